@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs, with apt-get, every Debian package Tevora needs to build, run and test,
+# and only those that are missing.
+set -e
+packages="cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
+libgtest-dev libgmock-dev libbenchmark-dev \
+fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
