@@ -1,0 +1,34 @@
+#pragma once
+// Moving children in and out of the 20 child slots of a marriage record. The
+// "seven slot values" are kou_kodo, kou_kodo_stat, kodo_spare, kou_kodo_comment,
+// kodo_honsuji, kodo_visible and kodo_yoshirireki; kodo_link never moves.
+// KodoWork is the scratch record of these operations and carries over between them.
+// A marriage or slot argument outside its range is refused without touching anything.
+
+#include "model/tables.h"
+
+namespace model {
+
+// Adds the child described by work (KouIdx, KodoIdx: a slot 0..19, or -1 for the
+// first empty one). Returns the slot; -1 when no slot is empty; -2 when the person
+// is husband or wife of the marriage or of an ancestor marriage (or the marriage,
+// slot or person is out of range). kodo_spare and kodo_yoshirireki of the slot stay.
+int Add_Kodo(const kodo_data& work);
+// Asks "<name> : この子供を削除してよろしいでしょうか？" and on OK empties the slot,
+// leaving the relationship editor an undo record of the child that was there.
+// Deleting the last child of a kou_mode 2 record also offers to delete the record.
+void Del_Kodo(int kou, int slot);
+// Moves a child among its siblings: mode 1 first place, 2 one place up, 3 one place
+// down, 4 last place. Gaps left by deletes are closed first, keeping the order.
+// 0, or -1 when the slot holds no child.
+int Move_Kodo(int kou, int slot, int mode);
+// Copies the seven values of source (0..20) into target (0..19).
+void Copy_KodoSlot(int kou, int targetSlot, int sourceSlot);
+// Copies the seven values of a slot (0..20) into KodoWork (KouIdx, KodoIdx stay).
+void Save_KodoSlot(int kou, int slot);
+// Copies the seven values of KodoWork into a slot (0..19).
+void Load_KodoSlot(int kou, int slot);
+// Reverses the sibling order of every used marriage and closes the gaps.
+void Pack_KodoSlots();
+
+} // namespace model

@@ -1,0 +1,41 @@
+#pragma once
+// Small program-wide procedures: the program folder, the hints flag of the settings
+// file, a quoted split, opening a document with the shell, holding back messages
+// during a drag, the topmost state of a window and a look-up of loaded windows.
+
+#include "platform/AppPath.h"
+
+#include <string>
+#include <vector>
+
+namespace model {
+
+// The program folder, never ending in a path separator.
+using platform::GetAppPath;
+
+// 1 when "tvora.ini" in the program folder has a record QAMODE with the numeric
+// value 1, else 0; a missing or unreadable file gives 0 without a message.
+int Get_QAMode();
+
+// Splits text at delimiters outside double quotes into items[0..size-1]. Every item
+// is emptied first; quotes are dropped; text beyond the last item is dropped.
+void Split_Quoted(const std::string& text, std::vector<std::string>& items,
+                  const std::string& delimiter);
+
+// Asks the shell to open a document or web address.
+void Shell_Open(const std::string& target);
+
+// Shows a message at once (title "エラー"), or, while a drag from the relationship
+// editor's person list is in progress, holds it back until EndDrag.
+void StartDrag(const std::string& message);
+// Shows the message held back during the drag (title "ドラッグエラー"), if any.
+void EndDrag();
+
+// Mode 1 makes the named window topmost, mode 0 normal again: the platform's result.
+// Any other mode does nothing and gives 0.
+int SetTopMost(const std::string& windowName, int mode);
+
+// 1 when a loaded window has exactly this (case-sensitive) name, else 0.
+int Find_FormByName(const std::string& windowName);
+
+} // namespace model

@@ -1,0 +1,67 @@
+#pragma once
+// Document settings: program-wide values that belong to the open family and travel
+// in the family file, plus the display and editor run-time values that every new
+// family starts from. Reached through settings().
+//
+// Each value either gets its default for every new family (resetForNewFamily) or is
+// "kept": it keeps the previous family's value until a family file names it, and is
+// 0 at program start.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+constexpr int FactorCount = 21; // DispFactor, CsvFactor and CelWidth have entries 0..20
+constexpr int32_t ColourWhite = 16777215;
+
+struct Settings {
+    // --- Saved in the family file ---
+    std::string filetype = "KEZ";           // file type tag of the header
+    std::string FileVer = "6.00";           // format version of the document
+    std::string font = "ＭＳ Ｐゴシック";   // chart font name
+    int16_t fontsize = 15;
+    int16_t write_state = 0;                // 1 = vertical-writing metrics
+    int16_t dispmode = 1;                   // 0 children per marriage, 1 children of all marriages together
+    int16_t Dispmode_Death = 0;
+    int16_t Dispmode_Manwoman = 0;
+    int32_t Dispmode_Nengo = 1;             // 0 western, 1 era, 2 abbreviated era, 3 western
+    int16_t Dispmode_Icon = 0;
+    int16_t Dispmode_Fname = 0;
+    int32_t Dispmode_BGcolor = ColourWhite; // &H00BBGGRR
+    int16_t Dispmode_BGmap = 0;             // kept
+    int16_t Dispmode_Tyokei = 0;            // direct-line view
+    int16_t Dispmode_Flip = 0;              // kept
+    int16_t Array_SortMode = 0;             // kept
+    int16_t Sort_factor = 0;                // kept
+    std::array<bool, FactorCount> DispFactor{}; // person-list columns shown; 0 and 15..20 kept
+    int16_t Nenpyo_SortMode = 0;
+    float Print_Scale = 0;                  // kept
+    int16_t Print_TateYoko = 0;             // kept
+    int16_t Print_Allmode = 0;              // kept
+    int16_t Print_BGmap = 0;                // kept
+
+    // --- Not saved; reset for every new family ---
+    std::array<int16_t, FactorCount> CelWidth{}; // person grid column widths in twips
+    std::array<bool, FactorCount> CsvFactor{};   // CSV export columns; 0 and 15..20 kept
+    double PWM_Value = 2.0;                 // printer frame margin factor, 0..10
+    int16_t DspOp_Person = -1;              // person whose display options are edited
+    int16_t PicMode = -1;
+    std::string CrLfText = "\r\n";
+    std::string NullManText = "**** 男";    // relationship editor's placeholder entries
+    std::string NullWomanText = "**** 女";
+    int16_t Print_Flag = 0;                 // 1 while pages go to the printer
+    int16_t BoxText_Target = 0;             // 0 chart, 1 preview page, 2 printer
+    int16_t Dbg_Flag = 0;
+
+    Settings();
+
+    // Gives every non-kept value its new-family default; kept values stay.
+    void resetForNewFamily();
+};
+
+// The one instance the whole program shares.
+Settings& settings();
+
+} // namespace model

@@ -1,0 +1,227 @@
+#pragma once
+// The family as the whole program sees it: the person table, the marriage table,
+// the group lists and the family-wide run-time values, all reached through tables().
+// Document settings that travel in the family file live in model/settings.h.
+
+#include "model/DispStat.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace model {
+
+// Slots 0..1024 of per_buf and kou_buf. Slot 0 is never used.
+constexpr int RecordCount = 1025;
+constexpr int LastSlot = 1024;
+// Person slot 1024 as kou_titi or kou_haha is the blank partner "空白"; no real
+// person is ever created in it, so the person-creating scans stop at 1023.
+constexpr int BlankPartner = 1024;
+constexpr int LastPersonSlot = 1023;
+
+// Per-child arrays have 21 entries; child slots are 0..19 and entry 20 stays empty
+// (some scans run to 20 and rely on it reading -1).
+constexpr int ChildArraySize = 21;
+constexpr int MaxChildren = 20;
+constexpr int LastChildSlot = 19;
+
+// InUse values of both tables.
+constexpr int16_t SlotUsed = 1;
+constexpr int16_t SlotFree = -1;
+
+template <typename T>
+using ChildArray = std::array<T, ChildArraySize>;
+
+// One person. Fields in their stored order; default values are those of a cleared
+// slot except Voice_filename, which names the slot ("voice<slot>.wav").
+struct personal_data {
+    int16_t InUse = SlotFree;     // 1 used, -1 free
+    std::string F_name;           // family name
+    std::string Name;             // given name
+    int16_t Sex = 0;              // 0 male, 1 female; -1 after del_per_buf
+    std::string B_day;            // birth date text in the current date display form
+    std::string Old_name;         // former (maiden) name
+    std::string Death_day;        // death date text
+    int16_t Age = -1;             // years, -1 unknown
+    std::string YubinNo;          // postal code
+    std::string Addr1;
+    std::string Addr2;
+    std::string TelNo;
+    std::string FaxNo;
+    std::string KeiNo;            // mobile number
+    std::string E_mail;
+    std::string Biko;             // remarks, at most 1024 characters, line breaks as LF
+    int16_t Voice_index = -1;     // -1 no voice memo
+    std::string Voice_filename;   // file name inside the voice work folder
+    std::string Picture_filename; // file name inside the face work folder
+    int16_t Picture_index = -1;   // -1 no face picture
+    int16_t Picture_mode = -1;    // picture kind, -1 none
+    std::string Zokugara;         // relationship label
+    std::string ZokugaraK;        // relationship label after marriage
+    std::string Kaimyo;           // posthumous name
+    std::string GrpName;          // the person's group (a row of GrpNameList)
+    DispStat Disp;                // display block, copied whole
+    int16_t OrgIdx = -1;          // person this record is a temporary copy of (pre-draw transforms); not saved
+    int16_t CategoryF = -1;       // category flag
+    int16_t CopyIdx = -1;         // person this one was copied from, -1 none
+    int16_t MultiParentF = 0;     // non-zero while registered as a child in several marriages; not saved
+    int16_t CsvOutFlag = 0;       // 1 = goes into the flagged CSV export
+};
+
+// One marriage (relationship). Fields in their stored order; default values are
+// those of a cleared record.
+struct marry_data {
+    int16_t InUse = SlotFree;     // 1 used, -1 free (also while hidden by the direct-line view)
+    int16_t kou_gen = -1;         // generation row given by the layout; not saved
+    std::string kou_title;        // family title shown for the couple
+    std::string kou_state;        // state word ("通常", "死別", ...)
+    int16_t kou_mode = -1;        // 0 main marriage, 1 other relation, 2 deleted with its last child
+    int16_t sort_lev = -1;
+    int16_t kou_titi = -1;        // husband's person slot; 1024 = blank partner
+    int16_t kou_haha = -1;        // wife's person slot; 1024 = blank partner
+    ChildArray<int16_t> kou_kodo;          // child's person slot, -1 empty
+    ChildArray<int16_t> kou_kodo_stat;     // 0 registered with the marriage, 2 adopted, -1 empty
+    ChildArray<int16_t> kodo_spare;        // carried along when a slot moves; not saved
+    ChildArray<std::string> kou_kodo_comment;
+    int16_t dsp_start = 0;        // 1 = the marriage the chart starts from
+    int16_t Yoshi_f = 0;          // 1 = the line continues through the wife
+    int16_t org_titi = -1;        // husband before the multiple-marriage expansion; not saved
+    int16_t org_haha = -1;        // wife before the multiple-marriage expansion; not saved
+    ChildArray<int16_t> kodo_link;         // link of a child registered in several marriages; not saved
+    ChildArray<int16_t> kodo_honsuji;      // 1 = this registration carries the family line
+    ChildArray<int16_t> kodo_visible;      // direct-line mark
+    int16_t Bunke = -1;           // branch-family flag
+    ChildArray<int16_t> kodo_yoshirireki;  // adoption history, -1 none
+
+    marry_data();
+};
+
+bool operator==(const personal_data& a, const personal_data& b);
+inline bool operator!=(const personal_data& a, const personal_data& b) { return !(a == b); }
+bool operator==(const marry_data& a, const marry_data& b);
+inline bool operator!=(const marry_data& a, const marry_data& b) { return !(a == b); }
+
+// A row of the group list.
+struct GrpNameRec {
+    std::string GrpName;   // stored trimmed
+    int16_t Work = 0;      // nothing reads it; not saved
+    int16_t Visible = -1;  // -1 shown, 0 hidden
+};
+
+// A row of the lineage-group list.
+struct GrpTitleRec {
+    int32_t Work = 0;      // moved with the row; not saved
+    std::string TitleName;
+    int16_t Visible = -1;  // -1 shown, 0 hidden
+    int16_t Leader = 0;    // person slot of the leader
+    double Offset = 0;     // generation offset on the chart, -10..10
+};
+
+// One child slot taken out of a marriage record.
+struct kodo_data {
+    int16_t KouIdx = 0;            // marriage record
+    int16_t KodoIdx = 0;           // child slot 0..19; -1 = the first empty slot
+    int16_t kou_kodo = 0;          // child's person slot
+    int16_t kou_kodo_stat = 0;
+    std::string kou_kodo_comment;
+    int16_t kodo_visible = 0;
+    int16_t kodo_spare = 0;
+    int16_t kodo_honsuji = 0;
+    int16_t kodo_yoshirireki = 0;
+};
+
+// Everything family-wide. Default construction gives an empty family (every slot
+// cleared, group lists empty, counters as after a new document). A Tables is large
+// (about 2 MB); a temporary copy belongs on the heap (std::make_unique<Tables>()).
+struct Tables {
+    Tables();
+
+    std::array<personal_data, RecordCount> per_buf;
+    std::array<marry_data, RecordCount> kou_buf;
+
+    // Group list and lineage-group list. Rows 0..count are valid; count is -1 when
+    // empty. The operations of GroupLists.h keep the vector exactly count + 1 long.
+    std::vector<GrpNameRec> GrpNameList;
+    int16_t GrpNameCount = -1;
+    std::vector<GrpTitleRec> GrpTitleList;
+    int16_t GrpTitleCount = -1;
+    // Caption flag of the family-tree tabs, read by the chart rebuild;
+    // Clear_GrpTitleList sets it back to -1.
+    int16_t tab_grp_f = -1;
+
+    // The display block every new, cleared or loaded person starts from, and the
+    // block of the last person box rendered (read by the display-options preview).
+    DispStat DefDispStat = defaultDispStat();
+    DispStat LastDispStat;
+
+    // Family-wide counters and flags.
+    std::string Cur_FilePath;      // path of the open family file
+    int16_t PerCount = 0;          // raised by Add_NewPerson
+    int16_t Data_Changed = 0;      // 1 = changed since the last load or save
+    int16_t DummyManCnt = 1;       // counters of the placeholder names 男NN / 女NN
+    int16_t DummyWomanCnt = 1;
+    int16_t Found_Flag = 0;        // work flag shared by several scans; each scan sets it first
+
+    // Chart selection and editor cursors.
+    int16_t Sel_Person = -1;       // selected person of the chart
+    int16_t Sel_ChildKou = -1;     // marriage and child slot found by the child look-ups
+    int16_t Sel_ChildSlot = -1;
+    int16_t KouNum = -1;           // marriage edited in the relationship editor
+    int16_t Cur_PerIdx = -1;
+    int16_t Entry_EditMode = 0;
+    int16_t Sel_KouMark = 0;
+    int16_t Sel_BoxMark = 0;
+
+    // Open-window flags.
+    int16_t Entry_Open = 0;        // person editor shown
+    int16_t YTbl_Open = 0;         // chronology window open
+    int16_t Ctrl_Open = 0;         // relationship editor open
+    int16_t CelSet_Open = 0;       // column chooser open
+
+    // Easy relation builder: the last placeholder person and the collected marriages.
+    std::string Easy_NewFName;
+    std::string Easy_NewName;
+    int16_t Easy_NewPer = -1;
+    int16_t Easy_MarryKou = -1;
+    int16_t Easy_BlankKou = -1;
+    int16_t Easy_OtherKou = -1;
+
+    // Scratch record of the child-slot operations; carries over between them.
+    kodo_data KodoWork;
+
+    // The relationship editor's one-step undo (1 new marriage, 2 changed,
+    // 3 deleted, 11 child removed; 0 nothing to undo).
+    int16_t KouUndoMode = 0;
+    marry_data KouUndoBuf;
+    int16_t UndoKou = -1;
+    int16_t UndoKodo = -1;
+    int16_t UndoKodoStat = -1;
+    std::string UndoKodoComment;
+    int16_t UndoKodoSlot = -1;
+
+    // Messages held back while the user drags from the relationship editor's person list.
+    std::string DragMsg;
+    int16_t DragMsgPending = 0;
+    int16_t ListDragActive = 0;
+
+    // Back to the run-time values of a new document (counters, selection, cursors,
+    // window flags); the tables and lists themselves are emptied by Clear_PerBuf,
+    // Clear_KouBuf and the group-list clears.
+    void resetRunTimeValues();
+};
+
+// The one instance the whole program shares.
+Tables& tables();
+
+// Slot checks for indexes that come from data or callers.
+inline bool isSlot(int index) { return index >= 0 && index <= LastSlot; }
+inline bool isChildSlot(int slot) { return slot >= 0 && slot <= LastChildSlot; }
+inline bool isChildEntry(int slot) { return slot >= 0 && slot < ChildArraySize; }
+
+// The cleared person record of a slot: every field at its empty value,
+// Voice_filename "voice<slot>.wav", Disp = the current DefDispStat.
+personal_data clearedPerson(int slot);
+
+} // namespace model

@@ -1,0 +1,48 @@
+#pragma once
+// The program folder, the program's own backslash file names, and the
+// command line.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The program folder, never ending in "/" (except the root itself):
+//  1. the folder set by setAppPathForTesting, when set;
+//  2. the folder given by the "--home" command-line switch;
+//  3. the TEVORA_HOME environment variable, when set and not empty;
+//  4. the executable's folder; when that folder is not writable, the per-user
+//     data folder ($XDG_DATA_HOME or ~/.local/share)/tevora, filled on first
+//     start with the data files of the executable's folder.
+// Decided once and remembered.
+std::string GetAppPath();
+// Points the program folder at path; "" returns to the normal rule (which is
+// decided afresh on the next call).
+void setAppPathForTesting(const std::string& path);
+
+// GetAppPath() + a backslash name such as "\TMP\Undo.kez": "\" becomes "/" and
+// each component that already exists is matched case-insensitively ("qa"
+// finds "QA"). Components that do not exist keep their spelling.
+std::string appFile(std::string_view backslashName);
+// Resolves the components of a native path case-insensitively against what
+// exists on disk; the part that does not exist is kept as written.
+std::string resolvePathCase(const std::string& path);
+// Joins two path parts with exactly one "/" between them; "\" in b become "/".
+std::string joinPath(std::string_view a, std::string_view b);
+
+// The executable's folder (from /proc/self/exe).
+std::string executableDir();
+// ($XDG_DATA_HOME or $HOME/.local/share)/tevora.
+std::string userDataDir();
+// Copies the data files (folders and non-executable files) of from into to,
+// leaving files that already exist alone. Used to fill the per-user folder.
+void copyDataFiles(const std::string& from, const std::string& to);
+
+// Remembers the command line. "--home DIR" / "--home=DIR" selects the program
+// folder and is not part of Command().
+void setCommandLine(int argc, char** argv);
+// argv[1..] joined with blanks; an element holding a blank or a comma is
+// quoted with '"'.
+std::string Command();
+
+} // namespace platform

@@ -1,0 +1,64 @@
+#include "platform/Errors.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+RuntimeError::RuntimeError(int number, std::string description)
+    : std::runtime_error(description), number(number), description(std::move(description))
+{
+}
+
+int errorNumberForErrno(int errnoValue)
+{
+    switch (errnoValue) {
+    case ENOENT:
+        return err::FileNotFound;
+    case ENOTDIR:
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return err::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return err::DiskFull;
+    case ENOMEM:
+        return err::OutOfMemory;
+    default:
+        return err::PathFileAccess;
+    }
+}
+
+namespace {
+
+bool parentFolderMissing(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return false;
+    struct stat st {};
+    return ::stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+RuntimeError errnoError(int errnoValue, const std::string& path)
+{
+    int number = errorNumberForErrno(errnoValue);
+    // A missing file inside a missing folder is "path not found", as the
+    // program's messages distinguish the two.
+    if (errnoValue == ENOENT && !path.empty() && parentFolderMissing(path))
+        number = err::PathNotFound;
+    std::string text = std::strerror(errnoValue);
+    if (!path.empty())
+        text = path + ": " + text;
+    return RuntimeError(number, text);
+}
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+// The run-time error model: every failure the program's code may trap is a
+// RuntimeError carrying the classic error number and a readable description.
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// Error numbers the program's code tests for.
+namespace err {
+constexpr int InvalidCall = 5;
+constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
+constexpr int DivisionByZero = 11;
+constexpr int TypeMismatch = 13;
+constexpr int FileNotFound = 53;
+constexpr int BadFileMode = 54;
+constexpr int DiskFull = 61;
+constexpr int InputPastEnd = 62;
+constexpr int BadRecordNumber = 63;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccess = 75;
+constexpr int PathNotFound = 76;
+constexpr int ArrayElementMissing = 340;
+constexpr int ArrayElementLoaded = 360;
+constexpr int ArrayElementUnload = 362;
+constexpr int InvalidPropertyValue = 380;
+constexpr int InvalidPicture = 481;
+constexpr int PrinterError = 482;
+constexpr int DialogCancelled = 32755;
+} // namespace err
+
+struct RuntimeError : std::runtime_error {
+    RuntimeError(int number, std::string description);
+
+    int number;
+    std::string description;
+};
+
+// Thrown by EndProgram() so that no further statement of the calling handler
+// runs; caught at the event-loop boundary.
+struct ProgramEnd {};
+
+// Builds the RuntimeError for a failed system call: the number is chosen from
+// errno (53, 61, 70, 75, 76) and the description is the errno text, prefixed by
+// the path concerned when one is given.
+RuntimeError errnoError(int errnoValue, const std::string& path = std::string());
+
+// The classic number for an errno value.
+int errorNumberForErrno(int errnoValue);
+
+} // namespace platform

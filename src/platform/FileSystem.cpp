@@ -1,0 +1,371 @@
+#include "platform/FileSystem.h"
+
+#include "platform/Errors.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : m_fd(fd) {}
+    ~FdGuard()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports the result (a deferred write error shows here).
+    int closeNow()
+    {
+        const int r = ::close(m_fd);
+        m_fd = -1;
+        return r;
+    }
+
+private:
+    int m_fd;
+};
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string childPath(const std::string& dir, const char* name)
+{
+    if (dir.empty())
+        return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+void writeAll(int fd, const std::string& bytes, const std::string& path)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw errnoError(errno, path);
+        }
+        done += static_cast<size_t>(n);
+    }
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool wildcardMatch(const char* name, const char* pattern)
+{
+    // Iterative matcher with one back-tracking point for the last "*".
+    const char* starPattern = nullptr;
+    const char* starName = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            starPattern = ++pattern;
+            starName = name;
+        } else if (*pattern == '?' || (*pattern && lowerAscii(*pattern) == lowerAscii(*name))) {
+            ++pattern;
+            ++name;
+        } else if (starPattern) {
+            pattern = starPattern;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
+} // namespace
+
+bool fileExists(const std::string& path)
+{
+    return !path.empty() && isRegularFile(path);
+}
+
+bool dirExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool dirHasFiles(const std::string& dir)
+{
+    DirHandle d(::opendir(dir.c_str()));
+    if (!d)
+        return false;
+    while (const dirent* e = ::readdir(d.get())) {
+        if (isRegularFile(childPath(dir, e->d_name)))
+            return true;
+    }
+    return false;
+}
+
+void makeDir(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return;
+    const int error = errno;
+    if (error == EEXIST && dirExists(path))
+        return;
+    if (error == EEXIST)
+        throw RuntimeError(err::PathFileAccess, path + ": 同じ名前のファイルがあります");
+    throw errnoError(error, path);
+}
+
+void makeDirs(const std::string& path)
+{
+    if (path.empty() || dirExists(path))
+        return;
+    const std::string parent = parentPath(path);
+    if (!parent.empty() && parent != path)
+        makeDirs(parent);
+    makeDir(path);
+}
+
+void deleteFile(const std::string& path)
+{
+    if (::unlink(path.c_str()) == 0)
+        return;
+    const int error = errno;
+    if (error == ENOENT)
+        return;
+    if (error == EISDIR || (error == EPERM && dirExists(path)))
+        throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして削除できません");
+    throw errnoError(error, path);
+}
+
+void deleteAllFiles(const std::string& dir)
+{
+    DirHandle d(::opendir(dir.c_str()));
+    if (!d) {
+        if (errno == ENOENT)
+            return;
+        throw errnoError(errno, dir);
+    }
+    std::vector<std::string> victims;
+    while (const dirent* e = ::readdir(d.get())) {
+        const std::string path = childPath(dir, e->d_name);
+        if (isRegularFile(path))
+            victims.push_back(path);
+    }
+    d.reset();
+    for (const auto& path : victims)
+        deleteFile(path);
+}
+
+void removeTree(const std::string& dir)
+{
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0)
+        return;
+    if (!S_ISDIR(st.st_mode)) {
+        deleteFile(dir);
+        return;
+    }
+    std::vector<std::string> children;
+    {
+        DirHandle d(::opendir(dir.c_str()));
+        if (!d)
+            throw errnoError(errno, dir);
+        while (const dirent* e = ::readdir(d.get())) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..")
+                children.push_back(childPath(dir, e->d_name));
+        }
+    }
+    for (const auto& child : children)
+        removeTree(child);
+    if (::rmdir(dir.c_str()) != 0 && errno != ENOENT)
+        throw errnoError(errno, dir);
+}
+
+bool matchesPattern(const std::string& name, const std::string& pattern)
+{
+    // "*.*" names every file, also one without an extension.
+    if (pattern == "*.*" || pattern == "*" || pattern.empty())
+        return true;
+    return wildcardMatch(name.c_str(), pattern.c_str());
+}
+
+std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    DirHandle d(::opendir(dir.c_str()));
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d.get())) {
+        const std::string name = e->d_name;
+        if (matchesPattern(name, pattern) && isRegularFile(childPath(dir, e->d_name)))
+            names.push_back(name);
+    }
+    return names;
+}
+
+void copyFile(const std::string& from, const std::string& to)
+{
+    // Read first so that copying a file onto itself does not truncate it.
+    writeWholeFile(to, readWholeFile(from));
+}
+
+int64_t fileLength(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw errnoError(errno, path);
+    return static_cast<int64_t>(st.st_size);
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+        throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして読めません");
+    std::string bytes;
+    if (st.st_size > 0)
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw errnoError(errno, path);
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    return bytes;
+}
+
+void writeWholeFile(const std::string& path, const std::string& bytes)
+{
+    if (dirExists(path))
+        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    writeAll(fd, bytes, path);
+    if (guard.closeNow() != 0)
+        throw errnoError(errno, path);
+}
+
+void renameFile(const std::string& from, const std::string& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        // Name the side that failed: the source when it is missing, else the target.
+        throw errnoError(error, fileExists(from) || dirExists(from) ? to : from);
+    }
+}
+
+void writeFileAtomically(const std::string& path, const std::string& bytes)
+{
+    if (dirExists(path))
+        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+    const std::string dir = parentPath(path);
+    std::string temp = (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." +
+                       fileNameOf(path) + ".tmpXXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    try {
+        // Keep the permissions of the file being replaced; a new file gets the
+        // usual 0666 less the umask (mkstemp creates 0600).
+        struct stat st {};
+        mode_t mode = 0;
+        if (::stat(path.c_str(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd, mode);
+        writeAll(fd, bytes, path);
+        if (::fsync(fd) != 0)
+            throw errnoError(errno, path);
+        if (guard.closeNow() != 0)
+            throw errnoError(errno, path);
+        if (::rename(temp.c_str(), path.c_str()) != 0)
+            throw errnoError(errno, path);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    // Make the rename itself durable; a failure here leaves the new file in
+    // place, so it is not reported.
+    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+std::string currentDirectory()
+{
+    std::string buffer(PATH_MAX, '\0');
+    if (!::getcwd(buffer.data(), buffer.size()))
+        throw errnoError(errno);
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+void setCurrentDirectory(const std::string& path)
+{
+    if (::chdir(path.c_str()) != 0) {
+        const int error = errno;
+        // Changing to a folder that does not exist is "path not found".
+        throw RuntimeError(error == ENOENT ? err::PathNotFound : errorNumberForErrno(error),
+                           errnoError(error, path).description);
+    }
+}
+
+std::string parentPath(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return std::string();
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace platform

@@ -1,0 +1,54 @@
+#pragma once
+// File-system functions. Paths are native (UTF-8, "/" separated). Failures
+// throw RuntimeError with a classic number (53 not found, 61 disk full,
+// 70 permission denied, 75 path/file access error, 76 path not found) and
+// the errno text as description.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+bool fileExists(const std::string& path); // a regular file (or link to one)
+bool dirExists(const std::string& path);
+// True when the folder holds at least one regular file ("folder/*.*").
+bool dirHasFiles(const std::string& dir);
+// Creates the folder; an existing folder is no error. The parent must exist (76).
+void makeDir(const std::string& path);
+// Creates the folder and any missing parents.
+void makeDirs(const std::string& path);
+// Deletes a file; a missing file is no error.
+void deleteFile(const std::string& path);
+// Deletes every regular file of the folder (not sub-folders). A missing folder is no error.
+void deleteAllFiles(const std::string& dir);
+// Removes a folder and everything below it; a missing folder is no error.
+void removeTree(const std::string& dir);
+// Names (not paths) of the regular files matching a pattern such as "*.kez",
+// "*.*", "*" or "ab?.txt"; the match is case-insensitive for ASCII letters.
+// Returned in directory order, unsorted. A missing folder gives an empty list.
+std::vector<std::string> listFiles(const std::string& dir, const std::string& pattern);
+// True when name matches the wildcard pattern ("*", "?", case-insensitive ASCII;
+// "*.*" matches every name, also one without a point).
+bool matchesPattern(const std::string& name, const std::string& pattern);
+// Copies a file, replacing the target (53 when the source is missing).
+void copyFile(const std::string& from, const std::string& to);
+int64_t fileLength(const std::string& path);
+std::string readWholeFile(const std::string& path);
+// Creates or truncates the file and writes the bytes.
+void writeWholeFile(const std::string& path, const std::string& bytes);
+// Renames, replacing an existing target.
+void renameFile(const std::string& from, const std::string& to);
+// Writes to a temporary file in the same folder, flushes it to disk, then
+// renames it over the target. On any failure the old file stays intact and
+// the temporary file is removed.
+void writeFileAtomically(const std::string& path, const std::string& bytes);
+std::string currentDirectory();
+void setCurrentDirectory(const std::string& path);
+
+// The folder part of a path ("" for a bare name, "/" for a file in the root).
+std::string parentPath(const std::string& path);
+// The last component of a path.
+std::string fileNameOf(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,152 @@
+#include "reports/csv/CsvReader.h"
+
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/TextFile.h"
+
+#include <string_view>
+
+namespace reports {
+
+namespace {
+
+constexpr int SubscriptOutOfRange = 9;
+constexpr const char* CrLf = "\r\n";
+
+// Byte length of the character at text[i]: a UTF-8 sequence, or one stray byte.
+size_t charLengthAt(std::string_view text, size_t i)
+{
+    const auto lead = static_cast<unsigned char>(text[i]);
+    size_t len = 1;
+    if (lead >= 0xF0)
+        len = 4;
+    else if (lead >= 0xE0)
+        len = 3;
+    else if (lead >= 0xC0)
+        len = 2;
+    if (i + len > text.size())
+        return 1;
+    for (size_t k = 1; k < len; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 1;
+    }
+    return len;
+}
+
+std::string replaceAll(const std::string& text, const std::string& what, const std::string& with)
+{
+    std::string out;
+    size_t from = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, from)) {
+        out.append(text, from, at - from);
+        out += with;
+        from = at + what.size();
+    }
+    out.append(text, from, std::string::npos);
+    return out;
+}
+
+std::string& fieldAt(std::vector<std::string>& fields, int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= fields.size())
+        throw platform::RuntimeError(SubscriptOutOfRange, "Subscript out of range");
+    return fields[static_cast<size_t>(index)];
+}
+
+} // namespace
+
+CsvSettings& csvSettings()
+{
+    static CsvSettings settings;
+    return settings;
+}
+
+void InitCsvParser()
+{
+    csvSettings() = CsvSettings();
+}
+
+int SplitCsvLine(std::string line, std::vector<std::string>& fields, int& index, int state)
+{
+    const CsvSettings& s = csvSettings();
+    // The delimiter, quote and escape are single characters: a setting of two or
+    // more characters never equals one character and so has no effect.
+    const std::string delimiter = s.CsvDelim.empty() ? std::string(",") : s.CsvDelim;
+    const std::string quote = platform::Trim(s.CsvQuote);
+    const std::string escape = platform::Trim(s.CsvEscCode);
+    const std::string lineCode = platform::Trim(s.CsvLineCode);
+
+    if (!lineCode.empty())
+        line = replaceAll(line, lineCode, CrLf);
+
+    bool inQuotes = state != CsvLineComplete;
+    bool escapePending = false;
+    std::string field;
+    const std::string_view text(line);
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = charLengthAt(text, i);
+        const std::string_view c = text.substr(i, len);
+        i += len;
+        // The order of these tests decides the meaning: the delimiter before the
+        // quote, the quote before the escape, and an escaped character is literal.
+        if (escapePending) {
+            escapePending = false;
+            field += c;
+        } else if (c == delimiter) {
+            if (inQuotes) {
+                field += c;
+            } else {
+                fieldAt(fields, index) = field;
+                field.clear();
+                ++index;
+            }
+        } else if (!quote.empty() && c == quote) {
+            inQuotes = !inQuotes;
+        } else if (!escape.empty() && c == escape) {
+            escapePending = true;
+        } else {
+            field += c;
+        }
+    }
+    if (escapePending)
+        field += escape;
+    if (inQuotes)
+        field += CrLf;
+    // An empty last field is not stored; index still counts it, so it must still
+    // be a field of the array (callers read fields 0..index).
+    if (!field.empty())
+        fieldAt(fields, index) = field;
+    else
+        fieldAt(fields, index);
+    return inQuotes ? CsvQuoteOpen : CsvLineComplete;
+}
+
+int ReadCsvRecord(platform::TextInputFile& file, int64_t& position,
+                  std::vector<std::string>& fields, int& lastIndex)
+{
+    lastIndex = -1;
+    for (std::string& f : fields)
+        f.clear();
+    file.seek(position);
+    if (file.atEnd())
+        return CsvNoRecord;
+
+    int index = 0;
+    std::string line;
+    file.readLine(line);
+    int split = SplitCsvLine(line, fields, index, CsvLineComplete);
+    while (!file.atEnd() && split == CsvQuoteOpen) {
+        // The open field's text so far ends in CR LF; the next line continues it.
+        const int openIndex = index;
+        const std::string openText = fieldAt(fields, openIndex);
+        fieldAt(fields, openIndex).clear();
+        file.readLine(line);
+        split = SplitCsvLine(line, fields, index, CsvQuoteOpen);
+        fieldAt(fields, openIndex) = openText + fieldAt(fields, openIndex);
+    }
+    lastIndex = index;
+    position = file.position();
+    return file.atEnd() ? CsvLastRecord : CsvMoreRecords;
+}
+
+} // namespace reports

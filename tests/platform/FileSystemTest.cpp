@@ -1,0 +1,282 @@
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+Names sorted(Names names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int errorNumberOf(const std::function<void()>& action, std::string* description = nullptr)
+{
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        if (description)
+            *description = e.description;
+        return e.number;
+    }
+    return 0;
+}
+
+class FileSystem : public ::testing::Test {
+protected:
+    TempHome home;
+    std::string dir = home.file("work");
+
+    void SetUp() override { makeDir(dir); }
+    std::string at(const std::string& name) const { return dir + "/" + name; }
+};
+
+struct PatternCase {
+    const char* name;
+    const char* pattern;
+    bool matches;
+};
+
+void PrintTo(const PatternCase& c, std::ostream* os)
+{
+    *os << c.name << " ~ " << c.pattern;
+}
+
+class Pattern : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(Pattern, MatchesCaseInsensitively)
+{
+    EXPECT_EQ(matchesPattern(GetParam().name, GetParam().pattern), GetParam().matches)
+        << GetParam().name << " ~ " << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(Wildcards, Pattern,
+                         ::testing::Values(PatternCase{"family.kez", "*.kez", true},
+                                           PatternCase{"FAMILY.KEZ", "*.kez", true},
+                                           PatternCase{"family.Kez", "*.KEZ", true},
+                                           PatternCase{"family.kez.bak", "*.kez", false},
+                                           PatternCase{"family.kezz", "*.kez", false},
+                                           PatternCase{"noext", "*.*", true},
+                                           PatternCase{"a.b.c", "*.*", true},
+                                           PatternCase{"ab1.txt", "ab?.txt", true},
+                                           PatternCase{"ab12.txt", "ab?.txt", false},
+                                           PatternCase{"face01.jpg", "face*.jpg", true},
+                                           PatternCase{"xface01.jpg", "face*.jpg", false},
+                                           PatternCase{"a*b", "a*b*", true},
+                                           PatternCase{"abcabd", "*abd", true}));
+
+TEST_F(FileSystem, ListFilesGivesMatchingFileNamesOnly)
+{
+    for (const char* name : {"a.kez", "B.KEZ", "c.Kez", "d.kez.bak", "e.txt"})
+        writeWholeFile(at(name), "x");
+    makeDir(at("folder.kez"));
+    EXPECT_EQ(sorted(listFiles(dir, "*.kez")), (Names{"B.KEZ", "a.kez", "c.Kez"}));
+    EXPECT_EQ(sorted(listFiles(dir, "*.*")), (Names{"B.KEZ", "a.kez", "c.Kez", "d.kez.bak", "e.txt"}));
+    EXPECT_TRUE(listFiles(home.file("none"), "*.*").empty());
+}
+
+TEST_F(FileSystem, ExistenceTellsFilesAndFoldersApart)
+{
+    writeWholeFile(at("f"), "");
+    EXPECT_TRUE(fileExists(at("f")));
+    EXPECT_FALSE(dirExists(at("f")));
+    EXPECT_TRUE(dirExists(dir));
+    EXPECT_FALSE(fileExists(dir));
+    EXPECT_FALSE(fileExists(at("none")));
+    EXPECT_FALSE(fileExists(""));
+}
+
+TEST_F(FileSystem, DirHasFilesIgnoresSubfolders)
+{
+    EXPECT_FALSE(dirHasFiles(dir));
+    makeDir(at("sub"));
+    EXPECT_FALSE(dirHasFiles(dir));
+    writeWholeFile(at("sub/inner"), "x");
+    EXPECT_FALSE(dirHasFiles(dir));
+    writeWholeFile(at("top"), "x");
+    EXPECT_TRUE(dirHasFiles(dir));
+    EXPECT_FALSE(dirHasFiles(home.file("none")));
+}
+
+TEST_F(FileSystem, DeletingFiles)
+{
+    writeWholeFile(at("a"), "1");
+    writeWholeFile(at("b"), "2");
+    makeDir(at("sub"));
+    writeWholeFile(at("sub/c"), "3");
+    deleteFile(at("a"));
+    EXPECT_FALSE(fileExists(at("a")));
+    EXPECT_NO_THROW(deleteFile(at("a")));             // missing is no error
+    EXPECT_NO_THROW(deleteFile(home.file("x/y/z"))); // nor a missing folder
+    EXPECT_EQ(errorNumberOf([&] { deleteFile(at("sub")); }), 75);
+
+    deleteAllFiles(dir);
+    EXPECT_TRUE(listFiles(dir, "*.*").empty());
+    EXPECT_TRUE(fileExists(at("sub/c"))); // sub-folders are left alone
+    EXPECT_NO_THROW(deleteAllFiles(home.file("none")));
+}
+
+TEST_F(FileSystem, MakeDir)
+{
+    EXPECT_NO_THROW(makeDir(dir)); // exists already
+    EXPECT_EQ(errorNumberOf([&] { makeDir(at("a/b")); }), 76);
+    writeWholeFile(at("file"), "");
+    EXPECT_EQ(errorNumberOf([&] { makeDir(at("file")); }), 75);
+    makeDirs(at("a/b/c"));
+    EXPECT_TRUE(dirExists(at("a/b/c")));
+}
+
+TEST_F(FileSystem, CopyOverwritesAndKeepsTheSource)
+{
+    writeWholeFile(at("from"), std::string("\0bin\xFF", 5));
+    writeWholeFile(at("to"), "a much longer old content");
+    copyFile(at("from"), at("to"));
+    EXPECT_EQ(readWholeFile(at("to")), std::string("\0bin\xFF", 5));
+    EXPECT_EQ(fileLength(at("to")), 5);
+    copyFile(at("from"), at("from"));
+    EXPECT_EQ(readWholeFile(at("from")), std::string("\0bin\xFF", 5));
+    EXPECT_EQ(errorNumberOf([&] { copyFile(at("none"), at("to")); }), 53);
+    EXPECT_EQ(readWholeFile(at("to")), std::string("\0bin\xFF", 5));
+}
+
+TEST_F(FileSystem, RenameReplacesTheTarget)
+{
+    writeWholeFile(at("new"), "new");
+    writeWholeFile(at("old"), "old");
+    renameFile(at("new"), at("old"));
+    EXPECT_FALSE(fileExists(at("new")));
+    EXPECT_EQ(readWholeFile(at("old")), "new");
+    EXPECT_EQ(errorNumberOf([&] { renameFile(at("none"), at("x")); }), 53);
+    EXPECT_EQ(errorNumberOf([&] { renameFile(at("old"), at("no/x")); }), 76);
+}
+
+TEST_F(FileSystem, FailuresCarryNumberAndErrnoText)
+{
+    std::string description;
+    EXPECT_EQ(errorNumberOf([&] { readWholeFile(at("none")); }, &description), 53);
+    EXPECT_NE(description.find(std::strerror(ENOENT)), std::string::npos) << description;
+    EXPECT_NE(description.find(at("none")), std::string::npos) << description;
+    EXPECT_EQ(errorNumberOf([&] { fileLength(at("none")); }), 53);
+    EXPECT_EQ(errorNumberOf([&] { readWholeFile(home.file("none/x")); }), 76);
+    EXPECT_EQ(errorNumberOf([&] { readWholeFile(dir); }), 75);
+    EXPECT_EQ(errorNumberOf([&] { writeWholeFile(home.file("none/x"), ""); }), 76);
+    writeWholeFile(at("plain"), "");
+    EXPECT_EQ(errorNumberOf([&] { readWholeFile(at("plain/x")); }), 76); // a file used as folder
+}
+
+TEST_F(FileSystem, CurrentDirectoryCanBeChangedAndRestored)
+{
+    const std::string before = currentDirectory();
+    setCurrentDirectory(dir);
+    const std::string now = currentDirectory();
+    setCurrentDirectory(before);
+    struct stat a {}, b {};
+    ASSERT_EQ(::stat(now.c_str(), &a), 0);
+    ASSERT_EQ(::stat(dir.c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_EQ(currentDirectory(), before);
+    EXPECT_EQ(errorNumberOf([&] { setCurrentDirectory(at("none")); }), 76);
+    EXPECT_EQ(currentDirectory(), before);
+}
+
+TEST_F(FileSystem, AtomicWriteReplacesAndLeavesNoTemporaryFile)
+{
+    writeWholeFile(at("family.kez"), "old");
+    ::chmod(at("family.kez").c_str(), 0640);
+    writeFileAtomically(at("family.kez"), "new content");
+    EXPECT_EQ(readWholeFile(at("family.kez")), "new content");
+    EXPECT_EQ(listFiles(dir, "*.*"), Names{"family.kez"});
+    struct stat st {};
+    ASSERT_EQ(::stat(at("family.kez").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u); // permissions survive the replacement
+
+    writeFileAtomically(at("fresh"), "x");
+    EXPECT_EQ(readWholeFile(at("fresh")), "x");
+}
+
+TEST_F(FileSystem, AtomicWriteFailureLeavesTheOldFileIntact)
+{
+    const std::string old(100, 'o');
+    writeWholeFile(at("family.kez"), old);
+
+    // Limit the size of files this process may write, so that the new content
+    // cannot be written completely (works for any user, unlike permissions).
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const int number = errorNumberOf([&] { writeFileAtomically(at("family.kez"), std::string(5000, 'n')); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(number, 61);
+    EXPECT_EQ(readWholeFile(at("family.kez")), old);
+    EXPECT_EQ(listFiles(dir, "*.*"), Names{"family.kez"}) << "the temporary file was left behind";
+}
+
+TEST_F(FileSystem, AtomicWriteOntoAFolderOrIntoAMissingFolderFails)
+{
+    makeDir(at("folder"));
+    EXPECT_EQ(errorNumberOf([&] { writeFileAtomically(at("folder"), "x"); }), 75);
+    EXPECT_TRUE(dirExists(at("folder")));
+    EXPECT_EQ(errorNumberOf([&] { writeFileAtomically(at("none/x"), "x"); }), 76);
+    EXPECT_EQ(listFiles(dir, "*.*"), Names{});
+}
+
+TEST_F(FileSystem, RemoveTreeRemovesEverythingBelow)
+{
+    makeDirs(at("a/b"));
+    writeWholeFile(at("a/b/c"), "x");
+    writeWholeFile(at("a/d"), "x");
+    removeTree(at("a"));
+    EXPECT_FALSE(dirExists(at("a")));
+    EXPECT_NO_THROW(removeTree(at("a")));
+}
+
+struct PathPartsCase {
+    const char* path;
+    const char* parent;
+    const char* name;
+};
+
+void PrintTo(const PathPartsCase& c, std::ostream* os)
+{
+    *os << c.path;
+}
+
+class PathParts : public ::testing::TestWithParam<PathPartsCase> {};
+
+TEST_P(PathParts, SplitsFolderAndName)
+{
+    EXPECT_EQ(parentPath(GetParam().path), GetParam().parent);
+    EXPECT_EQ(fileNameOf(GetParam().path), GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, PathParts,
+                         ::testing::Values(PathPartsCase{"/a/b.txt", "/a", "b.txt"},
+                                           PathPartsCase{"/b.txt", "/", "b.txt"},
+                                           PathPartsCase{"b.txt", "", "b.txt"},
+                                           PathPartsCase{"a/b/", "a/b", ""}));
+
+} // namespace
