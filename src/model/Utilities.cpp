@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "platform/TextFile.h"
+#include "platform/Utf8.h"
 #include "reports/csv/CsvReader.h"
 
 #include <string_view>
@@ -22,25 +23,6 @@ constexpr int SettingsFieldCount = 11;
 bool asksForHints(const std::vector<std::string>& fields)
 {
     return fields[0] == "QAMODE" && platform::IsNumeric(fields[1]) && platform::Val(fields[1]) == 1;
-}
-
-size_t charLengthAt(std::string_view text, size_t i)
-{
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t len = 1;
-    if (lead >= 0xF0)
-        len = 4;
-    else if (lead >= 0xE0)
-        len = 3;
-    else if (lead >= 0xC0)
-        len = 2;
-    if (i + len > text.size())
-        return 1;
-    for (size_t k = 1; k < len; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return 1;
-    }
-    return len;
 }
 
 } // namespace
@@ -87,7 +69,7 @@ void Split_Quoted(const std::string& text, std::vector<std::string>& items,
     for (size_t i = 0; i < chars.size();) {
         if (index >= itemCount)
             return; // no item left: the rest of the text is dropped
-        const size_t len = charLengthAt(chars, i);
+        const size_t len = platform::utf8::charLength(chars, i);
         const std::string_view c = chars.substr(i, len);
         i += len;
         if (c == delimiter) {

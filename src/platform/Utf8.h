@@ -1,6 +1,6 @@
 #pragma once
-// UTF-8 walking shared by the codec and the string conversions. Internal to
-// the platform library.
+// UTF-8 walking shared by the codec, the string conversions and every reader
+// that steps through text character by character.
 
 #include <cstddef>
 #include <string_view>

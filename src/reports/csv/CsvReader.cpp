@@ -3,6 +3,7 @@
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/TextFile.h"
+#include "platform/Utf8.h"
 
 #include <string_view>
 
@@ -12,26 +13,6 @@ namespace {
 
 constexpr int SubscriptOutOfRange = 9;
 constexpr const char* CrLf = "\r\n";
-
-// Byte length of the character at text[i]: a UTF-8 sequence, or one stray byte.
-size_t charLengthAt(std::string_view text, size_t i)
-{
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t len = 1;
-    if (lead >= 0xF0)
-        len = 4;
-    else if (lead >= 0xE0)
-        len = 3;
-    else if (lead >= 0xC0)
-        len = 2;
-    if (i + len > text.size())
-        return 1;
-    for (size_t k = 1; k < len; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return 1;
-    }
-    return len;
-}
 
 std::string replaceAll(const std::string& text, const std::string& what, const std::string& with)
 {
@@ -84,7 +65,7 @@ int SplitCsvLine(std::string line, std::vector<std::string>& fields, int& index,
     std::string field;
     const std::string_view text(line);
     for (size_t i = 0; i < text.size();) {
-        const size_t len = charLengthAt(text, i);
+        const size_t len = platform::utf8::charLength(text, i);
         const std::string_view c = text.substr(i, len);
         i += len;
         // The order of these tests decides the meaning: the delimiter before the
