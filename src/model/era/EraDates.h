@@ -1,0 +1,50 @@
+#pragma once
+// Conversions between date texts, 8-digit date keys and date serials.
+//
+// Stored dates (personal_data.B_day, Death_day) are texts in the form of the
+// document's Dispmode_Nengo: western "2004/03/04", era "平成16年03月04日" or
+// abbreviated era "H16年03月04日". A date key is year x 10000 + month x 100 + day
+// written with eight digits ("19890108"). Results follow one code: 0 success,
+// -1 not a date (or refused), -2 era not in the table or date outside its era.
+// Nothing here shows a message; the callers do.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace model {
+
+// 0 for a decimal digit (half- or full-width), -1 for any other character.
+// A class value, not a truth value.
+int16_t Is_DigitChar(std::string_view ch);
+
+// Splits a trimmed date text into its era text, year, month and day by runs of
+// digits and non-digits ("元" after the first character counts as the year 1).
+// The outputs are cleared first; parts the text lacks stay empty. 0, or -1 for
+// a shape it does not accept.
+int16_t Split_WarekiStr(const std::string& text, std::string& era, std::string& year,
+                        std::string& month, std::string& day);
+
+// Key of a western or era date text. key is "" on failure.
+int16_t Conv_DateKey(const std::string& text, std::string& key);
+
+// Date serial of a western or era date text; -1 on any failure.
+int16_t DateKey_ToDate(const std::string& text, double& date);
+
+// Completes a stored partial date ("2004/03" -> "2004/03/01",
+// "平成16年" -> "平成16年01月01日"); "" when a western text has no usable length.
+std::string Fill_DatePart(const std::string& text);
+
+// Normalises a typed date into the stored form of Dispmode_Nengo, keeping the
+// precision typed (year, year and month, or full date). -1 when refused: no
+// date, a western year below 1000, or a date after today.
+int16_t Conv_InputDate(const std::string& text, std::string& out);
+
+// Display text of a key in the form of Dispmode_Nengo. An empty key gives "";
+// a key that is no valid date gives -1 and leaves out unchanged.
+int16_t Format_DateDisp(const std::string& key, std::string& out);
+
+// Reads a stored date text (western, era name or letter code) back into a key.
+int16_t Conv_WarekiKey(const std::string& text, std::string& key);
+
+} // namespace model
