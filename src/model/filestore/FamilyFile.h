@@ -1,0 +1,44 @@
+#pragma once
+// The family file: an INI-like cp932 text with CR LF line ends holding every person,
+// every marriage with its children, the document settings and the two group lists.
+// save_file is its one writer and load_file its one reader; both also handle the media
+// bundle beside it (model/filestore/MediaBundle.h).
+
+#include "model/filestore/FileStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace model {
+
+inline constexpr const char* SaveFailedMessage = "ファイルが書き込めません";
+inline constexpr const char* FileNotFoundMessage = " ファイルを読込めません";
+inline constexpr const char* LoadFailedMessage = "なんらかの障害によりファイルが開けません";
+inline constexpr const char* TooManyChildrenMessage = "子供の数が２０人を超えているデータがあります";
+
+// Writes the family file named kezFileName(path) and, when any used person has a voice
+// memo or face picture, the media bundle kedFileName(path). The file is written in full
+// to a temporary file and renamed over the old one only then, so a failed save never
+// destroys the previous file. A failure (also a character cp932 cannot hold) shows
+// "ファイルが書き込めません" and writes no bundle; a bundle failure shows its own
+// message. Returns true when both were written. The live dispmode is left alone
+// (the file always records 1). Collecting the media may reset the voice or picture
+// reference of a person whose file has gone.
+[[nodiscard]] bool save_file(const std::string& path);
+
+// Reads a family file into the tables, the group lists and the document settings,
+// then unpacks its media bundle and applies the display modes. The caller has brought
+// the family to its new-document state (or to the state it wants to merge into).
+// Everything is read into a staging copy first and taken over only when the whole file
+// was read, so a file that fails leaves the family exactly as it was: the message
+// " ファイルを読込めません" (missing file) or "なんらかの障害によりファイルが開けません"
+// is shown, EndOfDataF becomes 0 and false is returned. On success EndOfDataF is -1.
+bool load_file(const std::string& path);
+
+// Splits one line: -1 for a line of blanks only; 1 for "key=value" (key upper-cased
+// and trimmed of blanks, value trimmed of blanks, split at the first "="); 0 for a line
+// without "=" (the whole trimmed line upper-cased as key, value empty).
+int16_t SplitEqu(std::string_view line, std::string& key, std::string& value);
+
+} // namespace model

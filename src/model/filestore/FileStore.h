@@ -1,0 +1,40 @@
+#pragma once
+// Program-wide values of the family file store: the load flag the open command tests
+// and the directory of the last media bundle written or read.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+// Kinds of media_data entries.
+constexpr int16_t MediaVoice = 0;   // a voice memo, kept in the "voice" work folder
+constexpr int16_t MediaPicture = 1; // a face picture, kept in the "face" work folder
+constexpr int16_t MediaNone = -1;   // an empty entry
+
+// Entries 1..2048 of media_buf: two files for each of the 1024 person slots.
+constexpr int MaxMediaEntries = 2048;
+
+// One entry of a media bundle's directory.
+struct media_data {
+    int16_t MediaKind = MediaNone;
+    int16_t PerIdx = -1;  // person slot the file belongs to, -1 none
+    // The file's plain name inside its work folder. On disk it fills a field of 256
+    // bytes, padded with blanks; here it is held without the padding.
+    std::string FileName;
+    int32_t DataLen = 0;  // length of the file in bytes
+    int32_t DataOfs = 0;  // position of its bytes from the start of the data area
+};
+
+struct FileStore {
+    // -1 when the last load_file read its file to the end, 0 when it failed.
+    int16_t EndOfDataF = 0;
+    // Entry 0 is never used; a bundle of n files uses entries 1..n.
+    std::array<media_data, MaxMediaEntries + 1> media_buf;
+};
+
+// The one instance the whole program shares.
+FileStore& fileStore();
+
+} // namespace model

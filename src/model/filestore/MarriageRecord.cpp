@@ -1,0 +1,198 @@
+// The marriage block of the family file with its child blocks: writer and reader, both
+// driven by the field tables below, which list the lines in file order. A marriage
+// block carries no marriage number and a child block no slot number: on reading,
+// marriages take slots 1, 2, 3 ... and children slots 0, 1, 2 ... in file order.
+
+#include "model/filestore/FileRecords.h"
+
+#include "model/filestore/FamilyFile.h"
+
+#include "platform/Hooks.h"
+
+namespace model::filestore {
+
+namespace {
+
+constexpr std::string_view BlockStart = "marry_data_start";    // line 1
+constexpr std::string_view BlockEnd = "marry_data_end";        // second to last line, then ""
+constexpr std::string_view ChildStart = "children_data_start"; // child block line 1
+constexpr std::string_view ChildEnd = "children_data_end";     // child block line 8, then ""
+
+using M = marry_data;
+
+// Lines 2 to 10, followed by an empty line 11.
+const Field<M> MarriageFields[] = {
+    {"kou_title", Form::Text, Reading::Text, &M::kou_title},    //  2
+    {"kou_state", Form::Text, Reading::Text, &M::kou_state},    //  3
+    {"kou_mode", Form::Signed, Reading::Guarded, &M::kou_mode}, //  4
+    {"sort_lev", Form::Signed, Reading::Guarded, &M::sort_lev}, //  5
+    {"kou_titi", Form::Signed, Reading::Guarded, &M::kou_titi}, //  6
+    {"kou_haha", Form::Signed, Reading::Guarded, &M::kou_haha}, //  7
+    {"dsp_start", Form::Signed, Reading::Guarded, &M::dsp_start}, // 8
+    {"Yoshi_f", Form::Signed, Reading::Guarded, &M::Yoshi_f},   //  9
+    {"Bunke", Form::Signed, Reading::Guarded, &M::Bunke},       // 10
+};
+
+// Lines 2 to 7 of a child block, written for each child slot 0..19 that holds a child.
+const ArrayField<M, ChildArraySize> ChildFields[] = {
+    {"kou_kodo", Form::Signed, Reading::Guarded, &M::kou_kodo},                   // 2
+    {"kou_kodo_stat", Form::Signed, Reading::Guarded, &M::kou_kodo_stat},         // 3
+    {"kou_kodo_comment", Form::Text, Reading::Text, &M::kou_kodo_comment},        // 4
+    {"kodo_honsuji", Form::Signed, Reading::Lenient, &M::kodo_honsuji},           // 5
+    {"kodo_visible", Form::Signed, Reading::Lenient, &M::kodo_visible},           // 6
+    {"kodo_yoshirireki", Form::Signed, Reading::Guarded, &M::kodo_yoshirireki},   // 7
+};
+
+constexpr std::string_view Blank = " ";
+
+// Entry 20 of the child arrays is never filled; the reader uses it only to read a
+// child beyond the 20th, which is then dropped.
+constexpr int SpareEntry = MaxChildren;
+
+bool isPersonReference(int16_t person)
+{
+    return person >= 1 && person <= LastSlot;
+}
+
+void presetChild(marry_data& m, int entry)
+{
+    m.kou_kodo[entry] = -1;
+    m.kou_kodo_stat[entry] = 0;
+    m.kou_kodo_comment[entry].clear();
+    m.kodo_honsuji[entry] = -1;
+    m.kodo_visible[entry] = 1;
+}
+
+void presetMarriage(marry_data& m)
+{
+    m = marry_data();
+    m.kou_title = "****家";
+    m.kou_state = "****";
+    m.kou_mode = 0;
+    m.sort_lev = 0;
+    m.kou_titi = -1;
+    m.kou_haha = -1;
+    m.dsp_start = 0;
+    m.Yoshi_f = 0;
+    m.Bunke = -1;
+    for (int entry = 0; entry < ChildArraySize; ++entry) {
+        presetChild(m, entry);
+        m.kodo_yoshirireki[entry] = -1;
+    }
+}
+
+enum MarriageKey { KeyStart, KeyEnd, KeyField, KeyChildStart, KeyChildField, KeyChildEnd };
+
+// Every key of a marriage block and its child blocks, in file order.
+const KeyIndex& marriageKeys()
+{
+    static const KeyIndex keys = [] {
+        std::vector<KeyIndex::Entry> entries{{BlockStart, KeyStart, 0}};
+        for (size_t i = 0; i < std::size(MarriageFields); ++i)
+            entries.push_back({MarriageFields[i].key, KeyField, static_cast<int>(i)});
+        entries.push_back({ChildStart, KeyChildStart, 0});
+        for (size_t i = 0; i < std::size(ChildFields); ++i)
+            entries.push_back({ChildFields[i].key, KeyChildField, static_cast<int>(i)});
+        entries.push_back({ChildEnd, KeyChildEnd, 0});
+        entries.push_back({BlockEnd, KeyEnd, 0});
+        return KeyIndex(std::move(entries));
+    }();
+    return keys;
+}
+
+} // namespace
+
+void writeMarriage(FileText& out, const marry_data& marriage)
+{
+    out.line(BlockStart);
+    for (const auto& field : MarriageFields)
+        writeField(out, Blank, field, marriage);
+    out.line("");
+    for (int slot = 0; slot <= LastChildSlot; ++slot) {
+        if (marriage.kou_kodo[slot] == -1)
+            continue;
+        out.line(ChildStart);
+        for (const auto& field : ChildFields)
+            writeField(out, Blank, field, marriage, static_cast<size_t>(slot));
+        out.line(ChildEnd);
+        out.line("");
+    }
+    out.line(BlockEnd);
+    out.line("");
+}
+
+MarriageReader::MarriageReader(Staging& staging) : m_staging(staging)
+{
+    presetMarriage(m_work);
+}
+
+void MarriageReader::openChild()
+{
+    presetChild(m_work, m_childSlot);
+}
+
+void MarriageReader::closeChild()
+{
+    const int16_t child = m_work.kou_kodo[m_childSlot];
+    if (isPersonReference(child) && m_childSlot < SpareEntry) {
+        ++m_childSlot;
+        return;
+    }
+    if (isPersonReference(child) && m_childSlot == SpareEntry && !m_warnedTooManyChildren) {
+        // One message per marriage; every child beyond the 20th is dropped.
+        platform::MsgBox(TooManyChildrenMessage, platform::vbOKOnly);
+        m_warnedTooManyChildren = true;
+    }
+    // A block without a child, with a reference outside the person table, or beyond
+    // the 20th child leaves nothing behind: its slot is free for the next child.
+    presetChild(m_work, m_childSlot);
+    m_work.kodo_yoshirireki[m_childSlot] = -1;
+}
+
+bool MarriageReader::apply(std::string_view key, std::string_view value)
+{
+    const KeyIndex::Entry* entry = marriageKeys().find(key, m_cursor);
+    if (!entry)
+        return false;
+    switch (entry->tag) {
+    case KeyStart:
+        presetMarriage(m_work);
+        m_childSlot = 0;
+        m_open = true;
+        m_warnedTooManyChildren = false;
+        break;
+    case KeyEnd:
+        // A marriage needs two partners that are person slots (1024 is the blank
+        // partner); one without is dropped.
+        if (m_open && isPersonReference(m_work.kou_titi) && isPersonReference(m_work.kou_haha)) {
+            if (m_staging.marriages.size() >= static_cast<size_t>(LastSlot))
+                failLoad("結婚情報が多すぎます");
+            presetChild(m_work, SpareEntry);
+            m_work.kodo_yoshirireki[SpareEntry] = -1;
+            // The adoption history names a marriage; one outside the table means none.
+            for (auto& history : m_work.kodo_yoshirireki) {
+                if (history != -1 && (history < 1 || history > LastSlot))
+                    history = -1;
+            }
+            m_work.InUse = SlotUsed;
+            m_staging.marriages.push_back(std::move(m_work));
+        }
+        m_open = false;
+        break;
+    case KeyChildStart:
+        openChild();
+        break;
+    case KeyChildEnd:
+        closeChild();
+        break;
+    case KeyField:
+        readField(MarriageFields[entry->index], m_work, value);
+        break;
+    case KeyChildField:
+        readField(ChildFields[entry->index], m_work, static_cast<size_t>(m_childSlot), value);
+        break;
+    }
+    return true;
+}
+
+} // namespace model::filestore

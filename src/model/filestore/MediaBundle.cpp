@@ -1,0 +1,274 @@
+// The media bundle: collecting the media inside save_file, WriteKedFile and ReadKedFile.
+
+#include "model/filestore/MediaBundle.h"
+
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/BinaryFile.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <limits>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace model {
+
+namespace {
+
+// Byte offsets (0-based) inside the bundle and inside one directory entry.
+constexpr int64_t CountBytes = 2;
+constexpr int64_t KindOffset = 0;
+constexpr int64_t PersonOffset = 2;
+constexpr int64_t NameOffset = 4;
+constexpr int64_t LengthOffset = 260;
+constexpr int64_t DataOffsetOffset = 264;
+
+// 1-based file position of a byte offset, as the binary file functions count.
+int64_t position(int64_t offset)
+{
+    return offset + 1;
+}
+
+int64_t entryOffset(int entry)
+{
+    return CountBytes + MediaEntryBytes * static_cast<int64_t>(entry - 1);
+}
+
+int64_t dataAreaOffset(int count)
+{
+    return CountBytes + MediaEntryBytes * static_cast<int64_t>(count);
+}
+
+// A name that stands for a file inside a work folder: no folder part, not "." or
+// "..", no control character.
+bool isPlainFileName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
+    return true;
+}
+
+// The last path component of a name read from a bundle ("/" and "\" both separate:
+// a bundle may come from another system).
+std::string lastComponent(const std::string& name)
+{
+    const size_t slash = name.find_last_of("/\\");
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+void clearMediaBuffer()
+{
+    for (auto& entry : fileStore().media_buf)
+        entry = media_data();
+}
+
+[[noreturn]] void badBundle(int number, const std::string& description)
+{
+    throw platform::RuntimeError(number, description);
+}
+
+// Reads and checks the whole directory of a bundle holding count files. Nothing on
+// disk is touched; any fault throws.
+std::vector<media_data> readDirectory(platform::BinaryFile& bundle, int count)
+{
+    if (count < 0 || count > MaxMediaEntries)
+        badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
+    const int64_t length = bundle.length();
+    const int64_t dataStart = dataAreaOffset(count);
+    if (length < dataStart)
+        badBundle(platform::err::InputPastEnd, "画像情報の目録が途中で切れています");
+
+    std::vector<media_data> entries(static_cast<size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        const int64_t at = entryOffset(i);
+        media_data& entry = entries[static_cast<size_t>(i - 1)];
+        entry.MediaKind = bundle.readInt16(position(at + KindOffset));
+        entry.PerIdx = bundle.readInt16(position(at + PersonOffset));
+        entry.FileName = lastComponent(platform::Trim(bundle.readFixedString(position(at + NameOffset), MediaNameBytes)));
+        entry.DataLen = bundle.readInt32(position(at + LengthOffset));
+        entry.DataOfs = bundle.readInt32(position(at + DataOffsetOffset));
+        if (entry.DataLen < 0 || entry.DataOfs < 0)
+            badBundle(platform::err::InvalidCall, "画像情報のデータ位置が正しくありません");
+        if (dataStart + entry.DataOfs + entry.DataLen > length)
+            badBundle(platform::err::InputPastEnd, "画像情報のデータが途中で切れています");
+        if (!isPlainFileName(entry.FileName))
+            badBundle(platform::err::InvalidCall, "画像情報のファイル名が正しくありません");
+    }
+    return entries;
+}
+
+void showBundleFailure(const platform::RuntimeError& error)
+{
+    platform::MsgBox(error.description + "  " + platform::Str(error.number), platform::vbOKOnly);
+    platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
+}
+
+} // namespace
+
+std::string mediaFolder(int16_t kind)
+{
+    return platform::appFile(kind == MediaVoice ? "\\voice" : "\\face");
+}
+
+int16_t collectMedia()
+{
+    clearMediaBuffer();
+    auto& buffer = fileStore().media_buf;
+    auto& per = tables().per_buf;
+    int16_t count = 0;
+    int64_t nextOffset = 0;
+
+    // Adds the file when it is in the work folder; false when it is not (or cannot be
+    // placed in a bundle, whose offsets are 32-bit).
+    const auto add = [&](int16_t kind, const std::string& folder, int person, const std::string& name) {
+        if (!isPlainFileName(name))
+            return false;
+        const std::string file = platform::joinPath(folder, name);
+        if (!platform::fileExists(file))
+            return false;
+        int64_t length = 0;
+        try {
+            length = platform::fileLength(file);
+        } catch (const platform::RuntimeError&) {
+            return false;
+        }
+        if (length > std::numeric_limits<int32_t>::max() - nextOffset)
+            return false;
+        ++count;
+        media_data& entry = buffer[static_cast<size_t>(count)];
+        entry.MediaKind = kind;
+        entry.PerIdx = static_cast<int16_t>(person);
+        entry.FileName = name;
+        entry.DataLen = static_cast<int32_t>(length);
+        entry.DataOfs = static_cast<int32_t>(nextOffset);
+        nextOffset += length;
+        return true;
+    };
+
+    const std::string voiceFolder = mediaFolder(MediaVoice);
+    for (int p = 1; p <= LastSlot; ++p) {
+        if (per[p].InUse == SlotUsed && per[p].Voice_index != -1
+            && !add(MediaVoice, voiceFolder, p, per[p].Voice_filename))
+            per[p].Voice_index = -1;
+    }
+    const std::string faceFolder = mediaFolder(MediaPicture);
+    for (int p = 1; p <= LastSlot; ++p) {
+        if (per[p].InUse == SlotUsed && !per[p].Picture_filename.empty() && per[p].Picture_index != -1
+            && !add(MediaPicture, faceFolder, p, per[p].Picture_filename))
+            per[p].Picture_index = -1;
+    }
+    return count;
+}
+
+bool WriteKedFile(const std::string& path, int16_t n)
+{
+    const std::string temporary = path + ".part";
+    try {
+        if (n < 0 || n > MaxMediaEntries)
+            badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
+        const std::string voiceFolder = mediaFolder(MediaVoice);
+        const std::string faceFolder = mediaFolder(MediaPicture);
+        platform::makeDir(voiceFolder);
+        platform::makeDir(faceFolder);
+
+        platform::deleteFile(temporary);
+        platform::BinaryFile bundle(temporary, platform::BinaryFile::Mode::ReadWrite);
+        const auto& buffer = fileStore().media_buf;
+        bundle.writeInt16(position(0), n);
+        for (int i = 1; i <= n; ++i) {
+            const media_data& entry = buffer[static_cast<size_t>(i)];
+            const int64_t at = entryOffset(i);
+            bundle.writeInt16(position(at + KindOffset), entry.MediaKind);
+            bundle.writeInt16(position(at + PersonOffset), entry.PerIdx);
+            bundle.writeFixedString(position(at + NameOffset), entry.FileName, MediaNameBytes);
+            bundle.writeInt32(position(at + LengthOffset), entry.DataLen);
+            bundle.writeInt32(position(at + DataOffsetOffset), entry.DataOfs);
+        }
+        const int64_t dataStart = dataAreaOffset(n);
+        for (int i = 1; i <= n; ++i) {
+            const media_data& entry = buffer[static_cast<size_t>(i)];
+            const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
+            // The name exactly as collected: it named an existing file a moment ago.
+            const std::string bytes = platform::readWholeFile(platform::joinPath(folder, entry.FileName));
+            // The directory was built from the file's length: a file that changed
+            // since would not match its entry.
+            if (bytes.size() != static_cast<size_t>(entry.DataLen))
+                badBundle(platform::err::PathFileAccess, entry.FileName + ": ファイルの長さが変わりました");
+            bundle.writeBytes(position(dataStart + entry.DataOfs), bytes);
+        }
+        bundle.close();
+        platform::renameFile(temporary, path);
+        return true;
+    } catch (const platform::RuntimeError&) {
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+        platform::deleteFile(temporary);
+    } catch (const platform::RuntimeError&) {
+        // The failure is reported below; a temporary file left behind does no harm.
+    }
+    platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
+    return false;
+}
+
+bool ReadKedFile(const std::string& path, int16_t expected)
+{
+    clearMediaBuffer();
+    try {
+        std::unique_ptr<platform::BinaryFile> bundle;
+        int16_t count = 0;
+        if (platform::fileExists(path)) {
+            bundle = std::make_unique<platform::BinaryFile>(path, platform::BinaryFile::Mode::Read);
+            if (bundle->length() > 0)
+                count = bundle->readInt16(position(0));
+        }
+        const std::string voiceFolder = mediaFolder(MediaVoice);
+        const std::string faceFolder = mediaFolder(MediaPicture);
+        platform::makeDir(voiceFolder);
+        platform::makeDir(faceFolder);
+
+        if (count != expected) {
+            platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
+            return false;
+        }
+        if (count == 0) {
+            // Nothing to unpack; the work folders still take the family's (empty) media.
+            platform::deleteAllFiles(voiceFolder);
+            platform::deleteAllFiles(faceFolder);
+            return true;
+        }
+
+        // The whole bundle is checked before the work folders are touched.
+        const std::vector<media_data> entries = readDirectory(*bundle, count);
+        platform::deleteAllFiles(voiceFolder);
+        platform::deleteAllFiles(faceFolder);
+
+        auto& buffer = fileStore().media_buf;
+        const int64_t dataStart = dataAreaOffset(count);
+        for (int i = 1; i <= count; ++i) {
+            const media_data& entry = entries[static_cast<size_t>(i - 1)];
+            buffer[static_cast<size_t>(i)] = entry;
+            const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
+            const std::string bytes =
+                bundle->readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
+            platform::writeWholeFile(platform::joinPath(folder, entry.FileName), bytes);
+        }
+        bundle->close();
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        showBundleFailure(error);
+    } catch (const std::bad_alloc&) {
+        showBundleFailure(platform::RuntimeError(platform::err::OutOfMemory, "メモリが足りません"));
+    }
+    return false;
+}
+
+} // namespace model

@@ -1,0 +1,47 @@
+#pragma once
+// The media bundle: the voice memos and face pictures of a family packed into one
+// binary file beside the family file (ending ".KED"), and the two work folders
+// "voice" and "face" under the program folder that hold the working copies.
+//
+// Layout, little-endian, no padding: the number of files n (16-bit), n directory
+// entries of 268 bytes (kind 16-bit, person 16-bit, the cp932 name in 256 bytes padded
+// with blanks, length 32-bit, offset 32-bit), then the data area with the files' bytes.
+
+#include "model/filestore/FileStore.h"
+
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+constexpr int MediaNameBytes = 256;
+constexpr int MediaEntryBytes = 268;
+
+inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
+inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
+
+// The work folder of a media kind: "voice" for MediaVoice, "face" for any other kind.
+std::string mediaFolder(int16_t kind);
+
+// Fills media_buf with the voice memos (persons in slot order), then the face pictures,
+// of all used persons, and returns their number. A person whose file is missing from
+// its work folder loses the reference (Voice_index or Picture_index := -1), so the
+// family file written next records what the bundle really holds.
+int16_t collectMedia();
+
+// Writes the bundle of media_buf entries 1..n. The bundle is written to a temporary
+// file and renamed over path only when complete, so a failure leaves an older bundle
+// whole. On failure shows "画像情報を読み取れません" and returns false.
+[[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
+
+// Unpacks the bundle at path into the work folders when it holds exactly the expected
+// number of files. A missing or empty bundle holds none. A count that differs shows
+// "画像情報を読み込めません" and leaves the work folders as they were. The whole bundle
+// is checked before anything is touched (count at most 2048, every entry and every
+// file's bytes inside the bundle, names reduced to their last path component and not
+// empty, "." or ".."); only a sound bundle empties the work folders and is unpacked,
+// and nothing is written outside them. A failure shows its description and number,
+// then "画像情報を読み込めません", and returns false.
+bool ReadKedFile(const std::string& path, int16_t expected);
+
+} // namespace model

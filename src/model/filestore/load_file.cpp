@@ -1,0 +1,240 @@
+// load_file: the one reader of the family file. It is keyed, not positional: it walks
+// the file line by line, tracks the current section and block, and matches each key
+// without regard to case against the keys of that section. Unknown keys and lines
+// outside any known section are skipped; missing keys leave the block's presets.
+
+#include "model/filestore/FamilyFile.h"
+
+#include "layout/predraw/PreDraw.h"
+#include "model/GroupLists.h"
+#include "model/filestore/FileNames.h"
+#include "model/filestore/FileRecords.h"
+#include "model/filestore/MediaBundle.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <memory>
+#include <new>
+
+namespace model {
+
+namespace {
+
+using filestore::Section;
+using filestore::Staging;
+
+void assignUpper(std::string& target, std::string_view s)
+{
+    target.assign(s);
+    for (char& c : target) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+// Section headers, matched on a line without "=" in any case.
+bool headerSection(std::string_view key, Section& section)
+{
+    if (key.empty() || key.front() != '[')
+        return false;
+    static const std::pair<std::string_view, Section> headers[] = {
+        {"[HEADER]", Section::Header},
+        {"[PER_BUFSECTION]", Section::Persons},
+        {"[KOU_BUFSECTION]", Section::Marriages},
+        {"[SYSTEMSTATUS_SECTION]", Section::SystemStatus},
+        {"[ARRAY_SECTION]", Section::Array},
+        {"[NENPYO_SECTION]", Section::Nenpyo},
+        {"[PRINT_SECTION]", Section::Print},
+        {"[GRPNAME_SECTION]", Section::Groups},
+        {"[KAKEGRPNAME_SECTION]", Section::Titles},
+        {"[END_OF_DATA]", Section::End},
+    };
+    for (const auto& [text, value] : headers) {
+        if (filestore::keyMatches(key, text)) {
+            section = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Bytes that are not cp932 arrive as U+FFFD, which the writer could never store again;
+// they become "?" so that the family stays savable.
+void replaceUndecodable(std::string& line)
+{
+    static const std::string replacement = "\xEF\xBF\xBD";
+    for (size_t at = line.find(replacement); at != std::string::npos; at = line.find(replacement, at + 1))
+        line.replace(at, replacement.size(), "?");
+}
+
+// The settings a load starts from; the others keep their values until the file names them.
+void presetSettings(Settings& s)
+{
+    s.Dispmode_Manwoman = 0;
+    s.Dispmode_Nengo = 1;
+    s.Dispmode_Icon = 0;
+    s.Dispmode_Fname = 0;
+    s.Dispmode_BGcolor = ColourWhite;
+    s.Dispmode_BGmap = 0;
+    s.dispmode = 1;
+}
+
+// Hands each line of a cp932 file to a callback as UTF-8. A family file is read whole
+// and split in place: CR LF or a lone CR ends a line, a lone LF stays inside it (as in
+// the platform's text files). Only lines holding non-ASCII bytes are decoded, so the
+// mostly ASCII lines of a family file cost no copy. CR and LF never occur inside a
+// cp932 character, so splitting before decoding is safe.
+template <class Callback>
+void forEachLine(const std::string& bytes, Callback&& callback)
+{
+    std::string decoded;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t cr = bytes.find('\r', pos);
+        const size_t end = cr == std::string::npos ? bytes.size() : cr;
+        const std::string_view raw(bytes.data() + pos, end - pos);
+        pos = cr == std::string::npos ? bytes.size() : (cr + 1 < bytes.size() && bytes[cr + 1] == '\n' ? cr + 2 : cr + 1);
+        if (filestore::asciiOnly(raw)) {
+            callback(raw);
+            continue;
+        }
+        int badSequences = 0;
+        decoded = platform::decodeCp932(raw, &badSequences);
+        if (badSequences > 0)
+            replaceUndecodable(decoded);
+        callback(std::string_view(decoded));
+    }
+}
+
+// Reads the whole file into staging. Throws RuntimeError for every failure.
+void readFamilyFile(const std::string& path, Staging& staging)
+{
+    const std::string bytes = platform::readWholeFile(path);
+    filestore::PersonReader persons(staging, tables().DefDispStat);
+    filestore::MarriageReader marriages(staging);
+    filestore::GroupReader groups(staging);
+
+    Section section = Section::None;
+    forEachLine(bytes, [&](std::string_view line) {
+        std::string_view key;
+        std::string_view value;
+        const int kind = filestore::splitLine(line, key, value);
+        if (kind == -1 || section == Section::End)
+            return;
+        if (kind == 0) {
+            Section next = section;
+            if (headerSection(key, next)) {
+                section = next;
+                if (section == Section::SystemStatus)
+                    staging.settings.Dispmode_Tyokei = 0;
+                groups.enter(section);
+                return;
+            }
+        }
+        switch (section) {
+        case Section::None:
+        case Section::End:
+            break;
+        case Section::Persons:
+            persons.apply(key, value);
+            break;
+        case Section::Marriages:
+            marriages.apply(key, value);
+            break;
+        case Section::Groups:
+        case Section::Titles:
+            groups.apply(section, key, value);
+            break;
+        default:
+            filestore::readSettingsKey(section, key, value, staging.settings);
+            break;
+        }
+    });
+}
+
+// Takes over what was read: the persons into the slots the file names, the marriages
+// into slots 1, 2, 3 ..., the settings, and each list whose section was present.
+void takeOver(Staging& staging)
+{
+    Tables& t = tables();
+    for (auto& [slot, person] : staging.persons)
+        t.per_buf[slot] = std::move(person);
+    for (size_t i = 0; i < staging.marriages.size(); ++i)
+        t.kou_buf[i + 1] = std::move(staging.marriages[i]);
+    settings() = staging.settings;
+    if (staging.groupsRead) {
+        Clear_GrpNameList();
+        t.GrpNameList = std::move(staging.groups);
+        t.GrpNameCount = static_cast<int16_t>(t.GrpNameList.size() - 1);
+    }
+    if (staging.titlesRead) {
+        Clear_GrpTitleList();
+        t.GrpTitleList = std::move(staging.titles);
+        t.GrpTitleCount = static_cast<int16_t>(t.GrpTitleList.size() - 1);
+    }
+}
+
+// One file for each used person's voice memo and one for each face picture.
+int16_t expectedMediaCount()
+{
+    const Tables& t = tables();
+    int16_t count = 0;
+    for (int p = 1; p <= LastSlot; ++p) {
+        const personal_data& person = t.per_buf[p];
+        if (person.InUse == SlotFree)
+            continue;
+        if (person.Voice_index != -1)
+            ++count;
+        if (!person.Picture_filename.empty() && person.Picture_index != -1)
+            ++count;
+    }
+    return count;
+}
+
+bool failed(const char* message)
+{
+    platform::MsgBox(message, platform::vbOKOnly);
+    fileStore().EndOfDataF = 0;
+    return false;
+}
+
+} // namespace
+
+int16_t SplitEqu(std::string_view line, std::string& key, std::string& value)
+{
+    std::string_view keyPart;
+    std::string_view valuePart;
+    const int result = filestore::splitLine(line, keyPart, valuePart);
+    assignUpper(key, keyPart);
+    value.assign(valuePart);
+    return static_cast<int16_t>(result);
+}
+
+bool load_file(const std::string& path)
+{
+    auto staging = std::make_unique<Staging>();
+    staging->settings = settings();
+    presetSettings(staging->settings);
+
+    try {
+        readFamilyFile(path, *staging);
+    } catch (const platform::RuntimeError& error) {
+        return failed(error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage);
+    } catch (const std::bad_alloc&) {
+        return failed(LoadFailedMessage);
+    }
+
+    takeOver(*staging);
+    fileStore().EndOfDataF = -1;
+
+    // The bundle reports its own failures; the family stays loaded.
+    if (const int16_t expected = expectedMediaCount(); expected != 0)
+        ReadKedFile(kedFileName(path), expected);
+
+    layout::Apply_DispModes();
+    return true;
+}
+
+} // namespace model

@@ -1,0 +1,387 @@
+// The media bundle: its byte layout, collecting the media inside save_file, unpacking
+// on load, and bundles that are damaged or hostile.
+
+#include "FileStoreTest.h"
+
+#include "model/filestore/FamilyFile.h"
+#include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
+#include "platform/AppPath.h"
+#include "platform/BinaryFile.h"
+#include "platform/Cp932.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+namespace model::testing {
+namespace {
+
+int16_t int16At(const std::string& bytes, size_t offset)
+{
+    return static_cast<int16_t>(static_cast<unsigned char>(bytes[offset])
+                                | (static_cast<unsigned char>(bytes[offset + 1]) << 8));
+}
+
+int32_t int32At(const std::string& bytes, size_t offset)
+{
+    uint32_t u = 0;
+    for (int i = 3; i >= 0; --i)
+        u = (u << 8) | static_cast<unsigned char>(bytes[offset + static_cast<size_t>(i)]);
+    return static_cast<int32_t>(u);
+}
+
+void putInt16(std::string& bytes, int16_t value)
+{
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void putInt32(std::string& bytes, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+}
+
+std::vector<std::string> sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A bundle of the given directory entries, with data area bytes appended.
+std::string makeBundle(int16_t count, const std::vector<media_data>& entries, const std::string& data)
+{
+    std::string bytes;
+    putInt16(bytes, count);
+    for (const media_data& e : entries) {
+        putInt16(bytes, e.MediaKind);
+        putInt16(bytes, e.PerIdx);
+        std::string name = platform::encodeCp932(e.FileName);
+        name.resize(MediaNameBytes, ' ');
+        bytes += name;
+        putInt32(bytes, e.DataLen);
+        putInt32(bytes, e.DataOfs);
+    }
+    return bytes + data;
+}
+
+media_data makeEntry(int16_t kind, const std::string& name, int32_t length, int32_t offset)
+{
+    media_data e;
+    e.MediaKind = kind;
+    e.PerIdx = 1;
+    e.FileName = name;
+    e.DataLen = length;
+    e.DataOfs = offset;
+    return e;
+}
+
+class MediaTest : public FileStoreTest {
+protected:
+    std::string voice(const std::string& name) const { return platform::joinPath(home.path(), "voice/" + name); }
+    std::string face(const std::string& name) const { return platform::joinPath(home.path(), "face/" + name); }
+
+    void addPerson(int slot)
+    {
+        personal_data& p = tables().per_buf[slot];
+        p = clearedPerson(slot);
+        p.InUse = SlotUsed;
+        p.Name = "人" + std::to_string(slot);
+    }
+    void giveVoice(int slot, const std::string& name, const std::string& bytes)
+    {
+        tables().per_buf[slot].Voice_index = 0;
+        tables().per_buf[slot].Voice_filename = name;
+        platform::writeWholeFile(voice(name), bytes);
+    }
+    void givePicture(int slot, const std::string& name, const std::string& bytes)
+    {
+        tables().per_buf[slot].Picture_index = 0;
+        tables().per_buf[slot].Picture_mode = 1;
+        tables().per_buf[slot].Picture_filename = name;
+        platform::writeWholeFile(face(name), bytes);
+    }
+
+    // Persons 3 and 9 with voice memos, person 3 with a face picture as well.
+    void threeMediaFamily()
+    {
+        addPerson(3);
+        addPerson(9);
+        giveVoice(3, "voice3.wav", "RIFF-three");
+        giveVoice(9, "voice9.wav", std::string(1000, 'n'));
+        givePicture(3, "顔写真.bmp", "BM-picture-of-three");
+    }
+
+    std::vector<std::string> voiceFiles() const { return sorted(platform::listFiles(voice(""), "*")); }
+    std::vector<std::string> faceFiles() const { return sorted(platform::listFiles(face(""), "*")); }
+
+};
+
+TEST_F(MediaTest, BundleLayoutOfThreeFiles)
+{
+    threeMediaFamily();
+    saveTo(pathOf("family.KEZ"));
+
+    const std::string bytes = platform::readWholeFile(pathOf("family.KED"));
+    ASSERT_EQ(int16At(bytes, 0), 3);
+    const size_t dataStart = 2 + 268 * 3;
+    ASSERT_EQ(dataStart, 806u);
+    ASSERT_EQ(bytes.size(), dataStart + 10 + 1000 + 19);
+
+    struct Expected {
+        int16_t kind;
+        int16_t person;
+        std::string name;
+        int32_t length;
+        int32_t offset;
+    };
+    const Expected expected[] = {
+        {0, 3, "voice3.wav", 10, 0},
+        {0, 9, "voice9.wav", 1000, 10},
+        {1, 3, "顔写真.bmp", 19, 1010},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t at = 2 + 268 * i;
+        EXPECT_EQ(int16At(bytes, at), expected[i].kind) << "entry " << i + 1;
+        EXPECT_EQ(int16At(bytes, at + 2), expected[i].person) << "entry " << i + 1;
+        std::string name = platform::encodeCp932(expected[i].name);
+        name.resize(256, ' ');
+        EXPECT_EQ(bytes.substr(at + 4, 256), name) << "entry " << i + 1;
+        EXPECT_EQ(int32At(bytes, at + 260), expected[i].length) << "entry " << i + 1;
+        EXPECT_EQ(int32At(bytes, at + 264), expected[i].offset) << "entry " << i + 1;
+    }
+    EXPECT_EQ(bytes.substr(806, 10), "RIFF-three");
+    EXPECT_EQ(bytes.substr(806 + 1010), "BM-picture-of-three");
+    EXPECT_EQ(fileStore().media_buf[2].DataOfs, 10);
+}
+
+TEST_F(MediaTest, SaveAndLoadRestoreTheWorkFolders)
+{
+    threeMediaFamily();
+    saveTo(pathOf("family.kez"));
+    platform::deleteAllFiles(voice(""));
+    platform::deleteAllFiles(face(""));
+    platform::writeWholeFile(voice("stale.wav"), "from an earlier family");
+
+    resetProgramState();
+    ASSERT_TRUE(load_file(pathOf("family.kez")));
+
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(voiceFiles(), (std::vector<std::string>{"voice3.wav", "voice9.wav"}));
+    EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
+    EXPECT_EQ(platform::readWholeFile(voice("voice9.wav")), std::string(1000, 'n'));
+    EXPECT_EQ(platform::readWholeFile(face("顔写真.bmp")), "BM-picture-of-three");
+    EXPECT_EQ(tables().per_buf[3].Picture_filename, "顔写真.bmp");
+}
+
+struct VanishedCase {
+    const char* name;
+    bool voiceGone;
+    bool pictureGone;
+    int entries;
+};
+
+void PrintTo(const VanishedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class VanishedMediaTest : public MediaTest, public ::testing::WithParamInterface<VanishedCase> {};
+
+TEST_P(VanishedMediaTest, AMissingFileLosesItsReferenceOnly)
+{
+    const VanishedCase& c = GetParam();
+    addPerson(2);
+    giveVoice(2, "v2.wav", "voice");
+    givePicture(2, "p2.jpg", "picture");
+    if (c.voiceGone)
+        platform::deleteFile(voice("v2.wav"));
+    if (c.pictureGone)
+        platform::deleteFile(face("p2.jpg"));
+
+    saveTo(pathOf("f.kez"));
+
+    const auto lines = fileLines(pathOf("f.kez"));
+    const auto has = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line) == 1; };
+    EXPECT_TRUE(has(c.voiceGone ? " Voice_index=-1" : " Voice_index= 0"));
+    EXPECT_TRUE(has(c.pictureGone ? " Picture_index=-1" : " Picture_index= 0"));
+    if (c.entries == 0) {
+        EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+    } else {
+        EXPECT_EQ(int16At(platform::readWholeFile(pathOf("f.KED")), 0), c.entries);
+    }
+    // The family file and its bundle always agree.
+    resetProgramState();
+    EXPECT_TRUE(load_file(pathOf("f.kez")));
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, VanishedMediaTest,
+                         ::testing::Values(VanishedCase{"VoiceGone", true, false, 1},
+                                           VanishedCase{"PictureGone", false, true, 1},
+                                           VanishedCase{"BothGone", true, true, 0},
+                                           VanishedCase{"NoneGone", false, false, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MediaTest, WithoutMediaAnOlderBundleIsLeftAlone)
+{
+    platform::writeWholeFile(pathOf("f.KED"), "older bundle");
+    addPerson(1);
+    saveTo(pathOf("f.kez"));
+    EXPECT_EQ(platform::readWholeFile(pathOf("f.KED")), "older bundle");
+}
+
+TEST_F(MediaTest, NamesWithFolderPartsAreNeverCollected)
+{
+    platform::writeWholeFile(pathOf("secret.txt"), "outside the work folder");
+    addPerson(1);
+    tables().per_buf[1].Voice_index = 0;
+    tables().per_buf[1].Voice_filename = "../secret.txt";
+
+    saveTo(pathOf("f.kez"));
+
+    EXPECT_EQ(tables().per_buf[1].Voice_index, -1);
+    EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+}
+
+TEST_F(MediaTest, ACountThatDiffersFromTheFamilyFileUnpacksNothing)
+{
+    threeMediaFamily();
+    saveTo(pathOf("f.kez"));
+    platform::deleteAllFiles(voice(""));
+    platform::writeWholeFile(voice("keep.wav"), "sentinel");
+
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("f.KED"), 2));
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"keep.wav"});
+    EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
+}
+
+TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
+{
+    addPerson(1);
+    giveVoice(1, "v.wav", "x");
+    saveTo(pathOf("f.kez"));
+    platform::deleteFile(pathOf("f.KED"));
+    resetProgramState();
+
+    answers.answerNext(platform::vbOK);
+    EXPECT_TRUE(load_file(pathOf("f.kez"))) << "a bundle failure is no load failure";
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(fileStore().EndOfDataF, -1);
+    EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
+}
+
+// Damaged and hostile bundles: each is refused as a whole before the work folders are
+// touched, and nothing is ever written outside them.
+struct HostileCase {
+    const char* name;
+    int16_t expected;
+    std::function<std::string()> bytes;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class HostileBundleTest : public MediaTest, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileBundleTest, IsRefusedAndUnpacksNothing)
+{
+    platform::writeWholeFile(voice("sentinel.wav"), "voice sentinel");
+    platform::writeWholeFile(face("sentinel.bmp"), "face sentinel");
+    platform::writeWholeFile(pathOf("bad.KED"), GetParam().bytes());
+
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("bad.KED"), GetParam().expected));
+
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_NE(answers.shown()[0].text.find("  "), std::string::npos) << "description, two blanks, number";
+    EXPECT_EQ(answers.shown()[1].text, BundleReadFailedMessage);
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"sentinel.wav"});
+    EXPECT_EQ(faceFiles(), std::vector<std::string>{"sentinel.bmp"});
+    EXPECT_EQ(platform::readWholeFile(voice("sentinel.wav")), "voice sentinel");
+    EXPECT_FALSE(platform::fileExists(pathOf("evil.wav")));
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(home.path(), "..") + "/evil.wav"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bundles, HostileBundleTest,
+    ::testing::Values(
+        HostileCase{"TooManyEntries", 3000, [] { return makeBundle(3000, {}, ""); }},
+        HostileCase{"DirectoryCutShort", 2,
+                    [] { return makeBundle(2, {makeEntry(0, "a.wav", 1, 0)}, ""); }},
+        HostileCase{"OneByteBundle", 1, [] { return std::string("\x01"); }},
+        HostileCase{"NegativeLength", 1, [] { return makeBundle(1, {makeEntry(0, "a.wav", -5, 0)}, "x"); }},
+        HostileCase{"NegativeOffset", 1, [] { return makeBundle(1, {makeEntry(0, "a.wav", 1, -1)}, "x"); }},
+        HostileCase{"DataPastTheEnd", 2,
+                    [] {
+                        return makeBundle(2, {makeEntry(0, "a.wav", 3, 0), makeEntry(1, "b.bmp", 5, 3)},
+                                                 "abcdefg");
+                    }},
+        HostileCase{"HugeOffset", 1,
+                    [] { return makeBundle(1, {makeEntry(0, "a.wav", 1, 2147483000)}, "x"); }},
+        HostileCase{"ParentFolderName", 2,
+                    [] {
+                        return makeBundle(2, {makeEntry(0, "good.wav", 1, 0), makeEntry(0, "..", 1, 1)},
+                                                 "ab");
+                    }},
+        HostileCase{"DotName", 1, [] { return makeBundle(1, {makeEntry(1, "face/.", 1, 0)}, "a"); }},
+        HostileCase{"BlankName", 1, [] { return makeBundle(1, {makeEntry(0, "   ", 1, 0)}, "a"); }},
+        HostileCase{"NameEndingInASeparator", 1,
+                    [] { return makeBundle(1, {makeEntry(0, "../evil.wav/", 1, 0)}, "a"); }},
+        HostileCase{"ControlCharacterInName", 1,
+                    [] { return makeBundle(1, {makeEntry(0, std::string("a\0b", 3), 1, 0)}, "a"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MediaTest, FolderPartsOfBundledNamesAreDropped)
+{
+    platform::writeWholeFile(voice("old.wav"), "old");
+    platform::writeWholeFile(pathOf("b.KED"),
+                             makeBundle(2, {makeEntry(0, "../../evil.wav", 4, 0), makeEntry(1, "C:\\x\\顔.bmp", 3, 4)}, "evilpic"));
+
+    EXPECT_TRUE(ReadKedFile(pathOf("b.KED"), 2));
+
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"evil.wav"}) << "emptied first, then unpacked";
+    EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔.bmp"});
+    EXPECT_EQ(platform::readWholeFile(face("顔.bmp")), "pic");
+    EXPECT_FALSE(platform::fileExists(pathOf("evil.wav")));
+    EXPECT_EQ(fileStore().media_buf[1].FileName, "evil.wav");
+}
+
+TEST_F(MediaTest, BytesAfterTheLastFileAreIgnored)
+{
+    platform::writeWholeFile(pathOf("b.KED"), makeBundle(1, {makeEntry(0, "a.wav", 2, 1)}, "xab-trailing"));
+    EXPECT_TRUE(ReadKedFile(pathOf("b.KED"), 1));
+    EXPECT_EQ(platform::readWholeFile(voice("a.wav")), "ab");
+}
+
+TEST_F(MediaTest, AFailedBundleWriteLeavesTheOlderBundleWhole)
+{
+    addPerson(1);
+    giveVoice(1, "v.wav", "voice");
+    saveTo(pathOf("f.kez"));
+    const std::string older = platform::readWholeFile(pathOf("f.KED"));
+
+    // The bundle's temporary file cannot be made: a folder stands in its place.
+    addPerson(2);
+    giveVoice(2, "v2.wav", "new voice");
+    platform::makeDir(pathOf("f.KED.part"));
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(save_file(pathOf("f.kez")));
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleWriteFailedMessage});
+    EXPECT_EQ(platform::readWholeFile(pathOf("f.KED")), older);
+    EXPECT_NE(fileLines(pathOf("f.kez")), std::vector<std::string>{}) << "the family file itself was saved";
+}
+
+} // namespace
+} // namespace model::testing

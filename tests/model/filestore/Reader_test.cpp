@@ -1,0 +1,576 @@
+// load_file and SplitEqu: the keyed reader's tolerance, its presets and packing, the
+// checks on references read from a file, and what a failing file leaves behind.
+
+#include "FileStoreTest.h"
+
+#include "model/filestore/FamilyFile.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <functional>
+
+namespace model::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines operator+(Lines a, const Lines& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Lines person(int slot, const Lines& keys = {})
+{
+    return Lines{"personal_data_start", " Index=" + std::to_string(slot)} + keys + Lines{"personal_data_end"};
+}
+
+Lines marriage(int husband, int wife, const Lines& keys = {})
+{
+    return Lines{"marry_data_start", " kou_titi= " + std::to_string(husband), " kou_haha= " + std::to_string(wife)}
+           + keys + Lines{"marry_data_end"};
+}
+
+Lines child(const std::string& person, const Lines& keys = {})
+{
+    return Lines{"children_data_start", " kou_kodo=" + person} + keys + Lines{"children_data_end"};
+}
+
+const Lines persons = {"[Per_bufsection]"};
+const Lines marriages = {"[kou_bufsection]"};
+
+// --- SplitEqu ------------------------------------------------------------------------
+
+struct SplitCase {
+    const char* line;
+    int result;
+    const char* key;
+    const char* value;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os)
+{
+    *os << c.line;
+}
+
+class SplitEquTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitEquTest, SplitsAtTheFirstEquals)
+{
+    std::string key = "old";
+    std::string value = "old";
+    EXPECT_EQ(SplitEqu(GetParam().line, key, value), GetParam().result);
+    EXPECT_EQ(key, GetParam().key);
+    EXPECT_EQ(value, GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, SplitEquTest,
+                         ::testing::Values(SplitCase{"", -1, "", ""},
+                                           SplitCase{"    ", -1, "", ""},
+                                           SplitCase{" Index=5", 1, "INDEX", "5"},
+                                           SplitCase{"  index =  5 ", 1, "INDEX", "5"},
+                                           SplitCase{" Biko=a=b ", 1, "BIKO", "a=b"},
+                                           SplitCase{" Name=山田 太郎", 1, "NAME", "山田 太郎"},
+                                           SplitCase{"=x", 1, "", "x"},
+                                           SplitCase{"Key=", 1, "KEY", ""},
+                                           SplitCase{" [Header] ", 0, "[HEADER]", ""},
+                                           SplitCase{"personal_data_start", 0, "PERSONAL_DATA_START", ""},
+                                           SplitCase{" Biko=行1\n行2", 1, "BIKO", "行1\n行2"}));
+
+// --- Files that load ---------------------------------------------------------------
+
+struct ReadCase {
+    const char* name;
+    Lines lines;
+    std::function<void()> check;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReaderTest : public FileStoreTest, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ReaderTest, Loads)
+{
+    ASSERT_TRUE(loadLines(GetParam().lines));
+    EXPECT_EQ(fileStore().EndOfDataF, -1);
+    EXPECT_TRUE(answers.shown().empty());
+    GetParam().check();
+}
+
+const personal_data& per(int slot)
+{
+    return tables().per_buf[slot];
+}
+
+const marry_data& kou(int slot)
+{
+    return tables().kou_buf[slot];
+}
+
+int usedPersons()
+{
+    int n = 0;
+    for (int i = 0; i < RecordCount; ++i)
+        n += per(i).InUse == SlotUsed ? 1 : 0;
+    return n;
+}
+
+const ReadCase readCases[] = {
+    {"KeysInAnyCaseWithBlanksAroundEquals",
+     persons + Lines{"PERSONAL_DATA_START", "  index = 5 ", " NAME = 太郎 ", " sex=1", "Personal_Data_End"},
+     [] {
+         EXPECT_EQ(per(5).InUse, SlotUsed);
+         EXPECT_EQ(per(5).Name, "太郎");
+         EXPECT_EQ(per(5).Sex, 1);
+     }},
+    {"ValueKeepsEverythingAfterTheFirstEquals", persons + person(2, {" Biko=a=b = c"}),
+     [] { EXPECT_EQ(per(2).Biko, "a=b = c"); }},
+    {"MissingKeysKeepThePresets", persons + person(7),
+     [] {
+         const personal_data& p = per(7);
+         EXPECT_EQ(p.F_name, "不明");
+         EXPECT_EQ(p.Name, "不明");
+         EXPECT_EQ(p.Sex, 0);
+         EXPECT_EQ(p.Age, 0);
+         EXPECT_EQ(p.Voice_index, -1);
+         EXPECT_EQ(p.Voice_filename, "");
+         EXPECT_EQ(p.Picture_index, -1);
+         EXPECT_EQ(p.Picture_mode, -1);
+         EXPECT_EQ(p.CategoryF, -1);
+         EXPECT_EQ(p.CopyIdx, -1);
+         EXPECT_EQ(p.CsvOutFlag, 0);
+         EXPECT_EQ(p.Disp, tables().DefDispStat);
+     }},
+    {"GuardedValuesThatAreNotNumbersKeepThePresets", persons + person(3, {" Sex=x", " Age=abc", " Voice_index=?"}),
+     [] {
+         EXPECT_EQ(per(3).Sex, 0);
+         EXPECT_EQ(per(3).Age, 0);
+         EXPECT_EQ(per(3).Voice_index, -1);
+     }},
+    {"GuardedNumbersRoundHalfToEven", persons + person(3, {" Sex=0.5", " Age=2.5", " Picture_mode=3.5"}),
+     [] {
+         EXPECT_EQ(per(3).Sex, 0);
+         EXPECT_EQ(per(3).Age, 2);
+         EXPECT_EQ(per(3).Picture_mode, 4);
+     }},
+    {"LenientValuesTakeTheLeadingNumber", persons + person(3, {" CategoryF=12abc", " CsvOutFlag=x", " CopyIdx=7"}),
+     [] {
+         EXPECT_EQ(per(3).CategoryF, 12);
+         EXPECT_EQ(per(3).CsvOutFlag, 0);
+         EXPECT_EQ(per(3).CopyIdx, 7);
+     }},
+    {"DisplayKeysFillTheItemNamedBeforeThem",
+     persons + person(4, {" DispSwIdx=8", " DSW=anything", " DRank=3", " DStart=0.25", " DispSwIdx=2", " DSW=False",
+                          " DS_WakuPat=4"}),
+     [] {
+         EXPECT_EQ(per(4).Disp.DSW[8], -1);
+         EXPECT_EQ(per(4).Disp.DRank[8], 3);
+         EXPECT_EQ(per(4).Disp.DStart[8], 0.25);
+         EXPECT_EQ(per(4).Disp.DSW[2], 0);
+         EXPECT_EQ(per(4).Disp.DS_WakuPat, 4);
+     }},
+    {"AnUnusedDisplayItemOutsideTheRangeIsNoFault", persons + person(4, {" DispSwIdx=11", " DS_Nen=2"}),
+     [] { EXPECT_EQ(per(4).Disp.DS_Nen, 2); }},
+    {"UnknownKeysAndLinesBeforeTheFirstHeaderAreSkipped",
+     Lines{" Index=9", "personal_data_start", "personal_data_end"} + persons
+         + Lines{"Foo=bar", "fontsize=abc"} + person(1, {" Unknown=1"}),
+     [] {
+         EXPECT_EQ(usedPersons(), 1);
+         EXPECT_EQ(per(1).InUse, SlotUsed);
+     }},
+    {"LinesAfterEndOfDataHaveNoEffect",
+     persons + person(1) + Lines{"[END_OF_DATA]", "[Per_bufsection]"} + person(2)
+         + Lines{"[Header]", "fontsize=40"},
+     [] {
+         EXPECT_EQ(usedPersons(), 1);
+         EXPECT_EQ(settings().fontsize, 15);
+     }},
+    {"ABlockWithoutAUsableIndexIsDropped",
+     persons + person(0) + Lines{"personal_data_start", " Name=無番号", "personal_data_end"}
+         + person(-1) + Lines{"personal_data_start", " Index=x", "personal_data_end"},
+     [] { EXPECT_EQ(usedPersons(), 0); }},
+    {"ACopyReferenceOutsideThePersonTableMeansNone", persons + person(1, {" CopyIdx=5000"}) + person(2, {" CopyIdx=0"}),
+     [] {
+         EXPECT_EQ(per(1).CopyIdx, -1);
+         EXPECT_EQ(per(2).CopyIdx, -1);
+     }},
+    {"HeaderSettings",
+     Lines{"[HEADER]", "FILETYPE=ABC", "VER=9.99", "FONT=ＭＳ 明朝", "FONTSIZE=12", "WRITE_STATE=1x", "DISPMODE=0"},
+     [] {
+         EXPECT_EQ(settings().filetype, "ABC");
+         EXPECT_EQ(settings().FileVer, "6.00");
+         EXPECT_EQ(settings().font, "ＭＳ 明朝");
+         EXPECT_EQ(settings().fontsize, 12);
+         EXPECT_EQ(settings().write_state, 1);
+         EXPECT_EQ(settings().dispmode, 1);
+     }},
+    {"SettingsSections",
+     Lines{"[SystemStatus_section]", " Dispmode_BGcolor= 12632256", " Dispmode_Nengo= 70000", " Dispmode_Death=x",
+           "[Print_section]", " Print_Scale= .75", " Print_TateYoko=x", " Print_BGmap=2", "[Nenpyo_section]",
+           " Nenpyo_SortMode= 1"},
+     [] {
+         EXPECT_EQ(settings().Dispmode_BGcolor, 12632256);
+         EXPECT_EQ(settings().Dispmode_Nengo, 70000);
+         EXPECT_EQ(settings().Dispmode_Death, 0);
+         EXPECT_EQ(settings().Print_Scale, 0.75f);
+         EXPECT_EQ(settings().Print_BGmap, 2);
+         EXPECT_EQ(settings().Nenpyo_SortMode, 1);
+     }},
+    {"DispFactorKeysOneToFourteen",
+     Lines{"[Array_section]", " DispFactor_1=False", " DISPFACTOR_03 = True", "DispFactor_14=1", "DispFactor_15=True",
+           "DispFactor_00=True", "DispFactor_xy=maybe"},
+     [] {
+         const auto& f = settings().DispFactor;
+         EXPECT_FALSE(f[1]);
+         EXPECT_TRUE(f[3]);
+         EXPECT_TRUE(f[14]);
+         EXPECT_FALSE(f[15]);
+         EXPECT_FALSE(f[0]);
+     }},
+    {"MarriagePresetsAndChildPacking",
+     persons + person(1) + person(2) + person(3) + person(4) + marriages
+         + marriage(1, 2, child(" ", {" kou_kodo_comment=空き"}) + child("3") + child("4", {" kodo_visible=0"})),
+     [] {
+         EXPECT_EQ(kou(1).InUse, SlotUsed);
+         EXPECT_EQ(kou(1).kou_title, "****家");
+         EXPECT_EQ(kou(1).kou_state, "****");
+         EXPECT_EQ(kou(1).kou_mode, 0);
+         EXPECT_EQ(kou(1).Bunke, -1);
+         EXPECT_EQ(childrenOf(1), (std::vector<int>{3, 4}));
+         EXPECT_EQ(kou(1).kou_kodo_comment[0], "");
+         EXPECT_EQ(kou(1).kou_kodo_stat[0], 0);
+         EXPECT_EQ(kou(1).kodo_honsuji[0], -1);
+         EXPECT_EQ(kou(1).kodo_visible[1], 0);
+     }},
+    {"MarriagesTakeSlotsInFileOrder",
+     marriages + marriage(5, 6) + marriage(-1, 6) + marriage(1024, 7, {" kou_mode= 1"}),
+     [] {
+         EXPECT_EQ(kou(1).kou_titi, 5);
+         EXPECT_EQ(kou(2).kou_titi, BlankPartner);
+         EXPECT_EQ(kou(2).kou_mode, 1);
+         EXPECT_EQ(kou(3).InUse, SlotFree);
+     }},
+    {"GroupRowsAreRebuiltFromTheirContents",
+     Lines{"[GrpName_section]", "GrpIdx=7", "Index=4", "GrpName= 本家 ", "Visible=False", "Index=9", "GrpName=分家"},
+     [] {
+         ASSERT_EQ(tables().GrpNameCount, 1);
+         EXPECT_EQ(tables().GrpNameList[0].GrpName, "本家");
+         EXPECT_EQ(tables().GrpNameList[0].Visible, 0);
+         EXPECT_EQ(tables().GrpNameList[1].Visible, -1);
+     }},
+    {"LineageGroupRows",
+     Lines{"[KakeGrpName_section]", "GrpIdx=0", "Index=0", "TitleName=山田本流", "Leader=3", "Offset=-2.5",
+           "Visible=False", "TitleName=佐藤系"},
+     [] {
+         ASSERT_EQ(tables().GrpTitleCount, 1);
+         EXPECT_EQ(tables().GrpTitleList[0].TitleName, "山田本流");
+         EXPECT_EQ(tables().GrpTitleList[0].Leader, 3);
+         EXPECT_EQ(tables().GrpTitleList[0].Offset, -2.5);
+         EXPECT_EQ(tables().GrpTitleList[0].Visible, 0);
+         EXPECT_EQ(tables().GrpTitleList[1].Leader, 0);
+         EXPECT_EQ(tables().GrpTitleList[1].Visible, -1);
+     }},
+    {"AFileWithoutSectionHeadersLoadsNothing", Lines{"これは家系図ではありません", "Index=3", "Name=x"},
+     [] { EXPECT_EQ(usedPersons(), 0); }},
+    {"AnEmptyFileLoadsNothing", Lines{}, [] { EXPECT_EQ(usedPersons(), 0); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ReaderTest, ::testing::ValuesIn(readCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileStoreTest, DisplayModesAreAppliedAfterLoading)
+{
+    ASSERT_TRUE(loadLines(Lines{"[Header]", "write_state= 1", "[SystemStatus_section]", " Dispmode_Death= 1"} + persons
+                          + person(1, {" Death_day=平成1年1月8日", " DS_Houko=0", " DS_DeathW=0"})
+                          + person(2, {" DS_DeathW=0"})));
+    EXPECT_EQ(per(1).Disp.DS_Houko, 1);
+    EXPECT_EQ(per(1).Disp.DS_DeathW, 1);
+    EXPECT_EQ(per(2).Disp.DS_Houko, 1);
+    EXPECT_EQ(per(2).Disp.DS_DeathW, 0);
+}
+
+TEST_F(FileStoreTest, LoadPresetsSomeSettingsAndKeepsTheRest)
+{
+    settings().Dispmode_Icon = 1;
+    settings().Dispmode_BGcolor = 255;
+    settings().Dispmode_BGmap = 3;
+    settings().Dispmode_Flip = 1;
+    settings().Dispmode_Tyokei = 1;
+    settings().Print_Scale = 1.5f;
+    ASSERT_TRUE(loadLines(Lines{"[Header]"}));
+    EXPECT_EQ(settings().Dispmode_Icon, 0);
+    EXPECT_EQ(settings().Dispmode_BGcolor, ColourWhite);
+    EXPECT_EQ(settings().Dispmode_BGmap, 0);
+    EXPECT_EQ(settings().Dispmode_Flip, 1);
+    EXPECT_EQ(settings().Dispmode_Tyokei, 1) << "only entering the status section resets it";
+    EXPECT_EQ(settings().Print_Scale, 1.5f);
+
+    ASSERT_TRUE(loadLines(Lines{"[SystemStatus_section]"}));
+    EXPECT_EQ(settings().Dispmode_Tyokei, 0);
+}
+
+TEST_F(FileStoreTest, ListsWithoutTheirSectionStayAsTheCallerLeftThem)
+{
+    tables().GrpNameList = {GrpNameRec{"残る", 0, -1}};
+    tables().GrpNameCount = 0;
+    GrpTitleRec title;
+    title.TitleName = "消える";
+    tables().GrpTitleList = {title};
+    tables().GrpTitleCount = 0;
+    tables().tab_grp_f = 1;
+
+    ASSERT_TRUE(loadLines(Lines{"[KakeGrpName_section]", "GrpIdx=-1"}));
+
+    EXPECT_EQ(tables().GrpNameCount, 0);
+    EXPECT_EQ(tables().GrpNameList[0].GrpName, "残る");
+    EXPECT_EQ(tables().GrpTitleCount, -1);
+    EXPECT_EQ(tables().tab_grp_f, -1) << "the lineage-group list was cleared the model's way";
+}
+
+TEST_F(FileStoreTest, BytesThatAreNotCp932BecomeQuestionMarksAndTheFamilyStaysSavable)
+{
+    // 0x81 0x20 is a lead byte without its trail byte; 0xA0 is no cp932 character.
+    platform::writeWholeFile(pathOf("bad.kez"), familyFileBytes(persons + Lines{"personal_data_start", " Index=1"})
+                                                    + " Name=a\x81 b\xA0" "c\r\n"
+                                                    + familyFileBytes(Lines{"personal_data_end"}));
+    ASSERT_TRUE(load_file(pathOf("bad.kez")));
+    EXPECT_EQ(per(1).Name, "a? b?c");
+    saveTo(pathOf("again.kez"));
+}
+
+// --- References read from a file are checked ------------------------------------------
+
+struct ReferenceCase {
+    const char* name;
+    Lines marriageLines;
+    bool kept;
+};
+
+void PrintTo(const ReferenceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReferenceCheckTest : public FileStoreTest, public ::testing::WithParamInterface<ReferenceCase> {};
+
+TEST_P(ReferenceCheckTest, MarriageWithAnInvalidPartnerIsDropped)
+{
+    ASSERT_TRUE(loadLines(marriages + GetParam().marriageLines));
+    EXPECT_EQ(kou(1).InUse == SlotUsed, GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Partners, ReferenceCheckTest,
+                         ::testing::Values(ReferenceCase{"Valid", marriage(1, 2), true},
+                                           ReferenceCase{"BlankPartner", marriage(1024, 2), true},
+                                           ReferenceCase{"ZeroHusband", marriage(0, 2), false},
+                                           ReferenceCase{"ZeroWife", marriage(1, 0), false},
+                                           ReferenceCase{"HusbandPastTheTable", marriage(1025, 2), false},
+                                           ReferenceCase{"NegativeWife", marriage(1, -7), false},
+                                           ReferenceCase{"MissingWife", Lines{"marry_data_start", " kou_titi= 1",
+                                                                               "marry_data_end"},
+                                                         false},
+                                           ReferenceCase{"EndWithoutStart", Lines{" kou_titi= 1", " kou_haha= 2",
+                                                                                   "marry_data_end"},
+                                                         false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
+{
+    ASSERT_TRUE(loadLines(marriages
+                          + marriage(1, 2,
+                                     child("0", {" kou_kodo_comment=零"}) + child("3")
+                                         + child("3000", {" kodo_yoshirireki= 1"}) + child("-5") + child("1024")
+                                         + child("4", {" kou_kodo_stat= 2"}))));
+    EXPECT_EQ(childrenOf(1), (std::vector<int>{3, 1024, 4}));
+    EXPECT_EQ(kou(1).kou_kodo_comment[0], "") << "nothing of a dropped child stays behind";
+    EXPECT_EQ(kou(1).kou_kodo_stat[2], 2);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
+}
+
+TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
+{
+    ASSERT_TRUE(loadLines(marriages
+                          + marriage(1, 2,
+                                     child("3", {" kodo_yoshirireki= 7"}) + child("4", {" kodo_yoshirireki= 0"})
+                                         + child("5", {" kodo_yoshirireki= 5000"})
+                                         + child("6", {" kodo_yoshirireki=-3"}) + child("7", {" kodo_yoshirireki= 1024"}))));
+    EXPECT_EQ(kou(1).kodo_yoshirireki[0], 7);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[2], -1);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[3], -1);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[4], 1024);
+}
+
+TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedWithOneMessagePerMarriage)
+{
+    Lines many;
+    for (int c = 1; c <= 23; ++c)
+        many = many + child(std::to_string(100 + c), {" kou_kodo_comment=子" + std::to_string(c)});
+    Lines twentyOne;
+    for (int c = 1; c <= 21; ++c)
+        twentyOne = twentyOne + child(std::to_string(200 + c));
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+
+    ASSERT_TRUE(loadLines(marriages + marriage(1, 2, many) + marriage(3, 4, twentyOne) + marriage(5, 6, child("7"))));
+
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{TooManyChildrenMessage, TooManyChildrenMessage}));
+    std::vector<int> first20;
+    for (int c = 1; c <= 20; ++c)
+        first20.push_back(100 + c);
+    EXPECT_EQ(childrenOf(1), first20);
+    for (int k : {1, 2}) {
+        EXPECT_EQ(kou(k).kou_kodo[20], -1) << "entry 20 stays empty";
+        EXPECT_EQ(kou(k).kou_kodo_comment[20], "");
+        EXPECT_EQ(kou(k).kou_kodo_stat[20], 0);
+    }
+    EXPECT_EQ(kou(1).kou_kodo_comment[19], "子20");
+    EXPECT_EQ(childrenOf(3), std::vector<int>{7});
+}
+
+// --- Group rows (a Visible line belongs only to the row its name line created) -------
+
+TEST_F(FileStoreTest, GroupVisibleAppliesOnlyToTheRowTheNameLineCreated)
+{
+    ASSERT_TRUE(loadLines(Lines{"[GrpName_section]", "Visible=False", "GrpName=本家", "Visible=True", "GrpName=分家",
+                                "Visible=False", "GrpName=本家", "Visible=False", "GrpName= ", "Visible=True"}));
+    ASSERT_EQ(tables().GrpNameCount, 1);
+    EXPECT_EQ(tables().GrpNameList[0].GrpName, "本家");
+    EXPECT_EQ(tables().GrpNameList[0].Visible, -1) << "a repeated name does not take its row's flag";
+    EXPECT_EQ(tables().GrpNameList[1].GrpName, "分家");
+    EXPECT_EQ(tables().GrpNameList[1].Visible, 0) << "an empty name does not take the previous row's flag";
+}
+
+// --- Files that fail leave the family as it was --------------------------------------
+
+struct FailCase {
+    const char* name;
+    Lines lines;
+};
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FailingFileTest : public FileStoreTest, public ::testing::WithParamInterface<FailCase> {};
+
+Lines tooManyMarriages()
+{
+    Lines lines = marriages;
+    for (int k = 0; k < 1025; ++k)
+        lines = lines + marriage(1, 2);
+    return lines;
+}
+
+TEST_P(FailingFileTest, ShowsTheMessageAndChangesNothing)
+{
+    buildSmallFamily();
+    settings().Dispmode_Icon = 1;
+    settings().font = "元のフォント";
+    tables().GrpNameList = {GrpNameRec{"元", 0, 0}};
+    tables().GrpNameCount = 0;
+    const auto before = captureFamily();
+
+    // Everything before the fault is sound: none of it may be taken over either.
+    const Lines lines = Lines{"[Header]", "font=新", "[Per_bufsection]"} + person(1, {" Name=上書き"})
+                        + person(900) + Lines{"[kou_bufsection]"} + marriage(1, 900)
+                        + Lines{"[GrpName_section]", "GrpName=新"} + GetParam().lines;
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(loadLines(lines));
+
+    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{LoadFailedMessage});
+    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
+    EXPECT_EQ(fileStore().EndOfDataF, 0);
+    expectSameFamily(*before, *captureFamily());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailingFileTest,
+    ::testing::Values(FailCase{"StrictDisplayRank", Lines{"[Per_bufsection]"} + person(2, {" DRank=x"})},
+                      FailCase{"StrictDisplayStart", Lines{"[Per_bufsection]"} + person(2, {" DStart=abc"})},
+                      FailCase{"StrictFrameStyle", Lines{"[Per_bufsection]"} + person(2, {" DS_WakuPat="})},
+                      FailCase{"StrictFontSize", Lines{"[Header]", "fontsize=abc"}},
+                      FailCase{"SexOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" Sex=40000"})},
+                      FailCase{"LenientOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" CopyIdx=99999x"})},
+                      FailCase{"IndexPastTheTable", Lines{"[Per_bufsection]"} + person(1025)},
+                      FailCase{"IndexBelowMinusOne", Lines{"[Per_bufsection]"} + person(-2)},
+                      FailCase{"DisplayItemOutOfRange",
+                               Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=11", " DSW=True"})},
+                      FailCase{"NegativeDisplayItem", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=-1", " DBai=3"})},
+                      FailCase{"DisplayItemNotANumber", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=x"})},
+                      FailCase{"LeaderBeforeAnyLineageGroup", Lines{"[KakeGrpName_section]", "Leader=1"}},
+                      FailCase{"OffsetNotANumber", Lines{"[KakeGrpName_section]", "TitleName=a", "Offset=x"}},
+                      FailCase{"DispFactorNotATruth", Lines{"[Array_section]", " DispFactor_01=maybe"}},
+                      FailCase{"ColourPast32Bits", Lines{"[SystemStatus_section]", " Dispmode_BGcolor= 99999999999"}},
+                      FailCase{"PrintScalePastSingle", Lines{"[Print_section]", " Print_Scale= 1E+300"}},
+                      FailCase{"ThousandTwentyFifthMarriage", tooManyMarriages()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileStoreTest, AMissingFileShowsItsOwnMessage)
+{
+    buildSmallFamily();
+    const auto before = captureFamily();
+    answers.answerNext(platform::vbOK);
+
+    EXPECT_FALSE(load_file(pathOf("none.kez")));
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FileNotFoundMessage});
+    EXPECT_EQ(fileStore().EndOfDataF, 0);
+    expectSameFamily(*before, *captureFamily());
+}
+
+// Messages of a load whose outcome the test does not know in advance.
+class RecordingHooks : public platform::Hooks {
+public:
+    int msgBox(const std::string& text, int, const std::string&) override
+    {
+        texts.push_back(text);
+        return platform::vbOK;
+    }
+    std::vector<std::string> texts;
+};
+
+TEST_F(FileStoreTest, ATruncatedFileLoadsOnlyWholeRecords)
+{
+    const SmallFamily f = buildSmallFamily();
+    tables().per_buf[f.son].Biko = "長い備考\n二行目";
+    saveTo(pathOf("whole.kez"));
+    const auto original = captureFamily();
+    const std::string bytes = platform::readWholeFile(pathOf("whole.kez"));
+
+    RecordingHooks hooks;
+    platform::setHooks(&hooks);
+    for (size_t cut = 0; cut < bytes.size(); cut += 37) {
+        resetProgramState();
+        platform::writeWholeFile(pathOf("cut.kez"), bytes.substr(0, cut));
+        hooks.texts.clear();
+        const bool loaded = load_file(pathOf("cut.kez"));
+        if (!loaded) {
+            EXPECT_EQ(hooks.texts, std::vector<std::string>{LoadFailedMessage}) << "cut at " << cut;
+            continue;
+        }
+        EXPECT_TRUE(hooks.texts.empty()) << "cut at " << cut;
+        // Every person and marriage that arrived is whole; marriages arrive in order.
+        int nextMarriage = 1;
+        for (int i = 1; i <= LastSlot; ++i) {
+            if (per(i).InUse == SlotUsed) {
+                EXPECT_EQ(per(i).Name, original->per[i].Name) << "cut at " << cut;
+                EXPECT_EQ(per(i).Biko, original->per[i].Biko) << "cut at " << cut;
+                EXPECT_EQ(per(i).Disp, original->per[i].Disp) << "cut at " << cut;
+            }
+            if (kou(i).InUse == SlotUsed) {
+                EXPECT_EQ(i, nextMarriage++);
+                EXPECT_EQ(kou(i).kou_titi, original->kou[i].kou_titi) << "cut at " << cut;
+                EXPECT_EQ(kou(i).kou_kodo, original->kou[i].kou_kodo) << "cut at " << cut;
+            }
+        }
+    }
+    platform::setHooks(&answers);
+}
+
+} // namespace
+} // namespace model::testing
