@@ -46,6 +46,10 @@ public:
         (void)windowName;
         return false;
     }
+    // The undo snapshot of the whole family, written by an editing command before it
+    // changes the tables (the file store writes it; the main window enables its undo
+    // button).
+    virtual void saveUndo() {}
 };
 
 // Installs services (not owned); nullptr restores the do-nothing defaults.

@@ -1,0 +1,263 @@
+#include "forms/Application.h"
+
+#include "forms/Bridge_p.h"
+#include "forms/Form.h"
+#include "forms/FormWindow_p.h"
+#include "forms/QtHooks_p.h"
+
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+namespace forms {
+
+namespace {
+
+bool g_mainLoopRunning = false;
+bool g_inDoEvents = false;
+QtHooks* g_hooks = nullptr;
+
+// A message box whose Esc and close box follow the runtime: Cancel where the
+// box has it, OK for an OK-only box, nothing otherwise.
+class RuntimeMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool escapeAllowed = true;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape && !escapeAllowed)
+            return;
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (!escapeAllowed) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+QWidget* activeParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    const auto loaded = loadedForms();
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) {
+        if ((*it)->window() && (*it)->window()->isVisible())
+            return (*it)->window();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool isMainLoopRunning()
+{
+    return g_mainLoopRunning;
+}
+
+void lastWindowUnloaded()
+{
+    if (!g_mainLoopRunning)
+        return;
+    // Checked once the current handler is done: it may show another window.
+    QTimer::singleShot(0, [] {
+        if (!g_mainLoopRunning)
+            return;
+        for (Form* form : loadedForms()) {
+            if (form->window() && form->isVisible())
+                return;
+        }
+        QCoreApplication::exit(0);
+    });
+}
+
+std::string messageBoxText(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if ((c == '\r' && next == '\n') || (c == '\n' && next == '\r')) {
+            result += '\n';
+            ++i;
+        } else if (c == '\n') {
+            result += '\n';
+        } else if (c != '\r') {
+            result += c;
+        }
+    }
+    return result;
+}
+
+int QtHooks::msgBox(const std::string& text, int style, const std::string& title)
+{
+    RuntimeMessageBox box(activeParent());
+    box.setWindowTitle(qs(title));
+    box.setText(qs(messageBoxText(text)));
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    // Above the program's topmost windows.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    switch (style & 0x70) {
+    case platform::vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case platform::vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case platform::vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case platform::vbInformation: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+
+    struct Choice {
+        int answer;
+        const char* caption;
+        QMessageBox::ButtonRole role;
+    };
+    // Built by return rather than assigned case by case: GCC 12 warns falsely
+    // (-Wnonnull) about the inlined copy of an assigned initializer list.
+    const std::vector<Choice> choices = [style]() -> std::vector<Choice> {
+        switch (style & 0x7) {
+        case platform::vbOKCancel:
+            return {{platform::vbOK, "OK", QMessageBox::AcceptRole},
+                    {platform::vbCancel, "キャンセル", QMessageBox::RejectRole}};
+        case platform::vbAbortRetryIgnore:
+            return {{platform::vbAbort, "中止(&A)", QMessageBox::RejectRole},
+                    {platform::vbRetry, "再試行(&R)", QMessageBox::AcceptRole},
+                    {platform::vbIgnore, "無視(&I)", QMessageBox::AcceptRole}};
+        case platform::vbYesNoCancel:
+            return {{platform::vbYes, "はい(&Y)", QMessageBox::YesRole},
+                    {platform::vbNo, "いいえ(&N)", QMessageBox::NoRole},
+                    {platform::vbCancel, "キャンセル", QMessageBox::RejectRole}};
+        case platform::vbYesNo:
+            return {{platform::vbYes, "はい(&Y)", QMessageBox::YesRole},
+                    {platform::vbNo, "いいえ(&N)", QMessageBox::NoRole}};
+        case platform::vbRetryCancel:
+            return {{platform::vbRetry, "再試行(&R)", QMessageBox::AcceptRole},
+                    {platform::vbCancel, "キャンセル", QMessageBox::RejectRole}};
+        default:
+            return {{platform::vbOK, "OK", QMessageBox::AcceptRole}};
+        }
+    }();
+    std::vector<QPushButton*> buttons;
+    for (const Choice& choice : choices)
+        buttons.push_back(box.addButton(QString::fromUtf8(choice.caption), choice.role));
+    const size_t defaultIndex = (style & platform::vbDefaultButton3) ? 2 : (style & platform::vbDefaultButton2) ? 1 : 0;
+    box.setDefaultButton(buttons[std::min(defaultIndex, buttons.size() - 1)]);
+
+    QPushButton* escape = nullptr;
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i].answer == platform::vbCancel)
+            escape = buttons[i];
+    }
+    if (!escape && choices.size() == 1)
+        escape = buttons[0];
+    box.escapeAllowed = escape != nullptr;
+    if (escape)
+        box.setEscapeButton(escape);
+
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (clicked == buttons[i])
+            return choices[i].answer;
+    }
+    return escape ? platform::cancelAnswer(style) : platform::defaultAnswer(style);
+}
+
+std::string QtHooks::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(activeParent(), qs(title), qs(messageBoxText(prompt)),
+                                               QLineEdit::Normal, qs(defaultText), &ok);
+    return ok ? str(text) : std::string();
+}
+
+void QtHooks::shellOpen(const std::string& target)
+{
+    const QString text = qs(target);
+    QUrl url;
+    if (QFileInfo::exists(text))
+        url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+    else
+        url = QUrl::fromUserInput(text);
+    QDesktopServices::openUrl(url);
+}
+
+double QtHooks::now()
+{
+    return platform::systemNow();
+}
+
+void QtHooks::beep()
+{
+    QApplication::beep();
+}
+
+void QtHooks::endProgram()
+{
+    endProgramNow();
+}
+
+void QtHooks::doEvents()
+{
+    forms::doEvents();
+}
+
+void doEvents()
+{
+    if (g_inDoEvents)
+        return;
+    g_inDoEvents = true;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    g_inDoEvents = false;
+}
+
+void startApplication(int argc, char** argv)
+{
+    platform::setCommandLine(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!g_hooks)
+        g_hooks = new QtHooks;
+    platform::setHooks(g_hooks);
+}
+
+int runEventLoop()
+{
+    if (isProgramEnding())
+        return 0;
+    g_mainLoopRunning = true;
+    const int code = QApplication::exec();
+    g_mainLoopRunning = false;
+    return code;
+}
+
+void finishApplication()
+{
+    const auto loaded = loadedForms();
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
+        (*it)->destroySilently();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform::setHooks(nullptr);
+    delete g_hooks;
+    g_hooks = nullptr;
+}
+
+} // namespace forms

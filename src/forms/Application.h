@@ -1,0 +1,30 @@
+#pragma once
+// The program's start and end around Qt's event loop.
+//
+//     QApplication app(argc, argv);
+//     forms::startApplication(argc, argv);   // Qt hooks, command line
+//     ... show the start-up window ...
+//     int code = forms::runEventLoop();
+//     forms::finishApplication();            // before app goes
+
+#include <string>
+
+namespace forms {
+
+// Installs the Qt implementations of the platform hooks (message boxes, shell
+// open, beep, program end, DoEvents) and remembers the command line.
+void startApplication(int argc, char** argv);
+// Runs the main event loop until the program ends (last window unloaded or
+// EndProgram). Returns the exit code.
+int runEventLoop();
+// Unloads every window without events and removes the hooks.
+void finishApplication();
+
+// DoEvents: runs pending events once; a nested call does nothing.
+void doEvents();
+
+// Message text as the box shows it: CR LF and LF CR are one line break, a lone
+// CR is dropped.
+std::string messageBoxText(const std::string& text);
+
+} // namespace forms

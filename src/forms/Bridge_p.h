@@ -1,0 +1,127 @@
+#pragma once
+// Plumbing between Qt widgets and controls, for use inside src/forms/*.cpp only.
+//
+// Every widget that backs a control is a Bridged<QtClass>: its Qt events pass
+// through Control::dispatchWidgetEvent, which raises the runtime's mouse,
+// keyboard and focus events in their order around the widget's own handling.
+// Everything that enters program code from Qt (events, signals, timers) runs
+// inside a DispatchScope through runGuarded, the boundary where exceptions stop.
+
+#include "forms/Control.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+class QObject;
+
+namespace forms {
+
+inline QString qs(const std::string& text) { return QString::fromStdString(text); }
+inline std::string str(const QString& text) { return text.toStdString(); }
+
+// Line breaks: the windows read and write CR LF, Qt widgets hold LF.
+QString crlfToLf(const QString& text);
+QString lfToCrlf(const QString& text);
+
+// Marks a call into program code that came from Qt.
+class DispatchScope {
+public:
+    DispatchScope();
+    ~DispatchScope();
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+    // True while any such call runs (a widget may then be inside its own event).
+    static bool active();
+};
+
+// Runs f as the event loop would run a handler: ProgramEnd ends the program,
+// a RuntimeError or other exception is reported in a message box and the
+// program goes on with the next event.
+void runGuarded(const std::function<void()>& f);
+// The report of an error no handler trapped.
+void reportUnhandledError(int number, const std::string& description);
+
+// Deletes a widget (or other object) now, or later when Qt may be inside one of
+// its events; it is hidden at once either way.
+void disposeObject(QObject* object);
+
+// Mouse button and shift masks of Qt values.
+int buttonCode(Qt::MouseButton button);
+int buttonMask(Qt::MouseButtons buttons);
+int shiftCode(Qt::KeyboardModifiers modifiers);
+
+// The control a bridged widget belongs to; null once the control let go.
+class WidgetBinding {
+public:
+    virtual ~WidgetBinding() = default;
+    Control* boundControl = nullptr;
+};
+
+template <class Base>
+class Bridged : public Base, public WidgetBinding {
+public:
+    template <class... Args>
+    explicit Bridged(Args&&... args) : Base(std::forward<Args>(args)...)
+    {
+    }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (!boundControl)
+            return Base::event(e);
+        return boundControl->dispatchWidgetEvent(e, [this, e] { return Base::event(e); });
+    }
+};
+
+// Scroll areas (lists, multi-line text) get their mouse events through the
+// viewport; those are bridged too.
+template <class Base>
+class BridgedScrollArea : public Bridged<Base> {
+public:
+    using Bridged<Base>::Bridged;
+
+protected:
+    bool viewportEvent(QEvent* e) override
+    {
+        if (!this->boundControl || !isMouseEvent(e))
+            return Base::viewportEvent(e);
+        return this->boundControl->dispatchWidgetEvent(e, [this, e] { return Base::viewportEvent(e); });
+    }
+
+private:
+    static bool isMouseEvent(QEvent* e)
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace forms
+
+namespace forms {
+
+// True while runApplication's main event loop runs.
+bool isMainLoopRunning();
+// Called when a window unloads: the program ends with its last window.
+void lastWindowUnloaded();
+// The Qt cursor shape of a MousePointer value.
+Qt::CursorShape cursorShapeFor(int mousePointer);
+
+} // namespace forms
+
+#include <QLoggingCategory>
+Q_DECLARE_LOGGING_CATEGORY(formsLog)

@@ -1,0 +1,355 @@
+#include "forms/CommonDialog.h"
+
+#include "forms/Bridge_p.h"
+#include "forms/Colors_p.h"
+#include "forms/Fonts.h"
+#include "forms/Form.h"
+#include "forms/FormWindow_p.h"
+
+#include "platform/AppPath.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QStringList>
+
+namespace forms {
+
+namespace {
+
+DialogResponder* g_responder = nullptr;
+
+// "*.kez" -> "*.[kK][eE][zZ]": Qt matches names case-sensitively on Linux.
+std::string caseInsensitivePattern(const std::string& pattern)
+{
+    std::string result;
+    for (char c : pattern) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z')) {
+            const char lower = static_cast<char>(byte | 0x20);
+            const char upper = static_cast<char>(byte & ~0x20);
+            result += '[';
+            result += lower;
+            result += upper;
+            result += ']';
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text) {
+        if (c == separator) {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.push_back(part);
+    return parts;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+DialogAnswer DialogAnswer::file(std::string path)
+{
+    DialogAnswer answer;
+    answer.accepted = true;
+    answer.fileName = std::move(path);
+    return answer;
+}
+
+DialogAnswer DialogAnswer::colour(long colour)
+{
+    DialogAnswer answer;
+    answer.accepted = true;
+    answer.color = colour;
+    return answer;
+}
+
+DialogAnswer DialogAnswer::font(std::string name, double size, bool bold, bool italic)
+{
+    DialogAnswer answer;
+    answer.accepted = true;
+    answer.fontName = std::move(name);
+    answer.fontSize = size;
+    answer.fontBold = bold;
+    answer.fontItalic = italic;
+    return answer;
+}
+
+void setDialogResponder(DialogResponder* responder)
+{
+    g_responder = responder;
+}
+
+std::vector<std::string> qtNameFilters(const std::string& filter)
+{
+    std::vector<std::string> result;
+    if (filter.empty())
+        return result;
+    std::vector<std::string> parts = split(filter, '|');
+    if (parts.size() == 1)
+        parts.push_back(parts[0]); // a bare pattern describes itself
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string patterns;
+        for (const std::string& pattern : split(parts[i + 1], ';')) {
+            const std::string clean = trimmed(pattern);
+            if (clean.empty())
+                continue;
+            if (!patterns.empty())
+                patterns += ' ';
+            patterns += caseInsensitivePattern(clean);
+        }
+        result.push_back(parts[i] + " (" + patterns + ")");
+    }
+    return result;
+}
+
+CommonDialog::CommonDialog(Container& container, std::string name) : Control(container, std::move(name)) {}
+
+void CommonDialog::resetProperties()
+{
+    m_props = Properties();
+}
+
+void CommonDialog::copyPropertiesFrom(const Control& source)
+{
+    Control::copyPropertiesFrom(source);
+    m_props = static_cast<const CommonDialog&>(source).m_props;
+}
+
+bool CommonDialog::cancelError() const
+{
+    touch();
+    return m_props.cancelError;
+}
+
+void CommonDialog::setCancelError(bool cancelError)
+{
+    touch();
+    m_props.cancelError = cancelError;
+}
+
+const std::string& CommonDialog::dialogTitle() const
+{
+    touch();
+    return m_props.dialogTitle;
+}
+
+void CommonDialog::setDialogTitle(const std::string& title)
+{
+    touch();
+    m_props.dialogTitle = title;
+}
+
+const std::string& CommonDialog::fileName() const
+{
+    touch();
+    return m_props.fileName;
+}
+
+void CommonDialog::setFileName(const std::string& fileName)
+{
+    touch();
+    m_props.fileName = fileName;
+}
+
+const std::string& CommonDialog::filter() const
+{
+    touch();
+    return m_props.filter;
+}
+
+void CommonDialog::setFilter(const std::string& filter)
+{
+    touch();
+    m_props.filter = filter;
+}
+
+int CommonDialog::flags() const
+{
+    touch();
+    return m_props.flags;
+}
+
+void CommonDialog::setFlags(int flags)
+{
+    touch();
+    m_props.flags = flags;
+}
+
+const std::string& CommonDialog::initDir() const
+{
+    touch();
+    return m_props.initDir;
+}
+
+void CommonDialog::setInitDir(const std::string& folder)
+{
+    touch();
+    m_props.initDir = folder;
+}
+
+long CommonDialog::color() const
+{
+    touch();
+    return m_props.color;
+}
+
+void CommonDialog::setColor(long colour)
+{
+    touch();
+    m_props.color = colour;
+}
+
+DialogRequest CommonDialog::request(DialogKind kind) const
+{
+    DialogRequest request;
+    request.kind = kind;
+    request.title = m_props.dialogTitle;
+    request.filter = m_props.filter;
+    request.fileName = m_props.fileName;
+    request.flags = m_props.flags;
+    if (m_props.initDir.empty())
+        request.startDirectory = platform::currentDirectory();
+    else if (platform::dirExists(m_props.initDir))
+        request.startDirectory = m_props.initDir;
+    else
+        request.startDirectory = platform::GetAppPath(); // a missing folder is no error
+    request.color = m_props.color;
+    request.fontName = Control::fontName();
+    request.fontSize = Control::fontSize();
+    request.fontBold = Control::fontBold();
+    request.fontItalic = Control::fontItalic();
+    return request;
+}
+
+DialogAnswer CommonDialog::ask(const DialogRequest& request)
+{
+    if (g_responder)
+        return g_responder->respond(request);
+
+    QWidget* parent = form().window();
+    DialogAnswer answer;
+    switch (request.kind) {
+    case DialogKind::Open:
+    case DialogKind::Save: {
+        const bool save = request.kind == DialogKind::Save;
+        for (;;) {
+            QFileDialog dialog(parent, qs(request.title.empty() ? (save ? "名前を付けて保存" : "開く") : request.title),
+                               qs(request.startDirectory));
+            dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (request.flags & cdlOFNOverwritePrompt)));
+            QStringList filters;
+            for (const std::string& filter : qtNameFilters(request.filter))
+                filters << qs(filter);
+            if (!filters.isEmpty())
+                dialog.setNameFilters(filters);
+            if (!request.fileName.empty())
+                dialog.selectFile(qs(request.fileName));
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+                return DialogAnswer::cancelled();
+            const std::string chosen = str(dialog.selectedFiles().front());
+            if (!save && (request.flags & cdlOFNCreatePrompt) && !platform::fileExists(chosen)) {
+                const int reply = platform::MsgBox(chosen + "\r\nこのファイルは存在しません。\r\nファイルを作成しますか?",
+                                                   platform::vbYesNo | platform::vbExclamation,
+                                                   request.title.empty() ? "開く" : request.title);
+                if (reply != platform::vbYes)
+                    continue;
+            }
+            return DialogAnswer::file(chosen);
+        }
+    }
+    case DialogKind::Color: {
+        const QColor chosen = QColorDialog::getColor(toQColor(request.color), parent, qs(request.title));
+        if (!chosen.isValid())
+            return DialogAnswer::cancelled();
+        return DialogAnswer::colour(fromQColor(chosen));
+    }
+    case DialogKind::Font: {
+        bool ok = false;
+        const QFont initial = makeFont(request.fontName, request.fontSize, request.fontBold, request.fontItalic);
+        const QFont chosen = QFontDialog::getFont(&ok, initial, parent, qs(request.title));
+        if (!ok)
+            return DialogAnswer::cancelled();
+        // Keeping the substitute keeps the Windows name the program knows.
+        std::string name = str(chosen.family());
+        if (name == substituteFontFamily(request.fontName))
+            name = request.fontName;
+        else
+            name = windowsFontName(name);
+        return DialogAnswer::font(name, chosen.pointSizeF(), chosen.bold(), chosen.italic());
+    }
+    }
+    return answer;
+}
+
+void CommonDialog::finish(const DialogAnswer& answer, DialogKind kind)
+{
+    if (!answer.accepted) {
+        if (m_props.cancelError)
+            throw platform::RuntimeError(platform::err::DialogCancelled, "キャンセルが選択されました。");
+        return;
+    }
+    switch (kind) {
+    case DialogKind::Open:
+    case DialogKind::Save:
+        m_props.fileName = answer.fileName;
+        break;
+    case DialogKind::Color:
+        m_props.color = answer.color;
+        break;
+    case DialogKind::Font:
+        Control::setFontName(answer.fontName);
+        Control::setFontSize(answer.fontSize);
+        Control::setFontBold(answer.fontBold);
+        Control::setFontItalic(answer.fontItalic);
+        break;
+    }
+}
+
+void CommonDialog::showOpen()
+{
+    touch();
+    finish(ask(request(DialogKind::Open)), DialogKind::Open);
+}
+
+void CommonDialog::showSave()
+{
+    touch();
+    finish(ask(request(DialogKind::Save)), DialogKind::Save);
+}
+
+void CommonDialog::showColor()
+{
+    touch();
+    finish(ask(request(DialogKind::Color)), DialogKind::Color);
+}
+
+void CommonDialog::showFont()
+{
+    touch();
+    finish(ask(request(DialogKind::Font)), DialogKind::Font);
+}
+
+} // namespace forms

@@ -1,0 +1,1092 @@
+#include "forms/Form.h"
+
+#include "forms/Bridge_p.h"
+#include "forms/Colors_p.h"
+#include "forms/ControlArray.h"
+#include "forms/Fonts.h"
+#include "forms/FormWindow_p.h"
+#include "forms/Keys.h"
+#include "forms/Screen.h"
+
+#include "platform/Errors.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <deque>
+#include <map>
+
+Q_LOGGING_CATEGORY(formsLog, "tevora.forms")
+
+namespace forms {
+
+namespace {
+
+struct Registry {
+    std::vector<Form*> all;
+    std::vector<Form*> loaded; // load order
+    std::map<std::string, std::deque<std::function<void(Form&)>>> shownCallbacks;
+    std::function<void(Form&)> unexpectedModal;
+    Form* lastActivated = nullptr;
+    bool programEnding = false;
+};
+
+Registry& registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+// The client area: mouse events that reach no control are the window's own.
+class ClientArea : public QWidget {
+public:
+    ClientArea(FormWindow& window) : QWidget(&window), m_window(window) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { dispatch(event, Press); }
+    void mouseReleaseEvent(QMouseEvent* event) override { dispatch(event, Release); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { dispatch(event, Double); }
+    void mouseMoveEvent(QMouseEvent* event) override { dispatch(event, Move); }
+
+private:
+    enum Kind { Press, Release, Double, Move };
+
+    void dispatch(QMouseEvent* event, Kind kind)
+    {
+        Form* form = m_window.form;
+        if (!form)
+            return;
+        const int shift = shiftCode(event->modifiers());
+        const double x = event->position().x() * TwipsPerPixel;
+        const double y = event->position().y() * TwipsPerPixel;
+        const int button = buttonCode(event->button());
+        runGuarded([&] {
+            switch (kind) {
+            case Press:
+                m_leftDown = button == vbLeftButton;
+                form->Form_MouseDown(button, shift, x, y);
+                break;
+            case Double:
+                if (button == vbLeftButton) {
+                    m_leftDown = false;
+                    form->Form_DblClick();
+                } else {
+                    form->Form_MouseDown(button, shift, x, y);
+                }
+                break;
+            case Release: {
+                const bool click = button == vbLeftButton && m_leftDown && rect().contains(event->position().toPoint());
+                m_leftDown = false;
+                form->Form_MouseUp(button, shift, x, y);
+                if (click && form->isLoaded())
+                    form->Form_Click();
+                break;
+            }
+            case Move:
+                form->Form_MouseMove(buttonMask(event->buttons()), shift, x, y);
+                break;
+            }
+        });
+    }
+
+    FormWindow& m_window;
+    bool m_leftDown = false;
+};
+
+// Raises a top-level window; the offscreen platform has no stacking to change.
+void raiseWindow(QWidget* window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window->raise();
+}
+
+QSize clientSizeOf(const FormWindow& window)
+{
+    return QSize(window.width(), std::max(0, window.height() - window.menuBarHeight()));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- FormWindow
+
+FormWindow::FormWindow(Form& owner) : QWidget(nullptr, Qt::Window), form(&owner)
+{
+    client = new ClientArea(*this);
+    client->setAutoFillBackground(true);
+    // The window object decides when the process ends, not Qt.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QMenuBar* FormWindow::ensureMenuBar()
+{
+    if (!m_menuBar) {
+        m_menuBar = new QMenuBar(this);
+        m_menuBar->setNativeMenuBar(false);
+        m_menuBar->setVisible(false);
+    }
+    return m_menuBar;
+}
+
+int FormWindow::menuBarHeight() const
+{
+    if (!m_menuBar || m_menuBar->isHidden())
+        return 0;
+    return m_menuBar->sizeHint().height();
+}
+
+void FormWindow::layoutChildren()
+{
+    const int bar = menuBarHeight();
+    if (m_menuBar && !m_menuBar->isHidden())
+        m_menuBar->setGeometry(0, 0, width(), bar);
+    client->setGeometry(0, bar, width(), std::max(0, height() - bar));
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    // The window decides in QueryUnload and Unload; Qt must not close it itself.
+    event->ignore();
+    if (Form* owner = form)
+        runGuarded([owner] { owner->unloadWithMode(vbFormControlMenu); });
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutChildren();
+    if (applyingGeometry || !form)
+        return;
+    const QSize clientSize = clientSizeOf(*this);
+    Form* owner = form;
+    runGuarded([owner, clientSize] { owner->clientResizedByPlatform(clientSize.width(), clientSize.height()); });
+}
+
+void FormWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+}
+
+bool FormWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && form) {
+        Form* owner = form;
+        runGuarded([owner] { owner->activatedByPlatform(); });
+    }
+    return QWidget::event(event);
+}
+
+bool FormWindow::keyIsOwn() const
+{
+    // Keys a control left unhandled travel up to the window; they are not its own.
+    QWidget* focus = focusWidget();
+    return !(focus && focus != this);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    Form* owner = form;
+    if (!owner || !keyIsOwn())
+        return QWidget::keyPressEvent(event);
+    int keyCode = virtualKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    const int shift = shiftCode(event->modifiers());
+    const QString text = event->text();
+    runGuarded([&] {
+        if (keyCode != 0)
+            owner->Form_KeyDown(keyCode, shift);
+        if (keyCode == 0 && event->key() != 0)
+            return;
+        for (char32_t character : text.toUcs4()) {
+            if (character == 0x7F)
+                continue;
+            int16_t keyAscii = keyAsciiOf(character);
+            if (owner->isLoaded())
+                owner->Form_KeyPress(keyAscii);
+        }
+    });
+}
+
+void FormWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    Form* owner = form;
+    if (!owner || !keyIsOwn())
+        return QWidget::keyReleaseEvent(event);
+    int keyCode = virtualKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    const int shift = shiftCode(event->modifiers());
+    if (keyCode != 0)
+        runGuarded([&] { owner->Form_KeyUp(keyCode, shift); });
+}
+
+// ---------------------------------------------------------------- Form
+
+struct Form::Private {
+    enum class State { Unloaded, Loading, Loaded };
+
+    struct Properties {
+        std::string caption;
+        double left = 0;
+        double top = 0;
+        double width = 4800;
+        double height = 3600;
+        bool visible = false;
+        bool keyPreview = false;
+        int windowState = vbNormal;
+        int mousePointer = vbDefault;
+        int borderStyle = vbSizable;
+        long backColor = vbButtonFace;
+        std::string fontName = DefaultFontName;
+        double fontSize = DefaultFontSize;
+        bool fontBold = false;
+        bool fontItalic = false;
+    };
+
+    State state = State::Unloaded;
+    bool designing = false;
+    bool unloading = false;
+    bool unloadAfterLoad = false;
+    bool everUnloaded = false;
+    bool shownOnce = false;
+    QPointer<FormWindow> window;
+    std::vector<Control*> controls;
+    std::vector<ControlArrayBase*> arrays;
+    Properties props;
+    // The client size the window's geometry gives, and the one Resize last saw.
+    QSize clientPx;
+    QSize reportedClient{-1, -1};
+    QMargins frame;
+    Control* focus = nullptr;
+    ControlLife focusLife;
+    QEventLoop* modalLoop = nullptr;
+};
+
+Form::Form(std::string name) : m_name(std::move(name)), d(std::make_unique<Private>())
+{
+    d->props.caption = m_name;
+    registry().all.push_back(this);
+}
+
+Form::~Form()
+{
+    if (d->state != Private::State::Unloaded && QCoreApplication::instance())
+        teardown();
+    auto& all = registry().all;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    auto& loaded = registry().loaded;
+    loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
+    if (registry().lastActivated == this)
+        registry().lastActivated = nullptr;
+}
+
+QWidget* Form::containerWidget()
+{
+    return d->window ? d->window->client : nullptr;
+}
+
+FormWindow* Form::window() const
+{
+    return d->window;
+}
+
+QWidget* Form::menuBarWidget()
+{
+    load();
+    return d->window ? d->window->ensureMenuBar() : nullptr;
+}
+
+void Form::registerControl(Control* control)
+{
+    d->controls.push_back(control);
+}
+
+void Form::unregisterControl(Control* control)
+{
+    auto& list = d->controls;
+    list.erase(std::remove(list.begin(), list.end(), control), list.end());
+    if (d->focus == control) {
+        d->focus = nullptr;
+        d->focusLife = ControlLife();
+    }
+}
+
+void Form::registerArray(ControlArrayBase* array)
+{
+    d->arrays.push_back(array);
+}
+
+void Form::unregisterArray(ControlArrayBase* array)
+{
+    auto& list = d->arrays;
+    list.erase(std::remove(list.begin(), list.end(), array), list.end());
+}
+
+bool Form::isLoaded() const
+{
+    return d->state != Private::State::Unloaded;
+}
+
+bool Form::isDesigning() const
+{
+    return d->designing;
+}
+
+bool Form::isShownModal() const
+{
+    return d->modalLoop != nullptr;
+}
+
+void Form::load()
+{
+    if (d->state == Private::State::Unloaded)
+        loadNow();
+}
+
+void Form::loadNow()
+{
+#ifndef NDEBUG
+    if (d->everUnloaded)
+        qCDebug(formsLog) << "window" << qs(m_name) << "loaded again after Unload";
+#endif
+    d->state = Private::State::Loading;
+    d->unloadAfterLoad = false;
+    d->shownOnce = false;
+    d->focus = nullptr;
+    d->focusLife = ControlLife();
+    d->props = Private::Properties();
+    d->props.caption = m_name;
+    registry().loaded.push_back(this);
+
+    d->window = new FormWindow(*this);
+    FormWindow* w = d->window;
+    w->setWindowTitle(qs(d->props.caption));
+    w->setFont(makeFont(d->props.fontName, d->props.fontSize, d->props.fontBold, d->props.fontItalic));
+    QPalette palette = w->client->palette();
+    palette.setColor(QPalette::Window, toQColor(d->props.backColor));
+    w->client->setPalette(palette);
+    applyGeometry(false);
+
+    // Design: every control back to its class defaults, then the window's
+    // design-time properties, with no event raised.
+    d->designing = true;
+    try {
+        const std::vector<Control*> controls = d->controls;
+        for (Control* control : controls)
+            control->attach();
+        design();
+    } catch (...) {
+        d->designing = false;
+        d->state = Private::State::Loaded;
+        throw;
+    }
+    d->designing = false;
+    applyTabOrder();
+    d->reportedClient = d->clientPx;
+
+    try {
+        Form_Load();
+    } catch (...) {
+        if (d->state == Private::State::Loading)
+            d->state = Private::State::Loaded;
+        throw;
+    }
+    if (d->state != Private::State::Loading)
+        return; // ended meanwhile (program end inside Form_Load)
+    d->state = Private::State::Loaded;
+    if (d->unloadAfterLoad)
+        teardown();
+}
+
+void Form::applyTabOrder()
+{
+    if (!d->window)
+        return;
+    std::vector<Control*> order;
+    for (Control* control : d->controls) {
+        QWidget* w = control->widget();
+        if (w && w->focusPolicy() != Qt::NoFocus)
+            order.push_back(control);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](Control* a, Control* b) { return a->m_common.tabIndex < b->m_common.tabIndex; });
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
+}
+
+void Form::tabOrderChanged()
+{
+    if (!d->designing)
+        applyTabOrder();
+}
+
+void Form::show(ShowMode mode, Form* owner)
+{
+    load();
+    if (d->state != Private::State::Loaded || !d->window)
+        return; // unloaded inside its own Form_Load: nothing to show
+    FormWindow* w = d->window;
+    if (mode == ShowMode::Modal && d->modalLoop) {
+        raiseWindow(w);
+        return;
+    }
+    if (mode == ShowMode::Modal) {
+        // Qt applies a modality change only to a hidden window.
+        if (w->isVisible())
+            w->hide();
+        w->setWindowModality(Qt::ApplicationModal);
+    }
+    if (owner && owner != this && owner->d->window) {
+        w->winId();
+        owner->d->window->winId();
+        w->windowHandle()->setTransientParent(owner->d->window->windowHandle());
+    }
+    const bool firstShow = !d->shownOnce;
+    d->shownOnce = true;
+    d->props.visible = true;
+    switch (d->props.windowState) {
+    case vbMinimized:
+        w->showMinimized();
+        break;
+    case vbMaximized:
+        w->showMaximized();
+        break;
+    default:
+        w->show();
+        break;
+    }
+    if (QWindow* handle = w->windowHandle()) {
+        const QMargins margins = handle->frameMargins();
+        if (margins != d->frame) {
+            d->frame = margins;
+            applyGeometry(false);
+        }
+    }
+    raiseWindow(w);
+    w->activateWindow();
+
+    if (firstShow) {
+        d->reportedClient = d->clientPx;
+        Form_Resize();
+    }
+    if (d->state == Private::State::Loaded && d->props.visible)
+        activatedByPlatform();
+    if (d->state != Private::State::Loaded || !d->props.visible)
+        return;
+
+    std::function<void(Form&)> callback;
+    auto found = registry().shownCallbacks.find(m_name);
+    if (found != registry().shownCallbacks.end() && !found->second.empty()) {
+        callback = std::move(found->second.front());
+        found->second.pop_front();
+    }
+    if (mode == ShowMode::Modeless) {
+        if (callback)
+            callback(*this);
+        return;
+    }
+    if (callback) {
+        QTimer::singleShot(0, w, [this, callback] { runGuarded([&] { callback(*this); }); });
+    } else if (registry().unexpectedModal) {
+        registry().unexpectedModal(*this);
+        if (isLoaded())
+            hide();
+    }
+    runModalLoop();
+    if (d->window)
+        d->window->setWindowModality(Qt::NonModal);
+    if (registry().programEnding)
+        throw platform::ProgramEnd{};
+}
+
+void Form::runModalLoop()
+{
+    if (!d->window || !d->props.visible)
+        return;
+    QEventLoop loop;
+    d->modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    d->modalLoop = nullptr;
+}
+
+void Form::hide()
+{
+    load();
+    d->props.visible = false;
+    if (d->window)
+        d->window->hide();
+    if (d->modalLoop)
+        d->modalLoop->exit();
+}
+
+bool Form::unload()
+{
+    return unloadWithMode(vbFormCode);
+}
+
+bool Form::unloadWithMode(int unloadMode)
+{
+    if (d->state == Private::State::Unloaded || d->unloading)
+        return d->state == Private::State::Unloaded;
+    d->unloading = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{d->unloading};
+
+    int cancel = 0;
+    Form_QueryUnload(cancel, unloadMode);
+    if (cancel != 0 || d->state == Private::State::Unloaded)
+        return d->state == Private::State::Unloaded;
+    Form_Unload(cancel);
+    if (cancel != 0 || d->state == Private::State::Unloaded)
+        return d->state == Private::State::Unloaded;
+    if (d->state == Private::State::Loading) {
+        // Unload inside Form_Load: the window goes once Form_Load returns.
+        d->unloadAfterLoad = true;
+        return true;
+    }
+    teardown();
+    return true;
+}
+
+void Form::destroySilently()
+{
+    if (d->state != Private::State::Unloaded)
+        teardown();
+}
+
+void Form::teardown()
+{
+    if (d->modalLoop)
+        d->modalLoop->exit();
+    d->focus = nullptr;
+    d->focusLife = ControlLife();
+    const std::vector<ControlArrayBase*> arrays = d->arrays;
+    for (ControlArrayBase* array : arrays)
+        array->destroyRuntimeElements();
+    const std::vector<Control*> controls = d->controls;
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it)
+        (*it)->detach(false);
+    FormWindow* w = d->window;
+    d->window = nullptr;
+    if (w) {
+        w->form = nullptr;
+        disposeObject(w);
+    }
+    auto& loaded = registry().loaded;
+    loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
+    if (registry().lastActivated == this)
+        registry().lastActivated = nullptr;
+    d->state = Private::State::Unloaded;
+    d->props.visible = false;
+    d->shownOnce = false;
+    d->everUnloaded = true;
+    d->reportedClient = QSize(-1, -1);
+    lastWindowUnloaded();
+}
+
+// ---------------------------------------------------------------- geometry
+
+void Form::applyGeometry(bool raiseResize)
+{
+    FormWindow* w = d->window;
+    if (!w)
+        return;
+    const int outerWidth = twipsToPixels(d->props.width);
+    const int outerHeight = twipsToPixels(d->props.height);
+    const int innerWidth = std::max(1, outerWidth - d->frame.left() - d->frame.right());
+    const int innerHeight = std::max(1, outerHeight - d->frame.top() - d->frame.bottom());
+    w->applyingGeometry = true;
+    w->move(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
+    if (d->props.borderStyle == vbFixedSingle || d->props.borderStyle == vbFixedDialog)
+        w->setFixedSize(innerWidth, innerHeight);
+    else
+        w->resize(innerWidth, innerHeight);
+    w->applyingGeometry = false;
+    w->layoutChildren();
+    d->clientPx = QSize(innerWidth, std::max(0, innerHeight - w->menuBarHeight()));
+    if (raiseResize)
+        raiseResizeIfChanged();
+}
+
+void Form::raiseResizeIfChanged()
+{
+    if (d->designing || d->state == Private::State::Unloaded)
+        return;
+    if (d->clientPx == d->reportedClient)
+        return;
+    d->reportedClient = d->clientPx;
+    Form_Resize();
+}
+
+void Form::clientResizedByPlatform(int widthPx, int heightPx)
+{
+    const QSize size(widthPx, heightPx);
+    if (!d->window || size == d->clientPx)
+        return;
+    d->clientPx = size;
+    const int outerWidth = widthPx + d->frame.left() + d->frame.right();
+    const int outerHeight = heightPx + d->window->menuBarHeight() + d->frame.top() + d->frame.bottom();
+    if (outerWidth != twipsToPixels(d->props.width))
+        d->props.width = outerWidth * TwipsPerPixel;
+    if (outerHeight != twipsToPixels(d->props.height))
+        d->props.height = outerHeight * TwipsPerPixel;
+    raiseResizeIfChanged();
+}
+
+void Form::menuBarChanged()
+{
+    FormWindow* w = d->window;
+    if (!w || !w->menuBar())
+        return;
+    bool anyVisible = false;
+    for (QAction* action : w->menuBar()->actions())
+        anyVisible = anyVisible || action->isVisible();
+    if (anyVisible == !w->menuBar()->isHidden())
+        return;
+    w->menuBar()->setVisible(anyVisible);
+    applyGeometry(true);
+}
+
+double Form::left() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.left;
+}
+
+double Form::top() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.top;
+}
+
+double Form::width() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.width;
+}
+
+double Form::height() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.height;
+}
+
+void Form::setLeft(double twips)
+{
+    move(twips, top(), width(), height());
+}
+
+void Form::setTop(double twips)
+{
+    move(left(), twips, width(), height());
+}
+
+void Form::setWidth(double twips)
+{
+    move(left(), top(), twips, height());
+}
+
+void Form::setHeight(double twips)
+{
+    move(left(), top(), width(), twips);
+}
+
+void Form::move(double left, double top)
+{
+    move(left, top, width(), height());
+}
+
+void Form::move(double left, double top, double width, double height)
+{
+    load();
+    if (width < 0 || height < 0)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    d->props.left = left;
+    d->props.top = top;
+    d->props.width = width;
+    d->props.height = height;
+    applyGeometry(true);
+}
+
+double Form::scaleWidth() const
+{
+    const_cast<Form*>(this)->load();
+    return d->clientPx.width() * TwipsPerPixel;
+}
+
+double Form::scaleHeight() const
+{
+    const_cast<Form*>(this)->load();
+    return d->clientPx.height() * TwipsPerPixel;
+}
+
+// ---------------------------------------------------------------- properties
+
+const std::string& Form::caption() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.caption;
+}
+
+void Form::setCaption(const std::string& caption)
+{
+    load();
+    d->props.caption = caption;
+    if (d->window)
+        d->window->setWindowTitle(qs(caption));
+}
+
+bool Form::isVisible() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.visible;
+}
+
+void Form::setVisible(bool visible)
+{
+    if (visible)
+        show();
+    else
+        hide();
+}
+
+bool Form::keyPreview() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.keyPreview;
+}
+
+void Form::setKeyPreview(bool preview)
+{
+    load();
+    d->props.keyPreview = preview;
+}
+
+int Form::windowState() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.windowState;
+}
+
+void Form::setWindowState(int state)
+{
+    load();
+    if (state < vbNormal || state > vbMaximized)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    if (state == d->props.windowState)
+        return;
+    d->props.windowState = state;
+    FormWindow* w = d->window;
+    if (!w || !d->props.visible)
+        return;
+    switch (state) {
+    case vbMinimized:
+        w->showMinimized();
+        break;
+    case vbMaximized:
+        w->showMaximized();
+        break;
+    default:
+        w->showNormal();
+        break;
+    }
+}
+
+int Form::mousePointer() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.mousePointer;
+}
+
+void Form::setMousePointer(int pointer)
+{
+    load();
+    d->props.mousePointer = pointer;
+    recordMousePointer(m_name, pointer);
+    if (FormWindow* w = d->window) {
+        if (pointer == vbDefault)
+            w->unsetCursor();
+        else
+            w->setCursor(cursorShapeFor(pointer));
+    }
+}
+
+int Form::borderStyle() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.borderStyle;
+}
+
+void Form::setBorderStyle(int style)
+{
+    load();
+    if (style < vbBSNone || style > 5)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    d->props.borderStyle = style;
+    FormWindow* w = d->window;
+    if (!w)
+        return;
+    const bool wasVisible = w->isVisible();
+    Qt::WindowFlags flags = Qt::Window;
+    if (style == vbBSNone)
+        flags |= Qt::FramelessWindowHint;
+    else if (style == vbFixedDialog)
+        flags |= Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        flags |= Qt::WindowStaysOnTopHint;
+    if (style != vbFixedSingle && style != vbFixedDialog) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    w->setWindowFlags(flags);
+    applyGeometry(false);
+    if (wasVisible)
+        w->show();
+}
+
+long Form::backColor() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.backColor;
+}
+
+void Form::setBackColor(long colour)
+{
+    load();
+    d->props.backColor = colour;
+    if (FormWindow* w = d->window) {
+        QPalette palette = w->client->palette();
+        palette.setColor(QPalette::Window, toQColor(colour));
+        w->client->setPalette(palette);
+    }
+}
+
+const std::string& Form::fontName() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.fontName;
+}
+
+double Form::fontSize() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.fontSize;
+}
+
+bool Form::fontBold() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.fontBold;
+}
+
+bool Form::fontItalic() const
+{
+    const_cast<Form*>(this)->load();
+    return d->props.fontItalic;
+}
+
+void Form::setFontName(const std::string& name)
+{
+    load();
+    d->props.fontName = name;
+    applyFont();
+}
+
+void Form::setFontSize(double points)
+{
+    load();
+    d->props.fontSize = points;
+    applyFont();
+}
+
+void Form::setFontBold(bool bold)
+{
+    load();
+    d->props.fontBold = bold;
+    applyFont();
+}
+
+void Form::setFontItalic(bool italic)
+{
+    load();
+    d->props.fontItalic = italic;
+    applyFont();
+}
+
+void Form::applyFont()
+{
+    if (d->window)
+        d->window->setFont(makeFont(d->props.fontName, d->props.fontSize, d->props.fontBold, d->props.fontItalic));
+}
+
+WindowHandle Form::hWnd() const
+{
+    const_cast<Form*>(this)->load();
+    return reinterpret_cast<WindowHandle>(this);
+}
+
+// ---------------------------------------------------------------- methods
+
+void Form::zOrder(int position)
+{
+    load();
+    FormWindow* w = d->window;
+    if (!w)
+        return;
+    if (position == 0) {
+        raiseWindow(w);
+        if (w->isVisible())
+            w->activateWindow();
+    } else {
+        w->lower();
+    }
+}
+
+void Form::refresh()
+{
+    load();
+    if (d->window && d->window->isVisible())
+        d->window->repaint();
+}
+
+void Form::setFocus()
+{
+    load();
+    if (d->window && d->props.visible)
+        d->window->activateWindow();
+    else
+        qCInfo(formsLog) << "SetFocus ignored: window" << qs(m_name) << "is hidden";
+}
+
+Control* Form::activeControl() const
+{
+    return d->focusLife ? d->focus : nullptr;
+}
+
+void Form::focusMovedTo(Control* control)
+{
+    Control* previous = d->focusLife ? d->focus : nullptr;
+    if (previous == control)
+        return;
+    // The new focus control is recorded first: a LostFocus handler that waits
+    // in a message box sees the focus come back to the same control, which is
+    // no new move.
+    d->focus = control;
+    d->focusLife = control ? control->life() : ControlLife();
+    if (previous)
+        previous->raiseLostFocus();
+    if (control && d->focus == control && d->focusLife)
+        control->raiseGotFocus();
+}
+
+void Form::activatedByPlatform()
+{
+    // An activation the platform reports late, after the window was hidden, is
+    // no activation of the window any more.
+    if (d->state == Private::State::Unloaded || d->designing || !d->props.visible)
+        return;
+    if (registry().lastActivated == this)
+        return;
+    registry().lastActivated = this;
+    Form_Activate();
+}
+
+// Default handlers: nothing happens, the window unloads.
+void Form::Form_QueryUnload(int&, int) {}
+void Form::Form_Unload(int&) {}
+void Form::Form_KeyDown(int&, int) {}
+void Form::Form_KeyUp(int&, int) {}
+void Form::Form_KeyPress(int16_t&) {}
+void Form::Form_MouseDown(int, int, double, double) {}
+void Form::Form_MouseMove(int, int, double, double) {}
+void Form::Form_MouseUp(int, int, double, double) {}
+
+// ---------------------------------------------------------------- collection
+
+std::vector<Form*> loadedForms()
+{
+    return registry().loaded;
+}
+
+Form* findLoadedForm(const std::string& name)
+{
+    for (Form* form : registry().loaded) {
+        if (form->name() == name)
+            return form;
+    }
+    return nullptr;
+}
+
+Form* findForm(const std::string& name)
+{
+    for (Form* form : registry().all) {
+        if (form->name() == name)
+            return form;
+    }
+    return nullptr;
+}
+
+Form* formFromHandle(WindowHandle handle)
+{
+    for (Form* form : registry().all) {
+        if (reinterpret_cast<WindowHandle>(form) == handle)
+            return form;
+    }
+    return nullptr;
+}
+
+void onShown(const std::string& windowName, std::function<void(Form&)> callback)
+{
+    registry().shownCallbacks[windowName].push_back(std::move(callback));
+}
+
+void clearOnShown()
+{
+    registry().shownCallbacks.clear();
+}
+
+void setUnexpectedModalHandler(std::function<void(Form&)> handler)
+{
+    registry().unexpectedModal = std::move(handler);
+}
+
+void endProgramNow()
+{
+    registry().programEnding = true;
+    const std::vector<Form*> loaded = registry().loaded;
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
+        (*it)->destroySilently();
+    if (isMainLoopRunning())
+        QCoreApplication::exit(0);
+}
+
+bool isProgramEnding()
+{
+    return registry().programEnding;
+}
+
+void resetProgramEnd()
+{
+    registry().programEnding = false;
+}
+
+} // namespace forms
+
+namespace forms {
+
+const std::vector<Control*>& Form::controls() const
+{
+    return d->controls;
+}
+
+} // namespace forms

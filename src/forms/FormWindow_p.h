@@ -1,0 +1,46 @@
+#pragma once
+// The top-level widget of a loaded window, for use inside src/forms/*.cpp only.
+// It holds an optional menu bar and the client area the controls live in, and
+// turns window-level Qt events (close box, resize, activation, keys and mouse
+// with no control involved) into the window's events.
+
+#include <QWidget>
+
+class QMenuBar;
+
+namespace forms {
+
+class Form;
+
+class FormWindow : public QWidget {
+public:
+    explicit FormWindow(Form& form);
+
+    // Null once the window object let go of this widget.
+    Form* form = nullptr;
+    QWidget* client = nullptr;
+
+    QMenuBar* menuBar() const { return m_menuBar; }
+    QMenuBar* ensureMenuBar();
+    // Height the menu bar takes above the client area (0 when it is hidden).
+    int menuBarHeight() const;
+    // Places the menu bar and the client area in the window.
+    void layoutChildren();
+    // Set while the window object changes the geometry itself.
+    bool applyingGeometry = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    bool keyIsOwn() const;
+
+    QMenuBar* m_menuBar = nullptr;
+};
+
+} // namespace forms

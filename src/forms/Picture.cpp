@@ -1,0 +1,233 @@
+#include "forms/Picture.h"
+#include "forms/Picture_p.h"
+
+#include "platform/Errors.h"
+
+#include <QImageReader>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+namespace forms {
+
+Picture::Picture(std::shared_ptr<const PictureData> data) : m_data(std::move(data)) {}
+
+int Picture::widthPixels() const { return m_data ? m_data->image.width() : 0; }
+int Picture::heightPixels() const { return m_data ? m_data->image.height() : 0; }
+bool Picture::isIcon() const { return m_data && m_data->icon; }
+
+const std::string& Picture::sourcePath() const
+{
+    static const std::string none;
+    return m_data ? m_data->path : none;
+}
+
+namespace {
+
+QImage paintableImage(const QImage& image)
+{
+    if (image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Face files are rewritten under the same name while the program runs, so an
+// entry is valid only for the size and modification time it was decoded from.
+struct CacheEntry {
+    int64_t size = 0;
+    int64_t modifiedNs = 0;
+    Picture picture;
+};
+
+struct PictureCache {
+    std::mutex mutex;
+    std::map<std::string, CacheEntry> entries;
+    int64_t bytes = 0;
+};
+
+PictureCache& cache()
+{
+    static PictureCache instance;
+    return instance;
+}
+
+// Above this many decoded bytes the cache drops the pictures nobody holds.
+constexpr int64_t CacheSoftLimitBytes = 64 * 1024 * 1024;
+
+int64_t imageBytes(const Picture& picture)
+{
+    return picture.isEmpty() ? 0 : static_cast<int64_t>(picture.data()->image.sizeInBytes());
+}
+
+void trimCache(PictureCache& c)
+{
+    if (c.bytes <= CacheSoftLimitBytes)
+        return;
+    for (auto it = c.entries.begin(); it != c.entries.end();) {
+        if (it->second.picture.data().use_count() == 1) {
+            c.bytes -= imageBytes(it->second.picture);
+            it = c.entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+Picture decodePicture(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    QImage image = reader.read();
+    if (image.isNull())
+        throw platform::RuntimeError(platform::err::InvalidPicture, "Invalid picture: " + path);
+    auto data = std::make_shared<PictureData>();
+    data->icon = format == "ico" || format == "cur";
+    data->image = paintableImage(image);
+    data->path = path;
+    return Picture(std::move(data));
+}
+
+} // namespace
+
+Picture pictureFromImage(const QImage& image)
+{
+    if (image.isNull())
+        return Picture();
+    auto data = std::make_shared<PictureData>();
+    data->image = paintableImage(image);
+    return Picture(std::move(data));
+}
+
+Picture LoadPicture(const std::string& path)
+{
+    if (path.empty())
+        return Picture();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            throw platform::RuntimeError(platform::err::FileNotFound, "File not found: " + path);
+        throw platform::errnoError(error, path);
+    }
+    if (!S_ISREG(info.st_mode))
+        throw platform::RuntimeError(platform::err::FileNotFound, "File not found: " + path);
+    const int64_t size = static_cast<int64_t>(info.st_size);
+    const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+
+    PictureCache& c = cache();
+    {
+        std::lock_guard<std::mutex> lock(c.mutex);
+        auto it = c.entries.find(path);
+        if (it != c.entries.end() && it->second.size == size && it->second.modifiedNs == modified)
+            return it->second.picture;
+    }
+    Picture picture = decodePicture(path);
+    std::lock_guard<std::mutex> lock(c.mutex);
+    CacheEntry& entry = c.entries[path];
+    c.bytes += imageBytes(picture) - imageBytes(entry.picture);
+    entry = CacheEntry{size, modified, picture};
+    trimCache(c);
+    return picture;
+}
+
+std::size_t pictureCacheSize()
+{
+    PictureCache& c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    return c.entries.size();
+}
+
+void clearPictureCache()
+{
+    PictureCache& c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    c.entries.clear();
+    c.bytes = 0;
+}
+
+namespace {
+
+void putLe16(std::string& out, uint32_t value)
+{
+    out.push_back(static_cast<char>(value & 0xFF));
+    out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void putLe32(std::string& out, uint32_t value)
+{
+    putLe16(out, value & 0xFFFF);
+    putLe16(out, value >> 16);
+}
+
+} // namespace
+
+void writeBmp24(const QImage& source, const std::string& path)
+{
+    const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32_Premultiplied
+                             ? source
+                             : source.convertToFormat(QImage::Format_RGB32);
+    const uint32_t width = static_cast<uint32_t>(image.width());
+    const uint32_t height = static_cast<uint32_t>(image.height());
+    const uint32_t rowBytes = (width * 3 + 3) & ~3u;
+    const uint64_t pixelBytes = static_cast<uint64_t>(rowBytes) * height;
+    constexpr uint32_t HeaderBytes = 14 + 40;
+    if (HeaderBytes + pixelBytes > 0xFFFFFFFFull)
+        throw platform::RuntimeError(platform::err::OutOfMemory, "Picture too large for a BMP file");
+
+    std::string header;
+    header += "BM";
+    putLe32(header, static_cast<uint32_t>(HeaderBytes + pixelBytes));
+    putLe32(header, 0);             // reserved
+    putLe32(header, HeaderBytes);   // offset of the pixels
+    putLe32(header, 40);            // BITMAPINFOHEADER
+    putLe32(header, width);
+    putLe32(header, height);        // positive: rows bottom-up
+    putLe16(header, 1);             // planes
+    putLe16(header, 24);            // bits per pixel
+    putLe32(header, 0);             // no compression
+    putLe32(header, static_cast<uint32_t>(pixelBytes));
+    putLe32(header, 3780);          // 96 dpi
+    putLe32(header, 3780);
+    putLe32(header, 0);             // colours used
+    putLe32(header, 0);             // important colours
+
+    // Rows are streamed so that a large export canvas is not held twice in memory.
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw platform::errnoError(errno, path);
+    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    std::string row(rowBytes, '\0');
+    for (int y = static_cast<int>(height) - 1; ok && y >= 0; --y) {
+        const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (uint32_t x = 0; x < width; ++x) {
+            row[x * 3] = static_cast<char>(qBlue(pixels[x]));
+            row[x * 3 + 1] = static_cast<char>(qGreen(pixels[x]));
+            row[x * 3 + 2] = static_cast<char>(qRed(pixels[x]));
+        }
+        ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+    }
+    int error = ok ? 0 : errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        std::remove(path.c_str());
+        throw platform::errnoError(error != 0 ? error : EIO, path);
+    }
+}
+
+void SavePicture(const Picture& picture, const std::string& path)
+{
+    if (picture.isEmpty())
+        throw platform::RuntimeError(platform::err::InvalidPicture, "Invalid picture");
+    writeBmp24(pictureImage(picture), path);
+}
+
+} // namespace forms

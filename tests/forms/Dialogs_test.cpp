@@ -1,0 +1,404 @@
+// Message boxes (the Qt hook and scripted answers), the common dialog through
+// the scripted responder, and the small program-wide services: topmost
+// windows, mouse pointers, the printer list and font substitution.
+
+#include "forms/Application.h"
+#include "forms/CommandButton.h"
+#include "forms/CommonDialog.h"
+#include "forms/Fonts.h"
+#include "forms/Form.h"
+#include "forms/Printers.h"
+#include "forms/QtHooks_p.h"
+#include "forms/Screen.h"
+#include "forms/Testing.h"
+#include "forms/WindowFunctions.h"
+
+#include "platform/AppPath.h"
+#include "platform/Errors.h"
+#include "platform/Hooks.h"
+
+#include "support/ScriptedResponder.h"
+#include "support/TempHome.h"
+#include "support/qt/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+int errorNumberOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const platform::RuntimeError& error) {
+        return error.number;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- message boxes
+
+TEST(MessageBoxText, CrLfAndLfCrAreOneBreakAndALoneCrIsDropped)
+{
+    EXPECT_EQ(forms::messageBoxText("a\r\nb"), "a\nb");
+    EXPECT_EQ(forms::messageBoxText("a\n\rb"), "a\nb");
+    EXPECT_EQ(forms::messageBoxText("a\n\r\n\rb"), "a\n\nb");
+    EXPECT_EQ(forms::messageBoxText("a\rb"), "ab");
+    EXPECT_EQ(forms::messageBoxText("a\nb"), "a\nb");
+}
+
+struct BoxCase {
+    const char* name;
+    int style;
+    bool escapeCloses;
+    int escapeAnswer;            // when Esc closes the box
+    const char* buttonToPress;   // otherwise this button is pressed
+    int pressedAnswer;
+    std::vector<std::string> buttons;
+    const char* defaultButton;
+};
+
+class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
+
+// Runs the real box headless: Esc first, then (if it is still open) a button.
+TEST_P(QtMessageBox, ButtonsDefaultsAndEscape)
+{
+    const BoxCase& c = GetParam();
+    forms::QtHooks hooks;
+    std::vector<std::string> buttons;
+    std::string defaultButton;
+    std::string text;
+    std::string title;
+    bool closedByEscape = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text().toStdString();
+        title = box->windowTitle().toStdString();
+        for (QAbstractButton* button : box->buttons())
+            buttons.push_back(button->text().toStdString());
+        if (box->defaultButton())
+            defaultButton = box->defaultButton()->text().toStdString();
+        QTest::keyClick(box, Qt::Key_Escape);
+        if (!box->isVisible()) {
+            closedByEscape = true;
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == QString::fromUtf8(c.buttonToPress))
+                button->click();
+        }
+    });
+    const int answer = hooks.msgBox("一行目\r\n二行目", c.style, "題名");
+    EXPECT_EQ(closedByEscape, c.escapeCloses) << c.name;
+    EXPECT_EQ(answer, c.escapeCloses ? c.escapeAnswer : c.pressedAnswer) << c.name;
+    std::sort(buttons.begin(), buttons.end());
+    std::vector<std::string> expectedButtons = c.buttons;
+    std::sort(expectedButtons.begin(), expectedButtons.end());
+    EXPECT_EQ(buttons, expectedButtons) << c.name;
+    EXPECT_EQ(defaultButton, c.defaultButton) << c.name;
+    EXPECT_EQ(text, "一行目\n二行目");
+    EXPECT_EQ(title, "題名");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, QtMessageBox,
+    ::testing::Values(
+        BoxCase{"OK only", platform::vbOKOnly, true, platform::vbOK, "", 0, {"OK"}, "OK"},
+        BoxCase{"OK Cancel", platform::vbOKCancel | platform::vbExclamation, true, platform::vbCancel, "", 0,
+                {"OK", "キャンセル"}, "OK"},
+        BoxCase{"Yes No has no escape", platform::vbYesNo | platform::vbQuestion, false, 0, "いいえ(&N)",
+                platform::vbNo, {"はい(&Y)", "いいえ(&N)"}, "はい(&Y)"},
+        BoxCase{"Yes No default second", platform::vbYesNo | platform::vbDefaultButton2, false, 0, "はい(&Y)",
+                platform::vbYes, {"はい(&Y)", "いいえ(&N)"}, "いいえ(&N)"},
+        BoxCase{"Yes No Cancel", platform::vbYesNoCancel | platform::vbDefaultButton3, true, platform::vbCancel, "",
+                0, {"はい(&Y)", "いいえ(&N)", "キャンセル"}, "キャンセル"},
+        BoxCase{"Abort Retry Ignore has no escape", platform::vbAbortRetryIgnore, false, 0, "無視(&I)",
+                platform::vbIgnore, {"中止(&A)", "再試行(&R)", "無視(&I)"}, "中止(&A)"},
+        BoxCase{"Retry Cancel", platform::vbRetryCancel | platform::vbCritical, true, platform::vbCancel, "", 0,
+                {"再試行(&R)", "キャンセル"}, "再試行(&R)"}),
+    [](const ::testing::TestParamInfo<BoxCase>& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (c == ' ')
+                c = '_';
+        return name;
+    });
+
+TEST(QtMessageBoxParent, BoxBelongsToTheActiveWindowAndStaysOnTop)
+{
+    class Owner : public forms::Form {
+    public:
+        Owner() : Form("Owner") {}
+    } owner;
+    owner.show();
+    QApplication::setActiveWindow(forms::formWidget(owner));
+    forms::QtHooks hooks;
+    QWidget* parent = nullptr;
+    bool onTop = false;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        parent = box->parentWidget();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        modality = box->windowModality();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    hooks.msgBox("x", platform::vbOKOnly, "t");
+    EXPECT_EQ(parent, forms::formWidget(owner));
+    EXPECT_TRUE(onTop);
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+}
+
+TEST(ScriptedMessageBoxes, AnUnexpectedBoxFailsNamingItsText)
+{
+    ScriptedResponder answers;
+    EXPECT_NONFATAL_FAILURE(platform::MsgBox("データが変更されています。終了しますか?", platform::vbOKCancel),
+                            "データが変更されています");
+}
+
+TEST(ScriptedMessageBoxes, ABoxFromAHandlerGetsTheScriptedAnswer)
+{
+    ScriptedResponder answers;
+    answers.answerNext(platform::vbNo);
+    class Asking : public forms::Form {
+    public:
+        Asking() : Form("Asking")
+        {
+            Command1.onClick = [this] { answer = platform::MsgBox("保存しますか?", platform::vbYesNo, "保存"); };
+        }
+        forms::CommandButton Command1{*this, "Command1"};
+        int answer = 0;
+    } form;
+    form.show();
+    QTest::mouseClick(form.Command1.widget(), Qt::LeftButton);
+    EXPECT_EQ(form.answer, platform::vbNo);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].title, "保存");
+    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo);
+}
+
+// ---------------------------------------------------------------- common dialog
+
+class DialogForm : public forms::Form {
+public:
+    DialogForm() : Form("main") {}
+    forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
+};
+
+struct FilterCase {
+    const char* filter;
+    std::vector<std::string> expected;
+};
+
+TEST(CommonDialogFilter, TurnsIntoCaseInsensitiveQtFilters)
+{
+    const FilterCase cases[] = {
+        {"*.KEZ", {"*.KEZ (*.[kK][eE][zZ])"}},
+        {"BMP files( *.bmp )|*.bmp", {"BMP files( *.bmp ) (*.[bB][mM][pP])"}},
+        {"画像|*.bmp;*.ico|すべて|*.*", {"画像 (*.[bB][mM][pP] *.[iI][cC][oO])", "すべて (*.*)"}},
+        {"", {}},
+    };
+    for (const FilterCase& c : cases)
+        EXPECT_EQ(forms::qtNameFilters(c.filter), c.expected) << c.filter;
+}
+
+TEST(CommonDialog, OpenRecordsTheRequestAndReturnsTheChosenPath)
+{
+    support::TempHome home;
+    ScriptedDialogs dialogs;
+    dialogs.answerNext(forms::DialogAnswer::file("/tmp/family.kez"));
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setDialogTitle("家系図の読込み");
+    dialog.setFilter("*.KEZ");
+    dialog.setFileName("*.KEZ");
+    dialog.setFlags(0x2002);
+    dialog.setInitDir(home.path() + "/no such folder");
+    dialog.showOpen();
+    EXPECT_EQ(dialog.fileName(), "/tmp/family.kez");
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& request = dialogs.requests()[0];
+    EXPECT_EQ(request.kind, forms::DialogKind::Open);
+    EXPECT_EQ(request.title, "家系図の読込み");
+    EXPECT_EQ(request.filter, "*.KEZ");
+    EXPECT_EQ(request.fileName, "*.KEZ");
+    EXPECT_EQ(request.flags, 0x2002);
+    EXPECT_EQ(request.startDirectory, platform::GetAppPath()); // missing InitDir: the program folder
+}
+
+TEST(CommonDialog, CancelRaises32755OnlyWithCancelError)
+{
+    ScriptedDialogs dialogs;
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setFileName("*.KEZ");
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    dialog.showSave();
+    EXPECT_EQ(dialog.fileName(), "*.KEZ"); // the preset stays
+
+    dialog.setCancelError(true);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    EXPECT_EQ(errorNumberOf([&] { dialog.showSave(); }), platform::err::DialogCancelled);
+
+    // CancelError and Flags persist between uses.
+    dialog.setFlags(2);
+    dialogs.answerNext(forms::DialogAnswer::file("/tmp/out.kez"));
+    dialog.showSave();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    EXPECT_EQ(errorNumberOf([&] { dialog.showSave(); }), platform::err::DialogCancelled);
+    EXPECT_EQ(dialogs.requests().back().flags, 2);
+    EXPECT_EQ(dialogs.requests().back().fileName, "/tmp/out.kez");
+}
+
+TEST(CommonDialog, ColourAndFontKeepTheirValuesOnCancel)
+{
+    ScriptedDialogs dialogs;
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setColor(0x00FF00);
+    dialogs.answerNext(forms::DialogAnswer::colour(0x0000FF));
+    dialog.showColor();
+    EXPECT_EQ(dialog.color(), 0x0000FF);
+    EXPECT_EQ(dialogs.requests().back().color, 0x00FF00); // preselected
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    dialog.showColor();
+    EXPECT_EQ(dialog.color(), 0x0000FF);
+
+    dialog.setFontName("ＭＳ 明朝");
+    dialog.setFontSize(10.5);
+    dialogs.answerNext(forms::DialogAnswer::font("ＭＳ ゴシック", 12, true, false));
+    dialog.showFont();
+    EXPECT_EQ(dialog.fontName(), "ＭＳ ゴシック");
+    EXPECT_DOUBLE_EQ(dialog.fontSize(), 12);
+    EXPECT_TRUE(dialog.fontBold());
+    EXPECT_EQ(dialogs.requests().back().fontName, "ＭＳ 明朝");
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    dialog.showFont();
+    EXPECT_EQ(dialog.fontName(), "ＭＳ ゴシック");
+}
+
+TEST(CommonDialog, AnUnexpectedDialogFailsNamingItsTitle)
+{
+    DialogForm form;
+    form.CommonDialog1.setDialogTitle("家系図の保存");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedDialogs dialogs;
+            form.CommonDialog1.showSave();
+        },
+        "家系図の保存");
+}
+
+// ---------------------------------------------------------------- topmost
+
+TEST(SetTopMost, SetsAndClearsWithoutMovingAndRecords)
+{
+    class Hints : public forms::Form {
+    public:
+        Hints() : Form("FrmQA") {}
+
+    protected:
+        void design() override { move(1500, 1200, 4500, 3000); }
+    } hints;
+    EXPECT_NE(forms::SetTopMost(hints, 1), 0);
+    EXPECT_TRUE(hints.isVisible()); // the call shows the window too
+    EXPECT_TRUE(forms::isTopMost(hints));
+    const QRect before = forms::formWidget(hints)->geometry();
+    EXPECT_NE(forms::SetTopMost(hints, 0), 0);
+    EXPECT_FALSE(forms::isTopMost(hints));
+    EXPECT_TRUE(forms::formWidget(hints)->isVisible());
+    EXPECT_EQ(forms::formWidget(hints)->geometry(), before);
+    EXPECT_EQ(forms::SetTopMost(hints, 2), 0);
+    EXPECT_FALSE(forms::isTopMost(hints));
+    ASSERT_EQ(forms::topMostChanges().size(), 3u);
+    EXPECT_EQ(forms::topMostChanges()[0].window, "FrmQA");
+    EXPECT_EQ(forms::topMostChanges()[2].mode, 2);
+    EXPECT_EQ(forms::topMostChanges()[2].result, 0);
+}
+
+// ---------------------------------------------------------------- mouse pointer
+
+TEST(MousePointer, ScreenValuesReplaceEachOtherAndZeroClearsAll)
+{
+    forms::screen().setMousePointer(forms::vbHourglass);
+    forms::screen().setMousePointer(forms::vbHourglass);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    forms::screen().setMousePointer(forms::vbArrow);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    forms::screen().setMousePointer(forms::vbDefault);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // not a stack: one 0 clears them all
+    EXPECT_EQ(forms::screen().mousePointer(), 0);
+    EXPECT_EQ(forms::mousePointerChanges().size(), 4u);
+    EXPECT_DOUBLE_EQ(forms::screen().twipsPerPixelX(), 15);
+}
+
+TEST(MousePointer, WindowPointerAppliesOverTheWindowAndIsRecorded)
+{
+    class Busy : public forms::Form {
+    public:
+        Busy() : Form("entry") {}
+    } window;
+    window.setMousePointer(forms::vbHourglass);
+    EXPECT_EQ(forms::formWidget(window)->cursor().shape(), Qt::WaitCursor);
+    window.setMousePointer(forms::vbDefault);
+    EXPECT_EQ(forms::formWidget(window)->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(forms::mousePointerChanges().size(), 2u);
+    EXPECT_EQ(forms::mousePointerChanges()[0].target, "entry");
+    EXPECT_EQ(forms::mousePointerChanges()[0].pointer, 11);
+}
+
+// ---------------------------------------------------------------- printers
+
+TEST(Printers, ListIsInjectable)
+{
+    forms::setPrinterList({});
+    EXPECT_EQ(forms::Printers().count(), 0);
+    EXPECT_EQ(errorNumberOf([] { forms::Printers().item(0); }), 9);
+    forms::setPrinterList({"Fake Printer"});
+    EXPECT_EQ(forms::Printers().count(), 1);
+    EXPECT_EQ(forms::Printers().item(0).deviceName, "Fake Printer");
+    forms::resetPrinterList();
+    EXPECT_EQ(forms::Printers().count(), 1);
+    EXPECT_EQ(forms::Printers().item(0).deviceName, forms::PdfPrinterName);
+}
+
+// ---------------------------------------------------------------- fonts
+
+TEST(Fonts, WindowsNamesMapToTheIpaFontsAndBack)
+{
+    const std::pair<const char*, const char*> table[] = {
+        {"ＭＳ Ｐゴシック", "IPAPGothic"},
+        {"ＭＳ ゴシック", "IPAGothic"},
+        {"ＭＳ 明朝", "IPAMincho"},
+        {"ＭＳ Ｐ明朝", "IPAPMincho"},
+        {"DejaVu Sans", "DejaVu Sans"},
+    };
+    for (const auto& [windows, family] : table) {
+        EXPECT_EQ(forms::substituteFontFamily(windows), family);
+        EXPECT_EQ(forms::windowsFontName(family), windows);
+        const QFont font = forms::makeFont(windows, 10.5, false, true);
+        EXPECT_EQ(font.family().toStdString(), family);
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 10.5);
+        EXPECT_TRUE(font.italic());
+        EXPECT_EQ(font.hintingPreference(), QFont::PreferNoHinting);
+    }
+    EXPECT_DOUBLE_EQ(forms::makeFont("ＭＳ 明朝", 0, false, false).pointSizeF(), 1.0);
+    EXPECT_DOUBLE_EQ(forms::makeFont("ＭＳ 明朝", -3, false, false).pointSizeF(), 1.0);
+}
+
+} // namespace

@@ -1,0 +1,46 @@
+// Runs a test program's GoogleTest cases inside a headless QApplication.
+// Between tests every window is unloaded without events, so one test's windows
+// never leak into the next. A window shown modally with no onShown callback
+// queued fails the test instead of waiting for a user who never comes.
+
+#include "forms/Form.h"
+#include "forms/Testing.h"
+#include "forms/Timer.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class FormsResetListener : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        forms::setTimersManual(true);
+        forms::setUnexpectedModalHandler([](forms::Form& form) {
+            ADD_FAILURE() << "window '" << form.name() << "' shown modally with no onShown callback queued";
+        });
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        forms::resetFormsForTesting();
+        forms::setUnexpectedModalHandler(nullptr);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FormsResetListener);
+    const int result = RUN_ALL_TESTS();
+    forms::resetFormsForTesting();
+    return result;
+}
