@@ -3,7 +3,7 @@
 # and only those that are missing.
 set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev \
+libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth"
 missing=""
 for p in $packages; do
