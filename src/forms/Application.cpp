@@ -28,6 +28,34 @@ bool g_mainLoopRunning = false;
 bool g_inDoEvents = false;
 QtHooks* g_hooks = nullptr;
 
+// The platform's request to end the program reaches the application as a Quit
+// event: on X11 the session manager's "die" at the end of the session arrives
+// this way. The program itself never asks Qt to quit (it ends through
+// EndProgram), so every Quit event is such a request. Left to Qt, it would close
+// the windows as if by their close boxes (UnloadMode 0), and the main window
+// would ask about unsaved changes while the session goes away.
+class SessionEndFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Quit || watched != QCoreApplication::instance())
+            return false;
+        if (!endSession()) {
+            event->ignore();
+            return true;
+        }
+        event->accept();
+        if (g_mainLoopRunning)
+            QCoreApplication::exit(0);
+        return true;
+    }
+};
+
+SessionEndFilter* g_sessionEnd = nullptr;
+
 // A message box whose Esc and close box follow the runtime: Cancel where the
 // box has it, OK for an OK-only box, nothing otherwise.
 class RuntimeMessageBox : public QMessageBox {
@@ -221,6 +249,24 @@ void QtHooks::doEvents()
     forms::doEvents();
 }
 
+bool endSession()
+{
+    const std::vector<Form*> windows = loadedForms();
+    for (Form* form : windows) {
+        if (isProgramEnding())
+            return true;
+        if (!form->isLoaded())
+            continue;   // unloaded meanwhile by an earlier window's handler
+        bool unloaded = false;
+        runGuarded([&] { unloaded = form->unloadWithMode(vbAppWindows); });
+        if (isProgramEnding())
+            return true;
+        if (!unloaded)
+            return false;
+    }
+    return true;
+}
+
 void doEvents()
 {
     if (g_inDoEvents)
@@ -237,6 +283,10 @@ void startApplication(int argc, char** argv)
     if (!g_hooks)
         g_hooks = new QtHooks;
     platform::setHooks(g_hooks);
+    if (!g_sessionEnd && QCoreApplication::instance()) {
+        g_sessionEnd = new SessionEndFilter(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(g_sessionEnd);
+    }
 }
 
 int runEventLoop()
@@ -258,6 +308,8 @@ void finishApplication()
     platform::setHooks(nullptr);
     delete g_hooks;
     g_hooks = nullptr;
+    delete g_sessionEnd;   // also leaves the application's event filters
+    g_sessionEnd = nullptr;
 }
 
 } // namespace forms

@@ -12,7 +12,9 @@
 namespace forms {
 
 // Installs the Qt implementations of the platform hooks (message boxes, shell
-// open, beep, program end, DoEvents) and remembers the command line.
+// open, beep, program end, DoEvents), remembers the command line, and routes
+// the platform's request to end the program (the end of the user's session) to
+// endSession.
 void startApplication(int argc, char** argv);
 // Runs the main event loop until the program ends (last window unloaded or
 // EndProgram). Returns the exit code.
@@ -22,6 +24,12 @@ void finishApplication();
 
 // DoEvents: runs pending events once; a nested call does nothing.
 void doEvents();
+
+// The user's session is ending: every loaded window, in load order, runs
+// QueryUnload and Unload with UnloadMode 2 (vbAppWindows) and is unloaded, until
+// the program ends (a handler ending it unloads the rest without events) or a
+// window refuses. True when the program may end; false when a window stayed.
+bool endSession();
 
 // Message text as the box shows it: CR LF and LF CR are one line break, a lone
 // CR is dropped.

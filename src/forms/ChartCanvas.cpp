@@ -1305,8 +1305,13 @@ bool ChartCanvas::handleMouse(QEvent* event)
             return ref.standAlone;
         return nullptr;
     };
-    auto relativeX = [x](const CanvasElement& e) { return x - static_cast<const BoxElement&>(e).left(); };
-    auto relativeY = [y](const CanvasElement& e) { return y - static_cast<const BoxElement&>(e).top(); };
+    // Element events measure from the element's client area.
+    auto relativeX = [x](const CanvasElement& e) {
+        return x - static_cast<const BoxElement&>(e).left() - e.clientInsetPixels() * TwipsPerPixel;
+    };
+    auto relativeY = [y](const CanvasElement& e) {
+        return y - static_cast<const BoxElement&>(e).top() - e.clientInsetPixels() * TwipsPerPixel;
+    };
     // Raises one event through the element's array or its own handlers; false
     // when the canvas itself went away meanwhile (its window unloaded).
     const ControlLife canvasLife = life();

@@ -109,6 +109,9 @@ protected:
     // Bounds in canvas pixels (what is painted and what is hit).
     virtual QRect pixelBounds() const = 0;
     virtual bool isHitTestable() const { return true; }
+    // Where the element's client area begins inside its bounds, in pixels: the
+    // origin of its mouse X and Y (a bordered picture insets it by the border).
+    virtual int clientInsetPixels() const { return 0; }
     // Paints the element; bounds are its pixel bounds as indexed.
     virtual void paint(QPainter& painter, const QRect& bounds) const = 0;
     // Back to the class defaults; and the properties Load copies from the lowest element.
@@ -299,6 +302,8 @@ protected:
     void paint(QPainter& painter, const QRect& bounds) const override;
     void resetProperties() override;
     void copyPropertiesFrom(const CanvasElement& source) override;
+
+    int clientInsetPixels() const override { return borderPixels(); }
 
 private:
     void syncSize() const;

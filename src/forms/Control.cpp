@@ -171,8 +171,31 @@ void Control::applyGeometry()
 {
     if (!m_widget)
         return;
-    m_widget->setGeometry(twipsToPixels(m_common.left), twipsToPixels(m_common.top),
+    const int inset = containerInsetPixels();
+    m_widget->setGeometry(twipsToPixels(m_common.left) + inset, twipsToPixels(m_common.top) + inset,
                           std::max(0, twipsToPixels(m_common.width)), std::max(0, twipsToPixels(m_common.height)));
+}
+
+int Control::containerInsetPixels() const
+{
+    // Windows and frames measure from their widget's corner; a containing
+    // control may inset its client area.
+    if (const auto* owner = dynamic_cast<const Control*>(&m_container))
+        return owner->clientInsetPixels();
+    return 0;
+}
+
+void Control::placeContainedControls()
+{
+    const Container* self = dynamic_cast<const Container*>(this);
+    if (!self)
+        return;
+    for (Control* control : m_form.controls()) {
+        if (&control->m_container == self && control->m_widget) {
+            ApplyScope scope(*control);
+            control->applyGeometry();
+        }
+    }
 }
 
 void Control::applyVisible()
@@ -584,8 +607,9 @@ bool Control::handleMouse(QEvent* event, const std::function<bool()>& base)
     const ControlLife alive = life();
     const int shift = shiftCode(mouse->modifiers());
     const QPointF position = mouse->position();
-    const double x = position.x() * TwipsPerPixel;
-    const double y = position.y() * TwipsPerPixel;
+    const int inset = clientInsetPixels();
+    const double x = (position.x() - inset) * TwipsPerPixel;
+    const double y = (position.y() - inset) * TwipsPerPixel;
     const int button = buttonCode(mouse->button());
 
     QEvent::Type type = event->type();

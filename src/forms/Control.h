@@ -224,6 +224,16 @@ protected:
     // property such as MultiLine or Style changed the widget class).
     void recreateWidget();
 
+    // Where the client area begins inside the control's widget, in pixels from
+    // its outer corner. Mouse X and Y are measured from there, and so are Left
+    // and Top of the controls it contains. A picture box with a border insets
+    // its client area by the border; other controls have none.
+    virtual int clientInsetPixels() const { return 0; }
+    // The client inset of the container this control is placed in.
+    int containerInsetPixels() const;
+    // Places the controls contained in this one again (its client inset changed).
+    void placeContainedControls();
+
     // Event shaping per control class.
     // True when the widget reports Click itself (buttons, lists); otherwise a
     // left press and release on the control raise it here.

@@ -114,8 +114,9 @@ void LineControl::applyGeometry()
 {
     if (!m_widget)
         return;
-    const QPoint a(twipsToPixels(m_x1), twipsToPixels(m_y1));
-    const QPoint b(twipsToPixels(m_x2), twipsToPixels(m_y2));
+    const QPoint origin(containerInsetPixels(), containerInsetPixels());
+    const QPoint a = QPoint(twipsToPixels(m_x1), twipsToPixels(m_y1)) + origin;
+    const QPoint b = QPoint(twipsToPixels(m_x2), twipsToPixels(m_y2)) + origin;
     const int grow = m_borderWidth;   // room for a wide pen's caps
     const QRect bounds = QRect(a, b).normalized().adjusted(-grow, -grow, grow, grow);
     m_widget->from = a - bounds.topLeft();

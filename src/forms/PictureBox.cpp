@@ -223,6 +223,7 @@ void PictureBox::setBorderStyle(int style)
     if (style == m_borderStyle)
         return;
     m_borderStyle = style;
+    placeContainedControls();
     if (m_widget)
         m_widget->update();
 }

@@ -92,6 +92,8 @@ protected:
     void applyProperties() override;
     void applyGeometry() override;
     void widgetDestroying() override;
+    // The border insets the client area: drawing, mouse X/Y and child controls.
+    int clientInsetPixels() const override { return borderPixels(); }
     Surface& drawingSurface() override;
 
     // Paints the exposed part of the client area (client coordinates):

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,8 @@ struct ErrorCase {
     std::function<void(ArrayForm&)> action;
     int number;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* out) { *out << c.name; }
 
 class ControlArrayErrors : public ::testing::TestWithParam<ErrorCase> {};
 

@@ -21,6 +21,8 @@
 
 #include "platform/Errors.h"
 
+#include "ParamNames.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -38,6 +40,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -120,6 +123,8 @@ struct OrderCase {
     std::vector<std::string> added;
     std::vector<std::string> expected;
 };
+
+void PrintTo(const OrderCase& c, std::ostream* out) { *out << c.name; }
 
 class SortedList : public ::testing::TestWithParam<OrderCase> {};
 
@@ -318,6 +323,8 @@ struct SelectionCase {
     std::string expectedSelText;
 };
 
+void PrintTo(const SelectionCase& c, std::ostream* out) { *out << c.name; }
+
 class TextSelection : public ::testing::TestWithParam<SelectionCase> {};
 
 TEST_P(TextSelection, IsClampedAndCountsCrLfAsTwo)
@@ -340,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(Ranges, TextSelection,
                          ::testing::Values(SelectionCase{"all with 99", "山田太郎", 0, 99, 0, 4, "山田太郎"},
                                            SelectionCase{"start past the end", "abc", 10, 2, 3, 0, ""},
                                            SelectionCase{"after a line break", "ab\r\ncd", 4, 2, 4, 2, "cd"},
-                                           SelectionCase{"over a line break", "ab\r\ncd", 1, 4, 1, 4, "b\r\nc"}));
+                                           SelectionCase{"over a line break", "ab\r\ncd", 1, 4, 1, 4, "b\r\nc"}),
+                         forms_test::CaseName());
 
 TEST(TextBox, ChangeFollowsCodeAndUserAlike)
 {

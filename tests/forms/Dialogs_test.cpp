@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ struct BoxCase {
     std::vector<std::string> buttons;
     const char* defaultButton;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* out) { *out << c.name; }
 
 class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
 
@@ -111,6 +114,37 @@ TEST_P(QtMessageBox, ButtonsDefaultsAndEscape)
     EXPECT_EQ(defaultButton, c.defaultButton) << c.name;
     EXPECT_EQ(text, "一行目\n二行目");
     EXPECT_EQ(title, "題名");
+}
+
+// The close box follows the Esc rule: it answers Cancel where the box has it,
+// OK for an OK-only box, and does nothing for a box without either.
+TEST_P(QtMessageBox, CloseBoxAnswersAsEscapeDoes)
+{
+    const BoxCase& c = GetParam();
+    forms::QtHooks hooks;
+    bool closedByCloseBox = false;
+    bool pressed = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(box->windowHandle(), nullptr);
+        // What the window manager's close box does: a close request to the window.
+        box->windowHandle()->close();
+        if (!box->isVisible()) {
+            closedByCloseBox = true;
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == QString::fromUtf8(c.buttonToPress)) {
+                pressed = true;
+                button->click();
+            }
+        }
+    });
+    const int answer = hooks.msgBox("閉じる", c.style, "題名");
+    EXPECT_EQ(closedByCloseBox, c.escapeCloses) << c.name;
+    EXPECT_EQ(pressed, !c.escapeCloses) << c.name;
+    EXPECT_EQ(answer, c.escapeCloses ? c.escapeAnswer : c.pressedAnswer) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,8 @@ struct ChangeCase {
     std::function<void(EventForm&)> change;
     std::vector<std::string> expected;
 };
+
+void PrintTo(const ChangeCase& c, std::ostream* out) { *out << c.name; }
 
 class ProgrammaticChanges : public ::testing::TestWithParam<ChangeCase> {};
 

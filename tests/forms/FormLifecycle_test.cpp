@@ -15,12 +15,15 @@
 
 #include "support/ScriptedResponder.h"
 
+#include "ParamNames.h"
+
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -276,6 +279,8 @@ struct CloseCase {
     bool staysLoaded;
 };
 
+void PrintTo(const CloseCase& c, std::ostream* out) { *out << c.name; }
+
 class FormClosing : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(FormClosing, QueryUnloadThenUnloadDecide)
@@ -308,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(Modes, FormClosing,
                                            CloseCase{"mode 0 refusal lets code unload", 0, false, false, false},
                                            CloseCase{"code unload refused by mode 1", 1, false, false, true},
                                            CloseCase{"Unload cancels", -1, true, false, true},
-                                           CloseCase{"Unload cancels the close box", -1, true, true, true}));
+                                           CloseCase{"Unload cancels the close box", -1, true, true, true}),
+                         forms_test::CaseName());
 
 TEST(FormLifecycle, FormsCollectionListsLoadedWindowsInLoadOrderWithExactNames)
 {

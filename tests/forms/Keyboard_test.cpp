@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct KeyAsciiCase {
     char32_t character;
     int16_t keyAscii;
 };
+
+void PrintTo(const KeyAsciiCase& c, std::ostream* out) { *out << c.name; }
 
 class KeyAsciiCodes : public ::testing::TestWithParam<KeyAsciiCase> {};
 
@@ -192,6 +195,8 @@ struct PressCase {
     int replaceWith;
     std::string expectedText;
 };
+
+void PrintTo(const PressCase& c, std::ostream* out) { *out << c.name; }
 
 class KeyPressRules : public ::testing::TestWithParam<PressCase> {};
 

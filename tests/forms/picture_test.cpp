@@ -7,6 +7,8 @@
 
 #include "platform/Errors.h"
 
+#include "ParamNames.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -17,6 +19,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <unistd.h>
 
@@ -87,6 +90,8 @@ struct BadFile {
     int error;
 };
 
+void PrintTo(const BadFile& c, std::ostream* out) { *out << c.name; }
+
 class PictureErrors : public PictureFiles, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(PictureErrors, MissingFilesRaise53AndUndecodableOnes481)
@@ -104,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Files, PictureErrors,
                          ::testing::Values(BadFile{"missing.bmp", nullptr, 53},
                                            BadFile{"text.bmp", "this is not a picture", 481},
                                            BadFile{"empty.ico", "", 481},
-                                           BadFile{"truncated.bmp", "BM\x36\x00\x00\x00\x00\x00", 481}));
+                                           BadFile{"truncated.bmp", "BM\x36\x00\x00\x00\x00\x00", 481}),
+                         forms_test::CaseName());
 
 TEST_F(PictureFiles, AFolderIsNoPicture)
 {

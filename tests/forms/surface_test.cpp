@@ -10,6 +10,8 @@
 
 #include "platform/Errors.h"
 
+#include "ParamNames.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +22,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -156,6 +160,11 @@ struct StyleCase {
     bool expectGaps;
 };
 
+void PrintTo(const StyleCase& c, std::ostream* out)
+{
+    *out << "DrawStyle " << c.drawStyle << ", DrawWidth " << c.drawWidth;
+}
+
 class SurfaceDrawStyle : public ::testing::TestWithParam<StyleCase> {};
 
 TEST_P(SurfaceDrawStyle, PatternsShowOnlyOnOnePixelPens)
@@ -180,7 +189,11 @@ INSTANTIATE_TEST_SUITE_P(Styles, SurfaceDrawStyle,
                          ::testing::Values(StyleCase{0, 1, false}, StyleCase{1, 1, true},
                                            StyleCase{2, 1, true}, StyleCase{3, 1, true},
                                            StyleCase{4, 1, true}, StyleCase{2, 2, false},
-                                           StyleCase{1, 3, false}));
+                                           StyleCase{1, 3, false}),
+                         [](const ::testing::TestParamInfo<StyleCase>& info) {
+                             return "style" + std::to_string(info.param.drawStyle) + "_width"
+                                    + std::to_string(info.param.drawWidth);
+                         });
 
 TEST(SurfaceProperties, OutOfRangePenSettingsRaise380AndKeepTheOldValue)
 {
@@ -310,6 +323,11 @@ struct DpiCase {
     bool bold;
 };
 
+void PrintTo(const DpiCase& c, std::ostream* out)
+{
+    *out << '"' << c.text << "\" at " << c.size << " pt" << (c.bold ? " bold" : "");
+}
+
 class SurfaceTextAcrossResolutions : public ::testing::TestWithParam<DpiCase> {};
 
 TEST_P(SurfaceTextAcrossResolutions, TextWidthAt96And600DpiAgreesWithinAPixel)
@@ -330,7 +348,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, SurfaceTextAcrossResolutions,
                          ::testing::Values(DpiCase{"山田 太郎", 9, false}, DpiCase{"1945", 10.5, false},
                                            DpiCase{"ABCabc xyz", 24, true},
                                            DpiCase{"〒123-4567 東京都千代田区", 7.125, false},
-                                           DpiCase{"ｱｲｳｴｵ ﾞﾟ", 36, false}));
+                                           DpiCase{"ｱｲｳｴｵ ﾞﾟ", 36, false}),
+                         [](const ::testing::TestParamInfo<DpiCase>& info) {
+                             std::ostringstream size;
+                             size << info.param.size;
+                             return forms_test::identifierOf(size.str() + "pt" + (info.param.bold ? " bold" : ""));
+                         });
 
 TEST(SurfaceText, FontNameIsKeptAsGivenAndJapaneseNamesDrawWithTheirSubstitute)
 {
