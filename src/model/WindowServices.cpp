@@ -53,6 +53,11 @@ int WindowServices::deleteMarriage(int kou)
     return deleteMarriageRecord(kou);
 }
 
+void WindowServices::resetKouNum()
+{
+    tables().KouNum = -1;
+}
+
 void setWindowServices(WindowServices* services)
 {
     installedServices = services;

@@ -4,6 +4,7 @@
 // (or, for deleteMarriage, only the table part), and the windows install an
 // implementation that also updates what they show. Tests install recording fakes.
 
+#include <cstdint>
 #include <string>
 
 namespace model {
@@ -47,9 +48,41 @@ public:
         return false;
     }
     // The undo snapshot of the whole family, written by an editing command before it
-    // changes the tables (the file store writes it; the main window enables its undo
-    // button).
+    // changes the tables. The main window's implementation calls Save_Undo
+    // (model/document/Snapshots.h), which writes it and enables the undo button.
     virtual void saveUndo() {}
+
+    // --- Main window requests of the new-document initialisation, the snapshots, the
+    // --- additional load and the family-group save.
+
+    // The snapshot undo button CmdUndo: enabled exactly while an undo snapshot exists.
+    virtual void setUndoEnabled(bool enabled) { (void)enabled; }
+    // The undo of the last drop on the chart (toolbar Command2 item 5 and the menu item
+    // "ＵＮＤＯ") is disabled.
+    virtual void disableDropUndo() {}
+    // The relationship editor's undo menu item and undo button are disabled.
+    virtual void disableRelationUndo() {}
+    // The Settings menu check marks are set from the display flags of the settings:
+    // death, male/female, writing direction, icons, family names and display mode.
+    virtual void setDisplayChecks() {}
+    // After a load: the relationship editor and the easy relation builder are refreshed
+    // when loaded, and the Settings menu check marks follow the loaded settings.
+    virtual void loadAfterDisp() {}
+    // The relationship editor forgets the marriage it edits (KouNum := -1) and clears
+    // its fields. The default does the table part.
+    virtual void resetKouNum();
+    // The chart canvas Picture1 takes the colour (&H00BBGGRR) as its background.
+    virtual void setChartBackColor(int32_t colour) { (void)colour; }
+    // The chart canvas accepts a person dropped on it (drop mode 1) or not (0).
+    virtual void setChartAcceptsDrops(bool accepts) { (void)accepts; }
+    // The main window's caption.
+    virtual void setCaption(const std::string& caption) { (void)caption; }
+    // Removes the first tab of the family-tree tab strip count times (the tree tabs
+    // of the last chart rebuild; the two permanent tabs stay).
+    virtual void removeTreeTabs(int count) { (void)count; }
+    // File > Save As's dialog (title "家系図の保存", pattern "*.KEZ"): the chosen path, or
+    // "" when cancelled. Only asks: the open document's path and changed flag stay.
+    virtual std::string askSaveAsPath() { return {}; }
 };
 
 // Installs services (not owned); nullptr restores the do-nothing defaults.

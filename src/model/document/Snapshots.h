@@ -1,0 +1,68 @@
+#pragma once
+// The undo and autosave snapshots: ordinary family files in the folder "TMP" under the
+// program folder, written by save_file and read back by load_file, their family-file
+// text stored scrambled so that it cannot be opened as a family file directly.
+//
+//   "TMP\Undo.kez" (+ "Undo.KED")          written before every editing command
+//   "TMP\Autosave.kez" (+ "Autosave.KED")  written after every chart rebuild
+//
+// A snapshot is written in full under a staging name and only then moved over the
+// previous one, so a snapshot that fails leaves the previous one whole. The media bundle
+// beside a snapshot is not scrambled.
+
+#include <functional>
+#include <string>
+
+namespace model {
+
+inline constexpr const char* UndoSnapshotName = "\\TMP\\Undo.kez";
+inline constexpr const char* AutosaveSnapshotName = "\\TMP\\Autosave.kez";
+
+inline constexpr const char* AutosaveQuestion = "編集途中のファイルがあります。読み込みますか？";
+inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
+// Shown when the undo snapshot cannot be read back or the media cannot be set aside
+// first; the family stays as it is and the snapshot is kept for another try.
+inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
+
+// The family files of the two snapshots (their bundles: kedFileName of these).
+std::string undoSnapshotPath();
+std::string autosaveSnapshotPath();
+
+// Writes the undo snapshot of the whole family. The undo button CmdUndo is enabled
+// exactly while an undo snapshot exists: after a failure (save_file has shown why) the
+// previous snapshot, if any, stays and the button follows it. True when written.
+bool Save_Undo();
+
+// Reloads the undo snapshot, if there is one, and deletes it. The open document keeps
+// its path and caption and counts as changed. A snapshot that cannot be loaded leaves
+// the family, its settings and its media exactly as they were. In every case the chart
+// background follows Dispmode_BGcolor and CmdUndo ends disabled; the caller rebuilds
+// the chart afterwards.
+void Restore_Undo();
+
+// Disables CmdUndo and deletes the undo snapshot (a missing file is no error).
+void Kill_UndoFiles();
+
+// Writes the autosave snapshot; CmdUndo is not touched. A failure (save_file has shown
+// why) leaves the previous autosave whole. True when written.
+bool Save_Autosave();
+
+// Deletes the autosave snapshot and then the undo snapshot.
+void Kill_AutosaveFiles();
+
+// Scrambles a file in place: byte i gets table[i mod 256] added (mod 256). Files of 0
+// or 1 byte stay as they are. The file is replaced only once fully written. False when
+// the file cannot be read or written; it is then unchanged.
+[[nodiscard]] bool Scramble_File(const std::string& path);
+// Undoes Scramble_File in place, on the same terms.
+[[nodiscard]] bool Unscramble_File(const std::string& path);
+
+// Start-up recovery of an interrupted edit: when an autosave exists, asks
+// "編集途中のファイルがあります。読み込みますか？" (Yes/No, "ファイルのロード"). On Yes
+// restores the file's bytes and hands its path to loadFamily (the main window's load
+// of a family file, true when it loaded); after a successful load the autosave and
+// undo files are deleted. A load that fails keeps the autosave, scrambled as it was,
+// for another attempt. On No both files remain. True when a family was recovered.
+bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily);
+
+} // namespace model

@@ -1,0 +1,171 @@
+#include "model/document/WorkFolders.h"
+
+#include "model/filestore/FileStore.h"
+#include "model/filestore/MediaBundle.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+namespace model {
+
+namespace {
+
+constexpr int16_t MediaKinds[] = {MediaVoice, MediaPicture};
+
+// Makes the folder hold no files (creating it when missing).
+void emptyFolder(const std::string& folder)
+{
+    platform::makeDir(folder);
+    platform::deleteAllFiles(folder);
+}
+
+// Moves rather than copies: putting the open family's media back must not fail for
+// want of disk space. A move across file systems falls back to copy and delete.
+void moveFile(const std::string& from, const std::string& to)
+{
+    try {
+        platform::renameFile(from, to);
+    } catch (const platform::RuntimeError&) {
+        platform::copyFile(from, to);
+        platform::deleteFile(from);
+    }
+}
+
+// What becomes of the files of the work folder that were not parked.
+enum class Others { Deleted, Kept };
+
+bool moveBack(int16_t kind, Others others)
+{
+    try {
+        const std::string work = mediaFolder(kind);
+        if (others == Others::Deleted)
+            emptyFolder(work);
+        else
+            platform::makeDir(work);
+        const std::string parked = parkingFolder(kind);
+        for (const std::string& name : platform::listFiles(parked, "*.*"))
+            moveFile(platform::joinPath(parked, name), platform::joinPath(work, name));
+        return true;
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+}
+
+// The work-folder file of a person's media, "" when the person has none of that kind.
+std::string mediaName(const personal_data& person, int16_t kind)
+{
+    if (kind == MediaVoice)
+        return person.Voice_index != -1 ? person.Voice_filename : std::string();
+    return person.Picture_index != -1 ? person.Picture_filename : std::string();
+}
+
+// Files still parked were left by an operation that could not put them back (or did
+// not live to): each goes back to its work folder unless a file of that name is there.
+void rescueLeftovers(int16_t kind)
+{
+    const std::string parked = parkingFolder(kind);
+    const std::string work = mediaFolder(kind);
+    if (!platform::dirHasFiles(parked))
+        return;
+    platform::makeDir(work);
+    for (const std::string& name : platform::listFiles(parked, "*.*")) {
+        // Hidden files (a folder's placeholder) are no media.
+        if (name.front() == '.')
+            continue;
+        const std::string target = platform::joinPath(work, name);
+        if (!platform::fileExists(target))
+            moveFile(platform::joinPath(parked, name), target);
+    }
+}
+
+} // namespace
+
+void Copy_FolderFiles(const std::string& sourceFolder, const std::string& targetFolder)
+{
+    for (const std::string& name : platform::listFiles(sourceFolder, "*.*"))
+        platform::copyFile(platform::joinPath(sourceFolder, name), platform::joinPath(targetFolder, name));
+}
+
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+std::string parkingFolder(int16_t kind)
+{
+    return platform::appFile(kind == MediaVoice ? "\\StackVoice" : "\\StackFace");
+}
+
+bool ParkedMedia::park()
+{
+    try {
+        for (const int16_t kind : MediaKinds) {
+            rescueLeftovers(kind);
+            emptyFolder(parkingFolder(kind));
+            const std::string work = mediaFolder(kind);
+            if (platform::dirExists(work))
+                Copy_FolderFiles(work, parkingFolder(kind));
+        }
+        return true;
+    } catch (const platform::RuntimeError&) {
+        release();
+        return false;
+    }
+}
+
+bool ParkedMedia::holds(int16_t kind, const std::string& name) const
+{
+    return isPlainFileName(name) && platform::fileExists(platform::joinPath(parkingFolder(kind), name));
+}
+
+bool ParkedMedia::putBackOver()
+{
+    bool moved = true;
+    for (const int16_t kind : MediaKinds)
+        moved = moveBack(kind, Others::Kept) && moved;
+    return moved;
+}
+
+bool ParkedMedia::putBack()
+{
+    bool moved = true;
+    for (const int16_t kind : MediaKinds)
+        moved = moveBack(kind, Others::Deleted) && moved;
+    return moved;
+}
+
+void ParkedMedia::restoreMissing()
+{
+    const Tables& t = tables();
+    for (int p = 1; p <= LastSlot; ++p) {
+        const personal_data& person = t.per_buf[p];
+        if (person.InUse != SlotUsed)
+            continue;
+        for (const int16_t kind : MediaKinds) {
+            const std::string name = mediaName(person, kind);
+            const std::string work = platform::joinPath(mediaFolder(kind), name);
+            if (!holds(kind, name) || platform::fileExists(work))
+                continue;
+            try {
+                platform::makeDir(mediaFolder(kind));
+                moveFile(platform::joinPath(parkingFolder(kind), name), work);
+            } catch (const platform::RuntimeError&) {
+                // The reference stays; the next save drops it if the file is still missing.
+            }
+        }
+    }
+}
+
+void ParkedMedia::release()
+{
+    for (const int16_t kind : MediaKinds) {
+        try {
+            platform::deleteAllFiles(parkingFolder(kind));
+        } catch (const platform::RuntimeError&) {
+            // The next park() returns what is left to the work folders where missing.
+        }
+    }
+}
+
+} // namespace model

@@ -1,0 +1,306 @@
+// Undo and autosave snapshots: scrambling, the undo round trip, failed snapshot writes,
+// the deleters and the start-up recovery of an interrupted edit.
+
+#include "DocumentTest.h"
+
+#include "layout/chart_state.h"
+#include "model/GroupLists.h"
+#include "model/PersonTable.h"
+#include "model/document/InitAllSetting.h"
+#include "model/document/Snapshots.h"
+#include "model/filestore/FamilyFile.h"
+#include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+namespace model::testing {
+namespace {
+
+class SnapshotTest : public DocumentTest {
+protected:
+    // A family with media, groups and settings other than the defaults.
+    SmallFamily buildDocument()
+    {
+        const SmallFamily f = buildSmallFamily();
+        tables().per_buf[f.father].B_day = "昭和30年04月01日";
+        tables().per_buf[f.mother].Biko = "一行目\n二行目";
+        Add_GrpName("本家");
+        Add_GrpTitle();
+        tables().GrpTitleList[0].TitleName = "山田本家";
+        tables().GrpTitleList[0].Leader = static_cast<int16_t>(f.grandfather);
+        settings().Dispmode_Death = 1;
+        settings().Print_Scale = 0.75f;
+        giveVoice(f.father, "voice3.wav", "father's memo");
+        givePicture(f.mother, "mother.bmp", "mother's picture");
+        return f;
+    }
+
+    static std::string bytesOf(const std::string& path) { return platform::readWholeFile(path); }
+};
+
+// --- Scrambling ---------------------------------------------------------------------
+
+class ScrambleTest : public SnapshotTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(ScrambleTest, UnscramblingGivesBackTheSameBytes)
+{
+    std::string original(GetParam(), '\0');
+    for (size_t i = 0; i < original.size(); ++i)
+        original[i] = static_cast<char>((i * 7 + 3) % 256);
+    const std::string path = home.file("data.bin");
+    platform::writeWholeFile(path, original);
+
+    ASSERT_TRUE(Scramble_File(path));
+    const std::string scrambled = bytesOf(path);
+    EXPECT_EQ(scrambled.size(), original.size());
+    if (original.size() >= 16) {
+        EXPECT_NE(scrambled, original);
+    }
+    if (original.size() <= 1) {
+        EXPECT_EQ(scrambled, original) << "files of 0 or 1 byte stay as they are";
+    }
+
+    ASSERT_TRUE(Unscramble_File(path));
+    EXPECT_EQ(bytesOf(path), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ScrambleTest, ::testing::Values(0, 1, 2, 255, 256, 257, 5000));
+
+TEST_F(SnapshotTest, TheTableRepeatsEvery256Bytes)
+{
+    const std::string path = home.file("same.bin");
+    platform::writeWholeFile(path, std::string(520, 'A'));
+    ASSERT_TRUE(Scramble_File(path));
+    const std::string scrambled = bytesOf(path);
+    for (size_t i = 0; i < 256; ++i) {
+        ASSERT_EQ(scrambled[i + 256], scrambled[i]) << "byte " << i + 256;
+        if (i + 512 < scrambled.size()) {
+            ASSERT_EQ(scrambled[i + 512], scrambled[i]) << "byte " << i + 512;
+        }
+    }
+}
+
+TEST_F(SnapshotTest, AMissingFileIsNotScrambledIntoExistence)
+{
+    const std::string path = home.file("missing.kez");
+    EXPECT_FALSE(Scramble_File(path));
+    EXPECT_FALSE(Unscramble_File(path));
+    EXPECT_FALSE(platform::fileExists(path));
+}
+
+// --- Undo -----------------------------------------------------------------------------
+
+TEST_F(SnapshotTest, UndoBringsBackTheFamilyAsTheSnapshotSawIt)
+{
+    const SmallFamily f = buildDocument();
+    tables().Cur_FilePath = "/home/user/yamada.kez";
+    const FamilyCapture before = captureFamily();
+
+    ASSERT_TRUE(Save_Undo());
+    EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled"), std::vector<std::string>{"setUndoEnabled:1"});
+
+    // The editing command that follows the snapshot.
+    Tables& t = tables();
+    addPerson("新", "田中", 0);
+    t.kou_buf[f.sonBlank].InUse = SlotFree;
+    t.per_buf[f.son].Name = "健二";
+    Add_GrpName("分家");
+    settings().Dispmode_Death = 0;
+    writeMedia(MediaVoice, "voice3.wav", "re-recorded memo");
+    t.Data_Changed = 0; // as if the command's result had been saved
+    layout::chart().tab_cnt = 4;
+
+    Restore_Undo();
+
+    expectSameSavedFamily(before);
+    EXPECT_EQ(folderFiles(mediaFolder(MediaVoice)), before.voice);
+    EXPECT_EQ(folderFiles(mediaFolder(MediaPicture)), before.face);
+    EXPECT_EQ(t.Cur_FilePath, "/home/user/yamada.kez");
+    EXPECT_EQ(t.Data_Changed, 1) << "the restored family differs from what was saved";
+    EXPECT_EQ(windows.count("setCaption:/home/user/yamada.kez"), 1);
+    EXPECT_EQ(windows.eventsStartingWith("removeTreeTabs"), std::vector<std::string>{"removeTreeTabs:4"});
+    EXPECT_EQ(windows.count("loadAfterDisp"), 1);
+    EXPECT_EQ(windows.count("resetKouNum"), 1);
+    EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled").back(), "setUndoEnabled:0");
+    EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(kedFileName(undoSnapshotPath())));
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(SnapshotTest, TheSnapshotIsStoredScrambledWithAPlainBundle)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    const std::string text = bytesOf(undoSnapshotPath());
+    EXPECT_EQ(text.find("[Header]"), std::string::npos);
+    EXPECT_EQ(text.find("personal_data_start"), std::string::npos);
+    // The bundle is named as the writer names it and holds the media as they are.
+    const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.KED"));
+    EXPECT_NE(bundle.find("father's memo"), std::string::npos);
+}
+
+TEST_F(SnapshotTest, UndoWithoutASnapshotChangesNothing)
+{
+    buildDocument();
+    settings().Dispmode_BGcolor = 255;
+    const FamilyCapture before = captureFamily();
+    windows.events.clear();
+
+    Restore_Undo();
+
+    expectUnchanged(before);
+    EXPECT_EQ(windows.events, (std::vector<std::string>{"setChartBackColor:255", "setUndoEnabled:0"}));
+}
+
+TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    // Damage the snapshot: a display item outside 0..10 fails the whole load.
+    const std::string path = undoSnapshotPath();
+    ASSERT_TRUE(Unscramble_File(path));
+    std::string text = bytesOf(path);
+    const size_t at = text.find(" DispSwIdx=0");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 12, " DispSwIdx=99");
+    platform::writeWholeFile(path, text);
+    ASSERT_TRUE(Scramble_File(path));
+    tables().Cur_FilePath = "/home/user/yamada.kez";
+    const FamilyCapture before = captureFamily();
+
+    answers.answerNext(platform::vbOK);
+    Restore_Undo();
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{LoadFailedMessage});
+    expectUnchanged(before);
+    EXPECT_EQ(windows.count("setCaption:/home/user/yamada.kez"), 1);
+    EXPECT_FALSE(platform::fileExists(path));
+}
+
+// A failed snapshot never destroys the previous one, and is never reported as written.
+class FailedSnapshotTest : public SnapshotTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    bool save() { return std::string(GetParam()) == "undo" ? Save_Undo() : Save_Autosave(); }
+    std::string path() const { return std::string(GetParam()) == "undo" ? undoSnapshotPath() : autosaveSnapshotPath(); }
+};
+
+TEST_P(FailedSnapshotTest, KeepsThePreviousSnapshot)
+{
+    const SmallFamily f = buildDocument();
+    ASSERT_TRUE(save());
+    const std::string previous = bytesOf(path());
+    const std::string previousBundle = bytesOf(kedFileName(path()));
+    windows.events.clear();
+
+    // A character the family file's code page cannot hold makes the writer refuse.
+    tables().per_buf[f.son].Name = "健太😀";
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(save());
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    EXPECT_EQ(bytesOf(path()), previous);
+    EXPECT_EQ(bytesOf(kedFileName(path())), previousBundle);
+    if (std::string(GetParam()) == "undo") {
+        // The undo button follows the snapshot that is still there.
+        EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled"), std::vector<std::string>{"setUndoEnabled:1"});
+    }
+
+    // The previous snapshot still loads.
+    const std::string kept = home.file("kept.kez");
+    platform::copyFile(path(), kept);
+    platform::copyFile(kedFileName(path()), kedFileName(kept));
+    ASSERT_TRUE(Unscramble_File(kept));
+    InitAllSetting();
+    ASSERT_TRUE(load_file(kept));
+    EXPECT_EQ(tables().per_buf[f.son].Name, "健太");
+}
+
+INSTANTIATE_TEST_SUITE_P(UndoAndAutosave, FailedSnapshotTest, ::testing::Values("undo", "autosave"));
+
+// --- Deleting ---------------------------------------------------------------------------
+
+TEST_F(SnapshotTest, KillAutosaveFilesDeletesBothSnapshotsWithTheirBundles)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    ASSERT_TRUE(Save_Autosave());
+    const std::string tmp = platform::appFile("\\TMP");
+    for (const char* name : {"Undo.kez", "Undo.KED", "Autosave.kez", "Autosave.KED"})
+        ASSERT_TRUE(platform::fileExists(platform::joinPath(tmp, name))) << name;
+
+    Kill_UndoFiles();
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.kez")));
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.KED")));
+    EXPECT_TRUE(platform::fileExists(platform::joinPath(tmp, "Autosave.kez")));
+
+    Kill_AutosaveFiles();
+    EXPECT_TRUE(platform::listFiles(tmp, "*.*").empty());
+    EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled").back(), "setUndoEnabled:0");
+}
+
+// --- Start-up recovery ----------------------------------------------------------------
+
+class RecoveryTest : public SnapshotTest {
+protected:
+    // The main window's load of a family file: a new document, then the reader.
+    static bool loadFamily(const std::string& path)
+    {
+        InitAllSetting();
+        return load_file(path);
+    }
+};
+
+TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndDeletesTheSnapshots)
+{
+    buildDocument();
+    const FamilyCapture before = captureFamily();
+    ASSERT_TRUE(Save_Autosave());
+    ASSERT_TRUE(Save_Undo());
+    InitAllSetting(); // the next start
+
+    answers.answerNext(platform::vbYes);
+    EXPECT_TRUE(recoverAutosave(loadFamily));
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, AutosaveQuestion);
+    EXPECT_EQ(answers.shown()[0].title, AutosaveQuestionTitle);
+    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo);
+    expectSameSavedFamily(before);
+    EXPECT_EQ(folderFiles(mediaFolder(MediaVoice)), before.voice);
+    EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
+}
+
+TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Autosave());
+    ASSERT_TRUE(Save_Undo());
+    const std::string scrambled = bytesOf(autosaveSnapshotPath());
+    InitAllSetting();
+
+    answers.answerNext(platform::vbNo);
+    EXPECT_FALSE(recoverAutosave(loadFamily));
+
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+    EXPECT_TRUE(platform::fileExists(undoSnapshotPath()));
+    for (int i = 1; i <= LastSlot; ++i)
+        ASSERT_NE(tables().per_buf[i].InUse, SlotUsed);
+}
+
+TEST_F(RecoveryTest, ALoadThatFailsKeepsTheInterruptedEditForAnotherTry)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string scrambled = bytesOf(autosaveSnapshotPath());
+
+    answers.answerNext(platform::vbYes);
+    EXPECT_FALSE(recoverAutosave([](const std::string&) { return false; }));
+
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+}
+
+} // namespace
+} // namespace model::testing
