@@ -271,19 +271,17 @@ void Calc_TreeWidth()
         const int last = lastColumn(r);
         if (last == -1)
             continue;
-        bool measured = false;
+        // Main marriages first, then every cell still unmeasured: a relation that
+        // heads a tree of its own in a row that also holds main marriages is reached
+        // by no parent, and without a width its tree could not be drawn.
         for (int k = 0; k <= last; ++k) {
             const cell_rec& cell = cellOf(r, k);
-            if (cell.tree_w == -1.0 && (cell.cell_mode == 0 || cell.cell_mode == 2)) {
+            if (cell.tree_w == -1.0 && (cell.cell_mode == 0 || cell.cell_mode == 2))
                 Calc_GroupWidth(static_cast<int16_t>(r), static_cast<int16_t>(k));
-                measured = true;
-            }
         }
-        if (!measured) {
-            for (int k = 0; k <= last; ++k) {
-                if (cellOf(r, k).tree_w == -1.0)
-                    Calc_GroupWidth(static_cast<int16_t>(r), static_cast<int16_t>(k));
-            }
+        for (int k = 0; k <= last; ++k) {
+            if (cellOf(r, k).tree_w == -1.0)
+                Calc_GroupWidth(static_cast<int16_t>(r), static_cast<int16_t>(k));
         }
     }
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Subtree widths: every cell gets in tree_w the width of the subtree below it, which
 // the drawing walk uses to put children side by side. One pass per row from the top,
-// main marriages first; each cell is measured once (done_f -2 marks it), also when a
-// second parent or a second group reaches it.
+// main marriages first, then the cells no earlier measurement reached; each cell is
+// measured once (done_f -2 marks it), also when a second parent or a second group
+// reaches it.
 //
 // Own width of a cell (box_w, pair_gap and icon_w from the metrics; icons count while
 // Dispmode_Icon is set):
@@ -18,7 +19,7 @@
 
 namespace layout {
 
-// Measures the whole grid.
+// Measures the whole grid: every placed cell gets its width.
 void Calc_TreeWidth();
 // Measures one cell and its subtree; stores and returns tree_w.
 double Calc_CellWidth(int16_t row, int16_t col);

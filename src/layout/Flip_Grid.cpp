@@ -28,41 +28,51 @@ struct RunBounds {
     }
 };
 
+// True when the bounds describe one run S..E exactly: a left part Bs..Be ending just
+// before the pivot M (or none, with the run starting at M) and a right part Cs..Ce
+// starting just after it and ending the run (or none, with the run ending at M).
+// Rows whose line types do not come from a marriage group (a type -1 cell inside a
+// run, a type-1 cell after a type-0 one) can leave other bounds; such a run is not
+// rewritten, so that no cell is lost or written twice.
+bool isWholeRun(int16_t S, int16_t E, int16_t Bs, int16_t Be, int16_t Cs, int16_t Ce, int16_t M)
+{
+    if (M < 0 || S < 0 || S > M || M > E)
+        return false;
+    const bool left = Bs == -1 ? M == S : Bs == S && Be == M - 1;
+    const bool right = Cs == -1 ? E == M : Cs == M + 1 && Ce == E;
+    return left && right;
+}
+
 } // namespace
 
 void Flip_ReverseRun(int16_t row, int16_t S, int16_t E, int16_t Bs, int16_t Be, int16_t Cs,
                      int16_t Ce, int16_t M)
 {
-    if (row < 0 || row > GridLastRow || S < 0)
+    if (row < 0 || row > GridLastRow || !isWholeRun(S, E, Bs, Be, Cs, Ce, M))
         return;
-    ChartState& c = chart();
-    auto& cells = c.cell_buf[static_cast<size_t>(row)];
-    const int last = std::min<int>(E, c.cell_last[static_cast<size_t>(row)]);
+    auto& cells = chart().cell_buf[static_cast<size_t>(row)];
+    if (E > chart().cell_last[static_cast<size_t>(row)])
+        return;
 
     std::vector<cell_rec> run;
-    auto take = [&](int k) {
-        if (k >= 0 && k <= c.cell_last[static_cast<size_t>(row)])
-            run.push_back(cells[static_cast<size_t>(k)]);
-    };
+    run.reserve(static_cast<size_t>(E - S + 1));
     if (Cs != -1) {
         for (int k = Ce; k >= Cs; --k)
-            take(k);
+            run.push_back(cells[static_cast<size_t>(k)]);
     }
-    take(M);
+    run.push_back(cells[static_cast<size_t>(M)]);
     if (Bs != -1) {
         for (int k = Be; k >= Bs; --k)
-            take(k);
+            run.push_back(cells[static_cast<size_t>(k)]);
     }
 
-    int k = S;
+    size_t k = static_cast<size_t>(S);
     for (cell_rec& cell : run) {
-        if (k > last)
-            break;
         if (cell.line_type == 0)
             cell.line_type = 1;
         else if (cell.line_type == 1)
             cell.line_type = 0;
-        cells[static_cast<size_t>(k++)] = cell;
+        cells[k++] = cell;
     }
 }
 
@@ -83,7 +93,9 @@ int16_t Flip_ScanRow(int16_t column, int16_t lastColumn, int16_t row)
                     run.E = static_cast<int16_t>(k - 1);
                     run.reverse(row);
                 }
-                // A left part left without a pivot is dropped.
+                // A left part left without a pivot is dropped whole, its end included,
+                // so that it cannot reach into the run starting here.
+                run = RunBounds{};
                 run.Bs = k;
                 run.S = k;
             } else if (prev == 1) {

@@ -16,7 +16,8 @@ void Flip_Grid();
 int16_t Flip_ScanRow(int16_t column, int16_t lastColumn, int16_t row);
 // Rewrites columns S..E of the row as the right part (Ce down to Cs), the pivot M and
 // the left part (Be down to Bs), with line_type 0 and 1 exchanged. Parts given as -1
-// are absent.
+// are absent. Bounds that do not cover S..E as one run (left part, pivot, right part,
+// side by side, within cell_last) leave the row as it is.
 void Flip_ReverseRun(int16_t row, int16_t S, int16_t E, int16_t Bs, int16_t Be, int16_t Cs,
                      int16_t Ce, int16_t M);
 

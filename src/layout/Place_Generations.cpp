@@ -432,17 +432,40 @@ void Place_Generations()
             byRow[static_cast<size_t>(m.kou_gen)].push_back(static_cast<int16_t>(k));
     }
 
-    for (int g = 0; g <= lastRow; ++g) {
-        const auto& row = byRow[static_cast<size_t>(g)];
-        // In a row holding any main marriage (placed already or not), a relation never
-        // starts a tree: it enters the grid inside its partner's marriage group.
-        const bool hasMain = std::any_of(row.begin(), row.end(),
-                                         [&](int16_t k) { return isMainMode(kou_buf[static_cast<size_t>(k)].kou_mode); });
-        for (const int16_t k : row) {
+    auto hasMain = [&](const std::vector<int16_t>& row) {
+        return std::any_of(row.begin(), row.end(),
+                           [&](int16_t k) { return isMainMode(kou_buf[static_cast<size_t>(k)].kou_mode); });
+    };
+    auto placeRelations = [&](int g) {
+        for (const int16_t k : byRow[static_cast<size_t>(g)]) {
             const model::marry_data& m = kou_buf[static_cast<size_t>(k)];
-            if (!hasMain || isMainMode(m.kou_mode))
+            if (!isMainMode(m.kou_mode))
                 placement.placeCouple(static_cast<int16_t>(g), m.kou_titi, m.kou_haha, k, m.kou_mode);
         }
+    };
+
+    for (int g = 0; g <= lastRow; ++g) {
+        const auto& row = byRow[static_cast<size_t>(g)];
+        // In a row holding any main marriage (placed already or not), a relation does
+        // not start a tree here: it enters the grid inside its partner's marriage group.
+        for (const int16_t k : row) {
+            const model::marry_data& m = kou_buf[static_cast<size_t>(k)];
+            if (isMainMode(m.kou_mode))
+                placement.placeCouple(static_cast<int16_t>(g), m.kou_titi, m.kou_haha, k, m.kou_mode);
+        }
+        if (!hasMain(row))
+            placeRelations(g);
+    }
+
+    // A relation of a row that holds marriages can still be off the grid: a group
+    // collects only the records of the couple being expanded, so nothing takes in a
+    // couple whose only record is a relation (divorced or widowed parents, say), nor
+    // a relation of a partner who stands only in someone else's group (a second
+    // wife's earlier relation). Such a relation starts a tree of its own, after
+    // everything else, so that none of its persons is left off the chart.
+    for (int g = 0; g <= lastRow; ++g) {
+        if (hasMain(byRow[static_cast<size_t>(g)]))
+            placeRelations(g);
     }
 }
 

@@ -25,7 +25,10 @@ inline constexpr const char* GridFullMessage =
     "家系図が大きすぎるため、一部の人物を配置できませんでした。";
 inline constexpr const char* GridFullTitle = "家系図の作成";
 
-// Places every numbered marriage of rows 0..row_max not yet in the grid as a tree.
+// Places every numbered marriage of rows 0..row_max not yet in the grid as a tree,
+// row by row from the top: in a row holding a main marriage (kou_mode 0 or 2) only
+// those start trees, in a row without one every marriage does. A relation still off
+// the grid after all rows (no group of its partners took it in) then starts a tree.
 void Place_Generations();
 // Places one marriage as the top cell of a new tree, unless it or its pair is in the
 // grid already or a partner is registered as a child in several marriages.

@@ -109,9 +109,9 @@ const WidthCase widthCases[] = {
               {11, 4, -1, 5, 3, 0, 2, 0}});
      },
      {{10, 0, 979.2}, {11, 0, 979.2}, {11, 1, 979.2}}},
-    // A row with main marriages measures only those from the row scan; its relation
-    // cell of another tree, reached by no parent, stays unmeasured. A row of relations
-    // only is measured completely.
+    // A row with main marriages measures those first; its relation cell of another
+    // tree, reached by no parent, is measured after them. A row of relations only is
+    // measured completely.
     {"RowScanMeasuresMainMarriagesFirst", 0,
      [] {
          put({{20, 1, 2, 0, -1, 1, 0, 7},
@@ -119,7 +119,18 @@ const WidthCase widthCases[] = {
               {21, 5, 6, 2, -1, 1, 0, 9},
               {21, 7, 8, 3, -1, 1, 1, 10}});
      },
-     {{20, 0, -1.0}, {20, 1, 2284.8}, {21, 0, 1305.6}, {21, 1, 1305.6}}},
+     {{20, 0, 1305.6}, {20, 1, 2284.8}, {21, 0, 1305.6}, {21, 1, 1305.6}}},
+    // The relation of another tree comes first in the row and has children: they are
+    // measured through it once the main marriage is done.
+    {"UnreachedRelationIsMeasuredWithItsChildren", 0,
+     [] {
+         put({{20, 1, 2, 0, -1, 1, 2, 7},
+              {20, 3, 4, 1, -1, 0, 2, 8},
+              {21, 5, -1, 2, 0, 0, 2, 7},
+              {21, -1, 6, 3, 0, 0, 2, 7},
+              {21, 9, -1, 4, 0, 0, 2, 7}});
+     },
+     {{20, 0, 3590.4}, {20, 1, 2284.8}, {21, 0, 979.2}, {21, 2, 979.2}}},
     // The last row counts no children (there is no row below it).
     {"LastRowHasNoChildren", 0, [] { put({{100, 1, 2, 0, -1, 0, 2, 0}}); }, {{100, 0, 2284.8}}},
 };

@@ -56,6 +56,14 @@ const FlipCase flipCases[] = {
     {"RunFollowedByACouple", {2, 1, 2}, {1, 0, 2}, {0, 2, 2}},
     {"WifesSideAfterHusbandsSide", {0, 1}, {0, 1}, {0, 1}},
     {"WifesSideAfterUnknownType", {-1, 1}, {0, 1}, {-1, 1}},
+    // A couple after a type-1 cell that followed a type-0 cell: no run has a pivot.
+    {"WifesSideAfterHusbandsSideThenACouple", {0, 1, 2}, {0, 1, 2}, {0, 1, 2}},
+    // The left part 0..1 gets no pivot (the couple follows an unknown type); the next
+    // type-0 cell discards it and starts the run 3..4 afresh.
+    {"UnfinishedLeftPartIsDiscarded", {0, -1, 2, 0, 2}, {0, 1, 2, 4, 3}, {0, -1, 2, 2, 1}},
+    // The left part 0..1 is still open when the couple at 3 takes the right part:
+    // the bounds do not describe one run, and no cell is lost or doubled.
+    {"LeftPartCutByAnUnknownType", {0, -1, 2, 2, 1}, {0, 1, 2, 3, 4}, {0, -1, 2, 2, 1}},
     {"SingleCell", {2}, {0}, {2}},
 };
 
@@ -122,4 +130,29 @@ TEST_F(FlipGridTest, MirroringReachesEveryCellOfARowWiderThanTwoHundredAndOneCel
         EXPECT_EQ(after[k], 0);
         EXPECT_EQ(after[k + 1], 2);
     }
+}
+
+TEST_F(FlipGridTest, ReversalNeedsBoundsThatCoverOneRun)
+{
+    struct Bounds {
+        const char* what;
+        int16_t S, E, Bs, Be, Cs, Ce, M;
+    };
+    const Bounds refused[] = {
+        {"no pivot", 0, 1, 0, 1, -1, -1, -1},
+        {"a gap between left part and pivot", 0, 2, 0, 0, -1, -1, 2},
+        {"right part not ending the run", 0, 2, -1, -1, 1, 1, 0},
+        {"run past the last cell", 1, 3, -1, -1, 2, 3, 1},
+    };
+    for (const Bounds& b : refused) {
+        fillRow({0, 2, 1});
+        layout::Flip_ReverseRun(Row, b.S, b.E, b.Bs, b.Be, b.Cs, b.Ce, b.M);
+        EXPECT_EQ(rowField(&layout::cell_rec::link_no), (std::vector<int16_t>{0, 1, 2})) << b.what;
+        EXPECT_EQ(rowField(&layout::cell_rec::line_type), (std::vector<int16_t>{0, 2, 1})) << b.what;
+    }
+    // The same row with its true bounds is mirrored.
+    fillRow({0, 2, 1});
+    layout::Flip_ReverseRun(Row, 0, 2, 0, 0, 2, 2, 1);
+    EXPECT_EQ(rowField(&layout::cell_rec::link_no), (std::vector<int16_t>{2, 1, 0}));
+    EXPECT_EQ(rowField(&layout::cell_rec::line_type), (std::vector<int16_t>{0, 2, 1}));
 }

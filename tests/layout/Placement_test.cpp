@@ -14,6 +14,7 @@
 
 #include <ostream>
 #include <functional>
+#include <vector>
 
 using layouttest::FamilyBuilder;
 using layouttest::Mirror;
@@ -190,6 +191,96 @@ int16_t modeTwoMarriage(FamilyBuilder& f)
     return m1;
 }
 
+// Man 1 married to 2 (child 9) with two relations whose record order is the opposite
+// of their sort order: 3 (record 2, level 1: children 5 on his side, 6 on hers) and
+// 4 (record 3, level 2: child 7 on his side, 8 adopted). The group puts the higher
+// level outermost; his side's children stand under the marriage in record order.
+int16_t relationsInRecordOrder(FamilyBuilder& f)
+{
+    persons(f, {M, F, F, F, M, F, M, M, F});
+    const int16_t m1 = f.marry(1, 2);
+    const int16_t r1 = f.marry(1, 3, 1, 1);
+    f.child(r1, 5, 0);
+    f.child(r1, 6, 1);
+    const int16_t r2 = f.marry(1, 4, 1, 2);
+    f.child(r2, 7, 0);
+    f.child(r2, 8, 2);
+    f.child(m1, 9);
+    return m1;
+}
+
+// Man 1 married to 2 with a relation to 3 (child 5 on her side); 3 is herself married
+// to 4. The child stands under the relation cell and again under 3's marriage.
+int16_t wifeSideChildOfAMarriedWoman(FamilyBuilder& f)
+{
+    persons(f, {M, F, F, M, F});
+    const int16_t m1 = f.marry(1, 2);
+    const int16_t r = f.marry(1, 3, 1, 1);
+    f.child(r, 5, 1);
+    f.marry(4, 3);
+    return m1;
+}
+
+// Two records of the couple 1+2: marriage 1 (child 3) and relation 2 (children 4
+// adopted, 5 on his side). Both cells take their children from the higher record.
+int16_t twoRecordsOfOneCouple(FamilyBuilder& f)
+{
+    persons(f, {M, F, M, F, M});
+    const int16_t m1 = f.marry(1, 2);
+    f.child(m1, 3);
+    const int16_t r = f.marry(1, 2, 1, 1);
+    f.child(r, 4, 2);
+    f.child(r, 5, 0);
+    return m1;
+}
+
+// Son 4 of his father's relation with 3 (his side) stands under the father's
+// marriage with 2; the son has a marriage with 5 and a relation with 6.
+int16_t movedSonWithARelation(FamilyBuilder& f)
+{
+    persons(f, {M, F, F, M, F, F});
+    const int16_t m1 = f.marry(1, 2);
+    const int16_t r = f.marry(1, 3, 1, 1);
+    f.child(r, 4, 0);
+    f.marry(4, 5);
+    f.marry(4, 6, 1, 1);
+    return m1;
+}
+
+// Husband 1's parents 3+4 are married; wife 2's parents 5+6 have only a relation
+// record (divorced, say), with 2 and her sister 7 as children.
+int16_t wifesParentsOnlyARelation(FamilyBuilder& f)
+{
+    persons(f, {M, F, M, F, M, F, F});
+    f.child(f.marry(3, 4), 1);
+    const int16_t r = f.marry(5, 6, 1);
+    f.child(r, 2);
+    f.child(r, 7);
+    return f.marry(1, 2);
+}
+
+// Man 1 married to 2 (start) and to 3; 3 had a relation with 4, with child 5 on his
+// side. Only the marriages of 1 and 2 form the group, so the relation is in none.
+int16_t secondWifesEarlierRelation(FamilyBuilder& f)
+{
+    persons(f, {M, F, F, M, M});
+    const int16_t m1 = f.marry(1, 2);
+    f.marry(1, 3);
+    f.child(f.marry(4, 3, 1, 1), 5, 0);
+    return m1;
+}
+
+// The start couple's only record is a relation (child 5); an unconnected married
+// couple 3+4 joins its row later.
+int16_t relationStartBesideAnotherFamily(FamilyBuilder& f)
+{
+    persons(f, {M, F, M, F, M});
+    const int16_t r = f.marry(1, 2, 1);
+    f.child(r, 5);
+    f.marry(3, 4);
+    return r;
+}
+
 const SampleFamily samples[] = {
     {"CoupleWithThreeChildren", coupleWithThreeChildren, 1, Mirror::No,
      "51,0 1/2 t0 K1 L0^-1 lt2 w3590.4\n"
@@ -280,6 +371,61 @@ const SampleFamily samples[] = {
     {"ModeTwoMarriage", modeTwoMarriage, 1, Mirror::No,
      "51,0 1/2 t0 K1 L0^-1 lt2 w2284.8\n"
      "52,0 3/- t0 S L1^0 lt2 w979.2\n"},
+    {"ModeTwoMarriageDispmode0", modeTwoMarriage, 0, Mirror::No,
+     "51,0 1/2 t0 K1 L0^-1 lt2 w2284.8\n"
+     "52,0 3/- t0 S L1^0 lt2 w979.2\n"},
+    // Relation cells by level (record 3 outermost), his-side children by record.
+    {"RelationsInRecordOrder", relationsInRecordOrder, 1, Mirror::No,
+     "51,0 1/4 t0 K3 L0^-1 lt0 w1305.6\n"
+     "51,1 1/3 t0 K2 L2^-1 lt0 w1305.6\n"
+     "51,2 1/2 t0 K1 L4^-1 lt2 w3590.4\n"
+     "52,0 8/- t0 S L1^0 lt2 w979.2\n"
+     "52,1 -/6 t0 S L3^2 lt2 w979.2\n"
+     "52,2 5/- t0 S L5^4 lt2 w979.2\n"
+     "52,3 7/- t0 S L6^4 lt2 w979.2\n"
+     "52,4 -/9 t0 S L7^4 lt2 w979.2\n"},
+    // The relation cell shows her-side children because he is married; her own
+    // marriage (tree 1) shows them too, because she is married.
+    {"WifeSideChildOfAMarriedWoman", wifeSideChildOfAMarriedWoman, 1, Mirror::No,
+     "51,0 1/3 t0 K2 L0^-1 lt0 w1305.6\n"
+     "51,1 1/2 t0 K1 L2^-1 lt2 w2284.8\n"
+     "51,2 4/3 t1 K3 L3^-1 lt2 w2284.8\n"
+     "52,0 -/5 t0 S L1^0 lt2 w979.2\n"
+     "52,1 -/5 t1 S L4^3 lt2 w979.2\n"},
+    // Both cells of the couple find the pair's highest record (the relation): the
+    // relation cell shows its adopted child, the marriage cell all the relation's
+    // children (no filter on a main cell); the marriage's own child 3 has no cell.
+    {"TwoRecordsOfOneCouple", twoRecordsOfOneCouple, 1, Mirror::No,
+     "51,0 1/2 t0 K2 L0^-1 lt0 w1305.6\n"
+     "51,1 1/2 t0 K1 L2^-1 lt2 w2284.8\n"
+     "52,0 -/4 t0 S L1^0 lt2 w979.2\n"
+     "52,1 -/4 t0 S L3^2 lt2 w979.2\n"
+     "52,2 5/- t0 S L4^2 lt2 w979.2\n"},
+    // The parents' relation starts a tree of its own once the row's marriages are
+    // placed and no group took it in; without it 5, 6 and 7 would have no cell.
+    {"WifesParentsOnlyARelation", wifesParentsOnlyARelation, 1, Mirror::No,
+     "50,0 3/4 t0 K1 L0^-1 lt2 w2284.8\n"
+     "50,1 5/6 t1 K2 L2^-1 lt2 w2284.8\n"
+     "51,0 1/2 t0 K3 L1^0 lt2 w2284.8\n"
+     "51,1 -/2 t1 R L3^2 lt2 w979.2\n"
+     "51,2 -/7 t1 S L4^2 lt2 w979.2\n"},
+    {"SecondWifesEarlierRelation", secondWifesEarlierRelation, 1, Mirror::No,
+     "51,0 1/2 t0 K1 L0^-1 lt2 w2284.8\n"
+     "51,1 1/3 t0 K2 L1^-1 lt2 w2284.8\n"
+     "51,2 4/3 t1 K3 L2^-1 lt2 w2284.8\n"
+     "52,0 5/- t1 S L3^2 lt2 w979.2\n"},
+    // Every cell gets its width, the relation's tree too, although its row holds a
+    // main marriage (of tree 1) that the row scan measures first.
+    {"RelationStartBesideAnotherFamily", relationStartBesideAnotherFamily, 1, Mirror::No,
+     "51,0 1/2 t0 K1 L0^-1 lt2 w2284.8\n"
+     "51,1 3/4 t1 K2 L2^-1 lt2 w2284.8\n"
+     "52,0 5/- t0 S L1^0 lt2 w979.2\n"},
+    // The son's group (his relation first) re-uses the cell he was placed in.
+    {"MovedSonWithARelation", movedSonWithARelation, 1, Mirror::No,
+     "51,0 1/3 t0 K2 L0^-1 lt0 w1305.6\n"
+     "51,1 1/2 t0 K1 L1^-1 lt2 w3916.8\n"
+     "52,0 4/6 t0 K4 L2^1 lt0 w1305.6\n"
+     "52,1 4/5 t0 K3 L3^1 lt2 w2284.8\n"},
 };
 
 // Test names show the case's name, not the bytes of the case.
@@ -402,4 +548,83 @@ TEST_F(PlacementTest, GridClearedOrMirroredInsideASessionIsPlacedAgainInFull)
     layout::Clear_CellBuf();
     layout::Place_Generations();
     EXPECT_EQ(layouttest::dumpGrid(), first);
+}
+
+TEST_F(PlacementTest, SearchesKeepTheirScanOrder)
+{
+    for (int i = 0; i < 6; ++i)
+        family.person(i % 2 == 0 ? Male : Female);
+    // Couple 1+2 has a marriage (1) and a relation (3); 1 also has a relation with 4
+    // (2) and a marriage with 6 (4); 5 has no record.
+    family.marry(1, 2);
+    family.marry(1, 4, 1);
+    family.marry(1, 2, 1);
+    family.marry(1, 6);
+    layout::cell_rec& cell = layout::chart().cellAt(60, 3);
+    cell.per_a = 6;
+    cell.per_b = 1;
+    layout::chart().cell_last[60] = 3;
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::function<int16_t()> search;
+        int16_t expected;
+    };
+    const std::vector<Case> cases = {
+        {"pair's record: the highest", [] {}, [] { return layout::Find_PairKou(1, 2); }, 3},
+        {"pair's record: either order", [] {}, [] { return layout::Find_PairKou(2, 1); }, 3},
+        {"pair's record: none", [] {}, [] { return layout::Find_PairKou(1, 5); }, -1},
+        {"first marriage: a main one before a lower relation", [] {},
+         [] { return layout::Find_FirstMarry(1); }, 1},
+        {"first marriage: the lowest main one", [] { kou(1).InUse = -1; },
+         [] { return layout::Find_FirstMarry(1); }, 4},
+        {"first marriage: the lowest of any mode without a main one", [] { kou(4).kou_mode = 1; },
+         [] { return layout::Find_FirstMarry(1); }, 2},
+        {"first marriage: none", [] {}, [] { return layout::Find_FirstMarry(5); }, -1},
+        {"pair's record: only records in use", [] { kou(3).InUse = -1; },
+         [] { return layout::Find_PairKou(1, 2); }, -1},
+        {"pair cell: either order", [] {}, [] { return layout::Find_PairCell(0, 1, 6); }, 3},
+        {"pair cell: never for a missing person", [] {}, [] { return layout::Find_PairCell(0, 6, -1); }, -1},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        EXPECT_EQ(c.search(), c.expected) << c.what;
+    }
+}
+
+TEST_F(PlacementTest, GroupKeepsTheMovedChildsMarksInTheCellHeWasPlacedIn)
+{
+    // The son's relation cell re-uses the cell he came in as a his-side child: it
+    // keeps that side and the blood mark; his marriage cell is a new one.
+    movedSonWithARelation(family);
+    layouttest::layOut(1);
+    EXPECT_EQ(cellAt(52, 0).kou_no, 4);
+    EXPECT_EQ(cellAt(52, 0).kodo_side, 0);
+    EXPECT_EQ(cellAt(52, 0).mark6, 4);
+    EXPECT_EQ(cellAt(52, 0).mark12, 6);
+    EXPECT_EQ(cellAt(52, 1).kou_no, 3);
+    EXPECT_EQ(cellAt(52, 1).kodo_side, -1);
+    EXPECT_EQ(cellAt(52, 1).mark6, 4);
+}
+
+TEST_F(PlacementTest, CellWithoutMarriageHasModeZeroWhateverTheLastChartLeftThere)
+{
+    // First chart: son 3's only record is a relation; his cell (52,0) has mode 1.
+    persons(family, {M, F, M, F});
+    family.child(family.marry(1, 2), 3);
+    family.marry(3, 4, 1);
+    layouttest::layOut(1);
+    ASSERT_EQ(cellAt(52, 0).kou_no, 2);
+    ASSERT_EQ(cellAt(52, 0).cell_mode, 1);
+
+    // Next chart: the same position holds the unmarried son.
+    layouttest::resetFamily();
+    FamilyBuilder next;
+    persons(next, {M, F, M});
+    next.child(next.marry(1, 2), 3);
+    layouttest::layOut(1);
+    ASSERT_EQ(cellAt(52, 0).per_a, 3);
+    EXPECT_EQ(cellAt(52, 0).kou_no, -1);
+    EXPECT_EQ(cellAt(52, 0).cell_mode, 0);
 }

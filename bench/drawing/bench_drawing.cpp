@@ -1,0 +1,163 @@
+// Time of drawing the largest family the tables hold (1023 persons, 1024 marriages,
+// laid out once) as the all-trees view does: every tree measured, then every tree
+// drawn side by side. On the chart canvas (the person boxes rendered into their
+// pictures, every element loaded and set, the canvas brought up to date), into the
+// drawing lists, and the measuring pass alone.
+
+#include "ChartCanvasForm.h"
+#include "LayoutFamilies.h"
+
+#include "drawing/CanvasChartControls.h"
+#include "drawing/CanvasChartElements.h"
+#include "drawing/CanvasPersonBoxes.h"
+#include "drawing/ChartOutputs.h"
+#include "drawing/Draw_Keizu.h"
+#include "drawing/PersonBox.h"
+#include "drawing/draw_state.h"
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "layout/predraw/PreDraw.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// The chart window with the canvas installed as every output of the drawing.
+struct Chart {
+    drawing_test::ChartCanvasForm form;
+    std::unique_ptr<drawing::CanvasChartElements> elements;
+    std::unique_ptr<drawing::CanvasPersonBoxes> boxes;
+    std::unique_ptr<drawing::CanvasChartControls> controls;
+
+    Chart()
+    {
+        form.show();
+        elements = std::make_unique<drawing::CanvasChartElements>(drawing::ChartElementArrays{
+            form.Label11, form.Label12, form.Label13, form.Line1, form.Line7, form.Image1, form.DPic});
+        boxes = std::make_unique<drawing::CanvasPersonBoxes>(form.DPic);
+        controls = std::make_unique<drawing::CanvasChartControls>(drawing::ChartControlArrays{
+            form.Label11, form.Label12, form.Label13, form.Line1, form.Line7, form.Image1, form.DPic});
+        layout::setChartElements(elements.get());
+        drawing::setPersonBoxPictures(boxes.get());
+        drawing::setChartControls(controls.get());
+    }
+};
+
+Chart& chartWindow()
+{
+    static Chart* chart = new Chart;
+    return *chart;
+}
+
+void layOutFullFamily()
+{
+    static bool done = false;
+    if (done)
+        return;
+    layouttest::resetAll();
+    const int16_t start = layouttest::buildFullFamily();
+    layout::Apply_DispModes();
+    layouttest::layOut(start);
+    done = true;
+}
+
+double originY() { return layout::chart().label_dy * 1.4 + layout::chart().margin_y; }
+
+// Every tree measured at the origin.
+void measureAllTrees()
+{
+    drawing::drawState().Draw_Enable = drawing::MeasuringPass;
+    for (int16_t tree = 0; tree < layout::chart().tree_cnt; ++tree)
+        drawing::Draw_Keizu(tree, 0, originY());
+}
+
+// Every tree drawn, each right of the one before.
+void drawAllTrees()
+{
+    drawing::DrawState& s = drawing::drawState();
+    s.Draw_Enable = drawing::DrawingPass;
+    double x = layout::chart().margin_x;
+    for (int16_t tree = 0; tree < layout::chart().tree_cnt; ++tree) {
+        drawing::Draw_Keizu(tree, x, originY());
+        x = s.Chart_MaxX + layout::chart().margin_x;
+    }
+}
+
+void reportFamily(benchmark::State& state)
+{
+    state.counters["trees"] = layout::chart().tree_cnt;
+    state.counters["cells"] = layout::chart().link_cnt;
+}
+
+void BM_DrawFullFamilyOnCanvas(benchmark::State& state)
+{
+    Chart& chart = chartWindow();
+    layOutFullFamily();
+    for (auto _ : state) {
+        layout::Unload_ChartCtl();
+        measureAllTrees();
+        layout::Unload_ChartCtl();
+        drawAllTrees();
+        chart.form.Picture1.flushChanges();
+    }
+    reportFamily(state);
+    const layout::ElementCounters& n = layout::chart().counters;
+    state.counters["boxes"] = n.Label12_cnt - 1;
+    state.counters["lines"] = n.Line1_cnt + n.Line7_cnt - 2;
+    state.counters["captions"] = n.Label13_cnt - 1;
+    state.counters["marks"] = n.Label11_cnt - 1;
+    layout::Unload_ChartCtl();
+}
+BENCHMARK(BM_DrawFullFamilyOnCanvas)->Unit(benchmark::kMillisecond);
+
+void BM_RecordFullFamily(benchmark::State& state)
+{
+    layOutFullFamily();
+    drawing::DrawState& s = drawing::drawState();
+    for (auto _ : state) {
+        drawing::resetDrawingLists();
+        s.Draw_ToBuf = -1;
+        drawAllTrees();
+        s.Draw_ToBuf = 0;
+    }
+    reportFamily(state);
+    state.counters["lineRecords"] = s.line_cnt;
+    state.counters["boxRecords"] = s.box_cnt;
+    state.counters["textRecords"] = s.text_cnt;
+}
+BENCHMARK(BM_RecordFullFamily)->Unit(benchmark::kMillisecond);
+
+// The measuring pass places the lines on screen too; they are removed afterwards.
+void BM_MeasureFullFamily(benchmark::State& state)
+{
+    chartWindow();
+    layOutFullFamily();
+    for (auto _ : state) {
+        measureAllTrees();
+        layout::Unload_ChartCtl();
+    }
+    reportFamily(state);
+}
+BENCHMARK(BM_MeasureFullFamily)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    layout::Unload_ChartCtl();
+    chartWindow().form.destroySilently();
+    return 0;
+}
