@@ -202,6 +202,9 @@ void ComboBox::setList(int index, const std::string& text)
     touch();
     checkListIndex(m_items, index);
     m_items[static_cast<size_t>(index)].text = text;
+    // A drop-down list shows its chosen line, so renaming that line renames Text too.
+    if (index == m_listIndex && m_style == vbComboDropdownList)
+        m_text = text;
     if (m_combo) {
         ApplyScope scope(*this);
         m_combo->setItemText(index, qs(text));

@@ -265,6 +265,19 @@ TEST(ComboBox, DropDownListTextMustBeAnItem)
     EXPECT_EQ(form.Combo2.text(), "死別");
 }
 
+TEST(ComboBox, RenamingTheChosenLineOfADropDownListRenamesText)
+{
+    ControlsForm form;
+    form.Combo2.addItem("通常");
+    form.Combo2.addItem("死別");
+    form.Combo2.setListIndex(1);
+    form.Combo2.setList(0, "正室"); // another line: Text stays
+    EXPECT_EQ(form.Combo2.text(), "死別");
+    form.Combo2.setList(1, "離婚");
+    EXPECT_EQ(form.Combo2.text(), "離婚");
+    EXPECT_EQ(form.Combo2.listIndex(), 1);
+}
+
 TEST(ComboBox, UserPickRaisesClickAndSetsText)
 {
     ControlsForm form;
