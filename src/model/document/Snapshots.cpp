@@ -258,7 +258,7 @@ bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFam
     const std::string path = autosaveSnapshotPath();
     if (!platform::fileExists(path))
         return false;
-    if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo, AutosaveQuestionTitle) != platform::vbYes)
+    if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo + platform::vbInformation, AutosaveQuestionTitle) != platform::vbYes)
         return false;
 
     std::string scrambled;

@@ -58,7 +58,7 @@ void Kill_AutosaveFiles();
 [[nodiscard]] bool Unscramble_File(const std::string& path);
 
 // Start-up recovery of an interrupted edit: when an autosave exists, asks
-// "編集途中のファイルがあります。読み込みますか？" (Yes/No, "ファイルのロード"). On Yes
+// "編集途中のファイルがあります。読み込みますか？" (Yes/No with the information icon, "ファイルのロード"). On Yes
 // restores the file's bytes and hands its path to loadFamily (the main window's load
 // of a family file, true when it loaded); after a successful load the autosave and
 // undo files are deleted. A load that fails keeps the autosave, scrambled as it was,

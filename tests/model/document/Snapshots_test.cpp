@@ -266,7 +266,7 @@ TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndDeletesTheSnapsho
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, AutosaveQuestion);
     EXPECT_EQ(answers.shown()[0].title, AutosaveQuestionTitle);
-    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo);
+    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo + platform::vbInformation);
     expectSameSavedFamily(before);
     EXPECT_EQ(folderFiles(mediaFolder(MediaVoice)), before.voice);
     EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
