@@ -5,25 +5,33 @@
 // drawing lists, and the measuring pass alone.
 
 #include "ChartCanvasForm.h"
+#include "ChartWindowForm.h"
 #include "LayoutFamilies.h"
 
 #include "drawing/CanvasChartControls.h"
 #include "drawing/CanvasChartElements.h"
 #include "drawing/CanvasPersonBoxes.h"
 #include "drawing/ChartOutputs.h"
+#include "drawing/ChartRebuild.h"
 #include "drawing/Draw_Keizu.h"
+#include "drawing/FormsChartView.h"
 #include "drawing/PersonBox.h"
 #include "drawing/draw_state.h"
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
+#include "layout/ChartView.h"
 #include "layout/predraw/PreDraw.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -145,6 +153,114 @@ void BM_MeasureFullFamily(benchmark::State& state)
 }
 BENCHMARK(BM_MeasureFullFamily)->Unit(benchmark::kMillisecond);
 
+// --- The full chart rebuild, through a window laid out like the main window ---
+
+struct RebuildWindow {
+    drawing_test::ChartWindowForm form;
+    std::unique_ptr<drawing::CanvasChartElements> elements;
+    std::unique_ptr<drawing::CanvasPersonBoxes> boxes;
+    std::unique_ptr<drawing::CanvasChartControls> controls;
+    std::unique_ptr<drawing::FormsChartView> view;
+    std::string home;
+
+    RebuildWindow()
+    {
+        form.show();
+        elements = std::make_unique<drawing::CanvasChartElements>(
+            drawing::ChartElementArrays{form.Label11, form.Label12, form.Label13, form.Line1, form.Line7,
+                                        form.Image1, form.DPic},
+            &form.Text1);
+        boxes = std::make_unique<drawing::CanvasPersonBoxes>(form.DPic);
+        controls = std::make_unique<drawing::CanvasChartControls>(
+            drawing::ChartControlArrays{form.Label11, form.Label12, form.Label13, form.Line1, form.Line7,
+                                        form.Image1, form.DPic},
+            &form.Picture2);
+        drawing::ChartViewControls c;
+        c.window = &form;
+        c.Picture2 = &form.Picture2;
+        c.Picture1 = &form.Picture1;
+        c.HScroll1 = &form.HScroll1;
+        c.VScroll1 = &form.VScroll1;
+        c.TabStrip1 = &form.TabStrip1;
+        c.Text1 = &form.Text1;
+        c.lblFocus = &form.lblFocus;
+        c.Tab_ClickSkip = &form.Tab_ClickSkip;
+        view = std::make_unique<drawing::FormsChartView>(c);
+        // The autosave of every rebuild goes to a program folder of its own.
+        home = (std::filesystem::temp_directory_path() / "tevora-bench-rebuild").string();
+        platform::makeDirs(home + "/TMP");
+        platform::setAppPathForTesting(home);
+    }
+
+    void install()
+    {
+        layout::setChartElements(elements.get());
+        drawing::setPersonBoxPictures(boxes.get());
+        drawing::setChartControls(controls.get());
+        layout::setChartView(view.get());
+    }
+
+    ~RebuildWindow()
+    {
+        platform::setAppPathForTesting("");
+        std::filesystem::remove_all(home);
+    }
+};
+
+RebuildWindow*& rebuildWindowSlot()
+{
+    static RebuildWindow* window = nullptr;
+    return window;
+}
+
+// The window installed as every output, with the largest family in the tables and
+// nothing of an earlier chart left on the window.
+RebuildWindow& rebuildWindowWithFullFamily()
+{
+    RebuildWindow*& window = rebuildWindowSlot();
+    if (!window)
+        window = new RebuildWindow;
+    window->install();
+    layout::Unload_ChartCtl();
+    window->view->removeTreeTabs(window->view->tabCount());
+    layouttest::resetAll();
+    layouttest::buildFullFamily();
+    return *window;
+}
+
+// Build_Keizu of the largest family with its first tab selected: display modes,
+// pre-draw transforms, numbering, placement, tabs, chart-person list, widths, the
+// start tree measured and drawn on the canvas, the tables restored, and the autosave
+// snapshot written. Runs last: it lays the family out afresh.
+void BM_FullRebuildOfTheLargestFamily(benchmark::State& state)
+{
+    RebuildWindow& window = rebuildWindowWithFullFamily();
+    for (auto _ : state) {
+        drawing::Build_Keizu(0);
+        window.form.Picture1.flushChanges();
+    }
+    reportFamily(state);
+    state.counters["tabs"] = window.form.TabStrip1.tabs().count();
+    state.counters["boxes"] = layout::chart().counters.Label12_cnt - 1;
+}
+BENCHMARK(BM_FullRebuildOfTheLargestFamily)->Unit(benchmark::kMillisecond);
+
+// The same with the all-trees tab selected: the rebuild, then every tree measured
+// and drawn side by side.
+void BM_RefreshAllTreesOfTheLargestFamily(benchmark::State& state)
+{
+    RebuildWindow& window = rebuildWindowWithFullFamily();
+    drawing::Build_Keizu(0);
+    window.form.TabStrip1.tabs().item(window.form.TabStrip1.tabs().count()).setSelected(true);
+    for (auto _ : state) {
+        drawing::Refresh_TabDisp();
+        window.form.Picture1.flushChanges();
+    }
+    reportFamily(state);
+    state.counters["boxes"] = layout::chart().counters.Label12_cnt - 1;
+}
+BENCHMARK(BM_RefreshAllTreesOfTheLargestFamily)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -158,6 +274,10 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     layout::Unload_ChartCtl();
+    if (RebuildWindow* window = rebuildWindowSlot()) {
+        window->form.destroySilently();
+        delete window;
+    }
     chartWindow().form.destroySilently();
     return 0;
 }

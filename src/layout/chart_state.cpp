@@ -6,7 +6,8 @@ namespace layout {
 
 ChartState::ChartState()
     : ChartPerIdx(ChartTableRows), ChartPerList(ChartTableRows), bunke_buf(ChartTableRows),
-      tab_buf(ChartTableRows)
+      tab_buf(ChartTableRows), Tree_FirstRow(ChartTableRows, 0), Tree_Shown(ChartTableRows, 1),
+      Tree_ExtX(ChartTableRows, 0.0), Tree_ExtY(ChartTableRows, 0.0)
 {
     for (auto& row : cell_buf)
         row.resize(DefaultColMax + 1);

@@ -163,6 +163,26 @@ struct ChartState {
 
     ElementCounters counters;
 
+    // --- Chart views (single tree, all trees, fit view) ---
+    // Chart twips per scroll-bar step: 1.0, or more when the scroll span passes the
+    // scroll bars' limit of 32767. The scroll handlers put the canvas at
+    // -Scroll_ScaleX x HScroll1 value and -Scroll_ScaleY x VScroll1 value.
+    double Scroll_ScaleX = 1.0;
+    double Scroll_ScaleY = 1.0;
+    // Where the single-tree view drew its tree (the image export draws there too).
+    double View_OriginX = 0;
+    double View_OriginY = 0;
+    // Per tree number, filled by the all-trees view: the row the tree stands at
+    // relative to the others, whether it is shown, and its measured extent.
+    std::vector<int16_t> Tree_FirstRow;      // at least 1025 rows
+    std::vector<int16_t> Tree_Shown;         // 1 shown, 0 not
+    std::vector<double> Tree_ExtX;
+    std::vector<double> Tree_ExtY;
+    // The tree (tab index - 1) the single-tree view drew last, -1 when the last view
+    // drew no single tree; lets the refresh after an edit tell whether the tab it
+    // selects already shows its tree.
+    int16_t shownTree = -1;
+
     // The cell at (row, col); the row grows to hold the column. Row and column must
     // lie inside the grid (0..100, 0..MaxChartLinks - 1).
     cell_rec& cellAt(int row, int col);

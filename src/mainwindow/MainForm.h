@@ -1,15 +1,190 @@
 #pragma once
-// The main window `main`: the window the program starts with. For now a plain
-// window with the program's title; closing it ends the program.
+// The main window `main`: the program's start-up object. Loading it runs the
+// whole start-up (Form_Load); every way of closing it goes through
+// Form_QueryUnload, which decides whether the program ends and ends it.
+//
+// It holds the chart in a viewport (Frame2 > Picture2 > the chart canvas
+// Picture1 with its element arrays), the family-tree tabs TabStrip1, the scroll
+// bars, the toolbar Command2, the side buttons and the File, View, Settings and
+// Help menus.
+//
+//   MainForm.cpp        controls and menus, start-up, shutdown, selection
+//   MainForm_File.cpp   the File menu: prologue and error rule, New, Open,
+//                       Save, Save As, Exit, LoadKezFile, LoadAfterDisp
+//   FamilyPaths         save names and the remembered folder "FilePath.ini"
+//   MainWindowServices  what the model asks of this window
+//   OtherWindows        what this window asks of the windows around it
 
+#include "forms/ChartCanvas.h"
+#include "forms/CommandButton.h"
+#include "forms/CommonDialog.h"
+#include "forms/ControlArray.h"
 #include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/Menu.h"
+#include "forms/OptionButton.h"
+#include "forms/PictureBox.h"
+#include "forms/ScrollBar.h"
+#include "forms/TabStrip.h"
+#include "forms/TextBox.h"
+#include "forms/Timer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace mainwindow {
+class MainWindowServices;
+}
+
+namespace drawing {
+class CanvasChartControls;
+class CanvasChartElements;
+class CanvasPersonBoxes;
+class FormsChartView;
+} // namespace drawing
 
 class MainForm : public forms::Form {
 public:
     MainForm();
+    ~MainForm() override;
+
+    // --- Menus ---
+    forms::Menu filemenu{*this, "filemenu"};
+    forms::ControlArray<forms::Menu> fileitem{filemenu, "fileitem",
+                                              {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+    forms::Menu scrmenu{*this, "scrmenu"};
+    forms::ControlArray<forms::Menu> scritem{scrmenu, "scritem", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    forms::Menu setmenu{*this, "setmenu"};
+    forms::ControlArray<forms::Menu> setitem{setmenu, "setitem", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    forms::ControlArray<forms::Menu> vertwide{setitem[2], "vertwide", {0, 1}};
+    forms::ControlArray<forms::Menu> dispmodeitem{setitem[6], "dispmodeitem", {0, 1, 2, 3}};
+    forms::Menu helpmenu{*this, "helpmenu"};
+    forms::ControlArray<forms::Menu> helpitem{helpmenu, "helpitem", {0, 1, 2, 4, 5, 7, 8}};
+
+    // --- Toolbar, zoom box and the selected child ---
+    forms::ControlArray<forms::CommandButton> Command2{
+        *this, "Command2", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}};
+    forms::Label lblNowPer{*this, "lblNowPer"};
+    forms::ControlArray<forms::OptionButton> optChMode{*this, "optChMode", {0, 1, 2}};
+    forms::Label Label1{*this, "Label1"};
+    forms::TextBox Text1{*this, "Text1"};
+
+    // --- Chart: tabs, viewport, canvas and its elements, scroll bars ---
+    forms::TabStrip TabStrip1{*this, "TabStrip1"};
+    forms::Frame Frame2{*this, "Frame2"};
+    forms::PictureBox Picture2{Frame2, "Picture2"};
+    forms::ChartCanvas Picture1{Picture2, "Picture1"};
+    forms::ElementArray<forms::CanvasLabel> Label11{Picture1, "Label11", {0, 1}};
+    forms::ElementArray<forms::CanvasLabel> Label12{Picture1, "Label12", {0, 1}};
+    forms::ElementArray<forms::CanvasLabel> Label13{Picture1, "Label13", {0, 1}};
+    forms::ElementArray<forms::CanvasLine> Line1{Picture1, "Line1", {0, 1}};
+    forms::ElementArray<forms::CanvasLine> Line7{Picture1, "Line7", {0, 1}};
+    forms::ElementArray<forms::CanvasImage> Image1{Picture1, "Image1", {0, 1}};
+    forms::ElementArray<forms::CanvasPicture> DPic{Picture1, "DPic", {0, 1}};
+    forms::CanvasLabel lblFocus{Picture1, "lblFocus"};
+    forms::ControlArray<forms::TextBox> Text2{Picture1, "Text2", {0, 1}};
+    forms::HScrollBar HScroll1{*this, "HScroll1"};
+    forms::VScrollBar VScroll1{*this, "VScroll1"};
+
+    // --- Side buttons ---
+    forms::CommandButton cmdEzCtrl{*this, "cmdEzCtrl"};
+    forms::CommandButton cmdChDel{*this, "cmdChDel"};
+    forms::ControlArray<forms::CommandButton> cmdChdMov{*this, "cmdChdMov", {0, 1, 2, 3}};
+    forms::CommandButton cmdDispOp{*this, "cmdDispOp"};
+    forms::CommandButton CmdUndo{*this, "CmdUndo"};
+    forms::CommandButton cmdCategory{*this, "cmdCategory"};
+    forms::CommandButton Command1{*this, "Command1"};
+
+    // --- Hidden helpers: the picture export's surface, an image, the timer, the dialogs ---
+    forms::ControlArray<forms::PictureBox> Picture3{*this, "Picture3", {0}};
+    forms::Image Image2{*this, "Image2"};
+    forms::Timer Timer1{*this, "Timer1"};
+    forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
+
+    // --- Form variables ---
+    // The outer size at load: the smallest size the window may be made.
+    double Min_Width = 0;
+    double Min_Height = 0;
+    // The inner size at the last layout pass.
+    double Prev_ScaleWidth = 0;
+    double Prev_ScaleHeight = 0;
+    // 1 while the chart is shown full-screen: the window refuses to close then.
+    int16_t Fullscreen_Flag = 0;
+    // 1 while a tab selection made by the chart rebuild is pending.
+    int16_t Tab_ClickSkip = 0;
+
+    // --- Start-up and shutdown ---
+    void Form_Load() override;
+    void Form_Activate() override {}
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void Form_Unload(int& Cancel) override { (void)Cancel; }
+    void Timer1_Timer() {}
+    // Deletes the autosave copy and the undo snapshot (missing files are skipped).
+    void Kill_Autosave();
+
+    // --- File menu ---
+    void fileitem_Click(int Index);
+    // Empties the document, reads the family file at path and shows it. path
+    // gets its value back when the emptying cleared it (File > Open passes
+    // Cur_FilePath itself). True when the file was read to its end.
+    bool LoadKezFile(std::string& path);
+    // After a load: the relationship editors' lists and the Settings menu marks.
+    void LoadAfterDisp();
+
+    // --- Chart selection ---
+    // Drops the box selection: no focus frame, no selected person, child buttons off.
+    void Clear_Selection();
+
+    // The Settings menu marks from the display flags of the document settings.
+    void setDisplayChecks();
+
+    // Installs this window as what the model, the layout and the drawing reach:
+    // the model's window services, the chart canvas's element arrays and the chart
+    // view (Form_Load does it). uninstallServices takes it back, so that nothing
+    // reaches a window that is gone.
+    void installServices();
+    void uninstallServices();
 
 protected:
     void design() override;
+
+private:
+    friend class mainwindow::MainWindowServices;
+
+    enum class SaveMode { KeepPath, AskPath };
+
+    void designMenus();
+    void designToolbar();
+    void designChart();
+    void designSideButtons();
+
+    // Start-up steps.
+    void loadEraTable();
+    void enablePrintCommands();
+    void ensureSettingsFile();
+    bool recoverInterruptedEdit();
+    void openCommandLineFamily();
+
+    // File commands.
+    void runFileCommand(int Index);
+    void newFamily();
+    void openFamily();
+    void saveFamily(SaveMode mode);
+    std::string rememberedFolder();
+    std::string askSavePath();
+    bool saveBeforeEnd();
+    static bool confirmOverwrite(const std::string& chosen, const std::string& saveName);
+    static void rememberFolderOf(const std::string& path);
+    void removeTreeTabs(int count);
+
+    std::unique_ptr<mainwindow::MainWindowServices> m_services;
+    std::unique_ptr<drawing::CanvasChartElements> m_chartElements;
+    std::unique_ptr<drawing::CanvasPersonBoxes> m_personBoxes;
+    std::unique_ptr<drawing::CanvasChartControls> m_chartControls;
+    std::unique_ptr<drawing::FormsChartView> m_chartView;
 };
 
 // The one main window (the runtime's `main`).

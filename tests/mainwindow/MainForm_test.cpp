@@ -1,37 +1,100 @@
-#include "mainwindow/MainForm.h"
+// The main window's chart selection as the File commands and start-up leave it,
+// and the model's requests that the window answers itself.
 
-#include "forms/Form.h"
+#include "MainWindowFixture.h"
+
 #include "forms/Testing.h"
+#include "forms/WindowFunctions.h"
+#include "model/Utilities.h"
+#include "model/WindowServices.h"
+#include "model/document/Snapshots.h"
 
-#include <QWidget>
-
-#include <gtest/gtest.h>
-
+namespace mainwindow_test {
 namespace {
 
-TEST(MainForm, LoadsWithTheProgramTitleAndUnloadsCleanly)
-{
-    MainForm& window = main_form();
-    ASSERT_FALSE(window.isLoaded());
-    window.show();
-    EXPECT_TRUE(window.isLoaded());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.caption(), "Tevora");
-    EXPECT_EQ(forms::findLoadedForm("main"), &window);
-    EXPECT_GT(window.scaleWidth(), 0);
+using MainFormTest = MainWindowTest;
 
-    EXPECT_TRUE(window.unload());
-    EXPECT_FALSE(window.isLoaded());
-    EXPECT_EQ(forms::findLoadedForm("main"), nullptr);
+TEST_F(MainFormTest, ClearSelectionDropsTheBoxSelectionButKeepsTheChildAndMarriage)
+{
+    start();
+    MainForm& w = window();
+    model::Tables& t = tables();
+    w.lblFocus.setVisible(true);
+    w.lblNowPer.setCaption("山田 一郎");
+    w.cmdDispOp.setEnabled(true);
+    w.cmdChDel.setEnabled(true);
+    w.cmdChdMov.forEach([](forms::CommandButton& b) { b.setEnabled(true); });
+    w.optChMode.forEach([](forms::OptionButton& o) { o.setEnabled(true); });
+    w.optChMode[2].setValue(true);
+    t.Sel_Person = 3;
+    t.Sel_ChildKou = 1;
+    t.Sel_ChildSlot = 0;
+    t.KouNum = 1;
+
+    w.Clear_Selection();
+
+    EXPECT_FALSE(w.lblFocus.isVisible());
+    EXPECT_EQ(t.Sel_Person, -1);
+    EXPECT_EQ(w.lblNowPer.caption(), "");
+    EXPECT_FALSE(w.cmdDispOp.isEnabled());
+    EXPECT_FALSE(w.cmdChDel.isEnabled());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(w.cmdChdMov[i].isEnabled()) << i;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(w.optChMode[i].isEnabled()) << i;
+        EXPECT_FALSE(w.optChMode[i].value()) << i;
+    }
+    EXPECT_EQ(t.Sel_ChildKou, 1);
+    EXPECT_EQ(t.Sel_ChildSlot, 0);
+    EXPECT_EQ(t.KouNum, 1);
 }
 
-TEST(MainForm, CloseBoxUnloadsTheWindow)
+TEST_F(MainFormTest, EveryFileCommandFirstDropsTheSelectionAndTheEditedMarriage)
 {
-    MainForm& window = main_form();
-    window.show();
-    ASSERT_TRUE(window.isLoaded());
-    forms::formWidget(window)->close();
-    EXPECT_FALSE(window.isLoaded());
+    start();
+    tables().Sel_Person = 2;
+    tables().KouNum = 1;
+    window().lblFocus.setVisible(true);
+    window().fileitem[5].choose();
+    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_FALSE(window().lblFocus.isVisible());
+    EXPECT_EQ(windows.count("forgetRelationMarriage"), 1);
+}
+
+TEST_F(MainFormTest, UndoButtonFollowsTheUndoSnapshot)
+{
+    start();
+    buildFamily();
+    ASSERT_FALSE(window().CmdUndo.isEnabled());
+    ASSERT_TRUE(model::Save_Undo());
+    EXPECT_TRUE(window().CmdUndo.isEnabled());
+    model::Kill_UndoFiles();
+    EXPECT_FALSE(window().CmdUndo.isEnabled());
+}
+
+TEST_F(MainFormTest, ModelFindsAndRaisesWindowsByName)
+{
+    start();
+    EXPECT_EQ(model::Find_FormByName("main"), 1);
+    EXPECT_EQ(model::Find_FormByName("EasyCtl"), 0);
+    forms::clearTopMostChanges();
+    EXPECT_NE(model::SetTopMost("main", 1), 0);
+    EXPECT_TRUE(forms::isTopMost(window()));
+    EXPECT_NE(model::SetTopMost("main", 0), 0);
+    EXPECT_FALSE(forms::isTopMost(window()));
+    EXPECT_EQ(model::SetTopMost("EasyCtl", 1), 0) << "no such window";
+}
+
+TEST_F(MainFormTest, UninstalledServicesLeaveAnUnloadedWindowAlone)
+{
+    start();
+    window().uninstallServices();
+    forms::resetFormsForTesting();
+    ASSERT_FALSE(window().isLoaded());
+    model::InitAllSetting();
+    EXPECT_FALSE(window().isLoaded());
 }
 
 } // namespace
+} // namespace mainwindow_test

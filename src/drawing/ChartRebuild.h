@@ -1,0 +1,31 @@
+#pragma once
+// The full chart rebuild after every change of the family or of a display setting,
+// and the refresh that editors call after a change. The main window's chart
+// controls are reached through layout::chartView() and model::windowServices()
+// (chart selection, the canvas's drop mode).
+
+#include <cstdint>
+
+namespace drawing {
+
+// Lays the whole family out afresh and shows tree (a tab index - 1, normally
+// sel_tree) when a tree tab is selected. In order: display modes applied, chart
+// selection cleared, chart elements unloaded; start marriage chosen; pre-draw
+// transforms; generation numbering from row 51 and placement of every tree, then
+// of the families not connected to the start marriage; mirroring; the start tree
+// made tree 0; tree tabs; chart-person list; metrics; widths; the selected tree
+// shown; tables restored; autosave written.
+//
+// A family without a marriage in use shows an empty canvas that accepts a dropped
+// person, with only the two permanent tabs; nothing is drawn and no autosave is
+// written.
+void Build_Keizu(int16_t tree);
+
+// The rebuild after an edit for the selected tab, which stays selected when it still
+// exists: a tree tab that no longer exists gives way to the first tab, the all-trees
+// tab stays the last tab, and the new-entry tab gives way to the first tab when the
+// edit added or removed a tree. The chart shown always belongs to the tab selected
+// afterwards, and sel_tab and sel_tree name that tab.
+void Refresh_TabDisp();
+
+} // namespace drawing

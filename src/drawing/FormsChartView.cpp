@@ -1,0 +1,280 @@
+#include "drawing/FormsChartView.h"
+
+#include "forms/ChartCanvas.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Menu.h"
+#include "forms/PictureBox.h"
+#include "forms/ScrollBar.h"
+#include "forms/TabStrip.h"
+#include "forms/TextBox.h"
+#include "layout/chart_state.h"
+
+#include <algorithm>
+
+namespace drawing {
+
+namespace {
+
+// The tabs that always end the strip: the new-entry tab and the all-trees tab.
+constexpr int PermanentTabs = 2;
+
+constexpr int ScrollSmallChange = 100;
+constexpr int ScrollLargeChange = 500;
+
+} // namespace
+
+FormsChartView::FormsChartView(const ChartViewControls& controls) : m_controls(controls) {}
+
+FormsChartView::~FormsChartView()
+{
+    if (&layout::chartView() == this)
+        layout::setChartView(nullptr);
+}
+
+// --- Tabs ---
+
+int FormsChartView::tabCount() const
+{
+    return m_controls.TabStrip1 ? m_controls.TabStrip1->tabs().count() : 0;
+}
+
+int FormsChartView::selectedTab() const
+{
+    return m_controls.TabStrip1 ? m_controls.TabStrip1->selectedIndex() : 1;
+}
+
+void FormsChartView::removeTreeTabs(int count)
+{
+    forms::TabStrip* strip = m_controls.TabStrip1;
+    if (!strip)
+        return;
+    // The permanent tabs stay whatever count says.
+    const int removable = std::min(count, strip->tabs().count() - PermanentTabs);
+    for (int i = 0; i < removable; ++i)
+        strip->tabs().remove(1);
+}
+
+void FormsChartView::insertTreeTabs(const std::vector<std::string>& captions)
+{
+    forms::TabStrip* strip = m_controls.TabStrip1;
+    if (!strip)
+        return;
+    forms::Tabs& tabs = strip->tabs();
+    int index = 1;
+    for (const std::string& caption : captions)
+        tabs.add(index++, "", caption);
+    // A strip that lost its permanent tabs gets them back.
+    while (tabs.count() < index - 1 + PermanentTabs)
+        tabs.add(0, "", "");
+    tabs.item(index).setCaption("");
+    tabs.item(index + 1).setCaption(layout::AllTreesTabCaption);
+}
+
+void FormsChartView::selectTabQuietly(int index)
+{
+    forms::TabStrip* strip = m_controls.TabStrip1;
+    if (!strip || index < 1 || index > strip->tabs().count() || index == strip->selectedIndex())
+        return;
+    if (m_controls.Tab_ClickSkip)
+        *m_controls.Tab_ClickSkip = 1;
+    strip->tabs().item(index).setSelected(true);
+}
+
+// --- Viewport and canvas ---
+
+double FormsChartView::viewportWidth() const
+{
+    return m_controls.Picture2 ? m_controls.Picture2->width() : 0;
+}
+
+double FormsChartView::viewportHeight() const
+{
+    return m_controls.Picture2 ? m_controls.Picture2->height() : 0;
+}
+
+void FormsChartView::setCanvasVisible(bool visible)
+{
+    if (m_controls.Picture1)
+        m_controls.Picture1->setVisible(visible);
+}
+
+void FormsChartView::setCanvasSize(double width, double height)
+{
+    if (!m_controls.Picture1)
+        return;
+    m_controls.Picture1->setWidth(width);
+    m_controls.Picture1->setHeight(height);
+}
+
+void FormsChartView::moveCanvasTo(double left, double top)
+{
+    if (m_controls.Picture1)
+        m_controls.Picture1->move(left, top);
+}
+
+// --- Scroll bars ---
+
+forms::ScrollBar* FormsChartView::scrollBar(layout::ScrollAxis axis) const
+{
+    return axis == layout::ScrollAxis::Horizontal ? m_controls.HScroll1 : m_controls.VScroll1;
+}
+
+void FormsChartView::enableScrollBars()
+{
+    for (forms::ScrollBar* bar : {m_controls.HScroll1, m_controls.VScroll1}) {
+        if (bar)
+            bar->setEnabled(true);
+    }
+}
+
+int FormsChartView::scrollValue(layout::ScrollAxis axis) const
+{
+    const forms::ScrollBar* bar = scrollBar(axis);
+    return bar ? bar->value() : 0;
+}
+
+void FormsChartView::setScrollValue(layout::ScrollAxis axis, int value)
+{
+    forms::ScrollBar* bar = scrollBar(axis);
+    if (!bar)
+        return;
+    // Within the bar's range whatever Min and Max the window was designed with.
+    const int low = std::min(bar->min(), bar->max());
+    const int high = std::max(bar->min(), bar->max());
+    bar->setValue(std::clamp(value, low, high));
+}
+
+void FormsChartView::hideScrollBar(layout::ScrollAxis axis)
+{
+    if (forms::ScrollBar* bar = scrollBar(axis))
+        bar->setVisible(false);
+}
+
+void FormsChartView::showScrollBar(layout::ScrollAxis axis, int max)
+{
+    forms::ScrollBar* bar = scrollBar(axis);
+    if (!bar)
+        return;
+    bar->setVisible(true);
+    bar->setMin(0);
+    bar->setMax(max);
+    bar->setSmallChange(ScrollSmallChange);
+    bar->setLargeChange(ScrollLargeChange);
+}
+
+void FormsChartView::scrollChanged(layout::ScrollAxis axis)
+{
+    const forms::ScrollBar* bar = scrollBar(axis);
+    forms::ChartCanvas* canvas = m_controls.Picture1;
+    if (!bar || !canvas)
+        return;
+    const layout::ChartState& c = layout::chart();
+    if (axis == layout::ScrollAxis::Horizontal)
+        canvas->setLeft(-c.Scroll_ScaleX * bar->value());
+    else
+        canvas->setTop(-c.Scroll_ScaleY * bar->value());
+}
+
+// --- Other controls ---
+
+void FormsChartView::enableZoomBox()
+{
+    if (m_controls.Text1)
+        m_controls.Text1->setEnabled(true);
+}
+
+void FormsChartView::hideSelectionFrame()
+{
+    if (m_controls.lblFocus && m_controls.lblFocus->isVisible())
+        m_controls.lblFocus->setVisible(false);
+}
+
+void FormsChartView::raiseRelationEditor()
+{
+    forms::Form* editor = forms::findForm("ctrl");
+    if (editor && editor->isLoaded())
+        editor->zOrder(0);
+}
+
+// --- Full-screen view ---
+
+double FormsChartView::windowWidth() const
+{
+    return m_controls.window ? m_controls.window->width() : 0;
+}
+
+double FormsChartView::windowHeight() const
+{
+    return m_controls.window ? m_controls.window->height() : 0;
+}
+
+void FormsChartView::beginFullScreen()
+{
+    for (forms::Menu* menu : m_controls.menus) {
+        if (menu)
+            menu->setVisible(false);
+    }
+    if (m_controls.Fullscreen_Flag)
+        *m_controls.Fullscreen_Flag = 1;
+
+    forms::Form* window = m_controls.window;
+    forms::Frame* frame = m_controls.Frame2;
+    forms::PictureBox* viewport = m_controls.Picture2;
+    forms::ChartCanvas* canvas = m_controls.Picture1;
+    m_saved = FullscreenSave{};
+    if (window) {
+        m_saved.windowLeft = window->left();
+        m_saved.windowTop = window->top();
+    }
+    if (frame) {
+        m_saved.frameTop = frame->top();
+        m_saved.frameLeft = frame->left();
+        m_saved.frameHeight = frame->height();
+        m_saved.frameWidth = frame->width();
+    }
+    if (canvas) {
+        m_saved.canvasWidth = canvas->width();
+        m_saved.canvasHeight = canvas->height();
+    }
+    if (viewport) {
+        m_saved.viewportWidth = viewport->width();
+        m_saved.viewportHeight = viewport->height();
+    }
+
+    // Laid over the whole window; the fitted chart needs no scrolling.
+    const double width = window ? window->scaleWidth() : 0;
+    const double height = window ? window->scaleHeight() : 0;
+    if (frame)
+        frame->move(0, 0, width, height);
+    if (viewport)
+        viewport->move(0, 0, width, height);
+    if (canvas)
+        canvas->move(0, 0, width, height);
+    for (forms::ScrollBar* bar : {m_controls.HScroll1, m_controls.VScroll1}) {
+        if (bar)
+            bar->setVisible(false);
+    }
+}
+
+void FormsChartView::endFullScreen()
+{
+    if (m_controls.Fullscreen_Flag)
+        *m_controls.Fullscreen_Flag = 0;
+    for (forms::Menu* menu : m_controls.menus) {
+        if (menu)
+            menu->setVisible(true);
+    }
+    if (forms::Form* window = m_controls.window) {
+        window->setWindowState(0);
+        window->move(m_saved.windowLeft, m_saved.windowTop);
+    }
+    if (forms::Frame* frame = m_controls.Frame2)
+        frame->move(m_saved.frameLeft, m_saved.frameTop, m_saved.frameWidth, m_saved.frameHeight);
+    if (forms::PictureBox* viewport = m_controls.Picture2)
+        viewport->move(0, 0, m_saved.viewportWidth, m_saved.viewportHeight);
+    if (forms::ChartCanvas* canvas = m_controls.Picture1)
+        canvas->move(0, 0, m_saved.canvasWidth, m_saved.canvasHeight);
+}
+
+} // namespace drawing

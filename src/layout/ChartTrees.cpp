@@ -1,0 +1,61 @@
+#include "layout/ChartTrees.h"
+
+#include "layout/chart_state.h"
+#include "model/tables.h"
+
+#include <algorithm>
+
+namespace layout {
+
+namespace {
+
+bool lineageTabsInUse()
+{
+    return model::tables().tab_grp_f != -1;
+}
+
+} // namespace
+
+int16_t treeOfTab(int16_t tab)
+{
+    const auto& tabs = chart().tab_buf;
+    if (!lineageTabsInUse() || tab < 0 || static_cast<size_t>(tab) >= tabs.size())
+        return tab;
+    const int16_t tree = tabs[static_cast<size_t>(tab)].tree_no;
+    return tree != -1 ? tree : tab;
+}
+
+int16_t tabOfTree(int16_t tree)
+{
+    if (!lineageTabsInUse())
+        return tree;
+    const auto& tabs = chart().tab_buf;
+    const auto row = std::find_if(tabs.begin(), tabs.end(), [tree](const tab_rec& t) { return t.tree_no == tree; });
+    return row != tabs.end() ? static_cast<int16_t>(row - tabs.begin()) : tree;
+}
+
+int16_t Is_OnChart(int16_t tree, int16_t person)
+{
+    const ChartState& c = chart();
+    if (tree == c.tree_cnt)
+        return -1;
+    if (tree == c.tree_cnt + 1)
+        return 1;
+    tree = treeOfTab(tree);
+    // A person is never -1 or a tree number: -1 would match the empty half of
+    // every single cell.
+    if (person == -1 || tree < 0)
+        return -1;
+    for (int r = 0; r < GridRows; ++r) {
+        const auto& cells = c.cell_buf[static_cast<size_t>(r)];
+        const int last = std::min<int>(c.cell_last[static_cast<size_t>(r)], static_cast<int>(cells.size()) - 1);
+        for (int k = 0; k <= last; ++k) {
+            const cell_rec& cell = cells[static_cast<size_t>(k)];
+            if (cell.tree_no == tree && (cell.per_a == person || cell.per_b == person))
+                return 1;
+        }
+    }
+    return -1;
+}
+
+} // namespace layout

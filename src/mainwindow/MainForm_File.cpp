@@ -1,0 +1,277 @@
+// The File menu of the main window: the prologue and error rule every File
+// command shares, New, Open, Save, Save As and Exit, and the load of a family
+// file that Open, the start-up and the autosave recovery share.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "mainwindow/FamilyPaths.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/Utilities.h"
+#include "model/document/InitAllSetting.h"
+#include "model/document/Snapshots.h"
+#include "model/filestore/FamilyFile.h"
+#include "model/filestore/FileNames.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+// fileitem indexes with a command of their own in this file.
+constexpr int NewItem = 0;
+constexpr int OpenItem = 1;
+constexpr int SaveItem = 2;
+constexpr int SaveAsItem = 3;
+constexpr int ExitItem = 16;
+
+constexpr const char* FamilyFilter = "*.KEZ";
+constexpr const char* OpenTitle = "家系図の読込み";
+constexpr const char* SaveTitle = "家系図の保存";
+constexpr const char* DiscardForNewQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
+constexpr const char* DiscardForOpenQuestion = "データが変更されています。\r\n保存せずに新しい家系図を読込みますか？";
+constexpr const char* SavedMessage = "保存が終了しました";
+constexpr const char* CannotReadMessage = "指定されたファイルを読込めません";
+constexpr const char* OverwriteQuestion = "は既に存在します。上書きしますか？";
+
+} // namespace
+
+void MainForm::fileitem_Click(int Index)
+{
+    CommonDialog1.setCancelError(true);
+    Clear_Selection();
+    mainwindow::otherWindows().forgetRelationMarriage();
+    try {
+        runFileCommand(Index);
+    } catch (const platform::RuntimeError&) {
+        // The error rule of the File commands: a cancelled dialog, or any step
+        // that fails, ends the command there without a message; what it had done
+        // stays done. Steps whose failure must not end the command guard themselves.
+    }
+}
+
+void MainForm::runFileCommand(int Index)
+{
+    switch (Index) {
+    case NewItem:
+        newFamily();
+        break;
+    case OpenItem:
+        openFamily();
+        break;
+    case SaveItem:
+        saveFamily(SaveMode::KeepPath);
+        break;
+    case SaveAsItem:
+        saveFamily(SaveMode::AskPath);
+        break;
+    case ExitItem: {
+        int cancel = 0;
+        Form_QueryUnload(cancel, forms::vbFormControlMenu);
+        if (cancel == 0)
+            unload();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// New
+
+void MainForm::newFamily()
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    model::Tables& t = model::tables();
+    windows.closeChronology();
+    if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
+        return;
+
+    layout::ChartState& c = layout::chart();
+    if (c.tab_cnt != -1)
+        removeTreeTabs(c.tab_cnt);
+    c.tab_cnt = -1;
+    model::Kill_UndoFiles();
+    model::InitAllSetting();
+    layout::Reset_Zoom();
+    windows.rebuildRelationLists();
+    if (model::Find_FormByName("EasyCtl"))
+        windows.rebuildEasyRelationList();
+    if (t.Entry_Open == 1)
+        windows.blankPersonEditor();
+}
+
+void MainForm::removeTreeTabs(int count)
+{
+    forms::Tabs& tabs = TabStrip1.tabs();
+    for (int i = 0; i < count && tabs.count() > 0; ++i)
+        tabs.remove(1);
+}
+
+// ---------------------------------------------------------------------------
+// Open and the load of a family file
+
+void MainForm::openFamily()
+{
+    model::Tables& t = model::tables();
+    if (t.Data_Changed != 1
+        || platform::MsgBox(DiscardForOpenQuestion, platform::vbOKCancel) == platform::vbOK) {
+        const std::string folder = rememberedFolder();
+        CommonDialog1.setDialogTitle(OpenTitle);
+        CommonDialog1.setFilter(FamilyFilter);
+        CommonDialog1.setFileName(FamilyFilter);
+        CommonDialog1.setInitDir(folder);
+        CommonDialog1.showOpen();
+        t.Cur_FilePath = CommonDialog1.fileName();
+        model::Kill_UndoFiles();
+        LoadKezFile(t.Cur_FilePath);
+    }
+    LoadAfterDisp();
+}
+
+bool MainForm::LoadKezFile(std::string& path)
+{
+    model::Tables& t = model::tables();
+    if (path.empty()) {
+        platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
+        return false;
+    }
+    const std::string kept = path;
+    t.Entry_Open = 0;
+    mainwindow::otherWindows().closePersonEditor();
+    t.Data_Changed = 0;
+    fileitem_Click(NewItem);
+    path = kept;
+
+    if (!model::load_file(path)) {
+        // The reader has said why. The emptied document belongs to no file: left
+        // with the unreadable file's path, the next Save would write the empty
+        // family over that file without asking for a name.
+        t.Cur_FilePath.clear();
+        return false;
+    }
+    t.Data_Changed = 0;
+    if (TabStrip1.tabs().count() > 0)
+        TabStrip1.tabs().item(1).setSelected(true);
+    layout::Reset_Zoom();
+    Picture1.setBackColor(model::settings().Dispmode_BGcolor);
+    layout::chart().sel_tree = 0;
+    drawing::Refresh_TabDisp();
+    setCaption(path);
+    rememberFolderOf(path);
+    return true;
+}
+
+void MainForm::LoadAfterDisp()
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    windows.rebuildRelationLists();
+    if (model::Find_FormByName("EasyCtl"))
+        windows.rebuildEasyRelationList();
+
+    // Only the flags that are on set their marks here: a load has already reset
+    // every mark through the New command.
+    const model::Settings& s = model::settings();
+    if (s.Dispmode_Death == 1)
+        setitem[0].setChecked(true);
+    if (s.Dispmode_Manwoman == 1)
+        setitem[1].setChecked(true);
+    if (s.write_state == 1) {
+        vertwide[0].setChecked(false);
+        vertwide[1].setChecked(true);
+    }
+    if (s.Dispmode_Icon == 1)
+        setitem[4].setChecked(true);
+    if (s.Dispmode_Fname == 1)
+        setitem[5].setChecked(true);
+    if (s.dispmode == 1) {
+        dispmodeitem[0].setChecked(false);
+        dispmodeitem[1].setChecked(true);
+    }
+    dispmodeitem[2].setChecked(s.Dispmode_Tyokei == 1);
+    dispmodeitem[3].setChecked(s.Dispmode_Flip == 1);
+}
+
+// ---------------------------------------------------------------------------
+// Save and Save As
+
+void MainForm::saveFamily(SaveMode mode)
+{
+    model::Tables& t = model::tables();
+    const std::string previousPath = t.Cur_FilePath;
+    std::string chosen;
+    if (mode == SaveMode::AskPath || t.Cur_FilePath.empty()) {
+        chosen = askSavePath();
+        t.Cur_FilePath = chosen;
+    }
+    mainwindow::Conv_FileName(t.Cur_FilePath);
+    if (!chosen.empty() && !confirmOverwrite(chosen, t.Cur_FilePath)) {
+        t.Cur_FilePath = previousPath;
+        return;
+    }
+    if (!model::save_file(t.Cur_FilePath)) {
+        // save_file has shown why. The document keeps the file it belonged to and
+        // stays changed; no completion is announced for a save that failed.
+        t.Cur_FilePath = previousPath;
+        return;
+    }
+    setCaption(t.Cur_FilePath);
+    t.Data_Changed = 0;
+    rememberFolderOf(t.Cur_FilePath);
+    platform::MsgBox(SavedMessage, platform::vbOKOnly);
+}
+
+std::string MainForm::rememberedFolder()
+{
+    std::string folder;
+    try {
+        folder = mainwindow::GetSaveFilePath();
+    } catch (const platform::RuntimeError&) {
+        // "FilePath.ini" could not be read: the dialogs start in the program folder.
+        folder = platform::GetAppPath();
+    }
+    platform::setCurrentDirectory(platform::GetAppPath());
+    return folder;
+}
+
+std::string MainForm::askSavePath()
+{
+    const std::string folder = rememberedFolder();
+    CommonDialog1.setDialogTitle(SaveTitle);
+    CommonDialog1.setFilter(FamilyFilter);
+    CommonDialog1.setFileName(FamilyFilter);
+    CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt);
+    CommonDialog1.setInitDir(folder);
+    CommonDialog1.showSave();
+    return CommonDialog1.fileName();
+}
+
+// The dialog asked before overwriting the name the user chose; the file written
+// is the ".KEZ" form of that name as the family store names it, which may be
+// another file. Asks before replacing that one too (default No).
+bool MainForm::confirmOverwrite(const std::string& chosen, const std::string& saveName)
+{
+    const std::string target = model::kezFileName(saveName);
+    if (target == chosen || !platform::fileExists(target))
+        return true;
+    const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
+    return platform::MsgBox(target + "\r\n" + OverwriteQuestion, style, SaveTitle) == platform::vbYes;
+}
+
+void MainForm::rememberFolderOf(const std::string& path)
+{
+    try {
+        mainwindow::SetSaveFilePath(path);
+    } catch (const platform::RuntimeError&) {
+        // The remembered folder only decides where the next dialog starts: a
+        // folder that cannot be recorded (a program folder that cannot be
+        // written, a name cp932 cannot hold) must not undo or hide a save or a
+        // load that succeeded.
+    }
+}

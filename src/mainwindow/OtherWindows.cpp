@@ -1,0 +1,35 @@
+#include "mainwindow/OtherWindows.h"
+
+#include "model/WindowServices.h"
+#include "model/tables.h"
+
+namespace mainwindow {
+
+namespace {
+
+OtherWindows* installedWindows = nullptr;
+
+} // namespace
+
+void OtherWindows::forgetRelationMarriage()
+{
+    model::tables().KouNum = -1;
+}
+
+int OtherWindows::deleteMarriage(int kou)
+{
+    return model::deleteMarriageRecord(kou);
+}
+
+void setOtherWindows(OtherWindows* windows)
+{
+    installedWindows = windows;
+}
+
+OtherWindows& otherWindows()
+{
+    static OtherWindows defaults;
+    return installedWindows ? *installedWindows : defaults;
+}
+
+} // namespace mainwindow

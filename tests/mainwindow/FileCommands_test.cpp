@@ -1,0 +1,358 @@
+// File > Open, Save and Save As through the real menu, with the common dialogs
+// answered from a script, and the load of a family file they share.
+
+#include "MainWindowFixture.h"
+
+#include "mainwindow/FamilyPaths.h"
+#include "model/document/Snapshots.h"
+#include "model/filestore/FileNames.h"
+#include "model/settings.h"
+
+namespace mainwindow_test {
+namespace {
+
+constexpr const char* SavedMessage = "保存が終了しました";
+
+class FileCommands : public MainWindowTest {
+protected:
+    static void open() { window().fileitem[1].choose(); }
+    static void save() { window().fileitem[2].choose(); }
+    static void saveAs() { window().fileitem[3].choose(); }
+    static void newFamily() { window().fileitem[0].choose(); }
+
+    std::string homeFile(const std::string& name) const { return platform::joinPath(home.path(), name); }
+    std::string filePathIni() const { return read(home.file("\\FilePath.ini")); }
+
+    // A family saved by Save As under name; the message box answered.
+    void saveAsNamed(const std::string& name)
+    {
+        dialogs.answerNext(forms::DialogAnswer::file(homeFile(name)));
+        answers.answerNext(platform::vbOK);
+        saveAs();
+    }
+};
+
+TEST_F(FileCommands, SaveAsThenOpenBringsTheFamilyBack)
+{
+    start();
+    buildFamily();
+    saveAsNamed("family");
+
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& saveRequest = dialogs.requests()[0];
+    EXPECT_EQ(saveRequest.kind, forms::DialogKind::Save);
+    EXPECT_EQ(saveRequest.title, "家系図の保存");
+    EXPECT_EQ(saveRequest.filter, "*.KEZ");
+    EXPECT_EQ(saveRequest.fileName, "*.KEZ");
+    EXPECT_EQ(saveRequest.flags, forms::cdlOFNOverwritePrompt);
+    EXPECT_EQ(saveRequest.startDirectory, home.path());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.KEZ"));
+    EXPECT_EQ(window().caption(), homeFile("family.KEZ"));
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+    const std::string written = homeFile("family.kez");
+    ASSERT_TRUE(platform::fileExists(written));
+
+    newFamily();
+    ASSERT_TRUE(personNames().empty());
+    EXPECT_EQ(window().caption(), "");
+
+    ASSERT_TRUE(model::Save_Undo());
+    dialogs.answerNext(forms::DialogAnswer::file(written));
+    open();
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    const forms::DialogRequest& openRequest = dialogs.requests()[1];
+    EXPECT_EQ(openRequest.kind, forms::DialogKind::Open);
+    EXPECT_EQ(openRequest.title, "家系図の読込み");
+    EXPECT_EQ(openRequest.filter, "*.KEZ");
+    EXPECT_EQ(openRequest.fileName, "*.KEZ");
+    EXPECT_EQ(openRequest.startDirectory, home.path());
+
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, written);
+    EXPECT_EQ(window().caption(), written);
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
+    EXPECT_FALSE(window().CmdUndo.isEnabled());
+    EXPECT_EQ(window().Text1.text(), "100");
+    EXPECT_GT(window().DPic.count(), 2) << "the opened family is drawn on the chart";
+}
+
+TEST_F(FileCommands, SaveOfAFamilyWithAFileWritesItWithoutADialog)
+{
+    start();
+    buildFamily();
+    tables().Cur_FilePath = homeFile("kept.KEZ");
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
+    EXPECT_TRUE(platform::fileExists(homeFile("kept.kez")));
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_EQ(window().caption(), homeFile("kept.KEZ"));
+}
+
+struct TypedName {
+    const char* name;
+    const char* typed;
+    const char* saved; // Cur_FilePath and caption afterwards
+};
+
+void PrintTo(const TypedName& c, std::ostream* os) { *os << c.name; }
+
+class SaveAsName : public FileCommands, public ::testing::WithParamInterface<TypedName> {};
+
+TEST_P(SaveAsName, BecomesItsKezForm)
+{
+    platform::makeDir(homeFile("sub"));
+    start();
+    buildFamily();
+    saveAsNamed(GetParam().typed);
+    EXPECT_EQ(tables().Cur_FilePath, homeFile(GetParam().saved));
+    EXPECT_EQ(window().caption(), homeFile(GetParam().saved));
+    EXPECT_TRUE(platform::fileExists(model::kezFileName(homeFile(GetParam().saved))));
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, SaveAsName,
+                         ::testing::Values(TypedName{"NoExtension", "family", "family.KEZ"},
+                                           TypedName{"OtherExtension", "family.txt", "family.KEZ"},
+                                           TypedName{"FolderOnly", "sub/", "sub/default.KEZ"},
+                                           TypedName{"LowerCaseExtension", "family.kez", "family.kez"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileCommands, CancelledSaveDialogWritesNothingAndSaysNothing)
+{
+    start();
+    buildFamily();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.kez").empty());
+}
+
+// A save that fails keeps the previous file whole, reports the failure and only
+// the failure, and leaves the family changed under the file it belonged to.
+TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheChangedFlag)
+{
+    start();
+    buildFamily();
+    saveAsNamed("family");
+    const std::string written = homeFile("family.kez");
+    const std::string before = read(written);
+    answers.clearRecords();
+
+    tables().per_buf[3].Name = "一郎\U0001F600"; // no cp932 character for it
+    tables().Data_Changed = 1;
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません"});
+    EXPECT_EQ(read(written), before);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.KEZ"));
+    EXPECT_EQ(window().caption(), homeFile("family.KEZ"));
+}
+
+TEST_F(FileCommands, FailedSaveAsKeepsThePreviousPath)
+{
+    start();
+    buildFamily();
+    tables().per_buf[3].Name = "一郎\U0001F600";
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("other")));
+    answers.answerNext(platform::vbOK);
+    saveAs();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません"});
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_FALSE(platform::fileExists(homeFile("other.kez")));
+}
+
+// The dialog asked about the name typed; the file written is its ".kez" form. An
+// existing file of that name is replaced only after its own question.
+class OverwriteOfTheKezForm : public FileCommands, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OverwriteOfTheKezForm, IsAskedFirst)
+{
+    const std::string existing = writeFamilyFile("family.kez", "佐藤");
+    const std::string before = read(existing);
+    start();
+    buildFamily();
+    const bool replace = GetParam() == platform::vbYes;
+    answers.answerNext(GetParam());
+    if (replace)
+        answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("family")));
+    saveAs();
+    ASSERT_GE(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, existing + "\r\nは既に存在します。上書きしますか？");
+    EXPECT_EQ(answers.shown()[0].title, "家系図の保存");
+    EXPECT_NE(answers.shown()[0].style & platform::vbDefaultButton2, 0) << "No is the default";
+    EXPECT_EQ(read(existing) == before, !replace);
+    EXPECT_EQ(tables().Data_Changed, replace ? 0 : 1);
+    EXPECT_EQ(tables().Cur_FilePath, replace ? homeFile("family.KEZ") : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, OverwriteOfTheKezForm, ::testing::Values(platform::vbNo, platform::vbYes),
+                         [](const auto& info) { return std::string(info.param == platform::vbYes ? "Yes" : "No"); });
+
+// ---------------------------------------------------------------------------
+// Open
+
+TEST_F(FileCommands, OpenOfAChangedFamilyAsksAndCancelKeepsItButReappliesTheMarks)
+{
+    start();
+    buildFamily();
+    model::settings().Dispmode_Death = 1;
+    windows.calls.clear();
+    answers.answerNext(platform::vbCancel);
+    open();
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"データが変更されています。\r\n保存せずに新しい家系図を読込みますか？"});
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
+    EXPECT_TRUE(window().setitem[0].isChecked());
+}
+
+TEST_F(FileCommands, CancelledOpenDialogKeepsTheChangedFamily)
+{
+    start();
+    buildFamily();
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    open();
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+}
+
+// The reader reports the file; the emptied document then belongs to no file, so
+// a later Save asks for a name instead of writing over the file that failed.
+TEST_F(FileCommands, UnreadableFileLeavesAnEmptyFamilyThatSaveDoesNotWriteOverIt)
+{
+    const std::string broken = homeFile("broken.kez");
+    platform::writeWholeFile(broken, DamagedFamilyText);
+    start();
+    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "\r\n");
+    buildFamily();
+    tables().Data_Changed = 0;
+    dialogs.answerNext(forms::DialogAnswer::file(broken));
+    answers.answerNext(platform::vbOK);
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"なんらかの障害によりファイルが開けません"});
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
+    EXPECT_EQ(read(broken), DamagedFamilyText);
+}
+
+TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)
+{
+    start();
+    buildFamily();
+    answers.answerNext(platform::vbOK);
+    std::string path;
+    EXPECT_FALSE(window().LoadKezFile(path));
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"指定されたファイルを読込めません"});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+TEST_F(FileCommands, FamilyOpenedFromTheCommandLineAsksForANameOnItsFirstSave)
+{
+    const std::string path = writeFamilyFile("cmd.kez");
+    setCommandLine({path.c_str()});
+    start();
+    ASSERT_EQ(personNames(), familyOf("山田"));
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("copy")));
+    answers.answerNext(platform::vbOK);
+    save();
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].kind, forms::DialogKind::Save);
+    EXPECT_TRUE(platform::fileExists(homeFile("copy.kez")));
+}
+
+TEST_F(FileCommands, OpenedDisplayFlagsSetTheSettingsMarksAndNewResetsThem)
+{
+    start();
+    buildFamily();
+    model::Settings& s = model::settings();
+    s.Dispmode_Death = 1;
+    s.write_state = 1;
+    s.Dispmode_Tyokei = 1;
+    saveAsNamed("flags");
+    newFamily();
+    ASSERT_FALSE(window().setitem[0].isChecked());
+    ASSERT_TRUE(window().vertwide[0].isChecked());
+
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("flags.kez")));
+    open();
+    EXPECT_TRUE(window().setitem[0].isChecked());
+    EXPECT_FALSE(window().setitem[1].isChecked());
+    EXPECT_FALSE(window().vertwide[0].isChecked());
+    EXPECT_TRUE(window().vertwide[1].isChecked());
+    EXPECT_TRUE(window().dispmodeitem[2].isChecked());
+
+    newFamily();
+    EXPECT_FALSE(window().setitem[0].isChecked());
+    EXPECT_TRUE(window().vertwide[0].isChecked());
+    EXPECT_FALSE(window().vertwide[1].isChecked());
+    EXPECT_FALSE(window().dispmodeitem[2].isChecked());
+}
+
+// ---------------------------------------------------------------------------
+// The remembered folder
+
+TEST_F(FileCommands, DialogsStartInTheFolderOfTheLastSave)
+{
+    platform::makeDir(homeFile("sub"));
+    start();
+    buildFamily();
+    saveAsNamed("sub/family");
+    EXPECT_EQ(filePathIni(), homeFile("sub") + "\r\n");
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    open();
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    EXPECT_EQ(dialogs.requests()[1].startDirectory, homeFile("sub"));
+}
+
+TEST_F(FileCommands, UnreadableRememberedFolderStartsTheDialogInTheProgramFolder)
+{
+    start();
+    platform::writeWholeFile(home.file("\\FilePath.ini"), "");
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    open();
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].startDirectory, home.path());
+    EXPECT_EQ(filePathIni(), "") << "the file is not repaired";
+}
+
+// ---------------------------------------------------------------------------
+// Commands of the menu that have no work of their own yet
+
+class QuietFileItem : public FileCommands, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuietFileItem, LeavesTheFamilyAsItWas)
+{
+    start();
+    buildFamily();
+    window().fileitem[GetParam()].choose();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(window().isLoaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, QuietFileItem, ::testing::Values(5, 6, 8, 10, 11, 13, 14));
+
+} // namespace
+} // namespace mainwindow_test

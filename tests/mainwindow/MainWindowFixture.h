@@ -1,0 +1,155 @@
+#pragma once
+// Shared set-up of the main-window tests: a fresh program folder with the
+// program's data files, scripted message boxes and common dialogs, one installed
+// printer, an empty command line, and a recording stand-in for the windows the
+// main window asks things of. The main window itself is started by each test
+// (start()), after it has prepared the program folder.
+
+#include "mainwindow/MainForm.h"
+#include "mainwindow/OtherWindows.h"
+
+#include "forms/Printers.h"
+#include "model/ChildSlots.h"
+#include "model/MarriageRegistration.h"
+#include "model/PersonTable.h"
+#include "model/document/InitAllSetting.h"
+#include "model/filestore/FamilyFile.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
+
+#include "support/ScriptedResponder.h"
+#include "support/TempHome.h"
+#include "support/qt/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace mainwindow_test {
+
+// A family file the reader refuses: a font size no Integer holds.
+inline constexpr const char* DamagedFamilyText = "[Header]\r\nfontsize=99999999\r\n[end_of_data]\r\n";
+
+// Records what the main window asks of the other windows, in order.
+class RecordingWindows : public mainwindow::OtherWindows {
+public:
+    std::vector<std::string> calls;
+
+    int count(const std::string& call) const
+    {
+        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+    }
+
+    void showHints() override { calls.push_back("showHints"); }
+    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
+    void blankPersonEditor() override { calls.push_back("blankPersonEditor"); }
+    void closeChronology() override { calls.push_back("closeChronology"); }
+    void rebuildRelationLists() override { calls.push_back("rebuildRelationLists"); }
+    void rebuildEasyRelationList() override { calls.push_back("rebuildEasyRelationList"); }
+    void forgetRelationMarriage() override
+    {
+        calls.push_back("forgetRelationMarriage");
+        OtherWindows::forgetRelationMarriage();
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_workingFolder = platform::currentDirectory();
+        setCommandLine({});
+        forms::setPrinterList({"Test Printer"});
+        mainwindow::setOtherWindows(&windows);
+    }
+
+    void TearDown() override
+    {
+        main_form().uninstallServices();
+        mainwindow::setOtherWindows(nullptr);
+        forms::resetPrinterList();
+        setCommandLine({});
+        // The file dialogs make the program folder current; it goes with the test.
+        platform::setCurrentDirectory(m_workingFolder);
+    }
+
+    static MainForm& window() { return main_form(); }
+    static model::Tables& tables() { return model::tables(); }
+
+    // Loads and shows the main window: its Form_Load runs the start-up.
+    void start() { window().show(); }
+
+    // The program's command line as argv[1..].
+    static void setCommandLine(std::initializer_list<const char*> arguments)
+    {
+        std::vector<char*> argv{const_cast<char*>("tevora")};
+        for (const char* argument : arguments)
+            argv.push_back(const_cast<char*>(argument));
+        argv.push_back(nullptr);
+        platform::setCommandLine(static_cast<int>(argv.size()) - 1, argv.data());
+    }
+
+    // A father, a mother and their son, married and marked changed. Returns the
+    // marriage. The window must be loaded (or the tables emptied) first.
+    static int buildFamily(const std::string& familyName = "山田")
+    {
+        const int father = model::set_per_buf(-1, "太郎", familyName, 0, "");
+        const int mother = model::set_per_buf(-1, "花子", familyName, 1, "");
+        const int son = model::set_per_buf(-1, "一郎", familyName, 0, "");
+        const int kou = model::set_kou_buf(-1, "通常", 0, 0, father, mother, 1, "", 0);
+        model::kodo_data child;
+        child.KouIdx = static_cast<int16_t>(kou);
+        child.KodoIdx = -1;
+        child.kou_kodo = static_cast<int16_t>(son);
+        child.kou_kodo_stat = 0;
+        EXPECT_GE(model::Add_Kodo(child), 0);
+        model::tables().Data_Changed = 1;
+        return kou;
+    }
+
+    // Writes a family file into the program folder before the window starts and
+    // returns its path; the tables are emptied again afterwards.
+    std::string writeFamilyFile(const std::string& name, const std::string& familyName = "山田")
+    {
+        model::InitAllSetting();
+        buildFamily(familyName);
+        const std::string path = platform::joinPath(home.path(), name);
+        EXPECT_TRUE(model::save_file(path));
+        model::InitAllSetting();
+        return path;
+    }
+
+    // The given names of the persons in use, in slot order.
+    static std::vector<std::string> personNames()
+    {
+        std::vector<std::string> names;
+        for (int p = 1; p <= model::LastSlot; ++p) {
+            const model::personal_data& person = model::tables().per_buf[static_cast<size_t>(p)];
+            if (person.InUse == model::SlotUsed)
+                names.push_back(person.F_name + person.Name);
+        }
+        return names;
+    }
+
+    static std::vector<std::string> familyOf(const std::string& familyName)
+    {
+        return {familyName + "太郎", familyName + "花子", familyName + "一郎"};
+    }
+
+    static std::string read(const std::string& path) { return platform::readWholeFile(path); }
+
+    TempHome home{TempHome::Contents::ProgramData};
+    ScriptedResponder answers;
+    ScriptedDialogs dialogs;
+    RecordingWindows windows;
+
+private:
+    std::string m_workingFolder;
+};
+
+} // namespace mainwindow_test

@@ -1,0 +1,141 @@
+// File > "新規作成": the family in memory replaced by an empty one.
+
+#include "MainWindowFixture.h"
+
+#include "layout/chart_state.h"
+#include "model/document/Snapshots.h"
+
+namespace mainwindow_test {
+namespace {
+
+constexpr const char* DiscardQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
+
+class NewFamily : public MainWindowTest {
+protected:
+    // A started window showing a saved, then changed family with both snapshots.
+    void startWithFamily()
+    {
+        start();
+        buildFamily();
+        tables().Cur_FilePath = platform::joinPath(home.path(), "family.KEZ");
+        window().setCaption(tables().Cur_FilePath);
+        window().Text1.setText("150");
+        ASSERT_TRUE(model::Save_Undo());
+        ASSERT_TRUE(model::Save_Autosave());
+        windows.calls.clear();
+    }
+
+    static void chooseNew() { window().fileitem[0].choose(); }
+
+    void expectEmptied() const
+    {
+        EXPECT_TRUE(personNames().empty());
+        EXPECT_EQ(tables().Data_Changed, 0);
+        EXPECT_EQ(tables().Cur_FilePath, "");
+        EXPECT_EQ(window().caption(), "");
+        EXPECT_EQ(window().Text1.text(), "100");
+        EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
+        EXPECT_FALSE(window().CmdUndo.isEnabled());
+        EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
+    }
+};
+
+TEST_F(NewFamily, UnchangedFamilyIsEmptiedWithoutAQuestion)
+{
+    startWithFamily();
+    tables().Data_Changed = 0;
+    chooseNew();
+    EXPECT_TRUE(answers.shown().empty());
+    expectEmptied();
+}
+
+struct AnswerCase {
+    const char* name;
+    int answer;
+    bool emptied;
+};
+
+void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
+
+class ChangedFamilyNew : public NewFamily, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(ChangedFamilyNew, AsksFirstAndClosesTheChronologyWhatever)
+{
+    startWithFamily();
+    answers.answerNext(GetParam().answer);
+    chooseNew();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{DiscardQuestion});
+    EXPECT_EQ(windows.count("closeChronology"), 1);
+    if (GetParam().emptied) {
+        expectEmptied();
+    } else {
+        EXPECT_EQ(personNames(), familyOf("山田"));
+        EXPECT_EQ(tables().Data_Changed, 1);
+        EXPECT_EQ(window().caption(), tables().Cur_FilePath);
+        EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
+    }
+    // New never touches the autosave copy.
+    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, ChangedFamilyNew,
+                         ::testing::Values(AnswerCase{"OK", platform::vbOK, true},
+                                           AnswerCase{"Cancel", platform::vbCancel, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class PersonEditorAtNew : public NewFamily, public ::testing::WithParamInterface<int16_t> {};
+
+TEST_P(PersonEditorAtNew, IsBlankedOnlyWhileOpen)
+{
+    startWithFamily();
+    tables().Data_Changed = 0;
+    tables().Entry_Open = GetParam();
+    chooseNew();
+    EXPECT_EQ(windows.count("blankPersonEditor"), GetParam() == 1 ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, PersonEditorAtNew, ::testing::Values(int16_t{0}, int16_t{1}));
+
+struct TabCase {
+    const char* name;
+    std::vector<std::string> treeTabs; // inserted before the two permanent tabs
+    int16_t tabCount;                  // tab_cnt as the last chart build left it
+};
+
+void PrintTo(const TabCase& c, std::ostream* os) { *os << c.name; }
+
+class TreeTabsAtNew : public NewFamily, public ::testing::WithParamInterface<TabCase> {};
+
+TEST_P(TreeTabsAtNew, GoAndThePermanentTabsStay)
+{
+    startWithFamily();
+    tables().Data_Changed = 0;
+    forms::Tabs& tabs = window().TabStrip1.tabs();
+    for (size_t i = 0; i < GetParam().treeTabs.size(); ++i)
+        tabs.add(static_cast<int>(i) + 1, "", GetParam().treeTabs[i]);
+    layout::chart().tab_cnt = GetParam().tabCount;
+    chooseNew();
+    ASSERT_EQ(tabs.count(), 2);
+    EXPECT_EQ(tabs.item(1).caption(), "");
+    EXPECT_EQ(tabs.item(2).caption(), "全グループ表示");
+    EXPECT_EQ(layout::chart().tab_cnt, -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, TreeTabsAtNew,
+                         ::testing::Values(TabCase{"NoTreeTabs", {}, -1},
+                                           TabCase{"TwoTreeTabs", {"山田家", "鈴木家"}, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NewFamily, ClosingTheNewUnchangedFamilyDeletesTheAutosave)
+{
+    startWithFamily();
+    answers.answerNext(platform::vbOK);
+    chooseNew();
+    ASSERT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+    window().fileitem[16].choose();
+    EXPECT_TRUE(answers.programEnded());
+    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+}
+
+} // namespace
+} // namespace mainwindow_test

@@ -1,0 +1,229 @@
+// The start-up of the main window: what Form_Load leaves behind for the era
+// table, the printers, the settings file and hints, the recovery of an
+// interrupted edit and a family named on the command line.
+
+#include "MainWindowFixture.h"
+
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+
+#include <QWidget>
+
+namespace mainwindow_test {
+namespace {
+
+using StartUp = MainWindowTest;
+
+TEST_F(StartUp, OpensWithAnEmptyUnchangedFamilyAndRemembersItsFirstSize)
+{
+    start();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::settings().DspOp_Person, 1);
+    EXPECT_EQ(window().Text1.text(), "100");
+    EXPECT_DOUBLE_EQ(window().Min_Width, window().width());
+    EXPECT_DOUBLE_EQ(window().Min_Height, window().height());
+    // The picture export draws on a second, hidden element of Picture3.
+    ASSERT_TRUE(window().Picture3.exists(1));
+    EXPECT_FALSE(window().Picture3[1].isVisible());
+    EXPECT_FALSE(window().Image2.isVisible());
+}
+
+TEST_F(StartUp, MissingEraTableIsReportedWithItsFullPathAndTheWindowStillOpens)
+{
+    platform::deleteFile(home.file("\\nengo_tbl.mas"));
+    answers.answerNext(platform::vbOK);
+    start();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text,
+              "年号ファイルがみつかりません：\r\n" + platform::joinPath(home.path(), "nengo_tbl.mas"));
+    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
+    EXPECT_EQ(answers.shown()[0].title, platform::AppTitle);
+    EXPECT_TRUE(window().isVisible());
+}
+
+struct SettingsFileCase {
+    const char* name;
+    const char* initial; // null: no settings file
+    bool hintsShown;
+};
+
+void PrintTo(const SettingsFileCase& c, std::ostream* os) { *os << c.name; }
+
+class SettingsFile : public MainWindowTest, public ::testing::WithParamInterface<SettingsFileCase> {};
+
+TEST_P(SettingsFile, IsCreatedOnlyWhenMissingAndDecidesTheHints)
+{
+    const std::string path = home.file("\\tvora.ini");
+    if (GetParam().initial)
+        platform::writeWholeFile(path, GetParam().initial);
+    start();
+    EXPECT_EQ(read(path), GetParam().initial ? GetParam().initial : "QAMODE,1\r\n");
+    EXPECT_EQ(windows.count("showHints"), GetParam().hintsShown ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, SettingsFile,
+                         ::testing::Values(SettingsFileCase{"Missing", nullptr, true},
+                                           SettingsFileCase{"HintsOn", "QAMODE,1\r\n", true},
+                                           SettingsFileCase{"HintsOff", "QAMODE,0\r\n", false},
+                                           SettingsFileCase{"OtherValue", "QAMODE,2\r\n", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct PrinterCase {
+    const char* name;
+    std::vector<std::string> printers;
+};
+
+void PrintTo(const PrinterCase& c, std::ostream* os) { *os << c.name; }
+
+class PrintCommands : public MainWindowTest, public ::testing::WithParamInterface<PrinterCase> {};
+
+TEST_P(PrintCommands, FollowTheInstalledPrintersWhileFullScreenStaysUsable)
+{
+    forms::setPrinterList(GetParam().printers);
+    start();
+    const bool printable = !GetParam().printers.empty();
+    EXPECT_EQ(window().Command2[3].isEnabled(), printable);
+    EXPECT_EQ(window().fileitem[11].isEnabled(), printable);
+    EXPECT_TRUE(window().Command2[4].isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, PrintCommands,
+                         ::testing::Values(PrinterCase{"NoPrinter", {}}, PrinterCase{"OnePrinter", {"Tevora PDF"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// Recovery of an interrupted edit
+
+class Recovery : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        commandLinePath = writeFamilyFile("cmd.kez", "鈴木");
+        setCommandLine({commandLinePath.c_str()});
+        // The interrupted edit: a family with its autosave copy and an undo snapshot.
+        model::InitAllSetting();
+        buildFamily("佐藤");
+        ASSERT_TRUE(model::Save_Undo());
+        ASSERT_TRUE(model::Save_Autosave());
+        model::InitAllSetting();
+        autosaveBytes = read(model::autosaveSnapshotPath());
+    }
+
+    bool snapshotsOnDisk() const
+    {
+        return platform::fileExists(model::autosaveSnapshotPath()) && platform::fileExists(model::undoSnapshotPath());
+    }
+
+    void expectRecoveryQuestion() const
+    {
+        ASSERT_GE(answers.shown().size(), 1u);
+        EXPECT_EQ(answers.shown()[0].text, "編集途中のファイルがあります。読み込みますか？");
+        EXPECT_EQ(answers.shown()[0].title, "ファイルのロード");
+    }
+
+    std::string commandLinePath;
+    std::string autosaveBytes;
+};
+
+TEST_F(Recovery, NoKeepsBothSnapshotsAndStartsEmpty)
+{
+    setCommandLine({});
+    answers.answerNext(platform::vbNo);
+    start();
+    expectRecoveryQuestion();
+    EXPECT_TRUE(snapshotsOnDisk());
+    EXPECT_EQ(read(model::autosaveSnapshotPath()), autosaveBytes);
+    EXPECT_TRUE(personNames().empty());
+}
+
+// The family opened from the command line replaces the autosave copy with its own
+// at its chart rebuild, as every rebuild does.
+TEST_F(Recovery, NoOpensTheCommandLineFamily)
+{
+    answers.answerNext(platform::vbNo);
+    start();
+    expectRecoveryQuestion();
+    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+    EXPECT_EQ(personNames(), familyOf("鈴木"));
+    EXPECT_EQ(window().caption(), commandLinePath);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Data_Changed, 0);
+}
+
+TEST_F(Recovery, YesLoadsTheCopyDeletesTheSnapshotsAndIgnoresTheCommandLine)
+{
+    answers.answerNext(platform::vbYes);
+    start();
+    expectRecoveryQuestion();
+    EXPECT_EQ(personNames(), familyOf("佐藤"));
+    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
+    EXPECT_FALSE(window().CmdUndo.isEnabled());
+    EXPECT_EQ(window().caption(), model::autosaveSnapshotPath());
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_GE(windows.count("rebuildRelationLists"), 1);
+}
+
+// The copy may be all there is of the user's latest work: a copy that cannot be
+// read stays on disk as it was, and no family from the command line is opened,
+// whose chart rebuild would write its own autosave over it.
+TEST_F(Recovery, UnreadableCopyIsKeptAndTheCommandLineIsNotOpened)
+{
+    platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
+    ASSERT_TRUE(model::Scramble_File(model::autosaveSnapshotPath()));
+    autosaveBytes = read(model::autosaveSnapshotPath());
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    start();
+    expectRecoveryQuestion();
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, "なんらかの障害によりファイルが開けません");
+    EXPECT_EQ(read(model::autosaveSnapshotPath()), autosaveBytes);
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_TRUE(window().isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Command line
+
+TEST_F(StartUp, QuotedCommandLinePathWithACommaAndBlanksIsOpenedWhole)
+{
+    const std::string path = writeFamilyFile("my, family file.kez");
+    setCommandLine({path.c_str()});
+    start();
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(window().caption(), path);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+}
+
+TEST_F(StartUp, BlankCommandLineOpensNothing)
+{
+    setCommandLine({"   "});
+    start();
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(StartUp, MissingCommandLineFileIsReportedAndStartUpGoesOnEmpty)
+{
+    const std::string path = platform::joinPath(home.path(), "absent.kez");
+    setCommandLine({path.c_str()});
+    answers.answerNext(platform::vbOK);
+    start();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, " ファイルを読込めません");
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_TRUE(window().isVisible());
+}
+
+} // namespace
+} // namespace mainwindow_test
