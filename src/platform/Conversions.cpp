@@ -7,8 +7,8 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -159,57 +159,89 @@ bool parseWholeNumber(std::string_view s, double& value)
 
 // %G-style formatting with the given significant digits, as the classic
 // number-to-text conversion does it: fixed notation for exponents from -4 up
-// to digits - 1, else d.dddE+XX with at least two exponent digits.
-std::string formatSignificant(double value, int digits, bool leadingZero)
+// to digits - 1, else d.dddE+XX with at least two exponent digits. With
+// leadingBlank, a number that is not negative gets a blank in front (Str).
+// The text is put together in a buffer on the stack: files write thousands of
+// such numbers.
+std::string formatSignificant(double value, int digits, bool leadingZero, bool leadingBlank)
 {
-    if (value == 0.0)
-        return "0";
     if (std::isnan(value))
         return "-1.#IND";
-    if (std::isinf(value))
-        return value < 0 ? "-1.#INF" : "1.#INF";
     const bool negative = value < 0;
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                 std::chars_format::scientific, digits - 1);
-    const std::string sci(buffer, r.ptr);
-    const size_t e = sci.find('e');
-    std::string mantissa;
-    for (size_t i = 0; i < e; ++i)
-        if (sci[i] != '.')
-            mantissa += sci[i];
-    const int exponent = std::atoi(sci.c_str() + e + 1);
-    while (mantissa.size() > 1 && mantissa.back() == '0')
-        mantissa.pop_back();
+    char out[64];
+    char* o = out;
+    if (negative)
+        *o++ = '-';
+    else if (leadingBlank)
+        *o++ = ' ';
+    if (value == 0.0) {
+        *o++ = '0';
+        return std::string(out, o);
+    }
+    if (std::isinf(value)) {
+        std::memcpy(o, "1.#INF", 6);
+        return std::string(out, o + 6);
+    }
 
-    std::string out = negative ? "-" : "";
+    // d.ddd...e+XX: the significant digits, without the point, and the exponent.
+    char sci[64];
+    const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, digits - 1);
+    char mantissa[32];
+    size_t m = 0;
+    const char* p = sci;
+    for (; p < r.ptr && *p != 'e'; ++p) {
+        if (*p != '.')
+            mantissa[m++] = *p;
+    }
+    ++p; // the "e"
+    const bool negativeExponent = p < r.ptr && *p == '-';
+    if (p < r.ptr && (*p == '-' || *p == '+'))
+        ++p;
+    int exponent = 0;
+    for (; p < r.ptr; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    if (negativeExponent)
+        exponent = -exponent;
+    while (m > 1 && mantissa[m - 1] == '0')
+        --m;
+
     if (exponent < -4 || exponent >= digits) {
-        out += mantissa[0];
-        if (mantissa.size() > 1) {
-            out += '.';
-            out.append(mantissa, 1, std::string::npos);
+        *o++ = mantissa[0];
+        if (m > 1) {
+            *o++ = '.';
+            std::memcpy(o, mantissa + 1, m - 1);
+            o += m - 1;
         }
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        out += exp;
+        *o++ = 'E';
+        *o++ = exponent < 0 ? '-' : '+';
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            *o++ = '0';
+        o = std::to_chars(o, out + sizeof out, magnitude).ptr;
     } else if (exponent < 0) {
         if (leadingZero)
-            out += '0';
-        out += '.';
-        out.append(static_cast<size_t>(-exponent - 1), '0');
-        out += mantissa;
+            *o++ = '0';
+        *o++ = '.';
+        for (int zeros = -exponent - 1; zeros > 0; --zeros)
+            *o++ = '0';
+        std::memcpy(o, mantissa, m);
+        o += m;
     } else {
         const auto intDigits = static_cast<size_t>(exponent + 1);
-        if (mantissa.size() <= intDigits) {
-            out += mantissa;
-            out.append(intDigits - mantissa.size(), '0');
+        if (m <= intDigits) {
+            std::memcpy(o, mantissa, m);
+            o += m;
+            for (size_t zeros = intDigits - m; zeros > 0; --zeros)
+                *o++ = '0';
         } else {
-            out.append(mantissa, 0, intDigits);
-            out += '.';
-            out.append(mantissa, intDigits, std::string::npos);
+            std::memcpy(o, mantissa, intDigits);
+            o += intDigits;
+            *o++ = '.';
+            std::memcpy(o, mantissa + intDigits, m - intDigits);
+            o += m - intDigits;
         }
     }
-    return out;
+    return std::string(out, o);
 }
 
 std::string withLeadingBlank(std::string text)
@@ -395,22 +427,22 @@ int32_t Mod(double a, double b)
 
 std::string StrSingle(float value)
 {
-    return withLeadingBlank(formatSignificant(static_cast<double>(value), 7, false));
+    return formatSignificant(static_cast<double>(value), 7, false, true);
 }
 
 std::string StrDouble(double value)
 {
-    return withLeadingBlank(formatSignificant(value, 15, false));
+    return formatSignificant(value, 15, false, true);
 }
 
 std::string CStrSingle(float value)
 {
-    return formatSignificant(static_cast<double>(value), 7, true);
+    return formatSignificant(static_cast<double>(value), 7, true, false);
 }
 
 std::string CStrDouble(double value)
 {
-    return formatSignificant(value, 15, true);
+    return formatSignificant(value, 15, true, false);
 }
 
 std::string CStr(long long value)

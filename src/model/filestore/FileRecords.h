@@ -9,6 +9,7 @@
 #include "model/tables.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -72,14 +73,104 @@ public:
     std::string take();
 
 private:
-    void keyLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value);
-    // n bytes at the end of the text, to be filled by the caller.
+    // Room for at least n more bytes at the end of the text, to be filled by the
+    // caller and handed back with commit().
     char* room(size_t n);
+    void grow(size_t n);
+    void commit(const char* end) { m_used = static_cast<size_t>(end - m_bytes.data()); }
+    // Writes keyPrefix, key and "=" into room for the value of at most valueBytes
+    // and its line end; the caller writes the value and ends the line.
+    char* startKeyLine(std::string_view keyPrefix, std::string_view key, size_t valueBytes);
+    void keyLine(std::string_view keyPrefix, std::string_view key, std::string_view asciiValue);
+    // A value line of cp932 bytes, with every CR LF and every lone CR turned into LF.
+    void textLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value);
 
     std::string m_bytes; // m_used bytes written, the rest spare room
     size_t m_used = 0;
-    std::string m_scratch;
 };
+
+// Copies s to out and returns the end. Keys and numbers are a few bytes long: they
+// are copied in place, a word or two at a time, rather than through a library call.
+inline char* copyShort(char* out, std::string_view s)
+{
+    const size_t n = s.size();
+    if (n >= 8 && n <= 16) {
+        uint64_t head;
+        uint64_t tail;
+        std::memcpy(&head, s.data(), 8);
+        std::memcpy(&tail, s.data() + n - 8, 8);
+        std::memcpy(out, &head, 8);
+        std::memcpy(out + n - 8, &tail, 8);
+    } else if (n < 8) {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = s[i];
+    } else {
+        std::memcpy(out, s.data(), n);
+    }
+    return out + n;
+}
+
+// The small writers are inline: a full family file has some 300,000 lines, most of
+// them a key and a short number.
+inline char* FileText::room(size_t n)
+{
+    if (m_used + n > m_bytes.size())
+        grow(n);
+    return &m_bytes[m_used];
+}
+
+inline void FileText::line(std::string_view ascii)
+{
+    char* out = copyShort(room(ascii.size() + 2), ascii);
+    *out++ = '\r';
+    *out++ = '\n';
+    commit(out);
+}
+
+inline char* FileText::startKeyLine(std::string_view keyPrefix, std::string_view key, size_t valueBytes)
+{
+    char* out = room(keyPrefix.size() + key.size() + 1 + valueBytes + 2);
+    out = copyShort(out, keyPrefix);
+    out = copyShort(out, key);
+    *out++ = '=';
+    return out;
+}
+
+inline void FileText::keyLine(std::string_view keyPrefix, std::string_view key, std::string_view asciiValue)
+{
+    char* out = copyShort(startKeyLine(keyPrefix, key, asciiValue.size()), asciiValue);
+    *out++ = '\r';
+    *out++ = '\n';
+    commit(out);
+}
+
+inline void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, int16_t number)
+{
+    value(keyPrefix, key, form, static_cast<int32_t>(number));
+}
+
+inline void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, int32_t number)
+{
+    if (form == Form::Bool) {
+        keyLine(keyPrefix, key, number != 0 ? "True" : "False");
+        return;
+    }
+    // Signed puts a blank before a number that is not negative (as Str does), Plain
+    // writes the digits alone (as CStr does).
+    constexpr size_t MaxChars = 12; // blank or "-", then up to 10 digits
+    char* out = startKeyLine(keyPrefix, key, MaxChars);
+    if (form == Form::Signed && number >= 0)
+        *out++ = ' ';
+    out = std::to_chars(out, out + MaxChars, number).ptr;
+    *out++ = '\r';
+    *out++ = '\n';
+    commit(out);
+}
+
+inline void FileText::value(std::string_view keyPrefix, std::string_view key, Form, bool flag)
+{
+    keyLine(keyPrefix, key, flag ? "True" : "False");
+}
 
 // One key line of a record: its key as written (without the block's leading blank),
 // its form, its reading and the field it stands for.
@@ -102,32 +193,99 @@ struct ArrayField {
         member;
 };
 
+// Calls f with the member a field stands for. The alternatives are tried in turn
+// rather than through std::visit's table of calls, so that the writer and reader of
+// each line are inlined at the call: every line of a file goes through here.
+template <class Variant, class F, size_t... I>
+void visitMember(const Variant& member, F&& f, std::index_sequence<I...>)
+{
+    (void)((member.index() == I ? (f(*std::get_if<I>(&member)), true) : false) || ...);
+}
+
+template <class Variant, class F>
+void visitMember(const Variant& member, F&& f)
+{
+    visitMember(member, f, std::make_index_sequence<std::variant_size_v<Variant>>());
+}
+
 template <class Rec>
 void writeField(FileText& out, std::string_view keyPrefix, const Field<Rec>& field, const Rec& record)
 {
-    std::visit([&](auto member) { out.value(keyPrefix, field.key, field.form, record.*member); },
-               field.member);
+    visitMember(field.member, [&](auto member) { out.value(keyPrefix, field.key, field.form, record.*member); });
 }
 
 template <class Rec, size_t N>
 void writeField(FileText& out, std::string_view keyPrefix, const ArrayField<Rec, N>& field,
                 const Rec& record, size_t index)
 {
-    std::visit([&](auto member) { out.value(keyPrefix, field.key, field.form, (record.*member)[index]); },
-               field.member);
+    visitMember(field.member,
+                [&](auto member) { out.value(keyPrefix, field.key, field.form, (record.*member)[index]); });
 }
 
 template <class Rec>
 void readField(const Field<Rec>& field, Rec& record, std::string_view value)
 {
-    std::visit([&](auto member) { readInto(field.reading, value, record.*member); }, field.member);
+    visitMember(field.member, [&](auto member) { readInto(field.reading, value, record.*member); });
 }
 
 template <class Rec, size_t N>
 void readField(const ArrayField<Rec, N>& field, Rec& record, size_t index, std::string_view value)
 {
-    std::visit([&](auto member) { readInto(field.reading, value, (record.*member)[index]); },
-               field.member);
+    visitMember(field.member, [&](auto member) { readInto(field.reading, value, (record.*member)[index]); });
+}
+
+// What the writer sizes its buffer by, so that a large family is written without
+// the buffer growing and being copied: each key line counts its prefix, key, "=",
+// a value of a few characters and CR LF; text values count their UTF-8 length
+// instead, which is never less than their cp932 length.
+constexpr size_t ShortValueBytes = 6;
+
+template <class Table>
+size_t keyLineBytes(const Table& table, std::string_view keyPrefix)
+{
+    size_t bytes = 0;
+    for (const auto& field : table)
+        bytes += keyPrefix.size() + field.key.size() + 1 + ShortValueBytes + 2;
+    return bytes;
+}
+
+template <class Rec>
+size_t textBytes(const Field<Rec>& field, const Rec& record)
+{
+    const auto* text = std::get_if<std::string Rec::*>(&field.member);
+    return text ? (record.**text).size() : 0;
+}
+
+template <class Rec, size_t N>
+size_t textBytes(const ArrayField<Rec, N>& field, const Rec& record, size_t index)
+{
+    const auto* texts = std::get_if<std::array<std::string, N> Rec::*>(&field.member);
+    return texts ? (record.**texts)[index].size() : 0;
+}
+
+// True when the n bytes at a and b are equal. Keys are short: they are compared a
+// word at a time in place, without a call.
+inline bool sameBytes(const char* a, const char* b, size_t n)
+{
+    if (n < 8) {
+        for (size_t i = 0; i < n; ++i) {
+            if (a[i] != b[i])
+                return false;
+        }
+        return true;
+    }
+    uint64_t x;
+    uint64_t y;
+    for (size_t i = 0; i + 8 < n; i += 8) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y)
+            return false;
+    }
+    // The last eight bytes, overlapping the words before when n is not a multiple of 8.
+    std::memcpy(&x, a + n - 8, 8);
+    std::memcpy(&y, b + n - 8, 8);
+    return x == y;
 }
 
 // True when a key read from a file is the given key, compared without regard to the
@@ -137,7 +295,7 @@ inline bool keyMatches(std::string_view key, std::string_view known)
     if (key.size() != known.size())
         return false;
     // Files written by save_file spell every key as known; others may use any case.
-    if (std::memcmp(key.data(), known.data(), key.size()) == 0)
+    if (sameBytes(key.data(), known.data(), key.size()))
         return true;
     for (size_t i = 0; i < known.size(); ++i) {
         char a = key[i];
@@ -183,9 +341,23 @@ public:
     explicit KeyIndex(std::vector<Entry> entries) : m_entries(std::move(entries)) {}
 
     // The entry whose key matches, or nullptr.
-    const Entry* find(std::string_view key, Cursor& cursor) const;
+    const Entry* find(std::string_view key, Cursor& cursor) const
+    {
+        // Most lines carry the key that followed the previous one last time.
+        if (cursor.last >= 0) {
+            const int expected = cursor.successors[static_cast<size_t>(cursor.last)];
+            const Entry& entry = m_entries[static_cast<size_t>(expected)];
+            if (keyMatches(key, entry.key)) {
+                cursor.last = expected;
+                return &entry;
+            }
+        }
+        return search(key, cursor);
+    }
 
 private:
+    const Entry* search(std::string_view key, Cursor& cursor) const;
+
     std::vector<Entry> m_entries;
 };
 
@@ -207,9 +379,71 @@ inline bool asciiOnly(std::string_view text)
     return true;
 }
 
+inline constexpr bool isLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// The first byte c in [from, end), or end. Most lines and keys are short: their
+// first 32 bytes are tested eight at a time in place, and only a longer rest (a
+// remark, an address) goes to the library search, whose call costs more than it
+// saves on a few bytes.
+inline const char* findByte(const char* from, const char* end, char c)
+{
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    const uint64_t pattern = ones * static_cast<unsigned char>(c);
+    for (int words = 0; words < 4 && end - from >= 8; ++words, from += 8) {
+        uint64_t word;
+        std::memcpy(&word, from, 8);
+        const uint64_t x = word ^ pattern; // zero bytes where c is
+        // High bit set in the first zero byte (and maybe in later ones).
+        const uint64_t found = (x - ones) & ~x & (ones << 7);
+        if (found != 0) {
+            if constexpr (isLittleEndian)
+                return from + (__builtin_ctzll(found) >> 3);
+            while (*from != c)
+                ++from;
+            return from;
+        }
+    }
+    if (end - from >= 8) {
+        const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    }
+    while (from < end && *from != c)
+        ++from;
+    return from;
+}
+
 // One line split at its first "=": key and value trimmed of blanks; the key keeps its
-// case. -1 for a line of blanks only, 0 for a line without "=", else 1.
-int splitLine(std::string_view line, std::string_view& key, std::string_view& value);
+// case. -1 for a line of blanks only, 0 for a line without "=", else 1. Every line of
+// a file goes through here, so it is inline.
+inline int splitLine(std::string_view line, std::string_view& key, std::string_view& value)
+{
+    key = {};
+    value = {};
+    const char* begin = line.data();
+    const char* end = begin + line.size();
+    while (begin < end && *begin == ' ')
+        ++begin;
+    while (end > begin && end[-1] == ' ')
+        --end;
+    if (begin == end)
+        return -1;
+    const char* equals = findByte(begin, end, '=');
+    if (equals == end) {
+        key = std::string_view(begin, static_cast<size_t>(end - begin));
+        return 0;
+    }
+    // The line starts and ends with other than a blank, so each side needs trimming
+    // at its inner end only.
+    const char* keyEnd = equals;
+    while (keyEnd > begin && keyEnd[-1] == ' ')
+        --keyEnd;
+    const char* valueBegin = equals + 1;
+    while (valueBegin < end && *valueBegin == ' ')
+        ++valueBegin;
+    key = std::string_view(begin, static_cast<size_t>(keyEnd - begin));
+    value = std::string_view(valueBegin, static_cast<size_t>(end - valueBegin));
+    return 1;
+}
 
 // What one read of a family file gathers before it is taken over as a whole.
 struct Staging {
@@ -246,6 +480,8 @@ bool readSettingsKey(Section section, std::string_view key, std::string_view val
 
 // --- Person blocks (PersonRecord.cpp) ---
 void writePerson(FileText& out, int slot, const personal_data& person);
+// About the bytes writePerson writes for the person (see keyLineBytes).
+size_t personBytes(const personal_data& person);
 
 class PersonReader {
 public:
@@ -265,6 +501,8 @@ private:
 
 // --- Marriage blocks and their child blocks (MarriageRecord.cpp) ---
 void writeMarriage(FileText& out, const marry_data& marriage);
+// About the bytes writeMarriage writes for the marriage (see keyLineBytes).
+size_t marriageBytes(const marry_data& marriage);
 
 class MarriageReader {
 public:

@@ -75,25 +75,6 @@ int16_t truthOf(std::string_view value)
     return platform::CDbl(value) != 0 ? -1 : 0;
 }
 
-// The value with every CR LF and every lone CR turned into LF: the file has no escape
-// for CR, and a CR inside a value would end its line and could inject lines.
-std::string_view withoutCarriageReturns(std::string_view text, std::string& scratch)
-{
-    if (text.find('\r') == std::string_view::npos)
-        return text;
-    scratch.clear();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            scratch += text[i];
-        } else {
-            scratch += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        }
-    }
-    return scratch;
-}
-
 // Most fractional fields hold whole numbers (display widths of 20 and 50); these print
 // exactly as their integer does, so they skip the slower significant-digit formatting.
 bool isSmallWholeNumber(double number)
@@ -162,19 +143,7 @@ void readInto(Reading, std::string_view value, bool& target)
     target = truthOf(value) != 0;
 }
 
-namespace {
-
-std::string_view trimBlanks(std::string_view s)
-{
-    const size_t first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-} // namespace
-
-const KeyIndex::Entry* KeyIndex::find(std::string_view key, Cursor& cursor) const
+const KeyIndex::Entry* KeyIndex::search(std::string_view key, Cursor& cursor) const
 {
     const int n = static_cast<int>(m_entries.size());
     if (cursor.successors.empty()) {
@@ -184,11 +153,6 @@ const KeyIndex::Entry* KeyIndex::find(std::string_view key, Cursor& cursor) cons
             cursor.successors[static_cast<size_t>(i)] = (i + 1) % n;
     }
     int found = -1;
-    if (cursor.last >= 0) {
-        const int expected = cursor.successors[static_cast<size_t>(cursor.last)];
-        if (keyMatches(key, m_entries[static_cast<size_t>(expected)].key))
-            found = expected;
-    }
     for (int i = 0; found < 0 && i < n; ++i) {
         if (keyMatches(key, m_entries[static_cast<size_t>(i)].key))
             found = i;
@@ -201,26 +165,9 @@ const KeyIndex::Entry* KeyIndex::find(std::string_view key, Cursor& cursor) cons
     return &m_entries[static_cast<size_t>(found)];
 }
 
-int splitLine(std::string_view line, std::string_view& key, std::string_view& value)
-{
-    key = {};
-    value = {};
-    line = trimBlanks(line);
-    if (line.empty())
-        return -1;
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        key = line;
-        return 0;
-    }
-    key = trimBlanks(line.substr(0, equals));
-    value = trimBlanks(line.substr(equals + 1));
-    return 1;
-}
-
 FileText::FileText(size_t expectedBytes)
 {
-    m_bytes.resize(expectedBytes);
+    m_bytes.reserve(expectedBytes);
 }
 
 std::string FileText::take()
@@ -230,63 +177,46 @@ std::string FileText::take()
     return std::move(m_bytes);
 }
 
-char* FileText::room(size_t n)
+void FileText::grow(size_t n)
 {
-    // The buffer grows in large steps and is cut to size once at the end: a full
-    // family file has some 300,000 lines.
-    if (m_used + n > m_bytes.size())
-        m_bytes.resize(std::max(m_bytes.size() * 2, m_used + n));
-    char* out = &m_bytes[m_used];
-    m_used += n;
-    return out;
+    // The room is reserved up front (a full family file has some 300,000 lines) and
+    // made usable a step at a time: each step is cleared while it is about to be
+    // written, so the text is not first cleared in full and then written over.
+    constexpr size_t Step = 64 * 1024;
+    m_bytes.resize(m_used + n + Step);
 }
 
-void FileText::line(std::string_view ascii)
+void FileText::textLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value)
 {
-    char* out = std::copy(ascii.begin(), ascii.end(), room(ascii.size() + 2));
+    // The file has no escape for CR, and a CR inside a value would end its line and
+    // could inject lines. The value can only shrink by this.
+    char* out = startKeyLine(keyPrefix, key, cp932Value.size());
+    const char* from = cp932Value.data();
+    const char* const end = from + cp932Value.size();
+    for (;;) {
+        const char* cr = findByte(from, end, '\r');
+        out = std::copy(from, cr, out);
+        if (cr == end)
+            break;
+        *out++ = '\n';
+        from = cr + 1;
+        if (from < end && *from == '\n')
+            ++from;
+    }
     *out++ = '\r';
-    *out = '\n';
-}
-
-void FileText::keyLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value)
-{
-    char* out = room(keyPrefix.size() + key.size() + 1 + cp932Value.size() + 2);
-    out = std::copy(keyPrefix.begin(), keyPrefix.end(), out);
-    out = std::copy(key.begin(), key.end(), out);
-    *out++ = '=';
-    out = std::copy(cp932Value.begin(), cp932Value.end(), out);
-    *out++ = '\r';
-    *out = '\n';
+    *out++ = '\n';
+    commit(out);
 }
 
 void FileText::value(std::string_view keyPrefix, std::string_view key, Form, const std::string& text)
 {
-    const std::string_view plain = withoutCarriageReturns(text, m_scratch);
-    // ASCII is the same in cp932; only other text goes through the encoder.
-    if (asciiOnly(plain))
-        keyLine(keyPrefix, key, plain);
+    // ASCII is the same in cp932; only other text goes through the encoder. No cp932
+    // character holds the byte of CR or LF, so line breaks can be turned into LF in
+    // the encoded bytes.
+    if (asciiOnly(text))
+        textLine(keyPrefix, key, text);
     else
-        keyLine(keyPrefix, key, platform::encodeCp932(plain, platform::EncodeMode::Strict));
-}
-
-void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, int16_t number)
-{
-    value(keyPrefix, key, form, static_cast<int32_t>(number));
-}
-
-void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, int32_t number)
-{
-    switch (form) {
-    case Form::Signed:
-        keyLine(keyPrefix, key, platform::Str(number));
-        break;
-    case Form::Bool:
-        keyLine(keyPrefix, key, number != 0 ? "True" : "False");
-        break;
-    default:
-        keyLine(keyPrefix, key, platform::CStr(number));
-        break;
-    }
+        textLine(keyPrefix, key, platform::encodeCp932(text, platform::EncodeMode::Strict));
 }
 
 void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, float number)
@@ -303,11 +233,6 @@ void FileText::value(std::string_view keyPrefix, std::string_view key, Form form
         value(keyPrefix, key, form, static_cast<int32_t>(number));
     else
         keyLine(keyPrefix, key, form == Form::Signed ? platform::StrDouble(number) : platform::CStrDouble(number));
-}
-
-void FileText::value(std::string_view keyPrefix, std::string_view key, Form, bool flag)
-{
-    keyLine(keyPrefix, key, flag ? "True" : "False");
 }
 
 } // namespace model::filestore

@@ -121,6 +121,25 @@ void writeMarriage(FileText& out, const marry_data& marriage)
     out.line("");
 }
 
+size_t marriageBytes(const marry_data& marriage)
+{
+    // The block with its empty lines, and each child block with its empty line.
+    static const size_t blockBytes =
+        BlockStart.size() + BlockEnd.size() + 3 * 2 + keyLineBytes(MarriageFields, Blank);
+    static const size_t childBytes = ChildStart.size() + ChildEnd.size() + 3 * 2 + keyLineBytes(ChildFields, Blank);
+    size_t bytes = blockBytes;
+    for (const auto& field : MarriageFields)
+        bytes += textBytes(field, marriage);
+    for (int slot = 0; slot <= LastChildSlot; ++slot) {
+        if (marriage.kou_kodo[slot] == -1)
+            continue;
+        bytes += childBytes;
+        for (const auto& field : ChildFields)
+            bytes += textBytes(field, marriage, static_cast<size_t>(slot));
+    }
+    return bytes;
+}
+
 MarriageReader::MarriageReader(Staging& staging) : m_staging(staging)
 {
     presetMarriage(m_work);

@@ -145,6 +145,26 @@ void writePerson(FileText& out, int slot, const personal_data& person)
     out.line("");
 }
 
+size_t personBytes(const personal_data& person)
+{
+    static const size_t fixedBytes = [] {
+        size_t bytes = BlockStart.size() + BlockEnd.size() + 4 * 2; // with the two empty lines
+        bytes += Blank.size() + IndexKey.size() + 1 + ShortValueBytes + 2;
+        bytes += keyLineBytes(HeadFields, Blank);
+        const size_t itemKey = Blank.size() + DisplayItemKey.size() + 1 + ShortValueBytes + 2;
+        bytes += DispItemCount * (itemKey + keyLineBytes(DisplayItemFields, Blank));
+        bytes += keyLineBytes(DisplayBlockFields, Blank);
+        bytes += keyLineBytes(TailFields, Blank);
+        return bytes;
+    }();
+    size_t bytes = fixedBytes;
+    for (const auto& field : HeadFields)
+        bytes += textBytes(field, person);
+    for (const auto& field : TailFields)
+        bytes += textBytes(field, person);
+    return bytes;
+}
+
 PersonReader::PersonReader(Staging& staging, const DispStat& defaults)
     : m_staging(staging), m_defaults(defaults)
 {

@@ -17,24 +17,24 @@ namespace {
 
 using filestore::FileText;
 
-// Room to start with: a person block with its 88 display lines takes some 2 KB before
-// its remarks, a marriage block up to 4 KB with 20 children.
-constexpr size_t BytesPerPerson = 4096;
-constexpr size_t BytesPerMarriage = 2048;
+// Room for the header, the settings sections and the group sections, which are
+// short, beside the person and marriage blocks, which are sized one by one.
 constexpr size_t BytesOfSettings = 4096;
+constexpr size_t BytesPerGroupRow = 64;
 
 // The whole family file, in writing order.
 std::string familyFileBytes()
 {
     const Tables& t = tables();
     const Settings& s = settings();
-    size_t persons = 0;
-    size_t marriages = 0;
+    size_t expected = BytesOfSettings + BytesPerGroupRow * (t.GrpNameList.size() + t.GrpTitleList.size());
     for (int i = 1; i <= LastSlot; ++i) {
-        persons += t.per_buf[i].InUse == SlotUsed ? 1 : 0;
-        marriages += t.kou_buf[i].InUse == SlotUsed ? 1 : 0;
+        if (t.per_buf[i].InUse == SlotUsed)
+            expected += filestore::personBytes(t.per_buf[i]);
+        if (t.kou_buf[i].InUse == SlotUsed)
+            expected += filestore::marriageBytes(t.kou_buf[i]);
     }
-    FileText out(BytesOfSettings + BytesPerPerson * persons + BytesPerMarriage * marriages);
+    FileText out(expected);
 
     filestore::writeHeader(out, s);
 
