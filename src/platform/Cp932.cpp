@@ -232,20 +232,18 @@ size_t asciiRun(const char* s, size_t i, size_t n)
     return i - start;
 }
 
-// Encodes utf8 into out (already sized to at least utf8.size()), calling onBad for
+// Encodes utf8 to out, which has room for utf8.size() bytes, calling onBad for
 // each character cp932 cannot hold (or each stray byte of invalid UTF-8), which
-// then becomes "?". onBad returns false to stop. Returns the bytes written.
-// No character grows in cp932: one byte stays one, longer UTF-8 forms become at
-// most two bytes.
+// then becomes "?". onBad returns false to stop. Returns the end of what was
+// written. No character grows in cp932: one byte stays one, longer UTF-8 forms
+// become at most two bytes.
 template <class OnBad>
-size_t encodeInto(std::string_view utf8, std::string& out, OnBad&& onBad)
+char* encodeInto(std::string_view utf8, char* o, OnBad&& onBad)
 {
     // A local pointer: the table's address is not reloaded after every byte written.
     const uint16_t* const table = encodeTable().data();
     const char* in = utf8.data();
     const size_t n = utf8.size();
-    char* o = out.data();
-    const auto written = [&] { return static_cast<size_t>(o - out.data()); };
     std::string wide;
     for (size_t i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(in[i]);
@@ -264,20 +262,31 @@ size_t encodeInto(std::string_view utf8, std::string& out, OnBad&& onBad)
         }
         if ((b & 0xF0) == 0xE0) {
             // Kanji and kana take three bytes: the common case, read in place while it
-            // lasts, four bytes at a time of which the fourth is left out. An overlong
-            // form goes the general way below, and so does a surrogate, which the
-            // table holds no code for. Three bytes consumed leave room for the two
-            // stores of putCode().
+            // lasts, four bytes at a time of which the fourth is left out, together
+            // with single ASCII characters strewn among them (digits, hyphens, blanks).
+            // Which of the two a character is, and whether its code takes one byte or
+            // two, is selected without a branch: in mixed text a branch would guess
+            // wrong at every change. An overlong form goes the general way below, and
+            // so does a surrogate, which the table holds no code for, and so does
+            // every other character. Each character consumed leaves room for the two
+            // stores made for it.
             while (i + 4 <= n) {
                 const uint32_t bytes = fourBytesAt(in + i);
-                if ((bytes & 0xC0C0F0u) != 0x8080E0u)
+                const bool ascii = (bytes & 0x80u) == 0;
+                if (ascii && (bytes & 0x8000u) == 0)
+                    break; // a run of ASCII: copied a word at a time below
+                // For ASCII the table is read at 0 rather than at whatever the bytes
+                // after it would make, which would pull stray lines into the cache.
+                const uint32_t cp = ascii ? 0 : (bytes & 0x0F) << 12 | (bytes >> 2 & 0xFC0) | (bytes >> 16 & 0x3F);
+                const uint16_t wide = table[cp];
+                const bool threeBytes = (bytes & 0xC0C0F0u) == 0x8080E0u && cp >= 0x800 && wide != NoCode;
+                if (!(ascii || threeBytes))
                     break;
-                const uint32_t cp = (bytes & 0x0F) << 12 | (bytes >> 2 & 0xFC0) | (bytes >> 16 & 0x3F);
-                const uint16_t code = table[cp];
-                if (cp < 0x800 || code == NoCode)
-                    break;
-                o = putCode(o, code);
-                i += 3;
+                const uint16_t code = ascii ? static_cast<uint16_t>(bytes & 0x7F) : wide;
+                o[0] = static_cast<char>(code & 0xFF);
+                o[1] = static_cast<char>(code >> 8);
+                o += 1 + (code > 0xFF);
+                i += ascii ? 1 : 3;
             }
             if (i == n || static_cast<unsigned char>(in[i]) < 0x80)
                 continue;
@@ -285,7 +294,7 @@ size_t encodeInto(std::string_view utf8, std::string& out, OnBad&& onBad)
         const size_t len = utf8::validSequenceLength(utf8, i);
         if (len == 0) {
             if (!onBad(utf8.substr(i, 1)))
-                return written();
+                return o;
             *o++ = '?';
             ++i;
             continue;
@@ -298,22 +307,18 @@ size_t encodeInto(std::string_view utf8, std::string& out, OnBad&& onBad)
                 i += len;
                 continue;
             }
-        } else if (encodeBeyondBmp(utf8.substr(i, len), wide)) {
-            const size_t used = written();
-            if (used + wide.size() > out.size())
-                out.resize(used + wide.size() + (n - i));
-            o = out.data() + used;
+        } else if (encodeBeyondBmp(utf8.substr(i, len), wide) && wide.size() <= len) {
             std::memcpy(o, wide.data(), wide.size());
             o += wide.size();
             i += len;
             continue;
         }
         if (!onBad(utf8.substr(i, len)))
-            return written();
+            return o;
         *o++ = '?';
         i += len;
     }
-    return written();
+    return o;
 }
 
 bool isAscii(std::string_view s)
@@ -328,13 +333,45 @@ constexpr size_t ShortText = 1024;
 // byte after stepEnd (up to n). o has room for three bytes per byte read and the
 // four-byte stores of put(): a byte becomes at most three bytes of UTF-8. Returns
 // the end of what was written and counts bad sequences in bad.
-char* decodeStep(const DecodeTable& table, const unsigned char* in, size_t& i, size_t stepEnd, size_t n, char* o,
-                 int& bad)
+char* decodeStep(const DecodeTable& table, const unsigned char* in, size_t& position, size_t stepEnd, size_t n,
+                 char* o, int& badCount)
 {
     const PackedUtf8* const pairs = table.pairs.data(); // not reloaded after every byte written
+    // Locals rather than the callers' variables: a store through o could alias them,
+    // which would have them stored and reloaded for every character.
+    size_t i = position;
+    int bad = 0;
     constexpr PackedUtf8 Replacement = 3u << 24 | 0xBDBFEFu; // U+FFFD
     while (i < stepEnd) {
-        const unsigned char b = in[i];
+        unsigned char b = in[i];
+        if (b >= 0x80) {
+            // Japanese text: pairs, half-width kana and the odd ASCII character among
+            // them, each selected without a branch, since in mixed text a branch
+            // would guess wrong at every change. Two ASCII bytes in a row go back to
+            // the copy of whole words below; a byte that is no character, and the last
+            // byte of the text, go the general way.
+            while (i < stepEnd && i + 1 < n) {
+                const unsigned c0 = in[i];
+                const unsigned c1 = in[i + 1];
+                const bool ascii = c0 < 0x80;
+                if (ascii && c1 < 0x80)
+                    break;
+                const uint32_t first = table.first[(c0 - 0x80) & 0x7F];
+                const bool single = first >= FirstIsCharacter;
+                const bool lead = !single && first != 0;
+                // Row 0, trail byte 0 holds no character: the read for a byte that is
+                // not a lead byte costs nothing and finds none.
+                const PackedUtf8 pair = pairs[lead ? first - 1 + c1 : 0];
+                const PackedUtf8 p = ascii ? (1u << 24 | c0) : single ? first : pair;
+                if (p == 0)
+                    break;
+                o = put(o, p);
+                i += ascii || single ? 1 : 2;
+            }
+            if (i >= stepEnd)
+                break;
+            b = in[i];
+        }
         if (b < 0x80) {
             // ASCII is the same in UTF-8; whole words of it are copied at once.
             uint64_t word;
@@ -371,6 +408,8 @@ char* decodeStep(const DecodeTable& table, const unsigned char* in, size_t& i, s
         ++bad;
         i += skip;
     }
+    position = i;
+    badCount += bad;
     return o;
 }
 
@@ -401,16 +440,21 @@ std::string encodeCp932(std::string_view utf8, EncodeMode mode, int* substituted
         return std::string(utf8);
     std::string out(utf8.size(), '\0');
     int count = 0;
-    const size_t used = encodeInto(utf8, out, [&](std::string_view bad) {
+    const char* end = encodeInto(utf8, out.data(), [&](std::string_view bad) {
         if (mode == EncodeMode::Strict)
             throw EncodeError(std::string(bad));
         ++count;
         return true;
     });
-    out.resize(used);
+    out.resize(static_cast<size_t>(end - out.data()));
     if (substituted)
         *substituted = count;
     return out;
+}
+
+char* encodeCp932To(std::string_view utf8, char* out)
+{
+    return encodeInto(utf8, out, [](std::string_view bad) -> bool { throw EncodeError(std::string(bad)); });
 }
 
 std::string decodeCp932(std::string_view bytes, int* badSequences)
@@ -447,13 +491,24 @@ std::string decodeCp932(std::string_view bytes, int* badSequences)
     return out;
 }
 
+char* decodeCp932To(std::string_view bytes, char* out, int* badSequences)
+{
+    int bad = 0;
+    size_t i = 0;
+    char* end = decodeStep(decodeTable(), reinterpret_cast<const unsigned char*>(bytes.data()), i, bytes.size(),
+                           bytes.size(), out, bad);
+    if (badSequences)
+        *badSequences = bad;
+    return end;
+}
+
 bool canEncodeCp932(std::string_view utf8, std::string* firstBadChar)
 {
     if (isAscii(utf8))
         return true;
     std::string out(utf8.size(), '\0');
     bool ok = true;
-    encodeInto(utf8, out, [&](std::string_view bad) {
+    encodeInto(utf8, out.data(), [&](std::string_view bad) {
         ok = false;
         if (firstBadChar)
             *firstBadChar = std::string(bad);

@@ -23,9 +23,20 @@ struct EncodeError : RuntimeError {
 std::string encodeCp932(std::string_view utf8, EncodeMode mode = EncodeMode::Strict,
                         int* substituted = nullptr);
 
+// Strict UTF-8 -> cp932 straight into a buffer with room for utf8.size() bytes
+// (no character takes more bytes in cp932 than in UTF-8), for writers that build a
+// whole file in one buffer. Returns the end of what was written; throws EncodeError
+// as strict encodeCp932 does, after writing part of the text.
+char* encodeCp932To(std::string_view utf8, char* out);
+
 // cp932 -> UTF-8. Never fails: each bad byte sequence becomes U+FFFD and is
 // counted in *badSequences.
 std::string decodeCp932(std::string_view bytes, int* badSequences = nullptr);
+
+// cp932 -> UTF-8 straight into a buffer with room for 3 * bytes.size() + 1 bytes (a
+// byte becomes at most three bytes of UTF-8), for readers that decode a file piece by
+// piece into one buffer. Returns the end of what was written; bad sequences as above.
+char* decodeCp932To(std::string_view bytes, char* out, int* badSequences = nullptr);
 
 // True when every character of utf8 has a cp932 form; otherwise the first one
 // that has none is stored in *firstBadChar.

@@ -57,7 +57,7 @@ std::string childPath(const std::string& dir, const char* name)
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-void writeAll(int fd, const std::string& bytes, const std::string& path)
+void writeAll(int fd, std::string_view bytes, const std::string& path)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -249,12 +249,14 @@ std::string readWholeFile(const std::string& path)
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
         throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして読めません");
-    std::string bytes;
-    if (st.st_size > 0)
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
+    // Read straight into the result, sized by the file's length; a file that grows
+    // meanwhile (or reports no length) is read on until its end all the same.
+    std::string bytes(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0, '\0');
+    size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (used == bytes.size())
+            bytes.resize(bytes.size() + 65536);
+        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -262,8 +264,9 @@ std::string readWholeFile(const std::string& path)
         }
         if (n == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
     }
+    bytes.resize(used);
     return bytes;
 }
 
@@ -289,7 +292,7 @@ void renameFile(const std::string& from, const std::string& to)
     }
 }
 
-void writeFileAtomically(const std::string& path, const std::string& bytes)
+void writeFileAtomically(const std::string& path, std::string_view bytes)
 {
     if (dirExists(path))
         throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");

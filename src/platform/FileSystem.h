@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -42,7 +43,7 @@ void renameFile(const std::string& from, const std::string& to);
 // Writes to a temporary file in the same folder, flushes it to disk, then
 // renames it over the target. On any failure the old file stays intact and
 // the temporary file is removed.
-void writeFileAtomically(const std::string& path, const std::string& bytes);
+void writeFileAtomically(const std::string& path, std::string_view bytes);
 std::string currentDirectory();
 void setCurrentDirectory(const std::string& path);
 

@@ -15,6 +15,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -311,6 +313,57 @@ TEST_F(Cp932AgainstIconv, EncodesMalformedUtf8AsIconvDoes)
                              "\xF8\x88\x80\x80\x80", "\xFC\x84\x80\x80\x80\x80", "\xF0\x9F\x98"}) {
         if (!checkEncode(std::string(four) + "a") || !checkEncode(kana + four + kana))
             return;
+    }
+}
+
+TEST_F(Cp932AgainstIconv, ConvertsRandomMixedTextAsIconvDoesAlsoIntoTheCallersBuffer)
+{
+    // Texts as files hold them: kanji and kana with single ASCII characters, ASCII
+    // runs, half-width katakana, line ends and now and then a bad byte or an
+    // unencodable character, strung together at random. The codec reads such text
+    // without branching on each change of kind, so every order of kinds matters.
+    const char* cp932Pieces[] = {"\x8E\x52", "\x93\x63", "\x82\xA0", "1", "-", "a", "abcdefghijk",
+                                 "\xB1", "\xDF", "\r\n", "\x80", "\x85\x40", "\x82", "\xFC\xFC", " "};
+    const char* utf8Pieces[] = {"\xE5\xB1\xB1", "\xE3\x81\x82", "\xEF\xBD\xB1", "1", "-", "a",
+                                "abcdefghijk", "\xEF\xBD\x9E", "\r\n", "\xC2\xA5", "\xC3\xA9",
+                                "\xF0\x9F\x98\x80", "\xE3\x81", "\xFF", " "};
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        std::string text;
+        const int pieces = static_cast<int>(random() % 200);
+        // Mostly well-formed text; the bad kinds come in a few rounds only.
+        const unsigned kinds = round % 3 == 0 ? 15 : 10;
+        for (int i = 0; i < pieces; ++i) {
+            bytes += cp932Pieces[random() % kinds];
+            text += utf8Pieces[random() % (kinds - 1)];
+        }
+        if (!checkDecode(bytes) || !checkEncode(text))
+            return;
+
+        // The buffer forms give the same bytes, up to their end and not beyond the
+        // room they were promised.
+        int bad = -1;
+        const std::string decoded = decodeCp932(bytes, &bad);
+        const size_t decodeRoom = 3 * bytes.size() + 1;
+        auto decodeBuffer = std::make_unique<char[]>(decodeRoom);
+        int badTo = -1;
+        const char* decodedEnd = decodeCp932To(bytes, decodeBuffer.get(), &badTo);
+        ASSERT_LE(decodedEnd - decodeBuffer.get(), static_cast<std::ptrdiff_t>(decodeRoom));
+        EXPECT_EQ(std::string(static_cast<const char*>(decodeBuffer.get()), decodedEnd), decoded);
+        EXPECT_EQ(badTo, bad);
+
+        auto encodeBuffer = std::make_unique<char[]>(text.size() + 1);
+        std::string encoded;
+        try {
+            encoded = encodeCp932(text);
+        } catch (const EncodeError&) {
+            EXPECT_THROW(encodeCp932To(text, encodeBuffer.get()), EncodeError);
+            continue;
+        }
+        const char* encodedEnd = encodeCp932To(text, encodeBuffer.get());
+        ASSERT_LE(encodedEnd - encodeBuffer.get(), static_cast<std::ptrdiff_t>(text.size()));
+        EXPECT_EQ(std::string(static_cast<const char*>(encodeBuffer.get()), encodedEnd), encoded);
     }
 }
 

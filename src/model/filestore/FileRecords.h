@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,8 @@ enum class Reading {
     StrictTruth, // "True" -1, "False" 0, a number -1 unless 0; anything else fails
 };
 
+// Values arrive as the file's cp932 bytes: text is decoded into its field (bytes that
+// are no cp932 character become "?"), numbers are read from their ASCII digits.
 // A number outside its field's range fails the load as well (16-bit for Integer
 // fields, 32-bit for Long ones, the Single range for Single ones).
 void readInto(Reading reading, std::string_view value, std::string& target);
@@ -69,23 +72,24 @@ public:
     void value(std::string_view keyPrefix, std::string_view key, Form form, double number);
     void value(std::string_view keyPrefix, std::string_view key, Form form, bool flag);
 
-    // The bytes written so far; the FileText is empty afterwards.
-    std::string take();
+    // The bytes written so far.
+    std::string_view bytes() const { return {m_bytes.get(), m_used}; }
 
 private:
     // Room for at least n more bytes at the end of the text, to be filled by the
     // caller and handed back with commit().
     char* room(size_t n);
     void grow(size_t n);
-    void commit(const char* end) { m_used = static_cast<size_t>(end - m_bytes.data()); }
+    void commit(const char* end) { m_used = static_cast<size_t>(end - m_bytes.get()); }
     // Writes keyPrefix, key and "=" into room for the value of at most valueBytes
     // and its line end; the caller writes the value and ends the line.
     char* startKeyLine(std::string_view keyPrefix, std::string_view key, size_t valueBytes);
     void keyLine(std::string_view keyPrefix, std::string_view key, std::string_view asciiValue);
-    // A value line of cp932 bytes, with every CR LF and every lone CR turned into LF.
-    void textLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value);
 
-    std::string m_bytes; // m_used bytes written, the rest spare room
+    // Left uninitialised beyond m_used: every byte is written before it is part of
+    // the text, so the room is not cleared first.
+    std::unique_ptr<char[]> m_bytes;
+    size_t m_capacity = 0;
     size_t m_used = 0;
 };
 
@@ -114,9 +118,9 @@ inline char* copyShort(char* out, std::string_view s)
 // them a key and a short number.
 inline char* FileText::room(size_t n)
 {
-    if (m_used + n > m_bytes.size())
+    if (m_used + n > m_capacity)
         grow(n);
-    return &m_bytes[m_used];
+    return m_bytes.get() + m_used;
 }
 
 inline void FileText::line(std::string_view ascii)

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 
 namespace model::filestore {
 
@@ -82,6 +84,37 @@ bool isSmallWholeNumber(double number)
     return std::trunc(number) == number && std::fabs(number) < 1e6;
 }
 
+// Bytes that are not cp932 arrive as U+FFFD, which the writer could never store again;
+// they become "?" so that the family stays savable. cp932 has no U+FFFD of its own, so
+// every one in the decoded text stands for bad bytes. Works in place on [begin, end)
+// and returns the new end.
+char* replaceUndecodable(char* begin, char* end)
+{
+    static constexpr std::string_view replacement = "\xEF\xBF\xBD";
+    const auto next = [&](char* from) { return std::search(from, end, replacement.begin(), replacement.end()); };
+    char* at = next(begin);
+    char* out = at;
+    // One pass: each replacement becomes "?" and the text up to the next one moves
+    // left over the two bytes saved.
+    while (at != end) {
+        *out++ = '?';
+        char* const from = at + replacement.size();
+        at = next(from);
+        out = std::copy(from, at, out);
+    }
+    return out;
+}
+
+// A value as the UTF-8 the numeric readings take. Numbers are ASCII and are read in
+// place; other text (full-width digits, say) is decoded into scratch first.
+std::string_view textOf(std::string_view raw, std::string& scratch)
+{
+    if (asciiOnly(raw))
+        return raw;
+    readInto(Reading::Text, raw, scratch);
+    return scratch;
+}
+
 } // namespace
 
 void failLoad(const std::string& reason)
@@ -91,11 +124,29 @@ void failLoad(const std::string& reason)
 
 void readInto(Reading, std::string_view value, std::string& target)
 {
-    target.assign(value);
+    if (asciiOnly(value)) {
+        target.assign(value);
+        return;
+    }
+    // Decoded into a buffer kept for the next value (a byte becomes at most three
+    // bytes of UTF-8), then copied once, at its size.
+    static thread_local std::unique_ptr<char[]> buffer;
+    static thread_local size_t room = 0;
+    if (3 * value.size() + 1 > room) {
+        room = std::max<size_t>(3 * value.size() + 1, 4096);
+        buffer.reset(new char[room]);
+    }
+    int badSequences = 0;
+    char* end = platform::decodeCp932To(value, buffer.get(), &badSequences);
+    if (badSequences > 0)
+        end = replaceUndecodable(buffer.get(), end);
+    target.assign(buffer.get(), end);
 }
 
-void readInto(Reading reading, std::string_view value, int16_t& target)
+void readInto(Reading reading, std::string_view rawValue, int16_t& target)
 {
+    std::string scratch;
+    const std::string_view value = textOf(rawValue, scratch);
     if (reading == Reading::Flag) {
         target = value == "False" ? 0 : -1;
         return;
@@ -114,15 +165,19 @@ void readInto(Reading reading, std::string_view value, int16_t& target)
         target = platform::CInt(number);
 }
 
-void readInto(Reading reading, std::string_view value, int32_t& target)
+void readInto(Reading reading, std::string_view rawValue, int32_t& target)
 {
+    std::string scratch;
+    const std::string_view value = textOf(rawValue, scratch);
     double number = 0;
     if (numberOf(reading, value, number))
         target = platform::CLng(number);
 }
 
-void readInto(Reading reading, std::string_view value, float& target)
+void readInto(Reading reading, std::string_view rawValue, float& target)
 {
+    std::string scratch;
+    const std::string_view value = textOf(rawValue, scratch);
     double number = 0;
     if (!numberOf(reading, value, number))
         return;
@@ -131,16 +186,19 @@ void readInto(Reading reading, std::string_view value, float& target)
     target = static_cast<float>(number);
 }
 
-void readInto(Reading reading, std::string_view value, double& target)
+void readInto(Reading reading, std::string_view rawValue, double& target)
 {
+    std::string scratch;
+    const std::string_view value = textOf(rawValue, scratch);
     double number = 0;
     if (numberOf(reading, value, number))
         target = number;
 }
 
-void readInto(Reading, std::string_view value, bool& target)
+void readInto(Reading, std::string_view rawValue, bool& target)
 {
-    target = truthOf(value) != 0;
+    std::string scratch;
+    target = truthOf(textOf(rawValue, scratch)) != 0;
 }
 
 const KeyIndex::Entry* KeyIndex::search(std::string_view key, Cursor& cursor) const
@@ -166,57 +224,58 @@ const KeyIndex::Entry* KeyIndex::search(std::string_view key, Cursor& cursor) co
 }
 
 FileText::FileText(size_t expectedBytes)
+    : m_bytes(new char[expectedBytes]), m_capacity(expectedBytes)
 {
-    m_bytes.reserve(expectedBytes);
-}
-
-std::string FileText::take()
-{
-    m_bytes.resize(m_used);
-    m_used = 0;
-    return std::move(m_bytes);
 }
 
 void FileText::grow(size_t n)
 {
-    // The room is reserved up front (a full family file has some 300,000 lines) and
-    // made usable a step at a time: each step is cleared while it is about to be
-    // written, so the text is not first cleared in full and then written over.
-    constexpr size_t Step = 64 * 1024;
-    m_bytes.resize(m_used + n + Step);
+    // Only when the estimate fell short: the room grows by half again.
+    const size_t capacity = std::max(m_capacity + m_capacity / 2, m_used + n + 4096);
+    std::unique_ptr<char[]> bytes(new char[capacity]);
+    std::memcpy(bytes.get(), m_bytes.get(), m_used);
+    m_bytes = std::move(bytes);
+    m_capacity = capacity;
 }
 
-void FileText::textLine(std::string_view keyPrefix, std::string_view key, std::string_view cp932Value)
+namespace {
+
+// Turns every CR LF and every lone CR in [begin, end) into LF, in place, and returns
+// the new end. The file has no escape for CR, and a CR inside a value would end its
+// line and could inject lines. No cp932 character holds the byte of CR or LF, so
+// this works on encoded text.
+char* foldCarriageReturns(char* begin, char* end)
 {
-    // The file has no escape for CR, and a CR inside a value would end its line and
-    // could inject lines. The value can only shrink by this.
-    char* out = startKeyLine(keyPrefix, key, cp932Value.size());
-    const char* from = cp932Value.data();
-    const char* const end = from + cp932Value.size();
-    for (;;) {
-        const char* cr = findByte(from, end, '\r');
-        out = std::copy(from, cr, out);
-        if (cr == end)
-            break;
+    char* cr = const_cast<char*>(findByte(begin, end, '\r'));
+    if (cr == end)
+        return end;
+    char* out = cr;
+    const char* from = cr;
+    while (from < end) {
+        // from is at a CR.
         *out++ = '\n';
-        from = cr + 1;
+        ++from;
         if (from < end && *from == '\n')
             ++from;
+        const char* next = findByte(from, end, '\r');
+        out = std::copy(from, next, out);
+        from = next;
     }
-    *out++ = '\r';
-    *out++ = '\n';
-    commit(out);
+    return out;
 }
+
+} // namespace
 
 void FileText::value(std::string_view keyPrefix, std::string_view key, Form, const std::string& text)
 {
-    // ASCII is the same in cp932; only other text goes through the encoder. No cp932
-    // character holds the byte of CR or LF, so line breaks can be turned into LF in
-    // the encoded bytes.
-    if (asciiOnly(text))
-        textLine(keyPrefix, key, text);
-    else
-        textLine(keyPrefix, key, platform::encodeCp932(text, platform::EncodeMode::Strict));
+    // ASCII is the same in cp932; other text is encoded straight into the file, in
+    // at most as many bytes as its UTF-8 takes.
+    char* const begin = startKeyLine(keyPrefix, key, text.size());
+    char* end = asciiOnly(text) ? std::copy(text.begin(), text.end(), begin) : platform::encodeCp932To(text, begin);
+    end = foldCarriageReturns(begin, end);
+    *end++ = '\r';
+    *end++ = '\n';
+    commit(end);
 }
 
 void FileText::value(std::string_view keyPrefix, std::string_view key, Form form, float number)

@@ -96,7 +96,9 @@ bool GroupReader::apply(Section section, std::string_view key, std::string_view 
         if (keyMatches(key, GroupNameKey)) {
             // A name is added once; an empty or repeated name adds no row.
             m_rowOfLastName = -1;
-            const std::string name = platform::Trim(value);
+            std::string name;
+            readInto(Reading::Text, value, name);
+            name = platform::Trim(name);
             if (name.empty())
                 return true;
             for (const auto& row : m_staging.groups) {
@@ -124,7 +126,7 @@ bool GroupReader::apply(Section section, std::string_view key, std::string_view 
             if (m_staging.titles.size() >= MaxRows)
                 failLoad("系統グループが多すぎます");
             GrpTitleRec row;
-            row.TitleName.assign(value);
+            readInto(Reading::Text, value, row.TitleName);
             m_staging.titles.push_back(row);
             return true;
         }

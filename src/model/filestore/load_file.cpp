@@ -10,12 +10,10 @@
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileRecords.h"
 #include "model/filestore/MediaBundle.h"
-#include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -62,28 +60,6 @@ bool headerSection(std::string_view key, Section& section)
     return false;
 }
 
-// Bytes that are not cp932 arrive as U+FFFD, which the writer could never store again;
-// they become "?" so that the family stays savable. cp932 has no U+FFFD of its own, so
-// every one in the decoded text stands for bad bytes.
-void replaceUndecodable(std::string& text)
-{
-    static constexpr std::string_view replacement = "\xEF\xBF\xBD";
-    size_t at = text.find(replacement);
-    size_t out = at;
-    // One pass: each replacement becomes "?" and the text up to the next one moves
-    // left over the two bytes saved.
-    while (at != std::string::npos) {
-        text[out++] = '?';
-        const size_t from = at + replacement.size();
-        at = text.find(replacement, from);
-        const size_t until = at == std::string::npos ? text.size() : at;
-        std::memmove(&text[out], text.data() + from, until - from);
-        out += until - from;
-    }
-    if (out != std::string::npos)
-        text.resize(out);
-}
-
 // The settings a load starts from; the others keep their values until the file names them.
 void presetSettings(Settings& s)
 {
@@ -96,44 +72,20 @@ void presetSettings(Settings& s)
     s.dispmode = 1;
 }
 
-// Hands each line of a cp932 file to a callback as UTF-8: CR LF or a lone CR ends a
-// line, a lone LF stays inside it (as in the platform's text files). The file is
-// decoded in pieces of whole lines, each split while it is still in the cache; a
-// piece of ASCII only is the same in UTF-8 and is used as it is. CR and LF never
-// occur inside a cp932 character, nor does the byte of CR inside the UTF-8 of
-// another character, so the lines are the same as those of the whole file decoded
-// at once.
+// Hands each line of the file to a callback as it stands, in cp932: CR LF or a lone CR
+// ends a line, a lone LF stays inside it (as in the platform's text files). Keys,
+// section headers and numbers are ASCII, and neither CR, LF, "=" nor the blank occurs
+// inside a cp932 character, so lines are split and matched on the file's bytes; only
+// text values are decoded, straight into their fields.
 template <class Callback>
 void forEachLine(const std::string& bytes, Callback&& callback)
 {
-    constexpr size_t PieceBytes = 64 * 1024;
-    const char* const fileEnd = bytes.data() + bytes.size();
-    std::string decoded;
-    for (const char* piece = bytes.data(); piece < fileEnd;) {
-        // The piece ends after the first line end from PieceBytes on (with the LF of
-        // a CR LF), or with the file.
-        const char* pieceEnd = fileEnd;
-        if (static_cast<size_t>(fileEnd - piece) > PieceBytes) {
-            const char* cr = filestore::findByte(piece + PieceBytes, fileEnd, '\r');
-            if (cr != fileEnd)
-                pieceEnd = cr + 1 < fileEnd && cr[1] == '\n' ? cr + 2 : cr + 1;
-        }
-        std::string_view text(piece, static_cast<size_t>(pieceEnd - piece));
-        piece = pieceEnd;
-        if (!filestore::asciiOnly(text)) {
-            int badSequences = 0;
-            decoded = platform::decodeCp932(text, &badSequences);
-            if (badSequences > 0)
-                replaceUndecodable(decoded);
-            text = decoded;
-        }
-        const char* const end = text.data() + text.size();
-        for (const char* pos = text.data(); pos < end;) {
-            const char* cr = filestore::findByte(pos, end, '\r');
-            const std::string_view line(pos, static_cast<size_t>(cr - pos));
-            pos = cr == end ? end : (cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1);
-            callback(line);
-        }
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* pos = bytes.data(); pos < end;) {
+        const char* cr = filestore::findByte(pos, end, '\r');
+        const std::string_view line(pos, static_cast<size_t>(cr - pos));
+        pos = cr == end ? end : (cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1);
+        callback(line);
     }
 }
 

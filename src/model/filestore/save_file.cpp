@@ -23,7 +23,7 @@ constexpr size_t BytesOfSettings = 4096;
 constexpr size_t BytesPerGroupRow = 64;
 
 // The whole family file, in writing order.
-std::string familyFileBytes()
+FileText familyFileBytes()
 {
     const Tables& t = tables();
     const Settings& s = settings();
@@ -56,7 +56,7 @@ std::string familyFileBytes()
     filestore::writeGroupSections(out, t);
     out.line("");
     out.line("[end_of_data]");
-    return out.take();
+    return out;
 }
 
 } // namespace
@@ -71,7 +71,8 @@ bool save_file(const std::string& path)
     try {
         // Written to a temporary file in the same folder and renamed over the old
         // file only once complete: a failed save leaves the previous file whole.
-        platform::writeFileAtomically(familyPath, familyFileBytes());
+        const FileText text = familyFileBytes();
+        platform::writeFileAtomically(familyPath, text.bytes());
     } catch (const platform::RuntimeError&) {
         // Also a character cp932 cannot hold: nothing is written in its place.
         platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);

@@ -341,6 +341,28 @@ TEST_F(FileStoreTest, BytesThatAreNotCp932BecomeQuestionMarksAndTheFamilyStaysSa
     saveTo(pathOf("again.kez"));
 }
 
+TEST_F(FileStoreTest, TextValuesOfEverySectionAreDecodedAndNumbersInOtherFormsAreReadAsBefore)
+{
+    // Lines are split on the file's own bytes and only text values are decoded: a lead
+    // byte just before a line end or before "=" must not take the next byte with it,
+    // group and title names are decoded like person fields, and a number written in
+    // full-width digits is no number to a guarded reading (the preset stays).
+    const std::string bytes = familyFileBytes(persons + Lines{"personal_data_start", " Index=1", " Sex=１"}) +
+                              " Biko=\x93\x63\x82\r\n Na\x82=x\r\n" +
+                              familyFileBytes(Lines{" Name=花子", "personal_data_end", "[GrpName_section]"}) +
+                              "GrpName=\x96\x7B\xA0\x89\xC6\r\n" + familyFileBytes(Lines{"[KakeGrpName_section]"}) +
+                              "TitleName=\x8E\x52\x93\x63\r\n";
+    platform::writeWholeFile(pathOf("mixed.kez"), bytes);
+    ASSERT_TRUE(load_file(pathOf("mixed.kez")));
+    EXPECT_EQ(per(1).Biko, "田?");
+    EXPECT_EQ(per(1).Name, "花子");
+    EXPECT_EQ(per(1).Sex, 0);
+    ASSERT_EQ(tables().GrpNameList.size(), 1u);
+    EXPECT_EQ(tables().GrpNameList[0].GrpName, "本?家");
+    ASSERT_EQ(tables().GrpTitleList.size(), 1u);
+    EXPECT_EQ(tables().GrpTitleList[0].TitleName, "山田");
+}
+
 // --- References read from a file are checked ------------------------------------------
 
 struct ReferenceCase {

@@ -481,10 +481,13 @@ TEST_F(WriterTest, CarriageReturnsInsideValuesBecomeLineFeeds)
     p.Name = "名";
     p.Biko = "a\r\nb\rc\n\r\nd\r";
     p.Addr1 = "x\r personal_data_end\r Name=偽";
+    // Japanese text is encoded straight into the file and folded there.
+    p.Addr2 = "\r山\r\n\r田\r";
     saveTo(pathOf("cr.kez"));
 
     const std::string bytes = platform::readWholeFile(pathOf("cr.kez"));
     EXPECT_NE(bytes.find(" Biko=a\nb\nc\n\nd\n\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find(" Addr2=\n\x8E\x52\n\n\x93\x63\n\r\n"), std::string::npos);
     // No value can end a line early: every CR in the file is part of a CR LF line end.
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r') {
@@ -497,6 +500,7 @@ TEST_F(WriterTest, CarriageReturnsInsideValuesBecomeLineFeeds)
     EXPECT_EQ(tables().per_buf[1].Name, "名");
     EXPECT_EQ(tables().per_buf[1].Addr1, "x\n personal_data_end\n Name=偽");
     EXPECT_EQ(tables().per_buf[1].Biko, "a\nb\nc\n\nd\n");
+    EXPECT_EQ(tables().per_buf[1].Addr2, "\n山\n\n田\n");
 }
 
 struct FailedSaveCase {
