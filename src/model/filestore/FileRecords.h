@@ -504,7 +504,14 @@ private:
 };
 
 // --- Marriage blocks and their child blocks (MarriageRecord.cpp) ---
-void writeMarriage(FileText& out, const marry_data& marriage);
+// The number each marriage slot gets when the file is read back: marriage blocks
+// carry no number and are read into slots 1, 2, 3 ... in file order, so a table with
+// free slots between used ones is renumbered. -1 for a slot that is not saved.
+using MarriageNumbers = std::array<int16_t, RecordCount>;
+MarriageNumbers marriageNumbersInFile(const Tables& tables);
+// Writes the block; a child's adoption history names a marriage and is written as
+// that marriage's number in the file (-1 for a marriage that is not saved).
+void writeMarriage(FileText& out, const marry_data& marriage, const MarriageNumbers& numbers);
 // About the bytes writeMarriage writes for the marriage (see keyLineBytes).
 size_t marriageBytes(const marry_data& marriage);
 

@@ -102,18 +102,38 @@ const KeyIndex& marriageKeys()
 
 } // namespace
 
-void writeMarriage(FileText& out, const marry_data& marriage)
+MarriageNumbers marriageNumbersInFile(const Tables& tables)
+{
+    MarriageNumbers numbers;
+    numbers.fill(-1);
+    int16_t next = 1;
+    for (int k = 1; k <= LastSlot; ++k) {
+        if (tables.kou_buf[k].InUse == SlotUsed)
+            numbers[static_cast<size_t>(k)] = next++;
+    }
+    return numbers;
+}
+
+void writeMarriage(FileText& out, const marry_data& marriage, const MarriageNumbers& numbers)
 {
     out.line(BlockStart);
     for (const auto& field : MarriageFields)
         writeField(out, Blank, field, marriage);
     out.line("");
+    // The adoption history is the last line of a child block; the lines before it are
+    // written as they stand.
+    const auto& history = ChildFields[std::size(ChildFields) - 1];
     for (int slot = 0; slot <= LastChildSlot; ++slot) {
         if (marriage.kou_kodo[slot] == -1)
             continue;
         out.line(ChildStart);
-        for (const auto& field : ChildFields)
-            writeField(out, Blank, field, marriage, static_cast<size_t>(slot));
+        for (const auto& field : ChildFields) {
+            if (&field != &history)
+                writeField(out, Blank, field, marriage, static_cast<size_t>(slot));
+        }
+        const int16_t kou = marriage.kodo_yoshirireki[static_cast<size_t>(slot)];
+        const int16_t inFile = kou >= 1 && kou <= LastSlot ? numbers[static_cast<size_t>(kou)] : int16_t(-1);
+        out.value(Blank, history.key, history.form, inFile);
         out.line(ChildEnd);
         out.line("");
     }

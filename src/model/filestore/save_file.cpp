@@ -47,9 +47,10 @@ FileText familyFileBytes()
 
     out.line("[kou_bufsection]");
     out.line("");
+    const filestore::MarriageNumbers numbers = filestore::marriageNumbersInFile(t);
     for (int k = 1; k <= LastSlot; ++k) {
         if (t.kou_buf[k].InUse == SlotUsed)
-            filestore::writeMarriage(out, t.kou_buf[k]);
+            filestore::writeMarriage(out, t.kou_buf[k], numbers);
     }
 
     filestore::writeSettingsSections(out, s);

@@ -1,6 +1,8 @@
 // Save then load gives the same family, over randomised families: every saved field of
 // every person in its slot, the marriages closed up into slots 1, 2, 3 ... with their
-// children closed up into slots 0, 1, 2 ..., the settings and both lists.
+// children closed up into slots 0, 1, 2 ..., the settings and both lists. An adoption
+// history still names the same marriage after the closing up, or none when the
+// marriage it named was not in use.
 
 #include "FileStoreTest.h"
 
@@ -49,6 +51,7 @@ public:
         const int marriages = between(0, 40);
         for (int i = 0; i < marriages; ++i)
             buildMarriage(between(1, LastSlot));
+        nameMarriagesInHistories();
 
         Tables& t = tables();
         const int groups = between(0, 5);
@@ -130,6 +133,25 @@ private:
             *field = int16();
     }
 
+    // Most adoption histories name a marriage in use, which moves when the marriages
+    // are closed up; the others name a free slot.
+    void nameMarriagesInHistories()
+    {
+        std::vector<int16_t> used;
+        for (int k = 1; k <= LastSlot; ++k) {
+            if (tables().kou_buf[k].InUse == SlotUsed)
+                used.push_back(static_cast<int16_t>(k));
+        }
+        if (used.empty())
+            return;
+        for (int16_t k : used) {
+            for (int16_t& history : tables().kou_buf[k].kodo_yoshirireki) {
+                if (history != -1 && !chance(4))
+                    history = used[static_cast<size_t>(between(0, static_cast<int>(used.size()) - 1))];
+            }
+        }
+    }
+
     void buildMarriage(int slot)
     {
         marry_data& m = tables().kou_buf[slot];
@@ -197,6 +219,13 @@ std::unique_ptr<FamilyState> expectedAfterLoad(const Settings& newFamilySettings
         expected->per[i] = p;
     }
 
+    std::vector<int16_t> slotAfterLoad(RecordCount, -1);
+    int16_t used = 0;
+    for (int k = 1; k <= LastSlot; ++k) {
+        if (t.kou_buf[k].InUse == SlotUsed)
+            slotAfterLoad[static_cast<size_t>(k)] = ++used;
+    }
+
     int next = 1;
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
@@ -223,7 +252,9 @@ std::unique_ptr<FamilyState> expectedAfterLoad(const Settings& newFamilySettings
             packed.kou_kodo_comment[slot] = asWritten(m.kou_kodo_comment[c]);
             packed.kodo_honsuji[slot] = m.kodo_honsuji[c];
             packed.kodo_visible[slot] = m.kodo_visible[c];
-            packed.kodo_yoshirireki[slot] = m.kodo_yoshirireki[c];
+            const int16_t history = m.kodo_yoshirireki[c];
+            packed.kodo_yoshirireki[slot] =
+                history >= 1 && history <= LastSlot ? slotAfterLoad[static_cast<size_t>(history)] : int16_t(-1);
             ++slot;
         }
         expected->kou[next++] = packed;
