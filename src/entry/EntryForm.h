@@ -1,0 +1,237 @@
+#pragma once
+// The person editor `entry` ("入力画面"): adds, edits and deletes persons. Two
+// views lie on top of each other in one window: the card view, a detail panel
+// for one person (frame frm1(0)), and the table view, the grid tb with one row
+// per person (frame frm1(1)). Edits change per_buf directly; the chart is
+// rebuilt when the window closes.
+//
+//   EntryForm.cpp           controls, load, view switches, keys, resize, close
+//   EntryForm_Transfer.cpp  per_buf <-> grid and panel (entryset, tablein, ...)
+//   EntryForm_Commit.cpp    StorePerBuf and the checks before it
+//   EntryForm_Commands.cpp  the command buttons: new, register, delete, navigation
+//   EntryForm_Dates.cpp     the age computation
+//
+// The main window opens it non-modally and sets Entry_Open to 1; it calls
+// entryset and tablein on the open window, closeFromMainWindow before a load
+// replaces the family, and showEmptyFamily after the family was emptied.
+
+#include "forms/CheckBox.h"
+#include "forms/ComboBox.h"
+#include "forms/CommandButton.h"
+#include "forms/ControlArray.h"
+#include "forms/FlexGrid.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Label.h"
+#include "forms/LineControl.h"
+#include "forms/Menu.h"
+#include "forms/OptionButton.h"
+#include "forms/PictureBox.h"
+#include "forms/TabStrip.h"
+#include "forms/TextBox.h"
+
+#include <cstdint>
+#include <string>
+
+namespace entry {
+
+// Captions and messages of the window, used exactly as they stand.
+inline constexpr const char* EntryCaption = "入力画面";
+inline constexpr const char* NoNameInRowMessage = "名前が登録されていません";
+inline constexpr const char* NoNameOnCardMessage = "名字、名前が登録されていません";
+inline constexpr const char* PersonInMarriageMessage = "この方は、結婚グループ内で使用されています";
+inline constexpr const char* DeleteCardQuestion = "本当に削除してよろしいですか?";
+inline constexpr const char* DeleteRowQuestion = "削除項目:";
+inline constexpr const char* PictureFileError = "画像ファイルエラー";
+inline constexpr const char* BikoTooLongMessage = "備考は１０２４文字まで登録可能です";
+// Refusals the register command adds so that nothing it cannot store enters the family.
+inline constexpr const char* TableFullMessage = "これ以上個人情報を登録出来ません";
+inline constexpr const char* UnsavableCharMessage = "ファイルに保存できない文字が含まれています：";
+inline constexpr const char* BadAgeMessage = "年令が不正です";
+inline constexpr const char* VoiceFileError = "音声ファイルエラー";
+
+// The longest remarks text, in characters.
+constexpr int MaxBikoLength = 1024;
+// The grid's columns 0..20.
+constexpr int GridCols = 21;
+
+} // namespace entry
+
+class EntryForm : public forms::Form {
+public:
+    EntryForm();
+
+    // --- Tabs, view frames, command row ---
+    forms::TabStrip Tab1{*this, "Tab1"};
+    forms::ControlArray<forms::Frame> frm1{*this, "frm1", {0, 1}};
+    forms::LineControl Line1{*this, "Line1"};
+    forms::ControlArray<forms::CommandButton> CMDFUNC{*this, "CMDFUNC", {0, 1, 2, 3, 4, 5, 6, 7}};
+    forms::ControlArray<forms::Label> Label2{*this, "Label2", {0, 1}};
+    forms::LineControl Line2{*this, "Line2"};
+
+    // --- Card view: the detail panel ---
+    forms::ControlArray<forms::Label> Label1{frm1[0], "Label1", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+                                                                 14, 15, 16, 17, 18}};
+    forms::ControlArray<forms::TextBox> Text1{frm1[0], "Text1", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+                                                                 14, 15, 16}};
+    forms::ControlArray<forms::OptionButton> Option1{frm1[0], "Option1", {0, 1}};
+    forms::ComboBox CBGrp{frm1[0], "CBGrp"};
+    forms::CheckBox ChkWaku{frm1[0], "ChkWaku"};
+    forms::CheckBox chkDeath{frm1[0], "chkDeath"};
+    forms::CheckBox chkCateF{frm1[0], "chkCateF"};
+    forms::CheckBox chkCsvOutput{frm1[0], "chkCsvOutput"};
+    forms::ComboBox cbWakuPat{frm1[0], "cbWakuPat"};
+    forms::ControlArray<forms::PictureBox> Picture1{frm1[0], "Picture1", {0, 1}};
+    forms::CommandButton cmdvoice{frm1[0], "cmdvoice"};
+
+    // --- Table view: the grid and its cell editor ---
+    forms::FlexGrid tb{frm1[1], "tb"};
+    forms::TextBox Text2{frm1[1], "Text2"};
+
+    // --- Menus ---
+    forms::Menu scrmenu{*this, "scrmenu"};
+    forms::ControlArray<forms::Menu> scritem{scrmenu, "scritem", {0, 1, 2, 3}};
+    forms::Menu setmenu{*this, "setmenu"};
+    forms::ControlArray<forms::Menu> setitem{setmenu, "setitem", {0}};
+    forms::ControlArray<forms::Menu> calend{setitem[0], "calend", {0, 1, 2}};
+    forms::Menu sort{*this, "sort"};
+    forms::Menu up{sort, "up"};
+    forms::Menu p{sort, "p"};
+    forms::Menu down{sort, "down"};
+    forms::Menu p2{sort, "p2"};
+    forms::Menu nosort{sort, "nosort"};
+    forms::Menu pic{*this, "pic"};
+    forms::Menu chan{pic, "chan"};
+    forms::Menu o{pic, "o"};
+    forms::Menu del{pic, "del"};
+    forms::Menu helpmenu{*this, "helpmenu"};
+
+    // --- Window state ---
+    // -1 while the card view is in front, 0 while the table view is.
+    int16_t Entry_CardView = -1;
+    // The postal code of the last person committed from the card view.
+    std::string Keep_YubinNo;
+    // The text the grid's cell editor leaves in its cell.
+    std::string EditCellText;
+
+    // --- Public operations: record transfer ---
+
+    // Empties the entry fields of slot idx (names, dates, address and contact
+    // texts, remarks; Sex 0; Age, voice and picture marks -1). Slots outside
+    // 0..1024 are left alone.
+    void per_buf_ready(int idx);
+    // Line breaks between the panel and the record. Mode 13: each CR becomes LF
+    // (CR LF is stored as LF LF). Other modes: each LF becomes CR and the
+    // character after it is skipped (LF LF is shown as CR LF). The length never
+    // changes; a text of blanks comes back as it is.
+    std::string tran(const std::string& text, int mode);
+    // Returns the text unchanged.
+    std::string split(const std::string& text);
+    // Completes a western date to the first of its month or year: 0 with the
+    // result, or -1.
+    int senue(const std::string& text, std::string& result);
+    // The last grid row showing slot idx, 0 when none (and for idx below 1).
+    int getrow(int idx);
+    // Takes the current person from the grid's current row and moves the "*"
+    // marker (to the blank last row while a new person is entered).
+    void rowset();
+    // Starts a new person: a blank last grid row, or an empty panel.
+    void newp();
+    // Loads slot idx into the panel; -1 starts a new person. A slot not in use
+    // is replaced by slot 1 (idx is rewritten); when slot 1 is free too, nothing
+    // is loaded.
+    void entryset(int& idx);
+    // Refills the grid from per_buf, sorted by the stored sort setting.
+    void tablein();
+    // The age text for a birth and a death date text: "" when none can be
+    // computed, else whole years. Empties Text1(5) first.
+    std::string Calc_Age(const std::string& birth, const std::string& death);
+    // Puts the focus on the family-name box.
+    void SetFocusNewInput();
+    // The date display mode menu: 0 western, 1 era, 2 abbreviated era. Every
+    // stored date of the grid's persons is rewritten in the new form; a date
+    // that does not convert is cleared.
+    void calend_Click(int Index);
+    // Checks the grid cell the cell editor Text2 just edited: the age column
+    // keeps a plain number (0 empties it), the date columns a normalised date;
+    // a date that does not convert is refused with a message and emptied.
+    void CheckDateCell(int Row, int Col);
+    // Applies the shown-column flags DispFactor and the widths CelWidth to the
+    // grid; the header row's row data names the last shown column.
+    void cels();
+
+    // --- Requests of the main window ---
+
+    // Before a load replaces the family: hides and unloads the window when it
+    // is loaded (the close steps run).
+    void closeFromMainWindow();
+    // The family was emptied while the window stays open: the voice memo window
+    // closes and the window shows a blank card, or in the table view a grid
+    // holding only the blank new row.
+    void showEmptyFamily();
+    // A person box was clicked: the window, at its normal size, loads the person,
+    // is shown and turns to its card view; a person with a voice memo marks the
+    // voice button.
+    void showPersonInCard(int person);
+    // A face icon was clicked: the window is shown with previous and next
+    // enabled, loads the person on its first tab and comes to the front. The
+    // caller has set Entry_EditMode to 1.
+    void showPersonOnFirstTab(int person);
+    // The View menu's "入力画面" while the window is open: back from minimised, to
+    // the front, the focus in the grid (table view) or the family-name box.
+    void raiseEditor();
+    // The View menu's "入力画面" while the window is closed: shown, and in the
+    // card view the person is loaded.
+    void showEditor(int person);
+
+    // --- Handlers ---
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void CMDFUNC_Click(int Index);
+    void scritem_Click(int Index);
+    void Tab1_Click();
+    void CBGrp_GotFocus();
+    void CBGrp_KeyPress(int16_t& KeyAscii);
+    void Option1_KeyPress(int Index, int16_t& KeyAscii);
+    void Text1_GotFocus(int Index);
+    void Text1_KeyPress(int Index, int16_t& KeyAscii);
+    void Text1_LostFocus(int Index);
+
+protected:
+    void design() override;
+
+private:
+    enum class SwitchSource { Menu, Tab };
+    // When the age is refreshed: its messages differ by one full stop.
+    enum class AgeRefresh { OnFocus, AfterTyping };
+
+    // Writes the new person of the last grid row or the panel into per_buf.
+    void StorePerBuf();
+    // The register command's checks: a message and false when something typed
+    // cannot be stored; nothing has changed then.
+    bool checkBeforeStore();
+    // The picture of the panel for slot: fills the record's picture fields;
+    // false (with the record's picture left as it was) when the file cannot be
+    // copied into the face folder.
+    bool storePicture(int slot);
+
+    void registerPerson();
+    void deletePerson();
+    void navigate(int Index);
+    void switchToCardView(SwitchSource source);
+    void switchToTableView(SwitchSource source);
+    // Tab-key stops of the buttons 0..4 and the panel controls (and of Tab1).
+    void setPanelTabStops(bool on, bool includeTab);
+    void clearPictures();
+    // Shows the face picture of a person; false when its file is missing or unreadable.
+    bool showPicture(int mode, const std::string& path);
+    double personRowHeight(double minimum) const;
+    void refreshAge(AgeRefresh when);
+
+    double m_loadHeight = 0;
+    double m_loadWidth = 0;
+};
+
+// The one instance of the window.
+EntryForm& entry_form();

@@ -1,0 +1,277 @@
+// The command buttons CMDFUNC(0..7): new, register, delete, column chooser,
+// back, previous, next and display options.
+
+#include "entry/EntryForm.h"
+
+#include "entry/EntryRequests.h"
+#include "entry/entry_state.h"
+
+#include "forms/Screen.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/Lookups.h"
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+model::Tables& T()
+{
+    return model::tables();
+}
+
+bool isUsedPerson(int slot)
+{
+    return slot >= 1 && slot <= model::LastSlot &&
+           model::tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
+}
+
+// The hourglass for the length of one command, whichever way it ends.
+class BusyPointer {
+public:
+    BusyPointer() { forms::screen().setMousePointer(forms::vbHourglass); }
+    ~BusyPointer() { forms::screen().setMousePointer(forms::vbDefault); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// The chronology window shows the family as it was: an editing command closes it.
+void closeChronologyWhenOpen()
+{
+    if (model::tables().YTbl_Open == -1)
+        mainwindow::otherWindows().closeChronology();
+}
+
+} // namespace
+
+void EntryForm::CMDFUNC_Click(int Index)
+{
+    model::Tables& t = T();
+    switch (Index) {
+    case 0:
+        CMDFUNC[2].setEnabled(false);
+        newp();
+        if (Entry_CardView != 0) {
+            SetFocusNewInput();
+        } else {
+            setPanelTabStops(false, false);
+            tb.setFocus();
+        }
+        break;
+    case 1:
+        registerPerson();
+        break;
+    case 2:
+        deletePerson();
+        break;
+    case 3:
+        entry::entryRequests().showColumnChooser();
+        break;
+    case 4: {
+        BusyPointer busy;
+        t.Entry_Open = 0;
+        hide();
+        entry::entryRequests().rebuildChart();
+        unload();
+        break;
+    }
+    case 5:
+    case 6:
+        navigate(Index);
+        break;
+    case 7:
+        model::settings().DspOp_Person = t.Cur_PerIdx;
+        if (t.Cur_PerIdx != -1)
+            entry::entryRequests().showDisplayOptions(t.Cur_PerIdx);
+        else
+            platform::Beep();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- register
+
+void EntryForm::registerPerson()
+{
+    model::Tables& t = T();
+    BusyPointer busy;
+    const bool cardView = Entry_CardView != 0;
+
+    if (!cardView) {
+        // Only the blank last row of a new person is registered here; existing
+        // rows are written back cell by cell.
+        if (t.Entry_EditMode != 0)
+            return;
+        const int r = tb.rows() - 1;
+        for (int col : {1, 2}) {
+            if (tb.textMatrix(r, col).empty()) {
+                platform::MsgBox(entry::NoNameInRowMessage, platform::vbOKOnly);
+                tb.setFocus();
+                tb.setLeftCol(1);
+                tb.setRow(r);
+                tb.setCol(col);
+                return;
+            }
+        }
+    } else {
+        // A card shown for a person that is gone (freed elsewhere) is stored as a
+        // new person rather than lost.
+        if (t.Entry_EditMode != 0 && !isUsedPerson(t.Cur_PerIdx))
+            t.Entry_EditMode = 0;
+        if (Text1[0].text().empty() || Text1[1].text().empty()) {
+            platform::MsgBox(entry::NoNameOnCardMessage, platform::vbOKOnly);
+            if (Text1[0].text().empty())
+                Text1[0].setFocus();
+            if (Text1[1].text().empty())
+                Text1[1].setFocus();
+            return;
+        }
+        SetFocusNewInput();
+    }
+    if (!checkBeforeStore())
+        return;
+
+    if (cardView)
+        scritem[1].setEnabled(true);
+    closeChronologyWhenOpen();
+    model::Save_Undo();
+    const bool newPerson = t.Entry_EditMode == 0;
+    StorePerBuf();
+    t.Data_Changed = 1;
+
+    tb.setRedraw(false);
+    tablein();
+    tb.setRedraw(true);
+    // The refill starts the next new card empty; the postal code carries over to it.
+    if (cardView && newPerson)
+        Text1[6].setText(Keep_YubinNo);
+
+    if (t.Entry_EditMode == 0)
+        Label2[0].setCaption("");
+    Label2[1].setCaption(platform::CStr(t.PerCount));
+
+    if (!cardView) {
+        tb.setFocus();
+        tb.setRow(tb.rows() - 1);
+        CMDFUNC[3].setEnabled(true);
+        scritem[0].setEnabled(true);
+        CMDFUNC[0].setEnabled(false);
+        t.Entry_EditMode = 0;
+    } else {
+        CMDFUNC[0].setEnabled(true);
+    }
+    if (t.Ctrl_Open == 1)
+        mainwindow::otherWindows().rebuildRelationLists();
+
+    if (cardView && t.Entry_EditMode == 1) {
+        if (CMDFUNC[6].isEnabled()) {
+            CMDFUNC_Click(6);
+        } else if (tb.rows() > 1) {
+            // The first row's person becomes the current one, so that the next
+            // register writes to the person shown.
+            int first = tb.rowData(1);
+            entryset(first);
+            if (isUsedPerson(first))
+                t.Cur_PerIdx = static_cast<int16_t>(first);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- delete
+
+void EntryForm::deletePerson()
+{
+    model::Tables& t = T();
+    const bool cardView = Entry_CardView != 0;
+
+    // The table view deletes the person of the row the user sees; a row
+    // without a person (the blank new row) deletes nobody.
+    if (!cardView && tb.row() >= 1 && tb.row() < tb.rows() && tb.rowData(tb.row()) > 0)
+        t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(tb.row()));
+    const bool personShown = cardView || (tb.row() >= 1 && tb.row() < tb.rows() && tb.rowData(tb.row()) > 0);
+    if (!personShown || !isUsedPerson(t.Cur_PerIdx)) {
+        platform::Beep();
+        return;
+    }
+
+    if (model::Get_PersonKou(t.Cur_PerIdx) != -1) {
+        platform::MsgBox(entry::PersonInMarriageMessage, platform::vbOKOnly);
+        return;
+    }
+    const std::string question =
+        cardView ? entry::DeleteCardQuestion : entry::DeleteRowQuestion + platform::CStr(tb.row());
+    if (platform::MsgBox(question, platform::vbYesNo) == platform::vbNo) {
+        tb.setFocus();
+        return;
+    }
+    closeChronologyWhenOpen();
+
+    model::Save_Undo();
+    t.per_buf[static_cast<size_t>(t.Cur_PerIdx)].InUse = model::SlotFree;
+    t.PerCount = static_cast<int16_t>(t.PerCount - 1);
+    if (t.Ctrl_Open == 1)
+        mainwindow::otherWindows().rebuildRelationLists();
+
+    if (t.PerCount == 0) {
+        t.Entry_EditMode = 0;
+        CMDFUNC[2].setEnabled(false);
+        t.Cur_PerIdx = -1;
+    }
+    Label2[1].setCaption(platform::CStr(t.PerCount));
+    t.Data_Changed = 1;
+
+    if (tb.row() >= 2)
+        tb.setRow(tb.row() - 1);
+    tablein();
+    if (!cardView) {
+        tb.setFocus();
+        return;
+    }
+    if (t.Cur_PerIdx != -1 && tb.row() >= 1) {
+        int shown = tb.rowData(tb.row());
+        entryset(shown);
+        t.Cur_PerIdx = static_cast<int16_t>(shown);
+    }
+    SetFocusNewInput();
+}
+
+// ---------------------------------------------------------------- previous and next
+
+void EntryForm::navigate(int Index)
+{
+    model::Tables& t = T();
+    entry::EntryState& state = entry::entryState();
+    if (state.Voice_Busy == 1) {
+        state.Voice_Busy = 0;
+        entry::entryRequests().closeVoiceMemo();
+    }
+    const int last = tb.rows() - 1;
+    // Row 0 is the header row: its row data is no person.
+    int target = 0;
+    if (t.Entry_EditMode != 0) {
+        const int r = getrow(t.Cur_PerIdx);
+        target = Index == 5 ? r - 1 : r + 1;
+    } else {
+        target = last;
+    }
+    if (target >= 1 && target <= last)
+        t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(target));
+    else if (Index == 5)
+        t.Cur_PerIdx = 1;
+
+    if (t.Cur_PerIdx > 0) {
+        int shown = t.Cur_PerIdx;
+        entryset(shown);
+        t.Cur_PerIdx = static_cast<int16_t>(shown);
+    }
+    const int r = getrow(t.Cur_PerIdx);
+    if (Index == 5 && r < 2)
+        CMDFUNC[5].setEnabled(false);
+    if (Index == 6 && r >= tb.rows() - 1)
+        CMDFUNC[6].setEnabled(false);
+    SetFocusNewInput();
+}

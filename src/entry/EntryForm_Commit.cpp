@@ -1,0 +1,288 @@
+// Writing the person the editor holds into per_buf: the new person of the grid's
+// last row, or the person of the panel, new or existing.
+
+#include "entry/EntryForm.h"
+
+#include "entry/EntryPaths.h"
+
+#include "model/GroupLists.h"
+#include "model/document/WorkFolders.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/Conversions.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <array>
+
+namespace {
+
+model::Tables& T()
+{
+    return model::tables();
+}
+
+model::personal_data& person(int slot)
+{
+    return model::tables().per_buf[static_cast<size_t>(slot)];
+}
+
+// The first slot a new person may take, -1 when the table is full. Slot 1024 is
+// the blank partner of the marriage table and never holds a real person.
+int firstFreeSlot()
+{
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
+        if (person(slot).InUse != model::SlotUsed)
+            return slot;
+    }
+    return -1;
+}
+
+enum class AgeText { Empty, Negative, Valid, TooLarge };
+
+// An age text as the record holds it: empty, a negative value (stored as -1),
+// a whole number of years, or more than an Integer holds.
+AgeText readAge(const std::string& text, int16_t& years)
+{
+    years = -1;
+    if (platform::Trim(text).empty())
+        return AgeText::Empty;
+    const double value = platform::Fix(platform::Val(text));
+    if (value < 0)
+        return AgeText::Negative;
+    if (value > 32767)
+        return AgeText::TooLarge;
+    years = static_cast<int16_t>(value);
+    return AgeText::Valid;
+}
+
+// The grid columns the table path copies into the record.
+constexpr std::array<int, 12> CopiedColumns = {1, 2, 3, 5, 6, 8, 9, 10, 11, 12, 13, 14};
+
+} // namespace
+
+// ---------------------------------------------------------------- checks
+
+bool EntryForm::checkBeforeStore()
+{
+    model::Tables& t = T();
+    std::string bad;
+    if (t.Entry_EditMode == 0 && firstFreeSlot() == -1) {
+        platform::MsgBox(entry::TableFullMessage, platform::vbOKOnly);
+        return false;
+    }
+    int16_t years = -1;
+    if (Entry_CardView == 0) {
+        if (t.Entry_EditMode != 0)
+            return true;
+        const int r = tb.rows() - 1;
+        for (int col : CopiedColumns) {
+            if (!platform::canEncodeCp932(tb.textMatrix(r, col), &bad)) {
+                platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+                tb.setFocus();
+                tb.setRow(r);
+                tb.setCol(col);
+                return false;
+            }
+        }
+        if (readAge(tb.textMatrix(r, 7), years) == AgeText::TooLarge) {
+            platform::MsgBox(entry::BadAgeMessage, platform::vbOKOnly);
+            tb.setFocus();
+            tb.setRow(r);
+            tb.setCol(7);
+            return false;
+        }
+        return true;
+    }
+    for (int i = 0; i <= 16; ++i) {
+        if (!platform::canEncodeCp932(Text1[i].text(), &bad)) {
+            platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+            Text1[i].setFocus();
+            return false;
+        }
+    }
+    if (!platform::canEncodeCp932(CBGrp.text(), &bad)) {
+        platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+        CBGrp.setFocus();
+        return false;
+    }
+    if (platform::Len(Text1[13].text()) > entry::MaxBikoLength) {
+        platform::MsgBox(entry::BikoTooLongMessage, platform::vbOKOnly);
+        Text1[13].setFocus();
+        return false;
+    }
+    if (readAge(Text1[5].text(), years) == AgeText::TooLarge) {
+        platform::MsgBox(entry::BadAgeMessage, platform::vbOKOnly);
+        Text1[5].setFocus();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- picture and voice
+
+bool EntryForm::storePicture(int slot)
+{
+    model::personal_data& p = person(slot);
+    const int mode = model::settings().PicMode;
+    if (mode != 0 && mode != 1)
+        return true;
+    const std::string tag = Picture1[mode].tag();
+    if (tag.empty()) {
+        p.Picture_filename.clear();
+        p.Picture_index = -1;
+        p.Picture_mode = -1;
+        return true;
+    }
+    const std::string name = entry::faceFileName(slot, mode);
+    const std::string target = platform::joinPath(entry::faceFolder(), name);
+    try {
+        if (!platform::dirExists(entry::faceFolder()))
+            platform::makeDir(entry::faceFolder());
+        // Registering again without a new picture copies nothing.
+        if (platform::LCase(tag) != platform::LCase(target))
+            platform::copyFile(tag, target);
+    } catch (const platform::RuntimeError&) {
+        // The record keeps the picture it had; the person is stored all the same.
+        platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
+        return false;
+    }
+    p.Picture_mode = static_cast<int16_t>(mode);
+    p.Picture_filename = name;
+    p.Picture_index = 1;
+    return true;
+}
+
+namespace {
+
+// Copies the waiting recording over the person's memo file; false when there
+// is no recording or it cannot be copied.
+bool storeRecording(const model::personal_data& p)
+{
+    const std::string folder = entry::voiceFolder();
+    const std::string recording = platform::joinPath(folder, entry::VoiceTempName);
+    if (!platform::fileExists(recording))
+        return false;
+    try {
+        // The memo's name may come from a family file: it must stay inside the voice folder.
+        if (!model::isPlainFileName(p.Voice_filename))
+            throw platform::RuntimeError(platform::err::PathFileAccess, p.Voice_filename);
+        platform::copyFile(recording, platform::joinPath(folder, p.Voice_filename));
+    } catch (const platform::RuntimeError&) {
+        platform::MsgBox(entry::VoiceFileError, platform::vbOKOnly);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- StorePerBuf
+
+void EntryForm::StorePerBuf()
+{
+    model::Tables& t = T();
+
+    if (t.Entry_EditMode == 1 && Entry_CardView == 0)
+        return;
+
+    auto storeTexts = [this](model::personal_data& p) {
+        p.F_name = Text1[0].text();
+        p.Name = Text1[1].text();
+        p.Old_name = Text1[2].text();
+        p.B_day = Text1[3].text();
+        p.Death_day = Text1[4].text();
+        p.YubinNo = Text1[6].text();
+        p.Addr1 = Text1[7].text();
+        p.Addr2 = Text1[8].text();
+        p.TelNo = Text1[9].text();
+        p.FaxNo = Text1[10].text();
+        p.KeiNo = Text1[11].text();
+        p.E_mail = Text1[12].text();
+        p.Biko = tran(Text1[13].text(), 13);
+        p.Zokugara = Text1[14].text();
+        p.Kaimyo = Text1[15].text();
+        p.ZokugaraK = Text1[16].text();
+    };
+    auto storeGroupAndFlags = [this](model::personal_data& p) {
+        p.GrpName = platform::Trim(CBGrp.text());
+        model::Add_GrpName(p.GrpName);
+        model::Purge_GrpNames();
+        p.Disp.DS_DeathW = static_cast<int16_t>(chkDeath.value());
+        p.Disp.DS_Waku = static_cast<int16_t>(ChkWaku.value());
+        const int pattern = cbWakuPat.listIndex();
+        p.Disp.DS_WakuPat = static_cast<int16_t>(pattern < 0 || pattern > 4 ? 0 : pattern);
+        p.CategoryF = chkCateF.value() == forms::vbChecked ? 1 : -1;
+        p.CsvOutFlag = chkCsvOutput.value() == forms::vbChecked ? 1 : 0;
+    };
+    const bool voiceWaiting = platform::Val(cmdvoice.tag()) == 1;
+
+    if (t.Entry_EditMode == 0) {
+        const int slot = firstFreeSlot();
+        if (slot == -1)
+            return;
+        per_buf_ready(slot);
+        t.Cur_PerIdx = static_cast<int16_t>(slot);
+        t.PerCount = static_cast<int16_t>(t.PerCount + 1);
+        model::personal_data& p = person(slot);
+
+        if (Entry_CardView == 0) {
+            const int r = tb.rows() - 1;
+            p.InUse = model::SlotUsed;
+            tb.setRowData(r, slot);
+            p.F_name = tb.textMatrix(r, 1);
+            p.Name = tb.textMatrix(r, 2);
+            p.Old_name = tb.textMatrix(r, 3);
+            p.Sex = tb.textMatrix(r, 4) == "女" ? 1 : 0;
+            p.Addr1 = tb.textMatrix(r, 11);
+            p.Addr2 = tb.textMatrix(r, 12);
+            p.TelNo = tb.textMatrix(r, 8);
+            p.YubinNo = tb.textMatrix(r, 13);
+            p.FaxNo = tb.textMatrix(r, 10);
+            p.KeiNo = tb.textMatrix(r, 9);
+            p.E_mail = tb.textMatrix(r, 14);
+            p.B_day = tb.textMatrix(r, 5);
+            p.Death_day = tb.textMatrix(r, 6);
+            readAge(tb.textMatrix(r, 7), p.Age);
+            t.Entry_EditMode = 0;
+            return;
+        }
+
+        storePicture(slot);
+        if (voiceWaiting && storeRecording(p))
+            p.Voice_index = 1;
+        p.Sex = Option1[0].value() ? 0 : 1;
+        p.InUse = model::SlotUsed;
+        storeTexts(p);
+        readAge(Text1[5].text(), p.Age);
+        Keep_YubinNo = p.YubinNo;
+        storeGroupAndFlags(p);
+
+        CMDFUNC[1].setEnabled(true);
+        newp();
+        Text1[6].setText(Keep_YubinNo);
+        CMDFUNC[5].setEnabled(true);
+        CMDFUNC[6].setEnabled(true);
+        SetFocusNewInput();
+        return;
+    }
+
+    const int slot = t.Cur_PerIdx;
+    if (slot < 1 || slot > model::LastSlot || person(slot).InUse != model::SlotUsed)
+        return;
+    model::personal_data& p = person(slot);
+    storePicture(slot);
+    if (voiceWaiting) {
+        // Without a recording waiting the person keeps the memo already stored.
+        const bool hadMemo = platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName));
+        if (!hadMemo || storeRecording(p))
+            p.Voice_index = 1;
+    }
+    storeTexts(p);
+    readAge(Text1[5].text(), p.Age);
+    storeGroupAndFlags(p);
+    p.Sex = Option1[0].value() ? 0 : 1;
+}

@@ -1,0 +1,349 @@
+// Field and date input checking of the panel: Enter moves, refused keys, input
+// methods, the birth and death dates checked and rewritten in the current date
+// display form, the age computed from them, the remarks limit, the date
+// display mode menu and the grid's date cells.
+
+#include "entry/EntryForm.h"
+
+#include "forms/Screen.h"
+#include "model/era/EraDates.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr const char* BirthAfterDeathMessage = "生年月日が死亡年月日より未来です。登録出来ません。";
+constexpr const char* BadBirthMessage = "生年月日が不正です";
+constexpr const char* BadBirthOnFocusMessage = "生年月日が不正です。";
+constexpr const char* BadDeathMessage = "死亡年月日が不正です";
+constexpr const char* BadDateMessage = "日付入力が不正です";
+constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
+constexpr const char* BadDateCellMessage = " : 日付データが不正です";
+
+constexpr long WhiteColour = 0xFFFFFFL;
+constexpr long GreyColour = 0xC0C0C0L;
+// A key code the text box does not insert.
+constexpr int16_t RefusedKey = 14;
+
+// The input method of a date box in a display form.
+int dateImeMode(int32_t dispmode)
+{
+    switch (dispmode) {
+    case 0:
+        return forms::vbIMEDisable;
+    case 2:
+        return forms::vbIMEAlphaFull;
+    default:
+        return forms::vbIMEHiragana;
+    }
+}
+
+// A stored date rewritten in the current display form; "" when it does not convert.
+std::string convertedDate(const std::string& text)
+{
+    std::string out;
+    if (text.empty() || model::Conv_InputDate(text, out) == -1)
+        return {};
+    return out;
+}
+
+// The date value of a typed or stored date text: checked and normalised into
+// the current display form, completed to a full date, then converted.
+std::optional<double> dateValue(const std::string& text)
+{
+    std::string normalised;
+    if (model::Conv_InputDate(text, normalised) == -1)
+        return std::nullopt;
+    const std::string full = model::Fill_DatePart(normalised);
+    double date = 0;
+    if (full.empty() || model::DateKey_ToDate(full, date) == -1)
+        return std::nullopt;
+    return date;
+}
+
+} // namespace
+
+std::string EntryForm::Calc_Age(const std::string& birth, const std::string& death)
+{
+    Text1[5].setText("");
+    if (!death.empty()) {
+        const std::optional<double> d = dateValue(death);
+        if (!d || birth.empty())
+            return {};
+        const std::optional<double> b = dateValue(birth);
+        if (!b)
+            return {};
+        if (*b > *d) {
+            platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
+            return {};
+        }
+        return platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365));
+    }
+    if (birth.empty())
+        return {};
+    const std::optional<double> b = dateValue(birth);
+    if (!b)
+        return {};
+    const int32_t years = platform::IntDiv(platform::Date() - *b, 365);
+    if (years < 0) {
+        platform::MsgBox(BadBirthMessage, platform::vbOKOnly);
+        return {};
+    }
+    return platform::CStr(years);
+}
+
+void EntryForm::SetFocusNewInput()
+{
+    Text1[0].setFocus();
+}
+
+// ---------------------------------------------------------------- panel fields
+
+void EntryForm::Text1_GotFocus(int Index)
+{
+    switch (Index) {
+    case 3:
+    case 4:
+        Text1[Index].setIMEMode(dateImeMode(model::settings().Dispmode_Nengo));
+        break;
+    case 5:
+    case 6:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+        Text1[Index].setIMEMode(forms::vbIMEDisable);
+        break;
+    default:
+        Text1[Index].setIMEMode(forms::vbIMEHiragana);
+        break;
+    }
+    if ((Index == 0 || Index == 1) && !Text1[Index].text().empty()) {
+        Text1[Index].setSelStart(0);
+        Text1[Index].setSelLength(static_cast<int>(platform::Len(Text1[Index].text())));
+    }
+    if (Index == 5)
+        refreshAge(AgeRefresh::OnFocus);
+}
+
+void EntryForm::Text1_KeyPress(int Index, int16_t& KeyAscii)
+{
+    if (KeyAscii == 13) {
+        switch (Index) {
+        case 0:
+            Text1[1].setFocus();
+            break;
+        case 1:
+            Text1[2].setFocus();
+            break;
+        case 2:
+            // A partner's sex buttons are hidden: the order goes on with the label.
+            if (!Option1[0].isVisible())
+                Text1[14].setFocus();
+            else if (Option1[0].value())
+                Option1[0].setFocus();
+            else
+                Option1[1].setFocus();
+            break;
+        case 14:
+            Text1[15].setFocus();
+            break;
+        case 15:
+            Text1[3].setFocus();
+            break;
+        case 16:
+            Text1[0].setFocus();
+            break;
+        case 12:
+        case 13:
+            Text1[13].setFocus();
+            break;
+        default:
+            if (Index >= 3 && Index <= 11)
+                Text1[Index + 1].setFocus();
+            break;
+        }
+    }
+    bool refused = false;
+    if (Index == 6)
+        refused = KeyAscii > 32 && KeyAscii != 45 && (KeyAscii < 48 || KeyAscii > 57) && KeyAscii < 255;
+    else if (Index == 5 || (Index >= 9 && Index <= 11))
+        refused = KeyAscii >= 97 && KeyAscii <= 122;
+    if (refused) {
+        platform::MsgBox(DigitsOnlyMessage, platform::vbOKOnly);
+        KeyAscii = RefusedKey;
+    }
+}
+
+void EntryForm::Text1_LostFocus(int Index)
+{
+    if (Index == 3 || Index == 4) {
+        forms::TextBox& box = Text1[Index];
+        const std::string text = platform::Trim(box.text());
+        box.setText(text);
+        if (text.empty())
+            return;
+        std::string normalised;
+        if (model::Conv_InputDate(text, normalised) == -1) {
+            if (Entry_CardView == 0) {
+                // Back to the card view, where the box is. The view is marked first,
+                // so that the tab's own handler finds the switch done.
+                frm1[0].zOrder(0);
+                Entry_CardView = -1;
+                Tab1.tabs().item(1).setSelected(true);
+                CMDFUNC[3].setEnabled(false);
+                CMDFUNC[1].setEnabled(true);
+            }
+            platform::MsgBox(BadDateMessage, platform::vbOKOnly);
+            box.setText("");
+            box.setFocus();
+            return;
+        }
+        box.setText(normalised);
+        refreshAge(AgeRefresh::AfterTyping);
+        return;
+    }
+    if (Index == 5) {
+        const std::string text = Text1[5].text();
+        if (text.empty())
+            return;
+        const double value = platform::Val(text);
+        Text1[5].setText(value >= 0 ? platform::CStrDouble(value) : "");
+        return;
+    }
+    if (Index == 13 && platform::Len(Text1[13].text()) > entry::MaxBikoLength) {
+        platform::MsgBox(entry::BikoTooLongMessage, platform::vbOKOnly);
+        Text1[13].setFocus();
+    }
+}
+
+void EntryForm::refreshAge(AgeRefresh when)
+{
+    const std::string birth = Text1[3].text();
+    const std::string death = Text1[4].text();
+    if (death.empty()) {
+        Label1[5].setCaption("年令");
+        Text1[5].setBackColor(WhiteColour);
+        if (birth.empty())
+            return;
+        const std::optional<double> b = dateValue(birth);
+        if (!b)
+            return;
+        const int32_t years = platform::IntDiv(platform::Date() - *b, 365);
+        if (years < 0) {
+            platform::MsgBox(when == AgeRefresh::OnFocus ? BadBirthOnFocusMessage : BadBirthMessage,
+                             platform::vbOKOnly);
+            return;
+        }
+        Text1[5].setText(platform::CStr(years));
+        return;
+    }
+    Label1[5].setCaption("死亡年令");
+    Text1[5].setBackColor(GreyColour);
+    const std::optional<double> d = dateValue(death);
+    if (!d || birth.empty())
+        return;
+    const std::optional<double> b = dateValue(birth);
+    if (!b)
+        return;
+    if (*b <= *d) {
+        Text1[5].setText(platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365)));
+        return;
+    }
+    platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
+    if (when == AgeRefresh::AfterTyping)
+        Text1[5].setText("");
+    Text1[4].setText("");
+}
+
+// ---------------------------------------------------------------- date display mode
+
+void EntryForm::calend_Click(int Index)
+{
+    model::Tables& t = model::tables();
+    model::Settings& s = model::settings();
+    forms::screen().setMousePointer(forms::vbHourglass);
+    if (Index >= 0 && Index <= 2)
+        s.Dispmode_Nengo = Index;
+
+    if (t.PerCount >= 1) {
+        for (int r = 1; r < tb.rows(); ++r) {
+            const int slot = tb.rowData(r);
+            if (slot < 1 || slot > model::LastSlot)
+                continue;
+            model::personal_data& p = t.per_buf[static_cast<size_t>(slot)];
+            if (p.InUse == model::SlotFree)
+                continue;
+            p.B_day = convertedDate(p.B_day);
+            p.Death_day = convertedDate(p.Death_day);
+        }
+    }
+
+    for (int i = 0; i <= 2; ++i)
+        calend[i].setChecked(i == Index);
+    const int ime = s.Dispmode_Nengo == 0 ? forms::vbIMEDisable : forms::vbIMEHiragana;
+    Text1[3].setIMEMode(ime);
+    Text1[4].setIMEMode(ime);
+
+    if (Entry_CardView == -1) {
+        const std::array<std::pair<int, const char*>, 2> boxes = {{{3, BadBirthMessage}, {4, BadDeathMessage}}};
+        for (const auto& [index, message] : boxes) {
+            forms::TextBox& box = Text1[index];
+            if (box.text().empty())
+                continue;
+            const std::string converted = convertedDate(box.text());
+            if (!converted.empty()) {
+                box.setText(converted);
+            } else {
+                platform::MsgBox(message, platform::vbOKOnly);
+                box.setText("");
+                box.setFocus();
+            }
+        }
+    } else if (t.Entry_EditMode != 0) {
+        tb.setRedraw(false);
+        tablein();
+        tb.setRedraw(true);
+    }
+    forms::screen().setMousePointer(forms::vbDefault);
+}
+
+// ---------------------------------------------------------------- grid cells
+
+void EntryForm::CheckDateCell(int Row, int Col)
+{
+    const std::string text = Text2.text();
+    if (Col == 7) {
+        const double value = platform::Val(text);
+        if (value == 0) {
+            tb.setTextMatrix(Row, Col, "");
+            EditCellText.clear();
+            return;
+        }
+        EditCellText = platform::CStrDouble(value);
+        tb.setTextMatrix(Row, Col, EditCellText);
+        return;
+    }
+    if (Col != 5 && Col != 6)
+        return;
+    if (text.empty()) {
+        EditCellText.clear();
+        return;
+    }
+    std::string normalised;
+    if (model::Conv_InputDate(text, normalised) != -1) {
+        tb.setTextMatrix(Row, Col, normalised);
+        EditCellText = normalised;
+        return;
+    }
+    platform::MsgBox("項目" + platform::CStr(tb.row()) + BadDateCellMessage, platform::vbOKOnly);
+    tb.setTextMatrix(Row, Col, "");
+    Text2.setText("");
+    EditCellText.clear();
+}

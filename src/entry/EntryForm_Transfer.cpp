@@ -1,0 +1,437 @@
+// Moving a person's record between per_buf, the grid tb and the panel.
+
+#include "entry/EntryForm.h"
+
+#include "entry/EntryPaths.h"
+
+#include "forms/Picture.h"
+#include "model/GroupLists.h"
+#include "model/document/WorkFolders.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+model::Tables& T()
+{
+    return model::tables();
+}
+
+model::personal_data& person(int slot)
+{
+    return model::tables().per_buf[static_cast<size_t>(slot)];
+}
+
+std::string flagText(bool set, const char* setText)
+{
+    return set ? setText : "-";
+}
+
+std::string nameCell(const std::string& name)
+{
+    return name.empty() ? "  " : name;
+}
+
+constexpr long WhiteColour = 0xFFFFFFL;
+constexpr long GreyColour = 0xC0C0C0L;
+
+} // namespace
+
+// ---------------------------------------------------------------- small operations
+
+void EntryForm::per_buf_ready(int idx)
+{
+    if (!model::isSlot(idx))
+        return;
+    model::personal_data& p = person(idx);
+    p.F_name.clear();
+    p.Name.clear();
+    p.B_day.clear();
+    p.Old_name.clear();
+    p.Death_day.clear();
+    p.YubinNo.clear();
+    p.Addr1.clear();
+    p.Addr2.clear();
+    p.TelNo.clear();
+    p.FaxNo.clear();
+    p.KeiNo.clear();
+    p.E_mail.clear();
+    p.Biko.clear();
+    p.Sex = 0;
+    p.Age = -1;
+    p.Voice_index = -1;
+    p.Picture_index = -1;
+    p.Picture_mode = -1;
+}
+
+std::string EntryForm::tran(const std::string& text, int mode)
+{
+    if (platform::Trim(text).empty())
+        return text;
+    // CR and LF are single bytes that no multi-byte character contains, so the
+    // visit can run over bytes.
+    std::string out = text;
+    const size_t length = out.size();
+    for (size_t i = 0; i < length; ++i) {
+        if (mode == 13) {
+            if (out[i] == '\r')
+                out[i] = '\n';
+        } else if (out[i] == '\n') {
+            out[i] = '\r';
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string EntryForm::split(const std::string& text)
+{
+    return text;
+}
+
+int EntryForm::senue(const std::string& text, std::string& result)
+{
+    const std::string narrow = platform::narrowWidth(text);
+    if (!platform::IsNumeric(platform::Left(narrow, 1)) || !platform::IsNumeric(platform::Mid(narrow, 4, 1)))
+        return -1;
+    const long year = static_cast<long>(platform::Int(platform::Val(platform::Left(narrow, 4))));
+    if (platform::Len(narrow) > 5) {
+        if (year < 1000)
+            return -1;
+        std::string month = platform::CStr(static_cast<long long>(platform::Int(platform::Val(platform::Mid(narrow, 6)))));
+        if (month.size() == 1)
+            month = month == "0" ? "01" : "0" + month;
+        else if (month.size() > 2)
+            month = month.substr(0, 2);
+        result = platform::CStr(year) + "/" + month + "/01";
+        return 0;
+    }
+    if (year < 1000)
+        return -1;
+    result = platform::CStr(year) + "/01/01";
+    return 0;
+}
+
+int EntryForm::getrow(int idx)
+{
+    if (idx < 1)
+        return 0;
+    int found = 0;
+    for (int r = 1; r < tb.rows(); ++r) {
+        if (tb.rowData(r) == idx)
+            found = r;
+    }
+    return found;
+}
+
+void EntryForm::rowset()
+{
+    model::Tables& t = T();
+    const int last = tb.rows() - 1;
+    if (t.Entry_EditMode != 0) {
+        for (int r = 1; r <= last; ++r) {
+            if (r == tb.row()) {
+                if (tb.rowData(r) != 0)
+                    t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(r));
+                if (t.Cur_PerIdx != -1)
+                    Label2[0].setCaption(platform::CStr(getrow(t.Cur_PerIdx)));
+                tb.setTextMatrix(r, 0, "*");
+            } else {
+                tb.setTextMatrix(r, 0, "");
+            }
+        }
+        return;
+    }
+    if (last < 1)
+        return;
+    tb.setTextMatrix(last, 0, "*");
+    for (int r = 1; r < last; ++r)
+        tb.setTextMatrix(r, 0, "");
+}
+
+double EntryForm::personRowHeight(double minimum) const
+{
+    return Text2.height() > minimum ? Text2.height() : 250;
+}
+
+void EntryForm::clearPictures()
+{
+    for (int i = 0; i <= 1; ++i) {
+        Picture1[i].setPicture(forms::Picture());
+        Picture1[i].setTag("");
+    }
+}
+
+// ---------------------------------------------------------------- newp
+
+void EntryForm::newp()
+{
+    model::Tables& t = T();
+    t.Entry_EditMode = 0;
+    Option1[0].setVisible(true);
+    Option1[1].setVisible(true);
+    Option1[0].setValue(true);
+
+    if (Entry_CardView == 0) {
+        tb.setEditable(forms::flexEDNone);
+        tb.addItem(" ");
+        const int r = tb.rows() - 1;
+        tb.setRowHeight(r, personRowHeight(270));
+        tb.setTextMatrix(r, 4, "男");
+        CMDFUNC[0].setEnabled(false);
+        tb.setRow(r);
+        tb.setCol(1);
+        tb.setLeftCol(1);
+        if (tb.rows() > 19)
+            tb.setTopRow(r);
+    } else {
+        for (int i = 0; i <= 16; ++i)
+            Text1[i].setText("");
+        CBGrp.setText("");
+        CBGrp.clear();
+        for (int g = 0; g <= t.GrpNameCount; ++g)
+            CBGrp.addItem(t.GrpNameList[static_cast<size_t>(g)].GrpName);
+        Label1[5].setCaption("年令");
+        Text1[5].setBackColor(WhiteColour);
+        Label2[0].setCaption("");
+        CMDFUNC[0].setEnabled(true);
+        clearPictures();
+        model::settings().PicMode = -1;
+        cmdvoice.setTag("0");
+    }
+
+    CMDFUNC[1].setEnabled(true);
+    CMDFUNC[2].setEnabled(false);
+    if (Entry_CardView != 0) {
+        if (!CMDFUNC[5].isEnabled() && t.PerCount >= 1)
+            CMDFUNC[5].setEnabled(true);
+        CMDFUNC[6].setEnabled(false);
+    }
+}
+
+// ---------------------------------------------------------------- entryset
+
+bool EntryForm::showPicture(int mode, const std::string& path)
+{
+    forms::Picture picture;
+    try {
+        if (!platform::fileExists(path))
+            return false;
+        picture = forms::LoadPicture(path);
+    } catch (const platform::RuntimeError&) {
+        // A file that exists but holds no picture counts as a missing picture.
+        return false;
+    }
+    if (mode == 0) {
+        Picture1[0].setPicture(picture);
+        Picture1[0].setTag(path);
+    } else {
+        forms::PictureBox& box = Picture1[1];
+        box.setPicture(forms::Picture());
+        box.paintPicture(picture, 0, 0, box.scaleWidth(), box.scaleHeight());
+        box.setTag(path);
+    }
+    return true;
+}
+
+void EntryForm::entryset(int& idx)
+{
+    model::Tables& t = T();
+    const std::string voiceFolder = entry::voiceFolder();
+    const std::string faceFolder = entry::faceFolder();
+
+    if (idx == -1) {
+        newp();
+        return;
+    }
+    // Slots outside the table are treated as no person at all.
+    if (idx < 1 || idx > model::LastSlot)
+        return;
+    if (person(idx).InUse != model::SlotUsed) {
+        idx = 1;
+        if (person(1).InUse != model::SlotUsed)
+            return;
+    }
+    const model::personal_data& p = person(idx);
+
+    CMDFUNC[5].setEnabled(true);
+    CMDFUNC[6].setEnabled(true);
+    const int r = getrow(idx);
+    if (r == 1)
+        CMDFUNC[5].setEnabled(false);
+    if (r == tb.rows() - 1)
+        CMDFUNC[6].setEnabled(false);
+
+    t.Entry_EditMode = 1;
+    CMDFUNC[2].setEnabled(true);
+    cmdvoice.setTag("0");
+
+    if (p.Voice_index != -1) {
+        cmdvoice.setTag("1");
+        try {
+            // The memo's name comes from the family file: it must stay inside the voice folder.
+            if (!model::isPlainFileName(p.Voice_filename))
+                throw platform::RuntimeError(platform::err::FileNotFound, p.Voice_filename);
+            platform::copyFile(platform::joinPath(voiceFolder, p.Voice_filename),
+                               platform::joinPath(voiceFolder, entry::VoiceTempName));
+        } catch (const platform::RuntimeError&) {
+            cmdvoice.setTag("0");
+        }
+    }
+
+    Text1[0].setText(p.F_name);
+    Text1[1].setText(p.Name);
+    Text1[2].setText(p.Old_name);
+    Text1[3].setText(p.B_day);
+    Text1[4].setText(p.Death_day);
+    if (!Text1[4].text().empty()) {
+        Label1[5].setCaption("死亡年令");
+        Text1[5].setBackColor(GreyColour);
+    } else {
+        Label1[5].setCaption("年令");
+        Text1[5].setBackColor(WhiteColour);
+    }
+    const std::string age = Calc_Age(Text1[3].text(), Text1[4].text());
+    Text1[5].setText(age);
+    Text1[6].setText(p.YubinNo);
+    Text1[7].setText(p.Addr1);
+    Text1[8].setText(p.Addr2);
+    Text1[9].setText(p.TelNo);
+    Text1[10].setText(p.FaxNo);
+    Text1[11].setText(p.KeiNo);
+    Text1[12].setText(p.E_mail);
+    Text1[13].setText(tran(p.Biko, 0));
+    Text1[14].setText(p.Zokugara);
+    Text1[15].setText(p.Kaimyo);
+    Text1[16].setText(p.ZokugaraK);
+
+    chkDeath.setValue(p.Disp.DS_DeathW == 1 ? forms::vbChecked : forms::vbUnchecked);
+    ChkWaku.setValue(p.Disp.DS_Waku == 1 ? forms::vbChecked : forms::vbUnchecked);
+    const int pattern = p.Disp.DS_WakuPat;
+    cbWakuPat.setListIndex(pattern >= 0 && pattern < cbWakuPat.listCount() ? pattern : -1);
+    chkCateF.setValue(p.CategoryF == 1 ? forms::vbChecked : forms::vbUnchecked);
+    chkCsvOutput.setValue(p.CsvOutFlag == 1 ? forms::vbChecked : forms::vbUnchecked);
+    CBGrp.clear();
+    for (int g = 0; g <= t.GrpNameCount; ++g)
+        CBGrp.addItem(t.GrpNameList[static_cast<size_t>(g)].GrpName);
+    CBGrp.setText(p.GrpName);
+
+    Label2[0].setCaption(platform::CStr(r));
+    if (r > 0)
+        tb.setRow(r);
+
+    bool partner = false;
+    for (int k = 1; k <= model::LastSlot && !partner; ++k) {
+        const model::marry_data& m = t.kou_buf[static_cast<size_t>(k)];
+        partner = m.kou_titi == idx || m.kou_haha == idx;
+    }
+    Option1[0].setVisible(!partner);
+    Option1[1].setVisible(!partner);
+    if (p.Sex != 0)
+        Option1[1].setValue(true);
+    else
+        Option1[0].setValue(true);
+
+    model::settings().PicMode = p.Picture_mode;
+
+    if (p.Picture_index == -1 || (p.Picture_mode != 0 && p.Picture_mode != 1)) {
+        clearPictures();
+    } else {
+        const int mode = p.Picture_mode;
+        const int other = mode == 0 ? 1 : 0;
+        Picture1[other].setPicture(forms::Picture());
+        Picture1[other].setTag("");
+        // The picture's name comes from the family file: it must stay inside the face folder.
+        const bool shown = model::isPlainFileName(p.Picture_filename) &&
+                           showPicture(mode, platform::joinPath(faceFolder, p.Picture_filename));
+        if (!shown) {
+            Picture1[mode].setPicture(forms::Picture());
+            Picture1[mode].setTag("");
+            platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
+            return;
+        }
+    }
+    CMDFUNC[1].setEnabled(true);
+}
+
+// ---------------------------------------------------------------- tablein
+
+void EntryForm::tablein()
+{
+    model::Tables& t = T();
+    const model::Settings& s = model::settings();
+
+    int count = 0;
+    for (int slot = 1; slot <= model::LastSlot; ++slot) {
+        if (person(slot).InUse == model::SlotUsed)
+            ++count;
+    }
+    t.PerCount = static_cast<int16_t>(count);
+    tb.setRows(count + 1);
+
+    const double height = personRowHeight(250);
+    int r = 1;
+    for (int slot = 1; slot <= model::LastSlot; ++slot) {
+        const model::personal_data& p = person(slot);
+        if (p.InUse != model::SlotUsed)
+            continue;
+        tb.setTextMatrix(r, 1, nameCell(p.F_name));
+        tb.setTextMatrix(r, 2, nameCell(p.Name));
+        tb.setTextMatrix(r, 3, p.Old_name);
+        tb.setTextMatrix(r, 4, p.Sex == 1 ? "女" : "男");
+        tb.setTextMatrix(r, 5, p.B_day);
+        tb.setTextMatrix(r, 6, p.Death_day);
+        tb.setTextMatrix(r, 7, Calc_Age(p.B_day, p.Death_day));
+        tb.setTextMatrix(r, 8, p.TelNo);
+        tb.setTextMatrix(r, 9, p.KeiNo);
+        tb.setTextMatrix(r, 10, p.FaxNo);
+        tb.setTextMatrix(r, 11, p.Addr1);
+        tb.setTextMatrix(r, 12, p.Addr2);
+        tb.setTextMatrix(r, 13, p.YubinNo);
+        tb.setTextMatrix(r, 14, p.E_mail);
+        tb.setTextMatrix(r, 15, p.Zokugara);
+        tb.setTextMatrix(r, 16, p.Kaimyo);
+        tb.setTextMatrix(r, 17, flagText(p.Disp.DS_Waku == 1, "表示"));
+        tb.setTextMatrix(r, 18, flagText(p.Disp.DS_DeathW == 1, "表示"));
+        tb.setTextMatrix(r, 19, flagText(p.CategoryF == 1, "設定"));
+        tb.setTextMatrix(r, 20, flagText(p.CsvOutFlag == 1, "設定"));
+        tb.setRowHeight(r, height);
+        tb.setRowData(r, slot);
+        ++r;
+    }
+
+    if (t.PerCount > 0) {
+        // Settings from a damaged family file must not take the grid outside
+        // its columns or sort codes.
+        const bool sortable = s.Sort_factor >= 0 && s.Sort_factor < entry::GridCols &&
+                              s.Array_SortMode >= forms::flexSortNone &&
+                              s.Array_SortMode <= forms::flexSortGenericDescending;
+        if (sortable) {
+            const int col = tb.col();
+            tb.setCol(s.Sort_factor);
+            tb.sort(s.Array_SortMode);
+            tb.setCol(col);
+        }
+        rowset();
+    }
+    if (t.Entry_EditMode == 0)
+        newp();
+
+    if (Entry_CardView == 0) {
+        for (int i = 0; i <= 4; ++i)
+            CMDFUNC[i].setTabStop(false);
+        for (int i = 0; i <= 13; ++i)
+            Text1[i].setTabStop(false);
+        Option1[0].setTabStop(false);
+        Option1[1].setTabStop(false);
+        cmdvoice.setTabStop(false);
+        Picture1[0].setTabStop(false);
+        Picture1[1].setTabStop(false);
+        tb.setFocus();
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Program-wide values of the person entry that no other subsystem keeps: the
+// open flags of the person editor's companion windows and the grid position the
+// grid editor remembers. The person table's own cursors (Cur_PerIdx,
+// Entry_EditMode, PerCount, Entry_Open, CelSet_Open) live in model::tables(), the
+// picture kind PicMode and DspOp_Person in model::settings().
+
+#include <cstdint>
+
+namespace entry {
+
+struct EntryState {
+    int16_t Voice_Busy = 0;    // 1 while the voice memo window is open
+    int16_t InfoOne_Open = 0;  // 1 while the person card is shown
+    // The grid position the grid editor scrolls back to; both 1 when the editor loads.
+    int16_t Grid_LeftCol = 1;
+    int16_t Grid_TopRow = 1;
+};
+
+// The one instance the whole program shares.
+EntryState& entryState();
+
+} // namespace entry

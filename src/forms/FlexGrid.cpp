@@ -1,0 +1,582 @@
+#include "forms/FlexGrid.h"
+
+#include "forms/Bridge_p.h"
+#include "forms/ListOrder.h"
+
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace forms {
+
+namespace {
+
+constexpr int SubscriptOutOfRange = 381;
+constexpr double DefaultColWidth = 960;
+
+[[noreturn]] void badIndex()
+{
+    throw platform::RuntimeError(SubscriptOutOfRange, "Subscript out of range");
+}
+
+int pixelsOf(double twips)
+{
+    return std::max(0, twipsToPixels(twips));
+}
+
+// -1, 0 or 1 as a sorts before, with or after b in the generic order.
+int compareGeneric(const std::string& a, const std::string& b)
+{
+    const bool aNumber = platform::IsNumeric(a);
+    const bool bNumber = platform::IsNumeric(b);
+    if (aNumber && bNumber) {
+        const double x = platform::Val(a);
+        const double y = platform::Val(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (aNumber != bNumber)
+        return aNumber ? -1 : 1;
+    const int order = compareListText(a, b);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+Qt::Alignment qtAlignment(int alignment)
+{
+    switch (alignment) {
+    case 0:
+        return Qt::AlignLeft | Qt::AlignTop;
+    case 1:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    case 2:
+        return Qt::AlignLeft | Qt::AlignBottom;
+    case 3:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case 4:
+        return Qt::AlignCenter;
+    case 5:
+        return Qt::AlignHCenter | Qt::AlignBottom;
+    case 6:
+        return Qt::AlignRight | Qt::AlignTop;
+    case 7:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case 8:
+        return Qt::AlignRight | Qt::AlignBottom;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+FlexGrid::FlexGrid(Container& container, std::string name) : Control(container, std::move(name))
+{
+    resetProperties();
+}
+
+FlexGrid::~FlexGrid() = default;
+
+QWidget* FlexGrid::createWidget(QWidget* parent)
+{
+    auto* table = new BridgedScrollArea<QTableWidget>(parent);
+    // Row 0 is a row of the grid like any other, drawn as the header; Qt's own
+    // headers would hold a second copy of it.
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectItems);
+    table->setWordWrap(false);
+    m_table = table;
+    QObject::connect(table, &QTableWidget::currentCellChanged, table,
+                     [this](int row, int col, int, int) { userMovedTo(row, col); });
+    QObject::connect(table, &QTableWidget::itemChanged, table, [this](QTableWidgetItem* item) {
+        if (!m_table || isApplying())
+            return;
+        userEdited(item->row(), item->column(), str(item->text()));
+    });
+    return table;
+}
+
+void FlexGrid::resetProperties()
+{
+    m_colWidths.assign(1, DefaultColWidth);
+    m_colAlignments.assign(1, flexAlignLeftCenter);
+    m_rows.clear();
+    m_rows.push_back(makeRow());
+    m_row = 0;
+    m_col = 0;
+    m_topRow = 1;
+    m_leftCol = 0;
+    m_redraw = true;
+    m_editable = flexEDNone;
+}
+
+void FlexGrid::copyPropertiesFrom(const Control& source)
+{
+    Control::copyPropertiesFrom(source);
+    const auto& other = static_cast<const FlexGrid&>(source);
+    m_rows = other.m_rows;
+    m_colWidths = other.m_colWidths;
+    m_colAlignments = other.m_colAlignments;
+    m_row = other.m_row;
+    m_col = other.m_col;
+    m_editable = other.m_editable;
+}
+
+FlexGrid::Row FlexGrid::makeRow() const
+{
+    Row row;
+    row.cells.assign(m_colWidths.size(), std::string());
+    return row;
+}
+
+void FlexGrid::applyProperties()
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    m_table->setRowCount(static_cast<int>(m_rows.size()));
+    m_table->setColumnCount(static_cast<int>(m_colWidths.size()));
+    for (int c = 0; c < static_cast<int>(m_colWidths.size()); ++c)
+        applyColumn(c);
+    for (int r = 0; r < static_cast<int>(m_rows.size()); ++r)
+        applyRow(r);
+    m_table->setEditTriggers(m_editable == flexEDNone
+                                 ? QAbstractItemView::NoEditTriggers
+                                 : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_table->setUpdatesEnabled(m_redraw);
+    applyCurrent();
+}
+
+void FlexGrid::applyCell(int row, int col)
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    QTableWidgetItem* item = m_table->item(row, col);
+    if (!item) {
+        item = new QTableWidgetItem;
+        m_table->setItem(row, col, item);
+    }
+    item->setText(qs(m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)]));
+    item->setTextAlignment(qtAlignment(m_colAlignments[static_cast<size_t>(col)]));
+    if (row == 0) {
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setBackground(QBrush(QColor(0xf0, 0xf0, 0xf0)));
+        QFont font = item->font();
+        font.setBold(true);
+        item->setFont(font);
+    }
+}
+
+void FlexGrid::applyRow(int row)
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    m_table->setRowHeight(row, pixelsOf(m_rows[static_cast<size_t>(row)].height));
+    for (int c = 0; c < static_cast<int>(m_colWidths.size()); ++c)
+        applyCell(row, c);
+}
+
+void FlexGrid::applyColumn(int col)
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    const double width = m_colWidths[static_cast<size_t>(col)];
+    m_table->setColumnHidden(col, width <= 0);
+    if (width > 0)
+        m_table->setColumnWidth(col, pixelsOf(width));
+}
+
+void FlexGrid::applyCurrent()
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    m_table->setCurrentCell(m_row, m_col);
+}
+
+// ---------------------------------------------------------------- size
+
+int FlexGrid::rows() const
+{
+    touch();
+    return static_cast<int>(m_rows.size());
+}
+
+void FlexGrid::setRows(int rows)
+{
+    touch();
+    if (rows < 1)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    const int before = static_cast<int>(m_rows.size());
+    m_rows.resize(static_cast<size_t>(rows), makeRow());
+    if (m_table) {
+        ApplyScope scope(*this);
+        m_table->setRowCount(rows);
+        for (int r = before; r < rows; ++r)
+            applyRow(r);
+    }
+    if (m_row >= rows)
+        moveCurrent(rows - 1, m_col);
+    m_topRow = std::min(m_topRow, std::max(1, rows - 1));
+}
+
+int FlexGrid::cols() const
+{
+    touch();
+    return static_cast<int>(m_colWidths.size());
+}
+
+void FlexGrid::setCols(int cols)
+{
+    touch();
+    if (cols < 1)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    const int before = static_cast<int>(m_colWidths.size());
+    m_colWidths.resize(static_cast<size_t>(cols), DefaultColWidth);
+    m_colAlignments.resize(static_cast<size_t>(cols), flexAlignLeftCenter);
+    for (Row& row : m_rows)
+        row.cells.resize(static_cast<size_t>(cols));
+    if (m_table) {
+        ApplyScope scope(*this);
+        m_table->setColumnCount(cols);
+        for (int c = before; c < cols; ++c) {
+            applyColumn(c);
+            for (int r = 0; r < static_cast<int>(m_rows.size()); ++r)
+                applyCell(r, c);
+        }
+    }
+    if (m_col >= cols)
+        moveCurrent(m_row, cols - 1);
+    m_leftCol = std::min(m_leftCol, cols - 1);
+}
+
+// ---------------------------------------------------------------- current cell
+
+void FlexGrid::checkRow(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
+        badIndex();
+}
+
+void FlexGrid::checkCol(int col) const
+{
+    if (col < 0 || col >= static_cast<int>(m_colWidths.size()))
+        badIndex();
+}
+
+void FlexGrid::checkCell(int row, int col) const
+{
+    checkRow(row);
+    checkCol(col);
+}
+
+int FlexGrid::row() const
+{
+    touch();
+    return m_row;
+}
+
+void FlexGrid::setRow(int row)
+{
+    touch();
+    checkRow(row);
+    moveCurrent(row, m_col);
+}
+
+int FlexGrid::col() const
+{
+    touch();
+    return m_col;
+}
+
+void FlexGrid::setCol(int col)
+{
+    touch();
+    checkCol(col);
+    moveCurrent(m_row, col);
+}
+
+void FlexGrid::moveCurrent(int row, int col)
+{
+    if (row == m_row && col == m_col)
+        return;
+    m_row = row;
+    m_col = col;
+    applyCurrent();
+    if (canRaiseEvents() && onRowColChange) {
+        auto handler = onRowColChange;
+        handler();
+    }
+}
+
+void FlexGrid::userMovedTo(int row, int col)
+{
+    if (isApplying() || row < 0 || col < 0)
+        return;
+    if (row == m_row && col == m_col)
+        return;
+    m_row = row;
+    m_col = col;
+    raiseFromWidget([this] {
+        auto handler = onRowColChange;
+        if (handler)
+            handler();
+    });
+}
+
+void FlexGrid::userEdited(int row, int col, const std::string& text)
+{
+    if (row <= 0 || row >= static_cast<int>(m_rows.size()) || col < 0 ||
+        col >= static_cast<int>(m_colWidths.size()))
+        return;
+    m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)] = text;
+    raiseFromWidget([this, row, col] {
+        auto handler = onAfterEdit;
+        if (handler)
+            handler(row, col);
+    });
+}
+
+int FlexGrid::topRow() const
+{
+    touch();
+    return m_topRow;
+}
+
+void FlexGrid::setTopRow(int row)
+{
+    touch();
+    checkRow(row);
+    m_topRow = std::max(1, row);
+    if (m_table && m_topRow < static_cast<int>(m_rows.size())) {
+        ApplyScope scope(*this);
+        QTableWidgetItem* item = m_table->item(m_topRow, std::max(0, m_leftCol));
+        if (item)
+            m_table->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    }
+}
+
+int FlexGrid::leftCol() const
+{
+    touch();
+    return m_leftCol;
+}
+
+void FlexGrid::setLeftCol(int col)
+{
+    touch();
+    checkCol(col);
+    m_leftCol = col;
+    if (m_table) {
+        ApplyScope scope(*this);
+        int x = 0;
+        for (int c = 0; c < col; ++c)
+            x += m_table->isColumnHidden(c) ? 0 : m_table->columnWidth(c);
+        m_table->horizontalScrollBar()->setValue(x);
+    }
+}
+
+// ---------------------------------------------------------------- settings
+
+bool FlexGrid::redraw() const
+{
+    touch();
+    return m_redraw;
+}
+
+void FlexGrid::setRedraw(bool redraw)
+{
+    touch();
+    if (redraw == m_redraw)
+        return;
+    m_redraw = redraw;
+    if (m_table)
+        m_table->setUpdatesEnabled(redraw);
+}
+
+int FlexGrid::editable() const
+{
+    touch();
+    return m_editable;
+}
+
+void FlexGrid::setEditable(int editable)
+{
+    touch();
+    if (editable < flexEDNone || editable > flexEDKbdMouse)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    m_editable = editable;
+    if (m_table)
+        m_table->setEditTriggers(editable == flexEDNone
+                                     ? QAbstractItemView::NoEditTriggers
+                                     : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+}
+
+double FlexGrid::colWidth(int col) const
+{
+    touch();
+    checkCol(col);
+    return m_colWidths[static_cast<size_t>(col)];
+}
+
+void FlexGrid::setColWidth(int col, double twips)
+{
+    touch();
+    checkCol(col);
+    m_colWidths[static_cast<size_t>(col)] = std::max(0.0, twips);
+    applyColumn(col);
+}
+
+double FlexGrid::rowHeight(int row) const
+{
+    touch();
+    checkRow(row);
+    return m_rows[static_cast<size_t>(row)].height;
+}
+
+void FlexGrid::setRowHeight(int row, double twips)
+{
+    touch();
+    checkRow(row);
+    m_rows[static_cast<size_t>(row)].height = std::max(0.0, twips);
+    if (m_table)
+        m_table->setRowHeight(row, pixelsOf(m_rows[static_cast<size_t>(row)].height));
+}
+
+int FlexGrid::colAlignment(int col) const
+{
+    touch();
+    checkCol(col);
+    return m_colAlignments[static_cast<size_t>(col)];
+}
+
+void FlexGrid::setColAlignment(int col, int alignment)
+{
+    touch();
+    checkCol(col);
+    m_colAlignments[static_cast<size_t>(col)] = alignment;
+    for (int r = 0; r < static_cast<int>(m_rows.size()); ++r)
+        applyCell(r, col);
+}
+
+int32_t FlexGrid::rowData(int row) const
+{
+    touch();
+    checkRow(row);
+    return m_rows[static_cast<size_t>(row)].data;
+}
+
+void FlexGrid::setRowData(int row, int32_t data)
+{
+    touch();
+    checkRow(row);
+    m_rows[static_cast<size_t>(row)].data = data;
+}
+
+// ---------------------------------------------------------------- cells
+
+std::string FlexGrid::textMatrix(int row, int col) const
+{
+    touch();
+    checkCell(row, col);
+    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)];
+}
+
+void FlexGrid::setTextMatrix(int row, int col, const std::string& text)
+{
+    touch();
+    checkCell(row, col);
+    std::string& cell = m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)];
+    if (cell == text)
+        return;
+    cell = text;
+    applyCell(row, col);
+}
+
+std::string FlexGrid::text() const
+{
+    return textMatrix(row(), col());
+}
+
+void FlexGrid::setText(const std::string& text)
+{
+    setTextMatrix(row(), col(), text);
+}
+
+void FlexGrid::addItem(const std::string& tabSeparated, int index)
+{
+    touch();
+    const int count = static_cast<int>(m_rows.size());
+    if (index == -1)
+        index = count;
+    if (index < 1 || index > count)
+        badIndex();
+    Row row = makeRow();
+    size_t start = 0;
+    for (size_t c = 0; c < row.cells.size(); ++c) {
+        const size_t tab = tabSeparated.find('\t', start);
+        row.cells[c] = tabSeparated.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+        if (tab == std::string::npos)
+            break;
+        start = tab + 1;
+    }
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+    if (m_table) {
+        ApplyScope scope(*this);
+        m_table->insertRow(index);
+        applyRow(index);
+    }
+    if (m_row >= index && m_row < count) {
+        // The current cell stays on the row it was on.
+        ++m_row;
+        applyCurrent();
+    }
+}
+
+void FlexGrid::removeItem(int row)
+{
+    touch();
+    checkRow(row);
+    if (row == 0)
+        throw platform::RuntimeError(platform::err::InvalidCall, "プロシージャの呼び出し、または引数が不正です。");
+    m_rows.erase(m_rows.begin() + row);
+    if (m_table) {
+        ApplyScope scope(*this);
+        m_table->removeRow(row);
+    }
+    const int last = static_cast<int>(m_rows.size()) - 1;
+    if (m_row > last || m_row > row)
+        m_row = std::max(0, std::min(last, m_row - 1));
+    m_topRow = std::min(m_topRow, std::max(1, last));
+    applyCurrent();
+}
+
+void FlexGrid::sort(int code)
+{
+    touch();
+    if (code == flexSortNone || m_rows.size() <= 2)
+        return;
+    if (code != flexSortGenericAscending && code != flexSortGenericDescending)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    const size_t col = static_cast<size_t>(m_col);
+    const bool descending = code == flexSortGenericDescending;
+    std::stable_sort(m_rows.begin() + 1, m_rows.end(), [col, descending](const Row& a, const Row& b) {
+        const int order = compareGeneric(a.cells[col], b.cells[col]);
+        return descending ? order > 0 : order < 0;
+    });
+    for (int r = 1; r < static_cast<int>(m_rows.size()); ++r)
+        applyRow(r);
+}
+
+} // namespace forms

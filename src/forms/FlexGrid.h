@@ -1,0 +1,153 @@
+#pragma once
+// FlexGrid: a grid of text cells with one header row (row 0), as the person
+// editor's table uses it. Cells, row data, row heights and column widths are
+// kept here and read back exactly as set; the Qt table only shows them. Rows and
+// columns are 0-based and include the header row; TextMatrix(0, c) is the
+// header text of column c. Widths and heights are twips; a column of width 0
+// is hidden.
+//
+// Changes made by code raise no event, except a change of the current cell,
+// which raises RowColChange as the user's moves do. Sort orders the rows below
+// the header by the current column and carries each row's data and height with
+// it. Editable 0 leaves every edit to the window (the grid starts none);
+// 1 and 2 let the user edit a cell in place (the window sees the new text
+// through AfterEdit).
+
+#include "forms/Control.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QTableWidget;
+
+namespace forms {
+
+template <template <typename...> class H>
+struct FlexGridEvents {
+    H<> onRowColChange;
+    H<int, int> onAfterEdit; // Row, Col
+
+    template <class A, class B, class F>
+    static void pairEvents(A& a, B& b, F&& f)
+    {
+        f(a.onRowColChange, b.onRowColChange);
+        f(a.onAfterEdit, b.onAfterEdit);
+    }
+};
+
+// Sort codes.
+constexpr int flexSortNone = 0;
+constexpr int flexSortGenericAscending = 1;
+constexpr int flexSortGenericDescending = 2;
+
+// Editable values.
+constexpr int flexEDNone = 0;
+constexpr int flexEDKbd = 1;
+constexpr int flexEDKbdMouse = 2;
+
+// ColAlignment values used by the windows.
+constexpr int flexAlignLeftCenter = 1;
+constexpr int flexAlignCenterCenter = 4;
+
+class FlexGrid : public Control, public FlexGridEvents<Handler> {
+public:
+    template <template <typename...> class H> using ExtraEvents = FlexGridEvents<H>;
+
+    FlexGrid(Container& container, std::string name);
+    ~FlexGrid() override;
+
+    // Rows and Cols, header row included. Growing adds empty rows (data 0,
+    // the default height) or columns; shrinking drops them from the end. The
+    // current cell is kept inside the grid. At least the header row stays.
+    int rows() const;
+    void setRows(int rows);
+    int cols() const;
+    void setCols(int cols);
+
+    // The current cell; values outside the grid raise 381.
+    int row() const;
+    void setRow(int row);
+    int col() const;
+    void setCol(int col);
+    // The first person row shown and the leftmost scrollable column shown.
+    int topRow() const;
+    void setTopRow(int row);
+    int leftCol() const;
+    void setLeftCol(int col);
+
+    // Redraw off holds back painting while many cells change.
+    bool redraw() const;
+    void setRedraw(bool redraw);
+    int editable() const;
+    void setEditable(int editable);
+
+    double colWidth(int col) const;
+    void setColWidth(int col, double twips);
+    double rowHeight(int row) const;
+    void setRowHeight(int row, double twips);
+    int colAlignment(int col) const;
+    void setColAlignment(int col, int alignment);
+    int32_t rowData(int row) const;
+    void setRowData(int row, int32_t data);
+
+    std::string textMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const std::string& text);
+    // The current cell's text.
+    std::string text() const;
+    void setText(const std::string& text);
+
+    // AddItem: a new row at the end (index -1) or before index, its cells taken
+    // from the tab-separated text. RemoveItem: deletes the row; the header row
+    // cannot be removed (5).
+    void addItem(const std::string& tabSeparated, int index = -1);
+    void removeItem(int row);
+
+    // Sort: orders rows 1..Rows-1 by the current column. Generic sorts compare
+    // two numbers by value, a number before a text, and texts in the list order
+    // of ListOrder.h; equal rows keep their order. flexSortNone does nothing.
+    void sort(int code);
+
+    // The rows' default height in twips (a new row gets it).
+    static constexpr double DefaultRowHeight = 255;
+
+protected:
+    QWidget* createWidget(QWidget* parent) override;
+    void resetProperties() override;
+    void copyPropertiesFrom(const Control& source) override;
+    void applyProperties() override;
+    void widgetDestroying() override { m_table = nullptr; }
+
+private:
+    struct Row {
+        std::vector<std::string> cells;
+        int32_t data = 0;
+        double height = DefaultRowHeight;
+    };
+
+    void checkRow(int row) const;
+    void checkCol(int col) const;
+    void checkCell(int row, int col) const;
+    Row makeRow() const;
+    // Writes what is stored to the widget.
+    void applyCell(int row, int col);
+    void applyRow(int row);
+    void applyColumn(int col);
+    void applyCurrent();
+    void moveCurrent(int row, int col);
+    void userMovedTo(int row, int col);
+    void userEdited(int row, int col, const std::string& text);
+
+    std::vector<Row> m_rows;
+    std::vector<double> m_colWidths;
+    std::vector<int> m_colAlignments;
+    int m_row = 0;
+    int m_col = 0;
+    int m_topRow = 1;
+    int m_leftCol = 0;
+    bool m_redraw = true;
+    int m_editable = flexEDNone;
+    QTableWidget* m_table = nullptr;
+};
+
+} // namespace forms

@@ -1,0 +1,221 @@
+// FlexGrid: cells and row data kept through row changes and sorts, the current
+// cell and its event, hidden columns and the Qt table it shows.
+
+#include "forms/FlexGrid.h"
+#include "forms/Form.h"
+#include "forms/Testing.h"
+
+#include "platform/Errors.h"
+
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class GridForm : public forms::Form {
+public:
+    GridForm() : Form("GridForm")
+    {
+        tb.onRowColChange = [this] { moves.push_back(tb.row() * 100 + tb.col()); };
+        tb.onAfterEdit = [this](int row, int col) { edits.push_back(row * 100 + col); };
+    }
+
+    forms::FlexGrid tb{*this, "tb"};
+    std::vector<int> moves;
+    std::vector<int> edits;
+
+protected:
+    void design() override
+    {
+        tb.move(0, 0, 6000, 3000);
+        tb.setCols(3);
+        tb.setRows(1);
+    }
+};
+
+class FlexGridTest : public ::testing::Test {
+protected:
+    void TearDown() override { forms::resetFormsForTesting(); }
+
+    QTableWidget* table() { return qobject_cast<QTableWidget*>(form.tb.widget()); }
+
+    // Fills rows 1.. with (text of column 1, row data).
+    void fill(const std::vector<std::pair<std::string, int>>& rows)
+    {
+        form.tb.setRows(static_cast<int>(rows.size()) + 1);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const int r = static_cast<int>(i) + 1;
+            form.tb.setTextMatrix(r, 1, rows[i].first);
+            form.tb.setRowData(r, rows[i].second);
+        }
+    }
+
+    std::vector<std::string> column(int col)
+    {
+        std::vector<std::string> texts;
+        for (int r = 1; r < form.tb.rows(); ++r)
+            texts.push_back(form.tb.textMatrix(r, col));
+        return texts;
+    }
+
+    GridForm form;
+};
+
+TEST_F(FlexGridTest, growingAndShrinkingKeepsTheCellsThatRemain)
+{
+    fill({{"a", 1}, {"b", 2}, {"c", 3}});
+    form.tb.setRows(2);
+    EXPECT_EQ(form.tb.textMatrix(1, 1), "a");
+    EXPECT_EQ(form.tb.rowData(1), 1);
+    form.tb.setRows(3);
+    EXPECT_EQ(form.tb.textMatrix(2, 1), "") << "a regrown row starts empty";
+    EXPECT_EQ(form.tb.rowData(2), 0);
+    ASSERT_NE(table(), nullptr);
+    EXPECT_EQ(table()->rowCount(), 3);
+}
+
+TEST_F(FlexGridTest, cellsOutsideTheGridRaise381)
+{
+    form.tb.setRows(2);
+    for (auto access : std::vector<std::function<void()>>{
+             [&] { form.tb.textMatrix(2, 0); }, [&] { form.tb.setRowData(-1, 1); },
+             [&] { form.tb.setCol(3); }, [&] { form.tb.rowHeight(5); }}) {
+        try {
+            access();
+            ADD_FAILURE() << "no error raised";
+        } catch (const platform::RuntimeError& error) {
+            EXPECT_EQ(error.number, 381);
+        }
+    }
+}
+
+TEST_F(FlexGridTest, addItemSplitsAtTabsAndKeepsTheCurrentRow)
+{
+    fill({{"a", 1}});
+    form.tb.setRow(1);
+    form.tb.addItem("x\ty\tz\textra");
+    EXPECT_EQ(form.tb.rows(), 3);
+    EXPECT_EQ(form.tb.textMatrix(2, 0), "x");
+    EXPECT_EQ(form.tb.textMatrix(2, 2), "z") << "text past the last column is dropped";
+    form.tb.addItem(" ", 1);
+    EXPECT_EQ(form.tb.textMatrix(1, 0), " ");
+    EXPECT_EQ(form.tb.row(), 2) << "the current row follows its person";
+    EXPECT_EQ(form.tb.textMatrix(form.tb.row(), 1), "a");
+}
+
+TEST_F(FlexGridTest, removeItemDropsTheRowAndRefusesTheHeader)
+{
+    fill({{"a", 1}, {"b", 2}, {"c", 3}});
+    form.tb.setRow(3);
+    form.tb.removeItem(3);
+    EXPECT_EQ(column(1), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(form.tb.row(), 2) << "the current row stays inside the grid";
+    EXPECT_THROW(form.tb.removeItem(0), platform::RuntimeError);
+    EXPECT_EQ(table()->rowCount(), 3);
+}
+
+struct SortCase {
+    const char* name;
+    int code;
+    std::vector<std::string> texts;
+    std::vector<std::string> sorted;
+    friend std::ostream& operator<<(std::ostream& out, const SortCase& c) { return out << c.name; }
+};
+
+class FlexGridSortTest : public FlexGridTest, public ::testing::WithParamInterface<SortCase> {};
+
+TEST_P(FlexGridSortTest, sortsByTheCurrentColumnCarryingRowData)
+{
+    const SortCase& c = GetParam();
+    std::vector<std::pair<std::string, int>> rows;
+    for (size_t i = 0; i < c.texts.size(); ++i)
+        rows.push_back({c.texts[i], static_cast<int>(i) + 10});
+    fill(rows);
+    form.tb.setCol(1);
+    form.tb.sort(c.code);
+    EXPECT_EQ(column(1), c.sorted);
+    EXPECT_EQ(form.tb.textMatrix(0, 1), "") << "the header row never moves";
+    // Every row keeps the data it was given with its text.
+    for (int r = 1; r < form.tb.rows(); ++r) {
+        const int data = form.tb.rowData(r);
+        EXPECT_EQ(form.tb.textMatrix(r, 1), c.texts[static_cast<size_t>(data - 10)]);
+        EXPECT_EQ(table()->item(r, 1)->text().toStdString(), form.tb.textMatrix(r, 1)) << "the table shows the sorted cells";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, FlexGridSortTest,
+    ::testing::Values(
+        SortCase{"numbersByValue", forms::flexSortGenericAscending, {"10", "9", "100"}, {"9", "10", "100"}},
+        SortCase{"numbersBeforeText", forms::flexSortGenericAscending, {"b", "3", "a"}, {"3", "a", "b"}},
+        SortCase{"descending", forms::flexSortGenericDescending, {"1985/01/02", "2001/03/04", "1970/05/06"},
+                 {"2001/03/04", "1985/01/02", "1970/05/06"}},
+        SortCase{"kanaAfterLatin", forms::flexSortGenericAscending, {"やまだ", "Abe", "abc"}, {"abc", "Abe", "やまだ"}},
+        SortCase{"noneLeavesTheOrder", forms::flexSortNone, {"c", "a", "b"}, {"c", "a", "b"}}),
+    [](const ::testing::TestParamInfo<SortCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FlexGridTest, movingTheCurrentCellRaisesRowColChangeOncePerMove)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.show();
+    form.moves.clear();
+    form.tb.setRow(2);
+    form.tb.setRow(2);
+    form.tb.setCol(1);
+    EXPECT_EQ(form.moves, (std::vector<int>{200, 201}));
+    EXPECT_EQ(table()->currentRow(), 2);
+    EXPECT_EQ(table()->currentColumn(), 1);
+}
+
+TEST_F(FlexGridTest, aUserClickMovesTheCurrentCell)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.show();
+    form.moves.clear();
+    const QRect cell = table()->visualRect(table()->model()->index(2, 2));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(form.tb.row(), 2);
+    EXPECT_EQ(form.tb.col(), 2);
+    EXPECT_EQ(form.moves, (std::vector<int>{202}));
+}
+
+TEST_F(FlexGridTest, aColumnOfWidthZeroIsHiddenAndComesBackWithItsWidth)
+{
+    form.tb.setColWidth(1, 0);
+    EXPECT_TRUE(table()->isColumnHidden(1));
+    form.tb.setColWidth(1, 1500);
+    EXPECT_FALSE(table()->isColumnHidden(1));
+    EXPECT_EQ(table()->columnWidth(1), 100) << "15 twips per pixel";
+    EXPECT_EQ(form.tb.colWidth(1), 1500);
+}
+
+TEST_F(FlexGridTest, anInPlaceEditStoresTheTextAndRaisesAfterEdit)
+{
+    fill({{"a", 1}});
+    form.tb.setEditable(forms::flexEDKbdMouse);
+    form.show();
+    // The table's item changing is what an in-place editor's commit does.
+    table()->item(1, 2)->setText(QString::fromUtf8("新"));
+    EXPECT_EQ(form.tb.textMatrix(1, 2), "新");
+    EXPECT_EQ(form.edits, (std::vector<int>{102}));
+    form.tb.setTextMatrix(1, 2, "code");
+    EXPECT_EQ(form.edits.size(), 1u) << "a change by code raises no AfterEdit";
+}
+
+TEST_F(FlexGridTest, reloadingTheWindowStartsFromTheDesign)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.unload();
+    EXPECT_EQ(form.tb.rows(), 1);
+    EXPECT_EQ(form.tb.cols(), 3);
+}
+
+} // namespace
