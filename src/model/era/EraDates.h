@@ -37,7 +37,8 @@ std::string Fill_DatePart(const std::string& text);
 
 // Normalises a typed date into the stored form of Dispmode_Nengo, keeping the
 // precision typed (year, year and month, or full date). -1 when refused: no
-// date, a western year below 1000, or a date after today.
+// date, a western year or year and month whose year is below 1000 (a full
+// western date keeps its year), or a date after today.
 int16_t Conv_InputDate(const std::string& text, std::string& out);
 
 // Display text of a key in the form of Dispmode_Nengo. An empty key gives "";
