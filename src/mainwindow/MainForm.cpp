@@ -131,6 +131,8 @@ MainForm::MainForm()
     m_chartView = std::make_unique<drawing::FormsChartView>(view);
 
     fileitem.onClick = [this](int index) { fileitem_Click(index); };
+    connectMenuEvents();
+    connectChartEvents();
     Timer1.onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -171,6 +173,9 @@ void MainForm::design()
 {
     setCaption(platform::AppTitle);
     move(600, 600, 12960, 7950);
+    // The key handler must see Delete, F2, Esc and the shortcuts while the chart
+    // or any other control has the focus.
+    setKeyPreview(true);
     designMenus();
     designToolbar();
     designChart();
@@ -338,6 +343,8 @@ void MainForm::Form_Load()
     installServices();
     Tab_ClickSkip = 0;
     Fullscreen_Flag = 0;
+    Last_BoxIdx = 0;
+    NameEdit_Active = 0;
     Min_Width = width();
     Min_Height = height();
     Prev_ScaleWidth = scaleWidth();
@@ -506,19 +513,7 @@ void MainForm::Kill_Autosave()
 }
 
 // ---------------------------------------------------------------------------
-// Selection and menu marks
-
-void MainForm::Clear_Selection()
-{
-    lblFocus.setVisible(false);
-    model::tables().Sel_Person = -1;
-    lblNowPer.setCaption("");
-    cmdDispOp.setEnabled(false);
-    cmdChdMov.forEach([](forms::CommandButton& button) { button.setEnabled(false); });
-    optChMode.forEach([](forms::OptionButton& option) { option.setEnabled(false); });
-    optChMode.forEach([](forms::OptionButton& option) { option.setValue(false); });
-    cmdChDel.setEnabled(false);
-}
+// Menu marks
 
 void MainForm::setDisplayChecks()
 {

@@ -8,9 +8,13 @@
 // bars, the toolbar Command2, the side buttons and the File, View, Settings and
 // Help menus.
 //
-//   MainForm.cpp        controls and menus, start-up, shutdown, selection
+//   MainForm.cpp        controls and menus, start-up, shutdown
 //   MainForm_File.cpp   the File menu: prologue and error rule, New, Open,
 //                       Save, Save As, Exit, LoadKezFile, LoadAfterDisp
+//   MainForm_Menus.cpp  the View and Settings menus
+//   MainForm_Selection.cpp  clicks on the chart, the selection, child status
+//   MainForm_Keys.cpp   the key handler, the zoom box, renaming in place
+//   MainForm_Layout.cpp resize, scrolling, leaving full screen, tree tabs
 //   FamilyPaths         save names and the remembered folder "FilePath.ini"
 //   MainWindowServices  what the model asks of this window
 //   OtherWindows        what this window asks of the windows around it
@@ -115,6 +119,11 @@ public:
     int16_t Fullscreen_Flag = 0;
     // 1 while a tab selection made by the chart rebuild is pending.
     int16_t Tab_ClickSkip = 0;
+    // The person box clicked last (element index): the name editor opens under it.
+    int Last_BoxIdx = 0;
+    // -1 from F2 until the next person-box click, else 0: the Delete key does not
+    // delete marriages while it is -1.
+    int16_t NameEdit_Active = 0;
 
     // --- Start-up and shutdown ---
     void Form_Load() override;
@@ -134,9 +143,44 @@ public:
     // After a load: the relationship editors' lists and the Settings menu marks.
     void LoadAfterDisp();
 
-    // --- Chart selection ---
+    // --- View and Settings menus (MainForm_Menus.cpp); the toolbar calls them too ---
+    void scritem_Click(int Index);
+    void setitem_Click(int Index);
+    void dispmodeitem_Click(int Index);
+    void vertwide_Click(int Index);
+
+    // --- Chart selection and clicks (MainForm_Selection.cpp) ---
     // Drops the box selection: no focus frame, no selected person, child buttons off.
     void Clear_Selection();
+    // Selects person box Index: focus frame, the child it is and the child buttons.
+    void Select_ChartBox(int Index);
+    // Person boxes: a click selects the box and tells the open windows; a
+    // double-click opens the child dialog. The hidden Label12 companions take the
+    // handlers the boxes forward to.
+    void DPic_Click(int Index);
+    void DPic_DblClick(int Index);
+    void Label12_Click(int Index);
+    void Label12_DblClick(int Index);
+    // Face icons and couple marks.
+    void Image1_Click(int Index);
+    void Image1_DblClick(int Index);
+    void Label11_Click(int Index);
+    void Label11_DblClick(int Index);
+    // The child status of the selected child from the three option buttons.
+    void optChMode_MouseUp(int Index, int Button, int Shift, double X, double Y);
+
+    // --- Keys, zoom box and renaming in place (MainForm_Keys.cpp) ---
+    void Form_KeyDown(int& KeyCode, int Shift) override;
+    void Text1_GotFocus();
+    void Text1_KeyPress(int16_t& KeyAscii);
+    void Text2_KeyPress(int Index, int16_t& KeyAscii);
+
+    // --- Window layout, scrolling, full screen and tree tabs (MainForm_Layout.cpp) ---
+    void Form_Resize() override;
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void Picture1_Click();
+    void TabStrip1_Click();
 
     // The Settings menu marks from the display flags of the document settings.
     void setDisplayChecks();
@@ -179,6 +223,26 @@ private:
     static bool confirmOverwrite(const std::string& chosen, const std::string& saveName);
     static void rememberFolderOf(const std::string& path);
     void removeTreeTabs(int count);
+
+    // View and Settings menus.
+    void connectMenuEvents();
+    void runSettingsCommand(int Index);
+    void chooseBackgroundColour();
+    void chooseChartFont();
+
+    // Chart selection.
+    void connectChartEvents();
+    enum class ChildSearch { Found, NotFound, NotSearched };
+    ChildSearch findChildPosition(int boxChildKou);
+    void showSelectedChild();
+    enum class ClickedElement { PersonBox, FaceIcon };
+    void tellWindowsOfClick(ClickedElement element, int person, int boxKou);
+
+    // Redraw after a change of the zoom, of the view or of a name; which tabs
+    // rebuild and which give way to the first tab differs per command.
+    enum class AllTreesTab { Redisplay, SelectFirstTab };
+    void redrawChart(AllTreesTab allTrees);
+    void selectFirstTab();
 
     std::unique_ptr<mainwindow::MainWindowServices> m_services;
     std::unique_ptr<drawing::CanvasChartElements> m_chartElements;

@@ -20,6 +20,11 @@ public:
     // Shows the hints window, not modal (start-up, when QAMODE is 1).
     virtual void showHints() {}
 
+    // --- Hidden message screen `EEGG` ---
+
+    // Shows the hidden message screen modally.
+    virtual void showMessageScreen() {}
+
     // --- Person editor `entry` ---
 
     // Hides and unloads the person editor when it is open; the caller has set
@@ -30,7 +35,38 @@ public:
     // grid holding only the blank new row.
     virtual void blankPersonEditor() {}
 
-    // --- Chronology window `yeartb` ---
+    // A person box was clicked while the person editor is open (Entry_Open 1): the
+    // editor is set back to its normal size, loads the person (`entryset`), is shown
+    // not modal and switches to its card view (first page and tab, previous and next
+    // enabled, its View menu offering the table view); a person with a voice memo
+    // marks the voice button (Tag "1").
+    virtual void showPersonInEditorCard(int person) { (void)person; }
+    // A face icon was clicked while the person editor is open: the editor is shown
+    // not modal with previous and next enabled, set back to its normal size, loads
+    // the person (`entryset`) on its first page and tab and comes to the front, its
+    // View menu offering the table view; its card or table view stays as it was.
+    // The caller has set Entry_EditMode to 1.
+    virtual void showPersonInEditor(int person) { (void)person; }
+
+    // View menu "入力画面" while the editor is open: a minimised editor is set back
+    // to its normal size, comes to the front and puts the focus in its person grid
+    // (table view) or in its first field (card view).
+    virtual void raisePersonEditor() {}
+    // View menu "入力画面" while the editor is closed: the editor is shown not modal;
+    // in its card view it loads the person (`entryset`). The caller sets Entry_Open.
+    virtual void showPersonEditor(int person) { (void)person; }
+
+    // --- Person card `InfoOne` ---
+
+    // When the person card is open (its open flag 1) it comes to the front and shows
+    // the person (`Show_Person_Info`); otherwise nothing happens.
+    virtual void showPersonOnCardIfOpen(int person) { (void)person; }
+
+    // --- Chronology window `yeartb`, name list `nametb` ---
+
+    // Shows the window not modal.
+    virtual void showChronology() {}
+    virtual void showNameList() {}
 
     // Unloads the chronology window when it is open (it builds its table afresh
     // when opened again) and clears its open flag.
@@ -56,6 +92,44 @@ public:
     // The editor's delete of a marriage record, asking first: -1 when the record is
     // not in use, else 0. The default does the question and the table change.
     virtual int deleteMarriage(int kou);
+    // Shows the relationship editor not modal (a shown editor stays as it is).
+    virtual void showRelationEditor() {}
+    // Brings the relationship editor to the front.
+    virtual void raiseRelationEditor() {}
+    // Makes the relationship editor a topmost window (`SetTopMost` with 1).
+    virtual void setRelationEditorTopMost() {}
+    // View menu "関係追加画面": the easy relation builder is made topmost and shown
+    // (`SetTopMost` with 1).
+    virtual void showEasyRelationBuilder() {}
+    // `edit_kou_data`: loads marriage kou into the editor's fields (-1: a new, empty
+    // record).
+    virtual void editRelationMarriage(int kou) { (void)kou; }
+    // Selects the editor's tab and brings its page to the front: the persons page
+    // (first tab, Frame2(0)) or the marriage page (second tab, Frame2(1)).
+    enum class RelationPage { Persons, Marriage };
+    virtual void showRelationPage(RelationPage page) { (void)page; }
+    // Selects the person in the editor's partner list (0 men, 1 women): its first
+    // row with the person as ItemData becomes the ListIndex (a list without such a
+    // row keeps its selection) and the other list loses its selection.
+    virtual void selectRelationPartner(int list, int person)
+    {
+        (void)list;
+        (void)person;
+    }
+    // `SetMotoNin` and `SetMotoKou` of the easy relation builder: its base person
+    // or base marriage. Called only while a window named "EasyCtl" is loaded.
+    virtual void setEasyBasePerson(int person) { (void)person; }
+    virtual void setEasyBaseMarriage(int kou) { (void)kou; }
+
+    // --- Child dialog `InfoChld` ---
+
+    // Shows the child dialog not modal with the child slot of marriage kou in it
+    // (`edit_ch_data`).
+    virtual void showChildDialog(int kou, int slot)
+    {
+        (void)kou;
+        (void)slot;
+    }
 };
 
 // Installs the windows (not owned); nullptr restores the defaults.

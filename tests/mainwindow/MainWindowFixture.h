@@ -56,6 +56,51 @@ public:
         calls.push_back("forgetRelationMarriage");
         OtherWindows::forgetRelationMarriage();
     }
+
+    void showMessageScreen() override { calls.push_back("showMessageScreen"); }
+    void showPersonInEditorCard(int person) override { record("showPersonInEditorCard", {person}); }
+    void showPersonInEditor(int person) override { record("showPersonInEditor", {person}); }
+    void showPersonOnCardIfOpen(int person) override { record("showPersonOnCardIfOpen", {person}); }
+    void showRelationEditor() override { calls.push_back("showRelationEditor"); }
+    void setRelationEditorTopMost() override { calls.push_back("setRelationEditorTopMost"); }
+    void showEasyRelationBuilder() override { calls.push_back("showEasyRelationBuilder"); }
+    void raisePersonEditor() override { calls.push_back("raisePersonEditor"); }
+    void showPersonEditor(int person) override { record("showPersonEditor", {person}); }
+    void showChronology() override { calls.push_back("showChronology"); }
+    void showNameList() override { calls.push_back("showNameList"); }
+    void raiseRelationEditor() override { calls.push_back("raiseRelationEditor"); }
+    void editRelationMarriage(int kou) override { record("editRelationMarriage", {kou}); }
+    void showRelationPage(RelationPage page) override
+    {
+        calls.push_back(page == RelationPage::Persons ? "showRelationPage(Persons)" : "showRelationPage(Marriage)");
+    }
+    void selectRelationPartner(int list, int person) override { record("selectRelationPartner", {list, person}); }
+    void setEasyBasePerson(int person) override { record("setEasyBasePerson", {person}); }
+    void setEasyBaseMarriage(int kou) override { record("setEasyBaseMarriage", {kou}); }
+    void showChildDialog(int kou, int slot) override { record("showChildDialog", {kou, slot}); }
+    int deleteMarriage(int kou) override
+    {
+        record("deleteMarriage", {kou});
+        return OtherWindows::deleteMarriage(kou);
+    }
+
+    // "name(a,b)" as recorded.
+    static std::string call(const std::string& name, std::initializer_list<int> arguments)
+    {
+        std::string text = name + "(";
+        bool first = true;
+        for (int argument : arguments) {
+            text += (first ? "" : ",") + std::to_string(argument);
+            first = false;
+        }
+        return text + ")";
+    }
+
+private:
+    void record(const std::string& name, std::initializer_list<int> arguments)
+    {
+        calls.push_back(call(name, arguments));
+    }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -66,6 +111,10 @@ protected:
         setCommandLine({});
         forms::setPrinterList({"Test Printer"});
         mainwindow::setOtherWindows(&windows);
+        // The open-window flags outlive a new family, as the windows do; no window
+        // of an earlier test is open here.
+        model::tables().Entry_Open = 0;
+        model::tables().Ctrl_Open = 0;
     }
 
     void TearDown() override

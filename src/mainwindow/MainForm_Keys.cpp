@@ -1,0 +1,196 @@
+// Three small input paths of the main window: its key handler (delete the
+// selected marriage, rename a person in place, two shortcuts), the zoom box Text1
+// and the in-place name editor Text2(0) (family name) and Text2(1) (given name).
+// The window previews keys (KeyPreview), so the handler sees them whichever
+// control has the focus.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "drawing/ChartViews.h"
+#include "forms/Keys.h"
+#include "layout/Calc_TreeWidth.h"
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/Utilities.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+constexpr const char* NoMarriageMessage = "この結婚関係は存在していません";
+constexpr const char* NameRequiredMessage = "名前は省略出来ません";
+
+constexpr int16_t EnterKey = 13;
+constexpr int CsvInputItem = 5;
+
+// The zoom the box accepts, in percent.
+constexpr double SmallestZoom = 25;
+constexpr double LargestZoom = 500;
+
+bool isPerson(int person)
+{
+    return person >= 1 && person <= model::LastSlot;
+}
+
+void rebuildRelationLists()
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    windows.rebuildRelationLists();
+    if (model::Find_FormByName("EasyCtl") == 1)
+        windows.rebuildEasyRelationList();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Keys
+
+void MainForm::Form_KeyDown(int& KeyCode, int Shift)
+{
+    model::Tables& t = model::tables();
+    // Delete in the zoom box deletes a character of the zoom, never a marriage.
+    const bool editingZoom = activeControl() == &Text1;
+    if (KeyCode == forms::vbKeyDelete) {
+        if (t.Sel_KouMark != 0 && t.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            if (mainwindow::otherWindows().deleteMarriage(t.KouNum) == -1) {
+                platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
+            } else {
+                rebuildRelationLists();
+                layout::ChartState& c = layout::chart();
+                if (c.tree_cnt == 0) {
+                    c.sel_tree = 0;
+                    drawing::Build_Keizu(0);
+                } else if (c.sel_tab > c.tree_cnt) {
+                    c.sel_tree = 0;
+                    selectFirstTab();
+                } else {
+                    drawing::Build_Keizu(c.sel_tree);
+                }
+            }
+            t.Sel_KouMark = 0;
+            t.KouNum = -1;
+        }
+    } else if (KeyCode == forms::vbKeyF2) {
+        if (t.Sel_Person != -1 && isPerson(t.Sel_Person)) {
+            NameEdit_Active = -1;
+            const model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+            Text2[0].setText(person.F_name);
+            Text2[1].setText(person.Name);
+            // Under the person box clicked last; a box no longer on the chart leaves
+            // the editor where it was.
+            if (DPic.exists(Last_BoxIdx)) {
+                const forms::CanvasPicture& box = DPic[Last_BoxIdx];
+                Text2[0].move(box.left(), box.top() + box.height());
+            }
+            Text2[1].move(Text2[0].left() + Text2[0].width(), Text2[0].top());
+            Text2[0].setVisible(true);
+            Text2[1].setVisible(true);
+            Text2[0].setFocus();
+        }
+    } else if (KeyCode == forms::vbKeyEscape) {
+        Text2[0].setVisible(false);
+        Text2[1].setVisible(false);
+    }
+
+    if (KeyCode == forms::vbKeyF3 && Shift == forms::vbShiftMask)
+        fileitem_Click(CsvInputItem);
+    if (KeyCode == forms::vbKeyF12 && Shift == forms::vbShiftMask)
+        mainwindow::otherWindows().showMessageScreen();
+}
+
+// ---------------------------------------------------------------------------
+// Zoom box
+
+void MainForm::Text1_GotFocus()
+{
+    Text1.setIMEMode(forms::vbIMEOff);
+}
+
+void MainForm::Text1_KeyPress(int16_t& KeyAscii)
+{
+    Picture1.move(0, 0);
+    if (KeyAscii != EnterKey)
+        return;
+    // Text that is no number reads as 0 and so becomes the smallest zoom.
+    if (platform::Val(Text1.text()) > LargestZoom)
+        Text1.setText("500");
+    if (platform::Val(Text1.text()) < SmallestZoom)
+        Text1.setText("25");
+    layout::setZoomPercent(platform::Val(Text1.text()));
+    layout::setMetricsForWriteState();
+    layout::Calc_TreeWidth();
+    layout::Unload_ChartCtl();
+    redrawChart(AllTreesTab::Redisplay);
+    Clear_Selection();
+}
+
+// The chart of the selected tab drawn again: an empty family or a tree tab (or the
+// new-entry tab) is rebuilt; the all-trees tab is either redisplayed or gives way
+// to the first tab, whose click handler rebuilds.
+void MainForm::redrawChart(AllTreesTab allTrees)
+{
+    layout::ChartState& c = layout::chart();
+    if (c.tree_cnt == 0) {
+        c.sel_tree = 0;
+        drawing::Build_Keizu(0);
+        return;
+    }
+    const int d = c.sel_tab - c.tree_cnt;
+    if (d < 2)
+        drawing::Build_Keizu(c.sel_tree);
+    else if (d == 2 && allTrees == AllTreesTab::Redisplay)
+        drawing::Redisp_Keizu();
+    else if (d == 2)
+        selectFirstTab();
+}
+
+// Selects the first tab so that its click handler rebuilds the chart; when it is
+// selected already no click would come, so the handler runs here.
+void MainForm::selectFirstTab()
+{
+    forms::Tabs& tabs = TabStrip1.tabs();
+    if (tabs.count() == 0)
+        return;
+    if (TabStrip1.selectedIndex() == 1)
+        TabStrip1_Click();
+    else
+        tabs.item(1).setSelected(true);
+}
+
+// ---------------------------------------------------------------------------
+// Renaming in place
+
+void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
+{
+    if (KeyAscii != EnterKey)
+        return;
+    if (Index == 0) {
+        Text2[1].setFocus();
+        return;
+    }
+    model::Tables& t = model::tables();
+    // The selection went (a chart rebuild clears it) while the editor was open:
+    // there is no person left to write to, so the editor closes storing nothing.
+    if (!isPerson(t.Sel_Person)) {
+        Text2[0].setVisible(false);
+        Text2[1].setVisible(false);
+        return;
+    }
+    const std::string familyName = Text2[0].text();
+    const std::string givenName = Text2[1].text();
+    if (platform::Trim(familyName).empty() || platform::Trim(givenName).empty()) {
+        platform::MsgBox(NameRequiredMessage, platform::vbOKOnly);
+        return;
+    }
+    model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+    person.F_name = familyName;
+    person.Name = givenName;
+    Text2[0].setVisible(false);
+    Text2[1].setVisible(false);
+    redrawChart(AllTreesTab::SelectFirstTab);
+    rebuildRelationLists();
+    t.Data_Changed = 1;
+}

@@ -1,0 +1,247 @@
+// The View menu (the work windows) and the Settings menu (display flags,
+// background colour, chart font, child order) of the main window. The toolbar
+// calls several of these items directly.
+//
+// Every settings command writes the undo snapshot before it changes anything, so
+// the undo button brings the previous settings back.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "layout/chart_state.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/ChildSlots.h"
+#include "model/Utilities.h"
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Errors.h"
+
+namespace {
+
+// scritem indexes.
+constexpr int PersonEditorItem = 2;
+constexpr int RelationEditorItem = 3;
+constexpr int ChronologyItem = 4;
+constexpr int NameListItem = 5;
+constexpr int EasyBuilderItem = 7;
+constexpr int HintsItem = 9;
+
+// setitem indexes.
+constexpr int DeathItem = 0;
+constexpr int ManWomanItem = 1;
+constexpr int IconItem = 4;
+constexpr int FamilyNameItem = 5;
+constexpr int BackgroundItem = 8;
+constexpr int FontItem = 10;
+constexpr int ChildOrderItem = 12;
+
+// Font dialog flags: screen and printer fonts.
+constexpr int ScreenAndPrinterFonts = 3;
+
+// A display flag switched between 0 and 1 with the check mark of its item.
+void toggle(int16_t& flag, forms::Menu& item)
+{
+    flag = flag != 0 ? 0 : 1;
+    item.setChecked(flag == 1);
+}
+
+// The main window's hourglass for the length of a scope, also when it ends by an
+// exception.
+class WindowBusy {
+public:
+    explicit WindowBusy(forms::Form& window) : m_window(window) { m_window.setMousePointer(forms::vbHourglass); }
+    ~WindowBusy() { m_window.setMousePointer(forms::vbDefault); }
+    WindowBusy(const WindowBusy&) = delete;
+    WindowBusy& operator=(const WindowBusy&) = delete;
+
+private:
+    forms::Form& m_window;
+};
+
+bool easyBuilderLoaded()
+{
+    return model::Find_FormByName("EasyCtl") == 1;
+}
+
+// The end of every display command: the chart of the selected tab afresh, and the
+// family marked changed.
+void redrawChanged()
+{
+    drawing::Refresh_TabDisp();
+    model::tables().Data_Changed = 1;
+}
+
+} // namespace
+
+void MainForm::connectMenuEvents()
+{
+    scritem.onClick = [this](int index) { scritem_Click(index); };
+    setitem.onClick = [this](int index) { setitem_Click(index); };
+    dispmodeitem.onClick = [this](int index) { dispmodeitem_Click(index); };
+    vertwide.onClick = [this](int index) { vertwide_Click(index); };
+}
+
+// ---------------------------------------------------------------------------
+// View menu
+
+void MainForm::scritem_Click(int Index)
+{
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    switch (Index) {
+    case PersonEditorItem:
+        if (t.Entry_Open != 0) {
+            windows.raisePersonEditor();
+        } else {
+            {
+                WindowBusy busy(*this);
+                windows.showPersonEditor(t.Cur_PerIdx);
+            }
+            t.Entry_Open = 1;
+        }
+        break;
+    case RelationEditorItem:
+        if (t.Ctrl_Open != 0) {
+            windows.raiseRelationEditor();
+        } else {
+            windows.showRelationEditor();
+            t.Ctrl_Open = 1;
+        }
+        windows.setRelationEditorTopMost();
+        windows.rebuildRelationLists();
+        if (easyBuilderLoaded())
+            windows.rebuildEasyRelationList();
+        windows.editRelationMarriage(t.KouNum);
+        break;
+    case ChronologyItem:
+        windows.showChronology();
+        break;
+    case NameListItem:
+        windows.showNameList();
+        break;
+    case EasyBuilderItem:
+        windows.showEasyRelationBuilder();
+        windows.rebuildEasyRelationList();
+        break;
+    case HintsItem:
+        windows.showHints();
+        break;
+    default:
+        // Separators; the hidden undo entry belongs to the drop editing.
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Settings menu
+
+void MainForm::setitem_Click(int Index)
+{
+    try {
+        runSettingsCommand(Index);
+    } catch (const platform::RuntimeError&) {
+        // An error ends the command quietly; a cancelled dialog is one. The undo
+        // snapshot is written by then and nothing else has changed.
+    }
+}
+
+void MainForm::runSettingsCommand(int Index)
+{
+    layout::chart().sel_tab = static_cast<int16_t>(TabStrip1.selectedIndex());
+    model::Settings& s = model::settings();
+    switch (Index) {
+    case DeathItem:
+    case ManWomanItem:
+    case IconItem:
+    case FamilyNameItem: {
+        int16_t& flag = Index == DeathItem      ? s.Dispmode_Death
+                        : Index == ManWomanItem ? s.Dispmode_Manwoman
+                        : Index == IconItem     ? s.Dispmode_Icon
+                                                : s.Dispmode_Fname;
+        (void)model::Save_Undo();
+        toggle(flag, setitem[Index]);
+        redrawChanged();
+        break;
+    }
+    case BackgroundItem:
+        chooseBackgroundColour();
+        break;
+    case FontItem:
+        chooseChartFont();
+        break;
+    case ChildOrderItem:
+        (void)model::Save_Undo();
+        model::Pack_KodoSlots();
+        model::tables().Data_Changed = 1;
+        drawing::Refresh_TabDisp();
+        break;
+    default:
+        // Submenus and separators.
+        break;
+    }
+}
+
+// Only the canvas takes the new colour; the chart elements are not drawn again.
+void MainForm::chooseBackgroundColour()
+{
+    (void)model::Save_Undo();
+    // A cancelled dialog must change nothing: without CancelError the dialog would
+    // hand back whatever colour it held before, as if the user had chosen it.
+    CommonDialog1.setCancelError(true);
+    CommonDialog1.showColor();
+    model::Settings& s = model::settings();
+    s.Dispmode_BGcolor = static_cast<int32_t>(CommonDialog1.color());
+    Picture1.setBackColor(s.Dispmode_BGcolor);
+    model::tables().Data_Changed = 1;
+}
+
+// The chart font's name; the size picked in the dialog is not taken.
+void MainForm::chooseChartFont()
+{
+    (void)model::Save_Undo();
+    model::Settings& s = model::settings();
+    CommonDialog1.setCancelError(true);
+    CommonDialog1.setFontName(s.font);
+    CommonDialog1.setFontSize(s.fontsize);
+    CommonDialog1.setFlags(ScreenAndPrinterFonts);
+    CommonDialog1.showFont();
+    s.font = CommonDialog1.fontName();
+    model::tables().Data_Changed = 1;
+    drawing::Refresh_TabDisp();
+}
+
+void MainForm::dispmodeitem_Click(int Index)
+{
+    (void)model::Save_Undo();
+    model::Settings& s = model::settings();
+    switch (Index) {
+    case 0:
+    case 1:
+        s.dispmode = static_cast<int16_t>(Index);
+        dispmodeitem[0].setChecked(Index == 0);
+        dispmodeitem[1].setChecked(Index == 1);
+        break;
+    case 2:
+        toggle(s.Dispmode_Tyokei, dispmodeitem[2]);
+        break;
+    case 3:
+        toggle(s.Dispmode_Flip, dispmodeitem[3]);
+        break;
+    default:
+        break;
+    }
+    redrawChanged();
+}
+
+void MainForm::vertwide_Click(int Index)
+{
+    if (Index != 0 && Index != 1)
+        return;
+    (void)model::Save_Undo();
+    model::settings().write_state = static_cast<int16_t>(Index);
+    vertwide[0].setChecked(Index == 0);
+    vertwide[1].setChecked(Index == 1);
+    // The rebuild picks the chart metrics for the new direction.
+    redrawChanged();
+}
