@@ -1,0 +1,180 @@
+#pragma once
+// The relationship editor `ctrl` ("関係設定画面"): one marriage record of kou_buf
+// at a time (partners, state word, title, history order, start mark, branch
+// family, the side the line continues from, children with their direct-line
+// marks), beside the person lists (men and women) and the marriage lists.
+//
+// The window keeps no copy of the record it edits: its fields are the edit
+// state, edit_kou_data writes them and the register command reads them back.
+// It is modeless and there is one instance, ctrl_form(). The main window shows
+// it, sets Ctrl_Open and fills it (Build_List, then edit_kou_data); the other
+// editing windows keep it in step through the public operations below.
+//
+//   CtrlForm.cpp         controls, load and close, lists, loading a marriage
+//   CtrlForm_Commit.cpp  new, register, delete, blank partner, state list
+//   CtrlForm_Undo.cpp    the editor's one-step undo
+
+#include "forms/CheckBox.h"
+#include "forms/ComboBox.h"
+#include "forms/CommandButton.h"
+#include "forms/ControlArray.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Label.h"
+#include "forms/ListBox.h"
+#include "forms/ListView.h"
+#include "forms/Menu.h"
+#include "forms/OptionButton.h"
+#include "forms/TabStrip.h"
+#include "forms/TextBox.h"
+#include "forms/Timer.h"
+
+#include <cstdint>
+#include <string>
+
+class CtrlForm : public forms::Form {
+public:
+    CtrlForm();
+
+    // --- Public operations, in the order of the window's interface ---
+
+    // Loads a marriage slot 1..1024 into the fields, or an empty new record for -1
+    // (any other value too). The list selections and the edit-target caption
+    // follow KouNum, not the argument.
+    void edit_kou_data(int kou);
+    // Rebuilds the person lists (men, women, each with its placeholder line), then
+    // the marriage lists.
+    void Build_List();
+    // Rebuilds the small marriage list List1(2), then the list view.
+    void Build_list_kou();
+    // Rebuilds the marriage list view lstvKou.
+    void Build_list_kou_V6();
+    // -1 when one candidate is the other's father or mother (through the first
+    // parent marriage found of each), else 0.
+    int check_kou(int titi, int haha);
+    // Deletes a marriage after asking: 0 once asked (OK or Cancel), -1 when the
+    // slot is not a marriage in use (nothing asked). Resets the editor fields
+    // whenever the question was asked.
+    int del_kou_buf(int kou);
+    // The check mark of line `line` of List2 from kodo_visible of the child slot.
+    void DispKodoCheck(int kou, int slot, int line);
+    // The list view loses its columns and items (the marriage table was emptied).
+    void InitKouList();
+    // KouNum := -1 and an empty new record.
+    void ResetKouNum();
+    // The edit-target caption from KouNum.
+    void Disp_KouNumStat();
+    // Shows the person lists' page.
+    void DispListActer();
+
+    // --- Requests of the other windows (through the main window) ---
+
+    // Shows the marriage lists' page (the second tab).
+    void showMarriageLists();
+    // Selects a person in the men's (list 0) or women's (list 1) list: the first line
+    // holding the person becomes the selection (a list without one keeps its own),
+    // and the other list loses its selection.
+    void selectPartner(int list, int person);
+
+    // The editor's undo menu item and button become available with this caption.
+    void enableUndo(const std::string& caption);
+    // Both undo entries are disabled and read "UNDO".
+    void disableUndo();
+    // The person table was emptied: the men's and women's lists go.
+    void clearPersonLists();
+    // The marriage table was emptied: the marriage lists and the fields go.
+    void resetEditor();
+    // Empties the fields as after a deletion: no title, the order field and both
+    // partner Tags set to zeroText (a zero the register command reads as "not
+    // chosen"), no children, no start mark, the line through the husband.
+    void resetEntryFields(const std::string& zeroText);
+
+    // --- Event handlers ---
+
+    void CMDFUNC_Click(int Index);
+    void CmdSetNull_Click(int Index);
+    void Combo1_Click();
+    void CMDEND_Click(int Index);
+    void List1_Click(int Index);
+    void List2_Click();
+    // A double-click on a person or a child opens the child dialog for the
+    // marriage that person is a child of.
+    void List1_DblClick(int Index);
+    void List2_DblClick();
+    void lstvKou_Click();
+    void lstvKou_ColumnClick(int column);
+    void TabStrip1_Click();
+    void Text1_GotFocus(int Index);
+    void scritem_Click(int Index);
+    void Command2_Click(int Index);
+    void Form_Load() override;
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+
+    // --- Form variable ---
+
+    // The delete target of "削除": 0 the marriage being edited, 1 the child
+    // selected in List2.
+    int16_t ChildListActive = 0;
+
+    // --- Controls ---
+
+    forms::TabStrip TabStrip1{*this, "TabStrip1"};
+    forms::ControlArray<forms::Frame> Frame2{*this, "Frame2", {0, 1}};
+    // Labels: 0 "結婚関係", 1 "子供関係", 2 "男", 4 "タイトル", 5 "関係",
+    // 6 "履歴表示順序", 7 "基準となる結婚", 9 "女".
+    forms::ControlArray<forms::Label> Label1{*this, "Label1", {0, 1, 2, 4, 5, 6, 7, 9}};
+    // 0 men, 1 women (sorted), 2 the small marriage list.
+    forms::ControlArray<forms::ListBox> List1{*this, "List1", {0, 1, 2}};
+    forms::ListView lstvKou{*this, "lstvKou"};
+    // Husband (0) and wife (1): Caption the name, Tag the person slot as text.
+    forms::ControlArray<forms::Label> Label2{*this, "Label2", {0, 1}};
+    forms::ControlArray<forms::CommandButton> CmdSetNull{*this, "CmdSetNull", {0, 1}};
+    forms::ControlArray<forms::OptionButton> Option1{*this, "Option1", {0, 1}};
+    forms::ComboBox Combo1{*this, "Combo1"};
+    // 0 title, 1 history order.
+    forms::ControlArray<forms::TextBox> Text1{*this, "Text1", {0, 1}};
+    forms::ControlArray<forms::CheckBox> Check1{*this, "Check1", {0}};
+    forms::CheckBox ChkBunke{*this, "ChkBunke"};
+    forms::ListBox List2{*this, "List2"};
+    forms::Label lblEditStat{*this, "lblEditStat"};
+    // 0 new, 1 register, 2 delete.
+    forms::ControlArray<forms::CommandButton> CMDFUNC{*this, "CMDFUNC", {0, 1, 2}};
+    forms::ControlArray<forms::CommandButton> CMDEND{*this, "CMDEND", {0}};
+    forms::Frame Frame1{*this, "Frame1"};
+    // 0 small view, 1 large view, 3 undo, 4 back.
+    forms::ControlArray<forms::CommandButton> Command2{Frame1, "Command2", {0, 1, 3, 4}};
+    forms::Timer Timer1{*this, "Timer1"};
+    forms::Timer Timer2{*this, "Timer2"};
+    forms::Menu scrmenu{*this, "scrmenu"};
+    // 0 "ＵＮＤＯ", 2 "小表示", 3 "大表示", 5 "戻る"; 1 and 4 separators.
+    forms::ControlArray<forms::Menu> scritem{scrmenu, "scritem", {0, 1, 2, 3, 4, 5}};
+
+protected:
+    void design() override;
+
+private:
+    // Shows one page of the tab strip: 0 the person lists, 1 the marriage lists.
+    void showPage(int page);
+    // Empties the fields as after a child deletion or a marriage deletion.
+    void resetFields();
+    // A partner label from a person slot (-1 empty, 1024 the blank partner).
+    void setPartnerLabel(int side, int person);
+    // An empty partner label, Tag "0": a following "登録" no longer uses it.
+    void clearPartnerLabel(int side);
+    void fillStateList();
+    void chooseMarriage(int kou);
+    void showChildDialogFor(forms::ListBox& list);
+    void registerMarriage();
+    void deleteMarriage();
+    void deleteChild();
+    void finishDeletion();
+    // The chart after an edit of the tables, and the canvas's drop mode.
+    void refreshChart();
+    void undo_kou_data();
+    void redrawAfterUndo();
+    void halveWidth();
+    void doubleWidth();
+};
+
+// The one relationship editor (the runtime's `ctrl`).
+CtrlForm& ctrl_form();

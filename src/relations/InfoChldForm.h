@@ -1,0 +1,86 @@
+#pragma once
+// The child dialog `InfoChld` ("子供情報画面"): one child slot of one marriage
+// (the parents, the child, whose child it is, the comment, the main-line mark and
+// the adoption history). It commits changes of that slot, removes the child from
+// the marriage and moves the child among its siblings.
+//
+// The main window and the relationship editor show it (not modal) and then call
+// edit_ch_data with the selected marriage Sel_ChildKou and slot Sel_ChildSlot;
+// the main window's child-move buttons call ChMoveJobMain directly. The dialog
+// keeps no state of its own between calls: edit_ch_data fills every control
+// again, and the commands work on Sel_ChildKou and Sel_ChildSlot. Every change
+// takes the undo snapshot first and ends with a chart rebuild.
+
+#include "forms/CheckBox.h"
+#include "forms/ComboBox.h"
+#include "forms/CommandButton.h"
+#include "forms/ControlArray.h"
+#include "forms/Form.h"
+#include "forms/Label.h"
+#include "forms/OptionButton.h"
+#include "forms/TextBox.h"
+
+#include <string>
+
+namespace relations {
+
+inline constexpr const char* InfoChldCaption = "子供情報画面";
+inline constexpr const char* ChildMarriageMissingMessage = "この結婚関係はデータ上に存在していません";
+inline constexpr const char* TooManyChildrenMessage = "子供の人数は20人迄です";
+inline constexpr const char* AncestorChildMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
+inline constexpr const char* ChildMissingFirstMessage = "この子供はデータ上に存在しません。";
+inline constexpr const char* ChildMissingMessage = "この子供はデータ上に存在しません";
+
+} // namespace relations
+
+class InfoChldForm : public forms::Form {
+public:
+    InfoChldForm();
+
+    // --- Public operations ---
+
+    // Moves the selected child: 0 to the first place, 1 one place to the left,
+    // 2 one to the right, 3 to the last place.
+    void ChMoveJobMain(int direction);
+    // Fills the dialog from child slot `slot` of marriage `kou`; the commit button
+    // is disabled when commitFlag is 1, the delete button when deleteFlag is 1.
+    void edit_ch_data(int kou, int slot, int commitFlag, int deleteFlag);
+
+    // --- Event handlers ---
+
+    void CMDFUNC_Click(int Index);
+    void Command1_Click(int Index);
+    void CMDEND_Click();
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+
+    // --- Controls ---
+
+    // 0 "親情報", 1 "子供", 2 "どちらの子供", 3 "表示位置", 4 "コメント".
+    forms::ControlArray<forms::Label> Label1{*this, "Label1", {0, 1, 2, 3, 4}};
+    // 0 the parents, 1 the child's name, 2 the comment.
+    forms::ControlArray<forms::TextBox> Text1{*this, "Text1", {0, 1, 2}};
+    // Whose child: 0 "父", 1 "母", 2 "養子" (kou_kodo_stat 0, 1, 2).
+    forms::ControlArray<forms::OptionButton> Option1{*this, "Option1", {0, 1, 2}};
+    forms::CheckBox Check1{*this, "Check1"};
+    forms::Label Label2{*this, "Label2"};
+    forms::ComboBox Combo1{*this, "Combo1"};
+    // "左端", "左", "右", "右端".
+    forms::ControlArray<forms::CommandButton> Command1{*this, "Command1", {0, 1, 2, 3}};
+    // 0 "登録", 1 "削除".
+    forms::ControlArray<forms::CommandButton> CMDFUNC{*this, "CMDFUNC", {0, 1}};
+    forms::CommandButton CMDEND{*this, "CMDEND"};
+
+protected:
+    void design() override;
+
+private:
+    void fillParents(int kou);
+    void fillAdoptionHistory(int kou, int slot, int child);
+    void commitSlot();
+    void deleteChild();
+    // Relationship editor, chart and selection after a commit or a delete.
+    void finishChange();
+};
+
+// The one child dialog (the runtime's `InfoChld`).
+InfoChldForm& infochld_form();

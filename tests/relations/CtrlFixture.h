@@ -1,0 +1,147 @@
+#pragma once
+// Shared set-up of the relationship editor tests: a fresh program folder, an
+// empty family, scripted message boxes, and recording stand-ins for what the
+// editor asks of the main window, the person editor and the family model's
+// window services. The editor itself is the real window, loaded headless.
+
+#include "relations/CtrlForm.h"
+#include "relations/RelationRequests.h"
+#include "relations/relations_state.h"
+
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "model/ChildSlots.h"
+#include "model/MarriageRegistration.h"
+#include "model/PersonTable.h"
+#include "model/WindowServices.h"
+#include "model/document/InitAllSetting.h"
+#include "model/tables.h"
+
+#include "support/ScriptedResponder.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace relations_test {
+
+// Records the editor's requests of the windows around it.
+class RecordingRequests : public relations::RelationRequests {
+public:
+    std::vector<std::string> calls;
+    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
+    void raiseMainWindow() override { calls.push_back("raiseMainWindow"); }
+};
+
+// Records the model's requests that the editor's commands lead to.
+class RecordingServices : public model::WindowServices {
+public:
+    std::vector<std::string> calls;
+    void closeChronology() override { calls.push_back("closeChronology"); }
+    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
+    void saveUndo() override { calls.push_back("saveUndo"); }
+    void enableRelationUndo(const std::string& caption) override { calls.push_back("enableRelationUndo " + caption); }
+    void setChartAcceptsDrops(bool accepts) override
+    {
+        calls.push_back(accepts ? "acceptsDrops" : "refusesDrops");
+    }
+};
+
+inline int countOf(const std::vector<std::string>& calls, const std::string& call)
+{
+    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+
+// The last drop-mode request to the chart canvas, "" when none was made.
+inline std::string lastDropMode(const std::vector<std::string>& calls)
+{
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+        if (*it == "acceptsDrops" || *it == "refusesDrops")
+            return *it;
+    }
+    return {};
+}
+
+class CtrlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        model::InitAllSetting();
+        layout::Init_ChartState();
+        relations::relationsState() = relations::RelationsState();
+        relations::setRelationRequests(&requests);
+        model::setWindowServices(&services);
+        // Loading the window resets the editor cursors, so it is loaded before a test
+        // sets them.
+        ctrl().load();
+    }
+
+    void TearDown() override
+    {
+        relations::setRelationRequests(nullptr);
+        model::setWindowServices(nullptr);
+    }
+
+    static CtrlForm& ctrl() { return ctrl_form(); }
+    static model::Tables& tables() { return model::tables(); }
+    static model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
+    static model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
+
+    static int addPerson(const std::string& familyName, const std::string& name, int sex)
+    {
+        const int slot = model::set_per_buf(-1, name, familyName, sex, "");
+        EXPECT_GT(slot, 0);
+        return slot;
+    }
+
+    static int marry(int husband, int wife, int start = 1, const std::string& state = "通常", int mode = 0,
+                     const std::string& title = "")
+    {
+        const int slot = model::set_kou_buf(-1, state, mode, 0, husband, wife, start, title, 0);
+        EXPECT_GT(slot, 0);
+        return slot;
+    }
+
+    static int addChild(int marriage, int child, int slot = -1)
+    {
+        model::kodo_data work;
+        work.KouIdx = static_cast<int16_t>(marriage);
+        work.KodoIdx = static_cast<int16_t>(slot);
+        work.kou_kodo = static_cast<int16_t>(child);
+        work.kodo_visible = 1;
+        return model::Add_Kodo(work);
+    }
+
+    // A partner label as a drop from the person lists leaves it.
+    static void setPartner(int side, int person)
+    {
+        ctrl().Label2[side].setCaption(per(person).F_name + per(person).Name);
+        ctrl().Label2[side].setTag(std::to_string(person));
+    }
+
+    // Picks a marriage as a click in the marriage list does.
+    static void choose(int marriage)
+    {
+        tables().KouNum = static_cast<int16_t>(marriage);
+        tables().Sel_KouMark = 1;
+        ctrl().edit_kou_data(marriage);
+    }
+
+    static std::vector<std::string> lines(const forms::ListBox& list)
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list.listCount(); ++i)
+            texts.push_back(list.list(i));
+        return texts;
+    }
+
+    TempHome home{TempHome::Contents::ProgramData};
+    ScriptedResponder answers;
+    RecordingRequests requests;
+    RecordingServices services;
+};
+
+} // namespace relations_test

@@ -1,0 +1,250 @@
+// The child dialog: filling it from a child slot, committing the slot, removing
+// the child, moving it among its siblings, and opening it from the editor.
+
+#include "CtrlFixture.h"
+
+#include "relations/InfoChldForm.h"
+
+#include "platform/Hooks.h"
+
+namespace relations_test {
+namespace {
+
+class ChildDialog : public CtrlTest {
+protected:
+    void SetUp() override
+    {
+        CtrlTest::SetUp();
+        father = addPerson("山田", "太郎", 0);
+        mother = addPerson("山田", "花子", 1);
+        marriage = marry(father, mother, 1, "通常", 0, "本家");
+        first = addPerson("山田", "一郎", 0);
+        second = addPerson("山田", "二郎", 0);
+        third = addPerson("山田", "三子", 1);
+        addChild(marriage, first);
+        addChild(marriage, second);
+        addChild(marriage, third);
+        kou(marriage).kou_kodo_comment[1] = "次男";
+        kou(marriage).kou_kodo_stat[1] = 0;
+    }
+
+    static InfoChldForm& dialog() { return infochld_form(); }
+
+    // Selects a child as a click on its box does, and opens the dialog for it.
+    void open(int slot)
+    {
+        tables().Sel_ChildKou = static_cast<int16_t>(marriage);
+        tables().Sel_ChildSlot = static_cast<int16_t>(slot);
+        tables().Sel_Person = kou(marriage).kou_kodo[static_cast<size_t>(slot)];
+        tables().Sel_BoxMark = 1;
+        dialog().show();
+        dialog().edit_ch_data(marriage, slot, 0, 0);
+    }
+
+    int father = 0, mother = 0, marriage = 0, first = 0, second = 0, third = 0;
+};
+
+TEST_F(ChildDialog, ShowsParentsChildCommentAndStatus)
+{
+    open(1);
+    EXPECT_EQ(dialog().caption(), "子供情報画面");
+    EXPECT_EQ(dialog().Text1[0].text(), "山田太郎.山田花子");
+    EXPECT_EQ(dialog().Text1[1].text(), "山田二郎");
+    EXPECT_EQ(dialog().Text1[2].text(), "次男");
+    EXPECT_TRUE(dialog().Option1[0].value());
+    // Registered in one marriage only: no main-line mark, no adoption history.
+    EXPECT_FALSE(dialog().Check1.isVisible());
+    EXPECT_FALSE(dialog().Combo1.isVisible());
+    EXPECT_FALSE(dialog().Label2.isVisible());
+    EXPECT_TRUE(dialog().CMDFUNC[0].isEnabled());
+}
+
+TEST_F(ChildDialog, OtherRelationShowsItsTitleAfterTheParents)
+{
+    kou(marriage).kou_mode = 1;
+    kou(marriage).kou_title = "前妻";
+    open(0);
+    EXPECT_EQ(dialog().Text1[0].text(), "山田太郎.山田花子(前妻)");
+}
+
+TEST_F(ChildDialog, StatusOutsideTheThreeChoicesChecksNone)
+{
+    kou(marriage).kou_kodo_stat[2] = 5;
+    open(2);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(dialog().Option1[i].value()) << i;
+}
+
+TEST_F(ChildDialog, FlagsDisableTheButtons)
+{
+    dialog().edit_ch_data(marriage, 0, 1, 1);
+    EXPECT_FALSE(dialog().CMDFUNC[0].isEnabled());
+    EXPECT_FALSE(dialog().CMDFUNC[1].isEnabled());
+}
+
+TEST_F(ChildDialog, MarriageNotInUseIsReported)
+{
+    kou(marriage).InUse = model::SlotFree;
+    for (int m : {marriage, 0, 5000}) {
+        answers.answerNext(platform::vbOK);
+        dialog().edit_ch_data(m, 0, 0, 0);
+    }
+    ASSERT_EQ(answers.shown().size(), 3u);
+    EXPECT_EQ(answers.shown()[0].text, "この結婚関係はデータ上に存在していません");
+    EXPECT_EQ(dialog().Text1[1].text(), "");
+}
+
+TEST_F(ChildDialog, ChildOfSeveralMarriagesOffersTheMainLineAndTheHistory)
+{
+    // The second son is also adopted by his uncle, and married himself.
+    const int uncle = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 0, "通常", 0, "佐藤家");
+    addChild(uncle, second);
+    const int own = marry(second, addPerson("鈴木", "和子", 1), 0, "通常", 0, "分家");
+    kou(marriage).kodo_link[1] = 1;
+    kou(marriage).kodo_honsuji[1] = 1;
+    kou(marriage).kodo_yoshirireki[1] = static_cast<int16_t>(uncle);
+    open(1);
+
+    EXPECT_TRUE(dialog().Check1.isVisible());
+    EXPECT_EQ(dialog().Check1.value(), 1);
+    ASSERT_TRUE(dialog().Combo1.isVisible());
+    ASSERT_EQ(dialog().Combo1.listCount(), 3);
+    EXPECT_EQ(dialog().Combo1.itemData(0), marriage);
+    EXPECT_EQ(dialog().Combo1.itemData(1), uncle);
+    EXPECT_EQ(dialog().Combo1.itemData(2), own);
+    EXPECT_EQ(dialog().Combo1.list(1), "佐藤家:佐藤 一郎と佐藤 良子");
+    EXPECT_EQ(dialog().Combo1.listIndex(), 1);
+}
+
+TEST_F(ChildDialog, CommitStoresStatusAndCommentAndClosesTheDialog)
+{
+    open(1);
+    dialog().Option1[1].setValue(false);
+    dialog().Option1[0].setValue(false); // no choice: adopted
+    dialog().Text1[2].setText("養子に出た");
+    // A main-line mark left in the scratch record by an earlier operation.
+    tables().KodoWork.kodo_honsuji = 1;
+    const int16_t honsuji = kou(marriage).kodo_honsuji[1];
+    dialog().CMDFUNC[0].click();
+
+    EXPECT_EQ(kou(marriage).kou_kodo[1], second);
+    EXPECT_EQ(kou(marriage).kou_kodo_stat[1], 2);
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[1], "養子に出た");
+    EXPECT_EQ(kou(marriage).kodo_honsuji[1], honsuji);
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(tables().Sel_ChildSlot, -1);
+    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_FALSE(dialog().isVisible());
+    // The editor is back to an empty entry whose zero reads as "not chosen".
+    EXPECT_EQ(ctrl().Text1[1].text(), " 0");
+    EXPECT_EQ(ctrl().Label2[0].tag(), " 0");
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
+}
+
+TEST_F(ChildDialog, CommitOfTheMainLineMarkTakesItFromTheOtherRegistration)
+{
+    const int uncle = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 0, "通常", 0, "佐藤家");
+    addChild(uncle, second);
+    kou(marriage).kodo_link[1] = 1;
+    kou(marriage).kodo_honsuji[1] = -1;
+    kou(uncle).kodo_link[0] = 1;
+    kou(uncle).kodo_honsuji[0] = 1;
+    open(1);
+    dialog().Check1.setValue(1);
+    dialog().Combo1.setListIndex(1);
+    dialog().CMDFUNC[0].click();
+
+    EXPECT_EQ(kou(marriage).kodo_honsuji[1], 1);
+    EXPECT_EQ(kou(uncle).kodo_honsuji[0], -1);
+    EXPECT_EQ(kou(marriage).kodo_yoshirireki[1], uncle);
+}
+
+TEST_F(ChildDialog, DeleteRemovesTheChildAfterTheQuestion)
+{
+    open(2);
+    answers.answerNext(platform::vbOK);
+    dialog().CMDFUNC[1].click();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(kou(marriage).kou_kodo[2], -1);
+    EXPECT_EQ(countOf(services.calls, "closeChronology"), 1);
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
+    EXPECT_FALSE(dialog().isVisible());
+}
+
+struct MoveCase {
+    const char* name;
+    int slot;
+    int direction;
+    int16_t boxMark;
+    std::vector<int> order; // children by index into {first, second, third}
+};
+
+void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.name; }
+
+class ChildMove : public ChildDialog, public ::testing::WithParamInterface<MoveCase> {};
+
+TEST_P(ChildMove, MovesOnlyASelectedChildAndAlwaysTakesTheSnapshot)
+{
+    const MoveCase& c = GetParam();
+    open(c.slot);
+    tables().Sel_BoxMark = c.boxMark;
+    dialog().Command1[c.direction].click();
+
+    const int children[] = {first, second, third};
+    for (size_t i = 0; i < c.order.size(); ++i)
+        EXPECT_EQ(kou(marriage).kou_kodo[i], children[c.order[i]]) << "slot " << i;
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
+    EXPECT_FALSE(dialog().isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ctrl, ChildMove,
+                         ::testing::Values(MoveCase{"second_to_first", 1, 0, 1, {1, 0, 2}},
+                                           MoveCase{"second_left", 1, 1, 1, {1, 0, 2}},
+                                           MoveCase{"first_right", 0, 2, 1, {1, 0, 2}},
+                                           MoveCase{"first_to_last", 0, 3, 1, {1, 2, 0}},
+                                           MoveCase{"first_to_first_stays", 0, 0, 1, {0, 1, 2}},
+                                           MoveCase{"first_left_stays", 0, 1, 1, {0, 1, 2}},
+                                           MoveCase{"no_box_selected", 1, 0, 0, {0, 1, 2}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ChildDialog, MovingAnEmptySlotIsReported)
+{
+    open(2);
+    tables().Sel_ChildSlot = 5;
+    answers.answerNext(platform::vbOK);
+    dialog().ChMoveJobMain(2);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "この子供はデータ上に存在しません");
+}
+
+TEST_F(ChildDialog, DoubleClickInTheEditorsChildrenOpensTheDialog)
+{
+    ctrl().Build_List();
+    choose(marriage);
+    ctrl().List2.setListIndex(1);
+    ctrl().List2_DblClick();
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(dialog().Text1[1].text(), "山田二郎");
+    EXPECT_EQ(tables().Sel_ChildSlot, 1);
+    EXPECT_EQ(tables().Sel_BoxMark, 1);
+}
+
+TEST_F(ChildDialog, DoubleClickOnAPersonWhoIsNobodysChildIsReported)
+{
+    ctrl().Build_List();
+    for (int i = 0; i < ctrl().List1[0].listCount(); ++i) {
+        if (ctrl().List1[0].itemData(i) == father)
+            ctrl().List1[0].setListIndex(i);
+    }
+    answers.answerNext(platform::vbOK);
+    ctrl().List1_DblClick(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "この人の親情報を見つける事が出来ません");
+    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_FALSE(dialog().isVisible());
+}
+
+} // namespace
+} // namespace relations_test
