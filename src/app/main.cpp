@@ -11,6 +11,9 @@
 #ifdef TEVORA_HAS_MAINWINDOW
 #include "mainwindow/MainForm.h"
 #endif
+#ifdef TEVORA_HAS_APP_WINDOWS
+#include "app/AppWindows.h"
+#endif
 
 #include <QApplication>
 
@@ -24,6 +27,9 @@ int main(int argc, char** argv)
 
     int code = 0;
     try {
+#ifdef TEVORA_HAS_APP_WINDOWS
+        app::installAppWindows();
+#endif
 #ifdef TEVORA_HAS_MAINWINDOW
         main_form().show();
 #endif

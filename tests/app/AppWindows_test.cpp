@@ -1,0 +1,143 @@
+// The main window's requests reach the real person editor, relationship editor and
+// child dialog once the program's windows are installed; requests that only
+// refresh an open window leave a closed one closed.
+
+#include "app/AppWindows.h"
+
+#include "entry/EntryForm.h"
+#include "model/document/InitAllSetting.h"
+#include "model/tables.h"
+#include "relations/CtrlForm.h"
+#include "relations/InfoChldForm.h"
+
+#include "platform/Hooks.h"
+#include "support/ScriptedResponder.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using mainwindow::otherWindows;
+
+class AppWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        model::InitAllSetting();
+        app::installAppWindows();
+        model::Tables& t = model::tables();
+        addPerson(1, "山田", "太郎", 0);
+        addPerson(2, "山田", "花子", 1);
+        addPerson(3, "山田", "一郎", 0);
+        model::marry_data& m = t.kou_buf[1];
+        m.InUse = model::SlotUsed;
+        m.kou_title = "山田家";
+        m.kou_titi = 1;
+        m.kou_haha = 2;
+        m.kou_mode = 0;
+        m.dsp_start = 1;
+        m.kou_kodo[0] = 3;
+        m.kou_kodo_stat[0] = 0;
+    }
+
+    void TearDown() override
+    {
+        for (forms::Form* form : {static_cast<forms::Form*>(&infochld_form()), static_cast<forms::Form*>(&ctrl_form()),
+                                  static_cast<forms::Form*>(&entry_form())}) {
+            if (form->isLoaded())
+                form->unload();
+        }
+        mainwindow::setOtherWindows(nullptr);
+    }
+
+    static void addPerson(int slot, const char* family, const char* given, int sex)
+    {
+        model::personal_data& p = model::tables().per_buf[slot];
+        p = model::clearedPerson(slot);
+        p.InUse = model::SlotUsed;
+        p.F_name = family;
+        p.Name = given;
+        p.Sex = static_cast<int16_t>(sex);
+        ++model::tables().PerCount;
+    }
+
+    static bool listHolds(const forms::ListBox& list, int person)
+    {
+        for (int i = 0; i < list.listCount(); ++i) {
+            if (list.itemData(i) == person)
+                return true;
+        }
+        return false;
+    }
+
+    TempHome home;
+    ScriptedResponder answers;
+};
+
+TEST_F(AppWindowsTest, RefreshRequestsLeaveAClosedRelationEditorClosed)
+{
+    otherWindows().rebuildRelationLists();
+    otherWindows().clearRelationPersonLists();
+    otherWindows().resetRelationEditor();
+    otherWindows().enableRelationUndo("UNDO 削除");
+    otherWindows().disableRelationUndo();
+    EXPECT_FALSE(ctrl_form().isLoaded());
+
+    // Forgetting the marriage still does the table part.
+    model::tables().KouNum = 1;
+    otherWindows().forgetRelationMarriage();
+    EXPECT_EQ(model::tables().KouNum, -1);
+}
+
+TEST_F(AppWindowsTest, TheOpenRelationEditorRebuildsItsListsFromTheTables)
+{
+    ctrl_form().load();
+    otherWindows().rebuildRelationLists();
+    ASSERT_TRUE(listHolds(ctrl_form().List1[0], 1));
+    ASSERT_FALSE(listHolds(ctrl_form().List1[0], 4));
+
+    addPerson(4, "山田", "次郎", 0);
+    otherWindows().rebuildRelationLists();
+    EXPECT_TRUE(listHolds(ctrl_form().List1[0], 4));
+    EXPECT_TRUE(listHolds(ctrl_form().List1[1], 2));
+}
+
+TEST_F(AppWindowsTest, DeletingAMarriageGoesThroughTheOpenEditor)
+{
+    // Without the editor the model asks and frees the record, and no window opens.
+    answers.answerNext(platform::vbOK);
+    EXPECT_EQ(otherWindows().deleteMarriage(1), 0);
+    EXPECT_EQ(model::tables().kou_buf[1].InUse, model::SlotFree);
+    EXPECT_FALSE(ctrl_form().isLoaded());
+
+    // With the editor open its own delete runs: its undo command offers the step back.
+    SetUp();
+    ctrl_form().load();
+    ASSERT_FALSE(ctrl_form().scritem[0].isEnabled());
+    answers.answerNext(platform::vbOK);
+    EXPECT_EQ(otherWindows().deleteMarriage(1), 0);
+    EXPECT_EQ(model::tables().kou_buf[1].InUse, model::SlotFree);
+    EXPECT_TRUE(ctrl_form().scritem[0].isEnabled());
+    EXPECT_TRUE(ctrl_form().Command2[3].isEnabled());
+    EXPECT_EQ(otherWindows().deleteMarriage(1), -1) << "a freed record is not asked about again";
+}
+
+TEST_F(AppWindowsTest, ClosingThePersonEditorUnloadsIt)
+{
+    otherWindows().showPersonEditor(1);
+    ASSERT_TRUE(entry_form().isLoaded());
+    model::tables().Entry_Open = 0;
+    otherWindows().closePersonEditor();
+    EXPECT_FALSE(entry_form().isLoaded());
+}
+
+TEST_F(AppWindowsTest, TheChildDialogOpensOnTheChosenChild)
+{
+    otherWindows().showChildDialog(1, 0);
+    ASSERT_TRUE(infochld_form().isLoaded());
+    EXPECT_NE(infochld_form().Text1[1].text().find("一郎"), std::string::npos) << "the child's name";
+    EXPECT_NE(infochld_form().Text1[0].text().find("太郎"), std::string::npos) << "the parents";
+}
+
+} // namespace
