@@ -1,0 +1,342 @@
+#include "relations/KakeGrpStatForm.h"
+
+#include "relations/SavableText.h"
+
+#include "drawing/ChartRebuild.h"
+#include "forms/Keys.h"
+#include "model/GroupLists.h"
+#include "model/WindowServices.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+
+#include <utility>
+
+namespace {
+
+using model::tables;
+
+// Message boxes of this window: OK and Cancel with the exclamation or information icon.
+constexpr int ErrorStyle = platform::vbOKCancel + platform::vbExclamation;   // 49
+constexpr int NoticeStyle = platform::vbOKCancel + platform::vbInformation;  // 65
+
+// Rows are valid 0..GrpTitleCount.
+bool isRow(int index)
+{
+    const model::Tables& t = tables();
+    return index >= 0 && index <= t.GrpTitleCount && static_cast<size_t>(index) < t.GrpTitleList.size();
+}
+
+model::GrpTitleRec& row(int index)
+{
+    return tables().GrpTitleList[static_cast<size_t>(index)];
+}
+
+bool isUsedPerson(int slot)
+{
+    return slot >= 1 && slot <= model::LastPersonSlot &&
+           tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
+}
+
+void changedFamily()
+{
+    tables().Data_Changed = 1;
+}
+
+} // namespace
+
+KakeGrpStatForm::KakeGrpStatForm() : Form("KakeGrpStat")
+{
+    GrpList.onClick = [this] { GrpList_Click(); };
+    GrpList.onItemCheck = [this](int item) { GrpList_ItemCheck(item); };
+    cmdNew.onClick = [this] { cmdNew_Click(); };
+    cmdAddTitle.onClick = [this] { cmdAddTitle_Click(); };
+    cmdDelTitle.onClick = [this] { cmdDelTitle_Click(); };
+    RankUp.onClick = [this] { RankUp_Click(); };
+    RankDn.onClick = [this] { RankDn_Click(); };
+    AllChk.onClick = [this] { AllChk_Click(); };
+    AllChkOff.onClick = [this] { AllChkOff_Click(); };
+    txtOffset.onKeyPress = [this](int16_t& keyAscii) { txtOffset_KeyPress(keyAscii); };
+    txtOffset.onGotFocus = [this] { txtOffset_GotFocus(); };
+    txtTitle.onGotFocus = [this] { txtTitle_GotFocus(); };
+    CmdExit.onClick = [this] { CmdExit_Click(); };
+}
+
+KakeGrpStatForm& kakegrpstat_form()
+{
+    static KakeGrpStatForm instance;
+    return instance;
+}
+
+// ---------------------------------------------------------------- design and load
+
+void KakeGrpStatForm::design()
+{
+    setCaption(relations::KakeGrpStatCaption);
+    setFontName("ＭＳ Ｐゴシック");
+    setFontSize(9);
+    move(0, 0, 6600, 5400);
+
+    Label1.move(120, 120, 2400, 255);
+    Label1.setCaption("設定するタイトル");
+    Label1.setToolTipText("家系グループのタイトルを指定します");
+    txtTitle.move(120, 420, 3000, 315);
+    Label2.move(120, 840, 3000, 255);
+    Label2.setCaption("タイトルに割り付ける人物");
+    Label2.setToolTipText("この人がいる家系グループにタイトルを割付ます");
+    lblLeader.move(120, 1140, 3000, 375);
+    lblLeader.setBorderStyle(1);
+    lblLeader.setCaption(relations::LeaderDropCaption);
+    Label3.move(120, 1680, 2000, 255);
+    Label3.setCaption("全体表示の上下調整");
+    Label3.setToolTipText("家系グループの表示世代を調整します。注意：人物の追加、表示スタートの変更によって、"
+                          "再調整が必要になる場合もあります");
+    txtOffset.move(2160, 1650, 720, 315);
+    Label4.move(2940, 1680, 480, 255);
+    Label4.setCaption("世代");
+    GrpList.move(120, 2100, 3000, 2700);
+    GrpList.setStyle(forms::vbListBoxCheckbox);
+    GrpList.setToolTipText("家系グループの表示順番を変更します。上から順番に、家系図上の左から表示します");
+
+    struct ButtonDesign {
+        forms::CommandButton* button;
+        const char* caption;
+        const char* tip;
+    };
+    const ButtonDesign buttons[] = {
+        {&cmdNew, "新規タイトル入力", "入力項目をクリアします"},
+        {&cmdAddTitle, "タイトル追加", "指定した人がいる家系グループにタイトルを割付ます"},
+        {&cmdDelTitle, "タイトル削除", "指定したタイトルを削除します"},
+        {&RankUp, "↑ひとつ上へ", ""},
+        {&RankDn, "↓ひとつ下へ", ""},
+        {&AllChk, "全て表示", "全グループ表示の時、割付けた全ての家系グループを表示します"},
+        {&AllChkOff, "全て非表示", "全グループ表示の時、割付けた全ての家系グループを非表示にします"},
+        {&CmdExit, "決定", "家系グループ設定を終了します"},
+    };
+    double top = 120;
+    for (const ButtonDesign& design : buttons) {
+        design.button->move(3480, top, 2880, 420);
+        design.button->setCaption(design.caption);
+        design.button->setToolTipText(design.tip);
+        top += 540;
+    }
+}
+
+void KakeGrpStatForm::Form_Load()
+{
+    InModList = false;
+    // Taking drops on lblLeader belongs to the drag protocol of the person lists.
+    lblLeader.setTag("0");
+    SetGrpList();
+    cmdNew_Click();
+}
+
+// ---------------------------------------------------------------- the list
+
+void KakeGrpStatForm::SetGrpList()
+{
+    GrpList.clear();
+    for (int i = 0; isRow(i); ++i) {
+        GrpList.addItem(row(i).TitleName);
+        GrpList.setSelected(GrpList.listCount() - 1, row(i).Visible != 0);
+    }
+}
+
+void KakeGrpStatForm::Mod_GrpList(int index)
+{
+    if (!isRow(index) || index >= GrpList.listCount())
+        return;
+    InModList = true;
+    GrpList.setList(index, row(index).TitleName);
+    GrpList.setSelected(index, row(index).Visible != 0);
+    InModList = false;
+}
+
+void KakeGrpStatForm::GrpList_ItemCheck(int Item)
+{
+    // A check changed by hand is written at once, without a snapshot or a change mark.
+    if (InModList || !isRow(Item))
+        return;
+    row(Item).Visible = GrpList.selected(Item) ? -1 : 0;
+}
+
+void KakeGrpStatForm::GrpList_Click()
+{
+    const int i = GrpList.listIndex();
+    if (i == -1 || !isRow(i))
+        return;
+    const model::GrpTitleRec& chosen = row(i);
+    txtTitle.setText(chosen.TitleName);
+    // A leader number a damaged file brought along names nobody.
+    if (model::isSlot(chosen.Leader)) {
+        const model::personal_data& leader = tables().per_buf[static_cast<size_t>(chosen.Leader)];
+        lblLeader.setCaption(leader.F_name + " " + leader.Name);
+    } else {
+        lblLeader.setCaption("");
+    }
+    lblLeader.setTag(std::to_string(chosen.Leader));
+    txtOffset.setText(platform::CStrDouble(chosen.Offset));
+}
+
+bool KakeGrpStatForm::lblLeader_OLEDragDrop(int dragPerson, const std::string& text)
+{
+    // Only a person of the family can lead a group: a placeholder entry is no person yet.
+    if (dragPerson == -1 || !isUsedPerson(dragPerson)) {
+        platform::Beep();
+        return false;
+    }
+    lblLeader.setCaption(text);
+    lblLeader.setTag(std::to_string(dragPerson));
+    return true;
+}
+
+// ---------------------------------------------------------------- commands
+
+void KakeGrpStatForm::clearLeader()
+{
+    lblLeader.setCaption("");
+    lblLeader.setTag("0");
+}
+
+void KakeGrpStatForm::cmdNew_Click()
+{
+    txtTitle.setText("");
+    clearLeader();
+    txtOffset.setText("");
+    GrpList.setListIndex(-1);
+}
+
+void KakeGrpStatForm::cmdAddTitle_Click()
+{
+    const std::string title = platform::Trim(txtTitle.text());
+    if (title.empty()) {
+        platform::MsgBox(relations::MissingTitleMessage, ErrorStyle, relations::KakeGrpErrorTitle);
+        return;
+    }
+    const double leader = platform::Val(lblLeader.tag());
+    if (lblLeader.tag() == "0" || !(leader >= 1 && leader <= model::LastPersonSlot)) {
+        platform::MsgBox(relations::MissingLeaderMessage, ErrorStyle, relations::KakeGrpErrorTitle);
+        return;
+    }
+    if (!relations::acceptSavableText(title, relations::KakeGrpErrorTitle))
+        return;
+
+    model::windowServices().saveUndo();
+    model::Add_GrpTitle();
+    model::GrpTitleRec& added = row(tables().GrpTitleCount);
+    added.TitleName = title;
+    added.Leader = static_cast<int16_t>(leader);
+    SetGrpList();
+    txtTitle.setText("");
+    clearLeader();
+    GrpList.setListIndex(-1);
+    changedFamily();
+}
+
+void KakeGrpStatForm::cmdDelTitle_Click()
+{
+    const int i = GrpList.listIndex();
+    if (i == -1 || !isRow(i))
+        return;
+    const std::string question = "タイトル「" + row(i).TitleName + "」の設定を削除します\r\nよろしいですか？";
+    if (platform::MsgBox(question, NoticeStyle, relations::DeleteTitleTitle) != platform::vbOK)
+        return;
+    model::windowServices().saveUndo();
+    (void)model::Del_GrpTitle(i);
+    SetGrpList();
+    changedFamily();
+}
+
+void KakeGrpStatForm::swapRows(int first, int selected)
+{
+    model::windowServices().saveUndo();
+    std::swap(row(first), row(first + 1));
+    Mod_GrpList(first);
+    Mod_GrpList(first + 1);
+    GrpList.setListIndex(selected);
+    changedFamily();
+}
+
+void KakeGrpStatForm::RankDn_Click()
+{
+    const int i = GrpList.listIndex();
+    if (i >= 0 && i <= GrpList.listCount() - 2 && isRow(i + 1))
+        swapRows(i, i + 1);
+}
+
+void KakeGrpStatForm::RankUp_Click()
+{
+    const int i = GrpList.listIndex();
+    if (i >= 1 && i < GrpList.listCount() && isRow(i))
+        swapRows(i - 1, i - 1);
+}
+
+void KakeGrpStatForm::setAllVisible(bool visible)
+{
+    model::windowServices().saveUndo();
+    const int selected = GrpList.listIndex();
+    for (int i = 0; isRow(i); ++i)
+        row(i).Visible = visible ? -1 : 0;
+    SetGrpList();
+    // Selecting the line again refills the inputs, as a click does.
+    if (selected < GrpList.listCount())
+        GrpList.setListIndex(selected);
+    changedFamily();
+}
+
+void KakeGrpStatForm::AllChk_Click()
+{
+    setAllVisible(true);
+}
+
+void KakeGrpStatForm::AllChkOff_Click()
+{
+    setAllVisible(false);
+}
+
+void KakeGrpStatForm::txtOffset_KeyPress(int16_t& KeyAscii)
+{
+    if (KeyAscii != forms::vbKeyReturn)
+        return;
+    const int i = GrpList.listIndex();
+    if (i == -1 || !isRow(i))
+        return;
+    KeyAscii = 0;
+    applyOffset(i);
+}
+
+void KakeGrpStatForm::applyOffset(int index)
+{
+    const std::string text = platform::Trim(txtOffset.text());
+    // Text that is no number is refused like a number out of range, rather than
+    // read as 0 and moving the tree.
+    const bool numeric = platform::IsNumeric(text);
+    const double offset = numeric ? platform::Val(text) : 0.0;
+    if (!numeric || offset < -relations::MaxGroupOffset || offset > relations::MaxGroupOffset) {
+        platform::MsgBox(relations::OffsetRangeMessage, ErrorStyle, relations::KakeGrpErrorTitle);
+        txtOffset.setSelStart(0);
+        txtOffset.setSelLength(platform::Len(txtOffset.text()));
+        return;
+    }
+    model::windowServices().saveUndo();
+    row(index).Offset = offset;
+    platform::MsgBox(row(index).TitleName + "の上下調整を" + platform::CStrDouble(offset) + "世代に設定しました",
+                     NoticeStyle, relations::OffsetSetTitle);
+    changedFamily();
+}
+
+void KakeGrpStatForm::txtOffset_GotFocus()
+{
+    txtOffset.setIMEMode(forms::vbIMEOff);
+}
+
+void KakeGrpStatForm::txtTitle_GotFocus()
+{
+    txtTitle.setIMEMode(forms::vbIMEHiragana);
+}
+
+void KakeGrpStatForm::CmdExit_Click()
+{
+    drawing::Refresh_TabDisp();
+    unload();
+}
