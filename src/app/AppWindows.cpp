@@ -5,6 +5,7 @@
 #include "forms/WindowFunctions.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
 
 namespace app {
@@ -135,6 +136,30 @@ void AppWindows::showChildDialog(int kou, int slot)
 {
     infochld_form().show();
     infochld_form().edit_ch_data(kou, slot, 0, 0);
+}
+
+void AppWindows::showEasyRelationBuilder()
+{
+    forms::SetTopMost(easyctl_form(), 1);
+    easyctl_form().show();
+}
+
+void AppWindows::setEasyBasePerson(int person)
+{
+    if (easyctl_form().isLoaded())
+        easyctl_form().SetMotoNin(person);
+}
+
+void AppWindows::setEasyBaseMarriage(int kou)
+{
+    if (easyctl_form().isLoaded())
+        easyctl_form().SetMotoKou(kou);
+}
+
+void AppWindows::rebuildEasyRelationList()
+{
+    if (easyctl_form().isLoaded())
+        easyctl_form().Easy_Build_List();
 }
 
 void installAppWindows()

@@ -36,6 +36,12 @@ public:
     void showRelationPage(RelationPage page) override;
     void selectRelationPartner(int list, int person) override;
     void showChildDialog(int kou, int slot) override;
+
+    // --- Easy relation builder ---
+    void showEasyRelationBuilder() override;
+    void setEasyBasePerson(int person) override;
+    void setEasyBaseMarriage(int kou) override;
+    void rebuildEasyRelationList() override;
 };
 
 // Installs the program's windows for the main window (once, before it loads).

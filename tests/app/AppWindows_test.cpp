@@ -8,6 +8,7 @@
 #include "model/document/InitAllSetting.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
 
 #include "platform/Hooks.h"
@@ -44,7 +45,7 @@ protected:
     void TearDown() override
     {
         for (forms::Form* form : {static_cast<forms::Form*>(&infochld_form()), static_cast<forms::Form*>(&ctrl_form()),
-                                  static_cast<forms::Form*>(&entry_form())}) {
+                                  static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&easyctl_form())}) {
             if (form->isLoaded())
                 form->unload();
         }
@@ -138,6 +139,23 @@ TEST_F(AppWindowsTest, TheChildDialogOpensOnTheChosenChild)
     ASSERT_TRUE(infochld_form().isLoaded());
     EXPECT_NE(infochld_form().Text1[1].text().find("一郎"), std::string::npos) << "the child's name";
     EXPECT_NE(infochld_form().Text1[0].text().find("太郎"), std::string::npos) << "the parents";
+}
+
+TEST_F(AppWindowsTest, TheEasyBuilderTakesItsBaseOnlyWhileOpen)
+{
+    otherWindows().setEasyBasePerson(1);
+    otherWindows().rebuildEasyRelationList();
+    EXPECT_FALSE(easyctl_form().isLoaded());
+
+    otherWindows().showEasyRelationBuilder();
+    ASSERT_TRUE(easyctl_form().isLoaded());
+    otherWindows().setEasyBasePerson(3);
+    EXPECT_EQ(easyctl_form().MotoNin, 3);
+    EXPECT_EQ(easyctl_form().Label3.caption(), "山田 一郎");
+    // A marriage's base person is its husband.
+    otherWindows().setEasyBaseMarriage(1);
+    EXPECT_EQ(easyctl_form().MotoKou, 1);
+    EXPECT_EQ(easyctl_form().MotoNin, 1);
 }
 
 } // namespace
