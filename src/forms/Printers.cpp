@@ -2,6 +2,10 @@
 
 #include "platform/Errors.h"
 
+#include <QGuiApplication>
+#include <QPrinterInfo>
+#include <QStringList>
+
 #include <cstdlib>
 #include <optional>
 
@@ -15,13 +19,33 @@ std::optional<std::vector<PrinterInfo>>& injected()
     return list;
 }
 
+// The printers the system offers (CUPS through Qt), read once: asking the print
+// system on every look-up would be slow, and the list must not change under a
+// window that shows it.
+const std::vector<std::string>& systemPrinterNames()
+{
+    static std::vector<std::string> names;
+    static bool read = false;
+    if (!read && QGuiApplication::instance()) {
+        read = true;
+        for (const QString& name : QPrinterInfo::availablePrinterNames()) {
+            if (name.toStdString() != PdfPrinterName)
+                names.push_back(name.toStdString());
+        }
+    }
+    return names;
+}
+
 const std::vector<PrinterInfo>& defaultList()
 {
     static std::vector<PrinterInfo> list;
     list.clear();
     const char* none = std::getenv("TEVORA_NO_PRINTERS");
-    if (!none || !*none)
+    if (!none || !*none) {
         list.push_back({PdfPrinterName});
+        for (const std::string& name : systemPrinterNames())
+            list.push_back({name});
+    }
     return list;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The Printers collection as far as start-up needs it: how many printers there
-// are and their DeviceName. The list is injectable: tests set it empty or to
-// one fake printer. By default it holds the program's PDF printer, or nothing
-// when the environment variable TEVORA_NO_PRINTERS is set (to try the paths
-// that refuse printing).
+// The Printers collection: how many printers there are and their DeviceName.
+// By default it holds the program's PDF printer followed by the printers the
+// system offers (CUPS, read once), or nothing when the environment variable
+// TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). The list
+// is injectable: tests set it empty or to printers of their own.
 
 #include <string>
 #include <vector>

@@ -1,0 +1,348 @@
+#include "forms/Printer.h"
+
+#include "forms/PainterSurface_p.h"
+#include "forms/Testing.h"
+
+#include "platform/Errors.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <map>
+#include <utility>
+
+namespace forms {
+
+namespace {
+
+platform::RuntimeError printerError(const std::string& what)
+{
+    return platform::RuntimeError(platform::err::PrinterError, "プリンタ エラー: " + what);
+}
+
+platform::RuntimeError invalidValue()
+{
+    return platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+}
+
+bool knownPaperSize(int paperSize)
+{
+    switch (paperSize) {
+    case vbPRPSLetter:
+    case vbPRPSA3:
+    case vbPRPSA4:
+    case vbPRPSA5:
+    case vbPRPSB4:
+    case vbPRPSB5:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QPageSize::PageSizeId toPageSizeId(int paperSize)
+{
+    switch (paperSize) {
+    case vbPRPSLetter: return QPageSize::Letter;
+    case vbPRPSA3: return QPageSize::A3;
+    case vbPRPSA5: return QPageSize::A5;
+    // The Japanese B sizes: JIS B4 and B5 are what paper trays hold here.
+    case vbPRPSB4: return QPageSize::JisB4;
+    case vbPRPSB5: return QPageSize::JisB5;
+    default: return QPageSize::A4;
+    }
+}
+
+int fromPageSizeId(QPageSize::PageSizeId id, int fallback)
+{
+    switch (id) {
+    case QPageSize::Letter: return vbPRPSLetter;
+    case QPageSize::A3: return vbPRPSA3;
+    case QPageSize::A4: return vbPRPSA4;
+    case QPageSize::A5: return vbPRPSA5;
+    case QPageSize::JisB4: return vbPRPSB4;
+    case QPageSize::JisB5: return vbPRPSB5;
+    default: return fallback;
+    }
+}
+
+std::function<void(Printer&)>& dialogHandler()
+{
+    static std::function<void(Printer&)> handler;
+    return handler;
+}
+
+// The page set-up chosen in a printer's properties dialog, per device name.
+struct RememberedSetup {
+    int orientation = vbPRORPortrait;
+    int paperSize = vbPRPSA4;
+};
+
+std::map<std::string, RememberedSetup>& rememberedSetups()
+{
+    static std::map<std::string, RememberedSetup> setups;
+    return setups;
+}
+
+std::unique_ptr<Printer>& currentPrinter()
+{
+    static std::unique_ptr<Printer> current;
+    return current;
+}
+
+} // namespace
+
+Printer::Printer(std::string deviceName)
+    : PainterSurface(1440.0 / PrinterDotsPerInch, 1440.0 / PrinterDotsPerInch),
+      m_deviceName(std::move(deviceName))
+{
+    // A name the system does not list as a printer is printed as a PDF file: the
+    // program's own PDF printer, or a printer that went away since the list was read.
+    m_pdf = m_deviceName == PdfPrinterName
+            || QPrinterInfo::printerInfo(QString::fromStdString(m_deviceName)).isNull();
+    m_printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
+    if (m_pdf) {
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        m_printer->setOutputFormat(QPrinter::NativeFormat);
+        m_printer->setPrinterName(QString::fromStdString(m_deviceName));
+    }
+    m_printer->setResolution(PrinterDotsPerInch);
+    m_printer->setDocName(QStringLiteral("Tevora"));
+    const auto remembered = rememberedSetups().find(m_deviceName);
+    if (remembered != rememberedSetups().end()) {
+        m_orientation = remembered->second.orientation;
+        m_paperSize = remembered->second.paperSize;
+    }
+    configure();
+}
+
+Printer::~Printer()
+{
+    // A job still open at this point was never ended: abandon it rather than
+    // leave a half-written file behind.
+    try {
+        closeJob(false);
+    } catch (const platform::RuntimeError&) {
+    }
+}
+
+void Printer::configure()
+{
+    m_printer->setPageSize(QPageSize(toPageSizeId(m_paperSize)));
+    m_printer->setPageOrientation(m_orientation == vbPRORLandscape ? QPageLayout::Landscape
+                                                                   : QPageLayout::Portrait);
+}
+
+void Printer::setOrientation(int orientation)
+{
+    if (orientation != vbPRORPortrait && orientation != vbPRORLandscape)
+        throw invalidValue();
+    m_orientation = orientation;
+    if (!isJobOpen())
+        configure();
+}
+
+void Printer::setPaperSize(int paperSize)
+{
+    if (!knownPaperSize(paperSize))
+        throw invalidValue();
+    m_paperSize = paperSize;
+    if (!isJobOpen())
+        configure();
+}
+
+void Printer::setOutputFileName(const std::string& path)
+{
+    m_outputFileName = path;
+}
+
+std::string Printer::pdfTarget() const
+{
+    if (!m_outputFileName.empty())
+        return m_outputFileName;
+    return platform::joinPath(platform::currentDirectory(), "Tevora.pdf");
+}
+
+int Printer::deviceWidth() const
+{
+    return m_printer->width();
+}
+
+int Printer::deviceHeight() const
+{
+    return m_printer->height();
+}
+
+QPainter& Printer::painter()
+{
+    if (m_painter)
+        return *m_painter;
+    configure();
+    if (m_pdf) {
+        m_partialFile = pdfTarget() + ".part";
+        m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
+    }
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(m_printer.get())) {
+        if (m_pdf)
+            platform::deleteFile(m_partialFile);
+        throw printerError(m_pdf ? "PDF ファイルを作成できません: " + pdfTarget() : m_deviceName);
+    }
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    if (const auto clip = clipRect())
+        painter->setClipRect(QRect(QPoint(clip->left, clip->top), QPoint(clip->right - 1, clip->bottom - 1)));
+    m_painter = std::move(painter);
+    m_page = 1;
+    return *m_painter;
+}
+
+void Printer::emitOp(PaintOp&& op)
+{
+    if ((op.kind == PaintOp::Kind::Clip || op.kind == PaintOp::Kind::NoClip) && !m_painter)
+        return;   // applied when the job's painter opens
+    executePaintOp(painter(), op, PaintContext());
+}
+
+void Printer::eraseAll(long)
+{
+    // Paper has nothing to erase; Cls on the printer only moves the position home.
+}
+
+void Printer::newPage()
+{
+    painter();
+    if (!m_printer->newPage())
+        throw printerError("改ページできません: " + m_deviceName);
+    ++m_page;
+}
+
+void Printer::endDoc()
+{
+    closeJob(true);
+}
+
+void Printer::killDoc()
+{
+    closeJob(false);
+}
+
+void Printer::closeJob(bool keepOutput)
+{
+    if (!m_painter)
+        return;
+    if (!keepOutput && !m_pdf)
+        m_printer->abort();
+    const bool ended = m_painter->end();
+    m_painter.reset();
+    m_lastJobPages = m_page;
+    m_page = 0;
+    // A page set-up changed during the job applies from now on.
+    configure();
+    if (!m_pdf) {
+        if (keepOutput && !ended)
+            throw printerError(m_deviceName);
+        return;
+    }
+    const std::string partial = std::exchange(m_partialFile, std::string());
+    if (!keepOutput || !ended) {
+        platform::deleteFile(partial);
+        if (keepOutput)
+            throw printerError("PDF ファイルを書き込めません: " + pdfTarget());
+        return;
+    }
+    try {
+        platform::renameFile(partial, pdfTarget());
+    } catch (const platform::RuntimeError& error) {
+        platform::deleteFile(partial);
+        throw printerError(error.description);
+    }
+}
+
+void Printer::showPropertiesDialog(WindowHandle owner)
+{
+    if (isJobOpen())
+        return;
+    if (dialogHandler()) {
+        dialogHandler()(*this);
+    } else {
+        Form* form = formFromHandle(owner);
+        QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const QPageLayout layout = m_printer->pageLayout();
+        m_orientation = layout.orientation() == QPageLayout::Landscape ? vbPRORLandscape : vbPRORPortrait;
+        m_paperSize = fromPageSizeId(layout.pageSize().id(), m_paperSize);
+        configure();
+    }
+    rememberedSetups()[m_deviceName] = RememberedSetup{m_orientation, m_paperSize};
+}
+
+void Printer::startDoc()
+{
+    painter();
+}
+
+void showPrinterProperties(const std::string& deviceName, WindowHandle owner)
+{
+    auto& current = currentPrinter();
+    if (current && current->deviceName() == deviceName) {
+        current->showPropertiesDialog(owner);
+        return;
+    }
+    Printer other(deviceName);
+    other.showPropertiesDialog(owner);
+}
+
+namespace {
+
+// The printer's print engine belongs to the application object: the current
+// printer goes with the application rather than at the very end of the program,
+// when the print system may already be unloaded.
+void releaseWithApplication()
+{
+    static bool registered = false;
+    if (!registered && QCoreApplication::instance()) {
+        qAddPostRoutine(resetCurrentPrinter);
+        registered = true;
+    }
+}
+
+} // namespace
+
+Printer& printer()
+{
+    auto& current = currentPrinter();
+    if (!current) {
+        releaseWithApplication();
+        const PrinterCollection& list = Printers();
+        current = std::make_unique<Printer>(list.count() > 0 ? list.item(0).deviceName : PdfPrinterName);
+    }
+    return *current;
+}
+
+void setCurrentPrinter(const std::string& deviceName)
+{
+    releaseWithApplication();
+    currentPrinter() = std::make_unique<Printer>(deviceName);
+}
+
+void resetCurrentPrinter()
+{
+    currentPrinter().reset();
+    rememberedSetups().clear();
+}
+
+void setPropertiesDialogHandler(std::function<void(Printer&)> handler)
+{
+    dialogHandler() = std::move(handler);
+}
+
+} // namespace forms

@@ -1,0 +1,143 @@
+#pragma once
+// The Printer object: the program's current printer, a drawing surface for one
+// print job at a time. Drawing goes through the same Surface interface as the
+// chart pictures, so whatever draws on a picture box draws on paper as well.
+//
+// A job begins with the first drawing call (or NewPage) and ends with EndDoc;
+// NewPage starts the next sheet; KillDoc abandons the job. Units are twips as
+// everywhere: ScaleWidth and ScaleHeight are the printable area of the page,
+// and TwipsPerPixelX/Y the size of one printer dot (2.4 twips at 600 dpi).
+//
+// Where the pages go: the program's own PDF printer ("Tevora PDF", and any name
+// the system does not know as a printer) writes a PDF file, outputFileName();
+// a printer the system lists (CUPS through Qt) receives the job natively.
+// A PDF file is written to a temporary file beside its target and renamed over
+// it at EndDoc, so an earlier print of the same name stays whole until the new
+// one is complete, and KillDoc leaves no partial file.
+//
+// Printer() is the current printer; setCurrentPrinter makes a printer of the
+// Printers collection current (Set Printer = Printers(i)), with the page set-up
+// of a new printer object.
+
+#include "forms/Form.h"
+#include "forms/PainterSurface.h"
+#include "forms/Printers.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QPrinter;
+class QPainter;
+
+namespace forms {
+
+// Orientation values.
+constexpr int vbPRORPortrait = 1;
+constexpr int vbPRORLandscape = 2;
+
+// PaperSize values the program offers (the runtime's numbers).
+constexpr int vbPRPSLetter = 1;
+constexpr int vbPRPSA3 = 8;
+constexpr int vbPRPSA4 = 9;
+constexpr int vbPRPSA5 = 11;
+constexpr int vbPRPSB4 = 12;
+constexpr int vbPRPSB5 = 13;
+
+// The dots per inch every page is drawn at.
+constexpr int PrinterDotsPerInch = 600;
+
+class Printer : public PainterSurface {
+public:
+    explicit Printer(std::string deviceName);
+    ~Printer() override;
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    const std::string& deviceName() const { return m_deviceName; }
+    // True when the pages go to the program's PDF file rather than a system printer.
+    bool isPdfPrinter() const { return m_pdf; }
+
+    // Page set-up (the runtime's numbers; others raise RuntimeError 380). Outside
+    // a job a change shows at once in ScaleWidth/ScaleHeight; inside one it
+    // applies from the next job on, so the sheets of one job keep one size.
+    int orientation() const { return m_orientation; }
+    void setOrientation(int orientation);
+    int paperSize() const { return m_paperSize; }
+    void setPaperSize(int paperSize);
+
+    // The PDF file of the PDF printer (a full path). Empty: "Tevora.pdf" in the
+    // current folder. Set by whoever prints, before the job begins.
+    const std::string& outputFileName() const { return m_outputFileName; }
+    void setOutputFileName(const std::string& path);
+
+    // The job: NewPage ends the current sheet and begins the next one (outside
+    // a job it first begins one, so its first sheet stays blank); EndDoc
+    // finishes the job (nothing happens when none is open); KillDoc abandons it.
+    // A failure of the output raises RuntimeError 482 (printer error).
+    void newPage();
+    // Begins the job when none is open, so that a printer that cannot take it is
+    // reported before anything is drawn.
+    void startDoc();
+    void endDoc();
+    void killDoc();
+    bool isJobOpen() const { return m_painter != nullptr; }
+    // The sheet being drawn on, 1-based; 0 outside a job.
+    int page() const { return m_page; }
+    // The sheets of the last finished job (tests and the caller's messages).
+    int lastJobPageCount() const { return m_lastJobPages; }
+
+    // hDC: the device context of the GDI text calls is the surface itself.
+    Surface& hDC() { return *this; }
+
+    // The printer's own properties dialog (paper size, orientation), modal over
+    // the window owner; the choice is remembered for the device name. A handler
+    // installed with setPropertiesDialogHandler runs instead (tests).
+    void showPropertiesDialog(WindowHandle owner);
+
+protected:
+    int deviceWidth() const override;
+    int deviceHeight() const override;
+    void emitOp(PaintOp&& op) override;
+    void eraseAll(long backColor) override;
+
+private:
+    QPainter& painter();
+    void configure();
+    void closeJob(bool keepOutput);
+    std::string pdfTarget() const;
+
+    std::string m_deviceName;
+    bool m_pdf = true;
+    int m_orientation = vbPRORPortrait;
+    int m_paperSize = vbPRPSA4;
+    std::string m_outputFileName;
+    std::string m_partialFile;          // the PDF being written during a job
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPainter> m_painter;
+    int m_page = 0;
+    int m_lastJobPages = 0;
+};
+
+// The current printer. When none was chosen yet it is the first of Printers
+// (the PDF printer when the collection is empty, so drawing never meets null).
+Printer& printer();
+// Makes the printer with this device name the current one; a fresh printer
+// object with the default page set-up, as Set Printer = Printers(i) gives.
+void setCurrentPrinter(const std::string& deviceName);
+// Back to no choice: the next printer() is the first of Printers again, and the
+// remembered page set-ups are forgotten (tests, and after the printer list changed).
+void resetCurrentPrinter();
+
+// Opens the properties dialog of the printer with this device name, modal over
+// owner: the current printer's own when it has that name, else a printer object
+// made for the purpose. What the user sets there is remembered per device name,
+// as a printer driver keeps it, so a printer object made for that name later
+// (setCurrentPrinter) starts from it.
+void showPrinterProperties(const std::string& deviceName, WindowHandle owner);
+
+// Replaces the properties dialog (tests, headless runs); empty restores the
+// real dialog. The handler may change orientation and paper size.
+void setPropertiesDialogHandler(std::function<void(Printer&)> handler);
+
+} // namespace forms

@@ -1,0 +1,38 @@
+#pragma once
+// The printer choice window `frmPrnSet` ("プリンタの選択"): lists the printers
+// and makes the one the user picks the program's current printer at once (there
+// is no cancel); "詳細設定" opens the picked printer's properties dialog and
+// "決定" closes the window. Shown modally by the main window's printer command,
+// by the page-preview windows and by the chronology table:
+//
+//     frmprnset_form().show(forms::ShowMode::Modal);
+
+#include "forms/ComboBox.h"
+#include "forms/CommandButton.h"
+#include "forms/Form.h"
+
+namespace printing {
+
+class FrmPrnSetForm : public forms::Form {
+public:
+    FrmPrnSetForm();
+
+    forms::ComboBox Combo1{*this, "Combo1"};
+    forms::CommandButton Command1{*this, "Command1"};
+    forms::CommandButton Command2{*this, "Command2"};
+
+    void Form_Load() override;
+    void Combo1_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    void design() override;
+
+private:
+    bool m_filling = false;   // true while Form_Load fills the list
+};
+
+FrmPrnSetForm& frmprnset_form();
+
+} // namespace printing

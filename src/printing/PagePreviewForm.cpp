@@ -1,0 +1,401 @@
+#include "printing/PagePreviewForm.h"
+
+#include "drawing/draw_state.h"
+#include "forms/Printer.h"
+#include "forms/Printers.h"
+#include "forms/Screen.h"
+#include "layout/chart_state.h"
+#include "layout/predraw/PreDraw.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/Hooks.h"
+#include "printing/FrmPrnSet.h"
+
+#include <algorithm>
+
+namespace printing {
+
+namespace {
+
+constexpr long White = 0xFFFFFF;
+constexpr double DesignPicture1Left = 2190;
+constexpr double DesignPicture1Top = 120;
+constexpr double MinLayoutWidth = 8000;
+constexpr double MinLayoutHeight = 6000;
+
+void setPointer(int pointer)
+{
+    forms::screen().setMousePointer(pointer);
+}
+
+// Print_Flag is 1 only inside the printing loop, whichever way the loop ends.
+class PrintFlagScope {
+public:
+    PrintFlagScope() { model::settings().Print_Flag = 1; }
+    ~PrintFlagScope() { model::settings().Print_Flag = 0; }
+    PrintFlagScope(const PrintFlagScope&) = delete;
+    PrintFlagScope& operator=(const PrintFlagScope&) = delete;
+};
+
+} // namespace
+
+std::string pdfPathForFamily()
+{
+    const std::string& family = model::tables().Cur_FilePath;
+    if (family.empty())
+        return platform::joinPath(platform::GetAppPath(), "Tevora.pdf");
+    const size_t slash = family.find_last_of("/\\");
+    const size_t dot = family.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? family.substr(0, dot) : family) + ".pdf";
+}
+
+PagePreviewForm::PagePreviewForm(std::string name, std::initializer_list<int> pageDesignIndexes)
+    : Form(std::move(name)), Picture3(Picture2, "Picture3", pageDesignIndexes)
+{
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    VScroll1.onChange = [this] { VScroll1_Change(); };
+    Text1.onKeyPress = [this](int16_t& KeyAscii) { Text1_KeyPress(KeyAscii); };
+    Text1.onLostFocus = [this] { Text1_LostFocus(); };
+    CMDFUNC.onClick = [this](int Index) { CMDFUNC_Click(Index); };
+    CMDEND.onClick = [this] { CMDEND_Click(); };
+}
+
+void PagePreviewForm::design()
+{
+    move(0, 0, 12000, 9000);
+    Picture1.move(DesignPicture1Left, DesignPicture1Top, 9000, 7000);
+    Picture1.setBackColor(0x808080);
+    Picture2.move(0, 0, 8000, 6000);
+    Picture2.setBorderStyle(0);
+    Picture2.setBackColor(0x808080);
+    Picture3[Picture3.lBound()].move(150, 100, 1000, 1400);
+    Picture3[Picture3.lBound()].setBackColor(White);
+    Picture3[Picture3.lBound()].setBorderStyle(0);
+    if (Picture3.exists(1)) {
+        Picture3[1].move(150, 100, 1000, 1400);
+        Picture3[1].setBackColor(White);
+        Picture3[1].setBorderStyle(0);
+    }
+    HScroll1.move(DesignPicture1Left, 7200, 9000, 255);
+    VScroll1.move(11200, DesignPicture1Top, 255, 7000);
+    Label1.move(120, 240, 1000, 255);
+    Label1.setCaption("印刷倍率");
+    Text1.move(120, 540, 1100, 330);
+    Label2.move(1260, 600, 300, 255);
+    Label2.setCaption("％");
+    // The two command buttons share one row (the layout moves them together).
+    CMDFUNC[0].move(60, 6000, 1170, 495);
+    CMDFUNC[0].setCaption("プリンタ設定");
+    CMDFUNC[1].move(1290, 6000, 840, 495);
+    CMDFUNC[1].setCaption("印刷");
+    CMDEND.move(120, 7200, 1900, 495);
+    CMDEND.setCaption("戻る");
+    Image1.setVisible(false);
+}
+
+double PagePreviewForm::CvR(double v) const
+{
+    return printing::CvR(grid, v);
+}
+
+void PagePreviewForm::Form_Load()
+{
+    m_transformed = false;
+    if (forms::Printers().count() == 0) {
+        platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
+        unload();
+        return;
+    }
+    layout::Apply_DispModes();
+    layout::Backup_Bufs();
+    layout::Hide_Branches();
+    m_transformed = true;
+    // When the person table runs out, the expansion has said so and stopped; the
+    // pages show what it reached and closing the window restores the tables.
+    (void)layout::Expand_MultiMarry();
+
+    model::Settings& settings = model::settings();
+    if (!(settings.Print_Scale > 0 && settings.Print_Scale <= MaxStoredScale))
+        settings.Print_Scale = 1.0f;
+    Text1.setText(platform::CStr(nearestInt(static_cast<double>(settings.Print_Scale) * 100)));
+    settings.Print_TateYoko = 0;
+
+    grid = PageGrid();
+    icon = FaceIconHolder();
+
+    setPointer(forms::vbHourglass);
+    Picture2.setVisible(false);
+    SetupPages();
+    LoadPagePictures();
+    ComposePreview();
+    Picture2.setVisible(true);
+    setPointer(forms::vbDefault);
+
+    if (forms::Printers().count() != 0) {
+        CMDFUNC[1].setEnabled(true);
+    } else {
+        platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
+        CMDFUNC[1].setEnabled(false);
+    }
+}
+
+void PagePreviewForm::Form_Unload(int&)
+{
+    // Only the transforms this window applied are undone: a window that closed at
+    // once for want of a printer must not copy a stale backup over the family.
+    if (m_transformed) {
+        layout::Restore_Bufs();
+        m_transformed = false;
+    }
+}
+
+void PagePreviewForm::setIconSize(double divisor)
+{
+    const double scale = static_cast<double>(model::settings().Print_Scale);
+    const layout::ChartState& chart = layout::chart();
+    icon.Width = scale * chart.icon_w / divisor;
+    icon.Height = scale * chart.icon_h / divisor;
+    Image1.setWidth(icon.Width);
+    Image1.setHeight(icon.Height);
+}
+
+void PagePreviewForm::SetupPages()
+{
+    forms::Printer& printer = forms::printer();
+    const drawing::DrawState& draw = drawing::drawState();
+    PageSetupInput input;
+    input.pageWidth = printer.scaleWidth();
+    input.pageHeight = printer.scaleHeight();
+    input.printerTwipsPerPixelX = printer.twipsPerPixelX();
+    input.printerTwipsPerPixelY = printer.twipsPerPixelY();
+    input.screenTwipsPerPixel = forms::screen().twipsPerPixelX();
+    input.scale = static_cast<double>(model::settings().Print_Scale);
+    input.boxCount = draw.box_cnt;
+    input.extent = chartExtent(draw.box_buf, draw.box_cnt);
+    const StartPosition start = startPosition();
+    input.startXPercent = start.x;
+    input.startYPercent = start.y;
+    setupPageGrid(grid, input);
+    setIconSize(PreviewDivisor);
+}
+
+void PagePreviewForm::LoadPagePictures()
+{
+    const int n = grid.pageCount();
+    const int old = grid.OldPagesX * grid.OldPagesY;
+    if (n > old) {
+        for (int i = old + 1; i <= n; ++i) {
+            if (!Picture3.exists(i))
+                Picture3.load(i);
+        }
+    } else if (n < old) {
+        for (int i = n + 1; i <= old; ++i) {
+            if (Picture3.exists(i) && !Picture3.isDesignElement(i)) {
+                Picture3[i].setVisible(false);
+                Picture3.unload(i);
+            }
+        }
+    }
+}
+
+void PagePreviewForm::ComposePreview()
+{
+    Picture3[1].setVisible(false);
+    double runningLeft = grid.PageGapX;
+    double runningTop = grid.PageGapY;
+    for (int row = 1; row <= grid.PagesY; ++row) {
+        for (int col = 1; col <= grid.PagesX; ++col) {
+            const int index = (row - 1) * grid.PagesX + col;
+            forms::PictureBox& page = Picture3[index];
+            page.move(runningLeft, runningTop, grid.PrevPageW, grid.PrevPageH);
+            page.setAutoRedraw(true);
+            page.cls();
+            if (index != 1)
+                page.setVisible(false);
+            page.setClipRect(grid.PrevRgn);
+            runningLeft = page.left() + grid.PrevPageW + grid.PageGapX;
+            DrawPagePreview(page, grid, row, col, icon);
+        }
+        runningLeft = grid.PageGapX;
+        runningTop += grid.PrevPageH + grid.PageGapY;
+    }
+    for (int index = 1; index <= grid.pageCount(); ++index)
+        Picture3[index].setVisible(true);
+}
+
+void PagePreviewForm::Form_Resize()
+{
+    const double w = std::max(width(), MinLayoutWidth);
+    const double h = std::max(height(), MinLayoutHeight);
+    Picture1.setWidth(std::max(0.0, w - Picture1.left() - VScroll1.width() - 250));
+    Picture1.setHeight(std::max(0.0, h - 400 - Picture1.top() - HScroll1.height() - 250));
+    if (height() > MinLayoutHeight) {
+        CMDFUNC[0].setTop(h - 3000);
+        CMDFUNC[1].setTop(h - 3000);
+        CMDEND.setTop(h - 1800);
+    }
+    Picture2.setWidth(grid.PageGapX + grid.PagesX * (grid.PrevPageW + grid.PageGapX));
+    Picture2.setHeight(grid.PageGapY + grid.PagesY * (grid.PrevPageH + grid.PageGapY));
+
+    if (Picture2.width() > Picture1.width()) {
+        Picture2.setLeft(0);
+        HScroll1.setMin(0);
+        HScroll1.setMax(scrollMax(Picture2.width(), Picture1.width()));
+        HScroll1.setValue(0);
+        HScroll1.move(Picture1.left(), Picture1.top() + Picture1.height() + 1, Picture1.width(), HScroll1.height());
+        HScroll1.setSmallChange(1);
+        HScroll1.setLargeChange(10);
+        HScroll1.setVisible(true);
+    } else {
+        Picture2.setLeft((Picture1.width() - Picture2.width()) / 2);
+        HScroll1.setVisible(false);
+    }
+    if (Picture2.height() > Picture1.height()) {
+        Picture2.setTop(0);
+        VScroll1.setMin(0);
+        VScroll1.setMax(scrollMax(Picture2.height(), Picture1.height()));
+        VScroll1.setValue(0);
+        VScroll1.move(Picture1.left() + Picture1.width() + 1, Picture1.top(), VScroll1.width(), Picture1.height());
+        VScroll1.setSmallChange(1);
+        VScroll1.setLargeChange(10);
+        VScroll1.setVisible(true);
+    } else {
+        Picture2.setTop((Picture1.height() - Picture2.height()) / 2);
+        VScroll1.setVisible(false);
+    }
+}
+
+void PagePreviewForm::BuildPreview()
+{
+    setPointer(forms::vbHourglass);
+    Picture2.setVisible(false);
+    Picture1.setCurrentX((Picture1.width() - Picture1.textWidth(PleaseWaitText)) / 2);
+    Picture1.setCurrentY((Picture1.height() - Picture1.textHeight("A")) / 2);
+    Picture1.print(PleaseWaitText);
+    refresh();
+    SetupPages();
+    LoadPagePictures();
+    ComposePreview();
+    Form_Resize();
+    Picture1.cls();
+    Picture2.setVisible(true);
+    refresh();
+    setPointer(forms::vbDefault);
+}
+
+void PagePreviewForm::HScroll1_Change()
+{
+    Picture2.setLeft(-ScrollStep * HScroll1.value());
+}
+
+void PagePreviewForm::VScroll1_Change()
+{
+    Picture2.setTop(-ScrollStep * VScroll1.value());
+}
+
+void PagePreviewForm::applyScaleBox()
+{
+    const std::string text = Text1.text();
+    if (!platform::IsNumeric(text)) {
+        platform::MsgBox(ScaleMessage, platform::vbOKOnly);
+        Text1.setSelStart(0);
+        Text1.setSelLength(static_cast<int>(platform::Len(text)));
+        return;
+    }
+    const double value = platform::Val(text);
+    if (value > MaxScalePercent)
+        Text1.setText("500");
+    else if (value < MinScalePercent)
+        Text1.setText("25");
+    const float percent = static_cast<float>(platform::Val(Text1.text()));
+    model::Settings& settings = model::settings();
+    if (percent != static_cast<float>(settings.Print_Scale * 100.0f)) {
+        settings.Print_Scale = percent / 100.0f;
+        BuildPreview();
+    }
+}
+
+void PagePreviewForm::Text1_KeyPress(int16_t& KeyAscii)
+{
+    if (KeyAscii == 13)
+        applyScaleBox();
+}
+
+void PagePreviewForm::Text1_LostFocus()
+{
+    applyScaleBox();
+}
+
+void PagePreviewForm::CMDFUNC_Click(int Index)
+{
+    if (Index == 0) {
+        frmprnset_form().show(forms::ShowMode::Modal, this);
+        BuildPreview();
+    } else if (Index == 1) {
+        printAllPages();
+    }
+}
+
+void PagePreviewForm::CMDEND_Click()
+{
+    unload();
+}
+
+void PagePreviewForm::printAllPages()
+{
+    setPointer(forms::vbHourglass);
+    PrintFlagScope printing;
+    setIconSize(1.0);
+    forms::Printer& printer = forms::printer();
+    if (printer.isPdfPrinter())
+        printer.setOutputFileName(pdfPathForFamily());
+
+    // Runs one step of the loop. A printer error asks whether to go on: Yes goes
+    // on with the next step, No abandons the job (so no half-printed document
+    // stays open for the next print to append to). Any other error ends the
+    // command quietly, also abandoning the job.
+    bool stopped = false;
+    const auto step = [&](auto&& action) {
+        if (stopped)
+            return;
+        try {
+            action();
+        } catch (const platform::RuntimeError& error) {
+            setPointer(forms::vbDefault);
+            if (error.number == platform::err::PrinterError
+                && platform::MsgBox(PrinterErrorQuestion, platform::vbYesNo, PrinterErrorTitle) == platform::vbYes) {
+                setPointer(forms::vbHourglass);
+                return;
+            }
+            if (error.number != platform::err::PrinterError)
+                setIconSize(PreviewDivisor);
+            try {
+                printer.killDoc();
+            } catch (const platform::RuntimeError&) {
+                // The partial file could not be removed; nothing more to do here.
+            }
+            stopped = true;
+        }
+    };
+
+    step([&] { printer.startDoc(); });
+    for (int row = 1; row <= grid.PagesY; ++row) {
+        for (int col = 1; col <= grid.PagesX; ++col) {
+            if (row != 1 || col != 1)
+                step([&] { printer.newPage(); });
+            step([&] { printer.hDC().setClipRect(grid.PageRgn); });
+            step([&] { PrintPage(printer, grid, row, col, icon); });
+        }
+    }
+    step([&] { printer.endDoc(); });
+    if (stopped)
+        return;
+    setIconSize(PreviewDivisor);
+    setPointer(forms::vbDefault);
+}
+
+} // namespace printing

@@ -1,0 +1,185 @@
+#include "reports/CsvExport.h"
+
+#include "platform/Cp932.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+#include "reports/reports_state.h"
+
+#include <string>
+
+namespace reports {
+
+const std::array<const char*, CsvLastColumn + 1> CsvColumnCaptions = {
+    "",         "名字",     "名前",  "旧姓",     "男女",       "生年月日", "死亡年月日",
+    "年齢",     "〒",       "住所１", "住所２",   "電話番号",   "FAX",      "携帯電話",
+    "E_mail",   "備考",     "グループ", "続柄", "結婚後の続柄", "戒名"};
+
+namespace {
+
+constexpr char Quote = '"';
+constexpr char Backslash = '\\';
+const std::string CrLf = "\r\n";
+
+// The value of one of the columns 3..19 for a person.
+std::string columnValue(const model::personal_data& p, int column)
+{
+    const CsvSettings& options = csvSettings();
+    switch (column) {
+    case 3: return p.Old_name;
+    case 4: return p.Sex == 0 ? "男" : "女";
+    case 5: return CsvDateConv(p.B_day, options.CsvOpt_Seireki);
+    case 6: return CsvDateConv(p.Death_day, options.CsvOpt_Seireki);
+    case 7: return std::to_string(p.Age);
+    case 8: return p.YubinNo;
+    case 9: return EncodeCsvString(p.Addr1);
+    case 10: return EncodeCsvString(p.Addr2);
+    case 11: return p.TelNo;
+    case 12: return p.FaxNo;
+    case 13: return p.KeiNo;
+    case 14: return p.E_mail;
+    case 15: return EncodeCsvString(p.Biko);
+    case 16: return p.GrpName;
+    case 17: return p.Zokugara;
+    case 18: return p.ZokugaraK;
+    case 19: return p.Kaimyo;
+    default: return {};
+    }
+}
+
+// The message for a person whose text cp932 cannot hold. The export refuses such a
+// family rather than write "?" in place of the character: the file would otherwise
+// differ from the family without anyone noticing.
+std::string unencodableMessage(const model::personal_data& p, const std::string& character)
+{
+    return std::string(CsvWriteFailedMessage) + "\n" + "「" + platform::Trim(p.F_name) + " "
+        + platform::Trim(p.Name) + "」のデータに、CSVファイル（シフトJIS）に書けない文字「" + character
+        + "」があります。";
+}
+
+} // namespace
+
+std::string AddDq(const std::string& value, int quote)
+{
+    if (quote == 0)
+        return value;
+    return Quote + value + Quote;
+}
+
+std::string EncodeCsvString(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const CsvSettings& options = csvSettings();
+    const bool escapeBreaks = options.CsvOpt_CrLfEsc == 1;
+    const bool quoted = options.CsvOpt_Quote != 0;
+    const std::string lineBreak = escapeBreaks ? std::string("\\n") : CrLf;
+
+    // The pending line-break mark: '\0' none, else the CR or LF seen last.
+    char mark = '\0';
+    std::string out;
+    out.reserve(text.size() + 8);
+    // Working byte by byte is safe: every character handled below is ASCII, and no
+    // byte of a multi-byte UTF-8 character is an ASCII byte.
+    for (const char c : text) {
+        switch (c) {
+        case '\r':
+            mark = '\r';
+            break;
+        case '\n':
+            if (mark == '\0') {
+                mark = '\n';
+            } else {
+                out += lineBreak;
+                mark = '\0';
+            }
+            break;
+        case Backslash:
+            mark = '\0';
+            out += escapeBreaks ? "\\\\" : "\\";
+            break;
+        case ',':
+            mark = '\0';
+            out += quoted ? "," : "\\,";
+            break;
+        case Quote:
+            mark = '\0';
+            out += quoted ? "\\\"" : "\"";
+            break;
+        default:
+            mark = '\0';
+            out += c;
+            break;
+        }
+    }
+    return out;
+}
+
+std::string CsvDateConv(const std::string& date, int western)
+{
+    (void)western; // dates go out in their stored form
+    return date;
+}
+
+bool isCsvExported(const model::personal_data& person)
+{
+    if (person.InUse != model::SlotUsed)
+        return false;
+    return csvSettings().CsvOpt_OutFlag == 0 || person.CsvOutFlag == 1;
+}
+
+std::string csvPersonLine(const model::personal_data& p)
+{
+    const CsvSettings& options = csvSettings();
+    const auto& columns = CsvOutCol();
+    const int quote = options.CsvOpt_Quote;
+    std::string line;
+    const auto append = [&](const std::string& value) { line += AddDq(value, quote) + ","; };
+
+    if (options.CsvOpt_OneName != 0) {
+        // One column even when both name columns are off (it then holds one blank).
+        const std::string family = columns[1] ? platform::Trim(p.F_name) : std::string();
+        const std::string given = columns[2] ? platform::Trim(p.Name) : std::string();
+        append(family + " " + given);
+    } else {
+        if (columns[1])
+            append(platform::Trim(p.F_name));
+        if (columns[2])
+            append(platform::Trim(p.Name));
+    }
+    for (int column = 3; column <= CsvLastColumn; ++column) {
+        if (columns[column])
+            append(columnValue(p, column));
+    }
+    if (!line.empty() && line.back() == ',')
+        line.pop_back();
+    return line;
+}
+
+bool CsvExport(const std::string& path)
+{
+    const model::Tables& t = model::tables();
+    std::string bytes;
+    for (int slot = 1; slot <= model::LastSlot; ++slot) {
+        const model::personal_data& person = t.per_buf[slot];
+        if (!isCsvExported(person))
+            continue;
+        try {
+            bytes += platform::encodeCp932(csvPersonLine(person));
+        } catch (const platform::EncodeError& e) {
+            platform::MsgBox(unencodableMessage(person, e.character), platform::vbOKOnly);
+            return false;
+        }
+        bytes += CrLf;
+    }
+    try {
+        platform::writeFileAtomically(path, bytes);
+    } catch (const platform::RuntimeError&) {
+        platform::MsgBox(CsvWriteFailedMessage, platform::vbOKOnly);
+        return false;
+    }
+    return true;
+}
+
+} // namespace reports

@@ -1,0 +1,190 @@
+// The Printer object printing to PDF files in a temporary folder: jobs, sheets,
+// abandoned jobs, unwritable targets, page set-up and the choice of the current
+// printer. No real printer is needed.
+
+#include "forms/Printer.h"
+#include "forms/Printers.h"
+
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using forms::Printer;
+
+// The number of page objects in a PDF file written by the printer.
+int pdfPageCount(const std::string& path)
+{
+    const std::string bytes = platform::readWholeFile(path);
+    int pages = 0;
+    const std::string marker = "/Type /Page";
+    for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+        if (bytes.compare(at, marker.size() + 1, marker + "s") != 0)
+            ++pages;
+    }
+    return pages;
+}
+
+class PrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        forms::setPrinterList({forms::PdfPrinterName, "Office Printer"});
+        forms::resetCurrentPrinter();
+    }
+    void TearDown() override
+    {
+        forms::setPropertiesDialogHandler(nullptr);
+        forms::resetCurrentPrinter();
+        forms::resetPrinterList();
+    }
+
+    std::string path(const std::string& name) const { return folder.path().toStdString() + "/" + name; }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(PrinterTest, JobWritesOnePdfPageForEverySheet)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("chart.pdf"));
+    EXPECT_FALSE(printer.isJobOpen());
+    printer.line(100, 100, 2000, 2000);
+    EXPECT_EQ(printer.page(), 1);
+    printer.newPage();
+    printer.print("二枚目");
+    printer.newPage();
+    EXPECT_EQ(printer.page(), 3);
+    EXPECT_FALSE(platform::fileExists(path("chart.pdf")));   // written only when the job ends
+    printer.endDoc();
+
+    EXPECT_FALSE(printer.isJobOpen());
+    EXPECT_EQ(printer.lastJobPageCount(), 3);
+    ASSERT_TRUE(platform::fileExists(path("chart.pdf")));
+    EXPECT_EQ(platform::readWholeFile(path("chart.pdf")).substr(0, 4), "%PDF");
+    EXPECT_EQ(pdfPageCount(path("chart.pdf")), 3);
+    EXPECT_FALSE(platform::fileExists(path("chart.pdf.part")));
+}
+
+TEST_F(PrinterTest, EndDocWithoutAJobWritesNothing)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("none.pdf"));
+    printer.setForeColor(0xFF);
+    printer.setClipRect({0, 0, 10, 10});   // kept for the next job, not a job of its own
+    printer.endDoc();
+    EXPECT_FALSE(platform::fileExists(path("none.pdf")));
+    EXPECT_EQ(printer.lastJobPageCount(), 0);
+}
+
+TEST_F(PrinterTest, KillDocLeavesTheEarlierPrintWhole)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("chart.pdf"));
+    printer.line(0, 0, 1000, 1000);
+    printer.endDoc();
+    const std::string first = platform::readWholeFile(path("chart.pdf"));
+
+    printer.line(0, 0, 500, 500);
+    printer.newPage();
+    printer.killDoc();
+    EXPECT_FALSE(printer.isJobOpen());
+    EXPECT_EQ(platform::readWholeFile(path("chart.pdf")), first);
+    EXPECT_FALSE(platform::fileExists(path("chart.pdf.part")));
+}
+
+TEST_F(PrinterTest, UnwritableTargetIsAPrinterErrorAndLeavesNoFile)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("missing-folder/chart.pdf"));
+    try {
+        printer.startDoc();
+        FAIL() << "a job into a missing folder began";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.number, platform::err::PrinterError);
+    }
+    EXPECT_FALSE(printer.isJobOpen());
+    EXPECT_THROW(printer.line(0, 0, 10, 10), platform::RuntimeError);
+    EXPECT_FALSE(platform::dirExists(path("missing-folder")));
+}
+
+TEST_F(PrinterTest, PageSetUpDecidesThePrintableArea)
+{
+    Printer printer(forms::PdfPrinterName);
+    EXPECT_DOUBLE_EQ(printer.twipsPerPixelX(), 2.4);
+    const double portraitW = printer.scaleWidth();
+    const double portraitH = printer.scaleHeight();
+    // A4 less the margins: a little under 8.27 x 11.69 inches.
+    EXPECT_GT(portraitW, 9000);
+    EXPECT_LT(portraitW, 11906);
+    EXPECT_GT(portraitH, portraitW);
+
+    printer.setOrientation(forms::vbPRORLandscape);
+    EXPECT_GT(printer.scaleWidth(), printer.scaleHeight());
+    EXPECT_NEAR(printer.scaleWidth(), portraitH, 2 * 2.4 * 100);
+
+    printer.setOrientation(forms::vbPRORPortrait);
+    printer.setPaperSize(forms::vbPRPSA3);
+    EXPECT_GT(printer.scaleWidth(), portraitW * 1.3);
+
+    EXPECT_THROW(printer.setPaperSize(77), platform::RuntimeError);
+    EXPECT_THROW(printer.setOrientation(0), platform::RuntimeError);
+    EXPECT_EQ(printer.paperSize(), forms::vbPRPSA3);
+}
+
+TEST_F(PrinterTest, PageSetUpChangedInsideAJobWaitsForTheNextJob)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("chart.pdf"));
+    const double width = printer.scaleWidth();
+    printer.line(0, 0, 10, 10);
+    printer.setOrientation(forms::vbPRORLandscape);
+    EXPECT_DOUBLE_EQ(printer.scaleWidth(), width);
+    printer.endDoc();
+    EXPECT_GT(printer.scaleWidth(), printer.scaleHeight());
+}
+
+TEST_F(PrinterTest, CurrentPrinterIsTheFirstOfTheListUntilOneIsChosen)
+{
+    EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
+    forms::setCurrentPrinter("Office Printer");
+    EXPECT_EQ(forms::printer().deviceName(), "Office Printer");
+    // A name the system does not know prints as a PDF file rather than failing.
+    EXPECT_TRUE(forms::printer().isPdfPrinter());
+
+    forms::resetCurrentPrinter();
+    forms::setPrinterList({});
+    EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
+}
+
+TEST_F(PrinterTest, PropertiesChosenForAPrinterStayWithItsName)
+{
+    std::string shownFor;
+    forms::setPropertiesDialogHandler([&](Printer& printer) {
+        shownFor = printer.deviceName();
+        printer.setOrientation(forms::vbPRORLandscape);
+        printer.setPaperSize(forms::vbPRPSB5);
+    });
+    forms::showPrinterProperties("Office Printer", 0);
+    EXPECT_EQ(shownFor, "Office Printer");
+    // The current printer was another one and keeps its set-up.
+    EXPECT_EQ(forms::printer().orientation(), forms::vbPRORPortrait);
+
+    forms::setCurrentPrinter("Office Printer");
+    EXPECT_EQ(forms::printer().orientation(), forms::vbPRORLandscape);
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB5);
+
+    // On the current printer the dialog changes that very object.
+    forms::setPropertiesDialogHandler([](Printer& printer) { printer.setOrientation(forms::vbPRORPortrait); });
+    forms::showPrinterProperties("Office Printer", 0);
+    EXPECT_EQ(forms::printer().orientation(), forms::vbPRORPortrait);
+}
+
+} // namespace
