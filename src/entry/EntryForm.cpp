@@ -50,6 +50,30 @@ EntryForm::EntryForm() : Form("entry")
     Text1.onKeyPress = [this](int index, int16_t& key) { Text1_KeyPress(index, key); };
     Text1.onLostFocus = [this](int index) { Text1_LostFocus(index); };
     calend.onClick = [this](int index) { calend_Click(index); };
+
+    tb.onKeyDown = [this](int& key, int shift) { tb_KeyDown(key, shift); };
+    tb.onKeyPress = [this](int16_t& key) { tb_KeyPress(key); };
+    tb.onBeforeEdit = [this](int row, int col, int& cancel) { tb_BeforeEdit(row, col, cancel); };
+    tb.onValidateEdit = [this](int row, int col, int& cancel) { tb_ValidateEdit(row, col, cancel); };
+    tb.onAfterEdit = [this](int row, int col) { tb_AfterEdit(row, col); };
+    tb.onMouseDown = [this](int button, int shift, double x, double y) { tb_MouseDown(button, shift, x, y); };
+    tb.onMouseUp = [this](int button, int shift, double x, double y) { tb_MouseUp(button, shift, x, y); };
+    tb.onRowColChange = [this] { tb_RowColChange(); };
+    tb.onEnterCell = [this] { tb_EnterCell(); };
+    tb.onHideEditor = [this] { tb_HideEditor(); };
+    tb.onClick = [this] { tb_Click(); };
+    Text2.onKeyDown = [this](int& key, int shift) { Text2_KeyDown(key, shift); };
+    Text2.onKeyPress = [this](int16_t& key) { Text2_KeyPress(key); };
+    Text2.onLostFocus = [this] { Text2_LostFocus(); };
+    up.onClick = [this] { up_Click(); };
+    down.onClick = [this] { down_Click(); };
+    nosort.onClick = [this] { nosort_Click(); };
+    Picture1.onClick = [this](int index) { Picture1_Click(index); };
+    Picture1.onDblClick = [this](int index) { Picture1_DblClick(index); };
+    chan.onClick = [this] { chan_Click(); };
+    del.onClick = [this] { del_Click(); };
+    cmdvoice.onClick = [this] { cmdvoice_Click(); };
+    cmdvoice.onMouseMove = [this](int button, int shift, double x, double y) { cmdvoice_MouseMove(button, shift, x, y); };
 }
 
 EntryForm& entry_form()

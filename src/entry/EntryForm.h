@@ -9,7 +9,10 @@
 //   EntryForm_Transfer.cpp  per_buf <-> grid and panel (entryset, tablein, ...)
 //   EntryForm_Commit.cpp    StorePerBuf and the checks before it
 //   EntryForm_Commands.cpp  the command buttons: new, register, delete, navigation
-//   EntryForm_Dates.cpp     the age computation
+//   EntryForm_Dates.cpp     the age computation, field and date checks
+//   EntryForm_Grid.cpp      editing in the grid: the cell editor Text2, list cells
+//   EntryForm_Sort.cpp      the grid's sort popup
+//   EntryForm_Pictures.cpp  the face picture boxes
 //
 // The main window opens it non-modally and sets Entry_Open to 1; it calls
 // entryset and tablein on the open window, closeFromMainWindow before a load
@@ -17,6 +20,7 @@
 
 #include "forms/CheckBox.h"
 #include "forms/ComboBox.h"
+#include "forms/CommonDialog.h"
 #include "forms/CommandButton.h"
 #include "forms/ControlArray.h"
 #include "forms/FlexGrid.h"
@@ -49,6 +53,11 @@ inline constexpr const char* TableFullMessage = "これ以上個人情報を登�
 inline constexpr const char* UnsavableCharMessage = "ファイルに保存できない文字が含まれています：";
 inline constexpr const char* BadAgeMessage = "年令が不正です";
 inline constexpr const char* VoiceFileError = "音声ファイルエラー";
+// Grid editing.
+inline constexpr const char* NameRequiredMessage = "名字、名前は省略出来ません";
+inline constexpr const char* BadGridDateMessage = "日付が不正です";
+inline constexpr const char* DiscardNewRowOnUpQuestion = "新しい項目を破棄しますか？";
+inline constexpr const char* DiscardNewRowOnClickQuestion = "新規入力項目を破棄しますか？";
 
 // The longest remarks text, in characters.
 constexpr int MaxBikoLength = 1024;
@@ -83,6 +92,7 @@ public:
     forms::ComboBox cbWakuPat{frm1[0], "cbWakuPat"};
     forms::ControlArray<forms::PictureBox> Picture1{frm1[0], "Picture1", {0, 1}};
     forms::CommandButton cmdvoice{frm1[0], "cmdvoice"};
+    forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
 
     // --- Table view: the grid and its cell editor ---
     forms::FlexGrid tb{frm1[1], "tb"};
@@ -113,6 +123,13 @@ public:
     std::string Keep_YubinNo;
     // The text the grid's cell editor leaves in its cell.
     std::string EditCellText;
+    // The cell the cell editor Text2 was opened on.
+    int16_t EditRow = 0;
+    int16_t EditCol = 0;
+    // When the mouse was last pressed on the grid (kept, never read).
+    double LastMouseTime = 0;
+    // The picture box the picture menu's "Change" and "Delete" act on.
+    int16_t CurPictureIndex = 0;
 
     // --- Public operations: record transfer ---
 
@@ -197,6 +214,39 @@ public:
     void Text1_GotFocus(int Index);
     void Text1_KeyPress(int Index, int16_t& KeyAscii);
     void Text1_LostFocus(int Index);
+    // Grid editing.
+    void tb_KeyDown(int& KeyCode, int Shift);
+    void tb_KeyPress(int16_t& KeyAscii);
+    void tb_BeforeEdit(int Row, int Col, int& Cancel);
+    void tb_ValidateEdit(int Row, int Col, int& Cancel);
+    void tb_AfterEdit(int Row, int Col);
+    void tb_MouseDown(int Button, int Shift, double X, double Y);
+    void tb_MouseUp(int Button, int Shift, double X, double Y);
+    void tb_RowColChange();
+    void tb_EnterCell();
+    void tb_HideEditor();
+    void tb_Click() {}
+    void Text2_KeyDown(int& KeyCode, int Shift);
+    void Text2_KeyPress(int16_t& KeyAscii);
+    void Text2_LostFocus();
+    // The sort popup of the grid's header.
+    void up_Click();
+    void down_Click();
+    void nosort_Click();
+    // The face picture boxes and their menu.
+    void Picture1_Click(int Index);
+    void Picture1_DblClick(int Index);
+    void chan_Click();
+    void del_Click();
+    // The voice button.
+    void cmdvoice_Click();
+    void cmdvoice_MouseMove(int Button, int Shift, double X, double Y);
+
+    // Gives column col at least its width from CelWidth.
+    void Ensure_ColWidth(int col);
+    // True when the grid's top row or left column moved since the last call;
+    // remembers the current ones.
+    bool Check_ScrollMoved();
 
 protected:
     void design() override;
@@ -228,9 +278,24 @@ private:
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;
     void refreshAge(AgeRefresh when);
+    // Starts an edit of the grid's current cell; a text cell gets Text2.
+    void startCellEdit();
+    // Date checks of a row after its birth or death cell was edited: Good
+    // (the age cell follows the dates), Bad (a date has no value: the edited
+    // date is stored empty) or Stop (a future birth: nothing is stored).
+    enum class RowDates { Good, Bad, Stop };
+    RowDates checkRowDates(int row);
+    void sortByMouseColumn(int code);
+    // Applies a chosen picture file to box 0 (icon) or 1 (bitmap).
+    enum class PictureFit { Stretched, AsItIs };
+    void applyChosenPicture(int box, const std::string& path, PictureFit fit);
+    void choosePictureFile(int box);
 
     double m_loadHeight = 0;
     double m_loadWidth = 0;
+    // True while tablein refills the grid: its own moves of the current cell
+    // are no user's moves (it runs rowset itself at the end).
+    bool m_fillingGrid = false;
 };
 
 // The one instance of the window.

@@ -5,6 +5,8 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/DateValue.h"
+
 #include "forms/Screen.h"
 #include "model/era/EraDates.h"
 #include "model/settings.h"
@@ -53,8 +55,10 @@ std::string convertedDate(const std::string& text)
     return out;
 }
 
-// The date value of a typed or stored date text: checked and normalised into
-// the current display form, completed to a full date, then converted.
+} // namespace
+
+namespace entry {
+
 std::optional<double> dateValue(const std::string& text)
 {
     std::string normalised;
@@ -67,7 +71,9 @@ std::optional<double> dateValue(const std::string& text)
     return date;
 }
 
-} // namespace
+} // namespace entry
+
+using entry::dateValue;
 
 std::string EntryForm::Calc_Age(const std::string& birth, const std::string& death)
 {

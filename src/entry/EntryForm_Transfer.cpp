@@ -372,6 +372,7 @@ void EntryForm::tablein()
             ++count;
     }
     t.PerCount = static_cast<int16_t>(count);
+    m_fillingGrid = true;
     tb.setRows(count + 1);
 
     const double height = personRowHeight(250);
@@ -417,8 +418,10 @@ void EntryForm::tablein()
             tb.sort(s.Array_SortMode);
             tb.setCol(col);
         }
+        m_fillingGrid = false;
         rowset();
     }
+    m_fillingGrid = false;
     if (t.Entry_EditMode == 0)
         newp();
 

@@ -1,5 +1,8 @@
 #include "entry/EntryRequests.h"
 
+#include "entry/CelSet.h"
+#include "entry/Voicefm.h"
+
 #include "drawing/ChartRebuild.h"
 #include "drawing/DspOp.h"
 
@@ -17,6 +20,27 @@ void EntryRequests::rebuildChart()
 void EntryRequests::showDisplayOptions(int person)
 {
     dspop_form().showForPerson(person);
+}
+
+void EntryRequests::showColumnChooser()
+{
+    // A second request brings the open chooser forward.
+    if (celset_form().isLoaded() && celset_form().isVisible())
+        celset_form().zOrder(0);
+    else
+        celset_form().show();
+}
+
+void EntryRequests::closeColumnChooser()
+{
+    if (celset_form().isLoaded())
+        celset_form().unload();
+}
+
+void EntryRequests::closeVoiceMemo()
+{
+    if (voicefm_form().isLoaded())
+        voicefm_form().unload();
 }
 
 void setEntryRequests(EntryRequests* requests)

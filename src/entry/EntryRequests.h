@@ -2,8 +2,7 @@
 // What the person editor asks of the windows around it that the main window's
 // OtherWindows does not cover: the chart rebuild, the display-options window,
 // and its own companion windows that are built later (column chooser, voice
-// memo window). The defaults do the real thing where it exists and nothing
-// otherwise; tests install a recording fake.
+// memo window). The defaults do the real thing; tests install a recording fake.
 
 namespace entry {
 
@@ -16,11 +15,11 @@ public:
     // Shows the display-options window for a person, not modal.
     virtual void showDisplayOptions(int person);
     // Shows the column chooser CelSet, not modal.
-    virtual void showColumnChooser() {}
+    virtual void showColumnChooser();
     // Closes the column chooser; the caller has cleared CelSet_Open.
-    virtual void closeColumnChooser() {}
+    virtual void closeColumnChooser();
     // Closes the voice memo window; the caller has cleared Voice_Busy.
-    virtual void closeVoiceMemo() {}
+    virtual void closeVoiceMemo();
 };
 
 // Installs the requests (not owned); nullptr restores the defaults.

@@ -5,7 +5,9 @@
 // Entry_EditMode, PerCount, Entry_Open, CelSet_Open) live in model::tables(), the
 // picture kind PicMode and DspOp_Person in model::settings().
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 namespace entry {
 
@@ -15,6 +17,14 @@ struct EntryState {
     // The grid position the grid editor scrolls back to; both 1 when the editor loads.
     int16_t Grid_LeftCol = 1;
     int16_t Grid_TopRow = 1;
+
+    // The results of the quick name input InputNameOne, read by its caller:
+    // 1 confirmed, 0 cancelled; the names as typed; the four flags for
+    // CategoryF, DS_DeathW, DS_Waku and CsvOutFlag.
+    int16_t INNO_Result = 0;
+    std::string INNO_FName;
+    std::string INNO_Name;
+    std::array<int16_t, 4> INNO_Opt{};
 };
 
 // The one instance the whole program shares.

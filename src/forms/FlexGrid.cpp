@@ -1,13 +1,16 @@
 #include "forms/FlexGrid.h"
 
 #include "forms/Bridge_p.h"
+#include "forms/Form.h"
 #include "forms/ListOrder.h"
 
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 
 #include <QBrush>
+#include <QComboBox>
 #include <QFont>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -76,6 +79,35 @@ Qt::Alignment qtAlignment(int alignment)
 
 } // namespace
 
+// The table widget of a grid: it remembers where the mouse was, so that the
+// handlers of the mouse events can ask which cell is under it.
+class FlexGridTable : public BridgedScrollArea<QTableWidget> {
+public:
+    FlexGridTable(FlexGrid& grid, QWidget* parent) : BridgedScrollArea<QTableWidget>(parent), m_grid(grid) {}
+
+protected:
+    bool viewportEvent(QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            const QPointF position = static_cast<QMouseEvent*>(e)->position();
+            m_grid.m_mouseX = position.x();
+            m_grid.m_mouseY = position.y();
+            break;
+        }
+        default:
+            break;
+        }
+        return BridgedScrollArea<QTableWidget>::viewportEvent(e);
+    }
+
+private:
+    FlexGrid& m_grid;
+};
+
 FlexGrid::FlexGrid(Container& container, std::string name) : Control(container, std::move(name))
 {
     resetProperties();
@@ -85,7 +117,7 @@ FlexGrid::~FlexGrid() = default;
 
 QWidget* FlexGrid::createWidget(QWidget* parent)
 {
-    auto* table = new BridgedScrollArea<QTableWidget>(parent);
+    auto* table = new FlexGridTable(*this, parent);
     // Row 0 is a row of the grid like any other, drawn as the header; Qt's own
     // headers would hold a second copy of it.
     table->horizontalHeader()->hide();
@@ -101,6 +133,18 @@ QWidget* FlexGrid::createWidget(QWidget* parent)
             return;
         userEdited(item->row(), item->column(), str(item->text()));
     });
+    table->setTabKeyNavigation(false);
+    auto scrolled = [this](int) {
+        if (!m_table || isApplying())
+            return;
+        raiseFromWidget([this] {
+            auto handler = onHideEditor;
+            if (handler)
+                handler();
+        });
+    };
+    QObject::connect(table->horizontalScrollBar(), &QScrollBar::valueChanged, table, scrolled);
+    QObject::connect(table->verticalScrollBar(), &QScrollBar::valueChanged, table, scrolled);
     return table;
 }
 
@@ -116,6 +160,11 @@ void FlexGrid::resetProperties()
     m_leftCol = 0;
     m_redraw = true;
     m_editable = flexEDNone;
+    m_comboList.clear();
+    m_editRow = -1;
+    m_editCol = -1;
+    m_mouseX = -1;
+    m_mouseY = -1;
 }
 
 void FlexGrid::copyPropertiesFrom(const Control& source)
@@ -219,6 +268,7 @@ void FlexGrid::setRows(int rows)
     if (rows < 1)
         throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
     const int before = static_cast<int>(m_rows.size());
+    closeListEditor();
     m_rows.resize(static_cast<size_t>(rows), makeRow());
     if (m_table) {
         ApplyScope scope(*this);
@@ -311,11 +361,21 @@ void FlexGrid::moveCurrent(int row, int col)
 {
     if (row == m_row && col == m_col)
         return;
+    closeListEditor();
     m_row = row;
     m_col = col;
     applyCurrent();
     if (canRaiseEvents() && onRowColChange) {
         auto handler = onRowColChange;
+        handler();
+    }
+    enteredCell();
+}
+
+void FlexGrid::enteredCell()
+{
+    if (canRaiseEvents() && onEnterCell) {
+        auto handler = onEnterCell;
         handler();
     }
 }
@@ -326,12 +386,16 @@ void FlexGrid::userMovedTo(int row, int col)
         return;
     if (row == m_row && col == m_col)
         return;
+    closeListEditor();
     m_row = row;
     m_col = col;
     raiseFromWidget([this] {
+        const ControlLife alive = life();
         auto handler = onRowColChange;
         if (handler)
             handler();
+        if (alive)
+            enteredCell();
     });
 }
 
@@ -385,6 +449,181 @@ void FlexGrid::setLeftCol(int col)
             x += m_table->isColumnHidden(c) ? 0 : m_table->columnWidth(c);
         m_table->horizontalScrollBar()->setValue(x);
     }
+}
+
+int FlexGrid::rightCol() const
+{
+    touch();
+    const int last = static_cast<int>(m_colWidths.size()) - 1;
+    // A grid not on the screen has no view to measure: every column counts as in view.
+    if (!m_table || !m_table->isVisible() || m_table->viewport()->width() <= 0)
+        return last;
+    const int col = m_table->columnAt(m_table->viewport()->width() - 1);
+    return col < 0 ? last : col;
+}
+
+int FlexGrid::mouseRow() const
+{
+    touch();
+    if (!m_table || m_mouseY < 0)
+        return -1;
+    return m_table->rowAt(static_cast<int>(m_mouseY));
+}
+
+int FlexGrid::mouseCol() const
+{
+    touch();
+    if (!m_table || m_mouseX < 0)
+        return -1;
+    return m_table->columnAt(static_cast<int>(m_mouseX));
+}
+
+int FlexGrid::viewportOffsetPixels() const
+{
+    return m_table ? m_table->viewport()->x() : 0;
+}
+
+double FlexGrid::cellLeft() const
+{
+    touch();
+    if (m_table)
+        return (m_table->columnViewportPosition(m_col) + viewportOffsetPixels()) * TwipsPerPixel;
+    double x = 0;
+    for (int c = 0; c < m_col; ++c)
+        x += m_colWidths[static_cast<size_t>(c)];
+    return x;
+}
+
+double FlexGrid::cellTop() const
+{
+    touch();
+    if (m_table)
+        return (m_table->rowViewportPosition(m_row) + viewportOffsetPixels()) * TwipsPerPixel;
+    double y = 0;
+    for (int r = 0; r < m_row; ++r)
+        y += m_rows[static_cast<size_t>(r)].height;
+    return y;
+}
+
+double FlexGrid::cellWidth() const
+{
+    touch();
+    return m_colWidths[static_cast<size_t>(m_col)];
+}
+
+double FlexGrid::cellHeight() const
+{
+    touch();
+    return m_rows[static_cast<size_t>(m_row)].height;
+}
+
+// ---------------------------------------------------------------- edits
+
+const std::string& FlexGrid::comboList() const
+{
+    touch();
+    return m_comboList;
+}
+
+void FlexGrid::setComboList(const std::string& items)
+{
+    touch();
+    m_comboList = items;
+}
+
+void FlexGrid::editCell()
+{
+    touch();
+    if (m_row < 1 || m_row >= static_cast<int>(m_rows.size()))
+        return;
+    closeListEditor();
+    const int row = m_row;
+    const int col = m_col;
+    int cancel = 0;
+    if (canRaiseEvents() && onBeforeEdit) {
+        auto handler = onBeforeEdit;
+        handler(row, col, cancel);
+    }
+    // The handler may have moved the current cell or refilled the grid.
+    if (cancel != 0 || !m_table || row >= static_cast<int>(m_rows.size()) || col >= static_cast<int>(m_colWidths.size()))
+        return;
+    if (!m_comboList.empty()) {
+        ApplyScope scope(*this);
+        auto* editor = new QComboBox;
+        const QString items = qs(m_comboList);
+        for (const QString& item : items.split(QLatin1Char('|')))
+            editor->addItem(item);
+        const int current = editor->findText(qs(m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)]));
+        editor->setCurrentIndex(std::max(0, current));
+        m_table->setCellWidget(row, col, editor);
+        m_listEditor = editor;
+        m_editRow = row;
+        m_editCol = col;
+        QObject::connect(editor, &QComboBox::activated, editor,
+                         [this](int index) { raiseFromWidget([this, index] { listItemChosen(index); }); });
+        editor->setFocus();
+        return;
+    }
+    // A window that laid its own editor over the cell has taken the focus.
+    if (form().activeControl() != this)
+        return;
+    if (QTableWidgetItem* item = m_table->item(row, col))
+        m_table->editItem(item);
+}
+
+std::string FlexGrid::listEditText() const
+{
+    return m_listEditor ? str(m_listEditor->currentText()) : std::string();
+}
+
+void FlexGrid::chooseListItem(int index)
+{
+    touch();
+    if (!m_listEditor || index < 0 || index >= m_listEditor->count())
+        return;
+    m_listEditor->setCurrentIndex(index);
+    listItemChosen(index);
+}
+
+void FlexGrid::listItemChosen(int index)
+{
+    if (!m_listEditor)
+        return;
+    const std::string text = str(m_listEditor->itemText(index));
+    const int row = m_editRow;
+    const int col = m_editCol;
+    int cancel = 0;
+    const ControlLife alive = life();
+    if (canRaiseEvents() && onValidateEdit) {
+        auto handler = onValidateEdit;
+        handler(row, col, cancel);
+    }
+    if (!alive || cancel != 0 || !m_listEditor)
+        return;
+    closeListEditor();
+    if (row < 0 || row >= static_cast<int>(m_rows.size()) || col < 0 || col >= static_cast<int>(m_colWidths.size()))
+        return;
+    m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)] = text;
+    applyCell(row, col);
+    if (canRaiseEvents() && onAfterEdit) {
+        auto handler = onAfterEdit;
+        handler(row, col);
+    }
+}
+
+void FlexGrid::closeListEditor()
+{
+    if (!m_listEditor)
+        return;
+    m_listEditor = nullptr;
+    // The editor lives in the table, which deletes it later: it may be inside
+    // its own signal now.
+    if (m_table) {
+        ApplyScope scope(*this);
+        m_table->removeCellWidget(m_editRow, m_editCol);
+    }
+    m_editRow = -1;
+    m_editCol = -1;
 }
 
 // ---------------------------------------------------------------- settings
@@ -550,6 +789,7 @@ void FlexGrid::removeItem(int row)
     checkRow(row);
     if (row == 0)
         throw platform::RuntimeError(platform::err::InvalidCall, "プロシージャの呼び出し、または引数が不正です。");
+    closeListEditor();
     m_rows.erase(m_rows.begin() + row);
     if (m_table) {
         ApplyScope scope(*this);
@@ -569,6 +809,7 @@ void FlexGrid::sort(int code)
         return;
     if (code != flexSortGenericAscending && code != flexSortGenericDescending)
         throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    closeListEditor();
     const size_t col = static_cast<size_t>(m_col);
     const bool descending = code == flexSortGenericDescending;
     std::stable_sort(m_rows.begin() + 1, m_rows.end(), [col, descending](const Row& a, const Row& b) {

@@ -7,11 +7,19 @@
 // is hidden.
 //
 // Changes made by code raise no event, except a change of the current cell,
-// which raises RowColChange as the user's moves do. Sort orders the rows below
-// the header by the current column and carries each row's data and height with
-// it. Editable 0 leaves every edit to the window (the grid starts none);
-// 1 and 2 let the user edit a cell in place (the window sees the new text
-// through AfterEdit).
+// which raises RowColChange and then EnterCell as the user's moves do. Sort
+// orders the rows below the header by the current column and carries each
+// row's data and height with it. Editable 0 leaves every edit to the window
+// (the grid starts none); 1 and 2 let the user edit a cell in place (the
+// window sees the new text through AfterEdit).
+//
+// EditCell starts an edit of the current cell explicitly, whatever Editable
+// says: BeforeEdit runs first (Cancel stops it); a cell with a ComboList
+// ("男|女") gets a drop-down list editor, and choosing an item runs
+// ValidateEdit (Cancel keeps the old text) and then AfterEdit. Without a
+// ComboList the grid's own text editor opens, unless the BeforeEdit handler
+// moved the focus away from the grid (the window laid an editor of its own
+// over the cell). Scrolling the grid by the user raises HideEditor.
 
 #include "forms/Control.h"
 
@@ -19,6 +27,7 @@
 #include <string>
 #include <vector>
 
+class QComboBox;
 class QTableWidget;
 
 namespace forms {
@@ -26,13 +35,21 @@ namespace forms {
 template <template <typename...> class H>
 struct FlexGridEvents {
     H<> onRowColChange;
-    H<int, int> onAfterEdit; // Row, Col
+    H<> onEnterCell;
+    H<int, int, int&> onBeforeEdit;   // Row, Col, Cancel
+    H<int, int, int&> onValidateEdit; // Row, Col, Cancel
+    H<int, int> onAfterEdit;          // Row, Col
+    H<> onHideEditor;
 
     template <class A, class B, class F>
     static void pairEvents(A& a, B& b, F&& f)
     {
         f(a.onRowColChange, b.onRowColChange);
+        f(a.onEnterCell, b.onEnterCell);
+        f(a.onBeforeEdit, b.onBeforeEdit);
+        f(a.onValidateEdit, b.onValidateEdit);
         f(a.onAfterEdit, b.onAfterEdit);
+        f(a.onHideEditor, b.onHideEditor);
     }
 };
 
@@ -75,6 +92,18 @@ public:
     void setTopRow(int row);
     int leftCol() const;
     void setLeftCol(int col);
+    // The rightmost column in view, at least partly (the last column when the
+    // grid is not on the screen).
+    int rightCol() const;
+    // The cell under the mouse at the last mouse event over the grid, -1 when
+    // none.
+    int mouseRow() const;
+    int mouseCol() const;
+    // The current cell's rectangle in twips, from the grid's top-left corner.
+    double cellLeft() const;
+    double cellTop() const;
+    double cellWidth() const;
+    double cellHeight() const;
 
     // Redraw off holds back painting while many cells change.
     bool redraw() const;
@@ -108,6 +137,17 @@ public:
     // of ListOrder.h; equal rows keep their order. flexSortNone does nothing.
     void sort(int code);
 
+    // The items of the next list edit, separated by "|"; "" for a text edit.
+    const std::string& comboList() const;
+    void setComboList(const std::string& items);
+    // Starts an edit of the current cell (see above). Row 0 is never edited.
+    void editCell();
+    // True while the drop-down list editor is open; the item it shows.
+    bool isListEditing() const { return m_listEditor != nullptr; }
+    std::string listEditText() const;
+    // Chooses item index of the open list editor, as the user's pick does.
+    void chooseListItem(int index);
+
     // The rows' default height in twips (a new row gets it).
     static constexpr double DefaultRowHeight = 255;
 
@@ -116,7 +156,13 @@ protected:
     void resetProperties() override;
     void copyPropertiesFrom(const Control& source) override;
     void applyProperties() override;
-    void widgetDestroying() override { m_table = nullptr; }
+    void widgetDestroying() override
+    {
+        m_table = nullptr;
+        m_listEditor = nullptr;
+    }
+    // Tab reaches KeyDown: the person editor moves along the row itself.
+    bool wantsTabKey() const override { return true; }
 
 private:
     struct Row {
@@ -137,6 +183,10 @@ private:
     void moveCurrent(int row, int col);
     void userMovedTo(int row, int col);
     void userEdited(int row, int col, const std::string& text);
+    void enteredCell();
+    void closeListEditor();
+    void listItemChosen(int index);
+    int viewportOffsetPixels() const;
 
     std::vector<Row> m_rows;
     std::vector<double> m_colWidths;
@@ -147,7 +197,14 @@ private:
     int m_leftCol = 0;
     bool m_redraw = true;
     int m_editable = flexEDNone;
+    std::string m_comboList;
+    int m_editRow = -1;
+    int m_editCol = -1;
+    double m_mouseX = -1;
+    double m_mouseY = -1;
     QTableWidget* m_table = nullptr;
+    QComboBox* m_listEditor = nullptr;
+    friend class FlexGridTable;
 };
 
 } // namespace forms

@@ -140,7 +140,7 @@ TEST_F(EntryTest, tableinOfAnEmptyFamilyInTheTableViewLeavesOnlyTheBlankRow)
     form().scritem_Click(1);
     forms::FlexGrid& tb = form().tb;
     ASSERT_EQ(tb.rows(), 2);
-    EXPECT_EQ(tb.textMatrix(1, 0), " ") << "no persons: the new row is not marked";
+    EXPECT_EQ(tb.textMatrix(1, 0), "*") << "the new row becomes current and carries the marker";
     EXPECT_EQ(tb.textMatrix(1, 4), "男");
     EXPECT_EQ(tb.rowData(1), 0);
     EXPECT_EQ(t().Entry_EditMode, 0);

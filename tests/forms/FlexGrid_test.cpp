@@ -7,6 +7,7 @@
 
 #include "platform/Errors.h"
 
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -26,11 +27,28 @@ public:
     {
         tb.onRowColChange = [this] { moves.push_back(tb.row() * 100 + tb.col()); };
         tb.onAfterEdit = [this](int row, int col) { edits.push_back(row * 100 + col); };
+        tb.onEnterCell = [this] { entered.push_back(tb.row() * 100 + tb.col()); };
+        tb.onHideEditor = [this] { ++hides; };
+        tb.onBeforeEdit = [this](int row, int col, int& cancel) {
+            events.push_back("before " + std::to_string(row * 100 + col));
+            cancel = cancelBefore;
+            tb.setComboList(list);
+        };
+        tb.onValidateEdit = [this](int row, int col, int& cancel) {
+            events.push_back("validate " + tb.textMatrix(row, col));
+            cancel = cancelValidate;
+        };
     }
 
     forms::FlexGrid tb{*this, "tb"};
     std::vector<int> moves;
     std::vector<int> edits;
+    std::vector<int> entered;
+    std::vector<std::string> events;
+    int hides = 0;
+    int cancelBefore = 0;
+    int cancelValidate = 0;
+    std::string list;
 
 protected:
     void design() override
@@ -208,6 +226,102 @@ TEST_F(FlexGridTest, anInPlaceEditStoresTheTextAndRaisesAfterEdit)
     EXPECT_EQ(form.edits, (std::vector<int>{102}));
     form.tb.setTextMatrix(1, 2, "code");
     EXPECT_EQ(form.edits.size(), 1u) << "a change by code raises no AfterEdit";
+}
+
+TEST_F(FlexGridTest, enterCellFollowsEveryMoveOfTheCurrentCell)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.show();
+    form.entered.clear();
+    form.tb.setRow(2);
+    form.tb.setCol(2);
+    EXPECT_EQ(form.entered, (std::vector<int>{200, 202}));
+}
+
+TEST_F(FlexGridTest, editCellWithAListOffersItsItemsAndAChoiceRunsValidateThenAfterEdit)
+{
+    fill({{"男", 1}});
+    form.show();
+    form.list = "男|女";
+    form.tb.setRow(1);
+    form.tb.setCol(1);
+    form.tb.editCell();
+    ASSERT_TRUE(form.tb.isListEditing());
+    EXPECT_EQ(form.tb.listEditText(), "男") << "the list starts at the cell's text";
+
+    form.cancelValidate = 1;
+    form.tb.chooseListItem(1);
+    EXPECT_TRUE(form.tb.isListEditing()) << "a cancelled validation keeps the editor";
+    EXPECT_EQ(form.tb.textMatrix(1, 1), "男");
+    EXPECT_TRUE(form.edits.empty());
+
+    form.cancelValidate = 0;
+    form.tb.chooseListItem(1);
+    EXPECT_FALSE(form.tb.isListEditing());
+    EXPECT_EQ(form.tb.textMatrix(1, 1), "女");
+    EXPECT_EQ(form.events, (std::vector<std::string>{"before 101", "validate 男", "validate 男"}));
+    EXPECT_EQ(form.edits, (std::vector<int>{101}));
+}
+
+TEST_F(FlexGridTest, aCancelledBeforeEditOpensNoEditorAndTheHeaderIsNeverEdited)
+{
+    fill({{"a", 1}});
+    form.show();
+    form.list = "x|y";
+    form.cancelBefore = 1;
+    form.tb.setRow(1);
+    form.tb.editCell();
+    EXPECT_FALSE(form.tb.isListEditing());
+    form.cancelBefore = 0;
+    form.tb.setRow(0);
+    form.tb.editCell();
+    EXPECT_FALSE(form.tb.isListEditing());
+    EXPECT_EQ(form.events, (std::vector<std::string>{"before 100"}));
+}
+
+TEST_F(FlexGridTest, movingTheCurrentCellClosesAnOpenListEditorWithoutStoring)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.show();
+    form.list = "x|y";
+    form.tb.setRow(1);
+    form.tb.setCol(1);
+    form.tb.editCell();
+    ASSERT_TRUE(form.tb.isListEditing());
+    form.tb.setRow(2);
+    EXPECT_FALSE(form.tb.isListEditing());
+    EXPECT_EQ(form.tb.textMatrix(1, 1), "a");
+    EXPECT_TRUE(form.edits.empty());
+}
+
+TEST_F(FlexGridTest, theMouseCellAndTheCellRectangleMatchTheTable)
+{
+    fill({{"a", 1}, {"b", 2}});
+    form.tb.setColWidth(0, 600);
+    form.tb.setColWidth(1, 1500);
+    form.show();
+    EXPECT_EQ(form.tb.mouseRow(), -1) << "no mouse event yet";
+    const QRect cell = table()->visualRect(table()->model()->index(2, 1));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(form.tb.mouseRow(), 2);
+    EXPECT_EQ(form.tb.mouseCol(), 1);
+    EXPECT_EQ(form.tb.cellWidth(), 1500);
+    const double viewportLeft = table()->viewport()->x() * 15.0;
+    EXPECT_EQ(form.tb.cellLeft(), viewportLeft + 600) << "the cell starts after column 0";
+    EXPECT_EQ(form.tb.rightCol(), 2) << "every column fits";
+}
+
+TEST_F(FlexGridTest, onlyAScrollByTheUserRaisesHideEditor)
+{
+    std::vector<std::pair<std::string, int>> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({"r" + std::to_string(i), i + 1});
+    fill(rows);
+    form.show();
+    form.tb.setTopRow(30);
+    EXPECT_EQ(form.hides, 0) << "a scroll by code hides nothing";
+    table()->verticalScrollBar()->setValue(0);
+    EXPECT_EQ(form.hides, 1);
 }
 
 TEST_F(FlexGridTest, reloadingTheWindowStartsFromTheDesign)

@@ -1,0 +1,442 @@
+// Grid editing: the cell editor Text2 over text cells, the list editor of the
+// sex and flag cells, what an edit stores in per_buf, the keys and clicks that
+// move and discard, and the sort popup of the header.
+
+#include "EntryFixture.h"
+
+#include "forms/Keys.h"
+#include "forms/Menu.h"
+#include "platform/Conversions.h"
+
+#include <QTableWidget>
+#include <QTest>
+#include <QWidget>
+
+#include <ostream>
+
+namespace entry_test {
+namespace {
+
+class GridTest : public EntryTest {
+protected:
+    void SetUp() override
+    {
+        EntryTest::SetUp();
+        answers.setNow(platform::DateSerial(2024, 6, 1));
+    }
+
+    void TearDown() override
+    {
+        forms::setPopupResponder({});
+        EntryTest::TearDown();
+    }
+
+    // Opens the editor in its table view.
+    void openTable()
+    {
+        open();
+        form().scritem_Click(1);
+        t().Data_Changed = 0;
+    }
+
+    void select(int row, int col)
+    {
+        form().tb.setRow(row);
+        form().tb.setCol(col);
+    }
+
+    QWidget* grid() { return form().tb.widget(); }
+    QTableWidget* table() { return qobject_cast<QTableWidget*>(grid()); }
+
+    // Opens the cell editor with F2 on a cell, types text and leaves the editor.
+    void editCell(int row, int col, const std::string& text)
+    {
+        select(row, col);
+        QTest::keyClick(grid(), Qt::Key_F2);
+        ASSERT_TRUE(form().Text2.isVisible()) << "the cell editor opens on column " << col;
+        form().Text2.setText(text);
+        form().tb.setFocus();
+    }
+
+    int rowOf(int slot) { return form().getrow(slot); }
+
+    QPoint cellCentre(int row, int col)
+    {
+        return table()->visualRect(table()->model()->index(row, col)).center();
+    }
+};
+
+TEST_F(GridTest, typingOnANameCellOpensTheEditorOverItAndEscPutsTheTextBack)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    select(rowOf(slot), 1);
+    QTest::keyClick(grid(), Qt::Key_X);
+    ASSERT_TRUE(form().Text2.isVisible());
+    EXPECT_EQ(form().activeControl(), &form().Text2);
+    EXPECT_EQ(form().Text2.text(), "山田") << "the editor shows the cell's text";
+    EXPECT_EQ(form().Text2.width(), form().tb.colWidth(1));
+
+    form().Text2.setText("変更");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Escape);
+    EXPECT_FALSE(form().Text2.isVisible());
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 1), "山田");
+    EXPECT_EQ(person(slot).F_name, "山田");
+}
+
+TEST_F(GridTest, aTextCellIsStoredWhenTheEditorLosesTheFocus)
+{
+    const int slot = addPerson("山田", "太郎");
+    t().Ctrl_Open = 1;
+    openTable();
+    editCell(rowOf(slot), 11, "東京都");
+    EXPECT_FALSE(form().Text2.isVisible());
+    EXPECT_EQ(person(slot).Addr1, "東京都");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 11), "東京都");
+    EXPECT_EQ(t().Data_Changed, 1);
+    EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
+    EXPECT_FALSE(undoSnapshotExists()) << "a grid edit takes no undo snapshot";
+    EXPECT_TRUE(requests.calls.empty()) << "and rebuilds no chart";
+}
+
+TEST_F(GridTest, anEmptiedNameIsRefusedAndComesBack)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    select(rowOf(slot), 2);
+    answers.answerNext(platform::vbOK);
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::NameRequiredMessage);
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 2), "太郎");
+    EXPECT_EQ(person(slot).Name, "太郎");
+
+    // Delete on another text cell empties the field.
+    person(slot).TelNo = "03-1234";
+    form().tablein();
+    select(rowOf(slot), 8);
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(person(slot).TelNo, "");
+}
+
+TEST_F(GridTest, textThatTheFamilyFileCannotHoldNeverEntersTheRecord)
+{
+    const int slot = addPerson("山田", "太郎");
+    person(slot).Addr1 = "大阪";
+    openTable();
+    answers.answerNext(platform::vbOK);
+    editCell(rowOf(slot), 11, "😀");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, std::string(entry::UnsavableCharMessage) + "😀");
+    EXPECT_EQ(person(slot).Addr1, "大阪");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 11), "大阪");
+    EXPECT_EQ(t().Data_Changed, 0);
+}
+
+TEST_F(GridTest, F2OnTheSexColumnOpensTheListAndAPartnerKeepsTheSex)
+{
+    const int single = addPerson("山田", "太郎");
+    const int husband = addPerson("鈴木", "一郎");
+    const int wife = addPerson("鈴木", "花子", 1);
+    ASSERT_GT(model::set_kou_buf(-1, "通常", 0, 0, husband, wife, 1, "", 0), 0);
+    model::settings().DispFactor[4] = true;
+    openTable();
+
+    select(rowOf(single), 4);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    EXPECT_FALSE(form().Text2.isVisible()) << "a list cell is not edited in Text2";
+    ASSERT_TRUE(form().tb.isListEditing());
+    EXPECT_EQ(form().tb.comboList(), "男|女");
+    form().tb.chooseListItem(1);
+    EXPECT_EQ(person(single).Sex, 1);
+    EXPECT_EQ(form().tb.textMatrix(rowOf(single), 4), "女");
+
+    select(rowOf(husband), 4);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().tb.isListEditing());
+    form().tb.chooseListItem(1);
+    EXPECT_EQ(person(husband).Sex, 0);
+    EXPECT_EQ(form().tb.textMatrix(rowOf(husband), 4), "男") << "the cell shows the stored sex again";
+}
+
+struct FlagCase {
+    const char* name;
+    int col;
+    const char* list;
+    int16_t model::DispStat::*dispField; // null for the two flags outside Disp
+    int16_t set;
+    int16_t unset;
+    friend std::ostream& operator<<(std::ostream& out, const FlagCase& c) { return out << c.name; }
+};
+
+class GridFlagTest : public GridTest, public ::testing::WithParamInterface<FlagCase> {};
+
+TEST_P(GridFlagTest, aFlagCellStoresItsChoice)
+{
+    const FlagCase& c = GetParam();
+    const int slot = addPerson("山田", "太郎");
+    model::settings().DispFactor[static_cast<size_t>(c.col)] = true;
+    openTable();
+    auto value = [&]() -> int {
+        const model::personal_data& p = person(slot);
+        if (c.col == 19)
+            return p.CategoryF;
+        if (c.col == 20)
+            return p.CsvOutFlag;
+        return p.Disp.*(c.dispField);
+    };
+    for (const auto& [item, expected] : {std::pair<int, int16_t>{1, c.set}, {0, c.unset}}) {
+        select(rowOf(slot), c.col);
+        QTest::keyClick(grid(), Qt::Key_F2);
+        ASSERT_TRUE(form().tb.isListEditing());
+        EXPECT_EQ(form().tb.comboList(), c.list);
+        form().tb.chooseListItem(item);
+        EXPECT_EQ(value(), expected) << "item " << item;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Columns, GridFlagTest,
+    ::testing::Values(FlagCase{"frame", 17, "-|表示", &model::DispStat::DS_Waku, 1, 0},
+                      FlagCase{"deathFrame", 18, "-|表示", &model::DispStat::DS_DeathW, 1, 0},
+                      FlagCase{"category", 19, "-|設定", nullptr, 1, -1},
+                      FlagCase{"csv", 20, "-|設定", nullptr, 1, 0}),
+    [](const ::testing::TestParamInfo<FlagCase>& info) { return std::string(info.param.name); });
+
+TEST_F(GridTest, theAgeCellStoresWholeYearsAndRefusesWhatAnIntegerCannotHold)
+{
+    const int slot = addPerson("山田", "太郎");
+    person(slot).Age = 30;
+    openTable();
+    editCell(rowOf(slot), 7, "-1");
+    EXPECT_EQ(person(slot).Age, -1);
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 7), "");
+
+    editCell(rowOf(slot), 7, "42");
+    EXPECT_EQ(person(slot).Age, 42);
+
+    answers.answerNext(platform::vbOK);
+    editCell(rowOf(slot), 7, "99999");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BadAgeMessage);
+    EXPECT_EQ(person(slot).Age, 42);
+}
+
+TEST_F(GridTest, anEditedBirthDateIsNormalisedAndGivesTheAge)
+{
+    const int slot = addPerson("山田", "太郎");
+    model::settings().DispFactor[6] = true;
+    openTable();
+    editCell(rowOf(slot), 5, "1990/1/1");
+    EXPECT_EQ(person(slot).B_day, "1990/01/01");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "1990/01/01");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 7), "34");
+    EXPECT_EQ(person(slot).Age, 34);
+
+    editCell(rowOf(slot), 6, "2020/1/1");
+    EXPECT_EQ(person(slot).Death_day, "2020/01/01");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 7), "30");
+}
+
+TEST_F(GridTest, aBadDateIsStoredEmptyWithOneMessage)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
+    openTable();
+    answers.answerNext(platform::vbOK);
+    editCell(rowOf(slot), 5, "abc");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
+    EXPECT_EQ(person(slot).B_day, "");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "");
+}
+
+TEST_F(GridTest, aBirthAfterTheDeathEmptiesTheEditedDate)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
+    person(slot).Death_day = "2000/01/01";
+    model::settings().DispFactor[6] = true;
+    openTable();
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    editCell(rowOf(slot), 5, "2010/01/01");
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[0].text, "生年月日が死亡年月日より未来です。登録出来ません。");
+    EXPECT_EQ(answers.shown()[1].text, entry::BadGridDateMessage);
+    EXPECT_EQ(person(slot).B_day, "");
+    EXPECT_EQ(person(slot).Death_day, "2000/01/01");
+}
+
+TEST_F(GridTest, aFutureBirthDateIsLeftInTheCellUnstored)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
+    openTable();
+    answers.setNow(platform::DateSerial(2024, 6, 1));
+    answers.answerNext(platform::vbOK);
+    // A date after today is no date at all to the converter: it is refused as bad.
+    editCell(rowOf(slot), 5, "2030/01/01");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
+    EXPECT_EQ(person(slot).B_day, "");
+}
+
+TEST_F(GridTest, enterInTheEditorMovesRightPastHiddenColumnsUpToTheLastShown)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    // Columns 1, 2, 4, 5, 7, 8 and 11 are shown: from 2 Enter skips the hidden 3.
+    select(rowOf(slot), 2);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(form().tb.col(), 4);
+    EXPECT_FALSE(form().Text2.isVisible());
+
+    select(rowOf(slot), 11);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(form().tb.col(), 11) << "the last shown column keeps the cursor";
+}
+
+TEST_F(GridTest, theEditorRefusesLettersInNumberColumns)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    select(rowOf(slot), 8);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    answers.answerNext(platform::vbOK);
+    QTest::keyClick(form().Text2.widget(), 'a');
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "数字を入力してください。");
+    EXPECT_EQ(form().Text2.text(), "");
+    QTest::keyClick(form().Text2.widget(), 'A');
+    EXPECT_EQ(form().Text2.text(), "A") << "upper-case letters pass";
+}
+
+TEST_F(GridTest, upOnAPendingNewRowAsksAndDropsOrReopensIt)
+{
+    addPerson("山田", "太郎");
+    openTable();
+    form().CMDFUNC_Click(0);
+    ASSERT_EQ(form().tb.rows(), 3);
+    ASSERT_EQ(t().Entry_EditMode, 0);
+
+    answers.answerNext(platform::vbNo);
+    QTest::keyClick(grid(), Qt::Key_Up);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::DiscardNewRowOnUpQuestion);
+    EXPECT_EQ(form().tb.rows(), 3) << "No keeps the new row";
+    EXPECT_TRUE(form().Text2.isVisible()) << "and reopens its editor";
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Escape);
+
+    answers.answerNext(platform::vbYes);
+    form().tb.setFocus();
+    QTest::keyClick(grid(), Qt::Key_Up);
+    EXPECT_EQ(form().tb.rows(), 2);
+    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_TRUE(form().CMDFUNC[0].isEnabled());
+    EXPECT_TRUE(form().CMDFUNC[2].isEnabled());
+}
+
+TEST_F(GridTest, clickingAnotherRowWhileANewRowIsPendingAsks)
+{
+    addPerson("山田", "太郎");
+    addPerson("山田", "花子", 1);
+    openTable();
+    form().CMDFUNC_Click(0);
+    ASSERT_EQ(form().tb.rows(), 4);
+
+    answers.answerNext(platform::vbNo);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::DiscardNewRowOnClickQuestion);
+    EXPECT_EQ(form().tb.rows(), 4);
+    EXPECT_EQ(form().tb.row(), 3) << "No returns to the new row";
+    EXPECT_EQ(form().tb.editable(), forms::flexEDKbdMouse);
+
+    answers.answerNext(platform::vbYes);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
+    EXPECT_EQ(form().tb.rows(), 3);
+    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(form().tb.editable(), forms::flexEDNone);
+}
+
+TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
+{
+    addPerson("山田", "一郎", 0, "1970/01/01");
+    addPerson("山田", "二郎", 0, "1990/01/01");
+    addPerson("山田", "三郎", 0, "1980/01/01");
+    openTable();
+    std::string popup;
+    forms::setPopupResponder([&](forms::Menu& menu) -> forms::Menu* {
+        popup = menu.name();
+        return &form().down;
+    });
+    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    EXPECT_EQ(popup, "sort");
+    EXPECT_EQ(model::settings().Sort_factor, 5);
+    EXPECT_EQ(model::settings().Array_SortMode, 2);
+    EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"}));
+    EXPECT_TRUE(form().down.isChecked());
+    EXPECT_FALSE(form().up.isChecked());
+
+    // The next refill applies the same order.
+    form().tablein();
+    EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"}));
+
+    forms::setPopupResponder([&](forms::Menu&) -> forms::Menu* { return &form().nosort; });
+    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"})) << "Nosort leaves the rows";
+    form().tablein();
+    EXPECT_EQ(gridNames(), (std::vector<std::string>{"一郎", "二郎", "三郎"})) << "until the grid is refilled";
+}
+
+TEST_F(GridTest, rightClickOnAPersonCellOpensItsEditor)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(rowOf(slot), 2));
+    EXPECT_EQ(form().tb.col(), 2);
+    EXPECT_TRUE(form().Text2.isVisible());
+    EXPECT_EQ(form().Text2.text(), "太郎");
+}
+
+TEST_F(GridTest, theStoredSortUsesItsColumnEvenWhenThatColumnIsHidden)
+{
+    const int a = addPerson("山田", "一郎");
+    const int b = addPerson("山田", "二郎");
+    const int c = addPerson("山田", "三郎");
+    person(a).E_mail = "c@x";
+    person(b).E_mail = "a@x";
+    person(c).E_mail = "b@x";
+    model::settings().Sort_factor = 14;
+    model::settings().Array_SortMode = 1;
+    openTable();
+    ASSERT_EQ(form().tb.colWidth(14), 0);
+    EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"}));
+}
+
+TEST_F(GridTest, tabMovesRightPastHiddenColumnsAndStopsAtTheLastShown)
+{
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    select(rowOf(slot), 2);
+    QTest::keyClick(grid(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.col(), 4) << "column 3 is hidden";
+    EXPECT_EQ(form().activeControl(), &form().tb) << "Tab moves along the row, not the focus";
+    select(rowOf(slot), 11);
+    QTest::keyClick(grid(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.col(), 11);
+}
+
+TEST_F(GridTest, ensureColWidthGivesAHiddenColumnItsWidthBack)
+{
+    openTable();
+    ASSERT_EQ(form().tb.colWidth(3), 0);
+    form().Ensure_ColWidth(3);
+    EXPECT_EQ(form().tb.colWidth(3), model::settings().CelWidth[3]);
+}
+
+} // namespace
+} // namespace entry_test

@@ -1,0 +1,293 @@
+// Voice memos: the voice window's commands to the sound device, the run that
+// ends on the slider's tenth step, the marker it leaves for the register
+// command, and its failures. The device is a recording fake: no sound is made.
+
+#include "EntryFixture.h"
+
+#include "entry/EntryPaths.h"
+#include "entry/VoiceDevice.h"
+#include "entry/Voicefm.h"
+
+#include "forms/Timer.h"
+#include "platform/AppPath.h"
+#include "platform/Errors.h"
+
+#include <functional>
+
+namespace entry_test {
+namespace {
+
+// Records the commands; "Save" writes a small WAV stand-in into the file set.
+class FakeVoiceDevice : public entry::VoiceDevice {
+public:
+    std::vector<std::string> commands;
+    std::string fileName;
+    std::string deviceType;
+    bool playable = true;
+    bool recordable = true;
+    std::string failing; // a command that throws
+    int releases = 0;
+
+    void setFileName(const std::string& path) override { fileName = path; }
+    void setDeviceType(const std::string& type) override { deviceType = type; }
+    void command(const std::string& text) override
+    {
+        commands.push_back(text);
+        if (text == failing)
+            throw platform::RuntimeError(platform::err::PathFileAccess, "device failed");
+        if (text == "Save")
+            platform::writeWholeFile(fileName, "RIFFnew");
+    }
+    bool canPlay() const override { return playable; }
+    bool canRecord() const override { return recordable; }
+    void release() override { ++releases; }
+};
+
+class VoiceTest : public EntryTest {
+protected:
+    void SetUp() override
+    {
+        EntryTest::SetUp();
+        entry::setEntryRequests(nullptr);
+        entry::setVoiceDevice(&device);
+        forms::setTimersManual(true);
+    }
+
+    void TearDown() override
+    {
+        forms::clearOnShown();
+        forms::setTimersManual(false);
+        EntryTest::TearDown();
+        entry::setVoiceDevice(nullptr);
+    }
+
+    static Voicefm& voice() { return voicefm_form(); }
+
+    // Clicks the voice button; the user's part runs inside the modal window.
+    void useVoiceWindow(const std::function<void(Voicefm&)>& user)
+    {
+        forms::onShown("voicefm", [&](forms::Form&) { user(voice()); });
+        form().cmdvoice_Click();
+    }
+
+    // Lets the timer tick until the window closes, at most count times.
+    static int tickUntilClosed(Voicefm& window, int count)
+    {
+        int ticks = 0;
+        while (ticks < count && window.isLoaded() && window.Timer1.tick())
+            ++ticks;
+        return ticks;
+    }
+
+    static std::string recording() { return platform::joinPath(entry::voiceFolder(), entry::VoiceTempName); }
+
+    FakeVoiceDevice device;
+};
+
+TEST_F(VoiceTest, theHoverTextSaysWhetherAMemoWaits)
+{
+    addPerson("山田", "太郎");
+    open();
+    form().cmdvoice_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(form().cmdvoice.toolTipText(), "Click for Record");
+    form().cmdvoice.setTag("1");
+    form().cmdvoice_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(form().cmdvoice.toolTipText(), "Click for Play or Record");
+}
+
+TEST_F(VoiceTest, loadingChoosesTheFileAndTheButtonsFromTheMarker)
+{
+    const int slot = addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        EXPECT_EQ(entry::entryState().Voice_Busy, 1);
+        EXPECT_FALSE(w.play.isEnabled()) << "no memo: nothing to play";
+        EXPECT_TRUE(w.record.isEnabled());
+        EXPECT_FALSE(w.save.isEnabled());
+        EXPECT_EQ(device.fileName, recording());
+        EXPECT_EQ(device.deviceType, "WaveAudio");
+        EXPECT_EQ(w.Slider1.max(), 100);
+        w.Command1_Click();
+    });
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+
+    form().cmdvoice.setTag("1");
+    useVoiceWindow([&](Voicefm& w) {
+        EXPECT_TRUE(w.play.isEnabled());
+        EXPECT_EQ(device.fileName, platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename))
+            << "an existing person plays the own memo";
+        w.Command1_Click();
+    });
+}
+
+TEST_F(VoiceTest, aRecordingThatRunsOutIsSavedAndMarkedAndRegisteredWithThePerson)
+{
+    const int slot = addPerson("山田", "太郎");
+    open();
+    int ticks = 0;
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        EXPECT_EQ(w.mode(), 0);
+        EXPECT_TRUE(w.save.isEnabled());
+        EXPECT_FALSE(w.play.isEnabled());
+        ticks = tickUntilClosed(w, 20);
+    });
+    EXPECT_EQ(ticks, 10) << "the tenth step ends the run";
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Record", "Save", "Close"}));
+    EXPECT_EQ(device.fileName, recording());
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename)),
+              "RIFFnew");
+}
+
+TEST_F(VoiceTest, saveEndsARecordingAtOnce)
+{
+    addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        w.Timer1.tick();
+        w.save_Click();
+    });
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Record", "Stop", "Save", "Close"}));
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+}
+
+TEST_F(VoiceTest, exitClosesWithoutSavingAndKeepsTheMarker)
+{
+    addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        w.Command1_Click();
+    });
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Record", "stop", "close"}));
+    EXPECT_EQ(form().cmdvoice.tag(), "0");
+    EXPECT_FALSE(platform::fileExists(recording()));
+}
+
+TEST_F(VoiceTest, playingEndsByItselfWithoutTouchingTheMarker)
+{
+    addPerson("山田", "太郎");
+    open();
+    form().cmdvoice.setTag("1");
+    int ticks = 0;
+    useVoiceWindow([&](Voicefm& w) {
+        w.play_Click();
+        EXPECT_EQ(w.mode(), -1);
+        EXPECT_FALSE(w.play.isEnabled());
+        EXPECT_FALSE(w.record.isEnabled());
+        EXPECT_FALSE(w.save.isEnabled());
+        ticks = tickUntilClosed(w, 20);
+    });
+    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Play", "Close"}));
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+}
+
+struct FailureCase {
+    const char* name;
+    bool play;
+    bool deviceUnable;
+    const char* failing;
+    const char* message;
+    friend std::ostream& operator<<(std::ostream& out, const FailureCase& c) { return out << c.name; }
+};
+
+class VoiceFailureTest : public VoiceTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(VoiceFailureTest, aDeviceThatCannotDoItClosesTheWindowWithItsMessage)
+{
+    const FailureCase& c = GetParam();
+    addPerson("山田", "太郎");
+    open();
+    form().cmdvoice.setTag("1");
+    device.playable = !c.deviceUnable;
+    device.recordable = !c.deviceUnable;
+    device.failing = c.failing;
+    answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        if (c.play)
+            w.play_Click();
+        else
+            w.record_Click();
+    });
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, c.message);
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    EXPECT_EQ(form().cmdvoice.tag(), "1") << "the marker is not changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, VoiceFailureTest,
+    ::testing::Values(FailureCase{"cannotPlay", true, true, "", "Sound_card or Wav_file is Wrong ! "},
+                      FailureCase{"playFails", true, false, "Play", "Sound_card or Wav_file is Wrong ! "},
+                      FailureCase{"cannotRecord", false, true, "", "Sound_card or Wav_file is Wrong !"},
+                      FailureCase{"openFails", false, false, "Open", "Sound_card or Wav_file is Wrong !"}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(VoiceTest, theSliderMovedToItsEndBeforeARunMarksNothing)
+{
+    addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        w.Slider1.setValue(100);
+        EXPECT_TRUE(w.isLoaded()) << "no run was started";
+        w.Command1_Click();
+    });
+    EXPECT_EQ(form().cmdvoice.tag(), "0");
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"stop", "close"}));
+}
+
+TEST_F(VoiceTest, closingByTheFrameSendsNoCommandButReleasesTheDevice)
+{
+    addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        w.unload();
+    });
+    EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Record"}));
+    EXPECT_GE(device.releases, 1) << "the device stops recording for a window that is gone";
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    EXPECT_EQ(form().cmdvoice.tag(), "0");
+}
+
+TEST_F(VoiceTest, theVoiceButtonUnloadsAWindowStillRegisteredAsOpen)
+{
+    addPerson("山田", "太郎");
+    open();
+    voice().load();
+    entry::entryState().Voice_Busy = 1;
+    bool reloaded = false;
+    useVoiceWindow([&](Voicefm& w) {
+        reloaded = true;
+        EXPECT_EQ(entry::entryState().Voice_Busy, 1);
+        w.Command1_Click();
+    });
+    EXPECT_TRUE(reloaded);
+    EXPECT_GE(device.releases, 1) << "the old window was unloaded first";
+}
+
+TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)
+{
+    addPerson("山田", "太郎");
+    addPerson("山田", "花子", 1);
+    open();
+    voice().load();
+    entry::entryState().Voice_Busy = 1;
+    form().CMDFUNC_Click(6);
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+}
+
+} // namespace
+} // namespace entry_test
