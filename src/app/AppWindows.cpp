@@ -1,12 +1,14 @@
 #include "app/AppWindows.h"
 
 #include "entry/EntryForm.h"
+#include "entry/InfoOne.h"
 #include "forms/Form.h"
 #include "forms/WindowFunctions.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
+#include "reports/nametb.h"
 
 namespace app {
 
@@ -50,6 +52,16 @@ void AppWindows::raisePersonEditor()
 void AppWindows::showPersonEditor(int person)
 {
     entry_form().showEditor(person);
+}
+
+void AppWindows::showPersonOnCardIfOpen(int person)
+{
+    infoone_form().showPersonIfOpen(person);
+}
+
+void AppWindows::showNameList()
+{
+    nametb_form().show();
 }
 
 void AppWindows::rebuildRelationLists()

@@ -20,6 +20,7 @@ public:
     void showPersonInEditor(int person) override;
     void raisePersonEditor() override;
     void showPersonEditor(int person) override;
+    void showPersonOnCardIfOpen(int person) override;
 
     // --- Relationship editor and child dialog ---
     void rebuildRelationLists() override;
@@ -36,6 +37,9 @@ public:
     void showRelationPage(RelationPage page) override;
     void selectRelationPartner(int list, int person) override;
     void showChildDialog(int kou, int slot) override;
+
+    // --- Reports ---
+    void showNameList() override;
 
     // --- Easy relation builder ---
     void showEasyRelationBuilder() override;

@@ -5,11 +5,13 @@
 #include "app/AppWindows.h"
 
 #include "entry/EntryForm.h"
+#include "entry/InfoOne.h"
 #include "model/document/InitAllSetting.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
+#include "reports/nametb.h"
 
 #include "platform/Hooks.h"
 #include "support/ScriptedResponder.h"
@@ -45,7 +47,8 @@ protected:
     void TearDown() override
     {
         for (forms::Form* form : {static_cast<forms::Form*>(&infochld_form()), static_cast<forms::Form*>(&ctrl_form()),
-                                  static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&easyctl_form())}) {
+                                  static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&easyctl_form()),
+                                  static_cast<forms::Form*>(&infoone_form()), static_cast<forms::Form*>(&nametb_form())}) {
             if (form->isLoaded())
                 form->unload();
         }
@@ -156,6 +159,35 @@ TEST_F(AppWindowsTest, TheEasyBuilderTakesItsBaseOnlyWhileOpen)
     otherWindows().setEasyBaseMarriage(1);
     EXPECT_EQ(easyctl_form().MotoKou, 1);
     EXPECT_EQ(easyctl_form().MotoNin, 1);
+}
+
+// Whether any text box of the card holds the text.
+bool cardShows(const std::string& text)
+{
+    for (int i = 0; i <= 13; ++i) {
+        if (infoone_form().Text1[i].text().find(text) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(AppWindowsTest, ThePersonCardFollowsTheChartOnlyWhileOpen)
+{
+    otherWindows().showPersonOnCardIfOpen(2);
+    EXPECT_FALSE(infoone_form().isLoaded());
+
+    infoone_form().showPersonCard(1);
+    ASSERT_TRUE(cardShows("太郎"));
+    otherWindows().showPersonOnCardIfOpen(2);
+    EXPECT_TRUE(cardShows("花子"));
+    EXPECT_FALSE(cardShows("太郎"));
+}
+
+TEST_F(AppWindowsTest, TheNameListOpens)
+{
+    otherWindows().showNameList();
+    EXPECT_TRUE(nametb_form().isLoaded());
+    EXPECT_TRUE(nametb_form().isVisible());
 }
 
 } // namespace
