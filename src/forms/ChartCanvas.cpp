@@ -1146,6 +1146,52 @@ int ChartCanvas::dropModeAt(double x, double y) const
     return oleDropMode();
 }
 
+const void* ChartCanvas::dropSiteAt(double x, double y) const
+{
+    if (const CanvasElement* element = elementAt(x, y))
+        return element;
+    return this;
+}
+
+void ChartCanvas::raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y,
+                                int state)
+{
+    if (!canRaiseEvents())
+        return;
+    if (CanvasElement* element = elementAt(x, y)) {
+        // Element events measure from the element's client area.
+        const auto& box = static_cast<const BoxElement&>(*element);
+        x -= box.left() + element->clientInsetPixels() * TwipsPerPixel;
+        y -= box.top() + element->clientInsetPixels() * TwipsPerPixel;
+        if (element->m_array && element->m_array->onOLEDragOver)
+            element->m_array->onOLEDragOver(element->index(), data, effect, button, shift, x, y, state);
+        else if (!element->m_array && element->events.onOLEDragOver)
+            element->events.onOLEDragOver(data, effect, button, shift, x, y, state);
+        return;
+    }
+    if (onOLEDragOver)
+        onOLEDragOver(data, effect, button, shift, x, y, state);
+}
+
+void ChartCanvas::raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y)
+{
+    if (!canRaiseEvents())
+        return;
+    if (CanvasElement* element = elementAt(x, y)) {
+        // Element events measure from the element's client area.
+        const auto& box = static_cast<const BoxElement&>(*element);
+        x -= box.left() + element->clientInsetPixels() * TwipsPerPixel;
+        y -= box.top() + element->clientInsetPixels() * TwipsPerPixel;
+        if (element->m_array && element->m_array->onOLEDragDrop)
+            element->m_array->onOLEDragDrop(element->index(), data, effect, button, shift, x, y);
+        else if (!element->m_array && element->events.onOLEDragDrop)
+            element->events.onOLEDragDrop(data, effect, button, shift, x, y);
+        return;
+    }
+    if (onOLEDragDrop)
+        onOLEDragDrop(data, effect, button, shift, x, y);
+}
+
 Picture ChartCanvas::renderArea(const PixelRect& area) const
 {
     const QRect rect = toQRect(area);

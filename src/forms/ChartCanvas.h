@@ -26,6 +26,7 @@
 // index is brought up to date and one repaint covers what changed. Painting
 // looks up only the elements in the exposed rectangle.
 
+#include "forms/DragDrop.h"
 #include "forms/PictureBox.h"
 #include "forms/SurfaceForwarder.h"
 
@@ -55,6 +56,9 @@ struct ElementEvents {
     Handler<int, int, double, double> onMouseDown;
     Handler<int, int, double, double> onMouseMove;
     Handler<int, int, double, double> onMouseUp;
+    // Drops while OLEDropMode is 1: Data, Effect, Button, Shift, X, Y (and State).
+    Handler<DataObject&, int&, int, int, double, double, int> onOLEDragOver;
+    Handler<DataObject&, int&, int, int, double, double> onOLEDragDrop;
 };
 
 // The same events of an element array, with the element's Index first.
@@ -64,6 +68,8 @@ struct IndexedElementEvents {
     IndexedHandler<int, int, double, double> onMouseDown;
     IndexedHandler<int, int, double, double> onMouseMove;
     IndexedHandler<int, int, double, double> onMouseUp;
+    IndexedHandler<DataObject&, int&, int, int, double, double, int> onOLEDragOver;
+    IndexedHandler<DataObject&, int&, int, int, double, double> onOLEDragDrop;
 };
 
 // What an element array passes to the constructor of its elements.
@@ -390,7 +396,9 @@ protected:
     }
 };
 
-class ChartCanvas : public PictureBox {
+// The canvas takes drops itself where no element lies (its own OLEDropMode)
+// and hands them to the element under the pointer elsewhere (the element's).
+class ChartCanvas : public PictureBox, public DropEvents<Handler>, public DropTarget {
 public:
     ChartCanvas(Container& container, std::string name);
     ~ChartCanvas() override;
@@ -421,7 +429,15 @@ public:
     // events and drops, or null for empty canvas.
     CanvasElement* elementAt(double x, double y) const;
     // The drop mode in effect at (x, y): the element's under the point, else the canvas's.
-    int dropModeAt(double x, double y) const;
+    int dropModeAt(double x, double y) const override;
+
+    // DropTarget: (x, y) are canvas twips; element events get element-relative X and Y.
+    Control& dropControl() override { return *this; }
+    const void* dropSiteAt(double x, double y) const override;
+    void raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y,
+                       int state) override;
+    void raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y) override;
+    int dropInsetPixels() const override { return borderPixels(); }
 
     // Applies collected property changes now (also done before painting and hit testing).
     void flushChanges() const;

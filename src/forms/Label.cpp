@@ -180,4 +180,37 @@ void Label::setBorderStyle(int style)
     applyProperties();
 }
 
+int Label::oleDropMode() const
+{
+    touch();
+    return m_props.oleDropMode;
+}
+
+void Label::setOleDropMode(int mode)
+{
+    touch();
+    if (mode != 0 && mode != 1)
+        invalidValue();
+    m_props.oleDropMode = mode;
+}
+
+int Label::dropModeAt(double x, double y) const
+{
+    (void)x;
+    (void)y;
+    return m_props.oleDropMode;
+}
+
+void Label::raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y, int state)
+{
+    if (canRaiseEvents() && onOLEDragOver)
+        onOLEDragOver(data, effect, button, shift, x, y, state);
+}
+
+void Label::raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y)
+{
+    if (canRaiseEvents() && onOLEDragDrop)
+        onOLEDragDrop(data, effect, button, shift, x, y);
+}
+
 } // namespace forms

@@ -5,6 +5,7 @@
 
 #include "forms/Colors.h"
 #include "forms/Control.h"
+#include "forms/DragDrop.h"
 
 #include <string>
 
@@ -17,8 +18,11 @@ constexpr int vbLeftJustify = 0;
 constexpr int vbRightJustify = 1;
 constexpr int vbCenter = 2;
 
-class Label : public Control {
+// A label takes drops (OLEDropMode 1) and raises OLEDragOver and OLEDragDrop.
+class Label : public Control, public DropEvents<Handler>, public DropTarget {
 public:
+    template <template <typename...> class H> using ExtraEvents = DropEvents<H>;
+
     Label(Container& container, std::string name);
 
     const std::string& caption() const;
@@ -36,6 +40,16 @@ public:
     // 0 none, 1 fixed single.
     int borderStyle() const;
     void setBorderStyle(int style);
+    // 0 none, 1 manual.
+    int oleDropMode() const;
+    void setOleDropMode(int mode);
+
+    // DropTarget.
+    Control& dropControl() override { return *this; }
+    int dropModeAt(double x, double y) const override;
+    void raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y,
+                       int state) override;
+    void raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y) override;
 
 protected:
     QWidget* createWidget(QWidget* parent) override;
@@ -53,6 +67,7 @@ private:
         long foreColor = 0x80000012L; // button text
         int backStyle = 1;
         int borderStyle = 0;
+        int oleDropMode = 0;
     };
     Properties m_props;
     QLabel* m_label = nullptr;

@@ -67,6 +67,7 @@ void ListBox::resetProperties()
     m_style = vbListBoxStandard;
     m_listIndex = -1;
     m_newIndex = -1;
+    m_oleDropMode = 0;
 }
 
 void ListBox::copyPropertiesFrom(const Control& source)
@@ -78,6 +79,7 @@ void ListBox::copyPropertiesFrom(const Control& source)
     m_style = other.m_style;
     m_listIndex = -1;
     m_newIndex = -1;
+    m_oleDropMode = other.m_oleDropMode;
 }
 
 void ListBox::applyProperties()
@@ -351,6 +353,66 @@ int ListBox::itemHeightPixels() const
     if (!m_items.empty())
         return m_list->sizeHintForRow(0);
     return m_list->fontMetrics().height();
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop
+
+void ListBox::oleDrag()
+{
+    touch();
+    beginDrag(*this);
+}
+
+int ListBox::oleDropMode() const
+{
+    touch();
+    return m_oleDropMode;
+}
+
+void ListBox::setOleDropMode(int mode)
+{
+    touch();
+    if (mode != 0 && mode != 1)
+        invalidValue();
+    m_oleDropMode = mode;
+}
+
+int ListBox::dropModeAt(double x, double y) const
+{
+    (void)x;
+    (void)y;
+    return m_oleDropMode;
+}
+
+void ListBox::raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y, int state)
+{
+    if (canRaiseEvents() && onOLEDragOver)
+        onOLEDragOver(data, effect, button, shift, x, y, state);
+}
+
+void ListBox::raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y)
+{
+    if (canRaiseEvents() && onOLEDragDrop)
+        onOLEDragDrop(data, effect, button, shift, x, y);
+}
+
+void ListBox::raiseStartDrag(DataObject& data, int& allowedEffects)
+{
+    if (canRaiseEvents() && onOLEStartDrag)
+        onOLEStartDrag(data, allowedEffects);
+}
+
+void ListBox::raiseGiveFeedback(int& effect, bool& defaultCursors)
+{
+    if (canRaiseEvents() && onOLEGiveFeedback)
+        onOLEGiveFeedback(effect, defaultCursors);
+}
+
+void ListBox::raiseCompleteDrag(int& effect)
+{
+    if (canRaiseEvents() && onOLECompleteDrag)
+        onOLECompleteDrag(effect);
 }
 
 } // namespace forms

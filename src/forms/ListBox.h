@@ -6,6 +6,7 @@
 // an item selects it (raising Click) before MouseDown.
 
 #include "forms/Control.h"
+#include "forms/DragDrop.h"
 
 #include <cstdint>
 #include <string>
@@ -23,13 +24,15 @@ struct ListItem {
 };
 
 template <template <typename...> class H>
-struct ListBoxEvents {
+struct ListBoxEvents : DropEvents<H>, DragSourceEvents<H> {
     H<int> onItemCheck; // Item
 
     template <class A, class B, class F>
     static void pairEvents(A& a, B& b, F&& f)
     {
         f(a.onItemCheck, b.onItemCheck);
+        DropEvents<H>::pairEvents(a, b, f);
+        DragSourceEvents<H>::pairEvents(a, b, f);
     }
 };
 
@@ -37,7 +40,8 @@ struct ListBoxEvents {
 constexpr int vbListBoxStandard = 0;
 constexpr int vbListBoxCheckbox = 1;
 
-class ListBox : public Control, public ListBoxEvents<Handler> {
+// A list box is a drag source (OLEDrag) and a drop target (OLEDropMode).
+class ListBox : public Control, public ListBoxEvents<Handler>, public DropTarget, public DragSource {
 public:
     template <template <typename...> class H> using ExtraEvents = ListBoxEvents<H>;
 
@@ -76,6 +80,23 @@ public:
     // The height of one item in pixels.
     int itemHeightPixels() const;
 
+    // OLEDrag: starts a drag from the list (see DragDrop.h).
+    void oleDrag();
+    // 0 none, 1 manual.
+    int oleDropMode() const;
+    void setOleDropMode(int mode);
+
+    // DropTarget and DragSource.
+    Control& dropControl() override { return *this; }
+    int dropModeAt(double x, double y) const override;
+    void raiseDragOver(DataObject& data, int& effect, int button, int shift, double x, double y,
+                       int state) override;
+    void raiseDragDrop(DataObject& data, int& effect, int button, int shift, double x, double y) override;
+    Control& dragControl() override { return *this; }
+    void raiseStartDrag(DataObject& data, int& allowedEffects) override;
+    void raiseGiveFeedback(int& effect, bool& defaultCursors) override;
+    void raiseCompleteDrag(int& effect) override;
+
 protected:
     QWidget* createWidget(QWidget* parent) override;
     void resetProperties() override;
@@ -97,6 +118,7 @@ private:
     int m_style = vbListBoxStandard;
     int m_listIndex = -1;
     int m_newIndex = -1;
+    int m_oleDropMode = 0;
     QListWidget* m_list = nullptr;
 };
 

@@ -131,6 +131,8 @@ MainForm::MainForm()
     m_chartView = std::make_unique<drawing::FormsChartView>(view);
 
     fileitem.onClick = [this](int index) { fileitem_Click(index); };
+    helpitem.onClick = [this](int index) { helpitem_Click(index); };
+    connectToolbarEvents();
     connectMenuEvents();
     connectChartEvents();
     Timer1.onTimer = [this] { Timer1_Timer(); };

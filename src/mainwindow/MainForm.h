@@ -15,6 +15,12 @@
 //   MainForm_Selection.cpp  clicks on the chart, the selection, child status
 //   MainForm_Keys.cpp   the key handler, the zoom box, renaming in place
 //   MainForm_Layout.cpp resize, scrolling, leaving full screen, tree tabs
+//   MainForm_Export.cpp File > "BMP出力": the chart saved as a bitmap
+//   MainForm_Print.cpp  File > printer choice and print recording
+//   MainForm_Csv.cpp    File > CSV input and output (CsvFileName: the name rule)
+//   MainForm_Groups.cpp File > group save and additional load
+//   MainForm_Toolbar.cpp the toolbar and the side buttons
+//   MainForm_Help.cpp   the Help menu (FrmQA hints, FrmDebug, EEGG windows)
 //   FamilyPaths         save names and the remembered folder "FilePath.ini"
 //   MainWindowServices  what the model asks of this window
 //   OtherWindows        what this window asks of the windows around it
@@ -182,6 +188,19 @@ public:
     void Picture1_Click();
     void TabStrip1_Click();
 
+    // --- Toolbar and side buttons (MainForm_Toolbar.cpp) ---
+    void Command2_Click(int Index);
+    void cmdEzCtrl_Click();
+    void cmdChDel_Click();
+    void cmdChdMov_Click(int Index);
+    void cmdDispOp_Click();
+    void CmdUndo_Click();
+    void cmdCategory_Click();
+    void Command1_Click();
+
+    // --- Help menu (MainForm_Help.cpp) ---
+    void helpitem_Click(int Index);
+
     // The Settings menu marks from the display flags of the document settings.
     void setDisplayChecks();
 
@@ -191,6 +210,38 @@ public:
     // reaches a window that is gone.
     void installServices();
     void uninstallServices();
+
+    // --- Drag and drop on the chart ---
+    // Drops from the relationship editor's person lists, the right button on a
+    // person box and the one-step undo of the last drop (MainForm_Drops.cpp); the
+    // shared drag state is mainwindow::dropState() (DropState.h).
+    void Label12_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                             double Y);
+    // The drop logic; the relationship editor completes a kept drop through it.
+    void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                  double X, double Y, const std::string& FName, const std::string& Name);
+    void Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                             double Y);
+    void Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
+    // A new person for a drop (and the editor's copies): its slot, -1 when the
+    // person table is full.
+    int AddNullActors(int Sex, const std::string& FName, const std::string& Name);
+    // Reports of Add_Kodo and set_kou_buf results; Index is not used.
+    void Ch_set_check(int code, int Index);
+    void Marry_set_check(int code, int Index);
+    void Marry_set_check_Msg(int code);
+    // The hidden View menu item "ＵＮＤＯ": UndoLastEdit, then the windows that
+    // show persons close when it freed persons.
+    void dropUndoItem_Click();
+    void UndoLastEdit();
+    // The target person of the drop in progress.
+    int16_t Drop_TargetPer = -1;
+    // Connects the drop and right-button handlers when the window object is built.
+    struct DropWiring {
+        explicit DropWiring(MainForm& window);
+    };
+    DropWiring m_dropWiring{*this};
 
 protected:
     void design() override;
@@ -223,6 +274,21 @@ private:
     static bool confirmOverwrite(const std::string& chosen, const std::string& saveName);
     static void rememberFolderOf(const std::string& path);
     void removeTreeTabs(int count);
+
+    // Output and exchange commands of the File menu.
+    void exportChartPicture();   // MainForm_Export.cpp
+    void reportExportFailure();
+    void showPrinterSetup();     // MainForm_Print.cpp
+    void printChart();
+    void csvInput();             // MainForm_Csv.cpp
+    void csvOutput();
+    void saveShownGroup();       // MainForm_Groups.cpp
+    void mergeFamilyFile();
+
+    // Toolbar and side buttons.
+    void connectToolbarEvents();
+    void showPersonCard();
+    void deleteSelectedChild();
 
     // View and Settings menus.
     void connectMenuEvents();

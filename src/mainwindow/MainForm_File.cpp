@@ -1,6 +1,7 @@
 // The File menu of the main window: the prologue and error rule every File
 // command shares, New, Open, Save, Save As and Exit, and the load of a family
-// file that Open, the start-up and the autosave recovery share.
+// file that Open, the start-up and the autosave recovery share. The output and
+// exchange commands live in MainForm_Export, _Print, _Csv and _Groups.
 
 #include "mainwindow/MainForm.h"
 
@@ -28,6 +29,13 @@ constexpr int NewItem = 0;
 constexpr int OpenItem = 1;
 constexpr int SaveItem = 2;
 constexpr int SaveAsItem = 3;
+constexpr int CsvInputItem = 5;
+constexpr int CsvOutputItem = 6;
+constexpr int PictureItem = 8;
+constexpr int PrinterSetupItem = 10;
+constexpr int PrintItem = 11;
+constexpr int GroupSaveItem = 13;
+constexpr int MergeLoadItem = 14;
 constexpr int ExitItem = 16;
 
 constexpr const char* FamilyFilter = "*.KEZ";
@@ -69,6 +77,27 @@ void MainForm::runFileCommand(int Index)
         break;
     case SaveAsItem:
         saveFamily(SaveMode::AskPath);
+        break;
+    case CsvInputItem:
+        csvInput();
+        break;
+    case CsvOutputItem:
+        csvOutput();
+        break;
+    case PictureItem:
+        exportChartPicture();
+        break;
+    case PrinterSetupItem:
+        showPrinterSetup();
+        break;
+    case PrintItem:
+        printChart();
+        break;
+    case GroupSaveItem:
+        saveShownGroup();
+        break;
+    case MergeLoadItem:
+        mergeFamilyFile();
         break;
     case ExitItem: {
         int cancel = 0;

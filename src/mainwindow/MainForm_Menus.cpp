@@ -127,8 +127,12 @@ void MainForm::scritem_Click(int Index)
     case HintsItem:
         windows.showHints();
         break;
+    case 0:
+        // The hidden undo entry of the drop editing (MainForm_Drops.cpp).
+        dropUndoItem_Click();
+        break;
     default:
-        // Separators; the hidden undo entry belongs to the drop editing.
+        // Separators.
         break;
     }
 }

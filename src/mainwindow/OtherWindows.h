@@ -17,13 +17,15 @@ public:
 
     // --- Hints window `FrmQA` ---
 
-    // Shows the hints window, not modal (start-up, when QAMODE is 1).
-    virtual void showHints() {}
+    // Shows the hints window, not modal (start-up, when QAMODE is 1). The
+    // window belongs to this library: the default shows it (FrmQA.cpp).
+    virtual void showHints();
 
     // --- Hidden message screen `EEGG` ---
 
-    // Shows the hidden message screen modally.
-    virtual void showMessageScreen() {}
+    // Shows the hidden message screen modally. The default shows this library's
+    // window (EEGG.cpp).
+    virtual void showMessageScreen();
 
     // --- Person editor `entry` ---
 
@@ -129,6 +131,76 @@ public:
     {
         (void)kou;
         (void)slot;
+    }
+    // `ChMoveJobMain` of the child dialog: moves the selected child to the first
+    // place (0), one place left (1), one place right (2) or to the last place (3).
+    virtual void moveSelectedChild(int direction) { (void)direction; }
+
+    // --- Relationship editor's child list ---
+
+    // After a child was deleted from the chart: when the editor's child list
+    // `List2` holds at least one entry, it is refilled with the children of
+    // marriage kou (text family name directly followed by given name, ItemData
+    // the person), in slot order.
+    virtual void refillRelationChildList(int kou) { (void)kou; }
+
+    // --- Person card `InfoOne` ---
+
+    // True while the person card is shown (InfoOne_Open 1).
+    virtual bool isPersonCardOpen() const { return false; }
+    // Shows the person card not modal (InfoOne_Open := 1), or brings it to the
+    // front when it is shown, and fills it with the person (`Show_Person_Info`):
+    // InfoOne's showPersonCard.
+    virtual void showPersonCard(int person) { (void)person; }
+
+    // --- Category window `CategMake`, lineage-group window `KakeGrpStat` ---
+
+    // Each is shown not modal.
+    virtual void showCategoryWindow() {}
+    virtual void showLineageGroups() {}
+
+    // --- Printing: printer choice `frmPrnSet`, print preview `PrePrint` ---
+
+    // The printer choice window, shown modally.
+    virtual void showPrinterChoice() {}
+    // The print preview, shown modally with the main window as its owner, after
+    // the chart was recorded into the drawing lists.
+    virtual void showPrintPreview() {}
+
+    // --- Drag and drop on the chart ---
+
+    // `Build_list_kou`: the relationship editor's marriage lists from the tables.
+    virtual void rebuildRelationMarriageList() {}
+    // A drop turned the selected placeholder entry of the editor's person list
+    // (0 men, 1 women) into person: the entry's ItemData becomes the person and a
+    // new placeholder entry with the (already raised) counter is appended.
+    virtual void placeholderTaken(int list, int person)
+    {
+        (void)list;
+        (void)person;
+    }
+    // The undo of such a drop: the last added entry of the list shows the (already
+    // lowered) counter again and the entry of the freed person goes.
+    virtual void placeholderReturned(int list, int person)
+    {
+        (void)list;
+        (void)person;
+    }
+    // Hides the editor's drag marker `Form2`.
+    virtual void hideDragMarker() {}
+    // Quick name input `InputNameOne`, shown modally for a person: the names and
+    // the four marks (category, death frame, frame, CSV output) are shown and,
+    // when the user confirms (INNO_Result 1), come back changed and true is
+    // returned. The default asks nothing and returns false.
+    struct QuickName {
+        std::string familyName;
+        std::string givenName;
+        int options[4] = {0, 0, 0, 0};
+    };
+    virtual bool showQuickNameInput(QuickName& values)
+    {
+        (void)values;
+        return false;
     }
 };
 

@@ -95,6 +95,7 @@ CtrlForm::CtrlForm() : Form("ctrl")
     Text1.onGotFocus = [this](int index) { Text1_GotFocus(index); };
     scritem.onClick = [this](int index) { scritem_Click(index); };
     Command2.onClick = [this](int index) { Command2_Click(index); };
+    connectDragEvents();
 }
 
 CtrlForm& ctrl_form()
@@ -246,6 +247,14 @@ void CtrlForm::Form_Load()
     scritem[0].setEnabled(false);
     Command2[3].setEnabled(false);
     Command2[1].setEnabled(false);
+    ReturnSteps = 0;
+    // A drag cut short by an unload must not keep the next load from dragging.
+    Dragging = 0;
+    DragArmed = 0;
+    DownPoint = PixelPoint{};
+    // The marker's name has the size of the list text.
+    const double listFontSize = List1[0].fontSize();
+    form2().setFontSize(listFontSize > 0 ? listFontSize : fontSize());
 
     // The window object outlives its loads; each load starts as a new window.
     ChildListActive = 0;

@@ -13,11 +13,15 @@
 //   CtrlForm.cpp         controls, load and close, lists, loading a marriage
 //   CtrlForm_Commit.cpp  new, register, delete, blank partner, state list
 //   CtrlForm_Undo.cpp    the editor's one-step undo
+//   CtrlForm_Drag.cpp    dragging persons from the person lists onto the partner
+//                        fields, the children list and the chart; the marker
+//                        window Form2 that follows the pointer
 
 #include "forms/CheckBox.h"
 #include "forms/ComboBox.h"
 #include "forms/CommandButton.h"
 #include "forms/ControlArray.h"
+#include "forms/DragDrop.h"
 #include "forms/Form.h"
 #include "forms/Frame.h"
 #include "forms/Label.h"
@@ -31,6 +35,36 @@
 
 #include <cstdint>
 #include <string>
+
+// The marker window `Form2`: a borderless window without controls, shaped to the
+// outline of the dragged name and kept at the pointer while the user drags from
+// the editor's person lists. Its background colour is the colour of the name:
+// red over places that refuse the drop, green over places that take it.
+class MarkerForm : public forms::Form {
+public:
+    MarkerForm();
+
+protected:
+    void design() override;
+};
+
+// The one marker window.
+MarkerForm& form2();
+
+// A point in screen or client pixels.
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PixelPoint& other) const { return x == other.x && y == other.y; }
+};
+
+// Colours of the marker.
+constexpr long MarkerRefusedColour = 0xFF;   // red
+constexpr long MarkerAcceptedColour = 0xFF00; // green
+
+// Steps of the marker's flight back to its list entry, from the signed distance
+// (target minus start, pixels): 4 when it is short, 7 when it is medium, 10 else.
+int returnStepCount(int dx, int dy);
 
 class CtrlForm : public forms::Form {
 public:
@@ -89,6 +123,16 @@ public:
     // chosen"), no children, no start mark, the line through the husband.
     void resetEntryFields(const std::string& zeroText);
 
+    // A chart drop turned the selected placeholder entry of person list `list`
+    // (0 men, 1 women) into person: the entry names the person and a placeholder
+    // with the current counter is appended.
+    void placeholderTaken(int list, int person);
+    // The undo of that drop: the last added entry shows the current counter again
+    // and the person's entry goes.
+    void placeholderReturned(int list, int person);
+    // Hides the marker window.
+    void hideDragMarker();
+
     // --- Event handlers ---
 
     void CMDFUNC_Click(int Index);
@@ -110,11 +154,34 @@ public:
     void Form_Load() override;
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;
 
+    // Dragging persons (CtrlForm_Drag.cpp).
+    void List1_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void List1_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void List1_OLEStartDrag(int Index, forms::DataObject& Data, int& AllowedEffects);
+    void List1_OLEGiveFeedback(int Index, int& Effect, bool& DefaultCursors);
+    void List1_OLECompleteDrag(int Index, int& Effect);
+    void Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                            double Y);
+    void List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
+    void Timer1_Timer();
+    void Timer2_Timer();
+
     // --- Form variable ---
 
     // The delete target of "削除": 0 the marriage being edited, 1 the child
     // selected in List2.
     int16_t ChildListActive = 0;
+
+    // The drag from a person list (screen pixels unless said otherwise).
+    PixelPoint DownPoint;        // pointer at the last mouse-down on a person list; (0, 0) none
+    std::string DownText;        // text of the entry under that mouse-down
+    int16_t DownIndex = -1;      // its list index, -1 none
+    int16_t DragArmed = 0;       // -1 after the mouse-down, 0 when no drag may start
+    int16_t Dragging = 0;        // -1 from the start of a drag until its completion
+    PixelPoint GrabOffset;       // pointer inside the dragged entry's row (client x, y in the row)
+    PixelPoint RowOrigin;        // top-left of the dragged entry's row
+    int16_t ReturnSteps = 0;     // steps of the marker's flight back: 4, 7 or 10
+    int16_t StepDone = 0;        // -1 once Timer2 ticked during a step of the flight
 
     // --- Controls ---
 
@@ -174,6 +241,13 @@ private:
     void redrawAfterUndo();
     void halveWidth();
     void doubleWidth();
+    void connectDragEvents();
+    // Chart boxes that take the drop of a person of list `sex` (0 men, 1 women).
+    void prepareChartTargets(int sex);
+    // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
+    int createPlaceholderPerson(int list);
+    void flyMarkerBack(const PixelPoint& release);
+    void completeKeptChartDrop();
 };
 
 // The one relationship editor (the runtime's `ctrl`).

@@ -336,7 +336,7 @@ TEST_F(FileCommands, UnreadableRememberedFolderStartsTheDialogInTheProgramFolder
 }
 
 // ---------------------------------------------------------------------------
-// Commands of the menu that have no work of their own yet
+// The separators of the menu: choosing one does nothing
 
 class QuietFileItem : public FileCommands, public ::testing::WithParamInterface<int> {};
 
@@ -352,7 +352,7 @@ TEST_P(QuietFileItem, LeavesTheFamilyAsItWas)
     EXPECT_TRUE(window().isLoaded());
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, QuietFileItem, ::testing::Values(5, 6, 8, 10, 11, 13, 14));
+INSTANTIATE_TEST_SUITE_P(MainWindow, QuietFileItem, ::testing::Values(4, 7, 9, 12, 15));
 
 } // namespace
 } // namespace mainwindow_test

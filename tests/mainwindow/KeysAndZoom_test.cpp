@@ -264,8 +264,11 @@ TEST_F(KeysTest, ShiftF3OpensTheCsvInputAndCtrlShiftF3DoesNot)
     type(window().Picture1, Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier);
     type(window().Picture1, Qt::Key_F3);
     EXPECT_EQ(windows.count("forgetRelationMarriage"), 0);
+    answers.answerNext(platform::vbCancel);
     type(window().Picture1, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(windows.count("forgetRelationMarriage"), 1) << "the File command ran";
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"CSVファイルを読み込みますか？\r\nこの場合、作成中の家系図は削除されます"});
 }
 
 TEST_F(KeysTest, ShiftF12ShowsTheMessageScreen)

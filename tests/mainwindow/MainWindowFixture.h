@@ -8,6 +8,7 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
 
+#include "drawing/draw_state.h"
 #include "forms/Printers.h"
 #include "model/ChildSlots.h"
 #include "model/MarriageRegistration.h"
@@ -78,11 +79,54 @@ public:
     void setEasyBasePerson(int person) override { record("setEasyBasePerson", {person}); }
     void setEasyBaseMarriage(int kou) override { record("setEasyBaseMarriage", {kou}); }
     void showChildDialog(int kou, int slot) override { record("showChildDialog", {kou, slot}); }
+    void moveSelectedChild(int direction) override { record("moveSelectedChild", {direction}); }
+    void refillRelationChildList(int kou) override { record("refillRelationChildList", {kou}); }
+    void showPersonCard(int person) override
+    {
+        record("showPersonCard", {person});
+        personCardOpen = true;
+    }
+    bool isPersonCardOpen() const override { return personCardOpen; }
+    bool personCardOpen = false;
+    void showCategoryWindow() override { calls.push_back("showCategoryWindow"); }
+    void showLineageGroups() override { calls.push_back("showLineageGroups"); }
+    void showPrinterChoice() override { calls.push_back("showPrinterChoice"); }
+    // The preview sees the drawing lists as the print command left them.
+    void showPrintPreview() override
+    {
+        calls.push_back("showPrintPreview");
+        previewLines = drawing::drawState().line_cnt;
+        previewBoxes = drawing::drawState().box_cnt;
+        previewTexts = drawing::drawState().text_cnt;
+    }
+    int previewLines = -1;
+    int previewBoxes = -1;
+    int previewTexts = -1;
     int deleteMarriage(int kou) override
     {
         record("deleteMarriage", {kou});
         return OtherWindows::deleteMarriage(kou);
     }
+
+    // --- Drag and drop on the chart ---
+    void rebuildRelationMarriageList() override { calls.push_back("rebuildRelationMarriageList"); }
+    void placeholderTaken(int list, int person) override { record("placeholderTaken", {list, person}); }
+    void placeholderReturned(int list, int person) override { record("placeholderReturned", {list, person}); }
+    void hideDragMarker() override { calls.push_back("hideDragMarker"); }
+    // The quick name input records what it was shown and answers with quickNameAnswer
+    // when quickNameConfirms, else as cancelled.
+    bool showQuickNameInput(QuickName& values) override
+    {
+        calls.push_back("showQuickNameInput " + values.familyName + " " + values.givenName);
+        quickNameShown = values;
+        if (!quickNameConfirms)
+            return false;
+        values = quickNameAnswer;
+        return true;
+    }
+    QuickName quickNameShown;
+    QuickName quickNameAnswer;
+    bool quickNameConfirms = false;
 
     // "name(a,b)" as recorded.
     static std::string call(const std::string& name, std::initializer_list<int> arguments)

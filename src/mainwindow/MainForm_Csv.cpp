@@ -1,0 +1,132 @@
+// File > "ＣＳＶ入力" and "ＣＳＶ出力": the main window's side of the CSV
+// exchange. It asks its question, chooses the file, forces the ".csv" extension,
+// closes the windows that would show stale persons and hands over to the CSV
+// import and export; after an import every person's dates are put into the
+// current date display form.
+
+#include "mainwindow/MainForm.h"
+
+#include "mainwindow/CsvFileName.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/Utilities.h"
+#include "model/era/EraDates.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+#include "reports/CsvExport.h"
+#include "reports/CsvImport.h"
+#include "reports/CsvSet.h"
+#include "reports/nametb.h"
+
+namespace {
+
+// fileitem_Click's New.
+constexpr int NewItem = 0;
+
+constexpr const char* ImportQuestion = "CSVファイルを読み込みますか？\r\nこの場合、作成中の家系図は削除されます";
+constexpr const char* ImportTitle = "CSV File Input !";
+constexpr const char* ExportTitle = "CSV 出力";
+constexpr const char* CsvPattern = "*.csv";
+constexpr const char* CsvFilter = "CSV files( *.csv )|*.csv";
+
+// What the import asks of the windows once it has added persons: the relation
+// editors' person lists.
+class ImportRequests : public reports::CsvImportRequests {
+public:
+    void rebuildPersonLists() override
+    {
+        mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+        windows.rebuildRelationLists();
+        if (model::Find_FormByName("EasyCtl") == 1)
+            windows.rebuildEasyRelationList();
+    }
+};
+
+// Installs the requests for the length of one import; whatever was installed
+// before comes back afterwards.
+class ImportRequestsInstalled {
+public:
+    ImportRequestsInstalled() : m_previous(&reports::csvImportRequests())
+    {
+        reports::setCsvImportRequests(&m_requests);
+    }
+    ~ImportRequestsInstalled() { reports::setCsvImportRequests(m_previous); }
+    ImportRequestsInstalled(const ImportRequestsInstalled&) = delete;
+    ImportRequestsInstalled& operator=(const ImportRequestsInstalled&) = delete;
+
+private:
+    ImportRequests m_requests;
+    reports::CsvImportRequests* m_previous;
+};
+
+// A stored date in the current display form; a text that is no date (or lies in
+// the future) becomes empty.
+void normaliseDate(std::string& date)
+{
+    std::string normalised;
+    const int16_t result = model::Conv_InputDate(date, normalised);
+    date.clear();
+    if (result != -1)
+        date = normalised;
+}
+
+void normaliseAllDates()
+{
+    model::Tables& t = model::tables();
+    for (int p = 1; p <= model::LastSlot; ++p) {
+        model::personal_data& person = t.per_buf[static_cast<size_t>(p)];
+        if (person.InUse == -1)
+            continue;
+        normaliseDate(person.B_day);
+        normaliseDate(person.Death_day);
+    }
+}
+
+} // namespace
+
+void MainForm::csvInput()
+{
+    model::Tables& t = model::tables();
+    const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
+    if (answer == platform::vbCancel)
+        return;
+    if (answer == platform::vbYes)
+        fileitem_Click(NewItem);
+
+    const std::string folder = rememberedFolder();
+    CommonDialog1.setDialogTitle(ImportTitle);
+    CommonDialog1.setFileName(CsvPattern);
+    CommonDialog1.setFilter(CsvFilter);
+    CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
+    CommonDialog1.setInitDir(folder);
+    CommonDialog1.showOpen();
+    const std::string path = mainwindow::csvFileName(CommonDialog1.fileName());
+
+    // These windows would show persons that the import is about to change.
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    t.Entry_Open = 0;
+    windows.closePersonEditor();
+    windows.closeChronology();
+    if (nametb_form().isLoaded())
+        nametb_form().unload();
+
+    {
+        const ImportRequestsInstalled requests;
+        reports::CsvImport(path);
+    }
+    normaliseAllDates();
+}
+
+void MainForm::csvOutput()
+{
+    csvset_form().show(forms::ShowMode::Modal);
+
+    const std::string folder = rememberedFolder();
+    CommonDialog1.setDialogTitle(ExportTitle);
+    CommonDialog1.setFileName(CsvPattern);
+    CommonDialog1.setFilter(CsvFilter);
+    CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
+    CommonDialog1.setInitDir(folder);
+    CommonDialog1.showSave();
+    reports::CsvExport(mainwindow::csvFileName(CommonDialog1.fileName()));
+}

@@ -1,0 +1,833 @@
+// Editing the family by dropping entries of the relationship editor's person
+// lists onto the chart: onto a person box (marry the two, or with Shift add the
+// dragged person as an adopted child, or add a child to a category box), onto a
+// couple mark (add a child) or onto the empty canvas of the new-entry tab (place
+// a first person); the right button on a person box (quick name input); and the
+// one-step undo of the last drop, kept in memory.
+//
+// Every drag comes from the relationship editor, which publishes the dragged
+// person and its list in dropState(). A drop that needs a question (the copy of
+// a person who is already married) is kept and completed by the editor when its
+// drag ends, through Label12_OLEDragDrop_Main.
+
+#include "mainwindow/DropState.h"
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "drawing/ChartViews.h"
+#include "drawing/ElementPlacers.h"
+#include "drawing/draw_state.h"
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/ChildSlots.h"
+#include "model/Lookups.h"
+#include "model/MarriageRegistration.h"
+#include "model/PersonTable.h"
+#include "model/Utilities.h"
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Conversions.h"
+#include "platform/Hooks.h"
+
+#include <string>
+#include <vector>
+
+namespace mainwindow {
+
+DropState& dropState()
+{
+    static DropState state;
+    return state;
+}
+
+void splitDragText(const std::string& text, std::string& fname, std::string& name)
+{
+    fname = platform::Left(text, 5);
+    name = platform::Mid(text, 6);
+}
+
+} // namespace mainwindow
+
+namespace {
+
+using mainwindow::DropState;
+using mainwindow::dropState;
+namespace DropUndo = mainwindow::DropUndo;
+
+constexpr const char* SameSexListedMessage = "この人の上にはドラッグ出来ません。性別が同一です";
+constexpr const char* SameSexPlaceholderMessage = "この人にはドラッグ出来ません。性別が同一です";
+constexpr const char* DuplicateMarriageMessage = "既に結婚関係として登録されています";
+constexpr const char* MarriagesFullMessage = "結婚関係は1024組迄登録出来ます";
+constexpr const char* ChildrenFullMessage = "子供の人数は20人迄です";
+constexpr const char* ChildElsewhereMessage = " :  この子供は、他の結婚関係で登録されています";
+constexpr const char* ChildAncestorMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
+
+constexpr const char* NormalState = "通常";
+constexpr const char* UnmarriedState = "unmarried";
+constexpr int16_t UnmarriedMode = 2;
+constexpr const char* AdoptedComment = "養子";
+constexpr int16_t PlainChildStatus = 0;
+constexpr int16_t AdoptedChildStatus = 2;
+
+int16_t mapEntry(const std::vector<int16_t>& map, int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < map.size() ? map[static_cast<size_t>(index)] : -1;
+}
+
+bool isPerson(int person)
+{
+    return person >= 1 && person <= model::LastSlot;
+}
+
+model::personal_data& person(int slot)
+{
+    return model::tables().per_buf[static_cast<size_t>(slot)];
+}
+
+model::marry_data& marriage(int slot)
+{
+    return model::tables().kou_buf[static_cast<size_t>(slot)];
+}
+
+bool isUsedMarriage(int kou)
+{
+    return model::isSlot(kou) && kou >= 1 && marriage(kou).InUse == model::SlotUsed;
+}
+
+std::string fullName(int slot)
+{
+    return isPerson(slot) ? person(slot).F_name + person(slot).Name : std::string();
+}
+
+bool easyBuilderLoaded()
+{
+    return model::Find_FormByName("EasyCtl") == 1;
+}
+
+int sexOfList(int dragSex)
+{
+    return dragSex == 0 ? 0 : 1;
+}
+
+// The drop handlers' common start: the chronology window goes (the family is
+// about to change) and the drag marker is hidden.
+void closeChronologyAndMarker()
+{
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    if (t.YTbl_Open != 0) {
+        windows.closeChronology();
+        t.YTbl_Open = 0;
+    }
+    windows.hideDragMarker();
+}
+
+// A child into marriage kou through KodoWork; the other fields of KodoWork keep
+// what they held. Returns the Add_Kodo result.
+int addChild(int kou, int child, int16_t status, const std::string& comment)
+{
+    model::kodo_data& work = model::tables().KodoWork;
+    work.KouIdx = static_cast<int16_t>(kou);
+    work.KodoIdx = -1;
+    work.kou_kodo = static_cast<int16_t>(child);
+    work.kou_kodo_stat = status;
+    work.kou_kodo_comment = comment;
+    work.kodo_visible = 1;
+    return model::Add_Kodo(work);
+}
+
+// Redraw of the current tab after a drop.
+void redrawCurrentTab()
+{
+    layout::ChartState& c = layout::chart();
+    if (c.tree_cnt == 0) {
+        c.sel_tree = 0;
+        drawing::Build_Keizu(0);
+        return;
+    }
+    const int offset = c.sel_tab - c.tree_cnt;
+    if (offset <= 1)
+        drawing::Build_Keizu(c.sel_tree);
+    else if (offset == 2)
+        drawing::Redisp_Keizu();
+}
+
+// The new placeholder person of a list: the counter moves on and the editor's
+// list follows (its entry now names the person, a new placeholder is appended).
+void takePlaceholder(int list, int created)
+{
+    model::Tables& t = model::tables();
+    int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
+    ++counter;
+    mainwindow::otherWindows().placeholderTaken(list, created);
+}
+
+// The undo of takePlaceholder.
+void returnPlaceholder(int list, int created)
+{
+    model::Tables& t = model::tables();
+    int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
+    --counter;
+    mainwindow::otherWindows().placeholderReturned(list, created);
+}
+
+// Frees a person a drop created: not in use, no names; the rest of the record stays.
+void freePerson(int slot)
+{
+    if (slot < 1 || slot > model::LastPersonSlot)
+        return;
+    model::personal_data& p = person(slot);
+    p.InUse = model::SlotFree;
+    p.F_name.clear();
+    p.Name.clear();
+}
+
+// Frees a marriage a drop created: not in use, no partners, no children.
+void freeMarriage(int kou)
+{
+    model::marry_data& k = marriage(kou);
+    k.InUse = model::SlotFree;
+    k.kou_titi = -1;
+    k.kou_haha = -1;
+    for (int slot = 0; slot <= model::LastChildSlot; ++slot)
+        k.kou_kodo[static_cast<size_t>(slot)] = -1;
+}
+
+// After the undo freed the start marriage the drop had made: the first marriage
+// in which one of the two former partners is a child becomes the start, else the
+// first marriage in use. Exactly one marriage carries the mark afterwards, as
+// everywhere else: two start marriages would leave the layout to pick one.
+void restoreStartMarriage(int husband, int wife)
+{
+    model::Tables& t = model::tables();
+    int chosen = -1;
+    for (int kou = 1; kou <= model::LastSlot && chosen == -1; ++kou) {
+        const model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
+        if (k.InUse != model::SlotUsed)
+            continue;
+        for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
+            const int child = k.kou_kodo[static_cast<size_t>(slot)];
+            if (child != -1 && (child == husband || child == wife)) {
+                chosen = kou;
+                break;
+            }
+        }
+    }
+    for (int kou = 1; kou <= model::LastSlot && chosen == -1; ++kou) {
+        if (t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed)
+            chosen = kou;
+    }
+    if (chosen == -1)
+        return;
+    for (int kou = 1; kou <= model::LastSlot; ++kou) {
+        model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
+        if (k.InUse == model::SlotUsed)
+            k.dsp_start = kou == chosen ? 1 : 0;
+    }
+}
+
+// True while the recorded marriage is still the one the drop made.
+bool recordedMarriageStands(const DropState& st)
+{
+    return isUsedMarriage(st.recordKou) && marriage(st.recordKou).kou_titi == st.recordHusband
+        && marriage(st.recordKou).kou_haha == st.recordWife;
+}
+
+// True while the person is in use under the name it had when the drop was recorded.
+bool recordedPersonStands(int slot, const std::string& name)
+{
+    return isPerson(slot) && person(slot).InUse == model::SlotUsed && fullName(slot) == name;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Wiring
+
+MainForm::DropWiring::DropWiring(MainForm& window)
+{
+    MainForm* w = &window;
+    // The person-box pictures forward their drops and right-button presses to the
+    // hidden name labels' handlers.
+    auto boxDrop = [w](int index, forms::DataObject& data, int& effect, int button, int shift, double x, double y) {
+        w->Label12_OLEDragDrop(index, data, effect, button, shift, x, y);
+    };
+    auto boxMouseDown = [w](int index, int button, int shift, double x, double y) {
+        w->Label12_MouseDown(index, button, shift, x, y);
+    };
+    window.DPic.onOLEDragDrop = boxDrop;
+    window.Label12.onOLEDragDrop = boxDrop;
+    window.DPic.onMouseDown = boxMouseDown;
+    window.Label12.onMouseDown = boxMouseDown;
+    window.Label11.onOLEDragDrop = [w](int index, forms::DataObject& data, int& effect, int button, int shift,
+                                       double x, double y) {
+        w->Label11_OLEDragDrop(index, data, effect, button, shift, x, y);
+    };
+    window.Picture1.onOLEDragDrop = [w](forms::DataObject& data, int& effect, int button, int shift, double x,
+                                        double y) { w->Picture1_OLEDragDrop(data, effect, button, shift, x, y); };
+}
+
+// ---------------------------------------------------------------------------
+// Quick name input
+
+void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, double Y)
+{
+    (void)Shift;
+    (void)X;
+    (void)Y;
+    if (Button != forms::vbRightButton)
+        return;
+    const int slot = mapEntry(drawing::drawState().Label12_Per, Index);
+    if (!isPerson(slot))
+        return;
+    model::personal_data& p = person(slot);
+    mainwindow::OtherWindows::QuickName values;
+    values.familyName = p.F_name;
+    values.givenName = p.Name;
+    values.options[0] = p.CategoryF == 1 ? 1 : 0;
+    values.options[1] = p.Disp.DS_DeathW == 1 ? 1 : 0;
+    values.options[2] = p.Disp.DS_Waku == 1 ? 1 : 0;
+    values.options[3] = p.CsvOutFlag == 1 ? 1 : 0;
+    // A topmost relationship editor would cover the modal dialog.
+    if (model::tables().Ctrl_Open == 1)
+        model::SetTopMost("ctrl", 0);
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    if (!windows.showQuickNameInput(values))
+        return;
+    p.F_name = values.familyName;
+    p.Name = values.givenName;
+    p.CategoryF = static_cast<int16_t>(values.options[0]);
+    p.Disp.DS_DeathW = static_cast<int16_t>(values.options[1]);
+    p.Disp.DS_Waku = static_cast<int16_t>(values.options[2]);
+    p.CsvOutFlag = static_cast<int16_t>(values.options[3]);
+    drawing::Build_Keizu(layout::chart().sel_tree);
+    windows.rebuildRelationLists();
+    if (easyBuilderLoaded())
+        windows.rebuildEasyRelationList();
+}
+
+// ---------------------------------------------------------------------------
+// Drops on person boxes
+
+void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                   double X, double Y)
+{
+    DropState& st = dropState();
+    st.Drop_PendKind = mainwindow::PendNone;
+    std::string fname, name;
+    mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
+    // The snapshot comes first, also for a drop that is then kept or refused.
+    (void)model::Save_Undo();
+
+    if (st.Drag_Person != -1 && model::Find_PersonMarry(st.Drag_Person) != -1) {
+        st.Drop_PendData = Data;
+        st.Drop_PendIndex = static_cast<int16_t>(Index);
+        st.Drop_PendFName = fname;
+        st.Drop_PendName = name;
+        st.Drop_PendKind = mainwindow::PendDraggedMarried;
+        st.Drop_Done = -1;
+        return;
+    }
+    Label12_OLEDragDrop_Main(Index, Data, Effect, Button, Shift, X, Y, fname, name);
+}
+
+int MainForm::AddNullActors(int Sex, const std::string& FName, const std::string& Name)
+{
+    DropState& st = dropState();
+    const int created = model::Add_NewPerson(-1, Name, FName, Sex);
+    st.Drop_UndoPer = static_cast<int16_t>(created);
+    if (created >= 0)
+        takePlaceholder(Sex == 0 ? 0 : 1, created);
+    return created;
+}
+
+namespace {
+
+// The undo record of a drop, with the record's own copies of its operands.
+void recordDrop(int16_t kind, int undoPer, int kou, int kodo, int kodoSlot)
+{
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    st.Drop_UndoKind = kind;
+    st.Drop_UndoPer = static_cast<int16_t>(undoPer);
+    st.recordPerName = fullName(undoPer);
+    st.recordKou = static_cast<int16_t>(kou);
+    st.recordHusband = isUsedMarriage(kou) ? marriage(kou).kou_titi : -1;
+    st.recordWife = isUsedMarriage(kou) ? marriage(kou).kou_haha : -1;
+    st.recordKodo = static_cast<int16_t>(kodo);
+    st.recordKodoName = fullName(kodo);
+    st.recordKodoSlot = static_cast<int16_t>(kodoSlot);
+    if (kou != -1)
+        t.UndoKou = static_cast<int16_t>(kou);
+    if (kodo != -1)
+        t.UndoKodo = static_cast<int16_t>(kodo);
+    if (kodoSlot != -1)
+        t.UndoKodoSlot = static_cast<int16_t>(kodoSlot);
+}
+
+} // namespace
+
+void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                        double X, double Y, const std::string& FName, const std::string& Name)
+{
+    (void)Effect;
+    (void)Button;
+    (void)X;
+    (void)Y;
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    const drawing::DrawState& d = drawing::drawState();
+
+    closeChronologyAndMarker();
+    Drop_TargetPer = mapEntry(d.Label12_Per, Index);
+    // A box that names no person in use takes nothing: there is nobody to relate to.
+    if (!isPerson(Drop_TargetPer) || person(Drop_TargetPer).InUse != model::SlotUsed) {
+        st.Drop_Done = -1;
+        return;
+    }
+    const model::personal_data& target = person(Drop_TargetPer);
+    const bool targetIsMan = target.Sex == 0;
+
+    auto enableDropUndo = [this] {
+        Command2[5].setEnabled(true);
+        scritem[0].setEnabled(true);
+    };
+
+    // A category box takes the dragged person as a child of its marriage,
+    // whatever the sexes and the Shift key.
+    if (target.CategoryF == 1) {
+        int kou = mapEntry(d.Label12_Kou, Index);
+        if (kou == -1) {
+            const int me = Drop_TargetPer;
+            kou = model::set_kou_buf(-1, NormalState, 0, 0, targetIsMan ? me : model::BlankPartner,
+                                     targetIsMan ? model::BlankPartner : me, 1, target.F_name + " " + target.Name, 0);
+            windows.rebuildRelationMarriageList();
+        }
+        if (kou == -2) {
+            st.Drop_PendData = Data;
+            st.Drop_PendIndex = static_cast<int16_t>(Index);
+            st.Drop_PendFName = FName;
+            st.Drop_PendName = Name;
+            st.Drop_PendKind = mainwindow::PendBoxMarried;
+            st.Drop_Done = -1;
+            return;
+        }
+        // No marriage (the table is full) or no child: nothing is added.
+        int child = st.Drag_Person;
+        if (kou >= 0 && child == -1)
+            child = AddNullActors(st.Drag_Sex, FName, Name);
+        if (kou >= 0 && child >= 0)
+            t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
+        st.Drop_Done = -1;
+        t.Data_Changed = 1;
+        drawing::Refresh_TabDisp();
+        return;
+    }
+
+    const bool listed = st.Drag_Person != -1;
+    if (Shift != forms::vbShiftMask) {
+        // A marriage between the dragged person and the box's person.
+        const bool manOnWoman = st.Drag_Sex == 0 && !targetIsMan;
+        const bool womanOnMan = st.Drag_Sex == 1 && targetIsMan;
+        if (!manOnWoman && !womanOnMan) {
+            model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
+        } else {
+            int dragged = st.Drag_Person;
+            if (!listed)
+                dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
+            if (dragged >= 0) {
+                const int husband = manOnWoman ? dragged : Drop_TargetPer;
+                const int wife = manOnWoman ? Drop_TargetPer : dragged;
+                const int created = st.Drop_UndoPer;
+                const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
+                Marry_set_check(r, Index);
+                if (r >= 0) {
+                    const int16_t kind = listed       ? DropUndo::MarriageListed
+                                         : manOnWoman ? DropUndo::MarriageNewMan
+                                                      : DropUndo::MarriageNewWoman;
+                    recordDrop(kind, listed ? st.Drop_UndoPer : created, r, -1, -1);
+                    enableDropUndo();
+                }
+                if (listed && manOnWoman)
+                    windows.rebuildRelationLists();
+                else
+                    windows.rebuildRelationMarriageList();
+                if (listed && easyBuilderLoaded())
+                    windows.rebuildEasyRelationList();
+            }
+        }
+        t.Data_Changed = 1;
+        st.Drop_Done = -1;
+        return;
+    }
+
+    // Shift: the dragged person becomes an adopted child of the box's person and a
+    // new partner "unknown", in a new "unmarried" relationship.
+    int child = st.Drag_Person;
+    const int childList = sexOfList(st.Drag_Sex);
+    if (listed) {
+        t.Sel_Person = static_cast<int16_t>(child);
+    } else {
+        child = model::Add_NewPerson(-1, Name, FName, childList);
+        if (child >= 0)
+            takePlaceholder(childList, child);
+    }
+    if (child >= 0) {
+        const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
+        if (partner >= 0) {
+            const int husband = targetIsMan ? Drop_TargetPer : partner;
+            const int wife = targetIsMan ? partner : Drop_TargetPer;
+            const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
+            if (!listed)
+                t.Sel_ChildKou = static_cast<int16_t>(r);
+            Marry_set_check_Msg(r);
+            if (r >= 0) {
+                t.Sel_Person = static_cast<int16_t>(child);
+                t.Sel_ChildSlot = -1;
+                const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
+                t.Sel_ChildSlot = static_cast<int16_t>(slot);
+                Ch_set_check(slot, Index);
+                if (listed && !targetIsMan) {
+                    windows.rebuildRelationLists();
+                    if (easyBuilderLoaded())
+                        windows.rebuildEasyRelationList();
+                } else {
+                    windows.rebuildRelationMarriageList();
+                }
+                // Only a relationship that was made has anything to undo.
+                if (slot >= 0) {
+                    if (listed)
+                        recordDrop(DropUndo::AdoptedListed, partner, r, -1, slot);
+                    else
+                        recordDrop(childList == 0 ? DropUndo::AdoptedNewMan : DropUndo::AdoptedNewWoman, partner, r,
+                                   child, -1);
+                    enableDropUndo();
+                }
+            } else {
+                // Nothing refers to the new partner when no relationship was made.
+                freePerson(partner);
+                --t.PerCount;
+            }
+        }
+    }
+    t.Data_Changed = 1;
+    st.Drop_Done = -1;
+}
+
+// ---------------------------------------------------------------------------
+// Drops on couple marks
+
+void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                   double X, double Y)
+{
+    (void)Effect;
+    (void)Button;
+    (void)X;
+    (void)Y;
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+
+    (void)model::Save_Undo();
+    closeChronologyAndMarker();
+    t.Sel_KouMark = 1;
+    t.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
+    t.Sel_BoxMark = 0;
+    t.Sel_ChildSlot = -1;
+
+    std::string fname, name;
+    mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
+    const bool listed = st.Drag_Person != -1;
+    const int childList = sexOfList(st.Drag_Sex);
+    int child = st.Drag_Person;
+    // A mark that names no marriage in use takes no child.
+    if (isUsedMarriage(t.KouNum)) {
+        if (!listed) {
+            child = model::Add_NewPerson(-1, name, fname, childList);
+            if (child >= 0)
+                takePlaceholder(childList, child);
+        }
+        if (child >= 0) {
+            t.Sel_Person = static_cast<int16_t>(child);
+            const bool adopted = Shift == forms::vbShiftMask;
+            const int kou = t.KouNum;
+            const int slot = addChild(kou, child, adopted ? AdoptedChildStatus : PlainChildStatus,
+                                      adopted ? AdoptedComment : "");
+            t.Sel_ChildSlot = static_cast<int16_t>(slot);
+            Ch_set_check(slot, Index);
+            // The record takes the child and its place from here: the redraw of the
+            // report has cleared the chart selection, Sel_Person with it.
+            if (slot >= 0) {
+                const int16_t kind = listed ? DropUndo::ChildListed
+                                     : childList == 0 ? DropUndo::ChildNewMan
+                                                      : DropUndo::ChildNewWoman;
+                recordDrop(kind, st.Drop_UndoPer, kou, child, slot);
+                Command2[5].setEnabled(true);
+                scritem[0].setEnabled(true);
+            }
+        }
+    }
+
+    windows.rebuildRelationMarriageList();
+    if (t.KouNum != -1)
+        windows.editRelationMarriage(t.KouNum);
+    if (easyBuilderLoaded())
+        windows.rebuildEasyRelationList();
+    windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Persons);
+    t.Data_Changed = 1;
+    st.Drop_Done = -1;
+}
+
+// ---------------------------------------------------------------------------
+// Drops on the empty canvas of the new-entry tab
+
+void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                                    double Y)
+{
+    (void)Effect;
+    (void)Button;
+    (void)Shift;
+    if (!Data.getFormat(forms::vbCFText))
+        return;
+    DropState& st = dropState();
+    closeChronologyAndMarker();
+    Text1.setEnabled(false);
+    Command2[4].setEnabled(false);
+    if (model::settings().write_state != 1)
+        layout::Set_ChartMetrics();
+    else
+        layout::Set_ChartMetricsW();
+
+    std::string fname, name;
+    mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
+    int placed = -1;
+    int16_t kind = DropUndo::None;
+    if (st.Drag_Person != -1) {
+        placed = st.Drag_Person;
+        kind = DropUndo::CanvasListed;
+    } else if (st.Drag_Sex == 0 || st.Drag_Sex == 1) {
+        placed = model::Add_NewPerson(-1, name, fname, st.Drag_Sex);
+        if (placed >= 0) {
+            takePlaceholder(st.Drag_Sex, placed);
+            kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
+        }
+    }
+    if (isPerson(placed)) {
+        drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
+        const int box = layout::chart().counters.Label12_cnt;
+        recordDrop(kind, placed, -1, -1, -1);
+        Command2[5].setEnabled(true);
+        scritem[0].setEnabled(true);
+        Picture1.setOleDropMode(forms::vbOLEDropNone);
+        if (Label12.exists(box))
+            Label12[box].setOleDropMode(forms::vbOLEDropManual);
+        // The box's picture lies over its label and takes the drops for it.
+        if (DPic.exists(box))
+            DPic[box].setOleDropMode(forms::vbOLEDropManual);
+        drawing::DrawState& d = drawing::drawState();
+        d.Chart_MaxX = X;
+        d.Chart_MaxY = Y;
+    }
+    st.Drop_Done = -1;
+}
+
+// ---------------------------------------------------------------------------
+// Reports
+
+void MainForm::Ch_set_check(int code, int Index)
+{
+    (void)Index;
+    const model::Tables& t = model::tables();
+    const std::string childName = isPerson(t.Sel_Person) ? person(t.Sel_Person).Name : std::string();
+    switch (code) {
+    case -3:
+        model::StartDrag(childName + ChildElsewhereMessage);
+        return;
+    case -2:
+        model::StartDrag(childName + ChildAncestorMessage);
+        return;
+    case -1:
+        model::StartDrag(ChildrenFullMessage);
+        return;
+    default:
+        break;
+    }
+    if (code >= 0 && t.Sel_Person >= 0) {
+        redrawCurrentTab();
+        Text1.setEnabled(true);
+        Command2[4].setEnabled(true);
+    }
+}
+
+void MainForm::Marry_set_check(int code, int Index)
+{
+    (void)Index;
+    if (code == -2) {
+        model::StartDrag(DuplicateMarriageMessage);
+        return;
+    }
+    if (code == -1) {
+        model::StartDrag(MarriagesFullMessage);
+        return;
+    }
+    if (code < 0)
+        return;
+    model::tables().KouNum = static_cast<int16_t>(code);
+    layout::ChartState& c = layout::chart();
+    if (c.tree_cnt != 0) {
+        // The first tab's click rebuilds the chart. Selecting the tab that already
+        // is selected raises no click, so the chart is rebuilt here then.
+        if (TabStrip1.selectedIndex() == 1) {
+            c.sel_tab = 1;
+            c.sel_tree = 0;
+            drawing::Build_Keizu(0);
+        } else {
+            TabStrip1.tabs().item(1).setSelected(true);
+        }
+    } else {
+        c.sel_tree = 0;
+        drawing::Build_Keizu(0);
+    }
+    Text1.setEnabled(true);
+    Command2[4].setEnabled(true);
+}
+
+void MainForm::Marry_set_check_Msg(int code)
+{
+    if (code == -2) {
+        platform::MsgBox(DuplicateMarriageMessage, platform::vbOKOnly);
+        return;
+    }
+    if (code == -1) {
+        platform::MsgBox(MarriagesFullMessage, platform::vbOKOnly);
+        return;
+    }
+    if (code < 0)
+        return;
+    model::tables().KouNum = static_cast<int16_t>(code);
+    redrawCurrentTab();
+}
+
+// ---------------------------------------------------------------------------
+// Undo of the last drop
+
+void MainForm::dropUndoItem_Click()
+{
+    auto usedPersons = [] {
+        int count = 0;
+        for (int p = 1; p <= model::LastSlot; ++p)
+            count += person(p).InUse == model::SlotUsed ? 1 : 0;
+        return count;
+    };
+    const int before = usedPersons();
+    UndoLastEdit();
+    if (usedPersons() < before) {
+        model::Tables& t = model::tables();
+        mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+        t.Entry_Open = 0;
+        windows.closePersonEditor();
+        windows.closeChronology();
+        t.YTbl_Open = 0;
+    }
+}
+
+void MainForm::UndoLastEdit()
+{
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+
+    // The operands are the record's own copies; a person or marriage is freed only
+    // while it is still the one the drop made.
+    const int per = st.Drop_UndoPer;
+    const int kodo = st.recordKodo;
+    const bool perStands = recordedPersonStands(per, st.recordPerName);
+    const bool kodoStands = recordedPersonStands(kodo, st.recordKodoName);
+    auto freeRecordedMarriage = [&] {
+        if (!recordedMarriageStands(st))
+            return;
+        const int husband = marriage(st.recordKou).kou_titi;
+        const int wife = marriage(st.recordKou).kou_haha;
+        const bool wasStart = marriage(st.recordKou).dsp_start == 1;
+        freeMarriage(st.recordKou);
+        if (wasStart)
+            restoreStartMarriage(husband, wife);
+    };
+
+    switch (st.Drop_UndoKind) {
+    case DropUndo::CanvasListed:
+        layout::Unload_ChartCtl();
+        Picture1.setOleDropMode(forms::vbOLEDropManual);
+        break;
+    case DropUndo::CanvasNewMan:
+    case DropUndo::CanvasNewWoman:
+        layout::Unload_ChartCtl();
+        if (perStands) {
+            returnPlaceholder(st.Drop_UndoKind == DropUndo::CanvasNewMan ? 0 : 1, per);
+            freePerson(per);
+        }
+        Picture1.setOleDropMode(forms::vbOLEDropManual);
+        break;
+    case DropUndo::MarriageListed:
+    case DropUndo::MarriageNewMan:
+    case DropUndo::MarriageNewWoman:
+        freeRecordedMarriage();
+        windows.rebuildRelationMarriageList();
+        if (st.Drop_UndoKind != DropUndo::MarriageListed && perStands) {
+            freePerson(per);
+            returnPlaceholder(st.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
+        }
+        redrawCurrentTab();
+        break;
+    case DropUndo::ChildListed:
+    case DropUndo::ChildNewMan:
+    case DropUndo::ChildNewWoman:
+        if (isUsedMarriage(st.recordKou) && model::isChildSlot(st.recordKodoSlot)) {
+            model::marry_data& k = marriage(st.recordKou);
+            const auto slot = static_cast<size_t>(st.recordKodoSlot);
+            // Only the child the drop put there leaves the slot.
+            if (k.kou_kodo[slot] == kodo) {
+                k.kou_kodo[slot] = -1;
+                k.kou_kodo_stat[slot] = 0;
+                k.kou_kodo_comment[slot].clear();
+            }
+        }
+        if (st.Drop_UndoKind != DropUndo::ChildListed && kodoStands) {
+            freePerson(kodo);
+            returnPlaceholder(st.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
+        }
+        redrawCurrentTab();
+        break;
+    case DropUndo::AdoptedListed:
+    case DropUndo::AdoptedNewMan:
+    case DropUndo::AdoptedNewWoman:
+        freeRecordedMarriage();
+        windows.rebuildRelationMarriageList();
+        if (perStands)
+            freePerson(per);
+        if (st.Drop_UndoKind != DropUndo::AdoptedListed && kodoStands) {
+            freePerson(kodo);
+            returnPlaceholder(st.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
+        }
+        redrawCurrentTab();
+        break;
+    default:
+        break;
+    }
+
+    st.Drop_UndoKind = DropUndo::None;
+    st.Drop_UndoPer = -1;
+    st.recordKou = st.recordKodo = st.recordKodoSlot = -1;
+    st.recordHusband = st.recordWife = -1;
+    st.recordPerName.clear();
+    st.recordKodoName.clear();
+    t.UndoKou = -1;
+    t.UndoKodo = -1;
+    t.UndoKodoSlot = -1;
+    windows.raiseRelationEditor();
+    Command2[5].setEnabled(false);
+    scritem[0].setEnabled(false);
+}

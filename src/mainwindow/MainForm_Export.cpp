@@ -1,0 +1,158 @@
+// File > "BMP出力": the chart of the selected tab, or every tree side by side on
+// the all-trees tab, drawn a second time onto the hidden picture Picture3(1) at
+// the current zoom and saved as a bitmap. The screen's chart is not touched.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartOutputs.h"
+#include "drawing/ChartViews.h"
+#include "drawing/draw_state.h"
+#include "forms/Picture.h"
+#include "layout/ChartTrees.h"
+#include "layout/TemporaryTransforms.h"
+#include "layout/chart_state.h"
+#include "layout/predraw/PreDraw.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+
+#include <cstdint>
+#include <new>
+
+namespace {
+
+constexpr const char* ExportTitle = "BMP File Output";
+constexpr const char* ExportFileName = "*.bmp";
+constexpr const char* ExportFilter = "BMP files( *.bmp )|*.bmp";
+constexpr const char* ExportFailedMessage = "出力する画像が大きい可能性があります。分けて出力するか、倍率を下げて下さい";
+constexpr long White = 0xFFFFFF;
+// The smallest picture: what the export surface shrinks back to after a failure.
+constexpr double SmallestPicture = 15;
+
+// Draw_ForOutput and the export surface for the length of one drawing: both are
+// taken back on every way out, or later chart displays would draw into the picture.
+class ExportDrawing {
+public:
+    explicit ExportDrawing(forms::Surface& surface)
+    {
+        drawing::setExportCanvas(&surface);
+        drawing::drawState().Draw_ForOutput = -1;
+        drawing::drawState().Draw_Enable = drawing::DrawingPass;
+    }
+    ~ExportDrawing() { finish(); }
+    ExportDrawing(const ExportDrawing&) = delete;
+    ExportDrawing& operator=(const ExportDrawing&) = delete;
+
+    void finish()
+    {
+        drawing::drawState().Draw_ForOutput = 0;
+        drawing::setExportCanvas(nullptr);
+    }
+};
+
+// The generation step of the side-by-side trees, held in a 16-bit Integer.
+int16_t generationStep()
+{
+    const layout::ChartState& c = layout::chart();
+    return platform::CInt(c.gen_gap_a + c.gen_gap_b + c.box_h / 2);
+}
+
+// The top y of tree t beside the others: its first layout row times the step, a
+// product of two Integers (too large a product overflows, error 6).
+double sideBySideTop(int16_t tree, int16_t step)
+{
+    const layout::ChartState& c = layout::chart();
+    const int32_t rows = static_cast<int32_t>(c.Tree_FirstRow[static_cast<size_t>(tree)]) * step;
+    if (rows < INT16_MIN || rows > INT16_MAX)
+        throw platform::RuntimeError(6, "オーバーフローしました。");
+    return c.label_dy * 1.4 + c.margin_y + rows;
+}
+
+// Every tree, shown on the screen or not, side by side from the left margin; the
+// second tree keeps two margins from the first.
+void drawEveryTree()
+{
+    const layout::ChartState& c = layout::chart();
+    drawing::arrangeTreeRows();
+    const int16_t step = generationStep();
+    double x = c.margin_x;
+    for (int16_t t = 0; t < c.tree_cnt; ++t) {
+        drawing::drawTreePass(layout::tabOfTree(t), x, sideBySideTop(t, step), drawing::DrawingPass);
+        x = drawing::drawState().Chart_MaxX + (t == 0 ? 2 : 1) * c.margin_x;
+    }
+}
+
+} // namespace
+
+void MainForm::exportChartPicture()
+{
+    const std::string folder = rememberedFolder();
+    CommonDialog1.setDialogTitle(ExportTitle);
+    CommonDialog1.setFileName(ExportFileName);
+    CommonDialog1.setFilter(ExportFilter);
+    CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
+    CommonDialog1.setInitDir(folder);
+    CommonDialog1.showSave();
+    const std::string path = CommonDialog1.fileName();
+
+    try {
+        // The file exists, empty, before anything is drawn: a path that cannot be
+        // written fails here, before the tables are touched.
+        platform::writeWholeFile(path, "");
+        setMousePointer(forms::vbHourglass);
+        layout::Apply_DispModes();
+        layout::TemporaryTransforms transforms;
+
+        if (Picture3.exists(1))
+            Picture3.unload(1);
+        Picture3[0].refresh();
+        Picture3.load(1);
+        forms::PictureBox& picture = Picture3[1];
+        picture.setBacking(forms::PictureBox::Backing::Image);
+        picture.setAutoRedraw(true);
+        // No frame: the bitmap has exactly the canvas's size.
+        picture.setBorderStyle(0);
+        picture.refresh();
+        picture.move(picture.left(), picture.top(), Picture1.width(), Picture1.height());
+        picture.setPicture(forms::Picture());
+        picture.setBackColor(White);
+        picture.cls();
+
+        ExportDrawing output(picture.hDC());
+        const layout::ChartState& c = layout::chart();
+        const int tabPastTrees = c.sel_tab - c.tree_cnt;
+        if (tabPastTrees <= 1) {
+            // A tree tab at the origin of the screen's chart; on the new-entry tab
+            // no tree is named and the picture stays white.
+            drawing::drawTreePass(c.sel_tree, c.View_OriginX, c.View_OriginY, drawing::DrawingPass);
+        } else if (tabPastTrees == 2) {
+            drawEveryTree();
+        }
+        output.finish();
+
+        forms::SavePicture(picture.image(), path);
+        setMousePointer(forms::vbDefault);
+        return;
+    } catch (const platform::RuntimeError&) {
+        // Whatever failed (the file, a picture too large to hold, the drawing or
+        // the saving) gets the same advice below; the tables are back already.
+    } catch (const std::bad_alloc&) {
+        // An allocation beyond what the picture's memory cap foresaw fails alike.
+    }
+    reportExportFailure();
+}
+
+void MainForm::reportExportFailure()
+{
+    setMousePointer(forms::vbDefault);
+    platform::MsgBox(ExportFailedMessage, platform::vbOKOnly);
+    // The large bitmap is given up.
+    if (Picture3.exists(1)) {
+        forms::PictureBox& picture = Picture3[1];
+        picture.move(picture.left(), picture.top(), SmallestPicture, SmallestPicture);
+        picture.setBackColor(White);
+        picture.cls();
+    }
+    drawing::drawState().Draw_ForOutput = 0;
+}

@@ -1,0 +1,67 @@
+// File > "表示している家系グループを保存" and "家系データの追加読み込み": the family
+// group of the selected tab saved as a file of its own, and the persons and
+// marriages of a second family file appended to the open family. The file work
+// is the family store's; this is what the main window does around it.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "layout/ChartMetrics.h"
+#include "layout/chart_state.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/document/GroupSave.h"
+#include "model/document/MergeLoad.h"
+#include "model/document/Snapshots.h"
+#include "model/filestore/FileStore.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+constexpr const char* MergeTitle = "家系図の追加読み込み";
+constexpr const char* FamilyPattern = "*.KEZ";
+constexpr const char* CannotReadMessage = "指定されたファイルを読込めません";
+
+} // namespace
+
+void MainForm::saveShownGroup()
+{
+    model::Save_GrpFile(layout::chart().sel_tree);
+}
+
+// The appended file only lends its persons and marriages: the merged family
+// still belongs to the file it was opened from (or to none), so the next Save
+// does not write the merged family over the appended file. And the merge is a
+// change not yet saved: the family stays marked changed, so closing the program
+// asks before the appended persons could be lost.
+void MainForm::mergeFamilyFile()
+{
+    model::Tables& t = model::tables();
+    const std::string folder = rememberedFolder();
+    CommonDialog1.setDialogTitle(MergeTitle);
+    CommonDialog1.setFilter(FamilyPattern);
+    CommonDialog1.setFileName(FamilyPattern);
+    CommonDialog1.setInitDir(folder);
+    CommonDialog1.showOpen();
+    const std::string path = CommonDialog1.fileName();
+
+    // The snapshot of the family before the merge, taken once the user has chosen.
+    model::Save_Undo();
+    if (path.empty()) {
+        platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
+    } else {
+        t.Entry_Open = 0;
+        mainwindow::otherWindows().closePersonEditor();
+        model::Merge_LoadFile(path);
+        if (model::fileStore().EndOfDataF != 0) {
+            if (TabStrip1.tabs().count() > 0)
+                TabStrip1.tabs().item(1).setSelected(true);
+            layout::Reset_Zoom();
+            Picture1.setBackColor(model::settings().Dispmode_BGcolor);
+            layout::chart().sel_tree = 0;
+            drawing::Refresh_TabDisp();
+        }
+    }
+    LoadAfterDisp();
+}

@@ -1,0 +1,54 @@
+// The Help menu: the manual, the version, the product's web pages and, through
+// the hidden first item, the debug settings window.
+
+#include "mainwindow/MainForm.h"
+
+#include "mainwindow/FrmDebug.h"
+#include "model/Utilities.h"
+#include "platform/AppPath.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+// helpitem indexes.
+constexpr int DebugItem = 0;
+constexpr int ManualItem = 1;
+constexpr int VersionItem = 2;
+constexpr int HomePageItem = 5;
+constexpr int QuestionsItem = 7;
+constexpr int SupportItem = 8;
+
+constexpr const char* ManualFile = "\\man\\index.html";
+// The product's web site; the questions and the support pages lie beneath it.
+constexpr const char* ProductSite = "https://tevora.example.jp/";
+// The product name and the version on two lines: a line feed, then a carriage return.
+constexpr const char* VersionText = "Tevora\n\rVersion 6.00-SR1 Build04-08-09";
+constexpr const char* VersionTitle = "Version";
+
+} // namespace
+
+void MainForm::helpitem_Click(int Index)
+{
+    switch (Index) {
+    case DebugItem:
+        dbgmenu_form().show(forms::ShowMode::Modal);
+        break;
+    case ManualItem:
+        model::Shell_Open(platform::appFile(ManualFile));
+        break;
+    case VersionItem:
+        platform::MsgBox(VersionText, platform::vbInformation, VersionTitle);
+        break;
+    case HomePageItem:
+        model::Shell_Open(ProductSite);
+        break;
+    case QuestionsItem:
+        model::Shell_Open(std::string(ProductSite) + "faq.html");
+        break;
+    case SupportItem:
+        model::Shell_Open(std::string(ProductSite) + "support.html");
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,212 @@
+// The toolbar Command2(0..14) and the side buttons of the chart. Almost every
+// button forwards to a menu command or opens another window; the child deletion
+// is the only one with steps of its own.
+
+#include "mainwindow/MainForm.h"
+
+#include "drawing/ChartRebuild.h"
+#include "drawing/DspOp.h"
+#include "drawing/FitView.h"
+#include "mainwindow/OtherWindows.h"
+#include "model/ChildSlots.h"
+#include "model/Utilities.h"
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+// Toolbar buttons.
+enum ToolButton {
+    NewButton = 0,
+    OpenButton = 1,
+    SaveButton = 2,
+    PrintButton = 3,
+    FullScreenButton = 4,
+    EasyBuilderButton = 5,
+    FontButton = 6,
+    IconButton = 7,
+    PersonCardButton = 8,
+    PersonEditorButton = 9,
+    RelationEditorButton = 10,
+    NameListButton = 11,
+    ChronologyButton = 12,
+    BackgroundButton = 13,
+    LineageGroupsButton = 14,
+};
+
+// The menu items the buttons forward to.
+constexpr int FileNewItem = 0;
+constexpr int FileOpenItem = 1;
+constexpr int FileSaveItem = 2;
+constexpr int FilePrintItem = 11;
+constexpr int ViewPersonEditorItem = 2;
+constexpr int ViewRelationEditorItem = 3;
+constexpr int ViewNameListItem = 5;
+constexpr int ViewEasyBuilderItem = 7;
+constexpr int SettingsIconItem = 4;
+constexpr int SettingsBackgroundItem = 8;
+constexpr int SettingsFontItem = 10;
+
+constexpr const char* SelectPersonMessage = "表示したい個人を選択して下さい";
+constexpr const char* ShowingPersonMessage = "個人情報を表示します";
+
+} // namespace
+
+void MainForm::connectToolbarEvents()
+{
+    Command2.onClick = [this](int index) { Command2_Click(index); };
+    cmdEzCtrl.onClick = [this] { cmdEzCtrl_Click(); };
+    cmdChDel.onClick = [this] { cmdChDel_Click(); };
+    cmdChdMov.onClick = [this](int index) { cmdChdMov_Click(index); };
+    cmdDispOp.onClick = [this] { cmdDispOp_Click(); };
+    CmdUndo.onClick = [this] { CmdUndo_Click(); };
+    cmdCategory.onClick = [this] { cmdCategory_Click(); };
+    Command1.onClick = [this] { Command1_Click(); };
+}
+
+void MainForm::Command2_Click(int Index)
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    switch (Index) {
+    case NewButton:
+        Clear_Selection();
+        fileitem_Click(FileNewItem);
+        break;
+    case OpenButton:
+        Clear_Selection();
+        fileitem_Click(FileOpenItem);
+        break;
+    case SaveButton:
+        Clear_Selection();
+        fileitem_Click(FileSaveItem);
+        break;
+    case PrintButton:
+        Clear_Selection();
+        fileitem_Click(FilePrintItem);
+        break;
+    case FullScreenButton:
+        Clear_Selection();
+        if (windowState() == forms::vbMaximized)
+            setWindowState(forms::vbNormal);
+        TabStrip1.setVisible(false);
+        drawing::Fullscreen_Disp();
+        break;
+    case EasyBuilderButton:
+        scritem_Click(ViewEasyBuilderItem);
+        break;
+    case FontButton:
+        Clear_Selection();
+        setitem_Click(SettingsFontItem);
+        break;
+    case IconButton:
+        Clear_Selection();
+        setitem_Click(SettingsIconItem);
+        break;
+    case PersonCardButton:
+        showPersonCard();
+        break;
+    case PersonEditorButton:
+        setMousePointer(forms::vbHourglass);
+        scritem_Click(ViewPersonEditorItem);
+        setMousePointer(forms::vbDefault);
+        break;
+    case RelationEditorButton:
+        scritem_Click(ViewRelationEditorItem);
+        break;
+    case NameListButton:
+        scritem_Click(ViewNameListItem);
+        break;
+    case ChronologyButton:
+        setMousePointer(forms::vbHourglass);
+        windows.showChronology();
+        setMousePointer(forms::vbArrow);
+        break;
+    case BackgroundButton:
+        setitem_Click(SettingsBackgroundItem);
+        break;
+    case LineageGroupsButton:
+        Clear_Selection();
+        windows.showLineageGroups();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainForm::showPersonCard()
+{
+    const int person = model::tables().Sel_Person;
+    if (person == -1) {
+        platform::MsgBox(SelectPersonMessage, platform::vbOKOnly);
+        return;
+    }
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    if (windows.isPersonCardOpen())
+        platform::MsgBox(ShowingPersonMessage, platform::vbOKOnly);
+    windows.showPersonCard(person);
+}
+
+void MainForm::cmdEzCtrl_Click()
+{
+    scritem_Click(ViewEasyBuilderItem);
+}
+
+void MainForm::cmdChDel_Click()
+{
+    deleteSelectedChild();
+}
+
+// Del_Kodo asks and refuses by itself (no child selected, the user declines);
+// the lists, the chart and the changed mark follow in any case.
+void MainForm::deleteSelectedChild()
+{
+    model::Tables& t = model::tables();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    model::Save_Undo();
+    windows.closeChronology();
+    model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
+    if (t.KouNum != -1)
+        windows.refillRelationChildList(t.KouNum);
+    windows.rebuildRelationLists();
+    if (model::Find_FormByName("EasyCtl") == 1)
+        windows.rebuildEasyRelationList();
+    drawing::Refresh_TabDisp();
+    t.Data_Changed = 1;
+}
+
+void MainForm::cmdChdMov_Click(int Index)
+{
+    mainwindow::otherWindows().moveSelectedChild(Index);
+}
+
+void MainForm::cmdDispOp_Click()
+{
+    model::Settings& s = model::settings();
+    s.DspOp_Person = model::tables().Sel_Person;
+    if (s.DspOp_Person == -1) {
+        platform::Beep();
+        return;
+    }
+    dspop_form().showForPerson(s.DspOp_Person);
+}
+
+void MainForm::CmdUndo_Click()
+{
+    Clear_Selection();
+    model::Restore_Undo();
+    drawing::Refresh_TabDisp();
+}
+
+void MainForm::cmdCategory_Click()
+{
+    mainwindow::otherWindows().showCategoryWindow();
+}
+
+void MainForm::Command1_Click()
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    windows.showEasyRelationBuilder();
+    windows.rebuildEasyRelationList();
+}

@@ -1,0 +1,436 @@
+// Editing the family by dropping persons onto the chart, and the one-step undo
+// of the last drop. The drags come from a stand-in for the relationship
+// editor's person list that publishes the dragged person as the editor does;
+// the drops travel through the forms layer to the canvas's hit test, so the
+// element under the drop point decides which handler runs.
+
+#include "ChartFixture.h"
+
+#include "forms/DragDrop.h"
+#include "forms/ListBox.h"
+#include "mainwindow/DropState.h"
+#include "model/Lookups.h"
+#include "model/Utilities.h"
+#include "model/document/Snapshots.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace mainwindow_test {
+namespace {
+
+// Publishes a drag as the relationship editor's person lists do: the text as
+// data, the person and the list in the drop state, messages held back while
+// the drag lasts and shown when it ends.
+class DragSourceForm : public forms::Form {
+public:
+    DragSourceForm() : Form("dragSource")
+    {
+        List1.onOLEStartDrag = [this](forms::DataObject& data, int& allowed) {
+            mainwindow::DropState& st = mainwindow::dropState();
+            st.Drop_Done = 0;
+            st.Drag_Person = static_cast<int16_t>(person);
+            st.Drag_Sex = static_cast<int16_t>(sex);
+            model::tables().ListDragActive = 1;
+            data.setData(text, forms::vbCFText);
+            allowed = forms::vbDropEffectCopy;
+        };
+        List1.onOLECompleteDrag = [](int&) {
+            model::EndDrag();
+            model::tables().ListDragActive = 0;
+        };
+    }
+
+    forms::ListBox List1{*this, "List1"};
+    std::string text;
+    int person = -1;
+    int sex = 0;
+};
+
+class ChartDropTest : public ChartTest {
+protected:
+    void SetUp() override
+    {
+        ChartTest::SetUp();
+        mainwindow::dropState() = mainwindow::DropState();
+    }
+
+    void TearDown() override
+    {
+        forms::cancelDrag();
+        ChartTest::TearDown();
+    }
+
+    // Starts a drag of an entry: its text, its person (-1 a placeholder), its list.
+    void drag(const std::string& text, int person, int sex)
+    {
+        source.text = text;
+        source.person = person;
+        source.sex = sex;
+        source.List1.oleDrag();
+        ASSERT_TRUE(forms::isDragInProgress());
+    }
+
+    // Drops on the middle of a person's box, which takes drops as the editor's
+    // drag start makes it.
+    static void dropOnBox(int person, int shift = 0)
+    {
+        const int box = boxOf(person);
+        ASSERT_GT(box, 0) << "person " << person << " is not on the chart";
+        forms::CanvasPicture& picture = window().DPic[box];
+        picture.setOleDropMode(forms::vbOLEDropManual);
+        forms::dropOn(window().Picture1, picture.left() + picture.width() / 2, picture.top() + picture.height() / 2,
+                      shift);
+    }
+
+    static void dropOnMark(int kou, int shift = 0)
+    {
+        const int mark = markOf(kou);
+        ASSERT_GT(mark, 0);
+        const forms::CanvasLabel& label = window().Label11[mark];
+        forms::dropOn(window().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2, shift);
+    }
+
+    static model::marry_data& kou(int slot) { return tables().kou_buf[static_cast<size_t>(slot)]; }
+    static model::personal_data& per(int slot) { return tables().per_buf[static_cast<size_t>(slot)]; }
+
+    // The marriage of a husband and a wife in use, -1 none.
+    static int marriageOf(int husband, int wife)
+    {
+        for (int k = 1; k <= model::LastSlot; ++k) {
+            if (kou(k).InUse == model::SlotUsed && kou(k).kou_titi == husband && kou(k).kou_haha == wife)
+                return k;
+        }
+        return -1;
+    }
+
+    static std::vector<int> startMarriages()
+    {
+        std::vector<int> starts;
+        for (int k = 1; k <= model::LastSlot; ++k) {
+            if (kou(k).InUse == model::SlotUsed && kou(k).dsp_start == 1)
+                starts.push_back(k);
+        }
+        return starts;
+    }
+
+    static bool dropUndoEnabled() { return window().scritem[0].isEnabled() && window().Command2[5].isEnabled(); }
+
+    DragSourceForm source;
+};
+
+TEST_F(ChartDropTest, ListedWomanOnASingleManMarriesThem)
+{
+    const int parents = showFamily();
+    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+    drag("佐藤 幸子", woman, 1);
+    dropOnBox(Son);
+
+    const int r = marriageOf(Son, woman);
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(kou(r).kou_state, "通常");
+    EXPECT_EQ(kou(r).kou_mode, 0);
+    EXPECT_EQ(startMarriages(), std::vector<int>{r}) << "the new marriage is the start marriage";
+    EXPECT_EQ(kou(parents).dsp_start, 0);
+    const mainwindow::DropState& st = mainwindow::dropState();
+    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
+    EXPECT_EQ(tables().UndoKou, r);
+    EXPECT_EQ(st.Drop_Done, -1);
+    EXPECT_TRUE(dropUndoEnabled());
+    EXPECT_EQ(windows.count("rebuildRelationMarriageList"), 1);
+    EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath())) << "the snapshot comes before the change";
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+TEST_F(ChartDropTest, SameSexIsRefusedWithAMessageAfterTheDrag)
+{
+    showFamily();
+    const int man = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
+    tables().Data_Changed = 0;
+    answers.answerNext(platform::vbOK);
+    drag("鈴木 次郎", man, 0);
+    dropOnBox(Son);
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "この人の上にはドラッグ出来ません。性別が同一です");
+    EXPECT_EQ(answers.shown()[0].title, "ドラッグエラー") << "held back until the drag ended";
+    EXPECT_EQ(model::Find_PersonMarry(man), -1);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+TEST_F(ChartDropTest, WomensPlaceholderOnAManCreatesAndMarriesHer)
+{
+    showFamily();
+    tables().DummyWomanCnt = 3;
+    drag("**** 女03", -1, 1);
+    dropOnBox(Son);
+
+    const int created = 4;
+    ASSERT_EQ(per(created).InUse, model::SlotUsed);
+    EXPECT_EQ(per(created).F_name, "**** ");
+    EXPECT_EQ(per(created).Name, "女03");
+    EXPECT_EQ(per(created).Sex, 1);
+    EXPECT_GT(marriageOf(Son, created), 0);
+    EXPECT_EQ(tables().DummyWomanCnt, 4);
+    EXPECT_EQ(windows.count(RecordingWindows::call("placeholderTaken", {1, created})), 1);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageNewWoman);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoPer, created);
+}
+
+TEST_F(ChartDropTest, UndoOfAPlaceholderMarriageFreesBothAndGivesTheStartBack)
+{
+    const int parents = showFamily();
+    tables().DummyWomanCnt = 5;
+    drag("**** 女05", -1, 1);
+    dropOnBox(Son);
+    const int created = 4;
+    const int r = marriageOf(Son, created);
+    ASSERT_GT(r, 0);
+
+    const int closedBefore = windows.count("closePersonEditor");
+    window().scritem_Click(0);
+
+    EXPECT_EQ(kou(r).InUse, model::SlotFree);
+    EXPECT_EQ(kou(r).kou_titi, -1);
+    EXPECT_EQ(per(created).InUse, model::SlotFree);
+    EXPECT_EQ(per(created).Name, "");
+    EXPECT_EQ(tables().DummyWomanCnt, 5);
+    EXPECT_EQ(windows.count(RecordingWindows::call("placeholderReturned", {1, created})), 1);
+    EXPECT_EQ(startMarriages(), std::vector<int>{parents}) << "the son's parents' marriage, and only it";
+    EXPECT_FALSE(dropUndoEnabled());
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(windows.count("closePersonEditor"), closedBefore + 1) << "a person went: the person editor closes";
+    EXPECT_EQ(windows.count("raiseRelationEditor"), 1);
+
+    // A second undo has nothing left to take back.
+    const std::vector<std::string> before = personNames();
+    window().scritem_Click(0);
+    EXPECT_EQ(personNames(), before);
+}
+
+TEST_F(ChartDropTest, MarriedPersonsDropIsKeptForTheEditor)
+{
+    showFamily();
+    drag("山田 太郎", Father, 0);
+    dropOnBox(Mother);
+
+    const mainwindow::DropState& st = mainwindow::dropState();
+    EXPECT_EQ(st.Drop_PendKind, mainwindow::PendDraggedMarried);
+    EXPECT_EQ(st.Drop_PendIndex, boxOf(Mother));
+    EXPECT_EQ(st.Drop_PendFName, "山田 太郎") << "the first five characters";
+    EXPECT_EQ(st.Drop_PendName, "");
+    EXPECT_EQ(st.Drop_PendData.getData(), "山田 太郎");
+    EXPECT_EQ(st.Drop_Done, -1);
+    EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
+    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_TRUE(answers.shown().empty()) << "the question is the editor's";
+}
+
+TEST_F(ChartDropTest, ShiftDropMakesAnAdoptedChildWithAnUnknownPartner)
+{
+    showFamily();
+    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+    drag("佐藤 幸子", woman, 1);
+    dropOnBox(Son, forms::vbShiftMask);
+
+    const int partner = woman + 1;
+    ASSERT_EQ(per(partner).InUse, model::SlotUsed);
+    EXPECT_EQ(per(partner).F_name, " ");
+    EXPECT_EQ(per(partner).Name, "unknown");
+    EXPECT_EQ(per(partner).Sex, 1) << "opposite to the man dropped on";
+    const int r = marriageOf(Son, partner);
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(kou(r).kou_state, "unmarried");
+    EXPECT_EQ(kou(r).kou_mode, 2);
+    const int slot = model::Find_KodoSlot(r, woman);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(kou(r).kou_kodo_stat[static_cast<size_t>(slot)], 2);
+    EXPECT_EQ(kou(r).kou_kodo_comment[static_cast<size_t>(slot)], "養子");
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::AdoptedListed);
+
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(r).InUse, model::SlotFree);
+    EXPECT_EQ(per(partner).InUse, model::SlotFree);
+    EXPECT_EQ(per(woman).InUse, model::SlotUsed) << "the dragged person stays";
+    EXPECT_EQ(model::Get_ChildKou(woman), -1);
+}
+
+TEST_F(ChartDropTest, CoupleMarkTakesAChildAndItsUndoEmptiesTheSlot)
+{
+    const int parents = showFamily();
+    const int girl = model::set_per_buf(-1, "春子", "山田", 1, "");
+    drag("山田 春子", girl, 1);
+    dropOnMark(parents);
+
+    const int slot = model::Find_KodoSlot(parents, girl);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(kou(parents).kou_kodo_stat[static_cast<size_t>(slot)], 0);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildListed);
+    EXPECT_EQ(tables().KouNum, parents);
+    EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {parents})), 1);
+
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(parents).kou_kodo[static_cast<size_t>(slot)], -1);
+    EXPECT_EQ(per(girl).InUse, model::SlotUsed);
+    EXPECT_GE(model::Find_KodoSlot(parents, Son), 0) << "the other child stays";
+}
+
+TEST_F(ChartDropTest, UndoOfAPlaceholderChildOnAMarkFreesTheChild)
+{
+    const int parents = showFamily();
+    tables().DummyManCnt = 2;
+    drag("**** 男02", -1, 0);
+    dropOnMark(parents);
+    const int created = 4;
+    const int slot = model::Find_KodoSlot(parents, created);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildNewMan);
+
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(parents).kou_kodo[static_cast<size_t>(slot)], -1);
+    EXPECT_EQ(per(created).InUse, model::SlotFree) << "the placeholder child goes with its slot";
+    EXPECT_EQ(tables().DummyManCnt, 2);
+    EXPECT_EQ(windows.count(RecordingWindows::call("placeholderReturned", {0, created})), 1);
+}
+
+TEST_F(ChartDropTest, CoupleMarkOfTwentyChildrenRefusesAndRecordsNothing)
+{
+    const int parents = showFamily();
+    for (int i = 0; i < 19; ++i) {
+        const int child = model::set_per_buf(-1, "子" + std::to_string(i), "山田", 0, "");
+        model::kodo_data work;
+        work.KouIdx = static_cast<int16_t>(parents);
+        work.KodoIdx = -1;
+        work.kou_kodo = static_cast<int16_t>(child);
+        ASSERT_GE(model::Add_Kodo(work), 0);
+    }
+    drawing::Refresh_TabDisp();
+    const int girl = model::set_per_buf(-1, "春子", "山田", 1, "");
+    answers.answerNext(platform::vbOK);
+    drag("山田 春子", girl, 1);
+    dropOnMark(parents);
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "子供の人数は20人迄です");
+    EXPECT_EQ(model::Find_KodoSlot(parents, girl), -1);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_FALSE(dropUndoEnabled());
+}
+
+TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
+{
+    start();
+    ASSERT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropManual);
+    const int first = model::set_per_buf(-1, "太郎", "山田", 0, "");
+    drag("山田 太郎", first, 0);
+    forms::dropOn(window().Picture1, 1500, 1200);
+
+    ASSERT_EQ(window().DPic.count(), 3) << "the design elements and the new box";
+    const int box = window().DPic.uBound();
+    EXPECT_EQ(drawing::drawState().Label12_Per[static_cast<size_t>(box)], first);
+    EXPECT_EQ(window().DPic[box].oleDropMode(), forms::vbOLEDropManual);
+    EXPECT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropNone);
+    EXPECT_EQ(drawing::drawState().Chart_MaxX, 1500);
+    EXPECT_EQ(drawing::drawState().Chart_MaxY, 1200);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::CanvasListed);
+
+    // A second drop beside the box finds the canvas refusing.
+    mainwindow::dropState().Drop_Done = 0;
+    drag("山田 太郎", first, 0);
+    forms::dropOn(window().Picture1, 300, 300);
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0);
+
+    window().scritem_Click(0);
+    EXPECT_EQ(window().DPic.count(), 2);
+    EXPECT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropManual);
+    EXPECT_EQ(per(first).InUse, model::SlotUsed) << "a listed person stays";
+}
+
+TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)
+{
+    showFamily();
+    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+    drag("佐藤 幸子", woman, 1);
+    dropOnBox(Son);
+    const int r = marriageOf(Son, woman);
+    ASSERT_GT(r, 0);
+
+    // The relationship editor deletes the marriage and the slot is reused.
+    kou(r).InUse = model::SlotFree;
+    const int man = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
+    const int other = model::set_per_buf(-1, "春子", "鈴木", 1, "");
+    ASSERT_EQ(model::set_kou_buf(-1, "通常", 0, 0, man, other, 0, "", 0), r);
+    tables().UndoKou = static_cast<int16_t>(r);
+
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(r).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(r).kou_titi, man);
+    EXPECT_EQ(kou(r).kou_haha, other);
+}
+
+TEST_F(ChartDropTest, CategoryBoxTakesAChildThroughItsOwnMarriage)
+{
+    showFamily();
+    const int category = model::set_per_buf(-1, "趣味", "カテゴリ", 0, "");
+    per(category).CategoryF = 1;
+    // The son's box stands for the category box: a lone box of the category person.
+    const int box = boxOf(Son);
+    ASSERT_GT(box, 0);
+    drawing::DrawState& d = drawing::drawState();
+    d.Label12_Per[static_cast<size_t>(box)] = static_cast<int16_t>(category);
+    d.Label12_Kou[static_cast<size_t>(box)] = -1;
+    const int member = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+
+    drag("佐藤 幸子", member, 1);
+    const forms::CanvasPicture& picture = window().DPic[box];
+    window().DPic[box].setOleDropMode(forms::vbOLEDropManual);
+    forms::dropOn(window().Picture1, picture.left() + 30, picture.top() + 30);
+
+    const int k = marriageOf(category, model::BlankPartner);
+    ASSERT_GT(k, 0) << "the category's marriage with the blank partner";
+    EXPECT_EQ(kou(k).kou_title, "カテゴリ 趣味");
+    EXPECT_GE(model::Find_KodoSlot(k, member), 0);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None) << "no undo record";
+
+    // The same box again: the pair exists, so the drop waits for the copy question.
+    const int second = model::set_per_buf(-1, "春子", "鈴木", 1, "");
+    drag("鈴木 春子", second, 1);
+    const int again = boxOf(category) > 0 ? boxOf(category) : box;
+    d.Label12_Per[static_cast<size_t>(again)] = static_cast<int16_t>(category);
+    d.Label12_Kou[static_cast<size_t>(again)] = -1;
+    const forms::CanvasPicture& target = window().DPic[again];
+    window().DPic[again].setOleDropMode(forms::vbOLEDropManual);
+    forms::dropOn(window().Picture1, target.left() + 30, target.top() + 30);
+    EXPECT_EQ(mainwindow::dropState().Drop_PendKind, mainwindow::PendBoxMarried);
+    EXPECT_EQ(model::Find_KodoSlot(k, second), -1);
+}
+
+TEST_F(ChartDropTest, RightButtonOnABoxRenamesThroughTheQuickNameInput)
+{
+    showFamily();
+    const int box = boxOf(Son);
+    ASSERT_GT(box, 0);
+    windows.quickNameConfirms = true;
+    windows.quickNameAnswer.familyName = "田中";
+    windows.quickNameAnswer.givenName = "一男";
+    windows.quickNameAnswer.options[3] = 1;
+    window().DPic.onMouseDown(box, forms::vbRightButton, 0, 10, 10);
+
+    EXPECT_EQ(windows.count("showQuickNameInput 山田 一郎"), 1);
+    EXPECT_EQ(per(Son).F_name, "田中");
+    EXPECT_EQ(per(Son).Name, "一男");
+    EXPECT_EQ(per(Son).CsvOutFlag, 1);
+    EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
+
+    // Cancelled, and the left button: nothing changes.
+    windows.quickNameConfirms = false;
+    window().DPic.onMouseDown(box, forms::vbRightButton, 0, 10, 10);
+    window().DPic.onMouseDown(box, forms::vbLeftButton, 0, 10, 10);
+    EXPECT_EQ(per(Son).F_name, "田中");
+    EXPECT_EQ(windows.count("showQuickNameInput 田中 一男"), 1);
+}
+
+} // namespace
+} // namespace mainwindow_test

@@ -1,0 +1,208 @@
+// File > "BMP出力": the chart drawn again onto the hidden picture and saved as a
+// bitmap, read back here pixel by pixel.
+
+#include "ChartFixture.h"
+
+#include "drawing/ChartOutputs.h"
+#include "forms/ExportCanvas.h"
+#include "forms/Screen.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+namespace mainwindow_test {
+namespace {
+
+constexpr const char* FailedMessage = "出力する画像が大きい可能性があります。分けて出力するか、倍率を下げて下さい";
+
+// The columns of a bitmap that hold anything but white.
+struct Ink {
+    int first = -1;
+    int last = -1;
+    int pixels = 0;
+};
+
+Ink inkOf(const QImage& image)
+{
+    Ink ink;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixelColor(x, y) != QColor(Qt::white)) {
+                if (ink.first < 0)
+                    ink.first = x;
+                ink.last = x;
+                ++ink.pixels;
+            }
+        }
+    }
+    return ink;
+}
+
+class ChartExport : public ChartTest {
+protected:
+    void TearDown() override
+    {
+        window().Picture3[0].setImageMemoryCap(forms::ExportCanvas::StandardMemoryCap);
+        ChartTest::TearDown();
+    }
+
+    std::string exportTo(const std::string& name)
+    {
+        const std::string path = platform::joinPath(home.path(), name);
+        dialogs.answerNext(forms::DialogAnswer::file(path));
+        window().fileitem[8].choose();
+        return path;
+    }
+
+    static QImage imageAt(const std::string& path) { return QImage(QString::fromStdString(path)); }
+
+    static void selectTab(int index) { window().TabStrip1.tabs().item(index).setSelected(true); }
+
+    // Nothing of the export is left behind for the next chart display.
+    static void expectOutputTakenBack()
+    {
+        EXPECT_EQ(drawing::drawState().Draw_ForOutput, 0);
+        EXPECT_EQ(drawing::exportCanvas(), nullptr);
+        EXPECT_EQ(window().mousePointer(), forms::vbDefault);
+    }
+};
+
+TEST_F(ChartExport, TreeTabIsSavedAtTheCanvasSizeWithTheChartOnItAndTheFamilyUnchanged)
+{
+    showFamily();
+    tables().Data_Changed = 0;
+    const int boxes = window().DPic.count();
+    const std::string path = exportTo("chart.bmp");
+
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& request = dialogs.requests()[0];
+    EXPECT_EQ(request.kind, forms::DialogKind::Save);
+    EXPECT_EQ(request.title, "BMP File Output");
+    EXPECT_EQ(request.fileName, "*.bmp");
+    EXPECT_EQ(request.filter, "BMP files( *.bmp )|*.bmp");
+    EXPECT_EQ(request.flags, 0x2002);
+    EXPECT_EQ(request.startDirectory, home.path());
+    EXPECT_TRUE(answers.shown().empty()) << "a successful export says nothing";
+
+    const QImage image = imageAt(path);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), forms::twipsToPixels(window().Picture1.width()));
+    EXPECT_EQ(image.height(), forms::twipsToPixels(window().Picture1.height()));
+    EXPECT_GT(inkOf(image).pixels, 100) << "the boxes, marks and lines are drawn";
+
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_EQ(window().DPic.count(), boxes) << "the screen's chart keeps its elements";
+    expectOutputTakenBack();
+}
+
+TEST_F(ChartExport, NewEntryTabGivesAWhitePictureOfTheCanvasSize)
+{
+    showFamily();
+    const int newEntryTab = layout::chart().tree_cnt + 1;
+    selectTab(newEntryTab);
+    ASSERT_EQ(layout::chart().sel_tab, newEntryTab);
+    const QImage image = imageAt(exportTo("empty.bmp"));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), forms::twipsToPixels(window().Picture1.width()));
+    EXPECT_EQ(inkOf(image).pixels, 0);
+    expectOutputTakenBack();
+}
+
+TEST_F(ChartExport, AllTreesTabDrawsEveryTreeSideBySide)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    ASSERT_EQ(layout::chart().tree_cnt, 2);
+
+    const Ink firstTree = inkOf(imageAt(exportTo("tree1.bmp")));
+    ASSERT_GT(firstTree.pixels, 0);
+    const int treeWidth = firstTree.last - firstTree.first;
+
+    selectTab(layout::chart().tree_cnt + 2);
+    const QImage all = imageAt(exportTo("all.bmp"));
+    ASSERT_FALSE(all.isNull());
+    const Ink both = inkOf(all);
+    const int margin = forms::twipsToPixels(layout::chart().margin_x);
+    // The first tree starts at the left margin, the second one two margins right
+    // of the first one's extent.
+    EXPECT_NEAR(both.first, margin, margin);
+    EXPECT_GT(both.last - both.first, 2 * treeWidth);
+    EXPECT_GT(both.pixels, firstTree.pixels * 3 / 2);
+    expectOutputTakenBack();
+}
+
+TEST_F(ChartExport, TreesHiddenFromTheAllTreesViewAreExportedAllTheSame)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    selectTab(layout::chart().tree_cnt + 2);
+    const QImage every = imageAt(exportTo("every.bmp"));
+
+    layout::ChartState& c = layout::chart();
+    tables().tab_grp_f = 1;
+    for (int16_t t = 0; t < 2; ++t) {
+        c.tab_buf[static_cast<size_t>(t)].tree_no = t;
+        c.tab_buf[static_cast<size_t>(t)].Visible = t == 0 ? 0 : -1;
+        c.tab_buf[static_cast<size_t>(t)].Offset = 0;
+    }
+    const QImage hidden = imageAt(exportTo("hidden.bmp"));
+    tables().tab_grp_f = -1;
+
+    ASSERT_FALSE(every.isNull());
+    EXPECT_TRUE(hidden == every);
+}
+
+TEST_F(ChartExport, CancelledDialogWritesNothingAndSaysNothing)
+{
+    showFamily();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[8].choose();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.bmp").empty());
+    expectOutputTakenBack();
+}
+
+TEST_F(ChartExport, UnwritablePathShowsTheAdviceAndLeavesTheFamily)
+{
+    showFamily();
+    tables().Data_Changed = 0;
+    answers.answerNext(platform::vbOK);
+    exportTo("missing-folder/chart.bmp");
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FailedMessage});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 0);
+    expectOutputTakenBack();
+}
+
+TEST_F(ChartExport, PictureTooLargeIsGivenUpAndTheTablesAreRestored)
+{
+    showFamily();
+    const auto before = tables().per_buf;
+    // The export's picture is loaded from element 0 and takes its memory cap.
+    window().Picture3[0].setImageMemoryCap(64);
+    answers.answerNext(platform::vbOK);
+    exportTo("large.bmp");
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FailedMessage});
+    EXPECT_EQ(window().Picture3[1].width(), 15);
+    EXPECT_EQ(window().Picture3[1].height(), 15);
+    for (int p = 1; p <= model::LastSlot; ++p) {
+        const model::personal_data& now = tables().per_buf[static_cast<size_t>(p)];
+        ASSERT_EQ(now.InUse, before[static_cast<size_t>(p)].InUse) << "slot " << p;
+        ASSERT_EQ(now.Name, before[static_cast<size_t>(p)].Name) << "slot " << p;
+    }
+    expectOutputTakenBack();
+
+    // The chart on the screen still draws as chart elements.
+    drawing::Refresh_TabDisp();
+    EXPECT_GE(boxOf(Son), 2);
+}
+
+} // namespace
+} // namespace mainwindow_test

@@ -1,0 +1,219 @@
+// File > "ＣＳＶ入力" and "ＣＳＶ出力" through the real menu: the question, the
+// dialogs, the ".csv" name rule, the windows closed before an import, and the
+// dates put into the display form afterwards.
+
+#include "MainWindowFixture.h"
+
+#include "forms/Form.h"
+#include "mainwindow/CsvFileName.h"
+#include "platform/Cp932.h"
+#include "reports/CsvSet.h"
+#include "reports/FrmCsvInStat.h"
+#include "reports/csvinset.h"
+
+#include <ostream>
+
+namespace mainwindow_test {
+namespace {
+
+constexpr const char* ImportQuestion = "CSVファイルを読み込みますか？\r\nこの場合、作成中の家系図は削除されます";
+constexpr const char* DiscardForNewQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
+
+// ---------------------------------------------------------------------------
+// The name rule
+
+struct NameCase {
+    const char* chosen;
+    const char* used;
+};
+
+void PrintTo(const NameCase& row, std::ostream* out)
+{
+    *out << '"' << row.chosen << '"';
+}
+
+class CsvName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(CsvName, EndsInCsvWithTheFolderUntouched)
+{
+    EXPECT_EQ(mainwindow::csvFileName(GetParam().chosen), GetParam().used);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, CsvName,
+    ::testing::Values(NameCase{"/home/u/data.txt", "/home/u/data.csv"},
+                      NameCase{"/home/u/DATA.CSV", "/home/u/DATA.CSV"},
+                      NameCase{"/home/u/data.csv", "/home/u/data.csv"},
+                      NameCase{"/home/u/data.Csv", "/home/u/data.csv"},
+                      NameCase{"/home/u/family.backup.txt", "/home/u/family.csv"},
+                      NameCase{"/home/my.folder/list", "/home/my.folder/list.csv"},
+                      NameCase{"C:\\my.folder\\list.txt", "C:\\my.folder\\list.csv"},
+                      NameCase{"/home/u/data.csv  ", "/home/u/data.csv  "},
+                      NameCase{"noextension", "noextension.csv"}));
+
+// ---------------------------------------------------------------------------
+// The commands
+
+class CsvCommands : public MainWindowTest {
+protected:
+    void TearDown() override
+    {
+        forms::clearOnShown();
+        MainWindowTest::TearDown();
+    }
+
+    std::string homeFile(const std::string& name) const { return platform::joinPath(home.path(), name); }
+
+    void writeCsv(const std::string& name, const std::string& utf8) const
+    {
+        platform::writeWholeFile(homeFile(name), platform::encodeCp932(utf8));
+    }
+
+    // The import's windows: its read settings accepted, then columns mapped to
+    // the person fields given (1 family name, 2 given name, 4 sex, 5 birth date).
+    static void answerImportWindows(std::vector<int> fields)
+    {
+        forms::onShown("FrmCsvInStat", [](forms::Form&) { frmcsvinstat_form().Command2.onClick(); });
+        forms::onShown("csvinset", [fields](forms::Form&) {
+            CsvinsetForm& w = csvinset_form();
+            for (int field : fields) {
+                if (w.List1.listIndex() == field - 1)
+                    w.List1.onClick();
+                else
+                    w.List1.setListIndex(field - 1);
+                w.Command2.onClick();
+            }
+        });
+    }
+
+    // Chooses "ＣＳＶ入力" answering the question, then the dialog with name.
+    void importAnswering(int answer, const std::string& name)
+    {
+        answers.answerNext(answer);
+        dialogs.answerNext(forms::DialogAnswer::file(homeFile(name)));
+        window().fileitem[5].choose();
+    }
+
+    static const model::personal_data& person(int slot) { return tables().per_buf[static_cast<size_t>(slot)]; }
+
+    static constexpr const char* TwoPersons = "名字,名前,男女,生年月日\r\n"
+                                              "鈴木,一郎,男,1950/01/02\r\n"
+                                              "鈴木,二子,女,abc\r\n";
+};
+
+TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheCsvOfTheChosenName)
+{
+    start();
+    buildFamily();
+    tables().Entry_Open = 1;
+    writeCsv("people.csv", TwoPersons);
+    answerImportWindows({1, 2, 4, 5});
+    importAnswering(platform::vbNo, "people.txt");
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, ImportQuestion);
+    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNoCancel);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& request = dialogs.requests()[0];
+    EXPECT_EQ(request.kind, forms::DialogKind::Open);
+    EXPECT_EQ(request.title, "CSV File Input !");
+    EXPECT_EQ(request.fileName, "*.csv");
+    EXPECT_EQ(request.filter, "CSV files( *.csv )|*.csv");
+    EXPECT_EQ(request.flags, 0x2002);
+    EXPECT_EQ(request.startDirectory, home.path());
+
+    std::vector<std::string> expected = familyOf("山田");
+    expected.push_back("鈴木一郎");
+    expected.push_back("鈴木二子");
+    EXPECT_EQ(personNames(), expected);
+    EXPECT_EQ(tables().Entry_Open, 0);
+    EXPECT_GE(windows.count("closePersonEditor"), 1);
+    EXPECT_GE(windows.count("closeChronology"), 1);
+    EXPECT_GE(windows.count("rebuildRelationLists"), 1) << "the relation editor lists the new persons";
+}
+
+TEST_F(CsvCommands, ImportedDatesTakeTheDisplayFormAndDatesThatAreNoDatesAreCleared)
+{
+    start();
+    writeCsv("people.csv", TwoPersons);
+    answerImportWindows({1, 2, 4, 5});
+    importAnswering(platform::vbNo, "people.csv");
+
+    ASSERT_EQ(person(1).Name, "一郎");
+    EXPECT_EQ(person(1).B_day.rfind("昭和25年", 0), 0u) << person(1).B_day;
+    EXPECT_EQ(person(2).Name, "二子");
+    EXPECT_EQ(person(2).B_day, "");
+}
+
+TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
+{
+    start();
+    buildFamily();
+    writeCsv("people.csv", TwoPersons);
+    answerImportWindows({1, 2, 4, 5});
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("people.csv")));
+    window().fileitem[5].choose();
+
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, DiscardForNewQuestion);
+    EXPECT_EQ(personNames(), (std::vector<std::string>{"鈴木一郎", "鈴木二子"}));
+}
+
+TEST_F(CsvCommands, CancelAtTheQuestionOrTheDialogChangesNothing)
+{
+    start();
+    buildFamily();
+    answers.answerNext(platform::vbCancel);
+    window().fileitem[5].choose();
+    EXPECT_TRUE(dialogs.requests().empty());
+
+    answers.answerNext(platform::vbNo);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[5].choose();
+    EXPECT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+TEST_F(CsvCommands, OutputShowsTheOptionsThenWritesTheCsvName)
+{
+    start();
+    buildFamily();
+    bool optionsShown = false;
+    forms::onShown("CsvSet", [&optionsShown](forms::Form&) {
+        optionsShown = true;
+        csvset_form().Command2.onClick();
+    });
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("family.backup.txt")));
+    window().fileitem[6].choose();
+
+    EXPECT_TRUE(optionsShown);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& request = dialogs.requests()[0];
+    EXPECT_EQ(request.kind, forms::DialogKind::Save);
+    EXPECT_EQ(request.title, "CSV 出力");
+    EXPECT_EQ(request.flags, 0x2002);
+    ASSERT_TRUE(platform::fileExists(homeFile("family.csv")));
+    EXPECT_FALSE(platform::fileExists(homeFile("family.backup.txt")));
+    const std::string written = platform::decodeCp932(read(homeFile("family.csv")));
+    EXPECT_NE(written.find("山田"), std::string::npos);
+    EXPECT_NE(written.find("一郎"), std::string::npos);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+TEST_F(CsvCommands, OutputCancelledAtTheDialogWritesNothing)
+{
+    start();
+    buildFamily();
+    forms::onShown("CsvSet", [](forms::Form&) { csvset_form().Command2.onClick(); });
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[6].choose();
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.csv").empty());
+}
+
+} // namespace
+} // namespace mainwindow_test

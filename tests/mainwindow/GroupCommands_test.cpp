@@ -1,0 +1,157 @@
+// File > "表示している家系グループを保存" and "家系データの追加読み込み" through the
+// real menu, with family files written into the program folder.
+
+#include "ChartFixture.h"
+
+#include "model/document/GroupSave.h"
+#include "model/document/Snapshots.h"
+#include "model/filestore/FileNames.h"
+
+namespace mainwindow_test {
+namespace {
+
+constexpr int GroupSaveItem = 13;
+constexpr int MergeLoadItem = 14;
+
+class GroupCommands : public ChartTest {
+protected:
+    std::string homeFile(const std::string& name) const { return platform::joinPath(home.path(), name); }
+
+    // Starts with the family of file "open.KEZ" (山田) loaded as by File > Open.
+    std::string startWithOpenedFamily()
+    {
+        const std::string opened = writtenFamily("open.KEZ", "山田");
+        start();
+        dialogs.answerNext(forms::DialogAnswer::file(opened));
+        window().fileitem[1].choose();
+        EXPECT_EQ(tables().Cur_FilePath, opened);
+        return opened;
+    }
+
+    // The file the family store wrote for the name.
+    std::string writtenFamily(const std::string& name, const std::string& familyName)
+    {
+        return model::kezFileName(writeFamilyFile(name, familyName));
+    }
+
+    void merge(const std::string& path)
+    {
+        dialogs.answerNext(forms::DialogAnswer::file(path));
+        window().fileitem[MergeLoadItem].choose();
+    }
+};
+
+TEST_F(GroupCommands, MergeAppendsThePersonsAndTheFamilyKeepsItsOwnFile)
+{
+    const std::string appended = writtenFamily("more.KEZ", "佐藤");
+    const std::string opened = startWithOpenedFamily();
+    const std::string appendedBytes = read(appended);
+    window().Text1.setText("150");
+    windows.calls.clear();
+    merge(appended);
+
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    const forms::DialogRequest& request = dialogs.requests()[1];
+    EXPECT_EQ(request.kind, forms::DialogKind::Open);
+    EXPECT_EQ(request.title, "家系図の追加読み込み");
+    EXPECT_EQ(request.filter, "*.KEZ");
+    EXPECT_EQ(request.fileName, "*.KEZ");
+    EXPECT_EQ(request.startDirectory, home.path());
+
+    std::vector<std::string> expected = familyOf("山田");
+    for (const std::string& name : familyOf("佐藤"))
+        expected.push_back(name);
+    EXPECT_EQ(personNames(), expected);
+    EXPECT_EQ(tables().Cur_FilePath, opened) << "the appended file does not become the family's file";
+    EXPECT_EQ(window().caption(), opened);
+    EXPECT_EQ(tables().Data_Changed, 1) << "closing the program must still ask before the merge is lost";
+    EXPECT_EQ(windows.count("closePersonEditor"), 1);
+    EXPECT_GE(windows.count("rebuildRelationLists"), 1);
+    EXPECT_EQ(window().Text1.text(), "100");
+    EXPECT_EQ(window().TabStrip1.selectedIndex(), 1);
+    EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath())) << "the merge cannot be undone";
+    EXPECT_FALSE(window().CmdUndo.isEnabled());
+
+    // Save writes the merged family to the family's own file, never to the appended one.
+    answers.answerNext(platform::vbOK);
+    window().fileitem[2].choose();
+    EXPECT_EQ(read(appended), appendedBytes);
+    model::InitAllSetting();
+    ASSERT_TRUE(model::load_file(opened));
+    EXPECT_EQ(personNames(), expected);
+}
+
+TEST_F(GroupCommands, MergeCancelledLeavesPathAndUndoSnapshot)
+{
+    const std::string opened = startWithOpenedFamily();
+    tables().Data_Changed = 1;
+    ASSERT_TRUE(model::Save_Undo());
+    const std::string snapshot = read(model::undoSnapshotPath());
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[MergeLoadItem].choose();
+
+    EXPECT_EQ(tables().Cur_FilePath, opened);
+    EXPECT_EQ(read(model::undoSnapshotPath()), snapshot);
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(GroupCommands, UnreadableMergeFileLeavesTheFamily)
+{
+    const std::string opened = startWithOpenedFamily();
+    const std::string damaged = homeFile("damaged.KEZ");
+    platform::writeWholeFile(damaged, DamagedFamilyText);
+    answers.answerNext(platform::vbOK);
+    windows.calls.clear();
+    merge(damaged);
+
+    EXPECT_EQ(answers.shown().size(), 1u) << "the reader says why";
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, opened);
+    EXPECT_GE(windows.count("rebuildRelationLists"), 1) << "the lists are refreshed in any case";
+}
+
+TEST_F(GroupCommands, GroupSaveOnTheNewEntryOrAllTreesTabIsRefusedWithoutADialog)
+{
+    showFamily();
+    const int trees = layout::chart().tree_cnt;
+    const std::vector<std::pair<int, const char*>> refusals{{trees + 1, model::GroupSaveNewTabMessage},
+                                                            {trees + 2, model::GroupSaveAllTabMessage}};
+    for (const auto& [tab, message] : refusals) {
+        window().TabStrip1.tabs().item(tab).setSelected(true);
+        answers.answerNext(platform::vbOK);
+        window().fileitem[GroupSaveItem].choose();
+        ASSERT_FALSE(answers.shown().empty());
+        EXPECT_EQ(answers.shown().back().text, message);
+        EXPECT_EQ(answers.shown().back().title, model::GroupSaveTitle);
+    }
+    EXPECT_TRUE(dialogs.requests().empty());
+}
+
+TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    ASSERT_EQ(layout::chart().tree_cnt, 2);
+    window().TabStrip1.tabs().item(1).setSelected(true);
+    const std::vector<std::string> whole = personNames();
+    const std::string path = homeFile("group.KEZ");
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    window().fileitem[GroupSaveItem].choose();
+
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].title, "家系図の保存");
+    EXPECT_EQ(personNames(), whole) << "the open family is whole again";
+    const std::string written = model::kezFileName(path);
+    ASSERT_TRUE(platform::fileExists(written));
+    model::InitAllSetting();
+    ASSERT_TRUE(model::load_file(written));
+    const std::vector<std::string> group = personNames();
+    EXPECT_EQ(group.size(), 3u);
+    EXPECT_TRUE(group == familyOf("山田") || group == familyOf("佐藤"));
+}
+
+} // namespace
+} // namespace mainwindow_test

@@ -1,0 +1,188 @@
+// The Help menu and the hints window FrmQA, with hints files written into a
+// fresh program folder.
+
+#include "MainWindowFixture.h"
+
+#include "forms/ImageSurface.h"
+#include "forms/Picture.h"
+#include "forms/WindowFunctions.h"
+#include "mainwindow/FrmDebug.h"
+#include "mainwindow/FrmQA.h"
+#include "model/Utilities.h"
+#include "platform/Cp932.h"
+
+namespace mainwindow_test {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Help menu
+
+using HelpMenu = MainWindowTest;
+
+TEST_F(HelpMenu, ManualAndWebPagesAreOpenedWithTheShell)
+{
+    start();
+    for (int item : {1, 5, 7, 8})
+        window().helpitem[item].choose();
+    ASSERT_EQ(answers.shellOpens().size(), 4u);
+    EXPECT_EQ(answers.shellOpens()[0], platform::appFile("\\man\\index.html"));
+    const std::string site = answers.shellOpens()[1];
+    EXPECT_EQ(site.rfind("https://", 0), 0u);
+    EXPECT_EQ(answers.shellOpens()[2], site + "faq.html");
+    EXPECT_EQ(answers.shellOpens()[3], site + "support.html");
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(HelpMenu, VersionBoxShowsNameAndVersionOnTwoLines)
+{
+    start();
+    answers.answerNext(platform::vbOK);
+    window().helpitem[2].choose();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "Tevora\n\rVersion 6.00-SR1 Build04-08-09");
+    EXPECT_EQ(answers.shown()[0].style, platform::vbInformation);
+    EXPECT_EQ(answers.shown()[0].title, "Version");
+}
+
+TEST_F(HelpMenu, HiddenDebugItemShowsTheDebugWindowModally)
+{
+    start();
+    EXPECT_FALSE(window().helpitem[0].isVisible());
+    bool shownModal = false;
+    forms::onShown("DbgMenu", [&shownModal](forms::Form& form) {
+        shownModal = form.isShownModal();
+        dbgmenu_form().Command1.onClick();
+    });
+    window().helpitem[0].choose();
+    EXPECT_TRUE(shownModal);
+    EXPECT_FALSE(dbgmenu_form().isLoaded());
+}
+
+// ---------------------------------------------------------------------------
+// Hints window
+
+class HintsWindow : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (frmqa_form().isLoaded())
+            frmqa_form().destroySilently();
+    }
+
+    void writeHints(const std::string& utf8) const
+    {
+        platform::writeWholeFile(home.file("\\qa\\qatext.txt"), platform::encodeCp932(utf8));
+    }
+
+    std::string settingsFile() const { return platform::readWholeFile(home.file("\\tvora.ini")); }
+
+    static FrmQAForm& hints() { return frmqa_form(); }
+
+    TempHome home{TempHome::Contents::ProgramData};
+    ScriptedResponder answers;
+};
+
+TEST_F(HintsWindow, ThreeHintsAreSteppedThroughWithNextAndBack)
+{
+    writeHints("@L0\r\n最初\r\n@L1\r\n二番目\r\n@L2\r\n三番目\r\n");
+    hints().show();
+    ASSERT_TRUE(hints().isLoaded());
+    EXPECT_TRUE(forms::isTopMost(hints()));
+    EXPECT_EQ(hints().lastHint(), 2);
+    EXPECT_EQ(hints().Label1.caption(), "最初\r\n");
+    EXPECT_TRUE(hints().Command1.isEnabled());
+    EXPECT_FALSE(hints().Command2.isEnabled());
+
+    hints().Command1.click();
+    EXPECT_TRUE(hints().Command2.isEnabled());
+    EXPECT_TRUE(hints().Command1.isEnabled());
+    hints().Command1.click();
+    EXPECT_EQ(hints().currentHint(), 2);
+    EXPECT_EQ(hints().Label1.caption(), "三番目\r\n");
+    EXPECT_FALSE(hints().Command1.isEnabled());
+
+    hints().Command2.click();
+    hints().Command2.click();
+    EXPECT_EQ(hints().currentHint(), 0);
+    EXPECT_FALSE(hints().Command2.isEnabled());
+    EXPECT_TRUE(hints().Command1.isEnabled());
+}
+
+TEST_F(HintsWindow, OneHintDisablesNextAtTheFirstClick)
+{
+    writeHints("@L0\r\nただ一つ\r\n");
+    hints().show();
+    EXPECT_TRUE(hints().Command1.isEnabled());
+    hints().Command1.click();
+    EXPECT_FALSE(hints().Command1.isEnabled());
+    EXPECT_EQ(hints().currentHint(), 0);
+    EXPECT_EQ(hints().Label1.caption(), "ただ一つ\r\n");
+}
+
+TEST_F(HintsWindow, FileRulesKeepBlankLinesTrimPicturesAndSkipWhatBelongsToNoHint)
+{
+    writeHints("前書き\r\n@L 0\r\n一行目\r\n\r\n  \r\n三行目\r\n@P  pic1.bmp  \r\n@l1\r\n@L101\r\n番号外\r\n");
+    hints().show();
+    EXPECT_EQ(hints().hintText(0), "一行目\r\n\r\n  \r\n三行目\r\n@l1\r\n");
+    EXPECT_EQ(hints().hintPicture(0), "pic1.bmp");
+    EXPECT_EQ(hints().lastHint(), 0) << "a number outside 0..100 starts no hint";
+    EXPECT_EQ(hints().hintText(1), "");
+}
+
+TEST_F(HintsWindow, PictureOfTheHintIsShownAndAMissingOneLeavesTheImageEmpty)
+{
+    platform::makeDir(home.file("\\QA"));
+    forms::ImageSurface surface(8, 8);
+    surface.cls();
+    surface.savePicture(home.file("\\QA\\pic1.bmp"));
+    writeHints("@L0\r\nあり\r\n@P pic1.bmp\r\n@L1\r\nなし\r\n@P gone.bmp\r\n@L2\r\n絵なし\r\n");
+    hints().show();
+    EXPECT_FALSE(hints().Image1.picture().isEmpty());
+    hints().Command1.click();
+    EXPECT_TRUE(hints().Image1.picture().isEmpty());
+    hints().Command1.click();
+    EXPECT_TRUE(hints().Image1.picture().isEmpty());
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(HintsWindow, ClosingWritesTheStartUpChoice)
+{
+    platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,1\r\n");
+    writeHints("@L0\r\nヒント\r\n");
+    hints().show();
+    EXPECT_EQ(hints().Check1.value(), forms::vbChecked) << "ticked from QAMODE";
+    hints().Check1.setValue(forms::vbUnchecked);
+    hints().Command3.click();
+    EXPECT_FALSE(hints().isLoaded());
+    EXPECT_EQ(settingsFile(), "QAMODE,0\r\n");
+    EXPECT_EQ(model::Get_QAMode(), 0);
+
+    hints().show();
+    EXPECT_EQ(hints().Check1.value(), forms::vbUnchecked);
+    hints().Check1.setValue(forms::vbChecked);
+    EXPECT_TRUE(hints().unloadWithMode(forms::vbFormControlMenu));
+    EXPECT_EQ(settingsFile(), "QAMODE,1\r\n");
+}
+
+TEST_F(HintsWindow, MissingHintsFileIsReportedAndTheWindowCloses)
+{
+    platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,1\r\n");
+    platform::deleteFile(home.file("\\qa\\qatext.txt"));
+    answers.answerNext(platform::vbOK);
+    hints().show();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ヒントファイルが見つかりません"});
+    EXPECT_FALSE(hints().isLoaded());
+    EXPECT_EQ(settingsFile(), "QAMODE,1\r\n") << "written on that close like on any other";
+}
+
+TEST_F(HintsWindow, TheLibrarysOwnHintsRequestShowsTheWindow)
+{
+    writeHints("@L0\r\nヒント\r\n");
+    mainwindow::OtherWindows defaults;
+    defaults.showHints();
+    EXPECT_TRUE(hints().isLoaded());
+    EXPECT_TRUE(hints().isVisible());
+}
+
+} // namespace
+} // namespace mainwindow_test

@@ -1,0 +1,222 @@
+// The toolbar Command2(0..14) and the side buttons of the chart, pressed as the
+// user presses them.
+
+#include "ChartFixture.h"
+
+#include "drawing/DspOp.h"
+#include "forms/Screen.h"
+#include "model/document/Snapshots.h"
+#include "model/settings.h"
+
+#include <ostream>
+
+namespace mainwindow_test {
+namespace {
+
+using ToolbarTest = ChartTest;
+
+// A button that forwards to another window: what the window is asked.
+struct Forwarding {
+    int button;
+    const char* call;
+};
+
+void PrintTo(const Forwarding& row, std::ostream* out)
+{
+    *out << "Command2(" << row.button << ") " << row.call;
+}
+
+class ForwardingButton : public ChartTest, public ::testing::WithParamInterface<Forwarding> {};
+
+TEST_P(ForwardingButton, AsksTheWindowItStandsFor)
+{
+    showFamily();
+    windows.calls.clear();
+    window().Command2[GetParam().button].click();
+    EXPECT_EQ(windows.count(GetParam().call), 1) << "button " << GetParam().button;
+    EXPECT_EQ(personNames(), familyOf("山田"));
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, ForwardingButton,
+                         ::testing::Values(Forwarding{3, "showPrintPreview"},
+                                           Forwarding{9, "showPersonEditor(-1)"},
+                                           Forwarding{10, "showRelationEditor"},
+                                           Forwarding{11, "showNameList"},
+                                           Forwarding{12, "showChronology"},
+                                           Forwarding{14, "showLineageGroups"}));
+
+// A button that runs a File or Settings command with a dialog: the dialog asked.
+struct DialogButton {
+    int button;
+    forms::DialogKind kind;
+    const char* title;
+};
+
+void PrintTo(const DialogButton& row, std::ostream* out)
+{
+    *out << "Command2(" << row.button << ")";
+}
+
+class DialogOpeningButton : public ChartTest, public ::testing::WithParamInterface<DialogButton> {};
+
+TEST_P(DialogOpeningButton, OpensTheCommandsDialog)
+{
+    showFamily();
+    tables().Data_Changed = 0;
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().Command2[GetParam().button].click();
+    ASSERT_EQ(dialogs.requests().size(), 1u) << "button " << GetParam().button;
+    EXPECT_EQ(dialogs.requests()[0].kind, GetParam().kind);
+    EXPECT_EQ(dialogs.requests()[0].title, GetParam().title);
+    EXPECT_EQ(tables().Sel_Person, -1) << "the selection is cleared first";
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, DialogOpeningButton,
+                         ::testing::Values(DialogButton{1, forms::DialogKind::Open, "家系図の読込み"},
+                                           DialogButton{2, forms::DialogKind::Save, "家系図の保存"},
+                                           DialogButton{6, forms::DialogKind::Font, ""},
+                                           DialogButton{13, forms::DialogKind::Color, ""}));
+
+TEST_F(ToolbarTest, NewButtonEmptiesAnUnchangedFamily)
+{
+    showFamily();
+    tables().Data_Changed = 0;
+    window().Command2[0].click();
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(ToolbarTest, IconButtonSwitchesTheIconDisplay)
+{
+    showFamily();
+    const int16_t before = model::settings().Dispmode_Icon;
+    window().Command2[7].click();
+    EXPECT_NE(model::settings().Dispmode_Icon, before);
+    EXPECT_EQ(window().setitem[4].isChecked(), model::settings().Dispmode_Icon == 1);
+}
+
+TEST_F(ToolbarTest, ChronologyButtonEndsWithTheArrowPointer)
+{
+    showFamily();
+    window().Command2[12].click();
+    EXPECT_EQ(window().mousePointer(), forms::vbArrow);
+    window().Command2[9].click();
+    EXPECT_EQ(window().mousePointer(), forms::vbDefault);
+}
+
+TEST_F(ToolbarTest, PersonCardAsksForAPersonThenShowsTheCardAndSaysSoTheSecondTime)
+{
+    showFamily();
+    answers.answerNext(platform::vbOK);
+    window().Command2[8].click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"表示したい個人を選択して下さい"});
+    EXPECT_EQ(windows.count(RecordingWindows::call("showPersonCard", {Son})), 0);
+
+    clickBoxOf(Son);
+    window().Command2[8].click();
+    EXPECT_EQ(windows.count(RecordingWindows::call("showPersonCard", {Son})), 1);
+    answers.answerNext(platform::vbOK);
+    window().Command2[8].click();
+    EXPECT_EQ(answers.shownTexts().back(), "個人情報を表示します");
+    EXPECT_EQ(windows.count(RecordingWindows::call("showPersonCard", {Son})), 2);
+}
+
+TEST_F(ToolbarTest, FullScreenButtonRestoresAMaximisedWindowAndHidesTheTabs)
+{
+    showFamily();
+    MainForm& w = window();
+    w.setWindowState(forms::vbMaximized);
+    w.Command2[4].click();
+    EXPECT_EQ(w.windowState(), forms::vbNormal);
+    EXPECT_FALSE(w.TabStrip1.isVisible());
+    EXPECT_EQ(w.Fullscreen_Flag, 1);
+    clickAt(5, 5);
+    EXPECT_EQ(w.Fullscreen_Flag, 0);
+}
+
+TEST_F(ToolbarTest, DisplayOptionsWithoutAPersonOnlyBeeps)
+{
+    showFamily();
+    window().cmdDispOp_Click();
+    EXPECT_EQ(answers.beepCount(), 1);
+    EXPECT_EQ(model::settings().DspOp_Person, -1);
+    EXPECT_FALSE(dspop_form().isLoaded());
+}
+
+TEST_F(ToolbarTest, DisplayOptionsOpenForTheSelectedPerson)
+{
+    showFamily();
+    clickBoxOf(Father);
+    window().cmdDispOp.click();
+    EXPECT_EQ(model::settings().DspOp_Person, Father);
+    EXPECT_TRUE(dspop_form().isLoaded());
+    EXPECT_EQ(answers.beepCount(), 0);
+    dspop_form().unload();
+}
+
+TEST_F(ToolbarTest, ChildDeletionTakesTheUndoAndRebuildsTheChart)
+{
+    const int kou = showFamily();
+    tables().Data_Changed = 0;
+    clickBoxOf(Son);
+    ASSERT_EQ(tables().Sel_ChildKou, kou);
+    tables().KouNum = static_cast<int16_t>(kou);
+    windows.calls.clear();
+    answers.answerNext(platform::vbOK);
+    window().cmdChDel.click();
+
+    EXPECT_EQ(tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0], -1);
+    EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
+    EXPECT_EQ(windows.count("closeChronology"), 1);
+    EXPECT_EQ(windows.count(RecordingWindows::call("refillRelationChildList", {kou})), 1);
+    EXPECT_GE(windows.count("rebuildRelationLists"), 1);
+    EXPECT_EQ(boxOf(Son), -1) << "the chart is rebuilt without the child";
+    EXPECT_EQ(tables().Data_Changed, 1);
+
+    // The undo button brings the child back.
+    window().CmdUndo.click();
+    EXPECT_EQ(tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0], Son);
+    EXPECT_GE(boxOf(Son), 2);
+    EXPECT_EQ(tables().Sel_Person, -1);
+}
+
+TEST_F(ToolbarTest, DeclinedChildDeletionKeepsTheChild)
+{
+    const int kou = showFamily();
+    clickBoxOf(Son);
+    tables().KouNum = -1;
+    windows.calls.clear();
+    answers.answerNext(platform::vbCancel);
+    window().cmdChDel.click();
+    EXPECT_EQ(tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0], Son);
+    EXPECT_EQ(windows.count(RecordingWindows::call("refillRelationChildList", {-1})), 0);
+    EXPECT_GE(boxOf(Son), 2);
+}
+
+TEST_F(ToolbarTest, ChildMoveButtonsPassTheirDirection)
+{
+    showFamily();
+    clickBoxOf(Son);
+    for (int direction = 0; direction < 4; ++direction)
+        window().cmdChdMov[direction].click();
+    for (int direction = 0; direction < 4; ++direction)
+        EXPECT_EQ(windows.count(RecordingWindows::call("moveSelectedChild", {direction})), 1);
+}
+
+TEST_F(ToolbarTest, SideButtonsOpenTheirWindows)
+{
+    showFamily();
+    windows.calls.clear();
+    window().cmdCategory.click();
+    window().cmdEzCtrl.click();
+    window().Command1.click();
+    // The toolbar's builder button stays disabled for a new family; its handler
+    // forwards like the side button.
+    window().Command2_Click(5);
+    EXPECT_EQ(windows.count("showCategoryWindow"), 1);
+    EXPECT_EQ(windows.count("showEasyRelationBuilder"), 3);
+    EXPECT_GE(windows.count("rebuildEasyRelationList"), 3);
+}
+
+} // namespace
+} // namespace mainwindow_test

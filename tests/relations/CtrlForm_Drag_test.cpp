@@ -1,0 +1,457 @@
+// Dragging persons out of the relationship editor's person lists: when a drag
+// starts, what the partner fields and the children list do with a drop, the
+// marker's colour and its flight back, and drops on the main window's chart that
+// wait for the copy question.
+
+#include "CtrlFixture.h"
+
+#include "drawing/ChartRebuild.h"
+#include "drawing/draw_state.h"
+#include "forms/DragDrop.h"
+#include "forms/Printers.h"
+#include "forms/Timer.h"
+#include "mainwindow/DropState.h"
+#include "mainwindow/MainForm.h"
+#include "model/Lookups.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace relations_test {
+namespace {
+
+// --- The flight back: steps from the distance the marker has to go.
+
+struct ReturnCase {
+    const char* name;
+    int dx, dy;
+    int steps;
+};
+
+class ReturnStepsTest : public ::testing::TestWithParam<ReturnCase> {
+};
+
+TEST_P(ReturnStepsTest, StepsFollowTheSignedDistance)
+{
+    EXPECT_EQ(returnStepCount(GetParam().dx, GetParam().dy), GetParam().steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Distances, ReturnStepsTest,
+    ::testing::Values(ReturnCase{"ShortLeft", 30, 0, 4}, ReturnCase{"MediumLeft", 80, 0, 7},
+                      ReturnCase{"FarLeft", 200, 0, 10}, ReturnCase{"FarRight", -200, 0, 10},
+                      ReturnCase{"MediumRightCountsAsShort", -80, 0, 4},
+                      ReturnCase{"StraightBelow", 0, -300, 4}, ReturnCase{"StraightAbove", 0, 300, 10},
+                      ReturnCase{"EdgeOfShort", 50, 50, 4}, ReturnCase{"EdgeOfMedium", 100, 100, 7}),
+    [](const ::testing::TestParamInfo<ReturnCase>& info) { return std::string(info.param.name); });
+
+class CtrlDragTest : public CtrlTest {
+protected:
+    void SetUp() override
+    {
+        CtrlTest::SetUp();
+        mainwindow::dropState() = mainwindow::DropState();
+        ctrl().show();
+    }
+
+    void TearDown() override
+    {
+        // A drag left open ends here; its marker flies back on real timer ticks.
+        if (forms::isDragInProgress()) {
+            forms::setTimersManual(false);
+            forms::cancelDrag();
+            forms::setTimersManual(true);
+        }
+        CtrlTest::TearDown();
+    }
+
+    // The line of list `list` holding `person` (ItemData), -1 when none.
+    static int lineOf(int list, int person)
+    {
+        forms::ListBox& l = ctrl().List1[list];
+        for (int i = 0; i < l.listCount(); ++i) {
+            if (l.itemData(i) == person)
+                return i;
+        }
+        return -1;
+    }
+
+    // The mouse-down on a line and a move of (dx, dy) pixels with the left button.
+    static void pressAndMove(int list, int line, int dx, int dy)
+    {
+        forms::ListBox& l = ctrl().List1[list];
+        l.setListIndex(line);
+        forms::setCursorPosition(200, 200);
+        ctrl().List1_MouseDown(list, forms::vbLeftButton, 0, 0, 0);
+        forms::setCursorPosition(200 + dx, 200 + dy);
+        ctrl().List1_MouseMove(list, forms::vbLeftButton, 0, 0, 0);
+    }
+
+    // Starts a drag of a list line.
+    static void startDrag(int list, int line) { pressAndMove(list, line, 3, 0); }
+};
+
+TEST_F(CtrlDragTest, DragStartsAtThreePixelsAndNotBefore)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    pressAndMove(0, lineOf(0, man), 2, 2);   // squared distance 8
+    EXPECT_FALSE(forms::isDragInProgress());
+    EXPECT_EQ(ctrl().Dragging, 0);
+
+    ctrl().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
+    forms::setCursorPosition(203, 200);   // squared distance 9
+    ctrl().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
+    EXPECT_TRUE(forms::isDragInProgress());
+    EXPECT_EQ(ctrl().Dragging, -1);
+    EXPECT_EQ(tables().ListDragActive, 1);
+    EXPECT_EQ(mainwindow::dropState().Drag_Person, man);
+    EXPECT_EQ(mainwindow::dropState().Drag_Sex, 0);
+}
+
+TEST_F(CtrlDragTest, NoDragWithoutAnArmedEntryOrWithTheRightButton)
+{
+    addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    ctrl().List1[0].setListIndex(0);
+    forms::setCursorPosition(10, 10);
+    ctrl().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);   // no mouse-down before
+    EXPECT_FALSE(forms::isDragInProgress());
+
+    forms::setCursorPosition(200, 200);
+    ctrl().List1_MouseDown(0, forms::vbRightButton, 0, 0, 0);
+    forms::setCursorPosition(220, 200);
+    ctrl().List1_MouseMove(0, forms::vbRightButton, 0, 0, 0);
+    EXPECT_FALSE(forms::isDragInProgress());
+}
+
+TEST_F(CtrlDragTest, WomensPlaceholderOnTheWifeFieldCreatesHerAndANewPlaceholder)
+{
+    tables().DummyWomanCnt = 5;
+    ctrl().Build_List();
+    const int line = lineOf(1, -1);
+    ASSERT_GE(line, 0);
+    ASSERT_EQ(ctrl().List1[1].list(line), "**** 女05");
+
+    startDrag(1, line);
+    EXPECT_EQ(ctrl().Label2[1].oleDropMode(), forms::vbOLEDropManual);
+    EXPECT_EQ(ctrl().Label2[0].oleDropMode(), forms::vbOLEDropNone) << "the husband field refuses women";
+    forms::dropOn(ctrl().Label2[1], 50, 50);
+
+    const int created = ctrl().List1[1].itemData(line);
+    ASSERT_GT(created, 0);
+    EXPECT_EQ(per(created).F_name, "**** ");
+    EXPECT_EQ(per(created).Name, "女05");
+    EXPECT_EQ(per(created).Sex, 1);
+    EXPECT_EQ(ctrl().Label2[1].caption(), "**** 女05");
+    EXPECT_EQ(ctrl().Label2[1].tag(), std::to_string(created));
+    EXPECT_EQ(tables().DummyWomanCnt, 6);
+    const int newPlaceholder = ctrl().List1[1].newIndex();
+    EXPECT_EQ(ctrl().List1[1].list(newPlaceholder), "**** 女06");
+    EXPECT_EQ(ctrl().List1[1].itemData(newPlaceholder), -1);
+    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewWife);
+    EXPECT_EQ(relations::relationsState().UndoActer, created);
+    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(tables().ListDragActive, 0) << "the drag has ended";
+    EXPECT_FALSE(form2().isVisible());
+}
+
+TEST_F(CtrlDragTest, FullPersonTableLeavesTheFieldButStillTakesTheDrop)
+{
+    ctrl().Build_List();
+    const int line = lineOf(0, -1);
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        per(slot).InUse = model::SlotUsed;
+    const int16_t counter = tables().DummyManCnt;
+    startDrag(0, line);
+    forms::dropOn(ctrl().Label2[0], 10, 10);
+
+    EXPECT_EQ(ctrl().Label2[0].caption(), "");
+    EXPECT_EQ(tables().DummyManCnt, counter);
+    const int placeholder = lineOf(0, -1);
+    ASSERT_GE(placeholder, 0) << "the placeholder entry is still one";
+    EXPECT_EQ(ctrl().List1[0].list(placeholder), relations::placeholderLine("**** 男", counter));
+    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
+    EXPECT_TRUE(answers.shown().empty()) << "no message";
+}
+
+TEST_F(CtrlDragTest, ListedManOnTheHusbandFieldChangesOnlyTheField)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    const int before = tables().PerCount;
+    startDrag(0, lineOf(0, man));
+    forms::dropOn(ctrl().Label2[0], 10, 10);
+    EXPECT_EQ(ctrl().Label2[0].caption(), "山田 太郎");
+    EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(man));
+    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedHusband);
+    EXPECT_EQ(tables().PerCount, before);
+    EXPECT_EQ(model::Find_PersonMarry(man), -1) << "the marriage waits for the register command";
+
+    // The undo empties the field again.
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(ctrl().Label2[0].caption(), "");
+}
+
+TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
+    const int son = addPerson("山田", "一郎", 0);
+    ctrl().Build_List();
+    setPartner(0, man);
+    startDrag(0, lineOf(0, son));
+    EXPECT_EQ(ctrl().List2.oleDropMode(), forms::vbOLEDropNone);
+    // Refused: the marker flies back on real timer ticks.
+    forms::setTimersManual(false);
+    forms::dropOn(ctrl().List2, 10, 10);
+    forms::setTimersManual(true);
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
+
+    setPartner(1, woman);
+    startDrag(0, lineOf(0, son));
+    forms::dropOn(ctrl().List2, 10, 10);
+    ASSERT_EQ(ctrl().List2.listCount(), 1);
+    EXPECT_EQ(ctrl().List2.itemData(0), son);
+    EXPECT_TRUE(ctrl().List2.selected(0)) << "a dropped child is shown in the direct-line view";
+    EXPECT_EQ(tables().UndoKodo, son);
+    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedChild);
+    EXPECT_EQ(ctrl().scritem[0].caption(), relations::UndoCaptionNewChild);
+}
+
+TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
+    tables().DummyManCnt = 7;
+    ctrl().Build_List();
+    setPartner(0, man);
+    setPartner(1, woman);
+    const int line = lineOf(0, -1);
+    startDrag(0, line);
+    forms::dropOn(ctrl().List2, 10, 10);
+
+    const int created = ctrl().List1[0].itemData(line);
+    ASSERT_GT(created, 0);
+    EXPECT_EQ(per(created).F_name, "**** ");
+    EXPECT_EQ(per(created).Name, "男07");
+    ASSERT_EQ(ctrl().List2.listCount(), 1);
+    EXPECT_EQ(ctrl().List2.list(0), "**** 男07");
+    EXPECT_EQ(ctrl().List2.itemData(0), created);
+    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewManChild);
+    EXPECT_EQ(tables().UndoKodo, created);
+    EXPECT_EQ(tables().DummyManCnt, 8);
+
+    // The undo frees the person and gives the placeholder its number back.
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(per(created).InUse, model::SlotFree);
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
+    EXPECT_EQ(tables().DummyManCnt, 7);
+    const std::vector<std::string> men = lines(ctrl().List1[0]);
+    EXPECT_EQ(std::count(men.begin(), men.end(), "**** 男07"), 1);
+    EXPECT_EQ(std::count(men.begin(), men.end(), "**** 男08"), 0);
+    EXPECT_EQ(lineOf(0, created), -1);
+}
+
+TEST_F(CtrlDragTest, ChartRequestsKeepThePlaceholderEntriesInStep)
+{
+    ctrl().Build_List();
+    forms::ListBox& women = ctrl().List1[1];
+    const int line = lineOf(1, -1);
+    women.setListIndex(line);
+    const int created = addPerson("**** ", "女01", 1);
+    tables().DummyWomanCnt = 2;   // the main window raised the counter
+    ctrl().placeholderTaken(1, created);
+    EXPECT_EQ(women.itemData(line), created);
+    EXPECT_EQ(women.list(women.newIndex()), "**** 女02");
+    EXPECT_EQ(women.itemData(women.newIndex()), -1);
+
+    tables().DummyWomanCnt = 1;   // and its undo lowered it again
+    ctrl().placeholderReturned(1, created);
+    EXPECT_EQ(lineOf(1, created), -1);
+    EXPECT_EQ(lines(women), std::vector<std::string>{"**** 女01"});
+}
+
+TEST_F(CtrlDragTest, MarkerIsGreenOverAcceptingPlacesAndRedElsewhere)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    startDrag(0, lineOf(0, man));
+    forms::dragOver(ctrl().Label2[0], 10, 10);
+    EXPECT_EQ(form2().backColor(), MarkerAcceptedColour);
+    forms::dragOver(ctrl().Label2[1], 10, 10);
+    EXPECT_EQ(form2().backColor(), MarkerRefusedColour);
+}
+
+TEST_F(CtrlDragTest, MarkerFollowsThePointerWithTheGrabOffset)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    startDrag(0, lineOf(0, man));
+    EXPECT_TRUE(ctrl().Timer1.isRunning());
+    forms::setCursorPosition(400, 300);
+    ctrl().Timer1.tick();
+    int x = 0, y = 0;
+    forms::windowPosition(form2(), x, y);
+    EXPECT_EQ(x, 400 - ctrl().GrabOffset.x);
+    EXPECT_EQ(y, 300 - ctrl().GrabOffset.y);
+    EXPECT_TRUE(form2().isVisible());
+}
+
+TEST_F(CtrlDragTest, ReleaseOverNothingFliesTheMarkerBackToItsEntry)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    startDrag(0, lineOf(0, man));
+    // The flight waits for real Timer2 ticks between its steps.
+    forms::setTimersManual(false);
+    forms::setCursorPosition(ctrl().RowOrigin.x + ctrl().GrabOffset.x - 30, ctrl().RowOrigin.y + ctrl().GrabOffset.y);
+    forms::releaseOverNothing();
+    forms::setTimersManual(true);
+
+    EXPECT_EQ(ctrl().ReturnSteps, 4);
+    EXPECT_EQ(ctrl().Dragging, 0);
+    EXPECT_EQ(tables().ListDragActive, 0);
+    EXPECT_FALSE(form2().isVisible()) << "hidden once the flight has landed";
+    EXPECT_FALSE(ctrl().Timer2.isRunning());
+    EXPECT_EQ(ctrl().DownPoint, PixelPoint{});
+}
+
+// --- Drops on the main window's chart.
+
+class CtrlChartDragTest : public CtrlDragTest {
+protected:
+    void SetUp() override
+    {
+        forms::setPrinterList({"Test Printer"});
+        CtrlDragTest::SetUp();
+        // No hints window at start-up.
+        platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
+        main_form().show();
+        tables().Ctrl_Open = 1;
+        ctrl().show();
+    }
+
+    void TearDown() override
+    {
+        main_form().uninstallServices();
+        forms::resetPrinterList();
+        CtrlDragTest::TearDown();
+    }
+
+    // The person-box element of a person, -1 when none.
+    static int boxOf(int person)
+    {
+        for (int index : main_form().DPic.indexes()) {
+            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person)
+                return index;
+        }
+        return -1;
+    }
+
+    // Drops on the middle of a person box.
+    static void dropOnBox(int box)
+    {
+        const forms::CanvasPicture& picture = main_form().DPic[box];
+        forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2,
+                      picture.top() + picture.height() / 2);
+    }
+
+    // A married couple with their son, the son's future wife (single) and a man
+    // who is married elsewhere; drawn on the chart.
+    void buildFamily()
+    {
+        father = addPerson("山田", "太郎", 0);
+        mother = addPerson("山田", "花子", 1);
+        son = addPerson("山田", "一郎", 0);
+        single = addPerson("佐藤", "幸子", 1);
+        const int kou = marry(father, mother);
+        addChild(kou, son);
+        drawing::Refresh_TabDisp();
+        ctrl().Build_List();
+    }
+
+    int father = 0, mother = 0, son = 0, single = 0;
+};
+
+TEST_F(CtrlChartDragTest, ChartBoxesOfTheSameSexRefuseTheDrop)
+{
+    buildFamily();
+    startDrag(1, lineOf(1, single));
+    const int sonBox = boxOf(son);
+    const int motherBox = boxOf(mother);
+    ASSERT_GT(sonBox, 0);
+    ASSERT_GT(motherBox, 0);
+    EXPECT_EQ(main_form().DPic[sonBox].oleDropMode(), forms::vbOLEDropManual) << "a single man takes a woman";
+    EXPECT_EQ(main_form().DPic[sonBox].tag(), "1");
+    EXPECT_EQ(main_form().DPic[motherBox].oleDropMode(), forms::vbOLEDropNone) << "never onto the same sex";
+}
+
+TEST_F(CtrlChartDragTest, SingleWomanDroppedOnTheSonMarriesThem)
+{
+    buildFamily();
+    startDrag(1, lineOf(1, single));
+    dropOnBox(boxOf(son));
+    const int kou = model::Find_PersonMarry(single);
+    ASSERT_GT(kou, 0);
+    EXPECT_EQ(CtrlTest::kou(kou).kou_titi, son);
+    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
+    EXPECT_EQ(tables().ListDragActive, 0);
+}
+
+// A woman married elsewhere dropped on the single son: the chart keeps the drop
+// and the editor asks whether to relate a copy of her.
+class KeptDropTest : public CtrlChartDragTest, public ::testing::WithParamInterface<int> {
+};
+
+TEST_P(KeptDropTest, MarriedPersonIsOfferedACopy)
+{
+    buildFamily();
+    const int other = addPerson("鈴木", "次郎", 0);
+    const int otherWife = addPerson("鈴木", "春子", 1);
+    marry(other, otherWife, 0);
+    ctrl().Build_List();
+    const int answer = GetParam();
+
+    startDrag(1, lineOf(1, otherWife));
+    answers.answerNext(answer);
+    dropOnBox(boxOf(son));
+
+    ASSERT_FALSE(answers.shown().empty());
+    const ScriptedResponder::Shown& question = answers.shown().back();
+    EXPECT_EQ(question.title, "個人情報のコピー");
+    EXPECT_EQ(question.style, 68);
+    EXPECT_EQ(question.text, "鈴木 春子は既に結婚しています。\r\n個人情報のコピーを作成し、新たに関係を追加しますか?\r\n"
+                             "（既に作成している結婚関係に影響を与えず、関係を追加します)\r\n"
+                             "「いいえ」の場合は、そのまま既存の関係に追加します");
+    EXPECT_EQ(mainwindow::dropState().Drop_PendKind, mainwindow::PendNone);
+
+    int wife = -1;
+    for (int k = 1; k <= model::LastSlot; ++k) {
+        if (kou(k).InUse == model::SlotUsed && kou(k).kou_titi == son)
+            wife = kou(k).kou_haha;
+    }
+    if (answer == platform::vbNo) {
+        EXPECT_EQ(wife, otherWife) << "No relates the person herself";
+    } else {
+        ASSERT_GT(wife, 0);
+        EXPECT_NE(wife, otherWife);
+        EXPECT_EQ(per(wife).CopyIdx, otherWife);
+        EXPECT_EQ(per(wife).F_name, "鈴木");
+        EXPECT_EQ(per(wife).Name, "春子");
+        EXPECT_EQ(per(wife).Sex, 1);
+    }
+    EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, KeptDropTest, ::testing::Values(platform::vbNo, platform::vbYes),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == platform::vbNo ? "No" : "Yes");
+                         });
+
+} // namespace
+} // namespace relations_test
