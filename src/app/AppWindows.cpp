@@ -2,13 +2,23 @@
 
 #include "entry/EntryForm.h"
 #include "entry/InfoOne.h"
+#include "entry/InputNameOne.h"
+#include "entry/entry_state.h"
 #include "forms/Form.h"
 #include "forms/WindowFunctions.h"
+#include "mainwindow/MainForm.h"
 #include "model/tables.h"
+#include "printing/FrmPrnSet.h"
+#include "printing/PrePrint.h"
+#include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
+#include "relations/KakeGrpStatForm.h"
 #include "reports/nametb.h"
+#include "reports/yeartb.h"
+
+#include <array>
 
 namespace app {
 
@@ -59,9 +69,46 @@ void AppWindows::showPersonOnCardIfOpen(int person)
     infoone_form().showPersonIfOpen(person);
 }
 
+bool AppWindows::isPersonCardOpen() const
+{
+    return entry::entryState().InfoOne_Open == 1 && infoone_form().isLoaded();
+}
+
+void AppWindows::showPersonCard(int person)
+{
+    infoone_form().showPersonCard(person);
+}
+
+bool AppWindows::showQuickNameInput(QuickName& values)
+{
+    const std::array<bool, 4> marks = {values.options[0] == 1, values.options[1] == 1, values.options[2] == 1,
+                                       values.options[3] == 1};
+    if (!inputnameone_form().ask(values.familyName, values.givenName, marks))
+        return false;
+    // The dialog leaves the values the person's fields take.
+    const entry::EntryState& state = entry::entryState();
+    values.familyName = state.INNO_FName;
+    values.givenName = state.INNO_Name;
+    for (size_t i = 0; i < 4; ++i)
+        values.options[i] = state.INNO_Opt[i];
+    return true;
+}
+
 void AppWindows::showNameList()
 {
     nametb_form().show();
+}
+
+void AppWindows::showChronology()
+{
+    yeartb_form().show();
+}
+
+void AppWindows::closeChronology()
+{
+    if (yeartb_form().isLoaded())
+        yeartb_form().unload();
+    model::tables().YTbl_Open = 0;
 }
 
 void AppWindows::rebuildRelationLists()
@@ -150,6 +197,75 @@ void AppWindows::showChildDialog(int kou, int slot)
     infochld_form().edit_ch_data(kou, slot, 0, 0);
 }
 
+void AppWindows::moveSelectedChild(int direction)
+{
+    infochld_form().ChMoveJobMain(direction);
+}
+
+void AppWindows::refillRelationChildList(int kou)
+{
+    if (!editorLoaded() || kou < 1 || kou > model::LastSlot)
+        return;
+    forms::ListBox& children = ctrl_form().List2;
+    if (children.listCount() == 0)
+        return;
+    children.clear();
+    const model::Tables& t = model::tables();
+    const model::marry_data& m = t.kou_buf[static_cast<size_t>(kou)];
+    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
+        const int child = m.kou_kodo[static_cast<size_t>(slot)];
+        if (child < 1 || child > model::LastSlot)
+            continue;
+        const model::personal_data& p = t.per_buf[static_cast<size_t>(child)];
+        children.addItem(p.F_name + p.Name);
+        children.setItemData(children.newIndex(), child);
+    }
+}
+
+void AppWindows::rebuildRelationMarriageList()
+{
+    if (editorLoaded())
+        ctrl_form().Build_list_kou();
+}
+
+void AppWindows::placeholderTaken(int list, int person)
+{
+    if (editorLoaded())
+        ctrl_form().placeholderTaken(list, person);
+}
+
+void AppWindows::placeholderReturned(int list, int person)
+{
+    if (editorLoaded())
+        ctrl_form().placeholderReturned(list, person);
+}
+
+void AppWindows::hideDragMarker()
+{
+    if (editorLoaded())
+        ctrl_form().hideDragMarker();
+}
+
+void AppWindows::showCategoryWindow()
+{
+    categmake_form().show();
+}
+
+void AppWindows::showLineageGroups()
+{
+    kakegrpstat_form().show();
+}
+
+void AppWindows::showPrinterChoice()
+{
+    printing::frmprnset_form().show(forms::ShowMode::Modal);
+}
+
+void AppWindows::showPrintPreview()
+{
+    printing::preprint_form().show(forms::ShowMode::Modal, &main_form());
+}
+
 void AppWindows::showEasyRelationBuilder()
 {
     forms::SetTopMost(easyctl_form(), 1);
@@ -174,10 +290,34 @@ void AppWindows::rebuildEasyRelationList()
         easyctl_form().Easy_Build_List();
 }
 
+bool AppChronologyWindows::isPersonCardOpen() const
+{
+    return entry::entryState().InfoOne_Open == 1 && infoone_form().isLoaded();
+}
+
+void AppChronologyWindows::showPersonCard(int person)
+{
+    infoone_form().showPersonCard(person);
+}
+
+void AppChronologyWindows::closePersonCard()
+{
+    if (infoone_form().isLoaded())
+        infoone_form().unload();
+    entry::entryState().InfoOne_Open = 0;
+}
+
+void AppChronologyWindows::showPrinterChoice()
+{
+    printing::frmprnset_form().show(forms::ShowMode::Modal);
+}
+
 void installAppWindows()
 {
     static AppWindows windows;
+    static AppChronologyWindows chronology;
     mainwindow::setOtherWindows(&windows);
+    reports::setChronologyWindows(&chronology);
 }
 
 } // namespace app

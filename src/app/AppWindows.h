@@ -6,6 +6,7 @@
 // request to the window that answers it.
 
 #include "mainwindow/OtherWindows.h"
+#include "reports/ChronologyWindows.h"
 
 #include <string>
 
@@ -21,6 +22,9 @@ public:
     void raisePersonEditor() override;
     void showPersonEditor(int person) override;
     void showPersonOnCardIfOpen(int person) override;
+    bool isPersonCardOpen() const override;
+    void showPersonCard(int person) override;
+    bool showQuickNameInput(QuickName& values) override;
 
     // --- Relationship editor and child dialog ---
     void rebuildRelationLists() override;
@@ -37,9 +41,25 @@ public:
     void showRelationPage(RelationPage page) override;
     void selectRelationPartner(int list, int person) override;
     void showChildDialog(int kou, int slot) override;
+    void moveSelectedChild(int direction) override;
+    void refillRelationChildList(int kou) override;
+    void rebuildRelationMarriageList() override;
+    void placeholderTaken(int list, int person) override;
+    void placeholderReturned(int list, int person) override;
+    void hideDragMarker() override;
+
+    // --- Category and lineage-group windows ---
+    void showCategoryWindow() override;
+    void showLineageGroups() override;
+
+    // --- Printing ---
+    void showPrinterChoice() override;
+    void showPrintPreview() override;
 
     // --- Reports ---
     void showNameList() override;
+    void showChronology() override;
+    void closeChronology() override;
 
     // --- Easy relation builder ---
     void showEasyRelationBuilder() override;
@@ -48,7 +68,17 @@ public:
     void rebuildEasyRelationList() override;
 };
 
-// Installs the program's windows for the main window (once, before it loads).
+// What the chronology window asks of the person card and the printer choice.
+class AppChronologyWindows : public reports::ChronologyWindows {
+public:
+    bool isPersonCardOpen() const override;
+    void showPersonCard(int person) override;
+    void closePersonCard() override;
+    void showPrinterChoice() override;
+};
+
+// Installs the program's windows for the main window and the chronology window
+// (once, before the main window loads).
 void installAppWindows();
 
 } // namespace app

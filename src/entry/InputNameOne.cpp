@@ -85,12 +85,18 @@ bool InputNameOne::askForPerson(int person)
     if (!model::isSlot(person))
         return false;
     const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(person)];
+    return ask(p.F_name, p.Name, {p.CategoryF == 1, p.Disp.DS_DeathW == 1, p.Disp.DS_Waku == 1, p.CsvOutFlag == 1});
+}
+
+bool InputNameOne::ask(const std::string& familyName, const std::string& givenName, const std::array<bool, 4>& marks)
+{
+    entry::EntryState& state = entry::entryState();
+    state.INNO_Result = 0;
     load();
-    Text1.setText(p.F_name);
-    Text2.setText(p.Name);
-    const std::array<int, 4> fields = {p.CategoryF, p.Disp.DS_DeathW, p.Disp.DS_Waku, p.CsvOutFlag};
+    Text1.setText(familyName);
+    Text2.setText(givenName);
     for (int i = 0; i < 4; ++i)
-        chkINNO[i].setValue(fields[static_cast<size_t>(i)] == 1 ? forms::vbChecked : forms::vbUnchecked);
+        chkINNO[i].setValue(marks[static_cast<size_t>(i)] ? forms::vbChecked : forms::vbUnchecked);
     show(forms::ShowMode::Modal);
     return state.INNO_Result == 1;
 }

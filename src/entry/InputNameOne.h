@@ -12,6 +12,9 @@
 #include "forms/Form.h"
 #include "forms/TextBox.h"
 
+#include <array>
+#include <string>
+
 namespace entry {
 
 inline constexpr const char* InputNameCaption = "名前入力";
@@ -31,6 +34,10 @@ public:
     // The caller's side: loads the dialog with the person's names and flags,
     // sets INNO_Result to 0 and shows it modally. True when the user confirmed.
     bool askForPerson(int person);
+    // The same for names and marks the caller holds (marks: category, death
+    // frame, frame, CSV output, each ticked or not). The results are left in
+    // entryState() as askForPerson leaves them.
+    bool ask(const std::string& familyName, const std::string& givenName, const std::array<bool, 4>& marks);
 
     void Command1_Click();
     void Command2_Click();

@@ -6,12 +6,17 @@
 
 #include "entry/EntryForm.h"
 #include "entry/InfoOne.h"
+#include "entry/InputNameOne.h"
 #include "model/document/InitAllSetting.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
+#include "relations/KakeGrpStatForm.h"
+#include "printing/FrmPrnSet.h"
+#include "reports/ChronologyWindows.h"
 #include "reports/nametb.h"
+#include "reports/yeartb.h"
 
 #include "platform/Hooks.h"
 #include "support/ScriptedResponder.h"
@@ -48,11 +53,13 @@ protected:
     {
         for (forms::Form* form : {static_cast<forms::Form*>(&infochld_form()), static_cast<forms::Form*>(&ctrl_form()),
                                   static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&easyctl_form()),
-                                  static_cast<forms::Form*>(&infoone_form()), static_cast<forms::Form*>(&nametb_form())}) {
+                                  static_cast<forms::Form*>(&infoone_form()), static_cast<forms::Form*>(&nametb_form()),
+                                  static_cast<forms::Form*>(&kakegrpstat_form()), static_cast<forms::Form*>(&yeartb_form())}) {
             if (form->isLoaded())
                 form->unload();
         }
         mainwindow::setOtherWindows(nullptr);
+        reports::setChronologyWindows(nullptr);
     }
 
     static void addPerson(int slot, const char* family, const char* given, int sex)
@@ -188,6 +195,80 @@ TEST_F(AppWindowsTest, TheNameListOpens)
     otherWindows().showNameList();
     EXPECT_TRUE(nametb_form().isLoaded());
     EXPECT_TRUE(nametb_form().isVisible());
+}
+
+TEST_F(AppWindowsTest, TheQuickNameInputHandsBackWhatTheUserConfirmed)
+{
+    mainwindow::OtherWindows::QuickName values;
+    values.familyName = "山田";
+    values.givenName = "太郎";
+    values.options[2] = 1; // frame shown
+    forms::onShown("InputNameOne", [](forms::Form&) {
+        InputNameOne& dialog = inputnameone_form();
+        EXPECT_EQ(dialog.Text2.text(), "太郎");
+        EXPECT_EQ(dialog.chkINNO[2].value(), forms::vbChecked);
+        EXPECT_EQ(dialog.chkINNO[0].value(), forms::vbUnchecked);
+        dialog.Text2.setText("次郎");
+        dialog.chkINNO[0].setValue(forms::vbChecked);
+        dialog.Command1_Click();
+    });
+    ASSERT_TRUE(otherWindows().showQuickNameInput(values));
+    EXPECT_EQ(values.familyName, "山田");
+    EXPECT_EQ(values.givenName, "次郎");
+    EXPECT_EQ(values.options[0], 1) << "category";
+    EXPECT_EQ(values.options[2], 1) << "frame";
+
+    forms::onShown("InputNameOne", [](forms::Form&) { inputnameone_form().Command2_Click(); });
+    values.givenName = "三郎";
+    EXPECT_FALSE(otherWindows().showQuickNameInput(values));
+    EXPECT_EQ(values.givenName, "三郎") << "a cancel hands nothing back";
+}
+
+TEST_F(AppWindowsTest, TheRelationEditorsChildListIsRefilledOnlyWhenItHoldsEntries)
+{
+    ctrl_form().load();
+    forms::ListBox& children = ctrl_form().List2;
+    children.clear();
+    otherWindows().refillRelationChildList(1);
+    EXPECT_EQ(children.listCount(), 0);
+
+    children.addItem("old");
+    otherWindows().refillRelationChildList(1);
+    ASSERT_EQ(children.listCount(), 1);
+    EXPECT_EQ(children.list(0), "山田一郎");
+    EXPECT_EQ(children.itemData(0), 3);
+}
+
+TEST_F(AppWindowsTest, TheLineageGroupsAndThePrinterChoiceOpen)
+{
+    otherWindows().showLineageGroups();
+    EXPECT_TRUE(kakegrpstat_form().isLoaded());
+
+    bool shown = false;
+    forms::onShown("frmPrnSet", [&](forms::Form& form) {
+        shown = true;
+        form.unload();
+    });
+    otherWindows().showPrinterChoice();
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(AppWindowsTest, TheChronologyOpensClosesAndReachesThePersonCard)
+{
+    otherWindows().showChronology();
+    ASSERT_TRUE(yeartb_form().isLoaded());
+    otherWindows().closeChronology();
+    EXPECT_FALSE(yeartb_form().isLoaded());
+    EXPECT_EQ(model::tables().YTbl_Open, 0);
+
+    reports::ChronologyWindows& windows = reports::chronologyWindows();
+    EXPECT_FALSE(windows.isPersonCardOpen());
+    windows.showPersonCard(2);
+    EXPECT_TRUE(windows.isPersonCardOpen());
+    EXPECT_TRUE(cardShows("花子"));
+    windows.closePersonCard();
+    EXPECT_FALSE(windows.isPersonCardOpen());
+    EXPECT_FALSE(infoone_form().isLoaded());
 }
 
 } // namespace

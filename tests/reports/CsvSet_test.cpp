@@ -19,6 +19,14 @@ using reports_test::ReportsFixture;
 
 class CsvSetTest : public ReportsFixture {
 protected:
+    // A window left open would be reused, choices and all, by the next test.
+    void TearDown() override
+    {
+        if (form().isLoaded())
+            form().unload();
+        ReportsFixture::TearDown();
+    }
+
     CsvSetForm& form() { return csvset_form(); }
 
     std::array<int16_t, 5> storedOptions() const

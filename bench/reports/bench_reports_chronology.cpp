@@ -1,0 +1,79 @@
+// Time of building the chronology table for the largest family the tables hold
+// (1023 persons, 1024 marriages, laid out as one chart): collecting the rows of the
+// all-trees tab (a chart look-up per person and tree), ordering them, packing the
+// bars onto lines, and building the two line lists.
+
+#include "LayoutFamilies.h"
+
+#include "layout/chart_state.h"
+#include "model/settings.h"
+#include "model/tables.h"
+#include "reports/Chronology.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+// The full family with western dates: births spread over three centuries, every
+// third person dead forty to ninety years later, the rest alive.
+void setUpFamily()
+{
+    layouttest::resetAll();
+    const int16_t start = layouttest::buildFullFamily();
+    model::settings().Dispmode_Nengo = 0;
+    auto& per_buf = model::tables().per_buf;
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
+        model::personal_data& p = per_buf[static_cast<size_t>(slot)];
+        if (p.InUse != model::SlotUsed)
+            continue;
+        const int birth = 1700 + (slot * 7919) % 300;
+        p.B_day = std::to_string(birth) + "/04/01";
+        if (slot % 3 == 0)
+            p.Death_day = std::to_string(birth + 40 + slot % 50) + "/12/31";
+    }
+    layouttest::layOut(start);
+    layout::chart().sel_tree = static_cast<int16_t>(layout::chart().tree_cnt + 1);
+}
+
+void BM_CollectRows(benchmark::State& state)
+{
+    setUpFamily();
+    reports::ChronologyRows table;
+    for (auto _ : state) {
+        reports::Load_YTbl(table);
+        benchmark::DoNotOptimize(table.YRowLast);
+    }
+    state.counters["rows"] = table.YRowLast + 1;
+}
+BENCHMARK(BM_CollectRows)->Unit(benchmark::kMillisecond);
+
+void BM_OrderAndPack(benchmark::State& state)
+{
+    setUpFamily();
+    reports::ChronologyRows collected;
+    reports::Load_YTbl(collected);
+    int lines = 0;
+    for (auto _ : state) {
+        reports::ChronologyRows table = collected;
+        reports::orderChronologyRows(table);
+        const reports::YearExtent extent = reports::chronologyExtent(table);
+        lines = reports::packChronologyRows(table, extent.YMinYear, [](int, int) {});
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["lines"] = lines;
+}
+BENCHMARK(BM_OrderAndPack)->Unit(benchmark::kMillisecond);
+
+void BM_LineLists(benchmark::State& state)
+{
+    setUpFamily();
+    for (auto _ : state) {
+        const reports::ChronologyLines lines = reports::buildChronologyLines();
+        benchmark::DoNotOptimize(lines.persons);
+    }
+}
+BENCHMARK(BM_LineLists)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,399 @@
+// The chronology window driven headless: its open flag and the person card it
+// closes, the tree layout's bars, grid and heading, the step box, the sheet that
+// grows and scrolls, the order button with both line lists and its refusal, the
+// person card and printer buttons, and printing through the PDF printer.
+
+#include "ChronologyFixture.h"
+
+#include "forms/Printer.h"
+#include "forms/Printers.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+#include "reports/reports_state.h"
+#include "reports/yeartb.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using reports_test::ChronologyFixture;
+using reports_test::RecordingChronologyWindows;
+
+class YeartbTest : public ChronologyFixture {
+protected:
+    void TearDown() override
+    {
+        if (form().isLoaded())
+            form().unload();
+        forms::resetCurrentPrinter();
+        forms::resetPrinterList();
+    }
+
+    YeartbForm& form() { return yeartb_form(); }
+
+    // Husband 1900-1950, wife 1950-living, their son 1949-living, and a second
+    // family in a tree of its own (1880-1930, 1885-living); the chart lists all
+    // five. Returns the first marriage.
+    int16_t twoFamilies()
+    {
+        const int16_t first = family.couple();
+        const int16_t son = family.person(layouttest::FamilyBuilder::Male);
+        family.child(first, son);
+        const int16_t second = family.couple();
+        const auto& kou = model::tables().kou_buf;
+        dates(kou[first].kou_titi, "1900/02/03", "1950/01/01");
+        dates(kou[first].kou_haha, "1950/07/07");
+        dates(son, "1949/12/31");
+        dates(kou[second].kou_titi, "1880", "1930");
+        dates(kou[second].kou_haha, "1885");
+        layOut(first);
+        chartPersons({kou[first].kou_titi, kou[first].kou_haha, son, kou[second].kou_titi, kou[second].kou_haha});
+        return first;
+    }
+
+    std::vector<int> treeBars() const
+    {
+        std::vector<int> bars;
+        for (int index : yeartb_form().Label3.indexes()) {
+            if (index >= 3)
+                bars.push_back(index);
+        }
+        return bars;
+    }
+
+    RecordingChronologyWindows windows;
+};
+
+TEST_F(YeartbTest, LoadingMarksTheWindowOpenAndUnloadingClosesTheCard)
+{
+    twoFamilies();
+    selectTree(0);
+    form().load();
+    EXPECT_EQ(form().caption(), "年表画面");
+    EXPECT_EQ(model::tables().YTbl_Open, -1);
+    EXPECT_EQ(form().CMDFUNC[2].caption(), "家系順");
+    EXPECT_EQ(form().YOrderFlag, 0);
+
+    windows.cardOpen = true;
+    form().CMDEND.onClick();
+    EXPECT_FALSE(form().isLoaded());
+    EXPECT_EQ(model::tables().YTbl_Open, 0);
+    EXPECT_EQ(windows.closes, 1);
+    EXPECT_FALSE(windows.cardOpen);
+}
+
+TEST_F(YeartbTest, TreeLayoutShowsThePersonsOfTheSelectedTree)
+{
+    twoFamilies();
+    selectTree(0);
+    form().load();
+    EXPECT_EQ(form().Label5.caption(), "　木0年表");
+    const std::vector<int> bars = treeBars();
+    ASSERT_EQ(bars.size(), 3u);
+    // 1900-1950 and 1950-living share line 0; the son born 1949 has line 1.
+    const forms::Label& husband = form().Label3[3];
+    const forms::Label& wife = form().Label3[4];
+    const forms::Label& son = form().Label3[5];
+    EXPECT_EQ(husband.caption(), "姓1名");
+    EXPECT_EQ(husband.backColor(), reports::TreeBarMale);
+    EXPECT_EQ(wife.backColor(), reports::TreeBarFemale);
+    EXPECT_NEAR(husband.top(), 120, 15);
+    EXPECT_NEAR(wife.top(), 120, 15);
+    EXPECT_NEAR(son.top(), 495, 15);
+    EXPECT_NEAR(husband.left(), 120, 15);
+    EXPECT_NEAR(wife.left(), husband.left() + husband.width(), 30);
+    EXPECT_LE(son.left(), wife.left());
+    EXPECT_EQ(husband.toolTipText(), "　:　姓1名 1900/02/03～1950/01/01");
+    EXPECT_TRUE(husband.isVisible());
+    // The extent is 1900..2026: grid years 1900, 1910, ... 2020 with their labels.
+    EXPECT_EQ(form().extent.YMinYear, 1900);
+    EXPECT_EQ(form().extent.YMaxYear, ThisYear);
+    ASSERT_TRUE(form().Label1.exists(3));
+    EXPECT_EQ(form().Label1[3].caption(), "1900");
+    EXPECT_EQ(form().Label1.uBound(), 2 + 13);
+    EXPECT_EQ(form().Line1.uBound(), 2 + 13);
+    EXPECT_EQ(form().Line1[3].borderStyle(), 3);
+}
+
+TEST_F(YeartbTest, AllTreesTabStartsEveryTreeOnItsOwnLineEarliestFirst)
+{
+    twoFamilies();
+    selectAllTrees();
+    form().load();
+    EXPECT_EQ(form().Label5.caption(), "　木0　木1　年表");
+    ASSERT_EQ(treeBars().size(), 5u);
+    // Tree 1 (born 1880) comes before tree 0 (born 1900) and takes lines 0 and 1.
+    EXPECT_EQ(form().Label3[3].caption(), "姓4名");
+    EXPECT_NEAR(form().Label3[3].top(), 120, 15);
+    EXPECT_NEAR(form().Label3[4].top(), 495, 15);
+    EXPECT_NEAR(form().Label3[5].top(), 870, 15);
+    EXPECT_EQ(form().Label3[5].caption(), "姓1名");
+}
+
+TEST_F(YeartbTest, EmptyOrLetterStepBoxFallsBackToTenAtTheNextBuild)
+{
+    twoFamilies();
+    selectTree(0);
+    form().load();
+    for (const char* text : {"", "abc", "0", "-3"}) {
+        form().Text2.setText(text);
+        form().Command1.onClick();
+        EXPECT_EQ(form().Text2.text(), "10") << text;
+        EXPECT_EQ(form().Label1[3].caption(), "1900") << text;
+        EXPECT_EQ(form().Label1[4].caption(), "1910") << text;
+    }
+    form().Text2.setText("25");
+    form().Command1.onClick();
+    EXPECT_EQ(form().Label1[3].caption(), "1900");
+    EXPECT_EQ(form().Label1[4].caption(), "1925");
+    EXPECT_EQ(form().Label1.uBound(), 2 + 6);   // 1900 .. 2025
+}
+
+TEST_F(YeartbTest, StepTooFineForTheCenturiesIsWidenedAndShown)
+{
+    const int16_t kou = family.couple();
+    dates(model::tables().kou_buf[kou].kou_titi, "1000/01/01", "1050/01/01");
+    dates(model::tables().kou_buf[kou].kou_haha, "1700/01/01");
+    layOut(kou);
+    selectTree(0);
+    form().load();
+    form().Text2.setText("1");
+    form().Command1.onClick();
+    EXPECT_EQ(form().Text2.text(), "10");
+    EXPECT_LE(form().Label1.uBound() - 2, reports::MaxGridLines);
+    EXPECT_EQ(form().Label1[3].caption(), "1000");
+    EXPECT_EQ(form().Label1[4].caption(), "1010");
+}
+
+TEST_F(YeartbTest, RebuildReplacesTheBarsWithoutLeavingOldOnes)
+{
+    twoFamilies();
+    selectTree(0);
+    form().load();
+    form().Command1.onClick();
+    EXPECT_EQ(treeBars().size(), 3u);
+    EXPECT_EQ(form().printout.bars.size(), 3u);
+}
+
+TEST_F(YeartbTest, TabWithoutPersonsHasNoBarsAndNoYears)
+{
+    twoFamilies();
+    selectTree(layout::chart().tree_cnt);
+    layout::chart().tab_buf[static_cast<size_t>(layout::chart().tree_cnt)].caption = "新規";
+    form().load();
+    EXPECT_TRUE(treeBars().empty());
+    EXPECT_EQ(form().Label1.uBound(), 2);
+    EXPECT_EQ(form().Label5.caption(), "　新規年表");
+    // Nothing to print: no job, no message.
+    forms::setPrinterList({forms::PdfPrinterName});
+    form().YPrint();
+    EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(YeartbTest, SheetGrowsWithItsBarsAndScrollsToItsBottom)
+{
+    // Forty couples married in a line of descent, each generation overlapping the
+    // next, so every person needs a line of its own.
+    int16_t kou = family.couple();
+    const int16_t start = kou;
+    for (int generation = 0; generation < 20; ++generation) {
+        const auto& k = model::tables().kou_buf[kou];
+        dates(k.kou_titi, std::to_string(1800 + generation * 5));
+        dates(k.kou_haha, std::to_string(1801 + generation * 5));
+        const int16_t son = family.person(layouttest::FamilyBuilder::Male);
+        family.child(kou, son);
+        const int16_t wife = family.person(layouttest::FamilyBuilder::Female);
+        kou = family.marry(son, wife);
+    }
+    dates(model::tables().kou_buf[kou].kou_titi, "1900");
+    dates(model::tables().kou_buf[kou].kou_haha, "1901");
+    layOut(start);
+    selectTree(0);
+    form().load();
+    const std::vector<int> bars = treeBars();
+    ASSERT_EQ(bars.size(), 42u);
+    const forms::Label& last = form().Label3[bars.back()];
+    EXPECT_NEAR(form().Picture2.height(), last.top() + last.height(), 15);
+    EXPECT_TRUE(form().vsc.isEnabled());
+    EXPECT_EQ(form().vsc.max(), 32767);
+    EXPECT_EQ(form().vsc.smallChange(), 375);
+    EXPECT_EQ(form().vsc.largeChange(), 1125);
+    form().vsc.setValue(32767);
+    EXPECT_NEAR(form().Picture2.top() + form().Picture2.height(), form().Picture1.height(), 15);
+    form().vsc.setValue(0);
+    EXPECT_NEAR(form().Picture2.top(), 0, 15);
+}
+
+TEST_F(YeartbTest, OrderButtonSwitchesBetweenBirthAndFamilyOrder)
+{
+    twoFamilies();
+    selectTree(0);
+    model::tables().PerCount = 99;
+    form().load();
+    form().CMDFUNC[2].onClick();
+    EXPECT_EQ(form().CMDFUNC[2].caption(), "生年順");
+    EXPECT_EQ(model::settings().Nenpyo_SortMode, 0);
+    EXPECT_EQ(form().YOrderFlag, -1);
+    EXPECT_EQ(model::tables().PerCount, 5);   // the used slots, whatever the count said
+    EXPECT_EQ(form().YCurLine, 1);
+    // Birth order: 1880, 1885, 1900, 1949, 1950.
+    EXPECT_EQ(form().Label2[1].caption(), "姓4名");
+    EXPECT_EQ(form().Label2[5].caption(), "姓2名");
+    EXPECT_TRUE(form().Label2[5].isVisible());
+    // The tree layout's controls have made way for the lines.
+    EXPECT_EQ(form().Label3.uBound(), 5);
+    EXPECT_EQ(form().Line1.uBound(), 1);
+
+    form().CMDFUNC[2].onClick();
+    EXPECT_EQ(form().CMDFUNC[2].caption(), "家系順");
+    EXPECT_EQ(model::settings().Nenpyo_SortMode, 1);
+    EXPECT_EQ(form().YOrderFlag, 0);
+    EXPECT_EQ(form().Label2[1].caption(), "姓1名");   // the chart's order
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(YeartbTest, FamilyOrderWithoutChartPersonsIsRefused)
+{
+    addPerson("甲", "一", 0).B_day = "1950";
+    form().load();
+    form().CMDFUNC[2].onClick();   // birth order
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[2].onClick();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "家族ではありません");
+    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
+    EXPECT_EQ(form().CMDFUNC[2].caption(), "生年順");
+    EXPECT_EQ(model::settings().Nenpyo_SortMode, 0);
+    EXPECT_EQ(form().YOrderFlag, -1);
+}
+
+TEST_F(YeartbTest, LineListsPaintBarsOnTheYearAxis)
+{
+    auto& a = addPerson("甲", "一", 0);
+    a.B_day = "1930/01/01";
+    auto& b = addPerson("乙", "二", 1);
+    b.B_day = "1950/01/01";
+    addPerson("丙", "三", 0);   // no birth date: name, but no bar
+    form().load();
+    form().CMDFUNC[2].onClick();
+    // Lines: 丙 (no birth), 甲 1930, 乙 1950.
+    EXPECT_EQ(form().Label2[1].caption(), "丙三");
+    EXPECT_FALSE(form().Label3[1].isVisible());
+    EXPECT_TRUE(form().Label3[2].isVisible());
+    EXPECT_EQ(form().Label3[2].backColor(), reports::LineBarMale);
+    EXPECT_EQ(form().Label3[3].backColor(), reports::LineBarFemale);
+    // The axis: the rightmost label is this year, the leftmost at or before 1930.
+    const int cells = form().axis.cells;
+    ASSERT_GE(cells, 2);
+    EXPECT_EQ(form().Label1[cells].caption(), std::to_string(ThisYear));
+    EXPECT_LE(std::stoi(form().Label1[1].caption()), 1930);
+    EXPECT_NEAR(form().Picture2.width(), form().Label2[1].left() + form().Label2[1].width() + 200 + cells * 630, 15);
+    // A bar runs from the centre of its birth year to this year.
+    const double origin = form().Label2[1].left() + form().Label2[1].width() + 200 + 187.5;
+    const double first = std::stoi(form().Label1[1].caption());
+    EXPECT_NEAR(form().Label3[2].left(), origin + (1930 - first) * form().axis.scale, 15);
+    EXPECT_NEAR(form().Label3[2].left() + form().Label3[2].width(), origin + (ThisYear - first) * form().axis.scale,
+                30);
+    EXPECT_FALSE(form().vsc.isEnabled());   // three lines fit
+    EXPECT_EQ(form().Label2[1].backColor(), reports::NameLabelColour);
+}
+
+TEST_F(YeartbTest, EverybodyDeadEndsTheAxisAtTheLastDeath)
+{
+    auto& a = addPerson("甲", "一", 0);
+    a.B_day = "1900";
+    a.Death_day = "1960";
+    auto& b = addPerson("乙", "二", 1);
+    b.B_day = "1910";
+    b.Death_day = "1980/05/05";
+    form().load();
+    form().CMDFUNC[2].onClick();
+    EXPECT_EQ(form().Label1[form().axis.cells].caption(), "1980");
+}
+
+TEST_F(YeartbTest, EmptyFamilyHidesTheSheetAndDisablesTheButtons)
+{
+    form().load();
+    form().CMDFUNC[2].onClick();
+    EXPECT_FALSE(form().Picture2.isVisible());
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FALSE(form().CMDFUNC[i].isEnabled()) << i;
+    EXPECT_EQ(model::tables().PerCount, 0);
+}
+
+TEST_F(YeartbTest, PersonCardShowsTheCurrentLineAndHighlightsIt)
+{
+    addPerson("甲", "一", 0).B_day = "1950";
+    addPerson("乙", "二", 1).B_day = "1930";
+    form().load();
+    form().CMDFUNC[1].onClick();   // before the first painting: no line to show
+    EXPECT_TRUE(windows.cards.empty());
+
+    form().CMDFUNC[2].onClick();
+    form().CMDFUNC[1].onClick();
+    EXPECT_EQ(windows.cards, (std::vector<int>{2}));   // line 1 in birth order
+    EXPECT_EQ(form().Label2[1].backColor(), reports::CurrentLineColour);
+    EXPECT_EQ(form().Label3[1].backColor(), reports::CurrentLineColour);
+
+    // The order button closes the open card first.
+    answers.answerNext(platform::vbOK);   // nobody on the chart: family order refused
+    form().CMDFUNC[2].onClick();
+    EXPECT_EQ(windows.closes, 1);
+}
+
+TEST_F(YeartbTest, PrinterChoiceNeedsAPrinter)
+{
+    form().load();
+    forms::setPrinterList({});
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[3].onClick();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "プリンタとの通信が不正です。印刷出来ません。");
+    EXPECT_EQ(windows.printerChoices, 0);
+    forms::setPrinterList({forms::PdfPrinterName});
+    form().CMDFUNC[3].onClick();
+    EXPECT_EQ(windows.printerChoices, 1);
+}
+
+TEST_F(YeartbTest, PrintButtonPrintsTheTreeLayoutAlsoFromTheLineLists)
+{
+    twoFamilies();
+    selectAllTrees();
+    forms::setPrinterList({forms::PdfPrinterName});
+    form().load();
+    form().CMDFUNC[2].onClick();   // the line lists on screen
+    const std::string pdf = home.path() + "/chronology.pdf";
+    forms::printer().setOutputFileName(pdf);
+    form().CMDFUNC[4].onClick();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(forms::printer().lastJobPageCount(), 1);
+    EXPECT_GT(platform::fileLength(pdf), 0);
+    EXPECT_EQ(form().printout.bars.size(), 5u);
+    EXPECT_EQ(form().printout.heading, "　木0　木1　年表");
+}
+
+TEST_F(YeartbTest, PrintingWithoutPrinterOrWithAFailingOneSaysSo)
+{
+    twoFamilies();
+    selectTree(0);
+    form().load();
+    forms::setPrinterList({});
+    answers.answerNext(platform::vbOK);
+    form().YPrint();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "プリンタとの通信が不正です。印刷出来ません。");
+
+    forms::setPrinterList({forms::PdfPrinterName});
+    forms::printer().setOutputFileName(home.path() + "/no such folder/chronology.pdf");
+    answers.answerNext(platform::vbOK);
+    form().YPrint();
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, "プリンタのエラーです");
+    EXPECT_FALSE(forms::printer().isJobOpen());
+}
+
+} // namespace
