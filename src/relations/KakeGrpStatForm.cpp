@@ -3,7 +3,9 @@
 #include "relations/SavableText.h"
 
 #include "drawing/ChartRebuild.h"
+#include "forms/DragDrop.h"
 #include "forms/Keys.h"
+#include "mainwindow/DropState.h"
 #include "model/GroupLists.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
@@ -125,8 +127,21 @@ void KakeGrpStatForm::design()
 void KakeGrpStatForm::Form_Load()
 {
     InModList = false;
-    // Taking drops on lblLeader belongs to the drag protocol of the person lists.
+    // A person dragged from the relationship editor's person lists onto the leader
+    // field becomes the leader; the drag's source learns that the drop was taken.
     lblLeader.setTag("0");
+    lblLeader.setOleDropMode(1);
+    lblLeader.onOLEDragDrop = [this](forms::DataObject& data, int& effect, int button, int shift, double x,
+                                     double y) {
+        (void)effect;
+        (void)button;
+        (void)shift;
+        (void)x;
+        (void)y;
+        mainwindow::DropState& st = mainwindow::dropState();
+        if (lblLeader_OLEDragDrop(st.Drag_Person, data.getData(forms::vbCFText)))
+            st.Drop_Done = -1;
+    };
     SetGrpList();
     cmdNew_Click();
 }

@@ -5,6 +5,10 @@
 
 #include "relations/KakeGrpStatForm.h"
 
+#include "forms/DragDrop.h"
+#include "mainwindow/DropState.h"
+#include "relations/CtrlForm.h"
+
 #include "model/GroupLists.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -298,6 +302,35 @@ TEST_F(KakeGrpStat, DecideRebuildsTheChartAndCloses)
     EXPECT_EQ(layout::chart().tree_cnt, 1);
     EXPECT_FALSE(window().isLoaded());
     expectNoEdit();
+}
+
+// A person dragged from the relationship editor's men's list onto the leader field.
+TEST_F(KakeGrpStat, APersonDraggedFromTheEditorsListBecomesTheLeader)
+{
+    CtrlForm& editor = ctrl_form();
+    editor.load();
+    editor.Build_List();
+    forms::ListBox& men = editor.List1[0];
+    int line = -1;
+    for (int i = 0; i < men.listCount(); ++i) {
+        if (men.itemData(i) == other)
+            line = i;
+    }
+    ASSERT_GE(line, 0);
+    men.setListIndex(line);
+    forms::setCursorPosition(200, 200);
+    editor.List1_MouseDown(0, forms::vbLeftButton, 0, 0, 0);
+    forms::setCursorPosition(203, 200);
+    editor.List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
+    ASSERT_TRUE(forms::isDragInProgress());
+
+    forms::dropOn(window().lblLeader, 100, 100);
+    EXPECT_EQ(window().lblLeader.tag(), std::to_string(other));
+    EXPECT_EQ(window().lblLeader.caption(), men.list(line));
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, -1);
+    if (forms::isDragInProgress())
+        forms::cancelDrag();
+    editor.unload();
 }
 
 } // namespace
