@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Libraries, IconRangeTest,
 
 TEST_F(PicturesTest, theFirstPageShowsTheClearTileAndTheIconsSortedColumnByColumn)
 {
-    platform::makeDir(library());
+    makeLibrary(0); // without the icons the program ships
     for (const char* name : {"b.ico", "A.ico", "c.ico", "note.txt", "d.ico", "e.ico", "f.ico"})
         writeImage(platform::joinPath(library(), name), Qt::yellow);
     chooser().load();
@@ -249,6 +249,17 @@ TEST_F(PicturesTest, aPickedIconIsStoredUnderTheSlotsFaceNameOnRegister)
     EXPECT_EQ(person(slot).Picture_index, 1);
     EXPECT_EQ(person(slot).Picture_filename, "face" + std::to_string(slot) + ".ico");
     EXPECT_TRUE(platform::fileExists(platform::joinPath(entry::faceFolder(), person(slot).Picture_filename)));
+}
+
+TEST_F(PicturesTest, theShippedLibraryOffersEveryIconWithoutAMessage)
+{
+    const std::vector<std::string> shipped = platform::listFiles(library(), "*.ico");
+    ASSERT_GE(shipped.size(), 10u) << "the program folder's icon library";
+    chooser().load();
+    EXPECT_TRUE(answers.shown().empty()) << "every shipped icon is a picture";
+    EXPECT_EQ(chooser().names().size(), shipped.size() + 1) << "the clear tile and one tile per icon";
+    for (size_t k = 1; k < chooser().names().size(); ++k)
+        EXPECT_FALSE(chooser().PicBuf[static_cast<int>(k)].picture().isEmpty()) << chooser().names()[k];
 }
 
 } // namespace
