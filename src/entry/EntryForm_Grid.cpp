@@ -212,13 +212,15 @@ EntryForm::RowDates EntryForm::checkRowDates(int row)
 {
     const std::string birth = tb.textMatrix(row, 5);
     const std::string death = tb.textMatrix(row, 6);
-    const std::optional<double> b = birth.empty() ? std::nullopt : entry::dateValue(birth);
+    std::optional<double> b;
+    if (!birth.empty())
+        b = entry::dateValue(birth);
     if (!death.empty()) {
         const std::optional<double> d = entry::dateValue(death);
         if (!d || (!birth.empty() && !b))
             return RowDates::Bad;
-        if (birth.empty())
-            return RowDates::Good;
+        if (!b)
+            return RowDates::Good; // no birth date
         if (*b <= *d) {
             tb.setTextMatrix(row, 7, platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365)));
             return RowDates::Good;
