@@ -4,6 +4,8 @@
 // editor asks of the main window, the person editor and the family model's
 // window services. The editor itself is the real window, loaded headless.
 
+#include "Recorders.h"
+
 #include "relations/CtrlForm.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
@@ -27,33 +29,6 @@
 #include <vector>
 
 namespace relations_test {
-
-// Records the editor's requests of the windows around it.
-class RecordingRequests : public relations::RelationRequests {
-public:
-    std::vector<std::string> calls;
-    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
-    void raiseMainWindow() override { calls.push_back("raiseMainWindow"); }
-};
-
-// Records the model's requests that the editor's commands lead to.
-class RecordingServices : public model::WindowServices {
-public:
-    std::vector<std::string> calls;
-    void closeChronology() override { calls.push_back("closeChronology"); }
-    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
-    void saveUndo() override { calls.push_back("saveUndo"); }
-    void enableRelationUndo(const std::string& caption) override { calls.push_back("enableRelationUndo " + caption); }
-    void setChartAcceptsDrops(bool accepts) override
-    {
-        calls.push_back(accepts ? "acceptsDrops" : "refusesDrops");
-    }
-};
-
-inline int countOf(const std::vector<std::string>& calls, const std::string& call)
-{
-    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-}
 
 // The last drop-mode request to the chart canvas, "" when none was made.
 inline std::string lastDropMode(const std::vector<std::string>& calls)

@@ -5,6 +5,8 @@
 // the family model's window services. The windows themselves are real, loaded
 // headless.
 
+#include "Recorders.h"
+
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
 
@@ -33,21 +35,8 @@
 
 namespace relations_windows_test {
 
-class RecordingRequests : public relations::RelationRequests {
-public:
-    std::vector<std::string> calls;
-    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
-    void raiseMainWindow() override { calls.push_back("raiseMainWindow"); }
-};
-
-class RecordingServices : public model::WindowServices {
-public:
-    std::vector<std::string> calls;
-    void closeChronology() override { calls.push_back("closeChronology"); }
-    void closePersonEditor() override { calls.push_back("closePersonEditor"); }
-    void saveUndo() override { calls.push_back("saveUndo"); }
-    void setChartAcceptsDrops(bool accepts) override { calls.push_back(accepts ? "acceptsDrops" : "refusesDrops"); }
-};
+using relations_test::RecordingRequests;
+using relations_test::RecordingServices;
 
 // A left click in the middle of a control of a shown window, as the user makes it.
 inline void click(forms::Control& control)
@@ -57,10 +46,7 @@ inline void click(forms::Control& control)
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
-inline int countOf(const std::vector<std::string>& calls, const std::string& call)
-{
-    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-}
+using relations_test::countOf;
 
 class WindowsTest : public ::testing::Test {
 protected:
