@@ -208,6 +208,15 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
                 failLoad("結婚情報が多すぎます");
             presetChild(m_work, SpareEntry);
             m_work.kodo_yoshirireki[SpareEntry] = -1;
+            // A child block the file did not close, or child lines outside any block,
+            // have not been checked: a child that is no person slot is dropped here.
+            for (int entry = 0; entry < SpareEntry; ++entry) {
+                const int16_t child = m_work.kou_kodo[entry];
+                if (child != -1 && !isPersonReference(child)) {
+                    presetChild(m_work, entry);
+                    m_work.kodo_yoshirireki[entry] = -1;
+                }
+            }
             // The adoption history names a marriage; one outside the table means none.
             for (auto& history : m_work.kodo_yoshirireki) {
                 if (history != -1 && (history < 1 || history > LastSlot))

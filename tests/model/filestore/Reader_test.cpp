@@ -412,6 +412,22 @@ TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
     EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
 }
 
+TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
+{
+    // The last child block is not closed before the marriage ends; in the second
+    // marriage a child line stands outside any block.
+    ASSERT_TRUE(loadLines(marriages
+                          + marriage(1, 2,
+                                     child("3") + Lines{"children_data_start", " kou_kodo= 0",
+                                                        " kou_kodo_comment=開いたまま"})
+                          + marriage(1, 2, Lines{" kou_kodo= 5000"} + child("4"))
+                          + marriage(1, 2, child("3") + Lines{"children_data_start", " kou_kodo= 4"})));
+    EXPECT_EQ(childrenOf(1), (std::vector<int>{3}));
+    EXPECT_EQ(kou(1).kou_kodo_comment[1], "") << "nothing of a dropped child stays behind";
+    EXPECT_EQ(childrenOf(2), (std::vector<int>{4}));
+    EXPECT_EQ(childrenOf(3), (std::vector<int>{3, 4})) << "a proper child whose block was left open stays";
+}
+
 TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
 {
     ASSERT_TRUE(loadLines(marriages
