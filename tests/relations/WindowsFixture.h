@@ -5,7 +5,7 @@
 // the family model's window services. The windows themselves are real, loaded
 // headless.
 
-#include "Recorders.h"
+#include "RelationsTestSupport.h"
 
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
@@ -48,7 +48,7 @@ inline void click(forms::Control& control)
 
 using relations_test::countOf;
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test, protected relations_test::FamilyBuilders {
 protected:
     void SetUp() override
     {
@@ -65,34 +65,6 @@ protected:
         model::setWindowServices(nullptr);
     }
 
-    static model::Tables& tables() { return model::tables(); }
-    static model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
-    static model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
-
-    static int addPerson(const std::string& familyName, const std::string& name, int sex)
-    {
-        const int slot = model::set_per_buf(-1, name, familyName, sex, "");
-        EXPECT_GT(slot, 0);
-        return slot;
-    }
-
-    static int marry(int husband, int wife, int start = 1, const std::string& state = "通常", int mode = 0,
-                     const std::string& title = "")
-    {
-        const int slot = model::set_kou_buf(-1, state, mode, 0, husband, wife, start, title, 0);
-        EXPECT_GT(slot, 0);
-        return slot;
-    }
-
-    static int addChild(int marriage, int child, int slot = -1)
-    {
-        model::kodo_data work;
-        work.KouIdx = static_cast<int16_t>(marriage);
-        work.KodoIdx = static_cast<int16_t>(slot);
-        work.kou_kodo = static_cast<int16_t>(child);
-        work.kodo_visible = 1;
-        return model::Add_Kodo(work);
-    }
 
     static int usedPersons()
     {
