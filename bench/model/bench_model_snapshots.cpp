@@ -1,0 +1,93 @@
+// The undo snapshot and the autosave snapshot that every edit pays for: of the largest
+// family the tables hold (a family file of some 7 MB, no media), and of 100 persons
+// with a face picture of 700 KB each (70 MB of media that the edits do not change).
+// Times are wall times of the whole snapshot, writing included.
+
+#include "FullFamily.h"
+
+#include "model/document/InitAllSetting.h"
+#include "model/document/Snapshots.h"
+#include "model/tables.h"
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using benchfamily::Quiet;
+using benchfamily::ScratchHome;
+
+constexpr int MediaPersons = 100;
+constexpr size_t PictureBytes = 700 * 1000;
+
+// 100 persons, each with a face picture of its own in the work folder.
+void buildFamilyWithMedia(const ScratchHome& home)
+{
+    model::InitAllSetting();
+    model::Tables& t = model::tables();
+    const std::string picture(PictureBytes, '\x5A');
+    for (int p = 1; p <= MediaPersons; ++p) {
+        model::personal_data& r = t.per_buf[p];
+        r = model::clearedPerson(p);
+        r.InUse = model::SlotUsed;
+        r.F_name = benchfamily::filler(3, p);
+        r.Name = benchfamily::filler(2, p + 1);
+        r.Picture_filename = "face" + std::to_string(p) + ".bmp";
+        r.Picture_index = 0;
+        platform::writeWholeFile(home.file("face/" + r.Picture_filename), picture);
+    }
+}
+
+enum class Family { Largest, WithMedia };
+
+struct Fixture {
+    explicit Fixture(Family family)
+    {
+        platform::setHooks(&quiet);
+        if (family == Family::Largest)
+            benchfamily::buildFullFamily();
+        else
+            buildFamilyWithMedia(home);
+    }
+    ~Fixture() { platform::setHooks(nullptr); }
+    Quiet quiet;
+    ScratchHome home;
+};
+
+template <bool (*Snapshot)()>
+void runSnapshot(benchmark::State& state, Family family)
+{
+    Fixture f(family);
+    for (auto _ : state) {
+        if (!Snapshot())
+            state.SkipWithError("snapshot failed");
+    }
+}
+
+void BM_SaveUndoOfTheLargestFamily(benchmark::State& state)
+{
+    runSnapshot<model::Save_Undo>(state, Family::Largest);
+}
+BENCHMARK(BM_SaveUndoOfTheLargestFamily)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveAutosaveOfTheLargestFamily(benchmark::State& state)
+{
+    runSnapshot<model::Save_Autosave>(state, Family::Largest);
+}
+BENCHMARK(BM_SaveAutosaveOfTheLargestFamily)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveUndoWith70MBOfUnchangedMedia(benchmark::State& state)
+{
+    runSnapshot<model::Save_Undo>(state, Family::WithMedia);
+}
+BENCHMARK(BM_SaveUndoWith70MBOfUnchangedMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveAutosaveWith70MBOfUnchangedMedia(benchmark::State& state)
+{
+    runSnapshot<model::Save_Autosave>(state, Family::WithMedia);
+}
+BENCHMARK(BM_SaveAutosaveWith70MBOfUnchangedMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
