@@ -298,16 +298,9 @@ void showSelectedTree(int16_t tree)
         Setup_ChartView(tree);
 }
 
-} // namespace
-
-void Build_Keizu(int16_t tree)
+// Steps 4 to 11, for a family with a marriage to start from.
+void buildChart(int16_t tree)
 {
-    prepareChart();
-    chartState().start_kou = chooseStartMarriage();
-    if (chartState().start_kou == -1) {
-        showEmptyChart();
-        return;
-    }
     const BusyPointer busy;
     beginChart();
     layout::Mark_MultiParent();
@@ -321,8 +314,21 @@ void Build_Keizu(int16_t tree)
     measureChart();
     showSelectedTree(tree);
     transforms.restore();
-    // The snapshot holds the family as it is, without the temporary copies. A
-    // failure has been shown by the writer; the chart stands either way.
+}
+
+} // namespace
+
+void Build_Keizu(int16_t tree)
+{
+    prepareChart();
+    chartState().start_kou = chooseStartMarriage();
+    if (chartState().start_kou == -1)
+        showEmptyChart();
+    else
+        buildChart(tree);
+    // The snapshot holds the family as it is after every rebuild, without the
+    // temporary copies, also when there is no marriage to draw. A failure has been
+    // shown by the writer; the chart stands either way.
     (void)model::Save_Autosave();
 }
 

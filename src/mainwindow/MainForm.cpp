@@ -424,7 +424,7 @@ bool MainForm::recoverInterruptedEdit()
     model::recoverAutosave([this, &attempted](const std::string& path) {
         attempted = true;
         std::string copy = path;
-        return LoadKezFile(copy);
+        return LoadKezFile(copy, LoadOrigin::RecoveredCopy);
     });
     if (attempted)
         LoadAfterDisp();
@@ -438,6 +438,10 @@ void MainForm::openCommandLineFamily()
     std::string path = items[0];
     if (platform::Trim(path).empty())
         return;
+    // A relative name means the folder the program was started from; the file
+    // commands change the current folder later, so the family keeps its full path.
+    if (path.front() != '/')
+        path = platform::joinPath(platform::currentDirectory(), path);
     LoadKezFile(path);
     LoadAfterDisp();
 }
@@ -466,8 +470,9 @@ void MainForm::Form_QueryUnload(int& Cancel, int UnloadMode)
         return;
     }
     if (platform::MsgBox(SaveQuestion, platform::vbYesNo) == platform::vbYes && !saveBeforeEnd()) {
-        // The family could not be written: ending now would lose it, and the
-        // autosave copy with it. The window stays open for another save.
+        // The user wanted the family saved and it was not (no name was chosen, or it
+        // could not be written): ending now would lose it, and the autosave copy with
+        // it. The window stays open.
         Cancel = 1;
         return;
     }
@@ -475,8 +480,8 @@ void MainForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     platform::EndProgram();
 }
 
-// The save of the shutdown question. False only when a chosen file could not be
-// written; no chosen name shows its message and lets the program end unsaved.
+// The save of the shutdown question. True when the family was written; no chosen
+// name shows its message, and a file that could not be written the writer's.
 bool MainForm::saveBeforeEnd()
 {
     model::Tables& t = model::tables();
@@ -501,7 +506,7 @@ bool MainForm::saveBeforeEnd()
     }
     if (t.Cur_FilePath.empty()) {
         platform::MsgBox(NotSavedMessage, platform::vbOKOnly);
-        return true;
+        return false;
     }
     if (model::save_file(t.Cur_FilePath))
         return true;

@@ -142,10 +142,15 @@ public:
 
     // --- File menu ---
     void fileitem_Click(int Index);
+    // What a loaded family is to the file it was read from.
+    enum class LoadOrigin {
+        FamilyFile,    // the document's own file: Cur_FilePath, caption and "FilePath.ini" follow it
+        RecoveredCopy, // a working copy of the autosave: a changed family without a file
+    };
     // Empties the document, reads the family file at path and shows it. path
     // gets its value back when the emptying cleared it (File > Open passes
     // Cur_FilePath itself). True when the file was read to its end.
-    bool LoadKezFile(std::string& path);
+    bool LoadKezFile(std::string& path, LoadOrigin origin = LoadOrigin::FamilyFile);
     // After a load: the relationship editors' lists and the Settings menu marks.
     void LoadAfterDisp();
 

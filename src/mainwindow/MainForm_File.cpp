@@ -164,7 +164,7 @@ void MainForm::openFamily()
     LoadAfterDisp();
 }
 
-bool MainForm::LoadKezFile(std::string& path)
+bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
 {
     model::Tables& t = model::tables();
     if (path.empty()) {
@@ -191,9 +191,20 @@ bool MainForm::LoadKezFile(std::string& path)
     layout::Reset_Zoom();
     Picture1.setBackColor(model::settings().Dispmode_BGcolor);
     layout::chart().sel_tree = 0;
+    if (origin == LoadOrigin::RecoveredCopy) {
+        // The recovered edit was never saved: it is a changed family without a file,
+        // so Save asks for a name and closing asks before it is lost. The copy in TMP
+        // is no file of the user's: it shows nowhere and the remembered folder stays.
+        t.Data_Changed = 1;
+        t.Cur_FilePath.clear();
+        setCaption("");
+    } else {
+        // The family file becomes the document's file, whoever opened it.
+        t.Cur_FilePath = path;
+        setCaption(path);
+        rememberFolderOf(path);
+    }
     drawing::Refresh_TabDisp();
-    setCaption(path);
-    rememberFolderOf(path);
     return true;
 }
 

@@ -240,6 +240,19 @@ int64_t fileLength(const std::string& path)
     return static_cast<int64_t>(st.st_size);
 }
 
+FileStamp fileStamp(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throw errnoError(errno, path);
+    FileStamp stamp;
+    stamp.device = static_cast<uint64_t>(st.st_dev);
+    stamp.inode = static_cast<uint64_t>(st.st_ino);
+    stamp.length = static_cast<int64_t>(st.st_size);
+    stamp.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return stamp;
+}
+
 std::string readWholeFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -333,6 +346,41 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
+    }
+}
+
+std::string spareFileName(const std::string& path)
+{
+    const std::string dir = parentPath(path);
+    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + fileNameOf(path) + ".spare";
+}
+
+void replaceThroughSpare(const std::string& path, std::string_view bytes)
+{
+    if (dirExists(path))
+        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+    const std::string spare = spareFileName(path);
+    try {
+        // Rewritten from its start over its old content, then cut to length: the
+        // blocks it already has are used again.
+        const int fd = ::open(spare.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throw errnoError(errno, path);
+        FdGuard guard(fd);
+        writeAll(fd, bytes, path);
+        if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+            throw errnoError(errno, path);
+        if (guard.closeNow() != 0)
+            throw errnoError(errno, path);
+        // The exchange keeps the old file as the next spare instead of freeing it.
+        // A file system that cannot exchange names, or a first write, replaces.
+        if (!fileExists(path) || ::renameat2(AT_FDCWD, spare.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) != 0) {
+            if (::rename(spare.c_str(), path.c_str()) != 0)
+                throw errnoError(errno, path);
+        }
+    } catch (...) {
+        ::unlink(spare.c_str());
+        throw;
     }
 }
 

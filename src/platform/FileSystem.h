@@ -35,6 +35,23 @@ bool matchesPattern(const std::string& name, const std::string& pattern);
 // Copies a file, replacing the target (53 when the source is missing).
 void copyFile(const std::string& from, const std::string& to);
 int64_t fileLength(const std::string& path);
+// What tells one version of a file from another without reading it: where it lives
+// on disk, its length and its modification time. Equal stamps mean the file has not
+// been replaced or written since.
+struct FileStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t length = 0;
+    int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileStamp& other) const
+    {
+        return device == other.device && inode == other.inode && length == other.length
+               && modifiedNanoseconds == other.modifiedNanoseconds;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+// The stamp of a file; raises RuntimeError when it cannot be looked at (53 missing).
+FileStamp fileStamp(const std::string& path);
 std::string readWholeFile(const std::string& path);
 // Creates or truncates the file and writes the bytes.
 void writeWholeFile(const std::string& path, const std::string& bytes);
@@ -44,6 +61,15 @@ void renameFile(const std::string& from, const std::string& to);
 // renames it over the target. On any failure the old file stays intact and
 // the temporary file is removed.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
+// For a file rewritten after every edit: writes the bytes over a spare file kept
+// beside it (spareFileName), then exchanges the two names in one step, so every
+// reader, also after the program was killed, sees the old or the new file whole,
+// and the old file's disk space is reused by the next write instead of being given
+// up and taken again. Nothing is flushed to disk: the content outlives the program,
+// not a crash of the system. On failure the file stays intact.
+void replaceThroughSpare(const std::string& path, std::string_view bytes);
+// The spare file of replaceThroughSpare: "." + the file's name + ".spare", beside it.
+std::string spareFileName(const std::string& path);
 std::string currentDirectory();
 void setCurrentDirectory(const std::string& path);
 

@@ -320,7 +320,8 @@ TEST_F(ChartRebuildTest, FamilyWithoutMarriagesLeavesAnEmptyDropCanvas)
     EXPECT_EQ(form.Picture1.oleDropMode(), 1);
     EXPECT_EQ(chart().ChartPerList[1].Flag, -1);
     EXPECT_EQ(chart().cell_last[51], -1);
-    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+    // The persons are still the family: the autosave holds them without a marriage.
+    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
     EXPECT_TRUE(forms::mousePointerChanges().empty());
     EXPECT_EQ(services->selectionClears, 2);
 }

@@ -7,6 +7,7 @@
 #include "model/document/Snapshots.h"
 #include "model/filestore/FileNames.h"
 #include "model/settings.h"
+#include "platform/Cp932.h"
 
 namespace mainwindow_test {
 namespace {
@@ -266,18 +267,41 @@ TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)
     EXPECT_EQ(tables().Data_Changed, 1);
 }
 
-TEST_F(FileCommands, FamilyOpenedFromTheCommandLineAsksForANameOnItsFirstSave)
+// The command line opens a family exactly as File > Open does: it becomes the
+// document's file, so Save writes it in place and an undo keeps its caption.
+TEST_F(FileCommands, FamilyOpenedFromTheCommandLineIsTheDocumentsFile)
 {
-    const std::string path = writeFamilyFile("cmd.kez");
+    platform::makeDir(homeFile("families"));
+    const std::string path = writeFamilyFile("families/cmd.kez");
     setCommandLine({path.c_str()});
     start();
     ASSERT_EQ(personNames(), familyOf("山田"));
-    dialogs.answerNext(forms::DialogAnswer::file(homeFile("copy")));
+    EXPECT_EQ(tables().Cur_FilePath, path);
+    EXPECT_EQ(window().caption(), path);
+    EXPECT_EQ(filePathIni(), homeFile("families") + "\r\n");
+
+    ASSERT_TRUE(model::Save_Undo());
+    tables().per_buf[3].Name = "次郎";
+    window().CmdUndo.click();
+    EXPECT_EQ(window().caption(), path);
+    tables().per_buf[3].Name = "三郎";
     answers.answerNext(platform::vbOK);
     save();
-    ASSERT_EQ(dialogs.requests().size(), 1u);
-    EXPECT_EQ(dialogs.requests()[0].kind, forms::DialogKind::Save);
-    EXPECT_TRUE(platform::fileExists(homeFile("copy.kez")));
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
+    EXPECT_NE(platform::decodeCp932(read(path)).find("三郎"), std::string::npos);
+}
+
+// A relative name is the folder the program started in, wherever the file
+// dialogs later make current.
+TEST_F(FileCommands, RelativeCommandLineNameKeepsTheStartFolder)
+{
+    writeFamilyFile("cmd.kez");
+    platform::setCurrentDirectory(home.path());
+    setCommandLine({"cmd.kez"});
+    start();
+    ASSERT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("cmd.kez"));
 }
 
 TEST_F(FileCommands, OpenedDisplayFlagsSetTheSettingsMarksAndNewResetsThem)

@@ -211,6 +211,28 @@ TEST_F(KeysTest, DeleteRemovesTheClickedMarriageAfterAsking)
     EXPECT_EQ(markOf(kou), -1) << "the chart no longer shows the marriage";
 }
 
+// A crash right after the edit must offer the family as it now is: the autosave
+// follows the deletion of the last marriage, and persons without a marriage are
+// autosaved too.
+TEST_F(KeysTest, DeletingTheLastMarriageLeavesTheAutosaveOfTheFamilyWithoutIt)
+{
+    const int kou = showFamily();
+    MainForm& w = window();
+    click(w.Label11[markOf(kou)]);
+    answers.answerNext(platform::vbOK);
+    type(w.Picture1, Qt::Key_Delete);
+    ASSERT_NE(tables().kou_buf[static_cast<size_t>(kou)].InUse, model::SlotUsed);
+
+    const std::vector<std::string> names = personNames();
+    const std::string copy = platform::joinPath(home.path(), "check.kez");
+    platform::copyFile(model::autosaveSnapshotPath(), copy);
+    ASSERT_TRUE(model::Unscramble_File(copy));
+    model::InitAllSetting();
+    ASSERT_TRUE(model::load_file(copy));
+    EXPECT_EQ(personNames(), names);
+    EXPECT_NE(tables().kou_buf[static_cast<size_t>(kou)].InUse, model::SlotUsed);
+}
+
 TEST_F(KeysTest, DeleteOfAMarriageNoLongerInUseSaysSo)
 {
     const int kou = showFamily();

@@ -171,8 +171,9 @@ const ChangedCase ChangedCases[] = {
     {"YesSavesToTheOpenFile", {platform::vbOK, platform::vbYes}, Path::Set, Dialog::NotShown, false, {}, true, true},
     {"YesAsksForANameAndSaves", {platform::vbOK, platform::vbYes}, Path::None, Dialog::Chosen, false, {}, true,
      true},
-    {"CancelledNameEndsUnsaved", {platform::vbOK, platform::vbYes}, Path::None, Dialog::Cancelled, false,
-     {NotSavedMessage}, true, false},
+    // The user asked for a save and chose no name: nothing is lost, the window stays.
+    {"CancelledNameKeepsRunning", {platform::vbOK, platform::vbYes}, Path::None, Dialog::Cancelled, false,
+     {NotSavedMessage}, false, false},
     // The family could not be written: ending would lose it with its autosave.
     {"FailedSaveKeepsRunning", {platform::vbOK, platform::vbYes}, Path::Set, Dialog::NotShown, true,
      {SaveFailedMessage}, false, false},
@@ -200,7 +201,8 @@ TEST_F(ShutdownTest, FailedSaveKeepsTheFamilyWithoutAFileOfItsOwn)
 }
 
 // The name chosen at the save question is the family store's ".kez" form; an
-// existing file of that name is not replaced without a question.
+// existing file of that name is not replaced without a question, and No to it
+// chooses no name: the window stays with everything kept.
 TEST_F(ShutdownTest, ChosenNameWhoseFamilyFileExistsAsksBeforeReplacingIt)
 {
     const std::string existing = writeFamilyFile("kept.kez", "佐藤");
@@ -216,7 +218,8 @@ TEST_F(ShutdownTest, ChosenNameWhoseFamilyFileExistsAsksBeforeReplacingIt)
                                             existing + "\r\nは既に存在します。上書きしますか？", NotSavedMessage};
     EXPECT_EQ(shownTexts(), expected);
     EXPECT_EQ(read(existing), before);
-    EXPECT_TRUE(answers.programEnded());
+    EXPECT_FALSE(answers.programEnded());
+    EXPECT_TRUE(autosaveOnDisk());
 }
 
 TEST_F(ShutdownTest, SessionEndEndsAChangedFamilyWithoutAQuestionAndKeepsTheAutosave)

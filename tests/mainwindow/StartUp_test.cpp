@@ -152,28 +152,68 @@ TEST_F(Recovery, NoOpensTheCommandLineFamily)
     EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
     EXPECT_EQ(personNames(), familyOf("鈴木"));
     EXPECT_EQ(window().caption(), commandLinePath);
-    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Cur_FilePath, commandLinePath);
     EXPECT_EQ(tables().Data_Changed, 0);
 }
 
-TEST_F(Recovery, YesLoadsTheCopyDeletesTheSnapshotsAndIgnoresTheCommandLine)
+// The recovered edit was never saved: it is a changed family without a file of its
+// own, and the autosave on disk holds it at once, so a second interruption loses
+// nothing. The stale undo snapshot goes and the command line is ignored.
+TEST_F(Recovery, YesBringsBackTheEditAsAChangedFamilyWithoutAFile)
 {
+    const std::string userFolder = platform::joinPath(home.path(), "mine");
+    platform::makeDir(userFolder);
+    platform::writeWholeFile(home.file("\\FilePath.ini"), userFolder + "\r\n");
     answers.answerNext(platform::vbYes);
     start();
     expectRecoveryQuestion();
+    EXPECT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(personNames(), familyOf("佐藤"));
-    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(read(home.file("\\FilePath.ini")), userFolder + "\r\n");
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
     EXPECT_FALSE(window().CmdUndo.isEnabled());
-    EXPECT_EQ(window().caption(), model::autosaveSnapshotPath());
-    EXPECT_EQ(tables().Cur_FilePath, "");
-    EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_GE(windows.count("rebuildRelationLists"), 1);
+    EXPECT_EQ(platform::listFiles(platform::joinPath(home.path(), "TMP"), "Recovered.*"), std::vector<std::string>{});
+
+    // What a second interruption would leave: the autosave holds the recovered family.
+    ASSERT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+    const std::string copy = platform::joinPath(home.path(), "check.kez");
+    platform::copyFile(model::autosaveSnapshotPath(), copy);
+    ASSERT_TRUE(model::Unscramble_File(copy));
+    model::InitAllSetting();
+    ASSERT_TRUE(model::load_file(copy));
+    EXPECT_EQ(personNames(), familyOf("佐藤"));
+}
+
+TEST_F(Recovery, ExitAfterARecoveryAsksAndSaveAsksForANameInTheUsersFolder)
+{
+    const std::string userFolder = platform::joinPath(home.path(), "mine");
+    platform::makeDir(userFolder);
+    platform::writeWholeFile(platform::joinPath(userFolder, "other.kez"), "x");
+    platform::writeWholeFile(home.file("\\FilePath.ini"), userFolder + "\r\n");
+    answers.answerNext(platform::vbYes);
+    start();
+
+    answers.answerNext(platform::vbCancel);
+    window().fileitem[16].choose();
+    EXPECT_EQ(answers.shownTexts().back(), "データが変更されています。終了しますか?");
+    EXPECT_FALSE(answers.programEnded());
+    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[2].choose();
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].kind, forms::DialogKind::Save);
+    EXPECT_EQ(dialogs.requests()[0].startDirectory, userFolder);
 }
 
 // The copy may be all there is of the user's latest work: a copy that cannot be
-// read stays on disk as it was, and no family from the command line is opened,
-// whose chart rebuild would write its own autosave over it.
+// read stays on disk exactly as it was, the user is told where it is kept, and no
+// family from the command line is opened, whose chart rebuild would write its own
+// autosave over it.
 TEST_F(Recovery, UnreadableCopyIsKeptAndTheCommandLineIsNotOpened)
 {
     platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
@@ -181,10 +221,13 @@ TEST_F(Recovery, UnreadableCopyIsKeptAndTheCommandLineIsNotOpened)
     autosaveBytes = read(model::autosaveSnapshotPath());
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
     start();
     expectRecoveryQuestion();
-    ASSERT_EQ(answers.shown().size(), 2u);
+    ASSERT_EQ(answers.shown().size(), 3u);
     EXPECT_EQ(answers.shown()[1].text, "なんらかの障害によりファイルが開けません");
+    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n"
+                                           + model::autosaveSnapshotPath());
     EXPECT_EQ(read(model::autosaveSnapshotPath()), autosaveBytes);
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(window().caption(), "");
@@ -201,7 +244,7 @@ TEST_F(StartUp, QuotedCommandLinePathWithACommaAndBlanksIsOpenedWhole)
     start();
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(window().caption(), path);
-    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Cur_FilePath, path);
 }
 
 TEST_F(StartUp, BlankCommandLineOpensNothing)

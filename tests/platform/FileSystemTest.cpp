@@ -244,6 +244,37 @@ TEST_F(FileSystem, AtomicWriteOntoAFolderOrIntoAMissingFolderFails)
     EXPECT_EQ(listFiles(dir, "*.*"), Names{});
 }
 
+// Every edit's snapshot goes through replaceThroughSpare: the file holds exactly the
+// last content whole, whatever the earlier lengths, and a write that fails leaves it.
+TEST_F(FileSystem, ReplaceThroughSpareKeepsTheFileWholeAndExact)
+{
+    const std::string path = at("Undo.kez");
+    for (const std::string content : {"first, and long enough", "short", "", "third one"}) {
+        replaceThroughSpare(path, content);
+        EXPECT_EQ(readWholeFile(path), content);
+    }
+    const FileStamp before = fileStamp(path);
+    EXPECT_EQ(fileStamp(path), before) << "a file not written keeps its stamp";
+
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const int number = errorNumberOf([&] { replaceThroughSpare(path, std::string(5000, 'n')); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(number, 61);
+    EXPECT_EQ(readWholeFile(path), "third one");
+    EXPECT_EQ(fileStamp(path), before);
+
+    replaceThroughSpare(path, "fourth");
+    EXPECT_EQ(readWholeFile(path), "fourth");
+    EXPECT_NE(fileStamp(path), before);
+    EXPECT_EQ(errorNumberOf([&] { replaceThroughSpare(dir, "x"); }), 75);
+}
+
 TEST_F(FileSystem, RemoveTreeRemovesEverythingBelow)
 {
     makeDirs(at("a/b"));

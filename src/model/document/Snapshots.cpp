@@ -6,6 +6,7 @@
 #include "model/document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -13,18 +14,25 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace model {
 
 namespace {
 
-// A snapshot is complete under its staging name before it replaces the previous one.
+// A changed bundle is complete beside these names before it replaces the previous one.
 constexpr const char* UndoStagingName = "\\TMP\\UndoNew.kez";
 constexpr const char* AutosaveStagingName = "\\TMP\\AutosaveNew.kez";
+// The start-up recovery reads the autosave through an unscrambled copy of this name.
+constexpr const char* RecoveryCopyName = "\\TMP\\Recovered.kez";
 
 // The scrambling table. Its values must be the same in every run: an autosave written
 // by one run is unscrambled by the next. A fixed xorshift sequence gives them.
@@ -46,6 +54,27 @@ const std::array<uint8_t, 256>& scrambleTable()
 
 enum class Direction { Scramble, Unscramble };
 
+// Byte i gets table[i mod 256] added (or taken away). Runs of 0 or 1 byte stay as
+// they are. Works a table length at a time, so the inner loop needs no modulo.
+void transformBytes(char* bytes, size_t length, Direction direction)
+{
+    if (length <= 1)
+        return;
+    const auto& table = scrambleTable();
+    auto* b = reinterpret_cast<uint8_t*>(bytes);
+    for (size_t start = 0; start < length; start += table.size()) {
+        const size_t n = std::min(table.size(), length - start);
+        uint8_t* block = b + start;
+        if (direction == Direction::Scramble) {
+            for (size_t i = 0; i < n; ++i)
+                block[i] = static_cast<uint8_t>(block[i] + table[i]);
+        } else {
+            for (size_t i = 0; i < n; ++i)
+                block[i] = static_cast<uint8_t>(block[i] - table[i]);
+        }
+    }
+}
+
 bool transformFile(const std::string& path, Direction direction)
 {
     try {
@@ -54,12 +83,7 @@ bool transformFile(const std::string& path, Direction direction)
         std::string bytes = platform::readWholeFile(path);
         if (bytes.size() <= 1)
             return true;
-        const auto& table = scrambleTable();
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            const auto b = static_cast<uint8_t>(bytes[i]);
-            const uint8_t k = table[i % table.size()];
-            bytes[i] = static_cast<char>(direction == Direction::Scramble ? uint8_t(b + k) : uint8_t(b - k));
-        }
+        transformBytes(bytes.data(), bytes.size(), direction);
         platform::writeFileAtomically(path, bytes);
         return true;
     } catch (const platform::RuntimeError&) {
@@ -82,6 +106,7 @@ void deleteQuietly(const std::string& path)
 void deletePair(const std::string& familyPath)
 {
     deleteQuietly(familyPath);
+    deleteQuietly(platform::spareFileName(familyPath));
     deleteQuietly(kedFileName(familyPath));
 }
 
@@ -95,10 +120,135 @@ void reportWriteFailure()
     platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
 }
 
-// Writes the family under the staging name, scrambles it, then moves the bundle and
-// the family file over the previous snapshot, the family file last. Any failure before
-// the moves leaves the previous snapshot as it was.
-bool writeSnapshot(const char* backslashName, const char* stagingName)
+// What a snapshot's media bundle was packed from: the bundle's directory and the stamp
+// of every media file in it, and the stamp of the bundle as written. While all of them
+// are the same, the bundle on disk is what a new one would be, byte for byte.
+struct PackedMedia {
+    std::vector<media_data> entries;
+    std::vector<platform::FileStamp> files;
+    platform::FileStamp bundle;
+};
+
+bool sameEntry(const media_data& a, const media_data& b)
+{
+    return a.MediaKind == b.MediaKind && a.PerIdx == b.PerIdx && a.FileName == b.FileName && a.DataLen == b.DataLen
+           && a.DataOfs == b.DataOfs;
+}
+
+// The media collectMedia has just listed in media_buf (entries 1..count), with the
+// stamps of their files. A file that cannot be looked at gives no answer.
+std::optional<PackedMedia> mediaToPack(int16_t count)
+{
+    PackedMedia media;
+    media.entries.reserve(static_cast<size_t>(count));
+    media.files.reserve(static_cast<size_t>(count));
+    const auto& buffer = fileStore().media_buf;
+    try {
+        for (int i = 1; i <= count; ++i) {
+            const media_data& entry = buffer[static_cast<size_t>(i)];
+            media.entries.push_back(entry);
+            media.files.push_back(platform::fileStamp(platform::joinPath(mediaFolder(entry.MediaKind), entry.FileName)));
+        }
+    } catch (const platform::RuntimeError&) {
+        return std::nullopt;
+    }
+    return media;
+}
+
+// One of the two snapshots, with what its bundle was last packed from.
+struct Snapshot {
+    const char* name;        // the family file under the program folder
+    const char* stagingName; // a changed bundle is complete beside this name first
+    std::optional<PackedMedia> packed;
+
+    // True when the bundle beside the snapshot is the one packed from exactly these media.
+    bool holdsBundleOf(const PackedMedia& media, const std::string& bundlePath) const
+    {
+        if (!packed || packed->files != media.files || packed->entries.size() != media.entries.size())
+            return false;
+        for (size_t i = 0; i < media.entries.size(); ++i) {
+            if (!sameEntry(packed->entries[i], media.entries[i]))
+                return false;
+        }
+        try {
+            return platform::fileStamp(bundlePath) == packed->bundle;
+        } catch (const platform::RuntimeError&) {
+            return false;
+        }
+    }
+};
+
+// Program-wide: what each snapshot's bundle was packed from, kept for the whole run.
+Snapshot& undoSnapshot()
+{
+    static Snapshot snapshot{UndoSnapshotName, UndoStagingName, std::nullopt};
+    return snapshot;
+}
+
+Snapshot& autosaveSnapshot()
+{
+    static Snapshot snapshot{AutosaveSnapshotName, AutosaveStagingName, std::nullopt};
+    return snapshot;
+}
+
+// True while the autosave on disk was written by this run. An autosave that an earlier
+// run left, and that the user chose not to recover, is this run's to replace but not to
+// delete.
+bool autosaveWrittenThisRun = false;
+
+// Puts the scrambled family text and its bundle in place of the previous snapshot. A
+// bundle whose media have not changed since it was packed stays as it is; a changed
+// one is written in full under its staging name first. The text then replaces the old
+// one through a spare file, and the new bundle follows it. A failure before the text
+// is replaced leaves the previous snapshot whole. Nothing is flushed to disk: a
+// snapshot has to outlive the program, not a crash of the system.
+bool replaceSnapshot(Snapshot& snapshot, std::string_view scrambled, int16_t mediaCount)
+{
+    const std::string target = snapshotPath(snapshot.name);
+    const std::string bundle = kedFileName(target);
+    const std::string staging = kedFileName(snapshotPath(snapshot.stagingName));
+
+    std::optional<PackedMedia> media;
+    bool bundleIsCurrent = false;
+    if (mediaCount > 0) {
+        media = mediaToPack(mediaCount);
+        bundleIsCurrent = media && snapshot.holdsBundleOf(*media, bundle);
+        // WriteKedFile shows its own message: a snapshot without its media would bring
+        // back the family without them.
+        if (!bundleIsCurrent && !WriteKedFile(staging, mediaCount))
+            return false;
+    }
+    try {
+        platform::replaceThroughSpare(target, scrambled);
+    } catch (const platform::RuntimeError&) {
+        deleteQuietly(staging);
+        reportWriteFailure();
+        return false;
+    }
+    try {
+        if (mediaCount == 0) {
+            // A bundle left from an older snapshot belongs to no family file any more.
+            snapshot.packed.reset();
+            platform::deleteFile(bundle);
+        } else if (!bundleIsCurrent) {
+            snapshot.packed.reset();
+            platform::renameFile(staging, bundle);
+            if (media) {
+                media->bundle = platform::fileStamp(bundle);
+                snapshot.packed = std::move(media);
+            }
+        }
+    } catch (const platform::RuntimeError&) {
+        deleteQuietly(staging);
+        reportWriteFailure();
+        return false;
+    }
+    return true;
+}
+
+// Writes the snapshot: the family text is built in memory, scrambled there and
+// written once (see replaceSnapshot).
+bool writeSnapshot(Snapshot& snapshot)
 {
     try {
         platform::makeDir(platform::appFile("\\TMP"));
@@ -106,35 +256,50 @@ bool writeSnapshot(const char* backslashName, const char* stagingName)
         reportWriteFailure();
         return false;
     }
-    const std::string target = snapshotPath(backslashName);
-    const std::string staging = snapshotPath(stagingName);
-    deletePair(staging);
-
-    // save_file shows its own message, also for a bundle it could not write: a
-    // snapshot without its media would bring back the family without them.
-    if (!save_file(staging)) {
-        deletePair(staging);
-        return false;
-    }
-    if (!Scramble_File(staging)) {
-        reportWriteFailure();
-        deletePair(staging);
-        return false;
-    }
-    const std::string stagingBundle = kedFileName(staging);
-    const bool hasBundle = platform::fileExists(stagingBundle);
+    // Runs first, as in save_file: the text records what the bundle really holds.
+    const int16_t mediaCount = collectMedia();
+    bool written = false;
     try {
-        if (hasBundle)
-            platform::renameFile(stagingBundle, kedFileName(target));
-        platform::renameFile(staging, target);
+        buildFamilyFile([&](char* bytes, size_t length) {
+            transformBytes(bytes, length, Direction::Scramble);
+            written = replaceSnapshot(snapshot, std::string_view(bytes, length), mediaCount);
+        });
     } catch (const platform::RuntimeError&) {
+        // A character the family file's code page cannot hold: nothing was written.
         reportWriteFailure();
-        deletePair(staging);
+        return false;
+    } catch (const std::bad_alloc&) {
+        reportWriteFailure();
         return false;
     }
-    // A bundle left from an older snapshot belongs to no family file any more.
-    if (!hasBundle)
-        deleteQuietly(kedFileName(target));
+    return written;
+}
+
+// Writes the autosave at path unscrambled to copy, its bundle beside it. False when
+// either cannot be written; the autosave is only read.
+bool makeReadableCopy(const std::string& path, const std::string& copy)
+{
+    try {
+        std::string bytes = platform::readWholeFile(path);
+        transformBytes(bytes.data(), bytes.size(), Direction::Unscramble);
+        platform::writeWholeFile(copy, bytes);
+        if (platform::fileExists(kedFileName(path)))
+            platform::copyFile(kedFileName(path), kedFileName(copy));
+        return true;
+    } catch (const platform::RuntimeError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool familyIsEmpty()
+{
+    const Tables& t = tables();
+    for (int i = 1; i <= LastSlot; ++i) {
+        if (t.per_buf[static_cast<size_t>(i)].InUse == SlotUsed || t.kou_buf[static_cast<size_t>(i)].InUse == SlotUsed)
+            return false;
+    }
     return true;
 }
 
@@ -207,14 +372,31 @@ std::string autosaveSnapshotPath()
 
 bool Save_Undo()
 {
-    const bool written = writeSnapshot(UndoSnapshotName, UndoStagingName);
-    windowServices().setUndoEnabled(written || platform::fileExists(undoSnapshotPath()));
-    return written;
+    if (writeSnapshot(undoSnapshot())) {
+        windowServices().setUndoEnabled(true);
+        return true;
+    }
+    // The previous snapshot holds the family before an earlier command: an undo to it
+    // would silently take back that command too. Without a snapshot of the state
+    // before this command there is no undo.
+    Kill_UndoFiles();
+    return false;
 }
 
 bool Save_Autosave()
 {
-    return writeSnapshot(AutosaveSnapshotName, AutosaveStagingName);
+    if (familyIsEmpty()) {
+        // An empty family is nothing to recover.
+        if (autosaveWrittenThisRun) {
+            deletePair(autosaveSnapshotPath());
+            autosaveWrittenThisRun = false;
+        }
+        return true;
+    }
+    if (!writeSnapshot(autosaveSnapshot()))
+        return false;
+    autosaveWrittenThisRun = true;
+    return true;
 }
 
 void Restore_Undo()
@@ -238,6 +420,7 @@ void Kill_UndoFiles()
 
 void Kill_AutosaveFiles()
 {
+    autosaveWrittenThisRun = false;
     deletePair(autosaveSnapshotPath());
     deletePair(snapshotPath(AutosaveStagingName));
     Kill_UndoFiles();
@@ -261,26 +444,22 @@ bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFam
     if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo + platform::vbInformation, AutosaveQuestionTitle) != platform::vbYes)
         return false;
 
-    std::string scrambled;
-    try {
-        scrambled = platform::readWholeFile(path);
-    } catch (const platform::RuntimeError&) {
+    // The autosave may be all there is of the user's latest work: it is read through
+    // an unscrambled copy and stays on disk as it is until the family is back.
+    const std::string copy = snapshotPath(RecoveryCopyName);
+    const bool recovered = makeReadableCopy(path, copy) && loadFamily(copy);
+    deletePair(copy);
+    if (!recovered) {
+        platform::MsgBox(std::string(RecoveryFailedMessage) + "\r\n" + path, platform::vbOKOnly + platform::vbExclamation,
+                         AutosaveQuestionTitle);
         return false;
     }
-    if (!Unscramble_File(path))
-        return false;
-    if (loadFamily(path)) {
-        Kill_AutosaveFiles();
-        return true;
-    }
-    // The interrupted edit may be all there is of the user's latest work: keep it as
-    // it was rather than delete it with a load that failed.
-    try {
-        platform::writeFileAtomically(path, scrambled);
-    } catch (const platform::RuntimeError&) {
-        // The file stays unscrambled; the next chart rebuild writes a new autosave.
-    }
-    return false;
+    // The undo snapshot of the interrupted run is no step back from the recovered
+    // family. The autosave holds the recovered family at once, so that a second
+    // interruption loses nothing either.
+    Kill_UndoFiles();
+    (void)Save_Autosave();
+    return true;
 }
 
 } // namespace model

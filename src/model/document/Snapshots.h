@@ -6,9 +6,9 @@
 //   "TMP\Undo.kez" (+ "Undo.KED")          written before every editing command
 //   "TMP\Autosave.kez" (+ "Autosave.KED")  written after every chart rebuild
 //
-// A snapshot is written in full under a staging name and only then moved over the
-// previous one, so a snapshot that fails leaves the previous one whole. The media bundle
-// beside a snapshot is not scrambled.
+// The family text is scrambled in memory and written once, through a temporary file
+// renamed over the previous snapshot. The media bundle beside a snapshot is not
+// scrambled; it is packed again only when the media changed since it was packed.
 
 #include <functional>
 #include <string>
@@ -23,14 +23,18 @@ inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
 // Shown when the undo snapshot cannot be read back or the media cannot be set aside
 // first; the family stays as it is and the snapshot is kept for another try.
 inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
+// Shown when the interrupted edit cannot be recovered, followed by CR LF and the path
+// of the autosave, which is kept as it was.
+inline constexpr const char* RecoveryFailedMessage = "編集途中のファイルを復元できませんでした。次のファイルはそのまま残してあります：";
 
 // The family files of the two snapshots (their bundles: kedFileName of these).
 std::string undoSnapshotPath();
 std::string autosaveSnapshotPath();
 
 // Writes the undo snapshot of the whole family. The undo button CmdUndo is enabled
-// exactly while an undo snapshot exists: after a failure (save_file has shown why) the
-// previous snapshot, if any, stays and the button follows it. True when written.
+// exactly while an undo snapshot exists. A snapshot that fails (the writer has shown
+// why) deletes the previous one and disables CmdUndo: an undo must never go back past
+// an earlier command. True when written.
 bool Save_Undo();
 
 // Reloads the undo snapshot, if there is one, and deletes it. The open document keeps
@@ -43,8 +47,11 @@ void Restore_Undo();
 // Disables CmdUndo and deletes the undo snapshot (a missing file is no error).
 void Kill_UndoFiles();
 
-// Writes the autosave snapshot; CmdUndo is not touched. A failure (save_file has shown
-// why) leaves the previous autosave whole. True when written.
+// Writes the autosave snapshot of the family as it is; CmdUndo is not touched. A family
+// with neither a person nor a marriage is nothing to recover: the autosave this run
+// wrote is deleted instead (one left by an earlier run stays for the next start). A
+// failure (the writer has shown why) leaves the previous autosave whole. False only
+// when writing failed.
 bool Save_Autosave();
 
 // Deletes the autosave snapshot and then the undo snapshot.
@@ -59,10 +66,12 @@ void Kill_AutosaveFiles();
 
 // Start-up recovery of an interrupted edit: when an autosave exists, asks
 // "編集途中のファイルがあります。読み込みますか？" (Yes/No with the information icon, "ファイルのロード"). On Yes
-// restores the file's bytes and hands its path to loadFamily (the main window's load
-// of a family file, true when it loaded); after a successful load the autosave and
-// undo files are deleted. A load that fails keeps the autosave, scrambled as it was,
-// for another attempt. On No both files remain. True when a family was recovered.
+// hands loadFamily (the main window's load of a recovered family, true when it loaded)
+// the path of an unscrambled copy in TMP, deleted afterwards; the autosave itself is
+// only read. After a successful load the undo snapshot is deleted and the autosave
+// rewritten from the recovered family. A failure keeps the autosave exactly as it was
+// for another attempt and says so, with its path. On No both snapshots remain. True
+// when a family was recovered.
 bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily);
 
 } // namespace model

@@ -6,7 +6,9 @@
 
 #include "model/filestore/FileStore.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,13 @@ inline constexpr const char* TooManyChildrenMessage = "子供の数が２０人�
 // (the file always records 1). Collecting the media may reset the voice or picture
 // reference of a person whose file has gone.
 [[nodiscard]] bool save_file(const std::string& path);
+
+// Builds in memory the family file's bytes exactly as save_file writes them for the
+// tables and settings as they are, and hands them to use, which may change them in
+// place (the snapshots scramble them) and write them where it likes. Collect the media
+// first (collectMedia), as save_file does, so the text records what a bundle holds.
+// Raises platform::RuntimeError for a character cp932 cannot hold; use is not called.
+void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use);
 
 // Reads a family file into the tables, the group lists and the document settings,
 // then unpacks its media bundle and applies the display modes. The caller has brought

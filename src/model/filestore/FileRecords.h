@@ -74,6 +74,8 @@ public:
 
     // The bytes written so far.
     std::string_view bytes() const { return {m_bytes.get(), m_used}; }
+    // The same bytes, to be changed in place by the text's owner.
+    char* mutableBytes() { return m_bytes.get(); }
 
 private:
     // Room for at least n more bytes at the end of the text, to be filled by the

@@ -23,7 +23,7 @@ constexpr size_t BytesOfSettings = 4096;
 constexpr size_t BytesPerGroupRow = 64;
 
 // The whole family file, in writing order.
-FileText familyFileBytes()
+FileText familyFileText()
 {
     const Tables& t = tables();
     const Settings& s = settings();
@@ -62,6 +62,12 @@ FileText familyFileBytes()
 
 } // namespace
 
+void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
+{
+    FileText text = familyFileText();
+    use(text.mutableBytes(), text.bytes().size());
+}
+
 bool save_file(const std::string& path)
 {
     const std::string familyPath = kezFileName(path);
@@ -72,7 +78,7 @@ bool save_file(const std::string& path)
     try {
         // Written to a temporary file in the same folder and renamed over the old
         // file only once complete: a failed save leaves the previous file whole.
-        const FileText text = familyFileBytes();
+        const FileText text = familyFileText();
         platform::writeFileAtomically(familyPath, text.bytes());
     } catch (const platform::RuntimeError&) {
         // Also a character cp932 cannot hold: nothing is written in its place.

@@ -15,6 +15,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace model::testing {
 namespace {
 
@@ -129,16 +132,64 @@ TEST_F(SnapshotTest, UndoBringsBackTheFamilyAsTheSnapshotSawIt)
     EXPECT_TRUE(answers.shown().empty());
 }
 
-TEST_F(SnapshotTest, TheSnapshotIsStoredScrambledWithAPlainBundle)
+// A snapshot is the family file save_file writes, scrambled, with the same bundle.
+TEST_F(SnapshotTest, TheSnapshotIsTheScrambledFamilyFileWithAPlainBundle)
 {
     buildDocument();
-    ASSERT_TRUE(Save_Undo());
-    const std::string text = bytesOf(undoSnapshotPath());
-    EXPECT_EQ(text.find("[Header]"), std::string::npos);
-    EXPECT_EQ(text.find("personal_data_start"), std::string::npos);
+    const std::string saved = home.file("saved.kez");
+    ASSERT_TRUE(save_file(saved));
+    ASSERT_TRUE(Scramble_File(saved));
+
+    for (const bool undo : {true, false}) {
+        ASSERT_TRUE(undo ? Save_Undo() : Save_Autosave());
+        const std::string path = undo ? undoSnapshotPath() : autosaveSnapshotPath();
+        const std::string text = bytesOf(path);
+        EXPECT_EQ(text.find("[Header]"), std::string::npos);
+        EXPECT_EQ(text, bytesOf(saved));
+        EXPECT_EQ(bytesOf(kedFileName(path)), bytesOf(kedFileName(saved)));
+    }
     // The bundle is named as the writer names it and holds the media as they are.
     const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.KED"));
     EXPECT_NE(bundle.find("father's memo"), std::string::npos);
+    // Nothing but the two snapshot pairs is left in TMP.
+    auto files = platform::listFiles(platform::appFile("\\TMP"), "*");
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"Autosave.KED", "Autosave.kez", "Undo.KED", "Undo.kez"}));
+}
+
+// Every edit writes a snapshot; media that did not change since the last one are not
+// packed again, but a changed, added or dropped file always is.
+TEST_F(SnapshotTest, TheBundleIsPackedAgainOnlyWhenTheMediaChanged)
+{
+    const SmallFamily f = buildDocument();
+    const std::string bundlePath = kedFileName(undoSnapshotPath());
+    ASSERT_TRUE(Save_Undo());
+    const platform::FileStamp first = platform::fileStamp(bundlePath);
+
+    tables().per_buf[f.son].Name = "健二";
+    ASSERT_TRUE(Save_Undo());
+    EXPECT_EQ(platform::fileStamp(bundlePath), first) << "unchanged media are not packed again";
+
+    writeMedia(MediaVoice, "voice3.wav", "a new memo of the same size!");
+    ASSERT_TRUE(Save_Undo());
+    EXPECT_NE(bytesOf(bundlePath).find("a new memo of the same size!"), std::string::npos);
+
+    givePicture(f.son, "son.bmp", "son's picture");
+    ASSERT_TRUE(Save_Undo());
+    EXPECT_NE(bytesOf(bundlePath).find("son's picture"), std::string::npos);
+
+    // A bundle replaced behind the snapshot's back is packed again too.
+    platform::writeWholeFile(bundlePath, "damaged");
+    ASSERT_TRUE(Save_Undo());
+    const std::string saved = home.file("saved.kez");
+    ASSERT_TRUE(save_file(saved));
+    EXPECT_EQ(bytesOf(bundlePath), bytesOf(kedFileName(saved)));
+
+    tables().per_buf[f.father].Voice_index = -1;
+    tables().per_buf[f.mother].Picture_index = -1;
+    tables().per_buf[f.son].Picture_index = -1;
+    ASSERT_TRUE(Save_Undo());
+    EXPECT_FALSE(platform::fileExists(bundlePath)) << "a family without media has no bundle";
 }
 
 TEST_F(SnapshotTest, UndoWithoutASnapshotChangesNothing)
@@ -179,45 +230,62 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
     EXPECT_FALSE(platform::fileExists(path));
 }
 
-// A failed snapshot never destroys the previous one, and is never reported as written.
-class FailedSnapshotTest : public SnapshotTest, public ::testing::WithParamInterface<const char*> {
+// A failed snapshot is never reported as written. A failed autosave leaves the
+// previous one whole; a failed undo snapshot deletes the previous one and turns the
+// undo off, since an undo to it would also take back the command before.
+class FailedSnapshotTest : public SnapshotTest {
 protected:
-    bool save() { return std::string(GetParam()) == "undo" ? Save_Undo() : Save_Autosave(); }
-    std::string path() const { return std::string(GetParam()) == "undo" ? undoSnapshotPath() : autosaveSnapshotPath(); }
+    // A character the family file's code page cannot hold makes the writer refuse.
+    void makeUnwritable(const SmallFamily& f)
+    {
+        tables().per_buf[f.son].Name = "健太😀";
+        answers.answerNext(platform::vbOK);
+    }
 };
 
-TEST_P(FailedSnapshotTest, KeepsThePreviousSnapshot)
+TEST_F(FailedSnapshotTest, AFailedAutosaveKeepsThePreviousOne)
 {
     const SmallFamily f = buildDocument();
-    ASSERT_TRUE(save());
-    const std::string previous = bytesOf(path());
-    const std::string previousBundle = bytesOf(kedFileName(path()));
-    windows.events.clear();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string previous = bytesOf(autosaveSnapshotPath());
+    const std::string previousBundle = bytesOf(kedFileName(autosaveSnapshotPath()));
 
-    // A character the family file's code page cannot hold makes the writer refuse.
-    tables().per_buf[f.son].Name = "健太😀";
-    answers.answerNext(platform::vbOK);
-    EXPECT_FALSE(save());
+    makeUnwritable(f);
+    EXPECT_FALSE(Save_Autosave());
 
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
-    EXPECT_EQ(bytesOf(path()), previous);
-    EXPECT_EQ(bytesOf(kedFileName(path())), previousBundle);
-    if (std::string(GetParam()) == "undo") {
-        // The undo button follows the snapshot that is still there.
-        EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled"), std::vector<std::string>{"setUndoEnabled:1"});
-    }
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), previous);
+    EXPECT_EQ(bytesOf(kedFileName(autosaveSnapshotPath())), previousBundle);
 
     // The previous snapshot still loads.
     const std::string kept = home.file("kept.kez");
-    platform::copyFile(path(), kept);
-    platform::copyFile(kedFileName(path()), kedFileName(kept));
+    platform::copyFile(autosaveSnapshotPath(), kept);
+    platform::copyFile(kedFileName(autosaveSnapshotPath()), kedFileName(kept));
     ASSERT_TRUE(Unscramble_File(kept));
     InitAllSetting();
     ASSERT_TRUE(load_file(kept));
     EXPECT_EQ(tables().per_buf[f.son].Name, "健太");
 }
 
-INSTANTIATE_TEST_SUITE_P(UndoAndAutosave, FailedSnapshotTest, ::testing::Values("undo", "autosave"));
+TEST_F(FailedSnapshotTest, AFailedUndoSnapshotDeletesThePreviousOneAndTurnsUndoOff)
+{
+    const SmallFamily f = buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    windows.events.clear();
+
+    makeUnwritable(f);
+    EXPECT_FALSE(Save_Undo());
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(kedFileName(undoSnapshotPath())));
+    EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled"), std::vector<std::string>{"setUndoEnabled:0"});
+
+    // The undo button now does nothing to the family.
+    const FamilyCapture before = captureFamily();
+    Restore_Undo();
+    expectUnchanged(before);
+}
 
 // --- Deleting ---------------------------------------------------------------------------
 
@@ -240,6 +308,26 @@ TEST_F(SnapshotTest, KillAutosaveFilesDeletesBothSnapshotsWithTheirBundles)
     EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled").back(), "setUndoEnabled:0");
 }
 
+// --- The autosave of an empty family ---------------------------------------------------
+
+// An empty family is nothing to recover: the autosave this run wrote goes. One that
+// an earlier run left (the user declined to recover it) stays for the next start.
+TEST_F(SnapshotTest, AnEmptyFamilyRemovesOnlyTheAutosaveThisRunWrote)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Autosave());
+    InitAllSetting();
+    EXPECT_TRUE(Save_Autosave());
+    EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(kedFileName(autosaveSnapshotPath())));
+
+    Kill_AutosaveFiles(); // the run ends; the next one starts
+    platform::makeDir(platform::appFile("\\TMP"));
+    platform::writeWholeFile(autosaveSnapshotPath(), "an earlier run's edit");
+    EXPECT_TRUE(Save_Autosave());
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), "an earlier run's edit");
+}
+
 // --- Start-up recovery ----------------------------------------------------------------
 
 class RecoveryTest : public SnapshotTest {
@@ -252,12 +340,13 @@ protected:
     }
 };
 
-TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndDeletesTheSnapshots)
+TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndKeepsItAsTheAutosave)
 {
     buildDocument();
     const FamilyCapture before = captureFamily();
     ASSERT_TRUE(Save_Autosave());
     ASSERT_TRUE(Save_Undo());
+    const std::string scrambled = bytesOf(autosaveSnapshotPath());
     InitAllSetting(); // the next start
 
     answers.answerNext(platform::vbYes);
@@ -269,8 +358,10 @@ TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndDeletesTheSnapsho
     EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo + platform::vbInformation);
     expectSameSavedFamily(before);
     EXPECT_EQ(folderFiles(mediaFolder(MediaVoice)), before.voice);
-    EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
     EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
+    // A second interruption right now loses nothing: the autosave holds the family.
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+    EXPECT_TRUE(platform::fileExists(kedFileName(autosaveSnapshotPath())));
 }
 
 TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
@@ -296,10 +387,22 @@ TEST_F(RecoveryTest, ALoadThatFailsKeepsTheInterruptedEditForAnotherTry)
     ASSERT_TRUE(Save_Autosave());
     const std::string scrambled = bytesOf(autosaveSnapshotPath());
 
-    answers.answerNext(platform::vbYes);
-    EXPECT_FALSE(recoverAutosave([](const std::string&) { return false; }));
+    const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
 
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    std::string loadedBytes;
+    EXPECT_FALSE(recoverAutosave([&loadedBytes](const std::string& path) {
+        loadedBytes = platform::readWholeFile(path);
+        return false;
+    }));
+
+    // The load was given the unscrambled family file; the autosave was only read.
+    EXPECT_NE(loadedBytes.find("[Header]"), std::string::npos);
     EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+    EXPECT_EQ(bytesOf(kedFileName(autosaveSnapshotPath())), bundle);
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, std::string(RecoveryFailedMessage) + "\r\n" + autosaveSnapshotPath());
 }
 
 } // namespace
