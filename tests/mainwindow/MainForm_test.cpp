@@ -74,6 +74,26 @@ TEST_F(MainFormTest, UndoButtonFollowsTheUndoSnapshot)
     EXPECT_FALSE(window().CmdUndo.isEnabled());
 }
 
+// An edit whose undo snapshot cannot be written leaves nothing to undo: the
+// snapshot of the command before would take back both commands at once.
+TEST_F(MainFormTest, AnEditWhoseUndoSnapshotFailsLeavesNothingToUndo)
+{
+    start();
+    buildFamily();
+    ASSERT_TRUE(model::Save_Undo()); // the snapshot of an earlier command
+    ASSERT_TRUE(window().CmdUndo.isEnabled());
+    tables().per_buf[3].Name = "一郎\U0001F600"; // no cp932 character for it: no file can be written
+    // The undo snapshot, then the autosave of the rebuild, say they cannot write.
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+
+    window().setitem[0].choose(); // 死亡表示, an editing command
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>(2, "ファイルが書き込めません"));
+    EXPECT_FALSE(window().CmdUndo.isEnabled());
+    EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
+}
+
 TEST_F(MainFormTest, ModelFindsAndRaisesWindowsByName)
 {
     start();
