@@ -41,6 +41,25 @@ int errorNumberOf(const std::function<void()>& action, std::string* description 
     return 0;
 }
 
+// The error number of a write that may make files of at most 1000 bytes, so that
+// larger content cannot be written completely (works for any user, unlike
+// permissions).
+int errorNumberOfSmallFilesOnly(const std::function<void()>& write)
+{
+    struct rlimit saved {};
+    if (::getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        return -1;
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    if (::setrlimit(RLIMIT_FSIZE, &limited) != 0)
+        return -1;
+    const int number = errorNumberOf(write);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return number;
+}
+
 class FileSystem : public ::testing::Test {
 protected:
     TempHome home;
@@ -218,17 +237,8 @@ TEST_F(FileSystem, AtomicWriteFailureLeavesTheOldFileIntact)
     const std::string old(100, 'o');
     writeWholeFile(at("family.kez"), old);
 
-    // Limit the size of files this process may write, so that the new content
-    // cannot be written completely (works for any user, unlike permissions).
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int number = errorNumberOf([&] { writeFileAtomically(at("family.kez"), std::string(5000, 'n')); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    const int number =
+        errorNumberOfSmallFilesOnly([&] { writeFileAtomically(at("family.kez"), std::string(5000, 'n')); });
 
     EXPECT_EQ(number, 61);
     EXPECT_EQ(readWholeFile(at("family.kez")), old);
@@ -256,16 +266,7 @@ TEST_F(FileSystem, ReplaceThroughSpareKeepsTheFileWholeAndExact)
     const FileStamp before = fileStamp(path);
     EXPECT_EQ(fileStamp(path), before) << "a file not written keeps its stamp";
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int number = errorNumberOf([&] { replaceThroughSpare(path, std::string(5000, 'n')); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(number, 61);
+    EXPECT_EQ(errorNumberOfSmallFilesOnly([&] { replaceThroughSpare(path, std::string(5000, 'n')); }), 61);
     EXPECT_EQ(readWholeFile(path), "third one");
     EXPECT_EQ(fileStamp(path), before);
 

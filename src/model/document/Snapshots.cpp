@@ -423,6 +423,8 @@ void Kill_AutosaveFiles()
     autosaveWrittenThisRun = false;
     deletePair(autosaveSnapshotPath());
     deletePair(snapshotPath(AutosaveStagingName));
+    // Left only by a run that ended while it recovered an edit.
+    deletePair(snapshotPath(RecoveryCopyName));
     Kill_UndoFiles();
 }
 
