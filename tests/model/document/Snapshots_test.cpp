@@ -6,6 +6,7 @@
 #include "layout/chart_state.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
+#include "model/SavableText.h"
 #include "model/document/InitAllSetting.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
@@ -199,7 +200,10 @@ TEST_P(FailedSnapshotTest, KeepsThePreviousSnapshot)
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save());
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    // The message names the person and the field that hold the character.
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" + UnsavableCharMessage + "😀\r\n（個人 " +
+                                       std::to_string(f.son) + "「山田 健太😀」の名前）"});
     EXPECT_EQ(bytesOf(path()), previous);
     EXPECT_EQ(bytesOf(kedFileName(path())), previousBundle);
     if (std::string(GetParam()) == "undo") {
