@@ -281,6 +281,9 @@ private:
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;
     void refreshAge(AgeRefresh when);
+    // The stored date of the card's person for Text1(3) or Text1(4); "" for a
+    // new person.
+    std::string storedCardDate(int Index) const;
     // Starts an edit of the grid's current cell; a text cell gets Text2.
     void startCellEdit();
     // Date checks of a row after its birth or death cell col was edited: Good

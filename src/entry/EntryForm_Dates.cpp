@@ -216,6 +216,11 @@ void EntryForm::Text1_LostFocus(int Index)
             return;
         std::string normalised;
         if (model::Conv_InputDate(text, normalised) == -1) {
+            // Only what the user typed is judged: a stored text that is no date
+            // ("不詳", "明治頃") passes through the box unchanged.
+            const std::string stored = storedCardDate(Index);
+            if (text == stored)
+                return;
             if (Entry_CardView == 0) {
                 // Back to the card view, where the box is. The view is marked first,
                 // so that the tab's own handler finds the switch done.
@@ -226,7 +231,7 @@ void EntryForm::Text1_LostFocus(int Index)
                 CMDFUNC[1].setEnabled(true);
             }
             platform::MsgBox(BadDateMessage, platform::vbOKOnly);
-            box.setText("");
+            box.setText(stored);
             box.setFocus();
             return;
         }
@@ -246,6 +251,17 @@ void EntryForm::Text1_LostFocus(int Index)
         platform::MsgBox(entry::BikoTooLongMessage, platform::vbOKOnly);
         Text1[13].setFocus();
     }
+}
+
+std::string EntryForm::storedCardDate(int Index) const
+{
+    const model::Tables& t = model::tables();
+    if (t.Entry_EditMode == 0 || !model::isSlot(t.Cur_PerIdx))
+        return {};
+    const model::personal_data& p = t.per_buf[static_cast<size_t>(t.Cur_PerIdx)];
+    if (p.InUse != model::SlotUsed)
+        return {};
+    return Index == 3 ? p.B_day : p.Death_day;
 }
 
 void EntryForm::refreshAge(AgeRefresh when)

@@ -169,6 +169,30 @@ TEST_F(ChecksTest, anUnconvertibleDateIsNeverKept)
     EXPECT_EQ(answers.shown()[0].text, "日付入力が不正です");
 }
 
+TEST_F(ChecksTest, aStoredTextThatIsNoDateSurvivesTheCardAndATypedBadDateBringsItBack)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
+    person(slot).Death_day = "不詳";
+    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    ASSERT_EQ(form().Text1[4].text(), "不詳");
+    form().Text1[4].setFocus();
+    form().Text1[16].setFocus();
+    EXPECT_TRUE(answers.shown().empty()) << "passing through the box judges nothing";
+    EXPECT_EQ(form().Text1[4].text(), "不詳");
+
+    answers.answerNext(platform::vbOK);
+    typeDate(4, "abc");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "日付入力が不正です");
+    EXPECT_EQ(form().Text1[4].text(), "不詳") << "the stored text comes back";
+
+    form().Text1[16].setFocus();
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Death_day, "不詳");
+    EXPECT_EQ(person(slot).B_day, "1950/03/04");
+}
+
 TEST_F(ChecksTest, aBadPanelDateLeftInTheTableViewBringsTheCardBack)
 {
     addPerson("山田", "一");

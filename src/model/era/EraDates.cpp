@@ -142,15 +142,11 @@ bool holdsOnlyDate(const std::string& text)
     return true;
 }
 
-// Conv_InputDate into the form of another display mode, for the length of one call.
+// Conv_InputDate into the form of another display mode.
 int16_t convInputDateIn(int mode, const std::string& text, std::string& out)
 {
-    Settings& s = settings();
-    const int32_t current = s.Dispmode_Nengo;
-    s.Dispmode_Nengo = mode;
-    const int16_t result = Conv_InputDate(text, out);
-    s.Dispmode_Nengo = current;
-    return result;
+    const DisplayModeOverride inMode(mode);
+    return Conv_InputDate(text, out);
 }
 
 // Completes a letter-form date such as "H16", "H16/3" or "H16年3月4日".
@@ -275,6 +271,16 @@ std::string cutAt(const std::string& text, const char* mark, bool cutAtMark, lon
 }
 
 } // namespace
+
+DisplayModeOverride::DisplayModeOverride(int32_t mode) : m_saved(settings().Dispmode_Nengo)
+{
+    settings().Dispmode_Nengo = mode;
+}
+
+DisplayModeOverride::~DisplayModeOverride()
+{
+    settings().Dispmode_Nengo = m_saved;
+}
 
 int16_t Is_DigitChar(std::string_view ch)
 {

@@ -14,6 +14,19 @@
 
 namespace model {
 
+// Sets the document's date display mode for one conversion and puts the old
+// value back however the conversion ends.
+class DisplayModeOverride {
+public:
+    explicit DisplayModeOverride(int32_t mode);
+    ~DisplayModeOverride();
+    DisplayModeOverride(const DisplayModeOverride&) = delete;
+    DisplayModeOverride& operator=(const DisplayModeOverride&) = delete;
+
+private:
+    int32_t m_saved;
+};
+
 // 0 for a decimal digit (half- or full-width), -1 for any other character.
 // A class value, not a truth value.
 int16_t Is_DigitChar(std::string_view ch);

@@ -31,18 +31,30 @@ struct FieldCaption {
     const char* caption;
 };
 constexpr FieldCaption FieldCaptions[] = {
-    {"F_name", "名字"},          {"Name", "名前"},
-    {"Old_name", "旧姓"},        {"B_day", "生年月日"},
-    {"Death_day", "死亡年月日"}, {"YubinNo", "郵便番号"},
-    {"Addr1", "住所１"},         {"Addr2", "住所２"},
-    {"TelNo", "電話番号"},       {"FaxNo", "ＦＡＸ"},
-    {"KeiNo", "携帯電話"},       {"E_mail", "e-mail"},
-    {"Biko", "備考"},            {"Zokugara", "続柄"},
-    {"Kaimyo", "戒名"},          {"GrpName", "グループ名"},
-    {"ZokugaraK", "結婚後の続柄"}, {"Voice_filename", "音声ファイル名"},
-    {"Picture_filename", "画像ファイル名"}, {"kou_title", "タイトル"},
-    {"kou_state", "関係"},       {"kou_kodo_comment", "子供のコメント"},
-    {"TitleName", "家系グループ名"}, {"font", "フォント"},
+    {"F_name", "名字"},
+    {"Name", "名前"},
+    {"Old_name", "旧姓"},
+    {"B_day", "生年月日"},
+    {"Death_day", "死亡年月日"},
+    {"YubinNo", "郵便番号"},
+    {"Addr1", "住所１"},
+    {"Addr2", "住所２"},
+    {"TelNo", "電話番号"},
+    {"FaxNo", "ＦＡＸ"},
+    {"KeiNo", "携帯電話"},
+    {"E_mail", "e-mail"},
+    {"Biko", "備考"},
+    {"Zokugara", "続柄"},
+    {"Kaimyo", "戒名"},
+    {"GrpName", "グループ名"},
+    {"ZokugaraK", "結婚後の続柄"},
+    {"Voice_filename", "音声ファイル名"},
+    {"Picture_filename", "画像ファイル名"},
+    {"kou_title", "タイトル"},
+    {"kou_state", "関係"},
+    {"kou_kodo_comment", "子供のコメント"},
+    {"TitleName", "家系グループ名"},
+    {"font", "フォント"},
 };
 
 std::string fieldCaption(std::string_view key)
@@ -58,7 +70,7 @@ std::string fieldCaption(std::string_view key)
 // and the field, so that the user can find and mend it.
 std::string unsavableValueMessage(const filestore::UnsavableValue& e)
 {
-    std::string where = e.record.empty() ? std::string() : e.record + "の";
+    const std::string where = e.record.empty() ? std::string() : e.record + "の";
     return std::string(SaveFailedMessage) + "\r\n" + UnsavableCharMessage + e.character + "\r\n（" + where +
            fieldCaption(e.key) + "）";
 }
