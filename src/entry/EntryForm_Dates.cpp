@@ -16,9 +16,7 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
-#include <array>
 #include <optional>
-#include <utility>
 
 namespace {
 
@@ -46,7 +44,6 @@ int dateImeMode(int32_t dispmode)
         return forms::vbIMEHiragana;
     }
 }
-
 
 } // namespace
 

@@ -79,7 +79,7 @@ std::vector<bool> freeSlots()
 void normaliseImportedDates(const std::vector<bool>& freeBefore)
 {
     model::Tables& t = model::tables();
-    int kept = 0;
+    int kept = 0; // the import reports no count of its own
     for (int p = 1; p <= model::LastSlot; ++p) {
         model::personal_data& person = t.per_buf[static_cast<size_t>(p)];
         if (!freeBefore[static_cast<size_t>(p)] || person.InUse == model::SlotFree)
