@@ -75,14 +75,15 @@ std::string unsavableValueMessage(const filestore::UnsavableValue& e)
            fieldCaption(e.key) + "）";
 }
 
-// Runs one record's writer; a text it cannot hold is reported as standing in record.
-template <class Write>
-void writeRecord(const std::string& record, Write write)
+// Runs one record's writer; a text it cannot hold is reported as standing in the
+// record that record() names (built only then: saves run on every rebuild).
+template <class Write, class Record>
+void writeRecord(Write write, Record record)
 {
     try {
         write();
     } catch (filestore::UnsavableValue& e) {
-        e.record = record;
+        e.record = record();
         throw;
     }
 }
@@ -108,8 +109,8 @@ FileText familyFileBytes()
     for (int p = 1; p <= LastSlot; ++p) {
         const personal_data& person = t.per_buf[p];
         if (person.InUse == SlotUsed) {
-            writeRecord("個人 " + std::to_string(p) + "「" + person.F_name + " " + person.Name + "」",
-                        [&] { filestore::writePerson(out, p, person); });
+            writeRecord([&] { filestore::writePerson(out, p, person); },
+                        [&] { return "個人 " + std::to_string(p) + "「" + person.F_name + " " + person.Name + "」"; });
         }
     }
 
@@ -118,7 +119,8 @@ FileText familyFileBytes()
     const filestore::MarriageNumbers numbers = filestore::marriageNumbersInFile(t);
     for (int k = 1; k <= LastSlot; ++k) {
         if (t.kou_buf[k].InUse == SlotUsed) {
-            writeRecord("結婚関係 " + std::to_string(k), [&] { filestore::writeMarriage(out, t.kou_buf[k], numbers); });
+            writeRecord([&] { filestore::writeMarriage(out, t.kou_buf[k], numbers); },
+                        [&] { return "結婚関係 " + std::to_string(k); });
         }
     }
 
