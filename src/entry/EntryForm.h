@@ -280,7 +280,8 @@ private:
     // Shows the face picture of a person; false when its file is missing or unreadable.
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;
-    void refreshAge(AgeRefresh when);
+    // typedBox is the date box just typed into (3 or 4), -1 on the age box's focus.
+    void refreshAge(AgeRefresh when, int typedBox);
     // The stored date of the card's person for Text1(3) or Text1(4); "" for a
     // new person.
     std::string storedCardDate(int Index) const;

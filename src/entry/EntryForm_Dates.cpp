@@ -151,7 +151,7 @@ void EntryForm::Text1_GotFocus(int Index)
         Text1[Index].setSelLength(static_cast<int>(platform::Len(Text1[Index].text())));
     }
     if (Index == 5)
-        refreshAge(AgeRefresh::OnFocus);
+        refreshAge(AgeRefresh::OnFocus, -1);
 }
 
 void EntryForm::Text1_KeyPress(int Index, int16_t& KeyAscii)
@@ -233,7 +233,7 @@ void EntryForm::Text1_LostFocus(int Index)
             return;
         }
         box.setText(normalised);
-        refreshAge(AgeRefresh::AfterTyping);
+        refreshAge(AgeRefresh::AfterTyping, Index);
         return;
     }
     if (Index == 5) {
@@ -261,7 +261,7 @@ std::string EntryForm::storedCardDate(int Index) const
     return Index == 3 ? p.B_day : p.Death_day;
 }
 
-void EntryForm::refreshAge(AgeRefresh when)
+void EntryForm::refreshAge(AgeRefresh when, int typedBox)
 {
     const std::string birth = Text1[3].text();
     const std::string death = Text1[4].text();
@@ -279,9 +279,12 @@ void EntryForm::refreshAge(AgeRefresh when)
     if (age.kind != entry::Age::Kind::BirthAfterDeath)
         return;
     platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
-    if (when == AgeRefresh::AfterTyping)
+    // The date just typed is refused and the stored one comes back; the other
+    // date is never erased for it.
+    if (when == AgeRefresh::AfterTyping) {
         Text1[5].setText("");
-    Text1[4].setText("");
+        Text1[typedBox].setText(storedCardDate(typedBox));
+    }
 }
 
 // ---------------------------------------------------------------- date display mode

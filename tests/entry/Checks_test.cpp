@@ -156,6 +156,24 @@ TEST_F(ChecksTest, aDeathBeforeTheBirthIsRefusedAndCleared)
     EXPECT_TRUE(form().Text1[5].text().empty());
 }
 
+TEST_F(ChecksTest, aBirthTypedAfterTheStoredDeathIsRefusedAndNeitherDateIsErased)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
+    person(slot).Death_day = "2000/01/01";
+    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    answers.answerNext(platform::vbOK);
+    typeDate(3, "2010/01/01");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BirthAfterDeathMessage);
+    EXPECT_EQ(form().Text1[3].text(), "1950/03/04") << "the typed birth gives way to the stored one";
+    EXPECT_EQ(form().Text1[4].text(), "2000/01/01") << "the death date is not erased for it";
+
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).B_day, "1950/03/04");
+    EXPECT_EQ(person(slot).Death_day, "2000/01/01");
+}
+
 TEST_F(ChecksTest, anUnconvertibleDateIsNeverKept)
 {
     open();
