@@ -1,7 +1,6 @@
 #include "drawing/BoxDate.h"
 
 #include "model/era/EraDates.h"
-#include "model/settings.h"
 #include "platform/Conversions.h"
 
 #include <array>
@@ -12,25 +11,9 @@ namespace {
 
 constexpr const char* IdeographicSpace = "\u3000";
 
-// Sets the document's date display mode for one conversion and puts the old
-// value back however the conversion ends.
-class DisplayModeOverride {
-public:
-    explicit DisplayModeOverride(int32_t mode) : m_saved(model::settings().Dispmode_Nengo)
-    {
-        model::settings().Dispmode_Nengo = mode;
-    }
-    ~DisplayModeOverride() { model::settings().Dispmode_Nengo = m_saved; }
-    DisplayModeOverride(const DisplayModeOverride&) = delete;
-    DisplayModeOverride& operator=(const DisplayModeOverride&) = delete;
-
-private:
-    int32_t m_saved;
-};
-
 std::string formatDisp(const std::string& key, int32_t displayMode)
 {
-    const DisplayModeOverride mode(displayMode);
+    const model::DisplayModeOverride mode(displayMode);
     std::string shown;
     if (model::Format_DateDisp(key, shown) != 0)
         shown.clear();

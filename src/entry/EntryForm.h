@@ -50,12 +50,15 @@ inline constexpr const char* PictureFileError = "画像ファイルエラー";
 inline constexpr const char* BikoTooLongMessage = "備考は１０２４文字まで登録可能です";
 // Refusals the register command adds so that nothing it cannot store enters the family.
 inline constexpr const char* TableFullMessage = "これ以上個人情報を登録出来ません";
-inline constexpr const char* UnsavableCharMessage = "ファイルに保存できない文字が含まれています：";
 inline constexpr const char* BadAgeMessage = "年令が不正です";
 inline constexpr const char* VoiceFileError = "音声ファイルエラー";
 // Grid editing.
 inline constexpr const char* NameRequiredMessage = "名字、名前は省略出来ません";
 inline constexpr const char* BadGridDateMessage = "日付が不正です";
+inline constexpr const char* BirthAfterDeathMessage = "生年月日が死亡年月日より未来です。登録出来ません。";
+inline constexpr const char* BadBirthMessage = "生年月日が不正です";
+// The date display mode.
+inline constexpr const char* NoEraTableMessage = "年号ファイルが読み込まれていないため、日付の表示を切り替えられません";
 inline constexpr const char* DiscardNewRowOnUpQuestion = "新しい項目を破棄しますか？";
 inline constexpr const char* DiscardNewRowOnClickQuestion = "新規入力項目を破棄しますか？";
 
@@ -277,14 +280,19 @@ private:
     // Shows the face picture of a person; false when its file is missing or unreadable.
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;
-    void refreshAge(AgeRefresh when);
+    // typedBox is the date box just typed into (3 or 4), -1 on the age box's focus.
+    void refreshAge(AgeRefresh when, int typedBox);
+    // The stored date of the card's person for Text1(3) or Text1(4); "" for a
+    // new person.
+    std::string storedCardDate(int Index) const;
     // Starts an edit of the grid's current cell; a text cell gets Text2.
     void startCellEdit();
-    // Date checks of a row after its birth or death cell was edited: Good
-    // (the age cell follows the dates), Bad (a date has no value: the edited
-    // date is stored empty) or Stop (a future birth: nothing is stored).
-    enum class RowDates { Good, Bad, Stop };
-    RowDates checkRowDates(int row);
+    // Date checks of a row after its birth or death cell col was edited: Good
+    // (the age cell follows the dates), Refused (the edited date is no date, or
+    // the birth would lie after the death; the message is shown) or Stop (a
+    // future birth: nothing is stored).
+    enum class RowDates { Good, Refused, Stop };
+    RowDates checkRowDates(int row, int col);
     void sortByMouseColumn(int code);
     // Applies a chosen picture file to box 0 (icon) or 1 (bitmap).
     enum class PictureFit { Stretched, AsItIs };

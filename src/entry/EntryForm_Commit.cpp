@@ -6,12 +6,12 @@
 #include "entry/EntryPaths.h"
 
 #include "model/GroupLists.h"
+#include "model/SavableText.h"
 #include "model/document/WorkFolders.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
-#include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -69,7 +69,6 @@ constexpr std::array<int, 12> CopiedColumns = {1, 2, 3, 5, 6, 8, 9, 10, 11, 12, 
 bool EntryForm::checkBeforeStore()
 {
     model::Tables& t = T();
-    std::string bad;
     if (t.Entry_EditMode == 0 && firstFreeSlot() == -1) {
         platform::MsgBox(entry::TableFullMessage, platform::vbOKOnly);
         return false;
@@ -80,8 +79,7 @@ bool EntryForm::checkBeforeStore()
             return true;
         const int r = tb.rows() - 1;
         for (int col : CopiedColumns) {
-            if (!platform::canEncodeCp932(tb.textMatrix(r, col), &bad)) {
-                platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+            if (!model::acceptSavableText(tb.textMatrix(r, col))) {
                 tb.setFocus();
                 tb.setRow(r);
                 tb.setCol(col);
@@ -98,14 +96,12 @@ bool EntryForm::checkBeforeStore()
         return true;
     }
     for (int i = 0; i <= 16; ++i) {
-        if (!platform::canEncodeCp932(Text1[i].text(), &bad)) {
-            platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+        if (!model::acceptSavableText(Text1[i].text())) {
             Text1[i].setFocus();
             return false;
         }
     }
-    if (!platform::canEncodeCp932(CBGrp.text(), &bad)) {
-        platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+    if (!model::acceptSavableText(CBGrp.text())) {
         CBGrp.setFocus();
         return false;
     }

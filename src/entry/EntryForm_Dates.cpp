@@ -8,22 +8,21 @@
 #include "entry/DateValue.h"
 
 #include "forms/Screen.h"
+#include "model/document/Snapshots.h"
 #include "model/era/EraDates.h"
+#include "model/era/Nengo.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
-#include <array>
 #include <optional>
-#include <utility>
 
 namespace {
 
-constexpr const char* BirthAfterDeathMessage = "生年月日が死亡年月日より未来です。登録出来ません。";
-constexpr const char* BadBirthMessage = "生年月日が不正です";
+using entry::BadBirthMessage;
+using entry::BirthAfterDeathMessage;
 constexpr const char* BadBirthOnFocusMessage = "生年月日が不正です。";
-constexpr const char* BadDeathMessage = "死亡年月日が不正です";
 constexpr const char* BadDateMessage = "日付入力が不正です";
 constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
 constexpr const char* BadDateCellMessage = " : 日付データが不正です";
@@ -46,15 +45,6 @@ int dateImeMode(int32_t dispmode)
     }
 }
 
-// A stored date rewritten in the current display form; "" when it does not convert.
-std::string convertedDate(const std::string& text)
-{
-    std::string out;
-    if (text.empty() || model::Conv_InputDate(text, out) == -1)
-        return {};
-    return out;
-}
-
 } // namespace
 
 namespace entry {
@@ -71,6 +61,42 @@ std::optional<double> dateValue(const std::string& text)
     return date;
 }
 
+int completedYears(double birth, double on)
+{
+    const int years = platform::Year(on) - platform::Year(birth);
+    // DateSerial carries 29 February into 1 March of a year without that day.
+    const double birthday = platform::DateSerial(platform::Year(on), platform::Month(birth), platform::Day(birth));
+    return on < birthday ? years - 1 : years;
+}
+
+Age ageOf(const std::string& birth, const std::string& death)
+{
+    Age age;
+    if (birth.empty())
+        return age;
+    std::optional<double> end;
+    if (!death.empty()) {
+        end = dateValue(death);
+        if (!end)
+            return age;
+    }
+    const std::optional<double> b = dateValue(birth);
+    if (!b)
+        return age;
+    if (end && *b > *end) {
+        age.kind = Age::Kind::BirthAfterDeath;
+        return age;
+    }
+    const int years = completedYears(*b, end ? *end : platform::Date());
+    if (years < 0) {
+        age.kind = Age::Kind::BirthInFuture;
+        return age;
+    }
+    age.kind = Age::Kind::Years;
+    age.years = years;
+    return age;
+}
+
 } // namespace entry
 
 using entry::dateValue;
@@ -78,30 +104,20 @@ using entry::dateValue;
 std::string EntryForm::Calc_Age(const std::string& birth, const std::string& death)
 {
     Text1[5].setText("");
-    if (!death.empty()) {
-        const std::optional<double> d = dateValue(death);
-        if (!d || birth.empty())
-            return {};
-        const std::optional<double> b = dateValue(birth);
-        if (!b)
-            return {};
-        if (*b > *d) {
-            platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
-            return {};
-        }
-        return platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365));
-    }
-    if (birth.empty())
+    const entry::Age age = entry::ageOf(birth, death);
+    switch (age.kind) {
+    case entry::Age::Kind::Years:
+        return platform::CStr(age.years);
+    case entry::Age::Kind::BirthAfterDeath:
+        platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
         return {};
-    const std::optional<double> b = dateValue(birth);
-    if (!b)
-        return {};
-    const int32_t years = platform::IntDiv(platform::Date() - *b, 365);
-    if (years < 0) {
+    case entry::Age::Kind::BirthInFuture:
         platform::MsgBox(BadBirthMessage, platform::vbOKOnly);
         return {};
+    case entry::Age::Kind::None:
+        break;
     }
-    return platform::CStr(years);
+    return {};
 }
 
 void EntryForm::SetFocusNewInput()
@@ -135,7 +151,7 @@ void EntryForm::Text1_GotFocus(int Index)
         Text1[Index].setSelLength(static_cast<int>(platform::Len(Text1[Index].text())));
     }
     if (Index == 5)
-        refreshAge(AgeRefresh::OnFocus);
+        refreshAge(AgeRefresh::OnFocus, -1);
 }
 
 void EntryForm::Text1_KeyPress(int Index, int16_t& KeyAscii)
@@ -197,6 +213,11 @@ void EntryForm::Text1_LostFocus(int Index)
             return;
         std::string normalised;
         if (model::Conv_InputDate(text, normalised) == -1) {
+            // Only what the user typed is judged: a stored text that is no date
+            // ("不詳", "明治頃") passes through the box unchanged.
+            const std::string stored = storedCardDate(Index);
+            if (text == stored)
+                return;
             if (Entry_CardView == 0) {
                 // Back to the card view, where the box is. The view is marked first,
                 // so that the tab's own handler finds the switch done.
@@ -207,12 +228,12 @@ void EntryForm::Text1_LostFocus(int Index)
                 CMDFUNC[1].setEnabled(true);
             }
             platform::MsgBox(BadDateMessage, platform::vbOKOnly);
-            box.setText("");
+            box.setText(stored);
             box.setFocus();
             return;
         }
         box.setText(normalised);
-        refreshAge(AgeRefresh::AfterTyping);
+        refreshAge(AgeRefresh::AfterTyping, Index);
         return;
     }
     if (Index == 5) {
@@ -229,43 +250,41 @@ void EntryForm::Text1_LostFocus(int Index)
     }
 }
 
-void EntryForm::refreshAge(AgeRefresh when)
+std::string EntryForm::storedCardDate(int Index) const
+{
+    const model::Tables& t = model::tables();
+    if (t.Entry_EditMode == 0 || !model::isSlot(t.Cur_PerIdx))
+        return {};
+    const model::personal_data& p = t.per_buf[static_cast<size_t>(t.Cur_PerIdx)];
+    if (p.InUse != model::SlotUsed)
+        return {};
+    return Index == 3 ? p.B_day : p.Death_day;
+}
+
+void EntryForm::refreshAge(AgeRefresh when, int typedBox)
 {
     const std::string birth = Text1[3].text();
     const std::string death = Text1[4].text();
-    if (death.empty()) {
-        Label1[5].setCaption("年令");
-        Text1[5].setBackColor(WhiteColour);
-        if (birth.empty())
-            return;
-        const std::optional<double> b = dateValue(birth);
-        if (!b)
-            return;
-        const int32_t years = platform::IntDiv(platform::Date() - *b, 365);
-        if (years < 0) {
-            platform::MsgBox(when == AgeRefresh::OnFocus ? BadBirthOnFocusMessage : BadBirthMessage,
-                             platform::vbOKOnly);
-            return;
-        }
-        Text1[5].setText(platform::CStr(years));
+    Label1[5].setCaption(death.empty() ? "年令" : "死亡年令");
+    Text1[5].setBackColor(death.empty() ? WhiteColour : GreyColour);
+    const entry::Age age = entry::ageOf(birth, death);
+    if (age.kind == entry::Age::Kind::Years) {
+        Text1[5].setText(platform::CStr(age.years));
         return;
     }
-    Label1[5].setCaption("死亡年令");
-    Text1[5].setBackColor(GreyColour);
-    const std::optional<double> d = dateValue(death);
-    if (!d || birth.empty())
-        return;
-    const std::optional<double> b = dateValue(birth);
-    if (!b)
-        return;
-    if (*b <= *d) {
-        Text1[5].setText(platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365)));
+    if (age.kind == entry::Age::Kind::BirthInFuture) {
+        platform::MsgBox(when == AgeRefresh::OnFocus ? BadBirthOnFocusMessage : BadBirthMessage, platform::vbOKOnly);
         return;
     }
+    if (age.kind != entry::Age::Kind::BirthAfterDeath)
+        return;
     platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
-    if (when == AgeRefresh::AfterTyping)
+    // The date just typed is refused and the stored one comes back; the other
+    // date is never erased for it.
+    if (when == AgeRefresh::AfterTyping) {
         Text1[5].setText("");
-    Text1[4].setText("");
+        Text1[typedBox].setText(storedCardDate(typedBox));
+    }
 }
 
 // ---------------------------------------------------------------- date display mode
@@ -274,10 +293,22 @@ void EntryForm::calend_Click(int Index)
 {
     model::Tables& t = model::tables();
     model::Settings& s = model::settings();
+    // Without the era table no date can be read in era form, and a switch would
+    // leave the dates in a form that cannot be turned back.
+    if (model::nengo_tbl.empty()) {
+        platform::MsgBox(entry::NoEraTableMessage, platform::vbOKOnly);
+        return;
+    }
     forms::screen().setMousePointer(forms::vbHourglass);
-    if (Index >= 0 && Index <= 2)
+    if (Index >= 0 && Index <= 2) {
+        (void)model::Save_Undo();
         s.Dispmode_Nengo = Index;
+        t.Data_Changed = 1;
+    }
 
+    // Only dates that convert exactly are rewritten: "不詳", "1950年頃" and the
+    // like are kept as typed, and one message counts them.
+    int kept = 0;
     if (t.PerCount >= 1) {
         for (int r = 1; r < tb.rows(); ++r) {
             const int slot = tb.rowData(r);
@@ -286,8 +317,8 @@ void EntryForm::calend_Click(int Index)
             model::personal_data& p = t.per_buf[static_cast<size_t>(slot)];
             if (p.InUse == model::SlotFree)
                 continue;
-            p.B_day = convertedDate(p.B_day);
-            p.Death_day = convertedDate(p.Death_day);
+            model::rewriteDateExactly(p.B_day, kept);
+            model::rewriteDateExactly(p.Death_day, kept);
         }
     }
 
@@ -298,19 +329,10 @@ void EntryForm::calend_Click(int Index)
     Text1[4].setIMEMode(ime);
 
     if (Entry_CardView == -1) {
-        const std::array<std::pair<int, const char*>, 2> boxes = {{{3, BadBirthMessage}, {4, BadDeathMessage}}};
-        for (const auto& [index, message] : boxes) {
-            forms::TextBox& box = Text1[index];
-            if (box.text().empty())
-                continue;
-            const std::string converted = convertedDate(box.text());
-            if (!converted.empty()) {
-                box.setText(converted);
-            } else {
-                platform::MsgBox(message, platform::vbOKOnly);
-                box.setText("");
-                box.setFocus();
-            }
+        for (int index : {3, 4}) {
+            std::string date = Text1[index].text();
+            model::rewriteDateExactly(date, kept);
+            Text1[index].setText(date);
         }
     } else if (t.Entry_EditMode != 0) {
         tb.setRedraw(false);
@@ -318,6 +340,8 @@ void EntryForm::calend_Click(int Index)
         tb.setRedraw(true);
     }
     forms::screen().setMousePointer(forms::vbDefault);
+    if (kept > 0)
+        platform::MsgBox(model::keptDatesMessage(kept), platform::vbOKOnly);
 }
 
 // ---------------------------------------------------------------- grid cells
@@ -349,7 +373,8 @@ void EntryForm::CheckDateCell(int Row, int Col)
         return;
     }
     platform::MsgBox("項目" + platform::CStr(tb.row()) + BadDateCellMessage, platform::vbOKOnly);
-    tb.setTextMatrix(Row, Col, "");
-    Text2.setText("");
-    EditCellText.clear();
+    // The refused text is not kept and the date from before the edit stays.
+    tb.setTextMatrix(Row, Col, Text2.tag());
+    Text2.setText(Text2.tag());
+    EditCellText = Text2.tag();
 }

@@ -11,10 +11,10 @@
 
 #include "forms/Keys.h"
 #include "mainwindow/OtherWindows.h"
+#include "model/SavableText.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
-#include "platform/Cp932.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr const char* BirthAfterDeathMessage = "生年月日が死亡年月日より未来です。登録出来ません。";
-constexpr const char* BadBirthMessage = "生年月日が不正です";
 constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
 // A key code the text box does not insert.
 constexpr int16_t RefusedKey = 14;
@@ -208,40 +206,29 @@ void EntryForm::Text2_KeyDown(int& KeyCode, int Shift)
     }
 }
 
-EntryForm::RowDates EntryForm::checkRowDates(int row)
+EntryForm::RowDates EntryForm::checkRowDates(int row, int col)
 {
-    const std::string birth = tb.textMatrix(row, 5);
-    const std::string death = tb.textMatrix(row, 6);
-    std::optional<double> b;
-    if (!birth.empty())
-        b = entry::dateValue(birth);
-    if (!death.empty()) {
-        const std::optional<double> d = entry::dateValue(death);
-        if (!d || (!birth.empty() && !b))
-            return RowDates::Bad;
-        if (!b)
-            return RowDates::Good; // no birth date
-        if (*b <= *d) {
-            tb.setTextMatrix(row, 7, platform::CStr(platform::IntDiv(platform::CLng(*d - *b), 365)));
-            return RowDates::Good;
-        }
-        platform::MsgBox(BirthAfterDeathMessage, platform::vbOKOnly);
-        tb.setTextMatrix(row, 7, "");
-        Text2.setText("");
-        Text2.setVisible(false);
-        tb.setFocus();
-        return RowDates::Bad;
+    // Only the edited date is judged: the other one may be a text such as "不詳",
+    // which then gives no age but does not refuse the edit.
+    const std::string edited = tb.textMatrix(row, col);
+    if (!edited.empty() && !entry::dateValue(edited)) {
+        platform::MsgBox(entry::BadGridDateMessage, platform::vbOKOnly);
+        return RowDates::Refused;
     }
-    if (birth.empty())
+    const entry::Age age = entry::ageOf(tb.textMatrix(row, 5), tb.textMatrix(row, 6));
+    switch (age.kind) {
+    case entry::Age::Kind::Years:
+        tb.setTextMatrix(row, 7, platform::CStr(age.years));
         return RowDates::Good;
-    if (!b)
-        return RowDates::Bad;
-    const int32_t years = platform::IntDiv(platform::Date() - *b, 365);
-    if (years < 0) {
-        platform::MsgBox(BadBirthMessage, platform::vbOKOnly);
+    case entry::Age::Kind::BirthAfterDeath:
+        platform::MsgBox(entry::BirthAfterDeathMessage, platform::vbOKOnly);
+        return RowDates::Refused;
+    case entry::Age::Kind::BirthInFuture:
+        platform::MsgBox(entry::BadBirthMessage, platform::vbOKOnly);
         return RowDates::Stop;
+    case entry::Age::Kind::None:
+        break;
     }
-    tb.setTextMatrix(row, 7, platform::CStr(years));
     return RowDates::Good;
 }
 
@@ -256,18 +243,20 @@ void EntryForm::Text2_LostFocus()
         return;
     tb.setTextMatrix(r, EditCol, Text2.text());
 
-    bool datesGood = true;
     if (EditCol == 5 || EditCol == 6) {
-        const RowDates dates = checkRowDates(r);
+        const RowDates dates = checkRowDates(r, EditCol);
         if (dates == RowDates::Stop)
             return;
-        if (dates == RowDates::Bad) {
-            platform::MsgBox(entry::BadGridDateMessage, platform::vbOKOnly);
-            Text2.setText("");
-            datesGood = false;
+        if (dates == RowDates::Refused) {
+            // A refused date stores nothing: the cell shows its text from before
+            // the edit, which for a registered person is the stored date.
+            tb.setTextMatrix(r, EditCol, Text2.tag());
+            Text2.setText(Text2.tag());
+            tb.setEditable(forms::flexEDNone);
+            return;
         }
     }
-    if (datesGood && T().Entry_EditMode != 0) {
+    if (T().Entry_EditMode != 0) {
         const std::string age = platform::Trim(tb.textMatrix(r, 7));
         const int slot = tb.rowData(r);
         if (!age.empty() && isUsedPerson(slot)) {
@@ -340,10 +329,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
     case 15:
     case 16: {
         std::string* field = textField(p, Col);
-        // The family file is cp932: a character it cannot hold never enters the record.
-        std::string bad;
-        if (!platform::canEncodeCp932(cell, &bad)) {
-            platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+        if (!model::acceptSavableText(cell)) {
             tb.setTextMatrix(Row, Col, *field);
             tb.setEditable(forms::flexEDNone);
             return;

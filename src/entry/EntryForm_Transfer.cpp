@@ -2,6 +2,7 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/DateValue.h"
 #include "entry/EntryPaths.h"
 
 #include "forms/Picture.h"
@@ -14,6 +15,9 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -361,6 +365,23 @@ void EntryForm::entryset(int& idx)
 
 // ---------------------------------------------------------------- tablein
 
+namespace {
+
+// How many persons the refill's message names before it gives only their number.
+constexpr size_t NamedPersons = 3;
+
+std::string birthAfterDeathMessage(const std::vector<std::string>& names)
+{
+    std::string text = std::string(entry::BirthAfterDeathMessage) + "\r\n";
+    for (size_t i = 0; i < names.size() && i < NamedPersons; ++i)
+        text += (i == 0 ? "" : "、") + names[i];
+    if (names.size() > NamedPersons)
+        text += " ほか" + std::to_string(names.size() - NamedPersons) + "人";
+    return text;
+}
+
+} // namespace
+
 void EntryForm::tablein()
 {
     model::Tables& t = T();
@@ -376,6 +397,9 @@ void EntryForm::tablein()
     tb.setRows(count + 1);
 
     const double height = personRowHeight(250);
+    // Persons whose birth lies after their death are named in one message after
+    // the refill rather than one message each.
+    std::vector<std::string> birthAfterDeath;
     int r = 1;
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
         const model::personal_data& p = person(slot);
@@ -387,7 +411,10 @@ void EntryForm::tablein()
         tb.setTextMatrix(r, 4, p.Sex == 1 ? "女" : "男");
         tb.setTextMatrix(r, 5, p.B_day);
         tb.setTextMatrix(r, 6, p.Death_day);
-        tb.setTextMatrix(r, 7, Calc_Age(p.B_day, p.Death_day));
+        const entry::Age age = entry::ageOf(p.B_day, p.Death_day);
+        tb.setTextMatrix(r, 7, age.kind == entry::Age::Kind::Years ? platform::CStr(age.years) : std::string());
+        if (age.kind == entry::Age::Kind::BirthAfterDeath)
+            birthAfterDeath.push_back(p.F_name + " " + p.Name);
         tb.setTextMatrix(r, 8, p.TelNo);
         tb.setTextMatrix(r, 9, p.KeiNo);
         tb.setTextMatrix(r, 10, p.FaxNo);
@@ -437,4 +464,6 @@ void EntryForm::tablein()
         Picture1[1].setTabStop(false);
         tb.setFocus();
     }
+    if (!birthAfterDeath.empty())
+        platform::MsgBox(birthAfterDeathMessage(birthAfterDeath), platform::vbOKOnly);
 }

@@ -1,5 +1,6 @@
 #include "entry/InfoOne.h"
 
+#include "entry/DateValue.h"
 #include "entry/EntryPaths.h"
 #include "entry/entry_state.h"
 
@@ -119,7 +120,11 @@ void InfoOne::Show_Person_Info(int index)
         Text1[2].setText(p.Old_name);
         Text1[3].setText(p.B_day);
         Text1[4].setText(p.Death_day);
-        Text1[5].setText(p.Age < 0 ? "" : platform::CStr(p.Age));
+        // The age follows the dates as on the editor's card and grid; without
+        // usable dates the stored age is shown.
+        const entry::Age age = entry::ageOf(p.B_day, p.Death_day);
+        const int years = age.kind == entry::Age::Kind::Years ? age.years : p.Age;
+        Text1[5].setText(years < 0 ? "" : platform::CStr(years));
         Text1[6].setText(p.Addr1);
         Text1[7].setText(p.Addr2);
         Text1[8].setText(p.TelNo);

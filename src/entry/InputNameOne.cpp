@@ -3,10 +3,10 @@
 #include "entry/EntryForm.h"
 #include "entry/entry_state.h"
 
+#include "model/SavableText.h"
 #include "model/document/Snapshots.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
-#include "platform/Cp932.h"
 #include "platform/Hooks.h"
 
 #include <array>
@@ -107,11 +107,9 @@ void InputNameOne::Command1_Click()
         platform::MsgBox(NameRequired, platform::vbOKOnly);
         return;
     }
-    // The family file is cp932: a name it cannot hold is refused before anything changes.
-    std::string bad;
+    // A name the family file cannot hold is refused before anything changes.
     for (forms::TextBox* box : {&Text1, &Text2}) {
-        if (!platform::canEncodeCp932(box->text(), &bad)) {
-            platform::MsgBox(entry::UnsavableCharMessage + bad, platform::vbOKOnly);
+        if (!model::acceptSavableText(box->text())) {
             box->setFocus();
             return;
         }

@@ -18,6 +18,9 @@
 #include "reports/CsvSet.h"
 #include "reports/nametb.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // fileitem_Click's New.
@@ -59,26 +62,30 @@ private:
     reports::CsvImportRequests* m_previous;
 };
 
-// A stored date in the current display form; a text that is no date (or lies in
-// the future) becomes empty.
-void normaliseDate(std::string& date)
+// The slots that hold no person, before an import fills some of them.
+std::vector<bool> freeSlots()
 {
-    std::string normalised;
-    const int16_t result = model::Conv_InputDate(date, normalised);
-    date.clear();
-    if (result != -1)
-        date = normalised;
+    const model::Tables& t = model::tables();
+    std::vector<bool> free(model::LastSlot + 1, false);
+    for (int p = 1; p <= model::LastSlot; ++p)
+        free[static_cast<size_t>(p)] = t.per_buf[static_cast<size_t>(p)].InUse == model::SlotFree;
+    return free;
 }
 
-void normaliseAllDates()
+// Puts the dates of the persons the import added into the current display form.
+// A date is rewritten only when it converts exactly; anything else ("不詳",
+// "1950年頃", a date after today) is kept as read. Persons who were in the family
+// before are not touched.
+void normaliseImportedDates(const std::vector<bool>& freeBefore)
 {
     model::Tables& t = model::tables();
+    int kept = 0; // the import reports no count of its own
     for (int p = 1; p <= model::LastSlot; ++p) {
         model::personal_data& person = t.per_buf[static_cast<size_t>(p)];
-        if (person.InUse == -1)
+        if (!freeBefore[static_cast<size_t>(p)] || person.InUse == model::SlotFree)
             continue;
-        normaliseDate(person.B_day);
-        normaliseDate(person.Death_day);
+        model::rewriteDateExactly(person.B_day, kept);
+        model::rewriteDateExactly(person.Death_day, kept);
     }
 }
 
@@ -110,11 +117,12 @@ void MainForm::csvInput()
     if (nametb_form().isLoaded())
         nametb_form().unload();
 
+    const std::vector<bool> freeBefore = freeSlots();
     {
         const ImportRequestsInstalled requests;
         reports::CsvImport(path);
     }
-    normaliseAllDates();
+    normaliseImportedDates(freeBefore);
 }
 
 void MainForm::csvOutput()

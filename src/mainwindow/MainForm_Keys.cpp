@@ -13,6 +13,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
 #include "mainwindow/OtherWindows.h"
+#include "model/SavableText.h"
 #include "model/Utilities.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -184,6 +185,12 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     if (platform::Trim(familyName).empty() || platform::Trim(givenName).empty()) {
         platform::MsgBox(NameRequiredMessage, platform::vbOKOnly);
         return;
+    }
+    for (int i = 0; i <= 1; ++i) {
+        if (!model::acceptSavableText(Text2[i].text())) {
+            Text2[i].setFocus();
+            return;
+        }
     }
     model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
     person.F_name = familyName;

@@ -11,6 +11,7 @@
 #include "layout/chart_state.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
+#include "model/SavableText.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
 #include "model/settings.h"
@@ -210,6 +211,9 @@ void MainForm::chooseChartFont()
     CommonDialog1.setFontSize(s.fontsize);
     CommonDialog1.setFlags(ScreenAndPrinterFonts);
     CommonDialog1.showFont();
+    // The font's name is stored in the family file like any typed text.
+    if (!model::acceptSavableText(CommonDialog1.fontName()))
+        return;
     s.font = CommonDialog1.fontName();
     model::tables().Data_Changed = 1;
     drawing::Refresh_TabDisp();

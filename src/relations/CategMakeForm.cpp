@@ -1,13 +1,13 @@
 #include "relations/CategMakeForm.h"
 
 #include "relations/CtrlForm.h"
-#include "relations/SavableText.h"
 
 #include "drawing/ChartRebuild.h"
 #include "model/ChildSlots.h"
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
+#include "model/SavableText.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -195,7 +195,7 @@ void CategMakeForm::SetCategory_Waku(int slot)
 std::string CategMakeForm::acceptedName()
 {
     const std::string name = platform::Trim(txtTitle.text());
-    if (name.empty() || !relations::acceptSavableText(name, relations::CategoryTitle))
+    if (name.empty() || !model::acceptSavableText(name, relations::CategoryTitle))
         return {};
     return name;
 }

@@ -11,6 +11,7 @@
 #include "model/ChildSlots.h"
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
+#include "model/SavableText.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -83,6 +84,14 @@ void CtrlForm::refreshChart()
 
 void CtrlForm::registerMarriage()
 {
+    if (!model::acceptSavableText(Text1[0].text())) {
+        Text1[0].setFocus();
+        return;
+    }
+    if (!model::acceptSavableText(Combo1.text())) {
+        Combo1.setFocus();
+        return;
+    }
     model::Tables& t = tables();
     model::kou_work work;
     model::init_kou_work(work);

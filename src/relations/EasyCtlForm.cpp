@@ -2,13 +2,13 @@
 
 #include "relations/CtrlForm.h"
 #include "relations/RelationRequests.h"
-#include "relations/SavableText.h"
 
 #include "drawing/ChartRebuild.h"
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
 #include "model/Lookups.h"
 #include "model/PersonTable.h"
+#include "model/SavableText.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -314,8 +314,8 @@ void EasyCtlForm::Command1_Click()
 
 bool EasyCtlForm::createNewPerson()
 {
-    if (!relations::acceptSavableText(Text1.text(), relations::EasyErrorTitle) ||
-        !relations::acceptSavableText(Text2.text(), relations::EasyErrorTitle))
+    if (!model::acceptSavableText(Text1.text(), relations::EasyErrorTitle) ||
+        !model::acceptSavableText(Text2.text(), relations::EasyErrorTitle))
         return false;
 
     model::Tables& t = tables();

@@ -6,6 +6,7 @@
 #include "layout/predraw/PreDraw.h"
 #include "model/ChildSlots.h"
 #include "model/Lookups.h"
+#include "model/SavableText.h"
 #include "model/WindowServices.h"
 #include "model/document/GroupSave.h"
 #include "model/tables.h"
@@ -197,6 +198,10 @@ void InfoChldForm::CMDFUNC_Click(int Index)
 
 void InfoChldForm::commitSlot()
 {
+    if (!model::acceptSavableText(Text1[2].text())) {
+        Text1[2].setFocus();
+        return;
+    }
     model::Tables& t = tables();
     model::windowServices().saveUndo();
 

@@ -1,12 +1,12 @@
 #include "relations/KakeGrpStatForm.h"
 
-#include "relations/SavableText.h"
 
 #include "drawing/ChartRebuild.h"
 #include "forms/DragDrop.h"
 #include "forms/Keys.h"
 #include "mainwindow/DropState.h"
 #include "model/GroupLists.h"
+#include "model/SavableText.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -233,7 +233,7 @@ void KakeGrpStatForm::cmdAddTitle_Click()
         platform::MsgBox(relations::MissingLeaderMessage, ErrorStyle, relations::KakeGrpErrorTitle);
         return;
     }
-    if (!relations::acceptSavableText(title, relations::KakeGrpErrorTitle))
+    if (!model::acceptSavableText(title, relations::KakeGrpErrorTitle))
         return;
 
     model::windowServices().saveUndo();

@@ -4,6 +4,7 @@
 
 #include "EntryFixture.h"
 
+#include "model/era/EraDates.h"
 #include "model/era/Nengo.h"
 #include "platform/Conversions.h"
 
@@ -155,6 +156,24 @@ TEST_F(ChecksTest, aDeathBeforeTheBirthIsRefusedAndCleared)
     EXPECT_TRUE(form().Text1[5].text().empty());
 }
 
+TEST_F(ChecksTest, aBirthTypedAfterTheStoredDeathIsRefusedAndNeitherDateIsErased)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
+    person(slot).Death_day = "2000/01/01";
+    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    answers.answerNext(platform::vbOK);
+    typeDate(3, "2010/01/01");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BirthAfterDeathMessage);
+    EXPECT_EQ(form().Text1[3].text(), "1950/03/04") << "the typed birth gives way to the stored one";
+    EXPECT_EQ(form().Text1[4].text(), "2000/01/01") << "the death date is not erased for it";
+
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).B_day, "1950/03/04");
+    EXPECT_EQ(person(slot).Death_day, "2000/01/01");
+}
+
 TEST_F(ChecksTest, anUnconvertibleDateIsNeverKept)
 {
     open();
@@ -166,6 +185,30 @@ TEST_F(ChecksTest, anUnconvertibleDateIsNeverKept)
     }
     ASSERT_EQ(answers.shown().size(), 3u);
     EXPECT_EQ(answers.shown()[0].text, "日付入力が不正です");
+}
+
+TEST_F(ChecksTest, aStoredTextThatIsNoDateSurvivesTheCardAndATypedBadDateBringsItBack)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
+    person(slot).Death_day = "不詳";
+    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    ASSERT_EQ(form().Text1[4].text(), "不詳");
+    form().Text1[4].setFocus();
+    form().Text1[16].setFocus();
+    EXPECT_TRUE(answers.shown().empty()) << "passing through the box judges nothing";
+    EXPECT_EQ(form().Text1[4].text(), "不詳");
+
+    answers.answerNext(platform::vbOK);
+    typeDate(4, "abc");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "日付入力が不正です");
+    EXPECT_EQ(form().Text1[4].text(), "不詳") << "the stored text comes back";
+
+    form().Text1[16].setFocus();
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Death_day, "不詳");
+    EXPECT_EQ(person(slot).B_day, "1950/03/04");
 }
 
 TEST_F(ChecksTest, aBadPanelDateLeftInTheTableViewBringsTheCardBack)
@@ -243,34 +286,68 @@ TEST_F(ChecksTest, calcAgeRefusesABirthAfterTheDeath)
     EXPECT_EQ(form().Calc_Age("1990/01/01", "1980/01/01"), "");
     EXPECT_TRUE(form().Text1[5].text().empty()) << "the age box is emptied every time";
     EXPECT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(form().Calc_Age("1980/01/01", "1990/12/31"), "11");
+    EXPECT_EQ(form().Calc_Age("1980/01/01", "1990/12/31"), "10");
     EXPECT_EQ(form().Calc_Age("", "1990/12/31"), "");
     EXPECT_EQ(form().Calc_Age("no date", ""), "");
 }
 
-TEST_F(ChecksTest, theDateModeRewritesStoredDatesAndClearsWhatDoesNotConvert)
+TEST_F(ChecksTest, theDateModeRewritesOnlyDatesThatConvertExactlyAndCountsTheOthersOnce)
 {
     ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
     const int a = addPerson("山田", "太郎", 0, "1990/05/06");
     const int b = addPerson("山田", "花子", 1, "2030/01/01"); // after today
+    const int c = addPerson("山田", "一郎", 0, "1950年頃");
+    const int d = addPerson("山田", "二郎", 0, "平成元年"); // 1989 is also 昭和64年
     person(a).Death_day = "2020/01/02";
+    person(b).Death_day = "不詳";
     open();
     form().scritem_Click(1);
+    t().Data_Changed = 0;
+    answers.answerNext(platform::vbOK);
     form().calend_Click(1);
     EXPECT_EQ(model::settings().Dispmode_Nengo, 1);
     EXPECT_TRUE(form().calend[1].isChecked());
     EXPECT_FALSE(form().calend[0].isChecked());
-    EXPECT_NE(person(a).B_day, "1990/05/06");
     EXPECT_NE(person(a).B_day.find("平成"), std::string::npos) << person(a).B_day;
-    EXPECT_TRUE(person(b).B_day.empty()) << "a date after today is cleared";
+    EXPECT_EQ(person(b).B_day, "2030/01/01") << "a date after today is kept";
+    EXPECT_EQ(person(b).Death_day, "不詳");
+    EXPECT_EQ(person(c).B_day, "1950年頃") << "the \"頃\" is not dropped";
+    EXPECT_EQ(person(d).B_day, "平成元年");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::keptDatesMessage(4));
     EXPECT_EQ(form().tb.textMatrix(form().getrow(a), 5), person(a).B_day) << "the grid is refilled";
+    EXPECT_TRUE(undoSnapshotExists()) << "the switch can be undone";
+    EXPECT_EQ(t().Data_Changed, 1);
+
+    answers.answerNext(platform::vbOK);
     form().calend_Click(0);
     EXPECT_EQ(person(a).B_day, "1990/05/06") << "the round trip gives the western date back";
     EXPECT_EQ(person(a).Death_day, "2020/01/02");
+    EXPECT_EQ(person(d).B_day, "平成元年") << "a year two eras share has no exact western form";
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, model::keptDatesMessage(4));
+}
+
+TEST_F(ChecksTest, withoutTheEraTableTheDateModeSwitchIsRefused)
+{
+    model::nengo_tbl.clear();
+    const int a = addPerson("山田", "太郎", 0, "昭和50年01月01日");
+    person(a).Death_day = "不詳";
+    open();
+    form().scritem_Click(1);
+    answers.answerNext(platform::vbOK);
+    form().calend_Click(1);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::NoEraTableMessage);
+    EXPECT_EQ(model::settings().Dispmode_Nengo, 0) << "the fixture's mode stays";
+    EXPECT_EQ(person(a).B_day, "昭和50年01月01日");
+    EXPECT_EQ(person(a).Death_day, "不詳");
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
 }
 
 TEST_F(ChecksTest, theDateModeLeavesAPendingNewRowAlone)
 {
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
     addPerson("山田", "太郎", 0, "1990/05/06");
     open();
     form().scritem_Click(1);
@@ -282,7 +359,7 @@ TEST_F(ChecksTest, theDateModeLeavesAPendingNewRowAlone)
     EXPECT_EQ(form().tb.textMatrix(r, 1), "未登録");
 }
 
-TEST_F(ChecksTest, theDateModeChecksTheCardsDates)
+TEST_F(ChecksTest, theDateModeConvertsTheCardsDatesAndKeepsWhatDoesNotConvert)
 {
     ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
     open();
@@ -292,8 +369,8 @@ TEST_F(ChecksTest, theDateModeChecksTheCardsDates)
     form().calend_Click(1);
     EXPECT_NE(form().Text1[3].text().find("平成"), std::string::npos);
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, "死亡年月日が不正です");
-    EXPECT_TRUE(form().Text1[4].text().empty());
+    EXPECT_EQ(answers.shown()[0].text, model::keptDatesMessage(1));
+    EXPECT_EQ(form().Text1[4].text(), "not a date");
 }
 
 TEST_F(ChecksTest, gridCellsKeepNormalisedDatesAndPlainAges)
@@ -314,14 +391,17 @@ TEST_F(ChecksTest, gridCellsKeepNormalisedDatesAndPlainAges)
     form().Text2.setText("2001/2/3");
     form().CheckDateCell(3, 5);
     EXPECT_EQ(form().tb.textMatrix(3, 5), "2001/02/03");
+    // A refused date gives the cell back its text from before the edit.
+    form().tb.setTextMatrix(3, 6, "2000/01/01");
+    form().Text2.setTag("2000/01/01");
     form().Text2.setText("2099/01/01");
     answers.answerNext(platform::vbOK);
     form().CheckDateCell(3, 6);
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "項目3 : 日付データが不正です");
-    EXPECT_TRUE(form().Text2.text().empty());
-    EXPECT_TRUE(form().EditCellText.empty());
-    EXPECT_EQ(form().tb.textMatrix(3, 6), "");
+    EXPECT_EQ(form().Text2.text(), "2000/01/01");
+    EXPECT_EQ(form().EditCellText, "2000/01/01");
+    EXPECT_EQ(form().tb.textMatrix(3, 6), "2000/01/01");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "entry/EntryPaths.h"
 #include "model/GroupLists.h"
+#include "model/SavableText.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 
@@ -301,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, RefusalTest,
     ::testing::Values(RefusalCase{"noFamilyName", 0, "", entry::NoNameOnCardMessage},
                       RefusalCase{"noGivenName", 1, "", entry::NoNameOnCardMessage},
-                      RefusalCase{"charOutsideCp932", 7, "住所\xF0\xA0\xAE\xB7", entry::UnsavableCharMessage},
+                      RefusalCase{"charOutsideCp932", 7, "住所\xF0\xA0\xAE\xB7", model::UnsavableCharMessage},
                       RefusalCase{"remarksTooLong", 13, std::string(1025, 'x'), entry::BikoTooLongMessage},
                       RefusalCase{"ageTooLarge", 5, "99999", entry::BadAgeMessage}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });

@@ -6,6 +6,7 @@
 
 #include "forms/Keys.h"
 #include "forms/Menu.h"
+#include "model/SavableText.h"
 #include "platform/Conversions.h"
 
 #include <QTableWidget>
@@ -13,6 +14,8 @@
 #include <QWidget>
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace entry_test {
 namespace {
@@ -127,7 +130,7 @@ TEST_F(GridTest, textThatTheFamilyFileCannotHoldNeverEntersTheRecord)
     answers.answerNext(platform::vbOK);
     editCell(rowOf(slot), 11, "😀");
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, std::string(entry::UnsavableCharMessage) + "😀");
+    EXPECT_EQ(answers.shown()[0].text, std::string(model::UnsavableCharMessage) + "😀");
     EXPECT_EQ(person(slot).Addr1, "大阪");
     EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 11), "大阪");
     EXPECT_EQ(t().Data_Changed, 0);
@@ -238,45 +241,101 @@ TEST_F(GridTest, anEditedBirthDateIsNormalisedAndGivesTheAge)
     EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 7), "30");
 }
 
-TEST_F(GridTest, aBadDateIsStoredEmptyWithOneMessage)
+TEST_F(GridTest, theAgeIsTheNumberOfCompletedYearsOnTheCardAndInTheGrid)
+{
+    answers.setNow(platform::DateSerial(2024, 6, 15));
+    struct AgeCase {
+        const char* birth;
+        const char* death;
+        const char* age;
+    };
+    const AgeCase cases[] = {
+        {"1984/06/20", "", "39"},           {"1984/06/15", "", "40"},
+        {"1900/03/01", "1950/02/28", "49"}, {"1900/03/01", "1950/03/01", "50"},
+        {"2000/02/29", "2023/02/28", "22"}, {"2000/02/29", "2023/03/01", "23"},
+    };
+    std::vector<int> agedPersons;
+    for (const AgeCase& c : cases) {
+        agedPersons.push_back(addPerson("山田", "太郎" + std::to_string(agedPersons.size()), 0, c.birth));
+        person(agedPersons.back()).Death_day = c.death;
+    }
+    open();
+    for (size_t i = 0; i < agedPersons.size(); ++i) {
+        int slot = agedPersons[i];
+        form().entryset(slot);
+        EXPECT_EQ(form().Text1[5].text(), cases[i].age) << "card: " << cases[i].birth << " - " << cases[i].death;
+    }
+    form().scritem_Click(1);
+    for (size_t i = 0; i < agedPersons.size(); ++i) {
+        EXPECT_EQ(form().tb.textMatrix(rowOf(agedPersons[i]), 7), cases[i].age)
+            << "grid: " << cases[i].birth << " - " << cases[i].death;
+    }
+    editCell(rowOf(agedPersons[0]), 5, "1984/6/16");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(agedPersons[0]), 7), "39") << "an edited date gives the age the same way";
+}
+
+TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneMessage)
+{
+    for (const char* name : {"一", "二", "三", "四"}) {
+        const int slot = addPerson("山田", name, 0, "2000/01/01");
+        person(slot).Death_day = "1990/01/01";
+    }
+    addPerson("山田", "五", 0, "1990/01/01");
+    const std::string named = std::string(entry::BirthAfterDeathMessage) + "\r\n山田 一、山田 二、山田 三 ほか1人";
+    // Opening fills the grid (one message naming the persons) and the card of the
+    // current person (its own message).
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    open();
+    ASSERT_EQ(answers.shownTexts(), (std::vector<std::string>{named, entry::BirthAfterDeathMessage}));
+
+    answers.answerNext(platform::vbOK);
+    form().scritem_Click(1);
+    ASSERT_EQ(answers.shown().size(), 3u) << "the table view's refill adds one message";
+    EXPECT_EQ(answers.shown()[2].text, named);
+}
+
+TEST_F(GridTest, aRefusedDateKeepsTheStoredOneWithOneMessage)
 {
     const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
     openTable();
-    answers.answerNext(platform::vbOK);
-    editCell(rowOf(slot), 5, "abc");
-    ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
-    EXPECT_EQ(person(slot).B_day, "");
-    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "");
+    // A mistyped date, and a date after today, which is no date to the converter.
+    for (const char* typed : {"abc", "2030/01/01"}) {
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        editCell(rowOf(slot), 5, typed);
+        ASSERT_EQ(answers.shown().size(), 1u) << typed;
+        EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
+        EXPECT_EQ(person(slot).B_day, "1990/01/01") << typed;
+        EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "1990/01/01") << "the cell shows the stored date again";
+    }
 }
 
-TEST_F(GridTest, aBirthAfterTheDeathEmptiesTheEditedDate)
+TEST_F(GridTest, aBirthDateIsTakenWhileTheDeathDateIsNoDate)
+{
+    const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
+    person(slot).Death_day = "不詳";
+    openTable();
+    editCell(rowOf(slot), 5, "1950/3/4");
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(person(slot).B_day, "1950/03/04");
+    EXPECT_EQ(person(slot).Death_day, "不詳");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "1950/03/04");
+}
+
+TEST_F(GridTest, aBirthAfterTheDeathIsRefusedAndKeepsTheStoredDate)
 {
     const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
     person(slot).Death_day = "2000/01/01";
     model::settings().DispFactor[6] = true;
     openTable();
     answers.answerNext(platform::vbOK);
-    answers.answerNext(platform::vbOK);
     editCell(rowOf(slot), 5, "2010/01/01");
-    ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_EQ(answers.shown()[0].text, "生年月日が死亡年月日より未来です。登録出来ません。");
-    EXPECT_EQ(answers.shown()[1].text, entry::BadGridDateMessage);
-    EXPECT_EQ(person(slot).B_day, "");
-    EXPECT_EQ(person(slot).Death_day, "2000/01/01");
-}
-
-TEST_F(GridTest, aFutureBirthDateIsLeftInTheCellUnstored)
-{
-    const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
-    openTable();
-    answers.setNow(platform::DateSerial(2024, 6, 1));
-    answers.answerNext(platform::vbOK);
-    // A date after today is no date at all to the converter: it is refused as bad.
-    editCell(rowOf(slot), 5, "2030/01/01");
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
-    EXPECT_EQ(person(slot).B_day, "");
+    EXPECT_EQ(answers.shown()[0].text, entry::BirthAfterDeathMessage);
+    EXPECT_EQ(person(slot).B_day, "1990/01/01");
+    EXPECT_EQ(person(slot).Death_day, "2000/01/01");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "1990/01/01");
 }
 
 TEST_F(GridTest, enterInTheEditorMovesRightPastHiddenColumnsUpToTheLastShown)

@@ -9,6 +9,7 @@
 #include "forms/Picture.h"
 #include "forms/Picture_p.h"
 #include "platform/AppPath.h"
+#include "platform/Conversions.h"
 
 #include <QColor>
 #include <QImage>
@@ -81,6 +82,20 @@ TEST_F(InfoOneTest, showsThePersonsTextsAndSex)
     EXPECT_EQ(card().Text1[5].text(), "") << "a negative age shows nothing";
     EXPECT_EQ(card().Label1[5].caption(), "年令");
     EXPECT_TRUE(card().Option1[0].value());
+}
+
+TEST_F(InfoOneTest, theAgeIsTheYearsCompletedByTodayWhateverWasStored)
+{
+    answers.setNow(platform::DateSerial(2024, 6, 15));
+    const int slot = addPerson("山田", "太郎", 0, "1984/06/20");
+    person(slot).Age = 40; // stored by an earlier count
+    card().showPersonCard(slot);
+    EXPECT_EQ(card().Text1[5].text(), "39") << "the birthday of this year has not come yet";
+
+    const int undated = addPerson("山田", "次郎", 0, "不詳");
+    person(undated).Age = 12;
+    card().showPersonIfOpen(undated);
+    EXPECT_EQ(card().Text1[5].text(), "12") << "without a usable date the stored age is shown";
 }
 
 TEST_F(InfoOneTest, aFreeSlotIsReportedAndThePreviousTextsStay)

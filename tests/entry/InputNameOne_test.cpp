@@ -5,6 +5,7 @@
 #include "EntryFixture.h"
 
 #include "entry/InputNameOne.h"
+#include "model/SavableText.h"
 
 #include <array>
 #include <functional>
@@ -101,7 +102,7 @@ TEST_F(InputNameTest, aBlankNameOrOneTheFileCannotHoldIsRefusedAndTheDialogStays
     EXPECT_FALSE(confirmed);
     ASSERT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(answers.shown()[0].text, "名字、名前は省略出来ません");
-    EXPECT_EQ(answers.shown()[1].text, std::string(entry::UnsavableCharMessage) + "😀");
+    EXPECT_EQ(answers.shown()[1].text, std::string(model::UnsavableCharMessage) + "😀");
     EXPECT_FALSE(undoSnapshotExists());
     entry::storeQuickNameInput(slot);
     EXPECT_EQ(person(slot).Name, "太郎") << "a cancel stores nothing";

@@ -132,17 +132,26 @@ TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheCsvOfTheChosenName)
     EXPECT_GE(windows.count("rebuildRelationLists"), 1) << "the relation editor lists the new persons";
 }
 
-TEST_F(CsvCommands, ImportedDatesTakeTheDisplayFormAndDatesThatAreNoDatesAreCleared)
+TEST_F(CsvCommands, OnlyImportedDatesTakeTheDisplayFormAndOnlyWhenTheyConvertExactly)
 {
     start();
-    writeCsv("people.csv", TwoPersons);
+    // A person already in the family keeps the date as it was stored.
+    const int before = model::set_per_buf(-1, "太郎", "山田", 0, "1960/5/6");
+    writeCsv("people.csv", "名字,名前,男女,生年月日\r\n"
+                           "鈴木,一郎,男,1950/01/02\r\n"
+                           "鈴木,二子,女,abc\r\n"
+                           "鈴木,三郎,男,1950年頃\r\n"
+                           "鈴木,四郎,男,不詳\r\n");
     answerImportWindows({1, 2, 4, 5});
     importAnswering(platform::vbNo, "people.csv");
 
-    ASSERT_EQ(person(1).Name, "一郎");
-    EXPECT_EQ(person(1).B_day.rfind("昭和25年", 0), 0u) << person(1).B_day;
-    EXPECT_EQ(person(2).Name, "二子");
-    EXPECT_EQ(person(2).B_day, "");
+    EXPECT_EQ(person(before).B_day, "1960/5/6");
+    ASSERT_EQ(person(2).Name, "一郎");
+    EXPECT_EQ(person(2).B_day, "昭和25年01月02日");
+    ASSERT_EQ(person(5).Name, "四郎");
+    EXPECT_EQ(person(3).B_day, "abc") << "a text that is no date is kept as read";
+    EXPECT_EQ(person(4).B_day, "1950年頃") << "a date with more than its date is kept as read";
+    EXPECT_EQ(person(5).B_day, "不詳");
 }
 
 TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)

@@ -134,6 +134,12 @@ TEST_F(FileCommands, CancelledSaveDialogWritesNothingAndSaysNothing)
     EXPECT_TRUE(platform::listFiles(home.path(), "*.kez").empty());
 }
 
+// The failure of a save that meets a character cp932 cannot hold names the
+// character, the person and the field.
+constexpr const char* UnsavableNameFailure = "ファイルが書き込めません\r\n"
+                                             "ファイルに保存できない文字が含まれています：\U0001F600\r\n"
+                                             "（個人 3「山田 一郎\U0001F600」の名前）";
+
 // A save that fails keeps the previous file whole, reports the failure and only
 // the failure, and leaves the family changed under the file it belonged to.
 TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheChangedFlag)
@@ -149,7 +155,7 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheChangedFlag)
     tables().Data_Changed = 1;
     answers.answerNext(platform::vbOK);
     save();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません"});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{UnsavableNameFailure});
     EXPECT_EQ(read(written), before);
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_EQ(tables().Cur_FilePath, homeFile("family.KEZ"));
@@ -164,7 +170,7 @@ TEST_F(FileCommands, FailedSaveAsKeepsThePreviousPath)
     dialogs.answerNext(forms::DialogAnswer::file(homeFile("other")));
     answers.answerNext(platform::vbOK);
     saveAs();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません"});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{UnsavableNameFailure});
     EXPECT_EQ(tables().Cur_FilePath, "");
     EXPECT_EQ(window().caption(), "");
     EXPECT_FALSE(platform::fileExists(homeFile("other.kez")));

@@ -5,6 +5,7 @@
 
 #include "forms/Keys.h"
 #include "layout/ChartMetrics.h"
+#include "model/SavableText.h"
 #include "model/document/Snapshots.h"
 
 #include <QTest>
@@ -160,6 +161,24 @@ TEST_F(KeysTest, AnEmptyNameIsRefusedAndTheEditorStaysOpen)
     EXPECT_EQ(answers.shown()[0].text, "名前は省略出来ません");
     EXPECT_EQ(tables().per_buf[Son].F_name, "山田");
     EXPECT_TRUE(w.Text2[1].isVisible());
+}
+
+TEST_F(KeysTest, ANameTheFamilyFileCannotHoldIsRefusedNamingTheCharacter)
+{
+    showFamily();
+    MainForm& w = window();
+    clickBoxOf(Son);
+    type(w.Picture1, Qt::Key_F2);
+    w.Text2[0].setText("\xF0\xA0\xAE\xB7田"); // a variant of 吉 that cp932 lacks
+    tables().Data_Changed = 0;
+    answers.answerNext(platform::vbOK);
+    type(w.Text2[1], Qt::Key_Return);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, std::string(model::UnsavableCharMessage) + "\xF0\xA0\xAE\xB7");
+    EXPECT_EQ(tables().per_buf[Son].F_name, "山田");
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_TRUE(w.Text2[0].isVisible()) << "the editor stays open";
+    EXPECT_EQ(w.activeControl(), &w.Text2[0]);
 }
 
 TEST_F(KeysTest, EnterAfterTheSelectionWentClosesTheEditorStoringNothing)

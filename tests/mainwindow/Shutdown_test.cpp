@@ -20,7 +20,10 @@ void PrintTo(CloseBy how, std::ostream* os) { *os << (how == CloseBy::CloseBox ?
 constexpr const char* ChangedQuestion = "データが変更されています。終了しますか?";
 constexpr const char* SaveQuestion = "データを保存しますか?";
 constexpr const char* NotSavedMessage = "保存がキャンセルされたか、ファイルを保存出来ません";
-constexpr const char* SaveFailedMessage = "ファイルが書き込めません";
+// The failure of a save that meets the person's name cp932 cannot hold.
+constexpr const char* SaveFailedMessage = "ファイルが書き込めません\r\n"
+                                          "ファイルに保存できない文字が含まれています：\U0001F600\r\n"
+                                          "（個人 3「山田 一郎\U0001F600」の名前）";
 
 class ShutdownTest : public MainWindowTest {
 protected:

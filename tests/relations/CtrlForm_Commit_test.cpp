@@ -4,6 +4,7 @@
 
 #include "CtrlFixture.h"
 
+#include "model/SavableText.h"
 #include "platform/Hooks.h"
 
 namespace relations_test {
@@ -66,6 +67,24 @@ TEST_F(CtrlTest, BlankWifeRegistersANewStartMarriageAndRefreshesEverything)
     EXPECT_EQ(lastDropMode(services.calls), "refusesDrops");
     EXPECT_EQ(tables().KouUndoMode, model::KouUndoNewMarriage);
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
+}
+
+TEST_F(CtrlTest, ATitleTheFamilyFileCannotHoldIsRefusedAndNothingIsRegistered)
+{
+    const int husband = addPerson("山田", "太郎", 0);
+    setPartner(0, husband);
+    ctrl().CmdSetNull[1].click();
+    ctrl().Text1[0].setText("Caf\u00E9山田家"); // "é" has no cp932 form
+    tables().Data_Changed = 0;
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[1].click();
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, std::string(model::UnsavableCharMessage) + "\u00E9");
+    EXPECT_EQ(marriagesInUse(), 0);
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+    EXPECT_EQ(tables().Data_Changed, 0);
+    EXPECT_EQ(ctrl().Text1[0].text(), "Caf\u00E9山田家") << "the typed title stays for mending";
 }
 
 TEST_F(CtrlTest, BothPartnersBlankIsRefused)

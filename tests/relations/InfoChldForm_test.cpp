@@ -5,6 +5,7 @@
 
 #include "relations/InfoChldForm.h"
 
+#include "model/SavableText.h"
 #include "platform/Hooks.h"
 
 namespace relations_test {
@@ -141,6 +142,20 @@ TEST_F(ChildDialog, CommitStoresStatusAndCommentAndClosesTheDialog)
     EXPECT_EQ(ctrl().Text1[1].text(), " 0");
     EXPECT_EQ(ctrl().Label2[0].tag(), " 0");
     EXPECT_EQ(ctrl().List2.listCount(), 0);
+}
+
+TEST_F(ChildDialog, ACommentTheFamilyFileCannotHoldIsRefusedAndNothingIsStored)
+{
+    open(1);
+    dialog().Text1[2].setText("養子\U0001F600");
+    answers.answerNext(platform::vbOK);
+    dialog().CMDFUNC[0].click();
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, std::string(model::UnsavableCharMessage) + "\U0001F600");
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[1], "次男");
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+    EXPECT_TRUE(dialog().isVisible());
 }
 
 TEST_F(ChildDialog, CommitOfTheMainLineMarkTakesItFromTheOtherRegistration)

@@ -8,6 +8,8 @@
 #include "platform/Hooks.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace model {
 
@@ -95,6 +97,56 @@ bool isTypedEraLetter(const std::string& ch)
             return true;
     }
     return isTableLetterCode(ch);
+}
+
+// The characters a date text may hold besides its era in front and its digits.
+bool isDateSeparator(const std::string& ch)
+{
+    static const std::array<const char*, 12> separators = {"/", "-", ".", "／", "－", "．",
+                                                            "年", "月", "日", "元", " ", "　"};
+    for (const char* s : separators) {
+        if (ch == s)
+            return true;
+    }
+    return false;
+}
+
+// How many characters the era name or letter in front of a date text takes.
+size_t eraLength(const std::vector<std::string>& chars)
+{
+    size_t i = 0;
+    while (i < chars.size() && Is_DigitChar(chars[i]) != 0 && !(i > 0 && chars[i] == "元"))
+        ++i;
+    return i;
+}
+
+// The era in front of a date text, letters compared in their half-width upper-case form.
+std::string eraOf(const std::string& text)
+{
+    const std::vector<std::string> chars = splitChars(text);
+    std::string era;
+    for (size_t i = 0; i < eraLength(chars); ++i)
+        era += eratext::upperHalfWidth(chars[i]);
+    return era;
+}
+
+// True when the text is a date and nothing else: an optional era name or letter,
+// then only digits and separators ("1950年頃" holds more than its date).
+bool holdsOnlyDate(const std::string& text)
+{
+    const std::vector<std::string> chars = splitChars(text);
+    for (size_t i = eraLength(chars); i < chars.size(); ++i) {
+        if (Is_DigitChar(chars[i]) != 0 && !isDateSeparator(chars[i]))
+            return false;
+    }
+    return true;
+}
+
+// Conv_InputDate into the form of another display mode.
+int16_t convInputDateIn(int mode, const std::string& text, std::string& out)
+{
+    const DisplayModeOverride inMode(mode);
+    return Conv_InputDate(text, out);
 }
 
 // Completes a letter-form date such as "H16", "H16/3" or "H16年3月4日".
@@ -219,6 +271,16 @@ std::string cutAt(const std::string& text, const char* mark, bool cutAtMark, lon
 }
 
 } // namespace
+
+DisplayModeOverride::DisplayModeOverride(int32_t mode) : m_saved(settings().Dispmode_Nengo)
+{
+    settings().Dispmode_Nengo = mode;
+}
+
+DisplayModeOverride::~DisplayModeOverride()
+{
+    settings().Dispmode_Nengo = m_saved;
+}
 
 int16_t Is_DigitChar(std::string_view ch)
 {
@@ -407,6 +469,41 @@ int16_t Conv_InputDate(const std::string& typed, std::string& out)
         shown = cutAt(shown, "月", eraCut, 7);
     out = shown;
     return 0;
+}
+
+bool convertDateExactly(const std::string& text, std::string& out)
+{
+    const std::string trimmed = platform::Trim(text);
+    if (trimmed.empty() || !holdsOnlyDate(trimmed))
+        return false;
+    const std::string first = splitChars(trimmed).front();
+    const int ownMode = Is_DigitChar(first) == 0 ? 0 : isTypedEraLetter(first) ? 2 : 1;
+    std::string own;
+    std::string converted;
+    std::string back;
+    // Read in its own form the text must keep its era: "平成元年" read as a year is
+    // 1989, which that form writes "昭和64年", another span of days.
+    if (convInputDateIn(ownMode, trimmed, own) != 0 || eraOf(own) != eraOf(trimmed) ||
+        Conv_InputDate(trimmed, converted) != 0 || convInputDateIn(ownMode, converted, back) != 0 || back != own)
+        return false;
+    out = converted;
+    return true;
+}
+
+void rewriteDateExactly(std::string& date, int& kept)
+{
+    if (date.empty())
+        return;
+    std::string converted;
+    if (convertDateExactly(date, converted))
+        date = converted;
+    else
+        ++kept;
+}
+
+std::string keptDatesMessage(int count)
+{
+    return "日付" + std::to_string(count) + "件は変換できないため、入力されたまま残しました";
 }
 
 int16_t Format_DateDisp(const std::string& key, std::string& out)

@@ -14,6 +14,19 @@
 
 namespace model {
 
+// Sets the document's date display mode for one conversion and puts the old
+// value back however the conversion ends.
+class DisplayModeOverride {
+public:
+    explicit DisplayModeOverride(int32_t mode);
+    ~DisplayModeOverride();
+    DisplayModeOverride(const DisplayModeOverride&) = delete;
+    DisplayModeOverride& operator=(const DisplayModeOverride&) = delete;
+
+private:
+    int32_t m_saved;
+};
+
 // 0 for a decimal digit (half- or full-width), -1 for any other character.
 // A class value, not a truth value.
 int16_t Is_DigitChar(std::string_view ch);
@@ -40,6 +53,21 @@ std::string Fill_DatePart(const std::string& text);
 // date, a western year or year and month whose year is below 1000 (a full
 // western date keeps its year), or a date after today.
 int16_t Conv_InputDate(const std::string& text, std::string& out);
+
+// A stored date rewritten into the form of Dispmode_Nengo, only when the rewrite
+// is exact: the text holds a date and nothing else, and the result read back into
+// the text's own form (western, era name or era letter) gives that date at the same
+// precision again. Otherwise false and out is left alone: "不詳", "1950年頃", an era
+// the table lacks, a date after today, or a year or month that two eras share
+// ("平成元年" has no exact western form) are kept as they stand.
+bool convertDateExactly(const std::string& text, std::string& out);
+
+// Rewrites a stored date in place by convertDateExactly; a date that does not
+// convert exactly stays as it stands and adds 1 to kept. An empty date is left.
+void rewriteDateExactly(std::string& date, int& kept);
+
+// The message after stored dates were rewritten, count of them being kept as they stood.
+std::string keptDatesMessage(int count);
 
 // Display text of a key in the form of Dispmode_Nengo. An empty key gives "";
 // a key that is no valid date gives -1 and leaves out unchanged.

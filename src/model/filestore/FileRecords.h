@@ -7,6 +7,7 @@
 
 #include "model/settings.h"
 #include "model/tables.h"
+#include "platform/Cp932.h"
 
 #include <array>
 #include <charconv>
@@ -54,8 +55,17 @@ void readInto(Reading reading, std::string_view value, bool& target);
 // Thrown for a value or line that fails the whole load.
 [[noreturn]] void failLoad(const std::string& reason);
 
+// Raised for a text value cp932 cannot hold: the character, the key of the value's
+// line and, once the writer of the whole file has added it, the record it belongs to.
+struct UnsavableValue : platform::EncodeError {
+    UnsavableValue(std::string character, std::string_view key);
+
+    std::string key;
+    std::string record;
+};
+
 // The family file under construction, as cp932 bytes with CR LF line ends. Text
-// values are encoded strictly: a character cp932 cannot hold throws EncodeError.
+// values are encoded strictly: a character cp932 cannot hold throws UnsavableValue.
 class FileText {
 public:
     explicit FileText(size_t expectedBytes);

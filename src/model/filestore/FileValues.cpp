@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace model::filestore {
 
@@ -266,12 +267,26 @@ char* foldCarriageReturns(char* begin, char* end)
 
 } // namespace
 
+UnsavableValue::UnsavableValue(std::string character, std::string_view key)
+    : EncodeError(std::move(character)), key(key)
+{
+}
+
 void FileText::value(std::string_view keyPrefix, std::string_view key, Form, const std::string& text)
 {
     // ASCII is the same in cp932; other text is encoded straight into the file, in
     // at most as many bytes as its UTF-8 takes.
     char* const begin = startKeyLine(keyPrefix, key, text.size());
-    char* end = asciiOnly(text) ? std::copy(text.begin(), text.end(), begin) : platform::encodeCp932To(text, begin);
+    char* end = begin;
+    if (asciiOnly(text)) {
+        end = std::copy(text.begin(), text.end(), begin);
+    } else {
+        try {
+            end = platform::encodeCp932To(text, begin);
+        } catch (const platform::EncodeError& e) {
+            throw UnsavableValue(e.character, key);
+        }
+    }
     end = foldCarriageReturns(begin, end);
     *end++ = '\r';
     *end++ = '\n';

@@ -2,6 +2,7 @@
 
 #include "model/filestore/FamilyFile.h"
 
+#include "model/SavableText.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileRecords.h"
 #include "model/filestore/MediaBundle.h"
@@ -10,6 +11,8 @@
 #include "platform/Hooks.h"
 
 #include <new>
+#include <string>
+#include <string_view>
 
 namespace model {
 
@@ -21,6 +24,69 @@ using filestore::FileText;
 // short, beside the person and marriage blocks, which are sized one by one.
 constexpr size_t BytesOfSettings = 4096;
 constexpr size_t BytesPerGroupRow = 64;
+
+// What the user calls the fields a text value of the file comes from.
+struct FieldCaption {
+    std::string_view key;
+    const char* caption;
+};
+constexpr FieldCaption FieldCaptions[] = {
+    {"F_name", "名字"},
+    {"Name", "名前"},
+    {"Old_name", "旧姓"},
+    {"B_day", "生年月日"},
+    {"Death_day", "死亡年月日"},
+    {"YubinNo", "郵便番号"},
+    {"Addr1", "住所１"},
+    {"Addr2", "住所２"},
+    {"TelNo", "電話番号"},
+    {"FaxNo", "ＦＡＸ"},
+    {"KeiNo", "携帯電話"},
+    {"E_mail", "e-mail"},
+    {"Biko", "備考"},
+    {"Zokugara", "続柄"},
+    {"Kaimyo", "戒名"},
+    {"GrpName", "グループ名"},
+    {"ZokugaraK", "結婚後の続柄"},
+    {"Voice_filename", "音声ファイル名"},
+    {"Picture_filename", "画像ファイル名"},
+    {"kou_title", "タイトル"},
+    {"kou_state", "関係"},
+    {"kou_kodo_comment", "子供のコメント"},
+    {"TitleName", "家系グループ名"},
+    {"font", "フォント"},
+};
+
+std::string fieldCaption(std::string_view key)
+{
+    for (const FieldCaption& field : FieldCaptions) {
+        if (field.key == key)
+            return field.caption;
+    }
+    return std::string(key);
+}
+
+// The save failure for a text the file cannot hold names the character, the record
+// and the field, so that the user can find and mend it.
+std::string unsavableValueMessage(const filestore::UnsavableValue& e)
+{
+    const std::string where = e.record.empty() ? std::string() : e.record + "の";
+    return std::string(SaveFailedMessage) + "\r\n" + UnsavableCharMessage + e.character + "\r\n（" + where +
+           fieldCaption(e.key) + "）";
+}
+
+// Runs one record's writer; a text it cannot hold is reported as standing in the
+// record that record() names (built only then: saves run on every rebuild).
+template <class Write, class Record>
+void writeRecord(Write write, Record record)
+{
+    try {
+        write();
+    } catch (filestore::UnsavableValue& e) {
+        e.record = record();
+        throw;
+    }
+}
 
 // The whole family file, in writing order.
 FileText familyFileText()
@@ -41,16 +107,21 @@ FileText familyFileText()
     out.line("[Per_bufsection]");
     out.line("");
     for (int p = 1; p <= LastSlot; ++p) {
-        if (t.per_buf[p].InUse == SlotUsed)
-            filestore::writePerson(out, p, t.per_buf[p]);
+        const personal_data& person = t.per_buf[p];
+        if (person.InUse == SlotUsed) {
+            writeRecord([&] { filestore::writePerson(out, p, person); },
+                        [&] { return "個人 " + std::to_string(p) + "「" + person.F_name + " " + person.Name + "」"; });
+        }
     }
 
     out.line("[kou_bufsection]");
     out.line("");
     const filestore::MarriageNumbers numbers = filestore::marriageNumbersInFile(t);
     for (int k = 1; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse == SlotUsed)
-            filestore::writeMarriage(out, t.kou_buf[k], numbers);
+        if (t.kou_buf[k].InUse == SlotUsed) {
+            writeRecord([&] { filestore::writeMarriage(out, t.kou_buf[k], numbers); },
+                        [&] { return "結婚関係 " + std::to_string(k); });
+        }
     }
 
     filestore::writeSettingsSections(out, s);
@@ -80,8 +151,11 @@ bool save_file(const std::string& path)
         // file only once complete: a failed save leaves the previous file whole.
         const FileText text = familyFileText();
         platform::writeFileAtomically(familyPath, text.bytes());
+    } catch (const filestore::UnsavableValue& e) {
+        // Nothing is written in its place.
+        platform::MsgBox(unsavableValueMessage(e), platform::vbOKOnly);
+        return false;
     } catch (const platform::RuntimeError&) {
-        // Also a character cp932 cannot hold: nothing is written in its place.
         platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {

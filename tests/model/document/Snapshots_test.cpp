@@ -6,6 +6,7 @@
 #include "layout/chart_state.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
+#include "model/SavableText.h"
 #include "model/document/InitAllSetting.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
@@ -241,6 +242,13 @@ protected:
         tables().per_buf[f.son].Name = "健太😀";
         answers.answerNext(platform::vbOK);
     }
+
+    // The writer's message names the person and the field that hold the character.
+    static std::string unwritableMessage(const SmallFamily& f)
+    {
+        return std::string(SaveFailedMessage) + "\r\n" + UnsavableCharMessage + "😀\r\n（個人 " + std::to_string(f.son)
+            + "「山田 健太😀」の名前）";
+    }
 };
 
 TEST_F(FailedSnapshotTest, AFailedAutosaveKeepsThePreviousOne)
@@ -253,7 +261,8 @@ TEST_F(FailedSnapshotTest, AFailedAutosaveKeepsThePreviousOne)
     makeUnwritable(f);
     EXPECT_FALSE(Save_Autosave());
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    // The message names the person and the field that hold the character.
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{unwritableMessage(f)});
     EXPECT_EQ(bytesOf(autosaveSnapshotPath()), previous);
     EXPECT_EQ(bytesOf(kedFileName(autosaveSnapshotPath())), previousBundle);
 
@@ -276,7 +285,7 @@ TEST_F(FailedSnapshotTest, AFailedUndoSnapshotDeletesThePreviousOneAndTurnsUndoO
     makeUnwritable(f);
     EXPECT_FALSE(Save_Undo());
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{unwritableMessage(f)});
     EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
     EXPECT_FALSE(platform::fileExists(kedFileName(undoSnapshotPath())));
     EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled"), std::vector<std::string>{"setUndoEnabled:0"});

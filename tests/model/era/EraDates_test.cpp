@@ -338,6 +338,48 @@ INSTANTIATE_TEST_SUITE_P(, ConvInputDate,
         InputCase{1, "", -1, "unchanged"}),
     [](const auto& info) { return std::to_string(info.index); });
 
+// --- convertDateExactly --------------------------------------------------------
+
+struct ExactCase {
+    int mode;
+    const char* stored;
+    bool exact;
+    const char* out;
+};
+std::ostream& operator<<(std::ostream& os, const ExactCase& c) { return os << c.stored << " (mode " << c.mode << ")"; }
+
+class ConvertDateExactly : public HeiseiShowaTable, public ::testing::WithParamInterface<ExactCase> {};
+
+TEST_P(ConvertDateExactly, RewritesOnlyWhatReadsBackTheSame)
+{
+    const ExactCase& c = GetParam();
+    model::settings().Dispmode_Nengo = c.mode;
+    std::string out = "unchanged";
+    EXPECT_EQ(model::convertDateExactly(c.stored, out), c.exact);
+    EXPECT_EQ(out, c.out);
+    EXPECT_EQ(model::settings().Dispmode_Nengo, c.mode) << "the display mode is put back";
+}
+
+INSTANTIATE_TEST_SUITE_P(, ConvertDateExactly,
+    ::testing::Values(
+        ExactCase{1, "1990/05/06", true, "平成2年05月06日"},
+        ExactCase{0, "平成2年05月06日", true, "1990/05/06"},
+        ExactCase{0, "H2年05月06日", true, "1990/05/06"},
+        ExactCase{1, "1950/3/4", true, "昭和25年03月04日"},
+        ExactCase{1, "1950", true, "昭和25年"},
+        ExactCase{0, "昭和25年03月", true, "1950/03"},
+        // More than a date, no date, an era the table lacks, after today.
+        ExactCase{1, "1950年頃", false, "unchanged"},
+        ExactCase{1, "不詳", false, "unchanged"},
+        ExactCase{0, "明治頃", false, "unchanged"},
+        ExactCase{0, "R1/5/1", false, "unchanged"},
+        ExactCase{1, "2030/01/01", false, "unchanged"},
+        ExactCase{1, "", false, "unchanged"},
+        // 1989 began in 昭和: read as a year "平成元年" is another span of days.
+        ExactCase{0, "平成元年", false, "unchanged"},
+        ExactCase{1, "平成元年", false, "unchanged"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
 // --- With the shipped table: the real era boundaries -------------------------
 
 class ShippedTable : public EraFixture {

@@ -4,6 +4,7 @@
 #include "FileStoreTest.h"
 
 #include "layout/predraw/PreDraw.h"
+#include "model/SavableText.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "platform/AppPath.h"
@@ -523,6 +524,8 @@ TEST_P(FailedSaveTest, ShowsTheMessageAndLeavesThePreviousFileWhole)
     platform::writeWholeFile(path, "previous contents");
     personal_data& p = tables().per_buf[1];
     p.InUse = SlotUsed;
+    p.F_name = "山田";
+    p.Name = "花子";
     p.Biko = std::string("前") + c.unencodable + "後";
     std::string target = path;
     if (c.targetIsFolder) {
@@ -533,7 +536,11 @@ TEST_P(FailedSaveTest, ShowsTheMessageAndLeavesThePreviousFileWhole)
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save_file(target));
 
-    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    // A character the file cannot hold is named with the person and the field.
+    const std::string expected = c.targetIsFolder ? std::string(SaveFailedMessage)
+                                                  : std::string(SaveFailedMessage) + "\r\n" + model::UnsavableCharMessage +
+                                                        c.unencodable + "\r\n（個人 1「山田 花子」の備考）";
+    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{expected});
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_EQ(platform::readWholeFile(path), "previous contents");
     EXPECT_EQ(platform::listFiles(home.path(), "*.*").size(), 1u) << "no temporary file is left behind";
@@ -544,6 +551,18 @@ INSTANTIATE_TEST_SUITE_P(Causes, FailedSaveTest,
                                            FailedSaveCase{"HangulNotInCp932", "한", false},
                                            FailedSaveCase{"TargetIsAFolder", "", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WriterTest, ACharacterOutsideCp932InAMarriageNamesTheMarriageAndTheField)
+{
+    marry_data& m = tables().kou_buf[2];
+    m.InUse = SlotUsed;
+    m.kou_title = "Caf\u00E9山田家"; // "é" has no cp932 form
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(save_file(pathOf("family.kez")));
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" +
+                                                             model::UnsavableCharMessage +
+                                                             "\u00E9\r\n（結婚関係 2のタイトル）"});
+}
 
 TEST_F(WriterTest, SaveIntoAMissingFolderFails)
 {

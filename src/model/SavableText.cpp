@@ -1,9 +1,9 @@
-#include "relations/SavableText.h"
+#include "model/SavableText.h"
 
 #include "platform/Cp932.h"
 #include "platform/Hooks.h"
 
-namespace relations {
+namespace model {
 
 bool acceptSavableText(const std::string& text, const std::string& title)
 {
@@ -14,4 +14,4 @@ bool acceptSavableText(const std::string& text, const std::string& title)
     return false;
 }
 
-} // namespace relations
+} // namespace model
