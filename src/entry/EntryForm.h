@@ -66,6 +66,10 @@ constexpr int GridCols = 21;
 
 } // namespace entry
 
+namespace model {
+struct personal_data;
+}
+
 class EntryForm : public forms::Form {
 public:
     EntryForm();
@@ -133,9 +137,8 @@ public:
 
     // --- Public operations: record transfer ---
 
-    // Empties the entry fields of slot idx (names, dates, address and contact
-    // texts, remarks; Sex 0; Age, voice and picture marks -1). Slots outside
-    // 0..1024 are left alone.
+    // Puts slot idx back to its cleared record, as a new person starts. Slots
+    // outside 0..1024 are left alone.
     void per_buf_ready(int idx);
     // Line breaks between the panel and the record. Mode 13: each CR becomes LF
     // (CR LF is stored as LF LF). Other modes: each LF becomes CR and the
@@ -187,8 +190,8 @@ public:
     // holding only the blank new row.
     void showEmptyFamily();
     // A person box was clicked: the window, at its normal size, loads the person,
-    // is shown and turns to its card view; a person with a voice memo marks the
-    // voice button.
+    // is shown and turns to its card view (the voice button is marked when the
+    // person's memo could be made ready, as entryset does for every person).
     void showPersonInCard(int person);
     // A face icon was clicked: the window is shown with previous and next
     // enabled, loads the person on its first tab and comes to the front. The
@@ -271,9 +274,16 @@ private:
     void navigate(int Index);
     void switchToCardView(SwitchSource source);
     void switchToTableView(SwitchSource source);
+    // True while the blank new row of the table view holds something typed.
+    bool pendingRowTyped();
     // Tab-key stops of the buttons 0..4 and the panel controls (and of Tab1).
     void setPanelTabStops(bool on, bool includeTab);
     void clearPictures();
+    // The group box and the display flag boxes of the panel for record p.
+    void showGroupAndFlags(const model::personal_data& p);
+    // Empties the whole panel for a new person: texts, group, flags, pictures
+    // and the voice mark.
+    void clearCard();
     // Shows the face picture of a person; false when its file is missing or unreadable.
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;

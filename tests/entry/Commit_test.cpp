@@ -96,6 +96,41 @@ TEST_F(CommitTest, tableRowCopiesItsCellsAndReadsSexAndAge)
     EXPECT_EQ(form().tb.row(), 2);
 }
 
+TEST_F(CommitTest, aRowRegisteredAfterADeleteInheritsNothingOfTheDeletedPerson)
+{
+    addPerson("山田", "一");
+    const int gone = addPerson("山田", "二");
+    model::personal_data& old = person(gone);
+    old.Zokugara = "長男";
+    old.ZokugaraK = "婿";
+    old.Kaimyo = "釋二";
+    old.GrpName = "本家";
+    old.CategoryF = 1;
+    old.CsvOutFlag = 1;
+    old.CopyIdx = 7;
+    old.Disp.DS_Waku = 1;
+    old.Disp.DS_DeathW = 1;
+    open();
+    form().scritem_Click(1);
+    form().tb.setRow(form().getrow(gone));
+    answers.answerNext(platform::vbYes);
+    form().CMDFUNC_Click(2);
+    ASSERT_EQ(person(gone).InUse, model::SlotFree);
+
+    form().CMDFUNC_Click(0);
+    typeNewRow({{1, "鈴木"}, {2, "三"}});
+    form().CMDFUNC_Click(1);
+    const model::personal_data& p = person(gone);
+    ASSERT_EQ(p.InUse, model::SlotUsed);
+    EXPECT_EQ(p.Name, "三");
+    EXPECT_TRUE(p.Zokugara.empty() && p.ZokugaraK.empty() && p.Kaimyo.empty() && p.GrpName.empty());
+    EXPECT_EQ(p.CategoryF, -1);
+    EXPECT_EQ(p.CsvOutFlag, 0);
+    EXPECT_EQ(p.CopyIdx, -1);
+    EXPECT_EQ(p.Disp.DS_Waku, t().DefDispStat.DS_Waku);
+    EXPECT_EQ(p.Disp.DS_DeathW, t().DefDispStat.DS_DeathW);
+}
+
 struct SexAgeCase {
     const char* name;
     std::string sexCell;

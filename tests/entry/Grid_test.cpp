@@ -8,6 +8,7 @@
 #include "forms/Menu.h"
 #include "platform/Conversions.h"
 
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 #include <QWidget>
@@ -63,6 +64,14 @@ protected:
     QPoint cellCentre(int row, int col)
     {
         return table()->visualRect(table()->model()->index(row, col)).center();
+    }
+
+    // A right click on the header of column col (the fixed row 0).
+    void rightClickHeader(int col)
+    {
+        QHeaderView* header = table()->horizontalHeader();
+        const QPoint centre(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::RightButton, Qt::NoModifier, centre);
     }
 };
 
@@ -373,7 +382,7 @@ TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
         popup = menu.name();
         return &form().down;
     });
-    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    rightClickHeader(5);
     EXPECT_EQ(popup, "sort");
     EXPECT_EQ(model::settings().Sort_factor, 5);
     EXPECT_EQ(model::settings().Array_SortMode, 2);
@@ -386,7 +395,7 @@ TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"}));
 
     forms::setPopupResponder([&](forms::Menu&) -> forms::Menu* { return &form().nosort; });
-    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    rightClickHeader(5);
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"})) << "Nosort leaves the rows";
     form().tablein();
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"一郎", "二郎", "三郎"})) << "until the grid is refilled";

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, SenueTest,
                                            SenueCase{"shortYear", "999", -1, ""}),
                          [](const ::testing::TestParamInfo<SenueCase>& info) { return std::string(info.param.name); });
 
-TEST_F(EntryTest, perBufReadyEmptiesOnlyTheEntryFields)
+TEST_F(EntryTest, perBufReadyClearsTheWholeRecord)
 {
     const int slot = addPerson("山田", "太郎");
     model::personal_data& p = person(slot);
@@ -89,15 +89,21 @@ TEST_F(EntryTest, perBufReadyEmptiesOnlyTheEntryFields)
     p.Picture_index = 1;
     p.GrpName = "本家";
     p.Zokugara = "長男";
+    p.Kaimyo = "釋太郎";
     p.CsvOutFlag = 1;
+    p.CategoryF = 1;
+    p.CopyIdx = 7;
+    p.Disp.DS_Waku = 1;
     form().per_buf_ready(slot);
     EXPECT_TRUE(p.F_name.empty() && p.Name.empty() && p.Addr1.empty() && p.Biko.empty());
     EXPECT_EQ(p.Age, -1);
     EXPECT_EQ(p.Picture_index, -1);
-    EXPECT_EQ(p.InUse, model::SlotUsed);
-    EXPECT_EQ(p.GrpName, "本家");
-    EXPECT_EQ(p.Zokugara, "長男");
-    EXPECT_EQ(p.CsvOutFlag, 1);
+    EXPECT_TRUE(p.GrpName.empty() && p.Zokugara.empty() && p.Kaimyo.empty());
+    EXPECT_EQ(p.CsvOutFlag, 0);
+    EXPECT_EQ(p.CategoryF, -1);
+    EXPECT_EQ(p.CopyIdx, -1);
+    EXPECT_EQ(p.Disp.DS_Waku, t().DefDispStat.DS_Waku);
+    EXPECT_EQ(p.Voice_filename, "voice" + std::to_string(slot) + ".wav");
     form().per_buf_ready(5000); // outside the table: nothing happens
 }
 
