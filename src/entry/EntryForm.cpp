@@ -259,9 +259,6 @@ void EntryForm::Form_Load()
     }
     tb.setColWidth(0, s.CelWidth[0]);
 
-    entry::entryState().Grid_LeftCol = 1;
-    entry::entryState().Grid_TopRow = 1;
-
     cels();
 
     up.setChecked(s.Array_SortMode == 1);

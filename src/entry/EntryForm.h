@@ -130,8 +130,6 @@ public:
     // The cell the cell editor Text2 was opened on.
     int16_t EditRow = 0;
     int16_t EditCol = 0;
-    // When the mouse was last pressed on the grid (kept, never read).
-    double LastMouseTime = 0;
     // The picture box the picture menu's "Change" and "Delete" act on.
     int16_t CurPictureIndex = 0;
 
@@ -145,11 +143,6 @@ public:
     // character after it is skipped (LF LF is shown as CR LF). The length never
     // changes; a text of blanks comes back as it is.
     std::string tran(const std::string& text, int mode);
-    // Returns the text unchanged.
-    std::string split(const std::string& text);
-    // Completes a western date to the first of its month or year: 0 with the
-    // result, or -1.
-    int senue(const std::string& text, std::string& result);
     // The last grid row showing slot idx, 0 when none (and for idx below 1).
     int getrow(int idx);
     // Takes the current person from the grid's current row and moves the "*"
@@ -244,12 +237,6 @@ public:
     // The voice button.
     void cmdvoice_Click();
     void cmdvoice_MouseMove(int Button, int Shift, double X, double Y);
-
-    // Gives column col at least its width from CelWidth.
-    void Ensure_ColWidth(int col);
-    // True when the grid's top row or left column moved since the last call;
-    // remembers the current ones.
-    bool Check_ScrollMoved();
 
 protected:
     void design() override;

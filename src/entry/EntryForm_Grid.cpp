@@ -483,7 +483,6 @@ void EntryForm::tb_MouseDown(int Button, int Shift, double X, double Y)
     const int lastShown = tb.rowData(0);
     if (lastShown >= 1 && tb.col() > lastShown)
         tb.setCol(lastShown);
-    LastMouseTime = platform::Now();
     const int r = tb.row();
     if (r > 0 && r < tb.rows()) {
         const int slot = tb.rowData(r);
@@ -569,24 +568,4 @@ void EntryForm::tb_RowColChange()
 void EntryForm::tb_HideEditor()
 {
     Text2.setVisible(false);
-}
-
-// ---------------------------------------------------------------- column widths and scrolling
-
-void EntryForm::Ensure_ColWidth(int col)
-{
-    if (col < 0 || col >= entry::GridCols || col >= tb.cols())
-        return;
-    const double width = model::settings().CelWidth[static_cast<size_t>(col)];
-    if (tb.colWidth(col) < width)
-        tb.setColWidth(col, width);
-}
-
-bool EntryForm::Check_ScrollMoved()
-{
-    entry::EntryState& state = entry::entryState();
-    const bool moved = tb.topRow() != state.Grid_TopRow || tb.leftCol() != state.Grid_LeftCol;
-    state.Grid_TopRow = static_cast<int16_t>(tb.topRow());
-    state.Grid_LeftCol = static_cast<int16_t>(tb.leftCol());
-    return moved;
 }

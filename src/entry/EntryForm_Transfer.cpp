@@ -73,34 +73,6 @@ std::string EntryForm::tran(const std::string& text, int mode)
     return out;
 }
 
-std::string EntryForm::split(const std::string& text)
-{
-    return text;
-}
-
-int EntryForm::senue(const std::string& text, std::string& result)
-{
-    const std::string narrow = platform::narrowWidth(text);
-    if (!platform::IsNumeric(platform::Left(narrow, 1)) || !platform::IsNumeric(platform::Mid(narrow, 4, 1)))
-        return -1;
-    const long year = static_cast<long>(platform::Int(platform::Val(platform::Left(narrow, 4))));
-    if (platform::Len(narrow) > 5) {
-        if (year < 1000)
-            return -1;
-        std::string month = platform::CStr(static_cast<long long>(platform::Int(platform::Val(platform::Mid(narrow, 6)))));
-        if (month.size() == 1)
-            month = month == "0" ? "01" : "0" + month;
-        else if (month.size() > 2)
-            month = month.substr(0, 2);
-        result = platform::CStr(year) + "/" + month + "/01";
-        return 0;
-    }
-    if (year < 1000)
-        return -1;
-    result = platform::CStr(year) + "/01/01";
-    return 0;
-}
-
 int EntryForm::getrow(int idx)
 {
     if (idx < 1)

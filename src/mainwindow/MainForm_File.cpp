@@ -129,6 +129,10 @@ void MainForm::newFamily()
     model::Kill_UndoFiles();
     model::InitAllSetting();
     layout::Reset_Zoom();
+    // A drop on the empty canvas leaves the zoom box and the full-screen button
+    // off until a relationship is set; the new family offers them again.
+    Text1.setEnabled(true);
+    Command2[4].setEnabled(true);
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();

@@ -439,12 +439,78 @@ TEST_F(GridTest, tabMovesRightPastHiddenColumnsAndStopsAtTheLastShown)
     EXPECT_EQ(form().tb.col(), 11);
 }
 
-TEST_F(GridTest, ensureColWidthGivesAHiddenColumnItsWidthBack)
+TEST_F(GridTest, newInTheTableViewOffersRegisterForThePendingRow)
 {
+    addPerson("山田", "太郎");
     openTable();
-    ASSERT_EQ(form().tb.colWidth(3), 0);
-    form().Ensure_ColWidth(3);
-    EXPECT_EQ(form().tb.colWidth(3), model::settings().CelWidth[3]);
+    EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "no new row pending";
+    form().CMDFUNC_Click(0);
+    ASSERT_TRUE(form().CMDFUNC[1].isVisible());
+    ASSERT_TRUE(form().CMDFUNC[1].isEnabled());
+    const int r = form().tb.rows() - 1;
+    form().tb.setTextMatrix(r, 1, "鈴木");
+    form().tb.setTextMatrix(r, 2, "一郎");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(2).InUse, model::SlotUsed);
+    EXPECT_EQ(person(2).Name, "一郎");
+    EXPECT_TRUE(form().CMDFUNC[1].isVisible()) << "the next blank row waits as well";
+}
+
+TEST_F(GridTest, leavingATypedNewRowForTheCardAsksAndNoKeepsIt)
+{
+    addPerson("山田", "太郎");
+    openTable();
+    form().CMDFUNC_Click(0);
+    // An untouched new row is left without a question.
+    form().scritem_Click(0);
+    EXPECT_EQ(form().Entry_CardView, -1);
+    EXPECT_TRUE(answers.shown().empty());
+
+    form().scritem_Click(1);
+    form().CMDFUNC_Click(0);
+    const int r = form().tb.rows() - 1;
+    form().tb.setTextMatrix(r, 1, "鈴木");
+    answers.answerNext(platform::vbNo);
+    form().scritem_Click(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::DiscardNewRowOnClickQuestion);
+    EXPECT_EQ(form().Entry_CardView, 0) << "No stays in the table view";
+    EXPECT_EQ(form().Tab1.selectedIndex(), 2);
+    ASSERT_EQ(form().tb.rows(), r + 1);
+    EXPECT_EQ(form().tb.textMatrix(r, 1), "鈴木");
+
+    answers.answerNext(platform::vbYes);
+    form().Tab1.tabs().item(1).setSelected(true);
+    EXPECT_EQ(form().Entry_CardView, -1);
+    EXPECT_EQ(form().tb.rows(), 2) << "Yes drops the typed row";
+}
+
+TEST_F(GridTest, afterNewTheCellEditorOpensOverItsCellInSight)
+{
+    for (int c = 1; c < entry::GridCols; ++c)
+        model::settings().DispFactor[static_cast<size_t>(c)] = true;
+    addPerson("山田", "太郎");
+    openTable();
+    form().tb.setLeftCol(15);
+    ASSERT_GT(form().tb.leftCol(), 1);
+    form().CMDFUNC_Click(0);
+    EXPECT_EQ(form().tb.leftCol(), 1);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    const QRect cell = table()->visualRect(table()->model()->index(form().tb.rows() - 1, 1));
+    const QRect editor = form().Text2.widget()->geometry();
+    const QPoint cellOnFrame = grid()->mapTo(grid()->parentWidget(), table()->viewport()->mapTo(grid(), cell.topLeft()));
+    EXPECT_EQ(editor.topLeft(), cellOnFrame) << "the editor lies over its cell";
+    EXPECT_TRUE(grid()->geometry().contains(editor.topLeft())) << "and inside the grid";
+
+    // Tab to the far right scrolls by whole columns, and the editor follows.
+    select(form().tb.rows() - 1, 1);
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(grid(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.col(), entry::GridCols - 1);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    const QRect last = table()->visualRect(table()->model()->index(form().tb.rows() - 1, entry::GridCols - 1));
+    EXPECT_TRUE(table()->viewport()->rect().contains(last.center())) << "the last column is in view";
 }
 
 } // namespace

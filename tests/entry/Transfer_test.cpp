@@ -50,35 +50,6 @@ TEST_F(EntryTest, tranRoundTripGivesTheTextBoxTextBack)
     EXPECT_EQ(form().tran(form().tran(typed, 13), 0), typed);
 }
 
-struct SenueCase {
-    const char* name;
-    std::string text;
-    int status;
-    std::string result;
-    friend std::ostream& operator<<(std::ostream& out, const SenueCase& c) { return out << c.name; }
-};
-
-class SenueTest : public EntryTest, public ::testing::WithParamInterface<SenueCase> {};
-
-TEST_P(SenueTest, completesWesternDates)
-{
-    const SenueCase& c = GetParam();
-    std::string result = "unchanged";
-    EXPECT_EQ(form().senue(c.text, result), c.status);
-    EXPECT_EQ(result, c.status == 0 ? c.result : "unchanged");
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, SenueTest,
-                         ::testing::Values(SenueCase{"fullDate", "2004/5/3", 0, "2004/05/01"},
-                                           SenueCase{"yearOnly", "2004", 0, "2004/01/01"},
-                                           SenueCase{"earlyYear", "0999/12/1", -1, ""},
-                                           SenueCase{"monthZero", "2004/0", 0, "2004/01/01"},
-                                           SenueCase{"twoDigitMonth", "2004/11/30", 0, "2004/11/01"},
-                                           SenueCase{"fullWidth", "２００４/５", 0, "2004/05/01"},
-                                           SenueCase{"notADate", "abcd", -1, ""},
-                                           SenueCase{"shortYear", "999", -1, ""}),
-                         [](const ::testing::TestParamInfo<SenueCase>& info) { return std::string(info.param.name); });
-
 TEST_F(EntryTest, perBufReadyClearsTheWholeRecord)
 {
     const int slot = addPerson("山田", "太郎");
