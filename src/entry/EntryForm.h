@@ -263,6 +263,8 @@ private:
     void switchToTableView(SwitchSource source);
     // True while the blank new row of the table view holds something typed.
     bool pendingRowTyped();
+    // Gives up the pending new row of the table view: the persons are edited again.
+    void dropPendingRow();
     // Tab-key stops of the buttons 0..4 and the panel controls (and of Tab1).
     void setPanelTabStops(bool on, bool includeTab);
     void clearPictures();

@@ -455,13 +455,7 @@ void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
     }
     if (KeyCode == forms::vbKeyUp && t.Entry_EditMode == 0 && t.PerCount >= 1) {
         if (platform::MsgBox(entry::DiscardNewRowOnUpQuestion, platform::vbYesNo) == platform::vbYes) {
-            tb.setRows(tb.rows() - 1);
-            tb.setRow(tb.rows() - 1);
-            tb.setEditable(forms::flexEDNone);
-            t.Entry_EditMode = 1;
-            CMDFUNC[0].setEnabled(true);
-            CMDFUNC[2].setEnabled(true);
-            CMDFUNC[1].setEnabled(false);
+            dropPendingRow();
         } else {
             tb.setRow(tb.rows() - 1);
             startCellEdit();
@@ -534,22 +528,30 @@ void EntryForm::tb_MouseUp(int Button, int Shift, double X, double Y)
         return;
     }
     if (platform::MsgBox(entry::DiscardNewRowOnClickQuestion, platform::vbYesNo) == platform::vbYes) {
-        tb.setRows(tb.rows() - 1);
-        if (tb.rows() < 2) {
+        if (tb.rows() <= 2) {
+            tb.setRows(1);
             t.Cur_PerIdx = -1;
             return;
         }
-        tb.setRow(tb.rows() - 1);
-        t.Entry_EditMode = 1;
-        CMDFUNC[0].setEnabled(true);
-        CMDFUNC[2].setEnabled(true);
-        CMDFUNC[1].setEnabled(false);
-        tb.setEditable(forms::flexEDNone);
+        dropPendingRow();
     } else {
         tb.setRow(newRow);
         tb.setEditable(forms::flexEDKbdMouse);
         tb.setTopRow(newRow);
     }
+}
+
+void EntryForm::dropPendingRow()
+{
+    tb.setRows(tb.rows() - 1);
+    tb.setRow(tb.rows() - 1);
+    tb.setEditable(forms::flexEDNone);
+    T().Entry_EditMode = 1;
+    CMDFUNC[0].setEnabled(true);
+    CMDFUNC[2].setEnabled(true);
+    // Existing rows are written back cell by cell: "登録" is offered only for a new row.
+    CMDFUNC[1].setEnabled(false);
+    CMDFUNC[1].setVisible(false);
 }
 
 void EntryForm::tb_RowColChange()

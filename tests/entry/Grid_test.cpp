@@ -364,11 +364,14 @@ TEST_F(GridTest, clickingAnotherRowWhileANewRowIsPendingAsks)
     EXPECT_EQ(form().tb.row(), 3) << "No returns to the new row";
     EXPECT_EQ(form().tb.editable(), forms::flexEDKbdMouse);
 
+    EXPECT_TRUE(form().CMDFUNC[1].isVisible());
+
     answers.answerNext(platform::vbYes);
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
     EXPECT_EQ(form().tb.rows(), 3);
     EXPECT_EQ(t().Entry_EditMode, 1);
     EXPECT_EQ(form().tb.editable(), forms::flexEDNone);
+    EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "no new row: nothing to register";
 }
 
 TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
