@@ -81,19 +81,6 @@ Qt::Alignment qtAlignment(int alignment)
 
 namespace {
 
-bool isGridMouseEvent(const QEvent* e)
-{
-    switch (e->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The number of shown sections of a header before index: what a scroll bar
 // that scrolls by whole rows or columns counts.
 int shownSectionsBefore(const QHeaderView* header, int index)
@@ -129,7 +116,7 @@ public:
 protected:
     bool viewportEvent(QEvent* e) override
     {
-        if (isGridMouseEvent(e)) {
+        if (isMouseEvent(e)) {
             const QPoint position = static_cast<QMouseEvent*>(e)->position().toPoint();
             m_grid.m_mouseRow = rowAt(position.y());
             m_grid.m_mouseCol = columnAt(position.x());
@@ -141,7 +128,7 @@ protected:
     {
         const bool top = watched == horizontalHeader()->viewport();
         const bool left = watched == verticalHeader()->viewport();
-        if ((!top && !left) || !isGridMouseEvent(e))
+        if ((!top && !left) || !isMouseEvent(e))
             return BridgedScrollArea<QTableWidget>::eventFilter(watched, e);
         const QPoint position = static_cast<QMouseEvent*>(e)->position().toPoint();
         m_grid.m_mouseRow = top ? 0 : verticalHeader()->logicalIndexAt(position.y());

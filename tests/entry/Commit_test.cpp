@@ -100,16 +100,7 @@ TEST_F(CommitTest, aRowRegisteredAfterADeleteInheritsNothingOfTheDeletedPerson)
 {
     addPerson("山田", "一");
     const int gone = addPerson("山田", "二");
-    model::personal_data& old = person(gone);
-    old.Zokugara = "長男";
-    old.ZokugaraK = "婿";
-    old.Kaimyo = "釋二";
-    old.GrpName = "本家";
-    old.CategoryF = 1;
-    old.CsvOutFlag = 1;
-    old.CopyIdx = 7;
-    old.Disp.DS_Waku = 1;
-    old.Disp.DS_DeathW = 1;
+    fillLabelsGroupAndFlags(person(gone));
     open();
     form().scritem_Click(1);
     form().tb.setRow(form().getrow(gone));
@@ -123,12 +114,7 @@ TEST_F(CommitTest, aRowRegisteredAfterADeleteInheritsNothingOfTheDeletedPerson)
     const model::personal_data& p = person(gone);
     ASSERT_EQ(p.InUse, model::SlotUsed);
     EXPECT_EQ(p.Name, "三");
-    EXPECT_TRUE(p.Zokugara.empty() && p.ZokugaraK.empty() && p.Kaimyo.empty() && p.GrpName.empty());
-    EXPECT_EQ(p.CategoryF, -1);
-    EXPECT_EQ(p.CsvOutFlag, 0);
-    EXPECT_EQ(p.CopyIdx, -1);
-    EXPECT_EQ(p.Disp.DS_Waku, t().DefDispStat.DS_Waku);
-    EXPECT_EQ(p.Disp.DS_DeathW, t().DefDispStat.DS_DeathW);
+    expectClearedLabelsGroupAndFlags(p);
 }
 
 struct SexAgeCase {

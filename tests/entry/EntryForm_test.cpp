@@ -336,14 +336,7 @@ TEST_F(EntryTest, enterInTheGroupBoxAndOnTheSexButtonsMovesOn)
 TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
 {
     const int a = addPerson("山田", "一");
-    person(a).Zokugara = "長男";
-    person(a).Kaimyo = "釋一";
-    person(a).ZokugaraK = "婿";
-    person(a).GrpName = "本家";
-    person(a).CategoryF = 1;
-    person(a).CsvOutFlag = 1;
-    person(a).Disp.DS_Waku = 1;
-    person(a).Disp.DS_DeathW = 1;
+    fillLabelsGroupAndFlags(person(a));
     model::Add_GrpName("本家");
     open();
     ASSERT_EQ(form().Text1[14].text(), "長男");
@@ -370,12 +363,7 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     EXPECT_EQ(person(1).InUse, model::SlotUsed);
     EXPECT_EQ(person(1).Name, "新");
     EXPECT_EQ(t().PerCount, 1);
-    EXPECT_TRUE(person(1).Zokugara.empty() && person(1).Kaimyo.empty() && person(1).ZokugaraK.empty());
-    EXPECT_TRUE(person(1).GrpName.empty());
-    EXPECT_EQ(person(1).CategoryF, -1);
-    EXPECT_EQ(person(1).CsvOutFlag, 0);
-    EXPECT_EQ(person(1).Disp.DS_Waku, t().DefDispStat.DS_Waku);
-    EXPECT_EQ(person(1).Disp.DS_DeathW, t().DefDispStat.DS_DeathW);
+    expectClearedLabelsGroupAndFlags(person(1));
 }
 
 TEST_F(EntryTest, aNewFamilyLeavesOnlyTheBlankRowInTheTableView)

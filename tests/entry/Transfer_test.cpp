@@ -58,22 +58,12 @@ TEST_F(EntryTest, perBufReadyClearsTheWholeRecord)
     p.Biko = "メモ";
     p.Age = 40;
     p.Picture_index = 1;
-    p.GrpName = "本家";
-    p.Zokugara = "長男";
-    p.Kaimyo = "釋太郎";
-    p.CsvOutFlag = 1;
-    p.CategoryF = 1;
-    p.CopyIdx = 7;
-    p.Disp.DS_Waku = 1;
+    fillLabelsGroupAndFlags(p);
     form().per_buf_ready(slot);
     EXPECT_TRUE(p.F_name.empty() && p.Name.empty() && p.Addr1.empty() && p.Biko.empty());
     EXPECT_EQ(p.Age, -1);
     EXPECT_EQ(p.Picture_index, -1);
-    EXPECT_TRUE(p.GrpName.empty() && p.Zokugara.empty() && p.Kaimyo.empty());
-    EXPECT_EQ(p.CsvOutFlag, 0);
-    EXPECT_EQ(p.CategoryF, -1);
-    EXPECT_EQ(p.CopyIdx, -1);
-    EXPECT_EQ(p.Disp.DS_Waku, t().DefDispStat.DS_Waku);
+    expectClearedLabelsGroupAndFlags(p);
     EXPECT_EQ(p.Voice_filename, "voice" + std::to_string(slot) + ".wav");
     form().per_buf_ready(5000); // outside the table: nothing happens
 }
@@ -295,6 +285,15 @@ TEST_F(EntryTest, aStoredVoiceMemoIsCopiedToTheRecordingFile)
     form().entryset(idx);
     EXPECT_EQ(form().cmdvoice.tag(), "0") << "a memo that cannot be copied counts as none";
     EXPECT_EQ(form().Text1[1].text(), "花子");
+
+    // Shown from the chart as well, and registered: the first person's memo,
+    // still in the recording file, never becomes the second person's.
+    form().showPersonInCard(a);
+    ASSERT_EQ(form().cmdvoice.tag(), "1");
+    form().showPersonInCard(b);
+    EXPECT_EQ(form().cmdvoice.tag(), "0");
+    form().CMDFUNC_Click(1);
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(entry::voiceFolder(), person(b).Voice_filename)));
 }
 
 } // namespace

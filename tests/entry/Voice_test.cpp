@@ -293,23 +293,6 @@ TEST_F(VoiceTest, aSaveThatWroteNoFileMarksNoMemo)
     EXPECT_EQ(person(slot).Voice_index, -1);
 }
 
-TEST_F(VoiceTest, aMemoThatCannotBeMadeReadyIsNeverRegisteredForAnotherPerson)
-{
-    const int a = addPerson("山田", "太郎");
-    const int b = addPerson("山田", "花子", 1);
-    person(a).Voice_index = 1;
-    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), person(a).Voice_filename), "RIFFa");
-    person(b).Voice_index = 1; // its file is gone
-    open();
-    form().showPersonInCard(a);
-    ASSERT_EQ(form().cmdvoice.tag(), "1");
-    form().showPersonInCard(b);
-    EXPECT_EQ(form().cmdvoice.tag(), "0");
-    form().CMDFUNC_Click(1);
-    EXPECT_FALSE(platform::fileExists(platform::joinPath(entry::voiceFolder(), person(b).Voice_filename)))
-        << "the first person's memo is not copied into the second person's file";
-}
-
 TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)
 {
     addPerson("山田", "太郎");
