@@ -12,6 +12,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
 #include "model/document/InitAllSetting.h"
+#include "model/document/WorkFolders.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
@@ -254,6 +255,8 @@ void MainForm::saveFamily(SaveMode mode)
         t.Cur_FilePath = previousPath;
         return;
     }
+    // The saved family is what the work folder now serves: pictures nobody shows go.
+    model::Remove_UnusedFaceFiles();
     setCaption(t.Cur_FilePath);
     t.Data_Changed = 0;
     rememberFolderOf(t.Cur_FilePath);
