@@ -7,6 +7,7 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
+#include "platform/Hooks.h"
 
 #include <algorithm>
 #include <array>
@@ -258,9 +259,6 @@ void EntryForm::Form_Load()
     }
     tb.setColWidth(0, s.CelWidth[0]);
 
-    entry::entryState().Grid_LeftCol = 1;
-    entry::entryState().Grid_TopRow = 1;
-
     cels();
 
     up.setChecked(s.Array_SortMode == 1);
@@ -321,6 +319,14 @@ void EntryForm::switchToCardView(SwitchSource source)
     Text2.setVisible(false);
     if (source == SwitchSource::Tab && Entry_CardView == -1)
         return;
+    // A new row the user has typed into is never dropped without a word.
+    if (Entry_CardView == 0 && pendingRowTyped() &&
+        platform::MsgBox(entry::DiscardNewRowOnClickQuestion, platform::vbYesNo) != platform::vbYes) {
+        Tab1.tabs().item(2).setSelected(true);
+        tb.setRow(tb.rows() - 1);
+        tb.setFocus();
+        return;
+    }
     // Tab1's own stop stays as the table view left it.
     setPanelTabStops(true, false);
     if (t.Entry_EditMode == 0 && tb.rows() > 1 && tb.rowData(tb.rows() - 1) == 0)
@@ -359,6 +365,20 @@ void EntryForm::switchToCardView(SwitchSource source)
         CMDFUNC[6].setEnabled(false);
     if (t.Entry_Open == 1)
         SetFocusNewInput();
+}
+
+bool EntryForm::pendingRowTyped()
+{
+    const int r = tb.rows() - 1;
+    if (T().Entry_EditMode != 0 || r < 1 || tb.rowData(r) != 0)
+        return false;
+    for (int c = 1; c < tb.cols(); ++c) {
+        // The sex cell starts as "男": only another choice counts as typed.
+        const std::string cell = platform::Trim(tb.textMatrix(r, c));
+        if (c == 4 ? cell != "男" && !cell.empty() : !cell.empty())
+            return true;
+    }
+    return false;
 }
 
 void EntryForm::switchToTableView(SwitchSource source)
@@ -511,18 +531,15 @@ void EntryForm::showEmptyFamily()
     // The emptied family has no current person: whatever is typed next is a new one.
     t.Cur_PerIdx = -1;
     t.Entry_EditMode = 0;
-    for (int i = 0; i <= 13; ++i)
-        Text1[i].setText("");
-    Label2[0].setCaption("");
+    // Nothing of the previous family's person may stay on the card.
+    clearCard();
     Label2[1].setCaption("");
     Text1[0].setFocus();
-    Text1[5].setBackColor(0xFFFFFFL);
     CMDFUNC[0].setEnabled(true);
-    cmdvoice.setTag("0");
+    CMDFUNC[1].setVisible(true);
     CMDFUNC[1].setEnabled(true);
     for (int i : {5, 6, 2, 3})
         CMDFUNC[i].setEnabled(false);
-    clearPictures();
     Option1[0].setVisible(true);
     Option1[1].setVisible(true);
     if (Entry_CardView != 0)
@@ -553,8 +570,6 @@ void EntryForm::showPersonInCard(int person)
     CMDFUNC[1].setEnabled(true);
     scritem[1].setEnabled(true);
     scritem[0].setEnabled(false);
-    if (model::isSlot(shown) && T().per_buf[static_cast<size_t>(shown)].Voice_index != -1)
-        cmdvoice.setTag("1");
 }
 
 void EntryForm::showPersonOnFirstTab(int person)
@@ -570,8 +585,6 @@ void EntryForm::showPersonOnFirstTab(int person)
     zOrder(0);
     scritem[0].setEnabled(false);
     scritem[1].setEnabled(true);
-    if (model::isSlot(shown) && T().per_buf[static_cast<size_t>(shown)].Voice_index != -1)
-        cmdvoice.setTag("1");
 }
 
 void EntryForm::raiseEditor()

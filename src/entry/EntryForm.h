@@ -69,6 +69,10 @@ constexpr int GridCols = 21;
 
 } // namespace entry
 
+namespace model {
+struct personal_data;
+}
+
 class EntryForm : public forms::Form {
 public:
     EntryForm();
@@ -129,27 +133,19 @@ public:
     // The cell the cell editor Text2 was opened on.
     int16_t EditRow = 0;
     int16_t EditCol = 0;
-    // When the mouse was last pressed on the grid (kept, never read).
-    double LastMouseTime = 0;
     // The picture box the picture menu's "Change" and "Delete" act on.
     int16_t CurPictureIndex = 0;
 
     // --- Public operations: record transfer ---
 
-    // Empties the entry fields of slot idx (names, dates, address and contact
-    // texts, remarks; Sex 0; Age, voice and picture marks -1). Slots outside
-    // 0..1024 are left alone.
+    // Puts slot idx back to its cleared record, as a new person starts. Slots
+    // outside 0..1024 are left alone.
     void per_buf_ready(int idx);
     // Line breaks between the panel and the record. Mode 13: each CR becomes LF
     // (CR LF is stored as LF LF). Other modes: each LF becomes CR and the
     // character after it is skipped (LF LF is shown as CR LF). The length never
     // changes; a text of blanks comes back as it is.
     std::string tran(const std::string& text, int mode);
-    // Returns the text unchanged.
-    std::string split(const std::string& text);
-    // Completes a western date to the first of its month or year: 0 with the
-    // result, or -1.
-    int senue(const std::string& text, std::string& result);
     // The last grid row showing slot idx, 0 when none (and for idx below 1).
     int getrow(int idx);
     // Takes the current person from the grid's current row and moves the "*"
@@ -190,8 +186,8 @@ public:
     // holding only the blank new row.
     void showEmptyFamily();
     // A person box was clicked: the window, at its normal size, loads the person,
-    // is shown and turns to its card view; a person with a voice memo marks the
-    // voice button.
+    // is shown and turns to its card view (the voice button is marked when the
+    // person's memo could be made ready, as entryset does for every person).
     void showPersonInCard(int person);
     // A face icon was clicked: the window is shown with previous and next
     // enabled, loads the person on its first tab and comes to the front. The
@@ -245,12 +241,6 @@ public:
     void cmdvoice_Click();
     void cmdvoice_MouseMove(int Button, int Shift, double X, double Y);
 
-    // Gives column col at least its width from CelWidth.
-    void Ensure_ColWidth(int col);
-    // True when the grid's top row or left column moved since the last call;
-    // remembers the current ones.
-    bool Check_ScrollMoved();
-
 protected:
     void design() override;
 
@@ -274,9 +264,18 @@ private:
     void navigate(int Index);
     void switchToCardView(SwitchSource source);
     void switchToTableView(SwitchSource source);
+    // True while the blank new row of the table view holds something typed.
+    bool pendingRowTyped();
+    // Gives up the pending new row of the table view: the persons are edited again.
+    void dropPendingRow();
     // Tab-key stops of the buttons 0..4 and the panel controls (and of Tab1).
     void setPanelTabStops(bool on, bool includeTab);
     void clearPictures();
+    // The group box and the display flag boxes of the panel for record p.
+    void showGroupAndFlags(const model::personal_data& p);
+    // Empties the whole panel for a new person: texts, group, flags, pictures
+    // and the voice mark.
+    void clearCard();
     // Shows the face picture of a person; false when its file is missing or unreadable.
     bool showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;

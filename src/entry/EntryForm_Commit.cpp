@@ -124,9 +124,10 @@ bool EntryForm::storePicture(int slot)
 {
     model::personal_data& p = person(slot);
     const int mode = model::settings().PicMode;
-    if (mode != 0 && mode != 1)
+    // -1: the panel holds no picture (a new card, or the picture was cleared).
+    if (mode != 0 && mode != 1 && mode != -1)
         return true;
-    const std::string tag = Picture1[mode].tag();
+    const std::string tag = mode == -1 ? std::string() : Picture1[mode].tag();
     if (tag.empty()) {
         p.Picture_filename.clear();
         p.Picture_index = -1;
@@ -271,12 +272,9 @@ void EntryForm::StorePerBuf()
         return;
     model::personal_data& p = person(slot);
     storePicture(slot);
-    if (voiceWaiting) {
-        // Without a recording waiting the person keeps the memo already stored.
-        const bool hadMemo = platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName));
-        if (!hadMemo || storeRecording(p))
-            p.Voice_index = 1;
-    }
+    // Without a recording waiting the person keeps the memo mark as it was.
+    if (voiceWaiting && storeRecording(p))
+        p.Voice_index = 1;
     storeTexts(p);
     readAge(Text1[5].text(), p.Age);
     storeGroupAndFlags(p);

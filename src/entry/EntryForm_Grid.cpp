@@ -441,13 +441,7 @@ void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
     }
     if (KeyCode == forms::vbKeyUp && t.Entry_EditMode == 0 && t.PerCount >= 1) {
         if (platform::MsgBox(entry::DiscardNewRowOnUpQuestion, platform::vbYesNo) == platform::vbYes) {
-            tb.setRows(tb.rows() - 1);
-            tb.setRow(tb.rows() - 1);
-            tb.setEditable(forms::flexEDNone);
-            t.Entry_EditMode = 1;
-            CMDFUNC[0].setEnabled(true);
-            CMDFUNC[2].setEnabled(true);
-            CMDFUNC[1].setEnabled(false);
+            dropPendingRow();
         } else {
             tb.setRow(tb.rows() - 1);
             startCellEdit();
@@ -469,7 +463,6 @@ void EntryForm::tb_MouseDown(int Button, int Shift, double X, double Y)
     const int lastShown = tb.rowData(0);
     if (lastShown >= 1 && tb.col() > lastShown)
         tb.setCol(lastShown);
-    LastMouseTime = platform::Now();
     const int r = tb.row();
     if (r > 0 && r < tb.rows()) {
         const int slot = tb.rowData(r);
@@ -521,22 +514,30 @@ void EntryForm::tb_MouseUp(int Button, int Shift, double X, double Y)
         return;
     }
     if (platform::MsgBox(entry::DiscardNewRowOnClickQuestion, platform::vbYesNo) == platform::vbYes) {
-        tb.setRows(tb.rows() - 1);
-        if (tb.rows() < 2) {
+        if (tb.rows() <= 2) {
+            tb.setRows(1);
             t.Cur_PerIdx = -1;
             return;
         }
-        tb.setRow(tb.rows() - 1);
-        t.Entry_EditMode = 1;
-        CMDFUNC[0].setEnabled(true);
-        CMDFUNC[2].setEnabled(true);
-        CMDFUNC[1].setEnabled(false);
-        tb.setEditable(forms::flexEDNone);
+        dropPendingRow();
     } else {
         tb.setRow(newRow);
         tb.setEditable(forms::flexEDKbdMouse);
         tb.setTopRow(newRow);
     }
+}
+
+void EntryForm::dropPendingRow()
+{
+    tb.setRows(tb.rows() - 1);
+    tb.setRow(tb.rows() - 1);
+    tb.setEditable(forms::flexEDNone);
+    T().Entry_EditMode = 1;
+    CMDFUNC[0].setEnabled(true);
+    CMDFUNC[2].setEnabled(true);
+    // Existing rows are written back cell by cell: "登録" is offered only for a new row.
+    CMDFUNC[1].setEnabled(false);
+    CMDFUNC[1].setVisible(false);
 }
 
 void EntryForm::tb_RowColChange()
@@ -555,24 +556,4 @@ void EntryForm::tb_RowColChange()
 void EntryForm::tb_HideEditor()
 {
     Text2.setVisible(false);
-}
-
-// ---------------------------------------------------------------- column widths and scrolling
-
-void EntryForm::Ensure_ColWidth(int col)
-{
-    if (col < 0 || col >= entry::GridCols || col >= tb.cols())
-        return;
-    const double width = model::settings().CelWidth[static_cast<size_t>(col)];
-    if (tb.colWidth(col) < width)
-        tb.setColWidth(col, width);
-}
-
-bool EntryForm::Check_ScrollMoved()
-{
-    entry::EntryState& state = entry::entryState();
-    const bool moved = tb.topRow() != state.Grid_TopRow || tb.leftCol() != state.Grid_LeftCol;
-    state.Grid_TopRow = static_cast<int16_t>(tb.topRow());
-    state.Grid_LeftCol = static_cast<int16_t>(tb.leftCol());
-    return moved;
 }

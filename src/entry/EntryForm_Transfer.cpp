@@ -52,25 +52,9 @@ void EntryForm::per_buf_ready(int idx)
 {
     if (!model::isSlot(idx))
         return;
-    model::personal_data& p = person(idx);
-    p.F_name.clear();
-    p.Name.clear();
-    p.B_day.clear();
-    p.Old_name.clear();
-    p.Death_day.clear();
-    p.YubinNo.clear();
-    p.Addr1.clear();
-    p.Addr2.clear();
-    p.TelNo.clear();
-    p.FaxNo.clear();
-    p.KeiNo.clear();
-    p.E_mail.clear();
-    p.Biko.clear();
-    p.Sex = 0;
-    p.Age = -1;
-    p.Voice_index = -1;
-    p.Picture_index = -1;
-    p.Picture_mode = -1;
+    // A new person starts from the cleared record: nothing of a deleted
+    // occupant of the slot (labels, group, flags, copy mark) carries over.
+    person(idx) = model::clearedPerson(idx);
 }
 
 std::string EntryForm::tran(const std::string& text, int mode)
@@ -91,34 +75,6 @@ std::string EntryForm::tran(const std::string& text, int mode)
         }
     }
     return out;
-}
-
-std::string EntryForm::split(const std::string& text)
-{
-    return text;
-}
-
-int EntryForm::senue(const std::string& text, std::string& result)
-{
-    const std::string narrow = platform::narrowWidth(text);
-    if (!platform::IsNumeric(platform::Left(narrow, 1)) || !platform::IsNumeric(platform::Mid(narrow, 4, 1)))
-        return -1;
-    const long year = static_cast<long>(platform::Int(platform::Val(platform::Left(narrow, 4))));
-    if (platform::Len(narrow) > 5) {
-        if (year < 1000)
-            return -1;
-        std::string month = platform::CStr(static_cast<long long>(platform::Int(platform::Val(platform::Mid(narrow, 6)))));
-        if (month.size() == 1)
-            month = month == "0" ? "01" : "0" + month;
-        else if (month.size() > 2)
-            month = month.substr(0, 2);
-        result = platform::CStr(year) + "/" + month + "/01";
-        return 0;
-    }
-    if (year < 1000)
-        return -1;
-    result = platform::CStr(year) + "/01/01";
-    return 0;
 }
 
 int EntryForm::getrow(int idx)
@@ -171,6 +127,35 @@ void EntryForm::clearPictures()
     }
 }
 
+void EntryForm::showGroupAndFlags(const model::personal_data& p)
+{
+    const model::Tables& t = T();
+    chkDeath.setValue(p.Disp.DS_DeathW == 1 ? forms::vbChecked : forms::vbUnchecked);
+    ChkWaku.setValue(p.Disp.DS_Waku == 1 ? forms::vbChecked : forms::vbUnchecked);
+    const int pattern = p.Disp.DS_WakuPat;
+    cbWakuPat.setListIndex(pattern >= 0 && pattern < cbWakuPat.listCount() ? pattern : -1);
+    chkCateF.setValue(p.CategoryF == 1 ? forms::vbChecked : forms::vbUnchecked);
+    chkCsvOutput.setValue(p.CsvOutFlag == 1 ? forms::vbChecked : forms::vbUnchecked);
+    CBGrp.clear();
+    for (int g = 0; g <= t.GrpNameCount; ++g)
+        CBGrp.addItem(t.GrpNameList[static_cast<size_t>(g)].GrpName);
+    CBGrp.setText(p.GrpName);
+}
+
+void EntryForm::clearCard()
+{
+    for (int i = 0; i <= 16; ++i)
+        Text1[i].setText("");
+    // The group and the flags of a new person are those of a cleared record.
+    showGroupAndFlags(model::clearedPerson(0));
+    Label1[5].setCaption("年令");
+    Text1[5].setBackColor(WhiteColour);
+    Label2[0].setCaption("");
+    clearPictures();
+    model::settings().PicMode = -1;
+    cmdvoice.setTag("0");
+}
+
 // ---------------------------------------------------------------- newp
 
 void EntryForm::newp()
@@ -194,21 +179,12 @@ void EntryForm::newp()
         if (tb.rows() > 19)
             tb.setTopRow(r);
     } else {
-        for (int i = 0; i <= 16; ++i)
-            Text1[i].setText("");
-        CBGrp.setText("");
-        CBGrp.clear();
-        for (int g = 0; g <= t.GrpNameCount; ++g)
-            CBGrp.addItem(t.GrpNameList[static_cast<size_t>(g)].GrpName);
-        Label1[5].setCaption("年令");
-        Text1[5].setBackColor(WhiteColour);
-        Label2[0].setCaption("");
+        clearCard();
         CMDFUNC[0].setEnabled(true);
-        clearPictures();
-        model::settings().PicMode = -1;
-        cmdvoice.setTag("0");
     }
 
+    // A new person is pending in either view: "登録" is offered for it.
+    CMDFUNC[1].setVisible(true);
     CMDFUNC[1].setEnabled(true);
     CMDFUNC[2].setEnabled(false);
     if (Entry_CardView != 0) {
@@ -314,16 +290,7 @@ void EntryForm::entryset(int& idx)
     Text1[15].setText(p.Kaimyo);
     Text1[16].setText(p.ZokugaraK);
 
-    chkDeath.setValue(p.Disp.DS_DeathW == 1 ? forms::vbChecked : forms::vbUnchecked);
-    ChkWaku.setValue(p.Disp.DS_Waku == 1 ? forms::vbChecked : forms::vbUnchecked);
-    const int pattern = p.Disp.DS_WakuPat;
-    cbWakuPat.setListIndex(pattern >= 0 && pattern < cbWakuPat.listCount() ? pattern : -1);
-    chkCateF.setValue(p.CategoryF == 1 ? forms::vbChecked : forms::vbUnchecked);
-    chkCsvOutput.setValue(p.CsvOutFlag == 1 ? forms::vbChecked : forms::vbUnchecked);
-    CBGrp.clear();
-    for (int g = 0; g <= t.GrpNameCount; ++g)
-        CBGrp.addItem(t.GrpNameList[static_cast<size_t>(g)].GrpName);
-    CBGrp.setText(p.GrpName);
+    showGroupAndFlags(p);
 
     Label2[0].setCaption(platform::CStr(r));
     if (r > 0)

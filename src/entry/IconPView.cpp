@@ -64,22 +64,25 @@ void IconPView::Form_QueryUnload(int& Cancel, int UnloadMode)
 
 int IconPView::Load_Picture(const std::string& folder, const std::string& ext)
 {
-    if (!platform::dirExists(folder))
-        return -1;
-    m_names.assign(1, std::string());
+    // The clear tile is offered whatever the folder holds, even without the folder.
+    m_names.assign(1, entry::ClearCommand);
+    PicBuf[0].setPicture(forms::Picture());
+    PicBuf[0].setToolTipText("画像解除");
     std::vector<std::string> files;
-    try {
-        files = platform::listFiles(folder, "*" + ext);
-    } catch (const platform::RuntimeError&) {
-        platform::MsgBox(entry::FileAccessError, platform::vbOKOnly);
-        return -1;
+    int result = platform::dirExists(folder) ? 0 : -1;
+    if (result == 0) {
+        try {
+            files = platform::listFiles(folder, "*" + ext);
+        } catch (const platform::RuntimeError&) {
+            platform::MsgBox(entry::FileAccessError, platform::vbOKOnly);
+            result = -1;
+        }
     }
     // Ascending without regard to letter case, as a sorted list box keeps them.
     std::stable_sort(files.begin(), files.end(),
                      [](const std::string& a, const std::string& b) { return forms::compareListText(a, b) < 0; });
     m_names.insert(m_names.end(), files.begin(), files.end());
 
-    int result = 0;
     for (int k = 1; k <= lastIndex(); ++k) {
         if (!PicBuf.exists(k))
             PicBuf.load(k);
@@ -96,9 +99,6 @@ int IconPView::Load_Picture(const std::string& folder, const std::string& ext)
         }
         PicBuf[k].setToolTipText(m_names[static_cast<size_t>(k)]);
     }
-    PicBuf[0].setPicture(forms::Picture());
-    m_names[0] = entry::ClearCommand;
-    PicBuf[0].setToolTipText("画像解除");
 
     const int last = lastIndex();
     HSc.setMin(0);

@@ -39,7 +39,7 @@ public:
     void Disp_PreView(int start);
     // Fills the list of names and the tiles from the folder's files ending in
     // ext: 0 when done, -1 when the folder is missing or a file could not be
-    // shown (after "ファイルアクセスエラー").
+    // shown (after "ファイルアクセスエラー"). The clear tile is offered in every case.
     int Load_Picture(const std::string& folder, const std::string& ext);
 
     // The names of the tiles: entry 0 is the clear tile, then the icons in order.

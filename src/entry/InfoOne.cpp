@@ -148,11 +148,11 @@ void InfoOne::Show_Person_Info(int index)
 bool InfoOne::showPicture(const std::string& faceFolder, int index)
 {
     const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(index)];
-    if (p.Picture_index == -1) {
-        Picture1[0].setPicture(forms::Picture());
-        Picture1[1].setPicture(forms::Picture());
+    // The previous person's face never stays: a picture that cannot be loaded leaves both boxes empty.
+    Picture1[0].setPicture(forms::Picture());
+    Picture1[1].setPicture(forms::Picture());
+    if (p.Picture_index == -1)
         return true;
-    }
     forms::Picture picture;
     try {
         // The picture's name comes from the family file: it must stay inside the face folder.
@@ -163,13 +163,10 @@ bool InfoOne::showPicture(const std::string& faceFolder, int index)
         return false;
     }
     if (p.Picture_mode != 0) {
-        Picture1[0].setPicture(forms::Picture());
         forms::PictureBox& box = Picture1[1];
-        box.setPicture(forms::Picture());
         box.paintPicture(picture, 0, 0, box.width(), box.height());
     } else {
         Picture1[0].setPicture(picture);
-        Picture1[1].setPicture(forms::Picture());
     }
     return true;
 }

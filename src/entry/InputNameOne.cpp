@@ -78,16 +78,6 @@ void InputNameOne::design()
     }
 }
 
-bool InputNameOne::askForPerson(int person)
-{
-    entry::EntryState& state = entry::entryState();
-    state.INNO_Result = 0;
-    if (!model::isSlot(person))
-        return false;
-    const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(person)];
-    return ask(p.F_name, p.Name, {p.CategoryF == 1, p.Disp.DS_DeathW == 1, p.Disp.DS_Waku == 1, p.CsvOutFlag == 1});
-}
-
 bool InputNameOne::ask(const std::string& familyName, const std::string& givenName, const std::array<bool, 4>& marks)
 {
     entry::EntryState& state = entry::entryState();
@@ -142,23 +132,3 @@ void InputNameOne::Text2_GotFocus()
 {
     selectName(Text2);
 }
-
-namespace entry {
-
-void storeQuickNameInput(int person)
-{
-    const EntryState& state = entryState();
-    if (state.INNO_Result != 1 || !model::isSlot(person))
-        return;
-    model::personal_data& p = model::tables().per_buf[static_cast<size_t>(person)];
-    if (p.InUse != model::SlotUsed)
-        return;
-    p.F_name = state.INNO_FName;
-    p.Name = state.INNO_Name;
-    p.CategoryF = state.INNO_Opt[0];
-    p.Disp.DS_DeathW = state.INNO_Opt[1];
-    p.Disp.DS_Waku = state.INNO_Opt[2];
-    p.CsvOutFlag = state.INNO_Opt[3];
-}
-
-} // namespace entry

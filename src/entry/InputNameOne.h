@@ -3,8 +3,8 @@
 // the user changes a person's family and given name and four flags straight
 // from the chart. It changes no record itself: "決定" checks the names, takes
 // the undo snapshot, marks the family changed and leaves its results in
-// entryState() (INNO_Result, INNO_FName, INNO_Name, INNO_Opt); the caller
-// stores them into the person (storeQuickNameInput does that part).
+// entryState() (INNO_Result, INNO_FName, INNO_Name, INNO_Opt); the main window
+// stores them into the person when the user confirmed.
 
 #include "forms/CheckBox.h"
 #include "forms/CommandButton.h"
@@ -31,12 +31,10 @@ public:
     forms::CommandButton Command2{*this, "Command2"};
     forms::ControlArray<forms::CheckBox> chkINNO{*this, "chkINNO", {0, 1, 2, 3}};
 
-    // The caller's side: loads the dialog with the person's names and flags,
-    // sets INNO_Result to 0 and shows it modally. True when the user confirmed.
-    bool askForPerson(int person);
-    // The same for names and marks the caller holds (marks: category, death
-    // frame, frame, CSV output, each ticked or not). The results are left in
-    // entryState() as askForPerson leaves them.
+    // The caller's side: loads the dialog with the person's names and marks
+    // (category, death frame, frame, CSV output, each ticked or not), sets
+    // INNO_Result to 0 and shows it modally. True when the user confirmed; the
+    // results are left in entryState().
     bool ask(const std::string& familyName, const std::string& givenName, const std::array<bool, 4>& marks);
 
     void Command1_Click();
@@ -50,12 +48,3 @@ protected:
 
 // The one instance of the window.
 InputNameOne& inputnameone_form();
-
-namespace entry {
-
-// Writes the confirmed results of the dialog into the person: names,
-// CategoryF, DS_DeathW, DS_Waku and CsvOutFlag. Nothing without a confirmation
-// or for a slot not in use.
-void storeQuickNameInput(int person);
-
-} // namespace entry

@@ -209,8 +209,8 @@ void Voicefm::endRun()
     Timer1.setEnabled(false);
     save.setEnabled(false);
     if (m_mode == 0) {
-        entry_form().cmdvoice.setTag("1");
         sendQuietly("Save");
+        markSavedRecording();
     }
     play.setEnabled(true);
     record.setEnabled(true);
@@ -229,8 +229,15 @@ void Voicefm::save_Click()
     sendQuietly("Close");
     play.setEnabled(true);
     record.setEnabled(true);
-    entry_form().cmdvoice.setTag("1");
+    markSavedRecording();
     close();
+}
+
+void Voicefm::markSavedRecording()
+{
+    // The voice button marks a memo only when the recording reached its file.
+    if (platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName)))
+        entry_form().cmdvoice.setTag("1");
 }
 
 void Voicefm::Command1_Click()

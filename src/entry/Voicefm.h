@@ -73,6 +73,8 @@ protected:
 
 private:
     void endRun();
+    // Marks the voice button when the saved recording exists.
+    void markSavedRecording();
     // The device could not play or record: the message, and the window closes.
     void deviceFailed(const char* message);
     // A command whose failure is not reported.

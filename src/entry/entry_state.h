@@ -14,10 +14,6 @@ namespace entry {
 struct EntryState {
     int16_t Voice_Busy = 0;    // 1 while the voice memo window is open
     int16_t InfoOne_Open = 0;  // 1 while the person card is shown
-    // The grid position the grid editor scrolls back to; both 1 when the editor loads.
-    int16_t Grid_LeftCol = 1;
-    int16_t Grid_TopRow = 1;
-
     // The results of the quick name input InputNameOne, read by its caller:
     // 1 confirmed, 0 cancelled; the names as typed; the four flags for
     // CategoryF, DS_DeathW, DS_Waku and CsvOutFlag.

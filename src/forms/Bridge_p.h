@@ -95,8 +95,7 @@ protected:
         return this->boundControl->dispatchWidgetEvent(e, [this, e] { return Base::viewportEvent(e); });
     }
 
-private:
-    static bool isMouseEvent(QEvent* e)
+    static bool isMouseEvent(const QEvent* e)
     {
         switch (e->type()) {
         case QEvent::MouseButtonPress:

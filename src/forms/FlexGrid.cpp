@@ -79,29 +79,64 @@ Qt::Alignment qtAlignment(int alignment)
 
 } // namespace
 
-// The table widget of a grid: it remembers where the mouse was, so that the
-// handlers of the mouse events can ask which cell is under it.
+namespace {
+
+// The number of shown sections of a header before index: what a scroll bar
+// that scrolls by whole rows or columns counts.
+int shownSectionsBefore(const QHeaderView* header, int index)
+{
+    int shown = 0;
+    for (int i = 0; i < index && i < header->count(); ++i) {
+        if (!header->isSectionHidden(i))
+            ++shown;
+    }
+    return shown;
+}
+
+} // namespace
+
+// The table widget of a grid. Row 0 and column 0 are the grid's fixed cells:
+// the table shows them in its own headers, which stay in place while the
+// cells scroll, and hides them among the scrolled cells. The table remembers
+// which cell the mouse was over, headers included, so that the handlers of the
+// mouse events can ask; a mouse event over a header is the grid's event, as
+// one over the cells is.
 class FlexGridTable : public BridgedScrollArea<QTableWidget> {
 public:
-    FlexGridTable(FlexGrid& grid, QWidget* parent) : BridgedScrollArea<QTableWidget>(parent), m_grid(grid) {}
+    FlexGridTable(FlexGrid& grid, QWidget* parent) : BridgedScrollArea<QTableWidget>(parent), m_grid(grid)
+    {
+        horizontalHeader()->viewport()->installEventFilter(this);
+        verticalHeader()->viewport()->installEventFilter(this);
+    }
+
+    // The scroll ranges follow the current widths and heights at once, not
+    // after the next turn of the event loop.
+    void refreshScrollRanges() { updateGeometries(); }
 
 protected:
     bool viewportEvent(QEvent* e) override
     {
-        switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove: {
-            const QPointF position = static_cast<QMouseEvent*>(e)->position();
-            m_grid.m_mouseX = position.x();
-            m_grid.m_mouseY = position.y();
-            break;
-        }
-        default:
-            break;
+        if (isMouseEvent(e)) {
+            const QPoint position = static_cast<QMouseEvent*>(e)->position().toPoint();
+            m_grid.m_mouseRow = rowAt(position.y());
+            m_grid.m_mouseCol = columnAt(position.x());
         }
         return BridgedScrollArea<QTableWidget>::viewportEvent(e);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const bool top = watched == horizontalHeader()->viewport();
+        const bool left = watched == verticalHeader()->viewport();
+        if ((!top && !left) || !isMouseEvent(e))
+            return BridgedScrollArea<QTableWidget>::eventFilter(watched, e);
+        const QPoint position = static_cast<QMouseEvent*>(e)->position().toPoint();
+        m_grid.m_mouseRow = top ? 0 : verticalHeader()->logicalIndexAt(position.y());
+        m_grid.m_mouseCol = left ? 0 : horizontalHeader()->logicalIndexAt(position.x());
+        // The fixed cells are never selected or resized by the mouse.
+        if (!boundControl)
+            return true;
+        return boundControl->dispatchWidgetEvent(e, [] { return true; });
     }
 
 private:
@@ -118,10 +153,18 @@ FlexGrid::~FlexGrid() = default;
 QWidget* FlexGrid::createWidget(QWidget* parent)
 {
     auto* table = new FlexGridTable(*this, parent);
-    // Row 0 is a row of the grid like any other, drawn as the header; Qt's own
-    // headers would hold a second copy of it.
-    table->horizontalHeader()->hide();
-    table->verticalHeader()->hide();
+    // The headers show the fixed row 0 and column 0 with the sizes the grid
+    // gives them; the user does not resize them.
+    for (QHeaderView* header : {table->horizontalHeader(), table->verticalHeader()}) {
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setMinimumSectionSize(0);
+        header->setHighlightSections(false);
+        header->setSectionsClickable(false);
+    }
+    table->setCornerButtonEnabled(false);
+    // Rows and columns scroll by whole rows and columns.
+    table->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectItems);
     table->setWordWrap(false);
@@ -163,8 +206,8 @@ void FlexGrid::resetProperties()
     m_comboList.clear();
     m_editRow = -1;
     m_editCol = -1;
-    m_mouseX = -1;
-    m_mouseY = -1;
+    m_mouseRow = -1;
+    m_mouseCol = -1;
 }
 
 void FlexGrid::copyPropertiesFrom(const Control& source)
@@ -214,14 +257,24 @@ void FlexGrid::applyCell(int row, int col)
         item = new QTableWidgetItem;
         m_table->setItem(row, col, item);
     }
-    item->setText(qs(m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)]));
-    item->setTextAlignment(qtAlignment(m_colAlignments[static_cast<size_t>(col)]));
-    if (row == 0) {
+    const QString text = qs(m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)]);
+    const Qt::Alignment alignment = qtAlignment(m_colAlignments[static_cast<size_t>(col)]);
+    item->setText(text);
+    item->setTextAlignment(alignment);
+    if (row == 0)
         item->setFlags(Qt::ItemIsEnabled);
-        item->setBackground(QBrush(QColor(0xf0, 0xf0, 0xf0)));
-        QFont font = item->font();
-        font.setBold(true);
-        item->setFont(font);
+    // The fixed cells show in the headers.
+    if (row == 0 || col == 0) {
+        QTableWidgetItem* fixed = row == 0 ? m_table->horizontalHeaderItem(col) : m_table->verticalHeaderItem(row);
+        if (!fixed) {
+            fixed = new QTableWidgetItem;
+            if (row == 0)
+                m_table->setHorizontalHeaderItem(col, fixed);
+            else
+                m_table->setVerticalHeaderItem(row, fixed);
+        }
+        fixed->setText(text);
+        fixed->setTextAlignment(alignment);
     }
 }
 
@@ -230,9 +283,23 @@ void FlexGrid::applyRow(int row)
     if (!m_table)
         return;
     ApplyScope scope(*this);
-    m_table->setRowHeight(row, pixelsOf(m_rows[static_cast<size_t>(row)].height));
+    applyRowHeight(row);
     for (int c = 0; c < static_cast<int>(m_colWidths.size()); ++c)
         applyCell(row, c);
+}
+
+void FlexGrid::applyRowHeight(int row)
+{
+    if (!m_table)
+        return;
+    ApplyScope scope(*this);
+    const int pixels = pixelsOf(m_rows[static_cast<size_t>(row)].height);
+    m_table->setRowHeight(row, pixels);
+    if (row == 0) {
+        m_table->setRowHidden(0, true);
+        m_table->horizontalHeader()->setFixedHeight(pixels);
+        m_table->horizontalHeader()->setVisible(pixels > 0);
+    }
 }
 
 void FlexGrid::applyColumn(int col)
@@ -241,6 +308,12 @@ void FlexGrid::applyColumn(int col)
         return;
     ApplyScope scope(*this);
     const double width = m_colWidths[static_cast<size_t>(col)];
+    if (col == 0) {
+        m_table->setColumnHidden(0, true);
+        m_table->verticalHeader()->setFixedWidth(pixelsOf(width));
+        m_table->verticalHeader()->setVisible(width > 0);
+        return;
+    }
     m_table->setColumnHidden(col, width <= 0);
     if (width > 0)
         m_table->setColumnWidth(col, pixelsOf(width));
@@ -412,9 +485,20 @@ void FlexGrid::userEdited(int row, int col, const std::string& text)
     });
 }
 
+bool FlexGrid::tableShown() const
+{
+    return m_table && m_table->isVisible() && m_table->viewport()->width() > 0 && m_table->viewport()->height() > 0;
+}
+
 int FlexGrid::topRow() const
 {
     touch();
+    // The view may have scrolled since (the user, or a move of the current cell).
+    if (tableShown()) {
+        const int row = m_table->rowAt(0);
+        if (row >= 1)
+            return row;
+    }
     return m_topRow;
 }
 
@@ -423,17 +507,21 @@ void FlexGrid::setTopRow(int row)
     touch();
     checkRow(row);
     m_topRow = std::max(1, row);
-    if (m_table && m_topRow < static_cast<int>(m_rows.size())) {
+    if (m_table) {
         ApplyScope scope(*this);
-        QTableWidgetItem* item = m_table->item(m_topRow, std::max(0, m_leftCol));
-        if (item)
-            m_table->scrollToItem(item, QAbstractItemView::PositionAtTop);
+        static_cast<FlexGridTable*>(m_table)->refreshScrollRanges();
+        m_table->verticalScrollBar()->setValue(shownSectionsBefore(m_table->verticalHeader(), m_topRow));
     }
 }
 
 int FlexGrid::leftCol() const
 {
     touch();
+    if (tableShown()) {
+        const int col = m_table->columnAt(0);
+        if (col >= 1)
+            return col;
+    }
     return m_leftCol;
 }
 
@@ -444,10 +532,9 @@ void FlexGrid::setLeftCol(int col)
     m_leftCol = col;
     if (m_table) {
         ApplyScope scope(*this);
-        int x = 0;
-        for (int c = 0; c < col; ++c)
-            x += m_table->isColumnHidden(c) ? 0 : m_table->columnWidth(c);
-        m_table->horizontalScrollBar()->setValue(x);
+        // The scroll bar counts the shown columns that scroll, not pixels.
+        static_cast<FlexGridTable*>(m_table)->refreshScrollRanges();
+        m_table->horizontalScrollBar()->setValue(shownSectionsBefore(m_table->horizontalHeader(), col));
     }
 }
 
@@ -465,29 +552,20 @@ int FlexGrid::rightCol() const
 int FlexGrid::mouseRow() const
 {
     touch();
-    if (!m_table || m_mouseY < 0)
-        return -1;
-    return m_table->rowAt(static_cast<int>(m_mouseY));
+    return m_table ? m_mouseRow : -1;
 }
 
 int FlexGrid::mouseCol() const
 {
     touch();
-    if (!m_table || m_mouseX < 0)
-        return -1;
-    return m_table->columnAt(static_cast<int>(m_mouseX));
-}
-
-int FlexGrid::viewportOffsetPixels() const
-{
-    return m_table ? m_table->viewport()->x() : 0;
+    return m_table ? m_mouseCol : -1;
 }
 
 double FlexGrid::cellLeft() const
 {
     touch();
     if (m_table)
-        return (m_table->columnViewportPosition(m_col) + viewportOffsetPixels()) * TwipsPerPixel;
+        return (m_table->columnViewportPosition(m_col) + m_table->viewport()->x()) * TwipsPerPixel;
     double x = 0;
     for (int c = 0; c < m_col; ++c)
         x += m_colWidths[static_cast<size_t>(c)];
@@ -498,7 +576,7 @@ double FlexGrid::cellTop() const
 {
     touch();
     if (m_table)
-        return (m_table->rowViewportPosition(m_row) + viewportOffsetPixels()) * TwipsPerPixel;
+        return (m_table->rowViewportPosition(m_row) + m_table->viewport()->y()) * TwipsPerPixel;
     double y = 0;
     for (int r = 0; r < m_row; ++r)
         y += m_rows[static_cast<size_t>(r)].height;
@@ -689,8 +767,7 @@ void FlexGrid::setRowHeight(int row, double twips)
     touch();
     checkRow(row);
     m_rows[static_cast<size_t>(row)].height = std::max(0.0, twips);
-    if (m_table)
-        m_table->setRowHeight(row, pixelsOf(m_rows[static_cast<size_t>(row)].height));
+    applyRowHeight(row);
 }
 
 int FlexGrid::colAlignment(int col) const

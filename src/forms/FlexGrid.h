@@ -87,7 +87,9 @@ public:
     void setRow(int row);
     int col() const;
     void setCol(int col);
-    // The first person row shown and the leftmost scrollable column shown.
+    // The first scrollable row shown and the leftmost scrollable column shown.
+    // Row 0 and column 0 are fixed: they stay in place while the others
+    // scroll, by whole rows and columns.
     int topRow() const;
     void setTopRow(int row);
     int leftCol() const;
@@ -178,6 +180,7 @@ private:
     // Writes what is stored to the widget.
     void applyCell(int row, int col);
     void applyRow(int row);
+    void applyRowHeight(int row);
     void applyColumn(int col);
     void applyCurrent();
     void moveCurrent(int row, int col);
@@ -186,7 +189,8 @@ private:
     void enteredCell();
     void closeListEditor();
     void listItemChosen(int index);
-    int viewportOffsetPixels() const;
+    // True when the table is on the screen with a view to measure.
+    bool tableShown() const;
 
     std::vector<Row> m_rows;
     std::vector<double> m_colWidths;
@@ -200,8 +204,8 @@ private:
     std::string m_comboList;
     int m_editRow = -1;
     int m_editCol = -1;
-    double m_mouseX = -1;
-    double m_mouseY = -1;
+    int m_mouseRow = -1;
+    int m_mouseCol = -1;
     QTableWidget* m_table = nullptr;
     QComboBox* m_listEditor = nullptr;
     friend class FlexGridTable;

@@ -19,6 +19,8 @@ QWidget* Frame::createWidget(QWidget* parent)
 {
     auto* box = new Bridged<QGroupBox>(parent);
     box->setFocusPolicy(Qt::NoFocus);
+    // A frame is opaque: stacked frames show only the one in front.
+    box->setAutoFillBackground(true);
     m_box = box;
     return box;
 }

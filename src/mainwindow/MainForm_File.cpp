@@ -12,6 +12,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
 #include "model/document/InitAllSetting.h"
+#include "model/document/WorkFolders.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
@@ -129,6 +130,10 @@ void MainForm::newFamily()
     model::Kill_UndoFiles();
     model::InitAllSetting();
     layout::Reset_Zoom();
+    // A drop on the empty canvas leaves the zoom box and the full-screen button
+    // off until a relationship is set; the new family offers them again.
+    Text1.setEnabled(true);
+    Command2[4].setEnabled(true);
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();
@@ -261,6 +266,8 @@ void MainForm::saveFamily(SaveMode mode)
         t.Cur_FilePath = previousPath;
         return;
     }
+    // The saved family is what the work folder now serves: pictures nobody shows go.
+    model::Remove_UnusedFaceFiles();
     setCaption(t.Cur_FilePath);
     t.Data_Changed = 0;
     rememberFolderOf(t.Cur_FilePath);

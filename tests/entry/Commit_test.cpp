@@ -97,6 +97,27 @@ TEST_F(CommitTest, tableRowCopiesItsCellsAndReadsSexAndAge)
     EXPECT_EQ(form().tb.row(), 2);
 }
 
+TEST_F(CommitTest, aRowRegisteredAfterADeleteInheritsNothingOfTheDeletedPerson)
+{
+    addPerson("山田", "一");
+    const int gone = addPerson("山田", "二");
+    fillLabelsGroupAndFlags(person(gone));
+    open();
+    form().scritem_Click(1);
+    form().tb.setRow(form().getrow(gone));
+    answers.answerNext(platform::vbYes);
+    form().CMDFUNC_Click(2);
+    ASSERT_EQ(person(gone).InUse, model::SlotFree);
+
+    form().CMDFUNC_Click(0);
+    typeNewRow({{1, "鈴木"}, {2, "三"}});
+    form().CMDFUNC_Click(1);
+    const model::personal_data& p = person(gone);
+    ASSERT_EQ(p.InUse, model::SlotUsed);
+    EXPECT_EQ(p.Name, "三");
+    expectClearedLabelsGroupAndFlags(p);
+}
+
 struct SexAgeCase {
     const char* name;
     std::string sexCell;

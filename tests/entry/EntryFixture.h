@@ -90,6 +90,32 @@ protected:
         return slot;
     }
 
+    // Gives a person a value in every field a new person must not inherit from
+    // an earlier occupant of the slot.
+    static void fillLabelsGroupAndFlags(model::personal_data& p)
+    {
+        p.Zokugara = "長男";
+        p.ZokugaraK = "婿";
+        p.Kaimyo = "釋一";
+        p.GrpName = "本家";
+        p.CategoryF = 1;
+        p.CsvOutFlag = 1;
+        p.CopyIdx = 7;
+        p.Disp.DS_Waku = 1;
+        p.Disp.DS_DeathW = 1;
+    }
+
+    // Those fields as a cleared record holds them.
+    static void expectClearedLabelsGroupAndFlags(const model::personal_data& p)
+    {
+        EXPECT_TRUE(p.Zokugara.empty() && p.ZokugaraK.empty() && p.Kaimyo.empty() && p.GrpName.empty());
+        EXPECT_EQ(p.CategoryF, -1);
+        EXPECT_EQ(p.CsvOutFlag, 0);
+        EXPECT_EQ(p.CopyIdx, -1);
+        EXPECT_EQ(p.Disp.DS_Waku, model::tables().DefDispStat.DS_Waku);
+        EXPECT_EQ(p.Disp.DS_DeathW, model::tables().DefDispStat.DS_DeathW);
+    }
+
     // Opens the editor as the main window does: Entry_Open 1, then shown.
     void open()
     {

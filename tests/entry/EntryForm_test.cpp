@@ -3,8 +3,12 @@
 
 #include "EntryFixture.h"
 
+#include "entry/EntryPaths.h"
 #include "forms/Screen.h"
 #include "model/ChildSlots.h"
+#include "model/GroupLists.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 namespace entry_test {
@@ -331,8 +335,11 @@ TEST_F(EntryTest, enterInTheGroupBoxAndOnTheSexButtonsMovesOn)
 
 TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
 {
-    addPerson("山田", "一");
+    const int a = addPerson("山田", "一");
+    fillLabelsGroupAndFlags(person(a));
+    model::Add_GrpName("本家");
     open();
+    ASSERT_EQ(form().Text1[14].text(), "長男");
     entry::entryState().Voice_Busy = 1;
     model::InitAllSetting();
     model::settings().Dispmode_Nengo = 0;
@@ -340,7 +347,13 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     EXPECT_EQ(requests.count("closeVoiceMemo"), 1);
     EXPECT_EQ(t().Cur_PerIdx, -1);
     EXPECT_TRUE(form().Label2[1].caption().empty());
-    EXPECT_TRUE(form().Text1[1].text().empty());
+    for (int i = 0; i <= 16; ++i)
+        EXPECT_TRUE(form().Text1[i].text().empty()) << "Text1(" << i << ")";
+    EXPECT_TRUE(form().CBGrp.text().empty());
+    for (int i = 0; i < form().CBGrp.listCount(); ++i)
+        EXPECT_NE(form().CBGrp.list(i), "本家") << "the previous family's groups are gone";
+    EXPECT_EQ(form().chkCateF.value(), forms::vbUnchecked);
+    EXPECT_EQ(form().chkCsvOutput.value(), forms::vbUnchecked);
     EXPECT_FALSE(form().CMDFUNC[2].isEnabled());
     EXPECT_TRUE(form().CMDFUNC[1].isEnabled());
     // What is typed next is a new person, not a write to the freed slot.
@@ -350,6 +363,7 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     EXPECT_EQ(person(1).InUse, model::SlotUsed);
     EXPECT_EQ(person(1).Name, "新");
     EXPECT_EQ(t().PerCount, 1);
+    expectClearedLabelsGroupAndFlags(person(1));
 }
 
 TEST_F(EntryTest, aNewFamilyLeavesOnlyTheBlankRowInTheTableView)
@@ -362,7 +376,8 @@ TEST_F(EntryTest, aNewFamilyLeavesOnlyTheBlankRowInTheTableView)
     form().showEmptyFamily();
     EXPECT_EQ(form().tb.rows(), 2);
     EXPECT_EQ(form().tb.rowData(1), 0);
-    EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "register stays hidden in the table view";
+    EXPECT_TRUE(form().CMDFUNC[1].isVisible() && form().CMDFUNC[1].isEnabled())
+        << "the blank row waits to be registered";
     EXPECT_TRUE(form().CMDFUNC[3].isEnabled());
     EXPECT_TRUE(form().scritem[0].isEnabled());
 }
@@ -384,6 +399,7 @@ TEST_F(EntryTest, aClickedPersonBoxShowsThePersonOnTheCard)
     addPerson("山田", "一");
     const int b = addPerson("山田", "二");
     person(b).Voice_index = 1;
+    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), person(b).Voice_filename), "RIFFb");
     open();
     form().scritem_Click(1);
     form().setWindowState(forms::vbMinimized);

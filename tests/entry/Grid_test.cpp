@@ -9,6 +9,7 @@
 #include "model/SavableText.h"
 #include "platform/Conversions.h"
 
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 #include <QWidget>
@@ -66,6 +67,14 @@ protected:
     QPoint cellCentre(int row, int col)
     {
         return table()->visualRect(table()->model()->index(row, col)).center();
+    }
+
+    // A right click on the header of column col (the fixed row 0).
+    void rightClickHeader(int col)
+    {
+        QHeaderView* header = table()->horizontalHeader();
+        const QPoint centre(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::RightButton, Qt::NoModifier, centre);
     }
 };
 
@@ -414,11 +423,14 @@ TEST_F(GridTest, clickingAnotherRowWhileANewRowIsPendingAsks)
     EXPECT_EQ(form().tb.row(), 3) << "No returns to the new row";
     EXPECT_EQ(form().tb.editable(), forms::flexEDKbdMouse);
 
+    EXPECT_TRUE(form().CMDFUNC[1].isVisible());
+
     answers.answerNext(platform::vbYes);
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
     EXPECT_EQ(form().tb.rows(), 3);
     EXPECT_EQ(t().Entry_EditMode, 1);
     EXPECT_EQ(form().tb.editable(), forms::flexEDNone);
+    EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "no new row: nothing to register";
 }
 
 TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
@@ -432,7 +444,7 @@ TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
         popup = menu.name();
         return &form().down;
     });
-    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    rightClickHeader(5);
     EXPECT_EQ(popup, "sort");
     EXPECT_EQ(model::settings().Sort_factor, 5);
     EXPECT_EQ(model::settings().Array_SortMode, 2);
@@ -445,7 +457,7 @@ TEST_F(GridTest, rightClickOnAHeaderSortsByThatColumnAndRemembersIt)
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"}));
 
     forms::setPopupResponder([&](forms::Menu&) -> forms::Menu* { return &form().nosort; });
-    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, cellCentre(0, 5));
+    rightClickHeader(5);
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"二郎", "三郎", "一郎"})) << "Nosort leaves the rows";
     form().tablein();
     EXPECT_EQ(gridNames(), (std::vector<std::string>{"一郎", "二郎", "三郎"})) << "until the grid is refilled";
@@ -489,12 +501,78 @@ TEST_F(GridTest, tabMovesRightPastHiddenColumnsAndStopsAtTheLastShown)
     EXPECT_EQ(form().tb.col(), 11);
 }
 
-TEST_F(GridTest, ensureColWidthGivesAHiddenColumnItsWidthBack)
+TEST_F(GridTest, newInTheTableViewOffersRegisterForThePendingRow)
 {
+    addPerson("山田", "太郎");
     openTable();
-    ASSERT_EQ(form().tb.colWidth(3), 0);
-    form().Ensure_ColWidth(3);
-    EXPECT_EQ(form().tb.colWidth(3), model::settings().CelWidth[3]);
+    EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "no new row pending";
+    form().CMDFUNC_Click(0);
+    ASSERT_TRUE(form().CMDFUNC[1].isVisible());
+    ASSERT_TRUE(form().CMDFUNC[1].isEnabled());
+    const int r = form().tb.rows() - 1;
+    form().tb.setTextMatrix(r, 1, "鈴木");
+    form().tb.setTextMatrix(r, 2, "一郎");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(2).InUse, model::SlotUsed);
+    EXPECT_EQ(person(2).Name, "一郎");
+    EXPECT_TRUE(form().CMDFUNC[1].isVisible()) << "the next blank row waits as well";
+}
+
+TEST_F(GridTest, leavingATypedNewRowForTheCardAsksAndNoKeepsIt)
+{
+    addPerson("山田", "太郎");
+    openTable();
+    form().CMDFUNC_Click(0);
+    // An untouched new row is left without a question.
+    form().scritem_Click(0);
+    EXPECT_EQ(form().Entry_CardView, -1);
+    EXPECT_TRUE(answers.shown().empty());
+
+    form().scritem_Click(1);
+    form().CMDFUNC_Click(0);
+    const int r = form().tb.rows() - 1;
+    form().tb.setTextMatrix(r, 1, "鈴木");
+    answers.answerNext(platform::vbNo);
+    form().scritem_Click(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::DiscardNewRowOnClickQuestion);
+    EXPECT_EQ(form().Entry_CardView, 0) << "No stays in the table view";
+    EXPECT_EQ(form().Tab1.selectedIndex(), 2);
+    ASSERT_EQ(form().tb.rows(), r + 1);
+    EXPECT_EQ(form().tb.textMatrix(r, 1), "鈴木");
+
+    answers.answerNext(platform::vbYes);
+    form().Tab1.tabs().item(1).setSelected(true);
+    EXPECT_EQ(form().Entry_CardView, -1);
+    EXPECT_EQ(form().tb.rows(), 2) << "Yes drops the typed row";
+}
+
+TEST_F(GridTest, afterNewTheCellEditorOpensOverItsCellInSight)
+{
+    for (int c = 1; c < entry::GridCols; ++c)
+        model::settings().DispFactor[static_cast<size_t>(c)] = true;
+    addPerson("山田", "太郎");
+    openTable();
+    form().tb.setLeftCol(15);
+    ASSERT_GT(form().tb.leftCol(), 1);
+    form().CMDFUNC_Click(0);
+    EXPECT_EQ(form().tb.leftCol(), 1);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    const QRect cell = table()->visualRect(table()->model()->index(form().tb.rows() - 1, 1));
+    const QRect editor = form().Text2.widget()->geometry();
+    const QPoint cellOnFrame = grid()->mapTo(grid()->parentWidget(), table()->viewport()->mapTo(grid(), cell.topLeft()));
+    EXPECT_EQ(editor.topLeft(), cellOnFrame) << "the editor lies over its cell";
+    EXPECT_TRUE(grid()->geometry().contains(editor.topLeft())) << "and inside the grid";
+
+    // Tab to the far right scrolls by whole columns, and the editor follows.
+    select(form().tb.rows() - 1, 1);
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(grid(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.col(), entry::GridCols - 1);
+    QTest::keyClick(grid(), Qt::Key_F2);
+    const QRect last = table()->visualRect(table()->model()->index(form().tb.rows() - 1, entry::GridCols - 1));
+    EXPECT_TRUE(table()->viewport()->rect().contains(last.center())) << "the last column is in view";
 }
 
 } // namespace

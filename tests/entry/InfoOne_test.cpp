@@ -154,6 +154,36 @@ TEST_F(InfoOneTest, aPictureThatCannotBeShownIsReportedAfterTheTexts)
     EXPECT_TRUE(card().Picture1[1].picture().isEmpty());
 }
 
+TEST_F(InfoOneTest, aPictureThatFailsToLoadLeavesNoPreviousFace)
+{
+    const int a = addPerson("山田", "太郎");
+    const int b = addPerson("山田", "花子");
+    writeBitmap(platform::joinPath(entry::faceFolder(), "face1.bmp"), Qt::green);
+    for (int slot : {a, b}) {
+        person(slot).Picture_index = 1;
+        person(slot).Picture_mode = 1;
+    }
+    person(a).Picture_filename = "face1.bmp";
+    person(b).Picture_filename = "missing.bmp";
+    auto middle = [] {
+        const QImage shown = forms::pictureImage(card().Picture1[1].image());
+        return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    };
+    card().showPersonCard(a);
+    ASSERT_EQ(middle(), QColor(Qt::green));
+    answers.answerNext(platform::vbOK);
+    card().Show_Person_Info(b);
+    EXPECT_NE(middle(), QColor(Qt::green)) << "the bitmap of the previous person is gone";
+
+    person(a).Picture_mode = 0;
+    card().Show_Person_Info(a);
+    ASSERT_FALSE(card().Picture1[0].picture().isEmpty());
+    person(b).Picture_mode = 0;
+    answers.answerNext(platform::vbOK);
+    card().Show_Person_Info(b);
+    EXPECT_TRUE(card().Picture1[0].picture().isEmpty()) << "the icon of the previous person is gone";
+}
+
 TEST_F(InfoOneTest, backHidesTheCardAndTheFrameUnloadsIt)
 {
     const int a = addPerson("山田", "太郎");

@@ -1,6 +1,6 @@
-// The quick name input: its fields start from the person, "決定" checks the
-// names, takes the undo snapshot and returns the names and flags, "ｷｬﾝｾﾙ"
-// returns nothing, and the caller's store writes the results into the person.
+// The quick name input, shown as the main window shows it: its fields start
+// from the names and marks it is given, "決定" checks the names, takes the undo
+// snapshot and returns the names and flags, "ｷｬﾝｾﾙ" returns nothing.
 
 #include "EntryFixture.h"
 
@@ -23,40 +23,36 @@ protected:
 
     static InputNameOne& dialog() { return inputnameone_form(); }
 
-    // Shows the dialog for the person and runs the user's part inside it.
-    bool ask(int slot, const std::function<void(InputNameOne&)>& user)
+    // Shows the dialog for the names and marks and runs the user's part inside it.
+    bool ask(const std::function<void(InputNameOne&)>& user, const std::array<bool, 4>& marks = {})
     {
         forms::onShown("InputNameOne", [&](forms::Form&) { user(dialog()); });
-        return dialog().askForPerson(slot);
+        return dialog().ask("山田", "太郎", marks);
     }
 
     static const entry::EntryState& state() { return entry::entryState(); }
 };
 
-TEST_F(InputNameTest, theDialogStartsFromThePersonsNamesAndFlags)
+TEST_F(InputNameTest, theDialogStartsFromTheNamesAndMarksItIsGiven)
 {
-    const int slot = addPerson("山田", "太郎");
-    person(slot).CategoryF = 1;
-    person(slot).Disp.DS_DeathW = 0;
-    person(slot).Disp.DS_Waku = 1;
-    person(slot).CsvOutFlag = -1;
     std::array<int, 4> marks{};
-    ask(slot, [&](InputNameOne& d) {
-        EXPECT_EQ(d.Text1.text(), "山田");
-        EXPECT_EQ(d.Text2.text(), "太郎");
-        for (int i = 0; i < 4; ++i)
-            marks[static_cast<size_t>(i)] = d.chkINNO[i].value();
-        d.Command2_Click();
-    });
+    ask(
+        [&](InputNameOne& d) {
+            EXPECT_EQ(d.Text1.text(), "山田");
+            EXPECT_EQ(d.Text2.text(), "太郎");
+            for (int i = 0; i < 4; ++i)
+                marks[static_cast<size_t>(i)] = d.chkINNO[i].value();
+            d.Command2_Click();
+        },
+        {true, false, true, false});
     EXPECT_EQ(marks, (std::array<int, 4>{1, 0, 1, 0}));
 }
 
 TEST_F(InputNameTest, confirmingReturnsTheUntrimmedNamesAndTheFlags)
 {
-    const int slot = addPerson("山田", "太郎");
     t().Data_Changed = 0;
     for (const int mark : {forms::vbUnchecked, forms::vbChecked}) {
-        const bool confirmed = ask(slot, [&](InputNameOne& d) {
+        const bool confirmed = ask([&](InputNameOne& d) {
             d.Text1.setText(" 鈴木 ");
             d.Text2.setText("一郎");
             for (int i = 0; i < 4; ++i)
@@ -74,23 +70,13 @@ TEST_F(InputNameTest, confirmingReturnsTheUntrimmedNamesAndTheFlags)
     }
     EXPECT_EQ(t().Data_Changed, 1);
     EXPECT_TRUE(undoSnapshotExists());
-    EXPECT_EQ(person(slot).F_name, "山田") << "the dialog itself changes no record";
-
-    entry::storeQuickNameInput(slot);
-    EXPECT_EQ(person(slot).F_name, " 鈴木 ");
-    EXPECT_EQ(person(slot).Name, "一郎");
-    EXPECT_EQ(person(slot).CategoryF, 1);
-    EXPECT_EQ(person(slot).Disp.DS_DeathW, 1);
-    EXPECT_EQ(person(slot).Disp.DS_Waku, 1);
-    EXPECT_EQ(person(slot).CsvOutFlag, 1);
 }
 
 TEST_F(InputNameTest, aBlankNameOrOneTheFileCannotHoldIsRefusedAndTheDialogStays)
 {
-    const int slot = addPerson("山田", "太郎");
     answers.answerNext(platform::vbOK);
     answers.answerNext(platform::vbOK);
-    const bool confirmed = ask(slot, [&](InputNameOne& d) {
+    const bool confirmed = ask([&](InputNameOne& d) {
         d.Text2.setText("   ");
         d.Command1_Click();
         EXPECT_TRUE(d.isVisible());
@@ -104,14 +90,12 @@ TEST_F(InputNameTest, aBlankNameOrOneTheFileCannotHoldIsRefusedAndTheDialogStays
     EXPECT_EQ(answers.shown()[0].text, "名字、名前は省略出来ません");
     EXPECT_EQ(answers.shown()[1].text, std::string(model::UnsavableCharMessage) + "😀");
     EXPECT_FALSE(undoSnapshotExists());
-    entry::storeQuickNameInput(slot);
-    EXPECT_EQ(person(slot).Name, "太郎") << "a cancel stores nothing";
+    EXPECT_EQ(state().INNO_Result, 0) << "a cancel returns nothing";
 }
 
 TEST_F(InputNameTest, enteringANameBoxSelectsItsFirst99Characters)
 {
-    const int slot = addPerson("山田", "太郎");
-    ask(slot, [&](InputNameOne& d) {
+    ask([&](InputNameOne& d) {
         d.Text2.setText(std::string(120, 'x'));
         d.Text2.setFocus();
         EXPECT_EQ(d.Text2.selStart(), 0);

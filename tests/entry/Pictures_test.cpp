@@ -251,6 +251,39 @@ TEST_F(PicturesTest, aPickedIconIsStoredUnderTheSlotsFaceNameOnRegister)
     EXPECT_TRUE(platform::fileExists(platform::joinPath(entry::faceFolder(), person(slot).Picture_filename)));
 }
 
+TEST_F(PicturesTest, aClearedPictureIsRemovedFromThePersonOnRegister)
+{
+    makeLibrary(1);
+    const int slot = addPerson("山田", "太郎");
+    open();
+    pickIcon(1);
+    form().CMDFUNC_Click(1);
+    ASSERT_EQ(person(slot).Picture_index, 1);
+
+    int shown = slot;
+    form().entryset(shown);
+    ASSERT_FALSE(form().Picture1[0].picture().isEmpty());
+    pickIcon(0);
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Picture_index, -1);
+    EXPECT_EQ(person(slot).Picture_mode, -1);
+    EXPECT_EQ(person(slot).Picture_filename, "");
+    form().entryset(shown);
+    EXPECT_TRUE(form().Picture1[0].picture().isEmpty()) << "the icon does not come back";
+}
+
+TEST_F(PicturesTest, withoutTheIconFolderTheChooserStillOffersAWorkingClearTile)
+{
+    if (platform::dirExists(library()))
+        platform::removeTree(library());
+    chooser().load();
+    ASSERT_EQ(chooser().names().size(), 1u);
+    EXPECT_TRUE(chooser().PicBuf[0].isVisible());
+    chooser().PicBuf_Click(0);
+    EXPECT_NE(chooser().Sel_Picture.find(entry::ClearCommand), std::string::npos);
+    chooser().unload();
+}
+
 TEST_F(PicturesTest, theShippedLibraryOffersEveryIconWithoutAMessage)
 {
     const std::vector<std::string> shipped = platform::listFiles(library(), "*.ico");

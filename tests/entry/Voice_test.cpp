@@ -277,6 +277,22 @@ TEST_F(VoiceTest, theVoiceButtonUnloadsAWindowStillRegisteredAsOpen)
     EXPECT_GE(device.releases, 1) << "the old window was unloaded first";
 }
 
+TEST_F(VoiceTest, aSaveThatWroteNoFileMarksNoMemo)
+{
+    const int slot = addPerson("山田", "太郎");
+    open();
+    device.failing = "Save";
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        w.save_Click();
+    });
+    EXPECT_EQ(form().cmdvoice.tag(), "0");
+    // A marker set all the same (no file behind it) gives the person no memo.
+    form().cmdvoice.setTag("1");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Voice_index, -1);
+}
+
 TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)
 {
     addPerson("山田", "太郎");

@@ -653,6 +653,39 @@ TEST(Frame, ZOrderRaisesOneOfStackedPages)
     EXPECT_EQ(parent->childAt(page1->geometry().center()), page1);
 }
 
+TEST(Frame, TheFrameInFrontHidesWhatTheFramesBehindItHold)
+{
+    class Pages : public forms::Form {
+    public:
+        Pages() : Form("Pages") {}
+        forms::ControlArray<forms::Frame> frm1{*this, "frm1", {0, 1}};
+        forms::Label Behind{frm1[1], "Behind"};
+
+    protected:
+        void design() override
+        {
+            move(0, 0, 6000, 6000);
+            for (int i = 0; i <= 1; ++i) {
+                frm1[i].move(0, 0, 4500, 4500);
+                frm1[i].setBorderStyle(0);
+            }
+            Behind.move(0, 0, 4500, 4500);
+            Behind.setBackColor(0x0000FFL);
+        }
+    } form;
+    form.show();
+    // The grab may round colours a little: the label's red is any strong red.
+    auto redAt = [&](const QPoint& point) {
+        const QColor colour = form.frm1[0].widget()->parentWidget()->grab().toImage().pixelColor(point);
+        return colour.red() > 200 && colour.green() < 60 && colour.blue() < 60;
+    };
+    const QPoint middle = form.frm1[0].widget()->geometry().center();
+    form.frm1[0].zOrder(0);
+    EXPECT_FALSE(redAt(middle)) << "the hidden page paints through the front one";
+    form.frm1[1].zOrder(0);
+    EXPECT_TRUE(redAt(middle));
+}
+
 TEST(CommandButton, PictureShowsOnlyInTheGraphicalStyle)
 {
     ControlsForm form;

@@ -7,6 +7,7 @@
 
 #include "platform/Errors.h"
 
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -307,8 +308,100 @@ TEST_F(FlexGridTest, theMouseCellAndTheCellRectangleMatchTheTable)
     EXPECT_EQ(form.tb.mouseCol(), 1);
     EXPECT_EQ(form.tb.cellWidth(), 1500);
     const double viewportLeft = table()->viewport()->x() * 15.0;
-    EXPECT_EQ(form.tb.cellLeft(), viewportLeft + 600) << "the cell starts after column 0";
+    EXPECT_GE(viewportLeft, 600) << "the fixed column 0 lies left of the scrolled cells";
+    EXPECT_EQ(form.tb.cellLeft(), viewportLeft) << "the cell starts right after column 0";
+    EXPECT_EQ(form.tb.cellTop(), (table()->viewport()->y() + table()->rowViewportPosition(2)) * 15.0);
     EXPECT_EQ(form.tb.rightCol(), 2) << "every column fits";
+}
+
+class WideGridTest : public FlexGridTest {
+protected:
+    // Twelve columns of 1500 twips (the grid is 6000 wide) and 60 rows; column 0
+    // holds the row marker, row 0 the headers.
+    void SetUp() override
+    {
+        form.tb.setCols(12);
+        for (int c = 0; c < 12; ++c) {
+            form.tb.setColWidth(c, c == 0 ? 300 : 1500);
+            form.tb.setTextMatrix(0, c, "h" + std::to_string(c));
+        }
+        std::vector<std::pair<std::string, int>> rows;
+        for (int i = 0; i < 60; ++i)
+            rows.push_back({"r" + std::to_string(i + 1), i + 1});
+        fill(rows);
+        form.tb.setTextMatrix(40, 0, "*");
+        form.show();
+    }
+
+    QString header(Qt::Orientation orientation, int section)
+    {
+        return table()->model()->headerData(section, orientation).toString();
+    }
+};
+
+TEST_F(WideGridTest, theLeftColumnScrollsByWholeColumnsAndIsReadBack)
+{
+    form.tb.setLeftCol(5);
+    EXPECT_EQ(form.tb.leftCol(), 5);
+    EXPECT_EQ(table()->columnViewportPosition(5), 0) << "column 5 starts at the left edge";
+    form.tb.setLeftCol(1);
+    EXPECT_EQ(form.tb.leftCol(), 1);
+    EXPECT_EQ(table()->columnViewportPosition(1), 0);
+
+    // Hidden columns take no place in the count.
+    form.tb.setColWidth(2, 0);
+    form.tb.setColWidth(3, 0);
+    form.tb.setLeftCol(4);
+    EXPECT_EQ(form.tb.leftCol(), 4);
+    EXPECT_EQ(table()->columnViewportPosition(4), 0);
+
+    // A move of the current cell that scrolls is what leftCol reports next.
+    form.tb.setLeftCol(1);
+    form.tb.setRow(1);
+    form.tb.setCol(11);
+    EXPECT_GT(form.tb.leftCol(), 1);
+    EXPECT_GE(table()->columnViewportPosition(11), 0);
+    EXPECT_LE(table()->columnViewportPosition(11) + table()->columnWidth(11), table()->viewport()->width());
+}
+
+TEST_F(WideGridTest, theFixedRowAndColumnStayInPlaceWhileTheCellsScroll)
+{
+    QHeaderView* top = table()->horizontalHeader();
+    QHeaderView* left = table()->verticalHeader();
+    form.tb.setTopRow(40);
+    form.tb.setLeftCol(6);
+    EXPECT_EQ(form.tb.topRow(), 40);
+    EXPECT_EQ(form.tb.leftCol(), 6);
+    ASSERT_TRUE(top->isVisible());
+    ASSERT_TRUE(left->isVisible());
+    EXPECT_LE(top->geometry().bottom(), table()->viewport()->geometry().top()) << "row 0 lies above the cells";
+    EXPECT_LE(left->geometry().right(), table()->viewport()->geometry().left()) << "column 0 lies left of them";
+    EXPECT_EQ(top->logicalIndexAt(0), 6);
+    EXPECT_EQ(header(Qt::Horizontal, 6), QStringLiteral("h6"));
+    EXPECT_EQ(left->logicalIndexAt(0), 40);
+    EXPECT_EQ(header(Qt::Vertical, 40), QStringLiteral("*"));
+    EXPECT_TRUE(table()->isRowHidden(0) && table()->isColumnHidden(0)) << "not among the scrolled cells as well";
+
+    // A header change shows at once.
+    form.tb.setTextMatrix(0, 6, "changed");
+    EXPECT_EQ(header(Qt::Horizontal, 6), QStringLiteral("changed"));
+
+    // A click on the fixed row is the grid's click on row 0.
+    form.tb.setRow(45);
+    form.tb.setCol(6);
+    int ups = 0;
+    form.tb.onMouseUp = [&](int, int, double, double) { ++ups; };
+    const QPoint onColumn7(top->sectionViewportPosition(7) + top->sectionSize(7) / 2, top->height() / 2);
+    QTest::mouseClick(top->viewport(), Qt::RightButton, Qt::NoModifier, onColumn7);
+    EXPECT_EQ(ups, 1);
+    EXPECT_EQ(form.tb.mouseRow(), 0);
+    EXPECT_EQ(form.tb.mouseCol(), 7);
+    const QPoint onRow41(left->width() / 2, left->sectionViewportPosition(41) + left->sectionSize(41) / 2);
+    QTest::mouseClick(left->viewport(), Qt::LeftButton, Qt::NoModifier, onRow41);
+    EXPECT_EQ(form.tb.mouseRow(), 41);
+    EXPECT_EQ(form.tb.mouseCol(), 0);
+    EXPECT_EQ(form.tb.row(), 45) << "a click on the fixed cells selects nothing";
+    EXPECT_EQ(form.tb.col(), 6);
 }
 
 TEST_F(FlexGridTest, onlyAScrollByTheUserRaisesHideEditor)

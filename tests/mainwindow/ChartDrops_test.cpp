@@ -319,6 +319,21 @@ TEST_F(ChartDropTest, CoupleMarkOfTwentyChildrenRefusesAndRecordsNothing)
     EXPECT_FALSE(dropUndoEnabled());
 }
 
+TEST_F(ChartDropTest, NewAfterADropOnTheEmptyCanvasOffersTheZoomAndFullScreenAgain)
+{
+    start();
+    const int first = model::set_per_buf(-1, "太郎", "山田", 0, "");
+    drag("山田 太郎", first, 0);
+    forms::dropOn(window().Picture1, 1500, 1200);
+    ASSERT_FALSE(window().Command2[4].isEnabled());
+    ASSERT_FALSE(window().Text1.isEnabled());
+
+    model::tables().Data_Changed = 0;
+    window().fileitem[0].choose();
+    EXPECT_TRUE(window().Command2[4].isEnabled());
+    EXPECT_TRUE(window().Text1.isEnabled());
+}
+
 TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
 {
     start();

@@ -6,6 +6,7 @@
 #include "mainwindow/FamilyPaths.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "platform/Cp932.h"
 
@@ -336,6 +337,25 @@ TEST_F(FileCommands, OpenedDisplayFlagsSetTheSettingsMarksAndNewResetsThem)
     EXPECT_TRUE(window().vertwide[0].isChecked());
     EXPECT_FALSE(window().vertwide[1].isChecked());
     EXPECT_FALSE(window().dispmodeitem[2].isChecked());
+}
+
+TEST_F(FileCommands, SavingRemovesFacePicturesNoPersonShowsAnyMore)
+{
+    start();
+    buildFamily();
+    const std::string faces = model::mediaFolder(model::MediaPicture);
+    platform::makeDir(faces);
+    platform::writeWholeFile(platform::joinPath(faces, "face1.bmp"), "BM1");
+    platform::writeWholeFile(platform::joinPath(faces, "face2.bmp"), "BM2");
+    model::personal_data& kept = tables().per_buf[1];
+    kept.Picture_index = 1;
+    kept.Picture_mode = 1;
+    kept.Picture_filename = "face1.bmp";
+    // The second person's picture was cleared in the person editor.
+    tables().per_buf[2].Picture_filename.clear();
+    saveAsNamed("faces");
+    EXPECT_TRUE(platform::fileExists(platform::joinPath(faces, "face1.bmp")));
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(faces, "face2.bmp")));
 }
 
 // ---------------------------------------------------------------------------

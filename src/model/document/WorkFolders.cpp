@@ -7,6 +7,8 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
+#include <set>
+
 namespace model {
 
 namespace {
@@ -90,6 +92,29 @@ void Copy_FolderFiles(const std::string& sourceFolder, const std::string& target
 bool isPlainFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+}
+
+void Remove_UnusedFaceFiles()
+{
+    const std::string folder = mediaFolder(MediaPicture);
+    if (!platform::dirExists(folder))
+        return;
+    std::set<std::string> used;
+    const Tables& t = tables();
+    for (int p = 1; p <= LastSlot; ++p) {
+        const personal_data& person = t.per_buf[static_cast<size_t>(p)];
+        if (person.InUse == SlotUsed)
+            used.insert(mediaName(person, MediaPicture));
+    }
+    try {
+        for (const std::string& name : platform::listFiles(folder, "*.*")) {
+            // Hidden files (a folder's placeholder) are no media.
+            if (name.front() != '.' && used.count(name) == 0)
+                platform::deleteFile(platform::joinPath(folder, name));
+        }
+    } catch (const platform::RuntimeError&) {
+        // A file left behind does no harm: no person shows it and no save bundles it.
+    }
 }
 
 std::string parkingFolder(int16_t kind)

@@ -17,6 +17,12 @@ void Copy_FolderFiles(const std::string& sourceFolder, const std::string& target
 // "..". Media names come from family files, which may hold anything.
 bool isPlainFileName(const std::string& name);
 
+// Deletes from the face work folder every file that no person in use refers to: a
+// picture cleared or replaced in the person editor, or that of a deleted person. The
+// user's save calls it once the family file is written; the snapshots keep their own
+// copies in their bundles.
+void Remove_UnusedFaceFiles();
+
 // The parking folder of a media kind: "StackVoice" for voice memos, "StackFace" for
 // any other kind.
 std::string parkingFolder(int16_t kind);
