@@ -1,7 +1,10 @@
 #include "model/WindowServices.h"
 
+#include "model/UndoRecords.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
+
+#include <utility>
 
 namespace model {
 
@@ -13,24 +16,6 @@ WindowServices& defaultServices()
 {
     static WindowServices services;
     return services;
-}
-
-// A freed record holds no couple and no children; the start flag leaves it.
-void freeMarriage(marry_data& k)
-{
-    k.InUse = SlotFree;
-    k.kou_gen = -1;
-    k.kou_title.clear();
-    k.kou_state.clear();
-    k.kou_mode = -1;
-    k.sort_lev = -1;
-    k.kou_titi = -1;
-    k.kou_haha = -1;
-    k.dsp_start = -1;
-    for (int s = 0; s <= LastChildSlot; ++s) {
-        k.kou_kodo[s] = -1;
-        k.kou_kodo_stat[s] = -1;
-    }
 }
 
 // The chart needs a start marriage: when the freed record held it, the first
@@ -78,14 +63,15 @@ int deleteMarriageRecord(int kou)
         return -1;
     if (platform::MsgBox("削除してよろしいでしょうか？", platform::vbOKCancel) != platform::vbOK)
         return 0;
-    t.KouUndoBuf = k;
-    windowServices().enableRelationUndo("UNDO 削除");
+    KouUndoRecord record;
+    record.KouUndoMode = KouUndo::DeletedMarriage;
+    record.KouUndoBuf = k;
+    record.UndoKou = static_cast<int16_t>(kou);
     const bool heldStart = k.dsp_start == 1;
-    freeMarriage(k);
+    freeMarriageRecord(kou);
     if (heldStart)
         handOverStartFlag(kou);
-    t.KouUndoMode = 3;
-    t.UndoKou = static_cast<int16_t>(kou);
+    recordKouUndo(std::move(record));
     t.Data_Changed = 1;
     return 0;
 }

@@ -24,8 +24,8 @@ public:
     // The marriage table was emptied: the relationship editor drops its third person
     // list, its marriage list, partner labels, text fields, children list and marks.
     virtual void resetRelationEditor() {}
-    // A child was removed with an undo record: the relationship editor's undo menu
-    // item and button are enabled and carry this caption.
+    // A step of the relationship editor's undo was recorded (model/UndoRecords.h):
+    // the editor's undo menu item and button are enabled and carry this caption.
     virtual void enableRelationUndo(const std::string& caption) { (void)caption; }
     // The relationship editor's delete of a marriage record (it asks first).
     // Returns -1 when the record is not in use, else 0. The default performs the

@@ -12,6 +12,7 @@
 #include "model/Lookups.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
+#include "model/UndoRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -134,8 +135,8 @@ TEST_F(ChartDropTest, ListedWomanOnASingleManMarriesThem)
     EXPECT_EQ(startMarriages(), std::vector<int>{r}) << "the new marriage is the start marriage";
     EXPECT_EQ(kou(parents).dsp_start, 0);
     const mainwindow::DropState& st = mainwindow::dropState();
-    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
-    EXPECT_EQ(tables().UndoKou, r);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
+    EXPECT_EQ(model::dropUndo().UndoKou, r);
     EXPECT_EQ(st.Drop_Done, -1);
     EXPECT_TRUE(dropUndoEnabled());
     EXPECT_EQ(windows.count("rebuildRelationMarriageList"), 1);
@@ -156,7 +157,7 @@ TEST_F(ChartDropTest, SameSexIsRefusedWithAMessageAfterTheDrag)
     EXPECT_EQ(answers.shown()[0].text, "この人の上にはドラッグ出来ません。性別が同一です");
     EXPECT_EQ(answers.shown()[0].title, "ドラッグエラー") << "held back until the drag ended";
     EXPECT_EQ(model::Find_PersonMarry(man), -1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_EQ(tables().Data_Changed, 1);
 }
 
@@ -175,8 +176,8 @@ TEST_F(ChartDropTest, WomensPlaceholderOnAManCreatesAndMarriesHer)
     EXPECT_GT(marriageOf(Son, created), 0);
     EXPECT_EQ(tables().DummyWomanCnt, 4);
     EXPECT_EQ(windows.count(RecordingWindows::call("placeholderTaken", {1, created})), 1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageNewWoman);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoPer, created);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageNewWoman);
+    EXPECT_EQ(model::dropUndo().Drop_UndoPer, created);
 }
 
 TEST_F(ChartDropTest, UndoOfAPlaceholderMarriageFreesBothAndGivesTheStartBack)
@@ -200,7 +201,7 @@ TEST_F(ChartDropTest, UndoOfAPlaceholderMarriageFreesBothAndGivesTheStartBack)
     EXPECT_EQ(windows.count(RecordingWindows::call("placeholderReturned", {1, created})), 1);
     EXPECT_EQ(startMarriages(), std::vector<int>{parents}) << "the son's parents' marriage, and only it";
     EXPECT_FALSE(dropUndoEnabled());
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_EQ(windows.count("closePersonEditor"), closedBefore + 1) << "a person went: the person editor closes";
     EXPECT_EQ(windows.count("raiseRelationEditor"), 1);
 
@@ -224,7 +225,7 @@ TEST_F(ChartDropTest, MarriedPersonsDropIsKeptForTheEditor)
     EXPECT_EQ(st.Drop_PendData.getData(), "山田 太郎");
     EXPECT_EQ(st.Drop_Done, -1);
     EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
-    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_TRUE(answers.shown().empty()) << "the question is the editor's";
 }
 
@@ -248,7 +249,7 @@ TEST_F(ChartDropTest, ShiftDropMakesAnAdoptedChildWithAnUnknownPartner)
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(r).kou_kodo_stat[static_cast<size_t>(slot)], 2);
     EXPECT_EQ(kou(r).kou_kodo_comment[static_cast<size_t>(slot)], "養子");
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::AdoptedListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::AdoptedListed);
 
     window().scritem_Click(0);
     EXPECT_EQ(kou(r).InUse, model::SlotFree);
@@ -267,7 +268,7 @@ TEST_F(ChartDropTest, CoupleMarkTakesAChildAndItsUndoEmptiesTheSlot)
     const int slot = model::Find_KodoSlot(parents, girl);
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(parents).kou_kodo_stat[static_cast<size_t>(slot)], 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildListed);
     EXPECT_EQ(tables().KouNum, parents);
     EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {parents})), 1);
 
@@ -286,7 +287,7 @@ TEST_F(ChartDropTest, UndoOfAPlaceholderChildOnAMarkFreesTheChild)
     const int created = 4;
     const int slot = model::Find_KodoSlot(parents, created);
     ASSERT_GE(slot, 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildNewMan);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildNewMan);
 
     window().scritem_Click(0);
     EXPECT_EQ(kou(parents).kou_kodo[static_cast<size_t>(slot)], -1);
@@ -315,7 +316,7 @@ TEST_F(ChartDropTest, CoupleMarkOfTwentyChildrenRefusesAndRecordsNothing)
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "子供の人数は20人迄です");
     EXPECT_EQ(model::Find_KodoSlot(parents, girl), -1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_FALSE(dropUndoEnabled());
 }
 
@@ -334,7 +335,7 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
     EXPECT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropNone);
     EXPECT_EQ(drawing::drawState().Chart_MaxX, 1500);
     EXPECT_EQ(drawing::drawState().Chart_MaxY, 1200);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::CanvasListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::CanvasListed);
 
     // A second drop beside the box finds the canvas refusing.
     mainwindow::dropState().Drop_Done = 0;
@@ -362,9 +363,12 @@ TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)
     const int man = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
     const int other = model::set_per_buf(-1, "春子", "鈴木", 1, "");
     ASSERT_EQ(model::set_kou_buf(-1, "通常", 0, 0, man, other, 0, "", 0), r);
-    tables().UndoKou = static_cast<int16_t>(r);
 
+    answers.answerNext(platform::vbOK);
     window().scritem_Click(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::UndoRefusedMessage);
+    EXPECT_FALSE(dropUndoEnabled());
     EXPECT_EQ(kou(r).InUse, model::SlotUsed);
     EXPECT_EQ(kou(r).kou_titi, man);
     EXPECT_EQ(kou(r).kou_haha, other);
@@ -392,7 +396,7 @@ TEST_F(ChartDropTest, CategoryBoxTakesAChildThroughItsOwnMarriage)
     ASSERT_GT(k, 0) << "the category's marriage with the blank partner";
     EXPECT_EQ(kou(k).kou_title, "カテゴリ 趣味");
     EXPECT_GE(model::Find_KodoSlot(k, member), 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None) << "no undo record";
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None) << "no undo record";
 
     // The same box again: the pair exists, so the drop waits for the copy question.
     const int second = model::set_per_buf(-1, "春子", "鈴木", 1, "");

@@ -14,6 +14,7 @@
 #include "mainwindow/MainForm.h"
 #include "model/Lookups.h"
 #include "platform/FileSystem.h"
+#include "model/UndoRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -152,32 +153,58 @@ TEST_F(CtrlDragTest, WomensPlaceholderOnTheWifeFieldCreatesHerAndANewPlaceholder
     const int newPlaceholder = ctrl().List1[1].newIndex();
     EXPECT_EQ(ctrl().List1[1].list(newPlaceholder), "**** 女06");
     EXPECT_EQ(ctrl().List1[1].itemData(newPlaceholder), -1);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewWife);
-    EXPECT_EQ(relations::relationsState().UndoActer, created);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewWife);
+    EXPECT_EQ(model::kouUndo().UndoActer, created);
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(tables().ListDragActive, 0) << "the drag has ended";
     EXPECT_FALSE(form2().isVisible());
 }
 
-TEST_F(CtrlDragTest, FullPersonTableLeavesTheFieldButStillTakesTheDrop)
+// With no room for the placeholder person, a drop on a partner field or the
+// children list is refused with a message and arms nothing.
+class FullPersonTableDragTest : public CtrlDragTest, public ::testing::WithParamInterface<int> {
+};
+
+TEST_P(FullPersonTableDragTest, RefusesTheDropWithAMessage)
 {
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
     ctrl().Build_List();
+    setPartner(0, man);
+    setPartner(1, woman);
     const int line = lineOf(0, -1);
     for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
         per(slot).InUse = model::SlotUsed;
     const int16_t counter = tables().DummyManCnt;
+    const bool ontoTheField = GetParam() == 0;
     startDrag(0, line);
-    forms::dropOn(ctrl().Label2[0], 10, 10);
+    answers.answerNext(platform::vbOK);
+    // Refused: the marker flies back on real timer ticks.
+    forms::setTimersManual(false);
+    if (ontoTheField)
+        forms::dropOn(ctrl().Label2[0], 10, 10);
+    else
+        forms::dropOn(ctrl().List2, 10, 10);
+    forms::setTimersManual(true);
 
-    EXPECT_EQ(ctrl().Label2[0].caption(), "");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(man)) << "the field keeps its partner";
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
     EXPECT_EQ(tables().DummyManCnt, counter);
     const int placeholder = lineOf(0, -1);
     ASSERT_GE(placeholder, 0) << "the placeholder entry is still one";
     EXPECT_EQ(ctrl().List1[0].list(placeholder), relations::placeholderLine("**** 男", counter));
-    EXPECT_EQ(tables().KouUndoMode, 0);
-    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
-    EXPECT_TRUE(answers.shown().empty()) << "no message";
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_FALSE(ctrl().Command2[3].isEnabled());
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0) << "nobody took the drop";
 }
+
+INSTANTIATE_TEST_SUITE_P(Targets, FullPersonTableDragTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == 0 ? "HusbandField" : "ChildrenList");
+                         });
 
 TEST_F(CtrlDragTest, ListedManOnTheHusbandFieldChangesOnlyTheField)
 {
@@ -188,7 +215,7 @@ TEST_F(CtrlDragTest, ListedManOnTheHusbandFieldChangesOnlyTheField)
     forms::dropOn(ctrl().Label2[0], 10, 10);
     EXPECT_EQ(ctrl().Label2[0].caption(), "山田 太郎");
     EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(man));
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedHusband);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ListedHusband);
     EXPECT_EQ(tables().PerCount, before);
     EXPECT_EQ(model::Find_PersonMarry(man), -1) << "the marriage waits for the register command";
 
@@ -218,9 +245,9 @@ TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
     ASSERT_EQ(ctrl().List2.listCount(), 1);
     EXPECT_EQ(ctrl().List2.itemData(0), son);
     EXPECT_TRUE(ctrl().List2.selected(0)) << "a dropped child is shown in the direct-line view";
-    EXPECT_EQ(tables().UndoKodo, son);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedChild);
-    EXPECT_EQ(ctrl().scritem[0].caption(), relations::UndoCaptionNewChild);
+    EXPECT_EQ(model::kouUndo().UndoKodo, son);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ListedChild);
+    EXPECT_EQ(ctrl().scritem[0].caption(), model::UndoCaptionNewChild);
 }
 
 TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
@@ -242,8 +269,8 @@ TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
     ASSERT_EQ(ctrl().List2.listCount(), 1);
     EXPECT_EQ(ctrl().List2.list(0), "**** 男07");
     EXPECT_EQ(ctrl().List2.itemData(0), created);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewManChild);
-    EXPECT_EQ(tables().UndoKodo, created);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewManChild);
+    EXPECT_EQ(model::kouUndo().UndoKodo, created);
     EXPECT_EQ(tables().DummyManCnt, 8);
 
     // The undo frees the person and gives the placeholder its number back.
@@ -399,7 +426,7 @@ TEST_F(CtrlChartDragTest, SingleWomanDroppedOnTheSonMarriesThem)
     const int kou = model::Find_PersonMarry(single);
     ASSERT_GT(kou, 0);
     EXPECT_EQ(CtrlTest::kou(kou).kou_titi, son);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
     EXPECT_EQ(tables().ListDragActive, 0);
 }
 
