@@ -13,8 +13,8 @@
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
 #include "model/Lookups.h"
-#include "platform/FileSystem.h"
 #include "model/UndoRecords.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -380,6 +380,31 @@ protected:
         return -1;
     }
 
+    // Drops on the middle of the couple mark of a marriage.
+    static void dropOnMark(int marriage)
+    {
+        for (int index : main_form().Label11.indexes()) {
+            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
+                const forms::CanvasLabel& label = main_form().Label11[index];
+                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2,
+                              label.top() + label.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
+    }
+
+    // Exit by File > "終了", cancelled at its question; true when it asked.
+    bool exitAsksToSave()
+    {
+        const size_t before = answers.shown().size();
+        answers.answerNext(platform::vbCancel);
+        main_form().fileitem[16].choose();
+        return answers.shown().size() > before
+               && answers.shown()[before].text == "データが変更されています。終了しますか?" && main_form().isLoaded();
+    }
+
     // Drops on the middle of a person box.
     static void dropOnBox(int box)
     {
@@ -428,6 +453,175 @@ TEST_F(CtrlChartDragTest, SingleWomanDroppedOnTheSonMarriesThem)
     EXPECT_EQ(CtrlTest::kou(kou).kou_titi, son);
     EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
     EXPECT_EQ(tables().ListDragActive, 0);
+}
+
+TEST_F(CtrlChartDragTest, EditorUndoAfterAChartDropTakesBackOnlyTheEditorsDeletion)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    const int satoMan = addPerson("佐藤", "一郎", 0);
+    const int satoWife = addPerson("佐藤", "良子", 1);
+    const int sato = marry(satoMan, satoWife, 0, "通常", 0, "佐藤家");
+    const int satoChild = addPerson("佐藤", "次郎", 0);
+    addChild(sato, satoChild);
+    const int girl = addPerson("山田", "春子", 1);
+    ctrl().Build_List();
+
+    // The editor deletes 佐藤家.
+    choose(sato);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();
+    ASSERT_EQ(kou(sato).InUse, model::SlotFree);
+    ASSERT_EQ(ctrl().scritem[0].caption(), "UNDO 削除");
+
+    // A person dropped onto the 山田家 couple mark becomes their child.
+    drawing::Refresh_TabDisp();
+    startDrag(1, lineOf(1, girl));
+    dropOnMark(yamada);
+    ASSERT_GE(model::Find_KodoSlot(yamada, girl), 0);
+    const model::marry_data yamadaAfterDrop = kou(yamada);
+    tables().Data_Changed = 0;
+
+    // The editor's undo brings 佐藤家 back and leaves 山田家 as the drop left it.
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(kou(sato).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(sato).kou_title, "佐藤家");
+    EXPECT_EQ(kou(sato).kou_titi, satoMan);
+    EXPECT_EQ(kou(sato).kou_kodo[0], satoChild);
+    EXPECT_TRUE(kou(yamada) == yamadaAfterDrop);
+    EXPECT_GE(model::Find_KodoSlot(yamada, son), 0);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_TRUE(exitAsksToSave());
+}
+
+TEST_F(CtrlChartDragTest, EditorUndoKeepsANewChildThatAChartDropMadeAChildOfAFamily)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    setPartner(0, father);
+    setPartner(1, mother);
+    const int line = lineOf(0, -1);
+    startDrag(0, line);
+    forms::dropOn(ctrl().List2, 10, 10);
+    const int created = ctrl().List1[0].itemData(line);
+    ASSERT_GT(created, 0);
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewManChild);
+
+    // The new man is dragged from the list onto the 山田家 couple mark.
+    drawing::Refresh_TabDisp();
+    startDrag(0, lineOf(0, created));
+    dropOnMark(yamada);
+    ASSERT_GE(model::Find_KodoSlot(yamada, created), 0);
+
+    answers.answerNext(platform::vbOK);
+    ctrl().scritem_Click(0);
+    ASSERT_FALSE(answers.shown().empty());
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(per(created).InUse, model::SlotUsed) << "he is a child of 山田家 now";
+    EXPECT_GE(model::Find_KodoSlot(yamada, created), 0);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+}
+
+// Each kind of the editor's undo that changes the family: after a save, exit asks.
+enum class EditorStep { Registered, Changed, Deleted, ChildRemoved, NewChild, NewHusband };
+
+class EditorUndoThenExitTest : public CtrlChartDragTest, public ::testing::WithParamInterface<EditorStep> {
+};
+
+TEST_P(EditorUndoThenExitTest, ExitAsksToSave)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    switch (GetParam()) {
+    case EditorStep::Registered:
+        setPartner(0, son);
+        setPartner(1, single);
+        ctrl().CMDFUNC[1].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewMarriage);
+        break;
+    case EditorStep::Changed:
+        choose(yamada);
+        ctrl().Text1[0].setText("改題");
+        ctrl().CMDFUNC[1].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage);
+        break;
+    case EditorStep::Deleted:
+        choose(yamada);
+        answers.answerNext(platform::vbOK);
+        ctrl().CMDFUNC[2].click();
+        break;
+    case EditorStep::ChildRemoved:
+        choose(yamada);
+        ctrl().List2.setListIndex(0);
+        answers.answerNext(platform::vbOK);
+        ctrl().CMDFUNC[2].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::RemovedChild);
+        break;
+    case EditorStep::NewChild:
+        setPartner(0, father);
+        setPartner(1, mother);
+        startDrag(0, lineOf(0, -1));
+        forms::dropOn(ctrl().List2, 10, 10);
+        break;
+    case EditorStep::NewHusband:
+        startDrag(0, lineOf(0, -1));
+        forms::dropOn(ctrl().Label2[0], 10, 10);
+        break;
+    }
+    ASSERT_TRUE(ctrl().scritem[0].isEnabled());
+    tables().Data_Changed = 0;   // as a save leaves it
+    ctrl().scritem_Click(0);
+    ASSERT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(exitAsksToSave());
+}
+
+std::string editorStepName(const ::testing::TestParamInfo<EditorStep>& info)
+{
+    switch (info.param) {
+    case EditorStep::Registered:
+        return "Registered";
+    case EditorStep::Changed:
+        return "Changed";
+    case EditorStep::Deleted:
+        return "Deleted";
+    case EditorStep::ChildRemoved:
+        return "ChildRemoved";
+    case EditorStep::NewChild:
+        return "NewChild";
+    case EditorStep::NewHusband:
+        break;
+    }
+    return "NewHusband";
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, EditorUndoThenExitTest,
+                         ::testing::Values(EditorStep::Registered, EditorStep::Changed, EditorStep::Deleted,
+                                           EditorStep::ChildRemoved, EditorStep::NewChild, EditorStep::NewHusband),
+                         editorStepName);
+
+TEST_F(CtrlChartDragTest, YesToTheCopyWithoutRoomCancelsTheDrop)
+{
+    buildFamily();
+    const int other = addPerson("鈴木", "次郎", 0);
+    const int otherWife = addPerson("鈴木", "春子", 1);
+    const int theirs = marry(other, otherWife, 0);
+    ctrl().Build_List();
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        per(slot).InUse = model::SlotUsed;
+
+    startDrag(1, lineOf(1, otherWife));
+    answers.answerNext(platform::vbYes);   // relate a copy of her
+    answers.answerNext(platform::vbOK);
+    dropOnBox(boxOf(son));
+
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[0].title, "個人情報のコピー");
+    EXPECT_EQ(answers.shown()[1].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(model::Find_PersonMarry(son), -1) << "nobody is related to the son";
+    EXPECT_EQ(model::Find_NextMarry(otherWife, theirs + 1), -1) << "she was not related instead of her copy";
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
 }
 
 // A woman married elsewhere dropped on the single son: the chart keeps the drop
