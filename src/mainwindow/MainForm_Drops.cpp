@@ -188,32 +188,15 @@ bool dropMarriageStands(const model::DropUndoRecord& r, int childSlot)
     return true;
 }
 
-// The start mark after the undo freed the start marriage a drop had made: the
-// marriage the drop took it from gets it back, or, when that one is gone too, the
-// first marriage in use. Exactly one marriage carries the mark afterwards.
-void giveStartBack(int displaced)
-{
-    int chosen = isUsedMarriage(displaced) ? displaced : -1;
-    for (int kou = 1; kou <= model::LastSlot && chosen == -1; ++kou) {
-        if (isUsedMarriage(kou))
-            chosen = kou;
-    }
-    if (chosen == -1)
-        return;
-    for (int kou = 1; kou <= model::LastSlot; ++kou) {
-        if (isUsedMarriage(kou))
-            marriage(kou).dsp_start = kou == chosen ? 1 : 0;
-    }
-}
-
 // Frees the drop's marriage and hands the start mark back. The editor's pending
 // registration of the same marriage goes with it: there is nothing left to take back.
 void freeDropMarriage(int kou, int displacedStart)
 {
     const bool wasStart = marriage(kou).dsp_start == 1;
     model::freeMarriageRecord(kou);
+    // The marriage the drop took the start mark from gets it back.
     if (wasStart)
-        giveStartBack(displacedStart);
+        model::handStartMarkTo(displacedStart);
     const model::KouUndoRecord& editorStep = model::kouUndo();
     if (editorStep.KouUndoMode == model::KouUndo::NewMarriage && editorStep.UndoKou == kou) {
         model::clearKouUndo();

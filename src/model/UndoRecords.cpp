@@ -124,6 +124,23 @@ int currentStartMarriage()
     return -1;
 }
 
+void handStartMarkTo(int preferred)
+{
+    int chosen = isUsedMarriage(preferred) ? preferred : -1;
+    for (int k = 1; k <= LastSlot && chosen == -1; ++k) {
+        if (isUsedMarriage(k))
+            chosen = k;
+    }
+    // Only the marks move: the other records keep the start value they had.
+    for (int k = 1; k <= LastSlot; ++k) {
+        marry_data& m = tables().kou_buf[k];
+        if (k == chosen)
+            m.dsp_start = 1;
+        else if (m.InUse == SlotUsed && m.dsp_start == 1)
+            m.dsp_start = 0;
+    }
+}
+
 bool createdPersonStands(int person, const std::string& name, int ownKou)
 {
     if (person < 1 || person > LastPersonSlot)

@@ -136,6 +136,10 @@ std::string undoName(int person);
 // The used marriage that carries the start mark, -1 none.
 int currentStartMarriage();
 
+// The chart draws from one start marriage: afterwards exactly one marriage in use
+// carries the mark, `preferred` when it is in use, else the first marriage in use.
+void handStartMarkTo(int preferred);
+
 // True while the person (slot 1..1023) is in use under this name and no marriage
 // names it as partner or child, apart from `ownKou`, the marriage the same undo frees
 // (-1 none): an undo may then free it.

@@ -18,19 +18,6 @@ WindowServices& defaultServices()
     return services;
 }
 
-// The chart needs a start marriage: when the freed record held it, the first
-// record still in use takes it over.
-void handOverStartFlag(int freedKou)
-{
-    Tables& t = tables();
-    for (int k = 1; k <= LastSlot; ++k) {
-        if (k != freedKou && t.kou_buf[k].InUse != SlotFree) {
-            t.kou_buf[k].dsp_start = 1;
-            return;
-        }
-    }
-}
-
 } // namespace
 
 int WindowServices::deleteMarriage(int kou)
@@ -69,8 +56,9 @@ int deleteMarriageRecord(int kou)
     record.UndoKou = static_cast<int16_t>(kou);
     const bool heldStart = k.dsp_start == 1;
     freeMarriageRecord(kou);
+    // The chart needs a start marriage: the first record still in use takes it over.
     if (heldStart)
-        handOverStartFlag(kou);
+        handStartMarkTo(-1);
     recordKouUndo(std::move(record));
     t.Data_Changed = 1;
     return 0;

@@ -30,43 +30,6 @@ int usedPersonCount()
     return count;
 }
 
-// The first marriage in use that has the start mark, other than `except`; -1 none.
-int startMarriage(int except)
-{
-    for (int i = 1; i <= model::LastSlot; ++i) {
-        const model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (i != except && k.InUse == model::SlotUsed && k.dsp_start == 1)
-            return i;
-    }
-    return -1;
-}
-
-// The chart needs a start marriage: the first marriage in use takes the mark when
-// none has it.
-void ensureStartMarriage()
-{
-    if (startMarriage(-1) != -1)
-        return;
-    for (int i = 1; i <= model::LastSlot; ++i) {
-        model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (k.InUse == model::SlotUsed) {
-            k.dsp_start = 1;
-            return;
-        }
-    }
-}
-
-// Only one start marriage: a restored start marriage takes the mark back from the
-// marriage that inherited it.
-void keepSingleStart(int restored)
-{
-    if (tables().kou_buf[static_cast<size_t>(restored)].dsp_start != 1)
-        return;
-    const int other = startMarriage(restored);
-    if (other != -1)
-        tables().kou_buf[static_cast<size_t>(other)].dsp_start = 0;
-}
-
 void removeFirstLine(forms::ListBox& list, int itemData)
 {
     for (int i = 0; i < list.listCount(); ++i) {
@@ -148,10 +111,11 @@ void CtrlForm::undo_kou_data()
     namespace KouUndo = model::KouUndo;
     switch (r.KouUndoMode) {
     case KouUndo::NewMarriage: {
-        const bool heldStart = t.kou_buf[static_cast<size_t>(r.UndoKou)].dsp_start == 1;
         model::freeMarriageRecord(r.UndoKou);
-        if (heldStart)
-            ensureStartMarriage();
+        // The chart needs a start marriage: the first one in use takes the mark when
+        // the freed record held it.
+        if (model::currentStartMarriage() == -1)
+            model::handStartMarkTo(-1);
         clearPartnerLabel(0);
         clearPartnerLabel(1);
         List2.clear();
@@ -163,10 +127,11 @@ void CtrlForm::undo_kou_data()
     case KouUndo::ChangedMarriage:
     case KouUndo::DeletedMarriage:
         t.kou_buf[static_cast<size_t>(r.UndoKou)] = r.KouUndoBuf;
-        keepSingleStart(r.UndoKou);
-        // A change that made this marriage the start took the mark from another
-        // one; restoring the old record must not leave the chart without a start.
-        ensureStartMarriage();
+        // A restored start marriage takes the mark back from the marriage that
+        // inherited it; a change that made this marriage the start took the mark
+        // from another one, and restoring the old record must not leave the chart
+        // without a start.
+        model::handStartMarkTo(r.KouUndoBuf.dsp_start == 1 ? r.UndoKou : model::currentStartMarriage());
         if (r.KouUndoMode == KouUndo::ChangedMarriage)
             edit_kou_data(r.UndoKou);
         Build_list_kou();

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace mainwindow_test {
 namespace {
@@ -114,6 +115,15 @@ protected:
                 starts.push_back(k);
         }
         return starts;
+    }
+
+    // Drags 佐藤 幸子 from the list onto the son's box; returns her and the marriage made.
+    std::pair<int, int> marrySonByDrop()
+    {
+        const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+        drag("佐藤 幸子", woman, 1);
+        dropOnBox(Son);
+        return {woman, marriageOf(Son, woman)};
     }
 
     static bool dropUndoEnabled() { return window().scritem[0].isEnabled() && window().Command2[5].isEnabled(); }
@@ -354,10 +364,7 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
 TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)
 {
     showFamily();
-    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
-    drag("佐藤 幸子", woman, 1);
-    dropOnBox(Son);
-    const int r = marriageOf(Son, woman);
+    const int r = marrySonByDrop().second;
     ASSERT_GT(r, 0);
 
     // The relationship editor deletes the marriage and the slot is reused.
@@ -429,10 +436,7 @@ TEST_F(ChartDropTest, UndoGivesTheStartMarkBackToTheMarriageTheDropTookItFrom)
 TEST_F(ChartDropTest, NewFamilyForgetsTheLastDrop)
 {
     showFamily();
-    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
-    drag("佐藤 幸子", woman, 1);
-    dropOnBox(Son);
-    const int r = marriageOf(Son, woman);
+    const auto [woman, r] = marrySonByDrop();
     ASSERT_GT(r, 0);
     ASSERT_TRUE(dropUndoEnabled());
 
