@@ -91,9 +91,9 @@ WindowServices& windowServices();
 
 // The table part of the relationship editor's marriage delete: -1 when the record
 // is not in use (nothing asked); otherwise asks "削除してよろしいでしょうか？"
-// (OK/Cancel) and returns 0; on OK the record is copied to KouUndoBuf, freed, the
-// start flag handed to the first remaining record, KouUndoMode 3 and UndoKou set,
-// and the relationship editor's undo enabled as "UNDO 削除".
+// (OK/Cancel) and returns 0; on OK the record is freed, the start flag handed to the
+// first remaining record, and the deletion recorded as the relationship editor's
+// pending step (model/UndoRecords.h), whose undo is offered as "UNDO 削除".
 int deleteMarriageRecord(int kou);
 
 } // namespace model

@@ -10,7 +10,6 @@
 #include "drawing/ChartRebuild.h"
 #include "drawing/ChartViews.h"
 #include "layout/chart_state.h"
-#include "model/MarriageRegistration.h"
 #include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
