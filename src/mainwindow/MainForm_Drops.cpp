@@ -459,39 +459,37 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             refuseFullPersonTable();
             return;
         }
-        if (partner >= 0) {
-            const int husband = targetIsMan ? Drop_TargetPer : partner;
-            const int wife = targetIsMan ? partner : Drop_TargetPer;
-            const int displacedStart = model::currentStartMarriage();
-            const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
-            if (!listed)
-                t.Sel_ChildKou = static_cast<int16_t>(r);
-            Marry_set_check_Msg(r);
-            if (r >= 0) {
-                t.Sel_Person = static_cast<int16_t>(child);
-                t.Sel_ChildSlot = -1;
-                const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
-                t.Sel_ChildSlot = static_cast<int16_t>(slot);
-                Ch_set_check(slot, Index);
-                if (listed && !targetIsMan) {
-                    windows.rebuildRelationLists();
-                    if (easyBuilderLoaded())
-                        windows.rebuildEasyRelationList();
-                } else {
-                    windows.rebuildRelationMarriageList();
-                }
-                // Only a relationship that was made has anything to undo.
-                if (slot >= 0) {
-                    const int16_t kind = listed              ? DropUndo::AdoptedListed
-                                         : childList == 0 ? DropUndo::AdoptedNewMan
-                                                          : DropUndo::AdoptedNewWoman;
-                    recordDrop(kind, partner, r, child, slot, displacedStart);
-                    enableDropUndo();
-                }
+        const int husband = targetIsMan ? Drop_TargetPer : partner;
+        const int wife = targetIsMan ? partner : Drop_TargetPer;
+        const int displacedStart = model::currentStartMarriage();
+        const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
+        if (!listed)
+            t.Sel_ChildKou = static_cast<int16_t>(r);
+        Marry_set_check_Msg(r);
+        if (r >= 0) {
+            t.Sel_Person = static_cast<int16_t>(child);
+            t.Sel_ChildSlot = -1;
+            const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
+            t.Sel_ChildSlot = static_cast<int16_t>(slot);
+            Ch_set_check(slot, Index);
+            if (listed && !targetIsMan) {
+                windows.rebuildRelationLists();
+                if (easyBuilderLoaded())
+                    windows.rebuildEasyRelationList();
             } else {
-                // Nothing refers to the new partner when no relationship was made.
-                model::freeCreatedPerson(partner);
+                windows.rebuildRelationMarriageList();
             }
+            // Only a relationship that was made has anything to undo.
+            if (slot >= 0) {
+                const int16_t kind = listed              ? DropUndo::AdoptedListed
+                                     : childList == 0 ? DropUndo::AdoptedNewMan
+                                                      : DropUndo::AdoptedNewWoman;
+                recordDrop(kind, partner, r, child, slot, displacedStart);
+                enableDropUndo();
+            }
+        } else {
+            // Nothing refers to the new partner when no relationship was made.
+            model::freeCreatedPerson(partner);
         }
     }
     t.Data_Changed = 1;
