@@ -523,6 +523,30 @@ TEST_F(CtrlChartDragTest, EditorUndoKeepsANewChildThatAChartDropMadeAChildOfAFam
     EXPECT_FALSE(ctrl().scritem[0].isEnabled());
 }
 
+TEST_F(CtrlChartDragTest, EditorUndoLeavesAChildThatAChartDropPutInTheFreedSlot)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    const int girl = addPerson("山田", "春子", 1);
+    ctrl().Build_List();
+    choose(yamada);
+    ctrl().List2.setListIndex(0);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();   // 一郎 leaves slot 0
+    ASSERT_EQ(kou(yamada).kou_kodo[0], -1);
+
+    drawing::Refresh_TabDisp();
+    startDrag(1, lineOf(1, girl));
+    dropOnMark(yamada);
+    ASSERT_EQ(kou(yamada).kou_kodo[0], girl) << "the drop took the first empty slot";
+
+    answers.answerNext(platform::vbOK);
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(kou(yamada).kou_kodo[0], girl);
+    EXPECT_EQ(model::Find_KodoSlot(yamada, son), -1);
+}
+
 // Each kind of the editor's undo that changes the family: after a save, exit asks.
 enum class EditorStep { Registered, Changed, Deleted, ChildRemoved, NewChild, NewHusband };
 
