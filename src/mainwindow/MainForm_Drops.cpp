@@ -24,6 +24,7 @@
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
+#include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
 #include "model/settings.h"
@@ -32,6 +33,7 @@
 #include "platform/Hooks.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mainwindow {
@@ -54,7 +56,7 @@ namespace {
 
 using mainwindow::DropState;
 using mainwindow::dropState;
-namespace DropUndo = mainwindow::DropUndo;
+namespace DropUndo = model::DropUndo;
 
 constexpr const char* SameSexListedMessage = "この人の上にはドラッグ出来ません。性別が同一です";
 constexpr const char* SameSexPlaceholderMessage = "この人にはドラッグ出来ません。性別が同一です";
@@ -94,11 +96,6 @@ model::marry_data& marriage(int slot)
 bool isUsedMarriage(int kou)
 {
     return model::isSlot(kou) && kou >= 1 && marriage(kou).InUse == model::SlotUsed;
-}
-
-std::string fullName(int slot)
-{
-    return isPerson(slot) ? person(slot).F_name + person(slot).Name : std::string();
 }
 
 bool easyBuilderLoaded()
@@ -173,72 +170,38 @@ void returnPlaceholder(int list, int created)
     mainwindow::otherWindows().placeholderReturned(list, created);
 }
 
-// Frees a person a drop created: not in use, no names; the rest of the record stays.
-void freePerson(int slot)
+// True while the drop's marriage is in use with the partners the drop gave it and
+// holds no child but the one the drop put in `childSlot` (-1 none): freeing it then
+// takes nothing a later edit added.
+bool dropMarriageStands(const model::DropUndoRecord& r, int childSlot)
 {
-    if (slot < 1 || slot > model::LastPersonSlot)
-        return;
-    model::personal_data& p = person(slot);
-    p.InUse = model::SlotFree;
-    p.F_name.clear();
-    p.Name.clear();
-}
-
-// Frees a marriage a drop created: not in use, no partners, no children.
-void freeMarriage(int kou)
-{
-    model::marry_data& k = marriage(kou);
-    k.InUse = model::SlotFree;
-    k.kou_titi = -1;
-    k.kou_haha = -1;
-    for (int slot = 0; slot <= model::LastChildSlot; ++slot)
-        k.kou_kodo[static_cast<size_t>(slot)] = -1;
-}
-
-// After the undo freed the start marriage the drop had made: the first marriage
-// in which one of the two former partners is a child becomes the start, else the
-// first marriage in use. Exactly one marriage carries the mark afterwards, as
-// everywhere else: two start marriages would leave the layout to pick one.
-void restoreStartMarriage(int husband, int wife)
-{
-    model::Tables& t = model::tables();
-    int chosen = -1;
-    for (int kou = 1; kou <= model::LastSlot && chosen == -1; ++kou) {
-        const model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
-        if (k.InUse != model::SlotUsed)
-            continue;
-        for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
-            const int child = k.kou_kodo[static_cast<size_t>(slot)];
-            if (child != -1 && (child == husband || child == wife)) {
-                chosen = kou;
-                break;
-            }
-        }
+    if (!isUsedMarriage(r.UndoKou))
+        return false;
+    const model::marry_data& k = marriage(r.UndoKou);
+    if (k.kou_titi != r.storedHusband || k.kou_haha != r.storedWife)
+        return false;
+    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
+        const int child = k.kou_kodo[static_cast<size_t>(slot)];
+        if (child != -1 && !(slot == childSlot && child == r.UndoKodo))
+            return false;
     }
-    for (int kou = 1; kou <= model::LastSlot && chosen == -1; ++kou) {
-        if (t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed)
-            chosen = kou;
-    }
-    if (chosen == -1)
-        return;
-    for (int kou = 1; kou <= model::LastSlot; ++kou) {
-        model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
-        if (k.InUse == model::SlotUsed)
-            k.dsp_start = kou == chosen ? 1 : 0;
-    }
+    return true;
 }
 
-// True while the recorded marriage is still the one the drop made.
-bool recordedMarriageStands(const DropState& st)
+// Frees the drop's marriage and hands the start mark back. The editor's pending
+// registration of the same marriage goes with it: there is nothing left to take back.
+void freeDropMarriage(int kou, int displacedStart)
 {
-    return isUsedMarriage(st.recordKou) && marriage(st.recordKou).kou_titi == st.recordHusband
-        && marriage(st.recordKou).kou_haha == st.recordWife;
-}
-
-// True while the person is in use under the name it had when the drop was recorded.
-bool recordedPersonStands(int slot, const std::string& name)
-{
-    return isPerson(slot) && person(slot).InUse == model::SlotUsed && fullName(slot) == name;
+    const bool wasStart = marriage(kou).dsp_start == 1;
+    model::freeMarriageRecord(kou);
+    // The marriage the drop took the start mark from gets it back.
+    if (wasStart)
+        model::handStartMarkTo(displacedStart);
+    const model::KouUndoRecord& editorStep = model::kouUndo();
+    if (editorStep.KouUndoMode == model::KouUndo::NewMarriage && editorStep.UndoKou == kou) {
+        model::clearKouUndo();
+        mainwindow::otherWindows().disableRelationUndo();
+    }
 }
 
 } // namespace
@@ -335,9 +298,7 @@ void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
 
 int MainForm::AddNullActors(int Sex, const std::string& FName, const std::string& Name)
 {
-    DropState& st = dropState();
     const int created = model::Add_NewPerson(-1, Name, FName, Sex);
-    st.Drop_UndoPer = static_cast<int16_t>(created);
     if (created >= 0)
         takePlaceholder(Sex == 0 ? 0 : 1, created);
     return created;
@@ -345,26 +306,25 @@ int MainForm::AddNullActors(int Sex, const std::string& FName, const std::string
 
 namespace {
 
-// The undo record of a drop, with the record's own copies of its operands.
-void recordDrop(int16_t kind, int undoPer, int kou, int kodo, int kodoSlot)
+// The undo record of a drop. `displacedStart` is the start marriage before a drop
+// that made a new one (-1 none).
+void recordDrop(int16_t kind, int undoPer, int kou, int kodo, int kodoSlot, int displacedStart = -1)
 {
-    DropState& st = dropState();
-    model::Tables& t = model::tables();
-    st.Drop_UndoKind = kind;
-    st.Drop_UndoPer = static_cast<int16_t>(undoPer);
-    st.recordPerName = fullName(undoPer);
-    st.recordKou = static_cast<int16_t>(kou);
-    st.recordHusband = isUsedMarriage(kou) ? marriage(kou).kou_titi : -1;
-    st.recordWife = isUsedMarriage(kou) ? marriage(kou).kou_haha : -1;
-    st.recordKodo = static_cast<int16_t>(kodo);
-    st.recordKodoName = fullName(kodo);
-    st.recordKodoSlot = static_cast<int16_t>(kodoSlot);
-    if (kou != -1)
-        t.UndoKou = static_cast<int16_t>(kou);
-    if (kodo != -1)
-        t.UndoKodo = static_cast<int16_t>(kodo);
-    if (kodoSlot != -1)
-        t.UndoKodoSlot = static_cast<int16_t>(kodoSlot);
+    model::DropUndoRecord record;
+    record.Drop_UndoKind = kind;
+    record.Drop_UndoPer = static_cast<int16_t>(undoPer);
+    record.UndoKou = static_cast<int16_t>(kou);
+    record.UndoKodo = static_cast<int16_t>(kodo);
+    record.UndoKodoSlot = static_cast<int16_t>(kodoSlot);
+    record.displacedStart = static_cast<int16_t>(displacedStart);
+    model::recordDropUndo(std::move(record));
+}
+
+// A drop that needed a new person found the person table full: it is refused with a
+// message (held back until the drag ends) and records nothing.
+void refuseFullPersonTable()
+{
+    model::StartDrag(mainwindow::PersonTableFullDropMessage);
 }
 
 } // namespace
@@ -417,8 +377,13 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
         }
         // No marriage (the table is full) or no child: nothing is added.
         int child = st.Drag_Person;
-        if (kou >= 0 && child == -1)
+        if (kou >= 0 && child == -1) {
             child = AddNullActors(st.Drag_Sex, FName, Name);
+            if (child < 0) {
+                refuseFullPersonTable();
+                return;
+            }
+        }
         if (kou >= 0 && child >= 0)
             t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
         st.Drop_Done = -1;
@@ -436,19 +401,24 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
         } else {
             int dragged = st.Drag_Person;
-            if (!listed)
+            if (!listed) {
                 dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
+                if (dragged < 0) {
+                    refuseFullPersonTable();
+                    return;
+                }
+            }
             if (dragged >= 0) {
                 const int husband = manOnWoman ? dragged : Drop_TargetPer;
                 const int wife = manOnWoman ? Drop_TargetPer : dragged;
-                const int created = st.Drop_UndoPer;
+                const int displacedStart = model::currentStartMarriage();
                 const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
                 Marry_set_check(r, Index);
                 if (r >= 0) {
                     const int16_t kind = listed       ? DropUndo::MarriageListed
                                          : manOnWoman ? DropUndo::MarriageNewMan
                                                       : DropUndo::MarriageNewWoman;
-                    recordDrop(kind, listed ? st.Drop_UndoPer : created, r, -1, -1);
+                    recordDrop(kind, listed ? -1 : dragged, r, -1, -1, displacedStart);
                     enableDropUndo();
                 }
                 if (listed && manOnWoman)
@@ -472,45 +442,54 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
         t.Sel_Person = static_cast<int16_t>(child);
     } else {
         child = model::Add_NewPerson(-1, Name, FName, childList);
-        if (child >= 0)
-            takePlaceholder(childList, child);
+        if (child < 0) {
+            refuseFullPersonTable();
+            return;
+        }
+        takePlaceholder(childList, child);
     }
     if (child >= 0) {
         const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
-        if (partner >= 0) {
-            const int husband = targetIsMan ? Drop_TargetPer : partner;
-            const int wife = targetIsMan ? partner : Drop_TargetPer;
-            const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
-            if (!listed)
-                t.Sel_ChildKou = static_cast<int16_t>(r);
-            Marry_set_check_Msg(r);
-            if (r >= 0) {
-                t.Sel_Person = static_cast<int16_t>(child);
-                t.Sel_ChildSlot = -1;
-                const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
-                t.Sel_ChildSlot = static_cast<int16_t>(slot);
-                Ch_set_check(slot, Index);
-                if (listed && !targetIsMan) {
-                    windows.rebuildRelationLists();
-                    if (easyBuilderLoaded())
-                        windows.rebuildEasyRelationList();
-                } else {
-                    windows.rebuildRelationMarriageList();
-                }
-                // Only a relationship that was made has anything to undo.
-                if (slot >= 0) {
-                    if (listed)
-                        recordDrop(DropUndo::AdoptedListed, partner, r, -1, slot);
-                    else
-                        recordDrop(childList == 0 ? DropUndo::AdoptedNewMan : DropUndo::AdoptedNewWoman, partner, r,
-                                   child, -1);
-                    enableDropUndo();
-                }
-            } else {
-                // Nothing refers to the new partner when no relationship was made.
-                freePerson(partner);
-                --t.PerCount;
+        if (partner < 0) {
+            // The drop is refused whole: the child made for it goes again.
+            if (!listed) {
+                model::freeCreatedPerson(child);
+                returnPlaceholder(childList, child);
             }
+            refuseFullPersonTable();
+            return;
+        }
+        const int husband = targetIsMan ? Drop_TargetPer : partner;
+        const int wife = targetIsMan ? partner : Drop_TargetPer;
+        const int displacedStart = model::currentStartMarriage();
+        const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
+        if (!listed)
+            t.Sel_ChildKou = static_cast<int16_t>(r);
+        Marry_set_check_Msg(r);
+        if (r >= 0) {
+            t.Sel_Person = static_cast<int16_t>(child);
+            t.Sel_ChildSlot = -1;
+            const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
+            t.Sel_ChildSlot = static_cast<int16_t>(slot);
+            Ch_set_check(slot, Index);
+            if (listed && !targetIsMan) {
+                windows.rebuildRelationLists();
+                if (easyBuilderLoaded())
+                    windows.rebuildEasyRelationList();
+            } else {
+                windows.rebuildRelationMarriageList();
+            }
+            // Only a relationship that was made has anything to undo.
+            if (slot >= 0) {
+                const int16_t kind = listed              ? DropUndo::AdoptedListed
+                                     : childList == 0 ? DropUndo::AdoptedNewMan
+                                                      : DropUndo::AdoptedNewWoman;
+                recordDrop(kind, partner, r, child, slot, displacedStart);
+                enableDropUndo();
+            }
+        } else {
+            // Nothing refers to the new partner when no relationship was made.
+            model::freeCreatedPerson(partner);
         }
     }
     t.Data_Changed = 1;
@@ -547,8 +526,11 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     if (isUsedMarriage(t.KouNum)) {
         if (!listed) {
             child = model::Add_NewPerson(-1, name, fname, childList);
-            if (child >= 0)
-                takePlaceholder(childList, child);
+            if (child < 0) {
+                refuseFullPersonTable();
+                return;
+            }
+            takePlaceholder(childList, child);
         }
         if (child >= 0) {
             t.Sel_Person = static_cast<int16_t>(child);
@@ -564,7 +546,7 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
                 const int16_t kind = listed ? DropUndo::ChildListed
                                      : childList == 0 ? DropUndo::ChildNewMan
                                                       : DropUndo::ChildNewWoman;
-                recordDrop(kind, st.Drop_UndoPer, kou, child, slot);
+                recordDrop(kind, -1, kou, child, slot);
                 Command2[5].setEnabled(true);
                 scritem[0].setEnabled(true);
             }
@@ -610,10 +592,12 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         kind = DropUndo::CanvasListed;
     } else if (st.Drag_Sex == 0 || st.Drag_Sex == 1) {
         placed = model::Add_NewPerson(-1, name, fname, st.Drag_Sex);
-        if (placed >= 0) {
-            takePlaceholder(st.Drag_Sex, placed);
-            kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
+        if (placed < 0) {
+            refuseFullPersonTable();
+            return;
         }
+        takePlaceholder(st.Drag_Sex, placed);
+        kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
     }
     if (isPerson(placed)) {
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
@@ -736,28 +720,54 @@ void MainForm::dropUndoItem_Click()
 
 void MainForm::UndoLastEdit()
 {
-    DropState& st = dropState();
     model::Tables& t = model::tables();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    const model::DropUndoRecord r = model::dropUndo();
+    model::clearDropUndo();
+    windows.raiseRelationEditor();
+    Command2[5].setEnabled(false);
+    scritem[0].setEnabled(false);
 
-    // The operands are the record's own copies; a person or marriage is freed only
-    // while it is still the one the drop made.
-    const int per = st.Drop_UndoPer;
-    const int kodo = st.recordKodo;
-    const bool perStands = recordedPersonStands(per, st.recordPerName);
-    const bool kodoStands = recordedPersonStands(kodo, st.recordKodoName);
-    auto freeRecordedMarriage = [&] {
-        if (!recordedMarriageStands(st))
-            return;
-        const int husband = marriage(st.recordKou).kou_titi;
-        const int wife = marriage(st.recordKou).kou_haha;
-        const bool wasStart = marriage(st.recordKou).dsp_start == 1;
-        freeMarriage(st.recordKou);
-        if (wasStart)
-            restoreStartMarriage(husband, wife);
-    };
+    // Only what the drop made and nobody uses since goes: the marriage with the
+    // partners (and the one child) the drop gave it, persons under the names the
+    // drop gave them and named by no other marriage.
+    const int per = r.Drop_UndoPer;
+    const int kodo = r.UndoKodo;
+    bool stands = true;
+    switch (r.Drop_UndoKind) {
+    case DropUndo::CanvasNewMan:
+    case DropUndo::CanvasNewWoman:
+        stands = model::createdPersonStands(per, r.perName);
+        break;
+    case DropUndo::MarriageListed:
+        stands = dropMarriageStands(r, -1);
+        break;
+    case DropUndo::MarriageNewMan:
+    case DropUndo::MarriageNewWoman:
+        stands = dropMarriageStands(r, -1) && model::createdPersonStands(per, r.perName, r.UndoKou);
+        break;
+    case DropUndo::ChildListed:
+    case DropUndo::ChildNewMan:
+    case DropUndo::ChildNewWoman:
+        stands = isUsedMarriage(r.UndoKou) && model::isChildSlot(r.UndoKodoSlot)
+                 && marriage(r.UndoKou).kou_kodo[static_cast<size_t>(r.UndoKodoSlot)] == kodo
+                 && (r.Drop_UndoKind == DropUndo::ChildListed || model::createdPersonStands(kodo, r.kodoName, r.UndoKou));
+        break;
+    case DropUndo::AdoptedListed:
+    case DropUndo::AdoptedNewMan:
+    case DropUndo::AdoptedNewWoman:
+        stands = dropMarriageStands(r, r.UndoKodoSlot) && model::createdPersonStands(per, r.perName, r.UndoKou)
+                 && (r.Drop_UndoKind == DropUndo::AdoptedListed || model::createdPersonStands(kodo, r.kodoName, r.UndoKou));
+        break;
+    default:
+        break;
+    }
+    if (!stands) {
+        platform::MsgBox(model::UndoRefusedMessage, platform::vbOKOnly | platform::vbExclamation);
+        return;
+    }
 
-    switch (st.Drop_UndoKind) {
+    switch (r.Drop_UndoKind) {
     case DropUndo::CanvasListed:
         layout::Unload_ChartCtl();
         Picture1.setOleDropMode(forms::vbOLEDropManual);
@@ -765,69 +775,53 @@ void MainForm::UndoLastEdit()
     case DropUndo::CanvasNewMan:
     case DropUndo::CanvasNewWoman:
         layout::Unload_ChartCtl();
-        if (perStands) {
-            returnPlaceholder(st.Drop_UndoKind == DropUndo::CanvasNewMan ? 0 : 1, per);
-            freePerson(per);
-        }
+        returnPlaceholder(r.Drop_UndoKind == DropUndo::CanvasNewMan ? 0 : 1, per);
+        model::freeCreatedPerson(per);
         Picture1.setOleDropMode(forms::vbOLEDropManual);
+        t.Data_Changed = 1;
         break;
     case DropUndo::MarriageListed:
     case DropUndo::MarriageNewMan:
     case DropUndo::MarriageNewWoman:
-        freeRecordedMarriage();
+        freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
-        if (st.Drop_UndoKind != DropUndo::MarriageListed && perStands) {
-            freePerson(per);
-            returnPlaceholder(st.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
+        if (r.Drop_UndoKind != DropUndo::MarriageListed) {
+            model::freeCreatedPerson(per);
+            returnPlaceholder(r.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
         }
         redrawCurrentTab();
+        t.Data_Changed = 1;
         break;
     case DropUndo::ChildListed:
     case DropUndo::ChildNewMan:
-    case DropUndo::ChildNewWoman:
-        if (isUsedMarriage(st.recordKou) && model::isChildSlot(st.recordKodoSlot)) {
-            model::marry_data& k = marriage(st.recordKou);
-            const auto slot = static_cast<size_t>(st.recordKodoSlot);
-            // Only the child the drop put there leaves the slot.
-            if (k.kou_kodo[slot] == kodo) {
-                k.kou_kodo[slot] = -1;
-                k.kou_kodo_stat[slot] = 0;
-                k.kou_kodo_comment[slot].clear();
-            }
-        }
-        if (st.Drop_UndoKind != DropUndo::ChildListed && kodoStands) {
-            freePerson(kodo);
-            returnPlaceholder(st.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
+    case DropUndo::ChildNewWoman: {
+        model::marry_data& k = marriage(r.UndoKou);
+        const auto slot = static_cast<size_t>(r.UndoKodoSlot);
+        k.kou_kodo[slot] = -1;
+        k.kou_kodo_stat[slot] = 0;
+        k.kou_kodo_comment[slot].clear();
+        if (r.Drop_UndoKind != DropUndo::ChildListed) {
+            model::freeCreatedPerson(kodo);
+            returnPlaceholder(r.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
         }
         redrawCurrentTab();
+        t.Data_Changed = 1;
         break;
+    }
     case DropUndo::AdoptedListed:
     case DropUndo::AdoptedNewMan:
     case DropUndo::AdoptedNewWoman:
-        freeRecordedMarriage();
+        freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
-        if (perStands)
-            freePerson(per);
-        if (st.Drop_UndoKind != DropUndo::AdoptedListed && kodoStands) {
-            freePerson(kodo);
-            returnPlaceholder(st.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
+        model::freeCreatedPerson(per);
+        if (r.Drop_UndoKind != DropUndo::AdoptedListed) {
+            model::freeCreatedPerson(kodo);
+            returnPlaceholder(r.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
         }
         redrawCurrentTab();
+        t.Data_Changed = 1;
         break;
     default:
         break;
     }
-
-    st.Drop_UndoKind = DropUndo::None;
-    st.Drop_UndoPer = -1;
-    st.recordKou = st.recordKodo = st.recordKodoSlot = -1;
-    st.recordHusband = st.recordWife = -1;
-    st.recordPerName.clear();
-    st.recordKodoName.clear();
-    t.UndoKou = -1;
-    t.UndoKodo = -1;
-    t.UndoKodoSlot = -1;
-    windows.raiseRelationEditor();
-    Command2[5].setEnabled(false);
-    scritem[0].setEnabled(false);
 }

@@ -1,16 +1,16 @@
 #include "model/ChildSlots.h"
 
 #include "model/Lookups.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "platform/Hooks.h"
 
+#include <utility>
 #include <vector>
 
 namespace model {
 
 namespace {
-
-constexpr int16_t UndoChildRemoved = 11;
 
 bool isMarriage(int kou)
 {
@@ -162,16 +162,17 @@ void Del_Kodo(int kou, int slot)
     if (answer == platform::vbOK) {
         // The undo record names the child that was really in the slot, whoever is
         // selected on the chart.
-        t.KouUndoMode = UndoChildRemoved;
-        t.UndoKodo = static_cast<int16_t>(child);
-        t.UndoKou = static_cast<int16_t>(kou);
-        t.UndoKodoStat = k.kou_kodo_stat[slot];
-        t.UndoKodoComment = k.kou_kodo_comment[slot];
-        t.UndoKodoSlot = static_cast<int16_t>(slot);
-        windowServices().enableRelationUndo("UNDO 削除子供関係");
+        KouUndoRecord record;
+        record.KouUndoMode = KouUndo::RemovedChild;
+        record.UndoKodo = static_cast<int16_t>(child);
+        record.UndoKou = static_cast<int16_t>(kou);
+        record.UndoKodoStat = k.kou_kodo_stat[slot];
+        record.UndoKodoComment = k.kou_kodo_comment[slot];
+        record.UndoKodoSlot = static_cast<int16_t>(slot);
         k.kou_kodo[slot] = -1;
         k.kodo_spare[slot] = -1;
         k.kou_kodo_stat[slot] = -1;
+        recordKouUndo(std::move(record));
         t.Data_Changed = 1;
     }
     // A kou_mode 2 record exists only for its children.

@@ -2,11 +2,13 @@
 
 #include "model/ChildSlots.h"
 #include "model/Lookups.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "platform/Conversions.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace model {
 
@@ -181,16 +183,21 @@ void takeStartFlag(int slot)
     }
 }
 
-void recordUndo(int kouIdx, int slot)
+// The record before a change, for the editor's undo; a new marriage has none.
+marry_data recordBefore(int kouIdx, int slot)
 {
-    Tables& t = tables();
-    if (kouIdx == -1) {
-        t.KouUndoMode = KouUndoNewMarriage;
-    } else {
-        t.KouUndoMode = KouUndoChangedMarriage;
-        t.KouUndoBuf = t.kou_buf[slot];
-    }
-    t.UndoKou = narrow(slot);
+    return kouIdx == -1 ? marry_data() : tables().kou_buf[slot];
+}
+
+// The editor's undo of this registration, recorded once the marriage is stored, so
+// that it can compare the partners the undo would take back.
+void recordUndo(int kouIdx, int slot, const marry_data& before)
+{
+    KouUndoRecord record;
+    record.KouUndoMode = kouIdx == -1 ? KouUndo::NewMarriage : KouUndo::ChangedMarriage;
+    record.KouUndoBuf = before;
+    record.UndoKou = narrow(slot);
+    recordKouUndo(std::move(record));
 }
 
 int usedMarriageCount()
@@ -293,7 +300,8 @@ void regist_kou_data(kou_work& record)
         return;
     }
 
-    windowServices().saveUndo();
+    if (record.SnapshotTaken != 1)
+        windowServices().saveUndo();
 
     const int kou = storeMarriage(record);
     if (kou == -1 || kou == -2) {
@@ -321,9 +329,9 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
     if (slot < 0)
         return -1;
 
+    const marry_data before = recordBefore(KouIdx, slot);
     if (dsp_start == 1)
         takeStartFlag(slot);
-    recordUndo(KouIdx, slot);
     writeStartFlag(slot, dsp_start);
 
     Tables& t = tables();
@@ -338,6 +346,7 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
     decideLine(slot, Yoshi_f);
     k.kou_title = titleFor(kou_title, kou_state, kou_titi);
     t.Data_Changed = 1;
+    recordUndo(KouIdx, slot, before);
     return slot;
 }
 

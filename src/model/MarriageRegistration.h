@@ -7,7 +7,7 @@
 //
 // set_kou_buf finds the slot, refuses a duplicate couple, keeps a single start
 // marriage, decides through which partner the family line continues (Yoshi_f), fills a
-// default title and records the relationship editor's one-step undo.
+// default title and records the relationship editor's one-step undo (model/UndoRecords.h).
 //
 // Refusals come back as data inside kou_work (message text, box style, title); the
 // calling window shows them.
@@ -23,10 +23,6 @@ namespace model {
 constexpr int16_t KouWorkRefused = 16;        // ErrFlag of a refusal (also of a refused child)
 constexpr int KouWorkErrorStyle = 48;         // OK button with the exclamation icon
 inline constexpr const char* KouWorkErrorTitle = "関係設定エラー";
-
-// KouUndoMode values written by set_kou_buf.
-constexpr int16_t KouUndoNewMarriage = 1;     // undo frees UndoKou
-constexpr int16_t KouUndoChangedMarriage = 2; // undo copies KouUndoBuf back into UndoKou
 
 // One child to register: the person and the direct-line mark its slot gets.
 struct KodoEntry {
@@ -49,6 +45,10 @@ struct kou_work {
     int16_t Bunke = 0;          // branch-family flag
     int16_t KodoCnt = -1;       // filled entries of Kodo; 0 or -1 = none
     ChildArray<KodoEntry> Kodo; // children to register, entries 0..KodoCnt-1
+    // 1 when the caller took the undo snapshot itself, before it created a person for
+    // this record: a snapshot taken here would hold that person, and the main
+    // window's undo would leave it behind.
+    int16_t SnapshotTaken = 0;
 
     int16_t ErrFlag = 0;        // 0 ok; KouWorkRefused after a refusal or a refused child
     std::string ErrMsg;         // message to show
@@ -60,8 +60,8 @@ struct kou_work {
 // Resets every field of the record to its initial value.
 void init_kou_work(kou_work& record);
 
-// Checks the record and, when the partners are acceptable, takes the undo snapshot,
-// stores the marriage with set_kou_buf, stores the record's Bunke and registers its
+// Checks the record and, when the partners are acceptable, takes the undo snapshot
+// (unless SnapshotTaken), stores the marriage with set_kou_buf, stores the record's Bunke and registers its
 // children. The verdict is left in the record. Also leaves KouNum = KouIdx,
 // Sel_ChildKou = the stored marriage (or the refusal code of set_kou_buf) and
 // Sel_ChildSlot = the result of the last child registration.

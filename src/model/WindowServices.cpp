@@ -1,7 +1,10 @@
 #include "model/WindowServices.h"
 
+#include "model/UndoRecords.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
+
+#include <utility>
 
 namespace model {
 
@@ -13,37 +16,6 @@ WindowServices& defaultServices()
 {
     static WindowServices services;
     return services;
-}
-
-// A freed record holds no couple and no children; the start flag leaves it.
-void freeMarriage(marry_data& k)
-{
-    k.InUse = SlotFree;
-    k.kou_gen = -1;
-    k.kou_title.clear();
-    k.kou_state.clear();
-    k.kou_mode = -1;
-    k.sort_lev = -1;
-    k.kou_titi = -1;
-    k.kou_haha = -1;
-    k.dsp_start = -1;
-    for (int s = 0; s <= LastChildSlot; ++s) {
-        k.kou_kodo[s] = -1;
-        k.kou_kodo_stat[s] = -1;
-    }
-}
-
-// The chart needs a start marriage: when the freed record held it, the first
-// record still in use takes it over.
-void handOverStartFlag(int freedKou)
-{
-    Tables& t = tables();
-    for (int k = 1; k <= LastSlot; ++k) {
-        if (k != freedKou && t.kou_buf[k].InUse != SlotFree) {
-            t.kou_buf[k].dsp_start = 1;
-            return;
-        }
-    }
 }
 
 } // namespace
@@ -78,14 +50,16 @@ int deleteMarriageRecord(int kou)
         return -1;
     if (platform::MsgBox("削除してよろしいでしょうか？", platform::vbOKCancel) != platform::vbOK)
         return 0;
-    t.KouUndoBuf = k;
-    windowServices().enableRelationUndo("UNDO 削除");
+    KouUndoRecord record;
+    record.KouUndoMode = KouUndo::DeletedMarriage;
+    record.KouUndoBuf = k;
+    record.UndoKou = static_cast<int16_t>(kou);
     const bool heldStart = k.dsp_start == 1;
-    freeMarriage(k);
+    freeMarriageRecord(kou);
+    // The chart needs a start marriage: the first record still in use takes it over.
     if (heldStart)
-        handOverStartFlag(kou);
-    t.KouUndoMode = 3;
-    t.UndoKou = static_cast<int16_t>(kou);
+        handStartMarkTo(-1);
+    recordKouUndo(std::move(record));
     t.Data_Changed = 1;
     return 0;
 }

@@ -24,8 +24,8 @@ public:
     // The marriage table was emptied: the relationship editor drops its third person
     // list, its marriage list, partner labels, text fields, children list and marks.
     virtual void resetRelationEditor() {}
-    // A child was removed with an undo record: the relationship editor's undo menu
-    // item and button are enabled and carry this caption.
+    // A step of the relationship editor's undo was recorded (model/UndoRecords.h):
+    // the editor's undo menu item and button are enabled and carry this caption.
     virtual void enableRelationUndo(const std::string& caption) { (void)caption; }
     // The relationship editor's delete of a marriage record (it asks first).
     // Returns -1 when the record is not in use, else 0. The default performs the
@@ -91,9 +91,9 @@ WindowServices& windowServices();
 
 // The table part of the relationship editor's marriage delete: -1 when the record
 // is not in use (nothing asked); otherwise asks "削除してよろしいでしょうか？"
-// (OK/Cancel) and returns 0; on OK the record is copied to KouUndoBuf, freed, the
-// start flag handed to the first remaining record, KouUndoMode 3 and UndoKou set,
-// and the relationship editor's undo enabled as "UNDO 削除".
+// (OK/Cancel) and returns 0; on OK the record is freed, the start flag handed to the
+// first remaining record, and the deletion recorded as the relationship editor's
+// pending step (model/UndoRecords.h), whose undo is offered as "UNDO 削除".
 int deleteMarriageRecord(int kou);
 
 } // namespace model

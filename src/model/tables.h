@@ -191,16 +191,6 @@ struct Tables {
     // Scratch record of the child-slot operations; carries over between them.
     kodo_data KodoWork;
 
-    // The relationship editor's one-step undo (1 new marriage, 2 changed,
-    // 3 deleted, 11 child removed; 0 nothing to undo).
-    int16_t KouUndoMode = 0;
-    marry_data KouUndoBuf;
-    int16_t UndoKou = -1;
-    int16_t UndoKodo = -1;
-    int16_t UndoKodoStat = -1;
-    std::string UndoKodoComment;
-    int16_t UndoKodoSlot = -1;
-
     // Messages held back while the user drags from the relationship editor's person list.
     std::string DragMsg;
     int16_t DragMsgPending = 0;

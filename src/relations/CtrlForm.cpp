@@ -4,6 +4,7 @@
 #include "relations/relations_state.h"
 
 #include "model/Lookups.h"
+#include "model/UndoRecords.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Cp932.h"
@@ -198,11 +199,11 @@ void CtrlForm::design()
     Frame1.move(5220, 6360, 4740, 600);
     Frame1.setCaption("");
     const std::pair<int, const char*> pictureButtons[] = {
-        {0, "small form"}, {1, "large form"}, {3, "UNDO"}, {4, "EXIT"}};
+        {0, "small form"}, {1, "large form"}, {3, model::UndoCaptionNone}, {4, "EXIT"}};
     int x = 120;
     for (const auto& [index, tip] : pictureButtons) {
         Command2[index].move(x, 180, 900, 360);
-        Command2[index].setCaption(index == 3 ? "UNDO" : tip);
+        Command2[index].setCaption(index == 3 ? model::UndoCaptionNone : tip);
         Command2[index].setToolTipText(tip);
         x += 1020;
     }
@@ -568,8 +569,17 @@ void CtrlForm::disableUndo()
 {
     scritem[0].setEnabled(false);
     Command2[3].setEnabled(false);
-    scritem[0].setCaption(relations::UndoCaptionNone);
-    Command2[3].setToolTipText(relations::UndoCaptionNone);
+    scritem[0].setCaption(model::UndoCaptionNone);
+    Command2[3].setToolTipText(model::UndoCaptionNone);
+}
+
+void CtrlForm::showPendingUndo()
+{
+    const int16_t kind = model::kouUndo().KouUndoMode;
+    if (kind == model::KouUndo::None)
+        disableUndo();
+    else
+        enableUndo(model::kouUndoCaption(kind));
 }
 
 void CtrlForm::clearPersonLists()

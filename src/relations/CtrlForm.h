@@ -114,6 +114,9 @@ public:
     void enableUndo(const std::string& caption);
     // Both undo entries are disabled and read "UNDO".
     void disableUndo();
+    // The undo entries show the pending step of the editor's undo: enabled with the
+    // caption naming it, or disabled when nothing is pending.
+    void showPendingUndo();
     // The person table was emptied: the men's and women's lists go.
     void clearPersonLists();
     // The marriage table was emptied: the marriage lists and the fields go.

@@ -129,7 +129,9 @@ void CtrlForm::registerMarriage()
     t.Sel_KouMark = 0;
     t.KouNum = -1;
     edit_kou_data(-1);
-    enableUndo(relations::UndoCaptionRegistered);
+    // Only a registration that stored the marriage recorded a step; a refused one
+    // leaves whatever step was pending, under its own caption.
+    showPendingUndo();
     relations::relationRequests().raiseMainWindow();
 }
 
@@ -177,11 +179,7 @@ void CtrlForm::deleteChild()
     const int kou = t.Sel_ChildKou;
     const int slot = t.Sel_ChildSlot;
     model::Del_Kodo(kou, slot);
-    // The model arms the editor's undo through the main window; arm it here too, so
-    // the entries follow the table whoever relays the request.
-    if (t.KouUndoMode == relations::KouUndoRemovedChild && t.UndoKou == kou && t.UndoKodoSlot == slot &&
-        t.kou_buf[static_cast<size_t>(kou)].kou_kodo[static_cast<size_t>(slot)] == -1)
-        enableUndo(relations::UndoCaptionChildRemoved);
+    showPendingUndo();
     edit_kou_data(t.KouNum);
     refreshChart();
     t.Data_Changed = 1;
@@ -220,8 +218,7 @@ int CtrlForm::del_kou_buf(int kou)
     if (!model::isSlot(kou) || kou == 0 || t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree)
         return -1;
     const int result = model::deleteMarriageRecord(kou);
-    if (result == 0 && t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree)
-        enableUndo(relations::UndoCaptionDeleted);
+    showPendingUndo();
     resetFields();
     return result == -1 ? -1 : 0;
 }

@@ -15,6 +15,7 @@
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
 #include "model/PersonTable.h"
+#include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -303,25 +305,28 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
     (void)Y;
     if (Index != 0 && Index != 1)
         return;
-    model::Tables& t = tables();
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
+    model::KouUndoRecord record;
     if (st.Drag_Person == -1) {
         const std::string entryText = List1[Index].text();
         const int created = createPlaceholderPerson(Index);
-        if (created >= 0) {
-            Label2[Index].setCaption(entryText);
-            Label2[Index].setTag(std::to_string(created));
-            relations::relationsState().UndoActer = static_cast<int16_t>(created);
-            t.KouUndoMode = Index == 0 ? relations::KouUndoNewHusband : relations::KouUndoNewWife;
+        // No room for the person: the drop is refused and the field stays as it was.
+        if (created < 0) {
+            model::StartDrag(mainwindow::PersonTableFullDropMessage);
+            return;
         }
+        Label2[Index].setCaption(entryText);
+        Label2[Index].setTag(std::to_string(created));
+        record.KouUndoMode = Index == 0 ? model::KouUndo::NewHusband : model::KouUndo::NewWife;
+        record.UndoActer = static_cast<int16_t>(created);
     } else {
         Label2[Index].setCaption(Data.getData(forms::vbCFText));
         Label2[Index].setTag(std::to_string(st.Drag_Person));
-        t.KouUndoMode = Index == 0 ? relations::KouUndoListedHusband : relations::KouUndoListedWife;
+        record.KouUndoMode = Index == 0 ? model::KouUndo::ListedHusband : model::KouUndo::ListedWife;
     }
-    scritem[0].setEnabled(true);
-    Command2[3].setEnabled(true);
+    model::recordKouUndo(std::move(record));
+    showPendingUndo();
     st.Drop_Done = -1;
 }
 
@@ -332,28 +337,28 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)Shift;
     (void)X;
     (void)Y;
-    model::Tables& t = tables();
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
     const std::string dropped = Data.getData(forms::vbCFText);
-    if (st.Drag_Person == -1) {
+    model::KouUndoRecord record;
+    int child = st.Drag_Person;
+    record.KouUndoMode = model::KouUndo::ListedChild;
+    if (child == -1) {
         const int list = st.Drag_Sex != 0 ? 1 : 0;
-        const int created = createPlaceholderPerson(list);
-        if (created >= 0) {
-            List2.addItem(dropped);
-            List2.setItemData(List2.newIndex(), created);
-            List2.setSelected(List2.newIndex(), true);
-            t.UndoKodo = static_cast<int16_t>(created);
-            t.KouUndoMode = list == 1 ? relations::KouUndoNewWomanChild : relations::KouUndoNewManChild;
+        child = createPlaceholderPerson(list);
+        // No room for the person: the drop is refused and the list stays as it was.
+        if (child < 0) {
+            model::StartDrag(mainwindow::PersonTableFullDropMessage);
+            return;
         }
-    } else {
-        List2.addItem(dropped);
-        List2.setItemData(List2.newIndex(), st.Drag_Person);
-        List2.setSelected(List2.newIndex(), true);
-        t.UndoKodo = st.Drag_Person;
-        t.KouUndoMode = relations::KouUndoListedChild;
+        record.KouUndoMode = list == 1 ? model::KouUndo::NewWomanChild : model::KouUndo::NewManChild;
     }
-    enableUndo(relations::UndoCaptionNewChild);
+    List2.addItem(dropped);
+    List2.setItemData(List2.newIndex(), child);
+    List2.setSelected(List2.newIndex(), true);
+    record.UndoKodo = static_cast<int16_t>(child);
+    model::recordKouUndo(std::move(record));
+    showPendingUndo();
     st.Drop_Done = -1;
 }
 
@@ -421,10 +426,14 @@ void CtrlForm::completeKeptChartDrop()
     if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
         if (isListedPerson(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
             const int copy = main->AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
-            if (copy != -1) {
-                copyPerson(st.Drag_Person, copy);
-                st.Drag_Person = static_cast<int16_t>(copy);
+            // The user chose the copy; without room for it the drop is cancelled
+            // rather than relating the person the user declined.
+            if (copy == -1) {
+                platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+                return;
             }
+            copyPerson(st.Drag_Person, copy);
+            st.Drag_Person = static_cast<int16_t>(copy);
         }
     } else if (st.Drop_PendKind == mainwindow::PendBoxMarried) {
         std::vector<int16_t>& boxes = drawing::drawState().Label12_Per;
@@ -436,10 +445,12 @@ void CtrlForm::completeKeptChartDrop()
             return;
         const model::personal_data& p = person(boxPerson);
         const int copy = main->AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
-        if (copy != -1) {
-            copyPerson(boxPerson, copy);
-            boxes[static_cast<size_t>(index)] = static_cast<int16_t>(copy);
+        if (copy == -1) {
+            platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+            return;
         }
+        copyPerson(boxPerson, copy);
+        boxes[static_cast<size_t>(index)] = static_cast<int16_t>(copy);
     }
     main->Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
                                    st.Drop_PendName);

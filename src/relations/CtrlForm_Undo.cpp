@@ -10,9 +10,10 @@
 #include "drawing/ChartRebuild.h"
 #include "drawing/ChartViews.h"
 #include "layout/chart_state.h"
-#include "model/MarriageRegistration.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
+#include "platform/Hooks.h"
 
 namespace {
 
@@ -26,55 +27,6 @@ int usedPersonCount()
             ++count;
     }
     return count;
-}
-
-// The first marriage in use that has the start mark, other than `except`; -1 none.
-int startMarriage(int except)
-{
-    for (int i = 1; i <= model::LastSlot; ++i) {
-        const model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (i != except && k.InUse == model::SlotUsed && k.dsp_start == 1)
-            return i;
-    }
-    return -1;
-}
-
-// The chart needs a start marriage: the first marriage in use takes the mark when
-// none has it.
-void ensureStartMarriage()
-{
-    if (startMarriage(-1) != -1)
-        return;
-    for (int i = 1; i <= model::LastSlot; ++i) {
-        model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (k.InUse == model::SlotUsed) {
-            k.dsp_start = 1;
-            return;
-        }
-    }
-}
-
-// Only one start marriage: a restored start marriage takes the mark back from the
-// marriage that inherited it.
-void keepSingleStart(int restored)
-{
-    if (tables().kou_buf[static_cast<size_t>(restored)].dsp_start != 1)
-        return;
-    const int other = startMarriage(restored);
-    if (other != -1)
-        tables().kou_buf[static_cast<size_t>(other)].dsp_start = 0;
-}
-
-// Frees a person a drop created. Slot 1024, the blank partner, is never a created
-// person and keeps its name.
-void freeCreatedPerson(int person)
-{
-    if (person < 1 || person > model::LastPersonSlot)
-        return;
-    model::personal_data& p = tables().per_buf[static_cast<size_t>(person)];
-    p.InUse = model::SlotFree;
-    p.F_name.clear();
-    p.Name.clear();
 }
 
 void removeFirstLine(forms::ListBox& list, int itemData)
@@ -142,53 +94,59 @@ void CtrlForm::undo_kou_data()
 
     t.Entry_Open = 0;
     relations::relationRequests().closePersonEditor();
-    if (t.KouUndoMode < 1)
+    const model::KouUndoRecord r = model::kouUndo();
+    if (r.KouUndoMode < 1)
         return;
+    // The step is forgotten whatever happens next: one undo per step.
+    model::clearKouUndo();
+    disableUndo();
+    // What the step would take back has changed since (a chart drop, another
+    // window): acting now would overwrite or free what is in use.
+    if (!model::kouUndoStands(r)) {
+        platform::MsgBox(model::UndoRefusedMessage, platform::vbOKOnly | platform::vbExclamation);
+        return;
+    }
 
-    const bool newMan = t.KouUndoMode == relations::KouUndoNewManChild ||
-                           t.KouUndoMode == relations::KouUndoNewHusband;
-    switch (t.KouUndoMode) {
-    case model::KouUndoNewMarriage:
-        if (model::isSlot(t.UndoKou)) {
-            model::marry_data& k = t.kou_buf[static_cast<size_t>(t.UndoKou)];
-            k.InUse = model::SlotFree;
-            // The freed slot must not hand its children to the next marriage stored in it.
-            for (int s = 0; s <= model::LastChildSlot; ++s) {
-                k.kou_kodo[static_cast<size_t>(s)] = -1;
-                k.kou_kodo_stat[static_cast<size_t>(s)] = -1;
-            }
-            t.UndoKou = -1;
-        }
-        ensureStartMarriage();
+    namespace KouUndo = model::KouUndo;
+    switch (r.KouUndoMode) {
+    case KouUndo::NewMarriage: {
+        model::freeMarriageRecord(r.UndoKou);
+        // The chart needs a start marriage: the first one in use takes the mark when
+        // the freed record held it.
+        if (model::currentStartMarriage() == -1)
+            model::handStartMarkTo(-1);
         clearPartnerLabel(0);
         clearPartnerLabel(1);
         List2.clear();
         Build_list_kou();
         redrawAfterUndo();
+        t.Data_Changed = 1;
         break;
-    case model::KouUndoChangedMarriage:
-    case relations::KouUndoDeletedMarriage:
-        if (model::isSlot(t.UndoKou)) {
-            t.kou_buf[static_cast<size_t>(t.UndoKou)] = t.KouUndoBuf;
-            keepSingleStart(t.UndoKou);
-            // A change that made this marriage the start took the mark from another
-            // one; restoring the old record must not leave the chart without a start.
-            ensureStartMarriage();
-            if (t.KouUndoMode == model::KouUndoChangedMarriage)
-                edit_kou_data(t.UndoKou);
-        }
+    }
+    case KouUndo::ChangedMarriage:
+    case KouUndo::DeletedMarriage:
+        t.kou_buf[static_cast<size_t>(r.UndoKou)] = r.KouUndoBuf;
+        // A restored start marriage takes the mark back from the marriage that
+        // inherited it; a change that made this marriage the start took the mark
+        // from another one, and restoring the old record must not leave the chart
+        // without a start.
+        model::handStartMarkTo(r.KouUndoBuf.dsp_start == 1 ? r.UndoKou : model::currentStartMarriage());
+        if (r.KouUndoMode == KouUndo::ChangedMarriage)
+            edit_kou_data(r.UndoKou);
         Build_list_kou();
         redrawAfterUndo();
+        t.Data_Changed = 1;
         break;
-    case relations::KouUndoListedChild:
-        removeFirstLine(List2, t.UndoKodo);
+    case KouUndo::ListedChild:
+        removeFirstLine(List2, r.UndoKodo);
         break;
-    case relations::KouUndoNewManChild:
-    case relations::KouUndoNewWomanChild:
-    case relations::KouUndoNewHusband:
-    case relations::KouUndoNewWife: {
-        const bool child = t.KouUndoMode <= relations::KouUndoNewWomanChild;
-        const int created = child ? t.UndoKodo : state.UndoActer;
+    case KouUndo::NewManChild:
+    case KouUndo::NewWomanChild:
+    case KouUndo::NewHusband:
+    case KouUndo::NewWife: {
+        const bool newMan = r.KouUndoMode == KouUndo::NewManChild || r.KouUndoMode == KouUndo::NewHusband;
+        const bool child = r.KouUndoMode <= KouUndo::NewWomanChild;
+        const int created = child ? r.UndoKodo : r.UndoActer;
         if (child)
             removeFirstLine(List2, created);
         else
@@ -202,32 +160,29 @@ void CtrlForm::undo_kou_data()
         if (placeholder >= 0 && placeholder < list.listCount())
             list.setList(placeholder, relations::placeholderLine(templateText, counter));
         removeFirstLine(list, created);
-        freeCreatedPerson(created);
+        model::freeCreatedPerson(created);
+        t.Data_Changed = 1;
         break;
     }
-    case relations::KouUndoListedHusband:
+    case KouUndo::ListedHusband:
         clearPartnerLabel(0);
         break;
-    case relations::KouUndoListedWife:
+    case KouUndo::ListedWife:
         clearPartnerLabel(1);
         break;
-    case relations::KouUndoRemovedChild:
-        if (model::isSlot(t.UndoKou) && model::isChildEntry(t.UndoKodoSlot)) {
-            model::marry_data& k = t.kou_buf[static_cast<size_t>(t.UndoKou)];
-            const size_t slot = static_cast<size_t>(t.UndoKodoSlot);
-            k.kou_kodo[slot] = t.UndoKodo;
-            k.kou_kodo_stat[slot] = t.UndoKodoStat;
-            k.kou_kodo_comment[slot] = t.UndoKodoComment;
-            edit_kou_data(t.UndoKou);
-            redrawAfterUndo();
-        }
+    case KouUndo::RemovedChild: {
+        model::marry_data& k = t.kou_buf[static_cast<size_t>(r.UndoKou)];
+        const size_t slot = static_cast<size_t>(r.UndoKodoSlot);
+        k.kou_kodo[slot] = r.UndoKodo;
+        k.kou_kodo_stat[slot] = r.UndoKodoStat;
+        k.kou_kodo_comment[slot] = r.UndoKodoComment;
+        edit_kou_data(r.UndoKou);
+        redrawAfterUndo();
+        t.Data_Changed = 1;
         break;
+    }
     default:
         // Kinds above 11 only end the pending step.
         break;
     }
-
-    t.KouUndoMode = 0;
-    state.UndoActer = 0;
-    disableUndo();
 }

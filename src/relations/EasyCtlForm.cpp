@@ -291,12 +291,14 @@ void EasyCtlForm::Command1_Click()
         }
     }
 
-    if (AddNin == 0 && !createNewPerson())
+    const bool createsPerson = AddNin == 0;
+    if (createsPerson && !createNewPerson())
         return;
     if (model::isSlot(AddNin) && AddNin != model::BlankPartner)
         AddSex = person(AddNin).Sex;
 
     model::init_kou_work(KouWork);
+    KouWork.SnapshotTaken = createsPerson ? 1 : 0;
     if (operation == Operation::NewFamily)
         KouWork.KodoCnt = 0;
     runOperation(operation);
@@ -318,6 +320,10 @@ bool EasyCtlForm::createNewPerson()
         !model::acceptSavableText(Text2.text(), relations::EasyErrorTitle))
         return false;
 
+    // The undo snapshot comes before the placeholder person exists, so that the main
+    // window's undo takes that person back with the relation (regist_kou_data is told
+    // not to take another).
+    model::windowServices().saveUndo();
     model::Tables& t = tables();
     const int sex = AddSex == 0 ? 0 : 1;
     model::Add_DummyPerson(sex);

@@ -1,10 +1,9 @@
 #pragma once
 // The program-wide values of the relationship editing windows: the placeholder
-// templates of the person lists, the undo operand of a partner drop, the state
-// words of the marriage state list, and the texts the editor shows. The marriage
-// table, the editor cursors (KouNum, Sel_KouMark, ...) and the rest of the
-// editor's one-step undo (KouUndoMode, KouUndoBuf, UndoKou, ...) belong to the
-// family and live in model::tables().
+// templates of the person lists, the state words of the marriage state list, and
+// the texts the editor shows. The marriage table and the editor cursors (KouNum,
+// Sel_KouMark, ...) belong to the family and live in model::tables(); the editor's
+// one-step undo is model::kouUndo() (model/UndoRecords.h).
 
 #include <array>
 #include <cstdint>
@@ -38,25 +37,6 @@ inline constexpr std::array<StateWord, 12> StateWords{{
 // empty state) loads as.
 constexpr int OtherStateItem = 11;
 
-// The editor's undo kinds beyond those the family model records (1 new
-// marriage, 2 changed marriage, 3 deleted marriage, 11 removed child).
-constexpr int16_t KouUndoListedChild = 4;
-constexpr int16_t KouUndoNewManChild = 5;
-constexpr int16_t KouUndoNewWomanChild = 6;
-constexpr int16_t KouUndoListedHusband = 7;
-constexpr int16_t KouUndoListedWife = 8;
-constexpr int16_t KouUndoNewHusband = 9;
-constexpr int16_t KouUndoNewWife = 10;
-constexpr int16_t KouUndoRemovedChild = 11;
-constexpr int16_t KouUndoDeletedMarriage = 3;
-
-// Captions of the undo menu item and button.
-inline constexpr const char* UndoCaptionNone = "UNDO";
-inline constexpr const char* UndoCaptionRegistered = "UNDO 登録";
-inline constexpr const char* UndoCaptionDeleted = "UNDO 削除";
-inline constexpr const char* UndoCaptionChildRemoved = "UNDO 削除子供関係";
-inline constexpr const char* UndoCaptionNewChild = "UNDO 新子供";
-
 // Texts of the editor.
 inline constexpr const char* CtrlCaption = "関係設定画面";
 inline constexpr const char* BlankPartnerText = "空白";
@@ -79,8 +59,6 @@ struct RelationsState {
     // line is the template followed by its counter as two digits.
     std::string DummyManText = "**** 男";
     std::string DummyWomanText = "**** 女";
-    // The person a partner drop created (undo kinds 9 and 10); 0 none.
-    int16_t UndoActer = 0;
 };
 
 // The one instance.

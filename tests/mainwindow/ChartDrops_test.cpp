@@ -10,12 +10,14 @@
 #include "forms/ListBox.h"
 #include "mainwindow/DropState.h"
 #include "model/Lookups.h"
+#include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace mainwindow_test {
 namespace {
@@ -115,6 +117,15 @@ protected:
         return starts;
     }
 
+    // Drags 佐藤 幸子 from the list onto the son's box; returns her and the marriage made.
+    std::pair<int, int> marrySonByDrop()
+    {
+        const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
+        drag("佐藤 幸子", woman, 1);
+        dropOnBox(Son);
+        return {woman, marriageOf(Son, woman)};
+    }
+
     static bool dropUndoEnabled() { return window().scritem[0].isEnabled() && window().Command2[5].isEnabled(); }
 
     DragSourceForm source;
@@ -134,8 +145,8 @@ TEST_F(ChartDropTest, ListedWomanOnASingleManMarriesThem)
     EXPECT_EQ(startMarriages(), std::vector<int>{r}) << "the new marriage is the start marriage";
     EXPECT_EQ(kou(parents).dsp_start, 0);
     const mainwindow::DropState& st = mainwindow::dropState();
-    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
-    EXPECT_EQ(tables().UndoKou, r);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
+    EXPECT_EQ(model::dropUndo().UndoKou, r);
     EXPECT_EQ(st.Drop_Done, -1);
     EXPECT_TRUE(dropUndoEnabled());
     EXPECT_EQ(windows.count("rebuildRelationMarriageList"), 1);
@@ -156,7 +167,7 @@ TEST_F(ChartDropTest, SameSexIsRefusedWithAMessageAfterTheDrag)
     EXPECT_EQ(answers.shown()[0].text, "この人の上にはドラッグ出来ません。性別が同一です");
     EXPECT_EQ(answers.shown()[0].title, "ドラッグエラー") << "held back until the drag ended";
     EXPECT_EQ(model::Find_PersonMarry(man), -1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_EQ(tables().Data_Changed, 1);
 }
 
@@ -175,14 +186,15 @@ TEST_F(ChartDropTest, WomensPlaceholderOnAManCreatesAndMarriesHer)
     EXPECT_GT(marriageOf(Son, created), 0);
     EXPECT_EQ(tables().DummyWomanCnt, 4);
     EXPECT_EQ(windows.count(RecordingWindows::call("placeholderTaken", {1, created})), 1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageNewWoman);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoPer, created);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageNewWoman);
+    EXPECT_EQ(model::dropUndo().Drop_UndoPer, created);
 }
 
 TEST_F(ChartDropTest, UndoOfAPlaceholderMarriageFreesBothAndGivesTheStartBack)
 {
     const int parents = showFamily();
     tables().DummyWomanCnt = 5;
+    const int16_t personCount = tables().PerCount;
     drag("**** 女05", -1, 1);
     dropOnBox(Son);
     const int created = 4;
@@ -197,10 +209,11 @@ TEST_F(ChartDropTest, UndoOfAPlaceholderMarriageFreesBothAndGivesTheStartBack)
     EXPECT_EQ(per(created).InUse, model::SlotFree);
     EXPECT_EQ(per(created).Name, "");
     EXPECT_EQ(tables().DummyWomanCnt, 5);
+    EXPECT_EQ(tables().PerCount, personCount) << "the person count follows the freed person";
     EXPECT_EQ(windows.count(RecordingWindows::call("placeholderReturned", {1, created})), 1);
-    EXPECT_EQ(startMarriages(), std::vector<int>{parents}) << "the son's parents' marriage, and only it";
+    EXPECT_EQ(startMarriages(), std::vector<int>{parents}) << "the start marriage the drop took it from";
     EXPECT_FALSE(dropUndoEnabled());
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_EQ(windows.count("closePersonEditor"), closedBefore + 1) << "a person went: the person editor closes";
     EXPECT_EQ(windows.count("raiseRelationEditor"), 1);
 
@@ -224,7 +237,7 @@ TEST_F(ChartDropTest, MarriedPersonsDropIsKeptForTheEditor)
     EXPECT_EQ(st.Drop_PendData.getData(), "山田 太郎");
     EXPECT_EQ(st.Drop_Done, -1);
     EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
-    EXPECT_EQ(st.Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_TRUE(answers.shown().empty()) << "the question is the editor's";
 }
 
@@ -248,7 +261,7 @@ TEST_F(ChartDropTest, ShiftDropMakesAnAdoptedChildWithAnUnknownPartner)
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(r).kou_kodo_stat[static_cast<size_t>(slot)], 2);
     EXPECT_EQ(kou(r).kou_kodo_comment[static_cast<size_t>(slot)], "養子");
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::AdoptedListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::AdoptedListed);
 
     window().scritem_Click(0);
     EXPECT_EQ(kou(r).InUse, model::SlotFree);
@@ -267,7 +280,7 @@ TEST_F(ChartDropTest, CoupleMarkTakesAChildAndItsUndoEmptiesTheSlot)
     const int slot = model::Find_KodoSlot(parents, girl);
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(parents).kou_kodo_stat[static_cast<size_t>(slot)], 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildListed);
     EXPECT_EQ(tables().KouNum, parents);
     EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {parents})), 1);
 
@@ -286,7 +299,7 @@ TEST_F(ChartDropTest, UndoOfAPlaceholderChildOnAMarkFreesTheChild)
     const int created = 4;
     const int slot = model::Find_KodoSlot(parents, created);
     ASSERT_GE(slot, 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::ChildNewMan);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildNewMan);
 
     window().scritem_Click(0);
     EXPECT_EQ(kou(parents).kou_kodo[static_cast<size_t>(slot)], -1);
@@ -315,7 +328,7 @@ TEST_F(ChartDropTest, CoupleMarkOfTwentyChildrenRefusesAndRecordsNothing)
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "子供の人数は20人迄です");
     EXPECT_EQ(model::Find_KodoSlot(parents, girl), -1);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
     EXPECT_FALSE(dropUndoEnabled());
 }
 
@@ -349,7 +362,7 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
     EXPECT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropNone);
     EXPECT_EQ(drawing::drawState().Chart_MaxX, 1500);
     EXPECT_EQ(drawing::drawState().Chart_MaxY, 1200);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::CanvasListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::CanvasListed);
 
     // A second drop beside the box finds the canvas refusing.
     mainwindow::dropState().Drop_Done = 0;
@@ -366,10 +379,7 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
 TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)
 {
     showFamily();
-    const int woman = model::set_per_buf(-1, "幸子", "佐藤", 1, "");
-    drag("佐藤 幸子", woman, 1);
-    dropOnBox(Son);
-    const int r = marriageOf(Son, woman);
+    const int r = marrySonByDrop().second;
     ASSERT_GT(r, 0);
 
     // The relationship editor deletes the marriage and the slot is reused.
@@ -377,13 +387,168 @@ TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)
     const int man = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
     const int other = model::set_per_buf(-1, "春子", "鈴木", 1, "");
     ASSERT_EQ(model::set_kou_buf(-1, "通常", 0, 0, man, other, 0, "", 0), r);
-    tables().UndoKou = static_cast<int16_t>(r);
 
+    answers.answerNext(platform::vbOK);
     window().scritem_Click(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::UndoRefusedMessage);
+    EXPECT_FALSE(dropUndoEnabled());
     EXPECT_EQ(kou(r).InUse, model::SlotUsed);
     EXPECT_EQ(kou(r).kou_titi, man);
     EXPECT_EQ(kou(r).kou_haha, other);
 }
+
+TEST_F(ChartDropTest, UndoKeepsAPlaceholderThatALaterMarriageNames)
+{
+    showFamily();
+    drag("**** 女01", -1, 1);
+    dropOnBox(Son);
+    const int created = 4;
+    const int r = marriageOf(Son, created);
+    ASSERT_GT(r, 0);
+    // Later the placeholder woman also marries another man.
+    const int other = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
+    const int later = model::set_kou_buf(-1, "死別", 1, 0, other, created, 0, "", 0);
+    ASSERT_GT(later, 0);
+    const int16_t personCount = tables().PerCount;
+
+    answers.answerNext(platform::vbOK);
+    window().scritem_Click(0);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::UndoRefusedMessage);
+    EXPECT_EQ(per(created).InUse, model::SlotUsed) << "the later marriage still names her";
+    EXPECT_EQ(kou(r).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(later).kou_haha, created);
+    EXPECT_EQ(tables().PerCount, personCount);
+    EXPECT_FALSE(dropUndoEnabled()) << "the refused undo is forgotten";
+}
+
+TEST_F(ChartDropTest, UndoGivesTheStartMarkBackToTheMarriageTheDropTookItFrom)
+{
+    const int parents = showFamily();
+    // The father's parents hold the start mark when the drop comes.
+    const int grandfather = model::set_per_buf(-1, "一蔵", "山田", 0, "");
+    const int grandmother = model::set_per_buf(-1, "松", "山田", 1, "");
+    const int grandparents = model::set_kou_buf(-1, "通常", 0, 0, grandfather, grandmother, 1, "", 0);
+    model::kodo_data child;
+    child.KouIdx = static_cast<int16_t>(grandparents);
+    child.kou_kodo = Father;
+    ASSERT_GE(model::Add_Kodo(child), 0);
+    ASSERT_EQ(startMarriages(), std::vector<int>{grandparents});
+    drawing::Refresh_TabDisp();
+    const int woman = model::set_per_buf(-1, "幸子", "鈴木", 1, "");
+    drag("鈴木 幸子", woman, 1);
+    dropOnBox(Son);
+    const int r = marriageOf(Son, woman);
+    ASSERT_GT(r, 0);
+    ASSERT_EQ(startMarriages(), std::vector<int>{r});
+
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(r).InUse, model::SlotFree);
+    EXPECT_EQ(startMarriages(), std::vector<int>{grandparents}) << "not the son's parents' marriage " << parents;
+}
+
+TEST_F(ChartDropTest, NewFamilyForgetsTheLastDrop)
+{
+    showFamily();
+    const auto [woman, r] = marrySonByDrop();
+    ASSERT_GT(r, 0);
+    ASSERT_TRUE(dropUndoEnabled());
+
+    tables().Data_Changed = 0;
+    window().fileitem[0].choose();
+    EXPECT_FALSE(dropUndoEnabled());
+    // The same couple entered again in the new family is no drop to take back.
+    buildFamily();
+    ASSERT_EQ(model::set_per_buf(-1, "幸子", "佐藤", 1, ""), woman);
+    ASSERT_EQ(model::set_kou_buf(-1, "通常", 0, 0, Son, woman, 1, "", 0), r);
+    window().scritem_Click(0);
+    EXPECT_EQ(kou(r).InUse, model::SlotUsed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
+}
+
+TEST_F(ChartDropTest, PlaceholderDropOnAFullPersonTableIsRefusedWithAMessage)
+{
+    showFamily();
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        per(slot).InUse = model::SlotUsed;
+    const int16_t counter = tables().DummyWomanCnt;
+    answers.answerNext(platform::vbOK);
+    drag("**** 女01", -1, 1);
+    dropOnBox(Son);
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(model::Find_PersonMarry(Son), -1);
+    EXPECT_EQ(tables().DummyWomanCnt, counter);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
+    EXPECT_FALSE(dropUndoEnabled());
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0) << "the drop was refused";
+}
+
+// Each kind of drop undo changes the family: after a save, exit asks about it.
+enum class DropKind { Canvas, Marriage, Child, Adopted };
+
+class DropUndoThenExitTest : public ChartDropTest, public ::testing::WithParamInterface<DropKind> {
+};
+
+TEST_P(DropUndoThenExitTest, ExitAsksToSave)
+{
+    switch (GetParam()) {
+    case DropKind::Canvas:
+        start();
+        drag("**** 男01", -1, 0);
+        forms::dropOn(window().Picture1, 1500, 1200);
+        break;
+    case DropKind::Marriage:
+        showFamily();
+        drag("**** 女01", -1, 1);
+        dropOnBox(Son);
+        break;
+    case DropKind::Child: {
+        const int parents = showFamily();
+        drag("**** 男01", -1, 0);
+        dropOnMark(parents);
+        break;
+    }
+    case DropKind::Adopted: {
+        showFamily();
+        const int girl = model::set_per_buf(-1, "春子", "佐藤", 1, "");
+        drag("佐藤 春子", girl, 1);
+        dropOnBox(Son, forms::vbShiftMask);
+        break;
+    }
+    }
+    ASSERT_TRUE(dropUndoEnabled());
+    tables().Data_Changed = 0;   // as a save leaves it
+    window().scritem_Click(0);
+    ASSERT_FALSE(dropUndoEnabled());
+
+    answers.answerNext(platform::vbCancel);
+    window().fileitem[16].choose();
+    ASSERT_FALSE(answers.shown().empty()) << "exit ended without a question";
+    EXPECT_EQ(answers.shown()[0].text, "データが変更されています。終了しますか?");
+    EXPECT_TRUE(window().isLoaded());
+}
+
+std::string dropKindName(const ::testing::TestParamInfo<DropKind>& info)
+{
+    switch (info.param) {
+    case DropKind::Canvas:
+        return "Canvas";
+    case DropKind::Marriage:
+        return "Marriage";
+    case DropKind::Child:
+        return "Child";
+    case DropKind::Adopted:
+        break;
+    }
+    return "Adopted";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DropUndoThenExitTest,
+                         ::testing::Values(DropKind::Canvas, DropKind::Marriage, DropKind::Child, DropKind::Adopted),
+                         dropKindName);
 
 TEST_F(ChartDropTest, CategoryBoxTakesAChildThroughItsOwnMarriage)
 {
@@ -407,7 +572,7 @@ TEST_F(ChartDropTest, CategoryBoxTakesAChildThroughItsOwnMarriage)
     ASSERT_GT(k, 0) << "the category's marriage with the blank partner";
     EXPECT_EQ(kou(k).kou_title, "カテゴリ 趣味");
     EXPECT_GE(model::Find_KodoSlot(k, member), 0);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::None) << "no undo record";
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None) << "no undo record";
 
     // The same box again: the pair exists, so the drop waits for the copy question.
     const int second = model::set_per_buf(-1, "春子", "鈴木", 1, "");

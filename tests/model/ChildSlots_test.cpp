@@ -5,6 +5,7 @@
 #include "model/ChildSlots.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
+#include "model/UndoRecords.h"
 
 #include <algorithm>
 
@@ -270,12 +271,12 @@ TEST_F(ChildSlotTest, DelKodoRecordsTheChildThatWasInTheSlot)
     EXPECT_EQ(answers.shown()[0].text, "子B : この子供を削除してよろしいでしょうか？");
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKCancel);
     const Tables& t = tables();
-    EXPECT_EQ(t.KouUndoMode, 11);
-    EXPECT_EQ(t.UndoKodo, b);
-    EXPECT_EQ(t.UndoKou, kou);
-    EXPECT_EQ(t.UndoKodoStat, b % 3);
-    EXPECT_EQ(t.UndoKodoComment, "comment" + std::to_string(b));
-    EXPECT_EQ(t.UndoKodoSlot, 1);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 11);
+    EXPECT_EQ(model::kouUndo().UndoKodo, b);
+    EXPECT_EQ(model::kouUndo().UndoKou, kou);
+    EXPECT_EQ(model::kouUndo().UndoKodoStat, b % 3);
+    EXPECT_EQ(model::kouUndo().UndoKodoComment, "comment" + std::to_string(b));
+    EXPECT_EQ(model::kouUndo().UndoKodoSlot, 1);
     EXPECT_EQ(windows.count("enableRelationUndo:UNDO 削除子供関係"), 1);
     const marry_data& k = t.kou_buf[kou];
     EXPECT_EQ(k.kou_kodo[1], -1);
@@ -297,7 +298,7 @@ TEST_F(ChildSlotTest, DelKodoCancelledChangesNothing)
     Del_Kodo(kou, 0);
 
     EXPECT_EQ(tables().kou_buf[kou], before);
-    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 0);
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_TRUE(windows.events.empty());
 }
@@ -334,9 +335,9 @@ TEST_F(ChildSlotTest, DeletingTheLastChildOfAModeTwoRecordOffersToDeleteIt)
     EXPECT_EQ(k.kou_titi, -1);
     EXPECT_EQ(k.dsp_start, -1);
     EXPECT_EQ(tables().kou_buf[other].dsp_start, 1); // the start flag moved on
-    EXPECT_EQ(tables().KouUndoMode, 3);
-    EXPECT_EQ(tables().UndoKou, kou);
-    EXPECT_EQ(tables().KouUndoBuf.kou_mode, 2);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 3);
+    EXPECT_EQ(model::kouUndo().UndoKou, kou);
+    EXPECT_EQ(model::kouUndo().KouUndoBuf.kou_mode, 2);
 }
 
 TEST_F(ChildSlotTest, ModeTwoRecordStaysWhenTheSecondQuestionIsCancelled)
@@ -347,7 +348,7 @@ TEST_F(ChildSlotTest, ModeTwoRecordStaysWhenTheSecondQuestionIsCancelled)
     answers.answerNext(platform::vbCancel);
     Del_Kodo(kou, 0);
     EXPECT_EQ(tables().kou_buf[kou].InUse, 1);
-    EXPECT_EQ(tables().KouUndoMode, 11);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 11);
 }
 
 TEST_F(ChildSlotTest, SlotCopiesRefuseIndexesOutsideTheRecord)

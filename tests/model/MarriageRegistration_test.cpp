@@ -6,6 +6,7 @@
 
 #include "model/MarriageRegistration.h"
 #include "model/tables.h"
+#include "model/UndoRecords.h"
 
 #include <memory>
 #include <ostream>
@@ -149,6 +150,7 @@ TEST_P(PartnerRuleTest, RefusesBeforeAnythingChangesOrAcceptsTheCouple)
 {
     const PartnerCase& c = GetParam();
     const auto before = copyOfTables();
+    const int16_t undoBefore = model::kouUndo().KouUndoMode;
     bool untouchedAtSnapshot = false;
     windows.onSaveUndo = [&] {
         untouchedAtSnapshot = tables().kou_buf == before->kou_buf && tables().Data_Changed == 0;
@@ -164,7 +166,7 @@ TEST_P(PartnerRuleTest, RefusesBeforeAnythingChangesOrAcceptsTheCouple)
         EXPECT_EQ(windows.count("saveUndo"), 0) << "no snapshot for a refused couple";
         EXPECT_TRUE(tables().kou_buf == before->kou_buf);
         EXPECT_EQ(tables().Data_Changed, 0);
-        EXPECT_EQ(tables().KouUndoMode, before->KouUndoMode);
+        EXPECT_EQ(model::kouUndo().KouUndoMode, undoBefore);
     } else {
         EXPECT_EQ(w.ErrFlag, 0);
         EXPECT_EQ(w.ErrMsg, "");
@@ -211,7 +213,7 @@ TEST_F(MarriageTest, SameCoupleAgainIsRefusedAndNothingChanges)
     EXPECT_EQ(w.Registered, 0);
     EXPECT_EQ(tables().Sel_ChildKou, -2);
     EXPECT_TRUE(tables().kou_buf == before->kou_buf);
-    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 0);
     EXPECT_EQ(tables().Data_Changed, 0);
 }
 
@@ -260,7 +262,7 @@ TEST_F(MarriageTest, FullTableRefusesWithTheLimitAndTheStartMarriageKeepsItsFlag
     EXPECT_EQ(tables().Sel_ChildKou, -1);
     EXPECT_EQ(startMarriages(), std::vector<int>{7});
     EXPECT_TRUE(tables().kou_buf == before->kou_buf);
-    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 0);
     EXPECT_EQ(tables().Data_Changed, 0);
 }
 
@@ -290,7 +292,7 @@ TEST_P(SetKouBufArgumentTest, IsRefusedWithoutTouchingTheTables)
     EXPECT_EQ(set_kou_buf(c.kouIdx, "通常", 0, 0, husband, wife, 1, "", 0), -1);
 
     EXPECT_TRUE(tables().kou_buf == before->kou_buf);
-    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 0);
     EXPECT_EQ(tables().Data_Changed, 0);
 }
 
@@ -322,7 +324,7 @@ TEST_F(MarriageTest, NewMarriageTakesTheStartFromThePreviousHolder)
 {
     const SmallFamily f = buildSmallFamily();
     ASSERT_EQ(startMarriages(), std::vector<int>{f.gp});
-    const marry_data previousCopy = tables().KouUndoBuf;
+    const marry_data previousCopy = model::kouUndo().KouUndoBuf;
     const int bride = addPerson("恵", "高橋", 1);
     kou_work w = newMarriage(f.son, bride);
 
@@ -332,9 +334,9 @@ TEST_F(MarriageTest, NewMarriageTakesTheStartFromThePreviousHolder)
     ASSERT_EQ(w.Registered, 1);
     EXPECT_EQ(startMarriages(), std::vector<int>{kou});
     // Undo of a new marriage frees it; no copy is needed.
-    EXPECT_EQ(tables().KouUndoMode, 1);
-    EXPECT_EQ(tables().UndoKou, kou);
-    EXPECT_TRUE(tables().KouUndoBuf == previousCopy);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 1);
+    EXPECT_EQ(model::kouUndo().UndoKou, kou);
+    EXPECT_TRUE(model::kouUndo().KouUndoBuf == previousCopy);
 }
 
 TEST_F(MarriageTest, MarriageNotAskingForTheStartLeavesIt)
@@ -392,9 +394,9 @@ TEST_F(MarriageTest, ChangedMarriageKeepsTheRecordBeforeForUndoAndItsChildren)
     const int kou = set_kou_buf(f.parents, "死別", 1, 3, f.father, f.mother, 0, "", 0);
 
     ASSERT_EQ(kou, f.parents);
-    EXPECT_EQ(tables().KouUndoMode, 2);
-    EXPECT_EQ(tables().UndoKou, f.parents);
-    EXPECT_TRUE(tables().KouUndoBuf == before);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 2);
+    EXPECT_EQ(model::kouUndo().UndoKou, f.parents);
+    EXPECT_TRUE(model::kouUndo().KouUndoBuf == before);
     const marry_data& after = tables().kou_buf[kou];
     EXPECT_EQ(after.kou_state, "死別");
     EXPECT_EQ(after.kou_title, "死別");

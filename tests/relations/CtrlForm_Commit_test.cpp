@@ -6,6 +6,7 @@
 
 #include "model/SavableText.h"
 #include "platform/Hooks.h"
+#include "model/UndoRecords.h"
 
 namespace relations_test {
 namespace {
@@ -33,11 +34,34 @@ TEST_F(CtrlTest, RegisterWithoutPartnerIsRefusedAndStillStartsANewRecord)
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
     EXPECT_EQ(tables().KouNum, -1);
     EXPECT_EQ(tables().Sel_KouMark, 0);
-    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
-    EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO 登録");
-    EXPECT_TRUE(ctrl().Command2[3].isEnabled());
-    EXPECT_EQ(ctrl().Command2[3].toolTipText(), "UNDO 登録");
+    // Nothing was registered, so there is nothing to undo.
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO");
+    EXPECT_FALSE(ctrl().Command2[3].isEnabled());
     EXPECT_EQ(countOf(requests.calls, "raiseMainWindow"), 1);
+}
+
+TEST_F(CtrlTest, RefusedRegisterLeavesTheEarlierDeletionToUndo)
+{
+    const int m = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 1, "通常", 0, "佐藤家");
+    ctrl().Build_List();
+    choose(m);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();
+    ASSERT_EQ(kou(m).InUse, model::SlotFree);
+
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[1].click();   // no partners: refused
+    ASSERT_EQ(answers.shown().back().text, "結婚相手が指定されていません");
+    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO 削除") << "the caption names the step the undo takes back";
+    EXPECT_EQ(ctrl().Command2[3].toolTipText(), "UNDO 削除");
+
+    tables().Data_Changed = 0;
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(kou(m).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(m).kou_title, "佐藤家");
+    EXPECT_EQ(tables().Data_Changed, 1) << "the restored marriage is a change to save";
 }
 
 TEST_F(CtrlTest, BlankWifeRegistersANewStartMarriageAndRefreshesEverything)
@@ -65,7 +89,7 @@ TEST_F(CtrlTest, BlankWifeRegistersANewStartMarriageAndRefreshesEverything)
     EXPECT_EQ(ctrl().List1[2].listCount(), 1);
     EXPECT_EQ(layout::chart().tree_cnt, 1);
     EXPECT_EQ(lastDropMode(services.calls), "refusesDrops");
-    EXPECT_EQ(tables().KouUndoMode, model::KouUndoNewMarriage);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewMarriage);
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
 }
 
@@ -140,7 +164,7 @@ TEST_F(CtrlTest, RegisterChangesTheChosenMarriageOnlyWhileItIsMarked)
     EXPECT_EQ(kou(m).kou_title, "新しい題");
     EXPECT_EQ(kou(m).kou_state, "離婚");
     EXPECT_EQ(kou(m).kou_mode, 1);
-    EXPECT_EQ(tables().KouUndoMode, model::KouUndoChangedMarriage);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage);
 
     // Not marked: the same fields make a new marriage, whatever KouNum holds.
     choose(m);
@@ -225,8 +249,8 @@ TEST_F(CtrlTest, DeletingTheStartMarriageMovesTheMarkAndArmsTheUndo)
     EXPECT_EQ(kou(first).InUse, model::SlotFree);
     EXPECT_EQ(kou(first).dsp_start, -1);
     EXPECT_EQ(kou(second).dsp_start, 1);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoDeletedMarriage);
-    EXPECT_EQ(tables().UndoKou, first);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::DeletedMarriage);
+    EXPECT_EQ(model::kouUndo().UndoKou, first);
     EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO 削除");
     EXPECT_TRUE(ctrl().Command2[3].isEnabled());
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
@@ -329,7 +353,7 @@ TEST_F(DeleteChild, SelectedLineIsRemovedAfterTheQuestion)
     EXPECT_EQ(answers.shown()[0].text, "山田二郎 : この子供を削除してよろしいでしょうか？");
     EXPECT_EQ(kou(marriage).kou_kodo[1], -1);
     EXPECT_EQ(kou(marriage).kou_kodo[0], first);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoRemovedChild);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::RemovedChild);
     EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO 削除子供関係");
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);

@@ -13,6 +13,7 @@
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
 #include "model/Lookups.h"
+#include "model/UndoRecords.h"
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
@@ -152,32 +153,58 @@ TEST_F(CtrlDragTest, WomensPlaceholderOnTheWifeFieldCreatesHerAndANewPlaceholder
     const int newPlaceholder = ctrl().List1[1].newIndex();
     EXPECT_EQ(ctrl().List1[1].list(newPlaceholder), "**** 女06");
     EXPECT_EQ(ctrl().List1[1].itemData(newPlaceholder), -1);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewWife);
-    EXPECT_EQ(relations::relationsState().UndoActer, created);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewWife);
+    EXPECT_EQ(model::kouUndo().UndoActer, created);
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(tables().ListDragActive, 0) << "the drag has ended";
     EXPECT_FALSE(form2().isVisible());
 }
 
-TEST_F(CtrlDragTest, FullPersonTableLeavesTheFieldButStillTakesTheDrop)
+// With no room for the placeholder person, a drop on a partner field or the
+// children list is refused with a message and arms nothing.
+class FullPersonTableDragTest : public CtrlDragTest, public ::testing::WithParamInterface<int> {
+};
+
+TEST_P(FullPersonTableDragTest, RefusesTheDropWithAMessage)
 {
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
     ctrl().Build_List();
+    setPartner(0, man);
+    setPartner(1, woman);
     const int line = lineOf(0, -1);
     for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
         per(slot).InUse = model::SlotUsed;
     const int16_t counter = tables().DummyManCnt;
+    const bool ontoTheField = GetParam() == 0;
     startDrag(0, line);
-    forms::dropOn(ctrl().Label2[0], 10, 10);
+    answers.answerNext(platform::vbOK);
+    // Refused: the marker flies back on real timer ticks.
+    forms::setTimersManual(false);
+    if (ontoTheField)
+        forms::dropOn(ctrl().Label2[0], 10, 10);
+    else
+        forms::dropOn(ctrl().List2, 10, 10);
+    forms::setTimersManual(true);
 
-    EXPECT_EQ(ctrl().Label2[0].caption(), "");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(man)) << "the field keeps its partner";
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
     EXPECT_EQ(tables().DummyManCnt, counter);
     const int placeholder = lineOf(0, -1);
     ASSERT_GE(placeholder, 0) << "the placeholder entry is still one";
     EXPECT_EQ(ctrl().List1[0].list(placeholder), relations::placeholderLine("**** 男", counter));
-    EXPECT_EQ(tables().KouUndoMode, 0);
-    EXPECT_TRUE(ctrl().scritem[0].isEnabled());
-    EXPECT_TRUE(answers.shown().empty()) << "no message";
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_FALSE(ctrl().Command2[3].isEnabled());
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0) << "nobody took the drop";
 }
+
+INSTANTIATE_TEST_SUITE_P(Targets, FullPersonTableDragTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == 0 ? "HusbandField" : "ChildrenList");
+                         });
 
 TEST_F(CtrlDragTest, ListedManOnTheHusbandFieldChangesOnlyTheField)
 {
@@ -188,7 +215,7 @@ TEST_F(CtrlDragTest, ListedManOnTheHusbandFieldChangesOnlyTheField)
     forms::dropOn(ctrl().Label2[0], 10, 10);
     EXPECT_EQ(ctrl().Label2[0].caption(), "山田 太郎");
     EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(man));
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedHusband);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ListedHusband);
     EXPECT_EQ(tables().PerCount, before);
     EXPECT_EQ(model::Find_PersonMarry(man), -1) << "the marriage waits for the register command";
 
@@ -218,9 +245,9 @@ TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
     ASSERT_EQ(ctrl().List2.listCount(), 1);
     EXPECT_EQ(ctrl().List2.itemData(0), son);
     EXPECT_TRUE(ctrl().List2.selected(0)) << "a dropped child is shown in the direct-line view";
-    EXPECT_EQ(tables().UndoKodo, son);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoListedChild);
-    EXPECT_EQ(ctrl().scritem[0].caption(), relations::UndoCaptionNewChild);
+    EXPECT_EQ(model::kouUndo().UndoKodo, son);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ListedChild);
+    EXPECT_EQ(ctrl().scritem[0].caption(), model::UndoCaptionNewChild);
 }
 
 TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
@@ -242,8 +269,8 @@ TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
     ASSERT_EQ(ctrl().List2.listCount(), 1);
     EXPECT_EQ(ctrl().List2.list(0), "**** 男07");
     EXPECT_EQ(ctrl().List2.itemData(0), created);
-    EXPECT_EQ(tables().KouUndoMode, relations::KouUndoNewManChild);
-    EXPECT_EQ(tables().UndoKodo, created);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewManChild);
+    EXPECT_EQ(model::kouUndo().UndoKodo, created);
     EXPECT_EQ(tables().DummyManCnt, 8);
 
     // The undo frees the person and gives the placeholder its number back.
@@ -353,6 +380,31 @@ protected:
         return -1;
     }
 
+    // Drops on the middle of the couple mark of a marriage.
+    static void dropOnMark(int marriage)
+    {
+        for (int index : main_form().Label11.indexes()) {
+            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
+                const forms::CanvasLabel& label = main_form().Label11[index];
+                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2,
+                              label.top() + label.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
+    }
+
+    // Exit by File > "終了", cancelled at its question; true when it asked.
+    bool exitAsksToSave()
+    {
+        const size_t before = answers.shown().size();
+        answers.answerNext(platform::vbCancel);
+        main_form().fileitem[16].choose();
+        return answers.shown().size() > before
+               && answers.shown()[before].text == "データが変更されています。終了しますか?" && main_form().isLoaded();
+    }
+
     // Drops on the middle of a person box.
     static void dropOnBox(int box)
     {
@@ -399,8 +451,201 @@ TEST_F(CtrlChartDragTest, SingleWomanDroppedOnTheSonMarriesThem)
     const int kou = model::Find_PersonMarry(single);
     ASSERT_GT(kou, 0);
     EXPECT_EQ(CtrlTest::kou(kou).kou_titi, son);
-    EXPECT_EQ(mainwindow::dropState().Drop_UndoKind, mainwindow::DropUndo::MarriageListed);
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
     EXPECT_EQ(tables().ListDragActive, 0);
+}
+
+TEST_F(CtrlChartDragTest, EditorUndoAfterAChartDropTakesBackOnlyTheEditorsDeletion)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    const int satoMan = addPerson("佐藤", "一郎", 0);
+    const int satoWife = addPerson("佐藤", "良子", 1);
+    const int sato = marry(satoMan, satoWife, 0, "通常", 0, "佐藤家");
+    const int satoChild = addPerson("佐藤", "次郎", 0);
+    addChild(sato, satoChild);
+    const int girl = addPerson("山田", "春子", 1);
+    ctrl().Build_List();
+
+    // The editor deletes 佐藤家.
+    choose(sato);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();
+    ASSERT_EQ(kou(sato).InUse, model::SlotFree);
+    ASSERT_EQ(ctrl().scritem[0].caption(), "UNDO 削除");
+
+    // A person dropped onto the 山田家 couple mark becomes their child.
+    drawing::Refresh_TabDisp();
+    startDrag(1, lineOf(1, girl));
+    dropOnMark(yamada);
+    ASSERT_GE(model::Find_KodoSlot(yamada, girl), 0);
+    const model::marry_data yamadaAfterDrop = kou(yamada);
+    tables().Data_Changed = 0;
+
+    // The editor's undo brings 佐藤家 back and leaves 山田家 as the drop left it.
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(kou(sato).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(sato).kou_title, "佐藤家");
+    EXPECT_EQ(kou(sato).kou_titi, satoMan);
+    EXPECT_EQ(kou(sato).kou_kodo[0], satoChild);
+    EXPECT_TRUE(kou(yamada) == yamadaAfterDrop);
+    EXPECT_GE(model::Find_KodoSlot(yamada, son), 0);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_TRUE(exitAsksToSave());
+}
+
+TEST_F(CtrlChartDragTest, EditorUndoKeepsANewChildThatAChartDropMadeAChildOfAFamily)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    setPartner(0, father);
+    setPartner(1, mother);
+    const int line = lineOf(0, -1);
+    startDrag(0, line);
+    forms::dropOn(ctrl().List2, 10, 10);
+    const int created = ctrl().List1[0].itemData(line);
+    ASSERT_GT(created, 0);
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewManChild);
+
+    // The new man is dragged from the list onto the 山田家 couple mark.
+    drawing::Refresh_TabDisp();
+    startDrag(0, lineOf(0, created));
+    dropOnMark(yamada);
+    ASSERT_GE(model::Find_KodoSlot(yamada, created), 0);
+
+    answers.answerNext(platform::vbOK);
+    ctrl().scritem_Click(0);
+    ASSERT_FALSE(answers.shown().empty());
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(per(created).InUse, model::SlotUsed) << "he is a child of 山田家 now";
+    EXPECT_GE(model::Find_KodoSlot(yamada, created), 0);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+}
+
+TEST_F(CtrlChartDragTest, EditorUndoLeavesAChildThatAChartDropPutInTheFreedSlot)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    const int girl = addPerson("山田", "春子", 1);
+    ctrl().Build_List();
+    choose(yamada);
+    ctrl().List2.setListIndex(0);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();   // 一郎 leaves slot 0
+    ASSERT_EQ(kou(yamada).kou_kodo[0], -1);
+
+    drawing::Refresh_TabDisp();
+    startDrag(1, lineOf(1, girl));
+    dropOnMark(yamada);
+    ASSERT_EQ(kou(yamada).kou_kodo[0], girl) << "the drop took the first empty slot";
+
+    answers.answerNext(platform::vbOK);
+    ctrl().scritem_Click(0);
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(kou(yamada).kou_kodo[0], girl);
+    EXPECT_EQ(model::Find_KodoSlot(yamada, son), -1);
+}
+
+// Each kind of the editor's undo that changes the family: after a save, exit asks.
+enum class EditorStep { Registered, Changed, Deleted, ChildRemoved, NewChild, NewHusband };
+
+class EditorUndoThenExitTest : public CtrlChartDragTest, public ::testing::WithParamInterface<EditorStep> {
+};
+
+TEST_P(EditorUndoThenExitTest, ExitAsksToSave)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    switch (GetParam()) {
+    case EditorStep::Registered:
+        setPartner(0, son);
+        setPartner(1, single);
+        ctrl().CMDFUNC[1].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewMarriage);
+        break;
+    case EditorStep::Changed:
+        choose(yamada);
+        ctrl().Text1[0].setText("改題");
+        ctrl().CMDFUNC[1].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage);
+        break;
+    case EditorStep::Deleted:
+        choose(yamada);
+        answers.answerNext(platform::vbOK);
+        ctrl().CMDFUNC[2].click();
+        break;
+    case EditorStep::ChildRemoved:
+        choose(yamada);
+        ctrl().List2.setListIndex(0);
+        answers.answerNext(platform::vbOK);
+        ctrl().CMDFUNC[2].click();
+        ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::RemovedChild);
+        break;
+    case EditorStep::NewChild:
+        setPartner(0, father);
+        setPartner(1, mother);
+        startDrag(0, lineOf(0, -1));
+        forms::dropOn(ctrl().List2, 10, 10);
+        break;
+    case EditorStep::NewHusband:
+        startDrag(0, lineOf(0, -1));
+        forms::dropOn(ctrl().Label2[0], 10, 10);
+        break;
+    }
+    ASSERT_TRUE(ctrl().scritem[0].isEnabled());
+    tables().Data_Changed = 0;   // as a save leaves it
+    ctrl().scritem_Click(0);
+    ASSERT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(exitAsksToSave());
+}
+
+std::string editorStepName(const ::testing::TestParamInfo<EditorStep>& info)
+{
+    switch (info.param) {
+    case EditorStep::Registered:
+        return "Registered";
+    case EditorStep::Changed:
+        return "Changed";
+    case EditorStep::Deleted:
+        return "Deleted";
+    case EditorStep::ChildRemoved:
+        return "ChildRemoved";
+    case EditorStep::NewChild:
+        return "NewChild";
+    case EditorStep::NewHusband:
+        break;
+    }
+    return "NewHusband";
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, EditorUndoThenExitTest,
+                         ::testing::Values(EditorStep::Registered, EditorStep::Changed, EditorStep::Deleted,
+                                           EditorStep::ChildRemoved, EditorStep::NewChild, EditorStep::NewHusband),
+                         editorStepName);
+
+TEST_F(CtrlChartDragTest, YesToTheCopyWithoutRoomCancelsTheDrop)
+{
+    buildFamily();
+    const int other = addPerson("鈴木", "次郎", 0);
+    const int otherWife = addPerson("鈴木", "春子", 1);
+    const int theirs = marry(other, otherWife, 0);
+    ctrl().Build_List();
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        per(slot).InUse = model::SlotUsed;
+
+    startDrag(1, lineOf(1, otherWife));
+    answers.answerNext(platform::vbYes);   // relate a copy of her
+    answers.answerNext(platform::vbOK);
+    dropOnBox(boxOf(son));
+
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[0].title, "個人情報のコピー");
+    EXPECT_EQ(answers.shown()[1].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(model::Find_PersonMarry(son), -1) << "nobody is related to the son";
+    EXPECT_EQ(model::Find_NextMarry(otherWife, theirs + 1), -1) << "she was not related instead of her copy";
+    EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::None);
 }
 
 // A woman married elsewhere dropped on the single son: the chart keeps the drop

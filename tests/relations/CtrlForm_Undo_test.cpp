@@ -5,6 +5,7 @@
 #include "CtrlFixture.h"
 
 #include "platform/Hooks.h"
+#include "model/UndoRecords.h"
 
 namespace relations_test {
 namespace {
@@ -23,7 +24,7 @@ protected:
 
     void expectDisarmed()
     {
-        EXPECT_EQ(tables().KouUndoMode, 0);
+        EXPECT_EQ(model::kouUndo().KouUndoMode, 0);
         EXPECT_FALSE(ctrl().scritem[0].isEnabled());
         EXPECT_FALSE(ctrl().Command2[3].isEnabled());
         EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO");
@@ -41,7 +42,7 @@ TEST_F(CtrlUndo, NewMarriageGoesAndTheStartMarkReturnsToTheFirstMarriage)
     ctrl().List2.addItem("佐藤三郎");
     ctrl().List2.setItemData(0, child);
     ctrl().CMDFUNC[1].click();
-    const int added = tables().UndoKou;
+    const int added = model::kouUndo().UndoKou;
     ASSERT_GT(added, first);
     ASSERT_EQ(kou(added).kou_kodo[0], child);
     ASSERT_EQ(kou(first).dsp_start, 0);
@@ -50,7 +51,7 @@ TEST_F(CtrlUndo, NewMarriageGoesAndTheStartMarkReturnsToTheFirstMarriage)
     EXPECT_EQ(kou(added).InUse, model::SlotFree);
     EXPECT_EQ(kou(first).dsp_start, 1);
     EXPECT_EQ(ctrl().List1[2].listCount(), 1);
-    EXPECT_EQ(tables().UndoKou, -1);
+    EXPECT_EQ(model::kouUndo().UndoKou, -1);
     expectDisarmed();
 
     // The freed slot hands no children to the next marriage stored in it.
@@ -153,9 +154,11 @@ TEST_F(CtrlUndo, NewPlaceholderHusbandIsFreedAndTheCounterGoesBack)
     tables().DummyManCnt = 6;
     ctrl().List1[0].addItem(relations::placeholderLine("**** 男", 6));
     ctrl().List1[0].setItemData(ctrl().List1[0].newIndex(), -1);
-    relations::relationsState().UndoActer = static_cast<int16_t>(created);
-    tables().KouUndoMode = relations::KouUndoNewHusband;
-    ctrl().enableUndo(relations::UndoCaptionNone);
+    model::KouUndoRecord step;
+    step.KouUndoMode = model::KouUndo::NewHusband;
+    step.UndoActer = static_cast<int16_t>(created);
+    model::recordKouUndo(step);
+    ctrl().enableUndo(model::UndoCaptionNone);
     tables().Entry_Open = 1;
     const int before = personsInUse();
     requests.calls.clear();
@@ -170,7 +173,7 @@ TEST_F(CtrlUndo, NewPlaceholderHusbandIsFreedAndTheCounterGoesBack)
     EXPECT_EQ(per(created).InUse, model::SlotFree);
     EXPECT_EQ(per(created).Name, "");
     EXPECT_EQ(personsInUse(), before - 1);
-    EXPECT_EQ(relations::relationsState().UndoActer, 0);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
     // The person is gone: the person editor and the chronology close.
     EXPECT_EQ(tables().Entry_Open, 0);
     EXPECT_GE(countOf(requests.calls, "closePersonEditor"), 1);
@@ -189,8 +192,8 @@ TEST_F(CtrlUndo, ListedWifeOnlyEmptiesTheLabel)
 {
     const int wife = addPerson("山田", "花子", 1);
     setPartner(1, wife);
-    tables().KouUndoMode = relations::KouUndoListedWife;
-    ctrl().enableUndo(relations::UndoCaptionNone); // as the drop leaves the entries
+    model::kouUndo().KouUndoMode = model::KouUndo::ListedWife;
+    ctrl().enableUndo(model::UndoCaptionNone); // as the drop leaves the entries
     services.calls.clear();
     undo();
     EXPECT_EQ(ctrl().Label2[1].caption(), "");
@@ -205,9 +208,9 @@ TEST_F(CtrlUndo, ListedChildLineIsRemoved)
     const int child = addPerson("山田", "一郎", 0);
     ctrl().List2.addItem("山田一郎");
     ctrl().List2.setItemData(0, child);
-    tables().KouUndoMode = relations::KouUndoListedChild;
-    tables().UndoKodo = static_cast<int16_t>(child);
-    ctrl().enableUndo(relations::UndoCaptionNewChild);
+    model::kouUndo().KouUndoMode = model::KouUndo::ListedChild;
+    model::kouUndo().UndoKodo = static_cast<int16_t>(child);
+    ctrl().enableUndo(model::UndoCaptionNewChild);
     undo();
     EXPECT_EQ(ctrl().List2.listCount(), 0);
     EXPECT_EQ(per(child).InUse, model::SlotUsed);
@@ -223,7 +226,7 @@ TEST_F(CtrlUndo, NothingPendingOnlyClosesThePersonEditor)
     undo();
     const model::marry_data afterFirst = kou(m);
     // The entries armed again with no step recorded (a second undo in a row).
-    ctrl().enableUndo(relations::UndoCaptionRegistered);
+    ctrl().enableUndo(model::UndoCaptionRegistered);
     requests.calls.clear();
     tables().Entry_Open = 1;
 
@@ -236,17 +239,22 @@ TEST_F(CtrlUndo, NothingPendingOnlyClosesThePersonEditor)
     EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO 登録");
 }
 
-TEST_F(CtrlUndo, PlaceholderOperandOutsideThePersonsFreesNobody)
+TEST_F(CtrlUndo, PlaceholderOperandOutsideThePersonsIsRefused)
 {
     ctrl().Build_List();
-    tables().KouUndoMode = relations::KouUndoNewWife;
-    relations::relationsState().UndoActer = model::BlankPartner;
+    model::KouUndoRecord step;
+    step.KouUndoMode = model::KouUndo::NewWife;
+    step.UndoActer = model::BlankPartner;
     per(model::BlankPartner).Name = "空白";
+    model::recordKouUndo(step);
     const int16_t counter = tables().DummyWomanCnt;
-    ctrl().enableUndo(relations::UndoCaptionNone);
+    ctrl().enableUndo(model::UndoCaptionNone);
+    answers.answerNext(platform::vbOK);
     undo();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::UndoRefusedMessage);
     EXPECT_EQ(per(model::BlankPartner).Name, "空白");
-    EXPECT_EQ(tables().DummyWomanCnt, counter - 1);
+    EXPECT_EQ(tables().DummyWomanCnt, counter);
     expectDisarmed();
 }
 

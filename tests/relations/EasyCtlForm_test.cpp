@@ -8,6 +8,7 @@
 #include "relations/EasyCtlForm.h"
 
 #include "model/Lookups.h"
+#include "model/document/Snapshots.h"
 
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -45,6 +46,16 @@ protected:
     static void registerIt() { click(builder().Command1); }
 
     const std::string placeholderMan = "****";
+};
+
+// Takes the program's real undo snapshot whenever a window asks for one.
+class RealSnapshotServices : public RecordingServices {
+public:
+    void saveUndo() override
+    {
+        RecordingServices::saveUndo();
+        ASSERT_TRUE(model::Save_Undo());
+    }
 };
 
 TEST_F(EasyCtl, WindowShowsItsCaptionAndNoBasePerson)
@@ -101,6 +112,29 @@ TEST_F(EasyCtl, NewManWithoutBaseOrRelationStartsANewFamily)
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 2);
     EXPECT_GE(countOf(services.calls, "closeChronology"), 2);
     EXPECT_EQ(countOf(requests.calls, "raiseMainWindow"), 2);
+}
+
+TEST_F(EasyCtl, MainWindowUndoTakesTheNewPlaceholderBackWithTheRelation)
+{
+    RealSnapshotServices snapshots;
+    model::setWindowServices(&snapshots);
+    const int husband = addPerson("山田", "太郎", 0);
+    const int wife = addPerson("山田", "花子", 1);
+    const int marriage = marry(husband, wife);
+    builder().unload();
+    tables().Sel_Person = static_cast<int16_t>(husband);
+    tables().KouNum = static_cast<int16_t>(marriage);
+    builder().show();
+    choose(Person::NewMan);
+    relation(Relation::Child);
+    registerIt();
+    ASSERT_EQ(usedPersons(), 3);
+    ASSERT_EQ(countOf(snapshots.calls, "saveUndo"), 1) << "one snapshot for the whole operation";
+
+    model::Restore_Undo();
+    EXPECT_EQ(usedPersons(), 2) << "no placeholder person is left behind";
+    EXPECT_EQ(childrenOf(marriage), std::vector<int>{});
+    model::setWindowServices(&services);
 }
 
 TEST_F(EasyCtl, NewWomanStartsAFamilyOnTheWifeSideWithTheTypedNames)

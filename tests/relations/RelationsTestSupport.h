@@ -8,6 +8,7 @@
 #include "model/ChildSlots.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 
@@ -59,6 +60,8 @@ struct FamilyBuilders {
     {
         const int slot = model::set_kou_buf(-1, state, mode, 0, husband, wife, start, title, 0);
         EXPECT_GT(slot, 0);
+        // The family stands for a loaded one, which has no editor step to undo.
+        model::clearKouUndo();
         return slot;
     }
 

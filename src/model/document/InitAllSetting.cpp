@@ -6,6 +6,7 @@
 #include "model/DispStat.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
@@ -26,8 +27,9 @@ void resetValues()
     settings().resetForNewFamily();
     Tables& t = tables();
     t.resetRunTimeValues();
-    // A pending step of the relationship editor's undo belongs to the previous family.
-    t.KouUndoMode = 0;
+    // The pending steps of the editor's undo and of the drop undo belong to the
+    // previous family.
+    clearUndoRecords();
     layout::ChartState& c = layout::chart();
     c.row_max = layout::DefaultRowMax;
     c.col_max = layout::DefaultColMax;

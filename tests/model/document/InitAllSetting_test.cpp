@@ -9,6 +9,7 @@
 #include "model/document/InitAllSetting.h"
 #include "model/filestore/MediaBundle.h"
 #include "platform/FileSystem.h"
+#include "model/UndoRecords.h"
 
 #include <algorithm>
 #include <functional>
@@ -33,7 +34,7 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     t.Data_Changed = 1;
     t.Sel_Person = static_cast<int16_t>(f.son);
     t.KouNum = static_cast<int16_t>(f.parents);
-    t.KouUndoMode = 2;
+    model::kouUndo().KouUndoMode = 2;
     t.DummyManCnt = 7;
     layout::chart().counters.Label12_cnt = 9;
 
@@ -50,7 +51,7 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     EXPECT_EQ(t.Data_Changed, 0);
     EXPECT_EQ(t.Sel_Person, -1);
     EXPECT_EQ(t.KouNum, -1);
-    EXPECT_EQ(t.KouUndoMode, 0) << "a relationship-editor undo of the previous family survived";
+    EXPECT_EQ(model::kouUndo().KouUndoMode, 0) << "a relationship-editor undo of the previous family survived";
 
     const layout::ChartState& c = layout::chart();
     EXPECT_EQ(c.tree_cnt, 0);
