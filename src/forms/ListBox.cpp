@@ -3,6 +3,7 @@
 #include "forms/Bridge_p.h"
 #include "forms/ListItems_p.h"
 
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -51,6 +52,12 @@ QWidget* ListBox::createWidget(QWidget* parent)
     list->setUniformItemSizes(true);
     m_list = list;
     QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) { userMovedTo(row); });
+    // A click on the row that the focus made current (unselected) changes only
+    // the selection.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this] {
+        if (m_list)
+            userMovedTo(m_list->currentRow());
+    });
     QObject::connect(list, &QListWidget::itemChanged, list, [this](QListWidgetItem* item) {
         if (!m_list || isApplying())
             return;
@@ -122,6 +129,10 @@ void ListBox::syncCurrentRow()
 void ListBox::userMovedTo(int row)
 {
     if (isApplying() || row == m_listIndex)
+        return;
+    // A list that gets the focus with nothing chosen makes its first row current
+    // without selecting it: that is no choice of the user's, and ListIndex stays.
+    if (row >= 0 && m_list && !m_list->selectionModel()->isRowSelected(row, QModelIndex()))
         return;
     m_listIndex = row;
     raiseFromWidget([this] { raiseClick(); });

@@ -270,7 +270,7 @@ private:
 
     // File commands.
     void runFileCommand(int Index);
-    void newFamily();
+    bool newFamily();   // false when the user kept the changed family
     void openFamily();
     void saveFamily(SaveMode mode);
     std::string rememberedFolder();

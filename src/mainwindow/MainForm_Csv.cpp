@@ -1,6 +1,6 @@
 // File > "ＣＳＶ入力" and "ＣＳＶ出力": the main window's side of the CSV
-// exchange. It asks its question, chooses the file, forces the ".csv" extension,
-// closes the windows that would show stale persons and hands over to the CSV
+// exchange. It asks its question, chooses the file (the export forces the ".csv"
+// extension), closes the windows that would show stale persons and hands over to the CSV
 // import and export; after an import every person's dates are put into the
 // current date display form.
 
@@ -22,9 +22,6 @@
 #include <vector>
 
 namespace {
-
-// fileitem_Click's New.
-constexpr int NewItem = 0;
 
 constexpr const char* ImportQuestion = "CSVファイルを読み込みますか？\r\nこの場合、作成中の家系図は削除されます";
 constexpr const char* ImportTitle = "CSV File Input !";
@@ -97,8 +94,9 @@ void MainForm::csvInput()
     const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
     if (answer == platform::vbCancel)
         return;
-    if (answer == platform::vbYes)
-        fileitem_Click(NewItem);
+    // Keeping the changed family at New's own question ends the command too.
+    if (answer == platform::vbYes && !newFamily())
+        return;
 
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(ImportTitle);
@@ -107,7 +105,9 @@ void MainForm::csvInput()
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showOpen();
-    const std::string path = mainwindow::csvFileName(CommonDialog1.fileName());
+    // The file read is the file chosen: the ".csv" rule is for the names of files
+    // the export writes.
+    const std::string path = CommonDialog1.fileName();
 
     // These windows would show persons that the import is about to change.
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();

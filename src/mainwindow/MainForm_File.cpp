@@ -115,13 +115,13 @@ void MainForm::runFileCommand(int Index)
 // ---------------------------------------------------------------------------
 // New
 
-void MainForm::newFamily()
+bool MainForm::newFamily()
 {
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Tables& t = model::tables();
     windows.closeChronology();
     if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
-        return;
+        return false;
 
     layout::ChartState& c = layout::chart();
     if (c.tab_cnt != -1)
@@ -139,6 +139,7 @@ void MainForm::newFamily()
         windows.rebuildEasyRelationList();
     if (t.Entry_Open == 1)
         windows.blankPersonEditor();
+    return true;
 }
 
 void MainForm::removeTreeTabs(int count)

@@ -12,15 +12,20 @@ namespace {
 
 // Finds the end of the line starting at pos: returns the index of its line
 // end (or text.size()) and sets next to the start of the following line.
-size_t lineEnd(std::string_view text, size_t pos, size_t& next)
+// With lfEndsLine a lone LF ends a line too. Neither CR nor LF occurs inside a
+// cp932 character, so the raw bytes can be searched.
+size_t lineEnd(std::string_view text, size_t pos, size_t& next, bool lfEndsLine = false)
 {
-    const size_t cr = text.find('\r', pos);
-    if (cr == std::string_view::npos) {
+    const size_t end = text.find_first_of(lfEndsLine ? std::string_view("\r\n") : std::string_view("\r"), pos);
+    if (end == std::string_view::npos) {
         next = text.size();
         return text.size();
     }
-    next = (cr + 1 < text.size() && text[cr + 1] == '\n') ? cr + 2 : cr + 1;
-    return cr;
+    if (text[end] == '\n')
+        next = end + 1;
+    else
+        next = (end + 1 < text.size() && text[end + 1] == '\n') ? end + 2 : end + 1;
+    return end;
 }
 
 } // namespace
@@ -58,7 +63,7 @@ TextInputFile::TextInputFile(const std::string& path) : m_path(path)
 
 TextInputFile::~TextInputFile() = default;
 
-bool TextInputFile::nextRawLine(std::string& raw)
+bool TextInputFile::nextRawLine(std::string& raw, bool lfEndsLine, std::string* lineEndText)
 {
     if (!m_open)
         throw RuntimeError(err::BadFileMode, m_path + ": ファイルが開かれていません");
@@ -67,17 +72,31 @@ bool TextInputFile::nextRawLine(std::string& raw)
         return false;
     }
     size_t next = 0;
-    const size_t end = lineEnd(m_data, m_pos, next);
+    const size_t end = lineEnd(m_data, m_pos, next, lfEndsLine);
     raw.assign(m_data, m_pos, end - m_pos);
+    if (lineEndText)
+        lineEndText->assign(m_data, end, next - end);
     m_pos = next;
     return true;
 }
 
 bool TextInputFile::readLine(std::string& line)
 {
+    return decodeNext(line, false, nullptr);
+}
+
+bool TextInputFile::readLine(std::string& line, std::string& lineEnd)
+{
+    return decodeNext(line, true, &lineEnd);
+}
+
+bool TextInputFile::decodeNext(std::string& line, bool lfEndsLine, std::string* lineEnd)
+{
     std::string raw;
-    if (!nextRawLine(raw)) {
+    if (!nextRawLine(raw, lfEndsLine, lineEnd)) {
         line.clear();
+        if (lineEnd)
+            lineEnd->clear();
         return false;
     }
     int bad = 0;

@@ -21,6 +21,10 @@ public:
     // Reads the next line, decoded to UTF-8, without its line end.
     // Returns false at the end of the file (line is then emptied).
     bool readLine(std::string& line);
+    // Reads the next line as readLine does, except that a lone LF ends a line as
+    // well (as in files written on this platform); lineEnd receives the CR LF, CR
+    // or LF that ended it, or "" for a last line without one.
+    bool readLine(std::string& line, std::string& lineEnd);
     // The next line as raw bytes, without its line end; throws 62 at the end.
     std::string readRawLine();
     bool atEnd() const;
@@ -36,7 +40,8 @@ public:
     bool isOpen() const { return m_open; }
 
 private:
-    bool nextRawLine(std::string& raw);
+    bool nextRawLine(std::string& raw, bool lfEndsLine = false, std::string* lineEnd = nullptr);
+    bool decodeNext(std::string& line, bool lfEndsLine, std::string* lineEnd);
 
     std::string m_path;
     std::string m_data; // the whole file; text files of this program are small

@@ -213,6 +213,11 @@ int packChronologyRows(ChronologyRows& table, int minYear, const std::function<v
     }
 }
 
+double chronologyBarWidth(double x1, double x2)
+{
+    return std::max(ChronologyMinBarWidth, x2 - x1);
+}
+
 BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth)
 {
     const double span = extent.span();
@@ -221,7 +226,7 @@ BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& exte
     BarGeometry g;
     g.top = line * ChronologyLinePitch + ChronologyMargin;
     g.left = x1 + ChronologyMargin;
-    g.width = std::max(0.0, x2 - x1);
+    g.width = chronologyBarWidth(x1, x2);
     return g;
 }
 

@@ -106,6 +106,11 @@ struct BarGeometry {
     double width = 0;
     double height = ChronologyBarHeight;
 };
+// The narrowest bar: a person born this year and still living, or one whose
+// death was recorded before the birth, still shows a bar.
+constexpr double ChronologyMinBarWidth = 15;
+double chronologyBarWidth(double x1, double x2);
+
 BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth);
 
 // Caption and tool tip of a person's bar: F_name followed by Name, and
@@ -155,8 +160,11 @@ ChronologyLines buildChronologyLines();
 // The year axis the painter puts over the line lists: cells labels 630 twips
 // apart, the rightmost showing the last year and each one step earlier to the
 // left. At least two cells, and a step of at least one year.
+// A year stands PainterYearInset into its cell; its label is centred on it and as
+// wide as a cell, so that a four-digit year fits with room to spare.
 constexpr double PainterCellWidth = 630;
-constexpr double PainterLabelWidth = 375;
+constexpr double PainterYearInset = 187.5;
+constexpr double PainterLabelWidth = PainterCellWidth;
 struct PainterAxis {
     int cells = 2;
     int step = 1;

@@ -1,5 +1,6 @@
 #include "reports/CsvExport.h"
 
+#include "model/era/EraDates.h"
 #include "platform/Cp932.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
@@ -62,18 +63,25 @@ std::string unencodableMessage(const model::personal_data& p, const std::string&
 
 std::string AddDq(const std::string& value, int quote)
 {
-    if (quote == 0)
+    if (quote == 0 && value.find_first_of(",\"\r\n") == std::string::npos)
         return value;
-    return Quote + value + Quote;
+    std::string out;
+    out.reserve(value.size() + 2);
+    out += Quote;
+    for (const char c : value) {
+        if (c == Quote)
+            out += Quote;
+        out += c;
+    }
+    out += Quote;
+    return out;
 }
 
 std::string EncodeCsvString(const std::string& text)
 {
     if (text.empty())
         return {};
-    const CsvSettings& options = csvSettings();
-    const bool escapeBreaks = options.CsvOpt_CrLfEsc == 1;
-    const bool quoted = options.CsvOpt_Quote != 0;
+    const bool escapeBreaks = csvSettings().CsvOpt_CrLfEsc == 1;
     const std::string lineBreak = escapeBreaks ? std::string("\\n") : CrLf;
 
     // The pending line-break mark: '\0' none, else the CR or LF seen last.
@@ -81,7 +89,8 @@ std::string EncodeCsvString(const std::string& text)
     std::string out;
     out.reserve(text.size() + 8);
     // Working byte by byte is safe: every character handled below is ASCII, and no
-    // byte of a multi-byte UTF-8 character is an ASCII byte.
+    // byte of a multi-byte UTF-8 character is an ASCII byte. Commas and quotes need
+    // no escape here: AddDq quotes every value that holds one.
     for (const char c : text) {
         switch (c) {
         case '\r':
@@ -99,14 +108,6 @@ std::string EncodeCsvString(const std::string& text)
             mark = '\0';
             out += escapeBreaks ? "\\\\" : "\\";
             break;
-        case ',':
-            mark = '\0';
-            out += quoted ? "," : "\\,";
-            break;
-        case Quote:
-            mark = '\0';
-            out += quoted ? "\\\"" : "\"";
-            break;
         default:
             mark = '\0';
             out += c;
@@ -118,7 +119,23 @@ std::string EncodeCsvString(const std::string& text)
 
 std::string CsvDateConv(const std::string& date, int western)
 {
-    (void)western; // dates go out in their stored form
+    if (western == 0)
+        return date;
+    // The western text that, typed in, gives back exactly the stored date; the
+    // precision of the stored date is kept (a year alone, a year and month, or a
+    // full date). A date that has no such form ("不詳", "1950年頃", an era outside
+    // the table) goes out as stored.
+    const std::string stored = platform::Trim(date);
+    std::string key;
+    if (stored.empty() || model::Conv_WarekiKey(model::Fill_DatePart(stored), key) != 0 || key.size() != 8)
+        return date;
+    const std::string full = key.substr(0, 4) + "/" + key.substr(4, 2) + "/" + key.substr(6, 2);
+    for (const size_t length : {size_t{10}, size_t{7}, size_t{4}}) {
+        const std::string candidate = full.substr(0, length);
+        std::string typed;
+        if (model::Conv_InputDate(candidate, typed) == 0 && typed == stored)
+            return candidate;
+    }
     return date;
 }
 
@@ -157,10 +174,37 @@ std::string csvPersonLine(const model::personal_data& p)
     return line;
 }
 
+std::string csvTitleLine()
+{
+    const CsvSettings& options = csvSettings();
+    const auto& columns = CsvOutCol();
+    const int quote = options.CsvOpt_Quote;
+    std::string line;
+    const auto append = [&](const std::string& title) { line += AddDq(title, quote) + ","; };
+
+    if (options.CsvOpt_OneName != 0) {
+        append(std::string(columns[1] ? CsvColumnCaptions[1] : "") + " " + (columns[2] ? CsvColumnCaptions[2] : ""));
+    } else {
+        for (int column : {1, 2}) {
+            if (columns[column])
+                append(CsvColumnCaptions[column]);
+        }
+    }
+    for (int column = 3; column <= CsvLastColumn; ++column) {
+        if (columns[column])
+            append(CsvColumnCaptions[column]);
+    }
+    if (!line.empty())
+        line.pop_back();
+    return line;
+}
+
 bool CsvExport(const std::string& path)
 {
     const model::Tables& t = model::tables();
-    std::string bytes;
+    // The title line comes first: the import takes the first record as the
+    // columns' titles, so an exported file maps back without losing a person.
+    std::string bytes = platform::encodeCp932(csvTitleLine()) + CrLf;
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
         const model::personal_data& person = t.per_buf[slot];
         if (!isCsvExported(person))

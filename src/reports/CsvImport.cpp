@@ -141,24 +141,6 @@ model::personal_data buildPerson(int slot, int recordNumber, std::vector<std::st
     return person;
 }
 
-// True when the record starting at position ran to the end of the file inside an
-// open quote: the reader then ends the record with what it reached, which would
-// store the rest of the file in one field. Splits the record's lines again to see.
-bool recordLeftQuoteOpen(platform::TextInputFile& file, int64_t position)
-{
-    std::vector<std::string> scratch(CsvInFieldCount);
-    file.seek(position);
-    std::string line;
-    int index = 0;
-    int state = CsvLineComplete;
-    while (file.readLine(line)) {
-        state = SplitCsvLine(line, scratch, index, state);
-        if (state == CsvLineComplete)
-            return false;
-    }
-    return state == CsvQuoteOpen;
-}
-
 // The first free person slot from slot on, or -1. Slot 1024 is the blank partner
 // and never takes a person.
 int nextFreeSlot(int slot)
@@ -183,9 +165,9 @@ void importRecords(platform::TextInputFile& file, int64_t& position, int& stored
             return;
         }
         int lastIndex = -1;
-        const int64_t recordStart = position;
-        const int result = ReadCsvRecord(file, position, fields, lastIndex);
-        if (result == CsvLastRecord && recordLeftQuoteOpen(file, recordStart))
+        bool quoteLeftOpen = false;
+        const int result = ReadCsvRecord(file, position, fields, lastIndex, &quoteLeftOpen);
+        if (quoteLeftOpen)
             throw RecordRefused{recordName(stored + 1) + "の引用符が閉じられていません"};
         if (lastIndex + 1 != state.CsvInCount) {
             platform::MsgBox(std::string(CsvFieldCountMessageHead) + platform::Str(stored)
@@ -318,6 +300,8 @@ void CsvImport(const std::string& path)
     FrmCsvInStatForm& settingsWindow = frmcsvinstat_form();
     settingsWindow.CsvInPath = path;
     settingsWindow.show(forms::ShowMode::Modal);
+    if (!settingsWindow.isAccepted())
+        return;
 
     importCsvFile(path, [] {
         if (!takeLastMapping())

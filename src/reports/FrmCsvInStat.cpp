@@ -55,6 +55,7 @@ void FrmCsvInStatForm::design()
 
 void FrmCsvInStatForm::Form_Load()
 {
+    m_accepted = false;
     UpDateText1();
     UpDateList1();
 }
@@ -104,13 +105,14 @@ void FrmCsvInStatForm::Command1_Click()
 
 void FrmCsvInStatForm::Command2_Click()
 {
+    m_accepted = true;
     unload();
 }
 
 void FrmCsvInStatForm::Command3_Click()
 {
-    // The import goes on whichever way the window closes; this button closes it too,
-    // so that the user is not left with a button that does nothing.
+    // Closing without "決定" ends the import: the close box does the same.
+    m_accepted = false;
     unload();
 }
 

@@ -3,8 +3,9 @@
 // four reader settings (delimiter, quote, escape character, line-break code) and a
 // preview of the file's first record read with them. "条件設定＆再読込" takes the
 // boxes over into the settings and reads the preview again; "決定" closes the
-// window. The import goes on however the window is closed. Shown modally by
-// reports::CsvImport after it has set CsvInPath.
+// window and lets the import go on; "ｷｬﾝｾﾙ" and the close box end the import
+// before anything is read. Shown modally by reports::CsvImport after it has set
+// CsvInPath.
 
 #include "forms/CommandButton.h"
 #include "forms/ControlArray.h"
@@ -21,6 +22,9 @@ public:
 
     // The file being imported; set before the window loads.
     std::string CsvInPath;
+
+    // True once "決定" closed the window: the import may go on. Every load clears it.
+    bool isAccepted() const { return m_accepted; }
 
     // --- Controls ---
 
@@ -51,6 +55,9 @@ public:
 
 protected:
     void design() override;
+
+private:
+    bool m_accepted = false;
 };
 
 // The one instance of the window.

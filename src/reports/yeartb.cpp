@@ -28,6 +28,12 @@ constexpr int DottedLine = 3;
 constexpr int LinesInViewport = 13;      // fewer lines need no scrolling
 constexpr const char* DefaultGridStep = "10";
 
+// The left edge of a year label whose cell starts at cellLeft.
+double yearLabelLeft(double cellLeft)
+{
+    return cellLeft + reports::PainterYearInset - reports::PainterLabelWidth / 2;
+}
+
 } // namespace
 
 YeartbForm::YeartbForm() : Form("yeartb")
@@ -50,13 +56,15 @@ void YeartbForm::design()
     Label5.move(120, 60, ViewportWidth, LabelHeight);
     Label5.setFontSize(12);
 
-    Label1[0].move(ViewportLeft, ViewportTop - LabelHeight - 120, reports::PainterLabelWidth, LabelHeight);
+    Label1[0].move(yearLabelLeft(ViewportLeft), ViewportTop - LabelHeight - 120, reports::PainterLabelWidth,
+                   LabelHeight);
     Label1[0].setCaption("1900");
-    Label1[0].setBackStyle(0);
-    Label1[0].setVisible(false);
-    for (int i : {1, 2}) {
-        Label1[i].move(ViewportLeft + (i - 1) * reports::PainterCellWidth, ViewportTop - LabelHeight - 120,
-                       reports::PainterLabelWidth, LabelHeight);
+    for (int i : {0, 1, 2}) {
+        if (i > 0) {
+            Label1[i].move(yearLabelLeft(ViewportLeft + (i - 1) * reports::PainterCellWidth),
+                           ViewportTop - LabelHeight - 120, reports::PainterLabelWidth, LabelHeight);
+        }
+        Label1[i].setAlignment(forms::vbCenter);
         Label1[i].setBackStyle(0);
         Label1[i].setVisible(false);
     }
@@ -392,7 +400,7 @@ void YeartbForm::ypaint()
     vsc.setLeft(Picture1.left() + Picture1.width());
 
     // Year labels, left to right.
-    Label1[1].setLeft(Picture1.left() + axisLeft);
+    Label1[1].setLeft(yearLabelLeft(Picture1.left() + axisLeft));
     Label1[2].setLeft(Label1[1].left() + reports::PainterCellWidth);
     for (int i = 3; i <= cells; ++i) {
         Label1.load(i);
@@ -457,13 +465,12 @@ void YeartbForm::displab(int line)
 {
     const reports::YLineRec& entry = shownLine(line);
     const double firstCaption = platform::Val(Label1[1].caption());
-    const double origin = Label2[1].width() + Label2[1].left() + AxisGap + reports::PainterLabelWidth / 2;
+    const double origin = Label2[1].width() + Label2[1].left() + AxisGap + reports::PainterYearInset;
     const double left = origin + (entry.BirthYear - firstCaption) * axis.scale;
     const int endYear = entry.DeathYear != 0 ? entry.DeathYear : reports::currentYear();
     const double right = origin + (endYear - firstCaption) * axis.scale;
     Label3[line].setLeft(left);
-    // A death recorded before the birth gives an empty bar, not a negative width.
-    Label3[line].setWidth(std::max(0.0, right - left));
+    Label3[line].setWidth(reports::chronologyBarWidth(left, right));
 }
 
 // ---------------------------------------------------------------- printing

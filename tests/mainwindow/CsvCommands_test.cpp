@@ -101,12 +101,13 @@ protected:
                                               "鈴木,二子,女,abc\r\n";
 };
 
-TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheCsvOfTheChosenName)
+TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheChosenFile)
 {
     start();
     buildFamily();
     tables().Entry_Open = 1;
-    writeCsv("people.csv", TwoPersons);
+    writeCsv("people.txt", TwoPersons);
+    writeCsv("people.csv", "名字,名前,男女,生年月日\r\n別,人,男,\r\n");
     answerImportWindows({1, 2, 4, 5});
     importAnswering(platform::vbNo, "people.txt");
 
@@ -154,6 +155,85 @@ TEST_F(CsvCommands, OnlyImportedDatesTakeTheDisplayFormAndOnlyWhenTheyConvertExa
     EXPECT_EQ(person(5).B_day, "不詳");
 }
 
+// Every column ticked in the options window, exported through the menu, then read
+// back into an empty family through the menu and the import's windows: every
+// person and every field comes back, commas, quotes and line breaks included.
+TEST_F(CsvCommands, ExportThenImportIntoAnEmptyFamilyGivesBackEveryPersonAndField)
+{
+    start();
+    const std::string tricky = "a,\"b\"\r\nc";
+    std::vector<model::personal_data> family;
+    for (int i = 0; i < 3; ++i) {
+        model::personal_data p;
+        p.InUse = model::SlotUsed;
+        p.F_name = "山,\"田" + std::to_string(i);
+        p.Name = "太\r\n郎";
+        p.Old_name = tricky;
+        p.Sex = static_cast<int16_t>(i % 2);
+        p.B_day = "昭和10年01月02日";
+        p.Death_day = "";
+        p.Age = static_cast<int16_t>(40 + i);
+        p.YubinNo = "100,0001";
+        p.Addr1 = tricky;
+        p.Addr2 = "東京都\"港区\"";
+        p.TelNo = tricky;
+        p.FaxNo = "03,1";
+        p.KeiNo = "090\"1";
+        p.E_mail = "a,b@c";
+        p.Biko = "一行目,\"x\"\n\n二行目";   // the person editor's line break
+        p.GrpName = "本家,分家";
+        p.Zokugara = "長男,跡取り";
+        p.ZokugaraK = tricky;
+        p.Kaimyo = "院\"居士\"";
+        tables().per_buf[static_cast<size_t>(i + 1)] = p;
+        family.push_back(p);
+    }
+    tables().PerCount = 3;
+
+    forms::onShown("CsvSet", [](forms::Form&) {
+        for (int column = 1; column <= 19; ++column)
+            csvset_form().Check2[column].setValue(forms::vbChecked);
+        csvset_form().Command2.onClick();
+    });
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("family.csv")));
+    window().fileitem[6].choose();
+    ASSERT_TRUE(answers.shown().empty()) << answers.shown().front().text;
+
+    tables().Data_Changed = 0;
+    std::vector<int> everyField;
+    for (int field = 1; field <= 19; ++field)
+        everyField.push_back(field);
+    answerImportWindows(everyField);
+    importAnswering(platform::vbYes, "family.csv");
+
+    ASSERT_EQ(answers.shown().size(), 1u) << answers.shown().back().text;   // the import question only
+    for (int i = 0; i < 3; ++i) {
+        const model::personal_data& back = person(i + 1);
+        const model::personal_data& sent = family[static_cast<size_t>(i)];
+        EXPECT_EQ(back.InUse, model::SlotUsed);
+        EXPECT_EQ(back.F_name, sent.F_name);
+        EXPECT_EQ(back.Name, sent.Name);
+        EXPECT_EQ(back.Old_name, sent.Old_name);
+        EXPECT_EQ(back.Sex, sent.Sex);
+        EXPECT_EQ(back.B_day, sent.B_day);
+        EXPECT_EQ(back.Death_day, sent.Death_day);
+        EXPECT_EQ(back.Age, sent.Age);
+        EXPECT_EQ(back.YubinNo, sent.YubinNo);
+        EXPECT_EQ(back.Addr1, sent.Addr1);
+        EXPECT_EQ(back.Addr2, sent.Addr2);
+        EXPECT_EQ(back.TelNo, sent.TelNo);
+        EXPECT_EQ(back.FaxNo, sent.FaxNo);
+        EXPECT_EQ(back.KeiNo, sent.KeiNo);
+        EXPECT_EQ(back.E_mail, sent.E_mail);
+        EXPECT_EQ(back.Biko, sent.Biko);
+        EXPECT_EQ(back.GrpName, sent.GrpName);
+        EXPECT_EQ(back.Zokugara, sent.Zokugara);
+        EXPECT_EQ(back.ZokugaraK, sent.ZokugaraK);
+        EXPECT_EQ(back.Kaimyo, sent.Kaimyo);
+    }
+    EXPECT_EQ(person(4).InUse, model::SlotFree);
+}
+
 TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
 {
     start();
@@ -168,6 +248,23 @@ TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
     ASSERT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(answers.shown()[1].text, DiscardForNewQuestion);
     EXPECT_EQ(personNames(), (std::vector<std::string>{"鈴木一郎", "鈴木二子"}));
+}
+
+// Yes, then keeping the changed family at New's own question, ends the command:
+// no dialog, nothing imported.
+TEST_F(CsvCommands, CancelAtNewsQuestionEndsTheImport)
+{
+    start();
+    buildFamily();
+    writeCsv("people.csv", TwoPersons);
+    answerImportWindows({1, 2, 4, 5});
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbCancel);
+    window().fileitem[5].choose();
+
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
 }
 
 TEST_F(CsvCommands, CancelAtTheQuestionOrTheDialogChangesNothing)

@@ -297,7 +297,7 @@ TEST_F(ChronologyTest, BarGeometryMapsTheExtentOntoTheAxis)
     EXPECT_DOUBLE_EQ(g.height, 255);
 }
 
-TEST_F(ChronologyTest, SingleYearExtentAndDeathBeforeBirthGiveFiniteBars)
+TEST_F(ChronologyTest, SingleYearExtentAndDeathBeforeBirthGiveFiniteVisibleBars)
 {
     // One person born this year and living: the extent is a single year.
     reports::YearExtent extent{ThisYear, ThisYear};
@@ -306,12 +306,12 @@ TEST_F(ChronologyTest, SingleYearExtentAndDeathBeforeBirthGiveFiniteBars)
     row.DeathYear = ThisYear;
     const reports::BarGeometry g = reports::treeBarGeometry(row, 0, extent, 8000);
     EXPECT_TRUE(std::isfinite(g.left));
-    EXPECT_TRUE(std::isfinite(g.width));
+    EXPECT_EQ(g.width, reports::ChronologyMinBarWidth);
     EXPECT_EQ(reports::chronologyGrid(extent, 1, 8000).size(), 1u);
 
     row.BirthYear = 1990;
     row.DeathYear = 1950;   // a death recorded before the birth
-    EXPECT_EQ(reports::treeBarGeometry(row, 0, {1900, 2000}, 8000).width, 0);
+    EXPECT_EQ(reports::treeBarGeometry(row, 0, {1900, 2000}, 8000).width, reports::ChronologyMinBarWidth);
 }
 
 // --- Grid ---

@@ -1,10 +1,12 @@
-// CSV export: the lines written for the column choices and options, the escaping
-// of the address and remark columns, the bytes of the file, and the failures
+// CSV export: the title line and the lines written for the column choices and
+// options, the quoting of values, the line breaks of the address and remark columns, the bytes of the file, and the failures
 // (text cp932 cannot hold, a file that cannot be written) that must leave an
 // earlier file as it was.
 
 #include "ReportsFixture.h"
 
+#include "model/era/Nengo.h"
+#include "platform/AppPath.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -27,9 +29,19 @@ class CsvExportTest : public ReportsFixture {
 protected:
     std::string exportPath() const { return home.path() + "/out.csv"; }
 
-    // Exports and returns the file decoded, split at CR LF (the last, empty part
-    // after the final CR LF dropped).
+    // Exports and returns the persons' lines: the file decoded, split at CR LF,
+    // without its title line (the last, empty part after the final CR LF dropped).
     std::vector<std::string> exportLines()
+    {
+        std::vector<std::string> lines = exportFileLines();
+        EXPECT_FALSE(lines.empty()) << "no title line";
+        if (!lines.empty())
+            lines.erase(lines.begin());
+        return lines;
+    }
+
+    // Every line of the exported file, the title line first.
+    std::vector<std::string> exportFileLines()
     {
         EXPECT_TRUE(reports::CsvExport(exportPath()));
         const std::string text = platform::decodeCp932(platform::readWholeFile(exportPath()));
@@ -54,20 +66,36 @@ protected:
     reports::CsvSettings& options() { return reports::csvSettings(); }
 };
 
-TEST_F(CsvExportTest, DefaultColumnsGiveNameSexAndBirthWithoutQuotesOrHeader)
+TEST_F(CsvExportTest, DefaultColumnsGiveATitleLineThenNameSexAndBirthWithoutQuotes)
 {
     auto& a = addPerson("山田", "太郎", 0);
     a.B_day = "昭和10年01月02日";
     a.Death_day = "平成01年01月08日";
     addPerson("山田", "花子", 1).B_day = "";
-    EXPECT_EQ(exportLines(), (std::vector<std::string>{"山田,太郎,男,昭和10年01月02日", "山田,花子,女,"}));
+    EXPECT_EQ(exportFileLines(), (std::vector<std::string>{"名字,名前,男女,生年月日", "山田,太郎,男,昭和10年01月02日",
+                                                           "山田,花子,女,"}));
 }
 
 TEST_F(CsvExportTest, FileIsCp932WithCrLf)
 {
     addPerson("山田", "太郎", 0).B_day = "1935/01/02";
     ASSERT_TRUE(reports::CsvExport(exportPath()));
-    EXPECT_EQ(platform::readWholeFile(exportPath()), platform::encodeCp932("山田,太郎,男,1935/01/02") + "\r\n");
+    EXPECT_EQ(platform::readWholeFile(exportPath()),
+              platform::encodeCp932("名字,名前,男女,生年月日\r\n山田,太郎,男,1935/01/02") + "\r\n");
+}
+
+// The title line names the written columns in the order of the data, the one-name
+// column like its value, quoted like the values.
+TEST_F(CsvExportTest, TitleLineFollowsTheColumnsAndOptions)
+{
+    addPerson("山田", "太郎", 0);
+    columnsOnly({2, 7, 17, 19});
+    EXPECT_EQ(exportFileLines().front(), "名前,年齢,続柄,戒名");
+    options().CsvOpt_OneName = 1;
+    EXPECT_EQ(exportFileLines().front(), " 名前,年齢,続柄,戒名");
+    columnsOnly({1, 2});
+    options().CsvOpt_Quote = 1;
+    EXPECT_EQ(exportFileLines().front(), "\"名字 名前\"");
 }
 
 TEST_F(CsvExportTest, PersonsGoOutInSlotOrderAndFreeSlotsLeaveNoLine)
@@ -112,7 +140,7 @@ TEST_F(CsvExportTest, EveryColumnInOrder)
                                  "山田,花子,佐藤,女,b,d,42,100-0001,a1,a2,tel,fax,kei,m@x,biko,grp,長女,妻,戒"}));
 }
 
-TEST_F(CsvExportTest, QuoteOptionQuotesEveryValueAndEscapesOnlyTheEncodedColumns)
+TEST_F(CsvExportTest, QuoteOptionQuotesEveryValueDoublingQuotesInside)
 {
     auto& p = addPerson("山\"田", "太郎", 0);
     p.Age = 7;
@@ -120,18 +148,50 @@ TEST_F(CsvExportTest, QuoteOptionQuotesEveryValueAndEscapesOnlyTheEncodedColumns
     p.Biko = "\"あ\"";
     columnsOnly({1, 7, 9, 15});
     options().CsvOpt_Quote = 1;
-    EXPECT_EQ(exportLines(), (std::vector<std::string>{"\"山\"田\",\"7\",\"東京都,千代田区\",\"\\\"あ\\\"\""}));
+    EXPECT_EQ(exportLines(), (std::vector<std::string>{"\"山\"\"田\",\"7\",\"東京都,千代田区\",\"\"\"あ\"\"\""}));
 }
 
-TEST_F(CsvExportTest, WithoutQuotesACommaIsEscapedOnlyInAddressesAndRemarks)
+// Without the quote option only a value holding a comma, a quote or a line break is
+// quoted, in every column; every other value goes out exactly as before.
+TEST_F(CsvExportTest, WithoutQuotesOnlyValuesThatNeedItAreQuoted)
 {
     auto& p = addPerson("山田", "太郎", 0);
     p.Addr1 = "a,1";
-    p.Addr2 = "a,2";
-    p.Biko = "b,c";
+    p.Addr2 = "a2";
+    p.Biko = "b\"c";
     p.TelNo = "03,1234";
-    columnsOnly({9, 10, 11, 15});
-    EXPECT_EQ(exportLines(), (std::vector<std::string>{"a\\,1,a\\,2,03,1234,b\\,c"}));
+    p.Zokugara = "長男,跡取り";
+    p.Kaimyo = "x\ry";
+    columnsOnly({1, 9, 10, 11, 15, 17, 19});
+    EXPECT_EQ(exportLines(),
+              (std::vector<std::string>{"山田,\"a,1\",a2,\"03,1234\",\"b\"\"c\",\"長男,跡取り\",\"x\ry\""}));
+}
+
+// "日付を西暦で出力する": a date with an exact western form goes out in it with its
+// precision; anything else goes out as stored.
+TEST_F(CsvExportTest, WesternDateOptionConvertsOnlyDatesThatConvertExactly)
+{
+    struct Row {
+        const char* stored;
+        const char* western;
+    };
+    home.copyProgramData();
+    ASSERT_EQ(model::Load_NengoTbl(platform::appFile("\\nengo_tbl.mas")), 0);
+    const std::vector<Row> rows = {{"昭和05年03月04日", "1930/03/04"}, {"昭和25年03月", "1950/03"},
+                                   {"昭和25年", "1950"},             {"不詳", "不詳"},
+                                   {"1950年頃", "1950年頃"},          {"", ""}};
+    for (const Row& row : rows)
+        addPerson("山田", row.stored, 0).B_day = row.stored;
+    columnsOnly({5});
+    std::vector<std::string> asStored;
+    std::vector<std::string> western;
+    for (const Row& row : rows) {
+        asStored.push_back(row.stored);
+        western.push_back(row.western);
+    }
+    EXPECT_EQ(exportLines(), asStored);
+    options().CsvOpt_Seireki = 1;
+    EXPECT_EQ(exportLines(), western);
 }
 
 TEST_F(CsvExportTest, OneNameColumnJoinsTheNamesAndStaysWhenBothAreOff)
@@ -165,12 +225,12 @@ TEST_F(CsvExportTest, OutFlagOptionWritesOnlyMarkedPersons)
     EXPECT_EQ(exportLines(), (std::vector<std::string>{"二"}));
 }
 
-TEST_F(CsvExportTest, OutFlagOptionWithNobodyMarkedGivesAnEmptyFile)
+TEST_F(CsvExportTest, OutFlagOptionWithNobodyMarkedGivesTheTitleLineAlone)
 {
     addPerson("甲", "一", 0);
     options().CsvOpt_OutFlag = 1;
     ASSERT_TRUE(reports::CsvExport(exportPath()));
-    EXPECT_EQ(platform::readWholeFile(exportPath()), "");
+    EXPECT_EQ(platform::readWholeFile(exportPath()), platform::encodeCp932("名字,名前,男女,生年月日\r\n"));
 }
 
 TEST_F(CsvExportTest, MultiLineRemarksWithQuotesComeBackAsOneFieldThroughTheReader)
@@ -182,7 +242,9 @@ TEST_F(CsvExportTest, MultiLineRemarksWithQuotesComeBackAsOneFieldThroughTheRead
     EXPECT_EQ(exportLines(), (std::vector<std::string>{"\"山田\",\"男\",\"一行目", "二行目\""}));
 
     platform::TextInputFile in(exportPath());
-    int64_t position = 1;
+    std::string title;
+    ASSERT_TRUE(in.readLine(title));
+    int64_t position = in.position();
     std::vector<std::string> fields(257);
     int last = -1;
     EXPECT_EQ(reports::ReadCsvRecord(in, position, fields, last), reports::CsvLastRecord);
@@ -272,9 +334,10 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"TwoBreaks", "a\r\n\r\nb", 1, 0, "a\\n\\nb"},
         EncodeCase{"BackslashDoubledWithEscapedBreaks", "c:\\x", 1, 0, "c:\\\\x"},
         EncodeCase{"BackslashSingleOtherwise", "c:\\x", 0, 0, "c:\\x"},
-        EncodeCase{"CommaEscapedWithoutQuotes", "a,b", 0, 0, "a\\,b"},
+        // Commas and quotes are left to the quoting of the whole value.
+        EncodeCase{"CommaPlainWithoutQuotes", "a,b", 0, 0, "a,b"},
         EncodeCase{"CommaPlainWithQuotes", "a,b", 0, 1, "a,b"},
-        EncodeCase{"QuoteEscapedWithQuotes", "say \"hi\"", 0, 1, "say \\\"hi\\\""},
+        EncodeCase{"QuotePlainWithQuotes", "say \"hi\"", 0, 1, "say \"hi\""},
         EncodeCase{"QuotePlainWithoutQuotes", "say \"hi\"", 0, 0, "say \"hi\""},
         EncodeCase{"CrThenBackslashClearsMark", "a\r\\\nb", 1, 0, "a\\\\b"},
         EncodeCase{"MultiByteTextUntouched", "表\\示", 0, 0, "表\\示"}),

@@ -12,6 +12,7 @@
 #include "reports/csvinset.h"
 #include "reports/reports_state.h"
 
+#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -136,6 +137,28 @@ TEST_F(CsvinsetTest, OpensOnTheFirstColumnUndecided)
     EXPECT_EQ(form().List1.itemData(18), 19);
     for (int row = 0; row < reports::CsvInRowCount; ++row)
         EXPECT_EQ(setIdx(row), -1) << row;
+}
+
+// Shown as the import shows it, the window maps nothing until the user picks: the
+// list getting the focus chooses no field.
+TEST_F(CsvinsetTest, ShownModalTheFirstColumnStaysUnmappedUntilAPick)
+{
+    reports::CsvInState& state = reports::csvInState();
+    state.csvin_tbl[1].Title = "名字";
+    state.CsvInCount = 1;
+    int16_t mappedOnShow = 99;
+    bool nextEnabledOnShow = true;
+    forms::onShown("csvinset", [&](forms::Form&) {
+        form().List1.setFocus();
+        QApplication::processEvents();
+        mappedOnShow = setIdx(1);
+        nextEnabledOnShow = form().Command2.isEnabled();
+        form().Command3.onClick();
+    });
+    form().show(forms::ShowMode::Modal);
+    forms::clearOnShown();
+    EXPECT_EQ(mappedOnShow, -1);
+    EXPECT_FALSE(nextEnabledOnShow);
 }
 
 TEST_F(CsvinsetTest, PickingAFieldSetsTheColumnAndEnablesNext)

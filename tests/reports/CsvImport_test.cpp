@@ -105,8 +105,6 @@ TEST_F(CsvImportTest, ExportedFileMapsBackFieldForField)
     man.B_day = "昭和10年01月02日";
     addPerson("山田", "花子", 1).B_day = "昭和12年03月04日";
     ASSERT_TRUE(reports::CsvExport(csvPath()));
-    const std::string exported = platform::readWholeFile(csvPath());
-    platform::writeWholeFile(csvPath(), platform::encodeCp932("名字,名前,男女,生年月日\r\n") + exported);
 
     model::InitAllSetting();
     model::tables().Data_Changed = 0;
@@ -285,6 +283,47 @@ TEST_F(CsvImportTest, CancelInTheMappingWindowAddsNobody)
     EXPECT_EQ(usedPersons(), 0);
     EXPECT_EQ(requests.rebuilds, 0);
     EXPECT_EQ(platform::readWholeFile(mappingPath()), " 1\r\n-1\r\n");
+}
+
+// "ｷｬﾝｾﾙ" and the close box of the read-settings window end the import before
+// anything is read, stored or written.
+TEST_F(CsvImportTest, CancelOrCloseBoxInTheReadSettingsEndsTheImport)
+{
+    writeCsv("名前\r\n一\r\n");
+    bool mappingShown = false;
+    forms::onShown("csvinset", [&mappingShown](forms::Form&) {
+        mappingShown = true;
+        csvinset_form().Command3.onClick();
+    });
+    forms::onShown("FrmCsvInStat", [](forms::Form&) { frmcsvinstat_form().Command3.onClick(); });
+    reports::CsvImport(csvPath());
+    forms::onShown("FrmCsvInStat",
+                   [](forms::Form&) { frmcsvinstat_form().unloadWithMode(forms::vbFormControlMenu); });
+    reports::CsvImport(csvPath());
+
+    EXPECT_FALSE(mappingShown);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(usedPersons(), 0);
+    EXPECT_EQ(requests.rebuilds, 0);
+    EXPECT_FALSE(platform::fileExists(mappingPath()));
+    EXPECT_EQ(model::tables().Data_Changed, 0);
+}
+
+// Files written with LF line ends (as most tools here write them) import record by
+// record; inside quotes an LF stays part of the value.
+TEST_F(CsvImportTest, LfLineEndsEndRecordsOutsideQuotes)
+{
+    writeCsv("名字,名前,戒名\n山田,太郎,\"一\n二\"\n鈴木,花子,x\n");
+    acceptReadSettings();
+    mapColumns({1, 2, 19});
+    reports::CsvImport(csvPath());
+    EXPECT_TRUE(answers.shown().empty()) << answers.shown().front().text;
+    const auto& per = model::tables().per_buf;
+    ASSERT_EQ(usedPersons(), 2);
+    EXPECT_EQ(per[1].Name, "太郎");
+    EXPECT_EQ(per[1].Kaimyo, "一\n二");
+    EXPECT_EQ(per[2].F_name, "鈴木");
+    EXPECT_EQ(per[2].Kaimyo, "x");
 }
 
 TEST_F(CsvImportTest, FullTableAddsNobody)

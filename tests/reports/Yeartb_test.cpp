@@ -12,6 +12,7 @@
 #include "reports/reports_state.h"
 #include "reports/yeartb.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -300,6 +301,27 @@ TEST_F(YeartbTest, LineListsPaintBarsOnTheYearAxis)
                 30);
     EXPECT_FALSE(form().vsc.isEnabled());   // three lines fit
     EXPECT_EQ(form().Label2[1].backColor(), reports::NameLabelColour);
+}
+
+// Each year label shows its whole year with the window's own font, centred on the
+// year's place on the axis; a person born this year and still living has a bar.
+TEST_F(YeartbTest, YearLabelsShowTheirWholeYearAndEveryBarIsVisible)
+{
+    addPerson("甲", "一", 0).B_day = "1900/01/01";
+    addPerson("乙", "二", 1).B_day = std::to_string(ThisYear) + "/01/01";
+    form().show();
+    form().CMDFUNC[2].onClick();
+    const double yearPlace = form().Picture1.left() + form().Label2[1].left() + form().Label2[1].width() + 200 + 187.5;
+    for (int i = 1; i <= form().axis.cells; ++i) {
+        const forms::Label& label = form().Label1[i];
+        QWidget* shown = label.widget();
+        ASSERT_NE(shown, nullptr);
+        const int textPixels = shown->fontMetrics().horizontalAdvance(QString::fromStdString(label.caption()));
+        EXPECT_LE(textPixels, shown->contentsRect().width()) << label.caption();
+        EXPECT_NEAR(label.left() + label.width() / 2, yearPlace + (i - 1) * 630, 15) << label.caption();
+    }
+    ASSERT_TRUE(form().Label3[2].isVisible());
+    EXPECT_GE(form().Label3[2].width(), 15);
 }
 
 TEST_F(YeartbTest, EverybodyDeadEndsTheAxisAtTheLastDeath)

@@ -82,7 +82,14 @@ int SplitCsvLine(std::string line, std::vector<std::string>& fields, int& index,
                 ++index;
             }
         } else if (!quote.empty() && c == quote) {
-            inQuotes = !inQuotes;
+            // Inside quotes a doubled quote stands for one quote character of the
+            // value, the way CSV writers (this program's export too) write it.
+            if (inQuotes && text.substr(i, len) == quote) {
+                field += c;
+                i += len;
+            } else {
+                inQuotes = !inQuotes;
+            }
         } else if (!escape.empty() && c == escape) {
             escapePending = true;
         } else {
@@ -103,30 +110,46 @@ int SplitCsvLine(std::string line, std::vector<std::string>& fields, int& index,
 }
 
 int ReadCsvRecord(platform::TextInputFile& file, int64_t& position,
-                  std::vector<std::string>& fields, int& lastIndex)
+                  std::vector<std::string>& fields, int& lastIndex, bool* quoteLeftOpen)
 {
     lastIndex = -1;
+    if (quoteLeftOpen)
+        *quoteLeftOpen = false;
     for (std::string& f : fields)
         f.clear();
     file.seek(position);
     if (file.atEnd())
         return CsvNoRecord;
 
+    // A line ends at CR LF, CR or LF. A quoted value that spans lines keeps the
+    // line end that the file has there, so a value comes back as it was written.
+    const auto keepLineEnd = [&fields](int openIndex, const std::string& lineEnd) {
+        std::string& open = fieldAt(fields, openIndex);
+        if (!lineEnd.empty() && lineEnd != CrLf && open.size() >= 2 && open.compare(open.size() - 2, 2, CrLf) == 0)
+            open.replace(open.size() - 2, 2, lineEnd);
+    };
     int index = 0;
     std::string line;
-    file.readLine(line);
+    std::string lineEnd;
+    file.readLine(line, lineEnd);
     int split = SplitCsvLine(line, fields, index, CsvLineComplete);
+    if (split == CsvQuoteOpen)
+        keepLineEnd(index, lineEnd);
     while (!file.atEnd() && split == CsvQuoteOpen) {
-        // The open field's text so far ends in CR LF; the next line continues it.
+        // The open field's text so far ends in its line end; the next line continues it.
         const int openIndex = index;
         const std::string openText = fieldAt(fields, openIndex);
         fieldAt(fields, openIndex).clear();
-        file.readLine(line);
+        file.readLine(line, lineEnd);
         split = SplitCsvLine(line, fields, index, CsvQuoteOpen);
+        if (split == CsvQuoteOpen)
+            keepLineEnd(index, lineEnd);
         fieldAt(fields, openIndex) = openText + fieldAt(fields, openIndex);
     }
     lastIndex = index;
     position = file.position();
+    if (quoteLeftOpen)
+        *quoteLeftOpen = split == CsvQuoteOpen;
     return file.atEnd() ? CsvLastRecord : CsvMoreRecords;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The CSV record reader: turns a text file into records of fields. A record is one
-// line, or several lines while a quoted field stays open; the lines of a quoted
-// value are joined with CR LF. The reader knows nothing of persons; it fills the
-// caller's array of fields.
+// line (ended by CR LF, CR or LF), or several lines while a quoted field stays
+// open; the lines of a quoted value are joined with the line ends the file has
+// there, and a doubled quote inside quotes is one quote character of the value.
+// The reader knows nothing of persons; it fills the caller's array of fields.
 
 #include <cstdint>
 #include <string>
@@ -54,8 +55,10 @@ constexpr int CsvLastRecord = 3;  // a record was read and the file is at its en
 // it (start with 1, then hand back what the previous call left). Every element of
 // fields is emptied first; lastIndex is the index of the record's last field, -1
 // when no record was read. The caller sizes fields; a record with more fields
-// raises RuntimeError 9.
+// raises RuntimeError 9. quoteLeftOpen, when given, tells whether the record ran
+// to the end of the file inside an open quote (its last field then holds the rest
+// of the file).
 int ReadCsvRecord(platform::TextInputFile& file, int64_t& position,
-                  std::vector<std::string>& fields, int& lastIndex);
+                  std::vector<std::string>& fields, int& lastIndex, bool* quoteLeftOpen = nullptr);
 
 } // namespace reports

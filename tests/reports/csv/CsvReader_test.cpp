@@ -122,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SplitCase{"trailing_delimiter", ",", "\"", "", "", "a,b,", {"a", "b", ""}, 0},
         SplitCase{"empty_line", ",", "\"", "", "", "", {""}, 0},
-        SplitCase{"doubled_quote", ",", "\"", "", "", "\"say \"\"hi\"\"\",x", {"say hi", "x"}, 0},
+        SplitCase{"doubled_quote", ",", "\"", "", "", "\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}, 0},
+        SplitCase{"empty_quoted", ",", "\"", "", "", "a,\"\",b", {"a", "", "b"}, 0},
         SplitCase{"quote_opens_mid_field", ",", "\"", "", "", "ab\"c,d\"e", {"abc,de"}, 0},
         SplitCase{"escaped_comma", ",", "\"", "\\", "", "a\\,b,c", {"a,b", "c"}, 0},
         SplitCase{"escaped_quote", ",", "\"", "\\", "", "a\\\"b", {"a\"b"}, 0},
@@ -177,14 +178,24 @@ TEST_F(CsvReaderTest, QuoteLeftOpenAtTheEndOfTheFile)
     EXPECT_EQ(records[0].fields, (Fields{"a", "b\r\nc\r\n"}));
 }
 
-TEST_F(CsvReaderTest, LineEndsAreCrLfOrLoneCrButNotLoneLf)
+TEST_F(CsvReaderTest, LineEndsAreCrLfLoneCrOrLoneLf)
 {
     const auto records = readAll("a\rb\nc\r\nd");
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].fields, (Fields{"a"}));
-    EXPECT_EQ(records[1].fields, (Fields{"b\nc"}));
-    EXPECT_EQ(records[2].fields, (Fields{"d"}));
-    EXPECT_EQ(records[2].result, CsvLastRecord);
+    EXPECT_EQ(records[1].fields, (Fields{"b"}));
+    EXPECT_EQ(records[2].fields, (Fields{"c"}));
+    EXPECT_EQ(records[3].fields, (Fields{"d"}));
+    EXPECT_EQ(records[3].result, CsvLastRecord);
+}
+
+// A quoted value that spans lines keeps the line ends the file has there.
+TEST_F(CsvReaderTest, QuotedValueKeepsItsOwnLineEnds)
+{
+    const auto records = readAll("\"a\nb\rc\r\nd\",e\nf");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].fields, (Fields{"a\nb\rc\r\nd", "e"}));
+    EXPECT_EQ(records[1].fields, (Fields{"f"}));
 }
 
 TEST_F(CsvReaderTest, AtTheEndOfTheFileNothingIsRead)
