@@ -264,9 +264,9 @@ bool writeSnapshot(Snapshot& snapshot)
             transformBytes(bytes, length, Direction::Scramble);
             written = replaceSnapshot(snapshot, std::string_view(bytes, length), mediaCount);
         });
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         // A character the family file's code page cannot hold: nothing was written.
-        reportWriteFailure();
+        platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
         reportWriteFailure();

@@ -5,6 +5,7 @@
 // bundle beside it (model/filestore/MediaBundle.h).
 
 #include "model/filestore/FileStore.h"
+#include "platform/Errors.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,11 @@ inline constexpr const char* TooManyChildrenMessage = "子供の数が２０人�
 // first (collectMedia), as save_file does, so the text records what a bundle holds.
 // Raises platform::RuntimeError for a character cp932 cannot hold; use is not called.
 void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use);
+
+// The message for a save or snapshot that failed with error: "ファイルが書き込めません",
+// followed for a character cp932 cannot hold by the character, the person or
+// marriage and the field that hold it.
+std::string saveFailedMessageFor(const platform::RuntimeError& error);
 
 // Reads a family file into the tables, the group lists and the document settings,
 // then unpacks its media bundle and applies the display modes. The caller has brought

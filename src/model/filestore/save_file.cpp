@@ -133,6 +133,13 @@ FileText familyFileText()
 
 } // namespace
 
+std::string saveFailedMessageFor(const platform::RuntimeError& error)
+{
+    if (const auto* unsavable = dynamic_cast<const filestore::UnsavableValue*>(&error))
+        return unsavableValueMessage(*unsavable);
+    return SaveFailedMessage;
+}
+
 void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 {
     FileText text = familyFileText();
@@ -151,12 +158,9 @@ bool save_file(const std::string& path)
         // file only once complete: a failed save leaves the previous file whole.
         const FileText text = familyFileText();
         platform::writeFileAtomically(familyPath, text.bytes());
-    } catch (const filestore::UnsavableValue& e) {
+    } catch (const platform::RuntimeError& e) {
         // Nothing is written in its place.
-        platform::MsgBox(unsavableValueMessage(e), platform::vbOKOnly);
-        return false;
-    } catch (const platform::RuntimeError&) {
-        platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
+        platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
         platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
