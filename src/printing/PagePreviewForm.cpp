@@ -232,7 +232,9 @@ void PagePreviewForm::ComposePreview()
     }
     for (int index = 1; index <= grid.pageCount(); ++index)
         Picture3[index].setVisible(true);
-    // Each page is drawn when it first comes into view (drawPagesInView).
+    // Each page is drawn when it first comes into view (drawPagesInView), with
+    // only the records that touch it.
+    m_pageElements = PageElements::forPreview(grid, icon, Picture3[1]);
     m_pageDrawn.assign(static_cast<size_t>(grid.pageCount()) + 1, false);
 }
 
@@ -252,7 +254,7 @@ void PagePreviewForm::drawPagesInView()
                 || !inView(Picture2.left() + pageLeft(grid, col), grid.PrevPageW, Picture1.width()))
                 continue;
             m_pageDrawn[static_cast<size_t>(index)] = true;
-            DrawPagePreview(Picture3[index], grid, row, col, icon);
+            DrawPagePreview(Picture3[index], grid, row, col, icon, m_pageElements);
         }
     }
 }
@@ -420,12 +422,13 @@ void PagePreviewForm::printAllPages()
         PrintFlagScope printing;
         setIconSize(1.0);
         forms::printDocument(*this, model::pdfPathForReport(""), [this](forms::Printer& printer) {
+            const PageElements elements = PageElements::forPrinter(grid, icon, printer);
             for (int row = 1; row <= grid.PagesY; ++row) {
                 for (int col = 1; col <= grid.PagesX; ++col) {
                     if (row != 1 || col != 1)
                         printer.newPage();
                     printer.hDC().setClipRect(grid.PageRgn);
-                    PrintPage(printer, grid, row, col, icon);
+                    PrintPage(printer, grid, row, col, icon, elements);
                 }
             }
         });

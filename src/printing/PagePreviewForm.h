@@ -114,6 +114,7 @@ private:
     bool m_transformed = false;
     bool m_composePending = false;      // loaded, the pages not composed yet
     std::vector<bool> m_pageDrawn;      // by page index, 1-based
+    PageElements m_pageElements;        // the records as the preview pages draw them
 };
 
 } // namespace printing
