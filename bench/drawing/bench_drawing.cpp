@@ -23,12 +23,10 @@
 #include "layout/predraw/PreDraw.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
-
-#include <QApplication>
+#include "support/QtBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -265,19 +263,12 @@ BENCHMARK(BM_RefreshAllTreesOfTheLargestFamily)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    layout::Unload_ChartCtl();
-    if (RebuildWindow* window = rebuildWindowSlot()) {
-        window->form.destroySilently();
-        delete window;
-    }
-    chartWindow().form.destroySilently();
-    return 0;
+    return benchsupport::runQtBenchmarks(argc, argv, [] {
+        layout::Unload_ChartCtl();
+        if (RebuildWindow* window = rebuildWindowSlot()) {
+            window->form.destroySilently();
+            delete window;
+        }
+        chartWindow().form.destroySilently();
+    });
 }

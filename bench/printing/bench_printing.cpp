@@ -18,12 +18,10 @@
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "printing/PrePrint.h"
-
-#include <QApplication>
+#include "support/QtBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -123,15 +121,8 @@ BENCHMARK(BM_PrintThe100PreviewToPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    forms::resetCurrentPrinter();
-    std::filesystem::remove_all(benchFolder());
-    return 0;
+    return benchsupport::runQtBenchmarks(argc, argv, [] {
+        forms::resetCurrentPrinter();
+        std::filesystem::remove_all(benchFolder());
+    });
 }

@@ -55,6 +55,19 @@ protected:
         return form;
     }
 
+    // Person 1 married to person 2 (marriage 1) and to person 3 (marriage 2): the
+    // preview gives him a copy for the second marriage.
+    static void marryTwice()
+    {
+        for (int k : {1, 2}) {
+            model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
+            m.InUse = model::SlotUsed;
+            m.kou_mode = 0;
+            m.kou_titi = 1;
+            m.kou_haha = static_cast<int16_t>(k + 1);
+        }
+    }
+
     // True when a preview rebuild ran since the last call (it shows the hourglass).
     static bool rebuilt()
     {
@@ -321,13 +334,7 @@ TEST_F(PrePrintTest, FailedExpansionClosesThePreviewWithTheTablesRestored)
     // Every person slot in use: the husband of two marriages gets no copy.
     for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
         addPerson(slot, "山田", std::to_string(slot));
-    for (int k : {1, 2}) {
-        model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
-        m.InUse = model::SlotUsed;
-        m.kou_mode = 0;
-        m.kou_titi = 1;
-        m.kou_haha = static_cast<int16_t>(k + 1);
-    }
+    marryTwice();
     const model::Tables before = model::tables();
     recordChart(0.5, 0.5);
     answers.answerNext(platform::vbOK);
@@ -411,13 +418,7 @@ TEST_F(PrePrintTest, ClosingPutsTheTablesBackAsTheyWere)
 {
     for (int slot : {1, 2, 3})
         addPerson(slot, "山田", std::to_string(slot));
-    for (int k : {1, 2}) {
-        model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
-        m.InUse = model::SlotUsed;
-        m.kou_mode = 0;
-        m.kou_titi = 1;
-        m.kou_haha = static_cast<int16_t>(k + 1);
-    }
+    marryTwice();
     recordChart(0.5, 0.5);
     PrePrintForm& form = open();
     // The husband of two marriages has a copy for the second one while the window is open.
