@@ -20,7 +20,6 @@
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
 #include "layout/ChartView.h"
-#include "layout/predraw/PreDraw.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "support/QtBenchmarks.h"
@@ -65,10 +64,7 @@ void layOutFullFamily()
     static bool done = false;
     if (done)
         return;
-    layouttest::resetAll();
-    const int16_t start = layouttest::buildFullFamily();
-    layout::Apply_DispModes();
-    layouttest::layOut(start);
+    layouttest::layOutFullFamily();
     done = true;
 }
 

@@ -12,7 +12,6 @@
 #include "forms/Printers.h"
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
-#include "layout/predraw/PreDraw.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -53,10 +52,7 @@ void recordTreeZero()
     static bool done = false;
     if (done)
         return;
-    layouttest::resetAll();
-    const int16_t start = layouttest::buildFullFamily();
-    layout::Apply_DispModes();
-    layouttest::layOut(start);
+    layouttest::layOutFullFamily();
     model::tables().Cur_FilePath = benchFolder() + "/family.KEZ";
     forms::setPrinterList({forms::PdfPrinterName});
 
