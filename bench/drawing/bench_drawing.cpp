@@ -26,12 +26,10 @@
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
-
-#include <QApplication>
+#include "support/QtBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -70,10 +68,7 @@ void layOutFullFamily()
     static bool done = false;
     if (done)
         return;
-    layouttest::resetAll();
-    const int16_t start = layouttest::buildFullFamily();
-    layout::Apply_DispModes();
-    layouttest::layOut(start);
+    layouttest::layOutFullFamily();
     done = true;
 }
 
@@ -290,19 +285,12 @@ BENCHMARK(BM_EditCycleOfTheLargestFamily)->Unit(benchmark::kMillisecond)->UseRea
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    layout::Unload_ChartCtl();
-    if (RebuildWindow* window = rebuildWindowSlot()) {
-        window->form.destroySilently();
-        delete window;
-    }
-    chartWindow().form.destroySilently();
-    return 0;
+    return benchsupport::runQtBenchmarks(argc, argv, [] {
+        layout::Unload_ChartCtl();
+        if (RebuildWindow* window = rebuildWindowSlot()) {
+            window->form.destroySilently();
+            delete window;
+        }
+        chartWindow().form.destroySilently();
+    });
 }

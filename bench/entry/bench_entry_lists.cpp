@@ -9,12 +9,9 @@
 #include "forms/Form.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
+#include "support/QtBenchmarks.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QApplication>
-
-#include <cstdlib>
 
 namespace {
 
@@ -53,13 +50,5 @@ BENCHMARK(BM_RelationListsBuild)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runQtBenchmarks(argc, argv);
 }

@@ -7,14 +7,13 @@
 #include "forms/Form.h"
 #include "forms/ImageSurface.h"
 #include "forms/Picture.h"
+#include "support/QtBenchmarks.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -312,15 +311,5 @@ BENCHMARK(BM_PaintWithElementsElsewhere)->Arg(5000)->Arg(50000)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    forms::Form* form = &chart();
-    form->destroySilently();
-    return 0;
+    return benchsupport::runQtBenchmarks(argc, argv, [] { chart().destroySilently(); });
 }

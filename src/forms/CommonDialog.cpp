@@ -243,12 +243,14 @@ DialogRequest CommonDialog::request(DialogKind kind) const
     return request;
 }
 
-DialogAnswer CommonDialog::ask(const DialogRequest& request)
+namespace {
+
+// The dialog of request over parent, or the installed responder's answer.
+DialogAnswer runDialog(const DialogRequest& request, QWidget* parent)
 {
     if (g_responder)
         return g_responder->respond(request);
 
-    QWidget* parent = form().window();
     DialogAnswer answer;
     switch (request.kind) {
     case DialogKind::Open:
@@ -302,6 +304,18 @@ DialogAnswer CommonDialog::ask(const DialogRequest& request)
     }
     }
     return answer;
+}
+
+} // namespace
+
+DialogAnswer CommonDialog::ask(const DialogRequest& request)
+{
+    return runDialog(request, form().window());
+}
+
+DialogAnswer askFile(Form& owner, const DialogRequest& request)
+{
+    return runDialog(request, owner.window());
 }
 
 void CommonDialog::finish(const DialogAnswer& answer, DialogKind kind)

@@ -66,6 +66,13 @@ void setDialogResponder(DialogResponder* responder);
 // The Qt name filters for a Filter property ("desc (*.[kK][eE][zZ])", ...).
 std::vector<std::string> qtNameFilters(const std::string& filter);
 
+class Form;
+
+// An open or save dialog over owner for a window without a dialog control: the
+// request as given (startDirectory included), answered like the control's
+// dialogs, by the installed responder when there is one.
+DialogAnswer askFile(Form& owner, const DialogRequest& request);
+
 // Flags bits.
 constexpr int cdlOFNOverwritePrompt = 0x2;
 constexpr int cdlOFNCreatePrompt = 0x2000;

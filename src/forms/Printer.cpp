@@ -1,11 +1,13 @@
 #include "forms/Printer.h"
 
+#include "forms/CommonDialog.h"
 #include "forms/PainterSurface_p.h"
 #include "forms/Testing.h"
 
 #include "platform/Errors.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
+#include "platform/Hooks.h"
 
 #include <QCoreApplication>
 #include <QPageLayout>
@@ -164,12 +166,6 @@ void Printer::setOutputFileName(const std::string& path)
     m_outputFileName = path;
 }
 
-std::string Printer::pdfTarget() const
-{
-    if (!m_outputFileName.empty())
-        return m_outputFileName;
-    return platform::joinPath(platform::currentDirectory(), "Tevora.pdf");
-}
 
 int Printer::deviceWidth() const
 {
@@ -187,14 +183,16 @@ QPainter& Printer::painter()
         return *m_painter;
     configure();
     if (m_pdf) {
-        m_partialFile = pdfTarget() + ".part";
+        if (m_outputFileName.empty())
+            throw printerError("PDF ファイルが選ばれていません");
+        m_partialFile = m_outputFileName + ".part";
         m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
     }
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(m_printer.get())) {
         if (m_pdf)
             platform::deleteFile(m_partialFile);
-        throw printerError(m_pdf ? "PDF ファイルを作成できません: " + pdfTarget() : m_deviceName);
+        throw printerError(m_pdf ? "PDF ファイルを作成できません: " + m_outputFileName : m_deviceName);
     }
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     if (const auto clip = clipRect())
@@ -252,14 +250,15 @@ void Printer::closeJob(bool keepOutput)
         return;
     }
     const std::string partial = std::exchange(m_partialFile, std::string());
+    const std::string target = std::exchange(m_outputFileName, std::string());
     if (!keepOutput || !ended) {
         platform::deleteFile(partial);
         if (keepOutput)
-            throw printerError("PDF ファイルを書き込めません: " + pdfTarget());
+            throw printerError("PDF ファイルを書き込めません: " + target);
         return;
     }
     try {
-        platform::renameFile(partial, pdfTarget());
+        platform::renameFile(partial, target);
     } catch (const platform::RuntimeError& error) {
         platform::deleteFile(partial);
         throw printerError(error.description);
@@ -343,6 +342,52 @@ void resetCurrentPrinter()
 void setPropertiesDialogHandler(std::function<void(Printer&)> handler)
 {
     dialogHandler() = std::move(handler);
+}
+
+namespace {
+
+// The PDF file of the next job, asked with the save dialog; false on Cancel.
+bool choosePdfFile(Form& owner, Printer& printer, const std::string& defaultPdfPath)
+{
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.title = PdfSaveTitle;
+    request.filter = PdfFilter;
+    const size_t slash = defaultPdfPath.find_last_of('/');
+    request.fileName = slash == std::string::npos ? defaultPdfPath : defaultPdfPath.substr(slash + 1);
+    request.startDirectory = slash == std::string::npos ? platform::GetAppPath() : defaultPdfPath.substr(0, slash);
+    if (!platform::dirExists(request.startDirectory))
+        request.startDirectory = platform::GetAppPath();
+    request.flags = cdlOFNOverwritePrompt;
+    const DialogAnswer answer = askFile(owner, request);
+    if (!answer.accepted || answer.fileName.empty())
+        return false;
+    printer.setOutputFileName(answer.fileName);
+    return true;
+}
+
+} // namespace
+
+bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::function<void(Printer&)>& drawPages)
+{
+    Printer& current = printer();
+    if (current.isPdfPrinter() && !choosePdfFile(owner, current, defaultPdfPath))
+        return false;
+    try {
+        current.startDoc();
+        drawPages(current);
+        current.endDoc();
+        return true;
+    } catch (const platform::RuntimeError&) {
+        try {
+            current.killDoc();
+        } catch (const platform::RuntimeError&) {
+            // The temporary file could not be removed; the message below is all there is to say.
+        }
+        current.setOutputFileName(std::string());
+        platform::MsgBox(PrinterErrorMessage, platform::vbOKOnly);
+        return false;
+    }
 }
 
 } // namespace forms

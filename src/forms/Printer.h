@@ -9,11 +9,14 @@
 // and TwipsPerPixelX/Y the size of one printer dot (2.4 twips at 600 dpi).
 //
 // Where the pages go: the program's own PDF printer ("Tevora PDF", and any name
-// the system does not know as a printer) writes a PDF file, outputFileName();
-// a printer the system lists (CUPS through Qt) receives the job natively.
-// A PDF file is written to a temporary file beside its target and renamed over
-// it at EndDoc, so an earlier print of the same name stays whole until the new
-// one is complete, and KillDoc leaves no partial file.
+// the system does not know as a printer) writes a PDF file, outputFileName(),
+// chosen for each job; a printer the system lists (CUPS through Qt) receives the
+// job natively. A PDF file is written to a temporary file beside its target and
+// renamed over it at EndDoc, so an earlier print of the same name stays whole
+// until the new one is complete, and KillDoc leaves no partial file.
+//
+// Print commands run their jobs through printDocument, which asks for the PDF
+// file, and reports and discards a job that fails.
 //
 // Printer() is the current printer; setCurrentPrinter makes a printer of the
 // Printers collection current (Set Printer = Printers(i)), with the page set-up
@@ -66,8 +69,9 @@ public:
     int paperSize() const { return m_paperSize; }
     void setPaperSize(int paperSize);
 
-    // The PDF file of the PDF printer (a full path). Empty: "Tevora.pdf" in the
-    // current folder. Set by whoever prints, before the job begins.
+    // The PDF file of the PDF printer (a full path), for the next job only: a job
+    // begun without one is a printer error, and ending or abandoning the job
+    // forgets it, so no print goes to the file of an earlier one.
     const std::string& outputFileName() const { return m_outputFileName; }
     void setOutputFileName(const std::string& path);
 
@@ -105,7 +109,6 @@ private:
     QPainter& painter();
     void configure();
     void closeJob(bool keepOutput);
-    std::string pdfTarget() const;
 
     std::string m_deviceName;
     bool m_pdf = true;
@@ -139,5 +142,21 @@ void showPrinterProperties(const std::string& deviceName, WindowHandle owner);
 // Replaces the properties dialog (tests, headless runs); empty restores the
 // real dialog. The handler may change orientation and paper size.
 void setPropertiesDialogHandler(std::function<void(Printer&)> handler);
+
+// What a print that failed says, once.
+inline constexpr const char* PrinterErrorMessage = "プリンタのエラーです";
+// The caption of the save dialog that asks where a PDF printout goes.
+inline constexpr const char* PdfSaveTitle = "PDF ファイルに印刷";
+inline constexpr const char* PdfFilter = "PDF ファイル (*.pdf)|*.pdf";
+
+// One print job on the current printer, as every print command runs it. On the
+// PDF printer the save dialog (over owner) asks for the file first, starting at
+// defaultPdfPath and confirming the overwriting of an existing file; Cancel
+// prints nothing. Then drawPages draws the document on the printer (NewPage
+// between sheets) and the job is ended. A failure anywhere, the file included,
+// shows PrinterErrorMessage once and discards the document begun. True when
+// the document was printed.
+bool printDocument(Form& owner, const std::string& defaultPdfPath,
+                   const std::function<void(Printer&)>& drawPages);
 
 } // namespace forms

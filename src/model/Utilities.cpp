@@ -27,6 +27,18 @@ bool asksForHints(const std::vector<std::string>& fields)
 
 } // namespace
 
+std::string pdfPathForReport(const std::string& report)
+{
+    const std::string suffix = (report.empty() ? "" : "_" + report) + ".pdf";
+    const std::string& family = tables().Cur_FilePath;
+    if (family.empty())
+        return platform::joinPath(GetAppPath(), "Tevora" + suffix);
+    const size_t slash = family.find_last_of("/\\");
+    const size_t dot = family.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? family.substr(0, dot) : family) + suffix;
+}
+
 int Get_QAMode()
 {
     int mode = 0;

@@ -13,6 +13,12 @@ namespace model {
 // The program folder, never ending in a path separator.
 using platform::GetAppPath;
 
+// The file a printout of the family goes to on the PDF printer unless the user
+// picks another: beside the family file, named after the family and the report
+// ("山田家.pdf" for the chart, "山田家_名簿.pdf" for report "名簿"); for a family not
+// saved yet, "Tevora.pdf" ("Tevora_名簿.pdf") in the program folder.
+std::string pdfPathForReport(const std::string& report);
+
 // 1 when "tvora.ini" in the program folder has a record QAMODE with the numeric
 // value 1, else 0; a missing or unreadable file gives 0 without a message.
 int Get_QAMode();

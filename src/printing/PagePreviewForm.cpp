@@ -7,8 +7,8 @@
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
 #include "model/settings.h"
+#include "model/Utilities.h"
 #include "model/tables.h"
-#include "platform/AppPath.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
@@ -41,17 +41,6 @@ public:
 };
 
 } // namespace
-
-std::string pdfPathForFamily()
-{
-    const std::string& family = model::tables().Cur_FilePath;
-    if (family.empty())
-        return platform::joinPath(platform::GetAppPath(), "Tevora.pdf");
-    const size_t slash = family.find_last_of("/\\");
-    const size_t dot = family.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? family.substr(0, dot) : family) + ".pdf";
-}
 
 PagePreviewForm::PagePreviewForm(std::string name, std::initializer_list<int> pageDesignIndexes)
     : Form(std::move(name)), Picture3(Picture2, "Picture3", pageDesignIndexes)
@@ -105,42 +94,59 @@ double PagePreviewForm::CvR(double v) const
 void PagePreviewForm::Form_Load()
 {
     m_transformed = false;
+    m_composePending = false;
     if (forms::Printers().count() == 0) {
         platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
         unload();
         return;
     }
-    layout::Apply_DispModes();
-    layout::Backup_Bufs();
-    layout::Hide_Branches();
-    m_transformed = true;
-    // When the person table runs out, the expansion has said so and stopped; the
-    // pages show what it reached and closing the window restores the tables.
-    (void)layout::Expand_MultiMarry();
 
     model::Settings& settings = model::settings();
     if (!(settings.Print_Scale > 0 && settings.Print_Scale <= MaxStoredScale))
         settings.Print_Scale = 1.0f;
     Text1.setText(platform::CStr(nearestInt(static_cast<double>(settings.Print_Scale) * 100)));
     settings.Print_TateYoko = 0;
-
     grid = PageGrid();
     icon = FaceIconHolder();
+    // The page set-up comes before the tables are touched: a printer that cannot
+    // take the chart closes the window with the family as it was.
+    if (!setUpOrClose([this] { return SetupPages(); }))
+        return;
 
-    setPointer(forms::vbHourglass);
-    Picture2.setVisible(false);
-    SetupPages();
-    LoadPagePictures();
-    ComposePreview();
-    Picture2.setVisible(true);
-    setPointer(forms::vbDefault);
-
-    if (forms::Printers().count() != 0) {
-        CMDFUNC[1].setEnabled(true);
-    } else {
-        platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
-        CMDFUNC[1].setEnabled(false);
+    layout::Apply_DispModes();
+    layout::Backup_Bufs();
+    layout::Hide_Branches();
+    m_transformed = true;
+    // When the person table runs out, the expansion has said so: the pages would
+    // show half the family, so the window closes and closing restores the tables.
+    if (!layout::Expand_MultiMarry()) {
+        unload();
+        return;
     }
+    CMDFUNC[1].setEnabled(true);
+    // The pages are composed when the window is first laid out, on screen, so the
+    // please-wait text shows from the first opening on.
+    m_composePending = true;
+}
+
+bool PagePreviewForm::setUpOrClose(const std::function<PageSetupVerdict()>& setUp)
+{
+    PageSetupVerdict verdict = setUp();
+    if (verdict == PageSetupVerdict::TooManyPages) {
+        platform::MsgBox(TooManyPagesMessage, platform::vbOKOnly);
+        model::Settings& settings = model::settings();
+        if (settings.Print_Scale != 1.0f) {
+            settings.Print_Scale = 1.0f;
+            Text1.setText("100");
+            verdict = setUp();
+        }
+    }
+    if (verdict == PageSetupVerdict::NoPrintableArea)
+        platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
+    if (verdict == PageSetupVerdict::Made)
+        return true;
+    unload();
+    return false;
 }
 
 void PagePreviewForm::Form_Unload(int&)
@@ -163,7 +169,7 @@ void PagePreviewForm::setIconSize(double divisor)
     Image1.setHeight(icon.Height);
 }
 
-void PagePreviewForm::SetupPages()
+PageSetupVerdict PagePreviewForm::SetupPages()
 {
     forms::Printer& printer = forms::printer();
     const drawing::DrawState& draw = drawing::drawState();
@@ -179,8 +185,10 @@ void PagePreviewForm::SetupPages()
     const StartPosition start = startPosition();
     input.startXPercent = start.x;
     input.startYPercent = start.y;
-    setupPageGrid(grid, input);
-    setIconSize(PreviewDivisor);
+    const PageSetupVerdict verdict = setupPageGrid(grid, input);
+    if (verdict == PageSetupVerdict::Made)
+        setIconSize(PreviewDivisor);
+    return verdict;
 }
 
 void PagePreviewForm::LoadPagePictures()
@@ -218,16 +226,50 @@ void PagePreviewForm::ComposePreview()
                 page.setVisible(false);
             page.setClipRect(grid.PrevRgn);
             runningLeft = page.left() + grid.PrevPageW + grid.PageGapX;
-            DrawPagePreview(page, grid, row, col, icon);
         }
         runningLeft = grid.PageGapX;
         runningTop += grid.PrevPageH + grid.PageGapY;
     }
     for (int index = 1; index <= grid.pageCount(); ++index)
         Picture3[index].setVisible(true);
+    // Each page is drawn when it first comes into view (drawPagesInView), with
+    // only the records that touch it.
+    m_pageElements = PageElements::forPreview(grid, icon, Picture3[1]);
+    m_pageDrawn.assign(static_cast<size_t>(grid.pageCount()) + 1, false);
+}
+
+void PagePreviewForm::drawPagesInView()
+{
+    if (m_pageDrawn.size() != static_cast<size_t>(grid.pageCount()) + 1)
+        return;
+    const auto inView = [](double start, double extent, double viewport) {
+        return start < viewport && start + extent > 0;
+    };
+    for (int row = 1; row <= grid.PagesY; ++row) {
+        if (!inView(Picture2.top() + pageTop(grid, row), grid.PrevPageH, Picture1.height()))
+            continue;
+        for (int col = 1; col <= grid.PagesX; ++col) {
+            const int index = (row - 1) * grid.PagesX + col;
+            if (m_pageDrawn[static_cast<size_t>(index)]
+                || !inView(Picture2.left() + pageLeft(grid, col), grid.PrevPageW, Picture1.width()))
+                continue;
+            m_pageDrawn[static_cast<size_t>(index)] = true;
+            DrawPagePreview(Picture3[index], grid, row, col, icon, m_pageElements);
+        }
+    }
 }
 
 void PagePreviewForm::Form_Resize()
+{
+    if (m_composePending) {
+        composePages();
+        return;
+    }
+    layOut();
+    drawPagesInView();
+}
+
+void PagePreviewForm::layOut()
 {
     const double w = std::max(width(), MinLayoutWidth);
     const double h = std::max(height(), MinLayoutHeight);
@@ -269,32 +311,53 @@ void PagePreviewForm::Form_Resize()
     }
 }
 
-void PagePreviewForm::BuildPreview()
+PageSetupVerdict PagePreviewForm::BuildPreview()
 {
+    const PageSetupVerdict verdict = SetupPages();
+    if (verdict == PageSetupVerdict::Made)
+        composePages();
+    return verdict;
+}
+
+void PagePreviewForm::composePages()
+{
+    m_composePending = false;
     setPointer(forms::vbHourglass);
     Picture2.setVisible(false);
     Picture1.setCurrentX((Picture1.width() - Picture1.textWidth(PleaseWaitText)) / 2);
     Picture1.setCurrentY((Picture1.height() - Picture1.textHeight("A")) / 2);
     Picture1.print(PleaseWaitText);
     refresh();
-    SetupPages();
     LoadPagePictures();
     ComposePreview();
-    Form_Resize();
+    layOut();
+    drawPagesInView();
     Picture1.cls();
     Picture2.setVisible(true);
     refresh();
     setPointer(forms::vbDefault);
 }
 
+void PagePreviewForm::refuse(PageSetupVerdict verdict)
+{
+    if (verdict == PageSetupVerdict::TooManyPages) {
+        platform::MsgBox(TooManyPagesMessage, platform::vbOKOnly);
+    } else if (verdict == PageSetupVerdict::NoPrintableArea) {
+        platform::MsgBox(NoPrinterMessage, platform::vbOKOnly);
+        unload();
+    }
+}
+
 void PagePreviewForm::HScroll1_Change()
 {
     Picture2.setLeft(-ScrollStep * HScroll1.value());
+    drawPagesInView();
 }
 
 void PagePreviewForm::VScroll1_Change()
 {
     Picture2.setTop(-ScrollStep * VScroll1.value());
+    drawPagesInView();
 }
 
 void PagePreviewForm::applyScaleBox()
@@ -314,8 +377,15 @@ void PagePreviewForm::applyScaleBox()
     const float percent = static_cast<float>(platform::Val(Text1.text()));
     model::Settings& settings = model::settings();
     if (percent != static_cast<float>(settings.Print_Scale * 100.0f)) {
+        const float before = settings.Print_Scale;
         settings.Print_Scale = percent / 100.0f;
-        BuildPreview();
+        const PageSetupVerdict verdict = BuildPreview();
+        if (verdict == PageSetupVerdict::TooManyPages) {
+            // The scale typed is not taken: the preview stays as it was.
+            settings.Print_Scale = before;
+            Text1.setText(platform::CStr(nearestInt(static_cast<double>(before) * 100)));
+        }
+        refuse(verdict);
     }
 }
 
@@ -334,7 +404,7 @@ void PagePreviewForm::CMDFUNC_Click(int Index)
 {
     if (Index == 0) {
         frmprnset_form().show(forms::ShowMode::Modal, this);
-        BuildPreview();
+        setUpOrClose([this] { return BuildPreview(); });
     } else if (Index == 1) {
         printAllPages();
     }
@@ -348,52 +418,21 @@ void PagePreviewForm::CMDEND_Click()
 void PagePreviewForm::printAllPages()
 {
     setPointer(forms::vbHourglass);
-    PrintFlagScope printing;
-    setIconSize(1.0);
-    forms::Printer& printer = forms::printer();
-    if (printer.isPdfPrinter())
-        printer.setOutputFileName(pdfPathForFamily());
-
-    // Runs one step of the loop. A printer error asks whether to go on: Yes goes
-    // on with the next step, No abandons the job (so no half-printed document
-    // stays open for the next print to append to). Any other error ends the
-    // command quietly, also abandoning the job.
-    bool stopped = false;
-    const auto step = [&](auto&& action) {
-        if (stopped)
-            return;
-        try {
-            action();
-        } catch (const platform::RuntimeError& error) {
-            setPointer(forms::vbDefault);
-            if (error.number == platform::err::PrinterError
-                && platform::MsgBox(PrinterErrorQuestion, platform::vbYesNo, PrinterErrorTitle) == platform::vbYes) {
-                setPointer(forms::vbHourglass);
-                return;
+    {
+        PrintFlagScope printing;
+        setIconSize(1.0);
+        forms::printDocument(*this, model::pdfPathForReport(""), [this](forms::Printer& printer) {
+            const PageElements elements = PageElements::forPrinter(grid, icon, printer);
+            for (int row = 1; row <= grid.PagesY; ++row) {
+                for (int col = 1; col <= grid.PagesX; ++col) {
+                    if (row != 1 || col != 1)
+                        printer.newPage();
+                    printer.hDC().setClipRect(grid.PageRgn);
+                    PrintPage(printer, grid, row, col, icon, elements);
+                }
             }
-            if (error.number != platform::err::PrinterError)
-                setIconSize(PreviewDivisor);
-            try {
-                printer.killDoc();
-            } catch (const platform::RuntimeError&) {
-                // The partial file could not be removed; nothing more to do here.
-            }
-            stopped = true;
-        }
-    };
-
-    step([&] { printer.startDoc(); });
-    for (int row = 1; row <= grid.PagesY; ++row) {
-        for (int col = 1; col <= grid.PagesX; ++col) {
-            if (row != 1 || col != 1)
-                step([&] { printer.newPage(); });
-            step([&] { printer.hDC().setClipRect(grid.PageRgn); });
-            step([&] { PrintPage(printer, grid, row, col, icon); });
-        }
+        });
     }
-    step([&] { printer.endDoc(); });
-    if (stopped)
-        return;
     setIconSize(PreviewDivisor);
     setPointer(forms::vbDefault);
 }

@@ -23,8 +23,10 @@
 #include "printing/printing_state.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace printing {
 
@@ -33,11 +35,6 @@ struct StartPosition {
     double x = 0;
     double y = 0;
 };
-
-// Where the PDF printer writes a printed chart: beside the family file, with its
-// name and the extension ".pdf"; for a family not saved yet, "Tevora.pdf" in the
-// program folder.
-std::string pdfPathForFamily();
 
 class PagePreviewForm : public forms::Form {
 public:
@@ -82,18 +79,42 @@ protected:
     // The start position the page set-up applies; none by default.
     virtual StartPosition startPosition() const { return {}; }
 
-    void BuildPreview();
-    void SetupPages();
+    // After a change of scale, start position or printer: the page set-up, then
+    // the pages composed anew. A refused set-up changes nothing and is returned.
+    PageSetupVerdict BuildPreview();
+    // The grid and the face-icon size for the current printer, scale and start
+    // position; a refused set-up changes nothing.
+    PageSetupVerdict SetupPages();
     void LoadPagePictures();
+    // Places, clears and shows every page picture; none is drawn yet.
     void ComposePreview();
-    // The printing loop of "印刷".
+    // What a refused set-up says: too many pages, or a printer without a
+    // printable area, which closes the window as no printer would.
+    void refuse(PageSetupVerdict verdict);
+    // The printing loop of "印刷", one job through the program's print routine
+    // (the PDF file asked first; a failure said once and the job discarded).
     void printAllPages();
 
 private:
     void applyScaleBox();
     void setIconSize(double divisor);
+    // The set-up of setUp at the current scale, or at 100 % when the current one
+    // gives too many pages (after the message). False when no set-up can be made:
+    // the window has said why and closed.
+    bool setUpOrClose(const std::function<PageSetupVerdict()>& setUp);
+    // The please-wait text on the viewport while the page pictures are loaded,
+    // placed and laid out and the pages in view are drawn.
+    void composePages();
+    // The Resize layout of the controls.
+    void layOut();
+    // Draws the pages that lie in the viewport and were not drawn since the last
+    // composition: a page picture is made when it comes into view.
+    void drawPagesInView();
 
     bool m_transformed = false;
+    bool m_composePending = false;      // loaded, the pages not composed yet
+    std::vector<bool> m_pageDrawn;      // by page index, 1-based
+    PageElements m_pageElements;        // the records as the preview pages draw them
 };
 
 } // namespace printing

@@ -58,7 +58,7 @@ void PrePrintForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         return;
     }
     clampStartBox(Index);
-    BuildPreview();
+    refuse(BuildPreview());
 }
 
 void PrePrintForm::Text2_LostFocus(int Index)

@@ -10,18 +10,12 @@ namespace printing {
 
 namespace {
 
-// A page count as the 16-bit form variable holds it: 1 + quotient, where an
-// empty page size cannot divide (a printer reporting no printable area gives one
-// page rather than a division by zero) and a count beyond the 16-bit range stops
-// at its top rather than wrapping round to a negative count.
-int16_t pagesAcross(double chartExtent, double pageExtent)
+// A page count: 1 + quotient. Kept as a real number, so that a count far beyond
+// what a set-up accepts is seen as such rather than wrapping round.
+double pagesAcross(double chartExtent, double pageExtent)
 {
-    const double page = nearestInt(pageExtent);
-    if (page <= 0)
-        return 1;
-    const double quotient = std::trunc(nearestInt(chartExtent) / page);
-    const double pages = 1.0 + std::max(0.0, quotient);
-    return static_cast<int16_t>(std::min(pages, static_cast<double>(std::numeric_limits<int16_t>::max())));
+    const double quotient = std::trunc(nearestInt(chartExtent) / static_cast<double>(nearestInt(pageExtent)));
+    return 1.0 + std::max(0.0, quotient);
 }
 
 } // namespace
@@ -59,26 +53,31 @@ ChartExtent chartExtent(const std::vector<drawing::BoxRec>& boxes, int count)
     return extent;
 }
 
-void setupPageGrid(PageGrid& grid, const PageSetupInput& input)
+PageSetupVerdict setupPageGrid(PageGrid& grid, const PageSetupInput& input)
 {
+    if (!(input.pageWidth >= MinPrintableTwips && input.pageHeight >= MinPrintableTwips))
+        return PageSetupVerdict::NoPrintableArea;
+    double left = 0;
+    double top = 0;
+    double pagesX = 1;
+    double pagesY = 1;
+    if (input.boxCount != 0) {
+        left = input.extent.left - input.startXPercent / 100.0 * input.pageWidth;
+        top = input.extent.top - input.startYPercent / 100.0 * input.pageHeight;
+        pagesX = pagesAcross((input.extent.right - left) * input.scale, input.pageWidth);
+        pagesY = pagesAcross((input.extent.bottom - top) * input.scale, input.pageHeight);
+    }
+    if (pagesX * pagesY > MaxPageCount)
+        return PageSetupVerdict::TooManyPages;
+
     grid.PageH = input.pageHeight;
     grid.PageW = input.pageWidth;
     grid.PrevPageH = grid.PageH / PreviewDivisor;
     grid.PrevPageW = grid.PageW / PreviewDivisor;
     grid.OldPagesX = grid.PagesX;
     grid.OldPagesY = grid.PagesY;
-
-    double left = 0;
-    double top = 0;
-    if (input.boxCount != 0) {
-        left = input.extent.left - input.startXPercent / 100.0 * grid.PageW;
-        top = input.extent.top - input.startYPercent / 100.0 * grid.PageH;
-        grid.PagesX = pagesAcross((input.extent.right - left) * input.scale, grid.PageW);
-        grid.PagesY = pagesAcross((input.extent.bottom - top) * input.scale, grid.PageH);
-    } else {
-        grid.PagesX = 1;
-        grid.PagesY = 1;
-    }
+    grid.PagesX = static_cast<int16_t>(pagesX);
+    grid.PagesY = static_cast<int16_t>(pagesY);
     // -0.0 would print as "-0" in a test's message; the origin of an empty chart is 0.
     grid.OriginX = left == 0 ? 0.0 : -left * input.scale;
     grid.OriginY = top == 0 ? 0.0 : -top * input.scale;
@@ -89,6 +88,7 @@ void setupPageGrid(PageGrid& grid, const PageSetupInput& input)
                                     nearestInt(grid.PrevPageH / input.screenTwipsPerPixel)};
     grid.PageRgn = forms::PixelRect{0, 0, nearestInt(grid.PageW / input.printerTwipsPerPixelX),
                                     nearestInt(grid.PageH / input.printerTwipsPerPixelY)};
+    return PageSetupVerdict::Made;
 }
 
 double CvR(const PageGrid& grid, double value)

@@ -27,8 +27,7 @@ inline constexpr const char* NoPrinterMessage = "プリンタとの通信が不�
 inline constexpr const char* PleaseWaitText = "プレビューを作成しています。お待ち下さい . . .";
 inline constexpr const char* ScaleMessage = "倍率を入力して下さい(25～500%)";
 inline constexpr const char* StartPositionMessage = "印刷開始位置を入力して下さい(0～100%)";
-inline constexpr const char* PrinterErrorQuestion = "プリンタ処理中にエラーが発生しました。\n処理を続けますか？";
-inline constexpr const char* PrinterErrorTitle = "プリンタエラー";
+inline constexpr const char* TooManyPagesMessage = "ページ数が多すぎます。印刷倍率を小さくして下さい";
 
 // --- Page grid constants ---
 // A preview page is the printed page at one eighth of its size.
@@ -46,6 +45,10 @@ constexpr double CoordinateLimit = 131056.0;
 constexpr double ScrollStep = 100.0;
 // Scroll-bar values are 16-bit.
 constexpr int MaxScrollValue = 32767;
+// A printable area narrower or lower than an inch is no page to print on.
+constexpr double MinPrintableTwips = 1440;
+// The most pages a set-up may cut the chart into.
+constexpr int MaxPageCount = 2000;
 
 // The chart extent over the box records, in chart twips.
 struct ChartExtent {
@@ -98,10 +101,17 @@ struct PageSetupInput {
     double startYPercent = 0;
 };
 
+// Whether a page set-up can be made.
+enum class PageSetupVerdict {
+    Made,
+    NoPrintableArea,   // under MinPrintableTwips across or down: refused like no printer
+    TooManyPages,      // more than MaxPageCount pages
+};
+
 // SetupPages without the window: page sizes, old counts, page counts (one plus
 // the quotient, so a chart exactly one page wide takes two), origins and the
-// two clip regions.
-void setupPageGrid(PageGrid& grid, const PageSetupInput& input);
+// two clip regions. A set-up that is refused leaves the grid as it was.
+PageSetupVerdict setupPageGrid(PageGrid& grid, const PageSetupInput& input);
 
 // CvR: a printer coordinate clamped to +-CoordinateLimit on an ordinary page;
 // unchanged when either page dimension reaches the limit.

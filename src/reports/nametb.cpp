@@ -2,6 +2,7 @@
 
 #include "forms/Printer.h"
 #include "forms/Printers.h"
+#include "model/Utilities.h"
 #include "model/tables.h"
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
@@ -111,21 +112,20 @@ void NametbForm::VScroll1_Change()
 
 void NametbForm::PrintNameList()
 {
+    // The list is laid out for A4 portrait; the printer's own page set-up comes
+    // back afterwards, so the charts printed later keep theirs.
     forms::Printer& printer = forms::printer();
-    try {
-        if (printer.paperSize() != forms::vbPRPSA4)
-            printer.setPaperSize(forms::vbPRPSA4);
-        if (printer.orientation() != forms::vbPRORPortrait)
-            printer.setOrientation(forms::vbPRORPortrait);
-        // One job with a new sheet per page: pages sent as separate jobs would each
-        // replace the last one where the printer writes a file.
-        printer.startDoc();
-        reports::printNameListPages(printer, [&printer] { printer.newPage(); });
-        printer.endDoc();
-    } catch (const platform::RuntimeError&) {
-        printer.killDoc();
-        platform::MsgBox(reports::PrinterErrorMessage, platform::vbOKOnly);
-    }
+    const int paperSize = printer.paperSize();
+    const int orientation = printer.orientation();
+    printer.setPaperSize(forms::vbPRPSA4);
+    printer.setOrientation(forms::vbPRORPortrait);
+    // One job with a new sheet per page: pages sent as separate jobs would each
+    // replace the last one where the printer writes a file.
+    forms::printDocument(*this, model::pdfPathForReport(reports::NameListReportName), [](forms::Printer& page) {
+        reports::printNameListPages(page, [&page] { page.newPage(); });
+    });
+    printer.setPaperSize(paperSize);
+    printer.setOrientation(orientation);
 }
 
 void NametbForm::CMDFUNC_Click(int Index)

@@ -35,8 +35,9 @@ public:
 
     // Draws the table into Picture2 and sets up the scroll bar.
     void DispNameList();
-    // Prints the table on the current printer (A4, portrait) as one job.
-    // A printer error shows "プリンタのエラーです" and abandons the job.
+    // Prints the table on the current printer (A4, portrait) as one job
+    // (forms::printDocument: on the PDF printer "<family>_名簿.pdf" is offered);
+    // the printer's own paper size and orientation come back afterwards.
     void PrintNameList();
 
     // --- Window state, kept from DispNameList until the window unloads ---

@@ -25,7 +25,9 @@ extern const std::array<const char*, CsvLastColumn + 1> CsvColumnCaptions;
 // Messages.
 inline constexpr const char* CsvWriteFailedMessage = "CSVファイルが書き込めません";
 inline constexpr const char* PrinterMissingMessage = "プリンタとの通信が不正です。印刷出来ません。";
-inline constexpr const char* PrinterErrorMessage = "プリンタのエラーです";
+// The report names the PDF files of the printed reports carry ("山田家_名簿.pdf").
+inline constexpr const char* NameListReportName = "名簿";
+inline constexpr const char* ChronologyReportName = "年表";
 
 // --- CSV import ---
 

@@ -3,6 +3,7 @@
 #include "forms/Printer.h"
 #include "forms/Printers.h"
 #include "layout/chart_state.h"
+#include "model/Utilities.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -483,16 +484,10 @@ void YeartbForm::YPrint()
         platform::MsgBox(reports::PrinterMissingMessage, platform::vbOKOnly);
         return;
     }
-    forms::Printer& printer = forms::printer();
-    try {
-        // One job with a new sheet per page.
-        printer.startDoc();
-        reports::printChronology(printer, printout, [&printer] { printer.newPage(); });
-        printer.endDoc();
-    } catch (const platform::RuntimeError&) {
-        printer.killDoc();
-        platform::MsgBox(reports::PrinterErrorMessage, platform::vbOKOnly);
-    }
+    // One job with a new sheet per page.
+    forms::printDocument(*this, model::pdfPathForReport(reports::ChronologyReportName), [this](forms::Printer& page) {
+        reports::printChronology(page, printout, [&page] { page.newPage(); });
+    });
 }
 
 YeartbForm& yeartb_form()

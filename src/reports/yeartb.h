@@ -82,7 +82,8 @@ public:
     // --- Printing ---
 
     // Prints the tree layout on the current printer as one job. No printer: the
-    // message of "プリンタ設定"; a printer error: "プリンタのエラーです".
+    // message of "プリンタ設定"; otherwise forms::printDocument (on the PDF printer
+    // "<family>_年表.pdf" is offered; a failure says so once).
     void YPrint();
 
     // --- State of the tree layout ---

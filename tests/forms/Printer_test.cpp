@@ -7,6 +7,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "support/qt/PdfFile.h"
 
 #include <QTemporaryDir>
 
@@ -18,18 +19,7 @@ namespace {
 
 using forms::Printer;
 
-// The number of page objects in a PDF file written by the printer.
-int pdfPageCount(const std::string& path)
-{
-    const std::string bytes = platform::readWholeFile(path);
-    int pages = 0;
-    const std::string marker = "/Type /Page";
-    for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
-        if (bytes.compare(at, marker.size() + 1, marker + "s") != 0)
-            ++pages;
-    }
-    return pages;
-}
+using support::pdfPageCount;
 
 class PrinterTest : public ::testing::Test {
 protected:
@@ -92,12 +82,29 @@ TEST_F(PrinterTest, KillDocLeavesTheEarlierPrintWhole)
     printer.endDoc();
     const std::string first = platform::readWholeFile(path("chart.pdf"));
 
+    printer.setOutputFileName(path("chart.pdf"));
     printer.line(0, 0, 500, 500);
     printer.newPage();
     printer.killDoc();
     EXPECT_FALSE(printer.isJobOpen());
     EXPECT_EQ(platform::readWholeFile(path("chart.pdf")), first);
     EXPECT_FALSE(platform::fileExists(path("chart.pdf.part")));
+}
+
+TEST_F(PrinterTest, FileIsChosenForOneJobOnly)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("chart.pdf"));
+    printer.line(0, 0, 1000, 1000);
+    printer.endDoc();
+    EXPECT_EQ(pdfPageCount(path("chart.pdf")), 1);
+    EXPECT_EQ(printer.outputFileName(), "");
+
+    // A second job without a file of its own goes nowhere rather than over the first.
+    const std::string first = platform::readWholeFile(path("chart.pdf"));
+    EXPECT_THROW(printer.startDoc(), platform::RuntimeError);
+    EXPECT_FALSE(printer.isJobOpen());
+    EXPECT_EQ(platform::readWholeFile(path("chart.pdf")), first);
 }
 
 TEST_F(PrinterTest, UnwritableTargetIsAPrinterErrorAndLeavesNoFile)

@@ -6,9 +6,11 @@
 #include "platform/FileSystem.h"
 #include "printing/DispKeizu.h"
 #include "printing/PrePrint.h"
+#include "support/qt/PdfFile.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -62,9 +64,12 @@ TEST_F(DispKeizuTest, SharesTheScaleWithThePreviewAndPrintsItsPages)
     EXPECT_EQ(display.grid.PagesX, 3);   // 2.4 pages across
     EXPECT_EQ(display.Picture3.indexes(), (std::vector<int>{0, 1, 2, 3}));
 
+    const std::string pdf = home.path() + "/family.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(pdf));
     display.CMDFUNC[1].click();
-    EXPECT_TRUE(platform::fileExists(printing::pdfPathForFamily()));
-    EXPECT_EQ(forms::printer().lastJobPageCount(), 3);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].fileName, "family.pdf");
+    EXPECT_EQ(support::pdfPageCount(pdf), 3);
     display.CMDEND.click();
     EXPECT_FALSE(display.isLoaded());
 

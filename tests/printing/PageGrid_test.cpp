@@ -135,22 +135,36 @@ TEST(PageGrid, RegionsCoverOnePageInDevicePixels)
     EXPECT_EQ(grid.PrevRgn.bottom, 133);
 }
 
-TEST(PageGrid, PrinterWithoutPrintableAreaGivesOnePageNotADivisionByZero)
+TEST(PageGrid, PrinterWithoutAnInchToPrintOnIsRefused)
 {
     PageGrid grid;
     PageSetupInput in = input(1.0, 0, 0, 50000, 50000);
     in.pageWidth = 0;
     in.pageHeight = 0.4;
-    printing::setupPageGrid(grid, in);
-    EXPECT_EQ(grid.PagesX, 1);
-    EXPECT_EQ(grid.PagesY, 1);
+    EXPECT_EQ(printing::setupPageGrid(grid, in), printing::PageSetupVerdict::NoPrintableArea);
+    EXPECT_EQ(grid.PageW, 0);   // left as it was
+    in.pageWidth = 1439.9;
+    in.pageHeight = PageH;
+    EXPECT_EQ(printing::setupPageGrid(grid, in), printing::PageSetupVerdict::NoPrintableArea);
+    in.pageWidth = 1440;
+    EXPECT_EQ(printing::setupPageGrid(grid, in), printing::PageSetupVerdict::Made);
+    EXPECT_EQ(grid.PagesX, 35);
 }
 
-TEST(PageGrid, HugeChartStopsAtTheLargestPageCount)
+TEST(PageGrid, MoreThanTwoThousandPagesAreRefusedAndLeaveTheGridAlone)
 {
     PageGrid grid;
-    printing::setupPageGrid(grid, input(5.0, 0, 0, 1e9, 100));
-    EXPECT_EQ(grid.PagesX, 32767);
+    ASSERT_EQ(printing::setupPageGrid(grid, input(1.0, 0, 0, 100, 100)), printing::PageSetupVerdict::Made);
+    EXPECT_EQ(printing::setupPageGrid(grid, input(5.0, 0, 0, 1e9, 100)), printing::PageSetupVerdict::TooManyPages);
+    EXPECT_EQ(grid.PagesX, 1);
+    EXPECT_EQ(grid.OldPagesX, 1);
+    // 40 x 50 pages is the most; 29 x 69 is one page more.
+    EXPECT_EQ(printing::setupPageGrid(grid, input(1.0, 0, 0, 39.5 * PageW, 49.5 * PageH)),
+              printing::PageSetupVerdict::Made);
+    EXPECT_EQ(grid.pageCount(), 2000);
+    EXPECT_EQ(printing::setupPageGrid(grid, input(1.0, 0, 0, 28.5 * PageW, 68.5 * PageH)),
+              printing::PageSetupVerdict::TooManyPages);
+    EXPECT_EQ(grid.pageCount(), 2000);
 }
 
 struct ClampCase {

@@ -292,7 +292,7 @@ TEST_F(PageRendererTest, VerticalCaptionPrintsItsCharactersTopToBottomCentredAcr
 
     RecordingSurface picture(400, 400);
     setScale(5.0f);   // large enough to show text in the preview
-    preview(picture);
+    preview(picture, 2, 2);   // where the caption lies at 500 %
     const auto prints = picture.callsNamed("Print");
     ASSERT_EQ(prints.size(), 3u);
     EXPECT_LT(prints[0].numbers[1], prints[1].numbers[1]);
@@ -390,25 +390,182 @@ TEST_F(PageRendererTest, FaceIconsArePaintedAtTheHolderSizeAndBrokenOnesLeftOut)
     EXPECT_FALSE(icon.Picture.isEmpty());
 }
 
-TEST_F(PageRendererTest, PersonBoxesGoToTheBoxRendererOnEveryPage)
+TEST_F(PageRendererTest, PersonBoxesGoToTheBoxRendererOnlyForThePagesTheyTouch)
 {
     addPerson(1, "山田", "太郎");
-    addPersonBox(1, PageW + 500, 500, 1500, 600);   // lies on page 2
+    addPersonBox(1, PageW / 2 + 500, 500, 1500, 600);   // at 200 % on page 2 only
     setScale(2.0f);
 
     // Draw_BoxText reads the target from the context; its drawing shows up as text.
+    const auto drawsText = [](const RecordingSurface& surface) {
+        return !surface.callsNamed("DrawText").empty() || !surface.callsNamed("Print").empty();
+    };
     RecordingSurface printer(2000, 2000, PrinterDpi);
     print(printer, 1, 1);
-    EXPECT_FALSE(printer.callsNamed("DrawText").empty() && printer.callsNamed("Print").empty());
+    EXPECT_FALSE(drawsText(printer));
+    RecordingSurface second(2000, 2000, PrinterDpi);
+    print(second, 1, 2);
+    EXPECT_TRUE(drawsText(second));
     // The box record itself is never drawn as a frame from the box list.
-    for (const auto& call : printer.callsNamed("Line"))
+    for (const auto& call : second.callsNamed("Line"))
         EXPECT_NE(call.text, "BF");
 
     RecordingSurface picture(400, 400);
-    preview(picture, 1, 2);
-    EXPECT_FALSE(picture.callsNamed("Print").empty());
+    preview(picture, 1, 1);
+    EXPECT_FALSE(drawsText(picture));
+    RecordingSurface picture2(400, 400);
+    preview(picture2, 1, 2);
+    EXPECT_TRUE(drawsText(picture2));
     EXPECT_EQ(model::settings().BoxText_Target, drawing::BoxTarget::Chart);
 }
+
+TEST_F(PageRendererTest, PageDrawsOnlyTheRecordsThatTouchIt)
+{
+    addLine(800, 1600, 0.9 * PageW, 1600);             // page 1 only
+    addBox(PageW + 1000, 1000, PageW + 2000, 2000);    // page 2 only
+    addCaption("山田家", 2000, 2000, 3000, 600, 15);   // page 1 only
+
+    RecordingSurface picture(400, 400);
+    preview(picture, 1, 2);
+    EXPECT_EQ(picture.callsNamed("Line").size(), 1u);   // the box, not the line
+    EXPECT_TRUE(picture.callsNamed("Print").empty());
+
+    RecordingSurface printer(5000, 7000, PrinterDpi);
+    print(printer, 1, 2);
+    EXPECT_EQ(printer.callsNamed("Line").size(), 1u);
+    EXPECT_TRUE(printer.callsNamed("DrawText").empty());
+}
+
+// Every page of a chart, drawn with only the records that touch it, against the
+// same page drawn with every record: the pixels are the same.
+class PagePixels : public PageRendererTest, public ::testing::WithParamInterface<float> {
+protected:
+    static constexpr int PagesX = 3;
+    static constexpr int PagesY = 2;
+
+    // A chart whose elements straddle the page borders, in the order the
+    // recording pass writes them.
+    void recordMixedChart(const std::string& faceFile)
+    {
+        for (int slot : {1, 2, 3})
+            addPerson(slot, "山田", "太郎" + std::to_string(slot));
+        model::tables().per_buf[2].Sex = 1;
+        const double w = pageWidth / scale();
+        const double h = pageHeight / scale();
+        addLine(300, 0.9 * h, 2.6 * w, 0.9 * h);
+        addLine(w - 40, 200, w - 40, 1.7 * h, -1);
+        addLine(0.5 * w, 1.2 * h, 2.2 * w, 1.2 * h, 2);
+        addBox(w - 600, 400, w + 700, 900, 1, 0x00FF00);
+        addBox(2 * w - 300, h - 300, 2 * w + 300, h + 300);
+        drawing::BoxRec icon;
+        icon.Left = 2 * w - 200;
+        icon.Top = 0.5 * h;
+        icon.Right = 2 * w + 400;
+        icon.Bottom = 0.5 * h + 700;
+        icon.IconF = -1;
+        icon.PersonF = -1;
+        icon.IconFile = faceFile;
+        drawing::appendBox(icon);
+        addPersonBox(1, w - 700, 0.3 * h, 1500, 700);
+        addCaption("山田家の系図", w - 1500, h - 200, 3200, 500, 96);
+        addPersonBox(2, 2 * w - 800, 1.1 * h, 1500, 700);
+        addCaption("分家", 1.3 * w, h - 1200, 500, 2400, 90, -1);
+        addPersonBox(3, 0.2 * w, h - 350, 1500, 700);
+        addCaption("本家", 0.4 * w, 1.5 * h, 2000, 400, 12);
+    }
+
+    double scale() const { return GetParam(); }
+
+    // The pixels of a surface, row by row.
+    static std::vector<long> pixels(const forms::ImageSurface& surface)
+    {
+        std::vector<long> result;
+        for (int y = 0; y < surface.heightPixels(); ++y)
+            for (int x = 0; x < surface.widthPixels(); ++x)
+                result.push_back(surface.point(x * surface.twipsPerPixelX(), y * surface.twipsPerPixelY()));
+        return result;
+    }
+
+    double pageWidth = 0;
+    double pageHeight = 0;
+};
+
+TEST_P(PagePixels, PagesDrawnFromTheirOwnRecordsMatchEveryRecordDrawn)
+{
+    forms::ImageSurface face(12, 14);
+    face.line(0, 0, 150, 180, 0xFF0000, forms::LineShape::FilledBox);
+    const std::string faceFile = home.path() + "/face.bmp";
+    face.savePicture(faceFile);
+    setScale(GetParam());
+    icon.Width = 600 * scale() / 8;
+    icon.Height = 700 * scale() / 8;
+
+    // Preview pages of 92 x 134 screen pixels.
+    pageWidth = 92 * 15 * 8;
+    pageHeight = 134 * 15 * 8;
+    recordMixedChart(faceFile);
+    printing::PageGrid small;
+    small.PageW = pageWidth;
+    small.PageH = pageHeight;
+    small.PrevPageW = pageWidth / 8;
+    small.PrevPageH = pageHeight / 8;
+    small.PrevOriginX = 45;
+    small.PrevOriginY = 30;
+    small.PagesX = PagesX;
+    small.PagesY = PagesY;
+    small.PrevRgn = {0, 0, 92, 134};
+    forms::ImageSurface start(1, 1);
+    const printing::PageElements elements = printing::PageElements::forPreview(small, icon, start);
+    for (int row = 1; row <= PagesY; ++row) {
+        for (int col = 1; col <= PagesX; ++col) {
+            forms::ImageSurface page(92, 134);
+            page.setClipRect(small.PrevRgn);
+            printing::DrawPagePreview(page, small, row, col, icon, elements);
+            forms::ImageSurface every(92, 134);
+            every.setClipRect(small.PrevRgn);
+            printing::DrawPagePreview(every, small, row, col, icon, elements.reachingEveryPage());
+            EXPECT_EQ(pixels(page), pixels(every)) << "preview page " << row << ", " << col;
+        }
+    }
+}
+
+TEST_P(PagePixels, PrintedPagesDrawnFromTheirOwnRecordsMatchEveryRecordDrawn)
+{
+    forms::ImageSurface face(12, 14);
+    const std::string faceFile = home.path() + "/face.bmp";
+    face.savePicture(faceFile);
+    setScale(GetParam());
+    icon.Width = 600 * scale();
+    icon.Height = 700 * scale();
+
+    // Printer pages of 400 x 600 dots.
+    pageWidth = 400 * 2.4;
+    pageHeight = 600 * 2.4;
+    recordMixedChart(faceFile);
+    printing::PageGrid small;
+    small.PageW = pageWidth;
+    small.PageH = pageHeight;
+    small.OriginX = 240;
+    small.OriginY = 120;
+    small.PagesX = PagesX;
+    small.PagesY = PagesY;
+    small.PageRgn = {0, 0, 400, 600};
+    forms::ImageSurface start(1, 1, PrinterDpi);
+    const printing::PageElements elements = printing::PageElements::forPrinter(small, icon, start);
+    for (int row = 1; row <= PagesY; ++row) {
+        for (int col = 1; col <= PagesX; ++col) {
+            forms::ImageSurface page(400, 600, PrinterDpi);
+            page.setClipRect(small.PageRgn);
+            printing::PrintPage(page, small, row, col, icon, elements);
+            forms::ImageSurface every(400, 600, PrinterDpi);
+            every.setClipRect(small.PageRgn);
+            printing::PrintPage(every, small, row, col, icon, elements.reachingEveryPage());
+            EXPECT_EQ(pixels(page), pixels(every)) << "printed page " << row << ", " << col;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, PagePixels, ::testing::Values(1.0f, 2.5f, 0.5f));
 
 TEST(RegionTest, RectanglesMeetTheRegionWhenTheyShareAPixel)
 {

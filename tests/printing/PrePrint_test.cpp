@@ -7,10 +7,12 @@
 
 #include "forms/ImageSurface.h"
 #include "forms/Testing.h"
+#include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "printing/FrmPrnSet.h"
 #include "printing/PrePrint.h"
+#include "support/qt/PdfFile.h"
 
 #include <QTest>
 
@@ -51,6 +53,19 @@ protected:
         PrePrintForm& form = preprint_form();
         form.show();
         return form;
+    }
+
+    // Person 1 married to person 2 (marriage 1) and to person 3 (marriage 2): the
+    // preview gives him a copy for the second marriage.
+    static void marryTwice()
+    {
+        for (int k : {1, 2}) {
+            model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
+            m.InUse = model::SlotUsed;
+            m.kou_mode = 0;
+            m.kou_titi = 1;
+            m.kou_haha = static_cast<int16_t>(k + 1);
+        }
     }
 
     // True when a preview rebuild ran since the last call (it shows the hourglass).
@@ -238,17 +253,26 @@ TEST_F(PrePrintTest, SmallGridIsCentredAndAWideOneScrolls)
     EXPECT_EQ(form.Picture2.left(), -300);
 }
 
-TEST_F(PrePrintTest, PrintingWritesEveryPageBesideTheFamily)
+TEST_F(PrePrintTest, PrintingAsksWhereThePdfGoesAndWritesEveryPageThere)
 {
     recordChart(2.5, 0.5);   // three pages
     PrePrintForm& form = open();
     ASSERT_EQ(form.grid.pageCount(), 3);
+    platform::writeWholeFile(home.path() + "/family.pdf", "an earlier print");
+    const std::string chosen = home.path() + "/chosen.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(chosen));
     form.CMDFUNC[1].click();
 
-    const std::string pdf = home.path() + "/family.pdf";
-    EXPECT_EQ(printing::pdfPathForFamily(), pdf);
-    EXPECT_TRUE(platform::fileExists(pdf));
-    EXPECT_EQ(forms::printer().lastJobPageCount(), 3);
+    // Offered beside the family file, named after it, overwriting only when confirmed.
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    const forms::DialogRequest& asked = dialogs.requests()[0];
+    EXPECT_EQ(asked.kind, forms::DialogKind::Save);
+    EXPECT_EQ(asked.fileName, "family.pdf");
+    EXPECT_EQ(asked.startDirectory, home.path());
+    EXPECT_NE(asked.flags & forms::cdlOFNOverwritePrompt, 0);
+    EXPECT_EQ(support::pdfPageSizes(chosen), std::vector<std::string>(3, support::PdfA4Portrait));
+    EXPECT_EQ(platform::readWholeFile(home.path() + "/family.pdf"), "an earlier print");
+    EXPECT_FALSE(platform::fileExists(chosen + ".part"));
     EXPECT_FALSE(forms::printer().isJobOpen());
     EXPECT_EQ(model::settings().Print_Flag, 0);
     EXPECT_DOUBLE_EQ(form.icon.Width, layout::chart().icon_w / 8);
@@ -256,65 +280,145 @@ TEST_F(PrePrintTest, PrintingWritesEveryPageBesideTheFamily)
     EXPECT_TRUE(answers.shown().empty());
 }
 
-// Answers like the scripted responder and notes the printing flag at each question.
-class FlagSpy : public support::ScriptedResponder {
-public:
-    int msgBox(const std::string& text, int style, const std::string& title) override
-    {
-        flagsAtQuestions.push_back(model::settings().Print_Flag);
-        return ScriptedResponder::msgBox(text, style, title);
-    }
-    std::vector<int16_t> flagsAtQuestions;
-};
+TEST_F(PrePrintTest, UnsavedFamilyIsOfferedInTheProgramFolderAndCancelPrintsNothing)
+{
+    model::tables().Cur_FilePath.clear();
+    recordChart(0.5, 0.5);
+    PrePrintForm& form = open();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    form.CMDFUNC[1].click();
 
-TEST_F(PrePrintTest, PrinterErrorAnsweredNoAbandonsTheJob)
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].fileName, "Tevora.pdf");
+    EXPECT_EQ(dialogs.requests()[0].startDirectory, platform::GetAppPath());
+    EXPECT_FALSE(platform::fileExists(platform::GetAppPath() + "/Tevora.pdf"));
+    EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
+    EXPECT_FALSE(forms::printer().isJobOpen());
+    EXPECT_EQ(model::settings().Print_Flag, 0);
+    EXPECT_DOUBLE_EQ(form.icon.Width, layout::chart().icon_w / 8);
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+TEST_F(PrePrintTest, FailedPrintSaysSoOnceAndLeavesNoFile)
 {
     layout::chart().icon_w = 800;
     recordChart(1.5, 0.5);
-    model::tables().Cur_FilePath = home.path() + "/gone/family.KEZ";   // the PDF cannot be written
     PrePrintForm& form = open();
-    FlagSpy spy;
-    spy.answerNext(platform::vbNo);
-    form.CMDFUNC[1].click();
 
-    ASSERT_EQ(spy.shown().size(), 1u);
-    EXPECT_EQ(spy.shown()[0].text, printing::PrinterErrorQuestion);
-    EXPECT_EQ(spy.shown()[0].style, platform::vbYesNo);
-    EXPECT_EQ(spy.shown()[0].title, printing::PrinterErrorTitle);
-    EXPECT_EQ(spy.flagsAtQuestions, (std::vector<int16_t>{1}));   // asked from inside the loop
+    // A folder that does not exist: the job cannot begin.
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/gone/family.pdf"));
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{forms::PrinterErrorMessage});
+    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
+    EXPECT_FALSE(platform::dirExists(home.path() + "/gone"));
+
+    // A name that is a folder: the pages are written, the file cannot take them.
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    const std::string folder = home.path() + "/taken.pdf";
+    platform::makeDirs(folder);
+    dialogs.answerNext(forms::DialogAnswer::file(folder));
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{forms::PrinterErrorMessage});
+    EXPECT_FALSE(platform::fileExists(folder + ".part"));
+
     EXPECT_FALSE(forms::printer().isJobOpen());
     EXPECT_EQ(model::settings().Print_Flag, 0);
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
-    EXPECT_DOUBLE_EQ(form.icon.Width, 800);   // full size until the next set-up
+    EXPECT_DOUBLE_EQ(form.icon.Width, 100);   // back to one eighth
 }
 
-TEST_F(PrePrintTest, PrinterErrorAnsweredYesGoesOnToTheEnd)
+TEST_F(PrePrintTest, FailedExpansionClosesThePreviewWithTheTablesRestored)
 {
-    recordChart(1.5, 0.5);
-    model::tables().Cur_FilePath = home.path() + "/gone/family.KEZ";
+    // Every person slot in use: the husband of two marriages gets no copy.
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        addPerson(slot, "山田", std::to_string(slot));
+    marryTwice();
+    const model::Tables before = model::tables();
+    recordChart(0.5, 0.5);
+    answers.answerNext(platform::vbOK);
+    preprint_form().show(forms::ShowMode::Modal);
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{layout::ExpandOutOfSlotsMessage});
+    EXPECT_FALSE(preprint_form().isLoaded());
+    EXPECT_EQ(model::tables().kou_buf[1].kou_titi, before.kou_buf[1].kou_titi);
+    EXPECT_EQ(model::tables().kou_buf[2].kou_titi, before.kou_buf[2].kou_titi);
+    for (int slot = 1; slot <= model::LastSlot; ++slot)
+        ASSERT_EQ(model::tables().per_buf[static_cast<size_t>(slot)].OrgIdx,
+                  before.per_buf[static_cast<size_t>(slot)].OrgIdx) << slot;
+}
+
+TEST_F(PrePrintTest, TypedScaleGivingTooManyPagesIsNotTaken)
+{
+    model::settings().Print_Scale = 0.25f;
+    recordChart(40.5, 40.5);   // 11 x 11 pages at 25 %
     PrePrintForm& form = open();
-    // Every step that needs the job fails again; each is asked about and passed
-    // over: the start of the job and the second sheet.
-    answers.answerNext(platform::vbYes);
-    answers.answerNext(platform::vbYes);
-    form.CMDFUNC[1].click();
-    EXPECT_EQ(answers.shown().size(), 2u);
-    EXPECT_FALSE(forms::printer().isJobOpen());
-    EXPECT_EQ(model::settings().Print_Flag, 0);
-    EXPECT_FALSE(platform::fileExists(home.path() + "/gone/family.pdf"));
+    ASSERT_EQ(form.grid.pageCount(), 121);
+    rebuilt();
+
+    answers.answerNext(platform::vbOK);
+    form.Text1.setText("200");   // 82 x 82 pages
+    pressEnter(form.Text1);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{printing::TooManyPagesMessage});
+    EXPECT_EQ(form.Text1.text(), "25");
+    EXPECT_EQ(model::settings().Print_Scale, 0.25f);
+    EXPECT_EQ(form.grid.pageCount(), 121);
+    EXPECT_EQ(form.Picture3.count(), 121);
+    EXPECT_TRUE(form.isLoaded());
+}
+
+TEST_F(PrePrintTest, StoredScaleGivingTooManyPagesOpensAtFullSize)
+{
+    model::settings().Print_Scale = 5.0f;
+    recordChart(10.5, 10.5);   // 53 x 53 pages at 500 %, 11 x 11 at 100 %
+    answers.answerNext(platform::vbOK);
+    PrePrintForm& form = open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{printing::TooManyPagesMessage});
+    EXPECT_EQ(form.Text1.text(), "100");
+    EXPECT_EQ(model::settings().Print_Scale, 1.0f);
+    EXPECT_EQ(form.grid.pageCount(), 121);
+}
+
+TEST_F(PrePrintTest, ChartTooLargeEvenAtFullSizeIsNotOpened)
+{
+    addPerson(1, "山田", "太郎");
+    recordChart(50.5, 50.5);   // 51 x 51 pages at 100 %
+    const model::Tables before = model::tables();
+    answers.answerNext(platform::vbOK);
+    preprint_form().show(forms::ShowMode::Modal);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{printing::TooManyPagesMessage});
+    EXPECT_FALSE(preprint_form().isLoaded());
+    EXPECT_FALSE(preprint_form().isHoldingTransforms());
+    EXPECT_EQ(model::tables().per_buf[1].Name, "太郎");
+}
+
+TEST_F(PrePrintTest, PagePicturesAreDrawnWhenTheyComeIntoView)
+{
+    // A line through twelve pages, 1600 twips down: row 13 of every page picture.
+    addBox(0, 0, 11.5 * pageW, 100);
+    addLine(800, 1600, 11.4 * pageW, 1600);
+    PrePrintForm& form = open();
+    ASSERT_EQ(form.grid.PagesX, 12);
+    const auto lineShows = [&](int index) {
+        const forms::Picture picture = form.Picture3[index].image();
+        forms::ImageSurface copy(picture.widthPixels(), picture.heightPixels());
+        copy.paintPicture(picture, 0, 0);
+        return copy.point(picture.widthPixels() / 5 * 15.0, 13 * 15.0) == 0;
+    };
+    EXPECT_TRUE(lineShows(1));
+    ASSERT_TRUE(form.HScroll1.isVisible());
+    EXPECT_FALSE(lineShows(12));   // beyond the viewport: not made yet
+
+    form.HScroll1.setValue(form.HScroll1.max());
+    EXPECT_TRUE(lineShows(12));
 }
 
 TEST_F(PrePrintTest, ClosingPutsTheTablesBackAsTheyWere)
 {
     for (int slot : {1, 2, 3})
         addPerson(slot, "山田", std::to_string(slot));
-    for (int k : {1, 2}) {
-        model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
-        m.InUse = model::SlotUsed;
-        m.kou_mode = 0;
-        m.kou_titi = 1;
-        m.kou_haha = static_cast<int16_t>(k + 1);
-    }
+    marryTwice();
     recordChart(0.5, 0.5);
     PrePrintForm& form = open();
     // The husband of two marriages has a copy for the second one while the window is open.
@@ -381,6 +485,7 @@ TEST_F(PrePrintTest, FaceIconHolderIsFullSizeOnlyWhilePrinting)
     EXPECT_DOUBLE_EQ(form.Image1.width(), 200);
     EXPECT_DOUBLE_EQ(form.icon.Height, 240);
     EXPECT_FALSE(form.Image1.isVisible());
+    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/family.pdf"));
     form.CMDFUNC[1].click();
     EXPECT_DOUBLE_EQ(form.Image1.width(), 200);
     EXPECT_DOUBLE_EQ(form.icon.Width, 200);

@@ -1,7 +1,7 @@
 #pragma once
 // Shared set-up of the printing tests: a fresh program folder, scripted answers
-// to message boxes, one PDF printer, and the family, document settings, chart
-// state and drawing lists put back after every test. Helpers record a small
+// to message boxes and file dialogs, one PDF printer, and the family, document
+// settings, chart state and drawing lists put back after every test. Helpers record a small
 // chart into the drawing lists the way the print command's recording pass does.
 
 #include "drawing/draw_state.h"
@@ -14,6 +14,7 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "support/ScriptedResponder.h"
+#include "support/qt/ScriptedDialogs.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,7 @@ protected:
 
     TempHome home;
     support::ScriptedResponder answers;
+    support::ScriptedDialogs dialogs;
 
 private:
     std::unique_ptr<model::Tables> m_tables;

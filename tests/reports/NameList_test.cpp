@@ -16,6 +16,8 @@
 #include "reports/NameList.h"
 #include "reports/nametb.h"
 #include "reports/reports_state.h"
+#include "support/qt/PdfFile.h"
+#include "support/qt/ScriptedDialogs.h"
 
 #include <QColor>
 #include <QImage>
@@ -234,6 +236,8 @@ TEST_F(NameListTest, SlotBelowTheBlankPartnerIsTheLastOnPaper)
 class NametbWindowTest : public NameListTest {
 protected:
     NametbForm& form() { return nametb_form(); }
+
+    support::ScriptedDialogs dialogs;
 };
 
 TEST_F(NametbWindowTest, ShortListLeavesTheScrollBarOff)
@@ -311,21 +315,40 @@ TEST_F(NametbWindowTest, NoPrinterDisablesPrintingWithAMessage)
     EXPECT_FALSE(form().CMDFUNC[4].isEnabled());
 }
 
-TEST_F(NametbWindowTest, PrintButtonPrintsEveryPageIntoOneFile)
+TEST_F(NametbWindowTest, PrintButtonPrintsEveryPageOnA4AndGivesThePrinterItsSetUpBack)
 {
     forms::setPrinterList({forms::PdfPrinterName});
     showAllTreesTab();
     addPersons(35);
+    model::tables().Cur_FilePath = home.path() + "/山田家.KEZ";
+    forms::printer().setPaperSize(forms::vbPRPSA3);
+    forms::printer().setOrientation(forms::vbPRORLandscape);
     form().load();
     ASSERT_TRUE(form().CMDFUNC[4].isEnabled());
-    const std::string pdf = home.path() + "/names.pdf";
-    forms::printer().setOutputFileName(pdf);
+    const std::string pdf = home.path() + "/山田家_名簿.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(pdf));
     form().CMDFUNC[4].onClick();
+
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].fileName, "山田家_名簿.pdf");
+    EXPECT_EQ(dialogs.requests()[0].startDirectory, home.path());
     EXPECT_TRUE(answers.shown().empty());
-    EXPECT_EQ(forms::printer().lastJobPageCount(), 2);
-    EXPECT_GT(platform::fileLength(pdf), 0);
+    EXPECT_EQ(support::pdfPageSizes(pdf), std::vector<std::string>(2, support::PdfA4Portrait));
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSA3);
+    EXPECT_EQ(forms::printer().orientation(), forms::vbPRORLandscape);
+}
+
+TEST_F(NametbWindowTest, CancelledFileChoicePrintsNothing)
+{
+    forms::setPrinterList({forms::PdfPrinterName});
+    showAllTreesTab();
+    addPersons(3);
+    form().load();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    form().PrintNameList();
+    EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
+    EXPECT_TRUE(answers.shown().empty());
     EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSA4);
-    EXPECT_EQ(forms::printer().orientation(), forms::vbPRORPortrait);
 }
 
 TEST_F(NametbWindowTest, PrinterThatCannotWriteShowsThePrinterError)
@@ -334,7 +357,7 @@ TEST_F(NametbWindowTest, PrinterThatCannotWriteShowsThePrinterError)
     showAllTreesTab();
     addPersons(3);
     form().load();
-    forms::printer().setOutputFileName(home.path() + "/no such folder/names.pdf");
+    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/no such folder/names.pdf"));
     answers.answerNext(platform::vbOK);
     form().PrintNameList();
     ASSERT_EQ(answers.shown().size(), 1u);

@@ -11,6 +11,8 @@
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
 #include "reports/yeartb.h"
+#include "support/qt/PdfFile.h"
+#include "support/qt/ScriptedDialogs.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -34,6 +36,8 @@ protected:
     }
 
     YeartbForm& form() { return yeartb_form(); }
+
+    support::ScriptedDialogs dialogs;
 
     // Husband 1900-1950, wife 1950-living, their son 1949-living, and a second
     // family in a tree of its own (1880-1930, 1885-living); the chart lists all
@@ -388,12 +392,15 @@ TEST_F(YeartbTest, PrintButtonPrintsTheTreeLayoutAlsoFromTheLineLists)
     forms::setPrinterList({forms::PdfPrinterName});
     form().load();
     form().CMDFUNC[2].onClick();   // the line lists on screen
-    const std::string pdf = home.path() + "/chronology.pdf";
-    forms::printer().setOutputFileName(pdf);
+    model::tables().Cur_FilePath = home.path() + "/山田家.KEZ";
+    const std::string pdf = home.path() + "/山田家_年表.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(pdf));
     form().CMDFUNC[4].onClick();
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].fileName, "山田家_年表.pdf");
+    EXPECT_EQ(dialogs.requests()[0].startDirectory, home.path());
     EXPECT_TRUE(answers.shown().empty());
-    EXPECT_EQ(forms::printer().lastJobPageCount(), 1);
-    EXPECT_GT(platform::fileLength(pdf), 0);
+    EXPECT_EQ(support::pdfPageCount(pdf), 1);
     EXPECT_EQ(form().printout.bars.size(), 5u);
     EXPECT_EQ(form().printout.heading, "　木0　木1　年表");
 }
@@ -410,12 +417,18 @@ TEST_F(YeartbTest, PrintingWithoutPrinterOrWithAFailingOneSaysSo)
     EXPECT_EQ(answers.shown()[0].text, "プリンタとの通信が不正です。印刷出来ません。");
 
     forms::setPrinterList({forms::PdfPrinterName});
-    forms::printer().setOutputFileName(home.path() + "/no such folder/chronology.pdf");
+    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/no such folder/chronology.pdf"));
     answers.answerNext(platform::vbOK);
     form().YPrint();
     ASSERT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(answers.shown()[1].text, "プリンタのエラーです");
     EXPECT_FALSE(forms::printer().isJobOpen());
+
+    // Cancel in the file choice prints nothing and says nothing.
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    form().YPrint();
+    EXPECT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "layout/Number_Gen.h"
 #include "layout/Place_Generations.h"
 #include "layout/chart_state.h"
+#include "layout/predraw/PreDraw.h"
 #include "model/settings.h"
 #include "model/tables.h"
 
@@ -81,6 +82,14 @@ int16_t FamilyBuilder::child(int16_t kou, int16_t person, int16_t stat)
         }
     }
     throw std::length_error("family builder: no child slot left");
+}
+
+void layOutFullFamily()
+{
+    resetAll();
+    const int16_t start = buildFullFamily();
+    layout::Apply_DispModes();
+    layOut(start);
 }
 
 void layOut(int16_t startKou, Mirror mirror)

@@ -57,6 +57,9 @@ std::string dumpGrid();
 // with the blank partner for each husband (two for the first two) up to 1024 records.
 // Returns the start marriage.
 int16_t buildFullFamily();
+// The full family in emptied tables, laid out from its start marriage after the
+// display modes were applied: the chart the drawing and printing benchmarks draw.
+void layOutFullFamily();
 // A single line: generation k's son marries and has the son of generation k + 1,
 // for rows 0..100; returns the marriage that numbers as row 51.
 int16_t buildDeepLine(int generations = 101);
