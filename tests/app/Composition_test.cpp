@@ -15,14 +15,12 @@
 #include "layout/ChartView.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
-#include "model/ChildSlots.h"
-#include "model/MarriageRegistration.h"
-#include "model/PersonTable.h"
 #include "model/WindowServices.h"
 #include "model/document/InitAllSetting.h"
 #include "model/tables.h"
 #include "reports/ChronologyWindows.h"
 
+#include "LayoutFamilies.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -56,16 +54,9 @@ protected:
     // A father, a mother and their son in one marriage.
     static void buildFamily()
     {
-        const int father = model::set_per_buf(-1, "太郎", "山田", 0, "");
-        const int mother = model::set_per_buf(-1, "花子", "山田", 1, "");
-        const int son = model::set_per_buf(-1, "一郎", "山田", 0, "");
-        const int kou = model::set_kou_buf(-1, "通常", 0, 0, father, mother, 1, "", 0);
-        model::kodo_data child;
-        child.KouIdx = static_cast<int16_t>(kou);
-        child.KodoIdx = -1;
-        child.kou_kodo = static_cast<int16_t>(son);
-        child.kou_kodo_stat = 0;
-        ASSERT_GE(model::Add_Kodo(child), 0);
+        layouttest::FamilyBuilder family;
+        const int16_t kou = family.couple();
+        family.child(kou, family.person(layouttest::FamilyBuilder::Male));
     }
 
     // The person boxes on the chart (elements 0 and 1 are the design's).
