@@ -4,7 +4,7 @@
 set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
-fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth"
+fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,5 +1,6 @@
 #include "app/AppWindows.h"
 
+#include "drawing/ChartRebuild.h"
 #include "entry/EntryForm.h"
 #include "entry/InfoOne.h"
 #include "entry/InputNameOne.h"
@@ -312,12 +313,29 @@ void AppChronologyWindows::showPrinterChoice()
     printing::frmprnset_form().show(forms::ShowMode::Modal);
 }
 
-void installAppWindows()
+std::string AppDspOpRequests::zoomBoxText()
+{
+    return main_form().Text1.text();
+}
+
+void AppDspOpRequests::setZoomBoxText(const std::string& text)
+{
+    main_form().Text1.setText(text);
+}
+
+void AppDspOpRequests::rebuildChart()
+{
+    drawing::Refresh_TabDisp();
+}
+
+void installProgram()
 {
     static AppWindows windows;
     static AppChronologyWindows chronology;
+    static AppDspOpRequests displayOptions;
     mainwindow::setOtherWindows(&windows);
     reports::setChronologyWindows(&chronology);
+    drawing::setDspOpRequests(&displayOptions);
 }
 
 } // namespace app

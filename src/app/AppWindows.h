@@ -5,6 +5,7 @@
 // this is the implementation the program installs at start-up, forwarding each
 // request to the window that answers it.
 
+#include "drawing/DspOp.h"
 #include "mainwindow/OtherWindows.h"
 #include "reports/ChronologyWindows.h"
 
@@ -77,8 +78,20 @@ public:
     void showPrinterChoice() override;
 };
 
-// Installs the program's windows for the main window and the chronology window
-// (once, before the main window loads).
-void installAppWindows();
+// What the display-options window asks of the main window: its zoom box, and
+// the rebuild of the chart after an apply command.
+class AppDspOpRequests : public drawing::DspOpRequests {
+public:
+    std::string zoomBoxText() override;
+    void setZoomBoxText(const std::string& text) override;
+    void rebuildChart() override;
+};
+
+// The program's composition, run once at start before the main window shows:
+// installs every interface through which one library asks the windows of
+// another (the program's windows for the main window, the chronology window and
+// the display options). The main window, once loaded, installs the chart's own
+// services; then no interface is left at a default that does nothing.
+void installProgram();
 
 } // namespace app

@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     int code = 0;
     try {
 #ifdef TEVORA_HAS_APP_WINDOWS
-        app::installAppWindows();
+        app::installProgram();
 #endif
 #ifdef TEVORA_HAS_MAINWINDOW
         main_form().show();

@@ -11,7 +11,13 @@
 #include "platform/Conversions.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <typeindex>
+#include <typeinfo>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace drawing {
 
@@ -247,6 +253,167 @@ bool isGroupedInDate(const std::string& ch)
 
 long toDevicePixels(double value) { return static_cast<long>(platform::roundHalfEven(value)); }
 
+// The text, position and line extents of a context lent to the units of one
+// item, given back when the item is laid out, also when it ends by an exception.
+class UnitLoan {
+public:
+    explicit UnitLoan(BoxTextCtx& ctx)
+        : m_ctx(ctx), m_units(model::eratext::splitChars(ctx.Text)), m_text(std::move(ctx.Text)), m_x(ctx.X),
+          m_y(ctx.Y), m_lineW(ctx.LineW), m_lineH(ctx.LineH)
+    {
+    }
+    ~UnitLoan()
+    {
+        m_ctx.Text = std::move(m_text);
+        m_ctx.X = m_x;
+        m_ctx.Y = m_y;
+        m_ctx.LineW = m_lineW;
+        m_ctx.LineH = m_lineH;
+    }
+    UnitLoan(const UnitLoan&) = delete;
+    UnitLoan& operator=(const UnitLoan&) = delete;
+
+    const std::vector<std::string>& units() const { return m_units; }
+
+private:
+    BoxTextCtx& m_ctx;
+    std::vector<std::string> m_units;
+    std::string m_text;
+    double m_x;
+    double m_y;
+    double m_lineW;
+    double m_lineH;
+};
+
+// --- Remembered item fits ---
+//
+// Fitting an item that does not fit at its own size measures it at every size
+// from 1 up, and every chart display fits every item of every box again. The
+// outcome depends only on what the key below holds, so a chart box remembers it:
+// the same item in the same cell on the same kind of surface gets the same size
+// and extents without being measured again. Only chart boxes on the screen's
+// pictures are remembered; printer and preview surfaces measure at their own
+// resolutions.
+
+struct FitKey {
+    std::string text;
+    std::string fontName;
+    double startSize = 0;
+    double width = 0;
+    double height = 0;
+    double twipsPerPixelX = 0;
+    double twipsPerPixelY = 0;
+    int16_t vert = 0;
+    int16_t dateF = 0;
+    int16_t writeState = 0;
+    bool bold = false;
+    bool italic = false;
+    std::type_index surface = typeid(void);
+
+    bool operator==(const FitKey& other) const
+    {
+        return text == other.text && fontName == other.fontName && startSize == other.startSize &&
+               width == other.width && height == other.height && twipsPerPixelX == other.twipsPerPixelX &&
+               twipsPerPixelY == other.twipsPerPixelY && vert == other.vert && dateF == other.dateF &&
+               writeState == other.writeState && bold == other.bold && italic == other.italic &&
+               surface == other.surface;
+    }
+};
+
+struct FitKeyHash {
+    size_t operator()(const FitKey& key) const
+    {
+        size_t h = std::hash<std::string>()(key.text);
+        const auto mix = [&h](size_t value) { h ^= value + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+        mix(std::hash<std::string>()(key.fontName));
+        mix(std::hash<double>()(key.startSize));
+        mix(std::hash<double>()(key.width));
+        mix(std::hash<double>()(key.height));
+        mix(static_cast<size_t>(key.vert) * 31 + static_cast<size_t>(key.dateF) * 7 +
+            static_cast<size_t>(key.writeState));
+        return h;
+    }
+};
+
+// The outcome of a fit: the chosen size and the extents of its measuring pass.
+struct FittedItem {
+    double fontSize = 0;
+    double firstExt = 0;
+    double blockW = 0;
+    double blockH = 0;
+    int16_t lineIdx = 0;
+    std::vector<double> lineExt;   // the lines measured, 0..lineIdx - 1; the rest are 0
+
+    explicit FittedItem(const BoxTextCtx& ctx)
+        : fontSize(ctx.FontSize), firstExt(ctx.FirstExt), blockW(ctx.BlockW), blockH(ctx.BlockH),
+          lineIdx(ctx.LineIdx), lineExt(ctx.LineExt.begin(), ctx.LineExt.begin() + ctx.LineIdx)
+    {
+    }
+
+    // Leaves ctx and its surface as the measuring pass at the chosen size would.
+    void applyTo(BoxTextCtx& ctx) const
+    {
+        ctx.Target->setFontName(ctx.FontName);
+        ctx.Target->setFontSize(fontSize);
+        ctx.FontSize = fontSize;
+        ctx.FirstExt = firstExt;
+        ctx.BlockW = blockW;
+        ctx.BlockH = blockH;
+        ctx.LineIdx = lineIdx;
+        ctx.LineExt.fill(0);
+        std::copy(lineExt.begin(), lineExt.end(), ctx.LineExt.begin());
+    }
+};
+
+class RememberedFits {
+public:
+    const FittedItem* find(const FitKey& key) const
+    {
+        const auto it = m_fits.find(key);
+        return it != m_fits.end() ? &it->second : nullptr;
+    }
+
+    void remember(const FitKey& key, FittedItem fitted)
+    {
+        // Enough for the largest family several times over; a family that outgrows
+        // it starts afresh rather than growing without end.
+        if (m_fits.size() >= 32768)
+            m_fits.clear();
+        m_fits.insert_or_assign(key, std::move(fitted));
+    }
+
+private:
+    std::unordered_map<FitKey, FittedItem, FitKeyHash> m_fits;
+};
+
+RememberedFits& rememberedFits()
+{
+    static RememberedFits fits;
+    return fits;
+}
+
+std::optional<FitKey> fitKeyOf(const BoxTextCtx& ctx)
+{
+    if (ctx.BoxText_Target != BoxTarget::Chart || ctx.Print_Flag != 0 || ctx.Target == nullptr)
+        return std::nullopt;
+    const forms::Surface& surface = *ctx.Target;
+    FitKey key;
+    key.text = ctx.Text;
+    key.fontName = ctx.FontName;
+    key.startSize = ctx.FontSize;
+    key.width = ctx.W;
+    key.height = ctx.H;
+    key.twipsPerPixelX = surface.twipsPerPixelX();
+    key.twipsPerPixelY = surface.twipsPerPixelY();
+    key.vert = ctx.Vert;
+    key.dateF = ctx.DateF;
+    key.writeState = model::settings().write_state;
+    key.bold = surface.fontBold();
+    key.italic = surface.fontItalic();
+    key.surface = typeid(surface);
+    return key;
+}
+
 } // namespace
 
 BoxTextCtx makeBoxTextCtx(forms::Surface& target, double width, double height, int16_t boxTarget)
@@ -334,6 +501,14 @@ void Draw_BoxText(BoxTextCtx& ctx, int person, double x, double y)
 void Fit_ItemSize(BoxTextCtx& ctx)
 {
     ctx.DrawF = 0;
+    const std::optional<FitKey> key = fitKeyOf(ctx);
+    if (key) {
+        if (const FittedItem* fitted = rememberedFits().find(*key)) {
+            fitted->applyTo(ctx);
+            ctx.DrawF = -1;
+            return;
+        }
+    }
     measureAt(ctx, ctx.FontSize);
     if (!blockFits(ctx)) {
         // The largest size that fits; the search stops at the first that does not.
@@ -346,6 +521,8 @@ void Fit_ItemSize(BoxTextCtx& ctx)
         }
         measureAt(ctx, std::max(size - 1, 1));
     }
+    if (key)
+        rememberedFits().remember(*key, FittedItem(ctx));
     ctx.DrawF = -1;
 }
 
@@ -391,19 +568,20 @@ void Fit_BoxText(BoxTextCtx& ctx)
     double curY = y0;
     double lineW = 0;
     double lineH = 0;
-    // Each unit goes out on a scratch copy; its position and line extents come back.
+    // Each unit goes out through the context, lent the unit, the current position
+    // and the line's extents; the item's own values come back afterwards.
+    const UnitLoan loan(ctx);
     const auto output = [&](const std::string& unit) {
-        BoxTextCtx unitCtx = ctx;
-        unitCtx.Text = unit;
-        unitCtx.X = curX;
-        unitCtx.Y = curY;
-        unitCtx.LineW = lineW;
-        unitCtx.LineH = lineH;
-        Put_VertChar(unitCtx);
-        curX = unitCtx.X;
-        curY = unitCtx.Y;
-        lineW = unitCtx.LineW;
-        lineH = unitCtx.LineH;
+        ctx.Text = unit;
+        ctx.X = curX;
+        ctx.Y = curY;
+        ctx.LineW = lineW;
+        ctx.LineH = lineH;
+        Put_VertChar(ctx);
+        curX = ctx.X;
+        curY = ctx.Y;
+        lineW = ctx.LineW;
+        lineH = ctx.LineH;
     };
     std::string group;
     const auto flushGroup = [&]() {
@@ -438,7 +616,7 @@ void Fit_BoxText(BoxTextCtx& ctx)
         lineH = 0;
     };
 
-    for (const std::string& ch : model::eratext::splitChars(ctx.Text)) {
+    for (const std::string& ch : loan.units()) {
         if (ch == "\r")
             continue;
         if (ch == "\n") {

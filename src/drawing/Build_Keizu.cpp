@@ -91,12 +91,16 @@ int16_t chooseStartMarriage()
 // The tree tabs of the last rebuild go: tab_cnt of them, and any other tab the strip
 // holds in front of its two permanent tabs, so that tabs whose count was forgotten
 // (the chart state of a new family) do not stay in front of the new ones.
+int oldTreeTabs()
+{
+    return std::max<int>(chartState().tab_cnt, layout::chartView().tabCount() - 2);
+}
+
 void removeTreeTabs()
 {
-    layout::ChartView& view = layout::chartView();
-    const int count = std::max<int>(chartState().tab_cnt, view.tabCount() - 2);
+    const int count = oldTreeTabs();
     if (count > 0)
-        view.removeTreeTabs(count);
+        layout::chartView().removeTreeTabs(count);
 }
 
 // --- Step 3: no marriage at all ---
@@ -264,7 +268,8 @@ void buildTreeTabs()
 {
     layout::ChartState& c = chartState();
     layout::ChartView& view = layout::chartView();
-    removeTreeTabs();
+    // The old tabs give way to the new ones in one step below.
+    const int oldTabs = std::max(oldTreeTabs(), 0);
     model::tables().tab_grp_f = -1;
     captionTrees();
     if (model::tables().GrpTitleCount != -1)
@@ -273,7 +278,7 @@ void buildTreeTabs()
     captions.reserve(static_cast<size_t>(c.tree_cnt));
     for (int i = 0; i < c.tree_cnt; ++i)
         captions.push_back(c.tab_buf[static_cast<size_t>(i)].caption);
-    view.insertTreeTabs(captions);
+    view.replaceTreeTabs(oldTabs, captions);
     c.tab_cnt = c.tree_cnt;
 }
 

@@ -260,6 +260,13 @@ void drawArrangedTrees(double firstX, double top, TreeSpacing spacing)
     }
 }
 
+void drawShownTreesForOutput()
+{
+    const layout::ChartState& c = layout::chart();
+    arrangeTreeRows();
+    drawArrangedTrees(c.margin_x, chartTop() + c.margin_y, TreeSpacing::WiderAfterFirst);
+}
+
 std::vector<TreeExtent> measureArrangedTrees(double top)
 {
     const layout::ChartState& c = layout::chart();

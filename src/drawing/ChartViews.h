@@ -46,6 +46,12 @@ double treeTop(int16_t tree, double top);
 enum class TreeSpacing { Even, WiderAfterFirst };
 void drawArrangedTrees(double firstX, double top, TreeSpacing spacing);
 
+// The all-trees view for an output (the picture export, the print recording):
+// arranges the trees and draws the ones the view shows side by side from the left
+// margin, at the view's top, two margins after the first one. Every coordinate is a
+// double, so a tall arrangement at a high zoom places its trees as the screen does.
+void drawShownTreesForOutput();
+
 // The measured extent of one tree (whole twips are kept by Redisp_Keizu).
 struct TreeExtent {
     double right = 0;

@@ -39,8 +39,8 @@
 namespace drawing {
 
 // What the display options ask of the main window. The drawing cannot see the
-// main window, so each request is a virtual call here; the main window installs
-// its implementation, tests install a recording one.
+// main window, so each request is a virtual call here; the program's composition
+// installs its implementation at start, tests install a recording one.
 class DspOpRequests {
 public:
     virtual ~DspOpRequests() = default;

@@ -19,6 +19,19 @@ namespace {
 // The tabs that always end the strip: the new-entry tab and the all-trees tab.
 constexpr int PermanentTabs = 2;
 
+// The two permanent tabs after the tree tabs: a strip that lost them gets them
+// back, the new-entry tab without a caption and the all-trees tab with its own.
+void settlePermanentTabs(forms::Tabs& tabs, int trees)
+{
+    while (tabs.count() < trees + PermanentTabs)
+        tabs.add(0, "", "");
+    const int newEntry = trees + 1;
+    if (!tabs.item(newEntry).caption().empty())
+        tabs.item(newEntry).setCaption("");
+    if (tabs.item(newEntry + 1).caption() != layout::AllTreesTabCaption)
+        tabs.item(newEntry + 1).setCaption(layout::AllTreesTabCaption);
+}
+
 constexpr int ScrollSmallChange = 100;
 constexpr int ScrollLargeChange = 500;
 
@@ -64,12 +77,19 @@ void FormsChartView::insertTreeTabs(const std::vector<std::string>& captions)
     int index = 1;
     for (const std::string& caption : captions)
         tabs.add(index++, "", caption);
-    // A strip that lost its permanent tabs gets them back.
-    while (tabs.count() < index - 1 + PermanentTabs)
-        tabs.add(0, "", "");
-    tabs.item(index).setCaption("");
-    tabs.item(index + 1).setCaption(layout::AllTreesTabCaption);
+    settlePermanentTabs(tabs, static_cast<int>(captions.size()));
 }
+
+void FormsChartView::replaceTreeTabs(int count, const std::vector<std::string>& captions)
+{
+    forms::TabStrip* strip = m_controls.TabStrip1;
+    if (!strip)
+        return;
+    forms::Tabs& tabs = strip->tabs();
+    tabs.replace(1, std::max(std::min(count, tabs.count() - PermanentTabs), 0), captions);
+    settlePermanentTabs(tabs, static_cast<int>(captions.size()));
+}
+
 
 void FormsChartView::selectTabQuietly(int index)
 {

@@ -86,6 +86,7 @@ public:
     int selectedTab() const override;
     void removeTreeTabs(int count) override;
     void insertTreeTabs(const std::vector<std::string>& captions) override;
+    void replaceTreeTabs(int count, const std::vector<std::string>& captions) override;
     void selectTabQuietly(int index) override;
 
     double viewportWidth() const override;

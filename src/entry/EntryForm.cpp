@@ -128,6 +128,10 @@ void EntryForm::design()
 
     Label2[0].move(4575, 6615, 390, 255);
     Label2[1].move(5175, 6615, 390, 255);
+    // Four digits ("1023") fit the 390-twip counts with the half-width digits of
+    // the fixed-pitch gothic.
+    Label2[0].setFontName("ＭＳ ゴシック");
+    Label2[1].setFontName("ＭＳ ゴシック");
     Line2.setX1(4965);
     Line2.setY1(6795);
     Line2.setX2(5145);

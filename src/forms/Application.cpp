@@ -12,12 +12,15 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 namespace forms {
@@ -27,6 +30,7 @@ namespace {
 bool g_mainLoopRunning = false;
 bool g_inDoEvents = false;
 QtHooks* g_hooks = nullptr;
+QTranslator* g_translator = nullptr;
 
 // The platform's request to end the program reaches the application as a Quit
 // event: on X11 the session manager's "die" at the end of the session arrives
@@ -276,9 +280,28 @@ void doEvents()
     g_inDoEvents = false;
 }
 
+// Qt's own dialogs and buttons (file, font, colour and page dialogs, the
+// standard buttons) speak the program's language, Japanese, whatever the
+// system's locale: the distribution's Qt translations are loaded once.
+void loadQtTranslations()
+{
+    if (g_translator || !QCoreApplication::instance())
+        return;
+    auto* loaded = new QTranslator(QCoreApplication::instance());
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!loaded->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"), folder)) {
+        qCWarning(formsLog) << "Qt's Japanese translations were not found in" << folder;
+        delete loaded;
+        return;
+    }
+    QCoreApplication::installTranslator(loaded);
+    g_translator = loaded;
+}
+
 void startApplication(int argc, char** argv)
 {
     platform::setCommandLine(argc, argv);
+    loadQtTranslations();
     QApplication::setQuitOnLastWindowClosed(false);
     if (!g_hooks)
         g_hooks = new QtHooks;
@@ -310,6 +333,8 @@ void finishApplication()
     g_hooks = nullptr;
     delete g_sessionEnd;   // also leaves the application's event filters
     g_sessionEnd = nullptr;
+    delete g_translator;   // also leaves the application's translators
+    g_translator = nullptr;
 }
 
 } // namespace forms

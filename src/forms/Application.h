@@ -2,7 +2,7 @@
 // The program's start and end around Qt's event loop.
 //
 //     QApplication app(argc, argv);
-//     forms::startApplication(argc, argv);   // Qt hooks, command line
+//     forms::startApplication(argc, argv);   // translations, Qt hooks, command line
 //     ... show the start-up window ...
 //     int code = forms::runEventLoop();
 //     forms::finishApplication();            // before app goes
@@ -11,11 +11,14 @@
 
 namespace forms {
 
-// Installs the Qt implementations of the platform hooks (message boxes, shell
-// open, beep, program end, DoEvents), remembers the command line, and routes
+// Loads Qt's Japanese translations, installs the Qt implementations of the
+// platform hooks (message boxes, shell open, beep, program end, DoEvents),
+// remembers the command line, and routes
 // the platform's request to end the program (the end of the user's session) to
 // endSession.
 void startApplication(int argc, char** argv);
+// Qt's own dialogs in Japanese (part of startApplication; once per program).
+void loadQtTranslations();
 // Runs the main event loop until the program ends (last window unloaded or
 // EndProgram). Returns the exit code.
 int runEventLoop();

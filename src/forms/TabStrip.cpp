@@ -152,6 +152,51 @@ void Tabs::remove(int index)
     m_strip.syncSelection();
 }
 
+void Tabs::replace(int first, int removed, const std::vector<std::string>& captions)
+{
+    m_strip.touch();
+    auto& data = m_strip.m_data;
+    const int count = static_cast<int>(data.size());
+    if (removed < 0 || first < 1 || first + removed - 1 > count || (removed == 0 && first > count + 1))
+        throw platform::RuntimeError(IndexOutOfBounds, "インデックスが範囲を超えています。");
+    // The selection as each removal and addition in turn would leave it.
+    int selected = m_strip.m_selected;
+    int size = count;
+    for (int i = 0; i < removed; ++i) {
+        --size;
+        selected = size == 0 ? 0 : std::clamp(selected, 1, size);
+    }
+    for (size_t i = 0; i < captions.size(); ++i) {
+        ++size;
+        selected = std::clamp(selected, 1, size);
+    }
+
+    const auto at = data.begin() + (first - 1);
+    data.erase(at, at + removed);
+    std::vector<TabStrip::TabData> added;
+    added.reserve(captions.size());
+    for (const std::string& caption : captions)
+        added.push_back(TabStrip::TabData{std::string(), caption});
+    data.insert(data.begin() + (first - 1), added.begin(), added.end());
+    m_strip.m_selected = selected;
+
+    if (m_strip.m_bar) {
+        TabStrip::ApplyScope scope(m_strip);
+        QTabBar& bar = *m_strip.m_bar;
+        const int kept = std::min(removed, static_cast<int>(captions.size()));
+        for (int i = 0; i < kept; ++i) {
+            const QString caption = qs(captions[static_cast<size_t>(i)]);
+            if (bar.tabText(first - 1 + i) != caption)
+                bar.setTabText(first - 1 + i, caption);
+        }
+        for (int i = kept; i < removed; ++i)
+            bar.removeTab(first - 1 + kept);
+        for (int i = kept; i < static_cast<int>(captions.size()); ++i)
+            bar.insertTab(first - 1 + i, qs(captions[static_cast<size_t>(i)]));
+    }
+    m_strip.syncSelection();
+}
+
 void Tabs::remove(const std::string& key)
 {
     m_strip.touch();

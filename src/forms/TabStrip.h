@@ -39,6 +39,12 @@ public:
     // unique (35602). Returns the new tab.
     Tab add(int index = 0, const std::string& key = "", const std::string& caption = "");
     void remove(int index);
+    // Replaces the tabs first..first + removed - 1 by one tab per caption (no
+    // key), leaving the strip and its selection as `removed` calls of
+    // remove(first) followed by add(first + i, "", captions[i]) would. The tab
+    // bar is touched only where a caption changes: it lays every tab out again
+    // on each insertion or removal, which makes a long run of them slow.
+    void replace(int first, int removed, const std::vector<std::string>& captions);
     // Remove by key.
     void remove(const std::string& key);
     void clear();

@@ -35,6 +35,14 @@ public:
     // Puts one tab per caption, in order, in front of the permanent tabs; the
     // new-entry tab then has an empty caption and the last tab reads "全グループ表示".
     virtual void insertTreeTabs(const std::vector<std::string>& captions) { (void)captions; }
+    // The two together, as the rebuild uses them: the old tree tabs give way to the
+    // new ones. A strip may do it at once, changing only the captions that differ.
+    virtual void replaceTreeTabs(int count, const std::vector<std::string>& captions)
+    {
+        if (count > 0)
+            removeTreeTabs(count);
+        insertTreeTabs(captions);
+    }
     // Selects the tab for a chart the caller has drawn already: the tab strip's click
     // handler ignores the click this selection raises, so nothing is rebuilt again
     // (and no flag is left behind to swallow the user's next click).

@@ -254,12 +254,17 @@ void MainForm::designToolbar()
         forms::OptionButton& option = optChMode[i];
         option.move(7380 + i * 600, 360, 585, 255);
         option.setCaption(childModes[static_cast<size_t>(i)]);
+        // Beside its round mark a 585-twip button holds two full-width characters
+        // ("養子") only at 7 points.
+        option.setFontSize(7);
         option.setToolTipText(i < 2 ? "選択されている子供が誰の子供か指定します" : "養子の案内を表示します");
         option.setEnabled(false);
     }
 
     Label1.move(10605, 270, 405, 345);
     Label1.setCaption("表示倍率");
+    // Its two lines of two characters fit the 405 x 345 twips at 7.5 points.
+    Label1.setFontSize(7.5);
     Label1.setToolTipText("家系図の表示倍率を設定します");
     Text1.move(10995, 210, 617, 420);
     Text1.setText("100");
@@ -335,6 +340,8 @@ void MainForm::designSideButtons()
     cmdChdMov.forEach([](forms::CommandButton& button) { button.setEnabled(false); });
     Command1.move(11925, top + 120, 930, 375);
     Command1.setCaption("Command1");
+    // Latin letters are half width in the fixed-pitch gothic: the caption fits the button.
+    Command1.setFontName("ＭＳ ゴシック");
 }
 
 // ---------------------------------------------------------------------------

@@ -283,6 +283,7 @@ private:
     // Output and exchange commands of the File menu.
     void exportChartPicture();   // MainForm_Export.cpp
     void reportExportFailure();
+    static void adviseSmallerOutput();
     void showPrinterSetup();     // MainForm_Print.cpp
     void printChart();
     void csvInput();             // MainForm_Csv.cpp

@@ -1,5 +1,5 @@
-// File > "BMP出力": the chart of the selected tab, or every tree side by side on
-// the all-trees tab, drawn a second time onto the hidden picture Picture3(1) at
+// File > "BMP出力": the chart of the selected tab, or the trees the all-trees tab
+// shows side by side, drawn a second time onto the hidden picture Picture3(1) at
 // the current zoom and saved as a bitmap. The screen's chart is not touched.
 
 #include "mainwindow/MainForm.h"
@@ -25,7 +25,7 @@ namespace {
 constexpr const char* ExportTitle = "BMP File Output";
 constexpr const char* ExportFileName = "*.bmp";
 constexpr const char* ExportFilter = "BMP files( *.bmp )|*.bmp";
-constexpr const char* ExportFailedMessage = "出力する画像が大きい可能性があります。分けて出力するか、倍率を下げて下さい";
+constexpr const char* OutputFailedMessage = "出力する画像が大きい可能性があります。分けて出力するか、倍率を下げて下さい";
 constexpr long White = 0xFFFFFF;
 // The smallest picture: what the export surface shrinks back to after a failure.
 constexpr double SmallestPicture = 15;
@@ -50,38 +50,6 @@ public:
         drawing::setExportCanvas(nullptr);
     }
 };
-
-// The generation step of the side-by-side trees, held in a 16-bit Integer.
-int16_t generationStep()
-{
-    const layout::ChartState& c = layout::chart();
-    return platform::CInt(c.gen_gap_a + c.gen_gap_b + c.box_h / 2);
-}
-
-// The top y of tree t beside the others: its first layout row times the step, a
-// product of two Integers (too large a product overflows, error 6).
-double sideBySideTop(int16_t tree, int16_t step)
-{
-    const layout::ChartState& c = layout::chart();
-    const int32_t rows = static_cast<int32_t>(c.Tree_FirstRow[static_cast<size_t>(tree)]) * step;
-    if (rows < INT16_MIN || rows > INT16_MAX)
-        throw platform::RuntimeError(6, "オーバーフローしました。");
-    return c.label_dy * 1.4 + c.margin_y + rows;
-}
-
-// Every tree, shown on the screen or not, side by side from the left margin; the
-// second tree keeps two margins from the first.
-void drawEveryTree()
-{
-    const layout::ChartState& c = layout::chart();
-    drawing::arrangeTreeRows();
-    const int16_t step = generationStep();
-    double x = c.margin_x;
-    for (int16_t t = 0; t < c.tree_cnt; ++t) {
-        drawing::drawTreePass(layout::tabOfTree(t), x, sideBySideTop(t, step), drawing::DrawingPass);
-        x = drawing::drawState().Chart_MaxX + (t == 0 ? 2 : 1) * c.margin_x;
-    }
-}
 
 } // namespace
 
@@ -127,7 +95,8 @@ void MainForm::exportChartPicture()
             // no tree is named and the picture stays white.
             drawing::drawTreePass(c.sel_tree, c.View_OriginX, c.View_OriginY, drawing::DrawingPass);
         } else if (tabPastTrees == 2) {
-            drawEveryTree();
+            // What the all-trees view shows: a tree its lineage group hides stays out.
+            drawing::drawShownTreesForOutput();
         }
         output.finish();
 
@@ -143,10 +112,16 @@ void MainForm::exportChartPicture()
     reportExportFailure();
 }
 
+// The advice for a chart the picture export or the print recording could not hold.
+void MainForm::adviseSmallerOutput()
+{
+    platform::MsgBox(OutputFailedMessage, platform::vbOKOnly);
+}
+
 void MainForm::reportExportFailure()
 {
     setMousePointer(forms::vbDefault);
-    platform::MsgBox(ExportFailedMessage, platform::vbOKOnly);
+    adviseSmallerOutput();
     // The large bitmap is given up.
     if (Picture3.exists(1)) {
         forms::PictureBox& picture = Picture3[1];

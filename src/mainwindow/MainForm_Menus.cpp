@@ -39,6 +39,8 @@ constexpr int ChildOrderItem = 12;
 
 // Font dialog flags: screen and printer fonts.
 constexpr int ScreenAndPrinterFonts = 3;
+// Colour dialog flags: start at the colour given.
+constexpr int StartAtGivenColour = 1;
 
 // A display flag switched between 0 and 1 with the check mark of its item.
 void toggle(int16_t& flag, forms::Menu& item)
@@ -194,8 +196,13 @@ void MainForm::chooseBackgroundColour()
     // A cancelled dialog must change nothing: without CancelError the dialog would
     // hand back whatever colour it held before, as if the user had chosen it.
     CommonDialog1.setCancelError(true);
-    CommonDialog1.showColor();
+    // The shared dialog control keeps the title and colour of its last use: this
+    // dialog names itself after its command and starts at the current background.
     model::Settings& s = model::settings();
+    CommonDialog1.setDialogTitle(setitem[BackgroundItem].caption());
+    CommonDialog1.setColor(s.Dispmode_BGcolor);
+    CommonDialog1.setFlags(StartAtGivenColour);
+    CommonDialog1.showColor();
     s.Dispmode_BGcolor = static_cast<int32_t>(CommonDialog1.color());
     Picture1.setBackColor(s.Dispmode_BGcolor);
     model::tables().Data_Changed = 1;
@@ -207,6 +214,7 @@ void MainForm::chooseChartFont()
     (void)model::Save_Undo();
     model::Settings& s = model::settings();
     CommonDialog1.setCancelError(true);
+    CommonDialog1.setDialogTitle(setitem[FontItem].caption());
     CommonDialog1.setFontName(s.font);
     CommonDialog1.setFontSize(s.fontsize);
     CommonDialog1.setFlags(ScreenAndPrinterFonts);

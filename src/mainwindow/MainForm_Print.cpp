@@ -16,6 +16,7 @@
 #include "platform/Hooks.h"
 
 #include <cstdint>
+#include <new>
 
 namespace {
 
@@ -41,35 +42,6 @@ public:
     Recording& operator=(const Recording&) = delete;
 };
 
-// The top y of tree t beside the others, as the picture export places it: the
-// tree's first layout row times the generation step, both 16-bit Integers.
-double recordedTreeTop(int16_t tree, int16_t step)
-{
-    const layout::ChartState& c = layout::chart();
-    const int32_t rows = static_cast<int32_t>(c.Tree_FirstRow[static_cast<size_t>(tree)]) * step;
-    if (rows < INT16_MIN || rows > INT16_MAX)
-        throw platform::RuntimeError(6, "オーバーフローしました。");
-    return c.label_dy * 1.4 + c.margin_y + rows;
-}
-
-// The trees the all-trees view shows, side by side from the left margin; the
-// first one recorded keeps two margins from the next.
-void recordShownTrees()
-{
-    const layout::ChartState& c = layout::chart();
-    drawing::arrangeTreeRows();
-    const int16_t step = platform::CInt(c.gen_gap_a + c.gen_gap_b + c.box_h / 2);
-    double x = c.margin_x;
-    bool first = true;
-    for (int16_t t = 0; t < c.tree_cnt; ++t) {
-        if (c.Tree_Shown[static_cast<size_t>(t)] == 0)
-            continue;
-        drawing::drawTreePass(layout::tabOfTree(t), x, recordedTreeTop(t, step), drawing::DrawingPass);
-        x = drawing::drawState().Chart_MaxX + (first ? 2 : 1) * c.margin_x;
-        first = false;
-    }
-}
-
 } // namespace
 
 void MainForm::showPrinterSetup()
@@ -88,16 +60,30 @@ void MainForm::printChart()
     c.sel_tree = static_cast<int16_t>(c.sel_tab - 1);
     drawing::drawState().Draw_Enable = drawing::DrawingPass;
 
+    bool recorded = true;
     if (c.sel_tab <= c.tree_cnt || c.sel_tab - c.tree_cnt == 2) {
-        // The laid-out grid names the temporary copies of persons with several
-        // marriages; they exist again for the length of the recording (the same
-        // slots the preview recreates), so every recorded box names its person.
-        layout::TemporaryTransforms transforms;
-        Recording recording;
-        if (c.sel_tab <= c.tree_cnt)
-            drawing::drawTreePass(c.sel_tree, c.View_OriginX, c.View_OriginY, drawing::DrawingPass);
-        else
-            recordShownTrees();
+        try {
+            // The laid-out grid names the temporary copies of persons with several
+            // marriages; they exist again for the length of the recording (the same
+            // slots the preview recreates), so every recorded box names its person.
+            layout::TemporaryTransforms transforms;
+            Recording recording;
+            if (c.sel_tab <= c.tree_cnt)
+                drawing::drawTreePass(c.sel_tree, c.View_OriginX, c.View_OriginY, drawing::DrawingPass);
+            else
+                drawing::drawShownTreesForOutput();
+        } catch (const platform::RuntimeError&) {
+            recorded = false;
+        } catch (const std::bad_alloc&) {
+            recorded = false;
+        }
+    }
+    if (!recorded) {
+        // A recording that fails says so, rather than ending the File command
+        // without a word, and the preview does not open on a partial chart.
+        drawing::resetDrawingLists();
+        adviseSmallerOutput();
+        return;
     }
     // On the new-entry tab nothing is recorded: the preview shows one empty page.
     mainwindow::otherWindows().showPrintPreview();

@@ -204,6 +204,8 @@ void CtrlForm::design()
     for (const auto& [index, tip] : pictureButtons) {
         Command2[index].move(x, 180, 900, 360);
         Command2[index].setCaption(index == 3 ? model::UndoCaptionNone : tip);
+        // "small form" and "large form" fit the 900-twip buttons at 8 points.
+        Command2[index].setFontSize(8);
         Command2[index].setToolTipText(tip);
         x += 1020;
     }

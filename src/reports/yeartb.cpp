@@ -55,7 +55,8 @@ void YeartbForm::design()
     move(600, 600, 9600, 7380);
 
     Label5.move(120, 60, ViewportWidth, LabelHeight);
-    Label5.setFontSize(12);
+    // The heading's line fits the 255-twip label at 11 points.
+    Label5.setFontSize(11);
 
     Label1[0].move(yearLabelLeft(ViewportLeft), ViewportTop - LabelHeight - 120, reports::PainterLabelWidth,
                    LabelHeight);

@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         model::InitAllSetting();
-        app::installAppWindows();
+        app::installProgram();
         model::Tables& t = model::tables();
         addPerson(1, "山田", "太郎", 0);
         addPerson(2, "山田", "花子", 1);
@@ -60,6 +60,7 @@ protected:
         }
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);
+        drawing::setDspOpRequests(nullptr);
     }
 
     static void addPerson(int slot, const char* family, const char* given, int sex)

@@ -436,6 +436,59 @@ TEST(TabStrip, AddAndRemoveKeepTheSelectedNumberWithoutClick)
     EXPECT_EQ(tabs.item(1).caption(), "new first");
 }
 
+// A run of tabs replaced at once ends as the same removals and additions one by
+// one would leave the strip, its selection and its tab bar, without a click.
+TEST(TabStrip, ReplacingARunOfTabsEndsAsRemovingAndAddingThemOneByOne)
+{
+    struct Case {
+        std::vector<std::string> before;
+        int selected;
+        int first;
+        int removed;
+        std::vector<std::string> captions;
+    };
+    const std::vector<Case> cases = {
+        {{"A", "B", "C", "", "all"}, 5, 1, 3, {"A", "X", "C"}},      // same count, one caption changes
+        {{"A", "B", "C", "", "all"}, 4, 1, 3, {"A"}},                // fewer
+        {{"A", "", "all"}, 3, 1, 1, {"A", "B", "C", "D"}},           // more
+        {{"", "all"}, 2, 1, 0, {"A", "B"}},                          // none before
+        {{"A", "B", "", "all"}, 1, 2, 1, {}},                        // removal only
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before.size() * 100 + c.captions.size());
+        ControlsForm stepwise;
+        ControlsForm atOnce;
+        for (ControlsForm* form : {&stepwise, &atOnce}) {
+            form->show();
+            for (const std::string& caption : c.before)
+                form->TabStrip1.tabs().add(0, "", caption);
+            form->TabStrip1.tabs().item(c.selected).setSelected(true);
+            form->log.clear();
+        }
+        for (int i = 0; i < c.removed; ++i)
+            stepwise.TabStrip1.tabs().remove(c.first);
+        for (size_t i = 0; i < c.captions.size(); ++i)
+            stepwise.TabStrip1.tabs().add(c.first + static_cast<int>(i), "", c.captions[i]);
+        atOnce.TabStrip1.tabs().replace(c.first, c.removed, c.captions);
+
+        auto& tabs = atOnce.TabStrip1.tabs();
+        ASSERT_EQ(tabs.count(), stepwise.TabStrip1.tabs().count());
+        EXPECT_EQ(atOnce.TabStrip1.selectedIndex(), stepwise.TabStrip1.selectedIndex());
+        auto* bar = static_cast<QTabBar*>(atOnce.TabStrip1.widget());
+        auto* stepBar = static_cast<QTabBar*>(stepwise.TabStrip1.widget());
+        ASSERT_EQ(bar->count(), tabs.count());
+        EXPECT_EQ(bar->currentIndex(), stepBar->currentIndex());
+        for (int i = 1; i <= tabs.count(); ++i) {
+            EXPECT_EQ(tabs.item(i).caption(), stepwise.TabStrip1.tabs().item(i).caption()) << "tab " << i;
+            EXPECT_EQ(bar->tabText(i - 1), stepBar->tabText(i - 1)) << "tab " << i;
+        }
+        EXPECT_TRUE(atOnce.log.empty());
+    }
+    ControlsForm form;
+    form.TabStrip1.tabs().add(0, "", "A");
+    EXPECT_EQ(errorNumberOf([&] { form.TabStrip1.tabs().replace(1, 2, {}); }), 35600);
+}
+
 TEST(TabStrip, KeysAreUniqueAndIndexesChecked)
 {
     ControlsForm form;

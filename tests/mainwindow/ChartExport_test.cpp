@@ -4,6 +4,7 @@
 #include "ChartFixture.h"
 
 #include "drawing/ChartOutputs.h"
+#include "drawing/ChartViews.h"
 #include "forms/ExportCanvas.h"
 #include "forms/Screen.h"
 
@@ -58,6 +59,19 @@ protected:
     static QImage imageAt(const std::string& path) { return QImage(QString::fromStdString(path)); }
 
     static void selectTab(int index) { window().TabStrip1.tabs().item(index).setSelected(true); }
+
+    // Lineage-group tabs in use: tree 0's group hidden, tree 1's group shown and
+    // moved down by offset generations.
+    static void showOnlySecondTree(double offset)
+    {
+        layout::ChartState& c = layout::chart();
+        tables().tab_grp_f = 1;
+        for (int16_t t = 0; t < 2; ++t) {
+            c.tab_buf[static_cast<size_t>(t)].tree_no = t;
+            c.tab_buf[static_cast<size_t>(t)].Visible = t == 0 ? 0 : -1;
+            c.tab_buf[static_cast<size_t>(t)].Offset = t == 0 ? 0 : offset;
+        }
+    }
 
     // Nothing of the export is left behind for the next chart display.
     static void expectOutputTakenBack()
@@ -135,27 +149,59 @@ TEST_F(ChartExport, AllTreesTabDrawsEveryTreeSideBySide)
     expectOutputTakenBack();
 }
 
-TEST_F(ChartExport, TreesHiddenFromTheAllTreesViewAreExportedAllTheSame)
+TEST_F(ChartExport, TreesHiddenFromTheAllTreesViewAreLeftOutOfThePicture)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    selectTab(2);
+    const Ink secondTab = inkOf(imageAt(exportTo("second-tab.bmp")));
+    selectTab(layout::chart().tree_cnt + 2);
+    const Ink every = inkOf(imageAt(exportTo("every.bmp")));
+
+    showOnlySecondTree(0);
+    const Ink hidden = inkOf(imageAt(exportTo("hidden.bmp")));
+    tables().tab_grp_f = -1;
+
+    ASSERT_GT(secondTab.pixels, 0);
+    EXPECT_LT(hidden.pixels, every.pixels);
+    // Only the second tree is drawn, starting at the left margin as the view shows it.
+    EXPECT_NEAR(hidden.pixels, secondTab.pixels, secondTab.pixels / 20);
+    const int margin = forms::twipsToPixels(layout::chart().margin_x);
+    EXPECT_NEAR(hidden.first, margin, margin);
+}
+
+// A tree moved far down by its lineage group lies below the 16-bit range of
+// twips: it is drawn where the all-trees view shows it, and nothing fails.
+TEST_F(ChartExport, ATreeMovedFarDownIsDrawnWhereTheViewShowsIt)
 {
     start();
     buildFamily("山田");
     buildFamily("佐藤");
     drawing::Refresh_TabDisp();
     selectTab(layout::chart().tree_cnt + 2);
-    const QImage every = imageAt(exportTo("every.bmp"));
+    const layout::ChartState& c = layout::chart();
+    const double step = c.gen_gap_a + c.gen_gap_b + c.box_h / 2;
+    showOnlySecondTree(32767 / step + 3);
+    drawing::Redisp_Keizu();
+    ASSERT_GT(window().Picture1.height(), 32767.0);
 
-    layout::ChartState& c = layout::chart();
-    tables().tab_grp_f = 1;
-    for (int16_t t = 0; t < 2; ++t) {
-        c.tab_buf[static_cast<size_t>(t)].tree_no = t;
-        c.tab_buf[static_cast<size_t>(t)].Visible = t == 0 ? 0 : -1;
-        c.tab_buf[static_cast<size_t>(t)].Offset = 0;
-    }
-    const QImage hidden = imageAt(exportTo("hidden.bmp"));
+    const QImage image = imageAt(exportTo("far.bmp"));
     tables().tab_grp_f = -1;
-
-    ASSERT_FALSE(every.isNull());
-    EXPECT_TRUE(hidden == every);
+    EXPECT_TRUE(answers.shown().empty());
+    ASSERT_FALSE(image.isNull());
+    int lowestInk = -1;
+    for (int y = image.height() - 1; y >= 0 && lowestInk < 0; --y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != QColor(Qt::white)) {
+                lowestInk = y;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(lowestInk, forms::twipsToPixels(32767.0));
+    expectOutputTakenBack();
 }
 
 TEST_F(ChartExport, CancelledDialogWritesNothingAndSaysNothing)

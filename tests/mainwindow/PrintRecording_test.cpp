@@ -165,6 +165,36 @@ TEST_F(PrintRecording, AllTreesTabLeavesOutTheTreesTheLineageGroupsHide)
     EXPECT_LT(leftmost, 4 * c.margin_x + c.box_w) << "and not where tree 0 would have ended";
 }
 
+// A tree moved far down by its lineage group lies below the 16-bit range of
+// twips: it is recorded where the all-trees view shows it and the preview opens.
+TEST_F(PrintRecording, ATreeMovedFarDownIsRecordedWhereTheViewShowsIt)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    selectTab(layout::chart().tree_cnt + 2);
+    layout::ChartState& c = layout::chart();
+    const double step = c.gen_gap_a + c.gen_gap_b + c.box_h / 2;
+    tables().tab_grp_f = 1;
+    for (int16_t t = 0; t < 2; ++t) {
+        c.tab_buf[static_cast<size_t>(t)].tree_no = t;
+        c.tab_buf[static_cast<size_t>(t)].Visible = -1;
+        c.tab_buf[static_cast<size_t>(t)].Offset = t == 0 ? 0 : 32767 / step + 3;
+    }
+    print();
+    tables().tab_grp_f = -1;
+
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(windows.count("showPrintPreview"), 1);
+    EXPECT_EQ(recordedPersons(), (std::multiset<int>{1, 2, 3, 4, 5, 6}));
+    double lowest = 0;
+    const drawing::DrawState& s = drawing::drawState();
+    for (int i = 0; i < s.box_cnt; ++i)
+        lowest = std::max(lowest, s.box_buf[static_cast<size_t>(i)].Top);
+    EXPECT_GT(lowest, 32767.0);
+}
+
 // The chart names temporary copies of a person with two marriages; each copy
 // is recorded as the screen shows it, face icon included.
 TEST_F(PrintRecording, PersonOfTwoMarriagesIsRecordedAsTheScreenShowsHim)

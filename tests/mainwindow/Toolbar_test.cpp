@@ -74,8 +74,8 @@ TEST_P(DialogOpeningButton, OpensTheCommandsDialog)
 INSTANTIATE_TEST_SUITE_P(MainWindow, DialogOpeningButton,
                          ::testing::Values(DialogButton{1, forms::DialogKind::Open, "家系図の読込み"},
                                            DialogButton{2, forms::DialogKind::Save, "家系図の保存"},
-                                           DialogButton{6, forms::DialogKind::Font, ""},
-                                           DialogButton{13, forms::DialogKind::Color, ""}));
+                                           DialogButton{6, forms::DialogKind::Font, "フォント設定"},
+                                           DialogButton{13, forms::DialogKind::Color, "背景色設定"}));
 
 TEST_F(ToolbarTest, NewButtonEmptiesAnUnchangedFamily)
 {

@@ -126,6 +126,35 @@ TEST_F(MenusTest, BackgroundColourChangesOnlyTheCanvas)
     EXPECT_EQ(w.DPic.count(), boxes);
 }
 
+// The three dialogs share one control: after a file dialog the colour and font
+// dialogs still name their own commands, and the colour one starts at the
+// current background.
+TEST_F(MenusTest, ColourAndFontDialogsHaveTheirOwnTitlesAndStartAtTheCurrentValue)
+{
+    showFamily();
+    MainForm& w = window();
+    model::settings().Dispmode_BGcolor = 0x336699;
+    w.Picture1.setBackColor(0x336699);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    w.fileitem[14].choose();
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    ASSERT_FALSE(dialogs.requests()[0].title.empty());
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    w.setitem[8].choose();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    w.setitem[10].choose();
+
+    ASSERT_EQ(dialogs.requests().size(), 3u);
+    const forms::DialogRequest& colour = dialogs.requests()[1];
+    EXPECT_EQ(colour.kind, forms::DialogKind::Color);
+    EXPECT_EQ(colour.title, "背景色設定");
+    EXPECT_EQ(colour.color, 0x336699L);
+    const forms::DialogRequest& font = dialogs.requests()[2];
+    EXPECT_EQ(font.kind, forms::DialogKind::Font);
+    EXPECT_EQ(font.title, "フォント設定");
+}
+
 TEST_F(MenusTest, CancelledColourOrFontDialogChangesNothing)
 {
     showFamily();
