@@ -89,7 +89,10 @@ TEST_F(MainFormTest, AnEditWhoseUndoSnapshotFailsLeavesNothingToUndo)
 
     window().setitem[0].choose(); // 死亡表示, an editing command
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>(2, "ファイルが書き込めません"));
+    // Each names the person and the field that hold the character.
+    const std::string refused = "ファイルが書き込めません\r\nファイルに保存できない文字が含まれています：\U0001F600\r\n"
+                                "（個人 3「山田 一郎\U0001F600」の名前）";
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>(2, refused));
     EXPECT_FALSE(window().CmdUndo.isEnabled());
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
 }
