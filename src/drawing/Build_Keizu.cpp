@@ -4,6 +4,7 @@
 #include "drawing/ChartViews.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
+#include "layout/ChartTrees.h"
 #include "layout/ChartView.h"
 #include "layout/Flip_Grid.h"
 #include "layout/LayoutGrid.h"
@@ -315,6 +316,7 @@ void Build_Keizu(int16_t tree)
     // the way out of a step that throws.
     layout::TemporaryTransforms transforms;
     layOutFamily();
+    layout::Remember_CopyOrigins();
     mirrorIfFlipped();
     makeStartTreeFirst();
     buildTreeTabs();

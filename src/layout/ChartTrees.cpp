@@ -34,6 +34,23 @@ int16_t tabOfTree(int16_t tree)
     return row != tabs.end() ? static_cast<int16_t>(row - tabs.begin()) : tree;
 }
 
+void Remember_CopyOrigins()
+{
+    const auto& per_buf = model::tables().per_buf;
+    std::vector<int16_t>& origin = chart().Copy_Origin;
+    origin.assign(per_buf.size(), -1);
+    for (size_t p = 0; p < per_buf.size(); ++p)
+        origin[p] = per_buf[p].OrgIdx;
+}
+
+int16_t personOfCell(int16_t slot)
+{
+    const std::vector<int16_t>& origin = chart().Copy_Origin;
+    if (slot < 0 || static_cast<size_t>(slot) >= origin.size() || origin[static_cast<size_t>(slot)] == -1)
+        return slot;
+    return origin[static_cast<size_t>(slot)];
+}
+
 int16_t Is_OnChart(int16_t tree, int16_t person)
 {
     const ChartState& c = chart();
@@ -51,7 +68,7 @@ int16_t Is_OnChart(int16_t tree, int16_t person)
         const int last = std::min<int>(c.cell_last[static_cast<size_t>(r)], static_cast<int>(cells.size()) - 1);
         for (int k = 0; k <= last; ++k) {
             const cell_rec& cell = cells[static_cast<size_t>(k)];
-            if (cell.tree_no == tree && (cell.per_a == person || cell.per_b == person))
+            if (cell.tree_no == tree && (personOfCell(cell.per_a) == person || personOfCell(cell.per_b) == person))
                 return 1;
         }
     }

@@ -182,6 +182,10 @@ struct ChartState {
     // drew no single tree; lets the refresh after an edit tell whether the tab it
     // selects already shows its tree.
     int16_t shownTree = -1;
+    // By person slot: the person a temporary copy of the last layout stands for, -1
+    // for a slot that held no copy. The grid names the copies of the multiple-marriage
+    // expansion, which are gone from the tables once they are restored.
+    std::vector<int16_t> Copy_Origin;
 
     // The cell at (row, col); the row grows to hold the column. Row and column must
     // lie inside the grid (0..100, 0..MaxChartLinks - 1).
