@@ -123,7 +123,6 @@ void showEmptyChart()
 void beginChart()
 {
     model::windowServices().setChartAcceptsDrops(false);
-    layout::chartView().enableZoomBox();
 }
 
 // --- Steps 5 and 6: numbering and placement, one look-up index for all of it ---

@@ -123,6 +123,7 @@ MainForm::MainForm()
     view.VScroll1 = &VScroll1;
     view.TabStrip1 = &TabStrip1;
     view.Text1 = &Text1;
+    view.fullScreenButton = &Command2[4];
     view.lblFocus = &lblFocus;
     view.Frame2 = &Frame2;
     view.menus = {&filemenu, &scrmenu, &setmenu, &helpmenu};

@@ -301,14 +301,12 @@ private:
     enum class ChildSearch { Found, NotFound, NotSearched };
     ChildSearch findChildPosition(int boxChildKou);
     void showSelectedChild();
+    // The person box the selection stands on: the box clicked last while it is on
+    // the chart and still shows the selected person; -1 when there is none.
+    int selectedPersonBox() const;
     enum class ClickedElement { PersonBox, FaceIcon };
     void tellWindowsOfClick(ClickedElement element, int person, int boxKou);
 
-    // Redraw after a change of the zoom, of the view or of a name; which tabs
-    // rebuild and which give way to the first tab differs per command.
-    enum class AllTreesTab { Redisplay, SelectFirstTab };
-    void redrawChart(AllTreesTab allTrees);
-    void selectFirstTab();
 
     std::unique_ptr<mainwindow::MainWindowServices> m_services;
     std::unique_ptr<drawing::CanvasChartElements> m_chartElements;

@@ -138,22 +138,6 @@ int addChild(int kou, int child, int16_t status, const std::string& comment)
     return model::Add_Kodo(work);
 }
 
-// Redraw of the current tab after a drop.
-void redrawCurrentTab()
-{
-    layout::ChartState& c = layout::chart();
-    if (c.tree_cnt == 0) {
-        c.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int offset = c.sel_tab - c.tree_cnt;
-    if (offset <= 1)
-        drawing::Build_Keizu(c.sel_tree);
-    else if (offset == 2)
-        drawing::Redisp_Keizu();
-}
-
 // The new placeholder person of a list: the counter moves on and the editor's
 // list follows (its entry now names the person, a new placeholder is appended).
 void takePlaceholder(int list, int created)
@@ -302,7 +286,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     p.Disp.DS_DeathW = static_cast<int16_t>(values.options[1]);
     p.Disp.DS_Waku = static_cast<int16_t>(values.options[2]);
     p.CsvOutFlag = static_cast<int16_t>(values.options[3]);
-    drawing::Build_Keizu(layout::chart().sel_tree);
+    drawing::Refresh_TabDisp();
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
@@ -391,10 +375,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     const model::personal_data& target = person(Drop_TargetPer);
     const bool targetIsMan = target.Sex == 0;
 
-    auto enableDropUndo = [this] {
-        Command2[5].setEnabled(true);
-        scritem[0].setEnabled(true);
-    };
+    auto enableDropUndo = [this] { scritem[0].setEnabled(true); };
 
     // A category box takes the dragged person as a child of its marriage,
     // whatever the sexes and the Shift key.
@@ -565,7 +546,6 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
                                      : childList == 0 ? DropUndo::ChildNewMan
                                                       : DropUndo::ChildNewWoman;
                 recordDrop(kind, st.Drop_UndoPer, kou, child, slot);
-                Command2[5].setEnabled(true);
                 scritem[0].setEnabled(true);
             }
         }
@@ -619,7 +599,6 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
         const int box = layout::chart().counters.Label12_cnt;
         recordDrop(kind, placed, -1, -1, -1);
-        Command2[5].setEnabled(true);
         scritem[0].setEnabled(true);
         Picture1.setOleDropMode(forms::vbOLEDropNone);
         if (Label12.exists(box))
@@ -656,7 +635,7 @@ void MainForm::Ch_set_check(int code, int Index)
         break;
     }
     if (code >= 0 && t.Sel_Person >= 0) {
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         Text1.setEnabled(true);
         Command2[4].setEnabled(true);
     }
@@ -708,7 +687,7 @@ void MainForm::Marry_set_check_Msg(int code)
     if (code < 0)
         return;
     model::tables().KouNum = static_cast<int16_t>(code);
-    redrawCurrentTab();
+    drawing::Refresh_TabDisp();
 }
 
 // ---------------------------------------------------------------------------
@@ -780,7 +759,7 @@ void MainForm::UndoLastEdit()
             freePerson(per);
             returnPlaceholder(st.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         break;
     case DropUndo::ChildListed:
     case DropUndo::ChildNewMan:
@@ -799,7 +778,7 @@ void MainForm::UndoLastEdit()
             freePerson(kodo);
             returnPlaceholder(st.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         break;
     case DropUndo::AdoptedListed:
     case DropUndo::AdoptedNewMan:
@@ -812,7 +791,7 @@ void MainForm::UndoLastEdit()
             freePerson(kodo);
             returnPlaceholder(st.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         break;
     default:
         break;
@@ -828,6 +807,5 @@ void MainForm::UndoLastEdit()
     t.UndoKodo = -1;
     t.UndoKodoSlot = -1;
     windows.raiseRelationEditor();
-    Command2[5].setEnabled(false);
     scritem[0].setEnabled(false);
 }

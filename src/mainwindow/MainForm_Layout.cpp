@@ -100,7 +100,7 @@ void MainForm::Picture1_Click()
     // Enter may be no number at all, and a zoom of 0 would draw no chart.
     const double percent = std::clamp(platform::Val(Text1.text()), SmallestZoom, LargestZoom);
     layout::chart().Zoom_Scale = percent / 100 * 15;
-    redrawChart(AllTreesTab::Redisplay);
+    drawing::Refresh_TabDisp();
 }
 
 // ---------------------------------------------------------------------------

@@ -238,7 +238,6 @@ private:
     // The chart after an edit of the tables, and the canvas's drop mode.
     void refreshChart();
     void undo_kou_data();
-    void redrawAfterUndo();
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();

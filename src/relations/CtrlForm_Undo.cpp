@@ -120,21 +120,6 @@ void CtrlForm::scritem_Click(int Index)
     }
 }
 
-void CtrlForm::redrawAfterUndo()
-{
-    layout::ChartState& chart = layout::chart();
-    if (chart.tree_cnt == 0) {
-        chart.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int d = chart.sel_tab - chart.tree_cnt;
-    if (d < 2)
-        drawing::Build_Keizu(chart.sel_tree);
-    else if (d == 2)
-        drawing::Redisp_Keizu();
-}
-
 void CtrlForm::undo_kou_data()
 {
     model::Tables& t = tables();
@@ -164,7 +149,7 @@ void CtrlForm::undo_kou_data()
         clearPartnerLabel(1);
         List2.clear();
         Build_list_kou();
-        redrawAfterUndo();
+        drawing::Refresh_TabDisp();
         break;
     case model::KouUndoChangedMarriage:
     case relations::KouUndoDeletedMarriage:
@@ -178,7 +163,7 @@ void CtrlForm::undo_kou_data()
                 edit_kou_data(t.UndoKou);
         }
         Build_list_kou();
-        redrawAfterUndo();
+        drawing::Refresh_TabDisp();
         break;
     case relations::KouUndoListedChild:
         removeFirstLine(List2, t.UndoKodo);
@@ -219,7 +204,7 @@ void CtrlForm::undo_kou_data()
             k.kou_kodo_stat[slot] = t.UndoKodoStat;
             k.kou_kodo_comment[slot] = t.UndoKodoComment;
             edit_kou_data(t.UndoKou);
-            redrawAfterUndo();
+            drawing::Refresh_TabDisp();
         }
         break;
     default:

@@ -214,6 +214,45 @@ TEST_F(WindowLayoutTest, AllGroupsTabDrawsEveryTree)
     EXPECT_NE(boxOf(1) >= 2, boxOf(4) >= 2) << "the second tree alone";
 }
 
+// Renaming in place, the quick name input and the zoom redraw the tab that is shown:
+// on "全グループ表示" that tab stays selected and every tree is drawn again.
+TEST_F(WindowLayoutTest, EditsOnTheAllGroupsTabKeepThatTabAndRedrawEveryTree)
+{
+    start();
+    buildFamily("山田");
+    buildFamily("鈴木");
+    drawing::Refresh_TabDisp();
+    MainForm& w = window();
+    ASSERT_EQ(layout::chart().tree_cnt, 2);
+    w.TabStrip1.tabs().item(4).setSelected(true);
+    auto expectAllGroupsShown = [&](const char* after) {
+        EXPECT_EQ(w.TabStrip1.selectedIndex(), 4) << after;
+        EXPECT_EQ(layout::chart().sel_tab, 4) << after;
+        EXPECT_GE(boxOf(Son), 2) << after;
+        EXPECT_GE(boxOf(Son + 3), 2) << after;
+    };
+
+    clickBoxOf(Son);
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_F2);
+    ASSERT_TRUE(w.Text2[1].isVisible());
+    w.Text2[1].setText("次郎");
+    w.Text2[1].setFocus();
+    QTest::keyClick(w.Text2[1].widget(), Qt::Key_Return);
+    EXPECT_EQ(tables().per_buf[Son].Name, "次郎");
+    expectAllGroupsShown("renaming in place");
+
+    windows.quickNameConfirms = true;
+    windows.quickNameAnswer.familyName = "田中";
+    windows.quickNameAnswer.givenName = "三郎";
+    w.DPic.onMouseDown(boxOf(Son + 3), forms::vbRightButton, 0, 10, 10);
+    EXPECT_EQ(tables().per_buf[Son + 3].Name, "三郎");
+    expectAllGroupsShown("the quick name input");
+
+    w.Text1.setText("150");
+    QTest::keyClick(w.Text1.widget(), Qt::Key_Return);
+    expectAllGroupsShown("the zoom");
+}
+
 TEST_F(WindowLayoutTest, TabClickWhileASkipIsPendingOnlyClearsTheFlag)
 {
     showFamily();
