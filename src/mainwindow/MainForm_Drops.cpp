@@ -60,7 +60,6 @@ constexpr const char* SameSexListedMessage = "この人の上にはドラッグ�
 constexpr const char* SameSexPlaceholderMessage = "この人にはドラッグ出来ません。性別が同一です";
 constexpr const char* DuplicateMarriageMessage = "既に結婚関係として登録されています";
 constexpr const char* MarriagesFullMessage = "結婚関係は1024組迄登録出来ます";
-constexpr const char* ChildrenFullMessage = "子供の人数は20人迄です";
 constexpr const char* ChildElsewhereMessage = " :  この子供は、他の結婚関係で登録されています";
 constexpr const char* ChildAncestorMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
 
@@ -629,7 +628,7 @@ void MainForm::Ch_set_check(int code, int Index)
         model::StartDrag(childName + ChildAncestorMessage);
         return;
     case -1:
-        model::StartDrag(ChildrenFullMessage);
+        model::StartDrag(model::ChildSlotsFullMessage);
         return;
     default:
         break;

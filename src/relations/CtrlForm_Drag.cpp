@@ -14,6 +14,7 @@
 #include "layout/chart_state.h"
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
+#include "model/ChildSlots.h"
 #include "model/PersonTable.h"
 #include "model/Utilities.h"
 #include "model/tables.h"
@@ -335,6 +336,12 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     model::Tables& t = tables();
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
+    // The list shows every child slot of the marriage: with all of them taken the
+    // drop is refused, and the message waits for the end of the drag.
+    if (List2.listCount() > model::LastChildSlot) {
+        model::StartDrag(model::ChildSlotsFullMessage);
+        return;
+    }
     const std::string dropped = Data.getData(forms::vbCFText);
     if (st.Drag_Person == -1) {
         const int list = st.Drag_Sex != 0 ? 1 : 0;

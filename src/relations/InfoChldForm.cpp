@@ -256,7 +256,7 @@ void InfoChldForm::commitSlot()
         platform::MsgBox(t.per_buf[static_cast<size_t>(m_child)].Name + relations::AncestorChildMessage,
                          platform::vbOKOnly);
     } else if (result == -1) {
-        platform::MsgBox(relations::TooManyChildrenMessage, platform::vbOKOnly);
+        platform::MsgBox(model::ChildSlotsFullMessage, platform::vbOKOnly);
     }
 
     if (editorLoaded())

@@ -28,7 +28,6 @@ namespace relations {
 
 inline constexpr const char* InfoChldCaption = "子供情報画面";
 inline constexpr const char* ChildMarriageMissingMessage = "この結婚関係はデータ上に存在していません";
-inline constexpr const char* TooManyChildrenMessage = "子供の人数は20人迄です";
 inline constexpr const char* AncestorChildMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
 inline constexpr const char* ChildMissingFirstMessage = "この子供はデータ上に存在しません。";
 inline constexpr const char* ChildMissingMessage = "この子供はデータ上に存在しません";

@@ -223,6 +223,37 @@ TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
     EXPECT_EQ(ctrl().scritem[0].caption(), relations::UndoCaptionNewChild);
 }
 
+TEST_F(CtrlDragTest, ChildrenListHoldingTwentyChildrenRefusesTheDrop)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
+    const int kou = marry(man, woman);
+    for (int i = 0; i <= model::LastChildSlot; ++i)
+        addChild(kou, addPerson("山田", "子" + std::to_string(i), 0));
+    ctrl().Build_List();
+    choose(kou);
+    ASSERT_EQ(ctrl().List2.listCount(), 20);
+    const int persons = static_cast<int>(std::count_if(tables().per_buf.begin(), tables().per_buf.end(),
+                                                       [](const auto& p) { return p.InUse == model::SlotUsed; }));
+    tables().KouUndoMode = 0;
+
+    startDrag(0, lineOf(0, -1));
+    answers.answerNext(platform::vbOK);
+    // Refused: the marker flies back on real timer ticks.
+    forms::setTimersManual(false);
+    forms::dropOn(ctrl().List2, 10, 10);
+    forms::setTimersManual(true);
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"子供の人数は20人迄です"});
+    EXPECT_EQ(ctrl().List2.listCount(), 20);
+    EXPECT_EQ(std::count_if(tables().per_buf.begin(), tables().per_buf.end(),
+                            [](const auto& p) { return p.InUse == model::SlotUsed; }),
+              persons)
+        << "the placeholder made nobody";
+    EXPECT_EQ(tables().KouUndoMode, 0);
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0);
+}
+
 TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
 {
     const int man = addPerson("山田", "太郎", 0);
