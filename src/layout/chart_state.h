@@ -169,6 +169,10 @@ struct ChartState {
     // -Scroll_ScaleX x HScroll1 value and -Scroll_ScaleY x VScroll1 value.
     double Scroll_ScaleX = 1.0;
     double Scroll_ScaleY = 1.0;
+    // The extent of the chart the canvas was last sized to (twips, margins
+    // included), so that a resized viewport can size it again.
+    double Canvas_ExtX = 0;
+    double Canvas_ExtY = 0;
     // Where the single-tree view drew its tree (the image export draws there too).
     double View_OriginX = 0;
     double View_OriginY = 0;

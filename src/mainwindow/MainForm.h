@@ -44,6 +44,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mainwindow {
 class MainWindowServices;
@@ -255,6 +256,12 @@ private:
     void designToolbar();
     void designChart();
     void designSideButtons();
+    // The side buttons of the chart, Command1 last: they stand right of the
+    // vertical scroll bar.
+    std::vector<forms::CommandButton*> sideButtons();
+    // The full-screen view hides the tabs and the side buttons; leaving it shows
+    // them again, the side buttons above the chart.
+    void showChartSurroundings(bool visible);
 
     // Start-up steps.
     void loadEraTable();
