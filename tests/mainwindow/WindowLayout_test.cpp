@@ -12,7 +12,19 @@
 namespace mainwindow_test {
 namespace {
 
-using WindowLayoutTest = ChartTest;
+class WindowLayoutTest : public ChartTest {
+protected:
+    // Two unconnected families drawn, and the all-groups tab "全グループ表示" chosen.
+    void showTwoFamiliesOnTheAllGroupsTab()
+    {
+        start();
+        buildFamily("山田");
+        buildFamily("鈴木");
+        drawing::Refresh_TabDisp();
+        ASSERT_EQ(layout::chart().tree_cnt, 2);
+        window().TabStrip1.tabs().item(4).setSelected(true);
+    }
+};
 
 // The geometry the resize moves, read in one go.
 struct Layout {
@@ -265,13 +277,8 @@ TEST_F(WindowLayoutTest, NewEntryTabShowsAnEmptyCanvasThatTakesDrops)
 
 TEST_F(WindowLayoutTest, AllGroupsTabDrawsEveryTree)
 {
-    start();
-    buildFamily("山田");
-    buildFamily("鈴木");
-    drawing::Refresh_TabDisp();
+    showTwoFamiliesOnTheAllGroupsTab();
     MainForm& w = window();
-    ASSERT_EQ(layout::chart().tree_cnt, 2);
-    w.TabStrip1.tabs().item(4).setSelected(true);
     EXPECT_EQ(layout::chart().sel_tab, 4);
     // Both fathers are drawn, side by side.
     EXPECT_GE(boxOf(1), 2);
@@ -285,13 +292,8 @@ TEST_F(WindowLayoutTest, AllGroupsTabDrawsEveryTree)
 // on "全グループ表示" that tab stays selected and every tree is drawn again.
 TEST_F(WindowLayoutTest, EditsOnTheAllGroupsTabKeepThatTabAndRedrawEveryTree)
 {
-    start();
-    buildFamily("山田");
-    buildFamily("鈴木");
-    drawing::Refresh_TabDisp();
+    showTwoFamiliesOnTheAllGroupsTab();
     MainForm& w = window();
-    ASSERT_EQ(layout::chart().tree_cnt, 2);
-    w.TabStrip1.tabs().item(4).setSelected(true);
     auto expectAllGroupsShown = [&](const char* after) {
         EXPECT_EQ(w.TabStrip1.selectedIndex(), 4) << after;
         EXPECT_EQ(layout::chart().sel_tab, 4) << after;
