@@ -14,7 +14,6 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "drawing/ElementPlacers.h"
 #include "drawing/draw_state.h"
 #include "layout/ChartMetrics.h"

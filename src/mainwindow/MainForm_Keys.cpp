@@ -7,7 +7,6 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "forms/Keys.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"

@@ -8,7 +8,6 @@
 #include "relations/relations_state.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "layout/chart_state.h"
 #include "model/MarriageRegistration.h"
 #include "model/WindowServices.h"
