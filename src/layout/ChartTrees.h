@@ -5,6 +5,7 @@
 // tab_buf names the tree of tab index i.
 
 #include <cstdint>
+#include <vector>
 
 namespace layout {
 
@@ -21,6 +22,11 @@ void Remember_CopyOrigins();
 // The person a slot named by the grid stands for: the original of a copy, else the
 // slot itself.
 int16_t personOfCell(int16_t slot);
+
+// For every person slot 0..1024: whether the person stands in a cell of the chart
+// of tab index tree, himself or through a copy. The new-entry tab (tree = tree_cnt)
+// shows nobody; the all-trees tab (tree = tree_cnt + 1) counts everybody.
+std::vector<bool> personsOnChart(int16_t tree);
 
 // 1 when the person stands in a cell of the chart of tab index tree, himself or
 // through a copy, -1 otherwise.
