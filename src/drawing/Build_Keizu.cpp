@@ -4,6 +4,7 @@
 #include "drawing/ChartViews.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
+#include "layout/ChartTrees.h"
 #include "layout/ChartView.h"
 #include "layout/Flip_Grid.h"
 #include "layout/LayoutGrid.h"
@@ -126,7 +127,6 @@ void showEmptyChart()
 void beginChart()
 {
     model::windowServices().setChartAcceptsDrops(false);
-    layout::chartView().enableZoomBox();
 }
 
 // --- Steps 5 and 6: numbering and placement, one look-up index for all of it ---
@@ -313,6 +313,7 @@ void buildChart(int16_t tree)
     // the way out of a step that throws.
     layout::TemporaryTransforms transforms;
     layOutFamily();
+    layout::Remember_CopyOrigins();
     mirrorIfFlipped();
     makeStartTreeFirst();
     buildTreeTabs();

@@ -44,6 +44,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mainwindow {
 class MainWindowServices;
@@ -260,6 +261,12 @@ private:
     void designToolbar();
     void designChart();
     void designSideButtons();
+    // The side buttons of the chart, Command1 last: they stand right of the
+    // vertical scroll bar.
+    std::vector<forms::CommandButton*> sideButtons();
+    // The full-screen view hides the tabs and the side buttons; leaving it shows
+    // them again, the side buttons above the chart.
+    void showChartSurroundings(bool visible);
 
     // Start-up steps.
     void loadEraTable();
@@ -307,14 +314,12 @@ private:
     enum class ChildSearch { Found, NotFound, NotSearched };
     ChildSearch findChildPosition(int boxChildKou);
     void showSelectedChild();
+    // The person box the selection stands on: the box clicked last while it is on
+    // the chart and still shows the selected person; -1 when there is none.
+    int selectedPersonBox() const;
     enum class ClickedElement { PersonBox, FaceIcon };
     void tellWindowsOfClick(ClickedElement element, int person, int boxKou);
 
-    // Redraw after a change of the zoom, of the view or of a name; which tabs
-    // rebuild and which give way to the first tab differs per command.
-    enum class AllTreesTab { Redisplay, SelectFirstTab };
-    void redrawChart(AllTreesTab allTrees);
-    void selectFirstTab();
 
     std::unique_ptr<mainwindow::MainWindowServices> m_services;
     std::unique_ptr<drawing::CanvasChartElements> m_chartElements;

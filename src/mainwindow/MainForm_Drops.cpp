@@ -14,7 +14,6 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "drawing/ElementPlacers.h"
 #include "drawing/draw_state.h"
 #include "layout/ChartMetrics.h"
@@ -62,7 +61,6 @@ constexpr const char* SameSexListedMessage = "この人の上にはドラッグ�
 constexpr const char* SameSexPlaceholderMessage = "この人にはドラッグ出来ません。性別が同一です";
 constexpr const char* DuplicateMarriageMessage = "既に結婚関係として登録されています";
 constexpr const char* MarriagesFullMessage = "結婚関係は1024組迄登録出来ます";
-constexpr const char* ChildrenFullMessage = "子供の人数は20人迄です";
 constexpr const char* ChildElsewhereMessage = " :  この子供は、他の結婚関係で登録されています";
 constexpr const char* ChildAncestorMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
 
@@ -133,22 +131,6 @@ int addChild(int kou, int child, int16_t status, const std::string& comment)
     work.kou_kodo_comment = comment;
     work.kodo_visible = 1;
     return model::Add_Kodo(work);
-}
-
-// Redraw of the current tab after a drop.
-void redrawCurrentTab()
-{
-    layout::ChartState& c = layout::chart();
-    if (c.tree_cnt == 0) {
-        c.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int offset = c.sel_tab - c.tree_cnt;
-    if (offset <= 1)
-        drawing::Build_Keizu(c.sel_tree);
-    else if (offset == 2)
-        drawing::Redisp_Keizu();
 }
 
 // The new placeholder person of a list: the counter moves on and the editor's
@@ -265,7 +247,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     p.Disp.DS_DeathW = static_cast<int16_t>(values.options[1]);
     p.Disp.DS_Waku = static_cast<int16_t>(values.options[2]);
     p.CsvOutFlag = static_cast<int16_t>(values.options[3]);
-    drawing::Build_Keizu(layout::chart().sel_tree);
+    drawing::Refresh_TabDisp();
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
@@ -351,10 +333,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     const model::personal_data& target = person(Drop_TargetPer);
     const bool targetIsMan = target.Sex == 0;
 
-    auto enableDropUndo = [this] {
-        Command2[5].setEnabled(true);
-        scritem[0].setEnabled(true);
-    };
+    auto enableDropUndo = [this] { scritem[0].setEnabled(true); };
 
     // A category box takes the dragged person as a child of its marriage,
     // whatever the sexes and the Shift key.
@@ -547,7 +526,6 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
                                      : childList == 0 ? DropUndo::ChildNewMan
                                                       : DropUndo::ChildNewWoman;
                 recordDrop(kind, -1, kou, child, slot);
-                Command2[5].setEnabled(true);
                 scritem[0].setEnabled(true);
             }
         }
@@ -603,7 +581,6 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
         const int box = layout::chart().counters.Label12_cnt;
         recordDrop(kind, placed, -1, -1, -1);
-        Command2[5].setEnabled(true);
         scritem[0].setEnabled(true);
         Picture1.setOleDropMode(forms::vbOLEDropNone);
         if (Label12.exists(box))
@@ -634,13 +611,13 @@ void MainForm::Ch_set_check(int code, int Index)
         model::StartDrag(childName + ChildAncestorMessage);
         return;
     case -1:
-        model::StartDrag(ChildrenFullMessage);
+        model::StartDrag(model::ChildSlotsFullMessage);
         return;
     default:
         break;
     }
     if (code >= 0 && t.Sel_Person >= 0) {
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         Text1.setEnabled(true);
         Command2[4].setEnabled(true);
     }
@@ -692,7 +669,7 @@ void MainForm::Marry_set_check_Msg(int code)
     if (code < 0)
         return;
     model::tables().KouNum = static_cast<int16_t>(code);
-    redrawCurrentTab();
+    drawing::Refresh_TabDisp();
 }
 
 // ---------------------------------------------------------------------------
@@ -725,7 +702,6 @@ void MainForm::UndoLastEdit()
     const model::DropUndoRecord r = model::dropUndo();
     model::clearDropUndo();
     windows.raiseRelationEditor();
-    Command2[5].setEnabled(false);
     scritem[0].setEnabled(false);
 
     // Only what the drop made and nobody uses since goes: the marriage with the
@@ -789,7 +765,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(per);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     case DropUndo::ChildListed:
@@ -804,7 +780,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(kodo);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     }
@@ -818,7 +794,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(kodo);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     default:

@@ -174,6 +174,17 @@ void MainForm::showSelectedChild()
     }
 }
 
+int MainForm::selectedPersonBox() const
+{
+    const int person = model::tables().Sel_Person;
+    // Elements 0 and 1 are the design-time templates, never a box of the chart.
+    constexpr int FirstChartBox = 2;
+    if (!isPerson(person) || Last_BoxIdx < FirstChartBox || !DPic.exists(Last_BoxIdx)
+        || !DPic[Last_BoxIdx].isVisible())
+        return -1;
+    return mapEntry(drawing::drawState().Label12_Per, Last_BoxIdx) == person ? Last_BoxIdx : -1;
+}
+
 // ---------------------------------------------------------------------------
 // Person boxes
 

@@ -20,7 +20,6 @@ const char* const NoPartnerMessage = "結婚相手が指定されていません
 const char* const BothBlankMessage = "男女共に空白の設定は出来ません";
 const char* const SameSexMessage = "同性同士では結婚出来ません";
 const char* const SameCoupleMessage = "既に結婚関係として登録されています";
-const char* const TooManyChildrenMessage = "子供の人数は20人迄です";
 const char* const AncestorChildMessage =
     ":  この子供は、家族の先祖として使用されている可能性があります";
 
@@ -140,7 +139,7 @@ void registerChildren(kou_work& record, int kou)
         const int slot = addNewChild(kou, entry.kou_kodo, entry.kodo_visible);
         t.Sel_ChildSlot = narrow(slot);
         if (slot == -1)
-            refuse(record, TooManyChildrenMessage);
+            refuse(record, ChildSlotsFullMessage);
         else if (slot == -2)
             refuse(record, childName(entry.kou_kodo) + AncestorChildMessage);
     }

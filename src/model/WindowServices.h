@@ -57,8 +57,7 @@ public:
 
     // The snapshot undo button CmdUndo: enabled exactly while an undo snapshot exists.
     virtual void setUndoEnabled(bool enabled) { (void)enabled; }
-    // The undo of the last drop on the chart (toolbar Command2 item 5 and the menu item
-    // "ＵＮＤＯ") is disabled.
+    // The undo of the last drop on the chart (the menu item "ＵＮＤＯ") is disabled.
     virtual void disableDropUndo() {}
     // The relationship editor's undo menu item and undo button are disabled.
     virtual void disableRelationUndo() {}

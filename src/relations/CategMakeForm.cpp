@@ -76,7 +76,7 @@ bool roomForCategory(int marriages, int parent)
     else if (freeMarriageSlots() < marriages)
         refusal = relations::CategoryMarriagesFullMessage;
     else if (parent != -1 && !hasFreeChildSlot(parent))
-        refusal = relations::CategoryChildrenFullMessage;
+        refusal = model::ChildSlotsFullMessage;
     if (!refusal)
         return true;
     platform::MsgBox(refusal, CategoryStyle, relations::CategoryTitle);

@@ -278,6 +278,14 @@ void CtrlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     tables().Ctrl_Open = 0;
 }
 
+void CtrlForm::Form_Unload(int& Cancel)
+{
+    (void)Cancel;
+    // A marker still flying back to its entry goes with the window; the timer that
+    // moves it goes with the window's controls.
+    endFlight();
+}
+
 void CtrlForm::CMDEND_Click(int Index)
 {
     if (Index != 0)

@@ -156,6 +156,7 @@ public:
     void Command2_Click(int Index);
     void Form_Load() override;
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void Form_Unload(int& Cancel) override;
 
     // Dragging persons (CtrlForm_Drag.cpp).
     void List1_MouseDown(int Index, int Button, int Shift, double X, double Y);
@@ -184,7 +185,11 @@ public:
     PixelPoint GrabOffset;       // pointer inside the dragged entry's row (client x, y in the row)
     PixelPoint RowOrigin;        // top-left of the dragged entry's row
     int16_t ReturnSteps = 0;     // steps of the marker's flight back: 4, 7 or 10
-    int16_t StepDone = 0;        // -1 once Timer2 ticked during a step of the flight
+    // The flight back runs on Timer2, one step per tick: from FlightStart by
+    // FlightStep per step, StepsFlown of them so far, landing on RowOrigin.
+    PixelPoint FlightStart;
+    PixelPoint FlightStep;
+    int16_t StepsFlown = 0;
 
     // --- Controls ---
 
@@ -241,7 +246,6 @@ private:
     // The chart after an edit of the tables, and the canvas's drop mode.
     void refreshChart();
     void undo_kou_data();
-    void redrawAfterUndo();
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();
@@ -249,7 +253,10 @@ private:
     void prepareChartTargets(int sex);
     // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
     int createPlaceholderPerson(int list);
+    // Starts the marker's flight back to its list entry; Timer2 moves it on.
     void flyMarkerBack(const PixelPoint& release);
+    // The flight is over (landed, or the editor closes): the marker goes.
+    void endFlight();
     void completeKeptChartDrop();
 };
 

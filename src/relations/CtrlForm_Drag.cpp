@@ -2,7 +2,8 @@
 // husband and wife fields, into the children list, or onto a person box of the
 // main window's chart. The marker window Form2 shows the dragged name at the
 // pointer while the drag lasts and flies back to the list entry when nobody took
-// the drop. A chart drop that needs the copy question was kept by the main
+// the drop; the flight runs on Timer2 after the drag has ended and stops at once
+// when the editor closes. A chart drop that needs the copy question was kept by the main
 // window; this window asks it and carries the drop out when its drag ends.
 
 #include "relations/CtrlForm.h"
@@ -14,6 +15,7 @@
 #include "layout/chart_state.h"
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
+#include "model/ChildSlots.h"
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
@@ -21,7 +23,6 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,9 +34,6 @@ using model::tables;
 constexpr int StartDistanceSquared = 9;   // three pixels
 constexpr int HoleSize = 4;               // pixels of the marker left open under the pointer
 constexpr int ReturnStepInterval = 50;    // ms per step of the flight back
-// A step of the flight waits for Timer2 at most this long: a timer that stopped
-// ticking must not hold the editor in its wait.
-constexpr auto LongestStepWait = std::chrono::milliseconds(1000);
 
 constexpr const char* CopyTitle = "個人情報のコピー";
 
@@ -173,7 +171,9 @@ void CtrlForm::List1_MouseMove(int Index, int Button, int Shift, double X, doubl
     GrabOffset = {client.x, rowHeight > 0 ? client.y % rowHeight : 0};
 
     // The marker: the outline of the name with a hole under the pointer's hot
-    // spot, so the mouse reaches the window below it.
+    // spot, so the mouse reaches the window below it. A flight back of the last
+    // drag still under way ends here.
+    Timer2.setEnabled(false);
     MarkerForm& marker = form2();
     marker.load();
     marker.move(marker.left(), marker.top(), list.width(), std::max(rowHeight, 1) * forms::TwipsPerPixel * 2);
@@ -269,7 +269,14 @@ void CtrlForm::Timer1_Timer()
 
 void CtrlForm::Timer2_Timer()
 {
-    StepDone = -1;
+    ++StepsFlown;
+    if (StepsFlown < ReturnSteps) {
+        forms::placeWindowOnTop(form2(), FlightStart.x + StepsFlown * FlightStep.x,
+                                FlightStart.y + StepsFlown * FlightStep.y);
+        return;
+    }
+    forms::placeWindowOnTop(form2(), RowOrigin.x, RowOrigin.y);
+    endFlight();
 }
 
 // ---------------------------------------------------------------- drops in this window
@@ -339,6 +346,12 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)Y;
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
+    // The list shows every child slot of the marriage: with all of them taken the
+    // drop is refused, and the message waits for the end of the drag.
+    if (List2.listCount() > model::LastChildSlot) {
+        model::StartDrag(model::ChildSlotsFullMessage);
+        return;
+    }
     const std::string dropped = Data.getData(forms::vbCFText);
     model::KouUndoRecord record;
     int child = st.Drag_Person;
@@ -376,6 +389,7 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
     if (st.Drop_Done == 0) {
         flyMarkerBack(release);
     } else {
+        hideDragMarker();
         completeKeptChartDrop();
         st.Drop_PendKind = mainwindow::PendNone;
         Build_List();
@@ -383,36 +397,27 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
 
     model::EndDrag();
     DownPoint = PixelPoint{};
-    hideDragMarker();
-    Timer2.setEnabled(false);
     Dragging = 0;
     tables().ListDragActive = 0;
 }
 
 void CtrlForm::flyMarkerBack(const PixelPoint& release)
 {
-    const PixelPoint start{release.x - GrabOffset.x, release.y - GrabOffset.y};
-    const PixelPoint target = RowOrigin;
-    const int dx = target.x - start.x;
-    const int dy = target.y - start.y;
+    FlightStart = {release.x - GrabOffset.x, release.y - GrabOffset.y};
+    const int dx = RowOrigin.x - FlightStart.x;
+    const int dy = RowOrigin.y - FlightStart.y;
     ReturnSteps = static_cast<int16_t>(returnStepCount(dx, dy));
-    const int stepX = dx / ReturnSteps;
-    const int stepY = dy / ReturnSteps;
-
-    MarkerForm& marker = form2();
+    FlightStep = {dx / ReturnSteps, dy / ReturnSteps};
+    StepsFlown = 1;
+    forms::placeWindowOnTop(form2(), FlightStart.x + FlightStep.x, FlightStart.y + FlightStep.y);
     Timer2.setInterval(ReturnStepInterval);
     Timer2.setEnabled(true);
-    for (int i = 1; i <= ReturnSteps - 1; ++i) {
-        StepDone = 0;
-        forms::placeWindowOnTop(marker, start.x + i * stepX, start.y + i * stepY);
-        const auto began = std::chrono::steady_clock::now();
-        while (StepDone == 0 && isLoaded() && std::chrono::steady_clock::now() - began < LongestStepWait)
-            forms::doEvents();
-        // The window went away while the marker flew: nothing more to show.
-        if (!isLoaded())
-            return;
-    }
-    forms::placeWindowOnTop(marker, target.x, target.y);
+}
+
+void CtrlForm::endFlight()
+{
+    Timer2.setEnabled(false);
+    hideDragMarker();
 }
 
 void CtrlForm::completeKeptChartDrop()
