@@ -39,10 +39,7 @@ layout::ChartState& chartState()
     return layout::chart();
 }
 
-model::marry_data& marriage(int kou)
-{
-    return model::tables().kou_buf[static_cast<size_t>(kou)];
-}
+using model::marriage;
 
 // Calls f(cell) for every placed cell of rows 0..row_max, row by row, left to right.
 // Rows are scanned up to their last placed cell, also beyond col_max, so that no

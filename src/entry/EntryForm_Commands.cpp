@@ -22,11 +22,7 @@ model::Tables& T()
     return model::tables();
 }
 
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastSlot &&
-           model::tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
-}
+using model::isUsedPerson;
 
 // The hourglass for the length of one command, whichever way it ends.
 class BusyPointer {

@@ -25,10 +25,7 @@ model::Tables& T()
     return model::tables();
 }
 
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
+using model::person;
 
 // The first slot a new person may take, -1 when the table is full. Slot 1024 is
 // the blank partner of the marriage table and never holds a real person.
@@ -268,7 +265,7 @@ void EntryForm::StorePerBuf()
     }
 
     const int slot = t.Cur_PerIdx;
-    if (slot < 1 || slot > model::LastSlot || person(slot).InUse != model::SlotUsed)
+    if (!model::isUsedPerson(slot))
         return;
     model::personal_data& p = person(slot);
     storePicture(slot);

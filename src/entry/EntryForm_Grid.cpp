@@ -31,10 +31,7 @@ model::Tables& T()
     return model::tables();
 }
 
-bool isUsedPerson(int slot)
-{
-    return model::isSlot(slot) && model::tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
-}
+using model::isUsedPerson;
 
 // The sex column and the four flag columns are edited with a drop-down list.
 bool isListColumn(int col)

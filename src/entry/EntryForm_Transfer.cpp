@@ -26,10 +26,7 @@ model::Tables& T()
     return model::tables();
 }
 
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
+using model::person;
 
 std::string flagText(bool set, const char* setText)
 {

@@ -76,25 +76,13 @@ int16_t mapEntry(const std::vector<int16_t>& map, int index)
     return index >= 0 && static_cast<size_t>(index) < map.size() ? map[static_cast<size_t>(index)] : -1;
 }
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
+using model::person;
 
-model::marry_data& marriage(int slot)
-{
-    return model::tables().kou_buf[static_cast<size_t>(slot)];
-}
+using model::marriage;
 
-bool isUsedMarriage(int kou)
-{
-    return model::isSlot(kou) && kou >= 1 && marriage(kou).InUse == model::SlotUsed;
-}
+using model::isUsedMarriage;
 
 bool easyBuilderLoaded()
 {
@@ -225,7 +213,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     if (Button != forms::vbRightButton)
         return;
     const int slot = mapEntry(drawing::drawState().Label12_Per, Index);
-    if (!isPerson(slot))
+    if (!isPersonSlot(slot))
         return;
     model::personal_data& p = person(slot);
     mainwindow::OtherWindows::QuickName values;
@@ -326,7 +314,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     closeChronologyAndMarker();
     Drop_TargetPer = mapEntry(d.Label12_Per, Index);
     // A box that names no person in use takes nothing: there is nobody to relate to.
-    if (!isPerson(Drop_TargetPer) || person(Drop_TargetPer).InUse != model::SlotUsed) {
+    if (!model::isUsedPerson(Drop_TargetPer)) {
         st.Drop_Done = -1;
         return;
     }
@@ -577,7 +565,7 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         takePlaceholder(st.Drag_Sex, placed);
         kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
     }
-    if (isPerson(placed)) {
+    if (isPersonSlot(placed)) {
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
         const int box = layout::chart().counters.Label12_cnt;
         recordDrop(kind, placed, -1, -1, -1);
@@ -602,7 +590,7 @@ void MainForm::Ch_set_check(int code, int Index)
 {
     (void)Index;
     const model::Tables& t = model::tables();
-    const std::string childName = isPerson(t.Sel_Person) ? person(t.Sel_Person).Name : std::string();
+    const std::string childName = isPersonSlot(t.Sel_Person) ? person(t.Sel_Person).Name : std::string();
     switch (code) {
     case -3:
         model::StartDrag(childName + ChildElsewhereMessage);

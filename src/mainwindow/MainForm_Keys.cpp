@@ -30,10 +30,7 @@ constexpr int CsvInputItem = 5;
 constexpr double SmallestZoom = 25;
 constexpr double LargestZoom = 500;
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
 void rebuildRelationLists()
 {
@@ -129,7 +126,7 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     model::Tables& t = model::tables();
     // The selection went (a chart rebuild clears it) while the editor was open:
     // there is no person left to write to, so the editor closes storing nothing.
-    if (!isPerson(t.Sel_Person)) {
+    if (!isPersonSlot(t.Sel_Person)) {
         Text2[0].setVisible(false);
         Text2[1].setVisible(false);
         return;

@@ -41,16 +41,9 @@ int16_t mapEntry(const std::vector<int16_t>& map, int index, int16_t missing = -
     return index >= 0 && static_cast<size_t>(index) < map.size() ? map[static_cast<size_t>(index)] : missing;
 }
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
-bool isUsedMarriage(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot
-        && model::tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed;
-}
+using model::isUsedMarriage;
 
 bool anyPersonInUse()
 {
@@ -114,7 +107,7 @@ void MainForm::Clear_Selection()
 MainForm::ChildSearch MainForm::findChildPosition(int boxChildKou)
 {
     model::Tables& t = model::tables();
-    if (!isPerson(t.Sel_Person))
+    if (!isPersonSlot(t.Sel_Person))
         return ChildSearch::NotSearched;
     t.Sel_ChildKou = static_cast<int16_t>(boxChildKou);
     if (boxChildKou > 0) {
@@ -148,7 +141,7 @@ void MainForm::Select_ChartBox(int Index)
         optChMode.forEach([](forms::OptionButton& option) { option.setEnabled(false); });
         cmdChDel.setEnabled(false);
     }
-    if (isPerson(t.Sel_Person))
+    if (isPersonSlot(t.Sel_Person))
         cmdDispOp.setEnabled(true);
 }
 
@@ -179,7 +172,7 @@ int MainForm::selectedPersonBox() const
     const int person = model::tables().Sel_Person;
     // Elements 0 and 1 are the design-time templates, never a box of the chart.
     constexpr int FirstChartBox = 2;
-    if (!isPerson(person) || Last_BoxIdx < FirstChartBox || !DPic.exists(Last_BoxIdx)
+    if (!isPersonSlot(person) || Last_BoxIdx < FirstChartBox || !DPic.exists(Last_BoxIdx)
         || !DPic[Last_BoxIdx].isVisible())
         return -1;
     return mapEntry(drawing::drawState().Label12_Per, Last_BoxIdx) == person ? Last_BoxIdx : -1;
@@ -240,7 +233,7 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
         t.Sel_KouMark = 1;
         windows.editRelationMarriage(t.KouNum);
         windows.showRelationPage(Page::Persons);
-        if (isPerson(person)) {
+        if (isPersonSlot(person)) {
             const bool man = t.per_buf[static_cast<size_t>(person)].Sex == 0;
             windows.selectRelationPartner(man ? 0 : 1, person);
         }
@@ -287,7 +280,7 @@ void MainForm::Image1_DblClick(int Index)
     model::Tables& t = model::tables();
     t.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
     t.Sel_BoxMark = 1;
-    if (!isPerson(t.Sel_Person) || model::Get_ChildKou(t.Sel_Person) == -1) {
+    if (!isPersonSlot(t.Sel_Person) || model::Get_ChildKou(t.Sel_Person) == -1) {
         platform::MsgBox(NoParentsMessage, platform::vbOKOnly);
         t.Sel_BoxMark = 0;
         return;

@@ -28,23 +28,6 @@ std::string tableFullMessage()
     return "登録件数の限界です。結婚関係は" + platform::Str(MarriageLimit) + "組迄登録出来ます";
 }
 
-bool isMarriageSlot(int kou)
-{
-    return kou >= 1 && kou <= LastSlot;
-}
-
-// A partner is a person slot 1..1023 or the blank partner 1024.
-bool isPartnerSlot(int person)
-{
-    return person >= 1 && person <= BlankPartner;
-}
-
-// A real person (not the blank partner) can be matched against other records.
-bool isRealPerson(int person)
-{
-    return person >= 1 && person <= LastPersonSlot;
-}
-
 int16_t narrow(int value)
 {
     return static_cast<int16_t>(value);
@@ -67,15 +50,15 @@ std::string partnerRefusal(const kou_work& record)
 {
     const int husband = record.kou_titi;
     const int wife = record.kou_haha;
-    if (!isPartnerSlot(husband) || !isPartnerSlot(wife))
+    if (!isPersonReference(husband) || !isPersonReference(wife))
         return NoPartnerMessage;
     if (husband == BlankPartner && wife == BlankPartner)
         return BothBlankMessage;
     // Different stand-ins for the two sides, so a blank partner never counts as the
     // same sex.
     const Tables& t = tables();
-    const int husbandSex = isRealPerson(husband) ? t.per_buf[husband].Sex : -1;
-    const int wifeSex = isRealPerson(wife) ? t.per_buf[wife].Sex : -2;
+    const int husbandSex = isPersonSlot(husband) ? t.per_buf[husband].Sex : -1;
+    const int wifeSex = isPersonSlot(wife) ? t.per_buf[wife].Sex : -2;
     if (husbandSex == wifeSex)
         return SameSexMessage;
     return {};
@@ -84,7 +67,7 @@ std::string partnerRefusal(const kou_work& record)
 // The name shown with a refused child: family name, a blank, given name.
 std::string childName(int person)
 {
-    if (!isSlot(person) || person == 0)
+    if (!isPersonReference(person))
         return {};
     const personal_data& p = tables().per_buf[person];
     return p.F_name + " " + p.Name;
@@ -223,8 +206,8 @@ void setOtherRelationsLine(int slot, int husband, int wife, int lineFlag)
         marry_data& m = t.kou_buf[k];
         if (k == slot || m.InUse != SlotUsed || m.kou_mode != 1)
             continue;
-        const bool sameHusband = isRealPerson(husband) && m.kou_titi == husband;
-        const bool sameWife = isRealPerson(wife) && m.kou_haha == wife;
+        const bool sameHusband = isPersonSlot(husband) && m.kou_titi == husband;
+        const bool sameWife = isPersonSlot(wife) && m.kou_haha == wife;
         if (sameHusband || sameWife)
             m.Yoshi_f = narrow(lineFlag);
     }
@@ -273,7 +256,7 @@ std::string titleFor(const std::string& title, const std::string& state, int hus
         return title;
     if (state != "通常")
         return state;
-    if (!isRealPerson(husband))
+    if (!isPersonSlot(husband))
         return {};
     const std::string familyName = platform::Trim(tables().per_buf[husband].F_name);
     return familyName.empty() ? std::string() : familyName + "家";
@@ -319,8 +302,8 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
 {
     // Arguments come from callers; one outside the tables is refused before anything
     // is touched.
-    if ((KouIdx != -1 && !isMarriageSlot(KouIdx)) || !isPartnerSlot(kou_titi) ||
-        !isPartnerSlot(kou_haha))
+    if ((KouIdx != -1 && !isMarriageSlot(KouIdx)) || !isPersonReference(kou_titi) ||
+        !isPersonReference(kou_haha))
         return -1;
     if (findSameCouple(KouIdx, kou_titi, kou_haha) >= 0)
         return -2;

@@ -29,6 +29,8 @@
 
 namespace {
 
+using model::isPersonSlot;
+using model::person;
 using model::tables;
 
 constexpr int StartDistanceSquared = 9;   // three pixels
@@ -36,16 +38,6 @@ constexpr int HoleSize = 4;               // pixels of the marker left open unde
 constexpr int ReturnStepInterval = 50;    // ms per step of the flight back
 
 constexpr const char* CopyTitle = "個人情報のコピー";
-
-bool isListedPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
-
-model::personal_data& person(int slot)
-{
-    return tables().per_buf[static_cast<size_t>(slot)];
-}
 
 // The loaded main window, or null: the chart is only touched while it is shown.
 MainForm* loadedMainWindow()
@@ -237,7 +229,7 @@ void CtrlForm::prepareChartTargets(int sex)
         if (!main->DPic.exists(i) || main->DPic[i].oleDropMode() != forms::vbOLEDropManual)
             continue;
         const int boxPerson = entry(d.Label12_Per, i);
-        if (isListedPerson(boxPerson) && (person(boxPerson).Sex == 0 ? 0 : 1) == sex)
+        if (isPersonSlot(boxPerson) && (person(boxPerson).Sex == 0 ? 0 : 1) == sex)
             setMode(i, forms::vbOLEDropNone);
     }
     // Category boxes take either sex.
@@ -245,7 +237,7 @@ void CtrlForm::prepareChartTargets(int sex)
         if (!main->DPic.exists(i))
             continue;
         const int boxPerson = entry(d.Label12_Per, i);
-        if (isListedPerson(boxPerson) && person(boxPerson).CategoryF == 1)
+        if (isPersonSlot(boxPerson) && person(boxPerson).CategoryF == 1)
             setMode(i, forms::vbOLEDropManual);
     }
 }
@@ -429,7 +421,7 @@ void CtrlForm::completeKeptChartDrop()
     model::Tables& t = tables();
     int effect = 0;
     if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
-        if (isListedPerson(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
+        if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
             const int copy = main->AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
             // The user chose the copy; without room for it the drop is cancelled
             // rather than relating the person the user declined.
@@ -446,7 +438,7 @@ void CtrlForm::completeKeptChartDrop()
         if (index < 0 || static_cast<size_t>(index) >= boxes.size())
             return;
         const int boxPerson = boxes[static_cast<size_t>(index)];
-        if (!isListedPerson(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
+        if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
             return;
         const model::personal_data& p = person(boxPerson);
         const int copy = main->AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);

@@ -15,12 +15,8 @@
 
 namespace {
 
+using model::isMarriageSlot;
 using model::tables;
-
-bool isMarriageSlot(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot;
-}
 
 // F_name immediately followed by Name; empty for a number outside the person table.
 std::string joinedName(int person)

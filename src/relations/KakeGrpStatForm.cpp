@@ -16,6 +16,7 @@
 
 namespace {
 
+using model::isUsedPerson;
 using model::tables;
 
 // Message boxes of this window: OK and Cancel with the exclamation or information icon.
@@ -32,12 +33,6 @@ bool isRow(int index)
 model::GrpTitleRec& row(int index)
 {
     return tables().GrpTitleList[static_cast<size_t>(index)];
-}
-
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastPersonSlot &&
-           tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
 }
 
 void changedFamily()
@@ -229,7 +224,7 @@ void KakeGrpStatForm::cmdAddTitle_Click()
         return;
     }
     const double leader = platform::Val(lblLeader.tag());
-    if (lblLeader.tag() == "0" || !(leader >= 1 && leader <= model::LastPersonSlot)) {
+    if (lblLeader.tag() == "0" || !model::isPersonSlot(leader)) {
         platform::MsgBox(relations::MissingLeaderMessage, ErrorStyle, relations::KakeGrpErrorTitle);
         return;
     }
