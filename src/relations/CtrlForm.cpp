@@ -56,6 +56,13 @@ std::string captionPartner(int partner)
     return person(partner).F_name + " " + person(partner).Name;
 }
 
+// The child list's text of a child: family name directly followed by given name;
+// empty for a number a damaged file holds that is no person.
+std::string childLine(int child)
+{
+    return isSlot(child) ? person(child).F_name + person(child).Name : std::string();
+}
+
 // Raises a placeholder counter past the number a listed person's name carries
 // after the template, so a new placeholder never repeats an existing name.
 void raisePlaceholderCounter(const std::string& lineText, const std::string& templateText, int16_t& counter)
@@ -473,7 +480,7 @@ void CtrlForm::edit_kou_data(int kou)
         const int child = k.kou_kodo[static_cast<size_t>(slot)];
         if (child == -1)
             continue;
-        List2.addItem(isSlot(child) ? person(child).F_name + person(child).Name : std::string());
+        List2.addItem(childLine(child));
         List2.setItemData(List2.newIndex(), child);
         DispKodoCheck(kou, slot, List2.newIndex());
     }
@@ -501,6 +508,21 @@ void CtrlForm::edit_kou_data(int kou)
         }
     }
     Disp_KouNumStat();
+}
+
+void CtrlForm::refillChildList(int kou)
+{
+    if (!model::isMarriageSlot(kou) || List2.listCount() == 0)
+        return;
+    List2.clear();
+    const model::marry_data& k = model::marriage(kou);
+    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
+        const int child = k.kou_kodo[static_cast<size_t>(slot)];
+        if (child == -1)
+            continue;
+        List2.addItem(childLine(child));
+        List2.setItemData(List2.newIndex(), child);
+    }
 }
 
 void CtrlForm::DispKodoCheck(int kou, int slot, int line)

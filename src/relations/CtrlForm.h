@@ -125,6 +125,11 @@ public:
     // partner Tags set to zeroText (a zero the register command reads as "not
     // chosen"), no children, no start mark, the line through the husband.
     void resetEntryFields(const std::string& zeroText);
+    // A child of marriage kou was deleted elsewhere: when the child list List2 holds
+    // at least one entry it is refilled with the marriage's children in slot order
+    // (family name directly followed by given name, ItemData the person); an empty
+    // list, or a kou that is no marriage slot, leaves it as it is.
+    void refillChildList(int kou);
 
     // A chart drop turned the selected placeholder entry of person list `list`
     // (0 men, 1 women) into person: the entry names the person and a placeholder

@@ -276,18 +276,8 @@ void InfoChldForm::deleteChild()
     model::windowServices().closeChronology();
     model::Del_Kodo(m_kou, m_slot);
 
-    if (editorLoaded() && t.KouNum != -1 && model::isSlot(t.KouNum) && ctrl_form().List2.listCount() > 0) {
-        forms::ListBox& children = ctrl_form().List2;
-        children.clear();
-        const model::marry_data& k = t.kou_buf[static_cast<size_t>(t.KouNum)];
-        for (int s = 0; s <= model::LastChildSlot; ++s) {
-            const int child = k.kou_kodo[static_cast<size_t>(s)];
-            if (child == -1)
-                continue;
-            children.addItem(joinedName(child));
-            children.setItemData(children.newIndex(), child);
-        }
-    }
+    if (editorLoaded())
+        ctrl_form().refillChildList(t.KouNum);
     finishChange();
 }
 
