@@ -224,15 +224,15 @@ public:
     void Label12_MouseDown(int Index, int Button, int Shift, double X, double Y);
     void Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
                              double Y);
-    // The drop logic; the relationship editor completes a kept drop through it.
-    void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
-                                  double X, double Y, const std::string& FName, const std::string& Name);
     void Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
                              double Y);
     void Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
-    // A new person for a drop (and the editor's copies): its slot, -1 when the
-    // person table is full.
-    int AddNullActors(int Sex, const std::string& FName, const std::string& Name);
+    // The relationship editor's drag of a person of list `sex` (0 men, 1 women)
+    // starts: the person boxes that may take that person accept the drop.
+    void prepareListDropTargets(int sex);
+    // The editor's drag ended with a drop kept for the copy question: asks it and
+    // carries the drop out.
+    void completeKeptDrop();
     // Reports of Add_Kodo and set_kou_buf results; Index is not used.
     void Ch_set_check(int code, int Index);
     void Marry_set_check(int code, int Index);
@@ -319,6 +319,13 @@ private:
     int selectedPersonBox() const;
     enum class ClickedElement { PersonBox, FaceIcon };
     void tellWindowsOfClick(ClickedElement element, int person, int boxKou);
+
+    // Chart drops (MainForm_Drops.cpp). The drop logic, also of a kept drop.
+    void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                  double X, double Y, const std::string& FName, const std::string& Name);
+    // A new person for a drop (and its copies): its slot, -1 when the person
+    // table is full.
+    int AddNullActors(int Sex, const std::string& FName, const std::string& Name);
 
 
     std::unique_ptr<mainwindow::MainWindowServices> m_services;

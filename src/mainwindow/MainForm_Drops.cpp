@@ -7,8 +7,8 @@
 //
 // Every drag comes from the relationship editor, which publishes the dragged
 // person and its list in dropState(). A drop that needs a question (the copy of
-// a person who is already married) is kept and completed by the editor when its
-// drag ends, through Label12_OLEDragDrop_Main.
+// a person who is already married) is kept; the editor has it completed when its
+// drag ends, through completeKeptDrop.
 
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
@@ -272,6 +272,108 @@ int MainForm::AddNullActors(int Sex, const std::string& FName, const std::string
     if (created >= 0)
         takePlaceholder(Sex == 0 ? 0 : 1, created);
     return created;
+}
+
+// ---------------------------------------------------------------------------
+// The relationship editor's drags
+
+namespace {
+
+constexpr const char* CopyTitle = "個人情報のコピー";
+
+// The copy question about a person who is already married.
+int askCopy(int slot, int16_t kind)
+{
+    const model::personal_data& p = person(slot);
+    std::string text = p.F_name + " " + p.Name + "は既に結婚しています。\r\n"
+                       "個人情報のコピーを作成し、新たに関係を追加しますか?\r\n"
+                       "（既に作成している結婚関係に影響を与えず、関係を追加します)\r\n";
+    text += kind == mainwindow::PendDraggedMarried ? "「いいえ」の場合は、そのまま既存の関係に追加します"
+                                                   : "「いいえ」の場合は追加をキャンセルします";
+    return platform::MsgBox(text, platform::vbYesNo + platform::vbInformation, CopyTitle);
+}
+
+// A copy of a person's whole record in a slot AddNullActors made.
+void copyPerson(int from, int to)
+{
+    person(to) = person(from);
+    person(to).CopyIdx = static_cast<int16_t>(from);
+}
+
+} // namespace
+
+void MainForm::prepareListDropTargets(int sex)
+{
+    const drawing::DrawState& d = drawing::drawState();
+    const int last = layout::chart().counters.Label12_cnt;
+    auto setMode = [this](int i, int mode) {
+        forms::CanvasPicture& box = DPic[i];
+        box.setOleDropMode(mode);
+        box.setTag(std::to_string(mode));
+    };
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i))
+            continue;
+        if (mapEntry(d.Label12_RelF, i) == 1 && DPic[i].oleDropMode() != forms::vbOLEDropManual)
+            setMode(i, forms::vbOLEDropManual);
+    }
+    // A person is never dropped onto a box of the same sex.
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i) || DPic[i].oleDropMode() != forms::vbOLEDropManual)
+            continue;
+        const int boxPerson = mapEntry(d.Label12_Per, i);
+        if (isPersonSlot(boxPerson) && (person(boxPerson).Sex == 0 ? 0 : 1) == sex)
+            setMode(i, forms::vbOLEDropNone);
+    }
+    // Category boxes take either sex.
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i))
+            continue;
+        const int boxPerson = mapEntry(d.Label12_Per, i);
+        if (isPersonSlot(boxPerson) && person(boxPerson).CategoryF == 1)
+            setMode(i, forms::vbOLEDropManual);
+    }
+}
+
+void MainForm::completeKeptDrop()
+{
+    DropState& st = dropState();
+    if (st.Drop_PendKind == mainwindow::PendNone)
+        return;
+    model::Tables& t = model::tables();
+    int effect = 0;
+    if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
+        if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
+            const int copy = AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
+            // The user chose the copy; without room for it the drop is cancelled
+            // rather than relating the person the user declined.
+            if (copy == -1) {
+                platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+                return;
+            }
+            copyPerson(st.Drag_Person, copy);
+            st.Drag_Person = static_cast<int16_t>(copy);
+        }
+    } else if (st.Drop_PendKind == mainwindow::PendBoxMarried) {
+        std::vector<int16_t>& boxes = drawing::drawState().Label12_Per;
+        const int index = st.Drop_PendIndex;
+        if (index < 0 || static_cast<size_t>(index) >= boxes.size())
+            return;
+        const int boxPerson = boxes[static_cast<size_t>(index)];
+        if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
+            return;
+        const model::personal_data& p = person(boxPerson);
+        const int copy = AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
+        if (copy == -1) {
+            platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+            return;
+        }
+        copyPerson(boxPerson, copy);
+        boxes[static_cast<size_t>(index)] = static_cast<int16_t>(copy);
+    }
+    Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
+                             st.Drop_PendName);
+    t.Data_Changed = 1;
 }
 
 namespace {

@@ -254,15 +254,12 @@ private:
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();
-    // Chart boxes that take the drop of a person of list `sex` (0 men, 1 women).
-    void prepareChartTargets(int sex);
     // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
     int createPlaceholderPerson(int list);
     // Starts the marker's flight back to its list entry; Timer2 moves it on.
     void flyMarkerBack(const PixelPoint& release);
     // The flight is over (landed, or the editor closes): the marker goes.
     void endFlight();
-    void completeKeptChartDrop();
 };
 
 // The one relationship editor (the runtime's `ctrl`).
