@@ -475,15 +475,7 @@ void CtrlForm::edit_kou_data(int kou)
     Check1[0].setEnabled(startValue != forms::vbChecked);
     Option1[k.Yoshi_f == 0 ? 0 : 1].setValue(true);
 
-    List2.clear();
-    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
-        const int child = k.kou_kodo[static_cast<size_t>(slot)];
-        if (child == -1)
-            continue;
-        List2.addItem(childLine(child));
-        List2.setItemData(List2.newIndex(), child);
-        DispKodoCheck(kou, slot, List2.newIndex());
-    }
+    fillChildList(kou, true);
     List2.setListIndex(-1);
     ChkBunke.setValue(k.Bunke == 1 ? forms::vbChecked : forms::vbUnchecked);
 
@@ -514,6 +506,11 @@ void CtrlForm::refillChildList(int kou)
 {
     if (!model::isMarriageSlot(kou) || List2.listCount() == 0)
         return;
+    fillChildList(kou, false);
+}
+
+void CtrlForm::fillChildList(int kou, bool withMarks)
+{
     List2.clear();
     const model::marry_data& k = model::marriage(kou);
     for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
@@ -522,6 +519,8 @@ void CtrlForm::refillChildList(int kou)
             continue;
         List2.addItem(childLine(child));
         List2.setItemData(List2.newIndex(), child);
+        if (withMarks)
+            DispKodoCheck(kou, slot, List2.newIndex());
     }
 }
 

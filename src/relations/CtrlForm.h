@@ -254,6 +254,9 @@ private:
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();
+    // List2 from the children of marriage kou (a marriage slot), in slot order; with
+    // marks each line's check mark follows kodo_visible.
+    void fillChildList(int kou, bool withMarks);
     // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
     int createPlaceholderPerson(int list);
     // Starts the marker's flight back to its list entry; Timer2 moves it on.
