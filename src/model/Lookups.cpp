@@ -191,7 +191,7 @@ int Find_HonsujiKou(int person, int kou)
             const int history = t.kou_buf[kou].kodo_yoshirireki[s];
             // The adoption history names a marriage; a value outside the table
             // (a damaged file) names none.
-            if (history >= 1 && history <= LastSlot)
+            if (isMarriageSlot(history))
                 result = history;
         }
     }
