@@ -15,6 +15,7 @@
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/FileStore.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -43,9 +44,7 @@ constexpr const char* OpenTitle = "家系図の読込み";
 constexpr const char* SaveTitle = "家系図の保存";
 constexpr const char* DiscardForNewQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
 constexpr const char* DiscardForOpenQuestion = "データが変更されています。\r\n保存せずに新しい家系図を読込みますか？";
-constexpr const char* SavedMessage = "保存が終了しました";
 constexpr const char* CannotReadMessage = "指定されたファイルを読込めません";
-constexpr const char* OverwriteQuestion = "は既に存在します。上書きしますか？";
 
 } // namespace
 
@@ -192,6 +191,15 @@ bool MainForm::LoadKezFile(std::string& path)
     Picture1.setBackColor(model::settings().Dispmode_BGcolor);
     layout::chart().sel_tree = 0;
     drawing::Refresh_TabDisp();
+    if (model::fileStore().LoadDamaged) {
+        // The reader has said what is missing or unreadable. What was read is shown
+        // as a changed family of no file, like a new one: Save asks for a name, so
+        // the damaged file is never overwritten by a plain Save, and the end of the
+        // program asks before the family is lost.
+        t.Cur_FilePath.clear();
+        t.Data_Changed = 1;
+        return true;
+    }
     setCaption(path);
     rememberFolderOf(path);
     return true;
@@ -234,16 +242,13 @@ void MainForm::saveFamily(SaveMode mode)
 {
     model::Tables& t = model::tables();
     const std::string previousPath = t.Cur_FilePath;
-    std::string chosen;
     if (mode == SaveMode::AskPath || t.Cur_FilePath.empty()) {
-        chosen = askSavePath();
-        t.Cur_FilePath = chosen;
+        const std::string file = askSavePath();
+        if (file.empty())
+            return;
+        t.Cur_FilePath = file;
     }
     mainwindow::Conv_FileName(t.Cur_FilePath);
-    if (!chosen.empty() && !confirmOverwrite(chosen, t.Cur_FilePath)) {
-        t.Cur_FilePath = previousPath;
-        return;
-    }
     if (!model::save_file(t.Cur_FilePath)) {
         // save_file has shown why. The document keeps the file it belonged to and
         // stays changed; no completion is announced for a save that failed.
@@ -253,7 +258,7 @@ void MainForm::saveFamily(SaveMode mode)
     setCaption(t.Cur_FilePath);
     t.Data_Changed = 0;
     rememberFolderOf(t.Cur_FilePath);
-    platform::MsgBox(SavedMessage, platform::vbOKOnly);
+    platform::MsgBox(model::SaveDoneMessage, platform::vbOKOnly);
 }
 
 std::string MainForm::rememberedFolder()
@@ -269,6 +274,11 @@ std::string MainForm::rememberedFolder()
     return folder;
 }
 
+// The family file a name chosen in the save dialog stands for (its Conv_FileName
+// form), or "" when that file exists and the user would not replace it. The
+// dialog asked before overwriting the name as typed; the file written may be
+// another one ("a" is saved as "a.kez"), so that one is asked about too
+// (default No). A cancelled dialog raises the File commands' error.
 std::string MainForm::askSavePath()
 {
     const std::string folder = rememberedFolder();
@@ -278,19 +288,15 @@ std::string MainForm::askSavePath()
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showSave();
-    return CommonDialog1.fileName();
+    const std::string chosen = CommonDialog1.fileName();
+    std::string file = chosen;
+    mainwindow::Conv_FileName(file);
+    return confirmOverwrite(chosen, file) ? file : std::string();
 }
 
-// The dialog asked before overwriting the name the user chose; the file written
-// is the ".KEZ" form of that name as the family store names it, which may be
-// another file. Asks before replacing that one too (default No).
 bool MainForm::confirmOverwrite(const std::string& chosen, const std::string& saveName)
 {
-    const std::string target = model::kezFileName(saveName);
-    if (target == chosen || !platform::fileExists(target))
-        return true;
-    const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
-    return platform::MsgBox(target + "\r\n" + OverwriteQuestion, style, SaveTitle) == platform::vbYes;
+    return mainwindow::askBeforeReplacing(chosen, model::kezFileName(saveName), SaveTitle);
 }
 
 void MainForm::rememberFolderOf(const std::string& path)

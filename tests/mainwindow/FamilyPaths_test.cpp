@@ -38,18 +38,18 @@ TEST_P(ConvFileName, GivesTheKezForm)
 
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, ConvFileName,
-    ::testing::Values(NameCase{"NoExtension", "/home/u/family", "/home/u/family.KEZ"},
-                      NameCase{"OtherExtension", "/home/u/family.txt", "/home/u/family.KEZ"},
-                      NameCase{"EveryExtensionCut", "/home/u/a.b.c", "/home/u/a.KEZ"},
-                      NameCase{"TrailingDot", "/home/u/family.", "/home/u/family.KEZ"},
-                      NameCase{"FolderGetsDefault", "/home/u/", "/home/u/default.KEZ"},
-                      NameCase{"DotInAFolderStays", "/home/u.v/family", "/home/u.v/family.KEZ"},
-                      NameCase{"BackslashSeparates", "C:\\my.docs\\family", "C:\\my.docs\\family.KEZ"},
+    ::testing::Values(NameCase{"NoExtension", "/home/u/family", "/home/u/family.kez"},
+                      NameCase{"OtherExtensionStays", "/home/u/family.txt", "/home/u/family.txt.kez"},
+                      NameCase{"InnerDotsStay", "/home/u/a.b.c", "/home/u/a.b.c.kez"},
+                      NameCase{"TrailingDot", "/home/u/family.", "/home/u/family.kez"},
+                      NameCase{"FolderGetsDefault", "/home/u/", "/home/u/default.kez"},
+                      NameCase{"DotInAFolderStays", "/home/u.v/family", "/home/u.v/family.kez"},
+                      NameCase{"BackslashSeparates", "C:\\my.docs\\family", "C:\\my.docs\\family.kez"},
                       NameCase{"KezUpperStays", "/home/u/family.KEZ", "/home/u/family.KEZ"},
                       NameCase{"KezLowerStays", "/home/u/family.kez", "/home/u/family.kez"},
-                      NameCase{"KezWithTrailingBlanksStays", "/home/u/family.Kez  ", "/home/u/family.Kez  "},
-                      NameCase{"JapaneseName", "/home/u/山田家.家系", "/home/u/山田家.KEZ"},
-                      NameCase{"BareName", "family", "family.KEZ"}),
+                      NameCase{"KezMixedCaseStays", "/home/u/family.Kez", "/home/u/family.Kez"},
+                      NameCase{"JapaneseName", "/home/u/山田家.家系", "/home/u/山田家.家系.kez"},
+                      NameCase{"BareName", "family", "family.kez"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class RememberedFolder : public ::testing::Test {

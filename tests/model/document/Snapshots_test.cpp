@@ -137,7 +137,7 @@ TEST_F(SnapshotTest, TheSnapshotIsStoredScrambledWithAPlainBundle)
     EXPECT_EQ(text.find("[Header]"), std::string::npos);
     EXPECT_EQ(text.find("personal_data_start"), std::string::npos);
     // The bundle is named as the writer names it and holds the media as they are.
-    const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.KED"));
+    const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.ked"));
     EXPECT_NE(bundle.find("father's memo"), std::string::npos);
 }
 
@@ -227,12 +227,12 @@ TEST_F(SnapshotTest, KillAutosaveFilesDeletesBothSnapshotsWithTheirBundles)
     ASSERT_TRUE(Save_Undo());
     ASSERT_TRUE(Save_Autosave());
     const std::string tmp = platform::appFile("\\TMP");
-    for (const char* name : {"Undo.kez", "Undo.KED", "Autosave.kez", "Autosave.KED"})
+    for (const char* name : {"Undo.kez", "Undo.ked", "Autosave.kez", "Autosave.ked"})
         ASSERT_TRUE(platform::fileExists(platform::joinPath(tmp, name))) << name;
 
     Kill_UndoFiles();
     EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.kez")));
-    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.KED")));
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.ked")));
     EXPECT_TRUE(platform::fileExists(platform::joinPath(tmp, "Autosave.kez")));
 
     Kill_AutosaveFiles();
