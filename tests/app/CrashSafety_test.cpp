@@ -13,8 +13,6 @@
 #include "drawing/ChartRebuild.h"
 #include "forms/CommonDialog.h"
 #include "mainwindow/MainForm.h"
-#include "model/ChildSlots.h"
-#include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
 #include "model/document/InitAllSetting.h"
 #include "model/document/Snapshots.h"
@@ -26,6 +24,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "LayoutFamilies.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +48,7 @@ constexpr int DefaultRounds = 40;
 constexpr const char* FamilyName = "family.KEZ";
 constexpr const char* PictureName = "face1.bmp";
 constexpr const char* PictureBytes = "BM picture of the father";
-// The family of state 0: a father, a mother and their son.
+// The family of state 0: a father (slot 1), a mother and their son.
 constexpr int BasePersons = 3;
 // Every third edit adds a person.
 constexpr int AddEvery = 3;
@@ -228,17 +227,10 @@ protected:
     void writeFirstFamily()
     {
         model::InitAllSetting();
-        const int father = model::set_per_buf(-1, "太郎", "山田", 0, "");
-        const int mother = model::set_per_buf(-1, "花子", "山田", 1, "");
-        const int son = model::set_per_buf(-1, "一郎", "山田", 0, "");
-        ASSERT_EQ(father, 1);
-        const int kou = model::set_kou_buf(-1, "通常", 0, 0, father, mother, 1, "", 0);
-        model::kodo_data child;
-        child.KouIdx = static_cast<int16_t>(kou);
-        child.KodoIdx = -1;
-        child.kou_kodo = static_cast<int16_t>(son);
-        child.kou_kodo_stat = 0;
-        ASSERT_GE(model::Add_Kodo(child), 0);
+        layouttest::FamilyBuilder builder;
+        const int16_t kou = builder.couple();
+        builder.child(kou, builder.person(layouttest::FamilyBuilder::Male));
+        model::tables().kou_buf[kou].dsp_start = 1;
         platform::writeWholeFile(platform::joinPath(model::mediaFolder(model::MediaPicture), PictureName), PictureBytes);
         model::tables().per_buf[1].Picture_filename = PictureName;
         model::tables().per_buf[1].Picture_index = 0;

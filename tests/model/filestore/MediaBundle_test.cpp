@@ -277,12 +277,15 @@ TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
     EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
 }
 
-TEST_F(MediaTest, ABundleWrittenInCapitalsBesideALowerCaseFamilyFileIsStillRead)
+TEST_F(MediaTest, ALowerCaseFamilyFileHasALowerCaseBundleAndStillReadsAnOlderCapitalOne)
 {
-    // Bundles used to end in ".KED" whatever the family file's spelling.
     addPerson(1);
     giveVoice(1, "v.wav", "voice");
     saveTo(pathOf("f.kez"));
+    EXPECT_TRUE(platform::fileExists(pathOf("f.ked")));
+    EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+
+    // Bundles used to end in ".KED" whatever the family file's spelling.
     platform::renameFile(pathOf("f.ked"), pathOf("f.KED"));
     resetProgramState();
 

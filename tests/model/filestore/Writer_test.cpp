@@ -583,7 +583,10 @@ INSTANTIATE_TEST_SUITE_P(Rule, FileNameTest,
                                            NameCase{"/d/family.txt", "/d/family.txt.kez", "/d/family.txt.ked"},
                                            NameCase{"/d/a.kez.bak", "/d/a.kez.bak.kez", "/d/a.kez.bak.ked"},
                                            NameCase{"/home/u/.local/x", "/home/u/.local/x.kez", "/home/u/.local/x.ked"},
+                                           NameCase{"/d/a.", "/d/a.kez", "/d/a.ked"},
                                            NameCase{"/d/", "/d/default.kez", "/d/default.ked"},
+                                           NameCase{"C:\\my.docs\\", "C:\\my.docs\\default.kez", "C:\\my.docs\\default.ked"},
+                                           NameCase{"/d/山田家.家系", "/d/山田家.家系.kez", "/d/山田家.家系.ked"},
                                            NameCase{"Undo.kez", "Undo.kez", "Undo.ked"}));
 
 TEST_F(WriterTest, AFamilyKeptAsKezInCapitalsIsSavedInPlaceWithItsBundle)
