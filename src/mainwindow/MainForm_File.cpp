@@ -191,7 +191,7 @@ bool MainForm::LoadKezFile(std::string& path)
     Picture1.setBackColor(model::settings().Dispmode_BGcolor);
     layout::chart().sel_tree = 0;
     drawing::Refresh_TabDisp();
-    if (model::fileStore().LoadDamaged) {
+    if (model::fileStore().loadDamaged) {
         // The reader has said what is missing or unreadable. What was read is shown
         // as a changed family of no file, like a new one: Save asks for a name, so
         // the damaged file is never overwritten by a plain Save, and the end of the

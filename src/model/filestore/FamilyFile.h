@@ -45,7 +45,7 @@ inline constexpr const char* IncompleteFileMessage =
 // values held characters that could not be read (now "?") and the line of the first,
 // how many records used the blank partner 1024 as a person (a person in slot 1024, a
 // child 1024, a marriage of two blank partners; they are dropped) and the line of the
-// first. The first two set fileStore().LoadDamaged.
+// first. The first two set fileStore().loadDamaged.
 bool load_file(const std::string& path);
 
 // Splits one line: -1 for a line of blanks only; 1 for "key=value" (key upper-cased

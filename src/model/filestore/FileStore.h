@@ -35,7 +35,7 @@ struct FileStore {
     // family it was written with: one that ends before its end marker, or one with
     // text values that could not be read. The family shown then belongs to no file,
     // so that saving it cannot overwrite the original unnoticed.
-    bool LoadDamaged = false;
+    bool loadDamaged = false;
     // Entry 0 is never used; a bundle of n files uses entries 1..n.
     std::array<media_data, MaxMediaEntries + 1> media_buf;
 };

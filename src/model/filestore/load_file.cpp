@@ -108,8 +108,29 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
     filestore::MarriageReader marriages(staging);
     filestore::GroupReader groups(staging);
 
+    // The first line of each kind of damage: a line is checked only when a count
+    // has moved since the last one it was checked for.
+    int& undecodable = filestore::undecodableCount();
+    const int undecodableBefore = undecodable;
+    int unreadableSeen = undecodable;
+    int blankSeen = 0;
+    int lineNumber = 0;
+    const auto noteDamage = [&] {
+        if (undecodable != unreadableSeen) {
+            unreadableSeen = undecodable;
+            if (damage.firstUnreadableLine == 0)
+                damage.firstUnreadableLine = lineNumber;
+        }
+        if (staging.blankPersonRecords != blankSeen) {
+            blankSeen = staging.blankPersonRecords;
+            if (damage.firstBlankPersonLine == 0)
+                damage.firstBlankPersonLine = lineNumber;
+        }
+    };
+
     Section section = Section::None;
-    const auto readLine = [&](std::string_view line) {
+    forEachLine(bytes, [&](std::string_view line) {
+        ++lineNumber;
         std::string_view key;
         std::string_view value;
         const int kind = filestore::splitLine(line, key, value);
@@ -143,20 +164,7 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             filestore::readSettingsKey(section, key, value, staging.settings);
             break;
         }
-    };
-
-    int& undecodable = filestore::undecodableCount();
-    const int undecodableBefore = undecodable;
-    int lineNumber = 0;
-    forEachLine(bytes, [&](std::string_view line) {
-        ++lineNumber;
-        const int unreadable = undecodable;
-        const int blankRecords = staging.blankPersonRecords;
-        readLine(line);
-        if (undecodable != unreadable && damage.firstUnreadableLine == 0)
-            damage.firstUnreadableLine = lineNumber;
-        if (staging.blankPersonRecords != blankRecords && damage.firstBlankPersonLine == 0)
-            damage.firstBlankPersonLine = lineNumber;
+        noteDamage();
     });
     damage.reachedEnd = section == Section::End;
     damage.unreadableValues = undecodable - undecodableBefore;
@@ -244,7 +252,7 @@ bool load_file(const std::string& path)
 {
     FileStore& store = fileStore();
     store.EndOfDataF = 0;
-    store.LoadDamaged = false;
+    store.loadDamaged = false;
     auto staging = std::make_unique<Staging>();
     staging->settings = settings();
     presetSettings(staging->settings);
@@ -265,7 +273,7 @@ bool load_file(const std::string& path)
     // holds, and the user is told.
     if (damage.reachedEnd)
         store.EndOfDataF = -1;
-    store.LoadDamaged = !damage.reachedEnd || damage.unreadableValues > 0;
+    store.loadDamaged = !damage.reachedEnd || damage.unreadableValues > 0;
     if (const std::string report = damageReport(damage); !report.empty())
         platform::MsgBox(report, platform::vbOKOnly + platform::vbExclamation);
 

@@ -342,11 +342,11 @@ TEST_F(FileStoreTest, BytesThatAreNotCp932BecomeQuestionMarksWithOneMessageAndTh
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{"読めない文字を含む値が 2 個あり、「?」に置き換えました（最初は 4 行目）。"});
     EXPECT_EQ(fileStore().EndOfDataF, -1);
-    EXPECT_TRUE(fileStore().LoadDamaged) << "the family is not the one the file was written with";
+    EXPECT_TRUE(fileStore().loadDamaged) << "the family is not the one the file was written with";
     saveTo(pathOf("again.kez"));
 
     ASSERT_TRUE(load_file(pathOf("again.kez")));
-    EXPECT_FALSE(fileStore().LoadDamaged) << "the flag describes the last load only";
+    EXPECT_FALSE(fileStore().loadDamaged) << "the flag describes the last load only";
 }
 
 TEST_F(FileStoreTest, TextValuesOfEverySectionAreDecodedAndNumbersInOtherFormsAreReadAsBefore)
@@ -440,7 +440,7 @@ TEST_F(FileStoreTest, RecordsThatUseTheBlankPartnerAsAPersonAreDroppedWithOneMes
     EXPECT_EQ(kou(3).InUse, SlotFree) << "two blank partners make none";
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{"空白（1024番）を人物として使っている記録 3 件を読み込みませんでした（最初は 8 行目）。"});
-    EXPECT_FALSE(fileStore().LoadDamaged) << "the file still holds every person the editors can show";
+    EXPECT_FALSE(fileStore().loadDamaged) << "the file still holds every person the editors can show";
 }
 
 TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
@@ -631,7 +631,7 @@ TEST_F(FileStoreTest, ATruncatedFileLoadsOnlyWholeRecords)
             ASSERT_EQ(hooks.texts.size(), 1u) << "cut at " << cut;
             EXPECT_EQ(hooks.texts[0].rfind(IncompleteFileMessage, 0), 0u) << "cut at " << cut;
         }
-        EXPECT_EQ(fileStore().LoadDamaged, !whole) << "cut at " << cut;
+        EXPECT_EQ(fileStore().loadDamaged, !whole) << "cut at " << cut;
         // Every person and marriage that arrived is whole; marriages arrive in order.
         int nextMarriage = 1;
         for (int i = 1; i <= LastSlot; ++i) {
