@@ -300,9 +300,12 @@ TEST_F(CrashSafety, AKilledProgramLeavesTheOldOrTheNewFamilyAndRecoversTheLastRe
     const int rounds = configured && std::atoi(configured) > 0 ? std::atoi(configured) : DefaultRounds;
     writeFirstFamily();
     std::mt19937 random(20240607u);
-    // Kills fall anywhere from the start-up to some dozens of edits into the run.
-    std::uniform_int_distribution<int> delayMs(0, 1500);
+    // Kills fall anywhere from the start-up to some dozens of edits into the run;
+    // every fifth round, within the start-up and the open.
+    std::uniform_int_distribution<int> delayMs(0, 1000);
+    std::uniform_int_distribution<int> startUpDelayMs(0, 80);
 
+    int killedBeforeOpening = 0;
     int killedWhileSaving = 0;
     int killedWhileRebuilding = 0;
     for (int round = 1; round <= rounds && !HasFatalFailure(); ++round) {
@@ -316,19 +319,21 @@ TEST_F(CrashSafety, AKilledProgramLeavesTheOldOrTheNewFamilyAndRecoversTheLastRe
             }
             ::_exit(1);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(random)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(round % 5 == 0 ? startUpDelayMs(random) : delayMs(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the program ended before it was killed";
 
         const Progress p = readProgress(logPath());
+        killedBeforeOpening += p.opened < 0 ? 1 : 0;
         killedWhileSaving += p.saving >= 0 ? 1 : 0;
         killedWhileRebuilding += p.editing >= 0 ? 1 : 0;
         checkFamilyFile(p, m_saved, round);
         checkRecovery(p, round);
     }
-    std::cout << "[ crash    ] " << rounds << " rounds; killed during a save " << killedWhileSaving
+    std::cout << "[ crash    ] " << rounds << " rounds; killed before the family was open " << killedBeforeOpening
+              << " times, during a save " << killedWhileSaving
               << " times, during an edit and its rebuild " << killedWhileRebuilding << " times; last saved state "
               << m_saved << "\n";
 }
