@@ -1,7 +1,8 @@
 #pragma once
 // The media bundle: the voice memos and face pictures of a family packed into one
-// binary file beside the family file (ending ".KED"), and the two work folders
-// "voice" and "face" under the program folder that hold the working copies.
+// binary file beside the family file (named by kedFileName: "a.KED" beside "a.KEZ",
+// "a.ked" beside "a.kez"), and the two work folders "voice" and "face" under the
+// program folder that hold the working copies.
 //
 // Layout, little-endian, no padding: the number of files n (16-bit), n directory
 // entries of 268 bytes (kind 16-bit, person 16-bit, the cp932 name in 256 bytes padded
