@@ -48,6 +48,8 @@ inline constexpr const char* DeleteCardQuestion = "本当に削除してよろ�
 inline constexpr const char* DeleteRowQuestion = "削除項目:";
 inline constexpr const char* PictureFileError = "画像ファイルエラー";
 inline constexpr const char* BikoTooLongMessage = "備考は１０２４文字まで登録可能です";
+// A number field or the postal code refused a key.
+inline constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
 // Refusals the register command adds so that nothing it cannot store enters the family.
 inline constexpr const char* TableFullMessage = "これ以上個人情報を登録出来ません";
 inline constexpr const char* BadAgeMessage = "年令が不正です";
