@@ -283,6 +283,9 @@ private:
     double personRowHeight(double minimum) const;
     // typedBox is the date box just typed into (3 or 4), -1 on the age box's focus.
     void refreshAge(AgeRefresh when, int typedBox);
+    // The age box's label and background follow the death date box: "死亡年令"
+    // on grey once a death date is given, "年令" on white while it is empty.
+    void showAgeKind();
     // The stored date of the card's person for Text1(3) or Text1(4); "" for a
     // new person.
     std::string storedCardDate(int Index) const;

@@ -27,6 +27,9 @@ constexpr const char* BadBirthOnFocusMessage = "生年月日が不正です。";
 constexpr const char* BadDateMessage = "日付入力が不正です";
 constexpr const char* BadDateCellMessage = " : 日付データが不正です";
 
+constexpr long WhiteColour = 0xFFFFFFL;
+constexpr long GreyColour = 0xC0C0C0L;
+
 // The input method of a date box in a display form.
 int dateImeMode(int32_t dispmode)
 {
@@ -252,12 +255,18 @@ std::string EntryForm::storedCardDate(int Index) const
     return Index == 3 ? p.B_day : p.Death_day;
 }
 
+void EntryForm::showAgeKind()
+{
+    const bool dead = !Text1[4].text().empty();
+    Label1[5].setCaption(dead ? "死亡年令" : "年令");
+    Text1[5].setBackColor(dead ? GreyColour : WhiteColour);
+}
+
 void EntryForm::refreshAge(AgeRefresh when, int typedBox)
 {
     const std::string birth = Text1[3].text();
     const std::string death = Text1[4].text();
-    Label1[5].setCaption(death.empty() ? "年令" : "死亡年令");
-    Text1[5].setBackColor(death.empty() ? entry::WhiteColour : entry::GreyColour);
+    showAgeKind();
     const entry::Age age = entry::ageOf(birth, death);
     if (age.kind == entry::Age::Kind::Years) {
         Text1[5].setText(platform::CStr(age.years));

@@ -139,8 +139,7 @@ void EntryForm::clearCard()
         Text1[i].setText("");
     // The group and the flags of a new person are those of a cleared record.
     showGroupAndFlags(model::clearedPerson(0));
-    Label1[5].setCaption("年令");
-    Text1[5].setBackColor(entry::WhiteColour);
+    showAgeKind();
     Label2[0].setCaption("");
     clearPictures();
     model::settings().PicMode = -1;
@@ -260,13 +259,7 @@ void EntryForm::entryset(int& idx)
     Text1[2].setText(p.Old_name);
     Text1[3].setText(p.B_day);
     Text1[4].setText(p.Death_day);
-    if (!Text1[4].text().empty()) {
-        Label1[5].setCaption("死亡年令");
-        Text1[5].setBackColor(entry::GreyColour);
-    } else {
-        Label1[5].setCaption("年令");
-        Text1[5].setBackColor(entry::WhiteColour);
-    }
+    showAgeKind();
     const std::string age = Calc_Age(Text1[3].text(), Text1[4].text());
     Text1[5].setText(age);
     Text1[6].setText(p.YubinNo);

@@ -24,10 +24,6 @@ inline model::personal_data& person(int slot)
 // A key code the text box does not insert.
 constexpr int16_t RefusedKey = 14;
 
-// The age box is white while the person lives and grey once a death date is given.
-constexpr long WhiteColour = 0xFFFFFFL;
-constexpr long GreyColour = 0xC0C0C0L;
-
 // The keys a checked field takes: a postal code takes digits, "-", blank and
 // control keys (and codes 255 and up, which come from input methods); a number
 // (an age, a telephone number) takes every key but the lower-case letters a-z.
