@@ -3,11 +3,12 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
 
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
-#include "model/document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -18,14 +19,10 @@
 
 #include <array>
 
+using entry::person;
+using entry::T;
+
 namespace {
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-using model::person;
 
 // The first slot a new person may take, -1 when the table is full. Slot 1024 is
 // the blank partner of the marriage table and never holds a real person.

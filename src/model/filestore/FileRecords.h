@@ -52,6 +52,10 @@ void readInto(Reading reading, std::string_view value, float& target);
 void readInto(Reading reading, std::string_view value, double& target);
 void readInto(Reading reading, std::string_view value, bool& target);
 
+// How many text values read on this thread so far held bytes that are no cp932
+// character (each such sequence was read as "?"). The reader notes it around each line.
+int& undecodableCount();
+
 // Thrown for a value or line that fails the whole load.
 [[noreturn]] void failLoad(const std::string& reason);
 
@@ -470,7 +474,17 @@ struct Staging {
     std::vector<GrpNameRec> groups;
     bool titlesRead = false;
     std::vector<GrpTitleRec> titles;
+    // Records dropped because they use the blank partner 1024 as a person: a person
+    // stored in slot 1024, a child 1024, a marriage whose partners are both 1024.
+    int blankPersonRecords = 0;
 };
+
+// A person slot of a record read from a file: 1..1023. Slot 1024 is the blank
+// partner, which is never a person; it stands only as a partner of a marriage.
+inline bool isPersonSlot(int slot)
+{
+    return slot >= 1 && slot <= LastPersonSlot;
+}
 
 // Sections of the family file, numbered as the reader tracks them.
 enum class Section {
