@@ -16,10 +16,7 @@ inline model::Tables& T()
     return model::tables();
 }
 
-inline model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
+using model::person;
 
 // A key code the text box does not insert.
 constexpr int16_t RefusedKey = 14;

@@ -479,13 +479,6 @@ struct Staging {
     int blankPersonRecords = 0;
 };
 
-// A person slot of a record read from a file: 1..1023. Slot 1024 is the blank
-// partner, which is never a person; it stands only as a partner of a marriage.
-inline bool isPersonSlot(int slot)
-{
-    return slot >= 1 && slot <= LastPersonSlot;
-}
-
 // Sections of the family file, numbered as the reader tracks them.
 enum class Section {
     None = 0, // before the first recognised header: every line is skipped
