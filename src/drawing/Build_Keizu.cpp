@@ -16,7 +16,7 @@
 #include "layout/predraw/PreDraw.h"
 #include "model/DispStat.h"
 #include "model/WindowServices.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/settings.h"
 #include "model/tables.h"
 

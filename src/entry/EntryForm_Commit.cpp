@@ -7,7 +7,7 @@
 
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
-#include "model/document/WorkFolders.h"
+#include "document/WorkFolders.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
