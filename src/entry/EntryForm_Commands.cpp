@@ -3,6 +3,7 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryRequests.h"
 #include "entry/entry_state.h"
 
@@ -15,12 +16,9 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
-namespace {
+using entry::T;
 
-model::Tables& T()
-{
-    return model::tables();
-}
+namespace {
 
 bool isUsedPerson(int slot)
 {

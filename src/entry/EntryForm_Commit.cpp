@@ -3,11 +3,12 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
 
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
-#include "document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -18,17 +19,10 @@
 
 #include <array>
 
+using entry::person;
+using entry::T;
+
 namespace {
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
 
 // The first slot a new person may take, -1 when the table is full. Slot 1024 is
 // the blank partner of the marriage table and never holds a real person.

@@ -3,11 +3,12 @@
 #include "entry/EntryForm.h"
 
 #include "entry/DateValue.h"
+#include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
 
 #include "forms/Picture.h"
 #include "model/GroupLists.h"
-#include "document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -19,17 +20,10 @@
 #include <string>
 #include <vector>
 
+using entry::person;
+using entry::T;
+
 namespace {
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
 
 std::string flagText(bool set, const char* setText)
 {
@@ -40,9 +34,6 @@ std::string nameCell(const std::string& name)
 {
     return name.empty() ? "  " : name;
 }
-
-constexpr long WhiteColour = 0xFFFFFFL;
-constexpr long GreyColour = 0xC0C0C0L;
 
 } // namespace
 
@@ -148,8 +139,7 @@ void EntryForm::clearCard()
         Text1[i].setText("");
     // The group and the flags of a new person are those of a cleared record.
     showGroupAndFlags(model::clearedPerson(0));
-    Label1[5].setCaption("年令");
-    Text1[5].setBackColor(WhiteColour);
+    showAgeKind();
     Label2[0].setCaption("");
     clearPictures();
     model::settings().PicMode = -1;
@@ -269,13 +259,7 @@ void EntryForm::entryset(int& idx)
     Text1[2].setText(p.Old_name);
     Text1[3].setText(p.B_day);
     Text1[4].setText(p.Death_day);
-    if (!Text1[4].text().empty()) {
-        Label1[5].setCaption("死亡年令");
-        Text1[5].setBackColor(GreyColour);
-    } else {
-        Label1[5].setCaption("年令");
-        Text1[5].setBackColor(WhiteColour);
-    }
+    showAgeKind();
     const std::string age = Calc_Age(Text1[3].text(), Text1[4].text());
     Text1[5].setText(age);
     Text1[6].setText(p.YubinNo);
@@ -296,11 +280,7 @@ void EntryForm::entryset(int& idx)
     if (r > 0)
         tb.setRow(r);
 
-    bool partner = false;
-    for (int k = 1; k <= model::LastSlot && !partner; ++k) {
-        const model::marry_data& m = t.kou_buf[static_cast<size_t>(k)];
-        partner = m.kou_titi == idx || m.kou_haha == idx;
-    }
+    const bool partner = entry::isPartner(idx);
     Option1[0].setVisible(!partner);
     Option1[1].setVisible(!partner);
     if (p.Sex != 0)

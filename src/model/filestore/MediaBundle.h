@@ -21,6 +21,12 @@ constexpr int MediaEntryBytes = 268;
 inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
 inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
 
+// True for a name that stands for a file inside a work folder: not empty, not "." or
+// "..", no "/" or backslash and no control character. Media names come from family
+// files and bundles, which may hold anything; every place that joins such a name to a
+// folder asks this first, so a name one of them accepts is never dropped by another.
+bool isPlainFileName(const std::string& name);
+
 // The work folder of a media kind: "voice" for MediaVoice, "face" for any other kind.
 std::string mediaFolder(int16_t kind);
 
