@@ -10,7 +10,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"

@@ -7,7 +7,7 @@
 #include "forms/WindowFunctions.h"
 #include "model/Utilities.h"
 #include "model/WindowServices.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 
 namespace mainwindow_test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/settings.h"
 
 #include <QWidget>
