@@ -14,27 +14,8 @@ bool operator==(const DispStat& a, const DispStat& b)
         && a.DS_PicHouko == b.DS_PicHouko && a.DS_WakuPat == b.DS_WakuPat;
 }
 
-DispStat defaultDispStat()
+DispStat makeDispStat(const std::array<DispItemDefaults, DispItemCount>& items)
 {
-    struct ItemDefaults {
-        int16_t shown, rank, hLocate;
-        double width;
-    };
-    // Per item: DSW, DRank, DHLocate, DWidth. DBai 50, DWLocate 0 and DStart 20 for all.
-    // The default order of the items is 9, 1, 0, 10, 2, 3, 4, 5, 6, 7, 8.
-    static constexpr ItemDefaults items[DispItemCount] = {
-        {-1, 2, 0, 50.0},  // name
-        {0, 1, 1, 20.0},   // former name
-        {0, 4, 0, 20.0},   // birth date
-        {0, 5, 0, 20.0},   // death date
-        {0, 6, 0, 20.0},   // address
-        {0, 7, 2, 20.0},   // telephone
-        {0, 8, 2, 20.0},   // mobile
-        {0, 9, 2, 20.0},   // e-mail
-        {0, 10, 1, 20.0},  // remarks
-        {-1, 0, 1, 20.0},  // relationship
-        {0, 3, 0, 20.0},   // posthumous name
-    };
     DispStat d;
     for (int i = 0; i < DispItemCount; ++i) {
         d.DSW[i] = items[i].shown;
@@ -54,6 +35,25 @@ DispStat defaultDispStat()
     d.DS_PicHouko = 0;
     d.DS_WakuPat = 0;
     return d;
+}
+
+DispStat defaultDispStat()
+{
+    // The default order of the items is 9, 1, 0, 10, 2, 3, 4, 5, 6, 7, 8.
+    static constexpr std::array<DispItemDefaults, DispItemCount> items{{
+        {-1, 2, 0, 50.0},  // name
+        {0, 1, 1, 20.0},   // former name
+        {0, 4, 0, 20.0},   // birth date
+        {0, 5, 0, 20.0},   // death date
+        {0, 6, 0, 20.0},   // address
+        {0, 7, 2, 20.0},   // telephone
+        {0, 8, 2, 20.0},   // mobile
+        {0, 9, 2, 20.0},   // e-mail
+        {0, 10, 1, 20.0},  // remarks
+        {-1, 0, 1, 20.0},  // relationship
+        {0, 3, 0, 20.0},   // posthumous name
+    }};
+    return makeDispStat(items);
 }
 
 void Init_DefDispStat()

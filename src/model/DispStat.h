@@ -46,6 +46,18 @@ struct DispStat {
 bool operator==(const DispStat& a, const DispStat& b);
 inline bool operator!=(const DispStat& a, const DispStat& b) { return !(a == b); }
 
+// One display item's own part of a fresh block: shown (DSW), rank (DRank), vertical
+// alignment (DHLocate) and width (DWidth).
+struct DispItemDefaults {
+    int16_t shown, rank, hLocate;
+    double width;
+};
+
+// A fresh block built from one row per item. Every fresh block, whatever its rows, has
+// font size 50, alignment 0 and start 20 for each item, the name shown, horizontal
+// writing, a solid frame and no thick death frame.
+DispStat makeDispStat(const std::array<DispItemDefaults, DispItemCount>& items);
+
 // The defaults a new, cleared or loaded person starts from: the relationship label
 // and the name shown, horizontal writing, a solid frame.
 DispStat defaultDispStat();

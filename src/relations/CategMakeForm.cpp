@@ -4,6 +4,7 @@
 
 #include "drawing/ChartRebuild.h"
 #include "model/ChildSlots.h"
+#include "model/DispStat.h"
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
@@ -81,16 +82,8 @@ int lastMarriageOf(int husband, int wife)
     return -1;
 }
 
-// One row of the category display block.
-struct CategoryItem {
-    int16_t DSW;
-    int16_t DRank;
-    int16_t DHLocate;
-    double DWidth;
-};
-
 // Display items 0..10: only 1 (former name) and 9 (relationship label) shown.
-constexpr std::array<CategoryItem, model::DispItemCount> CategoryItems{{
+constexpr std::array<model::DispItemDefaults, model::DispItemCount> CategoryItems{{
     {0, 2, 0, 50.0},
     {-1, 0, 1, 20.0},
     {0, 4, 0, 20.0},
@@ -157,26 +150,7 @@ void CategMakeForm::SetCategory_Waku(int slot)
 {
     if (!model::isSlot(slot))
         return;
-    // First every item shown in item order at one size, then the category's rows.
-    model::DispStat block;
-    for (size_t item = 0; item < CategoryItems.size(); ++item) {
-        block.DSW[item] = CategoryItems[item].DSW;
-        block.DRank[item] = CategoryItems[item].DRank;
-        block.DBai[item] = 50;
-        block.DWLocate[item] = 0;
-        block.DHLocate[item] = CategoryItems[item].DHLocate;
-        block.DStart[item] = 20.0;
-        block.DWidth[item] = CategoryItems[item].DWidth;
-    }
-    block.DS_FName = 1;
-    block.DS_Houko = 0;
-    block.DS_Nen = 0;
-    block.DS_Waku = 1;
-    block.DS_DeathW = 0;
-    block.DS_Visible = 1;
-    block.DS_PicHouko = 0;
-    block.DS_WakuPat = 0;
-    person(slot).Disp = block;
+    person(slot).Disp = model::makeDispStat(CategoryItems);
 }
 
 std::string CategMakeForm::acceptedName()
