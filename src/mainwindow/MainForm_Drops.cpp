@@ -140,6 +140,31 @@ void returnPlaceholder(int list, int created)
     mainwindow::otherWindows().placeholderReturned(list, created);
 }
 
+// A drop that made a person under a new placeholder name is taken back by freeing the
+// person and giving the name back to its list; a drop of a listed person made nobody.
+void returnCreatedPerson(int16_t kind, int created)
+{
+    int list = -1;
+    switch (kind) {
+    case DropUndo::CanvasNewMan:
+    case DropUndo::MarriageNewMan:
+    case DropUndo::ChildNewMan:
+    case DropUndo::AdoptedNewMan:
+        list = 0;
+        break;
+    case DropUndo::CanvasNewWoman:
+    case DropUndo::MarriageNewWoman:
+    case DropUndo::ChildNewWoman:
+    case DropUndo::AdoptedNewWoman:
+        list = 1;
+        break;
+    default:
+        return;
+    }
+    model::freeCreatedPerson(created);
+    returnPlaceholder(list, created);
+}
+
 // True while the drop's marriage is in use with the partners the drop gave it and
 // holds no child but the one the drop put in `childSlot` (-1 none): freeing it then
 // takes nothing a later edit added.
@@ -841,8 +866,7 @@ void MainForm::UndoLastEdit()
     case DropUndo::CanvasNewMan:
     case DropUndo::CanvasNewWoman:
         layout::Unload_ChartCtl();
-        returnPlaceholder(r.Drop_UndoKind == DropUndo::CanvasNewMan ? 0 : 1, per);
-        model::freeCreatedPerson(per);
+        returnCreatedPerson(r.Drop_UndoKind, per);
         Picture1.setOleDropMode(forms::vbOLEDropManual);
         t.Data_Changed = 1;
         break;
@@ -851,10 +875,7 @@ void MainForm::UndoLastEdit()
     case DropUndo::MarriageNewWoman:
         freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
-        if (r.Drop_UndoKind != DropUndo::MarriageListed) {
-            model::freeCreatedPerson(per);
-            returnPlaceholder(r.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
-        }
+        returnCreatedPerson(r.Drop_UndoKind, per);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
@@ -866,10 +887,7 @@ void MainForm::UndoLastEdit()
         k.kou_kodo[slot] = -1;
         k.kou_kodo_stat[slot] = 0;
         k.kou_kodo_comment[slot].clear();
-        if (r.Drop_UndoKind != DropUndo::ChildListed) {
-            model::freeCreatedPerson(kodo);
-            returnPlaceholder(r.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
-        }
+        returnCreatedPerson(r.Drop_UndoKind, kodo);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
@@ -880,10 +898,7 @@ void MainForm::UndoLastEdit()
         freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
         model::freeCreatedPerson(per);
-        if (r.Drop_UndoKind != DropUndo::AdoptedListed) {
-            model::freeCreatedPerson(kodo);
-            returnPlaceholder(r.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
-        }
+        returnCreatedPerson(r.Drop_UndoKind, kodo);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
