@@ -378,15 +378,23 @@ int16_t Conv_DateKey(const std::string& text, std::string& key)
     return eraDateKey(row, year, month, day, key);
 }
 
+namespace {
+
+// The key of a date text and its year, month and day; false when the text names no date.
+bool textKeyParts(const std::string& text, std::string& key, int& y, int& m, int& d)
+{
+    return Conv_DateKey(text, key) == 0 && keyParts(key, y, m, d);
+}
+
+} // namespace
+
 int16_t DateKey_ToDate(const std::string& text, double& date)
 {
     std::string key;
-    if (Conv_DateKey(text, key) != 0)
-        return -1;
     int y = 0;
     int m = 0;
     int d = 0;
-    if (!keyParts(key, y, m, d))
+    if (!textKeyParts(text, key, y, m, d))
         return -1;
     try {
         date = platform::DateSerial(y, m, d);
@@ -437,12 +445,10 @@ int16_t Conv_InputDate(const std::string& typed, std::string& out)
     }
 
     std::string key;
-    if (Conv_DateKey(complete, key) != 0)
-        return -1;
     int y = 0;
     int m = 0;
     int d = 0;
-    if (!keyParts(key, y, m, d))
+    if (!textKeyParts(complete, key, y, m, d))
         return -1;
     const double date = platform::DateSerial(y, m, d);
     if (date > platform::Int(platform::Date()))
