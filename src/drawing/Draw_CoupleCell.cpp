@@ -63,33 +63,6 @@ int16_t kouMode(int kou)
     return model::tables().kou_buf[static_cast<size_t>(kou)].kou_mode;
 }
 
-std::string titleOf(int kou)
-{
-    if (!model::isSlot(kou))
-        return std::string();
-    return model::tables().kou_buf[static_cast<size_t>(kou)].kou_title;
-}
-
-void dottedLine(double x1, double y1, double x2, double y2)
-{
-    DrawState& s = drawState();
-    s.LineX1 = x1;
-    s.LineY1 = y1;
-    s.LineX2 = x2;
-    s.LineY2 = y2;
-    Put_Line7();
-}
-
-void solidLine(double x1, double y1, double x2, double y2)
-{
-    DrawState& s = drawState();
-    s.LineX1 = x1;
-    s.LineY1 = y1;
-    s.LineX2 = x2;
-    s.LineY2 = y2;
-    Put_Line1(0);
-}
-
 // A start cell has no parent point (-1.0, -1.0): its blood member gets no parent
 // line, which would otherwise run across the chart to the canvas's corner.
 bool hasParent(const CellDraw& d) { return !(d.px == -1.0 && d.py == -1.0); }
@@ -212,8 +185,8 @@ void plainParentLine(const CellDraw& d)
         return;
     const layout::ChartState& c = metrics();
     const double mid = d.X + c.box_w / 2;
-    solidLine(mid, d.y, mid, d.y - c.gen_gap_b);
-    solidLine(mid, d.y - c.gen_gap_b, d.px, d.py);
+    placeSolidLine(mid, d.y, mid, d.y - c.gen_gap_b);
+    placeSolidLine(mid, d.y - c.gen_gap_b, d.px, d.py);
 }
 
 // A placeholder partner ("unknown" in a marriage of kou_mode 2) is framed dotted.
@@ -226,10 +199,10 @@ void placeholderFrame(const CellDraw& d, int16_t person)
     const layout::ChartState& c = metrics();
     const double x = d.X;
     const double y = d.y;
-    dottedLine(x, y, x + c.box_w, y);
-    dottedLine(x, y, x, y + c.box_h);
-    dottedLine(x + c.box_w, y, x + c.box_w, y + c.box_h);
-    dottedLine(x, y + c.box_h, x + c.box_w, y + c.box_h);
+    placeDottedLine(x, y, x + c.box_w, y);
+    placeDottedLine(x, y, x, y + c.box_h);
+    placeDottedLine(x + c.box_w, y, x + c.box_w, y + c.box_h);
+    placeDottedLine(x, y + c.box_h, x + c.box_w, y + c.box_h);
 }
 
 void coupleMark(const CellDraw& d)
@@ -241,7 +214,7 @@ void coupleMark(const CellDraw& d)
 // The family title of the cell's marriage with its top-left corner at (x, y).
 void familyTitle(double x, double y)
 {
-    drawState().Label_Text = titleOf(drawState().Cur_DrawKou);
+    drawState().Label_Text = marriageTitle(drawState().Cur_DrawKou);
     if (drawingPass())
         Put_TextLabel(x + 15, y + 15);
     drawCaptionFrame(x, y);
@@ -278,6 +251,19 @@ void drawLone(CellDraw& d)
     }
 }
 
+// One partner's box at d.X, d.X moved past it: the blood member (mark6) joined to the
+// parents, the other partner captioned with the family he or she came from.
+void partnerBox(CellDraw& d, int16_t person, int16_t flag)
+{
+    if (person == d.cell.mark6)
+        connect(d, person);
+    nameBox(d, person, flag);
+    placeholderFrame(d, person);
+    if (person != d.cell.mark6)
+        drawOriginCaption(person, d.row, d.X, d.y);
+    d.X += metrics().box_w;
+}
+
 void drawCouple(CellDraw& d)
 {
     const layout::ChartState& c = metrics();
@@ -286,23 +272,11 @@ void drawCouple(CellDraw& d)
         faceIcon(d, d.A);
         d.X += c.icon_w;
     }
-    if (d.A == d.cell.mark6)
-        connect(d, d.A);
-    nameBox(d, d.A, flag);
-    placeholderFrame(d, d.A);
-    if (d.A != d.cell.mark6)
-        drawOriginCaption(d.A, d.row, d.X, d.y);
-    d.X += c.box_w;
+    partnerBox(d, d.A, flag);
     coupleMark(d);
     familyTitle(d.X + c.pair_gap / 2 - c.label_dx / 2, titleY(d));
     d.X += c.pair_gap;
-    if (d.B == d.cell.mark6)
-        connect(d, d.B);
-    nameBox(d, d.B, flag);
-    placeholderFrame(d, d.B);
-    if (d.B != d.cell.mark6)
-        drawOriginCaption(d.B, d.row, d.X, d.y);
-    d.X += c.box_w;
+    partnerBox(d, d.B, flag);
     if (iconsShown()) {
         faceIcon(d, d.B);
         d.X += c.icon_w;
@@ -347,11 +321,11 @@ void drawLeftSide(CellDraw& d)
         if (iconsShown())
             end -= couple ? 1.5 * c.icon_w : c.icon_w;
         const double mid = d.y + c.box_h / 2;
-        dottedLine(d.X, mid, end, mid);
+        placeDottedLine(d.X, mid, end, mid);
     }
     if (Q == Blank && d.cell.edge_f == -1) {
         const double mid = d.y + c.box_h / 2;
-        dottedLine(cellLeft, mid, d.X - c.pair_gap, mid);
+        placeDottedLine(cellLeft, mid, d.X - c.pair_gap, mid);
     }
 }
 
@@ -371,7 +345,7 @@ void drawRightSide(CellDraw& d)
             + (couple ? (2 * c.box_w + c.pair_gap) / 2 : (c.pair_gap + c.box_w) / 2);
         if (model::settings().Dispmode_Icon != 0)
             start += couple ? 1.5 * c.icon_w : c.icon_w;
-        dottedLine(start, mid, d.X, mid);
+        placeDottedLine(start, mid, d.X, mid);
     }
     if (vertical())
         familyTitle(d.X + c.box_w / 3, titleY(d));
@@ -384,7 +358,7 @@ void drawRightSide(CellDraw& d)
     if (Q == Blank) {
         // The blank partner's place stays empty; the cell ends at its left edge.
         if (d.cell.edge_f == -1)
-            dottedLine(d.X, mid, d.X + c.box_w, mid);
+            placeDottedLine(d.X, mid, d.X + c.box_w, mid);
         return;
     }
     nameBox(d, Q, RelationFlag::Related);

@@ -213,6 +213,15 @@ void drawCaptionOnCanvas(forms::Surface& canvas, double x, double y, int16_t n,
     canvas.print(text);
 }
 
+void setLineEnds(double x1, double y1, double x2, double y2)
+{
+    DrawState& s = drawState();
+    s.LineX1 = x1;
+    s.LineY1 = y1;
+    s.LineX2 = x2;
+    s.LineY2 = y2;
+}
+
 } // namespace
 
 void Put_Line1(int16_t flag)
@@ -223,6 +232,18 @@ void Put_Line1(int16_t flag)
 
 void Put_Line7()
 {
+    placeLine(LineArray::Line7);
+}
+
+void placeSolidLine(double x1, double y1, double x2, double y2)
+{
+    setLineEnds(x1, y1, x2, y2);
+    placeLine(LineArray::Line1);
+}
+
+void placeDottedLine(double x1, double y1, double x2, double y2)
+{
+    setLineEnds(x1, y1, x2, y2);
     placeLine(LineArray::Line7);
 }
 

@@ -31,6 +31,10 @@ void Put_Line1(int16_t flag);
 // The same line dotted.
 void Put_Line7();
 
+// Put_Line1 and Put_Line7 for the line (x1, y1) to (x2, y2), set into drawState() first.
+void placeSolidLine(double x1, double y1, double x2, double y2);
+void placeDottedLine(double x1, double y1, double x2, double y2);
+
 // The person's face icon, icon_w x icon_h, with its top-left corner at (x', y): x is
 // snapped to the 15-twip grid (half to even) and moved one step right. A person
 // without a picture (Picture_index -1) gets nothing. A picture file that cannot be

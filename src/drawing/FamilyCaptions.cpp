@@ -22,24 +22,6 @@ bool onScreen()
 
 bool drawingPass() { return drawState().Draw_Enable != 0; }
 
-void solidLine(double x1, double y1, double x2, double y2)
-{
-    DrawState& s = drawState();
-    s.LineX1 = x1;
-    s.LineY1 = y1;
-    s.LineX2 = x2;
-    s.LineY2 = y2;
-    Put_Line1(0);
-}
-
-// A marriage's family title; empty for a number that names no record.
-std::string titleOf(int kou)
-{
-    if (!model::isSlot(kou))
-        return std::string();
-    return model::tables().kou_buf[static_cast<size_t>(kou)].kou_title;
-}
-
 std::string givenName(int person)
 {
     if (!model::isSlot(person))
@@ -78,15 +60,22 @@ std::string adoptedLabel(int16_t person)
 
 } // namespace
 
+std::string marriageTitle(int kou)
+{
+    if (!model::isSlot(kou))
+        return std::string();
+    return model::tables().kou_buf[static_cast<size_t>(kou)].kou_title;
+}
+
 void drawCaptionFrame(double x, double y)
 {
     if (!onScreen())
         return;
     const layout::ChartState& c = layout::chart();
-    solidLine(x, y, x + c.label_dx, y);
-    solidLine(x, y, x, y + c.label_dy);
-    solidLine(x + c.label_dx, y, x + c.label_dx, y + c.label_dy);
-    solidLine(x, y + c.label_dy, x + c.label_dx, y + c.label_dy);
+    placeSolidLine(x, y, x + c.label_dx, y);
+    placeSolidLine(x, y, x, y + c.label_dy);
+    placeSolidLine(x + c.label_dx, y, x + c.label_dx, y + c.label_dy);
+    placeSolidLine(x, y + c.label_dy, x + c.label_dx, y + c.label_dy);
 }
 
 void Draw_AdoptLabel(int16_t labelled, double x, double y, double px, double py, int16_t person, int16_t adopted)
@@ -98,7 +87,7 @@ void Draw_AdoptLabel(int16_t labelled, double x, double y, double px, double py,
         s.LineY1 = y;
         s.LineY2 = bar;
         Put_Line1(0);
-        solidLine(x + c.box_w / 2, bar, px, py);
+        placeSolidLine(x + c.box_w / 2, bar, px, py);
         return;
     }
     if (labelled != 1)
@@ -112,7 +101,7 @@ void Draw_AdoptLabel(int16_t labelled, double x, double y, double px, double py,
     s.LineY1 = top + c.label_dy;
     s.LineY2 = y;
     Put_Line1(0);
-    solidLine(x + c.box_w / 2, bar, px, py);
+    placeSolidLine(x + c.box_w / 2, bar, px, py);
 
     s.Label_Text = adopted == 1 ? adoptedLabel(person) : relationChildLabel(person);
     const double lx = x + c.box_w / 2 - c.label_dx / 2;
@@ -178,22 +167,22 @@ void drawDestinationCaption(int16_t person, int16_t row, int16_t col, int16_t pa
             lx0 = cx + cell.tree_w / 2 - c.box_w / 2;
     }
     const double stubBottom = y + c.box_h + c.mark_gap;
-    solidLine(lx0, y + c.box_h, lx0, stubBottom);
+    placeSolidLine(lx0, y + c.box_h, lx0, stubBottom);
 
     DrawState& s = drawState();
     s.Label_Text.clear();
     int k = model::Find_HonsujiKou(person, parentKou);
     if (k != -1)
-        s.Label_Text = titleOf(k) + "へ";
+        s.Label_Text = marriageTitle(k) + "へ";
     if (s.Label_Text.empty()) {
         const int16_t m = Scan_GenRows(row, person, 0);
         if (m != -1)
-            s.Label_Text = titleOf(m) + "へ";
+            s.Label_Text = marriageTitle(m) + "へ";
     }
     if (s.Label_Text.empty()) {
         k = model::Find_PersonMarry(person);
         if (k != -1)
-            s.Label_Text = titleOf(k) + "へ";
+            s.Label_Text = marriageTitle(k) + "へ";
     }
 
     const double lx = lx0 - c.label_dx / 2;
@@ -219,9 +208,9 @@ void drawOriginCaption(int16_t person, int16_t row, double x, double y)
     t.Sel_ChildSlot = selectedSlot;
 
     const double mid = x + c.box_w / 2;
-    solidLine(mid, y, mid, y - c.mark_gap);
+    placeSolidLine(mid, y, mid, y - c.mark_gap);
     DrawState& s = drawState();
-    s.Label_Text = rc == -1 ? std::string() : titleOf(parentKou) + "より";
+    s.Label_Text = rc == -1 ? std::string() : marriageTitle(parentKou) + "より";
     const double lx = mid - c.label_dx / 2;
     const double ly = y - c.mark_gap - c.label_dy;
     if (drawingPass())

@@ -13,6 +13,7 @@
 // descending line, y of the bar).
 
 #include <cstdint>
+#include <string>
 
 namespace drawing {
 
@@ -31,6 +32,9 @@ void Draw_AdoptLabel(int16_t labelled, double x, double y, double px, double py,
 // holding the person, else of the last relation cell; mode 1: the tree of the last
 // reference cell holding the person. -1 when nothing is found. Sets Found_Flag.
 int16_t Scan_GenRows(int16_t row, int16_t person, int16_t mode);
+
+// A marriage's family title; empty for a number that names no marriage record.
+std::string marriageTitle(int kou);
 
 // The frame of a caption whose top-left corner is (x, y): four solid lines round the
 // label_dx x label_dy box, placed on screen only (in both passes, also round an
