@@ -318,10 +318,10 @@ void CtrlForm::Build_List()
             raisePlaceholderCounter(text, state.DummyWomanText, t.DummyWomanCnt);
     }
 
-    List1[0].addItem(relations::placeholderLine(state.DummyManText, t.DummyManCnt));
-    List1[0].setItemData(List1[0].newIndex(), -1);
-    List1[1].addItem(relations::placeholderLine(state.DummyWomanText, t.DummyWomanCnt));
-    List1[1].setItemData(List1[1].newIndex(), -1);
+    for (int side : {0, 1}) {
+        List1[side].addItem(relations::currentPlaceholderLine(side));
+        List1[side].setItemData(List1[side].newIndex(), -1);
+    }
 
     for (int side : {0, 1}) {
         forms::ListBox& list = List1[side];

@@ -212,7 +212,6 @@ void CtrlForm::Timer2_Timer()
 int CtrlForm::createPlaceholderPerson(int list)
 {
     model::Tables& t = tables();
-    relations::RelationsState& state = relations::relationsState();
     forms::ListBox& source = List1[list];
     const int line = source.listIndex();
     if (line < 0)
@@ -222,11 +221,9 @@ int CtrlForm::createPlaceholderPerson(int list)
     const int created = model::Add_NewPerson(-1, name, fname, list);
     if (created < 0)
         return -1;
-    source.setItemData(line, created);
     int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
     ++counter;
-    source.addItem(relations::placeholderLine(list == 0 ? state.DummyManText : state.DummyWomanText, counter));
-    source.setItemData(source.newIndex(), -1);
+    placeholderTaken(list, created);
     return created;
 }
 
@@ -355,14 +352,11 @@ void CtrlForm::placeholderTaken(int list, int created)
 {
     if (list != 0 && list != 1)
         return;
-    relations::RelationsState& state = relations::relationsState();
-    const model::Tables& t = tables();
     forms::ListBox& source = List1[list];
     const int line = source.listIndex();
     if (line >= 0)
         source.setItemData(line, created);
-    source.addItem(relations::placeholderLine(list == 0 ? state.DummyManText : state.DummyWomanText,
-                                              list == 0 ? t.DummyManCnt : t.DummyWomanCnt));
+    source.addItem(relations::currentPlaceholderLine(list));
     source.setItemData(source.newIndex(), -1);
 }
 
@@ -370,13 +364,11 @@ void CtrlForm::placeholderReturned(int list, int created)
 {
     if (list != 0 && list != 1)
         return;
-    relations::RelationsState& state = relations::relationsState();
-    const model::Tables& t = tables();
     forms::ListBox& source = List1[list];
+    // The placeholder line is the one last added to its list.
     const int last = source.newIndex();
     if (last >= 0 && last < source.listCount())
-        source.setList(last, relations::placeholderLine(list == 0 ? state.DummyManText : state.DummyWomanText,
-                                                        list == 0 ? t.DummyManCnt : t.DummyWomanCnt));
+        source.setList(last, relations::currentPlaceholderLine(list));
     for (int i = 0; i < source.listCount(); ++i) {
         if (source.itemData(i) == created) {
             source.removeItem(i);

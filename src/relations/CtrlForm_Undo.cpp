@@ -74,7 +74,6 @@ void CtrlForm::scritem_Click(int Index)
 void CtrlForm::undo_kou_data()
 {
     model::Tables& t = tables();
-    relations::RelationsState& state = relations::relationsState();
 
     t.Entry_Open = 0;
     relations::relationRequests().closePersonEditor();
@@ -136,14 +135,8 @@ void CtrlForm::undo_kou_data()
         else
             clearPartnerLabel(newMan ? 0 : 1);
         int16_t& counter = newMan ? t.DummyManCnt : t.DummyWomanCnt;
-        const std::string& templateText = newMan ? state.DummyManText : state.DummyWomanText;
-        forms::ListBox& list = List1[newMan ? 0 : 1];
         --counter;
-        // The placeholder line is the one last added to its list.
-        const int placeholder = list.newIndex();
-        if (placeholder >= 0 && placeholder < list.listCount())
-            list.setList(placeholder, relations::placeholderLine(templateText, counter));
-        removeFirstLine(list, created);
+        placeholderReturned(newMan ? 0 : 1, created);
         model::freeCreatedPerson(created);
         t.Data_Changed = 1;
         break;

@@ -67,4 +67,8 @@ RelationsState& relationsState();
 // The placeholder line of a person list: template and the counter's last two digits.
 std::string placeholderLine(const std::string& templateText, int counter);
 
+// The placeholder line list 0 (men) or 1 (women) shows now: its template with the
+// list's counter.
+std::string currentPlaceholderLine(int list);
+
 } // namespace relations
