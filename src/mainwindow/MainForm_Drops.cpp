@@ -144,25 +144,14 @@ void returnPlaceholder(int list, int created)
 // person and giving the name back to its list; a drop of a listed person made nobody.
 void returnCreatedPerson(int16_t kind, int created)
 {
-    int list = -1;
-    switch (kind) {
-    case DropUndo::CanvasNewMan:
-    case DropUndo::MarriageNewMan:
-    case DropUndo::ChildNewMan:
-    case DropUndo::AdoptedNewMan:
-        list = 0;
-        break;
-    case DropUndo::CanvasNewWoman:
-    case DropUndo::MarriageNewWoman:
-    case DropUndo::ChildNewWoman:
-    case DropUndo::AdoptedNewWoman:
-        list = 1;
-        break;
-    default:
+    const bool man = kind == DropUndo::CanvasNewMan || kind == DropUndo::MarriageNewMan
+                     || kind == DropUndo::ChildNewMan || kind == DropUndo::AdoptedNewMan;
+    const bool woman = kind == DropUndo::CanvasNewWoman || kind == DropUndo::MarriageNewWoman
+                       || kind == DropUndo::ChildNewWoman || kind == DropUndo::AdoptedNewWoman;
+    if (!man && !woman)
         return;
-    }
     model::freeCreatedPerson(created);
-    returnPlaceholder(list, created);
+    returnPlaceholder(man ? 0 : 1, created);
 }
 
 // True while the drop's marriage is in use with the partners the drop gave it and
