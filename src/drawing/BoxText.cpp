@@ -5,10 +5,10 @@
 #include "forms/Control.h"
 #include "forms/Surface.h"
 #include "model/DispStat.h"
-#include "model/era/EraText.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <functional>
@@ -258,7 +258,7 @@ long toDevicePixels(double value) { return static_cast<long>(platform::roundHalf
 class UnitLoan {
 public:
     explicit UnitLoan(BoxTextCtx& ctx)
-        : m_ctx(ctx), m_units(model::eratext::splitChars(ctx.Text)), m_text(std::move(ctx.Text)), m_x(ctx.X),
+        : m_ctx(ctx), m_units(platform::utf8::splitChars(ctx.Text)), m_text(std::move(ctx.Text)), m_x(ctx.X),
           m_y(ctx.Y), m_lineW(ctx.LineW), m_lineH(ctx.LineH)
     {
     }

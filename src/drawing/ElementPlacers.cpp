@@ -56,17 +56,6 @@ void setMapEntry(std::vector<int16_t>& map, int index, int16_t value)
     map[static_cast<size_t>(index)] = value;
 }
 
-std::vector<std::string> characters(const std::string& text)
-{
-    std::vector<std::string> result;
-    for (size_t i = 0; i < text.size();) {
-        const size_t len = platform::utf8::charLength(text, i);
-        result.push_back(text.substr(i, len));
-        i += len;
-    }
-    return result;
-}
-
 bool verticalWriting() { return model::settings().write_state == 1; }
 
 // x + 7.5 to the nearest whole number (half to even), to the 15-twip grid below it,
@@ -412,7 +401,7 @@ void Put_TextLabel(double x, double y)
 {
     const layout::ChartState& c = layout::chart();
     const std::string text = drawState().Label_Text;
-    const std::vector<std::string> chars = characters(text);
+    const std::vector<std::string> chars = platform::utf8::splitChars(text);
     // lbl_len is 16-bit; a longer caption is sized as one of the longest length.
     const int16_t n = chars.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max())
         ? std::numeric_limits<int16_t>::max()

@@ -673,4 +673,19 @@ std::string formatDate(double serial)
     return Format(y, 4) + "/" + Format(m, 2) + "/" + Format(d, 2);
 }
 
+namespace utf8 {
+
+std::vector<std::string> splitChars(std::string_view s)
+{
+    std::vector<std::string> chars;
+    for (size_t i = 0; i < s.size();) {
+        const size_t len = charLength(s, i);
+        chars.emplace_back(s.substr(i, len));
+        i += len;
+    }
+    return chars;
+}
+
+} // namespace utf8
+
 } // namespace platform

@@ -3,7 +3,9 @@
 // that steps through text character by character.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::utf8 {
 
@@ -91,5 +93,9 @@ inline size_t countChars(std::string_view s)
         ++count;
     return count;
 }
+
+// The text as a list of characters. A stray byte that starts no well-formed
+// sequence counts as one character of its own.
+std::vector<std::string> splitChars(std::string_view s);
 
 } // namespace platform::utf8

@@ -48,17 +48,6 @@ double printScale()
     return static_cast<double>(model::settings().Print_Scale);
 }
 
-std::vector<std::string> characters(const std::string& text)
-{
-    std::vector<std::string> result;
-    for (size_t i = 0; i < text.size();) {
-        const size_t len = platform::utf8::charLength(text, i);
-        result.push_back(text.substr(i, len));
-        i += len;
-    }
-    return result;
-}
-
 // The page offsets of one page.
 struct PageOffset {
     double x = 0;
@@ -143,7 +132,7 @@ void previewCaption(forms::Surface& picture, const drawing::TextRec& text, const
 {
     picture.setForeColor(text.TextColor);
     std::string shown = text.Text;
-    const std::vector<std::string> chars = characters(shown);
+    const std::vector<std::string> chars = platform::utf8::splitChars(shown);
     const double size = text.FontSize / PreviewDivisor * scale;
     picture.setFontSize(size);
     picture.setFontName(text.FontName);
@@ -162,7 +151,7 @@ void previewCaption(forms::Surface& picture, const drawing::TextRec& text, const
         picture.print(shown);
         return;
     }
-    const std::vector<std::string> shownChars = characters(shown);
+    const std::vector<std::string> shownChars = platform::utf8::splitChars(shown);
     double total = 0;
     for (const std::string& c : shownChars)
         total += picture.textHeight(c);
@@ -288,7 +277,7 @@ void printCaption(const PrinterPage& page, const drawing::TextRec& text)
         printer.drawText(text.Text, {left, top, right, bottom}, forms::DrawTextFormat::CenteredSingleLine);
         return;
     }
-    const std::vector<std::string> chars = characters(text.Text);
+    const std::vector<std::string> chars = platform::utf8::splitChars(text.Text);
     double total = 0;
     for (const std::string& c : chars)
         total += printer.textHeight(c);

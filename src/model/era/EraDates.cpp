@@ -6,6 +6,7 @@
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
+#include "platform/Utf8.h"
 
 #include <array>
 #include <string>
@@ -15,7 +16,7 @@ namespace model {
 
 using eratext::digitsValue;
 using eratext::joinChars;
-using eratext::splitChars;
+using platform::utf8::splitChars;
 
 namespace {
 

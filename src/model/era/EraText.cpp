@@ -5,6 +5,8 @@
 
 namespace model::eratext {
 
+using platform::utf8::splitChars;
+
 namespace {
 
 bool isSeparator(const std::string& ch, const char* const* allowed)
@@ -17,17 +19,6 @@ bool isSeparator(const std::string& ch, const char* const* allowed)
 }
 
 } // namespace
-
-std::vector<std::string> splitChars(std::string_view text)
-{
-    std::vector<std::string> chars;
-    for (size_t i = 0; i < text.size();) {
-        const size_t len = platform::utf8::charLength(text, i);
-        chars.emplace_back(text.substr(i, len));
-        i += len;
-    }
-    return chars;
-}
 
 std::string joinChars(const std::vector<std::string>& chars, size_t from, size_t count)
 {

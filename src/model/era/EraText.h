@@ -8,10 +8,6 @@
 
 namespace model::eratext {
 
-// The text as a list of characters. A stray byte that starts no well-formed
-// sequence counts as one character of its own.
-std::vector<std::string> splitChars(std::string_view text);
-
 // Characters [from, from + count) joined again; the range is clamped to the list.
 std::string joinChars(const std::vector<std::string>& chars, size_t from,
                       size_t count = std::string::npos);

@@ -5,6 +5,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFile.h"
+#include "platform/Utf8.h"
 
 namespace model {
 
@@ -16,7 +17,7 @@ namespace {
 // blanks, the era name up to the next blank, then the letter code.
 bool parseNengoLine(const std::string& line, nengo_data& row)
 {
-    const std::vector<std::string> chars = eratext::splitChars(line);
+    const std::vector<std::string> chars = platform::utf8::splitChars(line);
     if (chars.size() < 10)
         return false;
     int y = 0;
@@ -68,7 +69,7 @@ int16_t Load_NengoTbl(const std::string& path)
 
 bool isNengoLetterCode(std::string_view eraText)
 {
-    if (eratext::splitChars(eraText).size() != 1)
+    if (platform::utf8::splitChars(eraText).size() != 1)
         return false;
     const std::string upper = eratext::upperHalfWidth(eraText);
     return upper.size() == 1 && upper[0] > 'A' && upper[0] < 'Z';
