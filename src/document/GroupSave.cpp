@@ -185,28 +185,38 @@ bool writeGroup(const GroupTables& group, const std::string& path)
     return saved;
 }
 
+// True for a person number that names no record of the table, text then its
+// display: "指定無し" for none, "空白" for the blank partner, empty for a number
+// outside the table.
+bool namesNoRecord(int person, std::string& text)
+{
+    if (person == -1)
+        text = "指定無し";
+    else if (person == BlankPartner)
+        text = "空白";
+    else if (!isSlot(person))
+        text.clear();
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 std::string Get_PersonText(int person)
 {
-    if (person == -1)
-        return "指定無し";
-    if (person == BlankPartner)
-        return "空白";
-    if (!isSlot(person))
-        return {};
+    std::string text;
+    if (namesNoRecord(person, text))
+        return text;
     const personal_data& p = tables().per_buf[originalOf(static_cast<int16_t>(person))];
     return p.F_name + " " + p.Name;
 }
 
 std::string Get_PersonListText(LocalPersons& persons, PersonMap& map, int16_t& person, int16_t& count)
 {
-    if (person == -1)
-        return "指定無し";
-    if (person == BlankPartner)
-        return "空白";
-    if (!isSlot(person))
-        return {};
+    std::string text;
+    if (namesNoRecord(person, text))
+        return text;
     person = originalOf(person);
     const personal_data& p = tables().per_buf[person];
     if (map[person] == -1 && count < LastSlot) {
