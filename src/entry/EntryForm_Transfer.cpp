@@ -400,15 +400,7 @@ void EntryForm::tablein()
         newp();
 
     if (Entry_CardView == 0) {
-        for (int i = 0; i <= 4; ++i)
-            CMDFUNC[i].setTabStop(false);
-        for (int i = 0; i <= 13; ++i)
-            Text1[i].setTabStop(false);
-        Option1[0].setTabStop(false);
-        Option1[1].setTabStop(false);
-        cmdvoice.setTabStop(false);
-        Picture1[0].setTabStop(false);
-        Picture1[1].setTabStop(false);
+        setPanelTabStops(false, false);
         tb.setFocus();
     }
     if (!birthAfterDeath.empty())
