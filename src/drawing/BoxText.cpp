@@ -427,18 +427,6 @@ BoxTextCtx makeBoxTextCtx(forms::Surface& target, double width, double height, i
     return ctx;
 }
 
-BoxTargetScope::BoxTargetScope(int16_t boxTarget)
-{
-    model::settings().BoxText_Target = boxTarget;
-    model::settings().Print_Flag = boxTarget == BoxTarget::Printer ? 1 : 0;
-}
-
-BoxTargetScope::~BoxTargetScope()
-{
-    model::settings().BoxText_Target = BoxTarget::Chart;
-    model::settings().Print_Flag = 0;
-}
-
 void Draw_BoxText(BoxTextCtx& ctx, int person, double x, double y)
 {
     if (!model::isSlot(person) || ctx.Target == nullptr)

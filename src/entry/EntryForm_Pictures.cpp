@@ -114,14 +114,14 @@ void EntryForm::Picture1_DblClick(int Index)
     choosePictureFile(Index == 1 ? 1 : 0);
 }
 
+// The picture menu's "Change" and "Delete" act on the first picture box.
 void EntryForm::chan_Click()
 {
-    Picture1_DblClick(CurPictureIndex);
+    Picture1_DblClick(0);
 }
 
 void EntryForm::del_Click()
 {
-    const int box = CurPictureIndex == 1 ? 1 : 0;
-    Picture1[box].setPicture(forms::Picture());
-    Picture1[box].setTag("");
+    Picture1[0].setPicture(forms::Picture());
+    Picture1[0].setTag("");
 }

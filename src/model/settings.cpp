@@ -59,11 +59,6 @@ void Settings::resetForNewFamily()
     PWM_Value = 2.0;
     DspOp_Person = -1;
     PicMode = -1;
-    CrLfText = "\r\n";
-    NullManText = "**** 男";
-    NullWomanText = "**** 女";
-    Print_Flag = 0;
-    BoxText_Target = 0;
     Dbg_Flag = 0;
 }
 

@@ -48,11 +48,6 @@ struct Settings {
     double PWM_Value = 2.0;                 // printer frame margin factor, 0..10
     int16_t DspOp_Person = -1;              // person whose display options are edited
     int16_t PicMode = -1;
-    std::string CrLfText = "\r\n";
-    std::string NullManText = "**** 男";    // relationship editor's placeholder entries
-    std::string NullWomanText = "**** 女";
-    int16_t Print_Flag = 0;                 // 1 while pages go to the printer
-    int16_t BoxText_Target = 0;             // 0 chart, 1 preview page, 2 printer
     int16_t Dbg_Flag = 0;
 
     Settings();

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ostream>
-#include <stdexcept>
 
 namespace {
 
@@ -419,38 +418,6 @@ TEST_F(DrawBoxText, DebugFlagOutlinesEveryPrintedUnit)
     for (const Call& l : surface->callsNamed("Line"))
         outlines += l.text == "B" ? 1 : 0;
     EXPECT_EQ(outlines, units.size());
-}
-
-// A chart box drawn after a preview or a print renders as a chart box, whatever
-// those left in the document settings.
-TEST_F(DrawBoxText, ChartContextIgnoresTargetLeftByAPrint)
-{
-    model::settings().BoxText_Target = BoxTarget::Printer;
-    model::settings().Print_Flag = 1;
-    const auto surface = render(WideW, WideH);
-    EXPECT_FALSE(surface->callsNamed("Print").empty());
-    EXPECT_TRUE(surface->callsNamed("DrawText").empty());
-    const auto frame = surface->callsNamed("Line");
-    ASSERT_EQ(frame.size(), 1u);
-    EXPECT_EQ(frame[0].text, "B");
-}
-
-TEST_F(DrawBoxText, PrintScopePutsTheChartTargetBackAlsoOnError)
-{
-    {
-        const drawing::BoxTargetScope scope(BoxTarget::Preview);
-        EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Preview);
-        EXPECT_EQ(model::settings().Print_Flag, 0);
-    }
-    EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Chart);
-    try {
-        const drawing::BoxTargetScope scope(BoxTarget::Printer);
-        EXPECT_EQ(model::settings().Print_Flag, 1);
-        throw std::runtime_error("printer gone");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Chart);
-    EXPECT_EQ(model::settings().Print_Flag, 0);
 }
 
 // --- Fit_ItemSize on the real font -------------------------------------------

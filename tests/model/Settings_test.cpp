@@ -29,7 +29,6 @@ TEST_F(SettingsTest, NewFamilyDefaults)
     s.Nenpyo_SortMode = 2;
     s.PWM_Value = 7;
     s.DspOp_Person = 4;
-    s.BoxText_Target = 2;
     s.CelWidth.fill(1);
 
     s.resetForNewFamily();
@@ -46,10 +45,6 @@ TEST_F(SettingsTest, NewFamilyDefaults)
     EXPECT_EQ(s.Nenpyo_SortMode, 0);
     EXPECT_EQ(s.PWM_Value, 2.0);
     EXPECT_EQ(s.DspOp_Person, -1);
-    EXPECT_EQ(s.BoxText_Target, 0);
-    EXPECT_EQ(s.CrLfText, "\r\n");
-    EXPECT_EQ(s.NullManText, "**** 男");
-    EXPECT_EQ(s.NullWomanText, "**** 女");
     EXPECT_EQ(s.CelWidth, (std::array<int16_t, FactorCount>{200, 1000, 1000, 1000, 550, 1700, 1700,
                                                              550, 1350, 1450, 1350, 3200, 3200, 1000,
                                                              3100, 3100, 3100, 800, 1200, 1200, 1200}));

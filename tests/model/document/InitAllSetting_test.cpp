@@ -119,8 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Settings& s) { return s.Dispmode_Nengo; }, 1},
         SettingCase{"Dispmode_BGcolor white", [](Settings& s) { s.Dispmode_BGcolor = 255; },
                     [](const Settings& s) { return s.Dispmode_BGcolor; }, ColourWhite},
-        SettingCase{"BoxText_Target chart", [](Settings& s) { s.BoxText_Target = 2; },
-                    [](const Settings& s) { return s.BoxText_Target; }, 0},
         SettingCase{"PWM_Value 2", [](Settings& s) { s.PWM_Value = 7; },
                     [](const Settings& s) { return s.PWM_Value; }, 2}),
     [](const ::testing::TestParamInfo<SettingCase>& info) {
