@@ -6,6 +6,7 @@
 #include "forms/Surface.h"
 #include "model/DispStat.h"
 #include "model/era/EraText.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -126,7 +127,7 @@ void applyPrinterInset(BoxTextCtx& ctx, const BoxGeometry& g, double& x, double&
 {
     if (ctx.BoxText_Target != BoxTarget::Printer)
         return;
-    const double margin = model::settings().PWM_Value;
+    const double margin = model::runState().PWM_Value;
     x += g.px * margin;
     y += g.py * margin;
     ctx.W -= 2 * g.px * margin;
@@ -652,7 +653,7 @@ void Put_VertChar(BoxTextCtx& ctx)
             rect.top = static_cast<int>(toDevicePixels(y / ty));
             rect.right = static_cast<int>(toDevicePixels(rect.left + w / tx));
             rect.bottom = static_cast<int>(toDevicePixels(rect.top + h / ty));
-            if (model::settings().Dbg_Flag == 1)
+            if (model::runState().Dbg_Flag == 1)
                 surface.line(x, y, x + w, y + h, forms::UseForeColor, forms::LineShape::Box);
             surface.setTextColor(surface.foreColor());
             surface.drawText(unit, rect, forms::DrawTextFormat::TopLeft);

@@ -4,6 +4,7 @@
 #include "entry/entry_state.h"
 
 #include "forms/Screen.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -261,7 +262,7 @@ void EntryForm::Form_Load()
         tb.setTextMatrix(0, c, GridHeaders[static_cast<size_t>(c)]);
         tb.setColAlignment(c, forms::flexAlignCenterCenter);
     }
-    tb.setColWidth(0, s.CelWidth[0]);
+    tb.setColWidth(0, model::runState().CelWidth[0]);
 
     cels();
 
@@ -292,7 +293,7 @@ void EntryForm::cels()
     const model::Settings& s = model::settings();
     for (int c = 1; c < entry::GridCols; ++c) {
         if (s.DispFactor[static_cast<size_t>(c)]) {
-            tb.setColWidth(c, s.CelWidth[static_cast<size_t>(c)]);
+            tb.setColWidth(c, model::runState().CelWidth[static_cast<size_t>(c)]);
             tb.setRowData(0, c);
         } else {
             tb.setColWidth(c, 0);
@@ -367,7 +368,7 @@ void EntryForm::switchToCardView(SwitchSource source)
         CMDFUNC[5].setEnabled(false);
     if (r >= tb.rows() - 1)
         CMDFUNC[6].setEnabled(false);
-    if (t.Entry_Open == 1)
+    if (model::runState().Entry_Open == 1)
         SetFocusNewInput();
 }
 
@@ -438,7 +439,7 @@ void EntryForm::scritem_Click(int Index)
     case 3:
         forms::screen().setMousePointer(forms::vbHourglass);
         hide();
-        T().Entry_Open = 0;
+        model::runState().Entry_Open = 0;
         unload();
         forms::screen().setMousePointer(forms::vbDefault);
         break;
@@ -498,11 +499,11 @@ void EntryForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     model::Tables& t = T();
     entry::EntryState& state = entry::entryState();
     forms::screen().setMousePointer(forms::vbHourglass);
-    if (t.CelSet_Open == 1) {
-        t.CelSet_Open = 0;
+    if (model::runState().CelSet_Open == 1) {
+        model::runState().CelSet_Open = 0;
         entry::entryRequests().closeColumnChooser();
     }
-    t.Entry_Open = 0;
+    model::runState().Entry_Open = 0;
     if (state.Voice_Busy == 1) {
         state.Voice_Busy = 0;
         entry::entryRequests().closeVoiceMemo();

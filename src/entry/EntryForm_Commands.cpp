@@ -10,6 +10,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -40,7 +41,7 @@ public:
 // The chronology window shows the family as it was: an editing command closes it.
 void closeChronologyWhenOpen()
 {
-    if (model::tables().YTbl_Open == -1)
+    if (model::runState().YTbl_Open == -1)
         mainwindow::otherWindows().closeChronology();
 }
 
@@ -71,7 +72,7 @@ void EntryForm::CMDFUNC_Click(int Index)
         break;
     case 4: {
         BusyPointer busy;
-        t.Entry_Open = 0;
+        model::runState().Entry_Open = 0;
         hide();
         entry::entryRequests().rebuildChart();
         unload();
@@ -82,7 +83,7 @@ void EntryForm::CMDFUNC_Click(int Index)
         navigate(Index);
         break;
     case 7:
-        model::settings().DspOp_Person = t.Cur_PerIdx;
+        model::runState().DspOp_Person = t.Cur_PerIdx;
         if (t.Cur_PerIdx != -1)
             entry::entryRequests().showDisplayOptions(t.Cur_PerIdx);
         else
@@ -164,7 +165,7 @@ void EntryForm::registerPerson()
     } else {
         CMDFUNC[0].setEnabled(true);
     }
-    if (t.Ctrl_Open == 1)
+    if (model::runState().Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
     if (cardView && t.Entry_EditMode == 1) {
@@ -213,7 +214,7 @@ void EntryForm::deletePerson()
     model::Save_Undo();
     t.per_buf[static_cast<size_t>(t.Cur_PerIdx)].InUse = model::SlotFree;
     t.PerCount = static_cast<int16_t>(t.PerCount - 1);
-    if (t.Ctrl_Open == 1)
+    if (model::runState().Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
     if (t.PerCount == 0) {

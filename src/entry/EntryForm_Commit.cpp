@@ -8,6 +8,7 @@
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
 #include "model/document/WorkFolders.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -123,7 +124,7 @@ bool EntryForm::checkBeforeStore()
 bool EntryForm::storePicture(int slot)
 {
     model::personal_data& p = person(slot);
-    const int mode = model::settings().PicMode;
+    const int mode = model::runState().PicMode;
     // -1: the panel holds no picture (a new card, or the picture was cleared).
     if (mode != 0 && mode != 1 && mode != -1)
         return true;

@@ -12,6 +12,7 @@
 #include "forms/Keys.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -293,7 +294,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         return;
     }
 
-    if (t.YTbl_Open == -1)
+    if (model::runState().YTbl_Open == -1)
         mainwindow::otherWindows().closeChronology();
     // A row without a person (never stored) has nothing to write back.
     const int slot = tb.rowData(Row);
@@ -387,7 +388,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         break;
     }
     t.Data_Changed = 1;
-    if (t.Ctrl_Open == 1)
+    if (model::runState().Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
     tb.setEditable(forms::flexEDNone);
 }

@@ -8,6 +8,7 @@
 #include "forms/Picture.h"
 #include "model/GroupLists.h"
 #include "model/document/WorkFolders.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -152,7 +153,7 @@ void EntryForm::clearCard()
     Text1[5].setBackColor(WhiteColour);
     Label2[0].setCaption("");
     clearPictures();
-    model::settings().PicMode = -1;
+    model::runState().PicMode = -1;
     cmdvoice.setTag("0");
 }
 
@@ -308,7 +309,7 @@ void EntryForm::entryset(int& idx)
     else
         Option1[0].setValue(true);
 
-    model::settings().PicMode = p.Picture_mode;
+    model::runState().PicMode = p.Picture_mode;
 
     if (p.Picture_index == -1 || (p.Picture_mode != 0 && p.Picture_mode != 1)) {
         clearPictures();

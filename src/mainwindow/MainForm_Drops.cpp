@@ -27,6 +27,7 @@
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -112,11 +113,11 @@ int sexOfList(int dragSex)
 // about to change) and the drag marker is hidden.
 void closeChronologyAndMarker()
 {
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.YTbl_Open != 0) {
+    if (run.YTbl_Open != 0) {
         windows.closeChronology();
-        t.YTbl_Open = 0;
+        run.YTbl_Open = 0;
     }
     windows.hideDragMarker();
 }
@@ -254,7 +255,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     values.options[2] = p.Disp.DS_Waku == 1 ? 1 : 0;
     values.options[3] = p.CsvOutFlag == 1 ? 1 : 0;
     // A topmost relationship editor would cover the modal dialog.
-    if (model::tables().Ctrl_Open == 1)
+    if (model::runState().Ctrl_Open == 1)
         model::SetTopMost("ctrl", 0);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     if (!windows.showQuickNameInput(values))
@@ -709,12 +710,12 @@ void MainForm::dropUndoItem_Click()
     const int before = usedPersons();
     UndoLastEdit();
     if (usedPersons() < before) {
-        model::Tables& t = model::tables();
+        model::RunState& run = model::runState();
         mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-        t.Entry_Open = 0;
+        run.Entry_Open = 0;
         windows.closePersonEditor();
         windows.closeChronology();
-        t.YTbl_Open = 0;
+        run.YTbl_Open = 0;
     }
 }
 

@@ -14,6 +14,7 @@
 #include "model/SavableText.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Errors.h"
@@ -94,22 +95,22 @@ void MainForm::scritem_Click(int Index)
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     switch (Index) {
     case PersonEditorItem:
-        if (t.Entry_Open != 0) {
+        if (model::runState().Entry_Open != 0) {
             windows.raisePersonEditor();
         } else {
             {
                 WindowBusy busy(*this);
                 windows.showPersonEditor(t.Cur_PerIdx);
             }
-            t.Entry_Open = 1;
+            model::runState().Entry_Open = 1;
         }
         break;
     case RelationEditorItem:
-        if (t.Ctrl_Open != 0) {
+        if (model::runState().Ctrl_Open != 0) {
             windows.raiseRelationEditor();
         } else {
             windows.showRelationEditor();
-            t.Ctrl_Open = 1;
+            model::runState().Ctrl_Open = 1;
         }
         windows.setRelationEditorTopMost();
         windows.rebuildRelationLists();

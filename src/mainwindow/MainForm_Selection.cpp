@@ -16,6 +16,7 @@
 #include "model/Lookups.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
 
@@ -212,7 +213,7 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
     const bool fromIcon = element == ClickedElement::FaceIcon;
     model::Tables& t = model::tables();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.Entry_Open == 1) {
+    if (model::runState().Entry_Open == 1) {
         if (fromIcon) {
             t.Cur_PerIdx = static_cast<int16_t>(person < 1 && anyPersonInUse() ? 1 : person);
             t.Entry_EditMode = 1;
@@ -222,7 +223,7 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
         }
     }
     windows.showPersonOnCardIfOpen(person);
-    if (t.Ctrl_Open == 1) {
+    if (model::runState().Ctrl_Open == 1) {
         using Page = mainwindow::OtherWindows::RelationPage;
         windows.raiseRelationEditor();
         t.KouNum = static_cast<int16_t>(!fromIcon && boxKou != -1 ? boxKou : model::Get_PersonKou(person));
@@ -307,7 +308,7 @@ void MainForm::Label11_Click(int Index)
     t.Sel_KouMark = 1;
     t.KouNum = mapEntry(d.Label11_Kou, Index);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.Ctrl_Open == 1) {
+    if (model::runState().Ctrl_Open == 1) {
         windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Marriage);
         windows.editRelationMarriage(t.KouNum);
         windows.raiseRelationEditor();
@@ -325,7 +326,7 @@ void MainForm::Label11_DblClick(int Index)
     t.KouNum = mapEntry(d.Label11_Kou, Index);
     if (Fullscreen_Flag != 1) {
         windows.showRelationEditor();
-        t.Ctrl_Open = 1;
+        model::runState().Ctrl_Open = 1;
     }
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())

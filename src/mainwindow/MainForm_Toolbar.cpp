@@ -11,6 +11,7 @@
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -183,13 +184,13 @@ void MainForm::cmdChdMov_Click(int Index)
 
 void MainForm::cmdDispOp_Click()
 {
-    model::Settings& s = model::settings();
-    s.DspOp_Person = model::tables().Sel_Person;
-    if (s.DspOp_Person == -1) {
+    model::RunState& run = model::runState();
+    run.DspOp_Person = model::tables().Sel_Person;
+    if (run.DspOp_Person == -1) {
         platform::Beep();
         return;
     }
-    dspop_form().showForPerson(s.DspOp_Person);
+    dspop_form().showForPerson(run.DspOp_Person);
 }
 
 void MainForm::CmdUndo_Click()

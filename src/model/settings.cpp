@@ -1,5 +1,7 @@
 #include "model/settings.h"
 
+#include "model/run_state.h"
+
 namespace model {
 
 namespace {
@@ -52,7 +54,21 @@ void Settings::resetForNewFamily()
     resetFactors(DispFactor, std::begin(DefaultListColumns), std::end(DefaultListColumns));
     Nenpyo_SortMode = 0;
 
-    // Run-time values.
+}
+
+Settings& settings()
+{
+    static Settings* const instance = new Settings();
+    return *instance;
+}
+
+RunDefaults::RunDefaults()
+{
+    resetForNewFamily();
+}
+
+void RunDefaults::resetForNewFamily()
+{
     for (int i = 0; i < FactorCount; ++i)
         CelWidth[i] = DefaultCelWidth[i];
     resetFactors(CsvFactor, std::begin(DefaultCsvColumns), std::end(DefaultCsvColumns));
@@ -60,11 +76,13 @@ void Settings::resetForNewFamily()
     DspOp_Person = -1;
     PicMode = -1;
     Dbg_Flag = 0;
+    YTbl_Open = 0;
+    CelSet_Open = 0;
 }
 
-Settings& settings()
+RunState& runState()
 {
-    static Settings* const instance = new Settings();
+    static RunState* const instance = new RunState();
     return *instance;
 }
 

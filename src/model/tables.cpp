@@ -70,8 +70,6 @@ void Tables::resetRunTimeValues()
     Entry_EditMode = 0;
     Sel_KouMark = 0;
     Sel_BoxMark = 0;
-    YTbl_Open = 0;
-    CelSet_Open = 0;
 }
 
 Tables& tables()

@@ -1,7 +1,8 @@
 #pragma once
 // The family as the whole program sees it: the person table, the marriage table,
 // the group lists and the family-wide run-time values, all reached through tables().
-// Document settings that travel in the family file live in model/settings.h.
+// Document settings that travel in the family file live in model/settings.h, the
+// windows' open flags and other run-time values in model/run_state.h.
 
 #include "model/DispStat.h"
 
@@ -174,12 +175,6 @@ struct Tables {
     int16_t Sel_KouMark = 0;
     int16_t Sel_BoxMark = 0;
 
-    // Open-window flags.
-    int16_t Entry_Open = 0;        // person editor shown
-    int16_t YTbl_Open = 0;         // chronology window open
-    int16_t Ctrl_Open = 0;         // relationship editor open
-    int16_t CelSet_Open = 0;       // column chooser open
-
     // Easy relation builder: the last placeholder person and the collected marriages.
     std::string Easy_NewFName;
     std::string Easy_NewName;
@@ -191,13 +186,8 @@ struct Tables {
     // Scratch record of the child-slot operations; carries over between them.
     kodo_data KodoWork;
 
-    // Messages held back while the user drags from the relationship editor's person list.
-    std::string DragMsg;
-    int16_t DragMsgPending = 0;
-    int16_t ListDragActive = 0;
-
-    // Back to the run-time values of a new document (counters, selection, cursors,
-    // window flags); the tables and lists themselves are emptied by Clear_PerBuf,
+    // Back to the run-time values of a new document (counters, selection, cursors);
+    // the tables and lists themselves are emptied by Clear_PerBuf,
     // Clear_KouBuf and the group-list clears.
     void resetRunTimeValues();
 };

@@ -1,5 +1,6 @@
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/InfoChldForm.h"
 #include "relations/relations_state.h"
 
@@ -275,14 +276,14 @@ void CtrlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     (void)UnloadMode;
     // Closing is never refused.
     Cancel = 0;
-    tables().Ctrl_Open = 0;
+    model::runState().Ctrl_Open = 0;
 }
 
 void CtrlForm::CMDEND_Click(int Index)
 {
     if (Index != 0)
         return;
-    tables().Ctrl_Open = 0;
+    model::runState().Ctrl_Open = 0;
     unload();
 }
 

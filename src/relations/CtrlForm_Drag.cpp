@@ -7,6 +7,7 @@
 
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/relations_state.h"
 
 #include "drawing/draw_state.h"
@@ -195,7 +196,7 @@ void CtrlForm::List1_OLEStartDrag(int Index, forms::DataObject& Data, int& Allow
     }
     mainwindow::DropState& st = mainwindow::dropState();
     st.Drop_Done = 0;
-    tables().ListDragActive = 1;
+    model::runState().ListDragActive = 1;
     Data.setData(DownText, forms::vbCFText);
     forms::ListBox& list = List1[Index];
     st.Drag_Person = static_cast<int16_t>(DownIndex >= 0 && DownIndex < list.listCount() ? list.itemData(DownIndex)
@@ -386,7 +387,7 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
     hideDragMarker();
     Timer2.setEnabled(false);
     Dragging = 0;
-    tables().ListDragActive = 0;
+    model::runState().ListDragActive = 0;
 }
 
 void CtrlForm::flyMarkerBack(const PixelPoint& release)

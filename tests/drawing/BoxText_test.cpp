@@ -5,6 +5,7 @@
 #include "forms/Colors.h"
 #include "forms/ImageSurface.h"
 #include "forms/Surface.h"
+#include "model/run_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -376,7 +377,7 @@ TEST_F(DrawBoxText, PrinterTargetUsesLinesDeviceTextAndInset)
     const int dpi = 600;                // 2.4 twips per pixel
     for (const double margin : {0.0, 2.0}) {
         SCOPED_TRACE(margin);
-        model::settings().PWM_Value = margin;
+        model::runState().PWM_Value = margin;
         const auto surface = render(WideW, WideH, BoxTarget::Printer, dpi);
         const auto lines = surface->callsNamed("Line");
         ASSERT_EQ(lines.size(), 4u);
@@ -396,7 +397,7 @@ TEST_F(DrawBoxText, PrinterTargetUsesLinesDeviceTextAndInset)
 
 TEST_F(DrawBoxText, ChartAndPreviewTargetsHaveNoInset)
 {
-    model::settings().PWM_Value = 2;
+    model::runState().PWM_Value = 2;
     person().Biko = "備";
     showOnly({{Item::Remarks, 100}});
     disp().DHLocate[Item::Remarks] = 1;
@@ -411,7 +412,7 @@ TEST_F(DrawBoxText, ChartAndPreviewTargetsHaveNoInset)
 
 TEST_F(DrawBoxText, DebugFlagOutlinesEveryPrintedUnit)
 {
-    model::settings().Dbg_Flag = 1;
+    model::runState().Dbg_Flag = 1;
     const auto surface = render(WideW, WideH, BoxTarget::Printer, 600);
     const auto units = surface->callsNamed("DrawText");
     size_t outlines = 0;

@@ -9,6 +9,7 @@
 #include "forms/Control.h"
 #include "forms/ImageSurface.h"
 #include "layout/ChartMetrics.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 
 #include <QImage>
@@ -157,7 +158,7 @@ TEST_F(PersonBoxTest, WithoutPicturesNothingHappens)
 // A chart box is drawn for the chart: no printer inset, whatever the margin factor.
 TEST_F(PersonBoxTest, DrawsForTheChart)
 {
-    model::settings().PWM_Value = 10;
+    model::runState().PWM_Value = 10;
     disp().DHLocate[Item::Relation] = 1;
     disp().DWLocate[Item::Relation] = 2;
     drawing::Put_PersonBox(Person, 0, 0);

@@ -7,6 +7,7 @@
 #include "entry/EntryPaths.h"
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 
@@ -221,7 +222,7 @@ TEST_P(PictureCommitTest, aChosenPictureIsStoredUnderTheSlotsName)
     form().Text1[1].setText("七");
     const std::string chosen = writeImage("chosen.bmp");
     form().Picture1[c.mode].setTag(chosen);
-    model::settings().PicMode = static_cast<int16_t>(c.mode);
+    model::runState().PicMode = static_cast<int16_t>(c.mode);
     form().CMDFUNC_Click(1);
     const model::personal_data& p = person(7);
     EXPECT_EQ(p.Name, "七");
@@ -243,7 +244,7 @@ TEST_F(CommitTest, aPictureThatCannotBeCopiedLeavesThePersonWithoutIt)
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
     form().Picture1[1].setTag(platform::joinPath(home.path(), "gone.bmp"));
-    model::settings().PicMode = 1;
+    model::runState().PicMode = 1;
     answers.answerNext(platform::vbOK);
     form().CMDFUNC_Click(1);
     ASSERT_EQ(answers.shown().size(), 1u);

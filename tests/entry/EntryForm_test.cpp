@@ -7,6 +7,7 @@
 #include "forms/Screen.h"
 #include "model/ChildSlots.h"
 #include "model/GroupLists.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -62,7 +63,7 @@ TEST_F(EntryTest, hiddenColumnsFollowTheShownFlags)
     const model::Settings& s = model::settings();
     for (int c = 1; c < entry::GridCols; ++c) {
         if (s.DispFactor[static_cast<size_t>(c)])
-            EXPECT_EQ(form().tb.colWidth(c), s.CelWidth[static_cast<size_t>(c)]) << c;
+            EXPECT_EQ(form().tb.colWidth(c), model::runState().CelWidth[static_cast<size_t>(c)]) << c;
         else
             EXPECT_EQ(form().tb.colWidth(c), 0) << c;
     }
@@ -111,8 +112,8 @@ TEST_F(EntryTest, registerInTheTableViewPointsAtTheMissingName)
 
 TEST_F(EntryTest, registerRebuildsTheRelationListsAndClosesTheChronology)
 {
-    t().Ctrl_Open = 1;
-    t().YTbl_Open = -1;
+    model::runState().Ctrl_Open = 1;
+    model::runState().YTbl_Open = -1;
     open();
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
@@ -161,7 +162,7 @@ TEST_F(EntryTest, answeringNoDeletesNothing)
 TEST_F(EntryTest, deletingTheOnlyPersonLeavesAnEmptyEditor)
 {
     const int a = addPerson("山田", "太郎");
-    t().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     open();
     answers.answerNext(platform::vbYes);
     form().CMDFUNC_Click(2);
@@ -268,12 +269,12 @@ TEST_F(EntryTest, optionsShowTheCurrentPersonOrOnlyBeep)
     open();
     form().CMDFUNC_Click(7);
     EXPECT_EQ(answers.beepCount(), 1);
-    EXPECT_EQ(model::settings().DspOp_Person, -1);
+    EXPECT_EQ(model::runState().DspOp_Person, -1);
     form().unload();
     const int a = addPerson("山田", "一");
     open();
     form().CMDFUNC_Click(7);
-    EXPECT_EQ(model::settings().DspOp_Person, a);
+    EXPECT_EQ(model::runState().DspOp_Person, a);
     EXPECT_EQ(requests.count("showDisplayOptions " + std::to_string(a)), 1);
 }
 
@@ -282,7 +283,7 @@ TEST_F(EntryTest, theBackButtonAlwaysRebuildsTheChart)
     open();
     form().CMDFUNC_Click(4);
     EXPECT_FALSE(form().isLoaded());
-    EXPECT_EQ(t().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
     EXPECT_EQ(requests.count("rebuildChart"), 1) << "unchanged family: only the button's own rebuild";
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
 }
@@ -297,16 +298,16 @@ TEST_F(EntryTest, theMenusBackAndTheCloseBoxRebuildOnlyAChangedFamily)
     t().Data_Changed = 1;
     form().unloadWithMode(forms::vbFormControlMenu);
     EXPECT_EQ(requests.count("rebuildChart"), 1);
-    EXPECT_EQ(t().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
 }
 
 TEST_F(EntryTest, closingShutsTheColumnChooserAndTheVoiceMemoWindow)
 {
     open();
-    t().CelSet_Open = 1;
+    model::runState().CelSet_Open = 1;
     entry::entryState().Voice_Busy = 1;
     form().unload();
-    EXPECT_EQ(t().CelSet_Open, 0);
+    EXPECT_EQ(model::runState().CelSet_Open, 0);
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
     EXPECT_EQ(requests.count("closeColumnChooser"), 1);
     EXPECT_EQ(requests.count("closeVoiceMemo"), 1);

@@ -7,6 +7,7 @@
 #include "forms/Keys.h"
 #include "forms/Menu.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "platform/Conversions.h"
 
 #include <QHeaderView>
@@ -99,7 +100,7 @@ TEST_F(GridTest, typingOnANameCellOpensTheEditorOverItAndEscPutsTheTextBack)
 TEST_F(GridTest, aTextCellIsStoredWhenTheEditorLosesTheFocus)
 {
     const int slot = addPerson("山田", "太郎");
-    t().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     openTable();
     editCell(rowOf(slot), 11, "東京都");
     EXPECT_FALSE(form().Text2.isVisible());

@@ -7,6 +7,7 @@
 #include "forms/Picture.h"
 #include "forms/Picture_p.h"
 #include "model/ChildSlots.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 
@@ -263,7 +264,7 @@ TEST_F(EntryTest, aBitmapIsShownInTheBitmapBoxAndTheIconBoxEmptied)
     open();
     EXPECT_EQ(form().Picture1[1].tag(), path);
     EXPECT_TRUE(form().Picture1[0].tag().empty());
-    EXPECT_EQ(model::settings().PicMode, 1);
+    EXPECT_EQ(model::runState().PicMode, 1);
     EXPECT_TRUE(form().CMDFUNC[1].isEnabled());
     // The 8-pixel picture is stretched over the whole box: a pixel near its far corner is blue.
     const QImage shown = forms::pictureImage(form().Picture1[1].image());

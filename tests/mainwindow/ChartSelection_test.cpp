@@ -5,6 +5,7 @@
 #include "ChartFixture.h"
 
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 
 #include <QTest>
 
@@ -87,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Statuses, ChildStatusOptionTest, ::testing::Values(0, 1
 TEST_F(ChartSelectionTest, BoxClickTellsTheOpenWindowsInOrder)
 {
     const int kou = showFamily();
-    tables().Entry_Open = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Entry_Open = 1;
+    model::runState().Ctrl_Open = 1;
     EasyBuilderStandIn easy;
     easy.load();
     windows.calls.clear();
@@ -114,7 +115,7 @@ TEST_F(ChartSelectionTest, BoxClickTellsTheOpenWindowsInOrder)
 TEST_F(ChartSelectionTest, BoxWithoutMarriageLoadsThePersonsFirstMarriageOrNone)
 {
     const int kou = showFamily();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     const int box = boxOf(Son);
     ASSERT_GE(box, 2);
     drawing::drawState().Label12_Kou[static_cast<size_t>(box)] = -1;
@@ -133,7 +134,7 @@ TEST_F(ChartSelectionTest, BoxWithoutMarriageLoadsThePersonsFirstMarriageOrNone)
 TEST_F(ChartSelectionTest, BoxNamingPersonZeroMakesPersonOneTheEditorsPerson)
 {
     showFamily();
-    tables().Entry_Open = 1;
+    model::runState().Entry_Open = 1;
     const int box = boxOf(Son);
     ASSERT_GE(box, 2);
     drawing::drawState().Label12_Per[static_cast<size_t>(box)] = 0;
@@ -161,7 +162,7 @@ TEST_F(ChartSelectionTest, CoupleMarkClickRecoloursTheMarksAndPicksTheMarriage)
     w.Label11[mark].setBackColor(0x123456);
     clickBoxOf(Son);
     const bool framed = w.lblFocus.isVisible();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     EasyBuilderStandIn easy;
     easy.load();
     windows.calls.clear();
@@ -193,7 +194,7 @@ TEST_F(ChartSelectionTest, CoupleMarkDoubleClickOpensTheRelationshipEditorOnTheM
     ASSERT_GE(mark, 2);
     windows.calls.clear();
     doubleClick(window().Label11[mark]);
-    EXPECT_EQ(tables().Ctrl_Open, 1);
+    EXPECT_EQ(model::runState().Ctrl_Open, 1);
     EXPECT_EQ(tables().KouNum, kou);
     ASSERT_GE(windows.calls.size(), 4u);
     // The double-click follows the click's own requests.
@@ -239,8 +240,8 @@ TEST_F(ChartSelectionTest, FaceIconClicksSelectThePersonWithoutAFrame)
     w.Image1[2].setVisible(true);
     w.Image1[2].zOrder(0);
     drawing::drawState().Image1_Per[2] = Son;
-    tables().Entry_Open = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Entry_Open = 1;
+    model::runState().Ctrl_Open = 1;
     windows.calls.clear();
 
     click(w.Image1[2]);
@@ -261,7 +262,7 @@ TEST_F(ChartSelectionTest, ClicksOnTheChartDoNothingInFullScreenView)
     const int kou = showFamily();
     MainForm& w = window();
     w.Fullscreen_Flag = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     windows.calls.clear();
     clickBoxOf(Son);
     doubleClick(w.DPic[boxOf(Son)]);

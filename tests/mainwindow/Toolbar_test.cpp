@@ -6,6 +6,7 @@
 #include "drawing/DspOp.h"
 #include "forms/Screen.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 #include <ostream>
@@ -139,7 +140,7 @@ TEST_F(ToolbarTest, DisplayOptionsWithoutAPersonOnlyBeeps)
     showFamily();
     window().cmdDispOp_Click();
     EXPECT_EQ(answers.beepCount(), 1);
-    EXPECT_EQ(model::settings().DspOp_Person, -1);
+    EXPECT_EQ(model::runState().DspOp_Person, -1);
     EXPECT_FALSE(dspop_form().isLoaded());
 }
 
@@ -148,7 +149,7 @@ TEST_F(ToolbarTest, DisplayOptionsOpenForTheSelectedPerson)
     showFamily();
     clickBoxOf(Father);
     window().cmdDispOp.click();
-    EXPECT_EQ(model::settings().DspOp_Person, Father);
+    EXPECT_EQ(model::runState().DspOp_Person, Father);
     EXPECT_TRUE(dspop_form().isLoaded());
     EXPECT_EQ(answers.beepCount(), 0);
     dspop_form().unload();

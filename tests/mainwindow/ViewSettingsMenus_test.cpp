@@ -5,6 +5,7 @@
 #include "ChartFixture.h"
 
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 #include <functional>
@@ -222,7 +223,7 @@ TEST_F(MenusTest, PersonEditorItemShowsTheEditorOrBringsItBack)
     windows.calls.clear();
     window().scritem[2].choose();
     EXPECT_EQ(windows.calls, (std::vector<std::string>{RecordingWindows::call("showPersonEditor", {4})}));
-    EXPECT_EQ(tables().Entry_Open, 1);
+    EXPECT_EQ(model::runState().Entry_Open, 1);
     EXPECT_EQ(window().mousePointer(), forms::vbDefault);
 
     windows.calls.clear();
@@ -236,7 +237,7 @@ TEST_F(MenusTest, RelationEditorItemShowsRefreshesAndLoadsTheMarriage)
     tables().KouNum = 7;
     windows.calls.clear();
     window().scritem[3].choose();
-    EXPECT_EQ(tables().Ctrl_Open, 1);
+    EXPECT_EQ(model::runState().Ctrl_Open, 1);
     using R = RecordingWindows;
     EXPECT_EQ(windows.calls, (std::vector<std::string>{"showRelationEditor", "setRelationEditorTopMost",
                                                        "rebuildRelationLists",

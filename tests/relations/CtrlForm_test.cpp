@@ -3,6 +3,7 @@
 // edit-target caption.
 
 #include "CtrlFixture.h"
+#include "model/run_state.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -446,9 +447,9 @@ TEST_F(CtrlTest, LoadingTheWindowStartsWithAnEmptyRecordAndNoUndo)
 TEST_F(CtrlTest, BackButtonClosesTheWindowAndClearsItsOpenFlag)
 {
     ctrl().show();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     ctrl().CMDEND[0].click();
-    EXPECT_EQ(tables().Ctrl_Open, 0);
+    EXPECT_EQ(model::runState().Ctrl_Open, 0);
     EXPECT_FALSE(ctrl().isLoaded());
 }
 

@@ -8,6 +8,7 @@
 #include "model/PersonTable.h"
 #include "model/document/InitAllSetting.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 #include "model/UndoRecords.h"
 
@@ -119,8 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Settings& s) { return s.Dispmode_Nengo; }, 1},
         SettingCase{"Dispmode_BGcolor white", [](Settings& s) { s.Dispmode_BGcolor = 255; },
                     [](const Settings& s) { return s.Dispmode_BGcolor; }, ColourWhite},
-        SettingCase{"PWM_Value 2", [](Settings& s) { s.PWM_Value = 7; },
-                    [](const Settings& s) { return s.PWM_Value; }, 2}),
+        SettingCase{"PWM_Value 2", [](Settings&) { runState().PWM_Value = 7; },
+                    [](const Settings&) { return runState().PWM_Value; }, 2}),
     [](const ::testing::TestParamInfo<SettingCase>& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -132,7 +133,7 @@ class InitAllSettingWindowsTest : public DocumentTest, public ::testing::WithPar
 TEST_P(InitAllSettingWindowsTest, TurnsTheWindowsToAnEmptyUntitledFamily)
 {
     const int relationEditorOpen = GetParam();
-    tables().Ctrl_Open = static_cast<int16_t>(relationEditorOpen);
+    runState().Ctrl_Open = static_cast<int16_t>(relationEditorOpen);
     settings().Dispmode_BGcolor = 255;
 
     InitAllSetting();
