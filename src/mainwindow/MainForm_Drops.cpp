@@ -339,6 +339,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     const drawing::DrawState& d = drawing::drawState();
 
@@ -440,7 +441,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     int child = st.Drag_Person;
     const int childList = sexOfList(st.Drag_Sex);
     if (listed) {
-        t.Sel_Person = static_cast<int16_t>(child);
+        run.Sel_Person = static_cast<int16_t>(child);
     } else {
         child = model::Add_NewPerson(-1, Name, FName, childList);
         if (child < 0) {
@@ -468,7 +469,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             t.Sel_ChildKou = static_cast<int16_t>(r);
         Marry_set_check_Msg(r);
         if (r >= 0) {
-            t.Sel_Person = static_cast<int16_t>(child);
+            run.Sel_Person = static_cast<int16_t>(child);
             t.Sel_ChildSlot = -1;
             const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
             t.Sel_ChildSlot = static_cast<int16_t>(slot);
@@ -509,13 +510,14 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
 
     (void)model::Save_Undo();
     closeChronologyAndMarker();
-    t.Sel_KouMark = 1;
-    t.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
-    t.Sel_BoxMark = 0;
+    run.Sel_KouMark = 1;
+    run.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
+    run.Sel_BoxMark = 0;
     t.Sel_ChildSlot = -1;
 
     std::string fname, name;
@@ -524,7 +526,7 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     const int childList = sexOfList(st.Drag_Sex);
     int child = st.Drag_Person;
     // A mark that names no marriage in use takes no child.
-    if (isUsedMarriage(t.KouNum)) {
+    if (isUsedMarriage(run.KouNum)) {
         if (!listed) {
             child = model::Add_NewPerson(-1, name, fname, childList);
             if (child < 0) {
@@ -534,9 +536,9 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
             takePlaceholder(childList, child);
         }
         if (child >= 0) {
-            t.Sel_Person = static_cast<int16_t>(child);
+            run.Sel_Person = static_cast<int16_t>(child);
             const bool adopted = Shift == forms::vbShiftMask;
-            const int kou = t.KouNum;
+            const int kou = run.KouNum;
             const int slot = addChild(kou, child, adopted ? AdoptedChildStatus : PlainChildStatus,
                                       adopted ? AdoptedComment : "");
             t.Sel_ChildSlot = static_cast<int16_t>(slot);
@@ -555,8 +557,8 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     }
 
     windows.rebuildRelationMarriageList();
-    if (t.KouNum != -1)
-        windows.editRelationMarriage(t.KouNum);
+    if (run.KouNum != -1)
+        windows.editRelationMarriage(run.KouNum);
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
     windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Persons);
@@ -625,8 +627,8 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
 void MainForm::Ch_set_check(int code, int Index)
 {
     (void)Index;
-    const model::Tables& t = model::tables();
-    const std::string childName = isPerson(t.Sel_Person) ? person(t.Sel_Person).Name : std::string();
+    const model::RunState& run = model::runState();
+    const std::string childName = isPerson(run.Sel_Person) ? person(run.Sel_Person).Name : std::string();
     switch (code) {
     case -3:
         model::StartDrag(childName + ChildElsewhereMessage);
@@ -640,7 +642,7 @@ void MainForm::Ch_set_check(int code, int Index)
     default:
         break;
     }
-    if (code >= 0 && t.Sel_Person >= 0) {
+    if (code >= 0 && run.Sel_Person >= 0) {
         redrawCurrentTab();
         Text1.setEnabled(true);
         Command2[4].setEnabled(true);
@@ -660,7 +662,7 @@ void MainForm::Marry_set_check(int code, int Index)
     }
     if (code < 0)
         return;
-    model::tables().KouNum = static_cast<int16_t>(code);
+    model::runState().KouNum = static_cast<int16_t>(code);
     layout::ChartState& c = layout::chart();
     if (c.tree_cnt != 0) {
         // The first tab's click rebuilds the chart. Selecting the tab that already
@@ -692,7 +694,7 @@ void MainForm::Marry_set_check_Msg(int code)
     }
     if (code < 0)
         return;
-    model::tables().KouNum = static_cast<int16_t>(code);
+    model::runState().KouNum = static_cast<int16_t>(code);
     redrawCurrentTab();
 }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
 #include "model/Utilities.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -52,11 +53,12 @@ void rebuildRelationLists()
 void MainForm::Form_KeyDown(int& KeyCode, int Shift)
 {
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     // Delete in the zoom box deletes a character of the zoom, never a marriage.
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
-        if (t.Sel_KouMark != 0 && t.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
-            if (mainwindow::otherWindows().deleteMarriage(t.KouNum) == -1) {
+        if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            if (mainwindow::otherWindows().deleteMarriage(run.KouNum) == -1) {
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {
                 rebuildRelationLists();
@@ -71,13 +73,13 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
                     drawing::Build_Keizu(c.sel_tree);
                 }
             }
-            t.Sel_KouMark = 0;
-            t.KouNum = -1;
+            run.Sel_KouMark = 0;
+            run.KouNum = -1;
         }
     } else if (KeyCode == forms::vbKeyF2) {
-        if (t.Sel_Person != -1 && isPerson(t.Sel_Person)) {
+        if (run.Sel_Person != -1 && isPerson(run.Sel_Person)) {
             NameEdit_Active = -1;
-            const model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+            const model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
             Text2[0].setText(person.F_name);
             Text2[1].setText(person.Name);
             // Under the person box clicked last; a box no longer on the chart leaves
@@ -173,9 +175,10 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         return;
     }
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     // The selection went (a chart rebuild clears it) while the editor was open:
     // there is no person left to write to, so the editor closes storing nothing.
-    if (!isPerson(t.Sel_Person)) {
+    if (!isPerson(run.Sel_Person)) {
         Text2[0].setVisible(false);
         Text2[1].setVisible(false);
         return;
@@ -192,7 +195,7 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
             return;
         }
     }
-    model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+    model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
     person.F_name = familyName;
     person.Name = givenName;
     Text2[0].setVisible(false);

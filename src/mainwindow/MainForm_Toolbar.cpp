@@ -138,7 +138,7 @@ void MainForm::Command2_Click(int Index)
 
 void MainForm::showPersonCard()
 {
-    const int person = model::tables().Sel_Person;
+    const int person = model::runState().Sel_Person;
     if (person == -1) {
         platform::MsgBox(SelectPersonMessage, platform::vbOKOnly);
         return;
@@ -164,12 +164,13 @@ void MainForm::cmdChDel_Click()
 void MainForm::deleteSelectedChild()
 {
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Save_Undo();
     windows.closeChronology();
     model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
-    if (t.KouNum != -1)
-        windows.refillRelationChildList(t.KouNum);
+    if (run.KouNum != -1)
+        windows.refillRelationChildList(run.KouNum);
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl") == 1)
         windows.rebuildEasyRelationList();
@@ -185,7 +186,7 @@ void MainForm::cmdChdMov_Click(int Index)
 void MainForm::cmdDispOp_Click()
 {
     model::RunState& run = model::runState();
-    run.DspOp_Person = model::tables().Sel_Person;
+    run.DspOp_Person = model::runState().Sel_Person;
     if (run.DspOp_Person == -1) {
         platform::Beep();
         return;

@@ -27,6 +27,13 @@ struct RunDefaults {
     int16_t Dbg_Flag = 0;                   // 1 = frame every printed character's area
     int16_t YTbl_Open = 0;                  // chronology window open
     int16_t CelSet_Open = 0;                // column chooser open
+    // Chart selection and editor cursors.
+    int16_t Sel_Person = -1;                // selected person of the chart
+    int16_t KouNum = -1;                    // marriage edited in the relationship editor
+    int16_t Cur_PerIdx = -1;                // person edited in the person editor
+    int16_t Entry_EditMode = 0;
+    int16_t Sel_KouMark = 0;
+    int16_t Sel_BoxMark = 0;
 
     RunDefaults();
 

@@ -78,6 +78,12 @@ void RunDefaults::resetForNewFamily()
     Dbg_Flag = 0;
     YTbl_Open = 0;
     CelSet_Open = 0;
+    Sel_Person = -1;
+    KouNum = -1;
+    Cur_PerIdx = -1;
+    Entry_EditMode = 0;
+    Sel_KouMark = 0;
+    Sel_BoxMark = 0;
 }
 
 RunState& runState()

@@ -2,7 +2,8 @@
 // The family as the whole program sees it: the person table, the marriage table,
 // the group lists and the family-wide run-time values, all reached through tables().
 // Document settings that travel in the family file live in model/settings.h, the
-// windows' open flags and other run-time values in model/run_state.h.
+// the chart selection, the editors' cursors, the windows' open flags and other
+// run-time values in model/run_state.h.
 
 #include "model/DispStat.h"
 
@@ -165,15 +166,9 @@ struct Tables {
     int16_t DummyWomanCnt = 1;
     int16_t Found_Flag = 0;        // work flag shared by several scans; each scan sets it first
 
-    // Chart selection and editor cursors.
-    int16_t Sel_Person = -1;       // selected person of the chart
-    int16_t Sel_ChildKou = -1;     // marriage and child slot found by the child look-ups
+    // Marriage and child slot found by the child look-ups.
+    int16_t Sel_ChildKou = -1;
     int16_t Sel_ChildSlot = -1;
-    int16_t KouNum = -1;           // marriage edited in the relationship editor
-    int16_t Cur_PerIdx = -1;
-    int16_t Entry_EditMode = 0;
-    int16_t Sel_KouMark = 0;
-    int16_t Sel_BoxMark = 0;
 
     // Easy relation builder: the last placeholder person and the collected marriages.
     std::string Easy_NewFName;
@@ -186,9 +181,8 @@ struct Tables {
     // Scratch record of the child-slot operations; carries over between them.
     kodo_data KodoWork;
 
-    // Back to the run-time values of a new document (counters, selection, cursors);
-    // the tables and lists themselves are emptied by Clear_PerBuf,
-    // Clear_KouBuf and the group-list clears.
+    // Back to the counters of a new document; the tables and lists themselves are
+    // emptied by Clear_PerBuf, Clear_KouBuf and the group-list clears.
     void resetRunTimeValues();
 };
 

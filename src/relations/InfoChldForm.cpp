@@ -1,5 +1,6 @@
 #include "relations/InfoChldForm.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 
 #include "drawing/ChartRebuild.h"
@@ -203,6 +204,7 @@ void InfoChldForm::commitSlot()
         return;
     }
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     model::windowServices().saveUndo();
 
     const int16_t status = Option1[0].value() ? 0 : Option1[1].value() ? 1 : 2;
@@ -231,7 +233,7 @@ void InfoChldForm::commitSlot()
         model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
         const size_t s = static_cast<size_t>(result);
         if (Check1.value() == forms::vbChecked) {
-            layout::Clear_Honsuji(t.Sel_Person);
+            layout::Clear_Honsuji(run.Sel_Person);
             k.kodo_honsuji[s] = 1;
         } else {
             k.kodo_honsuji[s] = -1;
@@ -242,7 +244,7 @@ void InfoChldForm::commitSlot()
     }
 
     if (result == -2) {
-        const int person = model::isSlot(t.Sel_Person) ? t.Sel_Person : work.kou_kodo;
+        const int person = model::isSlot(run.Sel_Person) ? run.Sel_Person : work.kou_kodo;
         const std::string name = model::isSlot(person) ? t.per_buf[static_cast<size_t>(person)].Name : std::string();
         platform::MsgBox(name + relations::AncestorChildMessage, platform::vbOKOnly);
     } else if (result == -1) {
@@ -257,14 +259,15 @@ void InfoChldForm::commitSlot()
 void InfoChldForm::deleteChild()
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     model::windowServices().saveUndo();
     model::windowServices().closeChronology();
     model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
 
-    if (editorLoaded() && t.KouNum != -1 && model::isSlot(t.KouNum) && ctrl_form().List2.listCount() > 0) {
+    if (editorLoaded() && run.KouNum != -1 && model::isSlot(run.KouNum) && ctrl_form().List2.listCount() > 0) {
         forms::ListBox& children = ctrl_form().List2;
         children.clear();
-        const model::marry_data& k = t.kou_buf[static_cast<size_t>(t.KouNum)];
+        const model::marry_data& k = t.kou_buf[static_cast<size_t>(run.KouNum)];
         for (int s = 0; s <= model::LastChildSlot; ++s) {
             const int child = k.kou_kodo[static_cast<size_t>(s)];
             if (child == -1)
@@ -279,13 +282,14 @@ void InfoChldForm::deleteChild()
 void InfoChldForm::finishChange()
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     if (editorLoaded())
         ctrl_form().Build_List();
     drawing::Refresh_TabDisp();
     t.Data_Changed = 1;
-    t.Sel_Person = -1;
+    run.Sel_Person = -1;
     t.Sel_ChildSlot = -1;
-    t.Sel_BoxMark = 0;
+    run.Sel_BoxMark = 0;
     if (editorLoaded())
         ctrl_form().resetEntryFields(platform::Str(0LL));
     hide();
@@ -294,8 +298,9 @@ void InfoChldForm::finishChange()
 void InfoChldForm::ChMoveJobMain(int direction)
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     model::windowServices().saveUndo();
-    if (direction >= 0 && direction <= 3 && t.Sel_BoxMark == 1 && (direction >= 2 || t.Sel_ChildSlot >= 1)) {
+    if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || t.Sel_ChildSlot >= 1)) {
         if (model::Move_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot, direction + 1) == -1)
             platform::MsgBox(direction == 0 ? relations::ChildMissingFirstMessage : relations::ChildMissingMessage,
                              platform::vbOKOnly);
@@ -304,7 +309,7 @@ void InfoChldForm::ChMoveJobMain(int direction)
     }
     hide();
     if (editorLoaded())
-        ctrl_form().edit_kou_data(t.KouNum);
+        ctrl_form().edit_kou_data(run.KouNum);
 }
 
 void InfoChldForm::Command1_Click(int Index)

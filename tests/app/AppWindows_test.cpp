@@ -98,9 +98,9 @@ TEST_F(AppWindowsTest, RefreshRequestsLeaveAClosedRelationEditorClosed)
     EXPECT_FALSE(ctrl_form().isLoaded());
 
     // Forgetting the marriage still does the table part.
-    model::tables().KouNum = 1;
+    model::runState().KouNum = 1;
     otherWindows().forgetRelationMarriage();
-    EXPECT_EQ(model::tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
 }
 
 TEST_F(AppWindowsTest, TheOpenRelationEditorRebuildsItsListsFromTheTables)

@@ -8,6 +8,7 @@
 #include "drawing/ElementPlacers.h"
 #include "forms/ImageSurface.h"
 #include "forms/RecordingSurface.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/FileSystem.h"
@@ -232,7 +233,7 @@ TEST_P(CoupleMarks, MarkIsCentredOnTheBoxesAndColouredByItsMarriage)
     const MarkCase& c = GetParam();
     const int16_t kou = family.couple();
     model::tables().kou_buf[static_cast<size_t>(kou)].kou_mode = c.kouMode;
-    model::tables().KouNum = c.edited ? kou : -1;
+    model::runState().KouNum = c.edited ? kou : -1;
     // 100 twips high, centred on the box's middle 244.8 below y.
     const double top = 2000 + 244.8 - 50;
 

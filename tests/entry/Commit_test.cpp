@@ -59,7 +59,7 @@ TEST_F(CommitTest, theFirstNewPersonGoesToSlotOne)
     EXPECT_EQ(t().PerCount, 1);
     EXPECT_EQ(t().Data_Changed, 1);
     EXPECT_TRUE(undoSnapshotExists());
-    EXPECT_EQ(t().Entry_EditMode, 0) << "the panel is ready for the next person";
+    EXPECT_EQ(model::runState().Entry_EditMode, 0) << "the panel is ready for the next person";
     EXPECT_TRUE(form().Text1[0].text().empty());
 }
 
@@ -272,18 +272,18 @@ TEST_F(CommitTest, editingAnExistingPersonMovesOnAndBackToTheFirst)
     const int a = addPerson("山田", "太郎");
     const int b = addPerson("山田", "花子", 1);
     open();
-    ASSERT_EQ(t().Cur_PerIdx, a);
+    ASSERT_EQ(model::runState().Cur_PerIdx, a);
     form().Text1[2].setText("旧");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(a).Old_name, "旧");
-    EXPECT_EQ(t().Cur_PerIdx, b) << "the next person is shown";
+    EXPECT_EQ(model::runState().Cur_PerIdx, b) << "the next person is shown";
     EXPECT_EQ(form().Text1[1].text(), "花子");
     form().Text1[2].setText("前");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(b).Old_name, "前");
     EXPECT_EQ(form().Text1[1].text(), "太郎") << "after the last person the first row's person is shown";
     // The person shown is the one the next register writes to.
-    EXPECT_EQ(t().Cur_PerIdx, a);
+    EXPECT_EQ(model::runState().Cur_PerIdx, a);
     form().Text1[2].setText("再");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(a).Old_name, "再");

@@ -27,21 +27,21 @@ TEST_F(EntryTest, loadingWithNoPersonsDisablesNavigationDeleteAndColumns)
     EXPECT_TRUE(form().scritem[1].isEnabled());
     EXPECT_EQ(form().cbWakuPat.listCount(), 5);
     EXPECT_EQ(form().tb.textMatrix(0, 5), "生年月日");
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
 }
 
 TEST_F(EntryTest, loadingShowsTheCurrentPersonOrTheFirstRow)
 {
     addPerson("山田", "太郎");
     const int b = addPerson("山田", "花子", 1);
-    t().Cur_PerIdx = static_cast<int16_t>(b);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(b);
     open();
     EXPECT_EQ(form().Text1[1].text(), "花子");
     EXPECT_EQ(form().Label2[1].caption(), "2");
     form().unload();
-    t().Cur_PerIdx = 9; // a free slot
+    model::runState().Cur_PerIdx = 9; // a free slot
     open();
-    EXPECT_EQ(t().Cur_PerIdx, 1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, 1);
     EXPECT_EQ(form().Text1[1].text(), "太郎");
 }
 
@@ -80,12 +80,12 @@ TEST_F(EntryTest, theTableViewHidesRegisterAndTheCardViewRemovesTheBlankRow)
     EXPECT_FALSE(form().CMDFUNC[1].isVisible());
     EXPECT_TRUE(form().CMDFUNC[3].isEnabled());
     EXPECT_TRUE(form().CMDFUNC[2].isEnabled());
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
     EXPECT_EQ(form().tb.rows(), 2) << "no blank row while existing persons are edited";
 
     form().CMDFUNC_Click(0);
     EXPECT_EQ(form().tb.rows(), 3);
-    EXPECT_EQ(t().Entry_EditMode, 0);
+    EXPECT_EQ(model::runState().Entry_EditMode, 0);
     EXPECT_FALSE(form().CMDFUNC[0].isEnabled());
 
     form().Tab1.tabs().item(1).setSelected(true);
@@ -134,7 +134,7 @@ TEST_F(EntryTest, aPersonInAMarriageCannotBeDeleted)
     work.KodoIdx = -1;
     work.kou_kodo = static_cast<int16_t>(child);
     ASSERT_GE(model::Add_Kodo(work), 0);
-    t().Cur_PerIdx = static_cast<int16_t>(child);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(child);
     t().Data_Changed = 0;
     open();
     answers.answerNext(platform::vbOK);
@@ -168,7 +168,7 @@ TEST_F(EntryTest, deletingTheOnlyPersonLeavesAnEmptyEditor)
     form().CMDFUNC_Click(2);
     EXPECT_EQ(person(a).InUse, model::SlotFree);
     EXPECT_EQ(t().PerCount, 0);
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
     EXPECT_EQ(t().Data_Changed, 1);
     EXPECT_FALSE(form().CMDFUNC[2].isEnabled());
     EXPECT_EQ(form().Label2[1].caption(), "0");
@@ -182,12 +182,12 @@ TEST_F(EntryTest, deletingInTheCardViewShowsTheRowAbove)
     addPerson("山田", "一");
     addPerson("山田", "二");
     const int c = addPerson("山田", "三");
-    t().Cur_PerIdx = static_cast<int16_t>(c);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(c);
     open();
     answers.answerNext(platform::vbYes);
     form().CMDFUNC_Click(2);
     EXPECT_EQ(person(c).InUse, model::SlotFree);
-    EXPECT_EQ(t().Cur_PerIdx, 2);
+    EXPECT_EQ(model::runState().Cur_PerIdx, 2);
     EXPECT_EQ(form().Text1[1].text(), "二");
 }
 
@@ -195,7 +195,7 @@ TEST_F(EntryTest, theTableViewAsksWithTheRowNumberAndDeletesThatRowsPerson)
 {
     const int a = addPerson("山田", "一");
     const int b = addPerson("山田", "二");
-    t().Cur_PerIdx = static_cast<int16_t>(a);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(a);
     open();
     form().scritem_Click(1);
     form().tb.setRow(2); // the row of b, while Cur_PerIdx still names a
@@ -250,7 +250,7 @@ TEST_F(EntryTest, previousOnABlankCardShowsTheLastRowsPerson)
     ASSERT_TRUE(form().CMDFUNC[5].isEnabled());
     form().CMDFUNC_Click(5);
     EXPECT_EQ(form().Text1[1].text(), "二");
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
 }
 
 TEST_F(EntryTest, navigationClosesTheVoiceMemoWindow)
@@ -346,7 +346,7 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     model::settings().Dispmode_Nengo = 0;
     form().showEmptyFamily();
     EXPECT_EQ(requests.count("closeVoiceMemo"), 1);
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
     EXPECT_TRUE(form().Label2[1].caption().empty());
     for (int i = 0; i <= 16; ++i)
         EXPECT_TRUE(form().Text1[i].text().empty()) << "Text1(" << i << ")";

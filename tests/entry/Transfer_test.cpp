@@ -111,7 +111,7 @@ TEST_F(EntryTest, tableinOfAnEmptyFamilyInTheTableViewLeavesOnlyTheBlankRow)
     EXPECT_EQ(tb.textMatrix(1, 0), "*") << "the new row becomes current and carries the marker";
     EXPECT_EQ(tb.textMatrix(1, 4), "男");
     EXPECT_EQ(tb.rowData(1), 0);
-    EXPECT_EQ(t().Entry_EditMode, 0);
+    EXPECT_EQ(model::runState().Entry_EditMode, 0);
 }
 
 TEST_F(EntryTest, tableinAppliesTheStoredSortAndKeepsEachRowsPerson)

@@ -282,7 +282,7 @@ TEST_F(ChartDropTest, CoupleMarkTakesAChildAndItsUndoEmptiesTheSlot)
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(parents).kou_kodo_stat[static_cast<size_t>(slot)], 0);
     EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildListed);
-    EXPECT_EQ(tables().KouNum, parents);
+    EXPECT_EQ(model::runState().KouNum, parents);
     EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {parents})), 1);
 
     window().scritem_Click(0);

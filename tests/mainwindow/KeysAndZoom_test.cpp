@@ -7,6 +7,7 @@
 #include "layout/ChartMetrics.h"
 #include "model/SavableText.h"
 #include "model/document/Snapshots.h"
+#include "model/run_state.h"
 
 #include <QTest>
 
@@ -54,7 +55,7 @@ TEST_P(ZoomBoxTest, EnterAppliesTheZoomWithinItsLimits)
     EXPECT_EQ(tables().Data_Changed, dataChanged) << "zooming changes no data";
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
     EXPECT_GE(boxOf(Son), 2) << "the chart is drawn at the new zoom";
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
     EXPECT_FALSE(w.lblFocus.isVisible());
 }
 
@@ -143,7 +144,7 @@ TEST_F(KeysTest, EnterInBothNameBoxesRenamesThePersonAndRedraws)
     EXPECT_FALSE(w.Text2[1].isVisible());
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the chart was rebuilt";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the chart was rebuilt";
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
 }
 
@@ -225,8 +226,8 @@ TEST_F(KeysTest, DeleteRemovesTheClickedMarriageAfterAsking)
     EXPECT_EQ(windows.count(RecordingWindows::call("deleteMarriage", {kou})), 1);
     EXPECT_NE(tables().kou_buf[static_cast<size_t>(kou)].InUse, model::SlotUsed);
     EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
     EXPECT_EQ(markOf(kou), -1) << "the chart no longer shows the marriage";
 }
 
@@ -261,8 +262,8 @@ TEST_F(KeysTest, DeleteOfAMarriageNoLongerInUseSaysSo)
     type(window().Picture1, Qt::Key_Delete);
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この結婚関係は存在していません");
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
 }
 
 TEST_F(KeysTest, DeleteDoesNothingAfterRenamingUntilABoxIsClicked)

@@ -23,7 +23,7 @@ TEST_F(StartUp, OpensWithAnEmptyUnchangedFamilyAndRemembersItsFirstSize)
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_EQ(tables().Cur_FilePath, "");
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
     EXPECT_EQ(model::runState().DspOp_Person, 1);
     EXPECT_EQ(window().Text1.text(), "100");
     EXPECT_DOUBLE_EQ(window().Min_Width, window().width());

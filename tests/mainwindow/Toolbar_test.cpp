@@ -69,7 +69,7 @@ TEST_P(DialogOpeningButton, OpensTheCommandsDialog)
     ASSERT_EQ(dialogs.requests().size(), 1u) << "button " << GetParam().button;
     EXPECT_EQ(dialogs.requests()[0].kind, GetParam().kind);
     EXPECT_EQ(dialogs.requests()[0].title, GetParam().title);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the selection is cleared first";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the selection is cleared first";
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, DialogOpeningButton,
@@ -161,7 +161,7 @@ TEST_F(ToolbarTest, ChildDeletionTakesTheUndoAndRebuildsTheChart)
     tables().Data_Changed = 0;
     clickBoxOf(Son);
     ASSERT_EQ(tables().Sel_ChildKou, kou);
-    tables().KouNum = static_cast<int16_t>(kou);
+    model::runState().KouNum = static_cast<int16_t>(kou);
     windows.calls.clear();
     answers.answerNext(platform::vbOK);
     window().cmdChDel.click();
@@ -178,14 +178,14 @@ TEST_F(ToolbarTest, ChildDeletionTakesTheUndoAndRebuildsTheChart)
     window().CmdUndo.click();
     EXPECT_EQ(tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0], Son);
     EXPECT_GE(boxOf(Son), 2);
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
 }
 
 TEST_F(ToolbarTest, DeclinedChildDeletionKeepsTheChild)
 {
     const int kou = showFamily();
     clickBoxOf(Son);
-    tables().KouNum = -1;
+    model::runState().KouNum = -1;
     windows.calls.clear();
     answers.answerNext(platform::vbCancel);
     window().cmdChDel.click();

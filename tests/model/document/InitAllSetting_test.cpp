@@ -30,11 +30,12 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     layOutChart();
     ASSERT_GT(layout::chart().tree_cnt, 0);
     Tables& t = tables();
+    RunState& run = runState();
     t.tab_grp_f = 1;
     t.Cur_FilePath = "/home/user/yamada.kez";
     t.Data_Changed = 1;
-    t.Sel_Person = static_cast<int16_t>(f.son);
-    t.KouNum = static_cast<int16_t>(f.parents);
+    run.Sel_Person = static_cast<int16_t>(f.son);
+    run.KouNum = static_cast<int16_t>(f.parents);
     model::kouUndo().KouUndoMode = 2;
     t.DummyManCnt = 7;
     layout::chart().counters.Label12_cnt = 9;
@@ -50,8 +51,8 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     EXPECT_EQ(t.tab_grp_f, -1);
     EXPECT_EQ(t.Cur_FilePath, "");
     EXPECT_EQ(t.Data_Changed, 0);
-    EXPECT_EQ(t.Sel_Person, -1);
-    EXPECT_EQ(t.KouNum, -1);
+    EXPECT_EQ(run.Sel_Person, -1);
+    EXPECT_EQ(run.KouNum, -1);
     EXPECT_EQ(model::kouUndo().KouUndoMode, 0) << "a relationship-editor undo of the previous family survived";
 
     const layout::ChartState& c = layout::chart();
