@@ -157,11 +157,8 @@ void Add_DummyPerson(int Sex)
     }
     t.Easy_NewPer = -1;
     const int slot = Add_NewPerson(-1, name, DummyFamilyName, Sex);
-    if (slot >= 0) {
-        t.Easy_NewFName = DummyFamilyName;
-        t.Easy_NewName = name;
+    if (slot >= 0)
         t.Easy_NewPer = static_cast<int16_t>(slot);
-    }
 }
 
 } // namespace model

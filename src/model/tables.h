@@ -114,7 +114,6 @@ struct GrpNameRec {
 
 // A row of the lineage-group list.
 struct GrpTitleRec {
-    int32_t Work = 0;      // moved with the row; not saved
     std::string TitleName;
     int16_t Visible = -1;  // -1 shown, 0 hidden
     int16_t Leader = 0;    // person slot of the leader
@@ -164,15 +163,12 @@ struct Tables {
     int16_t Data_Changed = 0;      // 1 = changed since the last load or save
     int16_t DummyManCnt = 1;       // counters of the placeholder names 男NN / 女NN
     int16_t DummyWomanCnt = 1;
-    int16_t Found_Flag = 0;        // work flag shared by several scans; each scan sets it first
 
     // Marriage and child slot found by the child look-ups.
     int16_t Sel_ChildKou = -1;
     int16_t Sel_ChildSlot = -1;
 
     // Easy relation builder: the last placeholder person and the collected marriages.
-    std::string Easy_NewFName;
-    std::string Easy_NewName;
     int16_t Easy_NewPer = -1;
     int16_t Easy_MarryKou = -1;
     int16_t Easy_BlankKou = -1;

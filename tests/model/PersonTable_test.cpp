@@ -241,8 +241,6 @@ TEST_P(DummyPersonTest, MakesPlaceholderNamesFromTheCounters)
     EXPECT_EQ(tables().per_buf[slot].F_name, "****");
     EXPECT_EQ(tables().per_buf[slot].Name, c.name);
     EXPECT_EQ(tables().per_buf[slot].Sex, c.sex);
-    EXPECT_EQ(tables().Easy_NewFName, "****");
-    EXPECT_EQ(tables().Easy_NewName, c.name);
     EXPECT_EQ(tables().DummyManCnt, c.manAfter);
     EXPECT_EQ(tables().DummyWomanCnt, c.womanAfter);
 }

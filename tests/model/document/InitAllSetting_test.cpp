@@ -72,9 +72,9 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
 
     // The placeholder names count from 1 again.
     Add_DummyPerson(0);
-    EXPECT_EQ(t.Easy_NewName, "男01");
+    EXPECT_EQ(t.per_buf[static_cast<size_t>(t.Easy_NewPer)].Name, "男01");
     Add_DummyPerson(1);
-    EXPECT_EQ(t.Easy_NewName, "女01");
+    EXPECT_EQ(t.per_buf[static_cast<size_t>(t.Easy_NewPer)].Name, "女01");
 }
 
 // A setting, a value an earlier family left in it, and what a new family has.
