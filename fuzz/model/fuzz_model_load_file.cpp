@@ -24,7 +24,12 @@ void check(bool condition)
 
 bool isPersonReference(int person)
 {
-    return person >= 1 && person <= model::LastSlot;
+    return person >= 1 && person <= model::LastPersonSlot;
+}
+
+bool isPartner(int person)
+{
+    return isPersonReference(person) || person == model::BlankPartner;
 }
 
 } // namespace
@@ -52,16 +57,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool loaded = model::load_file(path);
 
     const model::Tables& t = model::tables();
-    check(model::fileStore().EndOfDataF == (loaded ? -1 : 0));
+    check(loaded || model::fileStore().EndOfDataF == 0);
     check(t.per_buf[0].InUse != model::SlotUsed && t.kou_buf[0].InUse != model::SlotUsed);
+    check(t.per_buf[model::BlankPartner].InUse != model::SlotUsed);
     for (int k = 1; k <= model::LastSlot; ++k) {
         const model::marry_data& m = t.kou_buf[k];
         if (m.InUse != model::SlotUsed)
             continue;
-        check(isPersonReference(m.kou_titi) && isPersonReference(m.kou_haha));
+        check(isPartner(m.kou_titi) && isPartner(m.kou_haha));
+        check(m.kou_titi != model::BlankPartner || m.kou_haha != model::BlankPartner);
         for (int c = 0; c < model::ChildArraySize; ++c) {
             check(m.kou_kodo[c] == -1 || isPersonReference(m.kou_kodo[c]));
-            check(m.kodo_yoshirireki[c] == -1 || isPersonReference(m.kodo_yoshirireki[c]));
+            check(m.kodo_yoshirireki[c] == -1 || (m.kodo_yoshirireki[c] >= 1 && m.kodo_yoshirireki[c] <= model::LastSlot));
         }
         check(m.kou_kodo[model::MaxChildren] == -1);
     }

@@ -206,22 +206,8 @@ void AppWindows::moveSelectedChild(int direction)
 
 void AppWindows::refillRelationChildList(int kou)
 {
-    if (!editorLoaded() || kou < 1 || kou > model::LastSlot)
-        return;
-    forms::ListBox& children = ctrl_form().List2;
-    if (children.listCount() == 0)
-        return;
-    children.clear();
-    const model::Tables& t = model::tables();
-    const model::marry_data& m = t.kou_buf[static_cast<size_t>(kou)];
-    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
-        const int child = m.kou_kodo[static_cast<size_t>(slot)];
-        if (child < 1 || child > model::LastSlot)
-            continue;
-        const model::personal_data& p = t.per_buf[static_cast<size_t>(child)];
-        children.addItem(p.F_name + p.Name);
-        children.setItemData(children.newIndex(), child);
-    }
+    if (editorLoaded())
+        ctrl_form().refillChildList(kou);
 }
 
 void AppWindows::rebuildRelationMarriageList()

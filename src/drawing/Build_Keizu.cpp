@@ -4,6 +4,7 @@
 #include "drawing/ChartViews.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
+#include "layout/ChartTrees.h"
 #include "layout/ChartView.h"
 #include "layout/Flip_Grid.h"
 #include "layout/LayoutGrid.h"
@@ -38,10 +39,7 @@ layout::ChartState& chartState()
     return layout::chart();
 }
 
-model::marry_data& marriage(int kou)
-{
-    return model::tables().kou_buf[static_cast<size_t>(kou)];
-}
+using model::marriage;
 
 // Calls f(cell) for every placed cell of rows 0..row_max, row by row, left to right.
 // Rows are scanned up to their last placed cell, also beyond col_max, so that no
@@ -126,7 +124,6 @@ void showEmptyChart()
 void beginChart()
 {
     model::windowServices().setChartAcceptsDrops(false);
-    layout::chartView().enableZoomBox();
 }
 
 // --- Steps 5 and 6: numbering and placement, one look-up index for all of it ---
@@ -313,6 +310,7 @@ void buildChart(int16_t tree)
     // the way out of a step that throws.
     layout::TemporaryTransforms transforms;
     layOutFamily();
+    layout::Remember_CopyOrigins();
     mirrorIfFlipped();
     makeStartTreeFirst();
     buildTreeTabs();

@@ -21,8 +21,9 @@ namespace drawing {
 // written.
 void Build_Keizu(int16_t tree);
 
-// The rebuild after an edit for the selected tab, which stays selected when it still
-// exists: a tree tab that no longer exists gives way to the first tab, the all-trees
+// The redraw of the current tab: every command that changed the family, a name, the
+// zoom or the view calls it. The selected tab is rebuilt and stays selected when it
+// still exists: a tree tab that no longer exists gives way to the first tab, the all-trees
 // tab stays the last tab, and the new-entry tab gives way to the first tab when the
 // edit added or removed a tree. The chart shown always belongs to the tab selected
 // afterwards, and sel_tab and sel_tree name that tab.

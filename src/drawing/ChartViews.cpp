@@ -84,6 +84,9 @@ struct CanvasFit {
 // The canvas takes the chart's extent, or the viewport's size where the chart fits.
 CanvasFit sizeCanvas(double extentX, double extentY)
 {
+    layout::ChartState& c = layout::chart();
+    c.Canvas_ExtX = extentX;
+    c.Canvas_ExtY = extentY;
     CanvasFit fit;
     double width = 0;
     double height = 0;
@@ -229,6 +232,19 @@ void Setup_ChartView(int16_t tree)
     restoreScrollValue(ScrollAxis::Vertical, keptV, fit.down);
     restoreScrollValue(ScrollAxis::Horizontal, keptH, fit.across);
     view.setCanvasVisible(true);
+}
+
+void Refit_Canvas()
+{
+    layout::ChartView& view = layout::chartView();
+    const layout::ChartState& c = layout::chart();
+    const int keptH = view.scrollValue(ScrollAxis::Horizontal);
+    const int keptV = view.scrollValue(ScrollAxis::Vertical);
+    const CanvasFit fit = sizeCanvas(c.Canvas_ExtX, c.Canvas_ExtY);
+    restoreScrollValue(ScrollAxis::Vertical, keptV, fit.down);
+    restoreScrollValue(ScrollAxis::Horizontal, keptH, fit.across);
+    view.moveCanvasTo(-c.Scroll_ScaleX * view.scrollValue(ScrollAxis::Horizontal),
+                      -c.Scroll_ScaleY * view.scrollValue(ScrollAxis::Vertical));
 }
 
 void arrangeTreeRows()

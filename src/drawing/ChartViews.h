@@ -20,6 +20,11 @@ namespace drawing {
 // sized, drawn centred across when it fits, else from the left margin.
 void Setup_ChartView(int16_t tree);
 
+// The viewport changed size: the canvas is sized again to the chart it shows (or to
+// the viewport, where the chart fits) and the scroll bars reach the whole chart,
+// keeping their positions where the new range allows. Nothing is redrawn.
+void Refit_Canvas();
+
 // The all-trees view: every tree side by side, the trees of lineage-group tabs
 // moved by their generation offset and left out when the group is hidden.
 void Redisp_Keizu();

@@ -82,11 +82,7 @@ namespace {
 
 using drawing::dspOpRequests;
 
-// A person the window can edit: a slot in use.
-bool isEditablePerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot && model::tables().per_buf[person].InUse == model::SlotUsed;
-}
+using model::isUsedPerson;
 
 // The alignment labels in code order, for each chart direction. In vertical
 // writing DWLocate runs across the columns and DHLocate along them; in horizontal
@@ -268,7 +264,7 @@ void DspOpForm::Form_Load()
     DspListGuard = 0;
     m_workPerson = -1;
     const int person = model::runState().DspOp_Person;
-    if (!isEditablePerson(person)) {
+    if (!isUsedPerson(person)) {
         // Nobody to edit: the window does not open.
         platform::Beep();
         unload();
@@ -299,7 +295,7 @@ void DspOpForm::Form_Unload(int& /*Cancel*/)
 
 void DspOpForm::showForPerson(int person)
 {
-    if (!isEditablePerson(person)) {
+    if (!isUsedPerson(person)) {
         platform::Beep();
         return;
     }
@@ -435,7 +431,7 @@ void DspOpForm::DispPreView()
     PrePic.move(std::max(0.0, (areaW - boxW) / 2), PreviewCaptionHeight + std::max(0.0, (areaH - boxH) / 2), boxW,
                 boxH);
     PrePic.cls();
-    if (!isEditablePerson(m_workPerson))
+    if (!isUsedPerson(m_workPerson))
         return;
     {
         BlockOnLoan loan(model::tables().per_buf[m_workPerson], DspWork);
@@ -704,7 +700,7 @@ void DspOpForm::applyBlock(ApplyTo scope)
     model::windowServices().saveUndo();
     model::Tables& t = model::tables();
     // The edited person takes the block whole, as the preview showed it.
-    if (isEditablePerson(m_workPerson))
+    if (isUsedPerson(m_workPerson))
         t.per_buf[m_workPerson].Disp = DspWork;
     if (scope != ApplyTo::EditedPerson) {
         for (int p = 1; p <= model::LastSlot; ++p) {
@@ -731,7 +727,7 @@ void DspOpForm::setAllFamilyNames(int16_t shown, const char* question)
     model::windowServices().saveUndo();
     model::Tables& t = model::tables();
     DspWork.DS_FName = shown;
-    if (isEditablePerson(m_workPerson))
+    if (isUsedPerson(m_workPerson))
         t.per_buf[m_workPerson].Disp = DspWork;
     for (int p = 1; p <= model::LastSlot; ++p) {
         if (t.per_buf[p].InUse == model::SlotUsed)

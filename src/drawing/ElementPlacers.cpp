@@ -281,7 +281,7 @@ void Put_FaceIcon(int16_t person, double x, double y)
 
 void Put_CoupleMark(int16_t kou, double x, double y)
 {
-    if (kou < 1 || kou > model::LastSlot)
+    if (!model::isMarriageSlot(kou))
         return;
     const layout::ChartState& c = layout::chart();
     const model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(kou)];
@@ -329,7 +329,7 @@ void Put_CoupleMark(int16_t kou, double x, double y)
 void Put_NameLabel(int16_t person, double x, double y, int16_t relationFlag, int16_t parentKou, int16_t curKou)
 {
     // Persons are 1..1024: a name record with person 0 would read as a caption.
-    if (person < 1 || person > model::LastSlot)
+    if (!model::isPersonReference(person))
         return;
     const layout::ChartState& c = layout::chart();
     switch (currentOutput()) {

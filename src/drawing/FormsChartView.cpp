@@ -1,6 +1,7 @@
 #include "drawing/FormsChartView.h"
 
 #include "forms/ChartCanvas.h"
+#include "forms/CommandButton.h"
 #include "forms/Form.h"
 #include "forms/Frame.h"
 #include "forms/Menu.h"
@@ -198,10 +199,12 @@ void FormsChartView::scrollChanged(layout::ScrollAxis axis)
 
 // --- Other controls ---
 
-void FormsChartView::enableZoomBox()
+void FormsChartView::enableChartCommands()
 {
     if (m_controls.Text1)
         m_controls.Text1->setEnabled(true);
+    if (m_controls.fullScreenButton)
+        m_controls.fullScreenButton->setEnabled(true);
 }
 
 void FormsChartView::hideSelectionFrame()

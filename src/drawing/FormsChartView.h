@@ -33,6 +33,7 @@
 
 namespace forms {
 class CanvasLabel;
+class CommandButton;
 class ChartCanvas;
 class Form;
 class Frame;
@@ -53,6 +54,7 @@ struct ChartViewControls {
     forms::ScrollBar* VScroll1 = nullptr;
     forms::TabStrip* TabStrip1 = nullptr;  // family-tree tabs
     forms::TextBox* Text1 = nullptr;       // zoom box
+    forms::CommandButton* fullScreenButton = nullptr;
     forms::CanvasLabel* lblFocus = nullptr; // selection frame
     forms::Frame* Frame2 = nullptr;        // frame around the viewport
     std::vector<forms::Menu*> menus;       // filemenu, scrmenu, setmenu, helpmenu
@@ -101,7 +103,7 @@ public:
     void hideScrollBar(layout::ScrollAxis axis) override;
     void showScrollBar(layout::ScrollAxis axis, int max) override;
 
-    void enableZoomBox() override;
+    void enableChartCommands() override;
     void hideSelectionFrame() override;
     // Brings the relationship editor "ctrl" to the front when it is loaded.
     void raiseRelationEditor() override;

@@ -1,5 +1,6 @@
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryRequests.h"
 #include "entry/entry_state.h"
 
@@ -13,12 +14,9 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+using entry::T;
 
-model::Tables& T()
-{
-    return model::tables();
-}
+namespace {
 
 constexpr std::array<const char*, 19> PanelCaptions = {
     "名字", "名前", "旧姓", "生年月日", "死亡年月日", "年令", "住所１", "住所２", "電話番号", "ＦＡＸ",

@@ -48,6 +48,8 @@ inline constexpr const char* DeleteCardQuestion = "本当に削除してよろ�
 inline constexpr const char* DeleteRowQuestion = "削除項目:";
 inline constexpr const char* PictureFileError = "画像ファイルエラー";
 inline constexpr const char* BikoTooLongMessage = "備考は１０２４文字まで登録可能です";
+// A number field or the postal code refused a key.
+inline constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
 // Refusals the register command adds so that nothing it cannot store enters the family.
 inline constexpr const char* TableFullMessage = "これ以上個人情報を登録出来ません";
 inline constexpr const char* BadAgeMessage = "年令が不正です";
@@ -279,6 +281,9 @@ private:
     double personRowHeight(double minimum) const;
     // typedBox is the date box just typed into (3 or 4), -1 on the age box's focus.
     void refreshAge(AgeRefresh when, int typedBox);
+    // The age box's label and background follow the death date box: "死亡年令"
+    // on grey once a death date is given, "年令" on white while it is empty.
+    void showAgeKind();
     // The stored date of the card's person for Text1(3) or Text1(4); "" for a
     // new person.
     std::string storedCardDate(int Index) const;

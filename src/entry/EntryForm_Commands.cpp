@@ -3,6 +3,7 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryRequests.h"
 #include "entry/entry_state.h"
 
@@ -16,18 +17,11 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
+using entry::T;
+
 namespace {
 
-model::Tables& T()
-{
-    return model::tables();
-}
-
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastSlot &&
-           model::tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
-}
+using model::isUsedPerson;
 
 // The hourglass for the length of one command, whichever way it ends.
 class BusyPointer {

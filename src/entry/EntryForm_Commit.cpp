@@ -3,11 +3,12 @@
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
 
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
-#include "model/document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -19,17 +20,10 @@
 
 #include <array>
 
+using entry::person;
+using entry::T;
+
 namespace {
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
 
 // The first slot a new person may take, -1 when the table is full. Slot 1024 is
 // the blank partner of the marriage table and never holds a real person.
@@ -270,7 +264,7 @@ void EntryForm::StorePerBuf()
     }
 
     const int slot = run.Cur_PerIdx;
-    if (slot < 1 || slot > model::LastSlot || person(slot).InUse != model::SlotUsed)
+    if (!model::isUsedPerson(slot))
         return;
     model::personal_data& p = person(slot);
     storePicture(slot);

@@ -6,6 +6,7 @@
 #include "entry/EntryForm.h"
 
 #include "entry/DateValue.h"
+#include "entry/EntryForm_p.h"
 
 #include "forms/Screen.h"
 #include "model/document/Snapshots.h"
@@ -25,13 +26,10 @@ using entry::BadBirthMessage;
 using entry::BirthAfterDeathMessage;
 constexpr const char* BadBirthOnFocusMessage = "生年月日が不正です。";
 constexpr const char* BadDateMessage = "日付入力が不正です";
-constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
 constexpr const char* BadDateCellMessage = " : 日付データが不正です";
 
 constexpr long WhiteColour = 0xFFFFFFL;
 constexpr long GreyColour = 0xC0C0C0L;
-// A key code the text box does not insert.
-constexpr int16_t RefusedKey = 14;
 
 // The input method of a date box in a display form.
 int dateImeMode(int32_t dispmode)
@@ -193,15 +191,11 @@ void EntryForm::Text1_KeyPress(int Index, int16_t& KeyAscii)
             break;
         }
     }
-    bool refused = false;
+    // The postal code; the age and the three telephone numbers.
     if (Index == 6)
-        refused = KeyAscii > 32 && KeyAscii != 45 && (KeyAscii < 48 || KeyAscii > 57) && KeyAscii < 255;
+        (void)entry::refuseKey(entry::KeyFilter::PostalCode, KeyAscii);
     else if (Index == 5 || (Index >= 9 && Index <= 11))
-        refused = KeyAscii >= 97 && KeyAscii <= 122;
-    if (refused) {
-        platform::MsgBox(DigitsOnlyMessage, platform::vbOKOnly);
-        KeyAscii = RefusedKey;
-    }
+        (void)entry::refuseKey(entry::KeyFilter::Number, KeyAscii);
 }
 
 void EntryForm::Text1_LostFocus(int Index)
@@ -263,12 +257,18 @@ std::string EntryForm::storedCardDate(int Index) const
     return Index == 3 ? p.B_day : p.Death_day;
 }
 
+void EntryForm::showAgeKind()
+{
+    const bool dead = !Text1[4].text().empty();
+    Label1[5].setCaption(dead ? "死亡年令" : "年令");
+    Text1[5].setBackColor(dead ? GreyColour : WhiteColour);
+}
+
 void EntryForm::refreshAge(AgeRefresh when, int typedBox)
 {
     const std::string birth = Text1[3].text();
     const std::string death = Text1[4].text();
-    Label1[5].setCaption(death.empty() ? "年令" : "死亡年令");
-    Text1[5].setBackColor(death.empty() ? WhiteColour : GreyColour);
+    showAgeKind();
     const entry::Age age = entry::ageOf(birth, death);
     if (age.kind == entry::Age::Kind::Years) {
         Text1[5].setText(platform::CStr(age.years));

@@ -7,6 +7,7 @@
 #include "entry/EntryForm.h"
 
 #include "entry/DateValue.h"
+#include "entry/EntryForm_p.h"
 #include "entry/entry_state.h"
 
 #include "forms/Keys.h"
@@ -21,21 +22,11 @@
 #include <algorithm>
 #include <optional>
 
+using entry::T;
+
 namespace {
 
-constexpr const char* DigitsOnlyMessage = "数字を入力してください。";
-// A key code the text box does not insert.
-constexpr int16_t RefusedKey = 14;
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-bool isUsedPerson(int slot)
-{
-    return model::isSlot(slot) && model::tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
-}
+using model::isUsedPerson;
 
 // The sex column and the four flag columns are edited with a drop-down list.
 bool isListColumn(int col)
@@ -101,16 +92,6 @@ std::optional<int16_t> integerAge(const std::string& text)
     return static_cast<int16_t>(value);
 }
 
-bool isPartner(int slot)
-{
-    for (int k = 1; k <= model::LastSlot; ++k) {
-        const model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(k)];
-        if (m.kou_titi == slot || m.kou_haha == slot)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- starting an edit
@@ -163,16 +144,14 @@ void EntryForm::Text2_KeyPress(int16_t& KeyAscii)
     // grid was refilled meanwhile).
     if (EditRow >= 1 && EditRow < tb.rows() && EditCol >= 0 && EditCol < tb.cols())
         tb.setTextMatrix(EditRow, EditCol, Text2.text());
+    // The postal code column; the age and the three telephone number columns.
     bool refused = false;
     if (EditCol == 13)
-        refused = KeyAscii > 32 && KeyAscii != 45 && (KeyAscii < 48 || KeyAscii > 57) && KeyAscii < 255;
+        refused = entry::refuseKey(entry::KeyFilter::PostalCode, KeyAscii);
     else if (EditCol >= 7 && EditCol <= 10)
-        refused = KeyAscii >= 97 && KeyAscii <= 122;
-    if (refused) {
-        platform::MsgBox(DigitsOnlyMessage, platform::vbOKOnly);
-        KeyAscii = RefusedKey;
+        refused = entry::refuseKey(entry::KeyFilter::Number, KeyAscii);
+    if (refused)
         return;
-    }
     if (KeyAscii != 13)
         return;
     tb.setFocus();
@@ -341,7 +320,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
     }
     case 4:
         // A husband or wife keeps the sex the marriages were made with.
-        if (isPartner(slot))
+        if (entry::isPartner(slot))
             tb.setTextMatrix(Row, Col, p.Sex == 0 ? "男" : "女");
         else
             p.Sex = cell == "男" ? 0 : 1;

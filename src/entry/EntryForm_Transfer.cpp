@@ -3,11 +3,12 @@
 #include "entry/EntryForm.h"
 
 #include "entry/DateValue.h"
+#include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
 
 #include "forms/Picture.h"
 #include "model/GroupLists.h"
-#include "model/document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -20,17 +21,10 @@
 #include <string>
 #include <vector>
 
+using entry::person;
+using entry::T;
+
 namespace {
-
-model::Tables& T()
-{
-    return model::tables();
-}
-
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
 
 std::string flagText(bool set, const char* setText)
 {
@@ -41,9 +35,6 @@ std::string nameCell(const std::string& name)
 {
     return name.empty() ? "  " : name;
 }
-
-constexpr long WhiteColour = 0xFFFFFFL;
-constexpr long GreyColour = 0xC0C0C0L;
 
 } // namespace
 
@@ -149,8 +140,7 @@ void EntryForm::clearCard()
         Text1[i].setText("");
     // The group and the flags of a new person are those of a cleared record.
     showGroupAndFlags(model::clearedPerson(0));
-    Label1[5].setCaption("年令");
-    Text1[5].setBackColor(WhiteColour);
+    showAgeKind();
     Label2[0].setCaption("");
     clearPictures();
     model::runState().PicMode = -1;
@@ -222,7 +212,6 @@ bool EntryForm::showPicture(int mode, const std::string& path)
 
 void EntryForm::entryset(int& idx)
 {
-    model::Tables& t = T();
     model::RunState& run = model::runState();
     const std::string voiceFolder = entry::voiceFolder();
     const std::string faceFolder = entry::faceFolder();
@@ -271,13 +260,7 @@ void EntryForm::entryset(int& idx)
     Text1[2].setText(p.Old_name);
     Text1[3].setText(p.B_day);
     Text1[4].setText(p.Death_day);
-    if (!Text1[4].text().empty()) {
-        Label1[5].setCaption("死亡年令");
-        Text1[5].setBackColor(GreyColour);
-    } else {
-        Label1[5].setCaption("年令");
-        Text1[5].setBackColor(WhiteColour);
-    }
+    showAgeKind();
     const std::string age = Calc_Age(Text1[3].text(), Text1[4].text());
     Text1[5].setText(age);
     Text1[6].setText(p.YubinNo);
@@ -298,11 +281,7 @@ void EntryForm::entryset(int& idx)
     if (r > 0)
         tb.setRow(r);
 
-    bool partner = false;
-    for (int k = 1; k <= model::LastSlot && !partner; ++k) {
-        const model::marry_data& m = t.kou_buf[static_cast<size_t>(k)];
-        partner = m.kou_titi == idx || m.kou_haha == idx;
-    }
+    const bool partner = entry::isPartner(idx);
     Option1[0].setVisible(!partner);
     Option1[1].setVisible(!partner);
     if (p.Sex != 0)

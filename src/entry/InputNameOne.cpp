@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr const char* NameRequired = "名字、名前は省略出来ません";
-
 struct Flag {
     const char* caption;
     const char* toolTip;
@@ -94,7 +92,7 @@ bool InputNameOne::ask(const std::string& familyName, const std::string& givenNa
 void InputNameOne::Command1_Click()
 {
     if (platform::Trim(Text1.text()).empty() || platform::Trim(Text2.text()).empty()) {
-        platform::MsgBox(NameRequired, platform::vbOKOnly);
+        platform::MsgBox(entry::NameRequiredMessage, platform::vbOKOnly);
         return;
     }
     // A name the family file cannot hold is refused before anything changes.

@@ -5,7 +5,7 @@
 #include "entry/VoiceDevice.h"
 #include "entry/entry_state.h"
 
-#include "model/document/WorkFolders.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"

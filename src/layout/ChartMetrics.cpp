@@ -1,6 +1,7 @@
 #include "layout/ChartMetrics.h"
 
 #include "layout/ChartElements.h"
+#include "layout/ChartView.h"
 #include "layout/chart_state.h"
 #include "model/settings.h"
 #include "platform/Conversions.h"
@@ -106,6 +107,8 @@ void Unload_ChartCtl()
     // The person-box pictures are paired one to one with the name labels.
     unloadArray(ChartArray::DPic, n.Label12_cnt);
     n = ElementCounters{};
+    // A box dropped alone on the empty canvas went with the rest.
+    chartView().enableChartCommands();
 }
 
 void Init_NengoMode()

@@ -22,7 +22,8 @@ void Reset_Zoom();
 
 // Unloads the loaded elements (index 2 up to each counter) of the chart-control
 // arrays Label11, Label12, Label13, Line1, Line7, Image1 and DPic (DPic up to the
-// Label12 counter), then sets the six counters to 1.
+// Label12 counter), then sets the six counters to 1. No box is left waiting alone
+// on the canvas, so the zoom box and the full-screen command work again.
 void Unload_ChartCtl();
 
 // Era-name dates: Dispmode_Nengo := 1.

@@ -5,6 +5,7 @@
 // tab_buf names the tree of tab index i.
 
 #include <cstdint>
+#include <vector>
 
 namespace layout {
 
@@ -15,7 +16,20 @@ int16_t treeOfTab(int16_t tab);
 // tabs are in use, else the tree itself (also when no row names it).
 int16_t tabOfTree(int16_t tree);
 
-// 1 when the person stands in a cell of the chart of tab index tree, -1 otherwise.
+// Remembers which person each temporary copy of the multiple-marriage expansion
+// stands for; runs while the expansion is in force, right after the layout.
+void Remember_CopyOrigins();
+// The person a slot named by the grid stands for: the original of a copy, else the
+// slot itself.
+int16_t personOfCell(int16_t slot);
+
+// For every person slot 0..1024: whether the person stands in a cell of the chart
+// of tab index tree, himself or through a copy. The new-entry tab (tree = tree_cnt)
+// shows nobody; the all-trees tab (tree = tree_cnt + 1) counts everybody.
+std::vector<bool> personsOnChart(int16_t tree);
+
+// 1 when the person stands in a cell of the chart of tab index tree, himself or
+// through a copy, -1 otherwise.
 // The new-entry tab (tree = tree_cnt) shows nobody; the all-trees tab
 // (tree = tree_cnt + 1) counts everybody.
 int16_t Is_OnChart(int16_t tree, int16_t person);

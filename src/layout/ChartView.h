@@ -87,8 +87,9 @@ public:
     }
 
     // --- Other controls of the main window ---
-    // A chart exists: the zoom box takes input.
-    virtual void enableZoomBox() {}
+    // The chart elements were emptied, so no dropped box waits alone on the canvas:
+    // the zoom box and the full-screen command work.
+    virtual void enableChartCommands() {}
     // The selection frame around a chosen box goes, when it is shown.
     virtual void hideSelectionFrame() {}
     // The new-entry tab stayed selected: the relationship editor, where persons are

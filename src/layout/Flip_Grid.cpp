@@ -145,8 +145,14 @@ void Flip_Grid()
     ChartState& c = chart();
     for (int r = 0; r <= GridLastRow; ++r) {
         auto& cells = c.cell_buf[static_cast<size_t>(r)];
-        for (int k = 0; k <= c.cell_last[static_cast<size_t>(r)]; ++k)
-            std::swap(cells[static_cast<size_t>(k)].per_a, cells[static_cast<size_t>(k)].per_b);
+        for (int k = 0; k <= c.cell_last[static_cast<size_t>(r)]; ++k) {
+            cell_rec& cell = cells[static_cast<size_t>(k)];
+            std::swap(cell.per_a, cell.per_b);
+            // A child taken over from a partner's relation stays with that partner,
+            // who now stands on the other side of the cell.
+            if (cell.kodo_side == 0 || cell.kodo_side == 1)
+                cell.kodo_side = static_cast<int16_t>(1 - cell.kodo_side);
+        }
     }
     for (int r = 0; r <= GridLastRow; ++r) {
         const int16_t last = c.cell_last[static_cast<size_t>(r)];

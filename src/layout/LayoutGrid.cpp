@@ -58,6 +58,7 @@ void Clear_CellBuf()
     c.tree_cnt = 0;
     c.link_cnt = 0;
     c.gridFull = false;
+    c.Copy_Origin.clear();
     c.ChartPerIdx.assign(ChartTableRows, ChartPerIdxRec{});
     Clear_BunkeList();
     detail::gridRewritten();

@@ -12,11 +12,6 @@ namespace {
 
 LayoutIndex* s_active = nullptr;
 
-bool isPersonIndex(int person)
-{
-    return person >= 0 && person <= model::LastSlot;
-}
-
 // Turns per-person counts (at index person + 1) into start offsets.
 void accumulate(std::vector<int32_t>& start)
 {
@@ -48,12 +43,12 @@ void FamilyIndex::build(const model::Tables& tables)
     m_childStart.assign(model::RecordCount + 1, 0);
     for (int k = 1; k <= model::LastSlot; ++k) {
         const Partners& p = records[static_cast<size_t>(k)];
-        if (isPersonIndex(p.titi))
+        if (model::isSlot(p.titi))
             ++m_marryStart[static_cast<size_t>(p.titi) + 1];
-        if (isPersonIndex(p.haha) && p.haha != p.titi)
+        if (model::isSlot(p.haha) && p.haha != p.titi)
             ++m_marryStart[static_cast<size_t>(p.haha) + 1];
         for (const int16_t child : p.kodo) {
-            if (isPersonIndex(child))
+            if (model::isSlot(child))
                 ++m_childStart[static_cast<size_t>(child) + 1];
         }
     }
@@ -68,13 +63,13 @@ void FamilyIndex::build(const model::Tables& tables)
     for (int k = 1; k <= model::LastSlot; ++k) {
         const Partners& p = records[static_cast<size_t>(k)];
         const auto kou = static_cast<int16_t>(k);
-        if (isPersonIndex(p.titi))
+        if (model::isSlot(p.titi))
             m_marriages[static_cast<size_t>(marryFill[static_cast<size_t>(p.titi)]++)] = kou;
-        if (isPersonIndex(p.haha) && p.haha != p.titi)
+        if (model::isSlot(p.haha) && p.haha != p.titi)
             m_marriages[static_cast<size_t>(marryFill[static_cast<size_t>(p.haha)]++)] = kou;
         for (int j = 0; j < model::MaxChildren; ++j) {
             const int16_t child = p.kodo[static_cast<size_t>(j)];
-            if (isPersonIndex(child))
+            if (model::isSlot(child))
                 m_registrations[static_cast<size_t>(childFill[static_cast<size_t>(child)]++)] =
                     Registration{kou, static_cast<int16_t>(j)};
         }
@@ -83,7 +78,7 @@ void FamilyIndex::build(const model::Tables& tables)
 
 Span<int16_t> FamilyIndex::marriagesOf(int person) const
 {
-    if (!isPersonIndex(person) || m_marryStart.empty())
+    if (!model::isSlot(person) || m_marryStart.empty())
         return {};
     const int16_t* base = m_marriages.data();
     return {base + m_marryStart[static_cast<size_t>(person)],
@@ -92,7 +87,7 @@ Span<int16_t> FamilyIndex::marriagesOf(int person) const
 
 Span<Registration> FamilyIndex::registrationsOf(int person) const
 {
-    if (!isPersonIndex(person) || m_childStart.empty())
+    if (!model::isSlot(person) || m_childStart.empty())
         return {};
     const Registration* base = m_registrations.data();
     return {base + m_childStart[static_cast<size_t>(person)],

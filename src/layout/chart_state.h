@@ -169,6 +169,10 @@ struct ChartState {
     // -Scroll_ScaleX x HScroll1 value and -Scroll_ScaleY x VScroll1 value.
     double Scroll_ScaleX = 1.0;
     double Scroll_ScaleY = 1.0;
+    // The extent of the chart the canvas was last sized to (twips, margins
+    // included), so that a resized viewport can size it again.
+    double Canvas_ExtX = 0;
+    double Canvas_ExtY = 0;
     // Where the single-tree view drew its tree (the image export draws there too).
     double View_OriginX = 0;
     double View_OriginY = 0;
@@ -182,6 +186,10 @@ struct ChartState {
     // drew no single tree; lets the refresh after an edit tell whether the tab it
     // selects already shows its tree.
     int16_t shownTree = -1;
+    // By person slot: the person a temporary copy of the last layout stands for, -1
+    // for a slot that held no copy. The grid names the copies of the multiple-marriage
+    // expansion, which are gone from the tables once they are restored.
+    std::vector<int16_t> Copy_Origin;
 
     // The cell at (row, col); the row grows to hold the column. Row and column must
     // lie inside the grid (0..100, 0..MaxChartLinks - 1).

@@ -15,7 +15,8 @@
 
 namespace mainwindow {
 
-// Drop_PendKind values: a chart drop that waits for the editor's copy question.
+// Drop_PendKind values: a chart drop that waits for the copy question asked when the
+// editor's drag ends.
 constexpr int16_t PendNone = 0;
 constexpr int16_t PendDraggedMarried = 1;   // the dragged listed person is already married
 constexpr int16_t PendBoxMarried = 2;       // the category box's marriage exists: its person needs a copy
@@ -29,7 +30,7 @@ struct DropState {
     int16_t Drag_Sex = 0;       // 0 from the men's list, 1 from the women's list
     int16_t Drop_Done = 0;      // 0 at the start of a drag, -1 once a target took the drop
 
-    // --- A chart drop kept for the editor to complete when its drag ends ---
+    // --- A chart drop kept to be completed when the editor's drag ends ---
     int16_t Drop_PendKind = PendNone;
     forms::DataObject Drop_PendData;
     int16_t Drop_PendIndex = 0; // the person-box element dropped on

@@ -1,46 +1,38 @@
 #include "mainwindow/FamilyPaths.h"
 
+#include "model/filestore/FileNames.h"
 #include "platform/AppPath.h"
-#include "platform/Conversions.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/Hooks.h"
 #include "platform/TextFile.h"
 
 namespace mainwindow {
 
 namespace {
 
+constexpr const char* OverwriteQuestion = "は既に存在します。上書きしますか？";
+
 bool isSeparator(char c)
 {
     return c == '/' || c == '\\';
-}
-
-bool endsWithKez(const std::string& name)
-{
-    const std::string trimmed = platform::RTrim(name);
-    return trimmed.size() >= 4 && platform::UCase(trimmed.substr(trimmed.size() - 4)) == ".KEZ";
 }
 
 } // namespace
 
 std::string Conv_FileName(std::string& name)
 {
-    if (endsWithKez(name))
-        return name;
-    // Walks back through the last path element only; '.' and the separators are
-    // ASCII, so a byte walk never stops inside a UTF-8 character.
-    for (size_t i = name.size(); i-- > 0;) {
-        if (isSeparator(name[i])) {
-            if (i + 1 == name.size())
-                name += "default";
-            break;
-        }
-        if (name[i] == '.')
-            name.erase(i);
-    }
-    name += ".KEZ";
+    name = model::kezFileName(name);
     return name;
+}
+
+bool askBeforeReplacing(const std::string& chosen, const std::string& file, const std::string& title)
+{
+    if (file == chosen || !platform::fileExists(file))
+        return true;
+    const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
+    return platform::MsgBox(file + "\r\n" + OverwriteQuestion, style, title) == platform::vbYes;
 }
 
 void SetSaveFilePath(const std::string& path)

@@ -1,6 +1,6 @@
 #pragma once
-// File names of the family file commands: the ".KEZ" form of a name chosen for
-// saving, and the folder remembered in "FilePath.ini" in the program folder, in
+// File names of the family file commands: the family file a name chosen for saving
+// stands for, and the folder remembered in "FilePath.ini" in the program folder, in
 // which the open and save dialogs start.
 //
 // Paths are native ("/" separates folders); a backslash counts as a separator
@@ -12,12 +12,16 @@ namespace mainwindow {
 
 inline constexpr const char* FilePathIniName = "\\FilePath.ini";
 
-// The save name of a chosen name. A name whose last four characters (trailing
-// blanks aside) are ".KEZ" in any letter case is returned unchanged. Otherwise
-// every extension of the last path element is cut away ("a.b.c" gives "a"), a
-// name ending in a separator gets "default", and ".KEZ" is appended. The result
-// is also left in name.
+// The save name of a chosen name: the family file the family store writes for it
+// (model::kezFileName: a name ending in ".kez" in any letter case stays as it is,
+// any other gets ".kez" appended). The result is also left in name.
 std::string Conv_FileName(std::string& name);
+
+// The save dialogs ask before replacing the name as typed; the file a command writes
+// may be another one (a family "a" is saved as "a.kez", a picture "a" as "a.bmp").
+// Asks "<file>", CR LF, "は既に存在します。上書きしますか？" (Yes/No, default No,
+// under title) when file is not the typed name and exists; true when it may be written.
+bool askBeforeReplacing(const std::string& chosen, const std::string& file, const std::string& title);
 
 // Remembers the folder of path in "FilePath.ini": the text before its last
 // separator, the root folder itself for a file in the root, and the whole of path

@@ -124,6 +124,7 @@ MainForm::MainForm()
     view.VScroll1 = &VScroll1;
     view.TabStrip1 = &TabStrip1;
     view.Text1 = &Text1;
+    view.fullScreenButton = &Command2[4];
     view.lblFocus = &lblFocus;
     view.Frame2 = &Frame2;
     view.menus = {&filemenu, &scrmenu, &setmenu, &helpmenu};
@@ -311,6 +312,15 @@ void MainForm::designChart()
     VScroll1.move(11610, 975, 255, 6150);
 }
 
+std::vector<forms::CommandButton*> MainForm::sideButtons()
+{
+    std::vector<forms::CommandButton*> buttons{&cmdEzCtrl, &cmdChDel};
+    cmdChdMov.forEach([&buttons](forms::CommandButton& button) { buttons.push_back(&button); });
+    for (forms::CommandButton* button : {&cmdDispOp, &CmdUndo, &cmdCategory, &Command1})
+        buttons.push_back(button);
+    return buttons;
+}
+
 void MainForm::designSideButtons()
 {
     struct Side {
@@ -359,6 +369,9 @@ void MainForm::Form_Load()
     Min_Height = height();
     Prev_ScaleWidth = scaleWidth();
     Prev_ScaleHeight = scaleHeight();
+    // The side buttons stand above the chart whatever the viewport does.
+    for (forms::CommandButton* button : sideButtons())
+        button->zOrder(0);
     // The tab strip has just been made from its design: it holds the two permanent
     // tabs and no tree tab that the new document would have to remove.
     layout::chart().tab_cnt = -1;

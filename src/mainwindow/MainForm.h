@@ -44,6 +44,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mainwindow {
 class MainWindowServices;
@@ -219,34 +220,15 @@ public:
     // --- Drag and drop on the chart ---
     // Drops from the relationship editor's person lists, the right button on a
     // person box and the one-step undo of the last drop (MainForm_Drops.cpp); the
-    // shared drag state is mainwindow::dropState() (DropState.h).
-    void Label12_MouseDown(int Index, int Button, int Shift, double X, double Y);
-    void Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
-                             double Y);
-    // The drop logic; the relationship editor completes a kept drop through it.
-    void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
-                                  double X, double Y, const std::string& FName, const std::string& Name);
-    void Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
-                             double Y);
-    void Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
-    // A new person for a drop (and the editor's copies): its slot, -1 when the
-    // person table is full.
-    int AddNullActors(int Sex, const std::string& FName, const std::string& Name);
-    // Reports of Add_Kodo and set_kou_buf results; Index is not used.
-    void Ch_set_check(int code, int Index);
-    void Marry_set_check(int code, int Index);
-    void Marry_set_check_Msg(int code);
-    // The hidden View menu item "ＵＮＤＯ": UndoLastEdit, then the windows that
-    // show persons close when it freed persons.
-    void dropUndoItem_Click();
-    void UndoLastEdit();
-    // The target person of the drop in progress.
-    int16_t Drop_TargetPer = -1;
-    // Connects the drop and right-button handlers when the window object is built.
-    struct DropWiring {
-        explicit DropWiring(MainForm& window);
-    };
-    DropWiring m_dropWiring{*this};
+    // shared drag state is mainwindow::dropState() (DropState.h). The handlers are
+    // private; the relationship editor's drags use the two operations below.
+
+    // The relationship editor's drag of a person of list `sex` (0 men, 1 women)
+    // starts: the person boxes that may take that person accept the drop.
+    void prepareListDropTargets(int sex);
+    // The editor's drag ended with a drop kept for the copy question: asks it and
+    // carries the drop out.
+    void completeKeptDrop();
 
 protected:
     void design() override;
@@ -260,6 +242,12 @@ private:
     void designToolbar();
     void designChart();
     void designSideButtons();
+    // The side buttons of the chart, Command1 last: they stand right of the
+    // vertical scroll bar.
+    std::vector<forms::CommandButton*> sideButtons();
+    // The full-screen view hides the tabs and the side buttons; leaving it shows
+    // them again, the side buttons above the chart.
+    void showChartSurroundings(bool visible);
 
     // Start-up steps.
     void loadEraTable();
@@ -307,14 +295,41 @@ private:
     enum class ChildSearch { Found, NotFound, NotSearched };
     ChildSearch findChildPosition(int boxChildKou);
     void showSelectedChild();
+    // The person box the selection stands on: the box clicked last while it is on
+    // the chart and still shows the selected person; -1 when there is none.
+    int selectedPersonBox() const;
     enum class ClickedElement { PersonBox, FaceIcon };
     void tellWindowsOfClick(ClickedElement element, int person, int boxKou);
 
-    // Redraw after a change of the zoom, of the view or of a name; which tabs
-    // rebuild and which give way to the first tab differs per command.
-    enum class AllTreesTab { Redisplay, SelectFirstTab };
-    void redrawChart(AllTreesTab allTrees);
-    void selectFirstTab();
+    // Chart drops (MainForm_Drops.cpp).
+    void Label12_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                             double Y);
+    // The drop logic, also of a kept drop.
+    void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
+                                  double X, double Y, const std::string& FName, const std::string& Name);
+    void Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                             double Y);
+    void Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
+    // A new person for a drop (and its copies): its slot, -1 when the person
+    // table is full.
+    int AddNullActors(int Sex, const std::string& FName, const std::string& Name);
+    // Reports of Add_Kodo and set_kou_buf results; Index is not used.
+    void Ch_set_check(int code, int Index);
+    void Marry_set_check(int code, int Index);
+    void Marry_set_check_Msg(int code);
+    // The hidden View menu item "ＵＮＤＯ": UndoLastEdit, then the windows that
+    // show persons close when it freed persons.
+    void dropUndoItem_Click();
+    void UndoLastEdit();
+    // The target person of the drop in progress.
+    int16_t Drop_TargetPer = -1;
+    // Connects the drop and right-button handlers when the window object is built.
+    struct DropWiring {
+        explicit DropWiring(MainForm& window);
+    };
+    DropWiring m_dropWiring{*this};
+
 
     std::unique_ptr<mainwindow::MainWindowServices> m_services;
     std::unique_ptr<drawing::CanvasChartElements> m_chartElements;

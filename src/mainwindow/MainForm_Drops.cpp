@@ -7,14 +7,13 @@
 //
 // Every drag comes from the relationship editor, which publishes the dragged
 // person and its list in dropState(). A drop that needs a question (the copy of
-// a person who is already married) is kept and completed by the editor when its
-// drag ends, through Label12_OLEDragDrop_Main.
+// a person who is already married) is kept; the editor has it completed when its
+// drag ends, through completeKeptDrop.
 
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "drawing/ElementPlacers.h"
 #include "drawing/draw_state.h"
 #include "layout/ChartMetrics.h"
@@ -63,7 +62,6 @@ constexpr const char* SameSexListedMessage = "この人の上にはドラッグ�
 constexpr const char* SameSexPlaceholderMessage = "この人にはドラッグ出来ません。性別が同一です";
 constexpr const char* DuplicateMarriageMessage = "既に結婚関係として登録されています";
 constexpr const char* MarriagesFullMessage = "結婚関係は1024組迄登録出来ます";
-constexpr const char* ChildrenFullMessage = "子供の人数は20人迄です";
 constexpr const char* ChildElsewhereMessage = " :  この子供は、他の結婚関係で登録されています";
 constexpr const char* ChildAncestorMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
 
@@ -79,25 +77,13 @@ int16_t mapEntry(const std::vector<int16_t>& map, int index)
     return index >= 0 && static_cast<size_t>(index) < map.size() ? map[static_cast<size_t>(index)] : -1;
 }
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
-model::personal_data& person(int slot)
-{
-    return model::tables().per_buf[static_cast<size_t>(slot)];
-}
+using model::person;
 
-model::marry_data& marriage(int slot)
-{
-    return model::tables().kou_buf[static_cast<size_t>(slot)];
-}
+using model::marriage;
 
-bool isUsedMarriage(int kou)
-{
-    return model::isSlot(kou) && kou >= 1 && marriage(kou).InUse == model::SlotUsed;
-}
+using model::isUsedMarriage;
 
 bool easyBuilderLoaded()
 {
@@ -134,22 +120,6 @@ int addChild(int kou, int child, int16_t status, const std::string& comment)
     work.kou_kodo_comment = comment;
     work.kodo_visible = 1;
     return model::Add_Kodo(work);
-}
-
-// Redraw of the current tab after a drop.
-void redrawCurrentTab()
-{
-    layout::ChartState& c = layout::chart();
-    if (c.tree_cnt == 0) {
-        c.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int offset = c.sel_tab - c.tree_cnt;
-    if (offset <= 1)
-        drawing::Build_Keizu(c.sel_tree);
-    else if (offset == 2)
-        drawing::Redisp_Keizu();
 }
 
 // The new placeholder person of a list: the counter moves on and the editor's
@@ -244,7 +214,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     if (Button != forms::vbRightButton)
         return;
     const int slot = mapEntry(drawing::drawState().Label12_Per, Index);
-    if (!isPerson(slot))
+    if (!isPersonSlot(slot))
         return;
     model::personal_data& p = person(slot);
     mainwindow::OtherWindows::QuickName values;
@@ -266,7 +236,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     p.Disp.DS_DeathW = static_cast<int16_t>(values.options[1]);
     p.Disp.DS_Waku = static_cast<int16_t>(values.options[2]);
     p.CsvOutFlag = static_cast<int16_t>(values.options[3]);
-    drawing::Build_Keizu(layout::chart().sel_tree);
+    drawing::Refresh_TabDisp();
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
@@ -303,6 +273,108 @@ int MainForm::AddNullActors(int Sex, const std::string& FName, const std::string
     if (created >= 0)
         takePlaceholder(Sex == 0 ? 0 : 1, created);
     return created;
+}
+
+// ---------------------------------------------------------------------------
+// The relationship editor's drags
+
+namespace {
+
+constexpr const char* CopyTitle = "個人情報のコピー";
+
+// The copy question about a person who is already married.
+int askCopy(int slot, int16_t kind)
+{
+    const model::personal_data& p = person(slot);
+    std::string text = p.F_name + " " + p.Name + "は既に結婚しています。\r\n"
+                       "個人情報のコピーを作成し、新たに関係を追加しますか?\r\n"
+                       "（既に作成している結婚関係に影響を与えず、関係を追加します)\r\n";
+    text += kind == mainwindow::PendDraggedMarried ? "「いいえ」の場合は、そのまま既存の関係に追加します"
+                                                   : "「いいえ」の場合は追加をキャンセルします";
+    return platform::MsgBox(text, platform::vbYesNo + platform::vbInformation, CopyTitle);
+}
+
+// A copy of a person's whole record in a slot AddNullActors made.
+void copyPerson(int from, int to)
+{
+    person(to) = person(from);
+    person(to).CopyIdx = static_cast<int16_t>(from);
+}
+
+} // namespace
+
+void MainForm::prepareListDropTargets(int sex)
+{
+    const drawing::DrawState& d = drawing::drawState();
+    const int last = layout::chart().counters.Label12_cnt;
+    auto setMode = [this](int i, int mode) {
+        forms::CanvasPicture& box = DPic[i];
+        box.setOleDropMode(mode);
+        box.setTag(std::to_string(mode));
+    };
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i))
+            continue;
+        if (mapEntry(d.Label12_RelF, i) == 1 && DPic[i].oleDropMode() != forms::vbOLEDropManual)
+            setMode(i, forms::vbOLEDropManual);
+    }
+    // A person is never dropped onto a box of the same sex.
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i) || DPic[i].oleDropMode() != forms::vbOLEDropManual)
+            continue;
+        const int boxPerson = mapEntry(d.Label12_Per, i);
+        if (isPersonSlot(boxPerson) && (person(boxPerson).Sex == 0 ? 0 : 1) == sex)
+            setMode(i, forms::vbOLEDropNone);
+    }
+    // Category boxes take either sex.
+    for (int i = 1; i <= last; ++i) {
+        if (!DPic.exists(i))
+            continue;
+        const int boxPerson = mapEntry(d.Label12_Per, i);
+        if (isPersonSlot(boxPerson) && person(boxPerson).CategoryF == 1)
+            setMode(i, forms::vbOLEDropManual);
+    }
+}
+
+void MainForm::completeKeptDrop()
+{
+    DropState& st = dropState();
+    if (st.Drop_PendKind == mainwindow::PendNone)
+        return;
+    model::Tables& t = model::tables();
+    int effect = 0;
+    if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
+        if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
+            const int copy = AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
+            // The user chose the copy; without room for it the drop is cancelled
+            // rather than relating the person the user declined.
+            if (copy == -1) {
+                platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+                return;
+            }
+            copyPerson(st.Drag_Person, copy);
+            st.Drag_Person = static_cast<int16_t>(copy);
+        }
+    } else if (st.Drop_PendKind == mainwindow::PendBoxMarried) {
+        std::vector<int16_t>& boxes = drawing::drawState().Label12_Per;
+        const int index = st.Drop_PendIndex;
+        if (index < 0 || static_cast<size_t>(index) >= boxes.size())
+            return;
+        const int boxPerson = boxes[static_cast<size_t>(index)];
+        if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
+            return;
+        const model::personal_data& p = person(boxPerson);
+        const int copy = AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
+        if (copy == -1) {
+            platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
+            return;
+        }
+        copyPerson(boxPerson, copy);
+        boxes[static_cast<size_t>(index)] = static_cast<int16_t>(copy);
+    }
+    Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
+                             st.Drop_PendName);
+    t.Data_Changed = 1;
 }
 
 namespace {
@@ -346,17 +418,14 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     closeChronologyAndMarker();
     Drop_TargetPer = mapEntry(d.Label12_Per, Index);
     // A box that names no person in use takes nothing: there is nobody to relate to.
-    if (!isPerson(Drop_TargetPer) || person(Drop_TargetPer).InUse != model::SlotUsed) {
+    if (!model::isUsedPerson(Drop_TargetPer)) {
         st.Drop_Done = -1;
         return;
     }
     const model::personal_data& target = person(Drop_TargetPer);
     const bool targetIsMan = target.Sex == 0;
 
-    auto enableDropUndo = [this] {
-        Command2[5].setEnabled(true);
-        scritem[0].setEnabled(true);
-    };
+    auto enableDropUndo = [this] { scritem[0].setEnabled(true); };
 
     // A category box takes the dragged person as a child of its marriage,
     // whatever the sexes and the Shift key.
@@ -550,7 +619,6 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
                                      : childList == 0 ? DropUndo::ChildNewMan
                                                       : DropUndo::ChildNewWoman;
                 recordDrop(kind, -1, kou, child, slot);
-                Command2[5].setEnabled(true);
                 scritem[0].setEnabled(true);
             }
         }
@@ -602,11 +670,10 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         takePlaceholder(st.Drag_Sex, placed);
         kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
     }
-    if (isPerson(placed)) {
+    if (isPersonSlot(placed)) {
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
         const int box = layout::chart().counters.Label12_cnt;
         recordDrop(kind, placed, -1, -1, -1);
-        Command2[5].setEnabled(true);
         scritem[0].setEnabled(true);
         Picture1.setOleDropMode(forms::vbOLEDropNone);
         if (Label12.exists(box))
@@ -627,8 +694,8 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
 void MainForm::Ch_set_check(int code, int Index)
 {
     (void)Index;
-    const model::RunState& run = model::runState();
-    const std::string childName = isPerson(run.Sel_Person) ? person(run.Sel_Person).Name : std::string();
+    model::RunState& run = model::runState();
+    const std::string childName = isPersonSlot(run.Sel_Person) ? person(run.Sel_Person).Name : std::string();
     switch (code) {
     case -3:
         model::StartDrag(childName + ChildElsewhereMessage);
@@ -637,13 +704,13 @@ void MainForm::Ch_set_check(int code, int Index)
         model::StartDrag(childName + ChildAncestorMessage);
         return;
     case -1:
-        model::StartDrag(ChildrenFullMessage);
+        model::StartDrag(model::ChildSlotsFullMessage);
         return;
     default:
         break;
     }
     if (code >= 0 && run.Sel_Person >= 0) {
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         Text1.setEnabled(true);
         Command2[4].setEnabled(true);
     }
@@ -695,7 +762,7 @@ void MainForm::Marry_set_check_Msg(int code)
     if (code < 0)
         return;
     model::runState().KouNum = static_cast<int16_t>(code);
-    redrawCurrentTab();
+    drawing::Refresh_TabDisp();
 }
 
 // ---------------------------------------------------------------------------
@@ -728,7 +795,6 @@ void MainForm::UndoLastEdit()
     const model::DropUndoRecord r = model::dropUndo();
     model::clearDropUndo();
     windows.raiseRelationEditor();
-    Command2[5].setEnabled(false);
     scritem[0].setEnabled(false);
 
     // Only what the drop made and nobody uses since goes: the marriage with the
@@ -792,7 +858,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(per);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::MarriageNewMan ? 0 : 1, per);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     case DropUndo::ChildListed:
@@ -807,7 +873,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(kodo);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::ChildNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     }
@@ -821,7 +887,7 @@ void MainForm::UndoLastEdit()
             model::freeCreatedPerson(kodo);
             returnPlaceholder(r.Drop_UndoKind == DropUndo::AdoptedNewMan ? 0 : 1, kodo);
         }
-        redrawCurrentTab();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     default:

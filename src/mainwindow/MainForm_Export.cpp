@@ -12,6 +12,7 @@
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
+#include "mainwindow/FamilyPaths.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -51,6 +52,13 @@ public:
     }
 };
 
+// The file a chosen name stands for: a name typed without an extension gets ".bmp".
+std::string pictureFileName(const std::string& chosen)
+{
+    const std::string name = platform::fileNameOf(chosen);
+    return name.empty() || name.find('.') != std::string::npos ? chosen : chosen + ".bmp";
+}
+
 } // namespace
 
 void MainForm::exportChartPicture()
@@ -62,12 +70,18 @@ void MainForm::exportChartPicture()
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showSave();
-    const std::string path = CommonDialog1.fileName();
+    const std::string chosen = CommonDialog1.fileName();
+    const std::string path = pictureFileName(chosen);
+    if (!mainwindow::askBeforeReplacing(chosen, path, ExportTitle))
+        return;
+    // The picture is written under this name and renamed over the chosen file only
+    // once complete, so an export that fails leaves an older picture whole.
+    const std::string partial = path + ".part";
 
     try {
-        // The file exists, empty, before anything is drawn: a path that cannot be
-        // written fails here, before the tables are touched.
-        platform::writeWholeFile(path, "");
+        // The temporary file exists, empty, before anything is drawn: a folder that
+        // cannot be written fails here, before the tables are touched.
+        platform::writeWholeFile(partial, "");
         setMousePointer(forms::vbHourglass);
         layout::Apply_DispModes();
         layout::TemporaryTransforms transforms;
@@ -100,7 +114,8 @@ void MainForm::exportChartPicture()
         }
         output.finish();
 
-        forms::SavePicture(picture.image(), path);
+        forms::SavePicture(picture.image(), partial);
+        platform::renameFile(partial, path);
         setMousePointer(forms::vbDefault);
         return;
     } catch (const platform::RuntimeError&) {
@@ -108,6 +123,12 @@ void MainForm::exportChartPicture()
         // the saving) gets the same advice below; the tables are back already.
     } catch (const std::bad_alloc&) {
         // An allocation beyond what the picture's memory cap foresaw fails alike.
+    }
+    try {
+        platform::deleteFile(partial);
+    } catch (const platform::RuntimeError&) {
+        // A temporary file that cannot be removed does no harm; the failure is
+        // reported below.
     }
     reportExportFailure();
 }

@@ -16,6 +16,7 @@
 #include "model/document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/FileStore.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -45,9 +46,7 @@ constexpr const char* OpenTitle = "家系図の読込み";
 constexpr const char* SaveTitle = "家系図の保存";
 constexpr const char* DiscardForNewQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
 constexpr const char* DiscardForOpenQuestion = "データが変更されています。\r\n保存せずに新しい家系図を読込みますか？";
-constexpr const char* SavedMessage = "保存が終了しました";
 constexpr const char* CannotReadMessage = "指定されたファイルを読込めません";
-constexpr const char* OverwriteQuestion = "は既に存在します。上書きしますか？";
 
 } // namespace
 
@@ -198,10 +197,12 @@ bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
     layout::Reset_Zoom();
     Picture1.setBackColor(model::settings().Dispmode_BGcolor);
     layout::chart().sel_tree = 0;
-    if (origin == LoadOrigin::RecoveredCopy) {
+    if (origin == LoadOrigin::RecoveredCopy || model::fileStore().loadDamaged) {
         // The recovered edit was never saved: it is a changed family without a file,
         // so Save asks for a name and closing asks before it is lost. The copy in TMP
         // is no file of the user's: it shows nowhere and the remembered folder stays.
+        // A damaged file (the reader has said what is missing or unreadable) opens the
+        // same way, so a plain Save never overwrites it with what could be read.
         t.Data_Changed = 1;
         t.Cur_FilePath.clear();
         setCaption("");
@@ -252,16 +253,13 @@ void MainForm::saveFamily(SaveMode mode)
 {
     model::Tables& t = model::tables();
     const std::string previousPath = t.Cur_FilePath;
-    std::string chosen;
     if (mode == SaveMode::AskPath || t.Cur_FilePath.empty()) {
-        chosen = askSavePath();
-        t.Cur_FilePath = chosen;
+        const std::string file = askSavePath();
+        if (file.empty())
+            return;
+        t.Cur_FilePath = file;
     }
     mainwindow::Conv_FileName(t.Cur_FilePath);
-    if (!chosen.empty() && !confirmOverwrite(chosen, t.Cur_FilePath)) {
-        t.Cur_FilePath = previousPath;
-        return;
-    }
     if (!model::save_file(t.Cur_FilePath)) {
         // save_file has shown why. The document keeps the file it belonged to and
         // stays changed; no completion is announced for a save that failed.
@@ -273,7 +271,7 @@ void MainForm::saveFamily(SaveMode mode)
     setCaption(t.Cur_FilePath);
     t.Data_Changed = 0;
     rememberFolderOf(t.Cur_FilePath);
-    platform::MsgBox(SavedMessage, platform::vbOKOnly);
+    platform::MsgBox(model::SaveDoneMessage, platform::vbOKOnly);
 }
 
 std::string MainForm::rememberedFolder()
@@ -289,6 +287,11 @@ std::string MainForm::rememberedFolder()
     return folder;
 }
 
+// The family file a name chosen in the save dialog stands for (its Conv_FileName
+// form), or "" when that file exists and the user would not replace it. The
+// dialog asked before overwriting the name as typed; the file written may be
+// another one ("a" is saved as "a.kez"), so that one is asked about too
+// (default No). A cancelled dialog raises the File commands' error.
 std::string MainForm::askSavePath()
 {
     const std::string folder = rememberedFolder();
@@ -298,19 +301,15 @@ std::string MainForm::askSavePath()
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showSave();
-    return CommonDialog1.fileName();
+    const std::string chosen = CommonDialog1.fileName();
+    std::string file = chosen;
+    mainwindow::Conv_FileName(file);
+    return confirmOverwrite(chosen, file) ? file : std::string();
 }
 
-// The dialog asked before overwriting the name the user chose; the file written
-// is the ".KEZ" form of that name as the family store names it, which may be
-// another file. Asks before replacing that one too (default No).
 bool MainForm::confirmOverwrite(const std::string& chosen, const std::string& saveName)
 {
-    const std::string target = model::kezFileName(saveName);
-    if (target == chosen || !platform::fileExists(target))
-        return true;
-    const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
-    return platform::MsgBox(target + "\r\n" + OverwriteQuestion, style, SaveTitle) == platform::vbYes;
+    return mainwindow::askBeforeReplacing(chosen, model::kezFileName(saveName), SaveTitle);
 }
 
 void MainForm::rememberFolderOf(const std::string& path)

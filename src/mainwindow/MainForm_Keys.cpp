@@ -7,7 +7,6 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "forms/Keys.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
@@ -32,10 +31,7 @@ constexpr int CsvInputItem = 5;
 constexpr double SmallestZoom = 25;
 constexpr double LargestZoom = 500;
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
 void rebuildRelationLists()
 {
@@ -62,32 +58,20 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {
                 rebuildRelationLists();
-                layout::ChartState& c = layout::chart();
-                if (c.tree_cnt == 0) {
-                    c.sel_tree = 0;
-                    drawing::Build_Keizu(0);
-                } else if (c.sel_tab > c.tree_cnt) {
-                    c.sel_tree = 0;
-                    selectFirstTab();
-                } else {
-                    drawing::Build_Keizu(c.sel_tree);
-                }
+                drawing::Refresh_TabDisp();
             }
             run.Sel_KouMark = 0;
             run.KouNum = -1;
         }
     } else if (KeyCode == forms::vbKeyF2) {
-        if (run.Sel_Person != -1 && isPerson(run.Sel_Person)) {
+        const int box = selectedPersonBox();
+        if (box != -1) {
             NameEdit_Active = -1;
             const model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
             Text2[0].setText(person.F_name);
             Text2[1].setText(person.Name);
-            // Under the person box clicked last; a box no longer on the chart leaves
-            // the editor where it was.
-            if (DPic.exists(Last_BoxIdx)) {
-                const forms::CanvasPicture& box = DPic[Last_BoxIdx];
-                Text2[0].move(box.left(), box.top() + box.height());
-            }
+            const forms::CanvasPicture& picture = DPic[box];
+            Text2[0].move(picture.left(), picture.top() + picture.height());
             Text2[1].move(Text2[0].left() + Text2[0].width(), Text2[0].top());
             Text2[0].setVisible(true);
             Text2[1].setVisible(true);
@@ -126,41 +110,8 @@ void MainForm::Text1_KeyPress(int16_t& KeyAscii)
     layout::setMetricsForWriteState();
     layout::Calc_TreeWidth();
     layout::Unload_ChartCtl();
-    redrawChart(AllTreesTab::Redisplay);
+    drawing::Refresh_TabDisp();
     Clear_Selection();
-}
-
-// The chart of the selected tab drawn again: an empty family or a tree tab (or the
-// new-entry tab) is rebuilt; the all-trees tab is either redisplayed or gives way
-// to the first tab, whose click handler rebuilds.
-void MainForm::redrawChart(AllTreesTab allTrees)
-{
-    layout::ChartState& c = layout::chart();
-    if (c.tree_cnt == 0) {
-        c.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int d = c.sel_tab - c.tree_cnt;
-    if (d < 2)
-        drawing::Build_Keizu(c.sel_tree);
-    else if (d == 2 && allTrees == AllTreesTab::Redisplay)
-        drawing::Redisp_Keizu();
-    else if (d == 2)
-        selectFirstTab();
-}
-
-// Selects the first tab so that its click handler rebuilds the chart; when it is
-// selected already no click would come, so the handler runs here.
-void MainForm::selectFirstTab()
-{
-    forms::Tabs& tabs = TabStrip1.tabs();
-    if (tabs.count() == 0)
-        return;
-    if (TabStrip1.selectedIndex() == 1)
-        TabStrip1_Click();
-    else
-        tabs.item(1).setSelected(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -178,7 +129,7 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     model::RunState& run = model::runState();
     // The selection went (a chart rebuild clears it) while the editor was open:
     // there is no person left to write to, so the editor closes storing nothing.
-    if (!isPerson(run.Sel_Person)) {
+    if (!isPersonSlot(run.Sel_Person)) {
         Text2[0].setVisible(false);
         Text2[1].setVisible(false);
         return;
@@ -200,7 +151,7 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     person.Name = givenName;
     Text2[0].setVisible(false);
     Text2[1].setVisible(false);
-    redrawChart(AllTreesTab::SelectFirstTab);
+    drawing::Refresh_TabDisp();
     rebuildRelationLists();
     t.Data_Changed = 1;
 }

@@ -21,9 +21,8 @@ namespace {
 constexpr double SmallestZoom = 25;
 constexpr double LargestZoom = 500;
 
-// A size grown (or shrunk) by the change of the window's inner size. Sizes never
-// go below 0: a canvas sized to a small chart can be lower than the viewport has
-// shrunk, and a negative size is no size at all.
+// A size grown (or shrunk) by the change of the window's inner size; never below 0,
+// a negative size is no size at all.
 double grown(double size, double change)
 {
     return std::max(0.0, size + change);
@@ -57,16 +56,21 @@ void MainForm::Form_Resize()
         VScroll1.setHeight(grown(VScroll1.height(), dH));
         Frame2.setHeight(grown(Frame2.height(), dH));
         Picture2.setHeight(grown(Picture2.height(), dH));
-        Picture1.setHeight(grown(Picture1.height(), dH));
     }
     if (dW != 0) {
         HScroll1.setWidth(grown(HScroll1.width(), dW));
         VScroll1.setLeft(VScroll1.left() + dW);
         Frame2.setWidth(grown(Frame2.width(), dW));
         Picture2.setWidth(grown(Picture2.width(), dW));
-        Picture1.setWidth(grown(Picture1.width(), dW));
         TabStrip1.setWidth(grown(TabStrip1.width(), dW));
+        // The side buttons keep their place right of the vertical scroll bar.
+        for (forms::CommandButton* button : sideButtons())
+            button->setLeft(button->left() + dW);
     }
+    // The canvas holds the whole chart again and the scroll bars reach all of it;
+    // the full-screen view keeps its canvas laid over the window.
+    if ((dH != 0 || dW != 0) && Fullscreen_Flag != 1)
+        drawing::Refit_Canvas();
     Prev_ScaleHeight = scaleHeight();
     Prev_ScaleWidth = scaleWidth();
 }
@@ -93,14 +97,24 @@ void MainForm::Picture1_Click()
         return;
     // Flag, menus, window, frame, viewport and canvas back as they were saved.
     m_chartView->endFullScreen();
-    TabStrip1.setVisible(true);
+    showChartSurroundings(true);
     layout::Unload_ChartCtl();
     // The fit zoom of the full-screen view goes; the zoom box's zoom comes back,
     // within the limits the box itself enforces on Enter: text typed there without
     // Enter may be no number at all, and a zoom of 0 would draw no chart.
     const double percent = std::clamp(platform::Val(Text1.text()), SmallestZoom, LargestZoom);
     layout::chart().Zoom_Scale = percent / 100 * 15;
-    redrawChart(AllTreesTab::Redisplay);
+    drawing::Refresh_TabDisp();
+}
+
+void MainForm::showChartSurroundings(bool visible)
+{
+    TabStrip1.setVisible(visible);
+    for (forms::CommandButton* button : sideButtons()) {
+        button->setVisible(visible);
+        if (visible)
+            button->zOrder(0);
+    }
 }
 
 // ---------------------------------------------------------------------------

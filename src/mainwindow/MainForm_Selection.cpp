@@ -42,16 +42,9 @@ int16_t mapEntry(const std::vector<int16_t>& map, int index, int16_t missing = -
     return index >= 0 && static_cast<size_t>(index) < map.size() ? map[static_cast<size_t>(index)] : missing;
 }
 
-bool isPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
+using model::isPersonSlot;
 
-bool isUsedMarriage(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot
-        && model::tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed;
-}
+using model::isUsedMarriage;
 
 bool anyPersonInUse()
 {
@@ -116,7 +109,7 @@ MainForm::ChildSearch MainForm::findChildPosition(int boxChildKou)
 {
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
-    if (!isPerson(run.Sel_Person))
+    if (!isPersonSlot(run.Sel_Person))
         return ChildSearch::NotSearched;
     t.Sel_ChildKou = static_cast<int16_t>(boxChildKou);
     if (boxChildKou > 0) {
@@ -150,7 +143,7 @@ void MainForm::Select_ChartBox(int Index)
         optChMode.forEach([](forms::OptionButton& option) { option.setEnabled(false); });
         cmdChDel.setEnabled(false);
     }
-    if (isPerson(run.Sel_Person))
+    if (isPersonSlot(run.Sel_Person))
         cmdDispOp.setEnabled(true);
 }
 
@@ -174,6 +167,17 @@ void MainForm::showSelectedChild()
         if (status >= 0 && status <= 2)
             optChMode[status].setValue(true);
     }
+}
+
+int MainForm::selectedPersonBox() const
+{
+    const int person = model::runState().Sel_Person;
+    // Elements 0 and 1 are the design-time templates, never a box of the chart.
+    constexpr int FirstChartBox = 2;
+    if (!isPersonSlot(person) || Last_BoxIdx < FirstChartBox || !DPic.exists(Last_BoxIdx)
+        || !DPic[Last_BoxIdx].isVisible())
+        return -1;
+    return mapEntry(drawing::drawState().Label12_Per, Last_BoxIdx) == person ? Last_BoxIdx : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -232,7 +236,7 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
         run.Sel_KouMark = 1;
         windows.editRelationMarriage(run.KouNum);
         windows.showRelationPage(Page::Persons);
-        if (isPerson(person)) {
+        if (isPersonSlot(person)) {
             const bool man = t.per_buf[static_cast<size_t>(person)].Sex == 0;
             windows.selectRelationPartner(man ? 0 : 1, person);
         }
@@ -281,7 +285,7 @@ void MainForm::Image1_DblClick(int Index)
     model::RunState& run = model::runState();
     run.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
     run.Sel_BoxMark = 1;
-    if (!isPerson(run.Sel_Person) || model::Get_ChildKou(run.Sel_Person) == -1) {
+    if (!isPersonSlot(run.Sel_Person) || model::Get_ChildKou(run.Sel_Person) == -1) {
         platform::MsgBox(NoParentsMessage, platform::vbOKOnly);
         run.Sel_BoxMark = 0;
         return;

@@ -91,7 +91,7 @@ void MainForm::Command2_Click(int Index)
         Clear_Selection();
         if (windowState() == forms::vbMaximized)
             setWindowState(forms::vbNormal);
-        TabStrip1.setVisible(false);
+        showChartSurroundings(false);
         drawing::Fullscreen_Disp();
         break;
     case EasyBuilderButton:

@@ -68,7 +68,6 @@ void MainWindowServices::setUndoEnabled(bool enabled)
 
 void MainWindowServices::disableDropUndo()
 {
-    m_window.Command2[5].setEnabled(false);
     m_window.scritem[0].setEnabled(false);
 }
 

@@ -12,11 +12,6 @@ namespace model {
 
 namespace {
 
-bool isMarriage(int kou)
-{
-    return kou >= 1 && kou <= LastSlot;
-}
-
 int firstEmptySlot(const marry_data& k)
 {
     for (int s = 0; s <= LastChildSlot; ++s) {
@@ -128,7 +123,7 @@ int Add_Kodo(const kodo_data& work)
 {
     const int kou = work.KouIdx;
     const int person = work.kou_kodo;
-    if (!isMarriage(kou) || person < 1 || person > LastPersonSlot)
+    if (!isMarriageSlot(kou) || !isPersonSlot(person))
         return -2;
     if (work.KodoIdx != -1 && !isChildSlot(work.KodoIdx))
         return -2;
@@ -150,7 +145,7 @@ int Add_Kodo(const kodo_data& work)
 
 void Del_Kodo(int kou, int slot)
 {
-    if (!isMarriage(kou) || !isChildSlot(slot))
+    if (!isMarriageSlot(kou) || !isChildSlot(slot))
         return;
     Tables& t = tables();
     marry_data& k = t.kou_buf[kou];
@@ -182,7 +177,7 @@ void Del_Kodo(int kou, int slot)
 
 int Move_Kodo(int kou, int slot, int mode)
 {
-    if (!isMarriage(kou) || !isChildSlot(slot))
+    if (!isMarriageSlot(kou) || !isChildSlot(slot))
         return -1;
     Tables& t = tables();
     if (t.kou_buf[kou].kou_kodo[slot] == -1)

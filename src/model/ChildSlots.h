@@ -9,6 +9,9 @@
 
 namespace model {
 
+// A marriage holds at most 20 children: the refusal every command shows.
+inline constexpr const char* ChildSlotsFullMessage = "子供の人数は20人迄です";
+
 // Adds the child described by work (KouIdx, KodoIdx: a slot 0..19, or -1 for the
 // first empty one). Returns the slot; -1 when no slot is empty; -2 when the person
 // is husband or wife of the marriage or of an ancestor marriage (or the marriage,

@@ -8,18 +8,6 @@ namespace model {
 
 namespace {
 
-bool isUsedMarriage(int kou)
-{
-    return isSlot(kou) && tables().kou_buf[kou].InUse == SlotUsed;
-}
-
-// A person reference that can stand in a child slot: a real person, never the
-// blank partner and never the empty mark -1.
-bool isRealPerson(int person)
-{
-    return person >= 1 && person <= LastPersonSlot;
-}
-
 bool isPartner(const marry_data& k, int person)
 {
     if (!isSlot(person))
@@ -49,7 +37,7 @@ void selectChild(int kou, int slot)
 // The first marriage (InUse <> -1) holding the person in a child slot 0..19.
 int parentMarriageOf(int person)
 {
-    if (!isRealPerson(person))
+    if (!isPersonSlot(person))
         return -1; // the blank partner (and any non-person) has no parents
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
@@ -201,7 +189,7 @@ int Find_HonsujiKou(int person, int kou)
             const int history = t.kou_buf[kou].kodo_yoshirireki[s];
             // The adoption history names a marriage; a value outside the table
             // (a damaged file) names none.
-            if (history >= 1 && history <= LastSlot)
+            if (isMarriageSlot(history))
                 result = history;
         }
     }

@@ -21,30 +21,12 @@ const char* const NoPartnerMessage = "結婚相手が指定されていません
 const char* const BothBlankMessage = "男女共に空白の設定は出来ません";
 const char* const SameSexMessage = "同性同士では結婚出来ません";
 const char* const SameCoupleMessage = "既に結婚関係として登録されています";
-const char* const TooManyChildrenMessage = "子供の人数は20人迄です";
 const char* const AncestorChildMessage =
     ":  この子供は、家族の先祖として使用されている可能性があります";
 
 std::string tableFullMessage()
 {
     return "登録件数の限界です。結婚関係は" + platform::Str(MarriageLimit) + "組迄登録出来ます";
-}
-
-bool isMarriageSlot(int kou)
-{
-    return kou >= 1 && kou <= LastSlot;
-}
-
-// A partner is a person slot 1..1023 or the blank partner 1024.
-bool isPartnerSlot(int person)
-{
-    return person >= 1 && person <= BlankPartner;
-}
-
-// A real person (not the blank partner) can be matched against other records.
-bool isRealPerson(int person)
-{
-    return person >= 1 && person <= LastPersonSlot;
 }
 
 int16_t narrow(int value)
@@ -69,15 +51,15 @@ std::string partnerRefusal(const kou_work& record)
 {
     const int husband = record.kou_titi;
     const int wife = record.kou_haha;
-    if (!isPartnerSlot(husband) || !isPartnerSlot(wife))
+    if (!isPersonReference(husband) || !isPersonReference(wife))
         return NoPartnerMessage;
     if (husband == BlankPartner && wife == BlankPartner)
         return BothBlankMessage;
     // Different stand-ins for the two sides, so a blank partner never counts as the
     // same sex.
     const Tables& t = tables();
-    const int husbandSex = isRealPerson(husband) ? t.per_buf[husband].Sex : -1;
-    const int wifeSex = isRealPerson(wife) ? t.per_buf[wife].Sex : -2;
+    const int husbandSex = isPersonSlot(husband) ? t.per_buf[husband].Sex : -1;
+    const int wifeSex = isPersonSlot(wife) ? t.per_buf[wife].Sex : -2;
     if (husbandSex == wifeSex)
         return SameSexMessage;
     return {};
@@ -86,7 +68,7 @@ std::string partnerRefusal(const kou_work& record)
 // The name shown with a refused child: family name, a blank, given name.
 std::string childName(int person)
 {
-    if (!isSlot(person) || person == 0)
+    if (!isPersonReference(person))
         return {};
     const personal_data& p = tables().per_buf[person];
     return p.F_name + " " + p.Name;
@@ -142,7 +124,7 @@ void registerChildren(kou_work& record, int kou)
         const int slot = addNewChild(kou, entry.kou_kodo, entry.kodo_visible);
         t.Sel_ChildSlot = narrow(slot);
         if (slot == -1)
-            refuse(record, TooManyChildrenMessage);
+            refuse(record, ChildSlotsFullMessage);
         else if (slot == -2)
             refuse(record, childName(entry.kou_kodo) + AncestorChildMessage);
     }
@@ -226,8 +208,8 @@ void setOtherRelationsLine(int slot, int husband, int wife, int lineFlag)
         marry_data& m = t.kou_buf[k];
         if (k == slot || m.InUse != SlotUsed || m.kou_mode != 1)
             continue;
-        const bool sameHusband = isRealPerson(husband) && m.kou_titi == husband;
-        const bool sameWife = isRealPerson(wife) && m.kou_haha == wife;
+        const bool sameHusband = isPersonSlot(husband) && m.kou_titi == husband;
+        const bool sameWife = isPersonSlot(wife) && m.kou_haha == wife;
         if (sameHusband || sameWife)
             m.Yoshi_f = narrow(lineFlag);
     }
@@ -276,7 +258,7 @@ std::string titleFor(const std::string& title, const std::string& state, int hus
         return title;
     if (state != "通常")
         return state;
-    if (!isRealPerson(husband))
+    if (!isPersonSlot(husband))
         return {};
     const std::string familyName = platform::Trim(tables().per_buf[husband].F_name);
     return familyName.empty() ? std::string() : familyName + "家";
@@ -322,8 +304,8 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
 {
     // Arguments come from callers; one outside the tables is refused before anything
     // is touched.
-    if ((KouIdx != -1 && !isMarriageSlot(KouIdx)) || !isPartnerSlot(kou_titi) ||
-        !isPartnerSlot(kou_haha))
+    if ((KouIdx != -1 && !isMarriageSlot(KouIdx)) || !isPersonReference(kou_titi) ||
+        !isPersonReference(kou_haha))
         return -1;
     if (findSameCouple(KouIdx, kou_titi, kou_haha) >= 0)
         return -2;

@@ -87,7 +87,7 @@ int set_per_buf(int index, const std::string& Name, const std::string& F_name, i
         slot = firstSlotMarkedFree();
         if (slot < 0)
             return -1;
-    } else if (index < 1 || index > LastPersonSlot) {
+    } else if (!isPersonSlot(index)) {
         return -1;
     }
     personal_data& p = t.per_buf[slot];

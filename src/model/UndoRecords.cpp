@@ -6,15 +6,6 @@
 
 namespace model {
 
-namespace {
-
-bool isUsedMarriage(int kou)
-{
-    return kou >= 1 && kou <= LastSlot && tables().kou_buf[kou].InUse == SlotUsed;
-}
-
-} // namespace
-
 const char* kouUndoCaption(int16_t kind)
 {
     switch (kind) {
@@ -70,7 +61,7 @@ bool kouUndoStands(const KouUndoRecord& r)
     case KouUndo::ChangedMarriage:
         return isUsedMarriage(r.UndoKou);
     case KouUndo::DeletedMarriage:
-        return r.UndoKou >= 1 && r.UndoKou <= LastSlot && t.kou_buf[r.UndoKou].InUse == SlotFree;
+        return isMarriageSlot(r.UndoKou) && t.kou_buf[r.UndoKou].InUse == SlotFree;
     case KouUndo::NewManChild:
     case KouUndo::NewWomanChild:
         return createdPersonStands(r.UndoKodo, r.createdName);
@@ -109,7 +100,7 @@ void clearDropUndo()
 
 std::string undoName(int person)
 {
-    if (person < 1 || person > LastSlot)
+    if (!isPersonReference(person))
         return {};
     const personal_data& p = tables().per_buf[person];
     return p.F_name + p.Name;
@@ -143,7 +134,7 @@ void handStartMarkTo(int preferred)
 
 bool createdPersonStands(int person, const std::string& name, int ownKou)
 {
-    if (person < 1 || person > LastPersonSlot)
+    if (!isPersonSlot(person))
         return false;
     const Tables& t = tables();
     const personal_data& p = t.per_buf[person];
@@ -165,7 +156,7 @@ bool createdPersonStands(int person, const std::string& name, int ownKou)
 
 void freeCreatedPerson(int person)
 {
-    if (person < 1 || person > LastPersonSlot)
+    if (!isPersonSlot(person))
         return;
     Tables& t = tables();
     personal_data& p = t.per_buf[person];
@@ -178,7 +169,7 @@ void freeCreatedPerson(int person)
 
 void freeMarriageRecord(int kou)
 {
-    if (kou < 1 || kou > LastSlot)
+    if (!isMarriageSlot(kou))
         return;
     marry_data& k = tables().kou_buf[kou];
     k.InUse = SlotFree;

@@ -57,8 +57,7 @@ public:
 
     // The snapshot undo button CmdUndo: enabled exactly while an undo snapshot exists.
     virtual void setUndoEnabled(bool enabled) { (void)enabled; }
-    // The undo of the last drop on the chart (toolbar Command2 item 5 and the menu item
-    // "ＵＮＤＯ") is disabled.
+    // The undo of the last drop on the chart (the menu item "ＵＮＤＯ") is disabled.
     virtual void disableDropUndo() {}
     // The relationship editor's undo menu item and undo button are disabled.
     virtual void disableRelationUndo() {}
@@ -80,8 +79,10 @@ public:
     // Removes the first tab of the family-tree tab strip count times (the tree tabs
     // of the last chart rebuild; the two permanent tabs stay).
     virtual void removeTreeTabs(int count) { (void)count; }
-    // File > Save As's dialog (title "家系図の保存", pattern "*.KEZ"): the chosen path, or
-    // "" when cancelled. Only asks: the open document's path and changed flag stay.
+    // File > Save As's dialog (title "家系図の保存", pattern "*.KEZ"): the family file the
+    // chosen name stands for (model::kezFileName), once the user agreed to replace it
+    // when it exists; "" when cancelled or declined. Only asks: the open document's
+    // path and changed flag stay.
     virtual std::string askSaveAsPath() { return {}; }
 };
 

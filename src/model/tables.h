@@ -185,10 +185,25 @@ struct Tables {
 // The one instance the whole program shares.
 Tables& tables();
 
-// Slot checks for indexes that come from data or callers.
+// Slot checks for indexes that come from data or callers. isSlot: any index of
+// per_buf and kou_buf, slot 0 included.
 inline bool isSlot(int index) { return index >= 0 && index <= LastSlot; }
+// A person slot a user can fill: 1..1023. The blank partner is never a person.
+inline bool isPersonSlot(int slot) { return slot >= 1 && slot <= LastPersonSlot; }
+// A person number a marriage record may hold as partner or child: a person slot
+// or the blank partner, 1..1024.
+inline bool isPersonReference(int slot) { return slot >= 1 && slot <= BlankPartner; }
+// A marriage slot: 1..1024.
+inline bool isMarriageSlot(int kou) { return kou >= 1 && kou <= LastSlot; }
 inline bool isChildSlot(int slot) { return slot >= 0 && slot <= LastChildSlot; }
 inline bool isChildEntry(int slot) { return slot >= 0 && slot < ChildArraySize; }
+
+// The records of a slot; the caller has checked the index.
+inline personal_data& person(int slot) { return tables().per_buf[static_cast<size_t>(slot)]; }
+inline marry_data& marriage(int kou) { return tables().kou_buf[static_cast<size_t>(kou)]; }
+// A person slot or a marriage slot that holds a record in use.
+inline bool isUsedPerson(int slot) { return isPersonSlot(slot) && person(slot).InUse == SlotUsed; }
+inline bool isUsedMarriage(int kou) { return isMarriageSlot(kou) && marriage(kou).InUse == SlotUsed; }
 
 // The cleared person record of a slot: every field at its empty value,
 // Voice_filename "voice<slot>.wav", Disp = the current DefDispStat.

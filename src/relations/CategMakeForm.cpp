@@ -19,25 +19,12 @@
 
 namespace {
 
+using model::isUsedMarriage;
+using model::isUsedPerson;
+using model::person;
 using model::tables;
 
 constexpr int CategoryStyle = platform::vbOKOnly + platform::vbExclamation;
-
-model::personal_data& person(int slot)
-{
-    return tables().per_buf[static_cast<size_t>(slot)];
-}
-
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastPersonSlot && person(slot).InUse == model::SlotUsed;
-}
-
-bool isUsedMarriage(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot &&
-           tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed;
-}
 
 // The slots Add_NewPerson and set_kou_buf could still take.
 bool hasFreePersonSlot()
@@ -77,7 +64,7 @@ bool roomForCategory(int marriages, int parent)
     else if (freeMarriageSlots() < marriages)
         refusal = relations::CategoryMarriagesFullMessage;
     else if (parent != -1 && !hasFreeChildSlot(parent))
-        refusal = relations::CategoryChildrenFullMessage;
+        refusal = model::ChildSlotsFullMessage;
     if (!refusal)
         return true;
     platform::MsgBox(refusal, CategoryStyle, relations::CategoryTitle);

@@ -29,7 +29,6 @@ inline constexpr const char* AutomaticMarriageTitle = "自動追加";
 inline constexpr const char* NoPersonChosenMessage = "家系図上の追加したい人を選択して下さい";
 inline constexpr const char* CategoryPersonsFullMessage = "これ以上個人情報を登録出来ません";
 inline constexpr const char* CategoryMarriagesFullMessage = "登録件数の限界です。結婚関係は 1024組迄登録出来ます";
-inline constexpr const char* CategoryChildrenFullMessage = "子供の人数は20人迄です";
 
 } // namespace relations
 

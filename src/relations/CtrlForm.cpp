@@ -16,6 +16,8 @@
 
 namespace {
 
+using model::isSlot;
+using model::person;
 using model::tables;
 
 // The person lists' page and the marriage lists' page.
@@ -35,23 +37,12 @@ std::string shortName(const std::string& name)
     return displayWidth(name) > 3 ? platform::Left(name, 3) : name;
 }
 
-// A person slot that indexes per_buf: marriages of a damaged file may hold others.
-bool isPersonSlot(int person)
-{
-    return person >= 0 && person <= model::LastSlot;
-}
-
-const model::personal_data& person(int slot)
-{
-    return tables().per_buf[static_cast<size_t>(slot)];
-}
-
 // The list view's text of a partner: "空白", or family name, two blanks, given name.
 std::string listViewPartner(int partner)
 {
     if (partner == model::BlankPartner)
         return relations::BlankPartnerText;
-    if (!isPersonSlot(partner))
+    if (!isSlot(partner))
         return {};
     return person(partner).F_name + "  " + person(partner).Name;
 }
@@ -61,9 +52,16 @@ std::string captionPartner(int partner)
 {
     if (partner == model::BlankPartner)
         return relations::BlankPartnerText;
-    if (!isPersonSlot(partner))
+    if (!isSlot(partner))
         return relations::UnspecifiedPartnerText;
     return person(partner).F_name + " " + person(partner).Name;
+}
+
+// The child list's text of a child: family name directly followed by given name;
+// empty for a number a damaged file holds that is no person.
+std::string childLine(int child)
+{
+    return isSlot(child) ? person(child).F_name + person(child).Name : std::string();
 }
 
 // Raises a placeholder counter past the number a listed person's name carries
@@ -279,6 +277,14 @@ void CtrlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     model::runState().Ctrl_Open = 0;
 }
 
+void CtrlForm::Form_Unload(int& Cancel)
+{
+    (void)Cancel;
+    // A marker still flying back to its entry goes with the window; the timer that
+    // moves it goes with the window's controls.
+    endFlight();
+}
+
 void CtrlForm::CMDEND_Click(int Index)
 {
     if (Index != 0)
@@ -345,9 +351,9 @@ void CtrlForm::Build_list_kou()
         }
         line += title + std::string(static_cast<size_t>(2 * (5 - width)), ' ');
 
-        if (k.kou_titi >= 0 && isPersonSlot(k.kou_titi))
+        if (isSlot(k.kou_titi))
             line += shortName(person(k.kou_titi).F_name) + shortName(person(k.kou_titi).Name) + " ";
-        if (k.kou_haha >= 0 && isPersonSlot(k.kou_haha))
+        if (isSlot(k.kou_haha))
             line += shortName(person(k.kou_haha).F_name) + shortName(person(k.kou_haha).Name);
 
         list.addItem(line);
@@ -410,7 +416,7 @@ void CtrlForm::setPartnerLabel(int side, int partner)
     if (partner == model::BlankPartner) {
         label.setCaption(relations::BlankPartnerText);
         label.setTag(std::to_string(model::BlankPartner));
-    } else if (isPersonSlot(partner)) {
+    } else if (isSlot(partner)) {
         label.setCaption(person(partner).F_name + person(partner).Name);
         label.setTag(std::to_string(partner));
     } else {
@@ -434,7 +440,7 @@ void CtrlForm::edit_kou_data(int kou)
     Combo1.setListIndex(0);
 
     // Only slots of the marriage table load a record; anything else is a new one.
-    if (kou < 1 || kou > model::LastSlot) {
+    if (!model::isMarriageSlot(kou)) {
         clearPartnerLabel(0);
         clearPartnerLabel(1);
         List2.clear();
@@ -471,15 +477,7 @@ void CtrlForm::edit_kou_data(int kou)
     Check1[0].setEnabled(startValue != forms::vbChecked);
     Option1[k.Yoshi_f == 0 ? 0 : 1].setValue(true);
 
-    List2.clear();
-    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
-        const int child = k.kou_kodo[static_cast<size_t>(slot)];
-        if (child == -1)
-            continue;
-        List2.addItem(isPersonSlot(child) ? person(child).F_name + person(child).Name : std::string());
-        List2.setItemData(List2.newIndex(), child);
-        DispKodoCheck(kou, slot, List2.newIndex());
-    }
+    fillChildList(kou, true);
     List2.setListIndex(-1);
     ChkBunke.setValue(k.Bunke == 1 ? forms::vbChecked : forms::vbUnchecked);
 
@@ -506,9 +504,31 @@ void CtrlForm::edit_kou_data(int kou)
     Disp_KouNumStat();
 }
 
+void CtrlForm::refillChildList(int kou)
+{
+    if (!model::isMarriageSlot(kou) || List2.listCount() == 0)
+        return;
+    fillChildList(kou, false);
+}
+
+void CtrlForm::fillChildList(int kou, bool withMarks)
+{
+    List2.clear();
+    const model::marry_data& k = model::marriage(kou);
+    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
+        const int child = k.kou_kodo[static_cast<size_t>(slot)];
+        if (child == -1)
+            continue;
+        List2.addItem(childLine(child));
+        List2.setItemData(List2.newIndex(), child);
+        if (withMarks)
+            DispKodoCheck(kou, slot, List2.newIndex());
+    }
+}
+
 void CtrlForm::DispKodoCheck(int kou, int slot, int line)
 {
-    if (kou < 0 || kou > model::LastSlot || !model::isChildEntry(slot) || line < 0 || line >= List2.listCount())
+    if (!isSlot(kou) || !model::isChildEntry(slot) || line < 0 || line >= List2.listCount())
         return;
     const model::marry_data& k = tables().kou_buf[static_cast<size_t>(kou)];
     List2.setSelected(line, k.kodo_visible[static_cast<size_t>(slot)] == 1);

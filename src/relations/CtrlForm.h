@@ -125,6 +125,11 @@ public:
     // partner Tags set to zeroText (a zero the register command reads as "not
     // chosen"), no children, no start mark, the line through the husband.
     void resetEntryFields(const std::string& zeroText);
+    // A child of marriage kou was deleted elsewhere: when the child list List2 holds
+    // at least one entry it is refilled with the marriage's children in slot order
+    // (family name directly followed by given name, ItemData the person); an empty
+    // list, or a kou that is no marriage slot, leaves it as it is.
+    void refillChildList(int kou);
 
     // A chart drop turned the selected placeholder entry of person list `list`
     // (0 men, 1 women) into person: the entry names the person and a placeholder
@@ -156,6 +161,7 @@ public:
     void Command2_Click(int Index);
     void Form_Load() override;
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void Form_Unload(int& Cancel) override;
 
     // Dragging persons (CtrlForm_Drag.cpp).
     void List1_MouseDown(int Index, int Button, int Shift, double X, double Y);
@@ -184,7 +190,11 @@ public:
     PixelPoint GrabOffset;       // pointer inside the dragged entry's row (client x, y in the row)
     PixelPoint RowOrigin;        // top-left of the dragged entry's row
     int16_t ReturnSteps = 0;     // steps of the marker's flight back: 4, 7 or 10
-    int16_t StepDone = 0;        // -1 once Timer2 ticked during a step of the flight
+    // The flight back runs on Timer2, one step per tick: from FlightStart by
+    // FlightStep per step, StepsFlown of them so far, landing on RowOrigin.
+    PixelPoint FlightStart;
+    PixelPoint FlightStep;
+    int16_t StepsFlown = 0;
 
     // --- Controls ---
 
@@ -240,16 +250,18 @@ private:
     // The chart after an edit of the tables, and the canvas's drop mode.
     void refreshChart();
     void undo_kou_data();
-    void redrawAfterUndo();
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();
-    // Chart boxes that take the drop of a person of list `sex` (0 men, 1 women).
-    void prepareChartTargets(int sex);
+    // List2 from the children of marriage kou (a marriage slot), in slot order; with
+    // marks each line's check mark follows kodo_visible.
+    void fillChildList(int kou, bool withMarks);
     // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
     int createPlaceholderPerson(int list);
+    // Starts the marker's flight back to its list entry; Timer2 moves it on.
     void flyMarkerBack(const PixelPoint& release);
-    void completeKeptChartDrop();
+    // The flight is over (landed, or the editor closes): the marker goes.
+    void endFlight();
 };
 
 // The one relationship editor (the runtime's `ctrl`).

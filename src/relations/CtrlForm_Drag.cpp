@@ -2,27 +2,25 @@
 // husband and wife fields, into the children list, or onto a person box of the
 // main window's chart. The marker window Form2 shows the dragged name at the
 // pointer while the drag lasts and flies back to the list entry when nobody took
-// the drop. A chart drop that needs the copy question was kept by the main
-// window; this window asks it and carries the drop out when its drag ends.
+// the drop; the flight runs on Timer2 after the drag has ended and stops at once
+// when the editor closes. A chart drop that needs the copy question was kept by the main
+// window; when this window's drag ends the main window asks it and carries the drop out.
 
 #include "relations/CtrlForm.h"
 
 #include "model/run_state.h"
 #include "relations/relations_state.h"
 
-#include "drawing/draw_state.h"
 #include "forms/Application.h"
-#include "layout/chart_state.h"
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
+#include "model/ChildSlots.h"
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "model/tables.h"
-#include "platform/Hooks.h"
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,45 +32,11 @@ using model::tables;
 constexpr int StartDistanceSquared = 9;   // three pixels
 constexpr int HoleSize = 4;               // pixels of the marker left open under the pointer
 constexpr int ReturnStepInterval = 50;    // ms per step of the flight back
-// A step of the flight waits for Timer2 at most this long: a timer that stopped
-// ticking must not hold the editor in its wait.
-constexpr auto LongestStepWait = std::chrono::milliseconds(1000);
-
-constexpr const char* CopyTitle = "個人情報のコピー";
-
-bool isListedPerson(int person)
-{
-    return person >= 1 && person <= model::LastSlot;
-}
-
-model::personal_data& person(int slot)
-{
-    return tables().per_buf[static_cast<size_t>(slot)];
-}
 
 // The loaded main window, or null: the chart is only touched while it is shown.
 MainForm* loadedMainWindow()
 {
     return forms::findLoadedForm("main") ? &main_form() : nullptr;
-}
-
-// The copy question about a person who is already married.
-int askCopy(int slot, int16_t kind)
-{
-    const model::personal_data& p = person(slot);
-    std::string text = p.F_name + " " + p.Name + "は既に結婚しています。\r\n"
-                       "個人情報のコピーを作成し、新たに関係を追加しますか?\r\n"
-                       "（既に作成している結婚関係に影響を与えず、関係を追加します)\r\n";
-    text += kind == mainwindow::PendDraggedMarried ? "「いいえ」の場合は、そのまま既存の関係に追加します"
-                                                   : "「いいえ」の場合は追加をキャンセルします";
-    return platform::MsgBox(text, platform::vbYesNo + platform::vbInformation, CopyTitle);
-}
-
-// A copy of a person's whole record in a slot AddNullActors made.
-void copyPerson(int from, int to)
-{
-    person(to) = person(from);
-    person(to).CopyIdx = static_cast<int16_t>(from);
 }
 
 } // namespace
@@ -174,7 +138,9 @@ void CtrlForm::List1_MouseMove(int Index, int Button, int Shift, double X, doubl
     GrabOffset = {client.x, rowHeight > 0 ? client.y % rowHeight : 0};
 
     // The marker: the outline of the name with a hole under the pointer's hot
-    // spot, so the mouse reaches the window below it.
+    // spot, so the mouse reaches the window below it. A flight back of the last
+    // drag still under way ends here.
+    Timer2.setEnabled(false);
     MarkerForm& marker = form2();
     marker.load();
     marker.move(marker.left(), marker.top(), list.width(), std::max(rowHeight, 1) * forms::TwipsPerPixel * 2);
@@ -205,50 +171,12 @@ void CtrlForm::List1_OLEStartDrag(int Index, forms::DataObject& Data, int& Allow
     Label2[1 - Index].setOleDropMode(forms::vbOLEDropNone);
     List2.setOleDropMode(forms::vbOLEDropManual);
     st.Drag_Sex = static_cast<int16_t>(Index);
-    prepareChartTargets(Index);
+    if (MainForm* main = loadedMainWindow())
+        main->prepareListDropTargets(Index);
     // Children need both partners.
     const bool bothPartners = !Label2[0].caption().empty() && !Label2[1].caption().empty();
     List2.setOleDropMode(bothPartners ? forms::vbOLEDropManual : forms::vbOLEDropNone);
     AllowedEffects = forms::vbDropEffectCopy;
-}
-
-void CtrlForm::prepareChartTargets(int sex)
-{
-    MainForm* main = loadedMainWindow();
-    if (!main)
-        return;
-    const drawing::DrawState& d = drawing::drawState();
-    const int last = layout::chart().counters.Label12_cnt;
-    auto entry = [](const std::vector<int16_t>& map, int i) {
-        return i >= 0 && static_cast<size_t>(i) < map.size() ? map[static_cast<size_t>(i)] : int16_t(-1);
-    };
-    auto setMode = [main](int i, int mode) {
-        forms::CanvasPicture& box = main->DPic[i];
-        box.setOleDropMode(mode);
-        box.setTag(std::to_string(mode));
-    };
-    for (int i = 1; i <= last; ++i) {
-        if (!main->DPic.exists(i))
-            continue;
-        if (entry(d.Label12_RelF, i) == 1 && main->DPic[i].oleDropMode() != forms::vbOLEDropManual)
-            setMode(i, forms::vbOLEDropManual);
-    }
-    // A person is never dropped onto a box of the same sex.
-    for (int i = 1; i <= last; ++i) {
-        if (!main->DPic.exists(i) || main->DPic[i].oleDropMode() != forms::vbOLEDropManual)
-            continue;
-        const int boxPerson = entry(d.Label12_Per, i);
-        if (isListedPerson(boxPerson) && (person(boxPerson).Sex == 0 ? 0 : 1) == sex)
-            setMode(i, forms::vbOLEDropNone);
-    }
-    // Category boxes take either sex.
-    for (int i = 1; i <= last; ++i) {
-        if (!main->DPic.exists(i))
-            continue;
-        const int boxPerson = entry(d.Label12_Per, i);
-        if (isListedPerson(boxPerson) && person(boxPerson).CategoryF == 1)
-            setMode(i, forms::vbOLEDropManual);
-    }
 }
 
 void CtrlForm::List1_OLEGiveFeedback(int Index, int& Effect, bool& DefaultCursors)
@@ -270,7 +198,14 @@ void CtrlForm::Timer1_Timer()
 
 void CtrlForm::Timer2_Timer()
 {
-    StepDone = -1;
+    ++StepsFlown;
+    if (StepsFlown < ReturnSteps) {
+        forms::placeWindowOnTop(form2(), FlightStart.x + StepsFlown * FlightStep.x,
+                                FlightStart.y + StepsFlown * FlightStep.y);
+        return;
+    }
+    forms::placeWindowOnTop(form2(), RowOrigin.x, RowOrigin.y);
+    endFlight();
 }
 
 // ---------------------------------------------------------------- drops in this window
@@ -340,6 +275,12 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)Y;
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
+    // The list shows every child slot of the marriage: with all of them taken the
+    // drop is refused, and the message waits for the end of the drag.
+    if (List2.listCount() > model::LastChildSlot) {
+        model::StartDrag(model::ChildSlotsFullMessage);
+        return;
+    }
     const std::string dropped = Data.getData(forms::vbCFText);
     model::KouUndoRecord record;
     int child = st.Drag_Person;
@@ -377,85 +318,36 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
     if (st.Drop_Done == 0) {
         flyMarkerBack(release);
     } else {
-        completeKeptChartDrop();
+        hideDragMarker();
+        if (MainForm* main = loadedMainWindow())
+            main->completeKeptDrop();
         st.Drop_PendKind = mainwindow::PendNone;
         Build_List();
     }
 
     model::EndDrag();
     DownPoint = PixelPoint{};
-    hideDragMarker();
-    Timer2.setEnabled(false);
     Dragging = 0;
     model::runState().ListDragActive = 0;
 }
 
 void CtrlForm::flyMarkerBack(const PixelPoint& release)
 {
-    const PixelPoint start{release.x - GrabOffset.x, release.y - GrabOffset.y};
-    const PixelPoint target = RowOrigin;
-    const int dx = target.x - start.x;
-    const int dy = target.y - start.y;
+    FlightStart = {release.x - GrabOffset.x, release.y - GrabOffset.y};
+    const int dx = RowOrigin.x - FlightStart.x;
+    const int dy = RowOrigin.y - FlightStart.y;
     ReturnSteps = static_cast<int16_t>(returnStepCount(dx, dy));
-    const int stepX = dx / ReturnSteps;
-    const int stepY = dy / ReturnSteps;
-
-    MarkerForm& marker = form2();
+    FlightStep = {dx / ReturnSteps, dy / ReturnSteps};
+    StepsFlown = 1;
+    forms::placeWindowOnTop(form2(), FlightStart.x + FlightStep.x, FlightStart.y + FlightStep.y);
     Timer2.setInterval(ReturnStepInterval);
     Timer2.setEnabled(true);
-    for (int i = 1; i <= ReturnSteps - 1; ++i) {
-        StepDone = 0;
-        forms::placeWindowOnTop(marker, start.x + i * stepX, start.y + i * stepY);
-        const auto began = std::chrono::steady_clock::now();
-        while (StepDone == 0 && isLoaded() && std::chrono::steady_clock::now() - began < LongestStepWait)
-            forms::doEvents();
-        // The window went away while the marker flew: nothing more to show.
-        if (!isLoaded())
-            return;
-    }
-    forms::placeWindowOnTop(marker, target.x, target.y);
 }
 
-void CtrlForm::completeKeptChartDrop()
+void CtrlForm::endFlight()
 {
-    mainwindow::DropState& st = mainwindow::dropState();
-    MainForm* main = loadedMainWindow();
-    if (!main || st.Drop_PendKind == mainwindow::PendNone)
-        return;
-    model::Tables& t = tables();
-    int effect = 0;
-    if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
-        if (isListedPerson(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
-            const int copy = main->AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
-            // The user chose the copy; without room for it the drop is cancelled
-            // rather than relating the person the user declined.
-            if (copy == -1) {
-                platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
-                return;
-            }
-            copyPerson(st.Drag_Person, copy);
-            st.Drag_Person = static_cast<int16_t>(copy);
-        }
-    } else if (st.Drop_PendKind == mainwindow::PendBoxMarried) {
-        std::vector<int16_t>& boxes = drawing::drawState().Label12_Per;
-        const int index = st.Drop_PendIndex;
-        if (index < 0 || static_cast<size_t>(index) >= boxes.size())
-            return;
-        const int boxPerson = boxes[static_cast<size_t>(index)];
-        if (!isListedPerson(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
-            return;
-        const model::personal_data& p = person(boxPerson);
-        const int copy = main->AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
-        if (copy == -1) {
-            platform::MsgBox(mainwindow::PersonTableFullDropMessage, platform::vbOKOnly);
-            return;
-        }
-        copyPerson(boxPerson, copy);
-        boxes[static_cast<size_t>(index)] = static_cast<int16_t>(copy);
-    }
-    main->Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
-                                   st.Drop_PendName);
-    t.Data_Changed = 1;
+    Timer2.setEnabled(false);
+    hideDragMarker();
 }
 
 // ---------------------------------------------------------------- requests of the main window

@@ -9,7 +9,6 @@
 #include "relations/relations_state.h"
 
 #include "drawing/ChartRebuild.h"
-#include "drawing/ChartViews.h"
 #include "layout/chart_state.h"
 #include "model/UndoRecords.h"
 #include "model/WindowServices.h"
@@ -73,21 +72,6 @@ void CtrlForm::scritem_Click(int Index)
     }
 }
 
-void CtrlForm::redrawAfterUndo()
-{
-    layout::ChartState& chart = layout::chart();
-    if (chart.tree_cnt == 0) {
-        chart.sel_tree = 0;
-        drawing::Build_Keizu(0);
-        return;
-    }
-    const int d = chart.sel_tab - chart.tree_cnt;
-    if (d < 2)
-        drawing::Build_Keizu(chart.sel_tree);
-    else if (d == 2)
-        drawing::Redisp_Keizu();
-}
-
 void CtrlForm::undo_kou_data()
 {
     model::Tables& t = tables();
@@ -120,7 +104,7 @@ void CtrlForm::undo_kou_data()
         clearPartnerLabel(1);
         List2.clear();
         Build_list_kou();
-        redrawAfterUndo();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     }
@@ -135,7 +119,7 @@ void CtrlForm::undo_kou_data()
         if (r.KouUndoMode == KouUndo::ChangedMarriage)
             edit_kou_data(r.UndoKou);
         Build_list_kou();
-        redrawAfterUndo();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     case KouUndo::ListedChild:
@@ -178,7 +162,7 @@ void CtrlForm::undo_kou_data()
         k.kou_kodo_stat[slot] = r.UndoKodoStat;
         k.kou_kodo_comment[slot] = r.UndoKodoComment;
         edit_kou_data(r.UndoKou);
-        redrawAfterUndo();
+        drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
     }

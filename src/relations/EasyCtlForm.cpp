@@ -17,23 +17,10 @@
 
 namespace {
 
+using model::isUsedMarriage;
+using model::isUsedPerson;
+using model::person;
 using model::tables;
-
-model::personal_data& person(int slot)
-{
-    return tables().per_buf[static_cast<size_t>(slot)];
-}
-
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastPersonSlot && person(slot).InUse == model::SlotUsed;
-}
-
-bool isUsedMarriage(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot &&
-           tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotUsed;
-}
 
 // The family name a new family's title is made of; nothing for a number that is no person slot.
 std::string familyName(int slot)

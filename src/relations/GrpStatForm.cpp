@@ -1,21 +1,6 @@
 #include "relations/GrpStatForm.h"
 
-#include "model/tables.h"
-
 #include <utility>
-
-namespace {
-
-using model::tables;
-
-// Rows are valid 0..GrpNameCount; the vector may be longer only in a damaged state.
-bool isRow(int index)
-{
-    const model::Tables& t = tables();
-    return index >= 0 && index <= t.GrpNameCount && static_cast<size_t>(index) < t.GrpNameList.size();
-}
-
-} // namespace
 
 GrpStatForm::GrpStatForm() : Form("GrpStat")
 {
@@ -63,73 +48,37 @@ void GrpStatForm::Form_Load()
 
 void GrpStatForm::SetGrpList()
 {
-    GrpList.clear();
-    for (int i = 0; isRow(i); ++i) {
-        const model::GrpNameRec& row = tables().GrpNameList[static_cast<size_t>(i)];
-        GrpList.addItem(row.GrpName);
-        GrpList.setSelected(GrpList.listCount() - 1, row.Visible != 0);
-    }
+    m_groups.fill();
 }
 
 void GrpStatForm::Mod_GrpList(int index)
 {
-    if (!isRow(index) || index >= GrpList.listCount())
-        return;
-    const model::GrpNameRec& row = tables().GrpNameList[static_cast<size_t>(index)];
-    InModList = true;
-    GrpList.setList(index, row.GrpName);
-    GrpList.setSelected(index, row.Visible != 0);
-    InModList = false;
+    m_groups.rewrite(index);
 }
 
 void GrpStatForm::GrpList_ItemCheck(int Item)
 {
-    if (InModList || !isRow(Item))
-        return;
-    tables().GrpNameList[static_cast<size_t>(Item)].Visible = GrpList.selected(Item) ? -1 : 0;
-}
-
-void GrpStatForm::swapRows(int first, int selected)
-{
-    std::vector<model::GrpNameRec>& rows = tables().GrpNameList;
-    std::swap(rows[static_cast<size_t>(first)], rows[static_cast<size_t>(first + 1)]);
-    Mod_GrpList(first);
-    Mod_GrpList(first + 1);
-    GrpList.setListIndex(selected);
+    m_groups.checkChanged(Item);
 }
 
 void GrpStatForm::RankDn_Click()
 {
-    const int i = GrpList.listIndex();
-    if (i >= 0 && i <= GrpList.listCount() - 2 && isRow(i + 1))
-        swapRows(i, i + 1);
+    m_groups.moveSelectedDown();
 }
 
 void GrpStatForm::RankUp_Click()
 {
-    const int i = GrpList.listIndex();
-    if (i >= 1 && i < GrpList.listCount() && isRow(i))
-        swapRows(i - 1, i - 1);
-}
-
-void GrpStatForm::setAllVisible(bool visible)
-{
-    const int selected = GrpList.listIndex();
-    for (int i = 0; isRow(i); ++i)
-        tables().GrpNameList[static_cast<size_t>(i)].Visible = visible ? -1 : 0;
-    SetGrpList();
-    if (selected < GrpList.listCount())
-        GrpList.setListIndex(selected);
+    m_groups.moveSelectedUp();
 }
 
 void GrpStatForm::AllChk_Click()
 {
-    setAllVisible(true);
+    m_groups.setAllVisible(true);
 }
 
 void GrpStatForm::AllChkOff_Click()
 {
-    setAllVisible(false);
+    m_groups.setAllVisible(false);
 }
 
 void GrpStatForm::CmdExit_Click()

@@ -11,6 +11,7 @@
 #include "forms/Form.h"
 #include "forms/Label.h"
 #include "forms/ListBox.h"
+#include "relations/GroupCheckList.h"
 
 namespace relations {
 
@@ -59,9 +60,8 @@ protected:
     void design() override;
 
 private:
-    // Swaps rows first and first + 1 and selects the line the moved row went to.
-    void swapRows(int first, int selected);
-    void setAllVisible(bool visible);
+    relations::GroupCheckList<model::GrpNameRec> m_groups{GrpList, InModList, &model::Tables::GrpNameList,
+                                                          &model::Tables::GrpNameCount, &model::GrpNameRec::GrpName};
 };
 
 // The one group window (the runtime's `GrpStat`).

@@ -16,12 +16,8 @@
 
 namespace {
 
+using model::isMarriageSlot;
 using model::tables;
-
-bool isMarriageSlot(int kou)
-{
-    return kou >= 1 && kou <= model::LastSlot;
-}
 
 // F_name immediately followed by Name; empty for a number outside the person table.
 std::string joinedName(int person)
@@ -144,10 +140,18 @@ void InfoChldForm::fillAdoptionHistory(int kou, int slot, int child)
 
 void InfoChldForm::edit_ch_data(int kou, int slot, int commitFlag, int deleteFlag)
 {
+    m_kou = -1;
+    m_slot = -1;
+    m_child = -1;
     // A marriage outside the table is reported like one not in use.
     if (!isMarriageSlot(kou) || tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree) {
         platform::MsgBox(relations::ChildMarriageMissingMessage, platform::vbOKOnly);
         return;
+    }
+    m_kou = kou;
+    if (model::isChildSlot(slot)) {
+        m_slot = slot;
+        m_child = tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[static_cast<size_t>(slot)];
     }
     CMDFUNC[0].setEnabled(commitFlag != 1);
     CMDFUNC[1].setEnabled(deleteFlag != 1);
@@ -189,6 +193,14 @@ void InfoChldForm::edit_ch_data(int kou, int slot, int commitFlag, int deleteFla
 
 // ---------------------------------------------------------------- commands
 
+bool InfoChldForm::shownChildStands() const
+{
+    if (!isMarriageSlot(m_kou) || !model::isChildSlot(m_slot) || !model::isSlot(m_child))
+        return false;
+    const model::marry_data& k = tables().kou_buf[static_cast<size_t>(m_kou)];
+    return k.InUse != model::SlotFree && k.kou_kodo[static_cast<size_t>(m_slot)] == m_child;
+}
+
 void InfoChldForm::CMDFUNC_Click(int Index)
 {
     if (Index == 0)
@@ -199,32 +211,31 @@ void InfoChldForm::CMDFUNC_Click(int Index)
 
 void InfoChldForm::commitSlot()
 {
+    if (!shownChildStands()) {
+        platform::MsgBox(relations::ChildMissingMessage, platform::vbOKOnly);
+        return;
+    }
     if (!model::acceptSavableText(Text1[2].text())) {
         Text1[2].setFocus();
         return;
     }
     model::Tables& t = tables();
-    model::RunState& run = model::runState();
     model::windowServices().saveUndo();
 
     const int16_t status = Option1[0].value() ? 0 : Option1[1].value() ? 1 : 2;
-    const int kou = t.Sel_ChildKou;
-    const int slot = t.Sel_ChildSlot;
+    const int kou = m_kou;
+    const model::marry_data& shown = t.kou_buf[static_cast<size_t>(kou)];
+    const auto slot = static_cast<size_t>(m_slot);
     model::kodo_data& work = t.KodoWork;
     work.KouIdx = static_cast<int16_t>(kou);
-    work.KodoIdx = static_cast<int16_t>(slot);
+    work.KodoIdx = static_cast<int16_t>(m_slot);
     work.kou_kodo_stat = status;
     work.kou_kodo_comment = Text1[2].text();
-    if (isMarriageSlot(kou) && model::isChildSlot(slot)) {
-        const model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
-        work.kou_kodo = k.kou_kodo[static_cast<size_t>(slot)];
-        work.kodo_visible = k.kodo_visible[static_cast<size_t>(slot)];
-        // The slot keeps its own main-line mark unless the check box below sets it; the
-        // scratch record may still hold the mark of an earlier operation.
-        work.kodo_honsuji = k.kodo_honsuji[static_cast<size_t>(slot)];
-    } else {
-        work.kou_kodo = -1;
-    }
+    work.kou_kodo = static_cast<int16_t>(m_child);
+    work.kodo_visible = shown.kodo_visible[slot];
+    // The slot keeps its own main-line mark unless the check box below sets it; the
+    // scratch record may still hold the mark of an earlier operation.
+    work.kodo_honsuji = shown.kodo_honsuji[slot];
     const int result = model::Add_Kodo(work);
     t.Sel_ChildSlot = static_cast<int16_t>(result);
 
@@ -233,7 +244,7 @@ void InfoChldForm::commitSlot()
         model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
         const size_t s = static_cast<size_t>(result);
         if (Check1.value() == forms::vbChecked) {
-            layout::Clear_Honsuji(run.Sel_Person);
+            layout::Clear_Honsuji(static_cast<int16_t>(m_child));
             k.kodo_honsuji[s] = 1;
         } else {
             k.kodo_honsuji[s] = -1;
@@ -244,38 +255,29 @@ void InfoChldForm::commitSlot()
     }
 
     if (result == -2) {
-        const int person = model::isSlot(run.Sel_Person) ? run.Sel_Person : work.kou_kodo;
-        const std::string name = model::isSlot(person) ? t.per_buf[static_cast<size_t>(person)].Name : std::string();
-        platform::MsgBox(name + relations::AncestorChildMessage, platform::vbOKOnly);
+        platform::MsgBox(t.per_buf[static_cast<size_t>(m_child)].Name + relations::AncestorChildMessage,
+                         platform::vbOKOnly);
     } else if (result == -1) {
-        platform::MsgBox(relations::TooManyChildrenMessage, platform::vbOKOnly);
+        platform::MsgBox(model::ChildSlotsFullMessage, platform::vbOKOnly);
     }
 
     if (editorLoaded())
-        ctrl_form().edit_kou_data(t.Sel_ChildKou);
+        ctrl_form().edit_kou_data(kou);
     finishChange();
 }
 
 void InfoChldForm::deleteChild()
 {
-    model::Tables& t = tables();
-    model::RunState& run = model::runState();
+    if (!shownChildStands()) {
+        platform::MsgBox(relations::ChildMissingMessage, platform::vbOKOnly);
+        return;
+    }
     model::windowServices().saveUndo();
     model::windowServices().closeChronology();
-    model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
+    model::Del_Kodo(m_kou, m_slot);
 
-    if (editorLoaded() && run.KouNum != -1 && model::isSlot(run.KouNum) && ctrl_form().List2.listCount() > 0) {
-        forms::ListBox& children = ctrl_form().List2;
-        children.clear();
-        const model::marry_data& k = t.kou_buf[static_cast<size_t>(run.KouNum)];
-        for (int s = 0; s <= model::LastChildSlot; ++s) {
-            const int child = k.kou_kodo[static_cast<size_t>(s)];
-            if (child == -1)
-                continue;
-            children.addItem(joinedName(child));
-            children.setItemData(children.newIndex(), child);
-        }
-    }
+    if (editorLoaded())
+        ctrl_form().refillChildList(model::runState().KouNum);
     finishChange();
 }
 
@@ -297,11 +299,17 @@ void InfoChldForm::finishChange()
 
 void InfoChldForm::ChMoveJobMain(int direction)
 {
+    const model::Tables& t = tables();
+    moveChild(t.Sel_ChildKou, t.Sel_ChildSlot, direction);
+}
+
+void InfoChldForm::moveChild(int kou, int slot, int direction)
+{
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     model::windowServices().saveUndo();
-    if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || t.Sel_ChildSlot >= 1)) {
-        if (model::Move_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot, direction + 1) == -1)
+    if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || slot >= 1)) {
+        if (model::Move_Kodo(kou, slot, direction + 1) == -1)
             platform::MsgBox(direction == 0 ? relations::ChildMissingFirstMessage : relations::ChildMissingMessage,
                              platform::vbOKOnly);
         drawing::Refresh_TabDisp();
@@ -314,7 +322,12 @@ void InfoChldForm::ChMoveJobMain(int direction)
 
 void InfoChldForm::Command1_Click(int Index)
 {
-    ChMoveJobMain(Index);
+    if (!shownChildStands()) {
+        platform::MsgBox(Index == 0 ? relations::ChildMissingFirstMessage : relations::ChildMissingMessage,
+                         platform::vbOKOnly);
+        return;
+    }
+    moveChild(m_kou, m_slot, Index);
 }
 
 void InfoChldForm::CMDEND_Click()

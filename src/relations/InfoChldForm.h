@@ -6,9 +6,11 @@
 //
 // The main window and the relationship editor show it (not modal) and then call
 // edit_ch_data with the selected marriage Sel_ChildKou and slot Sel_ChildSlot;
-// the main window's child-move buttons call ChMoveJobMain directly. The dialog
-// keeps no state of its own between calls: edit_ch_data fills every control
-// again, and the commands work on Sel_ChildKou and Sel_ChildSlot. Every change
+// the main window's child-move buttons call ChMoveJobMain directly. edit_ch_data
+// fills every control again and captures the marriage, the slot and the child it
+// shows: the dialog is modeless, so the selection may move on while it is open,
+// and its buttons act on the child it shows, not on whatever is selected by then.
+// A slot that no longer holds that child is reported and left alone. Every change
 // takes the undo snapshot first and ends with a chart rebuild.
 
 #include "forms/CheckBox.h"
@@ -26,7 +28,6 @@ namespace relations {
 
 inline constexpr const char* InfoChldCaption = "子供情報画面";
 inline constexpr const char* ChildMarriageMissingMessage = "この結婚関係はデータ上に存在していません";
-inline constexpr const char* TooManyChildrenMessage = "子供の人数は20人迄です";
 inline constexpr const char* AncestorChildMessage = " :  この子供は、家族の先祖として使用されている可能性があります";
 inline constexpr const char* ChildMissingFirstMessage = "この子供はデータ上に存在しません。";
 inline constexpr const char* ChildMissingMessage = "この子供はデータ上に存在しません";
@@ -39,8 +40,8 @@ public:
 
     // --- Public operations ---
 
-    // Moves the selected child: 0 to the first place, 1 one place to the left,
-    // 2 one to the right, 3 to the last place.
+    // Moves the child selected on the chart (Sel_ChildKou, Sel_ChildSlot): 0 to the
+    // first place, 1 one place to the left, 2 one to the right, 3 to the last place.
     void ChMoveJobMain(int direction);
     // Fills the dialog from child slot `slot` of marriage `kou`; the commit button
     // is disabled when commitFlag is 1, the delete button when deleteFlag is 1.
@@ -74,12 +75,20 @@ protected:
     void design() override;
 
 private:
+    // True while the captured slot still holds the captured child.
+    bool shownChildStands() const;
+    void moveChild(int kou, int slot, int direction);
     void fillParents(int kou);
     void fillAdoptionHistory(int kou, int slot, int child);
     void commitSlot();
     void deleteChild();
     // Relationship editor, chart and selection after a commit or a delete.
     void finishChange();
+
+    // The child slot the dialog shows, captured by edit_ch_data; -1 none.
+    int m_kou = -1;
+    int m_slot = -1;
+    int m_child = -1;
 };
 
 // The one child dialog (the runtime's `InfoChld`).

@@ -12,42 +12,32 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
-#include <utility>
-
 namespace {
 
+using model::isUsedPerson;
 using model::tables;
 
 // Message boxes of this window: OK and Cancel with the exclamation or information icon.
 constexpr int ErrorStyle = platform::vbOKCancel + platform::vbExclamation;   // 49
 constexpr int NoticeStyle = platform::vbOKCancel + platform::vbInformation;  // 65
 
-// Rows are valid 0..GrpTitleCount.
-bool isRow(int index)
-{
-    const model::Tables& t = tables();
-    return index >= 0 && index <= t.GrpTitleCount && static_cast<size_t>(index) < t.GrpTitleList.size();
-}
-
-model::GrpTitleRec& row(int index)
-{
-    return tables().GrpTitleList[static_cast<size_t>(index)];
-}
-
-bool isUsedPerson(int slot)
-{
-    return slot >= 1 && slot <= model::LastPersonSlot &&
-           tables().per_buf[static_cast<size_t>(slot)].InUse == model::SlotUsed;
-}
-
 void changedFamily()
 {
     tables().Data_Changed = 1;
 }
 
+void saveUndo()
+{
+    model::windowServices().saveUndo();
+}
+
 } // namespace
 
-KakeGrpStatForm::KakeGrpStatForm() : Form("KakeGrpStat")
+KakeGrpStatForm::KakeGrpStatForm()
+    : Form("KakeGrpStat"),
+      // Every button edit takes the undo snapshot and marks the family changed.
+      m_groups(GrpList, InModList, &model::Tables::GrpTitleList, &model::Tables::GrpTitleCount,
+               &model::GrpTitleRec::TitleName, relations::ButtonEditSteps{saveUndo, changedFamily})
 {
     GrpList.onClick = [this] { GrpList_Click(); };
     GrpList.onItemCheck = [this](int item) { GrpList_ItemCheck(item); };
@@ -150,37 +140,25 @@ void KakeGrpStatForm::Form_Load()
 
 void KakeGrpStatForm::SetGrpList()
 {
-    GrpList.clear();
-    for (int i = 0; isRow(i); ++i) {
-        GrpList.addItem(row(i).TitleName);
-        GrpList.setSelected(GrpList.listCount() - 1, row(i).Visible != 0);
-    }
+    m_groups.fill();
 }
 
 void KakeGrpStatForm::Mod_GrpList(int index)
 {
-    if (!isRow(index) || index >= GrpList.listCount())
-        return;
-    InModList = true;
-    GrpList.setList(index, row(index).TitleName);
-    GrpList.setSelected(index, row(index).Visible != 0);
-    InModList = false;
+    m_groups.rewrite(index);
 }
 
 void KakeGrpStatForm::GrpList_ItemCheck(int Item)
 {
-    // A check changed by hand is written at once, without a snapshot or a change mark.
-    if (InModList || !isRow(Item))
-        return;
-    row(Item).Visible = GrpList.selected(Item) ? -1 : 0;
+    m_groups.checkChanged(Item);
 }
 
 void KakeGrpStatForm::GrpList_Click()
 {
     const int i = GrpList.listIndex();
-    if (i == -1 || !isRow(i))
+    if (i == -1 || !m_groups.isRow(i))
         return;
-    const model::GrpTitleRec& chosen = row(i);
+    const model::GrpTitleRec& chosen = m_groups.row(i);
     txtTitle.setText(chosen.TitleName);
     // A leader number a damaged file brought along names nobody.
     if (model::isSlot(chosen.Leader)) {
@@ -229,7 +207,7 @@ void KakeGrpStatForm::cmdAddTitle_Click()
         return;
     }
     const double leader = platform::Val(lblLeader.tag());
-    if (lblLeader.tag() == "0" || !(leader >= 1 && leader <= model::LastPersonSlot)) {
+    if (lblLeader.tag() == "0" || !model::isPersonSlot(leader)) {
         platform::MsgBox(relations::MissingLeaderMessage, ErrorStyle, relations::KakeGrpErrorTitle);
         return;
     }
@@ -238,7 +216,7 @@ void KakeGrpStatForm::cmdAddTitle_Click()
 
     model::windowServices().saveUndo();
     model::Add_GrpTitle();
-    model::GrpTitleRec& added = row(tables().GrpTitleCount);
+    model::GrpTitleRec& added = m_groups.row(tables().GrpTitleCount);
     added.TitleName = title;
     added.Leader = static_cast<int16_t>(leader);
     SetGrpList();
@@ -251,9 +229,10 @@ void KakeGrpStatForm::cmdAddTitle_Click()
 void KakeGrpStatForm::cmdDelTitle_Click()
 {
     const int i = GrpList.listIndex();
-    if (i == -1 || !isRow(i))
+    if (i == -1 || !m_groups.isRow(i))
         return;
-    const std::string question = "タイトル「" + row(i).TitleName + "」の設定を削除します\r\nよろしいですか？";
+    const std::string question =
+        "タイトル「" + m_groups.row(i).TitleName + "」の設定を削除します\r\nよろしいですか？";
     if (platform::MsgBox(question, NoticeStyle, relations::DeleteTitleTitle) != platform::vbOK)
         return;
     model::windowServices().saveUndo();
@@ -262,51 +241,24 @@ void KakeGrpStatForm::cmdDelTitle_Click()
     changedFamily();
 }
 
-void KakeGrpStatForm::swapRows(int first, int selected)
-{
-    model::windowServices().saveUndo();
-    std::swap(row(first), row(first + 1));
-    Mod_GrpList(first);
-    Mod_GrpList(first + 1);
-    GrpList.setListIndex(selected);
-    changedFamily();
-}
-
 void KakeGrpStatForm::RankDn_Click()
 {
-    const int i = GrpList.listIndex();
-    if (i >= 0 && i <= GrpList.listCount() - 2 && isRow(i + 1))
-        swapRows(i, i + 1);
+    m_groups.moveSelectedDown();
 }
 
 void KakeGrpStatForm::RankUp_Click()
 {
-    const int i = GrpList.listIndex();
-    if (i >= 1 && i < GrpList.listCount() && isRow(i))
-        swapRows(i - 1, i - 1);
-}
-
-void KakeGrpStatForm::setAllVisible(bool visible)
-{
-    model::windowServices().saveUndo();
-    const int selected = GrpList.listIndex();
-    for (int i = 0; isRow(i); ++i)
-        row(i).Visible = visible ? -1 : 0;
-    SetGrpList();
-    // Selecting the line again refills the inputs, as a click does.
-    if (selected < GrpList.listCount())
-        GrpList.setListIndex(selected);
-    changedFamily();
+    m_groups.moveSelectedUp();
 }
 
 void KakeGrpStatForm::AllChk_Click()
 {
-    setAllVisible(true);
+    m_groups.setAllVisible(true);
 }
 
 void KakeGrpStatForm::AllChkOff_Click()
 {
-    setAllVisible(false);
+    m_groups.setAllVisible(false);
 }
 
 void KakeGrpStatForm::txtOffset_KeyPress(int16_t& KeyAscii)
@@ -314,7 +266,7 @@ void KakeGrpStatForm::txtOffset_KeyPress(int16_t& KeyAscii)
     if (KeyAscii != forms::vbKeyReturn)
         return;
     const int i = GrpList.listIndex();
-    if (i == -1 || !isRow(i))
+    if (i == -1 || !m_groups.isRow(i))
         return;
     KeyAscii = 0;
     applyOffset(i);
@@ -334,8 +286,9 @@ void KakeGrpStatForm::applyOffset(int index)
         return;
     }
     model::windowServices().saveUndo();
-    row(index).Offset = offset;
-    platform::MsgBox(row(index).TitleName + "の上下調整を" + platform::CStrDouble(offset) + "世代に設定しました",
+    model::GrpTitleRec& row = m_groups.row(index);
+    row.Offset = offset;
+    platform::MsgBox(row.TitleName + "の上下調整を" + platform::CStrDouble(offset) + "世代に設定しました",
                      NoticeStyle, relations::OffsetSetTitle);
     changedFamily();
 }

@@ -17,6 +17,7 @@
 #include "forms/Label.h"
 #include "forms/ListBox.h"
 #include "forms/TextBox.h"
+#include "relations/GroupCheckList.h"
 
 #include <cstdint>
 #include <string>
@@ -99,11 +100,10 @@ protected:
     void design() override;
 
 private:
-    // Swaps rows first and first + 1 and selects the line the moved row went to.
-    void swapRows(int first, int selected);
-    void setAllVisible(bool visible);
     void applyOffset(int row);
     void clearLeader();
+
+    relations::GroupCheckList<model::GrpTitleRec> m_groups;
 };
 
 // The one lineage-group window (the runtime's `KakeGrpStat`).

@@ -58,30 +58,8 @@ void Load_YTbl(ChronologyRows& table)
 
 std::vector<bool> personsOnChart(int tree)
 {
-    std::vector<bool> on(ChronologyRowCount, false);
-    const layout::ChartState& c = layout::chart();
-    if (tree == c.tree_cnt)
-        return on;
-    if (tree == c.tree_cnt + 1) {
-        on.assign(on.size(), true);
-        return on;
-    }
-    const int gridTree = layout::treeOfTab(static_cast<int16_t>(tree));
-    if (gridTree < 0)
-        return on;
-    for (int r = 0; r < layout::GridRows; ++r) {
-        const auto& cells = c.cell_buf[static_cast<size_t>(r)];
-        const int last = std::min<int>(c.cell_last[static_cast<size_t>(r)], static_cast<int>(cells.size()) - 1);
-        for (int k = 0; k <= last; ++k) {
-            const layout::cell_rec& cell = cells[static_cast<size_t>(k)];
-            if (cell.tree_no != gridTree)
-                continue;
-            for (const int16_t person : {cell.per_a, cell.per_b}) {
-                if (person >= 0 && person < ChronologyRowCount)
-                    on[static_cast<size_t>(person)] = true;
-            }
-        }
-    }
+    std::vector<bool> on = layout::personsOnChart(static_cast<int16_t>(tree));
+    on.resize(ChronologyRowCount, false);
     return on;
 }
 

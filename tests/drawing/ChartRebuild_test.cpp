@@ -299,6 +299,25 @@ TEST_F(ChartRebuildTest, ExpansionOutOfPersonSlotsStillDrawsTheChart)
     EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
 }
 
+// A husband of two marriages is drawn through a copy in the tree of his second
+// marriage; he still counts as on that chart (the name list and the chronology
+// list him there), and his second wife only there.
+TEST_F(ChartRebuildTest, PersonDrawnThroughACopyIsOnTheChart)
+{
+    const int16_t first = titledCouple("前妻");
+    const int16_t husband = marriage(first).kou_titi;
+    const int16_t secondWife = family.person(Female);
+    titledMarriage(husband, secondWife, "後妻");
+
+    drawing::Build_Keizu(0);
+
+    ASSERT_EQ(chart().tree_cnt, 2);
+    EXPECT_EQ(layout::Is_OnChart(0, husband), 1);
+    EXPECT_EQ(layout::Is_OnChart(1, husband), 1);
+    EXPECT_EQ(layout::Is_OnChart(0, secondWife), -1);
+    EXPECT_EQ(layout::Is_OnChart(1, secondWife), 1);
+}
+
 // The last marriage deleted: only the permanent tabs stay, the canvas is empty and
 // takes drops, and no chart of the deleted family is left to draw or to list.
 TEST_F(ChartRebuildTest, FamilyWithoutMarriagesLeavesAnEmptyDropCanvas)

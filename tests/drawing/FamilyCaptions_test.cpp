@@ -139,21 +139,30 @@ INSTANTIATE_TEST_SUITE_P(Texts, AdoptionLabelText,
                                            LabelText{"ChildOfNoRelation", 6, 0, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FamilyCaptionsTest, ChildTakenOverFromTheHusbandsRelationIsLabelledWithItsParents)
+class TakenOverChildLabel : public FamilyCaptionsTest, public ::testing::WithParamInterface<layouttest::Mirror> {};
+
+TEST_P(TakenOverChildLabel, ChildTakenOverFromTheHusbandsRelationIsLabelledWithItsParents)
 {
     // Man 1 married to 2 with a relation to 4; the relation's child 5 stands under
-    // the main marriage (children of all marriages together).
+    // the main marriage (children of all marriages together). The mirrored layout
+    // puts the husband on the right and keeps the label.
     for (const int16_t sex : {Male, Female, Male, Female, Male})
         family.person(sex);
     const int16_t main = family.marry(1, 2);
     family.child(main, 3);
     const int16_t relation = family.marry(1, 4, 1, 1);
     family.child(relation, 5, 0);
-    layouttest::layOut(main);
+    layouttest::layOut(main, GetParam());
 
     recordTree(0, 0, 0);
     EXPECT_TRUE(captionRecord("P1とP4の子").has_value());
 }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TakenOverChildLabel,
+                         ::testing::Values(layouttest::Mirror::No, layouttest::Mirror::Yes),
+                         [](const auto& info) {
+                             return std::string(info.param == layouttest::Mirror::Yes ? "Mirrored" : "Plain");
+                         });
 
 TEST_F(FamilyCaptionsTest, SpouseFromAnotherFamilyOfTheChartIsCaptionedWithItAndTheSelectionStays)
 {

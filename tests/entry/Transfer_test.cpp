@@ -251,6 +251,24 @@ TEST_F(EntryTest, aFacePictureNameLeavingTheFaceFolderIsNotLoaded)
     EXPECT_TRUE(form().Picture1[1].picture().isEmpty());
 }
 
+TEST_F(EntryTest, aFacePictureNameWithAControlCharacterIsRefusedAsTheSaveRefusesIt)
+{
+    // The save leaves such a name out of the media bundle, so the editor must not show it as kept.
+    const int a = addPerson("山田", "太郎");
+    const std::string name = "face\x01.bmp";
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(platform::joinPath(entry::faceFolder(), name)), "BMP"));
+    person(a).Picture_index = 1;
+    person(a).Picture_mode = 1;
+    person(a).Picture_filename = name;
+    answers.answerNext(platform::vbOK);
+    open();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
+    EXPECT_TRUE(form().Picture1[1].picture().isEmpty());
+}
+
 TEST_F(EntryTest, aBitmapIsShownInTheBitmapBoxAndTheIconBoxEmptied)
 {
     const int a = addPerson("山田", "太郎");

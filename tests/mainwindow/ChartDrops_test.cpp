@@ -127,7 +127,7 @@ protected:
         return {woman, marriageOf(Son, woman)};
     }
 
-    static bool dropUndoEnabled() { return window().scritem[0].isEnabled() && window().Command2[5].isEnabled(); }
+    static bool dropUndoEnabled() { return window().scritem[0].isEnabled(); }
 
     DragSourceForm source;
 };
@@ -375,6 +375,32 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
     EXPECT_EQ(window().DPic.count(), 2);
     EXPECT_EQ(window().Picture1.oleDropMode(), forms::vbOLEDropManual);
     EXPECT_EQ(per(first).InUse, model::SlotUsed) << "a listed person stays";
+}
+
+// The toolbar's builder button opens the easy relation builder at any time; the
+// full-screen button waits only while a dropped box stands alone on the canvas.
+TEST_F(ChartDropTest, BuilderAndFullScreenButtonsWorkWheneverTheirCommandsCan)
+{
+    start();
+    MainForm& w = window();
+    EXPECT_TRUE(w.Command2[5].isEnabled()) << "at start";
+    const int first = model::set_per_buf(-1, "太郎", "山田", 0, "");
+    drag("山田 太郎", first, 0);
+    forms::dropOn(w.Picture1, 1500, 1200);
+    ASSERT_EQ(w.DPic.count(), 3);
+    EXPECT_FALSE(w.Command2[4].isEnabled()) << "the dropped box waits alone";
+
+    w.scritem_Click(0);
+    EXPECT_TRUE(w.Command2[4].isEnabled()) << "the box went with the undo";
+    EXPECT_TRUE(w.Command2[5].isEnabled()) << "after a drop undo";
+    windows.calls.clear();
+    w.Command2[5].click();
+    EXPECT_EQ(windows.count("showEasyRelationBuilder"), 1);
+
+    tables().Data_Changed = 0;
+    w.Command2[0].click();
+    EXPECT_TRUE(w.Command2[5].isEnabled()) << "after New";
+    EXPECT_TRUE(w.Command2[4].isEnabled());
 }
 
 TEST_F(ChartDropTest, UndoLeavesAMarriageThatALaterEditPutInTheSameSlot)

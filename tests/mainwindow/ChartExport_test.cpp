@@ -244,10 +244,49 @@ TEST_F(ChartExport, PictureTooLargeIsGivenUpAndTheTablesAreRestored)
         ASSERT_EQ(now.Name, before[static_cast<size_t>(p)].Name) << "slot " << p;
     }
     expectOutputTakenBack();
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(home.path(), "large.bmp")));
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty()) << "no temporary file is left";
 
     // The chart on the screen still draws as chart elements.
     drawing::Refresh_TabDisp();
     EXPECT_GE(boxOf(Son), 2);
+}
+
+// The picture is written beside the chosen file and renamed over it once complete:
+// an export that fails leaves an older picture whole.
+TEST_F(ChartExport, AFailedExportLeavesTheOlderPictureWhole)
+{
+    showFamily();
+    exportTo("chart.bmp");
+    const std::string path = platform::joinPath(home.path(), "chart.bmp");
+    const std::string older = read(path);
+    ASSERT_FALSE(older.empty());
+
+    window().Picture3[0].setImageMemoryCap(64);
+    answers.answerNext(platform::vbOK);
+    exportTo("chart.bmp");
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FailedMessage});
+    EXPECT_EQ(read(path), older);
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty()) << "no temporary file is left";
+}
+
+// A name typed without an extension gets ".bmp"; the dialog asked about the name as
+// typed, so replacing the ".bmp" file that exists is asked first.
+TEST_F(ChartExport, ANameWithoutExtensionGetsBmpAndReplacingItIsAsked)
+{
+    showFamily();
+    exportTo("chart");
+    const std::string path = platform::joinPath(home.path(), "chart.bmp");
+    ASSERT_FALSE(imageAt(path).isNull());
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(home.path(), "chart")));
+    const std::string first = read(path);
+
+    answers.answerNext(platform::vbNo);
+    exportTo("chart");
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{path + "\r\nは既に存在します。上書きしますか？"});
+    EXPECT_EQ(answers.shown()[0].title, "BMP File Output");
+    EXPECT_EQ(read(path), first);
+    expectOutputTakenBack();
 }
 
 } // namespace

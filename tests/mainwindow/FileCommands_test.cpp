@@ -5,10 +5,13 @@
 
 #include "mainwindow/FamilyPaths.h"
 #include "model/document/Snapshots.h"
+#include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "platform/Cp932.h"
+
+#include <functional>
 
 namespace mainwindow_test {
 namespace {
@@ -49,8 +52,8 @@ TEST_F(FileCommands, SaveAsThenOpenBringsTheFamilyBack)
     EXPECT_EQ(saveRequest.flags, forms::cdlOFNOverwritePrompt);
     EXPECT_EQ(saveRequest.startDirectory, home.path());
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
-    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.KEZ"));
-    EXPECT_EQ(window().caption(), homeFile("family.KEZ"));
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.kez")) << "the caption shows the file on disk";
+    EXPECT_EQ(window().caption(), homeFile("family.kez"));
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_EQ(filePathIni(), home.path() + "\r\n");
     const std::string written = homeFile("family.kez");
@@ -90,7 +93,8 @@ TEST_F(FileCommands, SaveOfAFamilyWithAFileWritesItWithoutADialog)
     save();
     EXPECT_TRUE(dialogs.requests().empty());
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
-    EXPECT_TRUE(platform::fileExists(homeFile("kept.kez")));
+    EXPECT_TRUE(platform::fileExists(homeFile("kept.KEZ"))) << "a family kept as .KEZ is saved in place";
+    EXPECT_FALSE(platform::fileExists(homeFile("kept.kez")));
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_EQ(window().caption(), homeFile("kept.KEZ"));
 }
@@ -113,14 +117,15 @@ TEST_P(SaveAsName, BecomesItsKezForm)
     saveAsNamed(GetParam().typed);
     EXPECT_EQ(tables().Cur_FilePath, homeFile(GetParam().saved));
     EXPECT_EQ(window().caption(), homeFile(GetParam().saved));
-    EXPECT_TRUE(platform::fileExists(model::kezFileName(homeFile(GetParam().saved))));
+    EXPECT_TRUE(platform::fileExists(homeFile(GetParam().saved)));
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, SaveAsName,
-                         ::testing::Values(TypedName{"NoExtension", "family", "family.KEZ"},
-                                           TypedName{"OtherExtension", "family.txt", "family.KEZ"},
-                                           TypedName{"FolderOnly", "sub/", "sub/default.KEZ"},
-                                           TypedName{"LowerCaseExtension", "family.kez", "family.kez"}),
+                         ::testing::Values(TypedName{"NoExtension", "family", "family.kez"},
+                                           TypedName{"OtherExtensionStays", "family.txt", "family.txt.kez"},
+                                           TypedName{"FolderOnly", "sub/", "sub/default.kez"},
+                                           TypedName{"LowerCaseExtension", "family.kez", "family.kez"},
+                                           TypedName{"UpperCaseExtension", "family.KEZ", "family.KEZ"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommands, CancelledSaveDialogWritesNothingAndSaysNothing)
@@ -159,8 +164,8 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheChangedFlag)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{UnsavableNameFailure});
     EXPECT_EQ(read(written), before);
     EXPECT_EQ(tables().Data_Changed, 1);
-    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.KEZ"));
-    EXPECT_EQ(window().caption(), homeFile("family.KEZ"));
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.kez"));
+    EXPECT_EQ(window().caption(), homeFile("family.kez"));
 }
 
 TEST_F(FileCommands, FailedSaveAsKeepsThePreviousPath)
@@ -199,7 +204,7 @@ TEST_P(OverwriteOfTheKezForm, IsAskedFirst)
     EXPECT_NE(answers.shown()[0].style & platform::vbDefaultButton2, 0) << "No is the default";
     EXPECT_EQ(read(existing) == before, !replace);
     EXPECT_EQ(tables().Data_Changed, replace ? 0 : 1);
-    EXPECT_EQ(tables().Cur_FilePath, replace ? homeFile("family.KEZ") : "");
+    EXPECT_EQ(tables().Cur_FilePath, replace ? homeFile("family.kez") : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, OverwriteOfTheKezForm, ::testing::Values(platform::vbNo, platform::vbYes),
@@ -260,6 +265,123 @@ TEST_F(FileCommands, UnreadableFileLeavesAnEmptyFamilyThatSaveDoesNotWriteOverIt
     save();
     EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
     EXPECT_EQ(read(broken), DamagedFamilyText);
+}
+
+// A damaged file that could be read all the same: what was read is shown as a
+// changed family of no file, so neither a plain Save nor the end of the program can
+// write it over the original unnoticed.
+struct DamagedCase {
+    const char* name;
+    std::function<std::string(const std::string& whole)> damage;
+    std::function<std::string()> message;
+    std::vector<std::string> persons;
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DamagedFile : public FileCommands, public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedFile, OpensAsAChangedFamilyWithoutAFileName)
+{
+    const std::string whole = read(writeFamilyFile("whole.kez"));
+    const std::string damaged = homeFile("damaged.kez");
+    platform::writeWholeFile(damaged, GetParam().damage(whole));
+    const std::string bytes = read(damaged);
+    start();
+    // The folder the dialogs start in stays that of the last good file.
+    platform::makeDir(homeFile("elsewhere"));
+    platform::writeWholeFile(homeFile("elsewhere/other.kez"), "");
+    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "/elsewhere\r\n");
+
+    dialogs.answerNext(forms::DialogAnswer::file(damaged));
+    answers.answerNext(platform::vbOK);
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{GetParam().message()});
+    EXPECT_EQ(personNames(), GetParam().persons) << "what was read is shown";
+    EXPECT_GT(window().DPic.count(), 2) << "and drawn";
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(filePathIni(), home.path() + "/elsewhere\r\n");
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
+    EXPECT_EQ(read(damaged), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, DamagedFile,
+    ::testing::Values(
+        DamagedCase{"CutBeforeItsEndMarker",
+                    [](const std::string& whole) { return whole.substr(0, whole.find("[SystemStatus_section]")); },
+                    [] { return std::string(model::IncompleteFileMessage); },
+                    std::vector<std::string>{"山田太郎", "山田花子", "山田一郎"}},
+        DamagedCase{"UnreadableCharacters",
+                    [](const std::string& whole) {
+                        // 0xA0 is no cp932 character: the son's given name cannot be read.
+                        const std::string son = platform::encodeCp932(" Name=一郎");
+                        std::string bytes = whole;
+                        bytes.replace(bytes.find(son), son.size(), " Name=\xA0");
+                        return bytes;
+                    },
+                    [] { return std::string("読めない文字を含む値が 1 個あり、「?」に置き換えました（最初は 271 行目）。"); },
+                    std::vector<std::string>{"山田太郎", "山田花子", "山田?"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The blank partner 1024 is never a person: a record that uses it as one is dropped
+// with one message; the family keeps its file.
+TEST_F(FileCommands, RecordsUsingTheBlankPartnerAsAPersonAreDroppedOnOpen)
+{
+    const std::string path = writeFamilyFile("blank.kez");
+    std::string bytes = read(path);
+    const std::string index = platform::encodeCp932(" Index=3\r\n");
+    bytes.replace(bytes.find(index), index.size(), " Index=1024\r\n");
+    platform::writeWholeFile(path, bytes);
+    start();
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    answers.answerNext(platform::vbOK);
+    open();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text.rfind("空白（1024番）を人物として使っている記録 1 件を読み込みませんでした", 0), 0u)
+        << answers.shown()[0].text;
+    EXPECT_EQ(tables().per_buf[model::BlankPartner].InUse, model::SlotFree);
+    EXPECT_EQ(personNames(), (std::vector<std::string>{"山田太郎", "山田花子"}));
+    EXPECT_EQ(tables().Cur_FilePath, path);
+}
+
+// Families come from other systems as ".KEZ" with a ".KED" bundle: saved in place,
+// they open again with the new data and their media.
+TEST_F(FileCommands, AFamilyKeptAsKezInCapitalsIsUpdatedInPlaceWithItsBundle)
+{
+    start();
+    buildFamily();
+    platform::writeWholeFile(platform::joinPath(home.file("\\voice"), "memo.wav"), "RIFF memo");
+    tables().per_buf[1].Voice_filename = "memo.wav";
+    tables().per_buf[1].Voice_index = 0;
+    saveAsNamed("family.KEZ");
+    const std::string path = homeFile("family.KEZ");
+    ASSERT_TRUE(platform::fileExists(homeFile("family.KED")));
+
+    tables().per_buf[3].Name = "次郎";
+    tables().Data_Changed = 1;
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(window().caption(), path);
+    EXPECT_FALSE(platform::fileExists(homeFile("family.kez")));
+    EXPECT_FALSE(platform::fileExists(homeFile("family.ked")));
+
+    newFamily();
+    platform::deleteAllFiles(home.file("\\voice"));
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    open();
+    EXPECT_TRUE(answers.shown().empty()) << "the bundle beside the file matches it";
+    EXPECT_EQ(personNames(), (std::vector<std::string>{"山田太郎", "山田花子", "山田次郎"}));
+    EXPECT_EQ(read(platform::joinPath(home.file("\\voice"), "memo.wav")), "RIFF memo");
 }
 
 TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)

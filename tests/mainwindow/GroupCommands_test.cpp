@@ -4,8 +4,10 @@
 #include "ChartFixture.h"
 
 #include "model/document/GroupSave.h"
+#include "model/document/MergeLoad.h"
 #include "model/document/Snapshots.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/FileStore.h"
 
 namespace mainwindow_test {
 namespace {
@@ -139,8 +141,10 @@ TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
     const std::vector<std::string> whole = personNames();
     const std::string path = homeFile("group.KEZ");
     dialogs.answerNext(forms::DialogAnswer::file(path));
+    answers.answerNext(platform::vbOK);
     window().fileitem[GroupSaveItem].choose();
 
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"保存が終了しました"}) << "ends as Save As does";
     ASSERT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(dialogs.requests()[0].title, "家系図の保存");
     EXPECT_EQ(personNames(), whole) << "the open family is whole again";
@@ -151,6 +155,59 @@ TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
     const std::vector<std::string> group = personNames();
     EXPECT_EQ(group.size(), 3u);
     EXPECT_TRUE(group == familyOf("山田") || group == familyOf("佐藤"));
+}
+
+// The dialog asks about the name as typed; the file written is its ".kez" form, and
+// that is the one the user is asked about: the open family's file is not replaced by
+// part of the family unasked.
+TEST_F(GroupCommands, GroupSaveAsksBeforeReplacingTheFileActuallyWritten)
+{
+    const std::string opened = writtenFamily("open", "山田");
+    ASSERT_EQ(opened, homeFile("open.kez"));
+    start();
+    dialogs.answerNext(forms::DialogAnswer::file(opened));
+    window().fileitem[1].choose();
+    buildFamily("佐藤");
+    drawing::Refresh_TabDisp();
+    ASSERT_EQ(layout::chart().tree_cnt, 2);
+    window().TabStrip1.tabs().item(1).setSelected(true);
+    const std::string before = read(opened);
+
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("open")));
+    answers.answerNext(platform::vbNo);
+    window().fileitem[GroupSaveItem].choose();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{opened + "\r\nは既に存在します。上書きしますか？"});
+    EXPECT_NE(answers.shown()[0].style & platform::vbDefaultButton2, 0) << "No is the default";
+    EXPECT_EQ(read(opened), before) << "No writes nothing";
+
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("open")));
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    window().fileitem[GroupSaveItem].choose();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{opened + "\r\nは既に存在します。上書きしますか？",
+                                                              "保存が終了しました"}));
+    EXPECT_NE(read(opened), before);
+}
+
+// A file cut before its end marker may lack any of its marriages and children: the
+// reader says so and nothing of it is added.
+TEST_F(GroupCommands, MergeOfAFileCutBeforeItsEndMarkerIsRefused)
+{
+    const std::string whole = writtenFamily("more.KEZ", "佐藤");
+    const std::string bytes = read(whole);
+    const std::string cut = homeFile("cut.KEZ");
+    platform::writeWholeFile(cut, bytes.substr(0, bytes.find("[kou_bufsection]")));
+    const std::string opened = startWithOpenedFamily();
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    merge(cut);
+
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{model::IncompleteFileMessage, model::MergeIncompleteMessage}));
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, opened);
+    EXPECT_EQ(model::fileStore().EndOfDataF, 0);
 }
 
 } // namespace

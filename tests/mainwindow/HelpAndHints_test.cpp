@@ -10,6 +10,13 @@
 #include "mainwindow/FrmQA.h"
 #include "model/Utilities.h"
 #include "platform/Cp932.h"
+#include "platform/FileSystem.h"
+
+#include <QString>
+
+#include <map>
+#include <regex>
+#include <set>
 
 namespace mainwindow_test {
 namespace {
@@ -31,6 +38,59 @@ TEST_F(HelpMenu, ManualAndWebPagesAreOpenedWithTheShell)
     EXPECT_EQ(answers.shellOpens()[2], site + "faq.html");
     EXPECT_EQ(answers.shellOpens()[3], site + "support.html");
     EXPECT_TRUE(answers.shown().empty());
+}
+
+// The shipped hints and manual send the user only to commands the main window
+// shows: a menu item by its menu and caption, a button by its glyph and, in
+// brackets, its pop-up hint.
+TEST_F(HelpMenu, ShippedHelpTextsNameCommandsTheWindowOffers)
+{
+    start();
+    MainForm& w = window();
+    std::map<std::string, std::set<std::string>> menus;
+    auto addMenu = [&menus](const forms::Menu& menu, const forms::ControlArray<forms::Menu>& items) {
+        std::set<std::string>& shown = menus[menu.caption()];
+        items.forEach([&shown](forms::Menu& item) {
+            if (item.isVisible())
+                shown.insert(item.caption());
+        });
+    };
+    addMenu(w.filemenu, w.fileitem);
+    addMenu(w.scrmenu, w.scritem);
+    addMenu(w.setmenu, w.setitem);
+    addMenu(w.helpmenu, w.helpitem);
+    std::set<std::string> hints;
+    auto addButton = [&hints](forms::CommandButton& button) {
+        if (button.isVisible())
+            hints.insert(button.toolTipText());
+    };
+    w.Command2.forEach(addButton);
+    w.cmdChdMov.forEach(addButton);
+    for (forms::CommandButton* button : {&w.cmdEzCtrl, &w.cmdChDel, &w.cmdDispOp, &w.CmdUndo, &w.cmdCategory})
+        addButton(*button);
+
+    const std::string shipped = TEVORA_SHIPPED_APPDIR;
+    const std::vector<std::pair<std::string, std::string>> texts{
+        {"qa/qatext.txt", platform::decodeCp932(platform::readWholeFile(shipped + "/qa/qatext.txt"))},
+        {"man/index.html", platform::readWholeFile(shipped + "/man/index.html")}};
+    // Wide characters, so that the bracket classes see whole characters.
+    auto wide = [](const std::string& utf8) { return QString::fromStdString(utf8).toStdWString(); };
+    auto utf8 = [](const std::wstring& text) { return QString::fromStdWString(text).toStdString(); };
+    const std::wregex menuItem(wide("(?:「([^」]+)」|(ファイル|表示|設定))メニューの「([^」]+)」"));
+    const std::wregex button(wide("「([^」]+)」ボタン(（(.+?)）[^）])?"));
+    int named = 0;
+    for (const auto& [file, utf8Text] : texts) {
+        const std::wstring text = wide(utf8Text);
+        for (std::wsregex_iterator m(text.begin(), text.end(), menuItem), end; m != end; ++m, ++named) {
+            const std::string menu = utf8((*m)[1].matched ? (*m)[1].str() : (*m)[2].str());
+            EXPECT_EQ(menus[menu].count(utf8((*m)[3].str())), 1u) << file << ": " << utf8(m->str());
+        }
+        for (std::wsregex_iterator m(text.begin(), text.end(), button), end; m != end; ++m, ++named) {
+            ASSERT_TRUE((*m)[2].matched) << file << ": " << utf8(m->str()) << " names no button hint";
+            EXPECT_EQ(hints.count(utf8((*m)[3].str())), 1u) << file << ": " << utf8(m->str());
+        }
+    }
+    EXPECT_GE(named, 8);
 }
 
 TEST_F(HelpMenu, VersionBoxShowsNameAndVersionOnTwoLines)

@@ -106,19 +106,34 @@ TEST_F(KeysTest, F2WithoutASelectedPersonDoesNothing)
     EXPECT_EQ(window().NameEdit_Active, 0);
 }
 
-TEST_F(KeysTest, F2AfterAFaceIconClickOpensUnderTheLastClickedBox)
+// A face icon selects its person without selecting a box: F2 opens the editor only
+// over a box that shows the selected person, never over another person's box or
+// over the design-time template box.
+TEST_F(KeysTest, F2OpensOnlyOverTheBoxOfTheSelectedPerson)
 {
     showFamily();
     MainForm& w = window();
-    clickBoxOf(Father);
     w.Image1.load(2);
     w.Image1[2].move(60, 60, 300, 300);
     w.Image1[2].setVisible(true);
     drawing::drawState().Image1_Per[2] = Son;
     click(w.Image1[2]);
+    ASSERT_EQ(model::runState().Sel_Person, Son);
+    type(w.Picture1, Qt::Key_F2);
+    EXPECT_FALSE(w.Text2[0].isVisible()) << "no box clicked yet";
+    EXPECT_EQ(w.NameEdit_Active, 0);
+
+    clickBoxOf(Father);
+    click(w.Image1[2]);
+    type(w.Picture1, Qt::Key_F2);
+    EXPECT_FALSE(w.Text2[0].isVisible()) << "the box clicked last shows the father";
+
+    drawing::drawState().Image1_Per[2] = Father;
+    click(w.Image1[2]);
     type(w.Picture1, Qt::Key_F2);
     const forms::CanvasPicture& fatherBox = w.DPic[boxOf(Father)];
-    EXPECT_EQ(w.Text2[1].text(), "一郎") << "the icon's person";
+    EXPECT_TRUE(w.Text2[0].isVisible());
+    EXPECT_EQ(w.Text2[1].text(), "太郎");
     EXPECT_DOUBLE_EQ(w.Text2[0].left(), fatherBox.left());
     EXPECT_DOUBLE_EQ(w.Text2[0].top(), fatherBox.top() + fatherBox.height());
 }

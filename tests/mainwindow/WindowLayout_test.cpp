@@ -13,7 +13,19 @@
 namespace mainwindow_test {
 namespace {
 
-using WindowLayoutTest = ChartTest;
+class WindowLayoutTest : public ChartTest {
+protected:
+    // Two unconnected families drawn, and the all-groups tab "全グループ表示" chosen.
+    void showTwoFamiliesOnTheAllGroupsTab()
+    {
+        start();
+        buildFamily("山田");
+        buildFamily("鈴木");
+        drawing::Refresh_TabDisp();
+        ASSERT_EQ(layout::chart().tree_cnt, 2);
+        window().TabStrip1.tabs().item(4).setSelected(true);
+    }
+};
 
 // The geometry the resize moves, read in one go.
 struct Layout {
@@ -88,20 +100,87 @@ TEST_F(WindowLayoutTest, AWindowMadeSmallerThanAtStartSpringsBack)
     EXPECT_DOUBLE_EQ(after.vscrollLeft, before.vscrollLeft);
 }
 
-TEST_F(WindowLayoutTest, ACanvasLowerThanTheShrinkStaysAtZeroHeight)
+// A line of generations: each son marries and has a son; returns the last son.
+int generations(int count)
+{
+    int son = model::set_per_buf(-1, "一代", "山田", 0, "");
+    for (int g = 1; g < count; ++g) {
+        const int wife = model::set_per_buf(-1, "妻" + std::to_string(g), "山田", 1, "");
+        const int kou = model::set_kou_buf(-1, "通常", 0, 0, son, wife, g == 1 ? 1 : 0, "", 0);
+        model::kodo_data child;
+        child.KouIdx = static_cast<int16_t>(kou);
+        child.KodoIdx = -1;
+        child.kou_kodo = static_cast<int16_t>(model::set_per_buf(-1, std::to_string(g + 1) + "代", "山田", 0, ""));
+        EXPECT_GE(model::Add_Kodo(child), 0);
+        son = child.kou_kodo;
+    }
+    return son;
+}
+
+// The bottom of the lowest person box on the canvas.
+double lowestBoxBottom(MainForm& w)
+{
+    double bottom = 0;
+    for (int index : w.DPic.indexes()) {
+        if (index >= 2)
+            bottom = std::max(bottom, w.DPic[index].top() + w.DPic[index].height());
+    }
+    return bottom;
+}
+
+TEST_F(WindowLayoutTest, AfterAResizeTheCanvasAndTheScrollRangeReachTheWholeChart)
 {
     start();
     MainForm& w = window();
-    QApplication::processEvents();
-    const double frameHeight = w.Frame2.height();
+    generations(6);
     w.move(w.left(), w.top(), w.width() + 1500, w.height() + 3000);
     QApplication::processEvents();
-    // The chart view sized the canvas to a small chart meanwhile.
-    w.Picture1.setHeight(300);
+    drawing::Refresh_TabDisp();
+    ASSERT_FALSE(w.VScroll1.isVisible()) << "the chart fits the enlarged window";
+
     w.move(w.left(), w.top(), w.Min_Width, w.Min_Height);
     QApplication::processEvents();
-    EXPECT_DOUBLE_EQ(w.Picture1.height(), 0);
-    EXPECT_DOUBLE_EQ(w.Frame2.height(), frameHeight) << "the rest of the layout is back as it was";
+    const double lowest = lowestBoxBottom(w);
+    ASSERT_GT(lowest, w.Picture2.height()) << "the shrunk viewport no longer shows the whole chart";
+    EXPECT_GE(w.Picture1.height(), lowest);
+    EXPECT_TRUE(w.VScroll1.isVisible());
+    w.VScroll1.setValue(w.VScroll1.max());
+    EXPECT_GE(-w.Picture1.top() + w.Picture2.height(), lowest) << "scrolled to the end, the lowest box shows";
+
+    // Grown again: the chart fits, the bar goes and the canvas is back at the top.
+    w.move(w.left(), w.top(), w.width() + 1500, w.height() + 3000);
+    QApplication::processEvents();
+    EXPECT_FALSE(w.VScroll1.isVisible());
+    EXPECT_DOUBLE_EQ(w.Picture1.top(), 0);
+    EXPECT_DOUBLE_EQ(w.Picture1.height(), w.Picture2.height());
+}
+
+// The side buttons move with the vertical scroll bar, stay right of it, and give way
+// to the full-screen view.
+TEST_F(WindowLayoutTest, SideButtonsStayRightOfTheScrollBarAndLeaveTheFullScreenViewAlone)
+{
+    showFamily();
+    MainForm& w = window();
+    QApplication::processEvents();
+    const double undoLeft = w.CmdUndo.left();
+    const double command1Left = w.Command1.left();
+    const double scrollLeft = w.VScroll1.left();
+    w.move(w.left(), w.top(), w.width() + 1500, w.height() + 900);
+    QApplication::processEvents();
+    const double dW = w.VScroll1.left() - scrollLeft;
+    ASSERT_GT(dW, 0);
+    EXPECT_DOUBLE_EQ(w.CmdUndo.left() - undoLeft, dW);
+    EXPECT_DOUBLE_EQ(w.Command1.left() - command1Left, dW);
+    EXPECT_GE(w.cmdEzCtrl.left(), w.VScroll1.left() + w.VScroll1.width());
+    EXPECT_GE(w.cmdEzCtrl.left(), w.Frame2.left() + w.Frame2.width());
+
+    w.Command2[4].click();
+    ASSERT_EQ(w.Fullscreen_Flag, 1);
+    EXPECT_FALSE(w.CmdUndo.isVisible());
+    EXPECT_FALSE(w.cmdEzCtrl.isVisible());
+    clickAt(5, 5);
+    EXPECT_TRUE(w.CmdUndo.isVisible());
+    EXPECT_TRUE(w.Command1.isVisible());
 }
 
 TEST_F(WindowLayoutTest, ScrollBarsMoveTheCanvasByTheirStep)
@@ -199,13 +278,8 @@ TEST_F(WindowLayoutTest, NewEntryTabShowsAnEmptyCanvasThatTakesDrops)
 
 TEST_F(WindowLayoutTest, AllGroupsTabDrawsEveryTree)
 {
-    start();
-    buildFamily("山田");
-    buildFamily("鈴木");
-    drawing::Refresh_TabDisp();
+    showTwoFamiliesOnTheAllGroupsTab();
     MainForm& w = window();
-    ASSERT_EQ(layout::chart().tree_cnt, 2);
-    w.TabStrip1.tabs().item(4).setSelected(true);
     EXPECT_EQ(layout::chart().sel_tab, 4);
     // Both fathers are drawn, side by side.
     EXPECT_GE(boxOf(1), 2);
@@ -213,6 +287,40 @@ TEST_F(WindowLayoutTest, AllGroupsTabDrawsEveryTree)
 
     w.TabStrip1.tabs().item(2).setSelected(true);
     EXPECT_NE(boxOf(1) >= 2, boxOf(4) >= 2) << "the second tree alone";
+}
+
+// Renaming in place, the quick name input and the zoom redraw the tab that is shown:
+// on "全グループ表示" that tab stays selected and every tree is drawn again.
+TEST_F(WindowLayoutTest, EditsOnTheAllGroupsTabKeepThatTabAndRedrawEveryTree)
+{
+    showTwoFamiliesOnTheAllGroupsTab();
+    MainForm& w = window();
+    auto expectAllGroupsShown = [&](const char* after) {
+        EXPECT_EQ(w.TabStrip1.selectedIndex(), 4) << after;
+        EXPECT_EQ(layout::chart().sel_tab, 4) << after;
+        EXPECT_GE(boxOf(Son), 2) << after;
+        EXPECT_GE(boxOf(Son + 3), 2) << after;
+    };
+
+    clickBoxOf(Son);
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_F2);
+    ASSERT_TRUE(w.Text2[1].isVisible());
+    w.Text2[1].setText("次郎");
+    w.Text2[1].setFocus();
+    QTest::keyClick(w.Text2[1].widget(), Qt::Key_Return);
+    EXPECT_EQ(tables().per_buf[Son].Name, "次郎");
+    expectAllGroupsShown("renaming in place");
+
+    windows.quickNameConfirms = true;
+    windows.quickNameAnswer.familyName = "田中";
+    windows.quickNameAnswer.givenName = "三郎";
+    w.DPic.onMouseDown(boxOf(Son + 3), forms::vbRightButton, 0, 10, 10);
+    EXPECT_EQ(tables().per_buf[Son + 3].Name, "三郎");
+    expectAllGroupsShown("the quick name input");
+
+    w.Text1.setText("150");
+    QTest::keyClick(w.Text1.widget(), Qt::Key_Return);
+    expectAllGroupsShown("the zoom");
 }
 
 TEST_F(WindowLayoutTest, TabClickWhileASkipIsPendingOnlyClearsTheFlag)

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QTimer>
+
 #include <string>
 #include <vector>
 
@@ -61,12 +64,9 @@ protected:
 
     void TearDown() override
     {
-        // A drag left open ends here; its marker flies back on real timer ticks.
-        if (forms::isDragInProgress()) {
-            forms::setTimersManual(false);
+        // A drag left open ends here.
+        if (forms::isDragInProgress())
             forms::cancelDrag();
-            forms::setTimersManual(true);
-        }
         CtrlTest::TearDown();
     }
 
@@ -234,10 +234,7 @@ TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
     setPartner(0, man);
     startDrag(0, lineOf(0, son));
     EXPECT_EQ(ctrl().List2.oleDropMode(), forms::vbOLEDropNone);
-    // Refused: the marker flies back on real timer ticks.
-    forms::setTimersManual(false);
     forms::dropOn(ctrl().List2, 10, 10);
-    forms::setTimersManual(true);
     EXPECT_EQ(ctrl().List2.listCount(), 0);
 
     setPartner(1, woman);
@@ -249,6 +246,34 @@ TEST_F(CtrlDragTest, ChildrenListTakesDropsOnlyWithBothPartners)
     EXPECT_EQ(model::kouUndo().UndoKodo, son);
     EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ListedChild);
     EXPECT_EQ(ctrl().scritem[0].caption(), model::UndoCaptionNewChild);
+}
+
+TEST_F(CtrlDragTest, ChildrenListHoldingTwentyChildrenRefusesTheDrop)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
+    const int kou = marry(man, woman);
+    for (int i = 0; i <= model::LastChildSlot; ++i)
+        addChild(kou, addPerson("山田", "子" + std::to_string(i), 0));
+    ctrl().Build_List();
+    choose(kou);
+    ASSERT_EQ(ctrl().List2.listCount(), 20);
+    const int persons = static_cast<int>(std::count_if(tables().per_buf.begin(), tables().per_buf.end(),
+                                                       [](const auto& p) { return p.InUse == model::SlotUsed; }));
+    model::clearKouUndo();
+
+    startDrag(0, lineOf(0, -1));
+    answers.answerNext(platform::vbOK);
+    forms::dropOn(ctrl().List2, 10, 10);
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"子供の人数は20人迄です"});
+    EXPECT_EQ(ctrl().List2.listCount(), 20);
+    EXPECT_EQ(std::count_if(tables().per_buf.begin(), tables().per_buf.end(),
+                            [](const auto& p) { return p.InUse == model::SlotUsed; }),
+              persons)
+        << "the placeholder made nobody";
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
+    EXPECT_EQ(mainwindow::dropState().Drop_Done, 0);
 }
 
 TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
@@ -335,18 +360,46 @@ TEST_F(CtrlDragTest, ReleaseOverNothingFliesTheMarkerBackToItsEntry)
     const int man = addPerson("山田", "太郎", 0);
     ctrl().Build_List();
     startDrag(0, lineOf(0, man));
-    // The flight waits for real Timer2 ticks between its steps.
-    forms::setTimersManual(false);
-    forms::setCursorPosition(ctrl().RowOrigin.x + ctrl().GrabOffset.x - 30, ctrl().RowOrigin.y + ctrl().GrabOffset.y);
+    const PixelPoint start{ctrl().RowOrigin.x - 30, ctrl().RowOrigin.y};
+    forms::setCursorPosition(start.x + ctrl().GrabOffset.x, start.y + ctrl().GrabOffset.y);
     forms::releaseOverNothing();
-    forms::setTimersManual(true);
 
+    // The drag is over at once; the marker flies on, one step per Timer2 tick.
     EXPECT_EQ(ctrl().ReturnSteps, 4);
     EXPECT_EQ(ctrl().Dragging, 0);
     EXPECT_EQ(model::runState().ListDragActive, 0);
+    EXPECT_EQ(ctrl().DownPoint, PixelPoint{});
+    EXPECT_TRUE(ctrl().Timer2.isRunning());
+    EXPECT_EQ(ctrl().Timer2.interval(), 50);
+    for (int step = 1; step <= 3; ++step) {
+        int x = 0, y = 0;
+        forms::windowPosition(form2(), x, y);
+        EXPECT_EQ(x, start.x + step * (30 / 4)) << "step " << step;
+        EXPECT_EQ(y, start.y) << "step " << step;
+        EXPECT_TRUE(form2().isVisible()) << "step " << step;
+        ctrl().Timer2.tick();
+    }
     EXPECT_FALSE(form2().isVisible()) << "hidden once the flight has landed";
     EXPECT_FALSE(ctrl().Timer2.isRunning());
-    EXPECT_EQ(ctrl().DownPoint, PixelPoint{});
+}
+
+TEST_F(CtrlDragTest, ClosingTheEditorWhileTheMarkerFliesEndsTheFlight)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    ctrl().Build_List();
+    model::runState().Ctrl_Open = 1;
+    startDrag(0, lineOf(0, man));
+    forms::setCursorPosition(ctrl().RowOrigin.x + 400, ctrl().RowOrigin.y + 300);
+    forms::setTimersManual(false);
+    // The user closes the editor one step into the flight.
+    QTimer::singleShot(60, [] { ctrl().scritem_Click(5); });
+    forms::releaseOverNothing();
+    QTest::qWait(800);
+    forms::setTimersManual(true);
+
+    EXPECT_FALSE(ctrl().isLoaded()) << "nothing loads the closed editor again";
+    EXPECT_EQ(model::runState().Ctrl_Open, 0);
+    EXPECT_FALSE(form2().isVisible());
 }
 
 // --- Drops on the main window's chart.

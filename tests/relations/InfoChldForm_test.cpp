@@ -159,6 +159,54 @@ TEST_F(ChildDialog, ACommentTheFamilyFileCannotHoldIsRefusedAndNothingIsStored)
     EXPECT_TRUE(dialog().isVisible());
 }
 
+// The dialog is modeless: the selection moves on while it is open (a click on
+// another child's box, the editor's "新規"), and its buttons still act on the child
+// it shows.
+TEST_F(ChildDialog, CommitActsOnTheChildTheDialogShows)
+{
+    open(0);
+    dialog().Text1[2].setText("長男");
+    dialog().Option1[1].setValue(true);
+    tables().Sel_ChildSlot = 1;   // the second son's box clicked on the chart
+    model::runState().Sel_Person = second;
+    dialog().CMDFUNC[0].click();
+
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[0], "長男");
+    EXPECT_EQ(kou(marriage).kou_kodo_stat[0], 1);
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[1], "次男");
+    EXPECT_EQ(kou(marriage).kou_kodo_stat[1], 0);
+
+    ctrl().Build_List();
+    open(2);
+    ctrl().CMDFUNC[0].click();   // "新規" forgets the selected child
+    ASSERT_EQ(tables().Sel_ChildSlot, -1);
+    dialog().Text1[2].setText("長女");
+    dialog().CMDFUNC[0].click();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[2], "長女");
+}
+
+TEST_F(ChildDialog, ASlotNoLongerHoldingTheShownChildIsReportedAndLeftAlone)
+{
+    open(1);
+    dialog().Text1[2].setText("養子に出た");
+    // Meanwhile the third child moved one place up, into the slot the dialog shows.
+    model::Move_Kodo(marriage, 2, 2);
+    ASSERT_EQ(kou(marriage).kou_kodo[1], third);
+    tables().Data_Changed = 0;
+    for (forms::CommandButton* button : {&dialog().CMDFUNC[0], &dialog().CMDFUNC[1], &dialog().Command1[3]}) {
+        answers.answerNext(platform::vbOK);
+        button->click();
+    }
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>(3, "この子供はデータ上に存在しません"));
+    EXPECT_EQ(kou(marriage).kou_kodo[1], third);
+    EXPECT_EQ(kou(marriage).kou_kodo_comment[1], "");
+    EXPECT_EQ(kou(marriage).kou_kodo[2], second);
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+    EXPECT_EQ(tables().Data_Changed, 0);
+}
+
 TEST_F(ChildDialog, CommitOfTheMainLineMarkTakesItFromTheOtherRegistration)
 {
     const int uncle = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 0, "通常", 0, "佐藤家");

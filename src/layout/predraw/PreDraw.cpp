@@ -13,15 +13,9 @@ using model::LastChildSlot;
 using model::LastPersonSlot;
 using model::LastSlot;
 using model::SlotUsed;
+using model::isPersonReference;
 
 namespace {
-
-// A person number found in a record that may index per_buf: 1..1024. Values that come
-// from files or from half-done edits are never used as an index without this check.
-bool isPersonSlot(int person)
-{
-    return person >= 1 && person <= LastSlot;
-}
 
 // The first person slot from start up to 1023 not in use, or -1. Slot 1024 is the
 // blank partner and never receives a copy.
@@ -75,7 +69,7 @@ void Mark_MultiParent()
         if (m.InUse != SlotUsed)
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
-            if (isPersonSlot(m.kou_kodo[s]))
+            if (isPersonReference(m.kou_kodo[s]))
                 ++registrations[m.kou_kodo[s]];
         }
     }
@@ -101,7 +95,7 @@ void Mark_MultiParent()
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             const int16_t p = m.kou_kodo[s];
-            if (!isPersonSlot(p) || !multiple[p])
+            if (!isPersonReference(p) || !multiple[p])
                 continue;
             if (first[p].marriage == -1)
                 first[p] = {static_cast<int16_t>(k), static_cast<int16_t>(s)};
@@ -216,7 +210,7 @@ bool Expand_MultiMarry()
             if (!normal[k])
                 continue;
             const int16_t p = partner[k];
-            if (!isPersonSlot(p) || p == BlankPartner)
+            if (!model::isPersonSlot(p))
                 continue;
             for (int k2 = 1; k2 <= LastSlot; ++k2) {
                 if (k2 == k || !normal[k2] || partner[k2] != p)

@@ -165,7 +165,7 @@ void ensureStartMarriage(GroupTables& group)
 
 // The reduced tables stand in for the family for the length of one save_file; the
 // saved file carries no lineage groups.
-void writeGroup(const GroupTables& group, const std::string& path)
+bool writeGroup(const GroupTables& group, const std::string& path)
 {
     Tables& t = tables();
     layout::Backup_Bufs();
@@ -178,10 +178,11 @@ void writeGroup(const GroupTables& group, const std::string& path)
     t.GrpTitleCount = -1;
     t.tab_grp_f = -1;
     // save_file shows its own message when it fails; the open family is unaffected.
-    [[maybe_unused]] const bool saved = save_file(path);
+    const bool saved = save_file(path);
     t.GrpTitleCount = titleCount;
     t.tab_grp_f = tabFlag;
     layout::Restore_Bufs();
+    return saved;
 }
 
 } // namespace
@@ -253,7 +254,8 @@ void Save_GrpFile(int tree)
     const std::string path = windowServices().askSaveAsPath();
     if (path.empty())
         return;
-    writeGroup(*group, path);
+    if (writeGroup(*group, path))
+        platform::MsgBox(SaveDoneMessage, platform::vbOKOnly);
 }
 
 } // namespace model

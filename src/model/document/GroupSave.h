@@ -37,9 +37,10 @@ std::string Get_PersonListText(LocalPersons& persons, PersonMap& map, int16_t& p
 // a message titled "家系グループ別保存"). The persons and marriages standing in that tree
 // of the laid-out chart, with the children of its marriages and the partners of every
 // marriage taken, are renumbered in order of first appearance and written through
-// save_file to the path File > Save As's dialog gives. The file carries the family-group
-// list and the document settings, but no lineage groups. The open family, its path and
-// its changed flag stay as they were.
+// save_file to the family file File > Save As's dialog gives (asking, as Save As does,
+// before an existing file is replaced), and "保存が終了しました" is shown once written.
+// The file carries the family-group list and the document settings, but no lineage
+// groups. The open family, its path and its changed flag stay as they were.
 void Save_GrpFile(int tree);
 
 } // namespace model

@@ -385,6 +385,7 @@ void Unstash_MergeState()
 
 void Merge_LoadFile(const std::string& path)
 {
+    fileStore().EndOfDataF = 0;
     if (!Stash_MergeState()) {
         showMergeError(MergeMediaMessage);
         Kill_UndoFiles();
@@ -398,8 +399,13 @@ void Merge_LoadFile(const std::string& path)
     }
     Clear_PerBuf();
     Clear_KouBuf();
-    // load_file tells the user itself why a file could not be read.
-    if (load_file(path) && addLoadedFamily()) {
+    // load_file tells the user itself why a file could not be read, or that it ends
+    // before its end marker: such a file may lack any of its persons' marriages and
+    // children, so nothing of it is added.
+    const bool read = load_file(path);
+    if (read && fileStore().EndOfDataF == 0)
+        showMergeError(MergeIncompleteMessage);
+    if (read && fileStore().EndOfDataF != 0 && addLoadedFamily()) {
         Unstash_MergeState();
         tables().Data_Changed = 1;
     } else {

@@ -9,6 +9,9 @@ namespace model {
 inline constexpr const char* MergeErrorTitle = "追加読み込みエラー";
 inline constexpr const char* MergePersonsFullMessage = "これ以上個人情報を追加出来ません。追加処理を終了します";
 inline constexpr const char* MergeMarriagesFullMessage = "これ以上結婚情報を追加出来ません。追加処理を終了します";
+// Shown after the reader's own message when the second file ends before its end
+// marker; nothing is added.
+inline constexpr const char* MergeIncompleteMessage = "途中で終わっているファイルは追加読み込みできません。追加処理を終了します";
 // Shown when the open family's voice memos and face pictures cannot be set aside
 // while the second file is read; nothing is added.
 inline constexpr const char* MergeMediaMessage = "音声・画像ファイルを退避できません。追加処理を終了します";
@@ -27,7 +30,7 @@ inline constexpr const char* MediaReturnFailedMessage = "音声・画像ファ�
 // in the open family's date display mode. Added voice memos and face pictures whose
 // file names the open family already uses get new names.
 //
-// When the second file cannot be read, or its persons (1023 in all) or marriages (1024)
+// When the second file cannot be read, ends before its end marker, or its persons (1023 in all) or marriages (1024)
 // do not fit, nothing of it is added: the family, its settings, lists and media stay
 // exactly as they were ("これ以上個人情報を追加出来ません。追加処理を終了します" or
 // "これ以上結婚情報を追加出来ません。追加処理を終了します", title "追加読み込みエラー").

@@ -3,8 +3,8 @@
 // program folder, written by save_file and read back by load_file, their family-file
 // text stored scrambled so that it cannot be opened as a family file directly.
 //
-//   "TMP\Undo.kez" (+ "Undo.KED")          written before every editing command
-//   "TMP\Autosave.kez" (+ "Autosave.KED")  written after every chart rebuild
+//   "TMP\Undo.kez" (+ "Undo.ked")          written before every editing command
+//   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild
 //
 // The family text is scrambled in memory and written once, through a temporary file
 // renamed over the previous snapshot. The media bundle beside a snapshot is not

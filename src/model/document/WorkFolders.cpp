@@ -89,11 +89,6 @@ void Copy_FolderFiles(const std::string& sourceFolder, const std::string& target
         platform::copyFile(platform::joinPath(sourceFolder, name), platform::joinPath(targetFolder, name));
 }
 
-bool isPlainFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-}
-
 void Remove_UnusedFaceFiles()
 {
     const std::string folder = mediaFolder(MediaPicture);

@@ -13,10 +13,6 @@ namespace model {
 // under the same name, replacing files of that name. Throws RuntimeError on failure.
 void Copy_FolderFiles(const std::string& sourceFolder, const std::string& targetFolder);
 
-// True for a name that stays inside its folder: not empty, no "/" or backslash, not "." or
-// "..". Media names come from family files, which may hold anything.
-bool isPlainFileName(const std::string& name);
-
 // Deletes from the face work folder every file that no person in use refers to: a
 // picture cleared or replaced in the person editor, or that of a deleted person. The
 // user's save calls it once the family file is written; the snapshots keep their own

@@ -16,9 +16,13 @@
 namespace model {
 
 inline constexpr const char* SaveFailedMessage = "ファイルが書き込めません";
+// Shown by the save commands once a family file chosen by the user has been written.
+inline constexpr const char* SaveDoneMessage = "保存が終了しました";
 inline constexpr const char* FileNotFoundMessage = " ファイルを読込めません";
 inline constexpr const char* LoadFailedMessage = "なんらかの障害によりファイルが開けません";
 inline constexpr const char* TooManyChildrenMessage = "子供の数が２０人を超えているデータがあります";
+inline constexpr const char* IncompleteFileMessage =
+    "ファイルが途中で終わっています（終わりの印 [end_of_data] がありません）。データの一部が失われている可能性があります。";
 
 // Writes the family file named kezFileName(path) and, when any used person has a voice
 // memo or face picture, the media bundle kedFileName(path). The file is written in full
@@ -43,12 +47,20 @@ void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 std::string saveFailedMessageFor(const platform::RuntimeError& error);
 
 // Reads a family file into the tables, the group lists and the document settings,
-// then unpacks its media bundle and applies the display modes. The caller has brought
-// the family to its new-document state (or to the state it wants to merge into).
-// Everything is read into a staging copy first and taken over only when the whole file
-// was read, so a file that fails leaves the family exactly as it was: the message
-// " ファイルを読込めません" (missing file) or "なんらかの障害によりファイルが開けません"
-// is shown, EndOfDataF becomes 0 and false is returned. On success EndOfDataF is -1.
+// then unpacks its media bundle (existingKedFileName) and applies the display modes.
+// The caller has brought the family to its new-document state (or to the state it
+// wants to merge into). Everything is read into a staging copy first and taken over
+// only when the whole file was read, so a file that fails leaves the family exactly as
+// it was: the message " ファイルを読込めません" (missing file) or
+// "なんらかの障害によりファイルが開けません" is shown, EndOfDataF is 0 and false is returned.
+//
+// Otherwise what was read is taken over and true is returned. EndOfDataF is -1 only
+// when the file reached its end marker. One message (exclamation icon) tells what was
+// wrong with a file read all the same: that it ends before its end marker, how many
+// values held characters that could not be read (now "?") and the line of the first,
+// how many records used the blank partner 1024 as a person (a person in slot 1024, a
+// child 1024, a marriage of two blank partners; they are dropped) and the line of the
+// first. The first two set fileStore().loadDamaged.
 bool load_file(const std::string& path);
 
 // Splits one line: -1 for a line of blanks only; 1 for "key=value" (key upper-cased

@@ -1,19 +1,28 @@
 #pragma once
-// The names of a family's two files. The writer, the reader and the snapshot deleters
-// all build them here, so that on a case-sensitive file system every one of them
-// means the same files.
+// The names of a family's two files. Every place that names them (the save commands,
+// the writer, the reader, the snapshots) goes through here, so that on a
+// case-sensitive file system all of them mean the same files.
 
 #include <string>
 
 namespace model {
 
-// The family file of a chosen path: the extension of the file name (the text after
-// its last ".") is replaced by "kez"; a file name without "." gets ".kez" appended.
-// Only a "." after the last "/" starts an extension: "~/.local/x" becomes
-// "~/.local/x.kez". So "a.b.KEZ" gives "a.b.kez".
+// The family file of a chosen name. A name ending in ".kez" in any letter case is the
+// file itself and is kept exactly ("a.KEZ" stays "a.KEZ", so a family kept under that
+// name is saved in place). Any other name gets ".kez" appended, dots inside it and all
+// ("a.b" gives "a.b.kez", "a." gives "a.kez"); a name that ends in a folder separator
+// ("/" or "\") names the file "default.kez" in that folder.
 std::string kezFileName(const std::string& path);
 
-// The media bundle beside it: the same rule with "KED" ("a.b.KEZ" gives "a.b.KED").
+// The media bundle beside a family file: its name with the "z" of the ending turned
+// into "d" in the same case, so the bundle follows the family file's spelling
+// ("a.KEZ" gives "a.KED", "a.kez" gives "a.ked"). Any other path is first made a
+// family file name by kezFileName.
 std::string kedFileName(const std::string& path);
+
+// The bundle that belongs to the family file at path as found on disk: kedFileName of
+// it, or, when only that name in the other letter case exists (a bundle written while
+// bundles always ended in ".KED"), that one.
+std::string existingKedFileName(const std::string& path);
 
 } // namespace model

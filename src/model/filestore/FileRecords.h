@@ -52,6 +52,10 @@ void readInto(Reading reading, std::string_view value, float& target);
 void readInto(Reading reading, std::string_view value, double& target);
 void readInto(Reading reading, std::string_view value, bool& target);
 
+// How many text values read on this thread so far held bytes that are no cp932
+// character (each such sequence was read as "?"). The reader notes it around each line.
+int& undecodableCount();
+
 // Thrown for a value or line that fails the whole load.
 [[noreturn]] void failLoad(const std::string& reason);
 
@@ -470,6 +474,9 @@ struct Staging {
     std::vector<GrpNameRec> groups;
     bool titlesRead = false;
     std::vector<GrpTitleRec> titles;
+    // Records dropped because they use the blank partner 1024 as a person: a person
+    // stored in slot 1024, a child 1024, a marriage whose partners are both 1024.
+    int blankPersonRecords = 0;
 };
 
 // Sections of the family file, numbered as the reader tracks them.

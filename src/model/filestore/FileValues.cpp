@@ -139,9 +139,17 @@ void readInto(Reading, std::string_view value, std::string& target)
     }
     int badSequences = 0;
     char* end = platform::decodeCp932To(value, buffer.get(), &badSequences);
-    if (badSequences > 0)
+    if (badSequences > 0) {
         end = replaceUndecodable(buffer.get(), end);
+        ++undecodableCount();
+    }
     target.assign(buffer.get(), end);
+}
+
+int& undecodableCount()
+{
+    static thread_local int count = 0;
+    return count;
 }
 
 void readInto(Reading reading, std::string_view rawValue, int16_t& target)

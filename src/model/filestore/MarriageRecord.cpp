@@ -49,9 +49,10 @@ constexpr std::string_view Blank = " ";
 // child beyond the 20th, which is then dropped.
 constexpr int SpareEntry = MaxChildren;
 
-bool isPersonReference(int16_t person)
+// A partner is a person or the blank partner 1024.
+bool isPartner(int16_t person)
 {
-    return person >= 1 && person <= LastSlot;
+    return isPersonSlot(person) || person == BlankPartner;
 }
 
 void presetChild(marry_data& m, int entry)
@@ -173,11 +174,13 @@ void MarriageReader::openChild()
 void MarriageReader::closeChild()
 {
     const int16_t child = m_work.kou_kodo[m_childSlot];
-    if (isPersonReference(child) && m_childSlot < SpareEntry) {
+    if (isPersonSlot(child) && m_childSlot < SpareEntry) {
         ++m_childSlot;
         return;
     }
-    if (isPersonReference(child) && m_childSlot == SpareEntry && !m_warnedTooManyChildren) {
+    if (child == BlankPartner)
+        ++m_staging.blankPersonRecords;
+    if (isPersonSlot(child) && m_childSlot == SpareEntry && !m_warnedTooManyChildren) {
         // One message per marriage; every child beyond the 20th is dropped.
         platform::MsgBox(TooManyChildrenMessage, platform::vbOKOnly);
         m_warnedTooManyChildren = true;
@@ -200,10 +203,14 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
         m_open = true;
         m_warnedTooManyChildren = false;
         break;
-    case KeyEnd:
-        // A marriage needs two partners that are person slots (1024 is the blank
-        // partner); one without is dropped.
-        if (m_open && isPersonReference(m_work.kou_titi) && isPersonReference(m_work.kou_haha)) {
+    case KeyEnd: {
+        // A marriage needs two partners, each a person slot or the blank partner
+        // 1024; one without is dropped. Two blank partners make no marriage: it is
+        // dropped and reported.
+        const bool blankCouple = m_work.kou_titi == BlankPartner && m_work.kou_haha == BlankPartner;
+        if (m_open && blankCouple)
+            ++m_staging.blankPersonRecords;
+        if (m_open && !blankCouple && isPartner(m_work.kou_titi) && isPartner(m_work.kou_haha)) {
             if (m_staging.marriages.size() >= static_cast<size_t>(LastSlot))
                 failLoad("結婚情報が多すぎます");
             presetChild(m_work, SpareEntry);
@@ -212,7 +219,9 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
             // have not been checked: a child that is no person slot is dropped here.
             for (int entry = 0; entry < SpareEntry; ++entry) {
                 const int16_t child = m_work.kou_kodo[entry];
-                if (child != -1 && !isPersonReference(child)) {
+                if (child == BlankPartner)
+                    ++m_staging.blankPersonRecords;
+                if (child != -1 && !isPersonSlot(child)) {
                     presetChild(m_work, entry);
                     m_work.kodo_yoshirireki[entry] = -1;
                 }
@@ -227,6 +236,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
         }
         m_open = false;
         break;
+    }
     case KeyChildStart:
         openChild();
         break;

@@ -43,19 +43,6 @@ int64_t dataAreaOffset(int count)
     return CountBytes + MediaEntryBytes * static_cast<int64_t>(count);
 }
 
-// A name that stands for a file inside a work folder: no folder part, not "." or
-// "..", no control character.
-bool isPlainFileName(const std::string& name)
-{
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (const char c : name) {
-        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
-            return false;
-    }
-    return true;
-}
-
 // The last path component of a name read from a bundle ("/" and "\" both separate:
 // a bundle may come from another system).
 std::string lastComponent(const std::string& name)
@@ -112,6 +99,17 @@ void showBundleFailure(const platform::RuntimeError& error)
 }
 
 } // namespace
+
+bool isPlainFileName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
+    return true;
+}
 
 std::string mediaFolder(int16_t kind)
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The media bundle: the voice memos and face pictures of a family packed into one
-// binary file beside the family file (ending ".KED"), and the two work folders
-// "voice" and "face" under the program folder that hold the working copies.
+// binary file beside the family file (named by kedFileName: "a.KED" beside "a.KEZ",
+// "a.ked" beside "a.kez"), and the two work folders "voice" and "face" under the
+// program folder that hold the working copies.
 //
 // Layout, little-endian, no padding: the number of files n (16-bit), n directory
 // entries of 268 bytes (kind 16-bit, person 16-bit, the cp932 name in 256 bytes padded
@@ -19,6 +20,12 @@ constexpr int MediaEntryBytes = 268;
 
 inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
 inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
+
+// True for a name that stands for a file inside a work folder: not empty, not "." or
+// "..", no "/" or backslash and no control character. Media names come from family
+// files and bundles, which may hold anything; every place that joins such a name to a
+// folder asks this first, so a name one of them accepts is never dropped by another.
+bool isPlainFileName(const std::string& name);
 
 // The work folder of a media kind: "voice" for MediaVoice, "face" for any other kind.
 std::string mediaFolder(int16_t kind);

@@ -184,12 +184,15 @@ bool PersonReader::apply(std::string_view key, std::string_view value)
         m_open = true;
         break;
     case KeyEnd:
-        // A block is kept only with a usable slot 1..1024; slot 0 is never used.
-        // The copy reference must name a person slot too, or it becomes "none".
-        if (m_open && m_slot >= 1 && m_slot <= LastSlot) {
-            if (m_work.CopyIdx != -1 && (m_work.CopyIdx < 1 || m_work.CopyIdx > LastSlot))
+        // A block is kept only with a person slot 1..1023; slot 0 is never used and
+        // slot 1024 is the blank partner, so a person stored there is dropped and
+        // reported. The copy reference must name a person slot too, or it becomes "none".
+        if (m_open && isPersonSlot(m_slot)) {
+            if (m_work.CopyIdx != -1 && !isPersonSlot(m_work.CopyIdx))
                 m_work.CopyIdx = -1;
             m_staging.persons.emplace_back(m_slot, std::move(m_work));
+        } else if (m_open && m_slot == BlankPartner) {
+            ++m_staging.blankPersonRecords;
         }
         m_slot = -1;
         m_open = false;

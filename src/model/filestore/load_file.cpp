@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace model {
@@ -89,16 +90,47 @@ void forEachLine(const std::string& bytes, Callback&& callback)
     }
 }
 
+// What a read found wrong in a file it could read all the same: each kind is counted,
+// with the line (from 1) where it was first met.
+struct Damage {
+    bool reachedEnd = false; // "[end_of_data]" was read
+    int unreadableValues = 0;
+    int firstUnreadableLine = 0;
+    int blankPersonRecords = 0;
+    int firstBlankPersonLine = 0;
+};
+
 // Reads the whole file into staging. Throws RuntimeError for every failure.
-void readFamilyFile(const std::string& path, Staging& staging)
+void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
 {
     const std::string bytes = platform::readWholeFile(path);
     filestore::PersonReader persons(staging, tables().DefDispStat);
     filestore::MarriageReader marriages(staging);
     filestore::GroupReader groups(staging);
 
+    // The first line of each kind of damage: a line is checked only when a count
+    // has moved since the last one it was checked for.
+    int& undecodable = filestore::undecodableCount();
+    const int undecodableBefore = undecodable;
+    int unreadableSeen = undecodable;
+    int blankSeen = 0;
+    int lineNumber = 0;
+    const auto noteDamage = [&] {
+        if (undecodable != unreadableSeen) {
+            unreadableSeen = undecodable;
+            if (damage.firstUnreadableLine == 0)
+                damage.firstUnreadableLine = lineNumber;
+        }
+        if (staging.blankPersonRecords != blankSeen) {
+            blankSeen = staging.blankPersonRecords;
+            if (damage.firstBlankPersonLine == 0)
+                damage.firstBlankPersonLine = lineNumber;
+        }
+    };
+
     Section section = Section::None;
     forEachLine(bytes, [&](std::string_view line) {
+        ++lineNumber;
         std::string_view key;
         std::string_view value;
         const int kind = filestore::splitLine(line, key, value);
@@ -132,7 +164,30 @@ void readFamilyFile(const std::string& path, Staging& staging)
             filestore::readSettingsKey(section, key, value, staging.settings);
             break;
         }
+        noteDamage();
     });
+    damage.reachedEnd = section == Section::End;
+    damage.unreadableValues = undecodable - undecodableBefore;
+    damage.blankPersonRecords = staging.blankPersonRecords;
+}
+
+// One message for everything a read found wrong in a file it took over; "" when
+// nothing was.
+std::string damageReport(const Damage& damage)
+{
+    std::string report;
+    const auto add = [&report](const std::string& sentence) {
+        report += (report.empty() ? "" : "\r\n") + sentence;
+    };
+    if (!damage.reachedEnd)
+        add(IncompleteFileMessage);
+    if (damage.unreadableValues > 0)
+        add("読めない文字を含む値が " + std::to_string(damage.unreadableValues) + " 個あり、「?」に置き換えました（最初は "
+            + std::to_string(damage.firstUnreadableLine) + " 行目）。");
+    if (damage.blankPersonRecords > 0)
+        add("空白（1024番）を人物として使っている記録 " + std::to_string(damage.blankPersonRecords)
+            + " 件を読み込みませんでした（最初は " + std::to_string(damage.firstBlankPersonLine) + " 行目）。");
+    return report;
 }
 
 // Takes over what was read: the persons into the slots the file names, the marriages
@@ -195,12 +250,16 @@ int16_t SplitEqu(std::string_view line, std::string& key, std::string& value)
 
 bool load_file(const std::string& path)
 {
+    FileStore& store = fileStore();
+    store.EndOfDataF = 0;
+    store.loadDamaged = false;
     auto staging = std::make_unique<Staging>();
     staging->settings = settings();
     presetSettings(staging->settings);
 
+    Damage damage;
     try {
-        readFamilyFile(path, *staging);
+        readFamilyFile(path, *staging, damage);
     } catch (const platform::RuntimeError& error) {
         return failed(error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage);
     } catch (const std::bad_alloc&) {
@@ -208,11 +267,19 @@ bool load_file(const std::string& path)
     }
 
     takeOver(*staging);
-    fileStore().EndOfDataF = -1;
+    // A file that ends before its end marker is cut short (a copy or a save that was
+    // interrupted), and one whose text could not be read holds "?" where the user's
+    // characters were: what was read is taken over, but it is not the family the file
+    // holds, and the user is told.
+    if (damage.reachedEnd)
+        store.EndOfDataF = -1;
+    store.loadDamaged = !damage.reachedEnd || damage.unreadableValues > 0;
+    if (const std::string report = damageReport(damage); !report.empty())
+        platform::MsgBox(report, platform::vbOKOnly + platform::vbExclamation);
 
     // The bundle reports its own failures; the family stays loaded.
     if (const int16_t expected = expectedMediaCount(); expected != 0)
-        ReadKedFile(kedFileName(path), expected);
+        ReadKedFile(existingKedFileName(path), expected);
 
     layout::Apply_DispModes();
     return true;

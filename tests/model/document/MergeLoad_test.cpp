@@ -220,7 +220,7 @@ TEST_F(MergeTest, AnAddedPersonNeverTakesOverTheOpenFamilysMedia)
         giveVoice(a, "voice1.wav", "added memo");
     });
     // The second file's bundle is gone: its memo cannot come along.
-    platform::deleteFile(home.file("second.KED"));
+    platform::deleteFile(home.file("second.ked"));
     const int open = addPerson("丙", "元", 0);
     giveVoice(open, "voice1.wav", "open memo");
 

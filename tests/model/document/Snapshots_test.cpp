@@ -150,12 +150,12 @@ TEST_F(SnapshotTest, TheSnapshotIsTheScrambledFamilyFileWithAPlainBundle)
         EXPECT_EQ(bytesOf(kedFileName(path)), bytesOf(kedFileName(saved)));
     }
     // The bundle is named as the writer names it and holds the media as they are.
-    const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.KED"));
+    const std::string bundle = bytesOf(platform::joinPath(platform::appFile("\\TMP"), "Undo.ked"));
     EXPECT_NE(bundle.find("father's memo"), std::string::npos);
     // Nothing but the two snapshot pairs is left in TMP.
     auto files = platform::listFiles(platform::appFile("\\TMP"), "*");
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"Autosave.KED", "Autosave.kez", "Undo.KED", "Undo.kez"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"Autosave.ked", "Autosave.kez", "Undo.ked", "Undo.kez"}));
 }
 
 // Every edit writes a snapshot; media that did not change since the last one are not
@@ -304,12 +304,12 @@ TEST_F(SnapshotTest, KillAutosaveFilesDeletesBothSnapshotsWithTheirBundles)
     ASSERT_TRUE(Save_Undo());
     ASSERT_TRUE(Save_Autosave());
     const std::string tmp = platform::appFile("\\TMP");
-    for (const char* name : {"Undo.kez", "Undo.KED", "Autosave.kez", "Autosave.KED"})
+    for (const char* name : {"Undo.kez", "Undo.ked", "Autosave.kez", "Autosave.ked"})
         ASSERT_TRUE(platform::fileExists(platform::joinPath(tmp, name))) << name;
 
     Kill_UndoFiles();
     EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.kez")));
-    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.KED")));
+    EXPECT_FALSE(platform::fileExists(platform::joinPath(tmp, "Undo.ked")));
     EXPECT_TRUE(platform::fileExists(platform::joinPath(tmp, "Autosave.kez")));
 
     Kill_AutosaveFiles();

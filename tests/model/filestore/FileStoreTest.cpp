@@ -101,7 +101,9 @@ std::string FileStoreTest::pathOf(const std::string& name) const
 
 bool FileStoreTest::loadLines(const std::vector<std::string>& lines, const std::string& name)
 {
-    platform::writeWholeFile(pathOf(name), familyFileBytes(lines));
+    std::vector<std::string> whole = lines;
+    whole.push_back("[end_of_data]");
+    platform::writeWholeFile(pathOf(name), familyFileBytes(whole));
     return load_file(pathOf(name));
 }
 

@@ -36,7 +36,8 @@ class FileStoreTest : public FamilyFixture {
 protected:
     // A path inside the test's program folder.
     std::string pathOf(const std::string& name) const;
-    // Writes the lines as a family file and loads it.
+    // Writes the lines, followed by the end marker "[end_of_data]", as a family file
+    // and loads it.
     bool loadLines(const std::vector<std::string>& lines, const std::string& name = "in.kez");
     // Saves to a path in the program folder; the test fails when save_file refuses.
     void saveTo(const std::string& path);

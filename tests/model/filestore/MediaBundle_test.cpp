@@ -209,9 +209,9 @@ TEST_P(VanishedMediaTest, AMissingFileLosesItsReferenceOnly)
     EXPECT_TRUE(has(c.voiceGone ? " Voice_index=-1" : " Voice_index= 0"));
     EXPECT_TRUE(has(c.pictureGone ? " Picture_index=-1" : " Picture_index= 0"));
     if (c.entries == 0) {
-        EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+        EXPECT_FALSE(platform::fileExists(pathOf("f.ked")));
     } else {
-        EXPECT_EQ(int16At(platform::readWholeFile(pathOf("f.KED")), 0), c.entries);
+        EXPECT_EQ(int16At(platform::readWholeFile(pathOf("f.ked")), 0), c.entries);
     }
     // The family file and its bundle always agree.
     resetProgramState();
@@ -228,10 +228,10 @@ INSTANTIATE_TEST_SUITE_P(Files, VanishedMediaTest,
 
 TEST_F(MediaTest, WithoutMediaAnOlderBundleIsLeftAlone)
 {
-    platform::writeWholeFile(pathOf("f.KED"), "older bundle");
+    platform::writeWholeFile(pathOf("f.ked"), "older bundle");
     addPerson(1);
     saveTo(pathOf("f.kez"));
-    EXPECT_EQ(platform::readWholeFile(pathOf("f.KED")), "older bundle");
+    EXPECT_EQ(platform::readWholeFile(pathOf("f.ked")), "older bundle");
 }
 
 TEST_F(MediaTest, NamesWithFolderPartsAreNeverCollected)
@@ -244,7 +244,7 @@ TEST_F(MediaTest, NamesWithFolderPartsAreNeverCollected)
     saveTo(pathOf("f.kez"));
 
     EXPECT_EQ(tables().per_buf[1].Voice_index, -1);
-    EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+    EXPECT_FALSE(platform::fileExists(pathOf("f.ked")));
 }
 
 TEST_F(MediaTest, ACountThatDiffersFromTheFamilyFileUnpacksNothing)
@@ -255,7 +255,7 @@ TEST_F(MediaTest, ACountThatDiffersFromTheFamilyFileUnpacksNothing)
     platform::writeWholeFile(voice("keep.wav"), "sentinel");
 
     answers.answerNext(platform::vbOK);
-    EXPECT_FALSE(ReadKedFile(pathOf("f.KED"), 2));
+    EXPECT_FALSE(ReadKedFile(pathOf("f.ked"), 2));
 
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
     EXPECT_EQ(voiceFiles(), std::vector<std::string>{"keep.wav"});
@@ -267,7 +267,7 @@ TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
     addPerson(1);
     giveVoice(1, "v.wav", "x");
     saveTo(pathOf("f.kez"));
-    platform::deleteFile(pathOf("f.KED"));
+    platform::deleteFile(pathOf("f.ked"));
     resetProgramState();
 
     answers.answerNext(platform::vbOK);
@@ -275,6 +275,23 @@ TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
     EXPECT_EQ(fileStore().EndOfDataF, -1);
     EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
+}
+
+TEST_F(MediaTest, ALowerCaseFamilyFileHasALowerCaseBundleAndStillReadsAnOlderCapitalOne)
+{
+    addPerson(1);
+    giveVoice(1, "v.wav", "voice");
+    saveTo(pathOf("f.kez"));
+    EXPECT_TRUE(platform::fileExists(pathOf("f.ked")));
+    EXPECT_FALSE(platform::fileExists(pathOf("f.KED")));
+
+    // Bundles used to end in ".KED" whatever the family file's spelling.
+    platform::renameFile(pathOf("f.ked"), pathOf("f.KED"));
+    resetProgramState();
+
+    ASSERT_TRUE(load_file(pathOf("f.kez")));
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"v.wav"});
 }
 
 // Damaged and hostile bundles: each is refused as a whole before the work folders are
@@ -369,17 +386,17 @@ TEST_F(MediaTest, AFailedBundleWriteLeavesTheOlderBundleWhole)
     addPerson(1);
     giveVoice(1, "v.wav", "voice");
     saveTo(pathOf("f.kez"));
-    const std::string older = platform::readWholeFile(pathOf("f.KED"));
+    const std::string older = platform::readWholeFile(pathOf("f.ked"));
 
     // The bundle's temporary file cannot be made: a folder stands in its place.
     addPerson(2);
     giveVoice(2, "v2.wav", "new voice");
-    platform::makeDir(pathOf("f.KED.part"));
+    platform::makeDir(pathOf("f.ked.part"));
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save_file(pathOf("f.kez")));
 
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleWriteFailedMessage});
-    EXPECT_EQ(platform::readWholeFile(pathOf("f.KED")), older);
+    EXPECT_EQ(platform::readWholeFile(pathOf("f.ked")), older);
     EXPECT_NE(fileLines(pathOf("f.kez")), std::vector<std::string>{}) << "the family file itself was saved";
 }
 

@@ -275,7 +275,7 @@ const ReadCase readCases[] = {
      }},
     {"AFileWithoutSectionHeadersLoadsNothing", Lines{"これは家系図ではありません", "Index=3", "Name=x"},
      [] { EXPECT_EQ(usedPersons(), 0); }},
-    {"AnEmptyFileLoadsNothing", Lines{}, [] { EXPECT_EQ(usedPersons(), 0); }},
+    {"TheEndMarkerAloneLoadsNothing", Lines{}, [] { EXPECT_EQ(usedPersons(), 0); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, ReaderTest, ::testing::ValuesIn(readCases),
@@ -330,15 +330,23 @@ TEST_F(FileStoreTest, ListsWithoutTheirSectionStayAsTheCallerLeftThem)
     EXPECT_EQ(tables().tab_grp_f, -1) << "the lineage-group list was cleared the model's way";
 }
 
-TEST_F(FileStoreTest, BytesThatAreNotCp932BecomeQuestionMarksAndTheFamilyStaysSavable)
+TEST_F(FileStoreTest, BytesThatAreNotCp932BecomeQuestionMarksWithOneMessageAndTheFamilyStaysSavable)
 {
     // 0x81 0x20 is a lead byte without its trail byte; 0xA0 is no cp932 character.
     platform::writeWholeFile(pathOf("bad.kez"), familyFileBytes(persons + Lines{"personal_data_start", " Index=1"})
-                                                    + " Name=a\x81 b\xA0" "c\r\n"
-                                                    + familyFileBytes(Lines{"personal_data_end"}));
+                                                    + " Name=a\x81 b\xA0" "c\r\n F_name=\xA0\r\n"
+                                                    + familyFileBytes(Lines{"personal_data_end", "[end_of_data]"}));
+    answers.answerNext(platform::vbOK);
     ASSERT_TRUE(load_file(pathOf("bad.kez")));
     EXPECT_EQ(per(1).Name, "a? b?c");
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"読めない文字を含む値が 2 個あり、「?」に置き換えました（最初は 4 行目）。"});
+    EXPECT_EQ(fileStore().EndOfDataF, -1);
+    EXPECT_TRUE(fileStore().loadDamaged) << "the family is not the one the file was written with";
     saveTo(pathOf("again.kez"));
+
+    ASSERT_TRUE(load_file(pathOf("again.kez")));
+    EXPECT_FALSE(fileStore().loadDamaged) << "the flag describes the last load only";
 }
 
 TEST_F(FileStoreTest, TextValuesOfEverySectionAreDecodedAndNumbersInOtherFormsAreReadAsBefore)
@@ -351,9 +359,12 @@ TEST_F(FileStoreTest, TextValuesOfEverySectionAreDecodedAndNumbersInOtherFormsAr
                               " Biko=\x93\x63\x82\r\n Na\x82=x\r\n" +
                               familyFileBytes(Lines{" Name=花子", "personal_data_end", "[GrpName_section]"}) +
                               "GrpName=\x96\x7B\xA0\x89\xC6\r\n" + familyFileBytes(Lines{"[KakeGrpName_section]"}) +
-                              "TitleName=\x8E\x52\x93\x63\r\n";
+                              "TitleName=\x8E\x52\x93\x63\r\n[end_of_data]\r\n";
     platform::writeWholeFile(pathOf("mixed.kez"), bytes);
+    answers.answerNext(platform::vbOK);
     ASSERT_TRUE(load_file(pathOf("mixed.kez")));
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"読めない文字を含む値が 2 個あり、「?」に置き換えました（最初は 5 行目）。"});
     EXPECT_EQ(per(1).Biko, "田?");
     EXPECT_EQ(per(1).Name, "花子");
     EXPECT_EQ(per(1).Sex, 0);
@@ -401,15 +412,35 @@ INSTANTIATE_TEST_SUITE_P(Partners, ReferenceCheckTest,
 
 TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
 {
+    answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(marriages
                           + marriage(1, 2,
                                      child("0", {" kou_kodo_comment=零"}) + child("3")
                                          + child("3000", {" kodo_yoshirireki= 1"}) + child("-5") + child("1024")
                                          + child("4", {" kou_kodo_stat= 2"}))));
-    EXPECT_EQ(childrenOf(1), (std::vector<int>{3, 1024, 4}));
+    EXPECT_EQ(childrenOf(1), (std::vector<int>{3, 4})) << "the blank partner 1024 is never a child";
     EXPECT_EQ(kou(1).kou_kodo_comment[0], "") << "nothing of a dropped child stays behind";
-    EXPECT_EQ(kou(1).kou_kodo_stat[2], 2);
+    EXPECT_EQ(kou(1).kou_kodo_stat[1], 2);
     EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"空白（1024番）を人物として使っている記録 1 件を読み込みませんでした（最初は 21 行目）。"});
+}
+
+TEST_F(FileStoreTest, RecordsThatUseTheBlankPartnerAsAPersonAreDroppedWithOneMessage)
+{
+    answers.answerNext(platform::vbOK);
+    ASSERT_TRUE(loadLines(persons + person(1) + person(1024, {" Name=空白さん"}) + person(2) + marriages
+                          + marriage(1024, 1024) + marriage(1024, 2, child("1024") + child("1"))
+                          + marriage(1, 2)));
+    EXPECT_EQ(per(1024).InUse, SlotFree);
+    EXPECT_EQ(usedPersons(), 2);
+    EXPECT_EQ(kou(1).kou_titi, BlankPartner) << "one blank partner makes a marriage";
+    EXPECT_EQ(childrenOf(1), std::vector<int>{1});
+    EXPECT_EQ(kou(2).kou_titi, 1);
+    EXPECT_EQ(kou(3).InUse, SlotFree) << "two blank partners make none";
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"空白（1024番）を人物として使っている記録 3 件を読み込みませんでした（最初は 8 行目）。"});
+    EXPECT_FALSE(fileStore().loadDamaged) << "the file still holds every person the editors can show";
 }
 
 TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
@@ -591,7 +622,16 @@ TEST_F(FileStoreTest, ATruncatedFileLoadsOnlyWholeRecords)
             EXPECT_EQ(hooks.texts, std::vector<std::string>{LoadFailedMessage}) << "cut at " << cut;
             continue;
         }
-        EXPECT_TRUE(hooks.texts.empty()) << "cut at " << cut;
+        // Only a file that reached its end marker is whole; any other is reported, in
+        // one message (which may also count a character cut in two).
+        const bool whole = fileStore().EndOfDataF == -1;
+        if (whole) {
+            EXPECT_TRUE(hooks.texts.empty()) << "cut at " << cut;
+        } else {
+            ASSERT_EQ(hooks.texts.size(), 1u) << "cut at " << cut;
+            EXPECT_EQ(hooks.texts[0].rfind(IncompleteFileMessage, 0), 0u) << "cut at " << cut;
+        }
+        EXPECT_EQ(fileStore().loadDamaged, !whole) << "cut at " << cut;
         // Every person and marriage that arrived is whole; marriages arrive in order.
         int nextMarriage = 1;
         for (int i = 1; i <= LastSlot; ++i) {

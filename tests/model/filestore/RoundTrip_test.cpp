@@ -47,7 +47,7 @@ public:
 
         const int persons = between(0, 60);
         for (int i = 0; i < persons; ++i)
-            buildPerson(between(1, LastSlot));
+            buildPerson(between(1, LastPersonSlot));
         const int marriages = between(0, 40);
         for (int i = 0; i < marriages; ++i)
             buildMarriage(between(1, LastSlot));
@@ -80,7 +80,8 @@ private:
     {
         return *(values.begin() + between(0, static_cast<int>(values.size()) - 1));
     }
-    int16_t personReference() { return static_cast<int16_t>(between(1, LastSlot)); }
+    // A person: never the blank partner 1024, which stands only beside one.
+    int16_t personReference() { return static_cast<int16_t>(between(1, LastPersonSlot)); }
 
     // Text cp932 can hold, with line breaks of every kind and "=" signs, never starting
     // or ending with a blank (the reader trims those).

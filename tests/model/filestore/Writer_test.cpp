@@ -437,7 +437,7 @@ TEST_F(SmallFamilyFileTest, WritesTheExactBytes)
     saveTo(path);
 
     const std::string written = kezFileName(path);
-    EXPECT_EQ(written, pathOf("small.kez"));
+    EXPECT_EQ(written, path);
     EXPECT_EQ(fileLines(written), expectedFile());
     EXPECT_EQ(platform::readWholeFile(written), familyFileBytes(expectedFile()));
 }
@@ -586,33 +586,47 @@ void PrintTo(const NameCase& c, std::ostream* os)
 
 class FileNameTest : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(FileNameTest, ExtensionIsReplacedInTheFileNameOnly)
+TEST_P(FileNameTest, ANameEndingInKezIsKeptAndTheBundleFollowsItsCase)
 {
     EXPECT_EQ(kezFileName(GetParam().path), GetParam().familyFile);
     EXPECT_EQ(kedFileName(GetParam().path), GetParam().bundle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, FileNameTest,
-                         ::testing::Values(NameCase{"/d/a.KEZ", "/d/a.kez", "/d/a.KED"},
-                                           NameCase{"/d/a.b.KEZ", "/d/a.b.kez", "/d/a.b.KED"},
-                                           NameCase{"/d/a", "/d/a.kez", "/d/a.KED"},
-                                           NameCase{"/d/a.kez", "/d/a.kez", "/d/a.KED"},
-                                           NameCase{"/home/u/.local/x", "/home/u/.local/x.kez", "/home/u/.local/x.KED"},
-                                           NameCase{"/d.x/family", "/d.x/family.kez", "/d.x/family.KED"},
-                                           NameCase{"Undo.kez", "Undo.kez", "Undo.KED"}));
+                         ::testing::Values(NameCase{"/d/a.KEZ", "/d/a.KEZ", "/d/a.KED"},
+                                           NameCase{"/d/a.b.KEZ", "/d/a.b.KEZ", "/d/a.b.KED"},
+                                           NameCase{"/d/a.kez", "/d/a.kez", "/d/a.ked"},
+                                           NameCase{"/d/a.Kez", "/d/a.Kez", "/d/a.Ked"},
+                                           NameCase{"/d/a", "/d/a.kez", "/d/a.ked"},
+                                           NameCase{"/d/a.b", "/d/a.b.kez", "/d/a.b.ked"},
+                                           NameCase{"/d/family.txt", "/d/family.txt.kez", "/d/family.txt.ked"},
+                                           NameCase{"/d/a.kez.bak", "/d/a.kez.bak.kez", "/d/a.kez.bak.ked"},
+                                           NameCase{"/home/u/.local/x", "/home/u/.local/x.kez", "/home/u/.local/x.ked"},
+                                           NameCase{"/d/a.", "/d/a.kez", "/d/a.ked"},
+                                           NameCase{"/d/", "/d/default.kez", "/d/default.ked"},
+                                           NameCase{"C:\\my.docs\\", "C:\\my.docs\\default.kez", "C:\\my.docs\\default.ked"},
+                                           NameCase{"/d/山田家.家系", "/d/山田家.家系.kez", "/d/山田家.家系.ked"},
+                                           NameCase{"Undo.kez", "Undo.kez", "Undo.ked"}));
 
-TEST_F(WriterTest, SaveNameWithTwoDotsWritesBothFilesBesideEachOther)
+TEST_F(WriterTest, AFamilyKeptAsKezInCapitalsIsSavedInPlaceWithItsBundle)
 {
     platform::writeWholeFile(platform::joinPath(home.path(), "voice/v.wav"), "RIFF");
     tables().per_buf[1].InUse = SlotUsed;
     tables().per_buf[1].Voice_index = 0;
     tables().per_buf[1].Voice_filename = "v.wav";
+    platform::writeWholeFile(pathOf("a.b.KEZ"), "older family");
+    platform::writeWholeFile(pathOf("a.b.KED"), "older bundle");
 
     saveTo(pathOf("a.b.KEZ"));
 
-    EXPECT_TRUE(platform::fileExists(pathOf("a.b.kez")));
-    EXPECT_TRUE(platform::fileExists(pathOf("a.b.KED")));
-    EXPECT_FALSE(platform::fileExists(pathOf("a.b.KEZ")));
+    EXPECT_NE(platform::readWholeFile(pathOf("a.b.KEZ")), "older family");
+    EXPECT_NE(platform::readWholeFile(pathOf("a.b.KED")), "older bundle");
+    EXPECT_FALSE(platform::fileExists(pathOf("a.b.kez")));
+    EXPECT_FALSE(platform::fileExists(pathOf("a.b.ked")));
+    resetProgramState();
+    ASSERT_TRUE(load_file(pathOf("a.b.KEZ")));
+    EXPECT_TRUE(answers.shown().empty()) << "the bundle beside the file is the one just written";
+    EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
 }
 
 } // namespace
