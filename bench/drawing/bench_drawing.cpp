@@ -22,7 +22,7 @@
 #include "layout/ChartView.h"
 #include "layout/predraw/PreDraw.h"
 #include "model/PersonTable.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"

@@ -5,8 +5,8 @@
 
 #include "FullFamily.h"
 
-#include "model/document/InitAllSetting.h"
-#include "model/document/Snapshots.h"
+#include "document/InitAllSetting.h"
+#include "document/Snapshots.h"
 #include "model/tables.h"
 
 #include <benchmark/benchmark.h>

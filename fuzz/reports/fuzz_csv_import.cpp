@@ -8,7 +8,7 @@
 
 #include "reports/CsvImport.h"
 
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"

@@ -14,8 +14,9 @@
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/WindowServices.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/settings.h"
 #include "model/tables.h"
 
@@ -63,7 +64,7 @@ void forEachPlacedCell(F&& f)
 
 void prepareChart()
 {
-    layout::Apply_DispModes();
+    model::Apply_DispModes();
     model::windowServices().clearSelection();
     layout::Unload_ChartCtl();
 }

@@ -9,7 +9,7 @@
 #include "layout/ChartView.h"
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 
@@ -304,7 +304,7 @@ void Redisp_Keizu()
     // while it is rebuilt.
     if (drawState().Draw_ToBuf == 0)
         layout::chartView().setCanvasVisible(false);
-    layout::Apply_DispModes();
+    model::Apply_DispModes();
     layout::TemporaryTransforms transforms;
     layout::setMetricsForWriteState();
     layout::Calc_TreeWidth();

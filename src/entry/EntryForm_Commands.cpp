@@ -10,7 +10,7 @@
 #include "forms/Screen.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"

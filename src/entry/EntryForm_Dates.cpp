@@ -9,7 +9,7 @@
 #include "entry/EntryForm_p.h"
 
 #include "forms/Screen.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/era/EraDates.h"
 #include "model/era/Nengo.h"
 #include "model/run_state.h"

@@ -4,7 +4,7 @@
 #include "entry/entry_state.h"
 
 #include "model/SavableText.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"

@@ -25,7 +25,7 @@
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"

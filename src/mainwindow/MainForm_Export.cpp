@@ -11,8 +11,8 @@
 #include "layout/ChartTrees.h"
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
-#include "layout/predraw/PreDraw.h"
 #include "mainwindow/FamilyPaths.h"
+#include "model/DispStat.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -83,7 +83,7 @@ void MainForm::exportChartPicture()
         // cannot be written fails here, before the tables are touched.
         platform::writeWholeFile(partial, "");
         setMousePointer(forms::vbHourglass);
-        layout::Apply_DispModes();
+        model::Apply_DispModes();
         layout::TemporaryTransforms transforms;
 
         if (Picture3.exists(1))

@@ -13,7 +13,7 @@
 #include "model/ChildSlots.h"
 #include "model/SavableText.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"

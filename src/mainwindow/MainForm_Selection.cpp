@@ -15,7 +15,7 @@
 #include "model/ChildSlots.h"
 #include "model/Lookups.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"

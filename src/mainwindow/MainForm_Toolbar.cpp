@@ -10,7 +10,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -186,7 +186,7 @@ void MainForm::cmdChdMov_Click(int Index)
 void MainForm::cmdDispOp_Click()
 {
     model::RunState& run = model::runState();
-    run.DspOp_Person = model::runState().Sel_Person;
+    run.DspOp_Person = run.Sel_Person;
     if (run.DspOp_Person == -1) {
         platform::Beep();
         return;

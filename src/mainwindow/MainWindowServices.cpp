@@ -4,7 +4,7 @@
 #include "forms/WindowFunctions.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "platform/Errors.h"
 
 namespace mainwindow {

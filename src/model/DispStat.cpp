@@ -1,5 +1,6 @@
 #include "model/DispStat.h"
 
+#include "model/settings.h"
 #include "model/tables.h"
 
 namespace model {
@@ -58,6 +59,19 @@ DispStat defaultDispStat()
 void Init_DefDispStat()
 {
     tables().DefDispStat = defaultDispStat();
+}
+
+void Apply_DispModes()
+{
+    auto& per = tables().per_buf;
+    const auto& s = settings();
+    for (int p = 1; p <= LastSlot; ++p) {
+        if (per[p].InUse != SlotUsed)
+            continue;
+        per[p].Disp.DS_Houko = s.write_state;
+        if (!per[p].Death_day.empty())
+            per[p].Disp.DS_DeathW = s.Dispmode_Death;
+    }
 }
 
 } // namespace model

@@ -54,4 +54,9 @@ DispStat defaultDispStat();
 // of every new-document initialisation, before the person table is cleared.
 void Init_DefDispStat();
 
+// Every person in use takes the document's writing direction; one with a death date
+// also takes the document's death-frame mode. Every load applies it, and so does every
+// chart build, print and export before it lays out the family.
+void Apply_DispModes();
+
 } // namespace model

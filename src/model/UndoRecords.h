@@ -9,7 +9,7 @@
 // with UndoRefusedMessage and forgets the step. Emptying or replacing the family
 // (InitAllSetting) clears both records.
 //
-// The file-based undo of the whole family (CmdUndo) is model/document/Snapshots.h.
+// The file-based undo of the whole family (CmdUndo) is document/Snapshots.h.
 
 #include "model/tables.h"
 

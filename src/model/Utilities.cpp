@@ -4,12 +4,12 @@
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
+#include "platform/CsvReader.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "platform/TextFile.h"
 #include "platform/Utf8.h"
-#include "reports/csv/CsvReader.h"
 
 #include <string_view>
 
@@ -52,12 +52,12 @@ int Get_QAMode()
         int64_t position = 1;
         int lastIndex = -1;
         for (;;) {
-            const int result = reports::ReadCsvRecord(file, position, fields, lastIndex);
-            if (result == reports::CsvNoRecord)
+            const int result = platform::ReadCsvRecord(file, position, fields, lastIndex);
+            if (result == platform::CsvNoRecord)
                 break;
             if (asksForHints(fields))
                 mode = 1; // a later record never resets it
-            if (result == reports::CsvLastRecord)
+            if (result == platform::CsvLastRecord)
                 break;
         }
         file.close();

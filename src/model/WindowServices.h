@@ -49,7 +49,7 @@ public:
     }
     // The undo snapshot of the whole family, written by an editing command before it
     // changes the tables. The main window's implementation calls Save_Undo
-    // (model/document/Snapshots.h), which writes it and enables the undo button.
+    // (document/Snapshots.h), which writes it and enables the undo button.
     virtual void saveUndo() {}
 
     // --- Main window requests of the new-document initialisation, the snapshots, the

@@ -6,6 +6,7 @@
 #include "forms/Screen.h"
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/settings.h"
 #include "model/Utilities.h"
 #include "model/tables.h"
@@ -104,7 +105,7 @@ void PagePreviewForm::Form_Load()
     if (!setUpOrClose([this] { return SetupPages(); }))
         return;
 
-    layout::Apply_DispModes();
+    model::Apply_DispModes();
     layout::Backup_Bufs();
     layout::Hide_Branches();
     m_transformed = true;

@@ -9,7 +9,7 @@
 #include "model/Lookups.h"
 #include "model/SavableText.h"
 #include "model/WindowServices.h"
-#include "model/document/GroupSave.h"
+#include "document/GroupSave.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"

@@ -7,7 +7,7 @@
 #include "entry/EntryForm.h"
 #include "entry/InfoOne.h"
 #include "entry/InputNameOne.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"

@@ -16,7 +16,7 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/WindowServices.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/tables.h"
 #include "reports/ChronologyWindows.h"
 

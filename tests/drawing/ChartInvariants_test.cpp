@@ -10,7 +10,7 @@
 
 #include "forms/Control.h"
 #include "forms/ExportCanvas.h"
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/FileSystem.h"
@@ -187,7 +187,7 @@ protected:
         for (int16_t p = 1; p <= family.persons(); ++p)
             model::tables().per_buf[static_cast<size_t>(p)].Picture_index = GetParam().icons ? 0 : -1;
         // Boxes are written in the chart's direction, as every chart build arranges.
-        layout::Apply_DispModes();
+        model::Apply_DispModes();
         layouttest::layOut(start);
     }
 

@@ -6,7 +6,7 @@
 #include "drawing/ChartRebuild.h"
 #include "layout/LayoutGrid.h"
 #include "layout/predraw/PreDraw.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/settings.h"
 #include "platform/FileSystem.h"

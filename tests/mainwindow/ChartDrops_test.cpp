@@ -12,7 +12,7 @@
 #include "model/Lookups.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "ChartFixture.h"
 
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/FamilyPaths.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"

@@ -3,9 +3,9 @@
 
 #include "ChartFixture.h"
 
-#include "model/document/GroupSave.h"
-#include "model/document/MergeLoad.h"
-#include "model/document/Snapshots.h"
+#include "document/GroupSave.h"
+#include "document/MergeLoad.h"
+#include "document/Snapshots.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileStore.h"
 

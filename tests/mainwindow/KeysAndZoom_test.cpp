@@ -6,7 +6,7 @@
 #include "forms/Keys.h"
 #include "layout/ChartMetrics.h"
 #include "model/SavableText.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 #include <QTest>

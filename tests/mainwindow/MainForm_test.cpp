@@ -7,7 +7,7 @@
 #include "forms/WindowFunctions.h"
 #include "model/Utilities.h"
 #include "model/WindowServices.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 namespace mainwindow_test {

@@ -13,7 +13,7 @@
 #include "model/ChildSlots.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/run_state.h"
 #include "model/tables.h"

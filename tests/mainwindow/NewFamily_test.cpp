@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "layout/chart_state.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 namespace mainwindow_test {

@@ -5,7 +5,7 @@
 
 #include "forms/Application.h"
 #include "forms/Testing.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "platform/Cp932.h"
 
 #include <QWidget>

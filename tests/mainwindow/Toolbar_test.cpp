@@ -5,7 +5,7 @@
 
 #include "drawing/DspOp.h"
 #include "forms/Screen.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 

@@ -17,7 +17,7 @@
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
 #include "model/WindowServices.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/tables.h"
 
 #include "support/ScriptedResponder.h"

@@ -9,7 +9,7 @@
 #include "relations/EasyCtlForm.h"
 
 #include "model/Lookups.h"
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"

@@ -16,7 +16,7 @@
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
 #include "model/WindowServices.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/tables.h"
 
 #include "forms/Control.h"

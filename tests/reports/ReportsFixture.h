@@ -3,7 +3,7 @@
 // start-up defaults (export columns 1, 2, 4, 5; reader settings and export options
 // reset), for the tests of the reports.
 
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "reports/csv/CsvReader.h"

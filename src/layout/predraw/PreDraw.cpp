@@ -38,19 +38,6 @@ BackupBufs& backupBufs()
     return *buffers;
 }
 
-void Apply_DispModes()
-{
-    auto& per = model::tables().per_buf;
-    const auto& s = model::settings();
-    for (int p = 1; p <= LastSlot; ++p) {
-        if (per[p].InUse != SlotUsed)
-            continue;
-        per[p].Disp.DS_Houko = s.write_state;
-        if (!per[p].Death_day.empty())
-            per[p].Disp.DS_DeathW = s.Dispmode_Death;
-    }
-}
-
 void Mark_MultiParent()
 {
     auto& t = model::tables();

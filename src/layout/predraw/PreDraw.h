@@ -3,7 +3,8 @@
 // the layout needs before a chart is laid out, drawn, printed, exported or saved as a
 // family group.
 //
-// Permanent edits of the family: Apply_DispModes, Mark_MultiParent, Clear_Honsuji.
+// Permanent edits of the family: Mark_MultiParent, Clear_Honsuji (and the display
+// modes of model::Apply_DispModes, which every load applies too).
 // Temporary ones: Hide_Branches and Expand_MultiMarry run between Backup_Bufs and
 // Restore_Bufs, and every user of them ends with Restore_Bufs, which puts the backup
 // copies back as they stand (whatever was written to the live tables in between is
@@ -27,10 +28,6 @@ BackupBufs& backupBufs();
 // Shown when the expansion needs a person slot and none below 1024 is free.
 inline constexpr const char* ExpandOutOfSlotsMessage =
     "内部エラー：重婚関係展開中に、個人バッファを使い果たしました";
-
-// Every person in use takes the document's writing direction; one with a death date
-// also takes the document's death-frame mode.
-void Apply_DispModes();
 
 // Marks persons registered as a child of two or more marriages (MultiParentF, kodo_link)
 // and leaves exactly one of their registrations carrying the family line: the first one

@@ -9,6 +9,7 @@
 #include "model/tables.h"
 #include "platform/Cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -109,25 +110,11 @@ private:
     size_t m_used = 0;
 };
 
-// Copies s to out and returns the end. Keys and numbers are a few bytes long: they
-// are copied in place, a word or two at a time, rather than through a library call.
-inline char* copyShort(char* out, std::string_view s)
+// Copies s to out and returns the end.
+inline char* copyBytes(char* out, std::string_view s)
 {
-    const size_t n = s.size();
-    if (n >= 8 && n <= 16) {
-        uint64_t head;
-        uint64_t tail;
-        std::memcpy(&head, s.data(), 8);
-        std::memcpy(&tail, s.data() + n - 8, 8);
-        std::memcpy(out, &head, 8);
-        std::memcpy(out + n - 8, &tail, 8);
-    } else if (n < 8) {
-        for (size_t i = 0; i < n; ++i)
-            out[i] = s[i];
-    } else {
-        std::memcpy(out, s.data(), n);
-    }
-    return out + n;
+    std::memcpy(out, s.data(), s.size());
+    return out + s.size();
 }
 
 // The small writers are inline: a full family file has some 300,000 lines, most of
@@ -141,7 +128,7 @@ inline char* FileText::room(size_t n)
 
 inline void FileText::line(std::string_view ascii)
 {
-    char* out = copyShort(room(ascii.size() + 2), ascii);
+    char* out = copyBytes(room(ascii.size() + 2), ascii);
     *out++ = '\r';
     *out++ = '\n';
     commit(out);
@@ -150,15 +137,15 @@ inline void FileText::line(std::string_view ascii)
 inline char* FileText::startKeyLine(std::string_view keyPrefix, std::string_view key, size_t valueBytes)
 {
     char* out = room(keyPrefix.size() + key.size() + 1 + valueBytes + 2);
-    out = copyShort(out, keyPrefix);
-    out = copyShort(out, key);
+    out = copyBytes(out, keyPrefix);
+    out = copyBytes(out, key);
     *out++ = '=';
     return out;
 }
 
 inline void FileText::keyLine(std::string_view keyPrefix, std::string_view key, std::string_view asciiValue)
 {
-    char* out = copyShort(startKeyLine(keyPrefix, key, asciiValue.size()), asciiValue);
+    char* out = copyBytes(startKeyLine(keyPrefix, key, asciiValue.size()), asciiValue);
     *out++ = '\r';
     *out++ = '\n';
     commit(out);
@@ -283,31 +270,6 @@ size_t textBytes(const ArrayField<Rec, N>& field, const Rec& record, size_t inde
     return texts ? (record.**texts)[index].size() : 0;
 }
 
-// True when the n bytes at a and b are equal. Keys are short: they are compared a
-// word at a time in place, without a call.
-inline bool sameBytes(const char* a, const char* b, size_t n)
-{
-    if (n < 8) {
-        for (size_t i = 0; i < n; ++i) {
-            if (a[i] != b[i])
-                return false;
-        }
-        return true;
-    }
-    uint64_t x;
-    uint64_t y;
-    for (size_t i = 0; i + 8 < n; i += 8) {
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
-        if (x != y)
-            return false;
-    }
-    // The last eight bytes, overlapping the words before when n is not a multiple of 8.
-    std::memcpy(&x, a + n - 8, 8);
-    std::memcpy(&y, b + n - 8, 8);
-    return x == y;
-}
-
 // True when a key read from a file is the given key, compared without regard to the
 // case of ASCII letters.
 inline bool keyMatches(std::string_view key, std::string_view known)
@@ -315,7 +277,7 @@ inline bool keyMatches(std::string_view key, std::string_view known)
     if (key.size() != known.size())
         return false;
     // Files written by save_file spell every key as known; others may use any case.
-    if (sameBytes(key.data(), known.data(), key.size()))
+    if (key == known)
         return true;
     for (size_t i = 0; i < known.size(); ++i) {
         char a = key[i];
@@ -382,54 +344,17 @@ private:
 };
 
 // True when every byte is below 0x80: such text is the same in cp932 and UTF-8, so it
-// needs no conversion. Eight bytes are tested at a time.
+// needs no conversion.
 inline bool asciiOnly(std::string_view text)
 {
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if (word & 0x8080808080808080ull)
-            return false;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-inline constexpr bool isLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-
-// The first byte c in [from, end), or end. Most lines and keys are short: their
-// first 32 bytes are tested eight at a time in place, and only a longer rest (a
-// remark, an address) goes to the library search, whose call costs more than it
-// saves on a few bytes.
+// The first byte c in [from, end), or end.
 inline const char* findByte(const char* from, const char* end, char c)
 {
-    constexpr uint64_t ones = 0x0101010101010101ull;
-    const uint64_t pattern = ones * static_cast<unsigned char>(c);
-    for (int words = 0; words < 4 && end - from >= 8; ++words, from += 8) {
-        uint64_t word;
-        std::memcpy(&word, from, 8);
-        const uint64_t x = word ^ pattern; // zero bytes where c is
-        // High bit set in the first zero byte (and maybe in later ones).
-        const uint64_t found = (x - ones) & ~x & (ones << 7);
-        if (found != 0) {
-            if constexpr (isLittleEndian)
-                return from + (__builtin_ctzll(found) >> 3);
-            while (*from != c)
-                ++from;
-            return from;
-        }
-    }
-    if (end - from >= 8) {
-        const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
-        return found ? static_cast<const char*>(found) : end;
-    }
-    while (from < end && *from != c)
-        ++from;
-    return from;
+    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
 }
 
 // One line split at its first "=": key and value trimmed of blanks; the key keeps its

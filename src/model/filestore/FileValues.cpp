@@ -129,21 +129,15 @@ void readInto(Reading, std::string_view value, std::string& target)
         target.assign(value);
         return;
     }
-    // Decoded into a buffer kept for the next value (a byte becomes at most three
-    // bytes of UTF-8), then copied once, at its size.
-    static thread_local std::unique_ptr<char[]> buffer;
-    static thread_local size_t room = 0;
-    if (3 * value.size() + 1 > room) {
-        room = std::max<size_t>(3 * value.size() + 1, 4096);
-        buffer.reset(new char[room]);
-    }
+    // A byte becomes at most three bytes of UTF-8; the field takes the text at its size.
+    std::string buffer(3 * value.size() + 1, '\0');
     int badSequences = 0;
-    char* end = platform::decodeCp932To(value, buffer.get(), &badSequences);
+    char* end = platform::decodeCp932To(value, buffer.data(), &badSequences);
     if (badSequences > 0) {
-        end = replaceUndecodable(buffer.get(), end);
+        end = replaceUndecodable(buffer.data(), end);
         ++undecodableCount();
     }
-    target.assign(buffer.get(), end);
+    target.assign(buffer.data(), end);
 }
 
 int& undecodableCount()

@@ -5,7 +5,7 @@
 
 #include "model/filestore/FamilyFile.h"
 
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/GroupLists.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileRecords.h"
@@ -281,7 +281,7 @@ bool load_file(const std::string& path)
     if (const int16_t expected = expectedMediaCount(); expected != 0)
         ReadKedFile(existingKedFileName(path), expected);
 
-    layout::Apply_DispModes();
+    model::Apply_DispModes();
     return true;
 }
 

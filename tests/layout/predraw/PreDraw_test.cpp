@@ -3,6 +3,7 @@
 
 #include "layout/predraw/PreDraw.h"
 
+#include "model/DispStat.h"
 #include "model/fixture/FamilyFixture.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -13,7 +14,7 @@
 namespace model::testing {
 namespace {
 
-using layout::Apply_DispModes;
+using model::Apply_DispModes;
 using layout::Backup_Bufs;
 using layout::Clear_Honsuji;
 using layout::Expand_MultiMarry;

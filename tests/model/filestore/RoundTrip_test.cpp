@@ -6,7 +6,7 @@
 
 #include "FileStoreTest.h"
 
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/filestore/FamilyFile.h"
 
 #include <random>
@@ -284,7 +284,7 @@ class RoundTripTest : public FileStoreTest, public ::testing::WithParamInterface
 TEST_P(RoundTripTest, SaveThenLoadGivesTheSameFamily)
 {
     RandomFamily(GetParam()).build();
-    layout::Apply_DispModes(); // as every chart build leaves the family
+    model::Apply_DispModes(); // as every chart build leaves the family
     const auto expected = expectedAfterLoad(Settings());
 
     saveTo(pathOf("random.kez"));

@@ -3,7 +3,7 @@
 
 #include "FileStoreTest.h"
 
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/SavableText.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
@@ -233,7 +233,7 @@ protected:
         t.GrpTitleCount = 1;
 
         // As every chart build does before the family is saved.
-        layout::Apply_DispModes();
+        model::Apply_DispModes();
     }
 
     personal_data& person(int slot, const std::string& familyName, const std::string& name, int sex)

@@ -8,7 +8,7 @@
 #include "layout/Number_Gen.h"
 #include "layout/Place_Generations.h"
 #include "layout/chart_state.h"
-#include "layout/predraw/PreDraw.h"
+#include "model/DispStat.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -90,7 +90,7 @@ void layOutFullFamily()
 {
     resetAll();
     const int16_t start = buildFullFamily();
-    layout::Apply_DispModes();
+    model::Apply_DispModes();
     layOut(start);
 }
 

@@ -1,9 +1,9 @@
-#include "model/document/MergeLoad.h"
+#include "document/MergeLoad.h"
 
 #include "layout/predraw/PreDraw.h"
 #include "model/PersonTable.h"
-#include "model/document/Snapshots.h"
-#include "model/document/WorkFolders.h"
+#include "document/Snapshots.h"
+#include "document/WorkFolders.h"
 #include "model/era/EraDates.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/MediaBundle.h"

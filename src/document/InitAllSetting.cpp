@@ -1,4 +1,4 @@
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 
 #include "layout/ChartMetrics.h"
 #include "layout/LayoutGrid.h"

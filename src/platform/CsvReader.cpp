@@ -1,4 +1,4 @@
-#include "reports/csv/CsvReader.h"
+#include "platform/CsvReader.h"
 
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-namespace reports {
+namespace platform {
 
 namespace {
 
@@ -153,4 +153,4 @@ int ReadCsvRecord(platform::TextInputFile& file, int64_t& position,
     return file.atEnd() ? CsvLastRecord : CsvMoreRecords;
 }
 
-} // namespace reports
+} // namespace platform

@@ -1,9 +1,9 @@
-#include "model/document/Snapshots.h"
+#include "document/Snapshots.h"
 
 #include "layout/chart_state.h"
 #include "model/WindowServices.h"
-#include "model/document/InitAllSetting.h"
-#include "model/document/WorkFolders.h"
+#include "document/InitAllSetting.h"
+#include "document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"

@@ -5,8 +5,8 @@
 
 #include "layout/chart_state.h"
 #include "model/GroupLists.h"
-#include "model/document/GroupSave.h"
-#include "model/document/InitAllSetting.h"
+#include "document/GroupSave.h"
+#include "document/InitAllSetting.h"
 #include "model/filestore/FamilyFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"

@@ -6,7 +6,7 @@
 #include "layout/chart_state.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
-#include "model/document/InitAllSetting.h"
+#include "document/InitAllSetting.h"
 #include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "platform/FileSystem.h"

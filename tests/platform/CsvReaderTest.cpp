@@ -1,7 +1,7 @@
 // The CSV record reader: splitting lines into fields and reading records that span
 // several lines, with the reader settings the import window can change.
 
-#include "reports/csv/CsvReader.h"
+#include "platform/CsvReader.h"
 
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
@@ -13,7 +13,7 @@
 
 #include <memory>
 
-namespace reports {
+namespace platform {
 namespace {
 
 class CsvReaderTest : public ::testing::Test {
@@ -286,4 +286,4 @@ TEST_F(CsvReaderTest, ChangedSettingsApplyToLaterReadsUntilReset)
 }
 
 } // namespace
-} // namespace reports
+} // namespace platform

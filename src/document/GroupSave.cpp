@@ -1,4 +1,4 @@
-#include "model/document/GroupSave.h"
+#include "document/GroupSave.h"
 
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"

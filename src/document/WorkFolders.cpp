@@ -1,4 +1,4 @@
-#include "model/document/WorkFolders.h"
+#include "document/WorkFolders.h"
 
 #include "model/filestore/FileStore.h"
 #include "model/filestore/MediaBundle.h"

@@ -5,9 +5,9 @@
 #include "DocumentTest.h"
 
 #include "model/GroupLists.h"
-#include "model/document/InitAllSetting.h"
-#include "model/document/MergeLoad.h"
-#include "model/document/WorkFolders.h"
+#include "document/InitAllSetting.h"
+#include "document/MergeLoad.h"
+#include "document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/MediaBundle.h"
 #include "platform/FileSystem.h"

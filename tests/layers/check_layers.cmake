@@ -1,0 +1,30 @@
+# Fails when a source of a subsystem folder includes a header of a folder listed
+# after it in the layer order (or of the program in src/app), i.e. when a
+# dependency points up.
+#   cmake -DSOURCE_DIR=<src> -DLAYERS=platform,forms,model,... -P check_layers.cmake
+cmake_minimum_required(VERSION 3.22)
+if(NOT SOURCE_DIR OR NOT LAYERS)
+  message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=<src> -DLAYERS=<folders, lowest first> -P check_layers.cmake")
+endif()
+string(REPLACE "," ";" LAYERS "${LAYERS}")
+
+set(above ${LAYERS} app)
+set(faults "")
+foreach(layer IN LISTS LAYERS)
+  list(REMOVE_AT above 0)
+  file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[A-Za-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([A-Za-z_]+)/.*$" "\\1" folder "${line}")
+      if(folder IN_LIST above)
+        file(RELATIVE_PATH where ${SOURCE_DIR} ${source})
+        string(STRIP "${line}" line)
+        string(APPEND faults "\n  ${where} (${layer}): ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "includes that point up the layers:${faults}")
+endif()
