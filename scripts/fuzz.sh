@@ -6,7 +6,7 @@ set -e
 seconds=${1:-60}
 cd "$(dirname "$0")/.."
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVORA_BUILD_FUZZ=ON \
-  -DTEVORA_BUILD_TESTS=OFF -DTEVORA_BUILD_BENCH=OFF -DTEVORA_ONLY="platform;forms;model;reports;layout"
+  -DTEVORA_BUILD_TESTS=OFF -DTEVORA_BUILD_BENCH=OFF -DTEVORA_ONLY="platform;forms;model;layout;document;reports"
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_platform_text fuzz_platform_conversions \
   fuzz_reports_csv fuzz_reports_csv_import fuzz_model_load_file fuzz_model_ked make_filestore_seeds
 bin=build-fuzz/bin

@@ -8,6 +8,7 @@
 #include "forms/Form.h"
 #include "forms/WindowFunctions.h"
 #include "mainwindow/MainForm.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "printing/FrmPrnSet.h"
 #include "printing/PrePrint.h"
@@ -109,7 +110,7 @@ void AppWindows::closeChronology()
 {
     if (yeartb_form().isLoaded())
         yeartb_form().unload();
-    model::tables().YTbl_Open = 0;
+    model::runState().YTbl_Open = 0;
 }
 
 void AppWindows::rebuildRelationLists()

@@ -9,6 +9,7 @@
 #include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Errors.h"
@@ -18,13 +19,15 @@ namespace model {
 
 namespace {
 
-// Settings, counters, the selection and the editors' cursors of a new document.
+// Settings, run-time values, counters, the selection and the editors' cursors of a
+// new document.
 void resetValues()
 {
     // The display block defaults come first: the person table is cleared from them.
     Init_DefDispStat();
     Clear_GrpTitleList();
     settings().resetForNewFamily();
+    runState().resetForNewFamily();
     Tables& t = tables();
     t.resetRunTimeValues();
     // The pending steps of the editor's undo and of the drop undo belong to the
@@ -72,7 +75,7 @@ void disableUndoControls()
 {
     WindowServices& windows = windowServices();
     windows.disableDropUndo();
-    if (tables().Ctrl_Open == 1)
+    if (runState().Ctrl_Open == 1)
         windows.disableRelationUndo();
 }
 

@@ -7,6 +7,7 @@
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -303,11 +304,14 @@ bool familyIsEmpty()
     return true;
 }
 
-// Everything the undo replaces, kept until the snapshot has been read back.
+// Everything the undo replaces, kept until the snapshot has been read back: the
+// family, its settings, and the run-time values InitAllSetting resets for a new family
+// (the windows' own flags are not the undo's to touch).
 struct OpenFamily {
-    OpenFamily() : family(std::make_unique<Tables>(tables())), documentSettings(settings()) {}
+    OpenFamily() : family(std::make_unique<Tables>(tables())), documentSettings(settings()), runDefaults(runState()) {}
     std::unique_ptr<Tables> family;
     Settings documentSettings;
+    RunDefaults runDefaults;
 };
 
 enum class RestoreOutcome { NotAttempted, Restored, Failed };
@@ -349,6 +353,7 @@ RestoreOutcome restoreSnapshot(const std::string& path)
         // load_file has told why; the family goes back to what it was.
         t = *open.family;
         settings() = open.documentSettings;
+        static_cast<RunDefaults&>(runState()) = open.runDefaults;
         if (parked.putBack())
             parked.release();
         windows.loadAfterDisp();

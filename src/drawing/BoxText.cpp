@@ -5,6 +5,7 @@
 #include "forms/Control.h"
 #include "forms/Surface.h"
 #include "model/DispStat.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -126,7 +127,7 @@ void applyPrinterInset(BoxTextCtx& ctx, const BoxGeometry& g, double& x, double&
 {
     if (ctx.BoxText_Target != BoxTarget::Printer)
         return;
-    const double margin = model::settings().PWM_Value;
+    const double margin = model::runState().PWM_Value;
     x += g.px * margin;
     y += g.py * margin;
     ctx.W -= 2 * g.px * margin;
@@ -427,18 +428,6 @@ BoxTextCtx makeBoxTextCtx(forms::Surface& target, double width, double height, i
     return ctx;
 }
 
-BoxTargetScope::BoxTargetScope(int16_t boxTarget)
-{
-    model::settings().BoxText_Target = boxTarget;
-    model::settings().Print_Flag = boxTarget == BoxTarget::Printer ? 1 : 0;
-}
-
-BoxTargetScope::~BoxTargetScope()
-{
-    model::settings().BoxText_Target = BoxTarget::Chart;
-    model::settings().Print_Flag = 0;
-}
-
 void Draw_BoxText(BoxTextCtx& ctx, int person, double x, double y)
 {
     if (!model::isSlot(person) || ctx.Target == nullptr)
@@ -664,7 +653,7 @@ void Put_VertChar(BoxTextCtx& ctx)
             rect.top = static_cast<int>(toDevicePixels(y / ty));
             rect.right = static_cast<int>(toDevicePixels(rect.left + w / tx));
             rect.bottom = static_cast<int>(toDevicePixels(rect.top + h / ty));
-            if (model::settings().Dbg_Flag == 1)
+            if (model::runState().Dbg_Flag == 1)
                 surface.line(x, y, x + w, y + h, forms::UseForeColor, forms::LineShape::Box);
             surface.setTextColor(surface.foreColor());
             surface.drawText(unit, rect, forms::DrawTextFormat::TopLeft);

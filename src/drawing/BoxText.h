@@ -29,8 +29,7 @@ constexpr int LineExtCount = 101;
 constexpr int16_t LastLineIdx = 100;
 
 // The rendering context handed through all routines of the renderer. Its target
-// fields travel with it: a chart rendering made after a preview or a print still
-// draws as a chart box, whatever those left in the document settings.
+// fields travel with it, so each rendering draws for its own target.
 struct BoxTextCtx {
     forms::Surface* Target = nullptr;  // the drawing surface
     std::string Text;                  // the text being laid out (an item, or one unit)
@@ -62,17 +61,6 @@ struct BoxTextCtx {
 // also sets Print_Flag; the export sets Draw_ForOutput on a chart context.
 BoxTextCtx makeBoxTextCtx(forms::Surface& target, double width, double height,
                           int16_t boxTarget = BoxTarget::Chart);
-
-// The document's BoxText_Target and Print_Flag for the length of a preview or a
-// print: set on construction, and back to the chart values (0, 0) when the scope
-// ends, also when it ends by an exception, so nothing later finds them stale.
-class BoxTargetScope {
-public:
-    explicit BoxTargetScope(int16_t boxTarget);
-    ~BoxTargetScope();
-    BoxTargetScope(const BoxTargetScope&) = delete;
-    BoxTargetScope& operator=(const BoxTargetScope&) = delete;
-};
 
 // Renders the whole box of a person (slot 0..1024) with its top-left corner at
 // x, y twips into ctx.Target; ctx.W and ctx.H hold the box size. A slot out of

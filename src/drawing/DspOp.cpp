@@ -7,6 +7,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -262,7 +263,7 @@ void DspOpForm::Form_Load()
     DspRestoreF = 0;
     DspListGuard = 0;
     m_workPerson = -1;
-    const int person = model::settings().DspOp_Person;
+    const int person = model::runState().DspOp_Person;
     if (!isUsedPerson(person)) {
         // Nobody to edit: the window does not open.
         platform::Beep();
@@ -298,7 +299,7 @@ void DspOpForm::showForPerson(int person)
         platform::Beep();
         return;
     }
-    model::settings().DspOp_Person = static_cast<int16_t>(person);
+    model::runState().DspOp_Person = static_cast<int16_t>(person);
     if (!isLoaded()) {
         load();
         if (!isLoaded())

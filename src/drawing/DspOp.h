@@ -9,7 +9,7 @@
 // The window is not modal. The main window opens it for the selected person and
 // the person editor for its current person, both through showForPerson():
 //
-//     dspop_form().showForPerson(tables().Sel_Person);   // -1 only beeps
+//     dspop_form().showForPerson(model::runState().Sel_Person);   // -1 only beeps
 //
 // The edited block is a working copy, DspWork, tied to the person it was taken
 // from. The person's record is not touched until an apply command: the preview
@@ -31,6 +31,7 @@
 #include "forms/PictureBox.h"
 #include "forms/TextBox.h"
 #include "model/DispStat.h"
+#include "model/run_state.h"
 
 #include <array>
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "forms/Picture.h"
 #include "forms/Surface.h"
 #include "layout/chart_state.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -300,7 +301,7 @@ void Put_CoupleMark(int16_t kou, double x, double y)
     const double w = relation ? c.pair_gap * 3 / 4 : c.pair_gap;
     const double x1 = relation ? x + c.pair_gap / 8 : x;
     long colour = relation ? 0xC0C0C0L : 0x40L;
-    if (kou == model::tables().KouNum)
+    if (kou == model::runState().KouNum)
         colour = 0xFF0000L;
 
     switch (currentOutput()) {

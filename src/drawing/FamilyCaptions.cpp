@@ -119,13 +119,12 @@ int16_t Scan_GenRows(int16_t row, int16_t person, int16_t mode)
         hi = c.row_max;
     hi = std::min(hi, layout::GridLastRow);
 
-    model::Tables& t = model::tables();
     int16_t result = -1;
-    t.Found_Flag = 0;
+    bool foundMainMarriage = false;
     // pass 0: main marriages (mode 0) or reference cells (mode 1); pass 1, in mode 0
     // only when no main marriage was found: relation cells.
     for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1 && (mode != 0 || t.Found_Flag != 0))
+        if (pass == 1 && (mode != 0 || foundMainMarriage))
             break;
         for (int r = 0; r <= hi; ++r) {
             const auto& cells = c.cell_buf[static_cast<size_t>(r)];
@@ -139,7 +138,7 @@ int16_t Scan_GenRows(int16_t row, int16_t person, int16_t mode)
                         continue;
                     if (pass == 0 && cell.cell_mode == 0) {
                         result = cell.kou_no;
-                        t.Found_Flag = 1;
+                        foundMainMarriage = true;
                     } else if (pass == 1 && cell.cell_mode == 1) {
                         result = cell.kou_no;
                     }

@@ -30,7 +30,7 @@ void Draw_AdoptLabel(int16_t labelled, double x, double y, double px, double py,
 // Where else a person stands, searching rows 0..row + 2 (row_max at the bottom of
 // the grid). mode 0: the marriage of the last main-marriage cell (not a reference)
 // holding the person, else of the last relation cell; mode 1: the tree of the last
-// reference cell holding the person. -1 when nothing is found. Sets Found_Flag.
+// reference cell holding the person. -1 when nothing is found.
 int16_t Scan_GenRows(int16_t row, int16_t person, int16_t mode);
 
 // A marriage's family title; empty for a number that names no marriage record.

@@ -119,7 +119,6 @@ public:
     // the window, frame, viewport and canvas back at the saved places and sizes (the
     // viewport and the canvas at 0, 0). The main window then redraws the chart.
     void endFullScreen();
-    const FullscreenSave& fullscreenSave() const { return m_saved; }
 
 private:
     forms::ScrollBar* scrollBar(layout::ScrollAxis axis) const;

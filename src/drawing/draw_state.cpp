@@ -20,10 +20,8 @@ auto fields(const TextRec& r)
 template <typename Rec>
 bool append(std::vector<Rec>& list, int16_t& count, const Rec& record)
 {
-    if (count >= MaxListRecords) {
-        drawState().listOverflow = true;
+    if (count >= MaxListRecords)
         return false;
-    }
     // A list whose count or end record was disturbed from outside is brought back to
     // the invariant first: count records, then the zero record.
     if (count < 0)
@@ -63,7 +61,6 @@ void resetDrawingLists()
     s.line_cnt = 0;
     s.box_cnt = 0;
     s.text_cnt = 0;
-    s.listOverflow = false;
 }
 
 bool appendLine(const LineRec& record)

@@ -122,9 +122,6 @@ struct DrawState {
     int16_t box_cnt = 0;
     std::vector<TextRec> text_buf;
     int16_t text_cnt = 0;
-    // Raised when a record was refused because its list was full; cleared by
-    // resetDrawingLists.
-    bool listOverflow = false;
 };
 
 // The one instance the whole program shares.
@@ -134,8 +131,8 @@ DrawState& drawState();
 void resetDrawingLists();
 
 // Append one record: the fields are written into the zero record at index count,
-// a new zero record follows, count grows by one. False (nothing appended,
-// listOverflow raised) when the list already holds MaxListRecords records.
+// a new zero record follows, count grows by one. False (nothing appended) when
+// the list already holds MaxListRecords records.
 bool appendLine(const LineRec& record);
 bool appendBox(const BoxRec& record);
 bool appendText(const TextRec& record);

@@ -2,6 +2,7 @@
 
 #include "entry/EntryForm.h"
 
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -73,7 +74,7 @@ void CelSet::design()
 
 void CelSet::Form_Load()
 {
-    model::tables().CelSet_Open = 1;
+    model::runState().CelSet_Open = 1;
     const model::Settings& s = model::settings();
     for (int i = FirstColumn; i <= LastColumn; ++i)
         Check2[i].setValue(s.DispFactor[static_cast<size_t>(i)] ? forms::vbChecked : forms::vbUnchecked);
@@ -84,7 +85,7 @@ void CelSet::Form_QueryUnload(int& Cancel, int UnloadMode)
     (void)Cancel;
     (void)UnloadMode;
     // Closed by its frame or by the person editor: nothing is stored.
-    model::tables().CelSet_Open = 0;
+    model::runState().CelSet_Open = 0;
 }
 
 void CelSet::cels()
@@ -110,7 +111,7 @@ void CelSet::Command2_Click()
     for (int i = FirstColumn; i <= LastColumn; ++i)
         s.DispFactor[static_cast<size_t>(i)] = Check2[i].value() == forms::vbChecked;
     cels();
-    model::tables().CelSet_Open = 0;
+    model::runState().CelSet_Open = 0;
     unload();
     if (entry_form().isLoaded())
         entry_form().tb.setFocus();

@@ -5,6 +5,7 @@
 #include "entry/entry_state.h"
 
 #include "forms/Screen.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -228,6 +229,7 @@ void EntryForm::Form_Load()
 {
     model::Settings& s = model::settings();
     model::Tables& t = T();
+    model::RunState& run = model::runState();
 
     cbWakuPat.clear();
     for (const char* pattern : WakuPatterns)
@@ -259,7 +261,7 @@ void EntryForm::Form_Load()
         tb.setTextMatrix(0, c, GridHeaders[static_cast<size_t>(c)]);
         tb.setColAlignment(c, forms::flexAlignCenterCenter);
     }
-    tb.setColWidth(0, s.CelWidth[0]);
+    tb.setColWidth(0, run.CelWidth[0]);
 
     cels();
 
@@ -267,17 +269,17 @@ void EntryForm::Form_Load()
     down.setChecked(s.Array_SortMode == 2);
     nosort.setChecked(s.Array_SortMode != 1 && s.Array_SortMode != 2);
 
-    int person = t.Cur_PerIdx;
+    int person = run.Cur_PerIdx;
     tablein();
     if (person < 1)
         person = t.PerCount >= 1 ? tb.rowData(1) : -1;
     if (person > 0 && (!model::isSlot(person) || t.per_buf[static_cast<size_t>(person)].InUse != model::SlotUsed) &&
         t.PerCount >= 1)
         person = tb.rowData(1);
-    t.Cur_PerIdx = static_cast<int16_t>(person);
-    int shown = t.Cur_PerIdx;
+    run.Cur_PerIdx = static_cast<int16_t>(person);
+    int shown = run.Cur_PerIdx;
     entryset(shown);
-    t.Cur_PerIdx = static_cast<int16_t>(shown);
+    run.Cur_PerIdx = static_cast<int16_t>(shown);
 
     if (s.Dispmode_Nengo >= 0 && s.Dispmode_Nengo <= 2) {
         for (int i = 0; i <= 2; ++i)
@@ -290,7 +292,7 @@ void EntryForm::cels()
     const model::Settings& s = model::settings();
     for (int c = 1; c < entry::GridCols; ++c) {
         if (s.DispFactor[static_cast<size_t>(c)]) {
-            tb.setColWidth(c, s.CelWidth[static_cast<size_t>(c)]);
+            tb.setColWidth(c, model::runState().CelWidth[static_cast<size_t>(c)]);
             tb.setRowData(0, c);
         } else {
             tb.setColWidth(c, 0);
@@ -318,6 +320,7 @@ void EntryForm::setPanelTabStops(bool on, bool includeTab)
 void EntryForm::switchToCardView(SwitchSource source)
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     Text2.setVisible(false);
     if (source == SwitchSource::Tab && Entry_CardView == -1)
         return;
@@ -331,7 +334,7 @@ void EntryForm::switchToCardView(SwitchSource source)
     }
     // Tab1's own stop stays as the table view left it.
     setPanelTabStops(true, false);
-    if (t.Entry_EditMode == 0 && tb.rows() > 1 && tb.rowData(tb.rows() - 1) == 0)
+    if (run.Entry_EditMode == 0 && tb.rows() > 1 && tb.rowData(tb.rows() - 1) == 0)
         tb.removeItem(tb.rows() - 1);
     Entry_CardView = -1;
     frm1[0].zOrder(0);
@@ -345,34 +348,34 @@ void EntryForm::switchToCardView(SwitchSource source)
     CMDFUNC[5].setEnabled(true);
     CMDFUNC[6].setEnabled(true);
 
-    t.Entry_EditMode = 1;
+    run.Entry_EditMode = 1;
     if (t.PerCount == 0) {
         CMDFUNC[5].setEnabled(false);
         CMDFUNC[6].setEnabled(false);
-        t.Entry_EditMode = 0;
+        run.Entry_EditMode = 0;
     }
     scritem[0].setEnabled(false);
     scritem[1].setEnabled(true);
 
-    int person = t.Cur_PerIdx;
+    int person = run.Cur_PerIdx;
     entryset(person);
-    t.Cur_PerIdx = static_cast<int16_t>(person);
-    if (t.Cur_PerIdx != -1)
-        t.Entry_EditMode = 1;
+    run.Cur_PerIdx = static_cast<int16_t>(person);
+    if (run.Cur_PerIdx != -1)
+        run.Entry_EditMode = 1;
 
-    const int r = getrow(t.Cur_PerIdx);
+    const int r = getrow(run.Cur_PerIdx);
     if (r < 2)
         CMDFUNC[5].setEnabled(false);
     if (r >= tb.rows() - 1)
         CMDFUNC[6].setEnabled(false);
-    if (t.Entry_Open == 1)
+    if (run.Entry_Open == 1)
         SetFocusNewInput();
 }
 
 bool EntryForm::pendingRowTyped()
 {
     const int r = tb.rows() - 1;
-    if (T().Entry_EditMode != 0 || r < 1 || tb.rowData(r) != 0)
+    if (model::runState().Entry_EditMode != 0 || r < 1 || tb.rowData(r) != 0)
         return false;
     for (int c = 1; c < tb.cols(); ++c) {
         // The sex cell starts as "男": only another choice counts as typed.
@@ -386,6 +389,7 @@ bool EntryForm::pendingRowTyped()
 void EntryForm::switchToTableView(SwitchSource source)
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     if (source == SwitchSource::Tab && Entry_CardView == 0) {
         tb.setFocus();
         return;
@@ -394,7 +398,7 @@ void EntryForm::switchToTableView(SwitchSource source)
     Entry_CardView = 0;
     frm1[1].zOrder(0);
 
-    t.Entry_EditMode = t.PerCount == 0 ? 0 : 1;
+    run.Entry_EditMode = t.PerCount == 0 ? 0 : 1;
     if (source == SwitchSource::Menu)
         Tab1.tabs().item(2).setSelected(true);
 
@@ -412,9 +416,9 @@ void EntryForm::switchToTableView(SwitchSource source)
 
     tb.setRedraw(false);
     tablein();
-    if (t.Entry_EditMode == 1) {
+    if (run.Entry_EditMode == 1) {
         Text2.setVisible(false);
-        const int r = getrow(t.Cur_PerIdx);
+        const int r = getrow(run.Cur_PerIdx);
         if (r > 0 && r < tb.rows())
             tb.setRow(r);
     }
@@ -436,7 +440,7 @@ void EntryForm::scritem_Click(int Index)
     case 3:
         forms::screen().setMousePointer(forms::vbHourglass);
         hide();
-        T().Entry_Open = 0;
+        model::runState().Entry_Open = 0;
         unload();
         forms::screen().setMousePointer(forms::vbDefault);
         break;
@@ -494,13 +498,14 @@ void EntryForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     (void)Cancel;
     (void)UnloadMode;
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
     forms::screen().setMousePointer(forms::vbHourglass);
-    if (t.CelSet_Open == 1) {
-        t.CelSet_Open = 0;
+    if (run.CelSet_Open == 1) {
+        run.CelSet_Open = 0;
         entry::entryRequests().closeColumnChooser();
     }
-    t.Entry_Open = 0;
+    run.Entry_Open = 0;
     if (state.Voice_Busy == 1) {
         state.Voice_Busy = 0;
         entry::entryRequests().closeVoiceMemo();
@@ -525,14 +530,15 @@ void EntryForm::showEmptyFamily()
     if (!isLoaded())
         return;
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
     if (state.Voice_Busy == 1) {
         state.Voice_Busy = 0;
         entry::entryRequests().closeVoiceMemo();
     }
     // The emptied family has no current person: whatever is typed next is a new one.
-    t.Cur_PerIdx = -1;
-    t.Entry_EditMode = 0;
+    run.Cur_PerIdx = -1;
+    run.Entry_EditMode = 0;
     // Nothing of the previous family's person may stay on the card.
     clearCard();
     Label2[1].setCaption("");

@@ -135,8 +135,6 @@ public:
     // The cell the cell editor Text2 was opened on.
     int16_t EditRow = 0;
     int16_t EditCol = 0;
-    // The picture box the picture menu's "Change" and "Delete" act on.
-    int16_t CurPictureIndex = 0;
 
     // --- Public operations: record transfer ---
 

@@ -11,6 +11,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -34,7 +35,7 @@ public:
 // The chronology window shows the family as it was: an editing command closes it.
 void closeChronologyWhenOpen()
 {
-    if (model::tables().YTbl_Open == -1)
+    if (model::runState().YTbl_Open == -1)
         mainwindow::otherWindows().closeChronology();
 }
 
@@ -42,7 +43,7 @@ void closeChronologyWhenOpen()
 
 void EntryForm::CMDFUNC_Click(int Index)
 {
-    model::Tables& t = T();
+    model::RunState& run = model::runState();
     switch (Index) {
     case 0:
         CMDFUNC[2].setEnabled(false);
@@ -65,7 +66,7 @@ void EntryForm::CMDFUNC_Click(int Index)
         break;
     case 4: {
         BusyPointer busy;
-        t.Entry_Open = 0;
+        run.Entry_Open = 0;
         hide();
         entry::entryRequests().rebuildChart();
         unload();
@@ -76,9 +77,9 @@ void EntryForm::CMDFUNC_Click(int Index)
         navigate(Index);
         break;
     case 7:
-        model::settings().DspOp_Person = t.Cur_PerIdx;
-        if (t.Cur_PerIdx != -1)
-            entry::entryRequests().showDisplayOptions(t.Cur_PerIdx);
+        run.DspOp_Person = run.Cur_PerIdx;
+        if (run.Cur_PerIdx != -1)
+            entry::entryRequests().showDisplayOptions(run.Cur_PerIdx);
         else
             platform::Beep();
         break;
@@ -92,13 +93,14 @@ void EntryForm::CMDFUNC_Click(int Index)
 void EntryForm::registerPerson()
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     BusyPointer busy;
     const bool cardView = Entry_CardView != 0;
 
     if (!cardView) {
         // Only the blank last row of a new person is registered here; existing
         // rows are written back cell by cell.
-        if (t.Entry_EditMode != 0)
+        if (run.Entry_EditMode != 0)
             return;
         const int r = tb.rows() - 1;
         for (int col : {1, 2}) {
@@ -114,8 +116,8 @@ void EntryForm::registerPerson()
     } else {
         // A card shown for a person that is gone (freed elsewhere) is stored as a
         // new person rather than lost.
-        if (t.Entry_EditMode != 0 && !isUsedPerson(t.Cur_PerIdx))
-            t.Entry_EditMode = 0;
+        if (run.Entry_EditMode != 0 && !isUsedPerson(run.Cur_PerIdx))
+            run.Entry_EditMode = 0;
         if (Text1[0].text().empty() || Text1[1].text().empty()) {
             platform::MsgBox(entry::NoNameOnCardMessage, platform::vbOKOnly);
             if (Text1[0].text().empty())
@@ -133,7 +135,7 @@ void EntryForm::registerPerson()
         scritem[1].setEnabled(true);
     closeChronologyWhenOpen();
     model::Save_Undo();
-    const bool newPerson = t.Entry_EditMode == 0;
+    const bool newPerson = run.Entry_EditMode == 0;
     StorePerBuf();
     t.Data_Changed = 1;
 
@@ -144,7 +146,7 @@ void EntryForm::registerPerson()
     if (cardView && newPerson)
         Text1[6].setText(Keep_YubinNo);
 
-    if (t.Entry_EditMode == 0)
+    if (run.Entry_EditMode == 0)
         Label2[0].setCaption("");
     Label2[1].setCaption(platform::CStr(t.PerCount));
 
@@ -154,14 +156,14 @@ void EntryForm::registerPerson()
         CMDFUNC[3].setEnabled(true);
         scritem[0].setEnabled(true);
         CMDFUNC[0].setEnabled(false);
-        t.Entry_EditMode = 0;
+        run.Entry_EditMode = 0;
     } else {
         CMDFUNC[0].setEnabled(true);
     }
-    if (t.Ctrl_Open == 1)
+    if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
-    if (cardView && t.Entry_EditMode == 1) {
+    if (cardView && run.Entry_EditMode == 1) {
         if (CMDFUNC[6].isEnabled()) {
             CMDFUNC_Click(6);
         } else if (tb.rows() > 1) {
@@ -170,7 +172,7 @@ void EntryForm::registerPerson()
             int first = tb.rowData(1);
             entryset(first);
             if (isUsedPerson(first))
-                t.Cur_PerIdx = static_cast<int16_t>(first);
+                run.Cur_PerIdx = static_cast<int16_t>(first);
         }
     }
 }
@@ -180,19 +182,20 @@ void EntryForm::registerPerson()
 void EntryForm::deletePerson()
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     const bool cardView = Entry_CardView != 0;
 
     // The table view deletes the person of the row the user sees; a row
     // without a person (the blank new row) deletes nobody.
     if (!cardView && tb.row() >= 1 && tb.row() < tb.rows() && tb.rowData(tb.row()) > 0)
-        t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(tb.row()));
+        run.Cur_PerIdx = static_cast<int16_t>(tb.rowData(tb.row()));
     const bool personShown = cardView || (tb.row() >= 1 && tb.row() < tb.rows() && tb.rowData(tb.row()) > 0);
-    if (!personShown || !isUsedPerson(t.Cur_PerIdx)) {
+    if (!personShown || !isUsedPerson(run.Cur_PerIdx)) {
         platform::Beep();
         return;
     }
 
-    if (model::Get_PersonKou(t.Cur_PerIdx) != -1) {
+    if (model::Get_PersonKou(run.Cur_PerIdx) != -1) {
         platform::MsgBox(entry::PersonInMarriageMessage, platform::vbOKOnly);
         return;
     }
@@ -205,15 +208,15 @@ void EntryForm::deletePerson()
     closeChronologyWhenOpen();
 
     model::Save_Undo();
-    t.per_buf[static_cast<size_t>(t.Cur_PerIdx)].InUse = model::SlotFree;
+    t.per_buf[static_cast<size_t>(run.Cur_PerIdx)].InUse = model::SlotFree;
     t.PerCount = static_cast<int16_t>(t.PerCount - 1);
-    if (t.Ctrl_Open == 1)
+    if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
     if (t.PerCount == 0) {
-        t.Entry_EditMode = 0;
+        run.Entry_EditMode = 0;
         CMDFUNC[2].setEnabled(false);
-        t.Cur_PerIdx = -1;
+        run.Cur_PerIdx = -1;
     }
     Label2[1].setCaption(platform::CStr(t.PerCount));
     t.Data_Changed = 1;
@@ -225,10 +228,10 @@ void EntryForm::deletePerson()
         tb.setFocus();
         return;
     }
-    if (t.Cur_PerIdx != -1 && tb.row() >= 1) {
+    if (run.Cur_PerIdx != -1 && tb.row() >= 1) {
         int shown = tb.rowData(tb.row());
         entryset(shown);
-        t.Cur_PerIdx = static_cast<int16_t>(shown);
+        run.Cur_PerIdx = static_cast<int16_t>(shown);
     }
     SetFocusNewInput();
 }
@@ -237,7 +240,7 @@ void EntryForm::deletePerson()
 
 void EntryForm::navigate(int Index)
 {
-    model::Tables& t = T();
+    model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
     if (state.Voice_Busy == 1) {
         state.Voice_Busy = 0;
@@ -246,23 +249,23 @@ void EntryForm::navigate(int Index)
     const int last = tb.rows() - 1;
     // Row 0 is the header row: its row data is no person.
     int target = 0;
-    if (t.Entry_EditMode != 0) {
-        const int r = getrow(t.Cur_PerIdx);
+    if (run.Entry_EditMode != 0) {
+        const int r = getrow(run.Cur_PerIdx);
         target = Index == 5 ? r - 1 : r + 1;
     } else {
         target = last;
     }
     if (target >= 1 && target <= last)
-        t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(target));
+        run.Cur_PerIdx = static_cast<int16_t>(tb.rowData(target));
     else if (Index == 5)
-        t.Cur_PerIdx = 1;
+        run.Cur_PerIdx = 1;
 
-    if (t.Cur_PerIdx > 0) {
-        int shown = t.Cur_PerIdx;
+    if (run.Cur_PerIdx > 0) {
+        int shown = run.Cur_PerIdx;
         entryset(shown);
-        t.Cur_PerIdx = static_cast<int16_t>(shown);
+        run.Cur_PerIdx = static_cast<int16_t>(shown);
     }
-    const int r = getrow(t.Cur_PerIdx);
+    const int r = getrow(run.Cur_PerIdx);
     if (Index == 5 && r < 2)
         CMDFUNC[5].setEnabled(false);
     if (Index == 6 && r >= tb.rows() - 1)

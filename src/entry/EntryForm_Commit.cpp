@@ -9,6 +9,7 @@
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -62,14 +63,14 @@ constexpr std::array<int, 12> CopiedColumns = {1, 2, 3, 5, 6, 8, 9, 10, 11, 12, 
 
 bool EntryForm::checkBeforeStore()
 {
-    model::Tables& t = T();
-    if (t.Entry_EditMode == 0 && firstFreeSlot() == -1) {
+    model::RunState& run = model::runState();
+    if (run.Entry_EditMode == 0 && firstFreeSlot() == -1) {
         platform::MsgBox(entry::TableFullMessage, platform::vbOKOnly);
         return false;
     }
     int16_t years = -1;
     if (Entry_CardView == 0) {
-        if (t.Entry_EditMode != 0)
+        if (run.Entry_EditMode != 0)
             return true;
         const int r = tb.rows() - 1;
         for (int col : CopiedColumns) {
@@ -117,7 +118,7 @@ bool EntryForm::checkBeforeStore()
 bool EntryForm::storePicture(int slot)
 {
     model::personal_data& p = person(slot);
-    const int mode = model::settings().PicMode;
+    const int mode = model::runState().PicMode;
     // -1: the panel holds no picture (a new card, or the picture was cleared).
     if (mode != 0 && mode != 1 && mode != -1)
         return true;
@@ -176,8 +177,9 @@ bool storeRecording(const model::personal_data& p)
 void EntryForm::StorePerBuf()
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
 
-    if (t.Entry_EditMode == 1 && Entry_CardView == 0)
+    if (run.Entry_EditMode == 1 && Entry_CardView == 0)
         return;
 
     auto storeTexts = [this](model::personal_data& p) {
@@ -211,12 +213,12 @@ void EntryForm::StorePerBuf()
     };
     const bool voiceWaiting = platform::Val(cmdvoice.tag()) == 1;
 
-    if (t.Entry_EditMode == 0) {
+    if (run.Entry_EditMode == 0) {
         const int slot = firstFreeSlot();
         if (slot == -1)
             return;
         per_buf_ready(slot);
-        t.Cur_PerIdx = static_cast<int16_t>(slot);
+        run.Cur_PerIdx = static_cast<int16_t>(slot);
         t.PerCount = static_cast<int16_t>(t.PerCount + 1);
         model::personal_data& p = person(slot);
 
@@ -238,7 +240,7 @@ void EntryForm::StorePerBuf()
             p.B_day = tb.textMatrix(r, 5);
             p.Death_day = tb.textMatrix(r, 6);
             readAge(tb.textMatrix(r, 7), p.Age);
-            t.Entry_EditMode = 0;
+            run.Entry_EditMode = 0;
             return;
         }
 
@@ -261,7 +263,7 @@ void EntryForm::StorePerBuf()
         return;
     }
 
-    const int slot = t.Cur_PerIdx;
+    const int slot = run.Cur_PerIdx;
     if (!model::isUsedPerson(slot))
         return;
     model::personal_data& p = person(slot);

@@ -12,6 +12,7 @@
 #include "document/Snapshots.h"
 #include "model/era/EraDates.h"
 #include "model/era/Nengo.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -247,9 +248,10 @@ void EntryForm::Text1_LostFocus(int Index)
 std::string EntryForm::storedCardDate(int Index) const
 {
     const model::Tables& t = model::tables();
-    if (t.Entry_EditMode == 0 || !model::isSlot(t.Cur_PerIdx))
+    model::RunState& run = model::runState();
+    if (run.Entry_EditMode == 0 || !model::isSlot(run.Cur_PerIdx))
         return {};
-    const model::personal_data& p = t.per_buf[static_cast<size_t>(t.Cur_PerIdx)];
+    const model::personal_data& p = t.per_buf[static_cast<size_t>(run.Cur_PerIdx)];
     if (p.InUse != model::SlotUsed)
         return {};
     return Index == 3 ? p.B_day : p.Death_day;
@@ -334,7 +336,7 @@ void EntryForm::calend_Click(int Index)
             model::rewriteDateExactly(date, kept);
             Text1[index].setText(date);
         }
-    } else if (t.Entry_EditMode != 0) {
+    } else if (model::runState().Entry_EditMode != 0) {
         tb.setRedraw(false);
         tablein();
         tb.setRedraw(true);

@@ -13,6 +13,7 @@
 #include "forms/Keys.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -235,7 +236,7 @@ void EntryForm::Text2_LostFocus()
             return;
         }
     }
-    if (T().Entry_EditMode != 0) {
+    if (model::runState().Entry_EditMode != 0) {
         const std::string age = platform::Trim(tb.textMatrix(r, 7));
         const int slot = tb.rowData(r);
         if (!age.empty() && isUsedPerson(slot)) {
@@ -261,18 +262,19 @@ void EntryForm::tb_ValidateEdit(int Row, int Col, int& Cancel)
 void EntryForm::tb_AfterEdit(int Row, int Col)
 {
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     if (Entry_CardView != 0)
         return;
     if (Row < 1 || Row >= tb.rows() || Col < 0 || Col >= tb.cols())
         return;
-    if (t.Entry_EditMode == 0) {
+    if (run.Entry_EditMode == 0) {
         if (Col == 5 || Col == 6)
             tb.setTextMatrix(Row, Col, EditCellText);
         tb.setEditable(forms::flexEDNone);
         return;
     }
 
-    if (t.YTbl_Open == -1)
+    if (run.YTbl_Open == -1)
         mainwindow::otherWindows().closeChronology();
     // A row without a person (never stored) has nothing to write back.
     const int slot = tb.rowData(Row);
@@ -280,7 +282,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         tb.setEditable(forms::flexEDNone);
         return;
     }
-    t.Cur_PerIdx = static_cast<int16_t>(slot);
+    run.Cur_PerIdx = static_cast<int16_t>(slot);
     model::personal_data& p = t.per_buf[static_cast<size_t>(slot)];
     const std::string cell = tb.textMatrix(Row, Col);
 
@@ -366,7 +368,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         break;
     }
     t.Data_Changed = 1;
-    if (t.Ctrl_Open == 1)
+    if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
     tb.setEditable(forms::flexEDNone);
 }
@@ -377,6 +379,7 @@ void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
 {
     (void)Shift;
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     const int last = tb.cols() - 1;
     const int lastShown = tb.rowData(0) >= 1 ? tb.rowData(0) : last;
     if (KeyCode == forms::vbKeyTab) {
@@ -407,7 +410,7 @@ void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
     if (KeyCode == forms::vbKeyDelete && tb.col() != 4 && tb.row() >= 1 && tb.col() >= 1 && !tb.text().empty()) {
         // The header row is never emptied: only person cells are.
         tb.setText("");
-        if (t.Entry_EditMode == 1) {
+        if (run.Entry_EditMode == 1) {
             EditCellText.clear();
             tb_AfterEdit(tb.row(), tb.col());
         }
@@ -418,7 +421,7 @@ void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
         KeyCode = 0;
         return;
     }
-    if (KeyCode == forms::vbKeyUp && t.Entry_EditMode == 0 && t.PerCount >= 1) {
+    if (KeyCode == forms::vbKeyUp && run.Entry_EditMode == 0 && t.PerCount >= 1) {
         if (platform::MsgBox(entry::DiscardNewRowOnUpQuestion, platform::vbYesNo) == platform::vbYes) {
             dropPendingRow();
         } else {
@@ -436,8 +439,8 @@ void EntryForm::tb_MouseDown(int Button, int Shift, double X, double Y)
     (void)Shift;
     (void)X;
     (void)Y;
-    model::Tables& t = T();
-    if (t.Entry_EditMode != 1)
+    model::RunState& run = model::runState();
+    if (run.Entry_EditMode != 1)
         return;
     const int lastShown = tb.rowData(0);
     if (lastShown >= 1 && tb.col() > lastShown)
@@ -446,7 +449,7 @@ void EntryForm::tb_MouseDown(int Button, int Shift, double X, double Y)
     if (r > 0 && r < tb.rows()) {
         const int slot = tb.rowData(r);
         if (slot > 0 && slot <= model::LastSlot) {
-            t.Cur_PerIdx = static_cast<int16_t>(slot);
+            run.Cur_PerIdx = static_cast<int16_t>(slot);
             CMDFUNC[2].setEnabled(true);
         }
     }
@@ -458,6 +461,7 @@ void EntryForm::tb_MouseUp(int Button, int Shift, double X, double Y)
     (void)X;
     (void)Y;
     model::Tables& t = T();
+    model::RunState& run = model::runState();
     const int mouseRow = tb.mouseRow();
     const int mouseCol = tb.mouseCol();
     const bool onShownColumn = mouseCol >= 1 && mouseCol < tb.cols() && tb.colWidth(mouseCol) > 0;
@@ -466,7 +470,7 @@ void EntryForm::tb_MouseUp(int Button, int Shift, double X, double Y)
     if (tb.rows() < 2)
         return;
 
-    if (t.Entry_EditMode == 1) {
+    if (run.Entry_EditMode == 1) {
         if (Button != forms::vbRightButton || !onShownColumn)
             return;
         if (mouseRow == 0) {
@@ -495,7 +499,7 @@ void EntryForm::tb_MouseUp(int Button, int Shift, double X, double Y)
     if (platform::MsgBox(entry::DiscardNewRowOnClickQuestion, platform::vbYesNo) == platform::vbYes) {
         if (tb.rows() <= 2) {
             tb.setRows(1);
-            t.Cur_PerIdx = -1;
+            run.Cur_PerIdx = -1;
             return;
         }
         dropPendingRow();
@@ -511,7 +515,7 @@ void EntryForm::dropPendingRow()
     tb.setRows(tb.rows() - 1);
     tb.setRow(tb.rows() - 1);
     tb.setEditable(forms::flexEDNone);
-    T().Entry_EditMode = 1;
+    model::runState().Entry_EditMode = 1;
     CMDFUNC[0].setEnabled(true);
     CMDFUNC[2].setEnabled(true);
     // Existing rows are written back cell by cell: "登録" is offered only for a new row.

@@ -8,6 +8,7 @@
 #include "entry/IconPView.h"
 
 #include "forms/Picture.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
@@ -67,7 +68,7 @@ void EntryForm::applyChosenPicture(int box, const std::string& path, PictureFit 
     forms::PictureBox& other = Picture1[box == 0 ? 1 : 0];
     other.setPicture(forms::Picture());
     other.setTag("");
-    model::settings().PicMode = pictureKind(path);
+    model::runState().PicMode = pictureKind(path);
 }
 
 void EntryForm::Picture1_Click(int Index)
@@ -77,7 +78,7 @@ void EntryForm::Picture1_Click(int Index)
         chooser.show(forms::ShowMode::Modal, this);
         const std::string chosen = chooser.Sel_Picture;
         if (chosen.find(entry::ClearCommand) != std::string::npos) {
-            model::settings().PicMode = -1;
+            model::runState().PicMode = -1;
             Picture1[0].setPicture(forms::Picture());
             Picture1[0].setTag("");
             return;
@@ -114,14 +115,14 @@ void EntryForm::Picture1_DblClick(int Index)
     choosePictureFile(Index == 1 ? 1 : 0);
 }
 
+// The picture menu's "Change" and "Delete" act on the first picture box.
 void EntryForm::chan_Click()
 {
-    Picture1_DblClick(CurPictureIndex);
+    Picture1_DblClick(0);
 }
 
 void EntryForm::del_Click()
 {
-    const int box = CurPictureIndex == 1 ? 1 : 0;
-    Picture1[box].setPicture(forms::Picture());
-    Picture1[box].setTag("");
+    Picture1[0].setPicture(forms::Picture());
+    Picture1[0].setTag("");
 }

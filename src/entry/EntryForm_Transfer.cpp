@@ -9,6 +9,7 @@
 #include "forms/Picture.h"
 #include "model/GroupLists.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -82,15 +83,15 @@ int EntryForm::getrow(int idx)
 
 void EntryForm::rowset()
 {
-    model::Tables& t = T();
+    model::RunState& run = model::runState();
     const int last = tb.rows() - 1;
-    if (t.Entry_EditMode != 0) {
+    if (run.Entry_EditMode != 0) {
         for (int r = 1; r <= last; ++r) {
             if (r == tb.row()) {
                 if (tb.rowData(r) != 0)
-                    t.Cur_PerIdx = static_cast<int16_t>(tb.rowData(r));
-                if (t.Cur_PerIdx != -1)
-                    Label2[0].setCaption(platform::CStr(getrow(t.Cur_PerIdx)));
+                    run.Cur_PerIdx = static_cast<int16_t>(tb.rowData(r));
+                if (run.Cur_PerIdx != -1)
+                    Label2[0].setCaption(platform::CStr(getrow(run.Cur_PerIdx)));
                 tb.setTextMatrix(r, 0, "*");
             } else {
                 tb.setTextMatrix(r, 0, "");
@@ -142,7 +143,7 @@ void EntryForm::clearCard()
     showAgeKind();
     Label2[0].setCaption("");
     clearPictures();
-    model::settings().PicMode = -1;
+    model::runState().PicMode = -1;
     cmdvoice.setTag("0");
 }
 
@@ -151,7 +152,7 @@ void EntryForm::clearCard()
 void EntryForm::newp()
 {
     model::Tables& t = T();
-    t.Entry_EditMode = 0;
+    model::runState().Entry_EditMode = 0;
     Option1[0].setVisible(true);
     Option1[1].setVisible(true);
     Option1[0].setValue(true);
@@ -211,7 +212,7 @@ bool EntryForm::showPicture(int mode, const std::string& path)
 
 void EntryForm::entryset(int& idx)
 {
-    model::Tables& t = T();
+    model::RunState& run = model::runState();
     const std::string voiceFolder = entry::voiceFolder();
     const std::string faceFolder = entry::faceFolder();
 
@@ -237,7 +238,7 @@ void EntryForm::entryset(int& idx)
     if (r == tb.rows() - 1)
         CMDFUNC[6].setEnabled(false);
 
-    t.Entry_EditMode = 1;
+    run.Entry_EditMode = 1;
     CMDFUNC[2].setEnabled(true);
     cmdvoice.setTag("0");
 
@@ -288,7 +289,7 @@ void EntryForm::entryset(int& idx)
     else
         Option1[0].setValue(true);
 
-    model::settings().PicMode = p.Picture_mode;
+    run.PicMode = p.Picture_mode;
 
     if (p.Picture_index == -1 || (p.Picture_mode != 0 && p.Picture_mode != 1)) {
         clearPictures();
@@ -396,7 +397,7 @@ void EntryForm::tablein()
         rowset();
     }
     m_fillingGrid = false;
-    if (t.Entry_EditMode == 0)
+    if (model::runState().Entry_EditMode == 0)
         newp();
 
     if (Entry_CardView == 0) {

@@ -45,7 +45,6 @@ public:
     // The names of the tiles: entry 0 is the clear tile, then the icons in order.
     const std::vector<std::string>& names() const { return m_names; }
     int pageStart() const { return m_pageStart; }
-    const std::string& libraryFolder() const { return m_folder; }
 
     void Form_Load() override;
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;

@@ -6,6 +6,7 @@
 
 #include "forms/Picture.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
@@ -193,7 +194,7 @@ void InfoOne::showPersonIfOpen(int person)
 
 void InfoOne::CMDEND_Click()
 {
-    if (model::tables().YTbl_Open == -1) {
+    if (model::runState().YTbl_Open == -1) {
         if (forms::Form* chronology = forms::findLoadedForm("yeartb"))
             chronology->setFocus();
     }

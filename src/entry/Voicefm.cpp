@@ -6,6 +6,7 @@
 #include "entry/entry_state.h"
 
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
@@ -99,6 +100,7 @@ void Voicefm::design()
 void Voicefm::Form_Load()
 {
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const std::string folder = entry::voiceFolder();
     if (!platform::dirExists(folder))
         platform::makeDir(folder);
@@ -113,8 +115,8 @@ void Voicefm::Form_Load()
         play.setEnabled(false);
 
     std::string file = platform::joinPath(folder, entry::VoiceTempName);
-    if (marker == 1 && t.Entry_EditMode == 1 && model::isSlot(t.Cur_PerIdx)) {
-        const std::string& own = t.per_buf[static_cast<size_t>(t.Cur_PerIdx)].Voice_filename;
+    if (marker == 1 && run.Entry_EditMode == 1 && model::isSlot(run.Cur_PerIdx)) {
+        const std::string& own = t.per_buf[static_cast<size_t>(run.Cur_PerIdx)].Voice_filename;
         // The memo's name comes from the family file: it must stay inside the voice folder.
         if (model::isPlainFileName(own))
             file = platform::joinPath(folder, own);

@@ -1,9 +1,9 @@
 #pragma once
 // Program-wide values of the person entry that no other subsystem keeps: the
 // open flags of the person editor's companion windows and the grid position the
-// grid editor remembers. The person table's own cursors (Cur_PerIdx,
-// Entry_EditMode, PerCount, Entry_Open, CelSet_Open) live in model::tables(), the
-// picture kind PicMode and DspOp_Person in model::settings().
+// grid editor remembers. The person count PerCount lives in model::tables(); the
+// cursors Cur_PerIdx and Entry_EditMode, the open flags Entry_Open and CelSet_Open,
+// the picture kind PicMode and DspOp_Person in model::runState().
 
 #include <array>
 #include <cstdint>

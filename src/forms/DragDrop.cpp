@@ -353,12 +353,6 @@ void dragOver(DropTarget& target, double x, double y, int shift)
         g_session->moveTo(&target, x, y, vbLeftButton, shift);
 }
 
-void dragOverNothing()
-{
-    if (g_session)
-        g_session->moveTo(nullptr, 0, 0, vbLeftButton, 0);
-}
-
 void dropOn(DropTarget& target, double x, double y, int shift)
 {
     if (g_session)

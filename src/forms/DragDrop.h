@@ -157,8 +157,6 @@ bool windowShapeContains(const Form& window, int x, int y);
 
 // The pointer moves over target at (x, y) twips of its client area.
 void dragOver(DropTarget& target, double x, double y, int shift = 0);
-// The pointer moves over a place that takes no drop.
-void dragOverNothing();
 // The button is released over target at (x, y) (OLEDragDrop when it takes the
 // drop, then OLECompleteDrag).
 void dropOn(DropTarget& target, double x, double y, int shift = 0);

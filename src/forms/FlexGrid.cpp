@@ -770,13 +770,6 @@ void FlexGrid::setRowHeight(int row, double twips)
     applyRowHeight(row);
 }
 
-int FlexGrid::colAlignment(int col) const
-{
-    touch();
-    checkCol(col);
-    return m_colAlignments[static_cast<size_t>(col)];
-}
-
 void FlexGrid::setColAlignment(int col, int alignment)
 {
     touch();

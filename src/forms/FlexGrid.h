@@ -117,7 +117,6 @@ public:
     void setColWidth(int col, double twips);
     double rowHeight(int row) const;
     void setRowHeight(int row, double twips);
-    int colAlignment(int col) const;
     void setColAlignment(int col, int alignment);
     int32_t rowData(int row) const;
     void setRowData(int row, int32_t data);

@@ -298,12 +298,6 @@ FormWindow* Form::window() const
     return d->window;
 }
 
-QWidget* Form::menuBarWidget()
-{
-    load();
-    return d->window ? d->window->ensureMenuBar() : nullptr;
-}
-
 void Form::registerControl(Control* control)
 {
     d->controls.push_back(control);

@@ -191,7 +191,6 @@ public:
     void activatedByPlatform();
     // The menu bar gained or lost items: the client area may have changed.
     void menuBarChanged();
-    QWidget* menuBarWidget();
     // Tears the window down without any event (program end, test cleanup).
     void destroySilently();
 

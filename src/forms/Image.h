@@ -18,7 +18,6 @@ public:
     const Picture& picture() const;
     // An empty picture (LoadPicture("")) clears it.
     void setPicture(const Picture& picture);
-    bool stretch() const { return true; }
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

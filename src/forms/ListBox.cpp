@@ -338,24 +338,6 @@ void ListBox::setSelected(int index, bool selected)
     }
 }
 
-int ListBox::topIndex() const
-{
-    touch();
-    if (!m_list || m_items.empty())
-        return 0;
-    const QListWidgetItem* item = m_list->itemAt(2, 2);
-    return item ? m_list->row(item) : 0;
-}
-
-void ListBox::setTopIndex(int index)
-{
-    touch();
-    if (!m_list || index < 0 || index >= static_cast<int>(m_items.size()))
-        return;
-    ApplyScope scope(*this);
-    m_list->scrollToItem(m_list->item(index), QAbstractItemView::PositionAtTop);
-}
-
 int ListBox::itemHeightPixels() const
 {
     touch();

@@ -75,8 +75,6 @@ public:
     // is the selected line (True selects it).
     bool selected(int index) const;
     void setSelected(int index, bool selected);
-    int topIndex() const;
-    void setTopIndex(int index);
     // The height of one item in pixels.
     int itemHeightPixels() const;
 

@@ -70,7 +70,6 @@ void ListView::resetProperties()
     m_view = lvwIcon;
     m_labelEdit = lvwAutomatic;
     m_fullRowSelect = false;
-    m_gridLines = false;
     m_sorted = false;
     m_sortKey = 0;
     m_sortOrder = lvwAscending;
@@ -86,7 +85,6 @@ void ListView::copyPropertiesFrom(const Control& source)
     m_view = other.m_view;
     m_labelEdit = other.m_labelEdit;
     m_fullRowSelect = other.m_fullRowSelect;
-    m_gridLines = other.m_gridLines;
     m_sorted = other.m_sorted;
     m_sortKey = other.m_sortKey;
     m_sortOrder = other.m_sortOrder;
@@ -99,8 +97,6 @@ void ListView::applyProperties()
         return;
     ApplyScope scope(*this);
     m_tree->setAllColumnsShowFocus(m_fullRowSelect);
-    // Grid lines have no Qt counterpart in a tree widget; alternating rows keep rows apart.
-    m_tree->setAlternatingRowColors(m_gridLines);
     applyEditing();
     applyColumns();
     applyRows();
@@ -291,32 +287,12 @@ void ListView::setLabelEdit(int mode)
     applyEditing();
 }
 
-bool ListView::fullRowSelect() const
-{
-    touch();
-    return m_fullRowSelect;
-}
-
 void ListView::setFullRowSelect(bool fullRow)
 {
     touch();
     m_fullRowSelect = fullRow;
     if (m_tree)
         m_tree->setAllColumnsShowFocus(fullRow);
-}
-
-bool ListView::gridLines() const
-{
-    touch();
-    return m_gridLines;
-}
-
-void ListView::setGridLines(bool gridLines)
-{
-    touch();
-    m_gridLines = gridLines;
-    if (m_tree)
-        m_tree->setAlternatingRowColors(gridLines);
 }
 
 bool ListView::sorted() const
@@ -345,12 +321,6 @@ void ListView::setSortKey(int key)
         invalidValue();
     m_sortKey = key;
     sortRows();
-}
-
-int ListView::sortOrder() const
-{
-    touch();
-    return m_sortOrder;
 }
 
 void ListView::setSortOrder(int order)

@@ -138,16 +138,12 @@ public:
     void setView(int view);
     int labelEdit() const;
     void setLabelEdit(int mode);
-    bool fullRowSelect() const;
     void setFullRowSelect(bool fullRow);
-    bool gridLines() const;
-    void setGridLines(bool gridLines);
     bool sorted() const;
     void setSorted(bool sorted);
     // The column sorted by: 0 the item text, n sub-item n.
     int sortKey() const;
     void setSortKey(int key);
-    int sortOrder() const;
     void setSortOrder(int order);
 
     // SelectedItem's index, 0 when no item is selected.
@@ -202,7 +198,6 @@ private:
     int m_view = lvwIcon;
     int m_labelEdit = lvwAutomatic;
     bool m_fullRowSelect = false;
-    bool m_gridLines = false;
     bool m_sorted = false;
     int m_sortKey = 0;
     int m_sortOrder = lvwAscending;

@@ -37,8 +37,6 @@ public:
     const std::string& shortcut() const;
     void setShortcut(const std::string& keys);
 
-    Menu* parentMenu() const { return m_parent; }
-    bool isTopLevel() const { return m_parent == nullptr; }
     bool isSeparator() const;
     // The items in display order (loaded elements only).
     std::vector<Menu*> items() const;

@@ -363,24 +363,4 @@ std::string TextBox::selText() const
     return str(text.mid(selStart(), selLength()));
 }
 
-void TextBox::setSelText(const std::string& text)
-{
-    touch();
-    if (!m_line && !m_plain)
-        return;
-    {
-        ApplyScope scope(*this);
-        if (m_line)
-            m_line->insert(qs(text));
-        else
-            m_plain->insertPlainText(crlfToLf(qs(text)));
-    }
-    m_edited = true;
-    if (canRaiseEvents()) {
-        auto handler = onChange;
-        if (handler)
-            handler();
-    }
-}
-
 } // namespace forms

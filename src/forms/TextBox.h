@@ -65,7 +65,6 @@ public:
     int selLength() const;
     void setSelLength(int length);
     std::string selText() const;
-    void setSelText(const std::string& text);
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

@@ -17,11 +17,6 @@ void setTimersManual(bool manual)
     g_manual = manual;
 }
 
-bool timersManual()
-{
-    return g_manual;
-}
-
 Timer::Timer(Container& container, std::string name) : Control(container, std::move(name)) {}
 
 QWidget* Timer::createWidget(QWidget* parent)

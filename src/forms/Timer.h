@@ -64,6 +64,5 @@ private:
 
 // When manual, no timer ticks by itself; tests call Timer::tick().
 void setTimersManual(bool manual);
-bool timersManual();
 
 } // namespace forms

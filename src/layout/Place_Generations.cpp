@@ -469,14 +469,6 @@ void Place_Generations()
     }
 }
 
-void Place_Couple(int16_t g, int16_t husband, int16_t wife, int16_t marriage, int16_t mode)
-{
-    if (g < 0 || g > lastPlacedRow())
-        return;
-    detail::IndexScope scope;
-    Placement(scope.index()).placeCouple(g, husband, wife, marriage, mode);
-}
-
 int16_t Find_PairCell(int16_t row, int16_t husband, int16_t wife)
 {
     (void)row;

@@ -30,9 +30,6 @@ inline constexpr const char* GridFullTitle = "家系図の作成";
 // those start trees, in a row without one every marriage does. A relation still off
 // the grid after all rows (no group of its partners took it in) then starts a tree.
 void Place_Generations();
-// Places one marriage as the top cell of a new tree, unless it or its pair is in the
-// grid already or a partner is registered as a child in several marriages.
-void Place_Couple(int16_t g, int16_t husband, int16_t wife, int16_t marriage, int16_t mode);
 
 // Column of a cell (rows 0..100, columns 0..cell_last) holding the two persons in
 // either order; -1 when none or when either person is -1. The row is not used.

@@ -4,10 +4,11 @@
 // (whose chart takes the drops). Reached through dropState(). The undo of the last
 // chart drop keeps its own record, model::dropUndo() (model/UndoRecords.h).
 //
-// While the drag lasts, model::tables().ListDragActive is 1: refusals of the chart's
+// While the drag lasts, model::runState().ListDragActive is 1: refusals of the chart's
 // drop handlers are then held back (StartDrag) and shown when the drag ends.
 
 #include "forms/DragDrop.h"
+#include "model/run_state.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 #include "mainwindow/FrmDebug.h"
 
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -38,9 +39,9 @@ void DbgMenuForm::Form_Load()
 
 void DbgMenuForm::setmenu()
 {
-    const model::Settings& s = model::settings();
-    Check1.setValue(s.Dbg_Flag == 1 ? forms::vbChecked : forms::vbUnchecked);
-    txtPWM.setText(platform::CStrDouble(s.PWM_Value));
+    const model::RunState& run = model::runState();
+    Check1.setValue(run.Dbg_Flag == 1 ? forms::vbChecked : forms::vbUnchecked);
+    txtPWM.setText(platform::CStrDouble(run.PWM_Value));
 }
 
 void DbgMenuForm::Command1_Click()
@@ -53,14 +54,14 @@ void DbgMenuForm::Command1_Click()
         platform::MsgBox(RangeMessage, platform::vbOKOnly);
         return;
     }
-    model::settings().PWM_Value = value;
+    model::runState().PWM_Value = value;
     unload();
 }
 
 void DbgMenuForm::Form_Unload(int& Cancel)
 {
     (void)Cancel;
-    model::settings().Dbg_Flag = Check1.value() == forms::vbChecked ? 1 : 0;
+    model::runState().Dbg_Flag = Check1.value() == forms::vbChecked ? 1 : 0;
 }
 
 DbgMenuForm& dbgmenu_form()

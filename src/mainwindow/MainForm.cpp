@@ -21,6 +21,7 @@
 #include "document/Snapshots.h"
 #include "model/era/Nengo.h"
 #include "model/filestore/FamilyFile.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -404,7 +405,7 @@ void MainForm::Form_Load()
         }
     }
 
-    model::settings().DspOp_Person = 1;
+    model::runState().DspOp_Person = 1;
     Clear_Selection();
 }
 

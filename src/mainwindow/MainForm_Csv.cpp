@@ -10,6 +10,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
 #include "model/era/EraDates.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -90,7 +91,6 @@ void normaliseImportedDates(const std::vector<bool>& freeBefore)
 
 void MainForm::csvInput()
 {
-    model::Tables& t = model::tables();
     const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
     if (answer == platform::vbCancel)
         return;
@@ -111,7 +111,7 @@ void MainForm::csvInput()
 
     // These windows would show persons that the import is about to change.
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    t.Entry_Open = 0;
+    model::runState().Entry_Open = 0;
     windows.closePersonEditor();
     windows.closeChronology();
     if (nametb_form().isLoaded())

@@ -26,6 +26,7 @@
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -98,11 +99,11 @@ int sexOfList(int dragSex)
 // about to change) and the drag marker is hidden.
 void closeChronologyAndMarker()
 {
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.YTbl_Open != 0) {
+    if (run.YTbl_Open != 0) {
         windows.closeChronology();
-        t.YTbl_Open = 0;
+        run.YTbl_Open = 0;
     }
     windows.hideDragMarker();
 }
@@ -238,7 +239,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     values.options[2] = p.Disp.DS_Waku == 1 ? 1 : 0;
     values.options[3] = p.CsvOutFlag == 1 ? 1 : 0;
     // A topmost relationship editor would cover the modal dialog.
-    if (model::tables().Ctrl_Open == 1)
+    if (model::runState().Ctrl_Open == 1)
         model::SetTopMost("ctrl", 0);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     if (!windows.showQuickNameInput(values))
@@ -424,6 +425,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     const drawing::DrawState& d = drawing::drawState();
 
@@ -522,7 +524,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     int child = st.Drag_Person;
     const int childList = sexOfList(st.Drag_Sex);
     if (listed) {
-        t.Sel_Person = static_cast<int16_t>(child);
+        run.Sel_Person = static_cast<int16_t>(child);
     } else {
         child = model::Add_NewPerson(-1, Name, FName, childList);
         if (child < 0) {
@@ -550,7 +552,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             t.Sel_ChildKou = static_cast<int16_t>(r);
         Marry_set_check_Msg(r);
         if (r >= 0) {
-            t.Sel_Person = static_cast<int16_t>(child);
+            run.Sel_Person = static_cast<int16_t>(child);
             t.Sel_ChildSlot = -1;
             const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
             t.Sel_ChildSlot = static_cast<int16_t>(slot);
@@ -591,13 +593,14 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
 
     (void)model::Save_Undo();
     closeChronologyAndMarker();
-    t.Sel_KouMark = 1;
-    t.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
-    t.Sel_BoxMark = 0;
+    run.Sel_KouMark = 1;
+    run.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
+    run.Sel_BoxMark = 0;
     t.Sel_ChildSlot = -1;
 
     std::string fname, name;
@@ -606,7 +609,7 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     const int childList = sexOfList(st.Drag_Sex);
     int child = st.Drag_Person;
     // A mark that names no marriage in use takes no child.
-    if (isUsedMarriage(t.KouNum)) {
+    if (isUsedMarriage(run.KouNum)) {
         if (!listed) {
             child = model::Add_NewPerson(-1, name, fname, childList);
             if (child < 0) {
@@ -616,9 +619,9 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
             takePlaceholder(childList, child);
         }
         if (child >= 0) {
-            t.Sel_Person = static_cast<int16_t>(child);
+            run.Sel_Person = static_cast<int16_t>(child);
             const bool adopted = Shift == forms::vbShiftMask;
-            const int kou = t.KouNum;
+            const int kou = run.KouNum;
             const int slot = addChild(kou, child, adopted ? AdoptedChildStatus : PlainChildStatus,
                                       adopted ? AdoptedComment : "");
             t.Sel_ChildSlot = static_cast<int16_t>(slot);
@@ -636,8 +639,8 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     }
 
     windows.rebuildRelationMarriageList();
-    if (t.KouNum != -1)
-        windows.editRelationMarriage(t.KouNum);
+    if (run.KouNum != -1)
+        windows.editRelationMarriage(run.KouNum);
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
     windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Persons);
@@ -705,8 +708,8 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
 void MainForm::Ch_set_check(int code, int Index)
 {
     (void)Index;
-    const model::Tables& t = model::tables();
-    const std::string childName = isPersonSlot(t.Sel_Person) ? person(t.Sel_Person).Name : std::string();
+    model::RunState& run = model::runState();
+    const std::string childName = isPersonSlot(run.Sel_Person) ? person(run.Sel_Person).Name : std::string();
     switch (code) {
     case -3:
         model::StartDrag(childName + ChildElsewhereMessage);
@@ -720,7 +723,7 @@ void MainForm::Ch_set_check(int code, int Index)
     default:
         break;
     }
-    if (code >= 0 && t.Sel_Person >= 0) {
+    if (code >= 0 && run.Sel_Person >= 0) {
         drawing::Refresh_TabDisp();
         Text1.setEnabled(true);
         Command2[4].setEnabled(true);
@@ -740,7 +743,7 @@ void MainForm::Marry_set_check(int code, int Index)
     }
     if (code < 0)
         return;
-    model::tables().KouNum = static_cast<int16_t>(code);
+    model::runState().KouNum = static_cast<int16_t>(code);
     layout::ChartState& c = layout::chart();
     if (c.tree_cnt != 0) {
         // The first tab's click rebuilds the chart. Selecting the tab that already
@@ -772,7 +775,7 @@ void MainForm::Marry_set_check_Msg(int code)
     }
     if (code < 0)
         return;
-    model::tables().KouNum = static_cast<int16_t>(code);
+    model::runState().KouNum = static_cast<int16_t>(code);
     drawing::Refresh_TabDisp();
 }
 
@@ -790,12 +793,12 @@ void MainForm::dropUndoItem_Click()
     const int before = usedPersons();
     UndoLastEdit();
     if (usedPersons() < before) {
-        model::Tables& t = model::tables();
+        model::RunState& run = model::runState();
         mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-        t.Entry_Open = 0;
+        run.Entry_Open = 0;
         windows.closePersonEditor();
         windows.closeChronology();
-        t.YTbl_Open = 0;
+        run.YTbl_Open = 0;
     }
 }
 

@@ -17,6 +17,7 @@
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileStore.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
@@ -136,7 +137,7 @@ bool MainForm::newFamily()
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();
-    if (t.Entry_Open == 1)
+    if (model::runState().Entry_Open == 1)
         windows.blankPersonEditor();
     return true;
 }
@@ -177,7 +178,7 @@ bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
         return false;
     }
     const std::string kept = path;
-    t.Entry_Open = 0;
+    model::runState().Entry_Open = 0;
     mainwindow::otherWindows().closePersonEditor();
     t.Data_Changed = 0;
     fileitem_Click(NewItem);

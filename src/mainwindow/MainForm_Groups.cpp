@@ -13,6 +13,7 @@
 #include "document/MergeLoad.h"
 #include "document/Snapshots.h"
 #include "model/filestore/FileStore.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -37,7 +38,6 @@ void MainForm::saveShownGroup()
 // asks before the appended persons could be lost.
 void MainForm::mergeFamilyFile()
 {
-    model::Tables& t = model::tables();
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(MergeTitle);
     CommonDialog1.setFilter(FamilyPattern);
@@ -51,7 +51,7 @@ void MainForm::mergeFamilyFile()
     if (path.empty()) {
         platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
     } else {
-        t.Entry_Open = 0;
+        model::runState().Entry_Open = 0;
         mainwindow::otherWindows().closePersonEditor();
         model::Merge_LoadFile(path);
         if (model::fileStore().EndOfDataF != 0) {

@@ -14,6 +14,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
 #include "model/Utilities.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
@@ -48,24 +49,25 @@ void rebuildRelationLists()
 void MainForm::Form_KeyDown(int& KeyCode, int Shift)
 {
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     // Delete in the zoom box deletes a character of the zoom, never a marriage.
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
-        if (t.Sel_KouMark != 0 && t.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
-            if (mainwindow::otherWindows().deleteMarriage(t.KouNum) == -1) {
+        if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            if (mainwindow::otherWindows().deleteMarriage(run.KouNum) == -1) {
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {
                 rebuildRelationLists();
                 drawing::Refresh_TabDisp();
             }
-            t.Sel_KouMark = 0;
-            t.KouNum = -1;
+            run.Sel_KouMark = 0;
+            run.KouNum = -1;
         }
     } else if (KeyCode == forms::vbKeyF2) {
         const int box = selectedPersonBox();
         if (box != -1) {
             NameEdit_Active = -1;
-            const model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+            const model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
             Text2[0].setText(person.F_name);
             Text2[1].setText(person.Name);
             const forms::CanvasPicture& picture = DPic[box];
@@ -124,9 +126,10 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         return;
     }
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     // The selection went (a chart rebuild clears it) while the editor was open:
     // there is no person left to write to, so the editor closes storing nothing.
-    if (!isPersonSlot(t.Sel_Person)) {
+    if (!isPersonSlot(run.Sel_Person)) {
         Text2[0].setVisible(false);
         Text2[1].setVisible(false);
         return;
@@ -143,7 +146,7 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
             return;
         }
     }
-    model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+    model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
     person.F_name = familyName;
     person.Name = givenName;
     Text2[0].setVisible(false);

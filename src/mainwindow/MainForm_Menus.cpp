@@ -14,6 +14,7 @@
 #include "model/SavableText.h"
 #include "model/Utilities.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Errors.h"
@@ -90,32 +91,32 @@ void MainForm::connectMenuEvents()
 
 void MainForm::scritem_Click(int Index)
 {
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     switch (Index) {
     case PersonEditorItem:
-        if (t.Entry_Open != 0) {
+        if (run.Entry_Open != 0) {
             windows.raisePersonEditor();
         } else {
             {
                 WindowBusy busy(*this);
-                windows.showPersonEditor(t.Cur_PerIdx);
+                windows.showPersonEditor(run.Cur_PerIdx);
             }
-            t.Entry_Open = 1;
+            run.Entry_Open = 1;
         }
         break;
     case RelationEditorItem:
-        if (t.Ctrl_Open != 0) {
+        if (run.Ctrl_Open != 0) {
             windows.raiseRelationEditor();
         } else {
             windows.showRelationEditor();
-            t.Ctrl_Open = 1;
+            run.Ctrl_Open = 1;
         }
         windows.setRelationEditorTopMost();
         windows.rebuildRelationLists();
         if (easyBuilderLoaded())
             windows.rebuildEasyRelationList();
-        windows.editRelationMarriage(t.KouNum);
+        windows.editRelationMarriage(run.KouNum);
         break;
     case ChronologyItem:
         windows.showChronology();

@@ -16,6 +16,7 @@
 #include "model/Lookups.h"
 #include "model/Utilities.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
 
@@ -92,7 +93,7 @@ void MainForm::connectChartEvents()
 void MainForm::Clear_Selection()
 {
     lblFocus.setVisible(false);
-    model::tables().Sel_Person = -1;
+    model::runState().Sel_Person = -1;
     lblNowPer.setCaption("");
     cmdDispOp.setEnabled(false);
     cmdChdMov.forEach([](forms::CommandButton& button) { button.setEnabled(false); });
@@ -107,15 +108,16 @@ void MainForm::Clear_Selection()
 MainForm::ChildSearch MainForm::findChildPosition(int boxChildKou)
 {
     model::Tables& t = model::tables();
-    if (!isPersonSlot(t.Sel_Person))
+    model::RunState& run = model::runState();
+    if (!isPersonSlot(run.Sel_Person))
         return ChildSearch::NotSearched;
     t.Sel_ChildKou = static_cast<int16_t>(boxChildKou);
     if (boxChildKou > 0) {
-        t.Sel_ChildSlot = static_cast<int16_t>(model::Find_KodoSlot(boxChildKou, t.Sel_Person));
+        t.Sel_ChildSlot = static_cast<int16_t>(model::Find_KodoSlot(boxChildKou, run.Sel_Person));
         if (t.Sel_ChildSlot != -1)
             return ChildSearch::Found;
     }
-    return model::Get_ChildKou(t.Sel_Person) == -1 ? ChildSearch::NotFound : ChildSearch::Found;
+    return model::Get_ChildKou(run.Sel_Person) == -1 ? ChildSearch::NotFound : ChildSearch::Found;
 }
 
 void MainForm::Select_ChartBox(int Index)
@@ -129,10 +131,10 @@ void MainForm::Select_ChartBox(int Index)
     lblFocus.setVisible(true);
     lblFocus.zOrder(0);
 
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
-    t.Sel_BoxMark = 1;
-    t.Sel_Person = mapEntry(d.Label12_Per, Index);
+    run.Sel_BoxMark = 1;
+    run.Sel_Person = mapEntry(d.Label12_Per, Index);
     if (findChildPosition(mapEntry(d.Label12_OyaKou, Index)) == ChildSearch::Found)
         showSelectedChild();
     else {
@@ -141,7 +143,7 @@ void MainForm::Select_ChartBox(int Index)
         optChMode.forEach([](forms::OptionButton& option) { option.setEnabled(false); });
         cmdChDel.setEnabled(false);
     }
-    if (isPersonSlot(t.Sel_Person))
+    if (isPersonSlot(run.Sel_Person))
         cmdDispOp.setEnabled(true);
 }
 
@@ -150,7 +152,7 @@ void MainForm::Select_ChartBox(int Index)
 void MainForm::showSelectedChild()
 {
     const model::Tables& t = model::tables();
-    const model::personal_data& person = t.per_buf[static_cast<size_t>(t.Sel_Person)];
+    const model::personal_data& person = t.per_buf[static_cast<size_t>(model::runState().Sel_Person)];
     lblNowPer.setCaption(person.F_name + " " + person.Name);
     lblNowPer.setFontSize(NowPersonFontSize);
     cmdChdMov.forEach([](forms::CommandButton& button) { button.setEnabled(true); });
@@ -169,7 +171,7 @@ void MainForm::showSelectedChild()
 
 int MainForm::selectedPersonBox() const
 {
-    const int person = model::tables().Sel_Person;
+    const int person = model::runState().Sel_Person;
     // Elements 0 and 1 are the design-time templates, never a box of the chart.
     constexpr int FirstChartBox = 2;
     if (!isPersonSlot(person) || Last_BoxIdx < FirstChartBox || !DPic.exists(Last_BoxIdx)
@@ -201,11 +203,11 @@ void MainForm::Label12_Click(int Index)
         return;
     Last_BoxIdx = Index;
     NameEdit_Active = 0;
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
-    t.Sel_Person = mapEntry(d.Label12_Per, Index);
-    t.Cur_PerIdx = t.Sel_Person < 1 ? 1 : t.Sel_Person;
-    tellWindowsOfClick(ClickedElement::PersonBox, t.Sel_Person, mapEntry(d.Label12_Kou, Index));
+    run.Sel_Person = mapEntry(d.Label12_Per, Index);
+    run.Cur_PerIdx = run.Sel_Person < 1 ? 1 : run.Sel_Person;
+    tellWindowsOfClick(ClickedElement::PersonBox, run.Sel_Person, mapEntry(d.Label12_Kou, Index));
 }
 
 // The windows around follow the clicked person: the person editor, the person
@@ -215,23 +217,24 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
 {
     const bool fromIcon = element == ClickedElement::FaceIcon;
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.Entry_Open == 1) {
+    if (run.Entry_Open == 1) {
         if (fromIcon) {
-            t.Cur_PerIdx = static_cast<int16_t>(person < 1 && anyPersonInUse() ? 1 : person);
-            t.Entry_EditMode = 1;
-            windows.showPersonInEditor(t.Cur_PerIdx);
+            run.Cur_PerIdx = static_cast<int16_t>(person < 1 && anyPersonInUse() ? 1 : person);
+            run.Entry_EditMode = 1;
+            windows.showPersonInEditor(run.Cur_PerIdx);
         } else {
-            windows.showPersonInEditorCard(t.Cur_PerIdx);
+            windows.showPersonInEditorCard(run.Cur_PerIdx);
         }
     }
     windows.showPersonOnCardIfOpen(person);
-    if (t.Ctrl_Open == 1) {
+    if (run.Ctrl_Open == 1) {
         using Page = mainwindow::OtherWindows::RelationPage;
         windows.raiseRelationEditor();
-        t.KouNum = static_cast<int16_t>(!fromIcon && boxKou != -1 ? boxKou : model::Get_PersonKou(person));
-        t.Sel_KouMark = 1;
-        windows.editRelationMarriage(t.KouNum);
+        run.KouNum = static_cast<int16_t>(!fromIcon && boxKou != -1 ? boxKou : model::Get_PersonKou(person));
+        run.Sel_KouMark = 1;
+        windows.editRelationMarriage(run.KouNum);
         windows.showRelationPage(Page::Persons);
         if (isPersonSlot(person)) {
             const bool man = t.per_buf[static_cast<size_t>(person)].Sex == 0;
@@ -240,7 +243,7 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
         windows.raiseRelationEditor();
     }
     if (!fromIcon && easyBuilderLoaded())
-        windows.setEasyBasePerson(t.Cur_PerIdx);
+        windows.setEasyBasePerson(run.Cur_PerIdx);
 }
 
 void MainForm::Label12_DblClick(int Index)
@@ -248,14 +251,15 @@ void MainForm::Label12_DblClick(int Index)
     if (Fullscreen_Flag == 1)
         return;
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
-    t.Sel_BoxMark = 1;
-    t.Sel_Person = mapEntry(d.Label12_Per, Index);
+    run.Sel_BoxMark = 1;
+    run.Sel_Person = mapEntry(d.Label12_Per, Index);
     // A box that names no person has no parents either: the child dialog must not
     // open on whatever child an earlier selection left behind.
     if (findChildPosition(mapEntry(d.Label12_OyaKou, Index)) != ChildSearch::Found) {
         platform::MsgBox(NoParentsMessage, platform::vbOKOnly);
-        t.Sel_BoxMark = 0;
+        run.Sel_BoxMark = 0;
         return;
     }
     mainwindow::otherWindows().showChildDialog(t.Sel_ChildKou, t.Sel_ChildSlot);
@@ -268,9 +272,9 @@ void MainForm::Image1_Click(int Index)
 {
     if (Fullscreen_Flag == 1)
         return;
-    model::Tables& t = model::tables();
-    t.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
-    tellWindowsOfClick(ClickedElement::FaceIcon, t.Sel_Person, -1);
+    model::RunState& run = model::runState();
+    run.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
+    tellWindowsOfClick(ClickedElement::FaceIcon, run.Sel_Person, -1);
 }
 
 void MainForm::Image1_DblClick(int Index)
@@ -278,11 +282,12 @@ void MainForm::Image1_DblClick(int Index)
     if (Fullscreen_Flag == 1)
         return;
     model::Tables& t = model::tables();
-    t.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
-    t.Sel_BoxMark = 1;
-    if (!isPersonSlot(t.Sel_Person) || model::Get_ChildKou(t.Sel_Person) == -1) {
+    model::RunState& run = model::runState();
+    run.Sel_Person = mapEntry(drawing::drawState().Image1_Per, Index);
+    run.Sel_BoxMark = 1;
+    if (!isPersonSlot(run.Sel_Person) || model::Get_ChildKou(run.Sel_Person) == -1) {
         platform::MsgBox(NoParentsMessage, platform::vbOKOnly);
-        t.Sel_BoxMark = 0;
+        run.Sel_BoxMark = 0;
         return;
     }
     mainwindow::otherWindows().showChildDialog(t.Sel_ChildKou, t.Sel_ChildSlot);
@@ -296,6 +301,7 @@ void MainForm::Label11_Click(int Index)
     if (Fullscreen_Flag == 1)
         return;
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
     const int last = layout::chart().counters.Label11_cnt;
     for (int i = 2; i <= last; ++i) {
@@ -308,36 +314,36 @@ void MainForm::Label11_Click(int Index)
     if (Label11.exists(Index))
         Label11[Index].setBackColor(ChosenMarkColour);
 
-    t.Sel_KouMark = 1;
-    t.KouNum = mapEntry(d.Label11_Kou, Index);
+    run.Sel_KouMark = 1;
+    run.KouNum = mapEntry(d.Label11_Kou, Index);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (t.Ctrl_Open == 1) {
+    if (run.Ctrl_Open == 1) {
         windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Marriage);
-        windows.editRelationMarriage(t.KouNum);
+        windows.editRelationMarriage(run.KouNum);
         windows.raiseRelationEditor();
     }
     if (easyBuilderLoaded())
-        windows.setEasyBaseMarriage(t.KouNum);
+        windows.setEasyBaseMarriage(run.KouNum);
 }
 
 void MainForm::Label11_DblClick(int Index)
 {
-    model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    t.Sel_KouMark = 1;
-    t.KouNum = mapEntry(d.Label11_Kou, Index);
+    run.Sel_KouMark = 1;
+    run.KouNum = mapEntry(d.Label11_Kou, Index);
     if (Fullscreen_Flag != 1) {
         windows.showRelationEditor();
-        t.Ctrl_Open = 1;
+        run.Ctrl_Open = 1;
     }
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
     windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Marriage);
     // The list rebuild may have moved the editor's marriage; the mark's one wins.
-    t.KouNum = mapEntry(d.Label11_Kou, Index);
-    windows.editRelationMarriage(t.KouNum);
+    run.KouNum = mapEntry(d.Label11_Kou, Index);
+    windows.editRelationMarriage(run.KouNum);
 }
 
 // ---------------------------------------------------------------------------

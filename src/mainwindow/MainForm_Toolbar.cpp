@@ -11,6 +11,7 @@
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -137,7 +138,7 @@ void MainForm::Command2_Click(int Index)
 
 void MainForm::showPersonCard()
 {
-    const int person = model::tables().Sel_Person;
+    const int person = model::runState().Sel_Person;
     if (person == -1) {
         platform::MsgBox(SelectPersonMessage, platform::vbOKOnly);
         return;
@@ -163,12 +164,13 @@ void MainForm::cmdChDel_Click()
 void MainForm::deleteSelectedChild()
 {
     model::Tables& t = model::tables();
+    model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Save_Undo();
     windows.closeChronology();
     model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
-    if (t.KouNum != -1)
-        windows.refillRelationChildList(t.KouNum);
+    if (run.KouNum != -1)
+        windows.refillRelationChildList(run.KouNum);
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl") == 1)
         windows.rebuildEasyRelationList();
@@ -183,13 +185,13 @@ void MainForm::cmdChdMov_Click(int Index)
 
 void MainForm::cmdDispOp_Click()
 {
-    model::Settings& s = model::settings();
-    s.DspOp_Person = model::tables().Sel_Person;
-    if (s.DspOp_Person == -1) {
+    model::RunState& run = model::runState();
+    run.DspOp_Person = run.Sel_Person;
+    if (run.DspOp_Person == -1) {
         platform::Beep();
         return;
     }
-    dspop_form().showForPerson(s.DspOp_Person);
+    dspop_form().showForPerson(run.DspOp_Person);
 }
 
 void MainForm::CmdUndo_Click()

@@ -1,6 +1,7 @@
 #include "mainwindow/OtherWindows.h"
 
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 
 namespace mainwindow {
@@ -13,7 +14,7 @@ OtherWindows* installedWindows = nullptr;
 
 void OtherWindows::forgetRelationMarriage()
 {
-    model::tables().KouNum = -1;
+    model::runState().KouNum = -1;
 }
 
 int OtherWindows::deleteMarriage(int kou)

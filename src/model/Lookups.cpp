@@ -90,8 +90,7 @@ int Get_ChildKou(int person)
 
 int Get_ChildKouLinked(int person)
 {
-    Tables& t = tables();
-    t.Found_Flag = 0;
+    const Tables& t = tables();
     if (!isSlot(person))
         return -1;
     for (int k = 1; k <= LastSlot; ++k) {
@@ -102,7 +101,6 @@ int Get_ChildKouLinked(int person)
             if (m.kou_kodo[s] != person)
                 continue;
             if (m.kodo_link[s] == -1 || m.kodo_honsuji[s] == 1) {
-                t.Found_Flag = 1;
                 selectChild(k, s);
                 return 0;
             }

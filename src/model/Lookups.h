@@ -10,7 +10,7 @@ namespace model {
 // Sel_ChildKou/Sel_ChildSlot set; -1 leaves them as they were.
 int Get_ChildKou(int person);
 // As Get_ChildKou, but a registration with kodo_link <> -1 and kodo_honsuji <> 1 is
-// passed over. Found_Flag ends at 1 when a slot was found, else 0.
+// passed over.
 int Get_ChildKouLinked(int person);
 // The person's child slot 0..19 in a used marriage: 0 with Sel_ChildKou/Sel_ChildSlot
 // set, else -1.

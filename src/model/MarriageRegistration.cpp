@@ -4,6 +4,7 @@
 #include "model/Lookups.h"
 #include "model/UndoRecords.h"
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "platform/Conversions.h"
 
 #include <algorithm>
@@ -78,10 +79,11 @@ std::string childName(int person)
 int storeMarriage(const kou_work& record)
 {
     Tables& t = tables();
-    const bool isNew = t.KouNum == -1;
+    RunState& run = runState();
+    const bool isNew = run.KouNum == -1;
     const int startFlag = isNew ? 1 : record.dsp_start;
     t.Sel_ChildKou = -1;
-    const int result = set_kou_buf(t.KouNum, record.kou_state, record.kou_mode, record.sort_lev,
+    const int result = set_kou_buf(run.KouNum, record.kou_state, record.kou_mode, record.sort_lev,
                                    record.kou_titi, record.kou_haha, startFlag, record.kou_title,
                                    record.Yoshi_f);
     t.Sel_ChildKou = narrow(result);
@@ -273,7 +275,7 @@ void regist_kou_data(kou_work& record)
 {
     Tables& t = tables();
     record.ErrFlag = 0;
-    t.KouNum = record.KouIdx;
+    runState().KouNum = record.KouIdx;
 
     const std::string refusal = partnerRefusal(record);
     if (!refusal.empty()) {

@@ -2,6 +2,7 @@
 
 #include "model/GroupLists.h"
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 
@@ -126,11 +127,11 @@ int Add_NewPerson(int index, const std::string& Name, const std::string& F_name,
     if (slot < 0)
         return -1;
     Tables& t = tables();
-    if (t.Entry_Open == 1)
-        t.Entry_Open = 0;
+    if (runState().Entry_Open == 1)
+        runState().Entry_Open = 0;
     windowServices().closePersonEditor();
     windowServices().closeChronology();
-    t.YTbl_Open = 0;
+    runState().YTbl_Open = 0;
 
     personal_data& p = t.per_buf[slot];
     p = clearedPerson(slot);
@@ -156,11 +157,8 @@ void Add_DummyPerson(int Sex)
     }
     t.Easy_NewPer = -1;
     const int slot = Add_NewPerson(-1, name, DummyFamilyName, Sex);
-    if (slot >= 0) {
-        t.Easy_NewFName = DummyFamilyName;
-        t.Easy_NewName = name;
+    if (slot >= 0)
         t.Easy_NewPer = static_cast<int16_t>(slot);
-    }
 }
 
 } // namespace model

@@ -1,6 +1,7 @@
 #include "model/Utilities.h"
 
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
 #include "platform/CsvReader.h"
@@ -110,21 +111,21 @@ void Shell_Open(const std::string& target)
 
 void StartDrag(const std::string& message)
 {
-    Tables& t = tables();
-    if (t.ListDragActive != 1) {
+    RunState& run = runState();
+    if (run.ListDragActive != 1) {
         platform::MsgBox(message, platform::vbOKOnly, "エラー");
         return;
     }
-    t.DragMsg = message;
-    t.DragMsgPending = 1;
+    run.DragMsg = message;
+    run.DragMsgPending = 1;
 }
 
 void EndDrag()
 {
-    Tables& t = tables();
-    if (t.DragMsgPending == 1)
-        platform::MsgBox(t.DragMsg, platform::vbOKOnly, "ドラッグエラー");
-    t.DragMsgPending = 0;
+    RunState& run = runState();
+    if (run.DragMsgPending == 1)
+        platform::MsgBox(run.DragMsg, platform::vbOKOnly, "ドラッグエラー");
+    run.DragMsgPending = 0;
 }
 
 int SetTopMost(const std::string& windowName, int mode)

@@ -1,6 +1,7 @@
 #include "model/WindowServices.h"
 
 #include "model/UndoRecords.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
 
@@ -27,7 +28,7 @@ int WindowServices::deleteMarriage(int kou)
 
 void WindowServices::resetKouNum()
 {
-    tables().KouNum = -1;
+    runState().KouNum = -1;
 }
 
 void setWindowServices(WindowServices* services)

@@ -1,5 +1,7 @@
 #include "model/settings.h"
 
+#include "model/run_state.h"
+
 namespace model {
 
 namespace {
@@ -52,24 +54,41 @@ void Settings::resetForNewFamily()
     resetFactors(DispFactor, std::begin(DefaultListColumns), std::end(DefaultListColumns));
     Nenpyo_SortMode = 0;
 
-    // Run-time values.
+}
+
+Settings& settings()
+{
+    static Settings* const instance = new Settings();
+    return *instance;
+}
+
+RunDefaults::RunDefaults()
+{
+    resetForNewFamily();
+}
+
+void RunDefaults::resetForNewFamily()
+{
     for (int i = 0; i < FactorCount; ++i)
         CelWidth[i] = DefaultCelWidth[i];
     resetFactors(CsvFactor, std::begin(DefaultCsvColumns), std::end(DefaultCsvColumns));
     PWM_Value = 2.0;
     DspOp_Person = -1;
     PicMode = -1;
-    CrLfText = "\r\n";
-    NullManText = "**** 男";
-    NullWomanText = "**** 女";
-    Print_Flag = 0;
-    BoxText_Target = 0;
     Dbg_Flag = 0;
+    YTbl_Open = 0;
+    CelSet_Open = 0;
+    Sel_Person = -1;
+    KouNum = -1;
+    Cur_PerIdx = -1;
+    Entry_EditMode = 0;
+    Sel_KouMark = 0;
+    Sel_BoxMark = 0;
 }
 
-Settings& settings()
+RunState& runState()
 {
-    static Settings* const instance = new Settings();
+    static RunState* const instance = new RunState();
     return *instance;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Document settings: program-wide values that belong to the open family and travel
-// in the family file, plus the display and editor run-time values that every new
-// family starts from. Reached through settings().
+// in the family file. Reached through settings(). The run-time values of the windows
+// and editors are apart from them, in model/run_state.h (defined in settings.cpp
+// beside these, whose column defaults they share).
 //
 // Each value either gets its default for every new family (resetForNewFamily) or is
 // "kept": it keeps the previous family's value until a family file names it, and is
@@ -13,11 +14,10 @@
 
 namespace model {
 
-constexpr int FactorCount = 21; // DispFactor, CsvFactor and CelWidth have entries 0..20
+constexpr int FactorCount = 21; // DispFactor and the run-time CsvFactor and CelWidth have entries 0..20
 constexpr int32_t ColourWhite = 16777215;
 
 struct Settings {
-    // --- Saved in the family file ---
     std::string filetype = "KEZ";           // file type tag of the header
     std::string FileVer = "6.00";           // format version of the document
     std::string font = "ＭＳ Ｐゴシック";   // chart font name
@@ -41,19 +41,6 @@ struct Settings {
     int16_t Print_TateYoko = 0;             // kept
     int16_t Print_Allmode = 0;              // kept
     int16_t Print_BGmap = 0;                // kept
-
-    // --- Not saved; reset for every new family ---
-    std::array<int16_t, FactorCount> CelWidth{}; // person grid column widths in twips
-    std::array<bool, FactorCount> CsvFactor{};   // CSV export columns; 0 and 15..20 kept
-    double PWM_Value = 2.0;                 // printer frame margin factor, 0..10
-    int16_t DspOp_Person = -1;              // person whose display options are edited
-    int16_t PicMode = -1;
-    std::string CrLfText = "\r\n";
-    std::string NullManText = "**** 男";    // relationship editor's placeholder entries
-    std::string NullWomanText = "**** 女";
-    int16_t Print_Flag = 0;                 // 1 while pages go to the printer
-    int16_t BoxText_Target = 0;             // 0 chart, 1 preview page, 2 printer
-    int16_t Dbg_Flag = 0;
 
     Settings();
 

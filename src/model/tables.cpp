@@ -64,14 +64,6 @@ void Tables::resetRunTimeValues()
     PerCount = 0;
     DummyManCnt = 1;
     DummyWomanCnt = 1;
-    KouNum = -1;
-    Sel_Person = -1;
-    Cur_PerIdx = -1;
-    Entry_EditMode = 0;
-    Sel_KouMark = 0;
-    Sel_BoxMark = 0;
-    YTbl_Open = 0;
-    CelSet_Open = 0;
 }
 
 Tables& tables()

@@ -1,7 +1,9 @@
 #pragma once
 // The family as the whole program sees it: the person table, the marriage table,
 // the group lists and the family-wide run-time values, all reached through tables().
-// Document settings that travel in the family file live in model/settings.h.
+// Document settings that travel in the family file live in model/settings.h, the
+// the chart selection, the editors' cursors, the windows' open flags and other
+// run-time values in model/run_state.h.
 
 #include "model/DispStat.h"
 
@@ -112,7 +114,6 @@ struct GrpNameRec {
 
 // A row of the lineage-group list.
 struct GrpTitleRec {
-    int32_t Work = 0;      // moved with the row; not saved
     std::string TitleName;
     int16_t Visible = -1;  // -1 shown, 0 hidden
     int16_t Leader = 0;    // person slot of the leader
@@ -162,27 +163,12 @@ struct Tables {
     int16_t Data_Changed = 0;      // 1 = changed since the last load or save
     int16_t DummyManCnt = 1;       // counters of the placeholder names 男NN / 女NN
     int16_t DummyWomanCnt = 1;
-    int16_t Found_Flag = 0;        // work flag shared by several scans; each scan sets it first
 
-    // Chart selection and editor cursors.
-    int16_t Sel_Person = -1;       // selected person of the chart
-    int16_t Sel_ChildKou = -1;     // marriage and child slot found by the child look-ups
+    // Marriage and child slot found by the child look-ups.
+    int16_t Sel_ChildKou = -1;
     int16_t Sel_ChildSlot = -1;
-    int16_t KouNum = -1;           // marriage edited in the relationship editor
-    int16_t Cur_PerIdx = -1;
-    int16_t Entry_EditMode = 0;
-    int16_t Sel_KouMark = 0;
-    int16_t Sel_BoxMark = 0;
-
-    // Open-window flags.
-    int16_t Entry_Open = 0;        // person editor shown
-    int16_t YTbl_Open = 0;         // chronology window open
-    int16_t Ctrl_Open = 0;         // relationship editor open
-    int16_t CelSet_Open = 0;       // column chooser open
 
     // Easy relation builder: the last placeholder person and the collected marriages.
-    std::string Easy_NewFName;
-    std::string Easy_NewName;
     int16_t Easy_NewPer = -1;
     int16_t Easy_MarryKou = -1;
     int16_t Easy_BlankKou = -1;
@@ -191,14 +177,8 @@ struct Tables {
     // Scratch record of the child-slot operations; carries over between them.
     kodo_data KodoWork;
 
-    // Messages held back while the user drags from the relationship editor's person list.
-    std::string DragMsg;
-    int16_t DragMsgPending = 0;
-    int16_t ListDragActive = 0;
-
-    // Back to the run-time values of a new document (counters, selection, cursors,
-    // window flags); the tables and lists themselves are emptied by Clear_PerBuf,
-    // Clear_KouBuf and the group-list clears.
+    // Back to the counters of a new document; the tables and lists themselves are
+    // emptied by Clear_PerBuf, Clear_KouBuf and the group-list clears.
     void resetRunTimeValues();
 };
 

@@ -32,15 +32,6 @@ void setPointer(int pointer)
     forms::screen().setMousePointer(pointer);
 }
 
-// Print_Flag is 1 only inside the printing loop, whichever way the loop ends.
-class PrintFlagScope {
-public:
-    PrintFlagScope() { model::settings().Print_Flag = 1; }
-    ~PrintFlagScope() { model::settings().Print_Flag = 0; }
-    PrintFlagScope(const PrintFlagScope&) = delete;
-    PrintFlagScope& operator=(const PrintFlagScope&) = delete;
-};
-
 } // namespace
 
 PagePreviewForm::PagePreviewForm(std::string name, std::initializer_list<int> pageDesignIndexes)
@@ -419,21 +410,18 @@ void PagePreviewForm::CMDEND_Click()
 void PagePreviewForm::printAllPages()
 {
     setPointer(forms::vbHourglass);
-    {
-        PrintFlagScope printing;
-        setIconSize(1.0);
-        forms::printDocument(*this, model::pdfPathForReport(""), [this](forms::Printer& printer) {
-            const PageElements elements = PageElements::forPrinter(grid, icon, printer);
-            for (int row = 1; row <= grid.PagesY; ++row) {
-                for (int col = 1; col <= grid.PagesX; ++col) {
-                    if (row != 1 || col != 1)
-                        printer.newPage();
-                    printer.hDC().setClipRect(grid.PageRgn);
-                    PrintPage(printer, grid, row, col, icon, elements);
-                }
+    setIconSize(1.0);
+    forms::printDocument(*this, model::pdfPathForReport(""), [this](forms::Printer& printer) {
+        const PageElements elements = PageElements::forPrinter(grid, icon, printer);
+        for (int row = 1; row <= grid.PagesY; ++row) {
+            for (int col = 1; col <= grid.PagesX; ++col) {
+                if (row != 1 || col != 1)
+                    printer.newPage();
+                printer.hDC().setClipRect(grid.PageRgn);
+                PrintPage(printer, grid, row, col, icon, elements);
             }
-        });
-    }
+        }
+    });
     setIconSize(PreviewDivisor);
     setPointer(forms::vbDefault);
 }

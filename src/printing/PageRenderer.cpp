@@ -22,16 +22,6 @@ namespace {
 
 constexpr long Black = 0;
 
-// BoxText_Target for the length of one page, back to the chart value however
-// the page ends. Print_Flag belongs to the printing loop and is left alone.
-class TargetScope {
-public:
-    explicit TargetScope(int16_t target) { model::settings().BoxText_Target = target; }
-    ~TargetScope() { model::settings().BoxText_Target = drawing::BoxTarget::Chart; }
-    TargetScope(const TargetScope&) = delete;
-    TargetScope& operator=(const TargetScope&) = delete;
-};
-
 // Runs one element's drawing; a failed drawing call leaves that element out and
 // the walk goes on, as a page must come out even when one icon or font fails.
 template <class F>
@@ -504,7 +494,6 @@ bool rectMeetsRegion(const forms::PixelRect& rect, const forms::PixelRect& regio
 
 PageElements PageElements::forPreview(const PageGrid& grid, FaceIconHolder& Image1, const forms::Surface& startState)
 {
-    TargetScope target(drawing::BoxTarget::Preview);
     ExtentProbe probe(nearestInt(1440.0 / startState.twipsPerPixelX()));
     applyState(probe, captureState(startState));
     const PreviewPage page{probe, previewOffset(grid, 1, 1), printScale(), Image1};
@@ -520,7 +509,6 @@ PageElements PageElements::forPreview(const PageGrid& grid, FaceIconHolder& Imag
 
 PageElements PageElements::forPrinter(const PageGrid& grid, FaceIconHolder& Image1, const forms::Surface& startState)
 {
-    TargetScope target(drawing::BoxTarget::Printer);
     ExtentProbe probe(nearestInt(1440.0 / startState.twipsPerPixelX()));
     applyState(probe, captureState(startState));
     // Measured where nothing is left out or clamped: the whole chart on one
@@ -552,7 +540,6 @@ PageElements PageElements::reachingEveryPage() const
 void DrawPagePreview(forms::Surface& picture, const PageGrid& grid, int row, int col, FaceIconHolder& Image1,
                      const PageElements& elements)
 {
-    TargetScope target(drawing::BoxTarget::Preview);
     const PreviewPage page{picture, previewOffset(grid, row, col), printScale(), Image1};
     drawTouchingRecords(page, picture, elements, (col - 1) * grid.PrevPageW, (row - 1) * grid.PrevPageH,
                         grid.PrevPageW, grid.PrevPageH);
@@ -561,7 +548,6 @@ void DrawPagePreview(forms::Surface& picture, const PageGrid& grid, int row, int
 void PrintPage(forms::Surface& printer, const PageGrid& grid, int row, int col, FaceIconHolder& Image1,
                const PageElements& elements)
 {
-    TargetScope target(drawing::BoxTarget::Printer);
     const PrinterPage page{printer, grid, printerOffset(grid, row, col), printScale(), Image1};
     drawTouchingRecords(page, printer, elements, (col - 1) * grid.PageW, (row - 1) * grid.PageH, grid.PageW,
                         grid.PageH);

@@ -15,10 +15,9 @@
 // outside the page. Person boxes go to the person-box renderer on both.
 // Either target draws only the records that touch the page (PageElements).
 //
-// Both set BoxText_Target (1 preview, 2 printer) for their whole run and put it
-// back to 0 however they end. A drawing call that fails leaves out the element
-// it belongs to and the walk goes on with the next one; a face icon whose file
-// cannot be loaded is left out.
+// Person boxes are rendered with the box target of each (1 preview, 2 printer).
+// A drawing call that fails leaves out the element it belongs to and the walk
+// goes on with the next one; a face icon whose file cannot be loaded is left out.
 
 #include "forms/Picture.h"
 #include "printing/printing_state.h"

@@ -2,8 +2,7 @@
 // Printing as the whole program sees it: the texts of the printing windows, the
 // page grid that cuts the recorded chart into printer pages, and the arithmetic
 // shared by the page set-up and the page renderer. Program-wide values of the
-// document (Print_Scale, Print_TateYoko, Print_Flag, BoxText_Target) live in
-// model::settings(); the chart recorded for printing lives in the drawing lists
+// document (Print_Scale, Print_TateYoko) live in model::settings(); the chart recorded for printing lives in the drawing lists
 // (drawing::drawState()).
 //
 // Units: twips unless a name says px. Page (row, col) counts from 1, rows top to

@@ -1,5 +1,6 @@
 #include "relations/CategMakeForm.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 
 #include "drawing/ChartRebuild.h"
@@ -163,7 +164,7 @@ std::string CategMakeForm::acceptedName()
 
 void CategMakeForm::cmdAddFocus_Click()
 {
-    const int chosen = tables().Cur_PerIdx;
+    const int chosen = model::runState().Cur_PerIdx;
     if (chosen == -1 || !isUsedPerson(chosen)) {
         platform::MsgBox(relations::NoPersonChosenMessage, CategoryStyle, relations::CategoryTitle);
         return;

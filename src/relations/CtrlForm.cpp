@@ -1,5 +1,6 @@
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/InfoChldForm.h"
 #include "relations/relations_state.h"
 
@@ -259,9 +260,9 @@ void CtrlForm::Form_Load()
 
     // The window object outlives its loads; each load starts as a new window.
     ChildListActive = 0;
-    model::Tables& t = tables();
-    t.KouNum = -1;
-    t.Sel_KouMark = 0;
+    model::RunState& run = model::runState();
+    run.KouNum = -1;
+    run.Sel_KouMark = 0;
     Text1[0].setText("");
     Label2[0].setCaption("");
     Label2[1].setCaption("");
@@ -273,7 +274,7 @@ void CtrlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     (void)UnloadMode;
     // Closing is never refused.
     Cancel = 0;
-    tables().Ctrl_Open = 0;
+    model::runState().Ctrl_Open = 0;
 }
 
 void CtrlForm::Form_Unload(int& Cancel)
@@ -288,7 +289,7 @@ void CtrlForm::CMDEND_Click(int Index)
 {
     if (Index != 0)
         return;
-    tables().Ctrl_Open = 0;
+    model::runState().Ctrl_Open = 0;
     unload();
 }
 
@@ -434,6 +435,7 @@ void CtrlForm::clearPartnerLabel(int side)
 void CtrlForm::edit_kou_data(int kou)
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     fillStateList();
     Combo1.setListIndex(0);
 
@@ -482,7 +484,7 @@ void CtrlForm::edit_kou_data(int kou)
     TabStrip1.tabs().item(2).setSelected(true);
     showPage(MarriagePage);
 
-    const std::string current = std::to_string(t.KouNum);
+    const std::string current = std::to_string(run.KouNum);
     for (int i = 1; i <= lstvKou.listItems().count(); ++i) {
         forms::ListViewItem item = lstvKou.listItems().item(i);
         if (item.tag() == current) {
@@ -493,7 +495,7 @@ void CtrlForm::edit_kou_data(int kou)
         }
     }
     for (int i = 0; i < List1[2].listCount(); ++i) {
-        if (List1[2].itemData(i) == t.KouNum) {
+        if (List1[2].itemData(i) == run.KouNum) {
             // A change of selection runs List1_Click, which loads the marriage again.
             List1[2].setListIndex(i);
             break;
@@ -534,7 +536,7 @@ void CtrlForm::DispKodoCheck(int kou, int slot, int line)
 
 void CtrlForm::Disp_KouNumStat()
 {
-    const int kou = tables().KouNum;
+    const int kou = model::runState().KouNum;
     if (kou == -1 || !model::isSlot(kou)) {
         lblEditStat.setCaption(relations::NewRecordCaption);
         lblEditStat.setBackColor(relations::NewRecordColour);
@@ -547,7 +549,7 @@ void CtrlForm::Disp_KouNumStat()
 
 void CtrlForm::ResetKouNum()
 {
-    tables().KouNum = -1;
+    model::runState().KouNum = -1;
     edit_kou_data(-1);
 }
 
@@ -623,10 +625,10 @@ void CtrlForm::resetEditor()
 
 void CtrlForm::chooseMarriage(int kou)
 {
-    model::Tables& t = tables();
-    t.KouNum = static_cast<int16_t>(kou);
-    t.Sel_KouMark = 1;
-    edit_kou_data(t.KouNum);
+    model::RunState& run = model::runState();
+    run.KouNum = static_cast<int16_t>(kou);
+    run.Sel_KouMark = 1;
+    edit_kou_data(run.KouNum);
     ChildListActive = 0;
 }
 
@@ -647,17 +649,18 @@ void CtrlForm::List2_Click()
 void CtrlForm::showChildDialogFor(forms::ListBox& list)
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     const int line = list.listIndex();
-    t.Sel_Person = static_cast<int16_t>(line >= 0 ? list.itemData(line) : -1);
-    t.Sel_BoxMark = 1;
-    if (t.Sel_Person != -1 && model::Get_ChildKou(t.Sel_Person) == 0) {
+    run.Sel_Person = static_cast<int16_t>(line >= 0 ? list.itemData(line) : -1);
+    run.Sel_BoxMark = 1;
+    if (run.Sel_Person != -1 && model::Get_ChildKou(run.Sel_Person) == 0) {
         InfoChldForm& dialog = infochld_form();
         dialog.show();
         dialog.edit_ch_data(t.Sel_ChildKou, t.Sel_ChildSlot, 0, 0);
         return;
     }
     platform::MsgBox(relations::ParentsNotFoundMessage, platform::vbOKOnly);
-    t.Sel_BoxMark = 0;
+    run.Sel_BoxMark = 0;
 }
 
 void CtrlForm::List1_DblClick(int Index)

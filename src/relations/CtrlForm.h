@@ -247,7 +247,6 @@ private:
     void registerMarriage();
     void deleteMarriage();
     void deleteChild();
-    void finishDeletion();
     // The chart after an edit of the tables, and the canvas's drop mode.
     void refreshChart();
     void undo_kou_data();

@@ -3,6 +3,7 @@
 
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
 
@@ -53,12 +54,13 @@ void CtrlForm::CMDFUNC_Click(int Index)
     switch (Index) {
     case 0: {
         model::Tables& t = tables();
-        t.Sel_KouMark = 0;
-        t.KouNum = -1;
+        model::RunState& run = model::runState();
+        run.Sel_KouMark = 0;
+        run.KouNum = -1;
         edit_kou_data(-1);
         List1[2].setListIndex(-1);
-        t.Sel_BoxMark = 0;
-        t.Sel_Person = -1;
+        run.Sel_BoxMark = 0;
+        run.Sel_Person = -1;
         t.Sel_ChildSlot = -1;
         break;
     }
@@ -93,6 +95,7 @@ void CtrlForm::registerMarriage()
         return;
     }
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     model::kou_work work;
     model::init_kou_work(work);
     work.kou_titi = tagSlot(Label2[0].tag());
@@ -114,7 +117,7 @@ void CtrlForm::registerMarriage()
         entry.kou_kodo = static_cast<int16_t>(List2.itemData(i));
         entry.kodo_visible = List2.selected(i) ? 1 : 0;
     }
-    work.KouIdx = t.Sel_KouMark == 0 ? -1 : t.KouNum;
+    work.KouIdx = run.Sel_KouMark == 0 ? -1 : run.KouNum;
 
     model::regist_kou_data(work);
 
@@ -126,8 +129,8 @@ void CtrlForm::registerMarriage()
         Build_List();
         refreshChart();
     }
-    t.Sel_KouMark = 0;
-    t.KouNum = -1;
+    run.Sel_KouMark = 0;
+    run.KouNum = -1;
     edit_kou_data(-1);
     // Only a registration that stored the marriage recorded a step; a refused one
     // leaves whatever step was pending, under its own caption.
@@ -138,12 +141,13 @@ void CtrlForm::registerMarriage()
 void CtrlForm::deleteMarriage()
 {
     model::Tables& t = tables();
-    if (t.KouNum == -1) {
+    model::RunState& run = model::runState();
+    if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
         return;
     }
     model::windowServices().saveUndo();
-    if (del_kou_buf(t.KouNum) == -1) {
+    if (del_kou_buf(run.KouNum) == -1) {
         platform::MsgBox(relations::MarriageMissingMessage, platform::vbOKOnly);
     } else {
         model::windowServices().closeChronology();
@@ -151,8 +155,8 @@ void CtrlForm::deleteMarriage()
         refreshChart();
         t.Data_Changed = 1;
     }
-    t.Sel_KouMark = 0;
-    t.KouNum = -1;
+    run.Sel_KouMark = 0;
+    run.KouNum = -1;
     edit_kou_data(-1);
     relations::relationRequests().raiseMainWindow();
 }
@@ -160,18 +164,19 @@ void CtrlForm::deleteMarriage()
 void CtrlForm::deleteChild()
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     const int line = List2.listIndex();
     if (line >= 0) {
-        t.Sel_Person = static_cast<int16_t>(List2.itemData(line));
-        t.Sel_BoxMark = 1;
+        run.Sel_Person = static_cast<int16_t>(List2.itemData(line));
+        run.Sel_BoxMark = 1;
     }
     // Without a child to delete (no line chosen and nobody selected on the chart) the
     // child slot left by an earlier look-up would name an unrelated child: nothing is
     // deleted then, as when the person is not a child of this marriage.
-    if (t.Sel_Person == -1 || model::Get_ChildSlot(t.KouNum, t.Sel_Person) == -1) {
+    if (run.Sel_Person == -1 || model::Get_ChildSlot(run.KouNum, run.Sel_Person) == -1) {
         platform::MsgBox(relations::ParentsNotFoundMessage, platform::vbOKOnly);
-        t.Sel_BoxMark = 0;
-        t.Sel_Person = -1;
+        run.Sel_BoxMark = 0;
+        run.Sel_Person = -1;
         return;
     }
 
@@ -180,16 +185,16 @@ void CtrlForm::deleteChild()
     const int slot = t.Sel_ChildSlot;
     model::Del_Kodo(kou, slot);
     showPendingUndo();
-    edit_kou_data(t.KouNum);
+    edit_kou_data(run.KouNum);
     refreshChart();
     t.Data_Changed = 1;
 
     resetFields();
-    t.Sel_BoxMark = 0;
-    t.Sel_Person = -1;
+    run.Sel_BoxMark = 0;
+    run.Sel_Person = -1;
     t.Sel_ChildSlot = -1;
-    t.Sel_KouMark = 0;
-    t.KouNum = -1;
+    run.Sel_KouMark = 0;
+    run.KouNum = -1;
     relations::relationRequests().raiseMainWindow();
 }
 

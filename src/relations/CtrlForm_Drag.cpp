@@ -8,6 +8,7 @@
 
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/relations_state.h"
 
 #include "forms/Application.h"
@@ -161,7 +162,7 @@ void CtrlForm::List1_OLEStartDrag(int Index, forms::DataObject& Data, int& Allow
     }
     mainwindow::DropState& st = mainwindow::dropState();
     st.Drop_Done = 0;
-    tables().ListDragActive = 1;
+    model::runState().ListDragActive = 1;
     Data.setData(DownText, forms::vbCFText);
     forms::ListBox& list = List1[Index];
     st.Drag_Person = static_cast<int16_t>(DownIndex >= 0 && DownIndex < list.listCount() ? list.itemData(DownIndex)
@@ -324,7 +325,7 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
     model::EndDrag();
     DownPoint = PixelPoint{};
     Dragging = 0;
-    tables().ListDragActive = 0;
+    model::runState().ListDragActive = 0;
 }
 
 void CtrlForm::flyMarkerBack(const PixelPoint& release)

@@ -4,6 +4,7 @@
 
 #include "relations/CtrlForm.h"
 
+#include "model/run_state.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
 
@@ -48,11 +49,11 @@ void CtrlForm::scritem_Click(int Index)
         undo_kou_data();
         // A person a drop had made is gone: the windows that list persons close.
         if (usedPersonCount() < before) {
-            model::Tables& t = tables();
-            t.Entry_Open = 0;
+            model::RunState& run = model::runState();
+            run.Entry_Open = 0;
             relations::relationRequests().closePersonEditor();
             model::windowServices().closeChronology();
-            t.YTbl_Open = 0;
+            run.YTbl_Open = 0;
         }
         break;
     }
@@ -63,7 +64,7 @@ void CtrlForm::scritem_Click(int Index)
         doubleWidth();
         break;
     case 5:
-        tables().Ctrl_Open = 0;
+        model::runState().Ctrl_Open = 0;
         unload();
         break;
     default:
@@ -75,7 +76,7 @@ void CtrlForm::undo_kou_data()
 {
     model::Tables& t = tables();
 
-    t.Entry_Open = 0;
+    model::runState().Entry_Open = 0;
     relations::relationRequests().closePersonEditor();
     const model::KouUndoRecord r = model::kouUndo();
     if (r.KouUndoMode < 1)

@@ -1,5 +1,6 @@
 #include "relations/EasyCtlForm.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 #include "relations/RelationRequests.h"
 
@@ -103,8 +104,8 @@ void EasyCtlForm::design()
 
 void EasyCtlForm::Form_Load()
 {
-    const model::Tables& t = tables();
-    InitGamen_Main(t.Sel_Person, t.KouNum);
+    const model::RunState& run = model::runState();
+    InitGamen_Main(run.Sel_Person, run.KouNum);
 }
 
 // ---------------------------------------------------------------- base person, inputs

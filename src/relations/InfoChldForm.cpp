@@ -1,5 +1,6 @@
 #include "relations/InfoChldForm.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 
 #include "drawing/ChartRebuild.h"
@@ -271,26 +272,26 @@ void InfoChldForm::deleteChild()
         platform::MsgBox(relations::ChildMissingMessage, platform::vbOKOnly);
         return;
     }
-    model::Tables& t = tables();
     model::windowServices().saveUndo();
     model::windowServices().closeChronology();
     model::Del_Kodo(m_kou, m_slot);
 
     if (editorLoaded())
-        ctrl_form().refillChildList(t.KouNum);
+        ctrl_form().refillChildList(model::runState().KouNum);
     finishChange();
 }
 
 void InfoChldForm::finishChange()
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     if (editorLoaded())
         ctrl_form().Build_List();
     drawing::Refresh_TabDisp();
     t.Data_Changed = 1;
-    t.Sel_Person = -1;
+    run.Sel_Person = -1;
     t.Sel_ChildSlot = -1;
-    t.Sel_BoxMark = 0;
+    run.Sel_BoxMark = 0;
     if (editorLoaded())
         ctrl_form().resetEntryFields(platform::Str(0LL));
     hide();
@@ -305,8 +306,9 @@ void InfoChldForm::ChMoveJobMain(int direction)
 void InfoChldForm::moveChild(int kou, int slot, int direction)
 {
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     model::windowServices().saveUndo();
-    if (direction >= 0 && direction <= 3 && t.Sel_BoxMark == 1 && (direction >= 2 || slot >= 1)) {
+    if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || slot >= 1)) {
         if (model::Move_Kodo(kou, slot, direction + 1) == -1)
             platform::MsgBox(direction == 0 ? relations::ChildMissingFirstMessage : relations::ChildMissingMessage,
                              platform::vbOKOnly);
@@ -315,7 +317,7 @@ void InfoChldForm::moveChild(int kou, int slot, int direction)
     }
     hide();
     if (editorLoaded())
-        ctrl_form().edit_kou_data(t.KouNum);
+        ctrl_form().edit_kou_data(run.KouNum);
 }
 
 void InfoChldForm::Command1_Click(int Index)

@@ -1,9 +1,10 @@
 #pragma once
 // The program-wide values of the relationship editing windows: the placeholder
 // templates of the person lists, the state words of the marriage state list, and
-// the texts the editor shows. The marriage table and the editor cursors (KouNum,
-// Sel_KouMark, ...) belong to the family and live in model::tables(); the editor's
-// one-step undo is model::kouUndo() (model/UndoRecords.h).
+// the texts the editor shows. The marriage table belongs to the family and lives in
+// model::tables(), the editor cursors (KouNum, Sel_KouMark, ...) in
+// model::runState(); the editor's one-step undo is model::kouUndo()
+// (model/UndoRecords.h).
 
 #include <array>
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include "forms/Form.h"
 #include "model/GroupLists.h"
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 #include "platform/Cp932.h"
@@ -198,11 +199,11 @@ void importRecords(platform::TextInputFile& file, int64_t& position, int& stored
 void afterPersonsAdded()
 {
     model::Tables& t = model::tables();
-    if (t.Entry_Open == 1)
-        t.Entry_Open = 0;
+    if (model::runState().Entry_Open == 1)
+        model::runState().Entry_Open = 0;
     model::windowServices().closePersonEditor();
     model::windowServices().closeChronology();
-    t.YTbl_Open = 0;
+    model::runState().YTbl_Open = 0;
     csvImportRequests().rebuildPersonLists();
     t.Data_Changed = 1;
 }

@@ -3,9 +3,10 @@
 // texts the CSV export and the name list show. The reader settings and the five
 // export options live with the CSV reader (reports/csv/CsvReader.h, csvSettings()),
 // because InitCsvParser resets both; the export columns belong to the family's
-// run-time defaults (model::settings().CsvFactor), because InitAllSetting resets them.
+// run-time defaults (model::runState().CsvFactor), because InitAllSetting resets them.
 
 #include "model/settings.h"
+#include "model/run_state.h"
 #include "reports/csv/CsvReader.h"
 
 #include <array>
@@ -17,7 +18,7 @@ namespace reports {
 // Export columns 1..19 (entries 0 and 20 unused): true = the column is written.
 constexpr int CsvFirstColumn = 1;
 constexpr int CsvLastColumn = 19;
-inline std::array<bool, model::FactorCount>& CsvOutCol() { return model::settings().CsvFactor; }
+inline std::array<bool, model::FactorCount>& CsvOutCol() { return model::runState().CsvFactor; }
 
 // The captions of the export columns, index = column number (entry 0 unused).
 extern const std::array<const char*, CsvLastColumn + 1> CsvColumnCaptions;

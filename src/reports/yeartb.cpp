@@ -4,6 +4,7 @@
 #include "forms/Printers.h"
 #include "layout/chart_state.h"
 #include "model/Utilities.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -117,7 +118,7 @@ void YeartbForm::design()
 
 void YeartbForm::Form_Load()
 {
-    model::tables().YTbl_Open = -1;
+    model::runState().YTbl_Open = -1;
     YOrderFlag = 0;
     YCurLine = 0;
     YPicTop = 0;
@@ -127,7 +128,7 @@ void YeartbForm::Form_Load()
 void YeartbForm::Form_Unload(int& Cancel)
 {
     (void)Cancel;
-    model::tables().YTbl_Open = 0;
+    model::runState().YTbl_Open = 0;
     reports::ChronologyWindows& windows = reports::chronologyWindows();
     if (windows.isPersonCardOpen())
         windows.closePersonCard();

@@ -8,6 +8,7 @@
 #include "entry/InfoOne.h"
 #include "entry/InputNameOne.h"
 #include "document/InitAllSetting.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
@@ -97,9 +98,9 @@ TEST_F(AppWindowsTest, RefreshRequestsLeaveAClosedRelationEditorClosed)
     EXPECT_FALSE(ctrl_form().isLoaded());
 
     // Forgetting the marriage still does the table part.
-    model::tables().KouNum = 1;
+    model::runState().KouNum = 1;
     otherWindows().forgetRelationMarriage();
-    EXPECT_EQ(model::tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
 }
 
 TEST_F(AppWindowsTest, TheOpenRelationEditorRebuildsItsListsFromTheTables)
@@ -139,7 +140,7 @@ TEST_F(AppWindowsTest, ClosingThePersonEditorUnloadsIt)
 {
     otherWindows().showPersonEditor(1);
     ASSERT_TRUE(entry_form().isLoaded());
-    model::tables().Entry_Open = 0;
+    model::runState().Entry_Open = 0;
     otherWindows().closePersonEditor();
     EXPECT_FALSE(entry_form().isLoaded());
 }
@@ -260,7 +261,7 @@ TEST_F(AppWindowsTest, TheChronologyOpensClosesAndReachesThePersonCard)
     ASSERT_TRUE(yeartb_form().isLoaded());
     otherWindows().closeChronology();
     EXPECT_FALSE(yeartb_form().isLoaded());
-    EXPECT_EQ(model::tables().YTbl_Open, 0);
+    EXPECT_EQ(model::runState().YTbl_Open, 0);
 
     reports::ChronologyWindows& windows = reports::chronologyWindows();
     EXPECT_FALSE(windows.isPersonCardOpen());

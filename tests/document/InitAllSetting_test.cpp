@@ -8,6 +8,7 @@
 #include "model/PersonTable.h"
 #include "document/InitAllSetting.h"
 #include "model/filestore/MediaBundle.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 #include "model/UndoRecords.h"
 
@@ -29,11 +30,12 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     layOutChart();
     ASSERT_GT(layout::chart().tree_cnt, 0);
     Tables& t = tables();
+    RunState& run = runState();
     t.tab_grp_f = 1;
     t.Cur_FilePath = "/home/user/yamada.kez";
     t.Data_Changed = 1;
-    t.Sel_Person = static_cast<int16_t>(f.son);
-    t.KouNum = static_cast<int16_t>(f.parents);
+    run.Sel_Person = static_cast<int16_t>(f.son);
+    run.KouNum = static_cast<int16_t>(f.parents);
     model::kouUndo().KouUndoMode = 2;
     t.DummyManCnt = 7;
     layout::chart().counters.Label12_cnt = 9;
@@ -49,8 +51,8 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
     EXPECT_EQ(t.tab_grp_f, -1);
     EXPECT_EQ(t.Cur_FilePath, "");
     EXPECT_EQ(t.Data_Changed, 0);
-    EXPECT_EQ(t.Sel_Person, -1);
-    EXPECT_EQ(t.KouNum, -1);
+    EXPECT_EQ(run.Sel_Person, -1);
+    EXPECT_EQ(run.KouNum, -1);
     EXPECT_EQ(model::kouUndo().KouUndoMode, 0) << "a relationship-editor undo of the previous family survived";
 
     const layout::ChartState& c = layout::chart();
@@ -70,9 +72,9 @@ TEST_F(InitAllSettingTest, LeavesAnEmptyFamilyNothingSelectedAndNoMedia)
 
     // The placeholder names count from 1 again.
     Add_DummyPerson(0);
-    EXPECT_EQ(t.Easy_NewName, "男01");
+    EXPECT_EQ(t.per_buf[static_cast<size_t>(t.Easy_NewPer)].Name, "男01");
     Add_DummyPerson(1);
-    EXPECT_EQ(t.Easy_NewName, "女01");
+    EXPECT_EQ(t.per_buf[static_cast<size_t>(t.Easy_NewPer)].Name, "女01");
 }
 
 // A setting, a value an earlier family left in it, and what a new family has.
@@ -119,10 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Settings& s) { return s.Dispmode_Nengo; }, 1},
         SettingCase{"Dispmode_BGcolor white", [](Settings& s) { s.Dispmode_BGcolor = 255; },
                     [](const Settings& s) { return s.Dispmode_BGcolor; }, ColourWhite},
-        SettingCase{"BoxText_Target chart", [](Settings& s) { s.BoxText_Target = 2; },
-                    [](const Settings& s) { return s.BoxText_Target; }, 0},
-        SettingCase{"PWM_Value 2", [](Settings& s) { s.PWM_Value = 7; },
-                    [](const Settings& s) { return s.PWM_Value; }, 2}),
+        SettingCase{"PWM_Value 2", [](Settings&) { runState().PWM_Value = 7; },
+                    [](const Settings&) { return runState().PWM_Value; }, 2}),
     [](const ::testing::TestParamInfo<SettingCase>& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -134,7 +134,7 @@ class InitAllSettingWindowsTest : public DocumentTest, public ::testing::WithPar
 TEST_P(InitAllSettingWindowsTest, TurnsTheWindowsToAnEmptyUntitledFamily)
 {
     const int relationEditorOpen = GetParam();
-    tables().Ctrl_Open = static_cast<int16_t>(relationEditorOpen);
+    runState().Ctrl_Open = static_cast<int16_t>(relationEditorOpen);
     settings().Dispmode_BGcolor = 255;
 
     InitAllSetting();

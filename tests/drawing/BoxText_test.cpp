@@ -5,11 +5,11 @@
 #include "forms/Colors.h"
 #include "forms/ImageSurface.h"
 #include "forms/Surface.h"
+#include "model/run_state.h"
 
 #include <algorithm>
 #include <cmath>
 #include <ostream>
-#include <stdexcept>
 
 namespace {
 
@@ -377,7 +377,7 @@ TEST_F(DrawBoxText, PrinterTargetUsesLinesDeviceTextAndInset)
     const int dpi = 600;                // 2.4 twips per pixel
     for (const double margin : {0.0, 2.0}) {
         SCOPED_TRACE(margin);
-        model::settings().PWM_Value = margin;
+        model::runState().PWM_Value = margin;
         const auto surface = render(WideW, WideH, BoxTarget::Printer, dpi);
         const auto lines = surface->callsNamed("Line");
         ASSERT_EQ(lines.size(), 4u);
@@ -397,7 +397,7 @@ TEST_F(DrawBoxText, PrinterTargetUsesLinesDeviceTextAndInset)
 
 TEST_F(DrawBoxText, ChartAndPreviewTargetsHaveNoInset)
 {
-    model::settings().PWM_Value = 2;
+    model::runState().PWM_Value = 2;
     person().Biko = "備";
     showOnly({{Item::Remarks, 100}});
     disp().DHLocate[Item::Remarks] = 1;
@@ -412,45 +412,13 @@ TEST_F(DrawBoxText, ChartAndPreviewTargetsHaveNoInset)
 
 TEST_F(DrawBoxText, DebugFlagOutlinesEveryPrintedUnit)
 {
-    model::settings().Dbg_Flag = 1;
+    model::runState().Dbg_Flag = 1;
     const auto surface = render(WideW, WideH, BoxTarget::Printer, 600);
     const auto units = surface->callsNamed("DrawText");
     size_t outlines = 0;
     for (const Call& l : surface->callsNamed("Line"))
         outlines += l.text == "B" ? 1 : 0;
     EXPECT_EQ(outlines, units.size());
-}
-
-// A chart box drawn after a preview or a print renders as a chart box, whatever
-// those left in the document settings.
-TEST_F(DrawBoxText, ChartContextIgnoresTargetLeftByAPrint)
-{
-    model::settings().BoxText_Target = BoxTarget::Printer;
-    model::settings().Print_Flag = 1;
-    const auto surface = render(WideW, WideH);
-    EXPECT_FALSE(surface->callsNamed("Print").empty());
-    EXPECT_TRUE(surface->callsNamed("DrawText").empty());
-    const auto frame = surface->callsNamed("Line");
-    ASSERT_EQ(frame.size(), 1u);
-    EXPECT_EQ(frame[0].text, "B");
-}
-
-TEST_F(DrawBoxText, PrintScopePutsTheChartTargetBackAlsoOnError)
-{
-    {
-        const drawing::BoxTargetScope scope(BoxTarget::Preview);
-        EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Preview);
-        EXPECT_EQ(model::settings().Print_Flag, 0);
-    }
-    EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Chart);
-    try {
-        const drawing::BoxTargetScope scope(BoxTarget::Printer);
-        EXPECT_EQ(model::settings().Print_Flag, 1);
-        throw std::runtime_error("printer gone");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(model::settings().BoxText_Target, BoxTarget::Chart);
-    EXPECT_EQ(model::settings().Print_Flag, 0);
 }
 
 // --- Fit_ItemSize on the real font -------------------------------------------

@@ -254,7 +254,9 @@ protected:
         const auto dotted = shown("Line7");
         const double maxX = draw().Draw_MaxX;
         recordTree(tree, originX(), originY());
-        ASSERT_FALSE(draw().listOverflow);
+        ASSERT_LT(draw().line_cnt, drawing::MaxListRecords);
+        ASSERT_LT(draw().box_cnt, drawing::MaxListRecords);
+        ASSERT_LT(draw().text_cnt, drawing::MaxListRecords);
 
         std::multiset<std::tuple<int, long, long>> recordedNames;
         std::vector<drawing::TextRec> recordedCaptions;

@@ -207,7 +207,7 @@ TEST_F(ChartRebuildTest, LineageGroupTabsComeFirstInGroupOrder)
         husbands.push_back(marriage(kou).kou_titi);
     }
     auto& t = model::tables();
-    t.GrpTitleList = {{0, "甲", -1, husbands[3], 0}, {0, "乙", -1, husbands[1], 0}, {0, "丙", -1, husbands[1], 0}};
+    t.GrpTitleList = {{"甲", -1, husbands[3], 0}, {"乙", -1, husbands[1], 0}, {"丙", -1, husbands[1], 0}};
     t.GrpTitleCount = 2;
 
     drawing::Build_Keizu(0);

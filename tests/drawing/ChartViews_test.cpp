@@ -189,7 +189,7 @@ TEST_P(AllTreesViewTest, TreesStandSideBySideAlignedByGeneration)
     const int16_t other = family.couple();
     const int16_t leaders[2] = {marriage(grandparents).kou_titi, marriage(other).kou_titi};
     if (c.groupTree != -1) {
-        model::tables().GrpTitleList = {{0, "組", c.visible, leaders[c.groupTree], c.offset}};
+        model::tables().GrpTitleList = {{"組", c.visible, leaders[c.groupTree], c.offset}};
         model::tables().GrpTitleCount = 0;
     }
     drawing::Build_Keizu(0);

@@ -8,6 +8,7 @@
 #include "layout/chart_state.h"
 #include "model/DispStat.h"
 #include "model/era/Nengo.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 
@@ -27,6 +28,7 @@ protected:
     {
         m_tables = std::make_unique<model::Tables>(model::tables());
         m_settings = model::settings();
+        m_runState = model::runState();
         m_chart = std::make_unique<layout::ChartState>(layout::chart());
         m_nengo = model::nengo_tbl;
         ASSERT_EQ(model::Load_NengoTbl(TEVORA_SHIPPED_NENGO_FILE), 0);
@@ -45,6 +47,7 @@ protected:
     {
         model::tables() = *m_tables;
         model::settings() = m_settings;
+        model::runState() = m_runState;
         layout::chart() = *m_chart;
         model::nengo_tbl = m_nengo;
     }
@@ -99,6 +102,7 @@ protected:
 private:
     std::unique_ptr<model::Tables> m_tables;
     model::Settings m_settings;
+    model::RunState m_runState;
     std::unique_ptr<layout::ChartState> m_chart;
     std::vector<model::nengo_data> m_nengo;
 };

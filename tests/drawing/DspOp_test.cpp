@@ -12,6 +12,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
 #include "model/WindowServices.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -292,7 +293,7 @@ TEST_F(DspOpTest, NobodyToEditOnlyBeeps)
     EXPECT_EQ(responder.beepCount(), 4);
 
     // Shown straight away with no person chosen: the window does not open either.
-    model::settings().DspOp_Person = -1;
+    model::runState().DspOp_Person = -1;
     dspop_form().show();
     EXPECT_FALSE(dspop_form().isLoaded());
     EXPECT_EQ(responder.beepCount(), 5);
@@ -826,7 +827,7 @@ TEST_F(DspOpTest, ShownForAnotherPersonEditsThatPersonOnly)
     f.ChkFName.setValue(0);
     f.showForPerson(Other);
     EXPECT_EQ(f.editedPerson(), Other);
-    EXPECT_EQ(model::settings().DspOp_Person, Other);
+    EXPECT_EQ(model::runState().DspOp_Person, Other);
     EXPECT_EQ(f.DspWork, model::tables().per_buf[Other].Disp);
     EXPECT_TRUE(f.DspHouko[1].value()) << "the controls follow the other person's block";
     EXPECT_EQ(f.ChkWaku.value(), 0);

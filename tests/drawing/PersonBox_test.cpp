@@ -9,6 +9,7 @@
 #include "forms/Control.h"
 #include "forms/ImageSurface.h"
 #include "layout/ChartMetrics.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 
 #include <QImage>
@@ -154,12 +155,10 @@ TEST_F(PersonBoxTest, WithoutPicturesNothingHappens)
     EXPECT_TRUE(m_pictures.log.empty());
 }
 
-// Whatever target a preview or a print left behind, a chart box is a chart box.
-TEST_F(PersonBoxTest, DrawsForTheChartAfterAPrint)
+// A chart box is drawn for the chart: no printer inset, whatever the margin factor.
+TEST_F(PersonBoxTest, DrawsForTheChart)
 {
-    model::settings().BoxText_Target = drawing::BoxTarget::Printer;
-    model::settings().Print_Flag = 1;
-    model::settings().PWM_Value = 10;
+    model::runState().PWM_Value = 10;
     disp().DHLocate[Item::Relation] = 1;
     disp().DWLocate[Item::Relation] = 2;
     drawing::Put_PersonBox(Person, 0, 0);

@@ -5,6 +5,7 @@
 #include "EntryFixture.h"
 
 #include "entry/CelSet.h"
+#include "model/run_state.h"
 
 namespace entry_test {
 namespace {
@@ -29,7 +30,7 @@ TEST_F(CelSetTest, theEditorsColumnButtonOpensTheChooserWithTheStoredFlags)
     form().CMDFUNC_Click(3);
     ASSERT_TRUE(chooser().isLoaded());
     EXPECT_TRUE(chooser().isVisible());
-    EXPECT_EQ(t().CelSet_Open, 1);
+    EXPECT_EQ(model::runState().CelSet_Open, 1);
     const model::Settings& s = model::settings();
     for (int i = 1; i <= 20; ++i)
         EXPECT_EQ(chooser().Check2[i].value() == forms::vbChecked, s.DispFactor[static_cast<size_t>(i)]) << i;
@@ -44,7 +45,7 @@ TEST_F(CelSetTest, clearThenDecideShowsOnlyTheNameColumns)
     chooser().Command1_Click();
     chooser().Command2_Click();
     EXPECT_FALSE(chooser().isLoaded());
-    EXPECT_EQ(t().CelSet_Open, 0);
+    EXPECT_EQ(model::runState().CelSet_Open, 0);
     for (int c = 1; c <= 20; ++c) {
         const bool shown = c == 1 || c == 2;
         EXPECT_EQ(model::settings().DispFactor[static_cast<size_t>(c)], shown) << c;
@@ -63,7 +64,7 @@ TEST_F(CelSetTest, aShownAgainColumnGetsItsWidthBackAndKeepsItsData)
     form().CMDFUNC_Click(3);
     chooser().Check2[3].setValue(forms::vbChecked);
     chooser().Command2_Click();
-    EXPECT_EQ(form().tb.colWidth(3), model::settings().CelWidth[3]);
+    EXPECT_EQ(form().tb.colWidth(3), model::runState().CelWidth[3]);
     EXPECT_EQ(form().tb.textMatrix(1, 3), "佐藤");
 }
 
@@ -90,7 +91,7 @@ TEST_F(CelSetTest, closingTheEditorClosesTheChooserWithoutStoring)
     chooser().Command1_Click();
     form().unload();
     EXPECT_FALSE(chooser().isLoaded());
-    EXPECT_EQ(t().CelSet_Open, 0);
+    EXPECT_EQ(model::runState().CelSet_Open, 0);
     EXPECT_EQ(model::settings().DispFactor, before);
 }
 

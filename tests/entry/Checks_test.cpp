@@ -6,6 +6,7 @@
 
 #include "model/era/EraDates.h"
 #include "model/era/Nengo.h"
+#include "model/run_state.h"
 #include "platform/Conversions.h"
 
 #include <QTest>
@@ -52,7 +53,7 @@ TEST_P(EnterTest, enterMovesToTheNextField)
     if (c.partner) {
         ASSERT_GT(model::set_kou_buf(-1, "通常", 0, 0, husband, wife, 1, "", 0), 0);
     }
-    t().Cur_PerIdx = static_cast<int16_t>(wife);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(wife);
     open();
     form().Text1[c.from].setFocus();
     int16_t key = 13;
@@ -160,7 +161,7 @@ TEST_F(ChecksTest, aBirthTypedAfterTheStoredDeathIsRefusedAndNeitherDateIsErased
 {
     const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
     person(slot).Death_day = "2000/01/01";
-    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
     open();
     answers.answerNext(platform::vbOK);
     typeDate(3, "2010/01/01");
@@ -191,7 +192,7 @@ TEST_F(ChecksTest, aStoredTextThatIsNoDateSurvivesTheCardAndATypedBadDateBringsI
 {
     const int slot = addPerson("山田", "太郎", 0, "1950/03/04");
     person(slot).Death_day = "不詳";
-    t().Cur_PerIdx = static_cast<int16_t>(slot);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
     open();
     ASSERT_EQ(form().Text1[4].text(), "不詳");
     form().Text1[4].setFocus();

@@ -7,6 +7,7 @@
 #include "entry/EntryPaths.h"
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 
@@ -58,7 +59,7 @@ TEST_F(CommitTest, theFirstNewPersonGoesToSlotOne)
     EXPECT_EQ(t().PerCount, 1);
     EXPECT_EQ(t().Data_Changed, 1);
     EXPECT_TRUE(undoSnapshotExists());
-    EXPECT_EQ(t().Entry_EditMode, 0) << "the panel is ready for the next person";
+    EXPECT_EQ(model::runState().Entry_EditMode, 0) << "the panel is ready for the next person";
     EXPECT_TRUE(form().Text1[0].text().empty());
 }
 
@@ -221,7 +222,7 @@ TEST_P(PictureCommitTest, aChosenPictureIsStoredUnderTheSlotsName)
     form().Text1[1].setText("七");
     const std::string chosen = writeImage("chosen.bmp");
     form().Picture1[c.mode].setTag(chosen);
-    model::settings().PicMode = static_cast<int16_t>(c.mode);
+    model::runState().PicMode = static_cast<int16_t>(c.mode);
     form().CMDFUNC_Click(1);
     const model::personal_data& p = person(7);
     EXPECT_EQ(p.Name, "七");
@@ -243,7 +244,7 @@ TEST_F(CommitTest, aPictureThatCannotBeCopiedLeavesThePersonWithoutIt)
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
     form().Picture1[1].setTag(platform::joinPath(home.path(), "gone.bmp"));
-    model::settings().PicMode = 1;
+    model::runState().PicMode = 1;
     answers.answerNext(platform::vbOK);
     form().CMDFUNC_Click(1);
     ASSERT_EQ(answers.shown().size(), 1u);
@@ -271,18 +272,18 @@ TEST_F(CommitTest, editingAnExistingPersonMovesOnAndBackToTheFirst)
     const int a = addPerson("山田", "太郎");
     const int b = addPerson("山田", "花子", 1);
     open();
-    ASSERT_EQ(t().Cur_PerIdx, a);
+    ASSERT_EQ(model::runState().Cur_PerIdx, a);
     form().Text1[2].setText("旧");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(a).Old_name, "旧");
-    EXPECT_EQ(t().Cur_PerIdx, b) << "the next person is shown";
+    EXPECT_EQ(model::runState().Cur_PerIdx, b) << "the next person is shown";
     EXPECT_EQ(form().Text1[1].text(), "花子");
     form().Text1[2].setText("前");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(b).Old_name, "前");
     EXPECT_EQ(form().Text1[1].text(), "太郎") << "after the last person the first row's person is shown";
     // The person shown is the one the next register writes to.
-    EXPECT_EQ(t().Cur_PerIdx, a);
+    EXPECT_EQ(model::runState().Cur_PerIdx, a);
     form().Text1[2].setText("再");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(a).Old_name, "再");

@@ -14,6 +14,7 @@
 #include "model/PersonTable.h"
 #include "document/InitAllSetting.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/FileSystem.h"
@@ -119,7 +120,7 @@ protected:
     // Opens the editor as the main window does: Entry_Open 1, then shown.
     void open()
     {
-        t().Entry_Open = 1;
+        model::runState().Entry_Open = 1;
         form().show();
     }
 

@@ -7,6 +7,7 @@
 #include "forms/Screen.h"
 #include "model/ChildSlots.h"
 #include "model/GroupLists.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -26,21 +27,21 @@ TEST_F(EntryTest, loadingWithNoPersonsDisablesNavigationDeleteAndColumns)
     EXPECT_TRUE(form().scritem[1].isEnabled());
     EXPECT_EQ(form().cbWakuPat.listCount(), 5);
     EXPECT_EQ(form().tb.textMatrix(0, 5), "生年月日");
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
 }
 
 TEST_F(EntryTest, loadingShowsTheCurrentPersonOrTheFirstRow)
 {
     addPerson("山田", "太郎");
     const int b = addPerson("山田", "花子", 1);
-    t().Cur_PerIdx = static_cast<int16_t>(b);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(b);
     open();
     EXPECT_EQ(form().Text1[1].text(), "花子");
     EXPECT_EQ(form().Label2[1].caption(), "2");
     form().unload();
-    t().Cur_PerIdx = 9; // a free slot
+    model::runState().Cur_PerIdx = 9; // a free slot
     open();
-    EXPECT_EQ(t().Cur_PerIdx, 1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, 1);
     EXPECT_EQ(form().Text1[1].text(), "太郎");
 }
 
@@ -62,7 +63,7 @@ TEST_F(EntryTest, hiddenColumnsFollowTheShownFlags)
     const model::Settings& s = model::settings();
     for (int c = 1; c < entry::GridCols; ++c) {
         if (s.DispFactor[static_cast<size_t>(c)])
-            EXPECT_EQ(form().tb.colWidth(c), s.CelWidth[static_cast<size_t>(c)]) << c;
+            EXPECT_EQ(form().tb.colWidth(c), model::runState().CelWidth[static_cast<size_t>(c)]) << c;
         else
             EXPECT_EQ(form().tb.colWidth(c), 0) << c;
     }
@@ -79,12 +80,12 @@ TEST_F(EntryTest, theTableViewHidesRegisterAndTheCardViewRemovesTheBlankRow)
     EXPECT_FALSE(form().CMDFUNC[1].isVisible());
     EXPECT_TRUE(form().CMDFUNC[3].isEnabled());
     EXPECT_TRUE(form().CMDFUNC[2].isEnabled());
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
     EXPECT_EQ(form().tb.rows(), 2) << "no blank row while existing persons are edited";
 
     form().CMDFUNC_Click(0);
     EXPECT_EQ(form().tb.rows(), 3);
-    EXPECT_EQ(t().Entry_EditMode, 0);
+    EXPECT_EQ(model::runState().Entry_EditMode, 0);
     EXPECT_FALSE(form().CMDFUNC[0].isEnabled());
 
     form().Tab1.tabs().item(1).setSelected(true);
@@ -111,8 +112,8 @@ TEST_F(EntryTest, registerInTheTableViewPointsAtTheMissingName)
 
 TEST_F(EntryTest, registerRebuildsTheRelationListsAndClosesTheChronology)
 {
-    t().Ctrl_Open = 1;
-    t().YTbl_Open = -1;
+    model::runState().Ctrl_Open = 1;
+    model::runState().YTbl_Open = -1;
     open();
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
@@ -133,7 +134,7 @@ TEST_F(EntryTest, aPersonInAMarriageCannotBeDeleted)
     work.KodoIdx = -1;
     work.kou_kodo = static_cast<int16_t>(child);
     ASSERT_GE(model::Add_Kodo(work), 0);
-    t().Cur_PerIdx = static_cast<int16_t>(child);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(child);
     t().Data_Changed = 0;
     open();
     answers.answerNext(platform::vbOK);
@@ -161,13 +162,13 @@ TEST_F(EntryTest, answeringNoDeletesNothing)
 TEST_F(EntryTest, deletingTheOnlyPersonLeavesAnEmptyEditor)
 {
     const int a = addPerson("山田", "太郎");
-    t().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     open();
     answers.answerNext(platform::vbYes);
     form().CMDFUNC_Click(2);
     EXPECT_EQ(person(a).InUse, model::SlotFree);
     EXPECT_EQ(t().PerCount, 0);
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
     EXPECT_EQ(t().Data_Changed, 1);
     EXPECT_FALSE(form().CMDFUNC[2].isEnabled());
     EXPECT_EQ(form().Label2[1].caption(), "0");
@@ -181,12 +182,12 @@ TEST_F(EntryTest, deletingInTheCardViewShowsTheRowAbove)
     addPerson("山田", "一");
     addPerson("山田", "二");
     const int c = addPerson("山田", "三");
-    t().Cur_PerIdx = static_cast<int16_t>(c);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(c);
     open();
     answers.answerNext(platform::vbYes);
     form().CMDFUNC_Click(2);
     EXPECT_EQ(person(c).InUse, model::SlotFree);
-    EXPECT_EQ(t().Cur_PerIdx, 2);
+    EXPECT_EQ(model::runState().Cur_PerIdx, 2);
     EXPECT_EQ(form().Text1[1].text(), "二");
 }
 
@@ -194,7 +195,7 @@ TEST_F(EntryTest, theTableViewAsksWithTheRowNumberAndDeletesThatRowsPerson)
 {
     const int a = addPerson("山田", "一");
     const int b = addPerson("山田", "二");
-    t().Cur_PerIdx = static_cast<int16_t>(a);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(a);
     open();
     form().scritem_Click(1);
     form().tb.setRow(2); // the row of b, while Cur_PerIdx still names a
@@ -249,7 +250,7 @@ TEST_F(EntryTest, previousOnABlankCardShowsTheLastRowsPerson)
     ASSERT_TRUE(form().CMDFUNC[5].isEnabled());
     form().CMDFUNC_Click(5);
     EXPECT_EQ(form().Text1[1].text(), "二");
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
 }
 
 TEST_F(EntryTest, navigationClosesTheVoiceMemoWindow)
@@ -268,12 +269,12 @@ TEST_F(EntryTest, optionsShowTheCurrentPersonOrOnlyBeep)
     open();
     form().CMDFUNC_Click(7);
     EXPECT_EQ(answers.beepCount(), 1);
-    EXPECT_EQ(model::settings().DspOp_Person, -1);
+    EXPECT_EQ(model::runState().DspOp_Person, -1);
     form().unload();
     const int a = addPerson("山田", "一");
     open();
     form().CMDFUNC_Click(7);
-    EXPECT_EQ(model::settings().DspOp_Person, a);
+    EXPECT_EQ(model::runState().DspOp_Person, a);
     EXPECT_EQ(requests.count("showDisplayOptions " + std::to_string(a)), 1);
 }
 
@@ -282,7 +283,7 @@ TEST_F(EntryTest, theBackButtonAlwaysRebuildsTheChart)
     open();
     form().CMDFUNC_Click(4);
     EXPECT_FALSE(form().isLoaded());
-    EXPECT_EQ(t().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
     EXPECT_EQ(requests.count("rebuildChart"), 1) << "unchanged family: only the button's own rebuild";
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
 }
@@ -297,16 +298,16 @@ TEST_F(EntryTest, theMenusBackAndTheCloseBoxRebuildOnlyAChangedFamily)
     t().Data_Changed = 1;
     form().unloadWithMode(forms::vbFormControlMenu);
     EXPECT_EQ(requests.count("rebuildChart"), 1);
-    EXPECT_EQ(t().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
 }
 
 TEST_F(EntryTest, closingShutsTheColumnChooserAndTheVoiceMemoWindow)
 {
     open();
-    t().CelSet_Open = 1;
+    model::runState().CelSet_Open = 1;
     entry::entryState().Voice_Busy = 1;
     form().unload();
-    EXPECT_EQ(t().CelSet_Open, 0);
+    EXPECT_EQ(model::runState().CelSet_Open, 0);
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
     EXPECT_EQ(requests.count("closeColumnChooser"), 1);
     EXPECT_EQ(requests.count("closeVoiceMemo"), 1);
@@ -345,7 +346,7 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     model::settings().Dispmode_Nengo = 0;
     form().showEmptyFamily();
     EXPECT_EQ(requests.count("closeVoiceMemo"), 1);
-    EXPECT_EQ(t().Cur_PerIdx, -1);
+    EXPECT_EQ(model::runState().Cur_PerIdx, -1);
     EXPECT_TRUE(form().Label2[1].caption().empty());
     for (int i = 0; i <= 16; ++i)
         EXPECT_TRUE(form().Text1[i].text().empty()) << "Text1(" << i << ")";

@@ -7,6 +7,7 @@
 #include "forms/Keys.h"
 #include "forms/Menu.h"
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "platform/Conversions.h"
 
 #include <QHeaderView>
@@ -99,7 +100,7 @@ TEST_F(GridTest, typingOnANameCellOpensTheEditorOverItAndEscPutsTheTextBack)
 TEST_F(GridTest, aTextCellIsStoredWhenTheEditorLosesTheFocus)
 {
     const int slot = addPerson("山田", "太郎");
-    t().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     openTable();
     editCell(rowOf(slot), 11, "東京都");
     EXPECT_FALSE(form().Text2.isVisible());
@@ -388,7 +389,7 @@ TEST_F(GridTest, upOnAPendingNewRowAsksAndDropsOrReopensIt)
     openTable();
     form().CMDFUNC_Click(0);
     ASSERT_EQ(form().tb.rows(), 3);
-    ASSERT_EQ(t().Entry_EditMode, 0);
+    ASSERT_EQ(model::runState().Entry_EditMode, 0);
 
     answers.answerNext(platform::vbNo);
     QTest::keyClick(grid(), Qt::Key_Up);
@@ -402,7 +403,7 @@ TEST_F(GridTest, upOnAPendingNewRowAsksAndDropsOrReopensIt)
     form().tb.setFocus();
     QTest::keyClick(grid(), Qt::Key_Up);
     EXPECT_EQ(form().tb.rows(), 2);
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
     EXPECT_TRUE(form().CMDFUNC[0].isEnabled());
     EXPECT_TRUE(form().CMDFUNC[2].isEnabled());
 }
@@ -428,7 +429,7 @@ TEST_F(GridTest, clickingAnotherRowWhileANewRowIsPendingAsks)
     answers.answerNext(platform::vbYes);
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
     EXPECT_EQ(form().tb.rows(), 3);
-    EXPECT_EQ(t().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
     EXPECT_EQ(form().tb.editable(), forms::flexEDNone);
     EXPECT_FALSE(form().CMDFUNC[1].isVisible()) << "no new row: nothing to register";
 }

@@ -7,6 +7,7 @@
 #include "entry/IconPView.h"
 
 #include "forms/Picture.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 
 #include "support/qt/ScriptedDialogs.h"
@@ -138,7 +139,7 @@ TEST_F(PicturesTest, pickingAnIconFillsTheIconBoxAndEmptiesTheBitmapBox)
     EXPECT_EQ(form().Picture1[0].tag(), platform::joinPath(library(), "icon001.ico"));
     EXPECT_FALSE(form().Picture1[0].picture().isEmpty());
     EXPECT_EQ(form().Picture1[1].tag(), "");
-    EXPECT_EQ(model::settings().PicMode, 0);
+    EXPECT_EQ(model::runState().PicMode, 0);
     EXPECT_FALSE(chooser().isVisible()) << "the chooser hides itself";
     EXPECT_TRUE(chooser().isLoaded());
 }
@@ -149,14 +150,14 @@ TEST_F(PicturesTest, theClearTileEmptiesOnlyTheIconBoxAndCancelChangesNothing)
     addPerson("山田", "太郎");
     open();
     pickIcon(1);
-    ASSERT_EQ(model::settings().PicMode, 0);
+    ASSERT_EQ(model::runState().PicMode, 0);
     pickIcon(-1);
-    EXPECT_EQ(model::settings().PicMode, 0);
+    EXPECT_EQ(model::runState().PicMode, 0);
     EXPECT_FALSE(form().Picture1[0].tag().empty());
 
     form().Picture1[1].setTag("/somewhere/photo.bmp");
     pickIcon(0);
-    EXPECT_EQ(model::settings().PicMode, -1);
+    EXPECT_EQ(model::runState().PicMode, -1);
     EXPECT_EQ(form().Picture1[0].tag(), "");
     EXPECT_TRUE(form().Picture1[0].picture().isEmpty());
     EXPECT_EQ(form().Picture1[1].tag(), "/somewhere/photo.bmp") << "the bitmap box is not touched";
@@ -186,13 +187,13 @@ TEST_F(PicturesTest, theBitmapDialogFillsTheBitmapBoxStretchedAndCancelKeepsIt)
     EXPECT_EQ(dialogs.requests()[0].title, "画像貼り付け");
     EXPECT_EQ(dialogs.requests()[0].fileName, "*.bmp");
     EXPECT_EQ(form().Picture1[1].tag(), photo) << "the path keeps its letter case";
-    EXPECT_EQ(model::settings().PicMode, 1);
+    EXPECT_EQ(model::runState().PicMode, 1);
     EXPECT_TRUE(form().Picture1[0].tag().empty());
 
     dialogs.answerNext(forms::DialogAnswer::cancelled());
     form().Picture1_Click(1);
     EXPECT_EQ(form().Picture1[1].tag(), photo);
-    EXPECT_EQ(model::settings().PicMode, 1);
+    EXPECT_EQ(model::runState().PicMode, 1);
 }
 
 TEST_F(PicturesTest, aFileThatIsNoPictureChangesNothingAndAnotherFormatIsKeptWithoutAKind)
@@ -207,7 +208,7 @@ TEST_F(PicturesTest, aFileThatIsNoPictureChangesNothingAndAnotherFormatIsKeptWit
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
     EXPECT_TRUE(form().Picture1[1].tag().empty());
-    EXPECT_EQ(model::settings().PicMode, -1);
+    EXPECT_EQ(model::runState().PicMode, -1);
 
     const std::string png = platform::joinPath(home.path(), "face.png");
     writeImage(png, Qt::red, "PNG");
@@ -215,7 +216,7 @@ TEST_F(PicturesTest, aFileThatIsNoPictureChangesNothingAndAnotherFormatIsKeptWit
     form().Picture1_DblClick(1);
     EXPECT_EQ(dialogs.requests().back().title, "Input Bmp");
     EXPECT_EQ(form().Picture1[1].tag(), png);
-    EXPECT_EQ(model::settings().PicMode, -1);
+    EXPECT_EQ(model::runState().PicMode, -1);
 }
 
 TEST_F(PicturesTest, changeOpensTheIconDialogAndDeleteEmptiesTheIconBox)
@@ -230,12 +231,12 @@ TEST_F(PicturesTest, changeOpensTheIconDialogAndDeleteEmptiesTheIconBox)
     EXPECT_EQ(dialogs.requests()[0].title, "Input Icon");
     EXPECT_EQ(dialogs.requests()[0].filter, "*.ico");
     EXPECT_EQ(form().Picture1[0].tag(), icon);
-    EXPECT_EQ(model::settings().PicMode, 0);
+    EXPECT_EQ(model::runState().PicMode, 0);
 
     form().del.choose();
     EXPECT_TRUE(form().Picture1[0].tag().empty());
     EXPECT_TRUE(form().Picture1[0].picture().isEmpty());
-    EXPECT_EQ(model::settings().PicMode, 0) << "Delete leaves the kind";
+    EXPECT_EQ(model::runState().PicMode, 0) << "Delete leaves the kind";
 }
 
 TEST_F(PicturesTest, aPickedIconIsStoredUnderTheSlotsFaceNameOnRegister)

@@ -7,6 +7,7 @@
 #include "forms/Picture.h"
 #include "forms/Picture_p.h"
 #include "model/ChildSlots.h"
+#include "model/run_state.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 
@@ -110,7 +111,7 @@ TEST_F(EntryTest, tableinOfAnEmptyFamilyInTheTableViewLeavesOnlyTheBlankRow)
     EXPECT_EQ(tb.textMatrix(1, 0), "*") << "the new row becomes current and carries the marker";
     EXPECT_EQ(tb.textMatrix(1, 4), "男");
     EXPECT_EQ(tb.rowData(1), 0);
-    EXPECT_EQ(t().Entry_EditMode, 0);
+    EXPECT_EQ(model::runState().Entry_EditMode, 0);
 }
 
 TEST_F(EntryTest, tableinAppliesTheStoredSortAndKeepsEachRowsPerson)
@@ -281,7 +282,7 @@ TEST_F(EntryTest, aBitmapIsShownInTheBitmapBoxAndTheIconBoxEmptied)
     open();
     EXPECT_EQ(form().Picture1[1].tag(), path);
     EXPECT_TRUE(form().Picture1[0].tag().empty());
-    EXPECT_EQ(model::settings().PicMode, 1);
+    EXPECT_EQ(model::runState().PicMode, 1);
     EXPECT_TRUE(form().CMDFUNC[1].isEnabled());
     // The 8-pixel picture is stretched over the whole box: a pixel near its far corner is blue.
     const QImage shown = forms::pictureImage(form().Picture1[1].image());

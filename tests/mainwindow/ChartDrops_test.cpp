@@ -13,6 +13,7 @@
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +35,13 @@ public:
             st.Drop_Done = 0;
             st.Drag_Person = static_cast<int16_t>(person);
             st.Drag_Sex = static_cast<int16_t>(sex);
-            model::tables().ListDragActive = 1;
+            model::runState().ListDragActive = 1;
             data.setData(text, forms::vbCFText);
             allowed = forms::vbDropEffectCopy;
         };
         List1.onOLECompleteDrag = [](int&) {
             model::EndDrag();
-            model::tables().ListDragActive = 0;
+            model::runState().ListDragActive = 0;
         };
     }
 
@@ -281,7 +282,7 @@ TEST_F(ChartDropTest, CoupleMarkTakesAChildAndItsUndoEmptiesTheSlot)
     ASSERT_GE(slot, 0);
     EXPECT_EQ(kou(parents).kou_kodo_stat[static_cast<size_t>(slot)], 0);
     EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::ChildListed);
-    EXPECT_EQ(tables().KouNum, parents);
+    EXPECT_EQ(model::runState().KouNum, parents);
     EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {parents})), 1);
 
     window().scritem_Click(0);

@@ -5,6 +5,7 @@
 #include "ChartFixture.h"
 
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 
 #include <QTest>
 
@@ -34,11 +35,11 @@ TEST_F(ChartSelectionTest, ClickOnAChildFramesItsBoxAndEnablesTheChildButtons)
     EXPECT_DOUBLE_EQ(w.lblFocus.top(), picture.top() - 128);
     EXPECT_DOUBLE_EQ(w.lblFocus.width(), picture.width() + 256);
     EXPECT_DOUBLE_EQ(w.lblFocus.height(), picture.height() + 256);
-    EXPECT_EQ(tables().Sel_Person, Son);
-    EXPECT_EQ(tables().Cur_PerIdx, Son);
+    EXPECT_EQ(model::runState().Sel_Person, Son);
+    EXPECT_EQ(model::runState().Cur_PerIdx, Son);
     EXPECT_EQ(tables().Sel_ChildKou, kou);
     EXPECT_EQ(tables().Sel_ChildSlot, 0);
-    EXPECT_EQ(tables().Sel_BoxMark, 1);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 1);
     EXPECT_EQ(w.lblNowPer.caption(), "山田 一郎");
     EXPECT_TRUE(w.cmdDispOp.isEnabled());
     EXPECT_TRUE(w.cmdChDel.isEnabled());
@@ -57,7 +58,7 @@ TEST_F(ChartSelectionTest, ClickOnAPersonWhoIsNobodysChildLeavesTheChildButtonsO
     clickBoxOf(Son);   // first a child, so that the buttons were on
     clickBoxOf(Father);
 
-    EXPECT_EQ(tables().Sel_Person, Father);
+    EXPECT_EQ(model::runState().Sel_Person, Father);
     EXPECT_TRUE(w.lblFocus.isVisible());
     EXPECT_TRUE(w.cmdDispOp.isEnabled());
     EXPECT_EQ(w.lblNowPer.caption(), "");
@@ -87,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Statuses, ChildStatusOptionTest, ::testing::Values(0, 1
 TEST_F(ChartSelectionTest, BoxClickTellsTheOpenWindowsInOrder)
 {
     const int kou = showFamily();
-    tables().Entry_Open = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Entry_Open = 1;
+    model::runState().Ctrl_Open = 1;
     EasyBuilderStandIn easy;
     easy.load();
     windows.calls.clear();
@@ -106,26 +107,26 @@ TEST_F(ChartSelectionTest, BoxClickTellsTheOpenWindowsInOrder)
                                  "raiseRelationEditor",
                                  R::call("setEasyBasePerson", {Mother}),
                              }));
-    EXPECT_EQ(tables().KouNum, kou);
-    EXPECT_EQ(tables().Sel_KouMark, 1);
+    EXPECT_EQ(model::runState().KouNum, kou);
+    EXPECT_EQ(model::runState().Sel_KouMark, 1);
     easy.unload();
 }
 
 TEST_F(ChartSelectionTest, BoxWithoutMarriageLoadsThePersonsFirstMarriageOrNone)
 {
     const int kou = showFamily();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     const int box = boxOf(Son);
     ASSERT_GE(box, 2);
     drawing::drawState().Label12_Kou[static_cast<size_t>(box)] = -1;
     click(window().DPic[box]);
-    EXPECT_EQ(tables().KouNum, kou) << "the son is a child of that marriage";
+    EXPECT_EQ(model::runState().KouNum, kou) << "the son is a child of that marriage";
 
     // A person in no marriage at all: the editor gets the empty new record.
     tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0] = -1;
     windows.calls.clear();
     click(window().DPic[box]);
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
     EXPECT_EQ(windows.count(RecordingWindows::call("editRelationMarriage", {-1})), 1);
     EXPECT_EQ(windows.count(RecordingWindows::call("selectRelationPartner", {0, Son})), 1);
 }
@@ -133,14 +134,14 @@ TEST_F(ChartSelectionTest, BoxWithoutMarriageLoadsThePersonsFirstMarriageOrNone)
 TEST_F(ChartSelectionTest, BoxNamingPersonZeroMakesPersonOneTheEditorsPerson)
 {
     showFamily();
-    tables().Entry_Open = 1;
+    model::runState().Entry_Open = 1;
     const int box = boxOf(Son);
     ASSERT_GE(box, 2);
     drawing::drawState().Label12_Per[static_cast<size_t>(box)] = 0;
     windows.calls.clear();
     click(window().DPic[box]);
-    EXPECT_EQ(tables().Sel_Person, 0);
-    EXPECT_EQ(tables().Cur_PerIdx, 1);
+    EXPECT_EQ(model::runState().Sel_Person, 0);
+    EXPECT_EQ(model::runState().Cur_PerIdx, 1);
     EXPECT_EQ(windows.count(RecordingWindows::call("showPersonInEditorCard", {1})), 1);
     EXPECT_FALSE(window().cmdDispOp.isEnabled()) << "no person to show display options for";
 }
@@ -161,7 +162,7 @@ TEST_F(ChartSelectionTest, CoupleMarkClickRecoloursTheMarksAndPicksTheMarriage)
     w.Label11[mark].setBackColor(0x123456);
     clickBoxOf(Son);
     const bool framed = w.lblFocus.isVisible();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     EasyBuilderStandIn easy;
     easy.load();
     windows.calls.clear();
@@ -170,9 +171,9 @@ TEST_F(ChartSelectionTest, CoupleMarkClickRecoloursTheMarksAndPicksTheMarriage)
 
     EXPECT_EQ(w.Label11[relationMark].backColor(), 0x80000001L);
     EXPECT_EQ(w.Label11[mark].backColor(), 0x40L);
-    EXPECT_EQ(tables().KouNum, relation);
-    EXPECT_EQ(tables().Sel_KouMark, 1);
-    EXPECT_EQ(tables().Sel_Person, Son) << "the person selection stays";
+    EXPECT_EQ(model::runState().KouNum, relation);
+    EXPECT_EQ(model::runState().Sel_KouMark, 1);
+    EXPECT_EQ(model::runState().Sel_Person, Son) << "the person selection stays";
     EXPECT_EQ(w.lblFocus.isVisible(), framed);
     using R = RecordingWindows;
     EXPECT_EQ(windows.calls, (std::vector<std::string>{"showRelationPage(Marriage)",
@@ -193,8 +194,8 @@ TEST_F(ChartSelectionTest, CoupleMarkDoubleClickOpensTheRelationshipEditorOnTheM
     ASSERT_GE(mark, 2);
     windows.calls.clear();
     doubleClick(window().Label11[mark]);
-    EXPECT_EQ(tables().Ctrl_Open, 1);
-    EXPECT_EQ(tables().KouNum, kou);
+    EXPECT_EQ(model::runState().Ctrl_Open, 1);
+    EXPECT_EQ(model::runState().KouNum, kou);
     ASSERT_GE(windows.calls.size(), 4u);
     // The double-click follows the click's own requests.
     const std::vector<std::string> tail(windows.calls.end() - 4, windows.calls.end());
@@ -211,7 +212,7 @@ TEST_F(ChartSelectionTest, DoubleClickOnAChildOpensTheChildDialogOnItsSlot)
     ASSERT_GE(box, 2);
     doubleClick(window().DPic[box]);
     EXPECT_EQ(windows.count(RecordingWindows::call("showChildDialog", {kou, 0})), 1);
-    EXPECT_EQ(tables().Sel_BoxMark, 1);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 1);
 }
 
 TEST_F(ChartSelectionTest, DoubleClickOnSomeoneWithoutParentsSaysSoAndOpensNothing)
@@ -224,7 +225,7 @@ TEST_F(ChartSelectionTest, DoubleClickOnSomeoneWithoutParentsSaysSoAndOpensNothi
     doubleClick(window().DPic[box]);
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この人の親情報を見つける事が出来ません");
-    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 0);
     for (const std::string& call : windows.calls)
         EXPECT_EQ(call.rfind("showChildDialog", 0), std::string::npos) << call;
 }
@@ -239,15 +240,15 @@ TEST_F(ChartSelectionTest, FaceIconClicksSelectThePersonWithoutAFrame)
     w.Image1[2].setVisible(true);
     w.Image1[2].zOrder(0);
     drawing::drawState().Image1_Per[2] = Son;
-    tables().Entry_Open = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Entry_Open = 1;
+    model::runState().Ctrl_Open = 1;
     windows.calls.clear();
 
     click(w.Image1[2]);
-    EXPECT_EQ(tables().Sel_Person, Son);
-    EXPECT_EQ(tables().Cur_PerIdx, Son);
-    EXPECT_EQ(tables().Entry_EditMode, 1);
-    EXPECT_EQ(tables().KouNum, kou);
+    EXPECT_EQ(model::runState().Sel_Person, Son);
+    EXPECT_EQ(model::runState().Cur_PerIdx, Son);
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
+    EXPECT_EQ(model::runState().KouNum, kou);
     EXPECT_FALSE(w.lblFocus.isVisible());
     EXPECT_EQ(windows.count(RecordingWindows::call("showPersonInEditor", {Son})), 1);
 
@@ -261,12 +262,12 @@ TEST_F(ChartSelectionTest, ClicksOnTheChartDoNothingInFullScreenView)
     const int kou = showFamily();
     MainForm& w = window();
     w.Fullscreen_Flag = 1;
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     windows.calls.clear();
     clickBoxOf(Son);
     doubleClick(w.DPic[boxOf(Son)]);
     click(w.Label11[markOf(kou)]);
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
     EXPECT_FALSE(w.lblFocus.isVisible());
     EXPECT_TRUE(windows.calls.empty());
     EXPECT_TRUE(answers.shown().empty());
@@ -297,7 +298,7 @@ TEST_F(ChartSelectionTest, ChildStatusButtonRewritesTheSlotAndRedraws)
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
     EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the redraw cleared the selection";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the redraw cleared the selection";
     EXPECT_GE(boxOf(Son), 2) << "the chart was drawn again";
 }
 

@@ -6,6 +6,7 @@
 
 #include "forms/Form.h"
 #include "mainwindow/CsvFileName.h"
+#include "model/run_state.h"
 #include "platform/Cp932.h"
 #include "reports/CsvSet.h"
 #include "reports/FrmCsvInStat.h"
@@ -105,7 +106,7 @@ TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheChosenFile)
 {
     start();
     buildFamily();
-    tables().Entry_Open = 1;
+    model::runState().Entry_Open = 1;
     writeCsv("people.txt", TwoPersons);
     writeCsv("people.csv", "名字,名前,男女,生年月日\r\n別,人,男,\r\n");
     answerImportWindows({1, 2, 4, 5});
@@ -127,7 +128,7 @@ TEST_F(CsvCommands, NoAddsThePersonsToTheOpenFamilyReadingTheChosenFile)
     expected.push_back("鈴木一郎");
     expected.push_back("鈴木二子");
     EXPECT_EQ(personNames(), expected);
-    EXPECT_EQ(tables().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
     EXPECT_GE(windows.count("closePersonEditor"), 1);
     EXPECT_GE(windows.count("closeChronology"), 1);
     EXPECT_GE(windows.count("rebuildRelationLists"), 1) << "the relation editor lists the new persons";

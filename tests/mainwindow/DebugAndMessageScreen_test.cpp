@@ -4,6 +4,7 @@
 
 #include "mainwindow/EEGG.h"
 #include "mainwindow/FrmDebug.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 namespace mainwindow_test {
@@ -15,15 +16,15 @@ class DebugWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        model::settings().PWM_Value = 2.0;
-        model::settings().Dbg_Flag = 0;
+        model::runState().PWM_Value = 2.0;
+        model::runState().Dbg_Flag = 0;
     }
     void TearDown() override
     {
         if (debug().isLoaded())
             debug().destroySilently();
-        model::settings().PWM_Value = 2.0;
-        model::settings().Dbg_Flag = 0;
+        model::runState().PWM_Value = 2.0;
+        model::runState().Dbg_Flag = 0;
     }
 
     static DbgMenuForm& debug() { return dbgmenu_form(); }
@@ -46,8 +47,8 @@ TEST_F(DebugWindow, BackStoresAMarginInsideTheRangeAndTheCheckBox)
     debug().Check1.setValue(forms::vbChecked);
     debug().Command1.click();
     EXPECT_FALSE(debug().isLoaded());
-    EXPECT_DOUBLE_EQ(model::settings().PWM_Value, 10.0);
-    EXPECT_EQ(model::settings().Dbg_Flag, 1);
+    EXPECT_DOUBLE_EQ(model::runState().PWM_Value, 10.0);
+    EXPECT_EQ(model::runState().Dbg_Flag, 1);
 
     debug().show();
     EXPECT_EQ(debug().txtPWM.text(), "10");
@@ -66,7 +67,7 @@ TEST_P(RefusedMargin, IsRefusedAndTheWindowStaysOpen)
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_TRUE(debug().isLoaded());
     EXPECT_EQ(debug().txtPWM.text(), GetParam());
-    EXPECT_DOUBLE_EQ(model::settings().PWM_Value, 2.0);
+    EXPECT_DOUBLE_EQ(model::runState().PWM_Value, 2.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, RefusedMargin, ::testing::Values("10.5", "-1", "abc", ""));
@@ -77,8 +78,8 @@ TEST_F(DebugWindow, CloseBoxStoresTheCheckBoxButNotTheMargin)
     debug().txtPWM.setText("5");
     debug().Check1.setValue(forms::vbChecked);
     EXPECT_TRUE(debug().unloadWithMode(forms::vbFormControlMenu));
-    EXPECT_EQ(model::settings().Dbg_Flag, 1);
-    EXPECT_DOUBLE_EQ(model::settings().PWM_Value, 2.0);
+    EXPECT_EQ(model::runState().Dbg_Flag, 1);
+    EXPECT_DOUBLE_EQ(model::runState().PWM_Value, 2.0);
 }
 
 // ---------------------------------------------------------------------------

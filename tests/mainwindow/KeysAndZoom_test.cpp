@@ -7,6 +7,7 @@
 #include "layout/ChartMetrics.h"
 #include "model/SavableText.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 
 #include <QTest>
 
@@ -54,7 +55,7 @@ TEST_P(ZoomBoxTest, EnterAppliesTheZoomWithinItsLimits)
     EXPECT_EQ(tables().Data_Changed, dataChanged) << "zooming changes no data";
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
     EXPECT_GE(boxOf(Son), 2) << "the chart is drawn at the new zoom";
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
     EXPECT_FALSE(w.lblFocus.isVisible());
 }
 
@@ -117,7 +118,7 @@ TEST_F(KeysTest, F2OpensOnlyOverTheBoxOfTheSelectedPerson)
     w.Image1[2].setVisible(true);
     drawing::drawState().Image1_Per[2] = Son;
     click(w.Image1[2]);
-    ASSERT_EQ(tables().Sel_Person, Son);
+    ASSERT_EQ(model::runState().Sel_Person, Son);
     type(w.Picture1, Qt::Key_F2);
     EXPECT_FALSE(w.Text2[0].isVisible()) << "no box clicked yet";
     EXPECT_EQ(w.NameEdit_Active, 0);
@@ -158,7 +159,7 @@ TEST_F(KeysTest, EnterInBothNameBoxesRenamesThePersonAndRedraws)
     EXPECT_FALSE(w.Text2[1].isVisible());
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the chart was rebuilt";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the chart was rebuilt";
     EXPECT_FALSE(platform::fileExists(model::undoSnapshotPath()));
 }
 
@@ -240,8 +241,8 @@ TEST_F(KeysTest, DeleteRemovesTheClickedMarriageAfterAsking)
     EXPECT_EQ(windows.count(RecordingWindows::call("deleteMarriage", {kou})), 1);
     EXPECT_NE(tables().kou_buf[static_cast<size_t>(kou)].InUse, model::SlotUsed);
     EXPECT_EQ(windows.count("rebuildRelationLists"), 1);
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
     EXPECT_EQ(markOf(kou), -1) << "the chart no longer shows the marriage";
 }
 
@@ -276,8 +277,8 @@ TEST_F(KeysTest, DeleteOfAMarriageNoLongerInUseSaysSo)
     type(window().Picture1, Qt::Key_Delete);
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この結婚関係は存在していません");
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
 }
 
 TEST_F(KeysTest, DeleteDoesNothingAfterRenamingUntilABoxIsClicked)

@@ -8,6 +8,7 @@
 #include "model/Utilities.h"
 #include "model/WindowServices.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 
 namespace mainwindow_test {
 namespace {
@@ -19,6 +20,7 @@ TEST_F(MainFormTest, ClearSelectionDropsTheBoxSelectionButKeepsTheChildAndMarria
     start();
     MainForm& w = window();
     model::Tables& t = tables();
+    model::RunState& run = model::runState();
     w.lblFocus.setVisible(true);
     w.lblNowPer.setCaption("山田 一郎");
     w.cmdDispOp.setEnabled(true);
@@ -26,15 +28,15 @@ TEST_F(MainFormTest, ClearSelectionDropsTheBoxSelectionButKeepsTheChildAndMarria
     w.cmdChdMov.forEach([](forms::CommandButton& b) { b.setEnabled(true); });
     w.optChMode.forEach([](forms::OptionButton& o) { o.setEnabled(true); });
     w.optChMode[2].setValue(true);
-    t.Sel_Person = 3;
+    run.Sel_Person = 3;
     t.Sel_ChildKou = 1;
     t.Sel_ChildSlot = 0;
-    t.KouNum = 1;
+    run.KouNum = 1;
 
     w.Clear_Selection();
 
     EXPECT_FALSE(w.lblFocus.isVisible());
-    EXPECT_EQ(t.Sel_Person, -1);
+    EXPECT_EQ(run.Sel_Person, -1);
     EXPECT_EQ(w.lblNowPer.caption(), "");
     EXPECT_FALSE(w.cmdDispOp.isEnabled());
     EXPECT_FALSE(w.cmdChDel.isEnabled());
@@ -46,19 +48,19 @@ TEST_F(MainFormTest, ClearSelectionDropsTheBoxSelectionButKeepsTheChildAndMarria
     }
     EXPECT_EQ(t.Sel_ChildKou, 1);
     EXPECT_EQ(t.Sel_ChildSlot, 0);
-    EXPECT_EQ(t.KouNum, 1);
+    EXPECT_EQ(run.KouNum, 1);
 }
 
 TEST_F(MainFormTest, EveryFileCommandFirstDropsTheSelectionAndTheEditedMarriage)
 {
     start();
-    tables().Sel_Person = 2;
-    tables().KouNum = 1;
+    model::runState().Sel_Person = 2;
+    model::runState().KouNum = 1;
     window().lblFocus.setVisible(true);
     // A separator: the prologue runs although no command follows.
     window().fileitem[4].choose();
-    EXPECT_EQ(tables().Sel_Person, -1);
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
     EXPECT_FALSE(window().lblFocus.isVisible());
     EXPECT_EQ(windows.count("forgetRelationMarriage"), 1);
 }

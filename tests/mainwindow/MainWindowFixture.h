@@ -15,6 +15,7 @@
 #include "model/PersonTable.h"
 #include "document/InitAllSetting.h"
 #include "model/filestore/FamilyFile.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
@@ -157,8 +158,8 @@ protected:
         mainwindow::setOtherWindows(&windows);
         // The open-window flags outlive a new family, as the windows do; no window
         // of an earlier test is open here.
-        model::tables().Entry_Open = 0;
-        model::tables().Ctrl_Open = 0;
+        model::runState().Entry_Open = 0;
+        model::runState().Ctrl_Open = 0;
     }
 
     void TearDown() override

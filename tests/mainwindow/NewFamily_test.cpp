@@ -4,6 +4,7 @@
 
 #include "layout/chart_state.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 
 namespace mainwindow_test {
 namespace {
@@ -89,7 +90,7 @@ TEST_P(PersonEditorAtNew, IsBlankedOnlyWhileOpen)
 {
     startWithFamily();
     tables().Data_Changed = 0;
-    tables().Entry_Open = GetParam();
+    model::runState().Entry_Open = GetParam();
     chooseNew();
     EXPECT_EQ(windows.count("blankPersonEditor"), GetParam() == 1 ? 1 : 0);
 }

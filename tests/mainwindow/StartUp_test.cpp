@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 #include <QWidget>
@@ -22,8 +23,8 @@ TEST_F(StartUp, OpensWithAnEmptyUnchangedFamilyAndRemembersItsFirstSize)
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_EQ(tables().Cur_FilePath, "");
-    EXPECT_EQ(tables().Sel_Person, -1);
-    EXPECT_EQ(model::settings().DspOp_Person, 1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
+    EXPECT_EQ(model::runState().DspOp_Person, 1);
     EXPECT_EQ(window().Text1.text(), "100");
     EXPECT_DOUBLE_EQ(window().Min_Width, window().width());
     EXPECT_DOUBLE_EQ(window().Min_Height, window().height());

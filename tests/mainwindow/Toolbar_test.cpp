@@ -6,6 +6,7 @@
 #include "drawing/DspOp.h"
 #include "forms/Screen.h"
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 #include <ostream>
@@ -68,7 +69,7 @@ TEST_P(DialogOpeningButton, OpensTheCommandsDialog)
     ASSERT_EQ(dialogs.requests().size(), 1u) << "button " << GetParam().button;
     EXPECT_EQ(dialogs.requests()[0].kind, GetParam().kind);
     EXPECT_EQ(dialogs.requests()[0].title, GetParam().title);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the selection is cleared first";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the selection is cleared first";
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, DialogOpeningButton,
@@ -139,7 +140,7 @@ TEST_F(ToolbarTest, DisplayOptionsWithoutAPersonOnlyBeeps)
     showFamily();
     window().cmdDispOp_Click();
     EXPECT_EQ(answers.beepCount(), 1);
-    EXPECT_EQ(model::settings().DspOp_Person, -1);
+    EXPECT_EQ(model::runState().DspOp_Person, -1);
     EXPECT_FALSE(dspop_form().isLoaded());
 }
 
@@ -148,7 +149,7 @@ TEST_F(ToolbarTest, DisplayOptionsOpenForTheSelectedPerson)
     showFamily();
     clickBoxOf(Father);
     window().cmdDispOp.click();
-    EXPECT_EQ(model::settings().DspOp_Person, Father);
+    EXPECT_EQ(model::runState().DspOp_Person, Father);
     EXPECT_TRUE(dspop_form().isLoaded());
     EXPECT_EQ(answers.beepCount(), 0);
     dspop_form().unload();
@@ -160,7 +161,7 @@ TEST_F(ToolbarTest, ChildDeletionTakesTheUndoAndRebuildsTheChart)
     tables().Data_Changed = 0;
     clickBoxOf(Son);
     ASSERT_EQ(tables().Sel_ChildKou, kou);
-    tables().KouNum = static_cast<int16_t>(kou);
+    model::runState().KouNum = static_cast<int16_t>(kou);
     windows.calls.clear();
     answers.answerNext(platform::vbOK);
     window().cmdChDel.click();
@@ -177,14 +178,14 @@ TEST_F(ToolbarTest, ChildDeletionTakesTheUndoAndRebuildsTheChart)
     window().CmdUndo.click();
     EXPECT_EQ(tables().kou_buf[static_cast<size_t>(kou)].kou_kodo[0], Son);
     EXPECT_GE(boxOf(Son), 2);
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
 }
 
 TEST_F(ToolbarTest, DeclinedChildDeletionKeepsTheChild)
 {
     const int kou = showFamily();
     clickBoxOf(Son);
-    tables().KouNum = -1;
+    model::runState().KouNum = -1;
     windows.calls.clear();
     answers.answerNext(platform::vbCancel);
     window().cmdChDel.click();

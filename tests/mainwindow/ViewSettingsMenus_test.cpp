@@ -5,6 +5,7 @@
 #include "ChartFixture.h"
 
 #include "document/Snapshots.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 
 #include <functional>
@@ -75,7 +76,7 @@ TEST_F(MenusTest, WritingDirectionFollowsTheChoiceAndRedrawsEvenWhenUnchanged)
     w.vertwide[1].choose();
     EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
     EXPECT_EQ(tables().Data_Changed, 1);
-    EXPECT_EQ(tables().Sel_Person, -1) << "the chart was rebuilt";
+    EXPECT_EQ(model::runState().Sel_Person, -1) << "the chart was rebuilt";
 
     w.vertwide[0].choose();
     EXPECT_EQ(model::settings().write_state, 0);
@@ -122,7 +123,7 @@ TEST_F(MenusTest, BackgroundColourChangesOnlyTheCanvas)
     EXPECT_EQ(w.Picture1.backColor(), 0x00CCFFL);
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
-    EXPECT_EQ(tables().Sel_Person, Son) << "the chart was not rebuilt";
+    EXPECT_EQ(model::runState().Sel_Person, Son) << "the chart was not rebuilt";
     EXPECT_EQ(w.DPic.count(), boxes);
 }
 
@@ -218,11 +219,11 @@ TEST_F(MenusTest, ChildOrderIsReversedWithAnUndoFirst)
 TEST_F(MenusTest, PersonEditorItemShowsTheEditorOrBringsItBack)
 {
     start();
-    tables().Cur_PerIdx = 4;
+    model::runState().Cur_PerIdx = 4;
     windows.calls.clear();
     window().scritem[2].choose();
     EXPECT_EQ(windows.calls, (std::vector<std::string>{RecordingWindows::call("showPersonEditor", {4})}));
-    EXPECT_EQ(tables().Entry_Open, 1);
+    EXPECT_EQ(model::runState().Entry_Open, 1);
     EXPECT_EQ(window().mousePointer(), forms::vbDefault);
 
     windows.calls.clear();
@@ -233,10 +234,10 @@ TEST_F(MenusTest, PersonEditorItemShowsTheEditorOrBringsItBack)
 TEST_F(MenusTest, RelationEditorItemShowsRefreshesAndLoadsTheMarriage)
 {
     start();
-    tables().KouNum = 7;
+    model::runState().KouNum = 7;
     windows.calls.clear();
     window().scritem[3].choose();
-    EXPECT_EQ(tables().Ctrl_Open, 1);
+    EXPECT_EQ(model::runState().Ctrl_Open, 1);
     using R = RecordingWindows;
     EXPECT_EQ(windows.calls, (std::vector<std::string>{"showRelationEditor", "setRelationEditorTopMost",
                                                        "rebuildRelationLists",

@@ -5,6 +5,7 @@
 
 #include "drawing/FitView.h"
 #include "layout/ChartMetrics.h"
+#include "model/run_state.h"
 
 #include <QApplication>
 #include <QTest>
@@ -331,7 +332,7 @@ TEST_F(WindowLayoutTest, TabClickWhileASkipIsPendingOnlyClearsTheFlag)
     w.Tab_ClickSkip = 1;
     w.TabStrip1.tabs().item(2).setSelected(true);
     EXPECT_EQ(w.Tab_ClickSkip, 0);
-    EXPECT_EQ(tables().Sel_Person, Son);
+    EXPECT_EQ(model::runState().Sel_Person, Son);
     EXPECT_TRUE(w.lblFocus.isVisible());
     EXPECT_EQ(w.DPic.count(), boxes);
     EXPECT_EQ(layout::chart().sel_tab, 1);

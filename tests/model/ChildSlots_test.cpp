@@ -3,6 +3,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/ChildSlots.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
 #include "model/UndoRecords.h"
@@ -262,7 +263,7 @@ TEST_F(ChildSlotTest, DelKodoRecordsTheChildThatWasInTheSlot)
 {
     putChild(0, a);
     putChild(1, b);
-    tables().Sel_Person = static_cast<int16_t>(c); // the chart shows someone else selected
+    runState().Sel_Person = static_cast<int16_t>(c); // the chart shows someone else selected
     answers.answerNext(platform::vbOK);
 
     Del_Kodo(kou, 1);

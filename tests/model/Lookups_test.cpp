@@ -93,19 +93,16 @@ TEST_F(LookupTest, GetChildKouLinkedPassesOverLinkedRegistrationsWithoutMainLine
     EXPECT_EQ(Get_ChildKouLinked(30), 0);
     EXPECT_EQ(tables().Sel_ChildKou, 9);
     EXPECT_EQ(tables().Sel_ChildSlot, 2);
-    EXPECT_EQ(tables().Found_Flag, 1);
 
     // The main-line mark makes the linked registration count again.
     birth.kodo_honsuji[1] = 1;
     EXPECT_EQ(Get_ChildKouLinked(30), 0);
     EXPECT_EQ(tables().Sel_ChildKou, 3);
 
-    // Only passed-over registrations: not found, Found_Flag 0.
+    // Only passed-over registrations: not found.
     birth.kodo_honsuji[1] = 0;
     tables().kou_buf[9].InUse = SlotFree;
-    tables().Found_Flag = 1;
     EXPECT_EQ(Get_ChildKouLinked(30), -1);
-    EXPECT_EQ(tables().Found_Flag, 0);
 }
 
 TEST_F(LookupTest, GetChildSlotAndFindKodoSlot)

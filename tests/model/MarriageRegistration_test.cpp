@@ -5,6 +5,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/MarriageRegistration.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "model/UndoRecords.h"
 
@@ -159,7 +160,7 @@ TEST_P(PartnerRuleTest, RefusesBeforeAnythingChangesOrAcceptsTheCouple)
 
     regist_kou_data(w);
 
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(runState().KouNum, -1);
     if (!c.refusal.empty()) {
         expectRefusal(w, c.refusal);
         EXPECT_EQ(w.Registered, 0);
@@ -229,7 +230,7 @@ TEST_F(MarriageTest, EditingTheCoupleItselfIsNoDuplicate)
     EXPECT_EQ(w.ErrFlag, 0);
     EXPECT_EQ(w.Registered, 1);
     EXPECT_EQ(tables().Sel_ChildKou, f.parents);
-    EXPECT_EQ(tables().KouNum, f.parents);
+    EXPECT_EQ(runState().KouNum, f.parents);
     EXPECT_EQ(tables().kou_buf[f.parents].kou_state, "別居");
     EXPECT_EQ(childrenOf(f.parents), (std::vector<int>{f.son, f.daughter}));
 }

@@ -5,6 +5,7 @@
 #include "model/DispStat.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 
 namespace model::testing {
@@ -97,8 +98,8 @@ TEST_F(PersonTableTest, ClearKouBufResetsEveryFieldIncludingTheStartFlag)
 
 TEST_F(PersonTableTest, AddNewPersonTakesFirstSlotNotInUseAndClosesWindows)
 {
-    tables().Entry_Open = 1;
-    tables().YTbl_Open = 1;
+    runState().Entry_Open = 1;
+    runState().YTbl_Open = 1;
     const int first = Add_NewPerson(-1, "太郎", "山田", 0);
     EXPECT_EQ(first, 1);
     const personal_data& p = tables().per_buf[1];
@@ -108,8 +109,8 @@ TEST_F(PersonTableTest, AddNewPersonTakesFirstSlotNotInUseAndClosesWindows)
     EXPECT_EQ(p.Sex, 0);
     EXPECT_EQ(tables().PerCount, 1);
     EXPECT_EQ(tables().Data_Changed, 1);
-    EXPECT_EQ(tables().Entry_Open, 0);
-    EXPECT_EQ(tables().YTbl_Open, 0);
+    EXPECT_EQ(runState().Entry_Open, 0);
+    EXPECT_EQ(runState().YTbl_Open, 0);
     EXPECT_EQ(windows.count("closePersonEditor"), 1);
     EXPECT_EQ(windows.count("closeChronology"), 1);
 
@@ -240,8 +241,6 @@ TEST_P(DummyPersonTest, MakesPlaceholderNamesFromTheCounters)
     EXPECT_EQ(tables().per_buf[slot].F_name, "****");
     EXPECT_EQ(tables().per_buf[slot].Name, c.name);
     EXPECT_EQ(tables().per_buf[slot].Sex, c.sex);
-    EXPECT_EQ(tables().Easy_NewFName, "****");
-    EXPECT_EQ(tables().Easy_NewName, c.name);
     EXPECT_EQ(tables().DummyManCnt, c.manAfter);
     EXPECT_EQ(tables().DummyWomanCnt, c.womanAfter);
 }

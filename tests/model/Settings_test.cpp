@@ -4,6 +4,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/DispStat.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 
@@ -27,12 +28,12 @@ TEST_F(SettingsTest, NewFamilyDefaults)
     s.fontsize = 9;
     s.FileVer = "5.00";
     s.Nenpyo_SortMode = 2;
-    s.PWM_Value = 7;
-    s.DspOp_Person = 4;
-    s.BoxText_Target = 2;
-    s.CelWidth.fill(1);
+    runState().PWM_Value = 7;
+    runState().DspOp_Person = 4;
+    runState().CelWidth.fill(1);
 
     s.resetForNewFamily();
+    runState().resetForNewFamily();
 
     EXPECT_EQ(s.filetype, "KEZ");
     EXPECT_EQ(s.FileVer, "6.00");
@@ -44,15 +45,11 @@ TEST_F(SettingsTest, NewFamilyDefaults)
     EXPECT_EQ(s.Dispmode_Nengo, 1);
     EXPECT_EQ(s.Dispmode_BGcolor, 16777215);
     EXPECT_EQ(s.Nenpyo_SortMode, 0);
-    EXPECT_EQ(s.PWM_Value, 2.0);
-    EXPECT_EQ(s.DspOp_Person, -1);
-    EXPECT_EQ(s.BoxText_Target, 0);
-    EXPECT_EQ(s.CrLfText, "\r\n");
-    EXPECT_EQ(s.NullManText, "**** 男");
-    EXPECT_EQ(s.NullWomanText, "**** 女");
-    EXPECT_EQ(s.CelWidth, (std::array<int16_t, FactorCount>{200, 1000, 1000, 1000, 550, 1700, 1700,
-                                                             550, 1350, 1450, 1350, 3200, 3200, 1000,
-                                                             3100, 3100, 3100, 800, 1200, 1200, 1200}));
+    EXPECT_EQ(runState().PWM_Value, 2.0);
+    EXPECT_EQ(runState().DspOp_Person, -1);
+    EXPECT_EQ(runState().CelWidth, (std::array<int16_t, FactorCount>{200, 1000, 1000, 1000, 550, 1700, 1700,
+                                                                      550, 1350, 1450, 1350, 3200, 3200, 1000,
+                                                                      3100, 3100, 3100, 800, 1200, 1200, 1200}));
 }
 
 TEST_F(SettingsTest, KeptSettingsSurviveANewFamily)
@@ -70,10 +67,11 @@ TEST_F(SettingsTest, KeptSettingsSurviveANewFamily)
     s.DispFactor[16] = true;
     s.DispFactor[0] = true;
     s.DispFactor[3] = true;
-    s.CsvFactor[20] = true;
-    s.CsvFactor[6] = true;
+    runState().CsvFactor[20] = true;
+    runState().CsvFactor[6] = true;
 
     s.resetForNewFamily();
+    runState().resetForNewFamily();
 
     EXPECT_EQ(s.Dispmode_Flip, 1);
     EXPECT_EQ(s.Print_Scale, 1.5f);
@@ -85,11 +83,11 @@ TEST_F(SettingsTest, KeptSettingsSurviveANewFamily)
     EXPECT_EQ(s.Print_BGmap, 1);
     EXPECT_TRUE(s.DispFactor[16]);
     EXPECT_TRUE(s.DispFactor[0]);
-    EXPECT_TRUE(s.CsvFactor[20]);
+    EXPECT_TRUE(runState().CsvFactor[20]);
     // Not kept:
     EXPECT_EQ(s.Dispmode_Tyokei, 0);
     EXPECT_FALSE(s.DispFactor[3]);
-    EXPECT_FALSE(s.CsvFactor[6]);
+    EXPECT_FALSE(runState().CsvFactor[6]);
 }
 
 TEST_F(SettingsTest, ShownColumnsOfANewFamily)
@@ -99,7 +97,7 @@ TEST_F(SettingsTest, ShownColumnsOfANewFamily)
     for (int i = 1; i <= 14; ++i) {
         if (s.DispFactor[i])
             shown.push_back(i);
-        if (s.CsvFactor[i])
+        if (runState().CsvFactor[i])
             csv.push_back(i);
     }
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 4, 5, 7, 8, 11}));

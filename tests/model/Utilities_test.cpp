@@ -4,6 +4,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/Utilities.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -115,23 +116,23 @@ TEST_F(DragTest, WithoutADragTheMessageIsShownAtOnce)
     EXPECT_EQ(answers.shown()[0].text, "結婚できません");
     EXPECT_EQ(answers.shown()[0].title, "エラー");
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
-    EXPECT_EQ(tables().DragMsgPending, 0);
+    EXPECT_EQ(runState().DragMsgPending, 0);
 }
 
 TEST_F(DragTest, OnlyTheLastMessageHeldDuringADragIsShown)
 {
-    tables().ListDragActive = 1;
+    runState().ListDragActive = 1;
     StartDrag("first");
     StartDrag("second");
     EXPECT_TRUE(answers.shown().empty());
-    EXPECT_EQ(tables().DragMsgPending, 1);
+    EXPECT_EQ(runState().DragMsgPending, 1);
 
     answers.answerNext(platform::vbOK);
     EndDrag();
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "second");
     EXPECT_EQ(answers.shown()[0].title, "ドラッグエラー");
-    EXPECT_EQ(tables().DragMsgPending, 0);
+    EXPECT_EQ(runState().DragMsgPending, 0);
 
     EndDrag(); // nothing held any more
     EXPECT_EQ(answers.shown().size(), 1u);

@@ -100,15 +100,12 @@ protected:
     printing::FaceIconHolder icon;
 };
 
-TEST_F(PageRendererTest, EmptyListsDrawNothingAndLeaveTheTargetAtChart)
+TEST_F(PageRendererTest, EmptyListsDrawNothing)
 {
     RecordingSurface printer(200, 200, PrinterDpi);
     RecordingSurface picture(100, 100);
-    model::settings().BoxText_Target = 2;
     print(printer);
-    EXPECT_EQ(model::settings().BoxText_Target, drawing::BoxTarget::Chart);
     preview(picture);
-    EXPECT_EQ(model::settings().BoxText_Target, drawing::BoxTarget::Chart);
     for (const RecordingSurface* s : {&printer, &picture}) {
         EXPECT_TRUE(s->callsNamed("Line").empty());
         EXPECT_TRUE(s->callsNamed("Print").empty());
@@ -416,7 +413,6 @@ TEST_F(PageRendererTest, PersonBoxesGoToTheBoxRendererOnlyForThePagesTheyTouch)
     RecordingSurface picture2(400, 400);
     preview(picture2, 1, 2);
     EXPECT_TRUE(drawsText(picture2));
-    EXPECT_EQ(model::settings().BoxText_Target, drawing::BoxTarget::Chart);
 }
 
 TEST_F(PageRendererTest, PageDrawsOnlyTheRecordsThatTouchIt)

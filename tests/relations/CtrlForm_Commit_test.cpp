@@ -5,6 +5,7 @@
 #include "CtrlFixture.h"
 
 #include "model/SavableText.h"
+#include "model/run_state.h"
 #include "platform/Hooks.h"
 #include "model/UndoRecords.h"
 
@@ -32,8 +33,8 @@ TEST_F(CtrlTest, RegisterWithoutPartnerIsRefusedAndStillStartsANewRecord)
     EXPECT_EQ(answers.shown()[0].title, "関係設定エラー");
     EXPECT_EQ(marriagesInUse(), 0);
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
     // Nothing was registered, so there is nothing to undo.
     EXPECT_FALSE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO");
@@ -168,7 +169,7 @@ TEST_F(CtrlTest, RegisterChangesTheChosenMarriageOnlyWhileItIsMarked)
 
     // Not marked: the same fields make a new marriage, whatever KouNum holds.
     choose(m);
-    tables().Sel_KouMark = 0;
+    model::runState().Sel_KouMark = 0;
     setPartner(0, addPerson("佐藤", "一郎", 0));
     ctrl().CMDFUNC[1].click();
     EXPECT_EQ(marriagesInUse(), 2);
@@ -219,14 +220,14 @@ TEST_F(CtrlTest, NewCommandEmptiesTheRecordAndForgetsTheSelection)
     const int m = marry(addPerson("山田", "太郎", 0), addPerson("山田", "花子", 1));
     ctrl().Build_List();
     choose(m);
-    tables().Sel_Person = 3;
-    tables().Sel_BoxMark = 1;
+    model::runState().Sel_Person = 3;
+    model::runState().Sel_BoxMark = 1;
     tables().Sel_ChildSlot = 2;
     ctrl().CMDFUNC[0].click();
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
-    EXPECT_EQ(tables().Sel_Person, -1);
-    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 0);
     EXPECT_EQ(tables().Sel_ChildSlot, -1);
     EXPECT_EQ(ctrl().List1[2].listIndex(), -1);
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
@@ -255,7 +256,7 @@ TEST_F(CtrlTest, DeletingTheStartMarriageMovesTheMarkAndArmsTheUndo)
     EXPECT_TRUE(ctrl().Command2[3].isEnabled());
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
     EXPECT_EQ(ctrl().List1[2].listCount(), 1);
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
     EXPECT_EQ(countOf(requests.calls, "raiseMainWindow"), 1);
 }
@@ -300,7 +301,7 @@ TEST_F(CtrlTest, DeletingAMarriageNotInUseReportsIt)
     ctrl().CMDFUNC[2].click();
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この結婚関係は存在していません");
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
 }
 
 TEST_F(CtrlTest, DelKouBufAsksOnlyForAMarriageInUse)
@@ -358,15 +359,15 @@ TEST_F(DeleteChild, SelectedLineIsRemovedAfterTheQuestion)
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
     EXPECT_EQ(ctrl().List2.listCount(), 0);
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_Person, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
 }
 
 TEST_F(DeleteChild, WithoutALineTheChildSelectedOnTheChartIsDeleted)
 {
     ctrl().ChildListActive = 1;
-    tables().Sel_Person = static_cast<int16_t>(first);
+    model::runState().Sel_Person = static_cast<int16_t>(first);
     answers.answerNext(platform::vbOK);
     ctrl().CMDFUNC[2].click();
     EXPECT_EQ(kou(marriage).kou_kodo[0], -1);
@@ -379,14 +380,14 @@ TEST_F(DeleteChild, CancelKeepsTheChildButStillResetsTheEditor)
     answers.answerNext(platform::vbCancel);
     ctrl().CMDFUNC[2].click();
     EXPECT_EQ(kou(marriage).kou_kodo[0], first);
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
     EXPECT_EQ(ctrl().List2.listCount(), 0);
 }
 
 TEST_F(DeleteChild, NobodyChosenDeletesNothingEvenWithAStaleChildSlot)
 {
     ctrl().ChildListActive = 1;
-    tables().Sel_Person = -1;
+    model::runState().Sel_Person = -1;
     // Left by an earlier look-up: must not name the child to delete.
     tables().Sel_ChildKou = static_cast<int16_t>(marriage);
     tables().Sel_ChildSlot = 0;
@@ -401,14 +402,14 @@ TEST_F(DeleteChild, NobodyChosenDeletesNothingEvenWithAStaleChildSlot)
 TEST_F(DeleteChild, APersonWhoIsNoChildOfTheMarriageIsReported)
 {
     ctrl().ChildListActive = 1;
-    tables().Sel_Person = static_cast<int16_t>(kou(marriage).kou_titi);
-    tables().Sel_BoxMark = 1;
+    model::runState().Sel_Person = static_cast<int16_t>(kou(marriage).kou_titi);
+    model::runState().Sel_BoxMark = 1;
     answers.answerNext(platform::vbOK);
     ctrl().CMDFUNC[2].click();
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この人の親情報を見つける事が出来ません");
-    EXPECT_EQ(tables().Sel_Person, -1);
-    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 0);
     EXPECT_EQ(kou(marriage).kou_kodo[0], first);
 }
 

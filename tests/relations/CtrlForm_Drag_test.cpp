@@ -14,6 +14,7 @@
 #include "mainwindow/MainForm.h"
 #include "model/Lookups.h"
 #include "model/UndoRecords.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +109,7 @@ TEST_F(CtrlDragTest, DragStartsAtThreePixelsAndNotBefore)
     ctrl().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
     EXPECT_TRUE(forms::isDragInProgress());
     EXPECT_EQ(ctrl().Dragging, -1);
-    EXPECT_EQ(tables().ListDragActive, 1);
+    EXPECT_EQ(model::runState().ListDragActive, 1);
     EXPECT_EQ(mainwindow::dropState().Drag_Person, man);
     EXPECT_EQ(mainwindow::dropState().Drag_Sex, 0);
 }
@@ -156,7 +157,7 @@ TEST_F(CtrlDragTest, WomensPlaceholderOnTheWifeFieldCreatesHerAndANewPlaceholder
     EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewWife);
     EXPECT_EQ(model::kouUndo().UndoActer, created);
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());
-    EXPECT_EQ(tables().ListDragActive, 0) << "the drag has ended";
+    EXPECT_EQ(model::runState().ListDragActive, 0) << "the drag has ended";
     EXPECT_FALSE(form2().isVisible());
 }
 
@@ -366,7 +367,7 @@ TEST_F(CtrlDragTest, ReleaseOverNothingFliesTheMarkerBackToItsEntry)
     // The drag is over at once; the marker flies on, one step per Timer2 tick.
     EXPECT_EQ(ctrl().ReturnSteps, 4);
     EXPECT_EQ(ctrl().Dragging, 0);
-    EXPECT_EQ(tables().ListDragActive, 0);
+    EXPECT_EQ(model::runState().ListDragActive, 0);
     EXPECT_EQ(ctrl().DownPoint, PixelPoint{});
     EXPECT_TRUE(ctrl().Timer2.isRunning());
     EXPECT_EQ(ctrl().Timer2.interval(), 50);
@@ -386,7 +387,7 @@ TEST_F(CtrlDragTest, ClosingTheEditorWhileTheMarkerFliesEndsTheFlight)
 {
     const int man = addPerson("山田", "太郎", 0);
     ctrl().Build_List();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     startDrag(0, lineOf(0, man));
     forms::setCursorPosition(ctrl().RowOrigin.x + 400, ctrl().RowOrigin.y + 300);
     forms::setTimersManual(false);
@@ -397,7 +398,7 @@ TEST_F(CtrlDragTest, ClosingTheEditorWhileTheMarkerFliesEndsTheFlight)
     forms::setTimersManual(true);
 
     EXPECT_FALSE(ctrl().isLoaded()) << "nothing loads the closed editor again";
-    EXPECT_EQ(tables().Ctrl_Open, 0);
+    EXPECT_EQ(model::runState().Ctrl_Open, 0);
     EXPECT_FALSE(form2().isVisible());
 }
 
@@ -412,7 +413,7 @@ protected:
         // No hints window at start-up.
         platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
         main_form().show();
-        tables().Ctrl_Open = 1;
+        model::runState().Ctrl_Open = 1;
         ctrl().show();
     }
 
@@ -505,7 +506,7 @@ TEST_F(CtrlChartDragTest, SingleWomanDroppedOnTheSonMarriesThem)
     ASSERT_GT(kou, 0);
     EXPECT_EQ(CtrlTest::kou(kou).kou_titi, son);
     EXPECT_EQ(model::dropUndo().Drop_UndoKind, model::DropUndo::MarriageListed);
-    EXPECT_EQ(tables().ListDragActive, 0);
+    EXPECT_EQ(model::runState().ListDragActive, 0);
 }
 
 TEST_F(CtrlChartDragTest, EditorUndoAfterAChartDropTakesBackOnlyTheEditorsDeletion)

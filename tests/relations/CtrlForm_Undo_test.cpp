@@ -4,6 +4,7 @@
 
 #include "CtrlFixture.h"
 
+#include "model/run_state.h"
 #include "platform/Hooks.h"
 #include "model/UndoRecords.h"
 
@@ -159,7 +160,7 @@ TEST_F(CtrlUndo, NewPlaceholderHusbandIsFreedAndTheCounterGoesBack)
     step.UndoActer = static_cast<int16_t>(created);
     model::recordKouUndo(step);
     ctrl().enableUndo(model::UndoCaptionNone);
-    tables().Entry_Open = 1;
+    model::runState().Entry_Open = 1;
     const int before = personsInUse();
     requests.calls.clear();
     services.calls.clear();
@@ -175,7 +176,7 @@ TEST_F(CtrlUndo, NewPlaceholderHusbandIsFreedAndTheCounterGoesBack)
     EXPECT_EQ(personsInUse(), before - 1);
     EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
     // The person is gone: the person editor and the chronology close.
-    EXPECT_EQ(tables().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
     EXPECT_GE(countOf(requests.calls, "closePersonEditor"), 1);
     EXPECT_EQ(countOf(services.calls, "closeChronology"), 1);
     expectDisarmed();
@@ -228,11 +229,11 @@ TEST_F(CtrlUndo, NothingPendingOnlyClosesThePersonEditor)
     // The entries armed again with no step recorded (a second undo in a row).
     ctrl().enableUndo(model::UndoCaptionRegistered);
     requests.calls.clear();
-    tables().Entry_Open = 1;
+    model::runState().Entry_Open = 1;
 
     undo();
     EXPECT_EQ(kou(m), afterFirst);
-    EXPECT_EQ(tables().Entry_Open, 0);
+    EXPECT_EQ(model::runState().Entry_Open, 0);
     EXPECT_EQ(countOf(requests.calls, "closePersonEditor"), 1);
     // Nothing was taken back, so the entries stay as they were.
     EXPECT_TRUE(ctrl().scritem[0].isEnabled());

@@ -3,6 +3,7 @@
 // edit-target caption.
 
 #include "CtrlFixture.h"
+#include "model/run_state.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -126,7 +127,7 @@ TEST_F(CtrlTest, NewRecordAfterALoadedMarriageEmptiesTheFieldsAndKeepsTheTab)
     ctrl().Build_List();
     choose(m);
 
-    tables().KouNum = -1;
+    model::runState().KouNum = -1;
     ctrl().edit_kou_data(-1);
     for (int side : {0, 1}) {
         EXPECT_EQ(ctrl().Label2[side].caption(), "");
@@ -347,8 +348,8 @@ TEST_F(CtrlTest, ClickingAMarriageInTheListViewLoadsIt)
     const QPoint row = tree->visualItemRect(tree->topLevelItem(1)).center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, row);
 
-    EXPECT_EQ(tables().KouNum, second);
-    EXPECT_EQ(tables().Sel_KouMark, 1);
+    EXPECT_EQ(model::runState().KouNum, second);
+    EXPECT_EQ(model::runState().Sel_KouMark, 1);
     EXPECT_EQ(ctrl().ChildListActive, 0);
     EXPECT_EQ(ctrl().Text1[0].text(), "二");
     EXPECT_EQ(ctrl().List1[2].itemData(ctrl().List1[2].listIndex()), second);
@@ -380,7 +381,7 @@ TEST_F(CtrlTest, ResetKouNumForgetsTheMarriage)
     const int m = marry(addPerson("山田", "太郎", 0), addPerson("山田", "花子", 1));
     choose(m);
     ctrl().ResetKouNum();
-    EXPECT_EQ(tables().KouNum, -1);
+    EXPECT_EQ(model::runState().KouNum, -1);
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
     EXPECT_EQ(ctrl().lblEditStat.caption(), relations::NewRecordCaption);
 }
@@ -430,12 +431,12 @@ TEST_F(CtrlTest, LoadingTheWindowStartsWithAnEmptyRecordAndNoUndo)
 {
     ctrl().ChildListActive = 1;
     ctrl().unload();
-    tables().KouNum = 5;
-    tables().Sel_KouMark = 1;
+    model::runState().KouNum = 5;
+    model::runState().Sel_KouMark = 1;
     ctrl().show();
     EXPECT_EQ(ctrl().caption(), "関係設定画面");
-    EXPECT_EQ(tables().KouNum, -1);
-    EXPECT_EQ(tables().Sel_KouMark, 0);
+    EXPECT_EQ(model::runState().KouNum, -1);
+    EXPECT_EQ(model::runState().Sel_KouMark, 0);
     EXPECT_FALSE(ctrl().scritem[0].isEnabled());
     EXPECT_FALSE(ctrl().Command2[3].isEnabled());
     EXPECT_FALSE(ctrl().Command2[1].isEnabled());
@@ -446,9 +447,9 @@ TEST_F(CtrlTest, LoadingTheWindowStartsWithAnEmptyRecordAndNoUndo)
 TEST_F(CtrlTest, BackButtonClosesTheWindowAndClearsItsOpenFlag)
 {
     ctrl().show();
-    tables().Ctrl_Open = 1;
+    model::runState().Ctrl_Open = 1;
     ctrl().CMDEND[0].click();
-    EXPECT_EQ(tables().Ctrl_Open, 0);
+    EXPECT_EQ(model::runState().Ctrl_Open, 0);
     EXPECT_FALSE(ctrl().isLoaded());
 }
 

@@ -4,6 +4,7 @@
 
 #include "WindowsFixture.h"
 
+#include "model/run_state.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
 
@@ -72,8 +73,8 @@ TEST_F(EasyCtl, LoadTakesTheChartSelectionAsBase)
     const int wife = addPerson("山田", "花子", 1);
     const int marriage = marry(husband, wife);
     builder().unload();
-    tables().Sel_Person = static_cast<int16_t>(wife);
-    tables().KouNum = static_cast<int16_t>(marriage);
+    model::runState().Sel_Person = static_cast<int16_t>(wife);
+    model::runState().KouNum = static_cast<int16_t>(marriage);
     builder().show();
     // The marriage comes after the person and names its husband as base.
     EXPECT_EQ(builder().MotoKou, marriage);
@@ -122,8 +123,8 @@ TEST_F(EasyCtl, MainWindowUndoTakesTheNewPlaceholderBackWithTheRelation)
     const int wife = addPerson("山田", "花子", 1);
     const int marriage = marry(husband, wife);
     builder().unload();
-    tables().Sel_Person = static_cast<int16_t>(husband);
-    tables().KouNum = static_cast<int16_t>(marriage);
+    model::runState().Sel_Person = static_cast<int16_t>(husband);
+    model::runState().KouNum = static_cast<int16_t>(marriage);
     builder().show();
     choose(Person::NewMan);
     relation(Relation::Child);

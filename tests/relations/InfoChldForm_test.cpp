@@ -3,6 +3,7 @@
 
 #include "CtrlFixture.h"
 
+#include "model/run_state.h"
 #include "relations/InfoChldForm.h"
 
 #include "model/SavableText.h"
@@ -36,8 +37,8 @@ protected:
     {
         tables().Sel_ChildKou = static_cast<int16_t>(marriage);
         tables().Sel_ChildSlot = static_cast<int16_t>(slot);
-        tables().Sel_Person = kou(marriage).kou_kodo[static_cast<size_t>(slot)];
-        tables().Sel_BoxMark = 1;
+        model::runState().Sel_Person = kou(marriage).kou_kodo[static_cast<size_t>(slot)];
+        model::runState().Sel_BoxMark = 1;
         dialog().show();
         dialog().edit_ch_data(marriage, slot, 0, 0);
     }
@@ -134,9 +135,9 @@ TEST_F(ChildDialog, CommitStoresStatusAndCommentAndClosesTheDialog)
     EXPECT_EQ(kou(marriage).kodo_honsuji[1], honsuji);
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
     EXPECT_EQ(tables().Data_Changed, 1);
-    EXPECT_EQ(tables().Sel_Person, -1);
+    EXPECT_EQ(model::runState().Sel_Person, -1);
     EXPECT_EQ(tables().Sel_ChildSlot, -1);
-    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 0);
     EXPECT_FALSE(dialog().isVisible());
     // The editor is back to an empty entry whose zero reads as "not chosen".
     EXPECT_EQ(ctrl().Text1[1].text(), " 0");
@@ -167,7 +168,7 @@ TEST_F(ChildDialog, CommitActsOnTheChildTheDialogShows)
     dialog().Text1[2].setText("長男");
     dialog().Option1[1].setValue(true);
     tables().Sel_ChildSlot = 1;   // the second son's box clicked on the chart
-    tables().Sel_Person = second;
+    model::runState().Sel_Person = second;
     dialog().CMDFUNC[0].click();
 
     EXPECT_TRUE(answers.shown().empty());
@@ -252,7 +253,7 @@ TEST_P(ChildMove, MovesOnlyASelectedChildAndAlwaysTakesTheSnapshot)
 {
     const MoveCase& c = GetParam();
     open(c.slot);
-    tables().Sel_BoxMark = c.boxMark;
+    model::runState().Sel_BoxMark = c.boxMark;
     dialog().Command1[c.direction].click();
 
     const int children[] = {first, second, third};
@@ -291,7 +292,7 @@ TEST_F(ChildDialog, DoubleClickInTheEditorsChildrenOpensTheDialog)
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_EQ(dialog().Text1[1].text(), "山田二郎");
     EXPECT_EQ(tables().Sel_ChildSlot, 1);
-    EXPECT_EQ(tables().Sel_BoxMark, 1);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 1);
 }
 
 TEST_F(ChildDialog, DoubleClickOnAPersonWhoIsNobodysChildIsReported)
@@ -305,7 +306,7 @@ TEST_F(ChildDialog, DoubleClickOnAPersonWhoIsNobodysChildIsReported)
     ctrl().List1_DblClick(0);
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "この人の親情報を見つける事が出来ません");
-    EXPECT_EQ(tables().Sel_BoxMark, 0);
+    EXPECT_EQ(model::runState().Sel_BoxMark, 0);
     EXPECT_FALSE(dialog().isVisible());
 }
 

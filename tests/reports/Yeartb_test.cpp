@@ -7,6 +7,7 @@
 
 #include "forms/Printer.h"
 #include "forms/Printers.h"
+#include "model/run_state.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
@@ -78,14 +79,14 @@ TEST_F(YeartbTest, LoadingMarksTheWindowOpenAndUnloadingClosesTheCard)
     selectTree(0);
     form().load();
     EXPECT_EQ(form().caption(), "年表画面");
-    EXPECT_EQ(model::tables().YTbl_Open, -1);
+    EXPECT_EQ(model::runState().YTbl_Open, -1);
     EXPECT_EQ(form().CMDFUNC[2].caption(), "家系順");
     EXPECT_EQ(form().YOrderFlag, 0);
 
     windows.cardOpen = true;
     form().CMDEND.onClick();
     EXPECT_FALSE(form().isLoaded());
-    EXPECT_EQ(model::tables().YTbl_Open, 0);
+    EXPECT_EQ(model::runState().YTbl_Open, 0);
     EXPECT_EQ(windows.closes, 1);
     EXPECT_FALSE(windows.cardOpen);
 }

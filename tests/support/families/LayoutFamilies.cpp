@@ -9,6 +9,7 @@
 #include "layout/Place_Generations.h"
 #include "layout/chart_state.h"
 #include "model/DispStat.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 
@@ -26,6 +27,7 @@ void resetFamily()
     const auto empty = std::make_unique<model::Tables>();
     model::tables() = *empty;
     model::settings() = model::Settings{};
+    model::runState() = model::RunState{};
 }
 
 void resetAll()
