@@ -1,8 +1,8 @@
 // File > "ＣＳＶ入力" and "ＣＳＶ出力": the main window's side of the CSV
 // exchange. It asks its question, chooses the file (the export forces the ".csv"
 // extension), closes the windows that would show stale persons and hands over to the CSV
-// import and export; after an import every person's dates are put into the
-// current date display form.
+// import and export; after an import the imported persons' dates that convert
+// exactly are put into the current date display form.
 
 #include "mainwindow/MainForm.h"
 

@@ -8,6 +8,7 @@
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
 
+#include <functional>
 #include <string>
 
 namespace reports {
@@ -23,11 +24,13 @@ constexpr char Quote = '"';
 constexpr char Backslash = '\\';
 const std::string CrLf = "\r\n";
 
-// The value of one of the columns 3..19 for a person.
+// The value of one of the columns 1..19 for a person (the names trimmed).
 std::string columnValue(const model::personal_data& p, int column)
 {
     const CsvSettings& options = csvSettings();
     switch (column) {
+    case 1: return platform::Trim(p.F_name);
+    case 2: return platform::Trim(p.Name);
     case 3: return p.Old_name;
     case 4: return p.Sex == 0 ? "男" : "女";
     case 5: return CsvDateConv(p.B_day, options.CsvOpt_Seireki);
@@ -146,57 +149,46 @@ bool isCsvExported(const model::personal_data& person)
     return csvSettings().CsvOpt_OutFlag == 0 || person.CsvOutFlag == 1;
 }
 
-std::string csvPersonLine(const model::personal_data& p)
+namespace {
+
+// The line of the columns switched on, in the order of the data, each column's text
+// from textOf(column): the one-name column is built from columns 1 and 2 ("名字", a
+// blank, "名前", each only when its column is on) and written even when both are off.
+std::string csvLine(const std::function<std::string(int column)>& textOf)
 {
     const CsvSettings& options = csvSettings();
     const auto& columns = CsvOutCol();
     const int quote = options.CsvOpt_Quote;
     std::string line;
-    const auto append = [&](const std::string& value) { line += AddDq(value, quote) + ","; };
+    const auto append = [&](const std::string& text) { line += AddDq(text, quote) + ","; };
 
     if (options.CsvOpt_OneName != 0) {
-        // One column even when both name columns are off (it then holds one blank).
-        const std::string family = columns[1] ? platform::Trim(p.F_name) : std::string();
-        const std::string given = columns[2] ? platform::Trim(p.Name) : std::string();
-        append(family + " " + given);
-    } else {
-        if (columns[1])
-            append(platform::Trim(p.F_name));
-        if (columns[2])
-            append(platform::Trim(p.Name));
-    }
-    for (int column = 3; column <= CsvLastColumn; ++column) {
-        if (columns[column])
-            append(columnValue(p, column));
-    }
-    if (!line.empty() && line.back() == ',')
-        line.pop_back();
-    return line;
-}
-
-std::string csvTitleLine()
-{
-    const CsvSettings& options = csvSettings();
-    const auto& columns = CsvOutCol();
-    const int quote = options.CsvOpt_Quote;
-    std::string line;
-    const auto append = [&](const std::string& title) { line += AddDq(title, quote) + ","; };
-
-    if (options.CsvOpt_OneName != 0) {
-        append(std::string(columns[1] ? CsvColumnCaptions[1] : "") + " " + (columns[2] ? CsvColumnCaptions[2] : ""));
+        append((columns[1] ? textOf(1) : std::string()) + " " + (columns[2] ? textOf(2) : std::string()));
     } else {
         for (int column : {1, 2}) {
             if (columns[column])
-                append(CsvColumnCaptions[column]);
+                append(textOf(column));
         }
     }
     for (int column = 3; column <= CsvLastColumn; ++column) {
         if (columns[column])
-            append(CsvColumnCaptions[column]);
+            append(textOf(column));
     }
     if (!line.empty())
-        line.pop_back();
+        line.pop_back();   // the comma after the last column
     return line;
+}
+
+} // namespace
+
+std::string csvPersonLine(const model::personal_data& p)
+{
+    return csvLine([&p](int column) { return columnValue(p, column); });
+}
+
+std::string csvTitleLine()
+{
+    return csvLine([](int column) { return std::string(CsvColumnCaptions[column]); });
 }
 
 bool CsvExport(const std::string& path)
