@@ -132,56 +132,32 @@ void takePlaceholder(int list, int created)
     mainwindow::otherWindows().placeholderTaken(list, created);
 }
 
-// The undo of takePlaceholder.
-void returnPlaceholder(int list, int created)
+// The undo of takePlaceholder: the person's line leaves the list, and the number goes
+// back while no later placeholder took the next one (`countAfter` is the counter just
+// after this one was made).
+void returnPlaceholder(int list, int created, int16_t countAfter)
 {
-    model::Tables& t = model::tables();
-    int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
-    --counter;
+    model::returnPlaceholderNumber(list, countAfter);
     mainwindow::otherWindows().placeholderReturned(list, created);
 }
 
 // A drop that made a person under a new placeholder name is taken back by freeing the
 // person and giving the name back to its list; a drop of a listed person made nobody.
-void returnCreatedPerson(int16_t kind, int created)
+void returnCreatedPerson(const model::DropUndoRecord& r, int created)
 {
-    const bool man = kind == DropUndo::CanvasNewMan || kind == DropUndo::MarriageNewMan
-                     || kind == DropUndo::ChildNewMan || kind == DropUndo::AdoptedNewMan;
-    const bool woman = kind == DropUndo::CanvasNewWoman || kind == DropUndo::MarriageNewWoman
-                       || kind == DropUndo::ChildNewWoman || kind == DropUndo::AdoptedNewWoman;
-    if (!man && !woman)
+    const int list = model::dropPlaceholderList(r.Drop_UndoKind);
+    if (list == -1)
         return;
     model::freeCreatedPerson(created);
-    returnPlaceholder(man ? 0 : 1, created);
+    returnPlaceholder(list, created, r.placeholderCount);
 }
 
-// True while the drop's marriage is in use with the partners the drop gave it and
-// holds no child but the one the drop put in `childSlot` (-1 none): freeing it then
-// takes nothing a later edit added.
-bool dropMarriageStands(const model::DropUndoRecord& r, int childSlot)
-{
-    if (!isUsedMarriage(r.UndoKou))
-        return false;
-    const model::marry_data& k = marriage(r.UndoKou);
-    if (k.kou_titi != r.storedHusband || k.kou_haha != r.storedWife)
-        return false;
-    for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
-        const int child = k.kou_kodo[static_cast<size_t>(slot)];
-        if (child != -1 && !(slot == childSlot && child == r.UndoKodo))
-            return false;
-    }
-    return true;
-}
-
-// Frees the drop's marriage and hands the start mark back. The editor's pending
-// registration of the same marriage goes with it: there is nothing left to take back.
+// Frees the drop's marriage and gives the start mark back to the marriage the drop
+// took it from. The editor's pending registration of the same marriage goes with it:
+// there is nothing left to take back.
 void freeDropMarriage(int kou, int displacedStart)
 {
-    const bool wasStart = marriage(kou).dsp_start == 1;
-    model::freeMarriageRecord(kou);
-    // The marriage the drop took the start mark from gets it back.
-    if (wasStart)
-        model::handStartMarkTo(displacedStart);
+    model::freeCreatedMarriage(kou, displacedStart);
     const model::KouUndoRecord& editorStep = model::kouUndo();
     if (editorStep.KouUndoMode == model::KouUndo::NewMarriage && editorStep.UndoKou == kou) {
         model::clearKouUndo();
@@ -539,7 +515,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             // The drop is refused whole: the child made for it goes again.
             if (!listed) {
                 model::freeCreatedPerson(child);
-                returnPlaceholder(childList, child);
+                returnPlaceholder(childList, child, model::placeholderCounter(childList));
             }
             refuseFullPersonTable();
             return;
@@ -660,9 +636,10 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
     if (!Data.getFormat(forms::vbCFText))
         return;
     DropState& st = dropState();
+    // The snapshot comes first, as for every drop, so that the file undo takes back
+    // this drop alone.
+    (void)model::Save_Undo();
     closeChronologyAndMarker();
-    Text1.setEnabled(false);
-    Command2[4].setEnabled(false);
     if (model::settings().write_state != 1)
         layout::Set_ChartMetrics();
     else
@@ -685,6 +662,10 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
     }
     if (isPersonSlot(placed)) {
+        // The zoom box and the full-screen button wait while the dropped box stands
+        // alone; a refused drop leaves them as they were.
+        Text1.setEnabled(false);
+        Command2[4].setEnabled(false);
         drawing::Put_NameLabel(static_cast<int16_t>(placed), X, Y, drawing::RelationFlag::Related, -1, -1);
         const int box = layout::chart().counters.Label12_cnt;
         recordDrop(kind, placed, -1, -1, -1);
@@ -811,35 +792,35 @@ void MainForm::UndoLastEdit()
     windows.raiseRelationEditor();
     scritem[0].setEnabled(false);
 
-    // Only what the drop made and nobody uses since goes: the marriage with the
-    // partners (and the one child) the drop gave it, persons under the names the
-    // drop gave them and named by no other marriage.
+    // Only what the drop made and nobody uses since goes: the marriage as the drop
+    // left it (partners and children), persons under the names the drop gave them and
+    // named by no other marriage.
     const int per = r.Drop_UndoPer;
     const int kodo = r.UndoKodo;
-    bool stands = true;
+    bool stands = model::stepStands(r.left);
     switch (r.Drop_UndoKind) {
     case DropUndo::CanvasNewMan:
     case DropUndo::CanvasNewWoman:
-        stands = model::createdPersonStands(per, r.perName);
+        stands = stands && model::createdPersonStands(per, r.perName);
         break;
     case DropUndo::MarriageListed:
-        stands = dropMarriageStands(r, -1);
+        stands = stands && isUsedMarriage(r.UndoKou);
         break;
     case DropUndo::MarriageNewMan:
     case DropUndo::MarriageNewWoman:
-        stands = dropMarriageStands(r, -1) && model::createdPersonStands(per, r.perName, r.UndoKou);
+        stands = stands && isUsedMarriage(r.UndoKou) && model::createdPersonStands(per, r.perName, r.UndoKou);
         break;
     case DropUndo::ChildListed:
     case DropUndo::ChildNewMan:
     case DropUndo::ChildNewWoman:
-        stands = isUsedMarriage(r.UndoKou) && model::isChildSlot(r.UndoKodoSlot)
+        stands = stands && isUsedMarriage(r.UndoKou) && model::isChildSlot(r.UndoKodoSlot)
                  && marriage(r.UndoKou).kou_kodo[static_cast<size_t>(r.UndoKodoSlot)] == kodo
                  && (r.Drop_UndoKind == DropUndo::ChildListed || model::createdPersonStands(kodo, r.kodoName, r.UndoKou));
         break;
     case DropUndo::AdoptedListed:
     case DropUndo::AdoptedNewMan:
     case DropUndo::AdoptedNewWoman:
-        stands = dropMarriageStands(r, r.UndoKodoSlot) && model::createdPersonStands(per, r.perName, r.UndoKou)
+        stands = stands && isUsedMarriage(r.UndoKou) && model::createdPersonStands(per, r.perName, r.UndoKou)
                  && (r.Drop_UndoKind == DropUndo::AdoptedListed || model::createdPersonStands(kodo, r.kodoName, r.UndoKou));
         break;
     default:
@@ -858,7 +839,7 @@ void MainForm::UndoLastEdit()
     case DropUndo::CanvasNewMan:
     case DropUndo::CanvasNewWoman:
         layout::Unload_ChartCtl();
-        returnCreatedPerson(r.Drop_UndoKind, per);
+        returnCreatedPerson(r, per);
         Picture1.setOleDropMode(forms::vbOLEDropManual);
         t.Data_Changed = 1;
         break;
@@ -867,7 +848,7 @@ void MainForm::UndoLastEdit()
     case DropUndo::MarriageNewWoman:
         freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
-        returnCreatedPerson(r.Drop_UndoKind, per);
+        returnCreatedPerson(r, per);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
@@ -879,7 +860,7 @@ void MainForm::UndoLastEdit()
         k.kou_kodo[slot] = -1;
         k.kou_kodo_stat[slot] = 0;
         k.kou_kodo_comment[slot].clear();
-        returnCreatedPerson(r.Drop_UndoKind, kodo);
+        returnCreatedPerson(r, kodo);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
@@ -890,7 +871,7 @@ void MainForm::UndoLastEdit()
         freeDropMarriage(r.UndoKou, r.displacedStart);
         windows.rebuildRelationMarriageList();
         model::freeCreatedPerson(per);
-        returnCreatedPerson(r.Drop_UndoKind, kodo);
+        returnCreatedPerson(r, kodo);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;

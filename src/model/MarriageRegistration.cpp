@@ -174,13 +174,15 @@ marry_data recordBefore(int kouIdx, int slot)
 }
 
 // The editor's undo of this registration, recorded once the marriage is stored, so
-// that it can compare the partners the undo would take back.
-void recordUndo(int kouIdx, int slot, const marry_data& before)
+// that it can compare what the undo would take back. `displacedStart` is the start
+// marriage before the registration, which the undo gives the mark back to.
+void recordUndo(int kouIdx, int slot, const marry_data& before, int displacedStart)
 {
     KouUndoRecord record;
     record.KouUndoMode = kouIdx == -1 ? KouUndo::NewMarriage : KouUndo::ChangedMarriage;
     record.KouUndoBuf = before;
     record.UndoKou = narrow(slot);
+    record.displacedStart = narrow(displacedStart);
     recordKouUndo(std::move(record));
 }
 
@@ -296,6 +298,8 @@ void regist_kou_data(kou_work& record)
 
     t.kou_buf[kou].Bunke = record.Bunke;
     registerChildren(record, kou);
+    // The children belong to the step: its undo compares the marriage with them.
+    retraceKouUndo(kou);
     record.Registered = 1;
 }
 
@@ -314,6 +318,7 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
         return -1;
 
     const marry_data before = recordBefore(KouIdx, slot);
+    const int displacedStart = currentStartMarriage();
     if (dsp_start == 1)
         takeStartFlag(slot);
     writeStartFlag(slot, dsp_start);
@@ -330,7 +335,7 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
     decideLine(slot, Yoshi_f);
     k.kou_title = titleFor(kou_title, kou_state, kou_titi);
     t.Data_Changed = 1;
-    recordUndo(KouIdx, slot, before);
+    recordUndo(KouIdx, slot, before, displacedStart);
     return slot;
 }
 

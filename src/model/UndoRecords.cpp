@@ -31,19 +31,120 @@ KouUndoRecord& kouUndo()
     return record;
 }
 
+namespace {
+
+// What an editor step left, taken from the tables just after the step.
+void traceKouStep(KouUndoRecord& r)
+{
+    switch (r.KouUndoMode) {
+    case KouUndo::NewMarriage:
+        r.left = traceMarriage(r.UndoKou);
+        break;
+    case KouUndo::ChangedMarriage:
+    case KouUndo::DeletedMarriage:
+        r.left = traceMarriage(r.UndoKou);
+        tracePersonsOf(r.left, r.KouUndoBuf);
+        break;
+    case KouUndo::RemovedChild:
+        r.left = traceMarriage(r.UndoKou);
+        if (isMarriageSlot(r.UndoKou))
+            tracePersonsOf(r.left, tables().kou_buf[r.UndoKou]);
+        tracePerson(r.left, r.UndoKodo);
+        break;
+    default:
+        break;
+    }
+}
+
+bool isMarriageStep(int16_t kind)
+{
+    return kind == KouUndo::NewMarriage || kind == KouUndo::ChangedMarriage || kind == KouUndo::DeletedMarriage
+           || kind == KouUndo::RemovedChild;
+}
+
+} // namespace
+
+StepTrace traceMarriage(int kou)
+{
+    StepTrace trace;
+    trace.children.fill(-1);
+    if (!isMarriageSlot(kou))
+        return trace;
+    trace.kou = static_cast<int16_t>(kou);
+    const marry_data& m = tables().kou_buf[kou];
+    trace.marriageInUse = m.InUse == SlotUsed;
+    if (trace.marriageInUse) {
+        trace.husband = m.kou_titi;
+        trace.wife = m.kou_haha;
+        trace.children = m.kou_kodo;
+    }
+    return trace;
+}
+
+void tracePerson(StepTrace& trace, int person)
+{
+    if (!isPersonSlot(person))
+        return;
+    const personal_data& p = tables().per_buf[person];
+    trace.persons.push_back({static_cast<int16_t>(person), p.InUse == SlotUsed, p.F_name + p.Name});
+}
+
+void tracePersonsOf(StepTrace& trace, const marry_data& record)
+{
+    tracePerson(trace, record.kou_titi);
+    tracePerson(trace, record.kou_haha);
+    for (int s = 0; s <= LastChildSlot; ++s)
+        tracePerson(trace, record.kou_kodo[s]);
+}
+
+bool stepStands(const StepTrace& trace)
+{
+    const Tables& t = tables();
+    if (trace.kou != -1) {
+        if (!isMarriageSlot(trace.kou))
+            return false;
+        const marry_data& m = t.kou_buf[trace.kou];
+        const bool inUse = m.InUse == SlotUsed;
+        if (inUse != trace.marriageInUse)
+            return false;
+        if (inUse && (m.kou_titi != trace.husband || m.kou_haha != trace.wife || m.kou_kodo != trace.children))
+            return false;
+    }
+    for (const TracedPerson& traced : trace.persons) {
+        const personal_data& p = t.per_buf[traced.slot];
+        if ((p.InUse == SlotUsed) != traced.inUse || p.F_name + p.Name != traced.name)
+            return false;
+    }
+    return true;
+}
+
 void recordKouUndo(KouUndoRecord record)
 {
-    if (record.KouUndoMode == KouUndo::NewMarriage && isUsedMarriage(record.UndoKou)) {
-        record.storedHusband = tables().kou_buf[record.UndoKou].kou_titi;
-        record.storedWife = tables().kou_buf[record.UndoKou].kou_haha;
-    }
-    if (record.KouUndoMode == KouUndo::NewManChild || record.KouUndoMode == KouUndo::NewWomanChild)
+    traceKouStep(record);
+    switch (record.KouUndoMode) {
+    case KouUndo::NewManChild:
+    case KouUndo::NewWomanChild:
         record.createdName = undoName(record.UndoKodo);
-    if (record.KouUndoMode == KouUndo::NewHusband || record.KouUndoMode == KouUndo::NewWife)
+        record.placeholderCount = placeholderCounter(record.KouUndoMode == KouUndo::NewManChild ? 0 : 1);
+        break;
+    case KouUndo::NewHusband:
+    case KouUndo::NewWife:
         record.createdName = undoName(record.UndoActer);
+        record.placeholderCount = placeholderCounter(record.KouUndoMode == KouUndo::NewHusband ? 0 : 1);
+        break;
+    default:
+        break;
+    }
     const int16_t kind = record.KouUndoMode;
     kouUndo() = std::move(record);
     windowServices().enableRelationUndo(kouUndoCaption(kind));
+}
+
+void retraceKouUndo(int kou)
+{
+    KouUndoRecord& r = kouUndo();
+    if (isMarriageStep(r.KouUndoMode) && r.UndoKou == kou)
+        traceKouStep(r);
 }
 
 void clearKouUndo()
@@ -53,24 +154,19 @@ void clearKouUndo()
 
 bool kouUndoStands(const KouUndoRecord& r)
 {
-    const Tables& t = tables();
+    if (isMarriageStep(r.KouUndoMode)) {
+        // A record that traced another slot, or none, has nothing it may take back.
+        if (!isMarriageSlot(r.UndoKou) || r.left.kou != r.UndoKou || !stepStands(r.left))
+            return false;
+        return r.KouUndoMode != KouUndo::RemovedChild || isChildSlot(r.UndoKodoSlot);
+    }
     switch (r.KouUndoMode) {
-    case KouUndo::NewMarriage:
-        return isUsedMarriage(r.UndoKou) && t.kou_buf[r.UndoKou].kou_titi == r.storedHusband
-               && t.kou_buf[r.UndoKou].kou_haha == r.storedWife;
-    case KouUndo::ChangedMarriage:
-        return isUsedMarriage(r.UndoKou);
-    case KouUndo::DeletedMarriage:
-        return isMarriageSlot(r.UndoKou) && t.kou_buf[r.UndoKou].InUse == SlotFree;
     case KouUndo::NewManChild:
     case KouUndo::NewWomanChild:
         return createdPersonStands(r.UndoKodo, r.createdName);
     case KouUndo::NewHusband:
     case KouUndo::NewWife:
         return createdPersonStands(r.UndoActer, r.createdName);
-    case KouUndo::RemovedChild:
-        return isUsedMarriage(r.UndoKou) && isChildSlot(r.UndoKodoSlot)
-               && t.kou_buf[r.UndoKou].kou_kodo[r.UndoKodoSlot] == -1;
     default:
         return true;
     }
@@ -84,10 +180,10 @@ DropUndoRecord& dropUndo()
 
 void recordDropUndo(DropUndoRecord record)
 {
-    if (isUsedMarriage(record.UndoKou)) {
-        record.storedHusband = tables().kou_buf[record.UndoKou].kou_titi;
-        record.storedWife = tables().kou_buf[record.UndoKou].kou_haha;
-    }
+    record.left = traceMarriage(record.UndoKou);
+    const int list = dropPlaceholderList(record.Drop_UndoKind);
+    if (list != -1)
+        record.placeholderCount = placeholderCounter(list);
     record.perName = undoName(record.Drop_UndoPer);
     record.kodoName = undoName(record.UndoKodo);
     dropUndo() = std::move(record);
@@ -185,6 +281,45 @@ void freeMarriageRecord(int kou)
         k.kou_kodo[s] = -1;
         k.kou_kodo_stat[s] = -1;
     }
+}
+
+void freeCreatedMarriage(int kou, int displacedStart)
+{
+    const bool heldStart = isMarriageSlot(kou) && tables().kou_buf[kou].dsp_start == 1;
+    freeMarriageRecord(kou);
+    if (heldStart || currentStartMarriage() == -1)
+        handStartMarkTo(displacedStart);
+}
+
+int dropPlaceholderList(int16_t kind)
+{
+    switch (kind) {
+    case DropUndo::CanvasNewMan:
+    case DropUndo::MarriageNewMan:
+    case DropUndo::ChildNewMan:
+    case DropUndo::AdoptedNewMan:
+        return 0;
+    case DropUndo::CanvasNewWoman:
+    case DropUndo::MarriageNewWoman:
+    case DropUndo::ChildNewWoman:
+    case DropUndo::AdoptedNewWoman:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+int16_t& placeholderCounter(int list)
+{
+    Tables& t = tables();
+    return list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
+}
+
+void returnPlaceholderNumber(int list, int16_t countAfter)
+{
+    int16_t& counter = placeholderCounter(list);
+    if (countAfter > 1 && counter == countAfter)
+        --counter;
 }
 
 void clearUndoRecords()

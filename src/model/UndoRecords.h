@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace model {
 
@@ -51,6 +52,38 @@ inline constexpr const char* UndoCaptionNewChild = "UNDO 新子供";
 // has no caption of its own).
 const char* kouUndoCaption(int16_t kind);
 
+// What a step left, as its undo compares it before acting: the marriage slot the step
+// touched as the step stored it (partners and children) or its absence, and each person
+// a record the undo writes back names, with the names the slot held. An undo takes
+// back its step only while all of it is still so; anything else means a later edit
+// (a chart drop, the person editor) built on the step or reused what it names.
+struct TracedPerson {
+    int16_t slot = -1;
+    bool inUse = false;
+    std::string name; // family name followed by given name
+};
+
+struct StepTrace {
+    int16_t kou = -1; // -1: the step touched no marriage
+    bool marriageInUse = false;
+    int16_t husband = -1;
+    int16_t wife = -1;
+    ChildArray<int16_t> children{};
+    std::vector<TracedPerson> persons;
+};
+
+// The marriage slot as it is now (nothing when `kou` names no marriage slot).
+StepTrace traceMarriage(int kou);
+
+// Adds the person (a person slot, else nothing) with the names it holds now.
+void tracePerson(StepTrace& trace, int person);
+
+// Adds the partners and children the record names.
+void tracePersonsOf(StepTrace& trace, const marry_data& record);
+
+// True while the marriage and the persons are exactly as traced.
+bool stepStands(const StepTrace& trace);
+
 struct KouUndoRecord {
     int16_t KouUndoMode = KouUndo::None;
     marry_data KouUndoBuf;       // kinds 2 and 3: the marriage before the step
@@ -60,27 +93,32 @@ struct KouUndoRecord {
     int16_t UndoKodoStat = -1;   // kind 11: the removed child's status
     std::string UndoKodoComment; // kind 11: and comment
     int16_t UndoKodoSlot = -1;   // kind 11: its slot
-    // What the undo compares before acting: kind 1 the partners stored, kinds 5, 6, 9
-    // and 10 the created person's family and given name.
-    int16_t storedHusband = -1;
-    int16_t storedWife = -1;
+    int16_t displacedStart = -1; // kinds 1 and 2: the start marriage the step took the mark from
+    // What the undo compares before acting: kinds 1, 2, 3 and 11 what the step left,
+    // kinds 5, 6, 9 and 10 the created person's family and given name.
+    StepTrace left;
     std::string createdName;
+    int16_t placeholderCount = -1; // kinds 5, 6, 9 and 10: the counter just after the person was made
 };
 
 // The editor's pending step.
 KouUndoRecord& kouUndo();
 
-// Records an editor step in place of the pending one, taking the names and partners
-// the undo will compare from the tables, and asks the windows to offer its undo.
+// Records an editor step in place of the pending one, taking what the undo will compare
+// from the tables, and asks the windows to offer its undo.
 void recordKouUndo(KouUndoRecord record);
+
+// A registration whose step goes on after the marriage is stored (its children are
+// added next) takes the trace of the pending step of marriage `kou` again at its end.
+void retraceKouUndo(int kou);
 
 // Forgets the pending editor step.
 void clearKouUndo();
 
 // True while the pending editor step can be taken back: a person to free is still the
-// created one and nobody uses it, a stored marriage still has its partners, a changed
-// marriage's slot is in use, a deleted marriage's slot is free, a removed child's slot
-// is empty. Kinds that touched only the editor's fields always stand.
+// created one and nobody uses it; a stored, changed or deleted marriage and a marriage
+// a child left are as the step left them, with the persons the restored record names.
+// Kinds that touched only the editor's fields always stand.
 bool kouUndoStands(const KouUndoRecord& record);
 
 // ---------------------------------------------------------------------------
@@ -109,19 +147,19 @@ struct DropUndoRecord {
     int16_t UndoKodo = -1;       // the child added (3x) or created (42, 43)
     int16_t UndoKodoSlot = -1;   // the child's slot (3x, 41)
     int16_t displacedStart = -1; // 2x, 4x: the start marriage before the drop; -1 none
-    // What the undo compares before acting: the marriage's partners and the persons'
-    // names as the drop left them.
-    int16_t storedHusband = -1;
-    int16_t storedWife = -1;
+    // What the undo compares before acting: the marriage and the persons' names as the
+    // drop left them, and the placeholder counter just after a placeholder was made.
+    StepTrace left;
     std::string perName;
     std::string kodoName;
+    int16_t placeholderCount = -1;
 };
 
 // The last recorded drop.
 DropUndoRecord& dropUndo();
 
-// Records a drop in place of the last one, taking the partners and names the undo
-// will compare from the tables.
+// Records a drop in place of the last one, taking what the undo will compare from the
+// tables.
 void recordDropUndo(DropUndoRecord record);
 
 // Forgets the last drop.
@@ -151,6 +189,23 @@ void freeCreatedPerson(int person);
 // Frees a marriage record (a deletion, or the undo of a step that created it): not in
 // use, no couple, no children, no start mark. The caller hands the start mark on.
 void freeMarriageRecord(int kou);
+
+// The undo of a step that created marriage `kou`: the record is freed and, when it
+// held the start mark, the mark goes back to `displacedStart`, the marriage the step
+// took it from (the first marriage in use when that one is gone).
+void freeCreatedMarriage(int kou, int displacedStart);
+
+// The placeholder list (0 men, 1 women) of the person a drop of this kind created,
+// -1 when it created none under a placeholder name.
+int dropPlaceholderList(int16_t kind);
+
+// The placeholder counter of a list (0 men, 1 women).
+int16_t& placeholderCounter(int list);
+
+// An undone placeholder gives its number back only while it is the last one made
+// (the counter still stands at `countAfter`, its value just after that placeholder):
+// a later placeholder keeps the next number unique.
+void returnPlaceholderNumber(int list, int16_t countAfter);
 
 // Both records forgotten; InitAllSetting runs it when the family is emptied.
 void clearUndoRecords();

@@ -94,11 +94,8 @@ void CtrlForm::undo_kou_data()
     namespace KouUndo = model::KouUndo;
     switch (r.KouUndoMode) {
     case KouUndo::NewMarriage: {
-        model::freeMarriageRecord(r.UndoKou);
-        // The chart needs a start marriage: the first one in use takes the mark when
-        // the freed record held it.
-        if (model::currentStartMarriage() == -1)
-            model::handStartMarkTo(-1);
+        // The marriage the registration took the start mark from gets it back.
+        model::freeCreatedMarriage(r.UndoKou, r.displacedStart);
         clearPartnerLabel(0);
         clearPartnerLabel(1);
         List2.clear();
@@ -108,19 +105,22 @@ void CtrlForm::undo_kou_data()
         break;
     }
     case KouUndo::ChangedMarriage:
-    case KouUndo::DeletedMarriage:
+    case KouUndo::DeletedMarriage: {
         t.kou_buf[static_cast<size_t>(r.UndoKou)] = r.KouUndoBuf;
         // A restored start marriage takes the mark back from the marriage that
         // inherited it; a change that made this marriage the start took the mark
-        // from another one, and restoring the old record must not leave the chart
-        // without a start.
-        model::handStartMarkTo(r.KouUndoBuf.dsp_start == 1 ? r.UndoKou : model::currentStartMarriage());
+        // from another one, which gets it back.
+        const int current = model::currentStartMarriage();
+        model::handStartMarkTo(r.KouUndoBuf.dsp_start == 1 ? r.UndoKou
+                               : current != -1             ? current
+                                                           : r.displacedStart);
         if (r.KouUndoMode == KouUndo::ChangedMarriage)
             edit_kou_data(r.UndoKou);
         Build_list_kou();
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
+    }
     case KouUndo::ListedChild:
         removeFirstLine(List2, r.UndoKodo);
         break;
@@ -135,8 +135,7 @@ void CtrlForm::undo_kou_data()
             removeFirstLine(List2, created);
         else
             clearPartnerLabel(newMan ? 0 : 1);
-        int16_t& counter = newMan ? t.DummyManCnt : t.DummyWomanCnt;
-        --counter;
+        model::returnPlaceholderNumber(newMan ? 0 : 1, r.placeholderCount);
         placeholderReturned(newMan ? 0 : 1, created);
         model::freeCreatedPerson(created);
         t.Data_Changed = 1;

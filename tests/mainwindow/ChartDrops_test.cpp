@@ -377,6 +377,38 @@ TEST_F(ChartDropTest, EmptyCanvasTakesOneFirstPersonUntilItsUndo)
     EXPECT_EQ(per(first).InUse, model::SlotUsed) << "a listed person stays";
 }
 
+// The drop takes its own undo snapshot: 戻 takes back the drop alone, and the person
+// registered before it stays.
+TEST_F(ChartDropTest, EmptyCanvasDropTakesItsOwnUndoSnapshot)
+{
+    start();
+    ASSERT_TRUE(model::Save_Undo()); // the snapshot of the registration of 太郎
+    const int first = model::set_per_buf(-1, "太郎", "山田", 0, "");
+    drag("山田 太郎", first, 0);
+    forms::dropOn(window().Picture1, 1500, 1200);
+    ASSERT_EQ(window().DPic.count(), 3);
+
+    window().CmdUndo.click();
+    EXPECT_EQ(per(first).InUse, model::SlotUsed);
+    EXPECT_EQ(per(first).Name, "太郎");
+}
+
+TEST_F(ChartDropTest, PlaceholderRefusedOnTheEmptyCanvasLeavesTheZoomBoxEnabled)
+{
+    start();
+    for (int slot = 1; slot <= model::LastPersonSlot; ++slot)
+        per(slot).InUse = model::SlotUsed;
+    answers.answerNext(platform::vbOK);
+    drag("**** 男01", -1, 0);
+    forms::dropOn(window().Picture1, 1500, 1200);
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "これ以上個人情報を追加出来ません");
+    EXPECT_EQ(window().DPic.count(), 2) << "no box was placed";
+    EXPECT_TRUE(window().Text1.isEnabled());
+    EXPECT_TRUE(window().Command2[4].isEnabled());
+}
+
 // The toolbar's builder button opens the easy relation builder at any time; the
 // full-screen button waits only while a dropped box stands alone on the canvas.
 TEST_F(ChartDropTest, BuilderAndFullScreenButtonsWorkWheneverTheirCommandsCan)

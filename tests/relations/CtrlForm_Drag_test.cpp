@@ -601,6 +601,103 @@ TEST_F(CtrlChartDragTest, EditorUndoLeavesAChildThatAChartDropPutInTheFreedSlot)
     EXPECT_EQ(model::Find_KodoSlot(yamada, son), -1);
 }
 
+// The children of a marriage apart from `known`, in slot order.
+std::vector<int> otherChildren(int marriage, int known)
+{
+    std::vector<int> found;
+    for (int s = 0; s <= model::LastChildSlot; ++s) {
+        const int child = model::tables().kou_buf[static_cast<size_t>(marriage)].kou_kodo[static_cast<size_t>(s)];
+        if (child != -1 && child != known)
+            found.push_back(child);
+    }
+    return found;
+}
+
+// A changed title registered, then a new child dropped on the marriage's mark: the
+// record before the change has no such child, so the undo refuses and keeps both.
+TEST_F(CtrlChartDragTest, EditorUndoOfAChangeRefusesAfterAChartDropAddedAChild)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    choose(yamada);
+    ctrl().Text1[0].setText("山田本家");
+    ctrl().CMDFUNC[1].click();
+    ASSERT_EQ(kou(yamada).kou_title, "山田本家");
+    ASSERT_EQ(ctrl().scritem[0].caption(), "UNDO 登録");
+
+    drawing::Refresh_TabDisp();
+    startDrag(0, lineOf(0, -1));
+    dropOnMark(yamada);
+    const std::vector<int> dropped = otherChildren(yamada, son);
+    ASSERT_EQ(dropped.size(), 1u);
+
+    answers.answerNext(platform::vbOK);
+    ctrl().Command2[3].click();
+    ASSERT_FALSE(answers.shown().empty());
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(kou(yamada).kou_title, "山田本家");
+    EXPECT_EQ(otherChildren(yamada, son), dropped) << "the dropped child keeps its parents";
+    EXPECT_EQ(per(dropped[0]).InUse, model::SlotUsed);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::None);
+}
+
+// A marriage registered in the editor, then a child dropped on its mark: the undo
+// would free the child's parents with the marriage, so it refuses.
+TEST_F(CtrlChartDragTest, EditorUndoOfANewMarriageRefusesAfterAChartDropAddedAChild)
+{
+    buildFamily();
+    const int girl = addPerson("山田", "春子", 1);
+    ctrl().Build_List();
+    setPartner(0, son);
+    setPartner(1, single);
+    ctrl().CMDFUNC[1].click();
+    const int added = model::kouUndo().UndoKou;
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewMarriage);
+
+    drawing::Refresh_TabDisp();
+    startDrag(1, lineOf(1, girl));
+    dropOnMark(added);
+    ASSERT_GE(model::Find_KodoSlot(added, girl), 0);
+
+    answers.answerNext(platform::vbOK);
+    ctrl().Command2[3].click();
+    ASSERT_FALSE(answers.shown().empty());
+    EXPECT_EQ(answers.shown().back().text, model::UndoRefusedMessage);
+    EXPECT_EQ(kou(added).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(added).kou_titi, son);
+    EXPECT_GE(model::Find_KodoSlot(added, girl), 0);
+    EXPECT_FALSE(ctrl().scritem[0].isEnabled());
+}
+
+// A placeholder husband dropped in the editor, then another placeholder dropped on
+// the chart: the editor's undo frees its man but keeps the counter, so the next
+// placeholder does not repeat the chart's man's name.
+TEST_F(CtrlChartDragTest, EditorUndoKeepsThePlaceholderNumberALaterDropTook)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    startDrag(0, lineOf(0, -1));
+    forms::dropOn(ctrl().Label2[0], 10, 10);
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewHusband);
+    const int husband = std::stoi(ctrl().Label2[0].tag());
+    ASSERT_EQ(per(husband).Name, "男01");
+
+    drawing::Refresh_TabDisp();
+    startDrag(0, lineOf(0, -1));
+    dropOnMark(yamada);
+    const std::vector<int> dropped = otherChildren(yamada, son);
+    ASSERT_EQ(dropped.size(), 1u);
+    ASSERT_EQ(per(dropped[0]).Name, "男02");
+
+    ctrl().Command2[3].click();
+    EXPECT_EQ(per(husband).InUse, model::SlotFree);
+    EXPECT_EQ(tables().DummyManCnt, 3);
+    const int placeholder = lineOf(0, -1);
+    ASSERT_GE(placeholder, 0);
+    EXPECT_EQ(ctrl().List1[0].list(placeholder), "**** 男03") << "the next placeholder is a new name";
+}
+
 // Each kind of the editor's undo that changes the family: after a save, exit asks.
 enum class EditorStep { Registered, Changed, Deleted, ChildRemoved, NewChild, NewHusband };
 

@@ -64,6 +64,25 @@ TEST_F(CtrlUndo, NewMarriageGoesAndTheStartMarkReturnsToTheFirstMarriage)
     EXPECT_EQ(kou(added).kou_kodo[0], -1);
 }
 
+// The registration took the start mark from the marriage that held it, which is not
+// the first one in use: the undo gives the mark back to that marriage.
+TEST_F(CtrlUndo, NewMarriageGivesTheStartMarkBackToTheMarriageItTookItFrom)
+{
+    const int first = marry(addPerson("山田", "太郎", 0), addPerson("山田", "花子", 1), 0);
+    const int holder = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 1);
+    ctrl().Build_List();
+    setPartner(0, addPerson("鈴木", "四郎", 0));
+    setPartner(1, addPerson("鈴木", "和子", 1));
+    ctrl().CMDFUNC[1].click();
+    const int added = model::kouUndo().UndoKou;
+    ASSERT_EQ(model::currentStartMarriage(), added);
+
+    undo();
+    EXPECT_EQ(kou(added).InUse, model::SlotFree);
+    EXPECT_EQ(kou(holder).dsp_start, 1);
+    EXPECT_EQ(kou(first).dsp_start, 0) << "the first marriage in use never held the mark";
+}
+
 TEST_F(CtrlUndo, ChangedMarriageComesBackAndIsShown)
 {
     const int m = marry(addPerson("山田", "太郎", 0), addPerson("山田", "花子", 1), 1, "通常", 0, "本家");
