@@ -126,9 +126,7 @@ int addChild(int kou, int child, int16_t status, const std::string& comment)
 // list follows (its entry now names the person, a new placeholder is appended).
 void takePlaceholder(int list, int created)
 {
-    model::Tables& t = model::tables();
-    int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
-    ++counter;
+    ++model::placeholderCounter(list);
     mainwindow::otherWindows().placeholderTaken(list, created);
 }
 

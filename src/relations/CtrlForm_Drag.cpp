@@ -212,7 +212,6 @@ void CtrlForm::Timer2_Timer()
 
 int CtrlForm::createPlaceholderPerson(int list)
 {
-    model::Tables& t = tables();
     forms::ListBox& source = List1[list];
     const int line = source.listIndex();
     if (line < 0)
@@ -222,8 +221,7 @@ int CtrlForm::createPlaceholderPerson(int list)
     const int created = model::Add_NewPerson(-1, name, fname, list);
     if (created < 0)
         return -1;
-    int16_t& counter = list == 0 ? t.DummyManCnt : t.DummyWomanCnt;
-    ++counter;
+    ++model::placeholderCounter(list);
     placeholderTaken(list, created);
     return created;
 }
