@@ -698,6 +698,29 @@ TEST_F(CtrlChartDragTest, EditorUndoKeepsThePlaceholderNumberALaterDropTook)
     EXPECT_EQ(ctrl().List1[0].list(placeholder), "**** 男03") << "the next placeholder is a new name";
 }
 
+// The same the other way round: the chart's undo frees its placeholder child and keeps
+// the number the editor's later placeholder took.
+TEST_F(CtrlChartDragTest, ChartUndoKeepsThePlaceholderNumberALaterEditorDropTook)
+{
+    buildFamily();
+    const int yamada = model::Find_PersonMarry(father);
+    startDrag(0, lineOf(0, -1));
+    dropOnMark(yamada);
+    const std::vector<int> dropped = otherChildren(yamada, son);
+    ASSERT_EQ(dropped.size(), 1u);
+    ASSERT_EQ(per(dropped[0]).Name, "男01");
+    startDrag(0, lineOf(0, -1));
+    forms::dropOn(ctrl().Label2[0], 10, 10);
+    ASSERT_EQ(per(std::stoi(ctrl().Label2[0].tag())).Name, "男02");
+
+    main_form().scritem[0].choose();
+    EXPECT_EQ(per(dropped[0]).InUse, model::SlotFree);
+    EXPECT_EQ(tables().DummyManCnt, 3);
+    const int placeholder = lineOf(0, -1);
+    ASSERT_GE(placeholder, 0);
+    EXPECT_EQ(ctrl().List1[0].list(placeholder), "**** 男03");
+}
+
 // Each kind of the editor's undo that changes the family: after a save, exit asks.
 enum class EditorStep { Registered, Changed, Deleted, ChildRemoved, NewChild, NewHusband };
 
