@@ -46,6 +46,33 @@ std::string applyDatePattern(const std::string& western, const std::string& patt
     return out;
 }
 
+// The patterns of a western box format for a year, a year and month, and a full date.
+struct WesternPatterns {
+    const char* year;
+    const char* month;
+    const char* full;
+};
+
+// A stored date in a western box format. A full date is written from its key; a
+// year or a year and month (as the editor stores a partial date) keeps its
+// precision: "大正03年" in "yyyy/mm/dd" is "1914". "" when the text is no date.
+std::string westernBoxDate(const std::string& stored, const std::string& keyOrText, const WesternPatterns& patterns)
+{
+    const std::string full = applyDatePattern(formatDisp(keyOrText, 0), patterns.full);
+    if (!full.empty())
+        return full;
+    std::string key;
+    model::DatePrecision precision = model::DatePrecision::Full;
+    if (!model::Read_DatePrecision(stored, key, precision) || precision == model::DatePrecision::Full)
+        return std::string();
+    const char* pattern = precision == model::DatePrecision::Year ? patterns.year : patterns.month;
+    return applyDatePattern(formatDisp(key, 0), pattern);
+}
+
+constexpr WesternPatterns WesternYearMonthDay = {"西暦yyyy年", "西暦yyyy年mm月", "西暦yyyy年mm月dd日"};
+constexpr WesternPatterns SlashYearMonthDay = {"yyyy", "yyyy/mm", "yyyy/mm/dd"};
+constexpr WesternPatterns SlashMonthDayYear = {"yyyy", "mm/yyyy", "mm/dd/yyyy"};
+
 size_t charCount(const std::string& utf8)
 {
     size_t n = 0;
@@ -70,13 +97,13 @@ std::string Format_BoxDate(const std::string& text, int16_t mode)
     case BoxDateFormat::EraArabic:
         return formatDisp(s, 1);
     case BoxDateFormat::WesternKanji:
-        return Conv_KanjiDigits(applyDatePattern(formatDisp(s, 0), "西暦yyyy年mm月dd日"));
+        return Conv_KanjiDigits(westernBoxDate(text, s, WesternYearMonthDay));
     case BoxDateFormat::WesternArabic:
-        return applyDatePattern(formatDisp(s, 0), "西暦yyyy年mm月dd日");
+        return westernBoxDate(text, s, WesternYearMonthDay);
     case BoxDateFormat::YearMonthDay:
-        return applyDatePattern(formatDisp(s, 0), "yyyy/mm/dd");
+        return westernBoxDate(text, s, SlashYearMonthDay);
     case BoxDateFormat::MonthDayYear:
-        return applyDatePattern(formatDisp(s, 0), "mm/dd/yyyy");
+        return westernBoxDate(text, s, SlashMonthDayYear);
     default:
         return s;
     }

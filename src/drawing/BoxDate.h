@@ -17,9 +17,11 @@ constexpr int16_t MonthDayYear = 5;    // 08/15/1945
 } // namespace BoxDateFormat
 
 // A stored date text (western, era name or letter code) in one of the six box
-// formats. A text that is no complete date gives "" in every format but one
-// outside 0..5, which gives the text (or its key) back; the box then shows the
-// stored text itself. The document's Dispmode_Nengo is left as it was.
+// formats. In the western formats 2..5 a year or a year and month follows the
+// format as far as it goes ("大正03年": "西暦1914年", "1914"); in the era formats
+// 0 and 1 only a complete date is written. A text that gives no date in the
+// format gives "", one outside 0..5 gives the text (or its key) back; the box
+// then shows the stored text itself. The document's Dispmode_Nengo is left as it was.
 std::string Format_BoxDate(const std::string& text, int16_t mode);
 
 // The text trimmed of blanks with every run of half-width digits turned into

@@ -122,7 +122,12 @@ bool EntryForm::storePicture(int slot)
     // -1: the panel holds no picture (a new card, or the picture was cleared).
     if (mode != 0 && mode != 1 && mode != -1)
         return true;
-    const std::string tag = mode == -1 ? std::string() : Picture1[mode].tag();
+    // The kind need not match the box: a bitmap typed into the icon box's dialog is
+    // stored as a bitmap. Choosing a picture empties the other box, so at most one
+    // Tag names a file.
+    const std::string tag = mode == -1                    ? std::string()
+                            : !Picture1[0].tag().empty() ? Picture1[0].tag()
+                                                         : Picture1[1].tag();
     if (tag.empty()) {
         p.Picture_filename.clear();
         p.Picture_index = -1;
@@ -134,9 +139,9 @@ bool EntryForm::storePicture(int slot)
     try {
         if (!platform::dirExists(entry::faceFolder()))
             platform::makeDir(entry::faceFolder());
-        // Registering again without a new picture copies nothing.
+        // Registering again without a new picture writes nothing.
         if (platform::LCase(tag) != platform::LCase(target))
-            platform::copyFile(tag, target);
+            entry::writeFacePicture(tag, target);
     } catch (const platform::RuntimeError&) {
         // The record keeps the picture it had; the person is stored all the same.
         platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);

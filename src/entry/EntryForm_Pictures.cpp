@@ -1,10 +1,12 @@
 // The face picture boxes of the panel: a click on the icon box opens the icon
 // chooser, a click on the bitmap box the picture dialog, a double click (or
 // the picture menu's "Change") the file dialog of that box. The choice stays
-// in the box and its Tag until the register command copies the file.
+// in the box and its Tag until the register command stores the file; a file the
+// picture loader cannot read is refused at once.
 
 #include "entry/EntryForm.h"
 
+#include "entry/EntryPaths.h"
 #include "entry/IconPView.h"
 
 #include "forms/Picture.h"
@@ -17,17 +19,6 @@
 #include "platform/Hooks.h"
 
 namespace {
-
-// The kind of a chosen file by its last three characters: 1 bitmap, 0 icon, -1 other.
-int16_t pictureKind(const std::string& path)
-{
-    const std::string ending = platform::LCase(platform::Right(path, 3));
-    if (ending == "bmp")
-        return 1;
-    if (ending == "ico")
-        return 0;
-    return -1;
-}
 
 // The start folder of a picture dialog: a folder under the program folder, or
 // the program folder itself when that folder is missing.
@@ -68,7 +59,7 @@ void EntryForm::applyChosenPicture(int box, const std::string& path, PictureFit 
     forms::PictureBox& other = Picture1[box == 0 ? 1 : 0];
     other.setPicture(forms::Picture());
     other.setTag("");
-    model::runState().PicMode = pictureKind(path);
+    model::runState().PicMode = entry::facePictureKind(path);
 }
 
 void EntryForm::Picture1_Click(int Index)
@@ -78,9 +69,9 @@ void EntryForm::Picture1_Click(int Index)
         chooser.show(forms::ShowMode::Modal, this);
         const std::string chosen = chooser.Sel_Picture;
         if (chosen.find(entry::ClearCommand) != std::string::npos) {
+            // Both boxes empty: the person is registered without a picture.
             model::runState().PicMode = -1;
-            Picture1[0].setPicture(forms::Picture());
-            Picture1[0].setTag("");
+            clearPictures();
             return;
         }
         if (chosen.find(entry::CancelCommand) != std::string::npos)

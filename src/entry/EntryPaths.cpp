@@ -1,6 +1,9 @@
 #include "entry/EntryPaths.h"
 
+#include "forms/Picture.h"
 #include "platform/AppPath.h"
+#include "platform/Conversions.h"
+#include "platform/FileSystem.h"
 
 namespace entry {
 
@@ -17,6 +20,28 @@ std::string faceFolder()
 std::string faceFileName(int slot, int pictureMode)
 {
     return "face" + std::to_string(slot) + (pictureMode == 1 ? ".bmp" : ".ico");
+}
+
+namespace {
+
+std::string ending(const std::string& path)
+{
+    return platform::LCase(platform::Right(path, 4));
+}
+
+} // namespace
+
+int16_t facePictureKind(const std::string& path)
+{
+    return ending(path) == ".ico" ? 0 : 1;
+}
+
+void writeFacePicture(const std::string& source, const std::string& target)
+{
+    if (ending(source) == ".ico" || ending(source) == ".bmp")
+        platform::copyFile(source, target);
+    else
+        forms::SavePicture(forms::LoadPicture(source), target);
 }
 
 } // namespace entry

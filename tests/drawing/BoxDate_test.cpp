@@ -4,7 +4,10 @@
 
 #include "drawing/BoxDate.h"
 
+#include <array>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -107,13 +110,45 @@ INSTANTIATE_TEST_SUITE_P(, BoxDateStored,
         StoredCase{"明治45年07月29日", 3, "西暦1912年07月29日"},
         StoredCase{"平成31年04月30日", 1, "平成31年04月30日"},
         StoredCase{"令和元年05月01日", 1, "令和元年05月01日"},
-        // A day the era never reached, a partial date and a non-date give up;
-        // the box then shows the stored text.
+        // A day the era never reached, a partial date in an era format and a
+        // non-date give up; the box then shows the stored text.
         StoredCase{"昭和64年01月08日", 4, ""},
-        StoredCase{"2004/03", 4, ""},
         StoredCase{"2004/03", 1, ""},
+        StoredCase{"大正03年", 0, ""},
+        StoredCase{"大正03年06月", 1, ""},
         StoredCase{"不明", 0, ""},
         StoredCase{"不明", 9, "不明"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+// A year or a year and month, as the editor stores it in each display mode, follows
+// the western formats as far as its precision goes.
+struct PartialCase {
+    std::vector<const char*> stored; // the same date in western, era-name and era-letter form
+    std::array<std::string, 4> shown; // in the formats 2, 3, 4 and 5
+};
+std::ostream& operator<<(std::ostream& os, const PartialCase& c) { return os << c.stored.front(); }
+
+class BoxDatePartial : public DrawingFixture, public ::testing::WithParamInterface<PartialCase> {};
+
+TEST_P(BoxDatePartial, FollowsTheWesternFormatsAsFarAsItGoes)
+{
+    for (const char* stored : GetParam().stored) {
+        for (int16_t mode = 2; mode <= 5; ++mode) {
+            SCOPED_TRACE(std::string(stored) + " DS_Nen " + std::to_string(mode));
+            EXPECT_EQ(Format_BoxDate(stored, mode), GetParam().shown[static_cast<size_t>(mode - 2)]);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, BoxDatePartial,
+    ::testing::Values(
+        PartialCase{{"1914", "大正03年", "大正3年", "T3年"}, {"西暦千九百十四年", "西暦1914年", "1914", "1914"}},
+        PartialCase{{"1914/06", "大正03年06月", "T3年6月"},
+                    {"西暦千九百十四年" + S + "六" + S + "月", "西暦1914年06月", "1914/06", "06/1914"}},
+        PartialCase{{"1989", "平成元年"}, {"西暦千九百八十九年", "西暦1989年", "1989", "1989"}},
+        PartialCase{{"2019/05", "令和元年05月"}, {"西暦二千十九年" + S + "五" + S + "月", "西暦2019年05月", "2019/05", "05/2019"}},
+        // More than a date, or a year the western form does not take, stays as stored.
+        PartialCase{{"1950年頃", "大正03年頃", "0800", "大正99年"}, {"", "", "", ""}}),
     [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace

@@ -494,6 +494,36 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"zoom", [](DspOpForm& f) { enter(f.txtBai, "200"); }, unchanged, true}),
     [](const ::testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
 
+// A birth year stored in era form, as the editor stores a year typed alone: the
+// western formats chosen in the window draw it as the western year, in the preview
+// and on the person's box once applied.
+TEST_F(DspOpTest, AStoredYearFollowsTheWesternFormatChosen)
+{
+    disp().DSW[2] = -1; // the birth date is shown
+    person().B_day = "大正03年";
+    DspOpForm& f = open();
+    f.CBNen.setListIndex(4); // yyyy/mm/dd
+    const std::vector<long> western = pixelsOf(*preview(f));
+    f.CBNen.setListIndex(3); // 西暦yyyy年mm月dd日
+    const std::vector<long> westernEra = pixelsOf(*preview(f));
+
+    // The same box with the texts as written: the era format shows a year as stored.
+    person().B_day = "1914";
+    f.CBNen.setListIndex(1);
+    EXPECT_EQ(western, pixelsOf(*preview(f))) << "drawn as 1914";
+    person().B_day = "西暦1914年";
+    f.CBNen.setListIndex(0);
+    f.CBNen.setListIndex(1);
+    EXPECT_EQ(westernEra, pixelsOf(*preview(f))) << "drawn as 西暦1914年";
+
+    person().B_day = "大正03年06月";
+    f.CBNen.setListIndex(5); // mm/dd/yyyy
+    f.CmdOK.click();
+    ASSERT_FALSE(f.isLoaded());
+    EXPECT_EQ(disp().DS_Nen, 5);
+    EXPECT_EQ(printedText(*render(drawing_test::WideW, drawing_test::WideH)), " 長男 山田 太郎 06/1914 生 ");
+}
+
 TEST_F(DspOpTest, SelectingARowShowsItsItemSettings)
 {
     disp().DBai[10] = 12;

@@ -220,7 +220,7 @@ TEST_P(PictureCommitTest, aChosenPictureIsStoredUnderTheSlotsName)
     form().CMDFUNC_Click(0);
     form().Text1[0].setText("山田");
     form().Text1[1].setText("七");
-    const std::string chosen = writeImage("chosen.bmp");
+    const std::string chosen = writeImage(std::string("chosen") + c.extension);
     form().Picture1[c.mode].setTag(chosen);
     model::runState().PicMode = static_cast<int16_t>(c.mode);
     form().CMDFUNC_Click(1);

@@ -7,15 +7,21 @@
 #include "entry/IconPView.h"
 
 #include "forms/Picture.h"
+#include "forms/Picture_p.h"
 #include "model/run_state.h"
 #include "platform/AppPath.h"
 
 #include "support/qt/ScriptedDialogs.h"
 
+#include "model/filestore/FamilyFile.h"
+#include "model/filestore/FileNames.h"
+
 #include <QColor>
 #include <QImage>
+#include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 namespace entry_test {
@@ -62,6 +68,62 @@ protected:
                 chooser().PicBuf_Click(tile);
         });
         form().Picture1_Click(0);
+    }
+
+    // A person with a bitmap photo stored under the slot's face name, as a register left it.
+    static int personWithPhoto(Qt::GlobalColor colour)
+    {
+        const int slot = addPerson("山田", "太郎");
+        if (!platform::dirExists(entry::faceFolder()))
+            platform::makeDir(entry::faceFolder());
+        const std::string name = entry::faceFileName(slot, 1);
+        writeImage(platform::joinPath(entry::faceFolder(), name), colour);
+        person(slot).Picture_index = 1;
+        person(slot).Picture_mode = 1;
+        person(slot).Picture_filename = name;
+        return slot;
+    }
+
+    // The record's face picture as the face folder holds it.
+    static std::string storedFace(int slot)
+    {
+        return platform::joinPath(entry::faceFolder(), person(slot).Picture_filename);
+    }
+
+    // Colours within what a JPEG keeps of a plain colour.
+    static bool near(const QColor& found, Qt::GlobalColor colour)
+    {
+        const QColor expected(colour);
+        return std::abs(found.red() - expected.red()) + std::abs(found.green() - expected.green()) +
+                   std::abs(found.blue() - expected.blue()) <=
+               12;
+    }
+
+    // The colour in the middle of what a picture box shows.
+    static QColor shownColour(int box)
+    {
+        const QImage shown = forms::pictureImage(form().Picture1[box].image());
+        return QColor(shown.pixel(shown.width() / 2, shown.height() / 2));
+    }
+
+    // The record holds a bitmap under the slot's face name, a BMP file of the given
+    // size whose pixels are the colour (within what a JPEG keeps).
+    static void expectStoredBitmap(int slot, Qt::GlobalColor colour)
+    {
+        EXPECT_EQ(person(slot).Picture_index, 1);
+        EXPECT_EQ(person(slot).Picture_mode, 1);
+        EXPECT_EQ(person(slot).Picture_filename, entry::faceFileName(slot, 1));
+        ASSERT_EQ(platform::readWholeFile(storedFace(slot)).substr(0, 2), "BM") << "written as a bitmap";
+        const QImage image(QString::fromStdString(storedFace(slot)));
+        ASSERT_EQ(image.size(), QSize(8, 8));
+        EXPECT_TRUE(near(QColor(image.pixel(4, 4)), colour)) << QColor(image.pixel(4, 4)).name().toStdString();
+    }
+
+    // A click on the bitmap box: "画像貼り付け", answered with the file.
+    void pasteIntoBitmapBox(const std::string& path)
+    {
+        dialogs.answerNext(forms::DialogAnswer::file(path));
+        QTest::mouseClick(form().Picture1[1].widget(), Qt::LeftButton);
     }
 
     support::ScriptedDialogs dialogs;
@@ -144,7 +206,7 @@ TEST_F(PicturesTest, pickingAnIconFillsTheIconBoxAndEmptiesTheBitmapBox)
     EXPECT_TRUE(chooser().isLoaded());
 }
 
-TEST_F(PicturesTest, theClearTileEmptiesOnlyTheIconBoxAndCancelChangesNothing)
+TEST_F(PicturesTest, theClearTileEmptiesBothBoxesAndCancelChangesNothing)
 {
     makeLibrary(1);
     addPerson("山田", "太郎");
@@ -155,12 +217,28 @@ TEST_F(PicturesTest, theClearTileEmptiesOnlyTheIconBoxAndCancelChangesNothing)
     EXPECT_EQ(model::runState().PicMode, 0);
     EXPECT_FALSE(form().Picture1[0].tag().empty());
 
-    form().Picture1[1].setTag("/somewhere/photo.bmp");
     pickIcon(0);
     EXPECT_EQ(model::runState().PicMode, -1);
-    EXPECT_EQ(form().Picture1[0].tag(), "");
-    EXPECT_TRUE(form().Picture1[0].picture().isEmpty());
-    EXPECT_EQ(form().Picture1[1].tag(), "/somewhere/photo.bmp") << "the bitmap box is not touched";
+    for (int box : {0, 1}) {
+        EXPECT_EQ(form().Picture1[box].tag(), "") << box;
+        EXPECT_TRUE(form().Picture1[box].picture().isEmpty()) << box;
+    }
+}
+
+// A person with a bitmap photo: the clear tile of the icon chooser empties the photo's
+// box as well, and registering then stores the person without a picture, as shown.
+TEST_F(PicturesTest, theClearTileTakesAwayAStoredPhotoOnScreenAsRegisterDoes)
+{
+    makeLibrary(1);
+    const int slot = personWithPhoto(Qt::blue);
+    open();
+    ASSERT_TRUE(near(shownColour(1), Qt::blue)) << "the stored photo is shown";
+    pickIcon(0);
+    EXPECT_FALSE(near(shownColour(1), Qt::blue)) << "the panel shows no picture";
+    EXPECT_EQ(form().Picture1[1].tag(), "");
+    form().CMDFUNC[1].click();
+    EXPECT_EQ(person(slot).Picture_index, -1);
+    EXPECT_EQ(person(slot).Picture_mode, -1);
 }
 
 TEST_F(PicturesTest, closingTheChooserByItsFrameCountsAsCancel)
@@ -196,27 +274,95 @@ TEST_F(PicturesTest, theBitmapDialogFillsTheBitmapBoxStretchedAndCancelKeepsIt)
     EXPECT_EQ(model::runState().PicMode, 1);
 }
 
-TEST_F(PicturesTest, aFileThatIsNoPictureChangesNothingAndAnotherFormatIsKeptWithoutAKind)
+TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)
 {
-    addPerson("山田", "太郎");
+    const int slot = personWithPhoto(Qt::blue);
     open();
-    const std::string fake = platform::joinPath(home.path(), "fake.bmp");
-    platform::writeWholeFile(fake, "not a picture");
-    dialogs.answerNext(forms::DialogAnswer::file(fake));
-    answers.answerNext(platform::vbOK);
-    form().Picture1_Click(1);
-    ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
-    EXPECT_TRUE(form().Picture1[1].tag().empty());
-    EXPECT_EQ(model::runState().PicMode, -1);
+    const std::string photo = storedFace(slot);
+    for (const char* name : {"fake.bmp", "fake.png", "fake.jpg"}) {
+        SCOPED_TRACE(name);
+        const std::string fake = platform::joinPath(home.path(), name);
+        platform::writeWholeFile(fake, "not a picture");
+        answers.answerNext(platform::vbOK);
+        pasteIntoBitmapBox(fake);
+        ASSERT_EQ(answers.shown().size(), 1u);
+        EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
+        answers.clearRecords();
+        EXPECT_EQ(form().Picture1[1].tag(), photo);
+        EXPECT_TRUE(near(shownColour(1), Qt::blue));
+        EXPECT_EQ(model::runState().PicMode, 1);
+    }
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty());
+    expectStoredBitmap(slot, Qt::blue);
+}
 
-    const std::string png = platform::joinPath(home.path(), "face.png");
-    writeImage(png, Qt::red, "PNG");
-    dialogs.answerNext(forms::DialogAnswer::file(png));
-    form().Picture1_DblClick(1);
-    EXPECT_EQ(dialogs.requests().back().title, "Input Bmp");
-    EXPECT_EQ(form().Picture1[1].tag(), png);
-    EXPECT_EQ(model::runState().PicMode, -1);
+// A PNG or JPEG photo chosen for a person who had a photo: registered, it becomes the
+// slot's bitmap, and a save and reopen brings it back from the bundle.
+struct OtherKind {
+    const char* file;
+    const char* format;
+    friend std::ostream& operator<<(std::ostream& out, const OtherKind& c) { return out << c.file; }
+};
+
+class OtherKindTest : public PicturesTest, public ::testing::WithParamInterface<OtherKind> {};
+
+TEST_P(OtherKindTest, isStoredAsTheSlotsBitmapAndSurvivesASaveAndReopen)
+{
+    const int slot = personWithPhoto(Qt::blue);
+    open();
+    ASSERT_TRUE(near(shownColour(1), Qt::blue)) << "the stored photo is shown";
+    const std::string chosen = platform::joinPath(home.path(), GetParam().file);
+    writeImage(chosen, Qt::red, GetParam().format);
+
+    pasteIntoBitmapBox(chosen);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].title, "画像貼り付け");
+    EXPECT_EQ(form().Picture1[1].tag(), chosen);
+    EXPECT_TRUE(near(shownColour(1), Qt::red)) << "the chosen picture is shown";
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty());
+    expectStoredBitmap(slot, Qt::red);
+
+    const std::string family = platform::joinPath(home.path(), "family.kez");
+    ASSERT_TRUE(model::save_file(family));
+    ASSERT_TRUE(platform::fileExists(model::kedFileName(family)));
+    form().closeFromMainWindow();
+    platform::removeTree(entry::faceFolder());
+    model::InitAllSetting();
+    ASSERT_TRUE(model::load_file(family));
+    expectStoredBitmap(slot, Qt::red);
+
+    open();
+    int shown = slot;
+    form().entryset(shown);
+    EXPECT_EQ(form().Picture1[1].tag(), storedFace(slot));
+    EXPECT_TRUE(near(shownColour(1), Qt::red)) << "the reopened photo is shown";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, OtherKindTest,
+                         ::testing::Values(OtherKind{"face.png", "PNG"}, OtherKind{"face.jpg", "JPEG"}),
+                         [](const ::testing::TestParamInfo<OtherKind>& info) {
+                             return std::string(info.param.format);
+                         });
+
+// The icon box's file dialog follows the same rule: a bitmap typed there is stored
+// as the slot's bitmap, not taken for a cleared picture.
+TEST_F(PicturesTest, aBitmapTypedIntoTheIconDialogIsStoredAsTheSlotsBitmap)
+{
+    const int slot = personWithPhoto(Qt::blue);
+    open();
+    const std::string typed = platform::joinPath(home.path(), "mine.bmp");
+    writeImage(typed, Qt::red);
+    dialogs.answerNext(forms::DialogAnswer::file(typed));
+    QTest::mouseDClick(form().Picture1[0].widget(), Qt::LeftButton);
+    ASSERT_FALSE(dialogs.requests().empty());
+    EXPECT_EQ(dialogs.requests().back().title, "Input Icon");
+    EXPECT_EQ(form().Picture1[0].tag(), typed);
+    EXPECT_TRUE(form().Picture1[1].tag().empty());
+    form().CMDFUNC[1].click();
+    expectStoredBitmap(slot, Qt::red);
+    EXPECT_EQ(platform::readWholeFile(storedFace(slot)), platform::readWholeFile(typed)) << "a bitmap is copied as it is";
 }
 
 TEST_F(PicturesTest, changeOpensTheIconDialogAndDeleteEmptiesTheIconBox)

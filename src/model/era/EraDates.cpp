@@ -20,8 +20,7 @@ using platform::utf8::splitChars;
 
 namespace {
 
-// How much of a typed date the user gave; the stored text keeps no more.
-enum class Precision { Year, Month, Full };
+using Precision = DatePrecision;
 
 std::string keyText(int y, int m, int d)
 {
@@ -429,27 +428,52 @@ std::string Fill_DatePart(const std::string& text)
     return text + "01月01日";
 }
 
+namespace {
+
+// A trimmed, non-empty date text completed to its first day: its key, year, month
+// and day, and how much of the date the text gave. False when it names no date.
+bool readDate(const std::string& text, std::string& key, int& y, int& m, int& d, Precision& precision)
+{
+    const std::vector<std::string> chars = splitChars(text);
+    precision = Precision::Full;
+    std::string complete;
+    if (Is_DigitChar(chars.front()) != 0) {
+        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, precision)
+                                                   : completeEraNameForm(text, precision);
+    } else if (!completeWesternForm(text, complete, precision)) {
+        return false;
+    }
+    return textKeyParts(complete, key, y, m, d);
+}
+
+} // namespace
+
+bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision)
+{
+    key.clear();
+    const std::string trimmed = platform::Trim(text);
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    if (trimmed.empty() || !holdsOnlyDate(trimmed) || !readDate(trimmed, key, y, m, d, precision)) {
+        key.clear();
+        return false;
+    }
+    return true;
+}
+
 int16_t Conv_InputDate(const std::string& typed, std::string& out)
 {
     const std::string text = platform::Trim(typed);
     if (text.empty())
         return -1;
 
-    const std::vector<std::string> chars = splitChars(text);
     Precision precision = Precision::Full;
-    std::string complete;
-    if (Is_DigitChar(chars.front()) != 0) {
-        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, precision)
-                                                   : completeEraNameForm(text, precision);
-    } else if (!completeWesternForm(text, complete, precision)) {
-        return -1;
-    }
-
     std::string key;
     int y = 0;
     int m = 0;
     int d = 0;
-    if (!textKeyParts(complete, key, y, m, d))
+    if (!readDate(text, key, y, m, d, precision))
         return -1;
     const double date = platform::DateSerial(y, m, d);
     if (date > platform::Int(platform::Date()))

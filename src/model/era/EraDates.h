@@ -48,6 +48,16 @@ int16_t DateKey_ToDate(const std::string& text, double& date);
 // "平成16年" -> "平成16年01月01日"); "" when a western text has no usable length.
 std::string Fill_DatePart(const std::string& text);
 
+// How much of a date a text gives.
+enum class DatePrecision { Year, Month, Full };
+
+// Reads a date text in any form Conv_InputDate accepts (western, era name or era
+// letter; a year, a year and month, or a full date) into the key of its first day
+// ("大正03年" -> "19140101", Year) and the precision the text gives. False (key "")
+// when the text holds anything besides the date ("1950年頃") or names no date.
+// Unlike Conv_InputDate it accepts a date after today.
+bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision);
+
 // Normalises a typed date into the stored form of Dispmode_Nengo, keeping the
 // precision typed (year, year and month, or full date). -1 when refused: no
 // date, a western year or year and month whose year is below 1000 (a full
