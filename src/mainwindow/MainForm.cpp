@@ -42,7 +42,6 @@ constexpr const char* EraFileMissingMessage = "年号ファイルがみつかり
 constexpr const char* FullscreenCloseMessage = "家系図をクリックすると、画面を閉じます";
 constexpr const char* ChangedEndQuestion = "データが変更されています。終了しますか?";
 constexpr const char* SaveQuestion = "データを保存しますか?";
-constexpr const char* SaveTitle = "家系図の保存";
 constexpr const char* NotSavedMessage = "保存がキャンセルされたか、ファイルを保存出来ません";
 
 // Split_Quoted fills at most this many items of the command line.
@@ -508,18 +507,11 @@ bool MainForm::saveBeforeEnd()
     model::Tables& t = model::tables();
     const std::string previousPath = t.Cur_FilePath;
     if (t.Cur_FilePath.empty()) {
+        // The same dialog as Save As: it starts in the user's last folder and asks
+        // before another family file is replaced.
+        CommonDialog1.setCancelError(true);
         try {
-            CommonDialog1.setCancelError(true);
-            CommonDialog1.setDialogTitle(SaveTitle);
-            CommonDialog1.setFilter("*.KEZ");
-            CommonDialog1.setInitDir(platform::GetAppPath());
-            // Asks before replacing another family file, whatever an earlier
-            // dialog of the control left in its flags.
-            CommonDialog1.setFlags(CommonDialog1.flags() | forms::cdlOFNOverwritePrompt);
-            CommonDialog1.showSave();
-            const std::string chosen = CommonDialog1.fileName();
-            if (!chosen.empty() && confirmOverwrite(chosen, chosen))
-                t.Cur_FilePath = chosen;
+            t.Cur_FilePath = askSavePath();
         } catch (const platform::RuntimeError&) {
             // A cancelled dialog, or one that failed, chooses no name.
             CommonDialog1.setFileName("");
