@@ -24,7 +24,7 @@ inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
 // first; the family stays as it is and the snapshot is kept for another try.
 inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
 // Shown when the interrupted edit cannot be recovered, followed by CR LF and the path
-// of the autosave, which is kept as it was.
+// where the autosave is kept as it was.
 inline constexpr const char* RecoveryFailedMessage = "編集途中のファイルを復元できませんでした。次のファイルはそのまま残してあります：";
 
 // The family files of the two snapshots (their bundles: kedFileName of these).
@@ -69,9 +69,10 @@ void Kill_AutosaveFiles();
 // hands loadFamily (the main window's load of a recovered family, true when it loaded)
 // the path of an unscrambled copy in TMP, deleted afterwards; the autosave itself is
 // only read. After a successful load the undo snapshot is deleted and the autosave
-// rewritten from the recovered family. A failure keeps the autosave exactly as it was
-// for another attempt and says so, with its path. On No both snapshots remain. True
-// when a family was recovered.
+// rewritten from the recovered family. A failure moves the autosave and its bundle,
+// unchanged, to "TMP\Unrecovered-<yyyymmdd>-<hhmm>.kez" (a number added when that is
+// taken), where no later autosave and no clean-up at the end touches them, and says
+// so with that path. On No both snapshots remain. True when a family was recovered.
 bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily);
 
 } // namespace model
