@@ -11,6 +11,7 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
+#include "platform/Commands.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -196,6 +197,12 @@ Snapshot& autosaveSnapshot()
     static Snapshot snapshot{AutosaveSnapshotName, AutosaveStagingName, std::nullopt};
     return snapshot;
 }
+
+// The edits of the family (familyEdits) the autosave has followed: those before its
+// last write, or before the clean-up that deleted it.
+uint64_t autosavedEdits = 0;
+// A chart rebuild of the running command asked for the autosave.
+bool rebuildAutosavePending = false;
 
 // True while the autosave on disk was written by this run. An autosave that an earlier
 // run left, and that the user chose not to recover, is this run's to replace but not to
@@ -430,6 +437,10 @@ bool Save_Undo()
 
 bool Save_Autosave()
 {
+    // Tried once per edit: a write that fails has said so and is not repeated until
+    // the next edit or rebuild.
+    autosavedEdits = familyEdits();
+    rebuildAutosavePending = false;
     if (familyIsEmpty()) {
         // An empty family is nothing to recover.
         if (autosaveWrittenThisRun) {
@@ -442,6 +453,22 @@ bool Save_Autosave()
         return false;
     autosaveWrittenThisRun = true;
     return true;
+}
+
+bool Request_Autosave()
+{
+    if (platform::commandRunning()) {
+        rebuildAutosavePending = true;
+        return true;
+    }
+    return Save_Autosave();
+}
+
+bool Save_AutosaveAfterEdits()
+{
+    if (!rebuildAutosavePending && autosavedEdits == familyEdits())
+        return true;
+    return Save_Autosave();
 }
 
 void Restore_Undo()
@@ -466,6 +493,8 @@ void Kill_UndoFiles()
 void Kill_AutosaveFiles()
 {
     autosaveWrittenThisRun = false;
+    autosavedEdits = familyEdits();
+    rebuildAutosavePending = false;
     deletePair(autosaveSnapshotPath());
     deletePair(snapshotPath(AutosaveStagingName));
     // Left only by a run that ended while it recovered an edit.

@@ -4,7 +4,8 @@
 // text stored scrambled so that it cannot be opened as a family file directly.
 //
 //   "TMP\Undo.kez" (+ "Undo.ked")          written before every editing command
-//   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild
+//   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild and
+//                                          after every command that edited the family
 //
 // The family text is scrambled in memory and written once, through a temporary file
 // renamed over the previous snapshot. The media bundle beside a snapshot is not
@@ -53,6 +54,18 @@ void Kill_UndoFiles();
 // failure (the writer has shown why) leaves the previous autosave whole. False only
 // when writing failed.
 bool Save_Autosave();
+
+// The autosave of a chart rebuild. Outside a user command it is Save_Autosave; while
+// one runs (platform::commandRunning) it is left to the command's end, so that a
+// command that rebuilds the chart and edits the family writes the autosave once.
+bool Request_Autosave();
+
+// The end of a user command: Save_Autosave when the command's chart rebuild asked for
+// it or the family was edited (familyEdits) since the autosave last followed it (its
+// last write, attempted or done, or Kill_AutosaveFiles). Every edit that changes the
+// family, in whatever window and whether or not it rebuilds the chart, so leaves a
+// current autosave, written once. True when nothing had to be written.
+bool Save_AutosaveAfterEdits();
 
 // Deletes the autosave snapshot and then the undo snapshot.
 void Kill_AutosaveFiles();

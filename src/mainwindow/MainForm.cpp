@@ -25,6 +25,7 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
+#include "platform/Commands.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -153,6 +154,8 @@ void MainForm::installServices()
     drawing::setPersonBoxPictures(m_personBoxes.get());
     drawing::setChartControls(m_chartControls.get());
     layout::setChartView(m_chartView.get());
+    // Every command that edits the family, in whatever window, leaves its autosave.
+    platform::setEndOfCommandWork([] { (void)model::Save_AutosaveAfterEdits(); });
 }
 
 void MainForm::uninstallServices()
@@ -167,6 +170,7 @@ void MainForm::uninstallServices()
         drawing::setChartControls(nullptr);
     if (&layout::chartView() == m_chartView.get())
         layout::setChartView(nullptr);
+    platform::setEndOfCommandWork({});
 }
 
 // ---------------------------------------------------------------------------
