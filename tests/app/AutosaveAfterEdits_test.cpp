@@ -1,6 +1,6 @@
 // Every edit leaves a current autosave, also one made in a window that rebuilds no
-// chart: persons registered in the person editor, opened from the main window, are
-// in TMP/Autosave.kez as soon as each registration is done.
+// chart: persons registered or deleted in the person editor, opened from the main
+// window, are in TMP/Autosave.kez (or gone from it) as soon as each command is done.
 
 #include "app/AppWindows.h"
 
@@ -82,7 +82,7 @@ protected:
     ScriptedResponder answers;
 };
 
-TEST_F(AutosaveAfterEdits, EachPersonRegisteredInTheEditorIsInTheAutosaveAtOnce)
+TEST_F(AutosaveAfterEdits, EachPersonRegisteredOrDeletedInTheEditorIsInTheAutosaveAtOnce)
 {
     main_form().scritem[2].choose();
     EntryForm& editor = entry_form();
@@ -104,6 +104,22 @@ TEST_F(AutosaveAfterEdits, EachPersonRegisteredInTheEditorIsInTheAutosaveAtOnce)
         EXPECT_NE(text.find("[end_of_data]"), std::string::npos);
     }
     EXPECT_TRUE(answers.shown().empty());
+
+    // The card of a registered person, deleted.
+    click(editor.CMDFUNC[5]);
+    const int shown = model::runState().Cur_PerIdx;
+    ASSERT_GE(shown, 1);
+    const std::string deleted = model::tables().per_buf[static_cast<size_t>(shown)].Name;
+    answers.answerNext(platform::vbYes);
+    click(editor.CMDFUNC[2]);
+    ASSERT_NE(model::tables().per_buf[static_cast<size_t>(shown)].InUse, model::SlotUsed);
+    const std::string text = autosaveText();
+    EXPECT_EQ(text.find(deleted), std::string::npos) << deleted;
+    for (const std::string& name : names) {
+        if (name != deleted) {
+            EXPECT_NE(text.find(name), std::string::npos) << name;
+        }
+    }
 }
 
 } // namespace
