@@ -90,4 +90,27 @@ void BM_SaveAutosaveWith70MBOfUnchangedMedia(benchmark::State& state)
 }
 BENCHMARK(BM_SaveAutosaveWith70MBOfUnchangedMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The end of every user command: an edit of the largest family (the changed flag set)
+// leaves its autosave; a command that edited nothing writes nothing.
+void BM_EndOfACommandThatEditedTheLargestFamily(benchmark::State& state)
+{
+    Fixture f(Family::Largest);
+    for (auto _ : state) {
+        model::tables().Data_Changed = 1;
+        if (!model::Save_AutosaveAfterEdits())
+            state.SkipWithError("autosave failed");
+    }
+}
+BENCHMARK(BM_EndOfACommandThatEditedTheLargestFamily)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EndOfACommandThatEditedNothing(benchmark::State& state)
+{
+    Fixture f(Family::Largest);
+    if (!model::Save_Autosave())
+        state.SkipWithError("autosave failed");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model::Save_AutosaveAfterEdits());
+}
+BENCHMARK(BM_EndOfACommandThatEditedNothing);
+
 } // namespace

@@ -4,7 +4,9 @@
 #include "layout/predraw/PreDraw.h"
 #include "model/WindowServices.h"
 #include "model/filestore/FamilyFile.h"
+#include "model/filestore/FileNames.h"
 #include "platform/Conversions.h"
+#include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 #include <memory>
@@ -264,6 +266,13 @@ void Save_GrpFile(int tree)
     const std::string path = windowServices().askSaveAsPath();
     if (path.empty())
         return;
+    // Part of the family written over the file of the family being edited would leave
+    // the rest of it only in memory.
+    const std::string& ownFile = tables().Cur_FilePath;
+    if (!ownFile.empty() && platform::isSameFile(kezFileName(path), kezFileName(ownFile))) {
+        showRefusal(GroupSaveOwnFileMessage);
+        return;
+    }
     if (writeGroup(*group, path))
         platform::MsgBox(SaveDoneMessage, platform::vbOKOnly);
 }

@@ -14,6 +14,8 @@ inline constexpr const char* GroupSaveTitle = "家系グループ別保存";
 inline constexpr const char* GroupSaveNewTabMessage = "新規追加タブでは家系グループ別保存は出来ません";
 inline constexpr const char* GroupSaveAllTabMessage =
     "全グループ表示タブでは家系グループ別保存は出来ません。\r\n通常の保存を御利用下さい";
+inline constexpr const char* GroupSaveOwnFileMessage =
+    "編集中の家系図のファイルには家系グループ別保存は出来ません。\r\n別のファイル名を指定して下さい";
 inline constexpr const char* GroupSaveEmptyMessage = "出力すべき個人情報、または結婚情報がありません";
 
 // The reduced person table of one group save and the map from a person's number in the
@@ -39,6 +41,9 @@ std::string Get_PersonListText(LocalPersons& persons, PersonMap& map, int16_t& p
 // marriage taken, are renumbered in order of first appearance and written through
 // save_file to the family file File > Save As's dialog gives (asking, as Save As does,
 // before an existing file is replaced), and "保存が終了しました" is shown once written.
+// A file that is the open family's own file (Cur_FilePath, however spelt) is refused
+// with a message titled "家系グループ別保存": the group save never replaces the family
+// being edited.
 // The file carries the family-group list and the document settings, but no lineage
 // groups. The open family, its path and its changed flag stay as they were.
 void Save_GrpFile(int tree);

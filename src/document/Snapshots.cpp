@@ -11,12 +11,15 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
+#include "platform/Commands.h"
+#include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -34,6 +37,9 @@ constexpr const char* UndoStagingName = "\\TMP\\UndoNew.kez";
 constexpr const char* AutosaveStagingName = "\\TMP\\AutosaveNew.kez";
 // The start-up recovery reads the autosave through an unscrambled copy of this name.
 constexpr const char* RecoveryCopyName = "\\TMP\\Recovered.kez";
+// An autosave that could not be recovered is kept under this name followed by the
+// date and time ("-20261207-0930"): no later autosave and no clean-up touches it.
+constexpr const char* UnrecoveredName = "\\TMP\\Unrecovered";
 
 // The scrambling table. Its values must be the same in every run: an autosave written
 // by one run is unscrambled by the next. A fixed xorshift sequence gives them.
@@ -192,6 +198,12 @@ Snapshot& autosaveSnapshot()
     return snapshot;
 }
 
+// The edits of the family (familyEdits) the autosave has followed: those before its
+// last write, or before the clean-up that deleted it.
+uint64_t autosavedEdits = 0;
+// A chart rebuild of the running command asked for the autosave.
+bool rebuildAutosavePending = false;
+
 // True while the autosave on disk was written by this run. An autosave that an earlier
 // run left, and that the user chose not to recover, is this run's to replace but not to
 // delete.
@@ -294,6 +306,41 @@ bool makeReadableCopy(const std::string& path, const std::string& copy)
     }
 }
 
+// "-yyyymmdd-hhmm" of now.
+std::string dateAndTimeSuffix()
+{
+    const double now = platform::Now();
+    const double day = std::floor(now);
+    const int minutes = static_cast<int>(std::lround((now - day) * 86400)) / 60;
+    return "-" + platform::Format(platform::Year(now), 4) + platform::Format(platform::Month(now), 2)
+           + platform::Format(platform::Day(now), 2) + "-" + platform::Format(minutes / 60, 2)
+           + platform::Format(minutes % 60, 2);
+}
+
+// Moves the autosave at path and its bundle to a name of their own with the date and
+// time, out of the way of the next autosave and of the clean-up at the end. Returns
+// where the autosave is now: path itself when it could not be moved.
+std::string setAsideUnrecovered(const std::string& path)
+{
+    const std::string stem = platform::appFile(UnrecoveredName) + dateAndTimeSuffix();
+    std::string kept = kezFileName(stem);
+    for (int n = 2; platform::fileExists(kept) || platform::fileExists(kedFileName(kept)); ++n)
+        kept = kezFileName(stem + "-" + std::to_string(n));
+    try {
+        platform::renameFile(path, kept);
+    } catch (const platform::RuntimeError&) {
+        return path;
+    }
+    try {
+        if (platform::fileExists(kedFileName(path)))
+            platform::renameFile(kedFileName(path), kedFileName(kept));
+    } catch (const platform::RuntimeError&) {
+        // The family text is out of the way; a bundle left behind is replaced by the
+        // next autosave, as it would have been anyway.
+    }
+    return kept;
+}
+
 bool familyIsEmpty()
 {
     const Tables& t = tables();
@@ -390,6 +437,10 @@ bool Save_Undo()
 
 bool Save_Autosave()
 {
+    // Tried once per edit: a write that fails has said so and is not repeated until
+    // the next edit or rebuild.
+    autosavedEdits = familyEdits();
+    rebuildAutosavePending = false;
     if (familyIsEmpty()) {
         // An empty family is nothing to recover.
         if (autosaveWrittenThisRun) {
@@ -402,6 +453,22 @@ bool Save_Autosave()
         return false;
     autosaveWrittenThisRun = true;
     return true;
+}
+
+bool Request_Autosave()
+{
+    if (platform::commandRunning()) {
+        rebuildAutosavePending = true;
+        return true;
+    }
+    return Save_Autosave();
+}
+
+bool Save_AutosaveAfterEdits()
+{
+    if (!rebuildAutosavePending && autosavedEdits == familyEdits())
+        return true;
+    return Save_Autosave();
 }
 
 void Restore_Undo()
@@ -426,6 +493,8 @@ void Kill_UndoFiles()
 void Kill_AutosaveFiles()
 {
     autosaveWrittenThisRun = false;
+    autosavedEdits = familyEdits();
+    rebuildAutosavePending = false;
     deletePair(autosaveSnapshotPath());
     deletePair(snapshotPath(AutosaveStagingName));
     // Left only by a run that ended while it recovered an edit.
@@ -450,6 +519,9 @@ bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFam
         return false;
     if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo + platform::vbInformation, AutosaveQuestionTitle) != platform::vbYes)
         return false;
+    // The autosave on disk is the interrupted run's: the load below empties the family
+    // first, which must not take it for one of this run's and delete it.
+    autosaveWrittenThisRun = false;
 
     // The autosave may be all there is of the user's latest work: it is read through
     // an unscrambled copy and stays on disk as it is until the family is back.
@@ -457,7 +529,8 @@ bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFam
     const bool recovered = makeReadableCopy(path, copy) && loadFamily(copy);
     deletePair(copy);
     if (!recovered) {
-        platform::MsgBox(std::string(RecoveryFailedMessage) + "\r\n" + path, platform::vbOKOnly + platform::vbExclamation,
+        const std::string kept = setAsideUnrecovered(path);
+        platform::MsgBox(std::string(RecoveryFailedMessage) + "\r\n" + kept, platform::vbOKOnly + platform::vbExclamation,
                          AutosaveQuestionTitle);
         return false;
     }

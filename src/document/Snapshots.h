@@ -4,7 +4,8 @@
 // text stored scrambled so that it cannot be opened as a family file directly.
 //
 //   "TMP\Undo.kez" (+ "Undo.ked")          written before every editing command
-//   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild
+//   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild and
+//                                          after every command that edited the family
 //
 // The family text is scrambled in memory and written once, through a temporary file
 // renamed over the previous snapshot. The media bundle beside a snapshot is not
@@ -24,7 +25,7 @@ inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
 // first; the family stays as it is and the snapshot is kept for another try.
 inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
 // Shown when the interrupted edit cannot be recovered, followed by CR LF and the path
-// of the autosave, which is kept as it was.
+// where the autosave is kept as it was.
 inline constexpr const char* RecoveryFailedMessage = "編集途中のファイルを復元できませんでした。次のファイルはそのまま残してあります：";
 
 // The family files of the two snapshots (their bundles: kedFileName of these).
@@ -54,6 +55,18 @@ void Kill_UndoFiles();
 // when writing failed.
 bool Save_Autosave();
 
+// The autosave of a chart rebuild. Outside a user command it is Save_Autosave; while
+// one runs (platform::commandRunning) it is left to the command's end, so that a
+// command that rebuilds the chart and edits the family writes the autosave once.
+bool Request_Autosave();
+
+// The end of a user command: Save_Autosave when the command's chart rebuild asked for
+// it or the family was edited (familyEdits) since the autosave last followed it (its
+// last write, attempted or done, or Kill_AutosaveFiles). Every edit that changes the
+// family, in whatever window and whether or not it rebuilds the chart, so leaves a
+// current autosave, written once. True when nothing had to be written.
+bool Save_AutosaveAfterEdits();
+
 // Deletes the autosave snapshot and then the undo snapshot.
 void Kill_AutosaveFiles();
 
@@ -69,9 +82,10 @@ void Kill_AutosaveFiles();
 // hands loadFamily (the main window's load of a recovered family, true when it loaded)
 // the path of an unscrambled copy in TMP, deleted afterwards; the autosave itself is
 // only read. After a successful load the undo snapshot is deleted and the autosave
-// rewritten from the recovered family. A failure keeps the autosave exactly as it was
-// for another attempt and says so, with its path. On No both snapshots remain. True
-// when a family was recovered.
+// rewritten from the recovered family. A failure moves the autosave and its bundle,
+// unchanged, to "TMP\Unrecovered-<yyyymmdd>-<hhmm>.kez" (a number added when that is
+// taken), where no later autosave and no clean-up at the end touches them, and says
+// so with that path. On No both snapshots remain. True when a family was recovered.
 bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily);
 
 } // namespace model

@@ -330,10 +330,11 @@ void Build_Keizu(int16_t tree)
         showEmptyChart();
     else
         buildChart(tree);
-    // The snapshot holds the family as it is after every rebuild, without the
-    // temporary copies, also when there is no marriage to draw. A failure has been
-    // shown by the writer; the chart stands either way.
-    (void)model::Save_Autosave();
+    // The snapshot holds the family as it is after every rebuild (within a user
+    // command, as the command leaves it), without the temporary copies, also when
+    // there is no marriage to draw. A failure has been shown by the writer; the
+    // chart stands either way.
+    (void)model::Request_Autosave();
 }
 
 } // namespace drawing

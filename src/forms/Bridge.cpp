@@ -2,6 +2,7 @@
 
 #include "forms/Form.h"
 
+#include "platform/Commands.h"
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
 
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace forms {
@@ -56,18 +58,23 @@ void reportUnhandledError(int number, const std::string& description)
     platform::MsgBox(text, platform::vbCritical);
 }
 
-void runGuarded(const std::function<void()>& f)
+namespace {
+
+// Runs f under the rule of runGuarded; false when the program ended.
+bool runCatching(const std::function<void()>& f)
 {
-    DispatchScope scope;
     try {
         f();
+        return true;
     } catch (const platform::ProgramEnd&) {
         endProgramNow();
+        return false;
     } catch (const platform::RuntimeError& error) {
         try {
             reportUnhandledError(error.number, error.description);
         } catch (const platform::ProgramEnd&) {
             endProgramNow();
+            return false;
         } catch (...) {
         }
     } catch (const std::exception& error) {
@@ -75,9 +82,21 @@ void runGuarded(const std::function<void()>& f)
             reportUnhandledError(platform::err::InvalidCall, error.what());
         } catch (const platform::ProgramEnd&) {
             endProgramNow();
+            return false;
         } catch (...) {
         }
     }
+    return true;
+}
+
+} // namespace
+
+void runGuarded(const std::function<void()>& f)
+{
+    DispatchScope scope;
+    platform::CommandScope command;
+    if (runCatching(f) && !isProgramEnding())
+        runCatching([&command] { command.finish(); });
 }
 
 void disposeObject(QObject* object)

@@ -42,7 +42,8 @@ public:
 
 // Runs f as the event loop would run a handler: ProgramEnd ends the program,
 // a RuntimeError or other exception is reported in a message box and the
-// program goes on with the next event.
+// program goes on with the next event. f is a user command (platform::CommandScope);
+// the outermost call runs the end-of-command work after it.
 void runGuarded(const std::function<void()>& f);
 // The report of an error no handler trapped.
 void reportUnhandledError(int number, const std::string& description);

@@ -25,6 +25,7 @@
 #include "model/settings.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
+#include "platform/Commands.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -42,7 +43,6 @@ constexpr const char* EraFileMissingMessage = "年号ファイルがみつかり
 constexpr const char* FullscreenCloseMessage = "家系図をクリックすると、画面を閉じます";
 constexpr const char* ChangedEndQuestion = "データが変更されています。終了しますか?";
 constexpr const char* SaveQuestion = "データを保存しますか?";
-constexpr const char* SaveTitle = "家系図の保存";
 constexpr const char* NotSavedMessage = "保存がキャンセルされたか、ファイルを保存出来ません";
 
 // Split_Quoted fills at most this many items of the command line.
@@ -154,6 +154,8 @@ void MainForm::installServices()
     drawing::setPersonBoxPictures(m_personBoxes.get());
     drawing::setChartControls(m_chartControls.get());
     layout::setChartView(m_chartView.get());
+    // Every command that edits the family, in whatever window, leaves its autosave.
+    platform::setEndOfCommandWork([] { (void)model::Save_AutosaveAfterEdits(); });
 }
 
 void MainForm::uninstallServices()
@@ -168,6 +170,7 @@ void MainForm::uninstallServices()
         drawing::setChartControls(nullptr);
     if (&layout::chartView() == m_chartView.get())
         layout::setChartView(nullptr);
+    platform::setEndOfCommandWork({});
 }
 
 // ---------------------------------------------------------------------------
@@ -508,18 +511,11 @@ bool MainForm::saveBeforeEnd()
     model::Tables& t = model::tables();
     const std::string previousPath = t.Cur_FilePath;
     if (t.Cur_FilePath.empty()) {
+        // The same dialog as Save As: it starts in the user's last folder and asks
+        // before another family file is replaced.
+        CommonDialog1.setCancelError(true);
         try {
-            CommonDialog1.setCancelError(true);
-            CommonDialog1.setDialogTitle(SaveTitle);
-            CommonDialog1.setFilter("*.KEZ");
-            CommonDialog1.setInitDir(platform::GetAppPath());
-            // Asks before replacing another family file, whatever an earlier
-            // dialog of the control left in its flags.
-            CommonDialog1.setFlags(CommonDialog1.flags() | forms::cdlOFNOverwritePrompt);
-            CommonDialog1.showSave();
-            const std::string chosen = CommonDialog1.fileName();
-            if (!chosen.empty() && confirmOverwrite(chosen, chosen))
-                t.Cur_FilePath = chosen;
+            t.Cur_FilePath = askSavePath();
         } catch (const platform::RuntimeError&) {
             // A cancelled dialog, or one that failed, chooses no name.
             CommonDialog1.setFileName("");

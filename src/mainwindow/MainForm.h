@@ -270,7 +270,8 @@ private:
 
     // Output and exchange commands of the File menu.
     void exportChartPicture();   // MainForm_Export.cpp
-    void reportExportFailure();
+    // A picture that could not be written names its file; "" gives the size advice.
+    void reportExportFailure(const std::string& unwritableFile);
     static void adviseSmallerOutput();
     void showPrinterSetup();     // MainForm_Print.cpp
     void printChart();

@@ -13,6 +13,7 @@
 #include "layout/chart_state.h"
 #include "mainwindow/FamilyPaths.h"
 #include "model/DispStat.h"
+#include "model/filestore/FamilyFile.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -78,10 +79,14 @@ void MainForm::exportChartPicture()
     // once complete, so an export that fails leaves an older picture whole.
     const std::string partial = path + ".part";
 
+    // Which failure a step reports: a file that cannot be written names the file; the
+    // size advice is for a picture that could not be made.
+    bool writingFile = true;
     try {
         // The temporary file exists, empty, before anything is drawn: a folder that
         // cannot be written fails here, before the tables are touched.
         platform::writeWholeFile(partial, "");
+        writingFile = false;
         setMousePointer(forms::vbHourglass);
         model::Apply_DispModes();
         layout::TemporaryTransforms transforms;
@@ -114,15 +119,19 @@ void MainForm::exportChartPicture()
         }
         output.finish();
 
-        forms::SavePicture(picture.image(), partial);
+        // A picture too large to hold comes back empty and cannot be saved.
+        const forms::Picture image = picture.image();
+        writingFile = !image.isEmpty();
+        forms::SavePicture(image, partial);
         platform::renameFile(partial, path);
         setMousePointer(forms::vbDefault);
         return;
     } catch (const platform::RuntimeError&) {
-        // Whatever failed (the file, a picture too large to hold, the drawing or
-        // the saving) gets the same advice below; the tables are back already.
+        // Reported below by the step that failed; the tables are back already.
     } catch (const std::bad_alloc&) {
-        // An allocation beyond what the picture's memory cap foresaw fails alike.
+        // An allocation beyond what the picture's memory cap foresaw: the picture
+        // could not be made.
+        writingFile = false;
     }
     try {
         platform::deleteFile(partial);
@@ -130,7 +139,7 @@ void MainForm::exportChartPicture()
         // A temporary file that cannot be removed does no harm; the failure is
         // reported below.
     }
-    reportExportFailure();
+    reportExportFailure(writingFile ? path : std::string());
 }
 
 // The advice for a chart the picture export or the print recording could not hold.
@@ -139,10 +148,13 @@ void MainForm::adviseSmallerOutput()
     platform::MsgBox(OutputFailedMessage, platform::vbOKOnly);
 }
 
-void MainForm::reportExportFailure()
+void MainForm::reportExportFailure(const std::string& unwritableFile)
 {
     setMousePointer(forms::vbDefault);
-    adviseSmallerOutput();
+    if (unwritableFile.empty())
+        adviseSmallerOutput();
+    else
+        platform::MsgBox(std::string(model::SaveFailedMessage) + "\r\n" + unwritableFile, platform::vbOKOnly);
     // The large bitmap is given up.
     if (Picture3.exists(1)) {
         forms::PictureBox& picture = Picture3[1];

@@ -129,6 +129,9 @@ bool MainForm::newFamily()
     c.tab_cnt = -1;
     model::Kill_UndoFiles();
     model::InitAllSetting();
+    // The autosave follows the family that replaces the discarded one: an empty family
+    // leaves none, so an interruption never offers back what the user threw away.
+    (void)model::Save_Autosave();
     layout::Reset_Zoom();
     // A drop on the empty canvas leaves the zoom box and the full-screen button
     // off until a relationship is set; the new family offers them again.

@@ -49,6 +49,23 @@ personal_data clearedPerson(int slot)
     return p;
 }
 
+namespace {
+uint64_t g_familyEdits = 0;
+} // namespace
+
+ChangedFlag& ChangedFlag::operator=(int16_t value)
+{
+    m_value = value;
+    if (value == 1)
+        ++g_familyEdits;
+    return *this;
+}
+
+uint64_t familyEdits()
+{
+    return g_familyEdits;
+}
+
 Tables::Tables()
 {
     for (int i = 0; i < RecordCount; ++i) {

@@ -133,6 +133,23 @@ struct kodo_data {
     int16_t kodo_yoshirireki = 0;
 };
 
+// The changed flag of the family: 1 = changed since the last load or save. Every
+// assignment of 1, wherever an edit makes it, also counts one edit of the family
+// (familyEdits), so that what has to follow every edit (the autosave) can tell that
+// the family changed again while the flag stayed 1. Copying a flag counts nothing.
+class ChangedFlag {
+public:
+    ChangedFlag() = default;
+    ChangedFlag& operator=(int16_t value);
+    operator int16_t() const { return m_value; }
+
+private:
+    int16_t m_value = 0;
+};
+
+// How many edits of the family (assignments of 1 to Data_Changed) this run has made.
+uint64_t familyEdits();
+
 // Everything family-wide. Default construction gives an empty family (every slot
 // cleared, group lists empty, counters as after a new document). A Tables is large
 // (about 2 MB); a temporary copy belongs on the heap (std::make_unique<Tables>()).
@@ -160,7 +177,7 @@ struct Tables {
     // Family-wide counters and flags.
     std::string Cur_FilePath;      // path of the open family file
     int16_t PerCount = 0;          // raised by Add_NewPerson
-    int16_t Data_Changed = 0;      // 1 = changed since the last load or save
+    ChangedFlag Data_Changed;      // 1 = changed since the last load or save
     int16_t DummyManCnt = 1;       // counters of the placeholder names 男NN / 女NN
     int16_t DummyWomanCnt = 1;
 

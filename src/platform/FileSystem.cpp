@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace platform {
@@ -401,6 +402,26 @@ void setCurrentDirectory(const std::string& path)
         throw RuntimeError(error == ENOENT ? err::PathNotFound : errorNumberForErrno(error),
                            errnoError(error, path).description);
     }
+}
+
+bool isSameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    const auto spelt = [](const std::string& path) {
+        std::filesystem::path full(path);
+        if (full.is_relative())
+            full = std::filesystem::path(currentDirectory()) / full;
+        std::string text = full.lexically_normal().string();
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return text;
+    };
+    return spelt(a) == spelt(b);
 }
 
 std::string parentPath(const std::string& path)

@@ -73,6 +73,12 @@ std::string spareFileName(const std::string& path);
 std::string currentDirectory();
 void setCurrentDirectory(const std::string& path);
 
+// True when a and b name the same file however they are spelt: both reach one
+// existing file (through links, ".." or a letter case the file system ignores), or,
+// when either has no file, both are the same absolute path up to ASCII letter case
+// (a file system that ignores case would make them one file).
+bool isSameFile(const std::string& a, const std::string& b);
+
 // The folder part of a path ("" for a bare name, "/" for a file in the root).
 std::string parentPath(const std::string& path);
 // The last component of a path.

@@ -13,6 +13,7 @@
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
 #include "platform/AppPath.h"
+#include "platform/Conversions.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
@@ -390,7 +391,9 @@ TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
         ASSERT_NE(tables().per_buf[i].InUse, SlotUsed);
 }
 
-TEST_F(RecoveryTest, ALoadThatFailsKeepsTheInterruptedEditForAnotherTry)
+// The autosave that could not be recovered is moved, unchanged and with its bundle,
+// to a name of its own with the date and time, out of the way of every later autosave.
+TEST_F(RecoveryTest, ALoadThatFailsSetsTheInterruptedEditAsideUnchanged)
 {
     buildDocument();
     ASSERT_TRUE(Save_Autosave());
@@ -398,6 +401,7 @@ TEST_F(RecoveryTest, ALoadThatFailsKeepsTheInterruptedEditForAnotherTry)
 
     const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
 
+    answers.setNow(platform::DateSerial(2026, 12, 7) + (23 * 60 + 59) / 1440.0);
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
     std::string loadedBytes;
@@ -408,10 +412,18 @@ TEST_F(RecoveryTest, ALoadThatFailsKeepsTheInterruptedEditForAnotherTry)
 
     // The load was given the unscrambled family file; the autosave was only read.
     EXPECT_NE(loadedBytes.find("[Header]"), std::string::npos);
-    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
-    EXPECT_EQ(bytesOf(kedFileName(autosaveSnapshotPath())), bundle);
+    const std::string kept = platform::appFile("\\TMP\\Unrecovered-20261207-2359.kez");
+    EXPECT_EQ(bytesOf(kept), scrambled);
+    EXPECT_EQ(bytesOf(kedFileName(kept)), bundle);
+    EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
+    EXPECT_FALSE(platform::fileExists(kedFileName(autosaveSnapshotPath())));
     ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_EQ(answers.shown()[1].text, std::string(RecoveryFailedMessage) + "\r\n" + autosaveSnapshotPath());
+    EXPECT_EQ(answers.shown()[1].text, std::string(RecoveryFailedMessage) + "\r\n" + kept);
+
+    // The next autosave takes the usual name and leaves the one set aside alone.
+    ASSERT_TRUE(Save_Autosave());
+    EXPECT_TRUE(platform::fileExists(autosaveSnapshotPath()));
+    EXPECT_EQ(bytesOf(kept), scrambled);
 }
 
 } // namespace

@@ -214,16 +214,24 @@ TEST_F(ChartExport, CancelledDialogWritesNothingAndSaysNothing)
     expectOutputTakenBack();
 }
 
-TEST_F(ChartExport, UnwritablePathShowsTheAdviceAndLeavesTheFamily)
+// A file that cannot be written is named, whether the folder refuses the file at once
+// or the finished picture cannot take the chosen name (a folder of that name); the
+// size advice is only for a picture that could not be made.
+TEST_F(ChartExport, AFileThatCannotBeWrittenIsNamedAndTheFamilyStays)
 {
     showFamily();
     tables().Data_Changed = 0;
-    answers.answerNext(platform::vbOK);
-    exportTo("missing-folder/chart.bmp");
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FailedMessage});
-    EXPECT_EQ(personNames(), familyOf("山田"));
-    EXPECT_EQ(tables().Data_Changed, 0);
-    expectOutputTakenBack();
+    platform::makeDir(platform::joinPath(home.path(), "taken.bmp"));
+    for (const char* name : {"missing-folder/chart.bmp", "taken.bmp"}) {
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        const std::string path = exportTo(name);
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません\r\n" + path}) << name;
+        EXPECT_EQ(personNames(), familyOf("山田"));
+        EXPECT_EQ(tables().Data_Changed, 0);
+        expectOutputTakenBack();
+    }
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty()) << "no temporary file is left";
 }
 
 TEST_F(ChartExport, PictureTooLargeIsGivenUpAndTheTablesAreRestored)

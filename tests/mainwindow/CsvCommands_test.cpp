@@ -4,6 +4,7 @@
 
 #include "MainWindowFixture.h"
 
+#include "document/Snapshots.h"
 #include "forms/Form.h"
 #include "mainwindow/CsvFileName.h"
 #include "model/run_state.h"
@@ -235,10 +236,12 @@ TEST_F(CsvCommands, ExportThenImportIntoAnEmptyFamilyGivesBackEveryPersonAndFiel
     EXPECT_EQ(person(4).InUse, model::SlotFree);
 }
 
+// The autosave follows the imported family, never the discarded one.
 TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
 {
     start();
     buildFamily();
+    ASSERT_TRUE(model::Save_Autosave());
     writeCsv("people.csv", TwoPersons);
     answerImportWindows({1, 2, 4, 5});
     answers.answerNext(platform::vbYes);
@@ -249,6 +252,9 @@ TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
     ASSERT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(answers.shown()[1].text, DiscardForNewQuestion);
     EXPECT_EQ(personNames(), (std::vector<std::string>{"鈴木一郎", "鈴木二子"}));
+    const std::string autosave = autosaveText();
+    EXPECT_NE(autosave.find("二子"), std::string::npos);
+    EXPECT_EQ(autosave.find("山田"), std::string::npos);
 }
 
 // Yes, then keeping the changed family at New's own question, ends the command:

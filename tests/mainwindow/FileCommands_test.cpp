@@ -157,8 +157,11 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheChangedFlag)
     const std::string before = read(written);
     answers.clearRecords();
 
-    tables().per_buf[3].Name = "一郎\U0001F600"; // no cp932 character for it
+    // The family changed, and its autosave followed as at the end of an edit; then a
+    // name no family file can hold.
     tables().Data_Changed = 1;
+    ASSERT_TRUE(model::Save_Autosave());
+    tables().per_buf[3].Name = "一郎\U0001F600"; // no cp932 character for it
     answers.answerNext(platform::vbOK);
     save();
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{UnsavableNameFailure});
@@ -172,6 +175,7 @@ TEST_F(FileCommands, FailedSaveAsKeepsThePreviousPath)
 {
     start();
     buildFamily();
+    ASSERT_TRUE(model::Save_Autosave());
     tables().per_buf[3].Name = "一郎\U0001F600";
     dialogs.answerNext(forms::DialogAnswer::file(homeFile("other")));
     answers.answerNext(platform::vbOK);

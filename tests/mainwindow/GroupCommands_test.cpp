@@ -157,37 +157,85 @@ TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
     EXPECT_TRUE(group == familyOf("山田") || group == familyOf("佐藤"));
 }
 
-// The dialog asks about the name as typed; the file written is its ".kez" form, and
-// that is the one the user is asked about: the open family's file is not replaced by
-// part of the family unasked.
-TEST_F(GroupCommands, GroupSaveAsksBeforeReplacingTheFileActuallyWritten)
-{
-    const std::string opened = writtenFamily("open", "山田");
-    ASSERT_EQ(opened, homeFile("open.kez"));
-    start();
-    dialogs.answerNext(forms::DialogAnswer::file(opened));
-    window().fileitem[1].choose();
-    buildFamily("佐藤");
-    drawing::Refresh_TabDisp();
-    ASSERT_EQ(layout::chart().tree_cnt, 2);
-    window().TabStrip1.tabs().item(1).setSelected(true);
-    const std::string before = read(opened);
+// The open family (山田, from "open.kez") with a second tree, the first tree's tab
+// selected for a group save.
+class GroupSaveOfTwoTrees : public GroupCommands {
+protected:
+    std::string startWithTwoTrees()
+    {
+        const std::string opened = writtenFamily("open", "山田");
+        EXPECT_EQ(opened, homeFile("open.kez"));
+        start();
+        dialogs.answerNext(forms::DialogAnswer::file(opened));
+        window().fileitem[1].choose();
+        buildFamily("佐藤");
+        drawing::Refresh_TabDisp();
+        EXPECT_EQ(layout::chart().tree_cnt, 2);
+        window().TabStrip1.tabs().item(1).setSelected(true);
+        return opened;
+    }
+};
 
-    dialogs.answerNext(forms::DialogAnswer::file(homeFile("open")));
+// The dialog asks about the name as typed; the file written is its ".kez" form, and
+// that is the one the user is asked about.
+TEST_F(GroupSaveOfTwoTrees, AsksBeforeReplacingTheFileActuallyWritten)
+{
+    const std::string other = writtenFamily("other", "鈴木");
+    const std::string before = read(other);
+    startWithTwoTrees();
+
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("other")));
     answers.answerNext(platform::vbNo);
     window().fileitem[GroupSaveItem].choose();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{opened + "\r\nは既に存在します。上書きしますか？"});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{other + "\r\nは既に存在します。上書きしますか？"});
     EXPECT_NE(answers.shown()[0].style & platform::vbDefaultButton2, 0) << "No is the default";
-    EXPECT_EQ(read(opened), before) << "No writes nothing";
+    EXPECT_EQ(read(other), before) << "No writes nothing";
 
     answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("other")));
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    window().fileitem[GroupSaveItem].choose();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{other + "\r\nは既に存在します。上書きしますか？",
+                                                              "保存が終了しました"}));
+    EXPECT_NE(read(other), before);
+}
+
+// Part of the family written over the file of the family being edited would leave the
+// rest only in memory: the open family's own file, however the name is spelt, is
+// refused and stays as it was, and so does the family on screen.
+TEST_F(GroupSaveOfTwoTrees, TheOpenFamilysOwnFileIsRefused)
+{
+    const std::string opened = startWithTwoTrees();
+    const std::string before = read(opened);
+    const std::vector<std::string> whole = personNames();
+    const int changed = tables().Data_Changed;
+    const std::string refusal = model::GroupSaveOwnFileMessage;
+
+    // Typed without its ending: the replace question comes first, then the refusal.
     dialogs.answerNext(forms::DialogAnswer::file(homeFile("open")));
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
     window().fileitem[GroupSaveItem].choose();
-    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{opened + "\r\nは既に存在します。上書きしますか？",
-                                                              "保存が終了しました"}));
-    EXPECT_NE(read(opened), before);
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{opened + "\r\nは既に存在します。上書きしますか？", refusal}));
+    EXPECT_EQ(answers.shown().back().title, model::GroupSaveTitle);
+
+    // Another letter case and a detour through another folder.
+    platform::makeDir(homeFile("sub"));
+    for (const std::string& spelling : {homeFile("sub/../OPEN.KEZ"), homeFile("./open.kez")}) {
+        answers.clearRecords();
+        dialogs.answerNext(forms::DialogAnswer::file(spelling));
+        answers.answerNext(platform::vbOK);
+        window().fileitem[GroupSaveItem].choose();
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{refusal}) << spelling;
+    }
+
+    EXPECT_EQ(read(opened), before);
+    EXPECT_FALSE(platform::fileExists(homeFile("OPEN.KEZ")));
+    EXPECT_EQ(personNames(), whole);
+    EXPECT_EQ(tables().Data_Changed, changed);
+    EXPECT_EQ(tables().Cur_FilePath, opened);
 }
 
 // A file cut before its end marker may lack any of its marriages and children: the

@@ -14,10 +14,12 @@
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
 #include "document/InitAllSetting.h"
+#include "document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
+#include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 
 #include "support/ScriptedResponder.h"
@@ -236,6 +238,17 @@ protected:
     }
 
     static std::string read(const std::string& path) { return platform::readWholeFile(path); }
+
+    // The family text of the autosave on disk, unscrambled; "" when there is none.
+    std::string autosaveText() const
+    {
+        if (!platform::fileExists(model::autosaveSnapshotPath()))
+            return {};
+        const std::string copy = platform::joinPath(home.path(), "autosave-check.kez");
+        platform::copyFile(model::autosaveSnapshotPath(), copy);
+        EXPECT_TRUE(model::Unscramble_File(copy));
+        return platform::decodeCp932(read(copy));
+    }
 
     TempHome home{TempHome::Contents::ProgramData};
     ScriptedResponder answers;

@@ -63,20 +63,22 @@ class ChangedFamilyNew : public NewFamily, public ::testing::WithParamInterface<
 TEST_P(ChangedFamilyNew, AsksFirstAndClosesTheChronologyWhatever)
 {
     startWithFamily();
+    const std::string autosave = read(model::autosaveSnapshotPath());
     answers.answerNext(GetParam().answer);
     chooseNew();
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{DiscardQuestion});
     EXPECT_EQ(windows.count("closeChronology"), 1);
     if (GetParam().emptied) {
         expectEmptied();
+        // An interruption now must not offer back the family just thrown away.
+        EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
     } else {
         EXPECT_EQ(personNames(), familyOf("山田"));
         EXPECT_EQ(tables().Data_Changed, 1);
         EXPECT_EQ(window().caption(), tables().Cur_FilePath);
         EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
+        EXPECT_EQ(read(model::autosaveSnapshotPath()), autosave);
     }
-    // New never touches the autosave copy.
-    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, ChangedFamilyNew,
@@ -127,12 +129,42 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, TreeTabsAtNew,
                                            TabCase{"TwoTreeTabs", {"山田家", "鈴木家"}, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(NewFamily, ClosingTheNewUnchangedFamilyDeletesTheAutosave)
+// File > Open replaces the family as New does: the autosave is the opened family's,
+// or none when the file cannot be read, never the discarded family's.
+TEST_F(NewFamily, OpenLeavesTheAutosaveOfTheOpenedFamilyOrNone)
+{
+    const std::string other = writeFamilyFile("other.kez", "佐藤");
+    startWithFamily();
+    ASSERT_NE(autosaveText().find("山田"), std::string::npos);
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(other));
+    window().fileitem[1].choose();
+    ASSERT_EQ(personNames(), familyOf("佐藤"));
+    EXPECT_NE(autosaveText().find("佐藤"), std::string::npos);
+    EXPECT_EQ(autosaveText().find("山田"), std::string::npos);
+
+    const std::string damaged = platform::joinPath(home.path(), "damaged.kez");
+    platform::writeWholeFile(damaged, DamagedFamilyText);
+    tables().Data_Changed = 1;
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(damaged));
+    window().fileitem[1].choose();
+    EXPECT_EQ(answers.shown().size(), 2u) << "the question and the reader's message";
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+}
+
+// The autosave a new family's first person writes goes with the program's end.
+TEST_F(NewFamily, ClosingTheNewFamilyUnchangedDeletesItsAutosave)
 {
     startWithFamily();
     answers.answerNext(platform::vbOK);
     chooseNew();
-    ASSERT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+    buildFamily("佐藤");
+    ASSERT_TRUE(model::Save_Autosave());
+    tables().Data_Changed = 0;
     window().fileitem[16].choose();
     EXPECT_TRUE(answers.programEnded());
     EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));

@@ -139,6 +139,11 @@ TEST_P(ChangedClose, FollowsTheAnswers)
         dialogs.answerNext(forms::DialogAnswer::cancelled());
     if (c.dialog == Dialog::Chosen)
         dialogs.answerNext(forms::DialogAnswer::file(target));
+    // The user's last folder, where Save As would start.
+    const std::string userFolder = platform::joinPath(home.path(), "mine");
+    platform::makeDir(userFolder);
+    platform::writeWholeFile(platform::joinPath(userFolder, "other.kez"), "x");
+    platform::writeWholeFile(home.file("\\FilePath.ini"), userFolder + "\r\n");
 
     close(std::get<1>(GetParam()));
 
@@ -162,7 +167,7 @@ TEST_P(ChangedClose, FollowsTheAnswers)
         EXPECT_EQ(request.kind, forms::DialogKind::Save);
         EXPECT_EQ(request.title, "家系図の保存");
         EXPECT_EQ(request.filter, "*.KEZ");
-        EXPECT_EQ(request.startDirectory, home.path());
+        EXPECT_EQ(request.startDirectory, userFolder);
         // Another family file is never replaced without a question.
         EXPECT_NE(request.flags & forms::cdlOFNOverwritePrompt, 0);
     }

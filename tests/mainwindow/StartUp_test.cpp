@@ -5,6 +5,8 @@
 #include "MainWindowFixture.h"
 
 #include "document/Snapshots.h"
+#include "model/filestore/FileNames.h"
+#include "platform/Conversions.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 
@@ -212,27 +214,63 @@ TEST_F(Recovery, ExitAfterARecoveryAsksAndSaveAsksForANameInTheUsersFolder)
 }
 
 // The copy may be all there is of the user's latest work: a copy that cannot be
-// read stays on disk exactly as it was, the user is told where it is kept, and no
-// family from the command line is opened, whose chart rebuild would write its own
-// autosave over it.
-TEST_F(Recovery, UnreadableCopyIsKeptAndTheCommandLineIsNotOpened)
+// read is moved with its bundle, unchanged, to a name with the date and time, the
+// user is told where it is kept, and no family from the command line is opened. No
+// later autosave and no clean-up at the end touches it.
+TEST_F(Recovery, UnreadableCopyIsSetAsideUnderTheDateAndTimeAndOutlivesLaterAutosavesAndTheEnd)
 {
     platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
     ASSERT_TRUE(model::Scramble_File(model::autosaveSnapshotPath()));
     autosaveBytes = read(model::autosaveSnapshotPath());
+    const std::string bundleBytes = "media of the interrupted edit";
+    platform::writeWholeFile(model::kedFileName(model::autosaveSnapshotPath()), bundleBytes);
+    answers.setNow(platform::DateSerial(2026, 12, 7) + (9 * 60 + 30) / 1440.0);
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
     answers.answerNext(platform::vbOK);
     start();
     expectRecoveryQuestion();
+    const std::string kept = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930.kez");
     ASSERT_EQ(answers.shown().size(), 3u);
     EXPECT_EQ(answers.shown()[1].text, "なんらかの障害によりファイルが開けません");
-    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n"
-                                           + model::autosaveSnapshotPath());
-    EXPECT_EQ(read(model::autosaveSnapshotPath()), autosaveBytes);
+    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + kept);
+    EXPECT_EQ(read(kept), autosaveBytes);
+    EXPECT_EQ(read(model::kedFileName(kept)), bundleBytes);
+    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(window().caption(), "");
     EXPECT_TRUE(window().isVisible());
+
+    // A family opened and rebuilt writes its own autosave; ending the program cleans up.
+    dialogs.answerNext(forms::DialogAnswer::file(commandLinePath));
+    window().fileitem[1].choose();
+    ASSERT_EQ(personNames(), familyOf("鈴木"));
+    EXPECT_TRUE(platform::fileExists(model::autosaveSnapshotPath()));
+    window().fileitem[16].choose();
+    ASSERT_TRUE(answers.programEnded());
+    EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
+    EXPECT_EQ(read(kept), autosaveBytes);
+    EXPECT_EQ(read(model::kedFileName(kept)), bundleBytes);
+}
+
+// A second failure in the same minute does not replace the first one kept.
+TEST_F(Recovery, ASecondUnreadableCopyInTheSameMinuteIsKeptBesideTheFirst)
+{
+    const std::string first = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930.kez");
+    platform::writeWholeFile(first, "kept before");
+    platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
+    ASSERT_TRUE(model::Scramble_File(model::autosaveSnapshotPath()));
+    autosaveBytes = read(model::autosaveSnapshotPath());
+    answers.setNow(platform::DateSerial(2026, 12, 7) + (9 * 60 + 30) / 1440.0);
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    start();
+    const std::string second = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930-2.kez");
+    ASSERT_EQ(answers.shown().size(), 3u);
+    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + second);
+    EXPECT_EQ(read(first), "kept before");
+    EXPECT_EQ(read(second), autosaveBytes);
 }
 
 // ---------------------------------------------------------------------------
