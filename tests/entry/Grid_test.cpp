@@ -284,14 +284,14 @@ TEST_F(GridTest, theAgeIsTheNumberOfCompletedYearsOnTheCardAndInTheGrid)
     EXPECT_EQ(form().tb.textMatrix(rowOf(agedPersons[0]), 7), "39") << "an edited date gives the age the same way";
 }
 
-TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneMessage)
+TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneNoticeOfItsOwn)
 {
     for (const char* name : {"一", "二", "三", "四"}) {
         const int slot = addPerson("山田", name, 0, "2000/01/01");
         person(slot).Death_day = "1990/01/01";
     }
     addPerson("山田", "五", 0, "1990/01/01");
-    const std::string named = std::string(entry::BirthAfterDeathMessage) + "\r\n山田 一、山田 二、山田 三 ほか1人";
+    const std::string named = std::string(entry::BirthAfterDeathListMessage) + "\r\n山田 一、山田 二、山田 三 ほか1人";
     // Opening fills the grid (one message naming the persons) and the card of the
     // current person (its own message).
     answers.answerNext(platform::vbOK);
@@ -303,6 +303,20 @@ TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneMessage)
     form().scritem_Click(1);
     ASSERT_EQ(answers.shown().size(), 3u) << "the table view's refill adds one message";
     EXPECT_EQ(answers.shown()[2].text, named);
+
+    // A register that succeeds refills the grid: its notice is no refusal.
+    answers.clearRecords();
+    QTest::mouseClick(form().CMDFUNC[0].widget(), Qt::LeftButton);
+    for (const char* name : {"Kawada", "Shin"}) {
+        QTest::keyClick(grid(), Qt::Key_F2);
+        ASSERT_TRUE(form().Text2.isVisible());
+        QTest::keyClicks(form().Text2.widget(), name);
+        QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    }
+    answers.answerNext(platform::vbOK);
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    EXPECT_EQ(person(6).Name, "Shin");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{named}));
 }
 
 TEST_F(GridTest, aRefusedDateKeepsTheStoredOneWithOneMessage)
