@@ -693,10 +693,6 @@ Control* controlOwning(QWidget* widget)
     return nullptr;
 }
 
-} // namespace
-
-namespace {
-
 // The text of the characters from index first on.
 QString charactersFrom(const QList<uint>& characters, qsizetype first)
 {
@@ -774,13 +770,13 @@ bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
     return true;
 }
 
-bool Control::pressCharacter(char32_t character, QString& typed, bool& changed)
+bool Control::pressCharacter(char32_t character, QString& typed, bool& changed, bool preview)
 {
     const ControlLife alive = life();
     Form& window = m_form;
     int16_t keyAscii = keyAsciiOf(character);
     const int16_t original = keyAscii;
-    if (window.keyPreview()) {
+    if (preview && window.keyPreview()) {
         window.Form_KeyPress(keyAscii);
         if (!alive)
             return false;
@@ -811,12 +807,15 @@ Control* Control::typingTarget() const
 void Control::typePassedText(const QString& text)
 {
     const ControlLife alive = life();
-    // One character at a time: each KeyPress sees the text before its key.
+    // One character at a time: each KeyPress sees the text before its key. The
+    // window's preview has seen the first one on its way to the passing control.
+    bool preview = false;
     for (char32_t character : text.toUcs4()) {
         QString typed;
         bool changed = false;
-        if (!pressCharacter(character, typed, changed) || !alive)
+        if (!pressCharacter(character, typed, changed, preview) || !alive)
             return;
+        preview = true;
         if (!typed.isEmpty())
             insertTypedText(str(typed));
     }

@@ -320,11 +320,11 @@ private:
     bool handleKey(QEvent* event, const std::function<bool()>& base);
     bool handleInputMethod(QEvent* event, const std::function<bool()>& base);
     void handleFocusIn(QEvent* event);
-    // Raises the window's preview and this control's KeyPress for one typed
-    // character and adds to typed what it inserts: the character itself, its
-    // replacement, or nothing; changed tells a handler's change. False when the
-    // control went away meanwhile.
-    bool pressCharacter(char32_t character, QString& typed, bool& changed);
+    // Raises the window's preview (unless preview is false) and this control's
+    // KeyPress for one typed character and adds to typed what it inserts: the
+    // character itself, its replacement, or nothing; changed tells a handler's
+    // change. False when the control went away meanwhile.
+    bool pressCharacter(char32_t character, QString& typed, bool& changed, bool preview = true);
     // The control of this window that a KeyPress handler just gave the focus to,
     // when this control passes typing on to it; null otherwise.
     Control* typingTarget() const;
