@@ -15,7 +15,8 @@
 //   EntryForm_Pictures.cpp  the face picture boxes
 //
 // The main window opens it non-modally and sets Entry_Open to 1; it calls
-// entryset and tablein on the open window, closeFromMainWindow before a load
+// entryset and tablein on the open window, settleUnregisteredInput before its
+// File commands replace or end the family, closeFromMainWindow before a load
 // replaces the family, and showEmptyFamily after the family was emptied.
 
 #include "forms/CheckBox.h"
