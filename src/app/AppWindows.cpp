@@ -46,6 +46,11 @@ void AppWindows::blankPersonEditor()
         entry_form().showEmptyFamily();
 }
 
+bool AppWindows::settlePersonEditor()
+{
+    return !entry_form().isLoaded() || entry_form().settleUnregisteredInput();
+}
+
 void AppWindows::showPersonInEditorCard(int person)
 {
     entry_form().showPersonInCard(person);

@@ -18,6 +18,7 @@ public:
     // --- Person editor ---
     void closePersonEditor() override;
     void blankPersonEditor() override;
+    bool settlePersonEditor() override;
     void showPersonInEditorCard(int person) override;
     void showPersonInEditor(int person) override;
     void raisePersonEditor() override;

@@ -377,6 +377,9 @@ bool EntryForm::pendingRowTyped()
     const int r = tb.rows() - 1;
     if (model::runState().Entry_EditMode != 0 || r < 1 || tb.rowData(r) != 0)
         return false;
+    // Text in the open cell editor reaches its cell only when the edit ends.
+    if (Text2.isVisible() && EditRow == r && !platform::Trim(Text2.text()).empty())
+        return true;
     for (int c = 1; c < tb.cols(); ++c) {
         // The sex cell starts as "男": only another choice counts as typed.
         const std::string cell = platform::Trim(tb.textMatrix(r, c));
@@ -392,6 +395,10 @@ void EntryForm::switchToTableView(SwitchSource source)
     model::RunState& run = model::runState();
     if (source == SwitchSource::Tab && Entry_CardView == 0) {
         tb.setFocus();
+        return;
+    }
+    if (Entry_CardView != 0 && !settleUnregisteredInput()) {
+        Tab1.tabs().item(1).setSelected(true);
         return;
     }
     setPanelTabStops(false, true);
@@ -438,6 +445,8 @@ void EntryForm::scritem_Click(int Index)
         switchToTableView(SwitchSource::Menu);
         break;
     case 3:
+        if (!settleUnregisteredInput())
+            return;
         forms::screen().setMousePointer(forms::vbHourglass);
         hide();
         model::runState().Entry_Open = 0;
@@ -495,8 +504,12 @@ void EntryForm::Form_Resize()
 
 void EntryForm::Form_QueryUnload(int& Cancel, int UnloadMode)
 {
-    (void)Cancel;
-    (void)UnloadMode;
+    // The close box is the user leaving the editor; the other ways out asked
+    // before they unload the window.
+    if (UnloadMode == forms::vbFormControlMenu && !settleUnregisteredInput()) {
+        Cancel = 1;
+        return;
+    }
     model::Tables& t = T();
     model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
@@ -541,6 +554,7 @@ void EntryForm::showEmptyFamily()
     run.Entry_EditMode = 0;
     // Nothing of the previous family's person may stay on the card.
     clearCard();
+    markCardShown();
     Label2[1].setCaption("");
     Text1[0].setFocus();
     CMDFUNC[0].setEnabled(true);
@@ -548,8 +562,6 @@ void EntryForm::showEmptyFamily()
     CMDFUNC[1].setEnabled(true);
     for (int i : {5, 6, 2, 3})
         CMDFUNC[i].setEnabled(false);
-    Option1[0].setVisible(true);
-    Option1[1].setVisible(true);
     if (Entry_CardView != 0)
         return;
     if (t.PerCount == 0)
@@ -567,6 +579,8 @@ void EntryForm::showEmptyFamily()
 
 void EntryForm::showPersonInCard(int person)
 {
+    if (!settleUnregisteredInput())
+        return;
     setWindowState(forms::vbNormal);
     int shown = person;
     entryset(shown);
@@ -582,6 +596,8 @@ void EntryForm::showPersonInCard(int person)
 
 void EntryForm::showPersonOnFirstTab(int person)
 {
+    if (!settleUnregisteredInput())
+        return;
     show();
     CMDFUNC[5].setEnabled(true);
     CMDFUNC[6].setEnabled(true);

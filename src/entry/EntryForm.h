@@ -15,7 +15,8 @@
 //   EntryForm_Pictures.cpp  the face picture boxes
 //
 // The main window opens it non-modally and sets Entry_Open to 1; it calls
-// entryset and tablein on the open window, closeFromMainWindow before a load
+// entryset and tablein on the open window, settleUnregisteredInput before its
+// File commands replace or end the family, closeFromMainWindow before a load
 // replaces the family, and showEmptyFamily after the family was emptied.
 
 #include "forms/CheckBox.h"
@@ -34,6 +35,7 @@
 #include "forms/TabStrip.h"
 #include "forms/TextBox.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -59,10 +61,14 @@ inline constexpr const char* NameRequiredMessage = "名字、名前は省略出�
 inline constexpr const char* BadGridDateMessage = "日付が不正です";
 inline constexpr const char* BirthAfterDeathMessage = "生年月日が死亡年月日より未来です。登録出来ません。";
 inline constexpr const char* BadBirthMessage = "生年月日が不正です";
+// A refill of the grid names the stored persons whose birth lies after their death.
+inline constexpr const char* BirthAfterDeathListMessage = "次の方は生年月日が死亡年月日より後になっています。";
 // The date display mode.
 inline constexpr const char* NoEraTableMessage = "年号ファイルが読み込まれていないため、日付の表示を切り替えられません";
 inline constexpr const char* DiscardNewRowOnUpQuestion = "新しい項目を破棄しますか？";
 inline constexpr const char* DiscardNewRowOnClickQuestion = "新規入力項目を破棄しますか？";
+// Asked before the user leaves input that was never registered (Yes/No/Cancel).
+inline constexpr const char* UnregisteredInputQuestion = "入力内容が登録されていません。登録しますか？";
 
 // The longest remarks text, in characters.
 constexpr int MaxBikoLength = 1024;
@@ -176,6 +182,19 @@ public:
     // grid; the header row's row data names the last shown column.
     void cels();
 
+    // --- Leaving what the editor holds ---
+
+    // True when the card, or in the table view the pending new row, holds input
+    // that differs from what is stored: the card is compared with what it showed
+    // when it was last filled from the records (or emptied for a new person).
+    bool hasUnregisteredInput();
+    // Asked whenever the user leaves the card or the pending row: with input that
+    // was never registered, "入力内容が登録されていません。登録しますか？" with Yes
+    // (registered through the checks of "登録"), No (dropped) and Cancel. True when
+    // the caller may go on: nothing to ask, registered, or dropped. False when the
+    // user stays: Cancel, or the registration refused what was typed.
+    bool settleUnregisteredInput();
+
     // --- Requests of the main window ---
 
     // Before a load replaces the family: hides and unloads the window when it
@@ -259,7 +278,12 @@ private:
     // copied into the face folder.
     bool storePicture(int slot);
 
-    void registerPerson();
+    // What the register command does after the store: the card of an existing
+    // person moves on to the next person, or stays (the user is leaving anyway).
+    enum class AfterRegister { ShowNext, Stay };
+    // The register command; false when a check refused what was typed.
+    bool registerPerson(AfterRegister after);
+
     void deletePerson();
     void navigate(int Index);
     void switchToCardView(SwitchSource source);
@@ -300,6 +324,26 @@ private:
     enum class PictureFit { Stretched, AsItIs };
     void applyChosenPicture(int box, const std::string& path, PictureFit fit);
     void choosePictureFile(int box);
+
+    // Everything the card can show of a person, to tell typed input from a fill.
+    struct CardContents {
+        std::array<std::string, 17> texts;
+        bool man = true;
+        std::string group;
+        std::array<int, 5> flags{};
+        std::array<std::string, 2> pictures;
+        int pictureMode = -1;
+        std::string voice;
+        bool operator==(const CardContents& other) const;
+    };
+    CardContents cardContents();
+    // Remembers the card as just filled, and whose card it is: person (by
+    // default Cur_PerIdx) and Entry_EditMode at that moment.
+    void markCardShown(int person);
+    void markCardShown();
+    CardContents m_shownCard;
+    int16_t m_shownPerson = -1;
+    int16_t m_shownEditMode = 0;
 
     double m_loadHeight = 0;
     double m_loadWidth = 0;

@@ -56,7 +56,7 @@ void EntryForm::CMDFUNC_Click(int Index)
         }
         break;
     case 1:
-        registerPerson();
+        registerPerson(AfterRegister::ShowNext);
         break;
     case 2:
         deletePerson();
@@ -65,6 +65,8 @@ void EntryForm::CMDFUNC_Click(int Index)
         entry::entryRequests().showColumnChooser();
         break;
     case 4: {
+        if (!settleUnregisteredInput())
+            return;
         BusyPointer busy;
         run.Entry_Open = 0;
         hide();
@@ -90,7 +92,7 @@ void EntryForm::CMDFUNC_Click(int Index)
 
 // ---------------------------------------------------------------- register
 
-void EntryForm::registerPerson()
+bool EntryForm::registerPerson(AfterRegister after)
 {
     model::Tables& t = T();
     model::RunState& run = model::runState();
@@ -101,7 +103,7 @@ void EntryForm::registerPerson()
         // Only the blank last row of a new person is registered here; existing
         // rows are written back cell by cell.
         if (run.Entry_EditMode != 0)
-            return;
+            return true;
         const int r = tb.rows() - 1;
         for (int col : {1, 2}) {
             if (tb.textMatrix(r, col).empty()) {
@@ -110,7 +112,7 @@ void EntryForm::registerPerson()
                 tb.setLeftCol(1);
                 tb.setRow(r);
                 tb.setCol(col);
-                return;
+                return false;
             }
         }
     } else {
@@ -124,18 +126,19 @@ void EntryForm::registerPerson()
                 Text1[0].setFocus();
             if (Text1[1].text().empty())
                 Text1[1].setFocus();
-            return;
+            return false;
         }
         SetFocusNewInput();
     }
     if (!checkBeforeStore())
-        return;
+        return false;
 
     if (cardView)
         scritem[1].setEnabled(true);
     closeChronologyWhenOpen();
     model::Save_Undo();
     const bool newPerson = run.Entry_EditMode == 0;
+    const int16_t shownPerson = run.Cur_PerIdx;
     StorePerBuf();
     t.Data_Changed = 1;
 
@@ -145,6 +148,13 @@ void EntryForm::registerPerson()
     // The refill starts the next new card empty; the postal code carries over to it.
     if (cardView && newPerson)
         Text1[6].setText(Keep_YubinNo);
+    // The refill's sort may have put another person on the grid's current row:
+    // the card's person stays the current one.
+    if (cardView && !newPerson)
+        run.Cur_PerIdx = shownPerson;
+    // What the card shows now is stored.
+    if (cardView)
+        markCardShown();
 
     if (run.Entry_EditMode == 0)
         Label2[0].setCaption("");
@@ -163,7 +173,7 @@ void EntryForm::registerPerson()
     if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
-    if (cardView && run.Entry_EditMode == 1) {
+    if (cardView && run.Entry_EditMode == 1 && after == AfterRegister::ShowNext) {
         if (CMDFUNC[6].isEnabled()) {
             CMDFUNC_Click(6);
         } else if (tb.rows() > 1) {
@@ -175,6 +185,7 @@ void EntryForm::registerPerson()
                 run.Cur_PerIdx = static_cast<int16_t>(first);
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- delete
@@ -240,6 +251,8 @@ void EntryForm::deletePerson()
 
 void EntryForm::navigate(int Index)
 {
+    if (!settleUnregisteredInput())
+        return;
     model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
     if (state.Voice_Busy == 1) {
@@ -271,4 +284,46 @@ void EntryForm::navigate(int Index)
     if (Index == 6 && r >= tb.rows() - 1)
         CMDFUNC[6].setEnabled(false);
     SetFocusNewInput();
+}
+
+// ---------------------------------------------------------------- leaving unregistered input
+
+bool EntryForm::settleUnregisteredInput()
+{
+    if (!isLoaded())
+        return true;
+    const bool cardView = Entry_CardView != 0;
+    // An open cell editor ends its edit first, so that its text is in its cell.
+    if (!cardView && Text2.isVisible())
+        tb.setFocus();
+    if (!hasUnregisteredInput())
+        return true;
+    model::RunState& run = model::runState();
+    // The main window may have made another person current before it asked: the
+    // card is registered for, or stays with, the person it shows.
+    const int16_t requestedPerson = run.Cur_PerIdx;
+    const int16_t requestedMode = run.Entry_EditMode;
+    if (cardView) {
+        run.Cur_PerIdx = m_shownPerson;
+        run.Entry_EditMode = m_shownEditMode;
+    }
+    switch (platform::MsgBox(entry::UnregisteredInputQuestion, platform::vbYesNoCancel)) {
+    case platform::vbYes:
+        if (!registerPerson(AfterRegister::Stay))
+            return false;
+        break;
+    case platform::vbNo:
+        if (!cardView)
+            dropPendingRow();
+        break;
+    default:
+        if (!cardView)
+            tb.setFocus();
+        return false;
+    }
+    if (cardView) {
+        run.Cur_PerIdx = requestedPerson;
+        run.Entry_EditMode = requestedMode;
+    }
+    return true;
 }

@@ -332,9 +332,19 @@ void EntryForm::calend_Click(int Index)
 
     if (Entry_CardView == -1) {
         for (int index : {3, 4}) {
-            std::string date = Text1[index].text();
-            model::rewriteDateExactly(date, kept);
+            const std::string shown = Text1[index].text();
+            std::string date = shown;
+            int keptOnCard = 0;
+            model::rewriteDateExactly(date, keptOnCard);
             Text1[index].setText(date);
+            // The shown person's stored date was counted with the records; a date
+            // typed on the card (or a new person's) is counted here.
+            if (shown != storedCardDate(index))
+                kept += keptOnCard;
+            // The card as it was filled takes the new form too: the switch is
+            // nothing the user typed.
+            int keptInFill = 0;
+            model::rewriteDateExactly(m_shownCard.texts[static_cast<size_t>(index)], keptInFill);
         }
     } else if (model::runState().Entry_EditMode != 0) {
         tb.setRedraw(false);

@@ -98,15 +98,35 @@ std::optional<int16_t> integerAge(const std::string& text)
 
 void EntryForm::startCellEdit()
 {
+    const int col = tb.col();
+    // Only a shown person column is edited: column 0 marks the current person,
+    // and a hidden column has no cell to lay the editor over.
+    if (tb.row() < 1 || col < 1 || tb.colWidth(col) <= 0)
+        return;
+    // The editor opens over its cell, which the user may have scrolled away.
+    tb.showCell(tb.row(), col);
     tb.editCell();
-    if (!isListColumn(tb.col()) && Text2.isVisible())
+    if (!isListColumn(col) && Text2.isVisible())
         Text2.setFocus();
 }
 
 void EntryForm::tb_KeyPress(int16_t& KeyAscii)
 {
-    if (KeyAscii == 13 || (KeyAscii >= 32 && KeyAscii <= 126))
-        startCellEdit();
+    // Enter and every character start an edit (the input method's kana and
+    // kanji as well as ASCII); other control codes do not.
+    if (KeyAscii != 13 && forms::keyAsciiInsertsNothing(KeyAscii))
+        return;
+    startCellEdit();
+    if (KeyAscii == 13 || activeControl() != &Text2) {
+        // Enter only opens the editor; a character that no editor takes is no
+        // search of the grid's rows either.
+        KeyAscii = 0;
+        return;
+    }
+    // The grid passes the character on to the editor, where it takes the place
+    // of the cell's text.
+    Text2.setSelStart(0);
+    Text2.setSelLength(static_cast<int>(platform::Len(Text2.text())));
 }
 
 void EntryForm::tb_BeforeEdit(int Row, int Col, int& Cancel)

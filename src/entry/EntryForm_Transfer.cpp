@@ -138,6 +138,10 @@ void EntryForm::clearCard()
 {
     for (int i = 0; i <= 16; ++i)
         Text1[i].setText("");
+    // A new person starts as a man, with the sex buttons offered.
+    Option1[0].setVisible(true);
+    Option1[1].setVisible(true);
+    Option1[0].setValue(true);
     // The group and the flags of a new person are those of a cleared record.
     showGroupAndFlags(model::clearedPerson(0));
     showAgeKind();
@@ -153,9 +157,6 @@ void EntryForm::newp()
 {
     model::Tables& t = T();
     model::runState().Entry_EditMode = 0;
-    Option1[0].setVisible(true);
-    Option1[1].setVisible(true);
-    Option1[0].setValue(true);
 
     if (Entry_CardView == 0) {
         tb.setEditable(forms::flexEDNone);
@@ -172,6 +173,7 @@ void EntryForm::newp()
     } else {
         clearCard();
         CMDFUNC[0].setEnabled(true);
+        markCardShown();
     }
 
     // A new person is pending in either view: "登録" is offered for it.
@@ -304,11 +306,55 @@ void EntryForm::entryset(int& idx)
         if (!shown) {
             Picture1[mode].setPicture(forms::Picture());
             Picture1[mode].setTag("");
+            markCardShown(idx);
             platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
             return;
         }
     }
     CMDFUNC[1].setEnabled(true);
+    markCardShown(idx);
+}
+
+// ---------------------------------------------------------------- unregistered input
+
+bool EntryForm::CardContents::operator==(const CardContents& other) const
+{
+    return texts == other.texts && man == other.man && group == other.group && flags == other.flags &&
+           pictures == other.pictures && pictureMode == other.pictureMode && voice == other.voice;
+}
+
+EntryForm::CardContents EntryForm::cardContents()
+{
+    CardContents card;
+    for (int i = 0; i <= 16; ++i)
+        card.texts[static_cast<size_t>(i)] = Text1[i].text();
+    card.man = Option1[0].value();
+    card.group = CBGrp.text();
+    card.flags = {ChkWaku.value(), chkDeath.value(), chkCateF.value(), chkCsvOutput.value(), cbWakuPat.listIndex()};
+    card.pictures = {Picture1[0].tag(), Picture1[1].tag()};
+    card.pictureMode = model::runState().PicMode;
+    card.voice = cmdvoice.tag();
+    return card;
+}
+
+void EntryForm::markCardShown(int person)
+{
+    const model::RunState& run = model::runState();
+    m_shownCard = cardContents();
+    m_shownPerson = static_cast<int16_t>(person);
+    m_shownEditMode = run.Entry_EditMode;
+}
+
+void EntryForm::markCardShown()
+{
+    markCardShown(model::runState().Cur_PerIdx);
+}
+
+bool EntryForm::hasUnregisteredInput()
+{
+    if (Entry_CardView == 0)
+        return pendingRowTyped();
+    return !(cardContents() == m_shownCard);
 }
 
 // ---------------------------------------------------------------- tablein
@@ -320,7 +366,8 @@ constexpr size_t NamedPersons = 3;
 
 std::string birthAfterDeathMessage(const std::vector<std::string>& names)
 {
-    std::string text = std::string(entry::BirthAfterDeathMessage) + "\r\n";
+    // A notice about stored persons, not a refusal: nothing is refused here.
+    std::string text = std::string(entry::BirthAfterDeathListMessage) + "\r\n";
     for (size_t i = 0; i < names.size() && i < NamedPersons; ++i)
         text += (i == 0 ? "" : "、") + names[i];
     if (names.size() > NamedPersons)

@@ -693,6 +693,17 @@ Control* controlOwning(QWidget* widget)
     return nullptr;
 }
 
+// The text of the characters from index first on.
+QString charactersFrom(const QList<uint>& characters, qsizetype first)
+{
+    QString text;
+    for (qsizetype i = first; i < characters.size(); ++i) {
+        const char32_t character = characters[i];
+        text += QString::fromUcs4(&character, 1);
+    }
+    return text;
+}
+
 } // namespace
 
 bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
@@ -737,25 +748,19 @@ bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
         return base();
     QString replacement;
     bool changed = false;
-    for (char32_t character : text.toUcs4()) {
-        int16_t keyAscii = keyAsciiOf(character);
-        const int16_t original = keyAscii;
-        if (window.keyPreview()) {
-            window.Form_KeyPress(keyAscii);
-            if (!alive)
-                return true;
-        }
-        auto handler = onKeyPress;
-        if (handler)
-            handler(keyAscii);
-        if (!alive)
+    const QList<uint> characters = text.toUcs4();
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const qsizetype before = replacement.size();
+        bool characterChanged = false;
+        if (!pressCharacter(characters[i], replacement, characterChanged))
             return true;
-        if (keyAscii == original) {
-            replacement += QString::fromUcs4(&character, 1);
-        } else {
-            changed = true;
-            if (!keyAsciiInsertsNothing(keyAscii))
-                replacement += qs(textOfKeyAscii(keyAscii));
+        changed = changed || characterChanged;
+        if (Control* target = characterChanged ? nullptr : typingTarget()) {
+            replacement.truncate(before);
+            if (!replacement.isEmpty())
+                insertTypedText(str(replacement));
+            target->typePassedText(charactersFrom(characters, i));
+            return true;
         }
     }
     if (!changed)
@@ -765,36 +770,79 @@ bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
     return true;
 }
 
+bool Control::pressCharacter(char32_t character, QString& typed, bool& changed, bool preview)
+{
+    const ControlLife alive = life();
+    Form& window = m_form;
+    int16_t keyAscii = keyAsciiOf(character);
+    const int16_t original = keyAscii;
+    if (preview && window.keyPreview()) {
+        window.Form_KeyPress(keyAscii);
+        if (!alive)
+            return false;
+    }
+    auto handler = onKeyPress;
+    if (handler)
+        handler(keyAscii);
+    if (!alive)
+        return false;
+    if (keyAscii == original) {
+        typed += QString::fromUcs4(&character, 1);
+        return true;
+    }
+    changed = true;
+    if (!keyAsciiInsertsNothing(keyAscii))
+        typed += qs(textOfKeyAscii(keyAscii));
+    return true;
+}
+
+Control* Control::typingTarget() const
+{
+    if (!passesTypingToNewFocus())
+        return nullptr;
+    Control* focus = m_form.activeControl();
+    return focus && focus != this && focus->canRaiseEvents() ? focus : nullptr;
+}
+
+void Control::typePassedText(const QString& text)
+{
+    const ControlLife alive = life();
+    // One character at a time: each KeyPress sees the text before its key. The
+    // window's preview has seen the first one on its way to the passing control.
+    bool preview = false;
+    for (char32_t character : text.toUcs4()) {
+        QString typed;
+        bool changed = false;
+        if (!pressCharacter(character, typed, changed, preview) || !alive)
+            return;
+        preview = true;
+        if (!typed.isEmpty())
+            insertTypedText(str(typed));
+    }
+}
+
 bool Control::handleInputMethod(QEvent* event, const std::function<bool()>& base)
 {
     auto* input = static_cast<QInputMethodEvent*>(event);
     const QString commit = input->commitString();
     if (commit.isEmpty() || !canRaiseEvents())
         return base();
-    const ControlLife alive = life();
-    Form& window = m_form;
     QString replacement;
     bool changed = false;
     // One KeyPress per committed character.
-    for (char32_t character : commit.toUcs4()) {
-        int16_t keyAscii = keyAsciiOf(character);
-        const int16_t original = keyAscii;
-        if (window.keyPreview()) {
-            window.Form_KeyPress(keyAscii);
-            if (!alive)
-                return true;
-        }
-        auto handler = onKeyPress;
-        if (handler)
-            handler(keyAscii);
-        if (!alive)
+    const QList<uint> characters = commit.toUcs4();
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const qsizetype before = replacement.size();
+        bool characterChanged = false;
+        if (!pressCharacter(characters[i], replacement, characterChanged))
             return true;
-        if (keyAscii == original) {
-            replacement += QString::fromUcs4(&character, 1);
-        } else {
-            changed = true;
-            if (!keyAsciiInsertsNothing(keyAscii))
-                replacement += qs(textOfKeyAscii(keyAscii));
+        changed = changed || characterChanged;
+        if (Control* target = characterChanged ? nullptr : typingTarget()) {
+            replacement.truncate(before);
+            input->setCommitString(replacement, input->replacementStart(), input->replacementLength());
+            const bool result = base();
+            target->typePassedText(charactersFrom(characters, i));
+            return result;
         }
     }
     if (changed)

@@ -17,8 +17,9 @@
 #include <memory>
 #include <string>
 
-class QWidget;
 class QEvent;
+class QString;
+class QWidget;
 
 namespace forms {
 
@@ -254,6 +255,11 @@ protected:
     virtual void insertTypedText(const std::string& text);
     // True when Enter inserts a line break (multi-line text boxes).
     virtual bool insertsLineBreakOnEnter() const { return false; }
+    // True when a character that the KeyPress handler left as it was goes on to
+    // the control the handler gave the focus to, as typed there (through that
+    // control's KeyPress): a grid whose handler opened the window's own cell
+    // editor hands it the key, or the input method's text, that started the edit.
+    virtual bool passesTypingToNewFocus() const { return false; }
 
     // True when events may be raised now: the window is loaded and not in its
     // design step, and the control is attached.
@@ -314,6 +320,17 @@ private:
     bool handleKey(QEvent* event, const std::function<bool()>& base);
     bool handleInputMethod(QEvent* event, const std::function<bool()>& base);
     void handleFocusIn(QEvent* event);
+    // Raises the window's preview (unless preview is false) and this control's
+    // KeyPress for one typed character and adds to typed what it inserts: the
+    // character itself, its replacement, or nothing; changed tells a handler's
+    // change. False when the control went away meanwhile.
+    bool pressCharacter(char32_t character, QString& typed, bool& changed, bool preview = true);
+    // The control of this window that a KeyPress handler just gave the focus to,
+    // when this control passes typing on to it; null otherwise.
+    Control* typingTarget() const;
+    // The user's typing that another control passed on: each character through
+    // this control's KeyPress, inserted where the user types.
+    void typePassedText(const QString& text);
 
     struct Common {
         std::string tag;

@@ -549,6 +549,17 @@ int FlexGrid::rightCol() const
     return col < 0 ? last : col;
 }
 
+void FlexGrid::showCell(int row, int col)
+{
+    touch();
+    checkCell(row, col);
+    if (!m_table || row == 0 || col == 0 || m_table->isRowHidden(row) || m_table->isColumnHidden(col))
+        return;
+    ApplyScope scope(*this);
+    static_cast<FlexGridTable*>(m_table)->refreshScrollRanges();
+    m_table->scrollTo(m_table->model()->index(row, col), QAbstractItemView::EnsureVisible);
+}
+
 int FlexGrid::mouseRow() const
 {
     touch();

@@ -19,7 +19,10 @@
 // ValidateEdit (Cancel keeps the old text) and then AfterEdit. Without a
 // ComboList the grid's own text editor opens, unless the BeforeEdit handler
 // moved the focus away from the grid (the window laid an editor of its own
-// over the cell). Scrolling the grid by the user raises HideEditor.
+// over the cell). Scrolling the grid by the user raises HideEditor. A character
+// typed on the grid whose KeyPress handler gave the focus to such an editor
+// (and left the character as it was) is typed into that editor: the key, or the
+// input method's text, that starts an edit is the editor's first text.
 
 #include "forms/Control.h"
 
@@ -97,6 +100,10 @@ public:
     // The rightmost column in view, at least partly (the last column when the
     // grid is not on the screen).
     int rightCol() const;
+    // Scrolls the view until cell (row, col) is in sight, wholly when the view
+    // is large enough; HideEditor is not raised. The fixed row 0 and column 0,
+    // and hidden rows and columns, leave the view as it is.
+    void showCell(int row, int col);
     // The cell under the mouse at the last mouse event over the grid, -1 when
     // none.
     int mouseRow() const;
@@ -164,6 +171,7 @@ protected:
     }
     // Tab reaches KeyDown: the person editor moves along the row itself.
     bool wantsTabKey() const override { return true; }
+    bool passesTypingToNewFocus() const override { return true; }
 
 private:
     struct Row {

@@ -485,6 +485,12 @@ void MainForm::Form_QueryUnload(int& Cancel, int UnloadMode)
         Cancel = 1;
         return;
     }
+    // What the person editor holds unregistered is settled before the family's
+    // own question: registering it changes the family.
+    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor()) {
+        Cancel = 1;
+        return;
+    }
     if (model::tables().Data_Changed == 0) {
         Kill_Autosave();
         platform::EndProgram();

@@ -119,6 +119,8 @@ bool MainForm::newFamily()
 {
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Tables& t = model::tables();
+    if (model::runState().Entry_Open == 1 && !windows.settlePersonEditor())
+        return false;
     windows.closeChronology();
     if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
         return false;
@@ -158,6 +160,8 @@ void MainForm::removeTreeTabs(int count)
 void MainForm::openFamily()
 {
     model::Tables& t = model::tables();
+    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor())
+        return;
     if (t.Data_Changed != 1
         || platform::MsgBox(DiscardForOpenQuestion, platform::vbOKCancel) == platform::vbOK) {
         const std::string folder = rememberedFolder();

@@ -50,6 +50,12 @@ public:
     // The caller has set Entry_EditMode to 1.
     virtual void showPersonInEditor(int person) { (void)person; }
 
+    // Before a command of the main window replaces or ends the family while the
+    // editor is open: the editor asks about input it holds that was never
+    // registered. False when the user stays in the editor (the command then
+    // stops); true when it may go on. The default has nothing to ask.
+    virtual bool settlePersonEditor() { return true; }
+
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
     // (table view) or in its first field (card view).

@@ -10,6 +10,7 @@
 #include "drawing/DspOp.h"
 #include "drawing/PersonBox.h"
 #include "drawing/draw_state.h"
+#include "entry/EntryForm.h"
 #include "forms/Printers.h"
 #include "layout/ChartElements.h"
 #include "layout/ChartView.h"
@@ -17,6 +18,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/WindowServices.h"
 #include "document/InitAllSetting.h"
+#include "model/run_state.h"
 #include "model/tables.h"
 #include "reports/ChronologyWindows.h"
 
@@ -26,7 +28,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <string>
 #include <typeinfo>
+#include <vector>
 
 namespace {
 
@@ -44,6 +50,8 @@ protected:
     {
         if (dspop_form().isLoaded())
             dspop_form().unload();
+        if (entry_form().isLoaded())
+            entry_form().destroySilently();
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);
@@ -101,6 +109,46 @@ TEST_F(ProgramComposition, DisplayOptionsAppliedRedrawTheChart)
     EXPECT_FALSE(dspop_form().isLoaded());
     EXPECT_EQ(chartBoxes(), boxes) << "the chart is drawn again, not left empty";
     EXPECT_EQ(model::tables().Data_Changed, 1);
+}
+
+TEST_F(ProgramComposition, TheFileCommandsSettleThePersonEditorsUnregisteredInputFirst)
+{
+    buildFamily();
+    drawing::Refresh_TabDisp();
+    model::Tables& t = model::tables();
+    int woman = 1;
+    while (woman <= model::LastPersonSlot && (t.per_buf[woman].InUse != model::SlotUsed || t.per_buf[woman].Sex != 1))
+        ++woman;
+    ASSERT_LE(woman, model::LastPersonSlot);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(woman);
+    main_form().scritem[2].choose(); // View > 入力画面
+    EntryForm& editor = entry_form();
+    ASSERT_TRUE(editor.isLoaded());
+    ASSERT_TRUE(editor.Option1[1].value()) << "a woman is shown";
+    t.Data_Changed = 0;
+    QTest::keyClicks(editor.Text1[7].widget(), "Chiyoda");
+
+    // Cancel stops File > New, Open and Exit: the family and the edit stay.
+    for (int item : {0, 1, 16}) {
+        answers.answerNext(platform::vbCancel);
+        main_form().fileitem[item].choose();
+        EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion})) << item;
+        answers.clearRecords();
+        ASSERT_TRUE(main_form().isLoaded() && editor.isLoaded()) << item;
+        EXPECT_EQ(editor.Text1[7].text(), "Chiyoda") << item;
+        EXPECT_EQ(t.PerCount, 3) << item;
+    }
+    EXPECT_FALSE(answers.programEnded());
+
+    // No drops the edit and New goes on: the blank card offers a man.
+    answers.answerNext(platform::vbNo);
+    main_form().fileitem[0].choose();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion}));
+    EXPECT_EQ(t.PerCount, 0);
+    ASSERT_TRUE(editor.isLoaded());
+    EXPECT_TRUE(editor.Text1[7].text().empty());
+    EXPECT_TRUE(editor.Option1[0].value());
+    EXPECT_FALSE(editor.Option1[1].value());
 }
 
 } // namespace

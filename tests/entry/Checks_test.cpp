@@ -374,6 +374,23 @@ TEST_F(ChecksTest, theDateModeConvertsTheCardsDatesAndKeepsWhatDoesNotConvert)
     EXPECT_EQ(form().Text1[4].text(), "not a date");
 }
 
+TEST_F(ChecksTest, theDateModeCountsTheShownPersonsKeptDatesOnce)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    const int a = addPerson("山田", "太郎", 0, "不詳");
+    person(a).Death_day = "1950年頃";
+    addPerson("山田", "花子", 1, "不詳");
+    addPerson("山田", "一郎", 0, "1990/05/06");
+    open();
+    ASSERT_EQ(form().Text1[3].text(), "不詳");
+    answers.answerNext(platform::vbOK);
+    form().calend[1].choose();
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, model::keptDatesMessage(3));
+    EXPECT_EQ(form().Text1[4].text(), "1950年頃");
+    EXPECT_FALSE(form().hasUnregisteredInput()) << "the switch is nothing the user typed";
+}
+
 TEST_F(ChecksTest, gridCellsKeepNormalisedDatesAndPlainAges)
 {
     addPerson("山田", "一");

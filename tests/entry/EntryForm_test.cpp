@@ -336,11 +336,12 @@ TEST_F(EntryTest, enterInTheGroupBoxAndOnTheSexButtonsMovesOn)
 
 TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
 {
-    const int a = addPerson("山田", "一");
+    const int a = addPerson("山田", "一", 1);
     fillLabelsGroupAndFlags(person(a));
     model::Add_GrpName("本家");
     open();
     ASSERT_EQ(form().Text1[14].text(), "長男");
+    ASSERT_TRUE(form().Option1[1].value()) << "a woman is shown";
     entry::entryState().Voice_Busy = 1;
     model::InitAllSetting();
     model::settings().Dispmode_Nengo = 0;
@@ -357,12 +358,15 @@ TEST_F(EntryTest, aNewFamilyEmptiesTheOpenEditor)
     EXPECT_EQ(form().chkCsvOutput.value(), forms::vbUnchecked);
     EXPECT_FALSE(form().CMDFUNC[2].isEnabled());
     EXPECT_TRUE(form().CMDFUNC[1].isEnabled());
+    EXPECT_TRUE(form().Option1[0].value()) << "a new person starts as a man";
+    EXPECT_TRUE(form().Option1[0].isVisible() && form().Option1[1].isVisible());
     // What is typed next is a new person, not a write to the freed slot.
     form().Text1[0].setText("川田");
     form().Text1[1].setText("新");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(1).InUse, model::SlotUsed);
     EXPECT_EQ(person(1).Name, "新");
+    EXPECT_EQ(person(1).Sex, 0);
     EXPECT_EQ(t().PerCount, 1);
     expectClearedLabelsGroupAndFlags(person(1));
 }

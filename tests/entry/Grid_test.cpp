@@ -10,7 +10,10 @@
 #include "model/run_state.h"
 #include "platform/Conversions.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QWidget>
@@ -87,10 +90,10 @@ TEST_F(GridTest, typingOnANameCellOpensTheEditorOverItAndEscPutsTheTextBack)
     QTest::keyClick(grid(), Qt::Key_X);
     ASSERT_TRUE(form().Text2.isVisible());
     EXPECT_EQ(form().activeControl(), &form().Text2);
-    EXPECT_EQ(form().Text2.text(), "山田") << "the editor shows the cell's text";
+    EXPECT_EQ(form().Text2.text(), "x") << "the typed key is the editor's text";
+    EXPECT_EQ(form().Text2.tag(), "山田") << "the cell's text waits for Esc";
     EXPECT_EQ(form().Text2.width(), form().tb.colWidth(1));
 
-    form().Text2.setText("変更");
     QTest::keyClick(form().Text2.widget(), Qt::Key_Escape);
     EXPECT_FALSE(form().Text2.isVisible());
     EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 1), "山田");
@@ -284,14 +287,14 @@ TEST_F(GridTest, theAgeIsTheNumberOfCompletedYearsOnTheCardAndInTheGrid)
     EXPECT_EQ(form().tb.textMatrix(rowOf(agedPersons[0]), 7), "39") << "an edited date gives the age the same way";
 }
 
-TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneMessage)
+TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneNoticeOfItsOwn)
 {
     for (const char* name : {"一", "二", "三", "四"}) {
         const int slot = addPerson("山田", name, 0, "2000/01/01");
         person(slot).Death_day = "1990/01/01";
     }
     addPerson("山田", "五", 0, "1990/01/01");
-    const std::string named = std::string(entry::BirthAfterDeathMessage) + "\r\n山田 一、山田 二、山田 三 ほか1人";
+    const std::string named = std::string(entry::BirthAfterDeathListMessage) + "\r\n山田 一、山田 二、山田 三 ほか1人";
     // Opening fills the grid (one message naming the persons) and the card of the
     // current person (its own message).
     answers.answerNext(platform::vbOK);
@@ -303,6 +306,20 @@ TEST_F(GridTest, aRefillNamesEveryPersonBornAfterTheirDeathInOneMessage)
     form().scritem_Click(1);
     ASSERT_EQ(answers.shown().size(), 3u) << "the table view's refill adds one message";
     EXPECT_EQ(answers.shown()[2].text, named);
+
+    // A register that succeeds refills the grid: its notice is no refusal.
+    answers.clearRecords();
+    QTest::mouseClick(form().CMDFUNC[0].widget(), Qt::LeftButton);
+    for (const char* name : {"Kawada", "Shin"}) {
+        QTest::keyClick(grid(), Qt::Key_F2);
+        ASSERT_TRUE(form().Text2.isVisible());
+        QTest::keyClicks(form().Text2.widget(), name);
+        QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    }
+    answers.answerNext(platform::vbOK);
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    EXPECT_EQ(person(6).Name, "Shin");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{named}));
 }
 
 TEST_F(GridTest, aRefusedDateKeepsTheStoredOneWithOneMessage)
@@ -574,6 +591,102 @@ TEST_F(GridTest, afterNewTheCellEditorOpensOverItsCellInSight)
     QTest::keyClick(grid(), Qt::Key_F2);
     const QRect last = table()->visualRect(table()->model()->index(form().tb.rows() - 1, entry::GridCols - 1));
     EXPECT_TRUE(table()->viewport()->rect().contains(last.center())) << "the last column is in view";
+}
+
+TEST_F(GridTest, theKeyThatStartsAnEditIsTheEditorsFirstText)
+{
+    const int slot = addPerson("山田", "太郎");
+    person(slot).TelNo = "03-1111";
+    openTable();
+    select(rowOf(slot), 8);
+    QTest::keyClick(grid(), Qt::Key_0);
+    ASSERT_TRUE(form().Text2.isVisible());
+    ASSERT_EQ(form().activeControl(), &form().Text2);
+    EXPECT_EQ(form().Text2.text(), "0") << "the typed key takes the place of the cell's text";
+    QTest::keyClicks(form().Text2.widget(), "123");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(person(slot).TelNo, "0123");
+    // The editor's own filter judges the first key too.
+    select(rowOf(slot), 8);
+    answers.answerNext(platform::vbOK);
+    QTest::keyClick(grid(), Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::DigitsOnlyMessage}));
+    EXPECT_EQ(form().Text2.text(), "0123") << "a refused key replaces nothing";
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Escape);
+    EXPECT_EQ(person(slot).TelNo, "0123");
+
+    // After 新規: plain keys, and the input method's text, go into the new row.
+    QTest::mouseClick(form().CMDFUNC[0].widget(), Qt::LeftButton);
+    const int r = form().tb.rows() - 1;
+    QTest::keyClicks(grid(), "a");
+    QTest::keyClicks(form().Text2.widget(), "bc");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(form().tb.textMatrix(r, 1), "abc");
+    ASSERT_EQ(form().tb.col(), 2);
+    QInputMethodEvent kana;
+    kana.setCommitString(QStringLiteral("はなこ"));
+    QCoreApplication::sendEvent(grid(), &kana);
+    ASSERT_TRUE(form().Text2.isVisible());
+    EXPECT_EQ(form().Text2.text(), "はなこ");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(form().tb.textMatrix(r, 2), "はなこ");
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    ASSERT_EQ(person(2).InUse, model::SlotUsed);
+    EXPECT_EQ(person(2).F_name, "abc");
+    EXPECT_EQ(person(2).Name, "はなこ");
+}
+
+TEST_F(GridTest, anEditStartsOnlyOnAShownColumnWithItsCellInView)
+{
+    std::vector<int> persons;
+    for (int i = 0; i < 40; ++i)
+        persons.push_back(addPerson("山田", "次郎" + std::to_string(i)));
+    openTable();
+    // Column 0 (the marker) and a hidden column are never edited.
+    for (int col : {0, 3}) {
+        select(rowOf(persons[0]), col);
+        QTest::keyClick(grid(), Qt::Key_Q);
+        QTest::keyClick(grid(), Qt::Key_F2);
+        EXPECT_FALSE(form().Text2.isVisible()) << col;
+        EXPECT_EQ(t().Data_Changed, 0) << col;
+    }
+
+    // The user scrolls the current cell out of sight; F2 brings it back first.
+    select(rowOf(persons[0]), 2);
+    table()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    ASSERT_GT(form().tb.topRow(), rowOf(persons[0]));
+    QTest::keyClick(grid(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    const QRect cell = table()->visualRect(table()->model()->index(rowOf(persons[0]), 2));
+    EXPECT_TRUE(table()->viewport()->rect().contains(cell)) << "the cell is in view";
+    const QPoint cellOnFrame = grid()->mapTo(grid()->parentWidget(), table()->viewport()->mapTo(grid(), cell.topLeft()));
+    EXPECT_EQ(form().Text2.widget()->geometry().topLeft(), cellOnFrame) << "the editor lies over it";
+    QTest::keyClicks(form().Text2.widget(), "QR");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Return);
+    EXPECT_EQ(person(persons[0]).Name, "次郎0QR");
+}
+
+TEST_F(GridTest, aClickOnAPartlyShownCellSelectsIt)
+{
+    for (int c = 1; c < entry::GridCols; ++c)
+        model::settings().DispFactor[static_cast<size_t>(c)] = true;
+    const int slot = addPerson("山田", "太郎");
+    openTable();
+    // The rightmost column in view is cut off by the grid's edge.
+    const int partly = form().tb.rightCol();
+    const QRect cell = table()->visualRect(table()->model()->index(rowOf(slot), partly));
+    ASSERT_GT(cell.right(), table()->viewport()->width()) << "column " << partly << " is partly shown";
+    const QPoint inside(cell.left() + 5, cell.center().y());
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_EQ(form().tb.col(), partly);
+    EXPECT_EQ(form().tb.row(), rowOf(slot));
+    // A right click opens the editor on the cell clicked, now wholly in view.
+    form().tb.setLeftCol(1);
+    QTest::mouseClick(table()->viewport(), Qt::RightButton, Qt::NoModifier, inside);
+    EXPECT_EQ(form().tb.col(), partly);
+    ASSERT_TRUE(form().Text2.isVisible());
+    const QRect shown = table()->visualRect(table()->model()->index(rowOf(slot), partly));
+    EXPECT_TRUE(table()->viewport()->rect().contains(shown));
 }
 
 } // namespace
