@@ -421,6 +421,11 @@ private:
         m_dialog->setAutoReset(false);
         m_dialog->setMinimumDuration(0);
         m_dialog->setRange(0, std::max(m_pageCount, 0));
+        // As wide as its longest line from the start, so the window does not grow
+        // under the pointer while the count rises.
+        m_dialog->setLabelText(qs(printProgressText(m_pageCount > 0 ? m_pageCount : 99999, m_pageCount)));
+        m_dialog->adjustSize();
+        m_dialog->setMinimumWidth(m_dialog->width());
         m_dialog->show();
     }
 

@@ -151,6 +151,10 @@ YearExtent chronologyExtent(const ChronologyRows& table)
             extent.YMinYear = row.BirthYear;
         if (row.DeathYear != 0 && row.DeathYear > extent.YMaxYear)
             extent.YMaxYear = row.DeathYear;
+        // A birth recorded after every death and after today still has its bar on
+        // the axis.
+        if (row.BirthYear > extent.YMaxYear)
+            extent.YMaxYear = row.BirthYear;
     }
     return extent;
 }
@@ -219,10 +223,16 @@ BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& exte
     g.left = x1 + ChronologyMargin;
     g.width = chronologyBarWidth(x1, x2);
     if (captionWidth > g.width) {
-        g.nameWidth = captionWidth;
+        // Two pixels between a bar and its name.
+        constexpr double NameGap = 30;
         const double sheetRight = axisWidth + 2 * ChronologyMargin;
-        g.nameLeft = g.left + g.width + captionWidth <= sheetRight ? g.left + g.width
-                                                                   : std::max(0.0, g.left - captionWidth);
+        if (g.left + g.width + NameGap + captionWidth <= sheetRight) {
+            g.nameLeft = g.left + g.width + NameGap;
+            g.nameWidth = captionWidth;
+        } else if (g.left - NameGap - captionWidth >= 0) {
+            g.nameLeft = g.left - NameGap - captionWidth;
+            g.nameWidth = captionWidth;
+        }
     }
     return g;
 }

@@ -79,7 +79,8 @@ void LoadYTblSub(ChronologyRows& table, int tree);
 void orderChronologyRows(ChronologyRows& table);
 
 // The earliest non-zero birth year (10000 when none) and the latest non-zero
-// death year (0 when none) of the filled rows.
+// death or birth year (0 when none) of the filled rows, so that every bar lies on
+// the axis.
 struct YearExtent {
     int YMinYear = 10000;
     int YMaxYear = 0;
@@ -112,7 +113,8 @@ int packChronologyRows(ChronologyRows& table, const std::function<BarSpan(int ro
 // gives the narrowest bar rather than a negative width.
 //
 // A bar too narrow for its name has the name beside it (nameWidth > 0): after the
-// bar, or before it where the name would run past the sheet's right edge.
+// bar, or before it where the name would run past the sheet's right edge. A name
+// with room on neither side stays the bar's caption.
 struct BarGeometry {
     double left = 0;
     double top = 0;

@@ -92,7 +92,8 @@ void YeartbForm::design()
         Label3[i].setBorderStyle(1);
         Label3[i].setVisible(false);
     }
-    BarName[0].setBackStyle(0);
+    // On the sheet's colour, so that the grid's dotted lines do not cross the names.
+    BarName[0].setBackColor(reports::NameLabelColour);
     BarName[0].setVisible(false);
     for (int i : {0, 1}) {
         Line1[i].setBorderStyle(DottedLine);
@@ -297,7 +298,7 @@ reports::BarGeometry YeartbForm::barGeometry(int row, int line)
     // The caption needs its text, the bar's frame and a pixel of room on each side.
     constexpr double CaptionPadding = 4 * 15;
     const reports::YTblRow& r = table.rows[row];
-    const double captionWidth = Picture2.textWidth(reports::chronologyCaption(r.PerIdx)) + CaptionPadding;
+    const double captionWidth = Label3[1].textWidth(reports::chronologyCaption(r.PerIdx)) + CaptionPadding;
     return reports::treeBarGeometry(r, line, extent, YAxisW, captionWidth);
 }
 
@@ -313,7 +314,9 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
     forms::Label& bar = Label3[pos];
     const reports::BarGeometry g = barGeometry(row, line);
     bar.move(g.left, g.top, g.width, g.height);
-    bar.setCaption(reports::chronologyCaption(r.PerIdx));
+    const std::string caption = reports::chronologyCaption(r.PerIdx);
+    // A name standing beside its bar is not repeated, cut, inside it.
+    bar.setCaption(g.nameWidth > 0 ? std::string() : caption);
     bar.setBackColor(r.Sex != 0 ? reports::TreeBarFemale : reports::TreeBarMale);
     cur = r.DeathYear;
     bar.setToolTipText(reports::chronologyToolTip(r.PerIdx));
@@ -323,12 +326,12 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
         BarName.load(name);
         forms::Label& label = BarName[name];
         label.move(g.nameLeft, g.top, g.nameWidth, g.height);
-        label.setCaption(bar.caption());
+        label.setCaption(caption);
         label.setToolTipText(bar.toolTipText());
         label.setVisible(true);
     }
     barPersons.push_back(r.PerIdx);
-    printout.bars.push_back({g.left, g.top, g.width, bar.caption(), bar.backColor()});
+    printout.bars.push_back({g.left, g.top, g.width, caption, bar.backColor()});
     if (g.top + g.height >= YAreaH) {
         YAreaH = platform::CLng(g.top + g.height);
         Picture2.setHeight(YAreaH);
@@ -362,7 +365,7 @@ void YeartbForm::Make_NenLabel()
     // next one.
     const int period = reports::gridLabelPeriod(
         printout.grid, 1,
-        reports::gridLabelWidth(printout.grid, [this](const std::string& text) { return Picture2.textWidth(text); }));
+        reports::gridLabelWidth(printout.grid, [this](const std::string& text) { return Label1[0].textWidth(text); }));
     int k = 2;
     for (const reports::GridYear& grid : printout.grid) {
         ++k;

@@ -375,8 +375,9 @@ TEST_F(YeartbTest, YearLabelsShowTheirWholeYearAndEveryBarIsVisible)
     EXPECT_GE(form().Label3[2].width(), 15);
 }
 
-// The narrowest bars, a person born this year and living and one whose death was
-// recorded before the birth, show their colour and their names on screen.
+// The narrowest bars, a person born this year and living, one whose death was
+// recorded before the birth and one born in the future, show their colour and their
+// names on screen.
 TEST_F(YeartbTest, EveryBarShowsItsColourAndItsName)
 {
     const int16_t kou = family.couple();
@@ -386,12 +387,15 @@ TEST_F(YeartbTest, EveryBarShowsItsColourAndItsName)
     const int16_t baby = family.person(layouttest::FamilyBuilder::Male);
     family.child(kou, baby);
     dates(baby, std::to_string(ThisYear) + "/03/03");
+    const int16_t future = family.person(layouttest::FamilyBuilder::Female);
+    family.child(kou, future);
+    dates(future, std::to_string(ThisYear + 3) + "/03/03");   // a birth typed in the future
     layOut(kou);
     selectTree(0);
     form().show();
     const QImage image = sheet();
     const std::vector<int> bars = treeBars();
-    ASSERT_EQ(bars.size(), 3u);
+    ASSERT_EQ(bars.size(), 4u);
     std::vector<QRect> taken;
     for (int index : bars) {
         const forms::Label& bar = form().Label3[index];
@@ -418,7 +422,7 @@ TEST_F(YeartbTest, EveryBarShowsItsColourAndItsName)
             }
         }
     }
-    EXPECT_EQ(names, 2);
+    EXPECT_EQ(names, 3);
 
     // The line lists draw the same narrowest bar.
     form().CMDFUNC[2].onClick();
