@@ -296,7 +296,7 @@ void YeartbForm::Disp_YTbl_Ctl()
 reports::BarGeometry YeartbForm::barGeometry(int row, int line)
 {
     // The caption needs its text, the bar's frame and a pixel of room on each side.
-    constexpr double CaptionPadding = 4 * 15;
+    constexpr double CaptionPadding = 4 * forms::TwipsPerPixel;
     const reports::YTblRow& r = table.rows[row];
     const double captionWidth = Label3[1].textWidth(reports::chronologyCaption(r.PerIdx)) + CaptionPadding;
     return reports::treeBarGeometry(r, line, extent, YAxisW, captionWidth);
