@@ -59,7 +59,9 @@ void BM_OrderAndPack(benchmark::State& state)
         reports::ChronologyRows table = collected;
         reports::orderChronologyRows(table);
         const reports::YearExtent extent = reports::chronologyExtent(table);
-        lines = reports::packChronologyRows(table, extent.YMinYear, [](int, int) {});
+        lines = reports::packChronologyRows(
+            table, [&](int row) { return reports::treeBarGeometry(table.rows[row], 0, extent, 8760).span(); },
+            [](int, int) {});
         benchmark::DoNotOptimize(lines);
     }
     state.counters["lines"] = lines;

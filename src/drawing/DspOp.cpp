@@ -394,7 +394,8 @@ void DspOpForm::SetDspOp()
     ChkDWaku.setValue(checkValueOf(DspWork.DS_DeathW));
     // Only 1 shows the family name.
     ChkFName.setValue(DspWork.DS_FName == 1 ? forms::vbChecked : forms::vbUnchecked);
-    ChkVisible.setValue(checkValueOf(DspWork.DS_Visible));
+    // The box asks whether the person is hidden; the block stores whether it is shown.
+    ChkVisible.setValue(DspWork.DS_Visible == 0 ? forms::vbChecked : forms::vbUnchecked);
     txtBai.setText(dspOpRequests().zoomBoxText());
 
     // The controls that changed have drawn the preview already; the ones that did
@@ -642,7 +643,7 @@ void DspOpForm::ChkFName_Click()
 
 void DspOpForm::ChkVisible_Click()
 {
-    DspWork.DS_Visible = static_cast<int16_t>(ChkVisible.value());
+    DspWork.DS_Visible = ChkVisible.value() == forms::vbChecked ? 0 : 1;
     DispPreView();
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/Errors.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 
 namespace forms {
@@ -91,6 +92,13 @@ void Label::applyZOrder(int position)
         m_label->lower();
     else
         placeInFrontOfLabels(m_label);
+}
+
+double Label::textWidth(const std::string& text) const
+{
+    touch();
+    const QFontMetricsF metrics(m_label ? m_label->font() : QFont());
+    return metrics.horizontalAdvance(qs(text)) * TwipsPerPixel;
 }
 
 const std::string& Label::caption() const

@@ -40,6 +40,9 @@ public:
     // 0 none, 1 fixed single.
     int borderStyle() const;
     void setBorderStyle(int style);
+    // The width in twips that text takes in the label's font, as the label draws it.
+    double textWidth(const std::string& text) const;
+
     // 0 none, 1 manual.
     int oleDropMode() const;
     void setOleDropMode(int mode);

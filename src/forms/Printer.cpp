@@ -1,5 +1,6 @@
 #include "forms/Printer.h"
 
+#include "forms/Bridge_p.h"
 #include "forms/CommonDialog.h"
 #include "forms/PainterSurface_p.h"
 #include "forms/Testing.h"
@@ -10,14 +11,18 @@
 #include "platform/Hooks.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <utility>
 
 namespace forms {
@@ -220,6 +225,8 @@ void Printer::newPage()
     if (!m_printer->newPage())
         throw printerError("改ページできません: " + m_deviceName);
     ++m_page;
+    if (m_pageListener)
+        m_pageListener(m_page);
 }
 
 void Printer::endDoc()
@@ -368,23 +375,109 @@ bool choosePdfFile(Form& owner, Printer& printer, const std::string& defaultPdfP
 
 } // namespace
 
-bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::function<void(Printer&)>& drawPages)
+namespace {
+
+// How long a print runs before its progress window shows.
+constexpr int DefaultPrintProgressDelay = 1000;
+int& printProgressDelay()
+{
+    static int delay = DefaultPrintProgressDelay;
+    return delay;
+}
+
+// Raised through the drawing when the user cancels the print.
+struct PrintCancelled {};
+
+// The progress window of one print job: nothing during the first moment, then a
+// modal window over the owner that follows every new sheet and offers ｷｬﾝｾﾙ.
+class PrintProgress {
+public:
+    PrintProgress(Form& owner, int pageCount) : m_owner(owner), m_pageCount(pageCount) { m_clock.start(); }
+
+    void pageBegun(int page)
+    {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < printProgressDelay())
+                return;
+            open();
+        }
+        m_dialog->setLabelText(qs(printProgressText(page, m_pageCount)));
+        if (m_pageCount > 0)
+            m_dialog->setValue(std::min(page, m_pageCount));
+        // The window answers its button between two sheets.
+        QCoreApplication::processEvents();
+        if (m_dialog->wasCanceled())
+            throw PrintCancelled{};
+    }
+
+private:
+    void open()
+    {
+        m_dialog = std::make_unique<QProgressDialog>(formWidget(m_owner));
+        m_dialog->setWindowTitle(qs(PrintProgressCaption));
+        m_dialog->setCancelButtonText(qs(PrintProgressCancel));
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setRange(0, std::max(m_pageCount, 0));
+        // As wide as its longest line from the start, so the window does not grow
+        // under the pointer while the count rises.
+        m_dialog->setLabelText(qs(printProgressText(m_pageCount > 0 ? m_pageCount : 99999, m_pageCount)));
+        m_dialog->adjustSize();
+        m_dialog->setMinimumWidth(m_dialog->width());
+        m_dialog->show();
+    }
+
+    Form& m_owner;
+    int m_pageCount;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+} // namespace
+
+std::string printProgressText(int page, int pageCount)
+{
+    if (pageCount > 0)
+        return "印刷しています　" + std::to_string(page) + " / " + std::to_string(pageCount) + " ページ";
+    return "印刷しています　" + std::to_string(page) + " ページ";
+}
+
+void setPrintProgressDelay(int milliseconds)
+{
+    printProgressDelay() = milliseconds < 0 ? DefaultPrintProgressDelay : milliseconds;
+}
+
+bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::function<void(Printer&)>& drawPages,
+                   int pageCount)
 {
     Printer& current = printer();
     if (current.isPdfPrinter() && !choosePdfFile(owner, current, defaultPdfPath))
         return false;
-    try {
-        current.startDoc();
-        drawPages(current);
-        current.endDoc();
-        return true;
-    } catch (const platform::RuntimeError&) {
+    PrintProgress progress(owner, pageCount);
+    current.setPageListener([&progress](int page) { progress.pageBegun(page); });
+    // The document begun is discarded; its temporary file goes with it.
+    auto discard = [&current] {
+        current.setPageListener(nullptr);
         try {
             current.killDoc();
         } catch (const platform::RuntimeError&) {
-            // The temporary file could not be removed; the message below is all there is to say.
+            // The temporary file could not be removed; there is nothing more to say.
         }
         current.setOutputFileName(std::string());
+    };
+    try {
+        current.startDoc();
+        drawPages(current);
+        current.setPageListener(nullptr);
+        current.endDoc();
+        return true;
+    } catch (const PrintCancelled&) {
+        discard();
+        return false;
+    } catch (const platform::RuntimeError&) {
+        discard();
         platform::MsgBox(PrinterErrorMessage, platform::vbOKOnly);
         return false;
     }

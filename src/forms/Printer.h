@@ -91,6 +91,10 @@ public:
     // The sheets of the last finished job (tests and the caller's messages).
     int lastJobPageCount() const { return m_lastJobPages; }
 
+    // Called with the sheet's number each time NewPage begins a sheet; it may raise
+    // to stop the job (printDocument's progress and its cancel button).
+    void setPageListener(std::function<void(int page)> listener) { m_pageListener = std::move(listener); }
+
     // hDC: the device context of the GDI text calls is the surface itself.
     Surface& hDC() { return *this; }
 
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<QPainter> m_painter;
     int m_page = 0;
     int m_lastJobPages = 0;
+    std::function<void(int page)> m_pageListener;
 };
 
 // The current printer. When none was chosen yet it is the first of Printers
@@ -149,6 +154,12 @@ inline constexpr const char* PrinterErrorMessage = "プリンタのエラーで�
 inline constexpr const char* PdfSaveTitle = "PDF ファイルに印刷";
 inline constexpr const char* PdfFilter = "PDF ファイル (*.pdf)|*.pdf";
 
+// The progress window of a long print: its caption, the line it shows (the pages
+// begun, of how many when known) and its cancel button.
+inline constexpr const char* PrintProgressCaption = "印刷";
+inline constexpr const char* PrintProgressCancel = "ｷｬﾝｾﾙ";
+std::string printProgressText(int page, int pageCount);
+
 // One print job on the current printer, as every print command runs it. On the
 // PDF printer the save dialog (over owner) asks for the file first, starting at
 // defaultPdfPath and confirming the overwriting of an existing file; Cancel
@@ -156,7 +167,11 @@ inline constexpr const char* PdfFilter = "PDF ファイル (*.pdf)|*.pdf";
 // between sheets) and the job is ended. A failure anywhere, the file included,
 // shows PrinterErrorMessage once and discards the document begun. True when
 // the document was printed.
+//
+// A job that is still drawing after about a second shows a progress window over
+// owner with the pages begun (of pageCount, when the caller knows it) and
+// ｷｬﾝｾﾙ; cancelling discards the document as a failure does, without a message.
 bool printDocument(Form& owner, const std::string& defaultPdfPath,
-                   const std::function<void(Printer&)>& drawPages);
+                   const std::function<void(Printer&)>& drawPages, int pageCount = 0);
 
 } // namespace forms

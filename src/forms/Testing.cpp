@@ -31,6 +31,7 @@ void resetFormsForTesting()
     clearMousePointerChanges();
     clearTopMostChanges();
     resetPrinterList();
+    setPrintProgressDelay(-1);
 }
 
 } // namespace forms

@@ -21,9 +21,13 @@ QWidget* formWidget(const Form& form);
 // dismiss the menu. Empty: real popup menus.
 void setPopupResponder(std::function<Menu*(Menu& popup)> responder);
 
+// How long a print runs before its progress window shows, in milliseconds; a
+// negative value restores the program's own (about a second).
+void setPrintProgressDelay(int milliseconds);
+
 // Unloads every window without events, flushes deferred deletions, and clears
-// queued onShown callbacks, the program-end state and the recorded mouse
-// pointers and topmost changes.
+// queued onShown callbacks, the program-end state, the recorded mouse pointers
+// and topmost changes, and the print progress delay.
 void resetFormsForTesting();
 
 } // namespace forms

@@ -20,6 +20,15 @@ constexpr const char* HintsMissingMessage = "ヒントファイルが見つか�
 // A marker's argument: the characters 3..101 of its line.
 constexpr long MarkerArgumentLength = 99;
 
+// The hint's area: the picture on its left, the text beside it; a hint without a
+// picture gives the text the whole width.
+constexpr double HintTop = 120;
+constexpr double HintHeight = 4200;
+constexpr double PictureLeft = 120;
+constexpr double PictureWidth = 4200;
+constexpr double TextBesidePictureLeft = 4440;
+constexpr double HintRight = 8160;
+
 } // namespace
 
 FrmQAForm::FrmQAForm() : Form("FrmQA")
@@ -34,8 +43,8 @@ void FrmQAForm::design()
     setCaption("使い方のヒント");
     setBorderStyle(forms::vbFixedDialog);
     move(3000, 2000, 8400, 6300);
-    Image1.move(120, 120, 4200, 4200);
-    Label1.move(4440, 120, 3720, 4200);
+    Image1.move(PictureLeft, HintTop, PictureWidth, HintHeight);
+    Label1.move(TextBesidePictureLeft, HintTop, HintRight - TextBesidePictureLeft, HintHeight);
     Label1.setCaption("");
     Check1.move(120, 4500, 4200, 300);
     Check1.setCaption("起動時にこの画面を表示する");
@@ -109,6 +118,9 @@ void FrmQAForm::DispQA()
         }
     }
     Image1.setPicture(picture);
+    Image1.setVisible(!picture.isEmpty());
+    const double textLeft = picture.isEmpty() ? PictureLeft : TextBesidePictureLeft;
+    Label1.move(textLeft, HintTop, HintRight - textLeft, HintHeight);
 }
 
 void FrmQAForm::Command1_Click()

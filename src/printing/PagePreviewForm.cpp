@@ -411,17 +411,20 @@ void PagePreviewForm::printAllPages()
 {
     setPointer(forms::vbHourglass);
     setIconSize(1.0);
-    forms::printDocument(*this, model::pdfPathForReport(""), [this](forms::Printer& printer) {
-        const PageElements elements = PageElements::forPrinter(grid, icon, printer);
-        for (int row = 1; row <= grid.PagesY; ++row) {
-            for (int col = 1; col <= grid.PagesX; ++col) {
-                if (row != 1 || col != 1)
-                    printer.newPage();
-                printer.hDC().setClipRect(grid.PageRgn);
-                PrintPage(printer, grid, row, col, icon, elements);
+    forms::printDocument(
+        *this, model::pdfPathForReport(""),
+        [this](forms::Printer& printer) {
+            const PageElements elements = PageElements::forPrinter(grid, icon, printer);
+            for (int row = 1; row <= grid.PagesY; ++row) {
+                for (int col = 1; col <= grid.PagesX; ++col) {
+                    if (row != 1 || col != 1)
+                        printer.newPage();
+                    printer.hDC().setClipRect(grid.PageRgn);
+                    PrintPage(printer, grid, row, col, icon, elements);
+                }
             }
-        }
-    });
+        },
+        grid.pageCount());
     setIconSize(PreviewDivisor);
     setPointer(forms::vbDefault);
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace reports {
 
@@ -150,29 +151,34 @@ YearExtent chronologyExtent(const ChronologyRows& table)
             extent.YMinYear = row.BirthYear;
         if (row.DeathYear != 0 && row.DeathYear > extent.YMaxYear)
             extent.YMaxYear = row.DeathYear;
+        // A birth recorded after every death and after today still has its bar on
+        // the axis.
+        if (row.BirthYear > extent.YMaxYear)
+            extent.YMaxYear = row.BirthYear;
     }
     return extent;
 }
 
-int packChronologyRows(ChronologyRows& table, int minYear, const std::function<void(int row, int line)>& place)
+int packChronologyRows(ChronologyRows& table, const std::function<BarSpan(int row)>& span,
+                       const std::function<void(int row, int line)>& place)
 {
+    // Spans computed from the same years by the same formula meet exactly; the
+    // tolerance only absorbs the rounding of a sum.
+    constexpr double Touching = 0.01;
     int line = 0;
     for (;;) {
         int tree = -2;
-        int cur = minYear;
         for (int i = 0; i <= table.YRowLast; ++i) {
             if (table.rows[i].Placed != 1) {
                 tree = table.rows[i].TreeIdx;
-                // The row that starts the pass is always placed, so every pass
-                // makes progress even for a minYear above some birth year.
-                if (table.rows[i].BirthYear != 0)
-                    cur = std::min(cur, table.rows[i].BirthYear);
                 break;
             }
         }
         if (tree == -2)
             return line;
 
+        // The row that starts the pass is always placed, so every pass makes progress.
+        double lineEnd = -std::numeric_limits<double>::infinity();
         for (int i = 0; i <= table.YRowLast; ++i) {
             YTblRow& row = table.rows[i];
             if (row.Placed == 1)
@@ -181,10 +187,13 @@ int packChronologyRows(ChronologyRows& table, int minYear, const std::function<v
                 row.Placed = 1;
                 continue;
             }
-            if (row.TreeIdx == tree && cur <= row.BirthYear) {
+            if (row.TreeIdx != tree)
+                continue;
+            const BarSpan taken = span(i);
+            if (taken.left + Touching >= lineEnd) {
                 place(i, line);
                 row.Placed = 1;   // also when the callback forgot to
-                cur = row.DeathYear;
+                lineEnd = taken.right;
             }
         }
         ++line;
@@ -196,7 +205,15 @@ double chronologyBarWidth(double x1, double x2)
     return std::max(ChronologyMinBarWidth, x2 - x1);
 }
 
-BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth)
+BarSpan BarGeometry::span() const
+{
+    if (nameWidth <= 0)
+        return {left, left + width};
+    return {std::min(left, nameLeft), std::max(left + width, nameLeft + nameWidth)};
+}
+
+BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth,
+                            double captionWidth)
 {
     const double span = extent.span();
     const double x1 = (row.BirthYear - extent.YMinYear) / span * axisWidth;
@@ -205,6 +222,18 @@ BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& exte
     g.top = line * ChronologyLinePitch + ChronologyMargin;
     g.left = x1 + ChronologyMargin;
     g.width = chronologyBarWidth(x1, x2);
+    if (captionWidth > g.width) {
+        // Two pixels between a bar and its name.
+        constexpr double NameGap = 30;
+        const double sheetRight = axisWidth + 2 * ChronologyMargin;
+        if (g.left + g.width + NameGap + captionWidth <= sheetRight) {
+            g.nameLeft = g.left + g.width + NameGap;
+            g.nameWidth = captionWidth;
+        } else if (g.left - NameGap - captionWidth >= 0) {
+            g.nameLeft = g.left - NameGap - captionWidth;
+            g.nameWidth = captionWidth;
+        }
+    }
     return g;
 }
 
@@ -254,6 +283,32 @@ std::vector<GridYear> chronologyGrid(const YearExtent& extent, int step, double 
             grid.push_back({year, (year - extent.YMinYear) / span * axisWidth + ChronologyMargin});
     }
     return grid;
+}
+
+int gridLabelPeriod(const std::vector<GridYear>& grid, double scale, double labelWidth)
+{
+    if (grid.size() < 2)
+        return 1;
+    const int step = grid[1].year - grid[0].year;
+    const double lineGap = (grid[1].x - grid[0].x) * scale;
+    if (lineGap <= 0)
+        return step;
+    // 1, 2, 5, 10, 20, 50, ... lines apart.
+    for (int decade = 1;; decade *= 10) {
+        for (int factor : {1, 2, 5}) {
+            const long every = static_cast<long>(decade) * factor;
+            if (every * lineGap >= labelWidth || every >= static_cast<long>(grid.size()))
+                return static_cast<int>(every * step);
+        }
+    }
+}
+
+double gridLabelWidth(const std::vector<GridYear>& grid, const std::function<double(const std::string&)>& textWidth)
+{
+    double widest = 0;
+    for (const GridYear& line : grid)
+        widest = std::max(widest, textWidth(std::to_string(line.year)));
+    return widest + std::max(widest / 4, textWidth("0"));
 }
 
 // --- Line lists ---
@@ -335,9 +390,15 @@ void printPageHeader(forms::Surface& page, const ChronologyPrintout& printout, c
     moveTo(page, headingX, m.y0 - m.rh - m.trh + (m.trh - m.tth) / 2, White);
     page.print(printout.heading);
     page.setFontSize(PrintFontSize);
+    const int period = gridLabelPeriod(printout.grid, m.scale,
+                                       gridLabelWidth(printout.grid, [&page](const std::string& text) {
+                                           return page.textWidth(text);
+                                       }));
     for (const GridYear& grid : printout.grid) {
         const double x = m.mx + grid.x * m.scale;
         page.line(x, m.y0, x, m.y0 + m.bh, Black);
+        if (grid.year % period != 0)
+            continue;
         const std::string caption = std::to_string(grid.year);
         moveTo(page, x - page.textWidth(caption) / 2, m.y0 - m.rh + (m.rh - m.th) / 2, White);
         page.print(caption);

@@ -79,7 +79,8 @@ void LoadYTblSub(ChronologyRows& table, int tree);
 void orderChronologyRows(ChronologyRows& table);
 
 // The earliest non-zero birth year (10000 when none) and the latest non-zero
-// death year (0 when none) of the filled rows.
+// death or birth year (0 when none) of the filled rows, so that every bar lies on
+// the axis.
 struct YearExtent {
     int YMinYear = 10000;
     int YMaxYear = 0;
@@ -90,28 +91,48 @@ struct YearExtent {
 };
 YearExtent chronologyExtent(const ChronologyRows& table);
 
+// The room a row takes on its line, sheet twips: from the left edge of its bar (or
+// of its name beside the bar) to the right edge of either.
+struct BarSpan {
+    double left = 0;
+    double right = 0;
+};
+
 // Packs the ordered rows onto lines. Each pass fills one line with bars of one
-// tree that follow each other in time, starting with the first row not yet
-// placed; rows without a birth year are marked placed and get no bar. place(row,
+// tree that follow each other without touching, starting with the first row not
+// yet placed; rows without a birth year are marked placed and get no bar. A row
+// goes onto the line when its span (span(row)) starts at or after the end of the
+// span placed last, so a bar may start where the one before it ends. place(row,
 // line) is called for each bar in the order the bars are created; it must mark
 // the row placed. Returns the number of passes, one line each (a first pass that
 // meets only rows without a birth year leaves its line empty).
-int packChronologyRows(ChronologyRows& table, int minYear, const std::function<void(int row, int line)>& place);
+int packChronologyRows(ChronologyRows& table, const std::function<BarSpan(int row)>& span,
+                       const std::function<void(int row, int line)>& place);
 
 // Where a row's bar lies on the sheet, twips. A death year before the birth year
-// gives an empty bar rather than a negative width.
+// gives the narrowest bar rather than a negative width.
+//
+// A bar too narrow for its name has the name beside it (nameWidth > 0): after the
+// bar, or before it where the name would run past the sheet's right edge. A name
+// with room on neither side stays the bar's caption.
 struct BarGeometry {
     double left = 0;
     double top = 0;
     double width = 0;
     double height = ChronologyBarHeight;
+    double nameLeft = 0;
+    double nameWidth = 0;   // 0: the name is the bar's caption
+    BarSpan span() const;
 };
-// The narrowest bar: a person born this year and still living, or one whose
+// The narrowest bar: three pixels of its colour inside the one-pixel sunken frame
+// on each side, so that a person born this year and still living, or one whose
 // death was recorded before the birth, still shows a bar.
-constexpr double ChronologyMinBarWidth = 15;
+constexpr double ChronologyMinBarWidth = 75;
 double chronologyBarWidth(double x1, double x2);
 
-BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth);
+// captionWidth: the room the bar's caption needs, its frame included (0: no test).
+BarGeometry treeBarGeometry(const YTblRow& row, int line, const YearExtent& extent, double axisWidth,
+                            double captionWidth = 0);
 
 // Caption and tool tip of a person's bar: F_name followed by Name, and
 // Zokugara "　:　" caption " " B_day "～" Death_day.
@@ -135,6 +156,16 @@ struct GridYear {
     double x = 0;
 };
 std::vector<GridYear> chronologyGrid(const YearExtent& extent, int step, double axisWidth);
+
+// The years whose grid lines carry a label: those divisible by the returned number
+// of years, a multiple of the grid's step by 1, 2, 5, 10, 20, 50 ..., the smallest
+// that keeps labels of labelWidth (twips on the surface, room between labels
+// included) from touching where sheet twips are drawn at scale. A grid of fewer
+// than two lines labels every line.
+int gridLabelPeriod(const std::vector<GridYear>& grid, double scale, double labelWidth);
+// The widest year caption of the grid on a surface, with the room left between two
+// labels: a quarter of it, at least the width of one digit.
+double gridLabelWidth(const std::vector<GridYear>& grid, const std::function<double(const std::string&)>& textWidth);
 
 // --- Line lists ---
 

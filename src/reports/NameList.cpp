@@ -5,6 +5,7 @@
 #include "model/tables.h"
 #include "platform/Conversions.h"
 
+#include <cmath>
 #include <string>
 
 namespace reports {
@@ -35,14 +36,23 @@ void printAt(forms::Surface& surface, double x, double y, const std::string& tex
     surface.print(text);
 }
 
+// Each text is cut at its column's right rule, so a long name never runs into the
+// next column, on screen as on paper.
 void drawRowTexts(forms::Surface& surface, const NameListGeometry& g, double top, const NameListStyle& style,
                   const std::array<std::string, 4>& texts)
 {
     const auto spans = columnSpans(g);
+    const double pixelX = surface.twipsPerPixelX();
+    const double pixelY = surface.twipsPerPixelY();
     for (size_t i = 0; i < spans.size(); ++i) {
         const double x = spans[i].first + (spans[i].second - spans[i].first) / 10.0;
+        surface.setClipRect({static_cast<int>(std::lround(spans[i].first / pixelX)),
+                             static_cast<int>(std::lround(top / pixelY)),
+                             static_cast<int>(std::lround(spans[i].second / pixelX)),
+                             static_cast<int>(std::lround((top + style.rowHeight) / pixelY))});
         printAt(surface, x, top + style.textOffset, texts[i]);
     }
+    surface.clearClip();
 }
 
 void drawInnerVerticals(forms::Surface& surface, const NameListGeometry& g, double top, double bottom)

@@ -47,6 +47,7 @@ YeartbForm::YeartbForm() : Form("yeartb")
     vsc.onGotFocus = [this] { vsc_GotFocus(); };
     Picture1.onClick = [this] { Picture_Click(); };
     Picture2.onClick = [this] { Picture_Click(); };
+    Label3.onClick = [this](int index) { Label3_Click(index); };
 }
 
 void YeartbForm::design()
@@ -91,6 +92,9 @@ void YeartbForm::design()
         Label3[i].setBorderStyle(1);
         Label3[i].setVisible(false);
     }
+    // On the sheet's colour, so that the grid's dotted lines do not cross the names.
+    BarName[0].setBackColor(reports::NameLabelColour);
+    BarName[0].setVisible(false);
     for (int i : {0, 1}) {
         Line1[i].setBorderStyle(DottedLine);
         Line1[i].setVisible(false);
@@ -163,11 +167,35 @@ void YeartbForm::Picture_Click()
         Text1.setFocus();
 }
 
+// A click on a bar of the tree layout selects its person for "個人情報"; the line
+// lists keep their current line.
+void YeartbForm::Label3_Click(int Index)
+{
+    if (showsTreeLayout() && Index >= 3 && Index <= lastBar)
+        selectBar(Index);
+    Picture_Click();
+}
+
+void YeartbForm::selectBar(int bar)
+{
+    if (selectedBar >= 3 && selectedBar <= lastBar)
+        Label3[selectedBar].setBackColor(printout.bars[static_cast<size_t>(selectedBar - 3)].colour);
+    selectedBar = bar;
+    if (bar >= 3)
+        Label3[bar].setBackColor(reports::CurrentLineColour);
+}
+
 void YeartbForm::CMDFUNC_Click(int Index)
 {
     reports::ChronologyWindows& windows = reports::chronologyWindows();
     switch (Index) {
     case 1: {
+        // The tree layout shows the card of the selected bar's person.
+        if (showsTreeLayout()) {
+            if (selectedBar >= 3)
+                windows.showPersonCard(barPersons[static_cast<size_t>(selectedBar - 3)]);
+            break;
+        }
         // Before the first painting there is no current line to show.
         if (YCurLine < 1 || YCurLine > shownLineCount())
             return;
@@ -260,8 +288,18 @@ void YeartbForm::Disp_YTbl_Ctl()
     reports::orderChronologyRows(table);
     int pos = 2;
     int cur = extent.YMinYear;
-    reports::packChronologyRows(table, extent.YMinYear,
-                                [&](int row, int line) { Disp_YTbl_Ex(row, pos, line, cur); });
+    reports::packChronologyRows(
+        table, [&](int row) { return barGeometry(row, 0).span(); },
+        [&](int row, int line) { Disp_YTbl_Ex(row, pos, line, cur); });
+}
+
+reports::BarGeometry YeartbForm::barGeometry(int row, int line)
+{
+    // The caption needs its text, the bar's frame and a pixel of room on each side.
+    constexpr double CaptionPadding = 4 * forms::TwipsPerPixel;
+    const reports::YTblRow& r = table.rows[row];
+    const double captionWidth = Label3[1].textWidth(reports::chronologyCaption(r.PerIdx)) + CaptionPadding;
+    return reports::treeBarGeometry(r, line, extent, YAxisW, captionWidth);
 }
 
 void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
@@ -274,14 +312,26 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
     Label3.load(pos);
     lastBar = pos;
     forms::Label& bar = Label3[pos];
-    const reports::BarGeometry g = reports::treeBarGeometry(r, line, extent, YAxisW);
+    const reports::BarGeometry g = barGeometry(row, line);
     bar.move(g.left, g.top, g.width, g.height);
-    bar.setCaption(reports::chronologyCaption(r.PerIdx));
+    const std::string caption = reports::chronologyCaption(r.PerIdx);
+    // A name standing beside its bar is not repeated, cut, inside it.
+    bar.setCaption(g.nameWidth > 0 ? std::string() : caption);
     bar.setBackColor(r.Sex != 0 ? reports::TreeBarFemale : reports::TreeBarMale);
     cur = r.DeathYear;
     bar.setToolTipText(reports::chronologyToolTip(r.PerIdx));
     bar.setVisible(true);
-    printout.bars.push_back({g.left, g.top, g.width, bar.caption(), bar.backColor()});
+    if (g.nameWidth > 0) {
+        const int name = BarName.uBound() + 1;
+        BarName.load(name);
+        forms::Label& label = BarName[name];
+        label.move(g.nameLeft, g.top, g.nameWidth, g.height);
+        label.setCaption(caption);
+        label.setToolTipText(bar.toolTipText());
+        label.setVisible(true);
+    }
+    barPersons.push_back(r.PerIdx);
+    printout.bars.push_back({g.left, g.top, g.width, caption, bar.backColor()});
     if (g.top + g.height >= YAreaH) {
         YAreaH = platform::CLng(g.top + g.height);
         Picture2.setHeight(YAreaH);
@@ -311,6 +361,11 @@ void YeartbForm::Make_NenLabel()
         Text2.setText(std::to_string(step));
     }
     printout.grid = reports::chronologyGrid(extent, step, YAxisW);
+    // A year label stands centred on its line, only where it keeps clear of the
+    // next one.
+    const int period = reports::gridLabelPeriod(
+        printout.grid, 1,
+        reports::gridLabelWidth(printout.grid, [this](const std::string& text) { return Label1[0].textWidth(text); }));
     int k = 2;
     for (const reports::GridYear& grid : printout.grid) {
         ++k;
@@ -323,10 +378,12 @@ void YeartbForm::Make_NenLabel()
         rule.setBorderStyle(DottedLine);
         rule.zOrder(1);
         rule.setVisible(true);
+        if (grid.year % period != 0)
+            continue;
         Label1.load(k);
         forms::Label& label = Label1[k];
         label.setTop(Picture1.top() - label.height() - 120);
-        label.setLeft(grid.x);
+        label.setLeft(Picture1.left() + grid.x - label.width() / 2);
         label.setCaption(std::to_string(grid.year));
         label.setVisible(true);
     }
@@ -338,7 +395,10 @@ void YeartbForm::clearTreeLayout()
     Label3.unloadRange(3, Label3.uBound());
     Line1.unloadRange(3, Line1.uBound());
     Label1.unloadRange(3, Label1.uBound());
+    BarName.unloadRange(1, BarName.uBound());
     lastBar = 2;
+    barPersons.clear();
+    selectedBar = 0;
 }
 
 // Removes the line lists' name labels, bars and year labels.

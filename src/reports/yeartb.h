@@ -31,6 +31,7 @@
 #include "reports/Chronology.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace reports {
 inline constexpr const char* YeartbCaption = "年表画面";
@@ -52,6 +53,8 @@ public:
     // bars from 3 up, the line lists their lines from 3 up.
     forms::ControlArray<forms::Label> Label3{Picture2, "Label3", {1, 2}};
     forms::ControlArray<forms::Label> Label2{Picture2, "Label2", {1, 2}};   // name labels of the line lists
+    // Names beside the tree layout's bars that are too narrow to show them, from 1 up.
+    forms::ControlArray<forms::Label> BarName{Picture2, "BarName", {0}};
     forms::ControlArray<forms::Label> Label1{*this, "Label1", {0, 1, 2}};   // year labels above the viewport
     forms::ControlArray<forms::LineControl> Line1{Picture2, "Line1", {0, 1}};   // year grid
     forms::Label Label5{*this, "Label5"};   // heading
@@ -71,6 +74,8 @@ public:
     // Places the bar of row; pos (the last bar element created) and cur (the year
     // up to which the line is taken) are the caller's.
     void Disp_YTbl_Ex(int row, int& pos, int line, int& cur);
+    // Where the bar of row stands, its name beside it when the bar is too narrow.
+    reports::BarGeometry barGeometry(int row, int line);
     void SetVscParam();
     void Make_NenLabel();
 
@@ -96,6 +101,8 @@ public:
     double YScrollSpan = 0;
     double YPicTop = 0;
     int lastBar = 2;                       // highest bar element of the tree layout
+    std::vector<int16_t> barPersons;       // person of each bar element, from element 3 on
+    int selectedBar = 0;                   // the bar clicked last; 0 none
     reports::ChronologyPrintout printout;  // what YPrint prints
 
     // --- State of the line lists ---
@@ -116,6 +123,7 @@ public:
     void vsc_Change();
     void vsc_GotFocus();
     void Picture_Click();
+    void Label3_Click(int Index);
 
 protected:
     void design() override;
@@ -127,6 +135,10 @@ private:
     // Removes what one presentation put on the sheet before the other is built.
     void clearLineLists();
     void clearTreeLayout();
+    // Selects a bar of the tree layout, marking it in the current line's colour and
+    // giving the bar selected before its own colour back; 0 selects none.
+    void selectBar(int bar);
+    bool showsTreeLayout() const { return lastBar > 2; }
 };
 
 // The one instance of the window.

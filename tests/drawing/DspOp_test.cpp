@@ -252,7 +252,7 @@ TEST_P(DspOpOpening, FillsTheControlsFromThePersonsBlockAndTheDocument)
     EXPECT_EQ(f.ChkWaku.value(), 1);
     EXPECT_EQ(f.ChkDWaku.value(), 1);
     EXPECT_EQ(f.ChkFName.value(), 0);
-    EXPECT_EQ(f.ChkVisible.value(), 1);
+    EXPECT_EQ(f.ChkVisible.value(), 0) << "a person who is shown is not ticked as hidden";
     EXPECT_EQ(f.txtBai.text(), "150");
     EXPECT_EQ(f.DspSavedZoom, "150");
     EXPECT_EQ(f.DspSavedDir, direction);
@@ -480,7 +480,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](model::DispStat& d) { d.DS_DeathW = 1; }, false},
         EditCase{"family_name_off", [](DspOpForm& f) { f.ChkFName.setValue(0); },
                  [](model::DispStat& d) { d.DS_FName = 0; }, true},
-        EditCase{"hidden_person", [](DspOpForm& f) { f.ChkVisible.setValue(0); },
+        EditCase{"hidden_person", [](DspOpForm& f) { f.ChkVisible.setValue(1); },
                  [](model::DispStat& d) { d.DS_Visible = 0; }, false},
         EditCase{"box_writing_vertical", [](DspOpForm& f) { f.DspHouko[1].setValue(true); },
                  [](model::DispStat& d) { d.DS_Houko = 1; }, true},
@@ -522,6 +522,25 @@ TEST_F(DspOpTest, AStoredYearFollowsTheWesternFormatChosen)
     ASSERT_FALSE(f.isLoaded());
     EXPECT_EQ(disp().DS_Nen, 5);
     EXPECT_EQ(printedText(*render(drawing_test::WideW, drawing_test::WideH)), " 長男 山田 太郎 06/1914 生 ");
+}
+
+// "この人を表示しない" reads true: ticked exactly for a person whose block says not
+// shown (0), while the block keeps storing 1 for shown.
+TEST_F(DspOpTest, HideThisPersonIsTickedOnlyForAPersonNotShown)
+{
+    model::tables().per_buf[Plain].Disp.DS_Visible = 0;
+    DspOpForm& f = open(Plain);
+    EXPECT_EQ(f.ChkVisible.value(), forms::vbChecked);
+    QTest::mouseClick(f.ChkVisible.widget(), Qt::LeftButton);
+    EXPECT_EQ(f.ChkVisible.value(), forms::vbUnchecked);
+    EXPECT_EQ(f.DspWork.DS_Visible, 1);
+    QTest::mouseClick(f.ChkVisible.widget(), Qt::LeftButton);
+    EXPECT_EQ(f.DspWork.DS_Visible, 0);
+    f.CmdOK.click();
+    EXPECT_EQ(model::tables().per_buf[Plain].Disp.DS_Visible, 0);
+
+    open(Other);
+    EXPECT_EQ(f.ChkVisible.value(), forms::vbUnchecked) << "shown (1): not ticked as hidden";
 }
 
 TEST_F(DspOpTest, SelectingARowShowsItsItemSettings)

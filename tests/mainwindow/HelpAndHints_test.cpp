@@ -5,6 +5,7 @@
 
 #include "forms/ImageSurface.h"
 #include "forms/Picture.h"
+#include "forms/Testing.h"
 #include "forms/WindowFunctions.h"
 #include "mainwindow/FrmDebug.h"
 #include "mainwindow/FrmQA.h"
@@ -12,7 +13,9 @@
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 
+#include <QImage>
 #include <QString>
+#include <QWidget>
 
 #include <map>
 #include <regex>
@@ -203,6 +206,44 @@ TEST_F(HintsWindow, PictureOfTheHintIsShownAndAMissingOneLeavesTheImageEmpty)
     hints().Command1.click();
     EXPECT_TRUE(hints().Image1.picture().isEmpty());
     EXPECT_TRUE(answers.shown().empty());
+}
+
+// The hints pictures are optional: a hint without one shows its text across the
+// whole window, where the picture would stand too; a hint with one keeps the text
+// beside it.
+TEST_F(HintsWindow, HintWithoutAPictureGivesItsTextTheWholeWidth)
+{
+    platform::makeDir(home.file("\\QA"));
+    forms::ImageSurface surface(8, 8);
+    surface.cls();
+    surface.savePicture(home.file("\\QA\\pic1.bmp"));
+    writeHints("@L0\r\n絵あり\r\n@P pic1.bmp\r\n@L1\r\n■■■■■■■■■■■■■■■■■■■■■■■■■■■■■■■■\r\n");
+    hints().show();
+    QWidget* window = forms::formWidget(hints());
+    ASSERT_NE(window, nullptr);
+    // Dark pixels in the left half of the hint area, where the picture stands.
+    auto darkOnTheLeft = [&] {
+        const QImage shot = window->grab().toImage();
+        QWidget* image = hints().Image1.widget();
+        const QRect leftHalf(image->mapTo(window, QPoint(0, 0)), image->size());
+        int dark = 0;
+        for (int y = leftHalf.top(); y <= leftHalf.bottom(); ++y)
+            for (int x = leftHalf.left(); x <= leftHalf.right(); ++x)
+                dark += qGray(shot.pixel(x, y)) < 96 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_TRUE(hints().Image1.isVisible());
+    EXPECT_DOUBLE_EQ(hints().Label1.left(), 4440);
+
+    hints().Command1.click();
+    EXPECT_FALSE(hints().Image1.isVisible());
+    EXPECT_DOUBLE_EQ(hints().Label1.left(), hints().Image1.left());
+    EXPECT_DOUBLE_EQ(hints().Label1.left() + hints().Label1.width(), 8160);
+    EXPECT_GT(darkOnTheLeft(), 100) << "the text starts at the left edge";
+
+    hints().Command2.click();
+    EXPECT_TRUE(hints().Image1.isVisible());
+    EXPECT_DOUBLE_EQ(hints().Label1.left(), 4440) << "beside the picture again";
 }
 
 TEST_F(HintsWindow, ClosingWritesTheStartUpChoice)

@@ -14,7 +14,12 @@
 #include "printing/PrePrint.h"
 #include "support/qt/PdfFile.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +282,71 @@ TEST_F(PrePrintTest, PrintingAsksWhereThePdfGoesAndWritesEveryPageThere)
     EXPECT_DOUBLE_EQ(form.icon.Width, layout::chart().icon_w / 8);
     EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
     EXPECT_TRUE(answers.shown().empty());
+}
+
+// The progress window of the print, when one shows.
+QProgressDialog* shownProgress()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// A print that takes its time shows the pages begun of all, with ｷｬﾝｾﾙ; the
+// delay is cut to nothing so that this small chart counts as a long print.
+TEST_F(PrePrintTest, LongPrintShowsItsPagesAndCancelLeavesNoPdf)
+{
+    recordChart(3.5, 0.5);   // four pages
+    PrePrintForm& form = open();
+    ASSERT_EQ(form.grid.pageCount(), 4);
+    forms::setPrintProgressDelay(0);
+    const std::string chosen = home.path() + "/chosen.pdf";
+
+    // Watched to the end: every sheet after the first is counted, and the PDF is whole.
+    std::vector<std::string> texts;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&texts] {
+        if (QProgressDialog* dialog = shownProgress())
+            texts.push_back(dialog->labelText().toStdString());
+    });
+    watcher.start(0);
+    dialogs.answerNext(forms::DialogAnswer::file(chosen));
+    form.CMDFUNC[1].click();
+    watcher.stop();
+    ASSERT_FALSE(texts.empty()) << "no progress window";
+    EXPECT_EQ(texts.front(), "印刷しています　2 / 4 ページ");
+    EXPECT_EQ(texts.back(), "印刷しています　4 / 4 ページ");
+    EXPECT_EQ(support::pdfPageSizes(chosen).size(), 4u);
+    EXPECT_EQ(shownProgress(), nullptr) << "the window goes with the print";
+    platform::deleteFile(chosen);
+
+    // ｷｬﾝｾﾙ pressed as soon as the window shows: nothing is left and nothing is said.
+    bool pressed = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&pressed] {
+        QProgressDialog* dialog = shownProgress();
+        if (!dialog || pressed)
+            return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QString::fromUtf8("ｷｬﾝｾﾙ")) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                pressed = true;
+            }
+        }
+    });
+    canceller.start(0);
+    dialogs.answerNext(forms::DialogAnswer::file(chosen));
+    form.CMDFUNC[1].click();
+    canceller.stop();
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(platform::fileExists(chosen));
+    EXPECT_EQ(QDir(QString::fromStdString(home.path())).entryList({"*.pdf*"}, QDir::Files), QStringList());
+    EXPECT_FALSE(forms::printer().isJobOpen());
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
+    EXPECT_EQ(shownProgress(), nullptr);
 }
 
 TEST_F(PrePrintTest, UnsavedFamilyIsOfferedInTheProgramFolderAndCancelPrintsNothing)

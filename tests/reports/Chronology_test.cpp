@@ -50,11 +50,18 @@ protected:
         return out;
     }
     // The line of each row's bar, by row index; rows without a bar are absent.
-    static std::map<int, int> pack(reports::ChronologyRows& table, int* linesUsed = nullptr)
+    // Bars on an axis of 8000 twips; captionWidth is what every name needs.
+    static std::map<int, int> pack(reports::ChronologyRows& table, int* linesUsed = nullptr, double captionWidth = 0)
     {
         std::map<int, int> lines;
-        const int used = reports::packChronologyRows(table, reports::chronologyExtent(table).YMinYear,
-                                                     [&](int row, int line) { lines[row] = line; });
+        const reports::YearExtent extent = reports::chronologyExtent(table);
+        const int used = reports::packChronologyRows(
+            table,
+            [&](int row) {
+                return reports::treeBarGeometry(table.rows[static_cast<size_t>(row)], 0, extent, 8000, captionWidth)
+                    .span();
+            },
+            [&](int row, int line) { lines[row] = line; });
         if (linesUsed)
             *linesUsed = used;
         return lines;
@@ -236,13 +243,21 @@ TEST_F(ChronologyTest, BarsThatFollowEachOtherShareALine)
     EXPECT_EQ(byBirth, (std::map<int, int>{{1900, 0}, {1950, 0}, {1949, 1}}));
 }
 
-TEST_F(ChronologyTest, PackingEndsEvenWhenTheFirstYearIsTooLate)
+// The narrowest bar and a name beside a bar take their room on the line: the
+// next bar of the line starts after them, never under them.
+TEST_F(ChronologyTest, NarrowBarsAndTheirNamesKeepTheNextBarOffTheirRoom)
 {
-    auto table = rows({{0, 1900, 1950}, {0, 1960, 2000}});
-    std::vector<int> placed;
-    const int lines = reports::packChronologyRows(table, 3000, [&](int row, int) { placed.push_back(row); });
-    EXPECT_EQ(lines, 1);
-    EXPECT_EQ(placed, (std::vector<int>{0, 1}));
+    // Extent 1900..2026 over 8000 twips: a year is about 63 twips.
+    auto table = rows({{0, 1900, 1900}, {0, 1901, 2026}});
+    int lines = 0;
+    std::map<int, int> placed = pack(table, &lines);
+    EXPECT_EQ(lines, 2) << "the narrowest bar (75 twips) reaches past 1901";
+    // Extent 1900..2020: 1950-1960 is narrower than its name, whose label reaches
+    // past 1961.
+    table = rows({{0, 1900, 1950}, {0, 1950, 1960}, {0, 1961, 2020}});
+    placed = pack(table, &lines, 2000);
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(placed, (std::map<int, int>{{0, 0}, {1, 0}, {2, 1}}));
 }
 
 TEST_F(ChronologyTest, PackingKeepsTreesOnTheirOwnLinesAndNeverOverlapsBars)
@@ -312,6 +327,27 @@ TEST_F(ChronologyTest, SingleYearExtentAndDeathBeforeBirthGiveFiniteVisibleBars)
     row.BirthYear = 1990;
     row.DeathYear = 1950;   // a death recorded before the birth
     EXPECT_EQ(reports::treeBarGeometry(row, 0, {1900, 2000}, 8000).width, reports::ChronologyMinBarWidth);
+}
+
+TEST_F(ChronologyTest, NameOfANarrowBarStandsAfterItOrBeforeItAtTheSheetsEnd)
+{
+    reports::YTblRow row;
+    row.BirthYear = 1950;
+    row.DeathYear = 1960;   // 800 twips on an axis of 8000 for 1900..2000
+    const reports::YearExtent extent{1900, 2000};
+    reports::BarGeometry g = reports::treeBarGeometry(row, 0, extent, 8000, 700);
+    EXPECT_EQ(g.nameWidth, 0) << "a name that fits is the bar's caption";
+    g = reports::treeBarGeometry(row, 0, extent, 8000, 1000);
+    EXPECT_GT(g.nameLeft, g.left + g.width);
+    EXPECT_DOUBLE_EQ(g.nameWidth, 1000);
+    EXPECT_DOUBLE_EQ(g.span().right, g.nameLeft + 1000);
+
+    row.BirthYear = 1995;
+    row.DeathYear = 2000;   // at the axis' end: no room after the bar
+    g = reports::treeBarGeometry(row, 0, extent, 8000, 1000);
+    EXPECT_LT(g.nameLeft + g.nameWidth, g.left);
+    EXPECT_DOUBLE_EQ(g.span().left, g.nameLeft);
+    EXPECT_DOUBLE_EQ(g.span().right, g.left + g.width);
 }
 
 // --- Grid ---

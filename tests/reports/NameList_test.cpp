@@ -305,6 +305,32 @@ TEST_F(NametbWindowTest, ScreenTableIsRuledRowByRowOnTheWhiteSurface)
     EXPECT_FALSE(dark(form().geometry.x5 + 150, top + 300));   // nothing right of the table
 }
 
+// A name longer than its column stops at the column's rule, on screen as on
+// paper: the strip of the sex column before its text stays white.
+TEST_F(NametbWindowTest, LongNameIsCutAtItsColumn)
+{
+    showAllTreesTab();
+    addPerson("寿限無寿限無五劫の擦り切れ", "海砂利水魚の水行末雲来末風来末", 0);
+    form().load();
+    const std::string bmp = home.path() + "/list.bmp";
+    forms::SavePicture(form().Picture2.image(), bmp);
+    const QImage image(QString::fromStdString(bmp));
+    ASSERT_FALSE(image.isNull());
+    const reports::NameListGeometry& g = form().geometry;
+    const int rowTop = (g.top + 250) / 15 + 2;
+    const int rowBottom = (g.top + 500) / 15 - 2;
+    auto darkPixels = [&](int fromX, int toX) {
+        int dark = 0;
+        for (int y = rowTop; y <= rowBottom; ++y)
+            for (int x = fromX; x <= toX; ++x)
+                dark += image.pixelColor(x, y).lightness() < 160 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_GT(darkPixels(g.x1 / 15 + 2, g.x2 / 15 - 2), 50) << "the name is drawn in its own column";
+    const int sexTextLeft = static_cast<int>((g.x2 + (g.x3 - g.x2) / 10.0) / 15);
+    EXPECT_EQ(darkPixels(g.x2 / 15 + 2, sexTextLeft - 1), 0) << "the name ran into the sex column";
+}
+
 TEST_F(NametbWindowTest, NoPrinterDisablesPrintingWithAMessage)
 {
     forms::setPrinterList({});

@@ -15,6 +15,9 @@
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
 
+#include <QColor>
+#include <QImage>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -71,6 +74,49 @@ protected:
     }
 
     RecordingChronologyWindows windows;
+
+    // The sheet as it is drawn on screen.
+    QImage sheet() const { return yeartb_form().Picture2.widget()->grab().toImage(); }
+
+    // The pixels of colour along the middle row of a label on the sheet.
+    static int colourAcross(const QImage& image, const forms::Label& label, long colour)
+    {
+        const QRect r = label.widget()->geometry();
+        const QColor wanted(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                            static_cast<int>((colour >> 16) & 0xFF));
+        int count = 0;
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += image.pixelColor(x, r.center().y()) == wanted ? 1 : 0;
+        return count;
+    }
+
+    // The visible year labels, left to right, with the index of their grid line.
+    std::vector<int> shownYearLabels() const
+    {
+        std::vector<int> shown;
+        for (int index : yeartb_form().Label1.indexes()) {
+            if (index >= 3 && yeartb_form().Label1[index].isVisible())
+                shown.push_back(index);
+        }
+        return shown;
+    }
+
+    // Every shown year label is centred on its grid line and keeps clear of the next.
+    void expectYearLabelsCentredAndApart() const
+    {
+        const YeartbForm& f = yeartb_form();
+        const std::vector<int> shown = shownYearLabels();
+        double lastRight = -1e9;
+        for (int index : shown) {
+            const forms::Label& label = f.Label1[index];
+            const double centre = label.left() + label.width() / 2;
+            EXPECT_NEAR(centre, f.Picture1.left() + f.Line1[index].x1(), 15) << label.caption();
+            QWidget* widget = label.widget();
+            const double text = widget->fontMetrics().horizontalAdvance(QString::fromStdString(label.caption())) * 15.0;
+            EXPECT_GT(centre - text / 2, lastRight + 15) << label.caption() << " touches the label before it";
+            lastRight = centre + text / 2;
+        }
+    }
 };
 
 TEST_F(YeartbTest, LoadingMarksTheWindowOpenAndUnloadingClosesTheCard)
@@ -169,9 +215,9 @@ TEST_F(YeartbTest, StepTooFineForTheCenturiesIsWidenedAndShown)
     form().Text2.setText("1");
     form().Command1.onClick();
     EXPECT_EQ(form().Text2.text(), "10");
-    EXPECT_LE(form().Label1.uBound() - 2, reports::MaxGridLines);
+    EXPECT_LE(form().Line1.uBound() - 2, reports::MaxGridLines);
+    EXPECT_EQ(form().Line1.uBound() - 2, 103);   // 1000, 1010, ... 2020
     EXPECT_EQ(form().Label1[3].caption(), "1000");
-    EXPECT_EQ(form().Label1[4].caption(), "1010");
 }
 
 TEST_F(YeartbTest, RebuildReplacesTheBarsWithoutLeavingOldOnes)
@@ -327,6 +373,126 @@ TEST_F(YeartbTest, YearLabelsShowTheirWholeYearAndEveryBarIsVisible)
     }
     ASSERT_TRUE(form().Label3[2].isVisible());
     EXPECT_GE(form().Label3[2].width(), 15);
+}
+
+// The narrowest bars, a person born this year and living, one whose death was
+// recorded before the birth and one born in the future, show their colour and their
+// names on screen.
+TEST_F(YeartbTest, EveryBarShowsItsColourAndItsName)
+{
+    const int16_t kou = family.couple();
+    const auto& k = model::tables().kou_buf[kou];
+    dates(k.kou_titi, "1900/01/01", "1980/01/01");
+    dates(k.kou_haha, "1990/01/01", "1950/01/01");   // died before her birth
+    const int16_t baby = family.person(layouttest::FamilyBuilder::Male);
+    family.child(kou, baby);
+    dates(baby, std::to_string(ThisYear) + "/03/03");
+    const int16_t future = family.person(layouttest::FamilyBuilder::Female);
+    family.child(kou, future);
+    dates(future, std::to_string(ThisYear + 3) + "/03/03");   // a birth typed in the future
+    layOut(kou);
+    selectTree(0);
+    form().show();
+    const QImage image = sheet();
+    const std::vector<int> bars = treeBars();
+    ASSERT_EQ(bars.size(), 4u);
+    std::vector<QRect> taken;
+    for (int index : bars) {
+        const forms::Label& bar = form().Label3[index];
+        EXPECT_GE(colourAcross(image, bar, bar.backColor()), 3) << bar.caption();
+        taken.push_back(bar.widget()->geometry());
+    }
+    // The two narrow bars carry their names beside them, whole and clear of any bar.
+    int names = 0;
+    for (int index : form().BarName.indexes()) {
+        if (index < 1)
+            continue;
+        const forms::Label& name = form().BarName[index];
+        ++names;
+        ASSERT_TRUE(name.isVisible());
+        QWidget* widget = name.widget();
+        EXPECT_LE(widget->fontMetrics().horizontalAdvance(QString::fromStdString(name.caption())),
+                  widget->contentsRect().width())
+            << name.caption();
+        EXPECT_GE(widget->geometry().left(), 0);
+        EXPECT_LE(widget->geometry().right(), form().Picture2.widget()->width());
+        for (const QRect& bar : taken) {
+            if (widget->geometry().top() == bar.top()) {
+                EXPECT_FALSE(widget->geometry().intersects(bar)) << name.caption();
+            }
+        }
+    }
+    EXPECT_EQ(names, 3);
+
+    // The line lists draw the same narrowest bar.
+    form().CMDFUNC[2].onClick();
+    const QImage lists = sheet();
+    for (int line = 1; line <= 3; ++line) {
+        const forms::Label& bar = form().Label3[line];
+        ASSERT_TRUE(bar.isVisible());
+        EXPECT_GE(colourAcross(lists, bar, bar.backColor()), 3) << form().Label2[line].caption();
+    }
+}
+
+// The grid keeps the chosen step; its labels stand centred on their lines, on
+// every line of a century and on every 2nd, 5th or 10th line of a family of four
+// centuries or of a millennium, so that no two of them touch.
+TEST_F(YeartbTest, YearLabelsAreCentredOnTheirLinesAndNeverTouch)
+{
+    twoFamilies();
+    selectTree(0);
+    form().show();
+    EXPECT_EQ(shownYearLabels().size(), 13u) << "1900 .. 2020: room for every label";
+    expectYearLabelsCentredAndApart();
+    form().unload();
+
+    for (const int first : {1620, 1000}) {
+        layouttest::resetFamily();
+        family = layouttest::FamilyBuilder();
+        const int16_t kou = family.couple();
+        dates(model::tables().kou_buf[kou].kou_titi, std::to_string(first) + "/01/01", "1700/01/01");
+        dates(model::tables().kou_buf[kou].kou_haha, "1950/01/01");
+        layOut(kou);
+        selectTree(0);
+        form().show();
+        EXPECT_EQ(form().Text2.text(), "10");
+        EXPECT_EQ(form().Line1.uBound() - 2, (2020 - first) / 10 + 1) << "every 10 years a line";
+        const std::vector<int> shown = shownYearLabels();
+        ASSERT_GE(shown.size(), 4u) << first;
+        EXPECT_LT(shown.size(), static_cast<size_t>(form().Line1.uBound() - 2)) << first;
+        // Labels fall on round years, the same number of years apart.
+        const int period = std::stoi(form().Label1[shown[1]].caption()) - std::stoi(form().Label1[shown[0]].caption());
+        for (int index : shown)
+            EXPECT_EQ(std::stoi(form().Label1[index].caption()) % period, 0) << form().Label1[index].caption();
+        EXPECT_LT(std::stoi(form().Label1[shown.front()].caption()), first + period);
+        expectYearLabelsCentredAndApart();
+        form().unload();
+    }
+}
+
+// In the tree layout "個人情報" shows the card of the bar the user clicked and marks
+// that bar as the line lists mark their current line.
+TEST_F(YeartbTest, PersonCardOfTheTreeLayoutShowsTheClickedBarsPerson)
+{
+    const int16_t first = twoFamilies();
+    selectTree(0);
+    form().show();
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    EXPECT_TRUE(windows.cards.empty()) << "no bar chosen yet";
+
+    const int16_t wife = model::tables().kou_buf[first].kou_haha;
+    ASSERT_EQ(form().Label3[4].caption(), "姓" + std::to_string(wife) + "名");
+    QTest::mouseClick(form().Label3[4].widget(), Qt::LeftButton);
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    EXPECT_EQ(windows.cards, std::vector<int>{wife});
+    EXPECT_EQ(form().Label3[4].backColor(), reports::CurrentLineColour);
+
+    QTest::mouseClick(form().Label3[3].widget(), Qt::LeftButton);
+    QTest::mouseClick(form().CMDFUNC[1].widget(), Qt::LeftButton);
+    EXPECT_EQ(windows.cards, (std::vector<int>{wife, model::tables().kou_buf[first].kou_titi}));
+    EXPECT_EQ(form().Label3[4].backColor(), reports::TreeBarFemale) << "the bar before gets its colour back";
+    EXPECT_EQ(form().Label3[3].backColor(), reports::CurrentLineColour);
+    EXPECT_EQ(form().printout.bars[0].colour, reports::TreeBarMale) << "printing keeps the sexes' colours";
 }
 
 TEST_F(YeartbTest, EverybodyDeadEndsTheAxisAtTheLastDeath)
