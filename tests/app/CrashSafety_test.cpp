@@ -329,7 +329,7 @@ protected:
             << "round " << round << ": the file holds state " << state << ", saved " << lastSaved << ", saving "
             << p.saving;
         const bool betweenRenames = p.saving >= 0 && state == lastSaved && state != p.saving
-                                    && user.texts == std::vector<std::string>{model::BundleReadFailedMessage};
+                                    && user.texts == std::vector<std::string>{model::BundleMismatchMessage};
         if (betweenRenames) {
             ++m_killedBetweenRenames;
             EXPECT_TRUE(model::fileStore().loadDamaged) << "round " << round;

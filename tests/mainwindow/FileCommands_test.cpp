@@ -608,7 +608,7 @@ TEST_P(MismatchedBundle, OpensTheFamilyWithoutItsFileNameAndKeepsEveryPicture)
     answers.answerNext(platform::vbOK);
     dialogs.answerNext(forms::DialogAnswer::file(path));
     open();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleReadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage});
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Cur_FilePath, "");
     EXPECT_EQ(window().caption(), "");

@@ -303,7 +303,7 @@ bool ReadKedFile(const std::string& path, int16_t expected)
         // file names, or lacks a file it names, is not this family's: what it holds
         // whole is unpacked all the same, so that no picture it can give is lost.
         if (cut || directory.cut || count != expected || !everyReferencedFileIsThere()) {
-            platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
+            platform::MsgBox(BundleMismatchMessage, platform::vbOKOnly);
             return false;
         }
         return true;

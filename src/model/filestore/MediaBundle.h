@@ -20,6 +20,11 @@ constexpr int MediaEntryBytes = 268;
 
 inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
 inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
+// A bundle that does not belong to its family file (cut short, missing, saved with
+// another family).
+inline const std::string BundleMismatchMessage =
+    std::string(BundleReadFailedMessage)
+    + "\r\n画像と音声のファイル（.ked）がこの家系図ファイルと合わないため、読み込めたものだけを使います。";
 
 // True for a name that stands for a file inside a work folder: not empty, not "." or
 // "..", no "/" or backslash and no control character. Media names come from family
@@ -57,8 +62,8 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // leaves the work folders as they were and returns false. Otherwise the work folders
 // are emptied and take every file the bundle holds whole (a file whose bytes lie past
 // the end of a bundle cut short is left out), and nothing is written outside them. A
-// bundle that does not belong to the family shows "画像情報を読み込めません" and
-// returns false.
+// bundle that does not belong to the family shows BundleMismatchMessage and returns
+// false.
 bool ReadKedFile(const std::string& path, int16_t expected);
 
 } // namespace model

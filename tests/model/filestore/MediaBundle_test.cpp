@@ -257,7 +257,7 @@ TEST_F(MediaTest, ACountThatDiffersFromTheFamilyFileIsReportedAndWhatItHoldsIsUn
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(ReadKedFile(pathOf("f.ked"), 2));
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
     EXPECT_EQ(voiceFiles(), (std::vector<std::string>{"voice3.wav", "voice9.wav"}));
     EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
 }
@@ -271,7 +271,7 @@ TEST_F(MediaTest, ABundleThatLacksAFileTheFamilyNamesDoesNotBelongToIt)
 
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(ReadKedFile(pathOf("f.ked"), 3));
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
     EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
 }
 
@@ -287,7 +287,7 @@ TEST_F(MediaTest, ACutBundleUnpacksEveryWholeFile)
         answers.clearRecords();
         answers.answerNext(platform::vbOK);
         EXPECT_FALSE(ReadKedFile(pathOf("cut.KED"), 3)) << cut;
-        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage}) << cut;
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage}) << cut;
         if (cut == whole.size() - 1) {
             EXPECT_EQ(voiceFiles(), std::vector<std::string>{"a.wav"});
             EXPECT_EQ(faceFiles(), std::vector<std::string>{"b.bmp"});
@@ -311,7 +311,7 @@ TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
 
     answers.answerNext(platform::vbOK);
     EXPECT_TRUE(load_file(pathOf("f.kez"))) << "a bundle failure is no load failure";
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
     EXPECT_EQ(fileStore().EndOfDataF, -1);
     EXPECT_TRUE(fileStore().loadDamaged) << "the family lacks media its file names";
     EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
