@@ -348,6 +348,16 @@ void writePartialFile(const std::string& path, std::string_view bytes)
     }
 }
 
+void flushToDisk(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    if (::fsync(fd) != 0)
+        throw errnoError(errno, path);
+}
+
 void replaceWithPartialFiles(const std::vector<std::string>& paths)
 {
     for (size_t i = 0; i < paths.size(); ++i) {

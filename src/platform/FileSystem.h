@@ -65,6 +65,9 @@ std::string partialFileName(const std::string& path);
 // path (a new file the usual ones), and flushes it to disk; path itself is not
 // touched. On failure the partial file is removed.
 void writePartialFile(const std::string& path, std::string_view bytes);
+// Flushes the bytes written to the file to disk (a partial file written by other means
+// than writePartialFile, before it is renamed into place). Raises RuntimeError.
+void flushToDisk(const std::string& path);
 // Renames the partial file of each path over it, in the given order and back to
 // back, then makes the renames durable. A rename that fails removes its partial file
 // and those of the paths after it (which keep their old files) and throws.

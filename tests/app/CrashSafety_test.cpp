@@ -333,6 +333,12 @@ protected:
         if (betweenRenames) {
             ++m_killedBetweenRenames;
             EXPECT_TRUE(model::fileStore().loadDamaged) << "round " << round;
+            // The user saves the family again with its pictures, as the next round
+            // expects to find it.
+            platform::writeWholeFile(facePath(PictureName), fatherPicture());
+            if (motherHasPicture(state))
+                platform::writeWholeFile(facePath(MotherPictureName), MotherPictureBytes);
+            ASSERT_TRUE(model::save_file(family())) << "round " << round;
         } else {
             EXPECT_TRUE(user.texts.empty()) << "round " << round << ": " << user.texts.front();
             EXPECT_TRUE(pictureRestored()) << "round " << round << ": the bundle does not match the family file";

@@ -237,6 +237,9 @@ void writePartialKedFile(const std::string& path, int16_t n)
             bundle.writeBytes(position(dataStart + entry.DataOfs), bytes);
         }
         bundle.close();
+        // On disk before it is renamed, as the family file it is paired with: the
+        // rename then has no data of its own to wait for.
+        platform::flushToDisk(temporary);
     } catch (...) {
         try {
             platform::deleteFile(temporary);
