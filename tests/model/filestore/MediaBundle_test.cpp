@@ -334,6 +334,27 @@ TEST_F(MediaTest, ALowerCaseFamilyFileHasALowerCaseBundleAndStillReadsAnOlderCap
     EXPECT_EQ(voiceFiles(), std::vector<std::string>{"v.wav"});
 }
 
+// The bundle beside a family file in whatever case of its ending is the one read and
+// rewritten; none is written beside it in another case.
+TEST_F(MediaTest, TheBundleBesideTheFamilyInAnyCaseIsReadAndRewritten)
+{
+    addPerson(1);
+    giveVoice(1, "v.wav", "voice");
+    saveTo(pathOf("f.Kez"));
+    ASSERT_TRUE(platform::fileExists(pathOf("f.Ked"))) << "a new bundle takes the family file's case";
+    platform::renameFile(pathOf("f.Ked"), pathOf("f.kED"));
+
+    giveVoice(1, "v.wav", "a newer voice");
+    saveTo(pathOf("f.Kez"));
+    EXPECT_FALSE(platform::fileExists(pathOf("f.Ked")));
+    EXPECT_NE(platform::readWholeFile(pathOf("f.kED")).find("a newer voice"), std::string::npos);
+
+    resetProgramState();
+    ASSERT_TRUE(load_file(pathOf("f.Kez")));
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(platform::readWholeFile(voice("v.wav")), "a newer voice");
+}
+
 // Hostile bundles: each is refused as a whole before the work folders are touched,
 // and nothing is ever written outside them.
 struct HostileCase {
