@@ -416,7 +416,12 @@ struct Staging {
     std::vector<GrpTitleRec> titles;
     // How many records and links of each kind the read dropped or changed (Repair).
     std::array<int, RepairKinds> repairs{};
-    void count(Repair kind) { ++repairs[static_cast<size_t>(kind)]; }
+    int allRepairs = 0; // their sum, which the reader watches line by line
+    void count(Repair kind)
+    {
+        ++repairs[static_cast<size_t>(kind)];
+        ++allRepairs;
+    }
     // The person slots a block has been kept for: a later block of the same slot is
     // dropped.
     std::array<bool, RecordCount> personSlotRead{};

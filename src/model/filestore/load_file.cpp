@@ -137,6 +137,7 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
     int& undecodable = filestore::undecodableCount();
     const int undecodableBefore = undecodable;
     int unreadableSeen = undecodable;
+    int repairsSeen = 0;
     int lineNumber = 0;
     const auto noteDamage = [&] {
         if (undecodable != unreadableSeen) {
@@ -144,7 +145,8 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             if (damage.firstUnreadableLine == 0)
                 damage.firstUnreadableLine = lineNumber;
         }
-        if (staging.repairs != damage.repairs) {
+        if (staging.allRepairs != repairsSeen) {
+            repairsSeen = staging.allRepairs;
             for (size_t kind = 0; kind < filestore::RepairKinds; ++kind) {
                 if (staging.repairs[kind] != damage.repairs[kind] && damage.firstRepairLine[kind] == 0)
                     damage.firstRepairLine[kind] = lineNumber;
