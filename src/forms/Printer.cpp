@@ -190,7 +190,7 @@ QPainter& Printer::painter()
     if (m_pdf) {
         if (m_outputFileName.empty())
             throw printerError("PDF ファイルが選ばれていません");
-        m_partialFile = m_outputFileName + ".part";
+        m_partialFile = platform::partialFileName(m_outputFileName);
         m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
     }
     auto painter = std::make_unique<QPainter>();

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -306,20 +307,27 @@ void renameFile(const std::string& from, const std::string& to)
     }
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes)
+std::string partialFileName(const std::string& path)
+{
+    return path + ".part";
+}
+
+void writePartialFile(const std::string& path, std::string_view bytes)
 {
     if (dirExists(path))
         throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
-    const std::string dir = parentPath(path);
-    std::string temp = (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." +
-                       fileNameOf(path) + ".tmpXXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const std::string partial = partialFileName(path);
+    // A partial file left by an interrupted write is removed and made afresh: created
+    // exclusively, it is never a link to some other file.
+    if (::unlink(partial.c_str()) != 0 && errno != ENOENT)
+        throw errnoError(errno, path);
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         throw errnoError(errno, path);
     FdGuard guard(fd);
     try {
         // Keep the permissions of the file being replaced; a new file gets the
-        // usual 0666 less the umask (mkstemp creates 0600).
+        // usual 0666 less the umask.
         struct stat st {};
         mode_t mode = 0;
         if (::stat(path.c_str(), &st) == 0) {
@@ -335,19 +343,54 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
             throw errnoError(errno, path);
         if (guard.closeNow() != 0)
             throw errnoError(errno, path);
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw errnoError(errno, path);
     } catch (...) {
-        ::unlink(temp.c_str());
+        ::unlink(partial.c_str());
         throw;
     }
-    // Make the rename itself durable; a failure here leaves the new file in
-    // place, so it is not reported.
-    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+}
+
+void flushToDisk(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    if (::fsync(fd) != 0)
+        throw errnoError(errno, path);
+}
+
+void replaceWithPartialFiles(const std::vector<std::string>& paths)
+{
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string partial = partialFileName(paths[i]);
+        if (::rename(partial.c_str(), paths[i].c_str()) != 0) {
+            const int error = errno;
+            for (size_t j = i; j < paths.size(); ++j)
+                ::unlink(partialFileName(paths[j]).c_str());
+            throw errnoError(error, paths[i]);
+        }
     }
+    // Make the renames themselves durable, once all are done; a failure here leaves
+    // the new files in place, so it is not reported.
+    std::vector<std::string> folders;
+    for (const std::string& path : paths) {
+        const std::string dir = parentPath(path);
+        if (std::find(folders.begin(), folders.end(), dir) == folders.end())
+            folders.push_back(dir);
+    }
+    for (const std::string& dir : folders) {
+        const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes)
+{
+    writePartialFile(path, bytes);
+    replaceWithPartialFiles({path});
 }
 
 std::string spareFileName(const std::string& path)

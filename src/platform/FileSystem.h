@@ -57,9 +57,23 @@ std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);
 // Renames, replacing an existing target.
 void renameFile(const std::string& from, const std::string& to);
-// Writes to a temporary file in the same folder, flushes it to disk, then
-// renames it over the target. On any failure the old file stays intact and
-// the temporary file is removed.
+// The one temporary file of every complete write of path: path + ".part", beside
+// it. Its name is fixed, so a write that was interrupted (the program killed) leaves
+// at most this one file, which the next write of the same path reuses and renames away.
+std::string partialFileName(const std::string& path);
+// Writes the bytes completely to partialFileName(path), with the permissions of
+// path (a new file the usual ones), and flushes it to disk; path itself is not
+// touched. On failure the partial file is removed.
+void writePartialFile(const std::string& path, std::string_view bytes);
+// Flushes the bytes written to the file to disk (a partial file written by other means
+// than writePartialFile, before it is renamed into place). Raises RuntimeError.
+void flushToDisk(const std::string& path);
+// Renames the partial file of each path over it, in the given order and back to
+// back, then makes the renames durable. A rename that fails removes its partial file
+// and those of the paths after it (which keep their old files) and throws.
+void replaceWithPartialFiles(const std::vector<std::string>& paths);
+// writePartialFile, then replaceWithPartialFiles: on any failure the old file stays
+// intact and no temporary file is left.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 // For a file rewritten after every edit: writes the bytes over a spare file kept
 // beside it (spareFileName), then exchanges the two names in one step, so every

@@ -227,7 +227,7 @@ TEST_F(MergeTest, AnAddedPersonNeverTakesOverTheOpenFamilysMedia)
     answers.answerNext(platform::vbOK);
     Merge_LoadFile(path);
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
     const personal_data& added = tables().per_buf[2];
     ASSERT_EQ(added.Name, "甲");
     EXPECT_EQ(added.Voice_index, -1) << "the added person refers to the open family's memo";

@@ -11,6 +11,7 @@
 #include "model/settings.h"
 #include "platform/Cp932.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace mainwindow_test {
@@ -279,6 +280,7 @@ struct DamagedCase {
     std::function<std::string(const std::string& whole)> damage;
     std::function<std::string()> message;
     std::vector<std::string> persons;
+    bool drawn = true; // a marriage is left to draw
 };
 
 void PrintTo(const DamagedCase& c, std::ostream* os)
@@ -305,7 +307,9 @@ TEST_P(DamagedFile, OpensAsAChangedFamilyWithoutAFileName)
     open();
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{GetParam().message()});
     EXPECT_EQ(personNames(), GetParam().persons) << "what was read is shown";
-    EXPECT_GT(window().DPic.count(), 2) << "and drawn";
+    if (GetParam().drawn) {
+        EXPECT_GT(window().DPic.count(), 2) << "and drawn";
+    }
     EXPECT_EQ(tables().Cur_FilePath, "");
     EXPECT_EQ(window().caption(), "");
     EXPECT_EQ(tables().Data_Changed, 1);
@@ -315,6 +319,48 @@ TEST_P(DamagedFile, OpensAsAChangedFamilyWithoutAFileName)
     save();
     EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
     EXPECT_EQ(read(damaged), bytes);
+}
+
+std::string replacedOnce(std::string bytes, const std::string& from, const std::string& to)
+{
+    bytes.replace(bytes.find(from), from.size(), to);
+    return bytes;
+}
+
+// The whole lines from the one starting with start up to the one after end's line.
+std::string blockOf(const std::string& bytes, const std::string& start, const std::string& end)
+{
+    const size_t from = bytes.find(start);
+    const size_t to = bytes.find(end, from) + end.size();
+    return bytes.substr(from, to - from);
+}
+
+// The son (slot 3) copied into slots 4..23, all of them children of the marriage:
+// 21 children.
+std::string twentyOneChildren(const std::string& whole)
+{
+    const std::string son = blockOf(whole, "personal_data_start\r\n Index=3\r\n", "personal_data_end\r\n\r\n");
+    const std::string child = blockOf(whole, "children_data_start\r\n kou_kodo= 3\r\n", "children_data_end\r\n\r\n");
+    std::string persons;
+    std::string children;
+    for (int slot = 4; slot <= 23; ++slot) {
+        const std::string n = std::to_string(slot);
+        persons += replacedOnce(replacedOnce(son, " Index=3\r\n", " Index=" + n + "\r\n"),
+                                platform::encodeCp932(" Name=一郎"), " Name=" + n);
+        children += replacedOnce(child, " kou_kodo= 3\r\n", " kou_kodo= " + n + "\r\n");
+    }
+    std::string bytes = whole;
+    bytes.insert(bytes.find("[kou_bufsection]"), persons);
+    bytes.insert(bytes.find(child) + child.size(), children);
+    return bytes;
+}
+
+std::vector<std::string> withChildrenFourToTwentyThree()
+{
+    std::vector<std::string> names{"山田太郎", "山田花子", "山田一郎"};
+    for (int slot = 4; slot <= 23; ++slot)
+        names.push_back("山田" + std::to_string(slot));
+    return names;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -333,11 +379,34 @@ INSTANTIATE_TEST_SUITE_P(
                         return bytes;
                     },
                     [] { return std::string("読めない文字を含む値が 1 個あり、「?」に置き換えました（最初は 271 行目）。"); },
-                    std::vector<std::string>{"山田太郎", "山田花子", "山田?"}}),
+                    std::vector<std::string>{"山田太郎", "山田花子", "山田?"}},
+        // Records and links the tables cannot hold are dropped or made "none", each
+        // kind counted in the one message.
+        DamagedCase{"PartnerAndChildOutsideTheTables",
+                    [](const std::string& whole) {
+                        return replacedOnce(replacedOnce(whole, " kou_titi= 1\r\n", " kou_titi= 5000\r\n"),
+                                            " kou_kodo= 3\r\n", " kou_kodo= 3000\r\n");
+                    },
+                    [] {
+                        return std::string("夫婦の番号が正しくない結婚関係の記録 1 件を読み込みませんでした（最初は 418 行目）。\r\n"
+                                           "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 416 行目）。");
+                    },
+                    std::vector<std::string>{"山田太郎", "山田花子", "山田一郎"}, false},
+        DamagedCase{"RepeatedPersonSlot",
+                    [](const std::string& whole) { return replacedOnce(whole, " Index=3\r\n", " Index=2\r\n"); },
+                    [] { return std::string("前の記録と人物番号が重なる個人の記録 1 件を読み込みませんでした（最初は 394 行目）。"); },
+                    std::vector<std::string>{"山田太郎", "山田花子"}},
+        DamagedCase{"MoreThanTwentyChildren", twentyOneChildren,
+                    [] {
+                        return std::string(model::TooManyChildrenMessage)
+                               + "。２１人目からの子供 1 人を読み込みませんでした（最初は 3156 行目）。";
+                    },
+                    withChildrenFourToTwentyThree()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The blank partner 1024 is never a person: a record that uses it as one is dropped
-// with one message; the family keeps its file.
+// with one message, and the family, no longer the one the file holds, opens without
+// its file name.
 TEST_F(FileCommands, RecordsUsingTheBlankPartnerAsAPersonAreDroppedOnOpen)
 {
     const std::string path = writeFamilyFile("blank.kez");
@@ -354,7 +423,8 @@ TEST_F(FileCommands, RecordsUsingTheBlankPartnerAsAPersonAreDroppedOnOpen)
         << answers.shown()[0].text;
     EXPECT_EQ(tables().per_buf[model::BlankPartner].InUse, model::SlotFree);
     EXPECT_EQ(personNames(), (std::vector<std::string>{"山田太郎", "山田花子"}));
-    EXPECT_EQ(tables().Cur_FilePath, path);
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(tables().Data_Changed, 1);
 }
 
 // Families come from other systems as ".KEZ" with a ".KED" bundle: saved in place,
@@ -387,6 +457,200 @@ TEST_F(FileCommands, AFamilyKeptAsKezInCapitalsIsUpdatedInPlaceWithItsBundle)
     EXPECT_EQ(personNames(), (std::vector<std::string>{"山田太郎", "山田花子", "山田次郎"}));
     EXPECT_EQ(read(platform::joinPath(home.file("\\voice"), "memo.wav")), "RIFF memo");
 }
+
+// ---------------------------------------------------------------------------
+// A family file and its media bundle are saved as a pair
+
+// Father and mother of the family with a face picture each.
+void givePictures()
+{
+    const std::string faces = model::mediaFolder(model::MediaPicture);
+    platform::makeDir(faces);
+    for (int slot : {1, 2}) {
+        const std::string name = "face" + std::to_string(slot) + ".bmp";
+        platform::writeWholeFile(platform::joinPath(faces, name), "BM picture " + std::to_string(slot));
+        model::personal_data& person = model::tables().per_buf[static_cast<size_t>(slot)];
+        person.Picture_filename = name;
+        person.Picture_index = 0;
+        person.Picture_mode = 1;
+    }
+}
+
+// Both files are complete beside their targets before either replaces its old file:
+// a save that cannot write one of them leaves both old files as they were.
+TEST_F(FileCommands, ASaveThatCannotWriteTheBundleOrTheFamilyFileLeavesBothOldFiles)
+{
+    start();
+    buildFamily();
+    givePictures();
+    saveAsNamed("pair");
+    const std::string family = homeFile("pair.kez");
+    const std::string bundle = homeFile("pair.ked");
+    const std::string familyBefore = read(family);
+    const std::string bundleBefore = read(bundle);
+
+    tables().per_buf[3].Name = "次郎";
+    tables().per_buf[2].Picture_filename.clear();
+    tables().Data_Changed = 1;
+    for (const std::string& blocked : {bundle, family}) {
+        // A folder stands where the file's partial copy is written.
+        platform::makeDir(platform::partialFileName(blocked));
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        save();
+        EXPECT_EQ(answers.shownTexts(),
+                  std::vector<std::string>{blocked == bundle ? model::BundleWriteFailedMessage : model::SaveFailedMessage});
+        EXPECT_EQ(read(family), familyBefore) << blocked;
+        EXPECT_EQ(read(bundle), bundleBefore) << blocked;
+        EXPECT_EQ(tables().Data_Changed, 1);
+        platform::removeTree(platform::partialFileName(blocked));
+    }
+    EXPECT_FALSE(platform::fileExists(platform::partialFileName(bundle))) << "the bundle's partial file is removed";
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
+    EXPECT_NE(read(bundle), bundleBefore);
+}
+
+// A save killed while it wrote leaves its partial files beside the targets; they have
+// fixed names, so the next save reuses and removes them and nothing piles up.
+TEST_F(FileCommands, TheNextSaveRemovesThePartialFilesAKilledSaveLeft)
+{
+    start();
+    buildFamily();
+    givePictures();
+    saveAsNamed("left");
+    platform::writeWholeFile(homeFile("left.kez.part"), "half a family file");
+    platform::writeWholeFile(homeFile("left.ked.part"), "half a bundle");
+
+    tables().per_buf[3].Name = "次郎";
+    answers.answerNext(platform::vbOK);
+    save();
+    answers.answerNext(platform::vbOK);
+    save();
+    std::vector<std::string> files = platform::listFiles(home.path(), "*left*");
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"left.ked", "left.kez"}));
+    EXPECT_NE(platform::decodeCp932(read(homeFile("left.kez"))).find("次郎"), std::string::npos);
+}
+
+// A family from another system, "media.kez" with its bundle "media.KED": Save rewrites
+// that bundle and writes no second one beside it.
+TEST_F(FileCommands, TheBundleBesideTheFamilyIsRewrittenWhateverItsCase)
+{
+    start();
+    buildFamily();
+    givePictures();
+    saveAsNamed("media.kez");
+    platform::renameFile(homeFile("media.ked"), homeFile("media.KED"));
+    newFamily();
+
+    const std::string path = homeFile("media.kez");
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    open();
+    ASSERT_TRUE(answers.shown().empty()) << "the bundle in capitals is read";
+    // The mother's picture is removed: the bundle on disk must change with the family.
+    tables().per_buf[2].Picture_filename.clear();
+    tables().per_buf[2].Picture_index = -1;
+    tables().Data_Changed = 1;
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_FALSE(platform::fileExists(homeFile("media.ked"))) << "no second bundle";
+
+    newFamily();
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    open();
+    EXPECT_TRUE(answers.shown().empty()) << "the bundle matches the family file";
+    EXPECT_EQ(tables().Cur_FilePath, path);
+    EXPECT_NE(tables().per_buf[1].Picture_index, -1);
+    EXPECT_EQ(tables().per_buf[2].Picture_index, -1);
+}
+
+// A bundle that does not belong to its family file (an older one, none, one cut
+// short) opens the family as a damaged family of no file with the bundle's message;
+// every picture the bundle holds whole is unpacked and keeps its reference, and a
+// plain Save cannot write the family over its file with fewer pictures.
+struct BundleCase {
+    const char* name;
+    // The bundle beside the family, made from the older bundle (father's picture only)
+    // and the current one (both pictures).
+    std::function<std::string(const std::string& older, const std::string& current)> bundle;
+    bool fatherPictureUnpacked;
+};
+
+void PrintTo(const BundleCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MismatchedBundle : public FileCommands, public ::testing::WithParamInterface<BundleCase> {};
+
+TEST_P(MismatchedBundle, OpensTheFamilyWithoutItsFileNameAndKeepsEveryPicture)
+{
+    start();
+    buildFamily();
+    givePictures();
+    tables().per_buf[2].Picture_filename.clear();
+    tables().per_buf[2].Picture_index = -1;
+    saveAsNamed("older");
+    const std::string older = read(homeFile("older.ked"));
+    givePictures();
+    saveAsNamed("family");
+    const std::string path = homeFile("family.kez");
+    const std::string current = read(homeFile("family.ked"));
+    platform::deleteFile(homeFile("family.ked"));
+    if (const std::string bundle = GetParam().bundle(older, current); !bundle.empty())
+        platform::writeWholeFile(homeFile("family.ked"), bundle);
+    const std::string familyBytes = read(path);
+    newFamily();
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(tables().Data_Changed, 1);
+    // The father's picture stays wherever the bundle held it whole; the mother's is
+    // in no bundle, and only the family file on disk still names it.
+    const std::string fatherPicture = platform::joinPath(model::mediaFolder(model::MediaPicture), "face1.bmp");
+    EXPECT_EQ(platform::fileExists(fatherPicture), GetParam().fatherPictureUnpacked);
+    EXPECT_EQ(tables().per_buf[1].Picture_index != -1, GetParam().fatherPictureUnpacked);
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_EQ(dialogs.requests().back().kind, forms::DialogKind::Save) << "Save asks for a name";
+    EXPECT_EQ(read(path), familyBytes);
+
+    // Saved under another name, the family keeps every picture the bundle gave.
+    saveAsNamed("mended");
+    newFamily();
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("mended.kez")));
+    answers.clearRecords();
+    open();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(tables().per_buf[1].Picture_index != -1, GetParam().fatherPictureUnpacked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, MismatchedBundle,
+    ::testing::Values(BundleCase{"AnOlderBundleWithFewerPictures",
+                                 [](const std::string& older, const std::string&) { return older; }, true},
+                      BundleCase{"NoBundle", [](const std::string&, const std::string&) { return std::string(); },
+                                 false},
+                      // The data of the second picture is cut off.
+                      BundleCase{"ABundleCutShort",
+                                 [](const std::string&, const std::string& current) {
+                                     return current.substr(0, current.size() - 3);
+                                 },
+                                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)
 {

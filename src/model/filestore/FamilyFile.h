@@ -25,11 +25,14 @@ inline constexpr const char* IncompleteFileMessage =
     "ファイルが途中で終わっています（終わりの印 [end_of_data] がありません）。データの一部が失われている可能性があります。";
 
 // Writes the family file named kezFileName(path) and, when any used person has a voice
-// memo or face picture, the media bundle kedFileName(path). The file is written in full
-// to a temporary file and renamed over the old one only then, so a failed save never
-// destroys the previous file. A failure (also a character cp932 cannot hold) shows
-// "ファイルが書き込めません" and writes no bundle; a bundle failure shows its own
-// message. Returns true when both were written. The live dispmode is left alone
+// memo or face picture, the media bundle beside it (existingKedFileName: the bundle
+// already there in whatever case, else kedFileName). Both are written in full to their
+// partial files first (the bundle, then the family file) and renamed over the old ones
+// only then, back to back, the family file last, so a failed or interrupted save never
+// destroys the previous files and never pairs a new family file with an old bundle
+// but for the moment between the renames. A bundle failure shows its own message, any
+// other failure (also a character cp932 cannot hold) "ファイルが書き込めません"; either
+// leaves both old files as they were. Returns true when both were written. The live dispmode is left alone
 // (the file always records 1). Collecting the media may reset the voice or picture
 // reference of a person whose file has gone.
 [[nodiscard]] bool save_file(const std::string& path);
@@ -58,9 +61,12 @@ std::string saveFailedMessageFor(const platform::RuntimeError& error);
 // when the file reached its end marker. One message (exclamation icon) tells what was
 // wrong with a file read all the same: that it ends before its end marker, how many
 // values held characters that could not be read (now "?") and the line of the first,
-// how many records used the blank partner 1024 as a person (a person in slot 1024, a
-// child 1024, a marriage of two blank partners; they are dropped) and the line of the
-// first. The first two set fileStore().loadDamaged.
+// and for each kind of record or link the tables cannot hold as it stands
+// (filestore::Repair: the blank partner 1024 used as a person, a person block without
+// a slot or repeating one, a marriage without two partners, a child outside the person
+// table or beyond the 20th, a copy or adoption reference outside its table) how many
+// were dropped or made "none" and the line of the first. Any of these, and a bundle
+// that does not belong to the family (ReadKedFile), sets fileStore().loadDamaged.
 bool load_file(const std::string& path);
 
 // Splits one line: -1 for a line of blanks only; 1 for "key=value" (key upper-cased

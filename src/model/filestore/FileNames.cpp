@@ -23,11 +23,14 @@ bool endsWithKez(const std::string& path)
            && lower(path[n - 1]) == 'z';
 }
 
-// The same name with the ASCII letters of its last three characters in the other case.
-std::string otherCaseEnding(std::string path)
+// The same name with the ASCII letters of its last three characters in the cases the
+// bits of mask say: bit i set turns character i of the three into the other case.
+std::string endingInCase(std::string path, unsigned mask)
 {
-    for (size_t i = path.size() - 3; i < path.size(); ++i) {
-        char& c = path[i];
+    for (size_t i = 0; i < 3; ++i) {
+        if ((mask & (1u << i)) == 0)
+            continue;
+        char& c = path[path.size() - 3 + i];
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
         else if (c >= 'A' && c <= 'Z')
@@ -60,8 +63,14 @@ std::string existingKedFileName(const std::string& path)
     const std::string bundle = kedFileName(path);
     if (platform::fileExists(bundle))
         return bundle;
-    const std::string other = otherCaseEnding(bundle);
-    return platform::fileExists(other) ? other : bundle;
+    // All three letters in the other case first (".KED" beside ".kez"), then the
+    // mixed spellings.
+    for (const unsigned mask : {7u, 1u, 2u, 4u, 3u, 5u, 6u}) {
+        const std::string other = endingInCase(bundle, mask);
+        if (platform::fileExists(other))
+            return other;
+    }
+    return bundle;
 }
 
 } // namespace model

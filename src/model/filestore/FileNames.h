@@ -21,8 +21,11 @@ std::string kezFileName(const std::string& path);
 std::string kedFileName(const std::string& path);
 
 // The bundle that belongs to the family file at path as found on disk: kedFileName of
-// it, or, when only that name in the other letter case exists (a bundle written while
-// bundles always ended in ".KED"), that one.
+// it, or, when it does not exist, the same name with its ending spelt in any other
+// letter case ("media.KED" beside "media.kez", as such files come from other systems
+// or from the time bundles always ended in ".KED"); kedFileName when there is none.
+// The reader reads this bundle and the writer rewrites it, so a family never gets a
+// second bundle beside the first.
 std::string existingKedFileName(const std::string& path);
 
 } // namespace model

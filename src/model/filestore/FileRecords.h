@@ -390,6 +390,21 @@ inline int splitLine(std::string_view line, std::string_view& key, std::string_v
     return 1;
 }
 
+// The kinds of records and links a read drops or changes because the family tables
+// cannot hold them as they stand. Each is counted, and the load reports them all in
+// its one message.
+enum class Repair {
+    BlankPartnerAsPerson,    // a person in slot 1024, a child 1024, a marriage of two 1024s: dropped
+    PersonWithoutSlot,       // a person block without a person slot 1..1023: dropped
+    RepeatedPersonSlot,      // a person block for a slot an earlier block took: dropped
+    CopyReference,           // a copy reference that names no person slot: made "none"
+    MarriageWithoutPartners, // a marriage without two partners (persons or 1024): dropped
+    ChildOutsideTable,       // a child block without a person slot: dropped
+    ChildBeyondTwentieth,    // a child after the 20th of its marriage: dropped
+    AdoptionHistory,         // an adoption history outside the marriage table: made "none"
+};
+constexpr size_t RepairKinds = 8;
+
 // What one read of a family file gathers before it is taken over as a whole.
 struct Staging {
     std::vector<std::pair<int16_t, personal_data>> persons; // slot and record, in file order
@@ -399,9 +414,17 @@ struct Staging {
     std::vector<GrpNameRec> groups;
     bool titlesRead = false;
     std::vector<GrpTitleRec> titles;
-    // Records dropped because they use the blank partner 1024 as a person: a person
-    // stored in slot 1024, a child 1024, a marriage whose partners are both 1024.
-    int blankPersonRecords = 0;
+    // How many records and links of each kind the read dropped or changed (Repair).
+    std::array<int, RepairKinds> repairs{};
+    int allRepairs = 0; // their sum, which the reader watches line by line
+    void count(Repair kind)
+    {
+        ++repairs[static_cast<size_t>(kind)];
+        ++allRepairs;
+    }
+    // The person slots a block has been kept for: a later block of the same slot is
+    // dropped.
+    std::array<bool, RecordCount> personSlotRead{};
 };
 
 // Sections of the family file, numbered as the reader tracks them.
@@ -472,7 +495,6 @@ private:
     marry_data m_work;
     int m_childSlot = 0;
     bool m_open = false;
-    bool m_warnedTooManyChildren = false;
     KeyIndex::Cursor m_cursor;
 };
 

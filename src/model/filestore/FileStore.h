@@ -32,9 +32,10 @@ struct FileStore {
     // 0 when it failed or the file ended before that marker.
     int16_t EndOfDataF = 0;
     // True when the last load_file took over a file that does not hold the whole
-    // family it was written with: one that ends before its end marker, or one with
-    // text values that could not be read. The family shown then belongs to no file,
-    // so that saving it cannot overwrite the original unnoticed.
+    // family it was written with: one that ends before its end marker, one with text
+    // values that could not be read, one with records or links the reader dropped or
+    // changed, or one whose bundle does not match it. The family shown then belongs to
+    // no file, so that saving it cannot overwrite the original unnoticed.
     bool loadDamaged = false;
     // Entry 0 is never used; a bundle of n files uses entries 1..n.
     std::array<media_data, MaxMediaEntries + 1> media_buf;

@@ -5,9 +5,6 @@
 
 #include "model/filestore/FileRecords.h"
 
-#include "model/filestore/FamilyFile.h"
-
-#include "platform/Hooks.h"
 
 namespace model::filestore {
 
@@ -168,6 +165,9 @@ MarriageReader::MarriageReader(Staging& staging) : m_staging(staging)
 
 void MarriageReader::openChild()
 {
+    // A child line outside any block left its number here; the block replaces it.
+    if (m_work.kou_kodo[m_childSlot] != -1)
+        m_staging.count(Repair::ChildOutsideTable);
     presetChild(m_work, m_childSlot);
 }
 
@@ -178,15 +178,15 @@ void MarriageReader::closeChild()
         ++m_childSlot;
         return;
     }
-    if (child == BlankPartner)
-        ++m_staging.blankPersonRecords;
-    if (isPersonSlot(child) && m_childSlot == SpareEntry && !m_warnedTooManyChildren) {
-        // One message per marriage; every child beyond the 20th is dropped.
-        platform::MsgBox(TooManyChildrenMessage, platform::vbOKOnly);
-        m_warnedTooManyChildren = true;
-    }
     // A block without a child, with a reference outside the person table, or beyond
-    // the 20th child leaves nothing behind: its slot is free for the next child.
+    // the 20th child leaves nothing behind (its slot is free for the next child) and
+    // is counted for the load's message.
+    if (child == BlankPartner)
+        m_staging.count(Repair::BlankPartnerAsPerson);
+    else if (isPersonSlot(child))
+        m_staging.count(Repair::ChildBeyondTwentieth);
+    else
+        m_staging.count(Repair::ChildOutsideTable);
     presetChild(m_work, m_childSlot);
     m_work.kodo_yoshirireki[m_childSlot] = -1;
 }
@@ -201,16 +201,19 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
         presetMarriage(m_work);
         m_childSlot = 0;
         m_open = true;
-        m_warnedTooManyChildren = false;
         break;
     case KeyEnd: {
         // A marriage needs two partners, each a person slot or the blank partner
-        // 1024; one without is dropped. Two blank partners make no marriage: it is
-        // dropped and reported.
+        // 1024; one without (or a block end without its start) is dropped. Two blank
+        // partners make no marriage: it is dropped. Both are counted for the load's
+        // message.
         const bool blankCouple = m_work.kou_titi == BlankPartner && m_work.kou_haha == BlankPartner;
+        const bool partners = isPartner(m_work.kou_titi) && isPartner(m_work.kou_haha);
         if (m_open && blankCouple)
-            ++m_staging.blankPersonRecords;
-        if (m_open && !blankCouple && isPartner(m_work.kou_titi) && isPartner(m_work.kou_haha)) {
+            m_staging.count(Repair::BlankPartnerAsPerson);
+        else if (!m_open || !partners)
+            m_staging.count(Repair::MarriageWithoutPartners);
+        if (m_open && !blankCouple && partners) {
             if (m_staging.marriages.size() >= static_cast<size_t>(LastSlot))
                 failLoad("結婚情報が多すぎます");
             presetChild(m_work, SpareEntry);
@@ -219,17 +222,18 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
             // have not been checked: a child that is no person slot is dropped here.
             for (int entry = 0; entry < SpareEntry; ++entry) {
                 const int16_t child = m_work.kou_kodo[entry];
-                if (child == BlankPartner)
-                    ++m_staging.blankPersonRecords;
                 if (child != -1 && !isPersonSlot(child)) {
+                    m_staging.count(child == BlankPartner ? Repair::BlankPartnerAsPerson : Repair::ChildOutsideTable);
                     presetChild(m_work, entry);
                     m_work.kodo_yoshirireki[entry] = -1;
                 }
             }
             // The adoption history names a marriage; one outside the table means none.
             for (auto& history : m_work.kodo_yoshirireki) {
-                if (history != -1 && (history < 1 || history > LastSlot))
+                if (history != -1 && (history < 1 || history > LastSlot)) {
                     history = -1;
+                    m_staging.count(Repair::AdoptionHistory);
+                }
             }
             m_work.InUse = SlotUsed;
             m_staging.marriages.push_back(std::move(m_work));

@@ -62,21 +62,31 @@ void clearMediaBuffer()
     throw platform::RuntimeError(number, description);
 }
 
-// Reads and checks the whole directory of a bundle holding count files. Nothing on
-// disk is touched; any fault throws.
-std::vector<media_data> readDirectory(platform::BinaryFile& bundle, int count)
+// The entries of a bundle that can be read, and whether any could not.
+struct Directory {
+    std::vector<media_data> entries;
+    bool cut = false; // the bundle ends before some entry or its bytes
+};
+
+// Reads and checks the whole directory of a bundle holding count files. Entries whose
+// directory row or bytes lie past the end of the bundle (a bundle cut short) are left
+// out; any other fault throws. Nothing on disk is touched.
+Directory readDirectory(platform::BinaryFile& bundle, int count)
 {
     if (count < 0 || count > MaxMediaEntries)
         badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
+    Directory directory;
     const int64_t length = bundle.length();
     const int64_t dataStart = dataAreaOffset(count);
-    if (length < dataStart)
-        badBundle(platform::err::InputPastEnd, "画像情報の目録が途中で切れています");
-
-    std::vector<media_data> entries(static_cast<size_t>(count));
+    if (length < dataStart) {
+        // The bytes of every file lie after the whole directory.
+        directory.cut = true;
+        return directory;
+    }
+    directory.entries.reserve(static_cast<size_t>(count));
     for (int i = 1; i <= count; ++i) {
         const int64_t at = entryOffset(i);
-        media_data& entry = entries[static_cast<size_t>(i - 1)];
+        media_data entry;
         entry.MediaKind = bundle.readInt16(position(at + KindOffset));
         entry.PerIdx = bundle.readInt16(position(at + PersonOffset));
         entry.FileName = lastComponent(platform::Trim(bundle.readFixedString(position(at + NameOffset), MediaNameBytes)));
@@ -84,12 +94,36 @@ std::vector<media_data> readDirectory(platform::BinaryFile& bundle, int count)
         entry.DataOfs = bundle.readInt32(position(at + DataOffsetOffset));
         if (entry.DataLen < 0 || entry.DataOfs < 0)
             badBundle(platform::err::InvalidCall, "画像情報のデータ位置が正しくありません");
-        if (dataStart + entry.DataOfs + entry.DataLen > length)
-            badBundle(platform::err::InputPastEnd, "画像情報のデータが途中で切れています");
         if (!isPlainFileName(entry.FileName))
             badBundle(platform::err::InvalidCall, "画像情報のファイル名が正しくありません");
+        if (dataStart + entry.DataOfs + entry.DataLen > length)
+            directory.cut = true;
+        else
+            directory.entries.push_back(std::move(entry));
     }
-    return entries;
+    return directory;
+}
+
+// True when every voice memo and face picture the family refers to is in its work folder.
+bool everyReferencedFileIsThere()
+{
+    const auto& per = tables().per_buf;
+    const std::string voiceFolder = mediaFolder(MediaVoice);
+    const std::string faceFolder = mediaFolder(MediaPicture);
+    const auto there = [](const std::string& folder, const std::string& name) {
+        return isPlainFileName(name) && platform::fileExists(platform::joinPath(folder, name));
+    };
+    for (int p = 1; p <= LastSlot; ++p) {
+        const personal_data& person = per[p];
+        if (person.InUse == SlotFree)
+            continue;
+        if (person.Voice_index != -1 && !there(voiceFolder, person.Voice_filename))
+            return false;
+        if (!person.Picture_filename.empty() && person.Picture_index != -1
+            && !there(faceFolder, person.Picture_filename))
+            return false;
+    }
+    return true;
 }
 
 void showBundleFailure(const platform::RuntimeError& error)
@@ -166,9 +200,9 @@ int16_t collectMedia()
     return count;
 }
 
-bool WriteKedFile(const std::string& path, int16_t n)
+void writePartialKedFile(const std::string& path, int16_t n)
 {
-    const std::string temporary = path + ".part";
+    const std::string temporary = platform::partialFileName(path);
     try {
         if (n < 0 || n > MaxMediaEntries)
             badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
@@ -203,15 +237,27 @@ bool WriteKedFile(const std::string& path, int16_t n)
             bundle.writeBytes(position(dataStart + entry.DataOfs), bytes);
         }
         bundle.close();
-        platform::renameFile(temporary, path);
+        // On disk before it is renamed, as the family file it is paired with: the
+        // rename then has no data of its own to wait for.
+        platform::flushToDisk(temporary);
+    } catch (...) {
+        try {
+            platform::deleteFile(temporary);
+        } catch (const platform::RuntimeError&) {
+            // The failure is reported by the caller; the next write removes the file.
+        }
+        throw;
+    }
+}
+
+bool WriteKedFile(const std::string& path, int16_t n)
+{
+    try {
+        writePartialKedFile(path, n);
+        platform::replaceWithPartialFiles({path});
         return true;
     } catch (const platform::RuntimeError&) {
     } catch (const std::bad_alloc&) {
-    }
-    try {
-        platform::deleteFile(temporary);
-    } catch (const platform::RuntimeError&) {
-        // The failure is reported below; a temporary file left behind does no harm.
     }
     platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
     return false;
@@ -223,43 +269,46 @@ bool ReadKedFile(const std::string& path, int16_t expected)
     try {
         std::unique_ptr<platform::BinaryFile> bundle;
         int16_t count = 0;
+        bool cut = false;
         if (platform::fileExists(path)) {
             bundle = std::make_unique<platform::BinaryFile>(path, platform::BinaryFile::Mode::Read);
-            if (bundle->length() > 0)
+            const int64_t length = bundle->length();
+            if (length >= CountBytes)
                 count = bundle->readInt16(position(0));
+            cut = length > 0 && length < CountBytes;
         }
         const std::string voiceFolder = mediaFolder(MediaVoice);
         const std::string faceFolder = mediaFolder(MediaPicture);
         platform::makeDir(voiceFolder);
         platform::makeDir(faceFolder);
 
-        if (count != expected) {
-            platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
-            return false;
-        }
-        if (count == 0) {
-            // Nothing to unpack; the work folders still take the family's (empty) media.
-            platform::deleteAllFiles(voiceFolder);
-            platform::deleteAllFiles(faceFolder);
-            return true;
-        }
-
         // The whole bundle is checked before the work folders are touched.
-        const std::vector<media_data> entries = readDirectory(*bundle, count);
+        const Directory directory = count > 0 ? readDirectory(*bundle, count) : Directory();
+        // The work folders take exactly the files the bundle holds whole (none for
+        // a missing or empty one).
         platform::deleteAllFiles(voiceFolder);
         platform::deleteAllFiles(faceFolder);
 
         auto& buffer = fileStore().media_buf;
         const int64_t dataStart = dataAreaOffset(count);
-        for (int i = 1; i <= count; ++i) {
-            const media_data& entry = entries[static_cast<size_t>(i - 1)];
-            buffer[static_cast<size_t>(i)] = entry;
+        for (size_t i = 0; i < directory.entries.size(); ++i) {
+            const media_data& entry = directory.entries[i];
+            buffer[i + 1] = entry;
             const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
             const std::string bytes =
                 bundle->readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
             platform::writeWholeFile(platform::joinPath(folder, entry.FileName), bytes);
         }
-        bundle->close();
+        if (bundle)
+            bundle->close();
+
+        // A bundle that is cut short, holds another number of files than the family
+        // file names, or lacks a file it names, is not this family's: what it holds
+        // whole is unpacked all the same, so that no picture it can give is lost.
+        if (cut || directory.cut || count != expected || !everyReferencedFileIsThere()) {
+            platform::MsgBox(BundleMismatchMessage, platform::vbOKOnly);
+            return false;
+        }
         return true;
     } catch (const platform::RuntimeError& error) {
         showBundleFailure(error);

@@ -20,6 +20,11 @@ constexpr int MediaEntryBytes = 268;
 
 inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
 inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
+// A bundle that does not belong to its family file (cut short, missing, saved with
+// another family).
+inline const std::string BundleMismatchMessage =
+    std::string(BundleReadFailedMessage)
+    + "\r\n画像と音声のファイル（.ked）がこの家系図ファイルと合わないため、読み込めたものだけを使います。";
 
 // True for a name that stands for a file inside a work folder: not empty, not "." or
 // "..", no "/" or backslash and no control character. Media names come from family
@@ -36,19 +41,29 @@ std::string mediaFolder(int16_t kind);
 // family file written next records what the bundle really holds.
 int16_t collectMedia();
 
-// Writes the bundle of media_buf entries 1..n. The bundle is written to a temporary
+// Writes the bundle of media_buf entries 1..n completely to its partial file
+// (platform::partialFileName(path)) and leaves it there for the caller to rename over
+// path; path itself is not touched. Raises platform::RuntimeError (the partial file
+// removed) on failure.
+void writePartialKedFile(const std::string& path, int16_t n);
+
+// Writes the bundle of media_buf entries 1..n. The bundle is written to its partial
 // file and renamed over path only when complete, so a failure leaves an older bundle
 // whole. On failure shows "画像情報を読み取れません" and returns false.
 [[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
 
-// Unpacks the bundle at path into the work folders when it holds exactly the expected
-// number of files. A missing or empty bundle holds none. A count that differs shows
-// "画像情報を読み込めません" and leaves the work folders as they were. The whole bundle
-// is checked before anything is touched (count at most 2048, every entry and every
-// file's bytes inside the bundle, names reduced to their last path component and not
-// empty, "." or ".."); only a sound bundle empties the work folders and is unpacked,
-// and nothing is written outside them. A failure shows its description and number,
-// then "画像情報を読み込めません", and returns false.
+// Unpacks the bundle at path into the work folders and tells whether it belongs to
+// the family in the tables: it holds exactly the expected number of files, none of
+// them cut short, and every voice memo and face picture the family refers to. A
+// missing or empty bundle holds none. The whole bundle is checked before anything is
+// touched (count at most 2048, every entry's position and length not negative, names
+// reduced to their last path component and not empty, "." or ".."); a bundle that
+// fails these checks shows its description and number, then "画像情報を読み込めません",
+// leaves the work folders as they were and returns false. Otherwise the work folders
+// are emptied and take every file the bundle holds whole (a file whose bytes lie past
+// the end of a bundle cut short is left out), and nothing is written outside them. A
+// bundle that does not belong to the family shows BundleMismatchMessage and returns
+// false.
 bool ReadKedFile(const std::string& path, int16_t expected);
 
 } // namespace model

@@ -184,15 +184,24 @@ bool PersonReader::apply(std::string_view key, std::string_view value)
         m_open = true;
         break;
     case KeyEnd:
-        // A block is kept only with a person slot 1..1023; slot 0 is never used and
-        // slot 1024 is the blank partner, so a person stored there is dropped and
-        // reported. The copy reference must name a person slot too, or it becomes "none".
+        // A block is kept only with a person slot 1..1023 that no earlier block took;
+        // slot 0 is never used and slot 1024 is the blank partner, so a person stored
+        // there is dropped. The copy reference must name a person slot too, or it
+        // becomes "none". Each drop and change is counted for the load's message.
         if (m_open && isPersonSlot(m_slot)) {
-            if (m_work.CopyIdx != -1 && !isPersonSlot(m_work.CopyIdx))
-                m_work.CopyIdx = -1;
-            m_staging.persons.emplace_back(m_slot, std::move(m_work));
-        } else if (m_open && m_slot == BlankPartner) {
-            ++m_staging.blankPersonRecords;
+            bool& taken = m_staging.personSlotRead[static_cast<size_t>(m_slot)];
+            if (taken) {
+                m_staging.count(Repair::RepeatedPersonSlot);
+            } else {
+                taken = true;
+                if (m_work.CopyIdx != -1 && !isPersonSlot(m_work.CopyIdx)) {
+                    m_work.CopyIdx = -1;
+                    m_staging.count(Repair::CopyReference);
+                }
+                m_staging.persons.emplace_back(m_slot, std::move(m_work));
+            }
+        } else if (m_open) {
+            m_staging.count(m_slot == BlankPartner ? Repair::BlankPartnerAsPerson : Repair::PersonWithoutSlot);
         }
         m_slot = -1;
         m_open = false;

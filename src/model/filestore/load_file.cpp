@@ -14,6 +14,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <new>
 #include <string>
@@ -96,8 +98,30 @@ struct Damage {
     bool reachedEnd = false; // "[end_of_data]" was read
     int unreadableValues = 0;
     int firstUnreadableLine = 0;
-    int blankPersonRecords = 0;
-    int firstBlankPersonLine = 0;
+    std::array<int, filestore::RepairKinds> repairs{};    // records and links dropped or changed
+    std::array<int, filestore::RepairKinds> firstRepairLine{};
+
+    bool anyRepair() const
+    {
+        return std::any_of(repairs.begin(), repairs.end(), [](int n) { return n > 0; });
+    }
+};
+
+// How the message names each kind of repair (filestore::Repair, in its order): the
+// words before and after its number.
+struct RepairWords {
+    std::string before;
+    const char* after;
+};
+const RepairWords RepairTexts[filestore::RepairKinds] = {
+    {"空白（1024番）を人物として使っている記録 ", " 件を読み込みませんでした"},
+    {"人物番号のない個人の記録 ", " 件を読み込みませんでした"},
+    {"前の記録と人物番号が重なる個人の記録 ", " 件を読み込みませんでした"},
+    {"コピー元の人物番号が正しくない個人の記録 ", " 件のコピー元を「なし」にしました"},
+    {"夫婦の番号が正しくない結婚関係の記録 ", " 件を読み込みませんでした"},
+    {"子供の番号が正しくない子供の記録 ", " 件を読み込みませんでした"},
+    {std::string(TooManyChildrenMessage) + "。２１人目からの子供 ", " 人を読み込みませんでした"},
+    {"養子の履歴の結婚番号が正しくない子供の記録 ", " 件の履歴を「なし」にしました"},
 };
 
 // Reads the whole file into staging. Throws RuntimeError for every failure.
@@ -113,7 +137,7 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
     int& undecodable = filestore::undecodableCount();
     const int undecodableBefore = undecodable;
     int unreadableSeen = undecodable;
-    int blankSeen = 0;
+    int repairsSeen = 0;
     int lineNumber = 0;
     const auto noteDamage = [&] {
         if (undecodable != unreadableSeen) {
@@ -121,10 +145,13 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             if (damage.firstUnreadableLine == 0)
                 damage.firstUnreadableLine = lineNumber;
         }
-        if (staging.blankPersonRecords != blankSeen) {
-            blankSeen = staging.blankPersonRecords;
-            if (damage.firstBlankPersonLine == 0)
-                damage.firstBlankPersonLine = lineNumber;
+        if (staging.allRepairs != repairsSeen) {
+            repairsSeen = staging.allRepairs;
+            for (size_t kind = 0; kind < filestore::RepairKinds; ++kind) {
+                if (staging.repairs[kind] != damage.repairs[kind] && damage.firstRepairLine[kind] == 0)
+                    damage.firstRepairLine[kind] = lineNumber;
+            }
+            damage.repairs = staging.repairs;
         }
     };
 
@@ -168,7 +195,7 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
     });
     damage.reachedEnd = section == Section::End;
     damage.unreadableValues = undecodable - undecodableBefore;
-    damage.blankPersonRecords = staging.blankPersonRecords;
+    damage.repairs = staging.repairs;
 }
 
 // One message for everything a read found wrong in a file it took over; "" when
@@ -184,9 +211,11 @@ std::string damageReport(const Damage& damage)
     if (damage.unreadableValues > 0)
         add("読めない文字を含む値が " + std::to_string(damage.unreadableValues) + " 個あり、「?」に置き換えました（最初は "
             + std::to_string(damage.firstUnreadableLine) + " 行目）。");
-    if (damage.blankPersonRecords > 0)
-        add("空白（1024番）を人物として使っている記録 " + std::to_string(damage.blankPersonRecords)
-            + " 件を読み込みませんでした（最初は " + std::to_string(damage.firstBlankPersonLine) + " 行目）。");
+    for (size_t kind = 0; kind < filestore::RepairKinds; ++kind) {
+        if (damage.repairs[kind] > 0)
+            add(RepairTexts[kind].before + std::to_string(damage.repairs[kind]) + RepairTexts[kind].after + "（最初は "
+                + std::to_string(damage.firstRepairLine[kind]) + " 行目）。");
+    }
     return report;
 }
 
@@ -268,18 +297,22 @@ bool load_file(const std::string& path)
 
     takeOver(*staging);
     // A file that ends before its end marker is cut short (a copy or a save that was
-    // interrupted), and one whose text could not be read holds "?" where the user's
-    // characters were: what was read is taken over, but it is not the family the file
-    // holds, and the user is told.
+    // interrupted), one whose text could not be read holds "?" where the user's
+    // characters were, and one with records or links the tables cannot hold has lost
+    // them: what was read is taken over, but it is not the family the file holds, and
+    // the user is told.
     if (damage.reachedEnd)
         store.EndOfDataF = -1;
-    store.loadDamaged = !damage.reachedEnd || damage.unreadableValues > 0;
+    store.loadDamaged = !damage.reachedEnd || damage.unreadableValues > 0 || damage.anyRepair();
     if (const std::string report = damageReport(damage); !report.empty())
         platform::MsgBox(report, platform::vbOKOnly + platform::vbExclamation);
 
-    // The bundle reports its own failures; the family stays loaded.
-    if (const int16_t expected = expectedMediaCount(); expected != 0)
-        ReadKedFile(existingKedFileName(path), expected);
+    // The bundle reports its own failures; the family stays loaded. A bundle that does
+    // not belong to the family file (missing, cut short, another number of files: a
+    // copy or a save that was interrupted) leaves media the family names missing, so
+    // the family is not the one the file holds either.
+    if (const int16_t expected = expectedMediaCount(); expected != 0 && !ReadKedFile(existingKedFileName(path), expected))
+        store.loadDamaged = true;
 
     model::Apply_DispModes();
     return true;

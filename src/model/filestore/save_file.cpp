@@ -149,26 +149,58 @@ void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 bool save_file(const std::string& path)
 {
     const std::string familyPath = kezFileName(path);
+    // The bundle already beside the family file is the one rewritten, whatever the
+    // case of its ending; a new one takes the family file's.
+    const std::string bundlePath = existingKedFileName(familyPath);
     // Runs first: a person whose media file has gone loses the reference, and the
     // family file then records what the bundle really holds.
     const int16_t mediaCount = collectMedia();
 
+    // Both files are written completely beside their targets first, the bundle and
+    // then the family file, and only then renamed over the old ones, back to back
+    // and the family file last: a failure or an interruption while writing leaves the
+    // previous family and bundle whole, and the family file never names media its
+    // bundle does not hold but for the moment between the two renames.
     try {
-        // Written to a temporary file in the same folder and renamed over the old
-        // file only once complete: a failed save leaves the previous file whole.
-        const FileText text = familyFileText();
-        platform::writeFileAtomically(familyPath, text.bytes());
-    } catch (const platform::RuntimeError& e) {
-        // Nothing is written in its place.
-        platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
+        if (mediaCount > 0) {
+            writePartialKedFile(bundlePath, mediaCount);
+        } else {
+            // Left by an interrupted save; no bundle is written this time.
+            platform::deleteFile(platform::partialFileName(bundlePath));
+        }
+    } catch (const platform::RuntimeError&) {
+        platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
-        platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
+        platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
         return false;
     }
 
-    if (mediaCount > 0)
-        return WriteKedFile(kedFileName(familyPath), mediaCount);
+    const auto discardBundle = [&] {
+        try {
+            platform::deleteFile(platform::partialFileName(bundlePath));
+        } catch (const platform::RuntimeError&) {
+            // The save has failed already; the next save removes the file.
+        }
+    };
+    try {
+        {
+            const FileText text = familyFileText();
+            platform::writePartialFile(familyPath, text.bytes());
+        }
+        if (mediaCount > 0)
+            platform::replaceWithPartialFiles({bundlePath, familyPath});
+        else
+            platform::replaceWithPartialFiles({familyPath});
+    } catch (const platform::RuntimeError& e) {
+        discardBundle();
+        platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
+        return false;
+    } catch (const std::bad_alloc&) {
+        discardBundle();
+        platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
+        return false;
+    }
     return true;
 }
 

@@ -83,6 +83,8 @@ struct ReadCase {
     const char* name;
     Lines lines;
     std::function<void()> check;
+    // The load's message when the reader dropped or changed something.
+    std::string message = "";
 };
 
 void PrintTo(const ReadCase& c, std::ostream* os)
@@ -94,9 +96,13 @@ class ReaderTest : public FileStoreTest, public ::testing::WithParamInterface<Re
 
 TEST_P(ReaderTest, Loads)
 {
+    const std::string& message = GetParam().message;
+    if (!message.empty())
+        answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(GetParam().lines));
     EXPECT_EQ(fileStore().EndOfDataF, -1);
-    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(answers.shownTexts(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+    EXPECT_EQ(fileStore().loadDamaged, !message.empty()) << "a family with records dropped is not the file's";
     GetParam().check();
 }
 
@@ -191,12 +197,13 @@ const ReadCase readCases[] = {
     {"ABlockWithoutAUsableIndexIsDropped",
      persons + person(0) + Lines{"personal_data_start", " Name=無番号", "personal_data_end"}
          + person(-1) + Lines{"personal_data_start", " Index=x", "personal_data_end"},
-     [] { EXPECT_EQ(usedPersons(), 0); }},
+     [] { EXPECT_EQ(usedPersons(), 0); }, "人物番号のない個人の記録 4 件を読み込みませんでした（最初は 4 行目）。"},
     {"ACopyReferenceOutsideThePersonTableMeansNone", persons + person(1, {" CopyIdx=5000"}) + person(2, {" CopyIdx=0"}),
      [] {
          EXPECT_EQ(per(1).CopyIdx, -1);
          EXPECT_EQ(per(2).CopyIdx, -1);
-     }},
+     },
+     "コピー元の人物番号が正しくない個人の記録 2 件のコピー元を「なし」にしました（最初は 5 行目）。"},
     {"HeaderSettings",
      Lines{"[HEADER]", "FILETYPE=ABC", "VER=9.99", "FONT=ＭＳ 明朝", "FONTSIZE=12", "WRITE_STATE=1x", "DISPMODE=0"},
      [] {
@@ -244,7 +251,8 @@ const ReadCase readCases[] = {
          EXPECT_EQ(kou(1).kou_kodo_stat[0], 0);
          EXPECT_EQ(kou(1).kodo_honsuji[0], -1);
          EXPECT_EQ(kou(1).kodo_visible[1], 0);
-     }},
+     },
+     "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 21 行目）。"},
     {"MarriagesTakeSlotsInFileOrder",
      marriages + marriage(5, 6) + marriage(-1, 6) + marriage(1024, 7, {" kou_mode= 1"}),
      [] {
@@ -252,7 +260,8 @@ const ReadCase readCases[] = {
          EXPECT_EQ(kou(2).kou_titi, BlankPartner);
          EXPECT_EQ(kou(2).kou_mode, 1);
          EXPECT_EQ(kou(3).InUse, SlotFree);
-     }},
+     },
+     "夫婦の番号が正しくない結婚関係の記録 1 件を読み込みませんでした（最初は 9 行目）。"},
     {"GroupRowsAreRebuiltFromTheirContents",
      Lines{"[GrpName_section]", "GrpIdx=7", "Index=4", "GrpName= 本家 ", "Visible=False", "Index=9", "GrpName=分家"},
      [] {
@@ -389,10 +398,17 @@ void PrintTo(const ReferenceCase& c, std::ostream* os)
 
 class ReferenceCheckTest : public FileStoreTest, public ::testing::WithParamInterface<ReferenceCase> {};
 
-TEST_P(ReferenceCheckTest, MarriageWithAnInvalidPartnerIsDropped)
+TEST_P(ReferenceCheckTest, MarriageWithAnInvalidPartnerIsDroppedAndCounted)
 {
+    if (!GetParam().kept)
+        answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(marriages + GetParam().marriageLines));
     EXPECT_EQ(kou(1).InUse == SlotUsed, GetParam().kept);
+    EXPECT_EQ(answers.shownTexts().empty(), GetParam().kept);
+    if (!GetParam().kept) {
+        EXPECT_EQ(answers.shownTexts()[0].rfind("夫婦の番号が正しくない結婚関係の記録 1 件を読み込みませんでした", 0), 0u);
+        EXPECT_TRUE(fileStore().loadDamaged);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Partners, ReferenceCheckTest,
@@ -423,7 +439,9 @@ TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
     EXPECT_EQ(kou(1).kou_kodo_stat[1], 2);
     EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
     EXPECT_EQ(answers.shownTexts(),
-              std::vector<std::string>{"空白（1024番）を人物として使っている記録 1 件を読み込みませんでした（最初は 21 行目）。"});
+              std::vector<std::string>{"空白（1024番）を人物として使っている記録 1 件を読み込みませんでした（最初は 21 行目）。\r\n"
+                                       "子供の番号が正しくない子供の記録 3 件を読み込みませんでした（最初は 8 行目）。"});
+    EXPECT_TRUE(fileStore().loadDamaged);
 }
 
 TEST_F(FileStoreTest, RecordsThatUseTheBlankPartnerAsAPersonAreDroppedWithOneMessage)
@@ -440,13 +458,14 @@ TEST_F(FileStoreTest, RecordsThatUseTheBlankPartnerAsAPersonAreDroppedWithOneMes
     EXPECT_EQ(kou(3).InUse, SlotFree) << "two blank partners make none";
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{"空白（1024番）を人物として使っている記録 3 件を読み込みませんでした（最初は 8 行目）。"});
-    EXPECT_FALSE(fileStore().loadDamaged) << "the file still holds every person the editors can show";
+    EXPECT_TRUE(fileStore().loadDamaged) << "the family shown is not the one the file holds";
 }
 
 TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
 {
     // The last child block is not closed before the marriage ends; in the second
     // marriage a child line stands outside any block.
+    answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(marriages
                           + marriage(1, 2,
                                      child("3") + Lines{"children_data_start", " kou_kodo= 0",
@@ -457,10 +476,13 @@ TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
     EXPECT_EQ(kou(1).kou_kodo_comment[1], "") << "nothing of a dropped child stays behind";
     EXPECT_EQ(childrenOf(2), (std::vector<int>{4}));
     EXPECT_EQ(childrenOf(3), (std::vector<int>{3, 4})) << "a proper child whose block was left open stays";
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"子供の番号が正しくない子供の記録 2 件を読み込みませんでした（最初は 11 行目）。"});
 }
 
 TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
 {
+    answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(marriages
                           + marriage(1, 2,
                                      child("3", {" kodo_yoshirireki= 7"}) + child("4", {" kodo_yoshirireki= 0"})
@@ -471,9 +493,11 @@ TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
     EXPECT_EQ(kou(1).kodo_yoshirireki[2], -1);
     EXPECT_EQ(kou(1).kodo_yoshirireki[3], -1);
     EXPECT_EQ(kou(1).kodo_yoshirireki[4], 1024);
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"養子の履歴の結婚番号が正しくない子供の記録 3 件の履歴を「なし」にしました（最初は 25 行目）。"});
 }
 
-TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedWithOneMessagePerMarriage)
+TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedAndCountedInOneMessage)
 {
     Lines many;
     for (int c = 1; c <= 23; ++c)
@@ -482,11 +506,13 @@ TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedWithOneMessagePerMarri
     for (int c = 1; c <= 21; ++c)
         twentyOne = twentyOne + child(std::to_string(200 + c));
     answers.answerNext(platform::vbOK);
-    answers.answerNext(platform::vbOK);
 
     ASSERT_TRUE(loadLines(marriages + marriage(1, 2, many) + marriage(3, 4, twentyOne) + marriage(5, 6, child("7"))));
 
-    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{TooManyChildrenMessage, TooManyChildrenMessage}));
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(TooManyChildrenMessage)
+                                       + "。２１人目からの子供 4 人を読み込みませんでした（最初は 88 行目）。"});
+    EXPECT_TRUE(fileStore().loadDamaged);
     std::vector<int> first20;
     for (int c = 1; c <= 20; ++c)
         first20.push_back(100 + c);
