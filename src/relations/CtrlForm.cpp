@@ -111,7 +111,9 @@ void CtrlForm::design()
     setCaption(relations::CtrlCaption);
     setFontName("ＭＳ Ｐゴシック");
     setFontSize(9);
-    move(0, 0, 10440, 7560);
+    // The height is the outer frame's: it leaves room for a window manager's
+    // title bar and the menu bar above the picture buttons at the bottom.
+    move(0, 0, 10440, 7920);
 
     // Left half: the two pages under the tab strip.
     TabStrip1.move(60, 60, 5040, 360);
