@@ -328,6 +328,8 @@ void installProgram()
     mainwindow::setOtherWindows(&windows);
     reports::setChronologyWindows(&chronology);
     drawing::setDspOpRequests(&displayOptions);
+    // The windows opened from the main window stay in front of it.
+    forms::setMainWindow(&main_form());
 }
 
 } // namespace app

@@ -194,6 +194,8 @@ void EntryForm::design()
 
     // The table view: the grid and its hidden cell editor.
     tb.move(0, 0, 8235, 6000);
+    // The window opens on the card, in front of the grid.
+    tb.setTabStop(false);
     Text2.move(0, 0, 1000, 285);
     Text2.setVisible(false);
 
@@ -315,6 +317,8 @@ void EntryForm::setPanelTabStops(bool on, bool includeTab)
     cmdvoice.setTabStop(on);
     Picture1[0].setTabStop(on);
     Picture1[1].setTabStop(on);
+    // The grid lies behind the card: Tab reaches it only in the table view.
+    tb.setTabStop(!on);
 }
 
 void EntryForm::switchToCardView(SwitchSource source)
@@ -586,6 +590,7 @@ void EntryForm::showPersonInCard(int person)
     entryset(shown);
     show();
     Entry_CardView = -1;
+    setPanelTabStops(true, false);
     frm1[0].zOrder(0);
     Tab1.tabs().item(1).setSelected(true);
     CMDFUNC[0].setEnabled(true);

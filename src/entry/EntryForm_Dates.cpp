@@ -218,6 +218,7 @@ void EntryForm::Text1_LostFocus(int Index)
                 // so that the tab's own handler finds the switch done.
                 frm1[0].zOrder(0);
                 Entry_CardView = -1;
+                setPanelTabStops(true, false);
                 Tab1.tabs().item(1).setSelected(true);
                 CMDFUNC[3].setEnabled(false);
                 CMDFUNC[1].setEnabled(true);

@@ -85,14 +85,15 @@ void Voicefm::design()
     Label2.setCaption("0'");
     Label1.move(3480, 1440, 400, 255);
     Label1.setCaption("30'");
+    // Picture buttons with the English tips.
     Command1.move(240, 1680, 735, 735);
-    Command1.setCaption("exit");
+    Command1.showGlyph("戻る", "exit");
     play.move(1200, 1680, 735, 735);
-    play.setCaption("play");
+    play.showGlyph("再生", "play");
     record.move(2160, 1680, 735, 735);
-    record.setCaption("record");
+    record.showGlyph("録音", "record");
     save.move(3120, 1680, 735, 735);
-    save.setCaption("save");
+    save.showGlyph("保存", "save");
     Timer1.setInterval(TickMilliseconds);
     Timer1.setEnabled(false);
 }

@@ -28,6 +28,12 @@ public:
     const Picture& picture() const;
     void setPicture(const Picture& picture);
 
+    // Makes the button a picture button whose picture is a short text (a glyph),
+    // drawn as the toolbars draw their pictures: centred on the button face,
+    // bold, as large as fits the button's present size up to the toolbar's
+    // size. The caption is emptied; tip becomes the tool tip.
+    void showGlyph(const std::string& glyph, const std::string& tip);
+
     // Clicks the button as the user does (the Value = True of the runtime).
     void click();
 

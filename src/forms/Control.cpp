@@ -39,8 +39,11 @@ Control::Control(Container& container, std::string name)
 
 Control::~Control()
 {
+    // A window object that goes while its window is loaded takes the window
+    // down first, without events: the handlers of its other controls may
+    // already be gone, and a focus moving away from this control would reach them.
     if (m_attached && QCoreApplication::instance())
-        detach(true);
+        m_form.destroySilently();
     ++*m_lifeToken;
     m_form.unregisterControl(this);
 }
@@ -161,8 +164,10 @@ void Control::applyCommon()
 void Control::copyPropertiesFrom(const Control& source)
 {
     const int tabIndex = m_common.tabIndex;
+    const bool tabIndexSet = m_common.tabIndexSet;
     m_common = source.m_common;
     m_common.tabIndex = tabIndex;
+    m_common.tabIndexSet = tabIndexSet;
 }
 
 // ---------------------------------------------------------------- apply
@@ -403,6 +408,7 @@ void Control::setTabIndex(int tabIndex)
 {
     touch();
     m_common.tabIndex = tabIndex;
+    m_common.tabIndexSet = true;
     m_form.tabOrderChanged();
 }
 

@@ -163,6 +163,8 @@ public:
     void zOrder(int position = 0);
     bool tabStop() const;
     void setTabStop(bool tabStop);
+    // The Tab key visits the controls whose TabIndex the window set in that
+    // order, then every other control in the order of its place (Form.h).
     int tabIndex() const;
     void setTabIndex(int tabIndex);
 
@@ -343,6 +345,7 @@ private:
         double height = 375;
         bool tabStop = true;
         int tabIndex = 0;
+        bool tabIndexSet = false;
         std::string fontName;
         double fontSize = 0;
         bool fontBold = false;

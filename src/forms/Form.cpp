@@ -10,6 +10,7 @@
 
 #include "platform/Errors.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ struct Registry {
     std::map<std::string, std::deque<std::function<void(Form&)>>> shownCallbacks;
     std::function<void(Form&)> unexpectedModal;
     Form* lastActivated = nullptr;
+    Form* mainWindow = nullptr;
     bool programEnding = false;
 };
 
@@ -116,6 +118,78 @@ QSize clientSizeOf(const FormWindow& window)
     return QSize(window.width(), std::max(0, window.height() - window.menuBarHeight()));
 }
 
+// The first menu of the window's menu bar that can be opened, or null.
+QAction* firstMenuOf(const FormWindow& window)
+{
+    QMenuBar* bar = window.menuBar();
+    if (!bar || bar->isHidden())
+        return nullptr;
+    for (QAction* action : bar->actions()) {
+        if (action->isVisible() && action->isEnabled() && action->menu())
+            return action;
+    }
+    return nullptr;
+}
+
+// Keyboard rules of every window, as on the desktop:
+// - A key held with Alt or Ctrl types no character: it reaches the controls
+//   and the window without its text, so menu shortcuts and a control's own
+//   Ctrl keys (copy, paste, undo) still see it, but no text box inserts it
+//   and no KeyPress is raised for it.
+// - F10 opens the first menu of the window's menu bar.
+class KeyboardRules : public QObject {
+public:
+    using QObject::QObject;
+
+    static void installOnce()
+    {
+        static QPointer<KeyboardRules> installed;
+        if (installed || !QCoreApplication::instance())
+            return;
+        installed = new KeyboardRules(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(installed);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        // Popups (menus, drop-down lists) keep the keys as Qt handles them.
+        if (widget->window()->windowType() == Qt::Popup)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            auto* window = dynamic_cast<FormWindow*>(widget->window());
+            if (QAction* first = window ? firstMenuOf(*window) : nullptr) {
+                window->menuBar()->setActiveAction(first);
+                return true;
+            }
+            return false;
+        }
+        if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) || !typesText(key->text()))
+            return false;
+        QKeyEvent withoutText(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                              key->nativeVirtualKey(), key->nativeModifiers(), QString(), key->isAutoRepeat(),
+                              key->count(), key->device());
+        QCoreApplication::sendEvent(watched, &withoutText);
+        // The copy travelled up the parents already; the key goes no further.
+        event->accept();
+        return true;
+    }
+
+private:
+    static bool typesText(const QString& text)
+    {
+        for (QChar character : text) {
+            if (character.isPrint())
+                return true;
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- FormWindow
@@ -126,7 +200,10 @@ FormWindow::FormWindow(Form& owner) : QWidget(nullptr, Qt::Window), form(&owner)
     client->setAutoFillBackground(true);
     // The window object decides when the process ends, not Qt.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFocusPolicy(Qt::StrongFocus);
+    // The window takes the keys when no control has the focus, but Tab passes
+    // from the last control to the first, not to the window.
+    setFocusPolicy(Qt::ClickFocus);
+    KeyboardRules::installOnce();
 }
 
 QMenuBar* FormWindow::ensureMenuBar()
@@ -170,12 +247,20 @@ void FormWindow::resizeEvent(QResizeEvent* event)
         return;
     const QSize clientSize = clientSizeOf(*this);
     Form* owner = form;
-    runGuarded([owner, clientSize] { owner->clientResizedByPlatform(clientSize.width(), clientSize.height()); });
+    runGuarded([owner, clientSize] {
+        // A new frame places the window again; the client size follows from it.
+        if (!owner->frameReportedByPlatform() && owner->isLoaded())
+            owner->clientResizedByPlatform(clientSize.width(), clientSize.height());
+    });
 }
 
 void FormWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
+    if (applyingGeometry || !form)
+        return;
+    Form* owner = form;
+    runGuarded([owner] { owner->frameReportedByPlatform(); });
 }
 
 bool FormWindow::event(QEvent* event)
@@ -253,6 +338,10 @@ struct Form::Private {
 
     State state = State::Unloaded;
     bool designing = false;
+    // Shown with an owner: the window is a dialog of the owner's.
+    bool owned = false;
+    // Inside show, until its Resize.
+    bool showing = false;
     bool unloading = false;
     bool unloadAfterLoad = false;
     bool everUnloaded = false;
@@ -286,6 +375,8 @@ Form::~Form()
     loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
     if (registry().lastActivated == this)
         registry().lastActivated = nullptr;
+    if (registry().mainWindow == this)
+        registry().mainWindow = nullptr;
 }
 
 QWidget* Form::containerWidget()
@@ -353,6 +444,7 @@ void Form::loadNow()
 #endif
     d->state = Private::State::Loading;
     d->unloadAfterLoad = false;
+    d->owned = false;
     d->shownOnce = false;
     d->focus = nullptr;
     d->focusLife = ControlLife();
@@ -400,18 +492,102 @@ void Form::loadNow()
         teardown();
 }
 
+namespace {
+
+struct Place {
+    Control* control;
+    double left;
+    double top;
+    double right;
+    double bottom;
+    double middle() const { return (top + bottom) / 2; }
+};
+
+// The places of one container's items in the order the header describes.
+void orderByPlace(std::vector<Place>& places)
+{
+    std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.left < b.left; });
+    std::vector<Place> ordered;
+    ordered.reserve(places.size());
+    size_t first = 0;
+    while (first < places.size()) {
+        // One column: the items whose horizontal extents overlap in a chain.
+        size_t end = first + 1;
+        double right = places[first].right;
+        while (end < places.size() && places[end].left < right) {
+            right = std::max(right, places[end].right);
+            ++end;
+        }
+        std::vector<Place> column(places.begin() + static_cast<std::ptrdiff_t>(first),
+                                  places.begin() + static_cast<std::ptrdiff_t>(end));
+        std::stable_sort(column.begin(), column.end(), [](const Place& a, const Place& b) {
+            return a.top != b.top ? a.top < b.top : a.left < b.left;
+        });
+        size_t rowStart = 0;
+        while (rowStart < column.size()) {
+            const Place& anchor = column[rowStart];
+            size_t rowEnd = rowStart + 1;
+            // A row: the items whose top lies above the middle of its first item.
+            while (rowEnd < column.size() && column[rowEnd].top < anchor.middle())
+                ++rowEnd;
+            std::stable_sort(column.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                             column.begin() + static_cast<std::ptrdiff_t>(rowEnd),
+                             [](const Place& a, const Place& b) { return a.left < b.left; });
+            rowStart = rowEnd;
+        }
+        ordered.insert(ordered.end(), column.begin(), column.end());
+        first = end;
+    }
+    places = std::move(ordered);
+}
+
+bool takesFocus(const Control* control)
+{
+    const QWidget* w = control->widget();
+    return w && w->focusPolicy() != Qt::NoFocus;
+}
+
+} // namespace
+
 void Form::applyTabOrder()
 {
     if (!d->window)
         return;
-    std::vector<Control*> order;
+    // The items of each container: controls that take the focus and containers
+    // with a widget (their controls follow them).
+    std::map<const Container*, std::vector<Place>> itemsOf;
     for (Control* control : d->controls) {
-        QWidget* w = control->widget();
-        if (w && w->focusPolicy() != Qt::NoFocus)
-            order.push_back(control);
+        const bool container = dynamic_cast<Container*>(control) != nullptr;
+        if (!takesFocus(control) && !(container && control->widget()))
+            continue;
+        const Control::Common& c = control->m_common;
+        itemsOf[&control->container()].push_back(
+            Place{control, c.left, c.top, c.left + c.width, c.top + c.height});
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](Control* a, Control* b) { return a->m_common.tabIndex < b->m_common.tabIndex; });
+    std::vector<Control*> order;
+    std::function<void(const Container*)> visit = [&](const Container* container) {
+        auto found = itemsOf.find(container);
+        if (found == itemsOf.end())
+            return;
+        std::vector<Place> places = std::move(found->second);
+        itemsOf.erase(found);
+        orderByPlace(places);
+        for (const Place& place : places) {
+            if (takesFocus(place.control))
+                order.push_back(place.control);
+            if (auto* inner = dynamic_cast<Container*>(place.control))
+                visit(inner);
+        }
+    };
+    visit(this);
+    // Controls of a container no item led to (none today) still take part.
+    while (!itemsOf.empty())
+        visit(itemsOf.begin()->first);
+    std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) {
+        const int first = a->m_common.tabIndexSet ? a->m_common.tabIndex : std::numeric_limits<int>::max();
+        const int second = b->m_common.tabIndexSet ? b->m_common.tabIndex : std::numeric_limits<int>::max();
+        return first < second;
+    });
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
 }
@@ -438,7 +614,16 @@ void Form::show(ShowMode mode, Form* owner)
             w->hide();
         w->setWindowModality(Qt::ApplicationModal);
     }
+    if (!owner && mode == ShowMode::Modeless)
+        owner = registry().mainWindow;
     if (owner && owner != this && owner->d->window) {
+        // Window managers keep a dialog in front of the window it is transient
+        // for; a plain window's owner is not passed on to them. The type
+        // changes only while the window is hidden, as Qt requires.
+        if (!d->owned && !w->isVisible()) {
+            d->owned = true;
+            applyWindowFlags();
+        }
         w->winId();
         owner->d->window->winId();
         w->windowHandle()->setTransientParent(owner->d->window->windowHandle());
@@ -446,6 +631,7 @@ void Form::show(ShowMode mode, Form* owner)
     const bool firstShow = !d->shownOnce;
     d->shownOnce = true;
     d->props.visible = true;
+    d->showing = true;
     switch (d->props.windowState) {
     case vbMinimized:
         w->showMinimized();
@@ -457,13 +643,11 @@ void Form::show(ShowMode mode, Form* owner)
         w->show();
         break;
     }
-    if (QWindow* handle = w->windowHandle()) {
-        const QMargins margins = handle->frameMargins();
-        if (margins != d->frame) {
-            d->frame = margins;
-            applyGeometry(false);
-        }
-    }
+    // The platform may know the frame now (it may also report it later).
+    frameReportedByPlatform();
+    d->showing = false;
+    if (!firstShow)
+        raiseResizeIfChanged();
     raiseWindow(w);
     w->activateWindow();
 
@@ -599,17 +783,45 @@ void Form::applyGeometry(bool raiseResize)
     const int outerHeight = twipsToPixels(d->props.height);
     const int innerWidth = std::max(1, outerWidth - d->frame.left() - d->frame.right());
     const int innerHeight = std::max(1, outerHeight - d->frame.top() - d->frame.bottom());
+    const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
     w->applyingGeometry = true;
-    w->move(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
     if (d->props.borderStyle == vbFixedSingle || d->props.borderStyle == vbFixedDialog)
         w->setFixedSize(innerWidth, innerHeight);
     else
         w->resize(innerWidth, innerHeight);
+    // Before the platform window exists Qt takes a window's position as its
+    // frame's; afterwards only the platform window's frame position is sure to
+    // be the frame's, whatever the window manager reported so far. It comes
+    // after the size: a resize places the window by its client area.
+    if (QWindow* handle = w->windowHandle(); handle && w->testAttribute(Qt::WA_WState_Created))
+        handle->setFramePosition(frameTopLeft);
+    else
+        w->move(frameTopLeft);
     w->applyingGeometry = false;
     w->layoutChildren();
     d->clientPx = QSize(innerWidth, std::max(0, innerHeight - w->menuBarHeight()));
     if (raiseResize)
         raiseResizeIfChanged();
+}
+
+bool Form::frameReportedByPlatform()
+{
+    FormWindow* w = d->window;
+    if (!w || !w->isVisible() || d->designing)
+        return false;
+    // A maximised, minimised or full-screen window has no frame of its own size.
+    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return false;
+    QWindow* handle = w->windowHandle();
+    if (!handle)
+        return false;
+    const QMargins margins = handle->frameMargins();
+    if (margins == d->frame)
+        return false;
+    d->frame = margins;
+    // While show runs, show itself raises the Resize that follows.
+    applyGeometry(!d->showing);
+    return true;
 }
 
 void Form::raiseResizeIfChanged()
@@ -831,21 +1043,37 @@ void Form::setBorderStyle(int style)
     if (!w)
         return;
     const bool wasVisible = w->isVisible();
-    Qt::WindowFlags flags = Qt::Window;
-    if (style == vbBSNone)
-        flags |= Qt::FramelessWindowHint;
-    else if (style == vbFixedDialog)
-        flags |= Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        flags |= Qt::WindowStaysOnTopHint;
     if (style != vbFixedSingle && style != vbFixedDialog) {
         w->setMinimumSize(0, 0);
         w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
-    w->setWindowFlags(flags);
+    applyWindowFlags();
     applyGeometry(false);
-    if (wasVisible)
+    if (wasVisible) {
         w->show();
+        // The new border may have a frame of another size.
+        frameReportedByPlatform();
+    }
+}
+
+void Form::applyWindowFlags()
+{
+    FormWindow* w = d->window;
+    if (!w)
+        return;
+    const int style = d->props.borderStyle;
+    Qt::WindowFlags flags = d->owned || style == vbFixedDialog ? Qt::Dialog : Qt::Window;
+    if (style == vbBSNone)
+        flags |= Qt::FramelessWindowHint;
+    else if (style == vbFixedDialog)
+        flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    else if (d->owned)
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                 | Qt::WindowCloseButtonHint;
+    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        flags |= Qt::WindowStaysOnTopHint;
+    if (flags != w->windowFlags())
+        w->setWindowFlags(flags);
 }
 
 long Form::backColor() const
@@ -1037,6 +1265,11 @@ Form* formFromHandle(WindowHandle handle)
             return form;
     }
     return nullptr;
+}
+
+void setMainWindow(Form* form)
+{
+    registry().mainWindow = form;
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)

@@ -30,6 +30,16 @@
 //   may cancel. The close box does the same with UnloadMode 0. Controls are
 //   destroyed; the next load starts them from their design state again.
 // - unload() inside Form_Load makes the pending show return without showing.
+//
+// Tab order: the controls whose TabIndex the window set come first, in that
+// order; every other control follows the order of its place, container by
+// container (a frame's controls right after the frame): columns from left to
+// right, where controls whose widths overlap (directly or through others)
+// share a column; in a column, rows from top to bottom, where a row holds the
+// controls whose top lies above the middle of its topmost control; in a row,
+// from left to right. So a card of fields in two columns with a row
+// of buttons below is visited down the first column, down the second, then
+// along the buttons.
 
 #include "forms/Control.h"
 
@@ -97,6 +107,8 @@ public:
     // Load statement: loads the window hidden (running Form_Load) if needed.
     void load();
     bool isLoaded() const;
+    // A window with an owner stays in front of it; a modeless window shown
+    // without one is owned by the main window (setMainWindow).
     void show(ShowMode mode = ShowMode::Modeless, Form* owner = nullptr);
     void hide();
     // Unload from code (UnloadMode 1). False when a handler cancelled it.
@@ -118,6 +130,10 @@ public:
     void setHeight(double twips);
     void move(double left, double top);
     void move(double left, double top, double width, double height);
+    // Left, Top, Width and Height are the outer frame the window manager draws
+    // (title bar and border included): a window at Top 0 shows its title bar
+    // at the top of the screen. The client size follows from the frame the
+    // platform reports, also when it reports it only after the window shows.
     // Client area in twips: client pixels x 15 (below the menu bar).
     double scaleWidth() const;
     double scaleHeight() const;
@@ -187,6 +203,10 @@ public:
     bool unloadWithMode(int unloadMode);
     // A platform resize finished with the given client size in pixels.
     void clientResizedByPlatform(int widthPx, int heightPx);
+    // The platform moved the window or reported its frame: a frame of another
+    // size places the window again so that its outer frame has the geometry
+    // set. True when it did.
+    bool frameReportedByPlatform();
     // The window became the active window of the program.
     void activatedByPlatform();
     // The menu bar gained or lost items: the client area may have changed.
@@ -212,6 +232,7 @@ private:
     void loadNow();
     void teardown();
     void applyGeometry(bool raiseResize);
+    void applyWindowFlags();
     void applyTabOrder();
     void tabOrderChanged();
     void applyFont();
@@ -230,6 +251,11 @@ Form* findLoadedForm(const std::string& name);
 Form* findForm(const std::string& name);
 // The window behind a handle from hWnd(), or null.
 Form* formFromHandle(WindowHandle handle);
+
+// The program's main window. A window shown modeless without an owner is owned
+// by it: it stays in front of the main window, as tool windows do on the
+// desktop, without being modal. Null: windows have no owner unless given one.
+void setMainWindow(Form* form);
 
 // Runs callback once, the next time the window named windowName is shown; for a
 // modal window it runs inside the window's modal loop, so tests can drive it.

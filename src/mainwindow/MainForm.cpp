@@ -8,7 +8,6 @@
 #include "drawing/PersonBox.h"
 #include "drawing/draw_state.h"
 #include "forms/Colors.h"
-#include "forms/ImageSurface.h"
 #include "forms/Printers.h"
 #include "layout/ChartElements.h"
 #include "layout/ChartMetrics.h"
@@ -74,29 +73,6 @@ constexpr std::array<ToolButton, 15> ToolButtons{{
     {"色", "背景色設定"},
     {"群", "家系グループ設定"},
 }};
-
-// A button picture: the glyph centred on the button face.
-forms::Picture glyphPicture(const std::string& glyph)
-{
-    constexpr int size = 26;
-    forms::ImageSurface surface(size, size);
-    surface.setBackColor(forms::resolveColor(forms::vbButtonFace));
-    surface.cls();
-    surface.setFontSize(11);
-    surface.setFontBold(true);
-    surface.setForeColor(forms::RGB(0, 0, 96));
-    surface.setCurrentX((size * forms::TwipsPerPixel - surface.textWidth(glyph)) / 2);
-    surface.setCurrentY((size * forms::TwipsPerPixel - surface.textHeight(glyph)) / 2);
-    surface.print(glyph);
-    return surface.image();
-}
-
-void setGlyph(forms::CommandButton& button, const std::string& glyph, const std::string& hint)
-{
-    button.setStyle(forms::vbButtonGraphical);
-    button.setPicture(glyphPicture(glyph));
-    button.setToolTipText(hint);
-}
 
 // A start-up step that failed for a reason start-up has no answer of its own for
 // is reported in the runtime's wording, and start-up goes on: the window opens.
@@ -248,7 +224,7 @@ void MainForm::designToolbar()
     for (int i = 0; i < static_cast<int>(ToolButtons.size()); ++i) {
         forms::CommandButton& button = Command2[i];
         button.move(60 + i * ToolButtonStep, 105, ToolButtonSize, ToolButtonSize);
-        setGlyph(button, ToolButtons[static_cast<size_t>(i)].glyph, ToolButtons[static_cast<size_t>(i)].hint);
+        button.showGlyph(ToolButtons[static_cast<size_t>(i)].glyph, ToolButtons[static_cast<size_t>(i)].hint);
         button.setTabStop(false);
     }
 
@@ -345,7 +321,7 @@ void MainForm::designSideButtons()
     double top = 975;
     for (const Side& side : buttons) {
         side.button.move(11955, top, ToolButtonSize, ToolButtonSize);
-        setGlyph(side.button, side.glyph, side.hint);
+        side.button.showGlyph(side.glyph, side.hint);
         side.button.setTabStop(false);
         top += ToolButtonStep;
     }

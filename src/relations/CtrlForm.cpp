@@ -111,7 +111,9 @@ void CtrlForm::design()
     setCaption(relations::CtrlCaption);
     setFontName("ＭＳ Ｐゴシック");
     setFontSize(9);
-    move(0, 0, 10440, 7560);
+    // The height is the outer frame's: it leaves room for a window manager's
+    // title bar and the menu bar above the picture buttons at the bottom.
+    move(0, 0, 10440, 7920);
 
     // Left half: the two pages under the tab strip.
     TabStrip1.move(60, 60, 5040, 360);
@@ -197,15 +199,18 @@ void CtrlForm::design()
 
     Frame1.move(5220, 6360, 4740, 600);
     Frame1.setCaption("");
-    const std::pair<int, const char*> pictureButtons[] = {
-        {0, "small form"}, {1, "large form"}, {3, model::UndoCaptionNone}, {4, "EXIT"}};
+    // Picture buttons named as the menu items they run, with the English tips.
+    struct PictureButton {
+        int index;
+        const char* glyph;
+        const char* tip;
+    };
+    const PictureButton pictureButtons[] = {
+        {0, "小表示", "small form"}, {1, "大表示", "large form"}, {3, "ＵＮＤＯ", model::UndoCaptionNone}, {4, "戻る", "EXIT"}};
     int x = 120;
-    for (const auto& [index, tip] : pictureButtons) {
-        Command2[index].move(x, 180, 900, 360);
-        Command2[index].setCaption(index == 3 ? model::UndoCaptionNone : tip);
-        // "small form" and "large form" fit the 900-twip buttons at 8 points.
-        Command2[index].setFontSize(8);
-        Command2[index].setToolTipText(tip);
+    for (const PictureButton& button : pictureButtons) {
+        Command2[button.index].move(x, 180, 900, 360);
+        Command2[button.index].showGlyph(button.glyph, button.tip);
         x += 1020;
     }
     Command2[3].setEnabled(false);

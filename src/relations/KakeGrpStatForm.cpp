@@ -160,14 +160,15 @@ void KakeGrpStatForm::GrpList_Click()
         return;
     const model::GrpTitleRec& chosen = m_groups.row(i);
     txtTitle.setText(chosen.TitleName);
-    // A leader number a damaged file brought along names nobody.
-    if (model::isSlot(chosen.Leader)) {
+    // A leader number a damaged file brought along, or a person deleted since,
+    // names nobody: the field asks for a leader again.
+    if (isUsedPerson(chosen.Leader)) {
         const model::personal_data& leader = tables().per_buf[static_cast<size_t>(chosen.Leader)];
         lblLeader.setCaption(leader.F_name + " " + leader.Name);
+        lblLeader.setTag(std::to_string(chosen.Leader));
     } else {
-        lblLeader.setCaption("");
+        clearLeader();
     }
-    lblLeader.setTag(std::to_string(chosen.Leader));
     txtOffset.setText(platform::CStrDouble(chosen.Offset));
 }
 
@@ -185,9 +186,10 @@ bool KakeGrpStatForm::lblLeader_OLEDragDrop(int dragPerson, const std::string& t
 
 // ---------------------------------------------------------------- commands
 
+// No leader chosen: the field tells how to choose one.
 void KakeGrpStatForm::clearLeader()
 {
-    lblLeader.setCaption("");
+    lblLeader.setCaption(relations::LeaderDropCaption);
     lblLeader.setTag("0");
 }
 

@@ -12,6 +12,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "forms/Testing.h"
+
+#include <QApplication>
+#include <QTest>
+
 namespace entry_test {
 namespace {
 
@@ -433,6 +438,63 @@ TEST_F(EntryTest, theMainWindowCanRaiseAndCloseTheEditor)
     form().showEditor(a);
     EXPECT_TRUE(form().isVisible());
     EXPECT_EQ(form().Text1[1].text(), "一");
+}
+
+// The controls Tab visits from 名字 until it comes back there.
+std::vector<std::string> tabCycle()
+{
+    QApplication::setActiveWindow(forms::formWidget(entry_form()));
+    entry_form().Text1[0].setFocus();
+    std::vector<std::string> visited;
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        std::string name = "?";
+        for (const forms::Control* control : entry_form().controls()) {
+            if (control->widget() && control->widget() == QApplication::focusWidget())
+                name = control->name() + (control->index() >= 0 ? "(" + std::to_string(control->index()) + ")" : "");
+        }
+        visited.push_back(name);
+        if (name == "Text1(0)")
+            break;
+    }
+    return visited;
+}
+
+// The card's fields in the order they stand, then the buttons the user can
+// press from left to right, the tabs where they are a stop, and 名字 again.
+std::vector<std::string> cardOrder()
+{
+    std::vector<std::string> order = {
+        "Text1(1)",  "Text1(2)",     "Option1(0)", "Option1(1)", "Text1(14)",   "Text1(15)",   "Text1(16)",
+        "Text1(3)",  "Text1(4)",     "Text1(5)",   "CBGrp",      "ChkWaku",     "cbWakuPat",   "chkDeath",
+        "chkCateF",  "chkCsvOutput", "Text1(6)",   "Text1(7)",   "Text1(8)",    "Text1(9)",    "Text1(10)",
+        "Text1(11)", "Text1(12)",    "Text1(13)",  "Picture1(0)", "Picture1(1)", "cmdvoice"};
+    for (int i : {0, 1, 2, 3, 5, 6, 7, 4}) {
+        if (entry_form().CMDFUNC[i].isEnabled() && entry_form().CMDFUNC[i].isVisible())
+            order.push_back("CMDFUNC(" + std::to_string(i) + ")");
+    }
+    if (entry_form().Tab1.tabStop())
+        order.push_back("Tab1");
+    order.push_back("Text1(0)");
+    return order;
+}
+
+// Tab follows the card from top to bottom: the left column (続柄, 戒名 and
+// 結婚後の続柄 between 旧姓 and 生年月日, where the card shows them), the right
+// column, then the enabled buttons from left to right, the tabs, and back to
+// 名字; the grid behind the card is never visited. The same after the main
+// window brings a person onto the card from the table view.
+TEST_F(EntryTest, tabFollowsTheCardFromTopToBottomThenTheButtons)
+{
+    const int person = addPerson("山田", "太郎");
+    open();
+    form().showPersonInCard(person);
+    EXPECT_EQ(tabCycle(), cardOrder());
+
+    form().scritem_Click(1);
+    ASSERT_EQ(form().Entry_CardView, 0);
+    form().showPersonInCard(person);
+    EXPECT_EQ(tabCycle(), cardOrder());
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include "platform/AppPath.h"
 #include "platform/Errors.h"
 
+#include "support/qt/ButtonFace.h"
+
 #include <functional>
 
 namespace entry_test {
@@ -83,6 +85,25 @@ protected:
 
     FakeVoiceDevice device;
 };
+
+// The four buttons are picture buttons: a glyph each, whole, with the English
+// word as its tip and no caption.
+TEST_F(VoiceTest, theButtonsShowGlyphsWithTheEnglishWordsAsTips)
+{
+    voice().load();
+    const std::pair<forms::CommandButton*, const char*> buttons[] = {
+        {&voice().Command1, "exit"}, {&voice().play, "play"}, {&voice().record, "record"}, {&voice().save, "save"}};
+    for (const auto& [button, tip] : buttons) {
+        // A disabled button greys its glyph; the glyph is looked at in colour.
+        button->setEnabled(true);
+        const support::ButtonFace face = support::buttonFace(*button);
+        EXPECT_EQ(button->caption(), "") << tip;
+        EXPECT_EQ(face.text, "") << tip;
+        EXPECT_EQ(button->toolTipText(), tip);
+        EXPECT_TRUE(face.glyphFits()) << tip << ": " << face.inkPixels << " glyph pixels";
+    }
+    voice().unload();
+}
 
 TEST_F(VoiceTest, theHoverTextSaysWhetherAMemoWaits)
 {

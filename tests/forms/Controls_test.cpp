@@ -785,4 +785,57 @@ TEST(CommonProperties, TabStopAndTabIndexOrderTheFocusChain)
     EXPECT_EQ(QApplication::focusWidget(), form.Command1.widget());
 }
 
+// Without TabIndex, Tab follows the place of each control: down the left
+// column, down the right column (a frame's controls after the frame), then along
+// the row of buttons below, whatever order the window declares them in.
+TEST(CommonProperties, WithoutTabIndexTabFollowsThePlaceOfEachControl)
+{
+    class CardForm : public forms::Form {
+    public:
+        CardForm() : Form("CardForm") {}
+        forms::CommandButton ok{*this, "ok"};
+        forms::CommandButton cancel{*this, "cancel"};
+        forms::Frame right{*this, "right"};
+        forms::TextBox address{right, "address"};
+        forms::TextBox phone{right, "phone"};
+        forms::TextBox given{*this, "given"};
+        forms::TextBox family{*this, "family"};
+        forms::CheckBox male{*this, "male"};
+        forms::CheckBox female{*this, "female"};
+        forms::TextBox born{*this, "born"};
+
+    protected:
+        void design() override
+        {
+            move(0, 0, 9000, 6000);
+            family.move(1200, 120, 2400, 300);
+            given.move(1200, 540, 2400, 300);
+            // Side by side, the second a little lower: still one row.
+            male.move(1200, 960, 1000, 300);
+            female.move(2400, 1000, 1000, 300);
+            born.move(1200, 1380, 2400, 300);
+            right.move(4200, 0, 4200, 2400);
+            address.move(1200, 120, 2400, 300);
+            phone.move(1200, 540, 2400, 300);
+            cancel.move(5400, 3000, 1200, 420);
+            ok.move(4000, 3030, 1200, 420);
+        }
+    } form;
+    form.show();
+    QApplication::setActiveWindow(forms::formWidget(form));
+    form.family.setFocus();
+    std::vector<std::string> visited;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const forms::Control* found = nullptr;
+        for (const forms::Control* control : form.controls()) {
+            if (control->widget() == QApplication::focusWidget())
+                found = control;
+        }
+        visited.push_back(found ? found->name() : "?");
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"given", "male", "female", "born", "address", "phone", "ok", "cancel",
+                                                 "family"}));
+}
+
 } // namespace

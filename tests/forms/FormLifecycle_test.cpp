@@ -175,6 +175,23 @@ TEST(FormLifecycle, PlatformResizeIsCoalescedToRealChanges)
     EXPECT_DOUBLE_EQ(form.width(), 7500 + frameOf(form).first);
 }
 
+// Left, Top, Width and Height are the outer frame the platform draws: a window
+// at Top 0 has its frame (title bar included) at the top of the screen.
+TEST(FormLifecycle, LeftTopWidthHeightAreTheOuterFrame)
+{
+    LoggingForm form("Framed");
+    form.move(0, 0, 6000, 4500);
+    form.show();
+    QWidget* window = forms::formWidget(form);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->frameGeometry(), QRect(0, 0, 400, 300));
+    EXPECT_GT(window->geometry().top(), 0); // the frame's own top lies above the client
+
+    form.move(1500, 750);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->frameGeometry(), QRect(100, 50, 400, 300));
+}
+
 TEST(FormLifecycle, HidingEveryTopLevelMenuRemovesTheMenuBarAndRaisesResize)
 {
     class MenuForm : public LoggingForm {

@@ -5,6 +5,8 @@
 #include "forms/ComboBox.h"
 #include "forms/Form.h"
 #include "forms/Keys.h"
+#include "forms/Menu.h"
+#include "forms/Testing.h"
 #include "forms/TextBox.h"
 
 #include "platform/Hooks.h"
@@ -14,6 +16,9 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -280,6 +285,88 @@ TEST(Keyboard, PastedTextBypassesKeyPress)
     for (const std::string& entry : form.log)
         EXPECT_EQ(entry.find("KeyPress"), std::string::npos);
     EXPECT_EQ(form.Text1.text(), "貼り付け");
+}
+
+// A key held with Alt or Ctrl types nothing, in a line or a multi-line box: its
+// KeyDown comes with the Alt or Ctrl mask, no KeyPress follows. A menu item's
+// shortcut still runs, and the box's own Ctrl keys still work.
+TEST(Keyboard, KeysWithAltOrCtrlTypeNothing)
+{
+    class ShortcutForm : public KeyForm {
+    public:
+        forms::Menu filemenu{*this, "filemenu"};
+        forms::Menu saveitem{filemenu, "saveitem"};
+        int saves = 0;
+        ShortcutForm() { saveitem.onClick = [this] { ++saves; }; }
+
+    protected:
+        void design() override
+        {
+            KeyForm::design();
+            filemenu.setCaption("ファイル");
+            saveitem.setCaption("保存");
+            saveitem.setShortcut("Alt+S");
+        }
+    } form;
+    form.show();
+    QApplication::setActiveWindow(forms::formWidget(form));
+    form.Text1.setFocus();
+    form.Text1.setText("100");
+    form.log.clear();
+    QTest::keyClick(form.Text1.widget(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(form.Text1.widget(), Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(form.Text1.widget(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(form.Text1.text(), "100");
+    EXPECT_EQ(form.saves, 1);
+    EXPECT_EQ(form.log, (std::vector<std::string>{"Text1_KeyDown 18 4", "Text1_KeyDown 70 4", "Text1_KeyDown 17 2",
+                                                  "Text1_KeyDown 71 2", "Text1_KeyDown 18 4"}));
+
+    form.Text2.setFocus();
+    QTest::keyClick(form.Text2.widget(), Qt::Key_X, Qt::AltModifier);
+    QTest::keyClick(form.Text2.widget(), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form.Text2.text(), "");
+
+    // Select all and cut are the box's own Ctrl keys.
+    form.Text1.setFocus();
+    QTest::keyClick(form.Text1.widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.Text1.widget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(form.Text1.text(), "");
+    QTest::keyClick(form.Text1.widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.Text1.text(), "100");
+}
+
+// F10 opens the first menu the window shows, wherever the focus is.
+TEST(Keyboard, F10OpensTheFirstMenuOfTheWindow)
+{
+    class MenuForm : public KeyForm {
+    public:
+        forms::Menu hiddenmenu{*this, "hiddenmenu"};
+        forms::Menu hiddenitem{hiddenmenu, "hiddenitem"};
+        forms::Menu viewmenu{*this, "viewmenu"};
+        forms::Menu viewitem{viewmenu, "viewitem"};
+
+    protected:
+        void design() override
+        {
+            KeyForm::design();
+            hiddenmenu.setCaption("popup");
+            hiddenitem.setCaption("item");
+            hiddenmenu.setVisible(false);
+            viewmenu.setCaption("表示");
+            viewitem.setCaption("戻る");
+        }
+    } form;
+    form.show();
+    QApplication::setActiveWindow(forms::formWidget(form));
+    form.Text1.setFocus();
+    form.log.clear();
+    QTest::keyClick(form.Text1.widget(), Qt::Key_F10);
+    auto* bar = forms::formWidget(form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->activeAction(), form.viewmenu.action());
+    EXPECT_TRUE(form.viewmenu.subMenu()->isVisible());
+    EXPECT_EQ(form.Text1.text(), "");
+    form.viewmenu.subMenu()->close();
 }
 
 TEST(Focus, SetFocusRaisesLostFocusThenGotFocus)

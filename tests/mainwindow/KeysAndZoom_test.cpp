@@ -9,6 +9,7 @@
 #include "document/Snapshots.h"
 #include "model/run_state.h"
 
+#include <QMenu>
 #include <QTest>
 
 namespace mainwindow_test {
@@ -73,6 +74,28 @@ TEST_F(KeysTest, AnyKeyInTheZoomBoxMovesTheCanvasBackToTheCorner)
     EXPECT_DOUBLE_EQ(w.Picture1.left(), 0);
     EXPECT_DOUBLE_EQ(w.Picture1.top(), 0);
     EXPECT_DOUBLE_EQ(layout::chart().Zoom_Scale, 15) << "only Enter zooms";
+}
+
+// Alt and Ctrl with a letter type nothing into the zoom box (the menus have no
+// such shortcuts), so Enter then zooms to what the box shows; F10 opens the
+// File menu.
+TEST_F(KeysTest, KeysWithAltOrCtrlLeaveTheZoomBoxAsItIsAndF10OpensTheFileMenu)
+{
+    showFamily();
+    MainForm& w = window();
+    w.Text1.setText("150");
+    type(w.Text1, Qt::Key_F, Qt::AltModifier);
+    type(w.Text1, Qt::Key_S, Qt::AltModifier);
+    type(w.Text1, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(w.Text1.text(), "150");
+    type(w.Text1, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(layout::chart().Zoom_Scale, 22.5);
+
+    type(w.Text1, Qt::Key_F10);
+    QMenu* file = w.filemenu.subMenu();
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->isVisible());
+    file->close();
 }
 
 // ---------------------------------------------------------------------------

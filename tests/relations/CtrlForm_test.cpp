@@ -5,6 +5,8 @@
 #include "CtrlFixture.h"
 #include "model/run_state.h"
 
+#include "support/qt/ButtonFace.h"
+
 #include <QHeaderView>
 #include <QTest>
 #include <QTreeWidget>
@@ -464,6 +466,24 @@ TEST_F(CtrlTest, SmallViewHalvesTheWidthOnceAndLargeViewRestoresIt)
     EXPECT_TRUE(ctrl().Command2[1].isEnabled());
     ctrl().Command2[1].click();
     EXPECT_DOUBLE_EQ(ctrl().width(), full);
+}
+
+// The picture buttons show the glyphs of the menu items they run, whole, with
+// the English words as their tips and no caption.
+TEST_F(CtrlTest, PictureButtonsShowTheMenuGlyphsWithTheEnglishWordsAsTips)
+{
+    ctrl().show();
+    const std::pair<int, const char*> buttons[] = {{0, "small form"}, {1, "large form"}, {3, "UNDO"}, {4, "EXIT"}};
+    for (const auto& [index, tip] : buttons) {
+        forms::CommandButton& button = ctrl().Command2[index];
+        // A disabled button greys its glyph; the glyph is looked at in colour.
+        button.setEnabled(true);
+        const support::ButtonFace face = support::buttonFace(button);
+        EXPECT_EQ(button.caption(), "") << tip;
+        EXPECT_EQ(face.text, "") << tip;
+        EXPECT_EQ(button.toolTipText(), tip);
+        EXPECT_TRUE(face.glyphFits()) << tip << ": " << face.inkPixels << " glyph pixels";
+    }
 }
 
 } // namespace

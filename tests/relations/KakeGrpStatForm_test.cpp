@@ -81,7 +81,7 @@ TEST_F(KakeGrpStat, LoadListsTheTitlesWithEmptyInputs)
     EXPECT_EQ(window().caption(), "家系グループ設定");
     EXPECT_EQ(lines(), (std::vector<std::string>{"山田家+", "佐藤家-", "鈴木家+"}));
     EXPECT_EQ(window().txtTitle.text(), "");
-    EXPECT_EQ(window().lblLeader.caption(), "");
+    EXPECT_EQ(window().lblLeader.caption(), "ここにドラッグして下さい");
     EXPECT_EQ(window().lblLeader.tag(), "0");
     EXPECT_EQ(window().GrpList.listIndex(), -1);
     expectNoEdit();
@@ -95,6 +95,31 @@ TEST_F(KakeGrpStat, ClickingATitleLoadsItsInputs)
     EXPECT_EQ(window().lblLeader.tag(), std::to_string(other));
     EXPECT_EQ(window().txtOffset.text(), "1.5");
     expectNoEdit();
+}
+
+// Whenever no leader is chosen the field says how to choose one: after a title
+// was shown and "新規タイトル入力", after an addition, and for a row whose leader
+// was deleted since.
+TEST_F(KakeGrpStat, TheLeaderFieldAsksForADragWheneverNoLeaderIsSet)
+{
+    const char* hint = "ここにドラッグして下さい";
+    window().GrpList.setListIndex(0);
+    ASSERT_EQ(window().lblLeader.caption(), "山田 太郎");
+    click(window().cmdNew);
+    EXPECT_EQ(window().lblLeader.caption(), hint);
+    EXPECT_EQ(window().lblLeader.tag(), "0");
+
+    window().txtTitle.setText("田中家");
+    ASSERT_TRUE(window().lblLeader_OLEDragDrop(leader, "山田 太郎"));
+    click(window().cmdAddTitle);
+    ASSERT_EQ(tables().GrpTitleCount, 3);
+    EXPECT_EQ(window().lblLeader.caption(), hint);
+
+    model::del_per_buf(other);
+    window().GrpList.setListIndex(1);
+    EXPECT_EQ(window().txtTitle.text(), "佐藤家");
+    EXPECT_EQ(window().lblLeader.caption(), hint);
+    EXPECT_EQ(window().lblLeader.tag(), "0");
 }
 
 TEST_F(KakeGrpStat, CheckChangedByHandIsWrittenWithoutMarkingTheFamily)
