@@ -128,6 +128,16 @@ public:
     void setKeyPreview(bool preview);
     int windowState() const;
     void setWindowState(int state);
+    // The desktop's full-screen view: the window covers its screen with no frame;
+    // WindowState keeps the state it comes back to. Leaving gives the window back
+    // the state (normal or maximised) and the place and size it had. The client
+    // size is known at once (Resize runs before the call returns), whenever the
+    // window manager carries the change out.
+    bool isFullScreen() const;
+    void setFullScreen(bool fullScreen);
+    // The smallest outer size the user may make the window (0: no limit), given
+    // to the window manager as a hint; a smaller size set by code becomes this one.
+    void setMinimumSize(double widthTwips, double heightTwips);
     int mousePointer() const;
     void setMousePointer(int pointer);
     int borderStyle() const;

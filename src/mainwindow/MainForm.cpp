@@ -14,6 +14,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/ChartView.h"
 #include "layout/chart_state.h"
+#include "mainwindow/FamilyPaths.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
@@ -369,6 +370,8 @@ void MainForm::Form_Load()
     Min_Height = height();
     Prev_ScaleWidth = scaleWidth();
     Prev_ScaleHeight = scaleHeight();
+    // The window manager keeps the user's drag above the size at load.
+    setMinimumSize(Min_Width, Min_Height);
     // The side buttons stand above the chart whatever the viewport does.
     for (forms::CommandButton* button : sideButtons())
         button->zOrder(0);
@@ -511,7 +514,7 @@ bool MainForm::saveBeforeEnd()
         try {
             CommonDialog1.setCancelError(true);
             CommonDialog1.setDialogTitle(SaveTitle);
-            CommonDialog1.setFilter("*.KEZ");
+            CommonDialog1.setFilter(mainwindow::FamilyFileFilter);
             CommonDialog1.setInitDir(platform::GetAppPath());
             // Asks before replacing another family file, whatever an earlier
             // dialog of the control left in its flags.
