@@ -253,9 +253,16 @@ ControlPlace placeOf(const forms::Control& control)
     return {control.left(), control.top(), control.width(), control.height()};
 }
 
-void moveTo(forms::Control& control, const ControlPlace& place)
+ScrollPlace scrollPlaceOf(const forms::ScrollBar& bar)
 {
-    control.move(place.left, place.top, place.width, place.height);
+    return {placeOf(bar), bar.max(), bar.value()};
+}
+
+void restoreScrollPlace(forms::ScrollBar& bar, const ScrollPlace& saved)
+{
+    bar.move(saved.place.left, saved.place.top, saved.place.width, saved.place.height);
+    bar.setMax(std::max(saved.max, bar.min()));
+    bar.setValue(std::clamp(saved.value, bar.min(), bar.max()));
 }
 
 } // namespace
@@ -284,9 +291,9 @@ void FormsChartView::beginFullScreen()
         m_saved.viewportHeight = viewport->height();
     }
     if (m_controls.HScroll1)
-        m_saved.hscroll = placeOf(*m_controls.HScroll1);
+        m_saved.hscroll = scrollPlaceOf(*m_controls.HScroll1);
     if (m_controls.VScroll1)
-        m_saved.vscroll = placeOf(*m_controls.VScroll1);
+        m_saved.vscroll = scrollPlaceOf(*m_controls.VScroll1);
     // Set first: the resizes below belong to the full-screen view.
     if (m_controls.Fullscreen_Flag)
         *m_controls.Fullscreen_Flag = 1;
@@ -304,8 +311,8 @@ void FormsChartView::layFullScreenViewport(double chartWidth, double chartHeight
     forms::ScrollBar* down = m_controls.VScroll1;
     const double width = windowWidth();
     const double height = windowHeight();
-    const double barHeight = across ? m_saved.hscroll.height : 0;
-    const double barWidth = down ? m_saved.vscroll.width : 0;
+    const double barHeight = across ? m_saved.hscroll.place.height : 0;
+    const double barWidth = down ? m_saved.vscroll.place.width : 0;
     // A bar along one axis takes room from the other one.
     bool scrollsAcross = across && chartWidth > width;
     bool scrollsDown = down && chartHeight > height;
@@ -318,11 +325,11 @@ void FormsChartView::layFullScreenViewport(double chartWidth, double chartHeight
     if (m_controls.Picture2)
         m_controls.Picture2->move(0, 0, viewWidth, viewHeight);
     if (across) {
-        across->move(0, viewHeight, viewWidth, m_saved.hscroll.height);
+        across->move(0, viewHeight, viewWidth, barHeight);
         across->zOrder(0);
     }
     if (down) {
-        down->move(viewWidth, 0, m_saved.vscroll.width, viewHeight);
+        down->move(viewWidth, 0, barWidth, viewHeight);
         down->zOrder(0);
     }
 }
@@ -338,16 +345,17 @@ void FormsChartView::endFullScreen()
         viewport->move(0, 0, m_saved.viewportWidth, m_saved.viewportHeight);
     if (forms::ChartCanvas* canvas = m_controls.Picture1)
         canvas->move(0, 0, m_saved.canvasWidth, m_saved.canvasHeight);
-    if (m_controls.HScroll1)
-        moveTo(*m_controls.HScroll1, m_saved.hscroll);
-    if (m_controls.VScroll1)
-        moveTo(*m_controls.VScroll1, m_saved.vscroll);
     for (forms::Menu* menu : m_controls.menus) {
         if (menu)
             menu->setVisible(true);
     }
     if (forms::Form* window = m_controls.window)
         window->setFullScreen(false);
+    // Last: the window's resizes above fit the canvas to the full-screen chart.
+    if (m_controls.HScroll1)
+        restoreScrollPlace(*m_controls.HScroll1, m_saved.hscroll);
+    if (m_controls.VScroll1)
+        restoreScrollPlace(*m_controls.VScroll1, m_saved.vscroll);
 }
 
 bool FormsChartView::scrollByNotches(layout::ScrollAxis axis, int notches)

@@ -69,9 +69,15 @@ struct ControlPlace {
     double width = 0;
     double height = 0;
 };
+// A scroll bar's range and position: the chart comes back scrolled as it was.
+struct ScrollPlace {
+    ControlPlace place;
+    int max = 0;
+    int value = 0;
+};
 struct FullscreenSave {
-    ControlPlace hscroll;
-    ControlPlace vscroll;
+    ScrollPlace hscroll;
+    ScrollPlace vscroll;
     double frameTop = 0;
     double frameLeft = 0;
     double frameHeight = 0;

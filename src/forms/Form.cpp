@@ -207,6 +207,15 @@ void FormWindow::moveEvent(QMoveEvent* event)
 
 bool FormWindow::event(QEvent* event)
 {
+    if (event->type() == QEvent::WindowStateChange && form) {
+        const Qt::WindowStates states = windowState();
+        if (!states.testFlag(Qt::WindowFullScreen)) {
+            const int state = states.testFlag(Qt::WindowMinimized)   ? vbMinimized
+                              : states.testFlag(Qt::WindowMaximized) ? vbMaximized
+                                                                     : vbNormal;
+            form->stateChangedByPlatform(state);
+        }
+    }
     if (event->type() == QEvent::Wheel && form && turnWheelOfArea(*form, static_cast<QWheelEvent&>(*event)))
         return true;
     if (event->type() == QEvent::WindowActivate && form) {
@@ -697,6 +706,12 @@ void Form::clientResizedByPlatform(int widthPx, int heightPx)
     if (outerHeight != twipsToPixels(d->props.height))
         d->props.height = outerHeight * TwipsPerPixel;
     raiseResizeIfChanged();
+}
+
+void Form::stateChangedByPlatform(int state)
+{
+    if (!d->fullScreen)
+        d->props.windowState = state;
 }
 
 void Form::menuBarChanged()

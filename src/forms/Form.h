@@ -197,6 +197,9 @@ public:
     bool unloadWithMode(int unloadMode);
     // A platform resize finished with the given client size in pixels.
     void clientResizedByPlatform(int widthPx, int heightPx);
+    // The window manager maximised, minimised or restored the window (WindowState
+    // values); the full-screen view keeps the state it comes back to.
+    void stateChangedByPlatform(int state);
     // The window became the active window of the program.
     void activatedByPlatform();
     // The menu bar gained or lost items: the client area may have changed.

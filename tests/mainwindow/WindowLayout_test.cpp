@@ -480,6 +480,9 @@ TEST_F(WindowLayoutTest, AFullScreenChartTooLargeAtTheSmallestZoomScrollsFromIts
     drawing::Refresh_TabDisp();
     const double barTop = w.HScroll1.top();
     const double barWidth = w.HScroll1.width();
+    ASSERT_TRUE(w.HScroll1.isVisible());
+    const int scrolledTo = w.HScroll1.max() / 2;
+    w.HScroll1.setValue(scrolledTo);
     w.Command2[4].click();
     QApplication::processEvents();
     ASSERT_EQ(w.Fullscreen_Flag, 1);
@@ -517,6 +520,8 @@ TEST_F(WindowLayoutTest, AFullScreenChartTooLargeAtTheSmallestZoomScrollsFromIts
     EXPECT_TRUE(w.HScroll1.isVisible());
     EXPECT_DOUBLE_EQ(w.HScroll1.top(), barTop) << "the bar is back under the viewport";
     EXPECT_DOUBLE_EQ(w.HScroll1.width(), barWidth);
+    EXPECT_EQ(w.HScroll1.value(), scrolledTo) << "the chart is scrolled as it was";
+    EXPECT_DOUBLE_EQ(w.Picture1.left(), -layout::chart().Scroll_ScaleX * scrolledTo);
 }
 
 // A family whose chart starts far right opens with its start couple in sight, and
