@@ -5,6 +5,7 @@
 // (chart selection, the canvas's drop mode).
 
 #include <cstdint>
+#include <vector>
 
 namespace drawing {
 
@@ -23,10 +24,26 @@ void Build_Keizu(int16_t tree);
 
 // The redraw of the current tab: every command that changed the family, a name, the
 // zoom or the view calls it. The selected tab is rebuilt and stays selected when it
-// still exists: a tree tab that no longer exists gives way to the first tab, the all-trees
+// still exists: a tree tab follows its tree (found again by the first of its
+// marriages still on the chart, since the trees are numbered afresh), a tree tab
+// whose tree is gone gives way to the first tab, the all-trees
 // tab stays the last tab, and the new-entry tab gives way to the first tab when the
 // edit added or removed a tree. The chart shown always belongs to the tab selected
 // afterwards, and sel_tab and sel_tree name that tab.
 void Refresh_TabDisp();
+
+// The tab the chart shows, taken before a command that empties the tab strip (the
+// undo reads the whole family back): its index, what it shows, for a tree tab the
+// tree's marriages in the grid's row order, and the number of tabs.
+struct ShownTab {
+    enum class Kind { Tree, NewEntry, AllTrees };
+    int tab = 1;
+    Kind kind = Kind::Tree;
+    std::vector<int16_t> marriages;
+    int tabCount = 0;
+};
+ShownTab shownTab();
+// The redraw for the tab shown as taken before the command.
+void Refresh_TabDisp(const ShownTab& shown);
 
 } // namespace drawing

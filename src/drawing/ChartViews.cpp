@@ -247,6 +247,16 @@ void Refit_Canvas()
                       -c.Scroll_ScaleY * view.scrollValue(ScrollAxis::Vertical));
 }
 
+void sizeCanvasToChart(double extentX, double extentY)
+{
+    layout::ChartView& view = layout::chartView();
+    view.enableScrollBars();
+    sizeCanvas(extentX, extentY);
+    view.setScrollValue(ScrollAxis::Horizontal, 0);
+    view.setScrollValue(ScrollAxis::Vertical, 0);
+    view.moveCanvasTo(0, 0);
+}
+
 void arrangeTreeRows()
 {
     const int16_t trees = layout::chart().tree_cnt;

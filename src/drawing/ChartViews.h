@@ -25,6 +25,11 @@ void Setup_ChartView(int16_t tree);
 // keeping their positions where the new range allows. Nothing is redrawn.
 void Refit_Canvas();
 
+// The canvas takes a chart of the given extent, or the viewport's size where the
+// chart fits, with scroll bars that reach all of it, scrolled to its top-left corner
+// (the full-screen view, after it laid out its viewport).
+void sizeCanvasToChart(double extentX, double extentY);
+
 // The all-trees view: every tree side by side, the trees of lineage-group tabs
 // moved by their generation offset and left out when the group is hidden.
 void Redisp_Keizu();

@@ -22,10 +22,12 @@ constexpr double MaxZoomScale = 500.0 / 100 * 15;     // 500 %
 // Twips of the window's height kept free below the chart.
 constexpr double FreeHeight = 100;
 
-// The chart's extent at 100 %, margins included.
+// The chart's extent, margins included, measured with its top row at y = top (the
+// caption space above it is part of the extent).
 struct ChartExtent {
     double X = 0;
     double Y = 0;
+    double top = 0;
 };
 
 double chartTop()
@@ -53,7 +55,7 @@ ChartExtent measureSelectedTree()
 {
     const layout::ChartState& c = layout::chart();
     drawTreePass(c.sel_tree, 0, chartTop(), MeasuringPass);
-    return {drawState().Chart_MaxX + 3 * c.margin_x, drawState().Chart_MaxY + 3 * c.margin_y};
+    return {drawState().Chart_MaxX + 3 * c.margin_x, drawState().Chart_MaxY + 3 * c.margin_y, chartTop()};
 }
 
 ChartExtent measureAllTrees()
@@ -61,7 +63,8 @@ ChartExtent measureAllTrees()
     const layout::ChartState& c = layout::chart();
     arrangeTreeRows();
     ChartExtent extent;
-    for (const TreeExtent& tree : measureArrangedTrees(chartTop() + c.margin_y)) {
+    extent.top = chartTop() + c.margin_y;
+    for (const TreeExtent& tree : measureArrangedTrees(extent.top)) {
         extent.X += tree.right;
         extent.Y = std::max(extent.Y, tree.bottom);
     }
@@ -75,24 +78,14 @@ struct Origin {
     double y = 0;
 };
 
-// Centred along the axis that did not decide the zoom; along the other one the chart
-// starts at the margin (across) or below the caption space (down).
-Origin fittedOrigin(const FitZoom& fit, double W, double H, const ChartExtent& extent)
+// Where the extent of the chart at the zoom applied goes: centred along an axis where
+// it leaves room; where it does not, at the left margin and the top, so that its
+// top-left corner shows and the rest scrolls.
+Origin fittedOrigin(double W, double H, const ChartExtent& shown)
 {
-    const layout::ChartState& c = layout::chart();
-    const double top = chartTop() + c.margin_y + FreeHeight;
     Origin o;
-    if (fit.widthLimited) {
-        o.x = c.margin_x;
-        o.y = (H - W * extent.Y / extent.X - FreeHeight) / 2;
-        if (o.y < top)
-            o.y += top;
-    } else {
-        o.y = top;
-        o.x = (W - (H - FreeHeight) * extent.X / extent.Y) / 2;
-        if (o.x < c.margin_x)
-            o.x += c.margin_x;
-    }
+    o.x = std::max((W - shown.X) / 2, layout::chart().margin_x);
+    o.y = std::max((H - FreeHeight - shown.Y) / 2, 0.0);
     return o;
 }
 
@@ -113,24 +106,39 @@ FitZoom fitZoomScale(double W, double H, double X, double Y)
 
 void Fullscreen_Disp()
 {
+    // The window's own resize while the view begins is fitted by the pass running.
+    static bool fitting = false;
+    if (fitting)
+        return;
+    fitting = true;
+    struct Done {
+        ~Done() { fitting = false; }
+    } done;
+
     layout::ChartView& view = layout::chartView();
     view.beginFullScreen();
     // The grid refers to the person copies of the rebuild's transforms; without them
     // the persons of a second marriage would be drawn from free table slots.
     layout::TemporaryTransforms transforms;
-    useScale(FullZoomScale);
     const bool allTrees = allTreesTabSelected();
-    const ChartExtent extent = allTrees ? measureAllTrees() : measureSelectedTree();
+    useScale(FullZoomScale);
+    const ChartExtent full = allTrees ? measureAllTrees() : measureSelectedTree();
 
     const double W = view.windowWidth();
     const double H = view.windowHeight();
-    const FitZoom fit = fitZoomScale(W, H, extent.X, extent.Y);
+    const FitZoom fit = fitZoomScale(W, H, full.X, full.Y);
     useScale(fit.scale);
-    const Origin origin = fittedOrigin(fit, W, H, extent);
+    // Measured again at the zoom applied: the smallest zoom may leave it larger than
+    // the window.
+    const ChartExtent shown = allTrees ? measureAllTrees() : measureSelectedTree();
+    const Origin origin = fittedOrigin(W, H, shown);
+    view.layFullScreenViewport(origin.x + shown.X, origin.y + shown.Y);
+    sizeCanvasToChart(origin.x + shown.X, origin.y + shown.Y);
+    layout::Unload_ChartCtl();
     if (allTrees)
-        drawArrangedTrees(origin.x, origin.y, TreeSpacing::Even);
+        drawArrangedTrees(origin.x, origin.y + shown.top, TreeSpacing::Even);
     else
-        drawTreePass(layout::chart().sel_tree, origin.x, origin.y, DrawingPass);
+        drawTreePass(layout::chart().sel_tree, origin.x, origin.y + shown.top, DrawingPass);
     transforms.restore();
 }
 

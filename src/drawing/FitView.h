@@ -1,7 +1,7 @@
 #pragma once
-// The fit view: the chart of the selected tab zoomed to fill the main window in
-// full-screen view. The main window has made itself full-screen before; leaving the
-// view is the main window's (it restores the layout and the zoom box's zoom).
+// The fit view: the chart of the selected tab zoomed to fill the screen in the
+// full-screen view. Leaving the view is the main window's (it restores the layout,
+// the window's state and place, and the zoom box's zoom).
 
 namespace drawing {
 
@@ -18,9 +18,12 @@ struct FitZoom {
 // otherwise get a scale of 0 or below, and a small one a zoom no other command allows.
 FitZoom fitZoomScale(double W, double H, double X, double Y);
 
-// Switches the window to the full-screen layout (layout::ChartView::beginFullScreen),
+// Switches the window to the full-screen view (layout::ChartView::beginFullScreen),
 // measures the selected tab's chart at 100 %, zooms it to the window and draws it
-// there: one tree, or on the all-trees tab every shown tree side by side.
+// there: one tree, or on the all-trees tab every shown tree side by side. A chart
+// larger than the window even at the smallest zoom starts at its top-left corner,
+// with scroll bars at the window's edges. Called again while the view is on (the
+// desktop sized the window), it fits the chart to the new size.
 void Fullscreen_Disp();
 
 } // namespace drawing

@@ -35,10 +35,19 @@ void settlePermanentTabs(forms::Tabs& tabs, int trees)
 
 constexpr int ScrollSmallChange = 100;
 constexpr int ScrollLargeChange = 500;
+// Rows of boxes (generation steps) one wheel notch scrolls.
+constexpr double WheelRows = 3;
 
 } // namespace
 
-FormsChartView::FormsChartView(const ChartViewControls& controls) : m_controls(controls) {}
+FormsChartView::FormsChartView(const ChartViewControls& controls) : m_controls(controls)
+{
+    // The wheel over the chart moves the bars as their arrows would.
+    for (forms::ScrollBar* bar : {m_controls.HScroll1, m_controls.VScroll1}) {
+        if (bar)
+            bar->setWheelArea(m_controls.Picture2);
+    }
+}
 
 FormsChartView::~FormsChartView()
 {
@@ -182,6 +191,11 @@ void FormsChartView::showScrollBar(layout::ScrollAxis axis, int max)
     bar->setMax(max);
     bar->setSmallChange(ScrollSmallChange);
     bar->setLargeChange(ScrollLargeChange);
+    // A wheel notch scrolls about three rows of boxes, whatever the zoom.
+    const layout::ChartState& c = layout::chart();
+    const double scale = axis == layout::ScrollAxis::Horizontal ? c.Scroll_ScaleX : c.Scroll_ScaleY;
+    const double rows = WheelRows * c.gen_step / (scale > 0 ? scale : 1.0);
+    bar->setWheelStep(static_cast<int>(std::clamp(rows, 1.0, 32767.0)));
 }
 
 void FormsChartView::scrollChanged(layout::ScrollAxis axis)
@@ -224,32 +238,44 @@ void FormsChartView::raiseRelationEditor()
 
 double FormsChartView::windowWidth() const
 {
-    return m_controls.window ? m_controls.window->width() : 0;
+    return m_controls.window ? m_controls.window->scaleWidth() : 0;
 }
 
 double FormsChartView::windowHeight() const
 {
-    return m_controls.window ? m_controls.window->height() : 0;
+    return m_controls.window ? m_controls.window->scaleHeight() : 0;
 }
+
+namespace {
+
+ControlPlace placeOf(const forms::Control& control)
+{
+    return {control.left(), control.top(), control.width(), control.height()};
+}
+
+ScrollPlace scrollPlaceOf(const forms::ScrollBar& bar)
+{
+    return {placeOf(bar), bar.max(), bar.value()};
+}
+
+void restoreScrollPlace(forms::ScrollBar& bar, const ScrollPlace& saved)
+{
+    bar.move(saved.place.left, saved.place.top, saved.place.width, saved.place.height);
+    bar.setMax(std::max(saved.max, bar.min()));
+    bar.setValue(std::clamp(saved.value, bar.min(), bar.max()));
+}
+
+} // namespace
 
 void FormsChartView::beginFullScreen()
 {
-    for (forms::Menu* menu : m_controls.menus) {
-        if (menu)
-            menu->setVisible(false);
-    }
-    if (m_controls.Fullscreen_Flag)
-        *m_controls.Fullscreen_Flag = 1;
-
+    if (m_controls.Fullscreen_Flag && *m_controls.Fullscreen_Flag == 1)
+        return;
     forms::Form* window = m_controls.window;
     forms::Frame* frame = m_controls.Frame2;
     forms::PictureBox* viewport = m_controls.Picture2;
     forms::ChartCanvas* canvas = m_controls.Picture1;
     m_saved = FullscreenSave{};
-    if (window) {
-        m_saved.windowLeft = window->left();
-        m_saved.windowTop = window->top();
-    }
     if (frame) {
         m_saved.frameTop = frame->top();
         m_saved.frameLeft = frame->left();
@@ -264,40 +290,81 @@ void FormsChartView::beginFullScreen()
         m_saved.viewportWidth = viewport->width();
         m_saved.viewportHeight = viewport->height();
     }
+    if (m_controls.HScroll1)
+        m_saved.hscroll = scrollPlaceOf(*m_controls.HScroll1);
+    if (m_controls.VScroll1)
+        m_saved.vscroll = scrollPlaceOf(*m_controls.VScroll1);
+    // Set first: the resizes below belong to the full-screen view.
+    if (m_controls.Fullscreen_Flag)
+        *m_controls.Fullscreen_Flag = 1;
+    if (window)
+        window->setFullScreen(true);
+    for (forms::Menu* menu : m_controls.menus) {
+        if (menu)
+            menu->setVisible(false);
+    }
+}
 
-    // Laid over the whole window; the fitted chart needs no scrolling.
-    const double width = window ? window->scaleWidth() : 0;
-    const double height = window ? window->scaleHeight() : 0;
-    if (frame)
-        frame->move(0, 0, width, height);
-    if (viewport)
-        viewport->move(0, 0, width, height);
-    if (canvas)
-        canvas->move(0, 0, width, height);
-    for (forms::ScrollBar* bar : {m_controls.HScroll1, m_controls.VScroll1}) {
-        if (bar)
-            bar->setVisible(false);
+void FormsChartView::layFullScreenViewport(double chartWidth, double chartHeight)
+{
+    forms::ScrollBar* across = m_controls.HScroll1;
+    forms::ScrollBar* down = m_controls.VScroll1;
+    const double width = windowWidth();
+    const double height = windowHeight();
+    const double barHeight = across ? m_saved.hscroll.place.height : 0;
+    const double barWidth = down ? m_saved.vscroll.place.width : 0;
+    // A bar along one axis takes room from the other one.
+    bool scrollsAcross = across && chartWidth > width;
+    bool scrollsDown = down && chartHeight > height;
+    scrollsDown = scrollsDown || (down && scrollsAcross && chartHeight > height - barHeight);
+    scrollsAcross = scrollsAcross || (across && scrollsDown && chartWidth > width - barWidth);
+    const double viewWidth = std::max(0.0, width - (scrollsDown ? barWidth : 0));
+    const double viewHeight = std::max(0.0, height - (scrollsAcross ? barHeight : 0));
+    if (m_controls.Frame2)
+        m_controls.Frame2->move(0, 0, width, height);
+    if (m_controls.Picture2)
+        m_controls.Picture2->move(0, 0, viewWidth, viewHeight);
+    if (across) {
+        across->move(0, viewHeight, viewWidth, barHeight);
+        across->zOrder(0);
+    }
+    if (down) {
+        down->move(viewWidth, 0, barWidth, viewHeight);
+        down->zOrder(0);
     }
 }
 
 void FormsChartView::endFullScreen()
 {
+    // Cleared first: the resizes below are the window's own again.
     if (m_controls.Fullscreen_Flag)
         *m_controls.Fullscreen_Flag = 0;
-    for (forms::Menu* menu : m_controls.menus) {
-        if (menu)
-            menu->setVisible(true);
-    }
-    if (forms::Form* window = m_controls.window) {
-        window->setWindowState(0);
-        window->move(m_saved.windowLeft, m_saved.windowTop);
-    }
     if (forms::Frame* frame = m_controls.Frame2)
         frame->move(m_saved.frameLeft, m_saved.frameTop, m_saved.frameWidth, m_saved.frameHeight);
     if (forms::PictureBox* viewport = m_controls.Picture2)
         viewport->move(0, 0, m_saved.viewportWidth, m_saved.viewportHeight);
     if (forms::ChartCanvas* canvas = m_controls.Picture1)
         canvas->move(0, 0, m_saved.canvasWidth, m_saved.canvasHeight);
+    for (forms::Menu* menu : m_controls.menus) {
+        if (menu)
+            menu->setVisible(true);
+    }
+    if (forms::Form* window = m_controls.window)
+        window->setFullScreen(false);
+    // Last: the window's resizes above fit the canvas to the full-screen chart.
+    if (m_controls.HScroll1)
+        restoreScrollPlace(*m_controls.HScroll1, m_saved.hscroll);
+    if (m_controls.VScroll1)
+        restoreScrollPlace(*m_controls.VScroll1, m_saved.vscroll);
+}
+
+bool FormsChartView::scrollByNotches(layout::ScrollAxis axis, int notches)
+{
+    forms::ScrollBar* bar = scrollBar(axis);
+    if (!bar || !bar->isVisible() || !bar->isEnabled())
+        return false;
+    bar->turnWheel(-notches);
+    return true;
 }
 
 } // namespace drawing

@@ -63,9 +63,21 @@ struct ChartViewControls {
 };
 
 // The layout saved when the full-screen view begins, for the way back.
+struct ControlPlace {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+// A scroll bar's range and position: the chart comes back scrolled as it was.
+struct ScrollPlace {
+    ControlPlace place;
+    int max = 0;
+    int value = 0;
+};
 struct FullscreenSave {
-    double windowLeft = 0;
-    double windowTop = 0;
+    ScrollPlace hscroll;
+    ScrollPlace vscroll;
     double frameTop = 0;
     double frameLeft = 0;
     double frameHeight = 0;
@@ -111,14 +123,19 @@ public:
     double windowWidth() const override;
     double windowHeight() const override;
     void beginFullScreen() override;
+    void layFullScreenViewport(double chartWidth, double chartHeight) override;
 
     // For the main window's scroll handlers: the canvas follows the scroll bar, at
     // -Scroll_ScaleX x HScroll1 value (Left) or -Scroll_ScaleY x VScroll1 value (Top).
     void scrollChanged(layout::ScrollAxis axis);
-    // The way back from the full-screen view: Fullscreen_Flag := 0, the menus shown,
-    // the window, frame, viewport and canvas back at the saved places and sizes (the
-    // viewport and the canvas at 0, 0). The main window then redraws the chart.
+    // The way back from the full-screen view: Fullscreen_Flag := 0, the frame,
+    // viewport, canvas and scroll bars back at the saved places and sizes (the
+    // viewport and the canvas at 0, 0), the menus shown, and the window back in the
+    // state and place it had. The main window then redraws the chart.
     void endFullScreen();
+    // Wheel notches' scroll along the axis (positive: down or right), while its
+    // scroll bar shows; false when there is no bar to move.
+    bool scrollByNotches(layout::ScrollAxis axis, int notches);
 
 private:
     forms::ScrollBar* scrollBar(layout::ScrollAxis axis) const;

@@ -3,18 +3,35 @@
 #include "drawing/BusyPointer.h"
 #include "drawing/ChartViews.h"
 #include "layout/ChartMetrics.h"
+#include "layout/ChartTrees.h"
 #include "layout/ChartView.h"
 #include "layout/TemporaryTransforms.h"
 #include "layout/chart_state.h"
+#include "model/tables.h"
 #include "model/WindowServices.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace drawing {
 
 namespace {
 
-enum class TabKind { Tree, NewEntry, AllTrees };
+using TabKind = ShownTab::Kind;
+
+// Calls f(cell) for every placed cell of the grid, row by row.
+template <class F>
+void forEachPlacedCell(F&& f)
+{
+    const layout::ChartState& c = layout::chart();
+    const int lastRow = std::min<int>(c.row_max, layout::GridLastRow);
+    for (int r = 0; r <= lastRow; ++r) {
+        const auto& cells = c.cell_buf[static_cast<size_t>(r)];
+        const int last = std::min<int>(c.cell_last[static_cast<size_t>(r)], static_cast<int>(cells.size()) - 1);
+        for (int k = 0; k <= last; ++k)
+            f(cells[static_cast<size_t>(k)]);
+    }
+}
 
 // Tabs 1..tree_cnt show a tree each, then come the new-entry tab and the all-trees tab.
 TabKind kindOf(int tab, int trees)
@@ -65,6 +82,43 @@ int tabToSelect(TabKind kind, int tab, int countBefore, int countAfter)
     return 1;
 }
 
+// The marriages of the tree tab `tab` shows, in the grid's row order. After a
+// rebuild the trees are numbered afresh; the tree is found again by the first of
+// these marriages still on the chart.
+std::vector<int16_t> marriagesOfTab(int tab)
+{
+    const int16_t tree = layout::treeOfTab(static_cast<int16_t>(tab - 1));
+    std::vector<bool> seen(model::LastSlot + 1, false);
+    std::vector<int16_t> marriages;
+    forEachPlacedCell([&](const layout::cell_rec& cell) {
+        if (cell.tree_no == tree && model::isMarriageSlot(cell.kou_no) && !seen[static_cast<size_t>(cell.kou_no)]) {
+            seen[static_cast<size_t>(cell.kou_no)] = true;
+            marriages.push_back(cell.kou_no);
+        }
+    });
+    return marriages;
+}
+
+// The tab of the tree that holds the first of marriages found on the chart; -1 when
+// none of them is on it any more.
+int tabHolding(const std::vector<int16_t>& marriages)
+{
+    if (marriages.empty())
+        return -1;
+    std::vector<int16_t> treeOf(model::LastSlot + 1, -1);
+    forEachPlacedCell([&](const layout::cell_rec& cell) {
+        if (model::isMarriageSlot(cell.kou_no) && treeOf[static_cast<size_t>(cell.kou_no)] == -1)
+            treeOf[static_cast<size_t>(cell.kou_no)] = cell.tree_no;
+    });
+    const int trees = layout::chart().tree_cnt;
+    for (int16_t kou : marriages) {
+        const int16_t tree = treeOf[static_cast<size_t>(kou)];
+        if (tree >= 0 && tree < trees)
+            return layout::tabOfTree(tree) + 1;
+    }
+    return -1;
+}
+
 // The new-entry tab stays: the canvas is emptied again (the rebuild may have drawn
 // the first tree), accepts a dropped person, and the relationship editor that
 // persons are dragged from comes forward.
@@ -104,20 +158,38 @@ void selectTab(int tab)
 
 } // namespace
 
+ShownTab shownTab()
+{
+    const layout::ChartView& view = layout::chartView();
+    ShownTab shown;
+    shown.tabCount = view.tabCount();
+    // A strip without a selection counts as its first tab.
+    shown.tab = std::max(view.selectedTab(), 1);
+    shown.kind = kindOf(shown.tab, layout::chart().tree_cnt);
+    if (shown.kind == TabKind::Tree)
+        shown.marriages = marriagesOfTab(shown.tab);
+    return shown;
+}
+
 void Refresh_TabDisp()
+{
+    Refresh_TabDisp(shownTab());
+}
+
+void Refresh_TabDisp(const ShownTab& shown)
 {
     layout::ChartView& view = layout::chartView();
     layout::ChartState& c = layout::chart();
     view.hideSelectionFrame();
-    const int countBefore = view.tabCount();
-    // A strip without a selection counts as its first tab.
-    const int tab = std::max(view.selectedTab(), 1);
+    const int tab = shown.tab;
+    const TabKind kind = shown.kind;
     c.sel_tree = static_cast<int16_t>(tab - 1);
-    const TabKind kind = kindOf(tab, c.tree_cnt);
 
     rebuildFor(kind);
 
-    const int target = tabToSelect(kind, tab, countBefore, view.tabCount());
+    // A tree tab follows its tree, wherever the new numbering put it.
+    const int followed = tabHolding(shown.marriages);
+    const int target = followed != -1 ? followed : tabToSelect(kind, tab, shown.tabCount, view.tabCount());
     if (kind == TabKind::NewEntry && kindOf(target, c.tree_cnt) == TabKind::NewEntry)
         keepNewEntryTabEmpty();
     selectTab(target);

@@ -222,7 +222,7 @@ std::string QtHooks::inputBox(const std::string& prompt, const std::string& titl
     return ok ? str(text) : std::string();
 }
 
-void QtHooks::shellOpen(const std::string& target)
+bool QtHooks::shellOpen(const std::string& target)
 {
     const QString text = qs(target);
     QUrl url;
@@ -230,7 +230,7 @@ void QtHooks::shellOpen(const std::string& target)
         url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
     else
         url = QUrl::fromUserInput(text);
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 double QtHooks::now()

@@ -12,6 +12,7 @@
 #include <QAbstractScrollArea>
 #include <QEvent>
 #include <QString>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
@@ -91,9 +92,24 @@ public:
 protected:
     bool viewportEvent(QEvent* e) override
     {
+        if (e->type() == QEvent::Wheel)
+            return wheelAcrossWithShift(static_cast<QWheelEvent*>(e));
         if (!this->boundControl || !isMouseEvent(e))
             return Base::viewportEvent(e);
         return this->boundControl->dispatchWidgetEvent(e, [this, e] { return Base::viewportEvent(e); });
+    }
+
+    // Shift+wheel scrolls across, as over the chart; the plain wheel down.
+    bool wheelAcrossWithShift(QWheelEvent* e)
+    {
+        const QPoint delta = e->angleDelta();
+        if (!e->modifiers().testFlag(Qt::ShiftModifier) || delta.x() != 0 || delta.y() == 0)
+            return Base::viewportEvent(e);
+        QWheelEvent across(e->position(), e->globalPosition(), QPoint(e->pixelDelta().y(), 0), QPoint(delta.y(), 0),
+                           e->buttons(), e->modifiers() & ~Qt::ShiftModifier, e->phase(), e->inverted(), e->source());
+        const bool result = Base::viewportEvent(&across);
+        e->setAccepted(across.isAccepted());
+        return result;
     }
 
     static bool isMouseEvent(const QEvent* e)

@@ -4,6 +4,7 @@
 #include "forms/ControlArray.h"
 #include "forms/Fonts.h"
 #include "forms/Form.h"
+#include "forms/FormWindow_p.h"
 #include "forms/Keys.h"
 
 #include "platform/Errors.h"
@@ -13,6 +14,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <climits>
@@ -593,6 +595,18 @@ bool Control::dispatchWidgetEvent(QEvent* event, const std::function<bool()>& ba
     case QEvent::InputMethod: {
         bool result = true;
         runGuarded([&] { result = handleInputMethod(event, base); });
+        return result;
+    }
+    case QEvent::Wheel: {
+        // A control that scrolls by itself takes the turn; else the scroll bar of
+        // the area the pointer is over moves.
+        const bool result = base();
+        if (event->isAccepted())
+            return result;
+        if (turnWheelOfArea(form(), static_cast<const QWheelEvent&>(*event))) {
+            event->accept();
+            return true;
+        }
         return result;
     }
     case QEvent::FocusIn: {

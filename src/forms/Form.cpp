@@ -7,6 +7,7 @@
 #include "forms/FormWindow_p.h"
 #include "forms/Keys.h"
 #include "forms/Screen.h"
+#include "forms/ScrollBar.h"
 
 #include "platform/Errors.h"
 
@@ -20,8 +21,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QResizeEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -192,6 +195,30 @@ private:
 
 } // namespace
 
+// A wheel turn that no control took (text boxes, lists and grids scroll by
+// themselves): the scroll bar whose wheel area lies under the pointer moves.
+bool turnWheelOfArea(Form& form, const QWheelEvent& event)
+{
+    const QPoint delta = event.angleDelta();
+    const int amount = delta.y() != 0 ? delta.y() : delta.x();
+    if (amount == 0)
+        return false;
+    const bool sideways = event.modifiers().testFlag(Qt::ShiftModifier) || delta.y() == 0;
+    const auto wanted = sideways ? ScrollBar::Orientation::Horizontal : ScrollBar::Orientation::Vertical;
+    const QPoint global = event.globalPosition().toPoint();
+    for (Control* control : form.controls()) {
+        auto* bar = dynamic_cast<ScrollBar*>(control);
+        if (!bar || bar->orientation() != wanted || !bar->wheelArea() || !bar->isVisible() || !bar->isEnabled())
+            continue;
+        QWidget* area = bar->wheelArea()->widget();
+        if (!area || !area->isVisible() || !area->rect().contains(area->mapFromGlobal(global)))
+            continue;
+        runGuarded([bar, amount] { bar->turnWheel(amount / 120.0); });
+        return true;
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- FormWindow
 
 FormWindow::FormWindow(Form& owner) : QWidget(nullptr, Qt::Window), form(&owner)
@@ -265,6 +292,17 @@ void FormWindow::moveEvent(QMoveEvent* event)
 
 bool FormWindow::event(QEvent* event)
 {
+    if (event->type() == QEvent::WindowStateChange && form) {
+        const Qt::WindowStates states = windowState();
+        if (!states.testFlag(Qt::WindowFullScreen)) {
+            const int state = states.testFlag(Qt::WindowMinimized)   ? vbMinimized
+                              : states.testFlag(Qt::WindowMaximized) ? vbMaximized
+                                                                     : vbNormal;
+            form->stateChangedByPlatform(state);
+        }
+    }
+    if (event->type() == QEvent::Wheel && form && turnWheelOfArea(*form, static_cast<QWheelEvent&>(*event)))
+        return true;
     if (event->type() == QEvent::WindowActivate && form) {
         Form* owner = form;
         runGuarded([owner] { owner->activatedByPlatform(); });
@@ -354,6 +392,12 @@ struct Form::Private {
     QSize clientPx;
     QSize reportedClient{-1, -1};
     QMargins frame;
+    // The full-screen view, and the place and client size it comes back to.
+    bool fullScreen = false;
+    Properties beforeFullScreen;
+    QSize clientBeforeFullScreen;
+    double minWidth = 0;
+    double minHeight = 0;
     Control* focus = nullptr;
     ControlLife focusLife;
     QEventLoop* modalLoop = nullptr;
@@ -450,6 +494,9 @@ void Form::loadNow()
     d->focusLife = ControlLife();
     d->props = Private::Properties();
     d->props.caption = m_name;
+    d->fullScreen = false;
+    d->minWidth = 0;
+    d->minHeight = 0;
     registry().loaded.push_back(this);
 
     d->window = new FormWindow(*this);
@@ -632,7 +679,10 @@ void Form::show(ShowMode mode, Form* owner)
     d->shownOnce = true;
     d->props.visible = true;
     d->showing = true;
-    switch (d->props.windowState) {
+    switch (d->fullScreen ? -1 : d->props.windowState) {
+    case -1:
+        w->showFullScreen();
+        break;
     case vbMinimized:
         w->showMinimized();
         break;
@@ -779,16 +829,35 @@ void Form::applyGeometry(bool raiseResize)
     FormWindow* w = d->window;
     if (!w)
         return;
+    if (d->fullScreen) {
+        // The desktop sizes a full-screen window; the menu bar may come or go.
+        w->layoutChildren();
+        d->clientPx = QSize(twipsToPixels(d->props.width),
+                            std::max(0, twipsToPixels(d->props.height) - w->menuBarHeight()));
+        if (raiseResize)
+            raiseResizeIfChanged();
+        return;
+    }
+    const bool fixed = d->props.borderStyle == vbFixedSingle || d->props.borderStyle == vbFixedDialog;
+    if (!fixed) {
+        d->props.width = std::max(d->props.width, d->minWidth);
+        d->props.height = std::max(d->props.height, d->minHeight);
+    }
     const int outerWidth = twipsToPixels(d->props.width);
     const int outerHeight = twipsToPixels(d->props.height);
     const int innerWidth = std::max(1, outerWidth - d->frame.left() - d->frame.right());
     const int innerHeight = std::max(1, outerHeight - d->frame.top() - d->frame.bottom());
     const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
     w->applyingGeometry = true;
-    if (d->props.borderStyle == vbFixedSingle || d->props.borderStyle == vbFixedDialog)
+    if (fixed) {
         w->setFixedSize(innerWidth, innerHeight);
-    else
+    } else {
+        // The window manager keeps the user's drag above the smallest size.
+        const int minWidth = twipsToPixels(d->minWidth) - d->frame.left() - d->frame.right();
+        const int minHeight = twipsToPixels(d->minHeight) - d->frame.top() - d->frame.bottom();
+        w->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight));
         w->resize(innerWidth, innerHeight);
+    }
     // Before the platform window exists Qt takes a window's position as its
     // frame's; afterwards only the platform window's frame position is sure to
     // be the frame's, whatever the window manager reported so far. It comes
@@ -840,13 +909,21 @@ void Form::clientResizedByPlatform(int widthPx, int heightPx)
     if (!d->window || size == d->clientPx)
         return;
     d->clientPx = size;
-    const int outerWidth = widthPx + d->frame.left() + d->frame.right();
-    const int outerHeight = heightPx + d->window->menuBarHeight() + d->frame.top() + d->frame.bottom();
+    // A full-screen window has no frame.
+    const QMargins frame = d->fullScreen ? QMargins() : d->frame;
+    const int outerWidth = widthPx + frame.left() + frame.right();
+    const int outerHeight = heightPx + d->window->menuBarHeight() + frame.top() + frame.bottom();
     if (outerWidth != twipsToPixels(d->props.width))
         d->props.width = outerWidth * TwipsPerPixel;
     if (outerHeight != twipsToPixels(d->props.height))
         d->props.height = outerHeight * TwipsPerPixel;
     raiseResizeIfChanged();
+}
+
+void Form::stateChangedByPlatform(int state)
+{
+    if (!d->fullScreen)
+        d->props.windowState = state;
 }
 
 void Form::menuBarChanged()
@@ -993,7 +1070,8 @@ void Form::setWindowState(int state)
         return;
     d->props.windowState = state;
     FormWindow* w = d->window;
-    if (!w || !d->props.visible)
+    // The full-screen view comes back to the new state when it ends.
+    if (!w || !d->props.visible || d->fullScreen)
         return;
     switch (state) {
     case vbMinimized:
@@ -1006,6 +1084,60 @@ void Form::setWindowState(int state)
         w->showNormal();
         break;
     }
+}
+
+bool Form::isFullScreen() const
+{
+    return d->fullScreen;
+}
+
+void Form::setFullScreen(bool fullScreen)
+{
+    load();
+    FormWindow* w = d->window;
+    if (fullScreen == d->fullScreen || !w)
+        return;
+    if (fullScreen) {
+        d->beforeFullScreen = d->props;
+        // The menu bar is counted with the client: it may show or hide meanwhile.
+        d->clientBeforeFullScreen = QSize(d->clientPx.width(), d->clientPx.height() + w->menuBarHeight());
+        d->fullScreen = true;
+        const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->geometry() : QRect(0, 0, w->width(), w->height());
+        d->props.left = area.left() * TwipsPerPixel;
+        d->props.top = area.top() * TwipsPerPixel;
+        d->props.width = area.width() * TwipsPerPixel;
+        d->props.height = area.height() * TwipsPerPixel;
+        d->clientPx = QSize(area.width(), std::max(0, area.height() - w->menuBarHeight()));
+        if (d->props.visible)
+            w->showFullScreen();
+    } else {
+        d->fullScreen = false;
+        const Private::Properties& before = d->beforeFullScreen;
+        d->props.left = before.left;
+        d->props.top = before.top;
+        d->props.width = before.width;
+        d->props.height = before.height;
+        d->clientPx = QSize(d->clientBeforeFullScreen.width(),
+                            std::max(0, d->clientBeforeFullScreen.height() - w->menuBarHeight()));
+        if (d->props.visible) {
+            if (d->props.windowState == vbMaximized)
+                w->showMaximized();
+            else if (d->props.windowState == vbMinimized)
+                w->showMinimized();
+            else
+                w->showNormal();
+        }
+    }
+    raiseResizeIfChanged();
+}
+
+void Form::setMinimumSize(double widthTwips, double heightTwips)
+{
+    load();
+    d->minWidth = std::max(0.0, widthTwips);
+    d->minHeight = std::max(0.0, heightTwips);
+    applyGeometry(true);
 }
 
 int Form::mousePointer() const

@@ -144,6 +144,16 @@ public:
     void setKeyPreview(bool preview);
     int windowState() const;
     void setWindowState(int state);
+    // The desktop's full-screen view: the window covers its screen with no frame;
+    // WindowState keeps the state it comes back to. Leaving gives the window back
+    // the state (normal or maximised) and the place and size it had. The client
+    // size is known at once (Resize runs before the call returns), whenever the
+    // window manager carries the change out.
+    bool isFullScreen() const;
+    void setFullScreen(bool fullScreen);
+    // The smallest outer size the user may make the window (0: no limit), given
+    // to the window manager as a hint; a smaller size set by code becomes this one.
+    void setMinimumSize(double widthTwips, double heightTwips);
     int mousePointer() const;
     void setMousePointer(int pointer);
     int borderStyle() const;
@@ -207,6 +217,9 @@ public:
     // size places the window again so that its outer frame has the geometry
     // set. True when it did.
     bool frameReportedByPlatform();
+    // The window manager maximised, minimised or restored the window (WindowState
+    // values); the full-screen view keeps the state it comes back to.
+    void stateChangedByPlatform(int state);
     // The window became the active window of the program.
     void activatedByPlatform();
     // The menu bar gained or lost items: the client area may have changed.

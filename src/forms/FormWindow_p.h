@@ -7,10 +7,16 @@
 #include <QWidget>
 
 class QMenuBar;
+class QWheelEvent;
 
 namespace forms {
 
 class Form;
+
+// A wheel turn that no control took (text boxes, lists and grids scroll by
+// themselves): moves the scroll bar of form whose wheel area lies under the
+// pointer (ScrollBar::setWheelArea); false when there is none.
+bool turnWheelOfArea(Form& form, const QWheelEvent& event);
 
 class FormWindow : public QWidget {
 public:

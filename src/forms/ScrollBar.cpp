@@ -179,4 +179,38 @@ void ScrollBar::setLargeChange(int value)
         m_bar->setPageStep(value);
 }
 
+// ---------------------------------------------------------------- wheel
+
+void ScrollBar::setWheelArea(Control* area)
+{
+    m_wheelArea = area;
+    m_wheelRest = 0;
+}
+
+int ScrollBar::wheelStep() const
+{
+    touch();
+    return m_wheelStep > 0 ? m_wheelStep : 3 * m_props.smallChange;
+}
+
+void ScrollBar::setWheelStep(int step)
+{
+    m_wheelStep = std::max(step, 0);
+}
+
+void ScrollBar::turnWheel(double notches)
+{
+    touch();
+    // A fine-grained wheel sends parts of a notch; they add up to whole units.
+    m_wheelRest -= notches * wheelStep();
+    const int units = static_cast<int>(m_wheelRest);
+    if (units == 0)
+        return;
+    m_wheelRest -= units;
+    const long long moved = static_cast<long long>(m_props.value) + units;
+    const int low = std::min(m_props.min, m_props.max);
+    const int high = std::max(m_props.min, m_props.max);
+    setValue(static_cast<int>(std::clamp<long long>(moved, low, high)));
+}
+
 } // namespace forms

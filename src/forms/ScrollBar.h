@@ -30,6 +30,7 @@ public:
 
     enum class Orientation { Horizontal, Vertical };
     ScrollBar(Container& container, std::string name, Orientation orientation);
+    Orientation orientation() const { return m_orientation; }
 
     // Min and Max lie in -32768..32767 (else 380); Min may exceed Max, which
     // turns the direction round.
@@ -44,6 +45,18 @@ public:
     void setSmallChange(int value);
     int largeChange() const;
     void setLargeChange(int value);
+
+    // The mouse wheel over area (the control or any control inside it) moves this
+    // bar while it is shown and enabled: a vertical bar follows the plain wheel, a
+    // horizontal one Shift+wheel or a sideways turn. One notch moves Value by
+    // wheelStep (0: three SmallChange, as a desktop scrolls three lines), towards Min
+    // for a turn away from the user, and raises Change. Null: no area.
+    void setWheelArea(Control* area);
+    Control* wheelArea() const { return m_wheelArea; }
+    int wheelStep() const;
+    void setWheelStep(int step);
+    // A turn of the given notches (fractions add up): Value within its range.
+    void turnWheel(double notches);
 
 protected:
     QWidget* createWidget(QWidget* parent) override;
@@ -65,6 +78,9 @@ private:
 
     Orientation m_orientation;
     Properties m_props;
+    Control* m_wheelArea = nullptr;
+    int m_wheelStep = 0;
+    double m_wheelRest = 0;
     QScrollBar* m_bar = nullptr;
 };
 

@@ -97,12 +97,21 @@ public:
     virtual void raiseRelationEditor() {}
 
     // --- Full-screen view ---
+    // The window's client area.
     virtual double windowWidth() const { return 0; }
     virtual double windowHeight() const { return 0; }
-    // The window's menus go, Fullscreen_Flag := 1, the geometry of the frame around
-    // the viewport, the viewport and the canvas is kept for the way back, and the
-    // three are laid over the whole window.
+    // The first call: Fullscreen_Flag := 1, the layout of the frame around the
+    // viewport, the viewport, the canvas and the scroll bars is kept for the way
+    // back, the window becomes a full-screen window of the desktop and its menus go.
+    // A call while the view is on (the window was sized again) changes nothing.
     virtual void beginFullScreen() {}
+    // Lays the frame and the viewport over the whole window for a chart of the given
+    // size, with a scroll bar at the window's edge along an axis where it does not fit.
+    virtual void layFullScreenViewport(double chartWidth, double chartHeight)
+    {
+        (void)chartWidth;
+        (void)chartHeight;
+    }
 };
 
 // Installs the view (not owned); nullptr restores the do-nothing default.

@@ -12,6 +12,9 @@ namespace mainwindow {
 
 inline constexpr const char* FilePathIniName = "\\FilePath.ini";
 
+// The filter of the family file dialogs (any letter case matches).
+inline constexpr const char* FamilyFileFilter = "*.kez";
+
 // The save name of a chosen name: the family file the family store writes for it
 // (model::kezFileName: a name ending in ".kez" in any letter case stays as it is,
 // any other gets ".kez" appended). The result is also left in name.

@@ -13,6 +13,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/ChartView.h"
 #include "layout/chart_state.h"
+#include "mainwindow/FamilyPaths.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
@@ -348,6 +349,8 @@ void MainForm::Form_Load()
     Min_Height = height();
     Prev_ScaleWidth = scaleWidth();
     Prev_ScaleHeight = scaleHeight();
+    // The window manager keeps the user's drag above the size at load.
+    setMinimumSize(Min_Width, Min_Height);
     // The side buttons stand above the chart whatever the viewport does.
     for (forms::CommandButton* button : sideButtons())
         button->zOrder(0);

@@ -116,7 +116,8 @@ public:
     forms::CommonDialog CommonDialog1{*this, "CommonDialog1"};
 
     // --- Form variables ---
-    // The outer size at load: the smallest size the window may be made.
+    // The outer size at load: the smallest size the window may be made (a hint to
+    // the window manager).
     double Min_Width = 0;
     double Min_Height = 0;
     // The inner size at the last layout pass.
@@ -206,6 +207,7 @@ public:
 
     // --- Help menu (MainForm_Help.cpp) ---
     void helpitem_Click(int Index);
+    void openManual();
 
     // The Settings menu marks from the display flags of the document settings.
     void setDisplayChecks();
@@ -325,6 +327,13 @@ private:
     void UndoLastEdit();
     // The target person of the drop in progress.
     int16_t Drop_TargetPer = -1;
+    // Keys: an arrow key scrolls the full-screen view; true when it did.
+    bool scrollFullScreenByKey(int KeyCode);
+    // Scrolls the chart so that the marriage it starts from is in sight: the selected
+    // person's box, else the start marriage's couple mark, else the first couple
+    // mark drawn (the tab shows another tree).
+    void scrollStartIntoView();
+
     // Connects the drop and right-button handlers when the window object is built.
     struct DropWiring {
         explicit DropWiring(MainForm& window);

@@ -41,7 +41,6 @@ constexpr int GroupSaveItem = 13;
 constexpr int MergeLoadItem = 14;
 constexpr int ExitItem = 16;
 
-constexpr const char* FamilyFilter = "*.KEZ";
 constexpr const char* OpenTitle = "家系図の読込み";
 constexpr const char* SaveTitle = "家系図の保存";
 constexpr const char* DiscardForNewQuestion = "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？";
@@ -166,8 +165,8 @@ void MainForm::openFamily()
         || platform::MsgBox(DiscardForOpenQuestion, platform::vbOKCancel) == platform::vbOK) {
         const std::string folder = rememberedFolder();
         CommonDialog1.setDialogTitle(OpenTitle);
-        CommonDialog1.setFilter(FamilyFilter);
-        CommonDialog1.setFileName(FamilyFilter);
+        CommonDialog1.setFilter(mainwindow::FamilyFileFilter);
+        CommonDialog1.setFileName(mainwindow::FamilyFileFilter);
         CommonDialog1.setInitDir(folder);
         CommonDialog1.showOpen();
         t.Cur_FilePath = CommonDialog1.fileName();
@@ -220,6 +219,8 @@ bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
         rememberFolderOf(path);
     }
     drawing::Refresh_TabDisp();
+    // A wide tree may start far from the canvas's top-left corner.
+    scrollStartIntoView();
     return true;
 }
 
@@ -303,8 +304,10 @@ std::string MainForm::askSavePath()
 {
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(SaveTitle);
-    CommonDialog1.setFilter(FamilyFilter);
-    CommonDialog1.setFileName(FamilyFilter);
+    CommonDialog1.setFilter(mainwindow::FamilyFileFilter);
+    // The name box offers the family's own name; a new family has none yet.
+    const std::string& current = model::tables().Cur_FilePath;
+    CommonDialog1.setFileName(current.empty() ? std::string() : platform::fileNameOf(current));
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showSave();

@@ -8,6 +8,7 @@
 #include "drawing/ChartRebuild.h"
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
+#include "mainwindow/FamilyPaths.h"
 #include "mainwindow/OtherWindows.h"
 #include "document/GroupSave.h"
 #include "document/MergeLoad.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr const char* MergeTitle = "家系図の追加読み込み";
-constexpr const char* FamilyPattern = "*.KEZ";
 constexpr const char* CannotReadMessage = "指定されたファイルを読込めません";
 
 } // namespace
@@ -40,8 +40,8 @@ void MainForm::mergeFamilyFile()
 {
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(MergeTitle);
-    CommonDialog1.setFilter(FamilyPattern);
-    CommonDialog1.setFileName(FamilyPattern);
+    CommonDialog1.setFilter(mainwindow::FamilyFileFilter);
+    CommonDialog1.setFileName(mainwindow::FamilyFileFilter);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showOpen();
     const std::string path = CommonDialog1.fileName();

@@ -6,6 +6,7 @@
 #include "mainwindow/FrmDebug.h"
 #include "model/Utilities.h"
 #include "platform/AppPath.h"
+#include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 namespace {
@@ -24,6 +25,7 @@ constexpr const char* ProductSite = "https://tevora.example.jp/";
 // The product name and the version on two lines: a line feed, then a carriage return.
 constexpr const char* VersionText = "Tevora\n\rVersion 6.00-SR1 Build04-08-09";
 constexpr const char* VersionTitle = "Version";
+constexpr const char* ManualMissingMessage = "マニュアルを開けません";
 
 } // namespace
 
@@ -34,7 +36,7 @@ void MainForm::helpitem_Click(int Index)
         dbgmenu_form().show(forms::ShowMode::Modal);
         break;
     case ManualItem:
-        model::Shell_Open(platform::appFile(ManualFile));
+        openManual();
         break;
     case VersionItem:
         platform::MsgBox(VersionText, platform::vbInformation, VersionTitle);
@@ -51,4 +53,13 @@ void MainForm::helpitem_Click(int Index)
     default:
         break;
     }
+}
+
+// The manual is a file of the program folder: one that is missing, or that the
+// desktop has no program for, is named in a message rather than left unanswered.
+void MainForm::openManual()
+{
+    const std::string path = platform::appFile(ManualFile);
+    if (!platform::fileExists(path) || !model::Shell_Open(path))
+        platform::MsgBox(std::string(ManualMissingMessage) + "\r\n" + path, platform::vbExclamation);
 }

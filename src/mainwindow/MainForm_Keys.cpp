@@ -7,6 +7,7 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
+#include "drawing/FormsChartView.h"
 #include "forms/Keys.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
@@ -48,6 +49,10 @@ void rebuildRelationLists()
 
 void MainForm::Form_KeyDown(int& KeyCode, int Shift)
 {
+    if (Fullscreen_Flag == 1 && scrollFullScreenByKey(KeyCode)) {
+        KeyCode = 0;
+        return;
+    }
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     // Delete in the zoom box deletes a character of the zoom, never a marriage.
@@ -86,6 +91,23 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
         fileitem_Click(CsvInputItem);
     if (KeyCode == forms::vbKeyF12 && Shift == forms::vbShiftMask)
         mainwindow::otherWindows().showMessageScreen();
+}
+
+// The arrow keys scroll the full-screen view as the wheel does, one notch a key.
+bool MainForm::scrollFullScreenByKey(int KeyCode)
+{
+    switch (KeyCode) {
+    case forms::vbKeyLeft:
+        return m_chartView->scrollByNotches(layout::ScrollAxis::Horizontal, -1);
+    case forms::vbKeyRight:
+        return m_chartView->scrollByNotches(layout::ScrollAxis::Horizontal, 1);
+    case forms::vbKeyUp:
+        return m_chartView->scrollByNotches(layout::ScrollAxis::Vertical, -1);
+    case forms::vbKeyDown:
+        return m_chartView->scrollByNotches(layout::ScrollAxis::Vertical, 1);
+    default:
+        return false;
+    }
 }
 
 // ---------------------------------------------------------------------------

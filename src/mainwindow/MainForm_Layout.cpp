@@ -6,7 +6,9 @@
 
 #include "drawing/ChartRebuild.h"
 #include "drawing/ChartViews.h"
+#include "drawing/FitView.h"
 #include "drawing/FormsChartView.h"
+#include "drawing/draw_state.h"
 #include "forms/Printers.h"
 #include "layout/ChartMetrics.h"
 #include "layout/chart_state.h"
@@ -14,6 +16,7 @@
 #include "platform/Conversions.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -37,16 +40,12 @@ void MainForm::Form_Resize()
 {
     if (windowState() == forms::vbMinimized)
         return;
-    if (windowState() != forms::vbMaximized) {
-        // The setter's own resize runs this handler again with the sprung-back size.
-        if (height() < Min_Height) {
-            setHeight(Min_Height);
-            return;
-        }
-        if (width() < Min_Width) {
-            setWidth(Min_Width);
-            return;
-        }
+    if (Fullscreen_Flag == 1) {
+        // The desktop may give the full-screen window its size after the view was
+        // fitted: the view is fitted to the size it has. The normal layout waits,
+        // with the inner size it was made for, for the way back.
+        drawing::Fullscreen_Disp();
+        return;
     }
 
     const double dH = scaleHeight() - Prev_ScaleHeight;
@@ -67,9 +66,8 @@ void MainForm::Form_Resize()
         for (forms::CommandButton* button : sideButtons())
             button->setLeft(button->left() + dW);
     }
-    // The canvas holds the whole chart again and the scroll bars reach all of it;
-    // the full-screen view keeps its canvas laid over the window.
-    if ((dH != 0 || dW != 0) && Fullscreen_Flag != 1)
+    // The canvas holds the whole chart again and the scroll bars reach all of it.
+    if (dH != 0 || dW != 0)
         drawing::Refit_Canvas();
     Prev_ScaleHeight = scaleHeight();
     Prev_ScaleWidth = scaleWidth();
@@ -86,6 +84,57 @@ void MainForm::HScroll1_Change()
 void MainForm::VScroll1_Change()
 {
     m_chartView->scrollChanged(layout::ScrollAxis::Vertical);
+}
+
+namespace {
+
+struct Area {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// The scroll value that brings [start, start + length) of the canvas into a viewport
+// of the given length: unchanged where it shows already, else centred.
+int valueShowing(const forms::ScrollBar& bar, double scale, double start, double length, double viewport)
+{
+    const double shownFrom = bar.value() * scale;
+    if (start >= shownFrom && start + length <= shownFrom + viewport)
+        return bar.value();
+    const double wanted = (start + length / 2 - viewport / 2) / (scale > 0 ? scale : 1.0);
+    return static_cast<int>(std::clamp(wanted, 0.0, static_cast<double>(bar.max())));
+}
+
+} // namespace
+
+void MainForm::scrollStartIntoView()
+{
+    const drawing::DrawState& s = drawing::drawState();
+    std::optional<Area> target;
+    if (const int box = selectedPersonBox(); box != -1)
+        target = Area{DPic[box].left(), DPic[box].top(), DPic[box].width(), DPic[box].height()};
+    // Elements 0 and 1 are the design-time templates.
+    std::optional<Area> first;
+    for (int index : Label11.indexes()) {
+        const forms::CanvasLabel& mark = Label11[index];
+        if (target || index < 2 || !mark.isVisible())
+            continue;
+        const Area area{mark.left(), mark.top(), mark.width(), mark.height()};
+        if (static_cast<size_t>(index) < s.Label11_Kou.size() && s.Label11_Kou[static_cast<size_t>(index)] == layout::chart().start_kou)
+            target = area;
+        else if (!first || area.top < first->top || (area.top == first->top && area.left < first->left))
+            first = area;
+    }
+    if (!target)
+        target = first;
+    if (!target)
+        return;
+    const layout::ChartState& c = layout::chart();
+    if (HScroll1.isVisible())
+        HScroll1.setValue(valueShowing(HScroll1, c.Scroll_ScaleX, target->left, target->width, Picture2.width()));
+    if (VScroll1.isVisible())
+        VScroll1.setValue(valueShowing(VScroll1, c.Scroll_ScaleY, target->top, target->height, Picture2.height()));
 }
 
 // ---------------------------------------------------------------------------
@@ -149,4 +198,5 @@ void MainForm::TabStrip1_Click()
         drawing::Redisp_Keizu();
         Picture1.setOleDragMode(forms::vbOLEDragManual);
     }
+    scrollStartIntoView();
 }

@@ -89,8 +89,6 @@ void MainForm::Command2_Click(int Index)
         break;
     case FullScreenButton:
         Clear_Selection();
-        if (windowState() == forms::vbMaximized)
-            setWindowState(forms::vbNormal);
         showChartSurroundings(false);
         drawing::Fullscreen_Disp();
         break;
@@ -197,8 +195,10 @@ void MainForm::cmdDispOp_Click()
 void MainForm::CmdUndo_Click()
 {
     Clear_Selection();
+    // The restore empties the tab strip; the chart comes back on the tab shown.
+    const drawing::ShownTab shown = drawing::shownTab();
     model::Restore_Undo();
-    drawing::Refresh_TabDisp();
+    drawing::Refresh_TabDisp(shown);
 }
 
 void MainForm::cmdCategory_Click()

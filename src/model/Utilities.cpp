@@ -104,9 +104,9 @@ void Split_Quoted(const std::string& text, std::vector<std::string>& items,
         items[index] = current;
 }
 
-void Shell_Open(const std::string& target)
+bool Shell_Open(const std::string& target)
 {
-    platform::ShellOpen(target);
+    return platform::ShellOpen(target);
 }
 
 void StartDrag(const std::string& message)

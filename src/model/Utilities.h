@@ -28,8 +28,8 @@ int Get_QAMode();
 void Split_Quoted(const std::string& text, std::vector<std::string>& items,
                   const std::string& delimiter);
 
-// Asks the shell to open a document or web address.
-void Shell_Open(const std::string& target);
+// Asks the shell to open a document or web address; false when it could not.
+bool Shell_Open(const std::string& target);
 
 // Shows a message at once (title "エラー"), or, while a drag from the relationship
 // editor's person list is in progress, holds it back until EndDrag.

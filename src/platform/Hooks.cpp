@@ -92,9 +92,10 @@ std::string Hooks::inputBox(const std::string& prompt, const std::string& title,
     return defaultText;
 }
 
-void Hooks::shellOpen(const std::string& target)
+bool Hooks::shellOpen(const std::string& target)
 {
     std::cerr << "open: " << target << std::endl;
+    return true;
 }
 
 double Hooks::now()
@@ -138,9 +139,9 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
     return hooks().inputBox(prompt, title.empty() ? std::string(AppTitle) : title, defaultText);
 }
 
-void ShellOpen(const std::string& target)
+bool ShellOpen(const std::string& target)
 {
-    hooks().shellOpen(target);
+    return hooks().shellOpen(target);
 }
 
 double Now()

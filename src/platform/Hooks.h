@@ -57,8 +57,9 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText);
     // Opens a file with its associated program, or a web address in the
-    // browser. Headless: prints the target to stderr.
-    virtual void shellOpen(const std::string& target);
+    // browser; false when the desktop could not. Headless: prints the target to
+    // stderr.
+    virtual bool shellOpen(const std::string& target);
     // The local date and time as a serial (day 0 = 1899-12-30).
     virtual double now();
     virtual void beep();
@@ -81,7 +82,7 @@ double systemNow();
 int MsgBox(const std::string& text, int style = vbOKOnly, const std::string& title = "");
 std::string InputBox(const std::string& prompt, const std::string& title = "",
                      const std::string& defaultText = "");
-void ShellOpen(const std::string& target);
+bool ShellOpen(const std::string& target);
 double Now();
 double Date(); // today, without the time
 void Beep();

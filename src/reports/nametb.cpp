@@ -8,6 +8,8 @@
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr double FrameWidth = 6375;
@@ -23,6 +25,7 @@ NametbForm::NametbForm() : Form("nametb")
     CMDFUNC.onClick = [this](int index) { CMDFUNC_Click(index); };
     CMDEND.onClick = [this] { CMDEND_Click(); };
     VScroll1.onChange = [this] { VScroll1_Change(); };
+    VScroll1.setWheelArea(&Picture1);
 }
 
 void NametbForm::design()
@@ -103,6 +106,8 @@ void NametbForm::DispNameList()
     }
     VScroll1.setSmallChange(100);
     VScroll1.setLargeChange(500);
+    // A wheel notch moves the list three rows.
+    VScroll1.setWheelStep(std::max(1, static_cast<int>(3 * style.rowHeight / scrollStep)));
 }
 
 void NametbForm::VScroll1_Change()

@@ -48,6 +48,7 @@ YeartbForm::YeartbForm() : Form("yeartb")
     Picture1.onClick = [this] { Picture_Click(); };
     Picture2.onClick = [this] { Picture_Click(); };
     Label3.onClick = [this](int index) { Label3_Click(index); };
+    vsc.setWheelArea(&Picture1);
 }
 
 void YeartbForm::design()
@@ -339,6 +340,13 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
     }
 }
 
+// The bar counts fractions of the span; a wheel notch moves the sheet three lines.
+void YeartbForm::setWheelLines(double pitch)
+{
+    const double units = YScrollSpan > 0 ? 3 * pitch / YScrollSpan * ScrollLimit : 1;
+    vsc.setWheelStep(static_cast<int>(std::clamp(units, 1.0, static_cast<double>(ScrollLimit))));
+}
+
 void YeartbForm::SetVscParam()
 {
     YScrollSpan = Picture2.height() - Picture1.height();
@@ -346,6 +354,7 @@ void YeartbForm::SetVscParam()
     vsc.setMin(0);
     vsc.setSmallChange(static_cast<int>(reports::ChronologyLinePitch));
     vsc.setLargeChange(3 * static_cast<int>(reports::ChronologyLinePitch));
+    setWheelLines(reports::ChronologyLinePitch);
     vsc.setEnabled(YScrollSpan > 0);
 }
 
@@ -454,6 +463,7 @@ void YeartbForm::ypaint()
     vsc.setMin(0);
     vsc.setSmallChange(platform::CLng(pitch));
     vsc.setLargeChange(3 * vsc.smallChange());
+    setWheelLines(pitch);
 
     // The axis fills what the name column leaves of the sheet, in whole cells.
     const double axisLeft = Label2[1].left() + Label2[1].width() + AxisGap;

@@ -132,6 +132,8 @@ private:
     // The entry of line (1-based) of the list on screen.
     const reports::YLineRec& shownLine(int line) const;
     int shownLineCount() const;
+    // The wheel step of vsc for lines of the given pitch.
+    void setWheelLines(double pitch);
     // Removes what one presentation put on the sheet before the other is built.
     void clearLineLists();
     void clearTreeLayout();

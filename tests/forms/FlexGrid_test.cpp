@@ -7,10 +7,12 @@
 
 #include "platform/Errors.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -415,6 +417,29 @@ TEST_F(FlexGridTest, onlyAScrollByTheUserRaisesHideEditor)
     EXPECT_EQ(form.hides, 0) << "a scroll by code hides nothing";
     table()->verticalScrollBar()->setValue(0);
     EXPECT_EQ(form.hides, 1);
+}
+
+// The wheel scrolls the rows, Shift+wheel the columns, as over the chart.
+TEST_F(FlexGridTest, shiftWheelScrollsAcross)
+{
+    form.tb.setCols(30);
+    std::vector<std::pair<std::string, int>> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({"r" + std::to_string(i), i + 1});
+    fill(rows);
+    form.show();
+    QWidget* cells = table()->viewport();
+    const QPointF middle(cells->width() / 2.0, cells->height() / 2.0);
+    auto turn = [&](Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(middle, cells->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(cells, &event);
+    };
+    turn(Qt::ShiftModifier);
+    EXPECT_GT(table()->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(table()->verticalScrollBar()->value(), 0);
+    turn(Qt::NoModifier);
+    EXPECT_GT(table()->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(FlexGridTest, reloadingTheWindowStartsFromTheDesign)

@@ -48,8 +48,8 @@ TEST_F(FileCommands, SaveAsThenOpenBringsTheFamilyBack)
     const forms::DialogRequest& saveRequest = dialogs.requests()[0];
     EXPECT_EQ(saveRequest.kind, forms::DialogKind::Save);
     EXPECT_EQ(saveRequest.title, "家系図の保存");
-    EXPECT_EQ(saveRequest.filter, "*.KEZ");
-    EXPECT_EQ(saveRequest.fileName, "*.KEZ");
+    EXPECT_EQ(saveRequest.filter, "*.kez");
+    EXPECT_EQ(saveRequest.fileName, "") << "a new family has no name to offer";
     EXPECT_EQ(saveRequest.flags, forms::cdlOFNOverwritePrompt);
     EXPECT_EQ(saveRequest.startDirectory, home.path());
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
@@ -71,8 +71,8 @@ TEST_F(FileCommands, SaveAsThenOpenBringsTheFamilyBack)
     const forms::DialogRequest& openRequest = dialogs.requests()[1];
     EXPECT_EQ(openRequest.kind, forms::DialogKind::Open);
     EXPECT_EQ(openRequest.title, "家系図の読込み");
-    EXPECT_EQ(openRequest.filter, "*.KEZ");
-    EXPECT_EQ(openRequest.fileName, "*.KEZ");
+    EXPECT_EQ(openRequest.filter, "*.kez");
+    EXPECT_EQ(openRequest.fileName, "*.kez");
     EXPECT_EQ(openRequest.startDirectory, home.path());
 
     EXPECT_EQ(personNames(), familyOf("山田"));
@@ -83,6 +83,13 @@ TEST_F(FileCommands, SaveAsThenOpenBringsTheFamilyBack)
     EXPECT_FALSE(window().CmdUndo.isEnabled());
     EXPECT_EQ(window().Text1.text(), "100");
     EXPECT_GT(window().DPic.count(), 2) << "the opened family is drawn on the chart";
+
+    // Save As offers the family's own name.
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    saveAs();
+    ASSERT_EQ(dialogs.requests().size(), 3u);
+    EXPECT_EQ(dialogs.requests()[2].fileName, "family.kez");
+    EXPECT_EQ(dialogs.requests()[2].filter, "*.kez");
 }
 
 TEST_F(FileCommands, SaveOfAFamilyWithAFileWritesItWithoutADialog)

@@ -56,8 +56,8 @@ TEST_F(GroupCommands, MergeAppendsThePersonsAndTheFamilyKeepsItsOwnFile)
     const forms::DialogRequest& request = dialogs.requests()[1];
     EXPECT_EQ(request.kind, forms::DialogKind::Open);
     EXPECT_EQ(request.title, "家系図の追加読み込み");
-    EXPECT_EQ(request.filter, "*.KEZ");
-    EXPECT_EQ(request.fileName, "*.KEZ");
+    EXPECT_EQ(request.filter, "*.kez");
+    EXPECT_EQ(request.fileName, "*.kez");
     EXPECT_EQ(request.startDirectory, home.path());
 
     std::vector<std::string> expected = familyOf("山田");
@@ -147,6 +147,8 @@ TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"保存が終了しました"}) << "ends as Save As does";
     ASSERT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(dialogs.requests()[0].title, "家系図の保存");
+    EXPECT_EQ(dialogs.requests()[0].filter, "*.kez");
+    EXPECT_EQ(dialogs.requests()[0].fileName, "") << "a new family has no name to offer";
     EXPECT_EQ(personNames(), whole) << "the open family is whole again";
     const std::string written = model::kezFileName(path);
     ASSERT_TRUE(platform::fileExists(written));

@@ -43,6 +43,27 @@ TEST_F(HelpMenu, ManualAndWebPagesAreOpenedWithTheShell)
     EXPECT_TRUE(answers.shown().empty());
 }
 
+// A manual the desktop cannot open, or one that is not there, is named in a message.
+TEST_F(HelpMenu, AManualThatCannotBeOpenedIsNamedInAMessage)
+{
+    start();
+    const std::string manual = platform::appFile("\\man\\index.html");
+    ASSERT_TRUE(platform::fileExists(manual));
+    answers.setShellOpenResult(false);
+    answers.answerNext(platform::vbOK);
+    window().helpitem[1].choose();
+    ASSERT_EQ(answers.shownTexts().size(), 1u);
+    EXPECT_NE(answers.shownTexts()[0].find(manual), std::string::npos) << answers.shownTexts()[0];
+
+    answers.setShellOpenResult(true);
+    platform::deleteFile(manual);
+    answers.answerNext(platform::vbOK);
+    window().helpitem[1].choose();
+    ASSERT_EQ(answers.shownTexts().size(), 2u);
+    EXPECT_NE(answers.shownTexts()[1].find(manual), std::string::npos) << answers.shownTexts()[1];
+    EXPECT_EQ(answers.shellOpens().size(), 1u) << "a missing manual is not handed to the desktop";
+}
+
 // The shipped hints and manual send the user only to commands the main window
 // shows: a menu item by its menu and caption, a button by its glyph and, in
 // brackets, its pop-up hint.

@@ -166,7 +166,7 @@ TEST_P(ChangedClose, FollowsTheAnswers)
         const forms::DialogRequest& request = dialogs.requests()[0];
         EXPECT_EQ(request.kind, forms::DialogKind::Save);
         EXPECT_EQ(request.title, "家系図の保存");
-        EXPECT_EQ(request.filter, "*.KEZ");
+        EXPECT_EQ(request.filter, "*.kez");
         EXPECT_EQ(request.startDirectory, userFolder);
         // Another family file is never replaced without a question.
         EXPECT_NE(request.flags & forms::cdlOFNOverwritePrompt, 0);

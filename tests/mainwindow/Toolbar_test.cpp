@@ -9,6 +9,10 @@
 #include "model/run_state.h"
 #include "model/settings.h"
 
+#include <QApplication>
+#include <QScreen>
+#include <QWidget>
+
 #include <ostream>
 
 namespace mainwindow_test {
@@ -122,17 +126,67 @@ TEST_F(ToolbarTest, PersonCardAsksForAPersonThenShowsTheCardAndSaysSoTheSecondTi
     EXPECT_EQ(windows.count(RecordingWindows::call("showPersonCard", {Son})), 2);
 }
 
-TEST_F(ToolbarTest, FullScreenButtonRestoresAMaximisedWindowAndHidesTheTabs)
+// The full-screen view is the desktop's: the window covers the screen and comes back
+// maximised, as it was.
+TEST_F(ToolbarTest, FullScreenButtonCoversTheScreenAndGivesAMaximisedWindowBack)
 {
     showFamily();
     MainForm& w = window();
-    w.setWindowState(forms::vbMaximized);
+    QWidget* frame = w.Picture1.widget()->window();
+    frame->showMaximized();   // by the user, through the window manager
+    QApplication::processEvents();
+    ASSERT_TRUE(frame->isMaximized());
+    EXPECT_EQ(w.windowState(), forms::vbMaximized);
+    const QRect maximised = frame->geometry();
+
     w.Command2[4].click();
-    EXPECT_EQ(w.windowState(), forms::vbNormal);
-    EXPECT_FALSE(w.TabStrip1.isVisible());
+    QApplication::processEvents();
     EXPECT_EQ(w.Fullscreen_Flag, 1);
+    EXPECT_FALSE(w.TabStrip1.isVisible());
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_EQ(frame->geometry(), frame->screen()->geometry());
+    EXPECT_DOUBLE_EQ(w.Frame2.width(), w.scaleWidth()) << "the chart covers the screen";
+    EXPECT_DOUBLE_EQ(w.Frame2.height(), w.scaleHeight());
+
     clickAt(5, 5);
+    QApplication::processEvents();
     EXPECT_EQ(w.Fullscreen_Flag, 0);
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_EQ(w.windowState(), forms::vbMaximized);
+    EXPECT_EQ(frame->geometry(), maximised);
+    // Nothing of the window is cut off: the side buttons lie within it.
+    for (const forms::CommandButton* button : {&w.cmdEzCtrl, &w.CmdUndo, &w.Command1}) {
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_LE(button->left() + button->width(), w.scaleWidth());
+    }
+    EXPECT_LE(w.VScroll1.left() + w.VScroll1.width(), w.scaleWidth());
+}
+
+// A normal window comes back to its place and size.
+TEST_F(ToolbarTest, LeavingFullScreenGivesANormalWindowItsPlaceBack)
+{
+    showFamily();
+    MainForm& w = window();
+    w.move(1500, 1200);
+    QApplication::processEvents();
+    QWidget* frame = w.Picture1.widget()->window();
+    const QRect before = frame->geometry();
+    const double width = w.width();
+    const double height = w.height();
+
+    w.Command2[4].click();
+    QApplication::processEvents();
+    ASSERT_TRUE(frame->isFullScreen());
+    clickAt(5, 5);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_EQ(w.windowState(), forms::vbNormal);
+    EXPECT_EQ(frame->geometry(), before);
+    EXPECT_DOUBLE_EQ(w.left(), 1500);
+    EXPECT_DOUBLE_EQ(w.top(), 1200);
+    EXPECT_DOUBLE_EQ(w.width(), width);
+    EXPECT_DOUBLE_EQ(w.height(), height);
 }
 
 TEST_F(ToolbarTest, DisplayOptionsWithoutAPersonOnlyBeeps)

@@ -5,10 +5,15 @@
 
 #include "drawing/FitView.h"
 #include "layout/ChartMetrics.h"
+#include "document/Snapshots.h"
 #include "model/run_state.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <string>
 
 namespace mainwindow_test {
 namespace {
@@ -81,18 +86,29 @@ TEST_F(WindowLayoutTest, GrowingAndShrinkingTheWindowMovesTheViewportByTheInnerS
     EXPECT_DOUBLE_EQ(back.scrollTop, designed.scrollTop);
 }
 
-TEST_F(WindowLayoutTest, AWindowMadeSmallerThanAtStartSpringsBack)
+// The size at start is the smallest the user may make the window: the window manager
+// is told, so a drag stops there instead of springing back afterwards.
+TEST_F(WindowLayoutTest, TheSizeAtStartIsTheSmallestSizeHintOfTheWindow)
 {
     start();
     MainForm& w = window();
     QApplication::processEvents();
+    QWidget* frame = w.Picture1.widget()->window();
+    const QSize smallest = frame->minimumSize();
+    EXPECT_GT(smallest.width(), 0);
+    EXPECT_EQ(smallest, frame->size()) << "the window opens at its smallest size";
     const Layout before = layoutOf(w);
+
+    // The user's drag, as the window manager carries it out.
+    frame->resize(smallest.width() - 100, smallest.height() - 60);
+    QApplication::processEvents();
+    EXPECT_EQ(frame->size(), smallest);
+    EXPECT_DOUBLE_EQ(w.width(), w.Min_Width);
+    EXPECT_DOUBLE_EQ(w.height(), w.Min_Height);
+    // A smaller size set by code becomes the smallest one too.
     w.setWidth(w.Min_Width - 2000);
     QApplication::processEvents();
     EXPECT_DOUBLE_EQ(w.width(), w.Min_Width);
-    w.setHeight(w.Min_Height - 1000);
-    QApplication::processEvents();
-    EXPECT_DOUBLE_EQ(w.height(), w.Min_Height);
     const Layout after = layoutOf(w);
     EXPECT_DOUBLE_EQ(after.frameWidth, before.frameWidth);
     EXPECT_DOUBLE_EQ(after.frameHeight, before.frameHeight);
@@ -356,6 +372,235 @@ TEST_F(WindowLayoutTest, TreeTabFollowsTheInstalledPrinters)
     w.TabStrip1.tabs().item(1).setSelected(true);
     EXPECT_TRUE(w.Command2[3].isEnabled());
     EXPECT_TRUE(w.fileitem[11].isEnabled());
+}
+
+// ---------------------------------------------------------------------------
+// The wheel, the full-screen view of a large chart, the view after opening
+
+// A married son of marriage parents; returns the son's marriage.
+int marriedSon(int parents, const std::string& name, int startMark)
+{
+    model::kodo_data child;
+    child.KouIdx = static_cast<int16_t>(parents);
+    child.KodoIdx = -1;
+    child.kou_kodo = static_cast<int16_t>(model::set_per_buf(-1, name, "山田", 0, ""));
+    EXPECT_GE(model::Add_Kodo(child), 0);
+    const int wife = model::set_per_buf(-1, name + "妻", "山田", 1, "");
+    return model::set_kou_buf(-1, "通常", 0, 0, child.kou_kodo, wife, startMark, "", 0);
+}
+
+// A couple with `sons` married sons, each with four married sons: a generation of
+// 4 x sons couples side by side. The chart starts from the last grandson's marriage
+// when startsAtLastGrandson (it then lies at the right end), else from the top
+// couple. Returns the marriage the chart starts from.
+int wideFamily(int sons, bool startsAtLastGrandson = false)
+{
+    const int father = model::set_per_buf(-1, "父", "山田", 0, "");
+    const int mother = model::set_per_buf(-1, "母", "山田", 1, "");
+    const int top = model::set_kou_buf(-1, "通常", 0, 0, father, mother, startsAtLastGrandson ? 0 : 1, "", 0);
+    int start = top;
+    for (int i = 0; i < sons; ++i) {
+        const int son = marriedSon(top, "子" + std::to_string(i), 0);
+        for (int g = 0; g < 4; ++g) {
+            const bool last = startsAtLastGrandson && i == sons - 1 && g == 3;
+            const int kou = marriedSon(son, "孫" + std::to_string(i) + "_" + std::to_string(g), last ? 1 : 0);
+            if (last)
+                start = kou;
+        }
+    }
+    return start;
+}
+
+// A wheel turn of notches (positive: towards the user) over the middle of the viewport.
+void turnWheel(MainForm& w, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* canvas = w.Picture1.widget();
+    QWidget* viewport = w.Picture2.widget();
+    const QPointF local = canvas->mapFrom(viewport, QPoint(viewport->width() / 2, viewport->height() / 2));
+    QWheelEvent event(local, canvas->mapToGlobal(local), QPoint(), QPoint(0, -120 * notches), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &event);
+}
+
+// The couple mark of the marriage on the canvas, -1 when it is not drawn.
+int markOfMarriage(MainForm& w, int kou)
+{
+    for (int index : w.Label11.indexes()) {
+        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == kou)
+            return index;
+    }
+    return -1;
+}
+
+// True when the element lies wholly in the part of the canvas the viewport shows.
+bool inSight(MainForm& w, const forms::BoxElement& e)
+{
+    const double x = -w.Picture1.left();
+    const double y = -w.Picture1.top();
+    return e.left() >= x && e.left() + e.width() <= x + w.Picture2.width() && e.top() >= y
+           && e.top() + e.height() <= y + w.Picture2.height();
+}
+
+TEST_F(WindowLayoutTest, TheWheelScrollsThreeRowsDownAndShiftWheelAcross)
+{
+    start();
+    MainForm& w = window();
+    wideFamily(3);
+    drawing::Refresh_TabDisp();
+    w.Text1.setText("300");
+    QTest::keyClick(w.Text1.widget(), Qt::Key_Return);
+    ASSERT_TRUE(w.VScroll1.isVisible());
+    ASSERT_TRUE(w.HScroll1.isVisible());
+    const layout::ChartState& c = layout::chart();
+    const int step = static_cast<int>(3 * c.gen_step / c.Scroll_ScaleY);
+    ASSERT_GT(step, 100) << "a notch moves more than an arrow click";
+
+    turnWheel(w, 1);
+    EXPECT_EQ(w.VScroll1.value(), std::min(step, w.VScroll1.max()));
+    EXPECT_DOUBLE_EQ(w.Picture1.top(), -c.Scroll_ScaleY * w.VScroll1.value());
+    EXPECT_EQ(w.HScroll1.value(), 0);
+    turnWheel(w, -1);
+    EXPECT_EQ(w.VScroll1.value(), 0);
+
+    turnWheel(w, 2, Qt::ShiftModifier);
+    EXPECT_EQ(w.HScroll1.value(), std::min(2 * static_cast<int>(3 * c.gen_step / c.Scroll_ScaleX), w.HScroll1.max()));
+    EXPECT_DOUBLE_EQ(w.Picture1.left(), -c.Scroll_ScaleX * w.HScroll1.value());
+    EXPECT_EQ(w.VScroll1.value(), 0);
+    turnWheel(w, -100, Qt::ShiftModifier);
+    EXPECT_EQ(w.HScroll1.value(), 0) << "the wheel stops at the chart's edge";
+}
+
+// A chart too wide even at the smallest zoom is shown full-screen from its top-left
+// corner and scrolls with the arrow keys and the wheel.
+TEST_F(WindowLayoutTest, AFullScreenChartTooLargeAtTheSmallestZoomScrollsFromItsTopLeft)
+{
+    start();
+    MainForm& w = window();
+    wideFamily(10);
+    drawing::Refresh_TabDisp();
+    const double barTop = w.HScroll1.top();
+    const double barWidth = w.HScroll1.width();
+    ASSERT_TRUE(w.HScroll1.isVisible());
+    const int scrolledTo = w.HScroll1.max() / 2;
+    w.HScroll1.setValue(scrolledTo);
+    w.Command2[4].click();
+    QApplication::processEvents();
+    ASSERT_EQ(w.Fullscreen_Flag, 1);
+    ASSERT_DOUBLE_EQ(layout::chart().Zoom_Scale, 3.75) << "the chart is too wide for the screen";
+
+    double left = 1e9;
+    double top = 1e9;
+    for (int index : w.DPic.indexes()) {
+        if (index >= 2) {
+            left = std::min(left, w.DPic[index].left());
+            top = std::min(top, w.DPic[index].top());
+        }
+    }
+    EXPECT_GE(left, 0);
+    EXPECT_LT(left, w.Picture2.width() / 20) << "the chart starts at the left margin";
+    EXPECT_GE(top, 0);
+    ASSERT_TRUE(w.HScroll1.isVisible());
+    EXPECT_DOUBLE_EQ(w.HScroll1.top() + w.HScroll1.height(), w.scaleHeight()) << "the bar lies at the screen's edge";
+    EXPECT_GE(w.Picture1.width(), w.DPic[w.DPic.indexes().back()].left());
+    EXPECT_DOUBLE_EQ(w.Picture1.left(), 0);
+
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_Right);
+    const int afterKey = w.HScroll1.value();
+    EXPECT_GT(afterKey, 0);
+    EXPECT_DOUBLE_EQ(w.Picture1.left(), -layout::chart().Scroll_ScaleX * afterKey);
+    turnWheel(w, 1, Qt::ShiftModifier);
+    EXPECT_GT(w.HScroll1.value(), afterKey);
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_Left);
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_Left);
+    EXPECT_EQ(w.HScroll1.value(), 0);
+    EXPECT_EQ(w.Fullscreen_Flag, 1) << "the keys leave the view on";
+
+    clickAt(-w.Picture1.left() + 5, 5);
+    EXPECT_EQ(w.Fullscreen_Flag, 0);
+    EXPECT_TRUE(w.HScroll1.isVisible());
+    EXPECT_DOUBLE_EQ(w.HScroll1.top(), barTop) << "the bar is back under the viewport";
+    EXPECT_DOUBLE_EQ(w.HScroll1.width(), barWidth);
+    EXPECT_EQ(w.HScroll1.value(), scrolledTo) << "the chart is scrolled as it was";
+    EXPECT_DOUBLE_EQ(w.Picture1.left(), -layout::chart().Scroll_ScaleX * scrolledTo);
+}
+
+// A family whose chart starts far right opens with its start couple in sight, and
+// choosing its tab again brings it back after the user scrolled away.
+TEST_F(WindowLayoutTest, OpeningAFamilyAndChoosingATabShowTheStartMarriage)
+{
+    model::InitAllSetting();
+    wideFamily(8, true);
+    const std::string path = platform::joinPath(home.path(), "wide.kez");
+    ASSERT_TRUE(model::save_file(path));
+    model::InitAllSetting();
+
+    this->start();
+    MainForm& w = window();
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    w.fileitem[1].choose();
+    const int start = layout::chart().start_kou;
+    ASSERT_EQ(model::tables().per_buf[static_cast<size_t>(model::tables().kou_buf[static_cast<size_t>(start)].kou_titi)].Name, "孫7_3");
+    const int mark = markOfMarriage(w, start);
+    ASSERT_GE(mark, 2);
+    ASSERT_TRUE(w.HScroll1.isVisible());
+    ASSERT_GT(w.Label11[mark].left(), w.Picture2.width()) << "the start couple lies beyond the first screen";
+    EXPECT_TRUE(inSight(w, w.Label11[mark]));
+
+    w.HScroll1.setValue(0);
+    ASSERT_FALSE(inSight(w, w.Label11[mark]));
+    w.TabStrip1.tabs().item(2).setSelected(true);   // the new-entry tab
+    w.TabStrip1.tabs().item(1).setSelected(true);
+    const int again = markOfMarriage(w, start);
+    ASSERT_GE(again, 2);
+    EXPECT_TRUE(inSight(w, w.Label11[again]));
+}
+
+// The trees are numbered afresh by every rebuild; the tab follows the tree the user
+// was on.
+TEST_F(WindowLayoutTest, AfterAnEditAndItsUndoTheTabOfTheSameTreeStaysSelected)
+{
+    start();
+    MainForm& w = window();
+    const int yamada = buildFamily("山田");
+    buildFamily("鈴木");
+    buildFamily("佐藤");   // the chart starts here: its tree comes first
+    const int wife = model::set_per_buf(-1, "良子", "山田", 1, "");
+    const int sonsMarriage = model::set_kou_buf(-1, "通常", 0, 0, Son, wife, 0, "", 0);
+    drawing::Refresh_TabDisp();
+    ASSERT_EQ(layout::chart().tree_cnt, 3);
+    w.TabStrip1.tabs().item(2).setSelected(true);
+    ASSERT_GE(markOf(yamada), 2) << "the second tab shows the 山田 tree";
+    ASSERT_GE(markOf(sonsMarriage), 2);
+
+    // The 山田 tree loses its top marriage. What is left of it starts from the son's
+    // marriage, the last one made, and is numbered after the 鈴木 tree.
+    ASSERT_TRUE(model::Save_Undo());
+    click(w.Label11[markOf(yamada)]);
+    answers.answerNext(platform::vbOK);   // "削除してよろしいでしょうか？"
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_Delete);
+    ASSERT_EQ(layout::chart().tree_cnt, 3);
+    EXPECT_EQ(w.TabStrip1.selectedIndex(), 3);
+    EXPECT_EQ(layout::chart().sel_tab, 3);
+    EXPECT_GE(markOf(sonsMarriage), 2) << "the chart still shows the 山田 tree";
+    EXPECT_GE(boxOf(Son), 2);
+
+    // 戻 brings the marriage back, and the 山田 tree to the second tab.
+    w.CmdUndo.click();
+    EXPECT_EQ(w.TabStrip1.selectedIndex(), 2);
+    EXPECT_GE(markOf(yamada), 2);
+    EXPECT_GE(markOf(sonsMarriage), 2);
+
+    // The all-groups tab stays the all-groups tab.
+    const int allGroups = w.TabStrip1.tabs().count();
+    w.TabStrip1.tabs().item(allGroups).setSelected(true);
+    ASSERT_TRUE(model::Save_Undo());
+    click(w.Label11[markOf(yamada)]);
+    answers.answerNext(platform::vbOK);   // "削除してよろしいでしょうか？"
+    QTest::keyClick(w.Picture1.widget(), Qt::Key_Delete);
+    EXPECT_EQ(w.TabStrip1.selectedIndex(), allGroups);
+    w.CmdUndo.click();
+    EXPECT_EQ(w.TabStrip1.selectedIndex(), allGroups);
+    EXPECT_GE(markOf(yamada), 2);
 }
 
 } // namespace

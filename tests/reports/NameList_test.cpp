@@ -18,6 +18,7 @@
 #include "reports/reports_state.h"
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "WheelTurn.h"
 
 #include <QColor>
 #include <QImage>
@@ -265,6 +266,21 @@ TEST_F(NametbWindowTest, LongListScrollsTwipByTwip)
     EXPECT_EQ(form().VScroll1.largeChange(), 500);
     form().VScroll1.setValue(300);
     EXPECT_NEAR(form().Picture2.top(), -300, 15);
+}
+
+// The wheel over the list scrolls it three rows a notch.
+TEST_F(NametbWindowTest, TheWheelScrollsTheListThreeRowsANotch)
+{
+    showAllTreesTab();
+    addPersons(40);
+    form().show();
+    ASSERT_TRUE(form().VScroll1.isEnabled());
+    turnWheelOver(form().Picture2, form().Picture1, 1);
+    EXPECT_EQ(form().VScroll1.value(), 3 * 250);
+    EXPECT_NEAR(form().Picture2.top(), -3 * 250, 15);
+    turnWheelOver(form().Picture2, form().Picture1, -5);
+    EXPECT_EQ(form().VScroll1.value(), 0);
+    form().unload();
 }
 
 TEST_F(NametbWindowTest, VeryLongListReachesItsLastRowBeyondTheScrollRange)

@@ -14,6 +14,7 @@
 #include "reports/yeartb.h"
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
+#include "WheelTurn.h"
 
 #include <QColor>
 #include <QImage>
@@ -278,6 +279,32 @@ TEST_F(YeartbTest, SheetGrowsWithItsBarsAndScrollsToItsBottom)
     EXPECT_NEAR(form().Picture2.top() + form().Picture2.height(), form().Picture1.height(), 15);
     form().vsc.setValue(0);
     EXPECT_NEAR(form().Picture2.top(), 0, 15);
+}
+
+// The wheel over the sheet moves it three lines a notch.
+TEST_F(YeartbTest, TheWheelScrollsTheSheetThreeLinesANotch)
+{
+    int16_t kou = family.couple();
+    const int16_t start = kou;
+    for (int generation = 0; generation < 20; ++generation) {
+        const auto& k = model::tables().kou_buf[kou];
+        dates(k.kou_titi, std::to_string(1800 + generation * 5));
+        dates(k.kou_haha, std::to_string(1801 + generation * 5));
+        const int16_t son = family.person(layouttest::FamilyBuilder::Male);
+        family.child(kou, son);
+        kou = family.marry(son, family.person(layouttest::FamilyBuilder::Female));
+    }
+    layOut(start);
+    selectTree(0);
+    form().show();
+    ASSERT_TRUE(form().vsc.isEnabled());
+    const double top = form().Picture2.top();
+    turnWheelOver(form().Picture2, form().Picture1, 1);
+    EXPECT_GT(form().vsc.value(), 0);
+    EXPECT_NEAR(form().Picture2.top(), top - 3 * 375, 30);
+    turnWheelOver(form().Picture2, form().Picture1, -1);
+    EXPECT_EQ(form().vsc.value(), 0);
+    form().unload();
 }
 
 TEST_F(YeartbTest, OrderButtonSwitchesBetweenBirthAndFamilyOrder)

@@ -82,9 +82,10 @@ std::string ScriptedResponder::inputBox(const std::string& prompt, const std::st
     return text;
 }
 
-void ScriptedResponder::shellOpen(const std::string& target)
+bool ScriptedResponder::shellOpen(const std::string& target)
 {
     m_shellOpens.push_back(target);
+    return m_shellOpenResult;
 }
 
 double ScriptedResponder::now()

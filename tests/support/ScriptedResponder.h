@@ -40,6 +40,9 @@ public:
     std::vector<std::string> shownTexts() const;
     const std::vector<Shown>& inputPrompts() const { return m_inputPrompts; }
     const std::vector<std::string>& shellOpens() const { return m_shellOpens; }
+    // What the shell answers to an open (true until set): false plays a desktop
+    // that has no program for the target.
+    void setShellOpenResult(bool opened) { m_shellOpenResult = opened; }
     int beepCount() const { return m_beeps; }
     bool programEnded() const { return m_programEnds > 0; }
     int programEndCount() const { return m_programEnds; }
@@ -55,7 +58,7 @@ public:
     int msgBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
-    void shellOpen(const std::string& target) override;
+    bool shellOpen(const std::string& target) override;
     double now() override;
     void beep() override;
     void endProgram() override;
@@ -68,6 +71,7 @@ private:
     std::vector<Shown> m_shown;
     std::vector<Shown> m_inputPrompts;
     std::vector<std::string> m_shellOpens;
+    bool m_shellOpenResult = true;
     int m_beeps = 0;
     int m_programEnds = 0;
     int m_doEvents = 0;
