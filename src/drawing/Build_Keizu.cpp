@@ -201,7 +201,7 @@ void captionTrees()
         if (t < 0 || t >= trees || decided[static_cast<size_t>(t)])
             return true;
         const int16_t person = mirrored ? cell.per_b : cell.per_a;
-        if (person == -1 || person == model::BlankPartner)
+        if (!model::isPersonSlot(person))
             return true;
         decided[static_cast<size_t>(t)] = true;
         if (cell.kou_no != -1)

@@ -49,12 +49,6 @@ constexpr std::string_view Blank = " ";
 // child beyond the 20th, which is then dropped.
 constexpr int SpareEntry = MaxChildren;
 
-// A partner is a person or the blank partner 1024.
-bool isPartner(int16_t person)
-{
-    return isPersonSlot(person) || person == BlankPartner;
-}
-
 void presetChild(marry_data& m, int entry)
 {
     m.kou_kodo[entry] = -1;
@@ -133,7 +127,7 @@ void writeMarriage(FileText& out, const marry_data& marriage, const MarriageNumb
                 writeField(out, Blank, field, marriage, static_cast<size_t>(slot));
         }
         const int16_t kou = marriage.kodo_yoshirireki[static_cast<size_t>(slot)];
-        const int16_t inFile = kou >= 1 && kou <= LastSlot ? numbers[static_cast<size_t>(kou)] : int16_t(-1);
+        const int16_t inFile = isMarriageSlot(kou) ? numbers[static_cast<size_t>(kou)] : int16_t(-1);
         out.value(Blank, history.key, history.form, inFile);
         out.line(ChildEnd);
         out.line("");
@@ -210,7 +204,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
         const bool blankCouple = m_work.kou_titi == BlankPartner && m_work.kou_haha == BlankPartner;
         if (m_open && blankCouple)
             ++m_staging.blankPersonRecords;
-        if (m_open && !blankCouple && isPartner(m_work.kou_titi) && isPartner(m_work.kou_haha)) {
+        if (m_open && !blankCouple && isPersonReference(m_work.kou_titi) && isPersonReference(m_work.kou_haha)) {
             if (m_staging.marriages.size() >= static_cast<size_t>(LastSlot))
                 failLoad("結婚情報が多すぎます");
             presetChild(m_work, SpareEntry);
@@ -228,7 +222,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
             }
             // The adoption history names a marriage; one outside the table means none.
             for (auto& history : m_work.kodo_yoshirireki) {
-                if (history != -1 && (history < 1 || history > LastSlot))
+                if (history != -1 && !isMarriageSlot(history))
                     history = -1;
             }
             m_work.InUse = SlotUsed;
