@@ -1,7 +1,7 @@
 #include "drawing/ChartRebuild.h"
 
-#include "drawing/BusyPointer.h"
 #include "drawing/ChartViews.h"
+#include "forms/BusyPointer.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
 #include "layout/ChartTrees.h"
@@ -201,7 +201,7 @@ void captionTrees()
         if (t < 0 || t >= trees || decided[static_cast<size_t>(t)])
             return true;
         const int16_t person = mirrored ? cell.per_b : cell.per_a;
-        if (person == -1 || person == model::BlankPartner)
+        if (!model::isPersonSlot(person))
             return true;
         decided[static_cast<size_t>(t)] = true;
         if (cell.kou_no != -1)
@@ -304,7 +304,7 @@ void showSelectedTree(int16_t tree)
 // Steps 4 to 11, for a family with a marriage to start from.
 void buildChart(int16_t tree)
 {
-    const BusyPointer busy;
+    const forms::BusyPointer busy;
     beginChart();
     layout::Mark_MultiParent();
     // Backup_Bufs, Hide_Branches, Expand_MultiMarry now; Restore_Bufs below, or on

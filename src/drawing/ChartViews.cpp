@@ -1,8 +1,8 @@
 #include "drawing/ChartViews.h"
 
-#include "drawing/BusyPointer.h"
 #include "drawing/Draw_Keizu.h"
 #include "drawing/draw_state.h"
+#include "forms/BusyPointer.h"
 #include "layout/Calc_TreeWidth.h"
 #include "layout/ChartMetrics.h"
 #include "layout/ChartTrees.h"
@@ -309,7 +309,7 @@ std::vector<TreeExtent> measureArrangedTrees(double top)
 
 void Redisp_Keizu()
 {
-    const BusyPointer busy;
+    const forms::BusyPointer busy;
     // A recording pass leaves the canvas as it is; only a redraw on screen hides it
     // while it is rebuilt.
     if (drawState().Draw_ToBuf == 0)

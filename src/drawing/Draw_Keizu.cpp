@@ -30,8 +30,6 @@ int lastColumn(int row)
                          static_cast<int>(c.cell_buf[static_cast<size_t>(row)].size()) - 1);
 }
 
-bool isPerson(int16_t p) { return p != -1 && p != model::BlankPartner; }
-
 // --- Draw_Keizu's steps ---
 
 // With lineage-group tabs the number given is a tab index; its row names the tree.
@@ -118,12 +116,12 @@ double placeDescendingLine(const layout::cell_rec& cell, double y, double& cx)
     const layout::ChartState& c = layout::chart();
     DrawState& s = drawState();
     double lineX = descendingLineX(cell, cx);
-    const bool singleParent = cell.cell_mode == 0 && (isPerson(cell.per_a) != isPerson(cell.per_b));
+    const bool singleParent = cell.cell_mode == 0 && (model::isPersonSlot(cell.per_a) != model::isPersonSlot(cell.per_b));
     if (singleParent) {
         // Straight down from the bottom of the lone parent's box.
         s.LineY1 = y + c.box_h;
         if (model::settings().Dispmode_Icon != 0) {
-            lineX += isPerson(cell.per_a) ? c.box_w / 2 : -c.box_w / 2;
+            lineX += model::isPersonSlot(cell.per_a) ? c.box_w / 2 : -c.box_w / 2;
             cx -= 15;
         }
     } else {

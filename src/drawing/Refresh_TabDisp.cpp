@@ -1,7 +1,7 @@
 #include "drawing/ChartRebuild.h"
 
-#include "drawing/BusyPointer.h"
 #include "drawing/ChartViews.h"
+#include "forms/BusyPointer.h"
 #include "layout/ChartMetrics.h"
 #include "layout/ChartTrees.h"
 #include "layout/ChartView.h"
@@ -47,7 +47,7 @@ TabKind kindOf(int tab, int trees)
 
 void rebuildFor(TabKind kind)
 {
-    const BusyPointer busy;
+    const forms::BusyPointer busy;
     switch (kind) {
     case TabKind::Tree:
         Build_Keizu(layout::chart().sel_tree);
@@ -137,7 +137,7 @@ void showTreeOfTab(int tab)
     const int16_t tree = static_cast<int16_t>(tab - 1);
     if (layout::chart().shownTree == tree)
         return;
-    const BusyPointer busy;
+    const forms::BusyPointer busy;
     // The grid refers to the temporary person copies; the same transforms give
     // them again for the drawing.
     layout::TemporaryTransforms transforms;

@@ -7,7 +7,7 @@
 #include "entry/EntryRequests.h"
 #include "entry/entry_state.h"
 
-#include "forms/Screen.h"
+#include "forms/BusyPointer.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
 #include "document/Snapshots.h"
@@ -22,15 +22,6 @@ using entry::T;
 namespace {
 
 using model::isUsedPerson;
-
-// The hourglass for the length of one command, whichever way it ends.
-class BusyPointer {
-public:
-    BusyPointer() { forms::screen().setMousePointer(forms::vbHourglass); }
-    ~BusyPointer() { forms::screen().setMousePointer(forms::vbDefault); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // The chronology window shows the family as it was: an editing command closes it.
 void closeChronologyWhenOpen()
@@ -67,7 +58,7 @@ void EntryForm::CMDFUNC_Click(int Index)
     case 4: {
         if (!settleUnregisteredInput())
             return;
-        BusyPointer busy;
+        const forms::BusyPointer busy;
         run.Entry_Open = 0;
         hide();
         entry::entryRequests().rebuildChart();
@@ -96,7 +87,7 @@ bool EntryForm::registerPerson(AfterRegister after)
 {
     model::Tables& t = T();
     model::RunState& run = model::runState();
-    BusyPointer busy;
+    const forms::BusyPointer busy;
     const bool cardView = Entry_CardView != 0;
 
     if (!cardView) {

@@ -468,7 +468,7 @@ void EntryForm::tb_MouseDown(int Button, int Shift, double X, double Y)
     const int r = tb.row();
     if (r > 0 && r < tb.rows()) {
         const int slot = tb.rowData(r);
-        if (slot > 0 && slot <= model::LastSlot) {
+        if (model::isPersonSlot(slot)) {
             run.Cur_PerIdx = static_cast<int16_t>(slot);
             CMDFUNC[2].setEnabled(true);
         }

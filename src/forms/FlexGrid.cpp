@@ -490,18 +490,6 @@ bool FlexGrid::tableShown() const
     return m_table && m_table->isVisible() && m_table->viewport()->width() > 0 && m_table->viewport()->height() > 0;
 }
 
-int FlexGrid::topRow() const
-{
-    touch();
-    // The view may have scrolled since (the user, or a move of the current cell).
-    if (tableShown()) {
-        const int row = m_table->rowAt(0);
-        if (row >= 1)
-            return row;
-    }
-    return m_topRow;
-}
-
 void FlexGrid::setTopRow(int row)
 {
     touch();
@@ -658,11 +646,6 @@ void FlexGrid::editCell()
         return;
     if (QTableWidgetItem* item = m_table->item(row, col))
         m_table->editItem(item);
-}
-
-std::string FlexGrid::listEditText() const
-{
-    return m_listEditor ? str(m_listEditor->currentText()) : std::string();
 }
 
 void FlexGrid::chooseListItem(int index)

@@ -93,7 +93,6 @@ public:
     // The first scrollable row shown and the leftmost scrollable column shown.
     // Row 0 and column 0 are fixed: they stay in place while the others
     // scroll, by whole rows and columns.
-    int topRow() const;
     void setTopRow(int row);
     int leftCol() const;
     void setLeftCol(int col);
@@ -150,9 +149,8 @@ public:
     void setComboList(const std::string& items);
     // Starts an edit of the current cell (see above). Row 0 is never edited.
     void editCell();
-    // True while the drop-down list editor is open; the item it shows.
+    // True while the drop-down list editor is open.
     bool isListEditing() const { return m_listEditor != nullptr; }
-    std::string listEditText() const;
     // Chooses item index of the open list editor, as the user's pick does.
     void chooseListItem(int index);
 

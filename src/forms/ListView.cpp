@@ -72,7 +72,6 @@ void ListView::resetProperties()
     m_fullRowSelect = false;
     m_sorted = false;
     m_sortKey = 0;
-    m_sortOrder = lvwAscending;
     m_selected = 0;
 }
 
@@ -87,7 +86,6 @@ void ListView::copyPropertiesFrom(const Control& source)
     m_fullRowSelect = other.m_fullRowSelect;
     m_sorted = other.m_sorted;
     m_sortKey = other.m_sortKey;
-    m_sortOrder = other.m_sortOrder;
     m_selected = 0;
 }
 
@@ -241,10 +239,8 @@ void ListView::sortRows()
     tagged.reserve(m_rows.size());
     for (const Row& row : m_rows)
         tagged.emplace_back(row, &row == selectedRow);
-    const bool descending = m_sortOrder == lvwDescending;
-    std::stable_sort(tagged.begin(), tagged.end(), [this, descending](const auto& a, const auto& b) {
-        const int order = compareListText(sortText(a.first), sortText(b.first));
-        return descending ? order > 0 : order < 0;
+    std::stable_sort(tagged.begin(), tagged.end(), [this](const auto& a, const auto& b) {
+        return compareListText(sortText(a.first), sortText(b.first)) < 0;
     });
     m_selected = 0;
     for (size_t i = 0; i < tagged.size(); ++i) {
@@ -320,15 +316,6 @@ void ListView::setSortKey(int key)
     if (key < 0)
         invalidValue();
     m_sortKey = key;
-    sortRows();
-}
-
-void ListView::setSortOrder(int order)
-{
-    touch();
-    if (order != lvwAscending && order != lvwDescending)
-        invalidValue();
-    m_sortOrder = order;
     sortRows();
 }
 
@@ -437,11 +424,9 @@ ListViewItem ListItems::add(int index, const std::string& key, const std::string
     row.text = text;
     if (m_view.m_sorted && m_view.m_sortKey == 0) {
         // In order: after the items that sort before it or equal to it.
-        const bool descending = m_view.m_sortOrder == lvwDescending;
         index = 1;
         for (const auto& other : rows) {
-            const int order = compareListText(other.text, text);
-            if (descending ? order < 0 : order > 0)
+            if (compareListText(other.text, text) > 0)
                 break;
             ++index;
         }

@@ -33,9 +33,6 @@ constexpr int lvwReport = 3;
 // LabelEdit values.
 constexpr int lvwAutomatic = 0;
 constexpr int lvwManual = 1;
-// SortOrder values.
-constexpr int lvwAscending = 0;
-constexpr int lvwDescending = 1;
 
 template <template <typename...> class H>
 struct ListViewEvents {
@@ -144,7 +141,6 @@ public:
     // The column sorted by: 0 the item text, n sub-item n.
     int sortKey() const;
     void setSortKey(int key);
-    void setSortOrder(int order);
 
     // SelectedItem's index, 0 when no item is selected.
     int selectedIndex() const;
@@ -200,7 +196,6 @@ private:
     bool m_fullRowSelect = false;
     bool m_sorted = false;
     int m_sortKey = 0;
-    int m_sortOrder = lvwAscending;
     int m_selected = 0; // 1-based, 0 none
     QTreeWidget* m_tree = nullptr;
 };

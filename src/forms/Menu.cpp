@@ -218,12 +218,6 @@ void Menu::setChecked(bool checked)
     updateText();
 }
 
-const std::string& Menu::shortcut() const
-{
-    touch();
-    return m_shortcut;
-}
-
 void Menu::setShortcut(const std::string& keys)
 {
     touch();

@@ -34,7 +34,6 @@ public:
     bool isChecked() const;
     void setChecked(bool checked);
     // A key sequence in Qt's portable text form ("Ctrl+S"); "" for none.
-    const std::string& shortcut() const;
     void setShortcut(const std::string& keys);
 
     bool isSeparator() const;

@@ -19,7 +19,6 @@ Picture::Picture(std::shared_ptr<const PictureData> data) : m_data(std::move(dat
 
 int Picture::widthPixels() const { return m_data ? m_data->image.width() : 0; }
 int Picture::heightPixels() const { return m_data ? m_data->image.height() : 0; }
-bool Picture::isIcon() const { return m_data && m_data->icon; }
 
 const std::string& Picture::sourcePath() const
 {
@@ -82,12 +81,10 @@ Picture decodePicture(const std::string& path)
 {
     QImageReader reader(QString::fromStdString(path));
     reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
     QImage image = reader.read();
     if (image.isNull())
         throw platform::RuntimeError(platform::err::InvalidPicture, "Invalid picture: " + path);
     auto data = std::make_shared<PictureData>();
-    data->icon = format == "ico" || format == "cur";
     data->image = paintableImage(image);
     data->path = path;
     return Picture(std::move(data));

@@ -21,8 +21,6 @@ public:
     int heightPixels() const;
     double widthTwips() const { return widthPixels() * 15.0; }
     double heightTwips() const { return heightPixels() * 15.0; }
-    // Icons keep their transparency mask when painted.
-    bool isIcon() const;
     // The file it was loaded from; empty for pictures made in memory.
     const std::string& sourcePath() const;
 

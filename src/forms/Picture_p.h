@@ -13,7 +13,6 @@ struct PictureData {
     // Premultiplied ARGB for pictures with transparency (icons), RGB32 otherwise,
     // the two formats QPainter draws without converting.
     QImage image;
-    bool icon = false;
     std::string path;
 };
 

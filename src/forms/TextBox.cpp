@@ -356,11 +356,4 @@ void TextBox::setSelLength(int length)
     selectRange(selStart(), length);
 }
 
-std::string TextBox::selText() const
-{
-    touch();
-    const QString text = widgetText();
-    return str(text.mid(selStart(), selLength()));
-}
-
 } // namespace forms

@@ -64,7 +64,6 @@ public:
     void setSelStart(int start);
     int selLength() const;
     void setSelLength(int length);
-    std::string selText() const;
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

@@ -142,11 +142,6 @@ bool isCell(int row, int col)
         && static_cast<size_t>(col) < state().cell_buf[static_cast<size_t>(row)].size();
 }
 
-bool isPersonOrBlank(int16_t p)
-{
-    return p == -1 || p == model::BlankPartner;
-}
-
 } // namespace
 
 double Calc_BoxWidth(int16_t row, int16_t col)
@@ -157,9 +152,11 @@ double Calc_BoxWidth(int16_t row, int16_t col)
     const cell_rec& cell = cellOf(row, col);
     const bool icons = model::settings().Dispmode_Icon != 0;
     const double icon = icons ? c.icon_w : 0.0;
-    if (cell.per_b != -1 && isPersonOrBlank(cell.per_a))
+    // One box when the other side holds no person: empty, or the blank partner,
+    // which takes no box.
+    if (cell.per_b != -1 && !model::isPersonSlot(cell.per_a))
         return c.box_w + icon;
-    if (cell.per_a != -1 && isPersonOrBlank(cell.per_b))
+    if (cell.per_a != -1 && !model::isPersonSlot(cell.per_b))
         return c.box_w + icon;
     if (cell.per_a != -1 && cell.per_b != -1) {
         if (cell.line_type == 2)

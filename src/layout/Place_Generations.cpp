@@ -111,6 +111,7 @@ private:
 
     bool roomForCell();
     void giveLink(int r, int c);
+    int nextLinkedCell(int r, int16_t parentLink);
     void setPersons(cell_rec& cell, int16_t a, int16_t b);
     void setMarriage(cell_rec& cell, int16_t kou);
 
@@ -147,6 +148,18 @@ void Placement::giveLink(int r, int col)
         ChartPerIdxRec{static_cast<int16_t>(r), static_cast<int16_t>(col)};
     m_chart.cellAt(r, col).link_no = link;
     m_chart.link_cnt = static_cast<int16_t>(link + 1);
+}
+
+// The column of the next cell of row r, which takes a link number and its parent's
+// link; -1 when the grid has no room left.
+int Placement::nextLinkedCell(int r, int16_t parentLink)
+{
+    if (!roomForCell())
+        return -1;
+    const int at = m_chart.cell_last[static_cast<size_t>(r)] + 1;
+    giveLink(r, at);
+    m_chart.cellAt(r, at).oya_link = parentLink;
+    return at;
 }
 
 void Placement::setPersons(cell_rec& cell, int16_t a, int16_t b)
@@ -228,12 +241,10 @@ void Placement::placeChildren(int r, int col, int16_t parentLink, int force)
             group = m_chart.GroupCells; // the recursion below rebuilds GroupCells
             for (size_t i = 0; i < group.size(); ++i) {
                 const GroupCellRec entry = group[i];
-                if (!roomForCell())
+                const int at = nextLinkedCell(r, parentLink);
+                if (at < 0)
                     return;
-                const int at = m_chart.cell_last[row] + 1;
-                giveLink(r, at);
                 cell_rec& cell = m_chart.cellAt(r, at);
-                cell.oya_link = parentLink;
                 const model::marry_data& m = marriage(entry.kou_no);
                 setPersons(cell, m.kou_titi, m.kou_haha);
                 cell.tree_no = m_chart.tree_cnt;
@@ -253,12 +264,10 @@ void Placement::placeChildren(int r, int col, int16_t parentLink, int force)
     }
 
     // A single cell: a reference, or a person with no marriage left to place.
-    if (!roomForCell())
+    const int at = nextLinkedCell(r, parentLink);
+    if (at < 0)
         return;
-    const int at = m_chart.cell_last[row] + 1;
-    giveLink(r, at);
     cell_rec& cell = m_chart.cellAt(r, at);
-    cell.oya_link = parentLink;
     setPersons(cell, A, B);
     cell.mark6 = M;
     cell.tree_no = m_chart.tree_cnt;

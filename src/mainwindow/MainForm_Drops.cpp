@@ -108,6 +108,20 @@ void closeChronologyAndMarker()
     windows.hideDragMarker();
 }
 
+// A drop that waits for the copy question asked when the drag ends: what was
+// dropped where is kept, and the drop is over for now.
+void keepDropPending(const forms::DataObject& Data, int Index, const std::string& fname, const std::string& name,
+                     int16_t kind)
+{
+    DropState& st = dropState();
+    st.Drop_PendData = Data;
+    st.Drop_PendIndex = static_cast<int16_t>(Index);
+    st.Drop_PendFName = fname;
+    st.Drop_PendName = name;
+    st.Drop_PendKind = kind;
+    st.Drop_Done = -1;
+}
+
 // A child into marriage kou through KodoWork; the other fields of KodoWork keep
 // what they held. Returns the Add_Kodo result.
 int addChild(int kou, int child, int16_t status, const std::string& comment)
@@ -244,12 +258,7 @@ void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     (void)model::Save_Undo();
 
     if (st.Drag_Person != -1 && model::Find_PersonMarry(st.Drag_Person) != -1) {
-        st.Drop_PendData = Data;
-        st.Drop_PendIndex = static_cast<int16_t>(Index);
-        st.Drop_PendFName = fname;
-        st.Drop_PendName = name;
-        st.Drop_PendKind = mainwindow::PendDraggedMarried;
-        st.Drop_Done = -1;
+        keepDropPending(Data, Index, fname, name, mainwindow::PendDraggedMarried);
         return;
     }
     Label12_OLEDragDrop_Main(Index, Data, Effect, Button, Shift, X, Y, fname, name);
@@ -390,13 +399,10 @@ void refuseFullPersonTable()
 
 } // namespace
 
-void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
-                                        double X, double Y, const std::string& FName, const std::string& Name)
+void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& /*Effect*/, int /*Button*/,
+                                        int Shift, double /*X*/, double /*Y*/, const std::string& FName,
+                                        const std::string& Name)
 {
-    (void)Effect;
-    (void)Button;
-    (void)X;
-    (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
@@ -426,12 +432,7 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             windows.rebuildRelationMarriageList();
         }
         if (kou == -2) {
-            st.Drop_PendData = Data;
-            st.Drop_PendIndex = static_cast<int16_t>(Index);
-            st.Drop_PendFName = FName;
-            st.Drop_PendName = Name;
-            st.Drop_PendKind = mainwindow::PendBoxMarried;
-            st.Drop_Done = -1;
+            keepDropPending(Data, Index, FName, Name, mainwindow::PendBoxMarried);
             return;
         }
         // No marriage (the table is full) or no child: nothing is added.
@@ -500,12 +501,11 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     if (listed) {
         run.Sel_Person = static_cast<int16_t>(child);
     } else {
-        child = model::Add_NewPerson(-1, Name, FName, childList);
+        child = AddNullActors(childList, FName, Name);
         if (child < 0) {
             refuseFullPersonTable();
             return;
         }
-        takePlaceholder(childList, child);
     }
     if (child >= 0) {
         const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
@@ -558,13 +558,9 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
 // ---------------------------------------------------------------------------
 // Drops on couple marks
 
-void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
-                                   double X, double Y)
+void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Effect*/, int /*Button*/, int Shift,
+                                   double /*X*/, double /*Y*/)
 {
-    (void)Effect;
-    (void)Button;
-    (void)X;
-    (void)Y;
     DropState& st = dropState();
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
@@ -585,12 +581,11 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
     // A mark that names no marriage in use takes no child.
     if (isUsedMarriage(run.KouNum)) {
         if (!listed) {
-            child = model::Add_NewPerson(-1, name, fname, childList);
+            child = AddNullActors(childList, fname, name);
             if (child < 0) {
                 refuseFullPersonTable();
                 return;
             }
-            takePlaceholder(childList, child);
         }
         if (child >= 0) {
             run.Sel_Person = static_cast<int16_t>(child);
@@ -625,12 +620,9 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
 // ---------------------------------------------------------------------------
 // Drops on the empty canvas of the new-entry tab
 
-void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
-                                    double Y)
+void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, int /*Button*/, int /*Shift*/,
+                                    double X, double Y)
 {
-    (void)Effect;
-    (void)Button;
-    (void)Shift;
     if (!Data.getFormat(forms::vbCFText))
         return;
     DropState& st = dropState();
@@ -651,12 +643,11 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Bu
         placed = st.Drag_Person;
         kind = DropUndo::CanvasListed;
     } else if (st.Drag_Sex == 0 || st.Drag_Sex == 1) {
-        placed = model::Add_NewPerson(-1, name, fname, st.Drag_Sex);
+        placed = AddNullActors(st.Drag_Sex, fname, name);
         if (placed < 0) {
             refuseFullPersonTable();
             return;
         }
-        takePlaceholder(st.Drag_Sex, placed);
         kind = st.Drag_Sex == 0 ? DropUndo::CanvasNewMan : DropUndo::CanvasNewWoman;
     }
     if (isPersonSlot(placed)) {

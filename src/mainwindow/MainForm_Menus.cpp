@@ -8,6 +8,7 @@
 #include "mainwindow/MainForm.h"
 
 #include "drawing/ChartRebuild.h"
+#include "forms/BusyPointer.h"
 #include "layout/chart_state.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
@@ -50,19 +51,6 @@ void toggle(int16_t& flag, forms::Menu& item)
     item.setChecked(flag == 1);
 }
 
-// The main window's hourglass for the length of a scope, also when it ends by an
-// exception.
-class WindowBusy {
-public:
-    explicit WindowBusy(forms::Form& window) : m_window(window) { m_window.setMousePointer(forms::vbHourglass); }
-    ~WindowBusy() { m_window.setMousePointer(forms::vbDefault); }
-    WindowBusy(const WindowBusy&) = delete;
-    WindowBusy& operator=(const WindowBusy&) = delete;
-
-private:
-    forms::Form& m_window;
-};
-
 bool easyBuilderLoaded()
 {
     return model::Find_FormByName("EasyCtl") == 1;
@@ -99,7 +87,7 @@ void MainForm::scritem_Click(int Index)
             windows.raisePersonEditor();
         } else {
             {
-                WindowBusy busy(*this);
+                const forms::BusyPointer busy(*this);
                 windows.showPersonEditor(run.Cur_PerIdx);
             }
             run.Entry_Open = 1;

@@ -7,6 +7,7 @@
 #include "drawing/ChartRebuild.h"
 #include "drawing/DspOp.h"
 #include "drawing/FitView.h"
+#include "forms/BusyPointer.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
@@ -106,22 +107,22 @@ void MainForm::Command2_Click(int Index)
     case PersonCardButton:
         showPersonCard();
         break;
-    case PersonEditorButton:
-        setMousePointer(forms::vbHourglass);
+    case PersonEditorButton: {
+        const forms::BusyPointer busy(*this);
         scritem_Click(ViewPersonEditorItem);
-        setMousePointer(forms::vbDefault);
         break;
+    }
     case RelationEditorButton:
         scritem_Click(ViewRelationEditorItem);
         break;
     case NameListButton:
         scritem_Click(ViewNameListItem);
         break;
-    case ChronologyButton:
-        setMousePointer(forms::vbHourglass);
+    case ChronologyButton: {
+        const forms::BusyPointer busy(*this, forms::vbArrow);
         windows.showChronology();
-        setMousePointer(forms::vbArrow);
         break;
+    }
     case BackgroundButton:
         setitem_Click(SettingsBackgroundItem);
         break;

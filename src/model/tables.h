@@ -221,6 +221,9 @@ inline marry_data& marriage(int kou) { return tables().kou_buf[static_cast<size_
 // A person slot or a marriage slot that holds a record in use.
 inline bool isUsedPerson(int slot) { return isPersonSlot(slot) && person(slot).InUse == SlotUsed; }
 inline bool isUsedMarriage(int kou) { return isMarriageSlot(kou) && marriage(kou).InUse == SlotUsed; }
+// A person number 1..1024 whose record is not marked free, whatever else InUse
+// holds: the counts of every taken slot (the chronology, the name list's height).
+inline bool isTakenPerson(int slot) { return isPersonReference(slot) && person(slot).InUse != SlotFree; }
 
 // The cleared person record of a slot: every field at its empty value,
 // Voice_filename "voice<slot>.wav", Disp = the current DefDispStat.

@@ -248,15 +248,6 @@ std::string joinPath(std::string_view a, std::string_view b)
     return left + "/" + right.substr(skip);
 }
 
-std::string resolvePathCase(const std::string& path)
-{
-    if (path.empty())
-        return path;
-    if (path[0] == '/')
-        return resolveBelow("/", path.substr(1));
-    return resolveBelow("", path);
-}
-
 std::string appFile(std::string_view backslashName)
 {
     std::string relative(backslashName);

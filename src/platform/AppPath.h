@@ -24,9 +24,6 @@ void setAppPathForTesting(const std::string& path);
 // each component that already exists is matched case-insensitively ("qa"
 // finds "QA"). Components that do not exist keep their spelling.
 std::string appFile(std::string_view backslashName);
-// Resolves the components of a native path case-insensitively against what
-// exists on disk; the part that does not exist is kept as written.
-std::string resolvePathCase(const std::string& path);
 // Joins two path parts with exactly one "/" between them; "\" in b become "/".
 std::string joinPath(std::string_view a, std::string_view b);
 

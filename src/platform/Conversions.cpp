@@ -398,31 +398,6 @@ double Fix(double value)
     return std::trunc(value);
 }
 
-int32_t IntDiv(double a, double b)
-{
-    const int32_t x = CLng(a);
-    const int32_t y = CLng(b);
-    if (y == 0)
-        raise(err::DivisionByZero, "0 で除算しました");
-    if (y == -1) {
-        if (x == INT32_MIN)
-            overflow();
-        return -x;
-    }
-    return x / y;
-}
-
-int32_t Mod(double a, double b)
-{
-    const int32_t x = CLng(a);
-    const int32_t y = CLng(b);
-    if (y == 0)
-        raise(err::DivisionByZero, "0 で除算しました");
-    if (y == -1)
-        return 0;
-    return x % y;
-}
-
 // --- numbers to text -------------------------------------------------------
 
 std::string StrSingle(float value)
@@ -468,12 +443,6 @@ std::string Format(long long value, int minDigits)
 }
 
 // --- strings ---------------------------------------------------------------
-
-std::string LTrim(std::string_view s)
-{
-    const size_t first = s.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string() : std::string(s.substr(first));
-}
 
 std::string RTrim(std::string_view s)
 {
@@ -594,27 +563,6 @@ std::string narrowWidth(std::string_view s)
     return out;
 }
 
-std::string StringOf(long n, std::string_view ch)
-{
-    if (n < 0)
-        invalidCall();
-    const std::string one = ch.empty() ? std::string() : std::string(ch.substr(0, utf8::charLength(ch, 0)));
-    if (one.empty())
-        invalidCall();
-    std::string out;
-    out.reserve(one.size() * static_cast<size_t>(n));
-    for (long i = 0; i < n; ++i)
-        out += one;
-    return out;
-}
-
-std::string Space(long n)
-{
-    if (n < 0)
-        invalidCall();
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
 // --- dates -----------------------------------------------------------------
 
 bool isValidDate(int y, int m, int d)
@@ -657,20 +605,6 @@ int Day(double serial)
     int y = 0, m = 0, d = 0;
     civilFromDays(dayOf(serial) + kEpoch, y, m, d);
     return d;
-}
-
-int Weekday(double serial)
-{
-    const long long day = dayOf(serial);
-    // Serial 0 (1899-12-30) was a Saturday.
-    return static_cast<int>(((day % 7) + 7 + 6) % 7) + 1;
-}
-
-std::string formatDate(double serial)
-{
-    int y = 0, m = 0, d = 0;
-    civilFromDays(dayOf(serial) + kEpoch, y, m, d);
-    return Format(y, 4) + "/" + Format(m, 2) + "/" + Format(d, 2);
 }
 
 namespace utf8 {

@@ -30,12 +30,6 @@ double roundHalfEven(double value);
 
 double Int(double value); // floor
 double Fix(double value); // truncate toward zero
-// a \ b and a Mod b: both operands rounded half to even to 32 bits (6 when out
-// of range), then truncating division; Mod takes the dividend's sign;
-// division by zero raises 11.
-int32_t IntDiv(double a, double b);
-int32_t Mod(double a, double b);
-
 // Str: a leading blank for numbers >= 0, no "0" before the point (" .75"),
 // 7 significant digits for Single and 15 for Double, exponent forms such as
 // "1E+20" and "1E-05".
@@ -55,7 +49,6 @@ std::string CStr(T) = delete;
 
 // Remove the ASCII blank only (not tabs, not U+3000).
 std::string Trim(std::string_view s);
-std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 
 // Code-point based slicing with 1-based positions. Counts beyond the end
@@ -77,10 +70,6 @@ std::string narrowWidth(std::string_view s);
 // Zero-padded to at least minDigits digits, like Format(n, "00"); a minus
 // sign comes before the digits.
 std::string Format(long long value, int minDigits);
-// String(n, ch): ch repeated n times (negative n raises 5).
-std::string StringOf(long n, std::string_view ch);
-// Space(n).
-std::string Space(long n);
 
 // Dates are serial day numbers (day 0 = 1899-12-30), fractional part = time.
 // DateSerial normalises months and days like the classic function (month 13
@@ -90,11 +79,7 @@ double DateSerial(int y, int m, int d);
 int Year(double serial);
 int Month(double serial);
 int Day(double serial);
-// 1 = Sunday ... 7 = Saturday.
-int Weekday(double serial);
 // True when y-m-d is a real calendar date with y in 100..9999.
 bool isValidDate(int y, int m, int d);
-// "yyyy/mm/dd" for the date part of a serial.
-std::string formatDate(double serial);
 
 } // namespace platform

@@ -105,14 +105,6 @@ bool TextInputFile::decodeNext(std::string& line, bool lfEndsLine, std::string* 
     return true;
 }
 
-std::string TextInputFile::readRawLine()
-{
-    std::string raw;
-    if (!nextRawLine(raw))
-        throw RuntimeError(err::InputPastEnd, m_path + ": ファイルの終わりを越えて読もうとしました");
-    return raw;
-}
-
 bool TextInputFile::atEnd() const
 {
     return !m_open || m_pos >= m_data.size();
@@ -179,18 +171,6 @@ void TextOutputFile::printLine(std::string_view utf8)
 void TextOutputFile::print(std::string_view utf8)
 {
     write(encodeCp932(utf8, EncodeMode::Strict));
-}
-
-void TextOutputFile::printLineSubstituting(std::string_view utf8, int* substituted)
-{
-    std::string bytes = encodeCp932(utf8, EncodeMode::Substitute, substituted);
-    bytes += "\r\n";
-    write(bytes);
-}
-
-void TextOutputFile::printRaw(std::string_view bytes)
-{
-    write(bytes);
 }
 
 void TextOutputFile::close()

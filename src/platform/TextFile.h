@@ -25,8 +25,6 @@ public:
     // well (as in files written on this platform); lineEnd receives the CR LF, CR
     // or LF that ended it, or "" for a last line without one.
     bool readLine(std::string& line, std::string& lineEnd);
-    // The next line as raw bytes, without its line end; throws 62 at the end.
-    std::string readRawLine();
     bool atEnd() const;
     // 1-based byte position of the next read.
     int64_t position() const;
@@ -65,10 +63,6 @@ public:
     void printLine(std::string_view utf8);
     // Writes the text in strict cp932 without a line end (throws EncodeError).
     void print(std::string_view utf8);
-    // Writes the text plus CR LF in substitute mode, counting "?" replacements.
-    void printLineSubstituting(std::string_view utf8, int* substituted);
-    // Writes bytes unchanged.
-    void printRaw(std::string_view bytes);
     // Flushes and closes; throws RuntimeError when any write failed.
     void close();
     bool isOpen() const { return m_file != nullptr; }

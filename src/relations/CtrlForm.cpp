@@ -686,8 +686,9 @@ void CtrlForm::lstvKou_Click()
     const std::string tag = lstvKou.selectedItem().tag();
     if (tag == "-1")
         return;
+    // The tag holds the marriage number the row was filled from.
     const double kou = platform::Val(tag);
-    if (kou >= 1 && kou <= model::LastSlot)
+    if (kou >= INT16_MIN && kou <= INT16_MAX && model::isMarriageSlot(static_cast<int>(kou)))
         chooseMarriage(static_cast<int>(kou));
 }
 

@@ -28,11 +28,6 @@ std::string familyName(int slot)
     return model::isSlot(slot) ? person(slot).F_name : std::string();
 }
 
-bool isBlankOrNone(int partner)
-{
-    return partner == -1 || partner == model::BlankPartner;
-}
-
 } // namespace
 
 EasyCtlForm::EasyCtlForm() : Form("EasyCtl")
@@ -127,7 +122,7 @@ void EasyCtlForm::SetMotoKou(int kou)
     MotoKou = static_cast<int16_t>(kou);
     const model::marry_data& k = tables().kou_buf[static_cast<size_t>(kou)];
     // The husband unless he is blank (or missing); two blank sides name nobody.
-    const int blankSides = (isBlankOrNone(k.kou_titi) ? 1 : 0) + (isBlankOrNone(k.kou_haha) ? 2 : 0);
+    const int blankSides = (model::isPersonSlot(k.kou_titi) ? 0 : 1) + (model::isPersonSlot(k.kou_haha) ? 0 : 2);
     const int base = blankSides == 1 ? k.kou_haha : blankSides == 3 ? -1 : k.kou_titi;
     SetMotoNin(base);
 }

@@ -21,11 +21,6 @@ constexpr double HeadingFontSize = 12;
 constexpr long White = 0xFFFFFF;
 constexpr long Black = 0x000000;
 
-bool isListedSlot(int slot)
-{
-    return model::tables().per_buf[slot].InUse != model::SlotFree;
-}
-
 } // namespace
 
 int chronologyYear(const std::string& dateText)
@@ -75,7 +70,7 @@ void LoadYTblSub(ChronologyRows& table, int tree)
     const std::vector<bool> onChart = personsOnChart(tree);
     const int thisYear = currentYear();
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
-        if (!isListedSlot(slot) || !onChart[static_cast<size_t>(slot)])
+        if (!model::isTakenPerson(slot) || !onChart[static_cast<size_t>(slot)])
             continue;
         // The all-trees tab lists a person once for every tree that shows it; the
         // table has one row per slot, so collecting stops at its last row.
@@ -319,7 +314,7 @@ ChronologyLines buildChronologyLines()
     const model::Tables& t = model::tables();
     const layout::ChartState& c = layout::chart();
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
-        if (isListedSlot(slot)) {
+        if (model::isTakenPerson(slot)) {
             const model::personal_data& p = t.per_buf[slot];
             YLineRec& line = lines.YLineByBirth[++lines.persons];
             line.BirthYear = chronologyYear(p.B_day);

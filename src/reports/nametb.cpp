@@ -68,7 +68,7 @@ void NametbForm::DispNameList()
     // The first height counts every person of the family, listed or not.
     int persons = 0;
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
-        if (model::tables().per_buf[slot].InUse != model::SlotFree)
+        if (model::isTakenPerson(slot))
             ++persons;
     }
     Picture2.move(0, 0, width, (persons + 2) * style.rowHeight + height / 10);

@@ -333,7 +333,6 @@ struct SelectionCase {
     int length;
     int expectedStart;
     int expectedLength;
-    std::string expectedSelText;
 };
 
 void PrintTo(const SelectionCase& c, std::ostream* out) { *out << c.name; }
@@ -349,7 +348,6 @@ TEST_P(TextSelection, IsClampedAndCountsCrLfAsTwo)
     form.Text2.setSelLength(c.length);
     EXPECT_EQ(form.Text2.selStart(), c.expectedStart) << c.name;
     EXPECT_EQ(form.Text2.selLength(), c.expectedLength) << c.name;
-    EXPECT_EQ(form.Text2.selText(), c.expectedSelText) << c.name;
     form.Text1.setText(c.text);
     form.Text1.setSelStart(0);
     form.Text1.setSelLength(99);
@@ -357,10 +355,10 @@ TEST_P(TextSelection, IsClampedAndCountsCrLfAsTwo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, TextSelection,
-                         ::testing::Values(SelectionCase{"all with 99", "山田太郎", 0, 99, 0, 4, "山田太郎"},
-                                           SelectionCase{"start past the end", "abc", 10, 2, 3, 0, ""},
-                                           SelectionCase{"after a line break", "ab\r\ncd", 4, 2, 4, 2, "cd"},
-                                           SelectionCase{"over a line break", "ab\r\ncd", 1, 4, 1, 4, "b\r\nc"}),
+                         ::testing::Values(SelectionCase{"all with 99", "山田太郎", 0, 99, 0, 4},
+                                           SelectionCase{"start past the end", "abc", 10, 2, 3, 0},
+                                           SelectionCase{"after a line break", "ab\r\ncd", 4, 2, 4, 2},
+                                           SelectionCase{"over a line break", "ab\r\ncd", 1, 4, 1, 4}),
                          forms_test::CaseName());
 
 TEST(TextBox, ChangeFollowsCodeAndUserAlike)

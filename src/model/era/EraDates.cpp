@@ -9,6 +9,7 @@
 #include "platform/Utf8.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,15 @@ int16_t eraDateKey(int row, int eraYear, int month, int day, std::string& key)
     if (hasNext && platform::DateSerial(static_cast<int>(westernYear), month, day) >= next)
         return -2;
     key = keyText(static_cast<int>(westernYear), month, day);
+    return 0;
+}
+
+// Checks a western date and gives its key; -1 when it was not read or is no real date.
+int16_t westernDateKey(bool read, int year, int month, int day, std::string& key)
+{
+    if (!read || !platform::isValidDate(year, month, day))
+        return -1;
+    key = keyText(year, month, day);
     return 0;
 }
 
@@ -364,12 +374,8 @@ int16_t Conv_DateKey(const std::string& text, std::string& key)
     int month = 0;
     int day = 0;
     const bool numbers = partValue(yearText, year) && partValue(monthText, month) && partValue(dayText, day);
-    if (era.empty()) {
-        if (!numbers || !platform::isValidDate(year, month, day))
-            return -1;
-        key = keyText(year, month, day);
-        return 0;
-    }
+    if (era.empty())
+        return westernDateKey(numbers, year, month, day, key);
     const int row = findNengoRow(era);
     if (row < 0)
         return -2;
@@ -430,20 +436,35 @@ std::string Fill_DatePart(const std::string& text)
 
 namespace {
 
-// A trimmed, non-empty date text completed to its first day: its key, year, month
-// and day, and how much of the date the text gave. False when it names no date.
-bool readDate(const std::string& text, std::string& key, int& y, int& m, int& d, Precision& precision)
+// A date text read and completed to its first day: its key, year, month and day,
+// and how much of the date the text gave.
+struct DateRead {
+    std::string key;
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    Precision precision = Precision::Full;
+};
+
+// Reads a date text, blanks around it ignored; nothing when it names no date.
+// With onlyDate a text that holds more than its date ("1950年頃") names none.
+std::optional<DateRead> readDate(const std::string& typed, bool onlyDate)
 {
+    const std::string text = platform::Trim(typed);
+    if (text.empty() || (onlyDate && !holdsOnlyDate(text)))
+        return std::nullopt;
     const std::vector<std::string> chars = splitChars(text);
-    precision = Precision::Full;
+    DateRead read;
     std::string complete;
     if (Is_DigitChar(chars.front()) != 0) {
-        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, precision)
-                                                   : completeEraNameForm(text, precision);
-    } else if (!completeWesternForm(text, complete, precision)) {
-        return false;
+        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, read.precision)
+                                                   : completeEraNameForm(text, read.precision);
+    } else if (!completeWesternForm(text, complete, read.precision)) {
+        return std::nullopt;
     }
-    return textKeyParts(complete, key, y, m, d);
+    if (!textKeyParts(complete, read.key, read.y, read.m, read.d))
+        return std::nullopt;
+    return read;
 }
 
 } // namespace
@@ -451,30 +472,20 @@ bool readDate(const std::string& text, std::string& key, int& y, int& m, int& d,
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision)
 {
     key.clear();
-    const std::string trimmed = platform::Trim(text);
-    int y = 0;
-    int m = 0;
-    int d = 0;
-    if (trimmed.empty() || !holdsOnlyDate(trimmed) || !readDate(trimmed, key, y, m, d, precision)) {
-        key.clear();
+    const std::optional<DateRead> read = readDate(text, true);
+    if (!read)
         return false;
-    }
+    key = read->key;
+    precision = read->precision;
     return true;
 }
 
 int16_t Conv_InputDate(const std::string& typed, std::string& out)
 {
-    const std::string text = platform::Trim(typed);
-    if (text.empty())
+    const std::optional<DateRead> read = readDate(typed, false);
+    if (!read)
         return -1;
-
-    Precision precision = Precision::Full;
-    std::string key;
-    int y = 0;
-    int m = 0;
-    int d = 0;
-    if (!readDate(text, key, y, m, d, precision))
-        return -1;
+    const auto& [key, y, m, d, precision] = *read;
     const double date = platform::DateSerial(y, m, d);
     if (date > platform::Int(platform::Date()))
         return -1;
@@ -610,10 +621,8 @@ int16_t Conv_WarekiKey(const std::string& stored, std::string& key)
     int month = 0;
     int day = 0;
     if (era.empty()) {
-        if (!eratext::parseYmd(platform::Trim(text), year, month, day) || !platform::isValidDate(year, month, day))
-            return -1;
-        key = keyText(year, month, day);
-        return 0;
+        const bool read = eratext::parseYmd(platform::Trim(text), year, month, day);
+        return westernDateKey(read, year, month, day, key);
     }
 
     const int row = findNengoRow(era);

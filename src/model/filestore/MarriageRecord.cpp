@@ -46,12 +46,6 @@ constexpr std::string_view Blank = " ";
 // child beyond the 20th, which is then dropped.
 constexpr int SpareEntry = MaxChildren;
 
-// A partner is a person or the blank partner 1024.
-bool isPartner(int16_t person)
-{
-    return isPersonSlot(person) || person == BlankPartner;
-}
-
 void presetChild(marry_data& m, int entry)
 {
     m.kou_kodo[entry] = -1;
@@ -130,7 +124,7 @@ void writeMarriage(FileText& out, const marry_data& marriage, const MarriageNumb
                 writeField(out, Blank, field, marriage, static_cast<size_t>(slot));
         }
         const int16_t kou = marriage.kodo_yoshirireki[static_cast<size_t>(slot)];
-        const int16_t inFile = kou >= 1 && kou <= LastSlot ? numbers[static_cast<size_t>(kou)] : int16_t(-1);
+        const int16_t inFile = isMarriageSlot(kou) ? numbers[static_cast<size_t>(kou)] : int16_t(-1);
         out.value(Blank, history.key, history.form, inFile);
         out.line(ChildEnd);
         out.line("");
@@ -208,7 +202,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
         // partners make no marriage: it is dropped. Both are counted for the load's
         // message.
         const bool blankCouple = m_work.kou_titi == BlankPartner && m_work.kou_haha == BlankPartner;
-        const bool partners = isPartner(m_work.kou_titi) && isPartner(m_work.kou_haha);
+        const bool partners = isPersonReference(m_work.kou_titi) && isPersonReference(m_work.kou_haha);
         if (m_open && blankCouple)
             m_staging.count(Repair::BlankPartnerAsPerson);
         else if (!m_open || !partners)
@@ -230,7 +224,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
             }
             // The adoption history names a marriage; one outside the table means none.
             for (auto& history : m_work.kodo_yoshirireki) {
-                if (history != -1 && (history < 1 || history > LastSlot)) {
+                if (history != -1 && !isMarriageSlot(history)) {
                     history = -1;
                     m_staging.count(Repair::AdoptionHistory);
                 }
