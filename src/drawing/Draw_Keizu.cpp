@@ -46,13 +46,18 @@ int16_t treeOfTab(int16_t tree)
     return mapped != -1 ? mapped : tree;
 }
 
+// The walk reads no cell past a row's last one, so the spare cells of a row (the grid
+// keeps room for two hundred columns or more) are left alone: the all-trees view
+// marks the grid once for every tree.
 void markAllUndrawn()
 {
     layout::ChartState& c = layout::chart();
     const int lastRow = std::min<int>(c.row_max, layout::GridLastRow);
     for (int r = 0; r <= lastRow; ++r) {
-        for (layout::cell_rec& cell : c.cell_buf[static_cast<size_t>(r)])
-            cell.done_f = -1;
+        auto& cells = c.cell_buf[static_cast<size_t>(r)];
+        const int last = lastColumn(r);
+        for (int k = 0; k <= last; ++k)
+            cells[static_cast<size_t>(k)].done_f = -1;
     }
 }
 
