@@ -30,7 +30,7 @@ for program in "$build"/bin/test_*; do
   name=$(basename "$program")
   if [ -e "$work/$name.failed" ]; then
     failed=1
-    echo "---- $name failed run whole (seed $seed):"
+    echo "---- $name failed run whole (again: scripts/run-tests-whole.sh <build dir> $seed):"
     grep -E '^\[  FAILED  \]|Failure$|ERROR: |runtime error' "$work/$name.log" || tail -n 40 "$work/$name.log"
   else
     echo "$name: $(grep -E '^\[  PASSED  \]' "$work/$name.log")"
