@@ -289,20 +289,24 @@ void measureChart()
     layout::Calc_TreeWidth();
 }
 
-// --- Step 11: a tree tab shows the tree asked for; the other tabs are drawn by the
-// --- caller (the all-trees view) or stay empty (the new-entry tab) ---
+// --- Step 11: only what the tab shows is drawn: the tree asked for while a tree tab
+// --- is selected, every tree side by side, or nothing (the new-entry tab) ---
 
-void showSelectedTree(int16_t tree)
+enum class Shown { SelectedTree, AllTrees, Nothing };
+
+void showChart(Shown shown, int16_t tree)
 {
     layout::ChartState& c = chartState();
     c.sel_tab = static_cast<int16_t>(layout::chartView().selectedTab());
     c.shownTree = -1;
-    if (c.sel_tab <= c.tree_cnt)
+    if (shown == Shown::AllTrees)
+        drawAllTreesView();
+    else if (shown == Shown::SelectedTree && c.sel_tab <= c.tree_cnt)
         Setup_ChartView(tree);
 }
 
 // Steps 4 to 11, for a family with a marriage to start from.
-void buildChart(int16_t tree)
+void buildChart(Shown shown, int16_t tree)
 {
     const forms::BusyPointer busy;
     beginChart();
@@ -316,25 +320,40 @@ void buildChart(int16_t tree)
     makeStartTreeFirst();
     buildTreeTabs();
     measureChart();
-    showSelectedTree(tree);
+    showChart(shown, tree);
     transforms.restore();
 }
 
-} // namespace
-
-void Build_Keizu(int16_t tree)
+void rebuild(Shown shown, int16_t tree)
 {
     prepareChart();
     chartState().start_kou = chooseStartMarriage();
     if (chartState().start_kou == -1)
         showEmptyChart();
     else
-        buildChart(tree);
+        buildChart(shown, tree);
     // The snapshot holds the family as it is after every rebuild (within a user
     // command, as the command leaves it), without the temporary copies, also when
     // there is no marriage to draw. A failure has been shown by the writer; the
     // chart stands either way.
     (void)model::Request_Autosave();
+}
+
+} // namespace
+
+void Build_Keizu(int16_t tree)
+{
+    rebuild(Shown::SelectedTree, tree);
+}
+
+void Build_KeizuAllTrees()
+{
+    rebuild(Shown::AllTrees, 0);
+}
+
+void Build_KeizuUndrawn()
+{
+    rebuild(Shown::Nothing, 0);
 }
 
 } // namespace drawing

@@ -21,6 +21,11 @@ namespace drawing {
 // person, with only the two permanent tabs; nothing is drawn and no autosave is
 // written.
 void Build_Keizu(int16_t tree);
+// The same rebuild for the tabs that show no single tree, drawing only what they
+// show: every tree side by side as Redisp_Keizu draws them (the all-trees tab), or
+// nothing (the new-entry tab).
+void Build_KeizuAllTrees();
+void Build_KeizuUndrawn();
 
 // The redraw of the current tab: every command that changed the family, a name, the
 // zoom or the view calls it. The selected tab is rebuilt and stays selected when it

@@ -310,15 +310,20 @@ std::vector<TreeExtent> measureArrangedTrees(double top)
 void Redisp_Keizu()
 {
     const forms::BusyPointer busy;
-    // A recording pass leaves the canvas as it is; only a redraw on screen hides it
-    // while it is rebuilt.
-    if (drawState().Draw_ToBuf == 0)
-        layout::chartView().setCanvasVisible(false);
     model::Apply_DispModes();
     layout::TemporaryTransforms transforms;
     layout::setMetricsForWriteState();
     layout::Calc_TreeWidth();
+    drawAllTreesView();
+    transforms.restore();
+}
 
+void drawAllTreesView()
+{
+    // A recording pass leaves the canvas as it is; only a redraw on screen hides it
+    // while it is rebuilt.
+    if (drawState().Draw_ToBuf == 0)
+        layout::chartView().setCanvasVisible(false);
     layout::ChartState& c = layout::chart();
     arrangeTreeRows();
     const std::vector<TreeExtent> extents = measureArrangedTrees(chartTop() + c.margin_y);
@@ -327,7 +332,6 @@ void Redisp_Keizu()
         c.Tree_ExtY[t] = std::floor(extents[t].bottom);
     }
     Redisp_View();
-    transforms.restore();
 }
 
 void Redisp_View()

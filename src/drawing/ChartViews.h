@@ -33,6 +33,10 @@ void sizeCanvasToChart(double extentX, double extentY);
 // The all-trees view: every tree side by side, the trees of lineage-group tabs
 // moved by their generation offset and left out when the group is hidden.
 void Redisp_Keizu();
+// Redisp_Keizu's drawing for a caller that has the pre-draw transforms in place, the
+// metrics set and the tree widths calculated (the chart rebuild): every shown tree
+// measured, then drawn by Redisp_View.
+void drawAllTreesView();
 // Places the trees Redisp_Keizu measured on the canvas, or, while Draw_ToBuf is
 // set, records them into fresh drawing lists without touching the canvas.
 void Redisp_View();

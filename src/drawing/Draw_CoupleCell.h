@@ -8,8 +8,8 @@
 // centre of the cell's subtree; the extent (Draw_MaxX, Draw_MaxY and the copies
 // Chart_MaxX, Chart_MaxY) grows to hold them and a caption's room below the boxes.
 //
-// In the measuring pass (Draw_Enable 0) name boxes, icons, couple marks and caption
-// texts are left out; lines and caption frames are placed as in the drawing pass.
+// In the measuring pass (Draw_Enable 0) nothing is placed: name boxes, icons, couple
+// marks and caption texts are left out here, lines and caption frames by the placers.
 
 #include <cstdint>
 

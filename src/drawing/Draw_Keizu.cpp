@@ -44,13 +44,18 @@ int16_t treeOfTab(int16_t tree)
     return mapped != -1 ? mapped : tree;
 }
 
+// The walk reads no cell past a row's last one, so the spare cells of a row (the grid
+// keeps room for two hundred columns or more) are left alone: the all-trees view
+// marks the grid once for every tree.
 void markAllUndrawn()
 {
     layout::ChartState& c = layout::chart();
     const int lastRow = std::min<int>(c.row_max, layout::GridLastRow);
     for (int r = 0; r <= lastRow; ++r) {
-        for (layout::cell_rec& cell : c.cell_buf[static_cast<size_t>(r)])
-            cell.done_f = -1;
+        auto& cells = c.cell_buf[static_cast<size_t>(r)];
+        const int last = lastColumn(r);
+        for (int k = 0; k <= last; ++k)
+            cells[static_cast<size_t>(k)].done_f = -1;
     }
 }
 
@@ -73,7 +78,9 @@ void drawStartCells(int16_t tree, double x, double y)
     for (int r = 0; r <= lastRow; ++r) {
         if (c.cell_last[static_cast<size_t>(r)] == -1)
             continue;
-        for (int k = 0; k <= lastColumn(r); ++k) {
+        // The walk places elements only: the rows keep their cells meanwhile.
+        const int last = lastColumn(r);
+        for (int k = 0; k <= last; ++k) {
             const layout::cell_rec& cell = cellOf(r, k);
             if (cell.tree_no == tree && cell.cell_mode == 0 && cell.done_f != -2) {
                 Draw_CellChildren(static_cast<int16_t>(r), static_cast<int16_t>(k), x, y, -1.0, -1.0);
@@ -82,7 +89,7 @@ void drawStartCells(int16_t tree, double x, double y)
         }
         if (started)
             continue;
-        for (int k = 0; k <= lastColumn(r); ++k) {
+        for (int k = 0; k <= last; ++k) {
             const layout::cell_rec& cell = cellOf(r, k);
             if (cell.tree_no == tree && cell.done_f != -2)
                 Draw_CellChildren(static_cast<int16_t>(r), static_cast<int16_t>(k), x, y, -1.0, -1.0);
@@ -143,10 +150,12 @@ double placeDescendingLine(const layout::cell_rec& cell, double y, double& cx)
 double childRowWidth(int childRow, int16_t link)
 {
     const layout::ChartState& c = layout::chart();
+    const auto& cells = c.cell_buf[static_cast<size_t>(childRow)];
+    const int last = lastColumn(childRow);
     double width = 0;
     int count = 0;
-    for (int k = 0; k <= lastColumn(childRow); ++k) {
-        const layout::cell_rec& child = cellOf(childRow, k);
+    for (int k = 0; k <= last; ++k) {
+        const layout::cell_rec& child = cells[static_cast<size_t>(k)];
         if (child.oya_link == link && child.done_f != -2) {
             width += child.tree_w;
             ++count;
@@ -214,10 +223,12 @@ double Draw_CellBox(int16_t row, int16_t col, double x, double y, double px, dou
     const double childY = y + c.gen_step;
     bool drewChild = false;
     double r = 0;
-    for (int k = 0; k <= lastColumn(childRow); ++k) {
+    const auto& children = c.cell_buf[static_cast<size_t>(childRow)];
+    const int last = lastColumn(childRow);
+    for (int k = 0; k <= last; ++k) {
         // Tested when the loop reaches the cell: one drawn meanwhile as part of an
         // earlier marriage group is passed over.
-        const layout::cell_rec& child = cellOf(childRow, k);
+        const layout::cell_rec& child = children[static_cast<size_t>(k)];
         if (child.oya_link != cell.link_no || child.done_f == -2)
             continue;
         r = Draw_CellChildren(static_cast<int16_t>(childRow), static_cast<int16_t>(k), start, childY, childPx,

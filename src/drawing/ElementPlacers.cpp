@@ -76,6 +76,10 @@ void reportBadIcon()
 void placeLine(LineArray array)
 {
     DrawState& s = drawState();
+    // A measuring pass only learns the extent, which no line widens; whatever it
+    // placed would be removed before the drawing pass.
+    if (s.Draw_Enable == MeasuringPass)
+        return;
     const bool dotted = array == LineArray::Line7;
     switch (currentOutput()) {
     case Output::Export:

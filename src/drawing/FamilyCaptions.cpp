@@ -153,7 +153,8 @@ int16_t Scan_GenRows(int16_t row, int16_t person, int16_t mode)
 
 void drawDestinationCaption(int16_t person, int16_t row, int16_t col, int16_t parentKou, double cx, double y)
 {
-    if (!layout::isGridCell(row, col))
+    // A caption widens no extent: a measuring pass has nothing to learn from it.
+    if (!drawingPass() || !layout::isGridCell(row, col))
         return;
     const layout::ChartState& c = layout::chart();
     const layout::cell_rec& cell = c.cell_buf[static_cast<size_t>(row)][static_cast<size_t>(col)];
@@ -192,7 +193,8 @@ void drawDestinationCaption(int16_t person, int16_t row, int16_t col, int16_t pa
 
 void drawOriginCaption(int16_t person, int16_t row, double x, double y)
 {
-    if (Scan_GenRows(row, person, 1) == -1)
+    // A caption widens no extent: a measuring pass has nothing to learn from it.
+    if (!drawingPass() || Scan_GenRows(row, person, 1) == -1)
         return;
     const layout::ChartState& c = layout::chart();
     model::Tables& t = model::tables();

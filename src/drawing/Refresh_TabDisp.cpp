@@ -53,12 +53,12 @@ void rebuildFor(TabKind kind)
         Build_Keizu(layout::chart().sel_tree);
         break;
     case TabKind::AllTrees:
-        Build_Keizu(0);
-        Redisp_Keizu();
+        Build_KeizuAllTrees();
         break;
     case TabKind::NewEntry:
-        // Draws nothing for this tab: the canvas stays empty for a dropped person.
-        Build_Keizu(0);
+        // Draws nothing for this tab: the canvas stays empty for a dropped person
+        // (a tree tab selected afterwards draws its tree).
+        Build_KeizuUndrawn();
         break;
     }
 }

@@ -61,6 +61,10 @@ class EntryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The list columns 0 and 15..20 and the other values a new family keeps
+        // start as at the program's start, whatever an earlier test chose.
+        model::settings() = model::Settings();
+        model::runState() = model::RunState();
         model::InitAllSetting();
         model::settings().Dispmode_Nengo = 0;
         model::settings().Array_SortMode = 0;

@@ -10,6 +10,7 @@
 
 #include "drawing/draw_state.h"
 #include "forms/Printers.h"
+#include "layout/chart_state.h"
 #include "model/ChildSlots.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
@@ -162,6 +163,9 @@ protected:
         // of an earlier test is open here.
         model::runState().Entry_Open = 0;
         model::runState().Ctrl_Open = 0;
+        // The chart state lives as long as the program: each test's start-up finds it
+        // as the program's start does, without the extent of an earlier test's chart.
+        layout::chart() = layout::ChartState();
     }
 
     void TearDown() override

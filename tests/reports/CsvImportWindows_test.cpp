@@ -24,6 +24,14 @@ using reports_test::ReportsFixture;
 
 class FrmCsvInStatTest : public ReportsFixture {
 protected:
+    // A window left open goes as the user closes it: "ｷｬﾝｾﾙ".
+    void TearDown() override
+    {
+        if (form().isLoaded())
+            form().Command3.onClick();
+        ReportsFixture::TearDown();
+    }
+
     FrmCsvInStatForm& form() { return frmcsvinstat_form(); }
 
     void openOn(const std::string& utf8)
@@ -100,6 +108,15 @@ TEST_F(FrmCsvInStatTest, UnreadableFileShowsTheReasonInThePreview)
 
 class CsvinsetTest : public ReportsFixture {
 protected:
+    // A window left open (the close box is refused) goes as the user closes it:
+    // "ｷｬﾝｾﾙ", which also sets every column back.
+    void TearDown() override
+    {
+        if (form().isLoaded())
+            form().Command3.onClick();
+        ReportsFixture::TearDown();
+    }
+
     CsvinsetForm& form() { return csvinset_form(); }
 
     void openWithTitles(const std::vector<std::string>& titles)

@@ -4,6 +4,7 @@
 // reset), for the tests of the reports.
 
 #include "document/InitAllSetting.h"
+#include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
 #include "reports/csv/CsvReader.h"
@@ -24,6 +25,7 @@ protected:
         // The export columns 0 and 15..20 outlive a new family; each test starts
         // from the program's start instead, whatever an earlier test chose.
         model::settings() = model::Settings();
+        model::runState() = model::RunState();
         model::InitAllSetting();
         reports::InitCsvParser();
     }

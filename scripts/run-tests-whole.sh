@@ -1,0 +1,39 @@
+#!/bin/sh
+# Runs each test program whole, once, in shuffled order and outside CTest (which
+# starts every test in a program of its own), so that state or a window one test
+# leaves behind shows in the tests after it:
+#   scripts/run-tests-whole.sh [build dir] [seed]   (default build-test, a new seed)
+# TEST_JOBS sets how many programs run at once (default: one per processor).
+# The same seed gives the same order again. The environment is the one CTest gives.
+set -e
+cd "$(dirname "$0")/.."
+source_dir=$(pwd)
+build=$(cd "${1:-build-test}" && pwd)
+seed=${2:-$(( $(date +%s) % 99999 + 1 ))}
+echo "whole test programs: shuffled with --gtest_random_seed=$seed"
+
+export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$source_dir/tests/lsan.supp"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# One program a job; each writes its log and, when it fails, a mark.
+ls "$build"/bin/test_* | xargs -P "${TEST_JOBS:-$(nproc)}" -I{} sh -c '
+  name=$(basename "$1")
+  mkdir "$2/$name" && cd "$2/$name"
+  "$1" --gtest_shuffle --gtest_random_seed="$3" > "$2/$name.log" 2>&1 || touch "$2/$name.failed"
+' sh {} "$work" "$seed"
+
+failed=0
+for program in "$build"/bin/test_*; do
+  name=$(basename "$program")
+  if [ -e "$work/$name.failed" ]; then
+    failed=1
+    echo "---- $name failed run whole (again: scripts/run-tests-whole.sh <build dir> $seed):"
+    grep -E '^\[  FAILED  \]|Failure$|ERROR: |runtime error' "$work/$name.log" || tail -n 40 "$work/$name.log"
+  else
+    echo "$name: $(grep -E '^\[  PASSED  \]' "$work/$name.log")"
+  fi
+done
+exit $failed
