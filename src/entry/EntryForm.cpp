@@ -4,6 +4,7 @@
 #include "entry/EntryRequests.h"
 #include "entry/entry_state.h"
 
+#include "forms/BusyPointer.h"
 #include "forms/Screen.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -451,11 +452,12 @@ void EntryForm::scritem_Click(int Index)
     case 3:
         if (!settleUnregisteredInput())
             return;
-        forms::screen().setMousePointer(forms::vbHourglass);
-        hide();
-        model::runState().Entry_Open = 0;
-        unload();
-        forms::screen().setMousePointer(forms::vbDefault);
+        {
+            const forms::BusyPointer busy;
+            hide();
+            model::runState().Entry_Open = 0;
+            unload();
+        }
         break;
     default:
         break;

@@ -726,6 +726,14 @@ QString charactersFrom(const QList<uint>& characters, qsizetype first)
 
 } // namespace
 
+struct Control::TypedCharacters {
+    QString replacement;
+    bool changed = false;
+    bool stopped = false;
+    Control* passedTo = nullptr;
+    QString passedText;
+};
+
 bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
 {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -766,28 +774,38 @@ bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
     const QString text = key->text();
     if (text.isEmpty())
         return base();
-    QString replacement;
-    bool changed = false;
+    const TypedCharacters typed = pressCharacters(text);
+    if (typed.stopped)
+        return true;
+    if (!typed.passedTo && !typed.changed)
+        return base();
+    if (!typed.replacement.isEmpty())
+        insertTypedText(str(typed.replacement));
+    if (typed.passedTo)
+        typed.passedTo->typePassedText(typed.passedText);
+    return true;
+}
+
+Control::TypedCharacters Control::pressCharacters(const QString& text)
+{
+    TypedCharacters typed;
     const QList<uint> characters = text.toUcs4();
     for (qsizetype i = 0; i < characters.size(); ++i) {
-        const qsizetype before = replacement.size();
+        const qsizetype before = typed.replacement.size();
         bool characterChanged = false;
-        if (!pressCharacter(characters[i], replacement, characterChanged))
-            return true;
-        changed = changed || characterChanged;
+        if (!pressCharacter(characters[i], typed.replacement, characterChanged)) {
+            typed.stopped = true;
+            return typed;
+        }
+        typed.changed = typed.changed || characterChanged;
         if (Control* target = characterChanged ? nullptr : typingTarget()) {
-            replacement.truncate(before);
-            if (!replacement.isEmpty())
-                insertTypedText(str(replacement));
-            target->typePassedText(charactersFrom(characters, i));
-            return true;
+            typed.replacement.truncate(before);
+            typed.passedTo = target;
+            typed.passedText = charactersFrom(characters, i);
+            return typed;
         }
     }
-    if (!changed)
-        return base();
-    if (!replacement.isEmpty())
-        insertTypedText(str(replacement));
-    return true;
+    return typed;
 }
 
 bool Control::pressCharacter(char32_t character, QString& typed, bool& changed, bool preview)
@@ -847,27 +865,16 @@ bool Control::handleInputMethod(QEvent* event, const std::function<bool()>& base
     const QString commit = input->commitString();
     if (commit.isEmpty() || !canRaiseEvents())
         return base();
-    QString replacement;
-    bool changed = false;
     // One KeyPress per committed character.
-    const QList<uint> characters = commit.toUcs4();
-    for (qsizetype i = 0; i < characters.size(); ++i) {
-        const qsizetype before = replacement.size();
-        bool characterChanged = false;
-        if (!pressCharacter(characters[i], replacement, characterChanged))
-            return true;
-        changed = changed || characterChanged;
-        if (Control* target = characterChanged ? nullptr : typingTarget()) {
-            replacement.truncate(before);
-            input->setCommitString(replacement, input->replacementStart(), input->replacementLength());
-            const bool result = base();
-            target->typePassedText(charactersFrom(characters, i));
-            return result;
-        }
-    }
-    if (changed)
-        input->setCommitString(replacement, input->replacementStart(), input->replacementLength());
-    return base();
+    const TypedCharacters typed = pressCharacters(commit);
+    if (typed.stopped)
+        return true;
+    if (typed.passedTo || typed.changed)
+        input->setCommitString(typed.replacement, input->replacementStart(), input->replacementLength());
+    const bool result = base();
+    if (typed.passedTo)
+        typed.passedTo->typePassedText(typed.passedText);
+    return result;
 }
 
 void Control::handleFocusIn(QEvent* event)

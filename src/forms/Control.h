@@ -333,6 +333,12 @@ private:
     // The user's typing that another control passed on: each character through
     // this control's KeyPress, inserted where the user types.
     void typePassedText(const QString& text);
+    // What the KeyPress handlers made of typed characters: the text this control
+    // inserts, whether a handler changed any character, whether the control went
+    // away (stopped), and the control a handler passed the typing on to, with the
+    // characters from that one on.
+    struct TypedCharacters;
+    TypedCharacters pressCharacters(const QString& text);
 
     struct Common {
         std::string tag;

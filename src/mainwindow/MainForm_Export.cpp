@@ -77,7 +77,7 @@ void MainForm::exportChartPicture()
         return;
     // The picture is written under this name and renamed over the chosen file only
     // once complete, so an export that fails leaves an older picture whole.
-    const std::string partial = path + ".part";
+    const std::string partial = platform::partialFileName(path);
 
     // Which failure a step reports: a file that cannot be written names the file; the
     // size advice is for a picture that could not be made.

@@ -79,7 +79,7 @@ public:
     // Removes the first tab of the family-tree tab strip count times (the tree tabs
     // of the last chart rebuild; the two permanent tabs stay).
     virtual void removeTreeTabs(int count) { (void)count; }
-    // File > Save As's dialog (title "家系図の保存", pattern "*.KEZ"): the family file the
+    // File > Save As's dialog (title "家系図の保存", pattern "*.kez"): the family file the
     // chosen name stands for (model::kezFileName), once the user agreed to replace it
     // when it exists; "" when cancelled or declined. Only asks: the open document's
     // path and changed flag stay.

@@ -64,6 +64,26 @@ protected:
         return first;
     }
 
+    // A line of descent of twenty couples, each generation born five years after
+    // the last, so every person needs a line of the sheet. Returns the first
+    // marriage; *last, when asked for, the marriage of the twentieth son.
+    int16_t lineOfDescent(int16_t* last = nullptr)
+    {
+        int16_t kou = family.couple();
+        const int16_t start = kou;
+        for (int generation = 0; generation < 20; ++generation) {
+            const auto& k = model::tables().kou_buf[kou];
+            dates(k.kou_titi, std::to_string(1800 + generation * 5));
+            dates(k.kou_haha, std::to_string(1801 + generation * 5));
+            const int16_t son = family.person(layouttest::FamilyBuilder::Male);
+            family.child(kou, son);
+            kou = family.marry(son, family.person(layouttest::FamilyBuilder::Female));
+        }
+        if (last)
+            *last = kou;
+        return start;
+    }
+
     std::vector<int> treeBars() const
     {
         std::vector<int> bars;
@@ -251,17 +271,8 @@ TEST_F(YeartbTest, SheetGrowsWithItsBarsAndScrollsToItsBottom)
 {
     // Forty couples married in a line of descent, each generation overlapping the
     // next, so every person needs a line of its own.
-    int16_t kou = family.couple();
-    const int16_t start = kou;
-    for (int generation = 0; generation < 20; ++generation) {
-        const auto& k = model::tables().kou_buf[kou];
-        dates(k.kou_titi, std::to_string(1800 + generation * 5));
-        dates(k.kou_haha, std::to_string(1801 + generation * 5));
-        const int16_t son = family.person(layouttest::FamilyBuilder::Male);
-        family.child(kou, son);
-        const int16_t wife = family.person(layouttest::FamilyBuilder::Female);
-        kou = family.marry(son, wife);
-    }
+    int16_t kou = -1;
+    const int16_t start = lineOfDescent(&kou);
     dates(model::tables().kou_buf[kou].kou_titi, "1900");
     dates(model::tables().kou_buf[kou].kou_haha, "1901");
     layOut(start);
@@ -284,17 +295,7 @@ TEST_F(YeartbTest, SheetGrowsWithItsBarsAndScrollsToItsBottom)
 // The wheel over the sheet moves it three lines a notch.
 TEST_F(YeartbTest, TheWheelScrollsTheSheetThreeLinesANotch)
 {
-    int16_t kou = family.couple();
-    const int16_t start = kou;
-    for (int generation = 0; generation < 20; ++generation) {
-        const auto& k = model::tables().kou_buf[kou];
-        dates(k.kou_titi, std::to_string(1800 + generation * 5));
-        dates(k.kou_haha, std::to_string(1801 + generation * 5));
-        const int16_t son = family.person(layouttest::FamilyBuilder::Male);
-        family.child(kou, son);
-        kou = family.marry(son, family.person(layouttest::FamilyBuilder::Female));
-    }
-    layOut(start);
+    layOut(lineOfDescent());
     selectTree(0);
     form().show();
     ASSERT_TRUE(form().vsc.isEnabled());
