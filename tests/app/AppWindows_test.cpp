@@ -55,7 +55,8 @@ protected:
         for (forms::Form* form : {static_cast<forms::Form*>(&infochld_form()), static_cast<forms::Form*>(&ctrl_form()),
                                   static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&easyctl_form()),
                                   static_cast<forms::Form*>(&infoone_form()), static_cast<forms::Form*>(&nametb_form()),
-                                  static_cast<forms::Form*>(&kakegrpstat_form()), static_cast<forms::Form*>(&yeartb_form())}) {
+                                  static_cast<forms::Form*>(&kakegrpstat_form()), static_cast<forms::Form*>(&yeartb_form()),
+                                  static_cast<forms::Form*>(&form2())}) {
             if (form->isLoaded())
                 form->unload();
         }

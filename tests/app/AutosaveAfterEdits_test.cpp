@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "reports/ChronologyWindows.h"
 
+#include "mainwindow/CloseMainWindow.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -42,7 +43,7 @@ protected:
 
     void TearDown() override
     {
-        forms::resetFormsForTesting();
+        mainwindow_test::closeMainWindow(answers);
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);

@@ -23,6 +23,7 @@
 #include "reports/ChronologyWindows.h"
 
 #include "LayoutFamilies.h"
+#include "mainwindow/CloseMainWindow.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -50,8 +51,7 @@ protected:
     {
         if (dspop_form().isLoaded())
             dspop_form().unload();
-        if (entry_form().isLoaded())
-            entry_form().destroySilently();
+        mainwindow_test::closeMainWindow(answers);
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);

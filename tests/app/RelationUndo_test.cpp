@@ -22,6 +22,7 @@
 #include "relations/CtrlForm.h"
 #include "reports/ChronologyWindows.h"
 
+#include "mainwindow/CloseMainWindow.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -75,6 +76,7 @@ protected:
             if (form->isLoaded())
                 form->unload();
         }
+        mainwindow_test::closeMainWindow(answers);
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);

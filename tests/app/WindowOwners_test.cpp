@@ -20,6 +20,7 @@
 #include "reports/yeartb.h"
 
 #include "LayoutFamilies.h"
+#include "mainwindow/CloseMainWindow.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -45,8 +46,9 @@ protected:
 
     void TearDown() override
     {
+        mainwindow_test::closeMainWindow(answers);
         for (forms::Form* form : forms::loadedForms())
-            form->destroySilently();
+            form->unload();
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         reports::setChronologyWindows(nullptr);

@@ -149,6 +149,8 @@ protected:
 
     void TearDown() override
     {
+        if (dspop_form().isLoaded())
+            dspop_form().unload();
         drawing::setDspOpRequests(nullptr);
         model::setWindowServices(nullptr);
         DrawingFixture::TearDown();

@@ -6,6 +6,8 @@
 
 #include "entry/EntryForm.h"
 #include "entry/EntryRequests.h"
+#include "entry/IconPView.h"
+#include "entry/InfoOne.h"
 #include "entry/entry_state.h"
 
 #include "forms/Testing.h"
@@ -21,6 +23,7 @@
 
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
+#include "support/qt/UnloadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +79,7 @@ protected:
 
     void TearDown() override
     {
-        forms::resetFormsForTesting();
+        support::unloadWindows({&iconpview_form(), &infoone_form(), &form()});
         entry::setEntryRequests(nullptr);
         mainwindow::setOtherWindows(nullptr);
         model::InitAllSetting();

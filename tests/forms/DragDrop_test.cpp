@@ -103,7 +103,7 @@ protected:
     void TearDown() override
     {
         forms::cancelDrag();
-        forms::resetFormsForTesting();
+        form.unload();
     }
 
     // A box element at (1500, 1500) on the canvas, 1200 x 600.

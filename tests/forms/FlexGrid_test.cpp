@@ -3,7 +3,6 @@
 
 #include "forms/FlexGrid.h"
 #include "forms/Form.h"
-#include "forms/Testing.h"
 
 #include "platform/Errors.h"
 
@@ -64,7 +63,7 @@ protected:
 
 class FlexGridTest : public ::testing::Test {
 protected:
-    void TearDown() override { forms::resetFormsForTesting(); }
+    void TearDown() override { form.unload(); }
 
     QTableWidget* table() { return qobject_cast<QTableWidget*>(form.tb.widget()); }
 

@@ -2,7 +2,6 @@
 
 #include "forms/Form.h"
 #include "forms/Slider.h"
-#include "forms/Testing.h"
 
 #include "platform/Errors.h"
 
@@ -30,7 +29,7 @@ protected:
 
 class SliderTest : public ::testing::Test {
 protected:
-    void TearDown() override { forms::resetFormsForTesting(); }
+    void TearDown() override { form.unload(); }
     QSlider* slider() { return qobject_cast<QSlider*>(form.Slider1.widget()); }
     SliderForm form;
 };

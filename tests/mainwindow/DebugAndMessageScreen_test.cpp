@@ -22,7 +22,7 @@ protected:
     void TearDown() override
     {
         if (debug().isLoaded())
-            debug().destroySilently();
+            debug().unload();
         model::runState().PWM_Value = 2.0;
         model::runState().Dbg_Flag = 0;
     }
@@ -90,7 +90,7 @@ protected:
     {
         forms::clearOnShown();
         if (eegg_form().isLoaded())
-            eegg_form().destroySilently();
+            eegg_form().unload();
     }
 
     ScriptedResponder answers;

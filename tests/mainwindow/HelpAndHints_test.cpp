@@ -150,7 +150,7 @@ protected:
     void TearDown() override
     {
         if (frmqa_form().isLoaded())
-            frmqa_form().destroySilently();
+            frmqa_form().unload();
     }
 
     void writeHints(const std::string& utf8) const

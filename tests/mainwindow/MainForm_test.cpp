@@ -116,7 +116,7 @@ TEST_F(MainFormTest, UninstalledServicesLeaveAnUnloadedWindowAlone)
 {
     start();
     window().uninstallServices();
-    forms::resetFormsForTesting();
+    closeMainWindow(answers);
     ASSERT_FALSE(window().isLoaded());
     model::InitAllSetting();
     EXPECT_FALSE(window().isLoaded());

@@ -5,6 +5,7 @@
 // main window asks things of. The main window itself is started by each test
 // (start()), after it has prepared the program folder.
 
+#include "mainwindow/CloseMainWindow.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
 
@@ -170,6 +171,7 @@ protected:
 
     void TearDown() override
     {
+        closeMainWindow(answers);
         main_form().uninstallServices();
         mainwindow::setOtherWindows(nullptr);
         forms::resetPrinterList();

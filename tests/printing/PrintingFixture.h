@@ -14,9 +14,13 @@
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
+#include "printing/DispKeizu.h"
+#include "printing/FrmPrnSet.h"
+#include "printing/PrePrint.h"
 #include "support/ScriptedResponder.h"
 #include "support/qt/ScriptedDialogs.h"
 #include "support/TempHome.h"
+#include "support/qt/UnloadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +49,7 @@ protected:
 
     void TearDown() override
     {
+        support::unloadWindows({&printing::preprint_form(), &printing::dispkeizu_form(), &printing::frmprnset_form()});
         forms::setPropertiesDialogHandler(nullptr);
         forms::resetCurrentPrinter();
         forms::resetPrinterList();

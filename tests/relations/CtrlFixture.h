@@ -8,6 +8,7 @@
 
 #include "model/run_state.h"
 #include "relations/CtrlForm.h"
+#include "relations/InfoChldForm.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
 
@@ -22,6 +23,7 @@
 
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
+#include "support/qt/UnloadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,7 @@ protected:
 
     void TearDown() override
     {
+        support::unloadWindows({&infochld_form(), &ctrl_form(), &form2()});
         relations::setRelationRequests(nullptr);
         model::setWindowServices(nullptr);
     }

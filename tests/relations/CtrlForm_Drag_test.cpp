@@ -11,6 +11,7 @@
 #include "forms/Printers.h"
 #include "forms/Timer.h"
 #include "mainwindow/DropState.h"
+#include "mainwindow/CloseMainWindow.h"
 #include "mainwindow/MainForm.h"
 #include "model/Lookups.h"
 #include "model/UndoRecords.h"
@@ -419,6 +420,7 @@ protected:
 
     void TearDown() override
     {
+        mainwindow_test::closeMainWindow(answers);
         main_form().uninstallServices();
         forms::resetPrinterList();
         CtrlDragTest::TearDown();

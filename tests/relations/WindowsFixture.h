@@ -7,6 +7,11 @@
 
 #include "RelationsTestSupport.h"
 
+#include "relations/CategMakeForm.h"
+#include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
+#include "relations/GrpStatForm.h"
+#include "relations/KakeGrpStatForm.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
 
@@ -23,6 +28,7 @@
 
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
+#include "support/qt/UnloadWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +67,8 @@ protected:
 
     void TearDown() override
     {
+        support::unloadWindows({&easyctl_form(), &categmake_form(), &grpstat_form(), &kakegrpstat_form(), &ctrl_form(),
+                                &form2()});
         relations::setRelationRequests(nullptr);
         model::setWindowServices(nullptr);
     }

@@ -39,6 +39,8 @@ class NameListTest : public ReportsFixture {
 protected:
     void TearDown() override
     {
+        if (nametb_form().isLoaded())
+            nametb_form().unload();
         forms::resetCurrentPrinter();
         forms::resetPrinterList();
     }

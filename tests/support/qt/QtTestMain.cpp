@@ -1,7 +1,10 @@
 // Runs a test program's GoogleTest cases inside a headless QApplication.
-// Between tests every window is unloaded without events, so one test's windows
-// never leak into the next. A window shown modally with no onShown callback
-// queued fails the test instead of waiting for a user who never comes.
+// A test unloads the windows it loaded through the program's own path (its
+// fixture's TearDown at the latest); a window still loaded after that fails the
+// test. Every window is then unloaded without events all the same, so one
+// test's windows never leak into the next. A window shown modally with no
+// onShown callback queued fails the test instead of waiting for a user who
+// never comes.
 
 #include "forms/Form.h"
 #include "forms/Testing.h"
@@ -26,6 +29,8 @@ public:
     }
     void OnTestEnd(const ::testing::TestInfo&) override
     {
+        for (forms::Form* form : forms::loadedForms())
+            ADD_FAILURE() << "window '" << form->name() << "' is still loaded after the test's TearDown";
         forms::resetFormsForTesting();
         forms::setUnexpectedModalHandler(nullptr);
     }
