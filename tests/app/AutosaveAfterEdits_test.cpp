@@ -17,7 +17,7 @@
 #include "platform/FileSystem.h"
 #include "reports/ChronologyWindows.h"
 
-#include "mainwindow/CloseMainWindow.h"
+#include "ProgramFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -33,21 +33,12 @@
 
 namespace {
 
-class AutosaveAfterEdits : public ::testing::Test {
+class AutosaveAfterEdits : public app_test::ProgramFixture<> {
 protected:
     void SetUp() override
     {
-        app::installProgram();
+        ProgramFixture::SetUp();
         main_form().show();
-    }
-
-    void TearDown() override
-    {
-        mainwindow_test::closeMainWindow(answers);
-        main_form().uninstallServices();
-        mainwindow::setOtherWindows(nullptr);
-        reports::setChronologyWindows(nullptr);
-        drawing::setDspOpRequests(nullptr);
     }
 
     static void click(forms::Control& control)
@@ -79,8 +70,6 @@ protected:
         return platform::decodeCp932(platform::readWholeFile(copy));
     }
 
-    TempHome home{TempHome::Contents::ProgramData};
-    ScriptedResponder answers;
 };
 
 TEST_F(AutosaveAfterEdits, EachPersonRegisteredOrDeletedInTheEditorIsInTheAutosaveAtOnce)

@@ -38,7 +38,7 @@
 #include "reports/yeartb.h"
 
 #include "LayoutFamilies.h"
-#include "mainwindow/CloseMainWindow.h"
+#include "ProgramFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -134,28 +134,13 @@ void PrintTo(const Window& window, std::ostream* out)
     *out << window.name;
 }
 
-class CaptionFit : public ::testing::TestWithParam<Window> {
+class CaptionFit : public app_test::ProgramFixture<::testing::TestWithParam<Window>> {
 protected:
     void SetUp() override
     {
         answers.allowUnusedAnswers();
-        forms::setPrinterList({"Test Printer"});
-        app::installProgram();
+        ProgramFixture::SetUp();
     }
-    void TearDown() override
-    {
-        mainwindow_test::closeMainWindow(answers);
-        for (forms::Form* form : forms::loadedForms())
-            form->unload();
-        main_form().uninstallServices();
-        mainwindow::setOtherWindows(nullptr);
-        reports::setChronologyWindows(nullptr);
-        drawing::setDspOpRequests(nullptr);
-        forms::resetPrinterList();
-    }
-
-    TempHome home{TempHome::Contents::ProgramData};
-    ScriptedResponder answers;
 };
 
 TEST_P(CaptionFit, EveryCaptionOfTheWindowIsFullyVisible)

@@ -23,7 +23,7 @@
 #include "reports/ChronologyWindows.h"
 
 #include "LayoutFamilies.h"
-#include "mainwindow/CloseMainWindow.h"
+#include "ProgramFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -37,13 +37,12 @@
 
 namespace {
 
-class ProgramComposition : public ::testing::Test {
+class ProgramComposition : public app_test::ProgramFixture<> {
 protected:
     void SetUp() override
     {
-        forms::setPrinterList({"Test Printer"});
         // What main() does before the event loop.
-        app::installProgram();
+        ProgramFixture::SetUp();
         main_form().show();
     }
 
@@ -51,12 +50,7 @@ protected:
     {
         if (dspop_form().isLoaded())
             dspop_form().unload();
-        mainwindow_test::closeMainWindow(answers);
-        main_form().uninstallServices();
-        mainwindow::setOtherWindows(nullptr);
-        reports::setChronologyWindows(nullptr);
-        drawing::setDspOpRequests(nullptr);
-        forms::resetPrinterList();
+        ProgramFixture::TearDown();
     }
 
     // A father, a mother and their son in one marriage.
@@ -70,8 +64,6 @@ protected:
     // The person boxes on the chart (elements 0 and 1 are the design's).
     static int chartBoxes() { return main_form().DPic.count() - 2; }
 
-    TempHome home{TempHome::Contents::ProgramData};
-    ScriptedResponder answers;
 };
 
 template <typename Interface>

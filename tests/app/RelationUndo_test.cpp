@@ -22,7 +22,7 @@
 #include "relations/CtrlForm.h"
 #include "reports/ChronologyWindows.h"
 
-#include "mainwindow/CloseMainWindow.h"
+#include "ProgramFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -35,14 +35,13 @@ namespace {
 model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
 model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
 
-class RelationUndoTest : public ::testing::Test {
+class RelationUndoTest : public app_test::ProgramFixture<> {
 protected:
     void SetUp() override
     {
-        forms::setPrinterList({"Test Printer"});
         // No hints window at start-up.
         platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
-        app::installProgram();
+        ProgramFixture::SetUp();
         main_form().show();
         ken = model::set_per_buf(-1, "健", "山田", 0, "");
         ai = model::set_per_buf(-1, "愛", "佐藤", 1, "");
@@ -76,12 +75,7 @@ protected:
             if (form->isLoaded())
                 form->unload();
         }
-        mainwindow_test::closeMainWindow(answers);
-        main_form().uninstallServices();
-        mainwindow::setOtherWindows(nullptr);
-        reports::setChronologyWindows(nullptr);
-        drawing::setDspOpRequests(nullptr);
-        forms::resetPrinterList();
+        ProgramFixture::TearDown();
     }
 
     // View > 入力画面 on the person, who is then deleted there.
@@ -118,8 +112,6 @@ protected:
         EXPECT_FALSE(ctrl_form().Command2[3].isEnabled());
     }
 
-    TempHome home{TempHome::Contents::ProgramData};
-    ScriptedResponder answers;
     int ken = -1, ai = -1, ichiro = -1, jiro = -1, couple = -1;
 };
 

@@ -20,7 +20,7 @@
 #include "reports/yeartb.h"
 
 #include "LayoutFamilies.h"
-#include "mainwindow/CloseMainWindow.h"
+#include "ProgramFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -34,26 +34,13 @@
 
 namespace {
 
-class WindowOwners : public ::testing::Test {
+class WindowOwners : public app_test::ProgramFixture<> {
 protected:
     void SetUp() override
     {
         answers.allowUnusedAnswers();
-        forms::setPrinterList({"Test Printer"});
-        app::installProgram();
+        ProgramFixture::SetUp();
         main_form().show();
-    }
-
-    void TearDown() override
-    {
-        mainwindow_test::closeMainWindow(answers);
-        for (forms::Form* form : forms::loadedForms())
-            form->unload();
-        main_form().uninstallServices();
-        mainwindow::setOtherWindows(nullptr);
-        reports::setChronologyWindows(nullptr);
-        drawing::setDspOpRequests(nullptr);
-        forms::resetPrinterList();
     }
 
     // Why the window is not a modeless dialog in front of the main window, or "".
@@ -71,9 +58,6 @@ protected:
             return form.name() + " is modal";
         return {};
     }
-
-    TempHome home{TempHome::Contents::ProgramData};
-    ScriptedResponder answers;
 };
 
 TEST_F(WindowOwners, WindowsOpenedFromTheMainWindowStayInFrontOfIt)
