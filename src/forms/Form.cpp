@@ -1199,6 +1199,10 @@ void Form::applyWindowFlags()
         flags |= Qt::FramelessWindowHint;
     else if (style == vbFixedDialog)
         flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    else if (style == vbFixedSingle)
+        // A window of fixed size offers no maximise button.
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                 | Qt::WindowCloseButtonHint;
     else if (d->owned)
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                  | Qt::WindowCloseButtonHint;

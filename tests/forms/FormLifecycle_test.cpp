@@ -192,6 +192,24 @@ TEST(FormLifecycle, LeftTopWidthHeightAreTheOuterFrame)
     EXPECT_EQ(window->frameGeometry(), QRect(100, 50, 400, 300));
 }
 
+// A window of fixed size has no maximise button; a sizable one keeps it.
+TEST(FormLifecycle, OnlyASizableWindowOffersToMaximise)
+{
+    LoggingForm fixed("Fixed");
+    fixed.setBorderStyle(forms::vbFixedSingle);
+    fixed.show();
+    EXPECT_FALSE(forms::formWidget(fixed)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(forms::formWidget(fixed)->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    fixed.unload();
+
+    LoggingForm sizable("Sizable");
+    sizable.setBorderStyle(forms::vbSizable);
+    sizable.show();
+    const Qt::WindowFlags flags = forms::formWidget(sizable)->windowFlags();
+    EXPECT_TRUE(!flags.testFlag(Qt::CustomizeWindowHint) || flags.testFlag(Qt::WindowMaximizeButtonHint));
+    sizable.unload();
+}
+
 TEST(FormLifecycle, HidingEveryTopLevelMenuRemovesTheMenuBarAndRaisesResize)
 {
     class MenuForm : public LoggingForm {
