@@ -31,7 +31,13 @@ for program in "$build"/bin/test_*; do
   if [ -e "$work/$name.failed" ]; then
     failed=1
     echo "---- $name failed run whole (again: scripts/run-tests-whole.sh <build dir> $seed):"
-    grep -E '^\[  FAILED  \]|Failure$|ERROR: |runtime error' "$work/$name.log" || tail -n 40 "$work/$name.log"
+    # Each failure with the lines that say why, then the list of failed tests.
+    if grep -qE 'Failure$|ERROR: |runtime error' "$work/$name.log"; then
+      grep -E -A4 'Failure$|ERROR: |runtime error' "$work/$name.log"
+      grep -E '^\[  FAILED  \]' "$work/$name.log"
+    else
+      tail -n 40 "$work/$name.log"
+    fi
   else
     echo "$name: $(grep -E '^\[  PASSED  \]' "$work/$name.log")"
   fi

@@ -356,7 +356,7 @@ protected:
     void savePictures(const forms::ExportCanvas& canvas, const std::string& stem)
     {
         const std::string dir = TEVORA_DRAWING_PICTURE_DIR;
-        platform::makeDir(dir);
+        platform::makeDirs(dir);
         const std::string bmp = dir + "/" + stem + ".bmp";
         canvas.savePicture(bmp);
         EXPECT_TRUE(QImage(QString::fromStdString(bmp)).save(QString::fromStdString(dir + "/" + stem + ".png")));

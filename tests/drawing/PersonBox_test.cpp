@@ -97,8 +97,7 @@ protected:
     static void savePng(const forms::ImageSurface& image, const std::string& name)
     {
         const std::string dir = TEVORA_DRAWING_PICTURE_DIR;
-        platform::makeDir(std::string(dir).substr(0, dir.rfind('/')));
-        platform::makeDir(dir);
+        platform::makeDirs(dir);
         const std::string bmp = dir + "/" + name + ".bmp";
         image.savePicture(bmp);
         ASSERT_TRUE(QImage(QString::fromStdString(bmp)).save(QString::fromStdString(dir + "/" + name + ".png")));
