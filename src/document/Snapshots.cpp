@@ -269,7 +269,9 @@ bool writeSnapshot(Snapshot& snapshot)
         reportWriteFailure();
         return false;
     }
-    // Runs first, as in save_file: the text records what the bundle really holds.
+    // Runs first, as in save_file: the text records what the bundle really holds. A
+    // file missing from the work folder is left out of the snapshot only: the family
+    // keeps the reference, and the user's next save names what it could not include.
     const int16_t mediaCount = collectMedia();
     bool written = false;
     try {
@@ -278,13 +280,16 @@ bool writeSnapshot(Snapshot& snapshot)
             written = replaceSnapshot(snapshot, std::string_view(bytes, length), mediaCount);
         });
     } catch (const platform::RuntimeError& e) {
+        restoreLeftOutMedia();
         // A character the family file's code page cannot hold: nothing was written.
         platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
+        restoreLeftOutMedia();
         reportWriteFailure();
         return false;
     }
+    restoreLeftOutMedia();
     return written;
 }
 
