@@ -269,10 +269,12 @@ bool writeSnapshot(Snapshot& snapshot)
         reportWriteFailure();
         return false;
     }
-    // Runs first, as in save_file: the text records what the bundle really holds. A
-    // file missing from the work folder is left out of the snapshot only: the family
-    // keeps the reference, and the user's next save names what it could not include.
+    // Runs first, as in save_file. A snapshot is no save of the user's: a file missing
+    // from the work folder stays referenced, in the family and in the snapshot's text
+    // (its bundle cannot hold the file, which the undo or recovery then says), and the
+    // user's next save names what it could not include.
     const int16_t mediaCount = collectMedia();
+    restoreLeftOutMedia();
     bool written = false;
     try {
         buildFamilyFile([&](char* bytes, size_t length) {
@@ -280,16 +282,13 @@ bool writeSnapshot(Snapshot& snapshot)
             written = replaceSnapshot(snapshot, std::string_view(bytes, length), mediaCount);
         });
     } catch (const platform::RuntimeError& e) {
-        restoreLeftOutMedia();
         // A character the family file's code page cannot hold: nothing was written.
         platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
-        restoreLeftOutMedia();
         reportWriteFailure();
         return false;
     }
-    restoreLeftOutMedia();
     return written;
 }
 

@@ -486,9 +486,9 @@ void givePictures()
 }
 
 // A picture whose file is gone from the work folder: the snapshots every edit takes
-// leave the reference alone and say nothing; the user's save names the person and
-// the file it could not include instead of plain success, and writes a family file
-// that agrees with its bundle.
+// keep the reference and say nothing, and the undo brings it back with the bundle's
+// message; the user's save names the person and the file it could not include
+// instead of plain success, and writes a family file that agrees with its bundle.
 TEST_F(FileCommands, ASaveThatCannotIncludeAPictureNamesThePersonAndTheFile)
 {
     start();
@@ -502,7 +502,12 @@ TEST_F(FileCommands, ASaveThatCannotIncludeAPictureNamesThePersonAndTheFile)
     ASSERT_TRUE(model::Save_Autosave());
     EXPECT_TRUE(answers.shown().empty());
     EXPECT_NE(tables().per_buf[2].Picture_index, -1) << "a snapshot drops no reference";
+    answers.answerNext(platform::vbOK);
+    window().CmdUndo.click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage});
+    EXPECT_NE(tables().per_buf[2].Picture_index, -1) << "nor does the undo";
 
+    answers.clearRecords();
     tables().Data_Changed = 1;
     answers.answerNext(platform::vbOK);
     save();

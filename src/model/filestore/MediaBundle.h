@@ -78,9 +78,8 @@ int16_t collectMedia();
 // What the last collectMedia left out, in its order.
 const std::vector<LeftOutMedia>& leftOutMedia();
 
-// Gives every person the last collectMedia left out its reference back. A snapshot
-// does so as soon as it is written: it is no save of the user's and does not decide
-// about a picture, which the user's next save then names.
+// Gives every person the last collectMedia left out its reference back: a snapshot,
+// which is no save of the user's, and a save that failed keep the family as it was.
 void restoreLeftOutMedia();
 
 // The message that ends a save of the user's that has written its file: "保存が終了しました"
