@@ -5,6 +5,7 @@
 #include "model/WindowServices.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
 #include "platform/Conversions.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -273,8 +274,9 @@ void Save_GrpFile(int tree)
         showRefusal(GroupSaveOwnFileMessage);
         return;
     }
+    // A voice memo or picture of the group the save could not include is named.
     if (writeGroup(*group, path))
-        platform::MsgBox(SaveDoneMessage, platform::vbOKOnly);
+        platform::MsgBox(savedFamilyMessage(), platform::vbOKOnly);
 }
 
 } // namespace model

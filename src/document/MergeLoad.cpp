@@ -180,24 +180,11 @@ Fit place(Placement& placement)
     return Fit::Fits;
 }
 
-// A free name for an added media file: "name_2.ext", "name_3.ext", ... that neither the
-// open family's parked files nor the work folder hold.
-std::string freeMediaName(int16_t kind, const std::string& name, const ParkedMedia& open)
-{
-    const size_t dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (int n = 2;; ++n) {
-        const std::string candidate = stem + "_" + std::to_string(n) + extension;
-        if (!open.holds(kind, candidate) && !platform::fileExists(platform::joinPath(mediaFolder(kind), candidate)))
-            return candidate;
-    }
-}
-
-// Added media whose names the open family uses are renamed in the work folder, so that
-// putting the open family's files back replaces none of them and no person shows
-// another's picture or memo. A reference whose file the second file's bundle did not
-// bring is dropped: its name could only find one of the open family's files.
+// Added media whose names the open family uses (a file it parked or a reference of one
+// of its persons) are renamed in the work folder, so that putting the open family's
+// files back replaces none of them and no person shows another's picture or memo. A
+// reference whose file the second file's bundle did not bring is dropped: its name
+// could only find one of the open family's files.
 class MediaNames {
 public:
     explicit MediaNames(const ParkedMedia& open) : m_open(open) {}
@@ -214,15 +201,23 @@ public:
             index = -1;
             return;
         }
-        if (!m_open.holds(kind, name))
+        if (!openFamilyUses(kind, name))
             return;
-        const std::string fresh = freeMediaName(kind, name, m_open);
+        // A new name no person of either family refers to.
+        const std::string fresh = freeMediaName(kind, name, [&](const std::string& candidate) {
+            return openFamilyUses(kind, candidate) || mediaNameReferenced(tables().per_buf, kind, candidate);
+        });
         platform::renameFile(platform::joinPath(folder, name), platform::joinPath(folder, fresh));
         renamed[name] = fresh;
         name = fresh;
     }
 
 private:
+    bool openFamilyUses(int16_t kind, const std::string& name) const
+    {
+        return m_open.holds(kind, name) || mediaNameReferenced(layout::backupBufs().per_buf_bak, kind, name);
+    }
+
     const ParkedMedia& m_open;
     std::map<std::string, std::string> m_renamed[2];
 };

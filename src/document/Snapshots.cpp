@@ -269,8 +269,12 @@ bool writeSnapshot(Snapshot& snapshot)
         reportWriteFailure();
         return false;
     }
-    // Runs first, as in save_file: the text records what the bundle really holds.
+    // Runs first, as in save_file. A snapshot is no save of the user's: a file missing
+    // from the work folder stays referenced, in the family and in the snapshot's text
+    // (its bundle cannot hold the file, which the undo or recovery then says), and the
+    // user's next save names what it could not include.
     const int16_t mediaCount = collectMedia();
+    restoreLeftOutMedia();
     bool written = false;
     try {
         buildFamilyFile([&](char* bytes, size_t length) {

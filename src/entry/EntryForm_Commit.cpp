@@ -134,7 +134,13 @@ bool EntryForm::storePicture(int slot)
         p.Picture_mode = -1;
         return true;
     }
-    const std::string name = entry::faceFileName(slot, mode);
+    // Registering again without a new picture keeps the person's own file and name.
+    if (p.Picture_index != -1 && p.Picture_mode == mode && model::isPlainFileName(p.Picture_filename)
+        && platform::LCase(tag) == platform::LCase(platform::joinPath(entry::faceFolder(), p.Picture_filename)))
+        return true;
+    // The slot's own name, unless another person's picture has it (an added family
+    // keeps its names): no file another person names is ever written over.
+    const std::string name = model::mediaNameFor(model::MediaPicture, entry::faceFileName(slot, mode), slot);
     const std::string target = platform::joinPath(entry::faceFolder(), name);
     try {
         if (!platform::dirExists(entry::faceFolder()))
@@ -155,10 +161,13 @@ bool EntryForm::storePicture(int slot)
 
 namespace {
 
-// Copies the waiting recording over the person's memo file; false when there
-// is no recording or it cannot be copied.
-bool storeRecording(const model::personal_data& p)
+// Copies the waiting recording over the memo file of the person in slot; false when
+// there is no recording or it cannot be copied. A memo name another person's memo has
+// (an added family keeps its names) gives way to a free one: no file another person
+// names is ever written over.
+bool storeRecording(int slot)
 {
+    model::personal_data& p = person(slot);
     const std::string folder = entry::voiceFolder();
     const std::string recording = platform::joinPath(folder, entry::VoiceTempName);
     if (!platform::fileExists(recording))
@@ -167,7 +176,9 @@ bool storeRecording(const model::personal_data& p)
         // The memo's name may come from a family file: it must stay inside the voice folder.
         if (!model::isPlainFileName(p.Voice_filename))
             throw platform::RuntimeError(platform::err::PathFileAccess, p.Voice_filename);
-        platform::copyFile(recording, platform::joinPath(folder, p.Voice_filename));
+        const std::string name = model::mediaNameFor(model::MediaVoice, p.Voice_filename, slot);
+        platform::copyFile(recording, platform::joinPath(folder, name));
+        p.Voice_filename = name;
     } catch (const platform::RuntimeError&) {
         platform::MsgBox(entry::VoiceFileError, platform::vbOKOnly);
         return false;
@@ -250,7 +261,7 @@ void EntryForm::StorePerBuf()
         }
 
         storePicture(slot);
-        if (voiceWaiting && storeRecording(p))
+        if (voiceWaiting && storeRecording(slot))
             p.Voice_index = 1;
         p.Sex = Option1[0].value() ? 0 : 1;
         p.InUse = model::SlotUsed;
@@ -274,7 +285,7 @@ void EntryForm::StorePerBuf()
     model::personal_data& p = person(slot);
     storePicture(slot);
     // Without a recording waiting the person keeps the memo mark as it was.
-    if (voiceWaiting && storeRecording(p))
+    if (voiceWaiting && storeRecording(slot))
         p.Voice_index = 1;
     storeTexts(p);
     readAge(Text1[5].text(), p.Age);

@@ -21,6 +21,7 @@
 #include "document/Snapshots.h"
 #include "model/era/Nengo.h"
 #include "model/filestore/FamilyFile.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -510,8 +511,14 @@ bool MainForm::saveBeforeEnd()
         platform::MsgBox(NotSavedMessage, platform::vbOKOnly);
         return false;
     }
-    if (model::save_file(t.Cur_FilePath))
+    if (model::save_file(t.Cur_FilePath)) {
+        // The program ends without the completion message, but a voice memo or
+        // picture the save could not include is named.
+        if (!model::leftOutMedia().empty())
+            platform::MsgBox(model::savedFamilyMessage(), platform::vbOKOnly);
         return true;
+    }
+    model::restoreLeftOutMedia();
     t.Cur_FilePath = previousPath;
     return false;
 }

@@ -15,6 +15,7 @@
 #include "document/WorkFolders.h"
 #include "document/Snapshots.h"
 #include "model/filestore/FamilyFile.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileStore.h"
 #include "model/run_state.h"
@@ -269,8 +270,10 @@ void MainForm::saveFamily(SaveMode mode)
     }
     mainwindow::Conv_FileName(t.Cur_FilePath);
     if (!model::save_file(t.Cur_FilePath)) {
-        // save_file has shown why. The document keeps the file it belonged to and
-        // stays changed; no completion is announced for a save that failed.
+        // save_file has shown why. The document keeps the file it belonged to, its
+        // media references and stays changed; no completion is announced for a save
+        // that failed.
+        model::restoreLeftOutMedia();
         t.Cur_FilePath = previousPath;
         return;
     }
@@ -279,7 +282,8 @@ void MainForm::saveFamily(SaveMode mode)
     setCaption(t.Cur_FilePath);
     t.Data_Changed = 0;
     rememberFolderOf(t.Cur_FilePath);
-    platform::MsgBox(model::SaveDoneMessage, platform::vbOKOnly);
+    // A save that could not include a voice memo or picture says which, never plain success.
+    platform::MsgBox(model::savedFamilyMessage(), platform::vbOKOnly);
 }
 
 std::string MainForm::rememberedFolder()

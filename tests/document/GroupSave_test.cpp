@@ -101,6 +101,31 @@ protected:
     std::string savedPath() const { return path(); }
 };
 
+// A picture of the group whose file is gone from the work folder is named by the save,
+// which never ends with plain success then; the open family keeps its reference.
+TEST_F(GroupSaveTest, APictureThatCannotBeIncludedIsNamed)
+{
+    const TwoFamilies f = buildTwoFamilies();
+    givePicture(f.b2, "face-b2.bmp", "BM b2");
+    givePicture(f.b3, "face-b3.bmp", "BM b3");
+    platform::deleteFile(mediaPath(MediaPicture, "face-b2.bmp"));
+    layOutChart();
+    const FamilyCapture before = captureFamily();
+    windows.saveAsPath = path();
+
+    answers.answerNext(platform::vbOK);
+    Save_GrpFile(*treesOf(f.b1).begin());
+
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
+                                       "これらの人物の画像・音声の指定は外しました。\r\n「馬場 雪子」の画像（face-b2.bmp）"});
+    expectUnchanged(before);
+    // The saved group and its bundle agree: it opens without a message.
+    loadSaved(savedPath());
+    EXPECT_EQ(tables().per_buf[slotsByName().at("馬場雪子")].Picture_index, -1);
+    EXPECT_NE(tables().per_buf[slotsByName().at("馬場拓也")].Picture_index, -1);
+}
+
 TEST_F(GroupSaveTest, SavesOnlyTheShownTreeRenumberedInOrderOfAppearance)
 {
     const TwoFamilies f = buildTwoFamilies();

@@ -235,6 +235,29 @@ TEST_F(MergeTest, AnAddedPersonNeverTakesOverTheOpenFamilysMedia)
     EXPECT_NE(tables().per_buf[open].Voice_index, -1);
 }
 
+// A name the open family refers to is never taken by an added file, even while the
+// open family's own file is missing (the user may bring it back).
+TEST_F(MergeTest, AnAddedFileNeverTakesANameTheOpenFamilyRefersTo)
+{
+    const std::string path = writeSecondFile([this] {
+        const int a = addPerson("甲", "追加", 0);
+        givePicture(a, "face1.bmp", "added face");
+    });
+    const int open = addPerson("丙", "元", 0);
+    givePicture(open, "face1.bmp", "open face");
+    platform::deleteFile(mediaPath(MediaPicture, "face1.bmp"));
+
+    Merge_LoadFile(path);
+
+    EXPECT_TRUE(answers.shown().empty());
+    const personal_data& added = tables().per_buf[2];
+    ASSERT_EQ(added.Name, "甲");
+    EXPECT_NE(added.Picture_filename, "face1.bmp");
+    EXPECT_EQ(platform::readWholeFile(mediaPath(MediaPicture, added.Picture_filename)), "added face");
+    EXPECT_EQ(tables().per_buf[open].Picture_filename, "face1.bmp");
+    EXPECT_FALSE(platform::fileExists(mediaPath(MediaPicture, "face1.bmp"))) << "the open family's picture shows no other";
+}
+
 // The open family's size, the second file's, and the refusal expected (nullptr: fits).
 struct Capacity {
     const char* name;

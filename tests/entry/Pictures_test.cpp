@@ -398,6 +398,36 @@ TEST_F(PicturesTest, aPickedIconIsStoredUnderTheSlotsFaceNameOnRegister)
     EXPECT_TRUE(platform::fileExists(platform::joinPath(entry::faceFolder(), person(slot).Picture_filename)));
 }
 
+// Another person's picture may have this slot's face name (an added family keeps its
+// names): the registered picture takes a free name and that picture stays as it was,
+// also when the person is registered again.
+TEST_F(PicturesTest, aRegisteredPictureNeverOverwritesAnotherPersonsPicture)
+{
+    const int own = addPerson("鈴木", "一郎");
+    const int other = personWithPhoto(Qt::blue);
+    person(other).Picture_filename = entry::faceFileName(own, 1);
+    platform::renameFile(platform::joinPath(entry::faceFolder(), entry::faceFileName(other, 1)), storedFace(other));
+    const std::string othersBytes = platform::readWholeFile(storedFace(other));
+    open();
+    int shown = own;
+    form().entryset(shown);
+    const std::string photo = platform::joinPath(home.path(), "new.bmp");
+    writeImage(photo, Qt::red);
+    pasteIntoBitmapBox(photo);
+    form().CMDFUNC_Click(1);
+
+    EXPECT_EQ(platform::readWholeFile(storedFace(other)), othersBytes);
+    ASSERT_NE(person(own).Picture_filename, person(other).Picture_filename);
+    EXPECT_EQ(person(own).Picture_index, 1);
+    EXPECT_EQ(platform::readWholeFile(storedFace(own)), platform::readWholeFile(photo));
+
+    const std::string ownName = person(own).Picture_filename;
+    form().entryset(shown);
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(own).Picture_filename, ownName) << "registered again, the person keeps its file";
+    EXPECT_EQ(platform::readWholeFile(storedFace(other)), othersBytes);
+}
+
 TEST_F(PicturesTest, aClearedPictureIsRemovedFromThePersonOnRegister)
 {
     makeLibrary(1);

@@ -166,6 +166,32 @@ TEST_F(VoiceTest, aRecordingThatRunsOutIsSavedAndMarkedAndRegisteredWithThePerso
               "RIFFnew");
 }
 
+// Another person's memo may have this person's memo name (an added family keeps its
+// names): the registered recording takes a free name and that memo stays as it was.
+TEST_F(VoiceTest, aRegisteredRecordingNeverOverwritesAnotherPersonsMemo)
+{
+    const int own = addPerson("山田", "太郎");
+    const int other = addPerson("鈴木", "花子");
+    person(other).Voice_filename = person(own).Voice_filename;
+    person(other).Voice_index = 1;
+    const std::string othersMemo = platform::joinPath(entry::voiceFolder(), person(other).Voice_filename);
+    platform::makeDir(entry::voiceFolder());
+    platform::writeWholeFile(othersMemo, "RIFFother");
+    open();
+    int shown = own;
+    form().entryset(shown);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        tickUntilClosed(w, 20);
+    });
+    form().CMDFUNC_Click(1);
+
+    EXPECT_EQ(platform::readWholeFile(othersMemo), "RIFFother");
+    ASSERT_NE(person(own).Voice_filename, person(other).Voice_filename);
+    EXPECT_EQ(person(own).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(own).Voice_filename)), "RIFFnew");
+}
+
 TEST_F(VoiceTest, saveEndsARecordingAtOnce)
 {
     addPerson("山田", "太郎");

@@ -399,10 +399,12 @@ INSTANTIATE_TEST_SUITE_P(
                                            "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 416 行目）。");
                     },
                     std::vector<std::string>{"山田太郎", "山田花子", "山田一郎"}, false},
+        // The later block replaces the earlier, as each block is stored into its slot
+        // when it ends.
         DamagedCase{"RepeatedPersonSlot",
                     [](const std::string& whole) { return replacedOnce(whole, " Index=3\r\n", " Index=2\r\n"); },
-                    [] { return std::string("前の記録と人物番号が重なる個人の記録 1 件を読み込みませんでした（最初は 394 行目）。"); },
-                    std::vector<std::string>{"山田太郎", "山田花子"}},
+                    [] { return std::string("前の記録と人物番号が重なる個人の記録 1 件で、前の記録を置き換えました（最初は 394 行目）。"); },
+                    std::vector<std::string>{"山田太郎", "山田一郎"}},
         DamagedCase{"MoreThanTwentyChildren", twentyOneChildren,
                     [] {
                         return std::string(model::TooManyChildrenMessage)
@@ -481,6 +483,47 @@ void givePictures()
         person.Picture_index = 0;
         person.Picture_mode = 1;
     }
+}
+
+// A picture whose file is gone from the work folder: the snapshots every edit takes
+// keep the reference and say nothing, and the undo brings it back with the bundle's
+// message; the user's save names the person and the file it could not include
+// instead of plain success, and writes a family file that agrees with its bundle.
+TEST_F(FileCommands, ASaveThatCannotIncludeAPictureNamesThePersonAndTheFile)
+{
+    start();
+    buildFamily();
+    givePictures();
+    saveAsNamed("family");
+    platform::deleteFile(platform::joinPath(model::mediaFolder(model::MediaPicture), "face2.bmp"));
+
+    answers.clearRecords();
+    ASSERT_TRUE(model::Save_Undo());
+    ASSERT_TRUE(model::Save_Autosave());
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_NE(tables().per_buf[2].Picture_index, -1) << "a snapshot drops no reference";
+    answers.answerNext(platform::vbOK);
+    window().CmdUndo.click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage});
+    EXPECT_NE(tables().per_buf[2].Picture_index, -1) << "nor does the undo";
+
+    answers.clearRecords();
+    tables().Data_Changed = 1;
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
+                                       "これらの人物の画像・音声の指定は外しました。\r\n「山田 花子」の画像（face2.bmp）"});
+    EXPECT_EQ(tables().per_buf[2].Picture_index, -1);
+
+    newFamily();
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("family.kez")));
+    open();
+    EXPECT_TRUE(answers.shown().empty()) << "the family file and its bundle agree";
+    EXPECT_EQ(tables().Cur_FilePath, homeFile("family.kez"));
+    EXPECT_NE(tables().per_buf[1].Picture_index, -1);
+    EXPECT_EQ(tables().per_buf[2].Picture_index, -1);
 }
 
 // Both files are complete beside their targets before either replaces its old file:
@@ -578,16 +621,26 @@ TEST_F(FileCommands, TheBundleBesideTheFamilyIsRewrittenWhateverItsCase)
 }
 
 // A bundle that does not belong to its family file (an older one, none, one cut
-// short) opens the family as a damaged family of no file with the bundle's message;
-// every picture the bundle holds whole is unpacked and keeps its reference, and a
-// plain Save cannot write the family over its file with fewer pictures.
+// short, one with an entry that cannot be read) opens the family as a damaged family
+// of no file with the bundle's message, which names every entry left out; every
+// picture the bundle holds whole is unpacked and keeps its reference, and a plain Save
+// cannot write the family over its file with fewer pictures.
 struct BundleCase {
     const char* name;
     // The bundle beside the family, made from the older bundle (father's picture only)
     // and the current one (both pictures).
     std::function<std::string(const std::string& older, const std::string& current)> bundle;
     bool fatherPictureUnpacked;
+    std::string entriesLeftOut; // the lines after the bundle's message
 };
+
+// The bundle with the 32-bit field at offset of its second directory entry set to value.
+std::string withSecondEntryField(std::string bundle, size_t offset, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bundle[2 + model::MediaEntryBytes + offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bundle;
+}
 
 void PrintTo(const BundleCase& c, std::ostream* os)
 {
@@ -619,24 +672,33 @@ TEST_P(MismatchedBundle, OpensTheFamilyWithoutItsFileNameAndKeepsEveryPicture)
     answers.answerNext(platform::vbOK);
     dialogs.answerNext(forms::DialogAnswer::file(path));
     open();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage + GetParam().entriesLeftOut});
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Cur_FilePath, "");
     EXPECT_EQ(window().caption(), "");
     EXPECT_EQ(tables().Data_Changed, 1);
     // The father's picture stays wherever the bundle held it whole; the mother's is
-    // in no bundle, and only the family file on disk still names it.
+    // in no bundle. Both keep their references until a save names what it could not
+    // include.
     const std::string fatherPicture = platform::joinPath(model::mediaFolder(model::MediaPicture), "face1.bmp");
     EXPECT_EQ(platform::fileExists(fatherPicture), GetParam().fatherPictureUnpacked);
-    EXPECT_EQ(tables().per_buf[1].Picture_index != -1, GetParam().fatherPictureUnpacked);
+    EXPECT_NE(tables().per_buf[1].Picture_index, -1);
+    EXPECT_NE(tables().per_buf[2].Picture_index, -1);
 
     dialogs.answerNext(forms::DialogAnswer::cancelled());
     save();
     EXPECT_EQ(dialogs.requests().back().kind, forms::DialogKind::Save) << "Save asks for a name";
     EXPECT_EQ(read(path), familyBytes);
 
-    // Saved under another name, the family keeps every picture the bundle gave.
+    // Saved under another name, the family keeps every picture the bundle gave, and
+    // the save names those it could not include.
+    answers.clearRecords();
     saveAsNamed("mended");
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string("家系図は保存しましたが、次の画像・音声のファイルが見つからないため"
+                                                   "含められませんでした。これらの人物の画像・音声の指定は外しました。")
+                                       + (GetParam().fatherPictureUnpacked ? "" : "\r\n「山田 太郎」の画像（face1.bmp）")
+                                       + "\r\n「山田 花子」の画像（face2.bmp）"});
     newFamily();
     dialogs.answerNext(forms::DialogAnswer::file(homeFile("mended.kez")));
     answers.clearRecords();
@@ -648,15 +710,26 @@ TEST_P(MismatchedBundle, OpensTheFamilyWithoutItsFileNameAndKeepsEveryPicture)
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, MismatchedBundle,
     ::testing::Values(BundleCase{"AnOlderBundleWithFewerPictures",
-                                 [](const std::string& older, const std::string&) { return older; }, true},
+                                 [](const std::string& older, const std::string&) { return older; }, true, ""},
                       BundleCase{"NoBundle", [](const std::string&, const std::string&) { return std::string(); },
-                                 false},
+                                 false, ""},
                       // The data of the second picture is cut off.
                       BundleCase{"ABundleCutShort",
                                  [](const std::string&, const std::string& current) {
                                      return current.substr(0, current.size() - 3);
                                  },
-                                 true}),
+                                 true, "\r\n2 番目のファイル「face2.bmp」：データが途中で終わっています"},
+                      // One bad entry leaves the other pictures unpacked.
+                      BundleCase{"ABundleWithANegativeLength",
+                                 [](const std::string&, const std::string& current) {
+                                     return withSecondEntryField(current, 260, 0xFFFFFFFFu);
+                                 },
+                                 true, "\r\n2 番目のファイル「face2.bmp」：データ位置が正しくありません"},
+                      BundleCase{"ABundleWithAnOffsetPastTheEnd",
+                                 [](const std::string&, const std::string& current) {
+                                     return withSecondEntryField(current, 264, 0x7FFFFF00u);
+                                 },
+                                 true, "\r\n2 番目のファイル「face2.bmp」：データが途中で終わっています"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)

@@ -233,6 +233,29 @@ TEST_F(ShutdownTest, ChosenNameWhoseFamilyFileExistsAsksBeforeReplacingIt)
     EXPECT_TRUE(autosaveOnDisk());
 }
 
+// The save at the end names a picture it could not include before the program ends.
+TEST_F(ShutdownTest, SaveAtTheEndNamesAPictureItCouldNotInclude)
+{
+    startChanged();
+    model::personal_data& mother = tables().per_buf[2];
+    mother.Picture_filename = "gone.bmp";
+    mother.Picture_index = 1;
+    mother.Picture_mode = 1;
+    const std::string path = platform::joinPath(home.path(), "end.kez");
+    tables().Cur_FilePath = path;
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    close(CloseBy::ExitMenu);
+    const std::vector<std::string> expected{
+        ChangedQuestion, SaveQuestion,
+        "家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
+        "これらの人物の画像・音声の指定は外しました。\r\n「山田 花子」の画像（gone.bmp）"};
+    EXPECT_EQ(shownTexts(), expected);
+    EXPECT_TRUE(fileHoldsFamily(path));
+    EXPECT_TRUE(answers.programEnded());
+}
+
 TEST_F(ShutdownTest, SessionEndEndsAChangedFamilyWithoutAQuestionAndKeepsTheAutosave)
 {
     startChanged();

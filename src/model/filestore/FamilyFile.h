@@ -65,7 +65,7 @@ std::string saveFailedMessageFor(const platform::RuntimeError& error);
 // (filestore::Repair: the blank partner 1024 used as a person, a person block without
 // a slot or repeating one, a marriage without two partners, a child outside the person
 // table or beyond the 20th, a copy or adoption reference outside its table) how many
-// were dropped or made "none" and the line of the first. Any of these, and a bundle
+// were dropped, replaced or made "none" and the line of the first. Any of these, and a bundle
 // that does not belong to the family (ReadKedFile), sets fileStore().loadDamaged.
 bool load_file(const std::string& path);
 

@@ -63,6 +63,16 @@ std::string existingKedFileName(const std::string& path)
     const std::string bundle = kedFileName(path);
     if (platform::fileExists(bundle))
         return bundle;
+    // A family file beside this one whose name differs only in the case of its ending
+    // is another family (as files from other systems come), and a bundle in another
+    // case may be its own: then none of them is this family's.
+    const std::string family = kezFileName(path);
+    const bool familyThere = platform::fileExists(family);
+    for (const unsigned mask : {7u, 1u, 2u, 4u, 3u, 5u, 6u}) {
+        const std::string otherFamily = endingInCase(family, mask);
+        if (platform::fileExists(otherFamily) && !(familyThere && platform::isSameFile(otherFamily, family)))
+            return bundle;
+    }
     // All three letters in the other case first (".KED" beside ".kez"), then the
     // mixed spellings.
     for (const unsigned mask : {7u, 1u, 2u, 4u, 3u, 5u, 6u}) {

@@ -24,6 +24,9 @@ std::string kedFileName(const std::string& path);
 // it, or, when it does not exist, the same name with its ending spelt in any other
 // letter case ("media.KED" beside "media.kez", as such files come from other systems
 // or from the time bundles always ended in ".KED"); kedFileName when there is none.
+// A bundle in another case is taken only while no other family file stands beside it
+// under the same name in another case ("fam.KED" beside "fam.KEZ" is that family's,
+// not that of a "fam.kez" saved next to them).
 // The reader reads this bundle and the writer rewrites it, so a family never gets a
 // second bundle beside the first.
 std::string existingKedFileName(const std::string& path);

@@ -396,7 +396,7 @@ inline int splitLine(std::string_view line, std::string_view& key, std::string_v
 enum class Repair {
     BlankPartnerAsPerson,    // a person in slot 1024, a child 1024, a marriage of two 1024s: dropped
     PersonWithoutSlot,       // a person block without a person slot 1..1023: dropped
-    RepeatedPersonSlot,      // a person block for a slot an earlier block took: dropped
+    RepeatedPersonSlot,      // a person block for a slot an earlier block took: replaces it
     CopyReference,           // a copy reference that names no person slot: made "none"
     MarriageWithoutPartners, // a marriage without two partners (persons or 1024): dropped
     ChildOutsideTable,       // a child block without a person slot: dropped

@@ -2,6 +2,7 @@
 
 #include "model/filestore/MediaBundle.h"
 
+#include "model/filestore/FamilyFile.h"
 #include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/BinaryFile.h"
@@ -51,6 +52,34 @@ std::string lastComponent(const std::string& name)
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
+std::vector<LeftOutMedia>& leftOut()
+{
+    static std::vector<LeftOutMedia> media;
+    return media;
+}
+
+// The name a person refers to for a kind of media, empty when it has none.
+const std::string* referencedName(const personal_data& person, int16_t kind)
+{
+    if (person.InUse != SlotUsed)
+        return nullptr;
+    if (kind == MediaVoice)
+        return person.Voice_index != -1 ? &person.Voice_filename : nullptr;
+    return !person.Picture_filename.empty() && person.Picture_index != -1 ? &person.Picture_filename : nullptr;
+}
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
 void clearMediaBuffer()
 {
     for (auto& entry : fileStore().media_buf)
@@ -62,15 +91,27 @@ void clearMediaBuffer()
     throw platform::RuntimeError(number, description);
 }
 
-// The entries of a bundle that can be read, and whether any could not.
+// The entries of a bundle that can be read, and those that cannot.
 struct Directory {
     std::vector<media_data> entries;
-    bool cut = false; // the bundle ends before some entry or its bytes
+    std::vector<std::string> faults; // the entries left out, in bundle order
 };
 
-// Reads and checks the whole directory of a bundle holding count files. Entries whose
-// directory row or bytes lie past the end of the bundle (a bundle cut short) are left
-// out; any other fault throws. Nothing on disk is touched.
+// The line that names an entry left out of a bundle: its number and name when its
+// directory row could be read, and why.
+std::string entryFault(int number, const std::string& name, const char* why)
+{
+    std::string line = std::to_string(number) + " 番目のファイル";
+    if (!name.empty())
+        line += "「" + name + "」";
+    return line + "：" + why;
+}
+
+// Reads and checks the whole directory of a bundle holding count files. An entry that
+// cannot be unpacked (its row or bytes past the end of a bundle cut short, a negative
+// length or position, a name that is no plain file name) is left out and named in
+// faults; the others are unpacked all the same. Only a count outside 0..2048, which
+// leaves no directory to read, throws. Nothing on disk is touched.
 Directory readDirectory(platform::BinaryFile& bundle, int count)
 {
     if (count < 0 || count > MaxMediaEntries)
@@ -78,28 +119,33 @@ Directory readDirectory(platform::BinaryFile& bundle, int count)
     Directory directory;
     const int64_t length = bundle.length();
     const int64_t dataStart = dataAreaOffset(count);
-    if (length < dataStart) {
-        // The bytes of every file lie after the whole directory.
-        directory.cut = true;
-        return directory;
-    }
     directory.entries.reserve(static_cast<size_t>(count));
     for (int i = 1; i <= count; ++i) {
         const int64_t at = entryOffset(i);
+        if (at + MediaEntryBytes > length) {
+            // This row and every later one lie past the end.
+            const std::string rows = i == count ? std::to_string(i) + " 番目のファイル"
+                                                : std::to_string(i) + "～" + std::to_string(count) + " 番目のファイル";
+            directory.faults.push_back(rows + "：画像情報が途中で終わっています");
+            break;
+        }
         media_data entry;
         entry.MediaKind = bundle.readInt16(position(at + KindOffset));
         entry.PerIdx = bundle.readInt16(position(at + PersonOffset));
-        entry.FileName = lastComponent(platform::Trim(bundle.readFixedString(position(at + NameOffset), MediaNameBytes)));
+        const std::string written = platform::Trim(bundle.readFixedString(position(at + NameOffset), MediaNameBytes));
+        entry.FileName = lastComponent(written);
         entry.DataLen = bundle.readInt32(position(at + LengthOffset));
         entry.DataOfs = bundle.readInt32(position(at + DataOffsetOffset));
-        if (entry.DataLen < 0 || entry.DataOfs < 0)
-            badBundle(platform::err::InvalidCall, "画像情報のデータ位置が正しくありません");
-        if (!isPlainFileName(entry.FileName))
-            badBundle(platform::err::InvalidCall, "画像情報のファイル名が正しくありません");
-        if (dataStart + entry.DataOfs + entry.DataLen > length)
-            directory.cut = true;
-        else
+        if (!isPlainFileName(entry.FileName)) {
+            directory.faults.push_back(entryFault(i, isPlainFileName(written) ? written : std::string(),
+                                                  "ファイル名が正しくありません"));
+        } else if (entry.DataLen < 0 || entry.DataOfs < 0) {
+            directory.faults.push_back(entryFault(i, entry.FileName, "データ位置が正しくありません"));
+        } else if (dataStart + entry.DataOfs + entry.DataLen > length) {
+            directory.faults.push_back(entryFault(i, entry.FileName, "データが途中で終わっています"));
+        } else {
             directory.entries.push_back(std::move(entry));
+        }
     }
     return directory;
 }
@@ -150,9 +196,73 @@ std::string mediaFolder(int16_t kind)
     return platform::appFile(kind == MediaVoice ? "\\voice" : "\\face");
 }
 
+bool mediaNameReferenced(const std::array<personal_data, RecordCount>& persons, int16_t kind,
+                         const std::string& name, int except)
+{
+    for (int p = 1; p <= LastSlot; ++p) {
+        if (p == except)
+            continue;
+        const std::string* own = referencedName(persons[static_cast<size_t>(p)], kind);
+        if (own && sameNameIgnoringCase(*own, name))
+            return true;
+    }
+    return false;
+}
+
+std::string freeMediaName(int16_t kind, const std::string& name, const std::function<bool(const std::string&)>& taken)
+{
+    if (!taken(name))
+        return name;
+    const size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    const std::string folder = mediaFolder(kind);
+    for (int n = 2;; ++n) {
+        const std::string candidate = stem + "_" + std::to_string(n) + extension;
+        if (!taken(candidate) && !platform::fileExists(platform::joinPath(folder, candidate)))
+            return candidate;
+    }
+}
+
+std::string mediaNameFor(int16_t kind, const std::string& wanted, int owner)
+{
+    const auto& persons = tables().per_buf;
+    return freeMediaName(kind, wanted,
+                         [&](const std::string& name) { return mediaNameReferenced(persons, kind, name, owner); });
+}
+
+const std::vector<LeftOutMedia>& leftOutMedia()
+{
+    return leftOut();
+}
+
+void restoreLeftOutMedia()
+{
+    auto& per = tables().per_buf;
+    for (const LeftOutMedia& media : leftOut()) {
+        personal_data& person = per[static_cast<size_t>(media.person)];
+        (media.kind == MediaVoice ? person.Voice_index : person.Picture_index) = media.index;
+    }
+    leftOut().clear();
+}
+
+std::string savedFamilyMessage()
+{
+    if (leftOut().empty())
+        return SaveDoneMessage;
+    std::string message = "家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
+                          "これらの人物の画像・音声の指定は外しました。";
+    for (const LeftOutMedia& media : leftOut()) {
+        message += "\r\n「" + media.personName + "」の" + (media.kind == MediaVoice ? "音声" : "画像") + "（"
+                   + media.fileName + "）";
+    }
+    return message;
+}
+
 int16_t collectMedia()
 {
     clearMediaBuffer();
+    leftOut().clear();
     auto& buffer = fileStore().media_buf;
     auto& per = tables().per_buf;
     int16_t count = 0;
@@ -185,17 +295,18 @@ int16_t collectMedia()
         return true;
     };
 
-    const std::string voiceFolder = mediaFolder(MediaVoice);
-    for (int p = 1; p <= LastSlot; ++p) {
-        if (per[p].InUse == SlotUsed && per[p].Voice_index != -1
-            && !add(MediaVoice, voiceFolder, p, per[p].Voice_filename))
-            per[p].Voice_index = -1;
-    }
-    const std::string faceFolder = mediaFolder(MediaPicture);
-    for (int p = 1; p <= LastSlot; ++p) {
-        if (per[p].InUse == SlotUsed && !per[p].Picture_filename.empty() && per[p].Picture_index != -1
-            && !add(MediaPicture, faceFolder, p, per[p].Picture_filename))
-            per[p].Picture_index = -1;
+    // A reference whose file cannot be included is dropped, and listed.
+    const auto leaveOut = [&](int16_t kind, int p, int16_t& index, const std::string& name) {
+        leftOut().push_back({kind, static_cast<int16_t>(p), index, platform::Trim(per[p].F_name + " " + per[p].Name), name});
+        index = -1;
+    };
+    for (const int16_t kind : {MediaVoice, MediaPicture}) {
+        const std::string folder = mediaFolder(kind);
+        for (int p = 1; p <= LastSlot; ++p) {
+            const std::string* name = referencedName(per[p], kind);
+            if (name && !add(kind, folder, p, *name))
+                leaveOut(kind, p, kind == MediaVoice ? per[p].Voice_index : per[p].Picture_index, *name);
+        }
     }
     return count;
 }
@@ -302,11 +413,19 @@ bool ReadKedFile(const std::string& path, int16_t expected)
         if (bundle)
             bundle->close();
 
-        // A bundle that is cut short, holds another number of files than the family
-        // file names, or lacks a file it names, is not this family's: what it holds
-        // whole is unpacked all the same, so that no picture it can give is lost.
-        if (cut || directory.cut || count != expected || !everyReferencedFileIsThere()) {
-            platform::MsgBox(BundleMismatchMessage, platform::vbOKOnly);
+        // A bundle that is cut short or holds entries that cannot be read, holds
+        // another number of files than the family file names, or lacks a file it
+        // names, is not this family's: what it holds whole is unpacked all the same,
+        // so that no picture it can give is lost, and the files left out are named.
+        if (cut || !directory.faults.empty() || count != expected || !everyReferencedFileIsThere()) {
+            // A long list is cut after its first lines, the rest counted.
+            constexpr size_t ListedFaults = 20;
+            std::string message = BundleMismatchMessage;
+            for (size_t i = 0; i < directory.faults.size() && i < ListedFaults; ++i)
+                message += "\r\n" + directory.faults[i];
+            if (directory.faults.size() > ListedFaults)
+                message += "\r\nほか " + std::to_string(directory.faults.size() - ListedFaults) + " 件";
+            platform::MsgBox(message, platform::vbOKOnly);
             return false;
         }
         return true;

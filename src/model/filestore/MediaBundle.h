@@ -9,9 +9,13 @@
 // with blanks, length 32-bit, offset 32-bit), then the data area with the files' bytes.
 
 #include "model/filestore/FileStore.h"
+#include "model/tables.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace model {
 
@@ -35,11 +39,53 @@ bool isPlainFileName(const std::string& name);
 // The work folder of a media kind: "voice" for MediaVoice, "face" for any other kind.
 std::string mediaFolder(int16_t kind);
 
+// True when a used person of persons other than slot except refers to a media file of
+// kind under name (a voice memo or a face picture it has). Letter case aside: a file
+// system that ignores it would take the names for one file.
+bool mediaNameReferenced(const std::array<personal_data, RecordCount>& persons, int16_t kind,
+                         const std::string& name, int except = -1);
+
+// The one rule for naming a media file that is about to be written or renamed: name
+// itself when taken(name) is false, else the first of "stem_2.ext", "stem_3.ext", ...
+// that taken refuses not and no file of the work folder of kind holds. taken says
+// which names other persons refer to, so that no file one of them names is ever
+// written over.
+std::string freeMediaName(int16_t kind, const std::string& name,
+                          const std::function<bool(const std::string&)>& taken);
+
+// The name under which the person in slot owner of the tables may write its media file
+// of kind, called wanted when nobody else uses that name: freeMediaName with the names
+// every other used person refers to taken.
+std::string mediaNameFor(int16_t kind, const std::string& wanted, int owner);
+
+// A voice memo or face picture that the last collectMedia could not include: its file
+// was missing from the work folder (or could not be read or placed in a bundle).
+struct LeftOutMedia {
+    int16_t kind = MediaNone;
+    int16_t person = -1;     // slot
+    int16_t index = -1;      // the reference's Voice_index or Picture_index before
+    std::string personName;  // family and given name
+    std::string fileName;
+};
+
 // Fills media_buf with the voice memos (persons in slot order), then the face pictures,
 // of all used persons, and returns their number. A person whose file is missing from
 // its work folder loses the reference (Voice_index or Picture_index := -1), so the
-// family file written next records what the bundle really holds.
+// family file written next records what the bundle really holds; each one is listed in
+// leftOutMedia() until the next collectMedia.
 int16_t collectMedia();
+
+// What the last collectMedia left out, in its order.
+const std::vector<LeftOutMedia>& leftOutMedia();
+
+// Gives every person the last collectMedia left out its reference back: a snapshot,
+// which is no save of the user's, and a save that failed keep the family as it was.
+void restoreLeftOutMedia();
+
+// The message that ends a save of the user's that has written its file: "保存が終了しました"
+// when it held every voice memo and face picture, else the persons and files it could
+// not include (collected by the save's collectMedia).
+std::string savedFamilyMessage();
 
 // Writes the bundle of media_buf entries 1..n completely to its partial file
 // (platform::partialFileName(path)) and leaves it there for the caller to rename over
@@ -53,16 +99,17 @@ void writePartialKedFile(const std::string& path, int16_t n);
 [[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
 
 // Unpacks the bundle at path into the work folders and tells whether it belongs to
-// the family in the tables: it holds exactly the expected number of files, none of
-// them cut short, and every voice memo and face picture the family refers to. A
-// missing or empty bundle holds none. The whole bundle is checked before anything is
-// touched (count at most 2048, every entry's position and length not negative, names
-// reduced to their last path component and not empty, "." or ".."); a bundle that
-// fails these checks shows its description and number, then "画像情報を読み込めません",
-// leaves the work folders as they were and returns false. Otherwise the work folders
-// are emptied and take every file the bundle holds whole (a file whose bytes lie past
-// the end of a bundle cut short is left out), and nothing is written outside them. A
-// bundle that does not belong to the family shows BundleMismatchMessage and returns
+// the family in the tables: it holds exactly the expected number of files, each of
+// them readable and whole, and every voice memo and face picture the family refers to.
+// A missing or empty bundle holds none. Its count is checked before anything is
+// touched: a count outside 0..2048 shows its description and number, then
+// "画像情報を読み込めません", leaves the work folders as they were and returns false.
+// Otherwise the whole directory is read first, then the work folders are emptied and
+// take every file the bundle holds that can be read (names reduced to their last path
+// component); an entry that cannot (its bytes past the end of a bundle cut short, a
+// negative length or position, a name empty, "." or "..") is left out, and nothing is
+// written outside the work folders. A bundle that does not belong to the family shows
+// BundleMismatchMessage, followed by a line naming each entry left out, and returns
 // false.
 bool ReadKedFile(const std::string& path, int16_t expected);
 

@@ -184,20 +184,26 @@ bool PersonReader::apply(std::string_view key, std::string_view value)
         m_open = true;
         break;
     case KeyEnd:
-        // A block is kept only with a person slot 1..1023 that no earlier block took;
-        // slot 0 is never used and slot 1024 is the blank partner, so a person stored
-        // there is dropped. The copy reference must name a person slot too, or it
-        // becomes "none". Each drop and change is counted for the load's message.
+        // A block is kept only with a person slot 1..1023; slot 0 is never used and
+        // slot 1024 is the blank partner, so a person stored there is dropped. A block
+        // for a slot an earlier block took replaces that one, as each block is stored
+        // into its slot when it ends. The copy reference must name a person slot too,
+        // or it becomes "none". Each drop, replacement and change is counted for the
+        // load's message.
         if (m_open && isPersonSlot(m_slot)) {
+            if (m_work.CopyIdx != -1 && !isPersonSlot(m_work.CopyIdx)) {
+                m_work.CopyIdx = -1;
+                m_staging.count(Repair::CopyReference);
+            }
             bool& taken = m_staging.personSlotRead[static_cast<size_t>(m_slot)];
             if (taken) {
                 m_staging.count(Repair::RepeatedPersonSlot);
+                for (auto& [slot, person] : m_staging.persons) {
+                    if (slot == m_slot)
+                        person = std::move(m_work);
+                }
             } else {
                 taken = true;
-                if (m_work.CopyIdx != -1 && !isPersonSlot(m_work.CopyIdx)) {
-                    m_work.CopyIdx = -1;
-                    m_staging.count(Repair::CopyReference);
-                }
                 m_staging.persons.emplace_back(m_slot, std::move(m_work));
             }
         } else if (m_open) {

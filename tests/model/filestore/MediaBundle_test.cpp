@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
 
 namespace model::testing {
 namespace {
@@ -282,12 +283,20 @@ TEST_F(MediaTest, ACutBundleUnpacksEveryWholeFile)
     platform::writeWholeFile(voice("sentinel.wav"), "voice sentinel");
     const std::string whole =
         makeBundle(3, {makeEntry(0, "a.wav", 3, 0), makeEntry(1, "b.bmp", 4, 3), makeEntry(0, "c.wav", 2, 7)}, "abcBMPScc");
-    for (const size_t cut : {whole.size() - 1, whole.size() - 4, size_t(2 + 268), size_t(1)}) {
+    // Each entry left out is named after the message.
+    const std::map<size_t, std::string> leftOut = {
+        {whole.size() - 1, "\r\n3 番目のファイル「c.wav」：データが途中で終わっています"},
+        {whole.size() - 4,
+         "\r\n2 番目のファイル「b.bmp」：データが途中で終わっています\r\n3 番目のファイル「c.wav」：データが途中で終わっています"},
+        {2 + 268,
+         "\r\n1 番目のファイル「a.wav」：データが途中で終わっています\r\n2～3 番目のファイル：画像情報が途中で終わっています"},
+        {1, ""}};
+    for (const auto& [cut, lines] : leftOut) {
         platform::writeWholeFile(pathOf("cut.KED"), whole.substr(0, cut));
         answers.clearRecords();
         answers.answerNext(platform::vbOK);
         EXPECT_FALSE(ReadKedFile(pathOf("cut.KED"), 3)) << cut;
-        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage}) << cut;
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage + lines}) << cut;
         if (cut == whole.size() - 1) {
             EXPECT_EQ(voiceFiles(), std::vector<std::string>{"a.wav"});
             EXPECT_EQ(faceFiles(), std::vector<std::string>{"b.bmp"});
@@ -355,12 +364,32 @@ TEST_F(MediaTest, TheBundleBesideTheFamilyInAnyCaseIsReadAndRewritten)
     EXPECT_EQ(platform::readWholeFile(voice("v.wav")), "a newer voice");
 }
 
-// Hostile bundles: each is refused as a whole before the work folders are touched,
-// and nothing is ever written outside them.
+// A count no bundle can hold leaves no directory to read: the bundle is refused as a
+// whole before the work folders are touched.
+TEST_F(MediaTest, ABundleWithTooManyEntriesIsRefusedAndUnpacksNothing)
+{
+    platform::writeWholeFile(voice("sentinel.wav"), "voice sentinel");
+    platform::writeWholeFile(pathOf("bad.KED"), makeBundle(3000, {}, ""));
+
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("bad.KED"), 3000));
+
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_NE(answers.shown()[0].text.find("  "), std::string::npos) << "description, two blanks, number";
+    EXPECT_EQ(answers.shown()[1].text, BundleReadFailedMessage);
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"sentinel.wav"});
+    EXPECT_EQ(platform::readWholeFile(voice("sentinel.wav")), "voice sentinel");
+}
+
+// Hostile entries: each is left out and named in the bundle's one message, every
+// other entry is unpacked, and nothing is ever written outside the work folders.
 struct HostileCase {
     const char* name;
     int16_t expected;
     std::function<std::string()> bytes;
+    std::string leftOut;             // the lines after the message
+    std::vector<std::string> voices; // the voice folder afterwards
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os)
@@ -370,44 +399,76 @@ void PrintTo(const HostileCase& c, std::ostream* os)
 
 class HostileBundleTest : public MediaTest, public ::testing::WithParamInterface<HostileCase> {};
 
-TEST_P(HostileBundleTest, IsRefusedAndUnpacksNothing)
+TEST_P(HostileBundleTest, LeavesOutTheBadEntryOnlyAndNamesIt)
 {
     platform::writeWholeFile(voice("sentinel.wav"), "voice sentinel");
     platform::writeWholeFile(face("sentinel.bmp"), "face sentinel");
     platform::writeWholeFile(pathOf("bad.KED"), GetParam().bytes());
 
     answers.answerNext(platform::vbOK);
-    answers.answerNext(platform::vbOK);
     EXPECT_FALSE(ReadKedFile(pathOf("bad.KED"), GetParam().expected));
 
-    ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_NE(answers.shown()[0].text.find("  "), std::string::npos) << "description, two blanks, number";
-    EXPECT_EQ(answers.shown()[1].text, BundleReadFailedMessage);
-    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"sentinel.wav"});
-    EXPECT_EQ(faceFiles(), std::vector<std::string>{"sentinel.bmp"});
-    EXPECT_EQ(platform::readWholeFile(voice("sentinel.wav")), "voice sentinel");
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage + GetParam().leftOut});
+    EXPECT_EQ(voiceFiles(), GetParam().voices);
+    EXPECT_TRUE(faceFiles().empty());
     EXPECT_FALSE(platform::fileExists(pathOf("evil.wav")));
     EXPECT_FALSE(platform::fileExists(platform::joinPath(home.path(), "..") + "/evil.wav"));
 }
 
+const std::string BadName = "：ファイル名が正しくありません";
+
 INSTANTIATE_TEST_SUITE_P(
     Bundles, HostileBundleTest,
     ::testing::Values(
-        HostileCase{"TooManyEntries", 3000, [] { return makeBundle(3000, {}, ""); }},
-        HostileCase{"NegativeLength", 1, [] { return makeBundle(1, {makeEntry(0, "a.wav", -5, 0)}, "x"); }},
-        HostileCase{"NegativeOffset", 1, [] { return makeBundle(1, {makeEntry(0, "a.wav", 1, -1)}, "x"); }},
+        HostileCase{"NegativeLength", 2,
+                    [] { return makeBundle(2, {makeEntry(0, "a.wav", -5, 0), makeEntry(0, "b.wav", 1, 0)}, "x"); },
+                    "\r\n1 番目のファイル「a.wav」：データ位置が正しくありません", {"b.wav"}},
+        HostileCase{"NegativeOffset", 1, [] { return makeBundle(1, {makeEntry(0, "a.wav", 1, -1)}, "x"); },
+                    "\r\n1 番目のファイル「a.wav」：データ位置が正しくありません", {}},
+        HostileCase{"OffsetPastTheEnd", 2,
+                    [] { return makeBundle(2, {makeEntry(0, "a.wav", 1, 1000), makeEntry(0, "b.wav", 1, 0)}, "x"); },
+                    "\r\n1 番目のファイル「a.wav」：データが途中で終わっています", {"b.wav"}},
         HostileCase{"ParentFolderName", 2,
                     [] {
                         return makeBundle(2, {makeEntry(0, "good.wav", 1, 0), makeEntry(0, "..", 1, 1)},
                                                  "ab");
-                    }},
-        HostileCase{"DotName", 1, [] { return makeBundle(1, {makeEntry(1, "face/.", 1, 0)}, "a"); }},
-        HostileCase{"BlankName", 1, [] { return makeBundle(1, {makeEntry(0, "   ", 1, 0)}, "a"); }},
+                    },
+                    "\r\n2 番目のファイル" + BadName, {"good.wav"}},
+        HostileCase{"DotName", 1, [] { return makeBundle(1, {makeEntry(1, "face/.", 1, 0)}, "a"); },
+                    "\r\n1 番目のファイル" + BadName, {}},
+        HostileCase{"BlankName", 1, [] { return makeBundle(1, {makeEntry(0, "   ", 1, 0)}, "a"); },
+                    "\r\n1 番目のファイル" + BadName, {}},
         HostileCase{"NameEndingInASeparator", 1,
-                    [] { return makeBundle(1, {makeEntry(0, "../evil.wav/", 1, 0)}, "a"); }},
+                    [] { return makeBundle(1, {makeEntry(0, "../evil.wav/", 1, 0)}, "a"); },
+                    "\r\n1 番目のファイル" + BadName, {}},
         HostileCase{"ControlCharacterInName", 1,
-                    [] { return makeBundle(1, {makeEntry(0, std::string("a\0b", 3), 1, 0)}, "a"); }}),
+                    [] { return makeBundle(1, {makeEntry(0, std::string("a\0b", 3), 1, 0)}, "a"); },
+                    "\r\n1 番目のファイル" + BadName, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A bundle in another case beside a family file of that case is that family's: a
+// family saved beside them under the same name in its own case gets a bundle of its own.
+TEST_F(MediaTest, ABundleThatAnotherFamilyFileOwnsIsLeftToIt)
+{
+    addPerson(1);
+    giveVoice(1, "theirs.wav", "their memo");
+    saveTo(pathOf("fam.KEZ"));
+    const std::string theirs = platform::readWholeFile(pathOf("fam.KED"));
+
+    resetProgramState();
+    addPerson(2);
+    giveVoice(2, "ours.wav", "our memo");
+    saveTo(pathOf("fam.kez"));
+
+    EXPECT_EQ(platform::readWholeFile(pathOf("fam.KED")), theirs);
+    ASSERT_TRUE(platform::fileExists(pathOf("fam.ked")));
+    for (const auto& [family, memo] : {std::pair<std::string, std::string>{"fam.kez", "ours.wav"}, {"fam.KEZ", "theirs.wav"}}) {
+        resetProgramState();
+        ASSERT_TRUE(load_file(pathOf(family)));
+        EXPECT_TRUE(answers.shown().empty()) << family;
+        EXPECT_EQ(voiceFiles(), std::vector<std::string>{memo}) << family;
+    }
+}
 
 TEST_F(MediaTest, FolderPartsOfBundledNamesAreDropped)
 {
