@@ -41,7 +41,7 @@ int16_t originalOf(int16_t person)
     if (!isSlot(person))
         return person;
     const int16_t original = tables().per_buf[person].OrgIdx;
-    return original > 0 && isSlot(original) ? original : person;
+    return isPersonReference(original) ? original : person;
 }
 
 void showRefusal(const char* message)

@@ -5,7 +5,6 @@
 #include "entry/entry_state.h"
 
 #include "forms/BusyPointer.h"
-#include "forms/Screen.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -519,7 +518,7 @@ void EntryForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     model::Tables& t = T();
     model::RunState& run = model::runState();
     entry::EntryState& state = entry::entryState();
-    forms::screen().setMousePointer(forms::vbHourglass);
+    const forms::BusyPointer busy;
     if (run.CelSet_Open == 1) {
         run.CelSet_Open = 0;
         entry::entryRequests().closeColumnChooser();
@@ -531,7 +530,6 @@ void EntryForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     }
     if (t.Data_Changed == 1)
         entry::entryRequests().rebuildChart();
-    forms::screen().setMousePointer(forms::vbDefault);
 }
 
 // ---------------------------------------------------------------- main window requests

@@ -8,7 +8,7 @@
 #include "entry/DateValue.h"
 #include "entry/EntryForm_p.h"
 
-#include "forms/Screen.h"
+#include "forms/BusyPointer.h"
 #include "document/Snapshots.h"
 #include "model/era/EraDates.h"
 #include "model/era/Nengo.h"
@@ -302,7 +302,8 @@ void EntryForm::calend_Click(int Index)
         platform::MsgBox(entry::NoEraTableMessage, platform::vbOKOnly);
         return;
     }
-    forms::screen().setMousePointer(forms::vbHourglass);
+    // The hourglass until the dates are rewritten; the count of kept dates comes after.
+    std::optional<forms::BusyPointer> busy(std::in_place);
     if (Index >= 0 && Index <= 2) {
         (void)model::Save_Undo();
         s.Dispmode_Nengo = Index;
@@ -315,11 +316,9 @@ void EntryForm::calend_Click(int Index)
     if (t.PerCount >= 1) {
         for (int r = 1; r < tb.rows(); ++r) {
             const int slot = tb.rowData(r);
-            if (slot < 1 || slot > model::LastSlot)
+            if (!model::isTakenPerson(slot))
                 continue;
             model::personal_data& p = t.per_buf[static_cast<size_t>(slot)];
-            if (p.InUse == model::SlotFree)
-                continue;
             model::rewriteDateExactly(p.B_day, kept);
             model::rewriteDateExactly(p.Death_day, kept);
         }
@@ -352,7 +351,7 @@ void EntryForm::calend_Click(int Index)
         tablein();
         tb.setRedraw(true);
     }
-    forms::screen().setMousePointer(forms::vbDefault);
+    busy.reset();
     if (kept > 0)
         platform::MsgBox(model::keptDatesMessage(kept), platform::vbOKOnly);
 }

@@ -12,6 +12,7 @@
 
 #include "forms/Keys.h"
 #include "mainwindow/OtherWindows.h"
+#include "model/Lookups.h"
 #include "model/SavableText.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -340,7 +341,7 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
     }
     case 4:
         // A husband or wife keeps the sex the marriages were made with.
-        if (entry::isPartner(slot))
+        if (model::Find_PersonMarry(slot) != -1)
             tb.setTextMatrix(Row, Col, p.Sex == 0 ? "男" : "女");
         else
             p.Sex = cell == "男" ? 0 : 1;

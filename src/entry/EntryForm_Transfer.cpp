@@ -8,6 +8,7 @@
 
 #include "forms/Picture.h"
 #include "model/GroupLists.h"
+#include "model/Lookups.h"
 #include "model/filestore/MediaBundle.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -223,7 +224,7 @@ void EntryForm::entryset(int& idx)
         return;
     }
     // Slots outside the table are treated as no person at all.
-    if (idx < 1 || idx > model::LastSlot)
+    if (!model::isPersonReference(idx))
         return;
     if (person(idx).InUse != model::SlotUsed) {
         idx = 1;
@@ -283,7 +284,7 @@ void EntryForm::entryset(int& idx)
     if (r > 0)
         tb.setRow(r);
 
-    const bool partner = entry::isPartner(idx);
+    const bool partner = model::Find_PersonMarry(idx) != -1;
     Option1[0].setVisible(!partner);
     Option1[1].setVisible(!partner);
     if (p.Sex != 0)

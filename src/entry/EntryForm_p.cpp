@@ -20,14 +20,4 @@ bool refuseKey(KeyFilter filter, int16_t& KeyAscii)
     return refused;
 }
 
-bool isPartner(int slot)
-{
-    for (int k = 1; k <= model::LastSlot; ++k) {
-        const model::marry_data& m = T().kou_buf[static_cast<size_t>(k)];
-        if (m.kou_titi == slot || m.kou_haha == slot)
-            return true;
-    }
-    return false;
-}
-
 } // namespace entry

@@ -1,8 +1,7 @@
 #pragma once
 // The person editor's inside, shared by its source files and used nowhere else:
 // short names for the tables and a person's record, the key its text boxes do not
-// insert, the keys each kind of field takes, and the partner test that hides the
-// sex buttons and keeps a partner's sex as it is.
+// insert and the keys each kind of field takes.
 
 #include "model/tables.h"
 
@@ -29,8 +28,5 @@ enum class KeyFilter { PostalCode, Number };
 // True when the field refuses the key: shows "数字を入力してください。" and turns
 // the key into RefusedKey.
 bool refuseKey(KeyFilter filter, int16_t& KeyAscii);
-
-// True when the person is husband or wife in any marriage record 1..LastSlot.
-bool isPartner(int slot);
 
 } // namespace entry

@@ -25,7 +25,6 @@ public:
     void setSize(double widthTwips, double heightTwips);
 
     // Largest image in bytes (4 per pixel) this canvas accepts.
-    int64_t memoryCap() const { return m_memoryCap; }
     void setMemoryCap(int64_t bytes) { m_memoryCap = bytes; }
     // The cap new canvases start with (StandardMemoryCap unless changed).
     static int64_t defaultMemoryCap();

@@ -74,7 +74,7 @@ std::vector<bool> personsOnChart(int16_t tree)
             // An empty half of a cell (-1) names nobody.
             for (const int16_t slot : {cell.per_a, cell.per_b}) {
                 const int16_t person = personOfCell(slot);
-                if (person >= 0 && person < model::RecordCount)
+                if (model::isSlot(person))
                     on[static_cast<size_t>(person)] = true;
             }
         }
@@ -89,7 +89,7 @@ int16_t Is_OnChart(int16_t tree, int16_t person)
         return -1;
     if (tree == c.tree_cnt + 1)
         return 1;
-    if (person < 0 || person >= model::RecordCount)
+    if (!model::isSlot(person))
         return -1;
     return personsOnChart(tree)[static_cast<size_t>(person)] ? 1 : -1;
 }

@@ -7,6 +7,7 @@
 #include "drawing/ChartOutputs.h"
 #include "drawing/ChartViews.h"
 #include "drawing/draw_state.h"
+#include "forms/BusyPointer.h"
 #include "forms/Picture.h"
 #include "layout/ChartTrees.h"
 #include "layout/TemporaryTransforms.h"
@@ -87,7 +88,7 @@ void MainForm::exportChartPicture()
         // cannot be written fails here, before the tables are touched.
         platform::writeWholeFile(partial, "");
         writingFile = false;
-        setMousePointer(forms::vbHourglass);
+        const forms::BusyPointer busy(*this);
         model::Apply_DispModes();
         layout::TemporaryTransforms transforms;
 
@@ -124,7 +125,6 @@ void MainForm::exportChartPicture()
         writingFile = !image.isEmpty();
         forms::SavePicture(image, partial);
         platform::renameFile(partial, path);
-        setMousePointer(forms::vbDefault);
         return;
     } catch (const platform::RuntimeError&) {
         // Reported below by the step that failed; the tables are back already.
@@ -150,7 +150,6 @@ void MainForm::adviseSmallerOutput()
 
 void MainForm::reportExportFailure(const std::string& unwritableFile)
 {
-    setMousePointer(forms::vbDefault);
     if (unwritableFile.empty())
         adviseSmallerOutput();
     else

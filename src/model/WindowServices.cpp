@@ -43,7 +43,7 @@ WindowServices& windowServices()
 
 int deleteMarriageRecord(int kou)
 {
-    if (!isSlot(kou) || kou == 0)
+    if (!isMarriageSlot(kou))
         return -1;
     Tables& t = tables();
     marry_data& k = t.kou_buf[kou];

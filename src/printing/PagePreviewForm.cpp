@@ -1,6 +1,7 @@
 #include "printing/PagePreviewForm.h"
 
 #include "drawing/draw_state.h"
+#include "forms/BusyPointer.h"
 #include "forms/Printer.h"
 #include "forms/Printers.h"
 #include "forms/Screen.h"
@@ -26,11 +27,6 @@ constexpr double DesignPicture1Left = 2190;
 constexpr double DesignPicture1Top = 120;
 constexpr double MinLayoutWidth = 8000;
 constexpr double MinLayoutHeight = 6000;
-
-void setPointer(int pointer)
-{
-    forms::screen().setMousePointer(pointer);
-}
 
 } // namespace
 
@@ -314,7 +310,7 @@ PageSetupVerdict PagePreviewForm::BuildPreview()
 void PagePreviewForm::composePages()
 {
     m_composePending = false;
-    setPointer(forms::vbHourglass);
+    const forms::BusyPointer busy;
     Picture2.setVisible(false);
     Picture1.setCurrentX((Picture1.width() - Picture1.textWidth(PleaseWaitText)) / 2);
     Picture1.setCurrentY((Picture1.height() - Picture1.textHeight("A")) / 2);
@@ -327,7 +323,6 @@ void PagePreviewForm::composePages()
     Picture1.cls();
     Picture2.setVisible(true);
     refresh();
-    setPointer(forms::vbDefault);
 }
 
 void PagePreviewForm::refuse(PageSetupVerdict verdict)
@@ -409,7 +404,7 @@ void PagePreviewForm::CMDEND_Click()
 
 void PagePreviewForm::printAllPages()
 {
-    setPointer(forms::vbHourglass);
+    const forms::BusyPointer busy;
     setIconSize(1.0);
     forms::printDocument(
         *this, model::pdfPathForReport(""),
@@ -426,7 +421,6 @@ void PagePreviewForm::printAllPages()
         },
         grid.pageCount());
     setIconSize(PreviewDivisor);
-    setPointer(forms::vbDefault);
 }
 
 } // namespace printing

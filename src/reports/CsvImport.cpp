@@ -1,5 +1,6 @@
 #include "reports/CsvImport.h"
 
+#include "forms/BusyPointer.h"
 #include "forms/Form.h"
 #include "model/GroupLists.h"
 #include "model/WindowServices.h"
@@ -29,21 +30,6 @@ CsvImportRequests* installedRequests = nullptr;
 // A record the import refuses: the message names the record and the reason.
 struct RecordRefused {
     std::string detail;
-};
-
-// The main window's mouse pointer: the hourglass while records are stored, the
-// default pointer at every end of the import.
-class MainPointer {
-public:
-    ~MainPointer() { set(forms::vbDefault); }
-    void busy() { set(forms::vbHourglass); }
-
-private:
-    static void set(int pointer)
-    {
-        if (forms::Form* main = forms::findLoadedForm("main"))
-            main->setMousePointer(pointer);
-    }
 };
 
 std::string mappingFilePath()
@@ -312,7 +298,9 @@ void CsvImport(const std::string& path)
 
 int importCsvFile(const std::string& path, const std::function<void()>& chooseMapping)
 {
-    MainPointer pointer;
+    // The main window shows the hourglass from the mapping's end to every end of
+    // the import, its error messages included.
+    std::optional<forms::BusyPointer> busy;
     int stored = 0;
     try {
         if (!checkFileContent(path))
@@ -337,7 +325,8 @@ int importCsvFile(const std::string& path, const std::function<void()>& chooseMa
 
         chooseMapping();
         writeMappingFile();
-        pointer.busy();
+        if (forms::Form* main = forms::findLoadedForm("main"))
+            busy.emplace(*main);
         if (!anyColumnMapped()) {
             platform::MsgBox(CsvCancelledMessage, platform::vbOKOnly);
             return 0;

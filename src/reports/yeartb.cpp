@@ -1,5 +1,6 @@
 #include "reports/yeartb.h"
 
+#include "forms/BusyPointer.h"
 #include "forms/Printer.h"
 #include "forms/Printers.h"
 #include "layout/chart_state.h"
@@ -206,7 +207,7 @@ void YeartbForm::CMDFUNC_Click(int Index)
         break;
     }
     case 2: {
-        setMousePointer(forms::vbHourglass);
+        const forms::BusyPointer busy(*this);
         if (windows.isPersonCardOpen())
             windows.closePersonCard();
         if (YOrderFlag != -1) {
@@ -220,7 +221,6 @@ void YeartbForm::CMDFUNC_Click(int Index)
             if (!charted) {
                 platform::MsgBox(reports::NotAFamilyMessage, platform::vbOKOnly);
                 Text1.setFocus();
-                setMousePointer(forms::vbDefault);
                 return;
             }
             YOrderFlag = 0;
@@ -230,7 +230,6 @@ void YeartbForm::CMDFUNC_Click(int Index)
         vsc.setValue(0);
         ypaint();
         Text1.setFocus();
-        setMousePointer(forms::vbDefault);
         break;
     }
     case 3:

@@ -19,6 +19,7 @@
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
 #include "support/ScriptedResponder.h"
@@ -45,15 +46,22 @@ public:
     void rebuildRelationLists() override { calls.push_back("rebuildRelationLists"); }
 };
 
-// Records the editor's own requests (chart rebuild, companion windows).
+// Records the editor's own requests (chart rebuild, companion windows). A rebuild
+// fails with a run-time error while failRebuild is set.
 class RecordingRequests : public entry::EntryRequests {
 public:
     std::vector<std::string> calls;
+    bool failRebuild = false;
     int count(const std::string& call) const
     {
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
-    void rebuildChart() override { calls.push_back("rebuildChart"); }
+    void rebuildChart() override
+    {
+        calls.push_back("rebuildChart");
+        if (failRebuild)
+            throw platform::RuntimeError(platform::err::OutOfMemory, "rebuild failed");
+    }
     void showDisplayOptions(int person) override { calls.push_back("showDisplayOptions " + std::to_string(person)); }
     void showColumnChooser() override { calls.push_back("showColumnChooser"); }
     void closeColumnChooser() override { calls.push_back("closeColumnChooser"); }

@@ -306,6 +306,19 @@ TEST_F(EntryTest, theMenusBackAndTheCloseBoxRebuildOnlyAChangedFamily)
     EXPECT_EQ(model::runState().Entry_Open, 0);
 }
 
+TEST_F(EntryTest, aCloseWhoseRebuildFailsLeavesNoHourglass)
+{
+    open();
+    t().Data_Changed = 1;
+    requests.failRebuild = true;
+    answers.answerNext(platform::vbOK);   // the run-time error's message
+    forms::formWidget(form())->close();
+    requests.failRebuild = false;
+    EXPECT_EQ(requests.count("rebuildChart"), 1);
+    EXPECT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
+}
+
 TEST_F(EntryTest, closingShutsTheColumnChooserAndTheVoiceMemoWindow)
 {
     open();

@@ -139,7 +139,7 @@ bool GroupReader::apply(Section section, std::string_view key, std::string_view 
         readField(TitleFields[i], row, value);
         // The leader is a person slot (0 = not chosen yet) and the offset a number of
         // generations the chart can place; other values from a file are not used.
-        if (row.Leader < 0 || row.Leader > LastSlot)
+        if (!isSlot(row.Leader))
             row.Leader = 0;
         row.Offset = std::clamp(row.Offset, -MaxOffset, MaxOffset);
         return true;
