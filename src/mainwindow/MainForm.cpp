@@ -510,8 +510,12 @@ bool MainForm::saveBeforeEnd()
         platform::MsgBox(NotSavedMessage, platform::vbOKOnly);
         return false;
     }
-    if (model::save_file(t.Cur_FilePath))
+    if (!previousPath.empty() && !mainwindow::askBeforeReplacingChanged(t.Cur_FilePath))
+        return false;
+    if (model::save_file(t.Cur_FilePath)) {
+        model::rememberFamilyFile(t.Cur_FilePath);
         return true;
+    }
     t.Cur_FilePath = previousPath;
     return false;
 }

@@ -123,7 +123,7 @@ void MainForm::exportChartPicture()
         const forms::Picture image = picture.image();
         writingFile = !image.isEmpty();
         forms::SavePicture(image, partial);
-        platform::renameFile(partial, path);
+        platform::replaceWithPartialFiles({path});
         setMousePointer(forms::vbDefault);
         return;
     } catch (const platform::RuntimeError&) {

@@ -568,7 +568,9 @@ TEST_F(WriterTest, SaveIntoAMissingFolderFails)
 {
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save_file(pathOf("no/such/folder/a.kez")));
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" +
+                                                             pathOf("no/such/folder/a.kez") +
+                                                             "\r\n（フォルダーがありません）"});
 }
 
 // --- File names ----------------------------------------------------------------------
