@@ -73,6 +73,15 @@ void writeAll(int fd, std::string_view bytes, const std::string& path)
     }
 }
 
+// A folder stands where a file is to be written or removed.
+RuntimeError folderInTheWay(const std::string& path, const char* what)
+{
+    RuntimeError error(err::PathFileAccess, path + what);
+    error.systemError = EISDIR;
+    error.path = path;
+    return error;
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -156,12 +165,8 @@ void deleteFile(const std::string& path)
     const int error = errno;
     if (error == ENOENT)
         return;
-    if (error == EISDIR || (error == EPERM && dirExists(path))) {
-        RuntimeError folder(err::PathFileAccess, path + ": フォルダーはファイルとして削除できません");
-        folder.systemError = EISDIR;
-        folder.path = path;
-        throw folder;
-    }
+    if (error == EISDIR || (error == EPERM && dirExists(path)))
+        throw folderInTheWay(path, ": フォルダーはファイルとして削除できません");
     throw errnoError(error, path);
 }
 
@@ -292,7 +297,7 @@ std::string readWholeFile(const std::string& path)
 void writeWholeFile(const std::string& path, const std::string& bytes)
 {
     if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+        throw folderInTheWay(path, ": フォルダーには書き込めません");
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         throw errnoError(errno, path);
@@ -339,7 +344,7 @@ std::string partialFileName(const std::string& path)
 void writePartialFile(const std::string& path, std::string_view bytes)
 {
     if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+        throw folderInTheWay(path, ": フォルダーには書き込めません");
     const std::string partial = partialFileName(path);
     // A partial file left by an interrupted write is removed and made afresh: created
     // exclusively, it is never a link to some other file.
@@ -430,7 +435,7 @@ std::string spareFileName(const std::string& path)
 void replaceThroughSpare(const std::string& written, std::string_view bytes)
 {
     if (dirExists(written))
-        throw RuntimeError(err::PathFileAccess, written + ": フォルダーには書き込めません");
+        throw folderInTheWay(written, ": フォルダーには書き込めません");
     const std::string path = linkTarget(written);
     const std::string spare = spareFileName(path);
     try {
