@@ -1,10 +1,13 @@
-// Tevora: starts the Qt application, installs the forms layer's hooks and
-// shows the main window; the program ends when that window is unloaded or the
-// program calls EndProgram.
+// Tevora: starts the Qt application, installs the forms layer's hooks, claims
+// the program folder and shows the main window; the program ends when that
+// window is unloaded or the program calls EndProgram, and gives the folder up
+// last. A second start on a folder that a running program holds says so and
+// ends without touching any file of the folder.
 
 #include "forms/Application.h"
 #include "forms/Form.h"
 
+#include "platform/AppPath.h"
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
 
@@ -24,6 +27,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(platform::AppTitle));
     forms::startApplication(argc, argv);
+    // Before anything of the folder is read or written: the start-up empties the
+    // work folders and offers the interrupted edit, both the running program's.
+    if (!platform::claimProgramFolder()) {
+        forms::finishApplication();
+        return 1;
+    }
 
     int code = 0;
     try {
@@ -43,5 +52,7 @@ int main(int argc, char** argv)
         code = 1;
     }
     forms::finishApplication();
+    // The windows' unload deletes the snapshots: the folder is held until then.
+    platform::releaseProgramFolder();
     return code;
 }

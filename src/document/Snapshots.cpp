@@ -127,6 +127,12 @@ void reportWriteFailure()
     platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
 }
 
+// Names the file that could not be written and why.
+void reportWriteFailure(const platform::RuntimeError& error)
+{
+    platform::MsgBox(saveFailedMessageFor(error), platform::vbOKOnly);
+}
+
 // What a snapshot's media bundle was packed from: the bundle's directory and the stamp
 // of every media file in it, and the stamp of the bundle as written. While all of them
 // are the same, the bundle on disk is what a new one would be, byte for byte.
@@ -233,9 +239,9 @@ bool replaceSnapshot(Snapshot& snapshot, std::string_view scrambled, int16_t med
     }
     try {
         platform::replaceThroughSpare(target, scrambled);
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         deleteQuietly(staging);
-        reportWriteFailure();
+        reportWriteFailure(e);
         return false;
     }
     try {
@@ -251,9 +257,9 @@ bool replaceSnapshot(Snapshot& snapshot, std::string_view scrambled, int16_t med
                 snapshot.packed = std::move(media);
             }
         }
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         deleteQuietly(staging);
-        reportWriteFailure();
+        reportWriteFailure(e);
         return false;
     }
     return true;
@@ -265,8 +271,8 @@ bool writeSnapshot(Snapshot& snapshot)
 {
     try {
         platform::makeDir(platform::appFile("\\TMP"));
-    } catch (const platform::RuntimeError&) {
-        reportWriteFailure();
+    } catch (const platform::RuntimeError& e) {
+        reportWriteFailure(e);
         return false;
     }
     // Runs first, as in save_file. A snapshot is no save of the user's: a file missing

@@ -265,7 +265,7 @@ void Printer::closeJob(bool keepOutput)
         return;
     }
     try {
-        platform::renameFile(partial, target);
+        platform::replaceWithPartialFiles({target});
     } catch (const platform::RuntimeError& error) {
         platform::deleteFile(partial);
         throw printerError(error.description);

@@ -1,6 +1,7 @@
 #include "mainwindow/FamilyPaths.h"
 
 #include "model/filestore/FileNames.h"
+#include "model/filestore/FileStore.h"
 #include "platform/AppPath.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
@@ -33,6 +34,14 @@ bool askBeforeReplacing(const std::string& chosen, const std::string& file, cons
         return true;
     const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
     return platform::MsgBox(file + "\r\n" + OverwriteQuestion, style, title) == platform::vbYes;
+}
+
+bool askBeforeReplacingChanged(const std::string& path)
+{
+    if (!model::familyFileChangedMeanwhile(path))
+        return true;
+    const int style = platform::vbYesNo + platform::vbExclamation + platform::vbDefaultButton2;
+    return platform::MsgBox(model::kezFileName(path) + "\r\n" + ChangedMeanwhileQuestion, style) == platform::vbYes;
 }
 
 void SetSaveFilePath(const std::string& path)

@@ -26,6 +26,15 @@ std::string Conv_FileName(std::string& name);
 // under title) when file is not the typed name and exists; true when it may be written.
 bool askBeforeReplacing(const std::string& chosen, const std::string& file, const std::string& title);
 
+inline constexpr const char* ChangedMeanwhileQuestion =
+    "は、このプログラムが読み込んだ後（または最後に保存した後）に、ほかで書き換えられています。\r\n"
+    "上書きすると、ほかで保存された内容は失われます。上書きしますか？";
+// A plain save writes the family file the document belongs to without a dialog. When
+// that file was replaced since this program last read or wrote it (another program
+// saved it meanwhile), asks "<file>", CR LF, ChangedMeanwhileQuestion (Yes/No,
+// default No); true when it may be written.
+bool askBeforeReplacingChanged(const std::string& path);
+
 // Remembers the folder of path in "FilePath.ini": the text before its last
 // separator, the root folder itself for a file in the root, and the whole of path
 // when it has no separator. The file is replaced whole; a write that fails raises

@@ -511,7 +511,10 @@ bool MainForm::saveBeforeEnd()
         platform::MsgBox(NotSavedMessage, platform::vbOKOnly);
         return false;
     }
+    if (!previousPath.empty() && !mainwindow::askBeforeReplacingChanged(t.Cur_FilePath))
+        return false;
     if (model::save_file(t.Cur_FilePath)) {
+        model::rememberFamilyFile(t.Cur_FilePath);
         // The program ends without the completion message, but a voice memo or
         // picture the save could not include is named.
         if (!model::leftOutMedia().empty())

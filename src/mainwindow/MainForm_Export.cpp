@@ -124,7 +124,7 @@ void MainForm::exportChartPicture()
         const forms::Picture image = picture.image();
         writingFile = !image.isEmpty();
         forms::SavePicture(image, partial);
-        platform::renameFile(partial, path);
+        platform::replaceWithPartialFiles({path});
         return;
     } catch (const platform::RuntimeError&) {
         // Reported below by the step that failed; the tables are back already.

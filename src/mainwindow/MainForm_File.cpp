@@ -216,6 +216,7 @@ bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
     } else {
         // The family file becomes the document's file, whoever opened it.
         t.Cur_FilePath = path;
+        model::rememberFamilyFile(path);
         setCaption(path);
         rememberFolderOf(path);
     }
@@ -269,6 +270,12 @@ void MainForm::saveFamily(SaveMode mode)
         t.Cur_FilePath = file;
     }
     mainwindow::Conv_FileName(t.Cur_FilePath);
+    // A plain save writes without a dialog: over a file another program saved
+    // meanwhile only when the user says so.
+    if (mode == SaveMode::KeepPath && !previousPath.empty() && !mainwindow::askBeforeReplacingChanged(t.Cur_FilePath)) {
+        t.Cur_FilePath = previousPath;
+        return;
+    }
     if (!model::save_file(t.Cur_FilePath)) {
         // save_file has shown why. The document keeps the file it belonged to, its
         // media references and stays changed; no completion is announced for a save
@@ -277,6 +284,7 @@ void MainForm::saveFamily(SaveMode mode)
         t.Cur_FilePath = previousPath;
         return;
     }
+    model::rememberFamilyFile(t.Cur_FilePath);
     // The saved family is what the work folder now serves: pictures nobody shows go.
     model::Remove_UnusedFaceFiles();
     setCaption(t.Cur_FilePath);

@@ -2,8 +2,11 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/Hooks.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +25,9 @@ namespace {
 // Marks a per-user program folder as filled, so that files the user later
 // deletes are not brought back at the next start.
 constexpr const char* kFilledMarker = ".tevora-data-copied";
+
+// The open lock file while this program holds its folder, else -1.
+int g_folderLock = -1;
 
 std::string g_testingPath;
 std::optional<std::string> g_decidedPath;
@@ -164,7 +170,58 @@ std::string decideAppPath()
     return chosen;
 }
 
+enum class LockResult { Held, Taken, Unavailable };
+
+LockResult lockFolder(const std::string& folder)
+{
+    const std::string path = joinPath(folder, ProgramFolderLockName);
+    for (;;) {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); // a lock needs no write access
+        if (fd < 0)
+            return LockResult::Unavailable;
+        int r = 0;
+        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        if (r != 0) {
+            const int error = errno;
+            ::close(fd);
+            return error == EWOULDBLOCK ? LockResult::Held : LockResult::Unavailable;
+        }
+        // The lock counts only while the name still leads to the locked file: one
+        // removed and made again meanwhile is locked afresh.
+        struct stat opened {};
+        struct stat named {};
+        if (::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev
+            && opened.st_ino == named.st_ino) {
+            g_folderLock = fd;
+            return LockResult::Taken;
+        }
+        ::close(fd);
+    }
+}
+
 } // namespace
+
+bool claimProgramFolder()
+{
+    if (g_folderLock >= 0)
+        return true;
+    const std::string folder = GetAppPath();
+    if (lockFolder(folder) != LockResult::Held)
+        return true;
+    MsgBox(std::string(ProgramFolderInUseMessage) + "\r\n\r\n" + folder, vbExclamation);
+    return false;
+}
+
+void releaseProgramFolder()
+{
+    if (g_folderLock < 0)
+        return;
+    ::close(g_folderLock);
+    g_folderLock = -1;
+}
 
 std::string executableDir()
 {

@@ -35,6 +35,25 @@ std::string userDataDir();
 // leaving files that already exist alone. Used to fill the per-user folder.
 void copyDataFiles(const std::string& from, const std::string& to);
 
+// One program folder serves one running program at a time: its work folders,
+// snapshots and settings are the running program's own. The program claims the
+// folder before it touches anything in it and holds it for its whole run.
+inline constexpr const char* ProgramFolderLockName = "tevora.lock";
+inline constexpr const char* ProgramFolderInUseMessage =
+    "このプログラムフォルダーでは Tevora がすでに起動しています。\r\n"
+    "同じフォルダーで二つ目の Tevora は起動できません。起動している Tevora をお使いください。";
+// Takes the lock file ProgramFolderLockName in GetAppPath(): an exclusive lock on
+// the open file, which the system gives up when the process ends however it ends,
+// so the lock of a program that was killed is simply taken by the next start.
+// While another running program holds it, shows ProgramFolderInUseMessage (with
+// the folder) and returns false without having changed any file of the folder.
+// A folder in which no lock file can be made or opened cannot be claimed by any
+// program, and is used unclaimed. Calling it again while the folder is held is
+// no error.
+[[nodiscard]] bool claimProgramFolder();
+// Gives the folder up (the lock file stays for the next program).
+void releaseProgramFolder();
+
 // Remembers the command line. "--home DIR" / "--home=DIR" selects the program
 // folder and is not part of Command().
 void setCommandLine(int argc, char** argv);

@@ -58,7 +58,42 @@ RuntimeError errnoError(int errnoValue, const std::string& path)
     std::string text = std::strerror(errnoValue);
     if (!path.empty())
         text = path + ": " + text;
-    return RuntimeError(number, text);
+    RuntimeError error(number, text);
+    error.systemError = errnoValue;
+    error.path = path;
+    return error;
+}
+
+std::string failureReason(const RuntimeError& error)
+{
+    switch (error.systemError) {
+    case 0:
+        return std::string();
+    case EROFS:
+        return "読み取り専用";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクがいっぱい";
+    case EFBIG:
+        return "ファイルが大きすぎます";
+    case EACCES:
+    case EPERM:
+        return "アクセスが拒否されました";
+    case ENOENT:
+    case ENOTDIR:
+        return "フォルダーがありません";
+    case EISDIR:
+        return "書き込み先がフォルダーです";
+    case ENAMETOOLONG:
+        return "名前が長すぎます";
+    case EIO:
+        return "ディスクの読み書きの障害";
+    case EBUSY:
+    case ETXTBSY:
+        return "使用中";
+    default:
+        return std::strerror(error.systemError);
+    }
 }
 
 } // namespace platform

@@ -36,6 +36,9 @@ struct RuntimeError : std::runtime_error {
 
     int number;
     std::string description;
+    // For a failed system call (errnoError): its errno and the file concerned.
+    int systemError = 0;
+    std::string path;
 };
 
 // Thrown by EndProgram() so that no further statement of the calling handler
@@ -46,6 +49,11 @@ struct ProgramEnd {};
 // errno (53, 61, 70, 75, 76) and the description is the errno text, prefixed by
 // the path concerned when one is given.
 RuntimeError errnoError(int errnoValue, const std::string& path = std::string());
+
+// Why a file could not be written, in a word the user knows: "読み取り専用",
+// "ディスクがいっぱい", "アクセスが拒否されました", ... ("" when error came from no
+// system call).
+std::string failureReason(const RuntimeError& error);
 
 // The classic number for an errno value.
 int errorNumberForErrno(int errnoValue);

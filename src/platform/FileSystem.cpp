@@ -73,6 +73,15 @@ void writeAll(int fd, std::string_view bytes, const std::string& path)
     }
 }
 
+// A folder stands where a file is to be written or removed.
+RuntimeError folderInTheWay(const std::string& path, const char* what)
+{
+    RuntimeError error(err::PathFileAccess, path + what);
+    error.systemError = EISDIR;
+    error.path = path;
+    return error;
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -157,7 +166,7 @@ void deleteFile(const std::string& path)
     if (error == ENOENT)
         return;
     if (error == EISDIR || (error == EPERM && dirExists(path)))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして削除できません");
+        throw folderInTheWay(path, ": フォルダーはファイルとして削除できません");
     throw errnoError(error, path);
 }
 
@@ -288,7 +297,7 @@ std::string readWholeFile(const std::string& path)
 void writeWholeFile(const std::string& path, const std::string& bytes)
 {
     if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+        throw folderInTheWay(path, ": フォルダーには書き込めません");
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         throw errnoError(errno, path);
@@ -307,15 +316,35 @@ void renameFile(const std::string& from, const std::string& to)
     }
 }
 
+std::string linkTarget(const std::string& path)
+{
+    // As many links as the system itself follows before it gives up (ELOOP).
+    constexpr int MostLinks = 40;
+    std::string current = path;
+    for (int i = 0; i < MostLinks; ++i) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0)
+            return current;
+        target.resize(static_cast<size_t>(n));
+        const std::string folder = parentPath(current);
+        current = target.front() == '/' || folder.empty() ? target : (folder == "/" ? "/" + target : folder + "/" + target);
+    }
+    return current;
+}
+
 std::string partialFileName(const std::string& path)
 {
-    return path + ".part";
+    return linkTarget(path) + ".part";
 }
 
 void writePartialFile(const std::string& path, std::string_view bytes)
 {
     if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+        throw folderInTheWay(path, ": フォルダーには書き込めません");
     const std::string partial = partialFileName(path);
     // A partial file left by an interrupted write is removed and made afresh: created
     // exclusively, it is never a link to some other file.
@@ -361,19 +390,22 @@ void flushToDisk(const std::string& path)
 
 void replaceWithPartialFiles(const std::vector<std::string>& paths)
 {
+    std::vector<std::string> targets;
+    for (const std::string& path : paths)
+        targets.push_back(linkTarget(path));
     for (size_t i = 0; i < paths.size(); ++i) {
-        const std::string partial = partialFileName(paths[i]);
-        if (::rename(partial.c_str(), paths[i].c_str()) != 0) {
+        const std::string partial = targets[i] + ".part";
+        if (::rename(partial.c_str(), targets[i].c_str()) != 0) {
             const int error = errno;
             for (size_t j = i; j < paths.size(); ++j)
-                ::unlink(partialFileName(paths[j]).c_str());
-            throw errnoError(error, paths[i]);
+                ::unlink((targets[j] + ".part").c_str());
+            throw errnoError(error, targets[i]);
         }
     }
     // Make the renames themselves durable, once all are done; a failure here leaves
     // the new files in place, so it is not reported.
     std::vector<std::string> folders;
-    for (const std::string& path : paths) {
+    for (const std::string& path : targets) {
         const std::string dir = parentPath(path);
         if (std::find(folders.begin(), folders.end(), dir) == folders.end())
             folders.push_back(dir);
@@ -395,14 +427,16 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
 
 std::string spareFileName(const std::string& path)
 {
-    const std::string dir = parentPath(path);
-    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + fileNameOf(path) + ".spare";
+    const std::string target = linkTarget(path);
+    const std::string dir = parentPath(target);
+    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + fileNameOf(target) + ".spare";
 }
 
-void replaceThroughSpare(const std::string& path, std::string_view bytes)
+void replaceThroughSpare(const std::string& written, std::string_view bytes)
 {
-    if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーには書き込めません");
+    if (dirExists(written))
+        throw folderInTheWay(written, ": フォルダーには書き込めません");
+    const std::string path = linkTarget(written);
     const std::string spare = spareFileName(path);
     try {
         // Rewritten from its start over its old content, then cut to length: the

@@ -57,8 +57,14 @@ std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);
 // Renames, replacing an existing target.
 void renameFile(const std::string& from, const std::string& to);
-// The one temporary file of every complete write of path: path + ".part", beside
-// it. Its name is fixed, so a write that was interrupted (the program killed) leaves
+// The file a write of path changes: path itself, or, when path is a symbolic link,
+// the file it leads to (link after link; a relative link is read from the link's
+// folder). Every write that replaces a file through a temporary one replaces this
+// file, with the temporary beside it, so a link written through keeps pointing to
+// the file that now holds the new content.
+std::string linkTarget(const std::string& path);
+// The one temporary file of every complete write of path: linkTarget(path) +
+// ".part", beside it. Its name is fixed, so a write that was interrupted (the program killed) leaves
 // at most this one file, which the next write of the same path reuses and renames away.
 std::string partialFileName(const std::string& path);
 // Writes the bytes completely to partialFileName(path), with the permissions of
@@ -68,7 +74,7 @@ void writePartialFile(const std::string& path, std::string_view bytes);
 // Flushes the bytes written to the file to disk (a partial file written by other means
 // than writePartialFile, before it is renamed into place). Raises RuntimeError.
 void flushToDisk(const std::string& path);
-// Renames the partial file of each path over it, in the given order and back to
+// Renames the partial file of each path over it (its linkTarget), in the given order and back to
 // back, then makes the renames durable. A rename that fails removes its partial file
 // and those of the paths after it (which keep their old files) and throws.
 void replaceWithPartialFiles(const std::vector<std::string>& paths);
@@ -82,7 +88,8 @@ void writeFileAtomically(const std::string& path, std::string_view bytes);
 // up and taken again. Nothing is flushed to disk: the content outlives the program,
 // not a crash of the system. On failure the file stays intact.
 void replaceThroughSpare(const std::string& path, std::string_view bytes);
-// The spare file of replaceThroughSpare: "." + the file's name + ".spare", beside it.
+// The spare file of replaceThroughSpare: "." + the file's name + ".spare", beside it
+// (beside linkTarget(path), the file replaced).
 std::string spareFileName(const std::string& path);
 std::string currentDirectory();
 void setCurrentDirectory(const std::string& path);

@@ -184,6 +184,10 @@ private:
 {
     Unattended user(family);
     ProgressLog log(logPath);
+    // As main() does: the folder of the program killed in the round before is
+    // taken over.
+    if (!platform::claimProgramFolder())
+        ::_exit(2);
     app::installProgram();
     main_form().show();
     log.write('B', 0);

@@ -15,6 +15,9 @@
 
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using forms::Printer;
@@ -61,6 +64,25 @@ TEST_F(PrinterTest, JobWritesOnePdfPageForEverySheet)
     EXPECT_EQ(platform::readWholeFile(path("chart.pdf")).substr(0, 4), "%PDF");
     EXPECT_EQ(pdfPageCount(path("chart.pdf")), 3);
     EXPECT_FALSE(platform::fileExists(path("chart.pdf.part")));
+}
+
+// A PDF file chosen through a symbolic link is written where the link leads; the link
+// stays and no temporary file is left beside either.
+TEST_F(PrinterTest, APdfThroughALinkWritesTheFileItLeadsTo)
+{
+    platform::writeWholeFile(path("real.pdf"), "older print");
+    ASSERT_EQ(::symlink("real.pdf", path("link.pdf").c_str()), 0);
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("link.pdf"));
+    printer.line(100, 100, 2000, 2000);
+    printer.endDoc();
+
+    EXPECT_EQ(platform::readWholeFile(path("real.pdf")).substr(0, 4), "%PDF");
+    struct stat st {};
+    ASSERT_EQ(::lstat(path("link.pdf").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+    EXPECT_FALSE(platform::fileExists(path("link.pdf.part")));
+    EXPECT_FALSE(platform::fileExists(path("real.pdf.part")));
 }
 
 TEST_F(PrinterTest, EndDocWithoutAJobWritesNothing)

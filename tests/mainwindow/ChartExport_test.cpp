@@ -12,6 +12,9 @@
 #include <QImage>
 #include <QString>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace mainwindow_test {
 namespace {
 
@@ -276,6 +279,24 @@ TEST_F(ChartExport, AFailedExportLeavesTheOlderPictureWhole)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FailedMessage});
     EXPECT_EQ(read(path), older);
     EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty()) << "no temporary file is left";
+}
+
+// A picture exported through a symbolic link replaces the file the link leads to; the
+// link stays and no temporary file is left beside either.
+TEST_F(ChartExport, AnExportThroughALinkWritesTheFileItLeadsTo)
+{
+    showFamily();
+    const std::string real = platform::joinPath(home.path(), "real.bmp");
+    platform::writeWholeFile(real, "older picture");
+    const std::string link = platform::joinPath(home.path(), "link.bmp");
+    ASSERT_EQ(::symlink("real.bmp", link.c_str()), 0);
+
+    exportTo("link.bmp");
+    EXPECT_FALSE(imageAt(real).isNull()) << "the picture went where the link leads";
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty());
 }
 
 // A name typed without an extension gets ".bmp"; the dialog asked about the name as

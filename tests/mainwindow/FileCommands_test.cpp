@@ -194,6 +194,54 @@ TEST_F(FileCommands, FailedSaveAsKeepsThePreviousPath)
     EXPECT_FALSE(platform::fileExists(homeFile("other.kez")));
 }
 
+// Another program saved the family file after this one read or wrote it: a plain save
+// asks before it replaces that save, and No writes nothing.
+TEST_F(FileCommands, PlainSaveAsksBeforeReplacingAFileSavedElsewhereMeanwhile)
+{
+    start();
+    buildFamily();
+    saveAsNamed("family");
+    const std::string file = homeFile("family.kez");
+    const std::string question = file + "\r\n" + mainwindow::ChangedMeanwhileQuestion;
+    const std::string otherSave = "the other program's family";
+    platform::writeFileAtomically(file, otherSave);
+
+    tables().Data_Changed = 1;
+    answers.clearRecords();
+    answers.answerNext(platform::vbNo);
+    save();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{question});
+    EXPECT_EQ(read(file), otherSave);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Cur_FilePath, file);
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{question, SavedMessage}));
+    EXPECT_NE(read(file), otherSave);
+    EXPECT_EQ(tables().Data_Changed, 0);
+
+    // The file as this program wrote it: no question.
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    save();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
+
+    // A file opened, then saved by another program of the same length.
+    dialogs.answerNext(forms::DialogAnswer::file(file));
+    open();
+    const std::string opened = read(file);
+    platform::writeFileAtomically(file, std::string(opened.size(), 'x'));
+    tables().Data_Changed = 1;
+    answers.clearRecords();
+    answers.answerNext(platform::vbNo);
+    save();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{question});
+    EXPECT_EQ(read(file), std::string(opened.size(), 'x'));
+}
+
 // The dialog asked about the name typed; the file written is its ".kez" form. An
 // existing file of that name is replaced only after its own question.
 class OverwriteOfTheKezForm : public FileCommands, public ::testing::WithParamInterface<int> {};
@@ -548,8 +596,13 @@ TEST_F(FileCommands, ASaveThatCannotWriteTheBundleOrTheFamilyFileLeavesBothOldFi
         answers.clearRecords();
         answers.answerNext(platform::vbOK);
         save();
+        // Each message names the file that could not be written.
         EXPECT_EQ(answers.shownTexts(),
-                  std::vector<std::string>{blocked == bundle ? model::BundleWriteFailedMessage : model::SaveFailedMessage});
+                  std::vector<std::string>{blocked == bundle
+                                               ? std::string(model::BundleWriteFailedMessage) + "\r\n" + bundle +
+                                                     "\r\n（書き込み先がフォルダーです）"
+                                               : std::string(model::SaveFailedMessage) + "\r\n" + family +
+                                                     "\r\n（書き込み先がフォルダーです）"});
         EXPECT_EQ(read(family), familyBefore) << blocked;
         EXPECT_EQ(read(bundle), bundleBefore) << blocked;
         EXPECT_EQ(tables().Data_Changed, 1);

@@ -6,6 +6,7 @@
 #include "forms/Application.h"
 #include "forms/Testing.h"
 #include "document/Snapshots.h"
+#include "mainwindow/FamilyPaths.h"
 #include "platform/Cp932.h"
 
 #include <QWidget>
@@ -254,6 +255,32 @@ TEST_F(ShutdownTest, SaveAtTheEndNamesAPictureItCouldNotInclude)
     EXPECT_EQ(shownTexts(), expected);
     EXPECT_TRUE(fileHoldsFamily(path));
     EXPECT_TRUE(answers.programEnded());
+}
+
+// The save at the end writes the family's own file without a dialog: one that another
+// program saved after this one opened it is replaced only after a question, and No
+// keeps the window with everything.
+TEST_F(ShutdownTest, SaveOverAFileSavedElsewhereMeanwhileIsAskedFirst)
+{
+    const std::string existing = writeFamilyFile("kept.kez", "佐藤");
+    start();
+    dialogs.answerNext(forms::DialogAnswer::file(existing));
+    window().fileitem[1].choose();
+    ASSERT_EQ(tables().Cur_FilePath, existing);
+    platform::writeFileAtomically(existing, "saved by another program");
+    tables().Data_Changed = 1;
+    ASSERT_TRUE(model::Save_Autosave());
+
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbNo);
+    close(CloseBy::CloseBox);
+    const std::vector<std::string> expected{ChangedQuestion, SaveQuestion,
+                                            existing + "\r\n" + mainwindow::ChangedMeanwhileQuestion};
+    EXPECT_EQ(shownTexts(), expected);
+    EXPECT_EQ(read(existing), "saved by another program");
+    EXPECT_FALSE(answers.programEnded());
+    EXPECT_TRUE(autosaveOnDisk());
 }
 
 TEST_F(ShutdownTest, SessionEndEndsAChangedFamilyWithoutAQuestionAndKeepsTheAutosave)

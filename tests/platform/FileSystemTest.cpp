@@ -245,6 +245,39 @@ TEST_F(FileSystem, AtomicWriteFailureLeavesTheOldFileIntact)
     EXPECT_EQ(listFiles(dir, "*.*"), Names{"family.kez"}) << "the temporary file was left behind";
 }
 
+// A write through a symbolic link (a relative one, and a link to a link) replaces the
+// file the link leads to, with its temporary files beside that file; the links stay.
+TEST_F(FileSystem, WritesThroughALinkReplaceTheFileItLeadsToAndKeepTheLink)
+{
+    makeDir(at("real"));
+    writeWholeFile(at("real/family.kez"), "old");
+    ASSERT_EQ(::symlink("real/family.kez", at("link.kez").c_str()), 0);
+    ASSERT_EQ(::symlink(at("link.kez").c_str(), at("second.kez").c_str()), 0);
+    const auto isLink = [&](const std::string& name) {
+        struct stat st {};
+        return ::lstat(at(name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    };
+    EXPECT_EQ(linkTarget(at("second.kez")), at("real/family.kez"));
+    EXPECT_EQ(partialFileName(at("second.kez")), at("real/family.kez.part"));
+
+    writeFileAtomically(at("second.kez"), "atomic");
+    EXPECT_EQ(readWholeFile(at("real/family.kez")), "atomic");
+    replaceThroughSpare(at("link.kez"), "through the spare");
+    EXPECT_EQ(readWholeFile(at("real/family.kez")), "through the spare");
+    writePartialFile(at("link.kez"), "partial");
+    replaceWithPartialFiles({at("link.kez")});
+    EXPECT_EQ(readWholeFile(at("real/family.kez")), "partial");
+
+    EXPECT_TRUE(isLink("link.kez"));
+    EXPECT_TRUE(isLink("second.kez"));
+    Names besideLinks = listFiles(dir, "*.*");
+    std::sort(besideLinks.begin(), besideLinks.end());
+    EXPECT_EQ(besideLinks, (Names{"link.kez", "second.kez"})) << "no temporary file beside the links";
+    Names besideFile = listFiles(at("real"), "*.*");
+    std::sort(besideFile.begin(), besideFile.end());
+    EXPECT_EQ(besideFile, (Names{".family.kez.spare", "family.kez"}));
+}
+
 TEST_F(FileSystem, AtomicWriteOntoAFolderOrIntoAMissingFolderFails)
 {
     makeDir(at("folder"));

@@ -30,9 +30,12 @@ inline constexpr const char* IncompleteFileMessage =
 // partial files first (the bundle, then the family file) and renamed over the old ones
 // only then, back to back, the family file last, so a failed or interrupted save never
 // destroys the previous files and never pairs a new family file with an old bundle
-// but for the moment between the renames. A bundle failure shows its own message, any
-// other failure (also a character cp932 cannot hold) "ファイルが書き込めません"; either
-// leaves both old files as they were. Returns true when both were written. The live dispmode is left alone
+// but for the moment between the renames. A family file reached through a symbolic
+// link is the file the link leads to (platform::linkTarget): that file is replaced,
+// its bundle is the one beside it, and the link stays. A bundle failure shows its own
+// message, any other failure (also a character cp932 cannot hold)
+// "ファイルが書き込めません"; each names the file that could not be written and why
+// (platform::failureReason), and either leaves both old files as they were. Returns true when both were written. The live dispmode is left alone
 // (the file always records 1). Collecting the media may reset the voice or picture
 // reference of a person whose file has gone.
 [[nodiscard]] bool save_file(const std::string& path);
@@ -46,7 +49,7 @@ void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 
 // The message for a save or snapshot that failed with error: "ファイルが書き込めません",
 // followed for a character cp932 cannot hold by the character, the person or
-// marriage and the field that hold it.
+// marriage and the field that hold it, else by the file named by error and why.
 std::string saveFailedMessageFor(const platform::RuntimeError& error);
 
 // Reads a family file into the tables, the group lists and the document settings,

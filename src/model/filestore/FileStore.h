@@ -44,4 +44,15 @@ struct FileStore {
 // The one instance the whole program shares.
 FileStore& fileStore();
 
+// The family file as this program last read or wrote it. Another program may replace
+// the file meanwhile; a plain save asks before it writes over such a change.
+// Remembers the stamp (platform::fileStamp: place, length, time) of the family file
+// path names (its kezFileName, through symbolic links); a file that cannot be looked
+// at is forgotten.
+void rememberFamilyFile(const std::string& path);
+// True when the family file path names exists and is another version than the one
+// rememberFamilyFile last remembered for that same file. A file this program never
+// read or wrote, or one that is gone, has nothing to lose: false.
+bool familyFileChangedMeanwhile(const std::string& path);
+
 } // namespace model

@@ -311,7 +311,10 @@ bool load_file(const std::string& path)
     // not belong to the family file (missing, cut short, another number of files: a
     // copy or a save that was interrupted) leaves media the family names missing, so
     // the family is not the one the file holds either.
-    if (const int16_t expected = expectedMediaCount(); expected != 0 && !ReadKedFile(existingKedFileName(path), expected))
+    // A family file reached through a symbolic link has its bundle beside the file the
+    // link leads to, where save_file writes it.
+    if (const int16_t expected = expectedMediaCount();
+        expected != 0 && !ReadKedFile(existingKedFileName(platform::linkTarget(path)), expected))
         store.loadDamaged = true;
 
     model::Apply_DispModes();

@@ -133,11 +133,30 @@ FileText familyFileText()
 
 } // namespace
 
+namespace {
+
+// A failed write: head, the file that could not be written (the one error names,
+// else file; a partial file stands for the file it is written for) and why, in a word.
+std::string failedWriteMessage(const char* head, const platform::RuntimeError& error, const std::string& file)
+{
+    std::string named = error.path.empty() ? file : error.path;
+    if (!file.empty() && named == platform::partialFileName(file))
+        named = file;
+    std::string message = head;
+    if (!named.empty())
+        message += "\r\n" + named;
+    if (const std::string reason = platform::failureReason(error); !reason.empty())
+        message += "\r\n（" + reason + "）";
+    return message;
+}
+
+} // namespace
+
 std::string saveFailedMessageFor(const platform::RuntimeError& error)
 {
     if (const auto* unsavable = dynamic_cast<const filestore::UnsavableValue*>(&error))
         return unsavableValueMessage(*unsavable);
-    return SaveFailedMessage;
+    return failedWriteMessage(SaveFailedMessage, error, std::string());
 }
 
 void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
@@ -148,7 +167,9 @@ void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 
 bool save_file(const std::string& path)
 {
-    const std::string familyPath = kezFileName(path);
+    // A family file reached through a symbolic link is the file the link leads to:
+    // that file is replaced, the link stays, and the bundle is the one beside it.
+    const std::string familyPath = platform::linkTarget(kezFileName(path));
     // The bundle already beside the family file is the one rewritten, whatever the
     // case of its ending; a new one takes the family file's.
     const std::string bundlePath = existingKedFileName(familyPath);
@@ -161,19 +182,23 @@ bool save_file(const std::string& path)
     // and the family file last: a failure or an interruption while writing leaves the
     // previous family and bundle whole, and the family file never names media its
     // bundle does not hold but for the moment between the two renames.
-    try {
-        if (mediaCount > 0) {
+    if (mediaCount > 0) {
+        try {
             writePartialKedFile(bundlePath, mediaCount);
-        } else {
+        } catch (const platform::RuntimeError& e) {
+            platform::MsgBox(failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
+            return false;
+        } catch (const std::bad_alloc&) {
+            platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
+            return false;
+        }
+    } else {
+        try {
             // Left by an interrupted save; no bundle is written this time.
             platform::deleteFile(platform::partialFileName(bundlePath));
+        } catch (const platform::RuntimeError&) {
+            // A folder that cannot be changed: the family file's own write says so.
         }
-    } catch (const platform::RuntimeError&) {
-        platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
-        return false;
-    } catch (const std::bad_alloc&) {
-        platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
-        return false;
     }
 
     const auto discardBundle = [&] {
@@ -192,13 +217,21 @@ bool save_file(const std::string& path)
             platform::replaceWithPartialFiles({bundlePath, familyPath});
         else
             platform::replaceWithPartialFiles({familyPath});
-    } catch (const platform::RuntimeError& e) {
+    } catch (const filestore::UnsavableValue& e) {
         discardBundle();
         platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
+    } catch (const platform::RuntimeError& e) {
+        discardBundle();
+        // The renames name the file that failed, the bundle's or the family file's.
+        const bool bundleFailed = mediaCount > 0 && e.path == bundlePath;
+        platform::MsgBox(bundleFailed ? failedWriteMessage(BundleWriteFailedMessage, e, bundlePath)
+                                      : failedWriteMessage(SaveFailedMessage, e, familyPath),
+                         platform::vbOKOnly);
+        return false;
     } catch (const std::bad_alloc&) {
         discardBundle();
-        platform::MsgBox(SaveFailedMessage, platform::vbOKOnly);
+        platform::MsgBox(std::string(SaveFailedMessage) + "\r\n" + familyPath, platform::vbOKOnly);
         return false;
     }
     return true;

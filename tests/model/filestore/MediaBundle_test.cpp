@@ -507,7 +507,8 @@ TEST_F(MediaTest, AFailedBundleWriteLeavesTheOlderBundleWhole)
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save_file(pathOf("f.kez")));
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleWriteFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(BundleWriteFailedMessage) + "\r\n" +
+                                                             pathOf("f.ked") + "\r\n（書き込み先がフォルダーです）"});
     EXPECT_EQ(platform::readWholeFile(pathOf("f.ked")), older);
     EXPECT_NE(fileLines(pathOf("f.kez")), std::vector<std::string>{}) << "the family file itself was saved";
 }

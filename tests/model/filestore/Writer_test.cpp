@@ -537,7 +537,9 @@ TEST_P(FailedSaveTest, ShowsTheMessageAndLeavesThePreviousFileWhole)
     EXPECT_FALSE(save_file(target));
 
     // A character the file cannot hold is named with the person and the field.
-    const std::string expected = c.targetIsFolder ? std::string(SaveFailedMessage)
+    // A folder in the way is named as the file that could not be written.
+    const std::string expected = c.targetIsFolder ? std::string(SaveFailedMessage) + "\r\n" + target +
+                                                        "\r\n（書き込み先がフォルダーです）"
                                                   : std::string(SaveFailedMessage) + "\r\n" + model::UnsavableCharMessage +
                                                         c.unencodable + "\r\n（個人 1「山田 花子」の備考）";
     ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{expected});
@@ -568,7 +570,9 @@ TEST_F(WriterTest, SaveIntoAMissingFolderFails)
 {
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(save_file(pathOf("no/such/folder/a.kez")));
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SaveFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" +
+                                                             pathOf("no/such/folder/a.kez") +
+                                                             "\r\n（フォルダーがありません）"});
 }
 
 // --- File names ----------------------------------------------------------------------
