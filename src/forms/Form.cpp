@@ -44,6 +44,7 @@ struct Registry {
     std::function<void(Form&)> unexpectedModal;
     Form* lastActivated = nullptr;
     Form* mainWindow = nullptr;
+    double mainToolbarHeight = 0;
     bool programEnding = false;
 };
 
@@ -114,6 +115,33 @@ void raiseWindow(QWidget* window)
 {
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window->raise();
+}
+
+// The place where a window first opens in front of the main window: below the
+// main window's menu bar and toolbar when its frame would cover them, and with
+// its title bar on the screen.
+void openClearOfMainWindow(Form& form)
+{
+    Form* main = registry().mainWindow;
+    FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
+    if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
+        return;
+    const int barsBottom =
+        mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
+    const QRect mainFrame = mainWindow->frameGeometry();
+    const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
+                      twipsToPixels(form.height()));
+    QPoint place = frame.topLeft();
+    if (frame.intersects(QRect(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top())))
+        place.setY(barsBottom);
+    const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom())));
+    }
+    if (place != frame.topLeft())
+        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
 }
 
 QSize clientSizeOf(const FormWindow& window)
@@ -655,6 +683,10 @@ void Form::show(ShowMode mode, Form* owner)
         raiseWindow(w);
         return;
     }
+    // Placed before the owner below makes the platform window: a move of a
+    // platform window not yet shown would be undone when it shows.
+    if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
+        openClearOfMainWindow(*this);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())
@@ -1403,9 +1435,10 @@ Form* formFromHandle(WindowHandle handle)
     return nullptr;
 }
 
-void setMainWindow(Form* form)
+void setMainWindow(Form* form, double toolbarHeight)
 {
     registry().mainWindow = form;
+    registry().mainToolbarHeight = toolbarHeight;
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)
