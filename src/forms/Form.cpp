@@ -1131,6 +1131,20 @@ void Form::setFullScreen(bool fullScreen)
         return;
     if (fullScreen) {
         d->beforeFullScreen = d->props;
+        // A normal window comes back to the place and size it has now, where
+        // the user may have moved or sized it since they were set.
+        if (w->isVisible() && !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+            Private::Properties& before = d->beforeFullScreen;
+            const QRect frame = w->frameGeometry();
+            if (frame.x() != twipsToPixels(before.left))
+                before.left = frame.x() * TwipsPerPixel;
+            if (frame.y() != twipsToPixels(before.top))
+                before.top = frame.y() * TwipsPerPixel;
+            if (frame.width() != twipsToPixels(before.width))
+                before.width = frame.width() * TwipsPerPixel;
+            if (frame.height() != twipsToPixels(before.height))
+                before.height = frame.height() * TwipsPerPixel;
+        }
         // The menu bar is counted with the client: it may show or hide meanwhile.
         d->clientBeforeFullScreen = QSize(d->clientPx.width(), d->clientPx.height() + w->menuBarHeight());
         d->fullScreen = true;
@@ -1150,15 +1164,39 @@ void Form::setFullScreen(bool fullScreen)
         d->props.top = before.top;
         d->props.width = before.width;
         d->props.height = before.height;
+        // The place and size come back inside the screen the window is on.
+        const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            const QRect frame(twipsToPixels(d->props.left), twipsToPixels(d->props.top),
+                              twipsToPixels(d->props.width), twipsToPixels(d->props.height));
+            QRect inside(frame.topLeft(), frame.size().boundedTo(area.size()));
+            inside.moveLeft(std::clamp(inside.left(), area.left(), area.right() + 1 - inside.width()));
+            inside.moveTop(std::clamp(inside.top(), area.top(), area.bottom() + 1 - inside.height()));
+            if (inside.left() != frame.left())
+                d->props.left = inside.left() * TwipsPerPixel;
+            if (inside.top() != frame.top())
+                d->props.top = inside.top() * TwipsPerPixel;
+            if (inside.width() != frame.width())
+                d->props.width = inside.width() * TwipsPerPixel;
+            if (inside.height() != frame.height())
+                d->props.height = inside.height() * TwipsPerPixel;
+        }
         d->clientPx = QSize(d->clientBeforeFullScreen.width(),
                             std::max(0, d->clientBeforeFullScreen.height() - w->menuBarHeight()));
         if (d->props.visible) {
-            if (d->props.windowState == vbMaximized)
+            if (d->props.windowState == vbMaximized) {
                 w->showMaximized();
-            else if (d->props.windowState == vbMinimized)
+            } else if (d->props.windowState == vbMinimized) {
                 w->showMinimized();
-            else
+            } else {
+                // The frame goes where the window was, not where the window
+                // manager remembers it from before the full-screen view.
                 w->showNormal();
+                applyGeometry(false);
+            }
+        } else if (d->props.windowState == vbNormal) {
+            applyGeometry(false);
         }
     }
     raiseResizeIfChanged();
