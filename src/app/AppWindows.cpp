@@ -328,8 +328,9 @@ void installProgram()
     mainwindow::setOtherWindows(&windows);
     reports::setChronologyWindows(&chronology);
     drawing::setDspOpRequests(&displayOptions);
-    // The windows opened from the main window stay in front of it.
-    forms::setMainWindow(&main_form());
+    // The windows opened from the main window stay in front of it, clear of its
+    // menu bar and toolbar.
+    forms::setMainWindow(&main_form(), MainForm::ToolbarHeight);
 }
 
 } // namespace app

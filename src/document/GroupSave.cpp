@@ -204,6 +204,26 @@ bool namesNoRecord(int person, std::string& text)
     return true;
 }
 
+// The name the save dialog offers for the tree of a tab: the tree's caption as a
+// family file, or none when the caption cannot name a file (a character the file
+// dialog takes for a pattern or a folder) or names the open family's own file,
+// which the group save refuses.
+std::string offeredFileName(int tab)
+{
+    const layout::ChartState& c = layout::chart();
+    if (tab < 0 || static_cast<size_t>(tab) >= c.tab_buf.size())
+        return {};
+    const std::string caption = platform::Trim(c.tab_buf[static_cast<size_t>(tab)].caption);
+    if (caption.empty() || caption == "." || caption == ".."
+        || caption.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        return {};
+    const std::string name = kezFileName(caption);
+    const std::string& ownFile = tables().Cur_FilePath;
+    if (!ownFile.empty() && platform::LCase(name) == platform::LCase(platform::fileNameOf(kezFileName(ownFile))))
+        return {};
+    return name;
+}
+
 } // namespace
 
 std::string Get_PersonText(int person)
@@ -264,7 +284,7 @@ void Save_GrpFile(int tree)
         showRefusal(GroupSaveEmptyMessage);
         return;
     }
-    const std::string path = windowServices().askSaveAsPath();
+    const std::string path = windowServices().askSaveAsPath(offeredFileName(tree));
     if (path.empty())
         return;
     // Part of the family written over the file of the family being edited would leave

@@ -28,6 +28,11 @@ std::string dialogFolder(const char* name)
     return platform::dirExists(folder) ? folder : platform::GetAppPath();
 }
 
+// The bitmap dialogs' filter: the bitmap first, then every picture kind the
+// loader reads, which is stored as a bitmap (entry::facePictureKind).
+constexpr const char* BitmapDialogFilter =
+    "*.bmp|*.bmp|画像ファイル (*.bmp;*.png;*.jpg;*.jpeg;*.gif)|*.bmp;*.png;*.jpg;*.jpeg;*.gif";
+
 // What a cancelled dialog returns: its own initial name.
 bool nothingChosen(const std::string& path)
 {
@@ -82,7 +87,7 @@ void EntryForm::Picture1_Click(int Index)
     }
     CommonDialog1.setInitDir(dialogFolder("bmp"));
     CommonDialog1.setDialogTitle("画像貼り付け");
-    CommonDialog1.setFilter("*.bmp");
+    CommonDialog1.setFilter(BitmapDialogFilter);
     CommonDialog1.setFileName("*.bmp");
     CommonDialog1.setCancelError(false);
     CommonDialog1.showOpen();
@@ -94,7 +99,7 @@ void EntryForm::choosePictureFile(int box)
     const bool bitmap = box == 1;
     CommonDialog1.setInitDir(dialogFolder(bitmap ? "bmp" : "ico"));
     CommonDialog1.setDialogTitle(bitmap ? "Input Bmp" : "Input Icon");
-    CommonDialog1.setFilter(bitmap ? "*.bmp" : "*.ico");
+    CommonDialog1.setFilter(bitmap ? BitmapDialogFilter : "*.ico");
     CommonDialog1.setFileName(bitmap ? "*.bmp" : "*.ico");
     CommonDialog1.setCancelError(false);
     CommonDialog1.showOpen();

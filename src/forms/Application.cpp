@@ -18,7 +18,9 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -26,6 +28,9 @@
 namespace forms {
 
 namespace {
+
+// How long the desktop's opener may take to say whether it showed a target.
+constexpr int OpenerWaitMs = 3000;
 
 bool g_mainLoopRunning = false;
 bool g_inDoEvents = false;
@@ -224,13 +229,39 @@ std::string QtHooks::inputBox(const std::string& prompt, const std::string& titl
 
 bool QtHooks::shellOpen(const std::string& target)
 {
+    return openWithDesktop(target);
+}
+
+bool openWithDesktop(const std::string& target)
+{
     const QString text = qs(target);
     QUrl url;
     if (QFileInfo::exists(text))
         url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
     else
         url = QUrl::fromUserInput(text);
-    return QDesktopServices::openUrl(url);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(url);
+
+    // The opener says by its exit status whether a program showed the target;
+    // one that cannot (no browser, no program for the file) says why on its
+    // error output and ends at once. An opener still running after the wait
+    // runs the program it found in the foreground: it is left to finish alone.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    if (!process->waitForStarted(OpenerWaitMs)) {
+        delete process;
+        return false;
+    }
+    if (!process->waitForFinished(OpenerWaitMs)) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
 }
 
 double QtHooks::now()

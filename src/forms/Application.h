@@ -25,6 +25,12 @@ int runEventLoop();
 // Unloads every window without events and removes the hooks.
 void finishApplication();
 
+// The shell's open: shows a file or a web address with the desktop's opener
+// (xdg-open) and waits a few seconds for its answer. False when the opener
+// cannot be started or reports a failure by its exit status (no program for the
+// target); true when it succeeded or is still busy showing the target.
+bool openWithDesktop(const std::string& target);
+
 // DoEvents: runs pending events once; a nested call does nothing.
 void doEvents();
 

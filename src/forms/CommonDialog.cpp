@@ -12,6 +12,7 @@
 #include "platform/Hooks.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QStringList>
@@ -21,26 +22,6 @@ namespace forms {
 namespace {
 
 DialogResponder* g_responder = nullptr;
-
-// "*.kez" -> "*.[kK][eE][zZ]": Qt matches names case-sensitively on Linux.
-std::string caseInsensitivePattern(const std::string& pattern)
-{
-    std::string result;
-    for (char c : pattern) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z')) {
-            const char lower = static_cast<char>(byte | 0x20);
-            const char upper = static_cast<char>(byte & ~0x20);
-            result += '[';
-            result += lower;
-            result += upper;
-            result += ']';
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
 
 std::vector<std::string> split(const std::string& text, char separator)
 {
@@ -117,7 +98,7 @@ std::vector<std::string> qtNameFilters(const std::string& filter)
                 continue;
             if (!patterns.empty())
                 patterns += ' ';
-            patterns += caseInsensitivePattern(clean);
+            patterns += clean;
         }
         result.push_back(parts[i] + " (" + patterns + ")");
     }
@@ -262,6 +243,12 @@ DialogAnswer runDialog(const DialogRequest& request, QWidget* parent)
             dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::AnyFile);
             dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (request.flags & cdlOFNOverwritePrompt)));
+            // The list of file types shows each filter's own text, and its patterns
+            // match names in any letter case. Qt's own dialog does both on every
+            // desktop; the native dialogs of some match one letter case only.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setOption(QFileDialog::HideNameFilterDetails);
+            dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
             QStringList filters;
             for (const std::string& filter : qtNameFilters(request.filter))
                 filters << qs(filter);

@@ -63,7 +63,9 @@ public:
 // returns to the real Qt dialogs.
 void setDialogResponder(DialogResponder* responder);
 
-// The Qt name filters for a Filter property ("desc (*.[kK][eE][zZ])", ...).
+// The Qt name filters for a Filter property ("desc (*.kez)", ...). The dialog
+// shows only each filter's description and matches the patterns in any letter
+// case.
 std::vector<std::string> qtNameFilters(const std::string& filter);
 
 class Form;

@@ -44,6 +44,7 @@ struct Registry {
     std::function<void(Form&)> unexpectedModal;
     Form* lastActivated = nullptr;
     Form* mainWindow = nullptr;
+    double mainToolbarHeight = 0;
     bool programEnding = false;
 };
 
@@ -114,6 +115,33 @@ void raiseWindow(QWidget* window)
 {
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window->raise();
+}
+
+// The place where a window first opens in front of the main window: below the
+// main window's menu bar and toolbar when its frame would cover them, and with
+// its title bar on the screen.
+void openClearOfMainWindow(Form& form)
+{
+    Form* main = registry().mainWindow;
+    FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
+    if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
+        return;
+    const int barsBottom =
+        mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
+    const QRect mainFrame = mainWindow->frameGeometry();
+    const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
+                      twipsToPixels(form.height()));
+    QPoint place = frame.topLeft();
+    if (frame.intersects(QRect(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top())))
+        place.setY(barsBottom);
+    const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom())));
+    }
+    if (place != frame.topLeft())
+        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
 }
 
 QSize clientSizeOf(const FormWindow& window)
@@ -655,6 +683,10 @@ void Form::show(ShowMode mode, Form* owner)
         raiseWindow(w);
         return;
     }
+    // Placed before the owner below makes the platform window: a move of a
+    // platform window not yet shown would be undone when it shows.
+    if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
+        openClearOfMainWindow(*this);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())
@@ -1099,6 +1131,20 @@ void Form::setFullScreen(bool fullScreen)
         return;
     if (fullScreen) {
         d->beforeFullScreen = d->props;
+        // A normal window comes back to the place and size it has now, where
+        // the user may have moved or sized it since they were set.
+        if (w->isVisible() && !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+            Private::Properties& before = d->beforeFullScreen;
+            const QRect frame = w->frameGeometry();
+            if (frame.x() != twipsToPixels(before.left))
+                before.left = frame.x() * TwipsPerPixel;
+            if (frame.y() != twipsToPixels(before.top))
+                before.top = frame.y() * TwipsPerPixel;
+            if (frame.width() != twipsToPixels(before.width))
+                before.width = frame.width() * TwipsPerPixel;
+            if (frame.height() != twipsToPixels(before.height))
+                before.height = frame.height() * TwipsPerPixel;
+        }
         // The menu bar is counted with the client: it may show or hide meanwhile.
         d->clientBeforeFullScreen = QSize(d->clientPx.width(), d->clientPx.height() + w->menuBarHeight());
         d->fullScreen = true;
@@ -1118,15 +1164,39 @@ void Form::setFullScreen(bool fullScreen)
         d->props.top = before.top;
         d->props.width = before.width;
         d->props.height = before.height;
+        // The place and size come back inside the screen the window is on.
+        const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            const QRect frame(twipsToPixels(d->props.left), twipsToPixels(d->props.top),
+                              twipsToPixels(d->props.width), twipsToPixels(d->props.height));
+            QRect inside(frame.topLeft(), frame.size().boundedTo(area.size()));
+            inside.moveLeft(std::clamp(inside.left(), area.left(), area.right() + 1 - inside.width()));
+            inside.moveTop(std::clamp(inside.top(), area.top(), area.bottom() + 1 - inside.height()));
+            if (inside.left() != frame.left())
+                d->props.left = inside.left() * TwipsPerPixel;
+            if (inside.top() != frame.top())
+                d->props.top = inside.top() * TwipsPerPixel;
+            if (inside.width() != frame.width())
+                d->props.width = inside.width() * TwipsPerPixel;
+            if (inside.height() != frame.height())
+                d->props.height = inside.height() * TwipsPerPixel;
+        }
         d->clientPx = QSize(d->clientBeforeFullScreen.width(),
                             std::max(0, d->clientBeforeFullScreen.height() - w->menuBarHeight()));
         if (d->props.visible) {
-            if (d->props.windowState == vbMaximized)
+            if (d->props.windowState == vbMaximized) {
                 w->showMaximized();
-            else if (d->props.windowState == vbMinimized)
+            } else if (d->props.windowState == vbMinimized) {
                 w->showMinimized();
-            else
+            } else {
+                // The frame goes where the window was, not where the window
+                // manager remembers it from before the full-screen view.
                 w->showNormal();
+                applyGeometry(false);
+            }
+        } else if (d->props.windowState == vbNormal) {
+            applyGeometry(false);
         }
     }
     raiseResizeIfChanged();
@@ -1403,9 +1473,10 @@ Form* formFromHandle(WindowHandle handle)
     return nullptr;
 }
 
-void setMainWindow(Form* form)
+void setMainWindow(Form* form, double toolbarHeight)
 {
     registry().mainWindow = form;
+    registry().mainToolbarHeight = toolbarHeight;
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)

@@ -268,7 +268,11 @@ Form* formFromHandle(WindowHandle handle);
 // The program's main window. A window shown modeless without an owner is owned
 // by it: it stays in front of the main window, as tool windows do on the
 // desktop, without being modal. Null: windows have no owner unless given one.
-void setMainWindow(Form* form);
+// Every other window, kept in front of the main window as it is, first opens
+// where it leaves the main window's menu bar and the top toolbarHeight twips of
+// its client area (its toolbar) visible, with its title bar on the screen: one
+// whose frame would cover them opens just below them.
+void setMainWindow(Form* form, double toolbarHeight = 0);
 
 // Runs callback once, the next time the window named windowName is shown; for a
 // modal window it runs inside the window's modal loop, so tests can drive it.

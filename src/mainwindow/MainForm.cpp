@@ -255,7 +255,7 @@ void MainForm::designToolbar()
 
 void MainForm::designChart()
 {
-    TabStrip1.move(45, 675, 11580, 300);
+    TabStrip1.move(45, ToolbarHeight, 11580, 300);
     TabStrip1.setToolTipText("「家系グループ」で表示順等を設定出来ます");
     // The two tabs every chart build keeps: the new-entry tab and all groups.
     TabStrip1.tabs().add(0, "", "");

@@ -62,6 +62,10 @@ public:
     MainForm();
     ~MainForm() override;
 
+    // The band at the top of the client area that holds the toolbar, above the
+    // chart's tabs.
+    static constexpr double ToolbarHeight = 675;
+
     // --- Menus ---
     forms::Menu filemenu{*this, "filemenu"};
     forms::ControlArray<forms::Menu> fileitem{filemenu, "fileitem",
@@ -264,7 +268,9 @@ private:
     void openFamily();
     void saveFamily(SaveMode mode);
     std::string rememberedFolder();
+    // The save dialog offering the family's own file name, or offeredName.
     std::string askSavePath();
+    std::string askSavePath(const std::string& offeredName);
     bool saveBeforeEnd();
     static bool confirmOverwrite(const std::string& chosen, const std::string& saveName);
     static void rememberFolderOf(const std::string& path);

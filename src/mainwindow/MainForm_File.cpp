@@ -314,12 +314,17 @@ std::string MainForm::rememberedFolder()
 // (default No). A cancelled dialog raises the File commands' error.
 std::string MainForm::askSavePath()
 {
+    // The name box offers the family's own name; a new family has none yet.
+    const std::string& current = model::tables().Cur_FilePath;
+    return askSavePath(current.empty() ? std::string() : platform::fileNameOf(current));
+}
+
+std::string MainForm::askSavePath(const std::string& offeredName)
+{
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(SaveTitle);
     CommonDialog1.setFilter(mainwindow::FamilyFileFilter);
-    // The name box offers the family's own name; a new family has none yet.
-    const std::string& current = model::tables().Cur_FilePath;
-    CommonDialog1.setFileName(current.empty() ? std::string() : platform::fileNameOf(current));
+    CommonDialog1.setFileName(offeredName);
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt);
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showSave();

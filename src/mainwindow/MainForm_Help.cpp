@@ -1,5 +1,6 @@
 // The Help menu: the manual, the version, the product's web pages and, through
-// the hidden first item, the debug settings window.
+// the hidden first item, the debug settings window. A manual or a page the
+// desktop cannot show is named in a message.
 
 #include "mainwindow/MainForm.h"
 
@@ -26,6 +27,14 @@ constexpr const char* ProductSite = "https://tevora.example.jp/";
 constexpr const char* VersionText = "Tevora\n\rVersion 6.00-SR1 Build04-08-09";
 constexpr const char* VersionTitle = "Version";
 constexpr const char* ManualMissingMessage = "マニュアルを開けません";
+constexpr const char* PageFailedMessage = "ページを開けません";
+
+// A web page the desktop could not show is named in a message with its address.
+void openWebPage(const std::string& address)
+{
+    if (!model::Shell_Open(address))
+        platform::MsgBox(std::string(PageFailedMessage) + "\r\n" + address, platform::vbExclamation);
+}
 
 } // namespace
 
@@ -42,13 +51,13 @@ void MainForm::helpitem_Click(int Index)
         platform::MsgBox(VersionText, platform::vbInformation, VersionTitle);
         break;
     case HomePageItem:
-        model::Shell_Open(ProductSite);
+        openWebPage(ProductSite);
         break;
     case QuestionsItem:
-        model::Shell_Open(std::string(ProductSite) + "faq.html");
+        openWebPage(std::string(ProductSite) + "faq.html");
         break;
     case SupportItem:
-        model::Shell_Open(std::string(ProductSite) + "support.html");
+        openWebPage(std::string(ProductSite) + "support.html");
         break;
     default:
         break;

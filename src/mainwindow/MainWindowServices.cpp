@@ -113,11 +113,11 @@ void MainWindowServices::removeTreeTabs(int count)
         tabs.remove(1);
 }
 
-std::string MainWindowServices::askSaveAsPath()
+std::string MainWindowServices::askSaveAsPath(const std::string& offeredName)
 {
     m_window.CommonDialog1.setCancelError(true);
     try {
-        return m_window.askSavePath();
+        return m_window.askSavePath(offeredName);
     } catch (const platform::RuntimeError&) {
         // A cancelled dialog (or one that could not be shown) chooses no path.
         return {};

@@ -38,7 +38,7 @@ public:
     void setChartAcceptsDrops(bool accepts) override;
     void setCaption(const std::string& caption) override;
     void removeTreeTabs(int count) override;
-    std::string askSaveAsPath() override;
+    std::string askSaveAsPath(const std::string& offeredName) override;
 
 private:
     MainForm& m_window;

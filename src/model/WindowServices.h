@@ -79,11 +79,15 @@ public:
     // Removes the first tab of the family-tree tab strip count times (the tree tabs
     // of the last chart rebuild; the two permanent tabs stay).
     virtual void removeTreeTabs(int count) { (void)count; }
-    // File > Save As's dialog (title "家系図の保存", pattern "*.kez"): the family file the
-    // chosen name stands for (model::kezFileName), once the user agreed to replace it
-    // when it exists; "" when cancelled or declined. Only asks: the open document's
-    // path and changed flag stay.
-    virtual std::string askSaveAsPath() { return {}; }
+    // File > Save As's dialog (title "家系図の保存", pattern "*.kez") with offeredName in
+    // its name box: the family file the chosen name stands for (model::kezFileName),
+    // once the user agreed to replace it when it exists; "" when cancelled or
+    // declined. Only asks: the open document's path and changed flag stay.
+    virtual std::string askSaveAsPath(const std::string& offeredName)
+    {
+        (void)offeredName;
+        return {};
+    }
 };
 
 // Installs services (not owned); nullptr restores the do-nothing defaults.

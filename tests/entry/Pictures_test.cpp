@@ -6,6 +6,7 @@
 #include "entry/EntryPaths.h"
 #include "entry/IconPView.h"
 
+#include "forms/CommonDialog.h"
 #include "forms/Picture.h"
 #include "forms/Picture_p.h"
 #include "model/run_state.h"
@@ -272,6 +273,46 @@ TEST_F(PicturesTest, theBitmapDialogFillsTheBitmapBoxStretchedAndCancelKeepsIt)
     form().Picture1_Click(1);
     EXPECT_EQ(form().Picture1[1].tag(), photo);
     EXPECT_EQ(model::runState().PicMode, 1);
+}
+
+// Both bitmap dialogs offer, after the bitmap, the picture kinds the loader reads:
+// a picture of each kind offered is read and taken into the bitmap box.
+TEST_F(PicturesTest, theBitmapDialogsOfferEveryPictureKindTheLoaderReads)
+{
+    addPerson("山田", "太郎");
+    open();
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    form().Picture1_Click(1);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    QTest::mouseDClick(form().Picture1[1].widget(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests().size(), 2u);
+    EXPECT_EQ(dialogs.requests()[1].title, "Input Bmp");
+    for (const forms::DialogRequest& request : dialogs.requests()) {
+        SCOPED_TRACE(request.title);
+        const std::vector<std::string> filters = forms::qtNameFilters(request.filter);
+        ASSERT_EQ(filters.size(), 2u);
+        EXPECT_EQ(filters[0], "*.bmp (*.bmp)") << "the bitmap comes first";
+        const std::string others = filters[1].substr(filters[1].rfind('('));
+        EXPECT_EQ(others, "(*.bmp *.png *.jpg *.jpeg *.gif)");
+    }
+
+    // Qt writes no GIF: one red pixel, as a GIF file holds it.
+    const std::string gif = platform::joinPath(home.path(), "d.gif");
+    platform::writeWholeFile(gif, std::string("GIF89a\x01\0\x01\0\x80\0\0\xff\0\0\0\0\0"
+                                              ",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;",
+                                              35));
+    const std::pair<const char*, const char*> kinds[] = {
+        {"a.png", "PNG"}, {"b.jpg", "JPEG"}, {"c.jpeg", "JPEG"}, {"d.gif", nullptr}};
+    for (const auto& [name, format] : kinds) {
+        SCOPED_TRACE(name);
+        const std::string picture = platform::joinPath(home.path(), name);
+        if (format)
+            writeImage(picture, Qt::red, format);
+        pasteIntoBitmapBox(picture);
+        EXPECT_EQ(form().Picture1[1].tag(), picture);
+        EXPECT_TRUE(near(shownColour(1), Qt::red));
+    }
+    EXPECT_TRUE(answers.shown().empty());
 }
 
 TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)

@@ -15,6 +15,7 @@
 
 #include "platform/AppPath.h"
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 #include "support/ScriptedResponder.h"
@@ -22,7 +23,10 @@
 #include "support/qt/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -238,16 +242,53 @@ struct FilterCase {
     std::vector<std::string> expected;
 };
 
-TEST(CommonDialogFilter, TurnsIntoCaseInsensitiveQtFilters)
+TEST(CommonDialogFilter, TurnsIntoQtFilters)
 {
     const FilterCase cases[] = {
-        {"*.KEZ", {"*.KEZ (*.[kK][eE][zZ])"}},
-        {"BMP files( *.bmp )|*.bmp", {"BMP files( *.bmp ) (*.[bB][mM][pP])"}},
-        {"画像|*.bmp;*.ico|すべて|*.*", {"画像 (*.[bB][mM][pP] *.[iI][cC][oO])", "すべて (*.*)"}},
+        {"*.KEZ", {"*.KEZ (*.KEZ)"}},
+        {"BMP files( *.bmp )|*.bmp", {"BMP files( *.bmp ) (*.bmp)"}},
+        {"画像|*.bmp;*.ico|すべて|*.*", {"画像 (*.bmp *.ico)", "すべて (*.*)"}},
         {"", {}},
     };
     for (const FilterCase& c : cases)
         EXPECT_EQ(forms::qtNameFilters(c.filter), c.expected) << c.filter;
+}
+
+// The real file dialog: its list of file types shows each filter's own text, and
+// a filter lists the names its pattern matches in any letter case.
+TEST(CommonDialogFilter, TheFileDialogShowsTheFiltersOwnTextAndMatchesAnyCase)
+{
+    support::TempHome home;
+    const std::string folder = platform::joinPath(home.path(), "files");
+    platform::makeDir(folder);
+    for (const char* name : {"a.KEZ", "b.kez", "c.Kez", "d.pdf", "e.txt"})
+        platform::writeWholeFile(platform::joinPath(folder, name), "");
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setFilter("*.KEZ|*.KEZ|PDF ファイル（*.pdf)|*.pdf");
+    dialog.setInitDir(folder);
+
+    QStringList types;
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        auto* combo = shown->findChild<QComboBox*>("fileTypeCombo");
+        auto* list = shown->findChild<QListView*>("listView");
+        ASSERT_TRUE(combo && list);
+        for (int i = 0; i < combo->count(); ++i)
+            types << combo->itemText(i);
+        const auto rows = [list] { return list->model()->rowCount(list->rootIndex()); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rows() >= 3; }, 5000));
+        QTest::qWait(100); // names that do not match would have come by now too
+        for (int row = 0; row < rows(); ++row)
+            listed << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        listed.sort();
+        shown->reject();
+    });
+    dialog.showOpen();
+    EXPECT_EQ(types, (QStringList{"*.KEZ", "PDF ファイル（*.pdf)"}));
+    EXPECT_EQ(listed, (QStringList{"a.KEZ", "b.kez", "c.Kez"}));
 }
 
 TEST(CommonDialog, OpenRecordsTheRequestAndReturnsTheChosenPath)

@@ -17,6 +17,8 @@
 
 #include "ParamNames.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
@@ -473,6 +475,66 @@ TEST(FormLifecycle, WindowStateIsStoredAndChecked)
     EXPECT_EQ(form.windowState(), forms::vbNormal);
     EXPECT_THROW(form.setWindowState(3), platform::RuntimeError);
     EXPECT_EQ(form.windowState(), forms::vbNormal);
+}
+
+// Leaving the full-screen view gives the window back its state, place and size,
+// always inside the screen: a frame past the screen's edge comes back moved into
+// it, one larger than the screen shrunk to it.
+TEST(FormLifecycle, LeavingFullScreenGivesBackStatePlaceAndSizeInsideTheScreen)
+{
+    LoggingForm form("Wide");
+    form.show();
+    QWidget* window = forms::formWidget(form);
+    const QRect screen = window->screen()->availableGeometry();
+    const auto fullScreenAndBack = [&] {
+        form.setFullScreen(true);
+        QApplication::processEvents();
+        ASSERT_TRUE(window->isFullScreen());
+        form.setFullScreen(false);
+        QApplication::processEvents();
+        EXPECT_FALSE(window->isFullScreen());
+    };
+    struct Case {
+        QRect frame;    // pixels, as set
+        QRect expected; // pixels, as given back
+    };
+    const int right = screen.right() + 1;
+    const int bottom = screen.bottom() + 1;
+    const Case cases[] = {
+        {{100, 80, 400, 300}, {100, 80, 400, 300}},
+        {{right - 100, 80, 400, 300}, {right - 400, 80, 400, 300}},
+        {{50, bottom - 50, 400, 300}, {50, bottom - 300, 400, 300}},
+        {{-30, -20, screen.width() + 300, screen.height() + 200}, screen},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame.x());
+        form.move(c.frame.x() * 15.0, c.frame.y() * 15.0, c.frame.width() * 15.0, c.frame.height() * 15.0);
+        QApplication::processEvents();
+        fullScreenAndBack();
+        EXPECT_EQ(form.windowState(), forms::vbNormal);
+        EXPECT_EQ(window->frameGeometry(), c.expected);
+        EXPECT_EQ(QRect(qRound(form.left() / 15), qRound(form.top() / 15), qRound(form.width() / 15),
+                        qRound(form.height() / 15)),
+                  c.expected);
+    }
+
+    // Moved by the user, through the window manager: it comes back where the user left it.
+    form.move(1500, 1200, 6000, 4500);
+    QApplication::processEvents();
+    window->move(150, 90);
+    QApplication::processEvents();
+    const QRect moved = window->frameGeometry();
+    ASSERT_EQ(moved.topLeft(), QPoint(150, 90));
+    fullScreenAndBack();
+    EXPECT_EQ(window->frameGeometry(), moved);
+
+    form.setWindowState(forms::vbMaximized);
+    QApplication::processEvents();
+    const QRect maximised = window->geometry();
+    fullScreenAndBack();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(form.windowState(), forms::vbMaximized);
+    EXPECT_EQ(window->geometry(), maximised);
 }
 
 TEST(FormLifecycle, GeometryReadsBackAsSetAndMapsToRoundedPixels)

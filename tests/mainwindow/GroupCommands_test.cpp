@@ -148,7 +148,8 @@ TEST_F(GroupCommands, GroupSaveWritesOnlyTheTreeOfTheSelectedTab)
     ASSERT_EQ(dialogs.requests().size(), 1u);
     EXPECT_EQ(dialogs.requests()[0].title, "家系図の保存");
     EXPECT_EQ(dialogs.requests()[0].filter, "*.kez");
-    EXPECT_EQ(dialogs.requests()[0].fileName, "") << "a new family has no name to offer";
+    EXPECT_EQ(dialogs.requests()[0].fileName, window().TabStrip1.selectedItem().caption() + ".kez")
+        << "the name of the shown tree is offered";
     EXPECT_EQ(personNames(), whole) << "the open family is whole again";
     const std::string written = model::kezFileName(path);
     ASSERT_TRUE(platform::fileExists(written));
@@ -201,6 +202,49 @@ TEST_F(GroupSaveOfTwoTrees, AsksBeforeReplacingTheFileActuallyWritten)
     EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{other + "\r\nは既に存在します。上書きしますか？",
                                                               "保存が終了しました"}));
     EXPECT_NE(read(other), before);
+}
+
+// The dialog offers the shown tree's name as a family file, which the group save
+// takes; a tree named like the open family's own file, which it would refuse, and
+// a name the dialog would take for a pattern get no name offered.
+TEST_F(GroupSaveOfTwoTrees, TheDialogOffersTheShownTreesNameNotTheFamilysOwnFile)
+{
+    const std::string opened = startWithTwoTrees();
+    const std::string before = read(opened);
+    // The tab of a family's tree shows the title of its marriage.
+    const auto title = [](const std::string& familyName, const std::string& caption) {
+        for (int k = 1; k <= model::LastSlot; ++k) {
+            model::marry_data& m = tables().kou_buf[static_cast<size_t>(k)];
+            if (m.InUse == model::SlotUsed && tables().per_buf[static_cast<size_t>(m.kou_titi)].F_name == familyName)
+                m.kou_title = caption;
+        }
+        drawing::Refresh_TabDisp();
+    };
+    // Runs the group save for the tab with the caption; the name the dialog offered.
+    const auto offeredFor = [this](const std::string& caption, const forms::DialogAnswer& answer) {
+        forms::Tabs& tabs = window().TabStrip1.tabs();
+        for (int tab = 1; tab <= tabs.count(); ++tab) {
+            if (tabs.item(tab).caption() == caption)
+                tabs.item(tab).setSelected(true);
+        }
+        EXPECT_EQ(window().TabStrip1.selectedItem().caption(), caption);
+        dialogs.answerNext(answer);
+        window().fileitem[GroupSaveItem].choose();
+        return dialogs.requests().back().fileName;
+    };
+    title("山田", "山田家");
+    title("佐藤", "OPEN");
+    EXPECT_EQ(offeredFor("OPEN", forms::DialogAnswer::cancelled()), "");
+    title("山田", "山田*");
+    EXPECT_EQ(offeredFor("山田*", forms::DialogAnswer::cancelled()), "");
+
+    // The name offered is taken as it stands.
+    title("山田", "山田家");
+    answers.answerNext(platform::vbOK);
+    EXPECT_EQ(offeredFor("山田家", forms::DialogAnswer::file(homeFile("山田家.kez"))), "山田家.kez");
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"保存が終了しました"});
+    EXPECT_TRUE(platform::fileExists(homeFile("山田家.kez")));
+    EXPECT_EQ(read(opened), before);
 }
 
 // Part of the family written over the file of the family being edited would leave the

@@ -3,6 +3,7 @@
 
 #include "MainWindowFixture.h"
 
+#include "forms/Application.h"
 #include "forms/ImageSurface.h"
 #include "forms/Picture.h"
 #include "forms/Testing.h"
@@ -13,6 +14,8 @@
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -62,6 +65,86 @@ TEST_F(HelpMenu, AManualThatCannotBeOpenedIsNamedInAMessage)
     ASSERT_EQ(answers.shownTexts().size(), 2u);
     EXPECT_NE(answers.shownTexts()[1].find(manual), std::string::npos) << answers.shownTexts()[1];
     EXPECT_EQ(answers.shellOpens().size(), 1u) << "a missing manual is not handed to the desktop";
+}
+
+// The user's side of the desktop: boxes answered from the script, and the shell's
+// open carried out by the program's own opener.
+class DesktopOpener : public ScriptedResponder {
+public:
+    bool shellOpen(const std::string& target) override
+    {
+        ScriptedResponder::shellOpen(target);
+        return forms::openWithDesktop(target);
+    }
+};
+
+// A stand-in for the desktop's opener, xdg-open, first on the PATH: it records
+// each target and, while the file "fail" lies beside it, fails as xdg-open does
+// on a desktop without a browser (a message, then a non-zero exit status).
+class StandInOpener {
+public:
+    explicit StandInOpener(const std::string& folder) : m_folder(folder), m_path(qgetenv("PATH"))
+    {
+        platform::makeDir(folder);
+        const std::string script = platform::joinPath(folder, "xdg-open");
+        platform::writeWholeFile(script, "#!/bin/sh\n"
+                                         "echo \"$1\" >> \"" + platform::joinPath(folder, "opened") + "\"\n"
+                                         "if [ -f \"" + platform::joinPath(folder, "fail") + "\" ]; then\n"
+                                         "  echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                         "  exit 3\n"
+                                         "fi\n");
+        QFile::setPermissions(QString::fromStdString(script), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QByteArray::fromStdString(folder) + ":" + m_path);
+    }
+    ~StandInOpener() { qputenv("PATH", m_path); }
+    StandInOpener(const StandInOpener&) = delete;
+    StandInOpener& operator=(const StandInOpener&) = delete;
+
+    void setFailing(bool failing)
+    {
+        const std::string marker = platform::joinPath(m_folder, "fail");
+        if (failing)
+            platform::writeWholeFile(marker, "");
+        else
+            platform::deleteFile(marker);
+    }
+    std::string opened() const
+    {
+        const std::string record = platform::joinPath(m_folder, "opened");
+        return platform::fileExists(record) ? platform::readWholeFile(record) : std::string();
+    }
+
+private:
+    std::string m_folder;
+    QByteArray m_path;
+};
+
+// The desktop's opener says by its exit status whether it showed the manual or a
+// page: one it could not show is named in a message, one it showed is not.
+TEST_F(HelpMenu, TheOpenersFailureNamesTheManualAndThePages)
+{
+    start();
+    const std::string manual = platform::appFile("\\man\\index.html");
+    StandInOpener opener(platform::joinPath(platform::GetAppPath(), "bin"));
+    DesktopOpener user;
+
+    opener.setFailing(true);
+    user.answerNext(platform::vbOK);
+    window().helpitem[1].choose();
+    user.answerNext(platform::vbOK);
+    window().helpitem[5].choose();
+    ASSERT_EQ(user.shellOpens().size(), 2u);
+    const std::string site = user.shellOpens()[1];
+    EXPECT_EQ(opener.opened(), manual + "\n" + site + "\n");
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{"マニュアルを開けません\r\n" + manual,
+                                                           "ページを開けません\r\n" + site}));
+
+    opener.setFailing(false);
+    user.clearRecords();
+    window().helpitem[1].choose();
+    window().helpitem[7].choose();
+    EXPECT_EQ(opener.opened(), manual + "\n" + site + "\n" + manual + "\n" + site + "faq.html\n");
+    EXPECT_TRUE(user.shown().empty()) << "a shown page needs no message";
 }
 
 // The shipped hints and manual send the user only to commands the main window

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <ostream>
 
 namespace mainwindow_test {
@@ -163,30 +164,44 @@ TEST_F(ToolbarTest, FullScreenButtonCoversTheScreenAndGivesAMaximisedWindowBack)
     EXPECT_LE(w.VScroll1.left() + w.VScroll1.width(), w.scaleWidth());
 }
 
-// A normal window comes back to its place and size.
-TEST_F(ToolbarTest, LeavingFullScreenGivesANormalWindowItsPlaceBack)
+// A normal window comes back to its place and size, inside the screen: one that
+// reached past the screen's right edge comes back as far inside it as its size allows.
+TEST_F(ToolbarTest, LeavingFullScreenGivesANormalWindowItsPlaceBackInsideTheScreen)
 {
     showFamily();
     MainForm& w = window();
-    w.move(1500, 1200);
-    QApplication::processEvents();
     QWidget* frame = w.Picture1.widget()->window();
+    const QRect screen = frame->screen()->availableGeometry();
+    const auto fullScreenAndBack = [&] {
+        w.Command2[4].click();
+        QApplication::processEvents();
+        ASSERT_TRUE(frame->isFullScreen());
+        clickAt(5, 5);
+        QApplication::processEvents();
+        EXPECT_FALSE(frame->isFullScreen());
+        EXPECT_EQ(w.windowState(), forms::vbNormal);
+    };
+
+    w.move(0, 1200);
+    QApplication::processEvents();
     const QRect before = frame->geometry();
     const double width = w.width();
     const double height = w.height();
-
-    w.Command2[4].click();
-    QApplication::processEvents();
-    ASSERT_TRUE(frame->isFullScreen());
-    clickAt(5, 5);
-    QApplication::processEvents();
-    EXPECT_FALSE(frame->isFullScreen());
-    EXPECT_EQ(w.windowState(), forms::vbNormal);
+    fullScreenAndBack();
     EXPECT_EQ(frame->geometry(), before);
-    EXPECT_DOUBLE_EQ(w.left(), 1500);
+    EXPECT_DOUBLE_EQ(w.left(), 0);
     EXPECT_DOUBLE_EQ(w.top(), 1200);
     EXPECT_DOUBLE_EQ(w.width(), width);
     EXPECT_DOUBLE_EQ(w.height(), height);
+
+    w.move((screen.right() - 300) * 15.0, 1500);
+    QApplication::processEvents();
+    fullScreenAndBack();
+    const int inside = std::max(screen.left(), screen.right() + 1 - frame->frameGeometry().width());
+    EXPECT_EQ(frame->frameGeometry().left(), inside);
+    EXPECT_EQ(frame->frameGeometry().top(), 100);
+    EXPECT_DOUBLE_EQ(w.left(), inside * 15.0);
+    EXPECT_DOUBLE_EQ(w.width(), width) << "the window's smallest size stays";
 }
 
 TEST_F(ToolbarTest, DisplayOptionsWithoutAPersonOnlyBeeps)
