@@ -10,6 +10,7 @@
 #include "forms/Printers.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
+#include "model/run_state.h"
 #include "reports/ChronologyWindows.h"
 
 #include "mainwindow/CloseMainWindow.h"
@@ -25,6 +26,9 @@ class ProgramFixture : public Base {
 protected:
     void SetUp() override
     {
+        // A program starts with no window open: the open-window flags and the
+        // selection an earlier test left behind are not this program's.
+        model::runState() = model::RunState();
         forms::setPrinterList({"Test Printer"});
         app::installProgram();
     }

@@ -44,9 +44,6 @@ protected:
     void SetUp() override
     {
         answers.allowUnusedAnswers();
-        // The open-window flags outlive the windows of an earlier test.
-        model::runState().Ctrl_Open = 0;
-        model::runState().Entry_Open = 0;
         ProgramFixture::SetUp();
         main_form().show();
     }
