@@ -51,6 +51,11 @@ bool AppWindows::settlePersonEditor()
     return !entry_form().isLoaded() || entry_form().settleUnregisteredInput();
 }
 
+bool AppWindows::personEditorHoldsInput()
+{
+    return entry_form().isLoaded() && entry_form().hasUnregisteredInput();
+}
+
 void AppWindows::showPersonInEditorCard(int person)
 {
     entry_form().showPersonInCard(person);

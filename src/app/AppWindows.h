@@ -19,6 +19,7 @@ public:
     void closePersonEditor() override;
     void blankPersonEditor() override;
     bool settlePersonEditor() override;
+    bool personEditorHoldsInput() override;
     void showPersonInEditorCard(int person) override;
     void showPersonInEditor(int person) override;
     void raisePersonEditor() override;

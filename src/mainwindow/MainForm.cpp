@@ -466,7 +466,7 @@ void MainForm::Form_QueryUnload(int& Cancel, int UnloadMode)
     }
     // What the person editor holds unregistered is settled before the family's
     // own question: registering it changes the family.
-    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor()) {
+    if (!mainwindow::settlePersonEditorFirst()) {
         Cancel = 1;
         return;
     }

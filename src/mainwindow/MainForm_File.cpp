@@ -118,7 +118,7 @@ bool MainForm::newFamily()
 {
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Tables& t = model::tables();
-    if (model::runState().Entry_Open == 1 && !windows.settlePersonEditor())
+    if (!mainwindow::settlePersonEditorFirst())
         return false;
     windows.closeChronology();
     if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
@@ -159,7 +159,7 @@ void MainForm::removeTreeTabs(int count)
 void MainForm::openFamily()
 {
     model::Tables& t = model::tables();
-    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor())
+    if (!mainwindow::settlePersonEditorFirst())
         return;
     if (t.Data_Changed != 1
         || platform::MsgBox(DiscardForOpenQuestion, platform::vbOKCancel) == platform::vbOK) {

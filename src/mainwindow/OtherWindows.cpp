@@ -33,4 +33,9 @@ OtherWindows& otherWindows()
     return installedWindows ? *installedWindows : defaults;
 }
 
+bool settlePersonEditorFirst()
+{
+    return model::runState().Entry_Open != 1 || otherWindows().settlePersonEditor();
+}
+
 } // namespace mainwindow

@@ -55,6 +55,9 @@ public:
     // registered. False when the user stays in the editor (the command then
     // stops); true when it may go on. The default has nothing to ask.
     virtual bool settlePersonEditor() { return true; }
+    // True while the open editor holds input that was never registered (what
+    // settlePersonEditor would ask about).
+    virtual bool personEditorHoldsInput() { return false; }
 
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
@@ -213,5 +216,12 @@ public:
 // Installs the windows (not owned); nullptr restores the defaults.
 void setOtherWindows(OtherWindows* windows);
 OtherWindows& otherWindows();
+
+// The one rule for every command that closes or refills the person editor (a load,
+// a merge, a CSV import, a drop or an undo that adds or frees a person): before the
+// command changes anything, an open editor settles the input it holds unregistered
+// (settlePersonEditor). False when the user stays with that input: the command then
+// stops and changes nothing.
+bool settlePersonEditorFirst();
 
 } // namespace mainwindow

@@ -315,7 +315,20 @@ void InfoChldForm::moveChild(int kou, int slot, int direction)
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
     }
-    hide();
+    // A move changes only the order of the children: the dialog stays with what the
+    // user typed (comment, status, main-line mark), now for the child's new place,
+    // where 登録 registers it.
+    if (m_kou == kou && model::isSlot(m_child)) {
+        const model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
+        for (int s = 0; s <= model::LastChildSlot; ++s) {
+            if (k.kou_kodo[static_cast<size_t>(s)] == m_child) {
+                if (t.Sel_ChildSlot == m_slot)
+                    t.Sel_ChildSlot = static_cast<int16_t>(s);
+                m_slot = s;
+                break;
+            }
+        }
+    }
     if (editorLoaded())
         ctrl_form().edit_kou_data(run.KouNum);
 }
