@@ -21,6 +21,7 @@
 #include "relations/CtrlForm.h"
 
 #include "ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +208,29 @@ TEST_F(TypedInputTest, RelationshipEditorsUndoRegistersTheInputOnYesThenUndoes)
     EXPECT_EQ(per(ai).Addr1, "WW7");
     EXPECT_EQ(kou(couple).kou_title, "山田家");
     EXPECT_FALSE(entry_form().isLoaded());
+}
+
+TEST_F(TypedInputTest, MergeAndCsvImportAskFirstAndCancelChangesNothing)
+{
+    typeIntoThePersonEditor();
+    const int persons = usedPersons();
+    ScriptedDialogs dialogs;
+    const bool undoBefore = main_form().CmdUndo.isEnabled();
+
+    // File > 家系データの追加読み込み: asked once the file is chosen, before the snapshot.
+    dialogs.answerNext(forms::DialogAnswer::file(home.file("\\other.kez")));
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[14].choose();
+    expectAskedOnce("merge");
+    // File > CSV読み込み: asked before its own question.
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[5].choose();
+    expectAskedOnce("CSV import");
+
+    ASSERT_TRUE(entry_form().isLoaded());
+    EXPECT_EQ(entry_form().Text1[7].text(), "WW7");
+    EXPECT_EQ(usedPersons(), persons);
+    EXPECT_EQ(main_form().CmdUndo.isEnabled(), undoBefore);
 }
 
 } // namespace
