@@ -123,6 +123,11 @@ void AppWindows::closeChronology()
     model::runState().YTbl_Open = 0;
 }
 
+bool AppWindows::settleRelationEditor()
+{
+    return !editorLoaded() || ctrl_form().settleUnregisteredChange();
+}
+
 void AppWindows::rebuildRelationLists()
 {
     if (editorLoaded())

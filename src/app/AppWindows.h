@@ -30,6 +30,7 @@ public:
     bool showQuickNameInput(QuickName& values) override;
 
     // --- Relationship editor and child dialog ---
+    bool settleRelationEditor() override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

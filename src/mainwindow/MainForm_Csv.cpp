@@ -91,8 +91,9 @@ void normaliseImportedDates(const std::vector<bool>& freeBefore)
 
 void MainForm::csvInput()
 {
-    // The import closes the person editor: its unregistered input is settled first.
-    if (!mainwindow::settlePersonEditorFirst())
+    // The import closes the person editor and refills the relationship editor: their
+    // unregistered input is settled first.
+    if (!mainwindow::settleEditorsFirst())
         return;
     const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
     if (answer == platform::vbCancel)

@@ -38,4 +38,9 @@ bool settlePersonEditorFirst()
     return model::runState().Entry_Open != 1 || otherWindows().settlePersonEditor();
 }
 
+bool settleEditorsFirst()
+{
+    return settlePersonEditorFirst() && otherWindows().settleRelationEditor();
+}
+
 } // namespace mainwindow

@@ -59,6 +59,10 @@ public:
     // settlePersonEditor would ask about).
     virtual bool personEditorHoldsInput() { return false; }
 
+    // The same for the relationship editor's unregistered change (its fields differ
+    // from the marriage last loaded or registered): false when the user stays with it.
+    virtual bool settleRelationEditor() { return true; }
+
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
     // (table view) or in its first field (card view).
@@ -223,5 +227,9 @@ OtherWindows& otherWindows();
 // (settlePersonEditor). False when the user stays with that input: the command then
 // stops and changes nothing.
 bool settlePersonEditorFirst();
+// The same rule for a command that replaces or ends the whole family (New, Open,
+// the merge, the CSV import, the end of the program): both editors settle their
+// unregistered input first, the person editor before the relationship editor.
+bool settleEditorsFirst();
 
 } // namespace mainwindow

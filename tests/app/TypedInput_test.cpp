@@ -233,4 +233,28 @@ TEST_F(TypedInputTest, MergeAndCsvImportAskFirstAndCancelChangesNothing)
     EXPECT_EQ(main_form().CmdUndo.isEnabled(), undoBefore);
 }
 
+TEST_F(TypedInputTest, FileCommandsSettleTheRelationshipEditorsChangeToo)
+{
+    ctrl_form().Text1[0].setText("山田本家");
+    const int persons = usedPersons();
+    for (int item : {0, 1, 16}) { // File > 新規作成, 開く, 終了
+        answers.answerNext(platform::vbCancel);
+        main_form().fileitem[item].choose();
+        expectAskedOnce("file item " + std::to_string(item));
+        ASSERT_TRUE(main_form().isLoaded() && ctrl_form().isLoaded()) << item;
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << item;
+        EXPECT_EQ(usedPersons(), persons) << item;
+    }
+    EXPECT_FALSE(answers.programEnded());
+
+    // はい registers the title, then New asks about the changed family.
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[0].choose();
+    ASSERT_EQ(answers.shownTexts().size(), 2u);
+    EXPECT_EQ(answers.shownTexts()[0], entry::UnregisteredInputQuestion);
+    answers.clearRecords();
+    EXPECT_EQ(kou(couple).kou_title, "山田本家");
+}
+
 } // namespace
