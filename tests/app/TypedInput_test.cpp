@@ -18,6 +18,7 @@
 #include "model/tables.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
 
 #include "ProgramFixture.h"
@@ -193,6 +194,30 @@ TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNoth
     EXPECT_FALSE(entry_form().isLoaded());
     EXPECT_EQ(usedPersons(), persons + 1);
     EXPECT_EQ(kou(couple).kou_kodo[1], persons + 1) << "the new person is the couple's second child";
+
+    // The drop's undo frees that person, and a new category makes one: both ask.
+    typeIntoThePersonEditor();
+    const std::string typed = entry_form().Text1[7].text();
+    ASSERT_EQ(typed, "WW7WW7");
+    const std::vector<std::pair<std::string, std::function<void()>>> more = {
+        {"drop UNDO", [] { main_form().scritem[0].choose(); }},
+        {"new category",
+         [] {
+             main_form().cmdCategory.click();
+             categmake_form().txtTitle.setText("Group");
+             categmake_form().cmdAddNew.click();
+         }},
+    };
+    for (const auto& [way, command] : more) {
+        answers.answerNext(platform::vbCancel);
+        command();
+        expectAskedOnce(way);
+        ASSERT_TRUE(entry_form().isLoaded()) << way;
+        EXPECT_EQ(entry_form().Text1[7].text(), typed) << way;
+        EXPECT_EQ(per(ai).Addr1, "WW7") << way;
+        EXPECT_EQ(usedPersons(), persons + 1) << way;
+        EXPECT_EQ(kou(couple).kou_kodo[1], persons + 1) << way;
+    }
 }
 
 TEST_F(TypedInputTest, RelationshipEditorsUndoRegistersTheInputOnYesThenUndoes)
@@ -255,6 +280,39 @@ TEST_F(TypedInputTest, FileCommandsSettleTheRelationshipEditorsChangeToo)
     EXPECT_EQ(answers.shownTexts()[0], entry::UnregisteredInputQuestion);
     answers.clearRecords();
     EXPECT_EQ(kou(couple).kou_title, "山田本家");
+}
+
+TEST_F(TypedInputTest, AChartClickOnACoupleMarkSettlesTheRelationshipEditorsChange)
+{
+    ctrl_form().Text1[0].setText("山田本家");
+    MainForm& w = main_form();
+    int mark = -1;
+    for (int index : w.Label11.indexes()) {
+        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == couple)
+            mark = index;
+    }
+    ASSERT_GT(mark, 0);
+    for (const auto& [way, click] : std::vector<std::pair<std::string, std::function<void()>>>{
+             {"couple mark", [&w, mark] { w.Label11_Click(mark); }},
+             {"double click on the mark", [&w, mark] { w.Label11_DblClick(mark); }},
+             {"person box", [&w, this] {
+                  for (int index : w.DPic.indexes()) {
+                      if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ai)
+                          w.DPic_Click(index);
+                  }
+              }}}) {
+        answers.answerNext(platform::vbCancel);
+        click();
+        expectAskedOnce(way + ", Cancel");
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << way;
+        EXPECT_EQ(model::runState().KouNum, couple) << way;
+    }
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+
+    answers.answerNext(platform::vbNo);
+    w.Label11_Click(mark);
+    expectAskedOnce("couple mark, No");
+    EXPECT_EQ(ctrl_form().Text1[0].text(), "山田家");
 }
 
 } // namespace
