@@ -20,6 +20,7 @@
 #include "platform/Hooks.h"
 #include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
 
 #include "ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
@@ -206,6 +207,13 @@ TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNoth
              main_form().cmdCategory.click();
              categmake_form().txtTitle.setText("Group");
              categmake_form().cmdAddNew.click();
+         }},
+        {"new man in the easy builder",
+         [] {
+             main_form().Command1.click(); // 関係追加画面, a new man as a child
+             easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+             QTest::mouseClick(easyctl_form().Label1[relations::EasyRelation::Child].widget(), Qt::LeftButton);
+             easyctl_form().Command1.click();
          }},
     };
     for (const auto& [way, command] : more) {
