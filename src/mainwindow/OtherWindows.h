@@ -30,7 +30,9 @@ public:
     // --- Person editor `entry` ---
 
     // Hides and unloads the person editor when it is open; the caller has set
-    // Entry_Open to 0 already. A load replaces the family the editor shows.
+    // Entry_Open to 0 already and settled the editor's unregistered input before
+    // it changed anything (settlePersonEditorFirst). A load replaces the family
+    // the editor shows.
     virtual void closePersonEditor() {}
     // The family became empty while the person editor stays open: the editor
     // closes its voice memo window and shows a blank card, or in its table view a

@@ -6,6 +6,8 @@
 //
 // The window keeps no copy of the record it edits: its fields are the edit
 // state, edit_kou_data writes them and the register command reads them back.
+// It remembers only what the fields showed when they were last filled, so that
+// leaving an unregistered change asks first (settleUnregisteredChange).
 // It is modeless and there is one instance, ctrl_form(). The main window shows
 // it, sets Ctrl_Open and fills it (Build_List, then edit_kou_data); the other
 // editing windows keep it in step through the public operations below.
