@@ -727,7 +727,18 @@ bool CtrlForm::settleUnregisteredChange()
 {
     if (!isLoaded() || !hasUnregisteredChange())
         return true;
-    return forms::settleUnregisteredInput([this] { return registerMarriage(); }, [] {});
+    // The registration refills the lists: their clicks meanwhile load nothing.
+    const bool before = m_reselecting;
+    m_reselecting = true;
+    bool settled = false;
+    try {
+        settled = forms::settleUnregisteredInput([this] { return registerMarriage(); }, [] {});
+    } catch (...) {
+        m_reselecting = before;
+        throw;
+    }
+    m_reselecting = before;
+    return settled;
 }
 
 void CtrlForm::List1_Click(int Index)

@@ -295,7 +295,8 @@ private:
     // The fields as they are now count as registered (they were just filled).
     void markFieldsShown();
     ShownFields m_shownFields;
-    // True while the lists are set back to the shown marriage: their clicks load nothing.
+    // True while the lists are set back to the shown marriage or refilled while an
+    // unregistered change is settled: their clicks load nothing.
     bool m_reselecting = false;
     // Starts the marker's flight back to its list entry; Timer2 moves it on.
     void flyMarkerBack(const PixelPoint& release);

@@ -151,6 +151,8 @@ void CtrlForm::List1_MouseMove(int Index, int Button, int Shift, double X, doubl
     list.setListIndex(DownIndex);
     Dragging = -1;
     mainwindow::dropState().Drop_Done = 0;
+    // A drop left waiting by a drag whose end never came (the editor closed) is over.
+    mainwindow::dropState().Drop_AfterSettle = nullptr;
     list.oleDrag();
 }
 
