@@ -119,5 +119,30 @@ TEST_F(CtrlLeavingTest, YesRegistersThroughTheChecksOfRegister)
     EXPECT_EQ(ctrl().Text1[0].text(), "新家");
 }
 
+TEST_F(CtrlLeavingTest, TheChildDialogsCommandsSettleTheChangeFirst)
+{
+    const int child = addPerson("佐藤", "太郎", 0);
+    addChild(sato, child);
+    clickMarriage(sato);
+    ctrl().Text1[0].setText("佐藤本家");
+    tables().Sel_ChildKou = static_cast<int16_t>(sato);
+    tables().Sel_ChildSlot = 0;
+    model::runState().Sel_BoxMark = 1;
+    infochld_form().show();
+    infochld_form().edit_ch_data(sato, 0, 0, 0);
+    infochld_form().Text1[2].setText("長男");
+
+    for (forms::CommandButton* button : {&infochld_form().CMDFUNC[0], &infochld_form().CMDFUNC[1],
+                                         &infochld_form().Command1[3]}) {
+        answers.answerNext(platform::vbCancel);
+        button->click();
+        expectAskedOnce(button->name() + " " + std::to_string(button->index()));
+        EXPECT_EQ(ctrl().Text1[0].text(), "佐藤本家");
+        EXPECT_EQ(kou(sato).kou_kodo[0], child);
+        EXPECT_EQ(kou(sato).kou_kodo_comment[0], "");
+    }
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+}
+
 } // namespace
 } // namespace relations_test
