@@ -51,6 +51,11 @@ bool AppWindows::settlePersonEditor()
     return !entry_form().isLoaded() || entry_form().settleUnregisteredInput();
 }
 
+bool AppWindows::personEditorHoldsInput()
+{
+    return entry_form().isLoaded() && entry_form().hasUnregisteredInput();
+}
+
 void AppWindows::showPersonInEditorCard(int person)
 {
     entry_form().showPersonInCard(person);
@@ -116,6 +121,11 @@ void AppWindows::closeChronology()
     if (yeartb_form().isLoaded())
         yeartb_form().unload();
     model::runState().YTbl_Open = 0;
+}
+
+bool AppWindows::settleRelationEditor()
+{
+    return !editorLoaded() || ctrl_form().settleUnregisteredChange();
 }
 
 void AppWindows::rebuildRelationLists()

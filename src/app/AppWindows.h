@@ -19,6 +19,7 @@ public:
     void closePersonEditor() override;
     void blankPersonEditor() override;
     bool settlePersonEditor() override;
+    bool personEditorHoldsInput() override;
     void showPersonInEditorCard(int person) override;
     void showPersonInEditor(int person) override;
     void raisePersonEditor() override;
@@ -29,6 +30,7 @@ public:
     bool showQuickNameInput(QuickName& values) override;
 
     // --- Relationship editor and child dialog ---
+    bool settleRelationEditor() override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

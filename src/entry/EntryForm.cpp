@@ -63,6 +63,8 @@ EntryForm::EntryForm() : Form("entry")
     tb.onHideEditor = [this] { tb_HideEditor(); };
     tb.onClick = [this] { tb_Click(); };
     Text2.onKeyDown = [this](int& key, int shift) { Text2_KeyDown(key, shift); };
+    // Tab in the cell editor moves along the row as Enter does, not out of the grid.
+    Text2.setTakesTabKey(true);
     Text2.onKeyPress = [this](int16_t& key) { Text2_KeyPress(key); };
     Text2.onLostFocus = [this] { Text2_LostFocus(); };
     up.onClick = [this] { up_Click(); };

@@ -34,6 +34,7 @@
 #include "forms/PictureBox.h"
 #include "forms/TabStrip.h"
 #include "forms/TextBox.h"
+#include "forms/UnregisteredInput.h"
 
 #include <array>
 #include <cstdint>
@@ -68,7 +69,7 @@ inline constexpr const char* NoEraTableMessage = "年号ファイルが読み込
 inline constexpr const char* DiscardNewRowOnUpQuestion = "新しい項目を破棄しますか？";
 inline constexpr const char* DiscardNewRowOnClickQuestion = "新規入力項目を破棄しますか？";
 // Asked before the user leaves input that was never registered (Yes/No/Cancel).
-inline constexpr const char* UnregisteredInputQuestion = "入力内容が登録されていません。登録しますか？";
+inline constexpr const char* UnregisteredInputQuestion = forms::UnregisteredInputQuestion;
 
 // The longest remarks text, in characters.
 constexpr int MaxBikoLength = 1024;
@@ -313,6 +314,10 @@ private:
     std::string storedCardDate(int Index) const;
     // Starts an edit of the grid's current cell; a text cell gets Text2.
     void startCellEdit();
+    // Enter, Tab or Shift+Tab in the cell editor: the edit ends (its text goes into
+    // the cell) and the grid moves to the next shown cell of the row, or for
+    // Shift+Tab to the previous one.
+    void leaveCellEditor(bool backwards);
     // Date checks of a row after its birth or death cell col was edited: Good
     // (the age cell follows the dates), Refused (the edited date is no date, or
     // the birth would lie after the death; the message is shown) or Stop (a

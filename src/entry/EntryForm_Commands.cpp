@@ -8,6 +8,7 @@
 #include "entry/entry_state.h"
 
 #include "forms/BusyPointer.h"
+#include "forms/UnregisteredInput.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
 #include "document/Snapshots.h"
@@ -37,6 +38,9 @@ void EntryForm::CMDFUNC_Click(int Index)
     model::RunState& run = model::runState();
     switch (Index) {
     case 0:
+        // The new card or row replaces what is shown: typed input is settled first.
+        if (!settleUnregisteredInput())
+            return;
         CMDFUNC[2].setEnabled(false);
         newp();
         if (Entry_CardView != 0) {
@@ -298,16 +302,12 @@ bool EntryForm::settleUnregisteredInput()
         run.Cur_PerIdx = m_shownPerson;
         run.Entry_EditMode = m_shownEditMode;
     }
-    switch (platform::MsgBox(entry::UnregisteredInputQuestion, platform::vbYesNoCancel)) {
-    case platform::vbYes:
-        if (!registerPerson(AfterRegister::Stay))
-            return false;
-        break;
-    case platform::vbNo:
-        if (!cardView)
-            dropPendingRow();
-        break;
-    default:
+    const bool settled = forms::settleUnregisteredInput([this] { return registerPerson(AfterRegister::Stay); },
+                                                        [this, cardView] {
+                                                            if (!cardView)
+                                                                dropPendingRow();
+                                                        });
+    if (!settled) {
         if (!cardView)
             tb.setFocus();
         return false;

@@ -173,14 +173,24 @@ void EntryForm::Text2_KeyPress(int16_t& KeyAscii)
         refused = entry::refuseKey(entry::KeyFilter::Number, KeyAscii);
     if (refused)
         return;
-    if (KeyAscii != 13)
-        return;
+    if (KeyAscii == 13)
+        leaveCellEditor(false);
+}
+
+void EntryForm::leaveCellEditor(bool backwards)
+{
     tb.setFocus();
     if (tb.row() == 0)
         return;
     const int last = tb.cols() - 1;
     int col = tb.col();
-    if (col < last && col != 4) {
+    if (backwards) {
+        if (col > 1) {
+            --col;
+            while (col > 1 && tb.colWidth(col) == 0)
+                --col;
+        }
+    } else if (col < last && col != 4) {
         ++col;
         while (col < last && tb.colWidth(col) == 0)
             ++col;
@@ -193,8 +203,10 @@ void EntryForm::Text2_KeyPress(int16_t& KeyAscii)
 
 void EntryForm::Text2_KeyDown(int& KeyCode, int Shift)
 {
-    (void)Shift;
-    if (KeyCode == forms::vbKeyEscape) {
+    if (KeyCode == forms::vbKeyTab) {
+        leaveCellEditor((Shift & forms::vbShiftMask) != 0);
+        KeyCode = 0;
+    } else if (KeyCode == forms::vbKeyEscape) {
         if (tb.col() != 4 && EditRow >= 1 && EditRow < tb.rows() && EditCol < tb.cols()) {
             tb.setTextMatrix(EditRow, EditCol, Text2.tag());
             Text2.setText(Text2.tag());
@@ -398,12 +410,23 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
 
 void EntryForm::tb_KeyDown(int& KeyCode, int Shift)
 {
-    (void)Shift;
     model::Tables& t = T();
     model::RunState& run = model::runState();
     const int last = tb.cols() - 1;
     const int lastShown = tb.rowData(0) >= 1 ? tb.rowData(0) : last;
-    if (KeyCode == forms::vbKeyTab) {
+    if (KeyCode == forms::vbKeyTab && (Shift & forms::vbShiftMask) != 0) {
+        // Shift+Tab moves back along the row to the previous shown cell.
+        int col = tb.col();
+        if (col > 1) {
+            --col;
+            while (col > 1 && tb.colWidth(col) == 0)
+                --col;
+        }
+        tb.setCol(col);
+        if (tb.col() < tb.leftCol())
+            tb.setLeftCol(tb.col());
+        KeyCode = 0;
+    } else if (KeyCode == forms::vbKeyTab) {
         int col = tb.col();
         if (col < last) {
             ++col;

@@ -65,6 +65,12 @@ public:
     int selLength() const;
     void setSelLength(int length);
 
+    // Tab and Shift+Tab reach KeyDown (KeyCode vbKeyTab) instead of moving the
+    // focus: a handler that leaves KeyCode as it is lets the focus move as usual.
+    // Set by code only; off for a new text box.
+    bool takesTabKey() const { return m_takesTab; }
+    void setTakesTabKey(bool takes) { m_takesTab = takes; }
+
 protected:
     QWidget* createWidget(QWidget* parent) override;
     void resetProperties() override;
@@ -73,6 +79,7 @@ protected:
     void widgetDestroying() override;
     void insertTypedText(const std::string& text) override;
     bool insertsLineBreakOnEnter() const override { return m_props.multiLine; }
+    bool wantsTabKey() const override { return m_takesTab; }
 
 private:
     struct Properties {
@@ -97,6 +104,7 @@ private:
     Properties m_props;
     // True once the user changed the text since code last set it.
     bool m_edited = false;
+    bool m_takesTab = false;
     QLineEdit* m_line = nullptr;
     QPlainTextEdit* m_plain = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "model/run_state.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace mainwindow {
@@ -36,6 +37,9 @@ struct DropState {
     int16_t Drop_PendIndex = 0; // the person-box element dropped on
     std::string Drop_PendFName; // the dragged text's first five characters
     std::string Drop_PendName;  // and the rest
+
+    // --- A drop that waits for the person editor's unregistered input ---
+    std::function<void()> Drop_AfterSettle;
 };
 
 DropState& dropState();
@@ -43,5 +47,17 @@ DropState& dropState();
 // The dragged text split as every drop handler splits it: the first five
 // characters (a placeholder's family name "**** ") and the rest.
 void splitDragText(const std::string& text, std::string& fname, std::string& name);
+
+// A drop that makes a person (a placeholder, the partner "unknown" of a Shift drop)
+// closes the person editor, so the editor's unregistered input is settled before the
+// drop changes anything. No question can be asked while the drag holds the pointer:
+// the drop waits, and `carryOut` (the drop handler again) runs when the drag ends,
+// once the input is settled (completeDropAfterSettle). True when the handler returns
+// now: the drop waits, or (outside a drag, where the question is asked at once) the
+// user stayed with the input. False when the drop goes on at once.
+bool waitForPersonEditor(std::function<void()> carryOut);
+// At the end of the editor's drag: a waiting drop asks the person editor's question
+// and is carried out unless the user stays with the input (then nothing changes).
+void completeDropAfterSettle();
 
 } // namespace mainwindow

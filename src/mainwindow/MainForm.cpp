@@ -465,9 +465,9 @@ void MainForm::Form_QueryUnload(int& Cancel, int UnloadMode)
         Cancel = 1;
         return;
     }
-    // What the person editor holds unregistered is settled before the family's
-    // own question: registering it changes the family.
-    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor()) {
+    // What the editors hold unregistered is settled before the family's own
+    // question: registering it changes the family.
+    if (!mainwindow::settleEditorsFirst()) {
         Cancel = 1;
         return;
     }

@@ -91,6 +91,10 @@ void normaliseImportedDates(const std::vector<bool>& freeBefore)
 
 void MainForm::csvInput()
 {
+    // The import closes the person editor and refills the relationship editor: their
+    // unregistered input is settled first.
+    if (!mainwindow::settleEditorsFirst())
+        return;
     const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
     if (answer == platform::vbCancel)
         return;

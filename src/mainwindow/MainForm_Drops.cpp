@@ -32,6 +32,7 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,40 @@ void splitDragText(const std::string& text, std::string& fname, std::string& nam
 {
     fname = platform::Left(text, 5);
     name = platform::Mid(text, 6);
+}
+
+namespace {
+
+// True while a waiting drop is carried out: its input was settled already.
+bool settledForDrop = false;
+
+} // namespace
+
+bool waitForPersonEditor(std::function<void()> carryOut)
+{
+    if (settledForDrop || model::runState().Entry_Open != 1 || !otherWindows().personEditorHoldsInput())
+        return false;
+    if (model::runState().ListDragActive != 1)
+        return !settlePersonEditorFirst();
+    dropState().Drop_AfterSettle = std::move(carryOut);
+    dropState().Drop_Done = -1;
+    return true;
+}
+
+void completeDropAfterSettle()
+{
+    std::function<void()> carryOut = std::move(dropState().Drop_AfterSettle);
+    dropState().Drop_AfterSettle = nullptr;
+    if (!carryOut || !settlePersonEditorFirst())
+        return;
+    settledForDrop = true;
+    try {
+        carryOut();
+    } catch (...) {
+        settledForDrop = false;
+        throw;
+    }
+    settledForDrop = false;
 }
 
 } // namespace mainwindow
@@ -110,6 +145,18 @@ void closeChronologyAndMarker()
 
 // A drop that waits for the copy question asked when the drag ends: what was
 // dropped where is kept, and the drop is over for now.
+// The copy a kept drop makes once the drag has ended: the drop's snapshot was taken
+// already, so a registration made while settling is followed by a new snapshot.
+bool settleBeforeCopy()
+{
+    const uint64_t edits = model::familyEdits();
+    if (!mainwindow::settlePersonEditorFirst())
+        return false;
+    if (model::familyEdits() != edits)
+        (void)model::Save_Undo();
+    return true;
+}
+
 void keepDropPending(const forms::DataObject& Data, int Index, const std::string& fname, const std::string& name,
                      int16_t kind)
 {
@@ -252,6 +299,14 @@ void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
 {
     DropState& st = dropState();
     st.Drop_PendKind = mainwindow::PendNone;
+    // A placeholder and the partner "unknown" of a Shift drop become persons.
+    if ((st.Drag_Person == -1 || Shift == forms::vbShiftMask) &&
+        mainwindow::waitForPersonEditor([this, Index, Data, Button, Shift, X, Y] {
+            forms::DataObject data = Data;
+            int effect = forms::vbDropEffectCopy;
+            Label12_OLEDragDrop(Index, data, effect, Button, Shift, X, Y);
+        }))
+        return;
     std::string fname, name;
     mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
     // The snapshot comes first, also for a drop that is then kept or refused.
@@ -342,6 +397,8 @@ void MainForm::completeKeptDrop()
     int effect = 0;
     if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
         if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
+            if (!settleBeforeCopy())
+                return;
             const int copy = AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
             // The user chose the copy; without room for it the drop is cancelled
             // rather than relating the person the user declined.
@@ -359,6 +416,8 @@ void MainForm::completeKeptDrop()
             return;
         const int boxPerson = boxes[static_cast<size_t>(index)];
         if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
+            return;
+        if (!settleBeforeCopy())
             return;
         const model::personal_data& p = person(boxPerson);
         const int copy = AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
@@ -566,6 +625,12 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
 
+    if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Index, Data, Shift] {
+            forms::DataObject data = Data;
+            int effect = forms::vbDropEffectCopy;
+            Label11_OLEDragDrop(Index, data, effect, forms::vbLeftButton, Shift, 0, 0);
+        }))
+        return;
     (void)model::Save_Undo();
     closeChronologyAndMarker();
     run.Sel_KouMark = 1;
@@ -626,6 +691,12 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, in
     if (!Data.getFormat(forms::vbCFText))
         return;
     DropState& st = dropState();
+    if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Data, X, Y] {
+            forms::DataObject data = Data;
+            int effect = forms::vbDropEffectCopy;
+            Picture1_OLEDragDrop(data, effect, forms::vbLeftButton, 0, X, Y);
+        }))
+        return;
     // The snapshot comes first, as for every drop, so that the file undo takes back
     // this drop alone.
     (void)model::Save_Undo();
@@ -760,6 +831,12 @@ void MainForm::dropUndoItem_Click()
             count += person(p).InUse == model::SlotUsed ? 1 : 0;
         return count;
     };
+    // The undo of a drop that made a person frees it and closes the person editor:
+    // what the editor holds unregistered is settled first.
+    const int16_t kind = model::dropUndo().Drop_UndoKind;
+    const bool freesPerson = model::dropPlaceholderList(kind) != -1 || kind == DropUndo::AdoptedListed;
+    if (freesPerson && !mainwindow::settlePersonEditorFirst())
+        return;
     const int before = usedPersons();
     UndoLastEdit();
     if (usedPersons() < before) {

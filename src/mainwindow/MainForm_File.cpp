@@ -52,6 +52,10 @@ constexpr const char* CannotReadMessage = "指定されたファイルを読込�
 
 void MainForm::fileitem_Click(int Index)
 {
+    // Every File command sets the relationship editor back to a new record: its
+    // unregistered change is settled first.
+    if (!mainwindow::otherWindows().settleRelationEditor())
+        return;
     CommonDialog1.setCancelError(true);
     Clear_Selection();
     mainwindow::otherWindows().forgetRelationMarriage();
@@ -119,7 +123,7 @@ bool MainForm::newFamily()
 {
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::Tables& t = model::tables();
-    if (model::runState().Entry_Open == 1 && !windows.settlePersonEditor())
+    if (!mainwindow::settleEditorsFirst())
         return false;
     windows.closeChronology();
     if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
@@ -160,7 +164,7 @@ void MainForm::removeTreeTabs(int count)
 void MainForm::openFamily()
 {
     model::Tables& t = model::tables();
-    if (model::runState().Entry_Open == 1 && !mainwindow::otherWindows().settlePersonEditor())
+    if (!mainwindow::settleEditorsFirst())
         return;
     if (t.Data_Changed != 1
         || platform::MsgBox(DiscardForOpenQuestion, platform::vbOKCancel) == platform::vbOK) {

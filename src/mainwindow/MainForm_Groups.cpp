@@ -45,6 +45,11 @@ void MainForm::mergeFamilyFile()
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showOpen();
     const std::string path = CommonDialog1.fileName();
+    // The merge closes the person editor and refills the relationship editor: their
+    // unregistered input is settled before the snapshot, so that the undo takes back
+    // the merge alone.
+    if (!path.empty() && !mainwindow::settleEditorsFirst())
+        return;
 
     // The snapshot of the family before the merge, taken once the user has chosen.
     model::Save_Undo();

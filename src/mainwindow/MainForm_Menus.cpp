@@ -96,6 +96,9 @@ void MainForm::scritem_Click(int Index)
     case RelationEditorItem:
         if (run.Ctrl_Open != 0) {
             windows.raiseRelationEditor();
+            // The open editor is refilled below: its unregistered change is settled first.
+            if (!windows.settleRelationEditor())
+                break;
         } else {
             windows.showRelationEditor();
             run.Ctrl_Open = 1;

@@ -229,7 +229,9 @@ void MainForm::tellWindowsOfClick(ClickedElement element, int person, int boxKou
         }
     }
     windows.showPersonOnCardIfOpen(person);
-    if (run.Ctrl_Open == 1) {
+    // The relationship editor loads the clicked marriage only once its own
+    // unregistered change is settled; on キャンセル it stays as it is.
+    if (run.Ctrl_Open == 1 && windows.settleRelationEditor()) {
         using Page = mainwindow::OtherWindows::RelationPage;
         windows.raiseRelationEditor();
         run.KouNum = static_cast<int16_t>(!fromIcon && boxKou != -1 ? boxKou : model::Get_PersonKou(person));
@@ -302,6 +304,10 @@ void MainForm::Label11_Click(int Index)
         return;
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
+    // The relationship editor loads the marriage: its unregistered change is
+    // settled before the chosen marriage changes.
+    if (run.Ctrl_Open == 1 && !mainwindow::otherWindows().settleRelationEditor())
+        return;
     const drawing::DrawState& d = drawing::drawState();
     const int last = layout::chart().counters.Label11_cnt;
     for (int i = 2; i <= last; ++i) {
@@ -331,6 +337,8 @@ void MainForm::Label11_DblClick(int Index)
     model::RunState& run = model::runState();
     const drawing::DrawState& d = drawing::drawState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    if (!windows.settleRelationEditor())
+        return;
     run.Sel_KouMark = 1;
     run.KouNum = mapEntry(d.Label11_Kou, Index);
     if (Fullscreen_Flag != 1) {

@@ -33,4 +33,14 @@ OtherWindows& otherWindows()
     return installedWindows ? *installedWindows : defaults;
 }
 
+bool settlePersonEditorFirst()
+{
+    return model::runState().Entry_Open != 1 || otherWindows().settlePersonEditor();
+}
+
+bool settleEditorsFirst()
+{
+    return settlePersonEditorFirst() && otherWindows().settleRelationEditor();
+}
+
 } // namespace mainwindow

@@ -30,7 +30,9 @@ public:
     // --- Person editor `entry` ---
 
     // Hides and unloads the person editor when it is open; the caller has set
-    // Entry_Open to 0 already. A load replaces the family the editor shows.
+    // Entry_Open to 0 already and settled the editor's unregistered input before
+    // it changed anything (settlePersonEditorFirst). A load replaces the family
+    // the editor shows.
     virtual void closePersonEditor() {}
     // The family became empty while the person editor stays open: the editor
     // closes its voice memo window and shows a blank card, or in its table view a
@@ -55,6 +57,13 @@ public:
     // registered. False when the user stays in the editor (the command then
     // stops); true when it may go on. The default has nothing to ask.
     virtual bool settlePersonEditor() { return true; }
+    // True while the open editor holds input that was never registered (what
+    // settlePersonEditor would ask about).
+    virtual bool personEditorHoldsInput() { return false; }
+
+    // The same for the relationship editor's unregistered change (its fields differ
+    // from the marriage last loaded or registered): false when the user stays with it.
+    virtual bool settleRelationEditor() { return true; }
 
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
@@ -213,5 +222,16 @@ public:
 // Installs the windows (not owned); nullptr restores the defaults.
 void setOtherWindows(OtherWindows* windows);
 OtherWindows& otherWindows();
+
+// The one rule for every command that closes or refills the person editor (a load,
+// a merge, a CSV import, a drop or an undo that adds or frees a person): before the
+// command changes anything, an open editor settles the input it holds unregistered
+// (settlePersonEditor). False when the user stays with that input: the command then
+// stops and changes nothing.
+bool settlePersonEditorFirst();
+// The same rule for a command that replaces or ends the whole family (New, Open,
+// the merge, the CSV import, the end of the program): both editors settle their
+// unregistered input first, the person editor before the relationship editor.
+bool settleEditorsFirst();
 
 } // namespace mainwindow

@@ -14,7 +14,8 @@ public:
     virtual ~WindowServices() = default;
 
     // A person was added elsewhere: an open person editor would show a stale grid,
-    // so it is hidden (when shown) and unloaded.
+    // so it is hidden (when shown) and unloaded. The command that adds the person
+    // has settled the editor's unregistered input before it changed anything.
     virtual void closePersonEditor() {}
     // The family changed: the chronology window is unloaded; it builds its table
     // afresh when opened again.

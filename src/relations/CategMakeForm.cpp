@@ -1,5 +1,6 @@
 #include "relations/CategMakeForm.h"
 
+#include "mainwindow/OtherWindows.h"
 #include "model/run_state.h"
 #include "relations/CtrlForm.h"
 
@@ -192,6 +193,9 @@ void CategMakeForm::cmdAddFocus_Click()
     if (!roomForCategory(makeParent ? 2 : 1, parent))
         return;
 
+    // The new category person closes the person editor: its input is settled first.
+    if (!mainwindow::settlePersonEditorFirst())
+        return;
     // The snapshot comes first, so an undo also takes back the automatic marriage.
     model::windowServices().saveUndo();
     if (makeParent) {
@@ -206,6 +210,8 @@ void CategMakeForm::cmdAddNew_Click()
 {
     const std::string name = acceptedName();
     if (name.empty() || !roomForCategory(1, -1))
+        return;
+    if (!mainwindow::settlePersonEditorFirst())
         return;
     model::windowServices().saveUndo();
     tables().Data_Changed = 1;

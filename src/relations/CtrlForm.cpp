@@ -1,5 +1,7 @@
 #include "relations/CtrlForm.h"
 
+#include "forms/UnregisteredInput.h"
+
 #include "model/run_state.h"
 #include "relations/InfoChldForm.h"
 #include "relations/relations_state.h"
@@ -272,12 +274,17 @@ void CtrlForm::Form_Load()
     Label2[0].setCaption("");
     Label2[1].setCaption("");
     List2.clear();
+    markFieldsShown();
 }
 
 void CtrlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
 {
-    (void)UnloadMode;
-    // Closing is never refused.
+    // The close box is the user leaving the editor: an unregistered change is
+    // settled first. The other ways out asked before they unload the window.
+    if (UnloadMode == forms::vbFormControlMenu && !settleUnregisteredChange()) {
+        Cancel = 1;
+        return;
+    }
     Cancel = 0;
     model::runState().Ctrl_Open = 0;
 }
@@ -292,7 +299,7 @@ void CtrlForm::Form_Unload(int& Cancel)
 
 void CtrlForm::CMDEND_Click(int Index)
 {
-    if (Index != 0)
+    if (Index != 0 || !settleUnregisteredChange())
         return;
     model::runState().Ctrl_Open = 0;
     unload();
@@ -455,6 +462,7 @@ void CtrlForm::edit_kou_data(int kou)
         Option1[0].setValue(true);
         Option1[1].setValue(false);
         ChkBunke.setValue(forms::vbUnchecked);
+        markFieldsShown();
         Disp_KouNumStat();
         return;
     }
@@ -485,6 +493,8 @@ void CtrlForm::edit_kou_data(int kou)
     fillChildList(kou, true);
     List2.setListIndex(-1);
     ChkBunke.setValue(k.Bunke == 1 ? forms::vbChecked : forms::vbUnchecked);
+    // Filled before the lists select the marriage: their click loads it again.
+    markFieldsShown();
 
     TabStrip1.tabs().item(2).setSelected(true);
     showPage(MarriagePage);
@@ -514,6 +524,10 @@ void CtrlForm::refillChildList(int kou)
     if (!model::isMarriageSlot(kou) || List2.listCount() == 0)
         return;
     fillChildList(kou, false);
+    // Another window changed the children: the list shows them as registered.
+    const ShownFields now = shownFields();
+    m_shownFields.children = now.children;
+    m_shownFields.marks = now.marks;
 }
 
 void CtrlForm::fillChildList(int kou, bool withMarks)
@@ -630,11 +644,101 @@ void CtrlForm::resetEditor()
 
 void CtrlForm::chooseMarriage(int kou)
 {
+    if (m_reselecting)
+        return;
+    if (!settleUnregisteredChange()) {
+        reselectShownMarriage();
+        return;
+    }
     model::RunState& run = model::runState();
     run.KouNum = static_cast<int16_t>(kou);
     run.Sel_KouMark = 1;
     edit_kou_data(run.KouNum);
     ChildListActive = 0;
+}
+
+void CtrlForm::reselectShownMarriage()
+{
+    const int shown = model::runState().Sel_KouMark == 0 ? -1 : model::runState().KouNum;
+    m_reselecting = true;
+    int line = -1;
+    for (int i = 0; i < List1[2].listCount(); ++i) {
+        if (List1[2].itemData(i) == shown) {
+            line = i;
+            break;
+        }
+    }
+    List1[2].setListIndex(line);
+    const std::string tag = std::to_string(shown);
+    for (int i = 1; i <= lstvKou.listItems().count(); ++i) {
+        forms::ListViewItem item = lstvKou.listItems().item(i);
+        if (item.tag() == tag) {
+            item.setSelected(true);
+            break;
+        }
+    }
+    m_reselecting = false;
+}
+
+// ---------------------------------------------------------------- unregistered change
+
+bool CtrlForm::ShownFields::operator==(const ShownFields& other) const
+{
+    return partnerTags[0] == other.partnerTags[0] && partnerTags[1] == other.partnerTags[1] &&
+           partnerCaptions[0] == other.partnerCaptions[0] && partnerCaptions[1] == other.partnerCaptions[1] &&
+           state == other.state && title == other.title && order == other.order && start == other.start &&
+           branch == other.branch && husbandsLine == other.husbandsLine && children == other.children &&
+           marks == other.marks;
+}
+
+CtrlForm::ShownFields CtrlForm::shownFields() const
+{
+    ShownFields fields;
+    for (int side : {0, 1}) {
+        // A partner not chosen reads "" or "0" in its Tag: both mean nobody.
+        const std::string tag = Label2[side].tag();
+        fields.partnerTags[side] = tag == "0" ? std::string() : tag;
+        fields.partnerCaptions[side] = Label2[side].caption();
+    }
+    fields.state = Combo1.text();
+    fields.title = Text1[0].text();
+    fields.order = Text1[1].text();
+    fields.start = Check1[0].value();
+    fields.branch = ChkBunke.value();
+    fields.husbandsLine = Option1[0].value();
+    for (int i = 0; i < List2.listCount(); ++i) {
+        fields.children.push_back(List2.itemData(i));
+        fields.marks.push_back(List2.selected(i));
+    }
+    return fields;
+}
+
+void CtrlForm::markFieldsShown()
+{
+    m_shownFields = shownFields();
+}
+
+bool CtrlForm::hasUnregisteredChange() const
+{
+    return !(shownFields() == m_shownFields);
+}
+
+bool CtrlForm::settleUnregisteredChange()
+{
+    if (!isLoaded() || !hasUnregisteredChange())
+        return true;
+    // The registration refills the lists: their clicks meanwhile load nothing.
+    const bool before = m_reselecting;
+    m_reselecting = true;
+    bool settled = false;
+    try {
+        settled = forms::settleUnregisteredInput([this] { return registerMarriage(); }, [] {});
+    } catch (...) {
+        m_reselecting = before;
+        throw;
+    }
+    m_reselecting = before;
+    return settled;
 }
 
 void CtrlForm::List1_Click(int Index)

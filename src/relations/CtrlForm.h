@@ -6,6 +6,8 @@
 //
 // The window keeps no copy of the record it edits: its fields are the edit
 // state, edit_kou_data writes them and the register command reads them back.
+// It remembers only what the fields showed when they were last filled, so that
+// leaving an unregistered change asks first (settleUnregisteredChange).
 // It is modeless and there is one instance, ctrl_form(). The main window shows
 // it, sets Ctrl_Open and fills it (Build_List, then edit_kou_data); the other
 // editing windows keep it in step through the public operations below.
@@ -35,6 +37,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The marker window `Form2`: a borderless window without controls, shaped to the
 // outline of the dragged name and kept at the pointer while the user drags from
@@ -100,6 +103,17 @@ public:
     void Disp_KouNumStat();
     // Shows the person lists' page.
     void DispListActer();
+
+    // True while the fields differ from what was last filled into them (a marriage
+    // loaded, a new record, a registration): a title typed, partners dragged in,
+    // children listed, a state, mark or order changed and not registered.
+    bool hasUnregisteredChange() const;
+    // Before the fields are left or refilled: an unregistered change asks
+    // "入力内容が登録されていません。登録しますか？". はい registers it through the
+    // register command's checks, いいえ drops it, キャンセル keeps it. False when
+    // the user stays with the change (キャンセル, or a refused registration): the
+    // caller then changes nothing.
+    bool settleUnregisteredChange();
 
     // --- Requests of the other windows (through the main window) ---
 
@@ -243,8 +257,12 @@ private:
     void clearPartnerLabel(int side);
     void fillStateList();
     void chooseMarriage(int kou);
+    // The marriage lists select the marriage the fields hold again (after a click on
+    // another one was cancelled).
+    void reselectShownMarriage();
     void showChildDialogFor(forms::ListBox& list);
-    void registerMarriage();
+    // True when the marriage was stored; a refused one leaves the fields as they are.
+    bool registerMarriage();
     void deleteMarriage();
     void deleteChild();
     // The chart after an edit of the tables, and the canvas's drop mode.
@@ -258,6 +276,28 @@ private:
     void fillChildList(int kou, bool withMarks);
     // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
     int createPlaceholderPerson(int list);
+
+    // What the fields show, compared to tell an unregistered change.
+    struct ShownFields {
+        std::string partnerTags[2];
+        std::string partnerCaptions[2];
+        std::string state;
+        std::string title;
+        std::string order;
+        int start = 0;
+        int branch = 0;
+        bool husbandsLine = true;
+        std::vector<int> children;
+        std::vector<bool> marks;
+        bool operator==(const ShownFields& other) const;
+    };
+    ShownFields shownFields() const;
+    // The fields as they are now count as registered (they were just filled).
+    void markFieldsShown();
+    ShownFields m_shownFields;
+    // True while the lists are set back to the shown marriage or refilled while an
+    // unregistered change is settled: their clicks load nothing.
+    bool m_reselecting = false;
     // Starts the marker's flight back to its list entry; Timer2 moves it on.
     void flyMarkerBack(const PixelPoint& release);
     // The flight is over (landed, or the editor closes): the marker goes.

@@ -53,6 +53,8 @@ void CtrlForm::CMDFUNC_Click(int Index)
 {
     switch (Index) {
     case 0: {
+        if (!settleUnregisteredChange())
+            return;
         model::Tables& t = tables();
         model::RunState& run = model::runState();
         run.Sel_KouMark = 0;
@@ -84,15 +86,15 @@ void CtrlForm::refreshChart()
     model::windowServices().setChartAcceptsDrops(layout::chart().tree_cnt == 0);
 }
 
-void CtrlForm::registerMarriage()
+bool CtrlForm::registerMarriage()
 {
     if (!model::acceptSavableText(Text1[0].text())) {
         Text1[0].setFocus();
-        return;
+        return false;
     }
     if (!model::acceptSavableText(Combo1.text())) {
         Combo1.setFocus();
-        return;
+        return false;
     }
     model::Tables& t = tables();
     model::RunState& run = model::runState();
@@ -123,19 +125,22 @@ void CtrlForm::registerMarriage()
 
     if (work.ErrFlag != 0)
         platform::MsgBox(work.ErrMsg, work.ErrStyle, work.ErrTitle);
-    if (work.Registered == 1) {
-        t.Data_Changed = 1;
-        model::windowServices().closeChronology();
-        Build_List();
-        refreshChart();
+    if (work.Registered != 1) {
+        // A refused registration keeps what the user entered, to be corrected; it
+        // leaves whatever step was pending, under its own caption.
+        showPendingUndo();
+        return false;
     }
+    t.Data_Changed = 1;
+    model::windowServices().closeChronology();
+    Build_List();
+    refreshChart();
     run.Sel_KouMark = 0;
     run.KouNum = -1;
     edit_kou_data(-1);
-    // Only a registration that stored the marriage recorded a step; a refused one
-    // leaves whatever step was pending, under its own caption.
     showPendingUndo();
     relations::relationRequests().raiseMainWindow();
+    return true;
 }
 
 void CtrlForm::deleteMarriage()
@@ -214,6 +219,7 @@ void CtrlForm::resetEntryFields(const std::string& zeroText)
     List2.clear();
     Check1[0].setValue(forms::vbUnchecked);
     Option1[0].setValue(true);
+    markFieldsShown();
 }
 
 int CtrlForm::del_kou_buf(int kou)

@@ -151,6 +151,8 @@ void CtrlForm::List1_MouseMove(int Index, int Button, int Shift, double X, doubl
     list.setListIndex(DownIndex);
     Dragging = -1;
     mainwindow::dropState().Drop_Done = 0;
+    // A drop left waiting by a drag whose end never came (the editor closed) is over.
+    mainwindow::dropState().Drop_AfterSettle = nullptr;
     list.oleDrag();
 }
 
@@ -237,6 +239,12 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
     if (Index != 0 && Index != 1)
         return;
     mainwindow::DropState& st = mainwindow::dropState();
+    if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Index, Data] {
+            forms::DataObject data = Data;
+            int effect = forms::vbDropEffectCopy;
+            Label2_OLEDragDrop(Index, data, effect, forms::vbLeftButton, 0, 0, 0);
+        }))
+        return;
     hideDragMarker();
     model::KouUndoRecord record;
     if (st.Drag_Person == -1) {
@@ -269,6 +277,12 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)X;
     (void)Y;
     mainwindow::DropState& st = mainwindow::dropState();
+    if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Data] {
+            forms::DataObject data = Data;
+            int effect = forms::vbDropEffectCopy;
+            List2_OLEDragDrop(data, effect, forms::vbLeftButton, 0, 0, 0);
+        }))
+        return;
     hideDragMarker();
     // The list shows every child slot of the marriage: with all of them taken the
     // drop is refused, and the message waits for the end of the drag.
@@ -314,6 +328,7 @@ void CtrlForm::List1_OLECompleteDrag(int Index, int& Effect)
         flyMarkerBack(release);
     } else {
         hideDragMarker();
+        mainwindow::completeDropAfterSettle();
         if (MainForm* main = loadedMainWindow())
             main->completeKeptDrop();
         st.Drop_PendKind = mainwindow::PendNone;

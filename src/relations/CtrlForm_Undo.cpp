@@ -4,6 +4,7 @@
 
 #include "relations/CtrlForm.h"
 
+#include "mainwindow/OtherWindows.h"
 #include "model/run_state.h"
 #include "relations/RelationRequests.h"
 #include "relations/relations_state.h"
@@ -45,6 +46,9 @@ void CtrlForm::scritem_Click(int Index)
 {
     switch (Index) {
     case 0: {
+        // The undo closes the person editor: its unregistered input is settled first.
+        if (!mainwindow::settlePersonEditorFirst())
+            return;
         const int before = usedPersonCount();
         undo_kou_data();
         // A person a drop had made is gone: the windows that list persons close.
@@ -64,6 +68,8 @@ void CtrlForm::scritem_Click(int Index)
         doubleWidth();
         break;
     case 5:
+        if (!settleUnregisteredChange())
+            return;
         model::runState().Ctrl_Open = 0;
         unload();
         break;

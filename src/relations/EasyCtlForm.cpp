@@ -1,5 +1,6 @@
 #include "relations/EasyCtlForm.h"
 
+#include "mainwindow/OtherWindows.h"
 #include "model/run_state.h"
 #include "relations/CtrlForm.h"
 #include "relations/RelationRequests.h"
@@ -303,6 +304,9 @@ bool EasyCtlForm::createNewPerson()
         !model::acceptSavableText(Text2.text(), relations::EasyErrorTitle))
         return false;
 
+    // The new person closes the person editor: its input is settled first.
+    if (!mainwindow::settlePersonEditorFirst())
+        return false;
     // The undo snapshot comes before the placeholder person exists, so that the main
     // window's undo takes that person back with the relation (regist_kou_data is told
     // not to take another).

@@ -36,6 +36,13 @@ bool editorLoaded()
     return ctrl_form().isLoaded();
 }
 
+// Each command of the dialog refills the relationship editor's fields: their
+// unregistered change is settled first (false: the user stays with it).
+bool settleEditorFirst()
+{
+    return !editorLoaded() || ctrl_form().settleUnregisteredChange();
+}
+
 } // namespace
 
 InfoChldForm::InfoChldForm() : Form("InfoChld")
@@ -219,6 +226,8 @@ void InfoChldForm::commitSlot()
         Text1[2].setFocus();
         return;
     }
+    if (!settleEditorFirst())
+        return;
     model::Tables& t = tables();
     model::windowServices().saveUndo();
 
@@ -272,6 +281,8 @@ void InfoChldForm::deleteChild()
         platform::MsgBox(relations::ChildMissingMessage, platform::vbOKOnly);
         return;
     }
+    if (!settleEditorFirst())
+        return;
     model::windowServices().saveUndo();
     model::windowServices().closeChronology();
     model::Del_Kodo(m_kou, m_slot);
@@ -307,6 +318,8 @@ void InfoChldForm::moveChild(int kou, int slot, int direction)
 {
     model::Tables& t = tables();
     model::RunState& run = model::runState();
+    if (!settleEditorFirst())
+        return;
     model::windowServices().saveUndo();
     if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || slot >= 1)) {
         if (model::Move_Kodo(kou, slot, direction + 1) == -1)
@@ -315,7 +328,20 @@ void InfoChldForm::moveChild(int kou, int slot, int direction)
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
     }
-    hide();
+    // A move changes only the order of the children: the dialog stays with what the
+    // user typed (comment, status, main-line mark), now for the child's new place,
+    // where 登録 registers it.
+    if (m_kou == kou && model::isSlot(m_child)) {
+        const model::marry_data& k = t.kou_buf[static_cast<size_t>(kou)];
+        for (int s = 0; s <= model::LastChildSlot; ++s) {
+            if (k.kou_kodo[static_cast<size_t>(s)] == m_child) {
+                if (t.Sel_ChildSlot == m_slot)
+                    t.Sel_ChildSlot = static_cast<int16_t>(s);
+                m_slot = s;
+                break;
+            }
+        }
+    }
     if (editorLoaded())
         ctrl_form().edit_kou_data(run.KouNum);
 }

@@ -13,7 +13,8 @@ public:
     virtual ~RelationRequests() = default;
 
     // Hides and unloads the person editor when it is open (the caller has set
-    // Entry_Open to 0): it would otherwise show a person an undo has freed.
+    // Entry_Open to 0 and settled the editor's unregistered input first): it
+    // would otherwise show a person an undo has freed.
     virtual void closePersonEditor();
     // Brings the main window to the front (ZOrder 0) after a registration or a
     // deletion, so the user sees the rebuilt chart.

@@ -6,6 +6,8 @@
 #include "forms/Menu.h"
 #include "model/run_state.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
@@ -22,6 +24,14 @@ protected:
     static void click(forms::Control& control) { QTest::mouseClick(control.widget(), Qt::LeftButton); }
     static void type(forms::TextBox& box, const char* text) { QTest::keyClicks(box.widget(), text); }
     static void closeBox() { forms::formWidget(form())->close(); }
+    // Shift+Tab as the platform delivers it: the key Backtab with Shift held.
+    static void shiftTab(forms::Control& control)
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+        QApplication::sendEvent(control.widget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Backtab, Qt::ShiftModifier);
+        QApplication::sendEvent(control.widget(), &release);
+    }
     static void clickTab(int index)
     {
         auto* bar = qobject_cast<QTabBar*>(form().Tab1.widget());
@@ -52,6 +62,7 @@ TEST_F(LeavingTest, anEditedCardAsksAtEveryWayOutAndCancelKeepsTheEdit)
     type(form().Text1[7], "Chiyoda 1-1");
 
     const std::vector<std::pair<std::string, std::function<void()>>> ways = {
+        {"new", [] { click(form().CMDFUNC[0]); }},
         {"previous", [] { click(form().CMDFUNC[5]); }},
         {"next", [] { click(form().CMDFUNC[6]); }},
         {"back button", [] { click(form().CMDFUNC[4]); }},
@@ -108,6 +119,11 @@ TEST_F(LeavingTest, aNewPersonIsRegisteredByYesOrKeptWhenTheRegisterRefuses)
     open();
     click(form().CMDFUNC[0]);
     type(form().Text1[0], "Kawada");
+    // 新規 again on the typed new card asks too, and Cancel keeps the name.
+    answers.answerNext(platform::vbCancel);
+    click(form().CMDFUNC[0]);
+    expectAskedOnce("new on a new card, Cancel");
+    EXPECT_EQ(form().Text1[0].text(), "Kawada");
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
     closeBox();
@@ -189,6 +205,48 @@ TEST_F(LeavingTest, aTypedNewRowAsksWhenTheWindowCloses)
     expectAskedOnce("close box, No");
     EXPECT_FALSE(form().isLoaded());
     EXPECT_EQ(t().PerCount, 1) << "No drops the row";
+}
+
+TEST_F(LeavingTest, tabInTheCellEditorMovesAlongTheRowAsEnterDoes)
+{
+    addPerson("山田", "一");
+    open();
+    form().scritem[1].choose();
+    click(form().CMDFUNC[0]);
+    const int r = form().tb.rows() - 1;
+    ASSERT_EQ(form().tb.col(), 1);
+    QTest::keyClick(form().tb.widget(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    type(form().Text2, "Yamada");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.textMatrix(r, 1), "Yamada");
+    EXPECT_EQ(form().tb.col(), 2);
+    EXPECT_EQ(form().activeControl(), &form().tb) << "the focus stays in the grid";
+
+    // What is typed next goes into the next cell; Tab moves on to the next shown one.
+    QTest::keyClick(form().tb.widget(), 'x');
+    ASSERT_TRUE(form().Text2.isVisible());
+    type(form().Text2, "yz");
+    QTest::keyClick(form().Text2.widget(), Qt::Key_Tab);
+    EXPECT_EQ(form().tb.textMatrix(r, 2), "xyz");
+    int next = 3;
+    while (form().tb.colWidth(next) == 0)
+        ++next;
+    EXPECT_EQ(form().tb.col(), next);
+
+    // Shift+Tab moves back, on the grid and in the cell editor, which commits too.
+    shiftTab(form().tb);
+    EXPECT_EQ(form().tb.col(), 2);
+    QTest::keyClick(form().tb.widget(), Qt::Key_F2);
+    ASSERT_TRUE(form().Text2.isVisible());
+    type(form().Text2, "w");
+    const std::string typed = form().Text2.text();
+    ASSERT_NE(typed, "xyz");
+    shiftTab(form().Text2);
+    EXPECT_EQ(form().tb.textMatrix(r, 2), typed);
+    EXPECT_EQ(form().tb.col(), 1);
+    EXPECT_EQ(form().activeControl(), &form().tb);
+    EXPECT_TRUE(answers.shown().empty());
 }
 
 } // namespace

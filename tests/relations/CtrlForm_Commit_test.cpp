@@ -22,8 +22,9 @@ int marriagesInUse()
 
 // ---------------------------------------------------------------- register
 
-TEST_F(CtrlTest, RegisterWithoutPartnerIsRefusedAndStillStartsANewRecord)
+TEST_F(CtrlTest, RegisterWithoutPartnerIsRefusedAndKeepsWhatWasEntered)
 {
+    ctrl().Text1[0].setText("佐藤家");
     answers.answerNext(platform::vbOK);
     ctrl().CMDFUNC[1].click();
 
@@ -39,7 +40,9 @@ TEST_F(CtrlTest, RegisterWithoutPartnerIsRefusedAndStillStartsANewRecord)
     EXPECT_FALSE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(ctrl().scritem[0].caption(), "UNDO");
     EXPECT_FALSE(ctrl().Command2[3].isEnabled());
-    EXPECT_EQ(countOf(requests.calls, "raiseMainWindow"), 1);
+    // The user stays in the editor with the title typed, to name the partners.
+    EXPECT_EQ(ctrl().Text1[0].text(), "佐藤家");
+    EXPECT_EQ(countOf(requests.calls, "raiseMainWindow"), 0);
 }
 
 TEST_F(CtrlTest, RefusedRegisterLeavesTheEarlierDeletionToUndo)

@@ -9,6 +9,9 @@
 #include "model/SavableText.h"
 #include "platform/Hooks.h"
 
+#include <map>
+#include <string>
+
 namespace relations_test {
 namespace {
 
@@ -253,14 +256,26 @@ TEST_P(ChildMove, MovesOnlyASelectedChildAndAlwaysTakesTheSnapshot)
 {
     const MoveCase& c = GetParam();
     open(c.slot);
+    const int moved = kou(marriage).kou_kodo[static_cast<size_t>(c.slot)];
+    std::map<int, std::string> comments;
+    for (size_t i = 0; i < 3; ++i)
+        comments[kou(marriage).kou_kodo[i]] = kou(marriage).kou_kodo_comment[i];
+    comments[moved] = "長男";
     model::runState().Sel_BoxMark = c.boxMark;
+    dialog().Text1[2].setText("長男");
     dialog().Command1[c.direction].click();
 
     const int children[] = {first, second, third};
     for (size_t i = 0; i < c.order.size(); ++i)
         EXPECT_EQ(kou(marriage).kou_kodo[i], children[c.order[i]]) << "slot " << i;
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 1);
-    EXPECT_FALSE(dialog().isVisible());
+    // The dialog stays with the typed comment; 登録 registers it for the child in
+    // its new place.
+    ASSERT_TRUE(dialog().isVisible());
+    EXPECT_EQ(dialog().Text1[2].text(), "長男");
+    dialog().CMDFUNC[0].click();
+    for (size_t i = 0; i < c.order.size(); ++i)
+        EXPECT_EQ(kou(marriage).kou_kodo_comment[i], comments[kou(marriage).kou_kodo[i]]) << "slot " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Ctrl, ChildMove,

@@ -1,0 +1,326 @@
+// Typed input with the program's real windows: a command of another window that
+// closes the person editor (a drop that makes a person, the relationship editor's
+// undo) asks about the editor's unregistered input before it changes anything;
+// キャンセル stops it, はい registers the input and the command goes on.
+
+#include "app/AppWindows.h"
+
+#include "drawing/ChartRebuild.h"
+#include "drawing/draw_state.h"
+#include "entry/EntryForm.h"
+#include "forms/DragDrop.h"
+#include "mainwindow/MainForm.h"
+#include "model/ChildSlots.h"
+#include "model/MarriageRegistration.h"
+#include "model/PersonTable.h"
+#include "model/UndoRecords.h"
+#include "model/run_state.h"
+#include "model/tables.h"
+#include "platform/FileSystem.h"
+#include "platform/Hooks.h"
+#include "relations/CategMakeForm.h"
+#include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
+
+#include "ProgramFixture.h"
+#include "support/qt/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
+model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
+
+int usedPersons()
+{
+    int count = 0;
+    for (int p = 1; p <= model::LastSlot; ++p)
+        count += per(p).InUse == model::SlotUsed ? 1 : 0;
+    return count;
+}
+
+class TypedInputTest : public app_test::ProgramFixture<> {
+protected:
+    void SetUp() override
+    {
+        platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
+        ProgramFixture::SetUp();
+        main_form().show();
+        ken = model::set_per_buf(-1, "健", "山田", 0, "");
+        ai = model::set_per_buf(-1, "愛", "佐藤", 1, "");
+        ichiro = model::set_per_buf(-1, "一郎", "山田", 0, "");
+        couple = model::set_kou_buf(-1, "通常", 0, 0, ken, ai, 1, "山田家", 0);
+        model::kodo_data work;
+        work.KouIdx = static_cast<int16_t>(couple);
+        work.KodoIdx = -1;
+        work.kou_kodo = static_cast<int16_t>(ichiro);
+        work.kodo_visible = 1;
+        ASSERT_EQ(model::Add_Kodo(work), 0);
+        model::clearKouUndo();
+        drawing::Refresh_TabDisp();
+        main_form().scritem[3].choose(); // View > 関係設定画面
+        ASSERT_TRUE(ctrl_form().isVisible());
+        chooseCouple();
+    }
+
+    void TearDown() override
+    {
+        if (forms::isDragInProgress())
+            forms::cancelDrag();
+        for (forms::Form* form : {static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&ctrl_form())}) {
+            if (form->isLoaded())
+                form->unload();
+        }
+        ProgramFixture::TearDown();
+    }
+
+    void chooseCouple()
+    {
+        forms::ListBox& marriages = ctrl_form().List1[2];
+        for (int line = 0; line < marriages.listCount(); ++line) {
+            if (marriages.itemData(line) == couple)
+                marriages.setListIndex(line);
+        }
+        ASSERT_EQ(model::runState().KouNum, couple);
+    }
+
+    // View > 入力画面 on 佐藤愛, and "WW7" typed into 住所1, not registered.
+    void typeIntoThePersonEditor()
+    {
+        model::runState().Cur_PerIdx = static_cast<int16_t>(ai);
+        main_form().scritem[2].choose();
+        ASSERT_TRUE(entry_form().isLoaded());
+        ASSERT_EQ(entry_form().Text1[1].text(), "愛");
+        QTest::keyClicks(entry_form().Text1[7].widget(), "WW7");
+        ASSERT_TRUE(answers.shown().empty());
+    }
+
+    // Starts a drag of the men's placeholder line "**** 男NN".
+    void dragManPlaceholder()
+    {
+        forms::ListBox& men = ctrl_form().List1[0];
+        int line = -1;
+        for (int i = 0; i < men.listCount(); ++i) {
+            if (men.itemData(i) == -1)
+                line = i;
+        }
+        ASSERT_GE(line, 0);
+        men.setListIndex(line);
+        forms::setCursorPosition(200, 200);
+        ctrl_form().List1_MouseDown(0, forms::vbLeftButton, 0, 0, 0);
+        forms::setCursorPosition(203, 200);
+        ctrl_form().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
+        ASSERT_TRUE(forms::isDragInProgress());
+    }
+
+    static void dropOnCoupleMark(int marriage)
+    {
+        MainForm& w = main_form();
+        int mark = -1;
+        for (int index : w.Label11.indexes()) {
+            if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == marriage)
+                mark = index;
+        }
+        ASSERT_GT(mark, 0);
+        const forms::CanvasLabel& label = w.Label11[mark];
+        forms::dropOn(w.Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
+    }
+
+    // The question was asked once (and nothing else) since the records were cleared.
+    void expectAskedOnce(const std::string& way)
+    {
+        EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion})) << way;
+        answers.clearRecords();
+    }
+
+    int ken = -1, ai = -1, ichiro = -1, couple = -1;
+};
+
+TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNothing)
+{
+    // (a) A title changed and registered in the relationship editor, to be undone.
+    ctrl_form().Text1[0].setText("山田本家");
+    ctrl_form().CMDFUNC[1].click();
+    ASSERT_EQ(kou(couple).kou_title, "山田本家");
+    ASSERT_TRUE(ctrl_form().Command2[3].isEnabled());
+    chooseCouple();
+    typeIntoThePersonEditor();
+    const int persons = usedPersons();
+
+    const std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"relationship editor's UNDO", [] { ctrl_form().Command2[3].click(); }},
+        {"placeholder onto the husband field",
+         [this] {
+             dragManPlaceholder();
+             forms::dropOn(ctrl_form().Label2[0], 10, 10);
+         }},
+        {"placeholder onto a couple mark",
+         [this] {
+             dragManPlaceholder();
+             dropOnCoupleMark(couple);
+         }},
+        {"placeholder into the children list",
+         [this] {
+             dragManPlaceholder();
+             forms::dropOn(ctrl_form().List2, 10, 10);
+         }},
+    };
+    for (const auto& [way, command] : commands) {
+        answers.answerNext(platform::vbCancel);
+        command();
+        expectAskedOnce(way);
+        ASSERT_TRUE(entry_form().isLoaded()) << way;
+        EXPECT_EQ(entry_form().Text1[7].text(), "WW7") << way;
+        EXPECT_EQ(usedPersons(), persons) << way;
+        EXPECT_EQ(kou(couple).kou_title, "山田本家") << way;
+        EXPECT_EQ(ctrl_form().Label2[0].tag(), std::to_string(ken)) << way;
+        EXPECT_EQ(ctrl_form().List2.listCount(), 1) << way;
+        EXPECT_TRUE(per(ai).Addr1.empty()) << way;
+    }
+
+    // はい registers the input, then the drop goes on and makes its person.
+    answers.answerNext(platform::vbYes);
+    dragManPlaceholder();
+    dropOnCoupleMark(couple);
+    expectAskedOnce("couple mark, Yes");
+    EXPECT_EQ(per(ai).Addr1, "WW7");
+    EXPECT_FALSE(entry_form().isLoaded());
+    EXPECT_EQ(usedPersons(), persons + 1);
+    EXPECT_EQ(kou(couple).kou_kodo[1], persons + 1) << "the new person is the couple's second child";
+
+    // The drop's undo frees that person, and a new category makes one: both ask.
+    typeIntoThePersonEditor();
+    const std::string typed = entry_form().Text1[7].text();
+    ASSERT_EQ(typed, "WW7WW7");
+    const std::vector<std::pair<std::string, std::function<void()>>> more = {
+        {"drop UNDO", [] { main_form().scritem[0].choose(); }},
+        {"new category",
+         [] {
+             main_form().cmdCategory.click();
+             categmake_form().txtTitle.setText("Group");
+             categmake_form().cmdAddNew.click();
+         }},
+        {"new man in the easy builder",
+         [] {
+             main_form().Command1.click(); // 関係追加画面, a new man as a child
+             easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+             QTest::mouseClick(easyctl_form().Label1[relations::EasyRelation::Child].widget(), Qt::LeftButton);
+             easyctl_form().Command1.click();
+         }},
+    };
+    for (const auto& [way, command] : more) {
+        answers.answerNext(platform::vbCancel);
+        command();
+        expectAskedOnce(way);
+        ASSERT_TRUE(entry_form().isLoaded()) << way;
+        EXPECT_EQ(entry_form().Text1[7].text(), typed) << way;
+        EXPECT_EQ(per(ai).Addr1, "WW7") << way;
+        EXPECT_EQ(usedPersons(), persons + 1) << way;
+        EXPECT_EQ(kou(couple).kou_kodo[1], persons + 1) << way;
+    }
+}
+
+TEST_F(TypedInputTest, RelationshipEditorsUndoRegistersTheInputOnYesThenUndoes)
+{
+    ctrl_form().Text1[0].setText("山田本家");
+    ctrl_form().CMDFUNC[1].click();
+    ASSERT_EQ(kou(couple).kou_title, "山田本家");
+    typeIntoThePersonEditor();
+
+    answers.answerNext(platform::vbYes);
+    ctrl_form().scritem[0].choose();
+    expectAskedOnce("UNDO, Yes");
+    EXPECT_EQ(per(ai).Addr1, "WW7");
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+    EXPECT_FALSE(entry_form().isLoaded());
+}
+
+TEST_F(TypedInputTest, MergeAndCsvImportAskFirstAndCancelChangesNothing)
+{
+    typeIntoThePersonEditor();
+    const int persons = usedPersons();
+    ScriptedDialogs dialogs;
+    const bool undoBefore = main_form().CmdUndo.isEnabled();
+
+    // File > 家系データの追加読み込み: asked once the file is chosen, before the snapshot.
+    dialogs.answerNext(forms::DialogAnswer::file(home.file("\\other.kez")));
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[14].choose();
+    expectAskedOnce("merge");
+    // File > CSV読み込み: asked before its own question.
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[5].choose();
+    expectAskedOnce("CSV import");
+
+    ASSERT_TRUE(entry_form().isLoaded());
+    EXPECT_EQ(entry_form().Text1[7].text(), "WW7");
+    EXPECT_EQ(usedPersons(), persons);
+    EXPECT_EQ(main_form().CmdUndo.isEnabled(), undoBefore);
+}
+
+TEST_F(TypedInputTest, FileCommandsSettleTheRelationshipEditorsChangeToo)
+{
+    ctrl_form().Text1[0].setText("山田本家");
+    const int persons = usedPersons();
+    for (int item : {0, 1, 16}) { // File > 新規作成, 開く, 終了
+        answers.answerNext(platform::vbCancel);
+        main_form().fileitem[item].choose();
+        expectAskedOnce("file item " + std::to_string(item));
+        ASSERT_TRUE(main_form().isLoaded() && ctrl_form().isLoaded()) << item;
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << item;
+        EXPECT_EQ(usedPersons(), persons) << item;
+    }
+    EXPECT_FALSE(answers.programEnded());
+
+    // はい registers the title, then New asks about the changed family.
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbCancel);
+    main_form().fileitem[0].choose();
+    ASSERT_EQ(answers.shownTexts().size(), 2u);
+    EXPECT_EQ(answers.shownTexts()[0], entry::UnregisteredInputQuestion);
+    answers.clearRecords();
+    EXPECT_EQ(kou(couple).kou_title, "山田本家");
+}
+
+TEST_F(TypedInputTest, AChartClickOnACoupleMarkSettlesTheRelationshipEditorsChange)
+{
+    ctrl_form().Text1[0].setText("山田本家");
+    MainForm& w = main_form();
+    int mark = -1;
+    for (int index : w.Label11.indexes()) {
+        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == couple)
+            mark = index;
+    }
+    ASSERT_GT(mark, 0);
+    for (const auto& [way, click] : std::vector<std::pair<std::string, std::function<void()>>>{
+             {"couple mark", [&w, mark] { w.Label11_Click(mark); }},
+             {"double click on the mark", [&w, mark] { w.Label11_DblClick(mark); }},
+             {"person box", [&w, this] {
+                  for (int index : w.DPic.indexes()) {
+                      if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ai)
+                          w.DPic_Click(index);
+                  }
+              }}}) {
+        answers.answerNext(platform::vbCancel);
+        click();
+        expectAskedOnce(way + ", Cancel");
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << way;
+        EXPECT_EQ(model::runState().KouNum, couple) << way;
+    }
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+
+    answers.answerNext(platform::vbNo);
+    w.Label11_Click(mark);
+    expectAskedOnce("couple mark, No");
+    EXPECT_EQ(ctrl_form().Text1[0].text(), "山田家");
+}
+
+} // namespace

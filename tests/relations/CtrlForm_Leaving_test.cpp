@@ -1,0 +1,148 @@
+// An unregistered change in the relationship editor: every way out of the fields
+// (新規, another marriage, 戻る, the close box) asks first; はい registers through
+// 登録's checks, いいえ drops the change, キャンセル keeps it.
+
+#include "CtrlFixture.h"
+
+#include "forms/Testing.h"
+#include "model/run_state.h"
+#include "platform/Hooks.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace relations_test {
+namespace {
+
+constexpr const char* UnregisteredQuestion = "入力内容が登録されていません。登録しますか？";
+
+class CtrlLeavingTest : public CtrlTest {
+protected:
+    void SetUp() override
+    {
+        CtrlTest::SetUp();
+        sato = marry(addPerson("佐藤", "一郎", 0), addPerson("佐藤", "良子", 1), 1, "通常", 0, "佐藤家");
+        suzuki = marry(addPerson("鈴木", "次郎", 0), addPerson("鈴木", "花子", 1), 0, "通常", 0, "鈴木家");
+        ctrl().Build_List();
+        clickMarriage(sato);
+        ASSERT_EQ(ctrl().Text1[0].text(), "佐藤家");
+    }
+
+    // A click on a marriage of the small marriage list.
+    static void clickMarriage(int marriage)
+    {
+        forms::ListBox& list = ctrl().List1[2];
+        for (int line = 0; line < list.listCount(); ++line) {
+            if (list.itemData(line) == marriage)
+                list.setListIndex(line);
+        }
+    }
+
+    static int selectedMarriage()
+    {
+        const int line = ctrl().List1[2].listIndex();
+        return line < 0 ? -1 : ctrl().List1[2].itemData(line);
+    }
+
+    void expectAskedOnce(const std::string& way)
+    {
+        EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{UnregisteredQuestion})) << way;
+        answers.clearRecords();
+    }
+
+    int sato = -1, suzuki = -1;
+};
+
+TEST_F(CtrlLeavingTest, EveryWayOutAsksAndCancelKeepsTheChange)
+{
+    ctrl().Text1[0].setText("佐藤本家");
+    const std::vector<std::pair<std::string, std::function<void()>>> ways = {
+        {"新規", [] { ctrl().CMDFUNC[0].click(); }},
+        {"another marriage", [this] { clickMarriage(suzuki); }},
+        {"戻る", [] { ctrl().CMDEND[0].click(); }},
+        {"menu 戻る", [] { ctrl().scritem[5].choose(); }},
+        {"close box", [] { forms::formWidget(ctrl())->close(); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        answers.answerNext(platform::vbCancel);
+        leave();
+        expectAskedOnce(way);
+        ASSERT_TRUE(ctrl().isLoaded()) << way;
+        EXPECT_EQ(ctrl().Text1[0].text(), "佐藤本家") << way;
+        EXPECT_EQ(model::runState().KouNum, sato) << way;
+        EXPECT_EQ(selectedMarriage(), sato) << way;
+    }
+    EXPECT_EQ(kou(sato).kou_title, "佐藤家");
+
+    // いいえ drops the change and the other marriage is shown.
+    answers.answerNext(platform::vbNo);
+    clickMarriage(suzuki);
+    expectAskedOnce("another marriage, No");
+    EXPECT_EQ(ctrl().Text1[0].text(), "鈴木家");
+    EXPECT_EQ(kou(sato).kou_title, "佐藤家");
+
+    // An untouched record is left without a word.
+    clickMarriage(sato);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(ctrl().Text1[0].text(), "佐藤家");
+}
+
+TEST_F(CtrlLeavingTest, YesRegistersThroughTheChecksOfRegister)
+{
+    // A partner dragged in counts as a change as well as a typed title.
+    const int kenji = addPerson("佐藤", "健二", 0);
+    ctrl().Build_List();
+    clickMarriage(sato);
+    setPartner(0, kenji);
+    answers.answerNext(platform::vbYes);
+    clickMarriage(suzuki);
+    expectAskedOnce("another marriage, Yes");
+    EXPECT_EQ(kou(sato).kou_titi, kenji);
+    EXPECT_EQ(ctrl().Text1[0].text(), "鈴木家");
+    EXPECT_EQ(model::runState().KouNum, suzuki);
+
+    // A new record with only a title: 登録 refuses it, and the user stays with it.
+    ctrl().CMDFUNC[0].click();
+    ASSERT_TRUE(answers.shown().empty());
+    ctrl().Text1[0].setText("新家");
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDEND[0].click();
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{UnregisteredQuestion, "結婚相手が指定されていません"}));
+    answers.clearRecords();
+    EXPECT_TRUE(ctrl().isLoaded());
+    EXPECT_EQ(ctrl().Text1[0].text(), "新家");
+}
+
+TEST_F(CtrlLeavingTest, TheChildDialogsCommandsSettleTheChangeFirst)
+{
+    const int child = addPerson("佐藤", "太郎", 0);
+    addChild(sato, child);
+    clickMarriage(sato);
+    ctrl().Text1[0].setText("佐藤本家");
+    tables().Sel_ChildKou = static_cast<int16_t>(sato);
+    tables().Sel_ChildSlot = 0;
+    model::runState().Sel_BoxMark = 1;
+    infochld_form().show();
+    infochld_form().edit_ch_data(sato, 0, 0, 0);
+    infochld_form().Text1[2].setText("長男");
+
+    for (forms::CommandButton* button : {&infochld_form().CMDFUNC[0], &infochld_form().CMDFUNC[1],
+                                         &infochld_form().Command1[3]}) {
+        answers.answerNext(platform::vbCancel);
+        button->click();
+        expectAskedOnce(button->name() + " " + std::to_string(button->index()));
+        EXPECT_EQ(ctrl().Text1[0].text(), "佐藤本家");
+        EXPECT_EQ(kou(sato).kou_kodo[0], child);
+        EXPECT_EQ(kou(sato).kou_kodo_comment[0], "");
+    }
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+}
+
+} // namespace
+} // namespace relations_test
