@@ -210,14 +210,10 @@ void CtrlForm::Timer2_Timer()
 
 // ---------------------------------------------------------------- drops in this window
 
-int CtrlForm::createPlaceholderPerson(int list)
+int CtrlForm::createPlaceholderPerson(int list, const std::string& draggedText)
 {
-    forms::ListBox& source = List1[list];
-    const int line = source.listIndex();
-    if (line < 0)
-        return -1;
     std::string fname, name;
-    mainwindow::splitDragText(source.list(line), fname, name);
+    mainwindow::splitDragText(draggedText, fname, name);
     const int created = model::Add_NewPerson(-1, name, fname, list);
     if (created < 0)
         return -1;
@@ -239,20 +235,22 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
     model::KouUndoRecord record;
+    // What is dropped is what the drag started with: the list's current line may
+    // have moved under the pointer since.
+    const std::string dragged = Data.getData(forms::vbCFText);
     if (st.Drag_Person == -1) {
-        const std::string entryText = List1[Index].text();
-        const int created = createPlaceholderPerson(Index);
+        const int created = createPlaceholderPerson(Index, dragged);
         // No room for the person: the drop is refused and the field stays as it was.
         if (created < 0) {
             model::StartDrag(mainwindow::PersonTableFullDropMessage);
             return;
         }
-        Label2[Index].setCaption(entryText);
+        Label2[Index].setCaption(dragged);
         Label2[Index].setTag(std::to_string(created));
         record.KouUndoMode = Index == 0 ? model::KouUndo::NewHusband : model::KouUndo::NewWife;
         record.UndoActer = static_cast<int16_t>(created);
     } else {
-        Label2[Index].setCaption(Data.getData(forms::vbCFText));
+        Label2[Index].setCaption(dragged);
         Label2[Index].setTag(std::to_string(st.Drag_Person));
         record.KouUndoMode = Index == 0 ? model::KouUndo::ListedHusband : model::KouUndo::ListedWife;
     }
@@ -282,7 +280,7 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     record.KouUndoMode = model::KouUndo::ListedChild;
     if (child == -1) {
         const int list = st.Drag_Sex != 0 ? 1 : 0;
-        child = createPlaceholderPerson(list);
+        child = createPlaceholderPerson(list, dropped);
         // No room for the person: the drop is refused and the list stays as it was.
         if (child < 0) {
             model::StartDrag(mainwindow::PersonTableFullDropMessage);
@@ -352,9 +350,14 @@ void CtrlForm::placeholderTaken(int list, int created)
     if (list != 0 && list != 1)
         return;
     forms::ListBox& source = List1[list];
-    const int line = source.listIndex();
-    if (line >= 0)
-        source.setItemData(line, created);
+    // The placeholder line is the one naming no person, wherever the list's current
+    // line stands.
+    for (int line = 0; line < source.listCount(); ++line) {
+        if (source.itemData(line) == -1) {
+            source.setItemData(line, created);
+            break;
+        }
+    }
     source.addItem(relations::currentPlaceholderLine(list));
     source.setItemData(source.newIndex(), -1);
 }
