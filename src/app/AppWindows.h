@@ -17,7 +17,7 @@ class AppWindows : public mainwindow::OtherWindows {
 public:
     // --- Person editor ---
     void closePersonEditor() override;
-    void blankPersonEditor() override;
+    void refreshPersonEditor() override;
     bool settlePersonEditor() override;
     void showPersonInEditorCard(int person) override;
     void showPersonInEditor(int person) override;

@@ -6,6 +6,7 @@
 
 #include "mainwindow/MainForm.h"
 
+#include "document/Snapshots.h"
 #include "drawing/ChartRebuild.h"
 #include "drawing/FormsChartView.h"
 #include "forms/Keys.h"
@@ -59,6 +60,9 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
         if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            // The deletion is this window's step: its own undo snapshot takes it back.
+            if (model::isUsedMarriage(run.KouNum))
+                (void)model::Save_Undo();
             if (mainwindow::otherWindows().deleteMarriage(run.KouNum) == -1) {
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {

@@ -195,6 +195,14 @@ void MainForm::cmdDispOp_Click()
 
 void MainForm::CmdUndo_Click()
 {
+    // The person editor then shows the family brought back: input it holds that was
+    // never registered is asked about first. Registered, it is the newest command,
+    // and going back past it would throw it away again: the undo stops there.
+    if (model::runState().Entry_Open == 1) {
+        const uint64_t edits = model::familyEdits();
+        if (!mainwindow::otherWindows().settlePersonEditor() || model::familyEdits() != edits)
+            return;
+    }
     Clear_Selection();
     // The restore empties the tab strip; the chart comes back on the tab shown.
     const drawing::ShownTab shown = drawing::shownTab();

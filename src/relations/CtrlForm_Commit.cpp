@@ -13,6 +13,7 @@
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/SavableText.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -86,6 +87,7 @@ void CtrlForm::refreshChart()
 
 void CtrlForm::registerMarriage()
 {
+    const model::RelationEditorStep step;
     if (!model::acceptSavableText(Text1[0].text())) {
         Text1[0].setFocus();
         return;
@@ -140,6 +142,7 @@ void CtrlForm::registerMarriage()
 
 void CtrlForm::deleteMarriage()
 {
+    const model::RelationEditorStep step;
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
@@ -163,6 +166,7 @@ void CtrlForm::deleteMarriage()
 
 void CtrlForm::deleteChild()
 {
+    const model::RelationEditorStep step;
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     const int line = List2.listIndex();

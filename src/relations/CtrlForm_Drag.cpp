@@ -18,6 +18,7 @@
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "model/tables.h"
 
 #include <algorithm>
@@ -212,6 +213,11 @@ void CtrlForm::Timer2_Timer()
 
 int CtrlForm::createPlaceholderPerson(int list, const std::string& draggedText)
 {
+    // A new person is a change of the family: the main window's undo takes it back
+    // on its own. Without room nothing is made, and that undo stays as it was.
+    if (!model::personSlotFree())
+        return -1;
+    model::windowServices().saveUndo();
     std::string fname, name;
     mainwindow::splitDragText(draggedText, fname, name);
     const int created = model::Add_NewPerson(-1, name, fname, list);
@@ -232,6 +238,7 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
     (void)Y;
     if (Index != 0 && Index != 1)
         return;
+    const model::RelationEditorStep step;
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
     model::KouUndoRecord record;
@@ -266,6 +273,7 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)Shift;
     (void)X;
     (void)Y;
+    const model::RelationEditorStep step;
     mainwindow::DropState& st = mainwindow::dropState();
     hideDragMarker();
     // The list shows every child slot of the marriage: with all of them taken the

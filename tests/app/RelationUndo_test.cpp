@@ -1,7 +1,11 @@
-// The relationship editor's undo with the program's real windows: a step the
-// editor took is taken back only while the marriage and the persons it names are
-// as the step left them. Here the person editor deletes a person the step's record
-// names and registers someone new in the freed slot, then the editor's UNDO runs.
+// The editors' undos with the program's real windows. The relationship editor's
+// UNDO takes back only its own last step, and only while the marriage and the
+// persons it names are as the step left it (here the person editor deletes a person
+// the step's record names and registers someone new in the freed slot, or another
+// window builds on the step). Every command that changes the family, the editor's
+// UNDO and a cell of the person table included, takes the main window's undo
+// snapshot of its own, so that 戻 takes back exactly the last command; a refused
+// command leaves it as it was. After 戻 the person editor shows the family brought back.
 
 #include "app/AppWindows.h"
 
@@ -20,6 +24,10 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
+#include "relations/relations_state.h"
+#include "drawing/draw_state.h"
+#include "mainwindow/DropState.h"
 #include "reports/ChronologyWindows.h"
 
 #include "ProgramFixture.h"
@@ -27,6 +35,8 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+
+#include <QTest>
 
 #include <string>
 
@@ -112,6 +122,102 @@ protected:
         EXPECT_FALSE(ctrl_form().Command2[3].isEnabled());
     }
 
+    // The marriage chosen in the editor's list of marriages.
+    static void chooseMarriage(int marriage)
+    {
+        forms::ListBox& marriages = ctrl_form().List1[2];
+        for (int line = 0; line < marriages.listCount(); ++line) {
+            if (marriages.itemData(line) == marriage)
+                marriages.setListIndex(line);
+        }
+        ASSERT_EQ(model::runState().KouNum, marriage);
+    }
+
+    // The couple's title changed in the editor and registered.
+    void retitle(const std::string& title)
+    {
+        chooseMarriage(couple);
+        ctrl_form().Text1[0].setText(title);
+        ctrl_form().CMDFUNC[1].click();
+        ASSERT_EQ(kou(couple).kou_title, title);
+    }
+
+    // Starts a drag of the line of the editor's list (0 men, 1 women) holding
+    // `person`; -1 the placeholder line.
+    static void startDrag(int list, int person)
+    {
+        forms::ListBox& l = ctrl_form().List1[list];
+        int line = -1;
+        for (int i = 0; i < l.listCount(); ++i) {
+            if (l.itemData(i) == person)
+                line = i;
+        }
+        ASSERT_GE(line, 0);
+        l.setListIndex(line);
+        forms::setCursorPosition(200, 200);
+        ctrl_form().List1_MouseDown(list, forms::vbLeftButton, 0, 0, 0);
+        forms::setCursorPosition(203, 200);
+        ctrl_form().List1_MouseMove(list, forms::vbLeftButton, 0, 0, 0);
+        ASSERT_TRUE(forms::isDragInProgress());
+    }
+
+    // Drops on the middle of the couple mark of a marriage on the chart.
+    static void dropOnMark(int marriage)
+    {
+        for (int index : main_form().Label11.indexes()) {
+            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
+                const forms::CanvasLabel& label = main_form().Label11[index];
+                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
+    }
+
+    // Drops on the middle of a person's box on the chart.
+    static void dropOnBox(int person)
+    {
+        for (int index : main_form().DPic.indexes()) {
+            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person) {
+                const forms::CanvasPicture& picture = main_form().DPic[index];
+                forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2,
+                              picture.top() + picture.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "person " << person << " has no box on the chart";
+    }
+
+    // 一郎 marries 花子: a second marriage on the chart, below the first.
+    int marryIchiro()
+    {
+        const int hanako = model::set_per_buf(-1, "花子", "田中", 1, "");
+        const int second = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "一郎家", 0);
+        drawing::Refresh_TabDisp();
+        ctrl_form().Build_List();
+        model::clearKouUndo();
+        ctrl_form().disableUndo();
+        return second;
+    }
+
+    static void editorUndo() { ctrl_form().Command2[3].click(); }
+    static void mainUndo()
+    {
+        ASSERT_TRUE(main_form().CmdUndo.isEnabled());
+        main_form().CmdUndo.click();
+    }
+
+    // The used person with this given name, -1 none.
+    static int personNamed(const std::string& name)
+    {
+        for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
+            if (per(slot).InUse == model::SlotUsed && per(slot).Name == name)
+                return slot;
+        }
+        return -1;
+    }
+
     int ken = -1, ai = -1, ichiro = -1, jiro = -1, couple = -1;
 };
 
@@ -180,6 +286,164 @@ TEST_F(RelationUndoTest, ChangedMarriageNeverGoesBackToTheNewOccupantOfAPartners
     expectUndoRefused();
     EXPECT_EQ(kou(couple).kou_titi, jiro);
     EXPECT_EQ(model::Find_PersonMarry(ken), -1);
+}
+
+// --- The main window's undo takes back exactly the last command.
+
+TEST_F(RelationUndoTest, MainUndoAfterTheEditorsUndoTakesBackThatUndoAlone)
+{
+    const int second = marryIchiro();
+    retitle("新しい題");
+    startDrag(0, -1);
+    dropOnMark(second);
+    const int dropped = kou(second).kou_kodo[0];
+    ASSERT_TRUE(model::isUsedPerson(dropped)) << "the placeholder man is the new child";
+
+    editorUndo();
+    ASSERT_EQ(kou(couple).kou_title, "山田家");
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "戻 takes back the editor's undo";
+    EXPECT_EQ(kou(second).kou_kodo[0], dropped) << "and not the chart drop before it";
+    EXPECT_EQ(per(dropped).InUse, model::SlotUsed);
+}
+
+TEST_F(RelationUndoTest, MainUndoAfterATableCellEditTakesBackThatEditAlone)
+{
+    retitle("新しい題");
+    main_form().scritem[2].choose();
+    entry_form().scritem[1].choose();
+    ASSERT_EQ(entry_form().Entry_CardView, 0);
+    forms::FlexGrid& grid = entry_form().tb;
+    grid.setRow(entry_form().getrow(jiro));
+    grid.setCol(11);
+    QTest::keyClick(grid.widget(), Qt::Key_F2);
+    ASSERT_TRUE(entry_form().Text2.isVisible());
+    entry_form().Text2.setText("東京都");
+    grid.setFocus();
+    ASSERT_EQ(per(jiro).Addr1, "東京都");
+
+    mainUndo();
+    EXPECT_EQ(per(jiro).Addr1, "");
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the cell edit stays";
+}
+
+// --- The editor's UNDO never takes back another window's step.
+
+TEST_F(RelationUndoTest, EditorUndoLeavesTheEasyBuildersChildAndItsPerson)
+{
+    retitle("新しい題");
+    // 関係追加画面: 鈴木次郎 as the base, a new man "E" "Kid" as his child.
+    easyctl_form().show();
+    easyctl_form().SetMotoNin(jiro);
+    easyctl_form().Text1.setText("E");
+    easyctl_form().Text2.setText("Kid");
+    easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+    QTest::mouseClick(easyctl_form().Label1[relations::EasyRelation::Child].widget(), Qt::LeftButton);
+    QTest::mouseClick(easyctl_form().Command1.widget(), Qt::LeftButton);
+    const int kid = personNamed("Kid");
+    ASSERT_GT(kid, 0);
+    const int family = model::Find_PersonMarry(jiro);
+    ASSERT_GT(family, 0);
+    ASSERT_EQ(kou(family).kou_kodo[0], kid);
+
+    editorUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "the editor's own step is taken back";
+    EXPECT_EQ(kou(family).InUse, model::SlotUsed) << "the builder's family stays";
+    EXPECT_EQ(kou(family).kou_kodo[0], kid);
+    EXPECT_EQ(per(kid).InUse, model::SlotUsed);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "戻 takes back the editor's undo";
+    EXPECT_EQ(kou(family).kou_kodo[0], kid);
+}
+
+TEST_F(RelationUndoTest, EditorUndoOfADeletionRefusesWhenAChartDropTookTheSlot)
+{
+    const int second = marryIchiro();
+    // The couple 一郎 and 花子 deleted in the editor; 山田家 and 一郎 stay on the chart.
+    chooseMarriage(second);
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[2].click();
+    ASSERT_EQ(kou(second).InUse, model::SlotFree);
+    ASSERT_EQ(ctrl_form().scritem[0].caption(), "UNDO 削除");
+    // "**** 女01" dropped on 一郎's box marries them in the freed slot.
+    startDrag(1, -1);
+    dropOnBox(ichiro);
+    const int bride = personNamed("女01");
+    ASSERT_GT(bride, 0);
+    ASSERT_EQ(model::Find_PersonMarry(ichiro), second);
+
+    expectUndoRefused();
+    EXPECT_EQ(kou(second).kou_haha, bride) << "the drop's marriage stays";
+    EXPECT_EQ(per(bride).InUse, model::SlotUsed);
+
+    mainUndo();
+    EXPECT_EQ(kou(second).InUse, model::SlotFree) << "戻 takes back the drop";
+    EXPECT_EQ(per(bride).InUse, model::SlotFree) << "with the person it made";
+}
+
+// --- A refused command leaves the main window's undo as it was.
+
+TEST_F(RelationUndoTest, RefusedDuplicateRegistrationLeavesTheMainUndo)
+{
+    retitle("新しい題");
+    ctrl_form().CMDFUNC[0].click();
+    startDrag(0, ken);
+    forms::dropOn(ctrl_form().Label2[0], 10, 10);
+    startDrag(1, ai);
+    forms::dropOn(ctrl_form().Label2[1], 10, 10);
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[1].click();
+    ASSERT_EQ(answers.shown().back().text, "既に結婚関係として登録されています");
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
+}
+
+// --- After the main window's undo the person editor shows the family it brought.
+
+TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemoved)
+{
+    model::runState().Cur_PerIdx = static_cast<int16_t>(jiro);
+    main_form().scritem[2].choose();
+    entry_form().CMDFUNC[0].click();
+    entry_form().Text1[0].setText("Ghost");
+    entry_form().Text1[1].setText("One");
+    entry_form().CMDFUNC[1].click();
+    const int ghost = personNamed("One");
+    ASSERT_GT(ghost, 0);
+    entry_form().CMDFUNC[5].click();
+    ASSERT_EQ(entry_form().Text1[0].text(), "Ghost");
+
+    mainUndo();
+    ASSERT_EQ(per(ghost).InUse, model::SlotFree);
+    EXPECT_NE(entry_form().Text1[0].text(), "Ghost");
+    EXPECT_NE(entry_form().Text1[1].text(), "One");
+    entry_form().Text1[7].setText("WW7");
+    answers.answerNext(platform::vbOK);
+    entry_form().CMDFUNC[1].click();
+    EXPECT_EQ(personNamed("One"), -1) << "登録 brings nobody back";
+}
+
+TEST_F(RelationUndoTest, PersonTableNeverListsAPersonTheMainUndoRemoved)
+{
+    main_form().scritem[2].choose();
+    entry_form().CMDFUNC[0].click();
+    entry_form().Text1[0].setText("Ghost");
+    entry_form().Text1[1].setText("One");
+    entry_form().CMDFUNC[1].click();
+    const int ghost = personNamed("One");
+    ASSERT_GT(ghost, 0);
+    entry_form().scritem[1].choose();
+    ASSERT_EQ(entry_form().Entry_CardView, 0);
+
+    mainUndo();
+    const forms::FlexGrid& grid = entry_form().tb;
+    ASSERT_EQ(grid.textMatrix(4, 2), "次郎");
+    for (int r = 1; r < grid.rows(); ++r) {
+        EXPECT_NE(grid.textMatrix(r, 2), "One");
+        EXPECT_NE(grid.rowData(r), ghost);
+    }
 }
 
 } // namespace

@@ -261,6 +261,7 @@ TEST_F(ChildSlotTest, AddKodoRefusals)
 
 TEST_F(ChildSlotTest, DelKodoRecordsTheChildThatWasInTheSlot)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
     putChild(0, a);
     putChild(1, b);
     runState().Sel_Person = static_cast<int16_t>(c); // the chart shows someone else selected
@@ -319,6 +320,7 @@ TEST_F(ChildSlotTest, DelKodoOfBadSlotsAsksNothing)
 
 TEST_F(ChildSlotTest, DeletingTheLastChildOfAModeTwoRecordOffersToDeleteIt)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
     putChild(0, a);
     marry_data& k = tables().kou_buf[kou];
     k.kou_mode = 2;
@@ -343,6 +345,7 @@ TEST_F(ChildSlotTest, DeletingTheLastChildOfAModeTwoRecordOffersToDeleteIt)
 
 TEST_F(ChildSlotTest, ModeTwoRecordStaysWhenTheSecondQuestionIsCancelled)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
     putChild(0, a);
     tables().kou_buf[kou].kou_mode = 2;
     answers.answerNext(platform::vbOK);
