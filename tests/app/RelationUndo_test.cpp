@@ -12,6 +12,7 @@
 #include "drawing/ChartRebuild.h"
 #include "entry/EntryForm.h"
 #include "forms/DragDrop.h"
+#include "forms/Keys.h"
 #include "forms/Printers.h"
 #include "mainwindow/MainForm.h"
 #include "model/ChildSlots.h"
@@ -25,6 +26,7 @@
 #include "platform/Hooks.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
+#include "relations/InfoChldForm.h"
 #include "relations/relations_state.h"
 #include "drawing/draw_state.h"
 #include "mainwindow/DropState.h"
@@ -444,6 +446,81 @@ TEST_F(RelationUndoTest, PersonTableNeverListsAPersonTheMainUndoRemoved)
         EXPECT_NE(grid.textMatrix(r, 2), "One");
         EXPECT_NE(grid.rowData(r), ghost);
     }
+}
+
+TEST_F(RelationUndoTest, MainUndoTakesBackAPlaceholderDroppedIntoTheEditorAlone)
+{
+    retitle("新しい題");
+    chooseMarriage(couple);
+    startDrag(0, -1);
+    forms::dropOn(ctrl_form().List2, 10, 10);
+    const int child = personNamed("男01");
+    ASSERT_GT(child, 0);
+
+    mainUndo();
+    EXPECT_EQ(per(child).InUse, model::SlotFree);
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the drop stays";
+}
+
+TEST_F(RelationUndoTest, MainUndoTakesBackAMarriageDeletedOnTheChartAlone)
+{
+    const int second = marryIchiro();
+    retitle("新しい題");
+    // The couple mark chosen on the chart, Delete, OK.
+    model::runState().Sel_KouMark = 1;
+    model::runState().KouNum = static_cast<int16_t>(second);
+    answers.answerNext(platform::vbOK);
+    int key = forms::vbKeyDelete;
+    main_form().Form_KeyDown(key, 0);
+    ASSERT_EQ(kou(second).InUse, model::SlotFree);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage) << "the editor's UNDO keeps its own step";
+
+    mainUndo();
+    EXPECT_EQ(kou(second).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(couple).kou_title, "新しい題");
+}
+
+TEST_F(RelationUndoTest, MainUndoAsksAboutInputThePersonEditorHoldsFirst)
+{
+    retitle("新しい題");
+    model::runState().Cur_PerIdx = static_cast<int16_t>(jiro);
+    main_form().scritem[2].choose();
+    entry_form().Text1[7].setText("WW7");
+
+    answers.answerNext(platform::vbCancel);
+    main_form().CmdUndo.click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion}));
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "キャンセル: nothing is taken back";
+    EXPECT_EQ(entry_form().Text1[7].text(), "WW7");
+
+    answers.answerNext(platform::vbNo);
+    main_form().CmdUndo.click();
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+    EXPECT_EQ(entry_form().Text1[7].text(), "");
+}
+
+TEST_F(RelationUndoTest, ChildDialogsStepIsTheMainUndosNotTheEditors)
+{
+    retitle("新しい題");
+    // 子供情報画面 on 一郎, 削除, OK.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    model::runState().Sel_BoxMark = 1;
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbOK);
+    infochld_form().CMDFUNC[1].click();
+    ASSERT_EQ(kou(couple).kou_kodo[0], -1);
+
+    // The editor's own step no longer stands: its marriage lost a child since.
+    expectUndoRefused();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題");
+    EXPECT_EQ(kou(couple).kou_kodo[0], -1);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_kodo[0], ichiro) << "戻 takes back the dialog's step";
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "and nothing before it";
 }
 
 } // namespace
