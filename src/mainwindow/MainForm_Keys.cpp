@@ -173,6 +173,9 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         }
     }
     model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
+    // A changed name is a command of its own for the main window's undo.
+    if (person.F_name != familyName || person.Name != givenName)
+        (void)model::Save_Undo();
     person.F_name = familyName;
     person.Name = givenName;
     Text2[0].setVisible(false);

@@ -523,4 +523,21 @@ TEST_F(RelationUndoTest, ChildDialogsStepIsTheMainUndosNotTheEditors)
     EXPECT_EQ(kou(couple).kou_title, "新しい題") << "and nothing before it";
 }
 
+TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
+{
+    retitle("新しい題");
+    // 山田健's box chosen, F2, the names typed, Enter.
+    model::runState().Sel_Person = static_cast<int16_t>(ken);
+    main_form().Text2[0].setText("山川");
+    main_form().Text2[1].setText("健二");
+    int16_t enter = 13;
+    main_form().Text2_KeyPress(1, enter);
+    ASSERT_EQ(per(ken).Name, "健二");
+
+    mainUndo();
+    EXPECT_EQ(per(ken).F_name, "山田");
+    EXPECT_EQ(per(ken).Name, "健");
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the rename stays";
+}
+
 } // namespace
