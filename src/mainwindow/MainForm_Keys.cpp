@@ -16,6 +16,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -60,9 +61,9 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
         if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
-            // The deletion is this window's step: its own undo snapshot takes it back.
-            if (model::isUsedMarriage(run.KouNum))
-                (void)model::Save_Undo();
+            // The deletion is this window's step: its undo snapshot, taken once the
+            // deletion is confirmed, takes it back.
+            const model::UndoSnapshotStep snapshot;
             if (mainwindow::otherWindows().deleteMarriage(run.KouNum) == -1) {
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {

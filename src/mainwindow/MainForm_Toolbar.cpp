@@ -11,6 +11,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -165,7 +166,8 @@ void MainForm::deleteSelectedChild()
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    model::Save_Undo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     windows.closeChronology();
     model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
     if (run.KouNum != -1)

@@ -149,7 +149,8 @@ void CtrlForm::deleteMarriage()
         relations::relationRequests().raiseMainWindow();
         return;
     }
-    model::windowServices().saveUndo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     if (del_kou_buf(run.KouNum) == -1) {
         platform::MsgBox(relations::MarriageMissingMessage, platform::vbOKOnly);
     } else {
@@ -184,7 +185,8 @@ void CtrlForm::deleteChild()
         return;
     }
 
-    model::windowServices().saveUndo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     const int kou = t.Sel_ChildKou;
     const int slot = t.Sel_ChildSlot;
     model::Del_Kodo(kou, slot);

@@ -540,4 +540,41 @@ TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
     EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the rename stays";
 }
 
+TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheMainUndoAsItWas)
+{
+    retitle("新しい題");
+    // The editor's 削除 of the marriage and of its child, cancelled.
+    chooseMarriage(couple);
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    chooseMarriage(couple);
+    ctrl_form().List2.setListIndex(0);
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    // The child dialog's 削除, cancelled.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbCancel);
+    infochld_form().CMDFUNC[1].click();
+    infochld_form().unload();
+    // The chart's child deletion and Delete on the couple mark, cancelled.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    answers.answerNext(platform::vbCancel);
+    main_form().cmdChDel_Click();
+    model::runState().Sel_KouMark = 1;
+    model::runState().KouNum = static_cast<int16_t>(couple);
+    answers.answerNext(platform::vbCancel);
+    int key = forms::vbKeyDelete;
+    main_form().Form_KeyDown(key, 0);
+    ASSERT_EQ(answers.shown().size(), 5u);
+    ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration";
+}
+
 } // namespace
