@@ -110,7 +110,9 @@ KouUndoRecord& kouUndo();
 // chart's drops, the child dialog and the chart's child deletion run the same
 // operations, and their steps belong to the main window's snapshot undo, never to the
 // editor's UNDO, which would otherwise take back another window's step and leave the
-// person that step made behind.
+// person that step made behind. Such a later step leaves the editor's pending step
+// armed: its undo still takes back only what the editor did, and refuses (the trace
+// no longer stands) once the other step changed the marriage or persons it touched.
 class RelationEditorStep {
 public:
     RelationEditorStep();
