@@ -40,10 +40,10 @@ void AppWindows::closePersonEditor()
     entry_form().closeFromMainWindow();
 }
 
-void AppWindows::blankPersonEditor()
+void AppWindows::refreshPersonEditor()
 {
     if (entry_form().isLoaded())
-        entry_form().showEmptyFamily();
+        entry_form().showCurrentFamily();
 }
 
 bool AppWindows::settlePersonEditor()

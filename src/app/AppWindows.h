@@ -17,7 +17,7 @@ class AppWindows : public mainwindow::OtherWindows {
 public:
     // --- Person editor ---
     void closePersonEditor() override;
-    void blankPersonEditor() override;
+    void refreshPersonEditor() override;
     bool settlePersonEditor() override;
     bool personEditorHoldsInput() override;
     void showPersonInEditorCard(int person) override;

@@ -583,6 +583,21 @@ void EntryForm::showEmptyFamily()
     tb.setFocus();
 }
 
+void EntryForm::showCurrentFamily()
+{
+    if (!isLoaded())
+        return;
+    int shown = model::runState().Cur_PerIdx;
+    if (!model::isUsedPerson(shown)) {
+        showEmptyFamily();
+        return;
+    }
+    if (Entry_CardView == 0)
+        tablein();
+    else
+        entryset(shown);
+}
+
 void EntryForm::showPersonInCard(int person)
 {
     if (!settleUnregisteredInput())

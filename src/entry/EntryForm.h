@@ -17,7 +17,7 @@
 // The main window opens it non-modally and sets Entry_Open to 1; it calls
 // entryset and tablein on the open window, settleUnregisteredInput before its
 // File commands replace or end the family, closeFromMainWindow before a load
-// replaces the family, and showEmptyFamily after the family was emptied.
+// replaces the family, and showCurrentFamily after the family was emptied or restored.
 
 #include "forms/CheckBox.h"
 #include "forms/ComboBox.h"
@@ -205,6 +205,11 @@ public:
     // closes and the window shows a blank card, or in the table view a grid
     // holding only the blank new row.
     void showEmptyFamily();
+    // The family was replaced while the window stays open (a restore): the window
+    // shows it as it now is. The card's person, when still there, is shown afresh;
+    // one that is gone leaves the card as showEmptyFamily does. The table view is
+    // refilled from the tables.
+    void showCurrentFamily();
     // A person box was clicked: the window, at its normal size, loads the person,
     // is shown and turns to its card view (the voice button is marked when the
     // person's memo could be made ready, as entryset does for every person).

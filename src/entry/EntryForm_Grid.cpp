@@ -10,6 +10,7 @@
 #include "entry/EntryForm_p.h"
 #include "entry/entry_state.h"
 
+#include "document/Snapshots.h"
 #include "forms/Keys.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
@@ -316,7 +317,10 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         return;
     }
     run.Cur_PerIdx = static_cast<int16_t>(slot);
-    model::personal_data& p = t.per_buf[static_cast<size_t>(slot)];
+    // The cell goes into a copy of the record: only once it has passed its checks and
+    // changed the person is the undo snapshot taken and the record written.
+    model::personal_data& stored = t.per_buf[static_cast<size_t>(slot)];
+    model::personal_data p = stored;
     const std::string cell = tb.textMatrix(Row, Col);
 
     switch (Col) {
@@ -400,9 +404,13 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
     default:
         break;
     }
-    t.Data_Changed = 1;
-    if (run.Ctrl_Open == 1)
-        mainwindow::otherWindows().rebuildRelationLists();
+    if (!(p == stored)) {
+        model::Save_Undo();
+        stored = p;
+        t.Data_Changed = 1;
+        if (run.Ctrl_Open == 1)
+            mainwindow::otherWindows().rebuildRelationLists();
+    }
     tb.setEditable(forms::flexEDNone);
 }
 

@@ -147,7 +147,7 @@ bool MainForm::newFamily()
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();
     if (model::runState().Entry_Open == 1)
-        windows.blankPersonEditor();
+        windows.refreshPersonEditor();
     return true;
 }
 
@@ -236,6 +236,7 @@ void MainForm::LoadAfterDisp()
     windows.rebuildRelationLists();
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();
+    windows.refreshPersonEditor();
 
     // Only the flags that are on set their marks here: a load has already reset
     // every mark through the New command.

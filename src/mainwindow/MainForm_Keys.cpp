@@ -6,6 +6,7 @@
 
 #include "mainwindow/MainForm.h"
 
+#include "document/Snapshots.h"
 #include "drawing/ChartRebuild.h"
 #include "drawing/FormsChartView.h"
 #include "forms/Keys.h"
@@ -15,6 +16,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/SavableText.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -59,6 +61,9 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
         if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            // The deletion is this window's step: its undo snapshot, taken once the
+            // deletion is confirmed, takes it back.
+            const model::UndoSnapshotStep snapshot;
             if (mainwindow::otherWindows().deleteMarriage(run.KouNum) == -1) {
                 platform::MsgBox(NoMarriageMessage, platform::vbOKOnly);
             } else {
@@ -169,6 +174,9 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         }
     }
     model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
+    // A changed name is a command of its own for the main window's undo.
+    if (person.F_name != familyName || person.Name != givenName)
+        (void)model::Save_Undo();
     person.F_name = familyName;
     person.Name = givenName;
     Text2[0].setVisible(false);

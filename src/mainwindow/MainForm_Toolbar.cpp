@@ -11,6 +11,7 @@
 #include "mainwindow/OtherWindows.h"
 #include "model/ChildSlots.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -165,7 +166,8 @@ void MainForm::deleteSelectedChild()
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    model::Save_Undo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     windows.closeChronology();
     model::Del_Kodo(t.Sel_ChildKou, t.Sel_ChildSlot);
     if (run.KouNum != -1)
@@ -195,6 +197,14 @@ void MainForm::cmdDispOp_Click()
 
 void MainForm::CmdUndo_Click()
 {
+    // The person editor then shows the family brought back: input it holds that was
+    // never registered is asked about first. Registered, it is the newest command,
+    // and going back past it would throw it away again: the undo stops there.
+    if (model::runState().Entry_Open == 1) {
+        const uint64_t edits = model::familyEdits();
+        if (!mainwindow::otherWindows().settlePersonEditor() || model::familyEdits() != edits)
+            return;
+    }
     Clear_Selection();
     // The restore empties the tab strip; the chart comes back on the tab shown.
     const drawing::ShownTab shown = drawing::shownTab();

@@ -34,10 +34,11 @@ public:
     // it changed anything (settlePersonEditorFirst). A load replaces the family
     // the editor shows.
     virtual void closePersonEditor() {}
-    // The family became empty while the person editor stays open: the editor
-    // closes its voice memo window and shows a blank card, or in its table view a
-    // grid holding only the blank new row.
-    virtual void blankPersonEditor() {}
+    // The family was replaced (emptied, or brought back by a restore) while the
+    // person editor stays open: the editor shows the family as it now is. A person
+    // that no longer exists is not shown (a blank card, its voice memo window
+    // closed); the table view lists the persons there are.
+    virtual void refreshPersonEditor() {}
 
     // A person box was clicked while the person editor is open (Entry_Open 1): the
     // editor is set back to its normal size, loads the person (`entryset`), is shown

@@ -155,6 +155,7 @@ void Del_Kodo(int kou, int slot)
     const int answer = platform::MsgBox(
         personName(child) + " : この子供を削除してよろしいでしょうか？", platform::vbOKCancel);
     if (answer == platform::vbOK) {
+        saveUndoOnce();
         // The undo record names the child that was really in the slot, whoever is
         // selected on the chart.
         KouUndoRecord record;

@@ -17,8 +17,9 @@ inline constexpr const char* ChildSlotsFullMessage = "子供の人数は20人迄
 // is husband or wife of the marriage or of an ancestor marriage (or the marriage,
 // slot or person is out of range). kodo_spare and kodo_yoshirireki of the slot stay.
 int Add_Kodo(const kodo_data& work);
-// Asks "<name> : この子供を削除してよろしいでしょうか？" and on OK empties the slot,
-// leaving the relationship editor an undo record of the child that was there.
+// Asks "<name> : この子供を削除してよろしいでしょうか？" and on OK takes the undo
+// snapshot (saveUndoOnce) and empties the slot; inside a RelationEditorStep it leaves
+// the relationship editor an undo record of the child that was there.
 // Deleting the last child of a kou_mode 2 record also offers to delete the record.
 void Del_Kodo(int kou, int slot);
 // Moves a child among its siblings: mode 1 first place, 2 one place up, 3 one place

@@ -155,6 +155,19 @@ int firstFreeMarriage()
     return -1;
 }
 
+// Why set_kou_buf would refuse to store this couple: -1 an argument outside the tables
+// or no free slot for a new marriage, -2 the same couple is already married; 0 none.
+int storeRefusal(int kouIdx, int husband, int wife)
+{
+    if ((kouIdx != -1 && !isMarriageSlot(kouIdx)) || !isPersonReference(husband) || !isPersonReference(wife))
+        return -1;
+    if (findSameCouple(kouIdx, husband, wife) >= 0)
+        return -2;
+    if (kouIdx == -1 && firstFreeMarriage() < 0)
+        return -1;
+    return 0;
+}
+
 // The stored marriage becomes the only start marriage. Every other record holding the
 // flag loses it, in use or not: a stale flag left in a free record must not shield the
 // real start marriage, which would leave the chart with two.
@@ -286,15 +299,19 @@ void regist_kou_data(kou_work& record)
         return;
     }
 
+    // A refused registration changes nothing, so it takes no snapshot either: the
+    // main window's undo still takes back the command before it.
+    const int refused = storeRefusal(record.KouIdx, record.kou_titi, record.kou_haha);
+    if (refused != 0) {
+        t.Sel_ChildKou = narrow(refused);
+        refuse(record, refused == -1 ? tableFullMessage() : std::string(SameCoupleMessage));
+        record.Registered = 0;
+        return;
+    }
     if (record.SnapshotTaken != 1)
         windowServices().saveUndo();
 
     const int kou = storeMarriage(record);
-    if (kou == -1 || kou == -2) {
-        refuse(record, kou == -1 ? tableFullMessage() : std::string(SameCoupleMessage));
-        record.Registered = 0;
-        return;
-    }
 
     t.kou_buf[kou].Bunke = record.Bunke;
     registerChildren(record, kou);
@@ -308,14 +325,10 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
 {
     // Arguments come from callers; one outside the tables is refused before anything
     // is touched.
-    if ((KouIdx != -1 && !isMarriageSlot(KouIdx)) || !isPersonReference(kou_titi) ||
-        !isPersonReference(kou_haha))
-        return -1;
-    if (findSameCouple(KouIdx, kou_titi, kou_haha) >= 0)
-        return -2;
+    const int refused = storeRefusal(KouIdx, kou_titi, kou_haha);
+    if (refused != 0)
+        return refused;
     const int slot = KouIdx == -1 ? firstFreeMarriage() : KouIdx;
-    if (slot < 0)
-        return -1;
 
     const marry_data before = recordBefore(KouIdx, slot);
     const int displacedStart = currentStartMarriage();

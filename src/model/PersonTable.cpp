@@ -119,6 +119,11 @@ int del_per_buf(int index)
     return index;
 }
 
+bool personSlotFree()
+{
+    return firstSlotNotInUse() >= 0;
+}
+
 int Add_NewPerson(int index, const std::string& Name, const std::string& F_name, int Sex)
 {
     if (index != -1)

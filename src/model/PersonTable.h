@@ -26,6 +26,8 @@ int del_per_buf(int index);
 // from the cleared record; closes the person editor and the chronology window, raises
 // PerCount. Returns the slot, -1 when the table is full or index is not -1.
 int Add_NewPerson(int index, const std::string& Name, const std::string& F_name, int Sex);
+// True while Add_NewPerson has a slot to give.
+bool personSlotFree();
 // A placeholder person for the easy relation builder: family name "****", given name
 // "男NN" (Sex 0) or "女NN" (Sex 1) from the last two digits of the counter, which is
 // raised. The new slot (or -1) is left in Easy_NewPer.

@@ -118,8 +118,24 @@ bool stepStands(const StepTrace& trace)
     return true;
 }
 
+namespace {
+int editorStepsRunning = 0;
+} // namespace
+
+RelationEditorStep::RelationEditorStep()
+{
+    ++editorStepsRunning;
+}
+
+RelationEditorStep::~RelationEditorStep()
+{
+    --editorStepsRunning;
+}
+
 void recordKouUndo(KouUndoRecord record)
 {
+    if (editorStepsRunning == 0)
+        return;
     traceKouStep(record);
     switch (record.KouUndoMode) {
     case KouUndo::NewManChild:
@@ -142,9 +158,17 @@ void recordKouUndo(KouUndoRecord record)
 
 void retraceKouUndo(int kou)
 {
+    if (editorStepsRunning == 0)
+        return;
     KouUndoRecord& r = kouUndo();
     if (isMarriageStep(r.KouUndoMode) && r.UndoKou == kou)
         traceKouStep(r);
+}
+
+bool kouUndoChangesFamily(int16_t kind)
+{
+    return kind >= KouUndo::NewMarriage && kind <= KouUndo::RemovedChild && kind != KouUndo::ListedChild
+           && kind != KouUndo::ListedHusband && kind != KouUndo::ListedWife;
 }
 
 void clearKouUndo()

@@ -104,13 +104,36 @@ struct KouUndoRecord {
 // The editor's pending step.
 KouUndoRecord& kouUndo();
 
+// The relationship editor's own steps run inside one of these. The operations the
+// editor shares with other windows (set_kou_buf and regist_kou_data, Del_Kodo,
+// deleteMarriageRecord) record a step only inside it: the easy relation builder, the
+// chart's drops, the child dialog and the chart's child deletion run the same
+// operations, and their steps belong to the main window's snapshot undo, never to the
+// editor's UNDO, which would otherwise take back another window's step and leave the
+// person that step made behind. Such a later step leaves the editor's pending step
+// armed: its undo still takes back only what the editor did, and refuses (the trace
+// no longer stands) once the other step changed the marriage or persons it touched.
+class RelationEditorStep {
+public:
+    RelationEditorStep();
+    ~RelationEditorStep();
+    RelationEditorStep(const RelationEditorStep&) = delete;
+    RelationEditorStep& operator=(const RelationEditorStep&) = delete;
+};
+
 // Records an editor step in place of the pending one, taking what the undo will compare
-// from the tables, and asks the windows to offer its undo.
+// from the tables, and asks the windows to offer its undo. Outside a RelationEditorStep
+// nothing is recorded and the pending step stays as it was.
 void recordKouUndo(KouUndoRecord record);
 
 // A registration whose step goes on after the marriage is stored (its children are
-// added next) takes the trace of the pending step of marriage `kou` again at its end.
+// added next) takes the trace of the pending step of marriage `kou` again at its end;
+// only inside a RelationEditorStep, as recordKouUndo.
 void retraceKouUndo(int kou);
+
+// True for the kinds whose undo changes the family; the others (a listed person
+// dropped into a field) touch only the editor's fields.
+bool kouUndoChangesFamily(int16_t kind);
 
 // Forgets the pending editor step.
 void clearKouUndo();

@@ -21,6 +21,30 @@ WindowServices& defaultServices()
 
 } // namespace
 
+namespace {
+int snapshotSteps = 0;
+bool stepSnapshotTaken = false;
+} // namespace
+
+UndoSnapshotStep::UndoSnapshotStep()
+{
+    if (snapshotSteps++ == 0)
+        stepSnapshotTaken = false;
+}
+
+UndoSnapshotStep::~UndoSnapshotStep()
+{
+    --snapshotSteps;
+}
+
+void saveUndoOnce()
+{
+    if (snapshotSteps > 0 && stepSnapshotTaken)
+        return;
+    stepSnapshotTaken = true;
+    windowServices().saveUndo();
+}
+
 int WindowServices::deleteMarriage(int kou)
 {
     return deleteMarriageRecord(kou);
@@ -51,6 +75,7 @@ int deleteMarriageRecord(int kou)
         return -1;
     if (platform::MsgBox("削除してよろしいでしょうか？", platform::vbOKCancel) != platform::vbOK)
         return 0;
+    saveUndoOnce();
     KouUndoRecord record;
     record.KouUndoMode = KouUndo::DeletedMarriage;
     record.KouUndoBuf = k;

@@ -95,9 +95,26 @@ public:
 void setWindowServices(WindowServices* services);
 WindowServices& windowServices();
 
+// A deletion that asks first takes its undo snapshot only once the user has confirmed
+// it (saveUndoOnce after the OK), so that a cancelled one leaves the undo as it was.
+// A step made of several such deletions (a child, then the record it emptied) runs in
+// one of these: its first confirmed deletion takes the snapshot and the later ones do
+// not, so that the undo takes the whole step back.
+class UndoSnapshotStep {
+public:
+    UndoSnapshotStep();
+    ~UndoSnapshotStep();
+    UndoSnapshotStep(const UndoSnapshotStep&) = delete;
+    UndoSnapshotStep& operator=(const UndoSnapshotStep&) = delete;
+};
+
+// windowServices().saveUndo(), unless the UndoSnapshotStep running has taken it already.
+void saveUndoOnce();
+
 // The table part of the relationship editor's marriage delete: -1 when the record
 // is not in use (nothing asked); otherwise asks "削除してよろしいでしょうか？"
-// (OK/Cancel) and returns 0; on OK the record is freed, the start flag handed to the
+// (OK/Cancel) and returns 0; on OK the undo snapshot is taken (saveUndoOnce), the
+// record is freed, the start flag handed to the
 // first remaining record, and the deletion recorded as the relationship editor's
 // pending step (model/UndoRecords.h), whose undo is offered as "UNDO 削除".
 int deleteMarriageRecord(int kou);

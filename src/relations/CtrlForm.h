@@ -145,7 +145,7 @@ public:
     // list, or a kou that is no marriage slot, leaves it as it is.
     void refillChildList(int kou);
 
-    // A chart drop turned the selected placeholder entry of person list `list`
+    // A drop turned the placeholder entry of person list `list`
     // (0 men, 1 women) into person: the entry names the person and a placeholder
     // with the current counter is appended.
     void placeholderTaken(int list, int person);
@@ -274,8 +274,9 @@ private:
     // List2 from the children of marriage kou (a marriage slot), in slot order; with
     // marks each line's check mark follows kodo_visible.
     void fillChildList(int kou, bool withMarks);
-    // A placeholder entry of list `list` becomes a new person; -1 when the table is full.
-    int createPlaceholderPerson(int list);
+    // The dragged placeholder entry of list `list` (its text as the drag carried it)
+    // becomes a new person; -1 when the table is full.
+    int createPlaceholderPerson(int list, const std::string& draggedText);
 
     // What the fields show, compared to tell an unregistered change.
     struct ShownFields {

@@ -13,6 +13,7 @@
 #include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/SavableText.h"
+#include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
@@ -88,6 +89,7 @@ void CtrlForm::refreshChart()
 
 bool CtrlForm::registerMarriage()
 {
+    const model::RelationEditorStep step;
     if (!model::acceptSavableText(Text1[0].text())) {
         Text1[0].setFocus();
         return false;
@@ -145,13 +147,15 @@ bool CtrlForm::registerMarriage()
 
 void CtrlForm::deleteMarriage()
 {
+    const model::RelationEditorStep step;
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
         return;
     }
-    model::windowServices().saveUndo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     if (del_kou_buf(run.KouNum) == -1) {
         platform::MsgBox(relations::MarriageMissingMessage, platform::vbOKOnly);
     } else {
@@ -168,6 +172,7 @@ void CtrlForm::deleteMarriage()
 
 void CtrlForm::deleteChild()
 {
+    const model::RelationEditorStep step;
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     const int line = List2.listIndex();
@@ -185,7 +190,8 @@ void CtrlForm::deleteChild()
         return;
     }
 
-    model::windowServices().saveUndo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     const int kou = t.Sel_ChildKou;
     const int slot = t.Sel_ChildSlot;
     model::Del_Kodo(kou, slot);

@@ -18,6 +18,7 @@
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
+#include "model/WindowServices.h"
 #include "model/tables.h"
 
 #include <algorithm>
@@ -212,14 +213,15 @@ void CtrlForm::Timer2_Timer()
 
 // ---------------------------------------------------------------- drops in this window
 
-int CtrlForm::createPlaceholderPerson(int list)
+int CtrlForm::createPlaceholderPerson(int list, const std::string& draggedText)
 {
-    forms::ListBox& source = List1[list];
-    const int line = source.listIndex();
-    if (line < 0)
+    // A new person is a change of the family: the main window's undo takes it back
+    // on its own. Without room nothing is made, and that undo stays as it was.
+    if (!model::personSlotFree())
         return -1;
+    model::windowServices().saveUndo();
     std::string fname, name;
-    mainwindow::splitDragText(source.list(line), fname, name);
+    mainwindow::splitDragText(draggedText, fname, name);
     const int created = model::Add_NewPerson(-1, name, fname, list);
     if (created < 0)
         return -1;
@@ -238,6 +240,7 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
     (void)Y;
     if (Index != 0 && Index != 1)
         return;
+    const model::RelationEditorStep step;
     mainwindow::DropState& st = mainwindow::dropState();
     if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Index, Data] {
             forms::DataObject data = Data;
@@ -247,20 +250,22 @@ void CtrlForm::Label2_OLEDragDrop(int Index, forms::DataObject& Data, int& Effec
         return;
     hideDragMarker();
     model::KouUndoRecord record;
+    // What is dropped is what the drag started with: the list's current line may
+    // have moved under the pointer since.
+    const std::string dragged = Data.getData(forms::vbCFText);
     if (st.Drag_Person == -1) {
-        const std::string entryText = List1[Index].text();
-        const int created = createPlaceholderPerson(Index);
+        const int created = createPlaceholderPerson(Index, dragged);
         // No room for the person: the drop is refused and the field stays as it was.
         if (created < 0) {
             model::StartDrag(mainwindow::PersonTableFullDropMessage);
             return;
         }
-        Label2[Index].setCaption(entryText);
+        Label2[Index].setCaption(dragged);
         Label2[Index].setTag(std::to_string(created));
         record.KouUndoMode = Index == 0 ? model::KouUndo::NewHusband : model::KouUndo::NewWife;
         record.UndoActer = static_cast<int16_t>(created);
     } else {
-        Label2[Index].setCaption(Data.getData(forms::vbCFText));
+        Label2[Index].setCaption(dragged);
         Label2[Index].setTag(std::to_string(st.Drag_Person));
         record.KouUndoMode = Index == 0 ? model::KouUndo::ListedHusband : model::KouUndo::ListedWife;
     }
@@ -276,6 +281,7 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     (void)Shift;
     (void)X;
     (void)Y;
+    const model::RelationEditorStep step;
     mainwindow::DropState& st = mainwindow::dropState();
     if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Data] {
             forms::DataObject data = Data;
@@ -296,7 +302,7 @@ void CtrlForm::List2_OLEDragDrop(forms::DataObject& Data, int& Effect, int Butto
     record.KouUndoMode = model::KouUndo::ListedChild;
     if (child == -1) {
         const int list = st.Drag_Sex != 0 ? 1 : 0;
-        child = createPlaceholderPerson(list);
+        child = createPlaceholderPerson(list, dropped);
         // No room for the person: the drop is refused and the list stays as it was.
         if (child < 0) {
             model::StartDrag(mainwindow::PersonTableFullDropMessage);
@@ -367,9 +373,14 @@ void CtrlForm::placeholderTaken(int list, int created)
     if (list != 0 && list != 1)
         return;
     forms::ListBox& source = List1[list];
-    const int line = source.listIndex();
-    if (line >= 0)
-        source.setItemData(line, created);
+    // The placeholder line is the one naming no person, wherever the list's current
+    // line stands.
+    for (int line = 0; line < source.listCount(); ++line) {
+        if (source.itemData(line) == -1) {
+            source.setItemData(line, created);
+            break;
+        }
+    }
     source.addItem(relations::currentPlaceholderLine(list));
     source.setItemData(source.newIndex(), -1);
 }

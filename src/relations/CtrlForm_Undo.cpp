@@ -96,6 +96,10 @@ void CtrlForm::undo_kou_data()
         platform::MsgBox(model::UndoRefusedMessage, platform::vbOKOnly | platform::vbExclamation);
         return;
     }
+    // Taking back a step that changed the family is a command of its own: the main
+    // window's undo then takes back exactly this, not the command before it too.
+    if (model::kouUndoChangesFamily(r.KouUndoMode))
+        model::windowServices().saveUndo();
 
     namespace KouUndo = model::KouUndo;
     switch (r.KouUndoMode) {

@@ -283,7 +283,8 @@ void InfoChldForm::deleteChild()
     }
     if (!settleEditorFirst())
         return;
-    model::windowServices().saveUndo();
+    // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
+    const model::UndoSnapshotStep snapshot;
     model::windowServices().closeChronology();
     model::Del_Kodo(m_kou, m_slot);
 

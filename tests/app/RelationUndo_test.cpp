@@ -1,13 +1,18 @@
-// The relationship editor's undo with the program's real windows: a step the
-// editor took is taken back only while the marriage and the persons it names are
-// as the step left them. Here the person editor deletes a person the step's record
-// names and registers someone new in the freed slot, then the editor's UNDO runs.
+// The editors' undos with the program's real windows. The relationship editor's
+// UNDO takes back only its own last step, and only while the marriage and the
+// persons it names are as the step left it (here the person editor deletes a person
+// the step's record names and registers someone new in the freed slot, or another
+// window builds on the step). Every command that changes the family, the editor's
+// UNDO and a cell of the person table included, takes the main window's undo
+// snapshot of its own, so that 戻 takes back exactly the last command; a refused
+// command leaves it as it was. After 戻 the person editor shows the family brought back.
 
 #include "app/AppWindows.h"
 
 #include "drawing/ChartRebuild.h"
 #include "entry/EntryForm.h"
 #include "forms/DragDrop.h"
+#include "forms/Keys.h"
 #include "forms/Printers.h"
 #include "mainwindow/MainForm.h"
 #include "model/ChildSlots.h"
@@ -20,6 +25,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
+#include "relations/InfoChldForm.h"
+#include "relations/relations_state.h"
+#include "drawing/draw_state.h"
+#include "mainwindow/DropState.h"
 #include "reports/ChronologyWindows.h"
 
 #include "ProgramFixture.h"
@@ -27,6 +37,8 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+
+#include <QTest>
 
 #include <string>
 
@@ -112,6 +124,102 @@ protected:
         EXPECT_FALSE(ctrl_form().Command2[3].isEnabled());
     }
 
+    // The marriage chosen in the editor's list of marriages.
+    static void chooseMarriage(int marriage)
+    {
+        forms::ListBox& marriages = ctrl_form().List1[2];
+        for (int line = 0; line < marriages.listCount(); ++line) {
+            if (marriages.itemData(line) == marriage)
+                marriages.setListIndex(line);
+        }
+        ASSERT_EQ(model::runState().KouNum, marriage);
+    }
+
+    // The couple's title changed in the editor and registered.
+    void retitle(const std::string& title)
+    {
+        chooseMarriage(couple);
+        ctrl_form().Text1[0].setText(title);
+        ctrl_form().CMDFUNC[1].click();
+        ASSERT_EQ(kou(couple).kou_title, title);
+    }
+
+    // Starts a drag of the line of the editor's list (0 men, 1 women) holding
+    // `person`; -1 the placeholder line.
+    static void startDrag(int list, int person)
+    {
+        forms::ListBox& l = ctrl_form().List1[list];
+        int line = -1;
+        for (int i = 0; i < l.listCount(); ++i) {
+            if (l.itemData(i) == person)
+                line = i;
+        }
+        ASSERT_GE(line, 0);
+        l.setListIndex(line);
+        forms::setCursorPosition(200, 200);
+        ctrl_form().List1_MouseDown(list, forms::vbLeftButton, 0, 0, 0);
+        forms::setCursorPosition(203, 200);
+        ctrl_form().List1_MouseMove(list, forms::vbLeftButton, 0, 0, 0);
+        ASSERT_TRUE(forms::isDragInProgress());
+    }
+
+    // Drops on the middle of the couple mark of a marriage on the chart.
+    static void dropOnMark(int marriage)
+    {
+        for (int index : main_form().Label11.indexes()) {
+            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
+                const forms::CanvasLabel& label = main_form().Label11[index];
+                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
+    }
+
+    // Drops on the middle of a person's box on the chart.
+    static void dropOnBox(int person)
+    {
+        for (int index : main_form().DPic.indexes()) {
+            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person) {
+                const forms::CanvasPicture& picture = main_form().DPic[index];
+                forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2,
+                              picture.top() + picture.height() / 2);
+                return;
+            }
+        }
+        ADD_FAILURE() << "person " << person << " has no box on the chart";
+    }
+
+    // 一郎 marries 花子: a second marriage on the chart, below the first.
+    int marryIchiro()
+    {
+        const int hanako = model::set_per_buf(-1, "花子", "田中", 1, "");
+        const int second = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "一郎家", 0);
+        drawing::Refresh_TabDisp();
+        ctrl_form().Build_List();
+        model::clearKouUndo();
+        ctrl_form().disableUndo();
+        return second;
+    }
+
+    static void editorUndo() { ctrl_form().Command2[3].click(); }
+    static void mainUndo()
+    {
+        ASSERT_TRUE(main_form().CmdUndo.isEnabled());
+        main_form().CmdUndo.click();
+    }
+
+    // The used person with this given name, -1 none.
+    static int personNamed(const std::string& name)
+    {
+        for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
+            if (per(slot).InUse == model::SlotUsed && per(slot).Name == name)
+                return slot;
+        }
+        return -1;
+    }
+
     int ken = -1, ai = -1, ichiro = -1, jiro = -1, couple = -1;
 };
 
@@ -180,6 +288,293 @@ TEST_F(RelationUndoTest, ChangedMarriageNeverGoesBackToTheNewOccupantOfAPartners
     expectUndoRefused();
     EXPECT_EQ(kou(couple).kou_titi, jiro);
     EXPECT_EQ(model::Find_PersonMarry(ken), -1);
+}
+
+// --- The main window's undo takes back exactly the last command.
+
+TEST_F(RelationUndoTest, MainUndoAfterTheEditorsUndoTakesBackThatUndoAlone)
+{
+    const int second = marryIchiro();
+    retitle("新しい題");
+    startDrag(0, -1);
+    dropOnMark(second);
+    const int dropped = kou(second).kou_kodo[0];
+    ASSERT_TRUE(model::isUsedPerson(dropped)) << "the placeholder man is the new child";
+
+    editorUndo();
+    ASSERT_EQ(kou(couple).kou_title, "山田家");
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "戻 takes back the editor's undo";
+    EXPECT_EQ(kou(second).kou_kodo[0], dropped) << "and not the chart drop before it";
+    EXPECT_EQ(per(dropped).InUse, model::SlotUsed);
+}
+
+TEST_F(RelationUndoTest, MainUndoAfterATableCellEditTakesBackThatEditAlone)
+{
+    retitle("新しい題");
+    main_form().scritem[2].choose();
+    entry_form().scritem[1].choose();
+    ASSERT_EQ(entry_form().Entry_CardView, 0);
+    forms::FlexGrid& grid = entry_form().tb;
+    grid.setRow(entry_form().getrow(jiro));
+    grid.setCol(11);
+    QTest::keyClick(grid.widget(), Qt::Key_F2);
+    ASSERT_TRUE(entry_form().Text2.isVisible());
+    entry_form().Text2.setText("東京都");
+    grid.setFocus();
+    ASSERT_EQ(per(jiro).Addr1, "東京都");
+
+    mainUndo();
+    EXPECT_EQ(per(jiro).Addr1, "");
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the cell edit stays";
+}
+
+// --- The editor's UNDO never takes back another window's step.
+
+TEST_F(RelationUndoTest, EditorUndoLeavesTheEasyBuildersChildAndItsPerson)
+{
+    retitle("新しい題");
+    // 関係追加画面: 鈴木次郎 as the base, a new man "E" "Kid" as his child.
+    easyctl_form().show();
+    easyctl_form().SetMotoNin(jiro);
+    easyctl_form().Text1.setText("E");
+    easyctl_form().Text2.setText("Kid");
+    easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+    QTest::mouseClick(easyctl_form().Label1[relations::EasyRelation::Child].widget(), Qt::LeftButton);
+    QTest::mouseClick(easyctl_form().Command1.widget(), Qt::LeftButton);
+    const int kid = personNamed("Kid");
+    ASSERT_GT(kid, 0);
+    const int family = model::Find_PersonMarry(jiro);
+    ASSERT_GT(family, 0);
+    ASSERT_EQ(kou(family).kou_kodo[0], kid);
+
+    editorUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "the editor's own step is taken back";
+    EXPECT_EQ(kou(family).InUse, model::SlotUsed) << "the builder's family stays";
+    EXPECT_EQ(kou(family).kou_kodo[0], kid);
+    EXPECT_EQ(per(kid).InUse, model::SlotUsed);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "戻 takes back the editor's undo";
+    EXPECT_EQ(kou(family).kou_kodo[0], kid);
+}
+
+TEST_F(RelationUndoTest, EditorUndoOfADeletionRefusesWhenAChartDropTookTheSlot)
+{
+    const int second = marryIchiro();
+    // The couple 一郎 and 花子 deleted in the editor; 山田家 and 一郎 stay on the chart.
+    chooseMarriage(second);
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[2].click();
+    ASSERT_EQ(kou(second).InUse, model::SlotFree);
+    ASSERT_EQ(ctrl_form().scritem[0].caption(), "UNDO 削除");
+    // "**** 女01" dropped on 一郎's box marries them in the freed slot.
+    startDrag(1, -1);
+    dropOnBox(ichiro);
+    const int bride = personNamed("女01");
+    ASSERT_GT(bride, 0);
+    ASSERT_EQ(model::Find_PersonMarry(ichiro), second);
+
+    expectUndoRefused();
+    EXPECT_EQ(kou(second).kou_haha, bride) << "the drop's marriage stays";
+    EXPECT_EQ(per(bride).InUse, model::SlotUsed);
+
+    mainUndo();
+    EXPECT_EQ(kou(second).InUse, model::SlotFree) << "戻 takes back the drop";
+    EXPECT_EQ(per(bride).InUse, model::SlotFree) << "with the person it made";
+}
+
+// --- A refused command leaves the main window's undo as it was.
+
+TEST_F(RelationUndoTest, RefusedDuplicateRegistrationLeavesTheMainUndo)
+{
+    retitle("新しい題");
+    ctrl_form().CMDFUNC[0].click();
+    startDrag(0, ken);
+    forms::dropOn(ctrl_form().Label2[0], 10, 10);
+    startDrag(1, ai);
+    forms::dropOn(ctrl_form().Label2[1], 10, 10);
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[1].click();
+    ASSERT_EQ(answers.shown().back().text, "既に結婚関係として登録されています");
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
+}
+
+// --- After the main window's undo the person editor shows the family it brought.
+
+TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemoved)
+{
+    model::runState().Cur_PerIdx = static_cast<int16_t>(jiro);
+    main_form().scritem[2].choose();
+    entry_form().CMDFUNC[0].click();
+    entry_form().Text1[0].setText("Ghost");
+    entry_form().Text1[1].setText("One");
+    entry_form().CMDFUNC[1].click();
+    const int ghost = personNamed("One");
+    ASSERT_GT(ghost, 0);
+    entry_form().CMDFUNC[5].click();
+    ASSERT_EQ(entry_form().Text1[0].text(), "Ghost");
+
+    mainUndo();
+    ASSERT_EQ(per(ghost).InUse, model::SlotFree);
+    EXPECT_NE(entry_form().Text1[0].text(), "Ghost");
+    EXPECT_NE(entry_form().Text1[1].text(), "One");
+    entry_form().Text1[7].setText("WW7");
+    answers.answerNext(platform::vbOK);
+    entry_form().CMDFUNC[1].click();
+    EXPECT_EQ(personNamed("One"), -1) << "登録 brings nobody back";
+}
+
+TEST_F(RelationUndoTest, PersonTableNeverListsAPersonTheMainUndoRemoved)
+{
+    main_form().scritem[2].choose();
+    entry_form().CMDFUNC[0].click();
+    entry_form().Text1[0].setText("Ghost");
+    entry_form().Text1[1].setText("One");
+    entry_form().CMDFUNC[1].click();
+    const int ghost = personNamed("One");
+    ASSERT_GT(ghost, 0);
+    entry_form().scritem[1].choose();
+    ASSERT_EQ(entry_form().Entry_CardView, 0);
+
+    mainUndo();
+    const forms::FlexGrid& grid = entry_form().tb;
+    ASSERT_EQ(grid.textMatrix(4, 2), "次郎");
+    for (int r = 1; r < grid.rows(); ++r) {
+        EXPECT_NE(grid.textMatrix(r, 2), "One");
+        EXPECT_NE(grid.rowData(r), ghost);
+    }
+}
+
+TEST_F(RelationUndoTest, MainUndoTakesBackAPlaceholderDroppedIntoTheEditorAlone)
+{
+    retitle("新しい題");
+    chooseMarriage(couple);
+    startDrag(0, -1);
+    forms::dropOn(ctrl_form().List2, 10, 10);
+    const int child = personNamed("男01");
+    ASSERT_GT(child, 0);
+
+    mainUndo();
+    EXPECT_EQ(per(child).InUse, model::SlotFree);
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the drop stays";
+}
+
+TEST_F(RelationUndoTest, MainUndoTakesBackAMarriageDeletedOnTheChartAlone)
+{
+    const int second = marryIchiro();
+    retitle("新しい題");
+    // The couple mark chosen on the chart, Delete, OK.
+    model::runState().Sel_KouMark = 1;
+    model::runState().KouNum = static_cast<int16_t>(second);
+    answers.answerNext(platform::vbOK);
+    int key = forms::vbKeyDelete;
+    main_form().Form_KeyDown(key, 0);
+    ASSERT_EQ(kou(second).InUse, model::SlotFree);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage) << "the editor's UNDO keeps its own step";
+
+    mainUndo();
+    EXPECT_EQ(kou(second).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(couple).kou_title, "新しい題");
+}
+
+TEST_F(RelationUndoTest, MainUndoAsksAboutInputThePersonEditorHoldsFirst)
+{
+    retitle("新しい題");
+    model::runState().Cur_PerIdx = static_cast<int16_t>(jiro);
+    main_form().scritem[2].choose();
+    entry_form().Text1[7].setText("WW7");
+
+    answers.answerNext(platform::vbCancel);
+    main_form().CmdUndo.click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion}));
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "キャンセル: nothing is taken back";
+    EXPECT_EQ(entry_form().Text1[7].text(), "WW7");
+
+    answers.answerNext(platform::vbNo);
+    main_form().CmdUndo.click();
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+    EXPECT_EQ(entry_form().Text1[7].text(), "");
+}
+
+TEST_F(RelationUndoTest, ChildDialogsStepIsTheMainUndosNotTheEditors)
+{
+    retitle("新しい題");
+    // 子供情報画面 on 一郎, 削除, OK.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    model::runState().Sel_BoxMark = 1;
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbOK);
+    infochld_form().CMDFUNC[1].click();
+    ASSERT_EQ(kou(couple).kou_kodo[0], -1);
+
+    // The editor's own step no longer stands: its marriage lost a child since.
+    expectUndoRefused();
+    EXPECT_EQ(kou(couple).kou_title, "新しい題");
+    EXPECT_EQ(kou(couple).kou_kodo[0], -1);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_kodo[0], ichiro) << "戻 takes back the dialog's step";
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "and nothing before it";
+}
+
+TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
+{
+    retitle("新しい題");
+    // 山田健's box chosen, F2, the names typed, Enter.
+    model::runState().Sel_Person = static_cast<int16_t>(ken);
+    main_form().Text2[0].setText("山川");
+    main_form().Text2[1].setText("健二");
+    int16_t enter = 13;
+    main_form().Text2_KeyPress(1, enter);
+    ASSERT_EQ(per(ken).Name, "健二");
+
+    mainUndo();
+    EXPECT_EQ(per(ken).F_name, "山田");
+    EXPECT_EQ(per(ken).Name, "健");
+    EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the rename stays";
+}
+
+TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheMainUndoAsItWas)
+{
+    retitle("新しい題");
+    // The editor's 削除 of the marriage and of its child, cancelled.
+    chooseMarriage(couple);
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    chooseMarriage(couple);
+    ctrl_form().List2.setListIndex(0);
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    // The child dialog's 削除, cancelled.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbCancel);
+    infochld_form().CMDFUNC[1].click();
+    infochld_form().unload();
+    // The chart's child deletion and Delete on the couple mark, cancelled.
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    answers.answerNext(platform::vbCancel);
+    main_form().cmdChDel_Click();
+    model::runState().Sel_KouMark = 1;
+    model::runState().KouNum = static_cast<int16_t>(couple);
+    answers.answerNext(platform::vbCancel);
+    int key = forms::vbKeyDelete;
+    main_form().Form_KeyDown(key, 0);
+    ASSERT_EQ(answers.shown().size(), 5u);
+    ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration";
 }
 
 } // namespace

@@ -53,7 +53,7 @@ public:
 
     void showHints() override { calls.push_back("showHints"); }
     void closePersonEditor() override { calls.push_back("closePersonEditor"); }
-    void blankPersonEditor() override { calls.push_back("blankPersonEditor"); }
+    void refreshPersonEditor() override { calls.push_back("refreshPersonEditor"); }
     void closeChronology() override { calls.push_back("closeChronology"); }
     void rebuildRelationLists() override { calls.push_back("rebuildRelationLists"); }
     void rebuildEasyRelationList() override { calls.push_back("rebuildEasyRelationList"); }

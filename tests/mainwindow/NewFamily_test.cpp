@@ -94,7 +94,7 @@ TEST_P(PersonEditorAtNew, IsBlankedOnlyWhileOpen)
     tables().Data_Changed = 0;
     model::runState().Entry_Open = GetParam();
     chooseNew();
-    EXPECT_EQ(windows.count("blankPersonEditor"), GetParam() == 1 ? 1 : 0);
+    EXPECT_EQ(windows.count("refreshPersonEditor"), GetParam() == 1 ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, PersonEditorAtNew, ::testing::Values(int16_t{0}, int16_t{1}));

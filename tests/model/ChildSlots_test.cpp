@@ -7,8 +7,10 @@
 #include "model/tables.h"
 #include "platform/Hooks.h"
 #include "model/UndoRecords.h"
+#include "model/WindowServices.h"
 
 #include <algorithm>
+#include <string>
 
 namespace model::testing {
 namespace {
@@ -261,16 +263,28 @@ TEST_F(ChildSlotTest, AddKodoRefusals)
 
 TEST_F(ChildSlotTest, DelKodoRecordsTheChildThatWasInTheSlot)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
     putChild(0, a);
     putChild(1, b);
     runState().Sel_Person = static_cast<int16_t>(c); // the chart shows someone else selected
     answers.answerNext(platform::vbOK);
+
+    // Tables as the undo snapshot sees them: taken once the deletion is confirmed.
+    std::vector<std::string> answersBeforeSnapshot;
+    int16_t childAtSnapshot = 0;
+    windows.onSaveUndo = [&] {
+        childAtSnapshot = tables().kou_buf[kou].kou_kodo[1];
+        answersBeforeSnapshot = answers.shownTexts();
+    };
 
     Del_Kodo(kou, 1);
 
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "子B : この子供を削除してよろしいでしょうか？");
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKCancel);
+    EXPECT_EQ(windows.count("saveUndo"), 1);
+    EXPECT_EQ(answersBeforeSnapshot.size(), 1u) << "the snapshot follows the confirmation";
+    EXPECT_EQ(childAtSnapshot, b) << "and comes before the change";
     const Tables& t = tables();
     EXPECT_EQ(model::kouUndo().KouUndoMode, 11);
     EXPECT_EQ(model::kouUndo().UndoKodo, b);
@@ -319,6 +333,8 @@ TEST_F(ChildSlotTest, DelKodoOfBadSlotsAsksNothing)
 
 TEST_F(ChildSlotTest, DeletingTheLastChildOfAModeTwoRecordOffersToDeleteIt)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
+    const model::UndoSnapshotStep snapshot; // one snapshot for the child and the record
     putChild(0, a);
     marry_data& k = tables().kou_buf[kou];
     k.kou_mode = 2;
@@ -339,10 +355,12 @@ TEST_F(ChildSlotTest, DeletingTheLastChildOfAModeTwoRecordOffersToDeleteIt)
     EXPECT_EQ(model::kouUndo().KouUndoMode, 3);
     EXPECT_EQ(model::kouUndo().UndoKou, kou);
     EXPECT_EQ(model::kouUndo().KouUndoBuf.kou_mode, 2);
+    EXPECT_EQ(windows.count("saveUndo"), 1);
 }
 
 TEST_F(ChildSlotTest, ModeTwoRecordStaysWhenTheSecondQuestionIsCancelled)
 {
+    const model::RelationEditorStep step; // as the relationship editor deletes a child
     putChild(0, a);
     tables().kou_buf[kou].kou_mode = 2;
     answers.answerNext(platform::vbOK);

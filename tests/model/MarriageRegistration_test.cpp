@@ -323,6 +323,7 @@ TEST_F(MarriageTest, FirstMarriageOfAFamilyIsTheStartEvenWhenNotAsked)
 
 TEST_F(MarriageTest, NewMarriageTakesTheStartFromThePreviousHolder)
 {
+    const model::RelationEditorStep step; // as the relationship editor registers
     const SmallFamily f = buildSmallFamily();
     ASSERT_EQ(startMarriages(), std::vector<int>{f.gp});
     const marry_data previousCopy = model::kouUndo().KouUndoBuf;
@@ -386,6 +387,7 @@ TEST_F(MarriageTest, StaleStartFlagInAFreeRecordLeavesASingleStartMarriage)
 
 TEST_F(MarriageTest, ChangedMarriageKeepsTheRecordBeforeForUndoAndItsChildren)
 {
+    const model::RelationEditorStep step; // as the relationship editor registers
     const SmallFamily f = buildSmallFamily();
     marry_data& m = tables().kou_buf[f.parents];
     m.kou_gen = 52;

@@ -311,6 +311,45 @@ TEST_F(CtrlDragTest, MensPlaceholderIntoTheChildrenListBecomesAChild)
     EXPECT_EQ(lineOf(0, created), -1);
 }
 
+// The pointer crossing other lines on its way moves the list's current line; the
+// drop still makes the person the drag started with, in every field.
+TEST_F(CtrlDragTest, DroppedPlaceholderIsTheLinePressedWhereverThePointerCrossed)
+{
+    const int man = addPerson("山田", "太郎", 0);
+    const int woman = addPerson("山田", "花子", 1);
+    const int ichiro = addPerson("山田", "一郎", 0);
+    tables().DummyManCnt = 7;
+    ctrl().Build_List();
+    setPartner(0, man);
+    setPartner(1, woman);
+    forms::ListBox& men = ctrl().List1[0];
+    const int line = lineOf(0, -1);
+    startDrag(0, line);
+    men.setListIndex(lineOf(0, ichiro));
+    forms::dropOn(ctrl().List2, 10, 10);
+
+    ASSERT_EQ(ctrl().List2.listCount(), 1);
+    const int child = ctrl().List2.itemData(0);
+    ASSERT_GT(child, 0);
+    EXPECT_NE(child, ichiro);
+    EXPECT_EQ(per(child).F_name, "**** ");
+    EXPECT_EQ(per(child).Name, "男07");
+    EXPECT_EQ(ctrl().List2.list(0), "**** 男07");
+    EXPECT_EQ(men.itemData(line), child) << "the placeholder's line names the new person";
+    EXPECT_EQ(men.itemData(lineOf(0, ichiro)), ichiro) << "the line crossed keeps its person";
+
+    const int next = lineOf(0, -1);
+    ASSERT_EQ(men.list(next), "**** 男08");
+    startDrag(0, next);
+    men.setListIndex(lineOf(0, ichiro));
+    forms::dropOn(ctrl().Label2[0], 10, 10);
+    const int husband = std::stoi(ctrl().Label2[0].tag());
+    EXPECT_NE(husband, ichiro);
+    EXPECT_EQ(per(husband).Name, "男08");
+    EXPECT_EQ(ctrl().Label2[0].caption(), "**** 男08");
+    EXPECT_EQ(men.itemData(next), husband);
+}
+
 TEST_F(CtrlDragTest, ChartRequestsKeepThePlaceholderEntriesInStep)
 {
     ctrl().Build_List();

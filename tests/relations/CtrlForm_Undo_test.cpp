@@ -163,6 +163,7 @@ TEST_F(CtrlUndo, RemovedChildReturnsToItsSlotWithStatusAndComment)
 // drop leaves the editor.
 TEST_F(CtrlUndo, NewPlaceholderHusbandIsFreedAndTheCounterGoesBack)
 {
+    const model::RelationEditorStep editorStep; // the step is the editor's own drop
     tables().DummyManCnt = 5;
     ctrl().Build_List();
     ASSERT_EQ(ctrl().List1[0].list(0), "**** 男05");
@@ -261,6 +262,7 @@ TEST_F(CtrlUndo, NothingPendingOnlyClosesThePersonEditor)
 
 TEST_F(CtrlUndo, PlaceholderOperandOutsideThePersonsIsRefused)
 {
+    const model::RelationEditorStep editorStep; // the step is the editor's own drop
     ctrl().Build_List();
     model::KouUndoRecord step;
     step.KouUndoMode = model::KouUndo::NewWife;
