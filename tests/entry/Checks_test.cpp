@@ -135,6 +135,20 @@ TEST_F(ChecksTest, aYearOnlyBirthCountsFromTheFirstOfJanuary)
     EXPECT_EQ(form().Label1[5].caption(), "年令");
 }
 
+// A birth in the year an era began, written in that era, counts from the era's
+// first day: born in 平成元年, nobody is 35 on 5 January 2024.
+TEST_F(ChecksTest, aFirstYearBirthCountsFromTheEraFirstDay)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    answers.setNow(platform::DateSerial(2024, 1, 5));
+    open();
+    typeDate(3, "平成元年");
+    EXPECT_EQ(form().Text1[5].text(), "34");
+    typeDate(3, "昭和64年");
+    EXPECT_EQ(form().Text1[5].text(), "35");
+}
+
 TEST_F(ChecksTest, birthOnTheDayOfDeathIsAgeZero)
 {
     open();

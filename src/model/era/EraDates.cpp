@@ -410,30 +410,6 @@ int16_t DateKey_ToDate(const std::string& text, double& date)
     return 0;
 }
 
-std::string Fill_DatePart(const std::string& text)
-{
-    if (text.empty())
-        return std::string();
-    const int mode = settings().Dispmode_Nengo;
-    const bool western = mode == 0 || mode == 3;
-    if (Is_DigitChar(splitChars(text).front()) == 0 || western) {
-        switch (platform::Len(text)) {
-        case 4:
-            return text + "/01/01";
-        case 7:
-            return text + "/01";
-        case 10:
-            return text;
-        default:
-            return std::string();
-        }
-    }
-    const long monthPos = platform::InStr(text, "月");
-    if (monthPos >= 4)
-        return platform::InStr(text, "日") >= 5 ? text : text + "01日";
-    return text + "01月01日";
-}
-
 namespace {
 
 // A date text read and completed to its first day: its key, year, month and day,
@@ -494,6 +470,37 @@ std::optional<DateRead> readDate(const std::string& typed)
 }
 
 } // namespace
+
+std::string Fill_DatePart(const std::string& text)
+{
+    if (text.empty())
+        return std::string();
+    const int mode = settings().Dispmode_Nengo;
+    const bool western = mode == 0 || mode == 3;
+    if (Is_DigitChar(splitChars(text).front()) == 0 || western) {
+        switch (platform::Len(text)) {
+        case 4:
+            return text + "/01/01";
+        case 7:
+            return text + "/01";
+        case 10:
+            return text;
+        default:
+            return std::string();
+        }
+    }
+    // An era year or year and month completes to its first day, which for the
+    // period an era began in is the era's first day ("平成元年" -> 1月8日).
+    const std::optional<DateRead> read = readDate(text);
+    const auto firstDay = [&read](Precision precision, const std::string& usual) {
+        return read && read->precision == precision ? platform::Format(read->d, 2) : usual;
+    };
+    const long monthPos = platform::InStr(text, "月");
+    if (monthPos >= 4)
+        return platform::InStr(text, "日") >= 5 ? text : text + firstDay(Precision::Month, "01") + "日";
+    const std::string month = read && read->precision == Precision::Year ? platform::Format(read->m, 2) : "01";
+    return text + month + "月" + firstDay(Precision::Year, "01") + "日";
+}
 
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision)
 {

@@ -45,7 +45,9 @@ int16_t Conv_DateKey(const std::string& text, std::string& key);
 int16_t DateKey_ToDate(const std::string& text, double& date);
 
 // Completes a stored partial date ("2004/03" -> "2004/03/01",
-// "平成16年" -> "平成16年01月01日"); "" when a western text has no usable length.
+// "平成16年" -> "平成16年01月01日") to its first day, for a year or month an era
+// began in the era's first day ("平成元年" -> "平成元年01月08日"); "" when a
+// western text has no usable length.
 std::string Fill_DatePart(const std::string& text);
 
 // How much of a date a text gives.

@@ -265,6 +265,12 @@ INSTANTIATE_TEST_SUITE_P(, FillDatePart,
         FillCase{1, "平成16年03月04日", "平成16年03月04日"},
         FillCase{2, "H16年", "H16年01月01日"},
         FillCase{0, "平成16年", ""},
+        // The year or month an era began in starts on the era's first day.
+        FillCase{1, "平成元年", "平成元年01月08日"},
+        FillCase{1, "平成元年01月", "平成元年01月08日"},
+        FillCase{1, "平成元年02月", "平成元年02月01日"},
+        FillCase{2, "H1年", "H1年01月08日"},
+        FillCase{1, "昭和64年", "昭和64年01月01日"},
         FillCase{1, "", ""}),
     [](const auto& info) { return std::to_string(info.index); });
 
