@@ -360,6 +360,26 @@ TEST_F(GridTest, aFirstYearKeepsItsEraAndAnUncertainDateIsRefused)
     EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "平成元年");
 }
 
+// A stored text that is no date ("明治10年頃") passes through its cell as written
+// when the user leaves it unchanged.
+TEST_F(GridTest, anUncertainDateLeftUnchangedPassesThroughItsCell)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int slot = addPerson("山田", "太郎", 0, "明治10年頃");
+    person(slot).Death_day = "不詳";
+    model::settings().DispFactor[6] = true;
+    openTable();
+    for (const int col : {5, 6}) {
+        const std::string stored = form().tb.textMatrix(rowOf(slot), col);
+        editCell(rowOf(slot), col, stored);
+        EXPECT_EQ(form().tb.textMatrix(rowOf(slot), col), stored);
+    }
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(person(slot).B_day, "明治10年頃");
+    EXPECT_EQ(person(slot).Death_day, "不詳");
+}
+
 TEST_F(GridTest, aBirthDateIsTakenWhileTheDeathDateIsNoDate)
 {
     const int slot = addPerson("山田", "太郎", 0, "1990/01/01");
