@@ -489,17 +489,20 @@ std::string Fill_DatePart(const std::string& text)
             return std::string();
         }
     }
+    const bool hasMonth = platform::InStr(text, "月") >= 4;
+    if (hasMonth && platform::InStr(text, "日") >= 5)
+        return text;
     // An era year or year and month completes to its first day, which for the
-    // period an era began in is the era's first day ("平成元年" -> 1月8日).
+    // period an era began in is the era's first day ("平成元年" -> 01月08日).
+    int month = 1;
+    int day = 1;
     const std::optional<DateRead> read = readDate(text);
-    const auto firstDay = [&read](Precision precision, const std::string& usual) {
-        return read && read->precision == precision ? platform::Format(read->d, 2) : usual;
-    };
-    const long monthPos = platform::InStr(text, "月");
-    if (monthPos >= 4)
-        return platform::InStr(text, "日") >= 5 ? text : text + firstDay(Precision::Month, "01") + "日";
-    const std::string month = read && read->precision == Precision::Year ? platform::Format(read->m, 2) : "01";
-    return text + month + "月" + firstDay(Precision::Year, "01") + "日";
+    if (read && read->precision == (hasMonth ? Precision::Month : Precision::Year)) {
+        month = read->m;
+        day = read->d;
+    }
+    const std::string dayText = platform::Format(day, 2) + "日";
+    return hasMonth ? text + dayText : text + platform::Format(month, 2) + "月" + dayText;
 }
 
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision)
