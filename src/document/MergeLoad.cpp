@@ -230,15 +230,13 @@ void claimMedia(personal_data& person, MediaNames& names)
         names.claim(MediaPicture, person.Picture_filename, person.Picture_index);
 }
 
-// Rewrites a date text in the open family's date display mode, as the main window does
-// when the mode changes. A text the conversion refuses stays as it was.
+// Rewrites a date text in the open family's date display mode by the rule of a
+// display-mode change: only a date that converts exactly is rewritten, anything
+// else ("不詳", "明治10年頃", "平成元年" for a western family) stays as written.
 void convertDate(std::string& date)
 {
-    if (platform::Trim(date).empty())
-        return;
-    std::string converted;
-    if (Conv_InputDate(date, converted) == 0)
-        date = converted;
+    int kept = 0; // the merge reports no count of its own
+    rewriteDateExactly(date, kept);
 }
 
 bool sameDateForm(int32_t a, int32_t b)

@@ -384,6 +384,12 @@ void EntryForm::CheckDateCell(int Row, int Col)
         EditCellText = normalised;
         return;
     }
+    // A cell left as it was keeps its text ("不詳", "明治10年頃"): only what the
+    // user typed is judged.
+    if (text == Text2.tag()) {
+        EditCellText = text;
+        return;
+    }
     platform::MsgBox("項目" + platform::CStr(tb.row()) + BadDateCellMessage, platform::vbOKOnly);
     // The refused text is not kept and the date from before the edit stays.
     tb.setTextMatrix(Row, Col, Text2.tag());

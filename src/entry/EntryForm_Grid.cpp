@@ -222,10 +222,11 @@ void EntryForm::Text2_KeyDown(int& KeyCode, int Shift)
 
 EntryForm::RowDates EntryForm::checkRowDates(int row, int col)
 {
-    // Only the edited date is judged: the other one may be a text such as "不詳",
-    // which then gives no age but does not refuse the edit.
+    // Only the edited date is judged, and only when something was typed: the
+    // other one, or the cell left as it was, may be a text such as "不詳", which
+    // then gives no age but does not refuse the edit.
     const std::string edited = tb.textMatrix(row, col);
-    if (!edited.empty() && !entry::dateValue(edited)) {
+    if (!edited.empty() && edited != Text2.tag() && !entry::dateValue(edited)) {
         platform::MsgBox(entry::BadGridDateMessage, platform::vbOKOnly);
         return RowDates::Refused;
     }

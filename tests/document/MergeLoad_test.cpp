@@ -14,6 +14,7 @@
 #include "platform/Hooks.h"
 
 #include <functional>
+#include <tuple>
 
 namespace model::testing {
 namespace {
@@ -176,6 +177,35 @@ TEST_F(MergeTest, TheOpenFamilyKeepsItsViewDatesAndLineageGroups)
     EXPECT_EQ(t.GrpNameList[2].GrpName, "大阪");
 }
 
+
+// The added dates take the open family's form by the rule of a display-mode change:
+// a first year keeps its era, and what no form gives back exactly stays as written.
+TEST_F(MergeTest, AddedDatesKeepTheirEraAndWhatIsWritten)
+{
+    const std::string path = writeSecondFile([this] {
+        settings().Dispmode_Nengo = 1;
+        const int a = addPerson("追加", "佐藤", 0);
+        tables().per_buf[a].B_day = "平成元年";
+        tables().per_buf[a].Death_day = "明治10年頃";
+        const int b = addPerson("追加", "鈴木", 0);
+        tables().per_buf[b].B_day = "昭和元年12月";
+        tables().per_buf[b].Death_day = "平成16年03月04日";
+    });
+    for (const auto& [mode, firstYear, month, full] :
+         {std::tuple<int, const char*, const char*, const char*>{2, "H1年", "S1年12月", "H16年03月04日"},
+          {0, "平成元年", "昭和元年12月", "2004/03/04"}}) {
+        SCOPED_TRACE(mode);
+        InitAllSetting();
+        settings().Dispmode_Nengo = mode;
+        Merge_LoadFile(path);
+        EXPECT_TRUE(answers.shown().empty());
+        const Tables& t = tables();
+        EXPECT_EQ(t.per_buf[1].B_day, firstYear);
+        EXPECT_EQ(t.per_buf[1].Death_day, "明治10年頃");
+        EXPECT_EQ(t.per_buf[2].B_day, month);
+        EXPECT_EQ(t.per_buf[2].Death_day, full);
+    }
+}
 TEST_F(MergeTest, AddedMediaKeepTheirOwnFilesNextToTheOpenFamilys)
 {
     const std::string path = writeSecondFile([this] {

@@ -135,6 +135,20 @@ TEST_F(ChecksTest, aYearOnlyBirthCountsFromTheFirstOfJanuary)
     EXPECT_EQ(form().Label1[5].caption(), "年令");
 }
 
+// A birth in the year an era began, written in that era, counts from the era's
+// first day: born in 平成元年, nobody is 35 on 5 January 2024.
+TEST_F(ChecksTest, aFirstYearBirthCountsFromTheEraFirstDay)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    answers.setNow(platform::DateSerial(2024, 1, 5));
+    open();
+    typeDate(3, "平成元年");
+    EXPECT_EQ(form().Text1[5].text(), "34");
+    typeDate(3, "昭和64年");
+    EXPECT_EQ(form().Text1[5].text(), "35");
+}
+
 TEST_F(ChecksTest, birthOnTheDayOfDeathIsAgeZero)
 {
     open();
@@ -313,9 +327,9 @@ TEST_F(ChecksTest, theDateModeRewritesOnlyDatesThatConvertExactlyAndCountsTheOth
     EXPECT_EQ(person(b).B_day, "2030/01/01") << "a date after today is kept";
     EXPECT_EQ(person(b).Death_day, "不詳");
     EXPECT_EQ(person(c).B_day, "1950年頃") << "the \"頃\" is not dropped";
-    EXPECT_EQ(person(d).B_day, "平成元年");
+    EXPECT_EQ(person(d).B_day, "平成元年") << "the era form gives it back as it stood";
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, model::keptDatesMessage(4));
+    EXPECT_EQ(answers.shown()[0].text, model::keptDatesMessage(3));
     EXPECT_EQ(form().tb.textMatrix(form().getrow(a), 5), person(a).B_day) << "the grid is refilled";
     EXPECT_TRUE(undoSnapshotExists()) << "the switch can be undone";
     EXPECT_EQ(t().Data_Changed, 1);
@@ -327,6 +341,81 @@ TEST_F(ChecksTest, theDateModeRewritesOnlyDatesThatConvertExactlyAndCountsTheOth
     EXPECT_EQ(person(d).B_day, "平成元年") << "a year two eras share has no exact western form";
     ASSERT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(answers.shown()[1].text, model::keptDatesMessage(4));
+}
+
+// The first year of an era typed on the card keeps its era; a date holding more
+// than a date is refused with the date message and the stored text comes back.
+TEST_F(ChecksTest, aTypedFirstYearKeepsItsEraAndAnUncertainDateIsRefused)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int slot = addPerson("山田", "太郎", 0, "明治10年頃");
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    ASSERT_EQ(form().Text1[3].text(), "明治10年頃");
+    form().Text1[3].setFocus();
+    form().Text1[16].setFocus();
+    EXPECT_TRUE(answers.shown().empty()) << "the stored text passes through the box";
+    EXPECT_EQ(form().Text1[3].text(), "明治10年頃");
+
+    for (const auto& [typed, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"平成元年", "平成元年"}, {"H1", "平成元年"}, {"令和元年", "令和元年"}, {"S1", "昭和元年"},
+             {"明治元年", "明治元年"}, {"平成元年1月", "平成元年01月"}}) {
+        typeDate(4, typed);
+        EXPECT_EQ(form().Text1[4].text(), shown) << typed;
+    }
+    EXPECT_TRUE(answers.shown().empty());
+
+    for (const char* typed : {"明治11年頃", "昭和20年3月ごろ"}) {
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        typeDate(3, typed);
+        ASSERT_EQ(answers.shown().size(), 1u) << typed;
+        EXPECT_EQ(answers.shown()[0].text, "日付入力が不正です");
+        EXPECT_EQ(form().Text1[3].text(), "明治10年頃") << "the stored text comes back";
+    }
+    form().Text1[16].setFocus();
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).B_day, "明治10年頃");
+    EXPECT_EQ(person(slot).Death_day, "平成元年01月");
+}
+
+// A year an era began in keeps its era through every display form that has one,
+// and a date holding more than a date is kept as written and counted.
+TEST_F(ChecksTest, theDateModeKeepsTheEraOfAFirstYearAndWhatIsWritten)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int a = addPerson("山田", "太郎", 0, "平成元年");
+    person(a).Death_day = "令和元年05月";
+    const int b = addPerson("山田", "花子", 1, "昭和元年");
+    person(b).Death_day = "明治10年頃";
+    open();
+    answers.answerNext(platform::vbOK);
+    form().calend[2].choose();
+    EXPECT_EQ(person(a).B_day, "H1年");
+    EXPECT_EQ(person(a).Death_day, "R1年05月");
+    EXPECT_EQ(person(b).B_day, "S1年");
+    EXPECT_EQ(person(b).Death_day, "明治10年頃");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::keptDatesMessage(1)}));
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    form().calend[1].choose();
+    EXPECT_EQ(person(a).B_day, "平成元年");
+    EXPECT_EQ(person(a).Death_day, "令和元年05月");
+    EXPECT_EQ(person(b).B_day, "昭和元年");
+    EXPECT_EQ(person(b).Death_day, "明治10年頃");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::keptDatesMessage(1)}));
+
+    // No western year gives 平成元年 or 昭和元年 back: they are kept, never moved.
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    form().calend[0].choose();
+    EXPECT_EQ(person(a).B_day, "平成元年");
+    EXPECT_EQ(person(a).Death_day, "2019/05");
+    EXPECT_EQ(person(b).B_day, "昭和元年");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::keptDatesMessage(3)}));
 }
 
 TEST_F(ChecksTest, withoutTheEraTableTheDateModeSwitchIsRefused)

@@ -7,6 +7,7 @@
 #include "forms/Keys.h"
 #include "forms/Menu.h"
 #include "model/SavableText.h"
+#include "model/era/Nengo.h"
 #include "model/run_state.h"
 #include "platform/Conversions.h"
 
@@ -336,6 +337,47 @@ TEST_F(GridTest, aRefusedDateKeepsTheStoredOneWithOneMessage)
         EXPECT_EQ(person(slot).B_day, "1990/01/01") << typed;
         EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "1990/01/01") << "the cell shows the stored date again";
     }
+}
+
+// In the table view too the first year of an era keeps its era, and a date holding
+// more than a date is refused rather than stored without its extra words.
+TEST_F(GridTest, aFirstYearKeepsItsEraAndAnUncertainDateIsRefused)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int slot = addPerson("山田", "太郎", 0, "昭和50年");
+    openTable();
+    editCell(rowOf(slot), 5, "H1");
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(person(slot).B_day, "平成元年");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "平成元年");
+
+    answers.answerNext(platform::vbOK);
+    editCell(rowOf(slot), 5, "明治10年頃");
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, entry::BadGridDateMessage);
+    EXPECT_EQ(person(slot).B_day, "平成元年");
+    EXPECT_EQ(form().tb.textMatrix(rowOf(slot), 5), "平成元年");
+}
+
+// A stored text that is no date ("明治10年頃") passes through its cell as written
+// when the user leaves it unchanged.
+TEST_F(GridTest, anUncertainDateLeftUnchangedPassesThroughItsCell)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int slot = addPerson("山田", "太郎", 0, "明治10年頃");
+    person(slot).Death_day = "不詳";
+    model::settings().DispFactor[6] = true;
+    openTable();
+    for (const int col : {5, 6}) {
+        const std::string stored = form().tb.textMatrix(rowOf(slot), col);
+        editCell(rowOf(slot), col, stored);
+        EXPECT_EQ(form().tb.textMatrix(rowOf(slot), col), stored);
+    }
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(person(slot).B_day, "明治10年頃");
+    EXPECT_EQ(person(slot).Death_day, "不詳");
 }
 
 TEST_F(GridTest, aBirthDateIsTakenWhileTheDeathDateIsNoDate)

@@ -157,6 +157,24 @@ TEST_F(CsvCommands, OnlyImportedDatesTakeTheDisplayFormAndOnlyWhenTheyConvertExa
     EXPECT_EQ(person(5).B_day, "不詳");
 }
 
+// An imported first year of an era keeps its era in the family's form, and a date
+// with more than its date comes in as written.
+TEST_F(CsvCommands, ImportedFirstYearsKeepTheirEra)
+{
+    start();
+    writeCsv("people.csv", "名字,名前,男女,生年月日\r\n"
+                           "鈴木,一郎,男,H1\r\n"
+                           "鈴木,二郎,男,令和元年5月\r\n"
+                           "鈴木,三郎,男,明治10年頃\r\n");
+    answerImportWindows({1, 2, 4, 5});
+    importAnswering(platform::vbNo, "people.csv");
+
+    ASSERT_EQ(person(3).Name, "三郎");
+    EXPECT_EQ(person(1).B_day, "平成元年");
+    EXPECT_EQ(person(2).B_day, "令和元年05月");
+    EXPECT_EQ(person(3).B_day, "明治10年頃");
+}
+
 // Every column ticked in the options window, exported through the menu, then read
 // back into an empty family through the menu and the import's windows: every
 // person and every field comes back, commas, quotes and line breaks included.

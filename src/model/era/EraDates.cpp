@@ -410,6 +410,67 @@ int16_t DateKey_ToDate(const std::string& text, double& date)
     return 0;
 }
 
+namespace {
+
+// A date text read and completed to its first day: its key, year, month and day,
+// and how much of the date the text gave.
+struct DateRead {
+    std::string key;
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    Precision precision = Precision::Full;
+};
+
+// A year, or a year and month, of an era that began inside it starts on the era's
+// first day: "平成元年" is read from 1989-01-08, since 1 January 1989 was 昭和64年.
+// A full date, or a period wholly before its era, is left as read.
+void startInsideEra(const std::string& complete, DateRead& read)
+{
+    if (read.precision == Precision::Full)
+        return;
+    std::string era;
+    std::string year;
+    std::string month;
+    std::string day;
+    if (Split_WarekiStr(platform::Trim(complete), era, year, month, day) != 0 || era.empty())
+        return;
+    const int row = findNengoRow(era);
+    if (row < 0)
+        return;
+    const double start = nengo_tbl[static_cast<size_t>(row)].nengo_start;
+    const bool sameMonth = platform::Month(start) == read.m || read.precision == Precision::Year;
+    if (platform::DateSerial(read.y, read.m, read.d) >= start || platform::Year(start) != read.y || !sameMonth)
+        return;
+    read.m = platform::Month(start);
+    read.d = platform::Day(start);
+    read.key = keyText(read.y, read.m, read.d);
+}
+
+// Reads a date text, blanks around it ignored; nothing when it names no date or
+// holds more than its date ("1950年頃", "不詳").
+std::optional<DateRead> readDate(const std::string& typed)
+{
+    const std::string text = platform::Trim(typed);
+    if (text.empty() || !holdsOnlyDate(text))
+        return std::nullopt;
+    const std::vector<std::string> chars = splitChars(text);
+    DateRead read;
+    std::string complete;
+    if (Is_DigitChar(chars.front()) != 0) {
+        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, read.precision)
+                                                   : completeEraNameForm(text, read.precision);
+    } else if (!completeWesternForm(text, complete, read.precision)) {
+        return std::nullopt;
+    }
+    if (!textKeyParts(complete, read.key, read.y, read.m, read.d))
+        return std::nullopt;
+    startInsideEra(complete, read);
+    return read;
+}
+
+} // namespace
+
 std::string Fill_DatePart(const std::string& text)
 {
     if (text.empty())
@@ -428,51 +489,26 @@ std::string Fill_DatePart(const std::string& text)
             return std::string();
         }
     }
-    const long monthPos = platform::InStr(text, "月");
-    if (monthPos >= 4)
-        return platform::InStr(text, "日") >= 5 ? text : text + "01日";
-    return text + "01月01日";
-}
-
-namespace {
-
-// A date text read and completed to its first day: its key, year, month and day,
-// and how much of the date the text gave.
-struct DateRead {
-    std::string key;
-    int y = 0;
-    int m = 0;
-    int d = 0;
-    Precision precision = Precision::Full;
-};
-
-// Reads a date text, blanks around it ignored; nothing when it names no date.
-// With onlyDate a text that holds more than its date ("1950年頃") names none.
-std::optional<DateRead> readDate(const std::string& typed, bool onlyDate)
-{
-    const std::string text = platform::Trim(typed);
-    if (text.empty() || (onlyDate && !holdsOnlyDate(text)))
-        return std::nullopt;
-    const std::vector<std::string> chars = splitChars(text);
-    DateRead read;
-    std::string complete;
-    if (Is_DigitChar(chars.front()) != 0) {
-        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, read.precision)
-                                                   : completeEraNameForm(text, read.precision);
-    } else if (!completeWesternForm(text, complete, read.precision)) {
-        return std::nullopt;
+    const bool hasMonth = platform::InStr(text, "月") >= 4;
+    if (hasMonth && platform::InStr(text, "日") >= 5)
+        return text;
+    // An era year or year and month completes to its first day, which for the
+    // period an era began in is the era's first day ("平成元年" -> 01月08日).
+    int month = 1;
+    int day = 1;
+    const std::optional<DateRead> read = readDate(text);
+    if (read && read->precision == (hasMonth ? Precision::Month : Precision::Year)) {
+        month = read->m;
+        day = read->d;
     }
-    if (!textKeyParts(complete, read.key, read.y, read.m, read.d))
-        return std::nullopt;
-    return read;
+    const std::string dayText = platform::Format(day, 2) + "日";
+    return hasMonth ? text + dayText : text + platform::Format(month, 2) + "月" + dayText;
 }
-
-} // namespace
 
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision)
 {
     key.clear();
-    const std::optional<DateRead> read = readDate(text, true);
+    const std::optional<DateRead> read = readDate(text);
     if (!read)
         return false;
     key = read->key;
@@ -482,7 +518,7 @@ bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision
 
 int16_t Conv_InputDate(const std::string& typed, std::string& out)
 {
-    const std::optional<DateRead> read = readDate(typed, false);
+    const std::optional<DateRead> read = readDate(typed);
     if (!read)
         return -1;
     const auto& [key, y, m, d, precision] = *read;
@@ -523,8 +559,8 @@ bool convertDateExactly(const std::string& text, std::string& out)
     std::string own;
     std::string converted;
     std::string back;
-    // Read in its own form the text must keep its era: "平成元年" read as a year is
-    // 1989, which that form writes "昭和64年", another span of days.
+    // Read in its own form the text must keep its era: "令和元年04月" lies wholly
+    // before 令和 and is written "平成31年04月" there.
     if (convInputDateIn(ownMode, trimmed, own) != 0 || eraOf(own) != eraOf(trimmed) ||
         Conv_InputDate(trimmed, converted) != 0 || convInputDateIn(ownMode, converted, back) != 0 || back != own)
         return false;

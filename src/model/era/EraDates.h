@@ -45,7 +45,9 @@ int16_t Conv_DateKey(const std::string& text, std::string& key);
 int16_t DateKey_ToDate(const std::string& text, double& date);
 
 // Completes a stored partial date ("2004/03" -> "2004/03/01",
-// "平成16年" -> "平成16年01月01日"); "" when a western text has no usable length.
+// "平成16年" -> "平成16年01月01日") to its first day, for a year or month an era
+// began in the era's first day ("平成元年" -> "平成元年01月08日"); "" when a
+// western text has no usable length.
 std::string Fill_DatePart(const std::string& text);
 
 // How much of a date a text gives.
@@ -53,23 +55,29 @@ enum class DatePrecision { Year, Month, Full };
 
 // Reads a date text in any form Conv_InputDate accepts (western, era name or era
 // letter; a year, a year and month, or a full date) into the key of its first day
-// ("大正03年" -> "19140101", Year) and the precision the text gives. False (key "")
-// when the text holds anything besides the date ("1950年頃") or names no date.
-// Unlike Conv_InputDate it accepts a date after today.
+// ("大正03年" -> "19140101", Year) and the precision the text gives. A year or a
+// year and month of an era that began inside it starts on the era's first day
+// ("平成元年" -> "19890108"), so it keeps its era. False (key "") when the text
+// holds anything besides the date ("1950年頃") or names no date. Unlike
+// Conv_InputDate it accepts a date after today.
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision);
 
 // Normalises a typed date into the stored form of Dispmode_Nengo, keeping the
-// precision typed (year, year and month, or full date). -1 when refused: no
-// date, a western year or year and month whose year is below 1000 (a full
-// western date keeps its year), or a date after today.
+// precision typed (year, year and month, or full date) and, for a year or year
+// and month, the era typed (as Read_DatePrecision reads it). -1 when refused: no
+// date, a text holding more than a date (an era name or letter, digits, 元 年 月 日,
+// the separators / . - in either width and blanks), a western year or year and
+// month whose year is below 1000 (a full western date keeps its year), or a date
+// after today.
 int16_t Conv_InputDate(const std::string& text, std::string& out);
 
 // A stored date rewritten into the form of Dispmode_Nengo, only when the rewrite
 // is exact: the text holds a date and nothing else, and the result read back into
 // the text's own form (western, era name or era letter) gives that date at the same
 // precision again. Otherwise false and out is left alone: "不詳", "1950年頃", an era
-// the table lacks, a date after today, or a year or month that two eras share
-// ("平成元年" has no exact western form) are kept as they stand.
+// the table lacks, a date after today, or a year or month that two eras share in
+// a western form ("平成元年" is not "1989", which is read as 昭和64年) are kept
+// as they stand.
 bool convertDateExactly(const std::string& text, std::string& out);
 
 // Rewrites a stored date in place by convertDateExactly; a date that does not

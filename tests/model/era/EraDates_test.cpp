@@ -265,6 +265,12 @@ INSTANTIATE_TEST_SUITE_P(, FillDatePart,
         FillCase{1, "平成16年03月04日", "平成16年03月04日"},
         FillCase{2, "H16年", "H16年01月01日"},
         FillCase{0, "平成16年", ""},
+        // The year or month an era began in starts on the era's first day.
+        FillCase{1, "平成元年", "平成元年01月08日"},
+        FillCase{1, "平成元年01月", "平成元年01月08日"},
+        FillCase{1, "平成元年02月", "平成元年02月01日"},
+        FillCase{2, "H1年", "H1年01月08日"},
+        FillCase{1, "昭和64年", "昭和64年01月01日"},
         FillCase{1, "", ""}),
     [](const auto& info) { return std::to_string(info.index); });
 
@@ -338,6 +344,49 @@ INSTANTIATE_TEST_SUITE_P(, ConvInputDate,
         InputCase{1, "", -1, "unchanged"}),
     [](const auto& info) { return std::to_string(info.index); });
 
+// A year, or a year and month, typed in an era keeps that era when the era began
+// inside it; a full date and a western year are read as written.
+INSTANTIATE_TEST_SUITE_P(FirstYearOfAnEra, ConvInputDate,
+    ::testing::Values(
+        InputCase{1, "平成元年", 0, "平成元年"},
+        InputCase{1, "H1", 0, "平成元年"},
+        InputCase{2, "H1", 0, "H1年"},
+        InputCase{2, "平成元年", 0, "H1年"},
+        InputCase{1, "平成元年1月", 0, "平成元年01月"},
+        InputCase{1, "H1/1", 0, "平成元年01月"},
+        InputCase{1, "平成元年2月", 0, "平成元年02月"},
+        InputCase{1, "昭和元年", 0, "昭和元年"},
+        InputCase{1, "S1", 0, "昭和元年"},
+        InputCase{1, "昭和元年12月", 0, "昭和元年12月"},
+        InputCase{1, "S64", 0, "昭和64年"},
+        InputCase{1, "S64/1", 0, "昭和64年01月"},
+        InputCase{0, "平成元年", 0, "1989"},
+        InputCase{1, "1989", 0, "昭和64年"},
+        InputCase{1, "平成元年1月7日", 0, "昭和64年01月07日"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+// Only a date is taken: characters besides an era, digits, 元 年 月 日, the
+// separators / . - (either width) and blanks refuse the text, so nothing typed is
+// dropped. The forms of a date in either width still pass.
+INSTANTIATE_TEST_SUITE_P(MoreThanADate, ConvInputDate,
+    ::testing::Values(
+        InputCase{1, "昭和20年頃", -1, "unchanged"},
+        InputCase{1, "昭和20年3月ごろ", -1, "unchanged"},
+        InputCase{1, "1950年頃", -1, "unchanged"},
+        InputCase{1, "約1950", -1, "unchanged"},
+        InputCase{0, "2004/3/4?", -1, "unchanged"},
+        InputCase{1, "H16,3,4", -1, "unchanged"},
+        InputCase{1, "不詳", -1, "unchanged"},
+        InputCase{1, "２００４／３／４", 0, "平成16年03月04日"},
+        InputCase{1, "2004-3-4", 0, "平成16年03月04日"},
+        InputCase{1, "2004年3月4日", 0, "平成16年03月04日"},
+        InputCase{1, "平成16年 3月 4日", 0, "平成16年03月04日"},
+        InputCase{1, "平成１６年３月４日", 0, "平成16年03月04日"},
+        InputCase{1, "Ｈ16－3－4", 0, "平成16年03月04日"},
+        InputCase{1, "h16．3．4", 0, "平成16年03月04日"},
+        InputCase{0, "2004　3　4", 0, "2004/03/04"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
 // --- convertDateExactly --------------------------------------------------------
 
 struct ExactCase {
@@ -375,9 +424,13 @@ INSTANTIATE_TEST_SUITE_P(, ConvertDateExactly,
         ExactCase{0, "R1/5/1", false, "unchanged"},
         ExactCase{1, "2030/01/01", false, "unchanged"},
         ExactCase{1, "", false, "unchanged"},
-        // 1989 began in 昭和: read as a year "平成元年" is another span of days.
+        // A year two eras share keeps its era: no western year gives it back.
         ExactCase{0, "平成元年", false, "unchanged"},
-        ExactCase{1, "平成元年", false, "unchanged"}),
+        ExactCase{1, "平成元年", true, "平成元年"},
+        ExactCase{2, "平成元年", true, "H1年"},
+        ExactCase{1, "H1年", true, "平成元年"},
+        ExactCase{2, "平成元年01月", true, "H1年01月"},
+        ExactCase{1, "昭和64年", true, "昭和64年"}),
     [](const auto& info) { return std::to_string(info.index); });
 
 // --- With the shipped table: the real era boundaries -------------------------
@@ -445,5 +498,48 @@ INSTANTIATE_TEST_SUITE_P(, ShippedConvInputDate,
         InputCase{2, "1865/3", 0, "1865年03月"},
         InputCase{2, "1864/6/1", 0, "1864/06/01"}),
     [](const auto& info) { return std::to_string(info.index); });
+
+// The first year of each era keeps its era; its key is the era's first day.
+INSTANTIATE_TEST_SUITE_P(FirstYearOfAnEra, ShippedConvInputDate,
+    ::testing::Values(
+        InputCase{1, "令和元年", 0, "令和元年"},
+        InputCase{1, "R1", 0, "令和元年"},
+        InputCase{1, "令和元年5月", 0, "令和元年05月"},
+        InputCase{1, "平成元年", 0, "平成元年"},
+        InputCase{1, "昭和元年", 0, "昭和元年"},
+        InputCase{1, "大正元年", 0, "大正元年"},
+        InputCase{1, "明治元年", 0, "明治元年"},
+        InputCase{2, "M1", 0, "M1年"},
+        InputCase{1, "明治元年10月", 0, "明治元年10月"},
+        // A month the era never reached is read as written, like a full date.
+        InputCase{1, "令和元年4月", 0, "平成31年04月"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(ShippedTable, APartialDateOfAnEraStartsOnTheEraFirstDayInsideIt)
+{
+    const struct {
+        const char* text;
+        const char* key;
+        model::DatePrecision precision;
+    } cases[] = {
+        {"平成元年", "19890108", model::DatePrecision::Year},
+        {"H1年", "19890108", model::DatePrecision::Year},
+        {"令和元年", "20190501", model::DatePrecision::Year},
+        {"昭和元年", "19261225", model::DatePrecision::Year},
+        {"明治元年", "18681023", model::DatePrecision::Year},
+        {"平成元年01月", "19890108", model::DatePrecision::Month},
+        {"平成元年02月", "19890201", model::DatePrecision::Month},
+        {"昭和64年", "19890101", model::DatePrecision::Year},
+        {"1989", "19890101", model::DatePrecision::Year},
+        {"平成元年01月08日", "19890108", model::DatePrecision::Full},
+    };
+    for (const auto& c : cases) {
+        std::string key;
+        model::DatePrecision precision = model::DatePrecision::Full;
+        EXPECT_TRUE(model::Read_DatePrecision(c.text, key, precision)) << c.text;
+        EXPECT_EQ(key, c.key) << c.text;
+        EXPECT_EQ(precision, c.precision) << c.text;
+    }
+}
 
 } // namespace
