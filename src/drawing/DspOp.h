@@ -242,5 +242,5 @@ private:
     double m_savedZoomRatio = 1.0;
 };
 
-// The one display-options window (the runtime's `DspOp`).
+// The one display-options window (the window named `DspOp`).
 DspOpForm& dspop_form();

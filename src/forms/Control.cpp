@@ -106,7 +106,8 @@ void Control::bindWidget()
     if (auto* binding = dynamic_cast<WidgetBinding*>(m_widget))
         binding->boundControl = this;
     m_baseFocusPolicy = m_widget->focusPolicy();
-    // MouseMove comes with or without a button held, as in the original runtime.
+    // MouseMove comes with or without a button held: the chart and the drag markers
+    // follow the pointer before a button is pressed.
     m_widget->setMouseTracking(true);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(m_widget))
         area->viewport()->setMouseTracking(true);

@@ -136,7 +136,7 @@ public:
     Container& container() const { return m_container; }
 
     // Common properties. Every getter and setter loads the window when it is
-    // not loaded, as touching a control did in the original runtime.
+    // not loaded: touching a control is touching its window.
     const std::string& tag() const;
     void setTag(const std::string& tag);
     const std::string& toolTipText() const;

@@ -21,7 +21,7 @@
 //         void Form_Load() override { ... }
 //     };
 //
-// Lifecycle, as in the original runtime:
+// Lifecycle:
 // - The first touch (a property, a control, a public operation, show) loads
 //   the window hidden: every control is reset and recreated, design() runs with
 //   events held back, then Form_Load runs once.

@@ -18,7 +18,7 @@ public:
 };
 
 // In front of the other labels of the container, still behind its windowed
-// controls, as a windowless label of the original runtime.
+// controls: a label draws on its container rather than standing over it.
 void placeInFrontOfLabels(QLabel* label)
 {
     QWidget* parent = label->parentWidget();

@@ -33,7 +33,7 @@ int SetTopMost(Form& window, int mode)
         w->setGeometry(geometry);
         w->show();
     } else {
-        // The original call shows the window too.
+        // Setting a window topmost shows it too, so a caller needs no second call.
         window.show();
     }
     return result;

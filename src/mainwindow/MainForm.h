@@ -354,5 +354,5 @@ private:
     std::unique_ptr<drawing::FormsChartView> m_chartView;
 };
 
-// The one main window (the runtime's `main`).
+// The one main window (the window named `main`).
 MainForm& main_form();

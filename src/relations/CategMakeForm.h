@@ -71,5 +71,5 @@ private:
     void createCategory(const std::string& name, int parent);
 };
 
-// The one category window (the runtime's `CategMake`).
+// The one category window (the window named `CategMake`).
 CategMakeForm& categmake_form();

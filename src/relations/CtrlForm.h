@@ -305,5 +305,5 @@ private:
     void endFlight();
 };
 
-// The one relationship editor (the runtime's `ctrl`).
+// The one relationship editor (the window named `ctrl`).
 CtrlForm& ctrl_form();

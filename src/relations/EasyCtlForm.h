@@ -168,5 +168,5 @@ private:
     int16_t m_createdPerson = -1;
 };
 
-// The one easy relation builder (the runtime's `EasyCtl`).
+// The one easy relation builder (the window named `EasyCtl`).
 EasyCtlForm& easyctl_form();

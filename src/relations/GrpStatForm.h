@@ -64,5 +64,5 @@ private:
                                                           &model::Tables::GrpNameCount, &model::GrpNameRec::GrpName};
 };
 
-// The one group window (the runtime's `GrpStat`).
+// The one group window (the window named `GrpStat`).
 GrpStatForm& grpstat_form();

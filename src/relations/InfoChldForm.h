@@ -91,5 +91,5 @@ private:
     int m_child = -1;
 };
 
-// The one child dialog (the runtime's `InfoChld`).
+// The one child dialog (the window named `InfoChld`).
 InfoChldForm& infochld_form();

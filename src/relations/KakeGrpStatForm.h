@@ -106,5 +106,5 @@ private:
     relations::GroupCheckList<model::GrpTitleRec> m_groups;
 };
 
-// The one lineage-group window (the runtime's `KakeGrpStat`).
+// The one lineage-group window (the window named `KakeGrpStat`).
 KakeGrpStatForm& kakegrpstat_form();
