@@ -18,7 +18,7 @@ public:
 };
 
 // In front of the other labels of the container, still behind its windowed
-// controls: a label draws on its container rather than standing over it.
+// controls, so that a label never hides a box or button of its container.
 void placeInFrontOfLabels(QLabel* label)
 {
     QWidget* parent = label->parentWidget();
