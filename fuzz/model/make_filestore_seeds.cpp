@@ -1,6 +1,8 @@
 // Writes seed files for the fuzz targets with the family file writer: an empty family,
 // a small family with Japanese text, children, a relationship with the blank partner and
-// both group lists, and one with voice memos and face pictures (its bundle as well).
+// both group lists, one with voice memos and face pictures (its bundle as well), and
+// one whose chart has several trees: three generations with a second relation, an
+// adopted child, an adoptive husband and a couple no one else is related to.
 // Usage: make_filestore_seeds <folder>
 
 #include "FuzzHome.h"
@@ -84,6 +86,38 @@ void mediaFamily(const FuzzHome& home)
     model::tables().per_buf[2].Picture_filename = "顔.bmp";
 }
 
+void child(model::marry_data& m, int index, int person, int stat = 0)
+{
+    m.kou_kodo[index] = static_cast<int16_t>(person);
+    m.kou_kodo_stat[index] = static_cast<int16_t>(stat);
+}
+
+void chartFamily()
+{
+    const char* names[] = {"一郎", "花子", "次郎", "春子", "三郎", "夏子", "四郎", "秋子", "五郎", "冬子"};
+    for (int slot = 1; slot <= 10; ++slot) {
+        model::personal_data& p = person(slot, slot <= 8 ? "佐藤" : "鈴木", names[slot - 1]);
+        p.Sex = static_cast<int16_t>((slot + 1) % 2);
+        p.B_day = std::to_string(1880 + slot * 7) + "/03/0" + std::to_string(slot % 9 + 1);
+    }
+    model::tables().per_buf[2].B_day = "明治20年1月1日";
+    model::tables().per_buf[1].Death_day = "昭和20年8月15日";
+    model::marry_data& first = marriage(1, 1, 2);
+    first.kou_title = "佐藤家";
+    first.dsp_start = 1;
+    child(first, 0, 3);
+    child(first, 1, 6, 2);
+    model::marry_data& second = marriage(2, 1, 4);
+    second.kou_mode = 1;
+    second.sort_lev = 1;
+    child(second, 0, 5);
+    model::marry_data& adoptive = marriage(3, 7, 6);
+    adoptive.Yoshi_f = 1;
+    child(adoptive, 0, 8);
+    marriage(4, 3, model::BlankPartner).kou_mode = 1;
+    marriage(5, 9, 10).kou_title = "鈴木家";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -104,5 +138,8 @@ int main(int argc, char** argv)
     newFamily();
     mediaFamily(home);
     ok = model::save_file(platform::joinPath(folder, "media.kez")) && ok;
+    newFamily();
+    chartFamily();
+    ok = model::save_file(platform::joinPath(folder, "chart.kez")) && ok;
     return ok && home.messages == 0 ? 0 : 1;
 }

@@ -379,6 +379,13 @@ void FormWindow::keyReleaseEvent(QKeyEvent* event)
         runGuarded([&] { owner->Form_KeyUp(keyCode, shift); });
 }
 
+bool FormWindow::focusNextPrevChild(bool next)
+{
+    if (form)
+        form->applyPendingTabOrder();
+    return QWidget::focusNextPrevChild(next);
+}
+
 // ---------------------------------------------------------------- Form
 
 struct Form::Private {
@@ -412,6 +419,8 @@ struct Form::Private {
     bool unloadAfterLoad = false;
     bool everUnloaded = false;
     bool shownOnce = false;
+    // The controls changed since the tab order was last worked out.
+    bool tabOrderPending = false;
     QPointer<FormWindow> window;
     std::vector<Control*> controls;
     std::vector<ControlArrayBase*> arrays;
@@ -550,7 +559,7 @@ void Form::loadNow()
         throw;
     }
     d->designing = false;
-    applyTabOrder();
+    d->tabOrderPending = true;
     d->reportedClient = d->clientPx;
 
     try {
@@ -626,6 +635,7 @@ bool takesFocus(const Control* control)
 
 void Form::applyTabOrder()
 {
+    d->tabOrderPending = false;
     if (!d->window)
         return;
     // The items of each container: controls that take the focus and containers
@@ -667,9 +677,21 @@ void Form::applyTabOrder()
         QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
 }
 
+// A window loading many controls (a chart, a preview's pages) works the order out
+// once, not once per control: when it is next shown or the focus next follows it,
+// and, for a window on screen, once the command that changed it returns.
 void Form::tabOrderChanged()
 {
-    if (!d->designing)
+    if (d->tabOrderPending)
+        return;
+    d->tabOrderPending = true;
+    if (d->window && d->window->isVisible())
+        QTimer::singleShot(0, d->window, [this] { applyPendingTabOrder(); });
+}
+
+void Form::applyPendingTabOrder()
+{
+    if (d->tabOrderPending)
         applyTabOrder();
 }
 
@@ -678,6 +700,7 @@ void Form::show(ShowMode mode, Form* owner)
     load();
     if (d->state != Private::State::Loaded || !d->window)
         return; // unloaded inside its own Form_Load: nothing to show
+    applyPendingTabOrder();
     FormWindow* w = d->window;
     if (mode == ShowMode::Modal && d->modalLoop) {
         raiseWindow(w);

@@ -226,6 +226,9 @@ public:
     void menuBarChanged();
     // Tears the window down without any event (program end, test cleanup).
     void destroySilently();
+    // Works the tab order out again if the window's controls changed since it
+    // last was: before the window is shown and before the focus follows it.
+    void applyPendingTabOrder();
 
 protected:
     // Sets the design-time properties of the window and its controls. Runs at

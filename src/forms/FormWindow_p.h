@@ -42,6 +42,9 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab, Shift+Tab and a focus control that is hidden or disabled follow the
+    // tab order, worked out first if the window's controls changed.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     bool keyIsOwn() const;

@@ -261,6 +261,7 @@ void YeartbForm::YDisp_CTL()
     YAreaH = platform::CLng(Picture2.height());
     YAxisW = YAreaW - static_cast<int>(reports::ChronologyAxisInset);
     extent = reports::chronologyExtent(table);
+    captionWidths.clear();
     clearTreeLayout();
     printout = {};
     printout.axisWidth = YAxisW;
@@ -295,11 +296,22 @@ void YeartbForm::Disp_YTbl_Ctl()
 
 reports::BarGeometry YeartbForm::barGeometry(int row, int line)
 {
+    const reports::YTblRow& r = table.rows[row];
+    return reports::treeBarGeometry(r, line, extent, YAxisW, captionWidth(r.PerIdx));
+}
+
+double YeartbForm::captionWidth(int person)
+{
     // The caption needs its text, the bar's frame and a pixel of room on each side.
     constexpr double CaptionPadding = 4 * forms::TwipsPerPixel;
-    const reports::YTblRow& r = table.rows[row];
-    const double captionWidth = Label3[1].textWidth(reports::chronologyCaption(r.PerIdx)) + CaptionPadding;
-    return reports::treeBarGeometry(r, line, extent, YAxisW, captionWidth);
+    // The packing asks for a row's room on every line it tries, and the all-trees
+    // tab lists a person once per tree: each name is measured once per layout.
+    if (captionWidths.empty())
+        captionWidths.assign(reports::ChronologyRowCount, -1);
+    double& width = captionWidths[static_cast<size_t>(person)];
+    if (width < 0)
+        width = Label3[1].textWidth(reports::chronologyCaption(person)) + CaptionPadding;
+    return width;
 }
 
 void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)

@@ -76,6 +76,8 @@ public:
     void Disp_YTbl_Ex(int row, int& pos, int line, int& cur);
     // Where the bar of row stands, its name beside it when the bar is too narrow.
     reports::BarGeometry barGeometry(int row, int line);
+    // The room the caption of person's bar needs, twips, frame included.
+    double captionWidth(int person);
     void SetVscParam();
     void Make_NenLabel();
 
@@ -104,6 +106,7 @@ public:
     std::vector<int16_t> barPersons;       // person of each bar element, from element 3 on
     int selectedBar = 0;                   // the bar clicked last; 0 none
     reports::ChronologyPrintout printout;  // what YPrint prints
+    std::vector<double> captionWidths;    // by person slot, measured on demand; -1 not yet
 
     // --- State of the line lists ---
 

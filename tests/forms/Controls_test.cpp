@@ -836,4 +836,42 @@ TEST(CommonProperties, WithoutTabIndexTabFollowsThePlaceOfEachControl)
                                                  "family"}));
 }
 
+// Elements loaded while the window is shown, a whole row of them in one command,
+// take the place they stand at in the tab order by the next Tab.
+TEST(CommonProperties, ElementsLoadedWhileShownTakeTheirPlaceInTheTabOrder)
+{
+    class RowsForm : public forms::Form {
+    public:
+        RowsForm() : Form("RowsForm") {}
+        forms::ControlArray<forms::TextBox> field{*this, "field", {0}};
+        forms::CommandButton close{*this, "close"};
+
+    protected:
+        void design() override
+        {
+            move(0, 0, 6000, 6000);
+            field[0].move(120, 120, 2400, 300);
+            close.move(120, 4000, 1200, 420);
+        }
+    } form;
+    form.show();
+    // Loaded in reverse order, so that neither load order nor creation order is
+    // the order of their places.
+    for (int i = 3; i >= 1; --i) {
+        form.field.load(i);
+        form.field[i].setTop(120 + i * 420);
+        form.field[i].setVisible(true);
+    }
+    QApplication::setActiveWindow(forms::formWidget(form));
+    form.field[0].setFocus();
+    std::vector<const QWidget*> visited;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(visited, (std::vector<const QWidget*>{form.field[1].widget(), form.field[2].widget(),
+                                                    form.field[3].widget(), form.close.widget(),
+                                                    form.field[0].widget()}));
+}
+
 } // namespace
