@@ -587,15 +587,26 @@ void EntryForm::showCurrentFamily()
 {
     if (!isLoaded())
         return;
-    int shown = model::runState().Cur_PerIdx;
-    if (!model::isUsedPerson(shown)) {
+    // The table lists the family as it is now; tablein also counts its persons.
+    tablein();
+    if (T().PerCount == 0) {
         showEmptyFamily();
         return;
     }
-    if (Entry_CardView == 0)
-        tablein();
-    else
-        entryset(shown);
+    model::RunState& run = model::runState();
+    if (Entry_CardView != 0) {
+        if (model::isUsedPerson(run.Cur_PerIdx)) {
+            int shown = run.Cur_PerIdx;
+            entryset(shown);
+        } else {
+            // The shown person is gone: the card becomes a new one, and the persons
+            // left stay reachable with ◀, as after 新規.
+            run.Cur_PerIdx = -1;
+            newp();
+            Label2[0].setCaption("");
+        }
+    }
+    Label2[1].setCaption(platform::CStr(T().PerCount));
 }
 
 void EntryForm::showPersonInCard(int person)

@@ -207,8 +207,9 @@ public:
     void showEmptyFamily();
     // The family was replaced while the window stays open (a restore): the window
     // shows it as it now is. The card's person, when still there, is shown afresh;
-    // one that is gone leaves the card as showEmptyFamily does. The table view is
-    // refilled from the tables.
+    // in place of one that is gone the card is a new one, as after 新規, with the
+    // persons left reachable. The table view is refilled from the tables; a family
+    // left without persons is shown as showEmptyFamily does.
     void showCurrentFamily();
     // A person box was clicked: the window, at its normal size, loads the person,
     // is shown and turns to its card view (the voice button is marked when the

@@ -421,6 +421,9 @@ TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemo
     ASSERT_EQ(per(ghost).InUse, model::SlotFree);
     EXPECT_NE(entry_form().Text1[0].text(), "Ghost");
     EXPECT_NE(entry_form().Text1[1].text(), "One");
+    // A new card, with the four persons left counted and reachable with ◀.
+    EXPECT_EQ(entry_form().Label2[1].caption(), "4");
+    EXPECT_TRUE(entry_form().CMDFUNC[5].isEnabled());
     entry_form().Text1[7].setText("WW7");
     answers.answerNext(platform::vbOK);
     entry_form().CMDFUNC[1].click();
