@@ -3,37 +3,18 @@
 // all-trees tab (a chart look-up per person and tree), ordering them, packing the
 // bars onto lines, and building the two line lists.
 
-#include "LayoutFamilies.h"
+#include "DatedFullFamily.h"
 
 #include "layout/chart_state.h"
-#include "model/settings.h"
-#include "model/tables.h"
 #include "reports/Chronology.h"
 
 #include <benchmark/benchmark.h>
 
-#include <string>
-
 namespace {
 
-// The full family with western dates: births spread over three centuries, every
-// third person dead forty to ninety years later, the rest alive.
 void setUpFamily()
 {
-    layouttest::resetAll();
-    const int16_t start = layouttest::buildFullFamily();
-    model::settings().Dispmode_Nengo = 0;
-    auto& per_buf = model::tables().per_buf;
-    for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
-        model::personal_data& p = per_buf[static_cast<size_t>(slot)];
-        if (p.InUse != model::SlotUsed)
-            continue;
-        const int birth = 1700 + (slot * 7919) % 300;
-        p.B_day = std::to_string(birth) + "/04/01";
-        if (slot % 3 == 0)
-            p.Death_day = std::to_string(birth + 40 + slot % 50) + "/12/31";
-    }
-    layouttest::layOut(start);
+    benchfamily::layOutDatedFullFamily();
     layout::chart().sel_tree = static_cast<int16_t>(layout::chart().tree_cnt + 1);
 }
 
