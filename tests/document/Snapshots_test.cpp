@@ -297,6 +297,24 @@ TEST_F(FailedSnapshotTest, AFailedUndoSnapshotDeletesThePreviousOneAndTurnsUndoO
     expectUnchanged(before);
 }
 
+// A snapshot whose bundle cannot be written says which file and why, and keeps the
+// previous snapshot (a folder stands where the new bundle is written first).
+TEST_F(FailedSnapshotTest, AFailedSnapshotBundleNamesItsFileAndWhy)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string previous = bytesOf(autosaveSnapshotPath());
+    writeMedia(MediaVoice, "voice3.wav", "a changed memo");
+    const std::string staging = platform::joinPath(platform::parentPath(autosaveSnapshotPath()), "AutosaveNew.ked");
+    platform::makeDir(platform::partialFileName(staging));
+    answers.answerNext(platform::vbOK);
+
+    EXPECT_FALSE(Save_Autosave());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(BundleWriteFailedMessage) + "\r\n" + staging
+                                                             + "\r\n（書き込み先がフォルダーです）"});
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), previous);
+}
+
 // --- Deleting ---------------------------------------------------------------------------
 
 TEST_F(SnapshotTest, KillAutosaveFilesDeletesBothSnapshotsWithTheirBundles)
