@@ -9,6 +9,7 @@
 #include "model/SavableText.h"
 #include "document/InitAllSetting.h"
 #include "document/Snapshots.h"
+#include "document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
@@ -18,6 +19,7 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace model::testing {
@@ -230,6 +232,31 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
     expectUnchanged(before);
     EXPECT_EQ(windows.count("setCaption:/home/user/yamada.kez"), 1);
     EXPECT_FALSE(platform::fileExists(path));
+}
+
+// An undo that cannot rewrite its snapshot (a folder stands where it is written
+// first) or set the open family's media aside (a folder stands where a picture is to
+// be parked) says which file and why; the family and the snapshot stay.
+TEST_F(SnapshotTest, AnUndoThatCannotWriteNamesTheFileAndWhy)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    const std::string snapshot = undoSnapshotPath();
+    const std::string parked = platform::joinPath(parkingFolder(MediaPicture), folderFiles(mediaFolder(MediaPicture)).begin()->first);
+    const FamilyCapture before = captureFamily();
+    const std::pair<std::string, std::string> cases[] = {{platform::partialFileName(snapshot), snapshot},
+                                                         {parked, parked}};
+    for (const auto& [blocked, named] : cases) {
+        platform::makeDirs(blocked);
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        Restore_Undo();
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(UndoFailedMessage) + "\r\n" + named
+                                                                 + "\r\n（書き込み先がフォルダーです）"});
+        expectUnchanged(before);
+        EXPECT_TRUE(platform::fileExists(snapshot));
+        platform::removeTree(blocked);
+    }
 }
 
 // A failed snapshot is never reported as written. A failed autosave leaves the
