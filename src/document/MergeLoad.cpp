@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace model {
@@ -44,9 +45,18 @@ std::unique_ptr<MergeStash>& mergeStash()
     return stash;
 }
 
-void showMergeError(const char* message)
+// A media file the merge could not copy, move or rename is named with why.
+void showMergeError(const char* message, const platform::RuntimeError* failure = nullptr)
 {
-    platform::MsgBox(message, platform::vbExclamation, MergeErrorTitle);
+    platform::MsgBox(failure ? platform::failedWriteMessage(message, *failure) : std::string(message),
+                     platform::vbExclamation, MergeErrorTitle);
+}
+
+// Why the open family's media could not be parked by the last Stash_MergeState.
+std::optional<platform::RuntimeError>& parkFailure()
+{
+    static std::optional<platform::RuntimeError> failure;
+    return failure;
 }
 
 // The open family's records back in the live tables, and its lineage groups.
@@ -111,22 +121,23 @@ void rollBack()
     if (stash.media.putBack())
         stash.media.release();
     else
-        platform::MsgBox(MediaReturnFailedMessage, platform::vbExclamation, MergeErrorTitle);
+        showMergeError(MediaReturnFailedMessage, stash.media.failure());
     mergeStash().reset();
 }
 
 // The work folders are emptied before the second file is read, so that afterwards they
 // hold exactly the media its bundle brought.
-bool emptyWorkFolders()
+// Nothing when they were emptied, else why not.
+std::optional<platform::RuntimeError> emptyWorkFolders()
 {
     try {
         for (const int16_t kind : {MediaVoice, MediaPicture}) {
             platform::makeDir(mediaFolder(kind));
             platform::deleteAllFiles(mediaFolder(kind));
         }
-        return true;
-    } catch (const platform::RuntimeError&) {
-        return false;
+        return std::nullopt;
+    } catch (const platform::RuntimeError& e) {
+        return e;
     }
 }
 
@@ -332,8 +343,8 @@ bool addLoadedFamily()
     AddedRecords added;
     try {
         added = prepareRecords(placement, *mergeStash());
-    } catch (const platform::RuntimeError&) {
-        showMergeError(MergeMediaMessage);
+    } catch (const platform::RuntimeError& e) {
+        showMergeError(MergeMediaMessage, &e);
         return false;
     }
     addRecords(placement, added);
@@ -345,8 +356,12 @@ bool addLoadedFamily()
 bool Stash_MergeState()
 {
     auto stash = std::make_unique<MergeStash>();
-    if (!stash->media.park())
+    parkFailure().reset();
+    if (!stash->media.park()) {
+        if (stash->media.failure())
+            parkFailure() = *stash->media.failure();
         return false;
+    }
     layout::Backup_Bufs();
     const Tables& t = tables();
     stash->person0 = t.per_buf[0];
@@ -372,7 +387,7 @@ void Unstash_MergeState()
     if (stash.media.putBackOver())
         stash.media.release();
     else
-        platform::MsgBox(MediaReturnFailedMessage, platform::vbExclamation, MergeErrorTitle);
+        showMergeError(MediaReturnFailedMessage, stash.media.failure());
     mergeStash().reset();
 }
 
@@ -380,12 +395,12 @@ void Merge_LoadFile(const std::string& path)
 {
     fileStore().EndOfDataF = 0;
     if (!Stash_MergeState()) {
-        showMergeError(MergeMediaMessage);
+        showMergeError(MergeMediaMessage, parkFailure() ? &*parkFailure() : nullptr);
         Kill_UndoFiles();
         return;
     }
-    if (!emptyWorkFolders()) {
-        showMergeError(MergeMediaMessage);
+    if (const auto failure = emptyWorkFolders()) {
+        showMergeError(MergeMediaMessage, &*failure);
         rollBack();
         Kill_UndoFiles();
         return;

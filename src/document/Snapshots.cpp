@@ -82,7 +82,10 @@ void transformBytes(char* bytes, size_t length, Direction direction)
     }
 }
 
-bool transformFile(const std::string& path, Direction direction)
+// False when the file is missing or cannot be rewritten; failure then receives why,
+// when a file could not be read or written.
+bool transformFile(const std::string& path, Direction direction,
+                   std::optional<platform::RuntimeError>* failure = nullptr)
 {
     try {
         if (!platform::fileExists(path))
@@ -93,7 +96,9 @@ bool transformFile(const std::string& path, Direction direction)
         transformBytes(bytes.data(), bytes.size(), direction);
         platform::writeFileAtomically(path, bytes);
         return true;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
+        if (failure)
+            *failure = e;
         return false;
     } catch (const std::bad_alloc&) {
         return false;
@@ -373,12 +378,15 @@ struct OpenFamily {
 
 enum class RestoreOutcome { NotAttempted, Restored, Failed };
 
-RestoreOutcome restoreSnapshot(const std::string& path)
+// failure receives why a restore was not attempted, when a file could not be written.
+RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::RuntimeError>& failure)
 {
-    if (!Unscramble_File(path))
+    if (!transformFile(path, Direction::Unscramble, &failure))
         return RestoreOutcome::NotAttempted;
     ParkedMedia parked;
     if (!parked.park()) {
+        if (parked.failure())
+            failure = *parked.failure();
         // Scrambled again, the snapshot stays valid for another try.
         if (!Scramble_File(path))
             deletePair(path);
@@ -484,8 +492,11 @@ bool Save_AutosaveAfterEdits()
 void Restore_Undo()
 {
     const std::string path = undoSnapshotPath();
-    if (platform::fileExists(path) && restoreSnapshot(path) == RestoreOutcome::NotAttempted) {
-        platform::MsgBox(UndoFailedMessage, platform::vbOKOnly | platform::vbExclamation);
+    std::optional<platform::RuntimeError> failure;
+    if (platform::fileExists(path) && restoreSnapshot(path, failure) == RestoreOutcome::NotAttempted) {
+        platform::MsgBox(failure ? platform::failedWriteMessage(UndoFailedMessage, *failure, path)
+                                 : std::string(UndoFailedMessage),
+                         platform::vbOKOnly | platform::vbExclamation);
         windowServices().setChartBackColor(settings().Dispmode_BGcolor);
         return;
     }

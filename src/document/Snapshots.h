@@ -22,7 +22,8 @@ inline constexpr const char* AutosaveSnapshotName = "\\TMP\\Autosave.kez";
 inline constexpr const char* AutosaveQuestion = "編集途中のファイルがあります。読み込みますか？";
 inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
 // Shown when the undo snapshot cannot be read back or the media cannot be set aside
-// first; the family stays as it is and the snapshot is kept for another try.
+// first (with the file that could not be written and why); the family stays as it is
+// and the snapshot is kept for another try.
 inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
 // Shown when the interrupted edit cannot be recovered, followed by CR LF and the path
 // where the autosave is kept as it was.

@@ -37,7 +37,8 @@ void moveFile(const std::string& from, const std::string& to)
 // What becomes of the files of the work folder that were not parked.
 enum class Others { Deleted, Kept };
 
-bool moveBack(int16_t kind, Others others)
+// Records the first failure in failure.
+bool moveBack(int16_t kind, Others others, std::optional<platform::RuntimeError>& failure)
 {
     try {
         const std::string work = mediaFolder(kind);
@@ -49,7 +50,9 @@ bool moveBack(int16_t kind, Others others)
         for (const std::string& name : platform::listFiles(parked, "*.*"))
             moveFile(platform::joinPath(parked, name), platform::joinPath(work, name));
         return true;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
+        if (!failure)
+            failure = e;
         return false;
     }
 }
@@ -119,6 +122,7 @@ std::string parkingFolder(int16_t kind)
 
 bool ParkedMedia::park()
 {
+    m_failure.reset();
     try {
         for (const int16_t kind : MediaKinds) {
             rescueLeftovers(kind);
@@ -128,7 +132,8 @@ bool ParkedMedia::park()
                 Copy_FolderFiles(work, parkingFolder(kind));
         }
         return true;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
+        m_failure = e;
         release();
         return false;
     }
@@ -141,17 +146,19 @@ bool ParkedMedia::holds(int16_t kind, const std::string& name) const
 
 bool ParkedMedia::putBackOver()
 {
+    m_failure.reset();
     bool moved = true;
     for (const int16_t kind : MediaKinds)
-        moved = moveBack(kind, Others::Kept) && moved;
+        moved = moveBack(kind, Others::Kept, m_failure) && moved;
     return moved;
 }
 
 bool ParkedMedia::putBack()
 {
+    m_failure.reset();
     bool moved = true;
     for (const int16_t kind : MediaKinds)
-        moved = moveBack(kind, Others::Deleted) && moved;
+        moved = moveBack(kind, Others::Deleted, m_failure) && moved;
     return moved;
 }
 

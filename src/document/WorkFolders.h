@@ -4,7 +4,10 @@
 // the work folders' contents for a while (the additional load, the undo) first parks
 // the open family's media there, so that it can put them back whatever happens.
 
+#include "platform/Errors.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace model {
@@ -48,6 +51,14 @@ public:
     // Empties the parking folders. Files that cannot be deleted stay behind; the next
     // park() returns them to their work folder where no file of that name is.
     void release();
+
+    // Why the last park(), putBack() or putBackOver() that returned false failed (the
+    // file and the system's reason, for platform::failedWriteMessage); null after one
+    // that succeeded.
+    const platform::RuntimeError* failure() const { return m_failure ? &*m_failure : nullptr; }
+
+private:
+    std::optional<platform::RuntimeError> m_failure;
 };
 
 } // namespace model

@@ -148,9 +148,9 @@ bool EntryForm::storePicture(int slot)
         // Registering again without a new picture writes nothing.
         if (platform::LCase(tag) != platform::LCase(target))
             entry::writeFacePicture(tag, target);
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         // The record keeps the picture it had; the person is stored all the same.
-        platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
+        platform::MsgBox(platform::failedWriteMessage(entry::PictureFileError, e, target), platform::vbOKOnly);
         return false;
     }
     p.Picture_mode = static_cast<int16_t>(mode);
@@ -179,8 +179,8 @@ bool storeRecording(int slot)
         const std::string name = model::mediaNameFor(model::MediaVoice, p.Voice_filename, slot);
         platform::copyFile(recording, platform::joinPath(folder, name));
         p.Voice_filename = name;
-    } catch (const platform::RuntimeError&) {
-        platform::MsgBox(entry::VoiceFileError, platform::vbOKOnly);
+    } catch (const platform::RuntimeError& e) {
+        platform::MsgBox(platform::failedWriteMessage(entry::VoiceFileError, e), platform::vbOKOnly);
         return false;
     }
     return true;

@@ -20,7 +20,11 @@
 #include <QPrinterInfo>
 #include <QProgressDialog>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
 #include <utility>
@@ -32,6 +36,37 @@ namespace {
 platform::RuntimeError printerError(const std::string& what)
 {
     return platform::RuntimeError(platform::err::PrinterError, "プリンタ エラー: " + what);
+}
+
+// The printer error of a PDF file that could not be written: it names the file and
+// carries the system's reason, so that the message can say both.
+platform::RuntimeError pdfFileError(const std::string& what, const std::string& file, int systemError)
+{
+    platform::RuntimeError error = printerError(what + file);
+    error.systemError = systemError;
+    error.path = file;
+    return error;
+}
+
+// True when the PDF file ends as a complete one ("%%EOF" and a line end): the PDF
+// writer gives up silently when its file cannot grow, leaving the file cut short.
+bool pdfFileComplete(const std::string& path)
+{
+    const std::string bytes = platform::readWholeFile(path);
+    const size_t end = bytes.find_last_not_of("\r\n");
+    return end != std::string::npos && end >= 4 && bytes.compare(end - 4, 5, "%%EOF") == 0;
+}
+
+// Why a file the PDF writer left cut short could not grow: one more byte is appended
+// to it and the system's answer is the reason.
+int whyFileCannotGrow(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::write(fd, "\n", 1) == 1 ? EIO : errno;
+    ::close(fd);
+    return error;
 }
 
 platform::RuntimeError invalidValue()
@@ -191,6 +226,12 @@ QPainter& Printer::painter()
         if (m_outputFileName.empty())
             throw printerError("PDF ファイルが選ばれていません");
         m_partialFile = platform::partialFileName(m_outputFileName);
+        // Created here first, so that a folder that cannot take the file says why.
+        try {
+            platform::writeWholeFile(m_partialFile, std::string());
+        } catch (const platform::RuntimeError& e) {
+            throw pdfFileError("PDF ファイルを作成できません: ", m_outputFileName, e.systemError);
+        }
         m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
     }
     auto painter = std::make_unique<QPainter>();
@@ -261,14 +302,16 @@ void Printer::closeJob(bool keepOutput)
     if (!keepOutput || !ended) {
         platform::deleteFile(partial);
         if (keepOutput)
-            throw printerError("PDF ファイルを書き込めません: " + target);
+            throw pdfFileError("PDF ファイルを書き込めません: ", target, 0);
         return;
     }
     try {
+        if (!pdfFileComplete(partial))
+            throw pdfFileError("PDF ファイルを書き込めません: ", target, whyFileCannotGrow(partial));
         platform::replaceWithPartialFiles({target});
     } catch (const platform::RuntimeError& error) {
         platform::deleteFile(partial);
-        throw printerError(error.description);
+        throw pdfFileError("PDF ファイルを書き込めません: ", target, error.systemError);
     }
 }
 
@@ -455,6 +498,7 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
     Printer& current = printer();
     if (current.isPdfPrinter() && !choosePdfFile(owner, current, defaultPdfPath))
         return false;
+    const std::string pdfFile = current.isPdfPrinter() ? current.outputFileName() : std::string();
     PrintProgress progress(owner, pageCount);
     current.setPageListener([&progress](int page) { progress.pageBegun(page); });
     // The document begun is discarded; its temporary file goes with it.
@@ -476,9 +520,12 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
     } catch (const PrintCancelled&) {
         discard();
         return false;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         discard();
-        platform::MsgBox(PrinterErrorMessage, platform::vbOKOnly);
+        // A PDF file that could not be written is named with why.
+        platform::MsgBox(!pdfFile.empty() && e.path == pdfFile ? platform::failedWriteMessage(PrinterErrorMessage, e)
+                                                               : std::string(PrinterErrorMessage),
+                         platform::vbOKOnly);
         return false;
     }
 }

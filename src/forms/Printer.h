@@ -165,7 +165,8 @@ std::string printProgressText(int page, int pageCount);
 // defaultPdfPath and confirming the overwriting of an existing file; Cancel
 // prints nothing. Then drawPages draws the document on the printer (NewPage
 // between sheets) and the job is ended. A failure anywhere, the file included,
-// shows PrinterErrorMessage once and discards the document begun. True when
+// shows PrinterErrorMessage once (for a PDF file that could not be written with
+// the file and why) and discards the document begun. True when
 // the document was printed.
 //
 // A job that is still drawing after about a second shows a progress window over

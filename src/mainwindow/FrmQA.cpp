@@ -4,6 +4,7 @@
 #include "forms/WindowFunctions.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
+#include "model/filestore/FamilyFile.h"
 #include "platform/AppPath.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
@@ -152,11 +153,13 @@ void FrmQAForm::Form_Unload(int& Cancel)
 {
     (void)Cancel;
     const std::string line = std::string("QAMODE,") + (Check1.value() == forms::vbChecked ? "1" : "0") + "\r\n";
+    const std::string path = platform::appFile(SettingsFile);
     try {
-        platform::writeFileAtomically(platform::appFile(SettingsFile), line);
-    } catch (const platform::RuntimeError&) {
-        // A program folder that cannot be written keeps its settings file; the
-        // window closes all the same.
+        platform::writeFileAtomically(path, line);
+    } catch (const platform::RuntimeError& e) {
+        // The settings file stays as it was, and the user is told that the choice
+        // was not kept; the window closes all the same.
+        platform::MsgBox(platform::failedWriteMessage(model::SaveFailedMessage, e, path), platform::vbOKOnly);
     }
 }
 

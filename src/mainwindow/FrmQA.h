@@ -2,7 +2,8 @@
 // The hints window `FrmQA` ("使い方のヒント"): numbered usage hints, each a text
 // with a picture, read from "qa\qatext.txt" in the program folder on every load.
 // Its check box decides whether the window opens at start-up: closing the
-// window, by any way, rewrites "tvora.ini" with "QAMODE,1" or "QAMODE,0".
+// window, by any way, rewrites "tvora.ini" with "QAMODE,1" or "QAMODE,0"; a file
+// that cannot be written is named with why, and the window closes all the same.
 //
 // The hints file: a line starting "@L" starts hint n (the number after the
 // marker, 0..100); a line starting "@P" names the current hint's picture in the

@@ -278,8 +278,9 @@ private:
 
     // Output and exchange commands of the File menu.
     void exportChartPicture();   // MainForm_Export.cpp
-    // A picture that could not be written names its file; "" gives the size advice.
-    void reportExportFailure(const std::string& unwritableFile);
+    // Shows the message of a picture file that could not be written (the file and
+    // why); "" gives the size advice.
+    void reportExportFailure(const std::string& writeFailedMessage);
     static void adviseSmallerOutput();
     void showPrinterSetup();     // MainForm_Print.cpp
     void printChart();

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -80,9 +81,10 @@ void MainForm::exportChartPicture()
     // once complete, so an export that fails leaves an older picture whole.
     const std::string partial = platform::partialFileName(path);
 
-    // Which failure a step reports: a file that cannot be written names the file; the
-    // size advice is for a picture that could not be made.
+    // Which failure a step reports: a file that cannot be written is named with why;
+    // the size advice is for a picture that could not be made.
     bool writingFile = true;
+    std::optional<platform::RuntimeError> writeFailure;
     try {
         // The temporary file exists, empty, before anything is drawn: a folder that
         // cannot be written fails here, before the tables are touched.
@@ -126,8 +128,10 @@ void MainForm::exportChartPicture()
         forms::SavePicture(image, partial);
         platform::replaceWithPartialFiles({path});
         return;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
         // Reported below by the step that failed; the tables are back already.
+        if (writingFile)
+            writeFailure = e;
     } catch (const std::bad_alloc&) {
         // An allocation beyond what the picture's memory cap foresaw: the picture
         // could not be made.
@@ -139,7 +143,8 @@ void MainForm::exportChartPicture()
         // A temporary file that cannot be removed does no harm; the failure is
         // reported below.
     }
-    reportExportFailure(writingFile ? path : std::string());
+    reportExportFailure(writeFailure ? platform::failedWriteMessage(model::SaveFailedMessage, *writeFailure, path)
+                                     : std::string());
 }
 
 // The advice for a chart the picture export or the print recording could not hold.
@@ -148,12 +153,12 @@ void MainForm::adviseSmallerOutput()
     platform::MsgBox(OutputFailedMessage, platform::vbOKOnly);
 }
 
-void MainForm::reportExportFailure(const std::string& unwritableFile)
+void MainForm::reportExportFailure(const std::string& writeFailedMessage)
 {
-    if (unwritableFile.empty())
+    if (writeFailedMessage.empty())
         adviseSmallerOutput();
     else
-        platform::MsgBox(std::string(model::SaveFailedMessage) + "\r\n" + unwritableFile, platform::vbOKOnly);
+        platform::MsgBox(writeFailedMessage, platform::vbOKOnly);
     // The large bitmap is given up.
     if (Picture3.exists(1)) {
         forms::PictureBox& picture = Picture3[1];

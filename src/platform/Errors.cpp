@@ -1,5 +1,7 @@
 #include "platform/Errors.h"
 
+#include "platform/FileSystem.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -80,6 +82,8 @@ std::string failureReason(const RuntimeError& error)
     case EPERM:
         return "アクセスが拒否されました";
     case ENOENT:
+        // errnoError tells a missing file from a missing folder by the number.
+        return error.number == err::FileNotFound ? "ファイルがありません" : "フォルダーがありません";
     case ENOTDIR:
         return "フォルダーがありません";
     case EISDIR:
@@ -94,6 +98,19 @@ std::string failureReason(const RuntimeError& error)
     default:
         return std::strerror(error.systemError);
     }
+}
+
+std::string failedWriteMessage(const std::string& head, const RuntimeError& error, const std::string& file)
+{
+    std::string named = error.path.empty() ? file : error.path;
+    if (!file.empty() && (named == partialFileName(file) || named == spareFileName(file)))
+        named = file;
+    std::string message = head;
+    if (!named.empty())
+        message += "\r\n" + named;
+    if (const std::string reason = failureReason(error); !reason.empty())
+        message += "\r\n（" + reason + "）";
+    return message;
 }
 
 } // namespace platform

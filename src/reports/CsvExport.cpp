@@ -211,8 +211,8 @@ bool CsvExport(const std::string& path)
     }
     try {
         platform::writeFileAtomically(path, bytes);
-    } catch (const platform::RuntimeError&) {
-        platform::MsgBox(CsvWriteFailedMessage, platform::vbOKOnly);
+    } catch (const platform::RuntimeError& e) {
+        platform::MsgBox(platform::failedWriteMessage(CsvWriteFailedMessage, e, path), platform::vbOKOnly);
         return false;
     }
     return true;

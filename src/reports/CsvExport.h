@@ -48,7 +48,8 @@ std::string csvPersonLine(const model::personal_data& person);
 // built and checked first and then written in one step, so a failure leaves any
 // earlier file at path as it was. Failures are shown by the export itself:
 // "CSVファイルが書き込めません", followed for text cp932 cannot hold by the person
-// and the character. Returns false after a failure.
+// and the character, and for a file that cannot be written by its name and why
+// (platform::failedWriteMessage). Returns false after a failure.
 bool CsvExport(const std::string& path);
 
 } // namespace reports

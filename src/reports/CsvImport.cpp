@@ -274,13 +274,26 @@ bool takeLastMapping()
     return true;
 }
 
+namespace {
+
+// The import's failure: a file that could not be read or written (the CSV file, the
+// mapping file) is named with why; any other failure gives its description.
+std::string loadErrorMessage(const platform::RuntimeError& e)
+{
+    if (e.systemError != 0)
+        return platform::failedWriteMessage(CsvLoadErrorMessage, e);
+    return std::string(CsvLoadErrorMessage) + "\n" + e.description;
+}
+
+} // namespace
+
 void CsvImport(const std::string& path)
 {
     try {
         if (!checkFileContent(path))
             return;
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(std::string(CsvLoadErrorMessage) + "\n" + e.description, platform::vbOKOnly);
+        platform::MsgBox(loadErrorMessage(e), platform::vbOKOnly);
         return;
     }
 
@@ -333,7 +346,7 @@ int importCsvFile(const std::string& path, const std::function<void()>& chooseMa
         }
         importRecords(file, position, stored);
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(std::string(CsvLoadErrorMessage) + "\n" + e.description, platform::vbOKOnly);
+        platform::MsgBox(loadErrorMessage(e), platform::vbOKOnly);
         if (stored > 0)
             afterPersonsAdded();
         return stored;

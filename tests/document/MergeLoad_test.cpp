@@ -10,6 +10,7 @@
 #include "document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/MediaBundle.h"
+#include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
@@ -352,6 +353,26 @@ INSTANTIATE_TEST_SUITE_P(
                       Capacity{"marriages_1025th", 4, 1022, 3, 3, MergeMarriagesFullMessage},
                       Capacity{"marriages_1024_fit", 4, 1022, 3, 2, nullptr}),
     [](const ::testing::TestParamInfo<Capacity>& info) { return std::string(info.param.name); });
+
+// The open family's media cannot be parked (a folder stands where a picture is to be
+// copied): nothing is added, and the message names the file and why.
+TEST_F(MergeTest, MediaThatCannotBeParkedAreNamedWithWhy)
+{
+    const std::string path = writeSecondFile([this] { addPerson("甲", "追加", 0); });
+    const int p = addPerson("元", "山田", 0);
+    givePicture(p, "face.bmp", "open face");
+    const FamilyCapture before = captureFamily();
+    const std::string blocked = platform::joinPath(parkingFolder(MediaPicture), "face.bmp");
+    platform::makeDirs(blocked);
+
+    answers.answerNext(platform::vbOK);
+    Merge_LoadFile(path);
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(MergeMediaMessage) + "\r\n" + blocked
+                                                             + "\r\n（書き込み先がフォルダーです）"});
+    expectUnchanged(before);
+    EXPECT_EQ(platform::readWholeFile(mediaPath(MediaPicture, "face.bmp")), "open face");
+}
 
 TEST_F(MergeTest, AnUnreadableSecondFileAddsNothing)
 {

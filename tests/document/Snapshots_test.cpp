@@ -9,6 +9,7 @@
 #include "model/SavableText.h"
 #include "document/InitAllSetting.h"
 #include "document/Snapshots.h"
+#include "document/WorkFolders.h"
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
@@ -18,6 +19,7 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace model::testing {
@@ -232,6 +234,31 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
     EXPECT_FALSE(platform::fileExists(path));
 }
 
+// An undo that cannot rewrite its snapshot (a folder stands where it is written
+// first) or set the open family's media aside (a folder stands where a picture is to
+// be parked) says which file and why; the family and the snapshot stay.
+TEST_F(SnapshotTest, AnUndoThatCannotWriteNamesTheFileAndWhy)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Undo());
+    const std::string snapshot = undoSnapshotPath();
+    const std::string parked = platform::joinPath(parkingFolder(MediaPicture), folderFiles(mediaFolder(MediaPicture)).begin()->first);
+    const FamilyCapture before = captureFamily();
+    const std::pair<std::string, std::string> cases[] = {{platform::partialFileName(snapshot), snapshot},
+                                                         {parked, parked}};
+    for (const auto& [blocked, named] : cases) {
+        platform::makeDirs(blocked);
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        Restore_Undo();
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(UndoFailedMessage) + "\r\n" + named
+                                                                 + "\r\n（書き込み先がフォルダーです）"});
+        expectUnchanged(before);
+        EXPECT_TRUE(platform::fileExists(snapshot));
+        platform::removeTree(blocked);
+    }
+}
+
 // A failed snapshot is never reported as written. A failed autosave leaves the
 // previous one whole; a failed undo snapshot deletes the previous one and turns the
 // undo off, since an undo to it would also take back the command before.
@@ -295,6 +322,24 @@ TEST_F(FailedSnapshotTest, AFailedUndoSnapshotDeletesThePreviousOneAndTurnsUndoO
     const FamilyCapture before = captureFamily();
     Restore_Undo();
     expectUnchanged(before);
+}
+
+// A snapshot whose bundle cannot be written says which file and why, and keeps the
+// previous snapshot (a folder stands where the new bundle is written first).
+TEST_F(FailedSnapshotTest, AFailedSnapshotBundleNamesItsFileAndWhy)
+{
+    buildDocument();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string previous = bytesOf(autosaveSnapshotPath());
+    writeMedia(MediaVoice, "voice3.wav", "a changed memo");
+    const std::string staging = platform::joinPath(platform::parentPath(autosaveSnapshotPath()), "AutosaveNew.ked");
+    platform::makeDir(platform::partialFileName(staging));
+    answers.answerNext(platform::vbOK);
+
+    EXPECT_FALSE(Save_Autosave());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(BundleWriteFailedMessage) + "\r\n" + staging
+                                                             + "\r\n（書き込み先がフォルダーです）"});
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), previous);
 }
 
 // --- Deleting ---------------------------------------------------------------------------

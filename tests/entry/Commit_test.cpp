@@ -237,21 +237,50 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PictureCommitTest,
                          ::testing::Values(PictureCase{"bitmap", 1, ".bmp"}, PictureCase{"icon", 0, ".ico"}),
                          [](const ::testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
-TEST_F(CommitTest, aPictureThatCannotBeCopiedLeavesThePersonWithoutIt)
+// The message names the file that could not be read or written and why: the chosen
+// picture gone meanwhile, or a folder standing where the person's copy is to go.
+TEST_F(CommitTest, aPictureThatCannotBeCopiedIsNamedWithWhyAndLeavesThePersonWithoutIt)
+{
+    open();
+    const std::string gone = platform::joinPath(home.path(), "gone.bmp");
+    const std::string taken = platform::joinPath(entry::faceFolder(), "face2.bmp");
+    platform::makeDirs(taken);
+    const std::pair<std::string, std::string> cases[] = {{gone, gone + "\r\n（ファイルがありません）"},
+                                                         {writeImage("chosen.bmp"), taken + "\r\n（書き込み先がフォルダーです）"}};
+    for (const auto& [chosen, named] : cases) {
+        form().CMDFUNC_Click(0);
+        form().Text1[0].setText("山田");
+        form().Text1[1].setText("太郎");
+        form().Picture1[1].setTag(chosen);
+        model::runState().PicMode = 1;
+        answers.clearRecords();
+        answers.answerNext(platform::vbOK);
+        form().CMDFUNC_Click(1);
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(entry::PictureFileError) + "\r\n" + named});
+    }
+    for (int slot : {1, 2}) {
+        EXPECT_EQ(person(slot).Name, "太郎") << "the person is stored all the same";
+        EXPECT_EQ(person(slot).Picture_index, -1);
+        EXPECT_EQ(person(slot).Picture_mode, -1);
+    }
+}
+
+TEST_F(CommitTest, aRecordingThatCannotBeStoredIsNamedWithWhy)
 {
     open();
     form().CMDFUNC_Click(0);
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
-    form().Picture1[1].setTag(platform::joinPath(home.path(), "gone.bmp"));
-    model::runState().PicMode = 1;
+    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName), "RIFFnew");
+    const std::string taken = platform::joinPath(entry::voiceFolder(), "voice1.wav");
+    platform::makeDirs(taken);
+    form().cmdvoice.setTag("1");
     answers.answerNext(platform::vbOK);
     form().CMDFUNC_Click(1);
-    ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
-    EXPECT_EQ(person(1).Name, "太郎") << "the person is stored all the same";
-    EXPECT_EQ(person(1).Picture_index, -1);
-    EXPECT_EQ(person(1).Picture_mode, -1);
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(entry::VoiceFileError) + "\r\n" + taken + "\r\n（書き込み先がフォルダーです）"});
+    EXPECT_EQ(person(1).Name, "太郎");
+    EXPECT_EQ(person(1).Voice_index, -1);
 }
 
 TEST_F(CommitTest, aWaitingRecordingIsStoredAsThePersonsMemo)

@@ -7,6 +7,7 @@
 #include "drawing/ChartViews.h"
 #include "forms/ExportCanvas.h"
 #include "forms/Screen.h"
+#include "support/SmallFilesOnly.h"
 
 #include <QColor>
 #include <QImage>
@@ -14,6 +15,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace mainwindow_test {
 namespace {
@@ -217,19 +220,29 @@ TEST_F(ChartExport, CancelledDialogWritesNothingAndSaysNothing)
     expectOutputTakenBack();
 }
 
-// A file that cannot be written is named, whether the folder refuses the file at once
+// A file that cannot be written is named with why, whether the folder refuses the
+// file at once, the picture does not fit (files that cannot grow, as on a full disk)
 // or the finished picture cannot take the chosen name (a folder of that name); the
 // size advice is only for a picture that could not be made.
-TEST_F(ChartExport, AFileThatCannotBeWrittenIsNamedAndTheFamilyStays)
+TEST_F(ChartExport, AFileThatCannotBeWrittenIsNamedWithWhyAndTheFamilyStays)
 {
     showFamily();
     tables().Data_Changed = 0;
     platform::makeDir(platform::joinPath(home.path(), "taken.bmp"));
-    for (const char* name : {"missing-folder/chart.bmp", "taken.bmp"}) {
+    const std::pair<const char*, const char*> cases[] = {{"missing-folder/chart.bmp", "フォルダーがありません"},
+                                                         {"full.bmp", "ファイルが大きすぎます"},
+                                                         {"taken.bmp", "書き込み先がフォルダーです"}};
+    for (const auto& [name, reason] : cases) {
         answers.clearRecords();
         answers.answerNext(platform::vbOK);
-        const std::string path = exportTo(name);
-        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません\r\n" + path}) << name;
+        std::string path;
+        if (std::string(name) == "full.bmp")
+            support::withSmallFilesOnly([&] { path = exportTo(name); });
+        else
+            path = exportTo(name);
+        EXPECT_EQ(answers.shownTexts(),
+                  std::vector<std::string>{"ファイルが書き込めません\r\n" + path + "\r\n（" + reason + "）"})
+            << name;
         EXPECT_EQ(personNames(), familyOf("山田"));
         EXPECT_EQ(tables().Data_Changed, 0);
         expectOutputTakenBack();

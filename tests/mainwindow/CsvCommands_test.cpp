@@ -336,6 +336,22 @@ TEST_F(CsvCommands, OutputShowsTheOptionsThenWritesTheCsvName)
     EXPECT_EQ(tables().Data_Changed, 1);
 }
 
+TEST_F(CsvCommands, OutputThatCannotBeWrittenNamesTheFileAndWhy)
+{
+    start();
+    buildFamily();
+    // A folder stands where the file is to go.
+    platform::makeDir(homeFile("family.csv"));
+    forms::onShown("CsvSet", [](forms::Form&) { csvset_form().Command2.onClick(); });
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("family.csv")));
+    answers.answerNext(platform::vbOK);
+    window().fileitem[6].choose();
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "CSVファイルが書き込めません\r\n" + homeFile("family.csv") + "\r\n（書き込み先がフォルダーです）");
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty());
+}
+
 TEST_F(CsvCommands, OutputCancelledAtTheDialogWritesNothing)
 {
     start();

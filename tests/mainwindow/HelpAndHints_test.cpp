@@ -13,6 +13,7 @@
 #include "model/Utilities.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
+#include "support/SmallFilesOnly.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -366,6 +367,22 @@ TEST_F(HintsWindow, ClosingWritesTheStartUpChoice)
     EXPECT_EQ(hints().Check1.value(), forms::vbUnchecked);
     hints().Check1.setValue(forms::vbChecked);
     EXPECT_TRUE(hints().unloadWithMode(forms::vbFormControlMenu));
+    EXPECT_EQ(settingsFile(), "QAMODE,1\r\n");
+}
+
+// A choice that cannot be kept (files that cannot grow, as on a full disk) is not
+// dropped without a word: the message names the settings file and why.
+TEST_F(HintsWindow, AChoiceThatCannotBeWrittenNamesTheSettingsFileAndWhy)
+{
+    platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,1\r\n");
+    writeHints("@L0\r\nヒント\r\n");
+    hints().show();
+    hints().Check1.setValue(forms::vbUnchecked);
+    answers.answerNext(platform::vbOK);
+    support::withSmallFilesOnly([&] { hints().Command3.click(); }, 4);
+    EXPECT_FALSE(hints().isLoaded());
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"ファイルが書き込めません\r\n" + home.file("\\tvora.ini")
+                                                             + "\r\n（ファイルが大きすぎます）"});
     EXPECT_EQ(settingsFile(), "QAMODE,1\r\n");
 }
 

@@ -12,6 +12,7 @@
 #include "platform/Hooks.h"
 #include "printing/FrmPrnSet.h"
 #include "printing/PrePrint.h"
+#include "support/SmallFilesOnly.h"
 #include "support/qt/PdfFile.h"
 
 #include <QApplication>
@@ -367,19 +368,37 @@ TEST_F(PrePrintTest, UnsavedFamilyIsOfferedInTheProgramFolderAndCancelPrintsNoth
     EXPECT_TRUE(answers.shown().empty());
 }
 
-TEST_F(PrePrintTest, FailedPrintSaysSoOnceAndLeavesNoFile)
+// A PDF file that cannot be written is named with why, whether its folder is missing,
+// the pages do not fit (files that cannot grow, as on a full disk) or the name is a
+// folder's.
+TEST_F(PrePrintTest, FailedPrintSaysSoOnceNamingTheFileAndWhyAndLeavesNoFile)
 {
     layout::chart().icon_w = 800;
     recordChart(1.5, 0.5);
     PrePrintForm& form = open();
+    const auto failedWrite = [](const std::string& file, const char* reason) {
+        return std::vector<std::string>{std::string(forms::PrinterErrorMessage) + "\r\n" + file + "\r\n（" + reason + "）"};
+    };
 
     // A folder that does not exist: the job cannot begin.
     answers.answerNext(platform::vbOK);
-    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/gone/family.pdf"));
+    const std::string gone = home.path() + "/gone/family.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(gone));
     form.CMDFUNC[1].click();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{forms::PrinterErrorMessage});
+    EXPECT_EQ(answers.shownTexts(), failedWrite(gone, "フォルダーがありません"));
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_FALSE(platform::dirExists(home.path() + "/gone"));
+
+    // Files that cannot grow: the pages are cut short, and the older print stays.
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    const std::string full = home.path() + "/full.pdf";
+    platform::writeWholeFile(full, "older print");
+    dialogs.answerNext(forms::DialogAnswer::file(full));
+    support::withSmallFilesOnly([&] { form.CMDFUNC[1].click(); });
+    EXPECT_EQ(answers.shownTexts(), failedWrite(full, "ファイルが大きすぎます"));
+    EXPECT_EQ(platform::readWholeFile(full), "older print");
+    EXPECT_FALSE(platform::fileExists(full + ".part"));
 
     // A name that is a folder: the pages are written, the file cannot take them.
     answers.clearRecords();
@@ -388,7 +407,7 @@ TEST_F(PrePrintTest, FailedPrintSaysSoOnceAndLeavesNoFile)
     platform::makeDirs(folder);
     dialogs.answerNext(forms::DialogAnswer::file(folder));
     form.CMDFUNC[1].click();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{forms::PrinterErrorMessage});
+    EXPECT_EQ(answers.shownTexts(), failedWrite(folder, "書き込み先がフォルダーです"));
     EXPECT_FALSE(platform::fileExists(folder + ".part"));
 
     EXPECT_FALSE(forms::printer().isJobOpen());

@@ -283,13 +283,15 @@ TEST_F(CsvExportTest, UnencodableTextIsRefusedAndTheEarlierFileStays)
     EXPECT_EQ(platform::readWholeFile(exportPath()), "sentinel");
 }
 
-TEST_F(CsvExportTest, UnwritableFileShowsTheWriteMessage)
+TEST_F(CsvExportTest, UnwritableFileShowsTheWriteMessageWithTheFileAndWhy)
 {
     addPerson("山田", "太郎", 0);
     answers.answerNext(platform::vbOK);
-    EXPECT_FALSE(reports::CsvExport(home.path() + "/no such folder/out.csv"));
+    const std::string path = home.path() + "/no such folder/out.csv";
+    EXPECT_FALSE(reports::CsvExport(path));
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, reports::CsvWriteFailedMessage);
+    EXPECT_EQ(answers.shown()[0].text,
+              std::string(reports::CsvWriteFailedMessage) + "\r\n" + path + "\r\n（フォルダーがありません）");
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_EQ(answers.shown()[0].title, platform::AppTitle);
 }

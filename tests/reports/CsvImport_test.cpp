@@ -377,6 +377,20 @@ TEST_F(CsvImportTest, MissingFileShowsTheLoadError)
     EXPECT_EQ(usedPersons(), 0);
 }
 
+// The mapping of the last import cannot be recorded (a folder stands in its place):
+// the message names that file and why.
+TEST_F(CsvImportTest, AMappingFileThatCannotBeWrittenIsNamedWithWhy)
+{
+    platform::makeDir(mappingPath());
+    writeCsv("名前\r\n一\r\n");
+    acceptReadSettings();
+    mapColumns({2});
+    answers.answerNext(platform::vbOK);
+    reports::CsvImport(csvPath());
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"error in loading CSV file\r\n" + mappingPath() + "\r\n（書き込み先がフォルダーです）"});
+}
+
 // Hostile files: the family must stay exactly as it was, or keep only what was
 // stored before the fault; a sentinel person is never touched.
 struct HostileCase {

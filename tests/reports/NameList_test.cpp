@@ -401,11 +401,12 @@ TEST_F(NametbWindowTest, PrinterThatCannotWriteShowsThePrinterError)
     showAllTreesTab();
     addPersons(3);
     form().load();
-    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/no such folder/names.pdf"));
+    const std::string file = home.path() + "/no such folder/names.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(file));
     answers.answerNext(platform::vbOK);
     form().PrintNameList();
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, "プリンタのエラーです");
+    EXPECT_EQ(answers.shown()[0].text, "プリンタのエラーです\r\n" + file + "\r\n（フォルダーがありません）");
     EXPECT_FALSE(forms::printer().isJobOpen());
 }
 

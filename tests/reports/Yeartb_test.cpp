@@ -612,11 +612,12 @@ TEST_F(YeartbTest, PrintingWithoutPrinterOrWithAFailingOneSaysSo)
     EXPECT_EQ(answers.shown()[0].text, "プリンタとの通信が不正です。印刷出来ません。");
 
     forms::setPrinterList({forms::PdfPrinterName});
-    dialogs.answerNext(forms::DialogAnswer::file(home.path() + "/no such folder/chronology.pdf"));
+    const std::string file = home.path() + "/no such folder/chronology.pdf";
+    dialogs.answerNext(forms::DialogAnswer::file(file));
     answers.answerNext(platform::vbOK);
     form().YPrint();
     ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_EQ(answers.shown()[1].text, "プリンタのエラーです");
+    EXPECT_EQ(answers.shown()[1].text, "プリンタのエラーです\r\n" + file + "\r\n（フォルダーがありません）");
     EXPECT_FALSE(forms::printer().isJobOpen());
 
     // Cancel in the file choice prints nothing and says nothing.

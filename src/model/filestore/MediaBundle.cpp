@@ -367,10 +367,11 @@ bool WriteKedFile(const std::string& path, int16_t n)
         writePartialKedFile(path, n);
         platform::replaceWithPartialFiles({path});
         return true;
-    } catch (const platform::RuntimeError&) {
+    } catch (const platform::RuntimeError& e) {
+        platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, path), platform::vbOKOnly);
     } catch (const std::bad_alloc&) {
+        platform::MsgBox(std::string(BundleWriteFailedMessage) + "\r\n" + path, platform::vbOKOnly);
     }
-    platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
     return false;
 }
 

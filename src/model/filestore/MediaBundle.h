@@ -95,7 +95,8 @@ void writePartialKedFile(const std::string& path, int16_t n);
 
 // Writes the bundle of media_buf entries 1..n. The bundle is written to its partial
 // file and renamed over path only when complete, so a failure leaves an older bundle
-// whole. On failure shows "画像情報を読み取れません" and returns false.
+// whole. On failure shows "画像情報を読み取れません" with the file that could not be
+// written or read and why (platform::failedWriteMessage) and returns false.
 [[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
 
 // Unpacks the bundle at path into the work folders and tells whether it belongs to

@@ -133,30 +133,11 @@ FileText familyFileText()
 
 } // namespace
 
-namespace {
-
-// A failed write: head, the file that could not be written (the one error names,
-// else file; a partial file stands for the file it is written for) and why, in a word.
-std::string failedWriteMessage(const char* head, const platform::RuntimeError& error, const std::string& file)
-{
-    std::string named = error.path.empty() ? file : error.path;
-    if (!file.empty() && named == platform::partialFileName(file))
-        named = file;
-    std::string message = head;
-    if (!named.empty())
-        message += "\r\n" + named;
-    if (const std::string reason = platform::failureReason(error); !reason.empty())
-        message += "\r\n（" + reason + "）";
-    return message;
-}
-
-} // namespace
-
 std::string saveFailedMessageFor(const platform::RuntimeError& error)
 {
     if (const auto* unsavable = dynamic_cast<const filestore::UnsavableValue*>(&error))
         return unsavableValueMessage(*unsavable);
-    return failedWriteMessage(SaveFailedMessage, error, std::string());
+    return platform::failedWriteMessage(SaveFailedMessage, error);
 }
 
 void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
@@ -186,7 +167,7 @@ bool save_file(const std::string& path)
         try {
             writePartialKedFile(bundlePath, mediaCount);
         } catch (const platform::RuntimeError& e) {
-            platform::MsgBox(failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
+            platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
             return false;
         } catch (const std::bad_alloc&) {
             platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
@@ -225,8 +206,8 @@ bool save_file(const std::string& path)
         discardBundle();
         // The renames name the file that failed, the bundle's or the family file's.
         const bool bundleFailed = mediaCount > 0 && e.path == bundlePath;
-        platform::MsgBox(bundleFailed ? failedWriteMessage(BundleWriteFailedMessage, e, bundlePath)
-                                      : failedWriteMessage(SaveFailedMessage, e, familyPath),
+        platform::MsgBox(bundleFailed ? platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath)
+                                      : platform::failedWriteMessage(SaveFailedMessage, e, familyPath),
                          platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {

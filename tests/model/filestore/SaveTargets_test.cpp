@@ -9,13 +9,10 @@
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "support/SmallFilesOnly.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <csignal>
-#include <functional>
 
 namespace model::testing {
 namespace {
@@ -33,19 +30,6 @@ protected:
     {
         struct stat st {};
         return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-    }
-    // Runs save with files limited to a few bytes (as a full disk would stop them).
-    static void withSmallFilesOnly(const std::function<void()>& save)
-    {
-        struct rlimit saved {};
-        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = saved;
-        limited.rlim_cur = 16;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        save();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
     }
 };
 
@@ -92,14 +76,14 @@ TEST_F(SaveTargetsTest, AFailedSaveNamesTheFileThatCouldNotBeWrittenAndWhy)
     // for the family file, each naming its file.
     answers.clearRecords();
     answers.answerNext(platform::vbOK);
-    withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
+    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" + pathOf("small.kez") +
                                        "\r\n（ファイルが大きすぎます）"});
     giveVoiceMemo();
     answers.clearRecords();
     answers.answerNext(platform::vbOK);
-    withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
+    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{std::string(BundleWriteFailedMessage) + "\r\n" + pathOf("small.ked") +
                                        "\r\n（ファイルが大きすぎます）"});
