@@ -9,6 +9,11 @@
 // person and its list in dropState(). A drop that needs a question (the copy of
 // a person who is already married) is kept; the editor has it completed when its
 // drag ends, through completeKeptDrop.
+//
+// Each drop is one undo step (model::UndoSnapshotStep): its snapshot is taken by the
+// first change it makes to the family (a new person, marriage or child), after the
+// checks that may refuse it. A drop that is kept for a question or refused leaves
+// the main window's undo and the changed mark as they were.
 
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
@@ -25,7 +30,7 @@
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
-#include "document/Snapshots.h"
+#include "model/WindowServices.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -145,18 +150,6 @@ void closeChronologyAndMarker()
 
 // A drop that waits for the copy question asked when the drag ends: what was
 // dropped where is kept, and the drop is over for now.
-// The copy a kept drop makes once the drag has ended: the drop's snapshot was taken
-// already, so a registration made while settling is followed by a new snapshot.
-bool settleBeforeCopy()
-{
-    const uint64_t edits = model::familyEdits();
-    if (!mainwindow::settlePersonEditorFirst())
-        return false;
-    if (model::familyEdits() != edits)
-        (void)model::Save_Undo();
-    return true;
-}
-
 void keepDropPending(const forms::DataObject& Data, int Index, const std::string& fname, const std::string& name,
                      int16_t kind)
 {
@@ -309,9 +302,7 @@ void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
         return;
     std::string fname, name;
     mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
-    // The snapshot comes first, also for a drop that is then kept or refused.
-    (void)model::Save_Undo();
-
+    const model::UndoSnapshotStep snapshot;
     if (st.Drag_Person != -1 && model::Find_PersonMarry(st.Drag_Person) != -1) {
         keepDropPending(Data, Index, fname, name, mainwindow::PendDraggedMarried);
         return;
@@ -393,11 +384,11 @@ void MainForm::completeKeptDrop()
     DropState& st = dropState();
     if (st.Drop_PendKind == mainwindow::PendNone)
         return;
-    model::Tables& t = model::tables();
+    const model::UndoSnapshotStep snapshot;
     int effect = 0;
     if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
         if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
-            if (!settleBeforeCopy())
+            if (!mainwindow::settlePersonEditorFirst())
                 return;
             const int copy = AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
             // The user chose the copy; without room for it the drop is cancelled
@@ -417,7 +408,7 @@ void MainForm::completeKeptDrop()
         const int boxPerson = boxes[static_cast<size_t>(index)];
         if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
             return;
-        if (!settleBeforeCopy())
+        if (!mainwindow::settlePersonEditorFirst())
             return;
         const model::personal_data& p = person(boxPerson);
         const int copy = AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
@@ -430,7 +421,6 @@ void MainForm::completeKeptDrop()
     }
     Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
                              st.Drop_PendName);
-    t.Data_Changed = 1;
 }
 
 namespace {
@@ -506,7 +496,6 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
         if (kou >= 0 && child >= 0)
             t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
         st.Drop_Done = -1;
-        t.Data_Changed = 1;
         drawing::Refresh_TabDisp();
         return;
     }
@@ -548,7 +537,6 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
                     windows.rebuildEasyRelationList();
             }
         }
-        t.Data_Changed = 1;
         st.Drop_Done = -1;
         return;
     }
@@ -557,6 +545,12 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
     // new partner "unknown", in a new "unmarried" relationship.
     int child = st.Drag_Person;
     const int childList = sexOfList(st.Drag_Sex);
+    // The partner, and a placeholder child, both need a slot: without them the drop
+    // is refused before anything is made.
+    if (!model::personSlotFree(listed ? 1 : 2)) {
+        refuseFullPersonTable();
+        return;
+    }
     if (listed) {
         run.Sel_Person = static_cast<int16_t>(child);
     } else {
@@ -610,7 +604,6 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             model::freeCreatedPerson(partner);
         }
     }
-    t.Data_Changed = 1;
     st.Drop_Done = -1;
 }
 
@@ -631,7 +624,7 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
             Label11_OLEDragDrop(Index, data, effect, forms::vbLeftButton, Shift, 0, 0);
         }))
         return;
-    (void)model::Save_Undo();
+    const model::UndoSnapshotStep snapshot;
     closeChronologyAndMarker();
     run.Sel_KouMark = 1;
     run.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
@@ -678,7 +671,6 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
     windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Persons);
-    t.Data_Changed = 1;
     st.Drop_Done = -1;
 }
 
@@ -697,9 +689,7 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, in
             Picture1_OLEDragDrop(data, effect, forms::vbLeftButton, 0, X, Y);
         }))
         return;
-    // The snapshot comes first, as for every drop, so that the file undo takes back
-    // this drop alone.
-    (void)model::Save_Undo();
+    const model::UndoSnapshotStep snapshot;
     closeChronologyAndMarker();
     if (model::settings().write_state != 1)
         layout::Set_ChartMetrics();
@@ -713,6 +703,8 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, in
     if (st.Drag_Person != -1) {
         placed = st.Drag_Person;
         kind = DropUndo::CanvasListed;
+        // The box placed is this drop's step, though no table changes.
+        model::saveUndoOnce();
     } else if (st.Drag_Sex == 0 || st.Drag_Sex == 1) {
         placed = AddNullActors(st.Drag_Sex, fname, name);
         if (placed < 0) {

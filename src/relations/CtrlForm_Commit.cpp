@@ -148,7 +148,6 @@ bool CtrlForm::registerMarriage()
 void CtrlForm::deleteMarriage()
 {
     const model::RelationEditorStep step;
-    model::Tables& t = tables();
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
@@ -162,7 +161,6 @@ void CtrlForm::deleteMarriage()
         model::windowServices().closeChronology();
         Build_List();
         refreshChart();
-        t.Data_Changed = 1;
     }
     run.Sel_KouMark = 0;
     run.KouNum = -1;
