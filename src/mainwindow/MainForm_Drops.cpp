@@ -452,97 +452,106 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
                                         int Shift, double /*X*/, double /*Y*/, const std::string& FName,
                                         const std::string& Name)
 {
+    closeChronologyAndMarker();
+    Drop_TargetPer = mapEntry(drawing::drawState().Label12_Per, Index);
+    // A box that names no person in use takes nothing: there is nobody to relate to.
+    if (!model::isUsedPerson(Drop_TargetPer)) {
+        dropState().Drop_Done = -1;
+        return;
+    }
+    // A category box takes the dragged person as a child whatever the sexes and the
+    // Shift key.
+    if (person(Drop_TargetPer).CategoryF == 1)
+        dropChildOnCategoryBox(Index, Data, FName, Name);
+    else if (Shift != forms::vbShiftMask)
+        dropPartnerOnBox(Index, FName, Name);
+    else
+        dropAdoptedChildOnBox(Index, FName, Name);
+}
+
+void MainForm::dropChildOnCategoryBox(int Index, forms::DataObject& Data, const std::string& FName,
+                                      const std::string& Name)
+{
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    const model::personal_data& target = person(Drop_TargetPer);
+    const bool targetIsMan = target.Sex == 0;
+    int kou = mapEntry(drawing::drawState().Label12_Kou, Index);
+    if (kou == -1) {
+        const int me = Drop_TargetPer;
+        kou = model::set_kou_buf(-1, NormalState, 0, 0, targetIsMan ? me : model::BlankPartner,
+                                 targetIsMan ? model::BlankPartner : me, 1, target.F_name + " " + target.Name, 0);
+        mainwindow::otherWindows().rebuildRelationMarriageList();
+    }
+    if (kou == -2) {
+        keepDropPending(Data, Index, FName, Name, mainwindow::PendBoxMarried);
+        return;
+    }
+    // No marriage (the table is full) or no child: nothing is added.
+    int child = st.Drag_Person;
+    if (kou >= 0 && child == -1) {
+        child = AddNullActors(st.Drag_Sex, FName, Name);
+        if (child < 0) {
+            refuseFullPersonTable();
+            return;
+        }
+    }
+    if (kou >= 0 && child >= 0)
+        t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
+    st.Drop_Done = -1;
+    drawing::Refresh_TabDisp();
+}
+
+void MainForm::dropPartnerOnBox(int Index, const std::string& FName, const std::string& Name)
+{
+    DropState& st = dropState();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    const bool listed = st.Drag_Person != -1;
+    const bool targetIsMan = person(Drop_TargetPer).Sex == 0;
+    const bool manOnWoman = st.Drag_Sex == 0 && !targetIsMan;
+    const bool womanOnMan = st.Drag_Sex == 1 && targetIsMan;
+    if (!manOnWoman && !womanOnMan) {
+        model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
+        st.Drop_Done = -1;
+        return;
+    }
+    int dragged = st.Drag_Person;
+    if (!listed) {
+        dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
+        if (dragged < 0) {
+            refuseFullPersonTable();
+            return;
+        }
+    }
+    const int husband = manOnWoman ? dragged : Drop_TargetPer;
+    const int wife = manOnWoman ? Drop_TargetPer : dragged;
+    const int displacedStart = model::currentStartMarriage();
+    const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
+    Marry_set_check(r, Index);
+    if (r >= 0) {
+        const int16_t kind = listed       ? DropUndo::MarriageListed
+                             : manOnWoman ? DropUndo::MarriageNewMan
+                                          : DropUndo::MarriageNewWoman;
+        recordDrop(kind, listed ? -1 : dragged, r, -1, -1, displacedStart);
+        scritem[0].setEnabled(true);
+    }
+    if (listed && manOnWoman)
+        windows.rebuildRelationLists();
+    else
+        windows.rebuildRelationMarriageList();
+    if (listed && easyBuilderLoaded())
+        windows.rebuildEasyRelationList();
+    st.Drop_Done = -1;
+}
+
+void MainForm::dropAdoptedChildOnBox(int Index, const std::string& FName, const std::string& Name)
+{
     DropState& st = dropState();
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    const drawing::DrawState& d = drawing::drawState();
-
-    closeChronologyAndMarker();
-    Drop_TargetPer = mapEntry(d.Label12_Per, Index);
-    // A box that names no person in use takes nothing: there is nobody to relate to.
-    if (!model::isUsedPerson(Drop_TargetPer)) {
-        st.Drop_Done = -1;
-        return;
-    }
-    const model::personal_data& target = person(Drop_TargetPer);
-    const bool targetIsMan = target.Sex == 0;
-
-    auto enableDropUndo = [this] { scritem[0].setEnabled(true); };
-
-    // A category box takes the dragged person as a child of its marriage,
-    // whatever the sexes and the Shift key.
-    if (target.CategoryF == 1) {
-        int kou = mapEntry(d.Label12_Kou, Index);
-        if (kou == -1) {
-            const int me = Drop_TargetPer;
-            kou = model::set_kou_buf(-1, NormalState, 0, 0, targetIsMan ? me : model::BlankPartner,
-                                     targetIsMan ? model::BlankPartner : me, 1, target.F_name + " " + target.Name, 0);
-            windows.rebuildRelationMarriageList();
-        }
-        if (kou == -2) {
-            keepDropPending(Data, Index, FName, Name, mainwindow::PendBoxMarried);
-            return;
-        }
-        // No marriage (the table is full) or no child: nothing is added.
-        int child = st.Drag_Person;
-        if (kou >= 0 && child == -1) {
-            child = AddNullActors(st.Drag_Sex, FName, Name);
-            if (child < 0) {
-                refuseFullPersonTable();
-                return;
-            }
-        }
-        if (kou >= 0 && child >= 0)
-            t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
-        st.Drop_Done = -1;
-        drawing::Refresh_TabDisp();
-        return;
-    }
-
     const bool listed = st.Drag_Person != -1;
-    if (Shift != forms::vbShiftMask) {
-        // A marriage between the dragged person and the box's person.
-        const bool manOnWoman = st.Drag_Sex == 0 && !targetIsMan;
-        const bool womanOnMan = st.Drag_Sex == 1 && targetIsMan;
-        if (!manOnWoman && !womanOnMan) {
-            model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
-        } else {
-            int dragged = st.Drag_Person;
-            if (!listed) {
-                dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
-                if (dragged < 0) {
-                    refuseFullPersonTable();
-                    return;
-                }
-            }
-            if (dragged >= 0) {
-                const int husband = manOnWoman ? dragged : Drop_TargetPer;
-                const int wife = manOnWoman ? Drop_TargetPer : dragged;
-                const int displacedStart = model::currentStartMarriage();
-                const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
-                Marry_set_check(r, Index);
-                if (r >= 0) {
-                    const int16_t kind = listed       ? DropUndo::MarriageListed
-                                         : manOnWoman ? DropUndo::MarriageNewMan
-                                                      : DropUndo::MarriageNewWoman;
-                    recordDrop(kind, listed ? -1 : dragged, r, -1, -1, displacedStart);
-                    enableDropUndo();
-                }
-                if (listed && manOnWoman)
-                    windows.rebuildRelationLists();
-                else
-                    windows.rebuildRelationMarriageList();
-                if (listed && easyBuilderLoaded())
-                    windows.rebuildEasyRelationList();
-            }
-        }
-        st.Drop_Done = -1;
-        return;
-    }
-
-    // Shift: the dragged person becomes an adopted child of the box's person and a
-    // new partner "unknown", in a new "unmarried" relationship.
+    const bool targetIsMan = person(Drop_TargetPer).Sex == 0;
     int child = st.Drag_Person;
     const int childList = sexOfList(st.Drag_Sex);
     // The partner, and a placeholder child, both need a slot: without them the drop
@@ -560,49 +569,48 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             return;
         }
     }
-    if (child >= 0) {
-        const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
-        if (partner < 0) {
-            // The drop is refused whole: the child made for it goes again.
-            if (!listed) {
-                model::freeCreatedPerson(child);
-                returnPlaceholder(childList, child, model::placeholderCounter(childList));
-            }
-            refuseFullPersonTable();
-            return;
+    const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
+    if (partner < 0) {
+        // The drop is refused whole: the child made for it goes again.
+        if (!listed) {
+            model::freeCreatedPerson(child);
+            returnPlaceholder(childList, child, model::placeholderCounter(childList));
         }
-        const int husband = targetIsMan ? Drop_TargetPer : partner;
-        const int wife = targetIsMan ? partner : Drop_TargetPer;
-        const int displacedStart = model::currentStartMarriage();
-        const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
-        if (!listed)
-            t.Sel_ChildKou = static_cast<int16_t>(r);
-        Marry_set_check_Msg(r);
-        if (r >= 0) {
-            run.Sel_Person = static_cast<int16_t>(child);
-            t.Sel_ChildSlot = -1;
-            const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
-            t.Sel_ChildSlot = static_cast<int16_t>(slot);
-            Ch_set_check(slot, Index);
-            if (listed && !targetIsMan) {
-                windows.rebuildRelationLists();
-                if (easyBuilderLoaded())
-                    windows.rebuildEasyRelationList();
-            } else {
-                windows.rebuildRelationMarriageList();
-            }
-            // Only a relationship that was made has anything to undo.
-            if (slot >= 0) {
-                const int16_t kind = listed              ? DropUndo::AdoptedListed
-                                     : childList == 0 ? DropUndo::AdoptedNewMan
-                                                      : DropUndo::AdoptedNewWoman;
-                recordDrop(kind, partner, r, child, slot, displacedStart);
-                enableDropUndo();
-            }
-        } else {
-            // Nothing refers to the new partner when no relationship was made.
-            model::freeCreatedPerson(partner);
-        }
+        refuseFullPersonTable();
+        return;
+    }
+    const int husband = targetIsMan ? Drop_TargetPer : partner;
+    const int wife = targetIsMan ? partner : Drop_TargetPer;
+    const int displacedStart = model::currentStartMarriage();
+    const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
+    if (!listed)
+        t.Sel_ChildKou = static_cast<int16_t>(r);
+    Marry_set_check_Msg(r);
+    if (r < 0) {
+        // Nothing refers to the new partner when no relationship was made.
+        model::freeCreatedPerson(partner);
+        st.Drop_Done = -1;
+        return;
+    }
+    run.Sel_Person = static_cast<int16_t>(child);
+    t.Sel_ChildSlot = -1;
+    const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
+    t.Sel_ChildSlot = static_cast<int16_t>(slot);
+    Ch_set_check(slot, Index);
+    if (listed && !targetIsMan) {
+        windows.rebuildRelationLists();
+        if (easyBuilderLoaded())
+            windows.rebuildEasyRelationList();
+    } else {
+        windows.rebuildRelationMarriageList();
+    }
+    // Only a relationship that was made has anything to undo.
+    if (slot >= 0) {
+        const int16_t kind = listed              ? DropUndo::AdoptedListed
+                             : childList == 0 ? DropUndo::AdoptedNewMan
+                                              : DropUndo::AdoptedNewWoman;
+        recordDrop(kind, partner, r, child, slot, displacedStart);
+        scritem[0].setEnabled(true);
     }
     st.Drop_Done = -1;
 }
