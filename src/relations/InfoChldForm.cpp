@@ -299,8 +299,8 @@ void InfoChldForm::finishChange()
     model::RunState& run = model::runState();
     if (editorLoaded())
         ctrl_form().Build_List();
+    // Add_Kodo and Del_Kodo mark the family changed when they changed it.
     drawing::Refresh_TabDisp();
-    t.Data_Changed = 1;
     run.Sel_Person = -1;
     t.Sel_ChildSlot = -1;
     run.Sel_BoxMark = 0;

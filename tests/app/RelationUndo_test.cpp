@@ -474,15 +474,24 @@ TEST_F(RelationUndoTest, RefusedEasyBuilderRegistrationOfANewPersonLeavesTheMain
 TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
 {
     model::tables().Data_Changed = 0;
-    // The editor's 削除 of the marriage, and the chart's child deletion, cancelled.
+    // The editor's 削除 of the marriage, the child dialog's 削除 and the chart's child
+    // deletion, cancelled.
     chooseMarriage(couple);
     answers.answerNext(platform::vbCancel);
     ctrl_form().CMDFUNC[2].click();
     model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
     model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbCancel);
+    infochld_form().CMDFUNC[1].click();
+    infochld_form().unload();
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
     answers.answerNext(platform::vbCancel);
     main_form().cmdChDel_Click();
-    ASSERT_EQ(answers.shown().size(), 2u);
+    ASSERT_EQ(answers.shown().size(), 3u);
     ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
     EXPECT_EQ(model::tables().Data_Changed, 0);
 }
