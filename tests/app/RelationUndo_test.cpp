@@ -471,6 +471,27 @@ TEST_F(RelationUndoTest, RefusedEasyBuilderRegistrationOfANewPersonLeavesTheMain
     EXPECT_EQ(kou(couple).kou_title, "山田家");
 }
 
+TEST_F(RelationUndoTest, RefusedChildDialogRegistrationLeavesTheMainUndo)
+{
+    retitle("新しい題");
+    // A loop in the family: 健 is recorded as a child of his own son 一郎.
+    const int hanako = model::set_per_buf(-1, "花子", "田中", 1, "");
+    const int loop = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "一郎家", 0);
+    kou(loop).kou_kodo[0] = static_cast<int16_t>(ken);
+    model::tables().Data_Changed = 0;
+    // The child dialog on 一郎, 登録: he is refused as an ancestor of the family.
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbOK);
+    infochld_form().CMDFUNC[0].click();
+    ASSERT_EQ(answers.shown().back().text, per(ichiro).Name + relations::AncestorChildMessage);
+    EXPECT_EQ(model::tables().Data_Changed, 0);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
+}
+
 TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
 {
     model::tables().Data_Changed = 0;
