@@ -318,6 +318,13 @@ private:
     // The drop logic, also of a kept drop.
     void Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift,
                                   double X, double Y, const std::string& FName, const std::string& Name);
+    // Its three cases, on the box `Index` of the person Drop_TargetPer: a category box
+    // takes the dragged person as a child; otherwise the two marry, or with Shift the
+    // dragged person becomes an adopted child of the box's person and a new partner.
+    void dropChildOnCategoryBox(int Index, forms::DataObject& Data, const std::string& FName,
+                                const std::string& Name);
+    void dropPartnerOnBox(int Index, const std::string& FName, const std::string& Name);
+    void dropAdoptedChildOnBox(int Index, const std::string& FName, const std::string& Name);
     void Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& Effect, int Button, int Shift, double X,
                              double Y);
     void Picture1_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);

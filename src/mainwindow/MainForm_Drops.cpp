@@ -9,6 +9,11 @@
 // person and its list in dropState(). A drop that needs a question (the copy of
 // a person who is already married) is kept; the editor has it completed when its
 // drag ends, through completeKeptDrop.
+//
+// Each drop is one undo step (model::UndoSnapshotStep): its snapshot is taken by the
+// first change it makes to the family (a new person, marriage or child), after the
+// checks that may refuse it. A drop that is kept for a question or refused leaves
+// the main window's undo and the changed mark as they were.
 
 #include "mainwindow/DropState.h"
 #include "mainwindow/MainForm.h"
@@ -25,7 +30,7 @@
 #include "model/PersonTable.h"
 #include "model/UndoRecords.h"
 #include "model/Utilities.h"
-#include "document/Snapshots.h"
+#include "model/WindowServices.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "model/tables.h"
@@ -145,18 +150,6 @@ void closeChronologyAndMarker()
 
 // A drop that waits for the copy question asked when the drag ends: what was
 // dropped where is kept, and the drop is over for now.
-// The copy a kept drop makes once the drag has ended: the drop's snapshot was taken
-// already, so a registration made while settling is followed by a new snapshot.
-bool settleBeforeCopy()
-{
-    const uint64_t edits = model::familyEdits();
-    if (!mainwindow::settlePersonEditorFirst())
-        return false;
-    if (model::familyEdits() != edits)
-        (void)model::Save_Undo();
-    return true;
-}
-
 void keepDropPending(const forms::DataObject& Data, int Index, const std::string& fname, const std::string& name,
                      int16_t kind)
 {
@@ -309,9 +302,7 @@ void MainForm::Label12_OLEDragDrop(int Index, forms::DataObject& Data, int& Effe
         return;
     std::string fname, name;
     mainwindow::splitDragText(Data.getData(forms::vbCFText), fname, name);
-    // The snapshot comes first, also for a drop that is then kept or refused.
-    (void)model::Save_Undo();
-
+    const model::UndoSnapshotStep snapshot;
     if (st.Drag_Person != -1 && model::Find_PersonMarry(st.Drag_Person) != -1) {
         keepDropPending(Data, Index, fname, name, mainwindow::PendDraggedMarried);
         return;
@@ -393,11 +384,11 @@ void MainForm::completeKeptDrop()
     DropState& st = dropState();
     if (st.Drop_PendKind == mainwindow::PendNone)
         return;
-    model::Tables& t = model::tables();
+    const model::UndoSnapshotStep snapshot;
     int effect = 0;
     if (st.Drop_PendKind == mainwindow::PendDraggedMarried) {
         if (isPersonSlot(st.Drag_Person) && askCopy(st.Drag_Person, st.Drop_PendKind) == platform::vbYes) {
-            if (!settleBeforeCopy())
+            if (!mainwindow::settlePersonEditorFirst())
                 return;
             const int copy = AddNullActors(st.Drag_Sex, st.Drop_PendFName, st.Drop_PendName);
             // The user chose the copy; without room for it the drop is cancelled
@@ -417,7 +408,7 @@ void MainForm::completeKeptDrop()
         const int boxPerson = boxes[static_cast<size_t>(index)];
         if (!isPersonSlot(boxPerson) || askCopy(boxPerson, st.Drop_PendKind) != platform::vbYes)
             return;
-        if (!settleBeforeCopy())
+        if (!mainwindow::settlePersonEditorFirst())
             return;
         const model::personal_data& p = person(boxPerson);
         const int copy = AddNullActors(p.Sex == 0 ? 0 : 1, p.F_name, p.Name);
@@ -430,7 +421,6 @@ void MainForm::completeKeptDrop()
     }
     Label12_OLEDragDrop_Main(st.Drop_PendIndex, st.Drop_PendData, effect, 0, 0, 0, 0, st.Drop_PendFName,
                              st.Drop_PendName);
-    t.Data_Changed = 1;
 }
 
 namespace {
@@ -462,101 +452,114 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
                                         int Shift, double /*X*/, double /*Y*/, const std::string& FName,
                                         const std::string& Name)
 {
+    closeChronologyAndMarker();
+    Drop_TargetPer = mapEntry(drawing::drawState().Label12_Per, Index);
+    // A box that names no person in use takes nothing: there is nobody to relate to.
+    if (!model::isUsedPerson(Drop_TargetPer)) {
+        dropState().Drop_Done = -1;
+        return;
+    }
+    // A category box takes the dragged person as a child whatever the sexes and the
+    // Shift key.
+    if (person(Drop_TargetPer).CategoryF == 1)
+        dropChildOnCategoryBox(Index, Data, FName, Name);
+    else if (Shift != forms::vbShiftMask)
+        dropPartnerOnBox(Index, FName, Name);
+    else
+        dropAdoptedChildOnBox(Index, FName, Name);
+}
+
+void MainForm::dropChildOnCategoryBox(int Index, forms::DataObject& Data, const std::string& FName,
+                                      const std::string& Name)
+{
+    DropState& st = dropState();
+    model::Tables& t = model::tables();
+    const model::personal_data& target = person(Drop_TargetPer);
+    const bool targetIsMan = target.Sex == 0;
+    int kou = mapEntry(drawing::drawState().Label12_Kou, Index);
+    if (kou == -1) {
+        const int me = Drop_TargetPer;
+        kou = model::set_kou_buf(-1, NormalState, 0, 0, targetIsMan ? me : model::BlankPartner,
+                                 targetIsMan ? model::BlankPartner : me, 1, target.F_name + " " + target.Name, 0);
+        mainwindow::otherWindows().rebuildRelationMarriageList();
+    }
+    if (kou == -2) {
+        keepDropPending(Data, Index, FName, Name, mainwindow::PendBoxMarried);
+        return;
+    }
+    // No marriage (the table is full) or no child: nothing is added.
+    int child = st.Drag_Person;
+    if (kou >= 0 && child == -1) {
+        child = AddNullActors(st.Drag_Sex, FName, Name);
+        if (child < 0) {
+            refuseFullPersonTable();
+            return;
+        }
+    }
+    if (kou >= 0 && child >= 0)
+        t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
+    st.Drop_Done = -1;
+    drawing::Refresh_TabDisp();
+}
+
+void MainForm::dropPartnerOnBox(int Index, const std::string& FName, const std::string& Name)
+{
+    DropState& st = dropState();
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    const bool listed = st.Drag_Person != -1;
+    const bool targetIsMan = person(Drop_TargetPer).Sex == 0;
+    const bool manOnWoman = st.Drag_Sex == 0 && !targetIsMan;
+    const bool womanOnMan = st.Drag_Sex == 1 && targetIsMan;
+    if (!manOnWoman && !womanOnMan) {
+        model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
+        st.Drop_Done = -1;
+        return;
+    }
+    int dragged = st.Drag_Person;
+    if (!listed) {
+        dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
+        if (dragged < 0) {
+            refuseFullPersonTable();
+            return;
+        }
+    }
+    const int husband = manOnWoman ? dragged : Drop_TargetPer;
+    const int wife = manOnWoman ? Drop_TargetPer : dragged;
+    const int displacedStart = model::currentStartMarriage();
+    const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
+    Marry_set_check(r, Index);
+    if (r >= 0) {
+        const int16_t kind = listed       ? DropUndo::MarriageListed
+                             : manOnWoman ? DropUndo::MarriageNewMan
+                                          : DropUndo::MarriageNewWoman;
+        recordDrop(kind, listed ? -1 : dragged, r, -1, -1, displacedStart);
+        scritem[0].setEnabled(true);
+    }
+    if (listed && manOnWoman)
+        windows.rebuildRelationLists();
+    else
+        windows.rebuildRelationMarriageList();
+    if (listed && easyBuilderLoaded())
+        windows.rebuildEasyRelationList();
+    st.Drop_Done = -1;
+}
+
+void MainForm::dropAdoptedChildOnBox(int Index, const std::string& FName, const std::string& Name)
+{
     DropState& st = dropState();
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    const drawing::DrawState& d = drawing::drawState();
-
-    closeChronologyAndMarker();
-    Drop_TargetPer = mapEntry(d.Label12_Per, Index);
-    // A box that names no person in use takes nothing: there is nobody to relate to.
-    if (!model::isUsedPerson(Drop_TargetPer)) {
-        st.Drop_Done = -1;
-        return;
-    }
-    const model::personal_data& target = person(Drop_TargetPer);
-    const bool targetIsMan = target.Sex == 0;
-
-    auto enableDropUndo = [this] { scritem[0].setEnabled(true); };
-
-    // A category box takes the dragged person as a child of its marriage,
-    // whatever the sexes and the Shift key.
-    if (target.CategoryF == 1) {
-        int kou = mapEntry(d.Label12_Kou, Index);
-        if (kou == -1) {
-            const int me = Drop_TargetPer;
-            kou = model::set_kou_buf(-1, NormalState, 0, 0, targetIsMan ? me : model::BlankPartner,
-                                     targetIsMan ? model::BlankPartner : me, 1, target.F_name + " " + target.Name, 0);
-            windows.rebuildRelationMarriageList();
-        }
-        if (kou == -2) {
-            keepDropPending(Data, Index, FName, Name, mainwindow::PendBoxMarried);
-            return;
-        }
-        // No marriage (the table is full) or no child: nothing is added.
-        int child = st.Drag_Person;
-        if (kou >= 0 && child == -1) {
-            child = AddNullActors(st.Drag_Sex, FName, Name);
-            if (child < 0) {
-                refuseFullPersonTable();
-                return;
-            }
-        }
-        if (kou >= 0 && child >= 0)
-            t.Sel_ChildSlot = static_cast<int16_t>(addChild(kou, child, PlainChildStatus, ""));
-        st.Drop_Done = -1;
-        t.Data_Changed = 1;
-        drawing::Refresh_TabDisp();
-        return;
-    }
-
     const bool listed = st.Drag_Person != -1;
-    if (Shift != forms::vbShiftMask) {
-        // A marriage between the dragged person and the box's person.
-        const bool manOnWoman = st.Drag_Sex == 0 && !targetIsMan;
-        const bool womanOnMan = st.Drag_Sex == 1 && targetIsMan;
-        if (!manOnWoman && !womanOnMan) {
-            model::StartDrag(listed ? SameSexListedMessage : SameSexPlaceholderMessage);
-        } else {
-            int dragged = st.Drag_Person;
-            if (!listed) {
-                dragged = AddNullActors(manOnWoman ? 0 : 1, FName, Name);
-                if (dragged < 0) {
-                    refuseFullPersonTable();
-                    return;
-                }
-            }
-            if (dragged >= 0) {
-                const int husband = manOnWoman ? dragged : Drop_TargetPer;
-                const int wife = manOnWoman ? Drop_TargetPer : dragged;
-                const int displacedStart = model::currentStartMarriage();
-                const int r = model::set_kou_buf(-1, NormalState, 0, 0, husband, wife, 1, "", 0);
-                Marry_set_check(r, Index);
-                if (r >= 0) {
-                    const int16_t kind = listed       ? DropUndo::MarriageListed
-                                         : manOnWoman ? DropUndo::MarriageNewMan
-                                                      : DropUndo::MarriageNewWoman;
-                    recordDrop(kind, listed ? -1 : dragged, r, -1, -1, displacedStart);
-                    enableDropUndo();
-                }
-                if (listed && manOnWoman)
-                    windows.rebuildRelationLists();
-                else
-                    windows.rebuildRelationMarriageList();
-                if (listed && easyBuilderLoaded())
-                    windows.rebuildEasyRelationList();
-            }
-        }
-        t.Data_Changed = 1;
-        st.Drop_Done = -1;
-        return;
-    }
-
-    // Shift: the dragged person becomes an adopted child of the box's person and a
-    // new partner "unknown", in a new "unmarried" relationship.
+    const bool targetIsMan = person(Drop_TargetPer).Sex == 0;
     int child = st.Drag_Person;
     const int childList = sexOfList(st.Drag_Sex);
+    // The partner, and a placeholder child, both need a slot: without them the drop
+    // is refused before anything is made.
+    if (!model::personSlotFree(listed ? 1 : 2)) {
+        refuseFullPersonTable();
+        return;
+    }
     if (listed) {
         run.Sel_Person = static_cast<int16_t>(child);
     } else {
@@ -566,51 +569,49 @@ void MainForm::Label12_OLEDragDrop_Main(int Index, forms::DataObject& Data, int&
             return;
         }
     }
-    if (child >= 0) {
-        const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
-        if (partner < 0) {
-            // The drop is refused whole: the child made for it goes again.
-            if (!listed) {
-                model::freeCreatedPerson(child);
-                returnPlaceholder(childList, child, model::placeholderCounter(childList));
-            }
-            refuseFullPersonTable();
-            return;
+    const int partner = model::Add_NewPerson(-1, "unknown", " ", targetIsMan ? 1 : 0);
+    if (partner < 0) {
+        // The drop is refused whole: the child made for it goes again.
+        if (!listed) {
+            model::freeCreatedPerson(child);
+            returnPlaceholder(childList, child, model::placeholderCounter(childList));
         }
-        const int husband = targetIsMan ? Drop_TargetPer : partner;
-        const int wife = targetIsMan ? partner : Drop_TargetPer;
-        const int displacedStart = model::currentStartMarriage();
-        const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
-        if (!listed)
-            t.Sel_ChildKou = static_cast<int16_t>(r);
-        Marry_set_check_Msg(r);
-        if (r >= 0) {
-            run.Sel_Person = static_cast<int16_t>(child);
-            t.Sel_ChildSlot = -1;
-            const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
-            t.Sel_ChildSlot = static_cast<int16_t>(slot);
-            Ch_set_check(slot, Index);
-            if (listed && !targetIsMan) {
-                windows.rebuildRelationLists();
-                if (easyBuilderLoaded())
-                    windows.rebuildEasyRelationList();
-            } else {
-                windows.rebuildRelationMarriageList();
-            }
-            // Only a relationship that was made has anything to undo.
-            if (slot >= 0) {
-                const int16_t kind = listed              ? DropUndo::AdoptedListed
-                                     : childList == 0 ? DropUndo::AdoptedNewMan
-                                                      : DropUndo::AdoptedNewWoman;
-                recordDrop(kind, partner, r, child, slot, displacedStart);
-                enableDropUndo();
-            }
-        } else {
-            // Nothing refers to the new partner when no relationship was made.
-            model::freeCreatedPerson(partner);
-        }
+        refuseFullPersonTable();
+        return;
     }
-    t.Data_Changed = 1;
+    const int husband = targetIsMan ? Drop_TargetPer : partner;
+    const int wife = targetIsMan ? partner : Drop_TargetPer;
+    const int displacedStart = model::currentStartMarriage();
+    const int r = model::set_kou_buf(-1, UnmarriedState, UnmarriedMode, 0, husband, wife, 1, "", 0);
+    if (!listed)
+        t.Sel_ChildKou = static_cast<int16_t>(r);
+    Marry_set_check_Msg(r);
+    if (r < 0) {
+        // Nothing refers to the new partner when no relationship was made.
+        model::freeCreatedPerson(partner);
+        st.Drop_Done = -1;
+        return;
+    }
+    run.Sel_Person = static_cast<int16_t>(child);
+    t.Sel_ChildSlot = -1;
+    const int slot = addChild(r, child, AdoptedChildStatus, AdoptedComment);
+    t.Sel_ChildSlot = static_cast<int16_t>(slot);
+    Ch_set_check(slot, Index);
+    if (listed && !targetIsMan) {
+        windows.rebuildRelationLists();
+        if (easyBuilderLoaded())
+            windows.rebuildEasyRelationList();
+    } else {
+        windows.rebuildRelationMarriageList();
+    }
+    // Only a relationship that was made has anything to undo.
+    if (slot >= 0) {
+        const int16_t kind = listed              ? DropUndo::AdoptedListed
+                             : childList == 0 ? DropUndo::AdoptedNewMan
+                                              : DropUndo::AdoptedNewWoman;
+        recordDrop(kind, partner, r, child, slot, displacedStart);
+        scritem[0].setEnabled(true);
+    }
     st.Drop_Done = -1;
 }
 
@@ -631,7 +632,7 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
             Label11_OLEDragDrop(Index, data, effect, forms::vbLeftButton, Shift, 0, 0);
         }))
         return;
-    (void)model::Save_Undo();
+    const model::UndoSnapshotStep snapshot;
     closeChronologyAndMarker();
     run.Sel_KouMark = 1;
     run.KouNum = mapEntry(drawing::drawState().Label11_Kou, Index);
@@ -678,7 +679,6 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
     windows.showRelationPage(mainwindow::OtherWindows::RelationPage::Persons);
-    t.Data_Changed = 1;
     st.Drop_Done = -1;
 }
 
@@ -697,9 +697,7 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, in
             Picture1_OLEDragDrop(data, effect, forms::vbLeftButton, 0, X, Y);
         }))
         return;
-    // The snapshot comes first, as for every drop, so that the file undo takes back
-    // this drop alone.
-    (void)model::Save_Undo();
+    const model::UndoSnapshotStep snapshot;
     closeChronologyAndMarker();
     if (model::settings().write_state != 1)
         layout::Set_ChartMetrics();
@@ -713,6 +711,8 @@ void MainForm::Picture1_OLEDragDrop(forms::DataObject& Data, int& /*Effect*/, in
     if (st.Drag_Person != -1) {
         placed = st.Drag_Person;
         kind = DropUndo::CanvasListed;
+        // The box placed is this drop's step, though no table changes.
+        model::saveUndoOnce();
     } else if (st.Drag_Sex == 0 || st.Drag_Sex == 1) {
         placed = AddNullActors(st.Drag_Sex, fname, name);
         if (placed < 0) {

@@ -159,8 +159,9 @@ void MainForm::cmdChDel_Click()
     deleteSelectedChild();
 }
 
-// Del_Kodo asks and refuses by itself (no child selected, the user declines);
-// the lists, the chart and the changed mark follow in any case.
+// Del_Kodo asks and refuses by itself (no child selected, the user declines) and
+// marks the family changed only when it deleted; the lists and the chart follow in
+// any case.
 void MainForm::deleteSelectedChild()
 {
     model::Tables& t = model::tables();
@@ -176,7 +177,6 @@ void MainForm::deleteSelectedChild()
     if (model::Find_FormByName("EasyCtl") == 1)
         windows.rebuildEasyRelationList();
     drawing::Refresh_TabDisp();
-    t.Data_Changed = 1;
 }
 
 void MainForm::cmdChdMov_Click(int Index)

@@ -134,6 +134,7 @@ int Add_Kodo(const kodo_data& work)
     const int slot = work.KodoIdx == -1 ? firstEmptySlot(k) : work.KodoIdx;
     if (slot < 0)
         return -1;
+    snapshotBeforeChange();
     k.kou_kodo[slot] = work.kou_kodo;
     k.kou_kodo_stat[slot] = work.kou_kodo_stat;
     k.kou_kodo_comment[slot] = work.kou_kodo_comment;

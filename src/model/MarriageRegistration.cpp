@@ -328,6 +328,7 @@ int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort
     const int refused = storeRefusal(KouIdx, kou_titi, kou_haha);
     if (refused != 0)
         return refused;
+    snapshotBeforeChange();
     const int slot = KouIdx == -1 ? firstFreeMarriage() : KouIdx;
 
     const marry_data before = recordBefore(KouIdx, slot);

@@ -45,9 +45,9 @@ struct kou_work {
     int16_t Bunke = 0;          // branch-family flag
     int16_t KodoCnt = -1;       // filled entries of Kodo; 0 or -1 = none
     ChildArray<KodoEntry> Kodo; // children to register, entries 0..KodoCnt-1
-    // 1 when the caller took the undo snapshot itself, before it created a person for
-    // this record: a snapshot taken here would hold that person, and the main
-    // window's undo would leave it behind.
+    // 1 when the caller writes the undo snapshot itself, of the family before the
+    // person it created for this record: a snapshot taken here would hold that
+    // person, and the main window's undo would leave it behind.
     int16_t SnapshotTaken = 0;
 
     int16_t ErrFlag = 0;        // 0 ok; KouWorkRefused after a refusal or a refused child
@@ -72,7 +72,8 @@ void regist_kou_data(kou_work& record);
 // KouIdx rewrites that record (its children stay). Returns the slot; -1 when the table
 // is full, or when KouIdx or a partner lies outside the tables (nothing changes);
 // -2 when another used marriage has the same husband and the same wife. Sets
-// Data_Changed on success. Bunke, kou_gen and the per-child arrays are not touched.
+// Data_Changed on success; a step's undo snapshot is taken before the record changes
+// (snapshotBeforeChange, model/WindowServices.h). Bunke, kou_gen and the per-child arrays are not touched.
 [[nodiscard]] int set_kou_buf(int KouIdx, const std::string& kou_state, int kou_mode, int sort_lev,
                               int kou_titi, int kou_haha, int dsp_start, const std::string& kou_title,
                               int Yoshi_f);

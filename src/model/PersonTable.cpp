@@ -119,9 +119,13 @@ int del_per_buf(int index)
     return index;
 }
 
-bool personSlotFree()
+bool personSlotFree(int count)
 {
-    return firstSlotNotInUse() >= 0;
+    const Tables& t = tables();
+    int free = 0;
+    for (int i = 1; i <= LastPersonSlot && free < count; ++i)
+        free += t.per_buf[i].InUse != SlotUsed ? 1 : 0;
+    return free >= count;
 }
 
 int Add_NewPerson(int index, const std::string& Name, const std::string& F_name, int Sex)
@@ -131,6 +135,7 @@ int Add_NewPerson(int index, const std::string& Name, const std::string& F_name,
     const int slot = firstSlotNotInUse();
     if (slot < 0)
         return -1;
+    snapshotBeforeChange();
     Tables& t = tables();
     if (runState().Entry_Open == 1)
         runState().Entry_Open = 0;

@@ -24,10 +24,11 @@ int del_per_buf(int index);
 
 // index -1 only: a new person in the first slot 1..1023 that is not in use, starting
 // from the cleared record; closes the person editor and the chronology window, raises
-// PerCount. Returns the slot, -1 when the table is full or index is not -1.
+// PerCount. Returns the slot, -1 when the table is full or index is not -1. The
+// undo snapshot of a step is taken first (snapshotBeforeChange, model/WindowServices.h).
 int Add_NewPerson(int index, const std::string& Name, const std::string& F_name, int Sex);
-// True while Add_NewPerson has a slot to give.
-bool personSlotFree();
+// True while Add_NewPerson has a slot (count slots) to give.
+bool personSlotFree(int count = 1);
 // A placeholder person for the easy relation builder: family name "****", given name
 // "男NN" (Sex 0) or "女NN" (Sex 1) from the last two digits of the counter, which is
 // raised. The new slot (or -1) is left in Easy_NewPer.

@@ -45,6 +45,12 @@ void saveUndoOnce()
     windowServices().saveUndo();
 }
 
+void snapshotBeforeChange()
+{
+    if (snapshotSteps > 0)
+        saveUndoOnce();
+}
+
 int WindowServices::deleteMarriage(int kou)
 {
     return deleteMarriageRecord(kou);

@@ -96,7 +96,8 @@ void setWindowServices(WindowServices* services);
 WindowServices& windowServices();
 
 // A deletion that asks first takes its undo snapshot only once the user has confirmed
-// it (saveUndoOnce after the OK), so that a cancelled one leaves the undo as it was.
+// it (saveUndoOnce after the OK), so that a cancelled one leaves the undo as it was;
+// an addition takes it once its checks have passed (snapshotBeforeChange).
 // A step made of several such deletions (a child, then the record it emptied) runs in
 // one of these: its first confirmed deletion takes the snapshot and the later ones do
 // not, so that the undo takes the whole step back.
@@ -110,6 +111,14 @@ public:
 
 // windowServices().saveUndo(), unless the UndoSnapshotStep running has taken it already.
 void saveUndoOnce();
+
+// Called by the operations that add to the family (Add_NewPerson, set_kou_buf,
+// Add_Kodo) once their own checks have passed, just before they change the tables.
+// Inside an UndoSnapshotStep the step's snapshot is taken then (saveUndoOnce): a
+// command in a step that is refused before it changes anything leaves the undo as it
+// was, and one that changes the family takes one snapshot. Outside a step nothing is
+// taken: the caller took its snapshot itself.
+void snapshotBeforeChange();
 
 // The table part of the relationship editor's marriage delete: -1 when the record
 // is not in use (nothing asked); otherwise asks "削除してよろしいでしょうか？"

@@ -148,7 +148,6 @@ bool CtrlForm::registerMarriage()
 void CtrlForm::deleteMarriage()
 {
     const model::RelationEditorStep step;
-    model::Tables& t = tables();
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
@@ -162,7 +161,6 @@ void CtrlForm::deleteMarriage()
         model::windowServices().closeChronology();
         Build_List();
         refreshChart();
-        t.Data_Changed = 1;
     }
     run.Sel_KouMark = 0;
     run.KouNum = -1;
@@ -232,7 +230,7 @@ int CtrlForm::del_kou_buf(int kou)
 {
     model::Tables& t = tables();
     // A slot outside the table is no marriage: report it as such rather than as done.
-    if (!model::isSlot(kou) || kou == 0 || t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree)
+    if (!model::isMarriageSlot(kou) || t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree)
         return -1;
     const int result = model::deleteMarriageRecord(kou);
     showPendingUndo();
@@ -261,10 +259,10 @@ int CtrlForm::check_kou(int titi, int haha)
 {
     model::Tables& t = tables();
     int result = 0;
-    if (model::Get_ChildKou(titi) == 0 && model::isSlot(t.Sel_ChildKou) &&
+    if (model::Get_ChildKou(titi) == 0 && model::isMarriageSlot(t.Sel_ChildKou) &&
         t.kou_buf[static_cast<size_t>(t.Sel_ChildKou)].kou_haha == haha && haha != model::BlankPartner)
         result = -1;
-    if (model::Get_ChildKou(haha) == 0 && model::isSlot(t.Sel_ChildKou) &&
+    if (model::Get_ChildKou(haha) == 0 && model::isMarriageSlot(t.Sel_ChildKou) &&
         t.kou_buf[static_cast<size_t>(t.Sel_ChildKou)].kou_titi == titi && titi != model::BlankPartner)
         result = -1;
     return result;

@@ -16,6 +16,8 @@
 #include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
+#include <memory>
+
 namespace {
 
 using model::isUsedMarriage;
@@ -275,17 +277,29 @@ void EasyCtlForm::Command1_Click()
         }
     }
 
-    const bool createsPerson = AddNin == 0;
-    if (createsPerson && !createNewPerson())
+    // The family as it was before the new person, which the operation's checks need
+    // already: the undo snapshot is written from it once the registration is stored,
+    // and a refused registration puts it back. A refusal so leaves the main window's
+    // undo, the placeholder numbers and the changed mark as they were.
+    std::unique_ptr<model::Tables> before;
+    if (AddNin == 0 && !createNewPerson(before))
         return;
     if (model::isSlot(AddNin) && AddNin != model::BlankPartner)
         AddSex = person(AddNin).Sex;
 
     model::init_kou_work(KouWork);
-    KouWork.SnapshotTaken = createsPerson ? 1 : 0;
+    KouWork.SnapshotTaken = before ? 1 : 0;
     if (operation == Operation::NewFamily)
         KouWork.KodoCnt = 0;
     runOperation(operation);
+    if (before) {
+        if (KouWork.Registered == 1) {
+            saveUndoOf(*before);
+        } else {
+            tables() = std::move(*before);
+            m_createdPerson = -1;
+        }
+    }
 
     if (KouWork.ErrFlag == 0) {
         InitGamen();
@@ -298,7 +312,7 @@ void EasyCtlForm::Command1_Click()
     relations::relationRequests().raiseMainWindow();
 }
 
-bool EasyCtlForm::createNewPerson()
+bool EasyCtlForm::createNewPerson(std::unique_ptr<model::Tables>& before)
 {
     if (!model::acceptSavableText(Text1.text(), relations::EasyErrorTitle) ||
         !model::acceptSavableText(Text2.text(), relations::EasyErrorTitle))
@@ -307,22 +321,15 @@ bool EasyCtlForm::createNewPerson()
     // The new person closes the person editor: its input is settled first.
     if (!mainwindow::settlePersonEditorFirst())
         return false;
-    // The undo snapshot comes before the placeholder person exists, so that the main
-    // window's undo takes that person back with the relation (regist_kou_data is told
-    // not to take another).
-    model::windowServices().saveUndo();
-    model::Tables& t = tables();
-    const int sex = AddSex == 0 ? 0 : 1;
-    model::Add_DummyPerson(sex);
-    const int slot = t.Easy_NewPer;
-    if (slot < 0) {
-        // The table is full: the placeholder number was not used, and nothing can be added.
-        int16_t& counter = sex == 0 ? t.DummyManCnt : t.DummyWomanCnt;
-        counter = static_cast<int16_t>(counter - 1);
+    if (!model::personSlotFree()) {
         platform::MsgBox(relations::PersonTableFullMessage, platform::vbOKOnly + platform::vbExclamation,
                          relations::EasyErrorTitle);
         return false;
     }
+    model::Tables& t = tables();
+    before = std::make_unique<model::Tables>(t);
+    model::Add_DummyPerson(AddSex == 0 ? 0 : 1);
+    const int slot = t.Easy_NewPer;
     AddNin = static_cast<int16_t>(slot);
     m_createdPerson = static_cast<int16_t>(slot);
     if (!platform::Trim(Text1.text()).empty())
@@ -360,6 +367,23 @@ void EasyCtlForm::runOperation(Operation operation)
     default:
         break;
     }
+}
+
+void EasyCtlForm::saveUndoOf(model::Tables& family)
+{
+    // The tables as they are now step aside while the snapshot is written.
+    model::Tables& live = tables();
+    auto now = std::make_unique<model::Tables>(std::move(live));
+    live = std::move(family);
+    try {
+        model::windowServices().saveUndo();
+    } catch (...) {
+        family = std::move(live);
+        live = std::move(*now);
+        throw;
+    }
+    family = std::move(live);
+    live = std::move(*now);
 }
 
 void EasyCtlForm::freeCreatedPerson()

@@ -26,6 +26,7 @@
 #include "model/MarriageRegistration.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace relations {
@@ -144,9 +145,13 @@ private:
     enum class Operation { NewFamily, ChosenRelation };
     // The missing inputs of a registration, one line each, or "" when none is missing.
     std::string missingInputs() const;
-    // Creates the placeholder person of "新規男" / "新規女" with the typed names;
-    // false (with a message, nothing created) when that is not possible.
-    [[nodiscard]] bool createNewPerson();
+    // Creates the placeholder person of "新規男" / "新規女" with the typed names,
+    // keeping the family as it was before it in `before`; false (with a message,
+    // nothing created) when that is not possible.
+    [[nodiscard]] bool createNewPerson(std::unique_ptr<model::Tables>& before);
+    // Writes the undo snapshot of `family` (the family before this command) rather
+    // than of the tables as they are now.
+    void saveUndoOf(model::Tables& family);
     void runOperation(Operation operation);
     // Frees a person created for a refused registration.
     void freeCreatedPerson();

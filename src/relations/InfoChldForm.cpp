@@ -229,7 +229,8 @@ void InfoChldForm::commitSlot()
     if (!settleEditorFirst())
         return;
     model::Tables& t = tables();
-    model::windowServices().saveUndo();
+    // Add_Kodo takes the snapshot once it accepts the child: a refusal keeps the undo.
+    const model::UndoSnapshotStep snapshot;
 
     const int16_t status = Option1[0].value() ? 0 : Option1[1].value() ? 1 : 2;
     const int kou = m_kou;
@@ -299,8 +300,8 @@ void InfoChldForm::finishChange()
     model::RunState& run = model::runState();
     if (editorLoaded())
         ctrl_form().Build_List();
+    // Add_Kodo and Del_Kodo mark the family changed when they changed it.
     drawing::Refresh_TabDisp();
-    t.Data_Changed = 1;
     run.Sel_Person = -1;
     t.Sel_ChildSlot = -1;
     run.Sel_BoxMark = 0;

@@ -402,6 +402,121 @@ TEST_F(RelationUndoTest, RefusedDuplicateRegistrationLeavesTheMainUndo)
     EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
 }
 
+TEST_F(RelationUndoTest, RefusedChartDropsLeaveTheMainUndoAndTheChangedMarkAsTheyWere)
+{
+    retitle("新しい題");
+    for (int i = 0; model::personSlotFree(); ++i)
+        model::set_per_buf(-1, "埋" + std::to_string(i), "満", 0, "");
+    ctrl_form().Build_List();
+    model::tables().Data_Changed = 0;
+    // With the person table full: 愛, already married, dropped on 一郎's box, the copy
+    // question answered はい; "**** 女01" on 一郎's box; "**** 男01" on the couple's mark.
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    startDrag(1, ai);
+    dropOnBox(ichiro);
+    ASSERT_EQ(answers.shown().size(), 2u);
+    for (const int list : {1, 0}) {
+        answers.answerNext(platform::vbOK);
+        startDrag(list, -1);
+        if (list == 1)
+            dropOnBox(ichiro);
+        else
+            dropOnMark(couple);
+    }
+    ASSERT_EQ(answers.shown().size(), 4u);
+    for (const auto& shown : {answers.shown()[1], answers.shown()[2], answers.shown()[3]})
+        EXPECT_EQ(shown.text, mainwindow::PersonTableFullDropMessage);
+    EXPECT_EQ(model::Find_PersonMarry(ichiro), -1);
+    EXPECT_EQ(model::tables().Data_Changed, 0) << "nothing changed";
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before the drops";
+}
+
+TEST_F(RelationUndoTest, RefusedEasyBuilderRegistrationOfANewPersonLeavesTheMainUndo)
+{
+    retitle("新しい題");
+    model::tables().Data_Changed = 0;
+    const int16_t placeholders = model::tables().DummyManCnt;
+    easyctl_form().show();
+    auto registerNewMan = [](int base, int relation) {
+        easyctl_form().SetMotoNin(base);
+        easyctl_form().Text1.setText("E");
+        easyctl_form().Text2.setText("Kid");
+        easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+        QTest::mouseClick(easyctl_form().Label1[relation].widget(), Qt::LeftButton);
+        QTest::mouseClick(easyctl_form().Command1.widget(), Qt::LeftButton);
+    };
+    // The builder's own refusal (一郎 has parents) and the registration's (two men).
+    answers.answerNext(platform::vbOK);
+    registerNewMan(ichiro, relations::EasyRelation::Parent);
+    ASSERT_EQ(answers.shown().back().text, relations::HasAncestorsMessage);
+    answers.answerNext(platform::vbOK);
+    registerNewMan(jiro, relations::EasyRelation::Marriage);
+    ASSERT_EQ(answers.shown().back().text, "同性同士では結婚出来ません");
+    EXPECT_EQ(personNamed("Kid"), -1);
+    EXPECT_EQ(model::tables().DummyManCnt, placeholders);
+    EXPECT_EQ(model::tables().Data_Changed, 0) << "nothing changed";
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
+
+    // A stored registration's snapshot is the family before its new person.
+    registerNewMan(jiro, relations::EasyRelation::Child);
+    ASSERT_GT(personNamed("Kid"), 0);
+    mainUndo();
+    EXPECT_EQ(personNamed("Kid"), -1) << "戻 takes back the child with the person made for it";
+    EXPECT_EQ(model::Find_PersonMarry(jiro), -1);
+    EXPECT_EQ(kou(couple).kou_title, "山田家");
+}
+
+TEST_F(RelationUndoTest, RefusedChildDialogRegistrationLeavesTheMainUndo)
+{
+    retitle("新しい題");
+    // A loop in the family: 健 is recorded as a child of his own son 一郎.
+    const int hanako = model::set_per_buf(-1, "花子", "田中", 1, "");
+    const int loop = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "一郎家", 0);
+    kou(loop).kou_kodo[0] = static_cast<int16_t>(ken);
+    model::tables().Data_Changed = 0;
+    // The child dialog on 一郎, 登録: he is refused as an ancestor of the family.
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbOK);
+    infochld_form().CMDFUNC[0].click();
+    ASSERT_EQ(answers.shown().back().text, per(ichiro).Name + relations::AncestorChildMessage);
+    EXPECT_EQ(model::tables().Data_Changed, 0);
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
+}
+
+TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
+{
+    model::tables().Data_Changed = 0;
+    // The editor's 削除 of the marriage, the child dialog's 削除 and the chart's child
+    // deletion, cancelled.
+    chooseMarriage(couple);
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+    infochld_form().show();
+    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    answers.answerNext(platform::vbCancel);
+    infochld_form().CMDFUNC[1].click();
+    infochld_form().unload();
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 0;
+    answers.answerNext(platform::vbCancel);
+    main_form().cmdChDel_Click();
+    ASSERT_EQ(answers.shown().size(), 3u);
+    ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
+    EXPECT_EQ(model::tables().Data_Changed, 0);
+}
+
 // --- After the main window's undo the person editor shows the family it brought.
 
 TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemoved)

@@ -289,7 +289,7 @@ TEST_F(CtrlTest, CancelledDeleteKeepsTheRecordButEmptiesTheFields)
     EXPECT_EQ(kou(m).InUse, model::SlotUsed);
     EXPECT_EQ(ctrl().Label2[0].caption(), "");
     EXPECT_EQ(ctrl().Label2[0].tag(), "0");
-    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(tables().Data_Changed, 0) << "the family did not change";
     EXPECT_FALSE(ctrl().scritem[0].isEnabled());
     EXPECT_EQ(ctrl().List1[2].listCount(), 1);
 }
