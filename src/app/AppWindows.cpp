@@ -128,6 +128,11 @@ bool AppWindows::settleRelationEditor()
     return !editorLoaded() || ctrl_form().settleUnregisteredChange();
 }
 
+bool AppWindows::relationEditorHoldsChange()
+{
+    return editorLoaded() && ctrl_form().hasUnregisteredChange();
+}
+
 void AppWindows::rebuildRelationLists()
 {
     if (editorLoaded())

@@ -31,6 +31,7 @@ public:
 
     // --- Relationship editor and child dialog ---
     bool settleRelationEditor() override;
+    bool relationEditorHoldsChange() override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

@@ -65,6 +65,8 @@ public:
     // The same for the relationship editor's unregistered change (its fields differ
     // from the marriage last loaded or registered): false when the user stays with it.
     virtual bool settleRelationEditor() { return true; }
+    // True while the loaded relationship editor holds such a change.
+    virtual bool relationEditorHoldsChange() { return false; }
 
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid

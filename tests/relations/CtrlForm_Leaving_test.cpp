@@ -5,6 +5,7 @@
 #include "CtrlFixture.h"
 
 #include "forms/Testing.h"
+#include "model/UndoRecords.h"
 #include "model/run_state.h"
 #include "platform/Hooks.h"
 
@@ -142,6 +143,114 @@ TEST_F(CtrlLeavingTest, TheChildDialogsCommandsSettleTheChangeFirst)
         EXPECT_EQ(kou(sato).kou_kodo_comment[0], "");
     }
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
+}
+
+TEST_F(CtrlLeavingTest, UndoThatRefillsTheFieldsAsksFirstAndYesStopsAtTheNewRegistration)
+{
+    ctrl().Text1[0].setText("佐藤本家");
+    ctrl().CMDFUNC[1].click();
+    ASSERT_EQ(kou(sato).kou_title, "佐藤本家");
+    clickMarriage(suzuki);
+    ctrl().Text1[0].setText("鈴木本家");
+
+    answers.answerNext(platform::vbCancel);
+    ctrl().Command2[3].click();
+    expectAskedOnce("UNDO, Cancel");
+    EXPECT_EQ(kou(sato).kou_title, "佐藤本家");
+    EXPECT_EQ(ctrl().Text1[0].text(), "鈴木本家");
+    EXPECT_EQ(model::runState().KouNum, suzuki);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage);
+
+    // はい registers the title: that registration is now the editor's last step, and
+    // the undo stops there; the next ＵＮＤＯ takes it back alone.
+    answers.answerNext(platform::vbYes);
+    ctrl().scritem[0].choose();
+    expectAskedOnce("UNDO, Yes");
+    EXPECT_EQ(kou(suzuki).kou_title, "鈴木本家");
+    EXPECT_EQ(kou(sato).kou_title, "佐藤本家");
+    EXPECT_EQ(model::kouUndo().UndoKou, suzuki);
+    EXPECT_TRUE(ctrl().Command2[3].isEnabled());
+    ctrl().Command2[3].click();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(kou(suzuki).kou_title, "鈴木家");
+    EXPECT_EQ(kou(sato).kou_title, "佐藤本家");
+    EXPECT_EQ(ctrl().Text1[0].text(), "鈴木家");
+    EXPECT_EQ(model::runState().KouNum, suzuki) << "the marriage the undo shows is the one 登録 writes";
+
+    // いいえ drops the typed title and the undo goes on.
+    clickMarriage(sato);
+    ctrl().Text1[0].setText("佐藤分家");
+    ctrl().CMDFUNC[1].click();
+    ASSERT_EQ(kou(sato).kou_title, "佐藤分家");
+    clickMarriage(suzuki);
+    ctrl().Text1[0].setText("鈴木分家");
+    answers.answerNext(platform::vbNo);
+    ctrl().Command2[3].click();
+    expectAskedOnce("UNDO, No");
+    EXPECT_EQ(kou(sato).kou_title, "佐藤本家");
+    EXPECT_EQ(kou(suzuki).kou_title, "鈴木家");
+    EXPECT_EQ(ctrl().Text1[0].text(), "佐藤本家");
+
+    // The undo of a drop into the fields takes back that drop alone: no question,
+    // and the typed title stays.
+    const int kenji = addPerson("佐藤", "健二", 0);
+    ctrl().Text1[0].setText("佐藤分家");
+    ctrl().List2.addItem("佐藤健二");
+    ctrl().List2.setItemData(ctrl().List2.newIndex(), kenji);
+    model::kouUndo().KouUndoMode = model::KouUndo::ListedChild;
+    model::kouUndo().UndoKodo = static_cast<int16_t>(kenji);
+    ctrl().enableUndo(model::UndoCaptionNewChild);
+    ctrl().Command2[3].click();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(ctrl().List2.listCount(), 0);
+    EXPECT_EQ(ctrl().Text1[0].text(), "佐藤分家");
+}
+
+TEST_F(CtrlLeavingTest, DeletingAChildOrTheMarriageAsksFirst)
+{
+    const int child = addPerson("佐藤", "太郎", 0);
+    addChild(sato, child);
+    ctrl().Build_List();
+    clickMarriage(sato);
+    ctrl().Text1[0].setText("佐藤本家");
+    ctrl().List2.setListIndex(0);
+    ASSERT_EQ(ctrl().ChildListActive, 1);
+
+    for (int deleting : {1, 0}) { // the child, then the marriage
+        ctrl().ChildListActive = static_cast<int16_t>(deleting);
+        answers.answerNext(platform::vbCancel);
+        ctrl().CMDFUNC[2].click();
+        expectAskedOnce(deleting ? "child, Cancel" : "marriage, Cancel");
+        EXPECT_EQ(ctrl().Text1[0].text(), "佐藤本家");
+        EXPECT_EQ(ctrl().List2.listCount(), 1);
+        EXPECT_EQ(model::runState().KouNum, sato);
+        EXPECT_EQ(kou(sato).kou_kodo[0], child);
+        EXPECT_EQ(kou(sato).InUse, model::SlotUsed);
+        EXPECT_EQ(kou(sato).kou_title, "佐藤家");
+    }
+
+    // はい registers the title, then the child is deleted from the marriage as registered.
+    ctrl().ChildListActive = 1;
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{UnregisteredQuestion, "佐藤太郎 : この子供を削除してよろしいでしょうか？"}));
+    answers.clearRecords();
+    EXPECT_EQ(kou(sato).kou_title, "佐藤本家");
+    EXPECT_EQ(kou(sato).kou_kodo[0], -1);
+    EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::RemovedChild);
+
+    // いいえ drops the title, then the marriage is deleted.
+    choose(sato);
+    ctrl().ChildListActive = 0;
+    ctrl().Text1[0].setText("佐藤分家");
+    answers.answerNext(platform::vbNo);
+    answers.answerNext(platform::vbOK);
+    ctrl().CMDFUNC[2].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{UnregisteredQuestion, "削除してよろしいでしょうか？"}));
+    answers.clearRecords();
+    EXPECT_EQ(kou(sato).InUse, model::SlotFree);
 }
 
 } // namespace
