@@ -215,6 +215,9 @@ void AppWindows::selectRelationPartner(int list, int person)
 
 void AppWindows::showChildDialog(int kou, int slot)
 {
+    // The dialog is filled with this child: what it holds unregistered is settled first.
+    if (infochld_form().isLoaded() && !infochld_form().settleUnregisteredInput())
+        return;
     infochld_form().show();
     infochld_form().edit_ch_data(kou, slot, 0, 0);
 }

@@ -253,5 +253,57 @@ TEST_F(CtrlLeavingTest, DeletingAChildOrTheMarriageAsksFirst)
     EXPECT_EQ(kou(sato).InUse, model::SlotFree);
 }
 
+TEST_F(CtrlLeavingTest, TheChildDialogAsksBeforeItClosesOrShowsAnotherChild)
+{
+    const int taro = addPerson("佐藤", "太郎", 0);
+    const int jiro = addPerson("佐藤", "次郎", 0);
+    addChild(sato, taro);
+    addChild(sato, jiro);
+    ctrl().Build_List();
+    clickMarriage(suzuki);
+    clickMarriage(sato);
+    ASSERT_EQ(ctrl().List2.listCount(), 2);
+    ctrl().List2.setListIndex(0);
+    ctrl().List2_DblClick();
+    InfoChldForm& dialog = infochld_form();
+    ASSERT_TRUE(dialog.isVisible());
+    ASSERT_EQ(dialog.Text1[1].text(), "佐藤太郎");
+    dialog.Text1[2].setText("長男");
+
+    const std::vector<std::pair<std::string, std::function<void()>>> ways = {
+        {"戻る", [&dialog] { dialog.CMDEND.click(); }},
+        {"close box", [&dialog] { forms::formWidget(dialog)->close(); }},
+        {"another child", [] {
+             ctrl().List2.setListIndex(1);
+             ctrl().List2_DblClick();
+         }},
+    };
+    for (const auto& [way, command] : ways) {
+        answers.answerNext(platform::vbCancel);
+        command();
+        expectAskedOnce(way);
+        ASSERT_TRUE(dialog.isLoaded() && dialog.isVisible()) << way;
+        EXPECT_EQ(dialog.Text1[1].text(), "佐藤太郎") << way;
+        EXPECT_EQ(dialog.Text1[2].text(), "長男") << way;
+        EXPECT_EQ(kou(sato).kou_kodo_comment[0], "") << way;
+    }
+
+    // はい registers the comment through 登録, then the other child is shown.
+    answers.answerNext(platform::vbYes);
+    ctrl().List2_DblClick();
+    expectAskedOnce("another child, Yes");
+    EXPECT_EQ(kou(sato).kou_kodo_comment[0], "長男");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.Text1[1].text(), "佐藤次郎");
+
+    // いいえ drops what was typed, and 戻る closes.
+    dialog.Text1[2].setText("次男");
+    answers.answerNext(platform::vbNo);
+    dialog.CMDEND.click();
+    expectAskedOnce("戻る, No");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(kou(sato).kou_kodo_comment[1], "");
+}
+
 } // namespace
 } // namespace relations_test
