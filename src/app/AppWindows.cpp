@@ -128,6 +128,12 @@ bool AppWindows::settleRelationEditor()
     return !editorLoaded() || ctrl_form().settleUnregisteredChange();
 }
 
+bool AppWindows::settleChildDialogAndBuilder()
+{
+    return (!infochld_form().isLoaded() || infochld_form().settleUnregisteredInput()) &&
+           (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
+}
+
 bool AppWindows::relationEditorHoldsChange()
 {
     return editorLoaded() && ctrl_form().hasUnregisteredChange();

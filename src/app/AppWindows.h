@@ -32,6 +32,7 @@ public:
     // --- Relationship editor and child dialog ---
     bool settleRelationEditor() override;
     bool relationEditorHoldsChange() override;
+    bool settleChildDialogAndBuilder() override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

@@ -22,6 +22,7 @@
 #include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
+#include "relations/InfoChldForm.h"
 
 #include "ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
@@ -439,6 +440,36 @@ TEST_F(TypedInputTest, UndoAndChartDeletionsSettleTheRelationshipEditorsChangeFi
     w.CmdUndo.click();
     expectAskedOnce("戻, Yes");
     EXPECT_EQ(kou(couple).kou_title, "山田分家");
+}
+
+TEST_F(TypedInputTest, TheChildDialogsCommentIsAskedAboutBeforeTheChartShowsAnotherChildOrTheProgramEnds)
+{
+    MainForm& w = main_form();
+    int box = -1;
+    for (int index : w.DPic.indexes()) {
+        if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ichiro)
+            box = index;
+    }
+    ASSERT_GT(box, 0);
+    w.Label12_DblClick(box);
+    ASSERT_TRUE(infochld_form().isVisible());
+    infochld_form().Text1[2].setText("長男");
+
+    answers.answerNext(platform::vbCancel);
+    w.Label12_DblClick(box);
+    expectAskedOnce("double click on the child's box");
+    answers.answerNext(platform::vbCancel);
+    w.fileitem[16].choose(); // File > 終了
+    expectAskedOnce("end of the program");
+    EXPECT_FALSE(answers.programEnded());
+    EXPECT_EQ(infochld_form().Text1[2].text(), "長男");
+    EXPECT_EQ(kou(couple).kou_kodo_comment[0], "");
+
+    answers.answerNext(platform::vbYes);
+    w.Label12_DblClick(box);
+    expectAskedOnce("double click, Yes");
+    EXPECT_EQ(kou(couple).kou_kodo_comment[0], "長男");
+    EXPECT_TRUE(infochld_form().isVisible());
 }
 
 } // namespace
