@@ -124,9 +124,16 @@ void CtrlForm::undo_kou_data()
     case KouUndo::NewMarriage: {
         // The marriage the registration took the start mark from gets it back.
         model::freeCreatedMarriage(r.UndoKou, r.displacedStart);
-        clearPartnerLabel(0);
-        clearPartnerLabel(1);
-        List2.clear();
+        // Fields that showed the freed marriage, or a new record, become an empty new
+        // record; another marriage shown since stays as it is stored.
+        model::RunState& run = model::runState();
+        if (run.Sel_KouMark == 0 || run.KouNum == r.UndoKou) {
+            run.KouNum = -1;
+            run.Sel_KouMark = 0;
+            edit_kou_data(-1);
+        } else {
+            edit_kou_data(run.KouNum);
+        }
         Build_list_kou();
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;

@@ -206,6 +206,31 @@ TEST_F(CtrlLeavingTest, UndoThatRefillsTheFieldsAsksFirstAndYesStopsAtTheNewRegi
     EXPECT_EQ(ctrl().Text1[0].text(), "佐藤分家");
 }
 
+TEST_F(CtrlLeavingTest, UndoOfANewMarriageKeepsTheMarriageShownSinceAndAsksAboutATypedTitle)
+{
+    ctrl().CMDFUNC[0].click(); // 新規, two partners, 登録
+    setPartner(0, addPerson("田中", "一郎", 0));
+    setPartner(1, addPerson("田中", "良子", 1));
+    ctrl().CMDFUNC[1].click();
+    ASSERT_TRUE(answers.shown().empty());
+    const int added = model::kouUndo().UndoKou;
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::NewMarriage);
+    clickMarriage(sato);
+    ASSERT_EQ(ctrl().Text1[0].text(), "佐藤家");
+    const std::string husband = ctrl().Label2[0].caption();
+
+    // A typed title is asked about; いいえ drops it and the undo goes on.
+    ctrl().Text1[0].setText("佐藤本家");
+    answers.answerNext(platform::vbNo);
+    ctrl().Command2[3].click();
+    expectAskedOnce("UNDO of a new marriage, No");
+    EXPECT_EQ(kou(added).InUse, model::SlotFree);
+    EXPECT_EQ(ctrl().Text1[0].text(), "佐藤家");
+    EXPECT_EQ(ctrl().Label2[0].caption(), husband) << "the marriage shown keeps its partners";
+    EXPECT_EQ(model::runState().KouNum, sato);
+    EXPECT_FALSE(ctrl().hasUnregisteredChange());
+}
+
 TEST_F(CtrlLeavingTest, DeletingAChildOrTheMarriageAsksFirst)
 {
     const int child = addPerson("佐藤", "太郎", 0);
