@@ -59,7 +59,8 @@ void CtrlForm::scritem_Click(int Index)
         // An undo that loads a marriage into the fields settles their unregistered
         // change first. はい registers it, and that registration is then the editor's
         // last step: the undo stops there, and the next ＵＮＤＯ takes it back.
-        if (undoRefillsFields(model::kouUndo().KouUndoMode) && hasUnregisteredChange()) {
+        const model::KouUndoRecord& pending = model::kouUndo();
+        if (undoRefillsFields(pending.KouUndoMode) && model::kouUndoStands(pending) && hasUnregisteredChange()) {
             const uint64_t edits = model::familyEdits();
             if (!settleUnregisteredChange() || model::familyEdits() != edits)
                 return;
