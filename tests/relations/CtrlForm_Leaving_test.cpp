@@ -204,6 +204,19 @@ TEST_F(CtrlLeavingTest, UndoThatRefillsTheFieldsAsksFirstAndYesStopsAtTheNewRegi
     EXPECT_TRUE(answers.shown().empty());
     EXPECT_EQ(ctrl().List2.listCount(), 0);
     EXPECT_EQ(ctrl().Text1[0].text(), "佐藤分家");
+
+    // An undo that refuses (its marriage changed since) asks nothing and keeps the title.
+    choose(sato);
+    ctrl().Text1[0].setText("佐藤本家");
+    ctrl().CMDFUNC[1].click();
+    ASSERT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage);
+    choose(suzuki);
+    kou(sato).kou_kodo[0] = static_cast<int16_t>(kenji); // another window's change
+    ctrl().Text1[0].setText("鈴木本家");
+    answers.answerNext(platform::vbOK);
+    ctrl().Command2[3].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::UndoRefusedMessage}));
+    EXPECT_EQ(ctrl().Text1[0].text(), "鈴木本家");
 }
 
 TEST_F(CtrlLeavingTest, UndoOfANewMarriageKeepsTheMarriageShownSinceAndAsksAboutATypedTitle)
