@@ -128,6 +128,17 @@ bool AppWindows::settleRelationEditor()
     return !editorLoaded() || ctrl_form().settleUnregisteredChange();
 }
 
+bool AppWindows::settleChildDialogAndBuilder()
+{
+    return (!infochld_form().isLoaded() || infochld_form().settleUnregisteredInput()) &&
+           (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
+}
+
+bool AppWindows::relationEditorHoldsChange()
+{
+    return editorLoaded() && ctrl_form().hasUnregisteredChange();
+}
+
 void AppWindows::rebuildRelationLists()
 {
     if (editorLoaded())
@@ -210,6 +221,9 @@ void AppWindows::selectRelationPartner(int list, int person)
 
 void AppWindows::showChildDialog(int kou, int slot)
 {
+    // The dialog is filled with this child: what it holds unregistered is settled first.
+    if (infochld_form().isLoaded() && !infochld_form().settleUnregisteredInput())
+        return;
     infochld_form().show();
     infochld_form().edit_ch_data(kou, slot, 0, 0);
 }

@@ -31,6 +31,8 @@ public:
 
     // --- Relationship editor and child dialog ---
     bool settleRelationEditor() override;
+    bool relationEditorHoldsChange() override;
+    bool settleChildDialogAndBuilder() override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

@@ -185,9 +185,10 @@ public:
 
     // --- Leaving what the editor holds ---
 
-    // True when the card, or in the table view the pending new row, holds input
-    // that differs from what is stored: the card is compared with what it showed
-    // when it was last filled from the records (or emptied for a new person).
+    // True when the card, or in the table view the pending new row or an open cell
+    // editor, holds input that differs from what is stored: the card is compared with
+    // what it showed when it was last filled from the records (or emptied for a new
+    // person), the cell editor with the cell's text when its edit started.
     bool hasUnregisteredInput();
     // Asked whenever the user leaves the card or the pending row: with input that
     // was never registered, "入力内容が登録されていません。登録しますか？" with Yes

@@ -353,8 +353,11 @@ void EntryForm::markCardShown()
 
 bool EntryForm::hasUnregisteredInput()
 {
+    // In the table view: the new row typed into, or a cell editor whose text differs
+    // from the cell's text when the edit started (it reaches the person only when the
+    // edit ends).
     if (Entry_CardView == 0)
-        return pendingRowTyped();
+        return pendingRowTyped() || (Text2.isVisible() && Text2.text() != Text2.tag());
     return !(cardContents() == m_shownCard);
 }
 

@@ -38,8 +38,10 @@ struct DropState {
     std::string Drop_PendFName; // the dragged text's first five characters
     std::string Drop_PendName;  // and the rest
 
-    // --- A drop that waits for the person editor's unregistered input ---
+    // --- A drop that waits for the editors' unregistered input ---
     std::function<void()> Drop_AfterSettle;
+    bool Drop_SettlesPerson = false;   // the person editor's input is settled first
+    bool Drop_SettlesRelation = false; // the relationship editor's change is settled first
 };
 
 DropState& dropState();
@@ -56,8 +58,13 @@ void splitDragText(const std::string& text, std::string& fname, std::string& nam
 // now: the drop waits, or (outside a drag, where the question is asked at once) the
 // user stayed with the input. False when the drop goes on at once.
 bool waitForPersonEditor(std::function<void()> carryOut);
-// At the end of the editor's drag: a waiting drop asks the person editor's question
-// and is carried out unless the user stays with the input (then nothing changes).
+// The same for a drop that also refills the relationship editor's fields (a child
+// dropped on a couple mark loads its marriage there): `personEditor` and
+// `relationEditor` say whose unregistered input the drop settles first, the person
+// editor's before the relationship editor's.
+bool waitForEditors(bool personEditor, bool relationEditor, std::function<void()> carryOut);
+// At the end of the editor's drag: a waiting drop asks the editors' question and is
+// carried out unless the user stays with the input (then nothing changes).
 void completeDropAfterSettle();
 
 } // namespace mainwindow

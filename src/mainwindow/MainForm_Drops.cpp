@@ -61,24 +61,46 @@ namespace {
 // True while a waiting drop is carried out: its input was settled already.
 bool settledForDrop = false;
 
+bool holdsUnsettledInput(bool personEditor, bool relationEditor)
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    return (personEditor && model::runState().Entry_Open == 1 && windows.personEditorHoldsInput()) ||
+           (relationEditor && windows.relationEditorHoldsChange());
+}
+
+bool settleEditors(bool personEditor, bool relationEditor)
+{
+    return (!personEditor || settlePersonEditorFirst()) &&
+           (!relationEditor || otherWindows().settleRelationEditor());
+}
+
 } // namespace
 
 bool waitForPersonEditor(std::function<void()> carryOut)
 {
-    if (settledForDrop || model::runState().Entry_Open != 1 || !otherWindows().personEditorHoldsInput())
+    return waitForEditors(true, false, std::move(carryOut));
+}
+
+bool waitForEditors(bool personEditor, bool relationEditor, std::function<void()> carryOut)
+{
+    if (settledForDrop || !holdsUnsettledInput(personEditor, relationEditor))
         return false;
     if (model::runState().ListDragActive != 1)
-        return !settlePersonEditorFirst();
-    dropState().Drop_AfterSettle = std::move(carryOut);
-    dropState().Drop_Done = -1;
+        return !settleEditors(personEditor, relationEditor);
+    DropState& st = dropState();
+    st.Drop_AfterSettle = std::move(carryOut);
+    st.Drop_SettlesPerson = personEditor;
+    st.Drop_SettlesRelation = relationEditor;
+    st.Drop_Done = -1;
     return true;
 }
 
 void completeDropAfterSettle()
 {
-    std::function<void()> carryOut = std::move(dropState().Drop_AfterSettle);
-    dropState().Drop_AfterSettle = nullptr;
-    if (!carryOut || !settlePersonEditorFirst())
+    DropState& st = dropState();
+    std::function<void()> carryOut = std::move(st.Drop_AfterSettle);
+    st.Drop_AfterSettle = nullptr;
+    if (!carryOut || !settleEditors(st.Drop_SettlesPerson, st.Drop_SettlesRelation))
         return;
     settledForDrop = true;
     try {
@@ -626,10 +648,20 @@ void MainForm::Label11_OLEDragDrop(int Index, forms::DataObject& Data, int& /*Ef
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
 
-    if (st.Drag_Person == -1 && mainwindow::waitForPersonEditor([this, Index, Data, Shift] {
-            forms::DataObject data = Data;
-            int effect = forms::vbDropEffectCopy;
-            Label11_OLEDragDrop(Index, data, effect, forms::vbLeftButton, Shift, 0, 0);
+    // The drop loads the mark's marriage into the relationship editor, and a
+    // placeholder it makes a person of closes the person editor. A registration
+    // meanwhile redraws the chart: the drop then goes to the same marriage's mark.
+    const int markKou = mapEntry(drawing::drawState().Label11_Kou, Index);
+    if (mainwindow::waitForEditors(st.Drag_Person == -1, true, [this, markKou, Data, Shift] {
+            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+            for (size_t mark = 2; mark < marks.size(); ++mark) {
+                if (marks[mark] == markKou && Label11.exists(static_cast<int>(mark))) {
+                    forms::DataObject data = Data;
+                    int effect = forms::vbDropEffectCopy;
+                    Label11_OLEDragDrop(static_cast<int>(mark), data, effect, forms::vbLeftButton, Shift, 0, 0);
+                    return;
+                }
+            }
         }))
         return;
     const model::UndoSnapshotStep snapshot;

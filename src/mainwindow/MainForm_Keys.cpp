@@ -61,6 +61,12 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
     const bool editingZoom = activeControl() == &Text1;
     if (KeyCode == forms::vbKeyDelete) {
         if (run.Sel_KouMark != 0 && run.KouNum != -1 && NameEdit_Active == 0 && !editingZoom) {
+            // The deletion empties the relationship editor's fields: their unregistered
+            // change is settled first (a registration there forgets the chosen marriage).
+            const int16_t chosen = run.KouNum;
+            if (!mainwindow::otherWindows().settleRelationEditor())
+                return;
+            run.KouNum = chosen;
             // The deletion is this window's step: its undo snapshot, taken once the
             // deletion is confirmed, takes it back.
             const model::UndoSnapshotStep snapshot;

@@ -167,6 +167,13 @@ void MainForm::deleteSelectedChild()
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+    // The deletion refills the relationship editor's child list (and empties its
+    // fields when the marriage goes with its last child): its unregistered change is
+    // settled first. A registration there forgets the chosen marriage.
+    const int16_t chosen = run.KouNum;
+    if (!windows.settleRelationEditor())
+        return;
+    run.KouNum = chosen;
     // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
     const model::UndoSnapshotStep snapshot;
     windows.closeChronology();
@@ -200,11 +207,13 @@ void MainForm::CmdUndo_Click()
     // The person editor then shows the family brought back: input it holds that was
     // never registered is asked about first. Registered, it is the newest command,
     // and going back past it would throw it away again: the undo stops there.
-    if (model::runState().Entry_Open == 1) {
-        const uint64_t edits = model::familyEdits();
-        if (!mainwindow::otherWindows().settlePersonEditor() || model::familyEdits() != edits)
-            return;
-    }
+    // The restore empties the relationship editor's fields: its unregistered change
+    // is settled the same way.
+    const uint64_t edits = model::familyEdits();
+    if (!mainwindow::settlePersonEditorFirst() || model::familyEdits() != edits)
+        return;
+    if (!mainwindow::otherWindows().settleRelationEditor() || model::familyEdits() != edits)
+        return;
     Clear_Selection();
     // The restore empties the tab strip; the chart comes back on the tab shown.
     const drawing::ShownTab shown = drawing::shownTab();

@@ -40,7 +40,8 @@ bool settlePersonEditorFirst()
 
 bool settleEditorsFirst()
 {
-    return settlePersonEditorFirst() && otherWindows().settleRelationEditor();
+    return settlePersonEditorFirst() && otherWindows().settleRelationEditor() &&
+           otherWindows().settleChildDialogAndBuilder();
 }
 
 } // namespace mainwindow

@@ -65,6 +65,11 @@ public:
     // The same for the relationship editor's unregistered change (its fields differ
     // from the marriage last loaded or registered): false when the user stays with it.
     virtual bool settleRelationEditor() { return true; }
+    // True while the loaded relationship editor holds such a change.
+    virtual bool relationEditorHoldsChange() { return false; }
+    // The same for what the child dialog (comment, status, mark) and the easy
+    // relation builder (names) hold typed and unregistered.
+    virtual bool settleChildDialogAndBuilder() { return true; }
 
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
@@ -232,7 +237,8 @@ OtherWindows& otherWindows();
 bool settlePersonEditorFirst();
 // The same rule for a command that replaces or ends the whole family (New, Open,
 // the merge, the CSV import, the end of the program): both editors settle their
-// unregistered input first, the person editor before the relationship editor.
+// unregistered input first, the person editor before the relationship editor, then
+// the child dialog and the easy relation builder.
 bool settleEditorsFirst();
 
 } // namespace mainwindow

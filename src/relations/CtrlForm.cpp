@@ -760,10 +760,14 @@ void CtrlForm::showChildDialogFor(forms::ListBox& list)
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     const int line = list.listIndex();
-    run.Sel_Person = static_cast<int16_t>(line >= 0 ? list.itemData(line) : -1);
+    const int16_t person = static_cast<int16_t>(line >= 0 ? list.itemData(line) : -1);
+    // The dialog is filled with this child: what it holds unregistered is settled first.
+    InfoChldForm& dialog = infochld_form();
+    if (dialog.isLoaded() && !dialog.settleUnregisteredInput())
+        return;
+    run.Sel_Person = person;
     run.Sel_BoxMark = 1;
     if (run.Sel_Person != -1 && model::Get_ChildKou(run.Sel_Person) == 0) {
-        InfoChldForm& dialog = infochld_form();
         dialog.show();
         dialog.edit_ch_data(t.Sel_ChildKou, t.Sel_ChildSlot, 0, 0);
         return;

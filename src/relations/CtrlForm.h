@@ -268,6 +268,8 @@ private:
     // The chart after an edit of the tables, and the canvas's drop mode.
     void refreshChart();
     void undo_kou_data();
+    // An undo that brought marriage kou back shows it as the chosen marriage.
+    void showRestoredMarriage(int kou);
     void halveWidth();
     void doubleWidth();
     void connectDragEvents();

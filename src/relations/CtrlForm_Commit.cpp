@@ -147,12 +147,19 @@ bool CtrlForm::registerMarriage()
 
 void CtrlForm::deleteMarriage()
 {
-    const model::RelationEditorStep step;
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
         return;
     }
+    // The deletion empties the fields, whatever the answer to its question: their
+    // unregistered change is settled first. A registration leaves the fields empty,
+    // and the marriage they showed is still the one to delete.
+    const int16_t shown = run.KouNum;
+    if (!settleUnregisteredChange())
+        return;
+    run.KouNum = shown;
+    const model::RelationEditorStep step;
     // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
     const model::UndoSnapshotStep snapshot;
     if (del_kou_buf(run.KouNum) == -1) {
@@ -170,7 +177,6 @@ void CtrlForm::deleteMarriage()
 
 void CtrlForm::deleteChild()
 {
-    const model::RelationEditorStep step;
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     const int line = List2.listIndex();
@@ -181,12 +187,30 @@ void CtrlForm::deleteChild()
     // Without a child to delete (no line chosen and nobody selected on the chart) the
     // child slot left by an earlier look-up would name an unrelated child: nothing is
     // deleted then, as when the person is not a child of this marriage.
-    if (run.Sel_Person == -1 || model::Get_ChildSlot(run.KouNum, run.Sel_Person) == -1) {
+    auto childFound = [&run] {
+        if (run.Sel_Person != -1 && model::Get_ChildSlot(run.KouNum, run.Sel_Person) != -1)
+            return true;
         platform::MsgBox(relations::ParentsNotFoundMessage, platform::vbOKOnly);
         run.Sel_BoxMark = 0;
         run.Sel_Person = -1;
+        return false;
+    };
+    if (!childFound())
         return;
+    // The deletion refills the fields: their unregistered change is settled first.
+    // A registration empties them; the child is then looked up again in the marriage
+    // as registered.
+    const int16_t shown = run.KouNum;
+    const int16_t child = run.Sel_Person;
+    if (hasUnregisteredChange()) {
+        if (!settleUnregisteredChange())
+            return;
+        run.KouNum = shown;
+        run.Sel_Person = child;
+        if (!childFound())
+            return;
     }
+    const model::RelationEditorStep step;
 
     // The snapshot follows the confirmation: a cancelled deletion keeps the undo.
     const model::UndoSnapshotStep snapshot;

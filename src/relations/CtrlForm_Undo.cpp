@@ -16,6 +16,8 @@
 #include "model/tables.h"
 #include "platform/Hooks.h"
 
+#include <cstdint>
+
 namespace {
 
 using model::tables;
@@ -40,12 +42,29 @@ void removeFirstLine(forms::ListBox& list, int itemData)
     }
 }
 
+// The steps whose undo writes a marriage into the fields or empties them; the undo
+// of a drop into the fields takes back only that drop.
+bool undoRefillsFields(int16_t kind)
+{
+    return kind == model::KouUndo::NewMarriage || kind == model::KouUndo::ChangedMarriage ||
+           kind == model::KouUndo::RemovedChild;
+}
+
 } // namespace
 
 void CtrlForm::scritem_Click(int Index)
 {
     switch (Index) {
     case 0: {
+        // An undo that loads a marriage into the fields settles their unregistered
+        // change first. はい registers it, and that registration is then the editor's
+        // last step: the undo stops there, and the next ＵＮＤＯ takes it back.
+        const model::KouUndoRecord& pending = model::kouUndo();
+        if (undoRefillsFields(pending.KouUndoMode) && model::kouUndoStands(pending) && hasUnregisteredChange()) {
+            const uint64_t edits = model::familyEdits();
+            if (!settleUnregisteredChange() || model::familyEdits() != edits)
+                return;
+        }
         // The undo closes the person editor: its unregistered input is settled first.
         if (!mainwindow::settlePersonEditorFirst())
             return;
@@ -106,9 +125,16 @@ void CtrlForm::undo_kou_data()
     case KouUndo::NewMarriage: {
         // The marriage the registration took the start mark from gets it back.
         model::freeCreatedMarriage(r.UndoKou, r.displacedStart);
-        clearPartnerLabel(0);
-        clearPartnerLabel(1);
-        List2.clear();
+        // Fields that showed the freed marriage, or a new record, become an empty new
+        // record; another marriage shown since stays as it is stored.
+        model::RunState& run = model::runState();
+        if (run.Sel_KouMark == 0 || run.KouNum == r.UndoKou) {
+            run.KouNum = -1;
+            run.Sel_KouMark = 0;
+            edit_kou_data(-1);
+        } else {
+            edit_kou_data(run.KouNum);
+        }
         Build_list_kou();
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
@@ -125,7 +151,7 @@ void CtrlForm::undo_kou_data()
                                : current != -1             ? current
                                                            : r.displacedStart);
         if (r.KouUndoMode == KouUndo::ChangedMarriage)
-            edit_kou_data(r.UndoKou);
+            showRestoredMarriage(r.UndoKou);
         Build_list_kou();
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
@@ -163,7 +189,7 @@ void CtrlForm::undo_kou_data()
         k.kou_kodo[slot] = r.UndoKodo;
         k.kou_kodo_stat[slot] = r.UndoKodoStat;
         k.kou_kodo_comment[slot] = r.UndoKodoComment;
-        edit_kou_data(r.UndoKou);
+        showRestoredMarriage(r.UndoKou);
         drawing::Refresh_TabDisp();
         t.Data_Changed = 1;
         break;
@@ -172,4 +198,14 @@ void CtrlForm::undo_kou_data()
         // Kinds above 11 only end the pending step.
         break;
     }
+}
+
+void CtrlForm::showRestoredMarriage(int kou)
+{
+    // The fields show the marriage the undo brought back, and it is the record a
+    // following 登録 writes: the editor's chosen marriage follows the fields.
+    model::RunState& run = model::runState();
+    run.KouNum = static_cast<int16_t>(kou);
+    run.Sel_KouMark = 1;
+    edit_kou_data(kou);
 }

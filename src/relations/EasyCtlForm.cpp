@@ -1,5 +1,7 @@
 #include "relations/EasyCtlForm.h"
 
+#include "forms/UnregisteredInput.h"
+
 #include "mainwindow/OtherWindows.h"
 #include "model/run_state.h"
 #include "relations/CtrlForm.h"
@@ -209,6 +211,32 @@ void EasyCtlForm::InitGamen_Main(int slot, int kou)
     Text2.setText("");
     Clear_Mode();
     RelMode = -1;
+    m_leftNames[0] = Text1.text();
+    m_leftNames[1] = Text2.text();
+}
+
+bool EasyCtlForm::hasUnregisteredInput() const
+{
+    return isLoaded() && (Text1.text() != m_leftNames[0] || Text2.text() != m_leftNames[1]);
+}
+
+bool EasyCtlForm::settleUnregisteredInput()
+{
+    if (!hasUnregisteredInput())
+        return true;
+    return forms::settleUnregisteredInput(
+        [this] {
+            KouWork.Registered = 0;
+            Command1_Click();
+            return KouWork.Registered == 1;
+        },
+        [] {});
+}
+
+void EasyCtlForm::Form_QueryUnload(int& Cancel, int UnloadMode)
+{
+    // The close box is the user leaving the window: typed names are settled first.
+    Cancel = UnloadMode == forms::vbFormControlMenu && !settleUnregisteredInput() ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- events
@@ -232,6 +260,8 @@ void EasyCtlForm::Label1_Click(int Index)
 
 void EasyCtlForm::Command2_Click()
 {
+    if (!settleUnregisteredInput())
+        return;
     unload();
 }
 

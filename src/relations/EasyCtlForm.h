@@ -100,9 +100,17 @@ public:
     // that is no marriage in use leave both as they are).
     void SetMotoKou(int kou);
 
+    // True while the typed names differ from what the window was last reset to.
+    bool hasUnregisteredInput() const;
+    // Before the window closes: typed names ask "入力内容が登録されていません。登録しますか？".
+    // はい registers through 登録 (with its checks), いいえ drops them, キャンセル keeps
+    // them. False when the user stays with them.
+    bool settleUnregisteredInput();
+
     // --- Event handlers ---
 
     void Form_Load() override;
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
     void Combo1_Click();
     void Label1_Click(int Index);
     void Command1_Click();
@@ -171,6 +179,8 @@ private:
 
     // The person created for the registration under way, -1 none.
     int16_t m_createdPerson = -1;
+    // The names InitGamen_Main left (a kept family name, or nothing).
+    std::string m_leftNames[2];
 };
 
 // The one easy relation builder (the window named `EasyCtl`).

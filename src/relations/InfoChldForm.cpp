@@ -1,6 +1,7 @@
 #include "relations/InfoChldForm.h"
 
 #include "model/run_state.h"
+#include "forms/UnregisteredInput.h"
 #include "relations/CtrlForm.h"
 
 #include "drawing/ChartRebuild.h"
@@ -175,6 +176,7 @@ void InfoChldForm::edit_ch_data(int kou, int slot, int commitFlag, int deleteFla
         Combo1.clear();
         Combo1.setVisible(false);
         Label2.setVisible(false);
+        m_shownFields = shownFields();
         return;
     }
 
@@ -196,6 +198,42 @@ void InfoChldForm::edit_ch_data(int kou, int slot, int commitFlag, int deleteFla
         Check1.setValue(forms::vbChecked);
 
     fillAdoptionHistory(kou, slot, child);
+    m_shownFields = shownFields();
+}
+
+InfoChldForm::ShownFields InfoChldForm::shownFields() const
+{
+    ShownFields fields;
+    for (int i = 0; i < 3; ++i) {
+        if (Option1[i].value())
+            fields.status = i;
+    }
+    fields.comment = Text1[2].text();
+    fields.mark = Check1.value();
+    fields.history = Combo1.listIndex();
+    return fields;
+}
+
+bool InfoChldForm::hasUnregisteredInput() const
+{
+    return isLoaded() && isVisible() && m_child != -1 && !(shownFields() == m_shownFields);
+}
+
+bool InfoChldForm::settleUnregisteredInput()
+{
+    if (!hasUnregisteredInput())
+        return true;
+    model::Tables& t = tables();
+    model::RunState& run = model::runState();
+    const int16_t person = run.Sel_Person, boxMark = run.Sel_BoxMark;
+    const int16_t childKou = t.Sel_ChildKou, childSlot = t.Sel_ChildSlot;
+    if (!forms::settleUnregisteredInput([this] { return commitSlot(); }, [] {}))
+        return false;
+    run.Sel_Person = person;
+    run.Sel_BoxMark = boxMark;
+    t.Sel_ChildKou = childKou;
+    t.Sel_ChildSlot = childSlot;
+    return true;
 }
 
 // ---------------------------------------------------------------- commands
@@ -216,18 +254,18 @@ void InfoChldForm::CMDFUNC_Click(int Index)
         deleteChild();
 }
 
-void InfoChldForm::commitSlot()
+bool InfoChldForm::commitSlot()
 {
     if (!shownChildStands()) {
         platform::MsgBox(relations::ChildMissingMessage, platform::vbOKOnly);
-        return;
+        return false;
     }
     if (!model::acceptSavableText(Text1[2].text())) {
         Text1[2].setFocus();
-        return;
+        return false;
     }
     if (!settleEditorFirst())
-        return;
+        return false;
     model::Tables& t = tables();
     // Add_Kodo takes the snapshot once it accepts the child: a refusal keeps the undo.
     const model::UndoSnapshotStep snapshot;
@@ -274,6 +312,7 @@ void InfoChldForm::commitSlot()
     if (editorLoaded())
         ctrl_form().edit_kou_data(kou);
     finishChange();
+    return true;
 }
 
 void InfoChldForm::deleteChild()
@@ -360,13 +399,18 @@ void InfoChldForm::Command1_Click(int Index)
 
 void InfoChldForm::CMDEND_Click()
 {
+    if (!settleUnregisteredInput())
+        return;
     hide();
 }
 
 void InfoChldForm::Form_QueryUnload(int& Cancel, int UnloadMode)
 {
-    (void)UnloadMode;
-    // The close box hides the dialog and lets it unload.
+    // The close box settles the input first, then hides the dialog and lets it unload.
+    if (UnloadMode == forms::vbFormControlMenu && !settleUnregisteredInput()) {
+        Cancel = 1;
+        return;
+    }
     Cancel = 0;
     hide();
 }

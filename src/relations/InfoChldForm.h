@@ -47,6 +47,17 @@ public:
     // is disabled when commitFlag is 1, the delete button when deleteFlag is 1.
     void edit_ch_data(int kou, int slot, int commitFlag, int deleteFlag);
 
+    // True while the shown dialog's fields of a child (whose child, comment,
+    // main-line mark, adoption history) differ from what edit_ch_data filled in.
+    bool hasUnregisteredInput() const;
+    // Before the dialog is closed or filled with another child: input it holds
+    // unregistered asks "入力内容が登録されていません。登録しますか？". はい registers
+    // it through 登録 (with its checks), いいえ drops it, キャンセル keeps it. False
+    // when the user stays with it: the caller then changes nothing. The chart's and
+    // the editors' selection the caller set up for the next child survives a
+    // registration.
+    bool settleUnregisteredInput();
+
     // --- Event handlers ---
 
     void CMDFUNC_Click(int Index);
@@ -80,7 +91,8 @@ private:
     void moveChild(int kou, int slot, int direction);
     void fillParents(int kou);
     void fillAdoptionHistory(int kou, int slot, int child);
-    void commitSlot();
+    // False when 登録 refused before it changed anything.
+    bool commitSlot();
     void deleteChild();
     // Relationship editor, chart and selection after a commit or a delete.
     void finishChange();
@@ -89,6 +101,21 @@ private:
     int m_kou = -1;
     int m_slot = -1;
     int m_child = -1;
+
+    // What edit_ch_data filled into the fields, compared to tell unregistered input.
+    struct ShownFields {
+        int status = -1;
+        std::string comment;
+        int mark = 0;
+        int history = -1;
+        bool operator==(const ShownFields& other) const
+        {
+            return status == other.status && comment == other.comment && mark == other.mark &&
+                   history == other.history;
+        }
+    };
+    ShownFields shownFields() const;
+    ShownFields m_shownFields;
 };
 
 // The one child dialog (the window named `InfoChld`).

@@ -398,6 +398,8 @@ TEST_F(RelationUndoTest, RefusedDuplicateRegistrationLeavesTheMainUndo)
     ctrl_form().CMDFUNC[1].click();
     ASSERT_EQ(answers.shown().back().text, "既に結婚関係として登録されています");
 
+    // The refused input is still in the fields: 戻 asks about it first, and いいえ drops it.
+    answers.answerNext(platform::vbNo);
     mainUndo();
     EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration before";
 }
@@ -575,6 +577,9 @@ TEST_F(RelationUndoTest, MainUndoTakesBackAPlaceholderDroppedIntoTheEditorAlone)
     const int child = personNamed("男01");
     ASSERT_GT(child, 0);
 
+    // The child line dropped in is not registered: 戻 asks about it first, and いいえ
+    // drops it.
+    answers.answerNext(platform::vbNo);
     mainUndo();
     EXPECT_EQ(per(child).InUse, model::SlotFree);
     EXPECT_EQ(kou(couple).kou_title, "新しい題") << "the registration before the drop stays";

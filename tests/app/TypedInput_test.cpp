@@ -9,6 +9,7 @@
 #include "drawing/draw_state.h"
 #include "entry/EntryForm.h"
 #include "forms/DragDrop.h"
+#include "forms/Keys.h"
 #include "mainwindow/MainForm.h"
 #include "model/ChildSlots.h"
 #include "model/MarriageRegistration.h"
@@ -21,6 +22,7 @@
 #include "relations/CategMakeForm.h"
 #include "relations/CtrlForm.h"
 #include "relations/EasyCtlForm.h"
+#include "relations/InfoChldForm.h"
 
 #include "ProgramFixture.h"
 #include "support/qt/ScriptedDialogs.h"
@@ -103,13 +105,14 @@ protected:
         ASSERT_TRUE(answers.shown().empty());
     }
 
-    // Starts a drag of the men's placeholder line "**** 男NN".
-    void dragManPlaceholder()
+    // Starts a drag of the men's placeholder line "**** 男NN", or of a listed man.
+    void dragManPlaceholder() { dragMan(-1); }
+    void dragMan(int man)
     {
         forms::ListBox& men = ctrl_form().List1[0];
         int line = -1;
         for (int i = 0; i < men.listCount(); ++i) {
-            if (men.itemData(i) == -1)
+            if (men.itemData(i) == man)
                 line = i;
         }
         ASSERT_GE(line, 0);
@@ -321,6 +324,152 @@ TEST_F(TypedInputTest, AChartClickOnACoupleMarkSettlesTheRelationshipEditorsChan
     w.Label11_Click(mark);
     expectAskedOnce("couple mark, No");
     EXPECT_EQ(ctrl_form().Text1[0].text(), "山田家");
+}
+
+TEST_F(TypedInputTest, ACoupleMarkDropSettlesTheRelationshipEditorsChangeOnceTheDragEnded)
+{
+    const int jiro = model::set_per_buf(-1, "次郎", "山田", 0, "");
+    ctrl_form().Build_List();
+    chooseCouple();
+    ctrl_form().Text1[0].setText("山田本家");
+    const int persons = usedPersons();
+
+    for (int dragged : {jiro, -1}) {
+        answers.answerNext(platform::vbCancel);
+        dragMan(dragged);
+        dropOnCoupleMark(couple);
+        expectAskedOnce(dragged == -1 ? "placeholder, Cancel" : "listed man, Cancel");
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << dragged;
+        EXPECT_EQ(model::runState().KouNum, couple) << dragged;
+        EXPECT_EQ(ctrl_form().List2.listCount(), 1) << dragged;
+        EXPECT_EQ(kou(couple).kou_title, "山田家") << dragged;
+        EXPECT_EQ(kou(couple).kou_kodo[1], -1) << dragged;
+        EXPECT_EQ(usedPersons(), persons) << dragged;
+    }
+
+    // はい registers the title through 登録, then the child goes into the same marriage
+    // and the editor shows it as registered.
+    answers.answerNext(platform::vbYes);
+    dragMan(jiro);
+    dropOnCoupleMark(couple);
+    expectAskedOnce("listed man, Yes");
+    EXPECT_EQ(kou(couple).kou_title, "山田本家");
+    EXPECT_EQ(kou(couple).kou_kodo[1], jiro);
+    EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家");
+    EXPECT_EQ(ctrl_form().List2.listCount(), 2);
+    EXPECT_FALSE(ctrl_form().hasUnregisteredChange());
+}
+
+TEST_F(TypedInputTest, AnOpenCellEditorOfTheTableViewIsSettledBeforeADropClosesTheEditor)
+{
+    model::runState().Cur_PerIdx = static_cast<int16_t>(ai);
+    main_form().scritem[2].choose(); // View > 入力画面
+    entry_form().scritem[1].choose(); // its table view
+    ASSERT_EQ(entry_form().Entry_CardView, 0);
+    forms::FlexGrid& grid = entry_form().tb;
+    int row = -1;
+    for (int r = 1; r < grid.rows(); ++r) {
+        if (grid.rowData(r) == ai)
+            row = r;
+    }
+    ASSERT_GT(row, 0);
+    grid.setRow(row);
+    grid.setCol(2); // the given name
+    QTest::keyClick(grid.widget(), Qt::Key_F2);
+    ASSERT_TRUE(entry_form().Text2.isVisible());
+    QTest::keyClicks(entry_form().Text2.widget(), "WW7");
+    const std::string typed = entry_form().Text2.text();
+    ASSERT_NE(typed, "愛");
+    EXPECT_TRUE(entry_form().hasUnregisteredInput());
+    const int persons = usedPersons();
+
+    // The drop makes a person and closes the editor: the cell's edit ends first.
+    dragManPlaceholder();
+    dropOnCoupleMark(couple);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(per(ai).Name, typed);
+    EXPECT_EQ(usedPersons(), persons + 1);
+    EXPECT_FALSE(entry_form().isLoaded());
+}
+
+TEST_F(TypedInputTest, UndoAndChartDeletionsSettleTheRelationshipEditorsChangeFirst)
+{
+    // A step for 戻 to take back.
+    ctrl_form().Text1[0].setText("山田本家");
+    ctrl_form().CMDFUNC[1].click();
+    ASSERT_TRUE(main_form().CmdUndo.isEnabled());
+    chooseCouple();
+    ctrl_form().Text1[0].setText("山田分家");
+    MainForm& w = main_form();
+    int mark = -1;
+    for (int index : w.Label11.indexes()) {
+        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == couple)
+            mark = index;
+    }
+    ASSERT_GT(mark, 0);
+
+    const std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"戻", [&w] { w.CmdUndo.click(); }},
+        {"Delete on the chosen couple mark",
+         [&w] {
+             model::runState().Sel_KouMark = 1;
+             int key = forms::vbKeyDelete;
+             w.Form_KeyDown(key, 0);
+         }},
+        {"the chart's child deletion",
+         [this, &w] {
+             model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+             model::tables().Sel_ChildSlot = 0;
+             w.cmdChDel_Click();
+         }},
+    };
+    for (const auto& [way, command] : commands) {
+        answers.answerNext(platform::vbCancel);
+        command();
+        expectAskedOnce(way);
+        EXPECT_EQ(ctrl_form().Text1[0].text(), "山田分家") << way;
+        EXPECT_EQ(ctrl_form().List2.listCount(), 1) << way;
+        EXPECT_EQ(model::runState().KouNum, couple) << way;
+        EXPECT_EQ(kou(couple).InUse, model::SlotUsed) << way;
+        EXPECT_EQ(kou(couple).kou_title, "山田本家") << way;
+        EXPECT_EQ(kou(couple).kou_kodo[0], ichiro) << way;
+    }
+
+    // 戻 after はい: the registration is the newest step, and the undo stops there.
+    answers.answerNext(platform::vbYes);
+    w.CmdUndo.click();
+    expectAskedOnce("戻, Yes");
+    EXPECT_EQ(kou(couple).kou_title, "山田分家");
+}
+
+TEST_F(TypedInputTest, TheChildDialogsCommentIsAskedAboutBeforeTheChartShowsAnotherChildOrTheProgramEnds)
+{
+    MainForm& w = main_form();
+    int box = -1;
+    for (int index : w.DPic.indexes()) {
+        if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ichiro)
+            box = index;
+    }
+    ASSERT_GT(box, 0);
+    w.Label12_DblClick(box);
+    ASSERT_TRUE(infochld_form().isVisible());
+    infochld_form().Text1[2].setText("長男");
+
+    answers.answerNext(platform::vbCancel);
+    w.Label12_DblClick(box);
+    expectAskedOnce("double click on the child's box");
+    answers.answerNext(platform::vbCancel);
+    w.fileitem[16].choose(); // File > 終了
+    expectAskedOnce("end of the program");
+    EXPECT_FALSE(answers.programEnded());
+    EXPECT_EQ(infochld_form().Text1[2].text(), "長男");
+    EXPECT_EQ(kou(couple).kou_kodo_comment[0], "");
+
+    answers.answerNext(platform::vbYes);
+    w.Label12_DblClick(box);
+    expectAskedOnce("double click, Yes");
+    EXPECT_EQ(kou(couple).kou_kodo_comment[0], "長男");
+    EXPECT_TRUE(infochld_form().isVisible());
 }
 
 } // namespace

@@ -12,7 +12,13 @@
 #include "document/Snapshots.h"
 
 #include "platform/Conversions.h"
+#include "forms/Testing.h"
 #include "platform/Hooks.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace relations_windows_test {
 namespace {
@@ -579,6 +585,47 @@ TEST_F(EasyCtl, OpenRelationshipEditorRebuildsItsPersonLists)
     ASSERT_EQ(men.listCount(), 2);
     EXPECT_TRUE(men.itemData(0) == 1 || men.itemData(1) == 1);
     ctrl_form().unload();
+}
+
+TEST_F(EasyCtl, TypedNamesAreAskedAboutBeforeTheWindowCloses)
+{
+    builder().Text1.setText("佐藤");
+    builder().Text2.setText("良子");
+    for (const auto& [way, close] : std::vector<std::pair<std::string, std::function<void()>>>{
+             {"戻る", [] { click(builder().Command2); }},
+             {"close box", [] { forms::formWidget(builder())->close(); }}}) {
+        answers.answerNext(platform::vbCancel);
+        close();
+        ASSERT_EQ(answers.shownTexts(), (std::vector<std::string>{"入力内容が登録されていません。登録しますか？"})) << way;
+        answers.clearRecords();
+        ASSERT_TRUE(builder().isLoaded()) << way;
+        EXPECT_EQ(builder().Text2.text(), "良子") << way;
+    }
+
+    // はい registers through 登録: without the person kind its checks refuse, and the
+    // window stays with the names.
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    click(builder().Command2);
+    ASSERT_EQ(answers.shownTexts().size(), 2u);
+    answers.clearRecords();
+    EXPECT_TRUE(builder().isLoaded());
+    EXPECT_EQ(builder().Text2.text(), "良子");
+
+    choose(Person::NewWoman);
+    answers.answerNext(platform::vbYes);
+    click(builder().Command2);
+    EXPECT_EQ(answers.shownTexts().size(), 1u);
+    answers.clearRecords();
+    EXPECT_FALSE(builder().isLoaded());
+    ASSERT_EQ(usedPersons(), 1);
+    EXPECT_EQ(per(1).Name, "良子");
+
+    // Nothing typed: the window closes without a question.
+    builder().show();
+    click(builder().Command2);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_FALSE(builder().isLoaded());
 }
 
 } // namespace
