@@ -216,11 +216,11 @@ void CtrlForm::deleteChild()
     const model::UndoSnapshotStep snapshot;
     const int kou = t.Sel_ChildKou;
     const int slot = t.Sel_ChildSlot;
+    // Del_Kodo marks the family changed once the deletion is confirmed.
     model::Del_Kodo(kou, slot);
     showPendingUndo();
     edit_kou_data(run.KouNum);
     refreshChart();
-    t.Data_Changed = 1;
 
     resetFields();
     run.Sel_BoxMark = 0;

@@ -497,11 +497,17 @@ TEST_F(RelationUndoTest, RefusedChildDialogRegistrationLeavesTheMainUndo)
 TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
 {
     model::tables().Data_Changed = 0;
-    // The editor's 削除 of the marriage, the child dialog's 削除 and the chart's child
-    // deletion, cancelled.
+    // The editor's 削除 of the marriage and of a child, the child dialog's 削除 and the
+    // chart's child deletion, cancelled.
     chooseMarriage(couple);
     answers.answerNext(platform::vbCancel);
     ctrl_form().CMDFUNC[2].click();
+    chooseMarriage(couple);
+    ctrl_form().List2.setListIndex(0);
+    ctrl_form().ChildListActive = 1;
+    answers.answerNext(platform::vbCancel);
+    ctrl_form().CMDFUNC[2].click();
+    ctrl_form().ChildListActive = 0;
     model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
     model::tables().Sel_ChildSlot = 0;
     model::runState().Sel_Person = static_cast<int16_t>(ichiro);
@@ -514,7 +520,7 @@ TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
     model::tables().Sel_ChildSlot = 0;
     answers.answerNext(platform::vbCancel);
     main_form().cmdChDel_Click();
-    ASSERT_EQ(answers.shown().size(), 3u);
+    ASSERT_EQ(answers.shown().size(), 4u);
     ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
     EXPECT_EQ(model::tables().Data_Changed, 0);
 }
