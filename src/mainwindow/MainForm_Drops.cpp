@@ -928,6 +928,10 @@ void MainForm::UndoLastEdit()
         platform::MsgBox(model::UndoRefusedMessage, platform::vbOKOnly | platform::vbExclamation);
         return;
     }
+    // Taking the drop back changes the family (but for a listed person dropped on the
+    // empty canvas, which only left the canvas waiting): it is a step of its own for 戻.
+    if (r.Drop_UndoKind != DropUndo::CanvasListed)
+        model::windowServices().saveUndo();
 
     switch (r.Drop_UndoKind) {
     case DropUndo::CanvasListed:

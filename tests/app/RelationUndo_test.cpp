@@ -309,6 +309,24 @@ TEST_F(RelationUndoTest, MainUndoAfterTheEditorsUndoTakesBackThatUndoAlone)
     EXPECT_EQ(per(dropped).InUse, model::SlotUsed);
 }
 
+TEST_F(RelationUndoTest, MainUndoAfterTheChartDropsUndoTakesBackThatUndoAlone)
+{
+    const int second = marryIchiro();
+    retitle("新しい題");
+    startDrag(0, -1);
+    dropOnMark(second);
+    const int dropped = kou(second).kou_kodo[0];
+    ASSERT_TRUE(model::isUsedPerson(dropped));
+
+    main_form().scritem[0].choose(); // the drop's undo
+    ASSERT_EQ(kou(second).kou_kodo[0], -1);
+    ASSERT_EQ(per(dropped).InUse, model::SlotFree);
+    mainUndo();
+    EXPECT_EQ(kou(second).kou_kodo[0], dropped) << "戻 takes back the drop's undo";
+    EXPECT_EQ(per(dropped).InUse, model::SlotUsed);
+    EXPECT_EQ(kou(couple).kou_title, "新しい題");
+}
+
 TEST_F(RelationUndoTest, MainUndoAfterATableCellEditTakesBackThatEditAlone)
 {
     retitle("新しい題");
