@@ -523,7 +523,8 @@ void CtrlForm::refillChildList(int kou)
 {
     if (!model::isMarriageSlot(kou) || List2.listCount() == 0)
         return;
-    fillChildList(kou, false);
+    // With their direct-line marks: the editor's 登録 stores the marks the list shows.
+    fillChildList(kou, true);
     // Another window changed the children: the list shows them as registered.
     const ShownFields now = shownFields();
     m_shownFields.children = now.children;

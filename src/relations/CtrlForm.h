@@ -141,7 +141,8 @@ public:
     void resetEntryFields(const std::string& zeroText);
     // A child of marriage kou was deleted elsewhere: when the child list List2 holds
     // at least one entry it is refilled with the marriage's children in slot order
-    // (family name directly followed by given name, ItemData the person); an empty
+    // (family name directly followed by given name, ItemData the person, ticked as
+    // kodo_visible says, since 登録 stores the ticks); an empty
     // list, or a kou that is no marriage slot, leaves it as it is.
     void refillChildList(int kou);
 

@@ -543,6 +543,32 @@ TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
     EXPECT_EQ(model::tables().Data_Changed, 0);
 }
 
+// The chart's child deletion refills the editor's children list with their marks:
+// a registration that follows keeps the direct-line mark of the children left.
+TEST_F(RelationUndoTest, ChildrenRefilledAfterAnotherWindowsDeletionKeepTheirMarks)
+{
+    model::kodo_data work;
+    work.KouIdx = static_cast<int16_t>(couple);
+    work.KodoIdx = -1;
+    work.kou_kodo = static_cast<int16_t>(jiro);
+    work.kodo_visible = 1;
+    ASSERT_EQ(model::Add_Kodo(work), 1);
+    ctrl_form().edit_kou_data(couple);
+    ASSERT_EQ(ctrl_form().List2.listCount(), 2);
+
+    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+    model::tables().Sel_ChildSlot = 1;
+    answers.answerNext(platform::vbOK);
+    main_form().cmdChDel_Click();
+    ASSERT_EQ(kou(couple).kou_kodo[1], -1);
+    ASSERT_EQ(ctrl_form().List2.listCount(), 1);
+    EXPECT_TRUE(ctrl_form().List2.selected(0)) << "the child left keeps its mark on the list";
+
+    ctrl_form().CMDFUNC[1].click();
+    EXPECT_EQ(kou(couple).kou_kodo[0], ichiro);
+    EXPECT_EQ(kou(couple).kodo_visible[0], 1) << "登録 keeps the direct-line mark";
+}
+
 // --- After the main window's undo the person editor shows the family it brought.
 
 TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemoved)
