@@ -274,6 +274,7 @@ void CtrlForm::Form_Load()
     Label2[0].setCaption("");
     Label2[1].setCaption("");
     List2.clear();
+    m_fieldsKou = -1;
     markFieldsShown();
 }
 
@@ -450,6 +451,7 @@ void CtrlForm::edit_kou_data(int kou)
     model::RunState& run = model::runState();
     fillStateList();
     Combo1.setListIndex(0);
+    m_fieldsKou = static_cast<int16_t>(model::isMarriageSlot(kou) ? kou : -1);
 
     // Only slots of the marriage table load a record; anything else is a new one.
     if (!model::isMarriageSlot(kou)) {

@@ -299,6 +299,12 @@ private:
     // The fields as they are now count as registered (they were just filled).
     void markFieldsShown();
     ShownFields m_shownFields;
+    // The marriage the fields were filled from, -1 for a new record or emptied fields.
+    int16_t m_fieldsKou = -1;
+    // Another window may make its own marriage current (a chart drop sets KouNum)
+    // while the fields still show another one: the editor's 登録 and 削除 act on the
+    // marriage the fields show.
+    void actOnShownMarriage();
     // True while the lists are set back to the shown marriage or refilled while an
     // unregistered change is settled: their clicks load nothing.
     bool m_reselecting = false;

@@ -89,6 +89,7 @@ void CtrlForm::refreshChart()
 
 bool CtrlForm::registerMarriage()
 {
+    actOnShownMarriage();
     const model::RelationEditorStep step;
     if (!model::acceptSavableText(Text1[0].text())) {
         Text1[0].setFocus();
@@ -147,6 +148,7 @@ bool CtrlForm::registerMarriage()
 
 void CtrlForm::deleteMarriage()
 {
+    actOnShownMarriage();
     model::RunState& run = model::runState();
     if (run.KouNum == -1) {
         relations::relationRequests().raiseMainWindow();
@@ -177,6 +179,7 @@ void CtrlForm::deleteMarriage()
 
 void CtrlForm::deleteChild()
 {
+    actOnShownMarriage();
     model::Tables& t = tables();
     model::RunState& run = model::runState();
     const int line = List2.listIndex();
@@ -247,7 +250,17 @@ void CtrlForm::resetEntryFields(const std::string& zeroText)
     List2.clear();
     Check1[0].setValue(forms::vbUnchecked);
     Option1[0].setValue(true);
+    m_fieldsKou = -1;
     markFieldsShown();
+}
+
+void CtrlForm::actOnShownMarriage()
+{
+    model::RunState& run = model::runState();
+    if (run.KouNum == m_fieldsKou)
+        return;
+    run.KouNum = m_fieldsKou;
+    run.Sel_KouMark = static_cast<int16_t>(m_fieldsKou == -1 ? 0 : 1);
 }
 
 int CtrlForm::del_kou_buf(int kou)

@@ -543,6 +543,25 @@ TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
     EXPECT_EQ(model::tables().Data_Changed, 0);
 }
 
+// A chart drop makes its new marriage the current one while the editor still shows
+// the couple: the editor's 削除 deletes the marriage it shows, not the drop's.
+TEST_F(RelationUndoTest, TheEditorsDeletionActsOnTheMarriageItShowsAfterADropMadeAnother)
+{
+    chooseMarriage(couple);
+    startDrag(1, -1);
+    dropOnBox(ichiro);
+    const int dropped = model::Find_PersonMarry(ichiro);
+    ASSERT_GT(dropped, 0);
+    ASSERT_NE(dropped, couple);
+    ASSERT_EQ(ctrl_form().Text1[0].text(), "山田家") << "the editor still shows the couple";
+
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[2].click();
+    EXPECT_EQ(kou(couple).InUse, model::SlotFree);
+    EXPECT_EQ(kou(dropped).InUse, model::SlotUsed) << "the drop's marriage stays";
+    EXPECT_EQ(kou(dropped).kou_titi, ichiro);
+}
+
 // The chart's child deletion refills the editor's children list with their marks:
 // a registration that follows keeps the direct-line mark of the children left.
 TEST_F(RelationUndoTest, ChildrenRefilledAfterAnotherWindowsDeletionKeepTheirMarks)
