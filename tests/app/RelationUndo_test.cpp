@@ -32,7 +32,7 @@
 #include "mainwindow/DropState.h"
 #include "reports/ChronologyWindows.h"
 
-#include "ProgramFixture.h"
+#include "EditorsFixture.h"
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
 
@@ -44,52 +44,12 @@
 
 namespace {
 
-model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
-model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
+using app_test::kou;
+using app_test::per;
+using app_test::personNamed;
 
-class RelationUndoTest : public app_test::ProgramFixture<> {
+class RelationUndoTest : public app_test::EditorsFixture {
 protected:
-    void SetUp() override
-    {
-        // No hints window at start-up.
-        platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
-        ProgramFixture::SetUp();
-        main_form().show();
-        ken = model::set_per_buf(-1, "健", "山田", 0, "");
-        ai = model::set_per_buf(-1, "愛", "佐藤", 1, "");
-        ichiro = model::set_per_buf(-1, "一郎", "山田", 0, "");
-        jiro = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
-        couple = model::set_kou_buf(-1, "通常", 0, 0, ken, ai, 1, "山田家", 0);
-        model::kodo_data work;
-        work.KouIdx = static_cast<int16_t>(couple);
-        work.KodoIdx = -1;
-        work.kou_kodo = static_cast<int16_t>(ichiro);
-        work.kodo_visible = 1;
-        ASSERT_EQ(model::Add_Kodo(work), 0);
-        model::clearKouUndo();
-        drawing::Refresh_TabDisp();
-        // View > 関係設定画面, and the marriage chosen in its list.
-        main_form().scritem[3].choose();
-        ASSERT_TRUE(ctrl_form().isVisible());
-        forms::ListBox& marriages = ctrl_form().List1[2];
-        for (int line = 0; line < marriages.listCount(); ++line) {
-            if (marriages.itemData(line) == couple)
-                marriages.setListIndex(line);
-        }
-        ASSERT_EQ(model::runState().KouNum, couple);
-    }
-
-    void TearDown() override
-    {
-        if (forms::isDragInProgress())
-            forms::cancelDrag();
-        for (forms::Form* form : {static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&ctrl_form())}) {
-            if (form->isLoaded())
-                form->unload();
-        }
-        ProgramFixture::TearDown();
-    }
-
     // View > 入力画面 on the person, who is then deleted there.
     void deleteInThePersonEditor(int person)
     {
@@ -124,17 +84,6 @@ protected:
         EXPECT_FALSE(ctrl_form().Command2[3].isEnabled());
     }
 
-    // The marriage chosen in the editor's list of marriages.
-    static void chooseMarriage(int marriage)
-    {
-        forms::ListBox& marriages = ctrl_form().List1[2];
-        for (int line = 0; line < marriages.listCount(); ++line) {
-            if (marriages.itemData(line) == marriage)
-                marriages.setListIndex(line);
-        }
-        ASSERT_EQ(model::runState().KouNum, marriage);
-    }
-
     // The couple's title changed in the editor and registered.
     void retitle(const std::string& title)
     {
@@ -142,53 +91,6 @@ protected:
         ctrl_form().Text1[0].setText(title);
         ctrl_form().CMDFUNC[1].click();
         ASSERT_EQ(kou(couple).kou_title, title);
-    }
-
-    // Starts a drag of the line of the editor's list (0 men, 1 women) holding
-    // `person`; -1 the placeholder line.
-    static void startDrag(int list, int person)
-    {
-        forms::ListBox& l = ctrl_form().List1[list];
-        int line = -1;
-        for (int i = 0; i < l.listCount(); ++i) {
-            if (l.itemData(i) == person)
-                line = i;
-        }
-        ASSERT_GE(line, 0);
-        l.setListIndex(line);
-        forms::setCursorPosition(200, 200);
-        ctrl_form().List1_MouseDown(list, forms::vbLeftButton, 0, 0, 0);
-        forms::setCursorPosition(203, 200);
-        ctrl_form().List1_MouseMove(list, forms::vbLeftButton, 0, 0, 0);
-        ASSERT_TRUE(forms::isDragInProgress());
-    }
-
-    // Drops on the middle of the couple mark of a marriage on the chart.
-    static void dropOnMark(int marriage)
-    {
-        for (int index : main_form().Label11.indexes()) {
-            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
-            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
-                const forms::CanvasLabel& label = main_form().Label11[index];
-                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
-                return;
-            }
-        }
-        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
-    }
-
-    // Drops on the middle of a person's box on the chart.
-    static void dropOnBox(int person)
-    {
-        for (int index : main_form().DPic.indexes()) {
-            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person) {
-                const forms::CanvasPicture& picture = main_form().DPic[index];
-                forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2,
-                              picture.top() + picture.height() / 2);
-                return;
-            }
-        }
-        ADD_FAILURE() << "person " << person << " has no box on the chart";
     }
 
     // 一郎 marries 花子: a second marriage on the chart, below the first.
@@ -209,18 +111,6 @@ protected:
         ASSERT_TRUE(main_form().CmdUndo.isEnabled());
         main_form().CmdUndo.click();
     }
-
-    // The used person with this given name, -1 none.
-    static int personNamed(const std::string& name)
-    {
-        for (int slot = 1; slot <= model::LastPersonSlot; ++slot) {
-            if (per(slot).InUse == model::SlotUsed && per(slot).Name == name)
-                return slot;
-        }
-        return -1;
-    }
-
-    int ken = -1, ai = -1, ichiro = -1, jiro = -1, couple = -1;
 };
 
 TEST_F(RelationUndoTest, DeletedMarriageNeverComesBackWithTheNewOccupantOfAPartnersSlot)

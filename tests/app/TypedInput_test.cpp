@@ -24,7 +24,7 @@
 #include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
 
-#include "ProgramFixture.h"
+#include "EditorsFixture.h"
 #include "support/qt/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -38,62 +38,12 @@
 
 namespace {
 
-model::marry_data& kou(int slot) { return model::tables().kou_buf[static_cast<size_t>(slot)]; }
-model::personal_data& per(int slot) { return model::tables().per_buf[static_cast<size_t>(slot)]; }
+using app_test::kou;
+using app_test::per;
+using app_test::usedPersons;
 
-int usedPersons()
-{
-    int count = 0;
-    for (int p = 1; p <= model::LastSlot; ++p)
-        count += per(p).InUse == model::SlotUsed ? 1 : 0;
-    return count;
-}
-
-class TypedInputTest : public app_test::ProgramFixture<> {
+class TypedInputTest : public app_test::EditorsFixture {
 protected:
-    void SetUp() override
-    {
-        platform::writeWholeFile(home.file("\\tvora.ini"), "QAMODE,0\r\n");
-        ProgramFixture::SetUp();
-        main_form().show();
-        ken = model::set_per_buf(-1, "健", "山田", 0, "");
-        ai = model::set_per_buf(-1, "愛", "佐藤", 1, "");
-        ichiro = model::set_per_buf(-1, "一郎", "山田", 0, "");
-        couple = model::set_kou_buf(-1, "通常", 0, 0, ken, ai, 1, "山田家", 0);
-        model::kodo_data work;
-        work.KouIdx = static_cast<int16_t>(couple);
-        work.KodoIdx = -1;
-        work.kou_kodo = static_cast<int16_t>(ichiro);
-        work.kodo_visible = 1;
-        ASSERT_EQ(model::Add_Kodo(work), 0);
-        model::clearKouUndo();
-        drawing::Refresh_TabDisp();
-        main_form().scritem[3].choose(); // View > 関係設定画面
-        ASSERT_TRUE(ctrl_form().isVisible());
-        chooseCouple();
-    }
-
-    void TearDown() override
-    {
-        if (forms::isDragInProgress())
-            forms::cancelDrag();
-        for (forms::Form* form : {static_cast<forms::Form*>(&entry_form()), static_cast<forms::Form*>(&ctrl_form())}) {
-            if (form->isLoaded())
-                form->unload();
-        }
-        ProgramFixture::TearDown();
-    }
-
-    void chooseCouple()
-    {
-        forms::ListBox& marriages = ctrl_form().List1[2];
-        for (int line = 0; line < marriages.listCount(); ++line) {
-            if (marriages.itemData(line) == couple)
-                marriages.setListIndex(line);
-        }
-        ASSERT_EQ(model::runState().KouNum, couple);
-    }
-
     // View > 入力画面 on 佐藤愛, and "WW7" typed into 住所1, not registered.
     void typeIntoThePersonEditor()
     {
@@ -105,37 +55,8 @@ protected:
         ASSERT_TRUE(answers.shown().empty());
     }
 
-    // Starts a drag of the men's placeholder line "**** 男NN", or of a listed man.
-    void dragManPlaceholder() { dragMan(-1); }
-    void dragMan(int man)
-    {
-        forms::ListBox& men = ctrl_form().List1[0];
-        int line = -1;
-        for (int i = 0; i < men.listCount(); ++i) {
-            if (men.itemData(i) == man)
-                line = i;
-        }
-        ASSERT_GE(line, 0);
-        men.setListIndex(line);
-        forms::setCursorPosition(200, 200);
-        ctrl_form().List1_MouseDown(0, forms::vbLeftButton, 0, 0, 0);
-        forms::setCursorPosition(203, 200);
-        ctrl_form().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
-        ASSERT_TRUE(forms::isDragInProgress());
-    }
-
-    static void dropOnCoupleMark(int marriage)
-    {
-        MainForm& w = main_form();
-        int mark = -1;
-        for (int index : w.Label11.indexes()) {
-            if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == marriage)
-                mark = index;
-        }
-        ASSERT_GT(mark, 0);
-        const forms::CanvasLabel& label = w.Label11[mark];
-        forms::dropOn(w.Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
-    }
+    // Starts a drag of the men's placeholder line "**** 男NN".
+    static void dragManPlaceholder() { startDrag(0, -1); }
 
     // The question was asked once (and nothing else) since the records were cleared.
     void expectAskedOnce(const std::string& way)
@@ -143,8 +64,6 @@ protected:
         EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{entry::UnregisteredInputQuestion})) << way;
         answers.clearRecords();
     }
-
-    int ken = -1, ai = -1, ichiro = -1, couple = -1;
 };
 
 TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNothing)
@@ -154,7 +73,7 @@ TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNoth
     ctrl_form().CMDFUNC[1].click();
     ASSERT_EQ(kou(couple).kou_title, "山田本家");
     ASSERT_TRUE(ctrl_form().Command2[3].isEnabled());
-    chooseCouple();
+    chooseMarriage(couple);
     typeIntoThePersonEditor();
     const int persons = usedPersons();
 
@@ -168,7 +87,7 @@ TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNoth
         {"placeholder onto a couple mark",
          [this] {
              dragManPlaceholder();
-             dropOnCoupleMark(couple);
+             dropOnMark(couple);
          }},
         {"placeholder into the children list",
          [this] {
@@ -192,7 +111,7 @@ TEST_F(TypedInputTest, CommandsThatClosePersonEditorAskFirstAndCancelChangesNoth
     // はい registers the input, then the drop goes on and makes its person.
     answers.answerNext(platform::vbYes);
     dragManPlaceholder();
-    dropOnCoupleMark(couple);
+    dropOnMark(couple);
     expectAskedOnce("couple mark, Yes");
     EXPECT_EQ(per(ai).Addr1, "WW7");
     EXPECT_FALSE(entry_form().isLoaded());
@@ -330,14 +249,14 @@ TEST_F(TypedInputTest, ACoupleMarkDropSettlesTheRelationshipEditorsChangeOnceThe
 {
     const int jiro = model::set_per_buf(-1, "次郎", "山田", 0, "");
     ctrl_form().Build_List();
-    chooseCouple();
+    chooseMarriage(couple);
     ctrl_form().Text1[0].setText("山田本家");
     const int persons = usedPersons();
 
     for (int dragged : {jiro, -1}) {
         answers.answerNext(platform::vbCancel);
-        dragMan(dragged);
-        dropOnCoupleMark(couple);
+        startDrag(0, dragged);
+        dropOnMark(couple);
         expectAskedOnce(dragged == -1 ? "placeholder, Cancel" : "listed man, Cancel");
         EXPECT_EQ(ctrl_form().Text1[0].text(), "山田本家") << dragged;
         EXPECT_EQ(model::runState().KouNum, couple) << dragged;
@@ -350,8 +269,8 @@ TEST_F(TypedInputTest, ACoupleMarkDropSettlesTheRelationshipEditorsChangeOnceThe
     // はい registers the title through 登録, then the child goes into the same marriage
     // and the editor shows it as registered.
     answers.answerNext(platform::vbYes);
-    dragMan(jiro);
-    dropOnCoupleMark(couple);
+    startDrag(0, jiro);
+    dropOnMark(couple);
     expectAskedOnce("listed man, Yes");
     EXPECT_EQ(kou(couple).kou_title, "山田本家");
     EXPECT_EQ(kou(couple).kou_kodo[1], jiro);
@@ -385,7 +304,7 @@ TEST_F(TypedInputTest, AnOpenCellEditorOfTheTableViewIsSettledBeforeADropClosesT
 
     // The drop makes a person and closes the editor: the cell's edit ends first.
     dragManPlaceholder();
-    dropOnCoupleMark(couple);
+    dropOnMark(couple);
     EXPECT_TRUE(answers.shown().empty());
     EXPECT_EQ(per(ai).Name, typed);
     EXPECT_EQ(usedPersons(), persons + 1);
@@ -398,7 +317,7 @@ TEST_F(TypedInputTest, UndoAndChartDeletionsSettleTheRelationshipEditorsChangeFi
     ctrl_form().Text1[0].setText("山田本家");
     ctrl_form().CMDFUNC[1].click();
     ASSERT_TRUE(main_form().CmdUndo.isEnabled());
-    chooseCouple();
+    chooseMarriage(couple);
     ctrl_form().Text1[0].setText("山田分家");
     MainForm& w = main_form();
     int mark = -1;
