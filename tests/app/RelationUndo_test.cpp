@@ -155,19 +155,7 @@ TEST_F(RelationUndoTest, RemovedChildNeverComesBackAsTheNewOccupantOfItsSlot)
 TEST_F(RelationUndoTest, ChangedMarriageNeverGoesBackToTheNewOccupantOfAPartnersSlot)
 {
     // 鈴木次郎 dragged from the men's list onto the husband field, then 登録.
-    forms::ListBox& men = ctrl_form().List1[0];
-    int line = -1;
-    for (int i = 0; i < men.listCount(); ++i) {
-        if (men.itemData(i) == jiro)
-            line = i;
-    }
-    ASSERT_GE(line, 0);
-    men.setListIndex(line);
-    forms::setCursorPosition(200, 200);
-    ctrl_form().List1_MouseDown(0, forms::vbLeftButton, 0, 0, 0);
-    forms::setCursorPosition(203, 200);
-    ctrl_form().List1_MouseMove(0, forms::vbLeftButton, 0, 0, 0);
-    ASSERT_TRUE(forms::isDragInProgress());
+    startDrag(0, jiro);
     forms::dropOn(ctrl_form().Label2[0], 10, 10);
     ctrl_form().CMDFUNC[1].click();
     ASSERT_EQ(kou(couple).kou_titi, jiro);
