@@ -63,12 +63,7 @@ protected:
         ichiro = model::set_per_buf(-1, "一郎", "山田", 0, "");
         jiro = model::set_per_buf(-1, "次郎", "鈴木", 0, "");
         couple = model::set_kou_buf(-1, "通常", 0, 0, ken, ai, 1, "山田家", 0);
-        model::kodo_data work;
-        work.KouIdx = static_cast<int16_t>(couple);
-        work.KodoIdx = -1;
-        work.kou_kodo = static_cast<int16_t>(ichiro);
-        work.kodo_visible = 1;
-        ASSERT_EQ(model::Add_Kodo(work), 0);
+        ASSERT_EQ(addChild(couple, ichiro), 0);
         model::clearKouUndo();
         drawing::Refresh_TabDisp();
         main_form().scritem[3].choose(); // View > 関係設定画面
@@ -85,6 +80,17 @@ protected:
                 form->unload();
         }
         ProgramFixture::TearDown();
+    }
+
+    // The person as the marriage's next child, marked for the direct line; its slot.
+    static int addChild(int marriage, int person)
+    {
+        model::kodo_data work;
+        work.KouIdx = static_cast<int16_t>(marriage);
+        work.KodoIdx = -1;
+        work.kou_kodo = static_cast<int16_t>(person);
+        work.kodo_visible = 1;
+        return model::Add_Kodo(work);
     }
 
     // The marriage chosen in the editor's list of marriages.
@@ -117,18 +123,24 @@ protected:
         ASSERT_TRUE(forms::isDragInProgress());
     }
 
+    // The index of the couple mark of a marriage on the chart, -1 none.
+    static int coupleMarkOf(int marriage)
+    {
+        const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
+        for (int index : main_form().Label11.indexes()) {
+            if (index >= 2 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage)
+                return index;
+        }
+        return -1;
+    }
+
     // Drops on the middle of the couple mark of a marriage on the chart.
     static void dropOnMark(int marriage)
     {
-        for (int index : main_form().Label11.indexes()) {
-            const std::vector<int16_t>& marks = drawing::drawState().Label11_Kou;
-            if (index >= 0 && static_cast<size_t>(index) < marks.size() && marks[static_cast<size_t>(index)] == marriage) {
-                const forms::CanvasLabel& label = main_form().Label11[index];
-                forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
-                return;
-            }
-        }
-        ADD_FAILURE() << "marriage " << marriage << " has no couple mark on the chart";
+        const int mark = coupleMarkOf(marriage);
+        ASSERT_GT(mark, 0) << "marriage " << marriage << " has no couple mark on the chart";
+        const forms::CanvasLabel& label = main_form().Label11[mark];
+        forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
     }
 
     // Drops on the middle of a person's box on the chart.

@@ -105,6 +105,42 @@ protected:
         return second;
     }
 
+    // Every deletion of the couple or its child, each cancelled at its question: the
+    // editor's 削除 of the marriage and of the child, the child dialog's 削除, the
+    // chart's child deletion and Delete on the couple mark. The family stays whole.
+    void cancelEveryDeletion()
+    {
+        chooseMarriage(couple);
+        answers.answerNext(platform::vbCancel);
+        ctrl_form().CMDFUNC[2].click();
+        chooseMarriage(couple);
+        ctrl_form().List2.setListIndex(0);
+        ctrl_form().ChildListActive = 1;
+        answers.answerNext(platform::vbCancel);
+        ctrl_form().CMDFUNC[2].click();
+        ctrl_form().ChildListActive = 0;
+        model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+        model::tables().Sel_ChildSlot = 0;
+        model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+        infochld_form().show();
+        infochld_form().edit_ch_data(couple, 0, 0, 0);
+        answers.answerNext(platform::vbCancel);
+        infochld_form().CMDFUNC[1].click();
+        infochld_form().unload();
+        model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+        model::tables().Sel_ChildSlot = 0;
+        answers.answerNext(platform::vbCancel);
+        main_form().cmdChDel_Click();
+        model::runState().Sel_KouMark = 1;
+        model::runState().KouNum = static_cast<int16_t>(couple);
+        answers.answerNext(platform::vbCancel);
+        int key = forms::vbKeyDelete;
+        main_form().Form_KeyDown(key, 0);
+        ASSERT_EQ(answers.shown().size(), 5u);
+        ASSERT_EQ(kou(couple).InUse, model::SlotUsed);
+        ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
+    }
+
     static void editorUndo() { ctrl_form().Command2[3].click(); }
     static void mainUndo()
     {
@@ -393,31 +429,7 @@ TEST_F(RelationUndoTest, RefusedChildDialogRegistrationLeavesTheMainUndo)
 TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheChangedMarkAsItWas)
 {
     model::tables().Data_Changed = 0;
-    // The editor's 削除 of the marriage and of a child, the child dialog's 削除 and the
-    // chart's child deletion, cancelled.
-    chooseMarriage(couple);
-    answers.answerNext(platform::vbCancel);
-    ctrl_form().CMDFUNC[2].click();
-    chooseMarriage(couple);
-    ctrl_form().List2.setListIndex(0);
-    ctrl_form().ChildListActive = 1;
-    answers.answerNext(platform::vbCancel);
-    ctrl_form().CMDFUNC[2].click();
-    ctrl_form().ChildListActive = 0;
-    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-    model::tables().Sel_ChildSlot = 0;
-    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
-    infochld_form().show();
-    infochld_form().edit_ch_data(couple, 0, 0, 0);
-    answers.answerNext(platform::vbCancel);
-    infochld_form().CMDFUNC[1].click();
-    infochld_form().unload();
-    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-    model::tables().Sel_ChildSlot = 0;
-    answers.answerNext(platform::vbCancel);
-    main_form().cmdChDel_Click();
-    ASSERT_EQ(answers.shown().size(), 4u);
-    ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
+    cancelEveryDeletion();
     EXPECT_EQ(model::tables().Data_Changed, 0);
 }
 
@@ -444,12 +456,7 @@ TEST_F(RelationUndoTest, TheEditorsDeletionActsOnTheMarriageItShowsAfterADropMad
 // a registration that follows keeps the direct-line mark of the children left.
 TEST_F(RelationUndoTest, ChildrenRefilledAfterAnotherWindowsDeletionKeepTheirMarks)
 {
-    model::kodo_data work;
-    work.KouIdx = static_cast<int16_t>(couple);
-    work.KodoIdx = -1;
-    work.kou_kodo = static_cast<int16_t>(jiro);
-    work.kodo_visible = 1;
-    ASSERT_EQ(model::Add_Kodo(work), 1);
+    ASSERT_EQ(addChild(couple, jiro), 1);
     ctrl_form().edit_kou_data(couple);
     ASSERT_EQ(ctrl_form().List2.listCount(), 2);
 
@@ -472,12 +479,8 @@ TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemo
 {
     model::runState().Cur_PerIdx = static_cast<int16_t>(jiro);
     main_form().scritem[2].choose();
-    entry_form().CMDFUNC[0].click();
-    entry_form().Text1[0].setText("Ghost");
-    entry_form().Text1[1].setText("One");
-    entry_form().CMDFUNC[1].click();
-    const int ghost = personNamed("One");
-    ASSERT_GT(ghost, 0);
+    const int ghost = 5; // the first free slot
+    registerInThePersonEditor("Ghost", "One", ghost);
     entry_form().CMDFUNC[5].click();
     ASSERT_EQ(entry_form().Text1[0].text(), "Ghost");
 
@@ -497,12 +500,8 @@ TEST_F(RelationUndoTest, PersonEditorNeverShowsNorRestoresAPersonTheMainUndoRemo
 TEST_F(RelationUndoTest, PersonTableNeverListsAPersonTheMainUndoRemoved)
 {
     main_form().scritem[2].choose();
-    entry_form().CMDFUNC[0].click();
-    entry_form().Text1[0].setText("Ghost");
-    entry_form().Text1[1].setText("One");
-    entry_form().CMDFUNC[1].click();
-    const int ghost = personNamed("One");
-    ASSERT_GT(ghost, 0);
+    const int ghost = 5; // the first free slot
+    registerInThePersonEditor("Ghost", "One", ghost);
     entry_form().scritem[1].choose();
     ASSERT_EQ(entry_form().Entry_CardView, 0);
 
@@ -613,36 +612,7 @@ TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
 TEST_F(RelationUndoTest, CancelledDeletionsLeaveTheMainUndoAsItWas)
 {
     retitle("新しい題");
-    // The editor's 削除 of the marriage and of its child, cancelled.
-    chooseMarriage(couple);
-    answers.answerNext(platform::vbCancel);
-    ctrl_form().CMDFUNC[2].click();
-    chooseMarriage(couple);
-    ctrl_form().List2.setListIndex(0);
-    answers.answerNext(platform::vbCancel);
-    ctrl_form().CMDFUNC[2].click();
-    // The child dialog's 削除, cancelled.
-    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-    model::tables().Sel_ChildSlot = 0;
-    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
-    infochld_form().show();
-    infochld_form().edit_ch_data(couple, 0, 0, 0);
-    answers.answerNext(platform::vbCancel);
-    infochld_form().CMDFUNC[1].click();
-    infochld_form().unload();
-    // The chart's child deletion and Delete on the couple mark, cancelled.
-    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-    model::tables().Sel_ChildSlot = 0;
-    answers.answerNext(platform::vbCancel);
-    main_form().cmdChDel_Click();
-    model::runState().Sel_KouMark = 1;
-    model::runState().KouNum = static_cast<int16_t>(couple);
-    answers.answerNext(platform::vbCancel);
-    int key = forms::vbKeyDelete;
-    main_form().Form_KeyDown(key, 0);
-    ASSERT_EQ(answers.shown().size(), 5u);
-    ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
-
+    cancelEveryDeletion();
     mainUndo();
     EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 still takes back the registration";
 }

@@ -216,11 +216,7 @@ TEST_F(TypedInputTest, AChartClickOnACoupleMarkSettlesTheRelationshipEditorsChan
 {
     ctrl_form().Text1[0].setText("山田本家");
     MainForm& w = main_form();
-    int mark = -1;
-    for (int index : w.Label11.indexes()) {
-        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == couple)
-            mark = index;
-    }
+    const int mark = coupleMarkOf(couple);
     ASSERT_GT(mark, 0);
     for (const auto& [way, click] : std::vector<std::pair<std::string, std::function<void()>>>{
              {"couple mark", [&w, mark] { w.Label11_Click(mark); }},
@@ -320,11 +316,7 @@ TEST_F(TypedInputTest, UndoAndChartDeletionsSettleTheRelationshipEditorsChangeFi
     chooseMarriage(couple);
     ctrl_form().Text1[0].setText("山田分家");
     MainForm& w = main_form();
-    int mark = -1;
-    for (int index : w.Label11.indexes()) {
-        if (index >= 2 && drawing::drawState().Label11_Kou[static_cast<size_t>(index)] == couple)
-            mark = index;
-    }
+    const int mark = coupleMarkOf(couple);
     ASSERT_GT(mark, 0);
 
     const std::vector<std::pair<std::string, std::function<void()>>> commands = {
