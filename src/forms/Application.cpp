@@ -65,8 +65,9 @@ protected:
 
 SessionEndFilter* g_sessionEnd = nullptr;
 
-// A message box whose Esc and close box follow the runtime: Cancel where the
-// box has it, OK for an OK-only box, nothing otherwise.
+// A message box whose Esc and close box give the answer the callers expect for
+// "the user backed out": Cancel where the box has it, OK for an OK-only box,
+// nothing otherwise (a はい/いいえ question must be answered).
 class RuntimeMessageBox : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;

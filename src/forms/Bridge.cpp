@@ -51,7 +51,7 @@ bool DispatchScope::active()
 
 void reportUnhandledError(int number, const std::string& description)
 {
-    // The runtime's wording for an error no handler trapped. The program goes on
+    // An error no handler trapped is shown with its number and description. The program goes on
     // with the next event instead of ending, so no unsaved family is lost.
     const std::string text = "実行時エラー '" + std::to_string(number) + "':\r\n\r\n" + description;
     qCWarning(formsLog) << "unhandled error" << number << qs(description);

@@ -2,8 +2,9 @@
 // Plumbing between Qt widgets and controls, for use inside src/forms/*.cpp only.
 //
 // Every widget that backs a control is a Bridged<QtClass>: its Qt events pass
-// through Control::dispatchWidgetEvent, which raises the runtime's mouse,
-// keyboard and focus events in their order around the widget's own handling.
+// through Control::dispatchWidgetEvent, which raises the control's mouse,
+// keyboard and focus events, in the order the window handlers rely on, around
+// the widget's own handling.
 // Everything that enters program code from Qt (events, signals, timers) runs
 // inside a DispatchScope through runGuarded, the boundary where exceptions stop.
 

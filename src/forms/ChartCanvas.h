@@ -12,7 +12,7 @@
 //
 // Arrays and stand-alone elements must be declared after their canvas.
 //
-// Painting order, as in the runtime: the canvas's own drawing; the graphical
+// Painting order, the one the chart code is written for: the canvas's own drawing; the graphical
 // layer (labels, lines, images) in load order, ZOrder 0/1 moving an element
 // within it; then the person-box pictures; then child widgets (Text2).
 //

@@ -34,7 +34,8 @@ public:
     // size. The caption is emptied; tip becomes the tool tip.
     void showGlyph(const std::string& glyph, const std::string& tip);
 
-    // Clicks the button as the user does (the Value = True of the runtime).
+    // Clicks the button as the user does: the program's own code uses this to
+    // run a button's command, with the same events and checks as a mouse click.
     void click();
 
 protected:

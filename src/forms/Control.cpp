@@ -495,8 +495,9 @@ void Control::setFocus()
         return;
     }
     m_widget->setFocus(Qt::OtherFocusReason);
-    // The focus events run now, as they did when the runtime set the focus,
-    // whether or not the platform has activated the window yet.
+    // The focus events run now, whether or not the platform has activated the
+    // window yet: the code that sets the focus relies on LostFocus/GotFocus
+    // having run when the call returns.
     m_form.focusMovedTo(this);
 }
 

@@ -7,7 +7,7 @@
 // Units: Left, Top, Width and Height are twips held as Doubles and read back
 // exactly as set; the widget is placed at round(twips / 15) pixels.
 //
-// Events are std::function members named after the runtime's events
+// Events are std::function members named after the events the windows handle
 // (onClick, onMouseDown, ...). A window connects them to its handlers:
 //     Command1.onClick = [this] { Command1_Click(); };
 // In a ControlArray the same members carry the element's Index first.
@@ -284,7 +284,7 @@ protected:
 
     // Raises a user-originated event from a Qt signal or event: exceptions
     // stop at this boundary (ProgramEnd ends the program, other errors are
-    // reported), as they would at the runtime's event loop.
+    // reported), so that one failed handler never takes the event loop down.
     void raiseFromWidget(const std::function<void()>& raise);
 
     // Common event raisers that honour canRaiseEvents().

@@ -11,7 +11,8 @@ namespace forms {
 
 namespace {
 
-// Indexes of a control array, as the runtime allows them.
+// The highest index a control array element may have; the windows keep
+// element indexes in 16-bit integers, as the key codes and tables do.
 constexpr int MaxIndex = 32767;
 
 [[noreturn]] void missing(const std::string& name, int index)

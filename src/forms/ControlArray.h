@@ -8,9 +8,9 @@
 //     Command2[3].setCaption("x");
 //     Command2.unload(3);
 //
-// Indexes may have gaps and may start above 0. Errors are RuntimeErrors with the
-// runtime's numbers: 340 for a missing element, 360 for loading an existing
-// one, 362 for unloading a design-time element.
+// Indexes may have gaps and may start above 0. Errors are RuntimeErrors whose
+// numbers the windows test for: 340 for a missing element, 360 for loading an
+// existing one, 362 for unloading a design-time element.
 
 #include "forms/Control.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Windows. Each window class derives from Form, declares its controls as
 // members, sets their design-time properties in design() and overrides the
-// event handlers it needs under their runtime names:
+// event handlers it needs under their usual names (Form_Load, Command1_Click):
 //
 //     class DspOpForm : public forms::Form {
 //     public:
@@ -187,7 +187,7 @@ public:
                    double x = std::numeric_limits<double>::quiet_NaN(),
                    double y = std::numeric_limits<double>::quiet_NaN());
 
-    // Event handlers under their runtime names; windows override what they use.
+    // Event handlers of the window's life; windows override what they use.
     // Other windows may call them too (main's Form_QueryUnload, for one).
     virtual void Form_Load() {}
     virtual void Form_Activate() {}

@@ -33,8 +33,8 @@ Image::~Image() = default;
 QWidget* Image::createWidget(QWidget* parent)
 {
     m_widget = new Widget(parent);
-    // Image controls are painted by their container in the runtime, below its
-    // windowed controls.
+    // An image belongs to its container's drawing, so it stays below the
+    // container's windowed controls.
     m_widget->lower();
     return m_widget;
 }

@@ -80,7 +80,8 @@ int16_t keyAsciiOf(char32_t character)
     if (bytes.size() != 2)
         return '?';
     const unsigned code = static_cast<unsigned char>(bytes[0]) * 256u + static_cast<unsigned char>(bytes[1]);
-    // The runtime hands the double-byte code over as a signed Integer.
+    // KeyAscii is a signed 16-bit value, so a double-byte code above 0x7FFF
+    // arrives negative; textOfKeyAscii reads it back the same way.
     return static_cast<int16_t>(static_cast<uint16_t>(code));
 }
 

@@ -80,7 +80,8 @@ LineControl::~LineControl() = default;
 QWidget* LineControl::createWidget(QWidget* parent)
 {
     m_widget = new Widget(parent);
-    // Lines are painted by their container in the runtime, below its windowed controls.
+    // A line belongs to its container's drawing, so it stays below the container's
+    // windowed controls and never covers a button or a text box.
     m_widget->lower();
     return m_widget;
 }

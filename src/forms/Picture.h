@@ -1,6 +1,6 @@
 #pragma once
-// A picture: a shared, immutable handle to a decoded image (bitmap or icon), as
-// the forms runtime's Picture objects are. Copies share the pixels; an empty
+// A picture: a shared, immutable handle to a decoded image (bitmap or icon), so
+// that handing one from control to control never copies it. Copies share the pixels; an empty
 // picture is the value LoadPicture("") gives and what clears a Picture property.
 
 #include <cstddef>

@@ -39,7 +39,8 @@ namespace forms {
 constexpr int vbPRORPortrait = 1;
 constexpr int vbPRORLandscape = 2;
 
-// PaperSize values the program offers (the runtime's numbers).
+// PaperSize values the program offers. The numbers are the ones the print
+// settings store, so they must not change.
 constexpr int vbPRPSLetter = 1;
 constexpr int vbPRPSA3 = 8;
 constexpr int vbPRPSA4 = 9;
@@ -61,7 +62,7 @@ public:
     // True when the pages go to the program's PDF file rather than a system printer.
     bool isPdfPrinter() const { return m_pdf; }
 
-    // Page set-up (the runtime's numbers; others raise RuntimeError 380). Outside
+    // Page set-up (the numbers above; others raise RuntimeError 380). Outside
     // a job a change shows at once in ScaleWidth/ScaleHeight; inside one it
     // applies from the next job on, so the sheets of one job keep one size.
     int orientation() const { return m_orientation; }

@@ -57,7 +57,8 @@ public:
     virtual long foreColor() const = 0;
     virtual void setForeColor(long colour) = 0;
     virtual long backColor() const = 0;
-    // Changing the back colour of a surface erases it, as the forms runtime does.
+    // Changing the back colour of a surface erases it: the drawing code sets the
+    // back colour to start a clean page.
     virtual void setBackColor(long colour) = 0;
 
     // Pen width in device pixels, at least 1 (a smaller value raises RuntimeError 380).

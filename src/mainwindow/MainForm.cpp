@@ -77,7 +77,8 @@ constexpr std::array<ToolButton, 15> ToolButtons{{
 }};
 
 // A start-up step that failed for a reason start-up has no answer of its own for
-// is reported in the runtime's wording, and start-up goes on: the window opens.
+// is reported as an unexpected error (its number and description, as every
+// untrapped error is shown), and start-up goes on: the window opens.
 void reportStartupError(const platform::RuntimeError& error)
 {
     platform::MsgBox("実行時エラー '" + std::to_string(error.number) + "':\r\n\r\n" + error.description,
