@@ -327,6 +327,36 @@ TEST_F(FileCommands, UnreadableFileLeavesAnEmptyFamilyThatSaveDoesNotWriteOverIt
     EXPECT_EQ(read(broken), DamagedFamilyText);
 }
 
+// A file of another kind given the family file's ending (a PDF renamed ".kez") is
+// named as no family file, not as a family file cut off, and leaves an empty family
+// of no file that Save does not write over it.
+TEST_F(FileCommands, AFileOfAnotherKindIsNamedAsNoFamilyFile)
+{
+    const std::string pdf = homeFile("report.kez");
+    static const char raw[] = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+                              "stream\n\x00\x01[x]=\x9F\xFF\r\nendstream\n%%EOF\n";
+    const std::string bytes(raw, sizeof raw - 1);
+    platform::writeWholeFile(pdf, bytes);
+    start();
+    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "\r\n");
+    buildFamily();
+    tables().Data_Changed = 0;
+    dialogs.answerNext(forms::DialogAnswer::file(pdf));
+    answers.answerNext(platform::vbOK);
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::NotFamilyFileMessage});
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(tables().Data_Changed, 0) << "nothing was read that could be lost";
+    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
+    EXPECT_EQ(read(pdf), bytes);
+}
+
 // A damaged file that could be read all the same: what was read is shown as a
 // changed family of no file, so neither a plain Save nor the end of the program can
 // write it over the original unnoticed.
