@@ -41,7 +41,7 @@ void writeFacePicture(const std::string& source, const std::string& target)
     if (ending(source) == ".ico" || ending(source) == ".bmp")
         platform::copyFile(source, target);
     else
-        forms::SavePicture(forms::LoadPicture(source), target);
+        forms::SavePictureWithin(forms::LoadPicture(source), target, MaxFacePicturePixels, MaxFacePicturePixels);
 }
 
 } // namespace entry

@@ -22,8 +22,20 @@ std::string faceFileName(int slot, int pictureMode);
 // stored as a bitmap (1), the two kinds the family file and its bundle know.
 int16_t facePictureKind(const std::string& path);
 
+// The most pixels across and down of a face picture converted for storage. The
+// largest face anything draws is the chart's icon at the largest zoom (500 %): 2500
+// twips, 1.74 in square. On screen and in the chart export that is 167 pixels (the
+// person editor's box is 88 x 80, the person card's 80 x 80); the printout draws it at
+// 600 dpi, 1042 dots at the print scale of 100 %. 960 pixels still give such a print
+// 550 dots per inch, more than a photo print shows, while every picture, whatever its
+// proportions, stays below 3 MB as a 24-bit bitmap (a 4:3 camera photo becomes
+// 960 x 720, 2.07 MB).
+inline constexpr int MaxFacePicturePixels = 960;
+
 // Puts a chosen picture file in place as a face file of its kind: an icon or a
-// bitmap is copied as it is, any other picture is written as a bitmap. Raises
+// bitmap is copied as it is, any other picture (PNG, JPEG, GIF) is written as a
+// bitmap, scaled down to MaxFacePicturePixels across and down when it is larger,
+// keeping its proportions. The chosen file itself is only read. Raises
 // platform::RuntimeError when the file cannot be read or the target written.
 void writeFacePicture(const std::string& source, const std::string& target);
 

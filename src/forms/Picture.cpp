@@ -227,4 +227,18 @@ void SavePicture(const Picture& picture, const std::string& path)
     writeBmp24(pictureImage(picture), path);
 }
 
+void SavePictureWithin(const Picture& picture, const std::string& path, int maxWidth, int maxHeight)
+{
+    if (picture.isEmpty())
+        throw platform::RuntimeError(platform::err::InvalidPicture, "Invalid picture");
+    const QImage& image = pictureImage(picture);
+    if (image.width() <= maxWidth && image.height() <= maxHeight) {
+        writeBmp24(image, path);
+        return;
+    }
+    // A very long, thin picture keeps at least one pixel across.
+    const QSize size = image.size().scaled(maxWidth, maxHeight, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    writeBmp24(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), path);
+}
+
 } // namespace forms

@@ -45,6 +45,11 @@ Picture LoadPicture(const std::string& path);
 // leaves no partial file.
 void SavePicture(const Picture& picture, const std::string& path);
 
+// SavePicture picture, path, with at most maxWidth x maxHeight pixels: a larger
+// picture is scaled down (smoothly) to the largest size within them that keeps its
+// proportions; a picture within them is written at its own size.
+void SavePictureWithin(const Picture& picture, const std::string& path, int maxWidth, int maxHeight);
+
 // Cache inspection and reset (tests, and memory release after a chart rebuild).
 std::size_t pictureCacheSize();
 void clearPictureCache();

@@ -95,8 +95,11 @@ std::string failureReason(const RuntimeError& error)
     case EBUSY:
     case ETXTBSY:
         return "使用中";
+    case ENOMEM:
+        return "メモリが足りません";
     default:
-        return std::strerror(error.systemError);
+        // The system's own text is English: the user gets the number to quote.
+        return "システムの障害（番号 " + std::to_string(error.systemError) + "）";
     }
 }
 

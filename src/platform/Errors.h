@@ -50,9 +50,10 @@ struct ProgramEnd {};
 // the path concerned when one is given.
 RuntimeError errnoError(int errnoValue, const std::string& path = std::string());
 
-// Why a file could not be written, in a word the user knows: "読み取り専用",
-// "ディスクがいっぱい", "アクセスが拒否されました", ... ("" when error came from no
-// system call).
+// Why a file could not be written or read, in a word the user knows: "読み取り専用",
+// "ディスクがいっぱい", "アクセスが拒否されました", "名前が長すぎます", ..., and for a
+// failure without a word of its own "システムの障害（番号 N）" with its errno, never the
+// system's English text ("" when error came from no system call).
 std::string failureReason(const RuntimeError& error);
 
 // The message of every failed write: head (what the command says when it cannot

@@ -387,6 +387,72 @@ INSTANTIATE_TEST_SUITE_P(Kinds, OtherKindTest,
                              return std::string(info.param.format);
                          });
 
+// A camera photo picked for a face is stored as a bitmap scaled down to at most 960
+// pixels across and down, keeping its proportions: the family's bundle grows by far
+// less than 3 MB, the picture is still the photo, and the photo file stays as it was.
+// A bitmap chosen as it is stays copied byte for byte, whatever its size.
+struct CameraPhoto {
+    const char* name;
+    int width;
+    int height;
+    const char* format;
+    QSize stored;
+    friend std::ostream& operator<<(std::ostream& out, const CameraPhoto& c) { return out << c.name; }
+};
+
+class CameraPhotoTest : public PicturesTest, public ::testing::WithParamInterface<CameraPhoto> {};
+
+TEST_P(CameraPhotoTest, isStoredScaledDownToWhatTheCardTheChartAndThePrintoutShow)
+{
+    const CameraPhoto& c = GetParam();
+    // Red on the left half, blue on the right: what a crop or a stretch would change.
+    QImage image(c.width, c.height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < c.height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = c.width / 2; x < c.width; ++x)
+            line[x] = qRgb(0, 0, 255);
+    }
+    const std::string photo = platform::joinPath(home.path(), c.name);
+    ASSERT_TRUE(image.save(QString::fromStdString(photo), c.format));
+    const std::string photoBytes = platform::readWholeFile(photo);
+
+    const int slot = addPerson("山田", "太郎");
+    open();
+    pasteIntoBitmapBox(photo);
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(platform::readWholeFile(photo), photoBytes) << "the chosen photo is only read";
+    ASSERT_EQ(person(slot).Picture_filename, entry::faceFileName(slot, 1));
+    const std::string stored = platform::readWholeFile(storedFace(slot));
+    ASSERT_EQ(stored.substr(0, 2), "BM");
+    const QImage face(QString::fromStdString(storedFace(slot)));
+    EXPECT_EQ(face.size(), c.stored);
+    EXPECT_LT(stored.size(), 3000000u);
+    EXPECT_TRUE(near(QColor(face.pixel(face.width() / 4, face.height() / 2)), Qt::red));
+    EXPECT_TRUE(near(QColor(face.pixel(face.width() * 3 / 4, face.height() / 2)), Qt::blue));
+
+    const std::string family = platform::joinPath(home.path(), "family.kez");
+    ASSERT_TRUE(model::save_file(family));
+    EXPECT_LT(platform::fileLength(model::kedFileName(family)), 3000000);
+
+    // The same photo as a bitmap larger than the stored size is copied as it is.
+    const std::string bitmap = platform::joinPath(home.path(), "photo.bmp");
+    ASSERT_TRUE(image.scaled(1200, 1200, Qt::KeepAspectRatio).save(QString::fromStdString(bitmap), "BMP"));
+    int shown = slot;
+    form().entryset(shown);
+    pasteIntoBitmapBox(bitmap);
+    form().CMDFUNC[1].click();
+    EXPECT_EQ(platform::readWholeFile(storedFace(slot)), platform::readWholeFile(bitmap));
+}
+
+INSTANTIATE_TEST_SUITE_P(Photos, CameraPhotoTest,
+                         ::testing::Values(CameraPhoto{"IMG_0001.JPG", 4000, 3000, "JPEG", QSize(960, 720)},
+                                           CameraPhoto{"portrait.png", 1500, 2000, "PNG", QSize(720, 960)}),
+                         [](const ::testing::TestParamInfo<CameraPhoto>& info) {
+                             return std::string(info.param.format);
+                         });
+
 // The icon box's file dialog follows the same rule: a bitmap typed there is stored
 // as the slot's bitmap, not taken for a cleared picture.
 TEST_F(PicturesTest, aBitmapTypedIntoTheIconDialogIsStoredAsTheSlotsBitmap)

@@ -327,6 +327,36 @@ TEST_F(FileCommands, UnreadableFileLeavesAnEmptyFamilyThatSaveDoesNotWriteOverIt
     EXPECT_EQ(read(broken), DamagedFamilyText);
 }
 
+// A file of another kind given the family file's ending (a PDF renamed ".kez") is
+// named as no family file, not as a family file cut off, and leaves an empty family
+// of no file that Save does not write over it.
+TEST_F(FileCommands, AFileOfAnotherKindIsNamedAsNoFamilyFile)
+{
+    const std::string pdf = homeFile("report.kez");
+    static const char raw[] = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+                              "stream\n\x00\x01[x]=\x9F\xFF\r\nendstream\n%%EOF\n";
+    const std::string bytes(raw, sizeof raw - 1);
+    platform::writeWholeFile(pdf, bytes);
+    start();
+    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "\r\n");
+    buildFamily();
+    tables().Data_Changed = 0;
+    dialogs.answerNext(forms::DialogAnswer::file(pdf));
+    answers.answerNext(platform::vbOK);
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::NotFamilyFileMessage});
+    EXPECT_TRUE(personNames().empty());
+    EXPECT_EQ(tables().Cur_FilePath, "");
+    EXPECT_EQ(window().caption(), "");
+    EXPECT_EQ(tables().Data_Changed, 0) << "nothing was read that could be lost";
+    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    save();
+    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
+    EXPECT_EQ(read(pdf), bytes);
+}
+
 // A damaged file that could be read all the same: what was read is shown as a
 // changed family of no file, so neither a plain Save nor the end of the program can
 // write it over the original unnoticed.
@@ -784,6 +814,62 @@ INSTANTIATE_TEST_SUITE_P(
                                  },
                                  true, "\r\n2 番目のファイル「face2.bmp」：データが途中で終わっています"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A bundle whose first entry, a voice memo, has a name longer than a file name may be
+// here: Open names that memo and why in one message, in Japanese, and unpacks both
+// pictures after it, which the next save keeps.
+TEST_F(FileCommands, ABundleEntryThatCannotBeWrittenCostsOnlyItselfOnOpen)
+{
+    start();
+    buildFamily();
+    givePictures();
+    platform::writeWholeFile(platform::joinPath(model::mediaFolder(model::MediaVoice), "memo.wav"), "RIFF memo");
+    tables().per_buf[3].Voice_filename = "memo.wav";
+    tables().per_buf[3].Voice_index = 1;
+    saveAsNamed("family");
+    // 90 kanji: 180 bytes in cp932, 270 in a file name here, where 255 is the most.
+    std::string longName;
+    for (int i = 0; i < 90; ++i)
+        longName += "音";
+    const std::string path = homeFile("family.kez");
+    platform::writeWholeFile(path, replacedOnce(read(path), " Voice_filename=memo.wav\r\n",
+                                                platform::encodeCp932(" Voice_filename=" + longName + "\r\n")));
+    std::string bundle = read(homeFile("family.ked"));
+    ASSERT_EQ(bundle.substr(2 + 4, 8), "memo.wav") << "the voice memo comes first";
+    std::string name = platform::encodeCp932(longName);
+    name.resize(model::MediaNameBytes, ' ');
+    bundle.replace(2 + 4, model::MediaNameBytes, name);
+    platform::writeWholeFile(homeFile("family.ked"), bundle);
+    newFamily();
+    platform::deleteAllFiles(model::mediaFolder(model::MediaPicture));
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbOK);
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    open();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::BundleMismatchMessage + "\r\n1 番目のファイル「"
+                                                             + longName + "」：名前が長すぎます"});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, "") << "the family opens as damaged";
+    const std::string faces = model::mediaFolder(model::MediaPicture);
+    EXPECT_EQ(read(platform::joinPath(faces, "face1.bmp")), "BM picture 1");
+    EXPECT_EQ(read(platform::joinPath(faces, "face2.bmp")), "BM picture 2");
+
+    answers.clearRecords();
+    saveAsNamed("mended");
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
+                                       "これらの人物の画像・音声の指定は外しました。\r\n「山田 一郎」の音声（"
+                                       + longName + "）"});
+    newFamily();
+    platform::deleteAllFiles(faces);
+    answers.clearRecords();
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("mended.kez")));
+    open();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(read(platform::joinPath(faces, "face1.bmp")), "BM picture 1");
+    EXPECT_EQ(read(platform::joinPath(faces, "face2.bmp")), "BM picture 2");
+}
 
 TEST_F(FileCommands, LoadOfAnEmptyPathIsRefusedAndChangesNothing)
 {

@@ -6,6 +6,7 @@
 #include "document/GroupSave.h"
 #include "document/MergeLoad.h"
 #include "document/Snapshots.h"
+#include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileStore.h"
 
@@ -302,6 +303,20 @@ TEST_F(GroupCommands, MergeOfAFileCutBeforeItsEndMarkerIsRefused)
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Cur_FilePath, opened);
     EXPECT_EQ(model::fileStore().EndOfDataF, 0);
+}
+
+// A file of another kind is named as no family file, and nothing of it is added.
+TEST_F(GroupCommands, MergeOfAFileOfAnotherKindNamesItAsNoFamilyFile)
+{
+    const std::string pdf = homeFile("report.KEZ");
+    platform::writeWholeFile(pdf, "%PDF-1.4\n1 0 obj\n<< /Type /Catalog >>\nendobj\n%%EOF\n");
+    const std::string opened = startWithOpenedFamily();
+    answers.answerNext(platform::vbOK);
+    merge(pdf);
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::NotFamilyFileMessage});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Cur_FilePath, opened);
 }
 
 } // namespace

@@ -202,6 +202,29 @@ TEST_F(FileSystem, FailuresCarryNumberAndErrnoText)
     EXPECT_EQ(errorNumberOf([&] { readWholeFile(at("plain/x")); }), 76); // a file used as folder
 }
 
+// The reason a message gives is the user's language for every errno: a word of its
+// own where there is one, else the number, never the system's English text.
+TEST_F(FileSystem, EveryFailureReasonIsInJapanese)
+{
+    const auto reasonOf = [](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const RuntimeError& e) {
+            return failureReason(e);
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(reasonOf([&] { writeWholeFile(at(std::string(300, 'n')), ""); }), "名前が長すぎます");
+    ASSERT_EQ(::symlink(at("loop").c_str(), at("loop").c_str()), 0);
+    EXPECT_EQ(reasonOf([&] { writeWholeFile(at("loop"), ""); }), "システムの障害（番号 " + std::to_string(ELOOP) + "）");
+    for (int error = 1; error < 134; ++error) {
+        const std::string reason = failureReason(errnoError(error, at("x")));
+        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(),
+                                 [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }))
+            << error << ": " << reason;
+    }
+}
+
 TEST_F(FileSystem, CurrentDirectoryCanBeChangedAndRestored)
 {
     const std::string before = currentDirectory();

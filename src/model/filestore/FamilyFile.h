@@ -23,6 +23,8 @@ inline constexpr const char* LoadFailedMessage = "なんらかの障害により
 inline constexpr const char* TooManyChildrenMessage = "子供の数が２０人を超えているデータがあります";
 inline constexpr const char* IncompleteFileMessage =
     "ファイルが途中で終わっています（終わりの印 [end_of_data] がありません）。データの一部が失われている可能性があります。";
+inline constexpr const char* NotFamilyFileMessage =
+    "家系図ファイルではありません（家系図のデータが一つもありません）。ほかの種類のファイルか、空のファイルの可能性があります。";
 
 // Writes the family file named kezFileName(path) and, when any used person has a voice
 // memo or face picture, the media bundle beside it (existingKedFileName: the bundle
@@ -57,8 +59,10 @@ std::string saveFailedMessageFor(const platform::RuntimeError& error);
 // The caller has brought the family to its new-document state (or to the state it
 // wants to merge into). Everything is read into a staging copy first and taken over
 // only when the whole file was read, so a file that fails leaves the family exactly as
-// it was: the message " ファイルを読込めません" (missing file) or
-// "なんらかの障害によりファイルが開けません" is shown, EndOfDataF is 0 and false is returned.
+// it was: the message " ファイルを読込めません" (missing file),
+// "なんらかの障害によりファイルが開けません", or NotFamilyFileMessage for a file without a
+// single section of the family file (another kind of file, an empty one) is shown,
+// EndOfDataF is 0 and false is returned.
 //
 // Otherwise what was read is taken over and true is returned. EndOfDataF is -1 only
 // when the file reached its end marker. One message (exclamation icon) tells what was

@@ -11,9 +11,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace model {
@@ -91,10 +93,18 @@ void clearMediaBuffer()
     throw platform::RuntimeError(number, description);
 }
 
-// The entries of a bundle that can be read, and those that cannot.
+// An entry of a bundle left out, and the line that names it.
+struct Fault {
+    int number; // its place in the bundle, from 1
+    std::string line;
+};
+
+// The entries of a bundle that can be read (each with its place in the bundle, from
+// 1), and those that cannot.
 struct Directory {
     std::vector<media_data> entries;
-    std::vector<std::string> faults; // the entries left out, in bundle order
+    std::vector<int> numbers;
+    std::vector<Fault> faults; // in bundle order
 };
 
 // The line that names an entry left out of a bundle: its number and name when its
@@ -126,7 +136,7 @@ Directory readDirectory(platform::BinaryFile& bundle, int count)
             // This row and every later one lie past the end.
             const std::string rows = i == count ? std::to_string(i) + " 番目のファイル"
                                                 : std::to_string(i) + "～" + std::to_string(count) + " 番目のファイル";
-            directory.faults.push_back(rows + "：画像情報が途中で終わっています");
+            directory.faults.push_back({i, rows + "：画像情報が途中で終わっています"});
             break;
         }
         media_data entry;
@@ -137,14 +147,15 @@ Directory readDirectory(platform::BinaryFile& bundle, int count)
         entry.DataLen = bundle.readInt32(position(at + LengthOffset));
         entry.DataOfs = bundle.readInt32(position(at + DataOffsetOffset));
         if (!isPlainFileName(entry.FileName)) {
-            directory.faults.push_back(entryFault(i, isPlainFileName(written) ? written : std::string(),
-                                                  "ファイル名が正しくありません"));
+            directory.faults.push_back({i, entryFault(i, isPlainFileName(written) ? written : std::string(),
+                                                      "ファイル名が正しくありません")});
         } else if (entry.DataLen < 0 || entry.DataOfs < 0) {
-            directory.faults.push_back(entryFault(i, entry.FileName, "データ位置が正しくありません"));
+            directory.faults.push_back({i, entryFault(i, entry.FileName, "データ位置が正しくありません")});
         } else if (dataStart + entry.DataOfs + entry.DataLen > length) {
-            directory.faults.push_back(entryFault(i, entry.FileName, "データが途中で終わっています"));
+            directory.faults.push_back({i, entryFault(i, entry.FileName, "データが途中で終わっています")});
         } else {
             directory.entries.push_back(std::move(entry));
+            directory.numbers.push_back(i);
         }
     }
     return directory;
@@ -172,8 +183,50 @@ bool everyReferencedFileIsThere()
     return true;
 }
 
-void showBundleFailure(const platform::RuntimeError& error)
+// Why an entry whose directory row is sound could not be unpacked, in a word: the
+// system's reason when a system call failed (a name longer than the file system
+// takes, a full disk, a folder in the way, ...), else what the bundle lacked.
+std::string unpackFailure(const platform::RuntimeError& error)
 {
+    if (std::string reason = platform::failureReason(error); !reason.empty())
+        return reason;
+    return error.number == platform::err::InputPastEnd ? "データが途中で終わっています" : "取り出せません";
+}
+
+// Unpacks one entry into its work folder; the reason in a word when it cannot be, and
+// then no file of that name is left behind half written.
+std::optional<std::string> unpackEntry(platform::BinaryFile& bundle, int64_t dataStart, const media_data& entry,
+                                       const std::string& folder)
+{
+    const std::string file = platform::joinPath(folder, entry.FileName);
+    std::optional<std::string> reason;
+    try {
+        const std::string bytes =
+            bundle.readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
+        platform::writeWholeFile(file, bytes);
+        return std::nullopt;
+    } catch (const platform::RuntimeError& error) {
+        reason = unpackFailure(error);
+    } catch (const std::bad_alloc&) {
+        reason = "メモリが足りません";
+    }
+    try {
+        if (platform::fileExists(file))
+            platform::deleteFile(file);
+    } catch (const platform::RuntimeError&) {
+        // The reference to it is reported all the same: the family opens as damaged.
+    }
+    return reason;
+}
+
+// A bundle that cannot be read at all: a failed system call names the bundle and why
+// in a word; a count no bundle can hold gives its description and number.
+void showBundleFailure(const platform::RuntimeError& error, const std::string& path)
+{
+    if (error.systemError != 0) {
+        platform::MsgBox(platform::failedWriteMessage(BundleReadFailedMessage, error, path), platform::vbOKOnly);
+        return;
+    }
     platform::MsgBox(error.description + "  " + platform::Str(error.number), platform::vbOKOnly);
     platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
 }
@@ -401,16 +454,24 @@ bool ReadKedFile(const std::string& path, int16_t expected)
         platform::deleteAllFiles(voiceFolder);
         platform::deleteAllFiles(faceFolder);
 
+        // Each entry on its own: one that cannot be written or read is left out and
+        // named, and costs no other entry its file.
         auto& buffer = fileStore().media_buf;
+        std::vector<Fault> faults = directory.faults;
         const int64_t dataStart = dataAreaOffset(count);
+        size_t unpacked = 0;
         for (size_t i = 0; i < directory.entries.size(); ++i) {
             const media_data& entry = directory.entries[i];
-            buffer[i + 1] = entry;
             const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
-            const std::string bytes =
-                bundle->readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
-            platform::writeWholeFile(platform::joinPath(folder, entry.FileName), bytes);
+            if (const auto reason = unpackEntry(*bundle, dataStart, entry, folder)) {
+                const int number = directory.numbers[i];
+                faults.push_back({number, entryFault(number, entry.FileName, reason->c_str())});
+                continue;
+            }
+            buffer[++unpacked] = entry;
         }
+        std::stable_sort(faults.begin(), faults.end(),
+                         [](const Fault& a, const Fault& b) { return a.number < b.number; });
         if (bundle)
             bundle->close();
 
@@ -418,22 +479,22 @@ bool ReadKedFile(const std::string& path, int16_t expected)
         // another number of files than the family file names, or lacks a file it
         // names, is not this family's: what it holds whole is unpacked all the same,
         // so that no picture it can give is lost, and the files left out are named.
-        if (cut || !directory.faults.empty() || count != expected || !everyReferencedFileIsThere()) {
+        if (cut || !faults.empty() || count != expected || !everyReferencedFileIsThere()) {
             // A long list is cut after its first lines, the rest counted.
             constexpr size_t ListedFaults = 20;
             std::string message = BundleMismatchMessage;
-            for (size_t i = 0; i < directory.faults.size() && i < ListedFaults; ++i)
-                message += "\r\n" + directory.faults[i];
-            if (directory.faults.size() > ListedFaults)
-                message += "\r\nほか " + std::to_string(directory.faults.size() - ListedFaults) + " 件";
+            for (size_t i = 0; i < faults.size() && i < ListedFaults; ++i)
+                message += "\r\n" + faults[i].line;
+            if (faults.size() > ListedFaults)
+                message += "\r\nほか " + std::to_string(faults.size() - ListedFaults) + " 件";
             platform::MsgBox(message, platform::vbOKOnly);
             return false;
         }
         return true;
     } catch (const platform::RuntimeError& error) {
-        showBundleFailure(error);
+        showBundleFailure(error, path);
     } catch (const std::bad_alloc&) {
-        showBundleFailure(platform::RuntimeError(platform::err::OutOfMemory, "メモリが足りません"));
+        showBundleFailure(platform::RuntimeError(platform::err::OutOfMemory, "メモリが足りません"), path);
     }
     return false;
 }

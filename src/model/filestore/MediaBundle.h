@@ -104,14 +104,19 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // them readable and whole, and every voice memo and face picture the family refers to.
 // A missing or empty bundle holds none. Its count is checked before anything is
 // touched: a count outside 0..2048 shows its description and number, then
-// "画像情報を読み込めません", leaves the work folders as they were and returns false.
+// "画像情報を読み込めません", leaves the work folders as they were and returns false; a
+// bundle that cannot be opened or read shows "画像情報を読み込めません" with the file and
+// why in a word (platform::failedWriteMessage).
 // Otherwise the whole directory is read first, then the work folders are emptied and
 // take every file the bundle holds that can be read (names reduced to their last path
-// component); an entry that cannot (its bytes past the end of a bundle cut short, a
-// negative length or position, a name empty, "." or "..") is left out, and nothing is
-// written outside the work folders. A bundle that does not belong to the family shows
-// BundleMismatchMessage, followed by a line naming each entry left out, and returns
-// false.
+// component). Each entry is unpacked on its own: one that cannot be (its bytes past the
+// end of a bundle cut short, a negative length or position, a name empty, "." or "..",
+// and any failure to read its bytes or write its file, such as a name longer than the
+// file system takes, a full disk or a folder in the way) is left out, leaves no file
+// behind and costs no other entry its file, and nothing is written outside the work
+// folders. A bundle that does not belong to the family shows BundleMismatchMessage,
+// followed by a line naming each entry left out with the reason in a word, in bundle
+// order, and returns false.
 bool ReadKedFile(const std::string& path, int16_t expected);
 
 } // namespace model

@@ -95,6 +95,7 @@ void forEachLine(const std::string& bytes, Callback&& callback)
 // What a read found wrong in a file it could read all the same: each kind is counted,
 // with the line (from 1) where it was first met.
 struct Damage {
+    bool anySection = false; // a section header of the family file was read
     bool reachedEnd = false; // "[end_of_data]" was read
     int unreadableValues = 0;
     int firstUnreadableLine = 0;
@@ -167,6 +168,7 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             Section next = section;
             if (headerSection(key, next)) {
                 section = next;
+                damage.anySection = true;
                 if (section == Section::SystemStatus)
                     staging.settings.Dispmode_Tyokei = 0;
                 groups.enter(section);
@@ -294,6 +296,11 @@ bool load_file(const std::string& path)
     } catch (const std::bad_alloc&) {
         return failed(LoadFailedMessage);
     }
+    // A file without a single section of the family file (another kind of file given
+    // the family file's ending, an empty one) holds no family to take over, cut off or
+    // not: it is named for what it is and the family stays as it was.
+    if (!damage.anySection)
+        return failed(NotFamilyFileMessage);
 
     takeOver(*staging);
     // A file that ends before its end marker is cut short (a copy or a save that was

@@ -446,6 +446,56 @@ INSTANTIATE_TEST_SUITE_P(
                     "\r\n1 番目のファイル" + BadName, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An entry whose file cannot be written (a name longer than the file system takes, a
+// folder in the way) is left out and named with the reason in a word, never the
+// system's English text; every entry before and after it is unpacked.
+TEST_F(MediaTest, AnEntryThatCannotBeWrittenCostsOnlyItself)
+{
+    // 90 kanji: 180 bytes in the bundle, 270 in a file name here, where 255 is the most.
+    std::string longName;
+    for (int i = 0; i < 90; ++i)
+        longName += "長";
+    longName += ".wav";
+    platform::makeDir(face(""));
+    platform::makeDir(face("folder.bmp"));
+    platform::writeWholeFile(pathOf("b.KED"),
+                             makeBundle(4,
+                                        {makeEntry(0, longName, 3, 0), makeEntry(1, "a.bmp", 3, 3),
+                                         makeEntry(1, "folder.bmp", 3, 6), makeEntry(0, "b.wav", 3, 9)},
+                                        "lonBMafolwav"));
+
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("b.KED"), 4));
+
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{BundleMismatchMessage + "\r\n1 番目のファイル「" + longName + "」：名前が長すぎます"
+                                       + "\r\n3 番目のファイル「folder.bmp」：書き込み先がフォルダーです"});
+    EXPECT_EQ(faceFiles(), std::vector<std::string>{"a.bmp"});
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"b.wav"});
+    EXPECT_EQ(platform::readWholeFile(face("a.bmp")), "BMa");
+    EXPECT_EQ(platform::readWholeFile(voice("b.wav")), "wav");
+}
+
+// Entries left out for their directory rows and for their files are named together,
+// in bundle order.
+TEST_F(MediaTest, EntriesLeftOutAreNamedInBundleOrderWhateverTheCause)
+{
+    std::string longName;
+    for (int i = 0; i < 90; ++i)
+        longName += "名";
+    platform::writeWholeFile(pathOf("b.KED"),
+                             makeBundle(3,
+                                        {makeEntry(0, longName + ".wav", 1, 0), makeEntry(0, "a.wav", -1, 0),
+                                         makeEntry(0, "b.wav", 1, 1)},
+                                        "ab"));
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("b.KED"), 3));
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{BundleMismatchMessage + "\r\n1 番目のファイル「" + longName + ".wav」：名前が長すぎます"
+                                       + "\r\n2 番目のファイル「a.wav」：データ位置が正しくありません"});
+    EXPECT_EQ(voiceFiles(), std::vector<std::string>{"b.wav"});
+}
+
 // A bundle in another case beside a family file of that case is that family's: a
 // family saved beside them under the same name in its own case gets a bundle of its own.
 TEST_F(MediaTest, ABundleThatAnotherFamilyFileOwnsIsLeftToIt)
