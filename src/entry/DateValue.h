@@ -1,15 +1,17 @@
 #pragma once
 // The date value of a typed or stored date text, shared by the panel's checks
-// and the grid's: the text is checked and normalised into the current display
-// form (Conv_InputDate), completed to a full date (Fill_DatePart) and converted
-// (DateKey_ToDate). A year-only or year-month date counts from its first day.
+// and the grid's: the first day of the days the text names, in whatever form it is
+// written, so that an age is the same in every display mode. A year-only or
+// year-month date counts from its first day, which for the year or month an era
+// began in is the era's first day ("平成元年" from 1989-01-08, "1989" from 1 January).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace entry {
 
-// Nothing when any of the three steps refuses the text.
+// Nothing for a text that names no date, or a date after today.
 std::optional<double> dateValue(const std::string& text);
 
 // The years completed from the date birth to the date on (date serials): a year is
@@ -31,5 +33,10 @@ struct Age {
     int years = 0;
 };
 Age ageOf(const std::string& birth, const std::string& death);
+
+// The age a person's card or row shows: the age the dates give, else the age
+// stored with the person, which dates kept as written ("明治10年頃") cannot give;
+// "" when neither holds one.
+std::string ageText(const Age& fromDates, int16_t stored);
 
 } // namespace entry

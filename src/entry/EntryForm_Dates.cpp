@@ -50,14 +50,10 @@ namespace entry {
 
 std::optional<double> dateValue(const std::string& text)
 {
-    std::string normalised;
-    if (model::Conv_InputDate(text, normalised) == -1)
+    model::DatePeriod period;
+    if (!model::Read_DatePeriod(text, period) || period.first > platform::Int(platform::Date()))
         return std::nullopt;
-    const std::string full = model::Fill_DatePart(normalised);
-    double date = 0;
-    if (full.empty() || model::DateKey_ToDate(full, date) == -1)
-        return std::nullopt;
-    return date;
+    return period.first;
 }
 
 int completedYears(double birth, double on)
@@ -94,6 +90,13 @@ Age ageOf(const std::string& birth, const std::string& death)
     age.kind = Age::Kind::Years;
     age.years = years;
     return age;
+}
+
+std::string ageText(const Age& fromDates, int16_t stored)
+{
+    if (fromDates.kind == Age::Kind::Years)
+        return platform::CStr(fromDates.years);
+    return stored < 0 ? std::string() : platform::CStr(stored);
 }
 
 } // namespace entry
@@ -310,8 +313,9 @@ void EntryForm::calend_Click(int Index)
         t.Data_Changed = 1;
     }
 
-    // Only dates that convert exactly are rewritten: "不詳", "1950年頃" and the
-    // like are kept as typed, and one message counts them.
+    // Only dates that convert exactly are rewritten: "不詳", "1950年頃" and a year
+    // that has no text of the same days in the new form ("1989" in an era form,
+    // "平成元年" in the western one) are kept as written, and one message counts them.
     int kept = 0;
     if (t.PerCount >= 1) {
         for (int r = 1; r < tb.rows(); ++r) {

@@ -264,8 +264,10 @@ void EntryForm::entryset(int& idx)
     Text1[3].setText(p.B_day);
     Text1[4].setText(p.Death_day);
     showAgeKind();
+    // Dates that give no age (a birth kept as written, "明治10年頃") leave the stored
+    // one on the card, so that a registration of another field keeps it.
     const std::string age = Calc_Age(Text1[3].text(), Text1[4].text());
-    Text1[5].setText(age);
+    Text1[5].setText(age.empty() ? entry::ageText(entry::Age{}, p.Age) : age);
     Text1[6].setText(p.YubinNo);
     Text1[7].setText(p.Addr1);
     Text1[8].setText(p.Addr2);
@@ -411,7 +413,7 @@ void EntryForm::tablein()
         tb.setTextMatrix(r, 5, p.B_day);
         tb.setTextMatrix(r, 6, p.Death_day);
         const entry::Age age = entry::ageOf(p.B_day, p.Death_day);
-        tb.setTextMatrix(r, 7, age.kind == entry::Age::Kind::Years ? platform::CStr(age.years) : std::string());
+        tb.setTextMatrix(r, 7, entry::ageText(age, p.Age));
         if (age.kind == entry::Age::Kind::BirthAfterDeath)
             birthAfterDeath.push_back(p.F_name + " " + p.Name);
         tb.setTextMatrix(r, 8, p.TelNo);

@@ -123,9 +123,7 @@ void InfoOne::Show_Person_Info(int index)
         Text1[4].setText(p.Death_day);
         // The age follows the dates as on the editor's card and grid; without
         // usable dates the stored age is shown.
-        const entry::Age age = entry::ageOf(p.B_day, p.Death_day);
-        const int years = age.kind == entry::Age::Kind::Years ? age.years : p.Age;
-        Text1[5].setText(years < 0 ? "" : platform::CStr(years));
+        Text1[5].setText(entry::ageText(entry::ageOf(p.B_day, p.Death_day), p.Age));
         Text1[6].setText(p.Addr1);
         Text1[7].setText(p.Addr2);
         Text1[8].setText(p.TelNo);

@@ -124,22 +124,11 @@ std::string CsvDateConv(const std::string& date, int western)
 {
     if (western == 0)
         return date;
-    // The western text that, typed in, gives back exactly the stored date; the
-    // precision of the stored date is kept (a year alone, a year and month, or a
-    // full date). A date that has no such form ("不詳", "1950年頃", an era outside
-    // the table) goes out as stored.
-    const std::string stored = platform::Trim(date);
-    std::string key;
-    if (stored.empty() || model::Conv_WarekiKey(model::Fill_DatePart(stored), key) != 0 || key.size() != 8)
-        return date;
-    const std::string full = key.substr(0, 4) + "/" + key.substr(4, 2) + "/" + key.substr(6, 2);
-    for (const size_t length : {size_t{10}, size_t{7}, size_t{4}}) {
-        const std::string candidate = full.substr(0, length);
-        std::string typed;
-        if (model::Conv_InputDate(candidate, typed) == 0 && typed == stored)
-            return candidate;
-    }
-    return date;
+    // The western year, month or day the stored date lies wholly inside, at its
+    // precision ("平成元年" -> "1989"). What is no date ("不詳", "1950年頃", an era
+    // outside the table) goes out as stored.
+    std::string written;
+    return model::westernDateText(date, written) ? written : date;
 }
 
 bool isCsvExported(const model::personal_data& person)

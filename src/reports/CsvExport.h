@@ -29,9 +29,10 @@ std::string AddDq(const std::string& value, int quote);
 // doubled when CsvOpt_CrLfEsc is 1.
 std::string EncodeCsvString(const std::string& text);
 
-// The date as written: with western (CsvOpt_Seireki) not 0, a stored date that has
-// an exact western form goes out in it with its precision ("1930/03/04",
-// "1950/03", "1950"); anything else, and every date with western 0, as stored.
+// The date as written: with western (CsvOpt_Seireki) not 0, a stored date goes out
+// as the western year, month or day it lies wholly inside, with its precision
+// ("1930/03/04", "1950/03", "1950"; "平成元年" -> "1989"); what is no date, and every
+// date with western 0, as stored.
 std::string CsvDateConv(const std::string& date, int western);
 
 // The title line without its CR LF: the captions of the written columns in the

@@ -207,6 +207,29 @@ TEST_F(MergeTest, AddedDatesKeepTheirEraAndWhatIsWritten)
         EXPECT_EQ(t.per_buf[2].Death_day, full);
     }
 }
+// A western year or month of the added family that two eras share stays western in
+// an era family; one wholly inside one era takes the era's form.
+TEST_F(MergeTest, AddedWesternYearsTwoErasShareStayAsWritten)
+{
+    const std::string path = writeSecondFile([this] {
+        settings().Dispmode_Nengo = 0;
+        const int a = addPerson("追加", "佐藤", 0);
+        tables().per_buf[a].B_day = "1989";
+        tables().per_buf[a].Death_day = "1926/12";
+        const int b = addPerson("追加", "鈴木", 0);
+        tables().per_buf[b].B_day = "1990";
+        tables().per_buf[b].Death_day = "2019/05";
+    });
+    settings().Dispmode_Nengo = 1;
+    Merge_LoadFile(path);
+    EXPECT_TRUE(answers.shown().empty());
+    const Tables& t = tables();
+    EXPECT_EQ(t.per_buf[1].B_day, "1989");
+    EXPECT_EQ(t.per_buf[1].Death_day, "1926/12");
+    EXPECT_EQ(t.per_buf[2].B_day, "平成02年");
+    EXPECT_EQ(t.per_buf[2].Death_day, "令和元年05月");
+}
+
 TEST_F(MergeTest, AddedMediaKeepTheirOwnFilesNextToTheOpenFamilys)
 {
     const std::string path = writeSecondFile([this] {

@@ -418,6 +418,114 @@ TEST_F(ChecksTest, theDateModeKeepsTheEraOfAFirstYearAndWhatIsWritten)
     EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::keptDatesMessage(3)}));
 }
 
+// A western year or month that two eras share, typed in the era mode, is kept as
+// typed: "1989" is neither 昭和64年 (1 to 7 January) nor 平成元年. A year or month
+// that lies wholly inside one era takes the era's form, and the age counts from the
+// first day of what was typed.
+TEST_F(ChecksTest, aWesternYearTwoErasShareIsKeptAsTypedInTheEraMode)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    model::settings().Dispmode_Nengo = 1;
+    const int slot = addPerson("山田", "太郎");
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    for (const auto& [typed, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"1989", "1989"}, {"2019", "2019"}, {"1926", "1926"}, {"1912", "1912"}, {"1989/1", "1989/01"},
+             {"1926/12", "1926/12"}, {"1989/2", "平成元年02月"}, {"2019/5", "令和元年05月"}, {"2004", "平成16年"}}) {
+        typeDate(4, typed);
+        EXPECT_EQ(form().Text1[4].text(), shown) << typed;
+    }
+    typeDate(3, "1950");
+    typeDate(4, "1989");
+    EXPECT_EQ(form().Text1[3].text(), "昭和25年");
+    EXPECT_EQ(form().Text1[5].text(), "39");
+    EXPECT_TRUE(answers.shown().empty());
+
+    form().Text1[16].setFocus();
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).B_day, "昭和25年");
+    EXPECT_EQ(person(slot).Death_day, "1989");
+    EXPECT_EQ(person(slot).Age, 39);
+
+    // Through the western mode and back, "1989" is never moved into 昭和64年.
+    form().calend[0].choose();
+    EXPECT_EQ(person(slot).B_day, "1950");
+    EXPECT_EQ(person(slot).Death_day, "1989");
+    EXPECT_TRUE(answers.shown().empty());
+    answers.answerNext(platform::vbOK);
+    form().calend[1].choose();
+    EXPECT_EQ(person(slot).B_day, "昭和25年");
+    EXPECT_EQ(person(slot).Death_day, "1989");
+    EXPECT_EQ(form().Text1[4].text(), "1989");
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{model::keptDatesMessage(1)}));
+}
+
+// An era year or month typed in the western mode keeps its era where no western text
+// names the same days, and the switch to the era mode shows it as typed. Born in
+// 昭和元年 (from 25 December 1926) and died in 平成元年01月 (from 8 January 1989), a
+// person is 62 in either mode.
+TEST_F(ChecksTest, anEraYearTypedInTheWesternModeKeepsItsEraAndItsAge)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    const int slot = addPerson("山田", "太郎");
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    for (const auto& [typed, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"平成元年1月", "平成元年01月"}, {"H1", "H1年"}, {"昭和元年12月", "昭和元年12月"}, {"S64", "S64年"},
+             {"令和元年5月", "2019/05"}, {"平成2年", "1990"}}) {
+        typeDate(4, typed);
+        EXPECT_EQ(form().Text1[4].text(), shown) << typed;
+    }
+    typeDate(3, "昭和元年");
+    typeDate(4, "平成元年1月");
+    EXPECT_EQ(form().Text1[3].text(), "昭和元年");
+    EXPECT_EQ(form().Text1[5].text(), "62");
+    form().Text1[16].setFocus();
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).B_day, "昭和元年");
+    EXPECT_EQ(person(slot).Death_day, "平成元年01月");
+    EXPECT_EQ(person(slot).Age, 62);
+    EXPECT_TRUE(answers.shown().empty());
+
+    form().calend[1].choose();
+    EXPECT_TRUE(answers.shown().empty()) << "both dates have their era form";
+    EXPECT_EQ(person(slot).B_day, "昭和元年");
+    EXPECT_EQ(person(slot).Death_day, "平成元年01月");
+    EXPECT_EQ(form().Text1[4].text(), "平成元年01月");
+}
+
+// A family stored in the western mode shows and registers the same age for era dates
+// as the era mode does, on the card and in the grid.
+TEST_F(ChecksTest, aStoredEraDateGivesTheSameAgeInTheWesternMode)
+{
+    ASSERT_EQ(model::Load_NengoTbl(home.file("\\nengo_tbl.mas")), 0);
+    const int slot = addPerson("山田", "太郎", 0, "昭和元年");
+    person(slot).Death_day = "平成元年01月";
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    EXPECT_EQ(form().Text1[5].text(), "62");
+    form().Text1[7].setText("東京");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Age, 62);
+    form().scritem_Click(1);
+    EXPECT_EQ(form().tb.textMatrix(form().getrow(slot), 7), "62");
+}
+
+// A birth kept as written gives no age; the age stored with the person stays on the
+// card and through a registration of another field.
+TEST_F(ChecksTest, aBirthKeptAsWrittenKeepsTheStoredAgeThroughARegistration)
+{
+    const int slot = addPerson("山田", "太郎", 0, "明治10年頃");
+    person(slot).Age = 146;
+    model::runState().Cur_PerIdx = static_cast<int16_t>(slot);
+    open();
+    EXPECT_EQ(form().Text1[5].text(), "146");
+    form().Text1[7].setText("東京");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Addr1, "東京");
+    EXPECT_EQ(person(slot).Age, 146);
+}
+
 TEST_F(ChecksTest, withoutTheEraTableTheDateModeSwitchIsRefused)
 {
     model::nengo_tbl.clear();

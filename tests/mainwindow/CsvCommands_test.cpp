@@ -175,6 +175,30 @@ TEST_F(CsvCommands, ImportedFirstYearsKeepTheirEra)
     EXPECT_EQ(person(3).B_day, "明治10年頃");
 }
 
+// An imported western year or month that two eras share stays as written in the
+// era mode; one that lies wholly inside one era takes the era's form.
+TEST_F(CsvCommands, ImportedYearsTwoErasShareStayAsWritten)
+{
+    start();
+    writeCsv("people.csv", "名字,名前,男女,生年月日\r\n"
+                           "鈴木,一郎,男,1989\r\n"
+                           "鈴木,二郎,男,1926/12\r\n"
+                           "鈴木,三郎,男,2019\r\n"
+                           "鈴木,四郎,男,1912/07\r\n"
+                           "鈴木,五郎,男,1990\r\n"
+                           "鈴木,六郎,男,2019/05\r\n");
+    answerImportWindows({1, 2, 4, 5});
+    importAnswering(platform::vbNo, "people.csv");
+
+    ASSERT_EQ(person(6).Name, "六郎");
+    EXPECT_EQ(person(1).B_day, "1989");
+    EXPECT_EQ(person(2).B_day, "1926/12");
+    EXPECT_EQ(person(3).B_day, "2019");
+    EXPECT_EQ(person(4).B_day, "1912/07");
+    EXPECT_EQ(person(5).B_day, "平成02年");
+    EXPECT_EQ(person(6).B_day, "令和元年05月");
+}
+
 // Every column ticked in the options window, exported through the menu, then read
 // back into an empty family through the menu and the import's windows: every
 // person and every field comes back, commas, quotes and line breaks included.

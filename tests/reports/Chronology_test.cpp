@@ -7,6 +7,8 @@
 
 #include "forms/RecordingSurface.h"
 #include "layout/ChartTrees.h"
+#include "model/era/Nengo.h"
+#include "platform/AppPath.h"
 #include "reports/Chronology.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +90,18 @@ INSTANTIATE_TEST_SUITE_P(Texts, ChronologyYear,
                                            YearCase{"1950", 1950}, YearCase{"", 0}, YearCase{"不明", 0},
                                            YearCase{"1950/13/40", 0}, YearCase{"19", 0},
                                            YearCase{"0000/01/01", 0}));
+
+// A date kept in its era form in a western family (no western year names the same
+// days) still gives its year.
+TEST_F(ChronologyTest, DatesKeptInTheirEraFormGiveTheirYearInAWesternFamily)
+{
+    home.copyProgramData();
+    ASSERT_EQ(model::Load_NengoTbl(platform::appFile("\\nengo_tbl.mas")), 0);
+    ASSERT_EQ(model::settings().Dispmode_Nengo, 0);
+    EXPECT_EQ(reports::chronologyYear("平成元年"), 1989);
+    EXPECT_EQ(reports::chronologyYear("昭和元年12月"), 1926);
+    EXPECT_EQ(reports::chronologyYear("H1年"), 1989);
+}
 
 // --- Collecting the rows ---
 

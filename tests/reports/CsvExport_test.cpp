@@ -167,9 +167,9 @@ TEST_F(CsvExportTest, WithoutQuotesOnlyValuesThatNeedItAreQuoted)
               (std::vector<std::string>{"山田,\"a,1\",a2,\"03,1234\",\"b\"\"c\",\"長男,跡取り\",\"x\ry\""}));
 }
 
-// "日付を西暦で出力する": a date with an exact western form goes out in it with its
-// precision; anything else goes out as stored.
-TEST_F(CsvExportTest, WesternDateOptionConvertsOnlyDatesThatConvertExactly)
+// "日付を西暦で出力する": a date goes out as the western year, month or day it lies
+// in, with its precision; what is no date goes out as stored.
+TEST_F(CsvExportTest, WesternDateOptionWritesTheWesternYearMonthOrDayOfEveryDate)
 {
     struct Row {
         const char* stored;
@@ -179,7 +179,8 @@ TEST_F(CsvExportTest, WesternDateOptionConvertsOnlyDatesThatConvertExactly)
     ASSERT_EQ(model::Load_NengoTbl(platform::appFile("\\nengo_tbl.mas")), 0);
     const std::vector<Row> rows = {{"昭和05年03月04日", "1930/03/04"}, {"昭和25年03月", "1950/03"},
                                    {"昭和25年", "1950"},             {"不詳", "不詳"},
-                                   {"1950年頃", "1950年頃"},          {"", ""}};
+                                   {"1950年頃", "1950年頃"},          {"", ""},
+                                   {"平成元年", "1989"},             {"平成元年01月", "1989/01"}};
     for (const Row& row : rows)
         addPerson("山田", row.stored, 0).B_day = row.stored;
     columnsOnly({5});

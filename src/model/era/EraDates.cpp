@@ -130,16 +130,6 @@ size_t eraLength(const std::vector<std::string>& chars)
     return i;
 }
 
-// The era in front of a date text, letters compared in their half-width upper-case form.
-std::string eraOf(const std::string& text)
-{
-    const std::vector<std::string> chars = splitChars(text);
-    std::string era;
-    for (size_t i = 0; i < eraLength(chars); ++i)
-        era += eratext::upperHalfWidth(chars[i]);
-    return era;
-}
-
 // True when the text is a date and nothing else: an optional era name or letter,
 // then only digits and separators ("1950年頃" holds more than its date).
 bool holdsOnlyDate(const std::string& text)
@@ -150,13 +140,6 @@ bool holdsOnlyDate(const std::string& text)
             return false;
     }
     return true;
-}
-
-// Conv_InputDate into the form of another display mode.
-int16_t convInputDateIn(int mode, const std::string& text, std::string& out)
-{
-    const DisplayModeOverride inMode(mode);
-    return Conv_InputDate(text, out);
 }
 
 // Completes a letter-form date such as "H16", "H16/3" or "H16年3月4日".
@@ -413,38 +396,60 @@ int16_t DateKey_ToDate(const std::string& text, double& date)
 namespace {
 
 // A date text read and completed to its first day: its key, year, month and day,
-// and how much of the date the text gave.
+// how much of a date the text gave, and the days it names.
 struct DateRead {
     std::string key;
     int y = 0;
     int m = 0;
     int d = 0;
     Precision precision = Precision::Full;
+    double first = 0;
+    double last = 0;
+    int ownMode = 0; // the display mode whose form the text is written in
 };
 
-// A year, or a year and month, of an era that began inside it starts on the era's
-// first day: "平成元年" is read from 1989-01-08, since 1 January 1989 was 昭和64年.
-// A full date, or a period wholly before its era, is left as read.
-void startInsideEra(const std::string& complete, DateRead& read)
+// The era row of a completed date text; -1 for a western text.
+int eraRowOf(const std::string& complete)
 {
-    if (read.precision == Precision::Full)
-        return;
     std::string era;
     std::string year;
     std::string month;
     std::string day;
     if (Split_WarekiStr(platform::Trim(complete), era, year, month, day) != 0 || era.empty())
-        return;
-    const int row = findNengoRow(era);
-    if (row < 0)
+        return -1;
+    return findNengoRow(era);
+}
+
+// A year, or a year and month, of an era that began inside it starts on the era's
+// first day: "平成元年" is read from 1989-01-08, since 1 January 1989 was 昭和64年.
+// A full date, or a period wholly before its era, is left as read.
+void startInsideEra(int row, DateRead& read)
+{
+    if (read.precision == Precision::Full || row < 0)
         return;
     const double start = nengo_tbl[static_cast<size_t>(row)].nengo_start;
     const bool sameMonth = platform::Month(start) == read.m || read.precision == Precision::Year;
-    if (platform::DateSerial(read.y, read.m, read.d) >= start || platform::Year(start) != read.y || !sameMonth)
+    if (read.first >= start || platform::Year(start) != read.y || !sameMonth)
         return;
     read.m = platform::Month(start);
     read.d = platform::Day(start);
+    read.first = start;
     read.key = keyText(read.y, read.m, read.d);
+}
+
+// The last day a text names: the day itself, or the end of its month or year. A year
+// or month of an era ends where the next era begins ("昭和64年" on 1989-01-07).
+double lastDayOf(int row, const DateRead& read)
+{
+    if (read.precision == Precision::Full)
+        return read.first;
+    // Day 0 of the next month is the last day of this one.
+    double last = read.precision == Precision::Year ? platform::DateSerial(read.y, 12, 31)
+                                                    : platform::DateSerial(read.y, read.m + 1, 0);
+    double next = 0;
+    if (row >= 0 && nextEraStart(row, next) && next <= last)
+        last = next - 1;
+    return last;
 }
 
 // Reads a date text, blanks around it ignored; nothing when it names no date or
@@ -458,15 +463,63 @@ std::optional<DateRead> readDate(const std::string& typed)
     DateRead read;
     std::string complete;
     if (Is_DigitChar(chars.front()) != 0) {
-        complete = isTypedEraLetter(chars.front()) ? completeLetterForm(chars, read.precision)
-                                                   : completeEraNameForm(text, read.precision);
+        const bool letter = isTypedEraLetter(chars.front());
+        read.ownMode = letter ? 2 : 1;
+        complete = letter ? completeLetterForm(chars, read.precision) : completeEraNameForm(text, read.precision);
     } else if (!completeWesternForm(text, complete, read.precision)) {
         return std::nullopt;
     }
     if (!textKeyParts(complete, read.key, read.y, read.m, read.d))
         return std::nullopt;
-    startInsideEra(complete, read);
+    read.first = platform::DateSerial(read.y, read.m, read.d);
+    const int row = eraRowOf(complete);
+    startInsideEra(row, read);
+    read.last = lastDayOf(row, read);
     return read;
+}
+
+// A date read, written in the form of a display mode at the precision read. A date
+// shown in western form (before the oldest era, or in a western mode) is cut at 4 or
+// 7 characters, an era text after its "年" or "月". The western form also stands for
+// display modes that give no text, so a date is never turned into an empty one.
+std::optional<std::string> dateTextIn(int mode, const DateRead& read)
+{
+    std::string shown = platform::Format(read.y, 4) + "/" + platform::Format(read.m, 2) + "/" + platform::Format(read.d, 2);
+    bool formatted = false;
+    if (read.first >= platform::DateSerial(1516, 1, 1) && (read.first > platform::DateSerial(1865, 1, 1) || mode != 2)) {
+        const DisplayModeOverride inMode(mode);
+        if (Format_DateDisp(read.key, shown) != 0)
+            return std::nullopt;
+        formatted = true;
+    }
+    const bool eraCut = formatted && (mode == 1 || mode == 2);
+    if (read.precision == Precision::Year)
+        shown = cutAt(shown, "年", eraCut, 4);
+    else if (read.precision == Precision::Month)
+        shown = cutAt(shown, "月", eraCut, 7);
+    return shown;
+}
+
+// The one rule for writing a date in another form: the date's text in the form of
+// a display mode, only when that text names exactly the days the date names. A
+// full date always has one; "1989" has no era form (1 to 7 January were 昭和64年,
+// the rest 平成元年) and "平成元年" no western one, while a year or month that lies
+// wholly inside one era has both.
+bool exactTextIn(int mode, const DateRead& read, std::string& out)
+{
+    const std::optional<std::string> text = dateTextIn(mode, read);
+    if (!text)
+        return false;
+    const std::optional<DateRead> again = readDate(*text);
+    if (!again || again->precision != read.precision || again->first != read.first || again->last != read.last)
+        return false;
+    out = *text;
+    return true;
+}
+
+bool isAfterToday(const DateRead& read)
+{
+    return read.first > platform::Int(platform::Date());
 }
 
 } // namespace
@@ -475,9 +528,9 @@ std::string Fill_DatePart(const std::string& text)
 {
     if (text.empty())
         return std::string();
-    const int mode = settings().Dispmode_Nengo;
-    const bool western = mode == 0 || mode == 3;
-    if (Is_DigitChar(splitChars(text).front()) == 0 || western) {
+    // The text's own form decides, not the display mode: a date kept as written
+    // ("平成元年" in a western family) is completed as an era date.
+    if (Is_DigitChar(splitChars(text).front()) == 0) {
         switch (platform::Len(text)) {
         case 4:
             return text + "/01/01";
@@ -516,55 +569,54 @@ bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision
     return true;
 }
 
+bool Read_DatePeriod(const std::string& text, DatePeriod& period)
+{
+    const std::optional<DateRead> read = readDate(text);
+    if (!read)
+        return false;
+    period = DatePeriod{read->key, read->first, read->last, read->precision};
+    return true;
+}
+
 int16_t Conv_InputDate(const std::string& typed, std::string& out)
 {
     const std::optional<DateRead> read = readDate(typed);
-    if (!read)
+    if (!read || isAfterToday(*read))
         return -1;
-    const auto& [key, y, m, d, precision] = *read;
-    const double date = platform::DateSerial(y, m, d);
-    if (date > platform::Int(platform::Date()))
-        return -1;
-
-    const int mode = settings().Dispmode_Nengo;
-    // The western form also stands for display modes that give no text, so a
-    // typed date is never turned into an empty one.
-    std::string shown = platform::Format(y, 4) + "/" + platform::Format(m, 2) + "/" + platform::Format(d, 2);
-    bool formatted = false;
-    if (date >= platform::DateSerial(1516, 1, 1) && (date > platform::DateSerial(1865, 1, 1) || mode != 2)) {
-        if (Format_DateDisp(key, shown) != 0)
-            return -1;
-        formatted = true;
-    }
-
-    // A partial date keeps only what was typed. Era texts are cut after their
-    // "年" or "月"; a date shown in western form (before the oldest era, or in a
-    // western mode) is cut at 4 or 7 characters.
-    const bool eraCut = formatted && (mode == 1 || mode == 2);
-    if (precision == Precision::Year)
-        shown = cutAt(shown, "年", eraCut, 4);
-    else if (precision == Precision::Month)
-        shown = cutAt(shown, "月", eraCut, 7);
-    out = shown;
+    // The display form where it names the same days; otherwise the date is kept as
+    // typed, tidied in its own form ("1989/1" -> "1989/01") where that form names
+    // them too.
+    if (exactTextIn(settings().Dispmode_Nengo, *read, out) || exactTextIn(read->ownMode, *read, out))
+        return 0;
+    out = platform::Trim(typed);
     return 0;
 }
 
 bool convertDateExactly(const std::string& text, std::string& out)
 {
-    const std::string trimmed = platform::Trim(text);
-    if (trimmed.empty() || !holdsOnlyDate(trimmed))
+    const std::optional<DateRead> read = readDate(text);
+    return read && !isAfterToday(*read) && exactTextIn(settings().Dispmode_Nengo, *read, out);
+}
+
+bool westernDateText(const std::string& text, std::string& out)
+{
+    const std::optional<DateRead> read = readDate(text);
+    if (!read)
         return false;
-    const std::string first = splitChars(trimmed).front();
-    const int ownMode = Is_DigitChar(first) == 0 ? 0 : isTypedEraLetter(first) ? 2 : 1;
-    std::string own;
-    std::string converted;
-    std::string back;
-    // Read in its own form the text must keep its era: "令和元年04月" lies wholly
-    // before 令和 and is written "平成31年04月" there.
-    if (convInputDateIn(ownMode, trimmed, own) != 0 || eraOf(own) != eraOf(trimmed) ||
-        Conv_InputDate(trimmed, converted) != 0 || convInputDateIn(ownMode, converted, back) != 0 || back != own)
-        return false;
-    out = converted;
+    // An era's year lies inside one western year and its month inside one month, so
+    // the year or month of the first day holds every day the text names.
+    const std::string& key = read->key;
+    switch (read->precision) {
+    case Precision::Year:
+        out = key.substr(0, 4);
+        break;
+    case Precision::Month:
+        out = key.substr(0, 4) + "/" + key.substr(4, 2);
+        break;
+    case Precision::Full:
+        out = key.substr(0, 4) + "/" + key.substr(4, 2) + "/" + key.substr(6, 2);
+        break;
+    }
     return true;
 }
 

@@ -3,10 +3,12 @@
 //
 // Stored dates (personal_data.B_day, Death_day) are texts in the form of the
 // document's Dispmode_Nengo: western "2004/03/04", era "平成16年03月04日" or
-// abbreviated era "H16年03月04日". A date key is year x 10000 + month x 100 + day
-// written with eight digits ("19890108"). Results follow one code: 0 success,
-// -1 not a date (or refused), -2 era not in the table or date outside its era.
-// Nothing here shows a message; the callers do.
+// abbreviated era "H16年03月04日", except where that form has no text of the same
+// days: such a date stays as written ("1989" in the era form, "平成元年" in the
+// western one), so every reader takes a date in any of the forms. A date key is
+// year x 10000 + month x 100 + day written with eight digits ("19890108").
+// Results follow one code: 0 success, -1 not a date (or refused), -2 era not in
+// the table or date outside its era. Nothing here shows a message; the callers do.
 
 #include <cstdint>
 #include <string>
@@ -47,7 +49,8 @@ int16_t DateKey_ToDate(const std::string& text, double& date);
 // Completes a stored partial date ("2004/03" -> "2004/03/01",
 // "平成16年" -> "平成16年01月01日") to its first day, for a year or month an era
 // began in the era's first day ("平成元年" -> "平成元年01月08日"); "" when a
-// western text has no usable length.
+// western text has no usable length. The text's own form decides (western when it
+// begins with a digit), whatever the display mode.
 std::string Fill_DatePart(const std::string& text);
 
 // How much of a date a text gives.
@@ -62,23 +65,49 @@ enum class DatePrecision { Year, Month, Full };
 // Conv_InputDate it accepts a date after today.
 bool Read_DatePrecision(const std::string& text, std::string& key, DatePrecision& precision);
 
-// Normalises a typed date into the stored form of Dispmode_Nengo, keeping the
-// precision typed (year, year and month, or full date) and, for a year or year
-// and month, the era typed (as Read_DatePrecision reads it). -1 when refused: no
-// date, a text holding more than a date (an era name or letter, digits, 元 年 月 日,
-// the separators / . - in either width and blanks), a western year or year and
-// month whose year is below 1000 (a full western date keeps its year), or a date
-// after today.
+// The days a date text names, from its first to its last day (date serials). A
+// western year or month runs over all its days; a year or month of an era only
+// over the days the era holds in it: "平成元年" is 1989-01-08 to 1989-12-31 and
+// "昭和64年" 1989-01-01 to 1989-01-07. Ages count from the first day.
+struct DatePeriod {
+    std::string key; // of the first day
+    double first = 0;
+    double last = 0;
+    DatePrecision precision = DatePrecision::Full;
+};
+
+// Reads a date text as Read_DatePrecision does into the days it names; false when
+// it names no date.
+bool Read_DatePeriod(const std::string& text, DatePeriod& period);
+
+// The one rule for dates as written: a date is rewritten into the form of
+// Dispmode_Nengo only where both texts name exactly the same days; otherwise it is
+// kept as written. Every full date converts, and so does a year or month that lies
+// wholly inside one era; "1989" has no era form (its first week was 昭和64年) and
+// "平成元年" no western one. The person editor's typed dates (card and grid), the
+// display-mode switch, the CSV import and the merge all go through it.
+
+// Normalises a typed date by the rule above, keeping the precision typed (year,
+// year and month, or full date). A date with no exact form in Dispmode_Nengo is
+// kept as typed, tidied in its own form where that names the same days
+// ("1989/1" -> "1989/01", "H1" -> "H1年"). -1 when refused: no date, a text
+// holding more than a date (an era name or letter, digits, 元 年 月 日, the
+// separators / . - in either width and blanks), a western year or year and month
+// whose year is below 1000 (a full western date keeps its year), or a date after
+// today.
 int16_t Conv_InputDate(const std::string& text, std::string& out);
 
-// A stored date rewritten into the form of Dispmode_Nengo, only when the rewrite
-// is exact: the text holds a date and nothing else, and the result read back into
-// the text's own form (western, era name or era letter) gives that date at the same
-// precision again. Otherwise false and out is left alone: "不詳", "1950年頃", an era
-// the table lacks, a date after today, or a year or month that two eras share in
-// a western form ("平成元年" is not "1989", which is read as 昭和64年) are kept
-// as they stand.
+// A stored date rewritten into the form of Dispmode_Nengo by the rule above.
+// Otherwise false and out is left alone: "不詳", "1950年頃", an era the table
+// lacks, a date after today, or a year or month that has no text of the same days
+// in that form are kept as they stand.
 bool convertDateExactly(const std::string& text, std::string& out);
+
+// The western year, year and month, or date that holds a date text, at the text's
+// precision: "平成元年" lies wholly inside 1989 and gives "1989", "平成元年01月"
+// gives "1989/01". False when the text names no date ("1950年頃"). For output
+// only (the CSV export); a stored date is never rewritten by it.
+bool westernDateText(const std::string& text, std::string& out);
 
 // Rewrites a stored date in place by convertDateExactly; a date that does not
 // convert exactly stays as it stands and adds 1 to kept. An empty date is left.

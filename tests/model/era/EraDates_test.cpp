@@ -264,7 +264,8 @@ INSTANTIATE_TEST_SUITE_P(, FillDatePart,
         FillCase{1, "平成16年03月", "平成16年03月01日"},
         FillCase{1, "平成16年03月04日", "平成16年03月04日"},
         FillCase{2, "H16年", "H16年01月01日"},
-        FillCase{0, "平成16年", ""},
+        // The text's own form decides, not the display mode.
+        FillCase{0, "平成16年", "平成16年01月01日"},
         // The year or month an era began in starts on the era's first day.
         FillCase{1, "平成元年", "平成元年01月08日"},
         FillCase{1, "平成元年01月", "平成元年01月08日"},
@@ -345,7 +346,8 @@ INSTANTIATE_TEST_SUITE_P(, ConvInputDate,
     [](const auto& info) { return std::to_string(info.index); });
 
 // A year, or a year and month, typed in an era keeps that era when the era began
-// inside it; a full date and a western year are read as written.
+// inside it; a full date is read as written, and a western year two eras share is
+// kept as typed.
 INSTANTIATE_TEST_SUITE_P(FirstYearOfAnEra, ConvInputDate,
     ::testing::Values(
         InputCase{1, "平成元年", 0, "平成元年"},
@@ -360,8 +362,9 @@ INSTANTIATE_TEST_SUITE_P(FirstYearOfAnEra, ConvInputDate,
         InputCase{1, "昭和元年12月", 0, "昭和元年12月"},
         InputCase{1, "S64", 0, "昭和64年"},
         InputCase{1, "S64/1", 0, "昭和64年01月"},
-        InputCase{0, "平成元年", 0, "1989"},
-        InputCase{1, "1989", 0, "昭和64年"},
+        // A year two eras share has no text of the same days in the other form.
+        InputCase{0, "平成元年", 0, "平成元年"},
+        InputCase{1, "1989", 0, "1989"},
         InputCase{1, "平成元年1月7日", 0, "昭和64年01月07日"}),
     [](const auto& info) { return std::to_string(info.index); });
 
@@ -430,7 +433,13 @@ INSTANTIATE_TEST_SUITE_P(, ConvertDateExactly,
         ExactCase{2, "平成元年", true, "H1年"},
         ExactCase{1, "H1年", true, "平成元年"},
         ExactCase{2, "平成元年01月", true, "H1年01月"},
-        ExactCase{1, "昭和64年", true, "昭和64年"}),
+        ExactCase{1, "昭和64年", true, "昭和64年"},
+        // A western year or month two eras share has no era form of the same days.
+        ExactCase{1, "1989", false, "unchanged"},
+        ExactCase{1, "1989/01", false, "unchanged"},
+        ExactCase{2, "1989", false, "unchanged"},
+        ExactCase{0, "平成元年01月", false, "unchanged"},
+        ExactCase{1, "1989/02", true, "平成元年02月"}),
     [](const auto& info) { return std::to_string(info.index); });
 
 // --- With the shipped table: the real era boundaries -------------------------
