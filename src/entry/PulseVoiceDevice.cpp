@@ -229,12 +229,13 @@ std::optional<WaveSound> playableSound(const std::string& path)
     return sound;
 }
 
-// What the server names as its default devices, and whether one is usable.
+// The server's default input and output, by name.
 struct ServerDefaults {
     std::string source;
     std::string sink;
 };
 
+// Whether a device of that name is there, and whether it is the echo of an output.
 struct DeviceFound {
     bool found = false;
     bool monitor = false;
@@ -535,8 +536,12 @@ private:
     {
         stopPlaying();
         dropRecording();
-        if (!m_fileName.empty() && platform::fileExists(workFile()))
-            platform::deleteFile(workFile());
+        try {
+            if (!m_fileName.empty() && platform::fileExists(workFile()))
+                platform::deleteFile(workFile());
+        } catch (const platform::RuntimeError&) {
+            // A work file left behind is replaced by the next "Save".
+        }
         m_open = false;
         m_canPlay = false;
         m_canRecord = false;

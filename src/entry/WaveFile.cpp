@@ -67,7 +67,8 @@ std::optional<WaveSound> parseWave(std::string_view bytes)
         const std::string_view id = bytes.substr(at, 4);
         const uint64_t size = read32(bytes, at + 4);
         const size_t start = at + 8;
-        const std::string_view body = bytes.substr(start, static_cast<size_t>(std::min<uint64_t>(size, bytes.size() - start)));
+        const size_t present = static_cast<size_t>(std::min<uint64_t>(size, bytes.size() - start));
+        const std::string_view body = bytes.substr(start, present);
         if (id == "fmt " && !format)
             format = parseFormat(body);
         else if (id == "data" && !hasData) {
