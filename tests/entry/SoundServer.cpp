@@ -6,12 +6,13 @@
 #include <pulse/simple.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -43,6 +44,22 @@ std::string tail(const std::string& path)
     std::ifstream in(path);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return text.size() > 600 ? text.substr(text.size() - 600) : text;
+}
+
+// The program's file on the PATH; "" when there is none.
+std::string onPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        const size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, end - start) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
 }
 
 int runQuietly(const std::string& command)
@@ -132,10 +149,24 @@ std::string SoundServer::start()
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawnp(&pid, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    const std::string program = onPath("pulseaudio");
+    if (program.empty()) {
         stopProcess();
         return "pulseaudio is not installed (scripts/install-deps.sh installs it)";
+    }
+    // The server ends with the test program, however that ends.
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    if (pid < 0) {
+        stopProcess();
+        return "the sound server could not be started";
     }
     m_pid = pid;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
