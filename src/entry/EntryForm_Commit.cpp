@@ -5,6 +5,7 @@
 
 #include "entry/EntryForm_p.h"
 #include "entry/EntryPaths.h"
+#include "entry/WaveFile.h"
 
 #include "model/GroupLists.h"
 #include "model/SavableText.h"
@@ -162,7 +163,7 @@ bool EntryForm::storePicture(int slot)
 namespace {
 
 // Copies the waiting recording over the memo file of the person in slot; false when
-// there is no recording or it cannot be copied. A memo name another person's memo has
+// there is no recording with sound data or it cannot be copied. A memo name another person's memo has
 // (an added family keeps its names) gives way to a free one: no file another person
 // names is ever written over.
 bool storeRecording(int slot)
@@ -170,7 +171,7 @@ bool storeRecording(int slot)
     model::personal_data& p = person(slot);
     const std::string folder = entry::voiceFolder();
     const std::string recording = platform::joinPath(folder, entry::VoiceTempName);
-    if (!platform::fileExists(recording))
+    if (!entry::holdsSound(recording))
         return false;
     try {
         // The memo's name may come from a family file: it must stay inside the voice folder.

@@ -3,6 +3,7 @@
 #include "entry/EntryForm.h"
 #include "entry/EntryPaths.h"
 #include "entry/VoiceDevice.h"
+#include "entry/WaveFile.h"
 #include "entry/entry_state.h"
 
 #include "model/filestore/MediaBundle.h"
@@ -211,13 +212,13 @@ void Voicefm::endRun()
     Slider1.setValue(0);
     Timer1.setEnabled(false);
     save.setEnabled(false);
-    if (m_mode == 0) {
-        sendQuietly("Save");
-        markSavedRecording();
-    }
+    const bool recording = m_mode == 0;
+    const bool saved = recording && saveRecording();
     play.setEnabled(true);
     record.setEnabled(true);
     sendQuietly("Close");
+    if (recording)
+        settleRecording(saved);
     close();
 }
 
@@ -228,19 +229,41 @@ void Voicefm::save_Click()
     Timer1.setEnabled(false);
     Slider1.setValue(0);
     save.setEnabled(false);
-    sendQuietly("Save");
+    const bool saved = saveRecording();
     sendQuietly("Close");
     play.setEnabled(true);
     record.setEnabled(true);
-    markSavedRecording();
+    settleRecording(saved);
     close();
 }
 
-void Voicefm::markSavedRecording()
+bool Voicefm::saveRecording()
 {
-    // The voice button marks a memo only when the recording reached its file.
-    if (platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName)))
+    try {
+        MMControl1.setCommand("Save");
+        return true;
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+}
+
+void Voicefm::settleRecording(bool saved)
+{
+    // Only a recording with sound data becomes the waiting memo. Anything else
+    // is taken away, so that the register command cannot store it over the
+    // person's memo, and the user is told; the marker stays as it was.
+    const std::string file = platform::joinPath(entry::voiceFolder(), entry::VoiceTempName);
+    if (saved && entry::holdsSound(file)) {
         entry_form().cmdvoice.setTag("1");
+        return;
+    }
+    try {
+        if (platform::fileExists(file))
+            platform::deleteFile(file);
+    } catch (const platform::RuntimeError&) {
+        // The register command does not store a file without sound either.
+    }
+    platform::MsgBox(entry::CannotRecordMessage, platform::vbOKOnly);
 }
 
 void Voicefm::Command1_Click()

@@ -3,8 +3,9 @@
 // records a new one into "voicetmp.wav" in the voice folder, through the media
 // control MMControl1 (the sound device of VoiceDevice.h). A run ends by itself
 // on the slider's tenth step (the timer adds 10 every 300 ms), or with "save";
-// a finished recording sets the editor's voice marker (cmdvoice's Tag) to "1",
-// which the register command turns into the person's memo. The window is
+// a finished recording that holds sound sets the editor's voice marker
+// (cmdvoice's Tag) to "1", which the register command turns into the person's
+// memo; one that does not is reported with the recording failure message. The window is
 // modal; every way out leaves Voice_Busy at 0.
 
 #include "forms/CommandButton.h"
@@ -73,8 +74,11 @@ protected:
 
 private:
     void endRun();
-    // Marks the voice button when the saved recording exists.
-    void markSavedRecording();
+    // Sends "Save"; false when the device could not save the recording.
+    bool saveRecording();
+    // After a recording: marks the voice button when "Save" put a recording
+    // with sound data into "voicetmp.wav"; otherwise reports the failure.
+    void settleRecording(bool saved);
     // The device could not play or record: the message, and the window closes.
     void deviceFailed(const char* message);
     // A command whose failure is not reported.

@@ -3,6 +3,7 @@
 // and the refusals that leave the family as it was.
 
 #include "EntryFixture.h"
+#include "WaveBytes.h"
 
 #include "entry/EntryPaths.h"
 #include "model/GroupLists.h"
@@ -271,7 +272,8 @@ TEST_F(CommitTest, aRecordingThatCannotBeStoredIsNamedWithWhy)
     form().CMDFUNC_Click(0);
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
-    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName), "RIFFnew");
+    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName),
+                             pcmWave(sineSamples(440, 0.05)));
     const std::string taken = platform::joinPath(entry::voiceFolder(), "voice1.wav");
     platform::makeDirs(taken);
     form().cmdvoice.setTag("1");
@@ -289,11 +291,31 @@ TEST_F(CommitTest, aWaitingRecordingIsStoredAsThePersonsMemo)
     form().CMDFUNC_Click(0);
     form().Text1[0].setText("山田");
     form().Text1[1].setText("太郎");
-    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName), "RIFFnew");
+    const std::string recording = pcmWave(sineSamples(440, 0.05));
+    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName), recording);
     form().cmdvoice.setTag("1");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(1).Voice_index, 1);
-    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(1).Voice_filename)), "RIFFnew");
+    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(1).Voice_filename)), recording);
+}
+
+// The file waiting under the memo marker is stored only when it is a recording with
+// sound data: a header alone never replaces the person's memo.
+TEST_F(CommitTest, aWaitingFileWithoutSoundIsNotStoredOverTheMemo)
+{
+    const int slot = addPerson("山田", "太郎");
+    const std::string memo = platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename);
+    const std::string memoBytes = pcmWave(sineSamples(1000, 0.1));
+    platform::makeDir(entry::voiceFolder());
+    platform::writeWholeFile(memo, memoBytes);
+    person(slot).Voice_index = 1;
+    open();
+    ASSERT_EQ(form().cmdvoice.tag(), "1");
+    platform::writeWholeFile(platform::joinPath(entry::voiceFolder(), entry::VoiceTempName),
+                             waveHeader(36, 1, 1, 44100, 16, 0));
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(memo), memoBytes);
 }
 
 TEST_F(CommitTest, editingAnExistingPersonMovesOnAndBackToTheFirst)

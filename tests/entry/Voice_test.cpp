@@ -3,6 +3,7 @@
 // command, and its failures. The device is a recording fake: no sound is made.
 
 #include "EntryFixture.h"
+#include "WaveBytes.h"
 
 #include "entry/EntryPaths.h"
 #include "entry/VoiceDevice.h"
@@ -19,9 +20,11 @@
 namespace entry_test {
 namespace {
 
-// Records the commands; "Save" writes a small WAV stand-in into the file set.
+// Records the commands; "Save" writes the recording (a short WAV unless a test
+// sets another) into the file set.
 class FakeVoiceDevice : public entry::VoiceDevice {
 public:
+    std::string recorded = pcmWave(sineSamples(440, 0.05));
     std::vector<std::string> commands;
     std::string fileName;
     std::string deviceType;
@@ -38,7 +41,7 @@ public:
         if (text == failing)
             throw platform::RuntimeError(platform::err::PathFileAccess, "device failed");
         if (text == "Save")
-            platform::writeWholeFile(fileName, "RIFFnew");
+            platform::writeWholeFile(fileName, recorded);
     }
     bool canPlay() const override { return playable; }
     bool canRecord() const override { return recordable; }
@@ -163,7 +166,7 @@ TEST_F(VoiceTest, aRecordingThatRunsOutIsSavedAndMarkedAndRegisteredWithThePerso
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(slot).Voice_index, 1);
     EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename)),
-              "RIFFnew");
+              device.recorded);
 }
 
 // Another person's memo may have this person's memo name (an added family keeps its
@@ -176,7 +179,8 @@ TEST_F(VoiceTest, aRegisteredRecordingNeverOverwritesAnotherPersonsMemo)
     person(other).Voice_index = 1;
     const std::string othersMemo = platform::joinPath(entry::voiceFolder(), person(other).Voice_filename);
     platform::makeDir(entry::voiceFolder());
-    platform::writeWholeFile(othersMemo, "RIFFother");
+    const std::string othersBytes = pcmWave(sineSamples(880, 0.05));
+    platform::writeWholeFile(othersMemo, othersBytes);
     open();
     int shown = own;
     form().entryset(shown);
@@ -186,10 +190,11 @@ TEST_F(VoiceTest, aRegisteredRecordingNeverOverwritesAnotherPersonsMemo)
     });
     form().CMDFUNC_Click(1);
 
-    EXPECT_EQ(platform::readWholeFile(othersMemo), "RIFFother");
+    EXPECT_EQ(platform::readWholeFile(othersMemo), othersBytes);
     ASSERT_NE(person(own).Voice_filename, person(other).Voice_filename);
     EXPECT_EQ(person(own).Voice_index, 1);
-    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(own).Voice_filename)), "RIFFnew");
+    EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(own).Voice_filename)),
+              device.recorded);
 }
 
 TEST_F(VoiceTest, saveEndsARecordingAtOnce)
@@ -324,21 +329,76 @@ TEST_F(VoiceTest, theVoiceButtonUnloadsAWindowStillRegisteredAsOpen)
     EXPECT_GE(device.releases, 1) << "the old window was unloaded first";
 }
 
-TEST_F(VoiceTest, aSaveThatWroteNoFileMarksNoMemo)
+TEST_F(VoiceTest, aSaveThatWroteNoFileIsReportedAndMarksNoMemo)
 {
     const int slot = addPerson("山田", "太郎");
     open();
     device.failing = "Save";
+    answers.answerNext(platform::vbOK);
     useVoiceWindow([&](Voicefm& w) {
         w.record_Click();
         w.save_Click();
     });
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
     EXPECT_EQ(form().cmdvoice.tag(), "0");
     // A marker set all the same (no file behind it) gives the person no memo.
     form().cmdvoice.setTag("1");
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(slot).Voice_index, -1);
 }
+
+// What a recording without sound data leaves: a header alone (the sizes left at
+// zero or at a placeholder past the end, the format zero), or an empty file.
+struct SoundlessCase {
+    const char* name;
+    std::string bytes;
+    bool runsOut; // the run ends by itself rather than by "save"
+    friend std::ostream& operator<<(std::ostream& out, const SoundlessCase& c) { return out << c.name; }
+};
+
+class SoundlessRecordingTest : public VoiceTest, public ::testing::WithParamInterface<SoundlessCase> {};
+
+TEST_P(SoundlessRecordingTest, isReportedUnmarkedAndLeavesTheRegisteredMemoAsItWas)
+{
+    const SoundlessCase& c = GetParam();
+    const int slot = addPerson("山田", "太郎");
+    const std::string memo = platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename);
+    const std::string memoBytes = pcmWave(sineSamples(1000, 0.2));
+    platform::makeDir(entry::voiceFolder());
+    platform::writeWholeFile(memo, memoBytes);
+    person(slot).Voice_index = 1;
+    open();
+    ASSERT_EQ(form().cmdvoice.tag(), "1") << "the person's memo waits to be played";
+    device.recorded = c.bytes;
+    answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        if (c.runsOut)
+            tickUntilClosed(w, 20);
+        else
+            w.save_Click();
+    });
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    EXPECT_EQ(form().cmdvoice.tag(), "1") << "the marker is not changed";
+    EXPECT_FALSE(platform::fileExists(recording())) << "nothing without sound waits to be registered";
+
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(memo), memoBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, SoundlessRecordingTest,
+    ::testing::Values(SoundlessCase{"headerAlone", waveHeader(36, 1, 1, 44100, 16, 0), false},
+                      SoundlessCase{"placeholderSizes", waveHeader(0xFFFFFFFF, 1, 2, 44100, 16, 0x7FFFFFFF), false},
+                      SoundlessCase{"formatZero", waveHeader(0, 0, 0, 0, 0, 0), true},
+                      SoundlessCase{"emptyFile", "", true},
+                      SoundlessCase{"lessThanOneFrame", waveHeader(38, 1, 2, 44100, 16, 2) + "ab", false}),
+    [](const ::testing::TestParamInfo<SoundlessCase>& info) { return std::string(info.param.name); });
 
 TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)
 {

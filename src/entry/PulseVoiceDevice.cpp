@@ -1,0 +1,606 @@
+// The default sound device of the voice memo window: plays and records WAV
+// files through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio
+// service) with libpulse, and reads and writes the WAV files itself, so no media
+// framework or plug-in stands between the window and the server.
+//
+// Nothing waits on the server without a limit. The window thread asks, then
+// polls for the answer for at most ServerAnswerMs while the windows go on
+// painting; a server that does not answer in time (gone, stopped, hung) is a
+// device that cannot play or record. The sound itself flows on libpulse's own
+// thread: a recording gathers its samples there and becomes a WAV file on
+// "Save"; a memo is read whole and handed to the server from there.
+
+#include "entry/VoiceDevice.h"
+
+#include "entry/WaveFile.h"
+
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+#if TEVORA_HAVE_PULSE
+#include <pulse/pulseaudio.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#endif
+
+namespace entry {
+
+namespace {
+
+VoiceDevice* installed = nullptr;
+
+[[noreturn]] void deviceError(const std::string& what)
+{
+    throw platform::RuntimeError(platform::err::PathFileAccess, what);
+}
+
+#if TEVORA_HAVE_PULSE
+
+// How long the server may take to answer one request.
+constexpr int ServerAnswerMs = 2000;
+// How often a wait looks at the answer.
+constexpr int PollMs = 5;
+// Recordings: 16-bit mono at 22,050 Hz, enough for a voice, delivered in 50 ms pieces.
+constexpr uint32_t RecordRate = 22050;
+constexpr pa_usec_t RecordPieceUsec = 50 * 1000;
+// Memos are handed to the server a quarter of a second ahead.
+constexpr pa_usec_t PlayBufferUsec = 250 * 1000;
+constexpr const char* StreamName = "Tevora voice memo";
+
+// The connection to the sound server and libpulse's thread. The window thread
+// uses the connection only under lock(); libpulse runs its callbacks on its own
+// thread with the lock held.
+class SoundServer {
+public:
+    SoundServer()
+    {
+        m_loop = pa_threaded_mainloop_new();
+        if (m_loop && pa_threaded_mainloop_start(m_loop) < 0) {
+            pa_threaded_mainloop_free(m_loop);
+            m_loop = nullptr;
+        }
+    }
+
+    ~SoundServer()
+    {
+        if (!m_loop)
+            return;
+        lock();
+        dropContext();
+        unlock();
+        pa_threaded_mainloop_stop(m_loop);
+        pa_threaded_mainloop_free(m_loop);
+    }
+
+    SoundServer(const SoundServer&) = delete;
+    SoundServer& operator=(const SoundServer&) = delete;
+
+    void lock() { pa_threaded_mainloop_lock(m_loop); }
+    void unlock() { pa_threaded_mainloop_unlock(m_loop); }
+
+    // Polls done() under the lock until it holds or timeMs have passed; the
+    // windows paint meanwhile, and the user's input waits for the answer.
+    bool waitFor(const std::function<bool()>& done, int timeMs)
+    {
+        const auto holds = [&] {
+            lock();
+            const bool result = done();
+            unlock();
+            return result;
+        };
+        if (holds())
+            return true;
+        QElapsedTimer clock;
+        clock.start();
+        if (!QCoreApplication::instance()) {
+            while (clock.elapsed() < timeMs) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(PollMs));
+                if (holds())
+                    return true;
+            }
+            return false;
+        }
+        bool result = false;
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (holds()) {
+                result = true;
+                loop.quit();
+            } else if (clock.elapsed() >= timeMs) {
+                loop.quit();
+            }
+        });
+        poll.start(PollMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        return result;
+    }
+
+    // A connection that is ready: the one there is, or a new one when there is
+    // none or the last one failed (the server went away). nullptr when there is
+    // no server or it did not answer in time.
+    pa_context* connect()
+    {
+        if (!m_loop)
+            return nullptr;
+        lock();
+        if (m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+            dropContext();
+        if (!m_context) {
+            m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tevora");
+            if (m_context && pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+                dropContext();
+        }
+        pa_context* context = m_context;
+        unlock();
+        if (!context)
+            return nullptr;
+        waitFor([context] { return pa_context_get_state(context) == PA_CONTEXT_READY
+                                   || !PA_CONTEXT_IS_GOOD(pa_context_get_state(context)); },
+                ServerAnswerMs);
+        lock();
+        const bool ready = pa_context_get_state(context) == PA_CONTEXT_READY;
+        unlock();
+        return ready ? context : nullptr;
+    }
+
+    // Starts a request (start() runs under the lock and returns libpulse's
+    // operation) and waits for it to finish; one not finished in time is
+    // cancelled, so its callback never runs afterwards. True when it finished.
+    bool request(const std::function<pa_operation*()>& start)
+    {
+        lock();
+        pa_operation* operation = start();
+        unlock();
+        if (!operation)
+            return false;
+        const bool finished = waitFor(
+            [operation] { return pa_operation_get_state(operation) != PA_OPERATION_RUNNING; }, ServerAnswerMs);
+        lock();
+        if (!finished)
+            pa_operation_cancel(operation);
+        pa_operation_unref(operation);
+        unlock();
+        return finished;
+    }
+
+private:
+    void dropContext()
+    {
+        if (!m_context)
+            return;
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+
+    pa_threaded_mainloop* m_loop = nullptr;
+    pa_context* m_context = nullptr;
+};
+
+// The sample layout the server is given for a WAV format; nullopt for a format
+// it cannot take.
+std::optional<pa_sample_spec> sampleSpecOf(const WaveFormat& format)
+{
+    pa_sample_spec spec{};
+    const int tag = format.formatTag;
+    const int bits = format.bitsPerSample;
+    if (tag == 1 && bits == 8)
+        spec.format = PA_SAMPLE_U8;
+    else if (tag == 1 && bits == 16)
+        spec.format = PA_SAMPLE_S16LE;
+    else if (tag == 1 && bits == 24)
+        spec.format = format.blockAlign == 4 * format.channels ? PA_SAMPLE_S24_32LE : PA_SAMPLE_S24LE;
+    else if (tag == 1 && bits == 32)
+        spec.format = PA_SAMPLE_S32LE;
+    else if (tag == 3 && bits == 32)
+        spec.format = PA_SAMPLE_FLOAT32LE;
+    else if (tag == 6 && bits == 8)
+        spec.format = PA_SAMPLE_ALAW;
+    else if (tag == 7 && bits == 8)
+        spec.format = PA_SAMPLE_ULAW;
+    else
+        return std::nullopt;
+    if (format.channels > static_cast<int>(PA_CHANNELS_MAX))
+        return std::nullopt;
+    spec.channels = static_cast<uint8_t>(format.channels);
+    spec.rate = static_cast<uint32_t>(format.sampleRate);
+    if (!pa_sample_spec_valid(&spec) || pa_frame_size(&spec) != static_cast<size_t>(format.blockAlign))
+        return std::nullopt;
+    return spec;
+}
+
+std::optional<WaveSound> playableSound(const std::string& path)
+{
+    std::optional<WaveSound> sound = readWaveSound(path);
+    if (!sound || !sampleSpecOf(sound->format))
+        return std::nullopt;
+    return sound;
+}
+
+// The server's default input and output, by name.
+struct ServerDefaults {
+    std::string source;
+    std::string sink;
+};
+
+// Whether a device of that name is there, and whether it is the echo of an output.
+struct DeviceFound {
+    bool found = false;
+    bool monitor = false;
+};
+
+void takeServerDefaults(pa_context*, const pa_server_info* info, void* userdata)
+{
+    auto* defaults = static_cast<ServerDefaults*>(userdata);
+    if (!info)
+        return;
+    defaults->source = info->default_source_name ? info->default_source_name : "";
+    defaults->sink = info->default_sink_name ? info->default_sink_name : "";
+}
+
+void takeSource(pa_context*, const pa_source_info* info, int last, void* userdata)
+{
+    auto* found = static_cast<DeviceFound*>(userdata);
+    if (last != 0 || !info)
+        return;
+    found->found = true;
+    found->monitor = info->monitor_of_sink != PA_INVALID_INDEX;
+}
+
+void takeSink(pa_context*, const pa_sink_info* info, int last, void* userdata)
+{
+    if (last == 0 && info)
+        static_cast<DeviceFound*>(userdata)->found = true;
+}
+
+class PulseVoiceDevice : public VoiceDevice {
+public:
+    ~PulseVoiceDevice() override { close(); }
+
+    void setFileName(const std::string& path) override { m_fileName = path; }
+    void setDeviceType(const std::string& type) override { m_deviceType = type; }
+
+    void command(const std::string& text) override
+    {
+        const std::string verb = platform::LCase(text);
+        if (verb == "open")
+            open();
+        else if (verb == "play")
+            play();
+        else if (verb == "record")
+            record();
+        else if (verb == "stop")
+            stop();
+        else if (verb == "save")
+            save();
+        else if (verb == "close")
+            close();
+        else
+            deviceError("unknown media command: " + text);
+    }
+
+    bool canPlay() const override { return m_open && m_canPlay; }
+    bool canRecord() const override { return m_open && m_canRecord; }
+    void release() override { close(); }
+
+private:
+    // "Save" writes the recording here first and moves it onto the file set
+    // only when it holds sound.
+    std::string workFile() const { return m_fileName + ".recording.wav"; }
+
+    // Asks the server for its default devices: recording needs a default
+    // source that is a microphone or line in (not the echo of an output),
+    // playing a default output and a WAV file whose samples it can take.
+    void open()
+    {
+        close();
+        m_open = true;
+        if (platform::LCase(m_deviceType) != "waveaudio")
+            return;
+        if (!m_server)
+            m_server = std::make_unique<SoundServer>();
+        pa_context* context = m_server->connect();
+        if (!context)
+            return;
+        ServerDefaults defaults;
+        if (!m_server->request([&] { return pa_context_get_server_info(context, takeServerDefaults, &defaults); }))
+            return;
+        DeviceFound source;
+        if (!defaults.source.empty()
+            && m_server->request([&] {
+                   return pa_context_get_source_info_by_name(context, defaults.source.c_str(), takeSource, &source);
+               })) {
+            m_source = defaults.source;
+            m_canRecord = source.found && !source.monitor;
+        }
+        DeviceFound sink;
+        if (!defaults.sink.empty() && playableSound(m_fileName)
+            && m_server->request([&] {
+                   return pa_context_get_sink_info_by_name(context, defaults.sink.c_str(), takeSink, &sink);
+               })) {
+            m_sink = defaults.sink;
+            m_canPlay = sink.found;
+        }
+    }
+
+    // Waits until the stream runs; false when it failed or the server did not answer in time.
+    bool started(pa_stream* stream)
+    {
+        const auto settled = [stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; };
+        m_server->waitFor(settled, ServerAnswerMs);
+        m_server->lock();
+        const bool ready = pa_stream_get_state(stream) == PA_STREAM_READY;
+        m_server->unlock();
+        return ready;
+    }
+
+    void play()
+    {
+        if (!canPlay())
+            deviceError("the device cannot play " + m_fileName);
+        std::optional<WaveSound> sound = playableSound(m_fileName);
+        if (!sound)
+            deviceError(m_fileName + " holds no sound the server can play");
+        const pa_sample_spec spec = *sampleSpecOf(sound->format);
+        pa_context* context = m_server->connect();
+        if (!context)
+            deviceError("the sound server does not answer");
+        pa_channel_map map;
+        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
+        m_server->lock();
+        m_playing = pa_stream_new(context, StreamName, &spec, &map);
+        int connected = -1;
+        if (m_playing) {
+            m_playSamples = std::move(sound->samples);
+            m_playedUpTo = 0;
+            pa_stream_set_write_callback(m_playing, &PulseVoiceDevice::feed, this);
+            // A short buffer: the memo starts at once and stops at once on "Stop".
+            pa_buffer_attr attributes;
+            attributes.maxlength = static_cast<uint32_t>(-1);
+            attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(PlayBufferUsec, &spec));
+            attributes.prebuf = static_cast<uint32_t>(-1);
+            attributes.minreq = static_cast<uint32_t>(-1);
+            attributes.fragsize = static_cast<uint32_t>(-1);
+            connected = pa_stream_connect_playback(m_playing, m_sink.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY,
+                                                   nullptr, nullptr);
+        }
+        m_server->unlock();
+        if (connected < 0 || !started(m_playing)) {
+            stopPlaying();
+            deviceError("the sound server did not start playing " + m_fileName);
+        }
+    }
+
+    // On libpulse's thread: hands the server as much of the memo as it asks for.
+    static void feed(pa_stream* stream, size_t wanted, void* userdata)
+    {
+        auto* self = static_cast<PulseVoiceDevice*>(userdata);
+        const size_t left = self->m_playSamples.size() - self->m_playedUpTo;
+        const size_t count = std::min(wanted, left);
+        if (count == 0)
+            return;
+        if (pa_stream_write(stream, self->m_playSamples.data() + self->m_playedUpTo, count, nullptr, 0,
+                            PA_SEEK_RELATIVE) != 0)
+            return;
+        self->m_playedUpTo += count;
+        // A memo shorter than the buffer the server waits to fill starts all the same.
+        if (self->m_playedUpTo == self->m_playSamples.size()) {
+            if (pa_operation* operation = pa_stream_trigger(stream, nullptr, nullptr))
+                pa_operation_unref(operation);
+        }
+    }
+
+    void stopPlaying()
+    {
+        if (!m_playing)
+            return;
+        m_server->lock();
+        pa_stream_set_write_callback(m_playing, nullptr, nullptr);
+        pa_stream_disconnect(m_playing);
+        pa_stream_unref(m_playing);
+        m_playing = nullptr;
+        m_server->unlock();
+        m_playSamples.clear();
+    }
+
+    void record()
+    {
+        if (!canRecord())
+            deviceError("the device cannot record");
+        dropRecording();
+        pa_context* context = m_server->connect();
+        if (!context)
+            deviceError("the sound server does not answer");
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, RecordRate, 1};
+        pa_buffer_attr attributes;
+        attributes.maxlength = static_cast<uint32_t>(-1);
+        attributes.tlength = static_cast<uint32_t>(-1);
+        attributes.prebuf = static_cast<uint32_t>(-1);
+        attributes.minreq = static_cast<uint32_t>(-1);
+        attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(RecordPieceUsec, &spec));
+        m_server->lock();
+        m_recording = pa_stream_new(context, StreamName, &spec, nullptr);
+        int connected = -1;
+        if (m_recording) {
+            m_recorded.clear();
+            m_recordingFailed = false;
+            pa_stream_set_read_callback(m_recording, &PulseVoiceDevice::gather, this);
+            pa_stream_set_state_callback(m_recording, &PulseVoiceDevice::watchRecording, this);
+            connected = pa_stream_connect_record(m_recording, m_source.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY);
+        }
+        m_server->unlock();
+        if (connected < 0 || !started(m_recording)) {
+            dropRecording();
+            deviceError("the sound server did not start the recording");
+        }
+        m_recordingMade = true;
+        m_recordFormat = WaveFormat{1, 1, static_cast<int>(RecordRate), 16, 2};
+    }
+
+    // On libpulse's thread (or under the lock): takes every sample that arrived.
+    void takeSamples(pa_stream* stream)
+    {
+        while (pa_stream_readable_size(stream) > 0) {
+            const void* data = nullptr;
+            size_t length = 0;
+            if (pa_stream_peek(stream, &data, &length) < 0) {
+                m_recordingFailed = true;
+                return;
+            }
+            if (length == 0)
+                return;
+            // A hole (no data for a stretch) adds nothing: only sound that came counts.
+            if (data)
+                m_recorded.append(static_cast<const char*>(data), length);
+            pa_stream_drop(stream);
+        }
+    }
+
+    static void gather(pa_stream* stream, size_t, void* userdata)
+    {
+        static_cast<PulseVoiceDevice*>(userdata)->takeSamples(stream);
+    }
+
+    // A recording stream that fails (the source or the server went away) is a recording cut short.
+    static void watchRecording(pa_stream* stream, void* userdata)
+    {
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
+            static_cast<PulseVoiceDevice*>(userdata)->m_recordingFailed = true;
+    }
+
+    // Ends the recording stream and keeps what it gathered.
+    void endRecording()
+    {
+        if (!m_recording)
+            return;
+        m_server->lock();
+        if (pa_stream_get_state(m_recording) == PA_STREAM_READY)
+            takeSamples(m_recording);
+        pa_stream_set_read_callback(m_recording, nullptr, nullptr);
+        pa_stream_set_state_callback(m_recording, nullptr, nullptr);
+        pa_stream_disconnect(m_recording);
+        pa_stream_unref(m_recording);
+        m_recording = nullptr;
+        m_server->unlock();
+    }
+
+    void dropRecording()
+    {
+        endRecording();
+        m_recorded.clear();
+        m_recordingMade = false;
+        m_recordingFailed = false;
+    }
+
+    void stop()
+    {
+        stopPlaying();
+        endRecording();
+    }
+
+    // Puts the recording into the file set, when it is one: a recording the
+    // server cut short, or one that holds no sound, fails and changes no file.
+    void save()
+    {
+        endRecording();
+        if (!m_recordingMade)
+            deviceError("nothing was recorded");
+        const bool failed = m_recordingFailed;
+        const std::string samples = std::move(m_recorded);
+        dropRecording();
+        if (failed)
+            deviceError("the sound server ended the recording");
+        const std::string work = workFile();
+        writeWave(work, m_recordFormat, samples);
+        if (!holdsSound(work)) {
+            platform::deleteFile(work);
+            deviceError("the recording holds no sound");
+        }
+        platform::renameFile(work, m_fileName);
+    }
+
+    void close()
+    {
+        stopPlaying();
+        dropRecording();
+        try {
+            if (!m_fileName.empty() && platform::fileExists(workFile()))
+                platform::deleteFile(workFile());
+        } catch (const platform::RuntimeError&) {
+            // A work file left behind is replaced by the next "Save".
+        }
+        m_open = false;
+        m_canPlay = false;
+        m_canRecord = false;
+    }
+
+    // Declared first, so that it goes last: the streams below belong to its connection.
+    std::unique_ptr<SoundServer> m_server;
+    std::string m_fileName;
+    std::string m_deviceType;
+    bool m_open = false;
+    bool m_canPlay = false;
+    bool m_canRecord = false;
+    std::string m_source;
+    std::string m_sink;
+
+    pa_stream* m_playing = nullptr;
+    std::string m_playSamples;
+    size_t m_playedUpTo = 0;
+
+    pa_stream* m_recording = nullptr;
+    // Guarded by the server's lock while the recording runs.
+    std::string m_recorded;
+    bool m_recordingFailed = false;
+    bool m_recordingMade = false;
+    WaveFormat m_recordFormat;
+};
+
+#else
+
+// Built without libpulse: a device that can neither play nor record, so the
+// window reports the device as unusable.
+class PulseVoiceDevice : public VoiceDevice {
+public:
+    void setFileName(const std::string&) override {}
+    void setDeviceType(const std::string&) override {}
+    void command(const std::string&) override {}
+    bool canPlay() const override { return false; }
+    bool canRecord() const override { return false; }
+    void release() override {}
+};
+
+#endif
+
+} // namespace
+
+VoiceDevice& defaultVoiceDevice()
+{
+    static PulseVoiceDevice device;
+    return device;
+}
+
+void setVoiceDevice(VoiceDevice* device)
+{
+    installed = device;
+}
+
+VoiceDevice& voiceDevice()
+{
+    return installed ? *installed : defaultVoiceDevice();
+}
+
+} // namespace entry

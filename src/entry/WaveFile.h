@@ -1,0 +1,44 @@
+#pragma once
+// WAV files of the voice memos: the one rule for whether a file is a recording
+// with sound data, reading the samples to play and writing a recording.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace entry {
+
+// The layout of the samples, as the "fmt " chunk gives it.
+struct WaveFormat {
+    // 1 integer PCM, 3 floating point, 6 A-law, 7 mu-law; for an extensible
+    // header, the code its sub-format names.
+    int formatTag = 0;
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    // Bytes of one sample frame (one sample of every channel).
+    int blockAlign = 0;
+};
+
+// A WAV file's format and the whole sample frames of its data chunk.
+struct WaveSound {
+    WaveFormat format;
+    std::string samples;
+};
+
+// Reads a WAV file that holds sound: "RIFF" and "WAVE", a "fmt " chunk with
+// channels, a sample rate and a frame size, and a "data" chunk with at least
+// one whole sample frame inside the file (a size field that claims more than
+// the file holds counts what is there). Anything else gives nullopt: a missing
+// or empty file, a header alone, a header whose format is zero.
+std::optional<WaveSound> readWaveSound(const std::string& path);
+
+// Whether the file is a recording with sound data, as readWaveSound decides.
+// Only such a file is offered as a memo or stored as one.
+bool holdsSound(const std::string& path);
+
+// Writes the samples as a WAV file (RIFF, a 16-byte "fmt " chunk, "data").
+// Raises platform::RuntimeError when the file cannot be written.
+void writeWave(const std::string& path, const WaveFormat& format, std::string_view samples);
+
+} // namespace entry

@@ -1,0 +1,239 @@
+// The voice memo window with the real sound device, against a PulseAudio
+// server the test starts itself (SoundServer.h): a recording holds the
+// server's tone and becomes the person's memo, a memo is played to the
+// server's output, and a recording that gets no sound, a server that goes
+// away and a server that stops answering are each reported with the failure
+// message while the window keeps answering and the registered memo stays.
+// Where no server can be started here, the tests are skipped with the reason.
+
+#include "EntryFixture.h"
+#include "SoundServer.h"
+#include "WaveBytes.h"
+
+#include "entry/EntryPaths.h"
+#include "entry/VoiceDevice.h"
+#include "entry/Voicefm.h"
+
+#include "forms/Timer.h"
+#include "platform/AppPath.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace entry_test {
+namespace {
+
+class SoundDeviceTest : public EntryTest {
+protected:
+    void SetUp() override
+    {
+        EntryTest::SetUp();
+        const std::string whyNot = SoundServer::instance().start();
+        if (!whyNot.empty())
+            GTEST_SKIP() << "no sound server: " << whyNot;
+        entry::setEntryRequests(nullptr);
+        entry::setVoiceDevice(nullptr);
+        forms::setTimersManual(true);
+    }
+
+    void TearDown() override
+    {
+        forms::clearOnShown();
+        forms::setTimersManual(false);
+        EntryTest::TearDown();
+    }
+
+    static Voicefm& voice() { return voicefm_form(); }
+
+    void useVoiceWindow(const std::function<void(Voicefm&)>& user)
+    {
+        forms::onShown("voicefm", [&](forms::Form&) { user(voice()); });
+        form().cmdvoice_Click();
+    }
+
+    // Lets time pass with the program's events running, as between two clicks.
+    static void letTimePass(int milliseconds)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+    }
+
+    static std::string recording() { return platform::joinPath(entry::voiceFolder(), entry::VoiceTempName); }
+
+    // A person with a registered memo (a 1 kHz tone), loaded into the editor.
+    int personWithMemo(std::string& memoBytes)
+    {
+        const int slot = addPerson("山田", "太郎");
+        memoBytes = pcmWave(sineSamples(1000, 2.0));
+        platform::makeDir(entry::voiceFolder());
+        platform::writeWholeFile(memoFile(slot), memoBytes);
+        person(slot).Voice_index = 1;
+        open();
+        EXPECT_EQ(form().cmdvoice.tag(), "1");
+        return slot;
+    }
+
+    static std::string memoFile(int slot)
+    {
+        return platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename);
+    }
+
+    // Registers the person and checks that the memo is the one it was.
+    void expectMemoKeptAfterRegistering(int slot, const std::string& memoBytes)
+    {
+        form().CMDFUNC_Click(1);
+        EXPECT_EQ(person(slot).Voice_index, 1);
+        EXPECT_EQ(platform::readWholeFile(memoFile(slot)), memoBytes) << "the registered memo stays as it was";
+    }
+};
+
+TEST_F(SoundDeviceTest, aRecordingHoldsTheServersToneAndIsRegisteredAsTheMemo)
+{
+    const int slot = addPerson("山田", "太郎");
+    open();
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        ASSERT_TRUE(w.isLoaded()) << "the recording started";
+        EXPECT_TRUE(w.save.isEnabled());
+        letTimePass(800);
+        w.save_Click();
+    });
+    EXPECT_TRUE(answers.shown().empty()) << answers.shownTexts().front();
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+
+    const std::string bytes = platform::readWholeFile(recording());
+    const PlainWave wave = readPlainWave(bytes);
+    ASSERT_GE(wave.rate, 8000) << "a 16-bit mono WAV of " << bytes.size() << " bytes";
+    const Tone tone = measureTone(wave.samples, wave.rate);
+    EXPECT_GT(tone.seconds, 0.3);
+    EXPECT_NEAR(tone.hz, 440, 15);
+    EXPECT_GT(tone.rms, 2000);
+
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(memoFile(slot)), bytes);
+}
+
+TEST_F(SoundDeviceTest, aMemoIsPlayedToTheServersOutput)
+{
+    std::string memoBytes;
+    personWithMemo(memoBytes);
+    // The null output works in large blocks: the run is left open for three
+    // seconds (ended by the ticks afterwards) and the echo listened to for four.
+    std::atomic<bool> listening{false};
+    std::vector<int16_t> heard;
+    std::thread listener([&] {
+        heard = SoundServer::instance().listenToSpeaker(
+            4000, 22050, [](void* flag) { static_cast<std::atomic<bool>*>(flag)->store(true); }, &listening);
+    });
+    while (!listening)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    int ticks = 0;
+    useVoiceWindow([&](Voicefm& w) {
+        w.play_Click();
+        EXPECT_EQ(w.mode(), -1) << "playing";
+        letTimePass(3000);
+        while (ticks < 20 && w.isLoaded() && w.Timer1.tick())
+            ++ticks;
+    });
+    listener.join();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(ticks, 10);
+    const Tone tone = measureTone(heard, 22050);
+    EXPECT_GT(tone.seconds, 0.5) << "the memo reached the output";
+    EXPECT_NEAR(tone.hz, 1000, 25);
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+}
+
+TEST_F(SoundDeviceTest, aRecordingThatGetsNoSoundIsReportedAndKeepsTheMemo)
+{
+    std::string memoBytes;
+    const int slot = personWithMemo(memoBytes);
+    ASSERT_TRUE(SoundServer::instance().muteTone(true)) << "pactl suspends the tone";
+    answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(500);
+        w.save_Click();
+    });
+    SoundServer::instance().muteTone(false);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    EXPECT_EQ(form().cmdvoice.tag(), "1") << "the marker is not changed";
+    EXPECT_FALSE(platform::fileExists(recording()));
+    expectMemoKeptAfterRegistering(slot, memoBytes);
+}
+
+TEST_F(SoundDeviceTest, theServerGoneDuringARecordingIsReportedAndKeepsTheMemo)
+{
+    std::string memoBytes;
+    const int slot = personWithMemo(memoBytes);
+    answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(300);
+        SoundServer::instance().kill();
+        letTimePass(300);
+        w.save_Click();
+    });
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_FALSE(platform::fileExists(recording()));
+    expectMemoKeptAfterRegistering(slot, memoBytes);
+
+    // With the server back, recording works again.
+    ASSERT_EQ(SoundServer::instance().start(), "");
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(300);
+        w.save_Click();
+    });
+    EXPECT_TRUE(readPlainWave(platform::readWholeFile(recording())).samples.size() > 0);
+}
+
+// A server that stops answering (here: stopped) does not freeze the program:
+// 録音 and 再生 each give up within the device's limit with their message.
+TEST_F(SoundDeviceTest, aServerThatStopsAnsweringGetsTheMessagesInsteadOfAFreeze)
+{
+    std::string memoBytes;
+    const int slot = personWithMemo(memoBytes);
+    // A first recording, left by 戻る, connects the device to the server.
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        ASSERT_TRUE(w.isLoaded());
+        w.Command1_Click();
+    });
+    ASSERT_TRUE(answers.shown().empty());
+
+    SoundServer::instance().pause();
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    QElapsedTimer clock;
+    clock.start();
+    useVoiceWindow([&](Voicefm& w) { w.record_Click(); });
+    useVoiceWindow([&](Voicefm& w) { w.play_Click(); });
+    const qint64 waited = clock.elapsed();
+    SoundServer::instance().resume();
+
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{entry::CannotRecordMessage, entry::CannotPlayMessage}));
+    EXPECT_LT(waited, 15000) << "each gave up within the device's limit";
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    expectMemoKeptAfterRegistering(slot, memoBytes);
+}
+
+} // namespace
+} // namespace entry_test

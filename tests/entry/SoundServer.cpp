@@ -1,0 +1,246 @@
+#include "SoundServer.h"
+
+#include "platform/FileSystem.h"
+
+#if TEVORA_HAVE_PULSE_SIMPLE
+#include <pulse/simple.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace entry_test {
+
+namespace {
+
+// Whether the socket takes a connection (the server listens once every module loaded).
+bool accepts(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return connected;
+}
+
+std::string tail(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.size() > 600 ? text.substr(text.size() - 600) : text;
+}
+
+// The program's file on the PATH; "" when there is none.
+std::string onPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        const size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, end - start) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+int runQuietly(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str());
+}
+
+} // namespace
+
+SoundServer& SoundServer::instance()
+{
+    static SoundServer server;
+    return server;
+}
+
+SoundServer::~SoundServer()
+{
+    stopProcess();
+}
+
+bool SoundServer::running()
+{
+    if (m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) != 0)
+        m_pid = -1;
+    return m_pid > 0;
+}
+
+void SoundServer::stopProcess()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+    if (!m_folder.empty()) {
+        try {
+            platform::removeTree(m_folder);
+        } catch (...) {
+            // A folder left in the temporary folder harms nothing.
+        }
+        m_folder.clear();
+    }
+}
+
+std::string SoundServer::start()
+{
+#if !TEVORA_HAVE_PULSE_SIMPLE
+    return "the tests were built without libpulse";
+#endif
+    if (running())
+        return "";
+    stopProcess();
+    char folder[] = "/tmp/tevora-sound-XXXXXX";
+    if (!::mkdtemp(folder))
+        return "no temporary folder for the sound server";
+    m_folder = folder;
+    const std::string socket = m_folder + "/native";
+    {
+        std::ofstream script(m_folder + "/server.pa");
+        script << "load-module module-null-sink sink_name=speaker\n"
+               << "load-module module-sine-source source_name=tone frequency=440\n"
+               << "set-default-sink speaker\n"
+               << "set-default-source tone\n"
+               << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket << "\n";
+    }
+    // The server keeps its state, cookie and runtime files in the folder; it
+    // runs as root too (as CI does), which it only warns about.
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        if (name != "HOME" && name != "XDG_RUNTIME_DIR" && name != "XDG_CONFIG_HOME" && name != "PULSE_SERVER"
+            && name != "PULSE_RUNTIME_PATH" && name != "PULSE_STATE_PATH" && name != "DBUS_SESSION_BUS_ADDRESS")
+            environment.push_back(entry);
+    }
+    for (const char* name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH"})
+        environment.push_back(std::string(name) + "=" + m_folder);
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> arguments = {"pulseaudio", "-n", "-F", m_folder + "/server.pa", "--daemonize=no",
+                                          "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                                          "--realtime=no", "--high-priority=no",
+                                          "--log-target=file:" + m_folder + "/server.log"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const std::string program = onPath("pulseaudio");
+    if (program.empty()) {
+        stopProcess();
+        return "pulseaudio is not installed (scripts/install-deps.sh installs it)";
+    }
+    // The server ends with the test program, however that ends.
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    if (pid < 0) {
+        stopProcess();
+        return "the sound server could not be started";
+    }
+    m_pid = pid;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!accepts(socket)) {
+        if (!running() || std::chrono::steady_clock::now() > deadline) {
+            const std::string log = tail(m_folder + "/server.log");
+            stopProcess();
+            return "pulseaudio did not start here: " + log;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    m_address = "unix:" + socket;
+    ::setenv("PULSE_SERVER", m_address.c_str(), 1);
+    return "";
+}
+
+void SoundServer::kill()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+}
+
+void SoundServer::pause()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGSTOP);
+}
+
+void SoundServer::resume()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGCONT);
+}
+
+bool SoundServer::muteTone(bool muted)
+{
+    return runQuietly("pactl -s " + m_address + " suspend-source tone " + (muted ? "1" : "0")) == 0;
+}
+
+std::vector<int16_t> SoundServer::listenToSpeaker(int milliseconds, int rate, void (*ready)(void*), void* context)
+{
+    std::vector<int16_t> samples;
+#if TEVORA_HAVE_PULSE_SIMPLE
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(rate), 1};
+    int error = 0;
+    // Small pieces keep the speaker working at a low latency: a speaker that
+    // renders seconds ahead would hand the listener silence made before the
+    // sound came.
+    pa_buffer_attr attributes;
+    attributes.maxlength = static_cast<uint32_t>(-1);
+    attributes.tlength = static_cast<uint32_t>(-1);
+    attributes.prebuf = static_cast<uint32_t>(-1);
+    attributes.minreq = static_cast<uint32_t>(-1);
+    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(50 * 1000, &spec));
+    pa_simple* stream = pa_simple_new(m_address.c_str(), "tevora test", PA_STREAM_RECORD, "speaker.monitor",
+                                      "listening", &spec, nullptr, &attributes, &error);
+    if (ready)
+        ready(context);
+    if (!stream)
+        return samples;
+    samples.resize(static_cast<size_t>(rate) * static_cast<size_t>(milliseconds) / 1000);
+    if (pa_simple_read(stream, samples.data(), samples.size() * sizeof(int16_t), &error) < 0)
+        samples.clear();
+    pa_simple_free(stream);
+#else
+    (void)milliseconds;
+    (void)rate;
+    if (ready)
+        ready(context);
+#endif
+    return samples;
+}
+
+} // namespace entry_test

@@ -1,0 +1,48 @@
+#pragma once
+// A PulseAudio server of the test program's own, for the tests of the real
+// sound device: a null output "speaker" (its echo "speaker.monitor" is what
+// the tests listen to), a 440 Hz tone "tone" as the default input, and a
+// socket in a fresh folder, found by the device through PULSE_SERVER. The
+// program starts one on first use and ends it when it exits; CTest runs every
+// test in a program of its own, so tests running side by side never share one.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace entry_test {
+
+class SoundServer {
+public:
+    static SoundServer& instance();
+
+    // Starts the server unless it runs and waits until it takes connections;
+    // "" when it does, otherwise why it cannot run here.
+    std::string start();
+    // The server goes away at once (killed).
+    void kill();
+    // The server stops answering (stopped), and answers again.
+    void pause();
+    void resume();
+    // Suspends the tone (true when the server did): a recording connects but
+    // gets no sound data.
+    bool muteTone(bool muted);
+    // Records the speaker's echo for the given time (blocking): 16-bit mono
+    // samples at rate. ready() is called once the recording runs.
+    std::vector<int16_t> listenToSpeaker(int milliseconds, int rate, void (*ready)(void*), void* context);
+
+    SoundServer(const SoundServer&) = delete;
+    SoundServer& operator=(const SoundServer&) = delete;
+
+private:
+    SoundServer() = default;
+    ~SoundServer();
+    bool running();
+    void stopProcess();
+
+    int m_pid = -1;
+    std::string m_folder;
+    std::string m_address;
+};
+
+} // namespace entry_test
