@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace platform {
 
@@ -57,12 +56,12 @@ RuntimeError errnoError(int errnoValue, const std::string& path)
     // program's messages distinguish the two.
     if (errnoValue == ENOENT && !path.empty() && parentFolderMissing(path))
         number = err::PathNotFound;
-    std::string text = std::strerror(errnoValue);
-    if (!path.empty())
-        text = path + ": " + text;
-    RuntimeError error(number, text);
+    RuntimeError error(number, std::string());
     error.systemError = errnoValue;
     error.path = path;
+    // Every window that shows the description shows the reason in the user's
+    // words, never the system's English text.
+    error.description = path.empty() ? failureReason(error) : path + ": " + failureReason(error);
     return error;
 }
 

@@ -46,8 +46,8 @@ struct RuntimeError : std::runtime_error {
 struct ProgramEnd {};
 
 // Builds the RuntimeError for a failed system call: the number is chosen from
-// errno (53, 61, 70, 75, 76) and the description is the errno text, prefixed by
-// the path concerned when one is given.
+// errno (53, 61, 70, 75, 76) and the description is the reason in a word
+// (failureReason), prefixed by the path concerned when one is given.
 RuntimeError errnoError(int errnoValue, const std::string& path = std::string());
 
 // Why a file could not be written or read, in a word the user knows: "読み取り専用",

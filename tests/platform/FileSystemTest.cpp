@@ -188,11 +188,12 @@ TEST_F(FileSystem, RenameReplacesTheTarget)
     EXPECT_EQ(errorNumberOf([&] { renameFile(at("old"), at("no/x")); }), 76);
 }
 
-TEST_F(FileSystem, FailuresCarryNumberAndErrnoText)
+TEST_F(FileSystem, FailuresCarryNumberAndTheReasonInJapanese)
 {
     std::string description;
     EXPECT_EQ(errorNumberOf([&] { readWholeFile(at("none")); }, &description), 53);
-    EXPECT_NE(description.find(std::strerror(ENOENT)), std::string::npos) << description;
+    EXPECT_NE(description.find("ファイルがありません"), std::string::npos) << description;
+    EXPECT_EQ(description.find(std::strerror(ENOENT)), std::string::npos) << description;
     EXPECT_NE(description.find(at("none")), std::string::npos) << description;
     EXPECT_EQ(errorNumberOf([&] { fileLength(at("none")); }), 53);
     EXPECT_EQ(errorNumberOf([&] { readWholeFile(home.file("none/x")); }), 76);

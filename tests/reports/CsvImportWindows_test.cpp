@@ -104,6 +104,8 @@ TEST_F(FrmCsvInStatTest, UnreadableFileShowsTheReasonInThePreview)
     const auto lines = previewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("error in loading CSV file", 0), 0u);
+    // The reason is the user's word for it, never the system's English text.
+    EXPECT_NE(lines[0].find("missing.csv: ファイルがありません"), std::string::npos) << lines[0];
 }
 
 class CsvinsetTest : public ReportsFixture {
