@@ -134,6 +134,25 @@ bool AppWindows::settleChildDialogAndBuilder()
            (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
 }
 
+bool AppWindows::settleWindowsHolding(int person)
+{
+    // Only the relationship editor's fields hold persons as input of their own; the
+    // child dialog and the easy builder merely show whom they act on.
+    return !editorLoaded() || !ctrl_form().holdsPerson(person) || ctrl_form().settleUnregisteredChange();
+}
+
+void AppWindows::forgetFreedPerson(int person)
+{
+    if (editorLoaded())
+        ctrl_form().forgetPerson(person);
+    if (infochld_form().isLoaded())
+        infochld_form().forgetPerson(person);
+    if (easyctl_form().isLoaded())
+        easyctl_form().forgetPerson(person);
+    if (kakegrpstat_form().isLoaded())
+        kakegrpstat_form().forgetPerson(person);
+}
+
 bool AppWindows::relationEditorHoldsChange()
 {
     return editorLoaded() && ctrl_form().hasUnregisteredChange();

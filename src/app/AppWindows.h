@@ -33,6 +33,8 @@ public:
     bool settleRelationEditor() override;
     bool relationEditorHoldsChange() override;
     bool settleChildDialogAndBuilder() override;
+    bool settleWindowsHolding(int person) override;
+    void forgetFreedPerson(int person) override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;

@@ -95,6 +95,23 @@ public:
     // when opened again) and clears its open flag.
     virtual void closeChronology() {}
 
+    // --- A person leaves the family ---
+
+    // Before a command frees a person: a window whose unregistered input names him
+    // (the relationship editor's partner fields or children list) settles it with
+    // the question every command asks. False when the user stays with it: the
+    // command then stops and changes nothing.
+    virtual bool settleWindowsHolding(int person)
+    {
+        (void)person;
+        return true;
+    }
+    // The person was freed (model::freePerson): every window takes him out of what
+    // it holds, the relationship editor's partner fields and children list, the
+    // child dialog that shows him, the easy builder's base person and its list, the
+    // lineage-group window's leader field.
+    virtual void forgetFreedPerson(int person) { (void)person; }
+
     // --- Relationship editor `ctrl` and easy relation builder `EasyCtl` ---
 
     // `Build_List`: the editor's person lists and marriage list from the tables.
