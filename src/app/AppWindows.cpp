@@ -56,6 +56,17 @@ bool AppWindows::personEditorHoldsInput()
     return entry_form().isLoaded() && entry_form().hasUnregisteredInput();
 }
 
+bool AppWindows::settlePersonEditorFor(int person)
+{
+    return !entry_form().isLoaded() || entry_form().settleUnregisteredInputFor(person);
+}
+
+void AppWindows::showChangedPerson(int person)
+{
+    if (entry_form().isLoaded())
+        entry_form().showChangedPerson(person);
+}
+
 void AppWindows::showPersonInEditorCard(int person)
 {
     entry_form().showPersonInCard(person);
@@ -361,6 +372,16 @@ void AppDspOpRequests::setZoomBoxText(const std::string& text)
 void AppDspOpRequests::rebuildChart()
 {
     drawing::Refresh_TabDisp();
+}
+
+bool AppDspOpRequests::settlePersonEditorFor(int person)
+{
+    return mainwindow::settlePersonEditorFirst(person);
+}
+
+void AppDspOpRequests::showChangedPerson(int person)
+{
+    mainwindow::otherWindows().showChangedPerson(person);
 }
 
 void installProgram()

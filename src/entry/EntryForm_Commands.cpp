@@ -298,6 +298,44 @@ void EntryForm::navigate(int Index)
 
 // ---------------------------------------------------------------- leaving unregistered input
 
+bool EntryForm::settleUnregisteredInputFor(int person)
+{
+    if (!isLoaded())
+        return true;
+    if (Entry_CardView == 0) {
+        // A cell of the person's row being edited: its edit ends, and its text reaches
+        // the person before the change. Rows are written cell by cell, so nothing
+        // else of the table view can hold input for him.
+        if (Text2.isVisible() && tb.row() >= 1 && tb.row() < tb.rows() &&
+            (person == -1 || tb.rowData(tb.row()) == person))
+            tb.setFocus();
+        return true;
+    }
+    if (m_shownEditMode == 0 || (person != -1 && m_shownPerson != person) || !hasUnregisteredInput())
+        return true;
+    if (!settleUnregisteredInput())
+        return false;
+    // いいえ: the typed input goes, and the card shows the person as stored.
+    if (hasUnregisteredInput())
+        showStoredPerson(m_shownPerson);
+    return true;
+}
+
+void EntryForm::showChangedPerson(int person)
+{
+    if (!isLoaded() || Entry_CardView == 0 || m_shownEditMode == 0 || (person != -1 && m_shownPerson != person) ||
+        !model::isUsedPerson(m_shownPerson) || hasUnregisteredInput())
+        return;
+    showStoredPerson(m_shownPerson);
+}
+
+void EntryForm::showStoredPerson(int person)
+{
+    int shown = person;
+    entryset(shown);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(shown);
+}
+
 bool EntryForm::settleUnregisteredInput()
 {
     if (!isLoaded())

@@ -316,6 +316,10 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     if (!windows.showQuickNameInput(values))
         return;
+    // Input the person editor holds unregistered for this person is settled before
+    // the names and marks change: its 登録 would otherwise store the old ones back.
+    if (!mainwindow::settlePersonEditorFirst(slot))
+        return;
     p.F_name = values.familyName;
     p.Name = values.givenName;
     p.CategoryF = static_cast<int16_t>(values.options[0]);
@@ -326,6 +330,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
+    windows.showChangedPerson(slot);
 }
 
 // ---------------------------------------------------------------------------
