@@ -56,6 +56,17 @@ bool AppWindows::personEditorHoldsInput()
     return entry_form().isLoaded() && entry_form().hasUnregisteredInput();
 }
 
+bool AppWindows::settlePersonEditorFor(int person)
+{
+    return !entry_form().isLoaded() || entry_form().settleUnregisteredInputFor(person);
+}
+
+void AppWindows::showChangedPerson(int person)
+{
+    if (entry_form().isLoaded())
+        entry_form().showChangedPerson(person);
+}
+
 void AppWindows::showPersonInEditorCard(int person)
 {
     entry_form().showPersonInCard(person);
@@ -132,6 +143,25 @@ bool AppWindows::settleChildDialogAndBuilder()
 {
     return (!infochld_form().isLoaded() || infochld_form().settleUnregisteredInput()) &&
            (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
+}
+
+bool AppWindows::settleWindowsHolding(int person)
+{
+    // Only the relationship editor's fields hold persons as input of their own; the
+    // child dialog and the easy builder merely show whom they act on.
+    return !editorLoaded() || !ctrl_form().holdsPerson(person) || ctrl_form().settleUnregisteredChange();
+}
+
+void AppWindows::forgetFreedPerson(int person)
+{
+    if (editorLoaded())
+        ctrl_form().forgetPerson(person);
+    if (infochld_form().isLoaded())
+        infochld_form().forgetPerson(person);
+    if (easyctl_form().isLoaded())
+        easyctl_form().forgetPerson(person);
+    if (kakegrpstat_form().isLoaded())
+        kakegrpstat_form().forgetPerson(person);
 }
 
 bool AppWindows::relationEditorHoldsChange()
@@ -342,6 +372,16 @@ void AppDspOpRequests::setZoomBoxText(const std::string& text)
 void AppDspOpRequests::rebuildChart()
 {
     drawing::Refresh_TabDisp();
+}
+
+bool AppDspOpRequests::settlePersonEditorFor(int person)
+{
+    return mainwindow::settlePersonEditorFirst(person);
+}
+
+void AppDspOpRequests::showChangedPerson(int person)
+{
+    mainwindow::otherWindows().showChangedPerson(person);
 }
 
 void installProgram()

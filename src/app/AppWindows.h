@@ -20,6 +20,8 @@ public:
     void refreshPersonEditor() override;
     bool settlePersonEditor() override;
     bool personEditorHoldsInput() override;
+    bool settlePersonEditorFor(int person) override;
+    void showChangedPerson(int person) override;
     void showPersonInEditorCard(int person) override;
     void showPersonInEditor(int person) override;
     void raisePersonEditor() override;
@@ -33,6 +35,8 @@ public:
     bool settleRelationEditor() override;
     bool relationEditorHoldsChange() override;
     bool settleChildDialogAndBuilder() override;
+    bool settleWindowsHolding(int person) override;
+    void forgetFreedPerson(int person) override;
     void rebuildRelationLists() override;
     void forgetRelationMarriage() override;
     void clearRelationPersonLists() override;
@@ -90,6 +94,8 @@ public:
     std::string zoomBoxText() override;
     void setZoomBoxText(const std::string& text) override;
     void rebuildChart() override;
+    bool settlePersonEditorFor(int person) override;
+    void showChangedPerson(int person) override;
 };
 
 // The program's composition, run once at start before the main window shows:

@@ -698,6 +698,9 @@ void DspOpForm::finishApply()
 
 void DspOpForm::applyBlock(ApplyTo scope)
 {
+    const int changed = scope == ApplyTo::EditedPerson ? m_workPerson : -1;
+    if (!dspOpRequests().settlePersonEditorFor(changed))
+        return;
     model::windowServices().saveUndo();
     model::Tables& t = model::tables();
     // The edited person takes the block whole, as the preview showed it.
@@ -719,11 +722,16 @@ void DspOpForm::applyBlock(ApplyTo scope)
         }
     }
     finishApply();
+    dspOpRequests().showChangedPerson(changed);
 }
 
 void DspOpForm::setAllFamilyNames(int16_t shown, const char* question)
 {
     if (platform::MsgBox(question, platform::vbYesNo, drawing::DspOpCaption) != platform::vbYes)
+        return;
+    // The edited person takes the whole block; the others only the family-name mark,
+    // which no editor shows.
+    if (!dspOpRequests().settlePersonEditorFor(m_workPerson))
         return;
     model::windowServices().saveUndo();
     model::Tables& t = model::tables();
@@ -734,7 +742,9 @@ void DspOpForm::setAllFamilyNames(int16_t shown, const char* question)
         if (t.per_buf[p].InUse == model::SlotUsed)
             t.per_buf[p].Disp.DS_FName = shown;
     }
+    const int edited = m_workPerson;
     finishApply();
+    dspOpRequests().showChangedPerson(edited);
 }
 
 void DspOpForm::CmdOK_Click()

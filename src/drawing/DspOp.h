@@ -54,6 +54,18 @@ public:
     // The persons' display blocks changed: rebuild the chart of the selected tab
     // (the main window's Refresh_TabDisp). Without a main window: nothing.
     virtual void rebuildChart() {}
+    // Before the display block of `person` (-1: of every person) changes: input the
+    // person editor holds unregistered for him (for anybody, -1) is settled first.
+    // False when the user stays with it: nothing is applied. Without a main window:
+    // true.
+    virtual bool settlePersonEditorFor(int person)
+    {
+        (void)person;
+        return true;
+    }
+    // After the change: the person editor's card, when it shows the person (any
+    // person, -1) without unregistered input, shows him as stored.
+    virtual void showChangedPerson(int person) { (void)person; }
 };
 
 // Installs the requests (not owned); nullptr restores the defaults above.

@@ -196,6 +196,14 @@ public:
     // the caller may go on: nothing to ask, registered, or dropped. False when the
     // user stays: Cancel, or the registration refused what was typed.
     bool settleUnregisteredInput();
+    // Before a command of another window changes the person (-1: any person): the
+    // same question, but only for input held for him (the card shows him, or a cell
+    // editor of his row is open in the table view, whose edit then simply ends).
+    // いいえ shows him as stored. False when the user stays with the input.
+    bool settleUnregisteredInputFor(int person);
+    // After another window changed the person (-1: any person): a card that shows him
+    // and holds no unregistered input shows him as he is now stored.
+    void showChangedPerson(int person);
 
     // --- Requests of the main window ---
 
@@ -294,6 +302,8 @@ private:
 
     void deletePerson();
     void navigate(int Index);
+    // The card refilled with the person as stored, who becomes the current one.
+    void showStoredPerson(int person);
     void switchToCardView(SwitchSource source);
     void switchToTableView(SwitchSource source);
     // True while the blank new row of the table view holds something typed.

@@ -11,6 +11,7 @@
 #include "forms/UnregisteredInput.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Lookups.h"
+#include "model/PersonTable.h"
 #include "document/Snapshots.h"
 #include "model/run_state.h"
 #include "model/settings.h"
@@ -201,10 +202,23 @@ void EntryForm::deletePerson()
         return;
     }
 
-    if (model::Get_PersonKou(run.Cur_PerIdx) != -1) {
+    const auto inMarriage = [&run] {
+        if (model::Get_PersonKou(run.Cur_PerIdx) == -1)
+            return false;
         platform::MsgBox(entry::PersonInMarriageMessage, platform::vbOKOnly);
+        return true;
+    };
+    if (inMarriage())
         return;
-    }
+    // Another window whose unregistered input names the person (the relationship
+    // editor's partner fields or children list) settles it first, as for every
+    // command; a registration there makes him part of a marriage, and he stays.
+    const int16_t doomed = run.Cur_PerIdx;
+    if (!mainwindow::otherWindows().settleWindowsHolding(doomed))
+        return;
+    run.Cur_PerIdx = doomed;
+    if (inMarriage())
+        return;
     const std::string question =
         cardView ? entry::DeleteCardQuestion : entry::DeleteRowQuestion + platform::CStr(tb.row());
     if (platform::MsgBox(question, platform::vbYesNo) == platform::vbNo) {
@@ -214,8 +228,9 @@ void EntryForm::deletePerson()
     closeChronologyWhenOpen();
 
     model::Save_Undo();
-    t.per_buf[static_cast<size_t>(run.Cur_PerIdx)].InUse = model::SlotFree;
-    t.PerCount = static_cast<int16_t>(t.PerCount - 1);
+    // Every window lets go of him: nothing shown keeps naming the slot a later
+    // person takes.
+    model::freePerson(run.Cur_PerIdx);
     if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
 
@@ -282,6 +297,44 @@ void EntryForm::navigate(int Index)
 }
 
 // ---------------------------------------------------------------- leaving unregistered input
+
+bool EntryForm::settleUnregisteredInputFor(int person)
+{
+    if (!isLoaded())
+        return true;
+    if (Entry_CardView == 0) {
+        // A cell of the person's row being edited: its edit ends, and its text reaches
+        // the person before the change. Rows are written cell by cell, so nothing
+        // else of the table view can hold input for him.
+        if (Text2.isVisible() && tb.row() >= 1 && tb.row() < tb.rows() &&
+            (person == -1 || tb.rowData(tb.row()) == person))
+            tb.setFocus();
+        return true;
+    }
+    if (m_shownEditMode == 0 || (person != -1 && m_shownPerson != person) || !hasUnregisteredInput())
+        return true;
+    if (!settleUnregisteredInput())
+        return false;
+    // いいえ: the typed input goes, and the card shows the person as stored.
+    if (hasUnregisteredInput())
+        showStoredPerson(m_shownPerson);
+    return true;
+}
+
+void EntryForm::showChangedPerson(int person)
+{
+    if (!isLoaded() || Entry_CardView == 0 || m_shownEditMode == 0 || (person != -1 && m_shownPerson != person) ||
+        !model::isUsedPerson(m_shownPerson) || hasUnregisteredInput())
+        return;
+    showStoredPerson(m_shownPerson);
+}
+
+void EntryForm::showStoredPerson(int person)
+{
+    int shown = person;
+    entryset(shown);
+    model::runState().Cur_PerIdx = static_cast<int16_t>(shown);
+}
 
 bool EntryForm::settleUnregisteredInput()
 {

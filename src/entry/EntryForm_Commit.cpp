@@ -20,6 +20,7 @@
 #include "platform/Hooks.h"
 
 #include <array>
+#include <utility>
 
 using entry::person;
 using entry::T;
@@ -199,34 +200,50 @@ void EntryForm::StorePerBuf()
     if (run.Entry_EditMode == 1 && Entry_CardView == 0)
         return;
 
-    auto storeTexts = [this](model::personal_data& p) {
-        p.F_name = Text1[0].text();
-        p.Name = Text1[1].text();
-        p.Old_name = Text1[2].text();
-        p.B_day = Text1[3].text();
-        p.Death_day = Text1[4].text();
-        p.YubinNo = Text1[6].text();
-        p.Addr1 = Text1[7].text();
-        p.Addr2 = Text1[8].text();
-        p.TelNo = Text1[9].text();
-        p.FaxNo = Text1[10].text();
-        p.KeiNo = Text1[11].text();
-        p.E_mail = Text1[12].text();
-        p.Biko = tran(Text1[13].text(), 13);
-        p.Zokugara = Text1[14].text();
-        p.Kaimyo = Text1[15].text();
-        p.ZokugaraK = Text1[16].text();
+    // The card's fields go into the record. With `shown` (what the card showed the
+    // person with), only the fields changed since are written: a field another window
+    // changed meanwhile (a rename on the chart, the quick name input, the display
+    // options) keeps that change instead of the value the card still shows.
+    using TextField = std::pair<int, std::string model::personal_data::*>;
+    static const TextField textFields[] = {
+        {0, &model::personal_data::F_name},   {1, &model::personal_data::Name},
+        {2, &model::personal_data::Old_name}, {3, &model::personal_data::B_day},
+        {4, &model::personal_data::Death_day}, {6, &model::personal_data::YubinNo},
+        {7, &model::personal_data::Addr1},    {8, &model::personal_data::Addr2},
+        {9, &model::personal_data::TelNo},    {10, &model::personal_data::FaxNo},
+        {11, &model::personal_data::KeiNo},   {12, &model::personal_data::E_mail},
+        {13, &model::personal_data::Biko},    {14, &model::personal_data::Zokugara},
+        {15, &model::personal_data::Kaimyo},  {16, &model::personal_data::ZokugaraK},
     };
-    auto storeGroupAndFlags = [this](model::personal_data& p) {
-        p.GrpName = platform::Trim(CBGrp.text());
+    const CardContents card = cardContents();
+    auto storeCard = [this, &card](model::personal_data& p, const CardContents* shown) {
+        const auto changed = [shown](const auto& now, const auto& before) { return !shown || now != before; };
+        for (const auto& [index, field] : textFields) {
+            const auto i = static_cast<size_t>(index);
+            if (changed(card.texts[i], shown ? shown->texts[i] : std::string()))
+                p.*field = index == 13 ? tran(card.texts[i], 13) : card.texts[i];
+        }
+        if (changed(card.texts[5], shown ? shown->texts[5] : std::string()))
+            readAge(card.texts[5], p.Age);
+        if (changed(card.group, shown ? shown->group : std::string()))
+            p.GrpName = platform::Trim(card.group);
         model::Add_GrpName(p.GrpName);
         model::Purge_GrpNames();
-        p.Disp.DS_DeathW = static_cast<int16_t>(chkDeath.value());
-        p.Disp.DS_Waku = static_cast<int16_t>(ChkWaku.value());
-        const int pattern = cbWakuPat.listIndex();
-        p.Disp.DS_WakuPat = static_cast<int16_t>(pattern < 0 || pattern > 4 ? 0 : pattern);
-        p.CategoryF = chkCateF.value() == forms::vbChecked ? 1 : -1;
-        p.CsvOutFlag = chkCsvOutput.value() == forms::vbChecked ? 1 : 0;
+        const std::array<int, 5> before = shown ? shown->flags : std::array<int, 5>{};
+        if (changed(card.flags[1], before[1]))
+            p.Disp.DS_DeathW = static_cast<int16_t>(card.flags[1]);
+        if (changed(card.flags[0], before[0]))
+            p.Disp.DS_Waku = static_cast<int16_t>(card.flags[0]);
+        if (changed(card.flags[4], before[4])) {
+            const int pattern = card.flags[4];
+            p.Disp.DS_WakuPat = static_cast<int16_t>(pattern < 0 || pattern > 4 ? 0 : pattern);
+        }
+        if (changed(card.flags[2], before[2]))
+            p.CategoryF = card.flags[2] == forms::vbChecked ? 1 : -1;
+        if (changed(card.flags[3], before[3]))
+            p.CsvOutFlag = card.flags[3] == forms::vbChecked ? 1 : 0;
+        if (changed(card.man, shown ? shown->man : true))
+            p.Sex = card.man ? 0 : 1;
     };
     const bool voiceWaiting = platform::Val(cmdvoice.tag()) == 1;
 
@@ -264,12 +281,9 @@ void EntryForm::StorePerBuf()
         storePicture(slot);
         if (voiceWaiting && storeRecording(slot))
             p.Voice_index = 1;
-        p.Sex = Option1[0].value() ? 0 : 1;
         p.InUse = model::SlotUsed;
-        storeTexts(p);
-        readAge(Text1[5].text(), p.Age);
+        storeCard(p, nullptr);
         Keep_YubinNo = p.YubinNo;
-        storeGroupAndFlags(p);
 
         CMDFUNC[1].setEnabled(true);
         newp();
@@ -288,8 +302,8 @@ void EntryForm::StorePerBuf()
     // Without a recording waiting the person keeps the memo mark as it was.
     if (voiceWaiting && storeRecording(slot))
         p.Voice_index = 1;
-    storeTexts(p);
-    readAge(Text1[5].text(), p.Age);
-    storeGroupAndFlags(p);
-    p.Sex = Option1[0].value() ? 0 : 1;
+    // A card that shows somebody else than the person it is stored for has no
+    // earlier values of his to compare with: all of it is written.
+    const bool shownForHim = m_shownPerson == slot && m_shownEditMode == 1;
+    storeCard(p, shownForHim ? &m_shownCard : nullptr);
 }

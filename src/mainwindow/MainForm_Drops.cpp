@@ -226,6 +226,28 @@ void returnCreatedPerson(const model::DropUndoRecord& r, int created)
     returnPlaceholder(list, created, r.placeholderCount);
 }
 
+// The persons the drop made, which its undo frees: the placed or married placeholder,
+// the "unknown" partner of an adoption, a placeholder child.
+std::vector<int> personsFreedByUndo(const model::DropUndoRecord& r)
+{
+    switch (r.Drop_UndoKind) {
+    case DropUndo::CanvasNewMan:
+    case DropUndo::CanvasNewWoman:
+    case DropUndo::MarriageNewMan:
+    case DropUndo::MarriageNewWoman:
+    case DropUndo::AdoptedListed:
+        return {r.Drop_UndoPer};
+    case DropUndo::ChildNewMan:
+    case DropUndo::ChildNewWoman:
+        return {r.UndoKodo};
+    case DropUndo::AdoptedNewMan:
+    case DropUndo::AdoptedNewWoman:
+        return {r.Drop_UndoPer, r.UndoKodo};
+    default:
+        return {};
+    }
+}
+
 // Frees the drop's marriage and gives the start mark back to the marriage the drop
 // took it from. The editor's pending registration of the same marriage goes with it:
 // there is nothing left to take back.
@@ -294,6 +316,10 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     if (!windows.showQuickNameInput(values))
         return;
+    // Input the person editor holds unregistered for this person is settled before
+    // the names and marks change: its 登録 would otherwise store the old ones back.
+    if (!mainwindow::settlePersonEditorFirst(slot))
+        return;
     p.F_name = values.familyName;
     p.Name = values.givenName;
     p.CategoryF = static_cast<int16_t>(values.options[0]);
@@ -304,6 +330,7 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     windows.rebuildRelationLists();
     if (easyBuilderLoaded())
         windows.rebuildEasyRelationList();
+    windows.showChangedPerson(slot);
 }
 
 // ---------------------------------------------------------------------------
@@ -865,10 +892,17 @@ void MainForm::dropUndoItem_Click()
     };
     // The undo of a drop that made a person frees it and closes the person editor:
     // what the editor holds unregistered is settled first.
-    const int16_t kind = model::dropUndo().Drop_UndoKind;
+    const model::DropUndoRecord& r = model::dropUndo();
+    const int16_t kind = r.Drop_UndoKind;
     const bool freesPerson = model::dropPlaceholderList(kind) != -1 || kind == DropUndo::AdoptedListed;
     if (freesPerson && !mainwindow::settlePersonEditorFirst())
         return;
+    // Input another window holds naming a person the undo frees (the relationship
+    // editor's fields) is settled first too.
+    for (int person : personsFreedByUndo(r)) {
+        if (model::isUsedPerson(person) && !mainwindow::otherWindows().settleWindowsHolding(person))
+            return;
+    }
     const int before = usedPersons();
     UndoLastEdit();
     if (usedPersons() < before) {

@@ -179,15 +179,23 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
             return;
         }
     }
-    model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
-    // A changed name is a command of its own for the main window's undo.
-    if (person.F_name != familyName || person.Name != givenName)
+    const int renamed = run.Sel_Person;
+    model::personal_data& person = t.per_buf[static_cast<size_t>(renamed)];
+    if (person.F_name != familyName || person.Name != givenName) {
+        // Input the person editor holds unregistered for this person is settled
+        // first: its 登録 would otherwise store the old name back. キャンセル keeps
+        // the name editor open.
+        if (!mainwindow::settlePersonEditorFirst(renamed))
+            return;
+        // A changed name is a command of its own for the main window's undo.
         (void)model::Save_Undo();
+    }
     person.F_name = familyName;
     person.Name = givenName;
     Text2[0].setVisible(false);
     Text2[1].setVisible(false);
     drawing::Refresh_TabDisp();
     rebuildRelationLists();
+    mainwindow::otherWindows().showChangedPerson(renamed);
     t.Data_Changed = 1;
 }

@@ -19,6 +19,11 @@ void MainWindowServices::closeChronology()
     otherWindows().closeChronology();
 }
 
+void MainWindowServices::personFreed(int person)
+{
+    otherWindows().forgetFreedPerson(person);
+}
+
 void MainWindowServices::clearRelationPersonLists()
 {
     otherWindows().clearRelationPersonLists();

@@ -19,6 +19,7 @@ public:
 
     void closePersonEditor() override;
     void closeChronology() override;
+    void personFreed(int person) override;
     void clearRelationPersonLists() override;
     void resetRelationEditor() override;
     void enableRelationUndo(const std::string& caption) override;

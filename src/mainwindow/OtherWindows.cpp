@@ -38,6 +38,11 @@ bool settlePersonEditorFirst()
     return model::runState().Entry_Open != 1 || otherWindows().settlePersonEditor();
 }
 
+bool settlePersonEditorFirst(int person)
+{
+    return model::runState().Entry_Open != 1 || otherWindows().settlePersonEditorFor(person);
+}
+
 bool settleEditorsFirst()
 {
     return settlePersonEditorFirst() && otherWindows().settleRelationEditor() &&

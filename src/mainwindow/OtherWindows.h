@@ -62,6 +62,21 @@ public:
     // settlePersonEditor would ask about).
     virtual bool personEditorHoldsInput() { return false; }
 
+    // Before a command of another window changes a person (a rename on the chart,
+    // the quick name input, the display options; -1 when it changes every person):
+    // the editor settles the input it holds unregistered for that person (its card
+    // shows him, or its table view edits a cell of his row); いいえ shows him as
+    // stored. Input for anybody else is left alone. False when the user stays with
+    // the input (the command then stops); true when it may go on.
+    virtual bool settlePersonEditorFor(int person)
+    {
+        (void)person;
+        return true;
+    }
+    // After such a change (-1: of every person): a card that shows the person
+    // without unregistered input shows him as he is now stored.
+    virtual void showChangedPerson(int person) { (void)person; }
+
     // The same for the relationship editor's unregistered change (its fields differ
     // from the marriage last loaded or registered): false when the user stays with it.
     virtual bool settleRelationEditor() { return true; }
@@ -94,6 +109,23 @@ public:
     // Unloads the chronology window when it is open (it builds its table afresh
     // when opened again) and clears its open flag.
     virtual void closeChronology() {}
+
+    // --- A person leaves the family ---
+
+    // Before a command frees a person: a window whose unregistered input names him
+    // (the relationship editor's partner fields or children list) settles it with
+    // the question every command asks. False when the user stays with it: the
+    // command then stops and changes nothing.
+    virtual bool settleWindowsHolding(int person)
+    {
+        (void)person;
+        return true;
+    }
+    // The person was freed (model::freePerson): every window takes him out of what
+    // it holds, the relationship editor's partner fields and children list, the
+    // child dialog that shows him, the easy builder's base person and its list, the
+    // lineage-group window's leader field.
+    virtual void forgetFreedPerson(int person) { (void)person; }
 
     // --- Relationship editor `ctrl` and easy relation builder `EasyCtl` ---
 
@@ -235,6 +267,10 @@ OtherWindows& otherWindows();
 // (settlePersonEditor). False when the user stays with that input: the command then
 // stops and changes nothing.
 bool settlePersonEditorFirst();
+// The rule for every command that changes a person from outside the person editor
+// (settlePersonEditorFor): input the open editor holds unregistered for that person
+// is settled before the change. False when the user stays with it.
+bool settlePersonEditorFirst(int person);
 // The same rule for a command that replaces or ends the whole family (New, Open,
 // the merge, the CSV import, the end of the program): both editors settle their
 // unregistered input first, the person editor before the relationship editor, then

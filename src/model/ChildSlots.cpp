@@ -123,7 +123,8 @@ int Add_Kodo(const kodo_data& work)
 {
     const int kou = work.KouIdx;
     const int person = work.kou_kodo;
-    if (!isMarriageSlot(kou) || !isPersonSlot(person))
+    // Only a person of the family becomes a child: a freed slot is nobody.
+    if (!isMarriageSlot(kou) || !isUsedPerson(person))
         return -2;
     if (work.KodoIdx != -1 && !isChildSlot(work.KodoIdx))
         return -2;

@@ -14,8 +14,9 @@ inline constexpr const char* ChildSlotsFullMessage = "子供の人数は20人迄
 
 // Adds the child described by work (KouIdx, KodoIdx: a slot 0..19, or -1 for the
 // first empty one). Returns the slot; -1 when no slot is empty; -2 when the person
-// is husband or wife of the marriage or of an ancestor marriage (or the marriage,
-// slot or person is out of range). kodo_spare and kodo_yoshirireki of the slot stay.
+// is husband or wife of the marriage or of an ancestor marriage (or the marriage or
+// slot is out of range, or the person is not of the family: no used person slot).
+// kodo_spare and kodo_yoshirireki of the slot stay.
 // A step's undo snapshot is taken before the slot is written (snapshotBeforeChange).
 int Add_Kodo(const kodo_data& work);
 // Asks "<name> : この子供を削除してよろしいでしょうか？" and on OK takes the undo

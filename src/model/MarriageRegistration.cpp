@@ -45,14 +45,17 @@ void refuse(kou_work& record, const std::string& message)
 }
 
 // The partner rules, in their order; an empty text accepts the couple. A partner
-// outside the person table is as good as none chosen: storing it would leave a
-// marriage pointing nowhere.
+// outside the person table is as good as none chosen; one whose slot holds nobody
+// (freed since a window showed him) is not of the family: storing either would
+// leave a marriage pointing nowhere.
 std::string partnerRefusal(const kou_work& record)
 {
     const int husband = record.kou_titi;
     const int wife = record.kou_haha;
     if (!isPersonReference(husband) || !isPersonReference(wife))
         return NoPartnerMessage;
+    if (!isFamilyPartner(husband) || !isFamilyPartner(wife))
+        return PersonNotInFamilyMessage;
     if (husband == BlankPartner && wife == BlankPartner)
         return BothBlankMessage;
     // Different stand-ins for the two sides, so a blank partner never counts as the
@@ -63,6 +66,20 @@ std::string partnerRefusal(const kou_work& record)
     if (husbandSex == wifeSex)
         return SameSexMessage;
     return {};
+}
+
+// True unless a child the record lists names a person slot that holds nobody (freed
+// since a window showed him). An entry outside the person table is refused child by
+// child, as Add_Kodo refuses it.
+bool childrenInFamily(const kou_work& record)
+{
+    const int count = std::min<int>(record.KodoCnt, ChildArraySize);
+    for (int i = 0; i < count; ++i) {
+        const int child = record.Kodo[i].kou_kodo;
+        if (isPersonSlot(child) && !isUsedPerson(child))
+            return false;
+    }
+    return true;
 }
 
 // The name shown with a refused child: family name, a blank, given name.
@@ -155,11 +172,12 @@ int firstFreeMarriage()
     return -1;
 }
 
-// Why set_kou_buf would refuse to store this couple: -1 an argument outside the tables
-// or no free slot for a new marriage, -2 the same couple is already married; 0 none.
+// Why set_kou_buf would refuse to store this couple: -1 a marriage outside the table,
+// a partner who is not of the family or no free slot for a new marriage, -2 the same
+// couple is already married; 0 none.
 int storeRefusal(int kouIdx, int husband, int wife)
 {
-    if ((kouIdx != -1 && !isMarriageSlot(kouIdx)) || !isPersonReference(husband) || !isPersonReference(wife))
+    if ((kouIdx != -1 && !isMarriageSlot(kouIdx)) || !isFamilyPartner(husband) || !isFamilyPartner(wife))
         return -1;
     if (findSameCouple(kouIdx, husband, wife) >= 0)
         return -2;
@@ -292,7 +310,9 @@ void regist_kou_data(kou_work& record)
     record.ErrFlag = 0;
     runState().KouNum = record.KouIdx;
 
-    const std::string refusal = partnerRefusal(record);
+    std::string refusal = partnerRefusal(record);
+    if (refusal.empty() && !childrenInFamily(record))
+        refusal = PersonNotInFamilyMessage;
     if (!refusal.empty()) {
         refuse(record, refusal);
         record.Registered = 0;

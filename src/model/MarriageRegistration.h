@@ -23,6 +23,9 @@ namespace model {
 constexpr int16_t KouWorkRefused = 16;        // ErrFlag of a refusal (also of a refused child)
 constexpr int KouWorkErrorStyle = 48;         // OK button with the exclamation icon
 inline constexpr const char* KouWorkErrorTitle = "関係設定エラー";
+// A partner or child the record names is not a person of the family (deleted since
+// a window showed him).
+inline constexpr const char* PersonNotInFamilyMessage = "家系データに存在しない人物が指定されています";
 
 // One child to register: the person and the direct-line mark its slot gets.
 struct KodoEntry {
@@ -65,12 +68,16 @@ void init_kou_work(kou_work& record);
 // children. The verdict is left in the record. Also leaves KouNum = KouIdx,
 // Sel_ChildKou = the stored marriage (or the refusal code of set_kou_buf) and
 // Sel_ChildSlot = the result of the last child registration.
-// A partner outside 1..1024 (0 or the initial -1) is refused as not chosen.
+// A partner outside 1..1024 (0 or the initial -1) is refused as not chosen; a
+// partner or a child naming a person slot that holds nobody (isFamilyPartner,
+// isUsedPerson: freed since a window showed him) refuses the whole record before
+// anything is stored.
 void regist_kou_data(kou_work& record);
 
 // Stores one marriage: KouIdx -1 takes the first slot 1..1024 not in use, any other
 // KouIdx rewrites that record (its children stay). Returns the slot; -1 when the table
-// is full, or when KouIdx or a partner lies outside the tables (nothing changes);
+// is full, or when KouIdx lies outside the table or a partner is not a person of the
+// family (isFamilyPartner: a freed slot is refused too; nothing changes);
 // -2 when another used marriage has the same husband and the same wife. Sets
 // Data_Changed on success; a step's undo snapshot is taken before the record changes
 // (snapshotBeforeChange, model/WindowServices.h). Bunke, kou_gen and the per-child arrays are not touched.

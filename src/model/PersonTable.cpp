@@ -55,8 +55,18 @@ std::string twoDigits(int counter)
 
 } // namespace
 
+namespace {
+uint64_t tableClears = 0;
+} // namespace
+
+uint64_t personTableClears()
+{
+    return tableClears;
+}
+
 void Clear_PerBuf()
 {
+    ++tableClears;
     Tables& t = tables();
     // Every field is cleared, so a slot reused later never shows its previous
     // occupant's picture, posthumous name or multiple-parent mark.
@@ -116,7 +126,24 @@ int del_per_buf(int index)
     p.B_day.clear();
     p.Sex = -1;
     t.Data_Changed = 1;
+    windowServices().personFreed(index);
     return index;
+}
+
+void freePerson(int slot)
+{
+    if (!isUsedPerson(slot))
+        return;
+    Tables& t = tables();
+    person(slot).InUse = SlotFree;
+    if (t.PerCount > 0)
+        t.PerCount = static_cast<int16_t>(t.PerCount - 1);
+    // A lineage group he led has no leader now, rather than whoever takes the slot next.
+    for (GrpTitleRec& group : t.GrpTitleList) {
+        if (group.Leader == slot)
+            group.Leader = 0;
+    }
+    windowServices().personFreed(slot);
 }
 
 bool personSlotFree(int count)

@@ -2,6 +2,7 @@
 // Emptying the person and marriage tables, and creating and freeing single persons.
 // Person-creating scans take slots 1..1023 only: slot 1024 is the blank partner.
 
+#include <cstdint>
 #include <string>
 
 namespace model {
@@ -9,6 +10,11 @@ namespace model {
 // Every person slot 0..1024 back to its cleared record; the relationship editor's
 // person lists are emptied and the group list cleared.
 void Clear_PerBuf();
+// How many times this run emptied the whole person table (Clear_PerBuf: New, a load,
+// an undo, a merge). Between two, a person slot keeps naming the same person: every
+// person freed meanwhile went through freePerson, which the windows hear of. A slot
+// number kept across one names whoever the new table holds there.
+uint64_t personTableClears();
 // Every marriage record 0..1024 back to its cleared values (start flag 0 included);
 // the relationship editor is reset.
 void Clear_KouBuf();
@@ -20,7 +26,14 @@ void Clear_KouBuf();
 int set_per_buf(int index, const std::string& Name, const std::string& F_name, int Sex,
                 const std::string& B_day);
 // Frees a slot that is not free (its marriages are not touched); -1 for a free slot.
+// The windows let go of the person (WindowServices::personFreed).
 int del_per_buf(int index);
+// The one way a person leaves the family during editing: a used person slot becomes
+// free (the rest of its record stays), PerCount goes down, a lineage group he led
+// loses its leader (0), and every window lets go of him (WindowServices::personFreed),
+// so that nothing names an empty slot that a later person may take. The caller has
+// checked that no marriage names him. Nothing happens for a slot not in use.
+void freePerson(int slot);
 
 // index -1 only: a new person in the first slot 1..1023 that is not in use, starting
 // from the cleared record; closes the person editor and the chronology window, raises

@@ -1,5 +1,6 @@
 #include "model/UndoRecords.h"
 
+#include "model/PersonTable.h"
 #include "model/WindowServices.h"
 
 #include <utility>
@@ -278,10 +279,8 @@ void freeCreatedPerson(int person)
 {
     if (!isPersonSlot(person))
         return;
-    Tables& t = tables();
-    personal_data& p = t.per_buf[person];
-    if (p.InUse == SlotUsed && t.PerCount > 0)
-        --t.PerCount;
+    personal_data& p = tables().per_buf[person];
+    freePerson(person);
     p.InUse = SlotFree;
     p.F_name.clear();
     p.Name.clear();

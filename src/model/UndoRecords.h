@@ -206,7 +206,8 @@ void handStartMarkTo(int preferred);
 // (-1 none): an undo may then free it.
 bool createdPersonStands(int person, const std::string& name, int ownKou = -1);
 
-// Frees a person an undone step created: not in use, no names, one person fewer.
+// Frees a person an undone step created (freePerson: the windows let go of him):
+// not in use, no names, one person fewer.
 void freeCreatedPerson(int person);
 
 // Frees a marriage record (a deletion, or the undo of a step that created it): not in

@@ -20,6 +20,10 @@ public:
     // The family changed: the chronology window is unloaded; it builds its table
     // afresh when opened again.
     virtual void closeChronology() {}
+    // A person was freed (freePerson): every window lets go of him, taking him out
+    // of the fields and lists that still name him. The command that frees him has
+    // settled, before it changed anything, the unregistered input that named him.
+    virtual void personFreed(int person) { (void)person; }
     // The person table was emptied: the relationship editor's two person lists go.
     virtual void clearRelationPersonLists() {}
     // The marriage table was emptied: the relationship editor drops its third person

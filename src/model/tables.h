@@ -221,6 +221,10 @@ inline marry_data& marriage(int kou) { return tables().kou_buf[static_cast<size_
 // A person slot or a marriage slot that holds a record in use.
 inline bool isUsedPerson(int slot) { return isPersonSlot(slot) && person(slot).InUse == SlotUsed; }
 inline bool isUsedMarriage(int kou) { return isMarriageSlot(kou) && marriage(kou).InUse == SlotUsed; }
+// Whom a marriage may name as a partner: a person of the family (a used person
+// slot) or the blank partner. A freed slot is nobody, whatever its record still
+// holds; a child must be a used person slot (isUsedPerson).
+inline bool isFamilyPartner(int slot) { return slot == BlankPartner || isUsedPerson(slot); }
 // A person number 1..1024 whose record is not marked free, whatever else InUse
 // holds: the counts of every taken slot (the chronology, the name list's height).
 inline bool isTakenPerson(int slot) { return isPersonReference(slot) && person(slot).InUse != SlotFree; }

@@ -13,6 +13,8 @@
 #include "platform/Cp932.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -742,6 +744,41 @@ bool CtrlForm::settleUnregisteredChange()
     }
     m_reselecting = before;
     return settled;
+}
+
+bool CtrlForm::holdsPerson(int person) const
+{
+    const ShownFields fields = shownFields();
+    const std::string tag = std::to_string(person);
+    return fields.partnerTags[0] == tag || fields.partnerTags[1] == tag ||
+           std::find(fields.children.begin(), fields.children.end(), person) != fields.children.end();
+}
+
+void CtrlForm::forgetPerson(int person)
+{
+    if (!isLoaded())
+        return;
+    const std::string tag = std::to_string(person);
+    for (int side : {0, 1}) {
+        if (shownFields().partnerTags[side] == tag)
+            clearPartnerLabel(side);
+        if (m_shownFields.partnerTags[side] == tag) {
+            m_shownFields.partnerTags[side].clear();
+            m_shownFields.partnerCaptions[side].clear();
+        }
+    }
+    for (int line = List2.listCount() - 1; line >= 0; --line) {
+        if (List2.itemData(line) == person)
+            List2.removeItem(line);
+    }
+    std::vector<int>& children = m_shownFields.children;
+    std::vector<bool>& marks = m_shownFields.marks;
+    for (size_t i = children.size(); i-- > 0;) {
+        if (children[i] == person) {
+            children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
+            marks.erase(marks.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
 }
 
 void CtrlForm::List1_Click(int Index)

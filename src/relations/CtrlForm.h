@@ -114,6 +114,12 @@ public:
     // the user stays with the change (キャンセル, or a refused registration): the
     // caller then changes nothing.
     bool settleUnregisteredChange();
+    // True while a partner field or the children list names the person.
+    bool holdsPerson(int person) const;
+    // The person was freed: the partner field and the children's lines naming him
+    // go. What the fields were filled with loses him as well, so that only what the
+    // user changed besides counts as an unregistered change.
+    void forgetPerson(int person);
 
     // --- Requests of the other windows (through the main window) ---
 

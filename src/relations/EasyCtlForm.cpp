@@ -33,6 +33,18 @@ std::string familyName(int slot)
     return model::isSlot(slot) ? person(slot).F_name : std::string();
 }
 
+// How the window names a person: the base person's caption, and after the sex a
+// line of the person list.
+std::string shownName(const model::personal_data& p)
+{
+    return p.F_name + " " + p.Name;
+}
+
+std::string listLine(const model::personal_data& p)
+{
+    return std::string(p.Sex != 0 ? "女:" : "男:") + shownName(p);
+}
+
 } // namespace
 
 EasyCtlForm::EasyCtlForm() : Form("EasyCtl")
@@ -117,7 +129,45 @@ void EasyCtlForm::SetMotoNin(int slot)
     if (slot == -1 || !isUsedPerson(slot))
         return;
     MotoNin = static_cast<int16_t>(slot);
-    Label3.setCaption(person(slot).F_name + " " + person(slot).Name);
+    m_baseSex = person(slot).Sex;
+    m_baseClears = model::personTableClears();
+    Label3.setCaption(shownName(person(slot)));
+}
+
+bool EasyCtlForm::baseStands() const
+{
+    if (!isUsedPerson(MotoNin))
+        return false;
+    return m_baseClears == model::personTableClears() ||
+           (person(MotoNin).Sex == m_baseSex && Label3.caption() == shownName(person(MotoNin)));
+}
+
+bool EasyCtlForm::listLineStands(int line) const
+{
+    const int listed = Combo1.itemData(line);
+    if (!isUsedPerson(listed))
+        return false;
+    return m_listClears == model::personTableClears() || Combo1.list(line) == listLine(person(listed));
+}
+
+void EasyCtlForm::clearBase()
+{
+    MotoNin = -1;
+    MotoKou = -1;
+    m_baseSex = -1;
+    Label3.setCaption(relations::NoBasePersonText);
+}
+
+void EasyCtlForm::forgetPerson(int slot)
+{
+    if (!isLoaded())
+        return;
+    if (MotoNin != -1 && MotoNin == slot)
+        clearBase();
+    for (int line = Combo1.listCount() - 1; line >= 0; --line) {
+        if (Combo1.itemData(line) == slot)
+            Combo1.removeItem(line);
+    }
 }
 
 void EasyCtlForm::SetMotoKou(int kou)
@@ -134,12 +184,13 @@ void EasyCtlForm::SetMotoKou(int kou)
 
 void EasyCtlForm::Easy_Build_List()
 {
+    m_listClears = model::personTableClears();
     Combo1.clear();
     for (int i = 1; i <= model::LastSlot; ++i) {
         const model::personal_data& p = person(i);
         if (p.InUse != model::SlotUsed)
             continue;
-        Combo1.addItem(std::string(p.Sex != 0 ? "女:" : "男:") + p.F_name + " " + p.Name);
+        Combo1.addItem(listLine(p));
         Combo1.setItemData(Combo1.newIndex(), i);
     }
 }
@@ -154,8 +205,9 @@ void EasyCtlForm::CheckOption1()
         switch (i) {
         case relations::EasyPerson::FromList: {
             const int line = Combo1.listIndex();
-            // A list older than the person table may name a person since deleted.
-            if (line >= 0 && isUsedPerson(Combo1.itemData(line))) {
+            // A list older than the person table may name a person since deleted,
+            // whose slot another person may have taken: the line must still name him.
+            if (line >= 0 && listLineStands(line)) {
                 AddNin = static_cast<int16_t>(Combo1.itemData(line));
                 AddSex = person(AddNin).Sex;
             }
@@ -192,11 +244,8 @@ void EasyCtlForm::InitGamen()
 
 void EasyCtlForm::InitGamen_Main(int slot, int kou)
 {
-    if (Check2.value() != forms::vbChecked) {
-        MotoNin = -1;
-        MotoKou = -1;
-        Label3.setCaption(relations::NoBasePersonText);
-    }
+    if (Check2.value() != forms::vbChecked)
+        clearBase();
     if (slot != -1)
         SetMotoNin(slot);
     if (kou != -1)
@@ -288,12 +337,10 @@ void EasyCtlForm::Command1_Click()
 {
     m_createdPerson = -1;
     // A base person deleted since it was picked is no base any more: a relation to
-    // an empty slot would leave a marriage naming nobody.
-    if (MotoNin != -1 && !isUsedPerson(MotoNin)) {
-        MotoNin = -1;
-        MotoKou = -1;
-        Label3.setCaption(relations::NoBasePersonText);
-    }
+    // an empty slot would leave a marriage naming nobody, and one to the slot's new
+    // person a marriage the user never asked for.
+    if (MotoNin != -1 && !baseStands())
+        clearBase();
     CheckOption1();
 
     Operation operation = Operation::ChosenRelation;
@@ -427,13 +474,9 @@ void EasyCtlForm::freeCreatedPerson()
     if (model::Get_PersonKou(slot) != -1)
         return;
     model::Tables& t = tables();
-    model::personal_data& p = person(slot);
-    int16_t& counter = p.Sex != 0 ? t.DummyWomanCnt : t.DummyManCnt;
+    int16_t& counter = person(slot).Sex != 0 ? t.DummyWomanCnt : t.DummyManCnt;
     counter = static_cast<int16_t>(counter - 1);
-    p.InUse = model::SlotFree;
-    // The person count follows the table.
-    if (t.PerCount > 0)
-        t.PerCount = static_cast<int16_t>(t.PerCount - 1);
+    model::freePerson(slot);
 }
 
 void EasyCtlForm::refreshAfterRegistration()

@@ -100,6 +100,10 @@ public:
     // that is no marriage in use leave both as they are).
     void SetMotoKou(int kou);
 
+    // The person was freed: he is no longer the base person (the base marriage
+    // goes with him) nor a line of the person list.
+    void forgetPerson(int person);
+
     // True while the typed names differ from what the window was last reset to.
     bool hasUnregisteredInput() const;
     // Before the window closes: typed names ask "入力内容が登録されていません。登録しますか？".
@@ -176,11 +180,26 @@ private:
     enum class NormalMarriage { Refuse, StoreBeside };
     bool chooseReusedMarriage(NormalMarriage normal);
     void refuse(const std::string& message);
+    // True while the base slot still holds the person the window names as its base.
+    // A person freed meanwhile has been taken out already (forgetPerson); after the
+    // whole family was replaced (an undo, a load) the slot must hold a person of the
+    // same name and sex as when he was picked.
+    bool baseStands() const;
+    // The same for a line of the person list, against its text.
+    bool listLineStands(int line) const;
+    // No base person nor base marriage.
+    void clearBase();
 
     // The person created for the registration under way, -1 none.
     int16_t m_createdPerson = -1;
     // The names InitGamen_Main left (a kept family name, or nothing).
     std::string m_leftNames[2];
+    // The base person's sex when he was picked (his name is the caption of Label3),
+    // and the person table's clears (model::personTableClears) then and when the
+    // person list was built.
+    int16_t m_baseSex = -1;
+    uint64_t m_baseClears = 0;
+    uint64_t m_listClears = 0;
 };
 
 // The one easy relation builder (the window named `EasyCtl`).

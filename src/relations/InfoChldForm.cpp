@@ -236,6 +236,16 @@ bool InfoChldForm::settleUnregisteredInput()
     return true;
 }
 
+void InfoChldForm::forgetPerson(int person)
+{
+    if (m_child == -1 || m_child != person)
+        return;
+    m_kou = -1;
+    m_slot = -1;
+    m_child = -1;
+    hide();
+}
+
 // ---------------------------------------------------------------- commands
 
 bool InfoChldForm::shownChildStands() const

@@ -57,6 +57,9 @@ public:
     // the editors' selection the caller set up for the next child survives a
     // registration.
     bool settleUnregisteredInput();
+    // The person was freed: a dialog that shows him as its child shows nobody and
+    // hides (what it holds could no longer be registered for anyone).
+    void forgetPerson(int person);
 
     // --- Event handlers ---
 

@@ -187,6 +187,12 @@ bool KakeGrpStatForm::lblLeader_OLEDragDrop(int dragPerson, const std::string& t
 // ---------------------------------------------------------------- commands
 
 // No leader chosen: the field tells how to choose one.
+void KakeGrpStatForm::forgetPerson(int person)
+{
+    if (isLoaded() && lblLeader.tag() == std::to_string(person))
+        clearLeader();
+}
+
 void KakeGrpStatForm::clearLeader()
 {
     lblLeader.setCaption(relations::LeaderDropCaption);
@@ -208,8 +214,9 @@ void KakeGrpStatForm::cmdAddTitle_Click()
         platform::MsgBox(relations::MissingTitleMessage, ErrorStyle, relations::KakeGrpErrorTitle);
         return;
     }
+    // Only a person of the family leads a group: a slot freed since the drop is nobody.
     const double leader = platform::Val(lblLeader.tag());
-    if (lblLeader.tag() == "0" || !model::isPersonSlot(leader)) {
+    if (lblLeader.tag() == "0" || !model::isPersonSlot(leader) || !isUsedPerson(static_cast<int>(leader))) {
         platform::MsgBox(relations::MissingLeaderMessage, ErrorStyle, relations::KakeGrpErrorTitle);
         return;
     }

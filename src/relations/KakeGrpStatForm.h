@@ -53,6 +53,8 @@ public:
     // True when the person became the chosen leader (the drag protocol then marks
     // the drop accepted); otherwise a beep and nothing changes.
     [[nodiscard]] bool lblLeader_OLEDragDrop(int dragPerson, const std::string& text);
+    // The person was freed: a leader field naming him asks for a drag again.
+    void forgetPerson(int person);
 
     // --- Event handlers ---
 

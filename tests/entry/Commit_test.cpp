@@ -341,6 +341,29 @@ TEST_F(CommitTest, editingAnExistingPersonMovesOnAndBackToTheFirst)
     EXPECT_EQ(person(b).Old_name, "前");
 }
 
+// Another window may change the person after the card showed him (a rename on the
+// chart, the display options): 登録 stores what was typed on the card and keeps
+// every other field as it is stored now.
+TEST_F(CommitTest, registeringKeepsWhatAnotherWindowChangedAfterTheCardShowedThePerson)
+{
+    const int a = addPerson("山田", "太郎");
+    addPerson("山田", "花子", 1);
+    open();
+    ASSERT_EQ(form().Text1[1].text(), "太郎");
+    const int16_t frame = person(a).Disp.DS_Waku == 1 ? 0 : 1;
+    person(a).Name = "太一";
+    person(a).Disp.DS_Waku = frame;
+    person(a).CsvOutFlag = 1;
+
+    form().Text1[7].setText("東京都");
+    form().CMDFUNC_Click(1);
+    EXPECT_EQ(person(a).Addr1, "東京都");
+    EXPECT_EQ(person(a).Name, "太一");
+    EXPECT_EQ(person(a).Disp.DS_Waku, frame);
+    EXPECT_EQ(person(a).CsvOutFlag, 1);
+    EXPECT_EQ(person(a).F_name, "山田");
+}
+
 // Refusals: a message, and the family, the undo snapshot and the changed flag
 // stay as they were.
 struct RefusalCase {

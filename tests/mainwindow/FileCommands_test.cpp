@@ -478,10 +478,14 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     std::vector<std::string>{"山田太郎", "山田花子", "山田一郎"}, false},
         // The later block replaces the earlier, as each block is stored into its slot
-        // when it ends.
+        // when it ends. The son's slot is then empty: his link as the couple's child
+        // names nobody and goes.
         DamagedCase{"RepeatedPersonSlot",
                     [](const std::string& whole) { return replacedOnce(whole, " Index=3\r\n", " Index=2\r\n"); },
-                    [] { return std::string("前の記録と人物番号が重なる個人の記録 1 件で、前の記録を置き換えました（最初は 394 行目）。"); },
+                    [] {
+                        return std::string("前の記録と人物番号が重なる個人の記録 1 件で、前の記録を置き換えました（最初は 394 行目）。\r\n"
+                                           "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 418 行目）。");
+                    },
                     std::vector<std::string>{"山田太郎", "山田一郎"}},
         DamagedCase{"MoreThanTwentyChildren", twentyOneChildren,
                     [] {

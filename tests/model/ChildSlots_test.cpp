@@ -3,6 +3,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/ChildSlots.h"
+#include "model/PersonTable.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Hooks.h"
@@ -259,6 +260,22 @@ TEST_F(ChildSlotTest, AddKodoRefusals)
     EXPECT_EQ(tryAddChild(1025, f.aunt), -2);
     EXPECT_EQ(tryAddChild(f.parents, f.aunt, 20), -2);
     EXPECT_EQ(tables().kou_buf[f.parents], before);
+}
+
+// A person slot that holds nobody (a person freed since) is no child of anyone, in a
+// new slot or rewriting a slot.
+TEST_F(ChildSlotTest, AddKodoRefusesAPersonSlotThatHoldsNobody)
+{
+    const SmallFamily f = buildSmallFamily();
+    const int freed = addPerson("消", "山田", 0);
+    ASSERT_EQ(del_per_buf(freed), freed);
+    const marry_data before = tables().kou_buf[f.parents];
+    tables().Data_Changed = 0;
+    EXPECT_EQ(tryAddChild(f.parents, freed), -2);
+    EXPECT_EQ(tryAddChild(f.parents, freed, 5), -2);
+    EXPECT_EQ(tryAddChild(f.parents, LastPersonSlot), -2) << "a slot never used";
+    EXPECT_EQ(tables().kou_buf[f.parents], before);
+    EXPECT_EQ(tables().Data_Changed, 0);
 }
 
 TEST_F(ChildSlotTest, DelKodoRecordsTheChildThatWasInTheSlot)

@@ -5,6 +5,7 @@
 #include "model/fixture/FamilyFixture.h"
 
 #include "model/MarriageRegistration.h"
+#include "model/PersonTable.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "model/UndoRecords.h"
@@ -23,6 +24,7 @@ const std::string SameCouple = "既に結婚関係として登録されていま
 const std::string TableFull = "登録件数の限界です。結婚関係は 1024組迄登録出来ます";
 const std::string TooManyChildren = "子供の人数は20人迄です";
 const std::string AncestorSuffix = ":  この子供は、家族の先祖として使用されている可能性があります";
+const std::string NotInFamily = "家系データに存在しない人物が指定されています";
 
 class MarriageTest : public FamilyFixture {
 protected:
@@ -107,7 +109,7 @@ protected:
 // ---------------------------------------------------------------------------
 // Partner rules
 
-enum class Who { NoneChosen, InitialValue, BeyondTable, Blank, Man, OtherMan, Woman, OtherWoman };
+enum class Who { NoneChosen, InitialValue, BeyondTable, Blank, Man, OtherMan, Woman, OtherWoman, FreedMan, FreedWoman };
 
 struct PartnerCase {
     const char* description;
@@ -131,6 +133,8 @@ protected:
         case Who::OtherMan: return otherMan;
         case Who::Woman: return woman;
         case Who::OtherWoman: return otherWoman;
+        case Who::FreedMan: return freedMan;
+        case Who::FreedWoman: return freedWoman;
         }
         return -1;
     }
@@ -141,10 +145,15 @@ protected:
         otherMan = addPerson("次郎", "田中", 0);
         woman = addPerson("花子", "佐藤", 1);
         otherWoman = addPerson("良子", "鈴木", 1);
+        // Persons deleted since: their slots hold nobody.
+        freedMan = addPerson("三郎", "高橋", 0);
+        freedWoman = addPerson("恵", "高橋", 1);
+        del_per_buf(freedMan);
+        del_per_buf(freedWoman);
         tables().Data_Changed = 0;
     }
 
-    int man = 0, otherMan = 0, woman = 0, otherWoman = 0;
+    int man = 0, otherMan = 0, woman = 0, otherWoman = 0, freedMan = 0, freedWoman = 0;
 };
 
 TEST_P(PartnerRuleTest, RefusesBeforeAnythingChangesOrAcceptsTheCouple)
@@ -193,6 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
         PartnerCase{"both blank", Who::Blank, Who::Blank, BothBlank},
         PartnerCase{"two men", Who::Man, Who::OtherMan, SameSex},
         PartnerCase{"two women", Who::Woman, Who::OtherWoman, SameSex},
+        PartnerCase{"husband deleted since", Who::FreedMan, Who::Woman, NotInFamily},
+        PartnerCase{"wife deleted since", Who::Blank, Who::FreedWoman, NotInFamily},
         PartnerCase{"man and blank partner", Who::Man, Who::Blank, ""},
         PartnerCase{"blank partner and woman", Who::Blank, Who::Woman, ""},
         PartnerCase{"man and woman", Who::Man, Who::Woman, ""}),
@@ -304,7 +315,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, SetKouBufArgumentTest,
                                            BadArguments{"marriage -5", -5, 0, 0},
                                            BadArguments{"husband -1", -1, -1, 0},
                                            BadArguments{"wife beyond the table", -1, 0, 1025},
-                                           BadArguments{"wife -1 in an edit", 1, 0, -1}),
+                                           BadArguments{"wife -1 in an edit", 1, 0, -1},
+                                           BadArguments{"husband a slot that holds nobody", -1, 900, 0},
+                                           BadArguments{"wife a slot that holds nobody in an edit", 1, 0, 901}),
                          [](const ::testing::TestParamInfo<BadArguments>& info) {
                              return "row" + std::to_string(info.index);
                          });
@@ -653,6 +666,26 @@ TEST_F(MarriageTest, EmptyEntryWithinTheCountIsReportedWithoutAName)
     EXPECT_EQ(w.Registered, 1);
     expectRefusal(w, AncestorSuffix);
     EXPECT_EQ(childrenOf(f.parents), (std::vector<int>{f.son, f.daughter}));
+}
+
+// A child naming a person slot that holds nobody (deleted since a window listed him)
+// refuses the whole record: nothing is stored, and no snapshot is taken.
+TEST_F(MarriageTest, ChildDeletedSinceRefusesTheWholeRecord)
+{
+    const SmallFamily f = buildSmallFamily();
+    const int bride = addPerson("新", "佐藤", 1);
+    const int freed = addPerson("消", "山田", 0);
+    del_per_buf(freed);
+    tables().Data_Changed = 0;
+    const auto before = copyOfTables();
+    for (kou_work w : {editOf(f.parents), newMarriage(f.father, bride)}) {
+        addEntry(w, freed);
+        regist_kou_data(w);
+        expectRefusal(w, NotInFamily);
+        EXPECT_EQ(w.Registered, 0);
+    }
+    EXPECT_TRUE(tables().kou_buf == before->kou_buf);
+    EXPECT_EQ(windows.count("saveUndo"), 0);
 }
 
 // A count beyond the entries of the record reads no further than its last entry.

@@ -4,6 +4,7 @@
 
 #include "CtrlFixture.h"
 
+#include "model/PersonTable.h"
 #include "model/SavableText.h"
 #include "model/run_state.h"
 #include "platform/Hooks.h"
@@ -113,6 +114,38 @@ TEST_F(CtrlTest, ATitleTheFamilyFileCannotHoldIsRefusedAndNothingIsRegistered)
     EXPECT_EQ(countOf(services.calls, "saveUndo"), 0);
     EXPECT_EQ(tables().Data_Changed, 0);
     EXPECT_EQ(ctrl().Text1[0].text(), "Caf\u00E9山田家") << "the typed title stays for mending";
+}
+
+// Fields still naming a person deleted since (a partner, or a child in 子供関係) make no
+// marriage of nobody, nor of whoever takes the slot next: the registration is refused
+// as a whole and the fields stay for mending.
+TEST_F(CtrlTest, APartnerOrChildWhoseSlotHoldsNobodyIsRefusedAndNothingIsRegistered)
+{
+    const int husband = addPerson("山田", "太郎", 0);
+    const int wife = addPerson("山田", "花子", 1);
+    const int child = addPerson("山田", "一郎", 0);
+    for (int gone : {husband, child}) {
+        setPartner(0, husband);
+        setPartner(1, wife);
+        ctrl().List2.clear();
+        ctrl().List2.addItem("山田一郎");
+        ctrl().List2.setItemData(0, child);
+        const model::personal_data kept = per(gone);
+        ASSERT_EQ(model::del_per_buf(gone), gone);
+        tables().Data_Changed = 0;
+        answers.answerNext(platform::vbOK);
+        ctrl().CMDFUNC[1].click();
+
+        ASSERT_EQ(answers.shown().size(), 1u) << gone;
+        EXPECT_EQ(answers.shown()[0].text, "家系データに存在しない人物が指定されています") << gone;
+        EXPECT_EQ(answers.shown()[0].title, "関係設定エラー") << gone;
+        EXPECT_EQ(marriagesInUse(), 0) << gone;
+        EXPECT_EQ(countOf(services.calls, "saveUndo"), 0) << gone;
+        EXPECT_EQ(tables().Data_Changed, 0) << gone;
+        EXPECT_EQ(ctrl().Label2[0].tag(), std::to_string(husband)) << gone;
+        answers.clearRecords();
+        per(gone) = kept;
+    }
 }
 
 TEST_F(CtrlTest, BothPartnersBlankIsRefused)

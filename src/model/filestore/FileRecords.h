@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -398,8 +399,8 @@ enum class Repair {
     PersonWithoutSlot,       // a person block without a person slot 1..1023: dropped
     RepeatedPersonSlot,      // a person block for a slot an earlier block took: replaces it
     CopyReference,           // a copy reference that names no person slot: made "none"
-    MarriageWithoutPartners, // a marriage without two partners (persons or 1024): dropped
-    ChildOutsideTable,       // a child block without a person slot: dropped
+    MarriageWithoutPartners, // a marriage without two partners (persons of the file or 1024): dropped
+    ChildOutsideTable,       // a child block without a person slot of the file: dropped
     ChildBeyondTwentieth,    // a child after the 20th of its marriage: dropped
     AdoptionHistory,         // an adoption history outside the marriage table: made "none"
 };
@@ -497,6 +498,14 @@ private:
     bool m_open = false;
     KeyIndex::Cursor m_cursor;
 };
+
+// Once the whole file is read, the persons it holds are known: a marriage naming a
+// partner whose person slot holds no person is dropped (Repair::MarriageWithoutPartners),
+// as is a child naming one (Repair::ChildOutsideTable), and an adoption history naming
+// a dropped marriage becomes "none" (Repair::AdoptionHistory); the histories of the
+// marriages kept follow their new slots. Each drop is counted, and `noted` is told its
+// kind and the index the marriage it was found in had in staging.marriages.
+void dropLinksToEmptySlots(Staging& staging, const std::function<void(Repair, size_t)>& noted);
 
 // --- Group sections (GroupSections.cpp) ---
 void writeGroupSections(FileText& out, const Tables& tables);

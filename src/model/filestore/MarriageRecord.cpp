@@ -251,4 +251,54 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
     return true;
 }
 
+void dropLinksToEmptySlots(Staging& staging, const std::function<void(Repair, size_t)>& noted)
+{
+    const auto emptySlot = [&staging](int16_t person) {
+        return isPersonSlot(person) && !staging.personSlotRead[static_cast<size_t>(person)];
+    };
+    std::vector<marry_data>& marriages = staging.marriages;
+    // The slot each marriage takes once the dropped ones are gone, -1 for a dropped one.
+    std::vector<int16_t> newSlot(marriages.size() + 1, -1);
+    int16_t kept = 0;
+    for (size_t i = 0; i < marriages.size(); ++i) {
+        marry_data& m = marriages[i];
+        if (emptySlot(m.kou_titi) || emptySlot(m.kou_haha)) {
+            staging.count(Repair::MarriageWithoutPartners);
+            noted(Repair::MarriageWithoutPartners, i);
+            continue;
+        }
+        newSlot[i + 1] = ++kept;
+        for (int entry = 0; entry <= LastChildSlot; ++entry) {
+            if (!emptySlot(m.kou_kodo[entry]))
+                continue;
+            staging.count(Repair::ChildOutsideTable);
+            noted(Repair::ChildOutsideTable, i);
+            presetChild(m, entry);
+            m.kodo_yoshirireki[entry] = -1;
+        }
+    }
+    if (static_cast<size_t>(kept) == marriages.size())
+        return;
+    for (size_t i = 0; i < marriages.size(); ++i) {
+        if (newSlot[i + 1] == -1)
+            continue;
+        for (int16_t& history : marriages[i].kodo_yoshirireki) {
+            if (history < 1 || static_cast<size_t>(history) > marriages.size())
+                continue;
+            history = newSlot[static_cast<size_t>(history)];
+            if (history == -1) {
+                staging.count(Repair::AdoptionHistory);
+                noted(Repair::AdoptionHistory, i);
+            }
+        }
+    }
+    std::vector<marry_data> remaining;
+    remaining.reserve(static_cast<size_t>(kept));
+    for (size_t i = 0; i < marriages.size(); ++i) {
+        if (newSlot[i + 1] != -1)
+            remaining.push_back(std::move(marriages[i]));
+    }
+    marriages = std::move(remaining);
+}
+
 } // namespace model::filestore

@@ -20,6 +20,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace model {
 
@@ -156,6 +157,10 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
         }
     };
 
+    // The line each staged marriage was taken in at (its block's end), for the
+    // references checked once the whole file is read.
+    std::vector<int> marriageLines;
+
     Section section = Section::None;
     forEachLine(bytes, [&](std::string_view line) {
         ++lineNumber;
@@ -184,6 +189,8 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             break;
         case Section::Marriages:
             marriages.apply(key, value);
+            if (staging.marriages.size() > marriageLines.size())
+                marriageLines.push_back(lineNumber);
             break;
         case Section::Groups:
         case Section::Titles:
@@ -194,6 +201,14 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             break;
         }
         noteDamage();
+    });
+    // A partner or child naming a person slot the file holds no person for is a
+    // damaged reference as well, found only now that every person is known.
+    filestore::dropLinksToEmptySlots(staging, [&](filestore::Repair kind, size_t marriage) {
+        const int line = marriage < marriageLines.size() ? marriageLines[marriage] : lineNumber;
+        int& first = damage.firstRepairLine[static_cast<size_t>(kind)];
+        if (first == 0 || line < first)
+            first = line;
     });
     damage.reachedEnd = section == Section::End;
     damage.unreadableValues = undecodable - undecodableBefore;

@@ -39,6 +39,24 @@ Lines child(const std::string& person, const Lines& keys = {})
 const Lines persons = {"[Per_bufsection]"};
 const Lines marriages = {"[kou_bufsection]"};
 
+// A person section with a plain block for each slot, to stand after the marriages
+// that name them (the line numbers before it stay as they are).
+Lines personsOf(const std::vector<int>& slots)
+{
+    Lines lines = persons;
+    for (int slot : slots)
+        lines = lines + person(slot);
+    return lines;
+}
+
+std::vector<int> slotsFromTo(int first, int last)
+{
+    std::vector<int> slots;
+    for (int slot = first; slot <= last; ++slot)
+        slots.push_back(slot);
+    return slots;
+}
+
 // --- SplitEqu ------------------------------------------------------------------------
 
 struct SplitCase {
@@ -254,7 +272,7 @@ const ReadCase readCases[] = {
      },
      "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 21 行目）。"},
     {"MarriagesTakeSlotsInFileOrder",
-     marriages + marriage(5, 6) + marriage(-1, 6) + marriage(1024, 7, {" kou_mode= 1"}),
+     marriages + marriage(5, 6) + marriage(-1, 6) + marriage(1024, 7, {" kou_mode= 1"}) + personsOf({5, 6, 7}),
      [] {
          EXPECT_EQ(kou(1).kou_titi, 5);
          EXPECT_EQ(kou(2).kou_titi, BlankPartner);
@@ -402,7 +420,7 @@ TEST_P(ReferenceCheckTest, MarriageWithAnInvalidPartnerIsDroppedAndCounted)
 {
     if (!GetParam().kept)
         answers.answerNext(platform::vbOK);
-    ASSERT_TRUE(loadLines(marriages + GetParam().marriageLines));
+    ASSERT_TRUE(loadLines(marriages + GetParam().marriageLines + personsOf({1, 2})));
     EXPECT_EQ(kou(1).InUse == SlotUsed, GetParam().kept);
     EXPECT_EQ(answers.shownTexts().empty(), GetParam().kept);
     if (!GetParam().kept) {
@@ -426,6 +444,31 @@ INSTANTIATE_TEST_SUITE_P(Partners, ReferenceCheckTest,
                                                          false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A partner or child naming a person slot the file holds no person for names nobody:
+// the marriage or the child is dropped and counted, and the adoption histories follow
+// the marriages to their slots (one naming a dropped marriage becomes "none").
+TEST_F(FileStoreTest, PartnersAndChildrenNamingEmptyPersonSlotsAreDroppedAndCounted)
+{
+    answers.answerNext(platform::vbOK);
+    ASSERT_TRUE(loadLines(persons + person(1) + person(2) + person(3) + person(4) + marriages
+                          + marriage(1, 2, child("3") + child("9"))                          // ends on line 24
+                          + marriage(7, 2)                                                    // line 28
+                          + marriage(1, 4, child("3", {" kodo_yoshirireki= 4"}))              // line 36
+                          + marriage(1024, 4, child("3", {" kodo_yoshirireki= 2"}))));        // line 44
+    EXPECT_EQ(kou(1).kou_titi, 1);
+    EXPECT_EQ(childrenOf(1), std::vector<int>{3});
+    EXPECT_EQ(kou(2).kou_haha, 4) << "the marriages after a dropped one move up";
+    EXPECT_EQ(kou(2).kodo_yoshirireki[0], 3) << "the history names its marriage in its new slot";
+    EXPECT_EQ(kou(3).kou_titi, BlankPartner);
+    EXPECT_EQ(kou(3).kodo_yoshirireki[0], -1);
+    EXPECT_EQ(kou(4).InUse, SlotFree);
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"夫婦の番号が正しくない結婚関係の記録 1 件を読み込みませんでした（最初は 28 行目）。\r\n"
+                                       "子供の番号が正しくない子供の記録 1 件を読み込みませんでした（最初は 24 行目）。\r\n"
+                                       "養子の履歴の結婚番号が正しくない子供の記録 1 件の履歴を「なし」にしました（最初は 44 行目）。"});
+    EXPECT_TRUE(fileStore().loadDamaged);
+}
+
 TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
 {
     answers.answerNext(platform::vbOK);
@@ -433,7 +476,8 @@ TEST_F(FileStoreTest, ChildBlocksWithInvalidPersonsAreDropped)
                           + marriage(1, 2,
                                      child("0", {" kou_kodo_comment=零"}) + child("3")
                                          + child("3000", {" kodo_yoshirireki= 1"}) + child("-5") + child("1024")
-                                         + child("4", {" kou_kodo_stat= 2"}))));
+                                         + child("4", {" kou_kodo_stat= 2"}))
+                          + personsOf({1, 2, 3, 4})));
     EXPECT_EQ(childrenOf(1), (std::vector<int>{3, 4})) << "the blank partner 1024 is never a child";
     EXPECT_EQ(kou(1).kou_kodo_comment[0], "") << "nothing of a dropped child stays behind";
     EXPECT_EQ(kou(1).kou_kodo_stat[1], 2);
@@ -471,7 +515,8 @@ TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
                                      child("3") + Lines{"children_data_start", " kou_kodo= 0",
                                                         " kou_kodo_comment=開いたまま"})
                           + marriage(1, 2, Lines{" kou_kodo= 5000"} + child("4"))
-                          + marriage(1, 2, child("3") + Lines{"children_data_start", " kou_kodo= 4"})));
+                          + marriage(1, 2, child("3") + Lines{"children_data_start", " kou_kodo= 4"})
+                          + personsOf({1, 2, 3, 4})));
     EXPECT_EQ(childrenOf(1), (std::vector<int>{3}));
     EXPECT_EQ(kou(1).kou_kodo_comment[1], "") << "nothing of a dropped child stays behind";
     EXPECT_EQ(childrenOf(2), (std::vector<int>{4}));
@@ -487,7 +532,8 @@ TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
                           + marriage(1, 2,
                                      child("3", {" kodo_yoshirireki= 7"}) + child("4", {" kodo_yoshirireki= 0"})
                                          + child("5", {" kodo_yoshirireki= 5000"})
-                                         + child("6", {" kodo_yoshirireki=-3"}) + child("7", {" kodo_yoshirireki= 1024"}))));
+                                         + child("6", {" kodo_yoshirireki=-3"}) + child("7", {" kodo_yoshirireki= 1024"}))
+                          + personsOf(slotsFromTo(1, 7))));
     EXPECT_EQ(kou(1).kodo_yoshirireki[0], 7);
     EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
     EXPECT_EQ(kou(1).kodo_yoshirireki[2], -1);
@@ -507,7 +553,9 @@ TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedAndCountedInOneMessage
         twentyOne = twentyOne + child(std::to_string(200 + c));
     answers.answerNext(platform::vbOK);
 
-    ASSERT_TRUE(loadLines(marriages + marriage(1, 2, many) + marriage(3, 4, twentyOne) + marriage(5, 6, child("7"))));
+    ASSERT_TRUE(loadLines(marriages + marriage(1, 2, many) + marriage(3, 4, twentyOne) + marriage(5, 6, child("7"))
+                          + personsOf(slotsFromTo(1, 7)) + personsOf(slotsFromTo(101, 123))
+                          + personsOf(slotsFromTo(201, 221))));
 
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{std::string(TooManyChildrenMessage)

@@ -10,6 +10,7 @@
 #include "model/filestore/FamilyFile.h"
 
 #include <random>
+#include <vector>
 
 namespace model::testing {
 namespace {
@@ -48,7 +49,9 @@ public:
         const int persons = between(0, 60);
         for (int i = 0; i < persons; ++i)
             buildPerson(between(1, LastPersonSlot));
-        const int marriages = between(0, 40);
+        // A marriage names persons of the family: one naming an empty slot is damage
+        // the reader reports.
+        const int marriages = m_persons.empty() ? 0 : between(0, 40);
         for (int i = 0; i < marriages; ++i)
             buildMarriage(between(1, LastSlot));
         nameMarriagesInHistories();
@@ -82,6 +85,8 @@ private:
     }
     // A person: never the blank partner 1024, which stands only beside one.
     int16_t personReference() { return static_cast<int16_t>(between(1, LastPersonSlot)); }
+    // A person of the family built so far.
+    int16_t familyPerson() { return m_persons[static_cast<size_t>(between(0, static_cast<int>(m_persons.size()) - 1))]; }
 
     // Text cp932 can hold, with line breaks of every kind and "=" signs, never starting
     // or ending with a blank (the reader trims those).
@@ -105,6 +110,7 @@ private:
         personal_data& p = tables().per_buf[slot];
         p = clearedPerson(slot);
         p.InUse = SlotUsed;
+        m_persons.push_back(static_cast<int16_t>(slot));
         for (std::string* field : {&p.F_name, &p.Name, &p.B_day, &p.Old_name, &p.Death_day, &p.YubinNo, &p.Addr1,
                                    &p.Addr2, &p.TelNo, &p.FaxNo, &p.KeiNo, &p.E_mail, &p.Zokugara, &p.ZokugaraK,
                                    &p.Kaimyo, &p.GrpName, &p.Voice_filename, &p.Picture_filename})
@@ -162,15 +168,15 @@ private:
         m.kou_state = text(4);
         m.kou_mode = int16();
         m.sort_lev = int16();
-        m.kou_titi = chance(8) ? BlankPartner : personReference();
-        m.kou_haha = m.kou_titi != BlankPartner && chance(8) ? BlankPartner : personReference();
+        m.kou_titi = chance(8) ? BlankPartner : familyPerson();
+        m.kou_haha = m.kou_titi != BlankPartner && chance(8) ? BlankPartner : familyPerson();
         m.dsp_start = int16();
         m.Yoshi_f = int16();
         m.Bunke = int16();
         for (int c = 0; c <= LastChildSlot; ++c) {
             if (!chance(3))
                 continue;
-            m.kou_kodo[c] = personReference();
+            m.kou_kodo[c] = familyPerson();
             m.kou_kodo_stat[c] = int16();
             m.kou_kodo_comment[c] = text(6);
             m.kodo_honsuji[c] = int16();
@@ -180,6 +186,7 @@ private:
     }
 
     std::mt19937 m_rng;
+    std::vector<int16_t> m_persons; // the slots built, in the order built
 };
 
 // What the file carries of a text: every CR LF and lone CR becomes LF.
