@@ -223,8 +223,12 @@ void EntryForm::StorePerBuf()
             if (changed(card.texts[i], shown ? shown->texts[i] : std::string()))
                 p.*field = index == 13 ? tran(card.texts[i], 13) : card.texts[i];
         }
-        if (changed(card.texts[5], shown ? shown->texts[5] : std::string()))
-            readAge(card.texts[5], p.Age);
+        // The age the card shows is worked out from the dates when it opens, so
+        // it is written whenever it differs from the stored one, even untouched.
+        int16_t years = -1;
+        readAge(card.texts[5], years);
+        if (changed(card.texts[5], shown ? shown->texts[5] : std::string()) || years != p.Age)
+            p.Age = years;
         if (changed(card.group, shown ? shown->group : std::string()))
             p.GrpName = platform::Trim(card.group);
         model::Add_GrpName(p.GrpName);
