@@ -8,7 +8,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -204,20 +204,28 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
         return false;
     }
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
     const std::string output = m_folder + "/log/cupsd.out";
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     const std::string confFile = m_folder + "/etc/cupsd.conf";
     const std::string filesFile = m_folder + "/etc/cups-files.conf";
     char* argv[] = {const_cast<char*>("cupsd"), const_cast<char*>("-f"), const_cast<char*>("-c"),
                     const_cast<char*>(confFile.c_str()), const_cast<char*>("-s"),
                     const_cast<char*>(filesFile.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, cupsd.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // The scheduler ends with the test, also when the test itself is killed.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (log >= 0) {
+            ::dup2(log, 1);
+            ::dup2(log, 2);
+        }
+        ::execve(cupsd.c_str(), argv, environ);
+        ::_exit(127);
+    }
+    if (pid < 0) {
         m_whyNot = "cupsd could not be run";
         return false;
     }
