@@ -99,12 +99,11 @@ void refreshPrinters()
         systemList() = readSystemList();
 }
 
-void setPrinterList(const std::vector<std::string>& deviceNames, const std::string& defaultName)
+void setPrinterList(const std::vector<std::string>& deviceNames)
 {
     PrinterList list;
     for (const std::string& name : deviceNames)
         list.printers.push_back({name});
-    list.defaultName = defaultName;
     injected() = std::move(list);
 }
 

@@ -35,9 +35,9 @@ PrinterCollection& Printers();
 // Reads the system's printers again (a queue added or deleted since shows).
 void refreshPrinters();
 
-// Replaces the list (tests, settings); resetPrinterList returns to the system's
-// list, read afresh. The default of an injected list is defaultName when given.
-void setPrinterList(const std::vector<std::string>& deviceNames, const std::string& defaultName = std::string());
+// Replaces the list (tests, settings; its first printer is the default one);
+// resetPrinterList returns to the system's list, read afresh.
+void setPrinterList(const std::vector<std::string>& deviceNames);
 void resetPrinterList();
 
 } // namespace forms
