@@ -3,6 +3,7 @@
 #include "forms/Bridge_p.h"
 #include "forms/CommonDialog.h"
 #include "forms/PainterSurface_p.h"
+#include "forms/PrintSystem_p.h"
 #include "forms/Testing.h"
 
 #include "platform/Errors.h"
@@ -10,17 +11,21 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QProgressDialog>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -74,44 +79,47 @@ platform::RuntimeError invalidValue()
     return platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
 }
 
-bool knownPaperSize(int paperSize)
+// The paper number of a paper: the number printer drivers give it, or vbPRPSUser
+// for a paper that has none (a size typed in, one only a printer knows).
+int paperNumber(const QPageSize& paper)
 {
-    switch (paperSize) {
-    case vbPRPSLetter:
-    case vbPRPSA3:
-    case vbPRPSA4:
-    case vbPRPSA5:
-    case vbPRPSB4:
-    case vbPRPSB5:
-        return true;
-    default:
-        return false;
-    }
+    const QPageSize::PageSizeId id = paper.id();
+    if (id == QPageSize::Custom)
+        return vbPRPSUser;
+    const int number = QPageSize::windowsId(id);
+    return number > 0 && number != vbPRPSUser && QPageSize::id(number) == id ? number : vbPRPSUser;
 }
 
-QPageSize::PageSizeId toPageSizeId(int paperSize)
+// The paper of a paper number other than vbPRPSUser; an invalid size for a number
+// no paper has as its own.
+QPageSize paperOfNumber(int number)
 {
-    switch (paperSize) {
-    case vbPRPSLetter: return QPageSize::Letter;
-    case vbPRPSA3: return QPageSize::A3;
-    case vbPRPSA5: return QPageSize::A5;
-    // The Japanese B sizes: JIS B4 and B5 are what paper trays hold here.
-    case vbPRPSB4: return QPageSize::JisB4;
-    case vbPRPSB5: return QPageSize::JisB5;
-    default: return QPageSize::A4;
-    }
+    if (number <= 0 || number == vbPRPSUser)
+        return QPageSize();
+    const QPageSize::PageSizeId id = QPageSize::id(number);
+    if (id == QPageSize::Custom || QPageSize::windowsId(id) != number)
+        return QPageSize();
+    return QPageSize(id);
 }
 
-int fromPageSizeId(QPageSize::PageSizeId id, int fallback)
+// The print engine property under which Qt's CUPS support keeps the job options
+// its page set-up dialog chose (pages per sheet and their order).
+constexpr auto CupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Qt's page set-up dialog opens on the paper a printer queue is set to, not on
+// the paper the printer object uses; the paper in use is picked in its paper list
+// (the list's widget is named so in every Qt version), so that OK keeps it.
+void showPaperInUse(QPageSetupDialog& dialog, const QPageSize& paper)
 {
-    switch (id) {
-    case QPageSize::Letter: return vbPRPSLetter;
-    case QPageSize::A3: return vbPRPSA3;
-    case QPageSize::A4: return vbPRPSA4;
-    case QPageSize::A5: return vbPRPSA5;
-    case QPageSize::JisB4: return vbPRPSB4;
-    case QPageSize::JisB5: return vbPRPSB5;
-    default: return fallback;
+    auto* papers = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+    if (!papers)
+        return;
+    for (int i = 0; i < papers->count(); ++i) {
+        const QVariant data = papers->itemData(i);
+        if (data.canConvert<QPageSize>() && data.value<QPageSize>().isEquivalentTo(paper)) {
+            papers->setCurrentIndex(i);
+            return;
+        }
     }
 }
 
@@ -124,7 +132,7 @@ std::function<void(Printer&)>& dialogHandler()
 // The page set-up chosen in a printer's properties dialog, per device name.
 struct RememberedSetup {
     int orientation = vbPRORPortrait;
-    int paperSize = vbPRPSA4;
+    QPageSize paper;
 };
 
 std::map<std::string, RememberedSetup>& rememberedSetups()
@@ -141,14 +149,24 @@ std::unique_ptr<Printer>& currentPrinter()
 
 } // namespace
 
+PrintSystemError::PrintSystemError(std::string printer, std::string reason)
+    : platform::RuntimeError(platform::err::PrinterError, "プリンタ エラー: " + printer + ": " + reason),
+      printer(std::move(printer)), reason(std::move(reason))
+{
+}
+
+std::string printSystemErrorDetail(const PrintSystemError& error)
+{
+    return error.printer + "\r\n（" + error.reason + "）";
+}
+
 Printer::Printer(std::string deviceName)
     : PainterSurface(1440.0 / PrinterDotsPerInch, 1440.0 / PrinterDotsPerInch),
       m_deviceName(std::move(deviceName))
 {
-    // A name the system does not list as a printer is printed as a PDF file: the
-    // program's own PDF printer, or a printer that went away since the list was read.
-    m_pdf = m_deviceName == PdfPrinterName
-            || QPrinterInfo::printerInfo(QString::fromStdString(m_deviceName)).isNull();
+    // Every name but the program's own PDF printer's is a printer of the print
+    // service, also one that is not (or no longer) there: printing to it says so.
+    m_pdf = m_deviceName == PdfPrinterName;
     m_printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     if (m_pdf) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -158,11 +176,18 @@ Printer::Printer(std::string deviceName)
     }
     m_printer->setResolution(PrinterDotsPerInch);
     m_printer->setDocName(QStringLiteral("Tevora"));
+    QPageSize paper(QPageSize::A4);
     const auto remembered = rememberedSetups().find(m_deviceName);
     if (remembered != rememberedSetups().end()) {
         m_orientation = remembered->second.orientation;
-        m_paperSize = remembered->second.paperSize;
+        paper = remembered->second.paper;
+    } else if (!m_pdf) {
+        // The paper the queue is set to, as the desktop's other programs start.
+        const QPageSize queuePaper = QPrinterInfo::printerInfo(QString::fromStdString(m_deviceName)).defaultPageSize();
+        if (queuePaper.isValid())
+            paper = queuePaper;
     }
+    setPaper(paper);
     configure();
 }
 
@@ -176,9 +201,17 @@ Printer::~Printer()
     }
 }
 
+void Printer::setPaper(const QPageSize& paper)
+{
+    m_paperSize = paperNumber(paper);
+    m_paper = std::make_unique<QPageSize>(paper);
+    if (m_paperSize == vbPRPSUser)
+        m_userPaper = std::make_unique<QPageSize>(paper);
+}
+
 void Printer::configure()
 {
-    m_printer->setPageSize(QPageSize(toPageSizeId(m_paperSize)));
+    m_printer->setPageSize(*m_paper);
     m_printer->setPageOrientation(m_orientation == vbPRORLandscape ? QPageLayout::Landscape
                                                                    : QPageLayout::Portrait);
 }
@@ -194,9 +227,10 @@ void Printer::setOrientation(int orientation)
 
 void Printer::setPaperSize(int paperSize)
 {
-    if (!knownPaperSize(paperSize))
+    QPageSize paper = paperSize == vbPRPSUser && m_userPaper ? *m_userPaper : paperOfNumber(paperSize);
+    if (!paper.isValid())
         throw invalidValue();
-    m_paperSize = paperSize;
+    setPaper(paper);
     if (!isJobOpen())
         configure();
 }
@@ -217,6 +251,37 @@ int Printer::deviceHeight() const
     return m_printer->height();
 }
 
+QPrinter& Printer::jobDevice()
+{
+    return m_jobPrinter ? *m_jobPrinter : *m_printer;
+}
+
+// A job on a system printer: the queue is asked first, so that a printer that
+// cannot take the job is named before anything is drawn; the pages then go to a
+// temporary PDF file laid out exactly as the printer's page.
+void Printer::beginSystemJob()
+{
+    discardUnsentJob();
+    const printsystem::QueueStatus status = printsystem::checkQueue(m_deviceName);
+    if (status.state != printsystem::QueueState::Ready)
+        throw PrintSystemError(m_deviceName, printsystem::reasonText(status));
+    std::string name = QDir::tempPath().toStdString() + "/tevora-print-XXXXXX.pdf";
+    const int fd = ::mkstemps(name.data(), 4);
+    if (fd < 0) {
+        platform::RuntimeError error = platform::errnoError(errno);
+        throw PrintSystemError(m_deviceName, "一時ファイルを作成できません: " + platform::failureReason(error));
+    }
+    ::close(fd);
+    m_jobFile = name;
+    m_jobPrinter = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
+    m_jobPrinter->setOutputFormat(QPrinter::PdfFormat);
+    m_jobPrinter->setResolution(PrinterDotsPerInch);
+    m_jobPrinter->setDocName(m_printer->docName());
+    m_jobPrinter->setColorMode(m_printer->colorMode());
+    m_jobPrinter->setPageLayout(m_printer->pageLayout());
+    m_jobPrinter->setOutputFileName(QString::fromStdString(m_jobFile));
+}
+
 QPainter& Printer::painter()
 {
     if (m_painter)
@@ -233,12 +298,18 @@ QPainter& Printer::painter()
             throw pdfFileError("PDF ファイルを作成できません: ", m_outputFileName, e.systemError);
         }
         m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
+    } else {
+        beginSystemJob();
     }
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(m_printer.get())) {
-        if (m_pdf)
+    if (!painter->begin(&jobDevice())) {
+        if (m_pdf) {
             platform::deleteFile(m_partialFile);
-        throw printerError(m_pdf ? "PDF ファイルを作成できません: " + m_outputFileName : m_deviceName);
+            throw printerError("PDF ファイルを作成できません: " + m_outputFileName);
+        }
+        platform::deleteFile(std::exchange(m_jobFile, std::string()));
+        m_jobPrinter.reset();
+        throw PrintSystemError(m_deviceName, "一時ファイルを作成できません");
     }
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     if (const auto clip = clipRect())
@@ -263,7 +334,7 @@ void Printer::eraseAll(long)
 void Printer::newPage()
 {
     painter();
-    if (!m_printer->newPage())
+    if (!jobDevice().newPage())
         throw printerError("改ページできません: " + m_deviceName);
     ++m_page;
     if (m_pageListener)
@@ -282,10 +353,11 @@ void Printer::killDoc()
 
 void Printer::closeJob(bool keepOutput)
 {
-    if (!m_painter)
+    if (!m_painter) {
+        if (!keepOutput)
+            discardUnsentJob();
         return;
-    if (!keepOutput && !m_pdf)
-        m_printer->abort();
+    }
     const bool ended = m_painter->end();
     m_painter.reset();
     m_lastJobPages = m_page;
@@ -293,8 +365,7 @@ void Printer::closeJob(bool keepOutput)
     // A page set-up changed during the job applies from now on.
     configure();
     if (!m_pdf) {
-        if (keepOutput && !ended)
-            throw printerError(m_deviceName);
+        closeSystemJob(keepOutput, ended);
         return;
     }
     const std::string partial = std::exchange(m_partialFile, std::string());
@@ -315,6 +386,75 @@ void Printer::closeJob(bool keepOutput)
     }
 }
 
+// The end of a job on a system printer: an abandoned job's file is deleted unsent;
+// a finished one is sent when it is complete.
+void Printer::closeSystemJob(bool keepOutput, bool ended)
+{
+    const std::string file = std::exchange(m_jobFile, std::string());
+    m_jobPrinter.reset();
+    if (!keepOutput) {
+        platform::deleteFile(file);
+        return;
+    }
+    if (!ended || !pdfFileComplete(file)) {
+        platform::RuntimeError why(platform::err::PrinterError, std::string());
+        why.systemError = whyFileCannotGrow(file);
+        platform::deleteFile(file);
+        throw PrintSystemError(m_deviceName, "一時ファイルを書き込めません: " + platform::failureReason(why));
+    }
+    m_unsentFile = file;
+    sendUnsentJob();
+}
+
+void Printer::sendUnsentJob()
+{
+    const QPageLayout layout = m_printer->pageLayout();
+    std::vector<std::pair<std::string, std::string>> options;
+    // The job options a print dialog gives: the paper by the printer's own name
+    // for it, one side unless the printer prints both by default, and the
+    // orientation.
+    options.emplace_back("media", layout.pageSize().key().toStdString());
+    switch (m_printer->duplex()) {
+    case QPrinter::DuplexAuto:
+        options.emplace_back("sides", layout.orientation() == QPageLayout::Portrait ? "two-sided-long-edge"
+                                                                                    : "two-sided-short-edge");
+        break;
+    case QPrinter::DuplexLongSide:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    default:
+        options.emplace_back("sides", "one-sided");
+        break;
+    }
+    if (layout.orientation() == QPageLayout::Landscape)
+        options.emplace_back("landscape", "");
+    // What the printer's properties dialog set beyond the page (pages per sheet),
+    // kept by Qt's print engine as name and value pairs.
+    const QStringList chosen = m_printer->printEngine()->property(CupsOptionsProperty).toStringList();
+    for (int i = 0; i + 1 < chosen.size(); i += 2)
+        options.emplace_back(chosen[i].toStdString(), chosen[i + 1].toStdString());
+    const printsystem::SendResult sent =
+        printsystem::sendDocument(m_deviceName, m_unsentFile, m_printer->docName().toStdString(), options);
+    if (sent.jobId <= 0)
+        throw PrintSystemError(m_deviceName, printsystem::reasonText(sent.why));
+    platform::deleteFile(std::exchange(m_unsentFile, std::string()));
+}
+
+void Printer::sendAgain()
+{
+    if (hasUnsentJob())
+        sendUnsentJob();
+}
+
+void Printer::discardUnsentJob()
+{
+    if (hasUnsentJob())
+        platform::deleteFile(std::exchange(m_unsentFile, std::string()));
+}
+
 void Printer::showPropertiesDialog(WindowHandle owner)
 {
     if (isJobOpen())
@@ -323,15 +463,26 @@ void Printer::showPropertiesDialog(WindowHandle owner)
         dialogHandler()(*this);
     } else {
         Form* form = formFromHandle(owner);
+        // The dialog's page is taken whole: a printer that keeps to its printable
+        // area would turn down a paper whose margins the dialog rounded, and keep
+        // the paper before without a word. The printable area is the printer's
+        // again once the paper is set.
+        m_printer->setFullPage(true);
         QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
+        showPaperInUse(dialog, m_printer->pageLayout().pageSize());
+        const bool accepted = dialog.exec() == QDialog::Accepted;
         const QPageLayout layout = m_printer->pageLayout();
-        m_orientation = layout.orientation() == QPageLayout::Landscape ? vbPRORLandscape : vbPRORPortrait;
-        m_paperSize = fromPageSizeId(layout.pageSize().id(), m_paperSize);
+        m_printer->setFullPage(false);
+        if (accepted) {
+            // The paper exactly as chosen, also one without a number of its own.
+            m_orientation = layout.orientation() == QPageLayout::Landscape ? vbPRORLandscape : vbPRORPortrait;
+            setPaper(layout.pageSize());
+        }
         configure();
+        if (!accepted)
+            return;
     }
-    rememberedSetups()[m_deviceName] = RememberedSetup{m_orientation, m_paperSize};
+    rememberedSetups()[m_deviceName] = RememberedSetup{m_orientation, *m_paper};
 }
 
 void Printer::startDoc()
@@ -371,8 +522,8 @@ Printer& printer()
     auto& current = currentPrinter();
     if (!current) {
         releaseWithApplication();
-        const PrinterCollection& list = Printers();
-        current = std::make_unique<Printer>(list.count() > 0 ? list.item(0).deviceName : PdfPrinterName);
+        const std::string name = Printers().defaultDeviceName();
+        current = std::make_unique<Printer>(name.empty() ? PdfPrinterName : name);
     }
     return *current;
 }
@@ -493,7 +644,7 @@ void setPrintProgressDelay(int milliseconds)
 }
 
 bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::function<void(Printer&)>& drawPages,
-                   int pageCount)
+                   int pageCount, const std::function<bool(const std::string& detail)>& askToGoOn)
 {
     Printer& current = printer();
     if (current.isPdfPrinter() && !choosePdfFile(owner, current, defaultPdfPath))
@@ -511,14 +662,50 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
         }
         current.setOutputFileName(std::string());
     };
+    // A job the print service refused: the caller's question, when it asks one,
+    // decides whether the step is tried again.
+    bool declined = false;
+    auto goOn = [&](const PrintSystemError& error) {
+        if (!askToGoOn)
+            return false;
+        if (askToGoOn(printSystemErrorDetail(error)))
+            return true;
+        declined = true;
+        return false;
+    };
     try {
-        current.startDoc();
+        for (;;) {
+            try {
+                current.startDoc();
+                break;
+            } catch (const PrintSystemError& error) {
+                if (!goOn(error))
+                    throw;
+            }
+        }
         drawPages(current);
         current.setPageListener(nullptr);
-        current.endDoc();
+        for (bool first = true;; first = false) {
+            try {
+                if (first)
+                    current.endDoc();
+                else
+                    current.sendAgain();
+                break;
+            } catch (const PrintSystemError& error) {
+                if (!current.hasUnsentJob() || !goOn(error))
+                    throw;
+            }
+        }
         return true;
     } catch (const PrintCancelled&) {
         discard();
+        return false;
+    } catch (const PrintSystemError& e) {
+        discard();
+        // The printer and why; nothing more when the user already answered the question.
+        if (!declined)
+            platform::MsgBox(std::string(PrinterErrorMessage) + "\r\n" + printSystemErrorDetail(e), platform::vbOKOnly);
         return false;
     } catch (const platform::RuntimeError& e) {
         discard();

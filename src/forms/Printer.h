@@ -8,10 +8,14 @@
 // everywhere: ScaleWidth and ScaleHeight are the printable area of the page,
 // and TwipsPerPixelX/Y the size of one printer dot (2.4 twips at 600 dpi).
 //
-// Where the pages go: the program's own PDF printer ("Tevora PDF", and any name
-// the system does not know as a printer) writes a PDF file, outputFileName(),
-// chosen for each job; a printer the system lists (CUPS through Qt) receives the
-// job natively. A PDF file is written to a temporary file beside its target and
+// Where the pages go: the program's own PDF printer ("Tevora PDF") writes a PDF
+// file, outputFileName(), chosen for each job. Every other name is a printer of
+// the system's print service (CUPS): its pages are drawn into a temporary PDF
+// file, and EndDoc sends that file to the printer's queue as one job and learns
+// whether the service took it. So a job abandoned or cancelled sends nothing, and
+// a job the service refuses or never receives (a queue that refuses jobs, one
+// deleted, the service stopped) raises PrintSystemError, which names the printer
+// and why. A PDF file is written to a temporary file beside its target and
 // renamed over it at EndDoc, so an earlier print of the same name stays whole
 // until the new one is complete, and KillDoc leaves no partial file.
 //
@@ -20,11 +24,14 @@
 //
 // Printer() is the current printer; setCurrentPrinter makes a printer of the
 // Printers collection current (Set Printer = Printers(i)), with the page set-up
-// of a new printer object.
+// of a new printer object: the one last chosen for that name in its properties
+// dialog, else the paper the printer's queue is set to (A4 for the PDF printer).
 
 #include "forms/Form.h"
 #include "forms/PainterSurface.h"
 #include "forms/Printers.h"
+
+#include "platform/Errors.h"
 
 #include <functional>
 #include <memory>
@@ -32,6 +39,7 @@
 
 class QPrinter;
 class QPainter;
+class QPageSize;
 
 namespace forms {
 
@@ -39,14 +47,25 @@ namespace forms {
 constexpr int vbPRORPortrait = 1;
 constexpr int vbPRORLandscape = 2;
 
-// PaperSize values the program offers. The numbers are the ones the print
-// settings store, so they must not change.
+// PaperSize values. Every paper has the number printer drivers give it (A2 is 66,
+// Legal 5, ISO B4 42, ...); these are the ones the program itself sets.
 constexpr int vbPRPSLetter = 1;
 constexpr int vbPRPSA3 = 8;
 constexpr int vbPRPSA4 = 9;
 constexpr int vbPRPSA5 = 11;
-constexpr int vbPRPSB4 = 12;
-constexpr int vbPRPSB5 = 13;
+constexpr int vbPRPSB4 = 12;   // JIS B4
+constexpr int vbPRPSB5 = 13;   // JIS B5
+// A paper without a number of its own (a size typed in, or one only the printer
+// knows): the printer keeps its exact size.
+constexpr int vbPRPSUser = 256;
+
+// A job the print service refused or never received: the printer error (482)
+// with the printer and why, in words the user knows.
+struct PrintSystemError : platform::RuntimeError {
+    PrintSystemError(std::string printer, std::string reason);
+    std::string printer;
+    std::string reason;
+};
 
 // The dots per inch every page is drawn at.
 constexpr int PrinterDotsPerInch = 600;
@@ -62,9 +81,10 @@ public:
     // True when the pages go to the program's PDF file rather than a system printer.
     bool isPdfPrinter() const { return m_pdf; }
 
-    // Page set-up (the numbers above; others raise RuntimeError 380). Outside
-    // a job a change shows at once in ScaleWidth/ScaleHeight; inside one it
-    // applies from the next job on, so the sheets of one job keep one size.
+    // Page set-up (an unknown orientation or paper number raises RuntimeError 380;
+    // vbPRPSUser is taken when the printer has such a paper). Outside a job a
+    // change shows at once in ScaleWidth/ScaleHeight; inside one it applies from
+    // the next job on, so the sheets of one job keep one size.
     int orientation() const { return m_orientation; }
     void setOrientation(int orientation);
     int paperSize() const { return m_paperSize; }
@@ -86,6 +106,11 @@ public:
     void startDoc();
     void endDoc();
     void killDoc();
+    // A finished job the print service did not take stays as it was drawn until
+    // it is sent again (sendAgain, which raises PrintSystemError again when it
+    // fails) or abandoned (KillDoc, or the next job).
+    bool hasUnsentJob() const { return !m_unsentFile.empty(); }
+    void sendAgain();
     bool isJobOpen() const { return m_painter != nullptr; }
     // The sheet being drawn on, 1-based; 0 outside a job.
     int page() const { return m_page; }
@@ -112,29 +137,44 @@ protected:
 
 private:
     QPainter& painter();
+    QPrinter& jobDevice();
+    void beginSystemJob();
     void configure();
+    void setPaper(const QPageSize& paper);
     void closeJob(bool keepOutput);
+    void closeSystemJob(bool keepOutput, bool ended);
+    void sendUnsentJob();
+    void discardUnsentJob();
 
     std::string m_deviceName;
     bool m_pdf = true;
     int m_orientation = vbPRORPortrait;
     int m_paperSize = vbPRPSA4;
+    std::unique_ptr<QPageSize> m_paper;        // the exact paper of m_paperSize
+    std::unique_ptr<QPageSize> m_userPaper;    // the last paper without a number
     std::string m_outputFileName;
     std::string m_partialFile;          // the PDF being written during a job
+    // The printer: the PDF printer draws on it; for a system printer it gives the
+    // page set-up (paper, printable area) and the job is drawn on m_jobPrinter,
+    // into m_jobFile, with the same page layout.
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPrinter> m_jobPrinter;
+    std::string m_jobFile;
+    std::string m_unsentFile;           // a finished job the service did not take
     std::unique_ptr<QPainter> m_painter;
     int m_page = 0;
     int m_lastJobPages = 0;
     std::function<void(int page)> m_pageListener;
 };
 
-// The current printer. When none was chosen yet it is the first of Printers
-// (the PDF printer when the collection is empty, so drawing never meets null).
+// The current printer. When none was chosen yet it is the desktop's default
+// printer, or the first of Printers where there is none (the PDF printer when the
+// collection is empty, so drawing never meets null).
 Printer& printer();
 // Makes the printer with this device name the current one; a fresh printer
 // object with the default page set-up, as Set Printer = Printers(i) gives.
 void setCurrentPrinter(const std::string& deviceName);
-// Back to no choice: the next printer() is the first of Printers again, and the
+// Back to no choice: the next printer() is the default one again, and the
 // remembered page set-ups are forgotten (tests, and after the printer list changed).
 void resetCurrentPrinter();
 
@@ -151,6 +191,9 @@ void setPropertiesDialogHandler(std::function<void(Printer&)> handler);
 
 // What a print that failed says, once.
 inline constexpr const char* PrinterErrorMessage = "プリンタのエラーです";
+// The lines that follow it for a job the print service refused: the printer, and
+// why in brackets.
+std::string printSystemErrorDetail(const PrintSystemError& error);
 // The caption of the save dialog that asks where a PDF printout goes.
 inline constexpr const char* PdfSaveTitle = "PDF ファイルに印刷";
 inline constexpr const char* PdfFilter = "PDF ファイル (*.pdf)|*.pdf";
@@ -166,14 +209,21 @@ std::string printProgressText(int page, int pageCount);
 // defaultPdfPath and confirming the overwriting of an existing file; Cancel
 // prints nothing. Then drawPages draws the document on the printer (NewPage
 // between sheets) and the job is ended. A failure anywhere, the file included,
-// shows PrinterErrorMessage once (for a PDF file that could not be written with
-// the file and why) and discards the document begun. True when
-// the document was printed.
+// shows PrinterErrorMessage once (with the file and why for a PDF file that could
+// not be written, with the printer and why for a job the print service refused)
+// and discards the document begun. True when the document was printed.
 //
 // A job that is still drawing after about a second shows a progress window over
 // owner with the pages begun (of pageCount, when the caller knows it) and
-// ｷｬﾝｾﾙ; cancelling discards the document as a failure does, without a message.
+// ｷｬﾝｾﾙ; cancelling discards the document as a failure does, without a message,
+// and sends nothing to the printer.
+//
+// A caller that asks the user whether to go on after the print service refused
+// the job passes askToGoOn: it gets the detail lines (printSystemErrorDetail)
+// in place of the message, and true tries the failed step again (beginning the
+// job, or sending the finished document), false discards the document.
 bool printDocument(Form& owner, const std::string& defaultPdfPath,
-                   const std::function<void(Printer&)>& drawPages, int pageCount = 0);
+                   const std::function<void(Printer&)>& drawPages, int pageCount = 0,
+                   const std::function<bool(const std::string& detail)>& askToGoOn = {});
 
 } // namespace forms

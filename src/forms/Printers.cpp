@@ -1,11 +1,10 @@
 #include "forms/Printers.h"
 
+#include "forms/PrintSystem_p.h"
+
 #include "platform/Errors.h"
 
-#include <QGuiApplication>
-#include <QPrinterInfo>
-#include <QStringList>
-
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -13,40 +12,47 @@ namespace forms {
 
 namespace {
 
-std::optional<std::vector<PrinterInfo>>& injected()
+struct PrinterList {
+    std::vector<PrinterInfo> printers;
+    std::string defaultName;
+};
+
+std::optional<PrinterList>& injected()
 {
-    static std::optional<std::vector<PrinterInfo>> list;
+    static std::optional<PrinterList> list;
     return list;
 }
 
-// The printers the system offers (CUPS through Qt), read once: asking the print
-// system on every look-up would be slow, and the list must not change under a
-// window that shows it.
-const std::vector<std::string>& systemPrinterNames()
+// The program's PDF printer, then the system's printers as last read.
+std::optional<PrinterList>& systemList()
 {
-    static std::vector<std::string> names;
-    static bool read = false;
-    if (!read && QGuiApplication::instance()) {
-        read = true;
-        for (const QString& name : QPrinterInfo::availablePrinterNames()) {
-            if (name.toStdString() != PdfPrinterName)
-                names.push_back(name.toStdString());
-        }
-    }
-    return names;
+    static std::optional<PrinterList> list;
+    return list;
 }
 
-const std::vector<PrinterInfo>& defaultList()
+PrinterList readSystemList()
 {
-    static std::vector<PrinterInfo> list;
-    list.clear();
+    PrinterList list;
     const char* none = std::getenv("TEVORA_NO_PRINTERS");
-    if (!none || !*none) {
-        list.push_back({PdfPrinterName});
-        for (const std::string& name : systemPrinterNames())
-            list.push_back({name});
+    if (none && *none)
+        return list;
+    list.printers.push_back({PdfPrinterName});
+    const printsystem::QueueList queues = printsystem::queues();
+    for (const std::string& name : queues.names) {
+        if (name != PdfPrinterName)
+            list.printers.push_back({name});
     }
+    list.defaultName = queues.defaultName;
     return list;
+}
+
+const PrinterList& currentList()
+{
+    if (injected())
+        return *injected();
+    if (!systemList())
+        systemList() = readSystemList();
+    return *systemList();
 }
 
 } // namespace
@@ -66,9 +72,19 @@ const PrinterInfo& PrinterCollection::item(int index) const
 
 const std::vector<PrinterInfo>& PrinterCollection::all() const
 {
-    if (injected())
-        return *injected();
-    return defaultList();
+    return currentList().printers;
+}
+
+std::string PrinterCollection::defaultDeviceName() const
+{
+    const PrinterList& list = currentList();
+    const auto holds = [&list](const std::string& name) {
+        return std::any_of(list.printers.begin(), list.printers.end(),
+                           [&name](const PrinterInfo& info) { return info.deviceName == name; });
+    };
+    if (!list.defaultName.empty() && holds(list.defaultName))
+        return list.defaultName;
+    return list.printers.empty() ? std::string() : list.printers.front().deviceName;
 }
 
 PrinterCollection& Printers()
@@ -77,17 +93,24 @@ PrinterCollection& Printers()
     return collection;
 }
 
+void refreshPrinters()
+{
+    if (!injected())
+        systemList() = readSystemList();
+}
+
 void setPrinterList(const std::vector<std::string>& deviceNames)
 {
-    std::vector<PrinterInfo> list;
+    PrinterList list;
     for (const std::string& name : deviceNames)
-        list.push_back({name});
+        list.printers.push_back({name});
     injected() = std::move(list);
 }
 
 void resetPrinterList()
 {
     injected().reset();
+    systemList().reset();
 }
 
 } // namespace forms

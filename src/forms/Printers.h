@@ -1,9 +1,12 @@
 #pragma once
 // The Printers collection: how many printers there are and their DeviceName.
 // By default it holds the program's PDF printer followed by the printers the
-// system offers (CUPS, read once), or nothing when the environment variable
-// TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). The list
-// is injectable: tests set it empty or to printers of their own.
+// system offers (the CUPS destinations), or nothing when the environment variable
+// TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). The system's
+// printers are read at the first look-up and again by refreshPrinters, which the
+// window that shows the list calls when it opens: a list read on every look-up
+// could change under a window that shows it. The list is injectable: tests set it
+// empty or to printers of their own.
 
 #include <string>
 #include <vector>
@@ -22,11 +25,18 @@ public:
     // Printers(i), 0-based; out of range raises 9.
     const PrinterInfo& item(int index) const;
     const std::vector<PrinterInfo>& all() const;
+    // The desktop's default printer when the list holds it, else the first one:
+    // the PDF printer in the system's list ("" for an empty list).
+    std::string defaultDeviceName() const;
 };
 
 PrinterCollection& Printers();
 
-// Replaces the list (tests, settings); resetPrinterList returns to the default.
+// Reads the system's printers again (a queue added or deleted since shows).
+void refreshPrinters();
+
+// Replaces the list (tests, settings; its first printer is the default one);
+// resetPrinterList returns to the system's list, read afresh.
 void setPrinterList(const std::vector<std::string>& deviceNames);
 void resetPrinterList();
 

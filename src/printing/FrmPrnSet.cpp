@@ -33,6 +33,9 @@ void FrmPrnSetForm::design()
 void FrmPrnSetForm::Form_Load()
 {
     m_filling = true;
+    // The printers as the system offers them now: one added or deleted since the
+    // window was last open shows as it is.
+    forms::refreshPrinters();
     const forms::PrinterCollection& list = forms::Printers();
     for (int i = 0; i < list.count(); ++i)
         Combo1.addItem(list.item(i).deviceName);

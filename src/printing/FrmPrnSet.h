@@ -1,9 +1,10 @@
 #pragma once
 // The printer choice window `frmPrnSet` ("プリンタの選択"): lists the printers
-// and makes the one the user picks the program's current printer at once (there
-// is no cancel); "詳細設定" opens the picked printer's properties dialog and
-// "決定" closes the window. Shown modally by the main window's printer command,
-// by the page-preview windows and by the chronology table:
+// (read from the system each time it opens) and makes the one the user picks
+// the program's current printer at once (there is no cancel); "詳細設定" opens
+// the picked printer's properties dialog and "決定" closes the window. Shown
+// modally by the main window's printer command, by the page-preview windows and
+// by the chronology table:
 //
 //     frmprnset_form().show(forms::ShowMode::Modal);
 

@@ -419,7 +419,16 @@ void PagePreviewForm::printAllPages()
                 }
             }
         },
-        grid.pageCount());
+        grid.pageCount(), [](const std::string& detail) {
+            // The printer refused the job: asked with the default pointer, and on
+            // yes the job is tried again under the hourglass.
+            forms::screen().setMousePointer(forms::vbDefault);
+            const bool goOn = platform::MsgBox(std::string(PrinterFailureQuestion) + "\r\n" + detail,
+                                               platform::vbYesNo, PrinterFailureTitle) == platform::vbYes;
+            if (goOn)
+                forms::screen().setMousePointer(forms::vbHourglass);
+            return goOn;
+        });
     setIconSize(PreviewDivisor);
 }
 

@@ -26,6 +26,9 @@ inline constexpr const char* NoPrinterMessage = "プリンタとの通信が不�
 inline constexpr const char* PleaseWaitText = "プレビューを作成しています。お待ち下さい . . .";
 inline constexpr const char* ScaleMessage = "倍率を入力して下さい(25～500%)";
 inline constexpr const char* StartPositionMessage = "印刷開始位置を入力して下さい(0～100%)";
+// The question after the printer refused the job: yes tries again, no stops.
+inline constexpr const char* PrinterFailureQuestion = "プリンタ処理中にエラーが発生しました。\r\n処理を続けますか？";
+inline constexpr const char* PrinterFailureTitle = "プリンタエラー";
 inline constexpr const char* TooManyPagesMessage = "ページ数が多すぎます。印刷倍率を小さくして下さい";
 
 // --- Page grid constants ---

@@ -185,8 +185,19 @@ TEST_F(PrinterTest, CurrentPrinterIsTheFirstOfTheListUntilOneIsChosen)
     EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
     forms::setCurrentPrinter("Office Printer");
     EXPECT_EQ(forms::printer().deviceName(), "Office Printer");
-    // A name the system does not know prints as a PDF file rather than failing.
-    EXPECT_TRUE(forms::printer().isPdfPrinter());
+    // A name the print service does not know is no PDF file: a job on it is
+    // refused, naming the printer, and nothing is written.
+    EXPECT_FALSE(forms::printer().isPdfPrinter());
+    forms::printer().setOutputFileName(path("office.pdf"));
+    try {
+        forms::printer().line(0, 0, 10, 10);
+        ADD_FAILURE() << "the job began";
+    } catch (const forms::PrintSystemError& error) {
+        EXPECT_EQ(error.printer, "Office Printer");
+        EXPECT_EQ(error.number, platform::err::PrinterError);
+    }
+    EXPECT_FALSE(forms::printer().isJobOpen());
+    EXPECT_FALSE(platform::fileExists(path("office.pdf")));
 
     forms::resetCurrentPrinter();
     forms::setPrinterList({});

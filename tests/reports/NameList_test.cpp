@@ -1,7 +1,7 @@
 // The name list: which persons get a row, the table's geometry, what the rows draw,
 // the paging of the printed list, and the window driven headless (its scroll bar
-// for short and very long lists, printing through the PDF printer, and the printer
-// checks).
+// for short and very long lists, printing through the PDF printer and on a printer
+// queue, and the printer checks).
 
 #include "ReportsFixture.h"
 
@@ -16,6 +16,7 @@
 #include "reports/NameList.h"
 #include "reports/nametb.h"
 #include "reports/reports_state.h"
+#include "support/PrivateCups.h"
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
 #include "WheelTurn.h"
@@ -407,6 +408,45 @@ TEST_F(NametbWindowTest, PrinterThatCannotWriteShowsThePrinterError)
     form().PrintNameList();
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, "プリンタのエラーです\r\n" + file + "\r\n（フォルダーがありません）");
+    EXPECT_FALSE(forms::printer().isJobOpen());
+}
+
+// On a printer queue of a print service the test starts itself: the list goes to
+// the queue as one job of every page on A4; a job the service refuses or never
+// receives says the printer error, naming the printer and why.
+TEST_F(NametbWindowTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
+{
+    support::PrivateCups cups({{"office", "B4"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(cups);
+    forms::resetPrinterList();
+    forms::resetCurrentPrinter();
+    showAllTreesTab();
+    addPersons(35);
+    form().load();
+    form().CMDFUNC[4].click();
+    const auto jobs = cups.storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageSizes(jobs[0].document), std::vector<std::string>(2, support::PdfA4Portrait));
+    EXPECT_NE(jobs[0].options.find("media=A4"), std::string::npos) << jobs[0].options;
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB4);   // the queue's paper, given back
+
+    const auto printerError = [](const std::string& why) { return "プリンタのエラーです\r\noffice\r\n（" + why + "）"; };
+    cups.rejectJobs("office");
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    cups.deleteQueue("office");
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    cups.stop();
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    ASSERT_EQ(answers.shownTexts(), (std::vector<std::string>{printerError("プリンタが印刷を受け付けていません"),
+                                                              printerError("プリンタが見つかりません"),
+                                                              printerError("印刷システムに接続できません")}));
+    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
+    EXPECT_EQ(cups.storedJobs(2, std::chrono::milliseconds(200)).size(), 1u);
     EXPECT_FALSE(forms::printer().isJobOpen());
 }
 

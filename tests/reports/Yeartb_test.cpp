@@ -1,7 +1,8 @@
 // The chronology window driven headless: its open flag and the person card it
 // closes, the tree layout's bars, grid and heading, the step box, the sheet that
 // grows and scrolls, the order button with both line lists and its refusal, the
-// person card and printer buttons, and printing through the PDF printer.
+// person card and printer buttons, and printing through the PDF printer and on a
+// printer queue.
 
 #include "ChronologyFixture.h"
 
@@ -12,6 +13,7 @@
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
 #include "reports/yeartb.h"
+#include "support/PrivateCups.h"
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
 #include "WheelTurn.h"
@@ -625,6 +627,42 @@ TEST_F(YeartbTest, PrintingWithoutPrinterOrWithAFailingOneSaysSo)
     form().YPrint();
     EXPECT_EQ(answers.shown().size(), 2u);
     EXPECT_EQ(forms::printer().lastJobPageCount(), 0);
+}
+
+// On a printer queue of a print service the test starts itself: the tree layout
+// goes to the queue as one job; a job the service refuses or never receives says
+// the printer error, naming the printer and why.
+TEST_F(YeartbTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
+{
+    support::PrivateCups cups({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(cups);
+    forms::resetPrinterList();
+    forms::resetCurrentPrinter();
+    twoFamilies();
+    selectAllTrees();
+    form().load();
+    form().CMDFUNC[4].click();
+    const auto jobs = cups.storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageCount(jobs[0].document), 1);
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_TRUE(answers.shown().empty());
+
+    const auto printerError = [](const std::string& why) { return "プリンタのエラーです\r\noffice\r\n（" + why + "）"; };
+    cups.rejectJobs("office");
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    cups.deleteQueue("office");
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    cups.stop();
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{printerError("プリンタが印刷を受け付けていません"),
+                                                              printerError("プリンタが見つかりません"),
+                                                              printerError("印刷システムに接続できません")}));
+    EXPECT_EQ(cups.storedJobs(2, std::chrono::milliseconds(200)).size(), 1u);
+    EXPECT_FALSE(forms::printer().isJobOpen());
 }
 
 } // namespace

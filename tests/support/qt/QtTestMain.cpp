@@ -4,7 +4,7 @@
 // test. Every window is then unloaded without events all the same, so one
 // test's windows never leak into the next. A window shown modally with no
 // onShown callback queued fails the test instead of waiting for a user who
-// never comes.
+// never comes. The machine's own print service is out of reach.
 
 #include "forms/Form.h"
 #include "forms/Testing.h"
@@ -42,6 +42,10 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // No test reaches the machine's own print service (its printers, its default
+    // printer): a test that prints on a printer queue starts a print service of
+    // its own (support/PrivateCups.h), and every other one sees none.
+    setenv("CUPS_SERVER", "/nonexistent/tevora-test-print-service", 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FormsResetListener);

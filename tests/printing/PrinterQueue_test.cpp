@@ -1,0 +1,445 @@
+// The print preview and the printer choice against printer queues of a print
+// service the test starts itself (a private CUPS scheduler whose queues store
+// every job they receive): a cancelled print sends nothing, a job the service
+// refuses or never receives asks whether to go on and names the printer and why
+// (yes tries again), the paper chosen in the printer's own properties dialog is
+// the paper printed on, the desktop's default printer is the current one, and the
+// printer list is read when the choice window opens.
+
+#include "PrintingFixture.h"
+
+#include "forms/Testing.h"
+#include "platform/FileSystem.h"
+#include "printing/FrmPrnSet.h"
+#include "printing/PrePrint.h"
+#include "printing/printing_state.h"
+#include "support/PrivateCups.h"
+#include "support/qt/PdfFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPageSetupDialog>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using printing::FrmPrnSetForm;
+using printing::frmprnset_form;
+using printing::PrePrintForm;
+using printing::preprint_form;
+using printing_test::PrintingFixture;
+using support::PrivateCups;
+
+class PrinterQueueTest : public PrintingFixture {
+protected:
+    void SetUp() override
+    {
+        PrintingFixture::SetUp();
+        model::tables() = model::Tables();
+        model::tables().Cur_FilePath = home.path() + "/family.KEZ";
+        // The temporary files of the jobs go to a folder of the test's own, so
+        // that it can tell whether one was left behind.
+        ASSERT_TRUE(temporary.isValid());
+        m_previousTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temporary.path().toUtf8());
+    }
+
+    void TearDown() override
+    {
+        PrintingFixture::TearDown();
+        cups.reset();
+        qputenv("TMPDIR", m_previousTemp);
+    }
+
+    // Starts the print service with these queues; the program then sees the
+    // system's printer list, read afresh, and no printer chosen yet.
+    void startService(const std::vector<PrivateCups::Queue>& queues, const std::string& defaultQueue = {})
+    {
+        cups = std::make_unique<PrivateCups>(queues, defaultQueue);
+        forms::resetPrinterList();
+        forms::resetCurrentPrinter();
+    }
+
+    // A chart `across` pages wide and half a page high at 100 % on the current printer.
+    void recordChart(double across)
+    {
+        const double pageW = forms::printer().scaleWidth();
+        addBox(1000, 1000, 1000 + across * pageW, 1500);
+        addLine(1000, 1200, 1000 + across * pageW, 1200);
+        addCaption("山田家", 2000, 2000, 3000, 600, 15);
+    }
+
+    PrePrintForm& openPreview()
+    {
+        PrePrintForm& form = preprint_form();
+        form.show();
+        return form;
+    }
+
+    // The files left in the temporary folder (a job's drawing that was not removed).
+    QStringList leftInTemporaryFolder() const
+    {
+        return QDir(temporary.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    }
+
+    std::unique_ptr<PrivateCups> cups;
+    QTemporaryDir temporary;
+
+private:
+    QByteArray m_previousTemp;
+};
+
+// The progress window of the print, when one shows.
+QProgressDialog* shownProgress()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// Presses ｷｬﾝｾﾙ in the progress window as soon as it shows.
+class CancelWhenShown {
+public:
+    CancelWhenShown()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QProgressDialog* dialog = shownProgress();
+            if (!dialog || pressed)
+                return;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == QString::fromUtf8(forms::PrintProgressCancel)) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    pressed = true;
+                }
+            }
+        });
+        m_timer.start(0);
+    }
+    bool pressed = false;
+
+private:
+    QTimer m_timer;
+};
+
+// Answers the printer's real properties dialog when it shows: notes the paper it
+// opened on, picks the paper named `choose` (none: keeps it) and presses OK.
+class PropertiesDialogAnswer {
+public:
+    explicit PropertiesDialogAnswer(QString choose) : m_choose(std::move(choose))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            m_timer.stop();
+            auto* papers = dialog->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+            if (!papers) {
+                dialog->reject();
+                return;
+            }
+            shownPaper = papers->currentText().toStdString();
+            for (int i = 0; i < papers->count(); ++i)
+                offered.push_back(papers->itemText(i).toStdString());
+            if (!m_choose.isEmpty()) {
+                const int index = papers->findText(m_choose);
+                if (index < 0) {
+                    dialog->reject();
+                    return;
+                }
+                papers->setCurrentIndex(index);
+            }
+            answered = true;
+            dialog->accept();
+        });
+        m_timer.start(0);
+    }
+    std::string shownPaper;
+    std::vector<std::string> offered;
+    bool answered = false;
+
+private:
+    QString m_choose;
+    QTimer m_timer;
+};
+
+// ｷｬﾝｾﾙ while the pages are drawn: the queue gets no job, nothing is said, and the
+// job's drawing is not left behind.
+TEST_F(PrinterQueueTest, CancelledPrintSendsNothingToThePrinter)
+{
+    startService({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    recordChart(5.5);   // six pages
+    PrePrintForm& form = openPreview();
+    ASSERT_EQ(form.grid.pageCount(), 6);
+    forms::setPrintProgressDelay(0);
+
+    CancelWhenShown cancel;
+    form.CMDFUNC[1].click();
+    EXPECT_TRUE(cancel.pressed);
+    EXPECT_EQ(cups->jobCount("office"), 0);
+    EXPECT_TRUE(cups->storedJobs(0, std::chrono::milliseconds(500)).empty());
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+    EXPECT_FALSE(forms::printer().isJobOpen());
+
+    // Printed to the end, the same print is one job of six pages.
+    forms::setPrintProgressDelay(-1);
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageCount(jobs[0].document), 6);
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+// A queue that refuses jobs, one deleted while chosen and a stopped print service:
+// the preview asks whether to go on, naming the printer and why; yes tries again,
+// no prints nothing. Nothing reaches a queue, and nothing is left behind.
+TEST_F(PrinterQueueTest, AJobThePrintServiceRefusesAsksWhetherToGoOnNamingThePrinterAndWhy)
+{
+    startService({{"office"}, {"laser"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    const auto question = [](const std::string& printer, const std::string& why) {
+        return std::string(printing::PrinterFailureQuestion) + "\r\n" + printer + "\r\n（" + why + "）";
+    };
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+
+    forms::setCurrentPrinter("office");
+    cups->rejectJobs("office");
+    answers.answerNext(platform::vbYes);   // still refused: asked again
+    answers.answerNext(platform::vbNo);
+    form.CMDFUNC[1].click();
+    const std::string refused = question("office", "プリンタが印刷を受け付けていません");
+    ASSERT_EQ(answers.shownTexts(), (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(answers.shown()[0].style, platform::vbYesNo);
+    EXPECT_EQ(answers.shown()[0].title, printing::PrinterFailureTitle);
+    EXPECT_EQ(forms::screen().mousePointer(), forms::vbDefault);
+
+    answers.clearRecords();
+    forms::setCurrentPrinter("laser");
+    cups->deleteQueue("laser");
+    answers.answerNext(platform::vbNo);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{question("laser", "プリンタが見つかりません")}));
+
+    EXPECT_EQ(cups->jobCount("office"), 0);
+    cups->stop();
+    answers.clearRecords();
+    forms::setCurrentPrinter("office");
+    answers.answerNext(platform::vbNo);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{question("office", "印刷システムに接続できません")}));
+
+    EXPECT_TRUE(cups->storedJobs(0, std::chrono::milliseconds(200)).empty());
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+    EXPECT_FALSE(forms::printer().isJobOpen());
+}
+
+// Answers message boxes from the script, doing something first each time (what
+// the user does about the printer before answering).
+class ActingResponder : public support::ScriptedResponder {
+public:
+    std::function<void(int box)> beforeAnswer;
+    int msgBox(const std::string& text, int style, const std::string& title) override
+    {
+        if (beforeAnswer)
+            beforeAnswer(m_boxes);
+        ++m_boxes;
+        return ScriptedResponder::msgBox(text, style, title);
+    }
+
+private:
+    int m_boxes = 0;
+};
+
+// A queue that stops taking jobs while the pages are drawn refuses the finished
+// job: the preview asks, and each yes sends the same pages again, until the queue
+// takes them: one job, whole, and nothing left behind.
+TEST_F(PrinterQueueTest, AFinishedJobTheQueueRefusedIsSentAgainOnYes)
+{
+    startService({{"office"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    recordChart(3.5);   // four pages
+    PrePrintForm& form = openPreview();
+    forms::setPrintProgressDelay(0);
+    bool rejected = false;
+    QTimer rejecter;
+    QObject::connect(&rejecter, &QTimer::timeout, [&] {
+        if (shownProgress() && !rejected) {
+            cups->rejectJobs("office");
+            rejected = true;
+        }
+    });
+    rejecter.start(0);
+
+    ActingResponder user;
+    user.beforeAnswer = [this](int box) {
+        if (box == 1)
+            cups->acceptJobs("office");   // put right before the second yes
+    };
+    user.answerNext(platform::vbYes);
+    user.answerNext(platform::vbYes);
+    form.CMDFUNC[1].click();
+    rejecter.stop();
+    EXPECT_TRUE(rejected);
+    const std::string refused = std::string(printing::PrinterFailureQuestion)
+                                + "\r\noffice\r\n（プリンタが印刷を受け付けていません）";
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{refused, refused}));
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageCount(jobs[0].document), 4);
+    EXPECT_EQ(cups->jobCount("office"), 1);
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+}
+
+// The paper chosen in 詳細設定 is the paper of the job, also one the program has no
+// number of its own for; the dialog opens again on the paper in use, and a queue
+// set to JIS B4 starts on it.
+TEST_F(PrinterQueueTest, ThePaperChosenInThePropertiesDialogIsThePaperPrintedOn)
+{
+    startService({{"office", "B4"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB4);
+
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    {
+        PropertiesDialogAnswer keep{QString()};
+        choice.Command1.click();
+        ASSERT_TRUE(keep.answered);
+        EXPECT_EQ(keep.shownPaper, "JIS B4");
+    }
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB4);
+    {
+        PropertiesDialogAnswer pickA2{QStringLiteral("A2")};
+        choice.Command1.click();
+        ASSERT_TRUE(pickA2.answered) << "offered: " << ::testing::PrintToString(pickA2.offered);
+    }
+    {
+        PropertiesDialogAnswer again{QString()};
+        choice.Command1.click();
+        ASSERT_TRUE(again.answered);
+        EXPECT_EQ(again.shownPaper, "A2");
+    }
+    choice.Command2.click();
+
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_NE(jobs[0].options.find("media=A2"), std::string::npos) << jobs[0].options;
+    EXPECT_EQ(support::pdfPageSizes(jobs[0].document),
+              (std::vector<std::string>{"0 0 1191.000000 1684.000000"}));
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+// On the PDF printer, too: Legal, ISO B4, an envelope and A2 chosen in its
+// properties dialog are the papers of the PDF file.
+TEST_F(PrinterQueueTest, ThePaperChosenForThePdfPrinterIsThePaperOfTheFile)
+{
+    forms::setPrinterList({forms::PdfPrinterName});
+    forms::resetCurrentPrinter();
+    const std::string file = home.path() + "/family.pdf";
+    std::vector<std::string> printed;
+    for (const char* paper : {"Legal", "B4", "Envelope C5", "A2"}) {
+        FrmPrnSetForm& choice = frmprnset_form();
+        choice.show();
+        PropertiesDialogAnswer pick{QString::fromUtf8(paper)};
+        choice.Command1.click();
+        EXPECT_TRUE(pick.answered) << paper << " offered: " << ::testing::PrintToString(pick.offered);
+        choice.Command2.click();
+        drawing::resetDrawingLists();
+        recordChart(0.5);
+        PrePrintForm& form = openPreview();
+        dialogs.answerNext(forms::DialogAnswer::file(file));
+        form.CMDFUNC[1].click();
+        form.CMDEND.click();
+        const auto sizes = support::pdfPageSizes(file);
+        printed.push_back(sizes.empty() ? std::string() : sizes.front());
+    }
+    EXPECT_EQ(printed, (std::vector<std::string>{"0 0 612.000000 1008.000000", "0 0 709.000000 1001.000000",
+                                                 "0 0 459.000000 649.000000", "0 0 1191.000000 1684.000000"}));
+}
+
+// The current printer starts as the desktop's default one: the PDF printer while
+// there is none; once a queue is the default, that queue, and the print goes to it
+// with no PDF file asked for.
+TEST_F(PrinterQueueTest, TheDesktopsDefaultPrinterIsTheCurrentOne)
+{
+    startService({{"office"}, {"laser"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
+
+    // The next run of the program, after "laser" became the default.
+    cups->setDefault("laser");
+    forms::resetPrinterList();
+    forms::resetCurrentPrinter();
+    EXPECT_EQ(forms::printer().deviceName(), "laser");
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    EXPECT_EQ(choice.Combo1.text(), "laser");
+    choice.Command2.click();
+
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(cups->storedJobs(1).size(), 1u);
+    EXPECT_EQ(cups->jobCount("laser"), 1);
+    EXPECT_EQ(cups->jobCount("office"), 0);
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_TRUE(answers.shown().empty());
+}
+
+// The printer choice reads the list each time it opens: a queue added since shows,
+// one deleted since is gone. A printer chosen before it was deleted is named as
+// gone when printing to it.
+TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
+{
+    startService({{"office"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    const auto listed = [](const FrmPrnSetForm& form) {
+        std::vector<std::string> names;
+        for (int i = 0; i < form.Combo1.listCount(); ++i)
+            names.push_back(form.Combo1.list(i));
+        return names;
+    };
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "office"}));
+    choice.Combo1.setListIndex(1);
+    choice.Command2.click();
+
+    cups->addQueue({"new"});
+    cups->deleteQueue("office");
+    choice.show();
+    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "new"}));
+    choice.Command2.click();
+
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    answers.answerNext(platform::vbNo);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{std::string(printing::PrinterFailureQuestion)
+                                                              + "\r\noffice\r\n（プリンタが見つかりません）"}));
+    EXPECT_TRUE(dialogs.requests().empty()) << "a printer that has gone does not print to a PDF file";
+}
+
+} // namespace
