@@ -275,6 +275,10 @@ public:
     // The voice button.
     void cmdvoice_Click();
     void cmdvoice_MouseMove(int Button, int Shift, double X, double Y);
+    // The voice memo window put a new recording into "voicetmp.wav": the voice
+    // button is marked ("1"), and the card holds input not yet registered, also
+    // when it was marked already for the person's own memo.
+    void markRecordingWaiting();
 
 protected:
     void design() override;
@@ -356,6 +360,8 @@ private:
         std::array<std::string, 2> pictures;
         int pictureMode = -1;
         std::string voice;
+        // How many recordings the voice memo window left for the card so far.
+        int recordings = 0;
         bool operator==(const CardContents& other) const;
     };
     CardContents cardContents();
@@ -366,6 +372,8 @@ private:
     CardContents m_shownCard;
     int16_t m_shownPerson = -1;
     int16_t m_shownEditMode = 0;
+    // Counts the recordings markRecordingWaiting was told of.
+    int m_recordingsTaken = 0;
 
     double m_loadHeight = 0;
     double m_loadWidth = 0;

@@ -166,7 +166,8 @@ namespace {
 // Copies the waiting recording over the memo file of the person in slot; false when
 // there is no recording with sound data or it cannot be copied. A memo name another person's memo has
 // (an added family keeps its names) gives way to a free one: no file another person
-// names is ever written over.
+// names is ever written over. The memo file is replaced only by a whole copy: one
+// that cannot be written whole (a full disk) leaves the registered memo as it was.
 bool storeRecording(int slot)
 {
     model::personal_data& p = person(slot);
@@ -179,7 +180,7 @@ bool storeRecording(int slot)
         if (!model::isPlainFileName(p.Voice_filename))
             throw platform::RuntimeError(platform::err::PathFileAccess, p.Voice_filename);
         const std::string name = model::mediaNameFor(model::MediaVoice, p.Voice_filename, slot);
-        platform::copyFile(recording, platform::joinPath(folder, name));
+        platform::writeFileAtomically(platform::joinPath(folder, name), platform::readWholeFile(recording));
         p.Voice_filename = name;
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(platform::failedWriteMessage(entry::VoiceFileError, e), platform::vbOKOnly);

@@ -323,7 +323,8 @@ void EntryForm::entryset(int& idx)
 bool EntryForm::CardContents::operator==(const CardContents& other) const
 {
     return texts == other.texts && man == other.man && group == other.group && flags == other.flags &&
-           pictures == other.pictures && pictureMode == other.pictureMode && voice == other.voice;
+           pictures == other.pictures && pictureMode == other.pictureMode && voice == other.voice &&
+           recordings == other.recordings;
 }
 
 EntryForm::CardContents EntryForm::cardContents()
@@ -337,6 +338,7 @@ EntryForm::CardContents EntryForm::cardContents()
     card.pictures = {Picture1[0].tag(), Picture1[1].tag()};
     card.pictureMode = model::runState().PicMode;
     card.voice = cmdvoice.tag();
+    card.recordings = m_recordingsTaken;
     return card;
 }
 

@@ -9,6 +9,10 @@ namespace entry {
 
 // The recording waiting in the voice folder.
 inline constexpr const char* VoiceTempName = "voicetmp.wav";
+// The recording being made: it takes the place of the waiting recording only once
+// it is checked to hold sound, so a recording that fails or is abandoned leaves
+// the waiting one as it was.
+inline constexpr const char* VoiceRecordingName = "voicerec.wav";
 
 std::string voiceFolder();
 std::string faceFolder();

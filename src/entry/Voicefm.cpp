@@ -168,13 +168,11 @@ void Voicefm::play_Click()
 
 void Voicefm::record_Click()
 {
-    const std::string file = platform::joinPath(entry::voiceFolder(), entry::VoiceTempName);
-    MMControl1.setFileName(file);
-    try {
-        platform::deleteFile(file);
-    } catch (const platform::RuntimeError&) {
-        // The recording replaces the file when it is saved.
-    }
+    // The device records into a file of its own; the waiting recording is not
+    // touched until a new one with sound takes its place (settleRecording).
+    const std::string take = platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName);
+    MMControl1.setFileName(take);
+    removeTake();
     try {
         MMControl1.setCommand("Open");
         if (!MMControl1.canRecord()) {
@@ -249,21 +247,33 @@ bool Voicefm::saveRecording()
 
 void Voicefm::settleRecording(bool saved)
 {
-    // Only a recording with sound data becomes the waiting memo. Anything else
-    // is taken away, so that the register command cannot store it over the
-    // person's memo, and the user is told; the marker stays as it was.
-    const std::string file = platform::joinPath(entry::voiceFolder(), entry::VoiceTempName);
-    if (saved && entry::holdsSound(file)) {
-        entry_form().cmdvoice.setTag("1");
-        return;
+    // Only a recording with sound data becomes the waiting memo: it is moved over
+    // "voicetmp.wav" in one step. Anything else is taken away and the user is
+    // told; the waiting recording and the marker stay as they were.
+    const std::string folder = entry::voiceFolder();
+    const std::string take = platform::joinPath(folder, entry::VoiceRecordingName);
+    if (saved && entry::holdsSound(take)) {
+        try {
+            platform::renameFile(take, platform::joinPath(folder, entry::VoiceTempName));
+            entry_form().markRecordingWaiting();
+            return;
+        } catch (const platform::RuntimeError&) {
+            // Reported below as a recording that failed.
+        }
     }
-    try {
-        if (platform::fileExists(file))
-            platform::deleteFile(file);
-    } catch (const platform::RuntimeError&) {
-        // The register command does not store a file without sound either.
-    }
+    removeTake();
     platform::MsgBox(entry::CannotRecordMessage, platform::vbOKOnly);
+}
+
+void Voicefm::removeTake()
+{
+    const std::string take = platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName);
+    try {
+        if (platform::fileExists(take))
+            platform::deleteFile(take);
+    } catch (const platform::RuntimeError&) {
+        // Never offered as a memo: only a recording moved into place waits.
+    }
 }
 
 void Voicefm::Command1_Click()

@@ -1,12 +1,14 @@
 #pragma once
 // The voice memo window voicefm ("Voice"): plays the current person's memo or
-// records a new one into "voicetmp.wav" in the voice folder, through the media
-// control MMControl1 (the sound device of VoiceDevice.h). A run ends by itself
-// on the slider's tenth step (the timer adds 10 every 300 ms), or with "save";
-// a finished recording that holds sound sets the editor's voice marker
-// (cmdvoice's Tag) to "1", which the register command turns into the person's
-// memo; one that does not is reported with the recording failure message. The window is
-// modal; every way out leaves Voice_Busy at 0.
+// records a new one, through the media control MMControl1 (the sound device of
+// VoiceDevice.h). A run ends by itself on the slider's tenth step (the timer adds
+// 10 every 300 ms), or with "save". A recording is made into "voicerec.wav"; a
+// finished one that holds sound is moved over "voicetmp.wav" in the voice folder
+// and sets the editor's voice marker (cmdvoice's Tag) to "1", which the register
+// command turns into the person's memo; one that does not is reported with the
+// recording failure message. A recording that fails or is left unsaved changes
+// neither "voicetmp.wav" nor the marker. The window is modal; every way out
+// leaves Voice_Busy at 0.
 
 #include "forms/CommandButton.h"
 #include "forms/Form.h"
@@ -76,9 +78,12 @@ private:
     void endRun();
     // Sends "Save"; false when the device could not save the recording.
     bool saveRecording();
-    // After a recording: marks the voice button when "Save" put a recording
-    // with sound data into "voicetmp.wav"; otherwise reports the failure.
+    // After a recording: when "Save" put a recording with sound data into
+    // "voicerec.wav", moves it over "voicetmp.wav" and marks the voice button;
+    // otherwise reports the failure.
     void settleRecording(bool saved);
+    // Deletes "voicerec.wav", quietly.
+    void removeTake();
     // The device could not play or record: the message, and the window closes.
     void deviceFailed(const char* message);
     // A command whose failure is not reported.

@@ -3,7 +3,8 @@
 // server's tone and becomes the person's memo, a memo is played to the
 // server's output, and a recording that gets no sound, a server that goes
 // away and a server that stops answering are each reported with the failure
-// message while the window keeps answering and the registered memo stays.
+// message while the window keeps answering; the registered memo and a
+// recording waiting to be registered stay.
 // Where no server can be started here, the tests are skipped with the reason.
 
 #include "EntryFixture.h"
@@ -171,7 +172,7 @@ TEST_F(SoundDeviceTest, aRecordingThatGetsNoSoundIsReportedAndKeepsTheMemo)
     EXPECT_FALSE(voice().isLoaded());
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
     EXPECT_EQ(form().cmdvoice.tag(), "1") << "the marker is not changed";
-    EXPECT_FALSE(platform::fileExists(recording()));
+    EXPECT_EQ(platform::readWholeFile(recording()), memoBytes) << "the memo still waits";
     expectMemoKeptAfterRegistering(slot, memoBytes);
 }
 
@@ -190,7 +191,7 @@ TEST_F(SoundDeviceTest, theServerGoneDuringARecordingIsReportedAndKeepsTheMemo)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
     EXPECT_FALSE(voice().isLoaded());
     EXPECT_EQ(form().cmdvoice.tag(), "1");
-    EXPECT_FALSE(platform::fileExists(recording()));
+    EXPECT_EQ(platform::readWholeFile(recording()), memoBytes) << "the memo still waits";
     expectMemoKeptAfterRegistering(slot, memoBytes);
 
     // With the server back, recording works again.
@@ -201,6 +202,48 @@ TEST_F(SoundDeviceTest, theServerGoneDuringARecordingIsReportedAndKeepsTheMemo)
         w.save_Click();
     });
     EXPECT_TRUE(readPlainWave(platform::readWholeFile(recording())).samples.size() > 0);
+}
+
+// A recording made for a new person waits to be registered; a second one that
+// gets no sound, or is left by 戻る, neither removes nor replaces it.
+TEST_F(SoundDeviceTest, aFailedOrAbandonedRecordingLeavesTheWaitingOne)
+{
+    open();
+    ASSERT_EQ(model::runState().Entry_EditMode, 0) << "a new person's card";
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(600);
+        w.save_Click();
+    });
+    ASSERT_TRUE(answers.shown().empty());
+    const std::string first = platform::readWholeFile(recording());
+    ASSERT_GT(measureTone(readPlainWave(first).samples, 22050).seconds, 0.2);
+
+    ASSERT_TRUE(SoundServer::instance().muteTone(true)) << "pactl suspends the tone";
+    answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(500);
+        w.save_Click();
+    });
+    SoundServer::instance().muteTone(false);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
+    answers.clearRecords();
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        letTimePass(300);
+        w.Command1_Click();
+    });
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_EQ(platform::readWholeFile(recording()), first) << "the first recording still waits";
+
+    form().Text1[0].setText("山田");
+    form().Text1[1].setText("花子");
+    form().CMDFUNC_Click(1);
+    ASSERT_EQ(person(1).Name, "花子");
+    EXPECT_EQ(person(1).Voice_index, 1);
+    EXPECT_EQ(platform::readWholeFile(memoFile(1)), first);
 }
 
 // A server that stops answering (here: stopped) does not freeze the program:

@@ -1,6 +1,8 @@
 // Voice memos: the voice window's commands to the sound device, the run that
 // ends on the slider's tenth step, the marker it leaves for the register
-// command, and its failures. The device is a recording fake: no sound is made.
+// command, and its failures, which leave the registered memo and the recording
+// waiting to be registered as they were. The device is a recording fake: no
+// sound is made.
 
 #include "EntryFixture.h"
 #include "WaveBytes.h"
@@ -13,6 +15,7 @@
 #include "platform/AppPath.h"
 #include "platform/Errors.h"
 
+#include "support/SmallFilesOnly.h"
 #include "support/qt/ButtonFace.h"
 
 #include <functional>
@@ -85,6 +88,46 @@ protected:
     }
 
     static std::string recording() { return platform::joinPath(entry::voiceFolder(), entry::VoiceTempName); }
+    // The bytes of the recording waiting to be registered; "" when there is none.
+    static std::string waiting()
+    {
+        return platform::fileExists(recording()) ? platform::readWholeFile(recording()) : std::string();
+    }
+    // Compares file contents without printing them: a memo is kilobytes of samples.
+    static ::testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected)
+    {
+        if (actual == expected)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << actual.size() << " bytes, not the " << expected.size() << " expected";
+    }
+    static bool takeLeft()
+    {
+        return platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName));
+    }
+
+    // Records through the voice window and saves at once.
+    void recordAndSave()
+    {
+        useVoiceWindow([](Voicefm& w) {
+            w.record_Click();
+            w.save_Click();
+        });
+    }
+
+    // A person with a registered memo (the bytes given).
+    static int personWithMemo(const std::string& memoBytes)
+    {
+        const int slot = addPerson("山田", "太郎");
+        platform::makeDir(entry::voiceFolder());
+        platform::writeWholeFile(memoFile(slot), memoBytes);
+        person(slot).Voice_index = 1;
+        return slot;
+    }
+
+    static std::string memoFile(int slot)
+    {
+        return platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename);
+    }
 
     FakeVoiceDevice device;
 };
@@ -159,7 +202,7 @@ TEST_F(VoiceTest, aRecordingThatRunsOutIsSavedAndMarkedAndRegisteredWithThePerso
     EXPECT_EQ(ticks, 10) << "the tenth step ends the run";
     EXPECT_FALSE(voice().isLoaded());
     EXPECT_EQ(device.commands, (std::vector<std::string>{"Open", "Record", "Save", "Close"}));
-    EXPECT_EQ(device.fileName, recording());
+    EXPECT_TRUE(sameBytes(waiting(), device.recorded));
     EXPECT_EQ(form().cmdvoice.tag(), "1");
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
 
@@ -384,7 +427,8 @@ TEST_P(SoundlessRecordingTest, isReportedUnmarkedAndLeavesTheRegisteredMemoAsItW
     EXPECT_FALSE(voice().isLoaded());
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
     EXPECT_EQ(form().cmdvoice.tag(), "1") << "the marker is not changed";
-    EXPECT_FALSE(platform::fileExists(recording())) << "nothing without sound waits to be registered";
+    EXPECT_TRUE(sameBytes(waiting(), memoBytes)) << "the memo still waits, and nothing without sound in its place";
+    EXPECT_FALSE(takeLeft());
 
     form().CMDFUNC_Click(1);
     EXPECT_EQ(person(slot).Voice_index, 1);
@@ -399,6 +443,121 @@ INSTANTIATE_TEST_SUITE_P(
                       SoundlessCase{"emptyFile", "", true},
                       SoundlessCase{"lessThanOneFrame", waveHeader(38, 1, 2, 44100, 16, 2) + "ab", false}),
     [](const ::testing::TestParamInfo<SoundlessCase>& info) { return std::string(info.param.name); });
+
+// A new recording that fails or is left unsaved, after one that waits to be
+// registered for a new person.
+struct AbandonedCase {
+    const char* name;
+    std::string recorded;
+    bool deviceUnable;
+    const char* failing;
+    enum End { Save, RunOut, Exit, Frame } end;
+    bool reported;
+    friend std::ostream& operator<<(std::ostream& out, const AbandonedCase& c) { return out << c.name; }
+};
+
+class AbandonedRecordingTest : public VoiceTest, public ::testing::WithParamInterface<AbandonedCase> {};
+
+TEST_P(AbandonedRecordingTest, leavesTheWaitingRecordingAndItsMark)
+{
+    const AbandonedCase& c = GetParam();
+    open();
+    ASSERT_EQ(model::runState().Entry_EditMode, 0) << "a new person's card";
+    recordAndSave();
+    const std::string first = device.recorded;
+    ASSERT_TRUE(sameBytes(waiting(), first));
+    ASSERT_EQ(form().cmdvoice.tag(), "1");
+
+    device.recorded = c.recorded;
+    device.recordable = !c.deviceUnable;
+    device.failing = c.failing;
+    if (c.reported)
+        answers.answerNext(platform::vbOK);
+    useVoiceWindow([&](Voicefm& w) {
+        w.record_Click();
+        if (!w.isLoaded())
+            return;
+        if (c.end == AbandonedCase::Save)
+            w.save_Click();
+        else if (c.end == AbandonedCase::RunOut)
+            tickUntilClosed(w, 20);
+        else if (c.end == AbandonedCase::Exit)
+            w.Command1_Click();
+        else
+            w.unload();
+    });
+    EXPECT_EQ(answers.shownTexts(),
+              c.reported ? std::vector<std::string>{entry::CannotRecordMessage} : std::vector<std::string>{});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(entry::entryState().Voice_Busy, 0);
+    EXPECT_EQ(form().cmdvoice.tag(), "1") << "a recording still waits";
+    EXPECT_TRUE(sameBytes(waiting(), first));
+    EXPECT_FALSE(takeLeft());
+
+    form().Text1[0].setText("山田");
+    form().Text1[1].setText("花子");
+    form().CMDFUNC_Click(1);
+    ASSERT_EQ(person(1).Name, "花子");
+    EXPECT_EQ(person(1).Voice_index, 1);
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(1)), first));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, AbandonedRecordingTest,
+    ::testing::Values(
+        AbandonedCase{"soundlessSave", waveHeader(36, 1, 1, 44100, 16, 0), false, "", AbandonedCase::Save, true},
+        AbandonedCase{"emptyRunOut", "", false, "", AbandonedCase::RunOut, true},
+        AbandonedCase{"saveFails", pcmWave(sineSamples(880, 0.05)), false, "Save", AbandonedCase::Save, true},
+        AbandonedCase{"cannotRecord", pcmWave(sineSamples(880, 0.05)), true, "", AbandonedCase::Save, true},
+        AbandonedCase{"openFails", pcmWave(sineSamples(880, 0.05)), false, "Open", AbandonedCase::Save, true},
+        AbandonedCase{"recordFails", pcmWave(sineSamples(880, 0.05)), false, "Record", AbandonedCase::Save, true},
+        AbandonedCase{"exit", pcmWave(sineSamples(880, 0.05)), false, "", AbandonedCase::Exit, false},
+        AbandonedCase{"frameClosed", pcmWave(sineSamples(880, 0.05)), false, "", AbandonedCase::Frame, false}),
+    [](const ::testing::TestParamInfo<AbandonedCase>& info) { return std::string(info.param.name); });
+
+// The mark of a person with a memo stays "1" through a new recording: the new
+// recording is still input the card has not registered.
+TEST_F(VoiceTest, aNewRecordingForAPersonWithAMemoIsAskedAboutBeforeTheCardIsLeft)
+{
+    const std::string memoBytes = pcmWave(sineSamples(1000, 0.1));
+    const int slot = personWithMemo(memoBytes);
+    addPerson("山田", "花子");
+    open();
+    ASSERT_EQ(model::runState().Cur_PerIdx, slot);
+    ASSERT_EQ(form().cmdvoice.tag(), "1");
+    recordAndSave();
+    ASSERT_TRUE(sameBytes(waiting(), device.recorded));
+
+    answers.answerNext(platform::vbCancel);
+    form().CMDFUNC_Click(6);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::UnregisteredInputQuestion});
+    EXPECT_EQ(model::runState().Cur_PerIdx, slot) << "キャンセル stays with the card";
+    EXPECT_TRUE(sameBytes(waiting(), device.recorded));
+    answers.clearRecords();
+
+    answers.answerNext(platform::vbYes);
+    form().CMDFUNC_Click(6);
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::UnregisteredInputQuestion});
+    EXPECT_NE(model::runState().Cur_PerIdx, slot);
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), device.recorded)) << "はい registered the new recording";
+}
+
+// A register whose memo file cannot be written whole (a full disk) says so and
+// leaves the person's registered memo as it was.
+TEST_F(VoiceTest, aRegisterThatCannotStoreTheRecordingLeavesTheRegisteredMemoWhole)
+{
+    const std::string memoBytes = pcmWave(sineSamples(1000, 0.1));
+    const int slot = personWithMemo(memoBytes);
+    open();
+    device.recorded = pcmWave(sineSamples(440, 2.0));
+    recordAndSave();
+    answers.answerNext(platform::vbOK);
+    support::withSmallFilesOnly([&] { form().CMDFUNC_Click(1); }, 32 * 1024);
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text.rfind(entry::VoiceFileError, 0), 0u) << answers.shown()[0].text;
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), memoBytes));
+}
 
 TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)
 {
