@@ -162,6 +162,8 @@ void AppWindows::forgetFreedPerson(int person)
         easyctl_form().forgetPerson(person);
     if (kakegrpstat_form().isLoaded())
         kakegrpstat_form().forgetPerson(person);
+    if (dspop_form().isLoaded())
+        dspop_form().forgetPerson(person);
 }
 
 bool AppWindows::relationEditorHoldsChange()

@@ -14,7 +14,9 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstddef>
 #include <initializer_list>
 #include <utility>
 
@@ -112,6 +114,44 @@ private:
 
 // The caption band at the top of the preview frame, in twips; the box is centred below it.
 constexpr double PreviewCaptionHeight = 240;
+
+// `now` with each value `edited` holds other than `shown`: what the user changed in the
+// window since it showed the block goes over the block as it is stored now, and a
+// value another window changed meanwhile (the person editor's frame switches and
+// pattern, the quick name input's) stays.
+template <class T>
+void takeChanged(T& now, const T& shown, const T& edited)
+{
+    if (edited != shown)
+        now = edited;
+}
+
+template <class T, size_t N>
+void takeChanged(std::array<T, N>& now, const std::array<T, N>& shown, const std::array<T, N>& edited)
+{
+    for (size_t i = 0; i < N; ++i)
+        takeChanged(now[i], shown[i], edited[i]);
+}
+
+model::DispStat withChanges(model::DispStat now, const model::DispStat& shown, const model::DispStat& edited)
+{
+    takeChanged(now.DSW, shown.DSW, edited.DSW);
+    takeChanged(now.DRank, shown.DRank, edited.DRank);
+    takeChanged(now.DBai, shown.DBai, edited.DBai);
+    takeChanged(now.DWLocate, shown.DWLocate, edited.DWLocate);
+    takeChanged(now.DHLocate, shown.DHLocate, edited.DHLocate);
+    takeChanged(now.DStart, shown.DStart, edited.DStart);
+    takeChanged(now.DWidth, shown.DWidth, edited.DWidth);
+    takeChanged(now.DS_FName, shown.DS_FName, edited.DS_FName);
+    takeChanged(now.DS_Houko, shown.DS_Houko, edited.DS_Houko);
+    takeChanged(now.DS_Nen, shown.DS_Nen, edited.DS_Nen);
+    takeChanged(now.DS_Waku, shown.DS_Waku, edited.DS_Waku);
+    takeChanged(now.DS_DeathW, shown.DS_DeathW, edited.DS_DeathW);
+    takeChanged(now.DS_Visible, shown.DS_Visible, edited.DS_Visible);
+    takeChanged(now.DS_PicHouko, shown.DS_PicHouko, edited.DS_PicHouko);
+    takeChanged(now.DS_WakuPat, shown.DS_WakuPat, edited.DS_WakuPat);
+    return now;
+}
 
 } // namespace
 
@@ -311,10 +351,19 @@ void DspOpForm::showForPerson(int person)
     show();
 }
 
+void DspOpForm::forgetPerson(int person)
+{
+    // The block belongs to nobody now; an apply would give it to whoever takes the
+    // slot next. The window closes as Cancel closes it.
+    if (isLoaded() && m_workPerson != -1 && m_workPerson == person)
+        unload();
+}
+
 void DspOpForm::startEditing(int person)
 {
     m_workPerson = person;
-    DspWork = model::tables().per_buf[person].Disp;
+    m_shownBlock = model::tables().per_buf[person].Disp;
+    DspWork = m_shownBlock;
     DspListGuard = 0;
     SetDspOp();
 }
@@ -434,15 +483,24 @@ void DspOpForm::DispPreView()
     PrePic.cls();
     if (!isUsedPerson(m_workPerson))
         return;
+    // The box as an apply would leave it.
+    const model::DispStat block = editedBlock();
     {
-        BlockOnLoan loan(model::tables().per_buf[m_workPerson], DspWork);
+        BlockOnLoan loan(model::tables().per_buf[m_workPerson], block);
         drawing::BoxTextCtx ctx = drawing::makeBoxTextCtx(PrePic, boxW, boxH, drawing::BoxTarget::Chart);
         drawing::Draw_BoxText(ctx, m_workPerson, 0, 0);
     }
-    outlineItemLines();
+    outlineItemLines(block);
 }
 
-void DspOpForm::outlineItemLines()
+model::DispStat DspOpForm::editedBlock() const
+{
+    if (!isUsedPerson(m_workPerson))
+        return DspWork;
+    return withChanges(model::tables().per_buf[m_workPerson].Disp, m_shownBlock, DspWork);
+}
+
+void DspOpForm::outlineItemLines(const model::DispStat& block)
 {
     // The widths as the renderer used them: scaled down when they add up to more than 100.
     const model::DispStat& drawn = model::tables().LastDispStat;
@@ -451,7 +509,7 @@ void DspOpForm::outlineItemLines()
     double top = 0;
     double width = PrePic.scaleWidth();
     double height = PrePic.scaleHeight();
-    if (model::settings().Dispmode_Death == 1 && (!platform::Trim(person.Death_day).empty() || DspWork.DS_DeathW != 0)) {
+    if (model::settings().Dispmode_Death == 1 && (!platform::Trim(person.Death_day).empty() || block.DS_DeathW != 0)) {
         const double margin = platform::Int(std::max(width, height) / 50);
         left += margin;
         top += margin;
@@ -461,10 +519,10 @@ void DspOpForm::outlineItemLines()
     // The far edges one pixel in, so that the last line's outline stays visible.
     const double right = left + width - PrePic.twipsPerPixelX();
     const double bottom = top + height - PrePic.twipsPerPixelY();
-    const bool vertical = DspWork.DS_Houko != 0;
+    const bool vertical = block.DS_Houko != 0;
     double edge = vertical ? right : top;
     for (const RowMapEntry& row : DspRowMap) {
-        if (DspWork.DSW[row.item] != -1)
+        if (block.DSW[row.item] != -1)
             continue;
         const double share = drawn.DWidth[row.item] / 100;
         if (vertical) {
@@ -701,11 +759,13 @@ void DspOpForm::applyBlock(ApplyTo scope)
     const int changed = scope == ApplyTo::EditedPerson ? m_workPerson : -1;
     if (!dspOpRequests().settlePersonEditorFor(changed))
         return;
+    // The edited person takes the block as the preview showed it: what was changed
+    // here over the block as it is stored now.
+    const model::DispStat block = editedBlock();
     model::windowServices().saveUndo();
     model::Tables& t = model::tables();
-    // The edited person takes the block whole, as the preview showed it.
     if (isUsedPerson(m_workPerson))
-        t.per_buf[m_workPerson].Disp = DspWork;
+        t.per_buf[m_workPerson].Disp = block;
     if (scope != ApplyTo::EditedPerson) {
         for (int p = 1; p <= model::LastSlot; ++p) {
             model::personal_data& person = t.per_buf[p];
@@ -716,7 +776,7 @@ void DspOpForm::applyBlock(ApplyTo scope)
             // Everybody else keeps the own frame and death-frame switches.
             const int16_t waku = person.Disp.DS_Waku;
             const int16_t deathWaku = person.Disp.DS_DeathW;
-            person.Disp = DspWork;
+            person.Disp = block;
             person.Disp.DS_Waku = waku;
             person.Disp.DS_DeathW = deathWaku;
         }
@@ -737,7 +797,7 @@ void DspOpForm::setAllFamilyNames(int16_t shown, const char* question)
     model::Tables& t = model::tables();
     DspWork.DS_FName = shown;
     if (isUsedPerson(m_workPerson))
-        t.per_buf[m_workPerson].Disp = DspWork;
+        t.per_buf[m_workPerson].Disp = editedBlock();
     for (int p = 1; p <= model::LastSlot; ++p) {
         if (t.per_buf[p].InUse == model::SlotUsed)
             t.per_buf[p].Disp.DS_FName = shown;

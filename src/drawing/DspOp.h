@@ -12,8 +12,9 @@
 //     dspop_form().showForPerson(model::runState().Sel_Person);   // -1 only beeps
 //
 // The edited block is a working copy, DspWork, tied to the person it was taken
-// from. The person's record is not touched until an apply command: the preview
-// lends the working copy to the record for the length of one rendering only, so
+// from. The person's record is not touched until an apply command, which writes
+// only what was changed in the window (editedBlock): the preview lends that block
+// to the record for the length of one rendering only, so
 // Cancel and the close box leave every record as it was. Cancel and the close
 // box also put the zoom and the chart direction back as they were when the
 // window opened. An apply command takes the undo snapshot before it changes
@@ -120,6 +121,13 @@ public:
 
     // The person whose block the window edits (-1 while closed).
     int editedPerson() const { return m_workPerson; }
+    // The block an apply gives the edited person, as the preview shows it: the values
+    // changed in the window since it took the block (DspWork against what it took)
+    // over the person's block as it is stored now, so that a change another window
+    // made meanwhile (the person editor's frame switches and pattern) stays.
+    model::DispStat editedBlock() const;
+    // The person was freed: a window editing his block closes, as Cancel closes it.
+    void forgetPerson(int person);
 
     // --- Window state ---
 
@@ -205,7 +213,7 @@ public:
     void TxtDBai_GotFocus();
     void TxtDW_GotFocus();
     // The apply commands. Each takes the undo snapshot first and gives the edited
-    // person the edited block whole, as the preview showed it. CmdAllMod gives it
+    // person the edited block as the preview showed it (editedBlock). CmdAllMod gives it
     // also to every other person in use, cmdAllModCate to every other person in use
     // with the category mark; those keep their own frame and death-frame switches.
     // Command1 and Command2 ask first, then switch the family name on or off for
@@ -239,8 +247,8 @@ private:
     static void showCode(forms::ComboBox& list, int code);
     // The check box value a stored switch stands for.
     static int checkValueOf(int16_t flag);
-    // Draws the outline of every shown item's line over the rendered preview.
-    void outlineItemLines();
+    // Draws the outline of every shown item's line of the block over the rendered preview.
+    void outlineItemLines(const model::DispStat& block);
     // The size or frame-width entry of the selected row's item.
     void enterItemPercent(forms::TextBox& box, bool isWidth);
     // The apply commands: undo snapshot, the blocks written, then the rebuild.
@@ -249,6 +257,8 @@ private:
     void finishApply();
 
     int m_workPerson = -1;
+    // The person's block as the window took it (startEditing).
+    model::DispStat m_shownBlock;
     // The zoom as it was at opening, put back with the zoom box text on Cancel.
     double m_savedZoomScale = 15.0;
     double m_savedZoomRatio = 1.0;

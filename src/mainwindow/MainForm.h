@@ -300,6 +300,13 @@ private:
     void chooseBackgroundColour();
     void chooseChartFont();
 
+    // Renaming in place (MainForm_Keys.cpp): the name editor Text2 hidden.
+    void closeNameEditor();
+    // The person F2 opened the name editor for (-1 none) and the names it showed him
+    // with. Enter writes only while he is still the chart's selection.
+    int m_renamedPerson = -1;
+    std::string m_renameShown[2];
+
     // Chart selection.
     void connectChartEvents();
     enum class ChildSearch { Found, NotFound, NotSearched };

@@ -302,6 +302,14 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     const int slot = mapEntry(drawing::drawState().Label12_Per, Index);
     if (!isPersonSlot(slot))
         return;
+    // Input the person editor holds unregistered for this person is settled before
+    // the dialog opens, so that the dialog starts from the person as stored and its
+    // 決定 takes the undo snapshot of this command only after every check: a
+    // registration answered はい is then a step of its own, キャンセル leaves the
+    // family, its undo and its changed mark as they were, and the card's 登録 never
+    // stores the old names and marks back over the dialog's.
+    if (!mainwindow::settlePersonEditorFirst(slot))
+        return;
     model::personal_data& p = person(slot);
     mainwindow::OtherWindows::QuickName values;
     values.familyName = p.F_name;
@@ -315,10 +323,6 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
         model::SetTopMost("ctrl", 0);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     if (!windows.showQuickNameInput(values))
-        return;
-    // Input the person editor holds unregistered for this person is settled before
-    // the names and marks change: its 登録 would otherwise store the old ones back.
-    if (!mainwindow::settlePersonEditorFirst(slot))
         return;
     p.F_name = values.familyName;
     p.Name = values.givenName;

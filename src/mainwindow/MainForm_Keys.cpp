@@ -84,6 +84,9 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
         if (box != -1) {
             NameEdit_Active = -1;
             const model::personal_data& person = t.per_buf[static_cast<size_t>(run.Sel_Person)];
+            m_renamedPerson = run.Sel_Person;
+            m_renameShown[0] = person.F_name;
+            m_renameShown[1] = person.Name;
             Text2[0].setText(person.F_name);
             Text2[1].setText(person.Name);
             const forms::CanvasPicture& picture = DPic[box];
@@ -94,8 +97,7 @@ void MainForm::Form_KeyDown(int& KeyCode, int Shift)
             Text2[0].setFocus();
         }
     } else if (KeyCode == forms::vbKeyEscape) {
-        Text2[0].setVisible(false);
-        Text2[1].setVisible(false);
+        closeNameEditor();
     }
 
     if (KeyCode == forms::vbKeyF3 && Shift == forms::vbShiftMask)
@@ -150,6 +152,13 @@ void MainForm::Text1_KeyPress(int16_t& KeyAscii)
 // ---------------------------------------------------------------------------
 // Renaming in place
 
+void MainForm::closeNameEditor()
+{
+    Text2[0].setVisible(false);
+    Text2[1].setVisible(false);
+    m_renamedPerson = -1;
+}
+
 void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
 {
     if (KeyAscii != EnterKey)
@@ -160,16 +169,14 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     }
     model::Tables& t = model::tables();
     model::RunState& run = model::runState();
-    // The selection went (a chart rebuild clears it) while the editor was open:
-    // there is no person left to write to, so the editor closes storing nothing.
-    if (!isPersonSlot(run.Sel_Person)) {
-        Text2[0].setVisible(false);
-        Text2[1].setVisible(false);
+    // The selection went (a chart rebuild clears it) or moved to another person (a
+    // click on another box) while the editor was open: there is no person left whose
+    // names it shows, so the editor closes storing nothing.
+    if (!isPersonSlot(run.Sel_Person) || run.Sel_Person != m_renamedPerson) {
+        closeNameEditor();
         return;
     }
-    const std::string familyName = Text2[0].text();
-    const std::string givenName = Text2[1].text();
-    if (platform::Trim(familyName).empty() || platform::Trim(givenName).empty()) {
+    if (platform::Trim(Text2[0].text()).empty() || platform::Trim(Text2[1].text()).empty()) {
         platform::MsgBox(NameRequiredMessage, platform::vbOKOnly);
         return;
     }
@@ -181,7 +188,14 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     }
     const int renamed = run.Sel_Person;
     model::personal_data& person = t.per_buf[static_cast<size_t>(renamed)];
-    if (person.F_name != familyName || person.Name != givenName) {
+    // Only a name changed in the editor is written: the other keeps what was stored
+    // meanwhile (the person editor's 登録 of the same person), rather than the value
+    // the editor merely showed.
+    const auto renamedTo = [this](int box, const std::string& stored) {
+        const std::string& typed = Text2[box].text();
+        return typed != m_renameShown[box] ? typed : stored;
+    };
+    if (renamedTo(0, person.F_name) != person.F_name || renamedTo(1, person.Name) != person.Name) {
         // Input the person editor holds unregistered for this person is settled
         // first: its 登録 would otherwise store the old name back. キャンセル keeps
         // the name editor open.
@@ -190,10 +204,9 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         // A changed name is a command of its own for the main window's undo.
         (void)model::Save_Undo();
     }
-    person.F_name = familyName;
-    person.Name = givenName;
-    Text2[0].setVisible(false);
-    Text2[1].setVisible(false);
+    person.F_name = renamedTo(0, person.F_name);
+    person.Name = renamedTo(1, person.Name);
+    closeNameEditor();
     drawing::Refresh_TabDisp();
     rebuildRelationLists();
     mainwindow::otherWindows().showChangedPerson(renamed);

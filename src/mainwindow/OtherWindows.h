@@ -124,7 +124,7 @@ public:
     // The person was freed (model::freePerson): every window takes him out of what
     // it holds, the relationship editor's partner fields and children list, the
     // child dialog that shows him, the easy builder's base person and its list, the
-    // lineage-group window's leader field.
+    // lineage-group window's leader field; the display options editing his block close.
     virtual void forgetFreedPerson(int person) { (void)person; }
 
     // --- Relationship editor `ctrl` and easy relation builder `EasyCtl` ---

@@ -57,6 +57,22 @@ std::string twoDigits(int counter)
 
 namespace {
 uint64_t tableClears = 0;
+
+// A person just freed: a lineage group he led has no leader now, and a copy made of
+// him no source, rather than whoever takes the slot next; every window lets go of him.
+void letGoOf(int slot)
+{
+    Tables& t = tables();
+    for (GrpTitleRec& group : t.GrpTitleList) {
+        if (group.Leader == slot)
+            group.Leader = 0;
+    }
+    for (personal_data& other : t.per_buf) {
+        if (other.CopyIdx == slot)
+            other.CopyIdx = -1;
+    }
+    windowServices().personFreed(slot);
+}
 } // namespace
 
 uint64_t personTableClears()
@@ -126,7 +142,7 @@ int del_per_buf(int index)
     p.B_day.clear();
     p.Sex = -1;
     t.Data_Changed = 1;
-    windowServices().personFreed(index);
+    letGoOf(index);
     return index;
 }
 
@@ -138,12 +154,7 @@ void freePerson(int slot)
     person(slot).InUse = SlotFree;
     if (t.PerCount > 0)
         t.PerCount = static_cast<int16_t>(t.PerCount - 1);
-    // A lineage group he led has no leader now, rather than whoever takes the slot next.
-    for (GrpTitleRec& group : t.GrpTitleList) {
-        if (group.Leader == slot)
-            group.Leader = 0;
-    }
-    windowServices().personFreed(slot);
+    letGoOf(slot);
 }
 
 bool personSlotFree(int count)

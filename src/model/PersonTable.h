@@ -26,13 +26,15 @@ void Clear_KouBuf();
 int set_per_buf(int index, const std::string& Name, const std::string& F_name, int Sex,
                 const std::string& B_day);
 // Frees a slot that is not free (its marriages are not touched); -1 for a free slot.
-// The windows let go of the person (WindowServices::personFreed).
+// Lineage groups and copies let go of the person as in freePerson, and so do the
+// windows (WindowServices::personFreed).
 int del_per_buf(int index);
 // The one way a person leaves the family during editing: a used person slot becomes
 // free (the rest of its record stays), PerCount goes down, a lineage group he led
-// loses its leader (0), and every window lets go of him (WindowServices::personFreed),
-// so that nothing names an empty slot that a later person may take. The caller has
-// checked that no marriage names him. Nothing happens for a slot not in use.
+// loses its leader (0), a copy made of him its source (CopyIdx -1), and every window
+// lets go of him (WindowServices::personFreed), so that nothing names an empty slot
+// that a later person may take. The caller has checked that no marriage names him.
+// Nothing happens for a slot not in use.
 void freePerson(int slot);
 
 // index -1 only: a new person in the first slot 1..1023 that is not in use, starting

@@ -45,7 +45,19 @@ std::string listLine(const model::personal_data& p)
     return std::string(p.Sex != 0 ? "女:" : "男:") + shownName(p);
 }
 
+// The name of a marriage's partner as a window shows it, "" for the blank partner or
+// an empty side.
+std::string partnerName(int slot)
+{
+    return isUsedPerson(slot) ? shownName(person(slot)) : std::string();
+}
+
 } // namespace
+
+EasyCtlForm::Couple EasyCtlForm::couple(const model::marry_data& k)
+{
+    return Couple{{k.kou_titi, k.kou_haha}, {partnerName(k.kou_titi), partnerName(k.kou_haha)}};
+}
 
 EasyCtlForm::EasyCtlForm() : Form("EasyCtl")
 {
@@ -142,6 +154,16 @@ bool EasyCtlForm::baseStands() const
            (person(MotoNin).Sex == m_baseSex && Label3.caption() == shownName(person(MotoNin)));
 }
 
+bool EasyCtlForm::baseMarriageStands() const
+{
+    if (!isUsedMarriage(MotoKou))
+        return false;
+    const Couple now = couple(tables().kou_buf[static_cast<size_t>(MotoKou)]);
+    if (now.partners != m_baseCouple.partners)
+        return false;
+    return m_baseCoupleClears == model::personTableClears() || now.names == m_baseCouple.names;
+}
+
 bool EasyCtlForm::listLineStands(int line) const
 {
     const int listed = Combo1.itemData(line);
@@ -154,6 +176,7 @@ void EasyCtlForm::clearBase()
 {
     MotoNin = -1;
     MotoKou = -1;
+    m_baseCouple = Couple();
     m_baseSex = -1;
     Label3.setCaption(relations::NoBasePersonText);
 }
@@ -176,6 +199,8 @@ void EasyCtlForm::SetMotoKou(int kou)
         return;
     MotoKou = static_cast<int16_t>(kou);
     const model::marry_data& k = tables().kou_buf[static_cast<size_t>(kou)];
+    m_baseCouple = couple(k);
+    m_baseCoupleClears = model::personTableClears();
     // The husband unless he is blank (or missing); two blank sides name nobody.
     const int blankSides = (model::isPersonSlot(k.kou_titi) ? 0 : 1) + (model::isPersonSlot(k.kou_haha) ? 0 : 2);
     const int base = blankSides == 1 ? k.kou_haha : blankSides == 3 ? -1 : k.kou_titi;
@@ -341,6 +366,12 @@ void EasyCtlForm::Command1_Click()
     // person a marriage the user never asked for.
     if (MotoNin != -1 && !baseStands())
         clearBase();
+    // The same for the base marriage: one deleted since it was picked, or whose slot
+    // another marriage has taken, is no base any more (the base person's own
+    // marriages are taken instead), so that no child goes to a couple the user never
+    // picked.
+    if (MotoKou != -1 && !baseMarriageStands())
+        MotoKou = -1;
     CheckOption1();
 
     Operation operation = Operation::ChosenRelation;
@@ -601,7 +632,7 @@ void EasyCtlForm::Make_Marry_X(const std::string& state)
 
 int EasyCtlForm::childMarriage()
 {
-    // A base marriage deleted since it was picked no longer counts.
+    // The registration has checked the base marriage (baseMarriageStands).
     if (MotoKou != -1 && isUsedMarriage(MotoKou))
         return MotoKou;
     const model::Tables& t = tables();

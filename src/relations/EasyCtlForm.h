@@ -25,6 +25,7 @@
 
 #include "model/MarriageRegistration.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -187,6 +188,16 @@ private:
     bool baseStands() const;
     // The same for a line of the person list, against its text.
     bool listLineStands(int line) const;
+    // True while the base marriage's slot still holds the marriage picked: in use,
+    // with the same partners (by slot, and after the whole family was replaced by
+    // name as well).
+    bool baseMarriageStands() const;
+    // What identifies a marriage to the window: its partners' slots and names.
+    struct Couple {
+        std::array<int16_t, 2> partners{-1, -1};
+        std::array<std::string, 2> names;
+    };
+    static Couple couple(const model::marry_data& marriage);
     // No base person nor base marriage.
     void clearBase();
 
@@ -200,6 +211,9 @@ private:
     int16_t m_baseSex = -1;
     uint64_t m_baseClears = 0;
     uint64_t m_listClears = 0;
+    // The base marriage's couple when it was picked, and the person table's clears then.
+    Couple m_baseCouple;
+    uint64_t m_baseCoupleClears = 0;
 };
 
 // The one easy relation builder (the window named `EasyCtl`).

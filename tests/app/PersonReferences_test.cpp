@@ -3,14 +3,16 @@
 // editor's unregistered change that names him is settled with the question every
 // command asks, and whatever still names him goes; its 登録 then cannot make a
 // marriage of nobody, nor of the person who takes the freed slot next. The easy
-// builder registers only the base person it names, and a family file whose
-// marriages name empty person slots opens as damaged.
+// builder registers only the base person and the base marriage it names, lineage
+// groups and copies let go of a deleted person, and a family file whose marriages,
+// lineage groups or copies name empty person slots opens as damaged.
 
 #include "drawing/ChartRebuild.h"
 #include "entry/EntryForm.h"
 #include "forms/DragDrop.h"
 #include "mainwindow/MainForm.h"
 #include "model/GroupLists.h"
+#include "model/Lookups.h"
 #include "model/MarriageRegistration.h"
 #include "model/PersonTable.h"
 #include "model/filestore/FamilyFile.h"
@@ -268,6 +270,46 @@ TEST_F(PersonReferencesTest, TheEasyBuilderRefusesABaseSlotThatHoldsSomebodyElse
     EXPECT_EQ(marriagesNaming(next), 0);
 }
 
+TEST_F(PersonReferencesTest, TheEasyBuilderNeverGivesAChildToAMarriageThatTookThePickedOnesSlot)
+{
+    // 山田一郎 and 田中花子, picked in the builder through their couple mark.
+    const int picked = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "山田家", 0);
+    ASSERT_GT(picked, 0);
+    drawing::Refresh_TabDisp();
+    ctrl_form().Build_List();
+    main_form().Command1.click(); // 関係追加画面
+    ASSERT_TRUE(easyctl_form().isLoaded());
+    const int mark = coupleMarkOf(picked);
+    ASSERT_GT(mark, 0);
+    main_form().Label11_Click(mark);
+    ASSERT_EQ(easyctl_form().MotoKou, picked);
+    ASSERT_EQ(easyctl_form().MotoNin, ichiro);
+
+    // The marriage is deleted in the relationship editor; another couple's takes its slot.
+    chooseMarriage(picked);
+    answers.answerNext(platform::vbOK);
+    ctrl_form().CMDFUNC[2].click();
+    answers.clearRecords();
+    ASSERT_FALSE(model::isUsedMarriage(picked));
+    const int other = model::set_kou_buf(-1, "通常", 0, 0, jiro, hanako, 0, "鈴木家", 0);
+    ASSERT_EQ(other, picked);
+
+    // 新規男 as 子供 of the base: not a child of the couple that took the slot.
+    easyctl_form().Option1[relations::EasyPerson::NewMan].setValue(true);
+    QTest::mouseClick(easyctl_form().Label1[relations::EasyRelation::Child].widget(), Qt::LeftButton);
+    const int before = app_test::usedPersons();
+    easyctl_form().Command1.click();
+    EXPECT_TRUE(answers.shown().empty());
+    ASSERT_EQ(app_test::usedPersons(), before + 1);
+    for (int s = 0; s <= model::LastChildSlot; ++s)
+        EXPECT_EQ(kou(other).kou_kodo[s], -1) << "child slot " << s << " of 次郎 and 花子";
+    const int family = model::Find_PersonMarry(ichiro);
+    ASSERT_GT(family, 0) << "the child goes to a family of the base person";
+    EXPECT_NE(family, other);
+    EXPECT_NE(kou(family).kou_kodo[0], -1);
+    expectNoReferenceToNobody("after the builder's 登録");
+}
+
 TEST_F(PersonReferencesTest, ALineageGroupNeverKeepsADeletedLeader)
 {
     openPersonEditor();
@@ -296,6 +338,59 @@ TEST_F(PersonReferencesTest, ALineageGroupNeverKeepsADeletedLeader)
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"タイトルに割り付ける人物を設定して下さい"});
     for (const model::GrpTitleRec& group : model::tables().GrpTitleList)
         EXPECT_NE(group.Leader, tmp) << group.TitleName;
+}
+
+TEST_F(PersonReferencesTest, ACopyNeverKeepsADeletedSource)
+{
+    openPersonEditor();
+    const int tmp = registerOnCard("Tmp", "Man");
+    per(jiro).CopyIdx = static_cast<int16_t>(tmp); // 鈴木次郎 as a copy made of him
+    showOnCard("Man");
+
+    answers.answerNext(platform::vbYes);
+    entry_form().CMDFUNC[2].click();
+    answers.clearRecords();
+    ASSERT_FALSE(model::isUsedPerson(tmp));
+    const int next = model::set_per_buf(-1, "次", "新", 0, "");
+    ASSERT_EQ(next, tmp);
+    EXPECT_EQ(per(jiro).CopyIdx, -1) << "the copy does not name the slot's next person as its source";
+}
+
+TEST_F(PersonReferencesTest, AFamilyFileWhoseLeaderAndCopySourceAreGoneOpensUnnamedAsDamaged)
+{
+    const std::string path = home.file("\\family.kez");
+    // 鈴木次郎 leads a lineage group and is the source of a copy; his person block is
+    // gone from the file.
+    model::Add_GrpTitle();
+    model::tables().GrpTitleList.back().TitleName = "鈴木家";
+    model::tables().GrpTitleList.back().Leader = static_cast<int16_t>(jiro);
+    per(hanako).CopyIdx = static_cast<int16_t>(jiro);
+    ASSERT_TRUE(model::save_file(path));
+    std::string bytes = platform::readWholeFile(path);
+    const std::string start = "personal_data_start\r\n Index=" + std::to_string(jiro) + "\r\n";
+    const std::string end = "personal_data_end\r\n\r\n";
+    const size_t from = bytes.find(start);
+    ASSERT_NE(from, std::string::npos);
+    bytes.erase(from, bytes.find(end, from) + end.size() - from);
+    platform::writeWholeFile(path, bytes);
+
+    ScriptedDialogs dialogs;
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    answers.answerNext(platform::vbOK); // the changed family is given up
+    answers.answerNext(platform::vbOK);
+    main_form().fileitem[1].choose(); // File > 開く
+    ASSERT_EQ(answers.shownTexts().size(), 2u);
+    const std::string report = answers.shownTexts()[1];
+    EXPECT_NE(report.find("割り付ける人物の番号が正しくない家系グループの記録 1 件の人物を「なし」にしました"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("コピー元の人物番号が正しくない個人の記録 1 件のコピー元を「なし」にしました"), std::string::npos)
+        << report;
+    EXPECT_TRUE(model::tables().Cur_FilePath.empty()) << "a damaged family opens without a file name";
+    ASSERT_EQ(model::tables().GrpTitleCount, 0);
+    EXPECT_EQ(model::tables().GrpTitleList[0].TitleName, "鈴木家");
+    EXPECT_EQ(model::tables().GrpTitleList[0].Leader, 0);
+    EXPECT_EQ(per(personNamed("花子")).CopyIdx, -1);
 }
 
 TEST_F(PersonReferencesTest, AFamilyFileWhoseMarriagesNameEmptySlotsOpensUnnamedAsDamaged)

@@ -595,8 +595,14 @@ TEST_F(RelationUndoTest, ChildDialogsStepIsTheMainUndosNotTheEditors)
 TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
 {
     retitle("新しい題");
-    // 山田健's box chosen, F2, the names typed, Enter.
-    model::runState().Sel_Person = static_cast<int16_t>(ken);
+    // 山田健's box clicked, F2, the names typed, Enter.
+    for (int index : main_form().DPic.indexes()) {
+        if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ken)
+            main_form().DPic_Click(index);
+    }
+    int f2 = forms::vbKeyF2;
+    main_form().Form_KeyDown(f2, 0);
+    ASSERT_TRUE(main_form().Text2[1].isVisible());
     main_form().Text2[0].setText("山川");
     main_form().Text2[1].setText("健二");
     int16_t enter = 13;

@@ -398,13 +398,14 @@ enum class Repair {
     BlankPartnerAsPerson,    // a person in slot 1024, a child 1024, a marriage of two 1024s: dropped
     PersonWithoutSlot,       // a person block without a person slot 1..1023: dropped
     RepeatedPersonSlot,      // a person block for a slot an earlier block took: replaces it
-    CopyReference,           // a copy reference that names no person slot: made "none"
+    CopyReference,           // a copy reference that names no person of the file: made "none"
     MarriageWithoutPartners, // a marriage without two partners (persons of the file or 1024): dropped
     ChildOutsideTable,       // a child block without a person slot of the file: dropped
     ChildBeyondTwentieth,    // a child after the 20th of its marriage: dropped
-    AdoptionHistory,         // an adoption history outside the marriage table: made "none"
+    AdoptionHistory,         // an adoption history naming no marriage of the file: made "none"
+    GroupLeader,             // a lineage group's leader that names no person of the file: made "none" (0)
 };
-constexpr size_t RepairKinds = 8;
+constexpr size_t RepairKinds = 9;
 
 // What one read of a family file gathers before it is taken over as a whole.
 struct Staging {
@@ -499,13 +500,23 @@ private:
     KeyIndex::Cursor m_cursor;
 };
 
-// Once the whole file is read, the persons it holds are known: a marriage naming a
-// partner whose person slot holds no person is dropped (Repair::MarriageWithoutPartners),
-// as is a child naming one (Repair::ChildOutsideTable), and an adoption history naming
-// a dropped marriage becomes "none" (Repair::AdoptionHistory); the histories of the
-// marriages kept follow their new slots. Each drop is counted, and `noted` is told its
-// kind and the index the marriage it was found in had in staging.marriages.
-void dropLinksToEmptySlots(Staging& staging, const std::function<void(Repair, size_t)>& noted);
+// The checks made once the whole file is read, when the persons and marriages it holds
+// are known: no reference may name a person slot the file holds no person for, nor a
+// marriage it does not hold. Each reference dropped or changed is counted, and `noted`
+// is told its kind and the index its record had in the staged list of that record
+// kind (staging.persons, staging.marriages, staging.titles) before the check.
+using NoteRepair = std::function<void(Repair, size_t)>;
+
+// A marriage naming a partner whose person slot holds no person is dropped
+// (Repair::MarriageWithoutPartners), as is a child naming one (Repair::ChildOutsideTable);
+// the histories of the marriages kept follow their new slots, and one naming a dropped
+// marriage or none the file holds becomes "none" (Repair::AdoptionHistory).
+void dropLinksToEmptySlots(Staging& staging, const NoteRepair& noted);
+// A person's copy reference naming an empty person slot becomes "none" (Repair::CopyReference).
+void dropCopiesOfNobody(Staging& staging, const NoteRepair& noted);
+// A lineage group's leader other than 0 that names no person of the file becomes 0,
+// no leader (Repair::GroupLeader).
+void dropLeadersNamingNobody(Staging& staging, const NoteRepair& noted);
 
 // --- Group sections (GroupSections.cpp) ---
 void writeGroupSections(FileText& out, const Tables& tables);

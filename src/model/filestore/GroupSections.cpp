@@ -137,14 +137,28 @@ bool GroupReader::apply(Section section, std::string_view key, std::string_view 
             failLoad("系統グループの行がありません");
         GrpTitleRec& row = m_staging.titles.back();
         readField(TitleFields[i], row, value);
-        // The leader is a person slot (0 = not chosen yet) and the offset a number of
-        // generations the chart can place; other values from a file are not used.
-        if (!isSlot(row.Leader))
-            row.Leader = 0;
+        // The offset is a number of generations the chart can place; other values
+        // from a file are not used. The leader is checked once every person is known
+        // (dropLeadersNamingNobody).
         row.Offset = std::clamp(row.Offset, -MaxOffset, MaxOffset);
         return true;
     }
     return false;
+}
+
+void dropLeadersNamingNobody(Staging& staging, const NoteRepair& noted)
+{
+    // The leader is a person of the file, or 0 while none is chosen: a slot the file
+    // holds nobody for (the blank partner 1024 included) would make whoever takes it
+    // later the leader.
+    for (size_t i = 0; i < staging.titles.size(); ++i) {
+        int16_t& leader = staging.titles[i].Leader;
+        if (leader == 0 || (isPersonSlot(leader) && staging.personSlotRead[static_cast<size_t>(leader)]))
+            continue;
+        leader = 0;
+        staging.count(Repair::GroupLeader);
+        noted(Repair::GroupLeader, i);
+    }
 }
 
 } // namespace model::filestore

@@ -251,7 +251,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
     return true;
 }
 
-void dropLinksToEmptySlots(Staging& staging, const std::function<void(Repair, size_t)>& noted)
+void dropLinksToEmptySlots(Staging& staging, const NoteRepair& noted)
 {
     const auto emptySlot = [&staging](int16_t person) {
         return isPersonSlot(person) && !staging.personSlotRead[static_cast<size_t>(person)];
@@ -277,21 +277,23 @@ void dropLinksToEmptySlots(Staging& staging, const std::function<void(Repair, si
             m.kodo_yoshirireki[entry] = -1;
         }
     }
-    if (static_cast<size_t>(kept) == marriages.size())
-        return;
+    // A history names a marriage by its slot: one the file holds no marriage for would
+    // name whichever marriage later takes that slot.
     for (size_t i = 0; i < marriages.size(); ++i) {
         if (newSlot[i + 1] == -1)
             continue;
         for (int16_t& history : marriages[i].kodo_yoshirireki) {
-            if (history < 1 || static_cast<size_t>(history) > marriages.size())
+            if (history == -1)
                 continue;
-            history = newSlot[static_cast<size_t>(history)];
+            history = static_cast<size_t>(history) <= marriages.size() ? newSlot[static_cast<size_t>(history)] : -1;
             if (history == -1) {
                 staging.count(Repair::AdoptionHistory);
                 noted(Repair::AdoptionHistory, i);
             }
         }
     }
+    if (static_cast<size_t>(kept) == marriages.size())
+        return;
     std::vector<marry_data> remaining;
     remaining.reserve(static_cast<size_t>(kept));
     for (size_t i = 0; i < marriages.size(); ++i) {

@@ -243,4 +243,16 @@ bool PersonReader::apply(std::string_view key, std::string_view value)
     return true;
 }
 
+void dropCopiesOfNobody(Staging& staging, const NoteRepair& noted)
+{
+    for (size_t i = 0; i < staging.persons.size(); ++i) {
+        int16_t& source = staging.persons[i].second.CopyIdx;
+        if (!isPersonSlot(source) || staging.personSlotRead[static_cast<size_t>(source)])
+            continue;
+        source = -1;
+        staging.count(Repair::CopyReference);
+        noted(Repair::CopyReference, i);
+    }
+}
+
 } // namespace model::filestore

@@ -124,6 +124,7 @@ const RepairWords RepairTexts[filestore::RepairKinds] = {
     {"子供の番号が正しくない子供の記録 ", " 件を読み込みませんでした"},
     {std::string(TooManyChildrenMessage) + "。２１人目からの子供 ", " 人を読み込みませんでした"},
     {"養子の履歴の結婚番号が正しくない子供の記録 ", " 件の履歴を「なし」にしました"},
+    {"割り付ける人物の番号が正しくない家系グループの記録 ", " 件の人物を「なし」にしました"},
 };
 
 // Reads the whole file into staging. Throws RuntimeError for every failure.
@@ -157,9 +158,16 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
         }
     };
 
-    // The line each staged marriage was taken in at (its block's end), for the
-    // references checked once the whole file is read.
+    // The line each staged record was taken in at (the end of a person or marriage
+    // block, the first line of a lineage group's row), for the references checked
+    // once the whole file is read.
+    std::vector<int> personLines;
     std::vector<int> marriageLines;
+    std::vector<int> titleLines;
+    const auto noteLines = [&lineNumber](const auto& staged, std::vector<int>& lines) {
+        while (lines.size() < staged.size())
+            lines.push_back(lineNumber);
+    };
 
     Section section = Section::None;
     forEachLine(bytes, [&](std::string_view line) {
@@ -176,6 +184,9 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
                 damage.anySection = true;
                 if (section == Section::SystemStatus)
                     staging.settings.Dispmode_Tyokei = 0;
+                // A lineage-group section read again starts its list afresh.
+                if (section == Section::Titles)
+                    titleLines.clear();
                 groups.enter(section);
                 return;
             }
@@ -186,15 +197,16 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
             break;
         case Section::Persons:
             persons.apply(key, value);
+            noteLines(staging.persons, personLines);
             break;
         case Section::Marriages:
             marriages.apply(key, value);
-            if (staging.marriages.size() > marriageLines.size())
-                marriageLines.push_back(lineNumber);
+            noteLines(staging.marriages, marriageLines);
             break;
         case Section::Groups:
         case Section::Titles:
             groups.apply(section, key, value);
+            noteLines(staging.titles, titleLines);
             break;
         default:
             filestore::readSettingsKey(section, key, value, staging.settings);
@@ -202,14 +214,21 @@ void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
         }
         noteDamage();
     });
-    // A partner or child naming a person slot the file holds no person for is a
-    // damaged reference as well, found only now that every person is known.
-    filestore::dropLinksToEmptySlots(staging, [&](filestore::Repair kind, size_t marriage) {
-        const int line = marriage < marriageLines.size() ? marriageLines[marriage] : lineNumber;
-        int& first = damage.firstRepairLine[static_cast<size_t>(kind)];
-        if (first == 0 || line < first)
-            first = line;
-    });
+    // A reference naming a person slot the file holds no person for (a partner, a
+    // child, a copy's source, a lineage group's leader) or a marriage it does not hold
+    // (an adoption history) is a damaged reference as well, found only now that every
+    // record is known.
+    const auto notedAt = [&](const std::vector<int>& lines) {
+        return [&damage, &lines, lineNumber](filestore::Repair kind, size_t record) {
+            const int line = record < lines.size() ? lines[record] : lineNumber;
+            int& first = damage.firstRepairLine[static_cast<size_t>(kind)];
+            if (first == 0 || line < first)
+                first = line;
+        };
+    };
+    filestore::dropLinksToEmptySlots(staging, notedAt(marriageLines));
+    filestore::dropCopiesOfNobody(staging, notedAt(personLines));
+    filestore::dropLeadersNamingNobody(staging, notedAt(titleLines));
     damage.reachedEnd = section == Section::End;
     damage.unreadableValues = undecodable - undecodableBefore;
     damage.repairs = staging.repairs;

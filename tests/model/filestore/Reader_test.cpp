@@ -180,7 +180,8 @@ const ReadCase readCases[] = {
          EXPECT_EQ(per(3).Age, 2);
          EXPECT_EQ(per(3).Picture_mode, 4);
      }},
-    {"LenientValuesTakeTheLeadingNumber", persons + person(3, {" CategoryF=12abc", " CsvOutFlag=x", " CopyIdx=7"}),
+    {"LenientValuesTakeTheLeadingNumber",
+     persons + person(3, {" CategoryF=12abc", " CsvOutFlag=x", " CopyIdx=7abc"}) + person(7),
      [] {
          EXPECT_EQ(per(3).CategoryF, 12);
          EXPECT_EQ(per(3).CsvOutFlag, 0);
@@ -289,8 +290,9 @@ const ReadCase readCases[] = {
          EXPECT_EQ(tables().GrpNameList[1].Visible, -1);
      }},
     {"LineageGroupRows",
-     Lines{"[KakeGrpName_section]", "GrpIdx=0", "Index=0", "TitleName=山田本流", "Leader=3", "Offset=-2.5",
-           "Visible=False", "TitleName=佐藤系"},
+     persons + person(3)
+         + Lines{"[KakeGrpName_section]", "GrpIdx=0", "Index=0", "TitleName=山田本流", "Leader=3", "Offset=-2.5",
+                 "Visible=False", "TitleName=佐藤系"},
      [] {
          ASSERT_EQ(tables().GrpTitleCount, 1);
          EXPECT_EQ(tables().GrpTitleList[0].TitleName, "山田本流");
@@ -527,20 +529,59 @@ TEST_F(FileStoreTest, ChildLinesLeftOpenOrOutsideABlockAreCheckedToo)
 
 TEST_F(FileStoreTest, AdoptionHistoryOutsideTheMarriageTableBecomesNone)
 {
+    // Seven marriages: the history 7 names the last of them; 1024 lies inside the
+    // table, but the file holds no marriage for it.
+    Lines sixMore;
+    for (int k = 2; k <= 7; ++k)
+        sixMore = sixMore + marriage(1, 2);
     answers.answerNext(platform::vbOK);
     ASSERT_TRUE(loadLines(marriages
                           + marriage(1, 2,
                                      child("3", {" kodo_yoshirireki= 7"}) + child("4", {" kodo_yoshirireki= 0"})
                                          + child("5", {" kodo_yoshirireki= 5000"})
                                          + child("6", {" kodo_yoshirireki=-3"}) + child("7", {" kodo_yoshirireki= 1024"}))
-                          + personsOf(slotsFromTo(1, 7))));
+                          + sixMore + personsOf(slotsFromTo(1, 7))));
     EXPECT_EQ(kou(1).kodo_yoshirireki[0], 7);
     EXPECT_EQ(kou(1).kodo_yoshirireki[1], -1);
     EXPECT_EQ(kou(1).kodo_yoshirireki[2], -1);
     EXPECT_EQ(kou(1).kodo_yoshirireki[3], -1);
-    EXPECT_EQ(kou(1).kodo_yoshirireki[4], 1024);
+    EXPECT_EQ(kou(1).kodo_yoshirireki[4], -1);
     EXPECT_EQ(answers.shownTexts(),
-              std::vector<std::string>{"養子の履歴の結婚番号が正しくない子供の記録 3 件の履歴を「なし」にしました（最初は 25 行目）。"});
+              std::vector<std::string>{"養子の履歴の結婚番号が正しくない子供の記録 4 件の履歴を「なし」にしました（最初は 25 行目）。"});
+}
+
+// A copy's source and a lineage group's leader name persons of the file, an adoption
+// history a marriage of the file. One naming a slot the file holds nothing for names
+// nobody now and whoever takes the slot later: it becomes "none" and is counted, also
+// when the person it names stands later in the file.
+TEST_F(FileStoreTest, CopiesLeadersAndHistoriesNamingNothingOfTheFileBecomeNoneAndAreCounted)
+{
+    answers.answerNext(platform::vbOK);
+    ASSERT_TRUE(loadLines(persons + person(1, {" CopyIdx=2"}) + person(2, {" CopyIdx=9"})  // ends on line 9
+                          + person(3, {" CopyIdx=4"}) + marriages
+                          + marriage(1, 2, child("3", {" kodo_yoshirireki= 2"}))
+                          + marriage(1024, 2, child("3", {" kodo_yoshirireki= 3"}))       // ends on line 30
+                          + Lines{"[KakeGrpName_section]", "TitleName=本家", "Leader=1",
+                                  "TitleName=空き", "Leader=7",                          // line 34
+                                  "TitleName=空白", "Leader=1024", "TitleName=未設定", "Leader=0",
+                                  "TitleName=範囲外", "Leader=5000"}
+                          + persons + person(4)));
+    EXPECT_EQ(per(1).CopyIdx, 2);
+    EXPECT_EQ(per(2).CopyIdx, -1);
+    EXPECT_EQ(per(3).CopyIdx, 4) << "the source is checked once the whole file is read";
+    EXPECT_EQ(kou(1).kodo_yoshirireki[0], 2);
+    EXPECT_EQ(kou(2).kodo_yoshirireki[0], -1) << "the file holds two marriages";
+    std::vector<int> leaders;
+    for (const GrpTitleRec& row : tables().GrpTitleList)
+        leaders.push_back(row.Leader);
+    EXPECT_EQ(leaders, (std::vector<int>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(tables().GrpTitleList[1].TitleName, "空き") << "the group stays, without a leader";
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{
+                  "コピー元の人物番号が正しくない個人の記録 1 件のコピー元を「なし」にしました（最初は 9 行目）。\r\n"
+                  "養子の履歴の結婚番号が正しくない子供の記録 1 件の履歴を「なし」にしました（最初は 30 行目）。\r\n"
+                  "割り付ける人物の番号が正しくない家系グループの記録 3 件の人物を「なし」にしました（最初は 34 行目）。"});
+    EXPECT_TRUE(fileStore().loadDamaged);
 }
 
 TEST_F(FileStoreTest, ChildrenBeyondTheTwentiethAreDroppedAndCountedInOneMessage)

@@ -66,7 +66,8 @@ public:
             GrpTitleRec row;
             row.TitleName = text(10);
             row.Visible = pick<int16_t>({0, -1});
-            row.Leader = static_cast<int16_t>(between(0, LastSlot));
+            // A leader is a person of the family (or none, 0), as a copy's source is.
+            row.Leader = m_persons.empty() || chance(3) ? int16_t(0) : familyPerson();
             row.Offset = between(-20, 20) / 2.0;
             t.GrpTitleList.push_back(row);
         }
@@ -83,8 +84,6 @@ private:
     {
         return *(values.begin() + between(0, static_cast<int>(values.size()) - 1));
     }
-    // A person: never the blank partner 1024, which stands only beside one.
-    int16_t personReference() { return static_cast<int16_t>(between(1, LastPersonSlot)); }
     // A person of the family built so far.
     int16_t familyPerson() { return m_persons[static_cast<size_t>(between(0, static_cast<int>(m_persons.size()) - 1))]; }
 
@@ -123,7 +122,7 @@ private:
         p.Picture_index = -1;
         p.Picture_mode = int16();
         p.CategoryF = int16();
-        p.CopyIdx = chance(2) ? int16_t(-1) : personReference();
+        p.CopyIdx = chance(2) ? int16_t(-1) : familyPerson();
         p.CsvOutFlag = int16();
         DispStat& d = p.Disp;
         for (int i = 0; i < DispItemCount; ++i) {
