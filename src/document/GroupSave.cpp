@@ -68,7 +68,7 @@ void takePerson(GroupTables& group, int16_t person)
 // and every child of it, shown in the tree or not.
 void takeMarriage(GroupTables& group, int16_t kou)
 {
-    if (!isSlot(kou) || kou == 0)
+    if (!isMarriageSlot(kou))
         return;
     const marry_data& m = tables().kou_buf[kou];
     if (group.newMarriage[kou] == -1 && group.marriages < LastSlot) {
