@@ -44,7 +44,7 @@ int16_t originalOf(int16_t person)
     return isPersonReference(original) ? original : person;
 }
 
-void showRefusal(const char* message)
+void showRefusal(const std::string& message)
 {
     platform::MsgBox(message, platform::vbExclamation, GroupSaveTitle);
 }
@@ -68,7 +68,7 @@ void takePerson(GroupTables& group, int16_t person)
 // and every child of it, shown in the tree or not.
 void takeMarriage(GroupTables& group, int16_t kou)
 {
-    if (!isSlot(kou) || kou == 0)
+    if (!isMarriageSlot(kou))
         return;
     const marry_data& m = tables().kou_buf[kou];
     if (group.newMarriage[kou] == -1 && group.marriages < LastSlot) {
@@ -268,9 +268,11 @@ void Save_GrpFile(int tree)
     layout::Mark_MultiParent();
     layout::Backup_Bufs();
     layout::Hide_Branches();
-    if (!layout::Expand_MultiMarry()) {
-        // The expansion has shown why; without it the grid's numbers mean nothing here.
+    const layout::ExpansionShortfall shortfall = layout::Expand_MultiMarry();
+    if (!shortfall.empty()) {
         layout::Restore_Bufs();
+        showRefusal(std::string(GroupSaveHiddenMarriagesMessage) + "\r\nすべての結婚を表示するには、人物を"
+                    + std::to_string(shortfall.tooMany) + "人減らしてください。");
         return;
     }
     collectTree(*group, treeOfTab(tree));

@@ -17,6 +17,10 @@ inline constexpr const char* GroupSaveAllTabMessage =
 inline constexpr const char* GroupSaveOwnFileMessage =
     "編集中の家系図のファイルには家系グループ別保存は出来ません。\r\n別のファイル名を指定して下さい";
 inline constexpr const char* GroupSaveEmptyMessage = "出力すべき個人情報、または結婚情報がありません";
+// The chart leaves out further marriages for want of person slots: a group saved from
+// it would lose them. Followed by how many persons fewer would show them all.
+inline constexpr const char* GroupSaveHiddenMarriagesMessage =
+    "系図に表示していない結婚があるため、家系グループ別保存は出来ません";
 
 // The reduced person table of one group save and the map from a person's number in the
 // open family to its number there (-1 = not taken).

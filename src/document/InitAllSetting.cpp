@@ -3,6 +3,7 @@
 #include "layout/ChartMetrics.h"
 #include "layout/LayoutGrid.h"
 #include "layout/chart_state.h"
+#include "layout/predraw/PreDraw.h"
 #include "model/DispStat.h"
 #include "model/GroupLists.h"
 #include "model/PersonTable.h"
@@ -69,6 +70,8 @@ void resetTabs()
     c.sel_tab = 1;
     c.sel_tree = 0;
     c.tab_cnt = -1;
+    // What the chart of the next family leaves out is said afresh.
+    layout::forgetExpansionShortfall();
 }
 
 void disableUndoControls()

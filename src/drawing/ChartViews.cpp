@@ -315,7 +315,9 @@ void Redisp_Keizu()
     layout::setMetricsForWriteState();
     layout::Calc_TreeWidth();
     drawAllTreesView();
+    const layout::ExpansionShortfall shortfall = transforms.shortfall();
     transforms.restore();
+    layout::reportExpansionShortfall(shortfall);
 }
 
 void drawAllTreesView()

@@ -6,17 +6,23 @@
 #include "platform/Errors.h"
 #include "platform/Hooks.h"
 
+#include <QLabel>
 #include <QObject>
+#include <QRect>
 #include <QWidget>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace forms {
 
 namespace {
 int g_dispatchDepth = 0;
+// The bridged widgets inside one of their own events, innermost last.
+std::vector<const QObject*> g_widgetsInEvent;
 } // namespace
 
 QString crlfToLf(const QString& text)
@@ -34,6 +40,21 @@ QString lfToCrlf(const QString& text)
     return result;
 }
 
+bool isClippedAway(const QWidget* widget)
+{
+    QRect area = widget->rect();
+    for (const QWidget* w = widget; !w->isWindow(); w = w->parentWidget()) {
+        const QWidget* container = w->parentWidget();
+        if (!container)
+            break;
+        area.translate(w->pos());
+        area &= container->rect();
+        if (area.isEmpty())
+            return true;
+    }
+    return false;
+}
+
 DispatchScope::DispatchScope()
 {
     ++g_dispatchDepth;
@@ -47,6 +68,21 @@ DispatchScope::~DispatchScope()
 bool DispatchScope::active()
 {
     return g_dispatchDepth > 0;
+}
+
+WidgetEventScope::WidgetEventScope(const QObject* widget)
+{
+    g_widgetsInEvent.push_back(widget);
+}
+
+WidgetEventScope::~WidgetEventScope()
+{
+    g_widgetsInEvent.pop_back();
+}
+
+bool WidgetEventScope::contains(const QObject* widget)
+{
+    return std::find(g_widgetsInEvent.begin(), g_widgetsInEvent.end(), widget) != g_widgetsInEvent.end();
 }
 
 void reportUnhandledError(int number, const std::string& description)
@@ -103,11 +139,18 @@ void disposeObject(QObject* object)
 {
     if (!object)
         return;
-    if (auto* widget = qobject_cast<QWidget*>(object))
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget)
         widget->hide();
     // Qt may be inside an event of this object (a handler that unloads the
     // control it was raised on): then it goes once control is back in the loop.
-    if (DispatchScope::active())
+    // A label runs no code of its own but in its events, so one that is not
+    // inside an event goes at once: a command that replaces a thousand labels
+    // would otherwise keep the old ones among its container's children until it
+    // ends, and every control it adds meanwhile is placed among them.
+    const bool idleLabel = qobject_cast<QLabel*>(object) && object->children().isEmpty()
+                           && !WidgetEventScope::contains(object);
+    if (DispatchScope::active() && !idleLabel)
         object->deleteLater();
     else
         delete object;

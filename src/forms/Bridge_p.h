@@ -54,6 +54,17 @@ void reportUnhandledError(int number, const std::string& description);
 // its events; it is hidden at once either way.
 void disposeObject(QObject* object);
 
+// Marks a bridged widget as inside one of its own events while the scope lasts,
+// so that disposeObject leaves it to the event loop.
+class WidgetEventScope {
+public:
+    explicit WidgetEventScope(const QObject* widget);
+    ~WidgetEventScope();
+    WidgetEventScope(const WidgetEventScope&) = delete;
+    WidgetEventScope& operator=(const WidgetEventScope&) = delete;
+    static bool contains(const QObject* widget);
+};
+
 // Mouse button and shift masks of Qt values.
 int buttonCode(Qt::MouseButton button);
 int buttonMask(Qt::MouseButtons buttons);
@@ -66,6 +77,10 @@ public:
     Control* boundControl = nullptr;
 };
 
+// True when no part of the widget lies inside its containers, up to its window:
+// nothing of it can be on screen.
+bool isClippedAway(const QWidget* widget);
+
 template <class Base>
 class Bridged : public Base, public WidgetBinding {
 public:
@@ -77,6 +92,14 @@ public:
 protected:
     bool event(QEvent* e) override
     {
+        // A widget that was shown asks to be painted later. One outside the visible
+        // part of its containers has nothing to paint, and queued for painting it
+        // would cost Qt a pass over all its siblings: a window that shows a
+        // thousand controls below its scrolled area at once would pay that a
+        // thousand times.
+        if (e->type() == QEvent::UpdateLater && isClippedAway(this))
+            return true;
+        const WidgetEventScope inEvent(this);
         if (!boundControl)
             return Base::event(e);
         return boundControl->dispatchWidgetEvent(e, [this, e] { return Base::event(e); });

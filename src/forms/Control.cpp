@@ -79,7 +79,7 @@ ControlLife Control::life() const
 
 // ---------------------------------------------------------------- attach
 
-void Control::attach()
+void Control::attach(const Control* copyOf, bool hidden)
 {
     if (m_attached)
         detach(true);
@@ -87,6 +87,13 @@ void Control::attach()
     m_common.fontName = DefaultFontName;
     m_common.fontSize = DefaultFontSize;
     resetProperties();
+    // The widget is made with the properties it is to have, so that it is set up
+    // once (a window loading a thousand elements pays for every setting twice
+    // otherwise) and never shows before it is hidden.
+    if (copyOf)
+        copyPropertiesFrom(*copyOf);
+    if (hidden)
+        m_common.visible = false;
     ++*m_lifeToken;
     m_attached = true;
     m_pressedButtons = 0;

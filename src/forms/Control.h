@@ -305,8 +305,10 @@ private:
     template <class T> friend class ControlArray;
     class Bridge;
 
-    // Called by the window at load, by a control array when it loads an element.
-    void attach();
+    // Called by the window at load, by a control array when it loads an element:
+    // the widget is made with the design state, or with the properties of copyOf;
+    // hidden when asked.
+    void attach(const Control* copyOf = nullptr, bool hidden = false);
     // Lets go of the widget (destroying it when destroyWidget; otherwise the
     // window's widget takes it along); events still queued for it find no control.
     void detach(bool destroyWidget);

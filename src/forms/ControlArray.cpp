@@ -145,18 +145,8 @@ void ControlArrayBase::load(int index)
     m_slots[static_cast<size_t>(index)] = std::move(element);
     ++m_loaded;
     if (m_form.isLoaded()) {
-        raw->attach();
         // A new element starts as a copy of the lowest one, hidden.
-        if (lowest && lowest->m_attached) {
-            raw->copyPropertiesFrom(*lowest);
-            raw->m_common.visible = false;
-            raw->applyCommon();
-            Control::ApplyScope scope(*raw);
-            raw->applyProperties();
-        } else {
-            raw->m_common.visible = false;
-            raw->applyCommon();
-        }
+        raw->attach(lowest && lowest->m_attached ? lowest : nullptr, true);
         m_form.tabOrderChanged();
     }
 }

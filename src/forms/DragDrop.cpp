@@ -197,7 +197,9 @@ DropTarget* DragSession::targetUnder(const QPointF& global, double& x, double& y
 
 bool DragSession::eventFilter(QObject* watched, QEvent* event)
 {
-    (void)watched;
+    // The drop runs before the event reaches the object it was sent to: a handler
+    // that unloads that object leaves it to the event loop.
+    const WidgetEventScope inEvent(watched);
     switch (event->type()) {
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);

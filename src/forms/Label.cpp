@@ -6,32 +6,114 @@
 #include "platform/Errors.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLabel>
+#include <QPointer>
+
+#include <typeinfo>
 
 namespace forms {
 
 namespace {
 
-class LabelWidget : public Bridged<QLabel> {
+class LabelWidget final : public Bridged<QLabel> {
 public:
     using Bridged<QLabel>::Bridged;
 };
 
-// In front of the other labels of the container, still behind its windowed
-// controls, so that a label never hides a box or button of its container.
-void placeInFrontOfLabels(QLabel* label)
+// A label widget of this layer. LabelWidget is final, so comparing the exact type
+// answers as a cast would, without walking the class tree of every child.
+bool isLabelWidget(const QObject* object)
 {
-    QWidget* parent = label->parentWidget();
-    if (!parent)
+    return typeid(*object) == typeid(LabelWidget);
+}
+
+// A label stands in front of the other labels of its container, still behind its
+// other controls, so that a label never hides a box or button of its container:
+// just under the lowest child that is not a label, or on top when there is none.
+
+// The lowest child of the container that is not a label (null: none), walking up
+// from the bottom of the stack.
+QWidget* lowestNonLabel(const QWidget* container, const QLabel* label)
+{
+    for (QObject* child : container->children()) {
+        if (child != label && !isLabelWidget(child) && child->isWidgetType())
+            return static_cast<QWidget*>(child);
+    }
+    return nullptr;
+}
+
+// Places the label and returns the child it went under (null: on top).
+QWidget* placeInFrontOfLabels(QLabel* label)
+{
+    const QWidget* container = label->parentWidget();
+    if (!container)
+        return nullptr;
+    QWidget* boundary = lowestNonLabel(container, label);
+    if (boundary)
+        label->stackUnder(boundary);
+    else
+        label->raise();
+    return boundary;
+}
+
+// Where the last new label of a container went: `last` at index lastIndex of the
+// container's children, just under `boundary` (the lowest child that is not a
+// label) or on top when there was none.
+struct LabelPlacement {
+    QPointer<QWidget> boundary;
+    bool hasBoundary = false;
+    QPointer<QLabel> last;
+    qsizetype lastIndex = -1;
+};
+
+// By container; an entry goes with its container. Never destroyed, as a container
+// may go after the program's statics.
+QHash<const QObject*, LabelPlacement>& labelPlacements()
+{
+    static auto* const placements = new QHash<const QObject*, LabelPlacement>();
+    return *placements;
+}
+
+// A window loads its labels one after another (a chronology of a thousand persons
+// loads two thousand into one sheet), and the walk to the lowest child that is not
+// a label passes every label placed before. While nothing but new labels came to
+// the container since its last new label (that label and the boundary stand where
+// they were left, and the bottom child is still a label), the same boundary holds
+// and the walk is left out.
+void placeNewLabel(QLabel* label)
+{
+    QWidget* container = label->parentWidget();
+    if (!container)
         return;
-    for (QObject* child : parent->children()) { // from the bottom of the stack up
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (!widget || widget == label || dynamic_cast<LabelWidget*>(widget))
-            continue;
-        label->stackUnder(widget);
+    auto& placements = labelPlacements();
+    auto found = placements.find(container);
+    if (found == placements.end()) {
+        found = placements.insert(container, LabelPlacement());
+        QObject::connect(container, &QObject::destroyed, [](QObject* gone) { labelPlacements().remove(gone); });
+    }
+    LabelPlacement& placement = *found;
+    const QObjectList& children = container->children();
+    const bool holds = placement.last && children.value(placement.lastIndex) == placement.last
+                       && (placement.hasBoundary
+                               ? placement.boundary && children.value(placement.lastIndex + 1) == placement.boundary
+                               : placement.lastIndex == children.size() - 2)
+                       && isLabelWidget(children.first());
+    placement.last = label;
+    if (!holds) {
+        QWidget* boundary = placeInFrontOfLabels(label);
+        placement.boundary = boundary;
+        placement.hasBoundary = boundary != nullptr;
+        placement.lastIndex = children.indexOf(label);
         return;
     }
-    label->raise();
+    // The new label, just created, stands on top.
+    if (placement.hasBoundary) {
+        label->stackUnder(placement.boundary);
+        ++placement.lastIndex;
+    } else {
+        placement.lastIndex = children.size() - 1;
+    }
 }
 
 [[noreturn]] void invalidValue()
@@ -49,7 +131,7 @@ QWidget* Label::createWidget(QWidget* parent)
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setFocusPolicy(Qt::NoFocus);
-    placeInFrontOfLabels(label);
+    placeNewLabel(label);
     m_label = label;
     return label;
 }
@@ -76,12 +158,19 @@ void Label::applyProperties()
     else if (m_props.alignment == vbCenter)
         horizontal = Qt::AlignHCenter;
     m_label->setAlignment(horizontal | Qt::AlignTop);
+    applyColours();
+    m_label->setAutoFillBackground(m_props.backStyle == 1);
+    m_label->setFrameStyle(m_props.borderStyle == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+}
+
+void Label::applyColours()
+{
+    if (!m_label)
+        return;
     QPalette palette = m_label->palette();
     palette.setColor(QPalette::Window, toQColor(m_props.backColor));
     palette.setColor(QPalette::WindowText, toQColor(m_props.foreColor));
     m_label->setPalette(palette);
-    m_label->setAutoFillBackground(m_props.backStyle == 1);
-    m_label->setFrameStyle(m_props.borderStyle == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
 }
 
 void Label::applyZOrder(int position)
@@ -138,11 +227,14 @@ long Label::backColor() const
     return m_props.backColor;
 }
 
+// A window colouring a thousand labels sets only their palettes.
 void Label::setBackColor(long colour)
 {
     touch();
+    if (colour == m_props.backColor)
+        return;
     m_props.backColor = colour;
-    applyProperties();
+    applyColours();
 }
 
 long Label::foreColor() const
@@ -154,8 +246,10 @@ long Label::foreColor() const
 void Label::setForeColor(long colour)
 {
     touch();
+    if (colour == m_props.foreColor)
+        return;
     m_props.foreColor = colour;
-    applyProperties();
+    applyColours();
 }
 
 int Label::backStyle() const

@@ -63,6 +63,9 @@ protected:
     void widgetDestroying() override { m_label = nullptr; }
 
 private:
+    // Sets the palette alone from backColor and foreColor.
+    void applyColours();
+
     struct Properties {
         std::string caption;
         int alignment = vbLeftJustify;

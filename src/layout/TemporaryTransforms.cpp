@@ -1,20 +1,12 @@
 #include "layout/TemporaryTransforms.h"
 
-#include "layout/predraw/PreDraw.h"
-
 namespace layout {
 
 TemporaryTransforms::TemporaryTransforms()
 {
     Backup_Bufs();
     Hide_Branches();
-    if (!Expand_MultiMarry()) {
-        // The expansion stopped half-way; start again from the backup without it.
-        m_expanded = false;
-        Restore_Bufs();
-        Backup_Bufs();
-        Hide_Branches();
-    }
+    m_shortfall = Expand_MultiMarry();
 }
 
 TemporaryTransforms::~TemporaryTransforms()

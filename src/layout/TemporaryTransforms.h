@@ -9,10 +9,12 @@
 // The tables are put back also when a step in between throws: a family left with
 // its temporary copies and hidden marriages would be saved that way.
 //
-// When the person table has no slot left for a copy, Expand_MultiMarry has shown
-// why; the tables are then restored and only the branches are hidden again, so the
-// chart is laid out and drawn without copies (a person of several marriages stands
-// in one marriage group) rather than not at all.
+// When the person table has no slot left for a copy, the further marriages that
+// got none are out of use until the tables are restored: the chart is laid out and
+// drawn with every marriage that fits. What was left out is kept for the caller
+// (shortfall()), which reports it once the chart is drawn.
+
+#include "layout/predraw/PreDraw.h"
 
 namespace layout {
 
@@ -25,12 +27,12 @@ public:
 
     // Restore_Bufs now; later calls and the destructor do nothing more.
     void restore();
-    // False when the expansion ran out of person slots and was left out.
-    bool expanded() const { return m_expanded; }
+    // The further marriages left out for want of person slots (empty: none).
+    const ExpansionShortfall& shortfall() const { return m_shortfall; }
 
 private:
     bool m_active = true;
-    bool m_expanded = true;
+    ExpansionShortfall m_shortfall;
 };
 
 } // namespace layout

@@ -105,12 +105,9 @@ void PagePreviewForm::Form_Load()
     layout::Backup_Bufs();
     layout::Hide_Branches();
     m_transformed = true;
-    // When the person table runs out, the expansion has said so: the pages would
-    // show half the family, so the window closes and closing restores the tables.
-    if (!layout::Expand_MultiMarry()) {
-        unload();
-        return;
-    }
+    // The pages show what the chart shows: a further marriage the person table has no
+    // slot for is left out of both, and the chart's rebuild has said which.
+    (void)layout::Expand_MultiMarry();
     CMDFUNC[1].setEnabled(true);
     // The pages are composed when the window is first laid out, on screen, so the
     // please-wait text shows from the first opening on.

@@ -313,28 +313,44 @@ ChronologyLines buildChronologyLines()
     ChronologyLines lines;
     const model::Tables& t = model::tables();
     const layout::ChartState& c = layout::chart();
+    // The years of each person's dates, read once: the family order lists the same
+    // persons with the dates the chart copied from them.
+    struct Years {
+        int birth = 0;
+        int death = 0;
+    };
+    std::vector<Years> years(t.per_buf.size());
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
-        if (model::isTakenPerson(slot)) {
-            const model::personal_data& p = t.per_buf[slot];
-            YLineRec& line = lines.YLineByBirth[++lines.persons];
-            line.BirthYear = chronologyYear(p.B_day);
-            line.DeathYear = chronologyYear(p.Death_day);
-            line.Age = p.Age;
-            line.Sex = p.Sex;
-            line.PerIdx = static_cast<int16_t>(slot);
-            if (line.DeathYear != 0)
-                ++lines.deathYears;
-        }
-        if (slot < static_cast<int>(c.ChartPerList.size()) && c.ChartPerList[slot].Flag == 1 &&
-            lines.YFamilyCount < ChronologyLastLine) {
-            const layout::ChartPerRec& row = c.ChartPerList[slot];
-            YLineRec& line = lines.YLineByFamily[++lines.YFamilyCount];
-            line.BirthYear = chronologyYear(row.B_day);
-            line.DeathYear = chronologyYear(row.Death_day);
-            line.Age = row.Age;
-            line.Sex = row.Sex;
-            line.PerIdx = row.PerIdx;
-        }
+        if (!model::isTakenPerson(slot))
+            continue;
+        const model::personal_data& p = t.per_buf[slot];
+        years[slot] = {chronologyYear(p.B_day), chronologyYear(p.Death_day)};
+        YLineRec& line = lines.YLineByBirth[++lines.persons];
+        line.BirthYear = years[slot].birth;
+        line.DeathYear = years[slot].death;
+        line.Age = p.Age;
+        line.Sex = p.Sex;
+        line.PerIdx = static_cast<int16_t>(slot);
+        if (line.DeathYear != 0)
+            ++lines.deathYears;
+    }
+    // A date of the list that is not its person's own (the person changed since the
+    // chart was built) is read from the list.
+    const int rows = std::min(model::LastSlot, static_cast<int>(c.ChartPerList.size()) - 1);
+    for (int slot = 1; slot <= rows && lines.YFamilyCount < ChronologyLastLine; ++slot) {
+        const layout::ChartPerRec& row = c.ChartPerList[slot];
+        if (row.Flag != 1)
+            continue;
+        const bool own = model::isTakenPerson(row.PerIdx);
+        const model::personal_data* p = own ? &t.per_buf[static_cast<size_t>(row.PerIdx)] : nullptr;
+        YLineRec& line = lines.YLineByFamily[++lines.YFamilyCount];
+        line.BirthYear = p && p->B_day == row.B_day ? years[static_cast<size_t>(row.PerIdx)].birth
+                                                    : chronologyYear(row.B_day);
+        line.DeathYear = p && p->Death_day == row.Death_day ? years[static_cast<size_t>(row.PerIdx)].death
+                                                            : chronologyYear(row.Death_day);
+        line.Age = row.Age;
+        line.Sex = row.Sex;
+        line.PerIdx = row.PerIdx;
     }
     // Exchange sort by birth year; equal years keep their slot order.
     auto& byBirth = lines.YLineByBirth;

@@ -31,6 +31,25 @@ constexpr int DottedLine = 3;
 constexpr int LinesInViewport = 13;      // fewer lines need no scrolling
 constexpr const char* DefaultGridStep = "10";
 
+// Keeps the viewport out of sight while the sheet under it is rebuilt, then gives
+// it back its visibility. Controls shown, moved or removed on a sheet on screen
+// each have Qt work out again what to lay out and repaint; a thousand of them at
+// once cost more than building them. The viewport is painted anew as a whole.
+class SheetOutOfSight {
+public:
+    explicit SheetOutOfSight(forms::PictureBox& viewport) : m_viewport(viewport), m_visible(viewport.isVisible())
+    {
+        m_viewport.setVisible(false);
+    }
+    ~SheetOutOfSight() { m_viewport.setVisible(m_visible); }
+    SheetOutOfSight(const SheetOutOfSight&) = delete;
+    SheetOutOfSight& operator=(const SheetOutOfSight&) = delete;
+
+private:
+    forms::PictureBox& m_viewport;
+    bool m_visible;
+};
+
 // The left edge of a year label whose cell starts at cellLeft.
 double yearLabelLeft(double cellLeft)
 {
@@ -250,6 +269,7 @@ void YeartbForm::CMDFUNC_Click(int Index)
 
 void YeartbForm::YDisp_CTL()
 {
+    const SheetOutOfSight rebuilding(Picture1);
     Load_YTbl();
     clearLineLists();
     // The new sheet starts at the top.
@@ -448,6 +468,7 @@ int YeartbForm::shownLineCount() const
 
 void YeartbForm::ypaint()
 {
+    const SheetOutOfSight rebuilding(Picture1);
     clearTreeLayout();
     clearLineLists();
     lists = reports::buildChronologyLines();

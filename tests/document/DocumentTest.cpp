@@ -206,7 +206,7 @@ void DocumentTest::layOutChart()
     layout::Mark_MultiParent();
     layout::Backup_Bufs();
     layout::Hide_Branches();
-    ASSERT_TRUE(layout::Expand_MultiMarry());
+    ASSERT_TRUE(layout::Expand_MultiMarry().empty());
     int16_t start = -1;
     for (int k = 1; k <= LastSlot && start == -1; ++k) {
         if (kou[k].InUse == SlotUsed && kou[k].dsp_start == 1)

@@ -258,6 +258,35 @@ TEST_F(GroupSaveTest, APersonDrawnTwiceThroughTheExpansionIsSavedOnce)
     EXPECT_EQ(tables().kou_buf[2].kou_haha, slot.at("森二"));
 }
 
+// No person slot is left for the copy of the husband's second marriage, so the chart
+// leaves that marriage out; a group saved from it would lose it: the save says so
+// and writes nothing.
+TEST_F(GroupSaveTest, AChartLeavingOutAMarriageIsNotSaved)
+{
+    const int husband = addPerson("正", "森", 0);
+    const int first = addPerson("初", "森", 1);
+    const int second = addPerson("二", "森", 1);
+    const int k1 = addMarriage(husband, first);
+    tables().kou_buf[k1].dsp_start = 1;
+    addMarriage(husband, second);
+    for (int n = 4; n <= LastPersonSlot; ++n)
+        addPerson(std::to_string(n), "他", 0);
+    oneTreeChart({{husband, first, k1}});
+    const FamilyCapture before = captureFamily();
+    windows.saveAsPath = path();
+
+    answers.answerNext(platform::vbOK);
+    Save_GrpFile(0);
+
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(GroupSaveHiddenMarriagesMessage)
+                                       + "\r\nすべての結婚を表示するには、人物を1人減らしてください。"});
+    EXPECT_EQ(answers.shown()[0].title, GroupSaveTitle);
+    EXPECT_EQ(windows.count("askSaveAsPath"), 0);
+    EXPECT_FALSE(platform::fileExists(savedPath()));
+    expectUnchanged(before);
+}
+
 TEST_F(GroupSaveTest, ChildrenAndPartnersOfASavedMarriageAreSavedEvenWhenNoCellShowsThem)
 {
     const int husband = addPerson("剛", "林", 0);

@@ -1,22 +1,30 @@
 // Control arrays: design-time elements with gaps, run-time Load and Unload,
-// the runtime's error numbers, and events carrying the element's index.
+// the runtime's error numbers, events carrying the element's index, and labels
+// loaded and unloaded by the thousand: where they stand, when they go, and that
+// they are painted.
 
 #include "forms/CommandButton.h"
 #include "forms/ControlArray.h"
 #include "forms/Form.h"
 #include "forms/Label.h"
+#include "forms/LineControl.h"
 #include "forms/Menu.h"
+#include "forms/PictureBox.h"
 #include "forms/TextBox.h"
 
 #include "platform/Errors.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -219,6 +227,164 @@ TEST(ControlArray, ThousandsOfElementsLoadAndUnload)
     EXPECT_EQ(form.Check2[2999].caption(), "first");
     form.Check2.unloadRange(4, 2999);
     EXPECT_EQ(form.Check2.count(), 3);
+}
+
+// A command that replaces labels leaves only the new ones in their container:
+// the old ones go at once, not when the command ends. A label that unloads itself
+// in its own click stays until its event is over.
+TEST(ControlArray, UnloadedLabelLeavesItsContainerAtOnceUnlessInsideItsOwnEvent)
+{
+    ArrayForm form;
+    form.show();
+    for (int i = 4; i <= 6; ++i)
+        form.Check2.load(i);
+    QWidget* container = form.Check2[1].widget()->parentWidget();
+    QPointer<QWidget> old = form.Check2[5].widget();
+    QObjectList during;
+    form.Command2.onClick = [&](int) {
+        form.Check2.unloadRange(4, 6);
+        during = container->children();
+        form.Check2.load(7);
+    };
+    QTest::mouseClick(form.Command2[0].widget(), Qt::LeftButton);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_FALSE(during.contains(old.data()));
+
+    form.Check2[7].setVisible(true);
+    form.Check2[7].move(0, 600, 1500, 300);
+    QPointer<QWidget> clicked = form.Check2[7].widget();
+    bool stayedInItsClick = false;
+    form.Check2.onClick = [&](int index) {
+        form.Check2.unload(index);
+        stayedInItsClick = !clicked.isNull();
+    };
+    QTest::mouseClick(clicked.data(), Qt::LeftButton);
+    EXPECT_TRUE(stayedInItsClick);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(clicked.isNull());
+    EXPECT_FALSE(form.Check2.exists(7));
+}
+
+// Every new label stands just under the lowest control of its container that is
+// not a label (a line here, lowered when it is made), or on top when there is
+// none, whatever was loaded, unloaded or restacked before it.
+TEST(ControlArray, NewLabelStandsUnderTheLowestControlThatIsNotALabel)
+{
+    class Sheet : public forms::Form {
+    public:
+        Sheet() : Form("Sheet") {}
+        ControlArray<forms::Label> Name{*this, "Name", {0}};
+        ControlArray<forms::LineControl> Rule{*this, "Rule", {}};
+    } form;
+    form.load();
+    std::mt19937 random(2026);
+    const auto pick = [&](const std::vector<int>& indexes) {
+        return indexes[std::uniform_int_distribution<size_t>(0, indexes.size() - 1)(random)];
+    };
+    const auto runTime = [](const std::vector<int>& indexes) {
+        return std::vector<int>(indexes.begin() + 1, indexes.end());
+    };
+    int next = 1;
+    int placed = 0;
+    for (int step = 0; step < 600; ++step) {
+        const std::vector<int> names = form.Name.indexes();
+        const std::vector<int> rules = form.Rule.indexes();
+        switch (std::uniform_int_distribution<int>(0, 7)(random)) {
+        case 4:
+            form.Rule.load(next++);
+            break;
+        case 5:
+            if (names.size() > 1)
+                form.Name.unload(pick(runTime(names)));
+            break;
+        case 6:
+            if (!rules.empty())
+                form.Rule.unload(pick(rules));
+            break;
+        case 7:
+            if (!rules.empty() && random() % 2 == 0)
+                form.Rule[pick(rules)].zOrder(static_cast<int>(random() % 2));
+            else
+                form.Name[pick(names)].zOrder(static_cast<int>(random() % 2));
+            break;
+        default: {
+            const int index = next++;
+            form.Name.load(index);
+            QWidget* label = form.Name[index].widget();
+            const QObjectList children = label->parentWidget()->children();
+            QObject* lowestOther = nullptr;
+            for (QObject* child : children) {
+                if (child->isWidgetType() && !qobject_cast<QLabel*>(child)) {
+                    lowestOther = child;
+                    break;
+                }
+            }
+            const auto at = children.indexOf(label);
+            if (lowestOther)
+                ASSERT_EQ(at + 1, children.indexOf(lowestOther)) << "step " << step;
+            else
+                ASSERT_EQ(at, children.size() - 1) << "step " << step;
+            ++placed;
+        }
+        }
+    }
+    EXPECT_GT(placed, 200);
+}
+
+// Labels a command shows on a sheet taller than its viewport: the one in view is
+// on screen when the command ends, the one below the viewport once the sheet is
+// moved up to it.
+TEST(ControlArray, LabelsShownByACommandAreOnScreenInViewAndOnceScrolledTo)
+{
+    class Sheet : public forms::Form {
+    public:
+        Sheet() : Form("Sheet") {}
+        forms::PictureBox Viewport{*this, "Viewport"};
+        forms::PictureBox Page{Viewport, "Page"};
+        ControlArray<forms::Label> Bar{Page, "Bar", {0}};
+        forms::CommandButton Build{*this, "Build"};
+
+    protected:
+        void design() override
+        {
+            move(0, 0, 6000, 6000);
+            Viewport.move(0, 0, 4500, 3000);
+            Page.move(0, 0, 4500, 30000);
+            Page.setBorderStyle(0);
+            Bar[0].setVisible(false);
+            Build.move(0, 3300, 1200, 450);
+        }
+    } form;
+    form.show();
+    QApplication::processEvents();
+    form.Build.onClick = [&] {
+        for (int i = 1; i <= 60; ++i) {
+            form.Bar.load(i);
+            form.Bar[i].move(300, i * 450, 3000, 300);
+            form.Bar[i].setBackColor(i % 2 != 0 ? 0x0000FF : 0xFF0000);
+            form.Bar[i].setVisible(true);
+        }
+    };
+    QTest::mouseClick(form.Build.widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    const auto onScreen = [](const forms::Label& bar) {
+        QWidget* widget = bar.widget();
+        QWidget* window = widget->window();
+        const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
+        const long colour = bar.backColor();
+        const QColor wanted(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                            static_cast<int>((colour >> 16) & 0xFF));
+        const QRect r(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        int count = 0;
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += screen.pixelColor(x, r.center().y()) == wanted ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(onScreen(form.Bar[2]), 100);
+    form.Page.setTop(-form.Bar[60].top() + 450);
+    QApplication::processEvents();
+    EXPECT_GT(onScreen(form.Bar[60]), 100);
+    EXPECT_GT(onScreen(form.Bar[59]), 100);
 }
 
 } // namespace

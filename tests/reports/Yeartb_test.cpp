@@ -1,13 +1,15 @@
 // The chronology window driven headless: its open flag and the person card it
 // closes, the tree layout's bars, grid and heading, the step box, the sheet that
 // grows and scrolls, the order button with both line lists and its refusal, the
-// person card and printer buttons, and printing through the PDF printer and on a
-// printer queue.
+// person card and printer buttons, printing through the PDF printer and on a
+// printer queue, the controls and their stacking the commands leave, and the bars
+// on screen in and below view.
 
 #include "ChronologyFixture.h"
 
 #include "forms/Printer.h"
 #include "forms/Printers.h"
+#include "layout/LayoutGrid.h"
 #include "model/run_state.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
@@ -18,12 +20,17 @@
 #include "support/qt/ScriptedDialogs.h"
 #include "WheelTurn.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -663,6 +670,231 @@ TEST_F(YeartbTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
                                                               printerError("印刷システムに接続できません")}));
     EXPECT_EQ(cups.storedJobs(2, std::chrono::milliseconds(200)).size(), 1u);
     EXPECT_FALSE(forms::printer().isJobOpen());
+}
+
+// What the sheet and the window show, bottom of the stack first: every visible
+// control with its place, caption and colour (the width of a name beside its bar
+// is left out: it is the font's).
+std::vector<std::string> shownStack(const YeartbForm& f)
+{
+    std::map<const QObject*, std::string> names;
+    const auto name = [&](const auto& array, const char* arrayName) {
+        for (int index : array.indexes())
+            names[array[index].widget()] = std::string(arrayName) + "(" + std::to_string(index) + ")";
+    };
+    name(f.Label1, "Label1");
+    name(f.Label2, "Label2");
+    name(f.Label3, "Label3");
+    name(f.BarName, "BarName");
+    name(f.Line1, "Line1");
+    names[f.Picture1.widget()] = "Picture1";
+    names[f.vsc.widget()] = "vsc";
+    const auto twips = [](double value) { return std::to_string(static_cast<long>(std::lround(value))); };
+    std::vector<std::string> stack;
+    const auto list = [&](const QWidget* container) {
+        for (const QObject* child : container->children()) {
+            const auto* widget = qobject_cast<const QWidget*>(child);
+            const auto found = names.find(child);
+            if (!widget || widget->isHidden() || found == names.end())
+                continue;
+            std::string line = found->second;
+            const std::string& n = found->second;
+            if (n.rfind("Line1", 0) == 0) {
+                const forms::LineControl& rule = f.Line1[std::stoi(n.substr(6))];
+                line += " " + twips(rule.x1()) + "," + twips(rule.y1()) + "-" + twips(rule.x2()) + "," + twips(rule.y2());
+            } else if (n != "Picture1" && n != "vsc") {
+                const forms::Label& label = n.rfind("Label1", 0) == 0   ? f.Label1[std::stoi(n.substr(7))]
+                                            : n.rfind("Label2", 0) == 0 ? f.Label2[std::stoi(n.substr(7))]
+                                            : n.rfind("Label3", 0) == 0 ? f.Label3[std::stoi(n.substr(7))]
+                                                                        : f.BarName[std::stoi(n.substr(8))];
+                line += " " + twips(label.left()) + "," + twips(label.top());
+                if (n.rfind("BarName", 0) != 0)
+                    line += "," + twips(label.width());
+                char colour[16];
+                std::snprintf(colour, sizeof colour, "%06lX", label.backColor());
+                line += " " + label.caption() + " " + colour;
+            }
+            stack.push_back(line);
+        }
+    };
+    list(f.Picture2.widget());
+    list(f.Picture1.widget()->parentWidget());
+    return stack;
+}
+
+// The order button both ways and 再表示 leave the bars, the names, the year labels
+// and the grid as they always were, in the same stacking, on a family of two trees
+// (three generations, and a couple whose husband's bar is too narrow for his name).
+TEST_F(YeartbTest, CommandsShowTheSameControlsInTheSameStacking)
+{
+    using layouttest::FamilyBuilder;
+    const auto& kou = model::tables().kou_buf;
+    const int16_t first = family.couple();
+    dates(kou[first].kou_titi, "1880/05/05", "1950/01/01");
+    dates(kou[first].kou_haha, "1885/02/02");
+    const int16_t son = family.person(FamilyBuilder::Male);
+    family.child(first, son);
+    dates(son, "1910/10/10", "1990/01/01");
+    const int16_t second = family.marry(son, family.person(FamilyBuilder::Female));
+    dates(kou[second].kou_haha, "1912/12/12");
+    const int16_t daughter = family.person(FamilyBuilder::Female);
+    family.child(second, daughter);
+    dates(daughter, "1940/04/04");
+    const int16_t other = family.couple();
+    dates(kou[other].kou_titi, "1900/03/01", "1900/09/01");
+    dates(kou[other].kou_haha, "1950/01/01", "1991/01/01");
+    layOut(first);
+    layout::Build_ChartPerList();
+    selectAllTrees();
+    form().show();
+    QApplication::processEvents();
+    const std::vector<std::string> opened = shownStack(form());
+    QTest::mouseClick(form().CMDFUNC[2].widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    const std::vector<std::string> birthOrder = shownStack(form());
+    QTest::mouseClick(form().CMDFUNC[2].widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    const std::vector<std::string> familyOrder = shownStack(form());
+    QTest::mouseClick(form().Command1.widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    const std::vector<std::string> redisplayed = shownStack(form());
+    const std::vector<std::string> treeLayout = {
+        "Line1(17) 8520,0-8520,5400",
+        "Line1(16) 7920,0-7920,5400",
+        "Line1(15) 7320,0-7320,5400",
+        "Line1(14) 6720,0-6720,5400",
+        "Line1(13) 6120,0-6120,5400",
+        "Line1(12) 5520,0-5520,5400",
+        "Line1(11) 4920,0-4920,5400",
+        "Line1(10) 4320,0-4320,5400",
+        "Line1(9) 3720,0-3720,5400",
+        "Line1(8) 3120,0-3120,5400",
+        "Line1(7) 2520,0-2520,5400",
+        "Line1(6) 1920,0-1920,5400",
+        "Line1(5) 1320,0-1320,5400",
+        "Line1(4) 720,0-720,5400",
+        "Line1(3) 120,0-120,5400",
+        "Label3(3) 120,120,4200 姓1名 FF8080",
+        "Label3(4) 420,495,8460 姓2名 8080FF",
+        "Label3(5) 1920,870,4800 姓3名 FF8080",
+        "Label3(6) 2040,1245,6840 姓4名 8080FF",
+        "Label3(7) 3720,1620,5160 姓5名 8080FF",
+        "Label3(8) 1320,1995,75  FF8080",
+        "BarName(1) 1425,1995 姓6名 FFFFFF",
+        "Label3(9) 4320,1995,2460 姓7名 8080FF",
+        "Label1(3) -75,465,630 1880 8000000F",
+        "Label1(4) 525,465,630 1890 8000000F",
+        "Label1(5) 1125,465,630 1900 8000000F",
+        "Label1(6) 1725,465,630 1910 8000000F",
+        "Label1(7) 2325,465,630 1920 8000000F",
+        "Label1(8) 2925,465,630 1930 8000000F",
+        "Label1(9) 3525,465,630 1940 8000000F",
+        "Label1(10) 4125,465,630 1950 8000000F",
+        "Label1(11) 4725,465,630 1960 8000000F",
+        "Label1(12) 5325,465,630 1970 8000000F",
+        "Label1(13) 5925,465,630 1980 8000000F",
+        "Label1(14) 6525,465,630 1990 8000000F",
+        "Label1(15) 7125,465,630 2000 8000000F",
+        "Label1(16) 7725,465,630 2010 8000000F",
+        "Label1(17) 8325,465,630 2020 8000000F",
+        "Picture1",
+        "vsc",
+    };
+    EXPECT_EQ(opened, treeLayout);
+    const std::vector<std::string> byBirth = {
+        "Label2(3) 120,855,1750 姓6名 FFFFFF",
+        "Label3(3) 3266,855,75  FFFF00",
+        "Label2(4) 120,1230,1750 姓3名 FFFFFF",
+        "Label3(4) 3686,1230,3360  FFFF00",
+        "Label2(5) 120,1605,1750 姓4名 FFFFFF",
+        "Label3(5) 3770,1605,4788  0000FF",
+        "Label2(6) 120,1980,1750 姓5名 FFFFFF",
+        "Label3(6) 4946,1980,3612  0000FF",
+        "Label2(7) 120,2355,1750 姓7名 FFFFFF",
+        "Label3(7) 5366,2355,1722  0000FF",
+        "Label3(1) 2426,120,2940  FFFF00",
+        "Label3(2) 2636,480,5922  0000FF",
+        "Label2(1) 120,120,1750 姓1名 FFFFFF",
+        "Label2(2) 120,480,1750 姓2名 FFFFFF",
+        "Label1(1) 2063,465,630 1876 8000000F",
+        "Label1(2) 2693,465,630 1891 8000000F",
+        "Label1(3) 3323,465,630 1906 8000000F",
+        "Label1(4) 3953,465,630 1921 8000000F",
+        "Label1(5) 4583,465,630 1936 8000000F",
+        "Label1(6) 5213,465,630 1951 8000000F",
+        "Label1(7) 5843,465,630 1966 8000000F",
+        "Label1(8) 6473,465,630 1981 8000000F",
+        "Label1(9) 7103,465,630 1996 8000000F",
+        "Label1(10) 7733,465,630 2011 8000000F",
+        "Label1(11) 8363,465,630 2026 8000000F",
+        "Picture1",
+        "vsc",
+    };
+    EXPECT_EQ(birthOrder, byBirth);
+    const std::vector<std::string> byFamily = {
+        "Label2(3) 120,855,1750 姓3名 FFFFFF",
+        "Label3(3) 3686,855,3360  FFFF00",
+        "Label2(4) 120,1230,1750 姓4名 FFFFFF",
+        "Label3(4) 3770,1230,4788  0000FF",
+        "Label2(5) 120,1605,1750 姓5名 FFFFFF",
+        "Label3(5) 4946,1605,3612  0000FF",
+        "Label2(6) 120,1980,1750 姓6名 FFFFFF",
+        "Label3(6) 3266,1980,75  FFFF00",
+        "Label2(7) 120,2355,1750 姓7名 FFFFFF",
+        "Label3(7) 5366,2355,1722  0000FF",
+        "Label3(1) 2426,120,2940  FFFF00",
+        "Label3(2) 2636,480,5922  0000FF",
+        "Label2(1) 120,120,1750 姓1名 FFFFFF",
+        "Label2(2) 120,480,1750 姓2名 FFFFFF",
+        "Label1(1) 2063,465,630 1876 8000000F",
+        "Label1(2) 2693,465,630 1891 8000000F",
+        "Label1(3) 3323,465,630 1906 8000000F",
+        "Label1(4) 3953,465,630 1921 8000000F",
+        "Label1(5) 4583,465,630 1936 8000000F",
+        "Label1(6) 5213,465,630 1951 8000000F",
+        "Label1(7) 5843,465,630 1966 8000000F",
+        "Label1(8) 6473,465,630 1981 8000000F",
+        "Label1(9) 7103,465,630 1996 8000000F",
+        "Label1(10) 7733,465,630 2011 8000000F",
+        "Label1(11) 8363,465,630 2026 8000000F",
+        "Picture1",
+        "vsc",
+    };
+    EXPECT_EQ(familyOrder, byFamily);
+    EXPECT_EQ(redisplayed, treeLayout);
+}
+
+// The line lists of a family taller than the viewport: the bars in view are on
+// screen at once, and those below it once the sheet is scrolled to them.
+TEST_F(YeartbTest, BarsAreOnScreenInViewAndOnceScrolledTo)
+{
+    layOut(lineOfDescent());
+    layout::Build_ChartPerList();
+    selectTree(0);
+    form().show();
+    QApplication::processEvents();
+    QTest::mouseClick(form().CMDFUNC[2].widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    const auto onScreen = [this](const forms::Label& bar) {
+        QWidget* widget = bar.widget();
+        QWidget* window = widget->window();
+        const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
+        const long colour = bar.backColor();
+        const QColor wanted(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                            static_cast<int>((colour >> 16) & 0xFF));
+        const QRect r(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        int count = 0;
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += screen.pixelColor(x, r.center().y()) == wanted ? 1 : 0;
+        return count;
+    };
+    const int last = form().Label3.uBound();
+    ASSERT_GT(last, 30);
+    ASSERT_TRUE(form().Label3[3].isVisible());
+    EXPECT_GT(onScreen(form().Label3[3]), 10);
+    form().vsc.setValue(form().vsc.max());
+    QApplication::processEvents();
+    EXPECT_GT(onScreen(form().Label3[last]), 10);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "model/Lookups.h"
 #include "model/settings.h"
+#include "platform/Conversions.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
@@ -165,7 +166,7 @@ void Hide_Branches()
     }
 }
 
-bool Expand_MultiMarry()
+ExpansionShortfall Expand_MultiMarry()
 {
     auto& t = model::tables();
     for (int k = 1; k <= LastSlot; ++k) {
@@ -175,43 +176,60 @@ bool Expand_MultiMarry()
     for (int p = 1; p <= LastSlot; ++p)
         t.per_buf[p].OrgIdx = -1;
 
-    // Normal marriages in use, fixed for the whole expansion (it changes partners only).
-    std::array<bool, model::RecordCount> normal{};
-    for (int k = 1; k <= LastSlot; ++k)
-        normal[k] = t.kou_buf[k].InUse == SlotUsed && t.kou_buf[k].kou_mode == 0;
+    // Normal marriages in use. A further marriage left without a copy goes out of use
+    // on the way, for both passes.
+    const auto normal = [&t](int k) { return t.kou_buf[k].InUse == SlotUsed && t.kou_buf[k].kou_mode == 0; };
+    const auto partnerOf = [](int pass, model::marry_data& m) -> int16_t& {
+        return pass == 0 ? m.kou_titi : m.kou_haha;
+    };
+
+    ExpansionShortfall shortfall;
+    int freeSlots = 0;
+    for (int p = 1; p <= LastPersonSlot; ++p) {
+        if (t.per_buf[p].InUse == SlotUsed)
+            ++shortfall.persons;
+        else
+            ++freeSlots;
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        std::array<int, model::RecordCount> marriagesOf{};
+        for (int k = 1; k <= LastSlot; ++k) {
+            const int16_t p = normal(k) ? partnerOf(pass, t.kou_buf[k]) : int16_t(-1);
+            if (model::isPersonSlot(p) && ++marriagesOf[p] >= 2)
+                ++shortfall.furtherMarriages;
+        }
+    }
+    shortfall.tooMany = std::max(0, shortfall.furtherMarriages - freeSlots);
 
     // Copies only ever fill free slots, so every slot below the last copy is in use and
     // the search for the lowest free slot can go on from there.
     int searchFrom = 1;
     for (int pass = 0; pass < 2; ++pass) {
-        const auto partnerOf = [pass](model::marry_data& m) -> int16_t& {
-            return pass == 0 ? m.kou_titi : m.kou_haha;
-        };
         // The partner of this pass per marriage, kept in step with the records so the
         // inner scan stays within a small array.
         std::array<int16_t, model::RecordCount> partner{};
         for (int k = 1; k <= LastSlot; ++k)
-            partner[k] = normal[k] ? partnerOf(t.kou_buf[k]) : int16_t(-1);
+            partner[k] = normal(k) ? partnerOf(pass, t.kou_buf[k]) : int16_t(-1);
 
         for (int k = 1; k <= LastSlot; ++k) {
-            if (!normal[k])
-                continue;
             const int16_t p = partner[k];
             if (!model::isPersonSlot(p))
                 continue;
             for (int k2 = 1; k2 <= LastSlot; ++k2) {
-                if (k2 == k || !normal[k2] || partner[k2] != p)
+                if (k2 == k || partner[k2] != p)
                     continue;
                 const int16_t s = firstFreePersonSlot(searchFrom);
                 if (s == -1) {
-                    platform::MsgBox(ExpandOutOfSlotsMessage, platform::vbOKOnly);
-                    return false;
+                    t.kou_buf[k2].InUse = model::SlotFree;
+                    partner[k2] = -1;
+                    shortfall.hidden.push_back(static_cast<int16_t>(k2));
+                    continue;
                 }
                 searchFrom = s + 1;
                 t.per_buf[s] = t.per_buf[p];
                 t.per_buf[s].InUse = SlotUsed;
                 t.per_buf[s].OrgIdx = p;
-                partnerOf(t.kou_buf[k2]) = s;
+                partnerOf(pass, t.kou_buf[k2]) = s;
                 partner[k2] = s;
                 if (pass == 0)
                     t.kou_buf[k2].org_titi = p;
@@ -220,7 +238,73 @@ bool Expand_MultiMarry()
             }
         }
     }
-    return true;
+    return shortfall;
+}
+
+namespace {
+
+// A partner as the message names it.
+std::string partnerName(int16_t person)
+{
+    if (person == BlankPartner)
+        return "空白";
+    if (!model::isPersonSlot(person))
+        return "指定無し";
+    const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(person)];
+    return platform::Trim(p.F_name) + " " + platform::Trim(p.Name);
+}
+
+// The marriages a message lists by name; the rest are counted.
+constexpr size_t ListedMarriages = 10;
+
+struct ShortfallReport {
+    bool shown = false;
+    uint64_t edits = 0;
+    ExpansionShortfall shortfall;
+};
+
+ShortfallReport& lastReport()
+{
+    static ShortfallReport report;
+    return report;
+}
+
+} // namespace
+
+std::string expansionShortfallMessage(const ExpansionShortfall& shortfall)
+{
+    const auto number = [](int n) { return std::to_string(n); };
+    std::string text = "系図に表示できない結婚があります。\r\n"
+                       "2度目からの結婚では、その人をもう1人分として描きます。人物（"
+                       + number(shortfall.persons) + "人）と2度目からの結婚（" + number(shortfall.furtherMarriages)
+                       + "件）を合わせて" + number(LastPersonSlot) + "人分までしか描けないため、"
+                       + number(shortfall.tooMany) + "人分多すぎます。\r\n\r\n表示していない結婚：";
+    const auto& kou = model::tables().kou_buf;
+    for (size_t i = 0; i < shortfall.hidden.size() && i < ListedMarriages; ++i) {
+        const model::marry_data& m = kou[static_cast<size_t>(shortfall.hidden[i])];
+        text += "\r\n「" + partnerName(m.kou_titi) + "」と「" + partnerName(m.kou_haha) + "」";
+    }
+    if (shortfall.hidden.size() > ListedMarriages)
+        text += "\r\nほか" + number(static_cast<int>(shortfall.hidden.size() - ListedMarriages)) + "件";
+    text += "\r\n\r\nすべての結婚を表示するには、人物を" + number(shortfall.tooMany) + "人減らしてください。";
+    return text;
+}
+
+void reportExpansionShortfall(const ExpansionShortfall& shortfall)
+{
+    if (shortfall.empty())
+        return;
+    ShortfallReport& last = lastReport();
+    const uint64_t edits = model::familyEdits();
+    if (last.shown && last.edits == edits && last.shortfall == shortfall)
+        return;
+    last = {true, edits, shortfall};
+    platform::MsgBox(expansionShortfallMessage(shortfall), platform::vbExclamation);
+}
+
+void forgetExpansionShortfall()
+{
+    lastReport() = ShortfallReport();
 }
 
 } // namespace layout

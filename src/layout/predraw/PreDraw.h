@@ -14,6 +14,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace layout {
 
@@ -24,10 +26,6 @@ struct BackupBufs {
     std::array<model::marry_data, model::RecordCount> kou_buf_bak;
 };
 BackupBufs& backupBufs();
-
-// Shown when the expansion needs a person slot and none below 1024 is free.
-inline constexpr const char* ExpandOutOfSlotsMessage =
-    "内部エラー：重婚関係展開中に、個人バッファを使い果たしました";
 
 // Marks persons registered as a child of two or more marriages (MultiParentF, kodo_link)
 // and leaves exactly one of their registrations carrying the family line: the first one
@@ -46,11 +44,36 @@ void Hide_Branches();
 // Hides the marriage and, recursively, the first marriage of each of its children.
 void Hide_BranchesSub(int16_t marriage);
 
+// The further marriages the expansion could not draw, for want of person slots.
+struct ExpansionShortfall {
+    std::vector<int16_t> hidden;   // marriages left out, in the order the expansion met them
+    int persons = 0;               // persons in use
+    int furtherMarriages = 0;      // copies every further marriage would take
+    int tooMany = 0;               // persons more than the copies leave room for
+    bool empty() const { return hidden.empty(); }
+    bool operator==(const ExpansionShortfall& other) const
+    {
+        return hidden == other.hidden && persons == other.persons && furtherMarriages == other.furtherMarriages;
+    }
+};
+
 // Gives a person of several normal marriages one temporary copy per further marriage, so
 // that every marriage cell of the chart has persons of its own. Deterministic: the same
-// tables give the same copy slots. Returns false when the person table ran out: the
-// message has been shown and the expansion stopped half-way; the caller restores the
-// tables (Restore_Bufs) and goes on.
-[[nodiscard]] bool Expand_MultiMarry();
+// tables give the same copy slots. Copies take the free person slots below 1024 in the
+// order the marriages come (husbands by marriage, then wives); a further marriage left
+// without a copy when they run out is taken out of use with the other temporary
+// changes, so the chart shows every marriage that fits. Returns what was left out
+// (empty when every marriage got its copies); it shows nothing itself.
+[[nodiscard]] ExpansionShortfall Expand_MultiMarry();
+
+// The message naming what the chart leaves out, in the user's words: the limit, the
+// marriages not shown, and how many persons fewer would show them all.
+std::string expansionShortfallMessage(const ExpansionShortfall& shortfall);
+// Shows that message, once for each state of the family: not again for the same
+// shortfall until the family is edited (model::familyEdits) or another family is
+// begun (forgetExpansionShortfall). An empty shortfall shows nothing.
+void reportExpansionShortfall(const ExpansionShortfall& shortfall);
+// A new, loaded or restored family: its shortfall is reported afresh.
+void forgetExpansionShortfall();
 
 } // namespace layout

@@ -222,7 +222,7 @@ TEST_F(PreDrawTest, ExpandGivesFurtherNormalMarriagesCopiesInTheLowestFreeSlots)
     marriageAt(5, 1, 5);
     marriageAt(9, 1, 6);
 
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
 
     const auto& per = tables().per_buf;
     const auto& kou = tables().kou_buf;
@@ -248,7 +248,7 @@ TEST_F(PreDrawTest, ExpandSplitsWivesInTheSecondPass)
     marriageAt(1, 1, 3);
     marriageAt(2, 2, 3);
 
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
 
     EXPECT_EQ(tables().kou_buf[1].kou_haha, 3);
     EXPECT_EQ(tables().kou_buf[2].kou_haha, 4);
@@ -277,7 +277,7 @@ TEST_P(ExpandNoCopyTest, LeavesTheTablesAsTheyWere)
     marriageAt(1, c.husband, 2);
     marriageAt(2, c.husband, 3, c.secondMode);
 
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
 
     EXPECT_EQ(tables().kou_buf[1].kou_titi, c.husband);
     EXPECT_EQ(tables().kou_buf[2].kou_titi, c.husband);
@@ -300,10 +300,10 @@ TEST_F(PreDrawTest, ExpandGivesTheSameSlotsOnTheSameTables)
     marriageAt(31, f.son, f.daughter);
 
     Backup_Bufs();
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
     const auto first = snapshot();
     Restore_Bufs();
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
 
     for (int i = 1; i < RecordCount; ++i) {
         EXPECT_EQ(tables().per_buf[i], first->per[i]) << "person " << i;
@@ -312,22 +312,32 @@ TEST_F(PreDrawTest, ExpandGivesTheSameSlotsOnTheSameTables)
     Restore_Bufs();
 }
 
-TEST_F(PreDrawTest, ExpandOutOfPersonSlotsStopsAndLetsTheCallerRestore)
+// Two free person slots for three further marriages: the husband's two take them,
+// the wife's one is out of use until the tables are restored; nothing is shown.
+TEST_F(PreDrawTest, ExpandOutOfPersonSlotsLeavesOutTheFurtherMarriagesWithoutACopy)
 {
-    for (int p = 1; p <= LastPersonSlot; ++p)
+    for (int p = 1; p <= LastPersonSlot - 2; ++p)
         personAt(p);
     marriageAt(1, 1, 2);
     marriageAt(2, 1, 3);
+    marriageAt(3, 1, 4);
+    marriageAt(4, 5, 2);
     const auto before = snapshot();
 
     Backup_Bufs();
-    answers.answerNext(platform::vbOK);
-    EXPECT_FALSE(Expand_MultiMarry());
+    const layout::ExpansionShortfall shortfall = Expand_MultiMarry();
+
+    EXPECT_EQ(shortfall.hidden, std::vector<int16_t>{4});
+    EXPECT_EQ(shortfall.persons, LastPersonSlot - 2);
+    EXPECT_EQ(shortfall.furtherMarriages, 3);
+    EXPECT_EQ(shortfall.tooMany, 1);
+    EXPECT_EQ(tables().kou_buf[2].kou_titi, LastPersonSlot - 1);
+    EXPECT_EQ(tables().kou_buf[3].kou_titi, LastPersonSlot);
+    EXPECT_EQ(tables().kou_buf[4].InUse, SlotFree);
+    EXPECT_EQ(tables().kou_buf[4].kou_haha, 2);
+    EXPECT_TRUE(answers.shown().empty());
     Restore_Bufs();
 
-    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{layout::ExpandOutOfSlotsMessage});
-    EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
-    EXPECT_FALSE(answers.programEnded());
     for (int i = 1; i < RecordCount; ++i) {
         EXPECT_EQ(tables().per_buf[i], before->per[i]) << "person " << i;
         EXPECT_EQ(tables().kou_buf[i], before->kou[i]) << "marriage " << i;
@@ -411,7 +421,7 @@ TEST_F(HideBranchesTest, RestoreBufsBringsHiddenMarriagesBack)
     tables().kou_buf[1].kodo_visible[0] = 0;
     Backup_Bufs();
     Hide_Branches();
-    ASSERT_TRUE(Expand_MultiMarry());
+    ASSERT_TRUE(Expand_MultiMarry().empty());
     Restore_Bufs();
     EXPECT_EQ(marriagesInUse(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(tables().kou_buf[3].org_titi, -1);
