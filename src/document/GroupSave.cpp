@@ -115,7 +115,7 @@ void takeMissingPartners(GroupTables& group)
 {
     for (int k = 1; k <= group.marriages; ++k) {
         for (const int16_t partner : {group.kou[k].kou_titi, group.kou[k].kou_haha}) {
-            if (isSlot(partner) && partner != BlankPartner && group.personMap[partner] == -1)
+            if (isUsedPerson(partner) && group.personMap[partner] == -1)
                 takePerson(group, partner);
         }
     }
