@@ -167,6 +167,9 @@ Printer::Printer(std::string deviceName)
     // Every name but the program's own PDF printer's is a printer of the print
     // service, also one that is not (or no longer) there: printing to it says so.
     m_pdf = m_deviceName == PdfPrinterName;
+    // Qt asks the print service for the default printer when it makes any printer
+    // and for the queue's set-up when it is named: neither may hang the windows.
+    printsystem::QtPrintSupportCall qtCalls(!m_pdf);
     m_printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     if (m_pdf) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -273,6 +276,7 @@ void Printer::beginSystemJob()
     }
     ::close(fd);
     m_jobFile = name;
+    printsystem::QtPrintSupportCall qtCalls(false);
     m_jobPrinter = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     m_jobPrinter->setOutputFormat(QPrinter::PdfFormat);
     m_jobPrinter->setResolution(PrinterDotsPerInch);
@@ -436,8 +440,13 @@ void Printer::sendUnsentJob()
     const QStringList chosen = m_printer->printEngine()->property(CupsOptionsProperty).toStringList();
     for (int i = 0; i + 1 < chosen.size(); i += 2)
         options.emplace_back(chosen[i].toStdString(), chosen[i + 1].toStdString());
+    // A job that went whole without an answer is waited for again, not sent
+    // again: the service may have taken it.
     const printsystem::SendResult sent =
-        printsystem::sendDocument(m_deviceName, m_unsentFile, m_printer->docName().toStdString(), options);
+        m_unanswered ? printsystem::awaitAnswer(std::exchange(m_unanswered, nullptr))
+                     : printsystem::sendDocument(m_deviceName, m_unsentFile, m_printer->docName().toStdString(),
+                                                 options);
+    m_unanswered = sent.unanswered;
     if (sent.jobId <= 0)
         throw PrintSystemError(m_deviceName, printsystem::reasonText(sent.why));
     platform::deleteFile(std::exchange(m_unsentFile, std::string()));
@@ -451,6 +460,7 @@ void Printer::sendAgain()
 
 void Printer::discardUnsentJob()
 {
+    m_unanswered.reset();
     if (hasUnsentJob())
         platform::deleteFile(std::exchange(m_unsentFile, std::string()));
 }
@@ -468,6 +478,7 @@ void Printer::showPropertiesDialog(WindowHandle owner)
         // the paper before without a word. The printable area is the printer's
         // again once the paper is set.
         m_printer->setFullPage(true);
+        printsystem::QtPrintSupportCall qtCalls(!m_pdf);
         QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
         showPaperInUse(dialog, m_printer->pageLayout().pageSize());
         const bool accepted = dialog.exec() == QDialog::Accepted;

@@ -14,8 +14,9 @@
 // file, and EndDoc sends that file to the printer's queue as one job and learns
 // whether the service took it. So a job abandoned or cancelled sends nothing, and
 // a job the service refuses or never receives (a queue that refuses jobs, one
-// deleted, the service stopped) raises PrintSystemError, which names the printer
-// and why. A PDF file is written to a temporary file beside its target and
+// deleted, the service stopped, or hung: silent for a few seconds) raises
+// PrintSystemError, which names the printer and why. The windows keep painting
+// while the service is asked (PrintSystem_p.h). A PDF file is written to a temporary file beside its target and
 // renamed over it at EndDoc, so an earlier print of the same name stays whole
 // until the new one is complete, and KillDoc leaves no partial file.
 //
@@ -42,6 +43,10 @@ class QPainter;
 class QPageSize;
 
 namespace forms {
+
+namespace printsystem {
+class UnansweredJob;
+}
 
 // Orientation values.
 constexpr int vbPRORPortrait = 1;
@@ -108,7 +113,9 @@ public:
     void killDoc();
     // A finished job the print service did not take stays as it was drawn until
     // it is sent again (sendAgain, which raises PrintSystemError again when it
-    // fails) or abandoned (KillDoc, or the next job).
+    // fails) or abandoned (KillDoc, or the next job). A job that went whole and
+    // got no answer is not sent again: sendAgain waits for that answer once more,
+    // so the printer never gets it twice.
     bool hasUnsentJob() const { return !m_unsentFile.empty(); }
     void sendAgain();
     bool isJobOpen() const { return m_painter != nullptr; }
@@ -161,6 +168,8 @@ private:
     std::unique_ptr<QPrinter> m_jobPrinter;
     std::string m_jobFile;
     std::string m_unsentFile;           // a finished job the service did not take
+    // The unsent job went whole and its answer did not come: asked for again.
+    std::shared_ptr<printsystem::UnansweredJob> m_unanswered;
     std::unique_ptr<QPainter> m_painter;
     int m_page = 0;
     int m_lastJobPages = 0;

@@ -15,6 +15,8 @@ namespace {
 struct PrinterList {
     std::vector<PrinterInfo> printers;
     std::string defaultName;
+    // Why the system's printers are not in the list (Ready when they are).
+    printsystem::QueueStatus service;
 };
 
 std::optional<PrinterList>& injected()
@@ -43,6 +45,7 @@ PrinterList readSystemList()
             list.printers.push_back({name});
     }
     list.defaultName = queues.defaultName;
+    list.service = queues.status;
     return list;
 }
 
@@ -85,6 +88,18 @@ std::string PrinterCollection::defaultDeviceName() const
     if (!list.defaultName.empty() && holds(list.defaultName))
         return list.defaultName;
     return list.printers.empty() ? std::string() : list.printers.front().deviceName;
+}
+
+std::string PrinterCollection::whyNotListed(const std::string& deviceName) const
+{
+    const PrinterList& list = currentList();
+    for (const PrinterInfo& info : list.printers) {
+        if (info.deviceName == deviceName)
+            return std::string();
+    }
+    if (list.service.state != printsystem::QueueState::Ready)
+        return printsystem::reasonText(list.service);
+    return printsystem::reasonText({printsystem::QueueState::Missing, std::string()});
 }
 
 PrinterCollection& Printers()

@@ -41,11 +41,20 @@ void FrmPrnSetForm::Form_Load()
         Combo1.addItem(list.item(i).deviceName);
     // The box shows the current printer; showing it is not a choice.
     const std::string& current = forms::printer().deviceName();
+    m_unlistedCurrent = -1;
     for (int i = 0; i < Combo1.listCount(); ++i) {
         if (Combo1.list(i) == current) {
             Combo1.setListIndex(i);
             break;
         }
+    }
+    // A current printer the list no longer holds stays current, named with why
+    // it is not listed: printing to it says the same, and picking another
+    // printer is one click.
+    if (Combo1.listIndex() < 0) {
+        Combo1.addItem(current + "（" + list.whyNotListed(current) + "）");
+        m_unlistedCurrent = Combo1.listCount() - 1;
+        Combo1.setListIndex(m_unlistedCurrent);
     }
     m_filling = false;
 }
@@ -68,9 +77,13 @@ void FrmPrnSetForm::Combo1_Click()
 
 void FrmPrnSetForm::Command1_Click()
 {
+    // The entry of a current printer that is not listed stands for that printer.
+    const std::string name = m_unlistedCurrent >= 0 && Combo1.listIndex() == m_unlistedCurrent
+                                 ? forms::printer().deviceName()
+                                 : Combo1.text();
     // A failure of the properties dialog leaves the printer as it was.
     try {
-        forms::showPrinterProperties(Combo1.text(), hWnd());
+        forms::showPrinterProperties(name, hWnd());
     } catch (const platform::RuntimeError&) {
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The printer choice window `frmPrnSet` ("プリンタの選択"): lists the printers
-// (read from the system each time it opens) and makes the one the user picks
+// (read from the system each time it opens; a current printer that is not among
+// them is shown after them, named with why) and makes the one the user picks
 // the program's current printer at once (there is no cancel); "詳細設定" opens
 // the picked printer's properties dialog and "決定" closes the window. Shown
 // modally by the main window's printer command, by the page-preview windows and
@@ -32,6 +33,9 @@ protected:
 
 private:
     bool m_filling = false;   // true while Form_Load fills the list
+    // The entry that names the current printer when the list does not hold it
+    // (-1: none).
+    int m_unlistedCurrent = -1;
 };
 
 FrmPrnSetForm& frmprnset_form();

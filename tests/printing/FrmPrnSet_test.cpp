@@ -52,6 +52,33 @@ TEST_F(FrmPrnSetTest, ListsThePrintersAndShowsTheCurrentOneBeforeAnyClick)
     EXPECT_EQ(form.Command2.toolTipText(), "利用するプリンタを決定します");
 }
 
+// A current printer the list no longer holds stays current and is shown after the
+// list, named as gone; 詳細設定 opens its dialog, and a pick of another printer
+// makes that one current as usual.
+TEST_F(FrmPrnSetTest, ACurrentPrinterThatHasGoneIsShownNamedAsGone)
+{
+    forms::setCurrentPrinter("Laser");
+    forms::setPrinterList({forms::PdfPrinterName, "Office"});
+    std::vector<std::string> opened;
+    forms::setPropertiesDialogHandler([&](forms::Printer& printer) { opened.push_back(printer.deviceName()); });
+    FrmPrnSetForm& form = frmprnset_form();
+    form.show();
+    const std::string gone = "Laser（プリンタが見つかりません）";
+    EXPECT_EQ(listed(form), (std::vector<std::string>{forms::PdfPrinterName, "Office", gone}));
+    EXPECT_EQ(form.Combo1.text(), gone);
+    EXPECT_EQ(forms::printer().deviceName(), "Laser");
+    form.Command1.click();
+    EXPECT_EQ(opened, (std::vector<std::string>{"Laser"}));
+
+    form.Combo1.setListIndex(1);
+    EXPECT_EQ(forms::printer().deviceName(), "Office");
+    form.Command2.click();
+    form.show();
+    EXPECT_EQ(listed(form), (std::vector<std::string>{forms::PdfPrinterName, "Office"}));
+    EXPECT_EQ(form.Combo1.text(), "Office");
+    form.Command2.click();
+}
+
 TEST_F(FrmPrnSetTest, APickMakesThePrinterCurrentAtOnce)
 {
     FrmPrnSetForm& form = frmprnset_form();

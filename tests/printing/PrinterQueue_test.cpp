@@ -2,9 +2,11 @@
 // service the test starts itself (a private CUPS scheduler whose queues store
 // every job they receive): a cancelled print sends nothing, a job the service
 // refuses or never receives asks whether to go on and names the printer and why
-// (yes tries again), the paper chosen in the printer's own properties dialog is
-// the paper printed on, the desktop's default printer is the current one, and the
-// printer list is read when the choice window opens.
+// (yes tries again), a service that hangs is named as not answering within a few
+// seconds while the windows keep painting and a job is never sent twice, the
+// paper chosen in the printer's own properties dialog is the paper printed on,
+// the desktop's default printer is the current one, and the printer list is read
+// when the choice window opens.
 
 #include "PrintingFixture.h"
 
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPageSetupDialog>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -409,8 +412,8 @@ TEST_F(PrinterQueueTest, TheDesktopsDefaultPrinterIsTheCurrentOne)
 }
 
 // The printer choice reads the list each time it opens: a queue added since shows,
-// one deleted since is gone. A printer chosen before it was deleted is named as
-// gone when printing to it.
+// one deleted since is gone from the list. A printer chosen before it was deleted
+// stays current and is named as gone, in the choice and when printing to it.
 TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
 {
     startService({{"office"}});
@@ -430,7 +433,10 @@ TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
     cups->addQueue({"new"});
     cups->deleteQueue("office");
     choice.show();
-    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "new"}));
+    const std::string gone = "office（プリンタが見つかりません）";
+    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "new", gone}));
+    EXPECT_EQ(choice.Combo1.text(), gone);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
     choice.Command2.click();
 
     recordChart(0.5);
@@ -440,6 +446,151 @@ TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
     EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{std::string(printing::PrinterFailureQuestion)
                                                               + "\r\noffice\r\n（プリンタが見つかりません）"}));
     EXPECT_TRUE(dialogs.requests().empty()) << "a printer that has gone does not print to a PDF file";
+}
+
+// Counts the turns of the event loop while a test waits on the program: a timer
+// that fires only when the windows' events are being handled.
+class EventLoopTurns {
+public:
+    EventLoopTurns()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { ++count; });
+        m_timer.start(20);
+    }
+    int count = 0;
+
+private:
+    QTimer m_timer;
+};
+
+// The longest a call may take on a print service that hangs before the test
+// takes it for a hang of the program: the program gives up after a few seconds.
+constexpr qint64 HangCeilingMs = 15000;
+
+// A print service that hangs (it takes connections and answers nothing): the
+// preview asks whether to go on within a few seconds, naming the printer and
+// that the service does not answer, and the windows kept handling their events
+// meanwhile; no sends nothing. Once the service answers again, yes prints the
+// chart once.
+TEST_F(PrinterQueueTest, AHungPrintServiceIsNamedWithinSecondsWhileTheWindowsKeepAnswering)
+{
+    startService({{"office"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    const std::string silent = std::string(printing::PrinterFailureQuestion)
+                               + "\r\noffice\r\n（印刷システムが応答しません）";
+
+    cups->pause();
+    EventLoopTurns turns;
+    QElapsedTimer clock;
+    qint64 askedAfter = -1;
+    int turnsBeforeAsked = 0;
+    ActingResponder user;
+    user.beforeAnswer = [&](int box) {
+        if (box == 0) {
+            askedAfter = clock.elapsed();
+            turnsBeforeAsked = turns.count;
+        } else {
+            cups->resume();   // put right before the second answer
+        }
+    };
+    user.answerNext(platform::vbNo);
+    clock.start();
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{silent}));
+    EXPECT_GE(askedAfter, 0);
+    EXPECT_LT(askedAfter, HangCeilingMs);
+    EXPECT_GT(turnsBeforeAsked, 0) << "the windows' events waited for the print service";
+    EXPECT_FALSE(forms::printer().isJobOpen());
+
+    user.answerNext(platform::vbYes);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{silent, silent}));
+    const auto jobs = cups->storedJobs(1);
+    EXPECT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(cups->jobCount("office"), 1);
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+}
+
+// The service hangs while the pages are drawn, after the queue said it takes
+// jobs: the finished job goes whole and no answer comes. The preview asks; yes,
+// once the service answers again, waits for the answer to that job instead of
+// sending it a second time: one job, whole.
+TEST_F(PrinterQueueTest, AJobSentWholeToAHungServiceIsNeverSentTwice)
+{
+    startService({{"office"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    recordChart(3.5);   // four pages
+    PrePrintForm& form = openPreview();
+    forms::setPrintProgressDelay(0);
+    QTimer pauser;
+    QObject::connect(&pauser, &QTimer::timeout, [&] {
+        if (shownProgress()) {
+            cups->pause();
+            pauser.stop();
+        }
+    });
+    pauser.start(0);
+
+    ActingResponder user;
+    user.beforeAnswer = [this](int) { cups->resume(); };
+    user.answerNext(platform::vbYes);
+    QElapsedTimer clock;
+    clock.start();
+    form.CMDFUNC[1].click();
+    EXPECT_LT(clock.elapsed(), 2 * HangCeilingMs);
+    EXPECT_FALSE(pauser.isActive()) << "the print ended before its progress showed";
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{std::string(printing::PrinterFailureQuestion)
+                                                           + "\r\noffice\r\n（印刷システムが応答しません）"}));
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageCount(jobs[0].document), 4);
+    EXPECT_TRUE(cups->storedJobs(2, std::chrono::milliseconds(1000)).size() == 1u) << "the job was sent twice";
+    EXPECT_EQ(cups->jobCount("office"), 1);
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+}
+
+// The printer choice while the service hangs: picking a listed printer, opening
+// the window again (the list cannot be read: the current printer is named as not
+// answering) and picking the PDF printer each end within seconds, the windows
+// handling their events meanwhile.
+TEST_F(PrinterQueueTest, ThePrinterChoiceKeepsAnsweringWhileTheServiceHangs)
+{
+    startService({{"office"}, {"laser"}});
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    ASSERT_EQ(choice.Combo1.listCount(), 3);
+    ASSERT_EQ(choice.Combo1.list(1), "laser");
+
+    cups->pause();
+    EventLoopTurns turns;
+    QElapsedTimer clock;
+    clock.start();
+    choice.Combo1.setListIndex(1);
+    EXPECT_LT(clock.elapsed(), HangCeilingMs);
+    EXPECT_EQ(forms::printer().deviceName(), "laser");
+    choice.Command2.click();
+
+    clock.restart();
+    choice.show();
+    EXPECT_LT(clock.elapsed(), HangCeilingMs);
+    const std::string silent = "laser（印刷システムが応答しません）";
+    ASSERT_EQ(choice.Combo1.listCount(), 2);
+    EXPECT_EQ(choice.Combo1.list(0), forms::PdfPrinterName);
+    EXPECT_EQ(choice.Combo1.text(), silent);
+
+    clock.restart();
+    choice.Combo1.setListIndex(0);
+    EXPECT_LT(clock.elapsed(), HangCeilingMs);
+    EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
+    EXPECT_GT(turns.count, 0) << "the windows' events waited for the print service";
+    choice.Command2.click();
+    cups->resume();
 }
 
 } // namespace

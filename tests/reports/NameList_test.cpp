@@ -22,6 +22,7 @@
 #include "WheelTurn.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 
@@ -412,8 +413,8 @@ TEST_F(NametbWindowTest, PrinterThatCannotWriteShowsThePrinterError)
 }
 
 // On a printer queue of a print service the test starts itself: the list goes to
-// the queue as one job of every page on A4; a job the service refuses or never
-// receives says the printer error, naming the printer and why.
+// the queue as one job of every page on A4; a job the service refuses, never
+// receives or never answers says the printer error, naming the printer and why.
 TEST_F(NametbWindowTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
 {
     support::PrivateCups cups({{"office", "B4"}}, "office");
@@ -439,11 +440,20 @@ TEST_F(NametbWindowTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
     cups.deleteQueue("office");
     answers.answerNext(platform::vbOK);
     form().CMDFUNC[4].click();
+    // A service that hangs is given up on within seconds (15 s would be a hang).
+    cups.pause();
+    QElapsedTimer clock;
+    clock.start();
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    EXPECT_LT(clock.elapsed(), 15000);
+    cups.resume();
     cups.stop();
     answers.answerNext(platform::vbOK);
     form().CMDFUNC[4].click();
     ASSERT_EQ(answers.shownTexts(), (std::vector<std::string>{printerError("プリンタが印刷を受け付けていません"),
                                                               printerError("プリンタが見つかりません"),
+                                                              printerError("印刷システムが応答しません"),
                                                               printerError("印刷システムに接続できません")}));
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_EQ(cups.storedJobs(2, std::chrono::milliseconds(200)).size(), 1u);

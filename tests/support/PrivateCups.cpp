@@ -270,11 +270,30 @@ void PrivateCups::stop()
     if (m_pid <= 0)
         return;
     ::kill(m_pid, SIGTERM);
+    resume();
     int status = 0;
     ::waitpid(m_pid, &status, 0);
     m_pid = 0;
     // The connection to the stopped scheduler is dropped, so the next call finds it gone.
     cupsSetServer(m_socket.c_str());
+}
+
+void PrivateCups::pause()
+{
+    if (m_pid > 0 && !m_paused && ::kill(m_pid, SIGSTOP) == 0) {
+        m_paused = true;
+        // Stopped for certain before the test goes on.
+        siginfo_t info{};
+        ::waitid(P_PID, static_cast<id_t>(m_pid), &info, WSTOPPED | WNOWAIT);
+    }
+}
+
+void PrivateCups::resume()
+{
+    if (m_pid > 0 && m_paused) {
+        ::kill(m_pid, SIGCONT);
+        m_paused = false;
+    }
 }
 
 bool PrivateCups::adminRequest(int operation, const std::string& queue, bool withDriver, const std::string& paper)

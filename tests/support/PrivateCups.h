@@ -43,6 +43,11 @@ public:
     void setDefault(const std::string& queue);
     // The scheduler stops (its socket goes with it).
     void stop();
+    // The scheduler hangs: connections are still taken and nothing is answered,
+    // until resume. This process's own print calls (the ones below) wait for it
+    // meanwhile, so a test resumes it before asking the scheduler anything.
+    void pause();
+    void resume();
 
     // Every job the scheduler took for the queue, pending or done.
     int jobCount(const std::string& queue) const;
@@ -67,6 +72,7 @@ private:
     std::string m_previousServer;
     bool m_hadServer = false;
     int m_pid = 0;
+    bool m_paused = false;
     std::string m_whyNot;
 };
 
