@@ -2,7 +2,7 @@
 # Installs, with apt-get, every Debian package Tevora needs to build, run and test,
 # and only those that are missing.
 set -e
-packages="cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgl-dev \
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-multimedia-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth"
 missing=""

@@ -28,6 +28,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <map>
 
@@ -45,6 +46,9 @@ struct Registry {
     Form* lastActivated = nullptr;
     Form* mainWindow = nullptr;
     double mainToolbarHeight = 0;
+    // Where the user left each window the last time it closed (frame top-left in
+    // pixels, by window name): it opens there again during the run.
+    std::map<std::string, QPoint> movedPlaces;
     bool programEnding = false;
 };
 
@@ -117,30 +121,132 @@ void raiseWindow(QWidget* window)
         window->raise();
 }
 
-// The place where a window first opens in front of the main window: below the
-// main window's menu bar and toolbar when its frame would cover them, and with
-// its title bar on the screen.
-void openClearOfMainWindow(Form& form)
+// The step between windows that open in a cascade: about a title bar.
+constexpr int CascadeStep = 30;
+
+QRect frameOf(const Form& form)
 {
+    return QRect(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
+                 twipsToPixels(form.height()));
+}
+
+// The frame moved by as little as it takes to lie wholly inside area (its size
+// bounded to the area's); its title bar is on the screen.
+QRect fittedInto(QRect frame, const QRect& area)
+{
+    frame.setSize(frame.size().boundedTo(area.size()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
+}
+
+// The frames of the other open windows a window opening now may not lie exactly over.
+std::vector<QRect> otherOpenFrames(const Form& form)
+{
+    std::vector<QRect> frames;
+    for (Form* other : registry().loaded) {
+        const FormWindow* w = other->window();
+        if (other == &form || other == registry().mainWindow || !w || !w->isVisible() || w->isMinimized())
+            continue;
+        frames.push_back(w->frameGeometry());
+    }
+    return frames;
+}
+
+// True when the frame's top-left corner is within a title bar of another's: the
+// window would hide the other one's title bar and most of it.
+bool liesOverAny(const QRect& frame, const std::vector<QRect>& others)
+{
+    return std::any_of(others.begin(), others.end(), [&frame](const QRect& other) {
+        return std::abs(frame.left() - other.left()) < CascadeStep
+               && std::abs(frame.top() - other.top()) < CascadeStep;
+    });
+}
+
+// A place inside area for frame that lies over no other open window, and clear
+// of bars when the frame is: the frame itself, else beside the window it would
+// lie over (right, then left), else a cascade step or more away from it.
+QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& bars, const std::vector<QRect>& others)
+{
+    if (!liesOverAny(frame, others))
+        return frame;
+    const bool mayCoverBars = frame.intersects(bars);
+    const auto usable = [&](const QRect& candidate) {
+        return area.contains(candidate) && !liesOverAny(candidate, others)
+               && (mayCoverBars || !candidate.intersects(bars));
+    };
+    for (const QRect& other : others) {
+        if (!liesOverAny(frame, {other}))
+            continue;
+        for (const int left : {other.right() + 1, other.left() - frame.width()}) {
+            const QRect beside(QPoint(left, frame.top()), frame.size());
+            if (usable(beside))
+                return beside;
+        }
+    }
+    for (int step = 1; step <= 8; ++step) {
+        const int d = step * CascadeStep;
+        for (const QPoint offset : {QPoint(d, d), QPoint(d, -d), QPoint(-d, d), QPoint(-d, -d)}) {
+            const QRect cascaded = fittedInto(frame.translated(offset), area);
+            if (usable(cascaded))
+                return cascaded;
+        }
+    }
+    return frame;
+}
+
+// Where a window opens the first time it shows in its normal state:
+// - where the user left it when it last closed during this run, kept on the screen;
+// - else, in front of the shown main window: at its own place, fitted wholly into
+//   the screen's available area, clear of the main window's menu bar and toolbar
+//   (the top toolbarHeight twips of its client area): just below them where there
+//   is room, else beside the main window, else as low as fits; and not exactly
+//   over another open window (beside it where there is room, else cascaded).
+void placeOnOpening(Form& form)
+{
+    const QRect frame = frameOf(form);
+    QRect place = frame;
     Form* main = registry().mainWindow;
     FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
-    if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
-        return;
-    const int barsBottom =
-        mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
-    const QRect mainFrame = mainWindow->frameGeometry();
-    const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
-                      twipsToPixels(form.height()));
-    QPoint place = frame.topLeft();
-    if (frame.intersects(QRect(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top())))
-        place.setY(barsBottom);
-    const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
+    const auto moved = registry().movedPlaces.find(form.name());
+    if (moved != registry().movedPlaces.end()) {
+        place.moveTopLeft(moved->second);
+        const QScreen* screen = QGuiApplication::screenAt(moved->second);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen)
+            place = fittedInto(place, screen->availableGeometry());
+    } else {
+        if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
+            return;
+        const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
         const QRect area = screen->availableGeometry();
-        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
-        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom())));
+        const QRect mainFrame = mainWindow->frameGeometry();
+        const int barsBottom =
+            mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
+        const QRect bars(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top());
+        place = fittedInto(place, area);
+        if (place.intersects(bars)) {
+            const QRect below = fittedInto(QRect(QPoint(place.left(), barsBottom), place.size()), area);
+            const QRect right = fittedInto(QRect(QPoint(mainFrame.right() + 1, place.top()), place.size()), area);
+            const QRect left = fittedInto(QRect(QPoint(mainFrame.left() - place.width(), place.top()), place.size()), area);
+            if (!below.intersects(bars))
+                place = below;
+            else if (!right.intersects(mainFrame))
+                place = right;
+            else if (!left.intersects(mainFrame))
+                place = left;
+            else
+                place.moveBottom(area.bottom()); // as low as fits
+        }
+        place = clearOfOtherWindows(place, area, bars, otherOpenFrames(form));
     }
-    if (place != frame.topLeft())
+    if (place.size() != frame.size())
+        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
+                  place.height() * TwipsPerPixel);
+    else if (place.topLeft() != frame.topLeft())
         form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
 }
 
@@ -709,7 +815,7 @@ void Form::show(ShowMode mode, Form* owner)
     // Placed before the owner below makes the platform window: a move of a
     // platform window not yet shown would be undone when it shows.
     if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        openClearOfMainWindow(*this);
+        placeOnOpening(*this);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())
@@ -860,6 +966,8 @@ void Form::teardown()
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
         (*it)->detach(false);
     FormWindow* w = d->window;
+    if (w && d->shownOnce)
+        rememberPlaceLeftByUser();
     d->window = nullptr;
     if (w) {
         w->form = nullptr;
@@ -878,6 +986,19 @@ void Form::teardown()
 }
 
 // ---------------------------------------------------------------- geometry
+
+// A window whose frame is not where the window put it was moved by the user (or
+// placed by the window manager): it opens there again the next time during the run.
+void Form::rememberPlaceLeftByUser()
+{
+    const FormWindow* w = d->window;
+    if (!w || d->fullScreen || d->props.windowState != vbNormal || this == registry().mainWindow)
+        return;
+    const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
+    const QPoint left = w->frameGeometry().topLeft();
+    if (left != placed)
+        registry().movedPlaces[m_name] = left;
+}
 
 void Form::applyGeometry(bool raiseResize)
 {
@@ -1500,6 +1621,11 @@ void setMainWindow(Form* form, double toolbarHeight)
 {
     registry().mainWindow = form;
     registry().mainToolbarHeight = toolbarHeight;
+}
+
+void forgetWindowPlaces()
+{
+    registry().movedPlaces.clear();
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)
