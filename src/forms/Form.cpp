@@ -153,42 +153,70 @@ std::vector<QRect> otherOpenFrames(const Form& form)
     return frames;
 }
 
-// True when the frame's top-left corner is within a title bar of another's: the
-// window would hide the other one's title bar and most of it.
-bool liesOverAny(const QRect& frame, const std::vector<QRect>& others)
+// The strip of a frame that holds its title bar.
+QRect titleBarOf(const QRect& frame)
 {
-    return std::any_of(others.begin(), others.end(), [&frame](const QRect& other) {
-        return std::abs(frame.left() - other.left()) < CascadeStep
-               && std::abs(frame.top() - other.top()) < CascadeStep;
-    });
+    return QRect(frame.left(), frame.top(), frame.width(), CascadeStep);
 }
 
-// A place inside area for frame that lies over no other open window, and clear
-// of bars when the frame is: the frame itself, else beside the window it would
-// lie over (right, then left), else a cascade step or more away from it.
+// True when either window would hide the other's title bar: the user could not
+// take hold of the one behind.
+bool hidesTitleBar(const QRect& frame, const QRect& other)
+{
+    return frame.intersects(titleBarOf(other)) || other.intersects(titleBarOf(frame));
+}
+
+// True when the frame would lie exactly over another: their top-left corners
+// within a title bar of each other.
+bool liesOver(const QRect& frame, const QRect& other)
+{
+    return std::abs(frame.left() - other.left()) < CascadeStep && std::abs(frame.top() - other.top()) < CascadeStep;
+}
+
+template <typename Test>
+bool anyOf(const QRect& frame, const std::vector<QRect>& others, Test test)
+{
+    return std::any_of(others.begin(), others.end(), [&](const QRect& other) { return test(frame, other); });
+}
+
+// A place inside area for frame among the other open windows that keeps what the
+// frame gained against the main window's bars (clear of them, or as low as it
+// fits when it could not be): the frame itself when it hides no title bar, else
+// the nearest place beside one of the windows (right or left of it) that hides
+// none, else a cascade step or more from the window whose title bar it meets,
+// where no window lies exactly over another.
 QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& bars, const std::vector<QRect>& others)
 {
-    if (!liesOverAny(frame, others))
+    if (!anyOf(frame, others, hidesTitleBar))
         return frame;
-    const bool mayCoverBars = frame.intersects(bars);
-    const auto usable = [&](const QRect& candidate) {
-        return area.contains(candidate) && !liesOverAny(candidate, others)
-               && (mayCoverBars || !candidate.intersects(bars));
+    const bool coversBars = frame.intersects(bars);
+    const auto inside = [&](const QRect& candidate) {
+        return area.contains(candidate) && (coversBars ? candidate.top() == frame.top() : !candidate.intersects(bars));
     };
+    std::vector<QRect> besides;
     for (const QRect& other : others) {
-        if (!liesOverAny(frame, {other}))
-            continue;
-        for (const int left : {other.right() + 1, other.left() - frame.width()}) {
-            const QRect beside(QPoint(left, frame.top()), frame.size());
-            if (usable(beside))
-                return beside;
-        }
+        for (const int left : {other.right() + 1, other.left() - frame.width()})
+            besides.emplace_back(QPoint(left, frame.top()), frame.size());
     }
+    std::stable_sort(besides.begin(), besides.end(), [&frame](const QRect& a, const QRect& b) {
+        return std::abs(a.left() - frame.left()) < std::abs(b.left() - frame.left());
+    });
+    for (const QRect& beside : besides) {
+        if (inside(beside) && !anyOf(beside, others, hidesTitleBar))
+            return beside;
+    }
+    const auto met = std::find_if(others.begin(), others.end(),
+                                  [&frame](const QRect& other) { return hidesTitleBar(frame, other); });
     for (int step = 1; step <= 8; ++step) {
         const int d = step * CascadeStep;
-        for (const QPoint offset : {QPoint(d, d), QPoint(d, -d), QPoint(-d, d), QPoint(-d, -d)}) {
-            const QRect cascaded = fittedInto(frame.translated(offset), area);
-            if (usable(cascaded))
+        // A window as low as it fits moves sideways only.
+        const std::vector<QPoint> places =
+            coversBars ? std::vector<QPoint>{frame.topLeft() + QPoint(d, 0), frame.topLeft() + QPoint(-d, 0)}
+                       : std::vector<QPoint>{met->topLeft() + QPoint(d, d), met->topLeft() + QPoint(-d, d),
+                                             met->topLeft() + QPoint(d, -d), met->topLeft() + QPoint(-d, -d)};
+        for (const QPoint& place : places) {
+            const QRect cascaded = fittedInto(QRect(place, frame.size()), area);
+            if (inside(cascaded) && !anyOf(cascaded, others, liesOver))
                 return cascaded;
         }
     }
@@ -200,9 +228,11 @@ QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& ba
 // - else, in front of the shown main window: at its own place, fitted wholly into
 //   the screen's available area, clear of the main window's menu bar and toolbar
 //   (the top toolbarHeight twips of its client area): just below them where there
-//   is room, else beside the main window, else as low as fits; and not exactly
-//   over another open window (beside it where there is room, else cascaded).
-void placeOnOpening(Form& form)
+//   is room, else beside the main window, else as low as fits. A window of the
+//   main window's own (not a dialog of another window) also keeps clear of the
+//   other open windows' title bars: beside the window it would meet where there
+//   is room, else cascaded from it.
+void placeOnOpening(Form& form, bool ownedByMainWindow)
 {
     const QRect frame = frameOf(form);
     QRect place = frame;
@@ -241,7 +271,8 @@ void placeOnOpening(Form& form)
             else
                 place.moveBottom(area.bottom()); // as low as fits
         }
-        place = clearOfOtherWindows(place, area, bars, otherOpenFrames(form));
+        if (ownedByMainWindow)
+            place = clearOfOtherWindows(place, area, bars, otherOpenFrames(form));
     }
     if (place.size() != frame.size())
         form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
@@ -815,7 +846,7 @@ void Form::show(ShowMode mode, Form* owner)
     // Placed before the owner below makes the platform window: a move of a
     // platform window not yet shown would be undone when it shows.
     if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        placeOnOpening(*this);
+        placeOnOpening(*this, !owner || owner == registry().mainWindow);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())

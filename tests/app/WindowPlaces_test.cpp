@@ -151,15 +151,22 @@ TEST_F(WindowPlaces, WindowsInFrontOpenBesideEachOtherAndWhereTheUserLeftThem)
     };
     {
         support::ScreenSize laptop(1366, 768);
-        placeMainWindow(0, 0);
-        openBoth();
-        const QRect editor = frameOf(ctrl_form());
-        const QRect groups = frameOf(kakegrpstat_form());
-        EXPECT_FALSE(editor.intersects(groups)) << "side by side";
-        EXPECT_TRUE(screenArea().contains(editor));
-        EXPECT_TRUE(screenArea().contains(groups));
-        kakegrpstat_form().unload();
-        ctrl_form().unload();
+        // High on the screen both open below the toolbar; low on it the editor opens
+        // as low as it fits and the lineage groups would open inside it.
+        for (const QPoint mainPlace : {QPoint(0, 0), QPoint(400, 230)}) {
+            SCOPED_TRACE(mainPlace.y());
+            placeMainWindow(mainPlace.x(), mainPlace.y());
+            openBoth();
+            const QRect editor = frameOf(ctrl_form());
+            const QRect groups = frameOf(kakegrpstat_form());
+            EXPECT_FALSE(editor.intersects(groups)) << "side by side: " << editor.left() << "," << editor.top() << " "
+                                                    << editor.width() << "x" << editor.height() << " and "
+                                                    << groups.left() << "," << groups.top();
+            EXPECT_TRUE(screenArea().contains(editor));
+            EXPECT_TRUE(screenArea().contains(groups));
+            kakegrpstat_form().unload();
+            ctrl_form().unload();
+        }
     }
     // The headless screen of 800 x 800 has no room for the two side by side.
     placeMainWindow(0, 0);
