@@ -470,7 +470,14 @@ bool FormWindow::event(QEvent* event)
         return true;
     if (event->type() == QEvent::WindowActivate && form) {
         Form* owner = form;
-        runGuarded([owner] { owner->activatedByPlatform(); });
+        // A window manager may frame a window without moving it (one placed well
+        // inside the screen): no move reports the frame then, and by the time the
+        // window is active its frame is known and places it.
+        runGuarded([owner] {
+            owner->frameReportedByPlatform();
+            if (owner->isLoaded())
+                owner->activatedByPlatform();
+        });
     }
     return QWidget::event(event);
 }
@@ -1013,6 +1020,10 @@ void Form::teardown()
     d->shownOnce = false;
     d->everUnloaded = true;
     d->reportedClient = QSize(-1, -1);
+    // The next load makes a new platform window, whose frame the window manager
+    // has yet to report: kept, the old frame would keep the report from placing
+    // the new one, and it would open off its place by the frame's size.
+    d->frame = QMargins();
     lastWindowUnloaded();
 }
 
