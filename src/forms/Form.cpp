@@ -181,17 +181,24 @@ bool anyOf(const QRect& frame, const std::vector<QRect>& others, Test test)
 
 // A place inside area for frame among the other open windows that keeps what the
 // frame gained against the main window's bars (clear of them, or as low as it
-// fits when it could not be): the frame itself when it hides no title bar, else
-// the nearest place beside one of the windows (right or left of it) that hides
-// none, else a cascade step or more from the window whose title bar it meets,
-// where no window lies exactly over another.
+// fits and covering no more of them when it could not be): the frame itself when
+// it hides no title bar, else the nearest place beside one of the windows (right
+// or left of it) that hides none, else a cascade step or more from the window
+// whose title bar it meets, where no window lies exactly over another.
 QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& bars, const std::vector<QRect>& others)
 {
     if (!anyOf(frame, others, hidesTitleBar))
         return frame;
+    // A window that could not open clear of the bars stays as low as it is and
+    // covers no more of them.
     const bool coversBars = frame.intersects(bars);
+    const auto coveredBars = [&bars](const QRect& candidate) { return (candidate & bars).width(); };
     const auto inside = [&](const QRect& candidate) {
-        return area.contains(candidate) && (coversBars ? candidate.top() == frame.top() : !candidate.intersects(bars));
+        if (!area.contains(candidate))
+            return false;
+        if (!coversBars)
+            return !candidate.intersects(bars);
+        return candidate.top() == frame.top() && coveredBars(candidate) <= coveredBars(frame);
     };
     std::vector<QRect> besides;
     for (const QRect& other : others) {

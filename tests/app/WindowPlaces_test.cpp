@@ -133,6 +133,32 @@ TEST_F(WindowPlaces, OnALaptopScreenEveryWindowInFrontOpensWhollyOnTheScreen)
     EXPECT_EQ(found, AllWellPlaced);
 }
 
+// On a large screen with the main window low on it, the person editor opens beside
+// the main window and the relationship editor as low as it fits: moving it out of
+// the editor's way must not cover more of the toolbar, so the buttons to its
+// right stay within reach.
+TEST_F(WindowPlaces, AWindowAsLowAsItFitsCoversNoMoreOfTheToolbarForAnotherWindow)
+{
+    support::ScreenSize desktop(1920, 1080);
+    ASSERT_EQ(screenArea(), QRect(0, 0, 1920, 1080));
+    placeMainWindow(600, 500);
+    MainForm& main = main_form();
+    main.Command2[9].click();  // 入力画面
+    main.Command2[10].click(); // 関係設定画面
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(placement(entry_form()), "");
+    EXPECT_EQ(placement(ctrl_form()), "");
+    for (const int button : {11, 12, 13, 14}) {
+        const QWidget* widget = main.Command2[button].widget();
+        const QRect place(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+        EXPECT_FALSE(frameOf(ctrl_form()).intersects(place)) << "Command2(" << button << ") covered";
+        EXPECT_FALSE(frameOf(entry_form()).intersects(place)) << "Command2(" << button << ") covered";
+    }
+    ctrl_form().unload();
+    entry_form().unload();
+}
+
 // Two windows kept in front never open one exactly over the other: on the laptop's
 // screen the lineage groups open beside the relationship editor, so that a person
 // can be dragged from the editor's list onto the leader field; on a smaller screen
