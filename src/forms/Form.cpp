@@ -214,17 +214,25 @@ QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& ba
     }
     const auto met = std::find_if(others.begin(), others.end(),
                                   [&frame](const QRect& other) { return hidesTitleBar(frame, other); });
-    for (int step = 1; step <= 8; ++step) {
-        const int d = step * CascadeStep;
-        // A window as low as it fits moves sideways only.
-        const std::vector<QPoint> places =
-            coversBars ? std::vector<QPoint>{frame.topLeft() + QPoint(d, 0), frame.topLeft() + QPoint(-d, 0)}
-                       : std::vector<QPoint>{met->topLeft() + QPoint(d, d), met->topLeft() + QPoint(-d, d),
-                                             met->topLeft() + QPoint(d, -d), met->topLeft() + QPoint(-d, -d)};
-        for (const QPoint& place : places) {
-            const QRect cascaded = fittedInto(QRect(place, frame.size()), area);
-            if (inside(cascaded) && !anyOf(cascaded, others, liesOver))
-                return cascaded;
+    // In a cascade the window opening lies in front: first a place where it hides
+    // no other title bar, else one where at least it lies exactly over none.
+    const auto coversTitleBar = [](const QRect& candidate, const QRect& other) {
+        return candidate.intersects(titleBarOf(other));
+    };
+    for (const bool titleBarsShow : {true, false}) {
+        for (int step = 1; step <= 8; ++step) {
+            const int d = step * CascadeStep;
+            // A window as low as it fits moves sideways only.
+            const std::vector<QPoint> places =
+                coversBars ? std::vector<QPoint>{frame.topLeft() + QPoint(d, 0), frame.topLeft() + QPoint(-d, 0)}
+                           : std::vector<QPoint>{met->topLeft() + QPoint(d, d), met->topLeft() + QPoint(-d, d),
+                                                 met->topLeft() + QPoint(d, -d), met->topLeft() + QPoint(-d, -d)};
+            for (const QPoint& place : places) {
+                const QRect cascaded = fittedInto(QRect(place, frame.size()), area);
+                if (inside(cascaded) && !anyOf(cascaded, others, liesOver)
+                    && (!titleBarsShow || !anyOf(cascaded, others, coversTitleBar)))
+                    return cascaded;
+            }
         }
     }
     return frame;

@@ -159,6 +159,31 @@ TEST_F(WindowPlaces, AWindowAsLowAsItFitsCoversNoMoreOfTheToolbarForAnotherWindo
     entry_form().unload();
 }
 
+// Five windows opened one after another on a large screen each open wholly on it,
+// clear of the toolbar, and none over the title bar of one opened before it: each
+// can still be taken by its title bar (its top 20 pixels, a title bar's height).
+TEST_F(WindowPlaces, WindowsOpenedOneAfterAnotherLeaveEveryTitleBarInView)
+{
+    support::ScreenSize desktop(1920, 1080);
+    placeMainWindow(40, 40);
+    MainForm& main = main_form();
+    std::vector<forms::Form*> opened;
+    for (const auto& [button, form] : std::vector<std::pair<int, forms::Form*>>{
+             {9, &entry_form()}, {10, &ctrl_form()}, {14, &kakegrpstat_form()}, {11, &nametb_form()}, {12, &yeartb_form()}}) {
+        main.Command2[button].click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(placement(*form), "") << form->name();
+        const QRect frame = frameOf(*form);
+        for (const forms::Form* earlier : opened) {
+            const QRect titleBar = frameOf(*earlier).adjusted(0, 0, 0, 20 - frameOf(*earlier).height());
+            EXPECT_FALSE(frame.intersects(titleBar)) << form->name() << " over the title bar of " << earlier->name();
+        }
+        opened.push_back(form);
+    }
+    for (auto it = opened.rbegin(); it != opened.rend(); ++it)
+        (*it)->unload();
+}
+
 // Two windows kept in front never open one exactly over the other: on the laptop's
 // screen the lineage groups open beside the relationship editor, so that a person
 // can be dragged from the editor's list onto the leader field; on a smaller screen
