@@ -277,10 +277,11 @@ Form* formFromHandle(WindowHandle handle);
 // menu bar and the top toolbarHeight twips of its client area (its toolbar)
 // visible: one whose frame would cover them opens just below them where there is
 // room, else beside the main window, else as low as it fits. One the main window
-// owns does not hide another open window's title bar, nor has its own hidden:
-// it opens beside that window where there is room, else cascaded a title bar's
-// height from it. A window the user moved opens again, during the run, where the
-// user left it.
+// owns does not hide another open window's title bar, nor has its own hidden,
+// and keeps what it kept clear of the toolbar: it opens beside that window where
+// there is room, else cascaded a title bar's height from it (sideways only when
+// it is as low as it fits). A window the user moved opens again, during the run,
+// where the user left it.
 void setMainWindow(Form* form, double toolbarHeight = 0);
 // Forgets where the user left the windows (tests).
 void forgetWindowPlaces();
