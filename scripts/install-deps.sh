@@ -2,7 +2,7 @@
 # Installs, with apt-get, every Debian package Tevora needs to build, run and test,
 # and only those that are missing.
 set -e
-packages="cmake g++ make pkg-config qt6-base-dev libgl-dev libcups2-dev \
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libcups2-dev \
 cups-daemon libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth \
 libpulse-dev"

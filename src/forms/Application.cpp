@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -28,9 +29,6 @@
 namespace forms {
 
 namespace {
-
-// How long the desktop's opener may take to say whether it showed a target.
-constexpr int OpenerWaitMs = 3000;
 
 bool g_mainLoopRunning = false;
 bool g_inDoEvents = false;
@@ -228,12 +226,37 @@ std::string QtHooks::inputBox(const std::string& prompt, const std::string& titl
     return ok ? str(text) : std::string();
 }
 
-bool QtHooks::shellOpen(const std::string& target)
+void QtHooks::shellOpen(const std::string& target, const std::function<void()>& failed)
 {
-    return openWithDesktop(target);
+    openWithDesktop(target, failed);
 }
 
-bool openWithDesktop(const std::string& target)
+namespace {
+
+// The openers still running. Their answers come from the event loop; when the
+// application goes they are let go without a word (the opener itself may be
+// stopped with it), so no message shows while the program ends.
+class RunningOpeners : public QObject {
+public:
+    using QObject::QObject;
+    ~RunningOpeners() override
+    {
+        for (QProcess* process : findChildren<QProcess*>())
+            process->disconnect();
+    }
+
+    static RunningOpeners& instance()
+    {
+        static QPointer<RunningOpeners> openers;
+        if (!openers)
+            openers = new RunningOpeners(QCoreApplication::instance());
+        return *openers;
+    }
+};
+
+} // namespace
+
+void openWithDesktop(const std::string& target, const std::function<void()>& failed)
 {
     const QString text = qs(target);
     QUrl url;
@@ -241,28 +264,36 @@ bool openWithDesktop(const std::string& target)
         url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
     else
         url = QUrl::fromUserInput(text);
+    const auto reportFailure = [failed] {
+        if (failed)
+            runGuarded(failed);
+    };
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty())
-        return QDesktopServices::openUrl(url);
+    if (opener.isEmpty()) {
+        if (!QDesktopServices::openUrl(url))
+            reportFailure();
+        return;
+    }
 
     // The opener says by its exit status whether a program showed the target;
     // one that cannot (no browser, no program for the file) says why on its
-    // error output and ends at once. An opener still running after the wait
-    // runs the program it found in the foreground: it is left to finish alone.
-    auto* process = new QProcess(QCoreApplication::instance());
+    // error output and ends. One that runs the program it found in the
+    // foreground ends only with that program: nothing waits for it.
+    auto* process = new QProcess(&RunningOpeners::instance());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, reportFailure](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return; // the end of a running opener comes with finished
+        process->deleteLater();
+        reportFailure();
+    });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, reportFailure](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             reportFailure();
+                     });
     process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
-    if (!process->waitForStarted(OpenerWaitMs)) {
-        delete process;
-        return false;
-    }
-    if (!process->waitForFinished(OpenerWaitMs)) {
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return true;
-    }
-    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    delete process;
-    return opened;
 }
 
 double QtHooks::now()

@@ -7,6 +7,7 @@
 //     int code = forms::runEventLoop();
 //     forms::finishApplication();            // before app goes
 
+#include <functional>
 #include <string>
 
 namespace forms {
@@ -25,11 +26,12 @@ int runEventLoop();
 // Unloads every window without events and removes the hooks.
 void finishApplication();
 
-// The shell's open: shows a file or a web address with the desktop's opener
-// (xdg-open) and waits a few seconds for its answer. False when the opener
-// cannot be started or reports a failure by its exit status (no program for the
-// target); true when it succeeded or is still busy showing the target.
-bool openWithDesktop(const std::string& target);
+// The shell's open: hands a file or a web address to the desktop's opener
+// (xdg-open, the first on the PATH) and returns at once; the windows go on
+// answering while the opener runs, however long it takes. failed runs, as a
+// command of its own from the event loop, when the opener cannot be started or
+// ends with a failure by its exit status (no program for the target).
+void openWithDesktop(const std::string& target, const std::function<void()>& failed);
 
 // DoEvents: runs pending events once; a nested call does nothing.
 void doEvents();

@@ -9,12 +9,14 @@
 #include "platform/AppPath.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
-#include "platform/Hooks.h"
 
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QStringList>
 
 namespace forms {
@@ -226,6 +228,100 @@ DialogRequest CommonDialog::request(DialogKind kind) const
 
 namespace {
 
+bool holdsPattern(const QString& name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// Qt's file dialog with the desktop's rule for its name box: a name holding "*"
+// or "?" is a pattern. Enter (or the dialog's button) on it filters the list with
+// it, also in the folder it names ("sub/*.txt"), and empties the name box; the
+// dialog never returns it as a file. A pattern that is one of the filter's own
+// chooses that file type; another one becomes a file type of its own, first in
+// the list of types.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const QString& caption, const QString& directory, const QStringList& filters)
+        : QFileDialog(parent, caption, directory), m_filters(filters)
+    {
+        // The list of file types shows each filter's own text, and its patterns
+        // match names in any letter case. Qt's own dialog does both on every
+        // desktop; the native dialogs of some match one letter case only.
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::HideNameFilterDetails);
+        setFilter(filter() & ~QDir::CaseSensitive);
+        if (!m_filters.isEmpty())
+            setNameFilters(m_filters);
+        if ((m_nameBox = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))))
+            m_nameBox->installEventFilter(this);
+    }
+
+    // Filters the list with a pattern (and goes to the folder it names).
+    void usePattern(const QString& typed)
+    {
+        QString pattern = typed.trimmed();
+        const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
+        if (slash >= 0) {
+            const QString folder = pattern.left(slash + 1);
+            const QDir target(QDir(directory()).filePath(folder));
+            if (target.exists())
+                setDirectory(target.absolutePath());
+            pattern = pattern.mid(slash + 1);
+        }
+        QStringList patterns;
+        for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (!part.trimmed().isEmpty())
+                patterns << part.trimmed();
+        }
+        if (m_nameBox)
+            m_nameBox->clear();
+        if (patterns.isEmpty())
+            return;
+        const QString joined = patterns.join(QLatin1Char(' '));
+        for (const QString& own : m_filters) {
+            const qsizetype open = own.lastIndexOf(QLatin1Char('('));
+            const QString ownPatterns = own.mid(open + 1).chopped(1);
+            if (open >= 0 && own.endsWith(QLatin1Char(')')) && ownPatterns.compare(joined, Qt::CaseInsensitive) == 0) {
+                setNameFilters(m_filters);
+                selectNameFilter(own);
+                return;
+            }
+        }
+        const QString typedType = joined + QStringLiteral(" (") + joined + QLatin1Char(')');
+        setNameFilters(QStringList{typedType} + m_filters);
+        selectNameFilter(typedType);
+    }
+
+protected:
+    void accept() override
+    {
+        if (m_nameBox && holdsPattern(m_nameBox->text())) {
+            usePattern(m_nameBox->text());
+            return;
+        }
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty() && holdsPattern(QFileInfo(chosen.front()).fileName()))
+            return; // a pattern is never a file of the user's
+        QFileDialog::accept();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_nameBox && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && holdsPattern(m_nameBox->text())) {
+                usePattern(m_nameBox->text());
+                return true;
+            }
+        }
+        return QFileDialog::eventFilter(watched, event);
+    }
+
+private:
+    QStringList m_filters;
+    QLineEdit* m_nameBox = nullptr;
+};
+
 // The dialog of request over parent, or the installed responder's answer.
 DialogAnswer runDialog(const DialogRequest& request, QWidget* parent)
 {
@@ -237,37 +333,26 @@ DialogAnswer runDialog(const DialogRequest& request, QWidget* parent)
     case DialogKind::Open:
     case DialogKind::Save: {
         const bool save = request.kind == DialogKind::Save;
-        for (;;) {
-            QFileDialog dialog(parent, qs(request.title.empty() ? (save ? "名前を付けて保存" : "開く") : request.title),
-                               qs(request.startDirectory));
-            dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-            dialog.setFileMode(QFileDialog::AnyFile);
-            dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (request.flags & cdlOFNOverwritePrompt)));
-            // The list of file types shows each filter's own text, and its patterns
-            // match names in any letter case. Qt's own dialog does both on every
-            // desktop; the native dialogs of some match one letter case only.
-            dialog.setOption(QFileDialog::DontUseNativeDialog);
-            dialog.setOption(QFileDialog::HideNameFilterDetails);
-            dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-            QStringList filters;
-            for (const std::string& filter : qtNameFilters(request.filter))
-                filters << qs(filter);
-            if (!filters.isEmpty())
-                dialog.setNameFilters(filters);
-            if (!request.fileName.empty())
-                dialog.selectFile(qs(request.fileName));
-            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-                return DialogAnswer::cancelled();
-            const std::string chosen = str(dialog.selectedFiles().front());
-            if (!save && (request.flags & cdlOFNCreatePrompt) && !platform::fileExists(chosen)) {
-                const int reply = platform::MsgBox(chosen + "\r\nこのファイルは存在しません。\r\nファイルを作成しますか?",
-                                                   platform::vbYesNo | platform::vbExclamation,
-                                                   request.title.empty() ? "開く" : request.title);
-                if (reply != platform::vbYes)
-                    continue;
-            }
-            return DialogAnswer::file(chosen);
-        }
+        QStringList filters;
+        for (const std::string& filter : qtNameFilters(request.filter))
+            filters << qs(filter);
+        FileDialog dialog(parent, qs(request.title.empty() ? (save ? "名前を付けて保存" : "開く") : request.title),
+                          qs(request.startDirectory), filters);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        // An open dialog takes a file that exists and nothing else: no command
+        // opens a file that is not there, so none asks to create one.
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (request.flags & cdlOFNOverwritePrompt)));
+        // A preset that is a pattern ("*.kez") filters the list; the name box
+        // offers only a name.
+        const QString preset = qs(request.fileName);
+        if (holdsPattern(preset))
+            dialog.usePattern(preset);
+        else if (!preset.isEmpty())
+            dialog.selectFile(preset);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return DialogAnswer::cancelled();
+        return DialogAnswer::file(str(dialog.selectedFiles().front()));
     }
     case DialogKind::Color: {
         const QColor chosen = QColorDialog::getColor(toQColor(request.color), parent, qs(request.title));

@@ -6,8 +6,11 @@
 // Filter: "description|pattern" pairs ("BMP files( *.bmp )|*.bmp"), patterns
 // separated by ";", or a bare pattern ("*.KEZ") that is its own description.
 // Patterns match case-insensitively. No extension is appended to the chosen
-// name. Flags: 2 confirms overwriting (save), &H2000 confirms creating a file
-// that does not exist (open). An InitDir that does not exist starts in the
+// name. A name holding "*" or "?" is a pattern, never a file: as the preset
+// FileName it filters the list and leaves the name box empty, and typed there it
+// filters the list. An open dialog takes only a file that exists, so the flag
+// &H2000 (confirm creating a file that does not exist) never has to ask; 2
+// confirms overwriting (save). An InitDir that does not exist starts in the
 // program folder. Cancel raises 32755 with CancelError set; otherwise FileName,
 // Color and the font keep their values.
 //

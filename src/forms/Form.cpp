@@ -28,6 +28,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <map>
 
@@ -45,6 +46,9 @@ struct Registry {
     Form* lastActivated = nullptr;
     Form* mainWindow = nullptr;
     double mainToolbarHeight = 0;
+    // Where the user left each window the last time it closed (frame top-left in
+    // pixels, by window name): it opens there again during the run.
+    std::map<std::string, QPoint> movedPlaces;
     bool programEnding = false;
 };
 
@@ -117,30 +121,178 @@ void raiseWindow(QWidget* window)
         window->raise();
 }
 
-// The place where a window first opens in front of the main window: below the
-// main window's menu bar and toolbar when its frame would cover them, and with
-// its title bar on the screen.
-void openClearOfMainWindow(Form& form)
+// The step between windows that open in a cascade: about a title bar.
+constexpr int CascadeStep = 30;
+
+QRect frameOf(const Form& form)
 {
+    return QRect(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
+                 twipsToPixels(form.height()));
+}
+
+// The frame moved by as little as it takes to lie wholly inside area (its size
+// bounded to the area's); its title bar is on the screen.
+QRect fittedInto(QRect frame, const QRect& area)
+{
+    frame.setSize(frame.size().boundedTo(area.size()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
+}
+
+// The frames of the other open windows a window opening now may not lie exactly over.
+std::vector<QRect> otherOpenFrames(const Form& form)
+{
+    std::vector<QRect> frames;
+    for (Form* other : registry().loaded) {
+        const FormWindow* w = other->window();
+        if (other == &form || other == registry().mainWindow || !w || !w->isVisible() || w->isMinimized())
+            continue;
+        frames.push_back(w->frameGeometry());
+    }
+    return frames;
+}
+
+// The strip of a frame that holds its title bar.
+QRect titleBarOf(const QRect& frame)
+{
+    return QRect(frame.left(), frame.top(), frame.width(), CascadeStep);
+}
+
+// True when either window would hide the other's title bar: the user could not
+// take hold of the one behind.
+bool hidesTitleBar(const QRect& frame, const QRect& other)
+{
+    return frame.intersects(titleBarOf(other)) || other.intersects(titleBarOf(frame));
+}
+
+// True when the frame would lie exactly over another: their top-left corners
+// within a title bar of each other.
+bool liesOver(const QRect& frame, const QRect& other)
+{
+    return std::abs(frame.left() - other.left()) < CascadeStep && std::abs(frame.top() - other.top()) < CascadeStep;
+}
+
+template <typename Test>
+bool anyOf(const QRect& frame, const std::vector<QRect>& others, Test test)
+{
+    return std::any_of(others.begin(), others.end(), [&](const QRect& other) { return test(frame, other); });
+}
+
+// A place inside area for frame among the other open windows that keeps what the
+// frame gained against the main window's bars (clear of them, or as low as it
+// fits and covering no more of them when it could not be): the frame itself when
+// it hides no title bar, else the nearest place beside one of the windows (right
+// or left of it) that hides none, else a cascade step or more from the window
+// whose title bar it meets, where no window lies exactly over another.
+QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& bars, const std::vector<QRect>& others)
+{
+    if (!anyOf(frame, others, hidesTitleBar))
+        return frame;
+    // A window that could not open clear of the bars stays as low as it is and
+    // covers no more of them.
+    const bool coversBars = frame.intersects(bars);
+    const auto coveredBars = [&bars](const QRect& candidate) { return (candidate & bars).width(); };
+    const auto inside = [&](const QRect& candidate) {
+        if (!area.contains(candidate))
+            return false;
+        if (!coversBars)
+            return !candidate.intersects(bars);
+        return candidate.top() == frame.top() && coveredBars(candidate) <= coveredBars(frame);
+    };
+    std::vector<QRect> besides;
+    for (const QRect& other : others) {
+        for (const int left : {other.right() + 1, other.left() - frame.width()})
+            besides.emplace_back(QPoint(left, frame.top()), frame.size());
+    }
+    std::stable_sort(besides.begin(), besides.end(), [&frame](const QRect& a, const QRect& b) {
+        return std::abs(a.left() - frame.left()) < std::abs(b.left() - frame.left());
+    });
+    for (const QRect& beside : besides) {
+        if (inside(beside) && !anyOf(beside, others, hidesTitleBar))
+            return beside;
+    }
+    const auto met = std::find_if(others.begin(), others.end(),
+                                  [&frame](const QRect& other) { return hidesTitleBar(frame, other); });
+    // In a cascade the window opening lies in front: first a place where it hides
+    // no other title bar, else one where at least it lies exactly over none.
+    const auto coversTitleBar = [](const QRect& candidate, const QRect& other) {
+        return candidate.intersects(titleBarOf(other));
+    };
+    for (const bool titleBarsShow : {true, false}) {
+        for (int step = 1; step <= 8; ++step) {
+            const int d = step * CascadeStep;
+            // A window as low as it fits moves sideways only.
+            const std::vector<QPoint> places =
+                coversBars ? std::vector<QPoint>{frame.topLeft() + QPoint(d, 0), frame.topLeft() + QPoint(-d, 0)}
+                           : std::vector<QPoint>{met->topLeft() + QPoint(d, d), met->topLeft() + QPoint(-d, d),
+                                                 met->topLeft() + QPoint(d, -d), met->topLeft() + QPoint(-d, -d)};
+            for (const QPoint& place : places) {
+                const QRect cascaded = fittedInto(QRect(place, frame.size()), area);
+                if (inside(cascaded) && !anyOf(cascaded, others, liesOver)
+                    && (!titleBarsShow || !anyOf(cascaded, others, coversTitleBar)))
+                    return cascaded;
+            }
+        }
+    }
+    return frame;
+}
+
+// Where a window opens the first time it shows in its normal state:
+// - where the user left it when it last closed during this run, kept on the screen;
+// - else, in front of the shown main window: at its own place, fitted wholly into
+//   the screen's available area, clear of the main window's menu bar and toolbar
+//   (the top toolbarHeight twips of its client area): just below them where there
+//   is room, else beside the main window, else as low as fits. A window of the
+//   main window's own (not a dialog of another window) also keeps clear of the
+//   other open windows' title bars: beside the window it would meet where there
+//   is room, else cascaded from it.
+void placeOnOpening(Form& form, bool ownedByMainWindow)
+{
+    const QRect frame = frameOf(form);
+    QRect place = frame;
     Form* main = registry().mainWindow;
     FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
-    if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
-        return;
-    const int barsBottom =
-        mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
-    const QRect mainFrame = mainWindow->frameGeometry();
-    const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
-                      twipsToPixels(form.height()));
-    QPoint place = frame.topLeft();
-    if (frame.intersects(QRect(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top())))
-        place.setY(barsBottom);
-    const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
+    const auto moved = registry().movedPlaces.find(form.name());
+    if (moved != registry().movedPlaces.end()) {
+        place.moveTopLeft(moved->second);
+        const QScreen* screen = QGuiApplication::screenAt(moved->second);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen)
+            place = fittedInto(place, screen->availableGeometry());
+    } else {
+        if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
+            return;
+        const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
         const QRect area = screen->availableGeometry();
-        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
-        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom())));
+        const QRect mainFrame = mainWindow->frameGeometry();
+        const int barsBottom =
+            mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
+        const QRect bars(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top());
+        place = fittedInto(place, area);
+        if (place.intersects(bars)) {
+            const QRect below = fittedInto(QRect(QPoint(place.left(), barsBottom), place.size()), area);
+            const QRect right = fittedInto(QRect(QPoint(mainFrame.right() + 1, place.top()), place.size()), area);
+            const QRect left = fittedInto(QRect(QPoint(mainFrame.left() - place.width(), place.top()), place.size()), area);
+            if (!below.intersects(bars))
+                place = below;
+            else if (!right.intersects(mainFrame))
+                place = right;
+            else if (!left.intersects(mainFrame))
+                place = left;
+            else
+                place.moveBottom(area.bottom()); // as low as fits
+        }
+        if (ownedByMainWindow)
+            place = clearOfOtherWindows(place, area, bars, otherOpenFrames(form));
     }
-    if (place != frame.topLeft())
+    if (place.size() != frame.size())
+        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
+                  place.height() * TwipsPerPixel);
+    else if (place.topLeft() != frame.topLeft())
         form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
 }
 
@@ -333,7 +485,14 @@ bool FormWindow::event(QEvent* event)
         return true;
     if (event->type() == QEvent::WindowActivate && form) {
         Form* owner = form;
-        runGuarded([owner] { owner->activatedByPlatform(); });
+        // A window manager may frame a window without moving it (one placed well
+        // inside the screen): no move reports the frame then, and by the time the
+        // window is active its frame is known and places it.
+        runGuarded([owner] {
+            owner->frameReportedByPlatform();
+            if (owner->isLoaded())
+                owner->activatedByPlatform();
+        });
     }
     return QWidget::event(event);
 }
@@ -709,7 +868,7 @@ void Form::show(ShowMode mode, Form* owner)
     // Placed before the owner below makes the platform window: a move of a
     // platform window not yet shown would be undone when it shows.
     if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        openClearOfMainWindow(*this);
+        placeOnOpening(*this, !owner || owner == registry().mainWindow);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())
@@ -860,6 +1019,8 @@ void Form::teardown()
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
         (*it)->detach(false);
     FormWindow* w = d->window;
+    if (w && d->shownOnce)
+        rememberPlaceLeftByUser();
     d->window = nullptr;
     if (w) {
         w->form = nullptr;
@@ -874,10 +1035,27 @@ void Form::teardown()
     d->shownOnce = false;
     d->everUnloaded = true;
     d->reportedClient = QSize(-1, -1);
+    // The next load makes a new platform window, whose frame the window manager
+    // has yet to report: kept, the old frame would keep the report from placing
+    // the new one, and it would open off its place by the frame's size.
+    d->frame = QMargins();
     lastWindowUnloaded();
 }
 
 // ---------------------------------------------------------------- geometry
+
+// A window whose frame is not where the window put it was moved by the user (or
+// placed by the window manager): it opens there again the next time during the run.
+void Form::rememberPlaceLeftByUser()
+{
+    const FormWindow* w = d->window;
+    if (!w || d->fullScreen || d->props.windowState != vbNormal || this == registry().mainWindow)
+        return;
+    const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
+    const QPoint left = w->frameGeometry().topLeft();
+    if (left != placed)
+        registry().movedPlaces[m_name] = left;
+}
 
 void Form::applyGeometry(bool raiseResize)
 {
@@ -1500,6 +1678,11 @@ void setMainWindow(Form* form, double toolbarHeight)
 {
     registry().mainWindow = form;
     registry().mainToolbarHeight = toolbarHeight;
+}
+
+void forgetWindowPlaces()
+{
+    registry().movedPlaces.clear();
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)

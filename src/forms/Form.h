@@ -254,6 +254,7 @@ private:
     void applyFont();
     void raiseResizeIfChanged();
     void runModalLoop();
+    void rememberPlaceLeftByUser();
 
     std::string m_name;
     std::unique_ptr<Private> d;
@@ -272,10 +273,18 @@ Form* formFromHandle(WindowHandle handle);
 // by it: it stays in front of the main window, as tool windows do on the
 // desktop, without being modal. Null: windows have no owner unless given one.
 // Every other window, kept in front of the main window as it is, first opens
-// where it leaves the main window's menu bar and the top toolbarHeight twips of
-// its client area (its toolbar) visible, with its title bar on the screen: one
-// whose frame would cover them opens just below them.
+// wholly inside the screen's available area, where it leaves the main window's
+// menu bar and the top toolbarHeight twips of its client area (its toolbar)
+// visible: one whose frame would cover them opens just below them where there is
+// room, else beside the main window, else as low as it fits. One the main window
+// owns does not hide another open window's title bar, nor has its own hidden,
+// and keeps what it kept clear of the toolbar: it opens beside that window where
+// there is room, else cascaded a title bar's height from it (sideways only when
+// it is as low as it fits). A window the user moved opens again, during the run,
+// where the user left it.
 void setMainWindow(Form* form, double toolbarHeight = 0);
+// Forgets where the user left the windows (tests).
+void forgetWindowPlaces();
 
 // Runs callback once, the next time the window named windowName is shown; for a
 // modal window it runs inside the window's modal loop, so tests can drive it.

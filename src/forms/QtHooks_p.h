@@ -9,7 +9,7 @@ class QtHooks : public platform::Hooks {
 public:
     int msgBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
-    bool shellOpen(const std::string& target) override;
+    void shellOpen(const std::string& target, const std::function<void()>& failed) override;
     double now() override;
     void beep() override;
     void endProgram() override;

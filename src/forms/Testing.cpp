@@ -23,6 +23,7 @@ void resetFormsForTesting()
     for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
         (*it)->destroySilently();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    forgetWindowPlaces();
     clearOnShown();
     resetProgramEnd();
     setPopupResponder(nullptr);

@@ -26,8 +26,9 @@ void setPopupResponder(std::function<Menu*(Menu& popup)> responder);
 void setPrintProgressDelay(int milliseconds);
 
 // Unloads every window without events, flushes deferred deletions, and clears
-// queued onShown callbacks, the program-end state, the recorded mouse pointers
-// and topmost changes, and the print progress delay.
+// where the user left the windows, queued onShown callbacks, the program-end
+// state, the recorded mouse pointers and topmost changes, and the print
+// progress delay.
 void resetFormsForTesting();
 
 } // namespace forms

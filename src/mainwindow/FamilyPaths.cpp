@@ -2,6 +2,7 @@
 
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileStore.h"
+#include "model/tables.h"
 #include "platform/AppPath.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
@@ -26,6 +27,17 @@ std::string Conv_FileName(std::string& name)
 {
     name = model::kezFileName(name);
     return name;
+}
+
+std::string outputBesideFamily(const std::string& extension)
+{
+    const std::string& family = model::tables().Cur_FilePath;
+    if (family.empty())
+        return {};
+    const std::string name = platform::fileNameOf(family);
+    const size_t dot = name.find_last_of('.');
+    const std::string folder = family.substr(0, family.size() - name.size());
+    return folder + (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + extension;
 }
 
 bool askBeforeReplacing(const std::string& chosen, const std::string& file, const std::string& title)

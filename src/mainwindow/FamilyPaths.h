@@ -20,6 +20,11 @@ inline constexpr const char* FamilyFileFilter = "*.kez";
 // any other gets ".kez" appended). The result is also left in name.
 std::string Conv_FileName(std::string& name);
 
+// The file an output of the open family is offered as in its save dialog: beside
+// the family file, named after it, with extension (".csv": "/d/山田家.kez" gives
+// "/d/山田家.csv"); "" for a family that has no file yet, which is offered no name.
+std::string outputBesideFamily(const std::string& extension);
+
 // The save dialogs ask before replacing the name as typed; the file a command writes
 // may be another one (a family "a" is saved as "a.kez", a picture "a" as "a.bmp").
 // Asks "<file>", CR LF, "は既に存在します。上書きしますか？" (Yes/No, default No,

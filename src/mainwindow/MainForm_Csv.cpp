@@ -7,12 +7,14 @@
 #include "mainwindow/MainForm.h"
 
 #include "mainwindow/CsvFileName.h"
+#include "mainwindow/FamilyPaths.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/Utilities.h"
 #include "model/era/EraDates.h"
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/Conversions.h"
+#include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "reports/CsvExport.h"
 #include "reports/CsvImport.h"
@@ -98,9 +100,6 @@ void MainForm::csvInput()
     const int answer = platform::MsgBox(ImportQuestion, platform::vbYesNoCancel);
     if (answer == platform::vbCancel)
         return;
-    // Keeping the changed family at New's own question ends the command too.
-    if (answer == platform::vbYes && !newFamily())
-        return;
 
     const std::string folder = rememberedFolder();
     CommonDialog1.setDialogTitle(ImportTitle);
@@ -112,6 +111,12 @@ void MainForm::csvInput()
     // The file read is the file chosen: the ".csv" rule is for the names of files
     // the export writes.
     const std::string path = CommonDialog1.fileName();
+
+    // The open family goes only for a file the user chose: a cancelled dialog has
+    // ended the command above. Keeping the changed family at New's own question
+    // ends the command too.
+    if (answer == platform::vbYes && !newFamily())
+        return;
 
     // These windows would show persons that the import is about to change.
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
@@ -133,12 +138,15 @@ void MainForm::csvOutput()
 {
     csvset_form().show(forms::ShowMode::Modal);
 
+    // The dialog offers a name the export takes as it stands: the family's own,
+    // beside the family file; a family without a file is offered none.
     const std::string folder = rememberedFolder();
+    const std::string offered = mainwindow::outputBesideFamily(".csv");
     CommonDialog1.setDialogTitle(ExportTitle);
-    CommonDialog1.setFileName(CsvPattern);
+    CommonDialog1.setFileName(platform::fileNameOf(offered));
     CommonDialog1.setFilter(CsvFilter);
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
-    CommonDialog1.setInitDir(folder);
+    CommonDialog1.setInitDir(offered.empty() ? folder : platform::parentPath(offered));
     CommonDialog1.showSave();
     reports::CsvExport(mainwindow::csvFileName(CommonDialog1.fileName()));
 }

@@ -27,7 +27,6 @@
 namespace {
 
 constexpr const char* ExportTitle = "BMP File Output";
-constexpr const char* ExportFileName = "*.bmp";
 constexpr const char* ExportFilter = "BMP files( *.bmp )|*.bmp";
 constexpr const char* OutputFailedMessage = "出力する画像が大きい可能性があります。分けて出力するか、倍率を下げて下さい";
 constexpr long White = 0xFFFFFF;
@@ -66,12 +65,15 @@ std::string pictureFileName(const std::string& chosen)
 
 void MainForm::exportChartPicture()
 {
+    // The dialog offers the family's own name beside the family file; a family
+    // without a file is offered none.
     const std::string folder = rememberedFolder();
+    const std::string offered = mainwindow::outputBesideFamily(".bmp");
     CommonDialog1.setDialogTitle(ExportTitle);
-    CommonDialog1.setFileName(ExportFileName);
+    CommonDialog1.setFileName(platform::fileNameOf(offered));
     CommonDialog1.setFilter(ExportFilter);
     CommonDialog1.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
-    CommonDialog1.setInitDir(folder);
+    CommonDialog1.setInitDir(offered.empty() ? folder : platform::parentPath(offered));
     CommonDialog1.showSave();
     const std::string chosen = CommonDialog1.fileName();
     const std::string path = pictureFileName(chosen);

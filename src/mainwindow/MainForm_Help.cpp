@@ -29,11 +29,18 @@ constexpr const char* VersionTitle = "Version";
 constexpr const char* ManualMissingMessage = "マニュアルを開けません";
 constexpr const char* PageFailedMessage = "ページを開けません";
 
-// A web page the desktop could not show is named in a message with its address.
+// A web page the desktop could not show is named in a message with its address,
+// when the desktop says so: the program goes on answering meanwhile.
 void openWebPage(const std::string& address)
 {
-    if (!model::Shell_Open(address))
+    model::Shell_Open(address, [address] {
         platform::MsgBox(std::string(PageFailedMessage) + "\r\n" + address, platform::vbExclamation);
+    });
+}
+
+void showManualMissing(const std::string& path)
+{
+    platform::MsgBox(std::string(ManualMissingMessage) + "\r\n" + path, platform::vbExclamation);
 }
 
 } // namespace
@@ -69,6 +76,9 @@ void MainForm::helpitem_Click(int Index)
 void MainForm::openManual()
 {
     const std::string path = platform::appFile(ManualFile);
-    if (!platform::fileExists(path) || !model::Shell_Open(path))
-        platform::MsgBox(std::string(ManualMissingMessage) + "\r\n" + path, platform::vbExclamation);
+    if (!platform::fileExists(path)) {
+        showManualMissing(path);
+        return;
+    }
+    model::Shell_Open(path, [path] { showManualMissing(path); });
 }

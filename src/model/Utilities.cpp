@@ -104,9 +104,9 @@ void Split_Quoted(const std::string& text, std::vector<std::string>& items,
         items[index] = current;
 }
 
-bool Shell_Open(const std::string& target)
+void Shell_Open(const std::string& target, const std::function<void()>& failed)
 {
-    return platform::ShellOpen(target);
+    platform::ShellOpen(target, failed);
 }
 
 void StartDrag(const std::string& message)

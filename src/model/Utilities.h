@@ -5,6 +5,7 @@
 
 #include "platform/AppPath.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,9 @@ int Get_QAMode();
 void Split_Quoted(const std::string& text, std::vector<std::string>& items,
                   const std::string& delimiter);
 
-// Asks the shell to open a document or web address; false when it could not.
-bool Shell_Open(const std::string& target);
+// Asks the shell to open a document or web address and returns at once; failed
+// runs when the desktop has said it could not show it (at once or later).
+void Shell_Open(const std::string& target, const std::function<void()>& failed = {});
 
 // Shows a message at once (title "エラー"), or, while a drag from the relationship
 // editor's person list is in progress, holds it back until EndDrag.

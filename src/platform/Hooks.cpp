@@ -92,10 +92,9 @@ std::string Hooks::inputBox(const std::string& prompt, const std::string& title,
     return defaultText;
 }
 
-bool Hooks::shellOpen(const std::string& target)
+void Hooks::shellOpen(const std::string& target, const std::function<void()>&)
 {
     std::cerr << "open: " << target << std::endl;
-    return true;
 }
 
 double Hooks::now()
@@ -139,9 +138,9 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
     return hooks().inputBox(prompt, title.empty() ? std::string(AppTitle) : title, defaultText);
 }
 
-bool ShellOpen(const std::string& target)
+void ShellOpen(const std::string& target, const std::function<void()>& failed)
 {
-    return hooks().shellOpen(target);
+    hooks().shellOpen(target, failed);
 }
 
 double Now()

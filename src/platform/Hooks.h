@@ -6,6 +6,7 @@
 
 #include "platform/Errors.h"
 
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -57,9 +58,11 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText);
     // Opens a file with its associated program, or a web address in the
-    // browser; false when the desktop could not. Headless: prints the target to
-    // stderr.
-    virtual bool shellOpen(const std::string& target);
+    // browser, without waiting for the program that shows it. failed (when
+    // given) runs once the desktop has said it could not show the target: at
+    // once, or later from the event loop as a command of its own. Headless:
+    // prints the target to stderr.
+    virtual void shellOpen(const std::string& target, const std::function<void()>& failed);
     // The local date and time as a serial (day 0 = 1899-12-30).
     virtual double now();
     virtual void beep();
@@ -82,7 +85,8 @@ double systemNow();
 int MsgBox(const std::string& text, int style = vbOKOnly, const std::string& title = "");
 std::string InputBox(const std::string& prompt, const std::string& title = "",
                      const std::string& defaultText = "");
-bool ShellOpen(const std::string& target);
+// failed runs when the desktop could not show the target (see Hooks::shellOpen).
+void ShellOpen(const std::string& target, const std::function<void()>& failed = {});
 double Now();
 double Date(); // today, without the time
 void Beep();

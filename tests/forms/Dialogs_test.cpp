@@ -20,6 +20,7 @@
 
 #include "support/ScriptedResponder.h"
 #include "support/TempHome.h"
+#include "support/qt/FileDialogs.h"
 #include "support/qt/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -289,6 +290,83 @@ TEST(CommonDialogFilter, TheFileDialogShowsTheFiltersOwnTextAndMatchesAnyCase)
     dialog.showOpen();
     EXPECT_EQ(types, (QStringList{"*.KEZ", "PDF ファイル（*.pdf)"}));
     EXPECT_EQ(listed, (QStringList{"a.KEZ", "b.kez", "c.Kez"}));
+}
+
+// A name holding "*" or "?" is a pattern, as on the desktop: the preset pattern
+// leaves the name box empty, a typed one filters the list (in the folder it names,
+// too) with the dialog left open, and only a name is ever returned.
+TEST(CommonDialogPatterns, APatternFiltersTheListAndIsNeverReturned)
+{
+    support::TempHome home;
+    const std::string folder = platform::joinPath(home.path(), "files");
+    platform::makeDir(folder);
+    platform::makeDir(platform::joinPath(folder, "sub"));
+    for (const char* name : {"a.KEZ", "b.txt", "c.TXT", "sub/d.txt", "sub/e.kez"})
+        platform::writeWholeFile(platform::joinPath(folder, name), "");
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setFilter("*.KEZ");
+    dialog.setFileName("*.KEZ");
+    dialog.setFlags(forms::cdlOFNOverwritePrompt);
+    dialog.setInitDir(folder);
+
+    QString presetBox = "not seen";
+    QString typedBox = "not seen";
+    QStringList atFirst, typed, inSub;
+    bool openAfterPattern = false;
+    support::onFileDialog([&](QFileDialog& shown) {
+        presetBox = support::nameBoxText(shown);
+        atFirst = support::listedNames(shown, 2);
+        support::enterName(shown, "*.txt");
+        openAfterPattern = shown.isVisible();
+        typedBox = support::nameBoxText(shown);
+        typed = support::listedNames(shown, 3);
+        support::enterName(shown, "sub/?.TXT");
+        inSub = support::listedNames(shown, 1);
+        support::enterName(shown, "new.kez");
+    });
+    dialog.showSave();
+
+    EXPECT_EQ(presetBox, "");
+    EXPECT_EQ(atFirst, (QStringList{"a.KEZ", "sub"}));
+    EXPECT_TRUE(openAfterPattern);
+    EXPECT_EQ(typedBox, "");
+    EXPECT_EQ(typed, (QStringList{"b.txt", "c.TXT", "sub"}));
+    EXPECT_EQ(inSub, (QStringList{"d.txt"}));
+    EXPECT_EQ(dialog.fileName(), platform::joinPath(folder, "sub/new.kez"));
+}
+
+// An open dialog takes only a file that exists: a name that is no file leaves it
+// open, and nothing asks whether to create it, whatever the flags.
+TEST(CommonDialogPatterns, AnOpenDialogTakesOnlyAFileThatExistsAndAsksNothing)
+{
+    support::TempHome home;
+    platform::writeWholeFile(platform::joinPath(home.path(), "a.kez"), "");
+    ScriptedResponder answers;
+    answers.allowUnusedAnswers();
+    answers.answerNext(platform::vbYes); // would create the file, were it asked
+    DialogForm form;
+    auto& dialog = form.CommonDialog1;
+    dialog.setFilter("*.kez");
+    dialog.setFileName("*.kez");
+    dialog.setFlags(forms::cdlOFNOverwritePrompt | forms::cdlOFNCreatePrompt);
+    dialog.setInitDir(home.path());
+
+    bool openAfterMissing = false;
+    QString saidForMissing;
+    support::onFileDialog([&](QFileDialog& shown) {
+        support::listedNames(shown, 1);
+        support::enterName(shown, "*.kez");
+        saidForMissing = support::enterName(shown, "missing.kez");
+        openAfterMissing = shown.isVisible();
+        support::enterName(shown, "a.kez");
+    });
+    dialog.showOpen();
+
+    EXPECT_TRUE(openAfterMissing);
+    EXPECT_TRUE(saidForMissing.isEmpty() || saidForMissing.contains("missing.kez")) << saidForMissing.toStdString();
+    EXPECT_TRUE(answers.shown().empty()) << answers.shown().front().text;
+    EXPECT_EQ(dialog.fileName(), platform::joinPath(home.path(), "a.kez"));
 }
 
 TEST(CommonDialog, OpenRecordsTheRequestAndReturnsTheChosenPath)

@@ -299,8 +299,8 @@ TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
     EXPECT_EQ(autosave.find("山田"), std::string::npos);
 }
 
-// Yes, then keeping the changed family at New's own question, ends the command:
-// no dialog, nothing imported.
+// Yes, a file chosen, then keeping the changed family at New's own question, ends
+// the command: nothing imported.
 TEST_F(CsvCommands, CancelAtNewsQuestionEndsTheImport)
 {
     start();
@@ -308,12 +308,30 @@ TEST_F(CsvCommands, CancelAtNewsQuestionEndsTheImport)
     writeCsv("people.csv", TwoPersons);
     answerImportWindows({1, 2, 4, 5});
     answers.answerNext(platform::vbYes);
+    dialogs.answerNext(forms::DialogAnswer::file(homeFile("people.csv")));
     answers.answerNext(platform::vbCancel);
     window().fileitem[5].choose();
 
-    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(answers.shown().back().text, DiscardForNewQuestion);
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Data_Changed, 1);
+}
+
+// Yes empties the open family only for a file the user chose: Yes, then Cancel in
+// the dialog, keeps the family as it was, unsaved changes and all, without a question.
+TEST_F(CsvCommands, YesThenCancelInTheDialogKeepsTheOpenFamily)
+{
+    start();
+    buildFamily();
+    answers.answerNext(platform::vbYes);
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    window().fileitem[5].choose();
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{ImportQuestion});
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
 }
 
 TEST_F(CsvCommands, CancelAtTheQuestionOrTheDialogChangesNothing)

@@ -19,8 +19,11 @@
 #include <QFile>
 #include <QImage>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -72,16 +75,18 @@ TEST_F(HelpMenu, AManualThatCannotBeOpenedIsNamedInAMessage)
 // open carried out by the program's own opener.
 class DesktopOpener : public ScriptedResponder {
 public:
-    bool shellOpen(const std::string& target) override
+    void shellOpen(const std::string& target, const std::function<void()>& failed) override
     {
-        ScriptedResponder::shellOpen(target);
-        return forms::openWithDesktop(target);
+        ScriptedResponder::shellOpen(target, {});
+        forms::openWithDesktop(target, failed);
     }
 };
 
 // A stand-in for the desktop's opener, xdg-open, first on the PATH: it records
-// each target and, while the file "fail" lies beside it, fails as xdg-open does
-// on a desktop without a browser (a message, then a non-zero exit status).
+// each target when it starts and when it ends. While the file "fail" lies beside
+// it, it fails as xdg-open does on a desktop without a browser (a message, then a
+// non-zero exit status); while the file "hold" lies there, it keeps running, as
+// xdg-open does while the browser it started in the foreground is open.
 class StandInOpener {
 public:
     explicit StandInOpener(const std::string& folder) : m_folder(folder), m_path(qgetenv("PATH"))
@@ -89,36 +94,50 @@ public:
         platform::makeDir(folder);
         const std::string script = platform::joinPath(folder, "xdg-open");
         platform::writeWholeFile(script, "#!/bin/sh\n"
-                                         "echo \"$1\" >> \"" + platform::joinPath(folder, "opened") + "\"\n"
-                                         "if [ -f \"" + platform::joinPath(folder, "fail") + "\" ]; then\n"
+                                         "echo \"$1\" >> \"" + file("opened") + "\"\n"
+                                         "while [ -f \"" + file("hold") + "\" ]; do sleep 0.05; done\n"
+                                         "echo \"$1\" >> \"" + file("ended") + "\"\n"
+                                         "if [ -f \"" + file("fail") + "\" ]; then\n"
                                          "  echo \"xdg-open: no method available for opening '$1'\" >&2\n"
                                          "  exit 3\n"
                                          "fi\n");
         QFile::setPermissions(QString::fromStdString(script), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", QByteArray::fromStdString(folder) + ":" + m_path);
     }
-    ~StandInOpener() { qputenv("PATH", m_path); }
+    ~StandInOpener()
+    {
+        setHolding(false);
+        qputenv("PATH", m_path);
+    }
     StandInOpener(const StandInOpener&) = delete;
     StandInOpener& operator=(const StandInOpener&) = delete;
 
-    void setFailing(bool failing)
-    {
-        const std::string marker = platform::joinPath(m_folder, "fail");
-        if (failing)
-            platform::writeWholeFile(marker, "");
-        else
-            platform::deleteFile(marker);
-    }
-    std::string opened() const
-    {
-        const std::string record = platform::joinPath(m_folder, "opened");
-        return platform::fileExists(record) ? platform::readWholeFile(record) : std::string();
-    }
+    void setFailing(bool failing) { setMarker("fail", failing); }
+    void setHolding(bool holding) { setMarker("hold", holding); }
+    // The targets of the openers started, and of those that ended, one a line.
+    std::string opened() const { return record("opened"); }
+    std::string ended() const { return record("ended"); }
 
 private:
+    std::string file(const char* name) const { return platform::joinPath(m_folder, name); }
+    void setMarker(const char* name, bool on) const
+    {
+        if (on)
+            platform::writeWholeFile(file(name), "");
+        else if (platform::fileExists(file(name)))
+            platform::deleteFile(file(name));
+    }
+    std::string record(const char* name) const
+    {
+        return platform::fileExists(file(name)) ? platform::readWholeFile(file(name)) : std::string();
+    }
+
     std::string m_folder;
     QByteArray m_path;
 };
+
+// How long a test lets the stand-in opener take at most; it answers in a moment.
+constexpr int OpenerPatienceMs = 20000;
 
 // The desktop's opener says by its exit status whether it showed the manual or a
 // page: one it could not show is named in a message, one it showed is not.
@@ -132,8 +151,10 @@ TEST_F(HelpMenu, TheOpenersFailureNamesTheManualAndThePages)
     opener.setFailing(true);
     user.answerNext(platform::vbOK);
     window().helpitem[1].choose();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return user.shown().size() == 1; }, OpenerPatienceMs));
     user.answerNext(platform::vbOK);
     window().helpitem[5].choose();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return user.shown().size() == 2; }, OpenerPatienceMs));
     ASSERT_EQ(user.shellOpens().size(), 2u);
     const std::string site = user.shellOpens()[1];
     EXPECT_EQ(opener.opened(), manual + "\n" + site + "\n");
@@ -144,8 +165,42 @@ TEST_F(HelpMenu, TheOpenersFailureNamesTheManualAndThePages)
     user.clearRecords();
     window().helpitem[1].choose();
     window().helpitem[7].choose();
-    EXPECT_EQ(opener.opened(), manual + "\n" + site + "\n" + manual + "\n" + site + "faq.html\n");
+    const std::string all = manual + "\n" + site + "\n" + manual + "\n" + site + "faq.html\n";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opener.ended().size() == all.size(); }, OpenerPatienceMs));
+    QTest::qWait(100); // the openers' answers reach the program
+    EXPECT_EQ(opener.opened(), all);
     EXPECT_TRUE(user.shown().empty()) << "a shown page needs no message";
+}
+
+// An opener that keeps running (xdg-open with a browser in the foreground) does not
+// hold the program: the command returns while the opener runs, the windows go on
+// answering, and when the opener ends with a failure the manual is named all the same.
+TEST_F(HelpMenu, TheProgramAnswersWhileTheOpenerRunsAndNamesItsLateFailure)
+{
+    start();
+    const std::string manual = platform::appFile("\\man\\index.html");
+    StandInOpener opener(platform::joinPath(platform::GetAppPath(), "bin"));
+    DesktopOpener user;
+    opener.setFailing(true);
+    opener.setHolding(true);
+
+    // The event loop lets the opener go once it runs: a program that waits for the
+    // opener lets it go only after giving up on it.
+    bool heldWhileRunning = false;
+    QTimer::singleShot(0, [&] {
+        heldWhileRunning = QTest::qWaitFor([&] { return !opener.opened().empty(); }, OpenerPatienceMs)
+                           && opener.ended().empty();
+        opener.setHolding(false);
+    });
+    window().helpitem[1].choose();
+    EXPECT_TRUE(opener.ended().empty()) << "the menu command returned only after the opener ended";
+
+    user.answerNext(platform::vbOK);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !user.shown().empty(); }, OpenerPatienceMs))
+        << "the opener's failure was never named";
+    EXPECT_TRUE(heldWhileRunning);
+    EXPECT_EQ(opener.ended(), manual + "\n");
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{"マニュアルを開けません\r\n" + manual}));
 }
 
 // The shipped hints and manual send the user only to commands the main window

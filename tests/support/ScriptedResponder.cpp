@@ -82,10 +82,11 @@ std::string ScriptedResponder::inputBox(const std::string& prompt, const std::st
     return text;
 }
 
-bool ScriptedResponder::shellOpen(const std::string& target)
+void ScriptedResponder::shellOpen(const std::string& target, const std::function<void()>& failed)
 {
     m_shellOpens.push_back(target);
-    return m_shellOpenResult;
+    if (!m_shellOpenResult && failed)
+        failed();
 }
 
 double ScriptedResponder::now()

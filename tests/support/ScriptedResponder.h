@@ -41,7 +41,7 @@ public:
     const std::vector<Shown>& inputPrompts() const { return m_inputPrompts; }
     const std::vector<std::string>& shellOpens() const { return m_shellOpens; }
     // What the shell answers to an open (true until set): false plays a desktop
-    // that has no program for the target.
+    // that has no program for the target, and says so at once.
     void setShellOpenResult(bool opened) { m_shellOpenResult = opened; }
     int beepCount() const { return m_beeps; }
     bool programEnded() const { return m_programEnds > 0; }
@@ -58,7 +58,7 @@ public:
     int msgBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
-    bool shellOpen(const std::string& target) override;
+    void shellOpen(const std::string& target, const std::function<void()>& failed) override;
     double now() override;
     void beep() override;
     void endProgram() override;
