@@ -125,10 +125,6 @@ std::string printerUri(const std::string& queue)
 
 PrivateCups::PrivateCups(const std::vector<Queue>& queues, const std::string& defaultQueue)
 {
-    if (const char* server = std::getenv("CUPS_SERVER")) {
-        m_hadServer = true;
-        m_previousServer = server;
-    }
     if (!start(queues, defaultQueue)) {
         stop();
         if (m_whyNot.empty())
@@ -231,7 +227,12 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
     }
     m_pid = pid;
 
-    ::setenv("CUPS_SERVER", m_socket.c_str(), 1);
+    const std::string home = m_folder + "/home";
+    ::mkdir(home.c_str(), 0700);
+    replaceVariable("HOME", home.c_str());
+    replaceVariable("LPDEST", nullptr);
+    replaceVariable("PRINTER", nullptr);
+    replaceVariable("CUPS_SERVER", m_socket.c_str());
     cupsSetServer(m_socket.c_str());
     for (int attempt = 0; attempt < 1000; ++attempt) {
         int status = 0;
@@ -256,13 +257,29 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
 PrivateCups::~PrivateCups()
 {
     stop();
-    if (m_hadServer)
-        ::setenv("CUPS_SERVER", m_previousServer.c_str(), 1);
-    else
-        ::unsetenv("CUPS_SERVER");
+    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
+        if (saved->wasSet)
+            ::setenv(saved->name.c_str(), saved->value.c_str(), 1);
+        else
+            ::unsetenv(saved->name.c_str());
+    }
     cupsSetServer(nullptr);
     if (!m_folder.empty())
         ::nftw(m_folder.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+void PrivateCups::replaceVariable(const char* name, const char* value)
+{
+    SavedVariable saved{name, std::string(), false};
+    if (const char* previous = std::getenv(name)) {
+        saved.value = previous;
+        saved.wasSet = true;
+    }
+    m_saved.push_back(std::move(saved));
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
 }
 
 void PrivateCups::stop()

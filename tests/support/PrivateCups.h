@@ -5,8 +5,10 @@
 // small backend that stores every job it receives (the document and the job's
 // options) in a folder, so a test counts the jobs a printout sent and reads their
 // pages. While it runs, this process's print calls (libcups, Qt's print support)
-// go to it: CUPS_SERVER names its socket. Every test program starts its own, so
-// tests run side by side.
+// go to it: CUPS_SERVER names its socket. The user's own print settings stay out
+// of it too (a default printer chosen with lpoptions in ~/.cups, or named by
+// LPDEST or PRINTER), so the default queue is the scheduler's. Every test program
+// starts its own, so tests run side by side.
 //
 // Where the machine cannot start a scheduler at all (cupsd not installed, or it
 // does not come up), running() is false and whyNotRunning() says why: the test
@@ -69,8 +71,14 @@ private:
 
     std::string m_folder;
     std::string m_socket;
-    std::string m_previousServer;
-    bool m_hadServer = false;
+    // The environment the service replaces while it runs, restored after.
+    struct SavedVariable {
+        std::string name;
+        std::string value;
+        bool wasSet = false;
+    };
+    void replaceVariable(const char* name, const char* value);
+    std::vector<SavedVariable> m_saved;
     int m_pid = 0;
     bool m_paused = false;
     std::string m_whyNot;
