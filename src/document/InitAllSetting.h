@@ -4,8 +4,9 @@
 
 namespace model {
 
-// Runs at start-up before anything of the family is touched, for File > New and inside
-// the undo before the snapshot is read back; load_file relies on it having run.
+// Runs at start-up before anything of the family is touched, for File > New (also when
+// Open replaces the family with one it has read) and inside the undo once the snapshot
+// has been read; takeOverFamily and load_file rely on it having run.
 //
 // Afterwards the family is empty (no used person or marriage, empty group lists),
 // nothing is selected, the layout grid and the chart elements are gone, the undo

@@ -391,7 +391,22 @@ void Unstash_MergeState()
     mergeStash().reset();
 }
 
-void Merge_LoadFile(const std::string& path)
+std::unique_ptr<StagedFamily> readMergeFile(const std::string& path)
+{
+    std::unique_ptr<StagedFamily> second = readFamilyFile(path, settings());
+    if (!second)
+        return nullptr;
+    // A file that ends before its end marker may lack any of its persons' marriages
+    // and children: the reader says what it found, and nothing of it is added.
+    if (!second->reachedEnd()) {
+        second->reportDamage();
+        showMergeError(MergeIncompleteMessage);
+        return nullptr;
+    }
+    return second;
+}
+
+void Merge_LoadFile(StagedFamily& second)
 {
     fileStore().EndOfDataF = 0;
     if (!Stash_MergeState()) {
@@ -407,19 +422,20 @@ void Merge_LoadFile(const std::string& path)
     }
     Clear_PerBuf();
     Clear_KouBuf();
-    // load_file tells the user itself why a file could not be read, or that it ends
-    // before its end marker: such a file may lack any of its persons' marriages and
-    // children, so nothing of it is added.
-    const bool read = load_file(path);
-    if (read && fileStore().EndOfDataF == 0)
-        showMergeError(MergeIncompleteMessage);
-    if (read && fileStore().EndOfDataF != 0 && addLoadedFamily()) {
+    takeOverFamily(second);
+    if (addLoadedFamily()) {
         Unstash_MergeState();
         tables().Data_Changed = 1;
     } else {
         rollBack();
     }
     Kill_UndoFiles();
+}
+
+void Merge_LoadFile(const std::string& path)
+{
+    if (const std::unique_ptr<StagedFamily> second = readMergeFile(path))
+        Merge_LoadFile(*second);
 }
 
 } // namespace model

@@ -2,6 +2,9 @@
 // File > "家系データの追加読み込み": the persons and marriages of a second family file
 // appended to the open family.
 
+#include "model/filestore/FamilyFile.h"
+
+#include <memory>
 #include <string>
 
 namespace model {
@@ -21,22 +24,33 @@ inline constexpr const char* MergeMediaMessage = "音声・画像ファイルを
 // additional load.
 inline constexpr const char* MediaReturnFailedMessage = "音声・画像ファイルの一部を作業フォルダに戻せませんでした";
 
-// Appends the persons and marriages of the family file at path: the open family keeps
-// its slots, the second file's persons and marriages take the free slots in their own
-// order, and every reference among them is renumbered (partners, children, the person a
-// record was copied from, the marriage of a child's adoption history). Added marriages
-// never become the start marriage. The open family keeps its view settings, date
-// display mode and lineage groups; the family-group list gains the second file's
-// groups; the other document settings are the second file's. Added dates are rewritten
-// in the open family's date display mode. Added voice memos and face pictures whose
-// file names the open family already uses get new names.
+// Reads the second file of a merge in full, its settings starting from the open
+// family's, and touches nothing of the open family. nullptr when nothing of it may be
+// added: it cannot be read or holds no family (the reader has said why), or it ends
+// before its end marker (what the reader found wrong with it, then
+// MergeIncompleteMessage); the family, its undo snapshot and its media then stay as
+// they were.
+std::unique_ptr<StagedFamily> readMergeFile(const std::string& path);
+
+// Appends the persons and marriages of a second file read by readMergeFile: the open
+// family keeps its slots, the second file's persons and marriages take the free slots
+// in their own order, and every reference among them is renumbered (partners,
+// children, the person a record was copied from, the marriage of a child's adoption
+// history). Added marriages never become the start marriage. The open family keeps its
+// view settings, date display mode and lineage groups; the family-group list gains the
+// second file's groups; the other document settings are the second file's. Added
+// dates are rewritten in the open family's date display mode. Added voice memos and
+// face pictures whose file names the open family already uses get new names.
 //
-// When the second file cannot be read, ends before its end marker, or its persons (1023 in all) or marriages (1024)
-// do not fit, nothing of it is added: the family, its settings, lists and media stay
-// exactly as they were ("これ以上個人情報を追加出来ません。追加処理を終了します" or
+// When the second file's persons (1023 in all) or marriages (1024) do not fit, or the
+// open family's media cannot be set aside, nothing of it is added: the family, its
+// settings, lists and media stay exactly as they were
+// ("これ以上個人情報を追加出来ません。追加処理を終了します" or
 // "これ以上結婚情報を追加出来ません。追加処理を終了します", title "追加読み込みエラー").
 // Data_Changed becomes 1 when something was added. The undo snapshot is deleted in
 // every case: the merge cannot be undone.
+void Merge_LoadFile(StagedFamily& second);
+// readMergeFile, then Merge_LoadFile of what it read; a file it refuses changes nothing.
 void Merge_LoadFile(const std::string& path);
 
 // Used by Merge_LoadFile. Parks the open family: its tables in the backup tables

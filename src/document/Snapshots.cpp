@@ -366,16 +366,6 @@ bool familyIsEmpty()
     return true;
 }
 
-// Everything the undo replaces, kept until the snapshot has been read back: the
-// family, its settings, and the run-time values InitAllSetting resets for a new family
-// (the windows' own flags are not the undo's to touch).
-struct OpenFamily {
-    OpenFamily() : family(std::make_unique<Tables>(tables())), documentSettings(settings()), runDefaults(runState()) {}
-    std::unique_ptr<Tables> family;
-    Settings documentSettings;
-    RunDefaults runDefaults;
-};
-
 enum class RestoreOutcome { NotAttempted, Restored, Failed };
 
 // failure receives why a restore was not attempted, when a file could not be written.
@@ -383,6 +373,12 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
 {
     if (!transformFile(path, Direction::Unscramble, &failure))
         return RestoreOutcome::NotAttempted;
+    // The snapshot is read in full before anything of the open family goes: one that
+    // cannot be read (the reader has said why) leaves the family, its settings, its
+    // media, the chart and the steps of the editors' own undos as they were.
+    const std::unique_ptr<StagedFamily> family = readFamilyFile(path, newFamilySettings());
+    if (!family)
+        return RestoreOutcome::Failed;
     ParkedMedia parked;
     if (!parked.park()) {
         if (parked.failure())
@@ -393,39 +389,28 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
         return RestoreOutcome::NotAttempted;
     }
 
-    const OpenFamily open;
     Tables& t = tables();
+    const std::string filePath = t.Cur_FilePath;
     WindowServices& windows = windowServices();
     layout::ChartState& c = layout::chart();
     if (c.tab_cnt > 0)
         windows.removeTreeTabs(c.tab_cnt);
     c.tab_cnt = -1;
     InitAllSetting();
-
-    const bool loaded = load_file(path);
-    if (loaded) {
-        windows.loadAfterDisp();
-        windows.resetKouNum();
-        // The snapshot is older than the open document's last command, so it differs
-        // from the file on disk whenever that command did: asking before it is lost
-        // is the safe side.
-        t.Data_Changed = 1;
-        // A bundle that could not be read leaves media missing; the open family's
-        // copies of the same names are better than none.
-        parked.restoreMissing();
-        parked.release();
-    } else {
-        // load_file has told why; the family goes back to what it was.
-        t = *open.family;
-        settings() = open.documentSettings;
-        static_cast<RunDefaults&>(runState()) = open.runDefaults;
-        if (parked.putBack())
-            parked.release();
-        windows.loadAfterDisp();
-    }
-    t.Cur_FilePath = open.family->Cur_FilePath;
+    takeOverFamily(*family);
+    windows.loadAfterDisp();
+    windows.resetKouNum();
+    // The snapshot is older than the open document's last command, so it differs
+    // from the file on disk whenever that command did: asking before it is lost
+    // is the safe side.
+    t.Data_Changed = 1;
+    // A bundle that could not be read leaves media missing; the open family's
+    // copies of the same names are better than none.
+    parked.restoreMissing();
+    parked.release();
+    t.Cur_FilePath = filePath;
     windows.setCaption(t.Cur_FilePath);
-    return loaded ? RestoreOutcome::Restored : RestoreOutcome::Failed;
+    return RestoreOutcome::Restored;
 }
 
 } // namespace

@@ -40,10 +40,12 @@ std::string autosaveSnapshotPath();
 bool Save_Undo();
 
 // Reloads the undo snapshot, if there is one, and deletes it. The open document keeps
-// its path and caption and counts as changed. A snapshot that cannot be loaded leaves
-// the family, its settings and its media exactly as they were. In every case the chart
-// background follows Dispmode_BGcolor and CmdUndo ends disabled; the caller rebuilds
-// the chart afterwards.
+// its path and caption and counts as changed. The snapshot is read in full before
+// anything of the family goes: one that cannot be read (the reader says why) leaves
+// the family, its settings, its media, the tree tabs and the pending steps of the
+// relationship editor's and the drop's own undos exactly as they were. In every case
+// the chart background follows Dispmode_BGcolor and CmdUndo ends disabled; the caller
+// rebuilds the chart afterwards.
 void Restore_Undo();
 
 // Disables CmdUndo and deletes the undo snapshot (a missing file is no error).

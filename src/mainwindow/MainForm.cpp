@@ -428,8 +428,7 @@ bool MainForm::recoverInterruptedEdit()
     bool attempted = false;
     model::recoverAutosave([this, &attempted](const std::string& path) {
         attempted = true;
-        std::string copy = path;
-        return LoadKezFile(copy, LoadOrigin::RecoveredCopy);
+        return LoadKezFile(path, LoadOrigin::RecoveredCopy);
     });
     if (attempted)
         LoadAfterDisp();

@@ -153,10 +153,11 @@ public:
         FamilyFile,    // the document's own file: Cur_FilePath, caption and "FilePath.ini" follow it
         RecoveredCopy, // a working copy of the autosave: a changed family without a file
     };
-    // Empties the document, reads the family file at path and shows it. path
-    // gets its value back when the emptying cleared it (File > Open passes
-    // Cur_FilePath itself). True when the file was read to its end.
-    bool LoadKezFile(std::string& path, LoadOrigin origin = LoadOrigin::FamilyFile);
+    // Reads the family file at path in full, and only then empties the document
+    // (File > New) and shows the family read. A file that cannot be read, or holds
+    // no family, leaves the open family exactly as it was (the reader has said why)
+    // and returns false. path is taken by value: the emptying clears Cur_FilePath.
+    bool LoadKezFile(std::string path, LoadOrigin origin = LoadOrigin::FamilyFile);
     // After a load: the relationship editors' lists and the Settings menu marks.
     void LoadAfterDisp();
 
@@ -265,6 +266,11 @@ private:
     // File commands.
     void runFileCommand(int Index);
     bool newFamily();   // false when the user kept the changed family
+    // New's question: false when the family is changed and the user keeps it.
+    bool mayDiscardFamily();
+    // New without its questions: the family, its undo and its autosave go, and the
+    // document is an empty family of no file.
+    void discardFamily();
     void openFamily();
     void saveFamily(SaveMode mode);
     std::string rememberedFolder();

@@ -112,26 +112,37 @@ void MainForm::csvInput()
     // the export writes.
     const std::string path = CommonDialog1.fileName();
 
-    // The open family goes only for a file the user chose: a cancelled dialog has
-    // ended the command above. Keeping the changed family at New's own question
-    // ends the command too.
-    if (answer == platform::vbYes && !newFamily())
+    // The open family goes only for a file the user chose (a cancelled dialog has
+    // ended the command above), and only once that file has been read as CSV, its
+    // title record taken and its columns mapped: a file that cannot be read, is no
+    // CSV or whose import the user stops leaves the family and its windows as they
+    // were. New's own question comes now; keeping the changed family there ends the
+    // command.
+    const bool replaceFamily = answer == platform::vbYes;
+    if (replaceFamily && !mayDiscardFamily())
         return;
 
-    // These windows would show persons that the import is about to change.
-    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    model::runState().Entry_Open = 0;
-    windows.closePersonEditor();
-    windows.closeChronology();
-    if (nametb_form().isLoaded())
-        nametb_form().unload();
-
-    const std::vector<bool> freeBefore = freeSlots();
+    std::vector<bool> freeBefore;
+    const auto beforeStoring = [&] {
+        mainwindow::OtherWindows& windows = mainwindow::otherWindows();
+        if (replaceFamily) {
+            windows.closeChronology();
+            discardFamily();
+        }
+        // These windows would show persons that the import is about to change.
+        model::runState().Entry_Open = 0;
+        windows.closePersonEditor();
+        windows.closeChronology();
+        if (nametb_form().isLoaded())
+            nametb_form().unload();
+        freeBefore = freeSlots();
+    };
     {
         const ImportRequestsInstalled requests;
-        reports::CsvImport(path);
+        reports::CsvImport(path, beforeStoring);
     }
-    normaliseImportedDates(freeBefore);
+    if (!freeBefore.empty())
+        normaliseImportedDates(freeBefore);
 }
 
 void MainForm::csvOutput()

@@ -26,6 +26,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include <memory>
+#include <string>
+
 namespace {
 
 // fileitem indexes with a command of their own in this file.
@@ -121,14 +124,24 @@ void MainForm::runFileCommand(int Index)
 
 bool MainForm::newFamily()
 {
-    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    model::Tables& t = model::tables();
     if (!mainwindow::settleEditorsFirst())
         return false;
-    windows.closeChronology();
-    if (t.Data_Changed == 1 && platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) != platform::vbOK)
+    mainwindow::otherWindows().closeChronology();
+    if (!mayDiscardFamily())
         return false;
+    discardFamily();
+    return true;
+}
 
+bool MainForm::mayDiscardFamily()
+{
+    return model::tables().Data_Changed != 1
+           || platform::MsgBox(DiscardForNewQuestion, platform::vbOKCancel) == platform::vbOK;
+}
+
+void MainForm::discardFamily()
+{
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     layout::ChartState& c = layout::chart();
     if (c.tab_cnt != -1)
         removeTreeTabs(c.tab_cnt);
@@ -148,7 +161,6 @@ bool MainForm::newFamily()
         windows.rebuildEasyRelationList();
     if (model::runState().Entry_Open == 1)
         windows.refreshPersonEditor();
-    return true;
 }
 
 void MainForm::removeTreeTabs(int count)
@@ -174,34 +186,31 @@ void MainForm::openFamily()
         CommonDialog1.setFileName(mainwindow::FamilyFileFilter);
         CommonDialog1.setInitDir(folder);
         CommonDialog1.showOpen();
-        t.Cur_FilePath = CommonDialog1.fileName();
-        model::Kill_UndoFiles();
-        LoadKezFile(t.Cur_FilePath);
+        LoadKezFile(CommonDialog1.fileName());
     }
     LoadAfterDisp();
 }
 
-bool MainForm::LoadKezFile(std::string& path, LoadOrigin origin)
+bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
 {
     model::Tables& t = model::tables();
     if (path.empty()) {
         platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
         return false;
     }
-    const std::string kept = path;
+    // The file is read in full before anything of the open family goes: a file that
+    // cannot be read, or holds no family, leaves the family, its file, its changed
+    // mark, its undo, its chart and the open windows as they were, and the reader has
+    // said why. The family read starts from the settings the New below leaves.
+    const std::unique_ptr<model::StagedFamily> family = model::readFamilyFile(path, model::newFamilySettings());
+    if (!family)
+        return false;
+
     model::runState().Entry_Open = 0;
     mainwindow::otherWindows().closePersonEditor();
     t.Data_Changed = 0;
     fileitem_Click(NewItem);
-    path = kept;
-
-    if (!model::load_file(path)) {
-        // The reader has said why. The emptied document belongs to no file: left
-        // with the unreadable file's path, the next Save would write the empty
-        // family over that file without asking for a name.
-        t.Cur_FilePath.clear();
-        return false;
-    }
+    model::takeOverFamily(*family);
     t.Data_Changed = 0;
     if (TabStrip1.tabs().count() > 0)
         TabStrip1.tabs().item(1).setSelected(true);

@@ -19,6 +19,8 @@
 #include "model/tables.h"
 #include "platform/Hooks.h"
 
+#include <memory>
+
 namespace {
 
 constexpr const char* MergeTitle = "家系図の追加読み込み";
@@ -45,20 +47,25 @@ void MainForm::mergeFamilyFile()
     CommonDialog1.setInitDir(folder);
     CommonDialog1.showOpen();
     const std::string path = CommonDialog1.fileName();
-    // The merge closes the person editor and refills the relationship editor: their
-    // unregistered input is settled before the snapshot, so that the undo takes back
-    // the merge alone.
-    if (!path.empty() && !mainwindow::settleEditorsFirst())
-        return;
-
-    // The snapshot of the family before the merge, taken once the user has chosen.
-    model::Save_Undo();
-    if (path.empty()) {
+    // The second file is read in full first: one that cannot be read, holds no family
+    // or is cut off (the reader has said why) leaves the family, its undo snapshot and
+    // the open windows as they were.
+    std::unique_ptr<model::StagedFamily> second;
+    if (path.empty())
         platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
-    } else {
+    else
+        second = model::readMergeFile(path);
+    if (second) {
+        // The merge closes the person editor and refills the relationship editor:
+        // their unregistered input is settled before the snapshot, so that the undo
+        // takes back the merge alone.
+        if (!mainwindow::settleEditorsFirst())
+            return;
+        // The snapshot of the family before the merge, taken once the file is read.
+        model::Save_Undo();
         model::runState().Entry_Open = 0;
         mainwindow::otherWindows().closePersonEditor();
-        model::Merge_LoadFile(path);
+        model::Merge_LoadFile(*second);
         if (model::fileStore().EndOfDataF != 0) {
             if (TabStrip1.tabs().count() > 0)
                 TabStrip1.tabs().item(1).setSelected(true);

@@ -62,6 +62,13 @@ Settings& settings()
     return *instance;
 }
 
+Settings newFamilySettings()
+{
+    Settings next = settings();
+    next.resetForNewFamily();
+    return next;
+}
+
 RunDefaults::RunDefaults()
 {
     resetForNewFamily();

@@ -51,4 +51,8 @@ struct Settings {
 // The one instance the whole program shares.
 Settings& settings();
 
+// The settings a new family starts from, as InitAllSetting leaves them: the kept values
+// of settings(), every other value at its new-family default. settings() is unchanged.
+Settings newFamilySettings();
+
 } // namespace model

@@ -287,7 +287,7 @@ std::string loadErrorMessage(const platform::RuntimeError& e)
 
 } // namespace
 
-void CsvImport(const std::string& path)
+void CsvImport(const std::string& path, const std::function<void()>& beforeStoring)
 {
     try {
         if (!checkFileContent(path))
@@ -303,13 +303,17 @@ void CsvImport(const std::string& path)
     if (!settingsWindow.isAccepted())
         return;
 
-    importCsvFile(path, [] {
-        if (!takeLastMapping())
-            csvinset_form().show(forms::ShowMode::Modal);
-    });
+    importCsvFile(
+        path,
+        [] {
+            if (!takeLastMapping())
+                csvinset_form().show(forms::ShowMode::Modal);
+        },
+        beforeStoring);
 }
 
-int importCsvFile(const std::string& path, const std::function<void()>& chooseMapping)
+int importCsvFile(const std::string& path, const std::function<void()>& chooseMapping,
+                  const std::function<void()>& beforeStoring)
 {
     // The main window shows the hourglass from the mapping's end to every end of
     // the import, its error messages included.
@@ -344,6 +348,8 @@ int importCsvFile(const std::string& path, const std::function<void()>& chooseMa
             platform::MsgBox(CsvCancelledMessage, platform::vbOKOnly);
             return 0;
         }
+        if (beforeStoring)
+            beforeStoring();
         importRecords(file, position, stored);
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(loadErrorMessage(e), platform::vbOKOnly);

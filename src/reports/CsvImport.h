@@ -7,7 +7,11 @@
 //
 // The main window's File menu command asks for the file and calls
 //
-//     reports::CsvImport(path);
+//     reports::CsvImport(path, beforeStoring);
+//
+// where beforeStoring empties the family when the user chose to replace it and
+// closes the windows that show persons: the family goes only for a file that could
+// be read as CSV.
 //
 // The import reports everything by message boxes; it takes no undo snapshot and
 // does not rebuild the chart. The file is checked before anything else reads it: a
@@ -46,14 +50,19 @@ constexpr int CsvTargetFieldCount = 19;
 // field takes the text as read. A group name is not added to the group list here.
 void storeCsvField(model::personal_data& person, int setIdx, const std::string& text);
 
-// The whole import of the CSV file at path.
-void CsvImport(const std::string& path);
+// The whole import of the CSV file at path. beforeStoring (when given) runs once
+// the file has passed the content check, its title record has been read and at least
+// one column is mapped, right before the first person is stored; a file that is
+// refused or an import the user stops before that point never runs it.
+void CsvImport(const std::string& path, const std::function<void()>& beforeStoring = {});
 
 // The import without its windows, from the content check on: reads the title
 // record, calls chooseMapping to fill the SetIdx of csvin_tbl rows 1..CsvInCount
 // (CsvImport takes the last mapping or shows the mapping window there), writes
-// "CsvIPSet.txt" and stores the data records. Returns the number of persons stored.
-int importCsvFile(const std::string& path, const std::function<void()>& chooseMapping);
+// "CsvIPSet.txt", runs beforeStoring (as CsvImport) and stores the data records.
+// Returns the number of persons stored.
+int importCsvFile(const std::string& path, const std::function<void()>& chooseMapping,
+                  const std::function<void()>& beforeStoring = {});
 
 // The mapping of the last import from "CsvIPSet.txt", when the file exists and the
 // user takes it. A file for another column count, or one that does not hold that

@@ -172,7 +172,9 @@ TEST_F(TypedInputTest, MergeAndCsvImportAskFirstAndCancelChangesNothing)
     ScriptedDialogs dialogs;
     const bool undoBefore = main_form().CmdUndo.isEnabled();
 
-    // File > 家系データの追加読み込み: asked once the file is chosen, before the snapshot.
+    // File > 家系データの追加読み込み: asked once the file is chosen and read, before the
+    // snapshot.
+    platform::writeWholeFile(home.file("\\other.kez"), "[Header]\r\n[end_of_data]\r\n");
     dialogs.answerNext(forms::DialogAnswer::file(home.file("\\other.kez")));
     answers.answerNext(platform::vbCancel);
     main_form().fileitem[14].choose();

@@ -406,7 +406,8 @@ TEST_F(MergeTest, AnUnreadableSecondFileAddsNothing)
     answers.answerNext(platform::vbOK);
     Merge_LoadFile(home.file("missing.kez"));
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FileNotFoundMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(FileNotFoundMessage) + "\r\n"
+                                                             + home.file("missing.kez") + "\r\n（ファイルがありません）"});
     expectUnchanged(before);
 }
 

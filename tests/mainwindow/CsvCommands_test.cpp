@@ -12,6 +12,7 @@
 #include "reports/CsvSet.h"
 #include "reports/FrmCsvInStat.h"
 #include "reports/csvinset.h"
+#include "reports/reports_state.h"
 
 #include <ostream>
 
@@ -297,6 +298,42 @@ TEST_F(CsvCommands, YesEmptiesTheFamilyFirstThroughNew)
     const std::string autosave = autosaveText();
     EXPECT_NE(autosave.find("二子"), std::string::npos);
     EXPECT_EQ(autosave.find("山田"), std::string::npos);
+}
+
+// Yes replaces the family only with a file read as CSV: a file of another kind (bytes
+// no CSV file holds) or an empty one is refused with its message after New's question,
+// and the family the user had open stays, unsaved changes, undo snapshot and windows
+// and all.
+TEST_F(CsvCommands, YesKeepsTheFamilyForAFileThatIsNotReadAsCsv)
+{
+    start();
+    buildFamily();
+    ASSERT_TRUE(model::Save_Undo());
+    model::runState().Entry_Open = 1;
+    platform::writeWholeFile(homeFile("report.csv"), std::string("%PDF-1.4\n\x81\x20\x82\xFF\n%%EOF\n"));
+    platform::writeWholeFile(homeFile("empty.csv"), "");
+    const std::vector<std::pair<std::string, std::string>> refused{{"report.csv", reports::CsvBadBytesMessage},
+                                                                   {"empty.csv", reports::CsvEmptyMessage}};
+    answerImportWindows({1, 2});
+    for (const auto& [name, message] : refused) {
+        answers.clearRecords();
+        windows.calls.clear();
+        answers.answerNext(platform::vbYes);
+        answers.answerNext(platform::vbOK);
+        answers.answerNext(platform::vbOK);
+        dialogs.answerNext(forms::DialogAnswer::file(homeFile(name)));
+        window().fileitem[5].choose();
+
+        EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{ImportQuestion, DiscardForNewQuestion, message}))
+            << name;
+        EXPECT_EQ(personNames(), familyOf("山田")) << name;
+        EXPECT_EQ(tables().Data_Changed, 1) << name;
+        EXPECT_TRUE(window().CmdUndo.isEnabled()) << name;
+        EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath())) << name;
+        EXPECT_EQ(model::runState().Entry_Open, 1) << name;
+        EXPECT_EQ(windows.count("closePersonEditor"), 0) << name;
+        EXPECT_EQ(windows.count("closeChronology"), 0) << name;
+    }
 }
 
 // Yes, a file chosen, then keeping the changed family at New's own question, ends

@@ -11,6 +11,8 @@
 #include "model/settings.h"
 #include "platform/Cp932.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -302,60 +304,107 @@ TEST_F(FileCommands, CancelledOpenDialogKeepsTheChangedFamily)
     EXPECT_EQ(tables().Cur_FilePath, "");
 }
 
-// The reader reports the file; the emptied document then belongs to no file, so
-// a later Save asks for a name instead of writing over the file that failed.
-TEST_F(FileCommands, UnreadableFileLeavesAnEmptyFamilyThatSaveDoesNotWriteOverIt)
-{
-    const std::string broken = homeFile("broken.kez");
-    platform::writeWholeFile(broken, DamagedFamilyText);
-    start();
-    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "\r\n");
-    buildFamily();
-    tables().Data_Changed = 0;
-    dialogs.answerNext(forms::DialogAnswer::file(broken));
-    answers.answerNext(platform::vbOK);
-    open();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{"なんらかの障害によりファイルが開けません"});
-    EXPECT_TRUE(personNames().empty());
-    EXPECT_EQ(window().caption(), "");
-    EXPECT_EQ(tables().Cur_FilePath, "");
-    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+// What stands where the chosen file should be, and what the reader says of it.
+struct NotReadCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    std::function<std::string(const std::string& path)> message;
+};
 
-    dialogs.answerNext(forms::DialogAnswer::cancelled());
-    save();
-    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
-    EXPECT_EQ(read(broken), DamagedFamilyText);
+void PrintTo(const NotReadCase& c, std::ostream* os)
+{
+    *os << c.name;
 }
 
-// A file of another kind given the family file's ending (a PDF renamed ".kez") is
-// named as no family file, not as a family file cut off, and leaves an empty family
-// of no file that Save does not write over it.
-TEST_F(FileCommands, AFileOfAnotherKindIsNamedAsNoFamilyFile)
-{
-    const std::string pdf = homeFile("report.kez");
-    static const char raw[] = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
-                              "stream\n\x00\x01[x]=\x9F\xFF\r\nendstream\n%%EOF\n";
-    const std::string bytes(raw, sizeof raw - 1);
-    platform::writeWholeFile(pdf, bytes);
-    start();
-    platform::writeWholeFile(home.file("\\FilePath.ini"), home.path() + "\r\n");
-    buildFamily();
-    tables().Data_Changed = 0;
-    dialogs.answerNext(forms::DialogAnswer::file(pdf));
-    answers.answerNext(platform::vbOK);
-    open();
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{model::NotFamilyFileMessage});
-    EXPECT_TRUE(personNames().empty());
-    EXPECT_EQ(tables().Cur_FilePath, "");
-    EXPECT_EQ(window().caption(), "");
-    EXPECT_EQ(tables().Data_Changed, 0) << "nothing was read that could be lost";
-    EXPECT_EQ(filePathIni(), home.path() + "\r\n");
+class FileNotRead : public FileCommands, public ::testing::WithParamInterface<NotReadCase> {};
 
-    dialogs.answerNext(forms::DialogAnswer::cancelled());
+// Open reads the chosen file in full before anything of the open family goes. A file
+// that cannot be read (a value no field holds, a folder given the family file's name,
+// a disk that fails) or that holds no family (a PDF renamed ".kez") is named with why,
+// and the family the user had open stays as it was, although the user agreed to lose
+// its changes for the file: its persons, file, caption, changed mark, undo, autosave,
+// chart and windows. Save still writes the family's own file, and a good file opens as
+// ever afterwards.
+TEST_P(FileNotRead, LeavesTheOpenFamilyAsItWas)
+{
+    const std::string own = writeFamilyFile("own.kez");
+    const std::string other = writeFamilyFile("other.kez", "佐藤");
+    const std::string chosen = homeFile("chosen.kez");
+    GetParam().make(chosen);
+    start();
+    dialogs.answerNext(forms::DialogAnswer::file(own));
+    open();
+    ASSERT_EQ(tables().Cur_FilePath, own);
+    // An edit not yet saved, its undo snapshot and autosave; the person editor is open.
+    tables().per_buf[3].Name = "次郎";
+    tables().Data_Changed = 1;
+    ASSERT_TRUE(model::Save_Undo());
+    ASSERT_TRUE(model::Save_Autosave());
+    model::runState().Entry_Open = 1;
+    const std::vector<std::string> names = personNames();
+    const int drawn = window().DPic.count();
+    const std::string folder = filePathIni();
+    windows.calls.clear();
+    answers.clearRecords();
+
+    answers.answerNext(platform::vbOK); // lose the changes for the chosen file
+    answers.answerNext(platform::vbOK); // the reader's message
+    dialogs.answerNext(forms::DialogAnswer::file(chosen));
+    open();
+
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{"データが変更されています。\r\n保存せずに新しい家系図を読込みますか？",
+                                                              GetParam().message(chosen)}));
+    EXPECT_EQ(personNames(), names);
+    EXPECT_EQ(tables().Cur_FilePath, own);
+    EXPECT_EQ(window().caption(), own);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(window().CmdUndo.isEnabled());
+    EXPECT_TRUE(platform::fileExists(model::undoSnapshotPath()));
+    EXPECT_NE(autosaveText().find("次郎"), std::string::npos);
+    EXPECT_EQ(window().DPic.count(), drawn);
+    EXPECT_EQ(model::runState().Entry_Open, 1);
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
+    EXPECT_EQ(windows.count("closeChronology"), 0);
+    EXPECT_EQ(filePathIni(), folder);
+
+    answers.answerNext(platform::vbOK);
     save();
-    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save asks for a name";
-    EXPECT_EQ(read(pdf), bytes);
+    EXPECT_EQ(dialogs.requests().size(), 2u) << "Save writes the family's own file without a dialog";
+    EXPECT_NE(platform::decodeCp932(read(own)).find("次郎"), std::string::npos);
+
+    dialogs.answerNext(forms::DialogAnswer::file(other));
+    open();
+    EXPECT_EQ(personNames(), familyOf("佐藤"));
+    EXPECT_EQ(tables().Cur_FilePath, other);
+    EXPECT_EQ(window().caption(), other);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, FileNotRead,
+    ::testing::Values(
+        NotReadCase{"AValueNoFieldHolds",
+                    [](const std::string& path) { platform::writeWholeFile(path, DamagedFamilyText); },
+                    [](const std::string&) { return std::string("なんらかの障害によりファイルが開けません"); }},
+        NotReadCase{"AFileOfAnotherKind",
+                    [](const std::string& path) {
+                        static const char raw[] =
+                            "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+                            "stream\n\x00\x01[x]=\x9F\xFF\r\nendstream\n%%EOF\n";
+                        platform::writeWholeFile(path, std::string(raw, sizeof raw - 1));
+                    },
+                    [](const std::string&) { return std::string(model::NotFamilyFileMessage); }},
+        NotReadCase{"AFolder", [](const std::string& path) { platform::makeDir(path); },
+                    [](const std::string& path) {
+                        return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（ファイルではなくフォルダーです）";
+                    }},
+        // A file whose every read fails with an input/output error: a link to the
+        // program's own memory file, which cannot be read at its start.
+        NotReadCase{"ADiskThatFails",
+                    [](const std::string& path) { ASSERT_EQ(::symlink("/proc/self/mem", path.c_str()), 0); },
+                    [](const std::string& path) {
+                        return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（ディスクの読み書きの障害）";
+                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A damaged file that could be read all the same: what was read is shown as a
 // changed family of no file, so neither a plain Save nor the end of the program can

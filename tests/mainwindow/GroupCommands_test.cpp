@@ -99,11 +99,18 @@ TEST_F(GroupCommands, MergeCancelledLeavesPathAndUndoSnapshot)
     EXPECT_TRUE(answers.shown().empty());
 }
 
+// The second file is read before anything of the open family is touched: one that
+// cannot be read leaves the family, its undo snapshot and the person editor as they
+// were.
 TEST_F(GroupCommands, UnreadableMergeFileLeavesTheFamily)
 {
     const std::string opened = startWithOpenedFamily();
     const std::string damaged = homeFile("damaged.KEZ");
     platform::writeWholeFile(damaged, DamagedFamilyText);
+    tables().Data_Changed = 1;
+    ASSERT_TRUE(model::Save_Undo());
+    const std::string snapshot = read(model::undoSnapshotPath());
+    model::runState().Entry_Open = 1;
     answers.answerNext(platform::vbOK);
     windows.calls.clear();
     merge(damaged);
@@ -111,6 +118,11 @@ TEST_F(GroupCommands, UnreadableMergeFileLeavesTheFamily)
     EXPECT_EQ(answers.shown().size(), 1u) << "the reader says why";
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Cur_FilePath, opened);
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(window().CmdUndo.isEnabled());
+    EXPECT_EQ(read(model::undoSnapshotPath()), snapshot);
+    EXPECT_EQ(model::runState().Entry_Open, 1);
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
     EXPECT_GE(windows.count("rebuildRelationLists"), 1) << "the lists are refreshed in any case";
 }
 
@@ -286,7 +298,7 @@ TEST_F(GroupSaveOfTwoTrees, TheOpenFamilysOwnFileIsRefused)
 }
 
 // A file cut before its end marker may lack any of its marriages and children: the
-// reader says so and nothing of it is added.
+// reader says so and nothing of it is added, and nothing of the open family is touched.
 TEST_F(GroupCommands, MergeOfAFileCutBeforeItsEndMarkerIsRefused)
 {
     const std::string whole = writtenFamily("more.KEZ", "佐藤");
@@ -294,6 +306,8 @@ TEST_F(GroupCommands, MergeOfAFileCutBeforeItsEndMarkerIsRefused)
     const std::string cut = homeFile("cut.KEZ");
     platform::writeWholeFile(cut, bytes.substr(0, bytes.find("[kou_bufsection]")));
     const std::string opened = startWithOpenedFamily();
+    ASSERT_TRUE(model::Save_Undo());
+    windows.calls.clear();
     answers.answerNext(platform::vbOK);
     answers.answerNext(platform::vbOK);
     merge(cut);
@@ -303,6 +317,9 @@ TEST_F(GroupCommands, MergeOfAFileCutBeforeItsEndMarkerIsRefused)
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Cur_FilePath, opened);
     EXPECT_EQ(model::fileStore().EndOfDataF, 0);
+    // Refused on what was read, before the undo snapshot or a window was touched.
+    EXPECT_TRUE(window().CmdUndo.isEnabled());
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
 }
 
 // A file of another kind is named as no family file, and nothing of it is added.

@@ -6,6 +6,8 @@
 #include "ChartFixture.h"
 
 #include "reports/CsvSet.h"
+#include "reports/FrmCsvInStat.h"
+#include "reports/reports_state.h"
 #include "support/qt/FileDialogs.h"
 
 #include <QFileDialog>
@@ -146,6 +148,59 @@ TEST_F(RealFileDialogs, OpenMergeAndCsvInputKeepTheFamilyUntilAFileIsChosen)
     EXPECT_EQ(personNames(), familyOf("山田"));
     EXPECT_EQ(tables().Data_Changed, 1);
     EXPECT_TRUE(tables().Cur_FilePath.empty());
+}
+
+// A file chosen in the dialog that another program removes before it is read: Open,
+// the merge and the CSV input (the open family to go) each say that it is gone, and
+// the family the user had open stays, unsaved changes, undo and windows and all.
+TEST_F(RealFileDialogs, AFileGoneBeforeItIsReadLeavesTheOpenFamily)
+{
+    const std::string family = writeFamilyFile("gone.kez", "佐藤");
+    const std::string second = writeFamilyFile("gone2.kez", "鈴木");
+    const std::string csv = homeFile("gone.csv");
+    platform::writeWholeFile(csv, platform::encodeCp932("名字,名前\r\n鈴木,一郎\r\n"));
+    showFamily();
+    ASSERT_TRUE(model::Save_Undo());
+    const std::string undoBefore = read(model::undoSnapshotPath());
+    windows.calls.clear();
+    support::RealFileDialogs real(dialogs);
+    const auto chooseThenRemove = [](const std::string& path) {
+        support::onFileDialog([path](QFileDialog& dialog) {
+            support::enterName(dialog, QString::fromStdString(platform::fileNameOf(path)));
+            platform::deleteFile(path);
+        });
+    };
+
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    chooseThenRemove(family);
+    window().fileitem[1].choose(); // 開く
+    answers.answerNext(platform::vbOK);
+    chooseThenRemove(second);
+    window().fileitem[14].choose(); // 家系データの追加読み込み
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    answers.answerNext(platform::vbOK);
+    forms::onShown("FrmCsvInStat", [](forms::Form&) { frmcsvinstat_form().Command2.onClick(); });
+    chooseThenRemove(csv);
+    window().fileitem[5].choose(); // ＣＳＶ入力, the open family to go
+    forms::clearOnShown();
+
+    const auto gone = [](const std::string& head, const std::string& path) {
+        return head + "\r\n" + path + "\r\n（ファイルがありません）";
+    };
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{DiscardForOpenQuestion, gone(model::FileNotFoundMessage, family),
+                                        gone(model::FileNotFoundMessage, second), ImportQuestion,
+                                        "データが変更されています。\r\n保存せずに新しい家系図を作成しますか？",
+                                        gone(reports::CsvLoadErrorMessage, csv)}));
+    EXPECT_EQ(personNames(), familyOf("山田"));
+    EXPECT_EQ(tables().Data_Changed, 1);
+    EXPECT_TRUE(tables().Cur_FilePath.empty());
+    EXPECT_TRUE(window().CmdUndo.isEnabled());
+    EXPECT_EQ(read(model::undoSnapshotPath()), undoBefore);
+    EXPECT_EQ(windows.count("closePersonEditor"), 0);
+    EXPECT_EQ(windows.count("closeChronology"), 0);
 }
 
 } // namespace

@@ -301,7 +301,7 @@ TEST_F(StartUp, MissingCommandLineFileIsReportedAndStartUpGoesOnEmpty)
     answers.answerNext(platform::vbOK);
     start();
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, " ファイルを読込めません");
+    EXPECT_EQ(answers.shown()[0].text, " ファイルを読込めません\r\n" + path + "\r\n（ファイルがありません）");
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(window().caption(), "");
     EXPECT_TRUE(window().isVisible());

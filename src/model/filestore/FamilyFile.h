@@ -5,11 +5,13 @@
 // bundle beside it (model/filestore/MediaBundle.h).
 
 #include "model/filestore/FileStore.h"
+#include "model/settings.h"
 #include "platform/Errors.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -54,26 +56,63 @@ void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
 // marriage and the field that hold it, else by the file named by error and why.
 std::string saveFailedMessageFor(const platform::RuntimeError& error);
 
-// Reads a family file into the tables, the group lists and the document settings,
-// then unpacks its media bundle (existingKedFileName) and applies the display modes.
-// The caller has brought the family to its new-document state (or to the state it
-// wants to merge into). Everything is read into a staging copy first and taken over
-// only when the whole file was read, so a file that fails leaves the family exactly as
-// it was: the message " ファイルを読込めません" (missing file),
-// "なんらかの障害によりファイルが開けません", or NotFamilyFileMessage for a file without a
-// single section of the family file (another kind of file, an empty one) is shown,
-// EndOfDataF is 0 and false is returned.
-//
-// Otherwise what was read is taken over and true is returned. EndOfDataF is -1 only
-// when the file reached its end marker. One message (exclamation icon) tells what was
-// wrong with a file read all the same: that it ends before its end marker, how many
-// values held characters that could not be read (now "?") and the line of the first,
-// and for each kind of record or link the tables cannot hold as it stands
-// (filestore::Repair: the blank partner 1024 used as a person, a person block without
-// a slot or repeating one, a marriage without two partners, a child outside the person
-// table or beyond the 20th, a copy or adoption reference outside its table) how many
-// were dropped, replaced or made "none" and the line of the first. Any of these, and a bundle
-// that does not belong to the family (ReadKedFile), sets fileStore().loadDamaged.
+// A family file read in full and not yet taken over: its persons, marriages, settings
+// and lists, and what the read found wrong with it. Reading one touches nothing of the
+// family that is open; only takeOverFamily does.
+class StagedFamily {
+public:
+    struct Contents; // load_file.cpp
+    explicit StagedFamily(std::unique_ptr<Contents> contents);
+    ~StagedFamily();
+    StagedFamily(const StagedFamily&) = delete;
+    StagedFamily& operator=(const StagedFamily&) = delete;
+
+    // True when the file reached its end marker "[end_of_data]".
+    bool reachedEnd() const;
+    // Shows one message (exclamation icon) telling what was wrong with the file, read
+    // all the same: that it ends before its end marker, how many values held
+    // characters that could not be read (now "?") and the line of the first, and for
+    // each kind of record or link the tables cannot hold as it stands
+    // (filestore::Repair: the blank partner 1024 used as a person, a person block
+    // without a slot or repeating one, a marriage without two partners, a child outside
+    // the person table or beyond the 20th, a copy or adoption reference outside its
+    // table, a partner, child, copy source or lineage leader naming a person slot the
+    // file holds no person for) how many were dropped, replaced or made "none" and the
+    // line of the first. Nothing when the file was whole.
+    void reportDamage() const;
+
+private:
+    friend void takeOverFamily(StagedFamily& family);
+    std::unique_ptr<Contents> m_contents;
+};
+
+// Reads the family file at path in full into a StagedFamily, its settings starting
+// from startFrom (the settings it is to replace: newFamilySettings() for a family that
+// replaces the open one) with the display presets of a load; a setting the file does
+// not name keeps that value. Nothing of the open family, its settings, lists or media
+// is touched. A file that cannot be read shows " ファイルを読込めません" (a missing
+// file) or "なんらかの障害によりファイルが開けません" (any other failure), each followed
+// for a failure of the file system by the file and why in a word; a file without a
+// single section of the family file (another kind of file, an empty one) shows
+// NotFamilyFileMessage, and nullptr is returned. EndOfDataF is 0 afterwards either
+// way, until a take-over.
+std::unique_ptr<StagedFamily> readFamilyFile(const std::string& path, const Settings& startFrom);
+
+// Takes over a family read by readFamilyFile: the persons into the slots the file
+// names, the marriages into slots 1, 2, 3 ..., the settings, and each group list whose
+// section the file held. The caller has emptied the tables and the work folders
+// (InitAllSetting, or the merge's own emptying). Then tells what was wrong with the
+// file (reportDamage), unpacks its media bundle (existingKedFileName beside the file a
+// symbolic link leads to) and applies the display modes. EndOfDataF is -1 only when
+// the file reached its end marker. A file with anything reportDamage names, or a
+// bundle that does not belong to the family (ReadKedFile), sets
+// fileStore().loadDamaged. Cannot fail: a bundle reports its own failures.
+void takeOverFamily(StagedFamily& family);
+
+// readFamilyFile starting from the live settings, then takeOverFamily: the whole
+// load for a caller that has already brought the family to its new-document state (or
+// to the state it wants to merge into). A file that cannot be read leaves the family
+// exactly as it was and returns false; otherwise true.
 bool load_file(const std::string& path);
 
 // Splits one line: -1 for a line of blanks only; 1 for "key=value" (key upper-cased

@@ -1,7 +1,10 @@
-// load_file: the one reader of the family file. It is keyed, not positional: it walks
-// the file line by line, tracks the current section and block, and matches each key
-// without regard to case against the keys of that section. Unknown keys and lines
-// outside any known section are skipped; missing keys leave the block's presets.
+// readFamilyFile and takeOverFamily (load_file does both): the one reader of the
+// family file. The whole file is read into a staging copy that touches nothing of the
+// open family; only the take-over puts it in place. The read is keyed, not
+// positional: it walks the file line by line, tracks the current section and block,
+// and matches each key without regard to case against the keys of that section.
+// Unknown keys and lines outside any known section are skipped; missing keys leave
+// the block's presets.
 
 #include "model/filestore/FamilyFile.h"
 
@@ -128,7 +131,7 @@ const RepairWords RepairTexts[filestore::RepairKinds] = {
 };
 
 // Reads the whole file into staging. Throws RuntimeError for every failure.
-void readFamilyFile(const std::string& path, Staging& staging, Damage& damage)
+void readInto(const std::string& path, Staging& staging, Damage& damage)
 {
     const std::string bytes = platform::readWholeFile(path);
     filestore::PersonReader persons(staging, tables().DefDispStat);
@@ -294,11 +297,23 @@ int16_t expectedMediaCount()
     return count;
 }
 
-bool failed(const char* message)
+// Why a family file could not be read: the heading the reader has always shown, and
+// for a failure of the file system the file and why in a word (a folder chosen as the
+// file, a file gone meanwhile, a disk that fails, a file the user may not read).
+std::string unreadableMessage(const platform::RuntimeError& error, const std::string& path)
+{
+    const std::string head = error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage;
+    if (platform::dirExists(path))
+        return head + "\r\n" + path + "\r\n（ファイルではなくフォルダーです）";
+    if (error.systemError != 0)
+        return platform::failedWriteMessage(head, error, path);
+    return head;
+}
+
+std::unique_ptr<StagedFamily> refused(const std::string& message)
 {
     platform::MsgBox(message, platform::vbOKOnly);
-    fileStore().EndOfDataF = 0;
-    return false;
+    return nullptr;
 }
 
 } // namespace
@@ -313,40 +328,64 @@ int16_t SplitEqu(std::string_view line, std::string& key, std::string& value)
     return static_cast<int16_t>(result);
 }
 
-bool load_file(const std::string& path)
-{
-    FileStore& store = fileStore();
-    store.EndOfDataF = 0;
-    store.loadDamaged = false;
-    auto staging = std::make_unique<Staging>();
-    staging->settings = settings();
-    presetSettings(staging->settings);
-
+struct StagedFamily::Contents {
+    std::string path;
+    Staging staging;
     Damage damage;
+};
+
+StagedFamily::StagedFamily(std::unique_ptr<Contents> contents) : m_contents(std::move(contents)) {}
+
+StagedFamily::~StagedFamily() = default;
+
+bool StagedFamily::reachedEnd() const
+{
+    return m_contents->damage.reachedEnd;
+}
+
+void StagedFamily::reportDamage() const
+{
+    if (const std::string report = damageReport(m_contents->damage); !report.empty())
+        platform::MsgBox(report, platform::vbOKOnly + platform::vbExclamation);
+}
+
+std::unique_ptr<StagedFamily> readFamilyFile(const std::string& path, const Settings& startFrom)
+{
+    // Until a family is taken over, no file has been read to its end marker.
+    fileStore().EndOfDataF = 0;
+    auto contents = std::make_unique<StagedFamily::Contents>();
+    contents->path = path;
+    contents->staging.settings = startFrom;
+    presetSettings(contents->staging.settings);
     try {
-        readFamilyFile(path, *staging, damage);
+        readInto(path, contents->staging, contents->damage);
     } catch (const platform::RuntimeError& error) {
-        return failed(error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage);
+        return refused(unreadableMessage(error, path));
     } catch (const std::bad_alloc&) {
-        return failed(LoadFailedMessage);
+        return refused(LoadFailedMessage);
     }
     // A file without a single section of the family file (another kind of file given
     // the family file's ending, an empty one) holds no family to take over, cut off or
-    // not: it is named for what it is and the family stays as it was.
-    if (!damage.anySection)
-        return failed(NotFamilyFileMessage);
+    // not: it is named for what it is.
+    if (!contents->damage.anySection)
+        return refused(NotFamilyFileMessage);
+    return std::make_unique<StagedFamily>(std::move(contents));
+}
 
-    takeOver(*staging);
+void takeOverFamily(StagedFamily& family)
+{
+    StagedFamily::Contents& read = *family.m_contents;
+    const Damage& damage = read.damage;
+    FileStore& store = fileStore();
+    takeOver(read.staging);
     // A file that ends before its end marker is cut short (a copy or a save that was
     // interrupted), one whose text could not be read holds "?" where the user's
     // characters were, and one with records or links the tables cannot hold has lost
     // them: what was read is taken over, but it is not the family the file holds, and
     // the user is told.
-    if (damage.reachedEnd)
-        store.EndOfDataF = -1;
+    store.EndOfDataF = damage.reachedEnd ? -1 : 0;
     store.loadDamaged = !damage.reachedEnd || damage.unreadableValues > 0 || damage.anyRepair();
-    if (const std::string report = damageReport(damage); !report.empty())
-        platform::MsgBox(report, platform::vbOKOnly + platform::vbExclamation);
+    family.reportDamage();
 
     // The bundle reports its own failures; the family stays loaded. A bundle that does
     // not belong to the family file (missing, cut short, another number of files: a
@@ -355,10 +394,18 @@ bool load_file(const std::string& path)
     // A family file reached through a symbolic link has its bundle beside the file the
     // link leads to, where save_file writes it.
     if (const int16_t expected = expectedMediaCount();
-        expected != 0 && !ReadKedFile(existingKedFileName(platform::linkTarget(path)), expected))
+        expected != 0 && !ReadKedFile(existingKedFileName(platform::linkTarget(read.path)), expected))
         store.loadDamaged = true;
 
     model::Apply_DispModes();
+}
+
+bool load_file(const std::string& path)
+{
+    std::unique_ptr<StagedFamily> family = readFamilyFile(path, settings());
+    if (!family)
+        return false;
+    takeOverFamily(*family);
     return true;
 }
 

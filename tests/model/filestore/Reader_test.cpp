@@ -702,7 +702,8 @@ TEST_F(FileStoreTest, AMissingFileShowsItsOwnMessage)
 
     EXPECT_FALSE(load_file(pathOf("none.kez")));
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{FileNotFoundMessage});
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(FileNotFoundMessage) + "\r\n" + pathOf("none.kez") + "\r\n（ファイルがありません）"});
     EXPECT_EQ(fileStore().EndOfDataF, 0);
     expectSameFamily(*before, *captureFamily());
 }
