@@ -394,6 +394,41 @@ void Control::zOrder(int position)
     applyZOrder(position);
 }
 
+void Control::sendToBack(const std::vector<Control*>& controls)
+{
+    QWidget* container = nullptr;
+    bool oneContainer = true;
+    for (Control* control : controls) {
+        control->touch();
+        QWidget* parent = control->m_widget ? control->m_widget->parentWidget() : nullptr;
+        if (!parent || (container && parent != container))
+            oneContainer = false;
+        container = parent;
+    }
+    if (!oneContainer || !container) {
+        for (auto control = controls.rbegin(); control != controls.rend(); ++control)
+            (*control)->zOrder(1);
+        return;
+    }
+    // The stack, bottom first, is the container's children; objects that are not
+    // widgets have no place in it. Each control goes just under what stands in its
+    // place, unless it stands there itself.
+    const QObjectList& children = container->children();
+    qsizetype place = 0;
+    for (Control* control : controls) {
+        while (place < children.size() && !children.at(place)->isWidgetType())
+            ++place;
+        if (place == children.size())
+            break;
+        QObject* standing = children.at(place);
+        if (standing != control->m_widget) {
+            ApplyScope scope(*control);
+            control->m_widget->stackUnder(static_cast<QWidget*>(standing));
+        }
+        ++place;
+    }
+}
+
 bool Control::tabStop() const
 {
     touch();

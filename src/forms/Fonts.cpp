@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <array>
+#include <map>
+#include <tuple>
 #include <utility>
 
 namespace forms {
@@ -40,11 +42,23 @@ std::string windowsFontName(const std::string& family)
 
 QFont makeFont(const std::string& name, double size, bool bold, bool italic)
 {
+    // A window makes the fonts of its controls by the hundred, nearly all alike:
+    // each font is made once and shared.
+    constexpr size_t MaxFonts = 64;
+    using Key = std::tuple<std::string, double, bool, bool>;
+    static auto* const fonts = new std::map<Key, QFont>();
+    Key key(name, size, bold, italic);
+    const auto found = fonts->find(key);
+    if (found != fonts->end())
+        return found->second;
+    if (fonts->size() >= MaxFonts)
+        fonts->clear();
     QFont font(QString::fromStdString(substituteFontFamily(name)));
     font.setPointSizeF(size > 0 ? size : 1.0);
     font.setBold(bold);
     font.setItalic(italic);
     font.setHintingPreference(QFont::PreferNoHinting);
+    fonts->emplace(std::move(key), font);
     return font;
 }
 

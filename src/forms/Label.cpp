@@ -8,6 +8,9 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QLabel>
+#include <QPainter>
+#include <QPair>
+#include <QPalette>
 #include <QPointer>
 
 #include <typeinfo>
@@ -16,9 +19,70 @@ namespace forms {
 
 namespace {
 
+// The palette of a label: its two colours set, every other role taken from its
+// container. Labels of the same colours share one palette, made once: a window
+// colouring a thousand labels would otherwise build a thousand alike.
+const QPalette& labelPalette(long backColor, long foreColor)
+{
+    // Windows use a handful of colours; a window that used many more only starts
+    // the set afresh.
+    constexpr qsizetype MaxPalettes = 64;
+    static auto* const palettes = new QHash<QPair<long, long>, QPalette>();
+    const QPair<long, long> key(backColor, foreColor);
+    auto found = palettes->constFind(key);
+    if (found != palettes->constEnd())
+        return *found;
+    if (palettes->size() >= MaxPalettes)
+        palettes->clear();
+    QPalette palette;
+    palette.setColor(QPalette::Window, toQColor(backColor));
+    palette.setColor(QPalette::WindowText, toQColor(foreColor));
+    return *palettes->insert(key, palette);
+}
+
+// A label's colours reach its palette when it is painted. Setting a palette costs
+// Qt a pass over the widget's state and events; a window that loads or colours a
+// thousand labels on a sheet of which a few dozen are in view pays it only for
+// those painted. The background is filled here, not by Qt, so that it takes the
+// colour the label has when it is painted.
 class LabelWidget final : public Bridged<QLabel> {
 public:
     using Bridged<QLabel>::Bridged;
+
+    void setColours(long backColor, long foreColor, bool opaque)
+    {
+        m_back = backColor;
+        m_fore = foreColor;
+        m_stale = true;
+        m_opaque = opaque;
+        setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (m_stale) {
+            m_stale = false;
+            // The widget is being painted with these colours: the palette change
+            // asks for no painting of its own.
+            const bool updatesHeld = testAttribute(Qt::WA_UpdatesDisabled);
+            setAttribute(Qt::WA_UpdatesDisabled, true);
+            setPalette(labelPalette(m_back, m_fore));
+            setAttribute(Qt::WA_UpdatesDisabled, updatesHeld);
+        }
+        if (m_opaque) {
+            QPainter painter(this);
+            painter.fillRect(rect(), palette().brush(QPalette::Window));
+        }
+        QLabel::paintEvent(e);
+    }
+
+private:
+    long m_back = 0;
+    long m_fore = 0;
+    bool m_stale = false;
+    bool m_opaque = false;
 };
 
 // A label widget of this layer. LabelWidget is final, so comparing the exact type
@@ -159,7 +223,6 @@ void Label::applyProperties()
         horizontal = Qt::AlignHCenter;
     m_label->setAlignment(horizontal | Qt::AlignTop);
     applyColours();
-    m_label->setAutoFillBackground(m_props.backStyle == 1);
     m_label->setFrameStyle(m_props.borderStyle == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
 }
 
@@ -167,10 +230,7 @@ void Label::applyColours()
 {
     if (!m_label)
         return;
-    QPalette palette = m_label->palette();
-    palette.setColor(QPalette::Window, toQColor(m_props.backColor));
-    palette.setColor(QPalette::WindowText, toQColor(m_props.foreColor));
-    m_label->setPalette(palette);
+    static_cast<LabelWidget*>(m_label)->setColours(m_props.backColor, m_props.foreColor, m_props.backStyle == 1);
 }
 
 void Label::applyZOrder(int position)

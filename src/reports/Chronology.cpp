@@ -31,6 +31,16 @@ int chronologyYear(const std::string& dateText)
     return platform::Year(date);
 }
 
+int ChronologyYears::of(const std::string& dateText)
+{
+    const auto found = m_years.find(dateText);
+    if (found != m_years.end())
+        return found->second;
+    const int year = chronologyYear(dateText);
+    m_years.emplace(dateText, year);
+    return year;
+}
+
 int currentYear()
 {
     return platform::Year(platform::Now());
@@ -40,15 +50,21 @@ int currentYear()
 
 void Load_YTbl(ChronologyRows& table)
 {
+    ChronologyYears years;
+    Load_YTbl(table, years);
+}
+
+void Load_YTbl(ChronologyRows& table, ChronologyYears& years)
+{
     table.YRowLast = -1;
     table.rows.fill(YTblRow{});
     table.YTitle.clear();
     const layout::ChartState& c = layout::chart();
     if (c.sel_tree - c.tree_cnt == 1) {
         for (int tree = 0; tree <= c.tree_cnt; ++tree)
-            LoadYTblSub(table, tree);
+            LoadYTblSub(table, tree, years);
     } else {
-        LoadYTblSub(table, c.sel_tree);
+        LoadYTblSub(table, c.sel_tree, years);
     }
 }
 
@@ -60,6 +76,12 @@ std::vector<bool> personsOnChart(int tree)
 }
 
 void LoadYTblSub(ChronologyRows& table, int tree)
+{
+    ChronologyYears years;
+    LoadYTblSub(table, tree, years);
+}
+
+void LoadYTblSub(ChronologyRows& table, int tree, ChronologyYears& years)
 {
     const layout::ChartState& c = layout::chart();
     table.YTitle += IdeographicSpace;
@@ -81,8 +103,8 @@ void LoadYTblSub(ChronologyRows& table, int tree)
         row.PerIdx = static_cast<int16_t>(slot);
         row.Sex = p.Sex;
         row.TreeIdx = static_cast<int16_t>(tree);
-        row.BirthYear = chronologyYear(p.B_day);
-        const int death = chronologyYear(p.Death_day);
+        row.BirthYear = years.of(p.B_day);
+        const int death = years.of(p.Death_day);
         // A living person's bar runs to the present.
         row.DeathYear = death != 0 ? death : thisYear;
     }
@@ -310,44 +332,37 @@ double gridLabelWidth(const std::vector<GridYear>& grid, const std::function<dou
 
 ChronologyLines buildChronologyLines()
 {
+    ChronologyYears years;
+    return buildChronologyLines(years);
+}
+
+ChronologyLines buildChronologyLines(ChronologyYears& years)
+{
     ChronologyLines lines;
     const model::Tables& t = model::tables();
     const layout::ChartState& c = layout::chart();
-    // The years of each person's dates, read once: the family order lists the same
-    // persons with the dates the chart copied from them.
-    struct Years {
-        int birth = 0;
-        int death = 0;
-    };
-    std::vector<Years> years(t.per_buf.size());
     for (int slot = 1; slot <= model::LastSlot; ++slot) {
         if (!model::isTakenPerson(slot))
             continue;
         const model::personal_data& p = t.per_buf[slot];
-        years[slot] = {chronologyYear(p.B_day), chronologyYear(p.Death_day)};
         YLineRec& line = lines.YLineByBirth[++lines.persons];
-        line.BirthYear = years[slot].birth;
-        line.DeathYear = years[slot].death;
+        line.BirthYear = years.of(p.B_day);
+        line.DeathYear = years.of(p.Death_day);
         line.Age = p.Age;
         line.Sex = p.Sex;
         line.PerIdx = static_cast<int16_t>(slot);
         if (line.DeathYear != 0)
             ++lines.deathYears;
     }
-    // A date of the list that is not its person's own (the person changed since the
-    // chart was built) is read from the list.
+    // The family order reads the dates the chart copied from its persons.
     const int rows = std::min(model::LastSlot, static_cast<int>(c.ChartPerList.size()) - 1);
     for (int slot = 1; slot <= rows && lines.YFamilyCount < ChronologyLastLine; ++slot) {
         const layout::ChartPerRec& row = c.ChartPerList[slot];
         if (row.Flag != 1)
             continue;
-        const bool own = model::isTakenPerson(row.PerIdx);
-        const model::personal_data* p = own ? &t.per_buf[static_cast<size_t>(row.PerIdx)] : nullptr;
         YLineRec& line = lines.YLineByFamily[++lines.YFamilyCount];
-        line.BirthYear = p && p->B_day == row.B_day ? years[static_cast<size_t>(row.PerIdx)].birth
-                                                    : chronologyYear(row.B_day);
-        line.DeathYear = p && p->Death_day == row.Death_day ? years[static_cast<size_t>(row.PerIdx)].death
-                                                            : chronologyYear(row.Death_day);
+        line.BirthYear = years.of(row.B_day);
+        line.DeathYear = years.of(row.Death_day);
         line.Age = row.Age;
         line.Sex = row.Sex;
         line.PerIdx = row.PerIdx;

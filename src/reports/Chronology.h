@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace reports {
@@ -41,6 +42,18 @@ constexpr long CurrentLineColour = 0x00FFFF;
 // The year of a stored date text completed with Fill_DatePart, or 0 when it is
 // empty or no valid date.
 int chronologyYear(const std::string& dateText);
+
+// The years of date texts (chronologyYear), each text read once. The window keeps
+// one while it is loaded: every presentation it builds reads the dates of the same
+// persons again.
+class ChronologyYears {
+public:
+    int of(const std::string& dateText);
+    void clear() { m_years.clear(); }
+
+private:
+    std::unordered_map<std::string, int> m_years;
+};
 // The year of the hooks' clock (platform::Now), so tests can fix "today".
 int currentYear();
 
@@ -69,9 +82,11 @@ std::vector<bool> personsOnChart(int tree);
 // Empties the table and collects the rows of the selected tab: every tree for the
 // all-trees tab (sel_tree - tree_cnt = 1), else the tree sel_tree.
 void Load_YTbl(ChronologyRows& table);
+void Load_YTbl(ChronologyRows& table, ChronologyYears& years);
 // Appends "　" + the tab caption of the tree to YTitle and a row for each used
 // person slot on the chart of that tree, in slot order.
 void LoadYTblSub(ChronologyRows& table, int tree);
+void LoadYTblSub(ChronologyRows& table, int tree, ChronologyYears& years);
 
 // Orders the rows: within each tree by ascending birth year (0 first, equal years
 // in collection order), and the trees by their earliest birth year (the tree met
@@ -187,6 +202,7 @@ struct ChronologyLines {
 // One line per used person slot (sorted by ascending birth year, 0 first) and one
 // per used row of the chart-person list (in chart order).
 ChronologyLines buildChronologyLines();
+ChronologyLines buildChronologyLines(ChronologyYears& years);
 
 // The year axis the painter puts over the line lists: cells labels 630 twips
 // apart, the rightmost showing the last year and each one step earlier to the

@@ -144,6 +144,7 @@ void YeartbForm::design()
 void YeartbForm::Form_Load()
 {
     model::runState().YTbl_Open = -1;
+    years.clear();
     YOrderFlag = 0;
     YCurLine = 0;
     YPicTop = 0;
@@ -154,6 +155,7 @@ void YeartbForm::Form_Unload(int& Cancel)
 {
     (void)Cancel;
     model::runState().YTbl_Open = 0;
+    years.clear();
     reports::ChronologyWindows& windows = reports::chronologyWindows();
     if (windows.isPersonCardOpen())
         windows.closePersonCard();
@@ -272,6 +274,13 @@ void YeartbForm::YDisp_CTL()
     const SheetOutOfSight rebuilding(Picture1);
     Load_YTbl();
     clearLineLists();
+    // The bars, their names and the grid lines on the sheet are taken again by the
+    // new layout, each placed anew; only what is left over is unloaded.
+    lastBar = 2;
+    lastBarName = 0;
+    barPersons.clear();
+    selectedBar = 0;
+    treeStack.clear();
     // The new sheet starts at the top.
     YPicTop = 0;
     vsc.setValue(0);
@@ -282,12 +291,21 @@ void YeartbForm::YDisp_CTL()
     YAxisW = YAreaW - static_cast<int>(reports::ChronologyAxisInset);
     extent = reports::chronologyExtent(table);
     captionWidths.clear();
-    clearTreeLayout();
     printout = {};
     printout.axisWidth = YAxisW;
     SetVscParam();
     Disp_YTbl_Ctl();
+    Label3.unloadRange(lastBar + 1, Label3.uBound());
+    BarName.unloadRange(lastBarName + 1, BarName.uBound());
     Make_NenLabel();
+    // The grid lines behind the bars, the last line bottom-most; each bar under the
+    // bars placed after it, a name just over its bar.
+    std::vector<forms::Control*> stack;
+    stack.reserve(treeStack.size() + static_cast<size_t>(Line1.count()));
+    for (int k = Line1.uBound(); k >= 3; --k)
+        stack.push_back(&Line1[k]);
+    stack.insert(stack.end(), treeStack.begin(), treeStack.end());
+    forms::Control::sendToBack(stack);
     Label5.setCaption(table.YTitle + "年表");
     printout.heading = Label5.caption();
 }
@@ -296,12 +314,12 @@ void YeartbForm::Load_YTbl()
 {
     if (reports::chronologyGridStep(Text2.text()) == 0)
         Text2.setText(DefaultGridStep);
-    reports::Load_YTbl(table);
+    reports::Load_YTbl(table, years);
 }
 
 void YeartbForm::LoadYTblSub(int tree)
 {
-    reports::LoadYTblSub(table, tree);
+    reports::LoadYTblSub(table, tree, years);
 }
 
 void YeartbForm::Disp_YTbl_Ctl()
@@ -341,7 +359,8 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
     if (r.BirthYear == 0)
         return;
     ++pos;
-    Label3.load(pos);
+    if (!Label3.exists(pos))
+        Label3.load(pos);
     lastBar = pos;
     forms::Label& bar = Label3[pos];
     const reports::BarGeometry g = barGeometry(row, line);
@@ -353,14 +372,17 @@ void YeartbForm::Disp_YTbl_Ex(int row, int& pos, int line, int& cur)
     cur = r.DeathYear;
     bar.setToolTipText(reports::chronologyToolTip(r.PerIdx));
     bar.setVisible(true);
+    treeStack.push_back(&bar);
     if (g.nameWidth > 0) {
-        const int name = BarName.uBound() + 1;
-        BarName.load(name);
+        const int name = ++lastBarName;
+        if (!BarName.exists(name))
+            BarName.load(name);
         forms::Label& label = BarName[name];
         label.move(g.nameLeft, g.top, g.nameWidth, g.height);
         label.setCaption(caption);
         label.setToolTipText(bar.toolTipText());
         label.setVisible(true);
+        treeStack.push_back(&label);
     }
     barPersons.push_back(r.PerIdx);
     printout.bars.push_back({g.left, g.top, g.width, caption, bar.backColor()});
@@ -392,7 +414,6 @@ void YeartbForm::SetVscParam()
 void YeartbForm::Make_NenLabel()
 {
     Label1.unloadRange(3, Label1.uBound());
-    Line1.unloadRange(3, Line1.uBound());
     int step = reports::chronologyGridStep(Text2.text());
     const int used = reports::effectiveGridStep(step, extent);
     // A step too fine for the family's centuries is widened, and the box says so.
@@ -409,7 +430,8 @@ void YeartbForm::Make_NenLabel()
     int k = 2;
     for (const reports::GridYear& grid : printout.grid) {
         ++k;
-        Line1.load(k);
+        if (!Line1.exists(k))
+            Line1.load(k);
         forms::LineControl& rule = Line1[k];
         rule.setX1(grid.x);
         rule.setY1(0);
@@ -427,26 +449,34 @@ void YeartbForm::Make_NenLabel()
         label.setCaption(std::to_string(grid.year));
         label.setVisible(true);
     }
+    Line1.unloadRange(k + 1, Line1.uBound());
 }
 
-// Removes the tree layout's bars, grid lines and year labels.
+// Removes the tree layout's grid lines, names and year labels; its bars stay for
+// the line lists to take.
 void YeartbForm::clearTreeLayout()
 {
-    Label3.unloadRange(3, Label3.uBound());
     Line1.unloadRange(3, Line1.uBound());
     Label1.unloadRange(3, Label1.uBound());
     BarName.unloadRange(1, BarName.uBound());
     lastBar = 2;
+    lastBarName = 0;
     barPersons.clear();
     selectedBar = 0;
+    treeStack.clear();
 }
 
-// Removes the line lists' name labels, bars and year labels.
+// Removes the line lists' name labels and year labels and hides their first two
+// lines; their bars from the third line on stay for the tree layout to take.
 void YeartbForm::clearLineLists()
 {
     Label2.unloadRange(3, Label2.uBound());
-    Label3.unloadRange(3, Label3.uBound());
     Label1.unloadRange(3, Label1.uBound());
+    hideFirstLines();
+}
+
+void YeartbForm::hideFirstLines()
+{
     for (int i : {1, 2}) {
         Label2[i].setVisible(false);
         Label3[i].setVisible(false);
@@ -470,8 +500,8 @@ void YeartbForm::ypaint()
 {
     const SheetOutOfSight rebuilding(Picture1);
     clearTreeLayout();
-    clearLineLists();
-    lists = reports::buildChronologyLines();
+    hideFirstLines();
+    lists = reports::buildChronologyLines(years);
     model::tables().PerCount = static_cast<int16_t>(lists.persons);
     YFamilyCount = lists.YFamilyCount;
     YCurLine = 1;
@@ -479,6 +509,8 @@ void YeartbForm::ypaint()
     const int perCount = lists.persons;
     const int lines = shownLineCount();
     if (perCount == 0) {
+        Label2.unloadRange(3, Label2.uBound());
+        Label3.unloadRange(3, Label3.uBound());
         Picture2.setVisible(false);
         for (int i = 1; i <= 4; ++i)
             CMDFUNC[i].setEnabled(false);
@@ -513,12 +545,33 @@ void YeartbForm::ypaint()
         Label1[i].setLeft(Label1[i - 1].left() + reports::PainterCellWidth);
     }
 
+    // A name label and a bar for each line from the third on. Those the sheet holds
+    // already (of the other order, or the tree layout's bars) are taken again, only
+    // those missing are loaded and those left over unloaded. Line by line from the
+    // bottom of the sheet's stack: the name, then its bar.
+    std::vector<forms::Control*> stack;
+    stack.reserve(2 * static_cast<size_t>(std::max(0, lines - 2)));
+    for (int i = 3; i <= lines; ++i) {
+        if (!Label2.exists(i))
+            Label2.load(i);
+        if (Label3.exists(i)) {
+            // A bar of the lines shows neither name nor tip.
+            Label3[i].setCaption({});
+            Label3[i].setToolTipText({});
+        } else {
+            Label3.load(i);
+        }
+        stack.push_back(&Label2[i]);
+        stack.push_back(&Label3[i]);
+    }
+    Label2.unloadRange(std::max(3, lines + 1), Label2.uBound());
+    Label3.unloadRange(std::max(3, lines + 1), Label3.uBound());
+    forms::Control::sendToBack(stack);
+
     // Name labels and the bars' places, line by line.
     for (int i = 1; i <= lines; ++i) {
         if (i >= 3) {
-            Label2.load(i);
             Label2[i].setTop(Label2[i - 1].top() + pitch);
-            Label3.load(i);
             Label3[i].setTop(Label3[i - 1].top() + pitch);
         }
         Label2[i].setCaption(reports::chronologyCaption(shownLine(i).PerIdx));
@@ -533,8 +586,11 @@ void YeartbForm::ypaint()
     int firstYear = 0;
     for (int i = 1; i <= perCount && firstYear == 0; ++i)
         firstYear = lists.YLineByBirth[i].BirthYear;
-    if (firstYear == 0)
+    if (firstYear == 0) {
+        for (int i = 3; i <= lines; ++i)
+            Label3[i].setVisible(false);
         return;
+    }
     int lastYear = reports::currentYear();
     if (lists.deathYears == perCount) {
         lastYear = 0;
@@ -574,8 +630,8 @@ void YeartbForm::displab(int line)
     const double left = origin + (entry.BirthYear - firstCaption) * axis.scale;
     const int endYear = entry.DeathYear != 0 ? entry.DeathYear : reports::currentYear();
     const double right = origin + (endYear - firstCaption) * axis.scale;
-    Label3[line].setLeft(left);
-    Label3[line].setWidth(reports::chronologyBarWidth(left, right));
+    forms::Label& bar = Label3[line];
+    bar.move(left, bar.top(), reports::chronologyBarWidth(left, right), bar.height());
 }
 
 // ---------------------------------------------------------------- printing

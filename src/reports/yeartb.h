@@ -49,8 +49,9 @@ public:
     forms::PictureBox Picture1{*this, "Picture1"};     // viewport
     forms::PictureBox Picture2{Picture1, "Picture2"};  // the scrolling sheet
     forms::VScrollBar vsc{*this, "vsc"};
-    // Bars: elements 1 and 2 serve the line lists; the tree layout creates its
-    // bars from 3 up, the line lists their lines from 3 up.
+    // Bars: elements 1 and 2 serve the line lists; the tree layout places its
+    // bars from 3 up, the line lists their lines from 3 up. An element from 3 up
+    // stays loaded when the sheet changes presentation and is placed anew.
     forms::ControlArray<forms::Label> Label3{Picture2, "Label3", {1, 2}};
     forms::ControlArray<forms::Label> Label2{Picture2, "Label2", {1, 2}};   // name labels of the line lists
     // Names beside the tree layout's bars that are too narrow to show them, from 1 up.
@@ -103,10 +104,12 @@ public:
     double YScrollSpan = 0;
     double YPicTop = 0;
     int lastBar = 2;                       // highest bar element of the tree layout
+    int lastBarName = 0;                   // highest name element of the tree layout
     std::vector<int16_t> barPersons;       // person of each bar element, from element 3 on
     int selectedBar = 0;                   // the bar clicked last; 0 none
     reports::ChronologyPrintout printout;  // what YPrint prints
     std::vector<double> captionWidths;    // by person slot, measured on demand; -1 not yet
+    reports::ChronologyYears years;       // the years of the dates read while the window is loaded
 
     // --- State of the line lists ---
 
@@ -137,13 +140,18 @@ private:
     int shownLineCount() const;
     // The wheel step of vsc for lines of the given pitch.
     void setWheelLines(double pitch);
-    // Removes what one presentation put on the sheet before the other is built.
+    // Removes what only one presentation puts on the sheet before the other is
+    // built; the bars (Label3 from 3 on) stay for the other to take.
     void clearLineLists();
     void clearTreeLayout();
+    void hideFirstLines();
     // Selects a bar of the tree layout, marking it in the current line's colour and
     // giving the bar selected before its own colour back; 0 selects none.
     void selectBar(int bar);
     bool showsTreeLayout() const { return lastBar > 2; }
+
+    // The tree layout's bars and names in the order they were placed.
+    std::vector<forms::Control*> treeStack;
 };
 
 // The one instance of the window.

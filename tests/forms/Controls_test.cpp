@@ -658,6 +658,39 @@ TEST(Label, CaptionLineBreaksAndSystemColours)
     EXPECT_EQ(form.Label1.caption(), "一行目\r\n二行目");
 }
 
+// A label paints the colours it has when it is painted: each change of its back
+// colour, its text colour or its back style shows at the next paint.
+TEST(Label, PaintsTheColoursItHasWhenPainted)
+{
+    ControlsForm form;
+    form.setBackColor(0x00FFFFFFL);
+    form.Label1.setCaption("");
+    form.Label1.setBackStyle(1);
+    form.Label1.setBackColor(0x000000FFL);
+    form.show();
+    QWidget* label = form.Label1.widget();
+    const auto colourAt = [&] {
+        const QRect place = label->geometry();
+        return label->parentWidget()->grab(place).toImage().pixelColor(place.width() / 2, place.height() / 2);
+    };
+    EXPECT_EQ(colourAt(), QColor(255, 0, 0));
+    form.Label1.setBackColor(0x00FF0000L);
+    EXPECT_EQ(colourAt(), QColor(0, 0, 255));
+    form.Label1.setBackStyle(0);
+    EXPECT_EQ(colourAt(), QColor(255, 255, 255)) << "a transparent label shows its container";
+    form.Label1.setBackStyle(1);
+    form.Label1.setForeColor(0x0000FF00L);
+    form.Label1.setCaption("■■■■■■■■■■■■■■■■");
+    form.Label1.setFontSize(28);
+    form.Label1.setBackColor(0x00FFFFFFL);
+    const QImage text = label->grab().toImage();
+    int green = 0;
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = 0; x < text.width(); ++x)
+            green += text.pixelColor(x, y) == QColor(0, 255, 0) ? 1 : 0;
+    EXPECT_GT(green, 0) << "the caption is painted in the text colour";
+}
+
 TEST(Label, StaysBelowWindowedSiblingsEvenWhenBroughtForward)
 {
     ControlsForm form;
