@@ -14,6 +14,8 @@
 
 #include "platform/Errors.h"
 
+#include "support/qt/LabelOnScreen.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -367,24 +369,11 @@ TEST(ControlArray, LabelsShownByACommandAreOnScreenInViewAndOnceScrolledTo)
     };
     QTest::mouseClick(form.Build.widget(), Qt::LeftButton);
     QApplication::processEvents();
-    const auto onScreen = [](const forms::Label& bar) {
-        QWidget* widget = bar.widget();
-        QWidget* window = widget->window();
-        const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
-        const long colour = bar.backColor();
-        const QColor wanted(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                            static_cast<int>((colour >> 16) & 0xFF));
-        const QRect r(widget->mapTo(window, QPoint(0, 0)), widget->size());
-        int count = 0;
-        for (int x = r.left(); x <= r.right(); ++x)
-            count += screen.pixelColor(x, r.center().y()) == wanted ? 1 : 0;
-        return count;
-    };
-    EXPECT_GT(onScreen(form.Bar[2]), 100);
+    EXPECT_GT(support::backColourPixelsOnScreen(form.Bar[2]), 100);
     form.Page.setTop(-form.Bar[60].top() + 450);
     QApplication::processEvents();
-    EXPECT_GT(onScreen(form.Bar[60]), 100);
-    EXPECT_GT(onScreen(form.Bar[59]), 100);
+    EXPECT_GT(support::backColourPixelsOnScreen(form.Bar[60]), 100);
+    EXPECT_GT(support::backColourPixelsOnScreen(form.Bar[59]), 100);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "platform/Hooks.h"
 #include "reports/reports_state.h"
 #include "reports/yeartb.h"
+#include "support/qt/LabelOnScreen.h"
 #include "support/PrivateCups.h"
 #include "support/qt/PdfFile.h"
 #include "support/qt/ScriptedDialogs.h"
@@ -875,26 +876,13 @@ TEST_F(YeartbTest, BarsAreOnScreenInViewAndOnceScrolledTo)
     QApplication::processEvents();
     QTest::mouseClick(form().CMDFUNC[2].widget(), Qt::LeftButton);
     QApplication::processEvents();
-    const auto onScreen = [this](const forms::Label& bar) {
-        QWidget* widget = bar.widget();
-        QWidget* window = widget->window();
-        const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
-        const long colour = bar.backColor();
-        const QColor wanted(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                            static_cast<int>((colour >> 16) & 0xFF));
-        const QRect r(widget->mapTo(window, QPoint(0, 0)), widget->size());
-        int count = 0;
-        for (int x = r.left(); x <= r.right(); ++x)
-            count += screen.pixelColor(x, r.center().y()) == wanted ? 1 : 0;
-        return count;
-    };
     const int last = form().Label3.uBound();
     ASSERT_GT(last, 30);
     ASSERT_TRUE(form().Label3[3].isVisible());
-    EXPECT_GT(onScreen(form().Label3[3]), 10);
+    EXPECT_GT(support::backColourPixelsOnScreen(form().Label3[3]), 10);
     form().vsc.setValue(form().vsc.max());
     QApplication::processEvents();
-    EXPECT_GT(onScreen(form().Label3[last]), 10);
+    EXPECT_GT(support::backColourPixelsOnScreen(form().Label3[last]), 10);
 }
 
 } // namespace
