@@ -191,40 +191,40 @@ private:
 
 // The sample layout the server is given for a WAV format; nullopt for a format
 // it cannot take.
-std::optional<pa_sample_spec> sampleSpecOf(const WaveFormat& format)
+std::optional<pa_sample_spec> pulseSampleOf(const WaveFormat& format)
 {
-    pa_sample_spec spec{};
+    pa_sample_spec sample{};
     const int tag = format.formatTag;
     const int bits = format.bitsPerSample;
     if (tag == 1 && bits == 8)
-        spec.format = PA_SAMPLE_U8;
+        sample.format = PA_SAMPLE_U8;
     else if (tag == 1 && bits == 16)
-        spec.format = PA_SAMPLE_S16LE;
+        sample.format = PA_SAMPLE_S16LE;
     else if (tag == 1 && bits == 24)
-        spec.format = format.blockAlign == 4 * format.channels ? PA_SAMPLE_S24_32LE : PA_SAMPLE_S24LE;
+        sample.format = format.blockAlign == 4 * format.channels ? PA_SAMPLE_S24_32LE : PA_SAMPLE_S24LE;
     else if (tag == 1 && bits == 32)
-        spec.format = PA_SAMPLE_S32LE;
+        sample.format = PA_SAMPLE_S32LE;
     else if (tag == 3 && bits == 32)
-        spec.format = PA_SAMPLE_FLOAT32LE;
+        sample.format = PA_SAMPLE_FLOAT32LE;
     else if (tag == 6 && bits == 8)
-        spec.format = PA_SAMPLE_ALAW;
+        sample.format = PA_SAMPLE_ALAW;
     else if (tag == 7 && bits == 8)
-        spec.format = PA_SAMPLE_ULAW;
+        sample.format = PA_SAMPLE_ULAW;
     else
         return std::nullopt;
     if (format.channels > static_cast<int>(PA_CHANNELS_MAX))
         return std::nullopt;
-    spec.channels = static_cast<uint8_t>(format.channels);
-    spec.rate = static_cast<uint32_t>(format.sampleRate);
-    if (!pa_sample_spec_valid(&spec) || pa_frame_size(&spec) != static_cast<size_t>(format.blockAlign))
+    sample.channels = static_cast<uint8_t>(format.channels);
+    sample.rate = static_cast<uint32_t>(format.sampleRate);
+    if (!pa_sample_spec_valid(&sample) || pa_frame_size(&sample) != static_cast<size_t>(format.blockAlign))
         return std::nullopt;
-    return spec;
+    return sample;
 }
 
 std::optional<WaveSound> playableSound(const std::string& path)
 {
     std::optional<WaveSound> sound = readWaveSound(path);
-    if (!sound || !sampleSpecOf(sound->format))
+    if (!sound || !pulseSampleOf(sound->format))
         return std::nullopt;
     return sound;
 }
@@ -353,14 +353,14 @@ private:
         std::optional<WaveSound> sound = playableSound(m_fileName);
         if (!sound)
             deviceError(m_fileName + " holds no sound the server can play");
-        const pa_sample_spec spec = *sampleSpecOf(sound->format);
+        const pa_sample_spec sample = *pulseSampleOf(sound->format);
         pa_context* context = m_server->connect();
         if (!context)
             deviceError("the sound server does not answer");
         pa_channel_map map;
-        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
+        pa_channel_map_init_extend(&map, sample.channels, PA_CHANNEL_MAP_DEFAULT);
         m_server->lock();
-        m_playing = pa_stream_new(context, StreamName, &spec, &map);
+        m_playing = pa_stream_new(context, StreamName, &sample, &map);
         int connected = -1;
         if (m_playing) {
             m_playSamples = std::move(sound->samples);
@@ -369,7 +369,7 @@ private:
             // A short buffer: the memo starts at once and stops at once on "Stop".
             pa_buffer_attr attributes;
             attributes.maxlength = static_cast<uint32_t>(-1);
-            attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(PlayBufferUsec, &spec));
+            attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(PlayBufferUsec, &sample));
             attributes.prebuf = static_cast<uint32_t>(-1);
             attributes.minreq = static_cast<uint32_t>(-1);
             attributes.fragsize = static_cast<uint32_t>(-1);
@@ -423,15 +423,15 @@ private:
         pa_context* context = m_server->connect();
         if (!context)
             deviceError("the sound server does not answer");
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, RecordRate, 1};
+        const pa_sample_spec sample{PA_SAMPLE_S16LE, RecordRate, 1};
         pa_buffer_attr attributes;
         attributes.maxlength = static_cast<uint32_t>(-1);
         attributes.tlength = static_cast<uint32_t>(-1);
         attributes.prebuf = static_cast<uint32_t>(-1);
         attributes.minreq = static_cast<uint32_t>(-1);
-        attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(RecordPieceUsec, &spec));
+        attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(RecordPieceUsec, &sample));
         m_server->lock();
-        m_recording = pa_stream_new(context, StreamName, &spec, nullptr);
+        m_recording = pa_stream_new(context, StreamName, &sample, nullptr);
         int connected = -1;
         if (m_recording) {
             m_recorded.clear();

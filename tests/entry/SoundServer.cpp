@@ -213,7 +213,7 @@ std::vector<int16_t> SoundServer::listenToSpeaker(int milliseconds, int rate, vo
 {
     std::vector<int16_t> samples;
 #if TEVORA_HAVE_PULSE_SIMPLE
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(rate), 1};
+    const pa_sample_spec sample{PA_SAMPLE_S16LE, static_cast<uint32_t>(rate), 1};
     int error = 0;
     // Small pieces keep the speaker working at a low latency: a speaker that
     // renders seconds ahead would hand the listener silence made before the
@@ -223,9 +223,9 @@ std::vector<int16_t> SoundServer::listenToSpeaker(int milliseconds, int rate, vo
     attributes.tlength = static_cast<uint32_t>(-1);
     attributes.prebuf = static_cast<uint32_t>(-1);
     attributes.minreq = static_cast<uint32_t>(-1);
-    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(50 * 1000, &spec));
+    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(50 * 1000, &sample));
     pa_simple* stream = pa_simple_new(m_address.c_str(), "tevora test", PA_STREAM_RECORD, "speaker.monitor",
-                                      "listening", &spec, nullptr, &attributes, &error);
+                                      "listening", &sample, nullptr, &attributes, &error);
     if (ready)
         ready(context);
     if (!stream)

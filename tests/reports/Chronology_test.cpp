@@ -27,15 +27,15 @@ using reports_test::ChronologyFixture;
 class ChronologyTest : public ChronologyFixture {
 protected:
     // A hand-made row table, one row per {tree, birth, death}.
-    struct RowSpec {
+    struct RowPlan {
         int tree;
         int birth;
         int death;
     };
-    static reports::ChronologyRows rows(const std::vector<RowSpec>& specs)
+    static reports::ChronologyRows rows(const std::vector<RowPlan>& plans)
     {
         reports::ChronologyRows table;
-        for (const RowSpec& s : specs) {
+        for (const RowPlan& s : plans) {
             reports::YTblRow& row = table.rows[static_cast<size_t>(++table.YRowLast)];
             row.PerIdx = static_cast<int16_t>(table.YRowLast + 1);
             row.TreeIdx = static_cast<int16_t>(s.tree);
@@ -276,11 +276,11 @@ TEST_F(ChronologyTest, NarrowBarsAndTheirNamesKeepTheNextBarOffTheirRoom)
 
 TEST_F(ChronologyTest, PackingKeepsTreesOnTheirOwnLinesAndNeverOverlapsBars)
 {
-    std::vector<RowSpec> specs;
+    std::vector<RowPlan> plans;
     for (int i = 0; i < 60; ++i)
-        specs.push_back({i % 3, 1800 + (i * 37) % 200, 1800 + (i * 37) % 200 + 20 + i % 50});
-    specs.push_back({1, 0, ThisYear});   // no birth year: no bar
-    auto table = rows(specs);
+        plans.push_back({i % 3, 1800 + (i * 37) % 200, 1800 + (i * 37) % 200 + 20 + i % 50});
+    plans.push_back({1, 0, ThisYear});   // no birth year: no bar
+    auto table = rows(plans);
     reports::orderChronologyRows(table);
     const auto placed = pack(table);
     EXPECT_EQ(placed.size(), 60u);
