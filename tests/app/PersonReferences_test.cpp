@@ -119,6 +119,35 @@ protected:
         return count;
     }
 
+    // Saves the family to path with the person blocks of the persons left out of the
+    // file, as a damaged file holds it.
+    static void saveWithoutPersons(const std::string& path, std::initializer_list<int> persons)
+    {
+        ASSERT_TRUE(model::save_file(path));
+        std::string bytes = platform::readWholeFile(path);
+        for (int gone : persons) {
+            const std::string start = "personal_data_start\r\n Index=" + std::to_string(gone) + "\r\n";
+            const std::string end = "personal_data_end\r\n\r\n";
+            const size_t from = bytes.find(start);
+            ASSERT_NE(from, std::string::npos) << gone;
+            bytes.erase(from, bytes.find(end, from) + end.size() - from);
+        }
+        platform::writeWholeFile(path, bytes);
+    }
+
+    // File > 開く of path, giving up the changed family: what the reader said of it.
+    std::string openAndReport(const std::string& path)
+    {
+        ScriptedDialogs dialogs;
+        dialogs.answerNext(forms::DialogAnswer::file(path));
+        answers.answerNext(platform::vbOK); // the changed family is given up
+        answers.answerNext(platform::vbOK);
+        main_form().fileitem[1].choose();
+        const std::vector<std::string> shown = answers.shownTexts();
+        EXPECT_EQ(shown.size(), 2u);
+        return shown.size() == 2 ? shown[1] : std::string();
+    }
+
     int hanako = -1;
 };
 
@@ -365,22 +394,9 @@ TEST_F(PersonReferencesTest, AFamilyFileWhoseLeaderAndCopySourceAreGoneOpensUnna
     model::tables().GrpTitleList.back().TitleName = "鈴木家";
     model::tables().GrpTitleList.back().Leader = static_cast<int16_t>(jiro);
     per(hanako).CopyIdx = static_cast<int16_t>(jiro);
-    ASSERT_TRUE(model::save_file(path));
-    std::string bytes = platform::readWholeFile(path);
-    const std::string start = "personal_data_start\r\n Index=" + std::to_string(jiro) + "\r\n";
-    const std::string end = "personal_data_end\r\n\r\n";
-    const size_t from = bytes.find(start);
-    ASSERT_NE(from, std::string::npos);
-    bytes.erase(from, bytes.find(end, from) + end.size() - from);
-    platform::writeWholeFile(path, bytes);
+    saveWithoutPersons(path, {jiro});
 
-    ScriptedDialogs dialogs;
-    dialogs.answerNext(forms::DialogAnswer::file(path));
-    answers.answerNext(platform::vbOK); // the changed family is given up
-    answers.answerNext(platform::vbOK);
-    main_form().fileitem[1].choose(); // File > 開く
-    ASSERT_EQ(answers.shownTexts().size(), 2u);
-    const std::string report = answers.shownTexts()[1];
+    const std::string report = openAndReport(path);
     EXPECT_NE(report.find("割り付ける人物の番号が正しくない家系グループの記録 1 件の人物を「なし」にしました"),
               std::string::npos)
         << report;
@@ -401,24 +417,9 @@ TEST_F(PersonReferencesTest, AFamilyFileWhoseMarriagesNameEmptySlotsOpensUnnamed
     const int second = model::set_kou_buf(-1, "通常", 0, 0, jiro, hanako, 0, "", 0);
     ASSERT_GT(second, 0);
     ASSERT_GE(addChild(second, ichiro), 0);
-    ASSERT_TRUE(model::save_file(path));
-    std::string bytes = platform::readWholeFile(path);
-    for (int gone : {ai, ichiro}) {
-        const std::string start = "personal_data_start\r\n Index=" + std::to_string(gone) + "\r\n";
-        const std::string end = "personal_data_end\r\n\r\n";
-        const size_t from = bytes.find(start);
-        ASSERT_NE(from, std::string::npos);
-        bytes.erase(from, bytes.find(end, from) + end.size() - from);
-    }
-    platform::writeWholeFile(path, bytes);
+    saveWithoutPersons(path, {ai, ichiro});
 
-    ScriptedDialogs dialogs;
-    dialogs.answerNext(forms::DialogAnswer::file(path));
-    answers.answerNext(platform::vbOK); // the changed family is given up
-    answers.answerNext(platform::vbOK);
-    main_form().fileitem[1].choose(); // File > 開く
-    ASSERT_EQ(answers.shownTexts().size(), 2u);
-    const std::string report = answers.shownTexts()[1];
+    const std::string report = openAndReport(path);
     EXPECT_NE(report.find("夫婦の番号が正しくない結婚関係の記録 1 件を読み込みませんでした"), std::string::npos) << report;
     EXPECT_NE(report.find("子供の番号が正しくない子供の記録 1 件を読み込みませんでした"), std::string::npos) << report;
     EXPECT_TRUE(model::tables().Cur_FilePath.empty()) << "a damaged family opens without a file name";

@@ -88,6 +88,26 @@ protected:
         return platform::joinPath(entry::voiceFolder(), person(slot).Voice_filename);
     }
 
+    // 録音, time passing, 保存: one recording in the voice memo window.
+    void recordFor(int milliseconds)
+    {
+        useVoiceWindow([&](Voicefm& w) {
+            w.record_Click();
+            letTimePass(milliseconds);
+            w.save_Click();
+        });
+    }
+
+    // A recording while the tone source is suspended: it gets no sound, and the
+    // failure message it brings is answered.
+    void recordWithoutSound()
+    {
+        ASSERT_TRUE(SoundServer::instance().muteTone(true)) << "pactl suspends the tone";
+        answers.answerNext(platform::vbOK);
+        recordFor(500);
+        SoundServer::instance().muteTone(false);
+    }
+
     // Registers the person and checks that the memo is the one it was.
     void expectMemoKeptAfterRegistering(int slot, const std::string& memoBytes)
     {
@@ -160,14 +180,7 @@ TEST_F(SoundDeviceTest, aRecordingThatGetsNoSoundIsReportedAndKeepsTheMemo)
 {
     std::string memoBytes;
     const int slot = personWithMemo(memoBytes);
-    ASSERT_TRUE(SoundServer::instance().muteTone(true)) << "pactl suspends the tone";
-    answers.answerNext(platform::vbOK);
-    useVoiceWindow([&](Voicefm& w) {
-        w.record_Click();
-        letTimePass(500);
-        w.save_Click();
-    });
-    SoundServer::instance().muteTone(false);
+    ASSERT_NO_FATAL_FAILURE(recordWithoutSound());
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
     EXPECT_FALSE(voice().isLoaded());
     EXPECT_EQ(entry::entryState().Voice_Busy, 0);
@@ -196,11 +209,7 @@ TEST_F(SoundDeviceTest, theServerGoneDuringARecordingIsReportedAndKeepsTheMemo)
 
     // With the server back, recording works again.
     ASSERT_EQ(SoundServer::instance().start(), "");
-    useVoiceWindow([&](Voicefm& w) {
-        w.record_Click();
-        letTimePass(300);
-        w.save_Click();
-    });
+    recordFor(300);
     EXPECT_TRUE(readPlainWave(platform::readWholeFile(recording())).samples.size() > 0);
 }
 
@@ -210,23 +219,12 @@ TEST_F(SoundDeviceTest, aFailedOrAbandonedRecordingLeavesTheWaitingOne)
 {
     open();
     ASSERT_EQ(model::runState().Entry_EditMode, 0) << "a new person's card";
-    useVoiceWindow([&](Voicefm& w) {
-        w.record_Click();
-        letTimePass(600);
-        w.save_Click();
-    });
+    recordFor(600);
     ASSERT_TRUE(answers.shown().empty());
     const std::string first = platform::readWholeFile(recording());
     ASSERT_GT(measureTone(readPlainWave(first).samples, 22050).seconds, 0.2);
 
-    ASSERT_TRUE(SoundServer::instance().muteTone(true)) << "pactl suspends the tone";
-    answers.answerNext(platform::vbOK);
-    useVoiceWindow([&](Voicefm& w) {
-        w.record_Click();
-        letTimePass(500);
-        w.save_Click();
-    });
-    SoundServer::instance().muteTone(false);
+    ASSERT_NO_FATAL_FAILURE(recordWithoutSound());
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{entry::CannotRecordMessage});
     answers.clearRecords();
     useVoiceWindow([&](Voicefm& w) {

@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, TreeTabsAtNew,
 // File > Open replaces the family as New does: the autosave is the opened family's,
 // never the discarded family's. A file that cannot be read replaces nothing: the open
 // family keeps its autosave.
-TEST_F(NewFamily, OpenLeavesTheAutosaveOfTheOpenedFamilyOrNone)
+TEST_F(NewFamily, OpenLeavesTheAutosaveOfTheOpenedFamilyOrKeepsTheOpenOne)
 {
     const std::string other = writeFamilyFile("other.kez", "佐藤");
     startWithFamily();

@@ -113,29 +113,35 @@ QProgressDialog* shownProgress()
     return nullptr;
 }
 
-// Presses ｷｬﾝｾﾙ in the progress window as soon as it shows.
-class CancelWhenShown {
+// Acts once, as soon as the progress window of the print shows.
+class WhenProgressShows {
 public:
-    CancelWhenShown()
+    explicit WhenProgressShows(std::function<void(QProgressDialog&)> act) : m_act(std::move(act))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            QProgressDialog* dialog = shownProgress();
-            if (!dialog || pressed)
-                return;
-            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-                if (button->text() == QString::fromUtf8(forms::PrintProgressCancel)) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    pressed = true;
-                }
+            if (QProgressDialog* dialog = shownProgress()) {
+                m_timer.stop();
+                m_act(*dialog);
+                acted = true;
             }
         });
         m_timer.start(0);
     }
-    bool pressed = false;
+    bool acted = false;
 
 private:
+    std::function<void(QProgressDialog&)> m_act;
     QTimer m_timer;
 };
+
+// Presses ｷｬﾝｾﾙ in the progress window.
+void pressCancel(QProgressDialog& dialog)
+{
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == QString::fromUtf8(forms::PrintProgressCancel))
+            QTest::mouseClick(button, Qt::LeftButton);
+    }
+}
 
 // Answers the printer's real properties dialog when it shows: notes the paper it
 // opened on, picks the paper named `choose` (none: keeps it) and presses OK.
@@ -190,9 +196,9 @@ TEST_F(PrinterQueueTest, CancelledPrintSendsNothingToThePrinter)
     ASSERT_EQ(form.grid.pageCount(), 6);
     forms::setPrintProgressDelay(0);
 
-    CancelWhenShown cancel;
+    WhenProgressShows cancel(pressCancel);
     form.CMDFUNC[1].click();
-    EXPECT_TRUE(cancel.pressed);
+    EXPECT_TRUE(cancel.acted);
     EXPECT_EQ(cups->jobCount("office"), 0);
     EXPECT_TRUE(cups->storedJobs(0, std::chrono::milliseconds(500)).empty());
     EXPECT_TRUE(answers.shown().empty());
@@ -281,15 +287,7 @@ TEST_F(PrinterQueueTest, AFinishedJobTheQueueRefusedIsSentAgainOnYes)
     recordChart(3.5);   // four pages
     PrePrintForm& form = openPreview();
     forms::setPrintProgressDelay(0);
-    bool rejected = false;
-    QTimer rejecter;
-    QObject::connect(&rejecter, &QTimer::timeout, [&] {
-        if (shownProgress() && !rejected) {
-            cups->rejectJobs("office");
-            rejected = true;
-        }
-    });
-    rejecter.start(0);
+    WhenProgressShows rejecter([this](QProgressDialog&) { cups->rejectJobs("office"); });
 
     ActingResponder user;
     user.beforeAnswer = [this](int box) {
@@ -299,8 +297,7 @@ TEST_F(PrinterQueueTest, AFinishedJobTheQueueRefusedIsSentAgainOnYes)
     user.answerNext(platform::vbYes);
     user.answerNext(platform::vbYes);
     form.CMDFUNC[1].click();
-    rejecter.stop();
-    EXPECT_TRUE(rejected);
+    EXPECT_TRUE(rejecter.acted);
     const std::string refused = std::string(printing::PrinterFailureQuestion)
                                 + "\r\noffice\r\n（プリンタが印刷を受け付けていません）";
     EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{refused, refused}));
@@ -526,14 +523,7 @@ TEST_F(PrinterQueueTest, AJobSentWholeToAHungServiceIsNeverSentTwice)
     recordChart(3.5);   // four pages
     PrePrintForm& form = openPreview();
     forms::setPrintProgressDelay(0);
-    QTimer pauser;
-    QObject::connect(&pauser, &QTimer::timeout, [&] {
-        if (shownProgress()) {
-            cups->pause();
-            pauser.stop();
-        }
-    });
-    pauser.start(0);
+    WhenProgressShows pauser([this](QProgressDialog&) { cups->pause(); });
 
     ActingResponder user;
     user.beforeAnswer = [this](int) { cups->resume(); };
@@ -542,7 +532,7 @@ TEST_F(PrinterQueueTest, AJobSentWholeToAHungServiceIsNeverSentTwice)
     clock.start();
     form.CMDFUNC[1].click();
     EXPECT_LT(clock.elapsed(), 2 * HangCeilingMs);
-    EXPECT_FALSE(pauser.isActive()) << "the print ended before its progress showed";
+    EXPECT_TRUE(pauser.acted) << "the print ended before its progress showed";
     EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{std::string(printing::PrinterFailureQuestion)
                                                            + "\r\noffice\r\n（印刷システムが応答しません）"}));
     const auto jobs = cups->storedJobs(1);
