@@ -271,8 +271,7 @@ void Save_GrpFile(int tree)
     const layout::ExpansionShortfall shortfall = layout::Expand_MultiMarry();
     if (!shortfall.empty()) {
         layout::Restore_Bufs();
-        showRefusal(std::string(GroupSaveHiddenMarriagesMessage) + "\r\nすべての結婚を表示するには、人物を"
-                    + std::to_string(shortfall.tooMany) + "人減らしてください。");
+        showRefusal(std::string(GroupSaveHiddenMarriagesMessage) + "\r\n" + layout::expansionShortfallAdvice(shortfall));
         return;
     }
     collectTree(*group, treeOfTab(tree));

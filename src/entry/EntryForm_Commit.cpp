@@ -172,15 +172,20 @@ bool storeRecording(int slot)
 {
     model::personal_data& p = person(slot);
     const std::string folder = entry::voiceFolder();
-    const std::string recording = platform::joinPath(folder, entry::VoiceTempName);
-    if (!entry::holdsSound(recording))
+    std::string recording;
+    try {
+        recording = platform::readWholeFile(platform::joinPath(folder, entry::VoiceTempName));
+    } catch (const platform::RuntimeError&) {
+        return false; // no recording waits
+    }
+    if (!entry::waveBytesHoldSound(recording))
         return false;
     try {
         // The memo's name may come from a family file: it must stay inside the voice folder.
         if (!model::isPlainFileName(p.Voice_filename))
             throw platform::RuntimeError(platform::err::PathFileAccess, p.Voice_filename);
         const std::string name = model::mediaNameFor(model::MediaVoice, p.Voice_filename, slot);
-        platform::writeFileAtomically(platform::joinPath(folder, name), platform::readWholeFile(recording));
+        platform::writeFileAtomically(platform::joinPath(folder, name), recording);
         p.Voice_filename = name;
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(platform::failedWriteMessage(entry::VoiceFileError, e), platform::vbOKOnly);

@@ -40,12 +40,12 @@ namespace {
 
 VoiceDevice* installed = nullptr;
 
+#if TEVORA_HAVE_PULSE
+
 [[noreturn]] void deviceError(const std::string& what)
 {
     throw platform::RuntimeError(platform::err::PathFileAccess, what);
 }
-
-#if TEVORA_HAVE_PULSE
 
 // How long the server may take to answer one request.
 constexpr int ServerAnswerMs = 2000;
@@ -53,6 +53,7 @@ constexpr int ServerAnswerMs = 2000;
 constexpr int PollMs = 5;
 // Recordings: 16-bit mono at 22,050 Hz, enough for a voice, delivered in 50 ms pieces.
 constexpr uint32_t RecordRate = 22050;
+constexpr WaveFormat RecordFormat{1, 1, static_cast<int>(RecordRate), 16, 2};
 constexpr pa_usec_t RecordPieceUsec = 50 * 1000;
 // Memos are handed to the server a quarter of a second ahead.
 constexpr pa_usec_t PlayBufferUsec = 250 * 1000;
@@ -326,7 +327,8 @@ private:
             m_canRecord = source.found && !source.monitor;
         }
         DeviceFound sink;
-        if (!defaults.sink.empty() && playableSound(m_fileName)
+        m_sound = playableSound(m_fileName);
+        if (!defaults.sink.empty() && m_sound
             && m_server->request([&] {
                    return pa_context_get_sink_info_by_name(context, defaults.sink.c_str(), takeSink, &sink);
                })) {
@@ -350,10 +352,8 @@ private:
     {
         if (!canPlay())
             deviceError("the device cannot play " + m_fileName);
-        std::optional<WaveSound> sound = playableSound(m_fileName);
-        if (!sound)
-            deviceError(m_fileName + " holds no sound the server can play");
-        const pa_sample_spec sample = *pulseSampleOf(sound->format);
+        stopPlaying();
+        const pa_sample_spec sample = *pulseSampleOf(m_sound->format);
         pa_context* context = m_server->connect();
         if (!context)
             deviceError("the sound server does not answer");
@@ -363,7 +363,7 @@ private:
         m_playing = pa_stream_new(context, StreamName, &sample, &map);
         int connected = -1;
         if (m_playing) {
-            m_playSamples = std::move(sound->samples);
+            m_playSamples = m_sound->samples;
             m_playedUpTo = 0;
             pa_stream_set_write_callback(m_playing, &PulseVoiceDevice::feed, this);
             // A short buffer: the memo starts at once and stops at once on "Stop".
@@ -446,7 +446,6 @@ private:
             deviceError("the sound server did not start the recording");
         }
         m_recordingMade = true;
-        m_recordFormat = WaveFormat{1, 1, static_cast<int>(RecordRate), 16, 2};
     }
 
     // On libpulse's thread (or under the lock): takes every sample that arrived.
@@ -523,12 +522,10 @@ private:
         dropRecording();
         if (failed)
             deviceError("the sound server ended the recording");
-        const std::string work = workFile();
-        writeWave(work, m_recordFormat, samples);
-        if (!holdsSound(work)) {
-            platform::deleteFile(work);
+        if (samples.size() < static_cast<size_t>(RecordFormat.blockAlign))
             deviceError("the recording holds no sound");
-        }
+        const std::string work = workFile();
+        writeWave(work, RecordFormat, samples);
         platform::renameFile(work, m_fileName);
     }
 
@@ -542,6 +539,7 @@ private:
         } catch (const platform::RuntimeError&) {
             // A work file left behind is replaced by the next "Save".
         }
+        m_sound.reset();
         m_open = false;
         m_canPlay = false;
         m_canRecord = false;
@@ -557,6 +555,8 @@ private:
     std::string m_source;
     std::string m_sink;
 
+    // The file's sound as "Open" read it, when the server can play it.
+    std::optional<WaveSound> m_sound;
     pa_stream* m_playing = nullptr;
     std::string m_playSamples;
     size_t m_playedUpTo = 0;
@@ -566,7 +566,6 @@ private:
     std::string m_recorded;
     bool m_recordingFailed = false;
     bool m_recordingMade = false;
-    WaveFormat m_recordFormat;
 };
 
 #else

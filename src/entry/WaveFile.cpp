@@ -106,6 +106,11 @@ bool holdsSound(const std::string& path)
     return readWaveSound(path).has_value();
 }
 
+bool waveBytesHoldSound(std::string_view bytes)
+{
+    return parseWave(bytes).has_value();
+}
+
 void writeWave(const std::string& path, const WaveFormat& format, std::string_view samples)
 {
     std::string out;

@@ -36,6 +36,8 @@ std::optional<WaveSound> readWaveSound(const std::string& path);
 // Whether the file is a recording with sound data, as readWaveSound decides.
 // Only such a file is offered as a memo or stored as one.
 bool holdsSound(const std::string& path);
+// The same for the bytes of a WAV file already read.
+bool waveBytesHoldSound(std::string_view bytes);
 
 // Writes the samples as a WAV file (RIFF, a 16-byte "fmt " chunk, "data").
 // Raises platform::RuntimeError when the file cannot be written.

@@ -265,7 +265,7 @@ private:
 
     // File commands.
     void runFileCommand(int Index);
-    bool newFamily();   // false when the user kept the changed family
+    void newFamily();
     // New's question: false when the family is changed and the user keeps it.
     bool mayDiscardFamily();
     // New without its questions: the family, its undo and its autosave go, and the

@@ -124,17 +124,15 @@ void MainForm::csvInput()
 
     std::vector<bool> freeBefore;
     const auto beforeStoring = [&] {
-        mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-        if (replaceFamily) {
-            windows.closeChronology();
-            discardFamily();
-        }
         // These windows would show persons that the import is about to change.
+        mainwindow::OtherWindows& windows = mainwindow::otherWindows();
         model::runState().Entry_Open = 0;
         windows.closePersonEditor();
         windows.closeChronology();
         if (nametb_form().isLoaded())
             nametb_form().unload();
+        if (replaceFamily)
+            discardFamily();
         freeBefore = freeSlots();
     };
     {

@@ -122,15 +122,13 @@ void MainForm::runFileCommand(int Index)
 // ---------------------------------------------------------------------------
 // New
 
-bool MainForm::newFamily()
+void MainForm::newFamily()
 {
     if (!mainwindow::settleEditorsFirst())
-        return false;
+        return;
     mainwindow::otherWindows().closeChronology();
-    if (!mayDiscardFamily())
-        return false;
-    discardFamily();
-    return true;
+    if (mayDiscardFamily())
+        discardFamily();
 }
 
 bool MainForm::mayDiscardFamily()
@@ -206,10 +204,15 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     if (!family)
         return false;
 
+    // The open family goes as New takes it, without New's questions: its callers
+    // settled the editors and asked before the file was chosen.
+    mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::runState().Entry_Open = 0;
-    mainwindow::otherWindows().closePersonEditor();
-    t.Data_Changed = 0;
-    fileitem_Click(NewItem);
+    windows.closePersonEditor();
+    windows.closeChronology();
+    Clear_Selection();
+    windows.forgetRelationMarriage();
+    discardFamily();
     model::takeOverFamily(*family);
     t.Data_Changed = 0;
     if (TabStrip1.tabs().count() > 0)

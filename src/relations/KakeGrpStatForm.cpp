@@ -186,13 +186,14 @@ bool KakeGrpStatForm::lblLeader_OLEDragDrop(int dragPerson, const std::string& t
 
 // ---------------------------------------------------------------- commands
 
-// No leader chosen: the field tells how to choose one.
+// A leader who left the family is no longer offered.
 void KakeGrpStatForm::forgetPerson(int person)
 {
     if (isLoaded() && lblLeader.tag() == std::to_string(person))
         clearLeader();
 }
 
+// No leader chosen: the field tells how to choose one.
 void KakeGrpStatForm::clearLeader()
 {
     lblLeader.setCaption(relations::LeaderDropCaption);

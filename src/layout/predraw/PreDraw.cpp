@@ -286,8 +286,13 @@ std::string expansionShortfallMessage(const ExpansionShortfall& shortfall)
     }
     if (shortfall.hidden.size() > ListedMarriages)
         text += "\r\nほか" + number(static_cast<int>(shortfall.hidden.size() - ListedMarriages)) + "件";
-    text += "\r\n\r\nすべての結婚を表示するには、人物を" + number(shortfall.tooMany) + "人減らしてください。";
+    text += "\r\n\r\n" + expansionShortfallAdvice(shortfall);
     return text;
+}
+
+std::string expansionShortfallAdvice(const ExpansionShortfall& shortfall)
+{
+    return "すべての結婚を表示するには、人物を" + std::to_string(shortfall.tooMany) + "人減らしてください。";
 }
 
 void reportExpansionShortfall(const ExpansionShortfall& shortfall)

@@ -69,6 +69,8 @@ struct ExpansionShortfall {
 // The message naming what the chart leaves out, in the user's words: the limit, the
 // marriages not shown, and how many persons fewer would show them all.
 std::string expansionShortfallMessage(const ExpansionShortfall& shortfall);
+// The message's last sentence: how many persons fewer would show every marriage.
+std::string expansionShortfallAdvice(const ExpansionShortfall& shortfall);
 // Shows that message, once for each state of the family: not again for the same
 // shortfall until the family is edited (model::familyEdits) or another family is
 // begun (forgetExpansionShortfall). An empty shortfall shows nothing.
