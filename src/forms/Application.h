@@ -28,9 +28,10 @@ void finishApplication();
 
 // The shell's open: hands a file or a web address to the desktop's opener
 // (xdg-open, the first on the PATH) and returns at once; the windows go on
-// answering while the opener runs, however long it takes. failed runs, as a
-// command of its own from the event loop, when the opener cannot be started or
-// ends with a failure by its exit status (no program for the target).
+// answering while the opener runs, however long it takes. failed runs when the
+// opener cannot be started (at once, inside the call) or ends with a failure by
+// its exit status (no program for the target; later, as a command of its own
+// from the event loop).
 void openWithDesktop(const std::string& target, const std::function<void()>& failed);
 
 // DoEvents: runs pending events once; a nested call does nothing.

@@ -347,6 +347,12 @@ SendResult sendDocument(const std::string& printerName, const std::string& pdfFi
                 status = cupsWriteRequestData(connection->http(), buffer, static_cast<size_t>(bytes));
             }
             ::close(file);
+            if (bytes < 0) {
+                // The drawing could not be read to its end: the request never went
+                // whole, so the service makes no job of it.
+                result.why = {QueueState::Failed, "一時ファイルを読めません"};
+                return result;
+            }
             if (status != HTTP_STATUS_CONTINUE && status != HTTP_STATUS_OK) {
                 // The request did not go whole: the service makes no job of it.
                 if (connection->silent()) {

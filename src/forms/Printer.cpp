@@ -395,6 +395,9 @@ void Printer::closeJob(bool keepOutput)
 void Printer::closeSystemJob(bool keepOutput, bool ended)
 {
     const std::string file = std::exchange(m_jobFile, std::string());
+    // The job goes out with the page layout it was drawn with, whatever the set-up
+    // became meanwhile.
+    const QPageLayout drawnWith = m_jobPrinter ? m_jobPrinter->pageLayout() : m_printer->pageLayout();
     m_jobPrinter.reset();
     if (!keepOutput) {
         platform::deleteFile(file);
@@ -407,12 +410,12 @@ void Printer::closeSystemJob(bool keepOutput, bool ended)
         throw PrintSystemError(m_deviceName, "一時ファイルを書き込めません: " + platform::failureReason(why));
     }
     m_unsentFile = file;
+    m_unsentOptions = jobOptions(drawnWith);
     sendUnsentJob();
 }
 
-void Printer::sendUnsentJob()
+std::vector<std::pair<std::string, std::string>> Printer::jobOptions(const QPageLayout& layout) const
 {
-    const QPageLayout layout = m_printer->pageLayout();
     std::vector<std::pair<std::string, std::string>> options;
     // The job options a print dialog gives: the paper by the printer's own name
     // for it, one side unless the printer prints both by default, and the
@@ -440,12 +443,17 @@ void Printer::sendUnsentJob()
     const QStringList chosen = m_printer->printEngine()->property(CupsOptionsProperty).toStringList();
     for (int i = 0; i + 1 < chosen.size(); i += 2)
         options.emplace_back(chosen[i].toStdString(), chosen[i + 1].toStdString());
+    return options;
+}
+
+void Printer::sendUnsentJob()
+{
     // A job that went whole without an answer is waited for again, not sent
     // again: the service may have taken it.
     const printsystem::SendResult sent =
         m_unanswered ? printsystem::awaitAnswer(std::exchange(m_unanswered, nullptr))
                      : printsystem::sendDocument(m_deviceName, m_unsentFile, m_printer->docName().toStdString(),
-                                                 options);
+                                                 m_unsentOptions);
     m_unanswered = sent.unanswered;
     if (sent.jobId <= 0)
         throw PrintSystemError(m_deviceName, printsystem::reasonText(sent.why));
@@ -615,6 +623,18 @@ public:
             throw PrintCancelled{};
     }
 
+    // Every sheet is drawn: ｷｬﾝｾﾙ pressed while the last one was drawn still counts.
+    // Then the job goes out, and the window no longer offers a ｷｬﾝｾﾙ it could not keep.
+    void sheetsDrawn()
+    {
+        if (!m_dialog)
+            return;
+        QCoreApplication::processEvents();
+        if (m_dialog->wasCanceled())
+            throw PrintCancelled{};
+        m_dialog->setCancelButton(nullptr);
+    }
+
 private:
     void open()
     {
@@ -696,6 +716,7 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
         }
         drawPages(current);
         current.setPageListener(nullptr);
+        progress.sheetsDrawn();
         for (bool first = true;; first = false) {
             try {
                 if (first)

@@ -37,7 +37,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+class QPageLayout;
 class QPrinter;
 class QPainter;
 class QPageSize;
@@ -151,6 +154,9 @@ private:
     void closeJob(bool keepOutput);
     void closeSystemJob(bool keepOutput, bool ended);
     void sendUnsentJob();
+    // The options a print dialog gives a job drawn with the layout: the paper, the
+    // sides, the orientation, and what the properties dialog set beyond the page.
+    std::vector<std::pair<std::string, std::string>> jobOptions(const QPageLayout& layout) const;
     void discardUnsentJob();
 
     std::string m_deviceName;
@@ -168,6 +174,7 @@ private:
     std::unique_ptr<QPrinter> m_jobPrinter;
     std::string m_jobFile;
     std::string m_unsentFile;           // a finished job the service did not take
+    std::vector<std::pair<std::string, std::string>> m_unsentOptions;   // and its job options
     // The unsent job went whole and its answer did not come: asked for again.
     std::shared_ptr<printsystem::UnansweredJob> m_unanswered;
     std::unique_ptr<QPainter> m_painter;

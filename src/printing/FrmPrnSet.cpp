@@ -42,6 +42,7 @@ void FrmPrnSetForm::Form_Load()
     // The box shows the current printer; showing it is not a choice.
     const std::string& current = forms::printer().deviceName();
     m_unlistedCurrent = -1;
+    m_unlistedName.clear();
     for (int i = 0; i < Combo1.listCount(); ++i) {
         if (Combo1.list(i) == current) {
             Combo1.setListIndex(i);
@@ -54,6 +55,7 @@ void FrmPrnSetForm::Form_Load()
     if (Combo1.listIndex() < 0) {
         Combo1.addItem(current + "（" + list.whyNotListed(current) + "）");
         m_unlistedCurrent = Combo1.listCount() - 1;
+        m_unlistedName = current;
         Combo1.setListIndex(m_unlistedCurrent);
     }
     m_filling = false;
@@ -63,6 +65,11 @@ void FrmPrnSetForm::Combo1_Click()
 {
     if (m_filling)
         return;
+    // The entry of a printer that is not listed stands for that printer.
+    if (m_unlistedCurrent >= 0 && Combo1.listIndex() == m_unlistedCurrent) {
+        forms::setCurrentPrinter(m_unlistedName);
+        return;
+    }
     const std::string chosen = Combo1.text();
     // With equal names the last printer of the list wins; the printer object is
     // made once, for that one.
@@ -77,9 +84,8 @@ void FrmPrnSetForm::Combo1_Click()
 
 void FrmPrnSetForm::Command1_Click()
 {
-    // The entry of a current printer that is not listed stands for that printer.
     const std::string name = m_unlistedCurrent >= 0 && Combo1.listIndex() == m_unlistedCurrent
-                                 ? forms::printer().deviceName()
+                                 ? m_unlistedName
                                  : Combo1.text();
     // A failure of the properties dialog leaves the printer as it was.
     try {

@@ -13,6 +13,8 @@
 #include "forms/CommandButton.h"
 #include "forms/Form.h"
 
+#include <string>
+
 namespace printing {
 
 class FrmPrnSetForm : public forms::Form {
@@ -36,6 +38,7 @@ private:
     // The entry that names the current printer when the list does not hold it
     // (-1: none).
     int m_unlistedCurrent = -1;
+    std::string m_unlistedName;   // the printer that entry stands for
 };
 
 FrmPrnSetForm& frmprnset_form();

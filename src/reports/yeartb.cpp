@@ -276,11 +276,7 @@ void YeartbForm::YDisp_CTL()
     clearLineLists();
     // The bars, their names and the grid lines on the sheet are taken again by the
     // new layout, each placed anew; only what is left over is unloaded.
-    lastBar = 2;
-    lastBarName = 0;
-    barPersons.clear();
-    selectedBar = 0;
-    treeStack.clear();
+    forgetTreeLayout();
     // The new sheet starts at the top.
     YPicTop = 0;
     vsc.setValue(0);
@@ -438,7 +434,6 @@ void YeartbForm::Make_NenLabel()
         rule.setX2(grid.x);
         rule.setY2(YAreaH);
         rule.setBorderStyle(DottedLine);
-        rule.zOrder(1);
         rule.setVisible(true);
         if (grid.year % period != 0)
             continue;
@@ -459,6 +454,12 @@ void YeartbForm::clearTreeLayout()
     Line1.unloadRange(3, Line1.uBound());
     Label1.unloadRange(3, Label1.uBound());
     BarName.unloadRange(1, BarName.uBound());
+    forgetTreeLayout();
+}
+
+// The tree layout holds no bar, name or selection any more.
+void YeartbForm::forgetTreeLayout()
+{
     lastBar = 2;
     lastBarName = 0;
     barPersons.clear();
@@ -466,12 +467,12 @@ void YeartbForm::clearTreeLayout()
     treeStack.clear();
 }
 
-// Removes the line lists' name labels and year labels and hides their first two
-// lines; their bars from the third line on stay for the tree layout to take.
+// Removes the line lists' name labels and hides their first two lines; their bars
+// from the third line on stay for the tree layout to take, and their year labels
+// give way to the tree layout's (Make_NenLabel).
 void YeartbForm::clearLineLists()
 {
     Label2.unloadRange(3, Label2.uBound());
-    Label1.unloadRange(3, Label1.uBound());
     hideFirstLines();
 }
 

@@ -144,6 +144,7 @@ private:
     // built; the bars (Label3 from 3 on) stay for the other to take.
     void clearLineLists();
     void clearTreeLayout();
+    void forgetTreeLayout();
     void hideFirstLines();
     // Selects a bar of the tree layout, marking it in the current line's colour and
     // giving the bar selected before its own colour back; 0 selects none.

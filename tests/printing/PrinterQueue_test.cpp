@@ -276,6 +276,48 @@ private:
     int m_boxes = 0;
 };
 
+// ｷｬﾝｾﾙ pressed while the last sheet is drawn counts too: the finished drawing is
+// not sent. A job that goes out keeps the page set-up it was drawn with.
+TEST_F(PrinterQueueTest, CancelOnTheLastSheetSendsNothingAndAJobKeepsTheSetUpItWasDrawnWith)
+{
+    startService({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    forms::setCurrentPrinter("office");
+    PrePrintForm& form = openPreview();
+    forms::setPrintProgressDelay(0);
+    const auto drawSheets = [](bool cancelOnTheLast) {
+        return [cancelOnTheLast](forms::Printer& page) {
+            for (int sheet = 1; sheet <= 3; ++sheet) {
+                if (sheet > 1)
+                    page.newPage();
+                page.line(1000, 1000, 3000, 3000);
+                if (sheet == 3 && cancelOnTheLast) {
+                    ASSERT_NE(shownProgress(), nullptr);
+                    pressCancel(*shownProgress());
+                }
+            }
+        };
+    };
+
+    EXPECT_FALSE(forms::printDocument(form, std::string(), drawSheets(true), 3));
+    EXPECT_EQ(cups->jobCount("office"), 0);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+
+    // Without ｷｬﾝｾﾙ the same drawing is one job of three sheets. A page set-up
+    // changed while it is drawn waits for the next job: this one goes out on the
+    // paper and in the orientation it was drawn in.
+    EXPECT_TRUE(forms::printDocument(form, std::string(), [&](forms::Printer& page) {
+        drawSheets(false)(page);
+        page.setOrientation(forms::vbPRORLandscape);
+    }, 3));
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(support::pdfPageSizes(jobs[0].document), std::vector<std::string>(3, support::PdfA4Portrait));
+    EXPECT_EQ(jobs[0].options.find("landscape"), std::string::npos) << jobs[0].options;
+    EXPECT_NE(jobs[0].options.find("media=A4"), std::string::npos) << jobs[0].options;
+}
+
 // A queue that stops taking jobs while the pages are drawn refuses the finished
 // job: the preview asks, and each yes sends the same pages again, until the queue
 // takes them: one job, whole, and nothing left behind.
@@ -433,6 +475,11 @@ TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
     const std::string gone = "office（プリンタが見つかりません）";
     EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "new", gone}));
     EXPECT_EQ(choice.Combo1.text(), gone);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    // Its entry stands for it: picked again after another printer, it is current again.
+    choice.Combo1.setListIndex(1);
+    EXPECT_EQ(forms::printer().deviceName(), "new");
+    choice.Combo1.setListIndex(2);
     EXPECT_EQ(forms::printer().deviceName(), "office");
     choice.Command2.click();
 
