@@ -321,10 +321,9 @@ void buildChart(Shown shown, int16_t tree)
     buildTreeTabs();
     measureChart();
     showChart(shown, tree);
-    const layout::ExpansionShortfall shortfall = transforms.shortfall();
     transforms.restore();
     // Said once the chart stands behind the message, about the family as it is.
-    layout::reportExpansionShortfall(shortfall);
+    layout::reportExpansionShortfall(transforms.shortfall());
 }
 
 void rebuild(Shown shown, int16_t tree)

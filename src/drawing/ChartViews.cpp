@@ -315,9 +315,8 @@ void Redisp_Keizu()
     layout::setMetricsForWriteState();
     layout::Calc_TreeWidth();
     drawAllTreesView();
-    const layout::ExpansionShortfall shortfall = transforms.shortfall();
     transforms.restore();
-    layout::reportExpansionShortfall(shortfall);
+    layout::reportExpansionShortfall(transforms.shortfall());
 }
 
 void drawAllTreesView()
