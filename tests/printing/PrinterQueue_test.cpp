@@ -5,8 +5,9 @@
 // (yes tries again), a service that hangs is named as not answering within a few
 // seconds while the windows keep painting and a job is never sent twice, the
 // paper chosen in the printer's own properties dialog is the paper printed on and
-// the one it opens on again (a size typed in too), the desktop's default printer
-// is the current one, and the printer list is read when the choice window opens.
+// the one it opens on again (a size typed in too), the chart's dotted lines reach
+// the printer as dots, the desktop's default printer is the current one, and the
+// printer list is read when the choice window opens.
 
 #include "PrintingFixture.h"
 
@@ -535,6 +536,22 @@ TEST_F(PrinterQueueTest, ThePaperChosenForThePdfPrinterIsThePaperOfTheFile)
     }
     EXPECT_EQ(printed, (std::vector<std::string>{"0 0 612.000000 1008.000000", "0 0 709.000000 1001.000000",
                                                  "0 0 459.000000 649.000000", "0 0 1191.000000 1684.000000"}));
+}
+
+// The chart's dotted line reaches a printer queue as dots of ink, never as lines
+// of no length, which a chain that converts the job (to PostScript, say) drops.
+TEST_F(PrinterQueueTest, TheChartsDottedLineReachesThePrinterWithoutLinesOfNoLength)
+{
+    startService({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    addLine(1000, 1500, 4000, 1500, -1);
+    PrePrintForm& form = openPreview();
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    const auto drawings = support::pdfPageDrawings(jobs[0].document);
+    ASSERT_EQ(drawings.size(), 1u);
+    EXPECT_EQ(support::pdfShortSegments(drawings[0], 0.1), 0);
 }
 
 // The current printer starts as the desktop's default one: the PDF printer while
