@@ -10,6 +10,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -83,6 +84,21 @@ void fillPixels(QPainter& painter, const PaintOp& op, int penWidth)
     const int right = pixelOf(std::max(op.x1, op.x2)) + (penWidth - 1 - grow);
     const int bottom = pixelOf(std::max(op.y1, op.y2)) + (penWidth - 1 - grow);
     painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), QColor::fromRgb(op.colour));
+}
+
+// Adds pixel p to the dots of a patterned line: it lengthens the last dot when it
+// continues it along its row or column, else it starts a dot of its own.
+void addDotPixel(QVector<QRect>& dots, const QPoint& p)
+{
+    if (!dots.isEmpty()) {
+        QRect& last = dots.back();
+        const QRect grown = last.united(QRect(p, QSize(1, 1)));
+        if ((grown.width() == 1 || grown.height() == 1) && grown.width() * grown.height() == last.width() * last.height() + 1) {
+            last = grown;
+            return;
+        }
+    }
+    dots.append(QRect(p, QSize(1, 1)));
 }
 
 // Draws text at a scale around its origin (see MeasuredFont).
@@ -199,8 +215,24 @@ void drawStyledLine(QPainter& painter, const QPointF& from, const QPointF& to, c
             points.append(p);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colour, 1));
-    painter.drawPoints(points);
+    if (painter.paintEngine()->type() == QPaintEngine::Raster) {
+        painter.setPen(QPen(colour, 1));
+        painter.drawPoints(points);
+        return;
+    }
+    // On paper a point is a line of no length, which a printing chain drops: each
+    // dot is filled as the squares of its pixels, joined into one short dash along
+    // a row or a column, so that it looks as on screen.
+    QVector<QRect> dots;
+    for (const QPoint& p : points)
+        addDotPixel(dots, p);
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRects(dots);
+    painter.setPen(pen);
+    painter.setBrush(brush);
 }
 
 void executePaintOp(QPainter& painter, const PaintOp& op, const PaintContext& context)

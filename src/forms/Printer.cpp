@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPageLayout>
@@ -30,6 +31,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <utility>
@@ -106,21 +108,54 @@ QPageSize paperOfNumber(int number)
 // its page set-up dialog chose (pages per sheet and their order).
 constexpr auto CupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-// Qt's page set-up dialog opens on the paper a printer queue is set to, not on
-// the paper the printer object uses; the paper in use is picked in its paper list
-// (the list's widget is named so in every Qt version), so that OK keeps it.
-void showPaperInUse(QPageSetupDialog& dialog, const QPageSize& paper)
+// Qt's page set-up dialog opens on the paper a printer queue is set to (the first
+// of its list for the PDF printer), not on the paper the printer object uses. The
+// paper in use is shown instead, so that OK keeps it: a listed paper by its entry,
+// any other (a size typed in) by the list's entry for a size of one's own, with
+// the size in the width and height boxes as the page is turned. The widgets are
+// named so in every Qt version.
+void showPaperInUse(QPageSetupDialog& dialog, const QPageLayout& inUse)
 {
     auto* papers = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
     if (!papers)
         return;
+    int typedIn = -1;
     for (int i = 0; i < papers->count(); ++i) {
         const QVariant data = papers->itemData(i);
-        if (data.canConvert<QPageSize>() && data.value<QPageSize>().isEquivalentTo(paper)) {
+        if (!data.canConvert<QPageSize>()) {
+            typedIn = i;
+        } else if (data.value<QPageSize>().isEquivalentTo(inUse.pageSize())) {
             papers->setCurrentIndex(i);
             return;
         }
     }
+    auto* units = dialog.findChild<QComboBox*>(QStringLiteral("unitCombo"));
+    auto* width = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"));
+    auto* height = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("pageHeight"));
+    if (typedIn < 0 || !units || !width || !height)
+        return;
+    papers->setCurrentIndex(typedIn);
+    const QSizeF size = inUse.fullRect(units->currentData().value<QPageLayout::Unit>()).size();
+    width->setValue(size.width());
+    height->setValue(size.height());
+}
+
+// The paper chosen in the page set-up dialog. A size typed in that the width and
+// height boxes show as the paper in use is that paper: the boxes round it to
+// their decimals (200 mm shows as 7.87 in), and OK without a change keeps it exactly.
+QPageSize chosenPaper(const QPageSetupDialog& dialog, const QPageSize& chosen, const QPageSize& inUse)
+{
+    auto* units = dialog.findChild<QComboBox*>(QStringLiteral("unitCombo"));
+    auto* width = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"));
+    if (chosen.id() != QPageSize::Custom || !units || !width)
+        return chosen;
+    const auto unit = QPageSize::Unit(units->currentData().value<QPageLayout::Unit>());
+    const double scale = std::pow(10.0, width->decimals());
+    const auto shown = [&](const QPageSize& paper) {
+        const QSizeF size = paper.size(unit);
+        return std::make_pair(std::lround(size.width() * scale), std::lround(size.height() * scale));
+    };
+    return shown(chosen) == shown(inUse) ? inUse : chosen;
 }
 
 std::function<void(Printer&)>& dialogHandler()
@@ -488,14 +523,15 @@ void Printer::showPropertiesDialog(WindowHandle owner)
         m_printer->setFullPage(true);
         printsystem::QtPrintSupportCall qtCalls(!m_pdf);
         QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
-        showPaperInUse(dialog, m_printer->pageLayout().pageSize());
+        const QPageSize inUse = *m_paper;
+        showPaperInUse(dialog, m_printer->pageLayout());
         const bool accepted = dialog.exec() == QDialog::Accepted;
         const QPageLayout layout = m_printer->pageLayout();
         m_printer->setFullPage(false);
         if (accepted) {
             // The paper exactly as chosen, also one without a number of its own.
             m_orientation = layout.orientation() == QPageLayout::Landscape ? vbPRORLandscape : vbPRORPortrait;
-            setPaper(layout.pageSize());
+            setPaper(chosenPaper(dialog, layout.pageSize(), inUse));
         }
         configure();
         if (!accepted)

@@ -1,7 +1,9 @@
 // The Printer object printing to PDF files in a temporary folder: jobs, sheets,
-// abandoned jobs, unwritable targets, page set-up and the choice of the current
-// printer. No real printer is needed.
+// abandoned jobs, unwritable targets, page set-up, the choice of the current
+// printer and the look of patterned lines on paper. No real printer is needed.
 
+#include "forms/ImageSurface.h"
+#include "forms/Picture_p.h"
 #include "forms/Printer.h"
 #include "forms/Printers.h"
 
@@ -9,11 +11,15 @@
 #include "platform/FileSystem.h"
 #include "support/qt/PdfFile.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -225,6 +231,59 @@ TEST_F(PrinterTest, PropertiesChosenForAPrinterStayWithItsName)
     forms::setPropertiesDialogHandler([](Printer& printer) { printer.setOrientation(forms::vbPRORPortrait); });
     forms::showPrinterProperties("Office Printer", 0);
     EXPECT_EQ(forms::printer().orientation(), forms::vbPRORPortrait);
+}
+
+// The pixels a drawing inks (darker than mid-grey), from the top left of the ink.
+std::vector<std::pair<int, int>> inkedPixels(const QImage& image)
+{
+    std::vector<std::pair<int, int>> inked;
+    int left = image.width();
+    int top = image.height();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                inked.emplace_back(x, y);
+                left = std::min(left, x);
+                top = std::min(top, y);
+            }
+        }
+    }
+    for (auto& pixel : inked)
+        pixel = {pixel.first - left, pixel.second - top};
+    std::sort(inked.begin(), inked.end());
+    return inked;
+}
+
+// Patterned lines print as the dots the screen shows: every dot is ink of its own
+// on the page, never a line of no length (which a printing chain drops), dot for
+// dot where an image surface of the printer's resolution puts it.
+TEST_F(PrinterTest, PatternedLinesPrintAsTheDotsTheScreenShows)
+{
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("dots.pdf"));
+    forms::ImageSurface screen(600, 520, forms::PrinterDotsPerInch);
+    const double dot = printer.twipsPerPixelX();
+    for (forms::Surface* surface : std::vector<forms::Surface*>{&printer, &screen}) {
+        for (int style = forms::DrawStyle::Dash; style <= forms::DrawStyle::DashDotDot; ++style) {
+            surface->setDrawStyle(style);
+            surface->line(10 * dot, (20 + 20 * style) * dot, 400 * dot, (20 + 20 * style) * dot);
+            surface->line((420 + 20 * style) * dot, 10 * dot, (420 + 20 * style) * dot, 400 * dot);
+            surface->line(10 * dot, (150 + 40 * style) * dot, 400 * dot, (300 + 40 * style) * dot);
+        }
+        surface->line(50 * dot, 420 * dot, 300 * dot, 480 * dot, 0, forms::LineShape::Box);
+    }
+    printer.endDoc();
+
+    if (!support::canRenderPdfPages())
+        GTEST_SKIP() << "pdftoppm (poppler) is not installed: the page cannot be seen";
+    const QImage page = support::renderPdfPage(path("dots.pdf"), forms::PrinterDotsPerInch, 800, 700);
+    ASSERT_FALSE(page.isNull());
+    for (const std::string& drawing : support::pdfPageDrawings(path("dots.pdf")))
+        EXPECT_EQ(support::pdfShortSegments(drawing, 0.1), 0);
+    const auto onScreen = inkedPixels(forms::pictureImage(screen.image()));
+    EXPECT_GT(onScreen.size(), 1000u);
+    EXPECT_TRUE(inkedPixels(page) == onScreen) << inkedPixels(page).size() << " pixels inked on the page, "
+                                                << onScreen.size() << " on the screen";
 }
 
 } // namespace

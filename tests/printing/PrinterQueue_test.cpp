@@ -4,9 +4,10 @@
 // refuses or never receives asks whether to go on and names the printer and why
 // (yes tries again), a service that hangs is named as not answering within a few
 // seconds while the windows keep painting and a job is never sent twice, the
-// paper chosen in the printer's own properties dialog is the paper printed on,
-// the desktop's default printer is the current one, and the printer list is read
-// when the choice window opens.
+// paper chosen in the printer's own properties dialog is the paper printed on and
+// the one it opens on again (a size typed in too), the chart's dotted lines reach
+// the printer as dots, the desktop's default printer is the current one, and the
+// printer list is read when the choice window opens.
 
 #include "PrintingFixture.h"
 
@@ -20,11 +21,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLocale>
+#include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -144,10 +149,12 @@ void pressCancel(QProgressDialog& dialog)
 }
 
 // Answers the printer's real properties dialog when it shows: notes the paper it
-// opened on, picks the paper named `choose` (none: keeps it) and presses OK.
+// opened on (the entry of its paper list and the size in its width and height
+// boxes), does what `act` does there and presses OK, or ｷｬﾝｾﾙ where `act` could
+// not do it.
 class PropertiesDialogAnswer {
 public:
-    explicit PropertiesDialogAnswer(QString choose) : m_choose(std::move(choose))
+    explicit PropertiesDialogAnswer(std::function<bool(QPageSetupDialog&)> act) : m_act(std::move(act))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
@@ -155,33 +162,90 @@ public:
                 return;
             m_timer.stop();
             auto* papers = dialog->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
-            if (!papers) {
+            auto* width = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"));
+            auto* height = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("pageHeight"));
+            if (!papers || !width || !height) {
                 dialog->reject();
                 return;
             }
             shownPaper = papers->currentText().toStdString();
+            shownSize = (width->text() + QStringLiteral(" x ") + height->text()).toStdString();
             for (int i = 0; i < papers->count(); ++i)
                 offered.push_back(papers->itemText(i).toStdString());
-            if (!m_choose.isEmpty()) {
-                const int index = papers->findText(m_choose);
-                if (index < 0) {
-                    dialog->reject();
-                    return;
-                }
-                papers->setCurrentIndex(index);
+            if (!m_act(*dialog)) {
+                dialog->reject();
+                return;
             }
             answered = true;
             dialog->accept();
         });
         m_timer.start(0);
     }
+    // Picks the paper named `choose` (none: keeps the paper shown).
+    explicit PropertiesDialogAnswer(const QString& choose)
+        : PropertiesDialogAnswer([choose](QPageSetupDialog& dialog) {
+              auto* papers = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+              if (choose.isEmpty())
+                  return true;
+              const int index = papers->findText(choose);
+              papers->setCurrentIndex(index);
+              return index >= 0;
+          })
+    {
+    }
     std::string shownPaper;
+    std::string shownSize;
     std::vector<std::string> offered;
     bool answered = false;
 
 private:
-    QString m_choose;
+    std::function<bool(QPageSetupDialog&)> m_act;
     QTimer m_timer;
+};
+
+// Types a paper of one's own size into the dialog, in millimetres, as a user does:
+// the unit, the paper list's entry for a size typed in, then width and height.
+std::function<bool(QPageSetupDialog&)> typeInPaper(double widthMm, double heightMm)
+{
+    return [=](QPageSetupDialog& dialog) {
+        auto* units = dialog.findChild<QComboBox*>(QStringLiteral("unitCombo"));
+        const int millimetres = units->findData(QVariant::fromValue(QPageLayout::Millimeter));
+        for (int keys = 0; keys < units->count() && units->currentIndex() > millimetres; ++keys)
+            QTest::keyClick(units, Qt::Key_Up);
+        auto* papers = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+        const int typedIn = papers->findData(QVariant());
+        papers->setCurrentIndex(typedIn);
+        dialog.findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"))->setValue(widthMm);
+        dialog.findChild<QDoubleSpinBox*>(QStringLiteral("pageHeight"))->setValue(heightMm);
+        return typedIn >= 0 && units->currentIndex() == millimetres;
+    };
+}
+
+// Turns the page to landscape and leaves the paper as the dialog shows it.
+bool turnToLandscape(QPageSetupDialog& dialog)
+{
+    auto* landscape = dialog.findChild<QRadioButton*>(QStringLiteral("landscape"));
+    QTest::mouseClick(landscape, Qt::LeftButton, {}, QPoint(landscape->height() / 2, landscape->height() / 2));
+    return landscape->isChecked();
+}
+
+// Picks the printer named `name` in the printer choice.
+void pickPrinter(FrmPrnSetForm& choice, const std::string& name)
+{
+    for (int i = 0; i < choice.Combo1.listCount(); ++i) {
+        if (choice.Combo1.list(i) == name)
+            choice.Combo1.setListIndex(i);
+    }
+}
+
+// The desktop's locale for one test.
+class DesktopLocale {
+public:
+    explicit DesktopLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DesktopLocale() { QLocale::setDefault(m_previous); }
+
+private:
+    QLocale m_previous;
 };
 
 // ｷｬﾝｾﾙ while the pages are drawn: the queue gets no job, nothing is said, and the
@@ -393,6 +457,59 @@ TEST_F(PrinterQueueTest, ThePaperChosenInThePropertiesDialogIsThePaperPrintedOn)
     EXPECT_TRUE(answers.shown().empty());
 }
 
+// A paper typed in (200 x 250 mm) on a printer queue and on the PDF printer: the
+// page set-up dialog opens again on it, also once the printer is picked afresh
+// and the dialog shows the desktop's inches, and OK there to turn only the page
+// keeps the paper exactly.
+TEST_F(PrinterQueueTest, APaperTypedInIsThePaperTheDialogOpensOnAgainAndOkKeeps)
+{
+    startService({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    DesktopLocale inches(QLocale(QLocale::English, QLocale::UnitedStates));
+    const std::string file = home.path() + "/family.pdf";
+    recordChart(0.5);
+    for (const std::string& printerName : {std::string("office"), std::string(forms::PdfPrinterName)}) {
+        SCOPED_TRACE(printerName);
+        PrePrintForm& form = openPreview();
+        std::string shownPaper;
+        std::string shownSize;
+        forms::onShown("frmPrnSet", [&](forms::Form& shown) {
+            auto& choice = static_cast<FrmPrnSetForm&>(shown);
+            pickPrinter(choice, printerName);
+            {
+                PropertiesDialogAnswer typeIn(typeInPaper(200, 250));
+                choice.Command1.click();
+                EXPECT_TRUE(typeIn.answered) << ::testing::PrintToString(typeIn.offered);
+            }
+            pickPrinter(choice, printerName == "office" ? forms::PdfPrinterName : "office");
+            pickPrinter(choice, printerName);
+            PropertiesDialogAnswer reopened(turnToLandscape);
+            choice.Command1.click();
+            EXPECT_TRUE(reopened.answered);
+            shownPaper = reopened.shownPaper;
+            shownSize = reopened.shownSize;
+            choice.Command2.click();
+        });
+        form.CMDFUNC[0].click();
+        EXPECT_EQ(shownPaper, "Custom");
+        EXPECT_EQ(shownSize, "7.87in x 9.84in");
+
+        if (printerName == forms::PdfPrinterName)
+            dialogs.answerNext(forms::DialogAnswer::file(file));
+        form.CMDFUNC[1].click();
+        form.CMDEND.click();
+        std::string printed = file;
+        if (printerName == "office") {
+            const auto jobs = cups->storedJobs(1);
+            ASSERT_EQ(jobs.size(), 1u);
+            EXPECT_NE(jobs[0].options.find("media=Custom.200x250mm"), std::string::npos) << jobs[0].options;
+            printed = jobs[0].document;
+        }
+        EXPECT_EQ(support::pdfPageSizes(printed), (std::vector<std::string>{"0 0 709.000000 567.000000"}));
+    }
+    EXPECT_TRUE(answers.shown().empty());
+}
+
 // On the PDF printer, too: Legal, ISO B4, an envelope and A2 chosen in its
 // properties dialog are the papers of the PDF file.
 TEST_F(PrinterQueueTest, ThePaperChosenForThePdfPrinterIsThePaperOfTheFile)
@@ -419,6 +536,22 @@ TEST_F(PrinterQueueTest, ThePaperChosenForThePdfPrinterIsThePaperOfTheFile)
     }
     EXPECT_EQ(printed, (std::vector<std::string>{"0 0 612.000000 1008.000000", "0 0 709.000000 1001.000000",
                                                  "0 0 459.000000 649.000000", "0 0 1191.000000 1684.000000"}));
+}
+
+// The chart's dotted line reaches a printer queue as dots of ink, never as lines
+// of no length, which a chain that converts the job (to PostScript, say) drops.
+TEST_F(PrinterQueueTest, TheChartsDottedLineReachesThePrinterWithoutLinesOfNoLength)
+{
+    startService({{"office"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    addLine(1000, 1500, 4000, 1500, -1);
+    PrePrintForm& form = openPreview();
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    const auto drawings = support::pdfPageDrawings(jobs[0].document);
+    ASSERT_EQ(drawings.size(), 1u);
+    EXPECT_EQ(support::pdfShortSegments(drawings[0], 0.1), 0);
 }
 
 // The current printer starts as the desktop's default one: the PDF printer while

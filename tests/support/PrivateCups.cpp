@@ -63,7 +63,8 @@ int removeEntry(const char* path, const struct stat*, int, struct FTW*)
 }
 
 // The driver of every queue: a printer that takes PDF documents as they are, with
-// a few papers beyond the usual ones, each with margins, set to `paper`.
+// a few papers beyond the usual ones, each with margins, set to `paper`, and
+// takes a paper of any size up to A2 typed in.
 std::string driverFile(const std::string& paper)
 {
     struct Paper {
@@ -99,6 +100,11 @@ std::string driverFile(const std::string& paper)
     ppd << "*DefaultPaperDimension: " << paper << "\n";
     for (const Paper& p : papers)
         ppd << "*PaperDimension " << p.key << "/" << p.text << ": \"" << p.width << " " << p.height << "\"\n";
+    ppd << "*VariablePaperSize: True\n*MaxMediaWidth: \"1191\"\n*MaxMediaHeight: \"1684\"\n"
+           "*HWMargins: 18 36 18 36\n*CustomPageSize True: \"pop pop pop <</PageSize [5 -2 roll]>>setpagedevice\"\n"
+           "*ParamCustomPageSize Width: 1 points 72 1191\n*ParamCustomPageSize Height: 2 points 72 1684\n"
+           "*ParamCustomPageSize WidthOffset: 3 points 0 0\n*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
+           "*ParamCustomPageSize Orientation: 5 int 0 0\n";
     ppd << "*DefaultFont: Courier\n*Font Courier: Standard \"(001.004S)\" Standard ROM\n";
     return ppd.str();
 }

@@ -25,7 +25,8 @@ public:
     struct Queue {
         std::string name;
         // The paper the queue is set to: a key of its driver's paper list (A4,
-        // B4 for JIS B4, A2, ISOB4, Legal, EnvC5, Letter).
+        // B4 for JIS B4, A2, ISOB4, Legal, EnvC5, Letter). Every queue also takes
+        // a paper of its own size, typed in.
         std::string paper = "A4";
     };
 

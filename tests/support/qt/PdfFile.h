@@ -1,8 +1,11 @@
 #pragma once
 // Reads back what the PDF printer wrote: the page objects of a PDF file and
-// their paper sizes, for tests that check a printout by its file.
+// their paper sizes, what the pages draw, and the first page as a viewer shows
+// it, for tests that check a printout by its file.
 
 #include "platform/FileSystem.h"
+
+#include <QImage>
 
 #include <string>
 #include <vector>
@@ -40,5 +43,20 @@ inline int pdfPageCount(const std::string& path)
 }
 
 inline constexpr const char* PdfA4Portrait = "0 0 595.000000 842.000000";
+
+// The drawing operators of every page (its content stream, uncompressed), in
+// file order.
+std::vector<std::string> pdfPageDrawings(const std::string& path);
+
+// The straight segments of a page's drawing shorter than `length` in its own
+// units: a dot drawn as a line of no length, which a printing chain drops.
+int pdfShortSegments(const std::string& drawing, double length);
+
+// Whether PDF pages can be rendered here: poppler's pdftoppm is installed.
+bool canRenderPdfPages();
+
+// The top left `width` x `height` pixels of the first page rendered in grey at
+// this resolution as a viewer shows it (by pdftoppm); a null image on failure.
+QImage renderPdfPage(const std::string& path, int dotsPerInch, int width, int height);
 
 } // namespace support
