@@ -5,7 +5,8 @@ set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libcups2-dev \
 cups-daemon libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth \
-libpulse-dev"
+libpulse-dev poppler-utils"
+# The print tests render a printout's pages with poppler's pdftoppm.
 # The voice memo tests start a PulseAudio server of their own. A desktop whose
 # sound runs on PipeWire keeps it (those tests are then skipped).
 dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "install ok installed" \
