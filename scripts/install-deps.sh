@@ -7,10 +7,11 @@ cups-daemon libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev 
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth \
 libpulse-dev poppler-utils"
 # The print tests render a printout's pages with poppler's pdftoppm.
-# The voice memo tests start a PulseAudio server of their own. A desktop whose
-# sound runs on PipeWire keeps it (those tests are then skipped).
+# The voice memo tests start a PulseAudio server of their own and drive it with
+# pactl and parec. A desktop whose sound runs on PipeWire keeps it (those tests
+# are then skipped).
 dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "install ok installed" \
-  || packages="$packages pulseaudio"
+  || packages="$packages pulseaudio pulseaudio-utils"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -164,10 +164,12 @@ bool EntryForm::storePicture(int slot)
 namespace {
 
 // Copies the waiting recording over the memo file of the person in slot; false when
-// there is no recording with sound data or it cannot be copied. A memo name another person's memo has
-// (an added family keeps its names) gives way to a free one: no file another person
-// names is ever written over. The memo file is replaced only by a whole copy: one
-// that cannot be written whole (a full disk) leaves the registered memo as it was.
+// there is no recording with sound data or it cannot be copied. A person without a
+// memo name of the voice folder (a family file may leave it empty or name a path)
+// takes the slot's own name. A memo name another person's memo has (an added family
+// keeps its names) gives way to a free one: no file another person names is ever
+// written over. The memo file is replaced only by a whole copy: one that cannot be
+// written whole (a full disk) leaves the registered memo as it was.
 bool storeRecording(int slot)
 {
     model::personal_data& p = person(slot);
@@ -181,10 +183,9 @@ bool storeRecording(int slot)
     if (!entry::waveBytesHoldSound(recording))
         return false;
     try {
-        // The memo's name may come from a family file: it must stay inside the voice folder.
-        if (!model::isPlainFileName(p.Voice_filename))
-            throw platform::RuntimeError(platform::err::PathFileAccess, p.Voice_filename);
-        const std::string name = model::mediaNameFor(model::MediaVoice, p.Voice_filename, slot);
+        const std::string& own = p.Voice_filename;
+        const std::string name = model::mediaNameFor(
+            model::MediaVoice, model::isPlainFileName(own) ? own : model::slotVoiceName(slot), slot);
         platform::writeFileAtomically(platform::joinPath(folder, name), recording);
         p.Voice_filename = name;
     } catch (const platform::RuntimeError& e) {

@@ -1,7 +1,9 @@
 // The default sound device of the voice memo window: plays and records WAV
 // files through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio
 // service) with libpulse, and reads and writes the WAV files itself, so no media
-// framework or plug-in stands between the window and the server.
+// framework or plug-in stands between the window and the server. libpulse is
+// loaded when the window first plays or records (PulseLibrary.h); without it
+// the device can neither play nor record, as without a server.
 //
 // Nothing waits on the server without a limit. The window thread asks, then
 // polls for the answer for at most ServerAnswerMs while the windows go on
@@ -19,7 +21,7 @@
 #include "platform/FileSystem.h"
 
 #if TEVORA_HAVE_PULSE
-#include <pulse/pulseaudio.h>
+#include "entry/PulseLibrary.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,9 +68,11 @@ class SoundServer {
 public:
     SoundServer()
     {
-        m_loop = pa_threaded_mainloop_new();
-        if (m_loop && pa_threaded_mainloop_start(m_loop) < 0) {
-            pa_threaded_mainloop_free(m_loop);
+        if (!loadPulseLibrary())
+            return;
+        m_loop = pa().threaded_mainloop_new();
+        if (m_loop && pa().threaded_mainloop_start(m_loop) < 0) {
+            pa().threaded_mainloop_free(m_loop);
             m_loop = nullptr;
         }
     }
@@ -80,15 +84,15 @@ public:
         lock();
         dropContext();
         unlock();
-        pa_threaded_mainloop_stop(m_loop);
-        pa_threaded_mainloop_free(m_loop);
+        pa().threaded_mainloop_stop(m_loop);
+        pa().threaded_mainloop_free(m_loop);
     }
 
     SoundServer(const SoundServer&) = delete;
     SoundServer& operator=(const SoundServer&) = delete;
 
-    void lock() { pa_threaded_mainloop_lock(m_loop); }
-    void unlock() { pa_threaded_mainloop_unlock(m_loop); }
+    void lock() { pa().threaded_mainloop_lock(m_loop); }
+    void unlock() { pa().threaded_mainloop_unlock(m_loop); }
 
     // Polls done() under the lock until it holds or timeMs have passed; the
     // windows paint meanwhile, and the user's input waits for the answer.
@@ -130,28 +134,28 @@ public:
 
     // A connection that is ready: the one there is, or a new one when there is
     // none or the last one failed (the server went away). nullptr when there is
-    // no server or it did not answer in time.
+    // no server or it did not answer in time, or libpulse is missing.
     pa_context* connect()
     {
         if (!m_loop)
             return nullptr;
         lock();
-        if (m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+        if (m_context && !PA_CONTEXT_IS_GOOD(pa().context_get_state(m_context)))
             dropContext();
         if (!m_context) {
-            m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tevora");
-            if (m_context && pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            m_context = pa().context_new(pa().threaded_mainloop_get_api(m_loop), "Tevora");
+            if (m_context && pa().context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
                 dropContext();
         }
         pa_context* context = m_context;
         unlock();
         if (!context)
             return nullptr;
-        waitFor([context] { return pa_context_get_state(context) == PA_CONTEXT_READY
-                                   || !PA_CONTEXT_IS_GOOD(pa_context_get_state(context)); },
+        waitFor([context] { return pa().context_get_state(context) == PA_CONTEXT_READY
+                                   || !PA_CONTEXT_IS_GOOD(pa().context_get_state(context)); },
                 ServerAnswerMs);
         lock();
-        const bool ready = pa_context_get_state(context) == PA_CONTEXT_READY;
+        const bool ready = pa().context_get_state(context) == PA_CONTEXT_READY;
         unlock();
         return ready ? context : nullptr;
     }
@@ -167,11 +171,11 @@ public:
         if (!operation)
             return false;
         const bool finished = waitFor(
-            [operation] { return pa_operation_get_state(operation) != PA_OPERATION_RUNNING; }, ServerAnswerMs);
+            [operation] { return pa().operation_get_state(operation) != PA_OPERATION_RUNNING; }, ServerAnswerMs);
         lock();
         if (!finished)
-            pa_operation_cancel(operation);
-        pa_operation_unref(operation);
+            pa().operation_cancel(operation);
+        pa().operation_unref(operation);
         unlock();
         return finished;
     }
@@ -181,8 +185,8 @@ private:
     {
         if (!m_context)
             return;
-        pa_context_disconnect(m_context);
-        pa_context_unref(m_context);
+        pa().context_disconnect(m_context);
+        pa().context_unref(m_context);
         m_context = nullptr;
     }
 
@@ -217,7 +221,7 @@ std::optional<pa_sample_spec> pulseSampleOf(const WaveFormat& format)
         return std::nullopt;
     sample.channels = static_cast<uint8_t>(format.channels);
     sample.rate = static_cast<uint32_t>(format.sampleRate);
-    if (!pa_sample_spec_valid(&sample) || pa_frame_size(&sample) != static_cast<size_t>(format.blockAlign))
+    if (!pa().sample_spec_valid(&sample) || pa().frame_size(&sample) != static_cast<size_t>(format.blockAlign))
         return std::nullopt;
     return sample;
 }
@@ -316,12 +320,12 @@ private:
         if (!context)
             return;
         ServerDefaults defaults;
-        if (!m_server->request([&] { return pa_context_get_server_info(context, takeServerDefaults, &defaults); }))
+        if (!m_server->request([&] { return pa().context_get_server_info(context, takeServerDefaults, &defaults); }))
             return;
         DeviceFound source;
         if (!defaults.source.empty()
             && m_server->request([&] {
-                   return pa_context_get_source_info_by_name(context, defaults.source.c_str(), takeSource, &source);
+                   return pa().context_get_source_info_by_name(context, defaults.source.c_str(), takeSource, &source);
                })) {
             m_source = defaults.source;
             m_canRecord = source.found && !source.monitor;
@@ -330,20 +334,21 @@ private:
         m_sound = playableSound(m_fileName);
         if (!defaults.sink.empty() && m_sound
             && m_server->request([&] {
-                   return pa_context_get_sink_info_by_name(context, defaults.sink.c_str(), takeSink, &sink);
+                   return pa().context_get_sink_info_by_name(context, defaults.sink.c_str(), takeSink, &sink);
                })) {
             m_sink = defaults.sink;
             m_canPlay = sink.found;
         }
     }
 
-    // Waits until the stream runs; false when it failed or the server did not answer in time.
-    bool started(pa_stream* stream)
+    // Waits up to ServerAnswerMs until the stream runs; false when it failed or
+    // the server did not answer in time.
+    bool waitUntilRunning(pa_stream* stream)
     {
-        const auto settled = [stream] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; };
+        const auto settled = [stream] { return pa().stream_get_state(stream) != PA_STREAM_CREATING; };
         m_server->waitFor(settled, ServerAnswerMs);
         m_server->lock();
-        const bool ready = pa_stream_get_state(stream) == PA_STREAM_READY;
+        const bool ready = pa().stream_get_state(stream) == PA_STREAM_READY;
         m_server->unlock();
         return ready;
     }
@@ -358,26 +363,26 @@ private:
         if (!context)
             deviceError("the sound server does not answer");
         pa_channel_map map;
-        pa_channel_map_init_extend(&map, sample.channels, PA_CHANNEL_MAP_DEFAULT);
+        pa().channel_map_init_extend(&map, sample.channels, PA_CHANNEL_MAP_DEFAULT);
         m_server->lock();
-        m_playing = pa_stream_new(context, StreamName, &sample, &map);
+        m_playing = pa().stream_new(context, StreamName, &sample, &map);
         int connected = -1;
         if (m_playing) {
             m_playSamples = m_sound->samples;
             m_playedUpTo = 0;
-            pa_stream_set_write_callback(m_playing, &PulseVoiceDevice::feed, this);
+            pa().stream_set_write_callback(m_playing, &PulseVoiceDevice::feed, this);
             // A short buffer: the memo starts at once and stops at once on "Stop".
             pa_buffer_attr attributes;
             attributes.maxlength = static_cast<uint32_t>(-1);
-            attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(PlayBufferUsec, &sample));
+            attributes.tlength = static_cast<uint32_t>(pa().usec_to_bytes(PlayBufferUsec, &sample));
             attributes.prebuf = static_cast<uint32_t>(-1);
             attributes.minreq = static_cast<uint32_t>(-1);
             attributes.fragsize = static_cast<uint32_t>(-1);
-            connected = pa_stream_connect_playback(m_playing, m_sink.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY,
-                                                   nullptr, nullptr);
+            connected = pa().stream_connect_playback(m_playing, m_sink.c_str(), &attributes,
+                                                     PA_STREAM_ADJUST_LATENCY, nullptr, nullptr);
         }
         m_server->unlock();
-        if (connected < 0 || !started(m_playing)) {
+        if (connected < 0 || !waitUntilRunning(m_playing)) {
             stopPlaying();
             deviceError("the sound server did not start playing " + m_fileName);
         }
@@ -391,14 +396,14 @@ private:
         const size_t count = std::min(wanted, left);
         if (count == 0)
             return;
-        if (pa_stream_write(stream, self->m_playSamples.data() + self->m_playedUpTo, count, nullptr, 0,
-                            PA_SEEK_RELATIVE) != 0)
+        if (pa().stream_write(stream, self->m_playSamples.data() + self->m_playedUpTo, count, nullptr, 0,
+                              PA_SEEK_RELATIVE) != 0)
             return;
         self->m_playedUpTo += count;
         // A memo shorter than the buffer the server waits to fill starts all the same.
         if (self->m_playedUpTo == self->m_playSamples.size()) {
-            if (pa_operation* operation = pa_stream_trigger(stream, nullptr, nullptr))
-                pa_operation_unref(operation);
+            if (pa_operation* operation = pa().stream_trigger(stream, nullptr, nullptr))
+                pa().operation_unref(operation);
         }
     }
 
@@ -407,9 +412,9 @@ private:
         if (!m_playing)
             return;
         m_server->lock();
-        pa_stream_set_write_callback(m_playing, nullptr, nullptr);
-        pa_stream_disconnect(m_playing);
-        pa_stream_unref(m_playing);
+        pa().stream_set_write_callback(m_playing, nullptr, nullptr);
+        pa().stream_disconnect(m_playing);
+        pa().stream_unref(m_playing);
         m_playing = nullptr;
         m_server->unlock();
         m_playSamples.clear();
@@ -429,19 +434,20 @@ private:
         attributes.tlength = static_cast<uint32_t>(-1);
         attributes.prebuf = static_cast<uint32_t>(-1);
         attributes.minreq = static_cast<uint32_t>(-1);
-        attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(RecordPieceUsec, &sample));
+        attributes.fragsize = static_cast<uint32_t>(pa().usec_to_bytes(RecordPieceUsec, &sample));
         m_server->lock();
-        m_recording = pa_stream_new(context, StreamName, &sample, nullptr);
+        m_recording = pa().stream_new(context, StreamName, &sample, nullptr);
         int connected = -1;
         if (m_recording) {
             m_recorded.clear();
             m_recordingFailed = false;
-            pa_stream_set_read_callback(m_recording, &PulseVoiceDevice::gather, this);
-            pa_stream_set_state_callback(m_recording, &PulseVoiceDevice::watchRecording, this);
-            connected = pa_stream_connect_record(m_recording, m_source.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY);
+            pa().stream_set_read_callback(m_recording, &PulseVoiceDevice::gather, this);
+            pa().stream_set_state_callback(m_recording, &PulseVoiceDevice::watchRecording, this);
+            connected =
+                pa().stream_connect_record(m_recording, m_source.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY);
         }
         m_server->unlock();
-        if (connected < 0 || !started(m_recording)) {
+        if (connected < 0 || !waitUntilRunning(m_recording)) {
             dropRecording();
             deviceError("the sound server did not start the recording");
         }
@@ -451,10 +457,10 @@ private:
     // On libpulse's thread (or under the lock): takes every sample that arrived.
     void takeSamples(pa_stream* stream)
     {
-        while (pa_stream_readable_size(stream) > 0) {
+        while (pa().stream_readable_size(stream) > 0) {
             const void* data = nullptr;
             size_t length = 0;
-            if (pa_stream_peek(stream, &data, &length) < 0) {
+            if (pa().stream_peek(stream, &data, &length) < 0) {
                 m_recordingFailed = true;
                 return;
             }
@@ -463,7 +469,7 @@ private:
             // A hole (no data for a stretch) adds nothing: only sound that came counts.
             if (data)
                 m_recorded.append(static_cast<const char*>(data), length);
-            pa_stream_drop(stream);
+            pa().stream_drop(stream);
         }
     }
 
@@ -475,30 +481,52 @@ private:
     // A recording stream that fails (the source or the server went away) is a recording cut short.
     static void watchRecording(pa_stream* stream, void* userdata)
     {
-        const pa_stream_state_t state = pa_stream_get_state(stream);
+        const pa_stream_state_t state = pa().stream_get_state(stream);
         if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
             static_cast<PulseVoiceDevice*>(userdata)->m_recordingFailed = true;
     }
 
-    // Ends the recording stream and keeps what it gathered.
+    // What closing a recording stream does with the samples that came and were not taken yet.
+    enum class Gathered { Keep, Drop };
+
+    // Ends the recording stream and keeps what it gathered. The server is asked
+    // for one answer first, so that all it sent before is taken; a server that
+    // does not give it in time hung while it recorded, and the recording is cut
+    // short.
     void endRecording()
     {
         if (!m_recording)
             return;
+        pa_stream* stream = m_recording;
+        const bool answered =
+            m_server->request([stream] { return pa().stream_update_timing_info(stream, nullptr, nullptr); });
+        if (!answered) {
+            m_server->lock();
+            m_recordingFailed = true;
+            m_server->unlock();
+        }
+        closeRecording(answered ? Gathered::Keep : Gathered::Drop);
+    }
+
+    // Disconnects the recording stream.
+    void closeRecording(Gathered gathered)
+    {
+        if (!m_recording)
+            return;
         m_server->lock();
-        if (pa_stream_get_state(m_recording) == PA_STREAM_READY)
+        if (gathered == Gathered::Keep && pa().stream_get_state(m_recording) == PA_STREAM_READY)
             takeSamples(m_recording);
-        pa_stream_set_read_callback(m_recording, nullptr, nullptr);
-        pa_stream_set_state_callback(m_recording, nullptr, nullptr);
-        pa_stream_disconnect(m_recording);
-        pa_stream_unref(m_recording);
+        pa().stream_set_read_callback(m_recording, nullptr, nullptr);
+        pa().stream_set_state_callback(m_recording, nullptr, nullptr);
+        pa().stream_disconnect(m_recording);
+        pa().stream_unref(m_recording);
         m_recording = nullptr;
         m_server->unlock();
     }
 
     void dropRecording()
     {
-        endRecording();
+        closeRecording(Gathered::Drop);
         m_recorded.clear();
         m_recordingMade = false;
         m_recordingFailed = false;
@@ -511,7 +539,8 @@ private:
     }
 
     // Puts the recording into the file set, when it is one: a recording the
-    // server cut short, or one that holds no sound, fails and changes no file.
+    // server cut short or hung in, or one that holds no sound (nothing, or
+    // silence alone: a muted microphone), fails and changes no file.
     void save()
     {
         endRecording();
@@ -522,7 +551,7 @@ private:
         dropRecording();
         if (failed)
             deviceError("the sound server ended the recording");
-        if (samples.size() < static_cast<size_t>(RecordFormat.blockAlign))
+        if (!samplesHoldSound(RecordFormat, samples))
             deviceError("the recording holds no sound");
         const std::string work = workFile();
         writeWave(work, RecordFormat, samples);
@@ -570,8 +599,8 @@ private:
 
 #else
 
-// Built without libpulse: a device that can neither play nor record, so the
-// window reports the device as unusable.
+// Built without libpulse's headers: a device that can neither play nor record,
+// so the window reports the device as unusable.
 class PulseVoiceDevice : public VoiceDevice {
 public:
     void setFileName(const std::string&) override {}

@@ -28,8 +28,9 @@ public:
     virtual void release() = 0;
 };
 
-// The default device: the desktop's sound server through libpulse, or a device
-// that can do nothing when the program was built without libpulse.
+// The default device: the desktop's sound server through libpulse, loaded on
+// the first "Open"; a device that can do nothing when the program was built
+// without libpulse's headers.
 VoiceDevice& defaultVoiceDevice();
 
 // Installs a device (not owned); nullptr restores the default.

@@ -5,11 +5,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 namespace entry {
 
 namespace {
 
+constexpr int PcmTag = 1;
+constexpr int FloatTag = 3;
+constexpr int ALawTag = 6;
+constexpr int MuLawTag = 7;
 constexpr int ExtensibleTag = 0xFFFE;
 
 uint32_t read16(std::string_view bytes, size_t at)
@@ -101,14 +106,49 @@ std::optional<WaveSound> readWaveSound(const std::string& path)
     }
 }
 
+bool samplesHoldSound(const WaveFormat& format, std::string_view samples)
+{
+    if (format.blockAlign <= 0 || samples.size() < static_cast<size_t>(format.blockAlign))
+        return false;
+    const auto anyByteBut = [samples](std::initializer_list<char> silent) {
+        return std::any_of(samples.begin(), samples.end(), [silent](char byte) {
+            return std::find(silent.begin(), silent.end(), byte) == silent.end();
+        });
+    };
+    switch (format.formatTag) {
+    case PcmTag:
+        return format.bitsPerSample <= 8 ? anyByteBut({'\x80'}) : anyByteBut({'\0'});
+    case FloatTag: {
+        // Zero with either sign: every byte zero but the sign bit of the top one.
+        const size_t sampleBytes = static_cast<size_t>(format.bitsPerSample / 8);
+        if (sampleBytes == 0)
+            return true;
+        for (size_t at = 0; at < samples.size(); ++at) {
+            const bool top = at % sampleBytes == sampleBytes - 1;
+            if ((static_cast<unsigned char>(samples[at]) & (top ? 0x7F : 0xFF)) != 0)
+                return true;
+        }
+        return false;
+    }
+    case ALawTag:
+        return anyByteBut({'\xD5', '\x55'});
+    case MuLawTag:
+        return anyByteBut({'\xFF', '\x7F'});
+    default:
+        return true;
+    }
+}
+
 bool holdsSound(const std::string& path)
 {
-    return readWaveSound(path).has_value();
+    const std::optional<WaveSound> sound = readWaveSound(path);
+    return sound && samplesHoldSound(sound->format, sound->samples);
 }
 
 bool waveBytesHoldSound(std::string_view bytes)
 {
-    return parseWave(bytes).has_value();
+    const std::optional<WaveSound> sound = parseWave(bytes);
+    return sound && samplesHoldSound(sound->format, sound->samples);
 }
 
 void writeWave(const std::string& path, const WaveFormat& format, std::string_view samples)

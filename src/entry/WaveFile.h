@@ -33,8 +33,15 @@ struct WaveSound {
 // or empty file, a header alone, a header whose format is zero.
 std::optional<WaveSound> readWaveSound(const std::string& path);
 
-// Whether the file is a recording with sound data, as readWaveSound decides.
-// Only such a file is offered as a memo or stored as one.
+// Whether samples of the format hold sound: at least one whole frame, and a
+// sample that differs from the format's silence (zero; 128 for 8-bit PCM, +0
+// and -0 for floating point, the two codes of zero for A-law and mu-law). A
+// muted microphone gives frames that are all silence. Samples of a format this
+// rule cannot read count as sound.
+bool samplesHoldSound(const WaveFormat& format, std::string_view samples);
+
+// Whether the file is a recording with sound data: readWaveSound reads it and
+// its samples hold sound. Only such a file is offered as a memo or stored as one.
 bool holdsSound(const std::string& path);
 // The same for the bytes of a WAV file already read.
 bool waveBytesHoldSound(std::string_view bytes);

@@ -41,10 +41,15 @@ bool operator==(const marry_data& a, const marry_data& b)
         && a.kodo_yoshirireki == b.kodo_yoshirireki;
 }
 
+std::string slotVoiceName(int slot)
+{
+    return "voice" + std::to_string(slot) + ".wav";
+}
+
 personal_data clearedPerson(int slot)
 {
     personal_data p;
-    p.Voice_filename = "voice" + std::to_string(slot) + ".wav";
+    p.Voice_filename = slotVoiceName(slot);
     p.Disp = tables().DefDispStat;
     return p;
 }
@@ -69,7 +74,7 @@ uint64_t familyEdits()
 Tables::Tables()
 {
     for (int i = 0; i < RecordCount; ++i) {
-        per_buf[i].Voice_filename = "voice" + std::to_string(i) + ".wav";
+        per_buf[i].Voice_filename = slotVoiceName(i);
         per_buf[i].Disp = DefDispStat;
     }
 }

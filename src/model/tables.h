@@ -230,7 +230,10 @@ inline bool isFamilyPartner(int slot) { return slot == BlankPartner || isUsedPer
 inline bool isTakenPerson(int slot) { return isPersonReference(slot) && person(slot).InUse != SlotFree; }
 
 // The cleared person record of a slot: every field at its empty value,
-// Voice_filename "voice<slot>.wav", Disp = the current DefDispStat.
+// Voice_filename slotVoiceName(slot), Disp = the current DefDispStat.
 personal_data clearedPerson(int slot);
+
+// The slot's own voice memo name, "voice<slot>.wav": every cleared slot has it.
+std::string slotVoiceName(int slot);
 
 } // namespace model

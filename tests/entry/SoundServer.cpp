@@ -2,16 +2,14 @@
 
 #include "platform/FileSystem.h"
 
-#if TEVORA_HAVE_PULSE_SIMPLE
-#include <pulse/simple.h>
-#endif
-
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -106,8 +104,8 @@ void SoundServer::stopProcess()
 
 std::string SoundServer::start()
 {
-#if !TEVORA_HAVE_PULSE_SIMPLE
-    return "the tests were built without libpulse";
+#if !TEVORA_HAVE_PULSE
+    return "the program was built without the sound server's headers";
 #endif
     if (running())
         return "";
@@ -150,9 +148,9 @@ std::string SoundServer::start()
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     const std::string program = onPath("pulseaudio");
-    if (program.empty()) {
+    if (program.empty() || onPath("pactl").empty() || onPath("parec").empty()) {
         stopProcess();
-        return "pulseaudio is not installed (scripts/install-deps.sh installs it)";
+        return "pulseaudio, pactl or parec is not installed (scripts/install-deps.sh installs them)";
     }
     // The server ends with the test program, however that ends.
     const pid_t parent = ::getpid();
@@ -209,37 +207,71 @@ bool SoundServer::muteTone(bool muted)
     return runQuietly("pactl -s " + m_address + " suspend-source tone " + (muted ? "1" : "0")) == 0;
 }
 
+bool SoundServer::muteSource(bool muted)
+{
+    return runQuietly("pactl -s " + m_address + " set-source-mute tone " + (muted ? "1" : "0")) == 0;
+}
+
 std::vector<int16_t> SoundServer::listenToSpeaker(int milliseconds, int rate, void (*ready)(void*), void* context)
 {
     std::vector<int16_t> samples;
-#if TEVORA_HAVE_PULSE_SIMPLE
-    const pa_sample_spec sample{PA_SAMPLE_S16LE, static_cast<uint32_t>(rate), 1};
-    int error = 0;
+    const auto started = [&] {
+        if (ready)
+            ready(context);
+        ready = nullptr;
+    };
+    int pipeEnds[2];
+    const std::string program = onPath("parec");
+    if (program.empty() || ::pipe(pipeEnds) != 0) {
+        started();
+        return samples;
+    }
     // Small pieces keep the speaker working at a low latency: a speaker that
     // renders seconds ahead would hand the listener silence made before the
     // sound came.
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = static_cast<uint32_t>(-1);
-    attributes.prebuf = static_cast<uint32_t>(-1);
-    attributes.minreq = static_cast<uint32_t>(-1);
-    attributes.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(50 * 1000, &sample));
-    pa_simple* stream = pa_simple_new(m_address.c_str(), "tevora test", PA_STREAM_RECORD, "speaker.monitor",
-                                      "listening", &sample, nullptr, &attributes, &error);
-    if (ready)
-        ready(context);
-    if (!stream)
+    std::vector<std::string> arguments = {"parec", "--server=" + m_address, "--device=speaker.monitor",
+                                          "--rate=" + std::to_string(rate), "--channels=1", "--format=s16le",
+                                          "--latency-msec=50", "--raw"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    // The recording runs once its first samples come; it gives up when none
+    // come for a while (the recorder could not connect, or the server hangs).
+    const size_t wanted = static_cast<size_t>(rate) * static_cast<size_t>(milliseconds) / 1000 * sizeof(int16_t);
+    std::string bytes;
+    char buffer[4096];
+    while (pid > 0 && bytes.size() < wanted) {
+        pollfd input{pipeEnds[0], POLLIN, 0};
+        const int polled = ::poll(&input, 1, 15000);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        const ssize_t got = polled > 0 ? ::read(pipeEnds[0], buffer, sizeof(buffer)) : -1;
+        if (got <= 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(got));
+        started();
+    }
+    started();
+    ::close(pipeEnds[0]);
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (bytes.size() < wanted)
         return samples;
-    samples.resize(static_cast<size_t>(rate) * static_cast<size_t>(milliseconds) / 1000);
-    if (pa_simple_read(stream, samples.data(), samples.size() * sizeof(int16_t), &error) < 0)
-        samples.clear();
-    pa_simple_free(stream);
-#else
-    (void)milliseconds;
-    (void)rate;
-    if (ready)
-        ready(context);
-#endif
+    samples.resize(wanted / sizeof(int16_t));
+    std::memcpy(samples.data(), bytes.data(), wanted);
     return samples;
 }
 

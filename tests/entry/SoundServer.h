@@ -27,8 +27,13 @@ public:
     // Suspends the tone (true when the server did): a recording connects but
     // gets no sound data.
     bool muteTone(bool muted);
+    // Mutes the tone as a desktop's mute key does (true when the server did): a
+    // recording gets sound data that is all silence.
+    bool muteSource(bool muted);
     // Records the speaker's echo for the given time (blocking): 16-bit mono
-    // samples at rate. ready() is called once the recording runs.
+    // samples at rate, through pulseaudio's own recorder (parec), so that the
+    // test program needs no libpulse of its own. ready() is called once the
+    // recording runs (or could not start).
     std::vector<int16_t> listenToSpeaker(int milliseconds, int rate, void (*ready)(void*), void* context);
 
     SoundServer(const SoundServer&) = delete;

@@ -93,13 +93,6 @@ protected:
     {
         return platform::fileExists(recording()) ? platform::readWholeFile(recording()) : std::string();
     }
-    // Compares file contents without printing them: a memo is kilobytes of samples.
-    static ::testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected)
-    {
-        if (actual == expected)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << actual.size() << " bytes, not the " << expected.size() << " expected";
-    }
     static bool takeLeft()
     {
         return platform::fileExists(platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName));
@@ -239,6 +232,54 @@ TEST_F(VoiceTest, aRegisteredRecordingNeverOverwritesAnotherPersonsMemo)
     EXPECT_EQ(platform::readWholeFile(platform::joinPath(entry::voiceFolder(), person(own).Voice_filename)),
               device.recorded);
 }
+
+// A person whose memo name is missing (a family file that leaves it empty or
+// out) or names no file of the voice folder gets the slot's own name for a new
+// memo, unless another person's memo has that name.
+struct MemoNameCase {
+    const char* name;
+    std::string stored;      // the person's Voice_filename before
+    bool slotNameTaken;      // another person's memo is "voice<slot>.wav"
+    const char* registered;  // the name the memo gets, after "voice<slot>"
+    friend std::ostream& operator<<(std::ostream& out, const MemoNameCase& c) { return out << c.name; }
+};
+
+class MemoNameTest : public VoiceTest, public ::testing::WithParamInterface<MemoNameCase> {};
+
+TEST_P(MemoNameTest, aRecordingIsRegisteredUnderTheSlotsOwnName)
+{
+    const MemoNameCase& c = GetParam();
+    const int slot = addPerson("山田", "太郎");
+    const std::string slotName = "voice" + std::to_string(slot);
+    person(slot).Voice_filename = c.stored;
+    const std::string othersBytes = pcmWave(sineSamples(880, 0.05));
+    const int other = addPerson("鈴木", "花子", 1);
+    if (c.slotNameTaken) {
+        person(other).Voice_filename = slotName + ".wav";
+        person(other).Voice_index = 1;
+        platform::makeDir(entry::voiceFolder());
+        platform::writeWholeFile(memoFile(other), othersBytes);
+    }
+    open();
+    ASSERT_EQ(model::runState().Cur_PerIdx, slot);
+    recordAndSave();
+    form().CMDFUNC_Click(1);
+
+    EXPECT_TRUE(answers.shown().empty()) << answers.shownTexts().front();
+    EXPECT_EQ(person(slot).Voice_filename, slotName + c.registered);
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), device.recorded));
+    if (c.slotNameTaken) {
+        EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(other)), othersBytes));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, MemoNameTest,
+    ::testing::Values(MemoNameCase{"empty", "", false, ".wav"},
+                      MemoNameCase{"outsideTheFolder", "../memo.wav", false, ".wav"},
+                      MemoNameCase{"emptyAndTheSlotsNameTaken", "", true, "_2.wav"}),
+    [](const ::testing::TestParamInfo<MemoNameCase>& info) { return std::string(info.param.name); });
 
 TEST_F(VoiceTest, saveEndsARecordingAtOnce)
 {
@@ -393,7 +434,8 @@ TEST_F(VoiceTest, aSaveThatWroteNoFileIsReportedAndMarksNoMemo)
 }
 
 // What a recording without sound data leaves: a header alone (the sizes left at
-// zero or at a placeholder past the end, the format zero), or an empty file.
+// zero or at a placeholder past the end, the format zero), an empty file, or
+// samples that are all silence (a muted microphone).
 struct SoundlessCase {
     const char* name;
     std::string bytes;
@@ -441,7 +483,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SoundlessCase{"placeholderSizes", waveHeader(0xFFFFFFFF, 1, 2, 44100, 16, 0x7FFFFFFF), false},
                       SoundlessCase{"formatZero", waveHeader(0, 0, 0, 0, 0, 0), true},
                       SoundlessCase{"emptyFile", "", true},
-                      SoundlessCase{"lessThanOneFrame", waveHeader(38, 1, 2, 44100, 16, 2) + "ab", false}),
+                      SoundlessCase{"lessThanOneFrame", waveHeader(38, 1, 2, 44100, 16, 2) + "ab", false},
+                      SoundlessCase{"silence", pcmWave(std::vector<int16_t>(22050, 0)), false},
+                      SoundlessCase{"silence8BitRunsOut",
+                                    waveHeader(36 + 800, 1, 1, 8000, 8, 800) + std::string(800, '\x80'), true}),
     [](const ::testing::TestParamInfo<SoundlessCase>& info) { return std::string(info.param.name); });
 
 // A new recording that fails or is left unsaved, after one that waits to be

@@ -1,6 +1,8 @@
 #pragma once
-// WAV files for the voice memo tests, written out field by field, and a
-// reader of the plain 44-byte layout the recordings must have.
+// WAV files for the voice memo tests, written out field by field, a reader of
+// the plain 44-byte layout the recordings must have, and a comparison of bytes.
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,14 @@ inline uint32_t getLE(const std::string& in, size_t at, int bytes)
     for (int i = 0; i < bytes; ++i)
         value |= static_cast<uint32_t>(static_cast<unsigned char>(in[at + static_cast<size_t>(i)])) << (8 * i);
     return value;
+}
+
+// Compares file contents without printing them: a memo is kilobytes of samples.
+inline ::testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual.size() << " bytes, not the " << expected.size() << " expected";
 }
 
 // The 44-byte header: RIFF, a 16-byte "fmt " chunk and the "data" chunk's

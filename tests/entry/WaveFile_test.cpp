@@ -1,6 +1,6 @@
 // The rule for a recording with sound data, on WAV files laid out as other
 // programs write them: chunks before and after the data, an extensible header,
-// a data size that claims more than the file holds.
+// a data size that claims more than the file holds, samples that are all silence.
 
 #include "WaveBytes.h"
 
@@ -79,6 +79,36 @@ TEST_F(WaveFileTest, aRecordingNeverFinishedCountsTheWholeFramesItHolds)
     EXPECT_FALSE(entry::holdsSound(write(header + "012")));
     EXPECT_FALSE(entry::holdsSound(write(std::string("RIFF\x04\0\0\0WAVE", 12))));
     EXPECT_FALSE(entry::holdsSound(home.file("\\voice\\none.wav")));
+}
+
+// Samples that are all silence (what a muted microphone gives) are no sound,
+// in each format's own silence; one sample off it is.
+TEST_F(WaveFileTest, samplesThatAreAllSilenceHoldNoSound)
+{
+    struct Silence {
+        const char* format;
+        int tag;
+        int bits;
+        std::string frames; // a run of silent frames, one channel
+        char loud;          // a byte that makes the first sample sound
+    };
+    const std::string floatZeros = std::string(8, '\0') + std::string("\0\0\0\x80", 4); // +0, +0, -0
+    const Silence silences[] = {
+        {"16-bit", 1, 16, std::string(200, '\0'), '\x01'},
+        {"8-bit", 1, 8, std::string(100, '\x80'), '\x7F'},
+        {"float", 3, 32, floatZeros, '\x3F'},
+        {"A-law", 6, 8, std::string(50, '\xD5') + std::string(50, '\x55'), '\x2A'},
+        {"mu-law", 7, 8, std::string(50, '\xFF') + std::string(50, '\x7F'), '\x00'},
+    };
+    for (const Silence& silence : silences) {
+        const auto size = static_cast<uint32_t>(silence.frames.size());
+        const std::string header = waveHeader(36 + size, silence.tag, 1, 8000, silence.bits, size);
+        EXPECT_FALSE(entry::holdsSound(write(header + silence.frames))) << silence.format;
+        EXPECT_FALSE(entry::waveBytesHoldSound(header + silence.frames)) << silence.format;
+        std::string loud = silence.frames;
+        loud[silence.bits / 8 - 1] = silence.loud;
+        EXPECT_TRUE(entry::holdsSound(write(header + loud))) << silence.format;
+    }
 }
 
 TEST_F(WaveFileTest, whatIsWrittenIsThePlainLayoutAndReadsBack)

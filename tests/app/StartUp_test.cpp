@@ -1,0 +1,84 @@
+// What a start costs. The real program (the executable beside this test) is
+// started as a user starts it, with a family to open, and looked at once it has
+// drawn the family and left its first autosave: it must not have loaded the
+// sound server's library, which only the voice memo window needs and loads
+// when it first plays or records.
+
+#include "model/filestore/FamilyFile.h"
+#include "document/InitAllSetting.h"
+#include "document/Snapshots.h"
+#include "model/tables.h"
+#include "platform/AppPath.h"
+#include "platform/FileSystem.h"
+
+#include "LayoutFamilies.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// What a process has mapped, its libraries among it.
+std::string mappedFiles(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/maps");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(StartUp, loadsNoSoundLibraryBeforeAMemoIsPlayedOrRecorded)
+{
+    // Every executable of the build lands in one folder.
+    const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tevora").string();
+    ASSERT_TRUE(platform::fileExists(program)) << program;
+    TempHome home(TempHome::Contents::ProgramData);
+    model::InitAllSetting();
+    layouttest::FamilyBuilder builder;
+    model::tables().kou_buf[builder.couple()].dsp_start = 1;
+    const std::string family = platform::joinPath(home.path(), "family.kez");
+    ASSERT_TRUE(model::save_file(family));
+    model::InitAllSetting();
+
+    std::vector<std::string> environment = {"TEVORA_HOME=" + home.path()};
+    for (char** entry = environ; *entry; ++entry)
+        environment.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execle(program.c_str(), program.c_str(), family.c_str(), static_cast<char*>(nullptr), envp.data());
+        ::_exit(127);
+    }
+    ASSERT_GT(child, 0);
+    const std::string autosave = home.file(model::AutosaveSnapshotName);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    bool started = false;
+    while (!started && std::chrono::steady_clock::now() < until && ::waitpid(child, nullptr, WNOHANG) == 0) {
+        started = platform::fileExists(autosave);
+        if (!started)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const std::string libraries = started ? mappedFiles(child) : std::string();
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    ASSERT_TRUE(started) << "the program opened the family and left its autosave";
+    ASSERT_NE(libraries.find("libQt6Widgets"), std::string::npos);
+    EXPECT_EQ(libraries.find("libpulse"), std::string::npos) << "the sound library is mapped";
+}
+
+} // namespace
