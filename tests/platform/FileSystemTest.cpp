@@ -269,6 +269,48 @@ TEST_F(FileSystem, AtomicWriteFailureLeavesTheOldFileIntact)
     EXPECT_EQ(listFiles(dir, "*.*"), Names{"family.kez"}) << "the temporary file was left behind";
 }
 
+// Every write of a whole file, also a plain one and a copy, replaces the file only
+// once the new content is whole: one that cannot be finished (a full disk) leaves the
+// old content and no temporary file.
+TEST_F(FileSystem, EveryWholeWriteThatFailsLeavesTheOldFileIntact)
+{
+    const std::string old(100, 'o');
+    writeWholeFile(at("big"), std::string(5000, 'b'));
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"writeWholeFile", [&] { writeWholeFile(at("face.bmp"), std::string(5000, 'n')); }},
+        {"copyFile", [&] { copyFile(at("big"), at("face.bmp")); }},
+        {"PartialFile", [&] {
+             PartialFile file(at("face.bmp"));
+             file.write(std::string(600, 'n'));
+             file.write(std::string(600, 'n'));
+             file.replace(Flush::ToDisk);
+         }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        writeWholeFile(at("face.bmp"), old);
+        EXPECT_EQ(errorNumberOfSmallFilesOnly(write), 61);
+        EXPECT_EQ(readWholeFile(at("face.bmp")), old);
+        EXPECT_EQ(sorted(listFiles(dir, "*.*")), (Names{"big", "face.bmp"})) << "the temporary file was left behind";
+    }
+}
+
+// A name the folder takes, but not with ".part" added, is written whole all the same,
+// through a shorter temporary name that keeps it apart from its neighbours'.
+TEST_F(FileSystem, ANameTooLongForThePartEndingIsWrittenWholeAllTheSame)
+{
+    const std::string first = std::string(243, 'n') + "-first.bmp";
+    const std::string second = std::string(243, 'n') + "-second.wav";
+    ASSERT_EQ(first.size() + std::string(".part").size(), 258u);
+    EXPECT_NE(partialFileName(at(first)), partialFileName(at(second)));
+    EXPECT_LE(fileNameOf(partialFileName(at(first))).size(), 255u);
+    writeFileAtomically(at(first), "atomic");
+    writeWholeFile(at(second), "whole");
+    EXPECT_EQ(readWholeFile(at(first)), "atomic");
+    EXPECT_EQ(readWholeFile(at(second)), "whole");
+    EXPECT_EQ(sorted(listFiles(dir, "*.*")), sorted({first, second}));
+}
+
 // A write through a symbolic link (a relative one, and a link to a link) replaces the
 // file the link leads to, with its temporary files beside that file; the links stay.
 TEST_F(FileSystem, WritesThroughALinkReplaceTheFileItLeadsToAndKeepTheLink)
