@@ -359,6 +359,14 @@ PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(part
 {
     if (dirExists(path))
         throw folderInTheWay(path, ": フォルダーには書き込めません");
+    // A device, a pipe or a socket is never replaced by a file.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        RuntimeError error(err::PathFileAccess, path + ": ファイルでないものには書き込めません");
+        error.path = path;
+        error.reason = "書き込み先がファイルではありません";
+        throw error;
+    }
     // Links that lead on without end (to themselves) lead to no file to replace.
     struct stat link {};
     if (::lstat(linkTarget(path).c_str(), &link) == 0 && S_ISLNK(link.st_mode))

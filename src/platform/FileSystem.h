@@ -82,7 +82,8 @@ enum class Flush { No, ToDisk };
 // pieces to partialFileName(path), made afresh with the permissions of path (a new
 // file the usual ones); path itself is untouched until replace() renames the whole
 // file over it. An object left without keep() or replace() (a failure, an exception)
-// removes its partial file. Failures raise RuntimeError naming path.
+// removes its partial file. Failures raise RuntimeError naming path; a path that is
+// a folder, a device, a pipe or a socket is refused before anything is written.
 class PartialFile {
 public:
     explicit PartialFile(const std::string& path);

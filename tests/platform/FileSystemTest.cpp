@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -293,6 +296,24 @@ TEST_F(FileSystem, EveryWholeWriteThatFailsLeavesTheOldFileIntact)
         EXPECT_EQ(readWholeFile(at("face.bmp")), old);
         EXPECT_EQ(sorted(listFiles(dir, "*.*")), (Names{"big", "face.bmp"})) << "the temporary file was left behind";
     }
+    // What is no file (here a socket) is never replaced by one.
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, at("socket").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const auto& write : {std::function<void()>([&] { writeWholeFile(at("socket"), "x"); }),
+                              std::function<void()>([&] { writeFileAtomically(at("socket"), "x"); })}) {
+        try {
+            write();
+            ADD_FAILURE() << "written";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(failureReason(e), "書き込み先がファイルではありません");
+        }
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(at("socket").c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
+    ::close(listener);
 }
 
 // A name the folder takes, but not with ".part" added, is written whole all the same,
