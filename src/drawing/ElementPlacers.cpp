@@ -68,9 +68,10 @@ double snapIconX(double x)
     return steps * 15.0 + 15.0;
 }
 
-void reportBadIcon()
+// Names the face file that cannot be read and why.
+void reportBadIcon(const platform::RuntimeError& error, const std::string& iconFile)
 {
-    platform::MsgBox("アイコンファイルが不正です", platform::vbOKOnly);
+    platform::MsgBox(platform::failedWriteMessage("アイコンファイルが不正です", error, iconFile), platform::vbOKOnly);
 }
 
 void placeLine(LineArray array)
@@ -288,8 +289,8 @@ void Put_FaceIcon(int16_t person, double x, double y)
             break;
         }
         }
-    } catch (const platform::RuntimeError&) {
-        reportBadIcon();
+    } catch (const platform::RuntimeError& e) {
+        reportBadIcon(e, iconFile);
     }
 }
 

@@ -38,7 +38,8 @@ void placeDottedLine(double x1, double y1, double x2, double y2);
 // The person's face icon, icon_w x icon_h, with its top-left corner at (x', y): x is
 // snapped to the 15-twip grid (half to even) and moved one step right. A person
 // without a picture (Picture_index -1) gets nothing. A picture file that cannot be
-// loaded shows "アイコンファイルが不正です" and places nothing further for the icon.
+// loaded shows "アイコンファイルが不正です" with the file and why, and places nothing
+// further for the icon.
 void Put_FaceIcon(int16_t person, double x, double y);
 
 // The mark of marriage kou: x is the left edge of the gap between the partners'

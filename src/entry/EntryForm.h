@@ -322,8 +322,9 @@ private:
     // Empties the whole panel for a new person: texts, group, flags, pictures
     // and the voice mark.
     void clearCard();
-    // Shows the face picture of a person; false when its file is missing or unreadable.
-    bool showPicture(int mode, const std::string& path);
+    // Shows the face picture of a person; when its file is missing or cannot be read,
+    // the message that names it and why ("" when shown).
+    std::string showPicture(int mode, const std::string& path);
     double personRowHeight(double minimum) const;
     // typedBox is the date box just typed into (3 or 4), -1 on the age box's focus.
     void refreshAge(AgeRefresh when, int typedBox);

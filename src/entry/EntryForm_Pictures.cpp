@@ -48,9 +48,10 @@ void EntryForm::applyChosenPicture(int box, const std::string& path, PictureFit 
     forms::Picture picture;
     try {
         picture = forms::LoadPicture(path);
-    } catch (const platform::RuntimeError&) {
-        // A file that is missing or holds no picture changes nothing.
-        platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
+    } catch (const platform::RuntimeError& e) {
+        // A file that is missing or holds no picture changes nothing; the message
+        // names it and why.
+        platform::MsgBox(platform::failedWriteMessage(entry::PictureFileError, e, path), platform::vbOKOnly);
         return;
     }
     forms::PictureBox& target = Picture1[box];

@@ -190,16 +190,14 @@ void EntryForm::newp()
 
 // ---------------------------------------------------------------- entryset
 
-bool EntryForm::showPicture(int mode, const std::string& path)
+std::string EntryForm::showPicture(int mode, const std::string& path)
 {
     forms::Picture picture;
     try {
-        if (!platform::fileExists(path))
-            return false;
         picture = forms::LoadPicture(path);
-    } catch (const platform::RuntimeError&) {
-        // A file that exists but holds no picture counts as a missing picture.
-        return false;
+    } catch (const platform::RuntimeError& e) {
+        // Missing, or a file that holds no picture.
+        return platform::failedWriteMessage(entry::PictureFileError, e, path);
     }
     if (mode == 0) {
         Picture1[0].setPicture(picture);
@@ -210,7 +208,7 @@ bool EntryForm::showPicture(int mode, const std::string& path)
         box.paintPicture(picture, 0, 0, box.scaleWidth(), box.scaleHeight());
         box.setTag(path);
     }
-    return true;
+    return std::string();
 }
 
 void EntryForm::entryset(int& idx)
@@ -304,13 +302,14 @@ void EntryForm::entryset(int& idx)
         Picture1[other].setPicture(forms::Picture());
         Picture1[other].setTag("");
         // The picture's name comes from the family file: it must stay inside the face folder.
-        const bool shown = model::isPlainFileName(p.Picture_filename) &&
-                           showPicture(mode, platform::joinPath(faceFolder, p.Picture_filename));
-        if (!shown) {
+        const std::string failure = model::isPlainFileName(p.Picture_filename)
+                                        ? showPicture(mode, platform::joinPath(faceFolder, p.Picture_filename))
+                                        : std::string(entry::PictureFileError);
+        if (!failure.empty()) {
             Picture1[mode].setPicture(forms::Picture());
             Picture1[mode].setTag("");
             markCardShown(idx);
-            platform::MsgBox(entry::PictureFileError, platform::vbOKOnly);
+            platform::MsgBox(failure, platform::vbOKOnly);
             return;
         }
     }

@@ -39,7 +39,7 @@ int16_t facePictureKind(const std::string& path)
 void writeFacePicture(const std::string& source, const std::string& target)
 {
     if (ending(source) == ".ico" || ending(source) == ".bmp")
-        platform::copyFile(source, target);
+        platform::writeFileAtomically(target, platform::readWholeFile(source));
     else
         forms::SavePictureWithin(forms::LoadPicture(source), target, MaxFacePicturePixels, MaxFacePicturePixels);
 }

@@ -140,26 +140,27 @@ void InfoOne::Show_Person_Info(int index)
     } else {
         platform::MsgBox(entry::NoSuchPersonMessage, platform::vbOKOnly);
     }
-    if (!showPicture(faceFolder, index))
-        platform::MsgBox(entry::CardPictureError, platform::vbOKOnly);
+    if (const std::string failure = showPicture(faceFolder, index); !failure.empty())
+        platform::MsgBox(failure, platform::vbOKOnly);
 }
 
-bool InfoOne::showPicture(const std::string& faceFolder, int index)
+std::string InfoOne::showPicture(const std::string& faceFolder, int index)
 {
     const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(index)];
     // The previous person's face never stays: a picture that cannot be loaded leaves both boxes empty.
     Picture1[0].setPicture(forms::Picture());
     Picture1[1].setPicture(forms::Picture());
     if (p.Picture_index == -1)
-        return true;
+        return std::string();
+    // The picture's name comes from the family file: it must stay inside the face folder.
+    if (!model::isPlainFileName(p.Picture_filename))
+        return entry::CardPictureError;
+    const std::string path = platform::joinPath(faceFolder, p.Picture_filename);
     forms::Picture picture;
     try {
-        // The picture's name comes from the family file: it must stay inside the face folder.
-        if (!model::isPlainFileName(p.Picture_filename))
-            throw platform::RuntimeError(platform::err::FileNotFound, p.Picture_filename);
-        picture = forms::LoadPicture(platform::joinPath(faceFolder, p.Picture_filename));
-    } catch (const platform::RuntimeError&) {
-        return false;
+        picture = forms::LoadPicture(path);
+    } catch (const platform::RuntimeError& e) {
+        return platform::failedWriteMessage(entry::CardPictureError, e, path);
     }
     if (p.Picture_mode != 0) {
         forms::PictureBox& box = Picture1[1];
@@ -167,7 +168,7 @@ bool InfoOne::showPicture(const std::string& faceFolder, int index)
     } else {
         Picture1[0].setPicture(picture);
     }
-    return true;
+    return std::string();
 }
 
 void InfoOne::showPersonCard(int person)

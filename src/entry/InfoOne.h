@@ -52,8 +52,9 @@ protected:
     void design() override;
 
 private:
-    // False when the picture's file cannot be shown.
-    bool showPicture(const std::string& faceFolder, int index);
+    // When the picture's file cannot be shown, the message that names it and why
+    // ("" when shown).
+    std::string showPicture(const std::string& faceFolder, int index);
 };
 
 // The one instance of the window.

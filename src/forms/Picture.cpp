@@ -2,13 +2,15 @@
 #include "forms/Picture_p.h"
 
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <QImageReader>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -77,13 +79,61 @@ void trimCache(PictureCache& c)
     }
 }
 
+// Why a picture file cannot be read, in a word.
+constexpr const char* NotAPicture = "画像ファイルではありません";
+constexpr const char* Damaged = "ファイルが壊れています";
+constexpr const char* TooLarge = "画像が大きすぎます";
+
+platform::RuntimeError unreadable(const std::string& path, const char* reason)
+{
+    platform::RuntimeError error(platform::err::InvalidPicture, "Invalid picture: " + path + ": " + reason);
+    error.path = path;
+    error.reason = reason;
+    return error;
+}
+
+// The most memory one picture read in full may take: a quarter of the machine's
+// memory, from 256 MB (every picture of 64 megapixels) up to 1 GB (256 megapixels, as
+// a 4-byte pixel each).
+int64_t fullReadBudgetBytes()
+{
+    static const int64_t budget = [] {
+        constexpr int64_t MB = 1024 * 1024;
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        const long pageBytes = ::sysconf(_SC_PAGESIZE);
+        const int64_t quarter = pages > 0 && pageBytes > 0 ? static_cast<int64_t>(pages) * pageBytes / 4 : 0;
+        const int64_t budget = std::clamp<int64_t>(quarter, 256 * MB, 1024 * MB);
+        // The image reader's own limit, which would refuse a picture below it.
+        QImageReader::setAllocationLimit(static_cast<int>(budget / MB));
+        return budget;
+    }();
+    return budget;
+}
+
 Picture decodePicture(const std::string& path)
 {
+    const int64_t budget = fullReadBudgetBytes();
     QImageReader reader(QString::fromStdString(path));
     reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
+    if (!reader.canRead())
+        throw unreadable(path, NotAPicture);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        const int64_t pixels = static_cast<int64_t>(size.width()) * size.height();
+        if (pixels > MostPicturePixels)
+            throw unreadable(path, TooLarge);
+        if (size.width() > LargestLoadedPixels || size.height() > LargestLoadedPixels) {
+            // A format that cannot read a smaller size itself (a bitmap) is read whole
+            // first, 4 bytes a pixel.
+            if (!reader.supportsOption(QImageIOHandler::ScaledSize) && pixels * 4 > budget)
+                throw unreadable(path, TooLarge);
+            reader.setScaledSize(
+                size.scaled(LargestLoadedPixels, LargestLoadedPixels, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        }
+    }
+    const QImage image = reader.read();
     if (image.isNull())
-        throw platform::RuntimeError(platform::err::InvalidPicture, "Invalid picture: " + path);
+        throw unreadable(path, reader.error() == QImageReader::UnsupportedFormatError ? NotAPicture : Damaged);
     auto data = std::make_shared<PictureData>();
     data->image = paintableImage(image);
     data->path = path;
@@ -105,15 +155,21 @@ Picture LoadPicture(const std::string& path)
 {
     if (path.empty())
         return Picture();
+    // A missing file, and a folder, is "file not found", with the reason in a word.
+    const auto notFound = [&path] {
+        platform::RuntimeError error = platform::errnoError(ENOENT, path);
+        error.number = platform::err::FileNotFound;
+        return error;
+    };
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)
-            throw platform::RuntimeError(platform::err::FileNotFound, "File not found: " + path);
+            throw notFound();
         throw platform::errnoError(error, path);
     }
     if (!S_ISREG(info.st_mode))
-        throw platform::RuntimeError(platform::err::FileNotFound, "File not found: " + path);
+        throw notFound();
     const int64_t size = static_cast<int64_t>(info.st_size);
     const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 
@@ -166,9 +222,12 @@ void putLe32(std::string& out, uint32_t value)
 
 void writeBmp24(const QImage& source, const std::string& path)
 {
+    // A picture with transparency is stored as it looks on a white page: its colours,
+    // premultiplied by their opacity, take white for the rest.
+    const bool blended = source.hasAlphaChannel();
     const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32_Premultiplied
                              ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
+                             : source.convertToFormat(blended ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const uint32_t width = static_cast<uint32_t>(image.width());
     const uint32_t height = static_cast<uint32_t>(image.height());
     const uint32_t rowBytes = (width * 3 + 3) & ~3u;
@@ -194,30 +253,31 @@ void writeBmp24(const QImage& source, const std::string& path)
     putLe32(header, 0);             // colours used
     putLe32(header, 0);             // important colours
 
-    // Rows are streamed so that a large export canvas is not held twice in memory.
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw platform::errnoError(errno, path);
-    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    std::string row(rowBytes, '\0');
-    for (int y = static_cast<int>(height) - 1; ok && y >= 0; --y) {
+    // Rows are streamed, a few at a time, so that a large export canvas is not held
+    // twice in memory; the file replaces an older one only once it is whole.
+    platform::PartialFile file(path);
+    file.write(header);
+    constexpr size_t ChunkBytes = 1 << 20;
+    std::string chunk;
+    chunk.reserve(ChunkBytes + rowBytes);
+    for (int y = static_cast<int>(height) - 1; y >= 0; --y) {
         const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const size_t at = chunk.size();
+        chunk.resize(at + rowBytes, '\0');
+        char* row = chunk.data() + at;
         for (uint32_t x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<char>(qBlue(pixels[x]));
-            row[x * 3 + 1] = static_cast<char>(qGreen(pixels[x]));
-            row[x * 3 + 2] = static_cast<char>(qRed(pixels[x]));
+            const QRgb pixel = pixels[x];
+            const int white = blended ? 255 - qAlpha(pixel) : 0;
+            row[x * 3] = static_cast<char>(qBlue(pixel) + white);
+            row[x * 3 + 1] = static_cast<char>(qGreen(pixel) + white);
+            row[x * 3 + 2] = static_cast<char>(qRed(pixel) + white);
         }
-        ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+        if (chunk.size() >= ChunkBytes || y == 0) {
+            file.write(chunk);
+            chunk.clear();
+        }
     }
-    int error = ok ? 0 : errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        std::remove(path.c_str());
-        throw platform::errnoError(error != 0 ? error : EIO, path);
-    }
+    file.replace(platform::Flush::ToDisk);
 }
 
 void SavePicture(const Picture& picture, const std::string& path)

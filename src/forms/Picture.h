@@ -4,6 +4,7 @@
 // picture is the value LoadPicture("") gives and what clears a Picture property.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,15 +35,34 @@ private:
     std::shared_ptr<const PictureData> m_data;
 };
 
+// The most pixels across and down of a picture as LoadPicture reads it: about twice
+// the most that anything draws one with (the printout's largest face icon, 1042
+// dots), so a picture read smaller than its file loses nothing that is drawn, and
+// it takes at most 16 MB.
+inline constexpr int LargestLoadedPixels = 2048;
+// The most pixels a picture file may hold to be read at all: a gigapixel, ten times
+// a camera's largest photo and more than an A3 scan at 1200 dpi.
+inline constexpr int64_t MostPicturePixels = int64_t(1) << 30;
+
 // LoadPicture(path): .bmp, .ico and every format Qt reads. "" gives an empty
-// picture; a missing file raises RuntimeError 53, an undecodable one 481.
+// picture; a missing file raises RuntimeError 53. A picture larger than
+// LargestLoadedPixels across or down is read scaled down to fit, keeping its
+// proportions; a photo (JPEG) or a PNG is read at that size straight away, so a
+// picture of any size a camera or a scanner makes takes little memory. A file that
+// cannot be read raises 481 with the file as its path and why as its reason
+// (platform::failureReason): "画像ファイルではありません", "ファイルが壊れています", or
+// "画像が大きすぎます" (more than MostPicturePixels, or a bitmap that read whole
+// needs more than this machine's share for it: a quarter of its memory, at least
+// 256 MB, at most 1 GB).
 // Decoded pictures are cached by path, file size and modification time, so a
 // file rewritten under the same name is decoded again.
 Picture LoadPicture(const std::string& path);
 
-// SavePicture picture, path: a 24-bit BMP of the picture's pixel size. An empty
-// picture raises 481; a failed write raises the file error (61, 70, 75, 76) and
-// leaves no partial file.
+// SavePicture picture, path: a 24-bit BMP of the picture's pixel size; transparent
+// and half-transparent parts are blended onto white, as they look on a page. The file
+// is written whole under a temporary name and then renamed over path
+// (platform::PartialFile), so a failed write (61, 70, 75, 76) leaves a file that was
+// there as it was, and no partial file. An empty picture raises 481.
 void SavePicture(const Picture& picture, const std::string& path);
 
 // SavePicture picture, path, with at most maxWidth x maxHeight pixels: a larger

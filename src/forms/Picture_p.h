@@ -26,8 +26,9 @@ inline const QImage& pictureImage(const Picture& picture)
 }
 
 // Writes the pixels as a 24-bit BMP file: 54-byte header, bottom-up rows of BGR
-// triples padded to four bytes, 3780 dots per metre (96 dpi). A failed write
-// removes the partial file and raises the file error (61, 70, 75, 76).
+// triples padded to four bytes, 3780 dots per metre (96 dpi); transparency blended
+// onto white. The file replaces path only once whole and flushed to disk; a failed
+// write leaves path as it was and raises the file error (61, 70, 75, 76).
 void writeBmp24(const QImage& image, const std::string& path);
 
 } // namespace forms

@@ -67,6 +67,8 @@ RuntimeError errnoError(int errnoValue, const std::string& path)
 
 std::string failureReason(const RuntimeError& error)
 {
+    if (!error.reason.empty())
+        return error.reason;
     switch (error.systemError) {
     case 0:
         return std::string();

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -296,15 +297,9 @@ std::string readWholeFile(const std::string& path)
 
 void writeWholeFile(const std::string& path, const std::string& bytes)
 {
-    if (dirExists(path))
-        throw folderInTheWay(path, ": フォルダーには書き込めません");
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw errnoError(errno, path);
-    FdGuard guard(fd);
-    writeAll(fd, bytes, path);
-    if (guard.closeNow() != 0)
-        throw errnoError(errno, path);
+    PartialFile file(path);
+    file.write(bytes);
+    file.replace(Flush::No);
 }
 
 void renameFile(const std::string& from, const std::string& to)
@@ -338,44 +333,110 @@ std::string linkTarget(const std::string& path)
 
 std::string partialFileName(const std::string& path)
 {
-    return linkTarget(path) + ".part";
+    const std::string target = linkTarget(path);
+    const std::string name = fileNameOf(target);
+    const std::string folder = parentPath(target);
+    const long most = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    const size_t longest = most > 0 ? static_cast<size_t>(most) : NAME_MAX;
+    constexpr std::string_view Ending = ".part";
+    if (name.size() + Ending.size() <= longest)
+        return target + std::string(Ending);
+    // A name too long to take the ending: its beginning, cut where a character (of
+    // UTF-8) begins, and a hash of the whole name keep it apart from the partial
+    // file of any other name.
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "~%08zx", std::hash<std::string>()(name) & 0xFFFFFFFFu);
+    const size_t added = Ending.size() + std::char_traits<char>::length(hash);
+    if (longest <= added)
+        return target + std::string(Ending);
+    size_t kept = longest - added;
+    while (kept > 0 && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
+        --kept;
+    return target.substr(0, target.size() - name.size()) + name.substr(0, kept) + hash + std::string(Ending);
+}
+
+PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(partialFileName(path))
+{
+    if (dirExists(path))
+        throw folderInTheWay(path, ": フォルダーには書き込めません");
+    // A device, a pipe or a socket is never replaced by a file.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        RuntimeError error(err::PathFileAccess, path + ": ファイルでないものには書き込めません");
+        error.path = path;
+        error.reason = "書き込み先がファイルではありません";
+        throw error;
+    }
+    // Links that lead on without end (to themselves) lead to no file to replace.
+    struct stat link {};
+    if (::lstat(linkTarget(path).c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        throw errnoError(ELOOP, path);
+    // A partial file left by an interrupted write is removed and made afresh: created
+    // exclusively, it is never a link to some other file.
+    if (::unlink(m_partial.c_str()) != 0 && errno != ENOENT)
+        throw errnoError(errno, path);
+    m_fd = ::open(m_partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        throw errnoError(errno, path);
+    // Keep the permissions of the file being replaced; a new file gets the usual
+    // 0666 less the umask.
+    struct stat st {};
+    mode_t mode = 0;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(m_fd, mode);
+}
+
+PartialFile::~PartialFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_kept)
+        ::unlink(m_partial.c_str());
+}
+
+void PartialFile::write(std::string_view bytes)
+{
+    writeAll(m_fd, bytes, m_path);
+}
+
+void PartialFile::keep(Flush flush)
+{
+    if (flush == Flush::ToDisk && ::fsync(m_fd) != 0)
+        throw errnoError(errno, m_path);
+    const int fd = m_fd;
+    m_fd = -1;
+    // A deferred write error shows here.
+    if (::close(fd) != 0)
+        throw errnoError(errno, m_path);
+    m_kept = true;
+}
+
+void PartialFile::replace(Flush flush)
+{
+    keep(flush);
+    if (flush == Flush::ToDisk) {
+        replaceWithPartialFiles({m_path});
+        return;
+    }
+    const std::string target = linkTarget(m_path);
+    if (::rename(m_partial.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        m_kept = false;
+        throw errnoError(error, target);
+    }
 }
 
 void writePartialFile(const std::string& path, std::string_view bytes)
 {
-    if (dirExists(path))
-        throw folderInTheWay(path, ": フォルダーには書き込めません");
-    const std::string partial = partialFileName(path);
-    // A partial file left by an interrupted write is removed and made afresh: created
-    // exclusively, it is never a link to some other file.
-    if (::unlink(partial.c_str()) != 0 && errno != ENOENT)
-        throw errnoError(errno, path);
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw errnoError(errno, path);
-    FdGuard guard(fd);
-    try {
-        // Keep the permissions of the file being replaced; a new file gets the
-        // usual 0666 less the umask.
-        struct stat st {};
-        mode_t mode = 0;
-        if (::stat(path.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd, mode);
-        writeAll(fd, bytes, path);
-        if (::fsync(fd) != 0)
-            throw errnoError(errno, path);
-        if (guard.closeNow() != 0)
-            throw errnoError(errno, path);
-    } catch (...) {
-        ::unlink(partial.c_str());
-        throw;
-    }
+    PartialFile file(path);
+    file.write(bytes);
+    file.keep(Flush::ToDisk);
 }
 
 void flushToDisk(const std::string& path)
@@ -394,11 +455,11 @@ void replaceWithPartialFiles(const std::vector<std::string>& paths)
     for (const std::string& path : paths)
         targets.push_back(linkTarget(path));
     for (size_t i = 0; i < paths.size(); ++i) {
-        const std::string partial = targets[i] + ".part";
+        const std::string partial = partialFileName(paths[i]);
         if (::rename(partial.c_str(), targets[i].c_str()) != 0) {
             const int error = errno;
             for (size_t j = i; j < paths.size(); ++j)
-                ::unlink((targets[j] + ".part").c_str());
+                ::unlink(partialFileName(paths[j]).c_str());
             throw errnoError(error, targets[i]);
         }
     }
@@ -421,8 +482,9 @@ void replaceWithPartialFiles(const std::vector<std::string>& paths)
 
 void writeFileAtomically(const std::string& path, std::string_view bytes)
 {
-    writePartialFile(path, bytes);
-    replaceWithPartialFiles({path});
+    PartialFile file(path);
+    file.write(bytes);
+    file.replace(Flush::ToDisk);
 }
 
 std::string spareFileName(const std::string& path)

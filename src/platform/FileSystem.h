@@ -32,7 +32,8 @@ std::vector<std::string> listFiles(const std::string& dir, const std::string& pa
 // True when name matches the wildcard pattern ("*", "?", case-insensitive ASCII;
 // "*.*" matches every name, also one without a point).
 bool matchesPattern(const std::string& name, const std::string& pattern);
-// Copies a file, replacing the target (53 when the source is missing).
+// Copies a file, replacing the target as writeWholeFile does (53 when the source is
+// missing).
 void copyFile(const std::string& from, const std::string& to);
 int64_t fileLength(const std::string& path);
 // What tells one version of a file from another without reading it: where it lives
@@ -53,7 +54,10 @@ struct FileStamp {
 // The stamp of a file; raises RuntimeError when it cannot be looked at (53 missing).
 FileStamp fileStamp(const std::string& path);
 std::string readWholeFile(const std::string& path);
-// Creates or truncates the file and writes the bytes.
+// Writes the bytes as the file's whole content: they go to its partial file, which is
+// renamed over the file once whole, so a failure (a full disk) leaves the file as it
+// was and no partial file behind. Nothing is flushed to disk (writeFileAtomically
+// does that).
 void writeWholeFile(const std::string& path, const std::string& bytes);
 // Renames, replacing an existing target.
 void renameFile(const std::string& from, const std::string& to);
@@ -66,7 +70,41 @@ std::string linkTarget(const std::string& path);
 // The one temporary file of every complete write of path: linkTarget(path) +
 // ".part", beside it. Its name is fixed, so a write that was interrupted (the program killed) leaves
 // at most this one file, which the next write of the same path reuses and renames away.
+// A name too long for the folder to take with ".part" added keeps its beginning and
+// a hash of the whole name before the ending.
 std::string partialFileName(const std::string& path);
+
+// Whether a finished partial file is flushed to disk before it is put in place.
+enum class Flush { No, ToDisk };
+
+// The one way every complete write goes (writeWholeFile, writePartialFile,
+// writeFileAtomically, and a picture written row by row): the bytes are written in
+// pieces to partialFileName(path), made afresh with the permissions of path (a new
+// file the usual ones); path itself is untouched until replace() renames the whole
+// file over it. An object left without keep() or replace() (a failure, an exception)
+// removes its partial file. Failures raise RuntimeError naming path; a path that is
+// a folder, a device, a pipe or a socket is refused before anything is written.
+class PartialFile {
+public:
+    explicit PartialFile(const std::string& path);
+    ~PartialFile();
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    void write(std::string_view bytes);
+    // Closes the partial file and leaves it for replaceWithPartialFiles.
+    void keep(Flush flush);
+    // Closes the partial file and renames it over path (linkTarget(path)); with
+    // Flush::ToDisk the content and the rename are made durable.
+    void replace(Flush flush);
+
+private:
+    std::string m_path;
+    std::string m_partial;
+    int m_fd = -1;
+    bool m_kept = false;
+};
+
 // Writes the bytes completely to partialFileName(path), with the permissions of
 // path (a new file the usual ones), and flushes it to disk; path itself is not
 // touched. On failure the partial file is removed.

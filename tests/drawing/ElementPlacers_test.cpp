@@ -211,7 +211,8 @@ TEST_F(ElementPlacersTest, UnreadableIconIsReportedAndPlacesNothingFurther)
     drawing::Put_FaceIcon(drawing_test::Person, 0, 0);
     EXPECT_EQ(draw().box_cnt, 1);
 
-    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{"アイコンファイルが不正です", "アイコンファイルが不正です"}));
+    const std::string named = "アイコンファイルが不正です\r\n" + home.file("\\face\\broken.bmp") + "\r\n（画像ファイルではありません）";
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{named, named}));
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
 }
 

@@ -147,9 +147,14 @@ TEST_F(InfoOneTest, aPictureThatCannotBeShownIsReportedAfterTheTexts)
         answers.answerNext(platform::vbOK);
         card().Show_Person_Info(a);
     }
-    ASSERT_EQ(answers.shown().size(), 4u);
-    for (const auto& shown : answers.shown())
-        EXPECT_EQ(shown.text, entry::CardPictureError);
+    // A file that is there or missing is named with why.
+    const auto named = [](const char* name, const char* why) {
+        return std::string(entry::CardPictureError) + "\r\n" + platform::joinPath(entry::faceFolder(), name) + "\r\n（"
+               + why + "）";
+    };
+    EXPECT_EQ(answers.shownTexts(),
+              (std::vector<std::string>{entry::CardPictureError, named("missing.bmp", "ファイルがありません"),
+                                        entry::CardPictureError, named("bad.bmp", "画像ファイルではありません")}));
     EXPECT_EQ(card().Text1[1].text(), "太郎") << "the texts are filled before the picture";
     EXPECT_TRUE(card().Picture1[1].picture().isEmpty());
 }

@@ -12,10 +12,12 @@
 #include "model/run_state.h"
 #include "platform/AppPath.h"
 
+#include "support/SmallDisk.h"
 #include "support/qt/ScriptedDialogs.h"
 
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
+#include "model/filestore/MediaBundle.h"
 
 #include <QColor>
 #include <QImage>
@@ -23,7 +25,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <ostream>
+#include <tuple>
 
 namespace entry_test {
 namespace {
@@ -315,19 +319,32 @@ TEST_F(PicturesTest, theBitmapDialogsOfferEveryPictureKindTheLoaderReads)
     EXPECT_TRUE(answers.shown().empty());
 }
 
+// The message names the file and why it cannot be read: no picture at all, a
+// damaged one, or one larger than any camera or scanner makes.
 TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)
 {
     const int slot = personWithPhoto(Qt::blue);
     open();
     const std::string photo = storedFace(slot);
-    for (const char* name : {"fake.bmp", "fake.png", "fake.jpg"}) {
+    // The signature and header of a PNG of 60000 x 60000 pixels, with an empty data chunk.
+    const std::string hugePng("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\xEA\x60\0\0\xEA\x60\x08\x02\0\0\0"
+                              "\x0F\xB0\xE2\x15\0\0\0\0IDAT\x35\xAF\x06\x1E",
+                              45);
+    const std::tuple<const char*, std::string, const char*> files[] = {
+        {"fake.bmp", "not a picture", "画像ファイルではありません"},
+        {"fake.png", "not a picture", "画像ファイルではありません"},
+        {"fake.jpg", "not a picture", "画像ファイルではありません"},
+        {"cut.bmp", std::string("BM\x36\0\0\0\0\0", 8), "ファイルが壊れています"},
+        {"huge.png", hugePng, "画像が大きすぎます"},
+    };
+    for (const auto& [name, bytes, why] : files) {
         SCOPED_TRACE(name);
         const std::string fake = platform::joinPath(home.path(), name);
-        platform::writeWholeFile(fake, "not a picture");
+        platform::writeWholeFile(fake, bytes);
         answers.answerNext(platform::vbOK);
         pasteIntoBitmapBox(fake);
         ASSERT_EQ(answers.shown().size(), 1u);
-        EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
+        EXPECT_EQ(answers.shown()[0].text, std::string(entry::PictureFileError) + "\r\n" + fake + "\r\n（" + why + "）");
         answers.clearRecords();
         EXPECT_EQ(form().Picture1[1].tag(), photo);
         EXPECT_TRUE(near(shownColour(1), Qt::blue));
@@ -451,6 +468,58 @@ INSTANTIATE_TEST_SUITE_P(Photos, CameraPhotoTest,
                                            CameraPhoto{"portrait.png", 1500, 2000, "PNG", QSize(720, 960)}),
                          [](const ::testing::TestParamInfo<CameraPhoto>& info) {
                              return std::string(info.param.format);
+                         });
+
+// A phone's 48-megapixel photo.
+INSTANTIATE_TEST_SUITE_P(PhonePhotos, CameraPhotoTest,
+                         ::testing::Values(CameraPhoto{"PXL_0001.jpg", 8000, 6000, "JPEG", QSize(960, 720)}),
+                         [](const ::testing::TestParamInfo<CameraPhoto>& info) {
+                             return std::string(info.param.format);
+                         });
+
+// A register on a full disk (the face folder on a small file system) names the cause
+// and leaves the person's registered picture whole, whether the new one is a bitmap
+// copied as it is or a photo made into one; once there is room again, the save keeps
+// that picture.
+class FullDiskTest : public PicturesTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FullDiskTest, aRegisterNamesTheCauseAndKeepsTheRegisteredPicture)
+{
+    const int slot = addPerson("山田", "太郎");
+    QImage registered(100, 100, QImage::Format_RGB32);
+    registered.fill(Qt::blue);
+    person(slot).Picture_index = 1;
+    person(slot).Picture_mode = 1;
+    person(slot).Picture_filename = entry::faceFileName(slot, 1);
+    ASSERT_TRUE(registered.save(QString::fromStdString(storedFace(slot)), "BMP"));
+    const std::string registeredBytes = platform::readWholeFile(storedFace(slot));
+    support::SmallDisk disk(entry::faceFolder(), 1024 * 1024);
+    if (!disk.mounted())
+        std::cout << "No file system can be mounted here: the full disk is files limited in size.\n";
+
+    const std::string chosen = platform::joinPath(home.path(), GetParam());
+    QImage photo(640, 480, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(QString::fromStdString(chosen)));
+    open();
+    pasteIntoBitmapBox(chosen);
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(64 * 1024, [&] { form().CMDFUNC[1].click(); });
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(entry::PictureFileError) + "\r\n" + storedFace(slot)
+                                                             + "\r\n（" + disk.fullReason() + "）"});
+    EXPECT_EQ(person(slot).Picture_filename, entry::faceFileName(slot, 1));
+    EXPECT_EQ(person(slot).Picture_index, 1);
+    EXPECT_EQ(platform::readWholeFile(storedFace(slot)), registeredBytes);
+    EXPECT_EQ(platform::listFiles(entry::faceFolder(), "*"), std::vector<std::string>{entry::faceFileName(slot, 1)});
+
+    ASSERT_TRUE(model::save_file(platform::joinPath(home.path(), "family.kez")));
+    EXPECT_TRUE(model::leftOutMedia().empty()) << "the save holds the picture";
+}
+
+INSTANTIATE_TEST_SUITE_P(Chosen, FullDiskTest, ::testing::Values("new.bmp", "new.jpg"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param).substr(4);
                          });
 
 // The icon box's file dialog follows the same rule: a bitmap typed there is stored

@@ -230,7 +230,8 @@ TEST_F(EntryTest, aMissingFacePictureIsReportedAndLeavesRegisterAsItWas)
     answers.answerNext(platform::vbOK);
     open();
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, entry::PictureFileError);
+    EXPECT_EQ(answers.shown()[0].text, std::string(entry::PictureFileError) + "\r\n"
+                                           + platform::joinPath(entry::faceFolder(), "face1.bmp") + "\r\n（ファイルがありません）");
     EXPECT_EQ(form().Text1[1].text(), "太郎") << "everything before the picture is shown";
     EXPECT_TRUE(form().Picture1[1].tag().empty());
 }

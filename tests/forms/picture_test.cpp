@@ -4,10 +4,12 @@
 #include "forms/Colors.h"
 #include "forms/ImageSurface.h"
 #include "forms/Picture.h"
+#include "forms/Picture_p.h"
 
 #include "platform/Errors.h"
 
 #include "ParamNames.h"
+#include "support/SmallFilesOnly.h"
 
 #include <QImage>
 #include <QPainter>
@@ -17,8 +19,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <unistd.h>
@@ -84,33 +90,80 @@ TEST_F(PictureFiles, EmptyPathGivesAnEmptyPicture)
     EXPECT_EQ(forms::pictureCacheSize(), 0u);
 }
 
+// The 54-byte header of a 24-bit bitmap of the given size, without its pixels.
+std::string bitmapHeader(uint32_t width, uint32_t height)
+{
+    std::string header;
+    const auto put = [&header](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            header += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    const uint64_t pixelBytes = uint64_t((width * 3 + 3) & ~3u) * height;
+    header += "BM";
+    put(static_cast<uint32_t>(std::min<uint64_t>(54 + pixelBytes, 0xFFFFFFFFu)), 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(width, 4);
+    put(height, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(static_cast<uint32_t>(std::min<uint64_t>(pixelBytes, 0xFFFFFFFFu)), 4);
+    put(3780, 4);
+    put(3780, 4);
+    put(0, 4);
+    put(0, 4);
+    return header;
+}
+
 struct BadFile {
     const char* name;
-    const char* bytes;
+    std::optional<std::string> bytes; // none: the file is missing
     int error;
+    const char* reason;
 };
 
 void PrintTo(const BadFile& c, std::ostream* out) { *out << c.name; }
 
 class PictureErrors : public PictureFiles, public ::testing::WithParamInterface<BadFile> {};
 
+// The error names the file and why it cannot be read, in a word.
 TEST_P(PictureErrors, MissingFilesRaise53AndUndecodableOnes481)
 {
     const BadFile c = GetParam();
     if (c.bytes)
-        writeBytes(c.name, std::string(c.bytes, std::char_traits<char>::length(c.bytes)));
-    EXPECT_EQ(errorNumberOf(file(c.name)), c.error);
+        writeBytes(c.name, *c.bytes);
+    try {
+        forms::LoadPicture(file(c.name));
+        ADD_FAILURE() << "read";
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.number, c.error);
+        EXPECT_EQ(e.path, file(c.name));
+        EXPECT_EQ(platform::failureReason(e), c.reason);
+    }
     // A failure is not cached: the same path loads once it holds a picture.
     savedImage(c.name, 3, 3, Qt::red, "BMP");
     EXPECT_EQ(errorNumberOf(file(c.name)), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PictureErrors,
-                         ::testing::Values(BadFile{"missing.bmp", nullptr, 53},
-                                           BadFile{"text.bmp", "this is not a picture", 481},
-                                           BadFile{"empty.ico", "", 481},
-                                           BadFile{"truncated.bmp", "BM\x36\x00\x00\x00\x00\x00", 481}),
-                         forms_test::CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Files, PictureErrors,
+    ::testing::Values(BadFile{"missing.bmp", std::nullopt, 53, "ファイルがありません"},
+                      BadFile{"text.bmp", "this is not a picture", 481, "画像ファイルではありません"},
+                      BadFile{"empty.ico", "", 481, "画像ファイルではありません"},
+                      BadFile{"truncated.bmp", std::string("BM\x36\x00\x00\x00\x00\x00", 8), 481, "ファイルが壊れています"},
+                      BadFile{"cut.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDRgarbage", 23), 481,
+                              "ファイルが壊れています"},
+                      // The signature, header chunk and an empty data chunk (each with its
+                      // checksum) of a PNG of 60000 x 60000 pixels: 3.6 gigapixels, more than
+                      // any camera or scanner makes.
+                      BadFile{"huge.png",
+                              std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\xEA\x60\0\0\xEA\x60\x08\x02\0\0\0"
+                                          "\x0F\xB0\xE2\x15\0\0\0\0IDAT\x35\xAF\x06\x1E",
+                                          45),
+                              481, "画像が大きすぎます"}),
+    forms_test::CaseName());
 
 TEST_F(PictureFiles, AFolderIsNoPicture)
 {
@@ -148,6 +201,104 @@ TEST_F(PictureFiles, IconsKeepTheirTransparencyWhenPainted)
     surface.paintPicture(picture, 0, 0, 64 * 15, 64 * 15);
     EXPECT_EQ(surface.point(5 * 15, 5 * 15), forms::RGB(0, 0, 255));
     EXPECT_EQ(surface.point(50 * 15, 50 * 15), forms::RGB(255, 0, 0)) << "transparent part shows the background";
+}
+
+// A phone's 48-megapixel photo, an A4 scan at 600 dpi and a large bitmap are read at
+// most LargestLoadedPixels across and down, their proportions and picture kept.
+struct LargePicture {
+    const char* name;
+    int width;
+    int height;
+    const char* format; // null: a bitmap written row by row
+    QSize loaded;
+};
+
+void PrintTo(const LargePicture& c, std::ostream* out) { *out << c.name; }
+
+class LargePictures : public PictureFiles, public ::testing::WithParamInterface<LargePicture> {};
+
+TEST_P(LargePictures, AreReadScaledDownToWhatIsDrawn)
+{
+    const LargePicture& c = GetParam();
+    // Red on the left half, blue on the right.
+    if (c.format) {
+        QImage image(c.width, c.height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        for (int y = 0; y < c.height; ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)) + c.width / 2, c.width - c.width / 2, qRgb(0, 0, 255));
+        ASSERT_TRUE(image.save(QString::fromStdString(file(c.name)), c.format));
+    } else {
+        std::ofstream out(file(c.name), std::ios::binary);
+        out << bitmapHeader(static_cast<uint32_t>(c.width), static_cast<uint32_t>(c.height));
+        std::string row;
+        for (int x = 0; x < c.width; ++x)
+            row += x < c.width / 2 ? std::string("\0\0\xFF", 3) : std::string("\xFF\0\0", 3);
+        row.resize((row.size() + 3) & ~size_t(3), '\0');
+        for (int y = 0; y < c.height; ++y)
+            out << row;
+    }
+    const forms::Picture picture = forms::LoadPicture(file(c.name));
+    ASSERT_EQ(QSize(picture.widthPixels(), picture.heightPixels()), c.loaded);
+    const QImage& image = forms::pictureImage(picture);
+    const auto near = [](QRgb found, QRgb expected) {
+        return std::abs(qRed(found) - qRed(expected)) + std::abs(qGreen(found) - qGreen(expected))
+                   + std::abs(qBlue(found) - qBlue(expected)) <= 12;
+    };
+    EXPECT_TRUE(near(image.pixel(image.width() / 4, image.height() / 2), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(image.pixel(image.width() * 3 / 4, image.height() / 2), qRgb(0, 0, 255)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, LargePictures,
+                         ::testing::Values(LargePicture{"phone.jpg", 8000, 6000, "JPEG", QSize(2048, 1536)},
+                                           LargePicture{"scan.png", 7016, 4960, "PNG", QSize(2048, 1447)},
+                                           LargePicture{"large.bmp", 6000, 6000, nullptr, QSize(2048, 2048)}),
+                         forms_test::CaseName());
+
+// A saved picture looks as it does on a white page: transparent parts white,
+// half-transparent colours lightened, not darkened.
+TEST_F(PictureFiles, SavedPicturesBlendTransparencyOntoWhite)
+{
+    QImage logo(4, 2, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);
+    logo.setPixel(1, 0, qRgba(255, 0, 0, 128));
+    logo.setPixel(2, 0, qRgba(0, 0, 255, 255));
+    ASSERT_TRUE(logo.save(QString::fromStdString(file("logo.png")), "PNG"));
+    forms::SavePicture(forms::LoadPicture(file("logo.png")), file("logo.bmp"));
+    forms::SavePictureWithin(forms::LoadPicture(file("logo.png")), file("within.bmp"), 4, 4);
+    for (const char* saved : {"logo.bmp", "within.bmp"}) {
+        SCOPED_TRACE(saved);
+        const QImage image(QString::fromStdString(file(saved)));
+        ASSERT_EQ(image.size(), QSize(4, 2));
+        EXPECT_EQ(QColor(image.pixel(0, 0)), QColor(255, 255, 255)) << "transparent";
+        EXPECT_EQ(QColor(image.pixel(3, 1)), QColor(255, 255, 255));
+        const QColor half(image.pixel(1, 0));
+        EXPECT_EQ(half.red(), 255);
+        EXPECT_NEAR(half.green(), 127, 1);
+        EXPECT_NEAR(half.blue(), 127, 1);
+        EXPECT_EQ(QColor(image.pixel(2, 0)), QColor(0, 0, 255)) << "opaque";
+    }
+}
+
+// A save that cannot be finished (a full disk) leaves the picture saved before whole.
+TEST_F(PictureFiles, AFailedSaveLeavesTheOlderFileWhole)
+{
+    const std::string older = savedImage("face.bmp", 8, 8, Qt::red, "BMP");
+    std::ifstream in(older, std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    forms::ImageSurface larger(100, 100);
+    int number = 0;
+    support::withSmallFilesOnly([&] {
+        try {
+            larger.savePicture(older);
+        } catch (const platform::RuntimeError& e) {
+            number = e.number;
+        }
+    }, 1000);
+    EXPECT_EQ(number, platform::err::DiskFull);
+    std::ifstream after(older, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()), 1)
+        << "no partial file is left";
 }
 
 TEST_F(PictureFiles, TheCacheSharesOneDecodingPerUnchangedFile)

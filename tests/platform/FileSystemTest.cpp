@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -267,6 +270,66 @@ TEST_F(FileSystem, AtomicWriteFailureLeavesTheOldFileIntact)
     EXPECT_EQ(number, 61);
     EXPECT_EQ(readWholeFile(at("family.kez")), old);
     EXPECT_EQ(listFiles(dir, "*.*"), Names{"family.kez"}) << "the temporary file was left behind";
+}
+
+// Every write of a whole file, also a plain one and a copy, replaces the file only
+// once the new content is whole: one that cannot be finished (a full disk) leaves the
+// old content and no temporary file.
+TEST_F(FileSystem, EveryWholeWriteThatFailsLeavesTheOldFileIntact)
+{
+    const std::string old(100, 'o');
+    writeWholeFile(at("big"), std::string(5000, 'b'));
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"writeWholeFile", [&] { writeWholeFile(at("face.bmp"), std::string(5000, 'n')); }},
+        {"copyFile", [&] { copyFile(at("big"), at("face.bmp")); }},
+        {"PartialFile", [&] {
+             PartialFile file(at("face.bmp"));
+             file.write(std::string(600, 'n'));
+             file.write(std::string(600, 'n'));
+             file.replace(Flush::ToDisk);
+         }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        writeWholeFile(at("face.bmp"), old);
+        EXPECT_EQ(errorNumberOfSmallFilesOnly(write), 61);
+        EXPECT_EQ(readWholeFile(at("face.bmp")), old);
+        EXPECT_EQ(sorted(listFiles(dir, "*.*")), (Names{"big", "face.bmp"})) << "the temporary file was left behind";
+    }
+    // What is no file (here a socket) is never replaced by one.
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, at("socket").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const auto& write : {std::function<void()>([&] { writeWholeFile(at("socket"), "x"); }),
+                              std::function<void()>([&] { writeFileAtomically(at("socket"), "x"); })}) {
+        try {
+            write();
+            ADD_FAILURE() << "written";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(failureReason(e), "書き込み先がファイルではありません");
+        }
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(at("socket").c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
+    ::close(listener);
+}
+
+// A name the folder takes, but not with ".part" added, is written whole all the same,
+// through a shorter temporary name that keeps it apart from its neighbours'.
+TEST_F(FileSystem, ANameTooLongForThePartEndingIsWrittenWholeAllTheSame)
+{
+    const std::string first = std::string(243, 'n') + "-first.bmp";
+    const std::string second = std::string(243, 'n') + "-second.wav";
+    ASSERT_EQ(first.size() + std::string(".part").size(), 258u);
+    EXPECT_NE(partialFileName(at(first)), partialFileName(at(second)));
+    EXPECT_LE(fileNameOf(partialFileName(at(first))).size(), 255u);
+    writeFileAtomically(at(first), "atomic");
+    writeWholeFile(at(second), "whole");
+    EXPECT_EQ(readWholeFile(at(first)), "atomic");
+    EXPECT_EQ(readWholeFile(at(second)), "whole");
+    EXPECT_EQ(sorted(listFiles(dir, "*.*")), sorted({first, second}));
 }
 
 // A write through a symbolic link (a relative one, and a link to a link) replaces the

@@ -93,6 +93,9 @@ void clearMediaBuffer()
     throw platform::RuntimeError(number, description);
 }
 
+// Why the second entry of a name is left out.
+constexpr const char* SameNameAsAnEarlierFile = "前のファイルと名前が同じです";
+
 // An entry of a bundle left out, and the line that names it.
 struct Fault {
     int number; // its place in the bundle, from 1
@@ -193,30 +196,27 @@ std::string unpackFailure(const platform::RuntimeError& error)
     return error.number == platform::err::InputPastEnd ? "データが途中で終わっています" : "取り出せません";
 }
 
-// Unpacks one entry into its work folder; the reason in a word when it cannot be, and
-// then no file of that name is left behind half written.
+// Unpacks one entry into its work folder, which was emptied before the first entry;
+// the reason in a word when it cannot be. A file of its name that is there already
+// came from an earlier entry (of the same name, or of one that the file system takes
+// for the same, such as a name in another letter case where the file system ignores
+// case): it stays, and this entry is left out. A file is written whole or not at all.
 std::optional<std::string> unpackEntry(platform::BinaryFile& bundle, int64_t dataStart, const media_data& entry,
                                        const std::string& folder)
 {
     const std::string file = platform::joinPath(folder, entry.FileName);
-    std::optional<std::string> reason;
+    if (platform::fileExists(file))
+        return std::string(SameNameAsAnEarlierFile);
     try {
         const std::string bytes =
             bundle.readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
         platform::writeWholeFile(file, bytes);
         return std::nullopt;
     } catch (const platform::RuntimeError& error) {
-        reason = unpackFailure(error);
+        return unpackFailure(error);
     } catch (const std::bad_alloc&) {
-        reason = "メモリが足りません";
+        return std::string("メモリが足りません");
     }
-    try {
-        if (platform::fileExists(file))
-            platform::deleteFile(file);
-    } catch (const platform::RuntimeError&) {
-        // The reference to it is reported all the same: the family opens as damaged.
-    }
-    return reason;
 }
 
 // A bundle that cannot be read at all: a failed system call names the bundle and why

@@ -111,10 +111,11 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // take every file the bundle holds that can be read (names reduced to their last path
 // component). Each entry is unpacked on its own: one that cannot be (its bytes past the
 // end of a bundle cut short, a negative length or position, a name empty, "." or "..",
-// and any failure to read its bytes or write its file, such as a name longer than the
-// file system takes, a full disk or a folder in the way) is left out, leaves no file
-// behind and costs no other entry its file, and nothing is written outside the work
-// folders. A bundle that does not belong to the family shows BundleMismatchMessage,
+// a name an earlier entry of the kind already unpacked (the file system's judgement:
+// in another letter case where it ignores case), and any failure to read its bytes or
+// write its file, such as a name longer than the file system takes, a full disk or a
+// folder in the way) is left out, leaves no file behind and costs no other entry its
+// file, and nothing is written outside the work folders. A bundle that does not belong to the family shows BundleMismatchMessage,
 // followed by a line naming each entry left out with the reason in a word, in bundle
 // order, and returns false.
 bool ReadKedFile(const std::string& path, int16_t expected);

@@ -476,6 +476,30 @@ TEST_F(MediaTest, AnEntryThatCannotBeWrittenCostsOnlyItself)
     EXPECT_EQ(platform::readWholeFile(voice("b.wav")), "wav");
 }
 
+// A second entry of a name already unpacked (from another program: two persons'
+// pictures under one name) is left out and named; the first keeps its file. A memo
+// and a picture of one name live in folders of their own.
+TEST_F(MediaTest, ASecondEntryOfANameAlreadyUnpackedIsNamedAndReplacesNothing)
+{
+    media_data first = makeEntry(1, "same.bmp", 3, 0);
+    media_data second = makeEntry(1, "same.bmp", 3, 6);
+    second.PerIdx = 2;
+    platform::writeWholeFile(pathOf("b.KED"),
+                             makeBundle(4, {first, makeEntry(0, "same.bmp", 3, 3), second, makeEntry(1, "other.bmp", 3, 9)},
+                                        "oneWAVtwooth"));
+
+    answers.answerNext(platform::vbOK);
+    EXPECT_FALSE(ReadKedFile(pathOf("b.KED"), 4));
+
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{BundleMismatchMessage + "\r\n3 番目のファイル「same.bmp」：前のファイルと名前が同じです"});
+    EXPECT_EQ(platform::readWholeFile(face("same.bmp")), "one");
+    EXPECT_EQ(platform::readWholeFile(voice("same.bmp")), "WAV");
+    EXPECT_EQ(faceFiles(), (std::vector<std::string>{"other.bmp", "same.bmp"}));
+    EXPECT_EQ(fileStore().media_buf[1].PerIdx, 1);
+    EXPECT_EQ(fileStore().media_buf[3].FileName, "other.bmp") << "the entry left out is not listed";
+}
+
 // Entries left out for their directory rows and for their files are named together,
 // in bundle order.
 TEST_F(MediaTest, EntriesLeftOutAreNamedInBundleOrderWhateverTheCause)
