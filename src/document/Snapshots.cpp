@@ -215,6 +215,16 @@ uint64_t autosavedEdits = 0;
 // A chart rebuild of the running command asked for the autosave.
 bool rebuildAutosavePending = false;
 
+// The step the undo snapshot of this run takes back (settleUndoStep).
+struct UndoStep {
+    bool held = false;         // this run wrote the undo snapshot on disk
+    bool written = false;      // it was written since the last command ended
+    bool inCommand = false;    // and inside a user command
+    uint64_t snapshotEdit = 0; // the edit of the family (ChangedFlag::lastEdit) it holds
+    uint64_t endEdit = 0;      // the edit of the family when the last command ended
+};
+UndoStep undoStep;
+
 // True while the autosave on disk was written by this run. An autosave that an earlier
 // run left, and that the user chose not to recover, is this run's to replace but not to
 // delete.
@@ -391,6 +401,8 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
 
     Tables& t = tables();
     const std::string filePath = t.Cur_FilePath;
+    // The snapshot is a step back in the family, not in how the windows show it.
+    const Settings shown = settings();
     WindowServices& windows = windowServices();
     layout::ChartState& c = layout::chart();
     if (c.tab_cnt > 0)
@@ -398,6 +410,7 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
     c.tab_cnt = -1;
     InitAllSetting();
     takeOverFamily(*family);
+    copyViewChoices(shown, settings());
     windows.loadAfterDisp();
     windows.resetKouNum();
     // The snapshot is older than the open document's last command, so it differs
@@ -427,7 +440,11 @@ std::string autosaveSnapshotPath()
 
 bool Save_Undo()
 {
+    undoStep.written = true;
+    undoStep.inCommand = platform::commandRunning();
+    undoStep.snapshotEdit = tables().Data_Changed.lastEdit();
     if (writeSnapshot(undoSnapshot())) {
+        undoStep.held = true;
         windowServices().setUndoEnabled(true);
         return true;
     }
@@ -491,9 +508,31 @@ void Restore_Undo()
 
 void Kill_UndoFiles()
 {
+    undoStep.held = false;
     windowServices().setUndoEnabled(false);
     deletePair(undoSnapshotPath());
     deletePair(snapshotPath(UndoStagingName));
+}
+
+void settleUndoStep()
+{
+    const uint64_t edit = tables().Data_Changed.lastEdit();
+    const bool written = undoStep.written;
+    const uint64_t stepEnd = undoStep.endEdit;
+    undoStep.written = false;
+    undoStep.endEdit = edit;
+    if (!undoStep.held)
+        return;
+    if (written) {
+        // A command that changed nothing after its snapshot (refused or cancelled
+        // once it was written) has no step to take back, and the snapshot replaced the
+        // previous one. A snapshot written outside a command has no command to tell by.
+        if (undoStep.inCommand && edit == undoStep.snapshotEdit)
+            Kill_UndoFiles();
+        return;
+    }
+    if (edit != stepEnd)
+        Kill_UndoFiles();
 }
 
 void Kill_AutosaveFiles()

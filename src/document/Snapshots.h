@@ -40,8 +40,9 @@ std::string autosaveSnapshotPath();
 bool Save_Undo();
 
 // Reloads the undo snapshot, if there is one, and deletes it. The open document keeps
-// its path and caption and counts as changed. The snapshot is read in full before
-// anything of the family goes: one that cannot be read (the reader says why) leaves
+// its path and caption and counts as changed, and the windows' view choices
+// (copyViewChoices, model/settings.h) stay as they are. The snapshot is read in full
+// before anything of the family goes: one that cannot be read (the reader says why) leaves
 // the family, its settings, its media, the tree tabs and the pending steps of the
 // relationship editor's and the drop's own undos exactly as they were. In every case
 // the chart background follows Dispmode_BGcolor and CmdUndo ends disabled; the caller
@@ -50,6 +51,18 @@ void Restore_Undo();
 
 // Disables CmdUndo and deletes the undo snapshot (a missing file is no error).
 void Kill_UndoFiles();
+
+// The end of every user command, before its autosave: 戻 takes back exactly one
+// command or is not offered. The command that wrote the undo snapshot is the step the
+// snapshot takes back. A command that changed the family (set its changed flag; see
+// ChangedFlag::lastEdit) without writing one of its own would leave a snapshot from
+// before an earlier command, and 戻 would take both back: that snapshot is deleted
+// and CmdUndo turned off. So is a snapshot the command did not change the family
+// after (it was refused or cancelled once the snapshot was written): 戻 would take back
+// nothing. A command that neither wrote a snapshot nor changed the family leaves the
+// undo as it was, and so does every command while this run has written no snapshot
+// (one an interrupted run left stays as it is).
+void settleUndoStep();
 
 // Writes the autosave snapshot of the family as it is; CmdUndo is not touched. A family
 // with neither a person nor a marriage is nothing to recover: the autosave this run

@@ -754,6 +754,15 @@ void DspOpForm::finishApply()
     unload();
 }
 
+void DspOpForm::saveUndoBeforeApply()
+{
+    model::Settings& s = model::settings();
+    const int16_t chosen = s.write_state;
+    s.write_state = DspSavedDir;
+    model::windowServices().saveUndo();
+    s.write_state = chosen;
+}
+
 void DspOpForm::applyBlock(ApplyTo scope)
 {
     const int changed = scope == ApplyTo::EditedPerson ? m_workPerson : -1;
@@ -762,7 +771,7 @@ void DspOpForm::applyBlock(ApplyTo scope)
     // The edited person takes the block as the preview showed it: what was changed
     // here over the block as it is stored now.
     const model::DispStat block = editedBlock();
-    model::windowServices().saveUndo();
+    saveUndoBeforeApply();
     model::Tables& t = model::tables();
     if (isUsedPerson(m_workPerson))
         t.per_buf[m_workPerson].Disp = block;
@@ -793,7 +802,7 @@ void DspOpForm::setAllFamilyNames(int16_t shown, const char* question)
     // which no editor shows.
     if (!dspOpRequests().settlePersonEditorFor(m_workPerson))
         return;
-    model::windowServices().saveUndo();
+    saveUndoBeforeApply();
     model::Tables& t = model::tables();
     DspWork.DS_FName = shown;
     if (isUsedPerson(m_workPerson))

@@ -255,6 +255,11 @@ private:
     void applyBlock(ApplyTo scope);
     void setAllFamilyNames(int16_t shown, const char* question);
     void finishApply();
+    // The undo snapshot of an apply command: of the family as it stands before the
+    // command, so with the chart direction the window found (the direction chosen
+    // here is the family's only from the apply on), and 戻 takes back the direction
+    // with the blocks.
+    void saveUndoBeforeApply();
 
     int m_workPerson = -1;
     // The person's block as the window took it (startEditing).

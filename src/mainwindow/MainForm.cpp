@@ -133,8 +133,12 @@ void MainForm::installServices()
     drawing::setPersonBoxPictures(m_personBoxes.get());
     drawing::setChartControls(m_chartControls.get());
     layout::setChartView(m_chartView.get());
-    // Every command that edits the family, in whatever window, leaves its autosave.
-    platform::setEndOfCommandWork([] { (void)model::Save_AutosaveAfterEdits(); });
+    // Every command that edits the family, in whatever window, is one step for 戻 (or
+    // none) and leaves its autosave.
+    platform::setEndOfCommandWork([] {
+        model::settleUndoStep();
+        (void)model::Save_AutosaveAfterEdits();
+    });
 }
 
 void MainForm::uninstallServices()

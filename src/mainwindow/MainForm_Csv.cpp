@@ -6,6 +6,7 @@
 
 #include "mainwindow/MainForm.h"
 
+#include "document/Snapshots.h"
 #include "mainwindow/CsvFileName.h"
 #include "mainwindow/FamilyPaths.h"
 #include "mainwindow/OtherWindows.h"
@@ -131,8 +132,12 @@ void MainForm::csvInput()
         windows.closeChronology();
         if (nametb_form().isLoaded())
             nametb_form().unload();
+        // Persons added to the open family are one step for 戻; a family replaced
+        // goes as New takes it, with its undo.
         if (replaceFamily)
             discardFamily();
+        else
+            (void)model::Save_Undo();
         freeBefore = freeSlots();
     };
     {

@@ -195,7 +195,9 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
         const std::string& typed = Text2[box].text();
         return typed != m_renameShown[box] ? typed : stored;
     };
-    if (renamedTo(0, person.F_name) != person.F_name || renamedTo(1, person.Name) != person.Name) {
+    // Enter on names left as they were closes the editor and is no edit.
+    const bool changed = renamedTo(0, person.F_name) != person.F_name || renamedTo(1, person.Name) != person.Name;
+    if (changed) {
         // Input the person editor holds unregistered for this person is settled
         // first: its 登録 would otherwise store the old name back. キャンセル keeps
         // the name editor open.
@@ -210,5 +212,6 @@ void MainForm::Text2_KeyPress(int Index, int16_t& KeyAscii)
     drawing::Refresh_TabDisp();
     rebuildRelationLists();
     mainwindow::otherWindows().showChangedPerson(renamed);
-    t.Data_Changed = 1;
+    if (changed)
+        t.Data_Changed = 1;
 }

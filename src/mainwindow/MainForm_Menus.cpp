@@ -140,8 +140,8 @@ void MainForm::setitem_Click(int Index)
     try {
         runSettingsCommand(Index);
     } catch (const platform::RuntimeError&) {
-        // An error ends the command quietly; a cancelled dialog is one. The undo
-        // snapshot is written by then and nothing else has changed.
+        // An error ends the command quietly; a cancelled dialog is one, and nothing
+        // has changed.
     }
 }
 
@@ -184,7 +184,6 @@ void MainForm::runSettingsCommand(int Index)
 // Only the canvas takes the new colour; the chart elements are not drawn again.
 void MainForm::chooseBackgroundColour()
 {
-    (void)model::Save_Undo();
     // A cancelled dialog must change nothing: without CancelError the dialog would
     // hand back whatever colour it held before, as if the user had chosen it.
     CommonDialog1.setCancelError(true);
@@ -195,6 +194,8 @@ void MainForm::chooseBackgroundColour()
     CommonDialog1.setColor(s.Dispmode_BGcolor);
     CommonDialog1.setFlags(StartAtGivenColour);
     CommonDialog1.showColor();
+    // The snapshot follows the dialog: a cancelled one keeps the undo of the step before.
+    (void)model::Save_Undo();
     s.Dispmode_BGcolor = static_cast<int32_t>(CommonDialog1.color());
     Picture1.setBackColor(s.Dispmode_BGcolor);
     model::tables().Data_Changed = 1;
@@ -203,7 +204,6 @@ void MainForm::chooseBackgroundColour()
 // The chart font's name; the size picked in the dialog is not taken.
 void MainForm::chooseChartFont()
 {
-    (void)model::Save_Undo();
     model::Settings& s = model::settings();
     CommonDialog1.setCancelError(true);
     CommonDialog1.setDialogTitle(setitem[FontItem].caption());
@@ -214,6 +214,7 @@ void MainForm::chooseChartFont()
     // The font's name is stored in the family file like any typed text.
     if (!model::acceptSavableText(CommonDialog1.fontName()))
         return;
+    (void)model::Save_Undo();
     s.font = CommonDialog1.fontName();
     model::tables().Data_Changed = 1;
     drawing::Refresh_TabDisp();

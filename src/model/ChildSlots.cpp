@@ -136,6 +136,8 @@ int Add_Kodo(const kodo_data& work)
     if (slot < 0)
         return -1;
     snapshotBeforeChange();
+    if (k.kou_kodo[slot] != work.kou_kodo)
+        k.kodo_yoshirireki[slot] = -1;
     k.kou_kodo[slot] = work.kou_kodo;
     k.kou_kodo_stat[slot] = work.kou_kodo_stat;
     k.kou_kodo_comment[slot] = work.kou_kodo_comment;
@@ -290,6 +292,49 @@ void Pack_KodoSlots()
             w = *it;
             Load_KodoSlot(kou, s);
         }
+    }
+}
+
+std::vector<AdoptionHistory> forgetHistoriesNaming(int kou)
+{
+    std::vector<AdoptionHistory> forgotten;
+    if (!isMarriageSlot(kou))
+        return forgotten;
+    Tables& t = tables();
+    for (int m = 1; m <= LastSlot; ++m) {
+        marry_data& k = t.kou_buf[m];
+        if (m == kou || k.InUse != SlotUsed)
+            continue;
+        for (int s = 0; s <= LastChildSlot; ++s) {
+            if (k.kodo_yoshirireki[s] != kou)
+                continue;
+            k.kodo_yoshirireki[s] = -1;
+            forgotten.push_back({static_cast<int16_t>(m), k.kou_kodo[s]});
+        }
+    }
+    return forgotten;
+}
+
+void restoreHistoriesNaming(int kou, const std::vector<AdoptionHistory>& histories)
+{
+    for (const AdoptionHistory& history : histories) {
+        if (!isUsedMarriage(history.kou))
+            continue;
+        marry_data& k = marriage(history.kou);
+        for (int s = 0; s <= LastChildSlot; ++s) {
+            if (k.kou_kodo[s] == history.child && k.kodo_yoshirireki[s] == -1) {
+                k.kodo_yoshirireki[s] = static_cast<int16_t>(kou);
+                break;
+            }
+        }
+    }
+}
+
+void dropHistoriesNamingNoMarriage(marry_data& record)
+{
+    for (int16_t& history : record.kodo_yoshirireki) {
+        if (history != -1 && !isUsedMarriage(history))
+            history = -1;
     }
 }
 

@@ -187,9 +187,11 @@ int Find_HonsujiKou(int person, int kou)
         const int s = childSlotOf(t.kou_buf[kou], person, ChildArraySize - 1);
         if (s >= 0) {
             const int history = t.kou_buf[kou].kodo_yoshirireki[s];
-            // The adoption history names a marriage; a value outside the table
-            // (a damaged file) names none.
-            if (isMarriageSlot(history))
+            // The adoption history names a marriage; a value outside the table (a
+            // damaged file) or a slot that holds no marriage record names none. A
+            // marriage the chart's direct-line view hides for its drawing (not in use
+            // meanwhile) keeps its couple and is still named.
+            if (isMarriageSlot(history) && t.kou_buf[history].kou_titi != -1)
                 result = history;
         }
     }

@@ -28,8 +28,9 @@ int Find_NextParentKou(int person, int start, int& slot);
 // (same record) in a child slot 0..19, else -1.
 int Get_PersonKou(int person);
 // The marriage that carries the line of a person registered in several marriages:
-// the adoption history of the person's slot in kou when kou is given, else the
-// first used marriage where the person's registration has kodo_honsuji <> -1; -1.
+// the adoption history of the person's slot in kou when kou is given and it names a
+// slot that holds a marriage record, else the first used marriage where the person's
+// registration has kodo_honsuji <> -1; -1.
 int Find_HonsujiKou(int person, int kou);
 // -2 when the person is husband or wife of the marriage or of one of its ancestor
 // marriages (husband's side first), else -1. A marriage of -1 gives -1, -2 gives -2.

@@ -286,10 +286,11 @@ void freeCreatedPerson(int person)
     p.Name.clear();
 }
 
-void freeMarriageRecord(int kou)
+std::vector<AdoptionHistory> freeMarriageRecord(int kou)
 {
     if (!isMarriageSlot(kou))
-        return;
+        return {};
+    std::vector<AdoptionHistory> namedBy = forgetHistoriesNaming(kou);
     marry_data& k = tables().kou_buf[kou];
     k.InUse = SlotFree;
     k.kou_gen = -1;
@@ -304,12 +305,13 @@ void freeMarriageRecord(int kou)
         k.kou_kodo[s] = -1;
         k.kou_kodo_stat[s] = -1;
     }
+    return namedBy;
 }
 
 void freeCreatedMarriage(int kou, int displacedStart)
 {
     const bool heldStart = isMarriageSlot(kou) && tables().kou_buf[kou].dsp_start == 1;
-    freeMarriageRecord(kou);
+    (void)freeMarriageRecord(kou);
     if (heldStart || currentStartMarriage() == -1)
         handStartMarkTo(displacedStart);
 }

@@ -11,6 +11,7 @@
 //
 // The file-based undo of the whole family (CmdUndo) is document/Snapshots.h.
 
+#include "model/ChildSlots.h"
 #include "model/tables.h"
 
 #include <cstdint>
@@ -94,6 +95,7 @@ struct KouUndoRecord {
     std::string UndoKodoComment; // kind 11: and comment
     int16_t UndoKodoSlot = -1;   // kind 11: its slot
     int16_t displacedStart = -1; // kinds 1 and 2: the start marriage the step took the mark from
+    std::vector<AdoptionHistory> namedBy; // kind 3: the histories that named the marriage
     // What the undo compares before acting: kinds 1, 2, 3 and 11 what the step left,
     // kinds 5, 6, 9 and 10 the created person's family and given name.
     StepTrace left;
@@ -211,8 +213,10 @@ bool createdPersonStands(int person, const std::string& name, int ownKou = -1);
 void freeCreatedPerson(int person);
 
 // Frees a marriage record (a deletion, or the undo of a step that created it): not in
-// use, no couple, no children, no start mark. The caller hands the start mark on.
-void freeMarriageRecord(int kou);
+// use, no couple, no children, no start mark, and no adoption history of another
+// marriage's child names it any more (forgetHistoriesNaming, model/ChildSlots.h):
+// returns those histories. The caller hands the start mark on.
+std::vector<AdoptionHistory> freeMarriageRecord(int kou);
 
 // The undo of a step that created marriage `kou`: the record is freed and, when it
 // held the start mark, the mark goes back to `displacedStart`, the marriage the step

@@ -87,7 +87,7 @@ int deleteMarriageRecord(int kou)
     record.KouUndoBuf = k;
     record.UndoKou = static_cast<int16_t>(kou);
     const bool heldStart = k.dsp_start == 1;
-    freeMarriageRecord(kou);
+    record.namedBy = freeMarriageRecord(kou);
     // The chart needs a start marriage: the first record still in use takes it over.
     if (heldStart)
         handStartMarkTo(-1);

@@ -127,9 +127,10 @@ void snapshotBeforeChange();
 // The table part of the relationship editor's marriage delete: -1 when the record
 // is not in use (nothing asked); otherwise asks "削除してよろしいでしょうか？"
 // (OK/Cancel) and returns 0; on OK the undo snapshot is taken (saveUndoOnce), the
-// record is freed, the start flag handed to the
-// first remaining record, and the deletion recorded as the relationship editor's
-// pending step (model/UndoRecords.h), whose undo is offered as "UNDO 削除".
+// record is freed (and with it every adoption history naming it), the start flag
+// handed to the first remaining record, and the deletion recorded as the
+// relationship editor's pending step (model/UndoRecords.h), whose undo is offered as
+// "UNDO 削除" and names the marriage in those histories again.
 int deleteMarriageRecord(int kou);
 
 } // namespace model

@@ -69,6 +69,14 @@ Settings newFamilySettings()
     return next;
 }
 
+void copyViewChoices(const Settings& from, Settings& to)
+{
+    to.DispFactor = from.DispFactor;
+    to.Sort_factor = from.Sort_factor;
+    to.Array_SortMode = from.Array_SortMode;
+    to.Nenpyo_SortMode = from.Nenpyo_SortMode;
+}
+
 RunDefaults::RunDefaults()
 {
     resetForNewFamily();

@@ -55,4 +55,10 @@ Settings& settings();
 // of settings(), every other value at its new-family default. settings() is unchanged.
 Settings newFamilySettings();
 
+// How the person table and the chronology show the family: the shown columns
+// (DispFactor), the table's sort (Sort_factor, Array_SortMode) and the chronology's
+// order (Nenpyo_SortMode). They travel with the family file but are no edit of it:
+// choosing them marks nothing changed, so no undo takes them back.
+void copyViewChoices(const Settings& from, Settings& to);
+
 } // namespace model

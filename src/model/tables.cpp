@@ -62,7 +62,7 @@ ChangedFlag& ChangedFlag::operator=(int16_t value)
 {
     m_value = value;
     if (value == 1)
-        ++g_familyEdits;
+        m_lastEdit = ++g_familyEdits;
     return *this;
 }
 

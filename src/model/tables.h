@@ -142,9 +142,14 @@ public:
     ChangedFlag() = default;
     ChangedFlag& operator=(int16_t value);
     operator int16_t() const { return m_value; }
+    // The edit (the count of familyEdits) that last set the flag to 1. It travels with
+    // a copy of the tables: tables put back whole from a copy (a refused registration
+    // undoing what it tried) are at that copy's edit again, as unchanged as they were.
+    uint64_t lastEdit() const { return m_lastEdit; }
 
 private:
     int16_t m_value = 0;
+    uint64_t m_lastEdit = 0;
 };
 
 // How many edits of the family (assignments of 1 to Data_Changed) this run has made.

@@ -11,6 +11,7 @@
 
 #include "drawing/ChartRebuild.h"
 #include "layout/chart_state.h"
+#include "model/ChildSlots.h"
 #include "model/UndoRecords.h"
 #include "model/WindowServices.h"
 #include "model/tables.h"
@@ -142,7 +143,13 @@ void CtrlForm::undo_kou_data()
     }
     case KouUndo::ChangedMarriage:
     case KouUndo::DeletedMarriage: {
-        t.kou_buf[static_cast<size_t>(r.UndoKou)] = r.KouUndoBuf;
+        model::marry_data& restored = t.kou_buf[static_cast<size_t>(r.UndoKou)];
+        restored = r.KouUndoBuf;
+        // What the record's histories named may have gone since; the histories the
+        // deletion took from other children name the marriage again.
+        model::dropHistoriesNamingNoMarriage(restored);
+        if (r.KouUndoMode == KouUndo::DeletedMarriage)
+            model::restoreHistoriesNaming(r.UndoKou, r.namedBy);
         // A restored start marriage takes the mark back from the marriage that
         // inherited it; a change that made this marriage the start took the mark
         // from another one, which gets it back.

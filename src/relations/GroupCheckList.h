@@ -3,9 +3,12 @@
 // (GrpNameList in the group window, GrpTitleList in the lineage-group window), in
 // row order, each line checked while its row is Visible. A check changed by hand is
 // written into its row at once; the windows' buttons move the selected row up or
-// down and show or hide every row.
+// down and show or hide every row. The rows travel with the family file: every such
+// edit, by hand or by a button, is an edit of the family, one step for the main
+// window's undo (the snapshot before, the family marked changed after).
 
 #include "forms/ListBox.h"
+#include "model/WindowServices.h"
 #include "model/tables.h"
 
 #include <cstddef>
@@ -15,14 +18,6 @@
 #include <vector>
 
 namespace relations {
-
-// What a window does around an edit made by one of its buttons (a move, show all,
-// hide all): the lineage-group window takes the undo snapshot before and marks the
-// family changed after; the group window does neither.
-struct ButtonEditSteps {
-    void (*before)() = nullptr;
-    void (*after)() = nullptr;
-};
 
 template <typename Row>
 class GroupCheckList {
@@ -35,9 +30,8 @@ public:
 
     // inModList is the window's flag that is true only while a line is rewritten:
     // the check change that causes is not the user's.
-    GroupCheckList(forms::ListBox& list, bool& inModList, Rows rows, LastRow lastRow, LineText text,
-                   ButtonEditSteps steps = {})
-        : m_list(list), m_inModList(inModList), m_rows(rows), m_lastRow(lastRow), m_text(text), m_steps(steps)
+    GroupCheckList(forms::ListBox& list, bool& inModList, Rows rows, LastRow lastRow, LineText text)
+        : m_list(list), m_inModList(inModList), m_rows(rows), m_lastRow(lastRow), m_text(text)
     {
     }
 
@@ -71,12 +65,17 @@ public:
         m_inModList = false;
     }
 
-    // A check changed by hand is written at once, without the button edit's steps.
+    // A check changed by hand is written at once.
     void checkChanged(int item)
     {
         if (m_inModList || !isRow(item))
             return;
-        row(item).Visible = m_list.selected(item) ? -1 : 0;
+        const int16_t visible = m_list.selected(item) ? -1 : 0;
+        if (row(item).Visible == visible)
+            return;
+        begin();
+        row(item).Visible = visible;
+        end();
     }
 
     void moveSelectedDown()
@@ -95,6 +94,8 @@ public:
 
     void setAllVisible(bool visible)
     {
+        if (!isRow(0))
+            return;
         begin();
         const int selected = m_list.listIndex();
         for (int i = 0; isRow(i); ++i)
@@ -118,24 +119,15 @@ private:
         end();
     }
 
-    void begin() const
-    {
-        if (m_steps.before)
-            m_steps.before();
-    }
+    static void begin() { model::windowServices().saveUndo(); }
 
-    void end() const
-    {
-        if (m_steps.after)
-            m_steps.after();
-    }
+    static void end() { model::tables().Data_Changed = 1; }
 
     forms::ListBox& m_list;
     bool& m_inModList;
     Rows m_rows;
     LastRow m_lastRow;
     LineText m_text;
-    ButtonEditSteps m_steps;
 };
 
 } // namespace relations

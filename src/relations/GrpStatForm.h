@@ -2,8 +2,8 @@
 // The group window `GrpStat` ("グループの設定"): the group list GrpNameList as a
 // check list in row order. The user checks or unchecks a group (Visible) and moves
 // a group up or down. It writes nothing but the Visible flags and the row order,
-// takes no undo snapshot, does not mark the family changed and does not rebuild
-// the chart; the changes travel with the family file.
+// which travel with the family file: each edit takes the undo snapshot and marks
+// the family changed. It does not rebuild the chart.
 //
 // No command of the program opens it; grpstat_form() is its one instance.
 

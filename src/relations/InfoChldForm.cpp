@@ -371,8 +371,8 @@ void InfoChldForm::moveChild(int kou, int slot, int direction)
     model::RunState& run = model::runState();
     if (!settleEditorFirst())
         return;
-    model::windowServices().saveUndo();
     if (direction >= 0 && direction <= 3 && run.Sel_BoxMark == 1 && (direction >= 2 || slot >= 1)) {
+        model::windowServices().saveUndo();
         if (model::Move_Kodo(kou, slot, direction + 1) == -1)
             platform::MsgBox(direction == 0 ? relations::ChildMissingFirstMessage : relations::ChildMissingMessage,
                              platform::vbOKOnly);

@@ -26,18 +26,12 @@ void changedFamily()
     tables().Data_Changed = 1;
 }
 
-void saveUndo()
-{
-    model::windowServices().saveUndo();
-}
-
 } // namespace
 
 KakeGrpStatForm::KakeGrpStatForm()
     : Form("KakeGrpStat"),
-      // Every button edit takes the undo snapshot and marks the family changed.
       m_groups(GrpList, InModList, &model::Tables::GrpTitleList, &model::Tables::GrpTitleCount,
-               &model::GrpTitleRec::TitleName, relations::ButtonEditSteps{saveUndo, changedFamily})
+               &model::GrpTitleRec::TitleName)
 {
     GrpList.onClick = [this] { GrpList_Click(); };
     GrpList.onItemCheck = [this](int item) { GrpList_ItemCheck(item); };

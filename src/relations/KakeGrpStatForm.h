@@ -3,10 +3,10 @@
 // the titles given to family trees. Each row names the tree that holds its leader;
 // the row order is the left-to-right order of the trees in the all-groups view,
 // Visible says whether the tree is drawn there and Offset shifts it by
-// generations. Every button and the offset box take the undo snapshot and mark the
-// family changed; a check mark changed by hand is written into its row at once
-// without either. The chart takes the changes only when the window is closed
-// with "決定".
+// generations. Every edit (a button, the offset box, a check mark changed by hand,
+// which is written into its row at once) takes the undo snapshot and marks the
+// family changed. The chart takes the changes only when the window is closed with
+// "決定".
 //
 // It is modeless so that a leader can be dragged onto it from the relationship
 // editor's person lists while both are open. There is one instance,

@@ -19,6 +19,7 @@
 #include "model/run_state.h"
 #include "model/tables.h"
 #include "platform/FileSystem.h"
+#include "platform/Hooks.h"
 #include "relations/CtrlForm.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,16 @@ protected:
         ASSERT_GT(mark, 0) << "marriage " << marriage << " has no couple mark on the chart";
         const forms::CanvasLabel& label = main_form().Label11[mark];
         forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
+    }
+
+    // The couple mark of the marriage chosen on the chart, Delete, OK.
+    void deleteOnTheChart(int marriage)
+    {
+        model::runState().Sel_KouMark = 1;
+        model::runState().KouNum = static_cast<int16_t>(marriage);
+        answers.answerNext(platform::vbOK);
+        int key = forms::vbKeyDelete;
+        main_form().Form_KeyDown(key, 0);
     }
 
     // Drops on the middle of a person's box on the chart.

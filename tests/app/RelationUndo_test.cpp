@@ -338,10 +338,12 @@ TEST_F(RelationUndoTest, RefusedDuplicateRegistrationLeavesTheMainUndo)
 
 TEST_F(RelationUndoTest, RefusedChartDropsLeaveTheMainUndoAndTheChangedMarkAsTheyWere)
 {
-    retitle("新しい題");
+    // The family is set up first: 戻 takes back exactly the last command, the
+    // registration, only while nothing else changed the family since.
     for (int i = 0; model::personSlotFree(); ++i)
         model::set_per_buf(-1, "埋" + std::to_string(i), "満", 0, "");
     ctrl_form().Build_List();
+    retitle("新しい題");
     model::tables().Data_Changed = 0;
     // With the person table full: 愛, already married, dropped on 一郎's box, the copy
     // question answered はい; "**** 女01" on 一郎's box; "**** 男01" on the couple's mark.
@@ -407,11 +409,11 @@ TEST_F(RelationUndoTest, RefusedEasyBuilderRegistrationOfANewPersonLeavesTheMain
 
 TEST_F(RelationUndoTest, RefusedChildDialogRegistrationLeavesTheMainUndo)
 {
-    retitle("新しい題");
     // A loop in the family: 健 is recorded as a child of his own son 一郎.
     const int hanako = model::set_per_buf(-1, "花子", "田中", 1, "");
     const int loop = model::set_kou_buf(-1, "通常", 0, 0, ichiro, hanako, 0, "一郎家", 0);
     kou(loop).kou_kodo[0] = static_cast<int16_t>(ken);
+    retitle("新しい題");
     model::tables().Data_Changed = 0;
     // The child dialog on 一郎, 登録: he is refused as an ancestor of the family.
     model::runState().Sel_Person = static_cast<int16_t>(ichiro);
@@ -535,12 +537,7 @@ TEST_F(RelationUndoTest, MainUndoTakesBackAMarriageDeletedOnTheChartAlone)
 {
     const int second = marryIchiro();
     retitle("新しい題");
-    // The couple mark chosen on the chart, Delete, OK.
-    model::runState().Sel_KouMark = 1;
-    model::runState().KouNum = static_cast<int16_t>(second);
-    answers.answerNext(platform::vbOK);
-    int key = forms::vbKeyDelete;
-    main_form().Form_KeyDown(key, 0);
+    deleteOnTheChart(second);
     ASSERT_EQ(kou(second).InUse, model::SlotFree);
     EXPECT_EQ(model::kouUndo().KouUndoMode, model::KouUndo::ChangedMarriage) << "the editor's UNDO keeps its own step";
 

@@ -14,11 +14,14 @@
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
 #include "platform/AppPath.h"
+#include "platform/Commands.h"
 #include "platform/Conversions.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -194,6 +197,46 @@ TEST_F(SnapshotTest, TheBundleIsPackedAgainOnlyWhenTheMediaChanged)
     tables().per_buf[f.son].Picture_index = -1;
     ASSERT_TRUE(Save_Undo());
     EXPECT_FALSE(platform::fileExists(bundlePath)) << "a family without media has no bundle";
+}
+
+// The end of every command settles the undo: it takes back exactly the command that
+// wrote its snapshot, or it is not offered.
+TEST_F(SnapshotTest, EachCommandIsOneStepOfTheUndoOrNone)
+{
+    buildDocument();
+    platform::setEndOfCommandWork(settleUndoStep);
+    struct Uninstall {
+        ~Uninstall() { platform::setEndOfCommandWork({}); }
+    } uninstall;
+    const auto command = [](const std::function<void()>& body) {
+        platform::CommandScope scope;
+        body();
+        scope.finish();
+    };
+    const auto edit = [] {
+        tables().per_buf[1].Biko += "x";
+        tables().Data_Changed = 1;
+    };
+    const auto undoOffered = [] { return platform::fileExists(undoSnapshotPath()); };
+
+    command([&] { ASSERT_TRUE(Save_Undo()); edit(); });
+    EXPECT_TRUE(undoOffered()) << "the command that wrote the snapshot is its step";
+    command([] {});
+    EXPECT_TRUE(undoOffered()) << "a command that changed nothing leaves it";
+    command([&] {
+        // A registration refused once it had begun: the family is put back whole.
+        const auto before = std::make_unique<Tables>(tables());
+        edit();
+        tables() = *before;
+    });
+    EXPECT_TRUE(undoOffered()) << "a family put back as it was is unchanged";
+    command(edit);
+    EXPECT_FALSE(undoOffered()) << "戻 would take back this command and the one before";
+    EXPECT_EQ(windows.eventsStartingWith("setUndoEnabled").back(), "setUndoEnabled:0");
+
+    command([&] { ASSERT_TRUE(Save_Undo()); edit(); });
+    command([] { ASSERT_TRUE(Save_Undo()); });
+    EXPECT_FALSE(undoOffered()) << "a snapshot nothing followed takes back nothing";
 }
 
 TEST_F(SnapshotTest, UndoWithoutASnapshotChangesNothing)

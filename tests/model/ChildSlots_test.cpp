@@ -204,7 +204,9 @@ TEST_F(ChildSlotTest, PackReversesAndClosesUpEveryUsedMarriage)
     EXPECT_EQ(tables().kou_buf[freeKou].kou_kodo[3], c);
 }
 
-TEST_F(ChildSlotTest, AddKodoFillsTheFirstEmptySlotAndKeepsSpareAndHistory)
+// The history an empty slot still holds was a removed child's: a new child there would
+// be recorded as adopted from that child's marriage.
+TEST_F(ChildSlotTest, AddKodoFillsTheFirstEmptySlotKeepingSpareButNoEarlierChildsHistory)
 {
     putChild(0, a);
     marry_data& k = tables().kou_buf[kou];
@@ -230,8 +232,14 @@ TEST_F(ChildSlotTest, AddKodoFillsTheFirstEmptySlotAndKeepsSpareAndHistory)
     EXPECT_EQ(k.kodo_honsuji[1], 1);
     EXPECT_EQ(k.kodo_visible[1], 0);
     EXPECT_EQ(k.kodo_spare[1], 9);
-    EXPECT_EQ(k.kodo_yoshirireki[1], 8);
+    EXPECT_EQ(k.kodo_yoshirireki[1], -1);
     EXPECT_EQ(tables().Data_Changed, 1);
+
+    // The same child written again into his slot keeps his history.
+    k.kodo_yoshirireki[1] = 8;
+    w.KodoIdx = 1;
+    EXPECT_EQ(Add_Kodo(w), 1);
+    EXPECT_EQ(k.kodo_yoshirireki[1], 8);
 
     // A given slot is written whatever it holds.
     w.KodoIdx = 0;

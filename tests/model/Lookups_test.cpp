@@ -177,6 +177,14 @@ TEST_F(LookupTest, FindHonsujiKouOnlyForPersonsInSeveralMarriages)
     // A history value outside the table names no marriage.
     birth.kodo_yoshirireki[0] = 3000;
     EXPECT_EQ(Find_HonsujiKou(30, 3), 8);
+    // Nor does a slot that holds no marriage: the next marriage registered would take it.
+    birth.kodo_yoshirireki[0] = 12;
+    EXPECT_EQ(Find_HonsujiKou(30, 3), 8);
+    // A marriage the direct-line view hides for the drawing is still one.
+    placeMarriage(5, 24, 25).InUse = SlotFree;
+    birth.kodo_yoshirireki[0] = 5;
+    EXPECT_EQ(Find_HonsujiKou(30, 3), 5);
+    birth.kodo_yoshirireki[0] = -1;
     adoptive.kodo_honsuji[1] = -1;
     EXPECT_EQ(Find_HonsujiKou(30, 3), -1);
     EXPECT_EQ(Find_HonsujiKou(-1, 3), -1);

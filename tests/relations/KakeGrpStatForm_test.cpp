@@ -122,13 +122,16 @@ TEST_F(KakeGrpStat, TheLeaderFieldAsksForADragWheneverNoLeaderIsSet)
     EXPECT_EQ(window().lblLeader.tag(), "0");
 }
 
-TEST_F(KakeGrpStat, CheckChangedByHandIsWrittenWithoutMarkingTheFamily)
+// The visibility travels with the family file: a check changed by hand is an edit
+// like the buttons' show all and hide all, one step for 戻 each.
+TEST_F(KakeGrpStat, CheckChangedByHandIsAnEditOfTheFamily)
 {
     window().GrpList.setSelected(1, true);
     EXPECT_EQ(tables().GrpTitleList[1].Visible, -1);
     window().GrpList.setSelected(0, false);
     EXPECT_EQ(tables().GrpTitleList[0].Visible, 0);
-    expectNoEdit();
+    EXPECT_EQ(countOf(services.calls, "saveUndo"), 2);
+    EXPECT_EQ(tables().Data_Changed, 1);
 }
 
 TEST_F(KakeGrpStat, AddingStoresTheTrimmedTitleWithItsLeader)
