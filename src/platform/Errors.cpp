@@ -69,7 +69,7 @@ std::string failureReason(const RuntimeError& error)
 {
     switch (error.systemError) {
     case 0:
-        return std::string();
+        return error.reason;
     case EROFS:
         return "読み取り専用";
     case ENOSPC:

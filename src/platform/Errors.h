@@ -39,6 +39,9 @@ struct RuntimeError : std::runtime_error {
     // For a failed system call (errnoError): its errno and the file concerned.
     int systemError = 0;
     std::string path;
+    // For a file refused without a failed system call (one that is no regular file,
+    // one too large to read): why, in a word, and path names the file.
+    std::string reason;
 };
 
 // Thrown by EndProgram() so that no further statement of the calling handler
@@ -53,7 +56,8 @@ RuntimeError errnoError(int errnoValue, const std::string& path = std::string())
 // Why a file could not be written or read, in a word the user knows: "読み取り専用",
 // "ディスクがいっぱい", "アクセスが拒否されました", "名前が長すぎます", ..., and for a
 // failure without a word of its own "システムの障害（番号 N）" with its errno, never the
-// system's English text ("" when error came from no system call).
+// system's English text; the error's own reason for a file refused without a failed
+// system call ("" when error came from neither).
 std::string failureReason(const RuntimeError& error);
 
 // The message of every failed write: head (what the command says when it cannot
