@@ -35,10 +35,9 @@ namespace {
 // A changed bundle is complete beside these names before it replaces the previous one.
 constexpr const char* UndoStagingName = "\\TMP\\UndoNew.kez";
 constexpr const char* AutosaveStagingName = "\\TMP\\AutosaveNew.kez";
-// The start-up recovery reads the autosave through an unscrambled copy of this name.
-constexpr const char* RecoveryCopyName = "\\TMP\\Recovered.kez";
-// An autosave that could not be recovered is kept under this name followed by the
-// date and time ("-20261207-0930"): no later autosave and no clean-up touches it.
+// An autosave that could not be recovered, or not in full, is kept as a family file of
+// this name followed by the date and time ("-20261207-0930"): no later autosave and no
+// clean-up touches it.
 constexpr const char* UnrecoveredName = "\\TMP\\Unrecovered";
 
 // The scrambling table. Its values must be the same in every run: an autosave written
@@ -82,10 +81,8 @@ void transformBytes(char* bytes, size_t length, Direction direction)
     }
 }
 
-// False when the file is missing or cannot be rewritten; failure then receives why,
-// when a file could not be read or written.
-bool transformFile(const std::string& path, Direction direction,
-                   std::optional<platform::RuntimeError>* failure = nullptr)
+// False when the file is missing or cannot be rewritten.
+bool transformFile(const std::string& path, Direction direction)
 {
     try {
         if (!platform::fileExists(path))
@@ -96,9 +93,7 @@ bool transformFile(const std::string& path, Direction direction,
         transformBytes(bytes.data(), bytes.size(), direction);
         platform::writeFileAtomically(path, bytes);
         return true;
-    } catch (const platform::RuntimeError& e) {
-        if (failure)
-            *failure = e;
+    } catch (const platform::RuntimeError&) {
         return false;
     } catch (const std::bad_alloc&) {
         return false;
@@ -313,22 +308,34 @@ bool writeSnapshot(Snapshot& snapshot)
     return written;
 }
 
-// Writes the autosave at path unscrambled to copy, its bundle beside it. False when
-// either cannot be written; the autosave is only read.
-bool makeReadableCopy(const std::string& path, const std::string& copy)
+// A snapshot's family file read in full: its scrambled text is read and unscrambled in
+// memory, so a read needs no room on the disk and leaves the snapshot as it was.
+struct SnapshotRead {
+    std::string text; // the family file's text, unscrambled
+    std::unique_ptr<StagedFamily> family;
+    // Why the file could not be read. Without it and without a family, the reader has
+    // said why the text holds none it can read.
+    std::optional<platform::RuntimeError> failure;
+};
+
+SnapshotRead readSnapshot(const std::string& path)
 {
+    SnapshotRead read;
     try {
-        std::string bytes = platform::readWholeFile(path);
-        transformBytes(bytes.data(), bytes.size(), Direction::Unscramble);
-        platform::writeWholeFile(copy, bytes);
-        if (platform::fileExists(kedFileName(path)))
-            platform::copyFile(kedFileName(path), kedFileName(copy));
-        return true;
-    } catch (const platform::RuntimeError&) {
-        return false;
+        read.text = platform::readWholeFile(path);
+    } catch (const platform::RuntimeError& e) {
+        read.failure = e;
+        return read;
     } catch (const std::bad_alloc&) {
-        return false;
+        platform::RuntimeError e(platform::err::OutOfMemory, path + ": メモリが足りません");
+        e.path = path;
+        e.reason = "メモリが足りません";
+        read.failure = e;
+        return read;
     }
+    transformBytes(read.text.data(), read.text.size(), Direction::Unscramble);
+    read.family = readFamilyBytes(read.text, path, newFamilySettings());
+    return read;
 }
 
 // "-yyyymmdd-hhmm" of now.
@@ -342,28 +349,57 @@ std::string dateAndTimeSuffix()
            + platform::Format(minutes % 60, 2);
 }
 
-// Moves the autosave at path and its bundle to a name of their own with the date and
-// time, out of the way of the next autosave and of the clean-up at the end. Returns
-// where the autosave is now: path itself when it could not be moved.
-std::string setAsideUnrecovered(const std::string& path)
+// The autosave an earlier run left that could be neither recovered nor kept elsewhere:
+// it stays where it is for the next start, which offers it again, and this run writes
+// and deletes no autosave there. Empty when none is held.
+std::string heldAutosave;
+
+bool autosaveHeld()
+{
+    return !heldAutosave.empty() && heldAutosave == snapshotPath(AutosaveSnapshotName);
+}
+
+// Leaves the autosave at path where it is for the next start and says why it could not
+// be recovered or kept (what failed, on file, and why) and what to do.
+void holdForNextStart(const std::string& path, const char* head, const platform::RuntimeError& error,
+                      const std::string& file)
+{
+    heldAutosave = path;
+    platform::MsgBox(platform::failedWriteMessage(head, error, file) + "\r\n" + RecoveryHeldMessage,
+                     platform::vbOKOnly + platform::vbExclamation, AutosaveQuestionTitle);
+}
+
+// Keeps what the autosave at path holds (text: its family file, unscrambled) as a
+// family file of its own that Open reads, "TMP\Unrecovered-<date>-<time>.kez" (a
+// number added when that is taken), with the autosave's bundle moved beside it, out of
+// the way of every later autosave and clean-up, and says where under head. When the
+// copy cannot be written (a full disk) or the bundle not moved, the autosave is held
+// for the next start instead.
+void keepUnrecovered(const std::string& text, const std::string& path, const char* head)
 {
     const std::string stem = platform::appFile(UnrecoveredName) + dateAndTimeSuffix();
     std::string kept = kezFileName(stem);
     for (int n = 2; platform::fileExists(kept) || platform::fileExists(kedFileName(kept)); ++n)
         kept = kezFileName(stem + "-" + std::to_string(n));
     try {
-        platform::renameFile(path, kept);
-    } catch (const platform::RuntimeError&) {
-        return path;
+        platform::writeFileAtomically(kept, text);
+    } catch (const platform::RuntimeError& e) {
+        holdForNextStart(path, head, e, kept);
+        return;
     }
     try {
         if (platform::fileExists(kedFileName(path)))
             platform::renameFile(kedFileName(path), kedFileName(kept));
-    } catch (const platform::RuntimeError&) {
-        // The family text is out of the way; a bundle left behind is replaced by the
-        // next autosave, as it would have been anyway.
+    } catch (const platform::RuntimeError& e) {
+        deleteQuietly(kept);
+        holdForNextStart(path, head, e, kedFileName(kept));
+        return;
     }
-    return kept;
+    // What the autosave held is in the copy now; without its bundle it is no snapshot.
+    deleteQuietly(path);
+    deleteQuietly(platform::spareFileName(path));
+    platform::MsgBox(std::string(head) + "\r\n" + RecoveryKeptMessage + "\r\n" + kept,
+                     platform::vbOKOnly + platform::vbExclamation, AutosaveQuestionTitle);
 }
 
 bool familyIsEmpty()
@@ -378,24 +414,26 @@ bool familyIsEmpty()
 
 enum class RestoreOutcome { NotAttempted, Restored, Failed };
 
-// failure receives why a restore was not attempted, when a file could not be written.
+// failure receives why a restore was not attempted, when a file could not be read or
+// written.
 RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::RuntimeError>& failure)
 {
-    if (!transformFile(path, Direction::Unscramble, &failure))
-        return RestoreOutcome::NotAttempted;
     // The snapshot is read in full before anything of the open family goes: one that
     // cannot be read (the reader has said why) leaves the family, its settings, its
     // media, the chart and the steps of the editors' own undos as they were.
-    const std::unique_ptr<StagedFamily> family = readFamilyFile(path, newFamilySettings());
-    if (!family)
+    SnapshotRead read = readSnapshot(path);
+    if (read.failure) {
+        failure = read.failure;
+        return RestoreOutcome::NotAttempted;
+    }
+    if (!read.family)
         return RestoreOutcome::Failed;
+    const std::unique_ptr<StagedFamily> family = std::move(read.family);
     ParkedMedia parked;
     if (!parked.park()) {
+        // The snapshot stays as it is, for another try.
         if (parked.failure())
             failure = *parked.failure();
-        // Scrambled again, the snapshot stays valid for another try.
-        if (!Scramble_File(path))
-            deletePair(path);
         return RestoreOutcome::NotAttempted;
     }
 
@@ -461,6 +499,9 @@ bool Save_Autosave()
     // the next edit or rebuild.
     autosavedEdits = familyEdits();
     rebuildAutosavePending = false;
+    // The user was told at the start that this run writes no autosave.
+    if (autosaveHeld())
+        return false;
     if (familyIsEmpty()) {
         // An empty family is nothing to recover.
         if (autosaveWrittenThisRun) {
@@ -540,10 +581,9 @@ void Kill_AutosaveFiles()
     autosaveWrittenThisRun = false;
     autosavedEdits = familyEdits();
     rebuildAutosavePending = false;
-    deletePair(autosaveSnapshotPath());
+    if (!autosaveHeld())
+        deletePair(autosaveSnapshotPath());
     deletePair(snapshotPath(AutosaveStagingName));
-    // Left only by a run that ended while it recovered an edit.
-    deletePair(snapshotPath(RecoveryCopyName));
     Kill_UndoFiles();
 }
 
@@ -557,34 +597,47 @@ bool Unscramble_File(const std::string& path)
     return transformFile(path, Direction::Unscramble);
 }
 
-bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily)
+Recovery recoverAutosave(const std::function<void(StagedFamily& family)>& showFamily)
 {
     const std::string path = autosaveSnapshotPath();
     if (!platform::fileExists(path))
-        return false;
+        return Recovery::NoAutosave;
     if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo + platform::vbInformation, AutosaveQuestionTitle) != platform::vbYes)
-        return false;
+        return Recovery::Declined;
     // The autosave on disk is the interrupted run's: the load below empties the family
-    // first, which must not take it for one of this run's and delete it.
+    // first, which must not take it for one of this run's and delete it. One a run
+    // before this start held is offered again, and so no longer held.
     autosaveWrittenThisRun = false;
+    heldAutosave.clear();
 
-    // The autosave may be all there is of the user's latest work: it is read through
-    // an unscrambled copy and stays on disk as it is until the family is back.
-    const std::string copy = snapshotPath(RecoveryCopyName);
-    const bool recovered = makeReadableCopy(path, copy) && loadFamily(copy);
-    deletePair(copy);
-    if (!recovered) {
-        const std::string kept = setAsideUnrecovered(path);
-        platform::MsgBox(std::string(RecoveryFailedMessage) + "\r\n" + kept, platform::vbOKOnly + platform::vbExclamation,
-                         AutosaveQuestionTitle);
-        return false;
+    // The autosave may be all there is of the user's latest work: it is read in
+    // memory, which needs no room on the disk, and stays as it is until the family is
+    // back or what it holds is kept elsewhere.
+    SnapshotRead read = readSnapshot(path);
+    if (read.failure) {
+        holdForNextStart(path, RecoveryFailedMessage, *read.failure, path);
+        return Recovery::NotRecovered;
     }
+    if (!read.family) {
+        keepUnrecovered(read.text, path, RecoveryFailedMessage);
+        return Recovery::NotRecovered;
+    }
+    // No autosave replaces this one (the chart rebuild of the family shown writes one)
+    // until it is known whether the family came back whole.
+    heldAutosave = path;
+    showFamily(*read.family);
+    heldAutosave.clear();
+    // A family that came back without all the autosave holds (a picture or memo that
+    // could not be unpacked, a record the tables cannot hold) is not what the next
+    // autosave may replace the autosave with: what it holds is kept first.
+    if (fileStore().loadDamaged)
+        keepUnrecovered(read.text, path, RecoveryIncompleteMessage);
     // The undo snapshot of the interrupted run is no step back from the recovered
     // family. The autosave holds the recovered family at once, so that a second
     // interruption loses nothing either.
     Kill_UndoFiles();
     (void)Save_Autosave();
-    return true;
+    return Recovery::Recovered;
 }
 
 } // namespace model

@@ -1,7 +1,8 @@
 #pragma once
 // The undo and autosave snapshots: ordinary family files in the folder "TMP" under the
-// program folder, written by save_file and read back by load_file, their family-file
-// text stored scrambled so that it cannot be opened as a family file directly.
+// program folder, their family-file text stored scrambled so that it cannot be opened
+// as a family file directly. They are read back by the family file's reader, their
+// text unscrambled in memory (readFamilyBytes): a restore needs no room on the disk.
 //
 //   "TMP\Undo.kez" (+ "Undo.ked")          written before every editing command
 //   "TMP\Autosave.kez" (+ "Autosave.ked")  written after every chart rebuild and
@@ -25,9 +26,15 @@ inline constexpr const char* AutosaveQuestionTitle = "ファイルのロード";
 // first (with the file that could not be written and why); the family stays as it is
 // and the snapshot is kept for another try.
 inline constexpr const char* UndoFailedMessage = "元に戻す処理ができませんでした";
-// Shown when the interrupted edit cannot be recovered, followed by CR LF and the path
-// where the autosave is kept as it was.
-inline constexpr const char* RecoveryFailedMessage = "編集途中のファイルを復元できませんでした。次のファイルはそのまま残してあります：";
+// Shown when the interrupted edit cannot be recovered, or only in part; then, on lines
+// of their own, RecoveryKeptMessage and the family file that keeps what the autosave
+// held, or the file that could not be read or written, why, and RecoveryHeldMessage.
+inline constexpr const char* RecoveryFailedMessage = "編集途中のファイルを復元できませんでした。";
+inline constexpr const char* RecoveryIncompleteMessage = "編集途中のファイルの一部を復元できませんでした。";
+inline constexpr const char* RecoveryKeptMessage = "編集途中のファイルの内容は、次の家系図ファイルとして残してあります：";
+inline constexpr const char* RecoveryHeldMessage =
+    "編集途中のファイルはそのまま残してあります。ディスクの空きを作るなど原因を取り除いてから、もう一度起動してください。"
+    "それまで自動保存はしません。";
 
 // The family files of the two snapshots (their bundles: kedFileName of these).
 std::string undoSnapshotPath();
@@ -68,7 +75,8 @@ void settleUndoStep();
 // with neither a person nor a marriage is nothing to recover: the autosave this run
 // wrote is deleted instead (one left by an earlier run stays for the next start). A
 // failure (the writer has shown why) leaves the previous autosave whole. False only
-// when writing failed.
+// when writing failed, or when nothing is written because the start-up recovery holds
+// the autosave for the next start.
 bool Save_Autosave();
 
 // The autosave of a chart rebuild. Outside a user command it is Save_Autosave; while
@@ -83,7 +91,8 @@ bool Request_Autosave();
 // current autosave, written once. True when nothing had to be written.
 bool Save_AutosaveAfterEdits();
 
-// Deletes the autosave snapshot and then the undo snapshot.
+// Deletes the autosave snapshot (unless the start-up recovery holds it for the next
+// start) and then the undo snapshot.
 void Kill_AutosaveFiles();
 
 // Scrambles a file in place: byte i gets table[i mod 256] added (mod 256). Files of 0
@@ -93,15 +102,32 @@ void Kill_AutosaveFiles();
 // Undoes Scramble_File in place, on the same terms.
 [[nodiscard]] bool Unscramble_File(const std::string& path);
 
+class StagedFamily;
+
+enum class Recovery {
+    NoAutosave,   // no autosave was left
+    Declined,     // the user chose not to recover it
+    Recovered,    // the family is back
+    NotRecovered, // the user chose to, and it could not be read
+};
+
 // Start-up recovery of an interrupted edit: when an autosave exists, asks
 // "編集途中のファイルがあります。読み込みますか？" (Yes/No with the information icon, "ファイルのロード"). On Yes
-// hands loadFamily (the main window's load of a recovered family, true when it loaded)
-// the path of an unscrambled copy in TMP, deleted afterwards; the autosave itself is
-// only read. After a successful load the undo snapshot is deleted and the autosave
-// rewritten from the recovered family. A failure moves the autosave and its bundle,
-// unchanged, to "TMP\Unrecovered-<yyyymmdd>-<hhmm>.kez" (a number added when that is
-// taken), where no later autosave and no clean-up at the end touches them, and says
-// so with that path. On No both snapshots remain. True when a family was recovered.
-bool recoverAutosave(const std::function<bool(const std::string& path)>& loadFamily);
+// reads the autosave in memory (its scrambled text is unscrambled there, so no room on
+// the disk is needed; the autosave itself is only read) and hands the family read to
+// showFamily (the main window's showing of a recovered family, which takes it over).
+// After a recovery the undo snapshot is deleted and the autosave rewritten from the
+// recovered family.
+// What the autosave holds is never lost. One the reader refuses, and one whose family
+// came back without all it holds (a picture that could not be unpacked, a damaged
+// record), is first kept as a family file that Open reads, its text unscrambled:
+// "TMP\Unrecovered-<yyyymmdd>-<hhmm>.kez" (a number added when that is taken) with the
+// autosave's bundle beside it, where no later autosave and no clean-up at the end
+// touches them; the message says so with that path. When that copy cannot be written
+// (a full disk) or the autosave cannot be read, the autosave stays where it is for the
+// next start, which offers it again, this run writes and deletes no autosave, and the
+// message names the file and why and says to start again once the cause is gone. On
+// No both snapshots remain.
+Recovery recoverAutosave(const std::function<void(StagedFamily& family)>& showFamily);
 
 } // namespace model

@@ -31,6 +31,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "platform/RecordedReplacement.h"
 #include "reports/csv/CsvReader.h"
 
 #include <array>
@@ -377,6 +378,9 @@ void MainForm::Form_Load()
     if (model::Get_QAMode() == 1)
         mainwindow::otherWindows().showHints();
 
+    // A save a killed run left under way is completed or undone before any family is
+    // read, and leaves no partial file behind.
+    platform::settleInterruptedReplacements();
     bool loadedAtStart = false;
     try {
         loadedAtStart = recoverInterruptedEdit();
@@ -429,14 +433,11 @@ void MainForm::ensureSettingsFile()
 // from it cannot write its autosave over a copy kept for another try.
 bool MainForm::recoverInterruptedEdit()
 {
-    bool attempted = false;
-    model::recoverAutosave([this, &attempted](const std::string& path) {
-        attempted = true;
-        return LoadKezFile(path, LoadOrigin::RecoveredCopy);
-    });
-    if (attempted)
+    const model::Recovery recovery = model::recoverAutosave(
+        [this](model::StagedFamily& family) { showFamily(family, std::string(), LoadOrigin::RecoveredCopy); });
+    if (recovery == model::Recovery::Recovered)
         LoadAfterDisp();
-    return attempted;
+    return recovery == model::Recovery::Recovered || recovery == model::Recovery::NotRecovered;
 }
 
 void MainForm::openCommandLineFamily()

@@ -46,6 +46,10 @@
 #include <string>
 #include <vector>
 
+namespace model {
+class StagedFamily;
+}
+
 namespace mainwindow {
 class MainWindowServices;
 }
@@ -151,13 +155,16 @@ public:
     // What a loaded family is to the file it was read from.
     enum class LoadOrigin {
         FamilyFile,    // the document's own file: Cur_FilePath, caption and "FilePath.ini" follow it
-        RecoveredCopy, // a working copy of the autosave: a changed family without a file
+        RecoveredCopy, // the autosave's family, recovered: a changed family without a file
     };
     // Reads the family file at path in full, and only then empties the document
-    // (File > New) and shows the family read. A file that cannot be read, or holds
-    // no family, leaves the open family exactly as it was (the reader has said why)
-    // and returns false. path is taken by value: the emptying clears Cur_FilePath.
+    // (File > New) and shows the family read (showFamily). A file that cannot be read,
+    // or holds no family, leaves the open family exactly as it was (the reader has said
+    // why) and returns false. path is taken by value: the emptying clears Cur_FilePath.
     bool LoadKezFile(std::string path, LoadOrigin origin = LoadOrigin::FamilyFile);
+    // Empties the document as File > New does, without its questions, and takes over
+    // the family read from path (none for a recovered edit).
+    void showFamily(model::StagedFamily& family, std::string path, LoadOrigin origin);
     // After a load: the relationship editors' lists and the Settings menu marks.
     void LoadAfterDisp();
 

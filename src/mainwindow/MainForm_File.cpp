@@ -191,7 +191,6 @@ void MainForm::openFamily()
 
 bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
 {
-    model::Tables& t = model::tables();
     if (path.empty()) {
         platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
         return false;
@@ -203,7 +202,13 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     const std::unique_ptr<model::StagedFamily> family = model::readFamilyFile(path, model::newFamilySettings());
     if (!family)
         return false;
+    showFamily(*family, path, origin);
+    return true;
+}
 
+void MainForm::showFamily(model::StagedFamily& family, std::string path, LoadOrigin origin)
+{
+    model::Tables& t = model::tables();
     // The open family goes as New takes it, without New's questions: its callers
     // settled the editors and asked before the file was chosen.
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
@@ -213,7 +218,7 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     Clear_Selection();
     windows.forgetRelationMarriage();
     discardFamily();
-    model::takeOverFamily(*family);
+    model::takeOverFamily(family);
     t.Data_Changed = 0;
     if (TabStrip1.tabs().count() > 0)
         TabStrip1.tabs().item(1).setSelected(true);
@@ -222,8 +227,8 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     layout::chart().sel_tree = 0;
     if (origin == LoadOrigin::RecoveredCopy || model::fileStore().loadDamaged) {
         // The recovered edit was never saved: it is a changed family without a file,
-        // so Save asks for a name and closing asks before it is lost. The copy in TMP
-        // is no file of the user's: it shows nowhere and the remembered folder stays.
+        // so Save asks for a name and closing asks before it is lost. The autosave in
+        // TMP is no file of the user's: it shows nowhere and the remembered folder stays.
         // A damaged file (the reader has said what is missing or unreadable) opens the
         // same way, so a plain Save never overwrites it with what could be read.
         t.Data_Changed = 1;
@@ -239,7 +244,6 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     drawing::Refresh_TabDisp();
     // A wide tree may start far from the canvas's top-left corner.
     scrollStartIntoView();
-    return true;
 }
 
 void MainForm::LoadAfterDisp()

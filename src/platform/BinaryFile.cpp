@@ -4,22 +4,33 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <limits>
 
 namespace platform {
 
 BinaryFile::BinaryFile(const std::string& path, Mode mode) : m_path(path), m_writable(mode == Mode::ReadWrite)
 {
+    if (mode == Mode::Read) {
+        // Read by position, never whole: any length is taken, but only a regular file.
+        const int fd = openToRead(path, std::numeric_limits<uint64_t>::max());
+        m_file = ::fdopen(fd, "rb");
+        if (!m_file) {
+            const int error = errno;
+            ::close(fd);
+            throw errnoError(error, path);
+        }
+        return;
+    }
     if (dirExists(path))
         throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして開けません");
-    if (mode == Mode::Read) {
-        m_file = std::fopen(path.c_str(), "rb");
-    } else {
-        m_file = std::fopen(path.c_str(), "r+b");
-        if (!m_file && errno == ENOENT)
-            m_file = std::fopen(path.c_str(), "w+b");
-    }
+    m_file = std::fopen(path.c_str(), "r+b");
+    if (!m_file && errno == ENOENT)
+        m_file = std::fopen(path.c_str(), "w+b");
     if (!m_file)
         throw errnoError(errno, path);
 }

@@ -11,7 +11,9 @@ namespace platform {
 
 class BinaryFile {
 public:
-    // Read needs an existing file (53 otherwise); ReadWrite creates it when missing.
+    // Read needs an existing regular file (53 otherwise; anything but a regular file
+    // is refused as readWholeFile refuses it, the open never waits); ReadWrite
+    // creates it when missing.
     enum class Mode { Read, ReadWrite };
 
     BinaryFile(const std::string& path, Mode mode);

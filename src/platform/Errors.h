@@ -40,7 +40,8 @@ struct RuntimeError : std::runtime_error {
     int systemError = 0;
     std::string path;
     // For a failure of no system call that has a word of its own (a file that holds
-    // no picture): that word, which failureReason gives.
+    // no picture, one that is no regular file, one too large to read): that word,
+    // which failureReason gives; path names the file.
     std::string reason;
 };
 

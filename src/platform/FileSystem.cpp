@@ -35,6 +35,13 @@ public:
     FdGuard(const FdGuard&) = delete;
     FdGuard& operator=(const FdGuard&) = delete;
     int get() const { return m_fd; }
+    // Hands the descriptor over to the caller, who closes it.
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     // Closes now and reports the result (a deferred write error shows here).
     int closeNow()
     {
@@ -81,6 +88,30 @@ RuntimeError folderInTheWay(const std::string& path, const char* what)
     error.systemError = EISDIR;
     error.path = path;
     return error;
+}
+
+constexpr const char* TooLargeReason = "ファイルが大きすぎます";
+
+// A file refused without a failed system call, with its reason in a word.
+RuntimeError refusedFile(const std::string& path, const char* reason)
+{
+    RuntimeError error(err::PathFileAccess, path + ": " + reason);
+    error.path = path;
+    error.reason = reason;
+    return error;
+}
+
+// Only a regular file of at most maxBytes is read: a folder holds no bytes of its
+// own, and a named pipe, a device or a socket may make a read wait for ever (a pipe
+// nobody writes to) or never end (/dev/zero).
+void checkReadable(const std::string& path, const struct stat& st, uint64_t maxBytes)
+{
+    if (S_ISDIR(st.st_mode))
+        throw refusedFile(path, "ファイルではなくフォルダーです");
+    if (!S_ISREG(st.st_mode))
+        throw refusedFile(path, "通常のファイルではありません");
+    if (static_cast<uint64_t>(st.st_size) > maxBytes)
+        throw refusedFile(path, TooLargeReason);
 }
 
 char lowerAscii(char c)
@@ -265,23 +296,41 @@ FileStamp fileStamp(const std::string& path)
     return stamp;
 }
 
-std::string readWholeFile(const std::string& path)
+int openToRead(const std::string& path, uint64_t maxBytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not opened at all when it is no regular file: opening a device may act on it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        checkReadable(path, st, maxBytes);
+    // A named pipe put in place meanwhile does not hold the open up either.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw errnoError(errno, path);
     FdGuard guard(fd);
+    if (::fstat(fd, &st) != 0)
+        throw errnoError(errno, path);
+    checkReadable(path, st, maxBytes);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw errnoError(errno, path);
+    return guard.release();
+}
+
+std::string readWholeFile(const std::string& path, uint64_t maxBytes)
+{
+    FdGuard guard(openToRead(path, maxBytes));
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーはファイルとして読めません");
+    if (::fstat(guard.get(), &st) != 0)
+        throw errnoError(errno, path);
     // Read straight into the result, sized by the file's length; a file that grows
-    // meanwhile (or reports no length) is read on until its end all the same.
+    // meanwhile (or reports no length, as the system's own files do) is read on until
+    // its end, but never past maxBytes.
     std::string bytes(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0, '\0');
     size_t used = 0;
     for (;;) {
         if (used == bytes.size())
             bytes.resize(bytes.size() + 65536);
-        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        const ssize_t n = ::read(guard.get(), bytes.data() + used, bytes.size() - used);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -290,6 +339,8 @@ std::string readWholeFile(const std::string& path)
         if (n == 0)
             break;
         used += static_cast<size_t>(n);
+        if (used > maxBytes)
+            throw refusedFile(path, TooLargeReason);
     }
     bytes.resize(used);
     return bytes;
@@ -449,7 +500,7 @@ void flushToDisk(const std::string& path)
         throw errnoError(errno, path);
 }
 
-void replaceWithPartialFiles(const std::vector<std::string>& paths)
+void replaceWithPartialFiles(const std::vector<std::string>& paths, const std::function<void(size_t renamed)>& renamed)
 {
     std::vector<std::string> targets;
     for (const std::string& path : paths)
@@ -462,6 +513,8 @@ void replaceWithPartialFiles(const std::vector<std::string>& paths)
                 ::unlink(partialFileName(paths[j]).c_str());
             throw errnoError(error, targets[i]);
         }
+        if (renamed)
+            renamed(i + 1);
     }
     // Make the renames themselves durable, once all are done; a failure here leaves
     // the new files in place, so it is not reported.

@@ -4,7 +4,9 @@
 // 70 permission denied, 75 path/file access error, 76 path not found) and
 // the errno text as description.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,7 +55,21 @@ struct FileStamp {
 };
 // The stamp of a file; raises RuntimeError when it cannot be looked at (53 missing).
 FileStamp fileStamp(const std::string& path);
-std::string readWholeFile(const std::string& path);
+// The most bytes a file is read whole: 3 GiB. The largest file the program reads whole
+// is a family file, and the largest family file the tables can hold stays below it
+// (model/filestore/load_file.cpp works it out); a CSV file, a voice memo, a picture
+// or a settings file of the program is smaller still.
+inline constexpr uint64_t MostBytesReadWhole = uint64_t{3} << 30;
+// Reads a regular file (or the one a link leads to) in full. Anything else is refused
+// with RuntimeError (75, its reason in a word) without a byte read: a folder, and a
+// named pipe, a device or a socket, whose read could wait for ever or never end. So is
+// a file of more than maxBytes, also one that grows past it while it is read. The
+// open never waits.
+std::string readWholeFile(const std::string& path, uint64_t maxBytes = MostBytesReadWhole);
+// Opens a file for reading on the terms of readWholeFile and returns its descriptor,
+// which the caller closes; refuses as readWholeFile does a file that is not regular or
+// is longer than maxBytes. BinaryFile opens its files to read through here.
+int openToRead(const std::string& path, uint64_t maxBytes = MostBytesReadWhole);
 // Writes the bytes as the file's whole content: they go to its partial file, which is
 // renamed over the file once whole, so a failure (a full disk) leaves the file as it
 // was and no partial file behind. Nothing is flushed to disk (writeFileAtomically
@@ -114,8 +130,10 @@ void writePartialFile(const std::string& path, std::string_view bytes);
 void flushToDisk(const std::string& path);
 // Renames the partial file of each path over it (its linkTarget), in the given order and back to
 // back, then makes the renames durable. A rename that fails removes its partial file
-// and those of the paths after it (which keep their old files) and throws.
-void replaceWithPartialFiles(const std::vector<std::string>& paths);
+// and those of the paths after it (which keep their old files) and throws. renamed, when
+// given, is called after each rename with the number of files renamed so far.
+void replaceWithPartialFiles(const std::vector<std::string>& paths,
+                             const std::function<void(size_t renamed)>& renamed = nullptr);
 // writePartialFile, then replaceWithPartialFiles: on any failure the old file stays
 // intact and no temporary file is left.
 void writeFileAtomically(const std::string& path, std::string_view bytes);

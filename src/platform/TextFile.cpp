@@ -55,8 +55,6 @@ std::vector<std::string> readTextLines(const std::string& path)
 
 TextInputFile::TextInputFile(const std::string& path) : m_path(path)
 {
-    if (dirExists(path))
-        throw RuntimeError(err::PathFileAccess, path + ": フォルダーはテキストとして開けません");
     m_data = readWholeFile(path);
     m_open = true;
 }

@@ -277,10 +277,11 @@ bool takeLastMapping()
 namespace {
 
 // The import's failure: a file that could not be read or written (the CSV file, the
-// mapping file) is named with why; any other failure gives its description.
+// mapping file), or a path that is no regular file, is named with why; any other
+// failure gives its description.
 std::string loadErrorMessage(const platform::RuntimeError& e)
 {
-    if (e.systemError != 0)
+    if (!platform::failureReason(e).empty())
         return platform::failedWriteMessage(CsvLoadErrorMessage, e);
     return std::string(CsvLoadErrorMessage) + "\n" + e.description;
 }
@@ -322,11 +323,13 @@ int importCsvFile(const std::string& path, const std::function<void()>& chooseMa
     try {
         if (!checkFileContent(path))
             return 0;
-        if (platform::fileLength(path) == 0) {
+        // Opened first: what is no regular file (a named pipe, a device) is refused
+        // with its reason, not taken for an empty file.
+        platform::TextInputFile file(path);
+        if (file.length() == 0) {
             platform::MsgBox(CsvEmptyMessage, platform::vbOKOnly);
             return 0;
         }
-        platform::TextInputFile file(path);
         clearColumnTable();
         CsvInState& state = csvInState();
         std::vector<std::string> fields(CsvInFieldCount);

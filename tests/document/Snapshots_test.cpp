@@ -19,6 +19,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "support/SmallFilesOnly.h"
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -48,6 +50,20 @@ protected:
     }
 
     static std::string bytesOf(const std::string& path) { return platform::readWholeFile(path); }
+
+    // Gives the snapshot at path a display item outside 0..10, which fails the whole
+    // read, naming the line. Returns its family file's text, unscrambled.
+    static std::string damageSnapshot(const std::string& path)
+    {
+        EXPECT_TRUE(Unscramble_File(path));
+        std::string text = bytesOf(path);
+        const size_t at = text.find(" DispSwIdx=0");
+        EXPECT_NE(at, std::string::npos);
+        text.replace(at, 12, " DispSwIdx=99");
+        platform::writeWholeFile(path, text);
+        EXPECT_TRUE(Scramble_File(path));
+        return text;
+    }
 };
 
 // --- Scrambling ---------------------------------------------------------------------
@@ -256,15 +272,8 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
 {
     buildDocument();
     ASSERT_TRUE(Save_Undo());
-    // Damage the snapshot: a display item outside 0..10 fails the whole load.
     const std::string path = undoSnapshotPath();
-    ASSERT_TRUE(Unscramble_File(path));
-    std::string text = bytesOf(path);
-    const size_t at = text.find(" DispSwIdx=0");
-    ASSERT_NE(at, std::string::npos);
-    text.replace(at, 12, " DispSwIdx=99");
-    platform::writeWholeFile(path, text);
-    ASSERT_TRUE(Scramble_File(path));
+    damageSnapshot(path);
     tables().Cur_FilePath = "/home/user/yamada.kez";
     const FamilyCapture before = captureFamily();
     windows.events.clear();
@@ -272,7 +281,8 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
     answers.answerNext(platform::vbOK);
     Restore_Undo();
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{LoadFailedMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(LoadFailedMessage) + "\r\n"
+                                                             + "表示項目の番号が範囲外です：DSW=True（37 行目）"});
     expectUnchanged(before);
     // The snapshot is read before anything of the family goes: no window is emptied,
     // the caption and the tree tabs stay, and the drop's and the relationship editor's
@@ -283,9 +293,8 @@ TEST_F(SnapshotTest, ASnapshotThatCannotBeLoadedLeavesTheFamilyAsItWas)
     EXPECT_FALSE(platform::fileExists(path));
 }
 
-// An undo that cannot rewrite its snapshot (a folder stands where it is written
-// first) or set the open family's media aside (a folder stands where a picture is to
-// be parked) says which file and why; the family and the snapshot stay.
+// An undo that cannot set the open family's media aside (a folder stands where a
+// picture is to be parked) says which file and why; the family and the snapshot stay.
 TEST_F(SnapshotTest, AnUndoThatCannotWriteNamesTheFileAndWhy)
 {
     buildDocument();
@@ -293,19 +302,30 @@ TEST_F(SnapshotTest, AnUndoThatCannotWriteNamesTheFileAndWhy)
     const std::string snapshot = undoSnapshotPath();
     const std::string parked = platform::joinPath(parkingFolder(MediaPicture), folderFiles(mediaFolder(MediaPicture)).begin()->first);
     const FamilyCapture before = captureFamily();
-    const std::pair<std::string, std::string> cases[] = {{platform::partialFileName(snapshot), snapshot},
-                                                         {parked, parked}};
-    for (const auto& [blocked, named] : cases) {
-        platform::makeDirs(blocked);
-        answers.clearRecords();
-        answers.answerNext(platform::vbOK);
-        Restore_Undo();
-        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(UndoFailedMessage) + "\r\n" + named
-                                                                 + "\r\n（書き込み先がフォルダーです）"});
-        expectUnchanged(before);
-        EXPECT_TRUE(platform::fileExists(snapshot));
-        platform::removeTree(blocked);
-    }
+    platform::makeDirs(parked);
+    answers.answerNext(platform::vbOK);
+    Restore_Undo();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(UndoFailedMessage) + "\r\n" + parked
+                                                             + "\r\n（書き込み先がフォルダーです）"});
+    expectUnchanged(before);
+    EXPECT_TRUE(platform::fileExists(snapshot));
+}
+
+// The snapshot is read and unscrambled in memory: an undo writes nothing of it, so
+// a folder where a rewrite of it would go stops nothing.
+TEST_F(SnapshotTest, AnUndoReadsItsSnapshotWithoutWritingIt)
+{
+    buildDocument();
+    const FamilyCapture before = captureFamily();
+    ASSERT_TRUE(Save_Undo());
+    addPerson("新", "田中", 0);
+    platform::makeDirs(platform::partialFileName(undoSnapshotPath()));
+
+    Restore_Undo();
+
+    EXPECT_TRUE(answers.shown().empty());
+    expectSameSavedFamily(before);
+    EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
 }
 
 // A failed snapshot is never reported as written. A failed autosave leaves the
@@ -436,12 +456,16 @@ TEST_F(SnapshotTest, AnEmptyFamilyRemovesOnlyTheAutosaveThisRunWrote)
 
 class RecoveryTest : public SnapshotTest {
 protected:
-    // The main window's load of a family file: a new document, then the reader.
-    static bool loadFamily(const std::string& path)
+    // The main window's showing of a recovered family: a new document, the family, and
+    // the autosave its chart rebuild asks for.
+    static void showFamily(StagedFamily& family)
     {
         InitAllSetting();
-        return load_file(path);
+        takeOverFamily(family);
+        (void)Request_Autosave();
     }
+
+    static bool anyUnrecovered() { return !platform::listFiles(platform::appFile("\\TMP"), "Unrecovered*").empty(); }
 };
 
 TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndKeepsItAsTheAutosave)
@@ -454,7 +478,7 @@ TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndKeepsItAsTheAutos
     InitAllSetting(); // the next start
 
     answers.answerNext(platform::vbYes);
-    EXPECT_TRUE(recoverAutosave(loadFamily));
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::Recovered);
 
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text, AutosaveQuestion);
@@ -466,6 +490,7 @@ TEST_F(RecoveryTest, AcceptedRecoveryLoadsTheInterruptedEditAndKeepsItAsTheAutos
     // A second interruption right now loses nothing: the autosave holds the family.
     EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
     EXPECT_TRUE(platform::fileExists(kedFileName(autosaveSnapshotPath())));
+    EXPECT_FALSE(anyUnrecovered());
 }
 
 TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
@@ -477,7 +502,7 @@ TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
     InitAllSetting();
 
     answers.answerNext(platform::vbNo);
-    EXPECT_FALSE(recoverAutosave(loadFamily));
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::Declined);
 
     EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
     EXPECT_TRUE(platform::fileExists(undoSnapshotPath()));
@@ -485,39 +510,145 @@ TEST_F(RecoveryTest, DeclinedRecoveryKeepsBothSnapshots)
         ASSERT_NE(tables().per_buf[i].InUse, SlotUsed);
 }
 
-// The autosave that could not be recovered is moved, unchanged and with its bundle,
-// to a name of its own with the date and time, out of the way of every later autosave.
-TEST_F(RecoveryTest, ALoadThatFailsSetsTheInterruptedEditAsideUnchanged)
+// The autosave is read in memory: a disk without room for a copy of it gives the
+// family back all the same, and the autosave stays whole when it cannot be rewritten.
+TEST_F(RecoveryTest, ARecoveryNeedsNoRoomOnTheDisk)
+{
+    buildSmallFamily();
+    const FamilyCapture before = captureFamily();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string scrambled = bytesOf(autosaveSnapshotPath());
+    InitAllSetting();
+
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK); // the autosave of the recovered family cannot be written
+    support::withSmallFilesOnly([&] { EXPECT_EQ(recoverAutosave(showFamily), Recovery::Recovered); });
+
+    expectSameSavedFamily(before);
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text.rfind(SaveFailedMessage, 0), 0u) << answers.shown()[1].text;
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+    EXPECT_FALSE(anyUnrecovered());
+}
+
+// What an autosave the reader refuses holds is kept as a family file, unscrambled, with
+// the autosave's bundle beside it, where no later autosave touches it: Open reads it
+// and names the line that is wrong.
+TEST_F(RecoveryTest, AnAutosaveTheReaderRefusesIsKeptAsAFamilyFileThatOpenReads)
 {
     buildDocument();
     ASSERT_TRUE(Save_Autosave());
-    const std::string scrambled = bytesOf(autosaveSnapshotPath());
-
+    const std::string text = damageSnapshot(autosaveSnapshotPath());
     const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
+    InitAllSetting();
 
     answers.setNow(platform::DateSerial(2026, 12, 7) + (23 * 60 + 59) / 1440.0);
     answers.answerNext(platform::vbYes);
-    answers.answerNext(platform::vbOK);
-    std::string loadedBytes;
-    EXPECT_FALSE(recoverAutosave([&loadedBytes](const std::string& path) {
-        loadedBytes = platform::readWholeFile(path);
-        return false;
-    }));
+    answers.answerNext(platform::vbOK); // why the reader refuses it
+    answers.answerNext(platform::vbOK); // where it is kept
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::NotRecovered);
 
-    // The load was given the unscrambled family file; the autosave was only read.
-    EXPECT_NE(loadedBytes.find("[Header]"), std::string::npos);
     const std::string kept = platform::appFile("\\TMP\\Unrecovered-20261207-2359.kez");
-    EXPECT_EQ(bytesOf(kept), scrambled);
+    ASSERT_EQ(answers.shown().size(), 3u);
+    const std::string why = answers.shown()[1].text;
+    EXPECT_EQ(why.rfind(std::string(LoadFailedMessage) + "\r\n", 0), 0u) << why;
+    EXPECT_EQ(answers.shown()[2].text,
+              std::string(RecoveryFailedMessage) + "\r\n" + RecoveryKeptMessage + "\r\n" + kept);
+    EXPECT_EQ(bytesOf(kept), text);
     EXPECT_EQ(bytesOf(kedFileName(kept)), bundle);
     EXPECT_FALSE(platform::fileExists(autosaveSnapshotPath()));
-    EXPECT_FALSE(platform::fileExists(kedFileName(autosaveSnapshotPath())));
-    ASSERT_EQ(answers.shown().size(), 2u);
-    EXPECT_EQ(answers.shown()[1].text, std::string(RecoveryFailedMessage) + "\r\n" + kept);
 
-    // The next autosave takes the usual name and leaves the one set aside alone.
+    answers.answerNext(platform::vbOK);
+    EXPECT_EQ(readFamilyFile(kept, settings()), nullptr);
+    EXPECT_EQ(answers.shown().back().text, why);
+    // The next autosave takes the usual name and leaves the one kept alone.
+    buildSmallFamily();
     ASSERT_TRUE(Save_Autosave());
     EXPECT_TRUE(platform::fileExists(autosaveSnapshotPath()));
-    EXPECT_EQ(bytesOf(kept), scrambled);
+    EXPECT_EQ(bytesOf(kept), text);
+}
+
+// A picture of the interrupted edit that cannot be unpacked (a folder stands in its
+// way) is not lost to the autosave of the family that came back without it: what the
+// autosave held is kept as a family file with its bundle first, which Open reads with
+// the picture once the way is clear.
+TEST_F(RecoveryTest, AFamilyThatCameBackWithoutAPictureKeepsTheAutosaveAsAFamilyFile)
+{
+    const SmallFamily f = buildSmallFamily();
+    givePicture(f.mother, "mother.bmp", "mother's picture");
+    const FamilyCapture before = captureFamily();
+    ASSERT_TRUE(Save_Autosave());
+    std::string text = bytesOf(autosaveSnapshotPath());
+    ASSERT_TRUE(Unscramble_File(autosaveSnapshotPath()));
+    text = bytesOf(autosaveSnapshotPath());
+    ASSERT_TRUE(Scramble_File(autosaveSnapshotPath()));
+    const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
+    InitAllSetting();
+    platform::deleteFile(mediaPath(MediaPicture, "mother.bmp"));
+    platform::makeDir(mediaPath(MediaPicture, "mother.bmp"));
+
+    answers.setNow(platform::DateSerial(2026, 12, 7) + (9 * 60 + 30) / 1440.0);
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK); // the picture that could not be unpacked
+    answers.answerNext(platform::vbOK); // where the autosave is kept
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::Recovered);
+
+    const std::string kept = platform::appFile("\\TMP\\Unrecovered-20261207-0930.kez");
+    ASSERT_EQ(answers.shown().size(), 3u);
+    EXPECT_NE(answers.shown()[1].text.find("mother.bmp"), std::string::npos) << answers.shown()[1].text;
+    EXPECT_EQ(answers.shown()[2].text,
+              std::string(RecoveryIncompleteMessage) + "\r\n" + RecoveryKeptMessage + "\r\n" + kept);
+    EXPECT_EQ(bytesOf(kedFileName(kept)), bundle);
+    // The autosave holds the family as it came back; what it held before is the copy.
+    EXPECT_TRUE(platform::fileExists(autosaveSnapshotPath()));
+    EXPECT_TRUE(bytesOf(kept) == text);
+
+    platform::removeTree(mediaPath(MediaPicture, "mother.bmp"));
+    InitAllSetting();
+    ASSERT_TRUE(load_file(kept));
+    expectSameSavedFamily(before);
+    EXPECT_EQ(folderFiles(mediaFolder(MediaPicture)), before.face);
+}
+
+// On a full disk a picture of the interrupted edit cannot be unpacked, and no copy of
+// the autosave can be written: the autosave stays as it is, no autosave or clean-up
+// of this run touches it, the user is told why and what to do, and the next start
+// with room on the disk gives everything back.
+TEST_F(RecoveryTest, AnAutosaveThatCannotComeBackWholeOnAFullDiskWaitsForTheNextStart)
+{
+    const SmallFamily f = buildSmallFamily();
+    givePicture(f.mother, "mother.bmp", std::string(200, 'p'));
+    const FamilyCapture before = captureFamily();
+    ASSERT_TRUE(Save_Autosave());
+    const std::string scrambled = bytesOf(autosaveSnapshotPath());
+    const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
+    InitAllSetting();
+
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK); // the picture that could not be unpacked
+    answers.answerNext(platform::vbOK); // the autosave is held
+    support::withSmallFilesOnly([&] {
+        EXPECT_EQ(recoverAutosave(showFamily), Recovery::Recovered);
+        buildSmallFamily();
+        EXPECT_FALSE(Save_Autosave());
+        Kill_AutosaveFiles(); // the end of the run
+    }, 100);
+
+    ASSERT_EQ(answers.shown().size(), 3u);
+    EXPECT_NE(answers.shown()[1].text.find("mother.bmp"), std::string::npos) << answers.shown()[1].text;
+    const std::string held = answers.shown()[2].text;
+    EXPECT_EQ(held.rfind(std::string(RecoveryIncompleteMessage) + "\r\n", 0), 0u) << held;
+    EXPECT_NE(held.find("（ファイルが大きすぎます）\r\n" + std::string(RecoveryHeldMessage)), std::string::npos) << held;
+    EXPECT_EQ(bytesOf(autosaveSnapshotPath()), scrambled);
+    EXPECT_EQ(bytesOf(kedFileName(autosaveSnapshotPath())), bundle);
+    EXPECT_FALSE(anyUnrecovered());
+
+    InitAllSetting(); // the next start, the disk freed
+    answers.answerNext(platform::vbYes);
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::Recovered);
+    expectSameSavedFamily(before);
+    EXPECT_EQ(folderFiles(mediaFolder(MediaPicture)), before.face);
+    EXPECT_EQ(answers.shown().size(), 4u);
 }
 
 } // namespace

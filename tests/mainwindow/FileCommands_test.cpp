@@ -11,6 +11,7 @@
 #include "model/settings.h"
 #include "platform/Cp932.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -320,7 +321,8 @@ class FileNotRead : public FileCommands, public ::testing::WithParamInterface<No
 
 // Open reads the chosen file in full before anything of the open family goes. A file
 // that cannot be read (a value no field holds, a folder given the family file's name,
-// a disk that fails) or that holds no family (a PDF renamed ".kez") is named with why,
+// a named pipe or a device, a disk that fails) or that holds no family (a PDF renamed
+// ".kez") is named with why,
 // and the family the user had open stays as it was, although the user agreed to lose
 // its changes for the file: its persons, file, caption, changed mark, undo, autosave,
 // chart and windows. Save still writes the family's own file, and a good file opens as
@@ -384,7 +386,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NotReadCase{"AValueNoFieldHolds",
                     [](const std::string& path) { platform::writeWholeFile(path, DamagedFamilyText); },
-                    [](const std::string&) { return std::string("なんらかの障害によりファイルが開けません"); }},
+                    [](const std::string&) {
+                        return std::string("なんらかの障害によりファイルが開けません\r\n"
+                                           "値が項目の範囲を超えています：fontsize=99999999（2 行目）");
+                    }},
         NotReadCase{"AFileOfAnotherKind",
                     [](const std::string& path) {
                         static const char raw[] =
@@ -396,6 +401,18 @@ INSTANTIATE_TEST_SUITE_P(
         NotReadCase{"AFolder", [](const std::string& path) { platform::makeDir(path); },
                     [](const std::string& path) {
                         return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（ファイルではなくフォルダーです）";
+                    }},
+        // What is no file at all: a named pipe (given by a script, say), whose read
+        // would wait for a writer for ever, and a link to a device whose read never
+        // ends.
+        NotReadCase{"ANamedPipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                    [](const std::string& path) {
+                        return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（通常のファイルではありません）";
+                    }},
+        NotReadCase{"ALinkToAnEndlessDevice",
+                    [](const std::string& path) { ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0); },
+                    [](const std::string& path) {
+                        return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（通常のファイルではありません）";
                     }},
         // A file whose every read fails with an input/output error: a link to the
         // program's own memory file, which cannot be read at its start.

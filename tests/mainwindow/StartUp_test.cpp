@@ -1,16 +1,22 @@
 // The start-up of the main window: what Form_Load leaves behind for the era
-// table, the printers, the settings file and hints, the recovery of an
-// interrupted edit and a family named on the command line.
+// table, the printers, the settings file and hints, a save a killed run left under
+// way, the recovery of an interrupted edit and a family named on the command line.
 
 #include "MainWindowFixture.h"
 
 #include "document/Snapshots.h"
+#include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "platform/Conversions.h"
 #include "model/run_state.h"
 #include "model/settings.h"
+#include "support/KilledSave.h"
 
 #include <QWidget>
+
+#include <sys/stat.h>
+
+#include <functional>
 
 namespace mainwindow_test {
 namespace {
@@ -213,15 +219,15 @@ TEST_F(Recovery, ExitAfterARecoveryAsksAndSaveAsksForANameInTheUsersFolder)
     EXPECT_EQ(dialogs.requests()[0].startDirectory, userFolder);
 }
 
-// The copy may be all there is of the user's latest work: a copy that cannot be
-// read is moved with its bundle, unchanged, to a name with the date and time, the
-// user is told where it is kept, and no family from the command line is opened. No
-// later autosave and no clean-up at the end touches it.
-TEST_F(Recovery, UnreadableCopyIsSetAsideUnderTheDateAndTimeAndOutlivesLaterAutosavesAndTheEnd)
+// The autosave may be all there is of the user's latest work: one the reader refuses
+// is kept as a family file, its text unscrambled, under a name with the date and time,
+// with its bundle beside it; the user is told why and where it is kept, and no family
+// from the command line is opened. No later autosave and no clean-up at the end
+// touches it.
+TEST_F(Recovery, UnreadableAutosaveIsKeptAsAFamilyFileThatOutlivesLaterAutosavesAndTheEnd)
 {
     platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
     ASSERT_TRUE(model::Scramble_File(model::autosaveSnapshotPath()));
-    autosaveBytes = read(model::autosaveSnapshotPath());
     const std::string bundleBytes = "media of the interrupted edit";
     platform::writeWholeFile(model::kedFileName(model::autosaveSnapshotPath()), bundleBytes);
     answers.setNow(platform::DateSerial(2026, 12, 7) + (9 * 60 + 30) / 1440.0);
@@ -232,9 +238,11 @@ TEST_F(Recovery, UnreadableCopyIsSetAsideUnderTheDateAndTimeAndOutlivesLaterAuto
     expectRecoveryQuestion();
     const std::string kept = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930.kez");
     ASSERT_EQ(answers.shown().size(), 3u);
-    EXPECT_EQ(answers.shown()[1].text, "なんらかの障害によりファイルが開けません");
-    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + kept);
-    EXPECT_EQ(read(kept), autosaveBytes);
+    EXPECT_EQ(answers.shown()[1].text,
+              "なんらかの障害によりファイルが開けません\r\n値が項目の範囲を超えています：fontsize=99999999（2 行目）");
+    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + model::RecoveryKeptMessage
+                                           + "\r\n" + kept);
+    EXPECT_EQ(read(kept), DamagedFamilyText);
     EXPECT_EQ(read(model::kedFileName(kept)), bundleBytes);
     EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
     EXPECT_TRUE(personNames().empty());
@@ -249,18 +257,17 @@ TEST_F(Recovery, UnreadableCopyIsSetAsideUnderTheDateAndTimeAndOutlivesLaterAuto
     window().fileitem[16].choose();
     ASSERT_TRUE(answers.programEnded());
     EXPECT_FALSE(platform::fileExists(model::autosaveSnapshotPath()));
-    EXPECT_EQ(read(kept), autosaveBytes);
+    EXPECT_EQ(read(kept), DamagedFamilyText);
     EXPECT_EQ(read(model::kedFileName(kept)), bundleBytes);
 }
 
 // A second failure in the same minute does not replace the first one kept.
-TEST_F(Recovery, ASecondUnreadableCopyInTheSameMinuteIsKeptBesideTheFirst)
+TEST_F(Recovery, ASecondUnreadableAutosaveInTheSameMinuteIsKeptBesideTheFirst)
 {
     const std::string first = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930.kez");
     platform::writeWholeFile(first, "kept before");
     platform::writeWholeFile(model::autosaveSnapshotPath(), DamagedFamilyText);
     ASSERT_TRUE(model::Scramble_File(model::autosaveSnapshotPath()));
-    autosaveBytes = read(model::autosaveSnapshotPath());
     answers.setNow(platform::DateSerial(2026, 12, 7) + (9 * 60 + 30) / 1440.0);
     answers.answerNext(platform::vbYes);
     answers.answerNext(platform::vbOK);
@@ -268,9 +275,10 @@ TEST_F(Recovery, ASecondUnreadableCopyInTheSameMinuteIsKeptBesideTheFirst)
     start();
     const std::string second = platform::joinPath(home.path(), "TMP/Unrecovered-20261207-0930-2.kez");
     ASSERT_EQ(answers.shown().size(), 3u);
-    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + second);
+    EXPECT_EQ(answers.shown()[2].text, std::string(model::RecoveryFailedMessage) + "\r\n" + model::RecoveryKeptMessage
+                                           + "\r\n" + second);
     EXPECT_EQ(read(first), "kept before");
-    EXPECT_EQ(read(second), autosaveBytes);
+    EXPECT_EQ(read(second), DamagedFamilyText);
 }
 
 // ---------------------------------------------------------------------------
@@ -294,18 +302,74 @@ TEST_F(StartUp, BlankCommandLineOpensNothing)
     EXPECT_TRUE(answers.shown().empty());
 }
 
-TEST_F(StartUp, MissingCommandLineFileIsReportedAndStartUpGoesOnEmpty)
+// Saves a killed run left under way are settled at the start, before any family is
+// read: the family of the command line, killed between its two renames (the bundle
+// renamed, the family file not), is completed and opens whole with its picture and no
+// message; a Save As to a new name, killed before its renames, leaves no file. No
+// partial file is left.
+TEST_F(StartUp, SavesAKilledRunLeftUnderWayAreSettledBeforeAFamilyIsRead)
 {
-    const std::string path = platform::joinPath(home.path(), "absent.kez");
+    const std::string path = writeFamilyFile("family.kez", "佐藤");
+    model::InitAllSetting();
+    const int father = tables().kou_buf[buildFamily("鈴木")].kou_titi;
+    platform::writeWholeFile(platform::joinPath(home.path(), "face/f.bmp"), "the father's face");
+    tables().per_buf[father].Picture_filename = "f.bmp";
+    tables().per_buf[father].Picture_index = 0;
+    support::saveKilledAt(path, 3);
+    support::saveKilledAt(platform::joinPath(home.path(), "other.kez"), 1);
+    ASSERT_FALSE(platform::listFiles(home.path(), "*.part").empty());
+    model::InitAllSetting();
+    platform::deleteFile(platform::joinPath(home.path(), "face/f.bmp"));
+    setCommandLine({path.c_str()});
+
+    start();
+
+    EXPECT_TRUE(answers.shown().empty()) << answers.shown().front().text;
+    EXPECT_EQ(personNames(), familyOf("鈴木"));
+    EXPECT_EQ(read(platform::joinPath(home.path(), "face/f.bmp")), "the father's face");
+    EXPECT_EQ(tables().Cur_FilePath, path);
+    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty());
+    EXPECT_TRUE(platform::listFiles(home.path(), "other.*").empty());
+}
+
+// A command-line family that cannot be read is named with why, and start-up goes on
+// with an empty family: a missing file, and a named pipe (given by a file association
+// or a script), which is refused at once rather than waited on for a writer.
+struct CommandLineCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* message; // before the path
+    const char* reason;
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CommandLineNotRead : public MainWindowTest, public ::testing::WithParamInterface<CommandLineCase> {};
+
+TEST_P(CommandLineNotRead, IsReportedAndStartUpGoesOnEmpty)
+{
+    const std::string path = platform::joinPath(home.path(), "named.kez");
+    GetParam().make(path);
     setCommandLine({path.c_str()});
     answers.answerNext(platform::vbOK);
     start();
     ASSERT_EQ(answers.shown().size(), 1u);
-    EXPECT_EQ(answers.shown()[0].text, " ファイルを読込めません\r\n" + path + "\r\n（ファイルがありません）");
+    EXPECT_EQ(answers.shown()[0].text, GetParam().message + ("\r\n" + path) + "\r\n（" + GetParam().reason + "）");
     EXPECT_TRUE(personNames().empty());
     EXPECT_EQ(window().caption(), "");
     EXPECT_TRUE(window().isVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, CommandLineNotRead,
+    ::testing::Values(CommandLineCase{"AMissingFile", [](const std::string&) {}, " ファイルを読込めません", "ファイルがありません"},
+                      CommandLineCase{"ANamedPipe",
+                                      [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                                      "なんらかの障害によりファイルが開けません", "通常のファイルではありません"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace mainwindow_test

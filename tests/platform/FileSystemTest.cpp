@@ -1,21 +1,28 @@
+#include "platform/BinaryFile.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/TextFile.h"
 
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <future>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -125,6 +132,78 @@ TEST_F(FileSystem, ExistenceTellsFilesAndFoldersApart)
     EXPECT_FALSE(fileExists(dir));
     EXPECT_FALSE(fileExists(at("none")));
     EXPECT_FALSE(fileExists(""));
+}
+
+// What a read of path raised, or nothing. A read that still waits after a generous
+// while (for a writer of a named pipe) fails the test and is let go by opening the
+// pipe's other end.
+std::optional<RuntimeError> refusalOf(const std::function<void()>& read, const std::string& path)
+{
+    auto outcome = std::async(std::launch::async, [&read]() -> std::optional<RuntimeError> {
+        try {
+            read();
+        } catch (const RuntimeError& e) {
+            return e;
+        }
+        return std::nullopt;
+    });
+    if (outcome.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+        ADD_FAILURE() << "the read of " << path << " waits";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return outcome.get();
+}
+
+// Only a regular file is read: a named pipe would make a read wait for a writer for
+// ever, a device like /dev/zero never ends, and a folder holds no bytes. Every reader
+// refuses them at once, naming the reason; the whole-file read also refuses a file
+// larger than its bound, without reading it, and stops a file that reports no length
+// once it passes the bound.
+TEST_F(FileSystem, ReadersRefuseAnythingButARegularFileOfBoundedSize)
+{
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", at("zero").c_str()), 0);
+    makeDir(at("folder"));
+    const std::vector<std::function<void(const std::string&)>> readers = {
+        [](const std::string& path) { (void)readWholeFile(path); },
+        [](const std::string& path) { BinaryFile file(path, BinaryFile::Mode::Read); },
+        [](const std::string& path) { TextInputFile file(path); },
+        [](const std::string& path) { (void)readTextLines(path); },
+    };
+    const std::pair<std::string, std::string> refused[] = {
+        {at("pipe"), "通常のファイルではありません"},
+        {at("zero"), "通常のファイルではありません"},
+        {at("folder"), "ファイルではなくフォルダーです"},
+    };
+    for (const auto& [path, reason] : refused) {
+        for (size_t reader = 0; reader < readers.size(); ++reader) {
+            const std::optional<RuntimeError> error = refusalOf([&, p = path] { readers[reader](p); }, path);
+            // A reader that took the pipe or the device must not go on to the next.
+            ASSERT_TRUE(error.has_value()) << path << ", reader " << reader;
+            EXPECT_EQ(error->number, err::PathFileAccess) << path << ", reader " << reader;
+            EXPECT_EQ(failureReason(*error), reason) << path << ", reader " << reader;
+            EXPECT_EQ(failedWriteMessage("head", *error), "head\r\n" + path + "\r\n（" + reason + "）");
+        }
+    }
+
+    // A file as large as no file the program reads (its bytes are never stored: the
+    // file is sparse), and a file of the system's that reports no length, read with a
+    // bound it passes.
+    writeWholeFile(at("huge"), "");
+    ASSERT_EQ(::truncate(at("huge").c_str(), static_cast<off_t>(MostBytesReadWhole + 1)), 0);
+    const std::string status = "/proc/self/status";
+    ASSERT_EQ(fileLength(status), 0);
+    const std::string counted = readWholeFile(status);
+    ASSERT_GT(counted.size(), 100u);
+    for (const auto& [path, bound] : {std::pair<std::string, uint64_t>{at("huge"), MostBytesReadWhole},
+                                      std::pair<std::string, uint64_t>{status, 100}}) {
+        const std::optional<RuntimeError> error = refusalOf([&, p = path, b = bound] { (void)readWholeFile(p, b); }, path);
+        ASSERT_TRUE(error.has_value()) << path;
+        EXPECT_EQ(failureReason(*error), "ファイルが大きすぎます") << path;
+    }
+    EXPECT_EQ(readWholeFile(status, counted.size() + 4096).substr(0, 5), counted.substr(0, 5));
 }
 
 TEST_F(FileSystem, DirHasFilesIgnoresSubfolders)

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -374,6 +376,19 @@ TEST_F(CsvImportTest, MissingFileShowsTheLoadError)
     reports::CsvImport(home.path() + "/none.csv");
     ASSERT_EQ(answers.shown().size(), 1u);
     EXPECT_EQ(answers.shown()[0].text.rfind("error in loading CSV file", 0), 0u);
+    EXPECT_EQ(usedPersons(), 0);
+}
+
+// A named pipe chosen as the CSV file is refused at once with the reason, rather than
+// waited on for a writer.
+TEST_F(CsvImportTest, ANamedPipeIsRefusedWithItsReasonAndAddsNobody)
+{
+    ASSERT_EQ(::mkfifo(csvPath().c_str(), 0600), 0);
+    acceptReadSettings();
+    answers.answerNext(platform::vbOK);
+    reports::CsvImport(csvPath());
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{"error in loading CSV file\r\n" + csvPath() + "\r\n（通常のファイルではありません）"});
     EXPECT_EQ(usedPersons(), 0);
 }
 

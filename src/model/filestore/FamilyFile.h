@@ -33,8 +33,11 @@ inline constexpr const char* NotFamilyFileMessage =
 // already there in whatever case, else kedFileName). Both are written in full to their
 // partial files first (the bundle, then the family file) and renamed over the old ones
 // only then, back to back, the family file last, so a failed or interrupted save never
-// destroys the previous files and never pairs a new family file with an old bundle
-// but for the moment between the renames. A family file reached through a symbolic
+// destroys the previous files. A record in the program folder names both while the
+// save is under way (platform::RecordedReplacement): a save killed before the renames
+// is undone and one killed between them completed by the next start or by the next
+// read of the family, so a new family file is never read with an old bundle and no
+// partial file is left. A family file reached through a symbolic
 // link is the file the link leads to (platform::linkTarget): that file is replaced,
 // its bundle is the one beside it, and the link stays. A bundle failure shows its own
 // message, any other failure (also a character cp932 cannot hold)
@@ -92,11 +95,21 @@ private:
 // not name keeps that value. Nothing of the open family, its settings, lists or media
 // is touched. A file that cannot be read shows " ファイルを読込めません" (a missing
 // file) or "なんらかの障害によりファイルが開けません" (any other failure), each followed
-// for a failure of the file system by the file and why in a word; a file without a
+// for a failure of the file system, or a path that is no regular file or a file larger
+// than any family file (platform::readWholeFile), by the file and why in a word, and
+// for a line whose value the tables cannot hold (a number outside its field's range,
+// text where a number belongs, a person number outside the table, a marriage or group
+// beyond the last) by what is wrong, the line as read and its number. A file without a
 // single section of the family file (another kind of file, an empty one) shows
 // NotFamilyFileMessage, and nullptr is returned. EndOfDataF is 0 afterwards either
 // way, until a take-over.
 std::unique_ptr<StagedFamily> readFamilyFile(const std::string& path, const Settings& startFrom);
+
+// readFamilyFile for the bytes of a family file already read into memory (a snapshot,
+// unscrambled there): path is the file they were read from, whose bundle lies beside
+// it. Shows the same messages for the same faults.
+std::unique_ptr<StagedFamily> readFamilyBytes(const std::string& bytes, const std::string& path,
+                                              const Settings& startFrom);
 
 // Takes over a family read by readFamilyFile: the persons into the slots the file
 // names, the marriages into slots 1, 2, 3 ..., the settings, and each group list whose

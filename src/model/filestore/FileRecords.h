@@ -58,7 +58,8 @@ void readInto(Reading reading, std::string_view value, bool& target);
 // character (each such sequence was read as "?"). The reader notes it around each line.
 int& undecodableCount();
 
-// Thrown for a value or line that fails the whole load.
+// Thrown for a value or line that fails the whole load: reason says what is wrong, in
+// the user's words; the reader adds the line as read and its number.
 [[noreturn]] void failLoad(const std::string& reason);
 
 // Raised for a text value cp932 cannot hold: the character, the key of the value's

@@ -74,7 +74,7 @@ int16_t truthOf(std::string_view value)
     if (value == "False")
         return 0;
     if (!platform::IsNumeric(value))
-        failLoad("真偽値ではありません: " + std::string(value));
+        failLoad("真偽値（True か False）ではありません");
     return platform::CDbl(value) != 0 ? -1 : 0;
 }
 

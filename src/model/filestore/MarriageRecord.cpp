@@ -209,7 +209,7 @@ bool MarriageReader::apply(std::string_view key, std::string_view value)
             m_staging.count(Repair::MarriageWithoutPartners);
         if (m_open && !blankCouple && partners) {
             if (m_staging.marriages.size() >= static_cast<size_t>(LastSlot))
-                failLoad("結婚情報が多すぎます");
+                failLoad("結婚関係が " + std::to_string(LastSlot) + " 組を超えています");
             presetChild(m_work, SpareEntry);
             m_work.kodo_yoshirireki[SpareEntry] = -1;
             // A child block the file did not close, or child lines outside any block,

@@ -219,11 +219,12 @@ std::optional<std::string> unpackEntry(platform::BinaryFile& bundle, int64_t dat
     }
 }
 
-// A bundle that cannot be read at all: a failed system call names the bundle and why
-// in a word; a count no bundle can hold gives its description and number.
+// A bundle that cannot be read at all: a failed system call, or a path that is no
+// regular file, names the bundle and why in a word; a count no bundle can hold gives
+// its description and number.
 void showBundleFailure(const platform::RuntimeError& error, const std::string& path)
 {
-    if (error.systemError != 0) {
+    if (!platform::failureReason(error).empty()) {
         platform::MsgBox(platform::failedWriteMessage(BundleReadFailedMessage, error, path), platform::vbOKOnly);
         return;
     }

@@ -218,7 +218,7 @@ bool PersonReader::apply(std::string_view key, std::string_view value)
         int16_t slot = m_slot;
         readInto(Reading::Guarded, value, slot);
         if (slot < -1 || slot > LastSlot)
-            failLoad("人物番号が範囲外です: " + std::string(value));
+            failLoad("人物番号が範囲外です");
         m_slot = slot;
         break;
     }

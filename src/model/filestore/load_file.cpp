@@ -13,14 +13,17 @@
 #include "model/filestore/FileNames.h"
 #include "model/filestore/FileRecords.h"
 #include "model/filestore/MediaBundle.h"
+#include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "platform/RecordedReplacement.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,10 +133,48 @@ const RepairWords RepairTexts[filestore::RepairKinds] = {
     {"割り付ける人物の番号が正しくない家系グループの記録 ", " 件の人物を「なし」にしました"},
 };
 
-// Reads the whole file into staging. Throws RuntimeError for every failure.
-void readInto(const std::string& path, Staging& staging, Damage& damage)
+// A line whose value the tables cannot hold (a number outside its field's range, text
+// where a number belongs, a record beyond the table's last slot) fails the whole read:
+// the message names what is wrong, the line as it stands and its number.
+struct DamagedLine : platform::RuntimeError {
+    DamagedLine(const platform::RuntimeError& error, int line, std::string_view key,
+                std::optional<std::string_view> value)
+        : RuntimeError(error.number, whatIsWrong(error) + shownLine(key, value) + "（" + std::to_string(line) + " 行目）")
+    {
+    }
+
+    static std::string whatIsWrong(const platform::RuntimeError& error)
+    {
+        switch (error.number) {
+        case platform::err::Overflow:
+            return "値が項目の範囲を超えています";
+        case platform::err::TypeMismatch:
+            return "数値でなければならない値が数値ではありません";
+        default:
+            // The record readers' own failures (failLoad) say what is wrong themselves.
+            return error.description;
+        }
+    }
+
+    // "：key=value" of the line as read (a long value cut short), or nothing for a line
+    // without a value.
+    static std::string shownLine(std::string_view key, std::optional<std::string_view> value)
+    {
+        if (!value)
+            return std::string();
+        constexpr long ShownCharacters = 40;
+        std::string text;
+        filestore::readInto(filestore::Reading::Text, std::string(key) + "=" + std::string(*value), text);
+        if (platform::Len(text) > ShownCharacters)
+            text = platform::Left(text, ShownCharacters) + "…";
+        return "：" + text;
+    }
+};
+
+// Reads the bytes of a whole family file into staging. Throws RuntimeError for every
+// failure, DamagedLine for a line the tables cannot hold.
+void readInto(const std::string& bytes, Staging& staging, Damage& damage)
 {
-    const std::string bytes = platform::readWholeFile(path);
     filestore::PersonReader persons(staging, tables().DefDispStat);
     filestore::MarriageReader marriages(staging);
     filestore::GroupReader groups(staging);
@@ -173,13 +214,7 @@ void readInto(const std::string& path, Staging& staging, Damage& damage)
     };
 
     Section section = Section::None;
-    forEachLine(bytes, [&](std::string_view line) {
-        ++lineNumber;
-        std::string_view key;
-        std::string_view value;
-        const int kind = filestore::splitLine(line, key, value);
-        if (kind == -1 || section == Section::End)
-            return;
+    const auto readLine = [&](int kind, std::string_view key, std::string_view value) {
         if (kind == 0) {
             Section next = section;
             if (headerSection(key, next)) {
@@ -216,6 +251,19 @@ void readInto(const std::string& path, Staging& staging, Damage& damage)
             break;
         }
         noteDamage();
+    };
+    forEachLine(bytes, [&](std::string_view line) {
+        ++lineNumber;
+        std::string_view key;
+        std::string_view value;
+        const int kind = filestore::splitLine(line, key, value);
+        if (kind == -1 || section == Section::End)
+            return;
+        try {
+            readLine(kind, key, value);
+        } catch (const platform::RuntimeError& error) {
+            throw DamagedLine(error, lineNumber, key, kind == 1 ? value : std::optional<std::string_view>());
+        }
     });
     // A reference naming a person slot the file holds no person for (a partner, a
     // child, a copy's source, a lineage group's leader) or a marriage it does not hold
@@ -297,15 +345,33 @@ int16_t expectedMediaCount()
     return count;
 }
 
+// The largest family file the tables can hold, and so the most a read of one may take
+// (platform::MostBytesReadWhole is the bound): 1023 persons and 1024 marriages with
+// every text as long as the windows take it (a one-line input box 32,767 characters,
+// at most two bytes each in cp932; the remarks 1,024 characters; a media file name 255
+// bytes), every other line a key with the longest number, and a group and a lineage
+// group for each person. Some 2.7 GB, while a family of 1023 persons with full
+// addresses and remarks writes some 7 MB.
+constexpr uint64_t LongestLineBytes = 64;      // " key=" with a number and CR LF
+constexpr uint64_t LongestTextBytes = 2 * 32767; // one input box in cp932
+constexpr uint64_t LargestPersonBytes =
+    127 * LongestLineBytes + 16 * LongestTextBytes + 2 * 1024 + 2 * 255; // 127 lines, 16 one-line texts
+constexpr uint64_t LargestMarriageBytes =
+    (12 + 20 * 9) * LongestLineBytes + (2 + 20) * LongestTextBytes; // title, state, 20 child comments
+constexpr uint64_t LargestFamilyFileBytes = (uint64_t{1} << 20) + LastPersonSlot * LargestPersonBytes
+                                            + LastSlot * LargestMarriageBytes
+                                            + 2 * LastPersonSlot * (3 * LongestLineBytes + LongestTextBytes);
+static_assert(LargestFamilyFileBytes < platform::MostBytesReadWhole,
+              "every family file the tables can hold must be read whole");
+
 // Why a family file could not be read: the heading the reader has always shown, and
-// for a failure of the file system the file and why in a word (a folder chosen as the
-// file, a file gone meanwhile, a disk that fails, a file the user may not read).
+// for a failure of the file system the file and why in a word (a folder or something
+// else than a file chosen as the file, a file too large, a file gone meanwhile, a
+// disk that fails, a file the user may not read).
 std::string unreadableMessage(const platform::RuntimeError& error, const std::string& path)
 {
     const std::string head = error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage;
-    if (platform::dirExists(path))
-        return head + "\r\n" + path + "\r\n（ファイルではなくフォルダーです）";
-    if (error.systemError != 0)
+    if (!platform::failureReason(error).empty())
         return platform::failedWriteMessage(head, error, path);
     return head;
 }
@@ -353,12 +419,33 @@ std::unique_ptr<StagedFamily> readFamilyFile(const std::string& path, const Sett
 {
     // Until a family is taken over, no file has been read to its end marker.
     fileStore().EndOfDataF = 0;
+    // A save of this family that a killed program left between its renames is
+    // completed first, one cut off before them undone: the file and its bundle read
+    // are the new pair or the old one, never a mix.
+    platform::settleInterruptedReplacementsOf(path);
+    std::string bytes;
+    try {
+        bytes = platform::readWholeFile(path);
+    } catch (const platform::RuntimeError& error) {
+        return refused(unreadableMessage(error, path));
+    } catch (const std::bad_alloc&) {
+        return refused(LoadFailedMessage);
+    }
+    return readFamilyBytes(bytes, path, startFrom);
+}
+
+std::unique_ptr<StagedFamily> readFamilyBytes(const std::string& bytes, const std::string& path,
+                                              const Settings& startFrom)
+{
+    fileStore().EndOfDataF = 0;
     auto contents = std::make_unique<StagedFamily::Contents>();
     contents->path = path;
     contents->staging.settings = startFrom;
     presetSettings(contents->staging.settings);
     try {
-        readInto(path, contents->staging, contents->damage);
+        readInto(bytes, contents->staging, contents->damage);
+    } catch (const DamagedLine& damaged) {
+        return refused(std::string(LoadFailedMessage) + "\r\n" + damaged.description);
     } catch (const platform::RuntimeError& error) {
         return refused(unreadableMessage(error, path));
     } catch (const std::bad_alloc&) {

@@ -9,10 +9,12 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "platform/RecordedReplacement.h"
 
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace model {
 
@@ -160,58 +162,50 @@ bool save_file(const std::string& path)
 
     // Both files are written completely beside their targets first, the bundle and
     // then the family file, and only then renamed over the old ones, back to back
-    // and the family file last: a failure or an interruption while writing leaves the
-    // previous family and bundle whole, and the family file never names media its
-    // bundle does not hold but for the moment between the two renames.
-    if (mediaCount > 0) {
-        try {
-            writePartialKedFile(bundlePath, mediaCount);
-        } catch (const platform::RuntimeError& e) {
-            platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
-            return false;
-        } catch (const std::bad_alloc&) {
-            platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
-            return false;
-        }
-    } else {
-        try {
-            // Left by an interrupted save; no bundle is written this time.
-            platform::deleteFile(platform::partialFileName(bundlePath));
-        } catch (const platform::RuntimeError&) {
-            // A folder that cannot be changed: the family file's own write says so.
-        }
-    }
-
-    const auto discardBundle = [&] {
-        try {
-            platform::deleteFile(platform::partialFileName(bundlePath));
-        } catch (const platform::RuntimeError&) {
-            // The save has failed already; the next save removes the file.
-        }
-    };
+    // and the family file last. A record in the program folder names them meanwhile
+    // (platform::RecordedReplacement): a failure or a kill before the renames leaves
+    // the previous family and bundle whole, a kill between them leaves the new pair
+    // for the next start or read to complete, and neither leaves a partial file for
+    // good.
+    const std::vector<std::string> written =
+        mediaCount > 0 ? std::vector<std::string>{bundlePath, familyPath} : std::vector<std::string>{familyPath};
     try {
+        platform::RecordedReplacement replacement(written);
+        if (mediaCount > 0) {
+            try {
+                writePartialKedFile(bundlePath, mediaCount);
+            } catch (const platform::RuntimeError& e) {
+                platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
+                return false;
+            } catch (const std::bad_alloc&) {
+                platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
+                return false;
+            }
+        } else {
+            try {
+                // Left by an older save; no bundle is written this time.
+                platform::deleteFile(platform::partialFileName(bundlePath));
+            } catch (const platform::RuntimeError&) {
+                // A folder that cannot be changed: the family file's own write says so.
+            }
+        }
         {
             const FileText text = familyFileText();
             platform::writePartialFile(familyPath, text.bytes());
         }
-        if (mediaCount > 0)
-            platform::replaceWithPartialFiles({bundlePath, familyPath});
-        else
-            platform::replaceWithPartialFiles({familyPath});
+        replacement.replace();
     } catch (const filestore::UnsavableValue& e) {
-        discardBundle();
         platform::MsgBox(saveFailedMessageFor(e), platform::vbOKOnly);
         return false;
     } catch (const platform::RuntimeError& e) {
-        discardBundle();
-        // The renames name the file that failed, the bundle's or the family file's.
+        // The renames name the file that failed, the bundle's or the family file's;
+        // the record names itself.
         const bool bundleFailed = mediaCount > 0 && e.path == bundlePath;
         platform::MsgBox(bundleFailed ? platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath)
                                       : platform::failedWriteMessage(SaveFailedMessage, e, familyPath),
                          platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
-        discardBundle();
         platform::MsgBox(std::string(SaveFailedMessage) + "\r\n" + familyPath, platform::vbOKOnly);
         return false;
     }

@@ -633,6 +633,8 @@ TEST_F(FileStoreTest, GroupVisibleAppliesOnlyToTheRowTheNameLineCreated)
 struct FailCase {
     const char* name;
     Lines lines;
+    // The line under the heading: what is wrong, the line as read and its number.
+    const char* reason;
 };
 
 void PrintTo(const FailCase& c, std::ostream* os)
@@ -666,7 +668,7 @@ TEST_P(FailingFileTest, ShowsTheMessageAndChangesNothing)
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(loadLines(lines));
 
-    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{LoadFailedMessage});
+    ASSERT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(LoadFailedMessage) + "\r\n" + GetParam().reason});
     EXPECT_EQ(answers.shown()[0].style, platform::vbOKOnly);
     EXPECT_EQ(fileStore().EndOfDataF, 0);
     expectSameFamily(*before, *captureFamily());
@@ -674,24 +676,29 @@ TEST_P(FailingFileTest, ShowsTheMessageAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FailingFileTest,
-    ::testing::Values(FailCase{"StrictDisplayRank", Lines{"[Per_bufsection]"} + person(2, {" DRank=x"})},
-                      FailCase{"StrictDisplayStart", Lines{"[Per_bufsection]"} + person(2, {" DStart=abc"})},
-                      FailCase{"StrictFrameStyle", Lines{"[Per_bufsection]"} + person(2, {" DS_WakuPat="})},
-                      FailCase{"StrictFontSize", Lines{"[Header]", "fontsize=abc"}},
-                      FailCase{"SexOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" Sex=40000"})},
-                      FailCase{"LenientOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" CopyIdx=99999x"})},
-                      FailCase{"IndexPastTheTable", Lines{"[Per_bufsection]"} + person(1025)},
-                      FailCase{"IndexBelowMinusOne", Lines{"[Per_bufsection]"} + person(-2)},
-                      FailCase{"DisplayItemOutOfRange",
-                               Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=11", " DSW=True"})},
-                      FailCase{"NegativeDisplayItem", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=-1", " DBai=3"})},
-                      FailCase{"DisplayItemNotANumber", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=x"})},
-                      FailCase{"LeaderBeforeAnyLineageGroup", Lines{"[KakeGrpName_section]", "Leader=1"}},
-                      FailCase{"OffsetNotANumber", Lines{"[KakeGrpName_section]", "TitleName=a", "Offset=x"}},
-                      FailCase{"DispFactorNotATruth", Lines{"[Array_section]", " DispFactor_01=maybe"}},
-                      FailCase{"ColourPast32Bits", Lines{"[SystemStatus_section]", " Dispmode_BGcolor= 99999999999"}},
-                      FailCase{"PrintScalePastSingle", Lines{"[Print_section]", " Print_Scale= 1E+300"}},
-                      FailCase{"ThousandTwentyFifthMarriage", tooManyMarriages()}),
+    ::testing::Values(
+        FailCase{"StrictDisplayRank", Lines{"[Per_bufsection]"} + person(2, {" DRank=x"}), "数値でなければならない値が数値ではありません：DRank=x（21 行目）"},
+        FailCase{"StrictDisplayStart", Lines{"[Per_bufsection]"} + person(2, {" DStart=abc"}), "数値でなければならない値が数値ではありません：DStart=abc（21 行目）"},
+        FailCase{"StrictFrameStyle", Lines{"[Per_bufsection]"} + person(2, {" DS_WakuPat="}), "数値でなければならない値が数値ではありません：DS_WakuPat=（21 行目）"},
+        FailCase{"StrictFontSize", Lines{"[Header]", "fontsize=abc"}, "数値でなければならない値が数値ではありません：fontsize=abc（19 行目）"},
+        FailCase{"SexOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" Sex=40000"}), "値が項目の範囲を超えています：Sex=40000（21 行目）"},
+        FailCase{"LenientOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" CopyIdx=99999x"}), "値が項目の範囲を超えています：CopyIdx=99999x（21 行目）"},
+        FailCase{"IndexPastTheTable", Lines{"[Per_bufsection]"} + person(1025), "人物番号が範囲外です：Index=1025（20 行目）"},
+        FailCase{"IndexBelowMinusOne", Lines{"[Per_bufsection]"} + person(-2), "人物番号が範囲外です：Index=-2（20 行目）"},
+        FailCase{"DisplayItemOutOfRange", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=11", " DSW=True"}),
+                 "表示項目の番号が範囲外です：DSW=True（22 行目）"},
+        FailCase{"NegativeDisplayItem", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=-1", " DBai=3"}),
+                 "表示項目の番号が範囲外です：DBai=3（22 行目）"},
+        FailCase{"DisplayItemNotANumber", Lines{"[Per_bufsection]"} + person(2, {" DispSwIdx=x"}), "数値でなければならない値が数値ではありません：DispSwIdx=x（21 行目）"},
+        FailCase{"LeaderBeforeAnyLineageGroup", Lines{"[KakeGrpName_section]", "Leader=1"},
+                 "系統グループの行がありません：Leader=1（19 行目）"},
+        FailCase{"OffsetNotANumber", Lines{"[KakeGrpName_section]", "TitleName=a", "Offset=x"}, "数値でなければならない値が数値ではありません：Offset=x（20 行目）"},
+        FailCase{"DispFactorNotATruth", Lines{"[Array_section]", " DispFactor_01=maybe"},
+                 "真偽値（True か False）ではありません：DispFactor_01=maybe（19 行目）"},
+        FailCase{"ColourPast32Bits", Lines{"[SystemStatus_section]", " Dispmode_BGcolor= 99999999999"},
+                 "値が項目の範囲を超えています：Dispmode_BGcolor=99999999999（19 行目）"},
+        FailCase{"PrintScalePastSingle", Lines{"[Print_section]", " Print_Scale= 1E+300"}, "値が項目の範囲を超えています：Print_Scale=1E+300（19 行目）"},
+        FailCase{"ThousandTwentyFifthMarriage", tooManyMarriages(), "結婚関係が 1024 組を超えています（4114 行目）"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileStoreTest, AMissingFileShowsItsOwnMessage)
@@ -735,9 +742,13 @@ TEST_F(FileStoreTest, ATruncatedFileLoadsOnlyWholeRecords)
         hooks.texts.clear();
         const bool loaded = load_file(pathOf("cut.kez"));
         if (!loaded) {
-            // Cut before its first section, nothing of a family file is left.
-            EXPECT_EQ(hooks.texts, std::vector<std::string>{cut == 0 ? NotFamilyFileMessage : LoadFailedMessage})
-                << "cut at " << cut;
+            // Cut before its first section, nothing of a family file is left; cut
+            // inside a number, the line is named.
+            ASSERT_EQ(hooks.texts.size(), 1u) << "cut at " << cut;
+            if (cut == 0)
+                EXPECT_EQ(hooks.texts[0], NotFamilyFileMessage);
+            else
+                EXPECT_EQ(hooks.texts[0].rfind(std::string(LoadFailedMessage) + "\r\n", 0), 0u) << "cut at " << cut;
             continue;
         }
         // Only a file that reached its end marker is whole; any other is reported, in
