@@ -74,6 +74,12 @@ int whyFileCannotGrow(const std::string& path)
     return error;
 }
 
+// Whether Qt's calls for the printer may ask the print service.
+printsystem::QtServiceUse serviceUse(const Printer& printer)
+{
+    return printer.isPdfPrinter() ? printsystem::QtServiceUse::None : printsystem::QtServiceUse::WhileAnswering;
+}
+
 platform::RuntimeError invalidValue()
 {
     return platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
@@ -169,7 +175,7 @@ Printer::Printer(std::string deviceName)
     m_pdf = m_deviceName == PdfPrinterName;
     // Qt asks the print service for the default printer when it makes any printer
     // and for the queue's set-up when it is named: neither may hang the windows.
-    printsystem::QtPrintSupportCall qtCalls(!m_pdf);
+    printsystem::QtPrintSupportCall qtCalls(serviceUse(*this));
     m_printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     if (m_pdf) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -276,7 +282,7 @@ void Printer::beginSystemJob()
     }
     ::close(fd);
     m_jobFile = name;
-    printsystem::QtPrintSupportCall qtCalls(false);
+    printsystem::QtPrintSupportCall qtCalls(printsystem::QtServiceUse::None);
     m_jobPrinter = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     m_jobPrinter->setOutputFormat(QPrinter::PdfFormat);
     m_jobPrinter->setResolution(PrinterDotsPerInch);
@@ -486,7 +492,7 @@ void Printer::showPropertiesDialog(WindowHandle owner)
         // the paper before without a word. The printable area is the printer's
         // again once the paper is set.
         m_printer->setFullPage(true);
-        printsystem::QtPrintSupportCall qtCalls(!m_pdf);
+        printsystem::QtPrintSupportCall qtCalls(serviceUse(*this));
         QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
         showPaperInUse(dialog, m_printer->pageLayout().pageSize());
         const bool accepted = dialog.exec() == QDialog::Accepted;
@@ -534,6 +540,14 @@ void releaseWithApplication()
     }
 }
 
+// The printer that is current while none was chosen: the default one of the
+// list as known now.
+std::string defaultPrinterName()
+{
+    const std::string name = Printers().defaultDeviceName();
+    return name.empty() ? PdfPrinterName : name;
+}
+
 } // namespace
 
 Printer& printer()
@@ -541,10 +555,20 @@ Printer& printer()
     auto& current = currentPrinter();
     if (!current) {
         releaseWithApplication();
-        const std::string name = Printers().defaultDeviceName();
-        current = std::make_unique<Printer>(name.empty() ? PdfPrinterName : name);
+        // The desktop's default printer is among the system's printers; the
+        // windows paint while they are waited for, and one of them may have made
+        // the printer meanwhile.
+        waitForPrinterList();
+        if (!current)
+            current = std::make_unique<Printer>(defaultPrinterName());
     }
     return *current;
+}
+
+std::string currentPrinterName()
+{
+    const auto& current = currentPrinter();
+    return current ? current->deviceName() : defaultPrinterName();
 }
 
 void setCurrentPrinter(const std::string& deviceName)
