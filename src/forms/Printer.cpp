@@ -548,6 +548,26 @@ std::string defaultPrinterName()
     return name.empty() ? PdfPrinterName : name;
 }
 
+// The device name of the printer whose object is being made to become current:
+// making it may wait on the print service while the windows paint, and a window
+// that shows the current printer meanwhile shows this one.
+std::string& nameBeingMadeCurrent()
+{
+    static std::string name;
+    return name;
+}
+
+// Makes the printer object that becomes current.
+std::unique_ptr<Printer> makeCurrentPrinter(const std::string& deviceName)
+{
+    struct BeingMade {
+        explicit BeingMade(const std::string& name) : previous(std::exchange(nameBeingMadeCurrent(), name)) {}
+        ~BeingMade() { nameBeingMadeCurrent() = previous; }
+        std::string previous;
+    } beingMade(deviceName);
+    return std::make_unique<Printer>(deviceName);
+}
+
 } // namespace
 
 Printer& printer()
@@ -559,14 +579,19 @@ Printer& printer()
         // windows paint while they are waited for, and one of them may have made
         // the printer meanwhile.
         waitForPrinterList();
-        if (!current)
-            current = std::make_unique<Printer>(defaultPrinterName());
+        if (!current) {
+            auto made = makeCurrentPrinter(defaultPrinterName());
+            if (!current)
+                current = std::move(made);
+        }
     }
     return *current;
 }
 
 std::string currentPrinterName()
 {
+    if (!nameBeingMadeCurrent().empty())
+        return nameBeingMadeCurrent();
     const auto& current = currentPrinter();
     return current ? current->deviceName() : defaultPrinterName();
 }
@@ -574,7 +599,7 @@ std::string currentPrinterName()
 void setCurrentPrinter(const std::string& deviceName)
 {
     releaseWithApplication();
-    currentPrinter() = std::make_unique<Printer>(deviceName);
+    currentPrinter() = makeCurrentPrinter(deviceName);
 }
 
 void resetCurrentPrinter()

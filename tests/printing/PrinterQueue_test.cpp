@@ -531,6 +531,32 @@ TEST_F(PrinterQueueTest, ThePrinterChoiceOpensWithoutWaitingAndFollowsTheListWhe
     EXPECT_EQ(forms::printer().deviceName(), "laser");
 }
 
+// The list changes while the printer picked in the printer choice is being made
+// current (the service is asked about it, the windows painting meanwhile): the
+// choice shows the printer picked, not the one before it.
+TEST_F(PrinterQueueTest, ThePrinterPickedIsShownWhenTheListChangesWhileItIsMadeCurrent)
+{
+    startService({{"office"}, {"laser"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    const std::vector<std::string> printers{forms::PdfPrinterName, "laser", "office"};
+    ASSERT_EQ(listedOnceArrived(choice, printers), printers);
+    ASSERT_EQ(choice.Combo1.text(), "office");
+
+    // The service answers again once the list has changed, which happens while
+    // the service is asked about the printer picked.
+    cups->pause();
+    QTimer::singleShot(0, [this, &printers] {
+        forms::setPrinterList(printers);
+        cups->resume();
+    });
+    choice.Combo1.setListIndex(1);
+    EXPECT_EQ(forms::printer().deviceName(), "laser");
+    EXPECT_EQ(choice.Combo1.text(), "laser");
+    choice.Command2.click();
+}
+
 // Counts the turns of the event loop while a test waits on the program: a timer
 // that fires only when the windows' events are being handled.
 class EventLoopTurns {
