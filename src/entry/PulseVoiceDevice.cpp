@@ -23,17 +23,12 @@
 #if TEVORA_HAVE_PULSE
 #include "entry/PulseLibrary.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include "forms/DeviceWait.h"
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #endif
 
 namespace entry {
@@ -104,32 +99,7 @@ public:
             unlock();
             return result;
         };
-        if (holds())
-            return true;
-        QElapsedTimer clock;
-        clock.start();
-        if (!QCoreApplication::instance()) {
-            while (clock.elapsed() < timeMs) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(PollMs));
-                if (holds())
-                    return true;
-            }
-            return false;
-        }
-        bool result = false;
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (holds()) {
-                result = true;
-                loop.quit();
-            } else if (clock.elapsed() >= timeMs) {
-                loop.quit();
-            }
-        });
-        poll.start(PollMs);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        return result;
+        return forms::waitForDevice(holds, PollMs, timeMs);
     }
 
     // A connection that is ready: the one there is, or a new one when there is

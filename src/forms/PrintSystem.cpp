@@ -1,12 +1,10 @@
 #include "forms/PrintSystem_p.h"
 
+#include "forms/DeviceWait.h"
+
 #include <cups/cups.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QThread>
-#include <QTimer>
-
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +19,78 @@ namespace forms::printsystem {
 
 namespace {
 
+// libcups is loaded when printing is first used rather than at every start: the
+// program is built against its headers only and reaches every function through
+// this table.
+#define TEVORA_CUPS_FUNCTIONS(FUNCTION)                                                                               \
+    FUNCTION(cupsAddOption)                                                                                           \
+    FUNCTION(cupsDoRequest)                                                                                           \
+    FUNCTION(cupsEncodeOptions2)                                                                                      \
+    FUNCTION(cupsEncryption)                                                                                          \
+    FUNCTION(cupsFreeDests)                                                                                           \
+    FUNCTION(cupsFreeOptions)                                                                                         \
+    FUNCTION(cupsGetDests2)                                                                                           \
+    FUNCTION(cupsGetResponse)                                                                                         \
+    FUNCTION(cupsLastError)                                                                                           \
+    FUNCTION(cupsLastErrorString)                                                                                     \
+    FUNCTION(cupsSendRequest)                                                                                         \
+    FUNCTION(cupsServer)                                                                                              \
+    FUNCTION(cupsSetPasswordCB2)                                                                                      \
+    FUNCTION(cupsSetServer)                                                                                           \
+    FUNCTION(cupsUser)                                                                                                \
+    FUNCTION(cupsWriteRequestData)                                                                                    \
+    FUNCTION(httpAssembleURI)                                                                                         \
+    FUNCTION(httpClose)                                                                                               \
+    FUNCTION(httpConnect2)                                                                                            \
+    FUNCTION(httpSetTimeout)                                                                                          \
+    FUNCTION(httpStatus)                                                                                              \
+    FUNCTION(ippAddString)                                                                                            \
+    FUNCTION(ippAddStrings)                                                                                           \
+    FUNCTION(ippDelete)                                                                                               \
+    FUNCTION(ippErrorString)                                                                                          \
+    FUNCTION(ippFindAttribute)                                                                                        \
+    FUNCTION(ippGetBoolean)                                                                                           \
+    FUNCTION(ippGetInteger)                                                                                           \
+    FUNCTION(ippLength)                                                                                               \
+    FUNCTION(ippNewRequest)                                                                                           \
+    FUNCTION(ippPort)
+
+struct Cups {
+#define TEVORA_CUPS_ENTRY(name) decltype(&::name) name = nullptr;
+    TEVORA_CUPS_FUNCTIONS(TEVORA_CUPS_ENTRY)
+#undef TEVORA_CUPS_ENTRY
+};
+
+// Loads libcups and finds its functions; nullptr when it cannot be loaded or
+// lacks one of them.
+const Cups* loadCups()
+{
+    void* library = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    static Cups functions;
+    bool complete = true;
+#define TEVORA_CUPS_FIND(name)                                                                                        \
+    functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                                   \
+    complete = complete && functions.name != nullptr;
+    TEVORA_CUPS_FUNCTIONS(TEVORA_CUPS_FIND)
+#undef TEVORA_CUPS_FIND
+    return complete ? &functions : nullptr;
+}
+
+// libcups, loaded by the first call that needs it; nullptr where it cannot be.
+const Cups* loadedCups()
+{
+    static const Cups* const functions = loadCups();
+    return functions;
+}
+
+// libcups on a path that only runs once a connection was made (so it is loaded).
+const Cups& cups()
+{
+    return *loadedCups();
+}
+
 using Clock = std::chrono::steady_clock;
 
 // How often a silent connection looks at the clock, and how often the waiting
@@ -34,6 +104,20 @@ constexpr int GiveUpMarginMs = 3000;
 // Where the window thread's print calls go while Qt must not reach the service: a
 // socket that is not there, so every question fails at once.
 constexpr const char* NoService = "/nonexistent/tevora-no-print-service";
+
+const QueueStatus NoAnswerStatus{QueueState::NoAnswer, std::string()};
+const QueueStatus UnreachableStatus{QueueState::Unreachable, std::string()};
+
+// Whether the service stayed silent at the last call made to it: a call that got
+// an answer (or found no service at all) takes it back.
+std::atomic<bool> serviceFoundSilent{false};
+
+// Notes what a call learnt of the service and gives it back.
+const QueueStatus& learnt(const QueueStatus& status)
+{
+    serviceFoundSilent.store(status.state == QueueState::NoAnswer);
+    return status;
+}
 
 // What a call's thread and the thread waiting for it share.
 struct Watch {
@@ -56,16 +140,18 @@ public:
     explicit Connection(std::shared_ptr<Watch> watch)
     {
         watchBy(std::move(watch));
-        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, ServiceSilenceMs,
-                              nullptr);
+        if (loadedCups()) {
+            m_http = cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC,
+                                         cups().cupsEncryption(), 1, ServiceSilenceMs, nullptr);
+        }
         if (m_http)
-            httpSetTimeout(m_http, SilencePollSeconds, &Connection::keepWaiting, this);
+            cups().httpSetTimeout(m_http, SilencePollSeconds, &Connection::keepWaiting, this);
         heard();
     }
     ~Connection()
     {
         if (m_http)
-            httpClose(m_http);
+            cups().httpClose(m_http);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -102,45 +188,50 @@ private:
     bool m_silent = false;
 };
 
-// Runs a call on a thread of its own and waits for it: with an event loop on the
-// window thread (the windows paint, timers run, the user's input waits), else by
-// sleeping. A call the service keeps silent ends by itself through its
-// connection; one that does not is left to end on its own and gives `givenUp`.
+// A call to the service on a thread of its own. A call the service keeps silent
+// ends by itself through its connection; one that does not is given up on, and
+// left to end on its own.
 template <class Result>
-Result awayFromWindows(std::function<Result(const std::shared_ptr<Watch>&)> call, Result givenUp)
+class ServiceCall {
+public:
+    using Work = std::function<Result(const std::shared_ptr<Watch>&)>;
+
+    static std::shared_ptr<ServiceCall> start(Work work)
+    {
+        auto call = std::make_shared<ServiceCall>();
+        std::thread([call, work = std::move(work)] {
+            // A service that asks for a password gets none: the console prompt libcups
+            // would otherwise show is out of the user's sight.
+            cups().cupsSetPasswordCB2(
+                [](const char*, http_t*, const char*, const char*, void*) -> const char* { return nullptr; },
+                nullptr);
+            call->m_result = work(call->m_watch);
+            call->m_watch->done.store(true);
+        }).detach();
+        return call;
+    }
+
+    // True once the call has ended or has been given up on.
+    bool ended() const { return m_watch->done.load() || m_watch->givenUp(); }
+    // What the call gave, or `givenUp`; only once ended().
+    Result result(Result givenUp) const { return m_watch->done.load() ? *m_result : std::move(givenUp); }
+
+private:
+    std::shared_ptr<Watch> m_watch = std::make_shared<Watch>();
+    std::optional<Result> m_result;
+};
+
+// Runs a call on a thread of its own and waits for it (the windows paint
+// meanwhile on the window thread); `givenUp` when it was given up on.
+template <class Result>
+Result callOnOwnThread(typename ServiceCall<Result>::Work work, Result givenUp)
 {
-    auto watch = std::make_shared<Watch>();
-    auto result = std::make_shared<std::optional<Result>>();
-    std::thread worker([watch, result, call = std::move(call)] {
-        // A service that asks for a password gets none: the console prompt libcups
-        // would otherwise show is out of the user's sight.
-        cupsSetPasswordCB2([](const char*, http_t*, const char*, const char*, void*) -> const char* { return nullptr; },
-                           nullptr);
-        *result = call(watch);
-        watch->done.store(true);
-    });
-    const auto ended = [&watch] { return watch->done.load() || watch->givenUp(); };
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application && QThread::currentThread() == application->thread()) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (ended())
-                loop.quit();
-        });
-        poll.start(WaitPollMs);
-        if (!ended())
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-    } else {
-        while (!ended())
-            std::this_thread::sleep_for(std::chrono::milliseconds(WaitPollMs));
-    }
-    if (!watch->done.load()) {
-        worker.detach();
-        return givenUp;
-    }
-    worker.join();
-    return std::move(**result);
+    // Nothing to call without the library: no service to connect to.
+    if (!loadedCups())
+        return work(std::make_shared<Watch>());
+    const auto call = ServiceCall<Result>::start(std::move(work));
+    waitForDevice([&call] { return call->ended(); }, WaitPollMs);
+    return call->result(std::move(givenUp));
 }
 
 // The queue of a printer name: the desktop lists instances as "queue/instance",
@@ -150,57 +241,89 @@ std::string queueOf(const std::string& printerName)
     return printerName.substr(0, printerName.find('/'));
 }
 
+std::string queueResource(const std::string& printerName)
+{
+    return "/printers/" + queueOf(printerName);
+}
+
 std::string queueUri(const std::string& printerName)
 {
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     queueOf(printerName).c_str());
+    cups().httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", cups().ippPort(),
+                           queueResource(printerName).c_str());
     return uri;
 }
 
-QueueStatus statusOfError(ipp_status_t error)
+// The service's last error and its words, as they stood after a request.
+struct ServiceError {
+    ipp_status_t status;
+    std::string words;
+};
+
+ServiceError lastError()
 {
-    switch (error) {
+    const char* words = cups().cupsLastErrorString();
+    return {cups().cupsLastError(), words ? words : std::string()};
+}
+
+QueueStatus statusOfError(const ServiceError& error)
+{
+    switch (error.status) {
     case IPP_STATUS_OK:
     case IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED:
     case IPP_STATUS_OK_CONFLICTING:
         return {QueueState::Ready, std::string()};
     case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
-        return {QueueState::Unreachable, std::string()};
+        return UnreachableStatus;
     case IPP_STATUS_ERROR_NOT_FOUND:
         return {QueueState::Missing, std::string()};
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
         return {QueueState::NotAccepting, std::string()};
-    default: {
-        const char* words = cupsLastErrorString();
-        return {QueueState::Failed, words ? words : ippErrorString(error)};
-    }
+    default:
+        return {QueueState::Failed, error.words.empty() ? std::string(cups().ippErrorString(error.status)) : error.words};
     }
 }
 
 QueueStatus askQueue(Connection& connection, const std::string& printerName)
 {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, queueUri(printerName).c_str());
+    ipp_t* request = cups().ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        queueUri(printerName).c_str());
     static const char* const wanted[] = {"printer-is-accepting-jobs"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted);
+    cups().ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted);
     connection.heard();
-    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
+    ipp_t* response = cups().cupsDoRequest(connection.http(), request, "/");
     if (!response && connection.silent())
-        return {QueueState::NoAnswer, std::string()};
-    QueueStatus status = statusOfError(cupsLastError());
+        return NoAnswerStatus;
+    QueueStatus status = statusOfError(lastError());
     if (response && status.state == QueueState::Ready) {
-        ipp_attribute_t* accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-        if (accepting && !ippGetBoolean(accepting, 0))
+        ipp_attribute_t* accepting = cups().ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+        if (accepting && !cups().ippGetBoolean(accepting, 0))
             status = {QueueState::NotAccepting, std::string()};
     } else if (!response && status.state == QueueState::Ready) {
-        status = {QueueState::Unreachable, std::string()};
+        status = UnreachableStatus;
     }
-    ippDelete(response);
+    cups().ippDelete(response);
     return status;
 }
 
-const QueueStatus NoAnswerStatus{QueueState::NoAnswer, std::string()};
+// Why the service refused a request with `error`. Its answer does not always say
+// (a missing queue can come back as a failed request), so the queue is asked on a
+// new connection; where the queue itself is in order, the refusal's own words
+// stand, or `otherwise` where they say nothing.
+QueueStatus whyRefused(const std::shared_ptr<Watch>& watch, const std::string& printerName,
+                       const ServiceError& error, const std::string& otherwise)
+{
+    Connection asking(watch);
+    if (!asking)
+        return UnreachableStatus;
+    QueueStatus why = askQueue(asking, printerName);
+    if (why.state == QueueState::Ready)
+        why = statusOfError(error);
+    if (why.state == QueueState::Ready)
+        why = {QueueState::Failed, otherwise};
+    return why;
+}
 
 } // namespace
 
@@ -217,85 +340,213 @@ public:
 namespace {
 
 // The service's answer to a job sent whole on this connection: the job's number,
-// or why there is none (the queue is asked when the answer does not say), or the
-// job still unanswered.
+// or why there is none, or the job still unanswered.
 SendResult answerToJob(std::unique_ptr<Connection> connection, const std::string& printerName)
 {
     SendResult result;
-    const std::string resource = "/printers/" + queueOf(printerName);
     connection->heard();
-    ipp_t* response = cupsGetResponse(connection->http(), resource.c_str());
+    ipp_t* response = cups().cupsGetResponse(connection->http(), queueResource(printerName).c_str());
     if (!response && connection->silent()) {
         result.why = NoAnswerStatus;
         result.unanswered = std::make_shared<UnansweredJob>(std::move(connection), printerName);
         return result;
     }
-    const ipp_status_t error = cupsLastError();
-    const std::string words = cupsLastErrorString() ? cupsLastErrorString() : std::string();
-    if (response && error <= IPP_STATUS_OK_CONFLICTING) {
-        if (ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER))
-            result.jobId = ippGetInteger(id, 0);
+    const ServiceError error = lastError();
+    if (response && error.status <= IPP_STATUS_OK_CONFLICTING) {
+        if (ipp_attribute_t* id = cups().ippFindAttribute(response, "job-id", IPP_TAG_INTEGER))
+            result.jobId = cups().ippGetInteger(id, 0);
     }
-    ippDelete(response);
-    if (result.jobId > 0)
-        return result;
-    // The service's answer does not always say why (a missing queue can come back
-    // as a failed request), so the queue is asked; the answer's own words stand
-    // where the queue itself is in order.
-    Connection asking(connection->watch());
-    result.why = asking ? askQueue(asking, printerName) : QueueStatus{QueueState::Unreachable, std::string()};
-    if (result.why.state == QueueState::Ready) {
-        result.why = statusOfError(error);
-        if (result.why.state == QueueState::Ready || result.why.state == QueueState::Failed)
-            result.why = {QueueState::Failed, words.empty() ? std::string(ippErrorString(error)) : words};
+    cups().ippDelete(response);
+    if (result.jobId <= 0) {
+        result.why = whyRefused(connection->watch(), printerName, error,
+                                error.words.empty() ? std::string(cups().ippErrorString(error.status)) : error.words);
     }
     return result;
 }
 
+// The steps of sending a document.
+
+// The document's file, open for reading, and its size.
+struct DocumentFile {
+    explicit DocumentFile(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        struct stat info {};
+        if (fd >= 0 && ::fstat(fd, &info) == 0)
+            size = static_cast<size_t>(info.st_size);
+        else
+            close();
+    }
+    ~DocumentFile() { close(); }
+    DocumentFile(const DocumentFile&) = delete;
+    DocumentFile& operator=(const DocumentFile&) = delete;
+
+    explicit operator bool() const { return fd >= 0; }
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    int fd;
+    size_t size = 0;
+};
+
+const QueueStatus UnreadableDocument{QueueState::Failed, "一時ファイルを読めません"};
+
+// One Print-Job request for the queue with the job's title and options; the
+// document follows it.
+ipp_t* printJobRequest(const std::string& printerName, const std::string& title,
+                       const std::vector<std::pair<std::string, std::string>>& options)
+{
+    ipp_t* request = cups().ippNewRequest(IPP_OP_PRINT_JOB);
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        queueUri(printerName).c_str());
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cups().cupsUser());
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, "application/pdf");
+    cups_option_t* jobOptions = nullptr;
+    int optionCount = 0;
+    for (const auto& [name, value] : options)
+        optionCount = cups().cupsAddOption(name.c_str(), value.c_str(), optionCount, &jobOptions);
+    cups().cupsEncodeOptions2(request, optionCount, jobOptions, IPP_TAG_OPERATION);
+    cups().cupsEncodeOptions2(request, optionCount, jobOptions, IPP_TAG_JOB);
+    cups().cupsFreeOptions(optionCount, jobOptions);
+    return request;
+}
+
+// How the request and its document went out.
+struct Sending {
+    http_status_t status = HTTP_STATUS_CONTINUE;
+    bool documentRead = true;   // false when the file could not be read to its end
+};
+
+// Sends the request and then the document in pieces, each piece heard as a sign
+// of life, so that a service that stops taking them is given up on.
+Sending sendRequestWithDocument(Connection& connection, ipp_t* request, const std::string& printerName,
+                                DocumentFile& document)
+{
+    Sending sending;
+    sending.status = cups().cupsSendRequest(connection.http(), request, queueResource(printerName).c_str(),
+                                            cups().ippLength(request) + document.size);
+    char buffer[32768];
+    ssize_t bytes = 0;
+    while (sending.status == HTTP_STATUS_CONTINUE && (bytes = ::read(document.fd, buffer, sizeof buffer)) > 0) {
+        connection.heard();
+        sending.status = cups().cupsWriteRequestData(connection.http(), buffer, static_cast<size_t>(bytes));
+    }
+    sending.documentRead = bytes >= 0;
+    return sending;
+}
+
+SendResult sendOnOwnConnection(const std::shared_ptr<Watch>& watch, const std::string& printerName,
+                               const std::string& pdfFile, const std::string& title,
+                               const std::vector<std::pair<std::string, std::string>>& options)
+{
+    SendResult result;
+    auto connection = std::make_unique<Connection>(watch);
+    if (!*connection) {
+        result.why = UnreachableStatus;
+        return result;
+    }
+    DocumentFile document(pdfFile);
+    if (!document) {
+        result.why = UnreadableDocument;
+        return result;
+    }
+    // One request with the document: the service makes a job only when the whole
+    // of it arrived.
+    ipp_t* request = printJobRequest(printerName, title, options);
+    const Sending sending = sendRequestWithDocument(*connection, request, printerName, document);
+    cups().ippDelete(request);
+    document.close();
+    if (!sending.documentRead) {
+        // The drawing could not be read to its end: the request never went whole,
+        // so the service makes no job of it.
+        result.why = UnreadableDocument;
+        return result;
+    }
+    if (sending.status != HTTP_STATUS_CONTINUE && sending.status != HTTP_STATUS_OK) {
+        // The request did not go whole: the service makes no job of it.
+        result.why = connection->silent()
+                         ? NoAnswerStatus
+                         : whyRefused(watch, printerName, lastError(), cups().httpStatus(sending.status));
+        return result;
+    }
+    return answerToJob(std::move(connection), printerName);
+}
+
+SendResult learnt(SendResult result)
+{
+    learnt(result.jobId > 0 ? QueueStatus{} : result.why);
+    return result;
+}
+
+QueueList readQueues(const std::shared_ptr<Watch>& watch)
+{
+    QueueList list;
+    Connection connection(watch);
+    if (!connection) {
+        list.status = UnreachableStatus;
+        return list;
+    }
+    cups_dest_t* dests = nullptr;
+    const int count = cups().cupsGetDests2(connection.http(), &dests);
+    for (int i = 0; i < count; ++i) {
+        std::string name = dests[i].name;
+        if (dests[i].instance)
+            name += std::string("/") + dests[i].instance;
+        if (dests[i].is_default)
+            list.defaultName = name;
+        list.names.push_back(std::move(name));
+    }
+    cups().cupsFreeDests(count, dests);
+    if (count == 0 && connection.silent())
+        list.status = NoAnswerStatus;
+    else if (count == 0 && cups().cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        list.status = UnreachableStatus;
+    return list;
+}
+
 } // namespace
 
-QueueList queues()
+class QueueListQuestion::Call {
+public:
+    // None without libcups: there is no service to ask.
+    std::shared_ptr<ServiceCall<QueueList>> call;
+};
+
+QueueListQuestion::QueueListQuestion() : m_call(std::make_shared<Call>())
 {
-    QueueList silent;
-    silent.status = NoAnswerStatus;
-    return awayFromWindows<QueueList>(
-        [](const std::shared_ptr<Watch>& watch) {
-            QueueList list;
-            Connection connection(watch);
-            if (!connection) {
-                list.status = {QueueState::Unreachable, std::string()};
-                return list;
-            }
-            cups_dest_t* dests = nullptr;
-            const int count = cupsGetDests2(connection.http(), &dests);
-            for (int i = 0; i < count; ++i) {
-                std::string name = dests[i].name;
-                if (dests[i].instance)
-                    name += std::string("/") + dests[i].instance;
-                if (dests[i].is_default)
-                    list.defaultName = name;
-                list.names.push_back(std::move(name));
-            }
-            cupsFreeDests(count, dests);
-            if (count == 0 && connection.silent())
-                list.status = NoAnswerStatus;
-            else if (count == 0 && cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-                list.status = {QueueState::Unreachable, std::string()};
-            return list;
-        },
-        silent);
+    if (loadedCups())
+        m_call->call = ServiceCall<QueueList>::start(readQueues);
+}
+
+bool QueueListQuestion::ended() const
+{
+    return !m_call->call || m_call->call->ended();
+}
+
+QueueList QueueListQuestion::list() const
+{
+    QueueList list;
+    list.status = m_call->call ? NoAnswerStatus : UnreachableStatus;
+    if (m_call->call)
+        list = m_call->call->result(list);
+    learnt(list.status);
+    return list;
 }
 
 QueueStatus checkQueue(const std::string& printerName)
 {
-    return awayFromWindows<QueueStatus>(
+    return learnt(callOnOwnThread<QueueStatus>(
         [printerName](const std::shared_ptr<Watch>& watch) {
             Connection connection(watch);
             if (!connection)
-                return QueueStatus{QueueState::Unreachable, std::string()};
+                return UnreachableStatus;
             return askQueue(connection, printerName);
         },
-        NoAnswerStatus);
+        NoAnswerStatus));
 }
 
 SendResult sendDocument(const std::string& printerName, const std::string& pdfFile, const std::string& title,
@@ -303,75 +554,11 @@ SendResult sendDocument(const std::string& printerName, const std::string& pdfFi
 {
     SendResult silent;
     silent.why = NoAnswerStatus;
-    return awayFromWindows<SendResult>(
+    return learnt(callOnOwnThread<SendResult>(
         [=](const std::shared_ptr<Watch>& watch) {
-            SendResult result;
-            auto connection = std::make_unique<Connection>(watch);
-            if (!*connection) {
-                result.why = {QueueState::Unreachable, std::string()};
-                return result;
-            }
-            const int file = ::open(pdfFile.c_str(), O_RDONLY | O_CLOEXEC);
-            struct stat info {};
-            if (file < 0 || ::fstat(file, &info) != 0) {
-                if (file >= 0)
-                    ::close(file);
-                result.why = {QueueState::Failed, "一時ファイルを読めません"};
-                return result;
-            }
-            // One Print-Job request with the document: the service makes a job only
-            // when the whole of it arrived.
-            ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
-            ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                         queueUri(printerName).c_str());
-            ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-            ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
-            ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                         "application/pdf");
-            cups_option_t* jobOptions = nullptr;
-            int optionCount = 0;
-            for (const auto& [name, value] : options)
-                optionCount = cupsAddOption(name.c_str(), value.c_str(), optionCount, &jobOptions);
-            cupsEncodeOptions2(request, optionCount, jobOptions, IPP_TAG_OPERATION);
-            cupsEncodeOptions2(request, optionCount, jobOptions, IPP_TAG_JOB);
-            cupsFreeOptions(optionCount, jobOptions);
-
-            const std::string resource = "/printers/" + queueOf(printerName);
-            http_status_t status = cupsSendRequest(connection->http(), request, resource.c_str(),
-                                                   ippLength(request) + static_cast<size_t>(info.st_size));
-            ippDelete(request);
-            char buffer[32768];
-            ssize_t bytes = 0;
-            while (status == HTTP_STATUS_CONTINUE && (bytes = ::read(file, buffer, sizeof buffer)) > 0) {
-                connection->heard();
-                status = cupsWriteRequestData(connection->http(), buffer, static_cast<size_t>(bytes));
-            }
-            ::close(file);
-            if (bytes < 0) {
-                // The drawing could not be read to its end: the request never went
-                // whole, so the service makes no job of it.
-                result.why = {QueueState::Failed, "一時ファイルを読めません"};
-                return result;
-            }
-            if (status != HTTP_STATUS_CONTINUE && status != HTTP_STATUS_OK) {
-                // The request did not go whole: the service makes no job of it.
-                if (connection->silent()) {
-                    result.why = NoAnswerStatus;
-                    return result;
-                }
-                const ipp_status_t error = cupsLastError();
-                connection = std::make_unique<Connection>(watch);
-                result.why = *connection ? askQueue(*connection, printerName)
-                                         : QueueStatus{QueueState::Unreachable, std::string()};
-                if (result.why.state == QueueState::Ready)
-                    result.why = statusOfError(error);
-                if (result.why.state == QueueState::Ready)
-                    result.why = {QueueState::Failed, httpStatus(status)};
-                return result;
-            }
-            return answerToJob(std::move(connection), printerName);
+            return sendOnOwnConnection(watch, printerName, pdfFile, title, options);
         },
-        silent);
+        silent));
 }
 
 SendResult awaitAnswer(std::shared_ptr<UnansweredJob> job)
@@ -380,12 +567,12 @@ SendResult awaitAnswer(std::shared_ptr<UnansweredJob> job)
     silent.why = NoAnswerStatus;
     if (!job || !job->connection)
         return silent;
-    return awayFromWindows<SendResult>(
+    return learnt(callOnOwnThread<SendResult>(
         [job](const std::shared_ptr<Watch>& watch) {
             job->connection->watchBy(watch);
             return answerToJob(std::move(job->connection), job->printerName);
         },
-        silent);
+        silent));
 }
 
 std::string reasonText(const QueueStatus& status)
@@ -409,31 +596,47 @@ std::string reasonText(const QueueStatus& status)
 
 namespace {
 
-// True when the service takes a connection and does not answer a question at once.
+// True when the service does not answer a question at once: as the last call
+// found it when that call met silence, else asked now.
 bool serviceSilent()
 {
-    return awayFromWindows<bool>(
+    if (serviceFoundSilent.load())
+        return true;
+    const QueueStatus answer = callOnOwnThread<QueueStatus>(
         [](const std::shared_ptr<Watch>& watch) {
             Connection connection(watch);
             if (!connection)
-                return false;
+                return UnreachableStatus;
             connection.heard();
-            ippDelete(cupsDoRequest(connection.http(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/"));
-            return connection.silent();
+            cups().ippDelete(cups().cupsDoRequest(connection.http(), cups().ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/"));
+            return connection.silent() ? NoAnswerStatus : QueueStatus{};
         },
-        true);
+        NoAnswerStatus);
+    return learnt(answer).state == QueueState::NoAnswer;
 }
+
+} // namespace
+
+void forgetSilence()
+{
+    serviceFoundSilent.store(false);
+}
+
+namespace {
 
 // Qt's calls without the service, on this thread; nested calls share it.
 thread_local int withoutServiceDepth = 0;
 
 } // namespace
 
-QtPrintSupportCall::QtPrintSupportCall(bool needsService)
+QtPrintSupportCall::QtPrintSupportCall(QtServiceUse use)
 {
-    m_withoutService = withoutServiceDepth > 0 || !needsService || serviceSilent();
+    // Without libcups Qt's print support has no service to ask either.
+    if (!loadedCups())
+        return;
+    m_withoutService = withoutServiceDepth > 0 || use == QtServiceUse::None || serviceSilent();
     if (m_withoutService && withoutServiceDepth++ == 0)
-        cupsSetServer(NoService);
+        cups().cupsSetServer(NoService);
 }
 
 QtPrintSupportCall::~QtPrintSupportCall()
@@ -441,7 +644,7 @@ QtPrintSupportCall::~QtPrintSupportCall()
     // Back to the service the environment names (also dropping the connection
     // to no service).
     if (m_withoutService && --withoutServiceDepth == 0)
-        cupsSetServer(nullptr);
+        cups().cupsSetServer(nullptr);
 }
 
 } // namespace forms::printsystem

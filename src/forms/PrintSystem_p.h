@@ -2,8 +2,10 @@
 // The system's print service (CUPS, through libcups), for use inside src/forms
 // only: the queues it offers and its default one, whether a queue can take a job
 // now, and the sending of a finished PDF document as one job. Every call asks the
-// service afresh; nothing is cached, so a queue added, refused or deleted since
-// the last call is seen at once.
+// service afresh, so a queue added, refused or deleted since the last call is
+// seen at once; only whether the service stayed silent is kept (for Qt's calls,
+// below). libcups is loaded when the first of these calls is made, not at start:
+// where it cannot be loaded there is no service to connect to.
 //
 // A service can hang (it accepts the connection and never answers), so no call
 // waits for it on the window thread: each runs on a thread of its own over a
@@ -46,7 +48,23 @@ struct QueueList {
     // Ready when the service gave the list; else why there is none.
     QueueStatus status;
 };
-QueueList queues();
+
+// The list of queues asked for on a thread of its own while the caller goes on:
+// the caller looks whether the question has ended (answered, or given up on once
+// the service stayed silent) and then takes the list.
+class QueueListQuestion {
+public:
+    // Asks the service now.
+    QueueListQuestion();
+    bool ended() const;
+    // The list, or why there is none; only once ended().
+    QueueList list() const;
+
+    class Call;
+
+private:
+    std::shared_ptr<Call> m_call;
+};
 
 // Asks the service about the queue of a printer name ("queue/instance" asks about
 // the queue).
@@ -77,12 +95,18 @@ std::string reasonText(const QueueStatus& status);
 // Qt's print support asks the service itself, on the calling thread and with no
 // time limit (every QPrinter made, a printer name set, the page set-up dialog).
 // While one of these lives, those questions are answered at once: with no service
-// for a printer that does not need one (the PDF printer), and, for a system
-// printer, with no service when the service does not answer now (the printer then
-// has the page set-up of a printer the service does not know).
+// for a printer that does not need one (the PDF printer, a job's PDF file), and,
+// for a system printer, with no service when the service does not answer now
+// (the printer then has the page set-up of a printer the service does not know).
+// A service that stayed silent at the last call made to it is taken as silent
+// until a call gets an answer again; otherwise it is asked a quick question.
+enum class QtServiceUse {
+    None,             // the printer needs no service
+    WhileAnswering,   // a printer of the service
+};
 class QtPrintSupportCall {
 public:
-    explicit QtPrintSupportCall(bool needsService);
+    explicit QtPrintSupportCall(QtServiceUse use);
     ~QtPrintSupportCall();
     QtPrintSupportCall(const QtPrintSupportCall&) = delete;
     QtPrintSupportCall& operator=(const QtPrintSupportCall&) = delete;
@@ -90,5 +114,7 @@ public:
 private:
     bool m_withoutService = false;
 };
+// Forgets that the service stayed silent: the next Qt call asks it again.
+void forgetSilence();
 
 } // namespace forms::printsystem

@@ -76,6 +76,12 @@ int whyFileCannotGrow(const std::string& path)
     return error;
 }
 
+// Whether Qt's calls for the printer may ask the print service.
+printsystem::QtServiceUse serviceUse(const Printer& printer)
+{
+    return printer.isPdfPrinter() ? printsystem::QtServiceUse::None : printsystem::QtServiceUse::WhileAnswering;
+}
+
 platform::RuntimeError invalidValue()
 {
     return platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
@@ -204,7 +210,7 @@ Printer::Printer(std::string deviceName)
     m_pdf = m_deviceName == PdfPrinterName;
     // Qt asks the print service for the default printer when it makes any printer
     // and for the queue's set-up when it is named: neither may hang the windows.
-    printsystem::QtPrintSupportCall qtCalls(!m_pdf);
+    printsystem::QtPrintSupportCall qtCalls(serviceUse(*this));
     m_printer = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     if (m_pdf) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -311,7 +317,7 @@ void Printer::beginSystemJob()
     }
     ::close(fd);
     m_jobFile = name;
-    printsystem::QtPrintSupportCall qtCalls(false);
+    printsystem::QtPrintSupportCall qtCalls(printsystem::QtServiceUse::None);
     m_jobPrinter = std::make_unique<QPrinter>(QPrinter::PrinterResolution);
     m_jobPrinter->setOutputFormat(QPrinter::PdfFormat);
     m_jobPrinter->setResolution(PrinterDotsPerInch);
@@ -521,7 +527,7 @@ void Printer::showPropertiesDialog(WindowHandle owner)
         // the paper before without a word. The printable area is the printer's
         // again once the paper is set.
         m_printer->setFullPage(true);
-        printsystem::QtPrintSupportCall qtCalls(!m_pdf);
+        printsystem::QtPrintSupportCall qtCalls(serviceUse(*this));
         QPageSetupDialog dialog(m_printer.get(), form ? formWidget(*form) : nullptr);
         const QPageSize inUse = *m_paper;
         showPaperInUse(dialog, m_printer->pageLayout());
@@ -570,6 +576,34 @@ void releaseWithApplication()
     }
 }
 
+// The printer that is current while none was chosen: the default one of the
+// list as known now.
+std::string defaultPrinterName()
+{
+    const std::string name = Printers().defaultDeviceName();
+    return name.empty() ? PdfPrinterName : name;
+}
+
+// The device name of the printer whose object is being made to become current:
+// making it may wait on the print service while the windows paint, and a window
+// that shows the current printer meanwhile shows this one.
+std::string& nameBeingMadeCurrent()
+{
+    static std::string name;
+    return name;
+}
+
+// Makes the printer object that becomes current.
+std::unique_ptr<Printer> makeCurrentPrinter(const std::string& deviceName)
+{
+    struct BeingMade {
+        explicit BeingMade(const std::string& name) : previous(std::exchange(nameBeingMadeCurrent(), name)) {}
+        ~BeingMade() { nameBeingMadeCurrent() = previous; }
+        std::string previous;
+    } beingMade(deviceName);
+    return std::make_unique<Printer>(deviceName);
+}
+
 } // namespace
 
 Printer& printer()
@@ -577,16 +611,31 @@ Printer& printer()
     auto& current = currentPrinter();
     if (!current) {
         releaseWithApplication();
-        const std::string name = Printers().defaultDeviceName();
-        current = std::make_unique<Printer>(name.empty() ? PdfPrinterName : name);
+        // The desktop's default printer is among the system's printers; the
+        // windows paint while they are waited for, and one of them may have made
+        // the printer meanwhile.
+        waitForPrinterList();
+        if (!current) {
+            auto made = makeCurrentPrinter(defaultPrinterName());
+            if (!current)
+                current = std::move(made);
+        }
     }
     return *current;
+}
+
+std::string currentPrinterName()
+{
+    if (!nameBeingMadeCurrent().empty())
+        return nameBeingMadeCurrent();
+    const auto& current = currentPrinter();
+    return current ? current->deviceName() : defaultPrinterName();
 }
 
 void setCurrentPrinter(const std::string& deviceName)
 {
     releaseWithApplication();
-    currentPrinter() = std::make_unique<Printer>(deviceName);
+    currentPrinter() = makeCurrentPrinter(deviceName);
 }
 
 void resetCurrentPrinter()

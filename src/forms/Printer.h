@@ -185,8 +185,12 @@ private:
 
 // The current printer. When none was chosen yet it is the desktop's default
 // printer, or the first of Printers where there is none (the PDF printer when the
-// collection is empty, so drawing never meets null).
+// collection is empty, so drawing never meets null); the system's printers are
+// waited for then (waitForPrinterList), as a print waits for its printer.
 Printer& printer();
+// The current printer's device name without waiting for anything: while none was
+// chosen, the default printer of the list as known now.
+std::string currentPrinterName();
 // Makes the printer with this device name the current one; a fresh printer
 // object with the default page set-up, as Set Printer = Printers(i) gives.
 void setCurrentPrinter(const std::string& deviceName);

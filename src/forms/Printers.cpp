@@ -1,8 +1,14 @@
 #include "forms/Printers.h"
 
+#include "forms/DeviceWait.h"
 #include "forms/PrintSystem_p.h"
 
 #include "platform/Errors.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,11 +18,16 @@ namespace forms {
 
 namespace {
 
+// How often the window thread looks whether the service's answer has arrived.
+constexpr int AnswerPollMs = 20;
+
 struct PrinterList {
     std::vector<PrinterInfo> printers;
     std::string defaultName;
     // Why the system's printers are not in the list (Ready when they are).
     printsystem::QueueStatus service;
+    // False while the system's printers have not been learnt yet.
+    bool learnt = true;
 };
 
 std::optional<PrinterList>& injected()
@@ -25,37 +36,120 @@ std::optional<PrinterList>& injected()
     return list;
 }
 
-// The program's PDF printer, then the system's printers as last read.
-std::optional<PrinterList>& systemList()
+bool printersTurnedOff()
+{
+    const char* none = std::getenv("TEVORA_NO_PRINTERS");
+    return none && *none;
+}
+
+std::optional<PrinterList>& systemListSlot()
 {
     static std::optional<PrinterList> list;
     return list;
 }
 
-PrinterList readSystemList()
+// The program's PDF printer, then the system's printers as last learnt: until
+// they are, the PDF printer alone.
+PrinterList& systemList()
 {
+    auto& list = systemListSlot();
+    if (!list) {
+        list.emplace();
+        if (!printersTurnedOff()) {
+            list->printers.push_back({PdfPrinterName});
+            list->learnt = false;
+        }
+    }
+    return *list;
+}
+
+const PrinterList& currentList()
+{
+    return injected() ? *injected() : systemList();
+}
+
+std::vector<std::weak_ptr<std::function<void()>>>& followers()
+{
+    static std::vector<std::weak_ptr<std::function<void()>>> list;
+    return list;
+}
+
+void tellFollowers()
+{
+    auto& list = followers();
+    list.erase(std::remove_if(list.begin(), list.end(), [](const auto& follower) { return follower.expired(); }),
+               list.end());
+    // A follower may add or drop followers.
+    const auto present = list;
+    for (const auto& follower : present) {
+        if (const auto changed = follower.lock())
+            (*changed)();
+    }
+}
+
+// The question about the system's printers that is being answered, if any.
+std::optional<printsystem::QueueListQuestion>& question()
+{
+    static std::optional<printsystem::QueueListQuestion> asked;
+    return asked;
+}
+
+// Takes the system's printers once the question has ended.
+void takeAnswer()
+{
+    auto& asked = question();
+    if (!asked || !asked->ended())
+        return;
+    const printsystem::QueueList queues = asked->list();
+    asked.reset();
     PrinterList list;
-    const char* none = std::getenv("TEVORA_NO_PRINTERS");
-    if (none && *none)
-        return list;
     list.printers.push_back({PdfPrinterName});
-    const printsystem::QueueList queues = printsystem::queues();
     for (const std::string& name : queues.names) {
         if (name != PdfPrinterName)
             list.printers.push_back({name});
     }
     list.defaultName = queues.defaultName;
     list.service = queues.status;
-    return list;
+    systemList() = std::move(list);
+    if (!injected())
+        tellFollowers();
 }
 
-const PrinterList& currentList()
+// Looks for the answer on the window thread while one is awaited.
+QTimer* answerPoll()
 {
-    if (injected())
-        return *injected();
-    if (!systemList())
-        systemList() = readSystemList();
-    return *systemList();
+    static QPointer<QTimer> timer;
+    if (!timer) {
+        timer = new QTimer(QCoreApplication::instance());
+        timer->setInterval(AnswerPollMs);
+        QObject::connect(timer, &QTimer::timeout, [] {
+            takeAnswer();
+            if (!question())
+                timer->stop();
+        });
+    }
+    return timer;
+}
+
+bool onWindowThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
+// Asks the service for its printers: in the background on the window thread,
+// else waiting for the answer (no window paints there).
+void askForPrinters()
+{
+    if (printersTurnedOff())
+        return;
+    question().emplace();
+    if (onWindowThread()) {
+        answerPoll()->start();
+        return;
+    }
+    waitForDevice([] { return question()->ended(); }, AnswerPollMs);
+    takeAnswer();
 }
 
 } // namespace
@@ -93,6 +187,8 @@ std::string PrinterCollection::defaultDeviceName() const
 std::string PrinterCollection::whyNotListed(const std::string& deviceName) const
 {
     const PrinterList& list = currentList();
+    if (!list.learnt)
+        return std::string();
     for (const PrinterInfo& info : list.printers) {
         if (info.deviceName == deviceName)
             return std::string();
@@ -111,7 +207,25 @@ PrinterCollection& Printers()
 void refreshPrinters()
 {
     if (!injected())
-        systemList() = readSystemList();
+        askForPrinters();
+}
+
+void waitForPrinterList()
+{
+    if (currentList().learnt)
+        return;
+    if (!question())
+        askForPrinters();
+    if (question()) {
+        waitForDevice([] { return !question() || question()->ended(); }, AnswerPollMs);
+        takeAnswer();
+    }
+}
+
+PrinterListFollower::PrinterListFollower(std::function<void()> changed)
+    : m_changed(std::make_shared<std::function<void()>>(std::move(changed)))
+{
+    followers().push_back(m_changed);
 }
 
 void setPrinterList(const std::vector<std::string>& deviceNames)
@@ -120,12 +234,16 @@ void setPrinterList(const std::vector<std::string>& deviceNames)
     for (const std::string& name : deviceNames)
         list.printers.push_back({name});
     injected() = std::move(list);
+    tellFollowers();
 }
 
 void resetPrinterList()
 {
     injected().reset();
-    systemList().reset();
+    question().reset();
+    systemListSlot().reset();
+    printsystem::forgetSilence();
+    tellFollowers();
 }
 
 } // namespace forms

@@ -2,14 +2,20 @@
 // The Printers collection: how many printers there are and their DeviceName.
 // By default it holds the program's PDF printer followed by the printers the
 // system offers (the CUPS destinations), or nothing when the environment variable
-// TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). The system's
-// printers are read at the first look-up and again by refreshPrinters, which the
-// window that shows the list calls when it opens: a list read on every look-up
-// could change under a window that shows it. A service that is not running or
-// does not answer within a few seconds leaves the PDF printer alone in the list,
-// and whyNotListed says so. The list is injectable: tests set it empty or to
+// TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). Nothing
+// waits on the print service for it, and nothing asks it at start: until the
+// system's printers are learnt the collection holds the PDF printer alone.
+// refreshPrinters asks the service for them in the background (the window that
+// shows the list calls it when it opens); the collection keeps the list as it
+// was until they arrive, and then the followers (PrinterListFollower) are told,
+// so a window shows the new list at once. A list read on every look-up could
+// change under a window that shows it. A service that is not running or does
+// not answer within a few seconds leaves the PDF printer alone in the list, and
+// whyNotListed says so. The list is injectable: tests set it empty or to
 // printers of their own.
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,17 +38,35 @@ public:
     std::string defaultDeviceName() const;
     // Why a printer is not in the list, in words the user knows: the print
     // service has no such printer, or it could not be asked (not running, not
-    // answering). "" for a printer in the list.
+    // answering). "" for a printer in the list, and for every printer while the
+    // system's printers have not been learnt yet.
     std::string whyNotListed(const std::string& deviceName) const;
 };
 
 PrinterCollection& Printers();
 
-// Reads the system's printers again (a queue added or deleted since shows).
+// Asks the print service for the system's printers again, in the background (a
+// queue added or deleted since shows once the answer is there).
 void refreshPrinters();
+// Waits until the system's printers have been learnt once, asking for them when
+// nobody has yet; the windows paint meanwhile, and a service that does not answer
+// is given up on within seconds. A print waits so for its default printer.
+void waitForPrinterList();
+
+// Calls `changed` on the window thread each time the list changes while it
+// lives: the system's printers arrived, or a list was set.
+class PrinterListFollower {
+public:
+    explicit PrinterListFollower(std::function<void()> changed);
+    PrinterListFollower(const PrinterListFollower&) = delete;
+    PrinterListFollower& operator=(const PrinterListFollower&) = delete;
+
+private:
+    std::shared_ptr<std::function<void()>> m_changed;
+};
 
 // Replaces the list (tests, settings; its first printer is the default one);
-// resetPrinterList returns to the system's list, read afresh.
+// resetPrinterList returns to the system's list, to be learnt afresh.
 void setPrinterList(const std::vector<std::string>& deviceNames);
 void resetPrinterList();
 

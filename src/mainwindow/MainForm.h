@@ -36,6 +36,7 @@
 #include "forms/Menu.h"
 #include "forms/OptionButton.h"
 #include "forms/PictureBox.h"
+#include "forms/Printers.h"
 #include "forms/ScrollBar.h"
 #include "forms/TabStrip.h"
 #include "forms/TextBox.h"
@@ -380,6 +381,12 @@ private:
     std::unique_ptr<drawing::CanvasPersonBoxes> m_personBoxes;
     std::unique_ptr<drawing::CanvasChartControls> m_chartControls;
     std::unique_ptr<drawing::FormsChartView> m_chartView;
+    // The print commands follow the printer list when it changes (the system's
+    // printers arrive after the start).
+    forms::PrinterListFollower m_printerList{[this] {
+        if (isLoaded())
+            enablePrintCommands();
+    }};
 };
 
 // The one main window (the window named `main`).

@@ -8,7 +8,11 @@
 
 namespace printing {
 
-FrmPrnSetForm::FrmPrnSetForm() : Form("frmPrnSet")
+FrmPrnSetForm::FrmPrnSetForm()
+    : Form("frmPrnSet"), m_printers([this] {
+          if (isLoaded())
+              fillPrinterList();
+      })
 {
     Combo1.onClick = [this] { Combo1_Click(); };
     Command1.onClick = [this] { Command1_Click(); };
@@ -32,15 +36,22 @@ void FrmPrnSetForm::design()
 
 void FrmPrnSetForm::Form_Load()
 {
-    m_filling = true;
-    // The printers as the system offers them now: one added or deleted since the
-    // window was last open shows as it is.
+    // The printers as known, at once; the system's printers as it offers them now
+    // follow when they arrive: one added or deleted since the window was last open
+    // shows as it is.
+    fillPrinterList();
     forms::refreshPrinters();
+}
+
+void FrmPrnSetForm::fillPrinterList()
+{
+    m_filling = true;
+    Combo1.clear();
     const forms::PrinterCollection& list = forms::Printers();
     for (int i = 0; i < list.count(); ++i)
         Combo1.addItem(list.item(i).deviceName);
     // The box shows the current printer; showing it is not a choice.
-    const std::string& current = forms::printer().deviceName();
+    const std::string current = forms::currentPrinterName();
     m_unlistedCurrent = -1;
     m_unlistedName.clear();
     for (int i = 0; i < Combo1.listCount(); ++i) {
@@ -53,7 +64,8 @@ void FrmPrnSetForm::Form_Load()
     // it is not listed: printing to it says the same, and picking another
     // printer is one click.
     if (Combo1.listIndex() < 0) {
-        Combo1.addItem(current + "（" + list.whyNotListed(current) + "）");
+        const std::string why = list.whyNotListed(current);
+        Combo1.addItem(why.empty() ? current : current + "（" + why + "）");
         m_unlistedCurrent = Combo1.listCount() - 1;
         m_unlistedName = current;
         Combo1.setListIndex(m_unlistedCurrent);

@@ -38,7 +38,7 @@ std::string mappedFiles(pid_t pid)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(StartUp, loadsNoSoundLibraryBeforeAMemoIsPlayedOrRecorded)
+TEST(StartUp, loadsNoSoundOrPrintLibraryBeforeSoundOrPrintingIsUsed)
 {
     // Every executable of the build lands in one folder.
     const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tevora").string();
@@ -79,6 +79,8 @@ TEST(StartUp, loadsNoSoundLibraryBeforeAMemoIsPlayedOrRecorded)
     ASSERT_TRUE(started) << "the program opened the family and left its autosave";
     ASSERT_NE(libraries.find("libQt6Widgets"), std::string::npos);
     EXPECT_EQ(libraries.find("libpulse"), std::string::npos) << "the sound library is mapped";
+    EXPECT_EQ(libraries.find("libcups"), std::string::npos) << "the print library is mapped";
+    EXPECT_EQ(libraries.find("printsupport/"), std::string::npos) << "Qt's print service plugin is mapped";
 }
 
 } // namespace

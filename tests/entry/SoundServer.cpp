@@ -1,10 +1,8 @@
 #include "SoundServer.h"
 
-#include "platform/FileSystem.h"
-
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +14,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace entry_test {
 
@@ -73,33 +69,9 @@ SoundServer& SoundServer::instance()
     return server;
 }
 
-SoundServer::~SoundServer()
-{
-    stopProcess();
-}
-
 bool SoundServer::running()
 {
-    if (m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) != 0)
-        m_pid = -1;
-    return m_pid > 0;
-}
-
-void SoundServer::stopProcess()
-{
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
-    if (!m_folder.empty()) {
-        try {
-            platform::removeTree(m_folder);
-        } catch (...) {
-            // A folder left in the temporary folder harms nothing.
-        }
-        m_folder.clear();
-    }
+    return m_process && m_process->running();
 }
 
 std::string SoundServer::start()
@@ -109,14 +81,17 @@ std::string SoundServer::start()
 #endif
     if (running())
         return "";
-    stopProcess();
-    char folder[] = "/tmp/tevora-sound-XXXXXX";
-    if (!::mkdtemp(folder))
+    const std::string program = onPath("pulseaudio");
+    if (program.empty() || onPath("pactl").empty() || onPath("parec").empty())
+        return "pulseaudio, pactl or parec is not installed (scripts/install-deps.sh installs them)";
+    // A server that ended goes with its folder.
+    m_process = std::make_unique<support::ServiceProcess>("tevora-sound");
+    const std::string& folder = m_process->folder();
+    if (folder.empty())
         return "no temporary folder for the sound server";
-    m_folder = folder;
-    const std::string socket = m_folder + "/native";
+    const std::string socket = folder + "/native";
     {
-        std::ofstream script(m_folder + "/server.pa");
+        std::ofstream script(folder + "/server.pa");
         script << "load-module module-null-sink sink_name=speaker\n"
                << "load-module module-sine-source source_name=tone frequency=440\n"
                << "set-default-sink speaker\n"
@@ -125,81 +100,47 @@ std::string SoundServer::start()
     }
     // The server keeps its state, cookie and runtime files in the folder; it
     // runs as root too (as CI does), which it only warns about.
-    std::vector<std::string> environment;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        if (name != "HOME" && name != "XDG_RUNTIME_DIR" && name != "XDG_CONFIG_HOME" && name != "PULSE_SERVER"
-            && name != "PULSE_RUNTIME_PATH" && name != "PULSE_STATE_PATH" && name != "DBUS_SESSION_BUS_ADDRESS")
-            environment.push_back(entry);
-    }
+    std::vector<std::string> environment{"PULSE_SERVER", "DBUS_SESSION_BUS_ADDRESS"};
     for (const char* name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH"})
-        environment.push_back(std::string(name) + "=" + m_folder);
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> arguments = {"pulseaudio", "-n", "-F", m_folder + "/server.pa", "--daemonize=no",
-                                          "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
-                                          "--realtime=no", "--high-priority=no",
-                                          "--log-target=file:" + m_folder + "/server.log"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const std::string program = onPath("pulseaudio");
-    if (program.empty() || onPath("pactl").empty() || onPath("parec").empty()) {
-        stopProcess();
-        return "pulseaudio, pactl or parec is not installed (scripts/install-deps.sh installs them)";
-    }
-    // The server ends with the test program, however that ends.
-    const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(1);
-        ::execve(program.c_str(), argv.data(), envp.data());
-        ::_exit(127);
-    }
-    if (pid < 0) {
-        stopProcess();
+        environment.push_back(std::string(name) + "=" + folder);
+    const std::vector<std::string> arguments = {"-n", "-F", folder + "/server.pa", "--daemonize=no",
+                                                "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                                                "--realtime=no", "--high-priority=no",
+                                                "--log-target=file:" + folder + "/server.log"};
+    if (!m_process->run(program, arguments, environment, folder + "/server.out")) {
+        m_process.reset();
         return "the sound server could not be started";
     }
-    m_pid = pid;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (!accepts(socket)) {
         if (!running() || std::chrono::steady_clock::now() > deadline) {
-            const std::string log = tail(m_folder + "/server.log");
-            stopProcess();
+            const std::string log = tail(folder + "/server.log");
+            m_process.reset();
             return "pulseaudio did not start here: " + log;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     m_address = "unix:" + socket;
-    ::setenv("PULSE_SERVER", m_address.c_str(), 1);
+    m_process->replaceVariable("PULSE_SERVER", m_address.c_str());
     return "";
 }
 
 void SoundServer::kill()
 {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
+    if (m_process)
+        m_process->end(SIGKILL);
 }
 
 void SoundServer::pause()
 {
-    if (m_pid > 0)
-        ::kill(m_pid, SIGSTOP);
+    if (m_process)
+        m_process->pause();
 }
 
 void SoundServer::resume()
 {
-    if (m_pid > 0)
-        ::kill(m_pid, SIGCONT);
+    if (m_process)
+        m_process->resume();
 }
 
 bool SoundServer::muteTone(bool muted)

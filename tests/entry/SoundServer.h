@@ -6,7 +6,10 @@
 // program starts one on first use and ends it when it exits; CTest runs every
 // test in a program of its own, so tests running side by side never share one.
 
+#include "support/ServiceProcess.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,12 +44,10 @@ public:
 
 private:
     SoundServer() = default;
-    ~SoundServer();
+    ~SoundServer() = default;
     bool running();
-    void stopProcess();
 
-    int m_pid = -1;
-    std::string m_folder;
+    std::unique_ptr<support::ServiceProcess> m_process;
     std::string m_address;
 };
 

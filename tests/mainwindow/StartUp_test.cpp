@@ -101,6 +101,20 @@ TEST_P(PrintCommands, FollowTheInstalledPrintersWhileFullScreenStaysUsable)
     EXPECT_TRUE(window().Command2[4].isEnabled());
 }
 
+// The printers arrive after the start (the system's are asked for in the
+// background): the print commands follow the list whenever it changes.
+TEST_F(StartUp, PrintCommandsFollowThePrinterListWhenItChanges)
+{
+    start();
+    ASSERT_TRUE(window().Command2[3].isEnabled());
+    forms::setPrinterList({});
+    EXPECT_FALSE(window().Command2[3].isEnabled());
+    EXPECT_FALSE(window().fileitem[11].isEnabled());
+    forms::setPrinterList({"Tevora PDF"});
+    EXPECT_TRUE(window().Command2[3].isEnabled());
+    EXPECT_TRUE(window().fileitem[11].isEnabled());
+}
+
 INSTANTIATE_TEST_SUITE_P(MainWindow, PrintCommands,
                          ::testing::Values(PrinterCase{"NoPrinter", {}}, PrinterCase{"OnePrinter", {"Tevora PDF"}}),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -7,7 +7,8 @@
 // paper chosen in the printer's own properties dialog is the paper printed on and
 // the one it opens on again (a size typed in too), the chart's dotted lines reach
 // the printer as dots, the desktop's default printer is the current one, and the
-// printer list is read when the choice window opens.
+// printer list is asked for when the choice window opens, which shows it once it
+// arrives.
 
 #include "PrintingFixture.h"
 
@@ -107,6 +108,27 @@ protected:
 private:
     QByteArray m_previousTemp;
 };
+
+// What the printer choice lists.
+std::vector<std::string> listed(const FrmPrnSetForm& form)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < form.Combo1.listCount(); ++i)
+        names.push_back(form.Combo1.list(i));
+    return names;
+}
+
+// The longest the system's printers may take to arrive in the printer choice: a
+// service that hangs is given up on within a few seconds.
+constexpr int ListArrivalCeilingMs = 15000;
+
+// What the printer choice lists once it lists `expected`, or after the ceiling:
+// the system's printers arrive after it opens.
+std::vector<std::string> listedOnceArrived(const FrmPrnSetForm& form, const std::vector<std::string>& expected)
+{
+    static_cast<void>(QTest::qWaitFor([&] { return listed(form) == expected; }, ListArrivalCeilingMs));
+    return listed(form);
+}
 
 // The progress window of the print, when one shows.
 QProgressDialog* shownProgress()
@@ -583,22 +605,17 @@ TEST_F(PrinterQueueTest, TheDesktopsDefaultPrinterIsTheCurrentOne)
     EXPECT_TRUE(answers.shown().empty());
 }
 
-// The printer choice reads the list each time it opens: a queue added since shows,
-// one deleted since is gone from the list. A printer chosen before it was deleted
+// The printer choice asks for the list each time it opens: a queue added since
+// shows once the list arrives, one deleted since is gone from it. A printer chosen before it was deleted
 // stays current and is named as gone, in the choice and when printing to it.
 TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
 {
     startService({{"office"}});
     SKIP_WITHOUT_PRINT_SERVICE(*cups);
-    const auto listed = [](const FrmPrnSetForm& form) {
-        std::vector<std::string> names;
-        for (int i = 0; i < form.Combo1.listCount(); ++i)
-            names.push_back(form.Combo1.list(i));
-        return names;
-    };
     FrmPrnSetForm& choice = frmprnset_form();
     choice.show();
-    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "office"}));
+    EXPECT_EQ(listedOnceArrived(choice, {forms::PdfPrinterName, "office"}),
+              (std::vector<std::string>{forms::PdfPrinterName, "office"}));
     choice.Combo1.setListIndex(1);
     choice.Command2.click();
 
@@ -606,7 +623,8 @@ TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
     cups->deleteQueue("office");
     choice.show();
     const std::string gone = "office（プリンタが見つかりません）";
-    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName, "new", gone}));
+    EXPECT_EQ(listedOnceArrived(choice, {forms::PdfPrinterName, "new", gone}),
+              (std::vector<std::string>{forms::PdfPrinterName, "new", gone}));
     EXPECT_EQ(choice.Combo1.text(), gone);
     EXPECT_EQ(forms::printer().deviceName(), "office");
     // Its entry stands for it: picked again after another printer, it is current again.
@@ -623,6 +641,54 @@ TEST_F(PrinterQueueTest, ThePrinterListIsReadWhenTheChoiceWindowOpens)
     EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{std::string(printing::PrinterFailureQuestion)
                                                               + "\r\noffice\r\n（プリンタが見つかりません）"}));
     EXPECT_TRUE(dialogs.requests().empty()) << "a printer that has gone does not print to a PDF file";
+}
+
+// The printer choice opens at once while the service hangs, with the printers
+// known so far: the PDF printer, current while the desktop's default printer is
+// not known. Once the service answers, it lists the queues and shows the default
+// one as the current printer, which a print then uses.
+TEST_F(PrinterQueueTest, ThePrinterChoiceOpensWithoutWaitingAndFollowsTheListWhenItArrives)
+{
+    startService({{"office"}, {"laser"}}, "laser");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    cups->pause();
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    EXPECT_EQ(listed(choice), (std::vector<std::string>{forms::PdfPrinterName}));
+    EXPECT_EQ(choice.Combo1.text(), forms::PdfPrinterName);
+
+    cups->resume();
+    EXPECT_EQ(listedOnceArrived(choice, {forms::PdfPrinterName, "laser", "office"}),
+              (std::vector<std::string>{forms::PdfPrinterName, "laser", "office"}));
+    EXPECT_EQ(choice.Combo1.text(), "laser");
+    choice.Command2.click();
+    EXPECT_EQ(forms::printer().deviceName(), "laser");
+}
+
+// The list changes while the printer picked in the printer choice is being made
+// current (the service is asked about it, the windows painting meanwhile): the
+// choice shows the printer picked, not the one before it.
+TEST_F(PrinterQueueTest, ThePrinterPickedIsShownWhenTheListChangesWhileItIsMadeCurrent)
+{
+    startService({{"office"}, {"laser"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    FrmPrnSetForm& choice = frmprnset_form();
+    choice.show();
+    const std::vector<std::string> printers{forms::PdfPrinterName, "laser", "office"};
+    ASSERT_EQ(listedOnceArrived(choice, printers), printers);
+    ASSERT_EQ(choice.Combo1.text(), "office");
+
+    // The service answers again once the list has changed, which happens while
+    // the service is asked about the printer picked.
+    cups->pause();
+    QTimer::singleShot(0, [this, &printers] {
+        forms::setPrinterList(printers);
+        cups->resume();
+    });
+    choice.Combo1.setListIndex(1);
+    EXPECT_EQ(forms::printer().deviceName(), "laser");
+    EXPECT_EQ(choice.Combo1.text(), "laser");
+    choice.Command2.click();
 }
 
 // Counts the turns of the event loop while a test waits on the program: a timer
@@ -724,9 +790,9 @@ TEST_F(PrinterQueueTest, AJobSentWholeToAHungServiceIsNeverSentTwice)
 }
 
 // The printer choice while the service hangs: picking a listed printer, opening
-// the window again (the list cannot be read: the current printer is named as not
-// answering) and picking the PDF printer each end within seconds, the windows
-// handling their events meanwhile.
+// the window again (the list cannot be read: once the service is given up on, the
+// current printer is named as not answering) and picking the PDF printer each end
+// within seconds, the windows handling their events meanwhile.
 TEST_F(PrinterQueueTest, ThePrinterChoiceKeepsAnsweringWhileTheServiceHangs)
 {
     startService({{"office"}, {"laser"}});
@@ -734,8 +800,8 @@ TEST_F(PrinterQueueTest, ThePrinterChoiceKeepsAnsweringWhileTheServiceHangs)
     forms::setCurrentPrinter("office");
     FrmPrnSetForm& choice = frmprnset_form();
     choice.show();
-    ASSERT_EQ(choice.Combo1.listCount(), 3);
-    ASSERT_EQ(choice.Combo1.list(1), "laser");
+    ASSERT_EQ(listedOnceArrived(choice, {forms::PdfPrinterName, "laser", "office"}),
+              (std::vector<std::string>{forms::PdfPrinterName, "laser", "office"}));
 
     cups->pause();
     EventLoopTurns turns;
@@ -750,8 +816,8 @@ TEST_F(PrinterQueueTest, ThePrinterChoiceKeepsAnsweringWhileTheServiceHangs)
     choice.show();
     EXPECT_LT(clock.elapsed(), HangCeilingMs);
     const std::string silent = "laser（印刷システムが応答しません）";
-    ASSERT_EQ(choice.Combo1.listCount(), 2);
-    EXPECT_EQ(choice.Combo1.list(0), forms::PdfPrinterName);
+    ASSERT_EQ(listedOnceArrived(choice, {forms::PdfPrinterName, silent}),
+              (std::vector<std::string>{forms::PdfPrinterName, silent}));
     EXPECT_EQ(choice.Combo1.text(), silent);
 
     clock.restart();

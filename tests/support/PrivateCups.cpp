@@ -3,14 +3,10 @@
 #include <cups/cups.h>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <ftw.h>
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,8 +16,6 @@
 #include <sstream>
 #include <thread>
 #include <utility>
-
-extern char** environ;
 
 namespace support {
 
@@ -55,11 +49,6 @@ std::string readFile(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-int removeEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return ::remove(path);
 }
 
 // The driver of every queue: a printer that takes PDF documents as they are, with
@@ -150,13 +139,10 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
         m_whyNot = serverBin + "/daemon/cups-exec is missing";
         return false;
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tevora-cups-XXXXXX";
-    if (!::mkdtemp(pattern.data())) {
+    if (m_folder.empty()) {
         m_whyNot = "no temporary folder";
         return false;
     }
-    m_folder = pattern;
     m_socket = m_folder + "/socket";
     const bool root = ::geteuid() == 0;
     // Reachable by the user the scheduler runs its helpers as when it runs as root.
@@ -207,43 +193,23 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
     }
 
     const std::string output = m_folder + "/log/cupsd.out";
-    const std::string confFile = m_folder + "/etc/cupsd.conf";
-    const std::string filesFile = m_folder + "/etc/cups-files.conf";
-    char* argv[] = {const_cast<char*>("cupsd"), const_cast<char*>("-f"), const_cast<char*>("-c"),
-                    const_cast<char*>(confFile.c_str()), const_cast<char*>("-s"),
-                    const_cast<char*>(filesFile.c_str()), nullptr};
-    const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        // The scheduler ends with the test, also when the test itself is killed.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-        const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-        }
-        ::execve(cupsd.c_str(), argv, environ);
-        ::_exit(127);
-    }
-    if (pid < 0) {
+    if (!m_service.run(cupsd, {"-f", "-c", m_folder + "/etc/cupsd.conf", "-s", m_folder + "/etc/cups-files.conf"}, {},
+                       output)) {
         m_whyNot = "cupsd could not be run";
         return false;
     }
-    m_pid = pid;
+    m_running = true;
 
     const std::string home = m_folder + "/home";
     ::mkdir(home.c_str(), 0700);
-    replaceVariable("HOME", home.c_str());
-    replaceVariable("LPDEST", nullptr);
-    replaceVariable("PRINTER", nullptr);
-    replaceVariable("CUPS_SERVER", m_socket.c_str());
+    m_service.replaceVariable("HOME", home.c_str());
+    m_service.replaceVariable("LPDEST", nullptr);
+    m_service.replaceVariable("PRINTER", nullptr);
+    m_service.replaceVariable("CUPS_SERVER", m_socket.c_str());
     cupsSetServer(m_socket.c_str());
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = 0;
+        if (!m_service.running()) {
+            m_running = false;
             m_whyNot = "cupsd ended at once: " + readFile(output) + readFile(m_folder + "/log/error_log");
             return false;
         }
@@ -263,60 +229,27 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
 PrivateCups::~PrivateCups()
 {
     stop();
-    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
-        if (saved->wasSet)
-            ::setenv(saved->name.c_str(), saved->value.c_str(), 1);
-        else
-            ::unsetenv(saved->name.c_str());
-    }
     cupsSetServer(nullptr);
-    if (!m_folder.empty())
-        ::nftw(m_folder.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-void PrivateCups::replaceVariable(const char* name, const char* value)
-{
-    SavedVariable saved{name, std::string(), false};
-    if (const char* previous = std::getenv(name)) {
-        saved.value = previous;
-        saved.wasSet = true;
-    }
-    m_saved.push_back(std::move(saved));
-    if (value)
-        ::setenv(name, value, 1);
-    else
-        ::unsetenv(name);
 }
 
 void PrivateCups::stop()
 {
-    if (m_pid <= 0)
+    if (!m_running)
         return;
-    ::kill(m_pid, SIGTERM);
-    resume();
-    int status = 0;
-    ::waitpid(m_pid, &status, 0);
-    m_pid = 0;
+    m_service.end(SIGTERM);
+    m_running = false;
     // The connection to the stopped scheduler is dropped, so the next call finds it gone.
     cupsSetServer(m_socket.c_str());
 }
 
 void PrivateCups::pause()
 {
-    if (m_pid > 0 && !m_paused && ::kill(m_pid, SIGSTOP) == 0) {
-        m_paused = true;
-        // Stopped for certain before the test goes on.
-        siginfo_t info{};
-        ::waitid(P_PID, static_cast<id_t>(m_pid), &info, WSTOPPED | WNOWAIT);
-    }
+    m_service.pause();
 }
 
 void PrivateCups::resume()
 {
-    if (m_pid > 0 && m_paused) {
-        ::kill(m_pid, SIGCONT);
-        m_paused = false;
-    }
+    m_service.resume();
 }
 
 bool PrivateCups::adminRequest(int operation, const std::string& queue, bool withDriver, const std::string& paper)

@@ -14,6 +14,8 @@
 // does not come up), running() is false and whyNotRunning() says why: the test
 // skips with that reason.
 
+#include "support/ServiceProcess.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -35,7 +37,7 @@ public:
     PrivateCups(const PrivateCups&) = delete;
     PrivateCups& operator=(const PrivateCups&) = delete;
 
-    bool running() const { return m_pid > 0; }
+    bool running() const { return m_running; }
     const std::string& whyNotRunning() const { return m_whyNot; }
 
     // What an administrator does meanwhile; each returns once the scheduler did it.
@@ -70,18 +72,10 @@ private:
     bool start(const std::vector<Queue>& queues, const std::string& defaultQueue);
     bool adminRequest(int operation, const std::string& queue, bool withDriver, const std::string& paper);
 
-    std::string m_folder;
+    ServiceProcess m_service{"tevora-cups"};
+    const std::string& m_folder = m_service.folder();
     std::string m_socket;
-    // The environment the service replaces while it runs, restored after.
-    struct SavedVariable {
-        std::string name;
-        std::string value;
-        bool wasSet = false;
-    };
-    void replaceVariable(const char* name, const char* value);
-    std::vector<SavedVariable> m_saved;
-    int m_pid = 0;
-    bool m_paused = false;
+    bool m_running = false;
     std::string m_whyNot;
 };
 
