@@ -8,6 +8,7 @@
 #include "forms/Keys.h"
 #include "forms/Screen.h"
 #include "forms/ScrollBar.h"
+#include "forms/WindowPlacement_p.h"
 
 #include "platform/Errors.h"
 
@@ -28,7 +29,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cstdlib>
 #include <deque>
 #include <map>
 
@@ -44,11 +44,6 @@ struct Registry {
     std::map<std::string, std::deque<std::function<void(Form&)>>> shownCallbacks;
     std::function<void(Form&)> unexpectedModal;
     Form* lastActivated = nullptr;
-    Form* mainWindow = nullptr;
-    double mainToolbarHeight = 0;
-    // Where the user left each window the last time it closed (frame top-left in
-    // pixels, by window name): it opens there again during the run.
-    std::map<std::string, QPoint> movedPlaces;
     bool programEnding = false;
 };
 
@@ -114,186 +109,21 @@ private:
     bool m_leftDown = false;
 };
 
+// The window a modal window shown without an owner opens for: the one the user
+// last worked in.
+const Form* modalOwner()
+{
+    const Form* active = registry().lastActivated;
+    if (active && active->window() && active->window()->isVisible())
+        return active;
+    return mainWindowForm();
+}
+
 // Raises a top-level window; the offscreen platform has no stacking to change.
 void raiseWindow(QWidget* window)
 {
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window->raise();
-}
-
-// The step between windows that open in a cascade: about a title bar.
-constexpr int CascadeStep = 30;
-
-QRect frameOf(const Form& form)
-{
-    return QRect(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
-                 twipsToPixels(form.height()));
-}
-
-// The frame moved by as little as it takes to lie wholly inside area (its size
-// bounded to the area's); its title bar is on the screen.
-QRect fittedInto(QRect frame, const QRect& area)
-{
-    frame.setSize(frame.size().boundedTo(area.size()));
-    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
-    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
-    return frame;
-}
-
-// The frames of the other open windows a window opening now may not lie exactly over.
-std::vector<QRect> otherOpenFrames(const Form& form)
-{
-    std::vector<QRect> frames;
-    for (Form* other : registry().loaded) {
-        const FormWindow* w = other->window();
-        if (other == &form || other == registry().mainWindow || !w || !w->isVisible() || w->isMinimized())
-            continue;
-        frames.push_back(w->frameGeometry());
-    }
-    return frames;
-}
-
-// The strip of a frame that holds its title bar.
-QRect titleBarOf(const QRect& frame)
-{
-    return QRect(frame.left(), frame.top(), frame.width(), CascadeStep);
-}
-
-// True when either window would hide the other's title bar: the user could not
-// take hold of the one behind.
-bool hidesTitleBar(const QRect& frame, const QRect& other)
-{
-    return frame.intersects(titleBarOf(other)) || other.intersects(titleBarOf(frame));
-}
-
-// True when the frame would lie exactly over another: their top-left corners
-// within a title bar of each other.
-bool liesOver(const QRect& frame, const QRect& other)
-{
-    return std::abs(frame.left() - other.left()) < CascadeStep && std::abs(frame.top() - other.top()) < CascadeStep;
-}
-
-template <typename Test>
-bool anyOf(const QRect& frame, const std::vector<QRect>& others, Test test)
-{
-    return std::any_of(others.begin(), others.end(), [&](const QRect& other) { return test(frame, other); });
-}
-
-// A place inside area for frame among the other open windows that keeps what the
-// frame gained against the main window's bars (clear of them, or as low as it
-// fits and covering no more of them when it could not be): the frame itself when
-// it hides no title bar, else the nearest place beside one of the windows (right
-// or left of it) that hides none, else a cascade step or more from the window
-// whose title bar it meets, where no window lies exactly over another.
-QRect clearOfOtherWindows(const QRect& frame, const QRect& area, const QRect& bars, const std::vector<QRect>& others)
-{
-    if (!anyOf(frame, others, hidesTitleBar))
-        return frame;
-    // A window that could not open clear of the bars stays as low as it is and
-    // covers no more of them.
-    const bool coversBars = frame.intersects(bars);
-    const auto coveredBars = [&bars](const QRect& candidate) { return (candidate & bars).width(); };
-    const auto inside = [&](const QRect& candidate) {
-        if (!area.contains(candidate))
-            return false;
-        if (!coversBars)
-            return !candidate.intersects(bars);
-        return candidate.top() == frame.top() && coveredBars(candidate) <= coveredBars(frame);
-    };
-    std::vector<QRect> besides;
-    for (const QRect& other : others) {
-        for (const int left : {other.right() + 1, other.left() - frame.width()})
-            besides.emplace_back(QPoint(left, frame.top()), frame.size());
-    }
-    std::stable_sort(besides.begin(), besides.end(), [&frame](const QRect& a, const QRect& b) {
-        return std::abs(a.left() - frame.left()) < std::abs(b.left() - frame.left());
-    });
-    for (const QRect& beside : besides) {
-        if (inside(beside) && !anyOf(beside, others, hidesTitleBar))
-            return beside;
-    }
-    const auto met = std::find_if(others.begin(), others.end(),
-                                  [&frame](const QRect& other) { return hidesTitleBar(frame, other); });
-    // In a cascade the window opening lies in front: first a place where it hides
-    // no other title bar, else one where at least it lies exactly over none.
-    const auto coversTitleBar = [](const QRect& candidate, const QRect& other) {
-        return candidate.intersects(titleBarOf(other));
-    };
-    for (const bool titleBarsShow : {true, false}) {
-        for (int step = 1; step <= 8; ++step) {
-            const int d = step * CascadeStep;
-            // A window as low as it fits moves sideways only.
-            const std::vector<QPoint> places =
-                coversBars ? std::vector<QPoint>{frame.topLeft() + QPoint(d, 0), frame.topLeft() + QPoint(-d, 0)}
-                           : std::vector<QPoint>{met->topLeft() + QPoint(d, d), met->topLeft() + QPoint(-d, d),
-                                                 met->topLeft() + QPoint(d, -d), met->topLeft() + QPoint(-d, -d)};
-            for (const QPoint& place : places) {
-                const QRect cascaded = fittedInto(QRect(place, frame.size()), area);
-                if (inside(cascaded) && !anyOf(cascaded, others, liesOver)
-                    && (!titleBarsShow || !anyOf(cascaded, others, coversTitleBar)))
-                    return cascaded;
-            }
-        }
-    }
-    return frame;
-}
-
-// Where a window opens the first time it shows in its normal state:
-// - where the user left it when it last closed during this run, kept on the screen;
-// - else, in front of the shown main window: at its own place, fitted wholly into
-//   the screen's available area, clear of the main window's menu bar and toolbar
-//   (the top toolbarHeight twips of its client area): just below them where there
-//   is room, else beside the main window, else as low as fits. A window of the
-//   main window's own (not a dialog of another window) also keeps clear of the
-//   other open windows' title bars: beside the window it would meet where there
-//   is room, else cascaded from it.
-void placeOnOpening(Form& form, bool ownedByMainWindow)
-{
-    const QRect frame = frameOf(form);
-    QRect place = frame;
-    Form* main = registry().mainWindow;
-    FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
-    const auto moved = registry().movedPlaces.find(form.name());
-    if (moved != registry().movedPlaces.end()) {
-        place.moveTopLeft(moved->second);
-        const QScreen* screen = QGuiApplication::screenAt(moved->second);
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
-        if (screen)
-            place = fittedInto(place, screen->availableGeometry());
-    } else {
-        if (!mainWindow || !mainWindow->isVisible() || mainWindow->isMinimized())
-            return;
-        const QScreen* screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
-        if (!screen)
-            return;
-        const QRect area = screen->availableGeometry();
-        const QRect mainFrame = mainWindow->frameGeometry();
-        const int barsBottom =
-            mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(registry().mainToolbarHeight);
-        const QRect bars(mainFrame.left(), mainFrame.top(), mainFrame.width(), barsBottom - mainFrame.top());
-        place = fittedInto(place, area);
-        if (place.intersects(bars)) {
-            const QRect below = fittedInto(QRect(QPoint(place.left(), barsBottom), place.size()), area);
-            const QRect right = fittedInto(QRect(QPoint(mainFrame.right() + 1, place.top()), place.size()), area);
-            const QRect left = fittedInto(QRect(QPoint(mainFrame.left() - place.width(), place.top()), place.size()), area);
-            if (!below.intersects(bars))
-                place = below;
-            else if (!right.intersects(mainFrame))
-                place = right;
-            else if (!left.intersects(mainFrame))
-                place = left;
-            else
-                place.moveBottom(area.bottom()); // as low as fits
-        }
-        if (ownedByMainWindow)
-            place = clearOfOtherWindows(place, area, bars, otherOpenFrames(form));
-    }
-    if (place.size() != frame.size())
-        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
-                  place.height() * TwipsPerPixel);
-    else if (place.topLeft() != frame.topLeft())
-        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
 }
 
 QSize clientSizeOf(const FormWindow& window)
@@ -411,6 +241,7 @@ FormWindow::FormWindow(Form& owner) : QWidget(nullptr, Qt::Window), form(&owner)
     // from the last control to the first, not to the window.
     setFocusPolicy(Qt::ClickFocus);
     KeyboardRules::installOnce();
+    installDialogPlacement();
 }
 
 QMenuBar* FormWindow::ensureMenuBar()
@@ -467,7 +298,10 @@ void FormWindow::moveEvent(QMoveEvent* event)
     if (applyingGeometry || !form)
         return;
     Form* owner = form;
-    runGuarded([owner] { owner->frameReportedByPlatform(); });
+    runGuarded([owner] {
+        if (!owner->frameReportedByPlatform())
+            owner->movedByPlatform();
+    });
 }
 
 bool FormWindow::event(QEvent* event)
@@ -588,6 +422,9 @@ struct Form::Private {
     QSize clientPx;
     QSize reportedClient{-1, -1};
     QMargins frame;
+    // Where the frame's top-left is: where the window put it, or where the
+    // platform last reported it moved to.
+    QPoint placeOnScreen;
     // The full-screen view, and the place and client size it comes back to.
     bool fullScreen = false;
     Properties beforeFullScreen;
@@ -615,8 +452,8 @@ Form::~Form()
     loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
     if (registry().lastActivated == this)
         registry().lastActivated = nullptr;
-    if (registry().mainWindow == this)
-        registry().mainWindow = nullptr;
+    if (mainWindowForm() == this)
+        setMainWindow(nullptr);
 }
 
 QWidget* Form::containerWidget()
@@ -867,16 +704,21 @@ void Form::show(ShowMode mode, Form* owner)
     }
     // Placed before the owner below makes the platform window: a move of a
     // platform window not yet shown would be undone when it shows.
+    bool keptInFront = false;
     if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        placeOnOpening(*this, !owner || owner == registry().mainWindow);
+        keptInFront = placeOnOpening(*this, owner ? owner : modalOwner(), mode == ShowMode::Modal);
     if (mode == ShowMode::Modal) {
         // Qt applies a modality change only to a hidden window.
         if (w->isVisible())
             w->hide();
         w->setWindowModality(Qt::ApplicationModal);
     }
+    // A modal window stands in front of every window of the program, those kept
+    // in front included. The flag changes only while the window is hidden.
+    if ((keptInFront || mode == ShowMode::Modal) && !w->isVisible())
+        keepInFront(*w);
     if (!owner && mode == ShowMode::Modeless)
-        owner = registry().mainWindow;
+        owner = mainWindowForm();
     if (owner && owner != this && owner->d->window) {
         // Window managers keep a dialog in front of the window it is transient
         // for; a plain window's owner is not passed on to them. The type
@@ -1019,8 +861,11 @@ void Form::teardown()
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
         (*it)->detach(false);
     FormWindow* w = d->window;
-    if (w && d->shownOnce)
-        rememberPlaceLeftByUser();
+    // The window opens again where it is now, whoever put it there.
+    if (w && d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal && this != mainWindowForm()) {
+        const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
+        rememberPlace(m_name, d->placeOnScreen, d->placeOnScreen != placed);
+    }
     d->window = nullptr;
     if (w) {
         w->form = nullptr;
@@ -1043,19 +888,6 @@ void Form::teardown()
 }
 
 // ---------------------------------------------------------------- geometry
-
-// A window whose frame is not where the window put it was moved by the user (or
-// placed by the window manager): it opens there again the next time during the run.
-void Form::rememberPlaceLeftByUser()
-{
-    const FormWindow* w = d->window;
-    if (!w || d->fullScreen || d->props.windowState != vbNormal || this == registry().mainWindow)
-        return;
-    const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
-    const QPoint left = w->frameGeometry().topLeft();
-    if (left != placed)
-        registry().movedPlaces[m_name] = left;
-}
 
 void Form::applyGeometry(bool raiseResize)
 {
@@ -1081,6 +913,7 @@ void Form::applyGeometry(bool raiseResize)
     const int innerWidth = std::max(1, outerWidth - d->frame.left() - d->frame.right());
     const int innerHeight = std::max(1, outerHeight - d->frame.top() - d->frame.bottom());
     const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
+    d->placeOnScreen = frameTopLeft;
     w->applyingGeometry = true;
     if (fixed) {
         w->setFixedSize(innerWidth, innerHeight);
@@ -1124,6 +957,16 @@ bool Form::frameReportedByPlatform()
     // While show runs, show itself raises the Resize that follows.
     applyGeometry(!d->showing);
     return true;
+}
+
+void Form::movedByPlatform()
+{
+    const FormWindow* w = d->window;
+    // Qt takes the frame from the platform's client position and frame margins
+    // as both stood when it reported the move.
+    const Qt::WindowStates notNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal))
+        d->placeOnScreen = w->frameGeometry().topLeft();
 }
 
 void Form::raiseResizeIfChanged()
@@ -1672,17 +1515,6 @@ Form* formFromHandle(WindowHandle handle)
             return form;
     }
     return nullptr;
-}
-
-void setMainWindow(Form* form, double toolbarHeight)
-{
-    registry().mainWindow = form;
-    registry().mainToolbarHeight = toolbarHeight;
-}
-
-void forgetWindowPlaces()
-{
-    registry().movedPlaces.clear();
 }
 
 void onShown(const std::string& windowName, std::function<void(Form&)> callback)

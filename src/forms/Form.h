@@ -217,6 +217,9 @@ public:
     // size places the window again so that its outer frame has the geometry
     // set. True when it did.
     bool frameReportedByPlatform();
+    // The platform reported the window at another place (the user or the window
+    // manager moved it): it opens there again when it closes now.
+    void movedByPlatform();
     // The window manager maximised, minimised or restored the window (WindowState
     // values); the full-screen view keeps the state it comes back to.
     void stateChangedByPlatform(int state);
@@ -254,7 +257,6 @@ private:
     void applyFont();
     void raiseResizeIfChanged();
     void runModalLoop();
-    void rememberPlaceLeftByUser();
 
     std::string m_name;
     std::unique_ptr<Private> d;
@@ -272,18 +274,12 @@ Form* formFromHandle(WindowHandle handle);
 // The program's main window. A window shown modeless without an owner is owned
 // by it: it stays in front of the main window, as tool windows do on the
 // desktop, without being modal. Null: windows have no owner unless given one.
-// Every other window, kept in front of the main window as it is, first opens
-// wholly inside the screen's available area, where it leaves the main window's
-// menu bar and the top toolbarHeight twips of its client area (its toolbar)
-// visible: one whose frame would cover them opens just below them where there is
-// room, else beside the main window, else as low as it fits. One the main window
-// owns does not hide another open window's title bar, nor has its own hidden,
-// and keeps what it kept clear of the toolbar: it opens beside that window where
-// there is room, else cascaded a title bar's height from it (sideways only when
-// it is as low as it fits). A window the user moved opens again, during the run,
-// where the user left it.
+// Every other window opens wholly on the screen, leaving the main window's menu
+// bar and the top toolbarHeight twips of its client area (its toolbar) visible
+// where there is room, in sight of every window kept in front of it, and opens
+// again where it was when it closed (the rules: WindowPlacement.cpp).
 void setMainWindow(Form* form, double toolbarHeight = 0);
-// Forgets where the user left the windows (tests).
+// Forgets where the windows were when they closed (tests).
 void forgetWindowPlaces();
 
 // Runs callback once, the next time the window named windowName is shown; for a

@@ -4,8 +4,10 @@
 
 #include "entry/EntryForm.h"
 #include "forms/Testing.h"
+#include "mainwindow/FrmQA.h"
 #include "mainwindow/MainForm.h"
 #include "relations/CtrlForm.h"
+#include "relations/EasyCtlForm.h"
 #include "relations/KakeGrpStatForm.h"
 #include "reports/nametb.h"
 #include "reports/yeartb.h"
@@ -248,6 +250,38 @@ TEST_F(WindowPlaces, WindowsInFrontOpenBesideEachOtherAndWhereTheUserLeftThem)
     EXPECT_TRUE(apart(frameOf(ctrl_form()), frameOf(kakegrpstat_form())));
     kakegrpstat_form().unload();
     ctrl_form().unload();
+}
+
+// The relationship editor, the easy builder and the person editor, closed by
+// their close boxes without being moved, open again exactly where they were,
+// however often; the two editors are kept in front of the other windows and the
+// person editor has no free place beside them on a laptop's screen.
+TEST_F(WindowPlaces, AWindowClosedWhereItOpenedReopensExactlyThere)
+{
+    support::ScreenSize laptop(1366, 768);
+    MainForm& main = main_form();
+    frmqa_form().unload(); // the hints, read
+    main.setWindowState(forms::vbMaximized);
+    QCoreApplication::processEvents();
+    const std::vector<std::pair<int, forms::Form*>> windows{
+        {10, &ctrl_form()}, {5, &easyctl_form()}, {9, &entry_form()}};
+    std::map<std::string, QRect> first;
+    for (const auto& [button, form] : windows) {
+        main.Command2[button].click();
+        QCoreApplication::processEvents();
+        first[form->name()] = frameOf(*form);
+    }
+    for (int reopening = 1; reopening <= 16; ++reopening) {
+        const auto& [button, form] = windows[static_cast<size_t>(reopening) % windows.size()];
+        forms::formWidget(*form)->close();
+        ASSERT_FALSE(form->isLoaded()) << form->name();
+        main.Command2[button].click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(frameOf(*form), first[form->name()]) << form->name() << " at reopening " << reopening;
+    }
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        it->second->unload();
+    main.setWindowState(forms::vbNormal);
 }
 
 } // namespace

@@ -202,6 +202,40 @@ TEST(QtMessageBoxParent, BoxBelongsToTheActiveWindowAndStaysOnTop)
     EXPECT_EQ(modality, Qt::ApplicationModal);
 }
 
+// A box over a window whose button fills it opens beside the window, wholly on
+// the screen, where it hides neither the window's title bar nor its button.
+TEST(QtMessageBoxParent, BoxOpensClearOfItsOwnersTitleBarAndControls)
+{
+    class Owner : public forms::Form {
+    public:
+        Owner() : Form("Owner") {}
+        forms::CommandButton Command1{*this, "Command1"};
+
+    protected:
+        void design() override
+        {
+            move(1500, 1500, 6000, 4500);
+            Command1.move(60, 60, 5700, 3900);
+        }
+    } owner;
+    owner.show();
+    QApplication::setActiveWindow(forms::formWidget(owner));
+    forms::QtHooks hooks;
+    QRect box;
+    QTimer::singleShot(0, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        ASSERT_NE(shown, nullptr);
+        box = shown->frameGeometry();
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    hooks.msgBox("x", platform::vbOKOnly, "t");
+    const QRect frame = forms::formWidget(owner)->frameGeometry();
+    const QWidget* button = owner.Command1.widget();
+    EXPECT_FALSE(box.intersects(QRect(frame.topLeft(), QSize(frame.width(), 20)))) << "over the title bar";
+    EXPECT_FALSE(box.intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size()))) << "over the button";
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(box));
+}
+
 TEST(ScriptedMessageBoxes, AnUnexpectedBoxFailsNamingItsText)
 {
     ScriptedResponder answers;

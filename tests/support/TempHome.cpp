@@ -20,7 +20,8 @@ std::string& currentTestingHome()
 
 } // namespace
 
-TempHome::TempHome(Contents contents) : m_previous(currentTestingHome())
+TempHome::TempHome(Contents contents)
+    : m_previous(currentTestingHome()), m_workingDirectory(platform::currentDirectory())
 {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tevora-home-XXXXXX";
@@ -40,6 +41,9 @@ TempHome::~TempHome()
     platform::setAppPathForTesting(m_previous);
     currentTestingHome() = m_previous;
     try {
+        // A command may have made a folder inside the home the working directory
+        // (the family's folder): it must not outlive the home for later tests.
+        platform::setCurrentDirectory(m_workingDirectory);
         platform::removeTree(m_path);
     } catch (...) {
         // A folder left behind in /tmp is no reason to abort the test run.

@@ -16,7 +16,8 @@ public:
     };
 
     explicit TempHome(Contents contents = Contents::Folders);
-    // Puts back the program folder that was in force before and deletes the folder.
+    // Puts back the program folder and the working directory that were in force
+    // before and deletes the folder.
     ~TempHome();
     TempHome(const TempHome&) = delete;
     TempHome& operator=(const TempHome&) = delete;
@@ -32,6 +33,7 @@ public:
 private:
     std::string m_path;
     std::string m_previous;
+    std::string m_workingDirectory;
 };
 
 } // namespace support
