@@ -604,7 +604,7 @@ TEST(Timer, RealTicksComeFromTheEventLoop)
     ControlsForm form;
     forms::setTimersManual(false);
     form.Timer1.setInterval(1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.log.size() >= 2; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.log.size() >= 2; }, 20000));
     forms::setTimersManual(true);
     EXPECT_GE(form.log.size(), 2u);
 }

@@ -457,7 +457,7 @@ TEST(FormLifecycle, TimersKeepTickingWhileAModalWindowWaits)
     owner.load();
     forms::setTimersManual(false);
     forms::onShown("Waiting", [&](forms::Form&) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return owner.ticks >= 2; }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return owner.ticks >= 2; }, 20000));
         dialog.hide();
     });
     dialog.show(forms::ShowMode::Modal);

@@ -423,6 +423,11 @@ TEST_F(CtrlDragTest, ReleaseOverNothingFliesTheMarkerBackToItsEntry)
     EXPECT_FALSE(ctrl().Timer2.isRunning());
 }
 
+// The marker's flight back steps every FlightStepMs on real timers; a test lets
+// it take at most FlightPatienceMs, however busy the machine.
+constexpr int FlightStepMs = 50;
+constexpr int FlightPatienceMs = 20000;
+
 TEST_F(CtrlDragTest, ClosingTheEditorWhileTheMarkerFliesEndsTheFlight)
 {
     const int man = addPerson("山田", "太郎", 0);
@@ -431,10 +436,23 @@ TEST_F(CtrlDragTest, ClosingTheEditorWhileTheMarkerFliesEndsTheFlight)
     startDrag(0, lineOf(0, man));
     forms::setCursorPosition(ctrl().RowOrigin.x + 400, ctrl().RowOrigin.y + 300);
     forms::setTimersManual(false);
-    // The user closes the editor one step into the flight.
-    QTimer::singleShot(60, [] { ctrl().scritem_Click(5); });
     forms::releaseOverNothing();
-    QTest::qWait(800);
+    const int steps = ctrl().ReturnSteps;
+    ASSERT_EQ(steps, 10);
+    // The user closes the editor one step into the flight.
+    ASSERT_TRUE(QTest::qWaitFor([] { return ctrl().StepsFlown >= 2; }, FlightPatienceMs));
+    ASSERT_LT(ctrl().StepsFlown, steps) << "the flight ended before the editor closed";
+    ctrl().scritem_Click(5);
+    EXPECT_FALSE(form2().isVisible());
+
+    // The time the rest of the flight would take: a timer of the same pace,
+    // started after the flight's, has its turns after the flight's each time.
+    int paced = 0;
+    QTimer pace;
+    pace.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pace, &QTimer::timeout, [&paced] { ++paced; });
+    pace.start(FlightStepMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paced > steps; }, FlightPatienceMs));
     forms::setTimersManual(true);
 
     EXPECT_FALSE(ctrl().isLoaded()) << "nothing loads the closed editor again";

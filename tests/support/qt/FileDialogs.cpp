@@ -103,7 +103,9 @@ QStringList listedNames(QFileDialog& dialog, int atLeast)
         return {};
     }
     const auto rows = [list] { return list->model()->rowCount(list->rootIndex()); };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() >= atLeast; }, 5000));
+    // The dialog's list fills from a thread of its own: on a busy machine that
+    // may take a while.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() >= atLeast; }, 20000));
     QTest::qWait(100); // names that do not match would have come by now too
     QStringList names;
     for (int row = 0; row < rows(); ++row)
