@@ -4,6 +4,7 @@
 #include "forms/FormWindow_p.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
@@ -272,7 +273,7 @@ QScreen* screenOf(const QWidget* window, QPoint place)
 // its picture boxes and frames: a dialog may lie over what they show).
 std::vector<QRect> partsOf(const QWidget& window)
 {
-    std::vector<QRect> parts{titleBarOf(window.frameGeometry())};
+    std::vector<QRect> parts{titleBarOf(frameOnScreen(window))};
     const QRect inside(window.mapToGlobal(QPoint(0, 0)), window.size());
     const auto add = [&](const QWidget* widget) {
         if (!widget || widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(&window))
@@ -301,8 +302,31 @@ bool shownNormal(const QWidget* window)
     return window && window->isVisible() && !window->isMinimized();
 }
 
+// The frame a window manager gives the window, as far as it is known before it
+// frames it: the frame of a window of the program of its kind (of a fixed size or
+// not) that it framed, its owner's first.
+QMargins likelyFrame(const QWidget& window, const QWidget& owner)
+{
+    const auto fixedSize = [](const QWidget& widget) { return widget.minimumSize() == widget.maximumSize(); };
+    const auto frameOf = [](const QWidget& widget) {
+        return widget.windowHandle() ? widget.windowHandle()->frameMargins() : QMargins();
+    };
+    std::vector<const QWidget*> windows{&owner};
+    const QWidgetList all = QApplication::topLevelWidgets();
+    windows.insert(windows.end(), all.begin(), all.end());
+    for (const QWidget* other : windows) {
+        if (other != &window && shownNormal(other) && !other->isMaximized() && !other->isFullScreen()
+            && fixedSize(*other) == fixedSize(window) && !frameOf(*other).isNull())
+            return frameOf(*other);
+    }
+    return frameOf(owner);
+}
+
 // Qt's dialogs are kept in front and placed clear of their owner as they show;
-// each first sizes and centres itself in its own Show.
+// each first sizes and centres itself in its own Show. A dialog the window
+// manager has yet to frame is placed with the frame it likely gets, and, should
+// the frame it gets differ, placed again from there once the window manager
+// reports it.
 class DialogPlacement : public QObject {
 public:
     using QObject::QObject;
@@ -310,7 +334,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::Show || event->spontaneous() || m_placing)
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Move || type == QEvent::WindowActivate || type == QEvent::Hide) {
+            frameReported(watched, type == QEvent::Hide);
+            return false;
+        }
+        if (type != QEvent::Show || event->spontaneous() || m_placing)
             return false;
         auto* dialog = qobject_cast<QDialog*>(watched);
         if (!dialog || !dialog->isWindow())
@@ -318,12 +347,27 @@ protected:
         m_placing = true;
         static_cast<QObject*>(dialog)->event(event);
         m_placing = false;
-        place(*dialog);
+        if (const std::optional<Guess> guess = place(*dialog, std::nullopt))
+            m_guesses.push_back({dialog, *guess});
         return true;
     }
 
 private:
-    static void place(QDialog& dialog)
+    // The frame a dialog was placed with before the window manager framed it,
+    // and its place.
+    struct Guess {
+        QMargins margins;
+        QPoint frameTopLeft;
+    };
+
+    static QMargins ownFrame(const QDialog& dialog)
+    {
+        return dialog.windowHandle() ? dialog.windowHandle()->frameMargins() : QMargins();
+    }
+
+    // Places the dialog, centred on its owner or from the place it was given
+    // before; returns the guess it was placed with, if its frame was not known.
+    static std::optional<Guess> place(QDialog& dialog, std::optional<QPoint> from)
     {
         if (!isKeptInFront(dialog)) {
             // The dialog's platform window exists and is not on screen yet.
@@ -334,21 +378,46 @@ private:
         }
         const QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
         if (!shownNormal(owner))
-            return;
-        // Until the window manager frames the dialog, its frame is taken to be
-        // its owner's.
-        QMargins margins = dialog.windowHandle() ? dialog.windowHandle()->frameMargins() : QMargins();
-        if (margins.isNull() && owner->windowHandle())
-            margins = owner->windowHandle()->frameMargins();
+            return std::nullopt;
+        QMargins margins = ownFrame(dialog);
+        const bool guessed = margins.isNull();
+        if (guessed)
+            margins = likelyFrame(dialog, *owner);
         QRect wanted(QPoint(), dialog.size().grownBy(margins));
-        wanted.moveCenter(owner->frameGeometry().center());
+        if (from)
+            wanted.moveTopLeft(*from);
+        else
+            wanted.moveCenter(frameOnScreen(*owner).center());
         Surroundings around;
         around.area = screenOf(owner, wanted.center())->availableGeometry();
         around.ownerParts = partsOf(*owner);
         const QRect frame = placeAmong(wanted, around).frame;
         dialog.setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()), dialog.size()));
+        if (!guessed)
+            return std::nullopt;
+        return Guess{margins, frame.topLeft()};
     }
 
+    void frameReported(QObject* watched, bool hidden)
+    {
+        const auto found = std::find_if(m_guesses.begin(), m_guesses.end(),
+                                        [watched](const auto& entry) { return entry.first == watched; });
+        if (found == m_guesses.end())
+            return;
+        QDialog* dialog = found->first;
+        const Guess guess = found->second;
+        const QMargins own = hidden ? QMargins() : ownFrame(*dialog);
+        if (!hidden && own.isNull())
+            return;
+        m_guesses.erase(found);
+        m_guesses.erase(std::remove_if(m_guesses.begin(), m_guesses.end(),
+                                       [](const auto& entry) { return entry.first.isNull(); }),
+                        m_guesses.end());
+        if (!hidden && own != guess.margins)
+            place(*dialog, guess.frameTopLeft);
+    }
+
+    std::vector<std::pair<QPointer<QDialog>, Guess>> m_guesses;
     bool m_placing = false;
 };
 
@@ -403,7 +472,7 @@ bool placeOnOpening(Form& form, const Form* owner, bool modal)
     around.area = screenOf(reopening ? nullptr : mainWindow, wanted.topLeft())->availableGeometry();
     // A place the user chose may lie over the toolbar.
     if (mainShown && !(reopening && remembered->second.moved)) {
-        around.mainFrame = mainWindow->frameGeometry();
+        around.mainFrame = frameOnScreen(*mainWindow);
         const int barsBottom =
             mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(anchor().toolbarHeight);
         around.bars = QRect(around.mainFrame.topLeft(), QPoint(around.mainFrame.right(), barsBottom - 1));
@@ -422,9 +491,9 @@ bool placeOnOpening(Form& form, const Form* owner, bool modal)
             // A window coming back to its place may lie over the title bar of one
             // opened meanwhile.
             if (isKeptInFront(*otherWindow) && !inFrontAlready)
-                around.inFront.push_back(otherWindow->frameGeometry());
+                around.inFront.push_back(frameOnScreen(*otherWindow));
             else if (!reopening)
-                around.behind.push_back(otherWindow->frameGeometry());
+                around.behind.push_back(frameOnScreen(*otherWindow));
         }
     }
     const Placement placement = placeAmong(wanted, around);
@@ -435,6 +504,13 @@ bool placeOnOpening(Form& form, const Form* owner, bool modal)
     else if (place.topLeft() != frame.topLeft())
         form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
     return placement.keptInFront;
+}
+
+QRect frameOnScreen(const QWidget& window)
+{
+    if (const QWindow* handle = window.windowHandle(); handle && window.testAttribute(Qt::WA_WState_Created))
+        return handle->frameGeometry();
+    return window.frameGeometry();
 }
 
 void keepInFront(QWidget& window)

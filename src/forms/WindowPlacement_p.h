@@ -61,6 +61,10 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around);
 // the window a modal form is shown for) and returns true when the form must be
 // kept in front while it is open.
 bool placeOnOpening(Form& form, const Form* owner, bool modal);
+// The window's frame as the platform last reported it, or as the program last
+// set it until the platform answers. The widget's own geometry may miss a report
+// of the window manager's that arrived while the program was setting it.
+QRect frameOnScreen(const QWidget& window);
 // Keeps a window in front of the program's other windows (a topmost window).
 void keepInFront(QWidget& window);
 bool isKeptInFront(const QWidget& window);

@@ -1,7 +1,8 @@
 // Windows opened while the relationship editor and the easy builder, kept in
 // front of every other window, are open: none opens where they cover it, on a
 // laptop's screen and a desktop's, wherever the main window is; a modal window or
-// dialog opens in front of them all, clear of its owner's title bar and controls.
+// dialog opens in front of them all, clear of its owner's title bar and controls,
+// also under a window manager that frames each window only once it is shown.
 
 #include "drawing/DspOp.h"
 #include "entry/EntryForm.h"
@@ -23,6 +24,7 @@
 #include "LayoutFamilies.h"
 #include "ProgramFixture.h"
 #include "support/qt/ScreenSize.h"
+#include "support/qt/WindowManager.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -30,7 +32,9 @@
 #include <QFontDialog>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +55,28 @@ QRect screenArea()
 {
     return forms::formWidget(main_form())->screen()->availableGeometry();
 }
+
+// The window's frame where the platform shows it.
+QRect frameOf(const QWidget& window)
+{
+    return window.windowHandle() ? window.windowHandle()->frameGeometry() : window.frameGeometry();
+}
+
+// True once the window manager has framed the window.
+bool framed(const QWidget& window)
+{
+    return window.isVisible() && window.windowHandle() && !window.windowHandle()->frameMargins().isNull();
+}
+
+// True once the form's window is framed where the form placed it.
+bool landed(const forms::Form& form)
+{
+    const QWidget& window = *forms::formWidget(form);
+    return framed(window) && frameOf(window).topLeft() == QPoint(forms::twipsToPixels(form.left()), forms::twipsToPixels(form.top()));
+}
+
+// What a window manager takes to frame a window and answer for it.
+constexpr int FramePatienceMs = 10000;
 
 class WindowsInFront : public app_test::ProgramFixture<> {
 protected:
@@ -110,9 +136,9 @@ protected:
     using Controls = std::vector<std::pair<std::string, const QWidget*>>;
     static std::string overOwner(const QWidget& window, const QWidget* owner, const Controls& controls)
     {
-        const QRect frame = window.frameGeometry();
+        const QRect frame = frameOf(window);
         std::string found = keptInFront(&window) ? "" : "not kept in front;";
-        const QRect owners = owner->frameGeometry();
+        const QRect owners = frameOf(*owner);
         if (frame.intersects(QRect(owners.topLeft(), QSize(owners.width(), 20))))
             found += "over the title bar;";
         for (const auto& [name, control] : controls) {
@@ -235,6 +261,73 @@ TEST_F(WindowsInFront, ModalWindowsAndDialogsOpenInFrontClearOfTheirOwner)
         model::runState().Ctrl_Open = 0;
         forms::forgetWindowPlaces();
     }
+}
+
+// Under a window manager that frames each window only once it is shown, as a
+// desktop's does, with the main window maximised and the windows kept in front
+// open: the printer choice opened from the print preview lands clear of the
+// preview's title bar and controls as the window manager drew them, and Qt's font
+// dialog, with room to stand centred on the main window, lands centred on it; on a
+// laptop's screen and a desktop's.
+TEST_F(WindowsInFront, UnderAWindowManagerModalWindowsAndDialogsLandWhereTheyArePlaced)
+{
+    if (!support::underWindowManager()) {
+        for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)}) {
+            support::WindowManagerDisplay display(screen.width(), screen.height());
+            if (!display.running())
+                GTEST_SKIP() << display.whyNotRunning();
+            EXPECT_EQ(support::runThisTestOn(display), "") << screen.width() << " wide";
+        }
+        return;
+    }
+    MainForm& main = main_form();
+    const QWidget& mainWindow = *forms::formWidget(main);
+    // Maximised as the user does, once the window manager manages the window: a
+    // state asked for while it is still taking the window on may be lost.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return framed(mainWindow); }, FramePatienceMs));
+    main.setWindowState(forms::vbMaximized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frameOf(mainWindow) == screenArea(); }, FramePatienceMs));
+    main.Command2[10].click(); // 関係設定画面
+    main.Command2[5].click();  // 関係追加画面
+    ASSERT_TRUE(QTest::qWaitFor([] { return landed(ctrl_form()) && landed(easyctl_form()); }, FramePatienceMs));
+
+    std::map<std::string, std::string> found;
+    forms::onShown("PrePrint", [&](forms::Form& form) {
+        auto& preview = static_cast<printing::PrePrintForm&>(form);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return landed(preview); }, FramePatienceMs));
+        forms::onShown("frmPrnSet", [&](forms::Form& choice) {
+            const Controls controls{{"印刷倍率", preview.Text1.widget()},
+                                    {"プリンタ設定", preview.CMDFUNC[0].widget()},
+                                    {"印刷", preview.CMDFUNC[1].widget()},
+                                    {"戻る", preview.CMDEND.widget()}};
+            const auto wrong = [&] {
+                return (landed(choice) ? "" : std::string("not framed where placed;"))
+                       + overOwner(*forms::formWidget(choice), forms::formWidget(preview), controls);
+            };
+            found["printer choice of the preview"] =
+                QTest::qWaitFor([&] { return wrong().empty(); }, FramePatienceMs) ? "" : wrong();
+            choice.unload();
+        });
+        preview.CMDFUNC[0].click(); // プリンタ設定
+        preview.unload();
+    });
+    main.Command2[3].click(); // 印刷プレビュー
+    main.CommonDialog1.setCancelError(false);
+    onQtDialog<QFontDialog>([&](QWidget& dialog) {
+        const auto wrong = [&] {
+            const bool centred = frameOf(dialog).center() == frameOf(mainWindow).center();
+            return std::string(framed(dialog) ? "" : "not framed;") + (centred ? "" : "off the main window's centre;")
+                   + overMainWindow(dialog);
+        };
+        found["font"] = QTest::qWaitFor([&] { return wrong().empty(); }, FramePatienceMs) ? "" : wrong();
+    });
+    main.CommonDialog1.showFont(); // 字
+
+    const std::map<std::string, std::string> clear{{"printer choice of the preview", ""}, {"font", ""}};
+    EXPECT_EQ(found, clear);
+    easyctl_form().unload();
+    ctrl_form().unload();
+    model::runState().Ctrl_Open = 0;
 }
 
 } // namespace

@@ -1,0 +1,140 @@
+#include "support/qt/WindowManager.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <unistd.h>
+
+namespace support {
+
+namespace {
+
+// Set in the test program that runs a test again on a display of its own.
+constexpr const char* RunOnDisplay = "TEVORA_TEST_ON_WINDOW_MANAGER";
+
+constexpr int StartPatienceMs = 20000;
+// A test program under the address sanitizer shows its windows slowly.
+constexpr int TestPatienceMs = 300000;
+
+QByteArray contentsOf(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Waits for the service's sign that it is up: done() true, while it runs.
+bool waitForService(ServiceProcess& service, const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(StartPatienceMs);
+    while (!done()) {
+        if (deadline.hasExpired() || !service.running())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+} // namespace
+
+WindowManagerDisplay::WindowManagerDisplay(int width, int height)
+{
+    m_running = start(width, height);
+}
+
+bool WindowManagerDisplay::start(int width, int height)
+{
+    const std::string server = TEVORA_XVFB;
+    const std::string windowManager = TEVORA_OPENBOX;
+    if (server.empty() || ::access(server.c_str(), X_OK) != 0) {
+        m_whyNot = "no virtual X server (Xvfb) on this machine";
+        return false;
+    }
+    if (windowManager.empty() || ::access(windowManager.c_str(), X_OK) != 0) {
+        m_whyNot = "no window manager (openbox) on this machine";
+        return false;
+    }
+    if (m_server.folder().empty() || m_windowManager.folder().empty()) {
+        m_whyNot = "no temporary folder for the display";
+        return false;
+    }
+    // The server picks a free display and writes its number, a line of its own,
+    // to its output.
+    const std::string serverLog = m_server.folder() + "/server.log";
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    if (!m_server.run(server, {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, {}, serverLog)) {
+        m_whyNot = "the virtual X server could not be run";
+        return false;
+    }
+    const bool numbered = waitForService(m_server, [&] {
+        for (const QByteArray& line : contentsOf(serverLog).split('\n')) {
+            bool number = false;
+            line.toInt(&number);
+            if (number && !line.isEmpty()) {
+                m_name = ":" + line.toStdString();
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!numbered) {
+        m_whyNot = "the virtual X server did not come up: " + contentsOf(serverLog).toStdString();
+        return false;
+    }
+    // The window manager touches a file once it manages the display; its own
+    // settings are the ones it comes with, whatever the user's are.
+    const std::string ready = m_windowManager.folder() + "/ready";
+    const std::string managerLog = m_windowManager.folder() + "/window-manager.log";
+    if (!m_windowManager.run(windowManager, {"--sm-disable", "--startup", "touch " + ready},
+                             {"DISPLAY=" + m_name, "XDG_CONFIG_HOME=" + m_windowManager.folder()}, managerLog)) {
+        m_whyNot = "the window manager could not be run";
+        return false;
+    }
+    if (!waitForService(m_windowManager, [&] { return ::access(ready.c_str(), F_OK) == 0; })) {
+        m_whyNot = "the window manager did not come up: " + contentsOf(managerLog).toStdString();
+        return false;
+    }
+    return true;
+}
+
+bool underWindowManager()
+{
+    return std::getenv(RunOnDisplay) != nullptr;
+}
+
+std::string runThisTestOn(const WindowManagerDisplay& display)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test)
+        return "no test is running";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(RunOnDisplay, "1");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("DISPLAY", QString::fromStdString(display.name()));
+    // Nothing on the display answers for a desktop session, and the user's own
+    // session is none of the test's business.
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    const QString filter = QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name());
+    program.start(QCoreApplication::applicationFilePath(), {filter});
+    if (!program.waitForFinished(TestPatienceMs)) {
+        program.kill();
+        program.waitForFinished();
+        return "the test did not end on the display: " + program.readAll().toStdString();
+    }
+    const QByteArray output = program.readAll();
+    const bool passed = program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0
+                        && output.contains("[  PASSED  ] 1 test.") && !output.contains("[  SKIPPED ]");
+    return passed ? std::string() : output.toStdString();
+}
+
+} // namespace support
