@@ -7,16 +7,13 @@
 // boxes are). A drawn family is saved as PNG pictures in test-output/drawing.
 
 #include "ChartDrawFixture.h"
+#include "PicturesForALook.h"
 
 #include "forms/Control.h"
 #include "forms/ExportCanvas.h"
 #include "model/DispStat.h"
 #include "model/settings.h"
 #include "model/tables.h"
-#include "platform/FileSystem.h"
-
-#include <QImage>
-#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -355,19 +352,12 @@ protected:
 
     void savePictures(const forms::ExportCanvas& canvas, const std::string& stem)
     {
-        const std::string dir = TEVORA_DRAWING_PICTURE_DIR;
-        platform::makeDirs(dir);
-        const std::string bmp = dir + "/" + stem + ".bmp";
-        canvas.savePicture(bmp);
-        EXPECT_TRUE(QImage(QString::fromStdString(bmp)).save(QString::fromStdString(dir + "/" + stem + ".png")));
-        platform::deleteFile(bmp);
+        EXPECT_TRUE(drawing_test::keepForALook(drawing_test::pictureOf(canvas), stem));
         // The same tree on the chart canvas, as the screen shows it.
         layout::Unload_ChartCtl();
         drawPass(0, originX(), originY(), drawing::DrawingPass);
         const forms::PixelRect area{0, 0, forms::twipsToPixels(canvas.width()), forms::twipsToPixels(canvas.height())};
-        form.rendered(area).savePicture(bmp);
-        EXPECT_TRUE(QImage(QString::fromStdString(bmp)).save(QString::fromStdString(dir + "/" + stem + "-screen.png")));
-        platform::deleteFile(bmp);
+        EXPECT_TRUE(drawing_test::keepForALook(drawing_test::pictureOf(form.rendered(area)), stem + "-screen"));
     }
 };
 

@@ -4,6 +4,7 @@
 // to the family, the undo snapshot, the zoom and the chart rebuild request.
 
 #include "DrawingFixture.h"
+#include "PicturesForALook.h"
 
 #include "drawing/BoxText.h"
 #include "drawing/DspOp.h"
@@ -18,7 +19,6 @@
 #include "platform/Hooks.h"
 #include "support/ScriptedResponder.h"
 
-#include <QDir>
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
@@ -938,11 +938,9 @@ TEST_F(DspOpTest, LayoutKeepsEveryControlInsideItsContainerWithoutOverlaps)
     }
 
     // A picture of the window for a look by eye.
-    QDir().mkpath(TEVORA_DRAWING_PICTURE_DIR);
     QWidget* window = forms::formWidget(f);
     ASSERT_NE(window, nullptr);
-    const QPixmap shot = window->grab();
-    EXPECT_TRUE(shot.save(QString(TEVORA_DRAWING_PICTURE_DIR) + "/DspOp.png"));
+    EXPECT_TRUE(drawing_test::keepForALook(window->grab().toImage(), "DspOp"));
 }
 
 } // namespace

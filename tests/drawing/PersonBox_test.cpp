@@ -3,6 +3,7 @@
 // tree (test-output/drawing) for a look by eye.
 
 #include "DrawingFixture.h"
+#include "PicturesForALook.h"
 
 #include "drawing/PersonBox.h"
 #include "forms/Colors.h"
@@ -10,9 +11,7 @@
 #include "forms/ImageSurface.h"
 #include "layout/ChartMetrics.h"
 #include "model/run_state.h"
-#include "platform/FileSystem.h"
 
-#include <QImage>
 
 #include <cmath>
 #include <map>
@@ -96,12 +95,7 @@ protected:
 
     static void savePng(const forms::ImageSurface& image, const std::string& name)
     {
-        const std::string dir = TEVORA_DRAWING_PICTURE_DIR;
-        platform::makeDirs(dir);
-        const std::string bmp = dir + "/" + name + ".bmp";
-        image.savePicture(bmp);
-        ASSERT_TRUE(QImage(QString::fromStdString(bmp)).save(QString::fromStdString(dir + "/" + name + ".png")));
-        platform::deleteFile(bmp);
+        ASSERT_TRUE(drawing_test::keepForALook(drawing_test::pictureOf(image), name));
     }
 
     ImagePictures m_pictures;

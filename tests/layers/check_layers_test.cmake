@@ -6,6 +6,9 @@ cmake_minimum_required(VERSION 3.22)
 if(NOT WORK_DIR OR NOT CHECK)
   message(FATAL_ERROR "usage: cmake -DWORK_DIR=<folder> -DCHECK=<check_layers.cmake> -P check_layers_test.cmake")
 endif()
+# A folder of this run's own: runs of the suite may share a build tree.
+string(RANDOM LENGTH 12 run)
+set(WORK_DIR "${WORK_DIR}/${run}")
 set(src "${WORK_DIR}/src")
 file(REMOVE_RECURSE "${WORK_DIR}")
 

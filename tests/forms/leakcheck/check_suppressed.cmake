@@ -9,8 +9,10 @@
 #         -P check_suppressed.cmake
 
 file(READ "${SUPPRESSIONS}" base)
+# Names of this run's own: runs of the suite may share a build tree.
+string(RANDOM LENGTH 12 run)
 foreach(library libQt6Core libQt6Gui libQt6Widgets)
-  set(file "${WORK_DIR}/lsan-${library}.supp")
+  set(file "${WORK_DIR}/lsan-${library}-${run}.supp")
   file(WRITE "${file}" "${base}\nleak:${library}\n")
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen "LSAN_OPTIONS=suppressions=${file}"
@@ -18,6 +20,7 @@ foreach(library libQt6Core libQt6Gui libQt6Widgets)
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)
+  file(REMOVE "${file}")
   if(output MATCHES "leakingClick")
     message(FATAL_ERROR "leak:${library} does not hide the leak of the click handler, so "
                         "leak_in_handler would not catch that line:\n${output}")
