@@ -21,6 +21,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 #include "relations/CtrlForm.h"
+#include "relations/InfoChldForm.h"
 
 #include <gtest/gtest.h>
 
@@ -144,28 +145,62 @@ protected:
         forms::dropOn(main_form().Picture1, label.left() + label.width() / 2, label.top() + label.height() / 2);
     }
 
-    // The couple mark of the marriage chosen on the chart, Delete, OK.
-    void deleteOnTheChart(int marriage)
+    // The couple mark of the marriage chosen on the chart, Delete, and the question
+    // answered (OK unless told).
+    void deleteOnTheChart(int marriage, int answer = platform::vbOK)
     {
         model::runState().Sel_KouMark = 1;
         model::runState().KouNum = static_cast<int16_t>(marriage);
-        answers.answerNext(platform::vbOK);
+        answers.answerNext(answer);
         int key = forms::vbKeyDelete;
         main_form().Form_KeyDown(key, 0);
+    }
+
+    // The couple's title changed in the relationship editor and registered.
+    void retitle(const std::string& title)
+    {
+        chooseMarriage(couple);
+        ctrl_form().Text1[0].setText(title);
+        ctrl_form().CMDFUNC[1].click();
+        ASSERT_EQ(kou(couple).kou_title, title);
+    }
+
+    // The child dialog (子供情報画面) on 一郎's entry in the couple's marriage.
+    void openChildDialogOnIchiro()
+    {
+        model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
+        model::tables().Sel_ChildSlot = 0;
+        model::runState().Sel_Person = static_cast<int16_t>(ichiro);
+        infochld_form().show();
+        infochld_form().edit_ch_data(couple, 0, 0, 0);
+    }
+
+    // 戻 in the main window, which must be offered.
+    static void mainUndo()
+    {
+        ASSERT_TRUE(main_form().CmdUndo.isEnabled());
+        main_form().CmdUndo.click();
+    }
+
+    // The index of the person's box on the chart, -1 none.
+    static int boxOf(int person)
+    {
+        for (int index : main_form().DPic.indexes()) {
+            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person)
+                return index;
+        }
+        ADD_FAILURE() << "person " << person << " has no box on the chart";
+        return -1;
     }
 
     // Drops on the middle of a person's box on the chart.
     static void dropOnBox(int person)
     {
-        for (int index : main_form().DPic.indexes()) {
-            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person) {
-                const forms::CanvasPicture& picture = main_form().DPic[index];
-                forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2,
-                              picture.top() + picture.height() / 2);
-                return;
-            }
-        }
-        ADD_FAILURE() << "person " << person << " has no box on the chart";
+        const int box = boxOf(person);
+        if (box == -1)
+            return;
+        const forms::CanvasPicture& picture = main_form().DPic[box];
+        forms::dropOn(main_form().Picture1, picture.left() + picture.width() / 2, picture.top() + picture.height() / 2);
     }
 
     int ken = -1, ai = -1, ichiro = -1, jiro = -1, couple = -1;

@@ -44,11 +44,7 @@ protected:
     // The child dialog on 一郎's 山田家 entry: 養子, 養子履歴 = 鈴木家, 登録.
     void recordHistoryInTheChildDialog()
     {
-        model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-        model::tables().Sel_ChildSlot = 0;
-        model::runState().Sel_Person = static_cast<int16_t>(ichiro);
-        infochld_form().show();
-        infochld_form().edit_ch_data(couple, 0, 0, 0);
+        openChildDialogOnIchiro();
         ASSERT_TRUE(infochld_form().Combo1.isVisible());
         infochld_form().Option1[2].setValue(true);
         for (int i = 0; i < infochld_form().Combo1.listCount(); ++i) {
@@ -106,8 +102,7 @@ TEST_F(MarriageReferencesTest, BothUndosOfTheDeletionBringTheHistoryBack)
 
     deleteInTheEditor(suzuki);
     ASSERT_EQ(history(), -1);
-    ASSERT_TRUE(main_form().CmdUndo.isEnabled());
-    main_form().CmdUndo.click(); // 戻
+    mainUndo();
     ASSERT_EQ(kou(suzuki).InUse, model::SlotUsed);
     EXPECT_EQ(history(), suzuki);
 }

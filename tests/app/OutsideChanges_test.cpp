@@ -37,17 +37,6 @@ protected:
         EditorsFixture::TearDown();
     }
 
-    // The index of the person's box on the chart.
-    static int boxOf(int person)
-    {
-        for (int index : main_form().DPic.indexes()) {
-            if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == person)
-                return index;
-        }
-        ADD_FAILURE() << "person " << person << " has no box on the chart";
-        return -1;
-    }
-
     // View > 入力画面, then a click on the person's box: the card shows the person,
     // who is also the chart's selection.
     void showOnCardByClick(int person)

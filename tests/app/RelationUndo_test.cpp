@@ -84,15 +84,6 @@ protected:
         EXPECT_FALSE(ctrl_form().Command2[3].isEnabled());
     }
 
-    // The couple's title changed in the editor and registered.
-    void retitle(const std::string& title)
-    {
-        chooseMarriage(couple);
-        ctrl_form().Text1[0].setText(title);
-        ctrl_form().CMDFUNC[1].click();
-        ASSERT_EQ(kou(couple).kou_title, title);
-    }
-
     // 一郎 marries 花子: a second marriage on the chart, below the first.
     int marryIchiro()
     {
@@ -119,11 +110,7 @@ protected:
         answers.answerNext(platform::vbCancel);
         ctrl_form().CMDFUNC[2].click();
         ctrl_form().ChildListActive = 0;
-        model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-        model::tables().Sel_ChildSlot = 0;
-        model::runState().Sel_Person = static_cast<int16_t>(ichiro);
-        infochld_form().show();
-        infochld_form().edit_ch_data(couple, 0, 0, 0);
+        openChildDialogOnIchiro();
         answers.answerNext(platform::vbCancel);
         infochld_form().CMDFUNC[1].click();
         infochld_form().unload();
@@ -131,22 +118,13 @@ protected:
         model::tables().Sel_ChildSlot = 0;
         answers.answerNext(platform::vbCancel);
         main_form().cmdChDel_Click();
-        model::runState().Sel_KouMark = 1;
-        model::runState().KouNum = static_cast<int16_t>(couple);
-        answers.answerNext(platform::vbCancel);
-        int key = forms::vbKeyDelete;
-        main_form().Form_KeyDown(key, 0);
+        deleteOnTheChart(couple, platform::vbCancel);
         ASSERT_EQ(answers.shown().size(), 5u);
         ASSERT_EQ(kou(couple).InUse, model::SlotUsed);
         ASSERT_EQ(kou(couple).kou_kodo[0], ichiro);
     }
 
     static void editorUndo() { ctrl_form().Command2[3].click(); }
-    static void mainUndo()
-    {
-        ASSERT_TRUE(main_form().CmdUndo.isEnabled());
-        main_form().CmdUndo.click();
-    }
 };
 
 TEST_F(RelationUndoTest, DeletedMarriageNeverComesBackWithTheNewOccupantOfAPartnersSlot)
@@ -569,12 +547,8 @@ TEST_F(RelationUndoTest, ChildDialogsStepIsTheMainUndosNotTheEditors)
 {
     retitle("新しい題");
     // 子供情報画面 on 一郎, 削除, OK.
-    model::tables().Sel_ChildKou = static_cast<int16_t>(couple);
-    model::tables().Sel_ChildSlot = 0;
-    model::runState().Sel_Person = static_cast<int16_t>(ichiro);
     model::runState().Sel_BoxMark = 1;
-    infochld_form().show();
-    infochld_form().edit_ch_data(couple, 0, 0, 0);
+    openChildDialogOnIchiro();
     answers.answerNext(platform::vbOK);
     infochld_form().CMDFUNC[1].click();
     ASSERT_EQ(kou(couple).kou_kodo[0], -1);
@@ -593,10 +567,7 @@ TEST_F(RelationUndoTest, MainUndoTakesBackARenameOnTheChartAlone)
 {
     retitle("新しい題");
     // 山田健's box clicked, F2, the names typed, Enter.
-    for (int index : main_form().DPic.indexes()) {
-        if (index >= 2 && drawing::drawState().Label12_Per[static_cast<size_t>(index)] == ken)
-            main_form().DPic_Click(index);
-    }
+    main_form().DPic_Click(boxOf(ken));
     int f2 = forms::vbKeyF2;
     main_form().Form_KeyDown(f2, 0);
     ASSERT_TRUE(main_form().Text2[1].isVisible());

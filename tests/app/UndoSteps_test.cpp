@@ -40,22 +40,6 @@ protected:
         EditorsFixture::TearDown();
     }
 
-    // The couple's title changed in the relationship editor and registered: the step
-    // before the one each test takes back.
-    void retitle()
-    {
-        chooseMarriage(couple);
-        ctrl_form().Text1[0].setText("新しい題");
-        ctrl_form().CMDFUNC[1].click();
-        ASSERT_EQ(kou(couple).kou_title, "新しい題");
-    }
-
-    static void mainUndo()
-    {
-        ASSERT_TRUE(main_form().CmdUndo.isEnabled());
-        main_form().CmdUndo.click();
-    }
-
     ScriptedDialogs dialogs;
 };
 
@@ -101,7 +85,7 @@ TEST_F(UndoStepsTest, ACheckChangedByHandInTheLineageGroupsIsTakenBackAlone)
     model::Add_GrpTitle();
     model::tables().GrpTitleList[0].TitleName = "山田家";
     model::tables().GrpTitleList[0].Leader = static_cast<int16_t>(ken);
-    retitle();
+    retitle("新しい題"); // the step before
     main_form().Command2[14].click(); // 家系グループ設定
     ASSERT_TRUE(kakegrpstat_form().isVisible());
     // The user unchecks the row.
@@ -132,7 +116,7 @@ TEST_F(UndoStepsTest, TheDisplayOptionsWritingDirectionIsTakenBackWithTheirApply
 // Neither a colour dialog cancelled nor the person table's columns chosen is a step.
 TEST_F(UndoStepsTest, ACancelledDialogAndTheColumnsChosenLeaveTheUndoOfTheStepBefore)
 {
-    retitle();
+    retitle("新しい題"); // the step before
     dialogs.answerNext(forms::DialogAnswer::cancelled());
     main_form().setitem[8].choose(); // 背景色設定
     main_form().scritem[2].choose();
