@@ -1,17 +1,20 @@
 // 戻 with the program's real windows takes back exactly the last command that changed
 // the family, whatever window it came from: a CSV import into the open family, a
 // check mark changed by hand in the lineage-group window and an apply of the display
-// options are steps of their own. A command cancelled at its dialog leaves the undo of
-// the step before, and the choices of how the windows show the family (the person
-// table's columns) are no step that 戻 takes back.
+// options are steps of their own. A command cancelled at its dialog, or one that changes
+// nothing (Enter on names left as they were), leaves the undo of the step before, and
+// the choices of how the windows show the family (the person table's columns) are no
+// step that 戻 takes back.
 
 #include "drawing/DspOp.h"
 #include "entry/CelSet.h"
 #include "entry/EntryForm.h"
+#include "forms/Keys.h"
 #include "forms/Testing.h"
 #include "mainwindow/MainForm.h"
 #include "model/GroupLists.h"
 #include "model/settings.h"
+#include "model/tables.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "relations/KakeGrpStatForm.h"
@@ -113,12 +116,15 @@ TEST_F(UndoStepsTest, TheDisplayOptionsWritingDirectionIsTakenBackWithTheirApply
     EXPECT_EQ(model::settings().write_state, 0);
 }
 
-// Neither a colour dialog cancelled nor the person table's columns chosen is a step.
+// Neither a colour or font dialog cancelled nor the person table's columns chosen is a
+// step.
 TEST_F(UndoStepsTest, ACancelledDialogAndTheColumnsChosenLeaveTheUndoOfTheStepBefore)
 {
     retitle("新しい題"); // the step before
     dialogs.answerNext(forms::DialogAnswer::cancelled());
     main_form().setitem[8].choose(); // 背景色設定
+    dialogs.answerNext(forms::DialogAnswer::cancelled());
+    main_form().setitem[10].choose(); // フォント設定
     main_form().scritem[2].choose();
     entry_form().scritem[1].choose(); // the table view
     entry_form().CMDFUNC[3].click();  // 項目設定
@@ -130,6 +136,24 @@ TEST_F(UndoStepsTest, ACancelledDialogAndTheColumnsChosenLeaveTheUndoOfTheStepBe
     mainUndo();
     EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 takes back the registration";
     EXPECT_TRUE(model::settings().DispFactor[3]) << "and leaves the columns as chosen";
+}
+
+TEST_F(UndoStepsTest, EnterOnNamesLeftAsTheyWereLeavesTheUndoOfTheStepBefore)
+{
+    retitle("新しい題"); // the step before
+    model::tables().Data_Changed = 0;
+    // 健's box clicked, F2, Enter on his names as they stand.
+    main_form().DPic_Click(boxOf(ken));
+    int f2 = forms::vbKeyF2;
+    main_form().Form_KeyDown(f2, 0);
+    ASSERT_TRUE(main_form().Text2[1].isVisible());
+    int16_t enter = 13;
+    main_form().Text2_KeyPress(1, enter);
+    ASSERT_FALSE(main_form().Text2[1].isVisible()) << "Enter closes the name editor";
+    EXPECT_EQ(model::tables().Data_Changed, 0) << "and is no edit";
+
+    mainUndo();
+    EXPECT_EQ(kou(couple).kou_title, "山田家") << "戻 takes back the registration";
 }
 
 } // namespace
