@@ -50,7 +50,7 @@ constexpr int ServerAnswerMs = 2000;
 constexpr int PollMs = 5;
 // Recordings: 16-bit mono at 22,050 Hz, enough for a voice, delivered in 50 ms pieces.
 constexpr uint32_t RecordRate = 22050;
-constexpr WaveFormat RecordFormat{1, 1, static_cast<int>(RecordRate), 16, 2};
+constexpr WaveFormat RecordFormat{PcmTag, 1, static_cast<int>(RecordRate), 16, 2};
 constexpr pa_usec_t RecordPieceUsec = 50 * 1000;
 // Memos are handed to the server a quarter of a second ahead.
 constexpr pa_usec_t PlayBufferUsec = 250 * 1000;
@@ -171,19 +171,19 @@ std::optional<pa_sample_spec> pulseSampleOf(const WaveFormat& format)
     pa_sample_spec sample{};
     const int tag = format.formatTag;
     const int bits = format.bitsPerSample;
-    if (tag == 1 && bits == 8)
+    if (tag == PcmTag && bits == 8)
         sample.format = PA_SAMPLE_U8;
-    else if (tag == 1 && bits == 16)
+    else if (tag == PcmTag && bits == 16)
         sample.format = PA_SAMPLE_S16LE;
-    else if (tag == 1 && bits == 24)
+    else if (tag == PcmTag && bits == 24)
         sample.format = format.blockAlign == 4 * format.channels ? PA_SAMPLE_S24_32LE : PA_SAMPLE_S24LE;
-    else if (tag == 1 && bits == 32)
+    else if (tag == PcmTag && bits == 32)
         sample.format = PA_SAMPLE_S32LE;
-    else if (tag == 3 && bits == 32)
+    else if (tag == FloatTag && bits == 32)
         sample.format = PA_SAMPLE_FLOAT32LE;
-    else if (tag == 6 && bits == 8)
+    else if (tag == ALawTag && bits == 8)
         sample.format = PA_SAMPLE_ALAW;
-    else if (tag == 7 && bits == 8)
+    else if (tag == MuLawTag && bits == 8)
         sample.format = PA_SAMPLE_ULAW;
     else
         return std::nullopt;

@@ -11,10 +11,6 @@ namespace entry {
 
 namespace {
 
-constexpr int PcmTag = 1;
-constexpr int FloatTag = 3;
-constexpr int ALawTag = 6;
-constexpr int MuLawTag = 7;
 constexpr int ExtensibleTag = 0xFFFE;
 
 uint32_t read16(std::string_view bytes, size_t at)

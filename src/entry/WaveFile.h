@@ -8,10 +8,16 @@
 
 namespace entry {
 
+// The codes of the sample formats.
+inline constexpr int PcmTag = 1;     // integer PCM
+inline constexpr int FloatTag = 3;   // floating point
+inline constexpr int ALawTag = 6;
+inline constexpr int MuLawTag = 7;
+
 // The layout of the samples, as the "fmt " chunk gives it.
 struct WaveFormat {
-    // 1 integer PCM, 3 floating point, 6 A-law, 7 mu-law; for an extensible
-    // header, the code its sub-format names.
+    // One of the codes above, or another; for an extensible header, the code
+    // its sub-format names.
     int formatTag = 0;
     int channels = 0;
     int sampleRate = 0;

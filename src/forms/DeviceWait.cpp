@@ -11,6 +11,12 @@
 
 namespace forms {
 
+bool onWindowThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
 bool waitForDevice(const std::function<bool()>& done, int pollMs, int timeoutMs)
 {
     if (done())
@@ -18,8 +24,7 @@ bool waitForDevice(const std::function<bool()>& done, int pollMs, int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     const auto timedOut = [&] { return timeoutMs != NoTimeLimit && clock.elapsed() >= timeoutMs; };
-    QCoreApplication* application = QCoreApplication::instance();
-    if (!application || QThread::currentThread() != application->thread()) {
+    if (!onWindowThread()) {
         while (!timedOut()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
             if (done())

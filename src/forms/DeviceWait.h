@@ -11,6 +11,10 @@ namespace forms {
 
 inline constexpr int NoTimeLimit = -1;
 
+// Whether the caller runs on the window thread (the application's), where a wait
+// lets the windows paint.
+bool onWindowThread();
+
 // Asks done() at once and then every pollMs until it holds (true) or timeoutMs
 // have passed (false); with NoTimeLimit until it holds.
 bool waitForDevice(const std::function<bool()>& done, int pollMs, int timeoutMs = NoTimeLimit);

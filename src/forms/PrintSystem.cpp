@@ -254,7 +254,8 @@ std::string queueUri(const std::string& printerName)
     return uri;
 }
 
-// The service's last error and its words, as they stood after a request.
+// The service's last error and its words (the status's own name where it gave
+// none), as they stood after a request.
 struct ServiceError {
     ipp_status_t status;
     std::string words;
@@ -262,8 +263,9 @@ struct ServiceError {
 
 ServiceError lastError()
 {
+    const ipp_status_t status = cups().cupsLastError();
     const char* words = cups().cupsLastErrorString();
-    return {cups().cupsLastError(), words ? words : std::string()};
+    return {status, words && *words ? words : cups().ippErrorString(status)};
 }
 
 QueueStatus statusOfError(const ServiceError& error)
@@ -280,7 +282,7 @@ QueueStatus statusOfError(const ServiceError& error)
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
         return {QueueState::NotAccepting, std::string()};
     default:
-        return {QueueState::Failed, error.words.empty() ? std::string(cups().ippErrorString(error.status)) : error.words};
+        return {QueueState::Failed, error.words};
     }
 }
 
@@ -357,10 +359,8 @@ SendResult answerToJob(std::unique_ptr<Connection> connection, const std::string
             result.jobId = cups().ippGetInteger(id, 0);
     }
     cups().ippDelete(response);
-    if (result.jobId <= 0) {
-        result.why = whyRefused(connection->watch(), printerName, error,
-                                error.words.empty() ? std::string(cups().ippErrorString(error.status)) : error.words);
-    }
+    if (result.jobId <= 0)
+        result.why = whyRefused(connection->watch(), printerName, error, error.words);
     return result;
 }
 

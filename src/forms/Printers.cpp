@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -131,10 +130,11 @@ QTimer* answerPoll()
     return timer;
 }
 
-bool onWindowThread()
+// Waits until the question being answered has ended, if any, and takes its answer.
+void waitForAnswer()
 {
-    const QCoreApplication* application = QCoreApplication::instance();
-    return application && QThread::currentThread() == application->thread();
+    waitForDevice([] { return !question() || question()->ended(); }, AnswerPollMs);
+    takeAnswer();
 }
 
 // Asks the service for its printers: in the background on the window thread,
@@ -144,12 +144,10 @@ void askForPrinters()
     if (printersTurnedOff())
         return;
     question().emplace();
-    if (onWindowThread()) {
+    if (onWindowThread())
         answerPoll()->start();
-        return;
-    }
-    waitForDevice([] { return question()->ended(); }, AnswerPollMs);
-    takeAnswer();
+    else
+        waitForAnswer();
 }
 
 } // namespace
@@ -216,10 +214,7 @@ void waitForPrinterList()
         return;
     if (!question())
         askForPrinters();
-    if (question()) {
-        waitForDevice([] { return !question() || question()->ended(); }, AnswerPollMs);
-        takeAnswer();
-    }
+    waitForAnswer();
 }
 
 PrinterListFollower::PrinterListFollower(std::function<void()> changed)

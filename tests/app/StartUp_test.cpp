@@ -2,7 +2,8 @@
 // started as a user starts it, with a family to open, and looked at once it has
 // drawn the family and left its first autosave: it must not have loaded the
 // sound server's library, which only the voice memo window needs and loads
-// when it first plays or records.
+// when it first plays or records, nor the print service's library or Qt's
+// plugin for it, which only printing needs.
 
 #include "model/filestore/FamilyFile.h"
 #include "document/InitAllSetting.h"
@@ -12,6 +13,7 @@
 #include "platform/FileSystem.h"
 
 #include "LayoutFamilies.h"
+#include "support/ServiceProcess.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +24,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
 // What a process has mapped, its libraries among it.
-std::string mappedFiles(pid_t pid)
+std::string mappedFiles(int pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/maps");
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -51,32 +48,23 @@ TEST(StartUp, loadsNoSoundOrPrintLibraryBeforeSoundOrPrintingIsUsed)
     ASSERT_TRUE(model::save_file(family));
     model::InitAllSetting();
 
-    std::vector<std::string> environment = {"TEVORA_HOME=" + home.path()};
-    for (char** entry = environ; *entry; ++entry)
-        environment.emplace_back(*entry);
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execle(program.c_str(), program.c_str(), family.c_str(), static_cast<char*>(nullptr), envp.data());
-        ::_exit(127);
-    }
-    ASSERT_GT(child, 0);
+    support::ServiceProcess tevora("tevora-start");
+    ASSERT_FALSE(tevora.folder().empty());
+    const std::string output = platform::joinPath(tevora.folder(), "output");
+    ASSERT_TRUE(tevora.run(program, {family}, {"TEVORA_HOME=" + home.path()}, output));
     const std::string autosave = home.file(model::AutosaveSnapshotName);
     const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     bool started = false;
-    while (!started && std::chrono::steady_clock::now() < until && ::waitpid(child, nullptr, WNOHANG) == 0) {
+    while (!started && std::chrono::steady_clock::now() < until && tevora.running()) {
         started = platform::fileExists(autosave);
         if (!started)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    const std::string libraries = started ? mappedFiles(child) : std::string();
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    const std::string libraries = started ? mappedFiles(tevora.pid()) : std::string();
+    tevora.end(SIGKILL);
 
-    ASSERT_TRUE(started) << "the program opened the family and left its autosave";
+    ASSERT_TRUE(started) << "the program opened the family and left its autosave; its output:\n"
+                         << (platform::fileExists(output) ? platform::readWholeFile(output) : std::string());
     ASSERT_NE(libraries.find("libQt6Widgets"), std::string::npos);
     EXPECT_EQ(libraries.find("libpulse"), std::string::npos) << "the sound library is mapped";
     EXPECT_EQ(libraries.find("libcups"), std::string::npos) << "the print library is mapped";

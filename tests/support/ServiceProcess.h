@@ -1,8 +1,9 @@
 #pragma once
 // A service a test program starts for itself (a print scheduler, a sound
-// server): a fresh folder of its own in the temporary folder, and the service's
-// program run in the foreground, with the environment it is given, ended with
-// the test program however that ends. The variables of this process that the
+// server, a display; also the program under test, run as a user starts it): a
+// fresh folder of its own in the temporary folder, and the service's program
+// run in the foreground, with the environment it is given, ended with the test
+// program however that ends. The variables of this process that the
 // service replaces while it runs (where to find it) are put back when it goes;
 // the folder goes with it.
 
@@ -31,6 +32,8 @@ public:
              const std::vector<std::string>& environmentChanges, const std::string& output);
     // True while the program runs (also while it is paused).
     bool running();
+    // The process id of the program run() started; 0 before, and once it was found ended.
+    int pid() const { return m_pid; }
     // Sends the signal and waits until the program has ended; a paused program
     // goes on first, so that it can end.
     void end(int signal);
