@@ -431,14 +431,16 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around)
     const size_t titleBarOnly = std::min<size_t>(allParts, 1);
     // Clear of the owner's controls where there is room, else of its title bar.
     for (const size_t parts : {allParts, titleBarOnly}) {
-        if (parts != allParts && allParts == titleBarOnly)
-            break;
         if (search.fits(first, Rules{parts, true, false}, around.inFront, around.behind))
             return {first, false};
         for (const bool besideAll : {true, false}) {
             if (const auto found = search.nearest(Rules{parts, true, besideAll}, around.inFront, around.behind))
                 return {*found, false};
         }
+        // No controls to keep clear of: the round for the title bar alone would
+        // be this one again.
+        if (allParts == titleBarOnly)
+            break;
     }
     // No place is in sight of every window kept in front and shows what it
     // should: the window is kept in front as well, where it hides the least; a
