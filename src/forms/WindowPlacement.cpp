@@ -302,24 +302,27 @@ bool shownNormal(const QWidget* window)
     return window && window->isVisible() && !window->isMinimized();
 }
 
+// The frame the platform put around the window; null until it has framed it.
+QMargins frameMarginsOf(const QWidget& window)
+{
+    return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+}
+
 // The frame a window manager gives the window, as far as it is known before it
 // frames it: the frame of a window of the program of its kind (of a fixed size or
 // not) that it framed, its owner's first.
 QMargins likelyFrame(const QWidget& window, const QWidget& owner)
 {
     const auto fixedSize = [](const QWidget& widget) { return widget.minimumSize() == widget.maximumSize(); };
-    const auto frameOf = [](const QWidget& widget) {
-        return widget.windowHandle() ? widget.windowHandle()->frameMargins() : QMargins();
-    };
     std::vector<const QWidget*> windows{&owner};
     const QWidgetList all = QApplication::topLevelWidgets();
     windows.insert(windows.end(), all.begin(), all.end());
     for (const QWidget* other : windows) {
         if (other != &window && shownNormal(other) && !other->isMaximized() && !other->isFullScreen()
-            && fixedSize(*other) == fixedSize(window) && !frameOf(*other).isNull())
-            return frameOf(*other);
+            && fixedSize(*other) == fixedSize(window) && !frameMarginsOf(*other).isNull())
+            return frameMarginsOf(*other);
     }
-    return frameOf(owner);
+    return frameMarginsOf(owner);
 }
 
 // Qt's dialogs are kept in front and placed clear of their owner as they show;
@@ -360,11 +363,6 @@ private:
         QPoint frameTopLeft;
     };
 
-    static QMargins ownFrame(const QDialog& dialog)
-    {
-        return dialog.windowHandle() ? dialog.windowHandle()->frameMargins() : QMargins();
-    }
-
     // Places the dialog, centred on its owner or from the place it was given
     // before; returns the guess it was placed with, if its frame was not known.
     static std::optional<Guess> place(QDialog& dialog, std::optional<QPoint> from)
@@ -379,7 +377,7 @@ private:
         const QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
         if (!shownNormal(owner))
             return std::nullopt;
-        QMargins margins = ownFrame(dialog);
+        QMargins margins = frameMarginsOf(dialog);
         const bool guessed = margins.isNull();
         if (guessed)
             margins = likelyFrame(dialog, *owner);
@@ -406,7 +404,7 @@ private:
             return;
         QDialog* dialog = found->first;
         const Guess guess = found->second;
-        const QMargins own = hidden ? QMargins() : ownFrame(*dialog);
+        const QMargins own = hidden ? QMargins() : frameMarginsOf(*dialog);
         if (!hidden && own.isNull())
             return;
         m_guesses.erase(found);
