@@ -101,10 +101,8 @@ QRect clearOfBars(QRect place, const Surroundings& around)
 struct Rules {
     // How many of the owner's parts: its title bar comes first.
     size_t ownerParts = 0;
-    // True: hides no title bar of a window behind; false: lies with its corner
-    // on none of theirs.
-    bool titleBarsShow = true;
-    // Overlaps no other window at all.
+    // True: overlaps no window behind at all; false: hides none of their title
+    // bars.
     bool besideAll = false;
 };
 
@@ -129,9 +127,7 @@ public:
         if (std::any_of(parts, parts + static_cast<std::ptrdiff_t>(rules.ownerParts), meets))
             return false;
         return std::none_of(behind.begin(), behind.end(), [&](const QRect& other) {
-            if (rules.besideAll)
-                return place.intersects(other);
-            return rules.titleBarsShow ? place.intersects(titleBarOf(other)) : cornersMeet(place, other);
+            return place.intersects(rules.besideAll ? other : titleBarOf(other));
         });
     }
 
@@ -429,10 +425,10 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around)
     const size_t titleBarOnly = std::min<size_t>(allParts, 1);
     // Clear of the owner's controls where there is room, else of its title bar.
     for (const size_t parts : {allParts, titleBarOnly}) {
-        if (search.fits(first, Rules{parts, true, false}, around.inFront, around.behind))
+        if (search.fits(first, Rules{parts, false}, around.inFront, around.behind))
             return {first, false};
         for (const bool besideAll : {true, false}) {
-            if (const auto found = search.nearest(Rules{parts, true, besideAll}, around.inFront, around.behind))
+            if (const auto found = search.nearest(Rules{parts, besideAll}, around.inFront, around.behind))
                 return {*found, false};
         }
         // No controls to keep clear of: the round for the title bar alone would
@@ -446,7 +442,7 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around)
     std::vector<QRect> all = around.behind;
     all.insert(all.end(), around.inFront.begin(), around.inFront.end());
     const bool keptInFront = !around.inFront.empty();
-    if (around.reopening && keptInFront && search.fits(first, Rules{titleBarOnly, true, false}, {}, all))
+    if (around.reopening && keptInFront && search.fits(first, Rules{titleBarOnly, false}, {}, all))
         return {first, true};
     return {search.leastHiding(all, around.inFront), keptInFront};
 }
