@@ -101,10 +101,8 @@ QRect clearOfBars(QRect place, const Surroundings& around)
 struct Rules {
     // How many of the owner's parts: its title bar comes first.
     size_t ownerParts = 0;
-    // True: hides no title bar of a window behind; false: lies with its corner
-    // on none of theirs.
-    bool titleBarsShow = true;
-    // Overlaps no other window at all.
+    // True: overlaps no window behind at all; false: hides none of their title
+    // bars.
     bool besideAll = false;
 };
 
@@ -129,9 +127,7 @@ public:
         if (std::any_of(parts, parts + static_cast<std::ptrdiff_t>(rules.ownerParts), meets))
             return false;
         return std::none_of(behind.begin(), behind.end(), [&](const QRect& other) {
-            if (rules.besideAll)
-                return place.intersects(other);
-            return rules.titleBarsShow ? place.intersects(titleBarOf(other)) : cornersMeet(place, other);
+            return place.intersects(rules.besideAll ? other : titleBarOf(other));
         });
     }
 
@@ -302,24 +298,27 @@ bool shownNormal(const QWidget* window)
     return window && window->isVisible() && !window->isMinimized();
 }
 
+// The frame the platform put around the window; null until it has framed it.
+QMargins frameMarginsOf(const QWidget& window)
+{
+    return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+}
+
 // The frame a window manager gives the window, as far as it is known before it
 // frames it: the frame of a window of the program of its kind (of a fixed size or
 // not) that it framed, its owner's first.
 QMargins likelyFrame(const QWidget& window, const QWidget& owner)
 {
     const auto fixedSize = [](const QWidget& widget) { return widget.minimumSize() == widget.maximumSize(); };
-    const auto frameOf = [](const QWidget& widget) {
-        return widget.windowHandle() ? widget.windowHandle()->frameMargins() : QMargins();
-    };
     std::vector<const QWidget*> windows{&owner};
     const QWidgetList all = QApplication::topLevelWidgets();
     windows.insert(windows.end(), all.begin(), all.end());
     for (const QWidget* other : windows) {
         if (other != &window && shownNormal(other) && !other->isMaximized() && !other->isFullScreen()
-            && fixedSize(*other) == fixedSize(window) && !frameOf(*other).isNull())
-            return frameOf(*other);
+            && fixedSize(*other) == fixedSize(window) && !frameMarginsOf(*other).isNull())
+            return frameMarginsOf(*other);
     }
-    return frameOf(owner);
+    return frameMarginsOf(owner);
 }
 
 // Qt's dialogs are kept in front and placed clear of their owner as they show;
@@ -360,11 +359,6 @@ private:
         QPoint frameTopLeft;
     };
 
-    static QMargins ownFrame(const QDialog& dialog)
-    {
-        return dialog.windowHandle() ? dialog.windowHandle()->frameMargins() : QMargins();
-    }
-
     // Places the dialog, centred on its owner or from the place it was given
     // before; returns the guess it was placed with, if its frame was not known.
     static std::optional<Guess> place(QDialog& dialog, std::optional<QPoint> from)
@@ -379,7 +373,7 @@ private:
         const QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
         if (!shownNormal(owner))
             return std::nullopt;
-        QMargins margins = ownFrame(dialog);
+        QMargins margins = frameMarginsOf(dialog);
         const bool guessed = margins.isNull();
         if (guessed)
             margins = likelyFrame(dialog, *owner);
@@ -406,7 +400,7 @@ private:
             return;
         QDialog* dialog = found->first;
         const Guess guess = found->second;
-        const QMargins own = hidden ? QMargins() : ownFrame(*dialog);
+        const QMargins own = hidden ? QMargins() : frameMarginsOf(*dialog);
         if (!hidden && own.isNull())
             return;
         m_guesses.erase(found);
@@ -431,14 +425,16 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around)
     const size_t titleBarOnly = std::min<size_t>(allParts, 1);
     // Clear of the owner's controls where there is room, else of its title bar.
     for (const size_t parts : {allParts, titleBarOnly}) {
-        if (parts != allParts && allParts == titleBarOnly)
-            break;
-        if (search.fits(first, Rules{parts, true, false}, around.inFront, around.behind))
+        if (search.fits(first, Rules{parts, false}, around.inFront, around.behind))
             return {first, false};
         for (const bool besideAll : {true, false}) {
-            if (const auto found = search.nearest(Rules{parts, true, besideAll}, around.inFront, around.behind))
+            if (const auto found = search.nearest(Rules{parts, besideAll}, around.inFront, around.behind))
                 return {*found, false};
         }
+        // No controls to keep clear of: the round for the title bar alone would
+        // be this one again.
+        if (allParts == titleBarOnly)
+            break;
     }
     // No place is in sight of every window kept in front and shows what it
     // should: the window is kept in front as well, where it hides the least; a
@@ -446,7 +442,7 @@ Placement placeAmong(const QRect& wanted, const Surroundings& around)
     std::vector<QRect> all = around.behind;
     all.insert(all.end(), around.inFront.begin(), around.inFront.end());
     const bool keptInFront = !around.inFront.empty();
-    if (around.reopening && keptInFront && search.fits(first, Rules{titleBarOnly, true, false}, {}, all))
+    if (around.reopening && keptInFront && search.fits(first, Rules{titleBarOnly, false}, {}, all))
         return {first, true};
     return {search.leastHiding(all, around.inFront), keptInFront};
 }

@@ -11,7 +11,6 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OtherWindows.h"
 #include "model/run_state.h"
-#include "platform/FileSystem.h"
 #include "reports/ChronologyWindows.h"
 
 #include "mainwindow/CloseMainWindow.h"
@@ -20,12 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace app_test {
-
-// The working folder the test program started in.
-inline const std::string testProgramFolder = platform::currentDirectory();
 
 template <typename Base = ::testing::Test>
 class ProgramFixture : public Base {
@@ -49,9 +43,6 @@ protected:
         reports::setChronologyWindows(nullptr);
         drawing::setDspOpRequests(nullptr);
         forms::resetPrinterList();
-        // The File commands make the program folder the working folder (a dialog
-        // without a folder of its own starts there); it goes with the test.
-        platform::setCurrentDirectory(testProgramFolder);
     }
 
     support::TempHome home{support::TempHome::Contents::ProgramData};

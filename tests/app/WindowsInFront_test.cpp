@@ -158,6 +158,15 @@ protected:
         return overOwner(window, main, controls);
     }
 
+    static std::string overPreview(const QWidget& window, printing::PrePrintForm& preview)
+    {
+        const Controls controls{{"印刷倍率", preview.Text1.widget()},
+                                {"プリンタ設定", preview.CMDFUNC[0].widget()},
+                                {"印刷", preview.CMDFUNC[1].widget()},
+                                {"戻る", preview.CMDEND.widget()}};
+        return overOwner(window, forms::formWidget(preview), controls);
+    }
+
     // Runs check on the next Qt dialog of the kind that shows, then cancels it.
     template <typename Dialog>
     static void onQtDialog(std::function<void(QWidget&)> check)
@@ -229,12 +238,7 @@ TEST_F(WindowsInFront, ModalWindowsAndDialogsOpenInFrontClearOfTheirOwner)
             auto& preview = static_cast<printing::PrePrintForm&>(form);
             found["preview"] = overMainWindow(*forms::formWidget(preview));
             forms::onShown("frmPrnSet", [&](forms::Form& choice) {
-                const Controls controls{{"印刷倍率", preview.Text1.widget()},
-                                        {"プリンタ設定", preview.CMDFUNC[0].widget()},
-                                        {"印刷", preview.CMDFUNC[1].widget()},
-                                        {"戻る", preview.CMDEND.widget()}};
-                found["printer choice of the preview"] =
-                    overOwner(*forms::formWidget(choice), forms::formWidget(preview), controls);
+                found["printer choice of the preview"] = overPreview(*forms::formWidget(choice), preview);
                 choice.unload();
             });
             preview.CMDFUNC[0].click(); // プリンタ設定
@@ -296,13 +300,9 @@ TEST_F(WindowsInFront, UnderAWindowManagerModalWindowsAndDialogsLandWhereTheyAre
         auto& preview = static_cast<printing::PrePrintForm&>(form);
         EXPECT_TRUE(QTest::qWaitFor([&] { return landed(preview); }, FramePatienceMs));
         forms::onShown("frmPrnSet", [&](forms::Form& choice) {
-            const Controls controls{{"印刷倍率", preview.Text1.widget()},
-                                    {"プリンタ設定", preview.CMDFUNC[0].widget()},
-                                    {"印刷", preview.CMDFUNC[1].widget()},
-                                    {"戻る", preview.CMDEND.widget()}};
             const auto wrong = [&] {
                 return (landed(choice) ? "" : std::string("not framed where placed;"))
-                       + overOwner(*forms::formWidget(choice), forms::formWidget(preview), controls);
+                       + overPreview(*forms::formWidget(choice), preview);
             };
             found["printer choice of the preview"] =
                 QTest::qWaitFor([&] { return wrong().empty(); }, FramePatienceMs) ? "" : wrong();
