@@ -913,42 +913,25 @@ void Form::applyGeometry(bool raiseResize)
     const int innerWidth = std::max(1, outerWidth - d->frame.left() - d->frame.right());
     const int innerHeight = std::max(1, outerHeight - d->frame.top() - d->frame.bottom());
     const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
-    const QSize inner(innerWidth, innerHeight);
     d->placeOnScreen = frameTopLeft;
-    // The window manager keeps the user's drag above the smallest size.
-    const auto limitSize = [&] {
-        if (fixed) {
-            w->setFixedSize(inner);
-            return;
-        }
+    w->applyingGeometry = true;
+    if (fixed) {
+        w->setFixedSize(innerWidth, innerHeight);
+    } else {
+        // The window manager keeps the user's drag above the smallest size.
         const int minWidth = twipsToPixels(d->minWidth) - d->frame.left() - d->frame.right();
         const int minHeight = twipsToPixels(d->minHeight) - d->frame.top() - d->frame.bottom();
         w->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight));
-    };
-    QWindow* handle = w->testAttribute(Qt::WA_WState_Created) ? w->windowHandle() : nullptr;
-    const QMargins framed = handle ? handle->frameMargins() : QMargins();
-    w->applyingGeometry = true;
-    if (!framed.isNull()) {
-        // The platform has framed the window: one request gives the client its
-        // place inside the frame and its size. A request for the frame's place
-        // is taken for the client's until the window manager answers it, and a
-        // report of the window manager's arriving meanwhile leaves the window's
-        // geometry off by the frame for good; a size of its own would move the
-        // frame first.
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        w->setGeometry(QRect(frameTopLeft + QPoint(framed.left(), framed.top()), inner));
-        limitSize();
-    } else {
-        // Not framed yet: the window manager puts the frame at the window's
-        // place.
-        limitSize();
-        w->resize(inner);
-        if (handle)
-            handle->setFramePosition(frameTopLeft);
-        else
-            w->move(frameTopLeft);
+        w->resize(innerWidth, innerHeight);
     }
+    // Before the platform window exists Qt takes a window's position as its
+    // frame's; afterwards only the platform window's frame position is sure to
+    // be the frame's, whatever the window manager reported so far. It comes
+    // after the size: a resize places the window by its client area.
+    if (QWindow* handle = w->windowHandle(); handle && w->testAttribute(Qt::WA_WState_Created))
+        handle->setFramePosition(frameTopLeft);
+    else
+        w->move(frameTopLeft);
     w->applyingGeometry = false;
     w->layoutChildren();
     d->clientPx = QSize(innerWidth, std::max(0, innerHeight - w->menuBarHeight()));

@@ -294,6 +294,17 @@ TEST_F(WindowsInFront, UnderAWindowManagerModalWindowsAndDialogsLandWhereTheyAre
     main.Command2[10].click(); // 関係設定画面
     main.Command2[5].click();  // 関係追加画面
     ASSERT_TRUE(QTest::qWaitFor([] { return landed(ctrl_form()) && landed(easyctl_form()); }, FramePatienceMs));
+    // A framed window moved and sized while shown lands there with that size.
+    {
+        forms::Form& editor = ctrl_form();
+        const QWidget& window = *forms::formWidget(editor);
+        const QRect wanted(QPoint(forms::twipsToPixels(editor.left()) + 40, forms::twipsToPixels(editor.top()) + 30),
+                           QSize(forms::twipsToPixels(editor.width()) - 20, forms::twipsToPixels(editor.height()) - 10));
+        editor.move(wanted.x() * 15.0, wanted.y() * 15.0, wanted.width() * 15.0, wanted.height() * 15.0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frameOf(window) == wanted; }, FramePatienceMs))
+            << "framed at " << frameOf(window).x() << "," << frameOf(window).y() << " " << frameOf(window).width()
+            << "x" << frameOf(window).height();
+    }
 
     std::map<std::string, std::string> found;
     forms::onShown("PrePrint", [&](forms::Form& form) {
