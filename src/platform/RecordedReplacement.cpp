@@ -29,11 +29,6 @@ void reachedStep(int step)
         stepHook(step);
 }
 
-std::string partOf(const std::string& target)
-{
-    return target + ".part";
-}
-
 bool endsWith(std::string_view text, std::string_view ending)
 {
     return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
@@ -134,7 +129,7 @@ void settle(const Record& record)
             return;
     }
     for (const std::string& target : record.targets) {
-        const std::string part = partOf(target);
+        const std::string part = partialFileName(target);
         if (record.renaming) {
             // Every partial file is whole: one still there was not renamed yet.
             if (fileExists(part) && ::rename(part.c_str(), target.c_str()) != 0)
@@ -199,7 +194,7 @@ RecordedReplacement::~RecordedReplacement()
     if (m_replaced)
         return;
     for (const std::string& target : m_targets)
-        ::unlink(partOf(target).c_str());
+        ::unlink(partialFileName(target).c_str());
     if (!m_record.empty())
         ::unlink(m_record.c_str());
 }
