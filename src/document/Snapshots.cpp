@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -327,10 +328,7 @@ SnapshotRead readSnapshot(const std::string& path)
         read.failure = e;
         return read;
     } catch (const std::bad_alloc&) {
-        platform::RuntimeError e(platform::err::OutOfMemory, path + ": メモリが足りません");
-        e.path = path;
-        e.reason = "メモリが足りません";
-        read.failure = e;
+        read.failure = platform::errnoError(ENOMEM, path);
         return read;
     }
     transformBytes(read.text.data(), read.text.size(), Direction::Unscramble);
@@ -428,7 +426,6 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
     }
     if (!read.family)
         return RestoreOutcome::Failed;
-    const std::unique_ptr<StagedFamily> family = std::move(read.family);
     ParkedMedia parked;
     if (!parked.park()) {
         // The snapshot stays as it is, for another try.
@@ -447,7 +444,7 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
         windows.removeTreeTabs(c.tab_cnt);
     c.tab_cnt = -1;
     InitAllSetting();
-    takeOverFamily(*family);
+    takeOverFamily(*read.family);
     copyViewChoices(shown, settings());
     windows.loadAfterDisp();
     windows.resetKouNum();

@@ -434,7 +434,7 @@ void MainForm::ensureSettingsFile()
 bool MainForm::recoverInterruptedEdit()
 {
     const model::Recovery recovery = model::recoverAutosave(
-        [this](model::StagedFamily& family) { showFamily(family, std::string(), LoadOrigin::RecoveredCopy); });
+        [this](model::StagedFamily& family) { showFamily(family, std::string(), LoadOrigin::Recovered); });
     if (recovery == model::Recovery::Recovered)
         LoadAfterDisp();
     return recovery == model::Recovery::Recovered || recovery == model::Recovery::NotRecovered;

@@ -156,13 +156,13 @@ public:
     // What a loaded family is to the file it was read from.
     enum class LoadOrigin {
         FamilyFile,    // the document's own file: Cur_FilePath, caption and "FilePath.ini" follow it
-        RecoveredCopy, // the autosave's family, recovered: a changed family without a file
+        Recovered,     // the autosave's family, recovered: a changed family without a file
     };
     // Reads the family file at path in full, and only then empties the document
     // (File > New) and shows the family read (showFamily). A file that cannot be read,
     // or holds no family, leaves the open family exactly as it was (the reader has said
     // why) and returns false. path is taken by value: the emptying clears Cur_FilePath.
-    bool LoadKezFile(std::string path, LoadOrigin origin = LoadOrigin::FamilyFile);
+    bool LoadKezFile(std::string path);
     // Empties the document as File > New does, without its questions, and takes over
     // the family read from path (none for a recovered edit).
     void showFamily(model::StagedFamily& family, std::string path, LoadOrigin origin);

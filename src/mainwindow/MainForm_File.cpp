@@ -189,7 +189,7 @@ void MainForm::openFamily()
     LoadAfterDisp();
 }
 
-bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
+bool MainForm::LoadKezFile(std::string path)
 {
     if (path.empty()) {
         platform::MsgBox(CannotReadMessage, platform::vbOKOnly);
@@ -202,7 +202,7 @@ bool MainForm::LoadKezFile(std::string path, LoadOrigin origin)
     const std::unique_ptr<model::StagedFamily> family = model::readFamilyFile(path, model::newFamilySettings());
     if (!family)
         return false;
-    showFamily(*family, path, origin);
+    showFamily(*family, path, LoadOrigin::FamilyFile);
     return true;
 }
 
@@ -225,7 +225,7 @@ void MainForm::showFamily(model::StagedFamily& family, std::string path, LoadOri
     layout::Reset_Zoom();
     Picture1.setBackColor(model::settings().Dispmode_BGcolor);
     layout::chart().sel_tree = 0;
-    if (origin == LoadOrigin::RecoveredCopy || model::fileStore().loadDamaged) {
+    if (origin == LoadOrigin::Recovered || model::fileStore().loadDamaged) {
         // The recovered edit was never saved: it is a changed family without a file,
         // so Save asks for a name and closing asks before it is lost. The autosave in
         // TMP is no file of the user's: it shows nowhere and the remembered folder stays.

@@ -114,6 +114,26 @@ void checkReadable(const std::string& path, const struct stat& st, uint64_t maxB
         throw refusedFile(path, TooLargeReason);
 }
 
+// openToRead, with st receiving what the open file is.
+int openRegularFile(const std::string& path, uint64_t maxBytes, struct stat& st)
+{
+    // Not opened at all when it is no regular file: opening a device may act on it.
+    if (::stat(path.c_str(), &st) == 0)
+        checkReadable(path, st, maxBytes);
+    // A named pipe put in place meanwhile does not hold the open up either.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    if (::fstat(fd, &st) != 0)
+        throw errnoError(errno, path);
+    checkReadable(path, st, maxBytes);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw errnoError(errno, path);
+    return guard.release();
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -298,30 +318,14 @@ FileStamp fileStamp(const std::string& path)
 
 int openToRead(const std::string& path, uint64_t maxBytes)
 {
-    // Not opened at all when it is no regular file: opening a device may act on it.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        checkReadable(path, st, maxBytes);
-    // A named pipe put in place meanwhile does not hold the open up either.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw errnoError(errno, path);
-    FdGuard guard(fd);
-    if (::fstat(fd, &st) != 0)
-        throw errnoError(errno, path);
-    checkReadable(path, st, maxBytes);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        throw errnoError(errno, path);
-    return guard.release();
+    return openRegularFile(path, maxBytes, st);
 }
 
 std::string readWholeFile(const std::string& path, uint64_t maxBytes)
 {
-    FdGuard guard(openToRead(path, maxBytes));
     struct stat st {};
-    if (::fstat(guard.get(), &st) != 0)
-        throw errnoError(errno, path);
+    FdGuard guard(openRegularFile(path, maxBytes, st));
     // Read straight into the result, sized by the file's length; a file that grows
     // meanwhile (or reports no length, as the system's own files do) is read on until
     // its end, but never past maxBytes.
@@ -408,16 +412,13 @@ std::string partialFileName(const std::string& path)
 
 PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(partialFileName(path))
 {
-    if (dirExists(path))
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
         throw folderInTheWay(path, ": フォルダーには書き込めません");
     // A device, a pipe or a socket is never replaced by a file.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        RuntimeError error(err::PathFileAccess, path + ": ファイルでないものには書き込めません");
-        error.path = path;
-        error.reason = "書き込み先がファイルではありません";
-        throw error;
-    }
+    if (exists && !S_ISREG(existing.st_mode))
+        throw refusedFile(path, "書き込み先がファイルではありません");
     // Links that lead on without end (to themselves) lead to no file to replace.
     struct stat link {};
     if (::lstat(linkTarget(path).c_str(), &link) == 0 && S_ISLNK(link.st_mode))
@@ -431,10 +432,9 @@ PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(part
         throw errnoError(errno, path);
     // Keep the permissions of the file being replaced; a new file gets the usual
     // 0666 less the umask.
-    struct stat st {};
     mode_t mode = 0;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
+    if (exists) {
+        mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -500,6 +500,15 @@ void flushToDisk(const std::string& path)
         throw errnoError(errno, path);
 }
 
+void flushFolderToDisk(const std::string& dir)
+{
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 void replaceWithPartialFiles(const std::vector<std::string>& paths, const std::function<void(size_t renamed)>& renamed)
 {
     std::vector<std::string> targets;
@@ -524,13 +533,8 @@ void replaceWithPartialFiles(const std::vector<std::string>& paths, const std::f
         if (std::find(folders.begin(), folders.end(), dir) == folders.end())
             folders.push_back(dir);
     }
-    for (const std::string& dir : folders) {
-        const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
-    }
+    for (const std::string& dir : folders)
+        flushFolderToDisk(dir);
 }
 
 void writeFileAtomically(const std::string& path, std::string_view bytes)

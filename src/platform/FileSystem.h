@@ -128,6 +128,10 @@ void writePartialFile(const std::string& path, std::string_view bytes);
 // Flushes the bytes written to the file to disk (a partial file written by other means
 // than writePartialFile, before it is renamed into place). Raises RuntimeError.
 void flushToDisk(const std::string& path);
+// Makes the renames and removals done in a folder ("" the current one) durable. A
+// failure is not reported: they are done all the same, only not yet safe from a crash
+// of the system.
+void flushFolderToDisk(const std::string& dir);
 // Renames the partial file of each path over it (its linkTarget), in the given order and back to
 // back, then makes the renames durable. A rename that fails removes its partial file
 // and those of the paths after it (which keep their old files) and throws. renamed, when

@@ -29,25 +29,9 @@ void reachedStep(int step)
         stepHook(step);
 }
 
-std::string partOf(const std::string& target)
-{
-    return target + ".part";
-}
-
 bool endsWith(std::string_view text, std::string_view ending)
 {
     return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
-}
-
-// Makes the renames and removals in a folder durable; a failure leaves them done, so
-// it is not reported.
-void syncFolder(const std::string& dir)
-{
-    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // The files a record names, each followed by a NUL (a path holds any other byte).
@@ -134,7 +118,7 @@ void settle(const Record& record)
             return;
     }
     for (const std::string& target : record.targets) {
-        const std::string part = partOf(target);
+        const std::string part = partialFileName(target);
         if (record.renaming) {
             // Every partial file is whole: one still there was not renamed yet.
             if (fileExists(part) && ::rename(part.c_str(), target.c_str()) != 0)
@@ -144,9 +128,9 @@ void settle(const Record& record)
         }
     }
     for (const std::string& target : record.targets)
-        syncFolder(parentPath(target));
+        flushFolderToDisk(parentPath(target));
     ::unlink(record.path.c_str());
-    syncFolder(parentPath(record.path));
+    flushFolderToDisk(parentPath(record.path));
 }
 
 bool names(const Record& record, const std::string& path)
@@ -158,14 +142,26 @@ bool names(const Record& record, const std::string& path)
     return false;
 }
 
+// Settles the records that name one of paths, in one look at the program folder.
+void settleRecordsNaming(const std::vector<std::string>& paths)
+{
+    for (const Record& record : recordsFound()) {
+        for (const std::string& path : paths) {
+            if (names(record, path)) {
+                settle(record);
+                break;
+            }
+        }
+    }
+}
+
 } // namespace
 
 RecordedReplacement::RecordedReplacement(std::vector<std::string> paths)
 {
-    for (const std::string& path : paths) {
-        settleInterruptedReplacementsOf(path);
+    settleRecordsNaming(paths);
+    for (const std::string& path : paths)
         m_targets.push_back(linkTarget(path));
-    }
     try {
         const std::string folder = appFile(RecordFolder);
         makeDir(folder);
@@ -199,7 +195,7 @@ RecordedReplacement::~RecordedReplacement()
     if (m_replaced)
         return;
     for (const std::string& target : m_targets)
-        ::unlink(partOf(target).c_str());
+        ::unlink(partialFileName(target).c_str());
     if (!m_record.empty())
         ::unlink(m_record.c_str());
 }
@@ -215,7 +211,7 @@ void RecordedReplacement::replace()
         m_record = renaming;
         // Durable before the first rename: a crash of the system must not leave the
         // renames done and the record still saying "writing".
-        syncFolder(parentPath(m_record));
+        flushFolderToDisk(parentPath(m_record));
     }
     reachedStep(2);
     // From here the partial files are never removed unrenamed but by a failed rename
@@ -243,10 +239,7 @@ void settleInterruptedReplacements()
 
 void settleInterruptedReplacementsOf(const std::string& path)
 {
-    for (const Record& record : recordsFound()) {
-        if (names(record, path))
-            settle(record);
-    }
+    settleRecordsNaming({path});
 }
 
 void setReplacementStepHookForTesting(void (*hook)(int step))

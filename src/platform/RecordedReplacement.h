@@ -22,10 +22,10 @@ namespace platform {
 
 class RecordedReplacement {
 public:
-    // Settles any record left for one of paths (settleInterruptedReplacementsOf), then
-    // records that the partial files of paths (partialFileName) are about to be
-    // written. A record that cannot be written (a program folder without room) does
-    // not stop the replacement: it goes on unrecorded.
+    // Settles any record left for one of paths, as settleInterruptedReplacementsOf
+    // does, then records that the partial files of paths (partialFileName) are about
+    // to be written. A record that cannot be written (a program folder without room)
+    // does not stop the replacement: it goes on unrecorded.
     explicit RecordedReplacement(std::vector<std::string> paths);
     // Without replace(): removes the partial files and the record, leaving every file
     // as it was.

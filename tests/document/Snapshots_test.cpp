@@ -578,9 +578,8 @@ TEST_F(RecoveryTest, AFamilyThatCameBackWithoutAPictureKeepsTheAutosaveAsAFamily
     givePicture(f.mother, "mother.bmp", "mother's picture");
     const FamilyCapture before = captureFamily();
     ASSERT_TRUE(Save_Autosave());
-    std::string text = bytesOf(autosaveSnapshotPath());
     ASSERT_TRUE(Unscramble_File(autosaveSnapshotPath()));
-    text = bytesOf(autosaveSnapshotPath());
+    const std::string text = bytesOf(autosaveSnapshotPath());
     ASSERT_TRUE(Scramble_File(autosaveSnapshotPath()));
     const std::string bundle = bytesOf(kedFileName(autosaveSnapshotPath()));
     InitAllSetting();

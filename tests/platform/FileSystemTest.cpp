@@ -10,9 +10,8 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>

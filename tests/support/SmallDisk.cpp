@@ -13,6 +13,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <map>
+
 namespace support {
 
 SmallDisk::SmallDisk(const std::string& folder, std::size_t bytes) : m_folder(folder)

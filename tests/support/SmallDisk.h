@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <string>
 
 namespace support {

@@ -58,19 +58,45 @@ protected:
     }
 };
 
+// Also for a name too long to take ".part" as it is, whose partial files have
+// shorter names of their own.
 TEST_F(InterruptedSaveTest, TheNextReadFindsTheOldOrTheNewPairWhole)
 {
-    const std::string path = pathOf("fam.kez");
-    for (int step = 0; step <= LastStep; ++step) {
-        SCOPED_TRACE("killed at step " + std::to_string(step));
+    for (const std::string& name : {std::string("fam"), std::string(250, 'f')}) {
+        const std::string path = pathOf(name + ".kez");
+        for (int step = 0; step <= LastStep; ++step) {
+            SCOPED_TRACE("name of " + std::to_string(name.size()) + " bytes, killed at step " + std::to_string(step));
+            makeFamily("old", "old picture");
+            saveTo(path);
+            makeFamily("new", "the new picture");
+            support::saveKilledAt(path, step);
+
+            const auto expected = step >= FirstStepOfTheNewPair
+                                      ? std::make_pair(std::string("new"), std::string("the new picture"))
+                                      : std::make_pair(std::string("old"), std::string("old picture"));
+            EXPECT_EQ(readBack(path), expected);
+            expectNothingLeft();
+        }
+    }
+}
+
+// A save that fails once the bundle's partial file is written (the family file's text
+// holds a character cp932 cannot): the old pair stays and no partial file or record
+// is left, whatever the length of the name.
+TEST_F(InterruptedSaveTest, ASaveThatFailsBeforeItsRenamesLeavesNothing)
+{
+    for (const std::string& name : {std::string("fam"), std::string(250, 'f')}) {
+        SCOPED_TRACE("name of " + std::to_string(name.size()) + " bytes");
+        const std::string path = pathOf(name + ".kez");
         makeFamily("old", "old picture");
         saveTo(path);
-        makeFamily("new", "the new picture");
-        support::saveKilledAt(path, step);
+        makeFamily("新😀", "the new picture");
+        answers.answerNext(platform::vbOK);
+        EXPECT_FALSE(save_file(path));
+        EXPECT_EQ(answers.shown().size(), 1u);
+        answers.clearRecords();
 
-        const auto expected = step >= FirstStepOfTheNewPair ? std::make_pair(std::string("new"), std::string("the new picture"))
-                                                            : std::make_pair(std::string("old"), std::string("old picture"));
-        EXPECT_EQ(readBack(path), expected);
+        EXPECT_EQ(readBack(path), std::make_pair(std::string("old"), std::string("old picture")));
         expectNothingLeft();
     }
 }
