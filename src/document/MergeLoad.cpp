@@ -48,7 +48,7 @@ std::unique_ptr<MergeStash>& mergeStash()
 // A media file the merge could not copy, move or rename is named with why.
 void showMergeError(const char* message, const platform::RuntimeError* failure = nullptr)
 {
-    platform::MsgBox(failure ? platform::failedWriteMessage(message, *failure) : std::string(message),
+    platform::MsgBox(failure ? platform::failedFileMessage(message, *failure) : std::string(message),
                      platform::vbExclamation, MergeErrorTitle);
 }
 

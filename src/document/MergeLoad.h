@@ -17,7 +17,7 @@ inline constexpr const char* MergeMarriagesFullMessage = "これ以上結婚情�
 inline constexpr const char* MergeIncompleteMessage = "途中で終わっているファイルは追加読み込みできません。追加処理を終了します";
 // Shown when the open family's voice memos and face pictures cannot be set aside
 // while the second file is read; nothing is added. Both media messages name the file
-// that could not be copied or moved and why (platform::failedWriteMessage).
+// that could not be copied or moved and why (platform::failedFileMessage).
 inline constexpr const char* MergeMediaMessage = "音声・画像ファイルを退避できません。追加処理を終了します";
 // Shown when some of the open family's media could not be put back into the work
 // folders; they stay in "StackVoice" and "StackFace" and return with the next undo or

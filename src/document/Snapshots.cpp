@@ -363,7 +363,7 @@ void holdForNextStart(const std::string& path, const char* head, const platform:
                       const std::string& file)
 {
     heldAutosave = path;
-    platform::MsgBox(platform::failedWriteMessage(head, error, file) + "\r\n" + RecoveryHeldMessage,
+    platform::MsgBox(platform::failedFileMessage(head, error, file) + "\r\n" + RecoveryHeldMessage,
                      platform::vbOKOnly + platform::vbExclamation, AutosaveQuestionTitle);
 }
 
@@ -534,7 +534,7 @@ void Restore_Undo()
     const std::string path = undoSnapshotPath();
     std::optional<platform::RuntimeError> failure;
     if (platform::fileExists(path) && restoreSnapshot(path, failure) == RestoreOutcome::NotAttempted) {
-        platform::MsgBox(failure ? platform::failedWriteMessage(UndoFailedMessage, *failure, path)
+        platform::MsgBox(failure ? platform::failedFileMessage(UndoFailedMessage, *failure, path)
                                  : std::string(UndoFailedMessage),
                          platform::vbOKOnly | platform::vbExclamation);
         windowServices().setChartBackColor(settings().Dispmode_BGcolor);

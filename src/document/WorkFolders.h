@@ -53,7 +53,7 @@ public:
     void release();
 
     // Why the last park(), putBack() or putBackOver() that returned false failed (the
-    // file and the system's reason, for platform::failedWriteMessage); null after one
+    // file and the system's reason, for platform::failedFileMessage); null after one
     // that succeeded.
     const platform::RuntimeError* failure() const { return m_failure ? &*m_failure : nullptr; }
 

@@ -71,7 +71,7 @@ double snapIconX(double x)
 // Names the face file that cannot be read and why.
 void reportBadIcon(const platform::RuntimeError& error, const std::string& iconFile)
 {
-    platform::MsgBox(platform::failedWriteMessage("アイコンファイルが不正です", error, iconFile), platform::vbOKOnly);
+    platform::MsgBox(platform::failedFileMessage("アイコンファイルが不正です", error, iconFile), platform::vbOKOnly);
 }
 
 void placeLine(LineArray array)

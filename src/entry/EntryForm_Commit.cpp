@@ -152,7 +152,7 @@ bool EntryForm::storePicture(int slot)
             entry::writeFacePicture(tag, target);
     } catch (const platform::RuntimeError& e) {
         // The record keeps the picture it had; the person is stored all the same.
-        platform::MsgBox(platform::failedWriteMessage(entry::PictureFileError, e, target), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(entry::PictureFileError, e, target), platform::vbOKOnly);
         return false;
     }
     p.Picture_mode = static_cast<int16_t>(mode);
@@ -189,7 +189,7 @@ bool storeRecording(int slot)
         platform::writeFileAtomically(platform::joinPath(folder, name), recording);
         p.Voice_filename = name;
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(platform::failedWriteMessage(entry::VoiceFileError, e), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(entry::VoiceFileError, e), platform::vbOKOnly);
         return false;
     }
     return true;

@@ -51,7 +51,7 @@ void EntryForm::applyChosenPicture(int box, const std::string& path, PictureFit 
     } catch (const platform::RuntimeError& e) {
         // A file that is missing or holds no picture changes nothing; the message
         // names it and why.
-        platform::MsgBox(platform::failedWriteMessage(entry::PictureFileError, e, path), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(entry::PictureFileError, e, path), platform::vbOKOnly);
         return;
     }
     forms::PictureBox& target = Picture1[box];

@@ -197,7 +197,7 @@ std::string EntryForm::showPicture(int mode, const std::string& path)
         picture = forms::LoadPicture(path);
     } catch (const platform::RuntimeError& e) {
         // Missing, or a file that holds no picture.
-        return platform::failedWriteMessage(entry::PictureFileError, e, path);
+        return platform::failedFileMessage(entry::PictureFileError, e, path);
     }
     if (mode == 0) {
         Picture1[0].setPicture(picture);

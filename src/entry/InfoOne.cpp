@@ -160,7 +160,7 @@ std::string InfoOne::showPicture(const std::string& faceFolder, int index)
     try {
         picture = forms::LoadPicture(path);
     } catch (const platform::RuntimeError& e) {
-        return platform::failedWriteMessage(entry::CardPictureError, e, path);
+        return platform::failedFileMessage(entry::CardPictureError, e, path);
     }
     if (p.Picture_mode != 0) {
         forms::PictureBox& box = Picture1[1];

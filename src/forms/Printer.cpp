@@ -827,7 +827,7 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
     } catch (const platform::RuntimeError& e) {
         discard();
         // A PDF file that could not be written is named with why.
-        platform::MsgBox(!pdfFile.empty() && e.path == pdfFile ? platform::failedWriteMessage(PrinterErrorMessage, e)
+        platform::MsgBox(!pdfFile.empty() && e.path == pdfFile ? platform::failedFileMessage(PrinterErrorMessage, e)
                                                                : std::string(PrinterErrorMessage),
                          platform::vbOKOnly);
         return false;

@@ -159,7 +159,7 @@ void FrmQAForm::Form_Unload(int& Cancel)
     } catch (const platform::RuntimeError& e) {
         // The settings file stays as it was, and the user is told that the choice
         // was not kept; the window closes all the same.
-        platform::MsgBox(platform::failedWriteMessage(model::SaveFailedMessage, e, path), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(model::SaveFailedMessage, e, path), platform::vbOKOnly);
     }
 }
 

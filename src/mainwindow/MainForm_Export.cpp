@@ -145,7 +145,7 @@ void MainForm::exportChartPicture()
         // A temporary file that cannot be removed does no harm; the failure is
         // reported below.
     }
-    reportExportFailure(writeFailure ? platform::failedWriteMessage(model::SaveFailedMessage, *writeFailure, path)
+    reportExportFailure(writeFailure ? platform::failedFileMessage(model::SaveFailedMessage, *writeFailure, path)
                                      : std::string());
 }
 

@@ -104,7 +104,7 @@ std::string failureReason(const RuntimeError& error)
     }
 }
 
-std::string failedWriteMessage(const std::string& head, const RuntimeError& error, const std::string& file)
+std::string failedFileMessage(const std::string& head, const RuntimeError& error, const std::string& file)
 {
     std::string named = error.path.empty() ? file : error.path;
     if (!file.empty() && (named == partialFileName(file) || named == spareFileName(file)))

@@ -61,12 +61,12 @@ RuntimeError errnoError(int errnoValue, const std::string& path = std::string())
 // no system call.
 std::string failureReason(const RuntimeError& error);
 
-// The message of every failed write: head (what the command says when it cannot
-// write), then the file that could not be written (the one error names, else file;
-// the temporary file of a write stands for the file it is written for) and why, in
-// a word (failureReason), each on a line of its own.
-std::string failedWriteMessage(const std::string& head, const RuntimeError& error,
-                               const std::string& file = std::string());
+// The message of every failed read or write of a file: head (what the command says
+// when it cannot read or write), then the file (the one error names, else file; the
+// temporary file of a write stands for the file it is written for) and why, in a
+// word (failureReason), each on a line of its own.
+std::string failedFileMessage(const std::string& head, const RuntimeError& error,
+                              const std::string& file = std::string());
 
 // The classic number for an errno value.
 int errorNumberForErrno(int errnoValue);

@@ -201,7 +201,7 @@ bool CsvExport(const std::string& path)
     try {
         platform::writeFileAtomically(path, bytes);
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(platform::failedWriteMessage(CsvWriteFailedMessage, e, path), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(CsvWriteFailedMessage, e, path), platform::vbOKOnly);
         return false;
     }
     return true;

@@ -50,7 +50,7 @@ std::string csvPersonLine(const model::personal_data& person);
 // earlier file at path as it was. Failures are shown by the export itself:
 // "CSVファイルが書き込めません", followed for text cp932 cannot hold by the person
 // and the character, and for a file that cannot be written by its name and why
-// (platform::failedWriteMessage). Returns false after a failure.
+// (platform::failedFileMessage). Returns false after a failure.
 bool CsvExport(const std::string& path);
 
 } // namespace reports

@@ -282,7 +282,7 @@ namespace {
 std::string loadErrorMessage(const platform::RuntimeError& e)
 {
     if (!platform::failureReason(e).empty())
-        return platform::failedWriteMessage(CsvLoadErrorMessage, e);
+        return platform::failedFileMessage(CsvLoadErrorMessage, e);
     return std::string(CsvLoadErrorMessage) + "\n" + e.description;
 }
 

@@ -183,7 +183,7 @@ TEST_F(FileSystem, ReadersRefuseAnythingButARegularFileOfBoundedSize)
             ASSERT_TRUE(error.has_value()) << path << ", reader " << reader;
             EXPECT_EQ(error->number, err::PathFileAccess) << path << ", reader " << reader;
             EXPECT_EQ(failureReason(*error), reason) << path << ", reader " << reader;
-            EXPECT_EQ(failedWriteMessage("head", *error), "head\r\n" + path + "\r\n（" + reason + "）");
+            EXPECT_EQ(failedFileMessage("head", *error), "head\r\n" + path + "\r\n（" + reason + "）");
         }
     }
 

@@ -225,7 +225,7 @@ std::optional<std::string> unpackEntry(platform::BinaryFile& bundle, int64_t dat
 void showBundleFailure(const platform::RuntimeError& error, const std::string& path)
 {
     if (!platform::failureReason(error).empty()) {
-        platform::MsgBox(platform::failedWriteMessage(BundleReadFailedMessage, error, path), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(BundleReadFailedMessage, error, path), platform::vbOKOnly);
         return;
     }
     platform::MsgBox(error.description + "  " + platform::Str(error.number), platform::vbOKOnly);
@@ -422,7 +422,7 @@ bool WriteKedFile(const std::string& path, int16_t n)
         platform::replaceWithPartialFiles({path});
         return true;
     } catch (const platform::RuntimeError& e) {
-        platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, path), platform::vbOKOnly);
+        platform::MsgBox(platform::failedFileMessage(BundleWriteFailedMessage, e, path), platform::vbOKOnly);
     } catch (const std::bad_alloc&) {
         platform::MsgBox(std::string(BundleWriteFailedMessage) + "\r\n" + path, platform::vbOKOnly);
     }

@@ -96,7 +96,7 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // Writes the bundle of media_buf entries 1..n. The bundle is written to its partial
 // file and renamed over path only when complete, so a failure leaves an older bundle
 // whole. On failure shows "画像情報を読み取れません" with the file that could not be
-// written or read and why (platform::failedWriteMessage) and returns false.
+// written or read and why (platform::failedFileMessage) and returns false.
 [[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
 
 // Unpacks the bundle at path into the work folders and tells whether it belongs to
@@ -106,7 +106,7 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // touched: a count outside 0..2048 shows its description and number, then
 // "画像情報を読み込めません", leaves the work folders as they were and returns false; a
 // bundle that cannot be opened or read shows "画像情報を読み込めません" with the file and
-// why in a word (platform::failedWriteMessage).
+// why in a word (platform::failedFileMessage).
 // Otherwise the whole directory is read first, then the work folders are emptied and
 // take every file the bundle holds that can be read (names reduced to their last path
 // component). Each entry is unpacked on its own: one that cannot be (its bytes past the

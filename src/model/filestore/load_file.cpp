@@ -372,7 +372,7 @@ std::string unreadableMessage(const platform::RuntimeError& error, const std::st
 {
     const std::string head = error.number == platform::err::FileNotFound ? FileNotFoundMessage : LoadFailedMessage;
     if (!platform::failureReason(error).empty())
-        return platform::failedWriteMessage(head, error, path);
+        return platform::failedFileMessage(head, error, path);
     return head;
 }
 

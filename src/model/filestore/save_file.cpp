@@ -139,7 +139,7 @@ std::string saveFailedMessageFor(const platform::RuntimeError& error)
 {
     if (const auto* unsavable = dynamic_cast<const filestore::UnsavableValue*>(&error))
         return unsavableValueMessage(*unsavable);
-    return platform::failedWriteMessage(SaveFailedMessage, error);
+    return platform::failedFileMessage(SaveFailedMessage, error);
 }
 
 void buildFamilyFile(const std::function<void(char* bytes, size_t length)>& use)
@@ -175,7 +175,7 @@ bool save_file(const std::string& path)
             try {
                 writePartialKedFile(bundlePath, mediaCount);
             } catch (const platform::RuntimeError& e) {
-                platform::MsgBox(platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
+                platform::MsgBox(platform::failedFileMessage(BundleWriteFailedMessage, e, bundlePath), platform::vbOKOnly);
                 return false;
             } catch (const std::bad_alloc&) {
                 platform::MsgBox(BundleWriteFailedMessage, platform::vbOKOnly);
@@ -201,8 +201,8 @@ bool save_file(const std::string& path)
         // The renames name the file that failed, the bundle's or the family file's;
         // the record names itself.
         const bool bundleFailed = mediaCount > 0 && e.path == bundlePath;
-        platform::MsgBox(bundleFailed ? platform::failedWriteMessage(BundleWriteFailedMessage, e, bundlePath)
-                                      : platform::failedWriteMessage(SaveFailedMessage, e, familyPath),
+        platform::MsgBox(bundleFailed ? platform::failedFileMessage(BundleWriteFailedMessage, e, bundlePath)
+                                      : platform::failedFileMessage(SaveFailedMessage, e, familyPath),
                          platform::vbOKOnly);
         return false;
     } catch (const std::bad_alloc&) {
