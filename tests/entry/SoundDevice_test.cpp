@@ -109,7 +109,7 @@ protected:
     {
         SoundServer& server = SoundServer::instance();
         const auto silence = [&](bool on) {
-            return way == Silence::Muted ? server.muteSource(on) : server.muteTone(on);
+            return way == Silence::Muted ? server.muteSource(on) : server.suspendTone(on);
         };
         ASSERT_TRUE(silence(true)) << "pactl silences the tone";
         answers.answerNext(platform::vbOK);
