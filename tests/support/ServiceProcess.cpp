@@ -123,6 +123,8 @@ bool ServiceProcess::start(const std::string& program, const std::vector<std::st
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
+        // Out of the tests' session and process group (see the header).
+        ::setsid();
         // The service ends with the test program, also when that is killed.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)

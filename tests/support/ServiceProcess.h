@@ -3,9 +3,13 @@
 // server, a display; also the program under test, run as a user starts it): a
 // fresh folder of its own in the temporary folder, and the service's program
 // run in the foreground, with the environment it is given, ended with the test
-// program however that ends. The variables of this process that the
-// service replaces while it runs (where to find it) are put back when it goes;
-// the folder goes with it.
+// program however that ends. The program runs in a session of its own, so that
+// what reaches the tests' process group never reaches it: when the shell that
+// started the tests ends, the kernel hangs up the group and lets its stopped
+// members go on (SIGHUP, SIGCONT), which would wake a service a test stopped
+// (pause) or end it. The variables of this process that the service replaces
+// while it runs (where to find it) are put back when it goes; the folder goes
+// with it.
 
 #include <chrono>
 #include <functional>

@@ -75,11 +75,14 @@ bool WindowManagerDisplay::start(int width, int height)
         return false;
     }
     // The window manager touches a file once it manages the display; its own
-    // settings are the ones it comes with, whatever the user's are.
+    // settings are the ones it comes with, whatever the user's are, and its log
+    // goes into its folder rather than the user's cache.
     const std::string ready = m_windowManager.folder() + "/ready";
     const std::string managerLog = m_windowManager.folder() + "/window-manager.log";
     if (!m_windowManager.run(windowManager, {"--sm-disable", "--startup", "touch " + ready},
-                             {"DISPLAY=" + m_name, "XDG_CONFIG_HOME=" + m_windowManager.folder()}, managerLog)) {
+                             {"DISPLAY=" + m_name, "XDG_CONFIG_HOME=" + m_windowManager.folder(),
+                              "XDG_CACHE_HOME=" + m_windowManager.folder()},
+                             managerLog)) {
         m_whyNot = "the window manager could not be run";
         return false;
     }
