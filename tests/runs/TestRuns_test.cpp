@@ -31,7 +31,7 @@
 namespace {
 
 // Far above what each run below takes (seconds), and within the test's own limit.
-constexpr std::chrono::minutes RunPatience{3};
+constexpr std::chrono::minutes RunPatience{2};
 
 // A test program of the suite, beside this one: every executable of the build
 // lands in one folder.

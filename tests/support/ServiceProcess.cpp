@@ -1,5 +1,7 @@
 #include "support/ServiceProcess.h"
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/FileSystem.h"
 
 #include <fcntl.h>
@@ -63,13 +65,7 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds pati
     return true;
 }
 
-ServiceProcess::ServiceProcess(const std::string& prefix)
-{
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
-    if (::mkdtemp(pattern.data()))
-        m_folder = pattern;
-}
+ServiceProcess::ServiceProcess(const std::string& prefix) : m_folder(makeTemporaryFolder(prefix)) {}
 
 ServiceProcess::~ServiceProcess()
 {

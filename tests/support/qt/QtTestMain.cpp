@@ -11,6 +11,7 @@
 #include "forms/Testing.h"
 #include "forms/Timer.h"
 #include "platform/FileSystem.h"
+#include "support/TemporaryFolder.h"
 
 #include <QApplication>
 
@@ -32,11 +33,9 @@ class OwnHome {
 public:
     OwnHome()
     {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tevora-home-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
+        m_path = support::makeTemporaryFolder("tevora-user-home");
+        if (m_path.empty())
             return;
-        m_path = pattern;
         const std::string runtime = m_path + "/runtime";
         ::mkdir(runtime.c_str(), 0700);
         ::setenv("HOME", m_path.c_str(), 1);
