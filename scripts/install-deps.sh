@@ -19,6 +19,14 @@ for p in $packages; do
 done
 [ -z "$missing" ] && exit 0
 SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO=sudo
+if [ "$(id -u)" -ne 0 ]; then
+  # A normal user installs through sudo; without it, say what to do.
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "Installing packages needs root (and there is no sudo here). Missing packages:$missing" >&2
+    echo "As root, run: apt-get install --no-install-recommends$missing" >&2
+    exit 1
+  fi
+  SUDO=sudo
+fi
 $SUDO apt-get update
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing

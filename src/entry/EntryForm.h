@@ -288,8 +288,11 @@ private:
     // When the age is refreshed: its messages differ by one full stop.
     enum class AgeRefresh { OnFocus, AfterTyping };
 
-    // Writes the new person of the last grid row or the panel into per_buf.
-    void StorePerBuf();
+    // Writes the new person of the last grid row or the panel into per_buf. False
+    // when a recording waiting for the card's person could not be stored as his
+    // memo (a full disk): he is stored all the same, a new person as the card's
+    // person now, and the recording still waits for the next register.
+    bool StorePerBuf();
     // The register command's checks: a message and false when something typed
     // cannot be stored; nothing has changed then.
     bool checkBeforeStore();
@@ -301,7 +304,9 @@ private:
     // What the register command does after the store: the card of an existing
     // person moves on to the next person, or stays (the user is leaving anyway).
     enum class AfterRegister { ShowNext, Stay };
-    // The register command; false when a check refused what was typed.
+    // The register command; false when a check refused what was typed, or a
+    // recording could not be stored as the person's memo (StorePerBuf): the card
+    // stays with him then.
     bool registerPerson(AfterRegister after);
 
     void deletePerson();

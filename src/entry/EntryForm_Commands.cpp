@@ -135,22 +135,34 @@ bool EntryForm::registerPerson(AfterRegister after)
     model::Save_Undo();
     const bool newPerson = run.Entry_EditMode == 0;
     const int16_t shownPerson = run.Cur_PerIdx;
-    StorePerBuf();
+    const bool memoStored = StorePerBuf();
     t.Data_Changed = 1;
+    const int16_t storedPerson = run.Cur_PerIdx;
 
     tb.setRedraw(false);
     tablein();
     tb.setRedraw(true);
-    // The refill starts the next new card empty; the postal code carries over to it.
-    if (cardView && newPerson)
+    if (!memoStored) {
+        // The card stays with the person, his recording waiting and still input to
+        // register: the next register stores it, and leaving the card asks first.
+        // A new person's card becomes his card.
+        if (newPerson)
+            showStoredPerson(storedPerson);
+        run.Cur_PerIdx = storedPerson;
+        cmdvoice.setTag("1");
+    } else if (cardView && newPerson) {
+        // The refill starts the next new card empty; the postal code carries over to it.
         Text1[6].setText(Keep_YubinNo);
-    // The refill's sort may have put another person on the grid's current row:
-    // the card's person stays the current one.
-    if (cardView && !newPerson)
+    } else if (cardView) {
+        // The refill's sort may have put another person on the grid's current row:
+        // the card's person stays the current one.
         run.Cur_PerIdx = shownPerson;
-    // What the card shows now is stored.
+    }
+    // What the card shows now is stored, but for a recording left waiting.
     if (cardView)
         markCardShown();
+    if (!memoStored)
+        --m_shownCard.recordings;
 
     if (run.Entry_EditMode == 0)
         Label2[0].setCaption("");
@@ -168,6 +180,8 @@ bool EntryForm::registerPerson(AfterRegister after)
     }
     if (run.Ctrl_Open == 1)
         mainwindow::otherWindows().rebuildRelationLists();
+    if (!memoStored)
+        return false;
 
     if (cardView && run.Entry_EditMode == 1 && after == AfterRegister::ShowNext) {
         if (CMDFUNC[6].isEnabled()) {

@@ -163,14 +163,22 @@ bool EntryForm::storePicture(int slot)
 
 namespace {
 
-// Copies the waiting recording over the memo file of the person in slot; false when
-// there is no recording with sound data or it cannot be copied. A person without a
-// memo name of the voice folder (a family file may leave it empty or name a path)
-// takes the slot's own name. A memo name another person's memo has (an added family
-// keeps its names) gives way to a free one: no file another person names is ever
-// written over. The memo file is replaced only by a whole copy: one that cannot be
-// written whole (a full disk) leaves the registered memo as it was.
-bool storeRecording(int slot)
+// What became of a recording waiting in "voicetmp.wav" when a person was stored.
+enum class MemoStore {
+    Stored,      // it is the person's memo
+    NoneWaiting, // no recording with sound data waits
+    LeftWaiting, // its memo file could not be written: it still waits
+};
+
+// Copies the waiting recording over the memo file of the person in slot. A person
+// without a memo name of the voice folder (a family file may leave it empty or
+// name a path) takes the slot's own name. A memo name another person's memo has
+// (an added family keeps its names) gives way to a free one: no file another
+// person names is ever written over. A memo file that holds the recording already
+// is not written again. The memo file is replaced only by a whole copy: one that
+// cannot be written whole (a full disk) leaves the registered memo as it was, is
+// reported with the file and why, and leaves the recording waiting.
+MemoStore storeRecording(int slot)
 {
     model::personal_data& p = person(slot);
     const std::string folder = entry::voiceFolder();
@@ -178,34 +186,36 @@ bool storeRecording(int slot)
     try {
         recording = platform::readWholeFile(platform::joinPath(folder, entry::VoiceTempName));
     } catch (const platform::RuntimeError&) {
-        return false; // no recording waits
+        return MemoStore::NoneWaiting;
     }
     if (!entry::waveBytesHoldSound(recording))
-        return false;
+        return MemoStore::NoneWaiting;
+    const std::string& own = p.Voice_filename;
+    const std::string name = model::mediaNameFor(
+        model::MediaVoice, model::isPlainFileName(own) ? own : model::slotVoiceName(slot), slot);
+    const std::string memo = platform::joinPath(folder, name);
     try {
-        const std::string& own = p.Voice_filename;
-        const std::string name = model::mediaNameFor(
-            model::MediaVoice, model::isPlainFileName(own) ? own : model::slotVoiceName(slot), slot);
-        platform::writeFileAtomically(platform::joinPath(folder, name), recording);
+        if (!platform::fileExists(memo) || platform::readWholeFile(memo) != recording)
+            platform::writeFileAtomically(memo, recording);
         p.Voice_filename = name;
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(platform::failedFileMessage(entry::VoiceFileError, e), platform::vbOKOnly);
-        return false;
+        return MemoStore::LeftWaiting;
     }
-    return true;
+    return MemoStore::Stored;
 }
 
 } // namespace
 
 // ---------------------------------------------------------------- StorePerBuf
 
-void EntryForm::StorePerBuf()
+bool EntryForm::StorePerBuf()
 {
     model::Tables& t = T();
     model::RunState& run = model::runState();
 
     if (run.Entry_EditMode == 1 && Entry_CardView == 0)
-        return;
+        return true;
 
     // The card's fields go into the record. With `shown` (what the card showed the
     // person with), only the fields changed since are written: a field another window
@@ -261,7 +271,7 @@ void EntryForm::StorePerBuf()
     if (run.Entry_EditMode == 0) {
         const int slot = firstFreeSlot();
         if (slot == -1)
-            return;
+            return true;
         per_buf_ready(slot);
         run.Cur_PerIdx = static_cast<int16_t>(slot);
         t.PerCount = static_cast<int16_t>(t.PerCount + 1);
@@ -286,35 +296,41 @@ void EntryForm::StorePerBuf()
             p.Death_day = tb.textMatrix(r, 6);
             readAge(tb.textMatrix(r, 7), p.Age);
             run.Entry_EditMode = 0;
-            return;
+            return true;
         }
 
         storePicture(slot);
-        if (voiceWaiting && storeRecording(slot))
+        const MemoStore memo = voiceWaiting ? storeRecording(slot) : MemoStore::NoneWaiting;
+        if (memo == MemoStore::Stored)
             p.Voice_index = 1;
         p.InUse = model::SlotUsed;
         storeCard(p, nullptr);
         Keep_YubinNo = p.YubinNo;
 
         CMDFUNC[1].setEnabled(true);
+        // The person is stored; the card stays his, with his recording waiting.
+        if (memo == MemoStore::LeftWaiting)
+            return false;
         newp();
         Text1[6].setText(Keep_YubinNo);
         CMDFUNC[5].setEnabled(true);
         CMDFUNC[6].setEnabled(true);
         SetFocusNewInput();
-        return;
+        return true;
     }
 
     const int slot = run.Cur_PerIdx;
     if (!model::isUsedPerson(slot))
-        return;
+        return true;
     model::personal_data& p = person(slot);
     storePicture(slot);
     // Without a recording waiting the person keeps the memo mark as it was.
-    if (voiceWaiting && storeRecording(slot))
+    const MemoStore memo = voiceWaiting ? storeRecording(slot) : MemoStore::NoneWaiting;
+    if (memo == MemoStore::Stored)
         p.Voice_index = 1;
     // A card that shows somebody else than the person it is stored for has no
     // earlier values of his to compare with: all of it is written.
     const bool shownForHim = m_shownPerson == slot && m_shownEditMode == 1;
     storeCard(p, shownForHim ? &m_shownCard : nullptr);
+    return memo != MemoStore::LeftWaiting;
 }

@@ -271,10 +271,6 @@ public:
     void release() override { close(); }
 
 private:
-    // "Save" writes the recording here first and moves it onto the file set
-    // only when it holds sound.
-    std::string workFile() const { return m_fileName + ".recording.wav"; }
-
     // Asks the server for its default devices: recording needs a default
     // source that is a microphone or line in (not the echo of an output),
     // playing a default output and a WAV file whose samples it can take.
@@ -523,21 +519,15 @@ private:
             deviceError("the sound server ended the recording");
         if (!samplesHoldSound(RecordFormat, samples))
             deviceError("the recording holds no sound");
-        const std::string work = workFile();
-        writeWave(work, RecordFormat, samples);
-        platform::renameFile(work, m_fileName);
+        // Written whole or not at all (a full disk leaves the file as it was),
+        // the failure naming the file set.
+        writeWave(m_fileName, RecordFormat, samples);
     }
 
     void close()
     {
         stopPlaying();
         dropRecording();
-        try {
-            if (!m_fileName.empty() && platform::fileExists(workFile()))
-                platform::deleteFile(workFile());
-        } catch (const platform::RuntimeError&) {
-            // A work file left behind is replaced by the next "Save".
-        }
         m_sound.reset();
         m_open = false;
         m_canPlay = false;

@@ -211,12 +211,12 @@ void Voicefm::endRun()
     Timer1.setEnabled(false);
     save.setEnabled(false);
     const bool recording = m_mode == 0;
-    const bool saved = recording && saveRecording();
+    const std::optional<platform::RuntimeError> failure = recording ? saveRecording() : std::nullopt;
     play.setEnabled(true);
     record.setEnabled(true);
     sendQuietly("Close");
     if (recording)
-        settleRecording(saved);
+        settleRecording(failure);
     close();
 }
 
@@ -227,42 +227,48 @@ void Voicefm::save_Click()
     Timer1.setEnabled(false);
     Slider1.setValue(0);
     save.setEnabled(false);
-    const bool saved = saveRecording();
+    const std::optional<platform::RuntimeError> failure = saveRecording();
     sendQuietly("Close");
     play.setEnabled(true);
     record.setEnabled(true);
-    settleRecording(saved);
+    settleRecording(failure);
     close();
 }
 
-bool Voicefm::saveRecording()
+std::optional<platform::RuntimeError> Voicefm::saveRecording()
 {
     try {
         MMControl1.setCommand("Save");
-        return true;
-    } catch (const platform::RuntimeError&) {
-        return false;
+        return std::nullopt;
+    } catch (const platform::RuntimeError& e) {
+        return e;
     }
 }
 
-void Voicefm::settleRecording(bool saved)
+void Voicefm::settleRecording(std::optional<platform::RuntimeError> failure)
 {
     // Only a recording with sound data becomes the waiting memo: it is moved over
     // "voicetmp.wav" in one step. Anything else is taken away and the user is
     // told; the waiting recording and the marker stay as they were.
     const std::string folder = entry::voiceFolder();
     const std::string take = platform::joinPath(folder, entry::VoiceRecordingName);
-    if (saved && entry::holdsSound(take)) {
+    if (!failure && entry::holdsSound(take)) {
         try {
             platform::renameFile(take, platform::joinPath(folder, entry::VoiceTempName));
             entry_form().markRecordingWaiting();
             return;
-        } catch (const platform::RuntimeError&) {
-            // Reported below as a recording that failed.
+        } catch (const platform::RuntimeError& e) {
+            failure = e;
         }
     }
     removeTake();
-    platform::MsgBox(entry::CannotRecordMessage, platform::vbOKOnly);
+    // A file that could not be written or moved (a full disk, a folder without
+    // the right to write) is named with why; the sound device's own failures
+    // (nothing recorded, no sound) have no such reason and keep the record message.
+    if (failure && !platform::failureReason(*failure).empty())
+        platform::MsgBox(platform::failedFileMessage(entry::VoiceFileError, *failure, take), platform::vbOKOnly);
+    else
+        platform::MsgBox(entry::CannotRecordMessage, platform::vbOKOnly);
 }
 
 void Voicefm::removeTake()

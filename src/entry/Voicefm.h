@@ -6,7 +6,8 @@
 // finished one that holds sound is moved over "voicetmp.wav" in the voice folder
 // and sets the editor's voice marker (cmdvoice's Tag) to "1", which the register
 // command turns into the person's memo; one that does not is reported with the
-// recording failure message. A recording that fails or is left unsaved changes
+// recording failure message, or, when a file could not be written (a full disk),
+// with the file and why. A recording that fails or is left unsaved changes
 // neither "voicetmp.wav" nor the marker. The window is modal; every way out
 // leaves Voice_Busy at 0.
 
@@ -15,7 +16,9 @@
 #include "forms/Label.h"
 #include "forms/Slider.h"
 #include "forms/Timer.h"
+#include "platform/Errors.h"
 
+#include <optional>
 #include <string>
 
 namespace entry {
@@ -76,12 +79,12 @@ protected:
 
 private:
     void endRun();
-    // Sends "Save"; false when the device could not save the recording.
-    bool saveRecording();
+    // Sends "Save"; the failure when the device could not save the recording.
+    std::optional<platform::RuntimeError> saveRecording();
     // After a recording: when "Save" put a recording with sound data into
     // "voicerec.wav", moves it over "voicetmp.wav" and marks the voice button;
     // otherwise reports the failure.
-    void settleRecording(bool saved);
+    void settleRecording(std::optional<platform::RuntimeError> failure);
     // Deletes "voicerec.wav", quietly.
     void removeTake();
     // The device could not play or record: the message, and the window closes.

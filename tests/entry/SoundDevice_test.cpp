@@ -5,7 +5,9 @@
 // source), a server that goes away or hangs while it records and a server that
 // stops answering are each reported with the failure
 // message while the window keeps answering; the registered memo and a
-// recording waiting to be registered stay.
+// recording waiting to be registered stay. On a full disk (a small file system
+// over the voice folder) a take that cannot be written names the file and why,
+// and a recording that cannot be stored as the memo waits for the next 登録.
 // Where no server can be started here, the tests are skipped with the reason.
 
 #include "EntryFixture.h"
@@ -17,7 +19,10 @@
 #include "entry/Voicefm.h"
 
 #include "forms/Timer.h"
+#include "forms/UnregisteredInput.h"
 #include "platform/AppPath.h"
+
+#include "support/SmallDisk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,6 +78,13 @@ protected:
     }
 
     static std::string recording() { return platform::joinPath(entry::voiceFolder(), entry::VoiceTempName); }
+    static std::string take() { return platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName); }
+
+    // The message of a file that could not be written on the full disk.
+    static std::string fullDiskMessage(const support::SmallDisk& disk, const std::string& file)
+    {
+        return std::string(entry::VoiceFileError) + "\r\n" + file + "\r\n（" + disk.fullReason() + "）";
+    }
 
     // A person with a registered memo (a 1 kHz tone), loaded into the editor.
     int personWithMemo(std::string& memoBytes)
@@ -109,7 +121,7 @@ protected:
     {
         SoundServer& server = SoundServer::instance();
         const auto silence = [&](bool on) {
-            return way == Silence::Muted ? server.muteSource(on) : server.muteTone(on);
+            return way == Silence::Muted ? server.muteSource(on) : server.suspendTone(on);
         };
         ASSERT_TRUE(silence(true)) << "pactl silences the tone";
         answers.answerNext(platform::vbOK);
@@ -277,6 +289,80 @@ TEST_F(SoundDeviceTest, aFailedOrAbandonedRecordingLeavesTheWaitingOne)
     EXPECT_EQ(person(1).Voice_index, 1);
     EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(1)), first));
 }
+
+// A take the device cannot write (the voice folder's disk full) is named with its
+// file and why, rather than sending the user to the microphone; the memo still
+// waits and stays the person's.
+TEST_F(SoundDeviceTest, aTakeThatCannotBeWrittenOnAFullDiskNamesTheFileAndWhy)
+{
+    std::string memoBytes;
+    const int slot = personWithMemo(memoBytes);
+    support::SmallDisk disk(entry::voiceFolder(), 2 * 1024 * 1024);
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(16 * 1024, [&] { recordFor(800); });
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{fullDiskMessage(disk, take())});
+    EXPECT_FALSE(voice().isLoaded());
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(recording()), memoBytes)) << "the memo still waits";
+    EXPECT_FALSE(platform::fileExists(take()));
+    expectMemoKeptAfterRegistering(slot, memoBytes);
+}
+
+// A recording whose memo file cannot be written on a full disk, for a new person
+// or for one with a memo: the person is stored, the card stays his with the
+// recording still waiting (leaving the card asks about it), and the next 登録,
+// once the disk has room, stores it as his memo.
+enum class Card { NewPerson, PersonWithMemo };
+
+class TakeLeftWaitingTest : public SoundDeviceTest, public ::testing::WithParamInterface<Card> {};
+
+TEST_P(TakeLeftWaitingTest, isStoredByTheNextRegisterOnceTheDiskHasRoom)
+{
+    std::string memoBytes;
+    int slot = 1;
+    if (GetParam() == Card::PersonWithMemo) {
+        slot = personWithMemo(memoBytes);
+    } else {
+        open();
+        form().Text1[0].setText("山田");
+        form().Text1[1].setText("太郎");
+    }
+    recordFor(800);
+    ASSERT_TRUE(answers.shown().empty());
+    const std::string taken = platform::readWholeFile(recording());
+    support::SmallDisk disk(entry::voiceFolder(), 2 * 1024 * 1024);
+
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(16 * 1024, [&] { form().CMDFUNC[1].click(); });
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{fullDiskMessage(disk, memoFile(slot))});
+    ASSERT_EQ(person(slot).Name, "太郎") << "the person is stored";
+    EXPECT_EQ(person(slot).Voice_index, GetParam() == Card::NewPerson ? -1 : 1);
+    if (GetParam() == Card::PersonWithMemo) {
+        EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), memoBytes)) << "the memo stays whole";
+    }
+    EXPECT_EQ(model::runState().Cur_PerIdx, slot) << "the card stays with him";
+    EXPECT_EQ(model::runState().Entry_EditMode, 1);
+    EXPECT_EQ(form().Text1[1].text(), "太郎");
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(recording()), taken)) << "the recording still waits";
+
+    answers.clearRecords();
+    answers.answerNext(platform::vbCancel);
+    form().CMDFUNC[0].click();
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{forms::UnregisteredInputQuestion});
+    EXPECT_EQ(model::runState().Cur_PerIdx, slot) << "キャンセル stays with the card";
+
+    answers.clearRecords();
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty()) << answers.shownTexts().front();
+    EXPECT_EQ(person(slot).Voice_index, 1);
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), taken)) << "the waiting recording is his memo";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, TakeLeftWaitingTest, ::testing::Values(Card::NewPerson, Card::PersonWithMemo),
+                         [](const ::testing::TestParamInfo<Card>& info) {
+                             return info.param == Card::NewPerson ? "newPerson" : "personWithMemo";
+                         });
 
 // A server that stops answering (here: stopped) does not freeze the program:
 // 録音 and 再生 each give up within the device's limit with their message.

@@ -7,12 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace entry_test {
@@ -111,14 +109,10 @@ std::string SoundServer::start()
         m_process.reset();
         return "the sound server could not be started";
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!accepts(socket)) {
-        if (!running() || std::chrono::steady_clock::now() > deadline) {
-            const std::string log = tail(folder + "/server.log");
-            m_process.reset();
-            return "pulseaudio did not start here: " + log;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!m_process->waitUntil([&] { return accepts(socket); }, std::chrono::seconds(15))) {
+        const std::string log = tail(folder + "/server.log");
+        m_process.reset();
+        return "pulseaudio did not start here: " + log;
     }
     m_address = "unix:" + socket;
     m_process->replaceVariable("PULSE_SERVER", m_address.c_str());
@@ -143,9 +137,9 @@ void SoundServer::resume()
         m_process->resume();
 }
 
-bool SoundServer::muteTone(bool muted)
+bool SoundServer::suspendTone(bool suspended)
 {
-    return runQuietly("pactl -s " + m_address + " suspend-source tone " + (muted ? "1" : "0")) == 0;
+    return runQuietly("pactl -s " + m_address + " suspend-source tone " + (suspended ? "1" : "0")) == 0;
 }
 
 bool SoundServer::muteSource(bool muted)
@@ -161,56 +155,44 @@ std::vector<int16_t> SoundServer::listenToSpeaker(int milliseconds, int rate, vo
             ready(context);
         ready = nullptr;
     };
-    int pipeEnds[2];
     const std::string program = onPath("parec");
-    if (program.empty() || ::pipe(pipeEnds) != 0) {
-        started();
-        return samples;
-    }
     // Small pieces keep the speaker working at a low latency: a speaker that
     // renders seconds ahead would hand the listener silence made before the
     // sound came.
-    std::vector<std::string> arguments = {"parec", "--server=" + m_address, "--device=speaker.monitor",
-                                          "--rate=" + std::to_string(rate), "--channels=1", "--format=s16le",
-                                          "--latency-msec=50", "--raw"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-        ::close(pipeEnds[0]);
-        ::close(pipeEnds[1]);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+    support::ServiceProcess recorder("tevora-listener");
+    const int output = program.empty() || recorder.folder().empty()
+                           ? -1
+                           : recorder.runIntoPipe(program,
+                                                  {"--server=" + m_address, "--device=speaker.monitor",
+                                                   "--rate=" + std::to_string(rate), "--channels=1",
+                                                   "--format=s16le", "--latency-msec=50", "--raw"},
+                                                  {}, recorder.folder() + "/parec.log");
+    if (output < 0) {
+        started();
+        return samples;
     }
-    ::close(pipeEnds[1]);
     // The recording runs once its first samples come; it gives up when none
     // come for a while (the recorder could not connect, or the server hangs).
     const size_t wanted = static_cast<size_t>(rate) * static_cast<size_t>(milliseconds) / 1000 * sizeof(int16_t);
     std::string bytes;
     char buffer[4096];
-    while (pid > 0 && bytes.size() < wanted) {
-        pollfd input{pipeEnds[0], POLLIN, 0};
+    while (bytes.size() < wanted) {
+        pollfd input{output, POLLIN, 0};
         const int polled = ::poll(&input, 1, 15000);
         if (polled < 0 && errno == EINTR)
             continue;
-        const ssize_t got = polled > 0 ? ::read(pipeEnds[0], buffer, sizeof(buffer)) : -1;
+        const ssize_t got = polled > 0 ? ::read(output, buffer, sizeof(buffer)) : -1;
         if (got <= 0)
             break;
         bytes.append(buffer, static_cast<size_t>(got));
         started();
     }
     started();
-    ::close(pipeEnds[0]);
-    if (pid > 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    if (bytes.size() < wanted)
+    ::close(output);
+    if (bytes.size() < wanted) {
+        std::cerr << "parec: " << tail(recorder.folder() + "/parec.log") << std::endl;
         return samples;
+    }
     samples.resize(wanted / sizeof(int16_t));
     std::memcpy(samples.data(), bytes.data(), wanted);
     return samples;

@@ -29,14 +29,16 @@ public:
     void resume();
     // Suspends the tone (true when the server did): a recording connects but
     // gets no sound data.
-    bool muteTone(bool muted);
+    bool suspendTone(bool suspended);
     // Mutes the tone as a desktop's mute key does (true when the server did): a
     // recording gets sound data that is all silence.
     bool muteSource(bool muted);
     // Records the speaker's echo for the given time (blocking): 16-bit mono
     // samples at rate, through pulseaudio's own recorder (parec), so that the
-    // test program needs no libpulse of its own. ready() is called once the
-    // recording runs (or could not start).
+    // test program needs no libpulse of its own; the recorder is a service of
+    // its own (support::ServiceProcess). ready() is called once the recording
+    // runs (or could not start). Empty when it got less than asked for; what
+    // the recorder said is then written to the error output.
     std::vector<int16_t> listenToSpeaker(int milliseconds, int rate, void (*ready)(void*), void* context);
 
     SoundServer(const SoundServer&) = delete;

@@ -588,7 +588,8 @@ TEST_F(VoiceTest, aNewRecordingForAPersonWithAMemoIsAskedAboutBeforeTheCardIsLef
 }
 
 // A register whose memo file cannot be written whole (a full disk) says so and
-// leaves the person's registered memo as it was.
+// leaves the person's registered memo as it was; the recording still waits, and
+// the next register, with room again, stores it.
 TEST_F(VoiceTest, aRegisterThatCannotStoreTheRecordingLeavesTheRegisteredMemoWhole)
 {
     const std::string memoBytes = pcmWave(sineSamples(1000, 0.1));
@@ -602,6 +603,30 @@ TEST_F(VoiceTest, aRegisterThatCannotStoreTheRecordingLeavesTheRegisteredMemoWho
     EXPECT_EQ(answers.shown()[0].text.rfind(entry::VoiceFileError, 0), 0u) << answers.shown()[0].text;
     EXPECT_EQ(person(slot).Voice_index, 1);
     EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), memoBytes));
+    EXPECT_TRUE(sameBytes(waiting(), device.recorded));
+
+    answers.clearRecords();
+    form().CMDFUNC_Click(1);
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_TRUE(sameBytes(platform::readWholeFile(memoFile(slot)), device.recorded));
+}
+
+// "Save" of a take that cannot be written (a full disk: here, files limited in
+// size) names the file and why; the waiting recording and its mark stay.
+TEST_F(VoiceTest, aSaveThatCannotWriteTheTakeNamesTheFileAndWhy)
+{
+    const std::string memoBytes = pcmWave(sineSamples(1000, 0.1));
+    personWithMemo(memoBytes);
+    open();
+    device.recorded = pcmWave(sineSamples(440, 2.0));
+    answers.answerNext(platform::vbOK);
+    support::withSmallFilesOnly([&] { recordAndSave(); }, 32 * 1024);
+    const std::string take = platform::joinPath(entry::voiceFolder(), entry::VoiceRecordingName);
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{std::string(entry::VoiceFileError) + "\r\n" + take + "\r\n（ファイルが大きすぎます）"});
+    EXPECT_EQ(form().cmdvoice.tag(), "1");
+    EXPECT_TRUE(sameBytes(waiting(), memoBytes));
+    EXPECT_FALSE(takeLeft());
 }
 
 TEST_F(VoiceTest, navigatingClosesTheVoiceWindow)

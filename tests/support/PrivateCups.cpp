@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <thread>
 #include <utility>
 
 namespace support {
@@ -207,22 +206,24 @@ bool PrivateCups::start(const std::vector<Queue>& queues, const std::string& def
     m_service.replaceVariable("PRINTER", nullptr);
     m_service.replaceVariable("CUPS_SERVER", m_socket.c_str());
     cupsSetServer(m_socket.c_str());
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        if (!m_service.running()) {
-            m_running = false;
-            m_whyNot = "cupsd ended at once: " + readFile(output) + readFile(m_folder + "/log/error_log");
-            return false;
-        }
-        if (::access(m_socket.c_str(), F_OK) == 0) {
+    const bool answers = m_service.waitUntil(
+        [this] {
+            if (::access(m_socket.c_str(), F_OK) != 0)
+                return false;
             ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/");
-            if (response) {
-                ippDelete(response);
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const bool answered = response != nullptr;
+            ippDelete(response);
+            return answered;
+        },
+        std::chrono::seconds(10));
+    if (answers)
+        return true;
+    if (!m_service.running()) {
+        m_running = false;
+        m_whyNot = "cupsd ended at once: " + readFile(output) + readFile(m_folder + "/log/error_log");
+    } else {
+        m_whyNot = "cupsd did not answer within 10 seconds: " + readFile(m_folder + "/log/error_log");
     }
-    m_whyNot = "cupsd did not answer within 10 seconds: " + readFile(m_folder + "/log/error_log");
     return false;
 }
 
@@ -308,30 +309,29 @@ int PrivateCups::jobCount(const std::string& queue) const
 
 std::vector<PrivateCups::StoredJob> PrivateCups::storedJobs(size_t count, std::chrono::milliseconds timeout) const
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        std::vector<std::pair<int, StoredJob>> found;
-        if (DIR* folder = ::opendir((m_folder + "/jobs").c_str())) {
-            while (const struct dirent* entry = ::readdir(folder)) {
-                int id = 0;
-                char end = 0;
-                if (std::sscanf(entry->d_name, "job-%d.pd%c", &id, &end) == 2 && end == 'f') {
-                    const std::string stem = m_folder + "/jobs/job-" + std::to_string(id);
-                    found.push_back({id, {stem + ".pdf", readFile(stem + ".options")}});
+    std::vector<std::pair<int, StoredJob>> found;
+    waitUntil(
+        [&] {
+            found.clear();
+            if (DIR* folder = ::opendir((m_folder + "/jobs").c_str())) {
+                while (const struct dirent* entry = ::readdir(folder)) {
+                    int id = 0;
+                    char end = 0;
+                    if (std::sscanf(entry->d_name, "job-%d.pd%c", &id, &end) == 2 && end == 'f') {
+                        const std::string stem = m_folder + "/jobs/job-" + std::to_string(id);
+                        found.push_back({id, {stem + ".pdf", readFile(stem + ".options")}});
+                    }
                 }
+                ::closedir(folder);
             }
-            ::closedir(folder);
-        }
-        std::sort(found.begin(), found.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        if (found.size() >= count || std::chrono::steady_clock::now() >= deadline) {
-            std::vector<StoredJob> jobs;
-            for (auto& entry : found)
-                jobs.push_back(std::move(entry.second));
-            return jobs;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+            return found.size() >= count;
+        },
+        timeout);
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<StoredJob> jobs;
+    for (auto& entry : found)
+        jobs.push_back(std::move(entry.second));
+    return jobs;
 }
 
 } // namespace support

@@ -1,5 +1,7 @@
 #include "support/ServiceProcess.h"
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/FileSystem.h"
 
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
 
 extern char** environ;
 
@@ -51,13 +54,18 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings)
 
 } // namespace
 
-ServiceProcess::ServiceProcess(const std::string& prefix)
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
-    if (::mkdtemp(pattern.data()))
-        m_folder = pattern;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
+
+ServiceProcess::ServiceProcess(const std::string& prefix) : m_folder(makeTemporaryFolder(prefix)) {}
 
 ServiceProcess::~ServiceProcess()
 {
@@ -80,6 +88,28 @@ ServiceProcess::~ServiceProcess()
 bool ServiceProcess::run(const std::string& program, const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environmentChanges, const std::string& output)
 {
+    return start(program, arguments, environmentChanges, output, -1);
+}
+
+int ServiceProcess::runIntoPipe(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environmentChanges, const std::string& errors)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return -1;
+    const bool started = start(program, arguments, environmentChanges, errors, ends[1]);
+    ::close(ends[1]);
+    if (!started) {
+        ::close(ends[0]);
+        return -1;
+    }
+    return ends[0];
+}
+
+bool ServiceProcess::start(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environmentChanges, const std::string& logFile,
+                           int outputPipe)
+{
     std::vector<std::string> argumentList{program.substr(program.find_last_of('/') + 1)};
     argumentList.insert(argumentList.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment = changedEnvironment(environmentChanges);
@@ -89,15 +119,19 @@ bool ServiceProcess::run(const std::string& program, const std::vector<std::stri
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
+        // Out of the tests' session and process group (see the header).
+        ::setsid();
         // The service ends with the test program, also when that is killed.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(127);
-        const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (log >= 0) {
+        const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (outputPipe >= 0)
+            ::dup2(outputPipe, 1);
+        else if (log >= 0)
             ::dup2(log, 1);
+        if (log >= 0)
             ::dup2(log, 2);
-        }
         ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
@@ -113,6 +147,12 @@ bool ServiceProcess::running()
     if (m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) != 0)
         m_pid = 0;
     return m_pid > 0;
+}
+
+bool ServiceProcess::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience)
+{
+    support::waitUntil([&] { return done() || !running(); }, patience);
+    return done();
 }
 
 void ServiceProcess::end(int signal)

@@ -3,14 +3,25 @@
 // server, a display; also the program under test, run as a user starts it): a
 // fresh folder of its own in the temporary folder, and the service's program
 // run in the foreground, with the environment it is given, ended with the test
-// program however that ends. The variables of this process that the
-// service replaces while it runs (where to find it) are put back when it goes;
-// the folder goes with it.
+// program however that ends. The program runs in a session of its own, so that
+// what reaches the tests' process group never reaches it: when the shell that
+// started the tests ends, the kernel hangs up the group and lets its stopped
+// members go on (SIGHUP, SIGCONT), which would wake a service a test stopped
+// (pause) or end it. The variables of this process that the service replaces
+// while it runs (where to find it) are put back when it goes; the folder goes
+// with it.
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace support {
+
+// Waits until done() is true, asking every few milliseconds; false when the
+// patience ran out first. For what runs beside the test (a service, another
+// program): a test never sleeps for a time it guesses.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience);
 
 class ServiceProcess {
 public:
@@ -30,6 +41,15 @@ public:
     // output goes to the file `output`. False when it could not be run.
     bool run(const std::string& program, const std::vector<std::string>& arguments,
              const std::vector<std::string>& environmentChanges, const std::string& output);
+    // Runs the program as run() does, its standard output going into a pipe and
+    // its errors to the file `errors`. Returns the pipe's end to read from, which
+    // the caller closes; -1 when the program could not be run.
+    int runIntoPipe(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::vector<std::string>& environmentChanges, const std::string& errors);
+    // Waits until done() is true (the service's sign that it is up, or that it is
+    // gone), as support::waitUntil does. False when the patience ran out first, or
+    // the program ended with done() still false.
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience);
     // True while the program runs (also while it is paused).
     bool running();
     // The process id of the program run() started; 0 before, and once it was found ended.
@@ -46,6 +66,9 @@ public:
     void replaceVariable(const char* name, const char* value);
 
 private:
+    bool start(const std::string& program, const std::vector<std::string>& arguments,
+               const std::vector<std::string>& environmentChanges, const std::string& logFile, int outputPipe);
+
     std::string m_folder;
     int m_pid = 0;
     bool m_paused = false;

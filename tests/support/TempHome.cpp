@@ -1,9 +1,10 @@
 #include "support/TempHome.h"
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace support {
@@ -23,11 +24,9 @@ std::string& currentTestingHome()
 TempHome::TempHome(Contents contents)
     : m_previous(currentTestingHome()), m_workingDirectory(platform::currentDirectory())
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tevora-home-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary program folder in " + pattern);
-    m_path = pattern;
+    m_path = makeTemporaryFolder("tevora-home");
+    if (m_path.empty())
+        throw std::runtime_error("cannot create a temporary program folder");
     for (const char* folder : {"TMP", "voice", "face", "icodat", "qa", "man", "StackFace"})
         platform::makeDir(platform::joinPath(m_path, folder));
     if (contents == Contents::ProgramData)

@@ -4,19 +4,63 @@
 // test. Every window is then unloaded without events all the same, so one
 // test's windows never leak into the next. A window shown modally with no
 // onShown callback queued fails the test instead of waiting for a user who
-// never comes. The machine's own print service is out of reach.
+// never comes. The machine's own print service is out of reach, and the
+// program has a home of its own, so that a test run leaves the user's as it was.
 
 #include "forms/Form.h"
 #include "forms/Testing.h"
 #include "forms/Timer.h"
+#include "platform/FileSystem.h"
+#include "support/TemporaryFolder.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <string>
 
 namespace {
+
+// A home of the test program's own in the temporary folder, removed when the
+// program ends: what Qt and the programs the tests start keep in a user's home
+// goes there (Qt's file dialog history in QtProject.conf, a sound client's
+// cookie, a window manager's cache, run-time sockets), never into the home of
+// the user who runs the tests.
+class OwnHome {
+public:
+    OwnHome()
+    {
+        m_path = support::makeTemporaryFolder("tevora-user-home");
+        if (m_path.empty())
+            return;
+        const std::string runtime = m_path + "/runtime";
+        ::mkdir(runtime.c_str(), 0700);
+        ::setenv("HOME", m_path.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (m_path + "/.config").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
+        ::setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    ~OwnHome()
+    {
+        if (m_path.empty())
+            return;
+        try {
+            platform::removeTree(m_path);
+        } catch (...) {
+            // A folder left in the temporary folder harms nothing.
+        }
+    }
+    OwnHome(const OwnHome&) = delete;
+    OwnHome& operator=(const OwnHome&) = delete;
+
+private:
+    std::string m_path;
+};
 
 class FormsResetListener : public ::testing::EmptyTestEventListener {
 public:
@@ -52,6 +96,7 @@ extern "C" const char* __asan_default_options()
 
 int main(int argc, char** argv)
 {
+    const OwnHome home;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // No test reaches the machine's own print service (its printers, its default

@@ -1,16 +1,14 @@
 #include "support/qt/WindowManager.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <unistd.h>
 
 namespace support {
@@ -20,7 +18,7 @@ namespace {
 // Set in the test program that runs a test again on a display of its own.
 constexpr const char* RunOnDisplay = "TEVORA_TEST_ON_WINDOW_MANAGER";
 
-constexpr int StartPatienceMs = 20000;
+constexpr std::chrono::seconds StartPatience{20};
 // A test program under the address sanitizer shows its windows slowly.
 constexpr int TestPatienceMs = 300000;
 
@@ -28,18 +26,6 @@ QByteArray contentsOf(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Waits for the service's sign that it is up: done() true, while it runs.
-bool waitForService(ServiceProcess& service, const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(StartPatienceMs);
-    while (!done()) {
-        if (deadline.hasExpired() || !service.running())
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 } // namespace
@@ -73,7 +59,7 @@ bool WindowManagerDisplay::start(int width, int height)
         m_whyNot = "the virtual X server could not be run";
         return false;
     }
-    const bool numbered = waitForService(m_server, [&] {
+    const bool numbered = m_server.waitUntil([&] {
         for (const QByteArray& line : contentsOf(serverLog).split('\n')) {
             bool number = false;
             line.toInt(&number);
@@ -83,21 +69,24 @@ bool WindowManagerDisplay::start(int width, int height)
             }
         }
         return false;
-    });
+    }, StartPatience);
     if (!numbered) {
         m_whyNot = "the virtual X server did not come up: " + contentsOf(serverLog).toStdString();
         return false;
     }
     // The window manager touches a file once it manages the display; its own
-    // settings are the ones it comes with, whatever the user's are.
+    // settings are the ones it comes with, whatever the user's are, and its log
+    // goes into its folder rather than the user's cache.
     const std::string ready = m_windowManager.folder() + "/ready";
     const std::string managerLog = m_windowManager.folder() + "/window-manager.log";
     if (!m_windowManager.run(windowManager, {"--sm-disable", "--startup", "touch " + ready},
-                             {"DISPLAY=" + m_name, "XDG_CONFIG_HOME=" + m_windowManager.folder()}, managerLog)) {
+                             {"DISPLAY=" + m_name, "XDG_CONFIG_HOME=" + m_windowManager.folder(),
+                              "XDG_CACHE_HOME=" + m_windowManager.folder()},
+                             managerLog)) {
         m_whyNot = "the window manager could not be run";
         return false;
     }
-    if (!waitForService(m_windowManager, [&] { return ::access(ready.c_str(), F_OK) == 0; })) {
+    if (!m_windowManager.waitUntil([&] { return ::access(ready.c_str(), F_OK) == 0; }, StartPatience)) {
         m_whyNot = "the window manager did not come up: " + contentsOf(managerLog).toStdString();
         return false;
     }
