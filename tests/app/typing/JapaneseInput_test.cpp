@@ -11,6 +11,7 @@
 #include "layout/chart_state.h"
 #include "mainwindow/MainForm.h"
 #include "model/GroupLists.h"
+#include "model/era/EraDates.h"
 #include "model/settings.h"
 #include "platform/Conversions.h"
 #include "printing/PrePrint.h"
@@ -161,6 +162,23 @@ TEST_F(JapaneseInputTest, theCardTakesNumbersDatesAndTheMailAddressAsTypedAndCom
     EXPECT_EQ(stored.Addr2, "みなと");
     EXPECT_EQ(stored.B_day, "1990/03/15");
     EXPECT_EQ(stored.KeiNo, "090-1234-5678");
+}
+
+// In an era form the date boxes compose, so that era names can be typed; a
+// western date typed there comes as the input method writes it in kana.
+TEST_F(JapaneseInputTest, aWesternDateComposedInAnEraFormIsRead)
+{
+    model::settings().Dispmode_Nengo = 1;
+    openCard(ai);
+    std::string expected;
+    ASSERT_EQ(model::Conv_InputDate("1990/03/15", expected), 0);
+    focus(entry_form().Text1[3]);
+    type("1990/03/15");
+    focus(entry_form().Text1[4]); // the composition is committed, and the date read
+    EXPECT_EQ(entry_form().Text1[3].text(), expected);
+    EXPECT_TRUE(answers.shown().empty());
+    entry_form().CMDFUNC[1].click(); // 登録
+    EXPECT_EQ(per(ai).B_day, expected);
 }
 
 TEST_F(JapaneseInputTest, typingOnATableCellComposesInItsEditorFromTheFirstKey)
