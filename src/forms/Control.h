@@ -275,11 +275,12 @@ protected:
     virtual bool insertsLineBreakOnEnter() const { return false; }
     // IMEMode, for the controls that show it (text boxes, combo boxes). Off,
     // Disable and the half-width alphanumeric mode take typed keys as they are,
-    // whatever state the input method is in, and full-width letters, digits and
-    // signs that arrive all the same (from an input method, or pasted) as their
-    // half-width forms; the other modes let the input method compose (NoOp leaves
-    // the widget's own answer). A change reaches a focused control's input method
-    // at once. Out of range (0..10) raises 380.
+    // whatever state the input method is in (and a single-line text box keeps
+    // the full-width letters, digits and signs that arrive all the same, pasted,
+    // as their half-width forms); the other modes let the input method compose,
+    // the full-width alphanumeric one preferring Latin letters (NoOp leaves the
+    // widget's own answer). A change reaches a focused control's input method at
+    // once. Out of range (0..10) raises 380.
     int imeMode() const;
     void setIMEMode(int mode);
     // The mode the control's typing follows: its IMEMode, unless the control

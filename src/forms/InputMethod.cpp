@@ -25,16 +25,15 @@ bool takesKeysAsTyped(int imeMode)
 
 void answerInputMethodQuery(QInputMethodQueryEvent& query, int imeMode)
 {
+    const bool direct = takesKeysAsTyped(imeMode);
+    if (!direct && imeMode != vbIMEAlphaFull)
+        return;
     const Qt::InputMethodQueries asked = query.queries();
-    if (asked.testFlag(Qt::ImEnabled) && takesKeysAsTyped(imeMode))
+    if (asked.testFlag(Qt::ImEnabled) && direct)
         query.setValue(Qt::ImEnabled, false);
     if (asked.testFlag(Qt::ImHints)) {
-        auto hints = Qt::InputMethodHints(query.value(Qt::ImHints).toInt());
-        if (takesKeysAsTyped(imeMode))
-            hints |= Qt::ImhLatinOnly;
-        else if (imeMode == vbIMEAlphaFull)
-            hints |= Qt::ImhPreferLatin;
-        query.setValue(Qt::ImHints, static_cast<int>(hints));
+        const auto hints = Qt::InputMethodHints(query.value(Qt::ImHints).toInt());
+        query.setValue(Qt::ImHints, static_cast<int>(hints | (direct ? Qt::ImhLatinOnly : Qt::ImhPreferLatin)));
     }
 }
 

@@ -122,7 +122,7 @@ protected:
         forms::FlexGrid& tb = entry_form().tb;
         tb.setRow(rowOf(person));
         tb.setCol(col);
-        focus(tb);
+        ASSERT_NO_FATAL_FAILURE(focus(tb));
         type(keys);
     }
 };
@@ -146,7 +146,7 @@ TEST_F(JapaneseInputTest, theCardTakesNumbersDatesAndTheMailAddressAsTypedAndCom
         {11, "090-1234-5678"},   // 携帯番号
     };
     for (const auto& [field, keys] : typing) {
-        focus(entry.Text1[field]);
+        ASSERT_NO_FATAL_FAILURE(focus(entry.Text1[field]));
         type(keys);
     }
     focus(entry.Text1[13]);
