@@ -255,6 +255,8 @@ void DspOpForm::design()
     lblBai.move(3240, 4140, 1380, 255);
     lblBai.setCaption("枠表示倍率");
     txtBai.move(4680, 4095, 900, 315);
+    // The zoom takes digits, typed half-width as in the main window's zoom box.
+    txtBai.setIMEMode(forms::vbIMEOff);
     lblBaiUnit.move(5640, 4140, 600, 255);
     lblBaiUnit.setCaption("％");
 

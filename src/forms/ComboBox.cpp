@@ -2,7 +2,6 @@
 
 #include "forms/Bridge_p.h"
 #include "forms/ListItems_p.h"
-#include "forms/TextBox.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -48,7 +47,6 @@ void ComboBox::resetProperties()
     m_listIndex = -1;
     m_newIndex = -1;
     m_text.clear();
-    m_imeMode = 0;
 }
 
 void ComboBox::copyPropertiesFrom(const Control& source)
@@ -61,7 +59,6 @@ void ComboBox::copyPropertiesFrom(const Control& source)
     m_sorted = other.m_sorted;
     m_listIndex = -1;
     m_text.clear();
-    m_imeMode = other.m_imeMode;
     if (style != m_style)
         recreateWidget();
 }
@@ -74,7 +71,6 @@ void ComboBox::applyProperties()
     m_combo->clear();
     for (const ListItem& item : m_items)
         m_combo->addItem(qs(item.text));
-    m_combo->setAttribute(Qt::WA_InputMethodEnabled, m_imeMode != vbIMEOff && m_imeMode != vbIMEDisable);
     syncCurrent();
 }
 
@@ -289,22 +285,6 @@ void ComboBox::setText(const std::string& text)
         if (handler)
             handler();
     }
-}
-
-int ComboBox::imeMode() const
-{
-    touch();
-    return m_imeMode;
-}
-
-void ComboBox::setIMEMode(int mode)
-{
-    touch();
-    if (mode < 0 || mode > 10)
-        invalidValue();
-    m_imeMode = mode;
-    if (m_combo)
-        m_combo->setAttribute(Qt::WA_InputMethodEnabled, mode != vbIMEOff && mode != vbIMEDisable);
 }
 
 } // namespace forms

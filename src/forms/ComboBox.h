@@ -55,8 +55,8 @@ public:
     // no item raises 383.
     std::string text() const;
     void setText(const std::string& text);
-    int imeMode() const;
-    void setIMEMode(int mode);
+    using Control::imeMode;
+    using Control::setIMEMode;
 
 protected:
     QWidget* createWidget(QWidget* parent) override;
@@ -77,7 +77,6 @@ private:
     int m_listIndex = -1;
     int m_newIndex = -1;
     std::string m_text;
-    int m_imeMode = 0;
     QComboBox* m_combo = nullptr;
 };
 

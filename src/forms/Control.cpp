@@ -5,6 +5,7 @@
 #include "forms/Fonts.h"
 #include "forms/Form.h"
 #include "forms/FormWindow_p.h"
+#include "forms/InputMethod_p.h"
 #include "forms/Keys.h"
 
 #include "platform/Errors.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -255,6 +257,23 @@ void Control::applyTabStop()
 }
 
 void Control::insertTypedText(const std::string&) {}
+
+int Control::imeMode() const
+{
+    touch();
+    return m_common.imeMode;
+}
+
+void Control::setIMEMode(int mode)
+{
+    touch();
+    if (mode < 0 || mode > 10)
+        throw platform::RuntimeError(platform::err::InvalidPropertyValue, "プロパティの値が不正です。");
+    if (mode == m_common.imeMode)
+        return;
+    m_common.imeMode = mode;
+    inputMethodModeChanged(m_widget);
+}
 
 // ---------------------------------------------------------------- common properties
 
@@ -641,6 +660,11 @@ bool Control::dispatchWidgetEvent(QEvent* event, const std::function<bool()>& ba
         runGuarded([&] { result = handleInputMethod(event, base); });
         return result;
     }
+    case QEvent::InputMethodQuery: {
+        const bool result = base();
+        answerInputMethodQuery(static_cast<QInputMethodQueryEvent&>(*event), inputMethodMode());
+        return result;
+    }
     case QEvent::Wheel: {
         // A control that scrolls by itself takes the turn; else the scroll bar of
         // the area the pointer is over moves.
@@ -825,8 +849,14 @@ bool Control::handleKey(QEvent* event, const std::function<bool()>& base)
         return base();
     if (!typed.replacement.isEmpty())
         insertTypedText(str(typed.replacement));
-    if (typed.passedTo)
-        typed.passedTo->typePassedText(typed.passedText);
+    if (!typed.passedTo)
+        return true;
+    // The key that opened the control it goes on to is typed there as the user
+    // typed it: through the input method where that control composes, so that
+    // the composition begins there with its first key, the way it goes on.
+    if (typed.passedText == text && retypeThroughInputMethod(*key))
+        return true;
+    typed.passedTo->typePassedText(typed.passedText);
     return true;
 }
 

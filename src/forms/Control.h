@@ -41,6 +41,15 @@ constexpr int vbShiftMask = 1;
 constexpr int vbCtrlMask = 2;
 constexpr int vbAltMask = 4;
 
+// IMEMode values: how the input method takes the user's typing in a control.
+constexpr int vbIMENoOp = 0;
+constexpr int vbIMEOn = 1;
+constexpr int vbIMEOff = 2;
+constexpr int vbIMEDisable = 3;
+constexpr int vbIMEHiragana = 4;
+constexpr int vbIMEAlphaFull = 7;
+constexpr int vbIMEAlpha = 8;
+
 // Screen twips per pixel, whatever the real resolution.
 constexpr double TwipsPerPixel = 15.0;
 // The pixel a twips coordinate lands on: round(twips / 15).
@@ -264,6 +273,20 @@ protected:
     virtual void insertTypedText(const std::string& text);
     // True when Enter inserts a line break (multi-line text boxes).
     virtual bool insertsLineBreakOnEnter() const { return false; }
+    // IMEMode, for the controls that show it (text boxes, combo boxes). Off,
+    // Disable and the half-width alphanumeric mode take typed keys as they are,
+    // whatever state the input method is in (and a single-line text box keeps
+    // the full-width letters, digits and signs that arrive all the same, pasted,
+    // as their half-width forms); the other modes let the input method compose,
+    // the full-width alphanumeric one preferring Latin letters (NoOp leaves the
+    // widget's own answer). A change reaches a focused control's input method at
+    // once. Out of range (0..10) raises 380.
+    int imeMode() const;
+    void setIMEMode(int mode);
+    // The mode the control's typing follows: its IMEMode, unless the control
+    // class decides otherwise.
+    virtual int inputMethodMode() const { return m_common.imeMode; }
+
     // True when a character that the KeyPress handler left as it was goes on to
     // the control the handler gave the focus to, as typed there (through that
     // control's KeyPress): a grid whose handler opened the window's own cell
@@ -365,6 +388,7 @@ private:
         double fontSize = 0;
         bool fontBold = false;
         bool fontItalic = false;
+        int imeMode = vbIMENoOp;
     };
 
     Container& m_container;

@@ -170,6 +170,11 @@ protected:
     // Tab reaches KeyDown: the person editor moves along the row itself.
     bool wantsTabKey() const override { return true; }
     bool passesTypingToNewFocus() const override { return true; }
+    // The grid composes nothing itself: a key typed on it reaches it as it is and
+    // goes on to the editor it opens, where the input method composes from that
+    // key on. A composition begun on the grid would end when the editor takes the
+    // focus, and with it the keys typed so far.
+    int inputMethodMode() const override { return vbIMEDisable; }
 
 private:
     struct Row {

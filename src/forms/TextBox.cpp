@@ -2,6 +2,7 @@
 
 #include "forms/Bridge_p.h"
 #include "forms/Colors_p.h"
+#include "forms/InputMethod_p.h"
 #include "forms/Label.h"
 
 #include "platform/Errors.h"
@@ -88,8 +89,6 @@ void TextBox::applyProperties()
         m_plain->setPlainText(crlfToLf(qs(m_props.text)));
         m_plain->setReadOnly(m_props.locked);
     }
-    if (QWidget* w = widget())
-        w->setAttribute(Qt::WA_InputMethodEnabled, m_props.imeMode != vbIMEOff && m_props.imeMode != vbIMEDisable);
     applyColours();
 }
 
@@ -115,12 +114,29 @@ QString TextBox::widgetText() const
 
 void TextBox::userEdited()
 {
+    keepTypedTextHalfWidth();
     m_edited = true;
     raiseFromWidget([this] {
         auto handler = onChange;
         if (handler)
             handler();
     });
+}
+
+void TextBox::keepTypedTextHalfWidth()
+{
+    if (!m_line || !takesKeysAsTyped(inputMethodMode()))
+        return;
+    const QString text = m_line->text();
+    const QString halfWidth = asTypedDirectly(text);
+    if (halfWidth == text)
+        return;
+    // Each full-width form and its half-width one are one UTF-16 unit: the cursor
+    // stays where it was.
+    const int cursor = m_line->cursorPosition();
+    ApplyScope scope(*this);
+    m_line->setText(halfWidth);
+    m_line->setCursorPosition(cursor);
 }
 
 void TextBox::insertTypedText(const std::string& text)
@@ -251,22 +267,6 @@ void TextBox::setForeColor(long colour)
     touch();
     m_props.foreColor = colour;
     applyColours();
-}
-
-int TextBox::imeMode() const
-{
-    touch();
-    return m_props.imeMode;
-}
-
-void TextBox::setIMEMode(int mode)
-{
-    touch();
-    if (mode < 0 || mode > 10)
-        invalidValue();
-    m_props.imeMode = mode;
-    if (QWidget* w = widget())
-        w->setAttribute(Qt::WA_InputMethodEnabled, mode != vbIMEOff && mode != vbIMEDisable);
 }
 
 // ---------------------------------------------------------------- selection

@@ -2,9 +2,10 @@
 // TextBox: single-line, or multi-line with a vertical scroll bar. Text reads
 // line breaks as CR LF; text set by code reads back unchanged until the user
 // edits it. SelStart and SelLength count characters (a CR LF counts two) and
-// are clamped to the text. IMEMode is stored; 2 and 3 turn the input method
-// off on the widget. KeyPress follows the rules of Keys.h: a handler that sets
-// 0 or a control code inserts nothing; Enter inserts a line break only in a
+// are clamped to the text. IMEMode is Control's; a single-line box whose mode
+// takes keys as they are keeps the user's text half-width, pasted text
+// included. KeyPress follows the rules of Keys.h: a handler that sets 0 or a
+// control code inserts nothing; Enter inserts a line break only in a
 // multi-line box; pasted text bypasses KeyPress.
 
 #include "forms/Control.h"
@@ -28,14 +29,6 @@ struct TextBoxEvents {
     }
 };
 
-// IMEMode values.
-constexpr int vbIMENoOp = 0;
-constexpr int vbIMEOn = 1;
-constexpr int vbIMEOff = 2;
-constexpr int vbIMEDisable = 3;
-constexpr int vbIMEHiragana = 4;
-constexpr int vbIMEAlphaFull = 7;
-
 class TextBox : public Control, public TextBoxEvents<Handler> {
 public:
     template <template <typename...> class H> using ExtraEvents = TextBoxEvents<H>;
@@ -57,8 +50,8 @@ public:
     void setBackColor(long colour);
     long foreColor() const;
     void setForeColor(long colour);
-    int imeMode() const;
-    void setIMEMode(int mode);
+    using Control::imeMode;
+    using Control::setIMEMode;
 
     int selStart() const;
     void setSelStart(int start);
@@ -90,11 +83,13 @@ private:
         int alignment = 0;
         long backColor = 0x80000005L; // window background
         long foreColor = 0x80000008L; // window text
-        int imeMode = vbIMENoOp;
     };
     // The text as the widget holds it, line breaks as CR LF.
     QString widgetText() const;
     void userEdited();
+    // The line's text with full-width letters, digits and signs made half-width,
+    // where the mode takes keys as they are.
+    void keepTypedTextHalfWidth();
     void applyColours();
     // Positions in CR LF counting <-> positions in the widget's text.
     int toWidgetPosition(int position) const;

@@ -26,6 +26,8 @@ void DbgMenuForm::design()
     Label1.move(120, 180, 3240, 255);
     Label1.setCaption("人名枠と実印刷エリアとのマージン");
     txtPWM.move(3480, 120, 1200, 330);
+    // The margin takes a number, typed half-width.
+    txtPWM.setIMEMode(forms::vbIMEOff);
     Check1.move(120, 660, 5000, 300);
     Check1.setCaption("印刷時に「文字印字エリア」を印刷する");
     Command1.move(3720, 1260, 1215, 420);

@@ -62,6 +62,8 @@ void PagePreviewForm::design()
     Label1.move(120, 240, 1000, 255);
     Label1.setCaption("印刷倍率");
     Text1.move(120, 540, 1100, 330);
+    // The scale takes digits, typed half-width.
+    Text1.setIMEMode(forms::vbIMEOff);
     Label2.move(1260, 600, 300, 255);
     Label2.setCaption("％");
     // The two command buttons share one row (the layout moves them together).

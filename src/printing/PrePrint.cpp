@@ -22,12 +22,15 @@ void PrePrintForm::design()
     Label4.setCaption("横");
     Text2[0].move(480, 1500, 1000, 330);
     Text2[0].setText("0");
+    // The start position takes digits, typed half-width.
+    Text2[0].setIMEMode(forms::vbIMEOff);
     Label6.move(1520, 1560, 300, 255);
     Label6.setCaption("%");
     Label5.move(120, 1980, 300, 255);
     Label5.setCaption("縦");
     Text2[1].move(480, 1920, 1000, 330);
     Text2[1].setText("0");
+    Text2[1].setIMEMode(forms::vbIMEOff);
     Label7.move(1520, 1980, 300, 255);
     Label7.setCaption("%");
 }

@@ -124,6 +124,8 @@ void YeartbForm::design()
     const double buttonsTop = ViewportTop + ViewportHeight + 120;
     Text2.move(120, buttonsTop, 495, 315);
     Text2.setText(DefaultGridStep);
+    // The step takes digits, typed half-width.
+    Text2.setIMEMode(forms::vbIMEOff);
     Label4.move(660, buttonsTop + 45, 1215, LabelHeight);
     Label4.setCaption("年毎に目盛");
     Command1.move(1920, buttonsTop, 1095, 375);

@@ -26,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,6 +43,7 @@
 #include <algorithm>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -387,13 +389,43 @@ TEST(TextBox, LockedBoxRefusesTypingButKeepsItsText)
     EXPECT_TRUE(static_cast<QLineEdit*>(form.Text1.widget())->isReadOnly());
 }
 
-TEST(TextBox, ImeModeOffDisablesTheInputMethod)
+// The widget's answers to the input method: whether it composes, and its hints.
+std::pair<bool, Qt::InputMethodHints> inputMethodAnswers(QWidget* widget)
 {
+    QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+    QCoreApplication::sendEvent(widget, &query);
+    return {query.value(Qt::ImEnabled).toBool(), Qt::InputMethodHints(query.value(Qt::ImHints).toInt())};
+}
+
+// What a control answers the input method, by its IMEMode: whether it composes
+// and what it prefers to be typed. The modes that take keys as they are say no
+// whatever the widget would say; the others leave the widget's own answer.
+TEST(TextBox, ImeModeAnswersTheInputMethodInEveryTypingControl)
+{
+    struct Answer {
+        int mode;
+        bool composes;
+        Qt::InputMethodHints hints;
+    };
+    const Answer answers[] = {{forms::vbIMENoOp, true, {}},
+                              {forms::vbIMEOn, true, {}},
+                              {forms::vbIMEOff, false, Qt::ImhLatinOnly},
+                              {forms::vbIMEDisable, false, Qt::ImhLatinOnly},
+                              {forms::vbIMEHiragana, true, {}},
+                              {forms::vbIMEAlphaFull, true, Qt::ImhPreferLatin},
+                              {forms::vbIMEAlpha, false, Qt::ImhLatinOnly}};
     ControlsForm form;
-    for (int mode : {0, 1, 2, 3, 4, 7}) {
-        form.Text1.setIMEMode(mode);
-        EXPECT_EQ(form.Text1.imeMode(), mode);
-        EXPECT_EQ(form.Text1.widget()->testAttribute(Qt::WA_InputMethodEnabled), mode != 2 && mode != 3) << mode;
+    form.Text2.setMultiLine(true);
+    for (const Answer& expected : answers) {
+        form.Text1.setIMEMode(expected.mode);
+        form.Text2.setIMEMode(expected.mode);
+        form.Combo1.setIMEMode(expected.mode);
+        for (const forms::Control* control : std::vector<const forms::Control*>{&form.Text1, &form.Text2, &form.Combo1}) {
+            const auto [composes, hints] = inputMethodAnswers(control->widget());
+            EXPECT_EQ(composes, expected.composes) << control->name() << " " << expected.mode;
+            EXPECT_EQ(hints & (Qt::ImhLatinOnly | Qt::ImhPreferLatin), expected.hints)
+                << control->name() << " " << expected.mode;
+        }
     }
 }
 

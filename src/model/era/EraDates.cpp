@@ -109,10 +109,12 @@ bool isTypedEraLetter(const std::string& ch)
     return isTableLetterCode(ch);
 }
 
-// The characters a date text may hold besides its era in front and its digits.
+// The characters a date text may hold besides its era in front and its digits:
+// the separators / - . in either width and as a Japanese input method types
+// their keys in kana (・ ー 。), 年 月 日 元, and blanks.
 bool isDateSeparator(const std::string& ch)
 {
-    static const std::array<const char*, 12> separators = {"/", "-", ".", "／", "－", "．",
+    static const std::array<const char*, 15> separators = {"/", "-", ".", "／", "－", "．", "・", "ー", "。",
                                                             "年", "月", "日", "元", " ", "　"};
     for (const char* s : separators) {
         if (ch == s)

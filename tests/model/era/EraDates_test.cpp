@@ -369,8 +369,9 @@ INSTANTIATE_TEST_SUITE_P(FirstYearOfAnEra, ConvInputDate,
     [](const auto& info) { return std::to_string(info.index); });
 
 // Only a date is taken: characters besides an era, digits, 元 年 月 日, the
-// separators / . - (either width) and blanks refuse the text, so nothing typed is
-// dropped. The forms of a date in either width still pass.
+// separators / . - (either width, or as an input method types them in kana) and
+// blanks refuse the text, so nothing typed is dropped. The forms of a date in
+// either width still pass.
 INSTANTIATE_TEST_SUITE_P(MoreThanADate, ConvInputDate,
     ::testing::Values(
         InputCase{1, "昭和20年頃", -1, "unchanged"},
@@ -387,7 +388,10 @@ INSTANTIATE_TEST_SUITE_P(MoreThanADate, ConvInputDate,
         InputCase{1, "平成１６年３月４日", 0, "平成16年03月04日"},
         InputCase{1, "Ｈ16－3－4", 0, "平成16年03月04日"},
         InputCase{1, "h16．3．4", 0, "平成16年03月04日"},
-        InputCase{0, "2004　3　4", 0, "2004/03/04"}),
+        InputCase{0, "2004　3　4", 0, "2004/03/04"},
+        InputCase{1, "２００４・０３・０４", 0, "平成16年03月04日"},
+        InputCase{1, "ｈ１６。３。４", 0, "平成16年03月04日"},
+        InputCase{0, "２００４ー３ー４", 0, "2004/03/04"}),
     [](const auto& info) { return std::to_string(info.index); });
 
 // --- convertDateExactly --------------------------------------------------------
