@@ -19,9 +19,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "support/qt/PictureBytes.h"
 #include "support/qt/ScriptedDialogs.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 
@@ -36,13 +36,7 @@ namespace {
 // A bitmap of one colour, as the bundle holds it.
 std::string bitmapOf(Qt::GlobalColor colour)
 {
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "BMP"));
-    return bytes.toStdString();
+    return support::encodedPicture(support::plainPicture(16, 16, colour), "BMP");
 }
 
 bool isColour(const QImage& image, Qt::GlobalColor colour)

@@ -13,13 +13,13 @@
 #include "platform/AppPath.h"
 
 #include "support/SmallDisk.h"
+#include "support/qt/PictureBytes.h"
 #include "support/qt/ScriptedDialogs.h"
 
 #include "model/filestore/FamilyFile.h"
 #include "model/filestore/FileNames.h"
 #include "model/filestore/MediaBundle.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -127,22 +127,6 @@ protected:
         const QImage image(QString::fromStdString(storedFace(slot)));
         ASSERT_EQ(image.size(), QSize(8, 8));
         EXPECT_TRUE(near(QColor(image.pixel(4, 4)), colour)) << QColor(image.pixel(4, 4)).name().toStdString();
-    }
-
-    // The bytes of a picture with detail (which a JPEG keeps in many bytes), encoded
-    // by Qt in the format.
-    static std::string detailedPicture(int width, int height, const char* format)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x)
-                image.setPixel(x, y, qRgb((x * 7 + y) & 0xFF, (x ^ y) & 0xFF, (x * y) & 0xFF));
-        }
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        EXPECT_TRUE(image.save(&buffer, format));
-        return bytes.toStdString();
     }
 
     // A click on the bitmap box: "画像貼り付け", answered with the file.
@@ -359,8 +343,8 @@ TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)
         {"huge.png", hugePng, "画像が大きすぎます"},
         // A photo cut in the middle, which a reader would finish in grey, and a
         // bitmap of 2 MB cut at 50 KB, which it would finish in black.
-        {"cut.jpg", detailedPicture(800, 600, "JPEG").substr(0, 20000), "ファイルが壊れています"},
-        {"cut-photo.bmp", detailedPicture(800, 900, "BMP").substr(0, 50 * 1024), "ファイルが壊れています"},
+        {"cut.jpg", support::encodedPicture(support::detailedPicture(800, 600), "JPEG").substr(0, 20000), "ファイルが壊れています"},
+        {"cut-photo.bmp", support::encodedPicture(support::detailedPicture(800, 900), "BMP").substr(0, 50 * 1024), "ファイルが壊れています"},
     };
     for (const auto& [name, bytes, why] : files) {
         SCOPED_TRACE(name);
@@ -414,7 +398,7 @@ TEST_F(PicturesTest, aBitmapCutAfterItWasChosenIsNotRegistered)
     const std::string registered = platform::readWholeFile(storedFace(slot));
     open();
     const std::string chosen = platform::joinPath(home.path(), "scan.bmp");
-    const std::string whole = detailedPicture(800, 900, "BMP");
+    const std::string whole = support::encodedPicture(support::detailedPicture(800, 900), "BMP");
     platform::writeWholeFile(chosen, whole);
     pasteIntoBitmapBox(chosen);
     ASSERT_EQ(form().Picture1[1].tag(), chosen);
@@ -434,18 +418,10 @@ TEST_F(PicturesTest, aBitmapCutAfterItWasChosenIsNotRegistered)
 TEST_F(PicturesTest, aPhonePhotoTakenUprightIsShownAndStoredUpright)
 {
     // As the sensor saw it: 4000 x 3000, its top half blue, the bottom half red.
-    QImage sensor(4000, 3000, QImage::Format_RGB32);
-    sensor.fill(Qt::red);
+    QImage sensor = support::plainPicture(4000, 3000, Qt::red);
     QPainter(&sensor).fillRect(0, 0, 4000, 1500, Qt::blue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(sensor.save(&buffer, "JPEG"));
-    // An EXIF header with the one entry orientation = 6.
-    std::string exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
-    const std::string segment = std::string("\xFF\xE1\0", 3) + static_cast<char>(exif.size() + 2) + exif;
     const std::string photo = platform::joinPath(home.path(), "PXL_0002.jpg");
-    platform::writeWholeFile(photo, jpeg.left(2).toStdString() + segment + jpeg.mid(2).toStdString());
+    platform::writeWholeFile(photo, support::withExifOrientation(support::encodedPicture(sensor, "JPEG"), 6));
 
     const int slot = addPerson("山田", "太郎");
     open();

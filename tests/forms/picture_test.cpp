@@ -10,10 +10,9 @@
 
 #include "ParamNames.h"
 #include "support/SmallFilesOnly.h"
+#include "support/qt/PictureBytes.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -33,6 +32,10 @@
 #include <unistd.h>
 
 namespace {
+
+using support::detailedPicture;
+using support::encodedPicture;
+using support::withExifOrientation;
 
 class PictureFiles : public ::testing::Test {
 protected:
@@ -205,29 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "通常のファイルではありません"}),
     forms_test::CaseName());
 
-// The bytes of a picture as Qt encodes it.
-std::string encoded(const QImage& image, const char* format, bool progressive = false)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setProgressiveScanWrite(progressive);
-    EXPECT_TRUE(writer.write(image)) << format;
-    return bytes.toStdString();
-}
-
-// A picture with detail a JPEG keeps in many bytes.
-QImage detailed(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb((x * 7 + y) & 0xFF, (x ^ y) & 0xFF, (x * y) & 0xFF));
-    }
-    return image;
-}
-
 // A GIF of width x height pixels, as Qt writes none: its codes kept 8 bits wide by a
 // clear code every 126 pixels, so it needs no compressor.
 std::string gifBytes(int width, int height)
@@ -267,8 +247,8 @@ std::string gifBytes(int width, int height)
 // An icon file of two pictures, 16 and 32 pixels square, the larger one last.
 std::string twoPictureIcon()
 {
-    const std::string small = encoded(detailed(16, 16), "ICO");
-    const std::string large = encoded(detailed(32, 32), "ICO");
+    const std::string small = encodedPicture(detailedPicture(16, 16), "ICO");
+    const std::string large = encodedPicture(detailedPicture(32, 32), "ICO");
     // Each is a 6-byte header, one 16-byte directory entry and the picture.
     std::string icon = std::string("\0\0\x01\0\x02\0", 6);
     const auto entry = [](const std::string& one, size_t offset) {
@@ -293,7 +273,7 @@ size_t jpegScanStart(const std::string& jpeg)
 // thumbnail's end marker is not the photo's.
 std::string withThumbnail(const std::string& jpeg)
 {
-    const std::string thumbnail = encoded(detailed(16, 12), "JPEG");
+    const std::string thumbnail = encodedPicture(detailedPicture(16, 12), "JPEG");
     const std::string data = std::string("Exif\0\0", 6) + thumbnail;
     const size_t length = data.size() + 2;
     return jpeg.substr(0, 2) + "\xFF\xE1" + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + data
@@ -336,21 +316,21 @@ TEST_P(CutPictures, AreRefusedAsDamagedWhereverTheyEnd)
 INSTANTIATE_TEST_SUITE_P(
     Formats, CutPictures,
     ::testing::Values(
-        CutPicture{"Jpeg", [] { return encoded(detailed(400, 300), "JPEG"); }, jpegScanStart},
-        CutPicture{"ProgressiveJpeg", [] { return encoded(detailed(400, 300), "JPEG", true); }, jpegScanStart},
-        CutPicture{"JpegWithAThumbnail", [] { return withThumbnail(encoded(detailed(400, 300), "JPEG")); },
+        CutPicture{"Jpeg", [] { return encodedPicture(detailedPicture(400, 300), "JPEG"); }, jpegScanStart},
+        CutPicture{"ProgressiveJpeg", [] { return encodedPicture(detailedPicture(400, 300), "JPEG", true); }, jpegScanStart},
+        CutPicture{"JpegWithAThumbnail", [] { return withThumbnail(encodedPicture(detailedPicture(400, 300), "JPEG")); },
                    jpegScanStart},
-        CutPicture{"Bitmap", [] { return encoded(detailed(400, 300), "BMP"); }, [](const std::string&) { return size_t{54}; }},
+        CutPicture{"Bitmap", [] { return encodedPicture(detailedPicture(400, 300), "BMP"); }, [](const std::string&) { return size_t{54}; }},
         CutPicture{"Gif", [] { return gifBytes(300, 200); }, [](const std::string&) { return size_t{13 + 384 + 11}; }, 1},
         CutPicture{"IconOfTwoPictures", twoPictureIcon, [](const std::string&) { return size_t{6 + 32}; }},
-        CutPicture{"Png", [] { return encoded(detailed(400, 300), "PNG"); }, [](const std::string&) { return size_t{33}; },
+        CutPicture{"Png", [] { return encodedPicture(detailedPicture(400, 300), "PNG"); }, [](const std::string&) { return size_t{33}; },
                    12}),
     forms_test::CaseName());
 
 // Bytes after a JPEG's end, which some cameras add, take nothing from it.
 TEST_F(PictureFiles, BytesAfterAJpegsEndAreNoDamage)
 {
-    writeBytes("trailer.jpg", encoded(detailed(40, 30), "JPEG") + "camera's own data");
+    writeBytes("trailer.jpg", encodedPicture(detailedPicture(40, 30), "JPEG") + "camera's own data");
     EXPECT_EQ(forms::LoadPicture(file("trailer.jpg")).widthPixels(), 40);
 }
 
@@ -367,26 +347,15 @@ struct TurnedPhoto {
 
 void PrintTo(const TurnedPhoto& c, std::ostream* out) { *out << c.name; }
 
-// A JPEG with an EXIF header saying how the camera was turned.
-std::string withOrientation(const std::string& jpeg, int orientation)
-{
-    std::string exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
-    exif += std::string{static_cast<char>(orientation), '\0', '\0', '\0', '\0', '\0', '\0', '\0'};
-    const size_t length = exif.size() + 2;
-    return jpeg.substr(0, 2) + "\xFF\xE1" + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + exif
-           + jpeg.substr(2);
-}
-
 class TurnedPhotos : public PictureFiles, public ::testing::WithParamInterface<TurnedPhoto> {};
 
 TEST_P(TurnedPhotos, AreReadTheWayUpTheyWereTaken)
 {
     const TurnedPhoto& c = GetParam();
     // The top half blue, the bottom half red, as the camera's sensor saw them.
-    QImage image(c.width, c.height, QImage::Format_RGB32);
-    image.fill(Qt::red);
+    QImage image = support::plainPicture(c.width, c.height, Qt::red);
     QPainter(&image).fillRect(0, 0, c.width, c.height / 2, Qt::blue);
-    writeBytes("photo.jpg", withOrientation(encoded(image, "JPEG"), c.orientation));
+    writeBytes("photo.jpg", withExifOrientation(encodedPicture(image, "JPEG"), c.orientation));
 
     const forms::Picture picture = forms::LoadPicture(file("photo.jpg"));
     ASSERT_EQ(QSize(picture.widthPixels(), picture.heightPixels()), c.read);

@@ -205,22 +205,30 @@ std::optional<Failure> unpackEntry(platform::BinaryFile& bundle, int64_t dataSta
     } catch (const platform::RuntimeError& error) {
         if (standIn && standIn(entry.MediaKind, entry.FileName, bytes, file))
             return std::nullopt;
-        return Failure{platform::failureReason(error), FaultOf::Computer};
+        const std::string reason = platform::failureReason(error);
+        return Failure{reason.empty() ? "取り出せません" : reason, FaultOf::Computer};
     }
 }
 
-int kindIndex(int16_t kind)
-{
-    return kind == MediaVoice ? 0 : 1;
-}
-
-// What a bundle gave each person of each media kind it refers to.
+// What a bundle gave a person of a media kind it refers to.
 enum class Given : uint8_t {
     Nothing,    // no entry of the person's (or only one the bundle had damaged)
     Unpacked,   // its own entry, unpacked
     NotWritten, // its own entry, left out for a fault of this computer's
 };
-using GivenMedia = std::array<std::array<Given, 2>, RecordCount>;
+
+// What a bundle gave each person, a voice memo and a face picture.
+class GivenMedia {
+public:
+    Given& of(int person, int16_t kind) { return m_given[static_cast<size_t>(person)][kind == MediaVoice ? 0 : 1]; }
+    Given of(int person, int16_t kind) const
+    {
+        return m_given[static_cast<size_t>(person)][kind == MediaVoice ? 0 : 1];
+    }
+
+private:
+    std::array<std::array<Given, 2>, RecordCount> m_given{};
+};
 
 // The person an entry of a bundle belongs to: the slot it names, when that person
 // refers to a file of its kind under its name and has had no entry of that kind yet;
@@ -230,8 +238,7 @@ int ownerOf(const media_data& entry, const GivenMedia& given)
     if (entry.PerIdx < 1 || entry.PerIdx > LastSlot)
         return -1;
     const std::string* own = referencedName(tables().per_buf[static_cast<size_t>(entry.PerIdx)], entry.MediaKind);
-    if (!own || !sameNameIgnoringCase(*own, entry.FileName)
-        || given[static_cast<size_t>(entry.PerIdx)][static_cast<size_t>(kindIndex(entry.MediaKind))] != Given::Nothing)
+    if (!own || !sameNameIgnoringCase(*own, entry.FileName) || given.of(entry.PerIdx, entry.MediaKind) != Given::Nothing)
         return -1;
     return entry.PerIdx;
 }
@@ -276,7 +283,7 @@ std::vector<LeftOutMedia> keepOnlyGivenMedia(const GivenMedia& given)
         for (int p = 1; p <= LastSlot; ++p) {
             personal_data& person = per[static_cast<size_t>(p)];
             const std::string* name = referencedName(person, kind);
-            if (!name || given[static_cast<size_t>(p)][static_cast<size_t>(kindIndex(kind))] == Given::Unpacked)
+            if (!name || given.of(p, kind) == Given::Unpacked)
                 continue;
             int16_t& index = kind == MediaVoice ? person.Voice_index : person.Picture_index;
             dropped.push_back({kind, static_cast<int16_t>(p), index, personName(person), *name});
@@ -290,10 +297,8 @@ std::vector<LeftOutMedia> keepOnlyGivenMedia(const GivenMedia& given)
 // this computer's in writing its own file: the bundle does not hold it.
 bool anyNotInBundle(const std::vector<LeftOutMedia>& dropped, const GivenMedia& given)
 {
-    return std::any_of(dropped.begin(), dropped.end(), [&](const LeftOutMedia& media) {
-        return given[static_cast<size_t>(media.person)][static_cast<size_t>(kindIndex(media.kind))]
-               != Given::NotWritten;
-    });
+    return std::any_of(dropped.begin(), dropped.end(),
+                       [&](const LeftOutMedia& media) { return given.of(media.person, media.kind) != Given::NotWritten; });
 }
 
 // Adds lines to a message, a long list cut after its first lines, the rest counted.
@@ -353,7 +358,7 @@ struct BundleContents {
     std::vector<Fault> faults; // in bundle order
     bool cut = false;
     int16_t count = 0;
-    GivenMedia given{};
+    GivenMedia given;
 };
 
 // Unpacks the bundle at path into the work folders. Each entry belongs to the person
@@ -405,14 +410,12 @@ void unpackBundle(const std::string& path, const MediaStandIn& standIn, BundleCo
         if (const auto failure = unpackEntry(*bundle, dataStart, entry, platform::joinPath(folder, name), standIn)) {
             contents.faults.push_back({number, entryFault(number, entry.FileName, failure->reason.c_str()), failure->of});
             if (owner != -1 && failure->of == FaultOf::Computer)
-                contents.given[static_cast<size_t>(owner)][static_cast<size_t>(kindIndex(entry.MediaKind))] =
-                    Given::NotWritten;
+                contents.given.of(owner, entry.MediaKind) = Given::NotWritten;
             continue;
         }
         if (owner != -1) {
             referenceOf(per[static_cast<size_t>(owner)], entry.MediaKind) = name;
-            contents.given[static_cast<size_t>(owner)][static_cast<size_t>(kindIndex(entry.MediaKind))] =
-                Given::Unpacked;
+            contents.given.of(owner, entry.MediaKind) = Given::Unpacked;
         }
         entry.FileName = name;
         buffer[++unpacked] = std::move(entry);
