@@ -168,7 +168,8 @@ bool ParkedMedia::giveBack(int16_t kind, const std::string& name, const std::str
         return false;
     try {
         const std::string parked = platform::joinPath(parkingFolder(kind), name);
-        if (platform::fileLength(parked) != static_cast<int64_t>(bytes.size()) || platform::readWholeFile(parked) != bytes)
+        if (platform::fileLength(parked) != static_cast<int64_t>(bytes.size())
+            || platform::readWholeFile(parked) != bytes)
             return false;
         moveFile(parked, file);
         return true;

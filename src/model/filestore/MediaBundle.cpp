@@ -335,8 +335,8 @@ std::vector<std::string> bundleFailure(const platform::RuntimeError& error, cons
 
 // The largest bundle a writer makes: a full directory and a data area as far as its
 // 32-bit offsets reach. A larger file is no bundle.
-constexpr uint64_t MostBundleBytes =
-    static_cast<uint64_t>(CountBytes + MediaEntryBytes * int64_t{MaxMediaEntries}) + std::numeric_limits<int32_t>::max();
+const uint64_t MostBundleBytes = static_cast<uint64_t>(dataAreaOffset(MaxMediaEntries))
+                                 + static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
 
 // The bundle at path, open to read; null when nothing is there (no bundle, or a link
 // that leads nowhere). Anything but a regular file of at most MostBundleBytes is
@@ -408,7 +408,8 @@ void unpackBundle(const std::string& path, const MediaStandIn& standIn, BundleCo
         }
         const std::string name = nameInWorkFolder(entry.MediaKind, entry.FileName, owner);
         if (const auto failure = unpackEntry(*bundle, dataStart, entry, platform::joinPath(folder, name), standIn)) {
-            contents.faults.push_back({number, entryFault(number, entry.FileName, failure->reason.c_str()), failure->of});
+            contents.faults.push_back(
+                {number, entryFault(number, entry.FileName, failure->reason.c_str()), failure->of});
             if (owner != -1 && failure->of == FaultOf::Computer)
                 contents.given.of(owner, entry.MediaKind) = Given::NotWritten;
             continue;
@@ -638,9 +639,10 @@ bool ReadKedFile(const std::string& path, int16_t expected, const MediaStandIn& 
         // this family's: what it holds whole is unpacked all the same, so that no
         // picture it can give is lost. Entries this computer could not write say so
         // instead, with the reason.
-        const bool damaged =
-            std::any_of(contents.faults.begin(), contents.faults.end(), [](const Fault& f) { return f.of == FaultOf::Bundle; });
-        const bool belongs = !contents.cut && !damaged && contents.count == expected && !anyNotInBundle(dropped, contents.given);
+        const bool damaged = std::any_of(contents.faults.begin(), contents.faults.end(),
+                                         [](const Fault& f) { return f.of == FaultOf::Bundle; });
+        const bool belongs =
+            !contents.cut && !damaged && contents.count == expected && !anyNotInBundle(dropped, contents.given);
         if (belongs && contents.faults.empty() && dropped.empty())
             return true;
         std::string message = belongs ? BundleReadFailedMessage : BundleMismatchMessage;
