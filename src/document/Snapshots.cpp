@@ -444,7 +444,12 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
         windows.removeTreeTabs(c.tab_cnt);
     c.tab_cnt = -1;
     InitAllSetting();
-    takeOverFamily(*read.family);
+    // A file the snapshot's bundle holds but cannot write (a full disk) is the open
+    // family's parked file where that holds the same bytes: moved back, it needs no room.
+    takeOverFamily(*read.family,
+                   [&parked](int16_t kind, const std::string& name, const std::string& bytes, const std::string& file) {
+                       return parked.giveBack(kind, name, bytes, file);
+                   });
     copyViewChoices(shown, settings());
     windows.loadAfterDisp();
     windows.resetKouNum();
@@ -452,9 +457,6 @@ RestoreOutcome restoreSnapshot(const std::string& path, std::optional<platform::
     // from the file on disk whenever that command did: asking before it is lost
     // is the safe side.
     t.Data_Changed = 1;
-    // A bundle that could not be read leaves media missing; the open family's
-    // copies of the same names are better than none.
-    parked.restoreMissing();
     parked.release();
     t.Cur_FilePath = filePath;
     windows.setCaption(t.Cur_FilePath);

@@ -162,25 +162,19 @@ bool ParkedMedia::putBack()
     return moved;
 }
 
-void ParkedMedia::restoreMissing()
+bool ParkedMedia::giveBack(int16_t kind, const std::string& name, const std::string& bytes, const std::string& file)
 {
-    const Tables& t = tables();
-    for (int p = 1; p <= LastSlot; ++p) {
-        const personal_data& person = t.per_buf[p];
-        if (person.InUse != SlotUsed)
-            continue;
-        for (const int16_t kind : MediaKinds) {
-            const std::string name = mediaName(person, kind);
-            const std::string work = platform::joinPath(mediaFolder(kind), name);
-            if (!holds(kind, name) || platform::fileExists(work))
-                continue;
-            try {
-                platform::makeDir(mediaFolder(kind));
-                moveFile(platform::joinPath(parkingFolder(kind), name), work);
-            } catch (const platform::RuntimeError&) {
-                // The reference stays; the next save drops it if the file is still missing.
-            }
-        }
+    if (!holds(kind, name))
+        return false;
+    try {
+        const std::string parked = platform::joinPath(parkingFolder(kind), name);
+        if (platform::fileLength(parked) != static_cast<int64_t>(bytes.size())
+            || platform::readWholeFile(parked) != bytes)
+            return false;
+        moveFile(parked, file);
+        return true;
+    } catch (const platform::RuntimeError&) {
+        return false;
     }
 }
 

@@ -45,9 +45,11 @@ public:
     // Empties the work folders, then moves the parked files back, so the work folders
     // hold exactly what was parked. False when that failed.
     [[nodiscard]] bool putBack();
-    // For every used person whose voice memo or face picture is missing from its work
-    // folder, moves the parked file of that name back, when there is one.
-    void restoreMissing();
+    // Moves the parked file of the kind named name to file when it holds exactly
+    // bytes; false when there is none, or it cannot be moved. A family read back whose
+    // bundle cannot be unpacked (a full disk) so gets the very files its bundle holds,
+    // which need no room to be put back, and never another person's of the same name.
+    bool giveBack(int16_t kind, const std::string& name, const std::string& bytes, const std::string& file);
     // Empties the parking folders. Files that cannot be deleted stay behind; the next
     // park() returns them to their work folder where no file of that name is.
     void release();

@@ -38,10 +38,15 @@ int16_t facePictureKind(const std::string& path)
 
 void writeFacePicture(const std::string& source, const std::string& target)
 {
-    if (ending(source) == ".ico" || ending(source) == ".bmp")
-        platform::writeFileAtomically(target, platform::readWholeFile(source));
-    else
+    if (ending(source) == ".ico" || ending(source) == ".bmp") {
+        // Copied only once read whole as a picture: a file cut short or damaged since
+        // it was chosen is refused, and the face file stays.
+        const std::string bytes = platform::readWholeFile(source);
+        forms::pictureFromBytes(bytes, source);
+        platform::writeFileAtomically(target, bytes);
+    } else {
         forms::SavePictureWithin(forms::LoadPicture(source), target, MaxFacePicturePixels, MaxFacePicturePixels);
+    }
 }
 
 } // namespace entry

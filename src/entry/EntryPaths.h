@@ -37,11 +37,13 @@ int16_t facePictureKind(const std::string& path);
 inline constexpr int MaxFacePicturePixels = 960;
 
 // Puts a chosen picture file in place as a face file of its kind: an icon or a
-// bitmap is copied as it is, any other picture (PNG, JPEG, GIF) is written as a
-// bitmap, scaled down to MaxFacePicturePixels across and down when it is larger,
-// keeping its proportions. The chosen file itself is only read. The face file is
-// replaced only by a whole file, flushed to disk: raises platform::RuntimeError when
-// the file cannot be read or the target written, and target then stays as it was.
+// bitmap is copied as it is once its bytes read whole as a picture
+// (forms::pictureFromBytes), any other picture (PNG, JPEG, GIF) is written as a
+// bitmap the way up it is meant to be seen, scaled down to MaxFacePicturePixels
+// across and down when it is larger, keeping its proportions. The chosen file itself
+// is only read. The face file is replaced only by a whole file, flushed to disk:
+// raises platform::RuntimeError when the file cannot be read as a whole picture or the
+// target written, and target then stays as it was.
 void writeFacePicture(const std::string& source, const std::string& target);
 
 } // namespace entry

@@ -4,6 +4,8 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 #include <sys/stat.h>
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace forms {
 
@@ -86,10 +89,7 @@ constexpr const char* TooLarge = "画像が大きすぎます";
 
 platform::RuntimeError unreadable(const std::string& path, const char* reason)
 {
-    platform::RuntimeError error(platform::err::InvalidPicture, "Invalid picture: " + path + ": " + reason);
-    error.path = path;
-    error.reason = reason;
-    return error;
+    return platform::refusedFile(path, reason, platform::err::InvalidPicture);
 }
 
 // The most memory one picture read in full may take: a quarter of the machine's
@@ -110,13 +110,19 @@ int64_t fullReadBudgetBytes()
     return budget;
 }
 
-Picture decodePicture(const std::string& path)
+// Reads the picture file open on device, which was opened from path.
+Picture decodePicture(QIODevice& device, const std::string& path)
 {
     const int64_t budget = fullReadBudgetBytes();
-    QImageReader reader(QString::fromStdString(path));
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
+    // A photo taken with the camera turned says so (its orientation), and is shown
+    // and stored the way up it was taken. The size asked for below is the file's own,
+    // before the turn: the reader scales first, then turns.
+    reader.setAutoTransform(true);
     if (!reader.canRead())
         throw unreadable(path, NotAPicture);
+    const QByteArray format = reader.format();
     const QSize size = reader.size();
     if (size.isValid()) {
         const int64_t pixels = static_cast<int64_t>(size.width()) * size.height();
@@ -134,6 +140,9 @@ Picture decodePicture(const std::string& path)
     const QImage image = reader.read();
     if (image.isNull())
         throw unreadable(path, reader.error() == QImageReader::UnsupportedFormatError ? NotAPicture : Damaged);
+    // What a reader made of a file cut short, the rest grey or black, is no picture.
+    if (!pictureReachesItsEnd(device, format))
+        throw unreadable(path, Damaged);
     auto data = std::make_shared<PictureData>();
     data->image = paintableImage(image);
     data->path = path;
@@ -151,36 +160,51 @@ Picture pictureFromImage(const QImage& image)
     return Picture(std::move(data));
 }
 
+Picture pictureFromBytes(const std::string& bytes, const std::string& path)
+{
+    const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return decodePicture(buffer, path);
+}
+
 Picture LoadPicture(const std::string& path)
 {
     if (path.empty())
         return Picture();
-    // A missing file, and a folder, is "file not found", with the reason in a word.
-    const auto notFound = [&path] {
-        platform::RuntimeError error = platform::errnoError(ENOENT, path);
-        error.number = platform::err::FileNotFound;
-        return error;
-    };
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         const int error = errno;
+        // A missing file, also in a missing folder, is "file not found".
+        platform::RuntimeError failure = platform::errnoError(error == ENOTDIR ? ENOENT : error, path);
         if (error == ENOENT || error == ENOTDIR)
-            throw notFound();
-        throw platform::errnoError(error, path);
+            failure.number = platform::err::FileNotFound;
+        throw failure;
     }
-    if (!S_ISREG(info.st_mode))
-        throw notFound();
-    const int64_t size = static_cast<int64_t>(info.st_size);
-    const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-
+    const auto stamp = [](const struct stat& file) {
+        return std::pair<int64_t, int64_t>(static_cast<int64_t>(file.st_size),
+                                           static_cast<int64_t>(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec);
+    };
     PictureCache& c = cache();
-    {
+    if (S_ISREG(info.st_mode)) {
         std::lock_guard<std::mutex> lock(c.mutex);
         auto it = c.entries.find(path);
-        if (it != c.entries.end() && it->second.size == size && it->second.modifiedNs == modified)
+        if (it != c.entries.end() && std::pair(it->second.size, it->second.modifiedNs) == stamp(info))
             return it->second.picture;
     }
-    Picture picture = decodePicture(path);
+    // Only a regular file is read, opened without waiting: a folder, a named pipe or
+    // a device (a link to /dev/zero) is refused for what it is.
+    QFile file;
+    const int fd = platform::openToRead(path, UINT64_MAX);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw platform::errnoError(EIO, path);
+    }
+    if (::fstat(fd, &info) != 0)
+        throw platform::errnoError(errno, path);
+    const auto [size, modified] = stamp(info);
+    Picture picture = decodePicture(file, path);
     std::lock_guard<std::mutex> lock(c.mutex);
     CacheEntry& entry = c.entries[path];
     c.bytes += imageBytes(picture) - imageBytes(entry.picture);

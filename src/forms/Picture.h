@@ -45,18 +45,28 @@ inline constexpr int LargestLoadedPixels = 2048;
 inline constexpr int64_t MostPicturePixels = int64_t(1) << 30;
 
 // LoadPicture(path): .bmp, .ico and every format Qt reads. "" gives an empty
-// picture; a missing file raises RuntimeError 53. A picture larger than
+// picture; a missing file raises RuntimeError 53; anything but a regular file (a
+// folder, a named pipe, a device) is refused with 75, its path and why in a word
+// (platform::failureReason), without waiting on it. A picture larger than
 // LargestLoadedPixels across or down is read scaled down to fit, keeping its
 // proportions; a photo (JPEG) or a PNG is read at that size straight away, so a
 // picture of any size a camera or a scanner makes takes little memory. A file that
 // cannot be read raises 481 with the file as its path and why as its reason
-// (platform::failureReason): "画像ファイルではありません", "ファイルが壊れています", or
+// (platform::failureReason): "画像ファイルではありません", "ファイルが壊れています" (also
+// a file that ends before its picture does: a JPEG, bitmap, GIF or icon cut short,
+// which a reader would give grey or black where bytes are missing), or
 // "画像が大きすぎます" (more than MostPicturePixels, or a bitmap that read whole
 // needs more than this machine's share for it: a quarter of its memory, at least
-// 256 MB, at most 1 GB).
+// 256 MB, at most 1 GB). A photo whose file says the camera was turned (its EXIF
+// orientation) is read the way up it was taken.
 // Decoded pictures are cached by path, file size and modification time, so a
 // file rewritten under the same name is decoded again.
 Picture LoadPicture(const std::string& path);
+
+// The picture that bytes, read from the file path, hold, read as LoadPicture reads
+// a file (with its errors), and not cached: a file that is to be copied as it is
+// is first read whole from the very bytes that are copied.
+Picture pictureFromBytes(const std::string& bytes, const std::string& path);
 
 // SavePicture picture, path: a 24-bit BMP of the picture's pixel size; transparent
 // and half-transparent parts are blended onto white, as they look on a page. The file

@@ -3,9 +3,12 @@
 
 #include "forms/Picture.h"
 
+#include <QByteArray>
 #include <QImage>
 
 #include <string>
+
+class QIODevice;
 
 namespace forms {
 
@@ -18,6 +21,12 @@ struct PictureData {
 
 // A picture made from pixels in memory (the Image of a drawing surface).
 Picture pictureFromImage(const QImage& image);
+
+// True when the picture file on device, in the image reader's format, holds every
+// byte its format says the picture has: a JPEG up to its end marker, a bitmap's
+// pixels, a GIF's first picture, every picture of an icon. Formats whose readers
+// refuse a file cut short themselves are taken as they are read.
+bool pictureReachesItsEnd(QIODevice& device, const QByteArray& format);
 
 inline const QImage& pictureImage(const Picture& picture)
 {

@@ -9,15 +9,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <limits>
 
 namespace platform {
 
-BinaryFile::BinaryFile(const std::string& path, Mode mode) : m_path(path), m_writable(mode == Mode::ReadWrite)
+BinaryFile::BinaryFile(const std::string& path, Mode mode, uint64_t mostBytes)
+    : m_path(path), m_writable(mode == Mode::ReadWrite)
 {
     if (mode == Mode::Read) {
-        // Read by position, never whole: any length is taken, but only a regular file.
-        const int fd = openToRead(path, std::numeric_limits<uint64_t>::max());
+        // Read by position, never whole: only a regular file.
+        const int fd = openToRead(path, mostBytes);
         m_file = ::fdopen(fd, "rb");
         if (!m_file) {
             const int error = errno;

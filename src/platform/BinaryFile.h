@@ -12,11 +12,11 @@ namespace platform {
 class BinaryFile {
 public:
     // Read needs an existing regular file (53 otherwise; anything but a regular file
-    // is refused as readWholeFile refuses it, the open never waits); ReadWrite
-    // creates it when missing.
+    // is refused as readWholeFile refuses it, the open never waits) of at most
+    // mostBytes (longer is refused as too large); ReadWrite creates it when missing.
     enum class Mode { Read, ReadWrite };
 
-    BinaryFile(const std::string& path, Mode mode);
+    BinaryFile(const std::string& path, Mode mode, uint64_t mostBytes = UINT64_MAX);
     ~BinaryFile();
     BinaryFile(const BinaryFile&) = delete;
     BinaryFile& operator=(const BinaryFile&) = delete;

@@ -65,6 +65,14 @@ RuntimeError errnoError(int errnoValue, const std::string& path)
     return error;
 }
 
+RuntimeError refusedFile(const std::string& path, const char* reason, int number)
+{
+    RuntimeError error(number, path + ": " + reason);
+    error.path = path;
+    error.reason = reason;
+    return error;
+}
+
 std::string failureReason(const RuntimeError& error)
 {
     if (!error.reason.empty())

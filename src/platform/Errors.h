@@ -68,6 +68,11 @@ std::string failureReason(const RuntimeError& error);
 std::string failedFileMessage(const std::string& head, const RuntimeError& error,
                               const std::string& file = std::string());
 
+// The error for a file refused without a failed system call, for a reason of its own
+// (it holds no picture, it is no regular file, it is too large to read): number, the
+// file as path, reason as the word failureReason gives, and a description naming both.
+RuntimeError refusedFile(const std::string& path, const char* reason, int number = err::PathFileAccess);
+
 // The classic number for an errno value.
 int errorNumberForErrno(int errnoValue);
 

@@ -92,15 +92,6 @@ RuntimeError folderInTheWay(const std::string& path, const char* what)
 
 constexpr const char* TooLargeReason = "ファイルが大きすぎます";
 
-// A file refused without a failed system call, with its reason in a word.
-RuntimeError refusedFile(const std::string& path, const char* reason)
-{
-    RuntimeError error(err::PathFileAccess, path + ": " + reason);
-    error.path = path;
-    error.reason = reason;
-    return error;
-}
-
 // Only a regular file of at most maxBytes is read: a folder holds no bytes of its
 // own, and a named pipe, a device or a socket may make a read wait for ever (a pipe
 // nobody writes to) or never end (/dev/zero).

@@ -281,13 +281,64 @@ TEST_F(MergeTest, AnAddedPersonNeverTakesOverTheOpenFamilysMedia)
     answers.answerNext(platform::vbOK);
     Merge_LoadFile(path);
 
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage + "\r\n" + DroppedMediaHeading
+                                                             + "\r\n「追加 甲」の音声（voice1.wav）"});
     const personal_data& added = tables().per_buf[2];
     ASSERT_EQ(added.Name, "甲");
     EXPECT_EQ(added.Voice_index, -1) << "the added person refers to the open family's memo";
     EXPECT_EQ(platform::readWholeFile(mediaPath(MediaVoice, "voice1.wav")), "open memo");
     EXPECT_NE(tables().per_buf[open].Voice_index, -1);
 }
+
+// A second file whose two persons have pictures of one name, each its own in the
+// bundle (the second entry's bytes differ): each added person keeps its own picture
+// next to the open family's of that name; with the first entry damaged, its person is
+// named and refers to no picture, neither the other added person's nor the open
+// family's.
+class MergeSharedNameTest : public MergeTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MergeSharedNameTest, EachAddedPersonKeepsItsOwnPicture)
+{
+    const bool firstDamaged = GetParam();
+    const std::string path = writeSecondFile([this] {
+        givePicture(addPerson("甲", "追加", 0), "same.bmp", "one");
+        const int b = addPerson("乙", "追加", 1);
+        tables().per_buf[b].Picture_filename = "same.bmp";
+        tables().per_buf[b].Picture_index = 1;
+        tables().per_buf[b].Picture_mode = 1;
+    });
+    std::string bundle = platform::readWholeFile(home.file("second.ked"));
+    ASSERT_EQ(bundle.substr(bundle.size() - 6), "oneone");
+    bundle.replace(bundle.size() - 3, 3, "two");
+    if (firstDamaged)
+        bundle.replace(2 + 260, 4, std::string(4, '\xFF')); // a length of -1
+    platform::writeWholeFile(home.file("second.ked"), bundle);
+    const int open = addPerson("丙", "元", 0);
+    givePicture(open, "same.bmp", "open face");
+
+    if (firstDamaged)
+        answers.answerNext(platform::vbOK);
+    Merge_LoadFile(path);
+
+    EXPECT_EQ(answers.shownTexts(),
+              firstDamaged ? std::vector<std::string>{BundleMismatchMessage
+                                                      + "\r\n1 番目のファイル「same.bmp」：データ位置が正しくありません\r\n"
+                                                      + DroppedMediaHeading + "\r\n「追加 甲」の画像（same.bmp）"}
+                           : std::vector<std::string>{});
+    const Tables& t = tables();
+    const auto pictureOf = [&t, this](int slot) {
+        const personal_data& p = t.per_buf[static_cast<size_t>(slot)];
+        return p.Picture_index == -1 ? std::string() : platform::readWholeFile(mediaPath(MediaPicture, p.Picture_filename));
+    };
+    ASSERT_EQ(t.per_buf[2].Name, "甲");
+    ASSERT_EQ(t.per_buf[3].Name, "乙");
+    EXPECT_EQ(pictureOf(open), "open face");
+    EXPECT_EQ(pictureOf(2), firstDamaged ? "" : "one");
+    EXPECT_EQ(pictureOf(3), "two");
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundles, MergeSharedNameTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "TheFirstEntryDamaged" : "BothEntriesWhole"; });
 
 // A name the open family refers to is never taken by an added file, even while the
 // open family's own file is missing (the user may bring it back).

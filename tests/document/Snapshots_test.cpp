@@ -19,6 +19,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "support/SmallDisk.h"
 #include "support/SmallFilesOnly.h"
 
 #include <algorithm>
@@ -153,6 +154,49 @@ TEST_F(SnapshotTest, UndoBringsBackTheFamilyAsTheSnapshotSawIt)
     EXPECT_FALSE(platform::fileExists(undoSnapshotPath()));
     EXPECT_FALSE(platform::fileExists(kedFileName(undoSnapshotPath())));
     EXPECT_TRUE(answers.shown().empty());
+}
+
+// An undo on a disk without room for every picture of its snapshot gives a person
+// the open family's parked file only where that is the very picture the snapshot
+// holds: moved back, it needs no room. A person whose picture fits nowhere is named
+// and refers to none, never to a later picture of the same name.
+TEST_F(SnapshotTest, AnUndoOnAFullDiskGivesBackOnlyThePicturesTheSnapshotHolds)
+{
+    // The program folder on a small disk of its own.
+    support::SmallDisk disk(home.path(), 2 * 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "Files limited in size do not share one disk between parking and unpacking.";
+    for (const char* folder : {"TMP", "voice", "face", "StackVoice", "StackFace"})
+        platform::makeDir(platform::joinPath(home.path(), folder));
+    const SmallFamily f = buildSmallFamily();
+    ASSERT_LT(f.father, f.mother);
+    ASSERT_LT(f.mother, f.son);
+    const std::string mothers(100 * 1024, 'm');
+    givePicture(f.father, "father.bmp", std::string(200 * 1024, 'f'));
+    givePicture(f.mother, "mother.bmp", mothers);
+    givePicture(f.son, "son.bmp", std::string(100 * 1024, 's'));
+    ASSERT_TRUE(Save_Undo());
+    // Later the father's picture is taken away and the son's replaced under its name.
+    tables().per_buf[f.father].Picture_index = -1;
+    platform::deleteFile(mediaPath(MediaPicture, "father.bmp"));
+    writeMedia(MediaPicture, "son.bmp", std::string(100 * 1024, 'n'));
+
+    // Room to park the open family's two pictures, then for the father's alone.
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(250 * 1024, [] { Restore_Undo(); });
+
+    EXPECT_EQ(answers.shownTexts(),
+              std::vector<std::string>{BundleReadFailedMessage + std::string("\r\n3 番目のファイル「son.bmp」：")
+                                       + disk.fullReason() + "\r\n" + DroppedMediaHeading + "\r\n「"
+                                       + tables().per_buf[f.son].F_name + " " + tables().per_buf[f.son].Name
+                                       + "」の画像（son.bmp）"});
+    const auto pictureOf = [this](int person) {
+        const personal_data& p = tables().per_buf[static_cast<size_t>(person)];
+        return p.Picture_index == -1 ? std::string() : platform::readWholeFile(mediaPath(MediaPicture, p.Picture_filename));
+    };
+    EXPECT_EQ(pictureOf(f.father), std::string(200 * 1024, 'f'));
+    EXPECT_EQ(pictureOf(f.mother), mothers);
+    EXPECT_EQ(pictureOf(f.son), "");
 }
 
 // A snapshot is the family file save_file writes, scrambled, with the same bundle.

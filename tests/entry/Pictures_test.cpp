@@ -13,6 +13,7 @@
 #include "platform/AppPath.h"
 
 #include "support/SmallDisk.h"
+#include "support/qt/PictureBytes.h"
 #include "support/qt/ScriptedDialogs.h"
 
 #include "model/filestore/FamilyFile.h"
@@ -21,7 +22,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -336,6 +341,10 @@ TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)
         {"fake.jpg", "not a picture", "画像ファイルではありません"},
         {"cut.bmp", std::string("BM\x36\0\0\0\0\0", 8), "ファイルが壊れています"},
         {"huge.png", hugePng, "画像が大きすぎます"},
+        // A photo cut in the middle, which a reader would finish in grey, and a
+        // bitmap of 2 MB cut at 50 KB, which it would finish in black.
+        {"cut.jpg", support::encodedPicture(support::detailedPicture(800, 600), "JPEG").substr(0, 20000), "ファイルが壊れています"},
+        {"cut-photo.bmp", support::encodedPicture(support::detailedPicture(800, 900), "BMP").substr(0, 50 * 1024), "ファイルが壊れています"},
     };
     for (const auto& [name, bytes, why] : files) {
         SCOPED_TRACE(name);
@@ -353,6 +362,80 @@ TEST_F(PicturesTest, aFileTheLoaderCannotReadIsRefusedAndThePersonKeepsThePhoto)
     form().CMDFUNC[1].click();
     EXPECT_TRUE(answers.shown().empty());
     expectStoredBitmap(slot, Qt::blue);
+}
+
+// What is no file at all (a named pipe, a link to a device) is refused for what it
+// is, at once, and the person keeps the photo.
+TEST_F(PicturesTest, aChosenPathThatIsNoRegularFileIsRefusedForWhatItIs)
+{
+    const int slot = personWithPhoto(Qt::blue);
+    open();
+    const std::string photo = storedFace(slot);
+    const std::string pipe = platform::joinPath(home.path(), "pipe.bmp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string device = platform::joinPath(home.path(), "zero.jpg");
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    for (const std::string& path : {pipe, device}) {
+        SCOPED_TRACE(path);
+        answers.answerNext(platform::vbOK);
+        pasteIntoBitmapBox(path);
+        EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(entry::PictureFileError) + "\r\n" + path
+                                                                 + "\r\n（通常のファイルではありません）"});
+        answers.clearRecords();
+        EXPECT_EQ(form().Picture1[1].tag(), photo);
+    }
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty());
+    expectStoredBitmap(slot, Qt::blue);
+}
+
+// A bitmap that was whole when chosen and is cut before 登録 (a copy still under way)
+// is refused by the register, which copies only what reads whole: the person keeps
+// the registered photo, and the message names the file and why.
+TEST_F(PicturesTest, aBitmapCutAfterItWasChosenIsNotRegistered)
+{
+    const int slot = personWithPhoto(Qt::blue);
+    const std::string registered = platform::readWholeFile(storedFace(slot));
+    open();
+    const std::string chosen = platform::joinPath(home.path(), "scan.bmp");
+    const std::string whole = support::encodedPicture(support::detailedPicture(800, 900), "BMP");
+    platform::writeWholeFile(chosen, whole);
+    pasteIntoBitmapBox(chosen);
+    ASSERT_EQ(form().Picture1[1].tag(), chosen);
+    platform::writeWholeFile(chosen, whole.substr(0, 50 * 1024));
+
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[1].click();
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{std::string(entry::PictureFileError) + "\r\n" + chosen
+                                                             + "\r\n（ファイルが壊れています）"});
+    EXPECT_EQ(person(slot).Picture_filename, entry::faceFileName(slot, 1));
+    EXPECT_EQ(platform::readWholeFile(storedFace(slot)), registered);
+}
+
+// A phone photo taken upright (the camera turned right, EXIF orientation 6) is shown
+// in the box and stored the way up it was taken.
+TEST_F(PicturesTest, aPhonePhotoTakenUprightIsShownAndStoredUpright)
+{
+    // As the sensor saw it: 4000 x 3000, its top half blue, the bottom half red.
+    QImage sensor = support::plainPicture(4000, 3000, Qt::red);
+    QPainter(&sensor).fillRect(0, 0, 4000, 1500, Qt::blue);
+    const std::string photo = platform::joinPath(home.path(), "PXL_0002.jpg");
+    platform::writeWholeFile(photo, support::withExifOrientation(support::encodedPicture(sensor, "JPEG"), 6));
+
+    const int slot = addPerson("山田", "太郎");
+    open();
+    pasteIntoBitmapBox(photo);
+    const QImage shown = forms::pictureImage(form().Picture1[1].image());
+    EXPECT_TRUE(near(QColor(shown.pixel(shown.width() * 3 / 4, shown.height() / 2)), Qt::blue)) << "the top on the right";
+    EXPECT_TRUE(near(QColor(shown.pixel(shown.width() / 4, shown.height() / 2)), Qt::red));
+    form().CMDFUNC[1].click();
+    EXPECT_TRUE(answers.shown().empty());
+
+    const QImage face(QString::fromStdString(storedFace(slot)));
+    ASSERT_EQ(face.size(), QSize(720, 960));
+    EXPECT_TRUE(near(QColor(face.pixel(540, 480)), Qt::blue));
+    EXPECT_TRUE(near(QColor(face.pixel(180, 480)), Qt::red));
 }
 
 // A PNG or JPEG photo chosen for a person who had a photo: registered, it becomes the

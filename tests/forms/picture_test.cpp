@@ -10,6 +10,7 @@
 
 #include "ParamNames.h"
 #include "support/SmallFilesOnly.h"
+#include "support/qt/PictureBytes.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <ostream>
@@ -30,6 +32,10 @@
 #include <unistd.h>
 
 namespace {
+
+using support::detailedPicture;
+using support::encodedPicture;
+using support::withExifOrientation;
 
 class PictureFiles : public ::testing::Test {
 protected:
@@ -165,11 +171,206 @@ INSTANTIATE_TEST_SUITE_P(
                               481, "画像が大きすぎます"}),
     forms_test::CaseName());
 
-TEST_F(PictureFiles, AFolderIsNoPicture)
+// What is no regular file is refused for what it is, without a wait: a named pipe
+// nobody writes to, a device that never ends.
+struct NotAFile {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* reason;
+};
+
+void PrintTo(const NotAFile& c, std::ostream* out) { *out << c.name; }
+
+class NotAFileTest : public PictureFiles, public ::testing::WithParamInterface<NotAFile> {};
+
+TEST_P(NotAFileTest, IsRefusedForWhatItIs)
 {
-    std::filesystem::create_directory(file("face"));
-    EXPECT_EQ(errorNumberOf(file("face")), 53);
+    const std::string path = file("face.bmp");
+    GetParam().make(path);
+    try {
+        forms::LoadPicture(path);
+        ADD_FAILURE() << "read";
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.number, platform::err::PathFileAccess);
+        EXPECT_EQ(e.path, path);
+        EXPECT_EQ(platform::failureReason(e), GetParam().reason);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NotAFileTest,
+    ::testing::Values(
+        NotAFile{"Folder", [](const std::string& path) { std::filesystem::create_directory(path); },
+                 "ファイルではなくフォルダーです"},
+        NotAFile{"NamedPipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                 "通常のファイルではありません"},
+        NotAFile{"LinkToADevice", [](const std::string& path) { ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0); },
+                 "通常のファイルではありません"}),
+    forms_test::CaseName());
+
+// A GIF of width x height pixels, as Qt writes none: its codes kept 8 bits wide by a
+// clear code every 126 pixels, so it needs no compressor.
+std::string gifBytes(int width, int height)
+{
+    std::string gif = "GIF89a";
+    const auto put16 = [&gif](int value) {
+        gif += static_cast<char>(value & 0xFF);
+        gif += static_cast<char>(value >> 8);
+    };
+    put16(width);
+    put16(height);
+    gif += std::string("\xF6\0\0", 3); // a global table of 128 colours
+    for (int i = 0; i < 128; ++i)
+        gif += {static_cast<char>(i * 2), static_cast<char>(255 - i * 2), '\0'};
+    gif += ',';
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    gif += '\0';
+    gif += '\x07'; // 7-bit colours, 8-bit codes
+    std::string codes(1, '\x80');
+    for (int i = 0; i < width * height; ++i) {
+        if (i % 126 == 125)
+            codes += '\x80';
+        codes += static_cast<char>((i / 8) % 128);
+    }
+    codes += '\x81';
+    for (size_t at = 0; at < codes.size(); at += 255) {
+        const std::string block = codes.substr(at, 255);
+        gif += static_cast<char>(block.size());
+        gif += block;
+    }
+    return gif + std::string("\0;", 2);
+}
+
+// An icon file of two pictures, 16 and 32 pixels square, the larger one last.
+std::string twoPictureIcon()
+{
+    const std::string small = encodedPicture(detailedPicture(16, 16), "ICO");
+    const std::string large = encodedPicture(detailedPicture(32, 32), "ICO");
+    // Each is a 6-byte header, one 16-byte directory entry and the picture.
+    std::string icon = std::string("\0\0\x01\0\x02\0", 6);
+    const auto entry = [](const std::string& one, size_t offset) {
+        std::string row = one.substr(6, 12);
+        for (int i = 0; i < 4; ++i)
+            row += static_cast<char>((offset >> (8 * i)) & 0xFF);
+        return row;
+    };
+    icon += entry(small, 6 + 32);
+    icon += entry(large, 6 + 32 + small.size() - 22);
+    return icon + small.substr(22) + large.substr(22);
+}
+
+// Where a JPEG's first scan data starts: right after its headers.
+size_t jpegScanStart(const std::string& jpeg)
+{
+    const size_t marker = jpeg.find("\xFF\xDA");
+    return marker + 2 + (static_cast<unsigned char>(jpeg[marker + 2]) << 8 | static_cast<unsigned char>(jpeg[marker + 3]));
+}
+
+// A JPEG that holds a smaller JPEG in its header, as a camera keeps a thumbnail: the
+// thumbnail's end marker is not the photo's.
+std::string withThumbnail(const std::string& jpeg)
+{
+    const std::string thumbnail = encodedPicture(detailedPicture(16, 12), "JPEG");
+    const std::string data = std::string("Exif\0\0", 6) + thumbnail;
+    const size_t length = data.size() + 2;
+    return jpeg.substr(0, 2) + "\xFF\xE1" + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + data
+           + jpeg.substr(2);
+}
+
+// A picture file cut short anywhere, even right after its headers, is refused as
+// damaged: no reader's grey or black stands in for what is missing.
+struct CutPicture {
+    const char* name;
+    std::function<std::string()> whole;
+    std::function<size_t(const std::string& whole)> headersEnd;
+    // The bytes after the picture's data: a GIF's end mark, a PNG's end chunk, what a camera adds.
+    size_t trailer = 0;
+};
+
+void PrintTo(const CutPicture& c, std::ostream* out) { *out << c.name; }
+
+class CutPictures : public PictureFiles, public ::testing::WithParamInterface<CutPicture> {};
+
+TEST_P(CutPictures, AreRefusedAsDamagedWhereverTheyEnd)
+{
+    const std::string whole = GetParam().whole();
+    writeBytes("whole", whole);
+    ASSERT_EQ(errorNumberOf(file("whole")), 0) << "the whole file reads";
+    const size_t headers = GetParam().headersEnd(whole);
+    ASSERT_LT(headers, whole.size() / 3);
+    for (const size_t cut : {headers, whole.size() / 3, whole.size() / 2, whole.size() - GetParam().trailer - 1}) {
+        SCOPED_TRACE(std::to_string(cut) + " of " + std::to_string(whole.size()) + " bytes");
+        writeBytes("cut", whole.substr(0, cut));
+        try {
+            forms::LoadPicture(file("cut"));
+            ADD_FAILURE() << "read";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.number, platform::err::InvalidPicture);
+            EXPECT_EQ(platform::failureReason(e), "ファイルが壊れています");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CutPictures,
+    ::testing::Values(
+        CutPicture{"Jpeg", [] { return encodedPicture(detailedPicture(400, 300), "JPEG"); }, jpegScanStart},
+        CutPicture{"ProgressiveJpeg", [] { return encodedPicture(detailedPicture(400, 300), "JPEG", true); }, jpegScanStart},
+        // Bytes after its end, which some cameras add, are no part of the picture.
+        CutPicture{"JpegWithAThumbnailAndBytesAfterItsEnd",
+                   [] { return withThumbnail(encodedPicture(detailedPicture(400, 300), "JPEG")) + "camera's own data"; },
+                   jpegScanStart, 17},
+        CutPicture{"Bitmap", [] { return encodedPicture(detailedPicture(400, 300), "BMP"); }, [](const std::string&) { return size_t{54}; }},
+        CutPicture{"Gif", [] { return gifBytes(300, 200); }, [](const std::string&) { return size_t{13 + 384 + 11}; }, 1},
+        CutPicture{"IconOfTwoPictures", twoPictureIcon, [](const std::string&) { return size_t{6 + 32}; }},
+        CutPicture{"Png", [] { return encodedPicture(detailedPicture(400, 300), "PNG"); }, [](const std::string&) { return size_t{33}; },
+                   12}),
+    forms_test::CaseName());
+
+// A photo is read the way up its camera was held (its EXIF orientation): one taken
+// upright is read upright, also when it is read scaled down.
+struct TurnedPhoto {
+    const char* name;
+    int width;
+    int height;
+    int orientation;
+    QSize read;
+    QPointF blue; // the middle of the photo's top half as read, in fractions of its size
+};
+
+void PrintTo(const TurnedPhoto& c, std::ostream* out) { *out << c.name; }
+
+class TurnedPhotos : public PictureFiles, public ::testing::WithParamInterface<TurnedPhoto> {};
+
+TEST_P(TurnedPhotos, AreReadTheWayUpTheyWereTaken)
+{
+    const TurnedPhoto& c = GetParam();
+    // The top half blue, the bottom half red, as the camera's sensor saw them.
+    QImage image = support::plainPicture(c.width, c.height, Qt::red);
+    QPainter(&image).fillRect(0, 0, c.width, c.height / 2, Qt::blue);
+    writeBytes("photo.jpg", withExifOrientation(encodedPicture(image, "JPEG"), c.orientation));
+
+    const forms::Picture picture = forms::LoadPicture(file("photo.jpg"));
+    ASSERT_EQ(QSize(picture.widthPixels(), picture.heightPixels()), c.read);
+    const QImage& read = forms::pictureImage(picture);
+    const auto at = [&read](double x, double y) {
+        return QColor(read.pixel(static_cast<int>(read.width() * x), static_cast<int>(read.height() * y)));
+    };
+    EXPECT_GT(at(c.blue.x(), c.blue.y()).blue(), 200) << "the top half";
+    EXPECT_GT(at(1 - c.blue.x(), 1 - c.blue.y()).red(), 200) << "the bottom half";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orientations, TurnedPhotos,
+    ::testing::Values(TurnedPhoto{"Upright", 400, 300, 1, QSize(400, 300), QPointF(0.5, 0.25)},
+                      TurnedPhoto{"UpsideDown", 400, 300, 3, QSize(400, 300), QPointF(0.5, 0.75)},
+                      TurnedPhoto{"TurnedRight", 400, 300, 6, QSize(300, 400), QPointF(0.75, 0.5)},
+                      TurnedPhoto{"TurnedLeft", 400, 300, 8, QSize(300, 400), QPointF(0.25, 0.5)},
+                      TurnedPhoto{"PhonePhotoTurnedRight", 4000, 3000, 6, QSize(1536, 2048), QPointF(0.75, 0.5)}),
+    forms_test::CaseName());
 
 TEST_F(PictureFiles, ReadsBmpPngAndJpegByContentNotByName)
 {

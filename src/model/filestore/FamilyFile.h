@@ -5,6 +5,7 @@
 // bundle beside it (model/filestore/MediaBundle.h).
 
 #include "model/filestore/FileStore.h"
+#include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
 #include "platform/Errors.h"
 
@@ -85,7 +86,7 @@ public:
     void reportDamage() const;
 
 private:
-    friend void takeOverFamily(StagedFamily& family);
+    friend void takeOverFamily(StagedFamily& family, const MediaStandIn& standIn);
     std::unique_ptr<Contents> m_contents;
 };
 
@@ -119,8 +120,10 @@ std::unique_ptr<StagedFamily> readFamilyBytes(const std::string& bytes, const st
 // symbolic link leads to) and applies the display modes. EndOfDataF is -1 only when
 // the file reached its end marker. A file with anything reportDamage names, or a
 // bundle that does not belong to the family (ReadKedFile), sets
-// fileStore().loadDamaged. Cannot fail: a bundle reports its own failures.
-void takeOverFamily(StagedFamily& family);
+// fileStore().loadDamaged. Cannot fail: a bundle reports its own failures. standIn,
+// when given, may put a media file in place that the bundle holds but cannot write
+// (ReadKedFile).
+void takeOverFamily(StagedFamily& family, const MediaStandIn& standIn = nullptr);
 
 // readFamilyFile starting from the live settings, then takeOverFamily: the whole
 // load for a caller that has already brought the family to its new-document state (or

@@ -12,6 +12,8 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <limits>
 #include <memory>
 #include <new>
@@ -93,13 +95,20 @@ void clearMediaBuffer()
     throw platform::RuntimeError(number, description);
 }
 
-// Why the second entry of a name is left out.
+// Why the second entry of a name that belongs to no person is left out.
 constexpr const char* SameNameAsAnEarlierFile = "前のファイルと名前が同じです";
+
+// Whose fault it is that an entry of a bundle is left out: the bundle's (its directory
+// or data damaged), or this computer's (a full disk, a name longer than the file
+// system takes, a folder in the way, too little memory), which says nothing about
+// whether the bundle belongs to its family.
+enum class FaultOf { Bundle, Computer };
 
 // An entry of a bundle left out, and the line that names it.
 struct Fault {
     int number; // its place in the bundle, from 1
     std::string line;
+    FaultOf of = FaultOf::Bundle;
 };
 
 // The entries of a bundle that can be read (each with its place in the bundle, from
@@ -164,72 +173,256 @@ Directory readDirectory(platform::BinaryFile& bundle, int count)
     return directory;
 }
 
-// True when every voice memo and face picture the family refers to is in its work folder.
-bool everyReferencedFileIsThere()
-{
-    const auto& per = tables().per_buf;
-    const std::string voiceFolder = mediaFolder(MediaVoice);
-    const std::string faceFolder = mediaFolder(MediaPicture);
-    const auto there = [](const std::string& folder, const std::string& name) {
-        return isPlainFileName(name) && platform::fileExists(platform::joinPath(folder, name));
-    };
-    for (int p = 1; p <= LastSlot; ++p) {
-        const personal_data& person = per[p];
-        if (person.InUse == SlotFree)
-            continue;
-        if (person.Voice_index != -1 && !there(voiceFolder, person.Voice_filename))
-            return false;
-        if (!person.Picture_filename.empty() && person.Picture_index != -1
-            && !there(faceFolder, person.Picture_filename))
-            return false;
-    }
-    return true;
-}
+// Why an entry whose directory row is sound could not be unpacked, in a word, and
+// whose fault that is.
+struct Failure {
+    std::string reason;
+    FaultOf of;
+};
 
-// Why an entry whose directory row is sound could not be unpacked, in a word: the
-// system's reason when a system call failed (a name longer than the file system
-// takes, a full disk, a folder in the way, ...), else what the bundle lacked.
-std::string unpackFailure(const platform::RuntimeError& error)
+// Writes the bytes of one entry as file, whole or not at all; why not when it cannot:
+// the system's reason when a system call failed (a name longer than the file system
+// takes, a full disk, a folder in the way, ...), else what the bundle lacked. A file
+// that cannot be written may be put in place by standIn, when it knows one of exactly
+// these bytes.
+std::optional<Failure> unpackEntry(platform::BinaryFile& bundle, int64_t dataStart, const media_data& entry,
+                                   const std::string& file, const MediaStandIn& standIn)
 {
-    if (std::string reason = platform::failureReason(error); !reason.empty())
-        return reason;
-    return error.number == platform::err::InputPastEnd ? "データが途中で終わっています" : "取り出せません";
-}
-
-// Unpacks one entry into its work folder, which was emptied before the first entry;
-// the reason in a word when it cannot be. A file of its name that is there already
-// came from an earlier entry (of the same name, or of one that the file system takes
-// for the same, such as a name in another letter case where the file system ignores
-// case): it stays, and this entry is left out. A file is written whole or not at all.
-std::optional<std::string> unpackEntry(platform::BinaryFile& bundle, int64_t dataStart, const media_data& entry,
-                                       const std::string& folder)
-{
-    const std::string file = platform::joinPath(folder, entry.FileName);
-    if (platform::fileExists(file))
-        return std::string(SameNameAsAnEarlierFile);
+    std::string bytes;
     try {
-        const std::string bytes =
-            bundle.readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
+        bytes = bundle.readBytes(position(dataStart + entry.DataOfs), static_cast<size_t>(entry.DataLen));
+    } catch (const platform::RuntimeError& error) {
+        if (std::string reason = platform::failureReason(error); !reason.empty())
+            return Failure{std::move(reason), FaultOf::Computer};
+        return Failure{error.number == platform::err::InputPastEnd ? "データが途中で終わっています" : "取り出せません",
+                       FaultOf::Bundle};
+    } catch (const std::bad_alloc&) {
+        return Failure{"メモリが足りません", FaultOf::Computer};
+    }
+    try {
         platform::writeWholeFile(file, bytes);
         return std::nullopt;
     } catch (const platform::RuntimeError& error) {
-        return unpackFailure(error);
-    } catch (const std::bad_alloc&) {
-        return std::string("メモリが足りません");
+        if (standIn && standIn(entry.MediaKind, entry.FileName, bytes, file))
+            return std::nullopt;
+        const std::string reason = platform::failureReason(error);
+        return Failure{reason.empty() ? "取り出せません" : reason, FaultOf::Computer};
     }
 }
 
-// A bundle that cannot be read at all: a failed system call, or a path that is no
-// regular file, names the bundle and why in a word; a count no bundle can hold gives
-// its description and number.
-void showBundleFailure(const platform::RuntimeError& error, const std::string& path)
-{
-    if (!platform::failureReason(error).empty()) {
-        platform::MsgBox(platform::failedFileMessage(BundleReadFailedMessage, error, path), platform::vbOKOnly);
-        return;
+// What a bundle gave a person of a media kind it refers to.
+enum class Given : uint8_t {
+    Nothing,    // no entry of the person's (or only one the bundle had damaged)
+    Unpacked,   // its own entry, unpacked
+    NotWritten, // its own entry, left out for a fault of this computer's
+};
+
+// What a bundle gave each person, a voice memo and a face picture.
+class GivenMedia {
+public:
+    Given& of(int person, int16_t kind) { return m_given[static_cast<size_t>(person)][kind == MediaVoice ? 0 : 1]; }
+    Given of(int person, int16_t kind) const
+    {
+        return m_given[static_cast<size_t>(person)][kind == MediaVoice ? 0 : 1];
     }
-    platform::MsgBox(error.description + "  " + platform::Str(error.number), platform::vbOKOnly);
-    platform::MsgBox(BundleReadFailedMessage, platform::vbOKOnly);
+
+private:
+    std::array<std::array<Given, 2>, RecordCount> m_given{};
+};
+
+// The person an entry of a bundle belongs to: the slot it names, when that person
+// refers to a file of its kind under its name and has had no entry of that kind yet;
+// -1 for none.
+int ownerOf(const media_data& entry, const GivenMedia& given)
+{
+    if (entry.PerIdx < 1 || entry.PerIdx > LastSlot)
+        return -1;
+    const std::string* own = referencedName(tables().per_buf[static_cast<size_t>(entry.PerIdx)], entry.MediaKind);
+    if (!own || !sameNameIgnoringCase(*own, entry.FileName) || given.of(entry.PerIdx, entry.MediaKind) != Given::Nothing)
+        return -1;
+    return entry.PerIdx;
+}
+
+// The name under which a file of the person in slot owner goes into the work folder
+// of kind: name, unless a file of that name is there already (another person's), then
+// the first free one no other person refers to, as the merge names an added file.
+std::string nameInWorkFolder(int16_t kind, const std::string& name, int owner)
+{
+    if (!platform::fileExists(platform::joinPath(mediaFolder(kind), name)))
+        return name;
+    return freeMediaName(kind, name, [&](const std::string& candidate) {
+        return sameNameIgnoringCase(candidate, name) || mediaNameReferenced(tables().per_buf, kind, candidate, owner);
+    });
+}
+
+std::string& referenceOf(personal_data& person, int16_t kind)
+{
+    return kind == MediaVoice ? person.Voice_filename : person.Picture_filename;
+}
+
+std::string personName(const personal_data& person)
+{
+    return platform::Trim(person.F_name + " " + person.Name);
+}
+
+// The line that names a person's media file left out: 「name」の画像（file）.
+std::string mediaLine(const LeftOutMedia& media)
+{
+    return "「" + media.personName + "」の" + (media.kind == MediaVoice ? "音声" : "画像") + "（" + media.fileName + "）";
+}
+
+// Every person of the family keeps only media its bundle gave it: a reference whose
+// own entry was left out or missing would find whatever file of its name the work
+// folder holds, another person's. Such a reference is dropped. Returns those dropped,
+// voice memos first, each kind in slot order.
+std::vector<LeftOutMedia> keepOnlyGivenMedia(const GivenMedia& given)
+{
+    auto& per = tables().per_buf;
+    std::vector<LeftOutMedia> dropped;
+    for (const int16_t kind : {MediaVoice, MediaPicture}) {
+        for (int p = 1; p <= LastSlot; ++p) {
+            personal_data& person = per[static_cast<size_t>(p)];
+            const std::string* name = referencedName(person, kind);
+            if (!name || given.of(p, kind) == Given::Unpacked)
+                continue;
+            int16_t& index = kind == MediaVoice ? person.Voice_index : person.Picture_index;
+            dropped.push_back({kind, static_cast<int16_t>(p), index, personName(person), *name});
+            index = -1;
+        }
+    }
+    return dropped;
+}
+
+// True when any person's reference was dropped for another reason than a fault of
+// this computer's in writing its own file: the bundle does not hold it.
+bool anyNotInBundle(const std::vector<LeftOutMedia>& dropped, const GivenMedia& given)
+{
+    return std::any_of(dropped.begin(), dropped.end(),
+                       [&](const LeftOutMedia& media) { return given.of(media.person, media.kind) != Given::NotWritten; });
+}
+
+// Adds lines to a message, a long list cut after its first lines, the rest counted.
+void appendListed(std::string& message, const std::vector<std::string>& lines)
+{
+    constexpr size_t Listed = 20;
+    for (size_t i = 0; i < lines.size() && i < Listed; ++i)
+        message += "\r\n" + lines[i];
+    if (lines.size() > Listed)
+        message += "\r\nほか " + std::to_string(lines.size() - Listed) + " 件";
+}
+
+// Names the persons whose media were dropped, after a message.
+void appendDropped(std::string& message, const std::vector<LeftOutMedia>& dropped)
+{
+    if (dropped.empty())
+        return;
+    message += "\r\n" + std::string(DroppedMediaHeading);
+    std::vector<std::string> lines;
+    for (const LeftOutMedia& media : dropped)
+        lines.push_back(mediaLine(media));
+    appendListed(message, lines);
+}
+
+// A bundle that cannot be read at all: a failed system call, or a path that is no
+// regular file or is too large, names the bundle and why in a word; a count no bundle
+// can hold gives its description and number first.
+std::vector<std::string> bundleFailure(const platform::RuntimeError& error, const std::string& path)
+{
+    if (!platform::failureReason(error).empty())
+        return {platform::failedFileMessage(BundleReadFailedMessage, error, path)};
+    return {error.description + "  " + platform::Str(error.number), BundleReadFailedMessage};
+}
+
+// The largest bundle a writer makes: a full directory and a data area as far as its
+// 32-bit offsets reach. A larger file is no bundle.
+const uint64_t MostBundleBytes = static_cast<uint64_t>(dataAreaOffset(MaxMediaEntries))
+                                 + static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+
+// The bundle at path, open to read; null when nothing is there (no bundle, or a link
+// that leads nowhere). Anything but a regular file of at most MostBundleBytes is
+// refused with its reason.
+std::unique_ptr<platform::BinaryFile> openBundle(const std::string& path)
+{
+    try {
+        return std::make_unique<platform::BinaryFile>(path, platform::BinaryFile::Mode::Read, MostBundleBytes);
+    } catch (const platform::RuntimeError& error) {
+        if (error.systemError == ENOENT)
+            return nullptr;
+        throw;
+    }
+}
+
+// What reading a bundle found: the entries left out, whether it was cut short, how
+// many files it says it holds, and what it gave each person.
+struct BundleContents {
+    std::vector<Fault> faults; // in bundle order
+    bool cut = false;
+    int16_t count = 0;
+    GivenMedia given;
+};
+
+// Unpacks the bundle at path into the work folders. Each entry belongs to the person
+// in the slot it names (ownerOf) and is written under a name no other person's file
+// has (nameInWorkFolder): that person then refers to it. An entry of no person is
+// unpacked under its own name when free, else left out. Raises RuntimeError when the
+// bundle cannot be read at all, before the work folders are touched.
+void unpackBundle(const std::string& path, const MediaStandIn& standIn, BundleContents& contents)
+{
+    std::unique_ptr<platform::BinaryFile> bundle = openBundle(path);
+    if (bundle) {
+        const int64_t length = bundle->length();
+        if (length >= CountBytes)
+            contents.count = bundle->readInt16(position(0));
+        contents.cut = length > 0 && length < CountBytes;
+    }
+    const std::string voiceFolder = mediaFolder(MediaVoice);
+    const std::string faceFolder = mediaFolder(MediaPicture);
+    platform::makeDir(voiceFolder);
+    platform::makeDir(faceFolder);
+
+    // The whole bundle is checked before the work folders are touched.
+    const Directory directory = contents.count > 0 ? readDirectory(*bundle, contents.count) : Directory();
+    // The work folders take exactly the files the bundle holds whole (none for
+    // a missing or empty one).
+    platform::deleteAllFiles(voiceFolder);
+    platform::deleteAllFiles(faceFolder);
+
+    // Each entry on its own: one that cannot be written or read is left out and
+    // named, and costs no other entry its file.
+    auto& buffer = fileStore().media_buf;
+    auto& per = tables().per_buf;
+    contents.faults = directory.faults;
+    const int64_t dataStart = dataAreaOffset(contents.count);
+    size_t unpacked = 0;
+    for (size_t i = 0; i < directory.entries.size(); ++i) {
+        media_data entry = directory.entries[i];
+        const int number = directory.numbers[i];
+        const int owner = ownerOf(entry, contents.given);
+        const std::string folder = mediaFolder(entry.MediaKind);
+        // A file of its name is there already when an earlier entry had the name (or
+        // one the file system takes for it, in another letter case where it ignores
+        // case).
+        if (owner == -1 && platform::fileExists(platform::joinPath(folder, entry.FileName))) {
+            contents.faults.push_back({number, entryFault(number, entry.FileName, SameNameAsAnEarlierFile)});
+            continue;
+        }
+        const std::string name = nameInWorkFolder(entry.MediaKind, entry.FileName, owner);
+        if (const auto failure = unpackEntry(*bundle, dataStart, entry, platform::joinPath(folder, name), standIn)) {
+            contents.faults.push_back(
+                {number, entryFault(number, entry.FileName, failure->reason.c_str()), failure->of});
+            if (owner != -1 && failure->of == FaultOf::Computer)
+                contents.given.of(owner, entry.MediaKind) = Given::NotWritten;
+            continue;
+        }
+        if (owner != -1) {
+            referenceOf(per[static_cast<size_t>(owner)], entry.MediaKind) = name;
+            contents.given.of(owner, entry.MediaKind) = Given::Unpacked;
+        }
+        entry.FileName = name;
+        buffer[++unpacked] = std::move(entry);
+    }
+    std::stable_sort(contents.faults.begin(), contents.faults.end(),
+                     [](const Fault& a, const Fault& b) { return a.number < b.number; });
 }
 
 } // namespace
@@ -306,10 +499,8 @@ std::string savedFamilyMessage()
         return SaveDoneMessage;
     std::string message = "家系図は保存しましたが、次の画像・音声のファイルが見つからないため含められませんでした。"
                           "これらの人物の画像・音声の指定は外しました。";
-    for (const LeftOutMedia& media : leftOut()) {
-        message += "\r\n「" + media.personName + "」の" + (media.kind == MediaVoice ? "音声" : "画像") + "（"
-                   + media.fileName + "）";
-    }
+    for (const LeftOutMedia& media : leftOut())
+        message += "\r\n" + mediaLine(media);
     return message;
 }
 
@@ -351,7 +542,7 @@ int16_t collectMedia()
 
     // A reference whose file cannot be included is dropped, and listed.
     const auto leaveOut = [&](int16_t kind, int p, int16_t& index, const std::string& name) {
-        leftOut().push_back({kind, static_cast<int16_t>(p), index, platform::Trim(per[p].F_name + " " + per[p].Name), name});
+        leftOut().push_back({kind, static_cast<int16_t>(p), index, personName(per[p]), name});
         index = -1;
     };
     for (const int16_t kind : {MediaVoice, MediaPicture}) {
@@ -429,74 +620,41 @@ bool WriteKedFile(const std::string& path, int16_t n)
     return false;
 }
 
-bool ReadKedFile(const std::string& path, int16_t expected)
+bool ReadKedFile(const std::string& path, int16_t expected, const MediaStandIn& standIn)
 {
     clearMediaBuffer();
+    BundleContents contents;
+    std::vector<std::string> messages;
     try {
-        std::unique_ptr<platform::BinaryFile> bundle;
-        int16_t count = 0;
-        bool cut = false;
-        if (platform::fileExists(path)) {
-            bundle = std::make_unique<platform::BinaryFile>(path, platform::BinaryFile::Mode::Read);
-            const int64_t length = bundle->length();
-            if (length >= CountBytes)
-                count = bundle->readInt16(position(0));
-            cut = length > 0 && length < CountBytes;
-        }
-        const std::string voiceFolder = mediaFolder(MediaVoice);
-        const std::string faceFolder = mediaFolder(MediaPicture);
-        platform::makeDir(voiceFolder);
-        platform::makeDir(faceFolder);
-
-        // The whole bundle is checked before the work folders are touched.
-        const Directory directory = count > 0 ? readDirectory(*bundle, count) : Directory();
-        // The work folders take exactly the files the bundle holds whole (none for
-        // a missing or empty one).
-        platform::deleteAllFiles(voiceFolder);
-        platform::deleteAllFiles(faceFolder);
-
-        // Each entry on its own: one that cannot be written or read is left out and
-        // named, and costs no other entry its file.
-        auto& buffer = fileStore().media_buf;
-        std::vector<Fault> faults = directory.faults;
-        const int64_t dataStart = dataAreaOffset(count);
-        size_t unpacked = 0;
-        for (size_t i = 0; i < directory.entries.size(); ++i) {
-            const media_data& entry = directory.entries[i];
-            const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
-            if (const auto reason = unpackEntry(*bundle, dataStart, entry, folder)) {
-                const int number = directory.numbers[i];
-                faults.push_back({number, entryFault(number, entry.FileName, reason->c_str())});
-                continue;
-            }
-            buffer[++unpacked] = entry;
-        }
-        std::stable_sort(faults.begin(), faults.end(),
-                         [](const Fault& a, const Fault& b) { return a.number < b.number; });
-        if (bundle)
-            bundle->close();
-
-        // A bundle that is cut short or holds entries that cannot be read, holds
-        // another number of files than the family file names, or lacks a file it
-        // names, is not this family's: what it holds whole is unpacked all the same,
-        // so that no picture it can give is lost, and the files left out are named.
-        if (cut || !faults.empty() || count != expected || !everyReferencedFileIsThere()) {
-            // A long list is cut after its first lines, the rest counted.
-            constexpr size_t ListedFaults = 20;
-            std::string message = BundleMismatchMessage;
-            for (size_t i = 0; i < faults.size() && i < ListedFaults; ++i)
-                message += "\r\n" + faults[i].line;
-            if (faults.size() > ListedFaults)
-                message += "\r\nほか " + std::to_string(faults.size() - ListedFaults) + " 件";
-            platform::MsgBox(message, platform::vbOKOnly);
-            return false;
-        }
-        return true;
+        unpackBundle(path, standIn, contents);
     } catch (const platform::RuntimeError& error) {
-        showBundleFailure(error, path);
+        messages = bundleFailure(error, path);
     } catch (const std::bad_alloc&) {
-        showBundleFailure(platform::RuntimeError(platform::err::OutOfMemory, "メモリが足りません"), path);
+        messages = bundleFailure(platform::errnoError(ENOMEM, path), path);
     }
+    const std::vector<LeftOutMedia> dropped = keepOnlyGivenMedia(contents.given);
+    if (messages.empty()) {
+        // A bundle that is cut short, holds damaged entries or another number of
+        // files than the family file names, or lacks a file of a person's, is not
+        // this family's: what it holds whole is unpacked all the same, so that no
+        // picture it can give is lost. Entries this computer could not write say so
+        // instead, with the reason.
+        const bool damaged = std::any_of(contents.faults.begin(), contents.faults.end(),
+                                         [](const Fault& f) { return f.of == FaultOf::Bundle; });
+        const bool belongs =
+            !contents.cut && !damaged && contents.count == expected && !anyNotInBundle(dropped, contents.given);
+        if (belongs && contents.faults.empty() && dropped.empty())
+            return true;
+        std::string message = belongs ? BundleReadFailedMessage : BundleMismatchMessage;
+        std::vector<std::string> lines;
+        for (const Fault& fault : contents.faults)
+            lines.push_back(fault.line);
+        appendListed(message, lines);
+        messages.push_back(std::move(message));
+    }
+    appendDropped(messages.back(), dropped);
+    for (const std::string& message : messages)
+        platform::MsgBox(message, platform::vbOKOnly);
     return false;
 }
 

@@ -24,6 +24,8 @@ constexpr int MediaEntryBytes = 268;
 
 inline constexpr const char* BundleWriteFailedMessage = "画像情報を読み取れません";
 inline constexpr const char* BundleReadFailedMessage = "画像情報を読み込めません";
+// Before the persons whose media a bundle read could not give them.
+inline constexpr const char* DroppedMediaHeading = "次の人物の画像・音声は取り出せないため、指定を外しました。";
 // A bundle that does not belong to its family file (cut short, missing, saved with
 // another family).
 inline const std::string BundleMismatchMessage =
@@ -99,25 +101,47 @@ void writePartialKedFile(const std::string& path, int16_t n);
 // written or read and why (platform::failedFileMessage) and returns false.
 [[nodiscard]] bool WriteKedFile(const std::string& path, int16_t n);
 
+// Puts a media file of kind at file without writing it anew, one known elsewhere as
+// name that holds exactly bytes (the undo's parked copy of the file a bundle entry
+// holds, moved: no room on the disk is needed); false when it knows none.
+using MediaStandIn = std::function<bool(int16_t kind, const std::string& name, const std::string& bytes,
+                                        const std::string& file)>;
+
 // Unpacks the bundle at path into the work folders and tells whether it belongs to
 // the family in the tables: it holds exactly the expected number of files, each of
 // them readable and whole, and every voice memo and face picture the family refers to.
-// A missing or empty bundle holds none. Its count is checked before anything is
-// touched: a count outside 0..2048 shows its description and number, then
-// "画像情報を読み込めません", leaves the work folders as they were and returns false; a
-// bundle that cannot be opened or read shows "画像情報を読み込めません" with the file and
-// why in a word (platform::failedFileMessage).
+// A missing or empty bundle (nothing at path, or a link that leads nowhere) holds
+// none. Its count is checked before anything is touched: a count outside 0..2048
+// shows its description and number, then "画像情報を読み込めません", leaves the work
+// folders as they were and returns false; a bundle that cannot be opened or read, or
+// is no regular file (a folder, a named pipe, a device) or larger than any bundle can
+// be, shows "画像情報を読み込めません" with the file and why in a word
+// (platform::failedFileMessage).
 // Otherwise the whole directory is read first, then the work folders are emptied and
 // take every file the bundle holds that can be read (names reduced to their last path
-// component). Each entry is unpacked on its own: one that cannot be (its bytes past the
-// end of a bundle cut short, a negative length or position, a name empty, "." or "..",
-// a name an earlier entry of the kind already unpacked (the file system's judgement:
-// in another letter case where it ignores case), and any failure to read its bytes or
-// write its file, such as a name longer than the file system takes, a full disk or a
-// folder in the way) is left out, leaves no file behind and costs no other entry its
-// file, and nothing is written outside the work folders. A bundle that does not belong to the family shows BundleMismatchMessage,
-// followed by a line naming each entry left out with the reason in a word, in bundle
-// order, and returns false.
-bool ReadKedFile(const std::string& path, int16_t expected);
+// component). Each entry belongs to the person in the slot it names when that person
+// refers to a file of its kind under its name (letter case aside); that person then
+// refers to the file it was unpacked as: its own name, or, when a file of that name is
+// there already (two persons' pictures under one name), the first free name no other
+// person refers to (freeMediaName). Each entry is unpacked on its own: one that
+// cannot be (its bytes past the end of a bundle cut short, a negative length or
+// position, a name empty, "." or "..", a name an earlier entry already unpacked when it
+// belongs to no person (the file system's judgement: in another letter case where it
+// ignores case), and any failure to read its bytes or write its file, such as a name
+// longer than the file system takes, a full disk or a folder in the way) is left out,
+// leaves no file behind and costs no other entry its file, and nothing is written
+// outside the work folders. An entry whose file cannot be written is put in place by
+// standIn, when given and it knows a file of exactly the entry's bytes.
+// Every person then has only media its own entry gave it: a reference whose entry was
+// left out or missing is dropped (its Voice_index or Picture_index := -1), so that it
+// never finds another person's file.
+// A bundle that does not belong to the family (cut short, damaged entries, another
+// count, a person's file missing) shows BundleMismatchMessage; one that belongs to it
+// but whose entries this computer could not write (a full disk) shows
+// "画像情報を読み込めません" alone. Either is followed by a line naming each entry left
+// out with the reason in a word, in bundle order, then DroppedMediaHeading and the
+// persons whose media were dropped; a bundle that cannot be read at all names those
+// persons after its message. Returns false whenever a message was shown.
+bool ReadKedFile(const std::string& path, int16_t expected, const MediaStandIn& standIn = nullptr);
 
 } // namespace model

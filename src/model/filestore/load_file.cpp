@@ -459,7 +459,7 @@ std::unique_ptr<StagedFamily> readFamilyBytes(const std::string& bytes, const st
     return std::make_unique<StagedFamily>(std::move(contents));
 }
 
-void takeOverFamily(StagedFamily& family)
+void takeOverFamily(StagedFamily& family, const MediaStandIn& standIn)
 {
     StagedFamily::Contents& read = *family.m_contents;
     const Damage& damage = read.damage;
@@ -481,7 +481,7 @@ void takeOverFamily(StagedFamily& family)
     // A family file reached through a symbolic link has its bundle beside the file the
     // link leads to, where save_file writes it.
     if (const int16_t expected = expectedMediaCount();
-        expected != 0 && !ReadKedFile(existingKedFileName(platform::linkTarget(read.path)), expected))
+        expected != 0 && !ReadKedFile(existingKedFileName(platform::linkTarget(read.path)), expected, standIn))
         store.loadDamaged = true;
 
     model::Apply_DispModes();

@@ -12,6 +12,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
 
+#include "support/SmallDisk.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -263,6 +268,8 @@ TEST_F(MediaTest, ACountThatDiffersFromTheFamilyFileIsReportedAndWhatItHoldsIsUn
     EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
 }
 
+// The person whose file the bundle lacks is named, and refers to no file: not even to
+// the one the bundle holds under another name.
 TEST_F(MediaTest, ABundleThatLacksAFileTheFamilyNamesDoesNotBelongToIt)
 {
     threeMediaFamily();
@@ -272,8 +279,11 @@ TEST_F(MediaTest, ABundleThatLacksAFileTheFamilyNamesDoesNotBelongToIt)
 
     answers.answerNext(platform::vbOK);
     EXPECT_FALSE(ReadKedFile(pathOf("f.ked"), 3));
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage + "\r\n" + DroppedMediaHeading
+                                                             + "\r\n「人3」の画像（別の写真.bmp）"});
     EXPECT_EQ(faceFiles(), std::vector<std::string>{"顔写真.bmp"});
+    EXPECT_EQ(tables().per_buf[3].Picture_index, -1);
+    EXPECT_EQ(tables().per_buf[3].Voice_index, 0) << "its memo is in the bundle";
 }
 
 // A bundle cut short: every file it holds whole is unpacked, and it is reported as
@@ -320,10 +330,11 @@ TEST_F(MediaTest, AMissingBundleCountsAsNoFiles)
 
     answers.answerNext(platform::vbOK);
     EXPECT_TRUE(load_file(pathOf("f.kez"))) << "a bundle failure is no load failure";
-    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage});
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleMismatchMessage + "\r\n" + DroppedMediaHeading
+                                                             + "\r\n「人1」の音声（v.wav）"});
     EXPECT_EQ(fileStore().EndOfDataF, -1);
     EXPECT_TRUE(fileStore().loadDamaged) << "the family lacks media its file names";
-    EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
+    EXPECT_EQ(tables().per_buf[1].Voice_index, -1);
 }
 
 TEST_F(MediaTest, ALowerCaseFamilyFileHasALowerCaseBundleAndStillReadsAnOlderCapitalOne)
@@ -448,7 +459,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // An entry whose file cannot be written (a name longer than the file system takes, a
 // folder in the way) is left out and named with the reason in a word, never the
-// system's English text; every entry before and after it is unpacked.
+// system's English text, and never as a bundle that does not belong to its family;
+// every entry before and after it is unpacked.
 TEST_F(MediaTest, AnEntryThatCannotBeWrittenCostsOnlyItself)
 {
     // 90 kanji: 180 bytes in the bundle, 270 in a file name here, where 255 is the most.
@@ -468,17 +480,17 @@ TEST_F(MediaTest, AnEntryThatCannotBeWrittenCostsOnlyItself)
     EXPECT_FALSE(ReadKedFile(pathOf("b.KED"), 4));
 
     EXPECT_EQ(answers.shownTexts(),
-              std::vector<std::string>{BundleMismatchMessage + "\r\n1 番目のファイル「" + longName + "」：名前が長すぎます"
-                                       + "\r\n3 番目のファイル「folder.bmp」：書き込み先がフォルダーです"});
+              std::vector<std::string>{BundleReadFailedMessage + std::string("\r\n1 番目のファイル「") + longName
+                                       + "」：名前が長すぎます\r\n3 番目のファイル「folder.bmp」：書き込み先がフォルダーです"});
     EXPECT_EQ(faceFiles(), std::vector<std::string>{"a.bmp"});
     EXPECT_EQ(voiceFiles(), std::vector<std::string>{"b.wav"});
     EXPECT_EQ(platform::readWholeFile(face("a.bmp")), "BMa");
     EXPECT_EQ(platform::readWholeFile(voice("b.wav")), "wav");
 }
 
-// A second entry of a name already unpacked (from another program: two persons'
-// pictures under one name) is left out and named; the first keeps its file. A memo
-// and a picture of one name live in folders of their own.
+// A second entry of a name already unpacked that belongs to no person of the family
+// is left out and named; the first keeps its file. A memo and a picture of one name
+// live in folders of their own.
 TEST_F(MediaTest, ASecondEntryOfANameAlreadyUnpackedIsNamedAndReplacesNothing)
 {
     media_data first = makeEntry(1, "same.bmp", 3, 0);
@@ -498,6 +510,163 @@ TEST_F(MediaTest, ASecondEntryOfANameAlreadyUnpackedIsNamedAndReplacesNothing)
     EXPECT_EQ(faceFiles(), (std::vector<std::string>{"other.bmp", "same.bmp"}));
     EXPECT_EQ(fileStore().media_buf[1].PerIdx, 1);
     EXPECT_EQ(fileStore().media_buf[3].FileName, "other.bmp") << "the entry left out is not listed";
+}
+
+// Two persons whose pictures (or memos) have one name, each in an entry of the slot
+// it belongs to, as a family from elsewhere may have them: each person gets the file of
+// its own entry, the second under a free name, and a save and reopen keeps both. A
+// person whose entry is damaged refers to no file, never to the other person's, and
+// the message names that person.
+struct SharedNameCase {
+    const char* name;
+    int16_t kind;
+    int damaged; // the entry (1 or 2) whose length is negative; 0 none
+};
+
+void PrintTo(const SharedNameCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SharedNameTest : public MediaTest, public ::testing::WithParamInterface<SharedNameCase> {
+protected:
+    // What each of persons 1 and 2 refers to: slot -> the bytes of its file.
+    std::map<int, std::string> heldFiles() const
+    {
+        std::map<int, std::string> held;
+        for (const int slot : {1, 2}) {
+            const personal_data& p = tables().per_buf[slot];
+            const bool voiceMemo = GetParam().kind == MediaVoice;
+            if ((voiceMemo ? p.Voice_index : p.Picture_index) != -1)
+                held[slot] = platform::readWholeFile(voiceMemo ? voice(p.Voice_filename) : face(p.Picture_filename));
+        }
+        return held;
+    }
+};
+
+TEST_P(SharedNameTest, EachPersonHasTheFileOfItsOwnEntryOrNone)
+{
+    const SharedNameCase& c = GetParam();
+    const bool voiceMemo = c.kind == MediaVoice;
+    const std::string same = voiceMemo ? "same.wav" : "same.bmp";
+    for (const int slot : {1, 2}) {
+        addPerson(slot);
+        voiceMemo ? giveVoice(slot, same, "one") : givePicture(slot, same, "one");
+    }
+    saveTo(pathOf("f.kez"));
+    media_data first = makeEntry(c.kind, same, c.damaged == 1 ? -1 : 3, 0);
+    media_data second = makeEntry(c.kind, same, c.damaged == 2 ? -1 : 3, 3);
+    second.PerIdx = 2;
+    platform::writeWholeFile(pathOf("f.ked"), makeBundle(2, {first, second}, "onetwo"));
+    resetProgramState();
+
+    std::map<int, std::string> expected{{1, "one"}, {2, "two"}};
+    std::string message;
+    if (c.damaged != 0) {
+        expected.erase(c.damaged);
+        const std::string number = std::to_string(c.damaged);
+        message = BundleMismatchMessage + "\r\n" + number + " 番目のファイル「" + same + "」：データ位置が正しくありません\r\n"
+                  + DroppedMediaHeading + "\r\n「人" + number + "」の" + (voiceMemo ? "音声" : "画像") + "（" + same + "）";
+        answers.answerNext(platform::vbOK);
+    }
+    ASSERT_TRUE(load_file(pathOf("f.kez")));
+    EXPECT_EQ(answers.shownTexts(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+    EXPECT_EQ(heldFiles(), expected);
+
+    saveTo(pathOf("g.kez"));
+    EXPECT_TRUE(leftOutMedia().empty());
+    resetProgramState();
+    answers.clearRecords();
+    ASSERT_TRUE(load_file(pathOf("g.kez")));
+    EXPECT_TRUE(answers.shown().empty()) << "the saved bundle belongs to its family";
+    EXPECT_EQ(heldFiles(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, SharedNameTest,
+                         ::testing::Values(SharedNameCase{"Pictures", MediaPicture, 0},
+                                           SharedNameCase{"PicturesTheFirstDamaged", MediaPicture, 1},
+                                           SharedNameCase{"PicturesTheSecondDamaged", MediaPicture, 2},
+                                           SharedNameCase{"Memos", MediaVoice, 0},
+                                           SharedNameCase{"MemosTheFirstDamaged", MediaVoice, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A bundle that is no regular file, or larger than any bundle can be, is named for
+// what it is, not as another family's; the persons it could not give their files are
+// named and refer to none.
+struct UnreadableBundleCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* reason;
+};
+
+void PrintTo(const UnreadableBundleCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UnreadableBundleTest : public MediaTest, public ::testing::WithParamInterface<UnreadableBundleCase> {};
+
+TEST_P(UnreadableBundleTest, IsNamedForWhatItIs)
+{
+    addPerson(1);
+    givePicture(1, "a.bmp", "picture");
+    saveTo(pathOf("f.kez"));
+    platform::deleteFile(pathOf("f.ked"));
+    GetParam().make(pathOf("f.ked"));
+    resetProgramState();
+
+    answers.answerNext(platform::vbOK);
+    ASSERT_TRUE(load_file(pathOf("f.kez")));
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage + std::string("\r\n") + pathOf("f.ked")
+                                                             + "\r\n（" + GetParam().reason + "）\r\n" + DroppedMediaHeading
+                                                             + "\r\n「人1」の画像（a.bmp）"});
+    EXPECT_EQ(tables().per_buf[1].Picture_index, -1);
+    EXPECT_TRUE(fileStore().loadDamaged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bundles, UnreadableBundleTest,
+    ::testing::Values(
+        UnreadableBundleCase{"NamedPipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                             "通常のファイルではありません"},
+        UnreadableBundleCase{"LinkToADevice",
+                             [](const std::string& path) { ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0); },
+                             "通常のファイルではありません"},
+        UnreadableBundleCase{"Folder", [](const std::string& path) { platform::makeDir(path); },
+                             "ファイルではなくフォルダーです"},
+        // 3 GiB of nothing, more than a full directory and all the data its 32-bit
+        // offsets reach.
+        UnreadableBundleCase{"LargerThanAnyBundle",
+                             [](const std::string& path) {
+                                 platform::writeWholeFile(path, "");
+                                 ASSERT_EQ(::truncate(path.c_str(), off_t{3} << 30), 0);
+                             },
+                             "ファイルが大きすぎます"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A bundle of its family whose files do not fit on the disk says why, names the
+// persons left without their files, and is not taken for another family's; what fits
+// is unpacked.
+TEST_F(MediaTest, ABundleThatCannotBeUnpackedOnAFullDiskSaysSo)
+{
+    addPerson(1);
+    addPerson(2);
+    givePicture(1, "large.bmp", std::string(100 * 1024, 'L'));
+    givePicture(2, "small.bmp", std::string(2 * 1024, 's'));
+    saveTo(pathOf("f.kez"));
+    resetProgramState();
+    platform::deleteAllFiles(face(""));
+    support::SmallDisk disk(face(""), 32 * 1024);
+
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(8 * 1024, [&] { ASSERT_TRUE(load_file(pathOf("f.kez"))); });
+
+    EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{BundleReadFailedMessage + std::string("\r\n1 番目のファイル「large.bmp」：")
+                                                             + disk.fullReason() + "\r\n" + DroppedMediaHeading
+                                                             + "\r\n「人1」の画像（large.bmp）"});
+    EXPECT_EQ(tables().per_buf[1].Picture_index, -1);
+    EXPECT_EQ(platform::readWholeFile(face("small.bmp")), std::string(2 * 1024, 's'));
+    EXPECT_TRUE(fileStore().loadDamaged) << "a plain save would lose the picture";
 }
 
 // Entries left out for their directory rows and for their files are named together,
