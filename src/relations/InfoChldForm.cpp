@@ -240,10 +240,28 @@ void InfoChldForm::forgetPerson(int person)
 {
     if (m_child == -1 || m_child != person)
         return;
+    letGoOfChild();
+}
+
+void InfoChldForm::letGoOfChild()
+{
     m_kou = -1;
     m_slot = -1;
     m_child = -1;
     hide();
+}
+
+void InfoChldForm::showCurrentFamily()
+{
+    if (!isLoaded() || m_kou == -1)
+        return;
+    // A dialog without a child shows its marriage's parents only.
+    const bool stands = m_child == -1 ? model::isUsedMarriage(m_kou) : shownChildStands();
+    if (!stands) {
+        letGoOfChild();
+        return;
+    }
+    edit_ch_data(m_kou, m_slot, CMDFUNC[0].isEnabled() ? 0 : 1, CMDFUNC[1].isEnabled() ? 0 : 1);
 }
 
 // ---------------------------------------------------------------- commands
