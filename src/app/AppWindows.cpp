@@ -312,6 +312,8 @@ void AppWindows::showCurrentFamily()
         infochld_form().showCurrentFamily();
     if (isPersonCardOpen())
         infoone_form().showCurrentFamily();
+    easyctl_form().showCurrentFamily();
+    dspop_form().showCurrentFamily();
 }
 
 void AppWindows::showLineageGroups()

@@ -219,7 +219,9 @@ public:
     // New, a load or a restore replaced the family while windows stay open: beside
     // the editors (refreshPersonEditor, rebuildRelationLists), the open lineage-group
     // window, child dialog and person card show the family as it now is, each closing
-    // where what it showed is gone. The child dialog's unregistered input was settled.
+    // where what it showed is gone; the display options of a person gone close and the
+    // easy builder lets go of such a base person. The child dialog's unregistered input
+    // was settled.
     virtual void showCurrentFamily() {}
 
     // --- Printing: printer choice `frmPrnSet`, print preview `PrePrint` ---

@@ -2,12 +2,14 @@
 // before its snapshot, and every window left open during 戻 shows the family as it is
 // afterwards, or closes where what it showed is gone.
 
+#include "drawing/DspOp.h"
 #include "entry/EntryForm.h"
 #include "entry/InfoOne.h"
 #include "forms/UnregisteredInput.h"
 #include "mainwindow/MainForm.h"
 #include "model/GroupLists.h"
 #include "model/tables.h"
+#include "relations/EasyCtlForm.h"
 #include "relations/InfoChldForm.h"
 #include "relations/KakeGrpStatForm.h"
 #include "reports/nametb.h"
@@ -38,7 +40,8 @@ protected:
     void TearDown() override
     {
         for (forms::Form* form : std::vector<forms::Form*>{&kakegrpstat_form(), &infochld_form(), &infoone_form(),
-                                                           &yeartb_form(), &nametb_form()}) {
+                                                           &yeartb_form(), &nametb_form(), &dspop_form(),
+                                                           &easyctl_form()}) {
             if (form->isLoaded())
                 form->unload();
         }
@@ -200,7 +203,9 @@ TEST_F(WindowsAfterUndo, TheChildDialogAndThePersonCardShowTheirEntryAsItIsAfter
     EXPECT_FALSE(infochld_form().hasUnregisteredInput());
 }
 
-TEST_F(WindowsAfterUndo, ThePersonCardOfAPersonUndoTookBackCloses)
+// The windows showing a person whom 戻 takes back let him go: the card and the
+// display options close, the easy builder has no base person.
+TEST_F(WindowsAfterUndo, TheWindowsOfAPersonUndoTookBackLetHimGo)
 {
     // 入力画面: a new person registered, and his card.
     main_form().scritem[2].choose();
@@ -214,10 +219,18 @@ TEST_F(WindowsAfterUndo, ThePersonCardOfAPersonUndoTookBackCloses)
     model::runState().Sel_Person = static_cast<int16_t>(saburo);
     main_form().Command2[PersonCardButton].click();
     ASSERT_TRUE(infoone_form().isVisible());
+    dspop_form().showForPerson(saburo);
+    ASSERT_TRUE(dspop_form().isVisible());
+    main_form().Command1.click(); // 関係追加画面
+    easyctl_form().SetMotoNin(saburo);
+    ASSERT_EQ(easyctl_form().Label3.caption(), "新田 三郎");
 
     mainUndo();
     ASSERT_EQ(app_test::personNamed("三郎"), -1);
     EXPECT_FALSE(infoone_form().isVisible());
+    EXPECT_FALSE(dspop_form().isLoaded());
+    EXPECT_EQ(easyctl_form().MotoNin, -1);
+    EXPECT_EQ(easyctl_form().Label3.caption(), relations::NoBasePersonText);
     EXPECT_TRUE(answers.shown().empty()) << answers.shown().front().text;
 }
 
