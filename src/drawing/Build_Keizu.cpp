@@ -75,11 +75,11 @@ int16_t chooseStartMarriage()
 {
     auto& kou = model::tables().kou_buf;
     for (int k = 1; k <= model::LastSlot; ++k) {
-        if (kou[static_cast<size_t>(k)].InUse == model::SlotUsed && kou[static_cast<size_t>(k)].dsp_start == 1)
+        if (model::isUsedMarriage(k) && kou[static_cast<size_t>(k)].dsp_start == 1)
             return static_cast<int16_t>(k);
     }
     for (int k = 1; k <= model::LastSlot; ++k) {
-        if (kou[static_cast<size_t>(k)].InUse == model::SlotUsed) {
+        if (model::isUsedMarriage(k)) {
             kou[static_cast<size_t>(k)].dsp_start = 1;
             return static_cast<int16_t>(k);
         }
@@ -140,7 +140,7 @@ void layOutFamily()
     // Families not connected to the start marriage follow to the right, each with
     // trees of their own.
     for (int k = 0; k <= model::LastSlot; ++k) {
-        if (marriage(k).InUse == model::SlotUsed && marriage(k).kou_gen == -100) {
+        if (model::isUsedMarriage(k) && marriage(k).kou_gen == -100) {
             layout::Number_Gen(StartRow, static_cast<int16_t>(k), -1);
             layout::Place_Generations();
         }
