@@ -19,9 +19,6 @@ namespace {
 
 using app_test::per;
 
-constexpr int NewButton = 0;
-constexpr int ChronologyButton = 12;
-
 class ChronologyOfTheChart : public app_test::EditorsFixture {
 protected:
     void TearDown() override
@@ -35,7 +32,7 @@ protected:
 
     static void openChronology()
     {
-        main_form().Command2[ChronologyButton].click();
+        main_form().Command2[app_test::toolbar::Chronology].click();
         ASSERT_TRUE(yeartb_form().isLoaded());
     }
 
@@ -88,7 +85,7 @@ TEST_F(ChronologyOfTheChart, AfterNewTheEmptyChronologyNamesNoTreeOfTheFamilyBef
     yeartb_form().CMDEND.click();
 
     answers.answerNext(platform::vbOK); // the family was changed: discard it
-    main_form().Command2[NewButton].click();
+    main_form().Command2[app_test::toolbar::New].click();
     ASSERT_EQ(app_test::usedPersons(), 0);
 
     openChronology();

@@ -34,10 +34,9 @@ namespace {
 // The families in the order of their marriages, so of their tabs.
 const std::vector<std::string> FamilyNames = {"青木", "井上", "上田", "江口"};
 
-constexpr int ManWomanItem = 1;  // 設定 > 男女別表示
-constexpr int PrintItem = 11;    // ファイル > 印刷
+constexpr int ManWomanItem = 1;   // 設定 > 男女別表示
+constexpr int PrintItem = 11;     // ファイル > 印刷
 constexpr int GroupSaveItem = 13; // ファイル > グループ保存
-constexpr int ChronologyButton = 12;
 
 class TreeTabs : public app_test::ProgramFixture<> {
 protected:
@@ -163,7 +162,7 @@ TEST_F(TreeTabs, TheCommandsOnTheShownTreeTakeTheTabClicked)
         EXPECT_EQ(written.find(other), std::string::npos) << other << " is not of the tree shown";
 
     // The chronology lists the tree shown under its title.
-    main_form().Command2[ChronologyButton].click();
+    main_form().Command2[app_test::toolbar::Chronology].click();
     ASSERT_TRUE(yeartb_form().isLoaded());
     const reports::ChronologyRows& table = yeartb_form().table;
     EXPECT_EQ(table.YTitle, "　上田家");

@@ -30,11 +30,6 @@ namespace {
 using app_test::kou;
 using app_test::per;
 
-constexpr int PersonCardButton = 8;
-constexpr int NameListButton = 11;
-constexpr int ChronologyButton = 12;
-constexpr int LineageGroupsButton = 14;
-
 class WindowsAfterUndo : public app_test::EditorsFixture {
 protected:
     void TearDown() override
@@ -115,7 +110,7 @@ TEST_F(WindowsAfterUndo, TheLineageGroupWindowShowsTheGroupsAsTheyAreAfterUndo)
     addGroup("山田家", ken);
     addGroup("佐藤家", ai);
     retitle("新しい題"); // a step of its own, so that 戻 is offered from the first case on
-    main_form().Command2[LineageGroupsButton].click();
+    main_form().Command2[app_test::toolbar::LineageGroups].click();
     KakeGrpStatForm& window = kakegrpstat_form();
     ASSERT_TRUE(window.isVisible());
     auto* list = qobject_cast<QListWidget*>(window.GrpList.widget());
@@ -174,7 +169,7 @@ TEST_F(WindowsAfterUndo, TheChildDialogAndThePersonCardShowTheirEntryAsItIsAfter
     ASSERT_GT(box, 0);
     main_form().Label12_Click(box);
     editCellOf(ichiro, 11, "東京都");
-    main_form().Command2[PersonCardButton].click();
+    main_form().Command2[app_test::toolbar::PersonCard].click();
     ASSERT_TRUE(infoone_form().isVisible());
     ASSERT_EQ(infoone_form().Text1[6].text(), "東京都");
     mainUndo();
@@ -209,15 +204,11 @@ TEST_F(WindowsAfterUndo, TheWindowsOfAPersonUndoTookBackLetHimGo)
 {
     // 入力画面: a new person registered, and his card.
     main_form().scritem[2].choose();
-    entry_form().CMDFUNC[0].click();
-    entry_form().Text1[0].setText("新田");
-    entry_form().Text1[1].setText("三郎");
-    entry_form().CMDFUNC[1].click();
-    const int saburo = app_test::personNamed("三郎");
+    const int saburo = registerInPersonEditor("新田", "三郎");
     ASSERT_GT(saburo, 0);
     entry_form().CMDFUNC[4].click(); // 戻る
     model::runState().Sel_Person = static_cast<int16_t>(saburo);
-    main_form().Command2[PersonCardButton].click();
+    main_form().Command2[app_test::toolbar::PersonCard].click();
     ASSERT_TRUE(infoone_form().isVisible());
     dspop_form().showForPerson(saburo);
     ASSERT_TRUE(dspop_form().isVisible());
@@ -236,8 +227,8 @@ TEST_F(WindowsAfterUndo, TheWindowsOfAPersonUndoTookBackLetHimGo)
 
 TEST_F(WindowsAfterUndo, TheChronologyAndTheNameListOfTheChartBeforeUndoClose)
 {
-    main_form().Command2[ChronologyButton].click();
-    main_form().Command2[NameListButton].click();
+    main_form().Command2[app_test::toolbar::Chronology].click();
+    main_form().Command2[app_test::toolbar::NameList].click();
     ASSERT_TRUE(yeartb_form().isVisible());
     ASSERT_TRUE(nametb_form().isVisible());
     retitle("新しい題");
@@ -248,7 +239,7 @@ TEST_F(WindowsAfterUndo, TheChronologyAndTheNameListOfTheChartBeforeUndoClose)
     EXPECT_EQ(model::runState().YTbl_Open, 0);
 
     // Opened again, the chronology shows the family brought back.
-    main_form().Command2[ChronologyButton].click();
+    main_form().Command2[app_test::toolbar::Chronology].click();
     EXPECT_EQ(yeartb_form().Label5.caption(), "　山田家年表");
 }
 
@@ -256,15 +247,15 @@ TEST_F(WindowsAfterUndo, TheChronologyAndTheNameListOfTheChartBeforeUndoClose)
 TEST_F(WindowsAfterUndo, NewLeavesNoWindowShowingTheFamilyBefore)
 {
     addGroup("山田家", ken);
-    main_form().Command2[LineageGroupsButton].click();
+    main_form().Command2[app_test::toolbar::LineageGroups].click();
     kakegrpstat_form().GrpList.setListIndex(0);
     ASSERT_EQ(kakegrpstat_form().txtTitle.text(), "山田家");
     openChildDialogOnIchiro();
-    main_form().Command2[NameListButton].click();
+    main_form().Command2[app_test::toolbar::NameList].click();
     ASSERT_TRUE(nametb_form().isVisible());
 
     answers.answerNext(platform::vbOK); // the family was changed: discard it
-    main_form().Command2[0].click();     // 新
+    main_form().Command2[app_test::toolbar::New].click(); // 新
     ASSERT_EQ(app_test::usedPersons(), 0);
     EXPECT_EQ(kakegrpstat_form().GrpList.listCount(), 0);
     EXPECT_EQ(kakegrpstat_form().txtTitle.text(), "");
