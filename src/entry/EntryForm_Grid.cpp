@@ -402,8 +402,9 @@ void EntryForm::storeEditedCell(int Row, int Col, RowAge rowAge)
     default:
         break;
     }
-    // The age the row shows (the dates' age the check above wrote into its cell, or
-    // the one stored) goes with the edit; the age column's own edit has stored its cell.
+    // The age the row shows (its dates' age, which the cell editor's date check wrote
+    // into the cell, or the stored one) goes with the edit; an edit of the age column
+    // itself has stored its cell above.
     if (rowAge == RowAge::Stored && Col != 7) {
         const std::string age = platform::Trim(tb.textMatrix(Row, 7));
         if (!age.empty()) {
