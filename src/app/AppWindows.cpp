@@ -141,8 +141,12 @@ bool AppWindows::settleRelationEditor()
 
 bool AppWindows::settleChildDialogAndBuilder()
 {
-    return (!infochld_form().isLoaded() || infochld_form().settleUnregisteredInput()) &&
-           (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
+    return settleChildDialog() && (!easyctl_form().isLoaded() || easyctl_form().settleUnregisteredInput());
+}
+
+bool AppWindows::settleChildDialog()
+{
+    return !infochld_form().isLoaded() || infochld_form().settleUnregisteredInput();
 }
 
 bool AppWindows::settleWindowsHolding(int person)
@@ -298,6 +302,18 @@ void AppWindows::hideDragMarker()
 void AppWindows::showCategoryWindow()
 {
     categmake_form().show();
+}
+
+void AppWindows::showCurrentFamily()
+{
+    if (kakegrpstat_form().isLoaded())
+        kakegrpstat_form().showCurrentFamily();
+    if (infochld_form().isLoaded())
+        infochld_form().showCurrentFamily();
+    if (isPersonCardOpen())
+        infoone_form().showCurrentFamily();
+    easyctl_form().showCurrentFamily();
+    dspop_form().showCurrentFamily();
 }
 
 void AppWindows::showLineageGroups()

@@ -35,6 +35,7 @@ public:
     bool settleRelationEditor() override;
     bool relationEditorHoldsChange() override;
     bool settleChildDialogAndBuilder() override;
+    bool settleChildDialog() override;
     bool settleWindowsHolding(int person) override;
     void forgetFreedPerson(int person) override;
     void rebuildRelationLists() override;
@@ -61,6 +62,9 @@ public:
     // --- Category and lineage-group windows ---
     void showCategoryWindow() override;
     void showLineageGroups() override;
+
+    // --- The family replaced ---
+    void showCurrentFamily() override;
 
     // --- Printing ---
     void showPrinterChoice() override;

@@ -155,7 +155,7 @@ void ensureStartMarriage(GroupTables& group)
 {
     int firstUsed = -1;
     for (int k = 1; k <= group.marriages; ++k) {
-        if (group.kou[k].InUse != SlotUsed)
+        if (!isUsedMarriage(group.kou[k]))
             continue;
         if (group.kou[k].dsp_start == 1)
             return;

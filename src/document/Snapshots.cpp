@@ -404,7 +404,7 @@ bool familyIsEmpty()
 {
     const Tables& t = tables();
     for (int i = 1; i <= LastSlot; ++i) {
-        if (t.per_buf[static_cast<size_t>(i)].InUse == SlotUsed || t.kou_buf[static_cast<size_t>(i)].InUse == SlotUsed)
+        if (t.per_buf[static_cast<size_t>(i)].InUse == SlotUsed || isUsedMarriage(t.kou_buf[static_cast<size_t>(i)]))
             return false;
     }
     return true;

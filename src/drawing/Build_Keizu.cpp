@@ -75,11 +75,11 @@ int16_t chooseStartMarriage()
 {
     auto& kou = model::tables().kou_buf;
     for (int k = 1; k <= model::LastSlot; ++k) {
-        if (kou[static_cast<size_t>(k)].InUse == model::SlotUsed && kou[static_cast<size_t>(k)].dsp_start == 1)
+        if (model::isUsedMarriage(k) && kou[static_cast<size_t>(k)].dsp_start == 1)
             return static_cast<int16_t>(k);
     }
     for (int k = 1; k <= model::LastSlot; ++k) {
-        if (kou[static_cast<size_t>(k)].InUse == model::SlotUsed) {
+        if (model::isUsedMarriage(k)) {
             kou[static_cast<size_t>(k)].dsp_start = 1;
             return static_cast<int16_t>(k);
         }
@@ -140,7 +140,7 @@ void layOutFamily()
     // Families not connected to the start marriage follow to the right, each with
     // trees of their own.
     for (int k = 0; k <= model::LastSlot; ++k) {
-        if (marriage(k).InUse == model::SlotUsed && marriage(k).kou_gen == -100) {
+        if (model::isUsedMarriage(k) && marriage(k).kou_gen == -100) {
             layout::Number_Gen(StartRow, static_cast<int16_t>(k), -1);
             layout::Place_Generations();
         }
@@ -186,12 +186,10 @@ void makeStartTreeFirst()
 // --- Step 9: the tree tabs ---
 
 // Rows 0..tree_cnt - 1 of tab_buf: each tree with the title of its first couple
-// (the husband's side, per_b once mirrored).
+// (the husband's side, per_b once mirrored). The layout's Clear_CellBuf emptied every row.
 void captionTrees()
 {
     layout::ChartState& c = chartState();
-    for (layout::tab_rec& row : c.tab_buf)
-        row = layout::tab_rec{};
     const int trees = c.tree_cnt;
     std::vector<std::string> captions(static_cast<size_t>(trees), UntitledTreeCaption);
     std::vector<bool> decided(static_cast<size_t>(trees), false);
@@ -210,6 +208,7 @@ void captionTrees()
     });
     for (int i = 0; i < trees; ++i) {
         layout::tab_rec& row = c.tab_buf[static_cast<size_t>(i)];
+        row = layout::tab_rec{};
         row.tree_no = static_cast<int16_t>(i);
         row.caption = captions[static_cast<size_t>(i)];
         row.grp_f = -1;
@@ -268,7 +267,6 @@ void buildTreeTabs()
     layout::ChartView& view = layout::chartView();
     // The old tabs give way to the new ones in one step below.
     const int oldTabs = std::max(oldTreeTabs(), 0);
-    model::tables().tab_grp_f = -1;
     captionTrees();
     if (model::tables().GrpTitleCount != -1)
         moveLineageTreesFirst();
@@ -297,7 +295,13 @@ enum class Shown { SelectedTree, AllTrees, Nothing };
 void showChart(Shown shown, int16_t tree)
 {
     layout::ChartState& c = chartState();
-    c.sel_tab = static_cast<int16_t>(layout::chartView().selectedTab());
+    layout::ChartView& view = layout::chartView();
+    // The tab rebuild keeps only the number of the selected tab, clamped while the old
+    // tree tabs went: the tab of the tree asked for is marked again, so that the strip
+    // and sel_tab name the tree drawn and every command on the shown tree takes that one.
+    if (shown == Shown::SelectedTree && tree >= 0 && tree < c.tree_cnt)
+        view.selectTabQuietly(tree + 1);
+    c.sel_tab = static_cast<int16_t>(view.selectedTab());
     c.shownTree = -1;
     if (shown == Shown::AllTrees)
         drawAllTreesView();

@@ -15,7 +15,9 @@ namespace drawing {
 // transforms; generation numbering from row 51 and placement of every tree, then
 // of the families not connected to the start marriage; mirroring; the start tree
 // made tree 0; tree tabs; chart-person list; metrics; widths; the selected tree
-// shown; tables restored; autosave written.
+// shown; tables restored; autosave written. When tree is a tree of the new chart,
+// its tab is the one marked afterwards (selected without a click), whatever tab the
+// rebuild of the tabs left selected.
 //
 // A family without a marriage in use shows an empty canvas that accepts a dropped
 // person, with only the two permanent tabs; nothing is drawn and no autosave is

@@ -151,7 +151,7 @@ int16_t childStatus(const CellDraw& d, int16_t person)
     if (!model::isSlot(d.P0))
         return 0;
     const model::marry_data& m = model::tables().kou_buf[static_cast<size_t>(d.P0)];
-    if (m.InUse != model::SlotUsed)
+    if (!model::isUsedMarriage(m))
         return 0;
     for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
         if (m.kou_kodo[static_cast<size_t>(slot)] == person)

@@ -353,6 +353,12 @@ void DspOpForm::showForPerson(int person)
     show();
 }
 
+void DspOpForm::showCurrentFamily()
+{
+    if (isLoaded() && !isUsedPerson(m_workPerson))
+        forgetPerson(m_workPerson);
+}
+
 void DspOpForm::forgetPerson(int person)
 {
     // The block belongs to nobody now; an apply would give it to whoever takes the

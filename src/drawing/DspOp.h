@@ -128,6 +128,10 @@ public:
     model::DispStat editedBlock() const;
     // The person was freed: a window editing his block closes, as Cancel closes it.
     void forgetPerson(int person);
+    // The family was replaced (New, a load, a restore): a window editing the block of
+    // a slot that holds nobody now closes the same way; otherwise its changes stay, to
+    // be applied over the block as it is stored now.
+    void showCurrentFamily();
 
     // --- Window state ---
 

@@ -39,7 +39,7 @@ std::string relationChildLabel(int16_t person)
     const auto& kou_buf = model::tables().kou_buf;
     for (int k = 1; k <= model::LastSlot; ++k) {
         const model::marry_data& m = kou_buf[static_cast<size_t>(k)];
-        if (m.InUse == model::SlotFree || m.kou_mode != 1)
+        if (!model::isTakenMarriage(m) || m.kou_mode != 1)
             continue;
         for (int slot = 0; slot <= model::LastChildSlot; ++slot) {
             if (m.kou_kodo[static_cast<size_t>(slot)] == person) {

@@ -351,6 +351,13 @@ private:
     // future birth: nothing is stored).
     enum class RowDates { Good, Refused, Stop };
     RowDates checkRowDates(int row, int col);
+    // Stores an edited cell of an existing person's row: the cell goes into a copy of
+    // the record, and only when it passed its checks and changed him is the undo
+    // snapshot taken and the record written, all of the edit at once. The cell
+    // editor's commit stores the row's age cell with it (RowAge::Stored); the grid's
+    // own edits (the list columns, Delete) leave the age as stored.
+    enum class RowAge { Left, Stored };
+    void storeEditedCell(int Row, int Col, RowAge rowAge);
     void sortByMouseColumn(int code);
     // Applies a chosen picture file to box 0 (icon) or 1 (bitmap).
     enum class PictureFit { Stretched, AsItIs };

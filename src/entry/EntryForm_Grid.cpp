@@ -271,17 +271,9 @@ void EntryForm::Text2_LostFocus()
             return;
         }
     }
-    if (model::runState().Entry_EditMode != 0) {
-        const std::string age = platform::Trim(tb.textMatrix(r, 7));
-        const int slot = tb.rowData(r);
-        if (!age.empty() && isUsedPerson(slot)) {
-            if (const std::optional<int16_t> years = integerAge(age))
-                T().per_buf[static_cast<size_t>(slot)].Age = *years;
-        }
-    }
     if (EditCol == 5 || EditCol == 6)
         CheckDateCell(r, EditCol);
-    tb_AfterEdit(r, EditCol);
+    storeEditedCell(r, EditCol, RowAge::Stored);
 }
 
 void EntryForm::tb_ValidateEdit(int Row, int Col, int& Cancel)
@@ -295,6 +287,11 @@ void EntryForm::tb_ValidateEdit(int Row, int Col, int& Cancel)
 // ---------------------------------------------------------------- storing an edited cell
 
 void EntryForm::tb_AfterEdit(int Row, int Col)
+{
+    storeEditedCell(Row, Col, RowAge::Left);
+}
+
+void EntryForm::storeEditedCell(int Row, int Col, RowAge rowAge)
 {
     model::Tables& t = T();
     model::RunState& run = model::runState();
@@ -404,6 +401,16 @@ void EntryForm::tb_AfterEdit(int Row, int Col)
         break;
     default:
         break;
+    }
+    // The age the row shows (its dates' age, which the cell editor's date check wrote
+    // into the cell, or the stored one) goes with the edit; an edit of the age column
+    // itself has stored its cell above.
+    if (rowAge == RowAge::Stored && Col != 7) {
+        const std::string age = platform::Trim(tb.textMatrix(Row, 7));
+        if (!age.empty()) {
+            if (const std::optional<int16_t> years = integerAge(age))
+                p.Age = *years;
+        }
     }
     if (!(p == stored)) {
         model::Save_Undo();

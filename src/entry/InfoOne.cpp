@@ -116,6 +116,7 @@ void InfoOne::Show_Person_Info(int index)
     }
     const model::personal_data& p = model::tables().per_buf[static_cast<size_t>(index)];
     if (p.InUse == model::SlotUsed) {
+        m_person = index;
         Text1[0].setText(p.F_name);
         Text1[1].setText(p.Name);
         Text1[2].setText(p.Old_name);
@@ -189,6 +190,16 @@ void InfoOne::showPersonIfOpen(int person)
         return;
     zOrder(0);
     Show_Person_Info(person);
+}
+
+void InfoOne::showCurrentFamily()
+{
+    if (entry::entryState().InfoOne_Open != 1 || !isLoaded())
+        return;
+    if (model::isUsedPerson(m_person))
+        Show_Person_Info(m_person);
+    else
+        CMDEND_Click();
 }
 
 void InfoOne::CMDEND_Click()

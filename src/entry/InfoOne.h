@@ -44,6 +44,9 @@ public:
     void showPersonCard(int person);
     // While the card is open it shows the person; otherwise nothing happens.
     void showPersonIfOpen(int person);
+    // The family was replaced (New, a load, a restore): the open card shows its
+    // person as now stored, or closes as "戻る" does when his slot holds nobody.
+    void showCurrentFamily();
 
     void CMDEND_Click();
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;
@@ -55,6 +58,9 @@ private:
     // When the picture's file cannot be shown, the message that names it and why
     // ("" when shown).
     std::string showPicture(const std::string& faceFolder, int index);
+
+    // The person the card shows; -1 none.
+    int m_person = -1;
 };
 
 // The one instance of the window.

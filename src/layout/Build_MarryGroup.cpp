@@ -102,7 +102,7 @@ void Collect_PersonMarries(int16_t person)
     ChartState& c = chart();
     for (const int16_t m : scope.index().family().marriagesOf(person)) {
         const model::marry_data& rec = marriage(m);
-        if (rec.InUse != model::SlotUsed)
+        if (!model::isUsedMarriage(rec))
             continue;
         if (std::find(c.MarryList.begin(), c.MarryList.end(), m) != c.MarryList.end())
             continue;

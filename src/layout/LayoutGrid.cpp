@@ -1,5 +1,6 @@
 #include "layout/LayoutGrid.h"
 
+#include "layout/ChartTrees.h"
 #include "layout/LayoutIndex.h"
 #include "layout/chart_state.h"
 #include "model/tables.h"
@@ -60,6 +61,11 @@ void Clear_CellBuf()
     c.gridFull = false;
     c.Copy_Origin.clear();
     c.ChartPerIdx.assign(ChartTableRows, ChartPerIdxRec{});
+    // No tree, no tab row: what reads the tabs (the chronology's heading, the group
+    // save) names no tree of an earlier chart.
+    for (tab_rec& row : c.tab_buf)
+        row = tab_rec{};
+    model::tables().tab_grp_f = -1;
     Clear_BunkeList();
     detail::gridRewritten();
 }
@@ -97,7 +103,10 @@ void Build_ChartPerList()
     std::unordered_set<std::string> listed{std::string()};
     size_t n = 1;
 
-    auto addPerson = [&](int16_t p) {
+    // A temporary copy of the multiple-marriage expansion stands for its original: the
+    // copy's slot is freed once the chart is drawn, so the list names the person himself.
+    auto addPerson = [&](int16_t slot) {
+        const int16_t p = personOfCell(slot);
         if (!model::isSlot(p))
             return;
         const model::personal_data& person = per_buf[static_cast<size_t>(p)];

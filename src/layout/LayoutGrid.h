@@ -12,7 +12,8 @@ namespace layout {
 // edge_f := -1, tree_w := -1.0. mark12, cell_mode, line_type and done_f keep their
 // values (placement and the width pass set them). Cells a row grew beyond col_max are
 // dropped. tree_cnt and link_cnt := 0, every ChartPerIdx entry := -1 (so no link of an
-// earlier, larger chart survives), and the branch-family list is emptied.
+// earlier, larger chart survives), every tab_buf row emptied with tab_grp_f := -1 (no
+// tree has a tab row), and the branch-family list is emptied.
 void Clear_CellBuf();
 
 // Every ChartPerIdx entry := -1 and every ChartPerList row's Flag := -1.
@@ -21,6 +22,8 @@ void Clear_ChartPerIdx();
 void Clear_ChartPerList();
 // Lists the persons of the chart in placement order (by link number), each name
 // once; persons with an empty family name and the given name "unknown" are left out.
+// A cell naming a temporary copy lists the person it copies (personOfCell): runs
+// after Remember_CopyOrigins.
 void Build_ChartPerList();
 
 // Every bunke_buf row's first value := -1 and kind := 0; bunke_cnt := -1.

@@ -30,7 +30,7 @@ int16_t findOtherMarry(const FamilyIndex& index, int person, int kou)
     for (const int16_t* it = list.end(); it != list.begin();) {
         const int16_t i = *--it;
         const model::marry_data& m = marriage(i);
-        if (m.InUse == model::SlotUsed && m.kou_gen == NotNumbered && i != kou)
+        if (model::isUsedMarriage(m) && m.kou_gen == NotNumbered && i != kou)
             return i;
     }
     return -1;

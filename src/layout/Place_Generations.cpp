@@ -50,7 +50,7 @@ int16_t findPairKou(const FamilyIndex& family, int A, int B)
     for (const int16_t* it = list.end(); it != list.begin();) {
         const int16_t k = *--it;
         const model::marry_data& m = marriage(k);
-        if (m.InUse == model::SlotUsed
+        if (model::isUsedMarriage(m)
             && ((m.kou_titi == A && m.kou_haha == B) || (m.kou_titi == B && m.kou_haha == A)))
             return k;
     }
@@ -61,11 +61,11 @@ int16_t findFirstMarry(const FamilyIndex& family, int p)
 {
     const auto list = family.marriagesOf(p);
     for (const int16_t k : list) {
-        if (marriage(k).InUse == model::SlotUsed && marriage(k).kou_mode == 0)
+        if (model::isUsedMarriage(marriage(k)) && marriage(k).kou_mode == 0)
             return k;
     }
     for (const int16_t k : list) {
-        if (marriage(k).InUse == model::SlotUsed)
+        if (model::isUsedMarriage(marriage(k)))
             return k;
     }
     return -1;
@@ -437,7 +437,7 @@ void Place_Generations()
     std::vector<std::vector<int16_t>> byRow(static_cast<size_t>(std::max(lastRow, -1) + 1));
     for (int k = 0; k <= model::LastSlot; ++k) {
         const model::marry_data& m = kou_buf[static_cast<size_t>(k)];
-        if (m.InUse == model::SlotUsed && m.kou_gen >= 0 && m.kou_gen <= lastRow)
+        if (model::isUsedMarriage(m) && m.kou_gen >= 0 && m.kou_gen <= lastRow)
             byRow[static_cast<size_t>(m.kou_gen)].push_back(static_cast<int16_t>(k));
     }
 

@@ -289,6 +289,9 @@ private:
     static bool confirmOverwrite(const std::string& chosen, const std::string& saveName);
     static void rememberFolderOf(const std::string& path);
     void removeTreeTabs(int count);
+    // The chronology and the name list read the chart of the family shown: a command
+    // that replaces the family closes them, and they are built afresh when opened again.
+    void closeChartReports();
 
     // Output and exchange commands of the File menu.
     void exportChartPicture();   // MainForm_Export.cpp

@@ -20,7 +20,6 @@
 #include "reports/CsvExport.h"
 #include "reports/CsvImport.h"
 #include "reports/CsvSet.h"
-#include "reports/nametb.h"
 
 #include <string>
 #include <vector>
@@ -129,9 +128,7 @@ void MainForm::csvInput()
         mainwindow::OtherWindows& windows = mainwindow::otherWindows();
         model::runState().Entry_Open = 0;
         windows.closePersonEditor();
-        windows.closeChronology();
-        if (nametb_form().isLoaded())
-            nametb_form().unload();
+        closeChartReports();
         // Persons added to the open family are one step for 戻; a family replaced
         // goes as New takes it, with its undo.
         if (replaceFamily)

@@ -25,6 +25,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "reports/nametb.h"
 
 #include <memory>
 #include <string>
@@ -126,7 +127,7 @@ void MainForm::newFamily()
 {
     if (!mainwindow::settleEditorsFirst())
         return;
-    mainwindow::otherWindows().closeChronology();
+    closeChartReports();
     if (mayDiscardFamily())
         discardFamily();
 }
@@ -159,6 +160,7 @@ void MainForm::discardFamily()
         windows.rebuildEasyRelationList();
     if (model::runState().Entry_Open == 1)
         windows.refreshPersonEditor();
+    windows.showCurrentFamily();
 }
 
 void MainForm::removeTreeTabs(int count)
@@ -166,6 +168,13 @@ void MainForm::removeTreeTabs(int count)
     forms::Tabs& tabs = TabStrip1.tabs();
     for (int i = 0; i < count && tabs.count() > 0; ++i)
         tabs.remove(1);
+}
+
+void MainForm::closeChartReports()
+{
+    mainwindow::otherWindows().closeChronology();
+    if (nametb_form().isLoaded())
+        nametb_form().unload();
 }
 
 // ---------------------------------------------------------------------------
@@ -214,7 +223,7 @@ void MainForm::showFamily(model::StagedFamily& family, std::string path, LoadOri
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
     model::runState().Entry_Open = 0;
     windows.closePersonEditor();
-    windows.closeChronology();
+    closeChartReports();
     Clear_Selection();
     windows.forgetRelationMarriage();
     discardFamily();
@@ -253,6 +262,7 @@ void MainForm::LoadAfterDisp()
     if (model::Find_FormByName("EasyCtl"))
         windows.rebuildEasyRelationList();
     windows.refreshPersonEditor();
+    windows.showCurrentFamily();
 
     // Only the flags that are on set their marks here: a load has already reset
     // every mark through the New command.

@@ -214,9 +214,13 @@ void MainForm::CmdUndo_Click()
         return;
     if (!mainwindow::otherWindows().settleRelationEditor() || model::familyEdits() != edits)
         return;
+    // The child dialog then shows its entry as brought back: what it holds typed too.
+    if (!mainwindow::otherWindows().settleChildDialog() || model::familyEdits() != edits)
+        return;
     Clear_Selection();
     // The restore empties the tab strip; the chart comes back on the tab shown.
     const drawing::ShownTab shown = drawing::shownTab();
+    closeChartReports();
     model::Restore_Undo();
     drawing::Refresh_TabDisp(shown);
 }

@@ -85,6 +85,8 @@ public:
     // The same for what the child dialog (comment, status, mark) and the easy
     // relation builder (names) hold typed and unregistered.
     virtual bool settleChildDialogAndBuilder() { return true; }
+    // The same for the child dialog alone (a command that refills it, as 戻 does).
+    virtual bool settleChildDialog() { return true; }
 
     // View menu "入力画面" while the editor is open: a minimised editor is set back
     // to its normal size, comes to the front and puts the focus in its person grid
@@ -211,6 +213,16 @@ public:
     // Each is shown not modal.
     virtual void showCategoryWindow() {}
     virtual void showLineageGroups() {}
+
+    // --- The family replaced ---
+
+    // New, a load or a restore replaced the family while windows stay open: beside
+    // the editors (refreshPersonEditor, rebuildRelationLists), the open lineage-group
+    // window, child dialog and person card show the family as it now is, each closing
+    // where what it showed is gone; the display options of a person gone close and the
+    // easy builder lets go of such a base person. The child dialog's unregistered input
+    // was settled.
+    virtual void showCurrentFamily() {}
 
     // --- Printing: printer choice `frmPrnSet`, print preview `PrePrint` ---
 

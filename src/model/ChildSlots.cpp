@@ -268,7 +268,7 @@ void Pack_KodoSlots()
     std::vector<kodo_data> children;
     children.reserve(MaxChildren);
     for (int kou = 1; kou <= LastSlot; ++kou) {
-        if (t.kou_buf[kou].InUse != SlotUsed)
+        if (!isUsedMarriage(t.kou_buf[kou]))
             continue;
         children.clear();
         for (int s = 0; s <= LastChildSlot; ++s) {
@@ -303,7 +303,7 @@ std::vector<AdoptionHistory> forgetHistoriesNaming(int kou)
     Tables& t = tables();
     for (int m = 1; m <= LastSlot; ++m) {
         marry_data& k = t.kou_buf[m];
-        if (m == kou || k.InUse != SlotUsed)
+        if (m == kou || !isUsedMarriage(k))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             if (k.kodo_yoshirireki[s] != kou)

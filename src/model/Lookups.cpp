@@ -41,7 +41,7 @@ int parentMarriageOf(int person)
         return -1; // the blank partner (and any non-person) has no parents
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse != SlotFree && childSlotOf(t.kou_buf[k], person, LastChildSlot) >= 0)
+        if (isTakenMarriage(t.kou_buf[k]) && childSlotOf(t.kou_buf[k], person, LastChildSlot) >= 0)
             return k;
     }
     return -1;
@@ -77,7 +77,7 @@ int Get_ChildKou(int person)
 {
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse != SlotUsed)
+        if (!isUsedMarriage(t.kou_buf[k]))
             continue;
         const int s = childSlotOf(t.kou_buf[k], person, LastChildSlot);
         if (s >= 0) {
@@ -95,7 +95,7 @@ int Get_ChildKouLinked(int person)
         return -1;
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
-        if (m.InUse != SlotUsed)
+        if (!isUsedMarriage(m))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             if (m.kou_kodo[s] != person)
@@ -138,7 +138,7 @@ int Find_NextMarry(int person, int start)
         return -1;
     const Tables& t = tables();
     for (int k = start; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse == SlotUsed && isPartner(t.kou_buf[k], person))
+        if (isUsedMarriage(t.kou_buf[k]) && isPartner(t.kou_buf[k], person))
             return k;
     }
     return -1;
@@ -151,7 +151,7 @@ int Find_NextParentKou(int person, int start, int& slot)
         return -1;
     const Tables& t = tables();
     for (int k = start; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse != SlotUsed)
+        if (!isUsedMarriage(t.kou_buf[k]))
             continue;
         const int s = childSlotOf(t.kou_buf[k], person, ChildArraySize - 1);
         if (s >= 0) {
@@ -167,7 +167,7 @@ int Get_PersonKou(int person)
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
-        if (m.InUse == SlotFree)
+        if (!isTakenMarriage(m))
             continue;
         if (isPartner(m, person) || childSlotOf(m, person, LastChildSlot) >= 0)
             return k;
@@ -191,7 +191,7 @@ int Find_HonsujiKou(int person, int kou)
             // damaged file) or a slot that holds no marriage record names none. A
             // marriage the chart's direct-line view hides for its drawing (not in use
             // meanwhile) keeps its couple and is still named.
-            if (isMarriageSlot(history) && t.kou_buf[history].kou_titi != -1)
+            if (holdsMarriageRecord(history))
                 result = history;
         }
     }
@@ -199,7 +199,7 @@ int Find_HonsujiKou(int person, int kou)
         return result;
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
-        if (m.InUse != SlotUsed)
+        if (!isUsedMarriage(m))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             if (m.kou_kodo[s] == person && m.kodo_honsuji[s] != -1)

@@ -156,7 +156,7 @@ int findSameCouple(int kouIdx, int husband, int wife)
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
-        if (k != kouIdx && m.InUse == SlotUsed && m.kou_titi == husband && m.kou_haha == wife)
+        if (k != kouIdx && isUsedMarriage(m) && m.kou_titi == husband && m.kou_haha == wife)
             return k;
     }
     return -1;
@@ -166,7 +166,7 @@ int firstFreeMarriage()
 {
     const Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse != SlotUsed)
+        if (!isUsedMarriage(t.kou_buf[k]))
             return k;
     }
     return -1;
@@ -221,7 +221,7 @@ int usedMarriageCount()
 {
     const Tables& t = tables();
     return static_cast<int>(std::count_if(t.kou_buf.begin() + 1, t.kou_buf.end(),
-                                          [](const marry_data& m) { return m.InUse == SlotUsed; }));
+                                          [](const marry_data& m) { return isUsedMarriage(m); }));
 }
 
 // The first marriage of a family is always the start marriage.
@@ -239,7 +239,7 @@ void setOtherRelationsLine(int slot, int husband, int wife, int lineFlag)
     Tables& t = tables();
     for (int k = 1; k <= LastSlot; ++k) {
         marry_data& m = t.kou_buf[k];
-        if (k == slot || m.InUse != SlotUsed || m.kou_mode != 1)
+        if (k == slot || !isUsedMarriage(m) || m.kou_mode != 1)
             continue;
         const bool sameHusband = isPersonSlot(husband) && m.kou_titi == husband;
         const bool sameWife = isPersonSlot(wife) && m.kou_haha == wife;

@@ -73,7 +73,7 @@ StepTrace traceMarriage(int kou)
         return trace;
     trace.kou = static_cast<int16_t>(kou);
     const marry_data& m = tables().kou_buf[kou];
-    trace.marriageInUse = m.InUse == SlotUsed;
+    trace.marriageInUse = isUsedMarriage(m);
     if (trace.marriageInUse) {
         trace.husband = m.kou_titi;
         trace.wife = m.kou_haha;
@@ -105,7 +105,7 @@ bool stepStands(const StepTrace& trace)
         if (!isMarriageSlot(trace.kou))
             return false;
         const marry_data& m = t.kou_buf[trace.kou];
-        const bool inUse = m.InUse == SlotUsed;
+        const bool inUse = isUsedMarriage(m);
         if (inUse != trace.marriageInUse)
             return false;
         if (inUse && (m.kou_titi != trace.husband || m.kou_haha != trace.wife || m.kou_kodo != trace.children))
@@ -248,7 +248,7 @@ void handStartMarkTo(int preferred)
         marry_data& m = tables().kou_buf[k];
         if (k == chosen)
             m.dsp_start = 1;
-        else if (m.InUse == SlotUsed && m.dsp_start == 1)
+        else if (isUsedMarriage(m) && m.dsp_start == 1)
             m.dsp_start = 0;
     }
 }
@@ -263,7 +263,7 @@ bool createdPersonStands(int person, const std::string& name, int ownKou)
         return false;
     for (int k = 1; k <= LastSlot; ++k) {
         const marry_data& m = t.kou_buf[k];
-        if (k == ownKou || m.InUse == SlotFree)
+        if (k == ownKou || !isTakenMarriage(m))
             continue;
         if (m.kou_titi == person || m.kou_haha == person)
             return false;

@@ -77,7 +77,7 @@ int deleteMarriageRecord(int kou)
         return -1;
     Tables& t = tables();
     marry_data& k = t.kou_buf[kou];
-    if (k.InUse == SlotFree)
+    if (!isTakenMarriage(k))
         return -1;
     if (platform::MsgBox("削除してよろしいでしょうか？", platform::vbOKCancel) != platform::vbOK)
         return 0;

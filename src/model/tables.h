@@ -225,7 +225,19 @@ inline personal_data& person(int slot) { return tables().per_buf[static_cast<siz
 inline marry_data& marriage(int kou) { return tables().kou_buf[static_cast<size_t>(kou)]; }
 // A person slot or a marriage slot that holds a record in use.
 inline bool isUsedPerson(int slot) { return isPersonSlot(slot) && person(slot).InUse == SlotUsed; }
-inline bool isUsedMarriage(int kou) { return isMarriageSlot(kou) && marriage(kou).InUse == SlotUsed; }
+// "Does this slot hold a marriage", asked only through these names:
+// - isUsedMarriage: a record in use (InUse 1), of the family's table or of a copy of it.
+//   While the chart is drawn, a marriage the direct-line view hides is not in use.
+// - isTakenMarriage: a record not marked free, whatever else InUse holds (the look-ups
+//   that count "InUse <> -1").
+// - holdsMarriageRecord: a slot holding a record, in use or only hidden by the
+//   direct-line view while the chart is drawn (the hidden record keeps its couple; a
+//   freed one has none).
+inline bool isUsedMarriage(const marry_data& k) { return k.InUse == SlotUsed; }
+inline bool isUsedMarriage(int kou) { return isMarriageSlot(kou) && isUsedMarriage(marriage(kou)); }
+inline bool isTakenMarriage(const marry_data& k) { return k.InUse != SlotFree; }
+inline bool isTakenMarriage(int kou) { return isMarriageSlot(kou) && isTakenMarriage(marriage(kou)); }
+inline bool holdsMarriageRecord(int kou) { return isMarriageSlot(kou) && marriage(kou).kou_titi != -1; }
 // Whom a marriage may name as a partner: a person of the family (a used person
 // slot) or the blank partner. A freed slot is nobody, whatever its record still
 // holds; a child must be a used person slot (isUsedPerson).

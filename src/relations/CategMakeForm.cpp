@@ -42,7 +42,7 @@ int freeMarriageSlots()
 {
     int free = 0;
     for (int i = 1; i <= model::LastSlot; ++i)
-        free += tables().kou_buf[static_cast<size_t>(i)].InUse != model::SlotUsed ? 1 : 0;
+        free += model::isUsedMarriage(i) ? 0 : 1;
     return free;
 }
 
@@ -78,7 +78,7 @@ int lastMarriageOf(int husband, int wife)
 {
     for (int i = model::LastSlot; i >= 1; --i) {
         const model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (k.InUse == model::SlotUsed && k.kou_titi == husband && k.kou_haha == wife)
+        if (model::isUsedMarriage(k) && k.kou_titi == husband && k.kou_haha == wife)
             return i;
     }
     return -1;

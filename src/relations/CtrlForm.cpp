@@ -354,7 +354,7 @@ void CtrlForm::Build_list_kou()
     list.clear();
     for (int i = 1; i <= model::LastSlot; ++i) {
         const model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (k.InUse != model::SlotUsed)
+        if (!model::isUsedMarriage(k))
             continue;
         std::string line = k.dsp_start == 1 ? relations::StartMark : "  ";
 
@@ -392,7 +392,7 @@ void CtrlForm::Build_list_kou_V6()
 
     for (int i = 1; i <= model::LastSlot; ++i) {
         const model::marry_data& k = tables().kou_buf[static_cast<size_t>(i)];
-        if (k.InUse != model::SlotUsed)
+        if (!model::isUsedMarriage(k))
             continue;
         forms::ListViewItem item = lstvKou.listItems().add(0, "", k.kou_title);
         item.setTag(std::to_string(i));

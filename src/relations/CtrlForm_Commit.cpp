@@ -265,9 +265,8 @@ void CtrlForm::actOnShownMarriage()
 
 int CtrlForm::del_kou_buf(int kou)
 {
-    model::Tables& t = tables();
     // A slot outside the table is no marriage: report it as such rather than as done.
-    if (!model::isMarriageSlot(kou) || t.kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree)
+    if (!model::isTakenMarriage(kou))
         return -1;
     const int result = model::deleteMarriageRecord(kou);
     showPendingUndo();

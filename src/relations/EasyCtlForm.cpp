@@ -181,6 +181,12 @@ void EasyCtlForm::clearBase()
     Label3.setCaption(relations::NoBasePersonText);
 }
 
+void EasyCtlForm::showCurrentFamily()
+{
+    if (isLoaded() && MotoNin != -1 && !baseStands())
+        clearBase();
+}
+
 void EasyCtlForm::forgetPerson(int slot)
 {
     if (!isLoaded())

@@ -104,6 +104,9 @@ public:
     // The person was freed: he is no longer the base person (the base marriage
     // goes with him) nor a line of the person list.
     void forgetPerson(int person);
+    // The family was replaced (New, a load, a restore): a base person the family no
+    // longer holds as shown is let go in the same way.
+    void showCurrentFamily();
 
     // True while the typed names differ from what the window was last reset to.
     bool hasUnregisteredInput() const;

@@ -152,7 +152,7 @@ void InfoChldForm::edit_ch_data(int kou, int slot, int commitFlag, int deleteFla
     m_slot = -1;
     m_child = -1;
     // A marriage outside the table is reported like one not in use.
-    if (!isMarriageSlot(kou) || tables().kou_buf[static_cast<size_t>(kou)].InUse == model::SlotFree) {
+    if (!model::isTakenMarriage(kou)) {
         platform::MsgBox(relations::ChildMarriageMissingMessage, platform::vbOKOnly);
         return;
     }
@@ -240,10 +240,28 @@ void InfoChldForm::forgetPerson(int person)
 {
     if (m_child == -1 || m_child != person)
         return;
+    letGoOfChild();
+}
+
+void InfoChldForm::letGoOfChild()
+{
     m_kou = -1;
     m_slot = -1;
     m_child = -1;
     hide();
+}
+
+void InfoChldForm::showCurrentFamily()
+{
+    if (!isLoaded() || m_kou == -1)
+        return;
+    // A dialog without a child shows its marriage's parents only.
+    const bool stands = m_child == -1 ? model::isTakenMarriage(m_kou) : shownChildStands();
+    if (!stands) {
+        letGoOfChild();
+        return;
+    }
+    edit_ch_data(m_kou, m_slot, CMDFUNC[0].isEnabled() ? 0 : 1, CMDFUNC[1].isEnabled() ? 0 : 1);
 }
 
 // ---------------------------------------------------------------- commands
@@ -253,7 +271,7 @@ bool InfoChldForm::shownChildStands() const
     if (!isMarriageSlot(m_kou) || !model::isChildSlot(m_slot) || !model::isSlot(m_child))
         return false;
     const model::marry_data& k = tables().kou_buf[static_cast<size_t>(m_kou)];
-    return k.InUse != model::SlotFree && k.kou_kodo[static_cast<size_t>(m_slot)] == m_child;
+    return model::isTakenMarriage(k) && k.kou_kodo[static_cast<size_t>(m_slot)] == m_child;
 }
 
 void InfoChldForm::CMDFUNC_Click(int Index)

@@ -60,6 +60,10 @@ public:
     // The person was freed: a dialog that shows him as its child shows nobody and
     // hides (what it holds could no longer be registered for anyone).
     void forgetPerson(int person);
+    // The family was replaced (New, a load, a restore; the caller settled the input
+    // the dialog held): it shows its marriage's entry as it now is, or shows nobody
+    // and hides when the marriage, or its slot's child, is no longer there.
+    void showCurrentFamily();
 
     // --- Event handlers ---
 
@@ -91,6 +95,8 @@ protected:
 private:
     // True while the captured slot still holds the captured child.
     bool shownChildStands() const;
+    // Shows nobody and hides.
+    void letGoOfChild();
     void moveChild(int kou, int slot, int direction);
     void fillParents(int kou);
     void fillAdoptionHistory(int kou, int slot, int child);

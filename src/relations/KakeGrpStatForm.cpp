@@ -108,6 +108,12 @@ void KakeGrpStatForm::design()
     }
 }
 
+void KakeGrpStatForm::showCurrentFamily()
+{
+    SetGrpList();
+    cmdNew_Click();
+}
+
 void KakeGrpStatForm::Form_Load()
 {
     InModList = false;
@@ -126,8 +132,7 @@ void KakeGrpStatForm::Form_Load()
         if (lblLeader_OLEDragDrop(st.Drag_Person, data.getData(forms::vbCFText)))
             st.Drop_Done = -1;
     };
-    SetGrpList();
-    cmdNew_Click();
+    showCurrentFamily();
 }
 
 // ---------------------------------------------------------------- the list

@@ -55,6 +55,10 @@ public:
     [[nodiscard]] bool lblLeader_OLEDragDrop(int dragPerson, const std::string& text);
     // The person was freed: a leader field naming him asks for a drag again.
     void forgetPerson(int person);
+    // The family was replaced (New, a load, a restore): the list shows its groups
+    // afresh and the fields are empty, as when the window opens, so that nothing
+    // shown names a group or a leader of the family before.
+    void showCurrentFamily();
 
     // --- Event handlers ---
 

@@ -175,6 +175,16 @@ protected:
         infochld_form().edit_ch_data(couple, 0, 0, 0);
     }
 
+    // In the open person editor: 新規, the names typed, 登録. The new person's slot.
+    static int registerInPersonEditor(const std::string& familyName, const std::string& name)
+    {
+        entry_form().CMDFUNC[0].click();
+        entry_form().Text1[0].setText(familyName);
+        entry_form().Text1[1].setText(name);
+        entry_form().CMDFUNC[1].click();
+        return personNamed(name);
+    }
+
     // 戻 in the main window, which must be offered.
     static void mainUndo()
     {

@@ -21,6 +21,15 @@
 
 namespace app_test {
 
+// The main window's toolbar buttons (Command2) the tests press.
+namespace toolbar {
+constexpr int New = 0;
+constexpr int PersonCard = 8;
+constexpr int NameList = 11;
+constexpr int Chronology = 12;
+constexpr int LineageGroups = 14;
+} // namespace toolbar
+
 template <typename Base = ::testing::Test>
 class ProgramFixture : public Base {
 protected:

@@ -64,10 +64,7 @@ protected:
     // 新規, the names typed, 登録: the new person takes the first free slot.
     void registerInThePersonEditor(const std::string& familyName, const std::string& name, int expectedSlot)
     {
-        entry_form().CMDFUNC[0].click();
-        entry_form().Text1[0].setText(familyName);
-        entry_form().Text1[1].setText(name);
-        entry_form().CMDFUNC[1].click();
+        registerInPersonEditor(familyName, name);
         ASSERT_EQ(per(expectedSlot).InUse, model::SlotUsed);
         ASSERT_EQ(per(expectedSlot).Name, name);
     }

@@ -50,12 +50,8 @@ TEST_F(UndoStepsTest, ACsvImportIntoTheOpenFamilyIsTakenBackAlone)
 {
     // 入, 新規 "Undo" "One", 登録, 戻る.
     main_form().scritem[2].choose();
-    entry_form().CMDFUNC[0].click();
-    entry_form().Text1[0].setText("Undo");
-    entry_form().Text1[1].setText("One");
-    entry_form().CMDFUNC[1].click();
+    ASSERT_GT(registerInPersonEditor("Undo", "One"), 0);
     entry_form().CMDFUNC[4].click();
-    ASSERT_GT(personNamed("One"), 0);
     const int before = usedPersons();
 
     // ＣＳＶ入力, いいえ (added to the open family), a file of eight persons.

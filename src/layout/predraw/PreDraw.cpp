@@ -54,7 +54,7 @@ void Mark_MultiParent()
     std::array<int, model::RecordCount> registrations{};
     for (int k = 1; k <= LastSlot; ++k) {
         const auto& m = t.kou_buf[k];
-        if (m.InUse != SlotUsed)
+        if (!isUsedMarriage(m))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             if (isPersonReference(m.kou_kodo[s]))
@@ -79,7 +79,7 @@ void Mark_MultiParent()
     std::array<int, model::RecordCount> mainLineMarks{};
     for (int k = 1; k <= LastSlot; ++k) {
         auto& m = t.kou_buf[k];
-        if (m.InUse != SlotUsed)
+        if (!isUsedMarriage(m))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             const int16_t p = m.kou_kodo[s];
@@ -102,7 +102,7 @@ void Clear_Honsuji(int16_t person)
 {
     auto& kou = model::tables().kou_buf;
     for (int k = 1; k <= LastSlot; ++k) {
-        if (kou[k].InUse != SlotUsed)
+        if (!isUsedMarriage(kou[k]))
             continue;
         for (int s = 0; s <= LastChildSlot; ++s) {
             if (kou[k].kou_kodo[s] == person)
@@ -151,7 +151,7 @@ void Hide_Branches()
         return;
     auto& kou = model::tables().kou_buf;
     for (int k = 1; k <= LastSlot; ++k) {
-        if (kou[k].InUse != SlotUsed)
+        if (!isUsedMarriage(kou[k]))
             continue;
         // The slots are copied first: hiding may reach this very marriage again.
         const auto children = kou[k].kou_kodo;
@@ -178,7 +178,7 @@ ExpansionShortfall Expand_MultiMarry()
 
     // Normal marriages in use. A further marriage left without a copy goes out of use
     // on the way, for both passes.
-    const auto normal = [&t](int k) { return t.kou_buf[k].InUse == SlotUsed && t.kou_buf[k].kou_mode == 0; };
+    const auto normal = [&t](int k) { return isUsedMarriage(t.kou_buf[k]) && t.kou_buf[k].kou_mode == 0; };
     const auto partnerOf = [](int pass, model::marry_data& m) -> int16_t& {
         return pass == 0 ? m.kou_titi : m.kou_haha;
     };

@@ -100,7 +100,7 @@ MarriageNumbers marriageNumbersInFile(const Tables& tables)
     numbers.fill(-1);
     int16_t next = 1;
     for (int k = 1; k <= LastSlot; ++k) {
-        if (tables.kou_buf[k].InUse == SlotUsed)
+        if (isUsedMarriage(tables.kou_buf[k]))
             numbers[static_cast<size_t>(k)] = next++;
     }
     return numbers;

@@ -99,7 +99,7 @@ FileText familyFileText()
     for (int i = 1; i <= LastSlot; ++i) {
         if (t.per_buf[i].InUse == SlotUsed)
             expected += filestore::personBytes(t.per_buf[i]);
-        if (t.kou_buf[i].InUse == SlotUsed)
+        if (isUsedMarriage(t.kou_buf[i]))
             expected += filestore::marriageBytes(t.kou_buf[i]);
     }
     FileText out(expected);
@@ -120,7 +120,7 @@ FileText familyFileText()
     out.line("");
     const filestore::MarriageNumbers numbers = filestore::marriageNumbersInFile(t);
     for (int k = 1; k <= LastSlot; ++k) {
-        if (t.kou_buf[k].InUse == SlotUsed) {
+        if (isUsedMarriage(t.kou_buf[k])) {
             writeRecord([&] { filestore::writeMarriage(out, t.kou_buf[k], numbers); },
                         [&] { return "結婚関係 " + std::to_string(k); });
         }
