@@ -93,6 +93,9 @@ bool ServiceProcess::run(const std::string& program, const std::vector<std::stri
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(127);
+        // A session of its own: the end of the shell that started the tests
+        // (its SIGHUP and SIGCONT to the process group) does not reach it.
+        ::setsid();
         const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (log >= 0) {
             ::dup2(log, 1);

@@ -5,7 +5,7 @@
 // run in the foreground, with the environment it is given, ended with the test
 // program however that ends. The variables of this process that the
 // service replaces while it runs (where to find it) are put back when it goes;
-// the folder goes with it.
+// the folder goes with it. The service runs in a session of its own.
 
 #include <string>
 #include <vector>

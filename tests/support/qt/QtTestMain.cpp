@@ -1,4 +1,6 @@
-// Runs a test program's GoogleTest cases inside a headless QApplication.
+// Runs a test program's GoogleTest cases inside a headless QApplication (or, run
+// again in a Wayland session of a test's own, on the platform the program
+// chooses there).
 // A test unloads the windows it loaded through the program's own path (its
 // fixture's TearDown at the latest); a window still loaded after that fails the
 // test. Every window is then unloaded without events all the same, so one
@@ -7,14 +9,17 @@
 // never comes. The machine's own print service is out of reach.
 
 #include "forms/Form.h"
+#include "forms/SessionPlatform.h"
 #include "forms/Testing.h"
 #include "forms/Timer.h"
+#include "support/qt/WindowManager.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -52,14 +57,18 @@ extern "C" const char* __asan_default_options()
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
+    // Headless, unless run again in a Wayland session of a test's own: there it
+    // chooses its platform as the program does.
+    if (!std::getenv("QT_QPA_PLATFORM") && !support::inWaylandSession())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // No test reaches the machine's own print service (its printers, its default
     // printer): a test that prints on a printer queue starts a print service of
     // its own (support/PrivateCups.h), and every other one sees none.
     setenv("CUPS_SERVER", "/nonexistent/tevora-test-print-service", 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
+    std::vector<char*> arguments = forms::applicationArguments(argc, argv);
+    int count = static_cast<int>(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
+    ::testing::InitGoogleTest(&count, arguments.data());
     ::testing::UnitTest::GetInstance()->listeners().Append(new FormsResetListener);
     const int result = RUN_ALL_TESTS();
     forms::resetFormsForTesting();
