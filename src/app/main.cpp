@@ -1,11 +1,13 @@
-// Tevora: starts the Qt application, installs the forms layer's hooks, claims
-// the program folder and shows the main window; the program ends when that
-// window is unloaded or the program calls EndProgram, and gives the folder up
-// last. A second start on a folder that a running program holds says so and
-// ends without touching any file of the folder.
+// Tevora: starts the Qt application (in a Wayland session on X11 through
+// XWayland where it can: forms/SessionPlatform.h), installs the forms layer's
+// hooks, claims the program folder and shows the main window; the program ends
+// when that window is unloaded or the program calls EndProgram, and gives the
+// folder up last. A second start on a folder that a running program holds says
+// so and ends without touching any file of the folder.
 
 #include "forms/Application.h"
 #include "forms/Form.h"
+#include "forms/SessionPlatform.h"
 
 #include "platform/AppPath.h"
 #include "platform/Errors.h"
@@ -21,12 +23,17 @@
 #include <QApplication>
 
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // The platform is chosen before Qt starts: in a Wayland session, X11 through
+    // XWayland where the session offers it.
+    std::vector<char*> arguments = forms::applicationArguments(argc, argv);
+    int count = static_cast<int>(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
     QApplication::setApplicationName(QString::fromUtf8(platform::AppTitle));
-    forms::startApplication(argc, argv);
+    forms::startApplication(count, arguments.data());
     // Before anything of the folder is read or written: the start-up empties the
     // work folders and offers the interrupted edit, both the running program's.
     if (!platform::claimProgramFolder()) {

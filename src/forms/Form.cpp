@@ -111,9 +111,9 @@ private:
 
 // The window a modal window shown without an owner opens for: the one the user
 // last worked in.
-const Form* modalOwner()
+Form* modalOwner()
 {
-    const Form* active = registry().lastActivated;
+    Form* active = registry().lastActivated;
     if (active && active->window() && active->window()->isVisible())
         return active;
     return mainWindowForm();
@@ -717,8 +717,11 @@ void Form::show(ShowMode mode, Form* owner)
     // in front included. The flag changes only while the window is hidden.
     if ((keptInFront || mode == ShowMode::Modal) && !w->isVisible())
         keepInFront(*w);
-    if (!owner && mode == ShowMode::Modeless)
-        owner = mainWindowForm();
+    // Every window has an owner: window managers and Wayland compositors keep a
+    // window in front of its owner, and stack one without an owner like any
+    // other, so a modal window would go behind the window it blocks.
+    if (!owner)
+        owner = mode == ShowMode::Modal ? modalOwner() : mainWindowForm();
     if (owner && owner != this && owner->d->window) {
         // Window managers keep a dialog in front of the window it is transient
         // for; a plain window's owner is not passed on to them. The type

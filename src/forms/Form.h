@@ -108,7 +108,8 @@ public:
     void load();
     bool isLoaded() const;
     // A window with an owner stays in front of it; a modeless window shown
-    // without one is owned by the main window (setMainWindow).
+    // without one is owned by the main window (setMainWindow), a modal one by
+    // the window the user last worked in.
     void show(ShowMode mode = ShowMode::Modeless, Form* owner = nullptr);
     void hide();
     // Unload from code (UnloadMode 1). False when a handler cancelled it.

@@ -375,8 +375,7 @@ void MainForm::Form_Load()
     drawing::drawState().Draw_ForOutput = 0;
     reports::InitCsvParser();
     ensureSettingsFile();
-    if (model::Get_QAMode() == 1)
-        mainwindow::otherWindows().showHints();
+    m_hintsAtStart = model::Get_QAMode() == 1;
 
     // A save a killed run left under way is completed or undone before any family is
     // read, and leaves no partial file behind.
@@ -399,6 +398,14 @@ void MainForm::Form_Load()
 
     model::runState().DspOp_Person = 1;
     Clear_Selection();
+}
+
+void MainForm::Form_Activate()
+{
+    if (!m_hintsAtStart)
+        return;
+    m_hintsAtStart = false;
+    mainwindow::otherWindows().showHints();
 }
 
 void MainForm::loadEraTable()

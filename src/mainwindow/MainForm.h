@@ -144,7 +144,8 @@ public:
 
     // --- Start-up and shutdown ---
     void Form_Load() override;
-    void Form_Activate() override {}
+    // Shows the hints the start-up asked for, once the main window is shown.
+    void Form_Activate() override;
     void Form_QueryUnload(int& Cancel, int UnloadMode) override;
     void Form_Unload(int& Cancel) override { (void)Cancel; }
     void Timer1_Timer() {}
@@ -270,6 +271,9 @@ private:
     void ensureSettingsFile();
     bool recoverInterruptedEdit();
     void openCommandLineFamily();
+    // The hints are shown at the start once the main window is on the screen:
+    // shown before it, they would be an unowned window it opens over.
+    bool m_hintsAtStart = false;
 
     // File commands.
     void runFileCommand(int Index);

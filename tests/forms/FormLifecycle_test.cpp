@@ -21,10 +21,12 @@
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -289,6 +291,49 @@ TEST(FormLifecycle, ModalWindowsNestAndUnloadEndsTheirLoop)
     EXPECT_EQ(tail, (std::vector<std::string>{"Second QueryUnload 1", "Second Unload", "inner returned",
                                               "First QueryUnload 1", "First Unload"}));
     EXPECT_EQ(log.back(), "outer returned");
+}
+
+// A modal window shown without an owner is owned by the window the user last
+// worked in, the main window when none is shown: window managers and Wayland
+// compositors keep a window in front of its owner, and stack one without an
+// owner like any other, so at a click on the window it blocks it would go
+// behind that window.
+TEST(FormLifecycle, AModalWindowShownWithoutAnOwnerIsOwnedByTheWindowLastWorkedIn)
+{
+    LoggingForm main("Main");
+    LoggingForm editor("Editor");
+    LoggingForm first("First");
+    LoggingForm second("Second");
+    forms::setMainWindow(&main);
+    main.show();
+    editor.show();
+    const auto ownerOf = [&](forms::Form& form) -> std::string {
+        const QWindow* owner = forms::formWidget(form)->windowHandle()->transientParent();
+        for (forms::Form* candidate : std::initializer_list<forms::Form*>{&main, &editor, &first}) {
+            if (candidate->isLoaded() && owner && forms::formWidget(*candidate)->windowHandle() == owner)
+                return candidate->name();
+        }
+        return owner ? "another window" : "none";
+    };
+    std::vector<std::string> owners;
+    forms::onShown("First", [&](forms::Form&) {
+        owners.push_back(ownerOf(first));
+        second.show(forms::ShowMode::Modal); // from the modal window
+        first.unload();
+    });
+    forms::onShown("Second", [&](forms::Form&) {
+        owners.push_back(ownerOf(second));
+        second.unload();
+    });
+    first.show(forms::ShowMode::Modal);
+    editor.unload();
+    forms::onShown("First", [&](forms::Form&) {
+        owners.push_back(ownerOf(first));
+        first.unload();
+    });
+    first.show(forms::ShowMode::Modal);
+    EXPECT_EQ(owners, (std::vector<std::string>{"Editor", "First", "Main"}));
+    main.unload();
 }
 
 TEST(FormLifecycle, UnexpectedModalWindowFailsInsteadOfBlocking)

@@ -1,4 +1,6 @@
-// Runs a test program's GoogleTest cases inside a headless QApplication.
+// Runs a test program's GoogleTest cases inside a headless QApplication (or, run
+// again in a Wayland session of a test's own, on the platform the program
+// chooses there).
 // A test unloads the windows it loaded through the program's own path (its
 // fixture's TearDown at the latest); a window still loaded after that fails the
 // test. Every window is then unloaded without events all the same, so one
@@ -8,10 +10,12 @@
 // program has a home of its own, so that a test run leaves the user's as it was.
 
 #include "forms/Form.h"
+#include "forms/SessionPlatform.h"
 #include "forms/Testing.h"
 #include "forms/Timer.h"
 #include "platform/FileSystem.h"
 #include "support/TemporaryFolder.h"
+#include "support/qt/WindowManager.h"
 
 #include <QApplication>
 
@@ -21,6 +25,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -43,7 +48,10 @@ public:
         ::setenv("XDG_CACHE_HOME", (m_path + "/.cache").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (m_path + "/.local/share").c_str(), 1);
         ::setenv("XDG_STATE_HOME", (m_path + "/.local/state").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        // A test run again in a Wayland session of a test's own finds the
+        // session's socket in the run-time folder the session gave it.
+        if (!support::inWaylandSession())
+            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     }
     ~OwnHome()
     {
@@ -97,14 +105,18 @@ extern "C" const char* __asan_default_options()
 int main(int argc, char** argv)
 {
     const OwnHome home;
-    if (!std::getenv("QT_QPA_PLATFORM"))
+    // Headless, unless run again in a Wayland session of a test's own: there it
+    // chooses its platform as the program does.
+    if (!std::getenv("QT_QPA_PLATFORM") && !support::inWaylandSession())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // No test reaches the machine's own print service (its printers, its default
     // printer): a test that prints on a printer queue starts a print service of
     // its own (support/PrivateCups.h), and every other one sees none.
     setenv("CUPS_SERVER", "/nonexistent/tevora-test-print-service", 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
+    std::vector<char*> arguments = forms::applicationArguments(argc, argv);
+    int count = static_cast<int>(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
+    ::testing::InitGoogleTest(&count, arguments.data());
     ::testing::UnitTest::GetInstance()->listeners().Append(new FormsResetListener);
     const int result = RUN_ALL_TESTS();
     forms::resetFormsForTesting();
