@@ -18,16 +18,22 @@ std::string& currentTestingHome()
     return home;
 }
 
+// A new folder under the temporary folder, its name beginning with prefix.
+std::string makeTemporaryFolder(const char* prefix)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder in " + pattern);
+    return pattern;
+}
+
 } // namespace
 
 TempHome::TempHome(Contents contents)
     : m_previous(currentTestingHome()), m_workingDirectory(platform::currentDirectory())
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tevora-home-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary program folder in " + pattern);
-    m_path = pattern;
+    m_path = makeTemporaryFolder("tevora-home");
     for (const char* folder : {"TMP", "voice", "face", "icodat", "qa", "man", "StackFace"})
         platform::makeDir(platform::joinPath(m_path, folder));
     if (contents == Contents::ProgramData)
@@ -66,6 +72,21 @@ void TempHome::write(std::string_view backslashName, const std::string& bytes) c
 void TempHome::copyProgramData() const
 {
     platform::copyDataFiles(TEVORA_PROGRAM_DATA_DIR, m_path);
+}
+
+} // namespace support
+
+namespace support {
+
+TempFolder::TempFolder() : m_path(makeTemporaryFolder("tevora-user")) {}
+
+TempFolder::~TempFolder()
+{
+    try {
+        platform::removeTree(m_path);
+    } catch (...) {
+        // A folder left behind in /tmp is no reason to abort the test run.
+    }
 }
 
 } // namespace support
