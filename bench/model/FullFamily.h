@@ -47,6 +47,24 @@ inline std::string filler(int n, int seed)
     return s;
 }
 
+// Persons 1..count of a family whose tables are empty, each with a face picture of
+// bytes of its own in the work folder of home.
+inline void buildPicturedFamily(const ScratchHome& home, int count, size_t bytes)
+{
+    model::Tables& t = model::tables();
+    const std::string picture(bytes, '\x5A');
+    for (int p = 1; p <= count; ++p) {
+        model::personal_data& r = t.per_buf[p];
+        r = model::clearedPerson(p);
+        r.InUse = model::SlotUsed;
+        r.F_name = filler(3, p);
+        r.Name = filler(2, p + 1);
+        r.Picture_filename = "face" + std::to_string(p) + ".bmp";
+        r.Picture_index = 0;
+        platform::writeWholeFile(home.file("face/" + r.Picture_filename), picture);
+    }
+}
+
 inline void buildFullFamily()
 {
     model::Tables& t = model::tables();

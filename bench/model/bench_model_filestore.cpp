@@ -5,6 +5,7 @@
 
 #include "FullFamily.h"
 
+#include "model/PersonTable.h"
 #include "model/filestore/FamilyFile.h"
 
 #include <benchmark/benchmark.h>
@@ -60,5 +61,53 @@ void BM_LoadFullFamily(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }
 BENCHMARK(BM_LoadFullFamily)->Unit(benchmark::kMillisecond);
+
+// A family of 1000 persons, each with a face picture of 20 KB of its own: the save
+// packs 1000 files into the bundle, the load unpacks each into the work folder
+// through a partial file of its own.
+constexpr int PicturedPersons = 1000;
+constexpr size_t SmallPictureBytes = 20 * 1000;
+
+struct PicturedFixture {
+    PicturedFixture()
+    {
+        platform::setHooks(&quiet);
+        model::Clear_PerBuf();
+        model::Clear_KouBuf();
+        benchfamily::buildPicturedFamily(home, PicturedPersons, SmallPictureBytes);
+        path = home.file("pictured.kez");
+        if (!model::save_file(path))
+            throw std::runtime_error("save failed");
+    }
+    Quiet quiet;
+    ScratchHome home;
+    std::string path;
+};
+
+PicturedFixture& picturedFixture()
+{
+    static PicturedFixture f;
+    return f;
+}
+
+void BM_SaveFamilyWith1000Pictures(benchmark::State& state)
+{
+    PicturedFixture& f = picturedFixture();
+    for (auto _ : state) {
+        if (!model::save_file(f.path))
+            state.SkipWithError("save failed");
+    }
+}
+BENCHMARK(BM_SaveFamilyWith1000Pictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadFamilyWith1000Pictures(benchmark::State& state)
+{
+    PicturedFixture& f = picturedFixture();
+    for (auto _ : state) {
+        if (!model::load_file(f.path))
+            state.SkipWithError("load failed");
+    }
+}
+BENCHMARK(BM_LoadFamilyWith1000Pictures)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -22,34 +22,18 @@ using benchfamily::ScratchHome;
 constexpr int MediaPersons = 100;
 constexpr size_t PictureBytes = 700 * 1000;
 
-// 100 persons, each with a face picture of its own in the work folder.
-void buildFamilyWithMedia(const ScratchHome& home)
-{
-    model::InitAllSetting();
-    model::Tables& t = model::tables();
-    const std::string picture(PictureBytes, '\x5A');
-    for (int p = 1; p <= MediaPersons; ++p) {
-        model::personal_data& r = t.per_buf[p];
-        r = model::clearedPerson(p);
-        r.InUse = model::SlotUsed;
-        r.F_name = benchfamily::filler(3, p);
-        r.Name = benchfamily::filler(2, p + 1);
-        r.Picture_filename = "face" + std::to_string(p) + ".bmp";
-        r.Picture_index = 0;
-        platform::writeWholeFile(home.file("face/" + r.Picture_filename), picture);
-    }
-}
-
 enum class Family { Largest, WithMedia };
 
 struct Fixture {
     explicit Fixture(Family family)
     {
         platform::setHooks(&quiet);
-        if (family == Family::Largest)
+        if (family == Family::Largest) {
             benchfamily::buildFullFamily();
-        else
-            buildFamilyWithMedia(home);
+        } else {
+            model::InitAllSetting();
+            benchfamily::buildPicturedFamily(home, MediaPersons, PictureBytes);
+        }
     }
     ~Fixture() { platform::setHooks(nullptr); }
     Quiet quiet;

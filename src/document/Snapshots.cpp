@@ -88,7 +88,7 @@ bool transformFile(const std::string& path, Direction direction)
     try {
         if (!platform::fileExists(path))
             return false;
-        std::string bytes = platform::readWholeFile(path);
+        std::string bytes = platform::readWholeFile(path, LargestFamilyFileBytes);
         if (bytes.size() <= 1)
             return true;
         transformBytes(bytes.data(), bytes.size(), direction);
@@ -121,6 +121,20 @@ void deletePair(const std::string& familyPath)
 std::string snapshotPath(const char* backslashName)
 {
     return kezFileName(platform::appFile(backslashName));
+}
+
+// True when the snapshot at path is there as a file of the program's own. What else
+// stands at its name or its bundle's (a link to some other file, a named pipe) is no
+// snapshot: it is removed as a name and named, and never read.
+bool snapshotThere(const std::string& path)
+{
+    try {
+        platform::clearProgramFileName(path);
+        platform::clearProgramFileName(kedFileName(path));
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+    return platform::fileExists(path);
 }
 
 void reportWriteFailure()
@@ -323,7 +337,7 @@ SnapshotRead readSnapshot(const std::string& path)
 {
     SnapshotRead read;
     try {
-        read.text = platform::readWholeFile(path);
+        read.text = platform::readWholeFile(path, LargestFamilyFileBytes);
     } catch (const platform::RuntimeError& e) {
         read.failure = e;
         return read;
@@ -535,7 +549,7 @@ void Restore_Undo()
 {
     const std::string path = undoSnapshotPath();
     std::optional<platform::RuntimeError> failure;
-    if (platform::fileExists(path) && restoreSnapshot(path, failure) == RestoreOutcome::NotAttempted) {
+    if (snapshotThere(path) && restoreSnapshot(path, failure) == RestoreOutcome::NotAttempted) {
         platform::MsgBox(failure ? platform::failedFileMessage(UndoFailedMessage, *failure, path)
                                  : std::string(UndoFailedMessage),
                          platform::vbOKOnly | platform::vbExclamation);
@@ -599,7 +613,7 @@ bool Unscramble_File(const std::string& path)
 Recovery recoverAutosave(const std::function<void(StagedFamily& family)>& showFamily)
 {
     const std::string path = autosaveSnapshotPath();
-    if (!platform::fileExists(path))
+    if (!snapshotThere(path))
         return Recovery::NoAutosave;
     if (platform::MsgBox(AutosaveQuestion, platform::vbYesNo + platform::vbInformation, AutosaveQuestionTitle) != platform::vbYes)
         return Recovery::Declined;

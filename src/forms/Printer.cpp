@@ -335,21 +335,23 @@ QPainter& Printer::painter()
     if (m_pdf) {
         if (m_outputFileName.empty())
             throw printerError("PDF ファイルが選ばれていません");
-        m_partialFile = platform::partialFileName(m_outputFileName);
         // Created here first, so that a folder that cannot take the file says why.
         try {
-            platform::writeWholeFile(m_partialFile, std::string());
+            m_partialFile = std::make_unique<platform::PartialFile>(m_outputFileName);
         } catch (const platform::RuntimeError& e) {
-            throw pdfFileError("PDF ファイルを作成できません: ", m_outputFileName, e.systemError);
+            // A file its owner made read-only says so in its own word.
+            platform::RuntimeError error = pdfFileError("PDF ファイルを作成できません: ", m_outputFileName, e.systemError);
+            error.reason = e.reason;
+            throw error;
         }
-        m_printer->setOutputFileName(QString::fromStdString(m_partialFile));
+        m_printer->setOutputFileName(QString::fromStdString(m_partialFile->partialPath()));
     } else {
         beginSystemJob();
     }
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&jobDevice())) {
         if (m_pdf) {
-            platform::deleteFile(m_partialFile);
+            m_partialFile.reset();
             throw printerError("PDF ファイルを作成できません: " + m_outputFileName);
         }
         platform::deleteFile(std::exchange(m_jobFile, std::string()));
@@ -413,20 +415,20 @@ void Printer::closeJob(bool keepOutput)
         closeSystemJob(keepOutput, ended);
         return;
     }
-    const std::string partial = std::exchange(m_partialFile, std::string());
+    // Removed with its record unless it replaces the target.
+    const std::unique_ptr<platform::PartialFile> output = std::move(m_partialFile);
     const std::string target = std::exchange(m_outputFileName, std::string());
     if (!keepOutput || !ended) {
-        platform::deleteFile(partial);
         if (keepOutput)
             throw pdfFileError("PDF ファイルを書き込めません: ", target, 0);
         return;
     }
     try {
+        const std::string& partial = output->partialPath();
         if (!pdfFileComplete(partial))
             throw pdfFileError("PDF ファイルを書き込めません: ", target, whyFileCannotGrow(partial));
-        platform::replaceWithPartialFiles({target});
+        output->replace(platform::Flush::ToDisk);
     } catch (const platform::RuntimeError& error) {
-        platform::deleteFile(partial);
         throw pdfFileError("PDF ファイルを書き込めません: ", target, error.systemError);
     }
 }

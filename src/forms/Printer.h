@@ -33,6 +33,7 @@
 #include "forms/Printers.h"
 
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <functional>
 #include <memory>
@@ -166,7 +167,8 @@ private:
     std::unique_ptr<QPageSize> m_paper;        // the exact paper of m_paperSize
     std::unique_ptr<QPageSize> m_userPaper;    // the last paper without a number
     std::string m_outputFileName;
-    std::string m_partialFile;          // the PDF being written during a job
+    // The PDF being written during a job, under the partial file of m_outputFileName.
+    std::unique_ptr<platform::PartialFile> m_partialFile;
     // The printer: the PDF printer draws on it; for a system printer it gives the
     // page set-up (paper, printable area) and the job is drawn on m_jobPrinter,
     // into m_jobFile, with the same page layout.

@@ -79,18 +79,17 @@ void MainForm::exportChartPicture()
     const std::string path = pictureFileName(chosen);
     if (!mainwindow::askBeforeReplacing(chosen, path, ExportTitle))
         return;
-    // The picture is written under this name and renamed over the chosen file only
-    // once complete, so an export that fails leaves an older picture whole.
-    const std::string partial = platform::partialFileName(path);
-
     // Which failure a step reports: a file that cannot be written is named with why;
     // the size advice is for a picture that could not be made.
     bool writingFile = true;
     std::optional<platform::RuntimeError> writeFailure;
     try {
-        // The temporary file exists, empty, before anything is drawn: a folder that
-        // cannot be written fails here, before the tables are touched.
-        platform::writeWholeFile(partial, "");
+        // The file can be written (its folder takes a file, it is no file its owner
+        // made read-only) before anything is drawn: one that cannot fails here,
+        // before the tables are touched.
+        {
+            const platform::PartialFile tried(path);
+        }
         writingFile = false;
         const forms::BusyPointer busy(*this);
         model::Apply_DispModes();
@@ -127,8 +126,9 @@ void MainForm::exportChartPicture()
         // A picture too large to hold comes back empty and cannot be saved.
         const forms::Picture image = picture.image();
         writingFile = !image.isEmpty();
-        forms::SavePicture(image, partial);
-        platform::replaceWithPartialFiles({path});
+        // Written under its partial file and renamed over the chosen file only once
+        // complete, so an export that fails leaves an older picture whole.
+        forms::SavePicture(image, path);
         return;
     } catch (const platform::RuntimeError& e) {
         // Reported below by the step that failed; the tables are back already.
@@ -138,12 +138,6 @@ void MainForm::exportChartPicture()
         // An allocation beyond what the picture's memory cap foresaw: the picture
         // could not be made.
         writingFile = false;
-    }
-    try {
-        platform::deleteFile(partial);
-    } catch (const platform::RuntimeError&) {
-        // A temporary file that cannot be removed does no harm; the failure is
-        // reported below.
     }
     reportExportFailure(writeFailure ? platform::failedFileMessage(model::SaveFailedMessage, *writeFailure, path)
                                      : std::string());

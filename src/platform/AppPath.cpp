@@ -280,6 +280,13 @@ std::string GetAppPath()
     return *g_decidedPath;
 }
 
+std::string decidedAppPath()
+{
+    if (!g_testingPath.empty())
+        return g_testingPath;
+    return g_decidedPath ? *g_decidedPath : std::string();
+}
+
 void setAppPathForTesting(const std::string& path)
 {
     g_testingPath = path.empty() ? std::string() : absolutePath(path);

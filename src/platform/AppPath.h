@@ -16,6 +16,10 @@ namespace platform {
 //     start with the data files of the executable's folder.
 // Decided once and remembered.
 std::string GetAppPath();
+// The program folder once it is decided (GetAppPath has been called, or one is set
+// for testing), else "". Never decides it: the file functions ask it for every write,
+// among them the writes that deciding it makes.
+std::string decidedAppPath();
 // Points the program folder at path; "" returns to the normal rule (which is
 // decided afresh on the next call).
 void setAppPathForTesting(const std::string& path);

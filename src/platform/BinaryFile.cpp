@@ -107,20 +107,33 @@ void BinaryFile::writeBytes(int64_t pos, std::string_view bytes)
 
 void BinaryFile::writeInt16(int64_t pos, int16_t value)
 {
-    const auto u = static_cast<uint16_t>(value);
-    const char b[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-    writeBytes(pos, std::string_view(b, 2));
+    writeBytes(pos, int16Bytes(value));
 }
 
 void BinaryFile::writeInt32(int64_t pos, int32_t value)
 {
-    const auto u = static_cast<uint32_t>(value);
-    const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                       static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-    writeBytes(pos, std::string_view(b, 4));
+    writeBytes(pos, int32Bytes(value));
 }
 
 void BinaryFile::writeFixedString(int64_t pos, std::string_view utf8, size_t n)
+{
+    writeBytes(pos, fixedStringBytes(utf8, n));
+}
+
+std::string int16Bytes(int16_t value)
+{
+    const auto u = static_cast<uint16_t>(value);
+    return {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+}
+
+std::string int32Bytes(int32_t value)
+{
+    const auto u = static_cast<uint32_t>(value);
+    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF), static_cast<char>((u >> 16) & 0xFF),
+            static_cast<char>(u >> 24)};
+}
+
+std::string fixedStringBytes(std::string_view utf8, size_t n)
 {
     std::string bytes = encodeCp932(utf8, EncodeMode::Strict);
     if (bytes.size() > n) {
@@ -138,7 +151,7 @@ void BinaryFile::writeFixedString(int64_t pos, std::string_view utf8, size_t n)
         bytes.resize(keep);
     }
     bytes.resize(n, ' ');
-    writeBytes(pos, bytes);
+    return bytes;
 }
 
 int64_t BinaryFile::length() const

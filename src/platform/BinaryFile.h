@@ -50,4 +50,10 @@ private:
     bool m_writable = false;
 };
 
+// The bytes writeInt16, writeInt32 and writeFixedString write, for a file written
+// front to back (through PartialFile).
+std::string int16Bytes(int16_t value);
+std::string int32Bytes(int32_t value);
+std::string fixedStringBytes(std::string_view utf8, size_t n = 256);
+
 } // namespace platform

@@ -1,6 +1,9 @@
 #include "platform/FileSystem.h"
 
+#include "platform/AppPath.h"
 #include "platform/Errors.h"
+#include "platform/Hooks.h"
+#include "platform/RecordedReplacement.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -125,6 +129,119 @@ int openRegularFile(const std::string& path, uint64_t maxBytes, struct stat& st)
     return guard.release();
 }
 
+// A path spelt from the root, with "." and ".." taken away by name, as the program
+// folder is spelt (decidedAppPath).
+std::string absoluteSpelling(const std::string& path)
+{
+    std::string full = path[0] == '/' ? path : currentDirectory() + "/" + path;
+    if (full.find("/.") != std::string::npos || full.find("//") != std::string::npos)
+        full = std::filesystem::path(full).lexically_normal().string();
+    while (full.size() > 1 && full.back() == '/')
+        full.pop_back();
+    return full;
+}
+
+// A path inside the program folder: the folder, and the names below it down to the
+// path's own, in order.
+struct ProgramPath {
+    std::string folder;
+    std::vector<std::string> names;
+};
+
+std::optional<ProgramPath> programPath(const std::string& path)
+{
+    std::string folder = decidedAppPath();
+    if (folder.empty() || path.empty())
+        return std::nullopt;
+    const std::string full = absoluteSpelling(path);
+    const size_t below = folder == "/" ? 1 : folder.size() + 1;
+    if (full.size() <= below || full.compare(0, below - 1, folder, 0, below - 1) != 0 || full[below - 1] != '/')
+        return std::nullopt;
+    ProgramPath inside{std::move(folder), {}};
+    for (size_t from = below; from <= full.size();) {
+        const size_t slash = std::min(full.find('/', from), full.size());
+        inside.names.push_back(full.substr(from, slash - from));
+        from = slash + 1;
+    }
+    return inside;
+}
+
+// What stands at a name where the program keeps a file or a folder of its own, in a
+// word, when it is neither: a link (with where it leads), a named pipe, a device or a
+// socket. "" for a regular file or a folder.
+std::string strayKind(const std::string& path, const struct stat& st)
+{
+    if (S_ISLNK(st.st_mode)) {
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        target.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return "シンボリックリンク（" + target + " へ）";
+    }
+    if (S_ISFIFO(st.st_mode))
+        return "名前付きパイプ";
+    if (S_ISSOCK(st.st_mode))
+        return "ソケット";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "デバイス";
+    return std::string();
+}
+
+// Removes a name that stands where the program keeps a file of its own (never what it
+// leads to), and says so.
+void removeStrayName(const std::string& path, const std::string& what)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw errnoError(errno, path);
+    MsgBox(std::string(StrayNameRemovedMessage) + "\r\n" + path + "（" + what + "）", vbOKOnly + vbExclamation);
+}
+
+// In the program folder: clears the way to path (and, when includingPath, path
+// itself) of links and other things that are neither a regular file nor a folder.
+// One standing for a folder on the way is removed and the folder made, so what is
+// written below it stays in the program folder. Nothing outside the program folder.
+void clearProgramPath(const std::string& path, bool includingPath = true)
+{
+    const auto inside = programPath(path);
+    if (!inside)
+        return;
+    std::string current = inside->folder;
+    for (size_t i = 0; i < inside->names.size(); ++i) {
+        current = current == "/" ? "/" + inside->names[i] : current + "/" + inside->names[i];
+        const bool last = i + 1 == inside->names.size();
+        struct stat st {};
+        if ((last && !includingPath) || ::lstat(current.c_str(), &st) != 0)
+            return;
+        const std::string stray = strayKind(current, st);
+        if (stray.empty()) {
+            // A file used as a folder: the write or removal below it says so.
+            if (!last && !S_ISDIR(st.st_mode))
+                return;
+            continue;
+        }
+        removeStrayName(current, stray);
+        if (last)
+            return;
+        if (::mkdir(current.c_str(), 0777) != 0 && errno != EEXIST)
+            throw errnoError(errno, current);
+    }
+}
+
+// A file whose owner made it read-only (no write permission for anybody, or none for
+// the user running the program) is not replaced: it is refused as a file the user may
+// not write, with the word that says why.
+RuntimeError readOnlyFile(const std::string& path)
+{
+    RuntimeError error = errnoError(EACCES, path);
+    error.reason = "読み取り専用のファイルです";
+    error.description = path + ": " + error.reason;
+    return error;
+}
+
+bool readOnly(const std::string& path, const struct stat& st)
+{
+    return (st.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -181,6 +298,7 @@ bool dirHasFiles(const std::string& dir)
 
 void makeDir(const std::string& path)
 {
+    clearProgramPath(path);
     if (::mkdir(path.c_str(), 0777) == 0)
         return;
     const int error = errno;
@@ -193,7 +311,10 @@ void makeDir(const std::string& path)
 
 void makeDirs(const std::string& path)
 {
-    if (path.empty() || dirExists(path))
+    if (path.empty())
+        return;
+    clearProgramPath(path);
+    if (dirExists(path))
         return;
     const std::string parent = parentPath(path);
     if (!parent.empty() && parent != path)
@@ -203,6 +324,7 @@ void makeDirs(const std::string& path)
 
 void deleteFile(const std::string& path)
 {
+    clearProgramPath(path, false);
     if (::unlink(path.c_str()) == 0)
         return;
     const int error = errno;
@@ -215,6 +337,7 @@ void deleteFile(const std::string& path)
 
 void deleteAllFiles(const std::string& dir)
 {
+    clearProgramPath(dir);
     DirHandle d(::opendir(dir.c_str()));
     if (!d) {
         if (errno == ENOENT)
@@ -232,7 +355,10 @@ void deleteAllFiles(const std::string& dir)
         deleteFile(path);
 }
 
-void removeTree(const std::string& dir)
+namespace {
+
+// removeTree below a folder whose way is cleared.
+void removeTreeFrom(const std::string& dir)
 {
     struct stat st {};
     if (::lstat(dir.c_str(), &st) != 0)
@@ -253,9 +379,17 @@ void removeTree(const std::string& dir)
         }
     }
     for (const auto& child : children)
-        removeTree(child);
+        removeTreeFrom(child);
     if (::rmdir(dir.c_str()) != 0 && errno != ENOENT)
         throw errnoError(errno, dir);
+}
+
+} // namespace
+
+void removeTree(const std::string& dir)
+{
+    clearProgramPath(dir, false);
+    removeTreeFrom(dir);
 }
 
 bool matchesPattern(const std::string& name, const std::string& pattern)
@@ -350,11 +484,28 @@ void writeWholeFile(const std::string& path, const std::string& bytes)
 
 void renameFile(const std::string& from, const std::string& to)
 {
+    clearProgramPath(from, false);
+    clearProgramPath(to);
     if (::rename(from.c_str(), to.c_str()) != 0) {
         const int error = errno;
         // Name the side that failed: the source when it is missing, else the target.
         throw errnoError(error, fileExists(from) || dirExists(from) ? to : from);
     }
+}
+
+bool inProgramFolder(const std::string& path)
+{
+    return programPath(path).has_value();
+}
+
+void clearProgramFileName(const std::string& path)
+{
+    clearProgramPath(path);
+}
+
+std::string writtenFile(const std::string& path)
+{
+    return inProgramFolder(path) ? path : linkTarget(path);
 }
 
 std::string linkTarget(const std::string& path)
@@ -379,7 +530,7 @@ std::string linkTarget(const std::string& path)
 
 std::string partialFileName(const std::string& path)
 {
-    const std::string target = linkTarget(path);
+    const std::string target = writtenFile(path);
     const std::string name = fileNameOf(target);
     const std::string folder = parentPath(target);
     const long most = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
@@ -401,8 +552,10 @@ std::string partialFileName(const std::string& path)
     return target.substr(0, target.size() - name.size()) + name.substr(0, kept) + hash + std::string(Ending);
 }
 
-PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(partialFileName(path))
+PartialFile::PartialFile(const std::string& path) : m_path(path)
 {
+    clearProgramPath(path);
+    m_partial = partialFileName(path);
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
@@ -412,8 +565,13 @@ PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(part
         throw refusedFile(path, "書き込み先がファイルではありません");
     // Links that lead on without end (to themselves) lead to no file to replace.
     struct stat link {};
-    if (::lstat(linkTarget(path).c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    if (::lstat(writtenFile(path).c_str(), &link) == 0 && S_ISLNK(link.st_mode))
         throw errnoError(ELOOP, path);
+    if (exists && readOnly(path, existing))
+        throw readOnlyFile(path);
+    // Recorded before it exists, so that no partial file of a write the program was
+    // killed in outlives the next start.
+    m_record = std::make_unique<PartialFileRecord>(m_partial);
     // A partial file left by an interrupted write is removed and made afresh: created
     // exclusively, it is never a link to some other file.
     if (::unlink(m_partial.c_str()) != 0 && errno != ENOENT)
@@ -421,6 +579,7 @@ PartialFile::PartialFile(const std::string& path) : m_path(path), m_partial(part
     m_fd = ::open(m_partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_fd < 0)
         throw errnoError(errno, path);
+    m_record->identify(m_fd);
     // Keep the permissions of the file being replaced; a new file gets the usual
     // 0666 less the umask.
     mode_t mode = 0;
@@ -440,6 +599,8 @@ PartialFile::~PartialFile()
         ::close(m_fd);
     if (!m_kept)
         ::unlink(m_partial.c_str());
+    // Its record goes only after it: a partial file is recorded while it exists.
+    m_record.reset();
 }
 
 void PartialFile::write(std::string_view bytes)
@@ -447,7 +608,7 @@ void PartialFile::write(std::string_view bytes)
     writeAll(m_fd, bytes, m_path);
 }
 
-void PartialFile::keep(Flush flush)
+void PartialFile::close(Flush flush)
 {
     if (flush == Flush::ToDisk && ::fsync(m_fd) != 0)
         throw errnoError(errno, m_path);
@@ -456,17 +617,24 @@ void PartialFile::keep(Flush flush)
     // A deferred write error shows here.
     if (::close(fd) != 0)
         throw errnoError(errno, m_path);
+}
+
+void PartialFile::keep(Flush flush)
+{
+    close(flush);
     m_kept = true;
+    m_record.reset();
 }
 
 void PartialFile::replace(Flush flush)
 {
-    keep(flush);
+    close(flush);
+    m_kept = true;
     if (flush == Flush::ToDisk) {
         replaceWithPartialFiles({m_path});
         return;
     }
-    const std::string target = linkTarget(m_path);
+    const std::string target = writtenFile(m_path);
     if (::rename(m_partial.c_str(), target.c_str()) != 0) {
         const int error = errno;
         m_kept = false;
@@ -504,7 +672,7 @@ void replaceWithPartialFiles(const std::vector<std::string>& paths, const std::f
 {
     std::vector<std::string> targets;
     for (const std::string& path : paths)
-        targets.push_back(linkTarget(path));
+        targets.push_back(writtenFile(path));
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string partial = partialFileName(paths[i]);
         if (::rename(partial.c_str(), targets[i].c_str()) != 0) {
@@ -537,24 +705,57 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
 
 std::string spareFileName(const std::string& path)
 {
-    const std::string target = linkTarget(path);
-    const std::string dir = parentPath(target);
-    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + fileNameOf(target) + ".spare";
+    const std::string dir = parentPath(path);
+    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + fileNameOf(path) + ".spare";
 }
 
-void replaceThroughSpare(const std::string& written, std::string_view bytes)
+namespace {
+
+// Opens the spare file of path to be written over, or makes it: only a regular file
+// that is the program's own alone is written in place. Anything else at its name (a
+// link, a pipe, a device, a file with a second name or of another owner, whose content
+// would change with it) is removed as a name and named first.
+int openSpare(const std::string& spare, const std::string& path)
 {
-    if (dirExists(written))
-        throw folderInTheWay(written, ": フォルダーには書き込めません");
-    const std::string path = linkTarget(written);
+    struct stat st {};
+    if (::lstat(spare.c_str(), &st) == 0) {
+        std::string stray = strayKind(spare, st);
+        if (stray.empty() && S_ISREG(st.st_mode) && st.st_nlink != 1)
+            stray = "ほかの名前ともつながっているファイル";
+        else if (stray.empty() && S_ISREG(st.st_mode) && st.st_uid != ::geteuid())
+            stray = "ほかの利用者のファイル";
+        if (!stray.empty())
+            removeStrayName(spare, stray);
+    }
+    const int fd = ::open(spare.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    FdGuard guard(fd);
+    // Whatever was put at the name meanwhile is not written into either.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
+        throw errnoError(EEXIST, path);
+    return guard.release();
+}
+
+} // namespace
+
+void replaceThroughSpare(const std::string& path, std::string_view bytes)
+{
+    // The file is the program's own wherever it is: never written through a link.
+    clearProgramPath(path, false);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw folderInTheWay(path, ": フォルダーには書き込めません");
+        if (const std::string stray = strayKind(path, st); !stray.empty())
+            removeStrayName(path, stray);
+    }
     const std::string spare = spareFileName(path);
     try {
         // Rewritten from its start over its old content, then cut to length: the
         // blocks it already has are used again.
-        const int fd = ::open(spare.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0)
-            throw errnoError(errno, path);
-        FdGuard guard(fd);
+        FdGuard guard(openSpare(spare, path));
+        const int fd = guard.get();
         writeAll(fd, bytes, path);
         if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
             throw errnoError(errno, path);
@@ -562,7 +763,8 @@ void replaceThroughSpare(const std::string& written, std::string_view bytes)
             throw errnoError(errno, path);
         // The exchange keeps the old file as the next spare instead of freeing it.
         // A file system that cannot exchange names, or a first write, replaces.
-        if (!fileExists(path) || ::renameat2(AT_FDCWD, spare.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) != 0) {
+        if (::lstat(path.c_str(), &st) != 0
+            || ::renameat2(AT_FDCWD, spare.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) != 0) {
             if (::rename(spare.c_str(), path.c_str()) != 0)
                 throw errnoError(errno, path);
         }

@@ -53,9 +53,9 @@ std::vector<std::string> readTextLines(const std::string& path)
 
 // ---------------------------------------------------------------------------
 
-TextInputFile::TextInputFile(const std::string& path) : m_path(path)
+TextInputFile::TextInputFile(const std::string& path, uint64_t maxBytes) : m_path(path)
 {
-    m_data = readWholeFile(path);
+    m_data = readWholeFile(path, maxBytes);
     m_open = true;
 }
 

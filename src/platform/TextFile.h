@@ -8,12 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace platform {
 
 class TextInputFile {
 public:
-    // Throws RuntimeError 53 when the file is missing, 75/70 when it cannot be opened.
-    explicit TextInputFile(const std::string& path);
+    // Throws RuntimeError 53 when the file is missing, 75/70 when it cannot be opened,
+    // 75 for a file longer than maxBytes (readWholeFile).
+    explicit TextInputFile(const std::string& path, uint64_t maxBytes = MostBytesReadWhole);
     ~TextInputFile();
     TextInputFile(const TextInputFile&) = delete;
     TextInputFile& operator=(const TextInputFile&) = delete;

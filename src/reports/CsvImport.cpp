@@ -61,7 +61,7 @@ bool checkFileContent(const std::string& path)
         return false;
     }
     int badSequences = 0;
-    platform::decodeCp932(platform::readWholeFile(path), &badSequences);
+    platform::decodeCp932(platform::readWholeFile(path, CsvImportMaxBytes), &badSequences);
     if (badSequences > 0) {
         platform::MsgBox(CsvBadBytesMessage, platform::vbOKOnly);
         return false;
@@ -325,7 +325,7 @@ int importCsvFile(const std::string& path, const std::function<void()>& chooseMa
             return 0;
         // Opened first: what is no regular file (a named pipe, a device) is refused
         // with its reason, not taken for an empty file.
-        platform::TextInputFile file(path);
+        platform::TextInputFile file(path, CsvImportMaxBytes);
         if (file.length() == 0) {
             platform::MsgBox(CsvEmptyMessage, platform::vbOKOnly);
             return 0;

@@ -80,7 +80,7 @@ void FrmCsvInStatForm::UpDateList1()
     int lastIndex = -1;
     std::string failure;
     try {
-        platform::TextInputFile file(CsvInPath);
+        platform::TextInputFile file(CsvInPath, reports::CsvImportMaxBytes);
         int64_t position = 1;
         reports::ReadCsvRecord(file, position, fields, lastIndex);
         file.close();

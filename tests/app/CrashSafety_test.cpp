@@ -296,6 +296,9 @@ void expectNoLitter(const std::string& folder, int round)
             << "round " << round << ": " << name << " beside the family";
     }
     EXPECT_TRUE(platform::listFiles(platform::joinPath(folder, "TMP"), "Saving-*").empty()) << "round " << round;
+    for (const std::string& journal : platform::listFiles(platform::joinPath(folder, "TMP"), "Partials-*"))
+        EXPECT_EQ(platform::fileLength(platform::joinPath(folder, "TMP/" + journal)), 0) << "round " << round;
+    EXPECT_TRUE(platform::listFiles(folder, "*.part").empty()) << "round " << round;
 }
 
 class CrashSafety : public ::testing::Test {

@@ -28,6 +28,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <signal.h>
 #include <sstream>
@@ -105,7 +106,9 @@ private:
     } catch (...) {
         // EndProgram ends the program here.
     }
-    platform::writeWholeFile(result, user.texts);
+    // Past the program's file functions, which keep their own records in the program
+    // folder: the test's result is no file of the program's.
+    std::ofstream(result, std::ios::binary) << user.texts;
     ::_exit(code);
 }
 

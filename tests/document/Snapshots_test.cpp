@@ -21,8 +21,13 @@
 
 #include "support/SmallDisk.h"
 #include "support/SmallFilesOnly.h"
+#include "support/TempHome.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -692,6 +697,70 @@ TEST_F(RecoveryTest, AnAutosaveThatCannotComeBackWholeOnAFullDiskWaitsForTheNext
     expectSameSavedFamily(before);
     EXPECT_EQ(folderFiles(mediaFolder(MediaPicture)), before.face);
     EXPECT_EQ(answers.shown().size(), 4u);
+}
+
+// The snapshots' names in the program folder are the program's own: a link left at
+// one of them (to a user's file, or to no file) is no autosave to offer and is never
+// written through. It is removed as a name and named once, and the snapshots of the
+// edits that follow leave the user's folder exactly as it was.
+class SnapshotNames : public RecoveryTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SnapshotNames, AreNeverReadOrWrittenThroughALink)
+{
+    const TempFolder user;
+    const std::string name = platform::appFile(std::string("\\TMP\\") + GetParam());
+    platform::writeWholeFile(user.file("doc.txt"), "the user's");
+    for (const std::string& target : {user.file("doc.txt"), user.file("none")}) {
+        SCOPED_TRACE(target);
+        Kill_AutosaveFiles();
+        InitAllSetting(); // the next start
+        ASSERT_EQ(::symlink(target.c_str(), name.c_str()), 0);
+
+        answers.answerNext(platform::vbOK);
+        EXPECT_EQ(recoverAutosave(showFamily), Recovery::NoAutosave);
+        const SmallFamily f = buildDocument();
+        for (const char* remark : {"first", "second", "third"}) {
+            tables().per_buf[f.father].Biko = remark;
+            ASSERT_TRUE(Save_Undo());
+            ASSERT_TRUE(Save_Autosave());
+        }
+
+        EXPECT_EQ(bytesOf(user.file("doc.txt")), "the user's");
+        EXPECT_EQ(platform::listFiles(user.path(), "*"), std::vector<std::string>{"doc.txt"});
+        struct stat st {};
+        EXPECT_FALSE(::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+        ASSERT_EQ(answers.shown().size(), 1u);
+        EXPECT_EQ(answers.shown()[0].text.rfind(std::string(platform::StrayNameRemovedMessage) + "\r\n" + name, 0), 0u)
+            << answers.shown()[0].text;
+        answers.clearRecords();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SnapshotNames,
+                         ::testing::Values("Autosave.kez", "Autosave.ked", "AutosaveNew.ked", ".Autosave.kez.spare",
+                                           "Undo.kez", "Undo.ked", "UndoNew.ked"),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char c : std::string(info.param))
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+// An autosave larger than any family file is refused by its size, before a byte of it
+// is read, and held for the next start.
+TEST_F(RecoveryTest, AnAutosaveLargerThanAnyFamilyFileIsRefusedUnread)
+{
+    const std::string path = autosaveSnapshotPath();
+    platform::writeWholeFile(path, "");
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(LargestFamilyFileBytes + 1)), 0);
+
+    answers.answerNext(platform::vbYes);
+    answers.answerNext(platform::vbOK);
+    EXPECT_EQ(recoverAutosave(showFamily), Recovery::NotRecovered);
+    ASSERT_EQ(answers.shown().size(), 2u);
+    EXPECT_EQ(answers.shown()[1].text, std::string(RecoveryFailedMessage) + "\r\n" + path + "\r\n（ファイルが大きすぎます）\r\n"
+                                           + RecoveryHeldMessage);
+    EXPECT_EQ(platform::fileLength(path), static_cast<int64_t>(LargestFamilyFileBytes + 1));
 }
 
 } // namespace

@@ -91,6 +91,26 @@ TEST_F(PrinterTest, APdfThroughALinkWritesTheFileItLeadsTo)
     EXPECT_FALSE(platform::fileExists(path("real.pdf.part")));
 }
 
+// The PDF is written under its own partial file alone: no partial file of a partial
+// file is made (a folder stands where one would go), and the file it replaces keeps
+// its permission bits.
+TEST_F(PrinterTest, APdfIsWrittenUnderItsOwnPartialFileAndKeepsThePermissionsOfTheFileItReplaces)
+{
+    platform::writeWholeFile(path("chart.pdf"), "older print");
+    ASSERT_EQ(::chmod(path("chart.pdf").c_str(), 0604), 0);
+    platform::makeDir(platform::partialFileName(platform::partialFileName(path("chart.pdf"))));
+    Printer printer(forms::PdfPrinterName);
+    printer.setOutputFileName(path("chart.pdf"));
+    printer.line(100, 100, 2000, 2000);
+    printer.endDoc();
+
+    EXPECT_EQ(platform::readWholeFile(path("chart.pdf")).substr(0, 4), "%PDF");
+    struct stat st {};
+    ASSERT_EQ(::stat(path("chart.pdf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_FALSE(platform::fileExists(path("chart.pdf.part")));
+}
+
 TEST_F(PrinterTest, EndDocWithoutAJobWritesNothing)
 {
     Printer printer(forms::PdfPrinterName);

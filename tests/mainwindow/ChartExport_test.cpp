@@ -294,22 +294,40 @@ TEST_F(ChartExport, AFailedExportLeavesTheOlderPictureWhole)
     EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty()) << "no temporary file is left";
 }
 
-// A picture exported through a symbolic link replaces the file the link leads to; the
-// link stays and no temporary file is left beside either.
+// A picture exported through a symbolic link in a folder of the user's replaces the
+// file the link leads to; the link stays and no temporary file is left beside either.
 TEST_F(ChartExport, AnExportThroughALinkWritesTheFileItLeadsTo)
 {
     showFamily();
-    const std::string real = platform::joinPath(home.path(), "real.bmp");
+    const TempFolder user;
+    const std::string real = user.file("real.bmp");
     platform::writeWholeFile(real, "older picture");
-    const std::string link = platform::joinPath(home.path(), "link.bmp");
+    const std::string link = user.file("link.bmp");
     ASSERT_EQ(::symlink("real.bmp", link.c_str()), 0);
 
-    exportTo("link.bmp");
+    dialogs.answerNext(forms::DialogAnswer::file(link));
+    window().fileitem[8].choose();
     EXPECT_FALSE(imageAt(real).isNull()) << "the picture went where the link leads";
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
-    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty());
+    EXPECT_TRUE(platform::listFiles(user.path(), "*.part").empty());
+}
+
+// The picture is written under its own partial file alone: no write of the export
+// makes a partial file of a partial file (a folder stands where one would go).
+TEST_F(ChartExport, AnExportMakesNoPartialFileOfAPartialFile)
+{
+    showFamily();
+    const TempFolder user;
+    const std::string path = user.file("chart.bmp");
+    platform::makeDir(platform::partialFileName(platform::partialFileName(path)));
+
+    dialogs.answerNext(forms::DialogAnswer::file(path));
+    window().fileitem[8].choose();
+    EXPECT_TRUE(answers.shown().empty());
+    EXPECT_FALSE(imageAt(path).isNull());
+    EXPECT_EQ(platform::listFiles(user.path(), "*"), std::vector<std::string>{"chart.bmp"});
 }
 
 // A name typed without an extension gets ".bmp"; the dialog asked about the name as

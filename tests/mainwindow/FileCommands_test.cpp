@@ -414,6 +414,16 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const std::string& path) {
                         return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（通常のファイルではありません）";
                     }},
+        // A file larger than any family the tables can hold (sparse: it takes no room)
+        // is refused by its size before a byte of it is read.
+        NotReadCase{"LargerThanAnyFamilyFile",
+                    [](const std::string& path) {
+                        platform::writeWholeFile(path, "");
+                        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(model::LargestFamilyFileBytes + 1)), 0);
+                    },
+                    [](const std::string& path) {
+                        return std::string(model::LoadFailedMessage) + "\r\n" + path + "\r\n（ファイルが大きすぎます）";
+                    }},
         // A file whose every read fails with an input/output error: a link to the
         // program's own memory file, which cannot be read at its start.
         NotReadCase{"ADiskThatFails",
@@ -671,7 +681,10 @@ TEST_F(FileCommands, ASaveThatCannotIncludeAPictureNamesThePersonAndTheFile)
 }
 
 // Both files are complete beside their targets before either replaces its old file:
-// a save that cannot write one of them leaves both old files as they were.
+// a save that cannot write one of them (a folder stands where its partial copy is
+// written, or the user made the file read-only) leaves both old files as they were, and
+// its message names the file and why. The files a save replaces keep their permission
+// bits.
 TEST_F(FileCommands, ASaveThatCannotWriteTheBundleOrTheFamilyFileLeavesBothOldFiles)
 {
     start();
@@ -686,23 +699,34 @@ TEST_F(FileCommands, ASaveThatCannotWriteTheBundleOrTheFamilyFileLeavesBothOldFi
     tables().per_buf[3].Name = "次郎";
     tables().per_buf[2].Picture_filename.clear();
     tables().Data_Changed = 1;
-    for (const std::string& blocked : {bundle, family}) {
-        // A folder stands where the file's partial copy is written.
-        platform::makeDir(platform::partialFileName(blocked));
-        answers.clearRecords();
-        answers.answerNext(platform::vbOK);
-        save();
-        // Each message names the file that could not be written.
-        EXPECT_EQ(answers.shownTexts(),
-                  std::vector<std::string>{blocked == bundle
-                                               ? std::string(model::BundleWriteFailedMessage) + "\r\n" + bundle +
-                                                     "\r\n（書き込み先がフォルダーです）"
-                                               : std::string(model::SaveFailedMessage) + "\r\n" + family +
-                                                     "\r\n（書き込み先がフォルダーです）"});
-        EXPECT_EQ(read(family), familyBefore) << blocked;
-        EXPECT_EQ(read(bundle), bundleBefore) << blocked;
-        EXPECT_EQ(tables().Data_Changed, 1);
-        platform::removeTree(platform::partialFileName(blocked));
+    struct Blocking {
+        const char* reason;
+        std::function<void(const std::string&)> block;
+        std::function<void(const std::string&)> unblock;
+    };
+    const Blocking blockings[] = {
+        {"書き込み先がフォルダーです",
+         [](const std::string& file) { platform::makeDir(platform::partialFileName(file)); },
+         [](const std::string& file) { platform::removeTree(platform::partialFileName(file)); }},
+        {"読み取り専用のファイルです", [](const std::string& file) { ASSERT_EQ(::chmod(file.c_str(), 0444), 0); },
+         [](const std::string& file) { ASSERT_EQ(::chmod(file.c_str(), 0640), 0); }},
+    };
+    for (const Blocking& blocking : blockings) {
+        for (const std::string& blocked : {bundle, family}) {
+            SCOPED_TRACE(blocked + ": " + blocking.reason);
+            blocking.block(blocked);
+            answers.clearRecords();
+            answers.answerNext(platform::vbOK);
+            save();
+            EXPECT_EQ(answers.shownTexts(),
+                      std::vector<std::string>{std::string(blocked == bundle ? model::BundleWriteFailedMessage
+                                                                             : model::SaveFailedMessage)
+                                               + "\r\n" + blocked + "\r\n（" + blocking.reason + "）"});
+            EXPECT_EQ(read(family), familyBefore);
+            EXPECT_EQ(read(bundle), bundleBefore);
+            EXPECT_EQ(tables().Data_Changed, 1);
+            blocking.unblock(blocked);
+        }
     }
     EXPECT_FALSE(platform::fileExists(platform::partialFileName(bundle))) << "the bundle's partial file is removed";
 
@@ -711,6 +735,11 @@ TEST_F(FileCommands, ASaveThatCannotWriteTheBundleOrTheFamilyFileLeavesBothOldFi
     save();
     EXPECT_EQ(answers.shownTexts(), std::vector<std::string>{SavedMessage});
     EXPECT_NE(read(bundle), bundleBefore);
+    for (const std::string& file : {family, bundle}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << file;
+    }
 }
 
 // A save killed while it wrote leaves its partial files beside the targets; they have

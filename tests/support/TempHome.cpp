@@ -67,4 +67,19 @@ void TempHome::copyProgramData() const
     platform::copyDataFiles(TEVORA_PROGRAM_DATA_DIR, m_path);
 }
 
+TempFolder::TempFolder() : m_path(makeTemporaryFolder("tevora-user"))
+{
+    if (m_path.empty())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder()
+{
+    try {
+        platform::removeTree(m_path);
+    } catch (...) {
+        // A folder left behind in /tmp is no reason to abort the test run.
+    }
+}
+
 } // namespace support

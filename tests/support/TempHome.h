@@ -36,6 +36,23 @@ private:
     std::string m_workingDirectory;
 };
 
+// A fresh folder of the user's outside the program folder (where the program follows
+// links to the files they lead to), removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
 } // namespace support
 
+using support::TempFolder;
 using support::TempHome;

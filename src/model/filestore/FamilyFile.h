@@ -7,7 +7,9 @@
 #include "model/filestore/FileStore.h"
 #include "model/filestore/MediaBundle.h"
 #include "model/settings.h"
+#include "model/tables.h"
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +30,28 @@ inline constexpr const char* IncompleteFileMessage =
     "ファイルが途中で終わっています（終わりの印 [end_of_data] がありません）。データの一部が失われている可能性があります。";
 inline constexpr const char* NotFamilyFileMessage =
     "家系図ファイルではありません（家系図のデータが一つもありません）。ほかの種類のファイルか、空のファイルの可能性があります。";
+
+// The largest family file the tables can hold: every reader of a family file (Open,
+// the merge, the snapshots) refuses a larger one by its size, before a byte of it is
+// read, as platform::readWholeFile refuses any file too large. 1023 persons and 1024
+// marriages with every text as long as the windows take it (a one-line input box
+// 32,767 characters, at most two bytes each in cp932; the remarks 1,024 characters; a
+// media file name 255 bytes), every other line a key with the longest number, and a
+// group and a lineage group for each person. Some 2.7 GB, while a family of 1023
+// persons with full addresses and remarks writes some 7 MB.
+namespace filestore {
+constexpr uint64_t LongestLineBytes = 64;        // " key=" with a number and CR LF
+constexpr uint64_t LongestTextBytes = 2 * 32767; // one input box in cp932
+constexpr uint64_t LargestPersonBytes =
+    127 * LongestLineBytes + 16 * LongestTextBytes + 2 * 1024 + 2 * 255; // 127 lines, 16 one-line texts
+constexpr uint64_t LargestMarriageBytes =
+    (12 + 20 * 9) * LongestLineBytes + (2 + 20) * LongestTextBytes; // title, state, 20 child comments
+} // namespace filestore
+inline constexpr uint64_t LargestFamilyFileBytes =
+    (uint64_t{1} << 20) + LastPersonSlot * filestore::LargestPersonBytes + LastSlot * filestore::LargestMarriageBytes
+    + 2 * LastPersonSlot * (3 * filestore::LongestLineBytes + filestore::LongestTextBytes);
+static_assert(LargestFamilyFileBytes < platform::MostBytesReadWhole,
+              "every family file the tables can hold must be read whole");
 
 // Writes the family file named kezFileName(path) and, when any used person has a voice
 // memo or face picture, the media bundle beside it (existingKedFileName: the bundle
@@ -97,7 +121,8 @@ private:
 // is touched. A file that cannot be read shows " ファイルを読込めません" (a missing
 // file) or "なんらかの障害によりファイルが開けません" (any other failure), each followed
 // for a failure of the file system, or a path that is no regular file or a file larger
-// than any family file (platform::readWholeFile), by the file and why in a word, and
+// than any family file (LargestFamilyFileBytes, refused before it is read), by the file
+// and why in a word, and
 // for a line whose value the tables cannot hold (a number outside its field's range,
 // text where a number belongs, a person number outside the table, a marriage or group
 // beyond the last) by what is wrong, the line as read and its number. A file without a

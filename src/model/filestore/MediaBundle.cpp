@@ -556,61 +556,64 @@ int16_t collectMedia()
     return count;
 }
 
+namespace {
+
+// Writes the bundle of media_buf entries 1..n into file, front to back: the count, the
+// directory, then the files' bytes in directory order (collectMedia lays them out one
+// after the other).
+void writeBundle(platform::PartialFile& file, int16_t n)
+{
+    if (n < 0 || n > MaxMediaEntries)
+        badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
+    const std::string voiceFolder = mediaFolder(MediaVoice);
+    const std::string faceFolder = mediaFolder(MediaPicture);
+    platform::makeDir(voiceFolder);
+    platform::makeDir(faceFolder);
+
+    const auto& buffer = fileStore().media_buf;
+    std::string directory = platform::int16Bytes(n);
+    directory.reserve(static_cast<size_t>(dataAreaOffset(n)));
+    int64_t dataEnd = 0;
+    for (int i = 1; i <= n; ++i) {
+        const media_data& entry = buffer[static_cast<size_t>(i)];
+        if (entry.DataOfs != dataEnd)
+            badBundle(platform::err::PathFileAccess, entry.FileName + ": 画像情報の位置が正しくありません");
+        dataEnd += entry.DataLen;
+        directory += platform::int16Bytes(entry.MediaKind) + platform::int16Bytes(entry.PerIdx)
+                     + platform::fixedStringBytes(entry.FileName, MediaNameBytes) + platform::int32Bytes(entry.DataLen)
+                     + platform::int32Bytes(entry.DataOfs);
+    }
+    file.write(directory);
+    for (int i = 1; i <= n; ++i) {
+        const media_data& entry = buffer[static_cast<size_t>(i)];
+        const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
+        // The name exactly as collected: it named an existing file a moment ago.
+        const std::string bytes = platform::readWholeFile(platform::joinPath(folder, entry.FileName));
+        // The directory was built from the file's length: a file that changed
+        // since would not match its entry.
+        if (bytes.size() != static_cast<size_t>(entry.DataLen))
+            badBundle(platform::err::PathFileAccess, entry.FileName + ": ファイルの長さが変わりました");
+        file.write(bytes);
+    }
+}
+
+} // namespace
+
 void writePartialKedFile(const std::string& path, int16_t n)
 {
-    const std::string temporary = platform::partialFileName(path);
-    try {
-        if (n < 0 || n > MaxMediaEntries)
-            badBundle(platform::err::Overflow, "画像情報の件数が正しくありません");
-        const std::string voiceFolder = mediaFolder(MediaVoice);
-        const std::string faceFolder = mediaFolder(MediaPicture);
-        platform::makeDir(voiceFolder);
-        platform::makeDir(faceFolder);
-
-        platform::deleteFile(temporary);
-        platform::BinaryFile bundle(temporary, platform::BinaryFile::Mode::ReadWrite);
-        const auto& buffer = fileStore().media_buf;
-        bundle.writeInt16(position(0), n);
-        for (int i = 1; i <= n; ++i) {
-            const media_data& entry = buffer[static_cast<size_t>(i)];
-            const int64_t at = entryOffset(i);
-            bundle.writeInt16(position(at + KindOffset), entry.MediaKind);
-            bundle.writeInt16(position(at + PersonOffset), entry.PerIdx);
-            bundle.writeFixedString(position(at + NameOffset), entry.FileName, MediaNameBytes);
-            bundle.writeInt32(position(at + LengthOffset), entry.DataLen);
-            bundle.writeInt32(position(at + DataOffsetOffset), entry.DataOfs);
-        }
-        const int64_t dataStart = dataAreaOffset(n);
-        for (int i = 1; i <= n; ++i) {
-            const media_data& entry = buffer[static_cast<size_t>(i)];
-            const std::string& folder = entry.MediaKind == MediaVoice ? voiceFolder : faceFolder;
-            // The name exactly as collected: it named an existing file a moment ago.
-            const std::string bytes = platform::readWholeFile(platform::joinPath(folder, entry.FileName));
-            // The directory was built from the file's length: a file that changed
-            // since would not match its entry.
-            if (bytes.size() != static_cast<size_t>(entry.DataLen))
-                badBundle(platform::err::PathFileAccess, entry.FileName + ": ファイルの長さが変わりました");
-            bundle.writeBytes(position(dataStart + entry.DataOfs), bytes);
-        }
-        bundle.close();
-        // On disk before it is renamed, as the family file it is paired with: the
-        // rename then has no data of its own to wait for.
-        platform::flushToDisk(temporary);
-    } catch (...) {
-        try {
-            platform::deleteFile(temporary);
-        } catch (const platform::RuntimeError&) {
-            // The failure is reported by the caller; the next write removes the file.
-        }
-        throw;
-    }
+    platform::PartialFile file(path);
+    writeBundle(file, n);
+    // On disk before it is renamed, as the family file it is paired with: the
+    // rename then has no data of its own to wait for.
+    file.keep(platform::Flush::ToDisk);
 }
 
 bool WriteKedFile(const std::string& path, int16_t n)
 {
     try {
-        writePartialKedFile(path, n);
-        platform::replaceWithPartialFiles({path});
+        platform::PartialFile file(path);
+        writeBundle(file, n);
+        file.replace(platform::Flush::ToDisk);
         return true;
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(platform::failedFileMessage(BundleWriteFailedMessage, e, path), platform::vbOKOnly);

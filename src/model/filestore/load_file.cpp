@@ -345,25 +345,6 @@ int16_t expectedMediaCount()
     return count;
 }
 
-// The largest family file the tables can hold, and so the most a read of one may take
-// (platform::MostBytesReadWhole is the bound): 1023 persons and 1024 marriages with
-// every text as long as the windows take it (a one-line input box 32,767 characters,
-// at most two bytes each in cp932; the remarks 1,024 characters; a media file name 255
-// bytes), every other line a key with the longest number, and a group and a lineage
-// group for each person. Some 2.7 GB, while a family of 1023 persons with full
-// addresses and remarks writes some 7 MB.
-constexpr uint64_t LongestLineBytes = 64;      // " key=" with a number and CR LF
-constexpr uint64_t LongestTextBytes = 2 * 32767; // one input box in cp932
-constexpr uint64_t LargestPersonBytes =
-    127 * LongestLineBytes + 16 * LongestTextBytes + 2 * 1024 + 2 * 255; // 127 lines, 16 one-line texts
-constexpr uint64_t LargestMarriageBytes =
-    (12 + 20 * 9) * LongestLineBytes + (2 + 20) * LongestTextBytes; // title, state, 20 child comments
-constexpr uint64_t LargestFamilyFileBytes = (uint64_t{1} << 20) + LastPersonSlot * LargestPersonBytes
-                                            + LastSlot * LargestMarriageBytes
-                                            + 2 * LastPersonSlot * (3 * LongestLineBytes + LongestTextBytes);
-static_assert(LargestFamilyFileBytes < platform::MostBytesReadWhole,
-              "every family file the tables can hold must be read whole");
-
 // Why a family file could not be read: the heading the reader has always shown, and
 // for a failure of the file system the file and why in a word (a folder or something
 // else than a file chosen as the file, a file too large, a file gone meanwhile, a
@@ -425,7 +406,7 @@ std::unique_ptr<StagedFamily> readFamilyFile(const std::string& path, const Sett
     platform::settleInterruptedReplacementsOf(path);
     std::string bytes;
     try {
-        bytes = platform::readWholeFile(path);
+        bytes = platform::readWholeFile(path, LargestFamilyFileBytes);
     } catch (const platform::RuntimeError& error) {
         return refused(unreadableMessage(error, path));
     } catch (const std::bad_alloc&) {

@@ -9,7 +9,10 @@
 #include "platform/AppPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Hooks.h"
+#include "platform/RecordedReplacement.h"
+#include "support/SmallDisk.h"
 #include "support/SmallFilesOnly.h"
+#include "support/TempHome.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,29 +36,37 @@ protected:
     }
 };
 
+// In a folder of the user's and in the program folder alike: the family file is the
+// file the user chose.
 TEST_F(SaveTargetsTest, ASaveThroughALinkWritesTheFileItLeadsToWithItsBundleAndTheLinkStays)
 {
-    giveVoiceMemo();
-    platform::makeDir(pathOf("real"));
-    platform::writeWholeFile(pathOf("real/fam.kez"), "older family");
-    platform::writeWholeFile(pathOf("real/fam.ked"), "older bundle");
-    ASSERT_EQ(::symlink("real/fam.kez", pathOf("link.kez").c_str()), 0);
+    const TempFolder user;
+    for (const std::string& folder : {user.path(), home.path()}) {
+        SCOPED_TRACE(folder);
+        const auto at = [&](const std::string& name) { return platform::joinPath(folder, name); };
+        resetProgramState();
+        giveVoiceMemo();
+        platform::makeDir(at("real"));
+        platform::writeWholeFile(at("real/fam.kez"), "older family");
+        platform::writeWholeFile(at("real/fam.ked"), "older bundle");
+        ASSERT_EQ(::symlink("real/fam.kez", at("link.kez").c_str()), 0);
 
-    saveTo(pathOf("link.kez"));
+        saveTo(at("link.kez"));
 
-    EXPECT_TRUE(isLink(pathOf("link.kez"))) << "the link was replaced by a file";
-    EXPECT_NE(platform::readWholeFile(pathOf("real/fam.kez")), "older family");
-    EXPECT_NE(platform::readWholeFile(pathOf("real/fam.ked")), "older bundle");
-    EXPECT_FALSE(platform::fileExists(pathOf("link.ked"))) << "the bundle is the one beside the family file";
-    EXPECT_TRUE(platform::listFiles(home.path(), "*.part").empty());
-    EXPECT_TRUE(platform::listFiles(pathOf("real"), "*.part").empty());
+        EXPECT_TRUE(isLink(at("link.kez"))) << "the link was replaced by a file";
+        EXPECT_NE(platform::readWholeFile(at("real/fam.kez")), "older family");
+        EXPECT_NE(platform::readWholeFile(at("real/fam.ked")), "older bundle");
+        EXPECT_FALSE(platform::fileExists(at("link.ked"))) << "the bundle is the one beside the family file";
+        EXPECT_TRUE(platform::listFiles(folder, "*.part").empty());
+        EXPECT_TRUE(platform::listFiles(at("real"), "*.part").empty());
 
-    // Opened through the link, the family finds its bundle.
-    resetProgramState();
-    ASSERT_TRUE(load_file(pathOf("link.kez")));
-    EXPECT_TRUE(answers.shown().empty());
-    EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
-    EXPECT_EQ(platform::readWholeFile(platform::joinPath(home.path(), "voice/v.wav")), "RIFF voice");
+        // Opened through the link, the family finds its bundle.
+        resetProgramState();
+        ASSERT_TRUE(load_file(at("link.kez")));
+        EXPECT_TRUE(answers.shown().empty());
+        EXPECT_EQ(tables().per_buf[1].Voice_index, 0);
+        EXPECT_EQ(platform::readWholeFile(platform::joinPath(home.path(), "voice/v.wav")), "RIFF voice");
+    }
 }
 
 TEST_F(SaveTargetsTest, AFailedSaveNamesTheFileThatCouldNotBeWrittenAndWhy)
@@ -72,23 +83,46 @@ TEST_F(SaveTargetsTest, AFailedSaveNamesTheFileThatCouldNotBeWrittenAndWhy)
               std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" + pathOf("fam.kez") +
                                        "\r\n（書き込み先がフォルダーです）"});
 
-    // Files that cannot grow: the bundle's message for the bundle, the family file's
-    // for the family file, each naming its file.
+    // Files that cannot grow beyond the save's records in the program folder: the
+    // bundle's message for the bundle, the family file's for the family file, each
+    // naming its file.
+    constexpr size_t RoomForTheRecords = 256;
     answers.clearRecords();
     answers.answerNext(platform::vbOK);
-    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
+    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); }, RoomForTheRecords);
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{std::string(SaveFailedMessage) + "\r\n" + pathOf("small.kez") +
                                        "\r\n（ファイルが大きすぎます）"});
     giveVoiceMemo();
     answers.clearRecords();
     answers.answerNext(platform::vbOK);
-    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); });
+    support::withSmallFilesOnly([&] { EXPECT_FALSE(save_file(pathOf("small.kez"))); }, RoomForTheRecords);
     EXPECT_EQ(answers.shownTexts(),
               std::vector<std::string>{std::string(BundleWriteFailedMessage) + "\r\n" + pathOf("small.ked") +
                                        "\r\n（ファイルが大きすぎます）"});
     EXPECT_FALSE(platform::fileExists(pathOf("small.kez")));
     EXPECT_FALSE(platform::fileExists(pathOf("small.ked")));
+}
+
+// A program folder without room for the save's record: the save goes on and is
+// whole, and the user is told that it ran without its record, which file could not be
+// written and why.
+TEST_F(SaveTargetsTest, ASaveWithoutRoomForItsRecordSaysSo)
+{
+    const TempFolder user;
+    giveVoiceMemo();
+    support::SmallDisk disk(platform::appFile("\\TMP"), 256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no file system of its own can be mounted for the program's records here";
+    answers.answerNext(platform::vbOK);
+    disk.whileFull(0, [&] { EXPECT_TRUE(save_file(user.file("fam.kez"))); });
+
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, std::string(platform::UnrecordedSaveMessage) + "\r\n"
+                                           + platform::appFile("\\TMP\\Saving-1.new") + "\r\n（" + disk.fullReason() + "）");
+    EXPECT_TRUE(platform::fileExists(user.file("fam.kez")));
+    EXPECT_TRUE(platform::fileExists(user.file("fam.ked")));
+    EXPECT_EQ(platform::listFiles(user.path(), "*.part"), std::vector<std::string>{});
 }
 
 } // namespace
