@@ -624,8 +624,10 @@ void forgetSilence()
 
 namespace {
 
-// Qt's calls without the service, on this thread; nested calls share it.
+// Qt's calls without the service, on this thread, and those made while the
+// caller holds the service's answer: a call inside one of them shares it.
 thread_local int withoutServiceDepth = 0;
+thread_local int answeredDepth = 0;
 
 } // namespace
 
@@ -634,9 +636,16 @@ QtPrintSupportCall::QtPrintSupportCall(QtServiceUse use)
     // Without libcups Qt's print support has no service to ask either.
     if (!loadedCups())
         return;
-    m_withoutService = withoutServiceDepth > 0 || use == QtServiceUse::None || serviceSilent();
+    if (use == QtServiceUse::None || withoutServiceDepth > 0)
+        m_withoutService = true;
+    else if (use == QtServiceUse::Answered || answeredDepth > 0)
+        m_answered = true;
+    else
+        m_withoutService = serviceSilent();
     if (m_withoutService && withoutServiceDepth++ == 0)
         cups().cupsSetServer(NoService);
+    if (m_answered)
+        ++answeredDepth;
 }
 
 QtPrintSupportCall::~QtPrintSupportCall()
@@ -645,6 +654,8 @@ QtPrintSupportCall::~QtPrintSupportCall()
     // to no service).
     if (m_withoutService && --withoutServiceDepth == 0)
         cups().cupsSetServer(nullptr);
+    if (m_answered)
+        --answeredDepth;
 }
 
 } // namespace forms::printsystem

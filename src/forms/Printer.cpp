@@ -644,6 +644,14 @@ void makeDefaultPrinterCurrent()
 
 } // namespace
 
+void defaultPrinterArrived()
+{
+    if (!currentStandsIn() || !Printers().knowsDefault())
+        return;
+    printsystem::QtPrintSupportCall answered(printsystem::QtServiceUse::Answered);
+    makeDefaultPrinterCurrent();
+}
+
 Printer& printer()
 {
     auto& current = currentPrinter();

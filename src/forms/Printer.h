@@ -192,6 +192,11 @@ private:
 // background, and once the default printer is known it takes the stand-in's place
 // at the next call (the windows follow the printer list, PrinterListFollower).
 Printer& printer();
+// The printer list calls it when the service has just given its printers: a
+// printer standing in for the desktop's default one gives way to it at once,
+// while the answer is fresh, so making it asks the service no question of its
+// own (Qt asks it for the printer's set-up).
+void defaultPrinterArrived();
 // The current printer's device name without waiting for anything: while none was
 // chosen, the default printer of the list as known now.
 std::string currentPrinterName();

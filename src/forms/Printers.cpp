@@ -3,6 +3,7 @@
 #include "forms/Bridge_p.h"
 #include "forms/DeviceWait.h"
 #include "forms/PrintSystem_p.h"
+#include "forms/Printer.h"
 
 #include "platform/Errors.h"
 
@@ -146,8 +147,11 @@ void takeAnswer()
     systemList() = std::move(list);
     if (!systemList().knowsDefault() && onWindowThread())
         askAgainLater();
-    if (!injected())
-        tellFollowers();
+    if (injected())
+        return;
+    if (systemList().service.state == printsystem::QueueState::Ready)
+        defaultPrinterArrived();
+    tellFollowers();
 }
 
 // Looks for the answer on the window thread while one is awaited; the followers
