@@ -6,9 +6,10 @@
 // seconds while the windows keep painting and a job is never sent twice, the
 // paper chosen in the printer's own properties dialog is the paper printed on and
 // the one it opens on again (a size typed in too), the chart's dotted lines reach
-// the printer as dots, the desktop's default printer is the current one, and the
-// printer list is asked for when the choice window opens, which shows it once it
-// arrives.
+// the printer as dots, the desktop's default printer is the current one (a print
+// made before the service named it asks rather than going to a PDF file), and
+// the printer list is asked for when the choice window opens, which shows it once
+// it arrives.
 
 #include "PrintingFixture.h"
 
