@@ -483,9 +483,15 @@ QueueList readQueues(const std::shared_ptr<Watch>& watch)
         list.names.push_back(std::move(name));
     }
     cups().cupsFreeDests(count, dests);
-    if (count == 0 && connection.silent())
-        list.status = NoAnswerStatus;
-    else if (count == 0 && cups().cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+    // The list takes several requests: one the service kept silent on is given up
+    // and the next may still be answered, so a list read while the service fell
+    // silent or came back may lack its default printer. It is no answer.
+    if (connection.silent()) {
+        QueueList unanswered;
+        unanswered.status = NoAnswerStatus;
+        return unanswered;
+    }
+    if (count == 0 && cups().cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
         list.status = UnreachableStatus;
     return list;
 }
