@@ -182,9 +182,11 @@ std::map<std::string, RememberedSetup>& rememberedSetups()
     return setups;
 }
 
-std::unique_ptr<Printer>& currentPrinter()
+// Shared with whoever holds it across a wait (its properties dialog): a printer
+// standing in for the default one may give way meanwhile.
+std::shared_ptr<Printer>& currentPrinter()
 {
-    static std::unique_ptr<Printer> current;
+    static std::shared_ptr<Printer> current;
     return current;
 }
 
@@ -569,7 +571,9 @@ void Printer::startDoc()
 
 void showPrinterProperties(const std::string& deviceName, WindowHandle owner)
 {
-    auto& current = currentPrinter();
+    // The current printer lives while its dialog is open, also when the default
+    // printer takes its place meanwhile.
+    const std::shared_ptr<Printer> current = currentPrinter();
     if (current && current->deviceName() == deviceName) {
         current->showPropertiesDialog(owner);
         return;

@@ -840,6 +840,50 @@ TEST_F(PrinterQueueTest, APrintBeforeTheServiceNamedTheDefaultPrinterAsksAndNeve
     EXPECT_EQ(leftInTemporaryFolder(), QStringList());
 }
 
+// The printer choice opened from the preview while the service hangs shows the
+// printer standing in for the desktop's default one; its properties dialog is
+// open when the service answers again. The default printer takes the current
+// printer's place meanwhile, and the paper chosen in the dialog stays with the
+// printer the dialog showed; the print goes to the default printer on its own
+// paper.
+TEST_F(PrinterQueueTest, TheDefaultPrinterArrivesWhileThePrinterStandingInForItShowsItsPropertiesDialog)
+{
+    startService({{"office", "Letter"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    cups->pause();
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    std::string shownFor;
+    bool arrived = false;
+    forms::setPropertiesDialogHandler([&](forms::Printer& shown) {
+        shownFor = shown.deviceName();
+        cups->resume();
+        arrived = QTest::qWaitFor([] { return forms::currentPrinterName() == "office"; }, ListArrivalCeilingMs);
+        shown.setPaperSize(forms::vbPRPSA5);
+    });
+    forms::onShown("frmPrnSet", [](forms::Form& shown) {
+        auto& choice = static_cast<FrmPrnSetForm&>(shown);
+        choice.Command1.click();   // 詳細設定
+        choice.Command2.click();
+    });
+    form.CMDFUNC[0].click();
+    EXPECT_EQ(shownFor, forms::PdfPrinterName);
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSLetter);
+    EXPECT_EQ(form.grid.PageW, forms::printer().scaleWidth());
+
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_NE(jobs[0].options.find("media=Letter"), std::string::npos) << jobs[0].options;
+    EXPECT_TRUE(dialogs.requests().empty()) << "the print asked for a PDF file";
+    EXPECT_TRUE(answers.shown().empty());
+
+    forms::setCurrentPrinter(forms::PdfPrinterName);
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSA5) << "the paper chosen for the printer the dialog showed";
+}
+
 // The printer choice while the service hangs: picking a listed printer, opening
 // the window again (the list cannot be read: once the service is given up on, the
 // current printer is named as not answering) and picking the PDF printer each end
