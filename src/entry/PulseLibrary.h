@@ -5,62 +5,69 @@
 // needs. The program is built against its headers only; a machine without the
 // library cannot play or record, as one without a sound server.
 
+#include "platform/LoadedLibrary.h"
+
 #include <pulse/pulseaudio.h>
 
 namespace entry {
 
 // The functions of libpulse the sound device calls, under their names without
 // the "pa_" prefix.
-#define TEVORA_PULSE_FUNCTIONS(F)                                                                        \
-    F(threaded_mainloop_new)                                                                             \
-    F(threaded_mainloop_start)                                                                           \
-    F(threaded_mainloop_stop)                                                                            \
-    F(threaded_mainloop_free)                                                                            \
-    F(threaded_mainloop_lock)                                                                            \
-    F(threaded_mainloop_unlock)                                                                          \
-    F(threaded_mainloop_get_api)                                                                         \
-    F(context_new)                                                                                       \
-    F(context_connect)                                                                                   \
-    F(context_disconnect)                                                                                \
-    F(context_unref)                                                                                     \
-    F(context_get_state)                                                                                 \
-    F(context_get_server_info)                                                                           \
-    F(context_get_source_info_by_name)                                                                   \
-    F(context_get_sink_info_by_name)                                                                     \
-    F(operation_get_state)                                                                               \
-    F(operation_cancel)                                                                                  \
-    F(operation_unref)                                                                                   \
-    F(sample_spec_valid)                                                                                 \
-    F(frame_size)                                                                                        \
-    F(usec_to_bytes)                                                                                     \
-    F(channel_map_init_extend)                                                                           \
-    F(stream_new)                                                                                        \
-    F(stream_unref)                                                                                      \
-    F(stream_get_state)                                                                                  \
-    F(stream_connect_playback)                                                                           \
-    F(stream_connect_record)                                                                             \
-    F(stream_disconnect)                                                                                 \
-    F(stream_set_write_callback)                                                                         \
-    F(stream_set_read_callback)                                                                          \
-    F(stream_set_state_callback)                                                                         \
-    F(stream_write)                                                                                      \
-    F(stream_trigger)                                                                                    \
-    F(stream_readable_size)                                                                              \
-    F(stream_peek)                                                                                       \
-    F(stream_drop)                                                                                       \
-    F(stream_update_timing_info)
+#define TEVORA_PULSE_FUNCTIONS(F)                                                                      \
+    F(pa_, threaded_mainloop_new)                                                                      \
+    F(pa_, threaded_mainloop_start)                                                                    \
+    F(pa_, threaded_mainloop_stop)                                                                     \
+    F(pa_, threaded_mainloop_free)                                                                     \
+    F(pa_, threaded_mainloop_lock)                                                                     \
+    F(pa_, threaded_mainloop_unlock)                                                                   \
+    F(pa_, threaded_mainloop_get_api)                                                                  \
+    F(pa_, context_new)                                                                                \
+    F(pa_, context_connect)                                                                            \
+    F(pa_, context_disconnect)                                                                         \
+    F(pa_, context_unref)                                                                              \
+    F(pa_, context_get_state)                                                                          \
+    F(pa_, context_get_server_info)                                                                    \
+    F(pa_, context_get_source_info_by_name)                                                            \
+    F(pa_, context_get_sink_info_by_name)                                                              \
+    F(pa_, operation_get_state)                                                                        \
+    F(pa_, operation_cancel)                                                                           \
+    F(pa_, operation_unref)                                                                            \
+    F(pa_, sample_spec_valid)                                                                          \
+    F(pa_, frame_size)                                                                                 \
+    F(pa_, usec_to_bytes)                                                                              \
+    F(pa_, channel_map_init_extend)                                                                    \
+    F(pa_, stream_new)                                                                                 \
+    F(pa_, stream_unref)                                                                               \
+    F(pa_, stream_get_state)                                                                           \
+    F(pa_, stream_connect_playback)                                                                    \
+    F(pa_, stream_connect_record)                                                                      \
+    F(pa_, stream_disconnect)                                                                          \
+    F(pa_, stream_set_write_callback)                                                                  \
+    F(pa_, stream_set_read_callback)                                                                   \
+    F(pa_, stream_set_state_callback)                                                                  \
+    F(pa_, stream_write)                                                                               \
+    F(pa_, stream_trigger)                                                                             \
+    F(pa_, stream_readable_size)                                                                       \
+    F(pa_, stream_peek)                                                                                \
+    F(pa_, stream_drop)                                                                                \
+    F(pa_, stream_update_timing_info)
 
 struct PulseLibrary {
-#define TEVORA_PULSE_POINTER(name) decltype(&::pa_##name) name = nullptr;
-    TEVORA_PULSE_FUNCTIONS(TEVORA_PULSE_POINTER)
-#undef TEVORA_PULSE_POINTER
+    static constexpr const char* FileName = "libpulse.so.0";
+    TEVORA_LIBRARY_TABLE(TEVORA_PULSE_FUNCTIONS)
 };
 
 // Loads libpulse on the first call and keeps it for the rest of the run;
 // nullptr when it is not installed or lacks one of the functions.
-const PulseLibrary* loadPulseLibrary();
+inline const PulseLibrary* loadPulseLibrary()
+{
+    return platform::loadedLibrary<PulseLibrary>();
+}
 
 // The loaded library's functions; only after loadPulseLibrary gave them.
-const PulseLibrary& pa();
+inline const PulseLibrary& pa()
+{
+    return platform::library<PulseLibrary>();
+}
 
 } // namespace entry

@@ -2,9 +2,10 @@
 
 #include "forms/DeviceWait.h"
 
+#include "platform/LoadedLibrary.h"
+
 #include <cups/cups.h>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,73 +23,54 @@ namespace {
 // libcups is loaded when printing is first used rather than at every start: the
 // program is built against its headers only and reaches every function through
 // this table.
-#define TEVORA_CUPS_FUNCTIONS(FUNCTION)                                                                               \
-    FUNCTION(cupsAddOption)                                                                                           \
-    FUNCTION(cupsDoRequest)                                                                                           \
-    FUNCTION(cupsEncodeOptions2)                                                                                      \
-    FUNCTION(cupsEncryption)                                                                                          \
-    FUNCTION(cupsFreeDests)                                                                                           \
-    FUNCTION(cupsFreeOptions)                                                                                         \
-    FUNCTION(cupsGetDests2)                                                                                           \
-    FUNCTION(cupsGetResponse)                                                                                         \
-    FUNCTION(cupsLastError)                                                                                           \
-    FUNCTION(cupsLastErrorString)                                                                                     \
-    FUNCTION(cupsSendRequest)                                                                                         \
-    FUNCTION(cupsServer)                                                                                              \
-    FUNCTION(cupsSetPasswordCB2)                                                                                      \
-    FUNCTION(cupsSetServer)                                                                                           \
-    FUNCTION(cupsUser)                                                                                                \
-    FUNCTION(cupsWriteRequestData)                                                                                    \
-    FUNCTION(httpAssembleURI)                                                                                         \
-    FUNCTION(httpClose)                                                                                               \
-    FUNCTION(httpConnect2)                                                                                            \
-    FUNCTION(httpSetTimeout)                                                                                          \
-    FUNCTION(httpStatus)                                                                                              \
-    FUNCTION(ippAddString)                                                                                            \
-    FUNCTION(ippAddStrings)                                                                                           \
-    FUNCTION(ippDelete)                                                                                               \
-    FUNCTION(ippErrorString)                                                                                          \
-    FUNCTION(ippFindAttribute)                                                                                        \
-    FUNCTION(ippGetBoolean)                                                                                           \
-    FUNCTION(ippGetInteger)                                                                                           \
-    FUNCTION(ippLength)                                                                                               \
-    FUNCTION(ippNewRequest)                                                                                           \
-    FUNCTION(ippPort)
+#define TEVORA_CUPS_FUNCTIONS(F)                                                                                       \
+    F(, cupsAddOption)                                                                                                 \
+    F(, cupsDoRequest)                                                                                                 \
+    F(, cupsEncodeOptions2)                                                                                            \
+    F(, cupsEncryption)                                                                                                \
+    F(, cupsFreeDests)                                                                                                 \
+    F(, cupsFreeOptions)                                                                                               \
+    F(, cupsGetDests2)                                                                                                 \
+    F(, cupsGetResponse)                                                                                               \
+    F(, cupsLastError)                                                                                                 \
+    F(, cupsLastErrorString)                                                                                           \
+    F(, cupsSendRequest)                                                                                               \
+    F(, cupsServer)                                                                                                    \
+    F(, cupsSetPasswordCB2)                                                                                            \
+    F(, cupsSetServer)                                                                                                 \
+    F(, cupsUser)                                                                                                      \
+    F(, cupsWriteRequestData)                                                                                          \
+    F(, httpAssembleURI)                                                                                               \
+    F(, httpClose)                                                                                                     \
+    F(, httpConnect2)                                                                                                  \
+    F(, httpSetTimeout)                                                                                                \
+    F(, httpStatus)                                                                                                    \
+    F(, ippAddString)                                                                                                  \
+    F(, ippAddStrings)                                                                                                 \
+    F(, ippDelete)                                                                                                     \
+    F(, ippErrorString)                                                                                                \
+    F(, ippFindAttribute)                                                                                              \
+    F(, ippGetBoolean)                                                                                                 \
+    F(, ippGetInteger)                                                                                                 \
+    F(, ippLength)                                                                                                     \
+    F(, ippNewRequest)                                                                                                 \
+    F(, ippPort)
 
 struct Cups {
-#define TEVORA_CUPS_ENTRY(name) decltype(&::name) name = nullptr;
-    TEVORA_CUPS_FUNCTIONS(TEVORA_CUPS_ENTRY)
-#undef TEVORA_CUPS_ENTRY
+    static constexpr const char* FileName = "libcups.so.2";
+    TEVORA_LIBRARY_TABLE(TEVORA_CUPS_FUNCTIONS)
 };
-
-// Loads libcups and finds its functions; nullptr when it cannot be loaded or
-// lacks one of them.
-const Cups* loadCups()
-{
-    void* library = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return nullptr;
-    static Cups functions;
-    bool complete = true;
-#define TEVORA_CUPS_FIND(name)                                                                                        \
-    functions.name = reinterpret_cast<decltype(&::name)>(::dlsym(library, #name));                                   \
-    complete = complete && functions.name != nullptr;
-    TEVORA_CUPS_FUNCTIONS(TEVORA_CUPS_FIND)
-#undef TEVORA_CUPS_FIND
-    return complete ? &functions : nullptr;
-}
 
 // libcups, loaded by the first call that needs it; nullptr where it cannot be.
 const Cups* loadedCups()
 {
-    static const Cups* const functions = loadCups();
-    return functions;
+    return platform::loadedLibrary<Cups>();
 }
 
 // libcups on a path that only runs once a connection was made (so it is loaded).
 const Cups& cups()
 {
-    return *loadedCups();
+    return platform::library<Cups>();
 }
 
 using Clock = std::chrono::steady_clock;
@@ -501,9 +483,15 @@ QueueList readQueues(const std::shared_ptr<Watch>& watch)
         list.names.push_back(std::move(name));
     }
     cups().cupsFreeDests(count, dests);
-    if (count == 0 && connection.silent())
-        list.status = NoAnswerStatus;
-    else if (count == 0 && cups().cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+    // The list takes several requests: one the service kept silent on is given up
+    // and the next may still be answered, so a list read while the service fell
+    // silent or came back may lack its default printer. It is no answer.
+    if (connection.silent()) {
+        QueueList unanswered;
+        unanswered.status = NoAnswerStatus;
+        return unanswered;
+    }
+    if (count == 0 && cups().cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
         list.status = UnreachableStatus;
     return list;
 }
@@ -624,8 +612,10 @@ void forgetSilence()
 
 namespace {
 
-// Qt's calls without the service, on this thread; nested calls share it.
+// Qt's calls without the service, on this thread, and those made while the
+// caller holds the service's answer: a call inside one of them shares it.
 thread_local int withoutServiceDepth = 0;
+thread_local int answeredDepth = 0;
 
 } // namespace
 
@@ -634,9 +624,16 @@ QtPrintSupportCall::QtPrintSupportCall(QtServiceUse use)
     // Without libcups Qt's print support has no service to ask either.
     if (!loadedCups())
         return;
-    m_withoutService = withoutServiceDepth > 0 || use == QtServiceUse::None || serviceSilent();
+    if (use == QtServiceUse::None || withoutServiceDepth > 0)
+        m_withoutService = true;
+    else if (use == QtServiceUse::Answered || answeredDepth > 0)
+        m_answered = true;
+    else
+        m_withoutService = serviceSilent();
     if (m_withoutService && withoutServiceDepth++ == 0)
         cups().cupsSetServer(NoService);
+    if (m_answered)
+        ++answeredDepth;
 }
 
 QtPrintSupportCall::~QtPrintSupportCall()
@@ -645,6 +642,8 @@ QtPrintSupportCall::~QtPrintSupportCall()
     // to no service).
     if (m_withoutService && --withoutServiceDepth == 0)
         cups().cupsSetServer(nullptr);
+    if (m_answered)
+        --answeredDepth;
 }
 
 } // namespace forms::printsystem

@@ -99,10 +99,13 @@ std::string reasonText(const QueueStatus& status);
 // for a system printer, with no service when the service does not answer now
 // (the printer then has the page set-up of a printer the service does not know).
 // A service that stayed silent at the last call made to it is taken as silent
-// until a call gets an answer again; otherwise it is asked a quick question.
+// until a call gets an answer again; otherwise it is asked a quick question,
+// unless the caller holds the service's answer already (the printer list that
+// has just arrived): then Qt may ask it, also in the calls made inside.
 enum class QtServiceUse {
     None,             // the printer needs no service
     WhileAnswering,   // a printer of the service
+    Answered,         // a printer of the service, which has just answered the caller
 };
 class QtPrintSupportCall {
 public:
@@ -113,6 +116,7 @@ public:
 
 private:
     bool m_withoutService = false;
+    bool m_answered = false;
 };
 // Forgets that the service stayed silent: the next Qt call asks it again.
 void forgetSilence();

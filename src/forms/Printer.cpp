@@ -182,10 +182,28 @@ std::map<std::string, RememberedSetup>& rememberedSetups()
     return setups;
 }
 
-std::unique_ptr<Printer>& currentPrinter()
+// Shared with whoever holds it across a wait (its properties dialog): a printer
+// standing in for the default one may give way meanwhile.
+std::shared_ptr<Printer>& currentPrinter()
 {
-    static std::unique_ptr<Printer> current;
+    static std::shared_ptr<Printer> current;
     return current;
+}
+
+// The current printer stands in for the desktop's default printer, which was not
+// known when it was made (the print service had not answered yet): it is the
+// default one of the list as known then, and gives way to the default printer
+// once that is known.
+bool& currentStandsIn()
+{
+    static bool standsIn = false;
+    return standsIn;
+}
+
+// No printer was chosen: the current one is to be the desktop's default printer.
+bool followsDefault()
+{
+    return !currentPrinter() || currentStandsIn();
 }
 
 } // namespace
@@ -555,7 +573,9 @@ void Printer::startDoc()
 
 void showPrinterProperties(const std::string& deviceName, WindowHandle owner)
 {
-    auto& current = currentPrinter();
+    // The current printer lives while its dialog is open, also when the default
+    // printer takes its place meanwhile.
+    const std::shared_ptr<Printer> current = currentPrinter();
     if (current && current->deviceName() == deviceName) {
         current->showPropertiesDialog(owner);
         return;
@@ -608,20 +628,42 @@ std::unique_ptr<Printer> makeCurrentPrinter(const std::string& deviceName)
 
 } // namespace
 
+namespace {
+
+// Makes the desktop's default printer current, or, while it is not known, the
+// printer that stands in for it; the service is then asked for it in the
+// background. The windows paint while the printer is made, and one of them may
+// have made the current printer meanwhile: a stand-in gives way to the default
+// printer.
+void makeDefaultPrinterCurrent()
+{
+    const bool known = Printers().knowsDefault();
+    if (!known)
+        learnPrinters();
+    auto made = makeCurrentPrinter(defaultPrinterName());
+    auto& current = currentPrinter();
+    if (!current || (currentStandsIn() && known)) {
+        current = std::move(made);
+        currentStandsIn() = !known;
+    }
+}
+
+} // namespace
+
+void defaultPrinterArrived()
+{
+    if (!currentStandsIn() || !Printers().knowsDefault())
+        return;
+    printsystem::QtPrintSupportCall answered(printsystem::QtServiceUse::Answered);
+    makeDefaultPrinterCurrent();
+}
+
 Printer& printer()
 {
     auto& current = currentPrinter();
-    if (!current) {
+    if (!current || (currentStandsIn() && Printers().knowsDefault())) {
         releaseWithApplication();
-        // The desktop's default printer is among the system's printers; the
-        // windows paint while they are waited for, and one of them may have made
-        // the printer meanwhile.
-        waitForPrinterList();
-        if (!current) {
-            auto made = makeCurrentPrinter(defaultPrinterName());
-            if (!current)
-                current = std::move(made);
-        }
+        makeDefaultPrinterCurrent();
     }
     return *current;
 }
@@ -631,18 +673,21 @@ std::string currentPrinterName()
     if (!nameBeingMadeCurrent().empty())
         return nameBeingMadeCurrent();
     const auto& current = currentPrinter();
-    return current ? current->deviceName() : defaultPrinterName();
+    const bool givesWay = currentStandsIn() && Printers().knowsDefault();
+    return current && !givesWay ? current->deviceName() : defaultPrinterName();
 }
 
 void setCurrentPrinter(const std::string& deviceName)
 {
     releaseWithApplication();
     currentPrinter() = makeCurrentPrinter(deviceName);
+    currentStandsIn() = false;
 }
 
 void resetCurrentPrinter()
 {
     currentPrinter().reset();
+    currentStandsIn() = false;
     rememberedSetups().clear();
 }
 
@@ -761,9 +806,38 @@ void setPrintProgressDelay(int milliseconds)
     printProgressDelay() = milliseconds < 0 ? DefaultPrintProgressDelay : milliseconds;
 }
 
+namespace {
+
+void tellPrintSystemError(const PrintSystemError& error)
+{
+    platform::MsgBox(std::string(PrinterErrorMessage) + "\r\n" + printSystemErrorDetail(error), platform::vbOKOnly);
+}
+
+} // namespace
+
+bool settleCurrentPrinter(const std::function<bool(const std::string& detail)>& askToGoOn)
+{
+    for (;;) {
+        if (!followsDefault() || waitForDefaultPrinter()) {
+            printer();
+            return true;
+        }
+        const PrintSystemError silent(DefaultPrinterName,
+                                      printsystem::reasonText({printsystem::QueueState::NoAnswer, std::string()}));
+        if (!askToGoOn) {
+            tellPrintSystemError(silent);
+            return false;
+        }
+        if (!askToGoOn(printSystemErrorDetail(silent)))
+            return false;
+    }
+}
+
 bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::function<void(Printer&)>& drawPages,
                    int pageCount, const std::function<bool(const std::string& detail)>& askToGoOn)
 {
+    if (!settleCurrentPrinter(askToGoOn))
+        return false;
     Printer& current = printer();
     if (current.isPdfPrinter() && !choosePdfFile(owner, current, defaultPdfPath))
         return false;
@@ -824,7 +898,7 @@ bool printDocument(Form& owner, const std::string& defaultPdfPath, const std::fu
         discard();
         // The printer and why; nothing more when the user already answered the question.
         if (!declined)
-            platform::MsgBox(std::string(PrinterErrorMessage) + "\r\n" + printSystemErrorDetail(e), platform::vbOKOnly);
+            tellPrintSystemError(e);
         return false;
     } catch (const platform::RuntimeError& e) {
         discard();

@@ -185,11 +185,20 @@ private:
     std::function<void(int page)> m_pageListener;
 };
 
-// The current printer. When none was chosen yet it is the desktop's default
-// printer, or the first of Printers where there is none (the PDF printer when the
-// collection is empty, so drawing never meets null); the system's printers are
-// waited for then (waitForPrinterList), as a print waits for its printer.
+// The current printer, without waiting for anything. While none was chosen it is
+// the desktop's default printer, or the first of Printers where there is none
+// (the PDF printer when the collection is empty, so drawing never meets null).
+// While the default printer is not known yet (the print service has not
+// answered), a printer stands in for it: the default one of the list as known
+// now, whose page set-up a window shows meanwhile. The service is asked in the
+// background, and once the default printer is known it takes the stand-in's place
+// at the next call (the windows follow the printer list, PrinterListFollower).
 Printer& printer();
+// The printer list calls it when the service has just given its printers: a
+// printer standing in for the desktop's default one gives way to it at once,
+// while the answer is fresh, so making it asks the service no question of its
+// own (Qt asks it for the printer's set-up).
+void defaultPrinterArrived();
 // The current printer's device name without waiting for anything: while none was
 // chosen, the default printer of the list as known now.
 std::string currentPrinterName();
@@ -226,7 +235,25 @@ inline constexpr const char* PrintProgressCaption = "印刷";
 inline constexpr const char* PrintProgressCancel = "ｷｬﾝｾﾙ";
 std::string printProgressText(int page, int pageCount);
 
-// One print job on the current printer, as every print command runs it. On the
+// How a print names the desktop's default printer while the print service has
+// not said which it is.
+inline constexpr const char* DefaultPrinterName = "既定のプリンタ";
+
+// Makes sure a print goes to the printer the user expects. Where no printer was
+// chosen and the desktop's default one is not known yet, the print service is
+// asked for it again and waited for (the windows paint meanwhile, and a silent
+// service is given up on within seconds); the default printer is then the
+// current one. True when the current printer is the one to print on. Where the
+// service still has not answered, the print says so rather than going to
+// another printer: askToGoOn, when given, gets the detail lines (the default
+// printer and why, printSystemErrorDetail) and true asks again; without it
+// PrinterErrorMessage shows them. printDocument begins with it; a print command
+// that sets the printer up before its job (a paper of its own) calls it first,
+// and so does one whose pages follow the printer's.
+bool settleCurrentPrinter(const std::function<bool(const std::string& detail)>& askToGoOn = {});
+
+// One print job on the current printer, as every print command runs it: the
+// printer is settled first (settleCurrentPrinter, with askToGoOn). On the
 // PDF printer the save dialog (over owner) asks for the file first, starting at
 // defaultPdfPath and confirming the overwriting of an existing file; Cancel
 // prints nothing. Then drawPages draws the document on the printer (NewPage

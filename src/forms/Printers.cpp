@@ -1,7 +1,9 @@
 #include "forms/Printers.h"
 
+#include "forms/Bridge_p.h"
 #include "forms/DeviceWait.h"
 #include "forms/PrintSystem_p.h"
+#include "forms/Printer.h"
 
 #include "platform/Errors.h"
 
@@ -19,6 +21,10 @@ namespace {
 
 // How often the window thread looks whether the service's answer has arrived.
 constexpr int AnswerPollMs = 20;
+// How long after a question the service left unanswered it is asked again. The
+// question itself gave the service seconds (ServiceSilenceMs), so a service that
+// hangs is asked no more than every few seconds.
+constexpr int AskAgainAfterMs = 1000;
 
 struct PrinterList {
     std::vector<PrinterInfo> printers;
@@ -27,6 +33,10 @@ struct PrinterList {
     printsystem::QueueStatus service;
     // False while the system's printers have not been learnt yet.
     bool learnt = true;
+
+    // The desktop's default printer is known: the service gave its printers, or
+    // there is no service, not one that stayed silent.
+    bool knowsDefault() const { return learnt && service.state != printsystem::QueueState::NoAnswer; }
 };
 
 std::optional<PrinterList>& injected()
@@ -93,6 +103,31 @@ std::optional<printsystem::QueueListQuestion>& question()
     return asked;
 }
 
+void askForPrinters();
+
+QPointer<QTimer>& askAgainTimer()
+{
+    static QPointer<QTimer> timer;
+    return timer;
+}
+
+// Asks the service again a moment after it left a question unanswered, unless
+// the printers are known or being asked for by then.
+void askAgainLater()
+{
+    auto& timer = askAgainTimer();
+    if (!timer) {
+        timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setInterval(AskAgainAfterMs);
+        QObject::connect(timer, &QTimer::timeout, [] {
+            if (!question() && !systemList().knowsDefault())
+                askForPrinters();
+        });
+    }
+    timer->start();
+}
+
 // Takes the system's printers once the question has ended.
 void takeAnswer()
 {
@@ -110,11 +145,17 @@ void takeAnswer()
     list.defaultName = queues.defaultName;
     list.service = queues.status;
     systemList() = std::move(list);
-    if (!injected())
-        tellFollowers();
+    if (!systemList().knowsDefault() && onWindowThread())
+        askAgainLater();
+    if (injected())
+        return;
+    if (systemList().service.state == printsystem::QueueState::Ready)
+        defaultPrinterArrived();
+    tellFollowers();
 }
 
-// Looks for the answer on the window thread while one is awaited.
+// Looks for the answer on the window thread while one is awaited; the followers
+// take it as an event of their own.
 QTimer* answerPoll()
 {
     static QPointer<QTimer> timer;
@@ -122,7 +163,8 @@ QTimer* answerPoll()
         timer = new QTimer(QCoreApplication::instance());
         timer->setInterval(AnswerPollMs);
         QObject::connect(timer, &QTimer::timeout, [] {
-            takeAnswer();
+            if (question() && question()->ended())
+                runGuarded(takeAnswer);
             if (!question())
                 timer->stop();
         });
@@ -196,6 +238,11 @@ std::string PrinterCollection::whyNotListed(const std::string& deviceName) const
     return printsystem::reasonText({printsystem::QueueState::Missing, std::string()});
 }
 
+bool PrinterCollection::knowsDefault() const
+{
+    return currentList().knowsDefault();
+}
+
 PrinterCollection& Printers()
 {
     static PrinterCollection collection;
@@ -208,13 +255,20 @@ void refreshPrinters()
         askForPrinters();
 }
 
-void waitForPrinterList()
+void learnPrinters()
 {
-    if (currentList().learnt)
-        return;
+    if (!injected() && !question() && !systemList().knowsDefault())
+        askForPrinters();
+}
+
+bool waitForDefaultPrinter()
+{
+    if (Printers().knowsDefault())
+        return true;
     if (!question())
         askForPrinters();
     waitForAnswer();
+    return Printers().knowsDefault();
 }
 
 PrinterListFollower::PrinterListFollower(std::function<void()> changed)
@@ -236,6 +290,8 @@ void resetPrinterList()
 {
     injected().reset();
     question().reset();
+    if (askAgainTimer())
+        askAgainTimer()->stop();
     systemListSlot().reset();
     printsystem::forgetSilence();
     tellFollowers();

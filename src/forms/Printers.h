@@ -5,14 +5,15 @@
 // TEVORA_NO_PRINTERS is set (to try the paths that refuse printing). Nothing
 // waits on the print service for it, and nothing asks it at start: until the
 // system's printers are learnt the collection holds the PDF printer alone.
-// refreshPrinters asks the service for them in the background (the window that
-// shows the list calls it when it opens); the collection keeps the list as it
-// was until they arrive, and then the followers (PrinterListFollower) are told,
-// so a window shows the new list at once. A list read on every look-up could
-// change under a window that shows it. A service that is not running or does
-// not answer within a few seconds leaves the PDF printer alone in the list, and
-// whyNotListed says so. The list is injectable: tests set it empty or to
-// printers of their own.
+// The service is asked in the background (refreshPrinters, learnPrinters); the
+// collection keeps the list as it was until the answer arrives, and then the
+// followers (PrinterListFollower) are told, so a window shows the new list at
+// once. A list read on every look-up could change under a window that shows it.
+// A service that is not running, or does not answer within a few seconds, leaves
+// the PDF printer alone in the list, and whyNotListed says so. A question the
+// service left unanswered is asked again in the background until it answers:
+// until then the desktop's default printer is not known (knowsDefault). The
+// list is injectable: tests set it empty or to printers of their own.
 
 #include <functional>
 #include <memory>
@@ -41,6 +42,10 @@ public:
     // answering). "" for a printer in the list, and for every printer while the
     // system's printers have not been learnt yet.
     std::string whyNotListed(const std::string& deviceName) const;
+    // True once the desktop's default printer is known: the service gave its
+    // printers, there is no service to ask, or the list was set. False while it
+    // has not been asked, is being asked, or left the last question unanswered.
+    bool knowsDefault() const;
 };
 
 PrinterCollection& Printers();
@@ -48,10 +53,15 @@ PrinterCollection& Printers();
 // Asks the print service for the system's printers again, in the background (a
 // queue added or deleted since shows once the answer is there).
 void refreshPrinters();
-// Waits until the system's printers have been learnt once, asking for them when
-// nobody has yet; the windows paint meanwhile, and a service that does not answer
-// is given up on within seconds. A print waits so for its default printer.
-void waitForPrinterList();
+// Asks for them in the background unless they are known or being asked for: the
+// desktop's default printer is wanted.
+void learnPrinters();
+// Waits until the desktop's default printer is known, asking the service when
+// no question is being answered (the last one went unanswered, or none was
+// asked); the windows paint meanwhile, and a service that stays silent is given
+// up on within seconds. True when the default printer is known. A print waits so
+// for the printer it goes to.
+bool waitForDefaultPrinter();
 
 // Calls `changed` on the window thread each time the list changes while it
 // lives: the system's printers arrived, or a list was set.

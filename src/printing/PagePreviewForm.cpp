@@ -401,9 +401,44 @@ void PagePreviewForm::CMDEND_Click()
     unload();
 }
 
+void PagePreviewForm::followPrinter()
+{
+    const forms::Printer& printer = forms::printer();
+    if (printer.scaleWidth() == grid.PageW && printer.scaleHeight() == grid.PageH)
+        return;
+    // Pages not composed yet are composed from the new set-up when the window is
+    // first laid out.
+    setUpOrClose([this] { return m_composePending ? SetupPages() : BuildPreview(); });
+}
+
+namespace {
+
+// The printer refused the job, or the print service has not said which printer
+// is the default one: asked with the default pointer, and on yes the step is
+// tried again under the hourglass.
+bool goOnAfterPrinterFailure(const std::string& detail)
+{
+    forms::screen().setMousePointer(forms::vbDefault);
+    const bool goOn = platform::MsgBox(std::string(PrinterFailureQuestion) + "\r\n" + detail, platform::vbYesNo,
+                                       PrinterFailureTitle) == platform::vbYes;
+    if (goOn)
+        forms::screen().setMousePointer(forms::vbHourglass);
+    return goOn;
+}
+
+} // namespace
+
 void PagePreviewForm::printAllPages()
 {
     const forms::BusyPointer busy;
+    // The pages follow the printer the print goes to (the desktop's default one
+    // may become known only now) before they are printed; the window closes
+    // where the new page cannot take them.
+    if (!forms::settleCurrentPrinter(goOnAfterPrinterFailure) || !isLoaded())
+        return;
+    followPrinter();
+    if (!isLoaded())
+        return;
     setIconSize(1.0);
     forms::printDocument(
         *this, model::pdfPathForReport(""),
@@ -418,16 +453,7 @@ void PagePreviewForm::printAllPages()
                 }
             }
         },
-        grid.pageCount(), [](const std::string& detail) {
-            // The printer refused the job: asked with the default pointer, and on
-            // yes the job is tried again under the hourglass.
-            forms::screen().setMousePointer(forms::vbDefault);
-            const bool goOn = platform::MsgBox(std::string(PrinterFailureQuestion) + "\r\n" + detail,
-                                               platform::vbYesNo, PrinterFailureTitle) == platform::vbYes;
-            if (goOn)
-                forms::screen().setMousePointer(forms::vbHourglass);
-            return goOn;
-        });
+        grid.pageCount(), goOnAfterPrinterFailure);
     setIconSize(PreviewDivisor);
 }
 

@@ -17,6 +17,7 @@
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
+#include "forms/Printers.h"
 #include "forms/ScrollBar.h"
 #include "forms/TextBox.h"
 #include "printing/PageRenderer.h"
@@ -110,11 +111,20 @@ private:
     // Draws the pages that lie in the viewport and were not drawn since the last
     // composition: a page picture is made when it comes into view.
     void drawPagesInView();
+    // The pages set up anew when the current printer's page is not the one they
+    // were set up for: the desktop's default printer became known after the window
+    // opened on the page of the printer that stood in for it.
+    void followPrinter();
 
     bool m_transformed = false;
     bool m_composePending = false;      // loaded, the pages not composed yet
     std::vector<bool> m_pageDrawn;      // by page index, 1-based
     PageElements m_pageElements;        // the records as the preview pages draw them
+    // The printer list changed: the current printer may be another one now.
+    forms::PrinterListFollower m_printerList{[this] {
+        if (isLoaded())
+            followPrinter();
+    }};
 };
 
 } // namespace printing

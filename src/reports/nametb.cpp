@@ -118,7 +118,10 @@ void NametbForm::VScroll1_Change()
 void NametbForm::PrintNameList()
 {
     // The list is laid out for A4 portrait; the printer's own page set-up comes
-    // back afterwards, so the charts printed later keep theirs.
+    // back afterwards, so the charts printed later keep theirs. The printer is
+    // the one the print goes to before it is set up.
+    if (!forms::settleCurrentPrinter())
+        return;
     forms::Printer& printer = forms::printer();
     const int paperSize = printer.paperSize();
     const int orientation = printer.orientation();

@@ -6,9 +6,10 @@
 // seconds while the windows keep painting and a job is never sent twice, the
 // paper chosen in the printer's own properties dialog is the paper printed on and
 // the one it opens on again (a size typed in too), the chart's dotted lines reach
-// the printer as dots, the desktop's default printer is the current one, and the
-// printer list is asked for when the choice window opens, which shows it once it
-// arrives.
+// the printer as dots, the desktop's default printer is the current one (a print
+// made before the service named it asks rather than going to a PDF file), and
+// the printer list is asked for when the choice window opens, which shows it once
+// it arrives.
 
 #include "PrintingFixture.h"
 
@@ -50,6 +51,10 @@ using printing::preprint_form;
 using printing_test::PrintingFixture;
 using support::PrivateCups;
 
+// The longest the system's printers may take to arrive in the printer choice: a
+// service that hangs is given up on within a few seconds.
+constexpr int ListArrivalCeilingMs = 15000;
+
 class PrinterQueueTest : public PrintingFixture {
 protected:
     void SetUp() override
@@ -78,6 +83,15 @@ protected:
         cups = std::make_unique<PrivateCups>(queues, defaultQueue);
         forms::resetPrinterList();
         forms::resetCurrentPrinter();
+    }
+
+    // The current printer once the desktop's default printer is known: the service
+    // is asked for it in the background.
+    static const forms::Printer& defaultPrinterOnceKnown()
+    {
+        forms::printer();
+        EXPECT_TRUE(QTest::qWaitFor([] { return forms::Printers().knowsDefault(); }, ListArrivalCeilingMs));
+        return forms::printer();
     }
 
     // A chart `across` pages wide and half a page high at 100 % on the current printer.
@@ -117,10 +131,6 @@ std::vector<std::string> listed(const FrmPrnSetForm& form)
         names.push_back(form.Combo1.list(i));
     return names;
 }
-
-// The longest the system's printers may take to arrive in the printer choice: a
-// service that hangs is given up on within a few seconds.
-constexpr int ListArrivalCeilingMs = 15000;
 
 // What the printer choice lists once it lists `expected`, or after the ceiling:
 // the system's printers arrive after it opens.
@@ -443,7 +453,7 @@ TEST_F(PrinterQueueTest, ThePaperChosenInThePropertiesDialogIsThePaperPrintedOn)
 {
     startService({{"office", "B4"}}, "office");
     SKIP_WITHOUT_PRINT_SERVICE(*cups);
-    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_EQ(defaultPrinterOnceKnown().deviceName(), "office");
     EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB4);
 
     FrmPrnSetForm& choice = frmprnset_form();
@@ -489,6 +499,7 @@ TEST_F(PrinterQueueTest, APaperTypedInIsThePaperTheDialogOpensOnAgainAndOkKeeps)
     SKIP_WITHOUT_PRINT_SERVICE(*cups);
     DesktopLocale inches(QLocale(QLocale::English, QLocale::UnitedStates));
     const std::string file = home.path() + "/family.pdf";
+    ASSERT_EQ(defaultPrinterOnceKnown().deviceName(), "office");
     recordChart(0.5);
     for (const std::string& printerName : {std::string("office"), std::string(forms::PdfPrinterName)}) {
         SCOPED_TRACE(printerName);
@@ -583,13 +594,13 @@ TEST_F(PrinterQueueTest, TheDesktopsDefaultPrinterIsTheCurrentOne)
 {
     startService({{"office"}, {"laser"}});
     SKIP_WITHOUT_PRINT_SERVICE(*cups);
-    EXPECT_EQ(forms::printer().deviceName(), forms::PdfPrinterName);
+    EXPECT_EQ(defaultPrinterOnceKnown().deviceName(), forms::PdfPrinterName);
 
     // The next run of the program, after "laser" became the default.
     cups->setDefault("laser");
     forms::resetPrinterList();
     forms::resetCurrentPrinter();
-    EXPECT_EQ(forms::printer().deviceName(), "laser");
+    EXPECT_EQ(defaultPrinterOnceKnown().deviceName(), "laser");
     FrmPrnSetForm& choice = frmprnset_form();
     choice.show();
     EXPECT_EQ(choice.Combo1.text(), "laser");
@@ -787,6 +798,90 @@ TEST_F(PrinterQueueTest, AJobSentWholeToAHungServiceIsNeverSentTwice)
     EXPECT_TRUE(cups->storedJobs(2, std::chrono::milliseconds(1000)).size() == 1u) << "the job was sent twice";
     EXPECT_EQ(cups->jobCount("office"), 1);
     EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+}
+
+// 印刷 while the service hangs before it said which printer is the desktop's
+// default: the print asks it again and, once it is given up on, the preview asks
+// whether to go on, naming the default printer as not answering, rather than
+// printing to a PDF file; no prints nothing. Yes, once the service answers again,
+// prints on the default printer, the pages laid out anew on its Letter paper.
+TEST_F(PrinterQueueTest, APrintBeforeTheServiceNamedTheDefaultPrinterAsksAndNeverGoesToAFile)
+{
+    startService({{"office", "Letter"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    cups->pause();
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    const double pageKnownSoFar = form.grid.PageW;
+    const std::string silent = std::string(printing::PrinterFailureQuestion) + "\r\n" + forms::DefaultPrinterName
+                               + "\r\n（印刷システムが応答しません）";
+
+    ActingResponder user;
+    user.beforeAnswer = [this](int box) {
+        if (box == 1)
+            cups->resume();   // put right before the second answer
+    };
+    user.answerNext(platform::vbNo);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{silent}));
+    EXPECT_TRUE(dialogs.requests().empty()) << "the print asked for a PDF file";
+
+    user.answerNext(platform::vbYes);
+    form.CMDFUNC[1].click();
+    EXPECT_EQ(user.shownTexts(), (std::vector<std::string>{silent, silent}));
+    EXPECT_TRUE(dialogs.requests().empty()) << "the print asked for a PDF file";
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_NE(jobs[0].options.find("media=Letter"), std::string::npos) << jobs[0].options;
+    EXPECT_EQ(cups->jobCount("office"), 1);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_NE(form.grid.PageW, pageKnownSoFar);
+    EXPECT_EQ(form.grid.PageW, forms::printer().scaleWidth());
+    EXPECT_EQ(leftInTemporaryFolder(), QStringList());
+}
+
+// The printer choice opened from the preview while the service hangs shows the
+// printer standing in for the desktop's default one; its properties dialog is
+// open when the service answers again. The default printer takes the current
+// printer's place meanwhile, and the paper chosen in the dialog stays with the
+// printer the dialog showed; the print goes to the default printer on its own
+// paper.
+TEST_F(PrinterQueueTest, TheDefaultPrinterArrivesWhileThePrinterStandingInForItShowsItsPropertiesDialog)
+{
+    startService({{"office", "Letter"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(*cups);
+    cups->pause();
+    recordChart(0.5);
+    PrePrintForm& form = openPreview();
+    std::string shownFor;
+    bool arrived = false;
+    forms::setPropertiesDialogHandler([&](forms::Printer& shown) {
+        shownFor = shown.deviceName();
+        cups->resume();
+        arrived = QTest::qWaitFor([] { return forms::currentPrinterName() == "office"; }, ListArrivalCeilingMs);
+        shown.setPaperSize(forms::vbPRPSA5);
+    });
+    forms::onShown("frmPrnSet", [](forms::Form& shown) {
+        auto& choice = static_cast<FrmPrnSetForm&>(shown);
+        choice.Command1.click();   // 詳細設定
+        choice.Command2.click();
+    });
+    form.CMDFUNC[0].click();
+    EXPECT_EQ(shownFor, forms::PdfPrinterName);
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSLetter);
+    EXPECT_EQ(form.grid.PageW, forms::printer().scaleWidth());
+
+    form.CMDFUNC[1].click();
+    const auto jobs = cups->storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_NE(jobs[0].options.find("media=Letter"), std::string::npos) << jobs[0].options;
+    EXPECT_TRUE(dialogs.requests().empty()) << "the print asked for a PDF file";
+    EXPECT_TRUE(answers.shown().empty());
+
+    forms::setCurrentPrinter(forms::PdfPrinterName);
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSA5) << "the paper chosen for the printer the dialog showed";
 }
 
 // The printer choice while the service hangs: picking a listed printer, opening

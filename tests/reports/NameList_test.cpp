@@ -460,6 +460,38 @@ TEST_F(NametbWindowTest, PrintOnAPrinterQueueGoesToItOrSaysWhyNot)
     EXPECT_FALSE(forms::printer().isJobOpen());
 }
 
+// Printed while the print service hangs before it said which printer is the
+// desktop's default: the printer error names the default printer as not
+// answering, and no PDF file is asked for. Once the service answers, the list
+// goes to the default printer on A4, which keeps its own paper.
+TEST_F(NametbWindowTest, APrintBeforeTheServiceNamedTheDefaultPrinterSaysSoAndNeverGoesToAFile)
+{
+    support::PrivateCups cups({{"office", "B4"}}, "office");
+    SKIP_WITHOUT_PRINT_SERVICE(cups);
+    forms::resetPrinterList();
+    forms::resetCurrentPrinter();
+    cups.pause();
+    showAllTreesTab();
+    addPersons(3);
+    form().load();
+    answers.answerNext(platform::vbOK);
+    form().CMDFUNC[4].click();
+    EXPECT_EQ(answers.shownTexts(), (std::vector<std::string>{std::string("プリンタのエラーです\r\n")
+                                                              + forms::DefaultPrinterName
+                                                              + "\r\n（印刷システムが応答しません）"}));
+    EXPECT_TRUE(dialogs.requests().empty()) << "the print asked for a PDF file";
+
+    cups.resume();
+    form().CMDFUNC[4].click();
+    const auto jobs = cups.storedJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_NE(jobs[0].options.find("media=A4"), std::string::npos) << jobs[0].options;
+    EXPECT_TRUE(dialogs.requests().empty());
+    EXPECT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(forms::printer().deviceName(), "office");
+    EXPECT_EQ(forms::printer().paperSize(), forms::vbPRPSB4);
+}
+
 TEST_F(NametbWindowTest, BackButtonCloses)
 {
     form().load();
