@@ -111,9 +111,9 @@ private:
 
 // The window a modal window shown without an owner opens for: the one the user
 // last worked in.
-const Form* modalOwner()
+Form* modalOwner()
 {
-    const Form* active = registry().lastActivated;
+    Form* active = registry().lastActivated;
     if (active && active->window() && active->window()->isVisible())
         return active;
     return mainWindowForm();
@@ -404,8 +404,6 @@ struct Form::Private {
 
     State state = State::Unloaded;
     bool designing = false;
-    // Shown with an owner: the window is a dialog of the owner's.
-    bool owned = false;
     // Inside show, until its Resize.
     bool showing = false;
     bool unloading = false;
@@ -422,6 +420,8 @@ struct Form::Private {
     QSize clientPx;
     QSize reportedClient{-1, -1};
     QMargins frame;
+    // The size the window object last gave the widget.
+    QSize sizeApplied;
     // Where the frame's top-left is: where the window put it, or where the
     // platform last reported it moved to.
     QPoint placeOnScreen;
@@ -521,7 +521,6 @@ void Form::loadNow()
 #endif
     d->state = Private::State::Loading;
     d->unloadAfterLoad = false;
-    d->owned = false;
     d->shownOnce = false;
     d->focus = nullptr;
     d->focusLife = ControlLife();
@@ -702,34 +701,17 @@ void Form::show(ShowMode mode, Form* owner)
         raiseWindow(w);
         return;
     }
-    // Placed before the owner below makes the platform window: a move of a
-    // platform window not yet shown would be undone when it shows.
-    bool keptInFront = false;
-    if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        keptInFront = placeOnOpening(*this, owner ? owner : modalOwner(), mode == ShowMode::Modal);
-    if (mode == ShowMode::Modal) {
-        // Qt applies a modality change only to a hidden window.
-        if (w->isVisible())
-            w->hide();
-        w->setWindowModality(Qt::ApplicationModal);
-    }
-    // A modal window stands in front of every window of the program, those kept
-    // in front included. The flag changes only while the window is hidden.
-    if ((keptInFront || mode == ShowMode::Modal) && !w->isVisible())
-        keepInFront(*w);
-    if (!owner && mode == ShowMode::Modeless)
-        owner = mainWindowForm();
-    if (owner && owner != this && owner->d->window) {
-        // Window managers keep a dialog in front of the window it is transient
-        // for; a plain window's owner is not passed on to them. The type
-        // changes only while the window is hidden, as Qt requires.
-        if (!d->owned && !w->isVisible()) {
-            d->owned = true;
-            applyWindowFlags();
-        }
-        w->winId();
-        owner->d->window->winId();
-        w->windowHandle()->setTransientParent(owner->d->window->windowHandle());
+    if (mode == ShowMode::Modal && w->isVisible())
+        hide(); // Qt applies a modality change only to a hidden window
+    if (!owner)
+        owner = mode == ShowMode::Modal ? modalOwner() : mainWindowForm();
+    if (!w->isVisible()) {
+        w->setWindowModality(mode == ShowMode::Modal ? Qt::ApplicationModal : Qt::NonModal);
+        // Placed, and kept in front, before the window shows: a move of a
+        // platform window not yet shown would be undone when it shows, and its
+        // flags and owner change only while it is hidden.
+        applyWindowFlags();
+        placeOnShowing(*this, owner, mode == ShowMode::Modal);
     }
     const bool firstShow = !d->shownOnce;
     d->shownOnce = true;
@@ -804,6 +786,9 @@ void Form::runModalLoop()
 void Form::hide()
 {
     load();
+    if (d->window && d->window->isVisible())
+        rememberPlace(*this, d->placeOnScreen,
+                      d->placeOnScreen != QPoint(twipsToPixels(d->props.left), twipsToPixels(d->props.top)));
     d->props.visible = false;
     if (d->window)
         d->window->hide();
@@ -861,11 +846,9 @@ void Form::teardown()
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
         (*it)->detach(false);
     FormWindow* w = d->window;
-    // The window opens again where it is now, whoever put it there.
-    if (w && d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal && this != mainWindowForm()) {
-        const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
-        rememberPlace(m_name, d->placeOnScreen, d->placeOnScreen != placed);
-    }
+    if (w && w->isVisible())
+        rememberPlace(*this, d->placeOnScreen,
+                      d->placeOnScreen != QPoint(twipsToPixels(d->props.left), twipsToPixels(d->props.top)));
     d->window = nullptr;
     if (w) {
         w->form = nullptr;
@@ -915,6 +898,7 @@ void Form::applyGeometry(bool raiseResize)
     const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
     d->placeOnScreen = frameTopLeft;
     w->applyingGeometry = true;
+    d->sizeApplied = QSize(innerWidth, innerHeight);
     if (fixed) {
         w->setFixedSize(innerWidth, innerHeight);
     } else {
@@ -954,6 +938,11 @@ bool Form::frameReportedByPlatform()
     if (margins == d->frame)
         return false;
     d->frame = margins;
+    // A window the platform gave a size of its own (the user's drag, a maximise
+    // whose state the window manager reports only afterwards) keeps it: the
+    // window's geometry follows the platform's.
+    if (w->size() != d->sizeApplied)
+        return false;
     // While show runs, show itself raises the Resize that follows.
     applyGeometry(!d->showing);
     return true;
@@ -963,9 +952,12 @@ void Form::movedByPlatform()
 {
     const FormWindow* w = d->window;
     // Qt takes the frame from the platform's client position and frame margins
-    // as both stood when it reported the move.
+    // as both stood when it reported the move. Until the window manager has
+    // framed the window it reports the client's place alone, which is no place
+    // of the frame.
     const Qt::WindowStates notNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal))
+    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal)
+        && (d->props.borderStyle == vbBSNone || !d->frame.isNull()))
         d->placeOnScreen = frameOnScreen(*w).topLeft();
 }
 
@@ -1308,7 +1300,10 @@ void Form::applyWindowFlags()
     if (!w)
         return;
     const int style = d->props.borderStyle;
-    Qt::WindowFlags flags = d->owned || style == vbFixedDialog ? Qt::Dialog : Qt::Window;
+    // The type and the stay-on-top hint are how the window is kept in front
+    // (WindowPlacement.cpp).
+    const Qt::WindowFlags inFront = Qt::WindowType_Mask | Qt::WindowStaysOnTopHint;
+    Qt::WindowFlags flags = w->windowFlags() & inFront;
     if (style == vbBSNone)
         flags |= Qt::FramelessWindowHint;
     else if (style == vbFixedDialog)
@@ -1317,11 +1312,9 @@ void Form::applyWindowFlags()
         // A window of fixed size offers no maximise button.
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                  | Qt::WindowCloseButtonHint;
-    else if (d->owned)
+    else
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                  | Qt::WindowCloseButtonHint;
-    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        flags |= Qt::WindowStaysOnTopHint;
     if (flags != w->windowFlags())
         w->setWindowFlags(flags);
 }

@@ -1,5 +1,7 @@
 #include "support/qt/WindowManager.h"
 
+#include "support/qt/X11Desktop.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -49,6 +51,52 @@ WindowManagerDisplay::WindowManagerDisplay(int width, int height)
     m_running = start(width, height);
 }
 
+WindowManagerDisplay::WindowManagerDisplay(int width, int height, WindowManagerKind manager) : m_manager(manager)
+{
+    m_running = start(width, height);
+}
+
+const char* nameOf(WindowManagerKind manager)
+{
+    switch (manager) {
+    case WindowManagerKind::Xfwm4: return "xfwm4";
+    case WindowManagerKind::Metacity: return "metacity";
+    default: return "openbox";
+    }
+}
+
+bool WindowManagerDisplay::startOther()
+{
+    const std::string windowManager = m_manager == WindowManagerKind::Xfwm4 ? TEVORA_XFWM4 : TEVORA_METACITY;
+    if (windowManager.empty() || ::access(windowManager.c_str(), X_OK) != 0) {
+        m_whyNot = std::string("no window manager (") + nameOf(m_manager) + ") on this machine";
+        return false;
+    }
+    const std::vector<std::string> arguments = m_manager == WindowManagerKind::Xfwm4
+                                                   ? std::vector<std::string>{"--compositor=off"}
+                                                   : std::vector<std::string>{"--sm-disable", "--no-composite"};
+    // Its settings are the ones it comes with, read and written in a home of its
+    // own; no desktop session answers for it.
+    const std::string& home = m_windowManager.folder();
+    const std::string managerLog = home + "/window-manager.log";
+    if (!m_windowManager.run(windowManager, arguments,
+                             {"DISPLAY=" + m_name, "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
+                              "XDG_CACHE_HOME=" + home + "/cache", "XDG_DATA_HOME=" + home + "/data",
+                              "XDG_RUNTIME_DIR=" + home, "DBUS_SESSION_BUS_ADDRESS=disabled:", "GSETTINGS_BACKEND=memory",
+                              "SESSION_MANAGER"},
+                             managerLog)) {
+        m_whyNot = "the window manager could not be run";
+        return false;
+    }
+    // A window manager names the window it checks with on the root window once it
+    // manages the display.
+    if (!waitForService(m_windowManager, [&] { return windowManagerManages(m_name); })) {
+        m_whyNot = "the window manager did not come up: " + contentsOf(managerLog).toStdString();
+        return false;
+    }
+    return true;
+}
+
 bool WindowManagerDisplay::start(int width, int height)
 {
     const std::string server = TEVORA_XVFB;
@@ -57,7 +105,8 @@ bool WindowManagerDisplay::start(int width, int height)
         m_whyNot = "no virtual X server (Xvfb) on this machine";
         return false;
     }
-    if (windowManager.empty() || ::access(windowManager.c_str(), X_OK) != 0) {
+    if (m_manager == WindowManagerKind::Openbox
+        && (windowManager.empty() || ::access(windowManager.c_str(), X_OK) != 0)) {
         m_whyNot = "no window manager (openbox) on this machine";
         return false;
     }
@@ -88,6 +137,8 @@ bool WindowManagerDisplay::start(int width, int height)
         m_whyNot = "the virtual X server did not come up: " + contentsOf(serverLog).toStdString();
         return false;
     }
+    if (m_manager != WindowManagerKind::Openbox)
+        return startOther();
     // The window manager touches a file once it manages the display; its own
     // settings are the ones it comes with, whatever the user's are.
     const std::string ready = m_windowManager.folder() + "/ready";

@@ -20,6 +20,10 @@
 //
 // Where the machine has no Xvfb or openbox, or they do not come up, running() is
 // false and whyNotRunning() says why.
+//
+// The display may run another desktop's window manager instead: xfwm4 (Xfce's)
+// or metacity (GNOME's classic one), each with the settings it comes with and a
+// home of its own, compositing off.
 
 #include "support/ServiceProcess.h"
 
@@ -27,9 +31,15 @@
 
 namespace support {
 
+enum class WindowManagerKind { Openbox, Xfwm4, Metacity };
+
+// The window manager's name, as its program is called.
+const char* nameOf(WindowManagerKind manager);
+
 class WindowManagerDisplay {
 public:
     WindowManagerDisplay(int width, int height);
+    WindowManagerDisplay(int width, int height, WindowManagerKind manager);
     WindowManagerDisplay(const WindowManagerDisplay&) = delete;
     WindowManagerDisplay& operator=(const WindowManagerDisplay&) = delete;
 
@@ -40,7 +50,10 @@ public:
 
 private:
     bool start(int width, int height);
+    // Runs a window manager other than openbox on the display, once it is up.
+    bool startOther();
 
+    WindowManagerKind m_manager = WindowManagerKind::Openbox;
     ServiceProcess m_server{"tevora-display"};
     ServiceProcess m_windowManager{"tevora-window-manager"};
     std::string m_name;

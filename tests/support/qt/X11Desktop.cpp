@@ -1,0 +1,201 @@
+#include "support/qt/X11Desktop.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QRegion>
+#include <QWidget>
+#include <QWindow>
+
+#ifdef TEVORA_HAVE_XCB
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+#endif
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace support {
+
+#ifdef TEVORA_HAVE_XCB
+
+namespace {
+
+// A connection of the test's own to an X display.
+class Connection {
+public:
+    explicit Connection(const char* display) : m_connection(xcb_connect(display, &m_screenNumber)) {}
+    ~Connection() { xcb_disconnect(m_connection); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool usable() const { return xcb_connection_has_error(m_connection) == 0; }
+    xcb_connection_t* get() const { return m_connection; }
+
+    xcb_window_t root() const
+    {
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+        for (int i = 0; i < m_screenNumber && screens.rem > 0; ++i)
+            xcb_screen_next(&screens);
+        return screens.data->root;
+    }
+
+    xcb_atom_t atom(const char* name) const
+    {
+        const auto cookie = xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(m_connection, cookie, nullptr), &std::free);
+        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    }
+
+    // The windows a property of the window lists.
+    std::vector<xcb_window_t> windowsOf(xcb_window_t window, const char* property) const
+    {
+        const auto cookie =
+            xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_WINDOW, 0, 4096);
+        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+        if (!reply || reply->format != 32)
+            return {};
+        const auto* values = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+        return std::vector<xcb_window_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+    }
+
+    // Sends a fake input event and waits until the server has taken it in.
+    void fake(uint8_t type, uint8_t detail, QPoint place) const
+    {
+        xcb_test_fake_input(m_connection, type, detail, XCB_CURRENT_TIME, root(), static_cast<int16_t>(place.x()),
+                            static_cast<int16_t>(place.y()), 0);
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
+private:
+    int m_screenNumber = 0;
+    xcb_connection_t* m_connection;
+};
+
+const Connection& display()
+{
+    static Connection connection(nullptr);
+    return connection;
+}
+
+QWidget* widgetOf(xcb_window_t window)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->internalWinId() == window)
+            return widget;
+    }
+    return nullptr;
+}
+
+QRect frameOf(const QWidget& window)
+{
+    return window.windowHandle() ? window.windowHandle()->frameGeometry() : window.frameGeometry();
+}
+
+} // namespace
+
+bool desktopAvailable()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb") && display().usable();
+}
+
+bool windowManagerManages(const std::string& displayName)
+{
+    const Connection connection(displayName.c_str());
+    return connection.usable()
+           && !connection.windowsOf(connection.root(), "_NET_SUPPORTING_WM_CHECK").empty();
+}
+
+std::vector<QWidget*> stackedWindows()
+{
+    std::vector<QWidget*> windows;
+    for (const xcb_window_t window : display().windowsOf(display().root(), "_NET_CLIENT_LIST_STACKING")) {
+        if (QWidget* widget = widgetOf(window))
+            windows.push_back(widget);
+    }
+    return windows;
+}
+
+double shareInSight(const QWidget& window)
+{
+    const std::vector<QWidget*> stacked = stackedWindows();
+    const auto at = std::find(stacked.begin(), stacked.end(), &window);
+    if (at == stacked.end())
+        return 0;
+    const QRect frame = frameOf(window);
+    QRegion inSight(frame);
+    for (auto above = at + 1; above != stacked.end(); ++above)
+        inSight -= frameOf(**above);
+    long long seen = 0;
+    for (const QRect& part : inSight)
+        seen += static_cast<long long>(part.width()) * part.height();
+    return frame.isEmpty() ? 0 : static_cast<double>(seen) / (static_cast<double>(frame.width()) * frame.height());
+}
+
+QWidget* activeWindowOfDesktop()
+{
+    const std::vector<xcb_window_t> active = display().windowsOf(display().root(), "_NET_ACTIVE_WINDOW");
+    return active.empty() ? nullptr : widgetOf(active.front());
+}
+
+void moveMouseTo(QPoint place)
+{
+    display().fake(XCB_MOTION_NOTIFY, 0, place);
+}
+
+void pressMouseAt(QPoint place)
+{
+    moveMouseTo(place);
+    display().fake(XCB_BUTTON_PRESS, 1, place);
+}
+
+void releaseMouseAt(QPoint place)
+{
+    moveMouseTo(place);
+    display().fake(XCB_BUTTON_RELEASE, 1, place);
+}
+
+void clickAt(QPoint place)
+{
+    pressMouseAt(place);
+    releaseMouseAt(place);
+}
+
+#else
+
+bool desktopAvailable()
+{
+    return false;
+}
+
+bool windowManagerManages(const std::string&)
+{
+    return false;
+}
+
+std::vector<QWidget*> stackedWindows()
+{
+    return {};
+}
+
+double shareInSight(const QWidget&)
+{
+    return 0;
+}
+
+QWidget* activeWindowOfDesktop()
+{
+    return nullptr;
+}
+
+void moveMouseTo(QPoint) {}
+void pressMouseAt(QPoint) {}
+void releaseMouseAt(QPoint) {}
+void clickAt(QPoint) {}
+
+#endif
+
+} // namespace support
