@@ -5,10 +5,11 @@ set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libcups2-dev \
 cups-daemon libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth \
-libpulse-dev poppler-utils openbox xfwm4 metacity libxcb1-dev libxcb-xtest0-dev"
+libpulse-dev poppler-utils openbox xfwm4 metacity dbus-daemon libxcb1-dev libxcb-xtest0-dev"
 # The print tests render a printout's pages with poppler's pdftoppm. The window
-# placement tests run windows on an Xvfb display under openbox, xfwm4 and
-# metacity, and click there through the X server's XTest extension.
+# placement tests run windows on an Xvfb display under openbox, xfwm4 (with its
+# settings service on a message bus of its own) and metacity, and click there
+# through the X server's XTest extension.
 # The voice memo tests start a PulseAudio server of their own and drive it with
 # pactl and parec. A desktop whose sound runs on PipeWire keeps it (those tests
 # are then skipped).

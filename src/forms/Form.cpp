@@ -420,8 +420,10 @@ struct Form::Private {
     QSize clientPx;
     QSize reportedClient{-1, -1};
     QMargins frame;
-    // The size the window object last gave the widget.
-    QSize sizeApplied;
+    // The window was shown (or given another border) where the program put it,
+    // and the platform has yet to frame it: its frame, once reported, places it
+    // again so that the outer frame has the geometry set.
+    bool awaitingFrame = false;
     // Where the frame's top-left is: where the window put it, or where the
     // platform last reported it moved to.
     QPoint placeOnScreen;
@@ -712,6 +714,7 @@ void Form::show(ShowMode mode, Form* owner)
         // flags and owner change only while it is hidden.
         applyWindowFlags();
         placeOnShowing(*this, owner, mode == ShowMode::Modal);
+        d->awaitingFrame = true;
     }
     const bool firstShow = !d->shownOnce;
     d->shownOnce = true;
@@ -898,7 +901,6 @@ void Form::applyGeometry(bool raiseResize)
     const QPoint frameTopLeft(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
     d->placeOnScreen = frameTopLeft;
     w->applyingGeometry = true;
-    d->sizeApplied = QSize(innerWidth, innerHeight);
     if (fixed) {
         w->setFixedSize(innerWidth, innerHeight);
     } else {
@@ -928,20 +930,29 @@ bool Form::frameReportedByPlatform()
     FormWindow* w = d->window;
     if (!w || !w->isVisible() || d->designing)
         return false;
-    // A maximised, minimised or full-screen window has no frame of its own size.
-    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        return false;
     QWindow* handle = w->windowHandle();
     if (!handle)
         return false;
-    const QMargins margins = handle->frameMargins();
-    if (margins == d->frame)
+    // A maximised, minimised or full-screen window has no frame of its own size,
+    // and the platform gives it its place and size.
+    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        d->awaitingFrame = false;
         return false;
+    }
+    const QMargins margins = handle->frameMargins();
+    // A window with a border the window manager has not framed (yet, or again
+    // after the full-screen view) has no frame to go by.
+    if (margins.isNull() && d->props.borderStyle != vbBSNone)
+        return false;
+    const bool changed = margins != d->frame;
     d->frame = margins;
-    // A window the platform gave a size of its own (the user's drag, a maximise
-    // whose state the window manager reports only afterwards) keeps it: the
-    // window's geometry follows the platform's.
-    if (w->size() != d->sizeApplied)
+    // Once framed, the window has the place and size the platform gives it (the
+    // user's drag, a maximise whose state the window manager reports only after
+    // the new size): the geometry follows the platform's.
+    const bool placeAgain = changed && d->awaitingFrame;
+    if (!margins.isNull())
+        d->awaitingFrame = false;
+    if (!placeAgain)
         return false;
     // While show runs, show itself raises the Resize that follows.
     applyGeometry(!d->showing);
@@ -1201,6 +1212,7 @@ void Form::setFullScreen(bool fullScreen)
         d->props.width = before.width;
         d->props.height = before.height;
         // The place and size come back inside the screen the window is on.
+        bool pulledInside = false;
         const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
         if (screen) {
             const QRect area = screen->availableGeometry();
@@ -1217,6 +1229,7 @@ void Form::setFullScreen(bool fullScreen)
                 d->props.width = inside.width() * TwipsPerPixel;
             if (inside.height() != frame.height())
                 d->props.height = inside.height() * TwipsPerPixel;
+            pulledInside = inside != frame;
         }
         d->clientPx = QSize(d->clientBeforeFullScreen.width(),
                             std::max(0, d->clientBeforeFullScreen.height() - w->menuBarHeight()));
@@ -1226,10 +1239,17 @@ void Form::setFullScreen(bool fullScreen)
             } else if (d->props.windowState == vbMinimized) {
                 w->showMinimized();
             } else {
-                // The frame goes where the window was, not where the window
-                // manager remembers it from before the full-screen view.
+                // The window manager puts the frame back where it was, as it does
+                // any window's. Where that lay partly off the screen, the frame
+                // goes inside it once the window manager has framed the window
+                // again: until then a place set would be taken for the client's,
+                // without the title bar.
                 w->showNormal();
-                applyGeometry(false);
+                if (pulledInside) {
+                    d->frame = QMargins();
+                    d->awaitingFrame = true;
+                    frameReportedByPlatform();
+                }
             }
         } else if (d->props.windowState == vbNormal) {
             applyGeometry(false);
@@ -1288,8 +1308,9 @@ void Form::setBorderStyle(int style)
     applyWindowFlags();
     applyGeometry(false);
     if (wasVisible) {
-        w->show();
         // The new border may have a frame of another size.
+        d->awaitingFrame = true;
+        w->show();
         frameReportedByPlatform();
     }
 }

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
 #include <unistd.h>
 
 namespace support {
@@ -78,13 +79,34 @@ bool WindowManagerDisplay::startOther()
     // Its settings are the ones it comes with, read and written in a home of its
     // own; no desktop session answers for it.
     const std::string& home = m_windowManager.folder();
+    std::vector<std::string> environment{"DISPLAY=" + m_name,
+                                         "HOME=" + home,
+                                         "XDG_CONFIG_HOME=" + home + "/config",
+                                         "XDG_CACHE_HOME=" + home + "/cache",
+                                         "XDG_DATA_HOME=" + home + "/data",
+                                         "XDG_RUNTIME_DIR=" + home,
+                                         "DBUS_SESSION_BUS_ADDRESS=disabled:",
+                                         "GSETTINGS_BACKEND=memory",
+                                         "SESSION_MANAGER"};
+    // xfwm4 reads its settings from the settings service (xfconfd), which the
+    // message bus starts when asked.
+    if (m_manager == WindowManagerKind::Xfwm4) {
+        const std::string bus = TEVORA_DBUS_DAEMON;
+        const std::string socket = m_bus.folder() + "/bus";
+        if (bus.empty() || ::access(bus.c_str(), X_OK) != 0 || m_bus.folder().empty()) {
+            m_whyNot = "no message bus (dbus-daemon) on this machine";
+            return false;
+        }
+        environment[6] = "DBUS_SESSION_BUS_ADDRESS=unix:path=" + socket;
+        if (!m_bus.run(bus, {"--session", "--nofork", "--address=unix:path=" + socket}, environment,
+                       m_bus.folder() + "/bus.log")
+            || !waitForService(m_bus, [&] { return ::access(socket.c_str(), F_OK) == 0; })) {
+            m_whyNot = "the message bus did not come up: " + contentsOf(m_bus.folder() + "/bus.log").toStdString();
+            return false;
+        }
+    }
     const std::string managerLog = home + "/window-manager.log";
-    if (!m_windowManager.run(windowManager, arguments,
-                             {"DISPLAY=" + m_name, "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
-                              "XDG_CACHE_HOME=" + home + "/cache", "XDG_DATA_HOME=" + home + "/data",
-                              "XDG_RUNTIME_DIR=" + home, "DBUS_SESSION_BUS_ADDRESS=disabled:", "GSETTINGS_BACKEND=memory",
-                              "SESSION_MANAGER"},
-                             managerLog)) {
+    if (!m_windowManager.run(windowManager, arguments, environment, managerLog)) {
         m_whyNot = "the window manager could not be run";
         return false;
     }

@@ -21,9 +21,10 @@
 // Where the machine has no Xvfb or openbox, or they do not come up, running() is
 // false and whyNotRunning() says why.
 //
-// The display may run another desktop's window manager instead: xfwm4 (Xfce's)
-// or metacity (GNOME's classic one), each with the settings it comes with and a
-// home of its own, compositing off.
+// The display may run another desktop's window manager instead: xfwm4 (Xfce's,
+// with its settings service on a message bus of the display's own) or metacity
+// (GNOME's classic one), each with the settings it comes with and a home of its
+// own, compositing off.
 
 #include "support/ServiceProcess.h"
 
@@ -55,6 +56,8 @@ private:
 
     WindowManagerKind m_manager = WindowManagerKind::Openbox;
     ServiceProcess m_server{"tevora-display"};
+    // The message bus of xfwm4's settings service, its own.
+    ServiceProcess m_bus{"tevora-bus"};
     ServiceProcess m_windowManager{"tevora-window-manager"};
     std::string m_name;
     bool m_running = false;

@@ -62,12 +62,28 @@ public:
         return std::vector<xcb_window_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
     }
 
+    // The 32-bit numbers a property of the window holds.
+    std::vector<uint32_t> numbersOf(xcb_window_t window, const char* property,
+                                    xcb_atom_t type = XCB_ATOM_CARDINAL) const
+    {
+        const auto cookie = xcb_get_property(m_connection, 0, window, atom(property), type, 0, 64);
+        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+        if (!reply || reply->format != 32)
+            return {};
+        const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+        return std::vector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+    }
+
+    // Waits until the server has taken in what was sent so far.
+    void sync() const { std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr)); }
+
     // Sends a fake input event and waits until the server has taken it in.
     void fake(uint8_t type, uint8_t detail, QPoint place) const
     {
         xcb_test_fake_input(m_connection, type, detail, XCB_CURRENT_TIME, root(), static_cast<int16_t>(place.x()),
                             static_cast<int16_t>(place.y()), 0);
-        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        sync();
     }
 
 private:
@@ -141,6 +157,56 @@ QWidget* activeWindowOfDesktop()
     return active.empty() ? nullptr : widgetOf(active.front());
 }
 
+QRect clientOnDisplay(const QWidget& window)
+{
+    const xcb_window_t id = static_cast<xcb_window_t>(window.internalWinId());
+    xcb_connection_t* connection = display().get();
+    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> place(
+        xcb_translate_coordinates_reply(connection, xcb_translate_coordinates(connection, id, display().root(), 0, 0),
+                                        nullptr),
+        &std::free);
+    if (!geometry || !place)
+        return {};
+    return QRect(place->dst_x, place->dst_y, geometry->width, geometry->height);
+}
+
+QRect frameOnDisplay(const QWidget& window)
+{
+    QRect frame = clientOnDisplay(window);
+    const std::vector<uint32_t> extents =
+        display().numbersOf(static_cast<xcb_window_t>(window.internalWinId()), "_NET_FRAME_EXTENTS");
+    if (extents.size() == 4) // left, right, top, bottom
+        frame.adjust(-static_cast<int>(extents[0]), -static_cast<int>(extents[2]), static_cast<int>(extents[1]),
+                     static_cast<int>(extents[3]));
+    return frame;
+}
+
+bool hasStateOnDisplay(const QWidget& window, const char* state)
+{
+    const std::vector<uint32_t> states = display().numbersOf(static_cast<xcb_window_t>(window.internalWinId()),
+                                                             "_NET_WM_STATE", XCB_ATOM_ATOM);
+    return std::find(states.begin(), states.end(), display().atom(state)) != states.end();
+}
+
+void askWindowManager(const QWidget& window, bool add, const char* state, const char* secondState)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.internalWinId());
+    message.type = display().atom("_NET_WM_STATE");
+    message.data.data32[0] = add ? 1 : 0;
+    message.data.data32[1] = display().atom(state);
+    message.data.data32[2] = secondState ? display().atom(secondState) : 0;
+    message.data.data32[3] = 2; // a pager's request: the user's own
+    xcb_send_event(display().get(), 0, display().root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    display().sync();
+}
+
 void moveMouseTo(QPoint place)
 {
     display().fake(XCB_MOTION_NOTIFY, 0, place);
@@ -190,6 +256,23 @@ QWidget* activeWindowOfDesktop()
 {
     return nullptr;
 }
+
+QRect clientOnDisplay(const QWidget&)
+{
+    return {};
+}
+
+QRect frameOnDisplay(const QWidget&)
+{
+    return {};
+}
+
+bool hasStateOnDisplay(const QWidget&, const char*)
+{
+    return false;
+}
+
+void askWindowManager(const QWidget&, bool, const char*, const char*) {}
 
 void moveMouseTo(QPoint) {}
 void pressMouseAt(QPoint) {}

@@ -10,6 +10,7 @@
 // false.
 
 #include <QPoint>
+#include <QRect>
 
 #include <string>
 #include <vector>
@@ -33,6 +34,17 @@ double shareInSight(const QWidget& window);
 // The window the window manager holds active (it has the keyboard), or null
 // when it is none of the program's.
 QWidget* activeWindowOfDesktop();
+// The window's client window (its inside) as the X server holds it, and its frame:
+// the client's place and size with the frame the window manager says it drew
+// (_NET_FRAME_EXTENTS).
+QRect clientOnDisplay(const QWidget& window);
+QRect frameOnDisplay(const QWidget& window);
+// True when the window manager holds the window in the state
+// ("_NET_WM_STATE_FULLSCREEN", ...).
+bool hasStateOnDisplay(const QWidget& window, const char* state);
+// Asks the window manager, as a pager or wmctrl does, to add or take away a
+// state of the window ("_NET_WM_STATE_MAXIMIZED_VERT", ...; up to two at once).
+void askWindowManager(const QWidget& window, bool add, const char* state, const char* secondState = nullptr);
 
 // The user's mouse: moves to a point of the screen, presses or releases the left
 // button there, or clicks (press and release). Each returns once the X server
