@@ -713,6 +713,14 @@ void Form::show(ShowMode mode, Form* owner)
         // platform window not yet shown would be undone when it shows, and its
         // flags and owner change only while it is hidden.
         applyWindowFlags();
+        // A window the window manager has yet to frame is sized for the frame it
+        // likely gets: where that is the frame it gets, nothing changes once the
+        // window manager reports it (a change just then may be lost to it).
+        if (d->frame.isNull() && d->props.borderStyle != vbBSNone) {
+            d->frame = likelyFrame(*w);
+            if (!d->frame.isNull())
+                applyGeometry(false);
+        }
         placeOnShowing(*this, owner, mode == ShowMode::Modal);
         d->awaitingFrame = true;
     }
@@ -946,6 +954,7 @@ bool Form::frameReportedByPlatform()
         return false;
     const bool changed = margins != d->frame;
     d->frame = margins;
+    frameGiven(*w, margins);
     // Once framed, the window has the place and size the platform gives it (the
     // user's drag, a maximise whose state the window manager reports only after
     // the new size): the geometry follows the platform's.
@@ -967,8 +976,8 @@ void Form::movedByPlatform()
     // framed the window it reports the client's place alone, which is no place
     // of the frame.
     const Qt::WindowStates notNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal)
-        && (d->props.borderStyle == vbBSNone || !d->frame.isNull()))
+    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal) && w->windowHandle()
+        && (d->props.borderStyle == vbBSNone || !w->windowHandle()->frameMargins().isNull()))
         d->placeOnScreen = frameOnScreen(*w).topLeft();
 }
 

@@ -43,6 +43,9 @@ struct RememberedPlace {
 
 struct Anchor {
     Form* mainWindow = nullptr;
+    // The frame the window manager last gave a window in its normal state, of a
+    // size the user may change and of a fixed size.
+    QMargins framed[2];
     std::function<std::vector<Control*>()> commands;
     // Where each window was when it was last hidden during the run, by window name.
     std::map<std::string, RememberedPlace> places;
@@ -66,10 +69,10 @@ QRect fittedInto(QRect frame, const QRect& area)
 
 // What a place covers, in the order it weighs: the top-left corners of the
 // windows open (it would lie exactly over one), the main window's commands, the
-// title bars of the windows open, its own title bar under one of them (any of
-// them comes to the front at a click), their controls, its own controls under
-// them, and the windows it overlaps.
-enum Weight { Corners, Commands, TitleBars, OwnTitleBar, Controls, OwnControls, Windows, Weights };
+// title bars of the windows open, their controls, its own title bar and its own
+// controls under one of them (any of them comes to the front at a click), and
+// the windows it overlaps.
+enum Weight { Corners, Commands, TitleBars, Controls, OwnTitleBar, OwnControls, Windows, Weights };
 using Covered = std::array<int, Weights>;
 
 // The place of the size that covers the least, nearest to the first place.
@@ -318,25 +321,9 @@ std::vector<QRect> commandsOf(const FormWindow& main)
     return commands;
 }
 
-// The frame a window manager gives the window, as far as it is known before it
-// frames it: the frame of a window of the program of its kind (of a fixed size or
-// not) that it framed, its owner's first.
-QMargins likelyFrame(const QWidget& window, const QWidget* owner)
+bool fixedSize(const QWidget& window)
 {
-    if (const QMargins own = frameMarginsOf(window); !own.isNull())
-        return own;
-    const auto fixedSize = [](const QWidget& widget) { return widget.minimumSize() == widget.maximumSize(); };
-    std::vector<const QWidget*> windows;
-    if (owner)
-        windows.push_back(owner);
-    const QWidgetList all = QApplication::topLevelWidgets();
-    windows.insert(windows.end(), all.begin(), all.end());
-    for (const QWidget* other : windows) {
-        if (other != &window && shownNormal(other) && !other->isMaximized() && !other->isFullScreen()
-            && fixedSize(*other) == fixedSize(window) && !frameMarginsOf(*other).isNull())
-            return frameMarginsOf(*other);
-    }
-    return owner ? frameMarginsOf(*owner) : QMargins();
+    return window.minimumSize() == window.maximumSize();
 }
 
 // The windows open around the form (not the main window, nor one without a
@@ -434,7 +421,7 @@ private:
         if (!shownNormal(owner))
             return std::nullopt;
         const bool guessed = frameMarginsOf(dialog).isNull();
-        const QMargins margins = likelyFrame(dialog, owner);
+        const QMargins margins = likelyFrame(dialog);
         QRect wanted(QPoint(), dialog.size().grownBy(margins));
         if (from)
             wanted.moveTopLeft(*from);
@@ -462,6 +449,7 @@ private:
         const QMargins own = hidden ? QMargins() : frameMarginsOf(*dialog);
         if (!hidden && own.isNull())
             return;
+        frameGiven(*dialog, own);
         m_guesses.erase(found);
         m_guesses.erase(std::remove_if(m_guesses.begin(), m_guesses.end(),
                                        [](const auto& entry) { return entry.first.isNull(); }),
@@ -521,7 +509,7 @@ void placeOnShowing(Form& form, const Form* owner, bool modal)
         QRect wanted = frame;
         if (reopening)
             wanted.moveTopLeft(remembered->second.frameTopLeft);
-        const QMargins margins = likelyFrame(*window, ownerWindow ? ownerWindow : mainWindow);
+        const QMargins margins = likelyFrame(*window);
         Surroundings around;
         around.area = screenOf(reopening ? nullptr : mainWindow, wanted.topLeft())->availableGeometry();
         around.titleBarHeight = margins.top();
@@ -566,6 +554,21 @@ void rememberPlace(const Form& form, QPoint frameTopLeft, bool moved)
     around.area = frame;
     addOpenWindows(around, form, frameMarginsOf(*window), frame.width());
     anchor().places[form.name()] = RememberedPlace{frameTopLeft, moved, titleBarsMet(frame, around)};
+}
+
+void frameGiven(const QWidget& window, const QMargins& margins)
+{
+    if (!margins.isNull() && !(window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        anchor().framed[fixedSize(window) ? 1 : 0] = margins;
+}
+
+QMargins likelyFrame(const QWidget& window)
+{
+    if (const QMargins own = frameMarginsOf(window); !own.isNull())
+        return own;
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return QMargins();
+    return anchor().framed[fixedSize(window) ? 1 : 0];
 }
 
 QRect frameOnScreen(const QWidget& window)

@@ -37,6 +37,7 @@
 //   in front of every window of the program, clear of its owner's title bar and
 //   controls where the screen has room for it; so is the drag marker.
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 
@@ -102,6 +103,13 @@ void placeOnShowing(Form& form, const Form* owner, bool modal);
 // The form is hidden or unloaded in its normal state: it opens again where it is
 // now. moved is true when the user or the window manager put it there.
 void rememberPlace(const Form& form, QPoint frameTopLeft, bool moved);
+// The window manager framed the window with these margins: a window of its kind
+// (of a size the user may change, or of a fixed size) it has yet to frame likely
+// gets them.
+void frameGiven(const QWidget& window, const QMargins& margins);
+// The frame the window has, or likely gets once the window manager frames it:
+// the one it last gave a window of its kind; null where none is known.
+QMargins likelyFrame(const QWidget& window);
 // The window's frame as the platform last reported it, or as the program last
 // set it until the platform answers. The widget's own geometry may miss a report
 // of the window manager's that arrived while the program was setting it.

@@ -207,6 +207,24 @@ void askWindowManager(const QWidget& window, bool add, const char* state, const 
     display().sync();
 }
 
+void askWindowManagerToMove(const QWidget& window, QPoint frameTopLeft)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.internalWinId());
+    message.type = display().atom("_NET_MOVERESIZE_WINDOW");
+    // North-west gravity (the frame's top-left is the place), x and y given, a
+    // pager's request.
+    message.data.data32[0] = XCB_GRAVITY_NORTH_WEST | (1u << 8) | (1u << 9) | (2u << 12);
+    message.data.data32[1] = static_cast<uint32_t>(frameTopLeft.x());
+    message.data.data32[2] = static_cast<uint32_t>(frameTopLeft.y());
+    xcb_send_event(display().get(), 0, display().root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    display().sync();
+}
+
 void moveMouseTo(QPoint place)
 {
     display().fake(XCB_MOTION_NOTIFY, 0, place);
@@ -273,6 +291,8 @@ bool hasStateOnDisplay(const QWidget&, const char*)
 }
 
 void askWindowManager(const QWidget&, bool, const char*, const char*) {}
+
+void askWindowManagerToMove(const QWidget&, QPoint) {}
 
 void moveMouseTo(QPoint) {}
 void pressMouseAt(QPoint) {}

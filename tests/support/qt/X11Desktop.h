@@ -42,6 +42,9 @@ QRect frameOnDisplay(const QWidget& window);
 // True when the window manager holds the window in the state
 // ("_NET_WM_STATE_FULLSCREEN", ...).
 bool hasStateOnDisplay(const QWidget& window, const char* state);
+// Asks the window manager, as a pager or wmctrl does, to move the window's frame
+// to a place of the screen.
+void askWindowManagerToMove(const QWidget& window, QPoint frameTopLeft);
 // Asks the window manager, as a pager or wmctrl does, to add or take away a
 // state of the window ("_NET_WM_STATE_MAXIMIZED_VERT", ...; up to two at once).
 void askWindowManager(const QWidget& window, bool add, const char* state, const char* secondState = nullptr);
