@@ -9,7 +9,9 @@
 // window opened stay in front of its chart; a leader is dragged from the
 // relationship editor's list onto the lineage groups as they open; the main
 // window's commands a window must lie over come forward at a click on the main
-// window; and a window the user moved opens again exactly where it was left.
+// window; and a window the user moved opens again exactly where it was left. Under
+// openbox, xfwm4 and metacity the main window maximises, restores and goes in and
+// out of the full-screen view as a plain Qt window does.
 
 #include "drawing/DspOp.h"
 #include "entry/EntryForm.h"
@@ -285,6 +287,7 @@ protected:
     // be lost.
     static void maximiseMainWindow()
     {
+        ASSERT_TRUE(support::desktopAvailable());
         const QWidget& mainWindow = *forms::formWidget(main_form());
         ASSERT_TRUE(waitFor([&] { return framed(mainWindow); }));
         main_form().setWindowState(forms::vbMaximized);
@@ -550,7 +553,6 @@ TEST_F(WindowsInFront, UnderAWindowManagerEveryWindowOpenedOrClickedComesToTheFr
 {
     if (!support::underWindowManager())
         return runUnderOpenbox();
-    ASSERT_TRUE(support::desktopAvailable());
     maximiseMainWindow();
     MainForm& main = main_form();
     const std::vector<std::pair<forms::Form*, int>> windows{{&nametb_form(), 11},    {&yeartb_form(), 12},
@@ -592,7 +594,6 @@ TEST_F(WindowsInFront, UnderAWindowManagerAWindowItsOwnButtonHidComesBackInFront
 {
     if (!support::underWindowManager())
         return runUnderOpenbox();
-    ASSERT_TRUE(support::desktopAvailable());
     maximiseMainWindow();
     MainForm& main = main_form();
     struct Row {
@@ -635,7 +636,6 @@ TEST_F(WindowsInFront, UnderAWindowManagerALeaderIsDraggedFromTheEditorOntoTheLi
 {
     if (!support::underWindowManager())
         return runUnderOpenbox();
-    ASSERT_TRUE(support::desktopAvailable());
     // The marker follows the pointer on the editor's timer, as it does for a user.
     forms::setTimersManual(false);
     maximiseMainWindow();
@@ -748,7 +748,6 @@ TEST_F(WindowsInFront, UnderAWindowManagerAMovedWindowOpensAgainExactlyWhereItWa
 {
     if (!support::underWindowManager())
         return runUnderOpenbox();
-    ASSERT_TRUE(support::desktopAvailable());
     maximiseMainWindow();
     MainForm& main = main_form();
     const QRect area = screenArea();
@@ -781,6 +780,124 @@ TEST_F(WindowsInFront, UnderAWindowManagerAMovedWindowOpensAgainExactlyWhereItWa
     }
     ctrl_form().unload();
     model::runState().Ctrl_Open = 0;
+}
+
+enum class State { Normal, Maximised, FullScreen };
+
+// The state the window manager holds the window in, and Qt with it.
+bool inState(const QWidget& window, State state)
+{
+    const bool maximised = support::hasStateOnDisplay(window, "_NET_WM_STATE_MAXIMIZED_VERT")
+                           && support::hasStateOnDisplay(window, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    const bool fullScreen = support::hasStateOnDisplay(window, "_NET_WM_STATE_FULLSCREEN");
+    switch (state) {
+    case State::Maximised: return maximised && !fullScreen && window.isMaximized();
+    case State::FullScreen: return fullScreen && window.isFullScreen();
+    default: return !maximised && !fullScreen && !window.isMaximized() && !window.isFullScreen();
+    }
+}
+
+// The main window maximised and restored by the window manager (as its title
+// bar's button, a double-click on it or wmctrl ask) and by the program, and taken
+// in and out of the full-screen view, under openbox, xfwm4 and metacity, on a
+// laptop's screen and a desktop's: as a plain Qt window beside it does, it fills
+// the frame the window manager gives it and lays out at that size, and it comes
+// back exactly to where it was, however often.
+TEST_F(WindowsInFront, UnderEachWindowManagerTheMainWindowChangesStateAsAPlainWindowDoes)
+{
+    if (!support::underWindowManager()) {
+        for (const auto manager : {support::WindowManagerKind::Openbox, support::WindowManagerKind::Xfwm4,
+                                   support::WindowManagerKind::Metacity}) {
+            for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)}) {
+                support::WindowManagerDisplay display(screen.width(), screen.height(), manager);
+                if (!display.running())
+                    GTEST_SKIP() << display.whyNotRunning();
+                EXPECT_EQ(support::runThisTestOn(display), "") << support::nameOf(manager) << " " << screen.width();
+            }
+        }
+        return;
+    }
+    ASSERT_TRUE(support::desktopAvailable());
+    MainForm& main = main_form();
+    QWidget& mainWindow = *forms::formWidget(main);
+    // A plain Qt window of the main window's size, beside it: what the window
+    // manager does with a window.
+    QWidget plain;
+    plain.resize(mainWindow.size());
+    plain.move(mainWindow.pos() + QPoint(60, 40));
+    plain.show();
+    const auto settled = [](const QWidget& window) {
+        return framed(window) && support::frameOnDisplay(window) == frameOf(window);
+    };
+    ASSERT_TRUE(waitFor([&] { return settled(mainWindow) && settled(plain); }));
+    const QRect mainNormal = support::frameOnDisplay(mainWindow);
+    const QRect plainNormal = support::frameOnDisplay(plain);
+
+    // Each step is asked of both windows alike, by the window manager or by the
+    // program (the main window through its WindowState and full-screen view).
+    enum class Asker { WindowManager, Program };
+    const auto ask = [&](QWidget& window, Asker asker, State state) {
+        if (asker == Asker::WindowManager) {
+            support::askWindowManager(window, state == State::Maximised, "_NET_WM_STATE_MAXIMIZED_VERT",
+                                      "_NET_WM_STATE_MAXIMIZED_HORZ");
+        } else if (&window == &mainWindow) {
+            main.setFullScreen(state == State::FullScreen);
+            if (state != State::FullScreen)
+                main.setWindowState(state == State::Maximised ? forms::vbMaximized : forms::vbNormal);
+        } else {
+            window.setWindowState(state == State::Maximised    ? Qt::WindowMaximized
+                                  : state == State::FullScreen ? Qt::WindowFullScreen
+                                                               : Qt::WindowNoState);
+        }
+    };
+    struct Step {
+        std::string name;
+        Asker asker;
+        State state;
+    };
+    const std::vector<Step> steps{
+        {"maximised by the window manager", Asker::WindowManager, State::Maximised},
+        {"restored by the window manager", Asker::WindowManager, State::Normal},
+        {"maximised by the program", Asker::Program, State::Maximised},
+        {"restored by the program", Asker::Program, State::Normal},
+        {"full screen", Asker::Program, State::FullScreen},
+        {"out of full screen", Asker::Program, State::Normal},
+        {"maximised again by the window manager", Asker::WindowManager, State::Maximised},
+        {"restored again by the window manager", Asker::WindowManager, State::Normal},
+        {"full screen again", Asker::Program, State::FullScreen},
+        {"out of full screen again", Asker::Program, State::Normal},
+        {"full screen a third time", Asker::Program, State::FullScreen},
+        {"out of full screen a third time", Asker::Program, State::Normal},
+    };
+    // Once the window manager holds the plain window in the state, the main
+    // window is in it too: maximised or full-screen with the plain window's
+    // frame, or back exactly where it was; and its client area (what its Resize
+    // lays out, below the menu bar) is the one it has on the display.
+    for (const Step& step : steps) {
+        ask(plain, step.asker, step.state);
+        ask(mainWindow, step.asker, step.state);
+        ASSERT_TRUE(waitFor([&] {
+            return inState(plain, step.state)
+                   && (step.state != State::Normal || support::frameOnDisplay(plain) == plainNormal);
+        })) << step.name << ": the plain window";
+        const auto asPlain = [&]() -> std::string {
+            std::string found = inState(mainWindow, step.state) ? "" : "in another state;";
+            const QRect frame = support::frameOnDisplay(mainWindow);
+            const QRect wanted = step.state == State::Normal ? mainNormal : support::frameOnDisplay(plain);
+            if (frame != wanted)
+                found += "framed at " + describe(frame) + " for " + describe(wanted) + ";";
+            const QSize client = support::clientOnDisplay(mainWindow).size();
+            const QMenuBar* bar = mainWindow.findChild<QMenuBar*>();
+            const QSize laidOut(forms::twipsToPixels(main.scaleWidth()),
+                                forms::twipsToPixels(main.scaleHeight()) + (bar->isVisible() ? bar->height() : 0));
+            if (laidOut != client || mainWindow.size() != client)
+                found += "laid out at " + std::to_string(laidOut.width()) + "x" + std::to_string(laidOut.height())
+                         + " in a client of " + std::to_string(client.width()) + "x"
+                         + std::to_string(client.height()) + ";";
+            return found;
+        };
+        EXPECT_TRUE(waitFor([&] { return asPlain().empty(); })) << step.name << ": " << asPlain();
+    }
 }
 
 } // namespace

@@ -49,24 +49,10 @@ public:
         return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
 
-    // The windows a property of the window lists.
-    std::vector<xcb_window_t> windowsOf(xcb_window_t window, const char* property) const
+    // The 32-bit numbers (windows, atoms, cardinals) a property of the window holds.
+    std::vector<uint32_t> numbersOf(xcb_window_t window, const char* property, xcb_atom_t type) const
     {
-        const auto cookie =
-            xcb_get_property(m_connection, 0, window, atom(property), XCB_ATOM_WINDOW, 0, 4096);
-        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
-        if (!reply || reply->format != 32)
-            return {};
-        const auto* values = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
-        return std::vector<xcb_window_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
-    }
-
-    // The 32-bit numbers a property of the window holds.
-    std::vector<uint32_t> numbersOf(xcb_window_t window, const char* property,
-                                    xcb_atom_t type = XCB_ATOM_CARDINAL) const
-    {
-        const auto cookie = xcb_get_property(m_connection, 0, window, atom(property), type, 0, 64);
+        const auto cookie = xcb_get_property(m_connection, 0, window, atom(property), type, 0, 4096);
         const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
             xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
         if (!reply || reply->format != 32)
@@ -122,13 +108,13 @@ bool windowManagerManages(const std::string& displayName)
 {
     const Connection connection(displayName.c_str());
     return connection.usable()
-           && !connection.windowsOf(connection.root(), "_NET_SUPPORTING_WM_CHECK").empty();
+           && !connection.numbersOf(connection.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).empty();
 }
 
 std::vector<QWidget*> stackedWindows()
 {
     std::vector<QWidget*> windows;
-    for (const xcb_window_t window : display().windowsOf(display().root(), "_NET_CLIENT_LIST_STACKING")) {
+    for (const xcb_window_t window : display().numbersOf(display().root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW)) {
         if (QWidget* widget = widgetOf(window))
             windows.push_back(widget);
     }
@@ -153,7 +139,7 @@ double shareInSight(const QWidget& window)
 
 QWidget* activeWindowOfDesktop()
 {
-    const std::vector<xcb_window_t> active = display().windowsOf(display().root(), "_NET_ACTIVE_WINDOW");
+    const std::vector<xcb_window_t> active = display().numbersOf(display().root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
     return active.empty() ? nullptr : widgetOf(active.front());
 }
 
@@ -176,7 +162,7 @@ QRect frameOnDisplay(const QWidget& window)
 {
     QRect frame = clientOnDisplay(window);
     const std::vector<uint32_t> extents =
-        display().numbersOf(static_cast<xcb_window_t>(window.internalWinId()), "_NET_FRAME_EXTENTS");
+        display().numbersOf(static_cast<xcb_window_t>(window.internalWinId()), "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
     if (extents.size() == 4) // left, right, top, bottom
         frame.adjust(-static_cast<int>(extents[0]), -static_cast<int>(extents[2]), static_cast<int>(extents[1]),
                      static_cast<int>(extents[3]));
