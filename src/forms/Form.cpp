@@ -798,8 +798,7 @@ void Form::hide()
 {
     load();
     if (d->window && d->window->isVisible())
-        rememberPlace(*this, d->placeOnScreen,
-                      d->placeOnScreen != QPoint(twipsToPixels(d->props.left), twipsToPixels(d->props.top)));
+        rememberPlace(*this, d->placeOnScreen);
     d->props.visible = false;
     if (d->window)
         d->window->hide();
@@ -858,8 +857,7 @@ void Form::teardown()
         (*it)->detach(false);
     FormWindow* w = d->window;
     if (w && w->isVisible())
-        rememberPlace(*this, d->placeOnScreen,
-                      d->placeOnScreen != QPoint(twipsToPixels(d->props.left), twipsToPixels(d->props.top)));
+        rememberPlace(*this, d->placeOnScreen);
     d->window = nullptr;
     if (w) {
         w->form = nullptr;

@@ -542,7 +542,7 @@ void placeOnShowing(Form& form, const Form* owner, bool modal)
     applyInFront(*window, how, ownerWindow ? const_cast<FormWindow*>(ownerWindow) : nullptr);
 }
 
-void rememberPlace(const Form& form, QPoint frameTopLeft, bool moved)
+void rememberPlace(const Form& form, QPoint frameTopLeft)
 {
     const FormWindow* window = form.window();
     // A maximised or full-screen window has no place of its own; the main window
@@ -553,6 +553,8 @@ void rememberPlace(const Form& form, QPoint frameTopLeft, bool moved)
     const QRect frame(frameTopLeft, frameOnScreen(*window).size());
     around.area = frame;
     addOpenWindows(around, form, frameMarginsOf(*window), frame.width());
+    // Not where the program put it: the user or the window manager moved it.
+    const bool moved = frameTopLeft != QPoint(twipsToPixels(form.left()), twipsToPixels(form.top()));
     anchor().places[form.name()] = RememberedPlace{frameTopLeft, moved, titleBarsMet(frame, around)};
 }
 

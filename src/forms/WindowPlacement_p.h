@@ -100,9 +100,9 @@ int titleBarsMet(const QRect& frame, const Surroundings& around);
 // Places the form as it shows from hidden (its owner is the window it is shown
 // for) and keeps it in front by the rules above.
 void placeOnShowing(Form& form, const Form* owner, bool modal);
-// The form is hidden or unloaded in its normal state: it opens again where it is
-// now. moved is true when the user or the window manager put it there.
-void rememberPlace(const Form& form, QPoint frameTopLeft, bool moved);
+// The form is hidden or unloaded with its frame's top-left there: it opens again
+// there (in its normal state).
+void rememberPlace(const Form& form, QPoint frameTopLeft);
 // The window manager framed the window with these margins: a window of its kind
 // (of a size the user may change, or of a fixed size) it has yet to frame likely
 // gets them.
