@@ -5,14 +5,16 @@ set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libcups2-dev \
 cups-daemon libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xvfb xauth \
-libpulse-dev poppler-utils openbox \
-qt6-wayland weston mutter dbus-daemon xwayland xdotool x11-utils"
+libpulse-dev poppler-utils openbox xfwm4 metacity dbus-daemon libxcb1-dev libxcb-xtest0-dev \
+qt6-wayland weston mutter xwayland xdotool x11-utils"
 # The print tests render a printout's pages with poppler's pdftoppm. The window
-# placement tests run windows on an Xvfb display under openbox. The Wayland tests
-# run the program in a Wayland session (weston, or GNOME's mutter with a session
-# bus of its own, each with XWayland or without) shown on an Xvfb display, with
-# Qt's Wayland plugin installed as desktops have it, and drive it with xdotool;
-# xwininfo tells where the X server has a window.
+# placement tests run windows on an Xvfb display under openbox, xfwm4 (with its
+# settings service on a message bus of its own) and metacity, and click there
+# through the X server's XTest extension. The Wayland tests run the program in a
+# Wayland session (weston, or GNOME's mutter with a session bus of its own, each
+# with XWayland or without) shown on an Xvfb display, with Qt's Wayland plugin
+# installed as desktops have it, and drive it with xdotool; xwininfo tells where
+# the X server has a window.
 # The voice memo tests start a PulseAudio server of their own and drive it with
 # pactl and parec. A desktop whose sound runs on PipeWire keeps it (those tests
 # are then skipped).

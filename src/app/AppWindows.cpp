@@ -411,8 +411,8 @@ void installProgram()
     reports::setChronologyWindows(&chronology);
     drawing::setDspOpRequests(&displayOptions);
     // The windows opened from the main window stay in front of it, clear of its
-    // menu bar and toolbar.
-    forms::setMainWindow(&main_form(), MainForm::ToolbarHeight);
+    // menu bar, toolbar and side buttons.
+    forms::setMainWindow(&main_form(), [] { return main_form().commands(); });
 }
 
 } // namespace app

@@ -151,8 +151,6 @@ int QtHooks::msgBox(const std::string& text, int style, const std::string& title
     box.setText(qs(messageBoxText(text)));
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    // Above the program's topmost windows.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
     switch (style & 0x70) {
     case platform::vbCritical: box.setIcon(QMessageBox::Critical); break;

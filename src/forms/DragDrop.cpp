@@ -4,7 +4,6 @@
 #include "forms/Control.h"
 #include "forms/Form.h"
 #include "forms/FormWindow_p.h"
-#include "forms/WindowFunctions.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -287,8 +286,7 @@ void screenToClient(const Control& control, int& x, int& y)
 
 void placeWindowOnTop(Form& window, int x, int y)
 {
-    if (!isTopMost(window))
-        SetTopMost(window, 1);
+    keepInFront(window, InFront::OfEveryWindow);
     FormWindow* w = window.window();
     if (!w)
         return;

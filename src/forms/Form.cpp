@@ -404,8 +404,6 @@ struct Form::Private {
 
     State state = State::Unloaded;
     bool designing = false;
-    // Shown with an owner: the window is a dialog of the owner's.
-    bool owned = false;
     // Inside show, until its Resize.
     bool showing = false;
     bool unloading = false;
@@ -422,6 +420,10 @@ struct Form::Private {
     QSize clientPx;
     QSize reportedClient{-1, -1};
     QMargins frame;
+    // The window was shown (or given another border) where the program put it,
+    // and the platform has yet to frame it: its frame, once reported, places it
+    // again so that the outer frame has the geometry set.
+    bool awaitingFrame = false;
     // Where the frame's top-left is: where the window put it, or where the
     // platform last reported it moved to.
     QPoint placeOnScreen;
@@ -521,7 +523,6 @@ void Form::loadNow()
 #endif
     d->state = Private::State::Loading;
     d->unloadAfterLoad = false;
-    d->owned = false;
     d->shownOnce = false;
     d->focus = nullptr;
     d->focusLife = ControlLife();
@@ -702,37 +703,26 @@ void Form::show(ShowMode mode, Form* owner)
         raiseWindow(w);
         return;
     }
-    // Placed before the owner below makes the platform window: a move of a
-    // platform window not yet shown would be undone when it shows.
-    bool keptInFront = false;
-    if (!d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal)
-        keptInFront = placeOnOpening(*this, owner ? owner : modalOwner(), mode == ShowMode::Modal);
-    if (mode == ShowMode::Modal) {
-        // Qt applies a modality change only to a hidden window.
-        if (w->isVisible())
-            w->hide();
-        w->setWindowModality(Qt::ApplicationModal);
-    }
-    // A modal window stands in front of every window of the program, those kept
-    // in front included. The flag changes only while the window is hidden.
-    if ((keptInFront || mode == ShowMode::Modal) && !w->isVisible())
-        keepInFront(*w);
-    // Every window has an owner: window managers and Wayland compositors keep a
-    // window in front of its owner, and stack one without an owner like any
-    // other, so a modal window would go behind the window it blocks.
+    if (mode == ShowMode::Modal && w->isVisible())
+        hide(); // Qt applies a modality change only to a hidden window
     if (!owner)
         owner = mode == ShowMode::Modal ? modalOwner() : mainWindowForm();
-    if (owner && owner != this && owner->d->window) {
-        // Window managers keep a dialog in front of the window it is transient
-        // for; a plain window's owner is not passed on to them. The type
-        // changes only while the window is hidden, as Qt requires.
-        if (!d->owned && !w->isVisible()) {
-            d->owned = true;
-            applyWindowFlags();
+    if (!w->isVisible()) {
+        w->setWindowModality(mode == ShowMode::Modal ? Qt::ApplicationModal : Qt::NonModal);
+        // Placed, and kept in front, before the window shows: a move of a
+        // platform window not yet shown would be undone when it shows, and its
+        // flags and owner change only while it is hidden.
+        applyWindowFlags();
+        // A window the window manager has yet to frame is sized for the frame it
+        // likely gets: where that is the frame it gets, nothing changes once the
+        // window manager reports it (a change just then may be lost to it).
+        if (d->frame.isNull() && d->props.borderStyle != vbBSNone) {
+            d->frame = likelyFrame(*w);
+            if (!d->frame.isNull())
+                applyGeometry(false);
         }
-        w->winId();
-        owner->d->window->winId();
-        w->windowHandle()->setTransientParent(owner->d->window->windowHandle());
+        placeOnShowing(*this, owner, mode == ShowMode::Modal);
+        d->awaitingFrame = true;
     }
     const bool firstShow = !d->shownOnce;
     d->shownOnce = true;
@@ -807,6 +797,8 @@ void Form::runModalLoop()
 void Form::hide()
 {
     load();
+    if (d->window && d->window->isVisible())
+        rememberPlace(*this, d->placeOnScreen);
     d->props.visible = false;
     if (d->window)
         d->window->hide();
@@ -864,11 +856,8 @@ void Form::teardown()
     for (auto it = controls.rbegin(); it != controls.rend(); ++it)
         (*it)->detach(false);
     FormWindow* w = d->window;
-    // The window opens again where it is now, whoever put it there.
-    if (w && d->shownOnce && !d->fullScreen && d->props.windowState == vbNormal && this != mainWindowForm()) {
-        const QPoint placed(twipsToPixels(d->props.left), twipsToPixels(d->props.top));
-        rememberPlace(m_name, d->placeOnScreen, d->placeOnScreen != placed);
-    }
+    if (w && w->isVisible())
+        rememberPlace(*this, d->placeOnScreen);
     d->window = nullptr;
     if (w) {
         w->form = nullptr;
@@ -947,16 +936,31 @@ bool Form::frameReportedByPlatform()
     FormWindow* w = d->window;
     if (!w || !w->isVisible() || d->designing)
         return false;
-    // A maximised, minimised or full-screen window has no frame of its own size.
-    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        return false;
     QWindow* handle = w->windowHandle();
     if (!handle)
         return false;
-    const QMargins margins = handle->frameMargins();
-    if (margins == d->frame)
+    // A maximised, minimised or full-screen window has no frame of its own size,
+    // and the platform gives it its place and size.
+    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        d->awaitingFrame = false;
         return false;
+    }
+    const QMargins margins = handle->frameMargins();
+    // A window with a border the window manager has not framed (yet, or again
+    // after the full-screen view) has no frame to go by.
+    if (margins.isNull() && d->props.borderStyle != vbBSNone)
+        return false;
+    const bool changed = margins != d->frame;
     d->frame = margins;
+    frameGiven(*w, margins);
+    // Once framed, the window has the place and size the platform gives it (the
+    // user's drag, a maximise whose state the window manager reports only after
+    // the new size): the geometry follows the platform's.
+    const bool placeAgain = changed && d->awaitingFrame;
+    if (!margins.isNull())
+        d->awaitingFrame = false;
+    if (!placeAgain)
+        return false;
     // While show runs, show itself raises the Resize that follows.
     applyGeometry(!d->showing);
     return true;
@@ -966,9 +970,12 @@ void Form::movedByPlatform()
 {
     const FormWindow* w = d->window;
     // Qt takes the frame from the platform's client position and frame margins
-    // as both stood when it reported the move.
+    // as both stood when it reported the move. Until the window manager has
+    // framed the window it reports the client's place alone, which is no place
+    // of the frame.
     const Qt::WindowStates notNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal))
+    if (w && w->isVisible() && !d->designing && !(w->windowState() & notNormal) && w->windowHandle()
+        && (d->props.borderStyle == vbBSNone || !w->windowHandle()->frameMargins().isNull()))
         d->placeOnScreen = frameOnScreen(*w).topLeft();
 }
 
@@ -1212,6 +1219,7 @@ void Form::setFullScreen(bool fullScreen)
         d->props.width = before.width;
         d->props.height = before.height;
         // The place and size come back inside the screen the window is on.
+        bool pulledInside = false;
         const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
         if (screen) {
             const QRect area = screen->availableGeometry();
@@ -1228,6 +1236,7 @@ void Form::setFullScreen(bool fullScreen)
                 d->props.width = inside.width() * TwipsPerPixel;
             if (inside.height() != frame.height())
                 d->props.height = inside.height() * TwipsPerPixel;
+            pulledInside = inside != frame;
         }
         d->clientPx = QSize(d->clientBeforeFullScreen.width(),
                             std::max(0, d->clientBeforeFullScreen.height() - w->menuBarHeight()));
@@ -1237,10 +1246,17 @@ void Form::setFullScreen(bool fullScreen)
             } else if (d->props.windowState == vbMinimized) {
                 w->showMinimized();
             } else {
-                // The frame goes where the window was, not where the window
-                // manager remembers it from before the full-screen view.
+                // The window manager puts the frame back where it was, as it does
+                // any window's. Where that lay partly off the screen, the frame
+                // goes inside it once the window manager has framed the window
+                // again: until then a place set would be taken for the client's,
+                // without the title bar.
                 w->showNormal();
-                applyGeometry(false);
+                if (pulledInside) {
+                    d->frame = QMargins();
+                    d->awaitingFrame = true;
+                    frameReportedByPlatform();
+                }
             }
         } else if (d->props.windowState == vbNormal) {
             applyGeometry(false);
@@ -1299,8 +1315,9 @@ void Form::setBorderStyle(int style)
     applyWindowFlags();
     applyGeometry(false);
     if (wasVisible) {
-        w->show();
         // The new border may have a frame of another size.
+        d->awaitingFrame = true;
+        w->show();
         frameReportedByPlatform();
     }
 }
@@ -1311,7 +1328,10 @@ void Form::applyWindowFlags()
     if (!w)
         return;
     const int style = d->props.borderStyle;
-    Qt::WindowFlags flags = d->owned || style == vbFixedDialog ? Qt::Dialog : Qt::Window;
+    // The type and the stay-on-top hint are how the window is kept in front
+    // (WindowPlacement.cpp).
+    const Qt::WindowFlags inFront = Qt::WindowType_Mask | Qt::WindowStaysOnTopHint;
+    Qt::WindowFlags flags = w->windowFlags() & inFront;
     if (style == vbBSNone)
         flags |= Qt::FramelessWindowHint;
     else if (style == vbFixedDialog)
@@ -1320,11 +1340,9 @@ void Form::applyWindowFlags()
         // A window of fixed size offers no maximise button.
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                  | Qt::WindowCloseButtonHint;
-    else if (d->owned)
+    else
         flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                  | Qt::WindowCloseButtonHint;
-    if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        flags |= Qt::WindowStaysOnTopHint;
     if (flags != w->windowFlags())
         w->setWindowFlags(flags);
 }

@@ -109,7 +109,8 @@ public:
     bool isLoaded() const;
     // A window with an owner stays in front of it; a modeless window shown
     // without one is owned by the main window (setMainWindow), a modal one by
-    // the window the user last worked in.
+    // the window the user last worked in. Every showing from hidden places the
+    // window (the rules: WindowPlacement.cpp).
     void show(ShowMode mode = ShowMode::Modeless, Form* owner = nullptr);
     void hide();
     // Unload from code (UnloadMode 1). False when a handler cancelled it.
@@ -272,14 +273,14 @@ Form* findForm(const std::string& name);
 // The window behind a handle from hWnd(), or null.
 Form* formFromHandle(WindowHandle handle);
 
-// The program's main window. A window shown modeless without an owner is owned
-// by it: it stays in front of the main window, as tool windows do on the
-// desktop, without being modal. Null: windows have no owner unless given one.
-// Every other window opens wholly on the screen, leaving the main window's menu
-// bar and the top toolbarHeight twips of its client area (its toolbar) visible
-// where there is room, in sight of every window kept in front of it, and opens
-// again where it was when it closed (the rules: WindowPlacement.cpp).
-void setMainWindow(Form* form, double toolbarHeight = 0);
+// The program's main window and its commands: the controls of its toolbar and
+// side buttons (its title bar and menu bar are commands too). A window shown
+// modeless without an owner is owned by it: it stays in front of the main
+// window, as tool windows do on the desktop, without being modal. Null: windows
+// have no owner unless given one. Every other window opens wholly on the
+// screen, clear of the main window's commands where there is room, and opens
+// again where it was when it was hidden (the rules: WindowPlacement.cpp).
+void setMainWindow(Form* form, std::function<std::vector<Control*>()> commands = {});
 // Forgets where the windows were when they closed (tests).
 void forgetWindowPlaces();
 

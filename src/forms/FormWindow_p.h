@@ -4,6 +4,8 @@
 // turns window-level Qt events (close box, resize, activation, keys and mouse
 // with no control involved) into the window's events.
 
+#include "forms/WindowPlacement_p.h"
+
 #include <QWidget>
 
 class QMenuBar;
@@ -34,6 +36,8 @@ public:
     void layoutChildren();
     // Set while the window object changes the geometry itself.
     bool applyingGeometry = false;
+    // How the window is asked to be kept in front while it shows modeless.
+    InFront inFront = InFront::OfOwner;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

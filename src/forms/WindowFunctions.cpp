@@ -2,6 +2,7 @@
 
 #include "forms/Form.h"
 #include "forms/FormWindow_p.h"
+#include "forms/WindowPlacement_p.h"
 
 namespace forms {
 
@@ -22,27 +23,16 @@ int SetTopMost(Form& window, int mode)
     changes().push_back({window.name(), mode, result});
     if (result == 0)
         return 0;
-    FormWindow* w = window.window();
-    if (!w)
-        return result;
-    const bool wasVisible = w->isVisible();
-    const QRect geometry = w->geometry();
-    // Qt hides a window whose flags change; it comes back where it was.
-    w->setWindowFlag(Qt::WindowStaysOnTopHint, mode == 1);
-    if (wasVisible) {
-        w->setGeometry(geometry);
-        w->show();
-    } else {
-        // Setting a window topmost shows it too, so a caller needs no second call.
+    keepInFront(window, mode == 1 ? InFront::OfOwner : InFront::No);
+    // Either mode shows the window too, so a caller needs no second call.
+    if (window.window() && !window.window()->isVisible())
         window.show();
-    }
     return result;
 }
 
-bool isTopMost(const Form& window)
+bool isKeptInFront(const Form& window)
 {
-    const FormWindow* w = window.window();
-    return w && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    return keptInFront(window) != InFront::No;
 }
 
 const std::vector<TopMostChange>& topMostChanges()

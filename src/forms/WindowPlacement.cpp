@@ -1,21 +1,27 @@
 #include "forms/WindowPlacement_p.h"
 
+#include "forms/DragDrop.h"
 #include "forms/Form.h"
 #include "forms/FormWindow_p.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -24,21 +30,24 @@ namespace forms {
 
 namespace {
 
-// A title bar's height with room to take hold of it: no window opens over this
-// strip of a window behind it, and windows cascade by it.
+// The least height of a title bar: room to take hold of it, also where the
+// platform draws a thinner one or none (the headless platform).
 constexpr int TitleBarHeight = 30;
-// How far a cascade reaches from the window it starts at, in title bars.
-constexpr int CascadeSteps = 8;
 
 struct RememberedPlace {
     QPoint frameTopLeft;
     bool moved = false;
+    // How many title bars of the windows open it lay over or had its own under.
+    int titleBarsMet = 0;
 };
 
 struct Anchor {
     Form* mainWindow = nullptr;
-    double toolbarHeight = 0;
-    // Where each window was when it last closed during the run, by window name.
+    // The frame the window manager last gave a window in its normal state, of a
+    // size the user may change and of a fixed size.
+    QMargins framed[2];
+    std::function<std::vector<Control*>()> commands;
+    // Where each window was when it was last hidden during the run, by window name.
     std::map<std::string, RememberedPlace> places;
 };
 
@@ -46,19 +55,6 @@ Anchor& anchor()
 {
     static Anchor instance;
     return instance;
-}
-
-QRect titleBarOf(const QRect& frame)
-{
-    return QRect(frame.left(), frame.top(), frame.width(), TitleBarHeight);
-}
-
-// True when the top-left corners of the two frames lie within a title bar's
-// height of each other: the one in front hides the other's title bar and corner.
-bool cornersMeet(const QRect& frame, const QRect& other)
-{
-    return std::abs(frame.left() - other.left()) < TitleBarHeight
-           && std::abs(frame.top() - other.top()) < TitleBarHeight;
 }
 
 // The frame moved by as little as it takes to lie wholly inside area (its size
@@ -71,226 +67,150 @@ QRect fittedInto(QRect frame, const QRect& area)
     return frame;
 }
 
-bool toolbarRuleApplies(const Surroundings& around)
-{
-    return !around.mainFrame.isNull();
-}
+// What a place covers, in the order it weighs: the top-left corners of the
+// windows open (it would lie exactly over one), the main window's commands, the
+// title bars of the windows open, their controls, its own title bar and its own
+// controls under one of them (any of them comes to the front at a click), and
+// the windows it overlaps.
+enum Weight { Corners, Commands, TitleBars, Controls, OwnTitleBar, OwnControls, Windows, Weights };
+using Covered = std::array<int, Weights>;
 
-// A frame over the main window's bars goes just below them where there is room,
-// else beside the main window, else as low as it fits.
-QRect clearOfBars(QRect place, const Surroundings& around)
-{
-    if (!toolbarRuleApplies(around) || !place.intersects(around.bars))
-        return place;
-    const QRect& area = around.area;
-    const QRect& main = around.mainFrame;
-    const QRect below = fittedInto(QRect(QPoint(place.left(), around.bars.bottom() + 1), place.size()), area);
-    const QRect right = fittedInto(QRect(QPoint(main.right() + 1, place.top()), place.size()), area);
-    const QRect left = fittedInto(QRect(QPoint(main.left() - place.width(), place.top()), place.size()), area);
-    if (!below.intersects(around.bars))
-        return below;
-    if (!right.intersects(main))
-        return right;
-    if (!left.intersects(main))
-        return left;
-    place.moveBottom(area.bottom());
-    return place;
-}
-
-// What a place must keep clear of.
-struct Rules {
-    // How many of the owner's parts: its title bar comes first.
-    size_t ownerParts = 0;
-    // True: overlaps no window behind at all; false: hides none of their title
-    // bars.
-    bool besideAll = false;
-};
-
-// The places a window may open at, nearest to its first place first.
+// The place of the size that covers the least, nearest to the first place.
+//
+// Whether a place covers a thing depends on where its top-left lies: inside a
+// rectangle of top-left corners, the thing's zone. Along a row of places, what a
+// place covers changes only where it enters a zone or leaves one; a place just
+// short of a zone or just past one (or at the screen's edge) covers no more than
+// any between: those, in both directions, are the places tried. Each row is
+// swept once through the zones, sorted by where they begin.
 class Search {
 public:
-    Search(const QRect& first, const Surroundings& around)
-        : m_first(first), m_around(around),
-          m_firstCoversBars(toolbarRuleApplies(around) && first.intersects(around.bars))
+    Search(const QRect& first, const Surroundings& around) : m_first(first), m_around(around)
     {
+        const QSize size = first.size();
+        const int step = std::max(around.titleBarHeight, TitleBarHeight);
+        const bool beside = !around.ownParts.empty();
+        for (const OpenWindow& window : around.windows) {
+            // Top-left within a title bar's height of the window's.
+            m_zones.push_back(
+                {QRect(window.frame.topLeft() - QPoint(step - 1, step - 1), QSize(2 * step - 1, 2 * step - 1)),
+                 Corners, true});
+            for (size_t i = 0; i < window.parts.size(); ++i)
+                add(window.parts[i], QRect(QPoint(), size), i == 0 ? TitleBars : Controls, true);
+            for (size_t i = 0; i < around.ownParts.size(); ++i)
+                add(window.frame, around.ownParts[i], i == 0 ? OwnTitleBar : OwnControls, i == 0);
+            // A window kept in front of every other may lie over its owner.
+            if (beside)
+                add(window.frame, QRect(QPoint(), size), Windows, true);
+        }
+        for (const QRect& command : around.commands)
+            add(command, QRect(QPoint(), size), Commands, true);
+        m_corners = QRect(around.area.topLeft(), around.area.size() - size + QSize(1, 1));
     }
 
-    bool fits(const QRect& place, const Rules& rules, const std::vector<QRect>& inFront,
-              const std::vector<QRect>& behind) const
+    QRect best() const
     {
-        if (!onScreenClearOfBars(place))
-            return false;
-        const auto meets = [&place](const QRect& thing) { return place.intersects(thing); };
-        if (std::any_of(inFront.begin(), inFront.end(), meets))
-            return false;
-        const auto parts = m_around.ownerParts.begin();
-        if (std::any_of(parts, parts + static_cast<std::ptrdiff_t>(rules.ownerParts), meets))
-            return false;
-        return std::none_of(behind.begin(), behind.end(), [&](const QRect& other) {
-            return place.intersects(rules.besideAll ? other : titleBarOf(other));
-        });
-    }
+        if (m_corners.isEmpty())
+            return m_first;
+        const std::vector<int> xs = stops(m_first.left(), m_corners.left(), m_corners.right(),
+                                          [](const QRect& zone) { return std::pair(zone.left(), zone.right()); });
+        const std::vector<int> ys = stops(m_first.top(), m_corners.top(), m_corners.bottom(),
+                                          [](const QRect& zone) { return std::pair(zone.top(), zone.bottom()); });
+        // Where, along a row, places enter and leave each zone.
+        struct Edge {
+            int x;
+            int change;
+            const Zone* zone;
+        };
+        std::vector<Edge> edges;
+        edges.reserve(2 * m_zones.size());
+        for (const Zone& zone : m_zones) {
+            edges.push_back({zone.corners.left(), 1, &zone});
+            edges.push_back({zone.corners.right() + 1, -1, &zone});
+        }
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.x < b.x; });
 
-    std::optional<QRect> nearest(const Rules& rules, const std::vector<QRect>& inFront,
-                                 const std::vector<QRect>& behind) const
-    {
-        for (const QPoint& topLeft : places()) {
-            const QRect place(topLeft, m_first.size());
-            if (fits(place, rules, inFront, behind))
-                return place;
-        }
-        return std::nullopt;
-    }
-
-    // The nearest of the places that hide the least of the others: of their
-    // title bars and the owner's first, then of the owner's controls, then of the
-    // windows kept in front. No corner lies on another window's.
-    QRect leastHiding(const std::vector<QRect>& others, const std::vector<QRect>& inFront) const
-    {
-        const auto covered = [](const QRect& place, const QRect& thing) {
-            const QRect part = place & thing;
-            return static_cast<long long>(part.width()) * part.height();
+        const QPoint from = m_first.topLeft();
+        const auto distance = [from](const QPoint& place) {
+            return std::make_tuple((place - from).manhattanLength(), place.y(), place.x());
         };
-        using Cost = std::tuple<long long, long long, long long>;
-        std::optional<Cost> least;
-        QRect best = m_first;
-        for (const QPoint& topLeft : places()) {
-            const QRect place(topLeft, m_first.size());
-            if (!onScreenClearOfBars(place)
-                || std::any_of(others.begin(), others.end(),
-                               [&place](const QRect& other) { return cornersMeet(place, other); }))
-                continue;
-            Cost cost{0, 0, 0};
-            for (const QRect& other : others)
-                std::get<0>(cost) += covered(place, titleBarOf(other));
-            const std::vector<QRect>& parts = m_around.ownerParts;
-            for (size_t i = 0; i < parts.size(); ++i)
-                (i == 0 ? std::get<0>(cost) : std::get<1>(cost)) += covered(place, parts[i]);
-            for (const QRect& window : inFront)
-                std::get<2>(cost) += covered(place, window);
-            if (!least || cost < *least) {
-                least = cost;
-                best = place;
-            }
-        }
-        return best;
-    }
-
-private:
-    // Worked out when the first place does not do: beside each thing in the way
-    // (touching it on either side) and cascaded whole title bars' heights from
-    // each open window, on the screen, nearest to the first place first.
-    const std::vector<QPoint>& places() const
-    {
-        if (m_placesMade)
-            return m_places;
-        m_placesMade = true;
-        const int width = m_first.width();
-        const int height = m_first.height();
-        const QRect& area = m_around.area;
-        const auto across = [&](int x) { return x >= area.left() && x + width <= area.right() + 1; };
-        // A window as low as it fits moves sideways only.
-        const auto down = [&](int y) {
-            return y >= area.top() && y + height <= area.bottom() + 1 && (!m_firstCoversBars || y == m_first.top());
-        };
-        std::vector<int> xs{m_first.left(), area.left(), area.right() + 1 - width};
-        std::vector<int> ys{m_first.top(), area.top(), area.bottom() + 1 - height};
-        const auto besideOf = [&](const QRect& thing) {
-            xs.insert(xs.end(), {thing.left() - width, thing.right() + 1});
-            ys.insert(ys.end(), {thing.top() - height, thing.bottom() + 1});
-        };
-        for (const std::vector<QRect>* list : {&m_around.inFront, &m_around.behind, &m_around.ownerParts}) {
-            for (const QRect& thing : *list)
-                besideOf(thing);
-        }
-        if (toolbarRuleApplies(m_around))
-            besideOf(m_around.bars);
-        const auto keep = [](std::vector<int>& values, const auto& wanted) {
-            values.erase(std::remove_if(values.begin(), values.end(), [&](int v) { return !wanted(v); }),
-                         values.end());
-            std::sort(values.begin(), values.end());
-            values.erase(std::unique(values.begin(), values.end()), values.end());
-        };
-        keep(xs, across);
-        keep(ys, down);
-        for (const int x : xs) {
-            for (const int y : ys)
-                m_places.emplace_back(x, y);
-        }
-        for (const std::vector<QRect>* list : {&m_around.inFront, &m_around.behind}) {
-            for (const QRect& other : *list) {
-                for (int right = -CascadeSteps; right <= CascadeSteps; ++right) {
-                    for (int lower = -CascadeSteps; lower <= CascadeSteps; ++lower) {
-                        const QPoint place = other.topLeft() + QPoint(right, lower) * TitleBarHeight;
-                        if (across(place.x()) && down(place.y()))
-                            m_places.push_back(place);
-                    }
+        std::optional<std::pair<Covered, std::tuple<int, int, int>>> least;
+        QPoint best = m_first.topLeft();
+        for (const int y : ys) {
+            Covered covered{};
+            auto edge = edges.begin();
+            for (const int x : xs) {
+                for (; edge != edges.end() && edge->x <= x; ++edge) {
+                    const QRect& corners = edge->zone->corners;
+                    if (corners.top() <= y && y <= corners.bottom())
+                        covered[edge->zone->weight] += edge->change;
+                }
+                const QPoint place(x, y);
+                const auto key = std::pair(covered, distance(place));
+                if (!least || key < *least) {
+                    least = key;
+                    best = place;
                 }
             }
         }
-        const QPoint from = m_first.topLeft();
-        const auto key = [from](const QPoint& place) {
-            return std::make_tuple((place - from).manhattanLength(), place.y(), place.x());
-        };
-        std::sort(m_places.begin(), m_places.end(),
-                  [&key](const QPoint& a, const QPoint& b) { return key(a) < key(b); });
-        m_places.erase(std::unique(m_places.begin(), m_places.end()), m_places.end());
-        return m_places;
+        return QRect(best, m_first.size());
     }
 
-    // Wholly on the screen, and clear of the main window's bars, or, for a
-    // window as low as it fits, at its height and covering no more of them.
-    bool onScreenClearOfBars(const QRect& place) const
+    // What the place at the top-left covers.
+    Covered covered(QPoint topLeft) const
     {
-        if (!m_around.area.contains(place))
-            return false;
-        if (!toolbarRuleApplies(m_around))
-            return true;
-        const auto covered = [this](const QRect& frame) { return (frame & m_around.bars).width(); };
-        if (!m_firstCoversBars)
-            return !place.intersects(m_around.bars);
-        return place.top() == m_first.top() && covered(place) <= covered(m_first);
+        Covered covered{};
+        for (const Zone& zone : m_zones)
+            covered[zone.weight] += zone.corners.contains(topLeft) ? 1 : 0;
+        return covered;
+    }
+
+private:
+    struct Zone {
+        QRect corners; // the top-left corners of the places that cover the thing
+        Weight weight;
+        bool tried;    // the places just short of it and just past it are tried
+    };
+
+    // The zone where `part` of a place (from its top-left) meets `thing`.
+    void add(const QRect& thing, const QRect& part, Weight weight, bool tried)
+    {
+        m_zones.push_back({QRect(QPoint(thing.left() - part.right(), thing.top() - part.bottom()),
+                                 QPoint(thing.right() - part.left(), thing.bottom() - part.top())),
+                           weight, tried});
+    }
+
+    // The coordinates tried along one direction: the first place's, the screen's
+    // edges, and just short of and just past each zone tried, within [low, high].
+    template <typename Span>
+    std::vector<int> stops(int first, int low, int high, const Span& span) const
+    {
+        std::vector<int> values{std::clamp(first, low, high), low, high};
+        for (const Zone& zone : m_zones) {
+            if (!zone.tried)
+                continue;
+            const auto [begin, end] = span(zone.corners);
+            for (const int value : {begin - 1, end + 1}) {
+                if (low <= value && value <= high)
+                    values.push_back(value);
+            }
+        }
+        std::sort(values.begin(), values.end());
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+        return values;
     }
 
     QRect m_first;
     const Surroundings& m_around;
-    bool m_firstCoversBars = false;
-    mutable bool m_placesMade = false;
-    mutable std::vector<QPoint> m_places;
+    std::vector<Zone> m_zones;
+    // The top-left corners of the places wholly on the screen.
+    QRect m_corners;
 };
 
 QScreen* screenOf(const QWidget* window, QPoint place)
 {
     QScreen* screen = window ? window->screen() : QGuiApplication::screenAt(place);
     return screen ? screen : QGuiApplication::primaryScreen();
-}
-
-// The title bar of the window, then the controls of it a user works with (not
-// its picture boxes and frames: a dialog may lie over what they show).
-std::vector<QRect> partsOf(const QWidget& window)
-{
-    std::vector<QRect> parts{titleBarOf(frameOnScreen(window))};
-    const QRect inside(window.mapToGlobal(QPoint(0, 0)), window.size());
-    const auto add = [&](const QWidget* widget) {
-        if (!widget || widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(&window))
-            return;
-        const QRect place = QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()) & inside;
-        if (!place.isEmpty())
-            parts.push_back(place);
-    };
-    if (const auto* formWindow = dynamic_cast<const FormWindow*>(&window); formWindow && formWindow->form) {
-        for (const Control* control : formWindow->form->controls()) {
-            if (!dynamic_cast<const Container*>(control))
-                add(control->widget());
-        }
-        return parts;
-    }
-    for (const QWidget* widget : window.findChildren<QWidget*>()) {
-        // A list's inside scrolls; the list as a whole is the control.
-        if (!qobject_cast<const QAbstractScrollArea*>(widget->parentWidget()))
-            add(widget);
-    }
-    return parts;
 }
 
 bool shownNormal(const QWidget* window)
@@ -304,21 +224,153 @@ QMargins frameMarginsOf(const QWidget& window)
     return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
 }
 
-// The frame a window manager gives the window, as far as it is known before it
-// frames it: the frame of a window of the program of its kind (of a fixed size or
-// not) that it framed, its owner's first.
-QMargins likelyFrame(const QWidget& window, const QWidget& owner)
+// The height of a title bar on a frame with these margins.
+int titleBarHeightOf(const QMargins& margins)
 {
-    const auto fixedSize = [](const QWidget& widget) { return widget.minimumSize() == widget.maximumSize(); };
-    std::vector<const QWidget*> windows{&owner};
-    const QWidgetList all = QApplication::topLevelWidgets();
-    windows.insert(windows.end(), all.begin(), all.end());
-    for (const QWidget* other : windows) {
-        if (other != &window && shownNormal(other) && !other->isMaximized() && !other->isFullScreen()
-            && fixedSize(*other) == fixedSize(window) && !frameMarginsOf(*other).isNull())
-            return frameMarginsOf(*other);
+    return std::max(margins.top(), TitleBarHeight);
+}
+
+QRect titleBarOf(const QRect& frame, const QMargins& margins)
+{
+    return QRect(frame.left(), frame.top(), frame.width(), titleBarHeightOf(margins));
+}
+
+// The place of the widget on the screen, within the window's client area.
+QRect placeOf(const QWidget& widget, const QRect& inside)
+{
+    return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size()) & inside;
+}
+
+// The controls of the window a user works with (not its picture boxes and
+// frames: a window may lie over what they show): those that take keys or drops,
+// each as `add` takes it.
+template <typename Add>
+void forEachControl(const QWidget& window, const Add& add)
+{
+    const auto take = [&](const QWidget* widget, bool takesDrops) {
+        if (widget && (takesDrops || widget->focusPolicy() != Qt::NoFocus) && widget->isVisibleTo(&window))
+            add(*widget);
+    };
+    if (const auto* formWindow = dynamic_cast<const FormWindow*>(&window); formWindow && formWindow->form) {
+        for (const Control* control : formWindow->form->controls()) {
+            // A box a drag ends on is a control too, if it takes no keys.
+            const auto* target = dynamic_cast<const DropTarget*>(control);
+            if (!dynamic_cast<const Container*>(control))
+                take(control->widget(), target && target->dropModeAt(0, 0) != 0);
+        }
+        return;
     }
-    return frameMarginsOf(owner);
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        // A list's inside scrolls; the list as a whole is the control.
+        if (!qobject_cast<const QAbstractScrollArea*>(widget->parentWidget()))
+            take(widget, false);
+    }
+}
+
+// The window on the screen: its title bar, then its controls.
+OpenWindow openWindowOf(const QWidget& window)
+{
+    OpenWindow open{frameOnScreen(window), {}};
+    open.parts.push_back(titleBarOf(open.frame, frameMarginsOf(window)));
+    const QRect inside(window.mapToGlobal(QPoint(0, 0)), window.size());
+    forEachControl(window, [&](const QWidget& widget) {
+        if (const QRect place = placeOf(widget, inside); !place.isEmpty())
+            open.parts.push_back(place);
+    });
+    return open;
+}
+
+// The window's own title bar and controls from the top-left of a frame with
+// these margins, as it will show.
+std::vector<QRect> ownPartsOf(const QWidget& window, const QMargins& margins, int frameWidth)
+{
+    std::vector<QRect> parts{QRect(0, 0, frameWidth, titleBarHeightOf(margins))};
+    const QRect inside(QPoint(), window.size());
+    const QPoint clientTopLeft(margins.left(), margins.top());
+    forEachControl(window, [&](const QWidget& widget) {
+        const QRect place = QRect(widget.mapTo(&window, QPoint(0, 0)), widget.size()) & inside;
+        if (!place.isEmpty())
+            parts.push_back(place.translated(clientTopLeft));
+    });
+    return parts;
+}
+
+// The main window's commands: its title bar, its menus and the controls it
+// names as its commands (setMainWindow).
+std::vector<QRect> commandsOf(const FormWindow& main)
+{
+    const QRect frame = frameOnScreen(main);
+    std::vector<QRect> commands{titleBarOf(frame, frameMarginsOf(main))};
+    const QRect inside(main.mapToGlobal(QPoint(0, 0)), main.size());
+    if (const QMenuBar* bar = main.menuBar(); bar && bar->isVisible()) {
+        for (QAction* action : bar->actions()) {
+            const QRect title = bar->actionGeometry(action);
+            if (action->isVisible() && !title.isEmpty())
+                commands.push_back(QRect(bar->mapToGlobal(title.topLeft()), title.size()) & inside);
+        }
+    }
+    if (anchor().commands) {
+        for (const Control* control : anchor().commands()) {
+            const QWidget* widget = control->widget();
+            if (widget && widget->isVisibleTo(&main)) {
+                if (const QRect place = placeOf(*widget, inside); !place.isEmpty())
+                    commands.push_back(place);
+            }
+        }
+    }
+    return commands;
+}
+
+bool fixedSize(const QWidget& window)
+{
+    return window.minimumSize() == window.maximumSize();
+}
+
+// The windows open around the form (not the main window, nor one without a
+// border), and its own parts on a frame with the margins.
+void addOpenWindows(Surroundings& around, const Form& form, const QMargins& margins, int frameWidth)
+{
+    for (Form* other : loadedForms()) {
+        const FormWindow* otherWindow = other->window();
+        if (other != &form && other != anchor().mainWindow && shownNormal(otherWindow)
+            && other->borderStyle() != vbBSNone)
+            around.windows.push_back(openWindowOf(*otherWindow));
+    }
+    if (const FormWindow* window = form.window())
+        around.ownParts = ownPartsOf(*window, margins, frameWidth);
+}
+
+// Sets the platform's side of how the window is kept in front: a window in
+// front of its owner is its dialog (window managers keep a dialog in front of
+// the window it is transient for); one in front of every window stays on top.
+// Flags and owner change only while the window is hidden, as Qt requires.
+void applyInFront(QWidget& window, InFront how, QWidget* owner)
+{
+    Qt::WindowFlags flags = window.windowFlags() & ~Qt::WindowStaysOnTopHint;
+    if (how == InFront::OfEveryWindow)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (qobject_cast<QDialog*>(&window)) {
+        // A dialog of Qt's is asked as it shows, its platform window made and not
+        // on screen yet: the flag goes to both without hiding it.
+        window.overrideWindowFlags(flags);
+        if (QWindow* handle = window.windowHandle())
+            handle->setFlags(flags);
+        return;
+    }
+    // A dialog without an owner stays in front of every window of the program on
+    // X11: a window kept in front of none is a plain one.
+    const bool owned = owner && how != InFront::No;
+    flags = (flags & ~Qt::WindowType_Mask) | (owned ? Qt::Dialog : Qt::Window);
+    if (flags != window.windowFlags())
+        window.setWindowFlags(flags);
+    QWindow* ownerHandle = nullptr;
+    if (owned) {
+        owner->winId();
+        ownerHandle = owner->windowHandle();
+        window.winId();
+    }
+    if (QWindow* handle = window.windowHandle())
+        handle->setTransientParent(ownerHandle);
 }
 
 // Qt's dialogs are kept in front and placed clear of their owner as they show;
@@ -363,20 +415,13 @@ private:
     // before; returns the guess it was placed with, if its frame was not known.
     static std::optional<Guess> place(QDialog& dialog, std::optional<QPoint> from)
     {
-        if (!isKeptInFront(dialog)) {
-            // The dialog's platform window exists and is not on screen yet.
-            const Qt::WindowFlags flags = dialog.windowFlags() | Qt::WindowStaysOnTopHint;
-            dialog.overrideWindowFlags(flags);
-            if (QWindow* handle = dialog.windowHandle())
-                handle->setFlags(flags);
-        }
+        if (!dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            applyInFront(dialog, InFront::OfEveryWindow, nullptr);
         const QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
         if (!shownNormal(owner))
             return std::nullopt;
-        QMargins margins = frameMarginsOf(dialog);
-        const bool guessed = margins.isNull();
-        if (guessed)
-            margins = likelyFrame(dialog, *owner);
+        const bool guessed = frameMarginsOf(dialog).isNull();
+        const QMargins margins = likelyFrame(dialog);
         QRect wanted(QPoint(), dialog.size().grownBy(margins));
         if (from)
             wanted.moveTopLeft(*from);
@@ -384,7 +429,8 @@ private:
             wanted.moveCenter(frameOnScreen(*owner).center());
         Surroundings around;
         around.area = screenOf(owner, wanted.center())->availableGeometry();
-        around.ownerParts = partsOf(*owner);
+        around.windows.push_back(openWindowOf(*owner));
+        around.titleBarHeight = margins.top();
         const QRect frame = placeAmong(wanted, around).frame;
         dialog.setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()), dialog.size()));
         if (!guessed)
@@ -403,6 +449,7 @@ private:
         const QMargins own = hidden ? QMargins() : frameMarginsOf(*dialog);
         if (!hidden && own.isNull())
             return;
+        frameGiven(*dialog, own);
         m_guesses.erase(found);
         m_guesses.erase(std::remove_if(m_guesses.begin(), m_guesses.end(),
                                        [](const auto& entry) { return entry.first.isNull(); }),
@@ -417,89 +464,113 @@ private:
 
 } // namespace
 
-Placement placeAmong(const QRect& wanted, const Surroundings& around)
+int titleBarsMet(const QRect& frame, const Surroundings& around)
 {
-    const QRect first = clearOfBars(fittedInto(wanted, around.area), around);
-    const Search search(first, around);
-    const size_t allParts = around.ownerParts.size();
-    const size_t titleBarOnly = std::min<size_t>(allParts, 1);
-    // Clear of the owner's controls where there is room, else of its title bar.
-    for (const size_t parts : {allParts, titleBarOnly}) {
-        if (search.fits(first, Rules{parts, false}, around.inFront, around.behind))
-            return {first, false};
-        for (const bool besideAll : {true, false}) {
-            if (const auto found = search.nearest(Rules{parts, besideAll}, around.inFront, around.behind))
-                return {*found, false};
-        }
-        // No controls to keep clear of: the round for the title bar alone would
-        // be this one again.
-        if (allParts == titleBarOnly)
-            break;
-    }
-    // No place is in sight of every window kept in front and shows what it
-    // should: the window is kept in front as well, where it hides the least; a
-    // window coming back keeps its place where it hides no title bar.
-    std::vector<QRect> all = around.behind;
-    all.insert(all.end(), around.inFront.begin(), around.inFront.end());
-    const bool keptInFront = !around.inFront.empty();
-    if (around.reopening && keptInFront && search.fits(first, Rules{titleBarOnly, false}, {}, all))
-        return {first, true};
-    return {search.leastHiding(all, around.inFront), keptInFront};
+    const Covered covered = Search(frame, around).covered(frame.topLeft());
+    return covered[TitleBars] + covered[OwnTitleBar];
 }
 
-bool placeOnOpening(Form& form, const Form* owner, bool modal)
+Placement placeAmong(const QRect& wanted, const Surroundings& around)
+{
+    const QRect first = fittedInto(wanted, around.area);
+    const Search search(first, around);
+    const QRect best = search.best();
+    const Covered atBest = search.covered(best.topLeft());
+    if (around.comingBack) {
+        const Covered atFirst = search.covered(first.topLeft());
+        if (atFirst[Corners] == 0 && atFirst[Commands] <= atBest[Commands]
+            && atFirst[TitleBars] + atFirst[OwnTitleBar] <= around.titleBarsBefore)
+            return {first, atFirst[Commands]};
+    }
+    return {best, atBest[Commands]};
+}
+
+void placeOnShowing(Form& form, const Form* owner, bool modal)
 {
     FormWindow* window = form.window();
     if (!window)
-        return false;
-    const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
-                      twipsToPixels(form.height()));
+        return;
     Form* main = anchor().mainWindow;
     const FormWindow* mainWindow = main && main != &form ? main->window() : nullptr;
     const bool mainShown = shownNormal(mainWindow);
+    const FormWindow* ownerWindow = owner && owner != &form ? owner->window() : nullptr;
     const auto remembered = anchor().places.find(form.name());
     const bool reopening = remembered != anchor().places.end();
-    if (!reopening && !mainShown)
-        return false;
-    QRect wanted = frame;
-    if (reopening)
-        wanted.moveTopLeft(remembered->second.frameTopLeft);
-    Surroundings around;
-    around.area = screenOf(reopening ? nullptr : mainWindow, wanted.topLeft())->availableGeometry();
-    // A place the user chose may lie over the toolbar.
-    if (mainShown && !(reopening && remembered->second.moved)) {
-        around.mainFrame = frameOnScreen(*mainWindow);
-        const int barsBottom =
-            mainWindow->client->mapToGlobal(QPoint(0, 0)).y() + twipsToPixels(anchor().toolbarHeight);
-        around.bars = QRect(around.mainFrame.topLeft(), QPoint(around.mainFrame.right(), barsBottom - 1));
-    }
-    if (modal) {
-        // In front of every window: only its owner is in its way.
-        if (owner && owner != &form && shownNormal(owner->window()))
-            around.ownerParts = partsOf(*owner->window());
-    } else {
-        const bool inFrontAlready = isKeptInFront(*window);
-        around.reopening = reopening;
-        for (Form* other : loadedForms()) {
-            const FormWindow* otherWindow = other->window();
-            if (other == &form || other == main || !shownNormal(otherWindow))
-                continue;
-            // A window coming back to its place may lie over the title bar of one
-            // opened meanwhile.
-            if (isKeptInFront(*otherWindow) && !inFrontAlready)
-                around.inFront.push_back(frameOnScreen(*otherWindow));
-            else if (!reopening)
-                around.behind.push_back(frameOnScreen(*otherWindow));
+    // Where the user put the window, it comes back exactly.
+    const bool userPlace = reopening && remembered->second.moved;
+    // A window without a border is put where it shows by the program itself; a
+    // maximised or full-screen one fills the screen.
+    const bool placed = form.borderStyle() != vbBSNone && !form.isFullScreen() && form.windowState() == vbNormal
+                        && (reopening || mainShown);
+    int commandsCovered = 0;
+    if (placed) {
+        const QRect frame(twipsToPixels(form.left()), twipsToPixels(form.top()), twipsToPixels(form.width()),
+                          twipsToPixels(form.height()));
+        QRect wanted = frame;
+        if (reopening)
+            wanted.moveTopLeft(remembered->second.frameTopLeft);
+        const QMargins margins = likelyFrame(*window);
+        Surroundings around;
+        around.area = screenOf(reopening ? nullptr : mainWindow, wanted.topLeft())->availableGeometry();
+        around.titleBarHeight = margins.top();
+        around.comingBack = reopening;
+        if (mainShown && !userPlace)
+            around.commands = commandsOf(*mainWindow);
+        if (modal) {
+            // In front of every window: only its owner is in its way.
+            if (shownNormal(ownerWindow))
+                around.windows.push_back(openWindowOf(*ownerWindow));
+        } else if (!userPlace) {
+            addOpenWindows(around, form, margins, frame.width());
+            if (reopening)
+                around.titleBarsBefore = remembered->second.titleBarsMet;
         }
+        const Placement placement = placeAmong(wanted, around);
+        commandsCovered = placement.commandsCovered;
+        const QRect& place = placement.frame;
+        if (place.size() != frame.size())
+            form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
+                      place.height() * TwipsPerPixel);
+        else if (place.topLeft() != frame.topLeft())
+            form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
     }
-    const Placement placement = placeAmong(wanted, around);
-    const QRect& place = placement.frame;
-    if (place.size() != frame.size())
-        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel, place.width() * TwipsPerPixel,
-                  place.height() * TwipsPerPixel);
-    else if (place.topLeft() != frame.topLeft())
-        form.move(place.x() * TwipsPerPixel, place.y() * TwipsPerPixel);
-    return placement.keptInFront;
+    InFront how = modal ? InFront::OfEveryWindow : window->inFront;
+    // Kept in front of the main window over its commands, the window would leave
+    // the user no way to them.
+    if (how == InFront::OfOwner && ownerWindow == mainWindow && commandsCovered > 0)
+        how = InFront::No;
+    applyInFront(*window, how, ownerWindow ? const_cast<FormWindow*>(ownerWindow) : nullptr);
+}
+
+void rememberPlace(const Form& form, QPoint frameTopLeft)
+{
+    const FormWindow* window = form.window();
+    // A maximised or full-screen window has no place of its own; the main window
+    // places itself.
+    if (!window || &form == anchor().mainWindow || form.isFullScreen() || form.windowState() != vbNormal)
+        return;
+    Surroundings around;
+    const QRect frame(frameTopLeft, frameOnScreen(*window).size());
+    around.area = frame;
+    addOpenWindows(around, form, frameMarginsOf(*window), frame.width());
+    // Not where the program put it: the user or the window manager moved it.
+    const bool moved = frameTopLeft != QPoint(twipsToPixels(form.left()), twipsToPixels(form.top()));
+    anchor().places[form.name()] = RememberedPlace{frameTopLeft, moved, titleBarsMet(frame, around)};
+}
+
+void frameGiven(const QWidget& window, const QMargins& margins)
+{
+    if (!margins.isNull() && !(window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        anchor().framed[fixedSize(window) ? 1 : 0] = margins;
+}
+
+QMargins likelyFrame(const QWidget& window)
+{
+    if (const QMargins own = frameMarginsOf(window); !own.isNull())
+        return own;
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return QMargins();
+    return anchor().framed[fixedSize(window) ? 1 : 0];
 }
 
 QRect frameOnScreen(const QWidget& window)
@@ -509,20 +580,17 @@ QRect frameOnScreen(const QWidget& window)
     return window.frameGeometry();
 }
 
-void keepInFront(QWidget& window)
+void keepInFront(Form& form, InFront how)
 {
-    if (!isKeptInFront(window))
-        window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    form.load();
+    if (FormWindow* window = form.window())
+        window->inFront = how;
 }
 
-bool isKeptInFront(const QWidget& window)
+InFront keptInFront(const Form& form)
 {
-    return window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
-void rememberPlace(const std::string& windowName, QPoint frameTopLeft, bool moved)
-{
-    anchor().places[windowName] = RememberedPlace{frameTopLeft, moved};
+    const FormWindow* window = form.window();
+    return window ? window->inFront : InFront::OfOwner;
 }
 
 Form* mainWindowForm()
@@ -539,10 +607,10 @@ void installDialogPlacement()
     QCoreApplication::instance()->installEventFilter(installed);
 }
 
-void setMainWindow(Form* form, double toolbarHeight)
+void setMainWindow(Form* form, std::function<std::vector<Control*>()> commands)
 {
     anchor().mainWindow = form;
-    anchor().toolbarHeight = toolbarHeight;
+    anchor().commands = std::move(commands);
 }
 
 void forgetWindowPlaces()

@@ -308,6 +308,17 @@ std::vector<forms::CommandButton*> MainForm::sideButtons()
     return buttons;
 }
 
+std::vector<forms::Control*> MainForm::commands()
+{
+    std::vector<forms::Control*> controls;
+    Command2.forEach([&controls](forms::CommandButton& button) { controls.push_back(&button); });
+    optChMode.forEach([&controls](forms::OptionButton& option) { controls.push_back(&option); });
+    controls.push_back(&Text1);
+    for (forms::CommandButton* button : sideButtons())
+        controls.push_back(button);
+    return controls;
+}
+
 void MainForm::designSideButtons()
 {
     struct Side {

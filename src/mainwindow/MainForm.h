@@ -70,6 +70,9 @@ public:
     // The band at the top of the client area that holds the toolbar, above the
     // chart's tabs.
     static constexpr double ToolbarHeight = 675;
+    // The controls of the toolbar and the side buttons: with the menu bar, the
+    // commands no other window opens over where it has room elsewhere.
+    std::vector<forms::Control*> commands();
 
     // --- Menus ---
     forms::Menu filemenu{*this, "filemenu"};

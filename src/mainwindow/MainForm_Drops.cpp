@@ -318,11 +318,16 @@ void MainForm::Label12_MouseDown(int Index, int Button, int Shift, double X, dou
     values.options[1] = p.Disp.DS_DeathW == 1 ? 1 : 0;
     values.options[2] = p.Disp.DS_Waku == 1 ? 1 : 0;
     values.options[3] = p.CsvOutFlag == 1 ? 1 : 0;
-    // A topmost relationship editor would cover the modal dialog.
-    if (model::runState().Ctrl_Open == 1)
+    // The relationship editor is out of its place in front while the dialog is
+    // shown, and back in it afterwards.
+    const bool editorOpen = model::runState().Ctrl_Open == 1;
+    if (editorOpen)
         model::SetTopMost("ctrl", 0);
     mainwindow::OtherWindows& windows = mainwindow::otherWindows();
-    if (!windows.showQuickNameInput(values))
+    const bool entered = windows.showQuickNameInput(values);
+    if (editorOpen && model::runState().Ctrl_Open == 1)
+        model::SetTopMost("ctrl", 1);
+    if (!entered)
         return;
     p.F_name = values.familyName;
     p.Name = values.givenName;

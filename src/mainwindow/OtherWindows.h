@@ -153,7 +153,8 @@ public:
     virtual void showRelationEditor() {}
     // Brings the relationship editor to the front.
     virtual void raiseRelationEditor() {}
-    // Makes the relationship editor a topmost window (`SetTopMost` with 1).
+    // Makes the relationship editor a topmost window, kept in front of the main
+    // window and its chart (`SetTopMost` with 1).
     virtual void setRelationEditorTopMost() {}
     // View menu "関係追加画面": the easy relation builder is made topmost and shown
     // (`SetTopMost` with 1).

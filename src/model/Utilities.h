@@ -39,8 +39,9 @@ void StartDrag(const std::string& message);
 // Shows the message held back during the drag (title "ドラッグエラー"), if any.
 void EndDrag();
 
-// Mode 1 makes the named window topmost, mode 0 normal again: the platform's result.
-// Any other mode does nothing and gives 0.
+// Mode 1 makes the named window topmost (kept in front of the main window and its
+// chart), mode 0 normal again: the platform's result. Any other mode does nothing
+// and gives 0.
 int SetTopMost(const std::string& windowName, int mode);
 
 // 1 when a loaded window has exactly this (case-sensitive) name, else 0.

@@ -38,8 +38,8 @@ public:
     virtual int deleteMarriage(int kou);
     // Forgets the chart selection.
     virtual void clearSelection() {}
-    // Puts the named window on top as a topmost window (topmost) or back to normal;
-    // returns the platform's result.
+    // Keeps the named window in front of the main window and its chart (topmost)
+    // or no longer; returns the platform's result.
     virtual int setTopMost(const std::string& windowName, bool topmost)
     {
         (void)windowName;

@@ -496,14 +496,14 @@ TEST(SetTopMost, SetsAndClearsWithoutMovingAndRecords)
     } hints;
     EXPECT_NE(forms::SetTopMost(hints, 1), 0);
     EXPECT_TRUE(hints.isVisible()); // the call shows the window too
-    EXPECT_TRUE(forms::isTopMost(hints));
+    EXPECT_TRUE(forms::isKeptInFront(hints));
     const QRect before = forms::formWidget(hints)->geometry();
     EXPECT_NE(forms::SetTopMost(hints, 0), 0);
-    EXPECT_FALSE(forms::isTopMost(hints));
+    EXPECT_FALSE(forms::isKeptInFront(hints));
     EXPECT_TRUE(forms::formWidget(hints)->isVisible());
     EXPECT_EQ(forms::formWidget(hints)->geometry(), before);
     EXPECT_EQ(forms::SetTopMost(hints, 2), 0);
-    EXPECT_FALSE(forms::isTopMost(hints));
+    EXPECT_FALSE(forms::isKeptInFront(hints));
     ASSERT_EQ(forms::topMostChanges().size(), 3u);
     EXPECT_EQ(forms::topMostChanges()[0].window, "FrmQA");
     EXPECT_EQ(forms::topMostChanges()[2].mode, 2);

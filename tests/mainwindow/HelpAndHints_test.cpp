@@ -334,7 +334,7 @@ TEST_F(HintsWindow, ThreeHintsAreSteppedThroughWithNextAndBack)
     writeHints("@L0\r\n最初\r\n@L1\r\n二番目\r\n@L2\r\n三番目\r\n");
     hints().show();
     ASSERT_TRUE(hints().isLoaded());
-    EXPECT_TRUE(forms::isTopMost(hints()));
+    EXPECT_TRUE(forms::isKeptInFront(hints()));
     EXPECT_EQ(hints().lastHint(), 2);
     EXPECT_EQ(hints().Label1.caption(), "最初\r\n");
     EXPECT_TRUE(hints().Command1.isEnabled());

@@ -106,9 +106,9 @@ TEST_F(MainFormTest, ModelFindsAndRaisesWindowsByName)
     EXPECT_EQ(model::Find_FormByName("EasyCtl"), 0);
     forms::clearTopMostChanges();
     EXPECT_NE(model::SetTopMost("main", 1), 0);
-    EXPECT_TRUE(forms::isTopMost(window()));
+    EXPECT_TRUE(forms::isKeptInFront(window()));
     EXPECT_NE(model::SetTopMost("main", 0), 0);
-    EXPECT_FALSE(forms::isTopMost(window()));
+    EXPECT_FALSE(forms::isKeptInFront(window()));
     EXPECT_EQ(model::SetTopMost("EasyCtl", 1), 0) << "no such window";
 }
 

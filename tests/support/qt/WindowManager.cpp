@@ -1,5 +1,7 @@
 #include "support/qt/WindowManager.h"
 
+#include "support/qt/X11Desktop.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <vector>
 #include <unistd.h>
 
 namespace support {
@@ -115,15 +118,79 @@ std::string runThisTestWith(const std::vector<std::string>& changes)
 
 } // namespace
 
-WindowManagerDisplay::WindowManagerDisplay(int width, int height)
+WindowManagerDisplay::WindowManagerDisplay(int width, int height) : WindowManagerDisplay(width, height, WindowManagerKind::Openbox) {}
+
+WindowManagerDisplay::WindowManagerDisplay(int width, int height, WindowManagerKind manager) : m_manager(manager)
 {
     m_running = start(width, height);
+}
+
+const char* nameOf(WindowManagerKind manager)
+{
+    switch (manager) {
+    case WindowManagerKind::Xfwm4: return "xfwm4";
+    case WindowManagerKind::Metacity: return "metacity";
+    default: return "openbox";
+    }
+}
+
+bool WindowManagerDisplay::startOther()
+{
+    const std::string windowManager = m_manager == WindowManagerKind::Xfwm4 ? TEVORA_XFWM4 : TEVORA_METACITY;
+    if (windowManager.empty() || ::access(windowManager.c_str(), X_OK) != 0) {
+        m_whyNot = std::string("no window manager (") + nameOf(m_manager) + ") on this machine";
+        return false;
+    }
+    const std::vector<std::string> arguments = m_manager == WindowManagerKind::Xfwm4
+                                                   ? std::vector<std::string>{"--compositor=off"}
+                                                   : std::vector<std::string>{"--sm-disable", "--no-composite"};
+    // Its settings are the ones it comes with, read and written in a home of its
+    // own; no desktop session answers for it.
+    const std::string& home = m_windowManager.folder();
+    std::vector<std::string> environment{"DISPLAY=" + m_name,
+                                         "HOME=" + home,
+                                         "XDG_CONFIG_HOME=" + home + "/config",
+                                         "XDG_CACHE_HOME=" + home + "/cache",
+                                         "XDG_DATA_HOME=" + home + "/data",
+                                         "XDG_RUNTIME_DIR=" + home,
+                                         "DBUS_SESSION_BUS_ADDRESS=disabled:",
+                                         "GSETTINGS_BACKEND=memory",
+                                         "SESSION_MANAGER"};
+    // xfwm4 reads its settings from the settings service (xfconfd), which the
+    // message bus starts when asked.
+    if (m_manager == WindowManagerKind::Xfwm4) {
+        const std::string bus = TEVORA_DBUS_DAEMON;
+        const std::string socket = m_bus.folder() + "/bus";
+        if (bus.empty() || ::access(bus.c_str(), X_OK) != 0 || m_bus.folder().empty()) {
+            m_whyNot = "no message bus (dbus-daemon) on this machine";
+            return false;
+        }
+        environment[6] = "DBUS_SESSION_BUS_ADDRESS=unix:path=" + socket;
+        if (!m_bus.run(bus, {"--session", "--nofork", "--address=unix:path=" + socket}, environment,
+                       m_bus.folder() + "/bus.log")
+            || !waitForService(m_bus, [&] { return ::access(socket.c_str(), F_OK) == 0; })) {
+            m_whyNot = "the message bus did not come up: " + contentsOf(m_bus.folder() + "/bus.log").toStdString();
+            return false;
+        }
+    }
+    const std::string managerLog = home + "/window-manager.log";
+    if (!m_windowManager.run(windowManager, arguments, environment, managerLog)) {
+        m_whyNot = "the window manager could not be run";
+        return false;
+    }
+    // A window manager names the window it checks with on the root window once it
+    // manages the display.
+    if (!waitForService(m_windowManager, [&] { return windowManagerManages(m_name); })) {
+        m_whyNot = "the window manager did not come up: " + contentsOf(managerLog).toStdString();
+        return false;
+    }
+    return true;
 }
 
 bool WindowManagerDisplay::start(int width, int height)
 {
     const std::string windowManager = TEVORA_OPENBOX;
-    if (!installed(windowManager)) {
+    if (m_manager == WindowManagerKind::Openbox && !installed(windowManager)) {
         m_whyNot = "no window manager (openbox) on this machine";
         return false;
     }
@@ -134,6 +201,8 @@ bool WindowManagerDisplay::start(int width, int height)
     m_whyNot = startVirtualScreen(m_server, width, height, m_name);
     if (!m_whyNot.empty())
         return false;
+    if (m_manager != WindowManagerKind::Openbox)
+        return startOther();
     // The window manager touches a file once it manages the display; its own
     // settings are the ones it comes with, whatever the user's are.
     const std::string ready = m_windowManager.folder() + "/ready";

@@ -21,6 +21,11 @@
 // Where the machine has no Xvfb or openbox, or they do not come up, running() is
 // false and whyNotRunning() says why.
 //
+// The display may run another desktop's window manager instead: xfwm4 (Xfce's,
+// with its settings service on a message bus of the display's own) or metacity
+// (GNOME's classic one), each with the settings it comes with and a home of its
+// own, compositing off.
+//
 // A Wayland session of the test's own is the same for a desktop session on
 // Wayland: a compositor (Weston, the reference compositor, or GNOME's mutter),
 // with XWayland or without, showing its output in a window that fills an Xvfb
@@ -54,9 +59,15 @@ class QWidget;
 
 namespace support {
 
+enum class WindowManagerKind { Openbox, Xfwm4, Metacity };
+
+// The window manager's name, as its program is called.
+const char* nameOf(WindowManagerKind manager);
+
 class WindowManagerDisplay {
 public:
     WindowManagerDisplay(int width, int height);
+    WindowManagerDisplay(int width, int height, WindowManagerKind manager);
     WindowManagerDisplay(const WindowManagerDisplay&) = delete;
     WindowManagerDisplay& operator=(const WindowManagerDisplay&) = delete;
 
@@ -67,8 +78,13 @@ public:
 
 private:
     bool start(int width, int height);
+    // Runs a window manager other than openbox on the display, once it is up.
+    bool startOther();
 
+    WindowManagerKind m_manager = WindowManagerKind::Openbox;
     ServiceProcess m_server{"tevora-display"};
+    // The message bus of xfwm4's settings service, its own.
+    ServiceProcess m_bus{"tevora-bus"};
     ServiceProcess m_windowManager{"tevora-window-manager"};
     std::string m_name;
     bool m_running = false;
