@@ -61,10 +61,13 @@ std::string startVirtualScreen(ServiceProcess& server, int width, int height, st
     if (server.folder().empty())
         return "no temporary folder for the display";
     // The server picks a free display and writes its number, a line of its own,
-    // to its output.
+    // to its output. It never resets: an X server resets itself when its last
+    // client leaves, and turns away whoever connects meanwhile (a window manager
+    // starting as a test's checks end).
     const std::string serverLog = server.folder() + "/server.log";
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    if (!server.run(program, {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, {}, serverLog))
+    if (!server.run(program, {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {},
+                    serverLog))
         return "the virtual X server could not be run";
     const bool numbered = waitForService(server, [&] {
         for (const QByteArray& line : contentsOf(serverLog).split('\n')) {
