@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the media bundle reader, expecting the count the bundle
 // itself states, and checks that nothing is ever written outside the two work
-// folders: the program folder holds only the bundle, "voice" and "face", and the work
-// folders only plain files.
+// folders: the program folder holds only the bundle, "voice", "face" and "TMP" (where
+// the run journals its partial files), the work folders only plain files, and TMP
+// only the run's journal, empty once no partial file is open.
 
 #include "FuzzHome.h"
 
@@ -43,7 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (const auto& entry : std::filesystem::directory_iterator(home.path())) {
         const std::string name = entry.path().filename().string();
-        check(name == "in.KED" || ((name == "voice" || name == "face") && entry.is_directory()));
+        check(name == "in.KED" || ((name == "voice" || name == "face" || name == "TMP") && entry.is_directory()));
+    }
+    if (std::filesystem::is_directory(home.file("TMP"))) {
+        checkOnlyPlainFiles(home.file("TMP"));
+        for (const auto& entry : std::filesystem::directory_iterator(home.file("TMP")))
+            check(entry.path().filename().string().rfind("Partials-", 0) == 0 && entry.file_size() == 0);
     }
     checkOnlyPlainFiles(home.file("voice"));
     checkOnlyPlainFiles(home.file("face"));

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
 
@@ -242,7 +243,9 @@ constexpr const char* InSession = "TEVORA_TEST_IN_WAYLAND_SESSION";
 constexpr const char* SessionSocket = "wayland-tevora";
 
 // Runs a tool to its end, on the given X display (else this program's); its
-// output.
+// output. The program goes on with its events meanwhile, as it does while the
+// user works the mouse: Weston takes a program that leaves its ping unanswered
+// for a fifth of a second for hung and keeps the mouse's buttons from it.
 QByteArray runTool(const char* program, const QStringList& arguments, const QString& display = QString())
 {
     QProcess tool;
@@ -252,7 +255,7 @@ QByteArray runTool(const char* program, const QStringList& arguments, const QStr
         tool.setProcessEnvironment(environment);
     }
     tool.start(QString::fromUtf8(program), arguments);
-    if (!tool.waitForFinished(StartPatienceMs))
+    if (!QTest::qWaitFor([&] { return tool.state() == QProcess::NotRunning; }, StartPatienceMs))
         tool.kill();
     tool.waitForFinished();
     return tool.readAllStandardOutput();
@@ -284,11 +287,53 @@ std::string lineAfter(const QByteArray& text, const char* marker)
     return text.mid(from, end - from).trimmed().toStdString();
 }
 
+// Weston's account of its scene, a line a list; none where the compositor is
+// not Weston.
+QStringList sceneGraph()
+{
+    return QString::fromUtf8(runTool(TEVORA_WESTON_DEBUG, {"scene-graph"})).split('\n');
+}
+
+// True once Weston has drawn its scene as it stands: no output has a redraw
+// pending (and always where the compositor is not Weston). Weston matches the
+// pointer against the windows as it last drew them, so a pointer brought onto
+// a window shown since then finds what lies below it, and a click there goes
+// past the window.
+bool sceneDrawn()
+{
+    static const QString status = QStringLiteral("repaint status:");
+    for (const QString& line : sceneGraph()) {
+        const QString text = line.trimmed();
+        if (text.startsWith(status) && text.mid(status.size()).trimmed() != QLatin1String("no repaint"))
+            return false;
+    }
+    return true;
+}
+
 int g_buttonsHeld = 0;
 
 void pointerCommand(const QStringList& arguments)
 {
     runTool(TEVORA_XDOTOOL, arguments, QString::fromUtf8(std::getenv(InSession)));
+}
+
+// Moves the session's mouse to the point once the compositor has drawn every
+// window shown so far, and does what follows (a click) in the same command,
+// right after the move.
+void pointerToThen(QPoint point, const QStringList& then)
+{
+    if (!QTest::qWaitFor(sceneDrawn, StartPatienceMs))
+        ADD_FAILURE() << "the compositor did not finish drawing its screen:\n"
+                      << sceneGraph().join('\n').toStdString();
+    QStringList moves;
+    // The compositor follows the screen's mouse by its moves, not by its place,
+    // and stops it at the screen's edges: sent to one corner and the other, it
+    // stands where the screen's mouse does. Not while a button is held, which
+    // would drag.
+    if (g_buttonsHeld == 0)
+        moves << "mousemove" << "100000" << "100000" << "mousemove" << "0" << "0";
+    moves << "mousemove" << QString::number(point.x()) << QString::number(point.y());
+    pointerCommand(moves + then);
 }
 
 } // namespace
@@ -444,7 +489,7 @@ std::vector<SessionWindow> sessionWindows()
     // for a window), the next ones say where it is and where it is opaque.
     static const QRegularExpression viewLine(R"(^\s*View \d+ \(role ([^,]*), (.*), 0x[0-9a-f]+\):$)");
     static const QRegularExpression titled(R"(top-level window '(.*)'( of .*)?$)");
-    const QStringList lines = QString::fromUtf8(runTool(TEVORA_WESTON_DEBUG, {"scene-graph"})).split('\n');
+    const QStringList lines = sceneGraph();
     std::vector<SessionWindow> windows;
     bool pointer = false;
     for (const QString& line : lines) {
@@ -501,45 +546,43 @@ std::string sessionTitle(const QWidget& window)
 QPoint onSessionScreen(const QWidget& widget, QPoint point)
 {
     const QWidget& window = *widget.window();
-    QPoint origin(-1, -1);
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        // Where the X server has the window (which may not be where the
-        // program believes it is).
-        static const QRegularExpression corner(R"(Absolute upper-left (X|Y):\s*(-?\d+))");
-        if (!window.isVisible() || !window.windowHandle())
-            return QPoint(-1, -1);
-        // The window's handle names the X window it has now (the widget's own
-        // id may name one its window had before).
-        const QString id = QString::number(window.windowHandle()->winId());
-        const QString text = QString::fromUtf8(runTool(TEVORA_XWININFO, {"-id", id}));
-        QRegularExpressionMatchIterator found = corner.globalMatch(text);
-        for (int coordinate = 0; found.hasNext(); ++coordinate) {
-            const int value = found.next().captured(2).toInt();
-            (coordinate == 0 ? origin.rx() : origin.ry()) = value;
-        }
-    } else {
-        const SessionWindow shown = sessionWindow(sessionTitle(window));
-        if (shown.opaque.isEmpty())
-            return QPoint(-1, -1);
-        // The window's contents stand in the middle of its opaque part, which
-        // adds the same border (or none) all round.
-        const QSize border = (shown.opaque.size() - window.size()) / 2;
-        origin = shown.opaque.topLeft() + QPoint(border.width(), border.height());
+    if (!window.isVisible() || !window.windowHandle())
+        return QPoint(-1, -1);
+    // Where Weston shows the window: its contents stand in the middle of its
+    // opaque part, which adds the same border (or none) all round.
+    const std::vector<SessionWindow> scene = sessionWindows();
+    const auto shown = std::find_if(scene.begin(), scene.end(),
+                                    [&](const SessionWindow& candidate) { return candidate.title == sessionTitle(window); });
+    QPoint inScene(-1, -1);
+    if (shown != scene.end() && !shown->opaque.isEmpty()) {
+        const QSize border = (shown->opaque.size() - window.size()) / 2;
+        inScene = shown->opaque.topLeft() + QPoint(border.width(), border.height());
     }
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return inScene.x() < 0 ? inScene : inScene + widget.mapTo(&window, point);
+    // Where the X server has the window (which may not be where the program
+    // believes it is). The window's handle names the X window it has now (the
+    // widget's own id may name one its window had before).
+    static const QRegularExpression corner(R"(Absolute upper-left (X|Y):\s*(-?\d+))");
+    const QString id = QString::number(window.windowHandle()->winId());
+    const QString text = QString::fromUtf8(runTool(TEVORA_XWININFO, {"-id", id}));
+    QPoint origin(-1, -1);
+    QRegularExpressionMatchIterator found = corner.globalMatch(text);
+    for (int coordinate = 0; found.hasNext(); ++coordinate) {
+        const int value = found.next().captured(2).toInt();
+        (coordinate == 0 ? origin.rx() : origin.ry()) = value;
+    }
+    // Under Weston the X server has the window where the program put it until
+    // Weston's window manager has framed and placed it, and Weston shows it
+    // only then: the window is on the screen once the two agree where.
+    if (!scene.empty() && origin != inScene)
+        return QPoint(-1, -1);
     return origin + widget.mapTo(&window, point);
 }
 
 void pointerTo(QPoint point)
 {
-    QStringList moves;
-    // The compositor follows the screen's mouse by its moves, not by its place,
-    // and stops it at the screen's edges: sent to one corner and the other, it
-    // stands where the screen's mouse does. Not while a button is held, which
-    // would drag.
-    if (g_buttonsHeld == 0)
-        moves << "mousemove" << "100000" << "100000" << "mousemove" << "0" << "0";
-    moves << "mousemove" << QString::number(point.x()) << QString::number(point.y());
-    pointerCommand(moves);
+    pointerToThen(point, {});
 }
 
 void pointerPress(int button)
@@ -556,8 +599,7 @@ void pointerRelease(int button)
 
 void pointerClick(QPoint point, int button)
 {
-    pointerTo(point);
-    pointerCommand({"click", QString::number(button)});
+    pointerToThen(point, {"click", QString::number(button)});
 }
 
 } // namespace support

@@ -160,11 +160,13 @@ SessionWindow sessionWindow(const std::string& title);
 // program's name when it has none.
 std::string sessionTitle(const QWidget& window);
 // Where the point of the widget is on the session's screen: from where the X
-// server has the widget's window, or where Weston shows a Wayland window;
-// (-1, -1) when it is not shown.
+// server has the widget's window (under Weston, once Weston shows it there
+// too), or where Weston shows a Wayland window; (-1, -1) when it is not shown.
 QPoint onSessionScreen(const QWidget& widget, QPoint point);
-// The session's mouse: moves to a point of the screen, presses or releases a
-// button (1 left, 3 right) there.
+// The session's mouse: moves to a point of the screen (once Weston has drawn
+// every window shown so far: it matches the pointer against the windows as it
+// last drew them), presses or releases a button (1 left, 3 right) there. The
+// program handles its events while the mouse works, as it does for a user.
 void pointerTo(QPoint point);
 void pointerPress(int button);
 void pointerRelease(int button);
