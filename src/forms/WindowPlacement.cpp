@@ -85,7 +85,7 @@ using Covered = std::array<int, Weights>;
 // swept once through the zones, sorted by where they begin.
 class Search {
 public:
-    Search(const QRect& first, const Surroundings& around) : m_first(first), m_around(around)
+    Search(const QRect& first, const Surroundings& around) : m_first(first)
     {
         const QSize size = first.size();
         const int step = std::max(around.titleBarHeight, TitleBarHeight);
@@ -201,7 +201,6 @@ private:
     }
 
     QRect m_first;
-    const Surroundings& m_around;
     std::vector<Zone> m_zones;
     // The top-left corners of the places wholly on the screen.
     QRect m_corners;
