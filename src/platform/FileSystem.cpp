@@ -649,16 +649,6 @@ void writePartialFile(const std::string& path, std::string_view bytes)
     file.keep(Flush::ToDisk);
 }
 
-void flushToDisk(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw errnoError(errno, path);
-    FdGuard guard(fd);
-    if (::fsync(fd) != 0)
-        throw errnoError(errno, path);
-}
-
 void flushFolderToDisk(const std::string& dir)
 {
     const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

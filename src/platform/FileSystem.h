@@ -166,9 +166,6 @@ private:
 // touched. On failure the partial file is removed. For a RecordedReplacement's files
 // (PartialFile::keep).
 void writePartialFile(const std::string& path, std::string_view bytes);
-// Flushes the bytes written to the file to disk (a partial file written by other means
-// than writePartialFile, before it is renamed into place). Raises RuntimeError.
-void flushToDisk(const std::string& path);
 // Makes the renames and removals done in a folder ("" the current one) durable. A
 // failure is not reported: they are done all the same, only not yet safe from a crash
 // of the system.
